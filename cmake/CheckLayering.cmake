@@ -1,0 +1,11 @@
+# Fails when a source of the model or the brick link includes a widget module.
+foreach(dir model link)
+  file(GLOB_RECURSE files ${ROOT}/src/${dir}/*.cpp ${ROOT}/src/${dir}/*.h)
+  foreach(f ${files})
+    file(STRINGS ${f} lines REGEX "#include[ \t]*[<\"](QtWidgets|QtGui|QtPrintSupport|QWidget|QDialog|QMainWindow|QMessageBox|QApplication)")
+    if(lines)
+      message(FATAL_ERROR "${f} includes a window module: ${lines}")
+    endif()
+  endforeach()
+endforeach()
+message(STATUS "layering ok")

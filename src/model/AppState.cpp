@@ -1,0 +1,78 @@
+#include "model/AppState.h"
+
+#include "model/Phantom.h"
+
+namespace {
+
+class QuietPresenter : public IMessagePresenter {
+public:
+    int MsgBox(const QString&, int style, const QString&) override
+    {
+        switch (style & 7) {
+        case MsgStyle::YesNoCancel:
+        case MsgStyle::YesNo: return MsgResult::Yes;
+        case MsgStyle::RetryCancel: return MsgResult::Retry;
+        default: return MsgResult::OK;
+        }
+    }
+    QString InputBox(const QString&, const QString&, const QString& def) override { return def; }
+};
+
+class MemorySettings : public ISettingsStore {
+public:
+    QString GetSetting(const QString& section, const QString& key, const QString& def) override
+    {
+        return mValues.value(section + QLatin1Char('/') + key, def);
+    }
+    void SaveSetting(const QString& section, const QString& key, const QString& value) override
+    {
+        mValues.insert(section + QLatin1Char('/') + key, value);
+    }
+
+private:
+    QHash<QString, QString> mValues;
+};
+
+class NoJoystick : public IJoystick {
+public:
+    JoystickCaps GetDevCaps() override { return {}; }
+};
+
+QuietPresenter gQuietPresenter;
+MemorySettings gMemorySettings;
+NoJoystick gNoJoystick;
+IWindowServices gNoWindows;
+
+std::unique_ptr<AppState> gApp;
+
+}  // namespace
+
+AppState::AppState()
+    : RcxSetup(std::make_unique<clsRcx>()),
+      Presenter(&gQuietPresenter),
+      Settings(&gMemorySettings),
+      Joystick(&gNoJoystick),
+      Windows(&gNoWindows)
+{
+}
+
+AppState& App()
+{
+    if (!gApp)
+        gApp = std::make_unique<AppState>();
+    return *gApp;
+}
+
+void ResetApp()
+{
+    gApp.reset();
+    gMemorySettings = MemorySettings();
+}
+
+IPhantomControl& PB()
+{
+    IPhantomControl* pb = App().PB;
+    if (!pb)
+        raiseError(Err::ObjectNotSet);
+    return *pb;
+}

@@ -1,0 +1,103 @@
+#pragma once
+// The process-wide state of the system in one place: the project's lists, the
+// set-up, the preferences, the name tables, the shared flags, and the services
+// through which the model reaches the world. Tests reset it with ResetApp().
+#include "model/Collection.h"
+#include "model/Command.h"
+#include "model/InitParam.h"
+#include "model/Module.h"
+#include "model/NamedValue.h"
+#include "model/RcxSetup.h"
+#include "model/Services.h"
+
+#include <QStringList>
+
+#include <memory>
+
+class IPhantomControl;
+
+struct AppState {
+    AppState();
+
+    // Project lists.
+    Collection<TaskPtr> TaskList;
+    Collection<SubPtr> SubList;
+    Collection<ObjectPtr> ObjectList;
+    Collection<ObjectPtr> VariableDefs;
+    std::unique_ptr<clsRcx> RcxSetup;
+    std::unique_ptr<clsInitParam> InitParams;
+    Collection<Integer> ImmediateCommands;
+    CommandCollection CommandClipboard;
+
+    // Name tables.
+    QStringList SensorTypeName;
+    QStringList VarOpCaption;
+    QStringList VarOpMethod;
+    QStringList CompareSymbol;
+    QStringList CompareCaption;
+
+    // Project type: 0 RCX project, 1 Joystick & Keyboard project.
+    Integer ProjectType = 0;
+
+    // Working references.
+    TaskPtr CurrentTask;
+    SubPtr CurrentSub;
+    ObjectPtr CurrentObject;
+    SensorPtr CurrentSensor;
+
+    // Module management.
+    Boolean WindowLoading = False;
+    ICommandWindow* LastDeskTop = nullptr;
+
+    // PC-side run.
+    Boolean StopRun = True;
+    Boolean RcxWindowRequested = False;
+    Boolean RunCycleEnded = False;
+
+    // Compile.
+    QString CompileError;
+    QString ErrorCell;
+    Boolean ErrorCellSet = False;
+    Boolean CompileFailed = False;
+    Integer BlockDepth = 0;
+    QString ListingText;
+
+    // Results of the open/new dialog.
+    Boolean OpenCanceled = False;
+    Integer ProjectAction = 0;  // 1 open, 2 new
+    Integer TaskAction = 0;
+    Integer SubAction = 0;
+    QString OpenName;
+
+    // Remembered settings and set-up window state.
+    Integer ComPortNumber = -1;
+    QString FirmwarePath;
+    QString FirmwareName;
+    Boolean AdvancedAlways = False;
+    Boolean ShowAdvanced = False;
+    Long PollInterval = 300;
+    Integer PollFilter[5] = {0, 0, 0, 0, 0};
+
+    // Twips of one screen pixel.
+    double TwipsX = 15;
+    double TwipsY = 15;
+
+    // The folder that holds the program; projects and Subs live below it.
+    QString ProgramFolder;
+
+    // Services; never null (quiet defaults until somebody sets them).
+    IMessagePresenter* Presenter;
+    ISettingsStore* Settings;
+    IJoystick* Joystick;
+    IWindowServices* Windows;
+    IPhantomControl* PB = nullptr;  // the control; null means no control (failure 91)
+};
+
+// The one state object.
+AppState& App();
+// Throws everything away and starts again with a fresh state (services back to
+// the quiet defaults).
+void ResetApp();
+
+// The control; failure 91 when there is none.
+IPhantomControl& PB();

@@ -1,0 +1,52 @@
+#pragma once
+// One graphical command in a grid cell, and the grid itself.
+#include "model/Collection.h"
+#include "model/Variant.h"
+
+#include <memory>
+
+class clsCommand;
+class ICommandWindow;
+
+// A grid of commands keyed by the grid key ("0105": column 1, row 5).
+using CommandCollection = Collection<std::shared_ptr<clsCommand>>;
+using CommandCollectionPtr = std::shared_ptr<CommandCollection>;
+
+// What owns a grid and may have an editor window open on it: a task, a sub,
+// or an IF, WHILE or LOOP command.
+class CommandOwner {
+public:
+    virtual ~CommandOwner() = default;
+    ICommandWindow* CommandWindow = nullptr;  // non-owning; cleared when the window closes
+    // The owner's grid; for a task or sub created empty on first reading,
+    // for a command as it stands (nullptr until set).
+    virtual CommandCollectionPtr GetCommands() = 0;
+};
+
+class clsCommand : public CommandOwner {
+public:
+    Integer Op = 0;
+    Variant Param2Source;
+    Variant Param1Source;
+    Variant Param2Value;
+    Variant Param1Value;
+    CommandCollectionPtr Commands;  // body of L_IF, L_WHILE, L_LOOP; unset otherwise
+    Boolean PicSelected = False;
+    Variant Time;
+    QString MotorList;
+    Variant Speed;
+    Integer mNumber = 0;
+    QString CommandKey;
+    Integer PicIndex = 0;
+    Integer y = 0;
+    Integer x = 0;
+
+    // The two caption lines; an index other than 0 or 1 fails with 9.
+    const QString& PicCaption(int index) const;
+    void setPicCaption(int index, const QString& text);
+
+    CommandCollectionPtr GetCommands() override { return Commands; }
+
+private:
+    QString mCaption[2];
+};

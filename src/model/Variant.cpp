@@ -1,0 +1,196 @@
+#include "model/Variant.h"
+
+#include "model/VbError.h"
+
+#include <cmath>
+#include <limits>
+
+namespace vb {
+
+bool parseNumber(const QString& text, double& out)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    if (t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ||
+        t.startsWith(QLatin1String("&O"), Qt::CaseInsensitive)) {
+        bool ok = false;
+        const int base = t[1].toUpper() == QLatin1Char('H') ? 16 : 8;
+        const qlonglong v = t.mid(2).toLongLong(&ok, base);
+        if (!ok)
+            return false;
+        out = double(v);
+        return true;
+    }
+    // Digits, one decimal point, an optional exponent; a leading sign.
+    int i = 0;
+    const int n = t.size();
+    if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+        ++i;
+    int digits = 0;
+    while (i < n && t[i].isDigit() && t[i].unicode() < 128) { ++i; ++digits; }
+    if (i < n && t[i] == QLatin1Char('.')) {
+        ++i;
+        while (i < n && t[i].isDigit() && t[i].unicode() < 128) { ++i; ++digits; }
+    }
+    if (digits == 0)
+        return false;
+    if (i < n && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E'))) {
+        int j = i + 1;
+        if (j < n && (t[j] == QLatin1Char('+') || t[j] == QLatin1Char('-')))
+            ++j;
+        int ed = 0;
+        while (j < n && t[j].isDigit() && t[j].unicode() < 128) { ++j; ++ed; }
+        if (ed == 0)
+            return false;
+        i = j;
+    }
+    if (i != n)
+        return false;
+    bool ok = false;
+    out = t.toDouble(&ok);
+    return ok;
+}
+
+double Val(const QString& text)
+{
+    QString t;
+    t.reserve(text.size());
+    for (QChar c : text)
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            t.append(c);
+    if (t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive)) {
+        int j = 2;
+        while (j < t.size() && QStringLiteral("0123456789abcdefABCDEF").contains(t[j])) ++j;
+        bool ok = false;
+        const qlonglong v = t.mid(2, j - 2).toLongLong(&ok, 16);
+        return ok ? double(v) : 0.0;
+    }
+    int i = 0;
+    const int n = t.size();
+    if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+        ++i;
+    int digits = 0;
+    while (i < n && t[i].isDigit() && t[i].unicode() < 128) { ++i; ++digits; }
+    if (i < n && t[i] == QLatin1Char('.')) {
+        ++i;
+        while (i < n && t[i].isDigit() && t[i].unicode() < 128) { ++i; ++digits; }
+    }
+    if (digits == 0)
+        return 0.0;
+    int end = i;
+    if (i < n && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E') ||
+                  t[i] == QLatin1Char('d') || t[i] == QLatin1Char('D'))) {
+        int j = i + 1;
+        if (j < n && (t[j] == QLatin1Char('+') || t[j] == QLatin1Char('-')))
+            ++j;
+        int ed = 0;
+        while (j < n && t[j].isDigit() && t[j].unicode() < 128) { ++j; ++ed; }
+        if (ed > 0)
+            end = j;
+    }
+    QString num = t.left(end);
+    for (QChar& c : num)
+        if (c == QLatin1Char('d') || c == QLatin1Char('D'))
+            c = QLatin1Char('e');
+    return num.toDouble();
+}
+
+double Int(double d) { return std::floor(d); }
+
+static double roundHalfEven(double d)
+{
+    return std::nearbyint(d);  // the default rounding mode rounds half to even
+}
+
+Integer CInt(double d)
+{
+    const double r = roundHalfEven(d);
+    if (!(r >= -32768.0 && r <= 32767.0))
+        raiseError(Err::Overflow);
+    return Integer(r);
+}
+
+Long CLng(double d)
+{
+    const double r = roundHalfEven(d);
+    if (!(r >= -2147483648.0 && r <= 2147483647.0))
+        raiseError(Err::Overflow);
+    return Long(r);
+}
+
+Integer CInt(const QString& text)
+{
+    double d = 0;
+    if (!parseNumber(text, d))
+        raiseError(Err::TypeMismatch);
+    return CInt(d);
+}
+
+Long CLng(const QString& text)
+{
+    double d = 0;
+    if (!parseNumber(text, d))
+        raiseError(Err::TypeMismatch);
+    return CLng(d);
+}
+
+QString numberText(double d)
+{
+    if (d == std::floor(d) && std::fabs(d) < 1e15)
+        return QString::number(qint64(d));
+    QString s = QString::number(d, 'g', 15);
+    return s;
+}
+
+}  // namespace vb
+
+double Variant::toDouble() const
+{
+    switch (mKind) {
+    case Kind::Empty: return 0.0;
+    case Kind::Number: return mNumber;
+    case Kind::Text: {
+        double d = 0;
+        if (!vb::parseNumber(mText, d))
+            raiseError(Err::TypeMismatch);
+        return d;
+    }
+    }
+    return 0.0;
+}
+
+Integer Variant::toInteger() const { return vb::CInt(toDouble()); }
+Long Variant::toLong() const { return vb::CLng(toDouble()); }
+
+QString Variant::toString() const
+{
+    switch (mKind) {
+    case Kind::Empty: return QString();
+    case Kind::Number: return vb::numberText(mNumber);
+    case Kind::Text: return mText;
+    }
+    return QString();
+}
+
+bool Variant::isNumeric() const
+{
+    if (mKind == Kind::Number)
+        return true;
+    if (mKind == Kind::Empty)
+        return true;
+    double d;
+    return vb::parseNumber(mText, d);
+}
+
+bool Variant::operator==(const Variant& o) const
+{
+    if (mKind != o.mKind)
+        return false;
+    switch (mKind) {
+    case Kind::Empty: return true;
+    case Kind::Number: return mNumber == o.mNumber;
+    case Kind::Text: return mText == o.mText;
+    }
+    return false;
+}
