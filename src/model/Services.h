@@ -110,6 +110,8 @@ public:
     virtual void ProjExpUnloadAndShow() {}
     // Project map frmMap: unloaded so that it is rebuilt when next shown.
     virtual void MapUnload() {}
+    // When the map is open, rebuilds the branch of the named task or sub.
+    virtual void MapUpdateNode(const QString& /*moduleName*/) {}
     // RCX set-up window frmMain.
     virtual void SetupWindowUnload() {}
     virtual void SetupWindowShowModal() {}
