@@ -1,0 +1,23 @@
+#pragma once
+// Compiling the whole project, downloading it, finding the tower port, and the
+// control's events.
+#include "model/Phantom.h"
+
+// True when the set-up and every task and sub compiled.
+bool CompileProject();
+// True when the set-up, every task and every sub were handed to the control.
+bool DownLoad();
+// The DOWNLOAD key: compile, then download, with the status lines and progress.
+void DownloadCommand();
+// The tower answers on ComPort (may change it to the port that answered).
+bool VerifyCommPort(Integer& comPort);
+bool ChkCommPort();
+
+// The main window's handlers of the control's four events.
+class ControlEventHandler : public IPhantomEvents {
+public:
+    void PB_CommError(const QString& message) override;
+    void PB_DownloadStart(Long timeMs, Long size, Long moduleNumber) override;
+    void PB_DownloadProgress(Long value) override;
+    void PB_DownloadDone(Long errorCode, Long moduleNumber) override;
+};

@@ -1,0 +1,18 @@
+#pragma once
+// Adding tasks and subs, the name rules, the project's changed state, and
+// opening the editor window of a task, sub or block command.
+#include "model/AppState.h"
+
+bool AddTask(Long openMode);
+bool AddSub(Long openMode);
+bool IsValidModuleName(const QString& name);
+// True when a member of the collection has exactly that name (letter case counts);
+// kind 1 looks at tasks, 5 at subs, any other kind never matches.
+bool ModuleNameExists(const Collection<TaskPtr>& list, const QString& name, Long kind);
+bool ModuleNameExists(const Collection<SubPtr>& list, const QString& name, Long kind);
+// 0 anything, 1 the set-up, 2 any task, 3 any sub.
+bool IsDirty(Long kind);
+void MarkModuleDirty(const QString& name);
+void OpenCommandWindow(Long kind, CommandOwner* owner, const QString& parentTaskName,
+                       const QString& parentCaption);
+QString ReplaceCrLf(const QString& text);

@@ -1,0 +1,5 @@
+#include "model/ProjectFile.h"
+
+// Filled in with the project file work.
+bool OpenProject() { return false; }
+bool SaveProject() { return false; }
