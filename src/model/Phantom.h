@@ -64,7 +64,7 @@ public:
     virtual bool SetRwd(const QString& motors) = 0;
     virtual bool AlterDir(const QString& motors) = 0;
     virtual bool SetPower(const QString& motors, Long source, Integer value) = 0;
-    virtual void Wait(Integer source, Integer value) = 0;
+    virtual void Wait(Long source, Integer value) = 0;
 
     virtual void AbsVar(Integer variable, Long source, Integer value) = 0;
     virtual void AndVar(Integer variable, Long source, Integer value) = 0;
@@ -76,7 +76,7 @@ public:
     virtual void SubVar(Integer variable, Long source, Integer value) = 0;
     virtual void SumVar(Integer variable, Long source, Integer value) = 0;
 
-    virtual void DatalogNext(Integer source, Integer value) = 0;
+    virtual void DatalogNext(Long source, Integer value) = 0;
     virtual bool SetDatalog(Integer size) = 0;
     virtual QVector<DatalogEntry> GetDatalog(Integer from, Integer count) = 0;
     virtual QVector<Integer> GetMemMap() = 0;
@@ -91,8 +91,8 @@ public:
     virtual bool PBTxPower(Integer power) = 0;
     virtual bool PlaySystemSound(Integer sound) = 0;
     virtual bool PlayTone(Integer frequency, Integer duration) = 0;
-    virtual bool SelectDisplay(Integer source, Integer value) = 0;
-    virtual void SendPBMessage(Integer source, Integer value) = 0;
+    virtual bool SelectDisplay(Long source, Integer value) = 0;
+    virtual void SendPBMessage(Long source, Integer value) = 0;
     virtual void SetWatch(Integer hours, Integer minutes) = 0;
     virtual void SetSensorMode(Integer sensor, Integer mode, Integer slope) = 0;
     virtual void SetSensorType(Integer sensor, Integer type) = 0;
@@ -108,11 +108,11 @@ public:
     virtual void EndOfTask() = 0;
     virtual void BeginOfSub(Integer& sub) = 0;
     virtual void EndOfSub() = 0;
-    virtual void Loop(Integer source, Integer count) = 0;
+    virtual void Loop(Long source, Integer count) = 0;
     virtual void EndLoop() = 0;
-    virtual void While(Integer source1, Integer value1, Integer op, Integer source2, Integer value2) = 0;
+    virtual void While(Long source1, Integer value1, Integer op, Long source2, Integer value2) = 0;
     virtual void EndWhile() = 0;
-    virtual void If(Integer source1, Integer value1, Integer op, Integer source2, Integer value2) = 0;
+    virtual void If(Long source1, Integer value1, Integer op, Long source2, Integer value2) = 0;
     virtual void Else() = 0;
     virtual void EndIf() = 0;
 };
