@@ -1,0 +1,260 @@
+#include "FakeWindows.h"
+
+#include "model/AppState.h"
+#include "model/VbError.h"
+
+namespace {
+QString num(double v) { return vb::numberText(v); }
+}
+
+// ---- FakeCommandWindow ----
+
+void FakeCommandWindow::record(const QString& call)
+{
+    if (onCall)
+        onCall(call);
+    calls.append(call);
+}
+
+int FakeCommandWindow::count(const QString& name) const
+{
+    int n = 0;
+    const QString prefix = name + QLatin1Char('(');
+    for (const QString& c : calls)
+        if (c.startsWith(prefix))
+            ++n;
+    return n;
+}
+
+void FakeCommandWindow::ZOrder()
+{
+    record(QStringLiteral("ZOrder()"));
+    ++zOrderCount;
+    if (mHost)
+        mHost->activeDeskTop = this;
+}
+
+void FakeCommandWindow::setMyCommandBlock(CommandOwner* o)
+{
+    record(QStringLiteral("setMyCommandBlock()"));
+    owner = o;
+}
+
+void FakeCommandWindow::Show()
+{
+    record(QStringLiteral("Show()"));
+    shown = true;
+    if (registersWithOwner && owner)
+        owner->CommandWindow = this;
+}
+
+void FakeCommandWindow::setParentCaption(const QString& c)
+{
+    record(QStringLiteral("setParentCaption(%1)").arg(c));
+    parentCaption = c;
+}
+
+void FakeCommandWindow::setFormType(Long kind)
+{
+    record(QStringLiteral("setFormType(%1)").arg(kind));
+    formType = kind;
+}
+
+void FakeCommandWindow::setParentTaskName(const QString& name)
+{
+    record(QStringLiteral("setParentTaskName(%1)").arg(name));
+    parentTaskName = name;
+}
+
+void FakeCommandWindow::setTaskLoop(Integer value)
+{
+    record(QStringLiteral("setTaskLoop(%1)").arg(value));
+    taskLoop = value;
+}
+
+void FakeCommandWindow::setTaskLoopCaption(const QString& text)
+{
+    record(QStringLiteral("setTaskLoopCaption(%1)").arg(text));
+    taskLoopCaption = text;
+}
+
+void FakeCommandWindow::setStartOnStartup(Integer value)
+{
+    record(QStringLiteral("setStartOnStartup(%1)").arg(value));
+    startOnStartup = value;
+}
+
+void FakeCommandWindow::setStartOnStartupVisible(bool visible)
+{
+    record(QStringLiteral("setStartOnStartupVisible(%1)").arg(visible ? 1 : 0));
+    startOnStartupVisible = visible;
+}
+
+void FakeCommandWindow::setTitleText(const QString& text)
+{
+    record(QStringLiteral("setTitleText(%1)").arg(text));
+    titleText = text;
+}
+
+void FakeCommandWindow::setCaption(const QString& c)
+{
+    record(QStringLiteral("setCaption(%1)").arg(c));
+    caption = c;
+}
+
+void FakeCommandWindow::setCursorPos(const QString& key)
+{
+    record(QStringLiteral("setCursorPos(%1)").arg(key));
+    cursorPos = key;
+}
+
+void FakeCommandWindow::Close()
+{
+    record(QStringLiteral("Close()"));
+    closed = true;
+    shown = false;
+    if (registersWithOwner && owner && owner->CommandWindow == this)
+        owner->CommandWindow = nullptr;
+    if (mHost && mHost->activeDeskTop == this)
+        mHost->activeDeskTop = nullptr;
+}
+
+// ---- FakeWindows ----
+
+QStringList FakeWindows::statusTexts() const
+{
+    QStringList t;
+    for (const auto& p : statusPrints)
+        t.append(p.text);
+    return t;
+}
+
+ICommandWindow* FakeWindows::CreateDeskTop()
+{
+    log.append(QStringLiteral("CreateDeskTop()"));
+    ++createDeskTopCount;
+    if (!createWindows)
+        return nullptr;
+    windows.push_back(std::make_unique<FakeCommandWindow>(this));
+    return windows.back().get();
+}
+
+void FakeWindows::DoEvents()
+{
+    log.append(QStringLiteral("DoEvents()"));
+    ++doEventsCount;
+    if (onDoEvents)
+        onDoEvents();
+}
+
+void FakeWindows::ShowOpenDialog(Long openMode, Long objToOpen)
+{
+    log.append(QStringLiteral("ShowOpenDialog(%1,%2)").arg(openMode).arg(objToOpen));
+    openDialogCalls.append({openMode, objToOpen});
+    if (onOpenDialog) {
+        onOpenDialog(openMode, objToOpen);
+        return;
+    }
+    AppState& app = App();
+    if (openAnswers.isEmpty()) {
+        app.OpenCanceled = True;
+        return;
+    }
+    const OpenDialogAnswer a = openAnswers.takeFirst();
+    app.OpenCanceled = toBoolean(a.canceled);
+    if (a.canceled)
+        return;
+    app.OpenName = a.name;
+    switch (objToOpen) {
+    case 1: app.ProjectAction = a.action; break;
+    case 2: app.TaskAction = a.action; break;
+    case 3: app.SubAction = a.action; break;
+    default: break;
+    }
+    if (a.projectType != -1)
+        app.ProjectType = a.projectType;
+}
+
+void FakeWindows::ProjExpAddNewModul(const QString& name, Long type)
+{
+    log.append(QStringLiteral("ProjExpAddNewModul(%1,%2)").arg(name).arg(type));
+    addedModules.append({name, type});
+}
+
+void FakeWindows::ProjExpUnloadAndShow()
+{
+    log.append(QStringLiteral("ProjExpUnloadAndShow()"));
+    ++projExpUnloadAndShowCount;
+}
+
+void FakeWindows::MapUnload()
+{
+    log.append(QStringLiteral("MapUnload()"));
+    ++mapUnloadCount;
+}
+
+void FakeWindows::MapUpdateNode(const QString& moduleName)
+{
+    log.append(QStringLiteral("MapUpdateNode(%1)").arg(moduleName));
+    mapUpdatedNodes.append(moduleName);
+}
+
+void FakeWindows::SetupWindowUnload()
+{
+    log.append(QStringLiteral("SetupWindowUnload()"));
+    ++setupWindowUnloadCount;
+}
+
+void FakeWindows::SetupWindowShowModal()
+{
+    log.append(QStringLiteral("SetupWindowShowModal()"));
+    ++setupWindowShowModalCount;
+}
+
+void FakeWindows::StatusClear()
+{
+    log.append(QStringLiteral("StatusClear()"));
+    ++statusClearCount;
+}
+
+void FakeWindows::StatusPrint(const QString& text, int leftTwips, Long color)
+{
+    log.append(QStringLiteral("StatusPrint(%1)").arg(text));
+    statusPrints.append({text, leftTwips, color});
+}
+
+void FakeWindows::ProgressSetMin(double v)
+{
+    log.append(QStringLiteral("ProgressSetMin(%1)").arg(num(v)));
+    progress.append({QStringLiteral("min"), v});
+}
+
+void FakeWindows::ProgressSetMax(double v)
+{
+    log.append(QStringLiteral("ProgressSetMax(%1)").arg(num(v)));
+    progress.append({QStringLiteral("max"), v});
+}
+
+void FakeWindows::ProgressSetValue(double v)
+{
+    log.append(QStringLiteral("ProgressSetValue(%1)").arg(num(v)));
+    progress.append({QStringLiteral("value"), v});
+}
+
+void FakeWindows::ProgressSetVisible(bool visible)
+{
+    log.append(QStringLiteral("ProgressSetVisible(%1)").arg(visible ? 1 : 0));
+    progress.append({QStringLiteral("visible"), visible ? 1.0 : 0.0});
+}
+
+void FakeWindows::SetPointer(int shape)
+{
+    log.append(QStringLiteral("SetPointer(%1)").arg(shape));
+    pointers.append(shape);
+}
+
+void FakeWindows::ShowPreview(const QString& listing)
+{
+    log.append(QStringLiteral("ShowPreview()"));
+    previews.append(listing);
+}

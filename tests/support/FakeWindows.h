@@ -1,0 +1,181 @@
+#pragma once
+// Window services for tests: records every call with its arguments, answers
+// the open/new dialog from a script, and hands out recording editor windows.
+//
+//   FakeWindows windows;
+//   App().Windows = &windows;
+//   windows.openAnswers.append({false, "Drive", 2});   // OK, name "Drive", new
+//   AddTask(3);
+//   windows.openDialogCalls   -> {{3, 2}}
+//   windows.addedModules      -> {{"Drive", 1}}
+#include "model/Command.h"
+#include "model/Services.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class FakeWindows;
+
+// An editor window that records every call. Show() records the window as its
+// owner's CommandWindow and Close() clears it, as the real window does when it
+// loads and closes.
+class FakeCommandWindow : public ICommandWindow {
+public:
+    explicit FakeCommandWindow(FakeWindows* host = nullptr) : mHost(host) {}
+
+    // Every call in order, as "name(arguments)": "Show()", "setFormType(2)",
+    // "setParentTaskName(Drive)", "setTaskLoop(1)", "setStartOnStartupVisible(0)" ...
+    QStringList calls;
+
+    // The state the calls left.
+    CommandOwner* owner = nullptr;
+    bool shown = false;
+    bool closed = false;
+    int zOrderCount = 0;
+    Long formType = 0;
+    QString parentCaption;
+    QString parentTaskName;
+    QString caption;
+    QString titleText;
+    QString taskLoopCaption;
+    QString cursorPos = QStringLiteral("0001");
+    Integer taskLoop = 0;
+    Integer startOnStartup = 0;
+    bool startOnStartupVisible = true;
+
+    // When false, Show() and Close() leave the owner's CommandWindow alone.
+    bool registersWithOwner = true;
+    // Runs at the start of every recorded call with the call's text; a test may
+    // throw a VbError from it to make that call fail.
+    std::function<void(const QString& call)> onCall;
+
+    void ZOrder() override;
+    void setMyCommandBlock(CommandOwner* o) override;
+    CommandOwner* MyCommandBlock() const override { return owner; }
+    void Show() override;
+    void setParentCaption(const QString& c) override;
+    void setFormType(Long kind) override;
+    Long FormType() const override { return formType; }
+    void setParentTaskName(const QString& name) override;
+    QString ParentTaskName() const override { return parentTaskName; }
+    void setTaskLoop(Integer value) override;
+    void setTaskLoopCaption(const QString& text) override;
+    void setStartOnStartup(Integer value) override;
+    void setStartOnStartupVisible(bool visible) override;
+    void setTitleText(const QString& text) override;
+    void setCaption(const QString& c) override;
+    QString Caption() const override { return caption; }
+    QString CursorPos() const override { return cursorPos; }
+    void setCursorPos(const QString& key) override;
+    void Close() override;
+
+    // How many recorded calls start with the given name ("Show", "ZOrder" ...).
+    int count(const QString& name) const;
+
+private:
+    void record(const QString& call);
+    FakeWindows* mHost;
+};
+
+struct OpenDialogCall {
+    Long openMode = 0;
+    Long objToOpen = 0;
+};
+
+// One scripted answer of the open/new dialog. The action goes into
+// ProjectAction, TaskAction or SubAction by the object to open (1, 2, 3);
+// projectType, when not -1, goes into ProjectType.
+struct OpenDialogAnswer {
+    bool canceled = false;
+    QString name;
+    Integer action = 2;
+    Integer projectType = -1;
+};
+
+struct AddNewModulCall {
+    QString name;
+    Long type = 0;
+};
+
+struct StatusPrintCall {
+    QString text;
+    int leftTwips = 700;
+    Long color = 0;
+};
+
+// A progress bar call: what ("min", "max", "value", "visible") and its value.
+struct ProgressCall {
+    QString what;
+    double value = 0;
+};
+
+class FakeWindows : public IWindowServices {
+public:
+    FakeWindows() = default;
+    FakeWindows(const FakeWindows&) = delete;
+    FakeWindows& operator=(const FakeWindows&) = delete;
+
+    // Every call in order, as "name(arguments)", for checks of the order
+    // between different services: "ShowOpenDialog(3,2)", "StatusClear()",
+    // "StatusPrint(Compiling...)", "SetPointer(11)", "CreateDeskTop()" ...
+    QStringList log;
+
+    // Editor windows.
+    bool createWindows = true;  // false: CreateDeskTop returns nullptr
+    std::vector<std::unique_ptr<FakeCommandWindow>> windows;  // all created, in order
+    // What ActiveDeskTop returns: the window brought to the front last (a test
+    // may also set it).
+    FakeCommandWindow* activeDeskTop = nullptr;
+    int createDeskTopCount = 0;
+    int doEventsCount = 0;
+    std::function<void()> onDoEvents;
+
+    // The open/new dialog. onOpenDialog, when set, answers every call; else the
+    // next of openAnswers is applied; when none is left the dialog is cancelled.
+    QList<OpenDialogCall> openDialogCalls;
+    QList<OpenDialogAnswer> openAnswers;
+    std::function<void(Long openMode, Long objToOpen)> onOpenDialog;
+
+    // Project explorer, map and set-up window.
+    QList<AddNewModulCall> addedModules;
+    int projExpUnloadAndShowCount = 0;
+    int mapUnloadCount = 0;
+    QStringList mapUpdatedNodes;
+    int setupWindowUnloadCount = 0;
+    int setupWindowShowModalCount = 0;
+
+    // Status strip, progress bar, pointer, preview.
+    int statusClearCount = 0;
+    QList<StatusPrintCall> statusPrints;
+    QList<ProgressCall> progress;
+    QList<int> pointers;
+    QStringList previews;
+
+    // The texts of statusPrints, in order.
+    QStringList statusTexts() const;
+    // The window created last, or nullptr.
+    FakeCommandWindow* lastWindow() const { return windows.empty() ? nullptr : windows.back().get(); }
+
+    ICommandWindow* CreateDeskTop() override;
+    ICommandWindow* ActiveDeskTop() override { return activeDeskTop; }
+    void DoEvents() override;
+    void ShowOpenDialog(Long openMode, Long objToOpen) override;
+    void ProjExpAddNewModul(const QString& name, Long type) override;
+    void ProjExpUnloadAndShow() override;
+    void MapUnload() override;
+    void MapUpdateNode(const QString& moduleName) override;
+    void SetupWindowUnload() override;
+    void SetupWindowShowModal() override;
+    void StatusClear() override;
+    void StatusPrint(const QString& text, int leftTwips = 700, Long color = 0) override;
+    void ProgressSetMin(double v) override;
+    void ProgressSetMax(double v) override;
+    void ProgressSetValue(double v) override;
+    void ProgressSetVisible(bool visible) override;
+    void SetPointer(int shape) override;
+    void ShowPreview(const QString& listing) override;
+};
