@@ -15,6 +15,7 @@
 #include <memory>
 
 class IPhantomControl;
+class IModalRunner;
 
 struct AppState {
     AppState();
@@ -62,6 +63,11 @@ struct AppState {
     Integer BlockDepth = 0;
     QString ListingText;
 
+    // Download: the tower was found in this process; modules the control has
+    // reported finished since the last reset.
+    Boolean PortVerified = False;
+    Integer FinishedModuleCount = 0;
+
     // Results of the open/new dialog.
     Boolean OpenCanceled = False;
     Integer ProjectAction = 0;  // 1 open, 2 new
@@ -91,6 +97,8 @@ struct AppState {
     IJoystick* Joystick;
     IWindowServices* Windows;
     IPhantomControl* PB = nullptr;  // the control; null means no control (failure 91)
+    // Shows the windows' modal dialogs (shell/ModalRunner.h); null runs them for real.
+    IModalRunner* ModalRunner = nullptr;
 };
 
 // The one state object.

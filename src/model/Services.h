@@ -87,6 +87,8 @@ public:
     virtual QString CursorPos() const = 0;
     virtual void setCursorPos(const QString& key) = 0;
     virtual void Close() = 0;
+    // The header text of the window's title strip (read by the window list).
+    virtual QString ParentTitle() const { return QString(); }
 };
 
 // The windows of the shell and the later window issues, as the model and the
@@ -128,4 +130,8 @@ public:
     virtual void SetPointer(int /*shape*/) {}
     // The preview window shows the listing.
     virtual void ShowPreview(const QString& /*listing*/) {}
+    // The preview window is unloaded; the next showing creates it afresh.
+    virtual void PreviewUnload() {}
+    // Unloads the preview window; the next ShowPreview creates it afresh.
+    virtual void PreviewUnload() {}
 };
