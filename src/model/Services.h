@@ -130,8 +130,6 @@ public:
     virtual void SetPointer(int /*shape*/) {}
     // The preview window shows the listing.
     virtual void ShowPreview(const QString& /*listing*/) {}
-    // The preview window is unloaded; the next showing creates it afresh.
-    virtual void PreviewUnload() {}
     // Unloads the preview window; the next ShowPreview creates it afresh.
     virtual void PreviewUnload() {}
 };
