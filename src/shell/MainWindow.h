@@ -1,0 +1,203 @@
+#pragma once
+// The main window mdiMain: the MDI area that holds the editor windows, the
+// command palette TB in its holder picToolBar, the main toolbar TB1 with its
+// command dispatcher, the status strip picLego, the progress bar PBar, and the
+// pop-up menus "General", "Help" and "Window list".
+//
+// Editor windows (frmDeskTop) come from a factory the program registers at
+// start-up. A factory returns an object that is both a QWidget and an
+// ICommandWindow; CreateDeskTop() puts it into the MDI area when the factory
+// has not done so itself. The window list reads Caption(), FormType() and
+// ParentTitle() of every ICommandWindow found in the MDI area.
+#include "model/Services.h"
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+#include <QPoint>
+#include <QPointer>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QProgressBar;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class StatusStrip;
+class PaletteBar;
+
+using DeskTopFactory = std::function<ICommandWindow*()>;
+
+// What the dispatcher and the start of the window call in the model and the
+// compiler. The defaults are the real operations; tests put their own in.
+struct ShellOperations {
+    std::function<bool()> OpenProject;
+    std::function<bool()> SaveProject;
+    std::function<bool()> CompileProject;
+    std::function<void()> DownloadCommand;
+    std::function<bool(Long)> AddTask;
+    std::function<bool(Long)> AddSub;
+    std::function<bool()> InitRCX;            // tower check before a PC-side run
+    std::function<void()> ResetMotorObjects;  // prepares a PC-side run
+    std::function<void()> tmrJoy_Timer;       // one pass of the PC-side run (20 ms)
+    std::function<void()> tmrAni_Timer;       // the run button's animation (250 ms)
+
+    static ShellOperations Defaults();
+};
+
+class mdiMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit mdiMain(QWidget* parent = nullptr);
+    ~mdiMain() override;
+
+    // The one main window, or nullptr while there is none.
+    static mdiMain* Instance();
+
+    ShellOperations Ops;
+
+    // Start of the window: settings, palette cursor, random seed, centring, the
+    // project, showing, palette widths, StopRun. False when the project could
+    // not be opened (the program then ends).
+    bool MDIForm_Load();
+    void GetInitParams();
+
+    // Editor windows.
+    void setDeskTopFactory(DeskTopFactory factory);
+    ICommandWindow* CreateDeskTop();
+    QMdiArea* MdiArea() const { return mMdi; }
+    ICommandWindow* ActiveDeskTop() const;
+    QList<ICommandWindow*> DeskTopWindows() const;
+    // The MDI area's inner size in twips.
+    Long ScaleHeight() const;
+    Long ScaleWidth() const;
+
+    // The palette.
+    QWidget* picToolBar() const { return mPicToolBar; }
+    QWidget* picTBTop() const { return mPicTBTop; }
+    QWidget* TB() const;
+    QToolButton* cmdCloseTB(int index) const { return mCloseTB[index]; }
+    QToolButton* PaletteButton(const QString& key) const;
+    QList<QToolButton*> PaletteButtons() const;
+    QToolButton* CurButton() const { return mCurButton; }
+    QString CurButtonKey() const;
+    void TB_ButtonClick(QToolButton* button);
+    void TB_ButtonClick(const QString& key);
+    void TB_MouseMove(int button, int shift, int x, int y);
+    // x and y in twips within picToolBar; screenPos is the pointer's screen position.
+    void picToolBar_MouseMove(int button, int shift, int x, int y, QPoint screenPos);
+    void picToolBar_MouseUp(int button, int shift, int x, int y);
+    Integer PaletteWidth = 0;   // twips
+    Integer PaletteMargin = 0;  // twips
+    QPoint LastPointer;
+    QPoint SavedPointer;
+    // Where the pointer is put while dragging clamps; QCursor::setPos unless replaced.
+    std::function<void(QPoint)> SetCursorPos;
+    // Width of picToolBar / TB in twips, and setting it.
+    Integer PaletteHolderWidth() const;
+    void setPaletteHolderWidth(Integer twips);
+    Integer PaletteBarWidth() const;
+    // Every width picToolBar took since the last call (twips); for the slide tests.
+    QList<Integer> TakeWidthTrace();
+
+    // The main toolbar.
+    QToolBar* TB1() const { return mTB1; }
+    QAction* TB1Button(const QString& key) const;
+    void TB1_ButtonClick(const QString& key);
+
+    // Toolbars by project type and around a PC-side run.
+    void EnableProjectCommands(bool enable);
+    void SetToolbarsForType();
+    void UpdateMotorTips();
+
+    // Project.
+    bool OpenProject();
+    bool SaveProject();
+
+    // Status strip and progress bar.
+    StatusStrip* picLego() const { return mLego; }
+    QProgressBar* PBar() const { return mPBar; }
+
+    // Menus.
+    QMenu* mnuMdi() const { return mMnuMdi; }
+    QMenu* mnuHelp() const { return mMnuHelp; }
+    QMenu* mnuWinList() const { return mMnuWinList; }
+    QAction* mnuStatus() const { return mMnuStatus; }
+    QAction* mnuToolBar() const { return mMnuToolBar; }
+    // The items of the window list as built by the last WINLIST.
+    QList<QAction*> mnuWinDeskList() const { return mWinDeskList; }
+    // Pops up a menu; exec() unless replaced (tests record instead).
+    std::function<void(QMenu*)> PopupMenu;
+
+    // Handlers.
+    void MDIForm_QueryUnload(bool& cancel);
+    void cmdCloseTB_Click(int index);
+    void cmdCloseTB_MouseUp(int index);
+    void Image1_Click();
+    void mnuAbout_Click();
+    void mnuHelpContents_Click();
+    void mnuStatus_Click();
+    void mnuToolBar_Click();
+    void mnuWinDeskList_Click(int index);
+
+    // Timers of the PC-side run.
+    QTimer* tmrJoy() const { return mTmrJoy; }
+    QTimer* tmrAni() const { return mTmrAni; }
+    QTimer* tmrShowLab() const { return mTmrShowLab; }
+    void tmrShowLab_Timer();
+
+    // The window's serial number used by the window list.
+    int WindowHandle(QWidget* window);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildPalette();
+    void BuildMainToolbar();
+    void BuildMenus();
+    void LayoutPaletteHolder(Integer holderWidth);
+    void CompileErrorReport();
+    void KeyCompile();
+    void KeyOpen();
+    void KeyMap();
+    void KeyJoyPlay();
+    void KeyWinList();
+    QWidget* FindWindowByName(const QString& name) const;
+    QList<QWidget*> OpenWindows() const;
+
+    QMdiArea* mMdi = nullptr;
+    QWidget* mPicToolBar = nullptr;
+    QWidget* mPicTBTop = nullptr;
+    PaletteBar* mTB = nullptr;
+    QToolButton* mCloseTB[2] = {nullptr, nullptr};
+    QToolButton* mCurButton = nullptr;
+    QToolBar* mTB1 = nullptr;
+    QHash<QString, QAction*> mTB1Buttons;
+    QLabel* mImage1 = nullptr;
+    StatusStrip* mLego = nullptr;
+    QProgressBar* mPBar = nullptr;
+    QWidget* mBottom = nullptr;
+    QMenu* mMnuMdi = nullptr;
+    QMenu* mMnuHelp = nullptr;
+    QMenu* mMnuWinList = nullptr;
+    QAction* mMnuStatus = nullptr;
+    QAction* mMnuToolBar = nullptr;
+    QList<QAction*> mWinDeskList;
+    QHash<QString, QPointer<QWidget>>* mWindowListForms = nullptr;
+    QHash<QWidget*, int> mHandles;
+    int mNextHandle = 1;
+    QTimer* mTmrJoy = nullptr;
+    QTimer* mTmrAni = nullptr;
+    QTimer* mTmrShowLab = nullptr;
+    DeskTopFactory mFactory;
+    QList<Integer> mWidthTrace;
+    bool mClosing = false;
+};
