@@ -79,7 +79,9 @@ public:
     virtual void DatalogNext(Long source, Integer value) = 0;
     virtual bool SetDatalog(Integer size) = 0;
     virtual QVector<DatalogEntry> GetDatalog(Integer from, Integer count) = 0;
-    virtual QVector<Integer> GetMemMap() = 0;
+    // The brick's memory map; addresses reach beyond 32767, so they are Longs.
+    // Elements 91 and 92 are the datalog's start and end.
+    virtual QVector<Long> GetMemMap() = 0;
     virtual Integer PBBattery() = 0;
     virtual Integer Poll(Long source, Integer& number) = 0;
 
@@ -101,8 +103,8 @@ public:
 
     virtual void SelectPrgm(Integer& slot) = 0;
     virtual void GoSub(Integer& sub) = 0;
-    virtual void StartTask(Integer task) = 0;
-    virtual void StopTask(Integer task) = 0;
+    virtual void StartTask(Integer& task) = 0;
+    virtual void StopTask(Integer& task) = 0;
     virtual void StopAllTasks() = 0;
     virtual void BeginOfTask(Integer& task) = 0;
     virtual void EndOfTask() = 0;

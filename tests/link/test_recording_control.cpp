@@ -1,0 +1,122 @@
+// The recording control that the other tests rely on: its log format, its
+// scripted results and its failures.
+#include "support/RecordingControl.h"
+
+#include "model/VbError.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct EventLog : IPhantomEvents {
+    QStringList events;
+    void PB_CommError(const QString& m) override { events.append("CommError " + m); }
+    void PB_DownloadStart(Long t, Long s, Long n) override
+    {
+        events.append(QString("Start %1 %2 %3").arg(t).arg(s).arg(n));
+    }
+    void PB_DownloadProgress(Long v) override { events.append(QString("Progress %1").arg(v)); }
+    void PB_DownloadDone(Long e, Long n) override { events.append(QString("Done %1 %2").arg(e).arg(n)); }
+};
+
+TEST(RecordingControl, WritesEachCallWithItsArgumentWidths)
+{
+    RecordingControl pb;
+    Integer slot = 3;
+    Integer number = 1;
+    pb.setComPortNo(2);
+    pb.SetPower("0", 2, 7);
+    pb.SelectPrgm(slot);
+    pb.Poll(9, number);
+    pb.If(9, 1, 0, 2, -5);
+    pb.EndIf();
+    pb.DownloadFirmware("/tmp/firm.lgo");
+    EXPECT_EQ(pb.calls(), (QStringList{"ComPortNo = L2", "SetPower(\"0\", L2, 7)", "SelectPrgm(&3)",
+                                       "Poll(L9, &1)", "If(L9, 1, 0, L2, -5)", "EndIf()",
+                                       "DownloadFirmware(\"/tmp/firm.lgo\")"}));
+    EXPECT_EQ(pb.count("ComPortNo"), 1);
+    EXPECT_EQ(pb.count("Poll"), 1);
+}
+
+TEST(RecordingControl, AnswersFromTheQueueThenFromTheDefaults)
+{
+    RecordingControl pb;
+    pb.pushResults("TowerCheck1", {false, true});
+    pb.pushResult("Poll", 128);
+    pb.pushResult("FirmwareVersion", "03.28");
+    Integer n = 0;
+    EXPECT_FALSE(pb.TowerCheck1());
+    EXPECT_TRUE(pb.TowerCheck1());
+    EXPECT_TRUE(pb.TowerCheck1());
+    EXPECT_EQ(pb.Poll(11, n), 128);
+    EXPECT_EQ(pb.Poll(11, n), 0);
+    EXPECT_EQ(pb.FirmwareVersion(), "03.28");
+    EXPECT_EQ(pb.FirmwareVersion(), "");
+    EXPECT_EQ(pb.PBBattery(), 0);
+
+    pb.setDefaultResult("PBAlive", false);
+    EXPECT_FALSE(pb.PBAlive());
+    pb.setPollValue(3, 1, 141);
+    n = 1;
+    EXPECT_EQ(pb.Poll(3, n), 141);
+}
+
+TEST(RecordingControl, ComPortNoReadsBackThePortPutIntoIt)
+{
+    RecordingControl pb;
+    EXPECT_EQ(pb.ComPortNo(), 0);
+    pb.setComPortNo(3);
+    EXPECT_EQ(pb.ComPortNo(), 3);
+    pb.pushResult("ComPortNo", 1);
+    EXPECT_EQ(pb.ComPortNo(), 1);
+}
+
+TEST(RecordingControl, FailsNamedOperationsAfterLoggingThem)
+{
+    RecordingControl pb;
+    pb.failOperation("PBAlive", Err::DeviceUnavailable, 1);
+    try {
+        pb.PBAlive();
+        FAIL() << "no failure";
+    } catch (const VbError& e) {
+        EXPECT_EQ(e.number(), 68);
+    }
+    EXPECT_TRUE(pb.PBAlive());  // only the next call failed
+    EXPECT_EQ(pb.calls(), (QStringList{"PBAlive()", "PBAlive()"}));
+
+    pb.failEverything(Err::ObjectNotSet);
+    Integer task = 1;
+    EXPECT_THROW(pb.BeginOfTask(task), VbError);
+    EXPECT_THROW(pb.On("0"), VbError);
+    pb.clearFailures();
+    EXPECT_TRUE(pb.On("0"));
+}
+
+TEST(RecordingControl, RaisesModuleEventsAtTheEndOfEachModuleWhenAsked)
+{
+    RecordingControl pb;
+    EventLog log;
+    pb.setEventSink(&log);
+    Integer task = 2;
+    pb.BeginOfTask(task);
+    pb.On("0");
+    pb.EndOfTask();
+    EXPECT_TRUE(log.events.isEmpty());
+
+    pb.setAutoDownloadEvents(true);
+    pb.pushModuleError(5);
+    pb.BeginOfTask(task);
+    pb.On("0");
+    pb.Off("0");
+    pb.EndOfTask();
+    Integer sub = 3;
+    pb.BeginOfSub(sub);
+    pb.EndOfSub();
+    EXPECT_EQ(log.events, (QStringList{"Start 0 2 2", "Progress 2", "Done 5 2", "Start 0 0 13", "Progress 0",
+                                       "Done 0 13"}));
+    log.events.clear();
+    pb.raiseCommError("Tower lost");
+    EXPECT_EQ(log.events, QStringList{"CommError Tower lost"});
+}
+
+}  // namespace

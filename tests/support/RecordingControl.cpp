@@ -1,0 +1,407 @@
+#include "RecordingControl.h"
+
+#include "link/CallText.h"
+#include "model/VbError.h"
+
+int RecordingControl::count(const QString& operation) const
+{
+    return int(mOperations.count(operation));
+}
+
+void RecordingControl::pushResult(const QString& operation, const QVariant& result)
+{
+    mResults[operation].append(result);
+}
+
+void RecordingControl::pushResults(const QString& operation, const QVariantList& results)
+{
+    mResults[operation].append(results);
+}
+
+void RecordingControl::setDefaultResult(const QString& operation, const QVariant& result)
+{
+    mDefaults.insert(operation, result);
+}
+
+void RecordingControl::pushDatalog(const QVector<DatalogEntry>& reply)
+{
+    mDatalogReplies.append(reply);
+}
+
+void RecordingControl::pushMemMap(const QVector<Long>& map)
+{
+    mMemMaps.append(map);
+}
+
+void RecordingControl::setPollValue(Long source, Integer number, Integer value)
+{
+    mPollValues.insert(qMakePair(source, number), value);
+}
+
+void RecordingControl::failOperation(const QString& operation, int errorNumber, int times)
+{
+    mFailures.insert(operation, Failure{errorNumber, times});
+}
+
+void RecordingControl::clearFailures()
+{
+    mFailures.clear();
+    mFailAll = 0;
+}
+
+void RecordingControl::raiseCommError(const QString& message)
+{
+    if (mSink)
+        mSink->PB_CommError(message);
+}
+
+void RecordingControl::raiseDownloadStart(Long timeMs, Long size, Long moduleNumber)
+{
+    if (mSink)
+        mSink->PB_DownloadStart(timeMs, size, moduleNumber);
+}
+
+void RecordingControl::raiseDownloadProgress(Long value)
+{
+    if (mSink)
+        mSink->PB_DownloadProgress(value);
+}
+
+void RecordingControl::raiseDownloadDone(Long errorCode, Long moduleNumber)
+{
+    if (mSink)
+        mSink->PB_DownloadDone(errorCode, moduleNumber);
+}
+
+void RecordingControl::record(const QString& operation, const QString& line)
+{
+    mCalls.append(line);
+    mOperations.append(operation);
+    if (mFailAll)
+        raiseError(mFailAll);
+    auto it = mFailures.find(operation);
+    if (it == mFailures.end())
+        return;
+    const int number = it->number;
+    if (it->times > 0 && --it->times == 0)
+        mFailures.erase(it);
+    raiseError(number);
+}
+
+QVariant RecordingControl::nextResult(const QString& operation, const QVariant& fallback)
+{
+    auto it = mResults.find(operation);
+    if (it != mResults.end() && !it->isEmpty())
+        return it->takeFirst();
+    return mDefaults.value(operation, fallback);
+}
+
+bool RecordingControl::boolResult(const QString& operation)
+{
+    return nextResult(operation, true).toBool();
+}
+
+// --- Port and tower ---
+
+Long RecordingControl::ComPortNo()
+{
+    record(QStringLiteral("ComPortNo"), QStringLiteral("ComPortNo()"));
+    return Long(nextResult(QStringLiteral("ComPortNo"), mPort).toInt());
+}
+
+void RecordingControl::setComPortNo(Long port)
+{
+    record(QStringLiteral("ComPortNo"), CallText::put(QStringLiteral("ComPortNo"), port));
+    mPort = port;
+}
+
+#define RC_BOOL_NOARGS(name)                                  \
+    bool RecordingControl::name()                             \
+    {                                                         \
+        record(QStringLiteral(#name), QStringLiteral(#name "()")); \
+        return boolResult(QStringLiteral(#name));             \
+    }
+
+RC_BOOL_NOARGS(TowerCheck1)
+RC_BOOL_NOARGS(TowerCheck2)
+RC_BOOL_NOARGS(TowerCheck3)
+RC_BOOL_NOARGS(PBAlive)
+RC_BOOL_NOARGS(PBTurnOff)
+
+// --- Motors ---
+
+#define RC_MOTORS(name)                                                  \
+    bool RecordingControl::name(const QString& motors)                   \
+    {                                                                    \
+        record(QStringLiteral(#name), CallText(QStringLiteral(#name)).text(motors).str()); \
+        return boolResult(QStringLiteral(#name));                        \
+    }
+
+RC_MOTORS(On)
+RC_MOTORS(Off)
+RC_MOTORS(Float)
+RC_MOTORS(SetFwd)
+RC_MOTORS(SetRwd)
+RC_MOTORS(AlterDir)
+
+bool RecordingControl::SetPower(const QString& motors, Long source, Integer value)
+{
+    record(QStringLiteral("SetPower"), CallText(QStringLiteral("SetPower")).text(motors).lng(source).integer(value).str());
+    return boolResult(QStringLiteral("SetPower"));
+}
+
+void RecordingControl::Wait(Long source, Integer value)
+{
+    record(QStringLiteral("Wait"), CallText(QStringLiteral("Wait")).lng(source).integer(value).str());
+}
+
+// --- Variables ---
+
+#define RC_VAR(name)                                                                       \
+    void RecordingControl::name(Integer variable, Long source, Integer value)              \
+    {                                                                                      \
+        record(QStringLiteral(#name),                                                      \
+               CallText(QStringLiteral(#name)).integer(variable).lng(source).integer(value).str()); \
+    }
+
+RC_VAR(AbsVar)
+RC_VAR(AndVar)
+RC_VAR(DivVar)
+RC_VAR(MulVar)
+RC_VAR(OrVar)
+RC_VAR(SetVar)
+RC_VAR(SgnVar)
+RC_VAR(SubVar)
+RC_VAR(SumVar)
+
+// --- Datalog and readings ---
+
+void RecordingControl::DatalogNext(Long source, Integer value)
+{
+    record(QStringLiteral("DatalogNext"), CallText(QStringLiteral("DatalogNext")).lng(source).integer(value).str());
+}
+
+bool RecordingControl::SetDatalog(Integer size)
+{
+    record(QStringLiteral("SetDatalog"), CallText(QStringLiteral("SetDatalog")).integer(size).str());
+    return boolResult(QStringLiteral("SetDatalog"));
+}
+
+QVector<DatalogEntry> RecordingControl::GetDatalog(Integer from, Integer count)
+{
+    record(QStringLiteral("GetDatalog"), CallText(QStringLiteral("GetDatalog")).integer(from).integer(count).str());
+    if (!mDatalogReplies.isEmpty())
+        return mDatalogReplies.takeFirst();
+    return {};
+}
+
+QVector<Long> RecordingControl::GetMemMap()
+{
+    record(QStringLiteral("GetMemMap"), QStringLiteral("GetMemMap()"));
+    if (!mMemMaps.isEmpty())
+        return mMemMaps.takeFirst();
+    return mDefaultMemMap;
+}
+
+Integer RecordingControl::PBBattery()
+{
+    record(QStringLiteral("PBBattery"), QStringLiteral("PBBattery()"));
+    return Integer(nextResult(QStringLiteral("PBBattery"), 0).toInt());
+}
+
+Integer RecordingControl::Poll(Long source, Integer& number)
+{
+    record(QStringLiteral("Poll"), CallText(QStringLiteral("Poll")).lng(source).ref(number).str());
+    const Integer fallback = mPollValues.value(qMakePair(source, number), 0);
+    return Integer(nextResult(QStringLiteral("Poll"), fallback).toInt());
+}
+
+// --- Brick settings and immediate operations ---
+
+void RecordingControl::ClearPBMessage()
+{
+    record(QStringLiteral("ClearPBMessage"), QStringLiteral("ClearPBMessage()"));
+}
+
+void RecordingControl::ClearTimer(Integer timer)
+{
+    record(QStringLiteral("ClearTimer"), CallText(QStringLiteral("ClearTimer")).integer(timer).str());
+}
+
+void RecordingControl::ClearSensorValue(Integer sensor)
+{
+    record(QStringLiteral("ClearSensorValue"), CallText(QStringLiteral("ClearSensorValue")).integer(sensor).str());
+}
+
+bool RecordingControl::PBPowerDownTime(Integer minutes)
+{
+    record(QStringLiteral("PBPowerDownTime"), CallText(QStringLiteral("PBPowerDownTime")).integer(minutes).str());
+    return boolResult(QStringLiteral("PBPowerDownTime"));
+}
+
+bool RecordingControl::PBTxPower(Integer power)
+{
+    record(QStringLiteral("PBTxPower"), CallText(QStringLiteral("PBTxPower")).integer(power).str());
+    return boolResult(QStringLiteral("PBTxPower"));
+}
+
+bool RecordingControl::PlaySystemSound(Integer sound)
+{
+    record(QStringLiteral("PlaySystemSound"), CallText(QStringLiteral("PlaySystemSound")).integer(sound).str());
+    return boolResult(QStringLiteral("PlaySystemSound"));
+}
+
+bool RecordingControl::PlayTone(Integer frequency, Integer duration)
+{
+    record(QStringLiteral("PlayTone"), CallText(QStringLiteral("PlayTone")).integer(frequency).integer(duration).str());
+    return boolResult(QStringLiteral("PlayTone"));
+}
+
+bool RecordingControl::SelectDisplay(Long source, Integer value)
+{
+    record(QStringLiteral("SelectDisplay"), CallText(QStringLiteral("SelectDisplay")).lng(source).integer(value).str());
+    return boolResult(QStringLiteral("SelectDisplay"));
+}
+
+void RecordingControl::SendPBMessage(Long source, Integer value)
+{
+    record(QStringLiteral("SendPBMessage"), CallText(QStringLiteral("SendPBMessage")).lng(source).integer(value).str());
+}
+
+void RecordingControl::SetWatch(Integer hours, Integer minutes)
+{
+    record(QStringLiteral("SetWatch"), CallText(QStringLiteral("SetWatch")).integer(hours).integer(minutes).str());
+}
+
+void RecordingControl::SetSensorMode(Integer sensor, Integer mode, Integer slope)
+{
+    record(QStringLiteral("SetSensorMode"),
+           CallText(QStringLiteral("SetSensorMode")).integer(sensor).integer(mode).integer(slope).str());
+}
+
+void RecordingControl::SetSensorType(Integer sensor, Integer type)
+{
+    record(QStringLiteral("SetSensorType"), CallText(QStringLiteral("SetSensorType")).integer(sensor).integer(type).str());
+}
+
+bool RecordingControl::DownloadFirmware(const QString& fullPath)
+{
+    record(QStringLiteral("DownloadFirmware"), CallText(QStringLiteral("DownloadFirmware")).text(fullPath).str());
+    const bool ok = boolResult(QStringLiteral("DownloadFirmware"));
+    if (ok && mAutoEvents) {
+        const Long error = mModuleErrors.isEmpty() ? 0 : mModuleErrors.takeFirst();
+        raiseDownloadStart(0, 0, 100);
+        raiseDownloadProgress(0);
+        raiseDownloadDone(error, 100);
+    }
+    return ok;
+}
+
+QString RecordingControl::FirmwareVersion()
+{
+    record(QStringLiteral("FirmwareVersion"), QStringLiteral("FirmwareVersion()"));
+    return nextResult(QStringLiteral("FirmwareVersion"), QString()).toString();
+}
+
+// --- Programs and modules ---
+
+void RecordingControl::SelectPrgm(Integer& slot)
+{
+    record(QStringLiteral("SelectPrgm"), CallText(QStringLiteral("SelectPrgm")).ref(slot).str());
+}
+
+void RecordingControl::GoSub(Integer& sub)
+{
+    record(QStringLiteral("GoSub"), CallText(QStringLiteral("GoSub")).ref(sub).str());
+}
+
+void RecordingControl::StartTask(Integer& task)
+{
+    record(QStringLiteral("StartTask"), CallText(QStringLiteral("StartTask")).ref(task).str());
+}
+
+void RecordingControl::StopTask(Integer& task)
+{
+    record(QStringLiteral("StopTask"), CallText(QStringLiteral("StopTask")).ref(task).str());
+}
+
+void RecordingControl::StopAllTasks()
+{
+    record(QStringLiteral("StopAllTasks"), QStringLiteral("StopAllTasks()"));
+}
+
+void RecordingControl::BeginOfTask(Integer& task)
+{
+    record(QStringLiteral("BeginOfTask"), CallText(QStringLiteral("BeginOfTask")).ref(task).str());
+    mOpenModule = task;
+    mModuleStart = int(mCalls.size());
+}
+
+void RecordingControl::BeginOfSub(Integer& sub)
+{
+    record(QStringLiteral("BeginOfSub"), CallText(QStringLiteral("BeginOfSub")).ref(sub).str());
+    mOpenModule = 10 + sub;
+    mModuleStart = int(mCalls.size());
+}
+
+void RecordingControl::EndOfTask()
+{
+    record(QStringLiteral("EndOfTask"), QStringLiteral("EndOfTask()"));
+    endModule();
+}
+
+void RecordingControl::EndOfSub()
+{
+    record(QStringLiteral("EndOfSub"), QStringLiteral("EndOfSub()"));
+    endModule();
+}
+
+void RecordingControl::endModule()
+{
+    const Long module = mOpenModule;
+    const Long size = Long(mCalls.size() - 1 - mModuleStart);
+    mOpenModule = -1;
+    if (!mAutoEvents || module < 0)
+        return;
+    const Long error = mModuleErrors.isEmpty() ? 0 : mModuleErrors.takeFirst();
+    raiseDownloadStart(0, size, module);
+    raiseDownloadProgress(size);
+    raiseDownloadDone(error, module);
+}
+
+void RecordingControl::Loop(Long source, Integer count)
+{
+    record(QStringLiteral("Loop"), CallText(QStringLiteral("Loop")).lng(source).integer(count).str());
+}
+
+void RecordingControl::EndLoop()
+{
+    record(QStringLiteral("EndLoop"), QStringLiteral("EndLoop()"));
+}
+
+void RecordingControl::While(Long source1, Integer value1, Integer op, Long source2, Integer value2)
+{
+    record(QStringLiteral("While"),
+           CallText(QStringLiteral("While")).lng(source1).integer(value1).integer(op).lng(source2).integer(value2).str());
+}
+
+void RecordingControl::EndWhile()
+{
+    record(QStringLiteral("EndWhile"), QStringLiteral("EndWhile()"));
+}
+
+void RecordingControl::If(Long source1, Integer value1, Integer op, Long source2, Integer value2)
+{
+    record(QStringLiteral("If"),
+           CallText(QStringLiteral("If")).lng(source1).integer(value1).integer(op).lng(source2).integer(value2).str());
+}
+
+void RecordingControl::Else()
+{
+    record(QStringLiteral("Else"), QStringLiteral("Else()"));
+}
+
+void RecordingControl::EndIf()
+{
+    record(QStringLiteral("EndIf"), QStringLiteral("EndIf()"));
+}
