@@ -117,6 +117,11 @@ public:
     // RCX set-up window frmMain.
     virtual void SetupWindowUnload() {}
     virtual void SetupWindowShowModal() {}
+    // Main window: its caption, its toolbars for App().ProjectType, and the
+    // motor buttons' tool tips from the set-up.
+    virtual void SetMainCaption(const QString& /*caption*/) {}
+    virtual void SetToolbarsForType() {}
+    virtual void UpdateMotorTips() {}
 
     // Status strip picLego: one line at a left offset in twips, black (0) or red (255).
     virtual void StatusClear() {}
