@@ -1,6 +1,191 @@
 #include "model/NamedValues.h"
 
-// Filled in with the named values work.
-void BuildRcxObjects() {}
-void BuildJoystickObjects() {}
-void FillNameTables() {}
+#include "model/AppState.h"
+
+namespace {
+
+// Button n's bit is 2^(n-1); the 32nd would not fit a signed 32-bit value.
+constexpr int kMaxJoystickButtons = 31;
+
+struct Row {
+    const char* name;
+    Integer source;
+    Long value;
+    Integer number;
+};
+
+void addObject(const QString& name, Integer source, Long value, Integer number)
+{
+    AppState& app = App();
+    app.CurrentObject = std::make_shared<clsObject>();
+    app.CurrentObject->Name = name;
+    app.CurrentObject->Source = source;
+    app.CurrentObject->Value = value;
+    app.CurrentObject->Number = number;
+    app.ObjectList.Add(app.CurrentObject, app.CurrentObject->Name);
+}
+
+template <std::size_t N>
+void addRows(const Row (&rows)[N])
+{
+    for (const Row& r : rows)
+        addObject(QString::fromLatin1(r.name), r.source, r.value, r.number);
+}
+
+using namespace OperandSource;
+
+const Row kInfiniteLoop[] = {
+    {"Infinite loop", Constant, 0, 0},
+};
+
+const Row kDisplayRows[] = {
+    {"Display normal", Display, 0, 1},
+    {"Display sensor 1", Display, 1, 2},
+    {"Display sensor 2", Display, 2, 3},
+    {"Display sensor 3", Display, 3, 4},
+    {"Display motor 1", Display, 4, 5},
+    {"Display motor 2", Display, 5, 6},
+    {"Display motor 3", Display, 6, 7},
+};
+
+const Row kRcxSensorRows[] = {
+    {"No sensor", SensorTypeName, 0, 8},
+    {"Touch sensor", SensorTypeName, 1, 9},
+    {"Temperature sensor", SensorTypeName, 2, 10},
+    {"Light sensor", SensorTypeName, 3, 11},
+    {"Rotation sensor", SensorTypeName, 4, 12},
+    {"Raw", SensorModeName, 0, 13},
+    {"Boolean", SensorModeName, 1, 14},
+    {"Trans", SensorModeName, 2, 15},
+    {"Period", SensorModeName, 3, 16},
+    {"Percentage", SensorModeName, 4, 17},
+    {"Celsius", SensorModeName, 5, 18},
+    {"Fahrenheit", SensorModeName, 6, 19},
+    {"Rotation", SensorModeName, 7, 20},
+};
+
+const Row kMotorStateRows[] = {
+    {"Motor-on", SystemConstant, 128, 0},
+    {"Motor-off", SystemConstant, 64, 0},
+    {"Motor-float", SystemConstant, 0, 0},
+    {"Motor-forward", SystemConstant, 8, 0},
+    {"Motor-backward", SystemConstant, 0, 0},
+};
+
+const Row kRcxSourceRows[] = {
+    {"Timer 1", Timer, 0, 0},
+    {"Timer 2", Timer, 0, 1},
+    {"Timer 3", Timer, 0, 2},
+    {"Timer 4", Timer, 0, 3},
+    {"RCX message", Message, 0, 0},
+    {"Random number", Random, 0, 0},
+    {"Current time", Clock, 0, 0},
+};
+
+const Row kTimeUnitRows[] = {
+    {"Second", TimeUnit, 100, 0},
+    {"Tenth", TimeUnit, 10, 0},
+    {"Hundredth", TimeUnit, 1, 0},
+};
+
+const Row kRcxSoundRows[] = {
+    {"Click", Sound, 0, 0},
+    {"Beep", Sound, 1, 0},
+    {"Down sound", Sound, 2, 0},
+    {"Up sound", Sound, 3, 0},
+    {"Error", Sound, 4, 0},
+    {"Rapid sound", Sound, 5, 0},
+};
+
+// The joystick set names sound 2 with a trailing blank.
+const Row kJoystickSoundRows[] = {
+    {"Click", Sound, 0, 0},
+    {"Beep", Sound, 1, 0},
+    {"Down sound ", Sound, 2, 0},
+    {"Up sound", Sound, 3, 0},
+    {"Error", Sound, 4, 0},
+    {"Rapid sound", Sound, 5, 0},
+};
+
+const Row kPowerRows[] = {
+    {"Short", TransmitPower, 0, 0},
+    {"Long", TransmitPower, 1, 0},
+};
+
+}  // namespace
+
+void BuildRcxObjects()
+{
+    addRows(kInfiniteLoop);
+    addRows(kDisplayRows);
+    addRows(kRcxSensorRows);
+    addRows(kMotorStateRows);
+    addRows(kRcxSourceRows);
+    addRows(kTimeUnitRows);
+    addRows(kRcxSoundRows);
+    addRows(kPowerRows);
+}
+
+void BuildJoystickObjects()
+{
+    addRows(kInfiniteLoop);
+    addRows(kDisplayRows);
+    addObject(QStringLiteral("Random number"), Random, 0, 0);
+    addRows(kMotorStateRows);
+    addObject(QStringLiteral("Keyboard key"), KeyboardKey, 0, 1);
+    addRows(kTimeUnitRows);
+    addRows(kJoystickSoundRows);
+    addRows(kPowerRows);
+    addObject(QStringLiteral("Button-on"), SystemConstant, 1, 0);
+
+    const JoystickCaps caps = App().Joystick->GetDevCaps();
+    int buttons = 8;
+    bool hasZ = false;
+    bool hasR = false;
+    if (caps.ok) {
+        buttons = qBound(0, caps.buttons, kMaxJoystickButtons);
+        hasZ = caps.hasZ;
+        hasR = caps.hasR;
+    }
+    for (int n = 1; n <= buttons; ++n)
+        addObject(QStringLiteral("Button %1").arg(n), JoystickButton, Long(1) << (n - 1), Integer(n));
+    if (hasZ)
+        addObject(QStringLiteral("Axle Z"), JoystickAxis, 0, 3);
+    if (hasR)
+        addObject(QStringLiteral("Axle R"), JoystickAxis, 0, 4);
+    addObject(QStringLiteral("Horizontal axle"), JoystickAxis, 0, 1);
+    addObject(QStringLiteral("Vertical axle"), JoystickAxis, 0, 2);
+}
+
+void FillNameTables()
+{
+    AppState& app = App();
+    app.SensorTypeName = {QString(), QStringLiteral("Touch sensor"), QStringLiteral("Temperature sensor"),
+                          QStringLiteral("Light sensor"), QStringLiteral("Rotation sensor ")};
+    app.VarOpCaption = {QStringLiteral("ADD"),      QStringLiteral("SUBTRACT"), QStringLiteral("DIVIDE"),
+                        QStringLiteral("MULTIPLY"), QStringLiteral("SGN"),      QStringLiteral("ABSOLUTE"),
+                        QStringLiteral("AND"),      QStringLiteral("OR"),       QStringLiteral("SET VALUE")};
+    app.VarOpMethod = {QStringLiteral(".SumVar"), QStringLiteral(".SubVar"), QStringLiteral(".DivVar"),
+                       QStringLiteral(".MulVar"), QStringLiteral(".SgnVar"), QStringLiteral(".AbsVar"),
+                       QStringLiteral(".AndVar"), QStringLiteral(".OrVar"),  QStringLiteral(".SetVar")};
+    app.CompareSymbol = {QStringLiteral(">"), QStringLiteral("<"), QStringLiteral("="), QStringLiteral("#"),
+                         QStringLiteral("{..}")};
+    app.CompareCaption = {QStringLiteral("is Greater than "), QStringLiteral("is Less than "),
+                          QStringLiteral("is Equals to "), QStringLiteral("is Different from "),
+                          QStringLiteral("is In the range of ")};
+
+    struct Flag {
+        const char* key;
+        Integer flag;
+    };
+    static const Flag kImmediate[] = {
+        {"A_REM", 1},     {"M_ON", 1},       {"M_OFF", 1},     {"G_SOUND", 1},   {"M_FWD", 1},
+        {"M_RWD", 1},     {"M_ALTDIR", 1},   {"M_SETPWR", 1},  {"G_WAIT", 1},    {"L_IF", 0},
+        {"L_WHILE", 0},   {"L_LOOP", 0},     {"L_SUB", 0},     {"L_VAR", 1},     {"L_START", 1},
+        {"L_STOP", 1},    {"L_ZERO", 1},     {"L_DATALOG", 0}, {"L_SENDMESS", 0}, {"G_TXPOWER", 1},
+        {"G_DISPLAY", 1}, {"G_PBOFF", 1},    {"G_WATCH", 1},   {"L_SENTYPE", 1}, {"L_SENMODE", 1},
+    };
+    app.ImmediateCommands.Clear();
+    for (const Flag& f : kImmediate)
+        app.ImmediateCommands.Add(f.flag, QString::fromLatin1(f.key));
+}
