@@ -1,5 +1,425 @@
 #include "model/ProjectFile.h"
 
-// Filled in with the project file work.
-bool OpenProject() { return false; }
-bool SaveProject() { return false; }
+#include "model/AppState.h"
+#include "model/Messages.h"
+#include "model/ModuleManagement.h"
+#include "model/NamedValues.h"
+#include "model/Records.h"
+#include "model/TaskFile.h"
+#include "model/VbError.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <utility>
+
+namespace {
+
+constexpr int kPointerHourglass = 11;
+constexpr int kPointerDefault = 0;
+
+bool sameWord(const QString& a, const char* word)
+{
+    return a.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+// Reading the project file goes on after it has run out: the file is closed
+// and the statement's remaining reads are skipped, so the variables keep the
+// values of the previous read. The next read from the closed file fails.
+template <class F>
+void readStatement(RecordReader& file, F&& f)
+{
+    try {
+        f();
+    } catch (const VbError& e) {
+        if (e.number() != Err::InputPastEnd)
+            throw;
+        file.close();
+    }
+}
+
+void addObject(const QString& name, Integer source, Long value, Integer number)
+{
+    AppState& app = App();
+    app.CurrentObject = std::make_shared<clsObject>();
+    app.CurrentObject->Name = name;
+    app.CurrentObject->Source = source;
+    app.CurrentObject->Value = value;
+    app.CurrentObject->Number = number;
+    app.ObjectList.Add(app.CurrentObject, name);
+}
+
+void buildBuiltInObjects()
+{
+    if (App().ProjectType == 0)
+        BuildRcxObjects();
+    else
+        BuildJoystickObjects();
+}
+
+void addMotorObjects(int port)
+{
+    const QString letter(QChar(QLatin1Char('A').unicode() + port));
+    addObject(QStringLiteral("Motor state ") + letter, OperandSource::MotorStatus, 192, Integer(port));
+    addObject(QStringLiteral("Motor direction ") + letter, OperandSource::MotorStatus, 8, Integer(port));
+    addObject(QStringLiteral("Motor speed ") + letter, OperandSource::MotorStatus, 7, Integer(port));
+}
+
+// The name of a sensor's value object: its purpose, or else its type word
+// with the port number after a blank ("Touch sensor  1").
+QString sensorValueName(const clsSensor& sensor, int port)
+{
+    if (!sensor.Purpose.isEmpty())
+        return sensor.Purpose;
+    const char* word = nullptr;
+    switch (sensor.SensorType()) {
+    case 1: word = "Touch sensor "; break;
+    case 2: word = "Temperature sensor "; break;
+    case 3: word = "Light sensor "; break;
+    case 4: word = "Rotation sensor "; break;
+    default: return QString();
+    }
+    return QLatin1String(word) + QLatin1Char(' ') + QString::number(port + 1);
+}
+
+void addSensorObjects(const clsSensor& sensor, int port)
+{
+    const QString n = QString::number(port + 1);
+    const Integer p = Integer(port);
+    addObject(sensorValueName(sensor, port), OperandSource::SensorValue, 0, p);
+    addObject(QStringLiteral("S. type ") + n, OperandSource::SensorType, 0, p);
+    addObject(QStringLiteral("S. mode ") + n, OperandSource::SensorMode, 0, p);
+    addObject(QStringLiteral("S. boolean ") + n, OperandSource::SensorBoolean, 0, p);
+    addObject(QStringLiteral("S. raw val ") + n, OperandSource::SensorRaw, 0, p);
+}
+
+bool openExistingProject()
+{
+    AppState& app = App();
+    clsRcx& rcx = *app.RcxSetup;
+    RecordReader file;
+    try {
+        file.open(ProjectFilePath());
+
+        readStatement(file, [&] { app.ProjectType = file.integerField(); });
+        buildBuiltInObjects();
+        readStatement(file, [&] { rcx.ProgramNumber = file.integerField(); });
+
+        QString f[8];
+        for (int port = 0; port <= 2; ++port) {
+            readStatement(file, [&] { f[0] = file.line(); });
+            SplitProjectLine(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]);
+            clsMotor& motor = *rcx.PortMotor(port);
+            motor.MotorDirection = vb::CLng(f[0]);
+            motor.MotorPort = vb::CLng(f[1]);
+            motor.MotorStartState = vb::CLng(f[2]);
+            motor.setMotorType(vb::CLng(f[3]));
+            motor.Power = vb::CInt(f[4]);
+            motor.Purpose = f[5];
+            motor.MotorFwdMeening = f[6];
+            motor.MotorRwdMeening = f[7];
+            if (vb::CLng(f[3]) != 0)
+                addMotorObjects(port);
+        }
+        app.Windows->UpdateMotorTips();
+
+        for (int port = 0; port <= 2; ++port) {
+            readStatement(file, [&] { f[0] = file.line(); });
+            SplitProjectLine(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]);
+            clsSensor& sensor = *rcx.PortSensor(port);
+            sensor.Dark = vb::CInt(f[0]);
+            sensor.setSensorType(vb::CLng(f[3]));
+            sensor.SensorMode = vb::CLng(f[1]);
+            sensor.SensorPort = vb::CLng(f[2]);
+            // The purpose names the sensor's value object, so it is stored first.
+            sensor.Purpose = f[4];
+            if (vb::CLng(f[3]) != 0)
+                addSensorObjects(sensor, port);
+        }
+
+        // Named values up to "EndVarDef".
+        QString name;
+        Integer number = 0;
+        Variant value;
+        Integer source = 0;
+        auto readNamedValue = [&] {
+            readStatement(file, [&] {
+                name = file.textField();
+                number = file.integerField();
+                value = file.field();
+                source = file.integerField();
+            });
+            app.CurrentObject = std::make_shared<clsObject>();
+            clsObject& o = *app.CurrentObject;
+            o.Name = name;
+            o.Number = number;
+            o.Source = source;
+            if (source == OperandSource::NamedRange) {
+                const QString text = value.toString();
+                const qsizetype cut = text.indexOf(QLatin1Char('_'));
+                if (cut < 0)
+                    raiseError(Err::InvalidCall);
+                o.Value = vb::CLng(text.left(cut));
+                o.AuxValue = vb::CLng(text.mid(cut + 1));
+            } else {
+                o.Value = value.isEmpty() ? 0 : value.toLong();
+            }
+        };
+        readNamedValue();
+        while (!sameWord(app.CurrentObject->Name, "EndVarDef")) {
+            const ObjectPtr o = app.CurrentObject;
+            app.ObjectList.Add(o, o->Name);
+            if (o->Source == OperandSource::Variable) {
+                auto def = std::make_shared<clsObject>();
+                def->Name = o->Name;
+                def->Number = o->Number;
+                def->Value = o->Value;
+                def->Source = o->Source;
+                app.VariableDefs.Add(def, def->Name);
+            }
+            readNamedValue();
+        }
+
+        // Tasks up to "EndTaskDef", numbered by their place in the file.
+        for (;;) {
+            readStatement(file, [&] {
+                name = file.textField();
+                file.field();
+            });
+            if (sameWord(name, "EndTaskDef"))
+                break;
+            auto task = std::make_shared<clsTask>();
+            task->Name = name;
+            task->mNumber = Integer(app.TaskList.Count() + 1);
+            task->ModulType = ModuleKind::Task;
+            app.TaskList.Add(task, task->Name);
+        }
+
+        // Subs up to "EndSubDef" or the end of the file.
+        while (!sameWord(name, "EndSubDef") && !file.atEnd()) {
+            readStatement(file, [&] {
+                name = file.textField();
+                file.field();
+            });
+            auto sub = std::make_shared<clsSub>();
+            sub->Name = name;
+            sub->ModulType = ModuleKind::Sub;
+            sub->mNumber = Integer(app.SubList.Count() + 1);
+            if (!name.isEmpty() && !sameWord(name, "EndSubDef"))
+                app.SubList.Add(sub, sub->Name);
+        }
+        file.close();
+
+        const auto tasks = app.TaskList.entries();
+        for (const auto& e : tasks) {
+            if (!ReadTask(*e.item, True)) {
+                app.Windows->SetPointer(kPointerDefault);
+                return false;
+            }
+        }
+        const auto subs = app.SubList.entries();
+        for (const auto& e : subs) {
+            if (!ReadSub(*e.item, True)) {
+                app.Windows->SetPointer(kPointerDefault);
+                return false;
+            }
+        }
+
+        for (const auto& e : app.TaskList) {
+            if (e.item->mNumber == 1) {
+                OpenCommandWindow(ModuleKind::Task, e.item.get(), QString(), QString());
+                break;
+            }
+        }
+
+        app.Windows->SetToolbarsForType();
+        app.Windows->SetPointer(kPointerDefault);
+        return true;
+    } catch (const VbError& e) {
+        file.close();
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        app.Windows->SetPointer(kPointerDefault);
+        return false;
+    }
+}
+
+bool openNewProject()
+{
+    AppState& app = App();
+    try {
+        app.Windows->UpdateMotorTips();
+        app.Windows->MapUnload();
+        if (!AddTask(1)) {
+            app.Windows->SetPointer(kPointerDefault);
+            return false;
+        }
+        buildBuiltInObjects();
+        OpenCommandWindow(ModuleKind::Task, app.CurrentTask.get(), QString(), QString());
+        app.CurrentTask.reset();
+        app.Windows->SetPointer(kPointerDefault);
+        app.Windows->SetupWindowShowModal();
+        return true;
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        app.Windows->SetPointer(kPointerDefault);
+        return false;
+    }
+}
+
+void writeProjectFile(RecordWriter& file)
+{
+    AppState& app = App();
+    clsRcx& rcx = *app.RcxSetup;
+    file.number(app.ProjectType).endRecord();
+    file.number(rcx.ProgramNumber).endRecord();
+    for (int port = 0; port <= 2; ++port) {
+        const clsMotor& m = *rcx.PortMotor(port);
+        file.number(m.MotorDirection)
+            .number(m.MotorPort)
+            .number(m.MotorStartState)
+            .number(m.MotorType())
+            .number(m.Power)
+            .text(m.Purpose)
+            .text(m.MotorFwdMeening)
+            .text(m.MotorRwdMeening)
+            .endRecord();
+    }
+    for (int port = 0; port <= 2; ++port) {
+        const clsSensor& s = *rcx.PortSensor(port);
+        file.number(s.Dark)
+            .number(s.SensorMode)
+            .number(s.SensorPort)
+            .number(s.SensorType())
+            .text(s.Purpose)
+            .endRecord();
+    }
+    for (const auto& e : app.ObjectList) {
+        const clsObject& o = *e.item;
+        if (o.Source == OperandSource::UserConstant)
+            file.text(o.Name).number(o.Number).number(o.Value).number(o.Source).endRecord();
+    }
+    for (const auto& e : app.ObjectList) {
+        const clsObject& o = *e.item;
+        if (o.Source == OperandSource::NamedRange)
+            file.text(o.Name)
+                .number(o.Number)
+                .text(QString::number(o.Value) + QLatin1Char('_') + QString::number(o.AuxValue))
+                .number(o.Source)
+                .endRecord();
+    }
+    for (const auto& e : app.VariableDefs) {
+        const clsObject& o = *e.item;
+        file.text(o.Name).number(o.Number).number(o.Value).number(o.Source).endRecord();
+    }
+    file.text(QStringLiteral("EndVarDef")).number(0).number(0).number(0).endRecord();
+    for (const auto& e : app.TaskList)
+        file.text(e.item->Name).number(e.item->mNumber).endRecord();
+    file.text(QStringLiteral("EndTaskDef")).number(0).endRecord();
+    for (const auto& e : app.SubList)
+        file.text(e.item->Name).number(e.item->mNumber).endRecord();
+    file.text(QStringLiteral("EndSubDef")).number(0).endRecord();
+}
+
+}  // namespace
+
+void SplitProjectLine(QString& line, QString& f2, QString& f3, QString& f4, QString& f5, QString& f6,
+                      QString& f7, QString& f8)
+{
+    QString fields[8];
+    int current = 0;
+    for (const QChar c : std::as_const(line)) {
+        if (c == QLatin1Char(',')) {
+            ++current;
+            continue;
+        }
+        if (current > 7)
+            raiseError(Err::SubscriptOutOfRange);
+        fields[current].append(c == QLatin1Char('"') ? QLatin1Char(' ') : c);
+    }
+    // Only blanks are trimmed, as the file's own blanks are.
+    auto trim = [](const QString& s) {
+        qsizetype a = 0, b = s.size();
+        while (a < b && s[a] == QLatin1Char(' '))
+            ++a;
+        while (b > a && s[b - 1] == QLatin1Char(' '))
+            --b;
+        return s.mid(a, b - a);
+    };
+    QString* out[8] = {&line, &f2, &f3, &f4, &f5, &f6, &f7, &f8};
+    for (int i = 0; i < 8; ++i)
+        *out[i] = trim(fields[i]);
+}
+
+bool OpenProject()
+{
+    AppState& app = App();
+    app.Windows->SetPointer(kPointerHourglass);
+    try {
+        for (int i = 1; i <= 4; ++i)
+            app.PollFilter[i] = 1;
+        app.TaskList.Clear();
+        app.SubList.Clear();
+        app.ObjectList.Clear();
+        app.VariableDefs.Clear();
+        app.Windows->SetupWindowUnload();
+        for (int port = 0; port <= 2; ++port) {
+            app.RcxSetup->PortMotor(port)->setMotorType(0);
+            app.RcxSetup->PortSensor(port)->setSensorType(0);
+        }
+        app.RcxSetup->Dirty = False;
+        app.Windows->SetMainCaption(QStringLiteral("RCX programming - ") + app.RcxSetup->ProjectName);
+        // Unloaded and shown again, so that the explorer starts with empty folders.
+        app.Windows->ProjExpUnloadAndShow();
+        app.Windows->SetToolbarsForType();
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        app.Windows->SetPointer(kPointerDefault);
+        return false;
+    }
+    if (app.ProjectAction == 2)
+        return openNewProject();
+    return openExistingProject();
+}
+
+bool SaveProject()
+{
+    AppState& app = App();
+    RecordWriter file;
+    app.Windows->SetPointer(kPointerHourglass);
+    try {
+        if (app.ProjectAction == 2) {
+            const QString folder = ProjectFolderPath();
+            if (QFileInfo::exists(folder))
+                raiseError(Err::PathFileAccess);
+            if (!QDir().mkdir(folder))
+                raiseError(Err::PathNotFound);
+            app.ProjectAction = 1;
+        }
+        file.open(ProjectFilePath());
+        writeProjectFile(file);
+        file.commit();
+        app.RcxSetup->Dirty = False;
+    } catch (const VbError& e) {
+        file.close();
+        app.Windows->SetPointer(kPointerDefault);
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        return false;
+    }
+
+    const auto tasks = app.TaskList.entries();
+    for (const auto& e : tasks) {
+        if (!SaveTask(*e.item)) {
+            app.Windows->SetPointer(kPointerDefault);
+            return false;
+        }
+    }
+    const auto subs = app.SubList.entries();
+    for (const auto& e : subs) {
+        if (!SaveSub(*e.item)) {
+            app.Windows->SetPointer(kPointerDefault);
+            return false;
+        }
+    }
+    app.Windows->SetPointer(kPointerDefault);
+    return true;
+}

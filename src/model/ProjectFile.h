@@ -3,5 +3,20 @@
 // OpenProject opens App().RcxSetup->ProjectName (or creates it when the open/new
 // dialog asked for a new project); SaveProject writes the project file, then
 // every task file, then every sub file.
+//
+// The file: the project type; the program slot; three motor lines (direction,
+// port, start state, type, power, purpose, forward and backward meanings);
+// three sensor lines (dark, mode, port, type, purpose); the constants, ranges
+// ("from_to") and variables (name, number, value, source) up to
+// "EndVarDef",0,0,0; the tasks (name, number) up to "EndTaskDef",0; the subs
+// up to "EndSubDef",0.
+#include <QString>
+
 bool OpenProject();
 bool SaveProject();
+
+// Splits a port line at its commas into at most eight fields, each trimmed of
+// blanks; a double quote counts as a blank. Field 1 comes back in line itself.
+// Text for a ninth field fails with 9.
+void SplitProjectLine(QString& line, QString& f2, QString& f3, QString& f4, QString& f5, QString& f6,
+                      QString& f7, QString& f8);

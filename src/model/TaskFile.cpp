@@ -1,7 +1,338 @@
 #include "model/TaskFile.h"
 
-// Filled in with the task and sub file work.
-bool SaveTask(clsTask&) { return false; }
-bool SaveSub(clsSub&) { return false; }
-bool ReadTask(clsTask&, Integer) { return false; }
-bool ReadSub(clsSub&, Integer) { return false; }
+#include "model/AppState.h"
+#include "model/Grid.h"
+#include "model/Messages.h"
+#include "model/Records.h"
+#include "model/VbError.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// The deepest nesting of block bodies read or written. A file (or a body that
+// holds itself) nested deeper fails as the stack running out would.
+constexpr int kMaxBodyDepth = 1000;
+constexpr int kOutOfStackSpace = 28;
+
+constexpr int kPointerDefault = 0;
+
+bool sameWord(const QString& a, const char* word)
+{
+    return a.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+// The kind of body an IF, WHILE or LOOP command owns (exact key), or 0.
+Long bodyKindOf(const QString& key)
+{
+    if (key == QLatin1String("L_IF"))
+        return ModuleKind::IfBody;
+    if (key == QLatin1String("L_WHILE"))
+        return ModuleKind::WhileBody;
+    if (key == QLatin1String("L_LOOP"))
+        return ModuleKind::LoopBody;
+    return 0;
+}
+
+const char* endMarkerOf(Long bodyKind)
+{
+    switch (bodyKind) {
+    case ModuleKind::IfBody: return "EndIf";
+    case ModuleKind::WhileBody: return "EndWhile";
+    default: return "EndLoop";
+    }
+}
+
+void writeMarker(RecordWriter& file, const char* word)
+{
+    file.text(QLatin1String(word)).text(QStringLiteral("0"));
+    for (int i = 0; i < 5; ++i)
+        file.number(0);
+    file.text(QStringLiteral("0")).text(QStringLiteral("0"));
+    for (int i = 0; i < 6; ++i)
+        file.number(0);
+    file.endRecord();
+}
+
+void writeCommandRecord(RecordWriter& file, const clsCommand& co)
+{
+    file.text(co.CommandKey)
+        .text(co.MotorList)
+        .number(co.Op)
+        .value(co.Param1Source)
+        .value(co.Param1Value)
+        .value(co.Param2Source)
+        .value(co.Param2Value)
+        .text(co.PicCaption(0))
+        .text(co.PicCaption(1))
+        .number(co.PicIndex)
+        .value(co.Speed)
+        .number(co.mNumber)
+        .value(co.Time)
+        .number(co.x)
+        .number(co.y);
+    file.endRecord();
+}
+
+bool writeCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long kind, int depth)
+{
+    try {
+        if (depth > kMaxBodyDepth)
+            raiseError(kOutOfStackSpace);
+        for (int col = 0; col <= 1; ++col) {
+            for (int row = 1; row <= 40 && grid; ++row) {
+                const QString key = ColKey(col, row);
+                if (!grid->Exists(key))
+                    continue;
+                const auto& co = grid->Item(key);
+                if (!co)
+                    continue;
+                writeCommandRecord(file, *co);
+                const Long bodyKind = bodyKindOf(co->CommandKey);
+                if (bodyKind != 0) {
+                    if (!writeCommands(file, co->Commands, bodyKind, depth + 1))
+                        return false;
+                    writeMarker(file, endMarkerOf(bodyKind));
+                }
+            }
+            if (col == 0 && kind == ModuleKind::IfBody)
+                writeMarker(file, "Else");
+        }
+        return true;
+    } catch (const VbError& e) {
+        file.close();
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        return false;
+    }
+}
+
+bool openTask(RecordReader& file, CommandCollection& grid, int depth)
+{
+    try {
+        if (depth > kMaxBodyDepth)
+            raiseError(kOutOfStackSpace);
+        for (;;) {
+            if (file.atEnd())
+                return true;
+            auto co = std::make_shared<clsCommand>();
+            co->CommandKey = file.textField();
+            co->MotorList = file.textField();
+            co->Op = file.integerField();
+            co->Param1Source = file.field();
+            co->Param1Value = file.field();
+            co->Param2Source = file.field();
+            co->Param2Value = file.field();
+            co->setPicCaption(0, file.textField());
+            co->setPicCaption(1, file.textField());
+            co->PicIndex = file.integerField();
+            co->Speed = file.field();
+            co->mNumber = file.integerField();
+            co->Time = file.field();
+            co->x = file.integerField();
+            co->y = file.integerField();
+
+            const QString& key = co->CommandKey;
+            if (sameWord(key, "EndIf") || sameWord(key, "EndWhile") || sameWord(key, "EndLoop"))
+                return true;
+            if (sameWord(key, "Else"))
+                continue;
+            const QString cell = ColKey(co->x, co->y);
+            if (sameWord(key, "L_IF") || sameWord(key, "L_WHILE") || sameWord(key, "L_LOOP")) {
+                co->Commands = std::make_shared<CommandCollection>();
+                grid.Add(co, cell);
+                if (!openTask(file, *grid.Item(cell)->Commands, depth + 1))
+                    return false;
+                continue;
+            }
+            grid.Add(co, cell);
+        }
+    } catch (const VbError& e) {
+        file.close();
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        return false;
+    }
+}
+
+// A module or project name becomes a file name as it stands; one that would
+// lead out of its folder is refused.
+void checkFileName(const QString& name, const char* what)
+{
+    if (name.contains(QLatin1Char('/')) || name.contains(QChar(0)) || name == QLatin1String(".") ||
+        name == QLatin1String(".."))
+        raiseError(Err::BadFileNameOrNumber,
+                   QStringLiteral("Bad file name: the %1 name \"%2\" can't be used as a file name")
+                       .arg(QLatin1String(what), name));
+}
+
+QString programFolder()
+{
+    QString folder = App().ProgramFolder;
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder;
+}
+
+}  // namespace
+
+// ---- Locations ----
+
+QString ProjectFolderPath()
+{
+    const QString& project = App().RcxSetup->ProjectName;
+    checkFileName(project, "project");
+    return programFolder() + QLatin1Char('/') + project + QStringLiteral(".dir");
+}
+
+QString ProjectFilePath()
+{
+    return ProjectFolderPath() + QLatin1Char('/') + App().RcxSetup->ProjectName + QStringLiteral(".qmd");
+}
+
+QString SubFolderPath() { return programFolder() + QStringLiteral("/Subs"); }
+
+QString TaskFilePath(const QString& taskName)
+{
+    checkFileName(taskName, "task");
+    return ProjectFolderPath() + QLatin1Char('/') + taskName + QStringLiteral(".tas");
+}
+
+QString SubFilePath(const QString& subName)
+{
+    checkFileName(subName, "sub");
+    return SubFolderPath() + QLatin1Char('/') + subName + QStringLiteral(".sub");
+}
+
+// ---- Grids ----
+
+bool WriteCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long kind)
+{
+    return writeCommands(file, grid, kind, 0);
+}
+
+bool OpenTask(RecordReader& file, CommandCollection& ColCommand, Long /*CoType*/)
+{
+    return openTask(file, ColCommand, 0);
+}
+
+// ---- Saving ----
+
+bool SaveTask(clsTask& task)
+{
+    RecordWriter file;
+    try {
+        file.open(TaskFilePath(task.Name));
+        file.number(task.StartOnStartup).number(task.mLoop).number(task.mNumber).text(task.mTitle);
+        file.endRecord();
+        if (!WriteCommands(file, task.Commands(), ModuleKind::Task)) {
+            App().Windows->SetPointer(kPointerDefault);
+            file.close();
+            return false;
+        }
+        file.commit();
+        task.Dirty = False;
+        return true;
+    } catch (const VbError& e) {
+        file.close();
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        return false;
+    }
+}
+
+bool SaveSub(clsSub& sub)
+{
+    RecordWriter file;
+    try {
+        const QString path = SubFilePath(sub.Name);
+        try {
+            file.open(path);
+        } catch (const VbError& e) {
+            if (e.number() != Err::PathNotFound)
+                throw;
+            QDir().mkdir(SubFolderPath());
+            file.open(path);
+        }
+        file.number(0).number(sub.mLoop).number(sub.mNumber).text(sub.mTitle);
+        file.endRecord();
+        if (!WriteCommands(file, sub.Commands(), ModuleKind::Sub)) {
+            file.close();
+            return false;
+        }
+        file.commit();
+        sub.Dirty = False;
+        return true;
+    } catch (const VbError& e) {
+        file.close();
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        return false;
+    }
+}
+
+// ---- Reading ----
+
+bool ReadTask(clsTask& task, Integer flag)
+{
+    AppState& app = App();
+    RecordReader file;
+    try {
+        file.open(TaskFilePath(task.Name));
+        task.StartOnStartup = file.integerField();
+        task.mLoop = file.integerField();
+        file.field();  // the number comes from the task's place in the project
+        task.mTitle = file.textField();
+        task.ModulType = ModuleKind::Task;
+
+        if (!OpenTask(file, *task.Commands(), ModuleKind::Task)) {
+            app.Windows->SetPointer(kPointerDefault);
+            file.close();
+            return true;
+        }
+        app.Windows->ProjExpAddNewModul(task.Name, ModuleKind::Task);
+        file.close();
+        if (!flag) {
+            if (app.CurrentTask.get() != &task)
+                raiseError(Err::ObjectNotSet);
+            app.TaskList.Add(app.CurrentTask, task.Name);
+        }
+        return true;
+    } catch (const VbError& e) {
+        file.close();
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        return false;
+    }
+}
+
+bool ReadSub(clsSub& sub, Integer flag)
+{
+    AppState& app = App();
+    RecordReader file;
+    try {
+        file.open(SubFilePath(sub.Name));
+        file.field();  // no start-up flag for a sub
+        sub.mLoop = file.integerField();
+        file.field();  // the number comes from the sub's place in the project
+        sub.mTitle = file.textField();
+
+        if (!OpenTask(file, *sub.Commands(), ModuleKind::Sub)) {
+            app.Windows->SetPointer(kPointerDefault);
+            file.close();
+            return true;
+        }
+        app.Windows->ProjExpAddNewModul(sub.Name, ModuleKind::Sub);
+        file.close();
+        sub.ModulType = ModuleKind::Sub;
+        if (!flag) {
+            if (app.CurrentSub.get() != &sub)
+                raiseError(Err::ObjectNotSet);
+            app.SubList.Add(app.CurrentSub, sub.Name);
+        }
+        return true;
+    } catch (const VbError& e) {
+        file.close();
+        app.Windows->SetPointer(kPointerDefault);
+        ShowMessage(e.description() + QStringLiteral(" while Opening SubFile ") + SubFolderPath() +
+                        QLatin1Char('/') + sub.Name + QStringLiteral(".sub"),
+                    MsgStyle::Exclamation);
+        return false;
+    }
+}

@@ -1,8 +1,40 @@
 #pragma once
 // Task files (<project>.dir/<task>.tas) and sub files (Subs/<sub>.sub).
+//
+// A file is a header record (start-up flag, or 0 for a sub; loop flag; number;
+// title) followed by one 15-field record per command of the grid, column 0
+// rows 1 to 40, then column 1. The record of an IF, WHILE or LOOP command is
+// followed by its body's records and its end marker ("EndIf", "EndWhile",
+// "EndLoop"); in an IF body "Else" stands between the columns.
 #include "model/Module.h"
+
+class RecordReader;
+class RecordWriter;
 
 bool SaveTask(clsTask& task);
 bool SaveSub(clsSub& sub);
+// Reads the module's file into it; with flag 0 (False) the module, which must
+// be the one held as App().CurrentTask / App().CurrentSub, is also added to
+// TaskList / SubList. False when the file could not be opened or its header
+// read; True otherwise, also when a command record failed (the module is then
+// neither in the explorer nor added to its list).
 bool ReadTask(clsTask& task, Integer flag);
 bool ReadSub(clsSub& sub, Integer flag);
+
+// Writes a grid (kind 1 task, 5 sub, 2 IF body, 3 WHILE body, 4 LOOP body)
+// with its nested bodies into an open file. A failure closes the file, shows
+// its description and gives False.
+bool WriteCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long kind);
+// Reads command records from an open file into the grid until an end marker
+// or the end of the file; each command goes under the grid key of its own x
+// and y. A failure closes the file, shows its description and gives False;
+// what was read before it stays in the grid. CoType is not used.
+bool OpenTask(RecordReader& file, CommandCollection& ColCommand, Long CoType);
+
+// Where the files live, below App().ProgramFolder. A task, sub or project name
+// that holds "/" or is "." or ".." fails with 52 and a description naming it.
+QString ProjectFolderPath();
+QString ProjectFilePath();
+QString SubFolderPath();
+QString TaskFilePath(const QString& taskName);
+QString SubFilePath(const QString& subName);

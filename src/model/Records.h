@@ -1,0 +1,101 @@
+#pragma once
+// The record format of the project, task and sub files: one record a line,
+// each line ending in CR LF; fields separated by a single comma; a text between
+// double quotes with nothing escaped; a number as its decimal digits; an empty
+// value as nothing. File text is Latin-1.
+#include "model/Variant.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+class QIODevice;
+class QSaveFile;
+
+// Reads a file's records field by field. The whole file is read when it is
+// opened; reading then takes fields one after another without regard to line
+// ends (a line end also ends a field).
+class RecordReader {
+public:
+    RecordReader() = default;
+    // Reads from the bytes given, as from a file just opened.
+    explicit RecordReader(QByteArray data);
+
+    // Opens a file for reading: failure 53 when it does not exist, 75 when it
+    // can't be read.
+    void open(const QString& path);
+    void close();
+    bool isOpen() const { return mOpen; }
+
+    // True when every byte has been read; failure 52 when the file is closed.
+    bool atEnd() const;
+
+    // One field as read: a quoted field as text (a comma or a line end inside
+    // the quotes belongs to it), an unquoted one as a number when it reads as
+    // one and as text otherwise, an empty field empty. Blanks before a field
+    // are skipped. Failure 62 when the file has nothing more to read, 52 when
+    // it is closed.
+    Variant field();
+    // A field read into a text: a number gives its decimal text, empty "".
+    QString textField();
+    // A field read into a number: empty gives 0; a text that isn't a number
+    // fails with 13, a number out of range with 6.
+    Integer integerField();
+    Long longField();
+
+    // The rest of the current line, without its line end; failure 62 at the
+    // end of the file, 52 when closed.
+    QString line();
+
+private:
+    void checkOpen() const;
+    bool atLineEnd() const;
+    void skipLineEnd();
+
+    QByteArray mData;
+    qsizetype mPos = 0;
+    bool mOpen = false;
+    bool mAfterComma = false;  // the last field ended at a comma: one more (maybe empty) follows
+};
+
+// Writes records into a file that replaces its target only when it is
+// complete (commit), or into a device the caller owns.
+class RecordWriter {
+public:
+    RecordWriter();
+    // Writes into an open device the caller owns; commit() and close() leave
+    // the device open.
+    explicit RecordWriter(QIODevice* device);
+    ~RecordWriter();
+    RecordWriter(const RecordWriter&) = delete;
+    RecordWriter& operator=(const RecordWriter&) = delete;
+
+    // Opens a file for writing beside its target: failure 76 when the target's
+    // folder does not exist, 75 when the file can't be made.
+    void open(const QString& path);
+    bool isOpen() const;
+
+    // Fields of the current record.
+    RecordWriter& text(const QString& s);
+    RecordWriter& number(qint64 n);
+    RecordWriter& value(const Variant& v);
+    // Ends the record with CR LF and writes it: failure 52 when the file is
+    // closed, 57 when the device refuses the bytes.
+    void endRecord();
+
+    // Moves the written file over its target and closes it: failure 57 when
+    // that fails (the target then keeps its old content).
+    void commit();
+    // Closes without committing: a file opened with open() is thrown away and
+    // its target keeps its old content.
+    void close();
+
+private:
+    void separate();
+
+    std::unique_ptr<QSaveFile> mFile;
+    QIODevice* mDevice = nullptr;
+    QByteArray mLine;
+    bool mFirstField = true;
+};
