@@ -1,12 +1,297 @@
 #include "compiler/ProjectCompile.h"
 
-// Filled in with the compiler work.
-bool CompileProject() { return false; }
-bool DownLoad() { return false; }
-void DownloadCommand() {}
-bool VerifyCommPort(Integer&) { return false; }
-bool ChkCommPort() { return false; }
-void ControlEventHandler::PB_CommError(const QString&) {}
-void ControlEventHandler::PB_DownloadStart(Long, Long, Long) {}
-void ControlEventHandler::PB_DownloadProgress(Long) {}
-void ControlEventHandler::PB_DownloadDone(Long, Long) {}
+#include "compiler/ModuleCompile.h"
+#include "compiler/Translate.h"
+#include "model/AppState.h"
+#include "model/Messages.h"
+#include "model/ModuleManagement.h"
+
+namespace {
+
+constexpr int kStatusLeft = 700;
+constexpr Long kBlack = 0;
+constexpr Long kRed = 255;
+constexpr int kHourglass = 11;
+constexpr int kDefaultPointer = 0;
+constexpr Long kFirmware = 100;
+
+IWindowServices& windows() { return *App().Windows; }
+
+void status(const QString& text, Long color = kBlack)
+{
+    windows().StatusPrint(text, kStatusLeft, color);
+}
+
+// A run-time failure nothing below has handled.
+void reportFailure(const VbError& e, const char* where)
+{
+    ShowMessage(QStringLiteral("Error: ") + e.description() + QStringLiteral(" in ") +
+                    QLatin1String(where),
+                MsgStyle::Critical);
+}
+
+// A failed module compile opens the module's window on the faulty cell, unless
+// the body holding the error has already opened its own.
+void showFaultyModule(CommandOwner* module, Long kind)
+{
+    AppState& app = App();
+    if (app.ErrorCellSet)
+        return;
+    OpenCommandWindow(kind, module, QString(), QString());
+    if (ICommandWindow* w = windows().ActiveDeskTop())
+        w->setCursorPos(app.ErrorCell);
+}
+
+bool towerAnswers()
+{
+    IPhantomControl& pb = PB();
+    return pb.TowerCheck1() && pb.TowerCheck2() && pb.TowerCheck3();
+}
+
+// Tries the ports 0 to 4 and remembers the first that answers.
+bool scanPorts()
+{
+    IPhantomControl& pb = PB();
+    for (Long port = 0; port <= 4; ++port) {
+        pb.setComPortNo(port);
+        if (towerAnswers()) {
+            App().Settings->SaveSetting(QStringLiteral("com"), QStringLiteral("comport"),
+                                        QString::number(port));
+            pb.setComPortNo(port);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool CompileProject()
+{
+    AppState& app = App();
+    app.ErrorCellSet = False;
+    bool result = true;
+    windows().SetPointer(kHourglass);
+    try {
+        try {
+            if (!DownLoad(*app.RcxSetup, CompileMode::Listing))
+                result = false;
+        } catch (const VbError& e) {
+            // The set-up's failure does not keep the modules from compiling.
+            reportFailure(e, "DownLoad");
+            result = false;
+        }
+        AppendListingLine(QStringLiteral(" "));
+
+        for (const auto& e : app.TaskList) {
+            app.CompileFailed = False;
+            if (!Compile(*e.item)) {
+                windows().SetPointer(kDefaultPointer);
+                showFaultyModule(e.item.get(), ModuleKind::Task);
+                return false;
+            }
+        }
+        for (const auto& e : app.SubList) {
+            app.CompileFailed = False;
+            if (!Compile(*e.item)) {
+                windows().SetPointer(kDefaultPointer);
+                showFaultyModule(e.item.get(), ModuleKind::Sub);
+                return false;
+            }
+        }
+    } catch (const VbError& e) {
+        windows().SetPointer(kDefaultPointer);
+        reportFailure(e, "CompileProject");
+        return false;
+    }
+    windows().SetPointer(kDefaultPointer);
+    return result;
+}
+
+void CompileErrorReport()
+{
+    AppState& app = App();
+    windows().StatusClear();
+    app.Presenter->MsgBox(app.CompileError, MsgStyle::Exclamation, QStringLiteral("Error in Program"));
+    status(QStringLiteral("Compiling ") + app.CompileError);
+}
+
+bool DownLoad()
+{
+    AppState& app = App();
+    if (!InitRCX(*app.RcxSetup))
+        return false;
+    try {
+        if (app.InitParams && app.InitParams->ConfirmDownload == 1) {
+            const int answer =
+                ShowMessage(QStringLiteral("Make sure the RCX is on and in range of the IR tower"),
+                            MsgStyle::OkCancel | MsgStyle::Exclamation);
+            if (answer == MsgResult::Cancel)
+                return false;
+        }
+        while (!PB().PBAlive()) {
+            const int answer = ShowMessage(QStringLiteral("No response from the RCX!"),
+                                           MsgStyle::RetryCancel | MsgStyle::Question);
+            if (answer == MsgResult::Cancel)
+                return false;
+        }
+
+        windows().SetPointer(kHourglass);
+        // A download that stopped part way must not count towards this one.
+        app.FinishedModuleCount = 0;
+        bool ok = DownLoad(*app.RcxSetup, CompileMode::Download);
+        for (const auto& e : app.TaskList) {
+            if (!ok)
+                break;
+            ok = DownLoad(*e.item);
+        }
+        for (const auto& e : app.SubList) {
+            if (!ok)
+                break;
+            ok = DownLoad(*e.item);
+        }
+        if (!ok) {
+            windows().SetPointer(kDefaultPointer);
+            return false;
+        }
+        // The pointer stays busy until the control reports the last module.
+        return true;
+    } catch (const VbError& e) {
+        windows().SetPointer(kDefaultPointer);
+        reportFailure(e, "DownLoad");
+        return false;
+    }
+}
+
+void DownloadCommand()
+{
+    AppState& app = App();
+    windows().StatusClear();
+    status(QStringLiteral("Compiling..."));
+    windows().DoEvents();
+
+    if (!CompileProject()) {
+        CompileErrorReport();
+        app.BlockDepth = 0;
+        return;
+    }
+    windows().PreviewUnload();
+    windows().StatusClear();
+    status(QStringLiteral("Compile OK!"));
+
+    DownLoad();
+
+    try {
+        PB().PlaySystemSound(5);
+    } catch (const VbError&) {
+        // The closing sound is a courtesy; a brick that can't play it has
+        // already been reported.
+    }
+    windows().ProgressSetVisible(false);
+}
+
+bool VerifyCommPort(Integer& comPort)
+{
+    AppState& app = App();
+    if (app.PortVerified)
+        return true;
+    bool result = false;
+    if (comPort == -1) {
+        result = scanPorts();
+    } else {
+        IPhantomControl& pb = PB();
+        pb.setComPortNo(comPort);
+        comPort = 0;
+        if (towerAnswers()) {
+            comPort = Integer(pb.ComPortNo());
+            result = true;
+        } else {
+            result = scanPorts();
+        }
+    }
+    if (result)
+        app.PortVerified = True;
+    return result;
+}
+
+bool ChkCommPort()
+{
+    return false;
+}
+
+void ControlEventHandler::PB_CommError(const QString& message)
+{
+    try {
+        ShowMessage(message + QStringLiteral("\r\nMake sure the RCX is ON and in range!"),
+                    MsgStyle::Exclamation);
+        windows().StatusClear();
+    } catch (const VbError& e) {
+        reportFailure(e, "CommError");
+    }
+}
+
+void ControlEventHandler::PB_DownloadStart(Long timeMs, Long size, Long moduleNumber)
+{
+    try {
+        if (moduleNumber != kFirmware)
+            windows().StatusClear();
+        const QString head = QStringLiteral("Time=") + vb::numberText(timeMs / 1000.0) +
+                             QStringLiteral("  size=") + QString::number(size);
+        if (moduleNumber == kFirmware)
+            status(head + QStringLiteral("  Downloading Firmware ") + App().FirmwareName);
+        else if (moduleNumber <= 10)
+            status(head + QStringLiteral("  Task Number=") + QString::number(moduleNumber));
+        else
+            status(head + QStringLiteral("  Sub Number=") + QString::number(moduleNumber));
+        windows().ProgressSetMin(0);
+        windows().ProgressSetMax(size);
+        windows().ProgressSetVisible(true);
+    } catch (const VbError& e) {
+        reportFailure(e, "DownloadStart");
+    }
+}
+
+void ControlEventHandler::PB_DownloadProgress(Long value)
+{
+    try {
+        windows().ProgressSetValue(value);
+        windows().DoEvents();
+    } catch (const VbError& e) {
+        reportFailure(e, "DownloadProgress");
+    }
+}
+
+void ControlEventHandler::PB_DownloadDone(Long errorCode, Long moduleNumber)
+{
+    AppState& app = App();
+    try {
+        if (moduleNumber == kFirmware) {
+            windows().StatusClear();
+            status(QStringLiteral("Download finished. Firmware Version: ") + PB().FirmwareVersion());
+            PB().PBPowerDownTime(vb::CInt(app.InitParams ? app.InitParams->TimeToShutDown : 0));
+            const bool longPower =
+                app.InitParams &&
+                app.InitParams->TransmitPower.compare(QLatin1String("Long"), Qt::CaseInsensitive) == 0;
+            PB().PBTxPower(longPower ? 1 : 0);
+            windows().ProgressSetVisible(false);
+            return;
+        }
+        windows().StatusClear();
+        ++app.FinishedModuleCount;
+        if (errorCode != 0) {
+            status(QStringLiteral("Download Failed: Error=") + QString::number(errorCode), kRed);
+            // The download has failed: the pointer is not left busy behind the message.
+            windows().SetPointer(kDefaultPointer);
+            ShowMessage(QStringLiteral("Download fail"), MsgStyle::Critical);
+            app.FinishedModuleCount = 0;
+            return;
+        }
+        status(QStringLiteral("Download Finished."));
+        if (app.FinishedModuleCount == app.TaskList.Count() + app.SubList.Count() + 1) {
+            windows().SetPointer(kDefaultPointer);
+            app.FinishedModuleCount = 0;
+        }
+    } catch (const VbError& e) {
+        reportFailure(e, "DownloadDone");
+    }
+}

@@ -3,13 +3,18 @@
 // control's events.
 #include "model/Phantom.h"
 
-// True when the set-up and every task and sub compiled.
+// True when the set-up and every task and sub compiled. A task or sub that
+// fails stops the compile and opens its window with the cursor on the faulty
+// cell (unless the body that holds it has already opened its own).
 bool CompileProject();
+// After a failed compile: the message box "Error in Program" and the status line.
+void CompileErrorReport();
 // True when the set-up, every task and every sub were handed to the control.
 bool DownLoad();
 // The DOWNLOAD key: compile, then download, with the status lines and progress.
 void DownloadCommand();
 // The tower answers on ComPort (may change it to the port that answered).
+// Once it has answered, later calls return True without asking again.
 bool VerifyCommPort(Integer& comPort);
 bool ChkCommPort();
 

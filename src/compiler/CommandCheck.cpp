@@ -1,0 +1,215 @@
+#include "compiler/CommandCheck.h"
+
+#include "model/AppState.h"
+#include "model/Messages.h"
+
+namespace {
+
+// An operand source or value the editor has not set yet.
+bool isUnset(const Variant& v)
+{
+    if (v.isNumber())
+        return v.toDouble() == -1;
+    if (v.isText()) {
+        double d = 0;
+        return vb::parseNumber(v.toString(), d) && d == -1;
+    }
+    return false;
+}
+
+bool sourceIn(const Variant& source, std::initializer_list<int> codes)
+{
+    const double s = source.toDouble();
+    for (int c : codes)
+        if (s == c)
+            return true;
+    return false;
+}
+
+bool objectExists(const Variant& name)
+{
+    const QString key = name.toString();
+    return !key.isEmpty() && App().ObjectList.Exists(key);
+}
+
+QString checkMotors(const clsCommand& c)
+{
+    if (c.MotorList.isEmpty())
+        return QStringLiteral(" -> ERROR: No motor list !");
+    QString text;
+    for (QChar ch : c.MotorList) {
+        const int port = int(vb::Val(QString(ch)));
+        if (App().RcxSetup->PortMotor(port)->MotorType() == 0)
+            text = QStringLiteral(" -> ERROR: Nothing connected to output port ") + QChar(65 + port);
+    }
+    return text;
+}
+
+QString checkLogic(const clsCommand& c, Long kind)
+{
+    const QString& key = c.CommandKey;
+    const QString missing = QStringLiteral(" -> ERROR: Missing command details !");
+    if (key == QLatin1String("L_IF") || key == QLatin1String("L_WHILE") || key == QLatin1String("L_VAR")) {
+        if (isUnset(c.Param1Source) || isUnset(c.Param1Value) || isUnset(c.Param2Source) ||
+            isUnset(c.Param2Value))
+            return missing;
+        // A range has no translation in a WHILE.
+        if (key == QLatin1String("L_WHILE") &&
+            sourceIn(c.Param2Source, {OperandSource::NamedRange, OperandSource::TypedRange}))
+            return QStringLiteral(" -> ERROR: Range can't be used in WHILE !");
+        return {};
+    }
+    if (key == QLatin1String("L_DATALOG") || key == QLatin1String("L_LOOP") ||
+        key == QLatin1String("L_SENDMESS")) {
+        if (isUnset(c.Param1Source) || isUnset(c.Param1Value))
+            return missing;
+        return {};
+    }
+    if (key == QLatin1String("L_START") || key == QLatin1String("L_STOP")) {
+        if (isUnset(c.Param1Value))
+            return missing;
+        const QString name = c.Param1Value.toString();
+        if (name == QLatin1String("Stop program"))
+            return {};
+        for (const auto& e : App().TaskList)
+            if (e.item->Name == name)
+                return {};
+        return QStringLiteral(" -> ERROR: Undefined task: ") + name + QStringLiteral("! -");
+    }
+    if (key == QLatin1String("L_SUB")) {
+        QString text;
+        if (kind == ModuleKind::Sub)
+            text = QStringLiteral(" -> ERROR: SUB cannot be called from another SUB!");
+        if (isUnset(c.Param1Value))
+            return missing;
+        const QString name = c.Param1Value.toString();
+        for (const auto& e : App().SubList)
+            if (e.item->Name == name)
+                return text;
+        return QStringLiteral(" -> ERROR: Undefined sub: ") + name + QStringLiteral("!");
+    }
+    if (key == QLatin1String("L_ZERO")) {
+        if (isUnset(c.Param1Value))
+            return missing;
+        return {};
+    }
+    if (key == QLatin1String("L_SENTYPE") || key == QLatin1String("L_SENMODE")) {
+        if (isUnset(c.Param1Value) || isUnset(c.Param2Value))
+            return missing;
+        return {};
+    }
+    return {};
+}
+
+QString checkGeneral(const clsCommand& c)
+{
+    const QString& key = c.CommandKey;
+    if (key == QLatin1String("G_WAIT")) {
+        if (ResolveValueCopy(c.Time) == 0)
+            return QStringLiteral(" -> ERROR: Time Parameter is 0 !");
+    } else if (key == QLatin1String("G_TXPOWER")) {
+        if (isUnset(c.Param1Value))
+            return QStringLiteral(" -> ERROR: Power not selected !");
+    } else if (key == QLatin1String("G_DISPLAY")) {
+        if (isUnset(c.Param1Value))
+            return QStringLiteral(" -> ERROR: Display not selected !");
+    } else if (key == QLatin1String("G_WATCH")) {
+        if (isUnset(c.Param1Value) || isUnset(c.Param2Value))
+            return QStringLiteral(" -> ERROR: Missing command details !");
+    } else if (key == QLatin1String("G_SOUND")) {
+        if (c.Speed.toString().isEmpty())
+            return QStringLiteral(" -> ERROR: Missing command details !");
+    }
+    return {};
+}
+
+// Operands that name a sensor, motor item, variable or constant must name a
+// value that still exists; tested group by group, first operand first.
+QString checkNamedOperands(const clsCommand& c)
+{
+    struct Test {
+        std::initializer_list<int> sources;
+        const char* text;
+    };
+    static const Test tests[] = {
+        {{OperandSource::SensorType, OperandSource::SensorMode, OperandSource::SensorRaw},
+         "-> ERROR: Nothing connected to sensor port: "},
+        {{OperandSource::SensorValue}, "-> ERROR: Undefined sensor: "},
+        {{OperandSource::MotorStatus}, "-> ERROR: Undefined motor: "},
+        {{OperandSource::Variable}, "-> ERROR: Undefined var: "},
+        {{OperandSource::UserConstant}, "-> ERROR: Undefined constant: "},
+    };
+    for (const Test& t : tests) {
+        if (sourceIn(c.Param1Source, t.sources) && !objectExists(c.Param1Value))
+            return QString::fromLatin1(t.text) + c.Param1Value.toString();
+        if (sourceIn(c.Param2Source, t.sources) && !objectExists(c.Param2Value))
+            return QString::fromLatin1(t.text) + c.Param2Value.toString();
+    }
+    return {};
+}
+
+}  // namespace
+
+QString CheckCommand(const clsCommand& command, Long kind)
+{
+    try {
+        const QString family = command.CommandKey.left(1);
+        QString text;
+        if (family == QLatin1String("M"))
+            text = checkMotors(command);
+        else if (family == QLatin1String("L"))
+            text = checkLogic(command, kind);
+        else if (family == QLatin1String("G"))
+            text = checkGeneral(command);
+        if (!text.isEmpty())
+            return text;
+        return checkNamedOperands(command);
+    } catch (const VbError& e) {
+        ShowMessage(QStringLiteral("Error:") + e.description(), MsgStyle::Exclamation);
+        return {};
+    }
+}
+
+bool ValidateParam(const Variant& text, const QString& key)
+{
+    if (text.toString().isEmpty())
+        return false;
+    const QString t = text.toString().trimmed();
+    for (int i = 0; i < t.size(); ++i) {
+        const QChar ch = t[i];
+        const bool digit = ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
+        if (!digit && !(ch == QLatin1Char('-') && i == 0))
+            return false;
+    }
+    const double v = vb::Val(t);
+    auto within = [v](double lo, double hi) { return v >= lo && v <= hi; };
+    if (key == QLatin1String("M_SETPWR"))
+        return within(0, 7);
+    if (key == QLatin1String("G_DISPLAY"))
+        return within(0, 6);
+    if (key == QLatin1String("L_LOOP") || key == QLatin1String("L_SENDMESS"))
+        return within(0, 255);
+    if (key == QLatin1String("G_WAIT"))
+        return within(1, 32767);
+    if (key == QLatin1String("integer"))
+        return within(-32767, 32767);
+    if (key == QLatin1String("L_IF") || key == QLatin1String("L_WHILE") || key == QLatin1String("L_VAR"))
+        return App().ProjectType == 1 ? within(-32768, 65000) : within(-32768, 32767);
+    return true;
+}
+
+Long ResolveValue(const Variant& operand)
+{
+    if (operand.isEmpty())
+        return 0;
+    const QString name = operand.toString();
+    auto& list = App().ObjectList;
+    if (!name.isEmpty() && list.Exists(name))
+        return list.Item(name)->Value;
+    return operand.toLong();
+}
+
+Long ResolveValueCopy(const Variant& operand)
+{
+    return ResolveValue(operand);
+}

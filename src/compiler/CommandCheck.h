@@ -1,0 +1,15 @@
+#pragma once
+// Whether a command or a typed parameter is acceptable, and what a value
+// written as a name stands for.
+#include "model/Command.h"
+
+// "" when the command passes, else the error text the user sees. Kind is the
+// ModuleKind of the grid that holds the command (5: directly in a sub).
+QString CheckCommand(const clsCommand& command, Long kind);
+// A typed number against the range of the command (or "integer") it belongs to.
+bool ValidateParam(const Variant& text, const QString& key);
+// The Value of the named value of that name, else the operand as a whole
+// number (failure 13 for a text that is neither). An empty operand gives 0.
+Long ResolveValue(const Variant& operand);
+// The same as ResolveValue; the compiler reads Time through it.
+Long ResolveValueCopy(const Variant& operand);

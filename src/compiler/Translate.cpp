@@ -1,0 +1,592 @@
+#include "compiler/Translate.h"
+
+#include "compiler/CommandCheck.h"
+#include "model/AppState.h"
+#include "model/Grid.h"
+#include "model/Messages.h"
+#include "model/ModuleManagement.h"
+#include "model/Phantom.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const QString kFromCompiler = QStringLiteral(" 'from Compiler");
+
+double num(const Variant& v) { return v.toDouble(); }
+
+clsObject* findObject(const Variant& name)
+{
+    const QString key = name.toString();
+    auto& list = App().ObjectList;
+    if (key.isEmpty() || !list.Exists(key))
+        return nullptr;
+    return list.Item(key).get();
+}
+
+void line(const std::vector<Variant>& fields) { AppendListingLine(Variant(QString()), fields); }
+
+// One loading operation of ResolveOperands.
+enum class VarOp { Set, And, Or };
+
+void emitVarLoad(VarOp op, Integer variable, Long source, const Variant& value, Long mode)
+{
+    if (mode == CompileMode::Download) {
+        IPhantomControl& pb = PB();
+        const Integer v = value.toInteger();
+        switch (op) {
+        case VarOp::Set: pb.SetVar(variable, source, v); break;
+        case VarOp::And: pb.AndVar(variable, source, v); break;
+        case VarOp::Or: pb.OrVar(variable, source, v); break;
+        }
+    } else if (mode == CompileMode::Listing) {
+        const char* word = op == VarOp::Set ? ".SetVar" : op == VarOp::And ? ".AndVar" : ".OrVar";
+        line({word, variable, source, value.toString() + kFromCompiler});
+    }
+}
+
+// A motor item (its status byte masked) into the scratch variable.
+void loadMotorItem(const clsObject& item, Integer variable, bool datalogTag, Long mode)
+{
+    const Long v = item.Value;
+    const Integer p = item.Number;
+    emitVarLoad(VarOp::Set, variable, OperandSource::MotorStatus, p, mode);
+    emitVarLoad(VarOp::And, variable, OperandSource::Constant, v, mode);
+    if (datalogTag) {
+        const Long bits = v == 7 ? 0 : v == 8 ? 256 : v == 192 ? 512 : 0;
+        emitVarLoad(VarOp::Or, variable, OperandSource::Constant, bits, mode);
+        emitVarLoad(VarOp::Or, variable, OperandSource::Constant, 1024 * Long(p), mode);
+    }
+}
+
+// A source code as a whole number; a value that is none matches no code.
+int sourceCode(const Variant& source)
+{
+    const double s = source.toDouble();
+    if (s != std::floor(s) || s < -32768 || s > 32767)
+        return std::numeric_limits<int>::min();
+    return int(s);
+}
+
+bool isInfiniteLoop(const Variant& v)
+{
+    return v.isText() && v.toString() == QLatin1String("Infinite loop");
+}
+
+}  // namespace
+
+void AppendListingLine(const Variant& prefix, const std::vector<Variant>& fields)
+{
+    AppState& app = App();
+    if (app.ProjectType == 1)
+        return;
+    QString& out = app.ListingText;
+    if (app.BlockDepth > 0)
+        out += QString(app.BlockDepth, QLatin1Char('\t'));
+    out += prefix.toString();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        out += i < 2 ? QLatin1Char(' ') : QLatin1Char(',');
+        out += fields[i].toString();
+    }
+    out += QLatin1String("\r\n");
+}
+
+void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
+                     Variant& P2val, Long mode)
+{
+    try {
+        P1src = command.Param1Source;
+        P1val = command.Param1Value;
+        P2src = command.Param2Source;
+        P2val = command.Param2Value;
+
+        // First operand.
+        switch (sourceCode(P1src)) {
+        case OperandSource::MotorStatus:
+            if (const clsObject* item = findObject(P1val))
+                loadMotorItem(*item, 1, command.CommandKey == QLatin1String("L_DATALOG"), mode);
+            P1val = 1;
+            P1src = 0;
+            break;
+        case 0: case 1: case 9: case 10: case 11: case 12: case 13:
+            if (const clsObject* o = findObject(P1val))
+                P1val = o->Number;
+            break;
+        case OperandSource::Constant:
+            if (isInfiniteLoop(P1val))
+                P1val = 0;
+            break;
+        case OperandSource::Clock:
+        case OperandSource::Message:
+            P1val = 0;
+            break;
+        case 100: case 110: case 120: case 130: case 140: case 150: case 210:
+            if (const clsObject* o = findObject(P1val))
+                P1val = o->Value;
+            P1src = 2;
+            break;
+        default: break;
+        }
+
+        // Second operand; a transmit power converts as it does first.
+        switch (sourceCode(P2src)) {
+        case OperandSource::MotorStatus:
+            if (const clsObject* item = findObject(P2val))
+                loadMotorItem(*item, 0, false, mode);
+            P2val = 0;
+            P2src = 0;
+            break;
+        case 0: case 1: case 9: case 10: case 11: case 12: case 13:
+            if (const clsObject* o = findObject(P2val))
+                P2val = o->Number;
+            break;
+        case OperandSource::Constant:
+            if (isInfiniteLoop(P2val))
+                P2val = 0;
+            break;
+        case OperandSource::Clock:
+        case OperandSource::Message:
+            P2val = 0;
+            break;
+        case 100: case 110: case 120: case 130: case 140: case 150: case 210:
+            if (const clsObject* o = findObject(P2val))
+                P2val = o->Value;
+            P2src = 2;
+            break;
+        case OperandSource::NamedRange:
+            if (const clsObject* o = findObject(P2val))
+                P2val = QString::number(o->Value) + QLatin1Char('_') + QString::number(o->AuxValue);
+            P2src = OperandSource::TypedRange;
+            break;
+        default: break;
+        }
+
+        // Arithmetic operations read a brick source through variable 0.
+        if (command.CommandKey == QLatin1String("L_VAR") && command.Op != 8) {
+            const int s = sourceCode(P2src);
+            const bool direct = s == 9 || s == 1 || s == 10 || s == 11 || s == 12 || s == 13 || s == 4;
+            const bool clock = s == 15 || s == 14;
+            if (direct || clock) {
+                emitVarLoad(VarOp::Set, 0, P2src.toLong(), direct ? P2val : Variant(0), mode);
+                P2src = 0;
+                P2val = 0;
+            }
+        }
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+    }
+}
+
+namespace {
+
+struct Walk {
+    Long kind;
+    Long mode;
+    const QString& moduleName;
+    Integer moduleNumber = 0;  // task or sub number, kept from command to command
+
+    bool download() const { return mode == CompileMode::Download; }
+    bool listing() const { return mode == CompileMode::Listing; }
+
+    void open(const std::vector<Variant>& fields)
+    {
+        line(fields);
+        ++App().BlockDepth;
+    }
+    void close(const char* word)
+    {
+        --App().BlockDepth;
+        line({word});
+    }
+
+    // Walks a block's body; on a compile error inside it, the innermost body
+    // that holds the error opens its window with the cursor on the faulty cell.
+    bool body(clsCommand& block, Long bodyKind, Integer startColumn)
+    {
+        AppState& app = App();
+        const bool ok = DLCommands(block.Commands.get(), bodyKind, mode, std::nullopt,
+                                   download() ? QString() : moduleName, startColumn);
+        if (!ok && listing() && !app.ErrorCellSet) {
+            OpenCommandWindow(bodyKind, &block, moduleName, block.PicCaption(1));
+            if (ICommandWindow* w = app.Windows->ActiveDeskTop())
+                w->setCursorPos(app.ErrorCell);
+            app.ErrorCellSet = True;
+        }
+        return ok;
+    }
+
+    void motor(const clsCommand& c, bool (IPhantomControl::*op)(const QString&), const char* word)
+    {
+        if (download())
+            (PB().*op)(c.MotorList);
+        else if (listing())
+            line({word, c.MotorList});
+    }
+
+    Integer numberOfTask(const Variant& name)
+    {
+        const QString n = name.toString();
+        for (const auto& e : App().TaskList)
+            if (e.item->Name == n) {
+                moduleNumber = e.item->mNumber;
+                break;
+            }
+        return moduleNumber;
+    }
+
+    // Emits one command; false when the walk must stop with failure.
+    bool command(clsCommand& c)
+    {
+        AppState& app = App();
+        if (listing()) {
+            app.CompileError = CheckCommand(c, kind);
+            if (!app.CompileError.isEmpty()) {
+                app.CompileFailed = True;
+                app.ErrorCell = modMain::ColKey(true, c.x, c.y);
+                return false;
+            }
+        }
+
+        Variant P1src, P1val, P2src, P2val;
+        ResolveOperands(c, P1src, P1val, P2src, P2val, mode);
+
+        const QString& key = c.CommandKey;
+        if (key == QLatin1String("L_IF")) {
+            if (sourceCode(P2src) == OperandSource::TypedRange) {
+                const QString range = P2val.toString();
+                const int bar = range.indexOf(QLatin1Char('_'));
+                if (bar < 0)
+                    raiseError(Err::TypeMismatch);
+                Integer lo = vb::CInt(vb::Val(range.left(bar)) - 1);
+                Integer hi = vb::CInt(vb::Val(range.mid(bar + 1)) + 1);
+                if (download()) {
+                    PB().If(P1src.toLong(), P1val.toInteger(), 0, 2, lo);
+                    PB().If(P1src.toLong(), P1val.toInteger(), 1, 2, hi);
+                } else if (listing()) {
+                    open({".If", P1src, P1val, 0, 2, lo});
+                    open({".If", P1src, P1val, 1, 2, hi});
+                }
+                if (!body(c, ModuleKind::IfBody, 0))
+                    return false;
+                if (download()) {
+                    PB().EndIf();
+                    PB().Else();
+                } else if (listing()) {
+                    close(".EndIf");
+                    --app.BlockDepth;
+                    line({".Else"});
+                    ++app.BlockDepth;
+                }
+                if (!body(c, ModuleKind::IfBody, 1))
+                    return false;
+                if (download())
+                    PB().EndIf();
+                else if (listing())
+                    close(".EndIf");
+            } else {
+                if (download())
+                    PB().If(P1src.toLong(), P1val.toInteger(), c.Op, P2src.toLong(), P2val.toInteger());
+                else if (listing())
+                    open({".If", P1src, P1val, c.Op, P2src, P2val});
+                if (!body(c, ModuleKind::IfBody, 0))
+                    return false;
+                if (download())
+                    PB().EndIf();
+                else if (listing())
+                    close(".EndIf");
+            }
+        } else if (key == QLatin1String("L_WHILE")) {
+            if (download())
+                PB().While(P1src.toLong(), P1val.toInteger(), c.Op, P2src.toLong(), P2val.toInteger());
+            else if (listing())
+                open({".While", P1src, P1val, c.Op, P2src, P2val});
+            if (!body(c, ModuleKind::WhileBody, 0))
+                return false;
+            if (download())
+                PB().EndWhile();
+            else if (listing())
+                close(".EndWhile");
+        } else if (key == QLatin1String("L_LOOP")) {
+            if (download())
+                PB().Loop(P1src.toLong(), P1val.toInteger());
+            else if (listing())
+                open({".Loop", P1src, P1val});
+            if (!body(c, ModuleKind::LoopBody, 0))
+                return false;
+            if (download())
+                PB().EndLoop();
+            else if (listing())
+                close(".EndLoop");
+        } else if (key == QLatin1String("A_REM")) {
+            if (listing())
+                line({"'", c.Param1Value});
+        } else if (key == QLatin1String("M_ON")) {
+            motor(c, &IPhantomControl::On, ".On");
+        } else if (key == QLatin1String("M_OFF")) {
+            if (c.Op == 1)
+                motor(c, &IPhantomControl::Off, ".Off");
+            else
+                motor(c, &IPhantomControl::Float, ".Float");
+        } else if (key == QLatin1String("M_FWD")) {
+            motor(c, &IPhantomControl::SetFwd, ".SetFwd");
+        } else if (key == QLatin1String("M_RWD")) {
+            motor(c, &IPhantomControl::SetRwd, ".SetRwd");
+        } else if (key == QLatin1String("M_ALTDIR")) {
+            motor(c, &IPhantomControl::AlterDir, ".AlterDir");
+        } else if (key == QLatin1String("M_SETPWR")) {
+            if (download())
+                PB().SetPower(c.MotorList, P2src.toLong(), P2val.toInteger());
+            else if (listing())
+                line({".SetPower", c.MotorList, P2src, P2val});
+        } else if (key == QLatin1String("G_SOUND")) {
+            const Long s = ResolveValue(c.Speed);
+            if (s < 6) {
+                if (download())
+                    PB().PlaySystemSound(vb::CInt(s));
+                else if (listing())
+                    line({".PlaySystemSound", s});
+            } else {
+                const double duration = double(ResolveValueCopy(c.Time)) * num(P1val);
+                if (download())
+                    PB().PlayTone(vb::CInt(s), vb::CInt(duration));
+                else if (listing())
+                    line({".PlayTone", s, duration});
+            }
+        } else if (key == QLatin1String("G_TXPOWER")) {
+            if (download())
+                PB().PBTxPower(P1val.toInteger());
+            else if (listing())
+                line({".PBTxPower", P1val});
+        } else if (key == QLatin1String("L_SUB")) {
+            const QString name = c.Param1Value.toString();
+            for (const auto& e : app.SubList)
+                if (e.item->Name == name) {
+                    moduleNumber = e.item->mNumber;
+                    break;
+                }
+            if (download())
+                PB().GoSub(moduleNumber);
+            else if (listing())
+                line({".GoSub", moduleNumber});
+        } else if (key == QLatin1String("L_VAR")) {
+            const Integer op = c.Op;
+            if (op >= 0) {
+                if (download()) {
+                    IPhantomControl& pb = PB();
+                    const Integer var = P1val.toInteger();
+                    const Long src = P2src.toLong();
+                    const Integer val = P2val.toInteger();
+                    switch (op) {
+                    case 0: pb.SumVar(var, src, val); break;
+                    case 1: pb.SubVar(var, src, val); break;
+                    case 2: pb.DivVar(var, src, val); break;
+                    case 3: pb.MulVar(var, src, val); break;
+                    case 4: pb.SgnVar(var, src, val); break;
+                    case 5: pb.AbsVar(var, src, val); break;
+                    case 6: pb.AndVar(var, src, val); break;
+                    case 7: pb.OrVar(var, src, val); break;
+                    case 8: pb.SetVar(var, src, val); break;
+                    default: break;
+                    }
+                } else if (listing()) {
+                    if (op >= app.VarOpMethod.size())
+                        raiseError(Err::SubscriptOutOfRange);
+                    line({app.VarOpMethod[op], P1val, P2src, P2val});
+                }
+            } else if (listing()) {
+                AppendListingLine(QStringLiteral(" In VAR Command"));
+            }
+        } else if (key == QLatin1String("L_START")) {
+            Integer& n = moduleNumber;
+            numberOfTask(c.Param1Value);
+            if (download())
+                PB().StartTask(n);
+            else if (listing())
+                line({".StartTask", n});
+        } else if (key == QLatin1String("L_STOP")) {
+            if (c.Param1Value.toString() == QLatin1String("Stop program")) {
+                if (download())
+                    PB().StopAllTasks();
+                else if (listing())
+                    line({".StopAllTasks"});
+            } else {
+                Integer& n = moduleNumber;
+                numberOfTask(c.Param1Value);
+                if (download())
+                    PB().StopTask(n);
+                else if (listing())
+                    line({".StopTask", n});
+            }
+        } else if (key == QLatin1String("L_ZERO")) {
+            const int s = sourceCode(P1src);
+            if (s == OperandSource::SensorValue) {
+                if (download())
+                    PB().ClearSensorValue(P1val.toInteger());
+                else if (listing())
+                    line({".ClearSensorValue", P1val});
+            } else if (s == OperandSource::Timer) {
+                if (download())
+                    PB().ClearTimer(P1val.toInteger());
+                else if (listing())
+                    line({".ClearTimer", P1val});
+            } else if (s == OperandSource::Message) {
+                if (download())
+                    PB().ClearPBMessage();
+                else if (listing())
+                    line({".ClearPBMessage"});
+            }
+        } else if (key == QLatin1String("L_DATALOG")) {
+            if (download())
+                PB().DatalogNext(P1src.toLong(), P1val.toInteger());
+            else if (listing())
+                line({".DatalogNext", P1src, P1val});
+        } else if (key == QLatin1String("L_SENDMESS")) {
+            if (download())
+                PB().SendPBMessage(P1src.toLong(), P1val.toInteger());
+            else if (listing())
+                line({".SendPBMessage", P1src, P1val});
+        } else if (key == QLatin1String("G_WATCH")) {
+            if (download())
+                PB().SetWatch(P1val.toInteger(), P2val.toInteger());
+            else if (listing())
+                line({".PB.SetWatch", P1val, P2val});
+        } else if (key == QLatin1String("G_PBOFF")) {
+            if (download())
+                PB().PBTurnOff();
+            else if (listing())
+                line({".PB.PBTurnOff"});
+        } else if (key == QLatin1String("G_DISPLAY")) {
+            if (download())
+                PB().SelectDisplay(P1src.toLong(), P1val.toInteger());
+            else if (listing())
+                line({".PB.SelectDisplay", P1src, P1val});
+        } else if (key == QLatin1String("L_SENTYPE")) {
+            if (download())
+                PB().SetSensorType(P1val.toInteger(), P2val.toInteger());
+            else if (listing())
+                line({".PB.SetSensorType", P1val, P2val});
+        } else if (key == QLatin1String("L_SENMODE")) {
+            if (download())
+                PB().SetSensorMode(P1val.toInteger(), P2val.toInteger(), 0);
+            else if (listing())
+                line({".PB.SetSensorMode", P1val, P2val, "0"});
+        }
+
+        // The command's duration.
+        const Long unit = ResolveValueCopy(c.Time);
+        if (unit > 0 && (key.startsWith(QLatin1Char('M')) || key == QLatin1String("G_WAIT"))) {
+            const int s = sourceCode(P1src);
+            Long source = 2;
+            Variant value;
+            if (s == OperandSource::Variable) {
+                source = 0;
+                value = P1val;
+            } else if (s == OperandSource::Random) {
+                source = 4;
+                value = P1val;
+            } else {
+                value = double(unit) * num(P1val);
+            }
+            if (download())
+                PB().Wait(source, value.toInteger());
+            else if (listing())
+                line({".Wait", source, value});
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional<Integer> loopFlag,
+                const QString& moduleName, Integer startColumn)
+{
+    AppState& app = App();
+    app.CompileError.clear();
+    const bool download = mode == CompileMode::Download;
+    const bool listing = mode == CompileMode::Listing;
+    const bool wrapped =
+        (kind == ModuleKind::Task || kind == ModuleKind::Sub) && loopFlag.value_or(0) != 0;
+    Walk walk{kind, mode, moduleName};
+
+    auto fail = [](const VbError& e) {
+        ShowMessage(QStringLiteral("Error: ") + e.description() + QStringLiteral(" in DLCommands"),
+                    MsgStyle::Critical);
+        return false;
+    };
+    // An empty cell, or a missing item or object, ends the column.
+    auto endsColumn = [](const VbError& e) {
+        return e.number() == Err::InvalidCall || e.number() == Err::ObjectNotSet;
+    };
+
+    try {
+        if (wrapped) {
+            if (download) {
+                PB().Loop(2, 0);
+            } else if (listing) {
+                app.BlockDepth = 0;
+                line({".LOOP ", 2, 0});
+                ++app.BlockDepth;
+            }
+        }
+    } catch (const VbError& e) {
+        if (!endsColumn(e))
+            return fail(e);
+    }
+
+    bool elseDone = false;
+    auto emitElse = [&] {
+        elseDone = true;
+        if (download) {
+            PB().Else();
+        } else if (listing) {
+            --app.BlockDepth;
+            line({".Else"});
+            ++app.BlockDepth;
+        }
+    };
+
+    for (int column = startColumn; column <= 1; ++column) {
+        try {
+            if (!commands)
+                raiseError(Err::ObjectNotSet);
+            for (int row = 1; row <= 40; ++row) {
+                const QString key = modMain::ColKey(true, Integer(column), Integer(row));
+                if (!commands->Exists(key))
+                    break;
+                const std::shared_ptr<clsCommand> command = commands->Item(key);
+                if (!walk.command(*command))
+                    return false;
+            }
+            if (kind == ModuleKind::IfBody && column == 0 && !elseDone)
+                emitElse();
+        } catch (const VbError& e) {
+            if (!endsColumn(e))
+                return fail(e);
+            if (kind == ModuleKind::IfBody && column == 0 && !elseDone)
+                emitElse();
+        }
+    }
+
+    try {
+        if (wrapped) {
+            if (download) {
+                PB().EndLoop();
+            } else if (listing) {
+                --app.BlockDepth;
+                line({".EndLoop"});
+            }
+        }
+    } catch (const VbError& e) {
+        if (!endsColumn(e))
+            return fail(e);
+    }
+
+    return !app.CompileFailed;
+}
+
+QString modMain::ColKey(bool /*flag*/, Integer mx, Integer my)
+{
+    return ::ColKey(mx, my);
+}

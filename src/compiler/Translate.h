@@ -1,0 +1,36 @@
+#pragma once
+// Turning a command grid into control operations (download) or into listing
+// lines (compile), and the operand resolution both share.
+#include "model/Command.h"
+
+#include <optional>
+#include <vector>
+
+// What DLCommands and ResolveOperands emit.
+namespace CompileMode {
+enum : Long { Download = 1, Listing = 3 };
+}
+
+// Appends one line to ListingText: BlockDepth tabs, the prefix, then each
+// field after a blank (first and second field) or a comma (every later one),
+// then CR LF. Writes nothing in a Joystick & Keyboard project.
+void AppendListingLine(const Variant& prefix, const std::vector<Variant>& fields = {});
+
+// Turns the command's operands into the brick's sources and values; motor
+// items and the second operand of an arithmetic VAR operation are first loaded
+// into the scratch variables 1 and 0 (sent in mode 1, listed in mode 3).
+void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
+                     Variant& P2val, Long mode);
+
+// Walks one grid, column by column, each column down to its first empty cell:
+// mode 1 sends it to the control, mode 3 checks every command and lists it.
+// The loop flag counts only for tasks (kind 1) and subs (kind 5); block bodies
+// pass none. ModuleName names the owning task or sub (opens a block's window
+// on a compile error). StartColumn 1 walks only the ELSE column.
+bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional<Integer> loopFlag,
+                const QString& moduleName, Integer startColumn);
+
+namespace modMain {
+// The grid key of column mx and row my; callers pass flag True.
+QString ColKey(bool flag, Integer mx, Integer my);
+}  // namespace modMain
