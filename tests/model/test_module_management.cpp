@@ -1,0 +1,615 @@
+#include "model/AppState.h"
+#include "model/Messages.h"
+#include "model/ModuleManagement.h"
+#include "model/VbError.h"
+
+#include "support/FakePresenter.h"
+#include "support/FakeWindows.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+int failureNumber(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const VbError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+class ModuleManagementTest : public ::testing::Test {
+public:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        fresh();
+    }
+    // A fresh state with fresh fakes, also for each row of a table.
+    void fresh()
+    {
+        ResetApp();
+        windowsHolder = std::make_unique<FakeWindows>();
+        presenterHolder = std::make_unique<FakePresenter>();
+        windows = windowsHolder.get();
+        presenter = presenterHolder.get();
+        App().ProgramFolder = folder.path();
+        App().Windows = windows;
+        App().Presenter = presenter;
+    }
+    void TearDown() override { ResetApp(); }
+
+    TaskPtr addTask(const QString& name, Integer number = 0)
+    {
+        auto t = std::make_shared<clsTask>();
+        t->Name = name;
+        t->mNumber = number ? number : Integer(App().TaskList.Count() + 1);
+        t->ModulType = ModuleKind::Task;
+        App().TaskList.Add(t, name);
+        return t;
+    }
+    SubPtr addSub(const QString& name)
+    {
+        auto s = std::make_shared<clsSub>();
+        s->Name = name;
+        s->mNumber = Integer(App().SubList.Count() + 1);
+        s->ModulType = ModuleKind::Sub;
+        App().SubList.Add(s, name);
+        return s;
+    }
+    void answer(const QString& name, Integer action = 2)
+    {
+        windows->openAnswers.append({false, name, action});
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<FakeWindows> windowsHolder;
+    std::unique_ptr<FakePresenter> presenterHolder;
+    FakeWindows* windows = nullptr;
+    FakePresenter* presenter = nullptr;
+};
+
+// ---- Adding tasks and subs ----
+
+TEST_F(ModuleManagementTest, FullListsRefuseBeforeTheDialog)
+{
+    struct Case {
+        const char* what;
+        std::function<void(ModuleManagementTest&)> fill;
+        std::function<bool()> add;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"tenth task",
+         [](ModuleManagementTest& t) { for (int i = 1; i <= 9; ++i) t.addTask(QStringLiteral("T%1").arg(i)); },
+         [] { return AddTask(3); }, "Can't add any more tasks"},
+        {"ninth sub",
+         [](ModuleManagementTest& t) { for (int i = 1; i <= 8; ++i) t.addSub(QStringLiteral("S%1").arg(i)); },
+         [] { return AddSub(3); }, "Can't add any more subs"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fresh();
+        c.fill(*this);
+        answer(QStringLiteral("Extra"));
+        EXPECT_FALSE(c.add());
+        EXPECT_TRUE(windows->openDialogCalls.isEmpty());
+        ASSERT_EQ(presenter->shown.size(), 1);
+        EXPECT_EQ(presenter->shown[0].text, QString::fromLatin1(c.message));
+        EXPECT_EQ(presenter->shown[0].style, 48);
+        EXPECT_FALSE(App().TaskList.Exists(QStringLiteral("Extra")));
+        EXPECT_FALSE(App().SubList.Exists(QStringLiteral("Extra")));
+    }
+}
+
+TEST_F(ModuleManagementTest, NinthTaskAndEighthSubAreStillAccepted)
+{
+    for (int i = 1; i <= 8; ++i)
+        addTask(QStringLiteral("T%1").arg(i));
+    for (int i = 1; i <= 7; ++i)
+        addSub(QStringLiteral("S%1").arg(i));
+    answer(QStringLiteral("Ninth"));
+    answer(QStringLiteral("Eighth"));
+    EXPECT_TRUE(AddTask(3));
+    EXPECT_TRUE(AddSub(3));
+    EXPECT_EQ(App().TaskList.Item(QStringLiteral("Ninth"))->mNumber, 9);
+    EXPECT_EQ(App().SubList.Item(QStringLiteral("Eighth"))->mNumber, 8);
+}
+
+TEST_F(ModuleManagementTest, DialogIsShownWithModeAndObjectToOpen)
+{
+    answer(QStringLiteral("A"));
+    answer(QStringLiteral("B"));
+    AddTask(1);
+    AddSub(2);
+    ASSERT_EQ(windows->openDialogCalls.size(), 2);
+    EXPECT_EQ(windows->openDialogCalls[0].openMode, 1);
+    EXPECT_EQ(windows->openDialogCalls[0].objToOpen, 2);
+    EXPECT_EQ(windows->openDialogCalls[1].openMode, 2);
+    EXPECT_EQ(windows->openDialogCalls[1].objToOpen, 3);
+}
+
+TEST_F(ModuleManagementTest, CancelledDialogAddsNothing)
+{
+    windows->openAnswers.append({true, QStringLiteral("Ignored"), 2});
+    windows->openAnswers.append({true, QStringLiteral("Ignored"), 2});
+    EXPECT_FALSE(AddTask(3));
+    EXPECT_FALSE(AddSub(3));
+    EXPECT_EQ(App().TaskList.Count(), 0);
+    EXPECT_EQ(App().SubList.Count(), 0);
+    EXPECT_TRUE(windows->addedModules.isEmpty());
+    EXPECT_TRUE(presenter->shown.isEmpty());
+    EXPECT_EQ(App().RcxSetup->Dirty, False);
+}
+
+TEST_F(ModuleManagementTest, NewTaskDefaults)
+{
+    addTask(QStringLiteral("First"));
+    answer(QStringLiteral("Drive"));
+    ASSERT_TRUE(AddTask(3));
+    ASSERT_TRUE(App().TaskList.Exists(QStringLiteral("Drive")));
+    const TaskPtr t = App().TaskList.Item(QStringLiteral("Drive"));
+    EXPECT_EQ(App().CurrentTask, t);
+    EXPECT_EQ(t->Name, QStringLiteral("Drive"));
+    EXPECT_EQ(t->mNumber, 2);
+    EXPECT_EQ(t->mLoop, 1);
+    EXPECT_EQ(t->StartOnStartup, 1);
+    EXPECT_EQ(t->mTitle, QStringLiteral("[general task description]"));
+    EXPECT_EQ(t->ModulType, 1);
+    EXPECT_EQ(t->Dirty, True);
+    EXPECT_EQ(App().RcxSetup->Dirty, True);
+    EXPECT_EQ(App().TaskList.KeyAt(2), QStringLiteral("Drive"));
+    ASSERT_EQ(windows->addedModules.size(), 1);
+    EXPECT_EQ(windows->addedModules[0].name, QStringLiteral("Drive"));
+    EXPECT_EQ(windows->addedModules[0].type, 1);
+    EXPECT_EQ(windows->createDeskTopCount, 0);  // the caller opens the window
+}
+
+TEST_F(ModuleManagementTest, NewSubDefaults)
+{
+    addSub(QStringLiteral("First"));
+    addTask(QStringLiteral("Main"));
+    answer(QStringLiteral("Beeper"));
+    ASSERT_TRUE(AddSub(3));
+    const SubPtr s = App().SubList.Item(QStringLiteral("Beeper"));
+    EXPECT_EQ(App().CurrentSub, s);
+    EXPECT_EQ(s->mNumber, 2);  // counted in the subs only
+    EXPECT_EQ(s->mLoop, 0);
+    EXPECT_EQ(s->mTitle, QStringLiteral("[general sub description]"));
+    EXPECT_EQ(s->ModulType, 5);
+    EXPECT_EQ(s->Dirty, True);
+    EXPECT_EQ(App().RcxSetup->Dirty, True);
+    ASSERT_EQ(windows->addedModules.size(), 1);
+    EXPECT_EQ(windows->addedModules[0].name, QStringLiteral("Beeper"));
+    EXPECT_EQ(windows->addedModules[0].type, 5);
+    EXPECT_EQ(windows->createDeskTopCount, 0);
+}
+
+TEST_F(ModuleManagementTest, TasksAndSubsShareOneNameSpace)
+{
+    struct Case {
+        const char* what;
+        bool existingIsTask;
+        bool addTask;
+    };
+    const Case cases[] = {
+        {"sub named like a task", true, false},
+        {"task named like a sub", false, true},
+        {"task named like a task", true, true},
+        {"sub named like a sub", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fresh();
+        if (c.existingIsTask)
+            addTask(QStringLiteral("Arm"));
+        else
+            addSub(QStringLiteral("Arm"));
+        answer(QStringLiteral("Arm"));
+        EXPECT_FALSE(c.addTask ? AddTask(3) : AddSub(3));
+        ASSERT_EQ(presenter->shown.size(), 1);
+        EXPECT_EQ(presenter->shown[0].text, QStringLiteral("A module by that name already exists!"));
+        EXPECT_EQ(presenter->shown[0].style, 48);
+        EXPECT_EQ(App().TaskList.Count() + App().SubList.Count(), 1);
+        EXPECT_TRUE(windows->addedModules.isEmpty());
+        EXPECT_EQ(App().RcxSetup->Dirty, False);
+    }
+}
+
+TEST_F(ModuleManagementTest, TaskNameDifferingOnlyInCaseFailsInTheList)
+{
+    // The name check counts letter case but the list's keys don't: the list
+    // refuses the name and the failure is reported.
+    addTask(QStringLiteral("Drive"));
+    answer(QStringLiteral("DRIVE"));
+    EXPECT_FALSE(AddTask(3));
+    ASSERT_EQ(presenter->shown.size(), 1);
+    EXPECT_EQ(presenter->shown[0].text, errorDescription(Err::DuplicateKey));
+    EXPECT_EQ(presenter->shown[0].style, 48);
+    EXPECT_EQ(App().TaskList.Count(), 1);
+    EXPECT_TRUE(windows->addedModules.isEmpty());
+}
+
+TEST_F(ModuleManagementTest, ExistingTaskOrSubWithoutItsFileIsNotAdded)
+{
+    answer(QStringLiteral("Ghost"), 1);
+    answer(QStringLiteral("Ghost"), 1);
+    EXPECT_FALSE(AddTask(3));
+    EXPECT_FALSE(AddSub(3));
+    EXPECT_EQ(App().TaskList.Count(), 0);
+    EXPECT_EQ(App().SubList.Count(), 0);
+    EXPECT_TRUE(windows->addedModules.isEmpty());
+    EXPECT_EQ(App().RcxSetup->Dirty, False);
+}
+
+TEST_F(ModuleManagementTest, DialogUnloadedWhileShownStillAddsTheTask)
+{
+    windows->onOpenDialog = [](Long, Long) {
+        App().OpenCanceled = False;
+        App().OpenName = QStringLiteral("The task");
+        App().TaskAction = 2;
+        raiseError(Err::UnloadWhileShown);
+    };
+    EXPECT_TRUE(AddTask(1));
+    EXPECT_TRUE(App().TaskList.Exists(QStringLiteral("The task")));
+    EXPECT_TRUE(presenter->shown.isEmpty());
+}
+
+TEST_F(ModuleManagementTest, OtherDialogFailureIsReportedByAddTaskAndPassedOnByAddSub)
+{
+    windows->onOpenDialog = [](Long, Long) { raiseError(Err::FileNotFound); };
+    EXPECT_FALSE(AddTask(3));
+    ASSERT_EQ(presenter->shown.size(), 1);
+    EXPECT_EQ(presenter->shown[0].text, QStringLiteral("File not found"));
+    EXPECT_EQ(presenter->shown[0].style, 48);
+
+    EXPECT_EQ(failureNumber([] { AddSub(3); }), Err::FileNotFound);
+    EXPECT_EQ(presenter->shown.size(), 1);
+}
+
+// ---- Name rules ----
+
+TEST(ModuleNames, ValidNames)
+{
+    struct Case {
+        QString name;
+        bool valid;
+    };
+    const Case cases[] = {
+        {QStringLiteral("Drive"), true},
+        {QStringLiteral("drive2"), true},
+        {QStringLiteral("My task 2"), true},
+        {QStringLiteral(" lead"), true},
+        {QStringLiteral("x0"), true},
+        {QStringLiteral("1Task"), false},
+        {QStringLiteral("0"), false},
+        {QStringLiteral("9 lives"), false},
+        {QStringLiteral("a-b"), false},
+        {QStringLiteral("a_b"), false},
+        {QStringLiteral("-ab"), false},
+        {QStringLiteral("_ab"), false},
+        {QStringLiteral("ab."), false},
+        {QStringLiteral("a\tb"), false},
+        {QString(QChar(224)) + QChar(233) + QChar(250), true},  // codes 224..250
+        {QStringLiteral("caf") + QChar(233), true},
+        {QStringLiteral("a") + QChar(223), false},  // 223, just below
+        {QStringLiteral("a") + QChar(251), false},  // 251, just above
+        {QStringLiteral("a") + QChar(192), false},  // capital accented letters are not in the range
+        {QStringLiteral("a") + QChar(0x20AC), false},
+        {QStringLiteral("a") + QChar(0x0101), false},
+        {QString(QChar(0x0661)), false},  // a digit of another script
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        EXPECT_EQ(IsValidModuleName(c.name), c.valid);
+    }
+}
+
+TEST(ModuleNames, EmptyNameFailsWithInvalidCall)
+{
+    EXPECT_EQ(failureNumber([] { IsValidModuleName(QString()); }), Err::InvalidCall);
+}
+
+TEST_F(ModuleManagementTest, NameExistsComparesExactlyAndByKind)
+{
+    addTask(QStringLiteral("Drive"));
+    addSub(QStringLiteral("Beep"));
+    const auto& tasks = App().TaskList;
+    const auto& subs = App().SubList;
+    EXPECT_TRUE(ModuleNameExists(tasks, QStringLiteral("Drive"), 1));
+    EXPECT_FALSE(ModuleNameExists(tasks, QStringLiteral("drive"), 1));
+    EXPECT_FALSE(ModuleNameExists(tasks, QStringLiteral("Drive "), 1));
+    EXPECT_FALSE(ModuleNameExists(tasks, QStringLiteral("Beep"), 1));
+    EXPECT_TRUE(ModuleNameExists(subs, QStringLiteral("Beep"), 5));
+    EXPECT_FALSE(ModuleNameExists(subs, QStringLiteral("BEEP"), 5));
+    for (Long kind : {0, 2, 3, 4, 6, -1}) {
+        SCOPED_TRACE(kind);
+        EXPECT_FALSE(ModuleNameExists(tasks, QStringLiteral("Drive"), kind));
+        EXPECT_FALSE(ModuleNameExists(subs, QStringLiteral("Beep"), kind));
+    }
+}
+
+// ---- Changed state ----
+
+TEST_F(ModuleManagementTest, IsDirtyByKind)
+{
+    struct Case {
+        bool setup, task, sub;
+        bool k0, k1, k2, k3;
+    };
+    const Case cases[] = {
+        {false, false, false, false, false, false, false},
+        {true, false, false, true, true, false, false},
+        {false, true, false, true, false, true, false},
+        {false, false, true, true, false, false, true},  // only a sub changed
+        {true, true, true, true, true, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.setup << c.task << c.sub);
+        fresh();
+        addTask(QStringLiteral("A"));
+        const TaskPtr b = addTask(QStringLiteral("B"));
+        const SubPtr s = addSub(QStringLiteral("S"));
+        addSub(QStringLiteral("T"));
+        App().RcxSetup->Dirty = toBoolean(c.setup);
+        b->Dirty = toBoolean(c.task);
+        s->Dirty = toBoolean(c.sub);
+        EXPECT_EQ(IsDirty(0), c.k0);
+        EXPECT_EQ(IsDirty(1), c.k1);
+        EXPECT_EQ(IsDirty(2), c.k2);
+        EXPECT_EQ(IsDirty(3), c.k3);
+        EXPECT_FALSE(IsDirty(4));
+        EXPECT_FALSE(IsDirty(-1));
+    }
+}
+
+TEST_F(ModuleManagementTest, MarkModuleDirtyPrefersTheTask)
+{
+    struct Case {
+        const char* name;
+        bool loading;
+        bool taskDirty, subDirty, otherSubDirty;
+    };
+    const Case cases[] = {
+        {"Both", false, true, false, false},   // a task and a sub hold it: the task only
+        {"OnlySub", false, false, false, true},
+        {"Unknown", false, false, false, false},
+        {"both", false, false, false, false},  // letter case counts
+        {"Both", true, false, false, false},   // while a window loads nothing is marked
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fresh();
+        const TaskPtr t = addTask(QStringLiteral("Both"));
+        const SubPtr s = addSub(QStringLiteral("Both"));
+        const SubPtr o = addSub(QStringLiteral("OnlySub"));
+        App().WindowLoading = toBoolean(c.loading);
+        MarkModuleDirty(QString::fromLatin1(c.name));
+        EXPECT_EQ(t->Dirty != 0, c.taskDirty);
+        EXPECT_EQ(s->Dirty != 0, c.subDirty);
+        EXPECT_EQ(o->Dirty != 0, c.otherSubDirty);
+        EXPECT_EQ(App().RcxSetup->Dirty, False);
+    }
+}
+
+// ---- Editor windows ----
+
+TEST_F(ModuleManagementTest, OpeningATaskWindowFillsItInOrder)
+{
+    const TaskPtr t = addTask(QStringLiteral("Drive"));
+    t->mLoop = 1;
+    t->StartOnStartup = 0;
+    t->mTitle = QStringLiteral("Go forward");
+    bool loadingDuringEvents = false;
+    windows->onDoEvents = [&] {
+        loadingDuringEvents = App().WindowLoading != 0;
+        MarkModuleDirty(QStringLiteral("Drive"));  // an edit made by filling the window
+    };
+
+    OpenCommandWindow(ModuleKind::Task, t.get(), QString(), QStringLiteral("ignored caption"));
+
+    ASSERT_EQ(windows->windows.size(), 1u);
+    FakeCommandWindow* w = windows->lastWindow();
+    EXPECT_EQ(App().LastDeskTop, w);
+    EXPECT_EQ(t->CommandWindow, w);
+    EXPECT_EQ(w->owner, t.get());
+    EXPECT_EQ(w->calls, (QStringList{
+                            QStringLiteral("setMyCommandBlock()"),
+                            QStringLiteral("Show()"),
+                            QStringLiteral("setParentCaption(ignored caption)"),
+                            QStringLiteral("setFormType(1)"),
+                            QStringLiteral("setParentTaskName(Drive)"),
+                            QStringLiteral("setTaskLoop(1)"),
+                            QStringLiteral("setStartOnStartup(0)"),
+                            QStringLiteral("setTitleText(Go forward)"),
+                            QStringLiteral("setCaption(Drive)"),
+                            QStringLiteral("ZOrder()"),
+                        }));
+    EXPECT_EQ(windows->doEventsCount, 1);
+    EXPECT_TRUE(loadingDuringEvents);
+    EXPECT_EQ(App().WindowLoading, False);
+    EXPECT_EQ(t->Dirty, False);
+    EXPECT_EQ(windows->ActiveDeskTop(), w);
+}
+
+TEST_F(ModuleManagementTest, OpeningASubWindowHidesTheStartUpBox)
+{
+    const SubPtr s = addSub(QStringLiteral("Beep"));
+    s->mLoop = 0;
+    s->mTitle = QStringLiteral("Two beeps");
+    OpenCommandWindow(ModuleKind::Sub, s.get(), QStringLiteral("other"), QString());
+    FakeCommandWindow* w = windows->lastWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->formType, 5);
+    EXPECT_EQ(w->parentTaskName, QStringLiteral("Beep"));
+    EXPECT_EQ(w->caption, QStringLiteral("Beep"));
+    EXPECT_EQ(w->taskLoop, 0);
+    EXPECT_EQ(w->taskLoopCaption, QStringLiteral("Sub in loop"));
+    EXPECT_FALSE(w->startOnStartupVisible);
+    EXPECT_EQ(w->count(QStringLiteral("setStartOnStartup")), 0);
+    EXPECT_EQ(w->titleText, QStringLiteral("Two beeps"));
+    EXPECT_EQ(s->CommandWindow, w);
+}
+
+TEST_F(ModuleManagementTest, BlockBodyWindowsTakeTheParentTaskName)
+{
+    for (Long kind : {ModuleKind::IfBody, ModuleKind::WhileBody, ModuleKind::LoopBody}) {
+        SCOPED_TRACE(kind);
+        clsCommand block;
+        block.Commands = std::make_shared<CommandCollection>();
+        OpenCommandWindow(kind, &block, QStringLiteral("Drive"), QStringLiteral("IF Timer 1 > 10"));
+        FakeCommandWindow* w = windows->lastWindow();
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->owner, &block);
+        EXPECT_EQ(w->formType, kind);
+        EXPECT_EQ(w->parentCaption, QStringLiteral("IF Timer 1 > 10"));
+        EXPECT_EQ(w->parentTaskName, QStringLiteral("Drive"));
+        EXPECT_EQ(w->caption, QStringLiteral("Drive"));
+        EXPECT_EQ(w->count(QStringLiteral("setTaskLoop")), 0);
+        EXPECT_EQ(w->count(QStringLiteral("setTitleText")), 0);
+        EXPECT_EQ(block.CommandWindow, w);
+        w->Close();
+        EXPECT_EQ(block.CommandWindow, nullptr);
+    }
+}
+
+TEST_F(ModuleManagementTest, SecondOpenBringsTheFirstWindowForward)
+{
+    const TaskPtr t = addTask(QStringLiteral("Drive"));
+    OpenCommandWindow(ModuleKind::Task, t.get(), QString(), QString());
+    FakeCommandWindow* first = windows->lastWindow();
+    const SubPtr s = addSub(QStringLiteral("Other"));
+    OpenCommandWindow(ModuleKind::Sub, s.get(), QString(), QString());
+    ASSERT_EQ(windows->activeDeskTop, windows->lastWindow());
+
+    OpenCommandWindow(ModuleKind::Task, t.get(), QString(), QString());
+    EXPECT_EQ(windows->createDeskTopCount, 2);
+    EXPECT_EQ(first->zOrderCount, 2);
+    EXPECT_EQ(first->count(QStringLiteral("Show")), 1);
+    EXPECT_EQ(windows->activeDeskTop, first);
+    EXPECT_EQ(App().LastDeskTop, windows->lastWindow());  // still the last one created
+
+    // Once closed, the next request creates a new window.
+    first->Close();
+    OpenCommandWindow(ModuleKind::Task, t.get(), QString(), QString());
+    EXPECT_EQ(windows->createDeskTopCount, 3);
+    EXPECT_EQ(t->CommandWindow, windows->lastWindow());
+}
+
+TEST_F(ModuleManagementTest, WithoutWindowsNothingIsOpened)
+{
+    windows->createWindows = false;
+    const TaskPtr t = addTask(QStringLiteral("Drive"));
+    OpenCommandWindow(ModuleKind::Task, t.get(), QString(), QString());
+    EXPECT_EQ(windows->createDeskTopCount, 1);
+    EXPECT_EQ(App().LastDeskTop, nullptr);
+    EXPECT_EQ(t->CommandWindow, nullptr);
+    EXPECT_EQ(App().WindowLoading, False);
+    EXPECT_EQ(windows->doEventsCount, 0);
+    EXPECT_TRUE(presenter->shown.isEmpty());
+}
+
+TEST_F(ModuleManagementTest, FailuresWhileFillingAWindowAreReported)
+{
+    struct Case {
+        int number;
+        const char* text;
+        int style;
+    };
+    const Case cases[] = {
+        {Err::OutOfMemory, "Out of memory, Close some windows and try again", 16},
+        {50003, "Out of memory, Close some windows and try again", 16},
+        {Err::TypeMismatch, "Error: 13 in OpenCommandWindow", 48},
+        {Err::ObjectNotSet, nullptr, 0},  // passed over, the window is filled
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.number);
+        fresh();
+        const TaskPtr t = addTask(QStringLiteral("Drive"));
+        const int number = c.number;
+        windows->onDoEvents = [number] { raiseError(number); };
+        OpenCommandWindow(ModuleKind::Task, t.get(), QString(), QStringLiteral("cap"));
+        FakeCommandWindow* w = windows->lastWindow();
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(App().WindowLoading, False);
+        if (c.text) {
+            ASSERT_EQ(presenter->shown.size(), 1);
+            EXPECT_EQ(presenter->shown[0].text, QString::fromLatin1(c.text));
+            EXPECT_EQ(presenter->shown[0].style, c.style);
+            EXPECT_TRUE(w->parentCaption.isEmpty());  // the remaining steps are skipped
+            EXPECT_EQ(w->zOrderCount, 0);
+        } else {
+            EXPECT_TRUE(presenter->shown.isEmpty());
+            EXPECT_EQ(w->parentCaption, QStringLiteral("cap"));
+            EXPECT_EQ(w->caption, QStringLiteral("Drive"));
+        }
+    }
+}
+
+TEST_F(ModuleManagementTest, FailingStepInsideTheWindowIsPassedOverOnlyFor91)
+{
+    const TaskPtr t = addTask(QStringLiteral("Drive"));
+    // Every window the services create fails in setFormType.
+    int failWith = Err::ObjectNotSet;
+    windows->onDoEvents = [&] {
+        windows->lastWindow()->onCall = [&](const QString& call) {
+            if (call.startsWith(QLatin1String("setFormType")))
+                raiseError(failWith);
+        };
+    };
+    OpenCommandWindow(ModuleKind::Task, t.get(), QString(), QString());
+    FakeCommandWindow* w = windows->lastWindow();
+    EXPECT_EQ(w->formType, 0);
+    EXPECT_EQ(w->parentTaskName, QStringLiteral("Drive"));
+    EXPECT_EQ(w->caption, QStringLiteral("Drive"));
+    EXPECT_TRUE(presenter->shown.isEmpty());
+
+    w->Close();
+    failWith = Err::InvalidCall;
+    OpenCommandWindow(ModuleKind::Task, t.get(), QString(), QString());
+    FakeCommandWindow* w2 = windows->lastWindow();
+    ASSERT_NE(w2, w);
+    EXPECT_TRUE(w2->parentTaskName.isEmpty());
+    ASSERT_EQ(presenter->shown.size(), 1);
+    EXPECT_EQ(presenter->shown[0].text, QStringLiteral("Error: 5 in OpenCommandWindow"));
+    EXPECT_EQ(App().WindowLoading, False);
+}
+
+// ---- Texts ----
+
+TEST(ModuleTexts, ReplaceCrLfKeepsTheLength)
+{
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("first\r\nsecond"), QStringLiteral("first  second")},
+        {QStringLiteral("\r\n\r\n"), QStringLiteral("    ")},
+        {QStringLiteral("a\nb"), QStringLiteral("a\nb")},
+        {QStringLiteral("a\rb"), QStringLiteral("a\rb")},
+        {QStringLiteral("a\n\r\nb"), QStringLiteral("a\n  b")},
+        {QString(), QString()},
+    };
+    for (const auto& [in, out] : cases) {
+        SCOPED_TRACE(in.toStdString());
+        EXPECT_EQ(ReplaceCrLf(in), out);
+        EXPECT_EQ(ReplaceCrLf(in).size(), in.size());
+    }
+}
+
+TEST_F(ModuleManagementTest, ShowMessageUsesInformationForStyleZero)
+{
+    presenter->answers = {MsgResult::Cancel};
+    EXPECT_EQ(ShowMessage(QStringLiteral("Hello")), MsgResult::Cancel);
+    ShowMessage(QStringLiteral("Careful"), 48);
+    ASSERT_EQ(presenter->shown.size(), 2);
+    EXPECT_EQ(presenter->shown[0].style, 64);
+    EXPECT_TRUE(presenter->shown[0].title.isEmpty());
+    EXPECT_EQ(presenter->shown[1].style, 48);
+}
+
+}  // namespace
