@@ -1,0 +1,95 @@
+#pragma once
+// The communication control the program uses. It numbers five ports by
+// ComPortNo: 0 to 3 are the serial ports of the infrared tower, 4 is the
+// built-in virtual brick. The tower itself is not driven yet: on ports 0 to 3
+// the three tower checks fail, PBAlive is False and brick operations fail
+// with 68 (device unavailable). On port 4 every operation goes to the virtual
+// brick, whose tower checks always pass. A port outside 0..4 (a stale
+// setting) has no device either, so the port search moves on.
+#include "link/VirtualBrick.h"
+
+class PhantomControl : public IPhantomControl {
+public:
+    static constexpr Long VirtualBrickPort = 4;
+
+    PhantomControl();
+
+    VirtualBrick& virtualBrick() { return mBrick; }
+
+    void setEventSink(IPhantomEvents* sink) override;
+
+    Long ComPortNo() override { return mPort; }
+    void setComPortNo(Long port) override { mPort = port; }
+    bool TowerCheck1() override;
+    bool TowerCheck2() override;
+    bool TowerCheck3() override;
+    bool PBAlive() override;
+
+    bool On(const QString& motors) override;
+    bool Off(const QString& motors) override;
+    bool Float(const QString& motors) override;
+    bool SetFwd(const QString& motors) override;
+    bool SetRwd(const QString& motors) override;
+    bool AlterDir(const QString& motors) override;
+    bool SetPower(const QString& motors, Long source, Integer value) override;
+    void Wait(Long source, Integer value) override;
+
+    void AbsVar(Integer variable, Long source, Integer value) override;
+    void AndVar(Integer variable, Long source, Integer value) override;
+    void DivVar(Integer variable, Long source, Integer value) override;
+    void MulVar(Integer variable, Long source, Integer value) override;
+    void OrVar(Integer variable, Long source, Integer value) override;
+    void SetVar(Integer variable, Long source, Integer value) override;
+    void SgnVar(Integer variable, Long source, Integer value) override;
+    void SubVar(Integer variable, Long source, Integer value) override;
+    void SumVar(Integer variable, Long source, Integer value) override;
+
+    void DatalogNext(Long source, Integer value) override;
+    bool SetDatalog(Integer size) override;
+    QVector<DatalogEntry> GetDatalog(Integer from, Integer count) override;
+    QVector<Long> GetMemMap() override;
+    Integer PBBattery() override;
+    Integer Poll(Long source, Integer& number) override;
+
+    void ClearPBMessage() override;
+    void ClearTimer(Integer timer) override;
+    void ClearSensorValue(Integer sensor) override;
+    bool PBPowerDownTime(Integer minutes) override;
+    bool PBTurnOff() override;
+    bool PBTxPower(Integer power) override;
+    bool PlaySystemSound(Integer sound) override;
+    bool PlayTone(Integer frequency, Integer duration) override;
+    bool SelectDisplay(Long source, Integer value) override;
+    void SendPBMessage(Long source, Integer value) override;
+    void SetWatch(Integer hours, Integer minutes) override;
+    void SetSensorMode(Integer sensor, Integer mode, Integer slope) override;
+    void SetSensorType(Integer sensor, Integer type) override;
+    bool DownloadFirmware(const QString& fullPath) override;
+    QString FirmwareVersion() override;
+
+    void SelectPrgm(Integer& slot) override;
+    void GoSub(Integer& sub) override;
+    void StartTask(Integer& task) override;
+    void StopTask(Integer& task) override;
+    void StopAllTasks() override;
+    void BeginOfTask(Integer& task) override;
+    void EndOfTask() override;
+    void BeginOfSub(Integer& sub) override;
+    void EndOfSub() override;
+    void Loop(Long source, Integer count) override;
+    void EndLoop() override;
+    void While(Long source1, Integer value1, Integer op, Long source2, Integer value2) override;
+    void EndWhile() override;
+    void If(Long source1, Integer value1, Integer op, Long source2, Integer value2) override;
+    void Else() override;
+    void EndIf() override;
+
+private:
+    // The device on the selected port; nullptr where none answers.
+    IPhantomControl* device();
+    // The same, failing with 68 where none answers.
+    IPhantomControl& brick();
+
+    Long mPort = 0;
+    VirtualBrick mBrick;
+};
