@@ -3,6 +3,7 @@
 // script what the user does instead of entering a modal loop. The program
 // leaves App().ModalRunner empty and the dialog runs its own loop.
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 

@@ -1,0 +1,1065 @@
+#include "shell/MainWindow.h"
+
+#include "compiler/ModuleCompile.h"
+#include "compiler/ProjectCompile.h"
+#include "model/AppState.h"
+#include "model/Messages.h"
+#include "model/ModuleManagement.h"
+#include "model/ProjectFile.h"
+#include "shell/About.h"
+#include "shell/Help.h"
+#include "shell/MessagePresenter.h"
+#include "shell/ModalRunner.h"
+#include "shell/PaletteBar.h"
+#include "shell/ShellWindows.h"
+#include "shell/Pictures.h"
+#include "shell/StatusStrip.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+mdiMain* gInstance = nullptr;
+
+struct KeyTip {
+    const char* key;
+    const char* tip;
+};
+
+// The palette, in its order.
+const KeyTip kPalette[] = {
+    {"CURSOR", ""},
+    {"M_ON", "Start motor"},
+    {"M_OFF", "Stop motor"},
+    {"M_RWD", "Backward"},
+    {"M_FWD", "Forward"},
+    {"M_ALTDIR", "Alt motor direction"},
+    {"M_SETPWR", "Motor speed"},
+    {"G_WAIT", "Wait"},
+    {"G_SOUND", "Sound"},
+    {"L_ZERO", "Zero sensor"},
+    {"L_DATALOG", "Write to log"},
+    {"L_SENMODE", "Sensor mode"},
+    {"L_SENTYPE", "Sensor type"},
+    {"L_IF", "IF"},
+    {"L_WHILE", "WHILE"},
+    {"L_LOOP", "LOOP"},
+    {"L_SUB", "Call sub"},
+    {"L_VAR", "Variables"},
+    {"L_SENDMESS", "Send message"},
+    {"L_STOP", "Stop task"},
+    {"L_START", "Start task"},
+    {"G_TXPOWER", "Transmit power"},
+    {"G_WATCH", "Set clock"},
+    {"G_PBOFF", "RCX power down"},
+    {"G_DISPLAY", "Select display"},
+    {"A_REM", "Comment"},
+};
+
+// The main toolbar, in its order.
+const KeyTip kMainBar[] = {
+    {"EXIT", "Exit"},
+    {"HELP", "Help for Quillomat"},
+    {"RCX", "Open RCX window"},
+    {"DEFVAR", "Define variables and constants"},
+    {"TOOLBAR", "Open command box"},
+    {"PROJEXP", "Open project module window"},
+    {"MAP", "Open project map window"},
+    {"WINLIST", "Window list"},
+    {"OPEN", "New/Open project"},
+    {"SAVE", "Save project"},
+    {"NEWSUB", "New/Open sub"},
+    {"NEWTASK", "New/Open task"},
+    {"DOWNLOAD", "Download program to the RCX"},
+    {"COMPILE", "Compile project"},
+    {"PREVIEW", "Preview window"},
+    {"JOY", "Open joystick window"},
+    {"JOY_PLAY", "Run program"},
+};
+
+// Palette buttons a Joystick & Keyboard project cannot use.
+const char* const kNotForJoystick[] = {"L_ZERO",  "L_DATALOG",  "L_SENMODE", "L_SENTYPE", "L_SUB",
+                                       "L_SENDMESS", "L_STOP", "G_WATCH",   "L_START"};
+
+constexpr int kHeaderHeight = 18;  // picTBTop, pixels
+
+int px(double twips, double perPixel)
+{
+    return int(twips / perPixel + (twips >= 0 ? 0.5 : -0.5));
+}
+
+int pxX(double twips)
+{
+    return px(twips, App().TwipsX);
+}
+
+Integer twX(int pixels)
+{
+    return Integer(pixels * App().TwipsX);
+}
+
+// The hooks of the program's window services; none when another service is set.
+const WindowHooks& hooksOf()
+{
+    static const WindowHooks none;
+    if (auto* s = dynamic_cast<ShellWindows*>(App().Windows))
+        return s->Hooks;
+    return none;
+}
+
+}  // namespace
+
+ShellOperations ShellOperations::Defaults()
+{
+    ShellOperations ops;
+    ops.OpenProject = [] { return ::OpenProject(); };
+    ops.SaveProject = [] { return ::SaveProject(); };
+    ops.CompileProject = [] { return ::CompileProject(); };
+    ops.DownloadCommand = [] { ::DownloadCommand(); };
+    ops.AddTask = [](Long mode) { return ::AddTask(mode); };
+    ops.AddSub = [](Long mode) { return ::AddSub(mode); };
+    ops.InitRCX = [] { return ::InitRCX(*App().RcxSetup); };
+    ops.ResetMotorObjects = [] {};
+    ops.tmrJoy_Timer = [] {};
+    ops.tmrAni_Timer = [] {};
+    return ops;
+}
+
+mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), Ops(ShellOperations::Defaults())
+{
+    gInstance = this;
+    setObjectName(QStringLiteral("mdiMain"));
+    setWindowTitle(QStringLiteral("Programing RCX"));
+    setWindowIcon(CommandIcon(QStringLiteral("RCX")));
+    SetCursorPos = [](QPoint p) { QCursor::setPos(p); };
+    PopupMenu = [](QMenu* m) { m->exec(QCursor::pos()); };
+
+    auto* central = new QWidget(this);
+    auto* v = new QVBoxLayout(central);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    auto* h = new QHBoxLayout;
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(0);
+    v->addLayout(h, 1);
+
+    mPicToolBar = new QWidget(central);
+    mPicToolBar->setObjectName(QStringLiteral("picToolBar"));
+    mPicToolBar->setMouseTracking(true);
+    mPicToolBar->setAutoFillBackground(true);
+    mPicToolBar->installEventFilter(this);
+    h->addWidget(mPicToolBar);
+
+    mMdi = new QMdiArea(central);
+    mMdi->setObjectName(QStringLiteral("MDIClient"));
+    mMdi->setBackground(QColor(0x80, 0x80, 0x80));
+    mMdi->viewport()->installEventFilter(this);
+    h->addWidget(mMdi, 1);
+
+    mBottom = new QWidget(central);
+    auto* bh = new QHBoxLayout(mBottom);
+    bh->setContentsMargins(0, 0, 0, 0);
+    mLego = new StatusStrip(mBottom);
+    bh->addWidget(mLego, 1);
+    mPBar = new QProgressBar(mBottom);
+    mPBar->setObjectName(QStringLiteral("PBar"));
+    mPBar->setTextVisible(false);
+    mPBar->setFixedWidth(240);
+    mPBar->setVisible(false);
+    bh->addWidget(mPBar);
+    v->addWidget(mBottom);
+
+    setCentralWidget(central);
+
+    BuildPalette();
+    BuildMainToolbar();
+    BuildMenus();
+
+    mTmrJoy = new QTimer(this);
+    mTmrJoy->setInterval(20);
+    connect(mTmrJoy, &QTimer::timeout, this, [this] { if (Ops.tmrJoy_Timer) Ops.tmrJoy_Timer(); });
+    mTmrAni = new QTimer(this);
+    mTmrAni->setInterval(250);
+    connect(mTmrAni, &QTimer::timeout, this, [this] { if (Ops.tmrAni_Timer) Ops.tmrAni_Timer(); });
+    mTmrShowLab = new QTimer(this);
+    mTmrShowLab->setInterval(15);
+    connect(mTmrShowLab, &QTimer::timeout, this, &mdiMain::tmrShowLab_Timer);
+
+    resize(1100, 800);
+}
+
+mdiMain::~mdiMain()
+{
+    delete mWindowListForms;
+    if (gInstance == this)
+        gInstance = nullptr;
+}
+
+mdiMain* mdiMain::Instance()
+{
+    return gInstance;
+}
+
+// ---------------------------------------------------------------- building
+
+void mdiMain::BuildPalette()
+{
+    mPicTBTop = new QWidget(mPicToolBar);
+    mPicTBTop->setObjectName(QStringLiteral("picTBTop"));
+    mPicTBTop->setFocusPolicy(Qt::ClickFocus);
+    mPicTBTop->setAutoFillBackground(true);
+    QPalette pal = mPicTBTop->palette();
+    pal.setColor(QPalette::Window, QColor(0x00, 0x00, 0x80));
+    mPicTBTop->setPalette(pal);
+
+    const char* captions[2] = {"X", "h"};
+    const char* tips[2] = {"Close", "Hide"};
+    for (int i = 0; i < 2; ++i) {
+        auto* b = new QToolButton(mPicTBTop);
+        b->setObjectName(QStringLiteral("cmdCloseTB%1").arg(i));
+        b->setText(QString::fromLatin1(captions[i]));
+        b->setToolTip(QString::fromLatin1(tips[i]));
+        b->setFixedSize(16, 14);
+        b->installEventFilter(this);
+        connect(b, &QToolButton::clicked, this, [this, i] { cmdCloseTB_Click(i); });
+        mCloseTB[i] = b;
+    }
+
+    mTB = new PaletteBar(mPicToolBar);
+    mTB->installEventFilter(this);
+    for (const auto& e : kPalette) {
+        QToolButton* b = mTB->AddButton(QString::fromLatin1(e.key), QString::fromLatin1(e.tip));
+        b->installEventFilter(this);
+        connect(b, &QToolButton::clicked, this, [this, b] { TB_ButtonClick(b); });
+    }
+    const int tbWidth = PaletteBar::WidthForColumns(2);
+    mTB->setGeometry(0, kHeaderHeight + 2, tbWidth, mTB->HeightForWidth(tbWidth));
+    LayoutPaletteHolder(twX(tbWidth + 3));
+    mWidthTrace.clear();
+}
+
+void mdiMain::BuildMainToolbar()
+{
+    mTB1 = new QToolBar(QStringLiteral("TB1"), this);
+    mTB1->setObjectName(QStringLiteral("TB1"));
+    mTB1->setIconSize(QSize(32, 32));
+    mTB1->setMovable(false);
+    mTB1->setFloatable(false);
+    mTB1->setContextMenuPolicy(Qt::PreventContextMenu);
+    for (const auto& e : kMainBar) {
+        const QString key = QString::fromLatin1(e.key);
+        QAction* a = mTB1->addAction(CommandIcon(key), QString::fromLatin1(e.tip));
+        a->setObjectName(key);
+        a->setData(key);
+        a->setToolTip(QString::fromLatin1(e.tip));
+        connect(a, &QAction::triggered, this, [this, key] { TB1_ButtonClick(key); });
+        mTB1Buttons.insert(key, a);
+    }
+    auto* spacer = new QWidget(mTB1);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    mTB1->addWidget(spacer);
+    mImage1 = new QLabel(mTB1);
+    mImage1->setObjectName(QStringLiteral("Image1"));
+    mImage1->setPixmap(CommandPicture(QStringLiteral("LOGO")));
+    mImage1->setToolTip(QStringLiteral("About"));
+    mImage1->setCursor(Qt::PointingHandCursor);
+    mImage1->installEventFilter(this);
+    mTB1->addWidget(mImage1);
+    addToolBar(Qt::TopToolBarArea, mTB1);
+}
+
+void mdiMain::BuildMenus()
+{
+    mMnuMdi = new QMenu(QStringLiteral("General"), this);
+    mMnuMdi->setObjectName(QStringLiteral("mnuMdi"));
+    mMnuStatus = mMnuMdi->addAction(QStringLiteral("Status bar"));
+    mMnuStatus->setObjectName(QStringLiteral("mnuStatus"));
+    mMnuStatus->setCheckable(true);
+    mMnuStatus->setChecked(true);
+    connect(mMnuStatus, &QAction::triggered, this, [this] {
+        // The action has already toggled its own check mark.
+        mMnuStatus->setChecked(!mMnuStatus->isChecked());
+        mnuStatus_Click();
+    });
+    mMnuToolBar = mMnuMdi->addAction(QStringLiteral("Button bar"));
+    mMnuToolBar->setObjectName(QStringLiteral("mnuToolBar"));
+    mMnuToolBar->setCheckable(true);
+    mMnuToolBar->setChecked(true);
+    connect(mMnuToolBar, &QAction::triggered, this, [this] {
+        mMnuToolBar->setChecked(!mMnuToolBar->isChecked());
+        mnuToolBar_Click();
+    });
+
+    mMnuHelp = new QMenu(QStringLiteral("Help"), this);
+    mMnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* contents = mMnuHelp->addAction(QStringLiteral("Contents..."));
+    contents->setObjectName(QStringLiteral("mnuHelpContents"));
+    connect(contents, &QAction::triggered, this, &mdiMain::mnuHelpContents_Click);
+    QAction* about = mMnuHelp->addAction(QStringLiteral("About Quillomat..."));
+    about->setObjectName(QStringLiteral("mnuAbout"));
+    connect(about, &QAction::triggered, this, &mdiMain::mnuAbout_Click);
+
+    mMnuWinList = new QMenu(QStringLiteral("Window list"), this);
+    mMnuWinList->setObjectName(QStringLiteral("mnuWinList"));
+    QAction* first = mMnuWinList->addAction(QStringLiteral("a"));
+    mWinDeskList.append(first);
+    connect(first, &QAction::triggered, this, [this] { mnuWinDeskList_Click(0); });
+}
+
+void mdiMain::LayoutPaletteHolder(Integer holderWidth)
+{
+    const int w = pxX(holderWidth);
+    mPicToolBar->setFixedWidth(qMax(0, w));
+    mWidthTrace.append(holderWidth);
+}
+
+// ---------------------------------------------------------------- start
+
+bool mdiMain::MDIForm_Load()
+{
+    GetInitParams();
+    mCurButton = PaletteButton(QStringLiteral("CURSOR"));
+    std::srand(1);
+    if (QScreen* s = screen()) {
+        const QRect g = s->availableGeometry();
+        move(g.left() + (g.width() - width()) / 2, g.top() + (g.height() - height()) / 2);
+    }
+    if (!OpenProject())
+        return false;
+    show();
+    PaletteWidth = PaletteHolderWidth();
+    PaletteMargin = Integer(PaletteWidth - PaletteBarWidth());
+    App().StopRun = True;
+    return true;
+}
+
+void mdiMain::GetInitParams()
+{
+    AppState& a = App();
+    try {
+        const QString adv = a.Settings->GetSetting(QStringLiteral("Preferences"), QStringLiteral("AdvancedMode"),
+                                                   QStringLiteral("0"));
+        a.AdvancedAlways = Variant(adv).toInteger() != 0 ? True : False;
+        a.ShowAdvanced = a.AdvancedAlways;
+        a.ComPortNumber =
+            Variant(a.Settings->GetSetting(QStringLiteral("com"), QStringLiteral("comport"), QStringLiteral("-1")))
+                .toInteger();
+        a.FirmwarePath = a.Settings->GetSetting(QStringLiteral("firmware"), QStringLiteral("path"));
+        a.FirmwareName = a.Settings->GetSetting(QStringLiteral("firmware"), QStringLiteral("name"));
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Critical);
+    }
+}
+
+// ---------------------------------------------------------------- editor windows
+
+void mdiMain::setDeskTopFactory(DeskTopFactory factory)
+{
+    mFactory = std::move(factory);
+}
+
+ICommandWindow* mdiMain::CreateDeskTop()
+{
+    if (!mFactory)
+        return nullptr;
+    ICommandWindow* win = mFactory();
+    if (!win)
+        return nullptr;
+    if (auto* w = dynamic_cast<QWidget*>(win)) {
+        if (!qobject_cast<QMdiSubWindow*>(w->parentWidget())) {
+            QMdiSubWindow* sub = mMdi->addSubWindow(w);
+            sub->setAttribute(Qt::WA_DeleteOnClose);
+        }
+        WindowHandle(w);
+    }
+    return win;
+}
+
+ICommandWindow* mdiMain::ActiveDeskTop() const
+{
+    QMdiSubWindow* sub = mMdi->currentSubWindow();
+    if (!sub)
+        sub = mMdi->activeSubWindow();
+    if (!sub) {
+        const auto list = mMdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+        if (!list.isEmpty())
+            sub = list.last();
+    }
+    return sub ? dynamic_cast<ICommandWindow*>(sub->widget()) : nullptr;
+}
+
+QList<ICommandWindow*> mdiMain::DeskTopWindows() const
+{
+    QList<ICommandWindow*> list;
+    for (QMdiSubWindow* sub : mMdi->subWindowList(QMdiArea::CreationOrder))
+        if (auto* w = dynamic_cast<ICommandWindow*>(sub->widget()))
+            list.append(w);
+    return list;
+}
+
+Long mdiMain::ScaleHeight() const
+{
+    return Long(mMdi->viewport()->height() * App().TwipsY);
+}
+
+Long mdiMain::ScaleWidth() const
+{
+    return Long(mMdi->viewport()->width() * App().TwipsX);
+}
+
+int mdiMain::WindowHandle(QWidget* window)
+{
+    auto it = mHandles.find(window);
+    if (it != mHandles.end())
+        return it.value();
+    const int h = mNextHandle++;
+    mHandles.insert(window, h);
+    connect(window, &QObject::destroyed, this, [this, window] { mHandles.remove(window); });
+    return h;
+}
+
+// ---------------------------------------------------------------- palette
+
+QWidget* mdiMain::TB() const
+{
+    return mTB;
+}
+
+QToolButton* mdiMain::PaletteButton(const QString& key) const
+{
+    return mTB->Button(key);
+}
+
+QList<QToolButton*> mdiMain::PaletteButtons() const
+{
+    return mTB->Buttons();
+}
+
+QString mdiMain::CurButtonKey() const
+{
+    return mCurButton ? mCurButton->objectName() : QString();
+}
+
+void mdiMain::TB_ButtonClick(QToolButton* button)
+{
+    if (!button)
+        return;
+    mCurButton = button;
+    for (QToolButton* b : mTB->Buttons())
+        b->setChecked(false);
+    button->setChecked(true);
+    mTB->update();
+}
+
+void mdiMain::TB_ButtonClick(const QString& key)
+{
+    TB_ButtonClick(PaletteButton(key));
+}
+
+Integer mdiMain::PaletteHolderWidth() const
+{
+    return twX(mPicToolBar->maximumWidth());
+}
+
+void mdiMain::setPaletteHolderWidth(Integer twips)
+{
+    LayoutPaletteHolder(twips);
+}
+
+Integer mdiMain::PaletteBarWidth() const
+{
+    return twX(mTB->width());
+}
+
+QList<Integer> mdiMain::TakeWidthTrace()
+{
+    QList<Integer> t = mWidthTrace;
+    mWidthTrace.clear();
+    return t;
+}
+
+void mdiMain::TB_MouseMove(int, int, int, int)
+{
+    mPicToolBar->unsetCursor();
+    Integer w = PaletteHolderWidth();
+    if (w >= 200)
+        return;
+    const double target = PaletteBarWidth() + 3 * App().TwipsX;
+    for (double i = w; i <= target; i += 8 * App().TwipsX)
+        setPaletteHolderWidth(Integer(i));
+    setPaletteHolderWidth(Integer(target));
+}
+
+void mdiMain::picToolBar_MouseMove(int button, int, int x, int, QPoint screenPos)
+{
+    const double tw = App().TwipsX;
+    const double w = PaletteHolderWidth();
+    const double minW = PaletteWidth;
+    const double maxW = minW * 1.8;
+    if (button != 1) {
+        LastPointer = screenPos;
+        SavedPointer.setX(screenPos.x());
+        if (x > w - 3 * tw && x < w)
+            mPicToolBar->setCursor(Qt::SizeHorCursor);
+        else
+            mPicToolBar->unsetCursor();
+        return;
+    }
+    auto resizeTo = [&](double width) {
+        setPaletteHolderWidth(Integer(width));
+        const int tbw = pxX(width - PaletteMargin);
+        mTB->resize(qMax(0, tbw), mTB->HeightForWidth(qMax(0, tbw)));
+        const int top = pxX(width) - 3;
+        mPicTBTop->resize(qMax(0, top), kHeaderHeight);
+        mCloseTB[0]->move(mPicTBTop->width() - mCloseTB[0]->width() - 2, 2);
+        mCloseTB[1]->move(mPicTBTop->width() - mCloseTB[1]->width() - mCloseTB[0]->width() - 2, 2);
+    };
+    if (x >= minW && x <= maxW) {
+        resizeTo(x);
+        LastPointer = screenPos;
+    } else if (x > maxW) {
+        SetCursorPos(QPoint(LastPointer.x() + int((maxW - w) / tw), LastPointer.y()));
+        if (LastPointer.x() == SavedPointer.x())
+            return;
+        resizeTo(maxW);
+        SavedPointer = screenPos;
+    } else {
+        SetCursorPos(QPoint(LastPointer.x() - int((w - minW) / tw), LastPointer.y()));
+        if (LastPointer.x() == SavedPointer.x())
+            return;
+        resizeTo(minW);
+        SavedPointer = screenPos;
+    }
+}
+
+void mdiMain::picToolBar_MouseUp(int, int, int, int)
+{
+    mPicToolBar->unsetCursor();
+}
+
+void mdiMain::cmdCloseTB_Click(int index)
+{
+    if (index == 0) {
+        mPicToolBar->setVisible(false);
+        return;
+    }
+    const double tw = App().TwipsX;
+    for (double i = PaletteHolderWidth(); i >= 2 * tw; i -= 8 * tw) {
+        setPaletteHolderWidth(Integer(i));
+        App().Windows->DoEvents();
+    }
+    setPaletteHolderWidth(Integer(2 * tw));
+}
+
+void mdiMain::cmdCloseTB_MouseUp(int)
+{
+    mPicTBTop->setFocus();
+    if (QMdiSubWindow* sub = mMdi->currentSubWindow())
+        sub->setFocus();
+}
+
+// ---------------------------------------------------------------- toolbars by type
+
+QAction* mdiMain::TB1Button(const QString& key) const
+{
+    return mTB1Buttons.value(key.toUpper());
+}
+
+void mdiMain::EnableProjectCommands(bool enable)
+{
+    mTB->setEnabled(enable);
+    for (const char* k : {"OPEN", "DEFVAR", "COMPILE", "SAVE", "EXIT", "MAP", "PROJEXP"})
+        if (QAction* a = TB1Button(QString::fromLatin1(k)))
+            a->setEnabled(enable);
+    for (QWidget* w : OpenWindows()) {
+        if (w->windowTitle().compare(QStringLiteral("The Task"), Qt::CaseInsensitive) == 0) {
+            if (auto* desk = w->findChild<QWidget*>(QStringLiteral("picDeskTop")))
+                desk->setEnabled(enable);
+        }
+        if (w->objectName().compare(QStringLiteral("frmMap"), Qt::CaseInsensitive) == 0) {
+            if (auto* tv = w->findChild<QWidget*>(QStringLiteral("TV1")))
+                tv->setEnabled(enable);
+        }
+        if (w->objectName().compare(QStringLiteral("frmProjExp"), Qt::CaseInsensitive) == 0) {
+            if (auto* tv = w->findChild<QWidget*>(QStringLiteral("TVExp")))
+                tv->setEnabled(enable);
+        }
+    }
+}
+
+void mdiMain::SetToolbarsForType()
+{
+    if (App().ProjectType == 0) {
+        for (QToolButton* b : mTB->Buttons())
+            b->setEnabled(true);
+        for (QAction* a : mTB1Buttons)
+            a->setEnabled(true);
+        TB1Button(QStringLiteral("JOY"))->setVisible(false);
+        TB1Button(QStringLiteral("JOY_PLAY"))->setVisible(false);
+    } else {
+        for (const char* k : {"NEWSUB", "NEWTASK", "DOWNLOAD"})
+            TB1Button(QString::fromLatin1(k))->setEnabled(false);
+        for (const char* k : kNotForJoystick)
+            PaletteButton(QString::fromLatin1(k))->setEnabled(false);
+        TB1Button(QStringLiteral("JOY"))->setVisible(true);
+        TB1Button(QStringLiteral("JOY_PLAY"))->setVisible(true);
+    }
+}
+
+void mdiMain::UpdateMotorTips()
+{
+    QToolButton* fwd = PaletteButton(QStringLiteral("M_FWD"));
+    QToolButton* rwd = PaletteButton(QStringLiteral("M_RWD"));
+    QString fwdTip = QStringLiteral("Forward");
+    QString rwdTip = QStringLiteral("Backward");
+    clsRcx& rcx = *App().RcxSetup;
+    const QString letters = QStringLiteral("ABC");
+    for (int i = 0; i < 3; ++i) {
+        const MotorPtr& m = rcx.PortMotor(i);
+        if (m && m->MotorType() != 0 && !m->MotorFwdMeening.isEmpty())
+            fwdTip += QStringLiteral("{%1=%2}").arg(letters[i]).arg(m->MotorFwdMeening);
+    }
+    for (int i = 0; i < 3; ++i) {
+        const MotorPtr& m = rcx.PortMotor(i);
+        if (m && m->MotorType() != 0 && !m->MotorRwdMeening.isEmpty())
+            rwdTip += QStringLiteral("{%1=%2}").arg(letters[i]).arg(m->MotorRwdMeening);
+    }
+    fwd->setToolTip(fwdTip);
+    rwd->setToolTip(rwdTip);
+}
+
+// ---------------------------------------------------------------- project
+
+bool mdiMain::OpenProject()
+{
+    // The open sets the caption, the toolbars and the motor tips through the window services.
+    return Ops.OpenProject ? Ops.OpenProject() : false;
+}
+
+bool mdiMain::SaveProject()
+{
+    return Ops.SaveProject ? Ops.SaveProject() : false;
+}
+
+// ---------------------------------------------------------------- dispatcher
+
+void mdiMain::TB1_ButtonClick(const QString& rawKey)
+{
+    const QString key = rawKey.toUpper();
+    AppState& a = App();
+    IWindowServices& win = *a.Windows;
+
+    if (key == QLatin1String("RCX")) {
+        if (mTmrJoy->isActive() && a.ProjectType == 1) {
+            win.StatusClear();
+            win.StatusPrint(QStringLiteral("VER Ize is waiting for program to end the cycle..."), 700);
+            a.RcxWindowRequested = True;
+            mTmrShowLab->start();
+        } else {
+            win.SetupWindowShowModal();
+            UpdateMotorTips();
+        }
+    } else if (key == QLatin1String("DEFVAR")) {
+        if (hooksOf().DefineVarShowModal)
+            hooksOf().DefineVarShowModal();
+    } else if (key == QLatin1String("TOOLBAR")) {
+        mPicToolBar->setVisible(true);
+        TB_MouseMove(0, 0, 1, 1);
+    } else if (key == QLatin1String("PROJEXP")) {
+        if (hooksOf().ProjExpShow)
+            hooksOf().ProjExpShow();
+    } else if (key == QLatin1String("NEWTASK")) {
+        if (Ops.AddTask && Ops.AddTask(3)) {
+            OpenCommandWindow(ModuleKind::Task, a.CurrentTask.get(), QString(), QString());
+            a.CurrentTask.reset();
+            win.MapUnload();
+        }
+    } else if (key == QLatin1String("NEWSUB")) {
+        if (Ops.AddSub && Ops.AddSub(3)) {
+            OpenCommandWindow(ModuleKind::Sub, a.CurrentSub.get(), QString(), QString());
+            a.CurrentSub.reset();
+            win.MapUnload();
+        }
+    } else if (key == QLatin1String("DOWNLOAD")) {
+        if (Ops.DownloadCommand)
+            Ops.DownloadCommand();
+    } else if (key == QLatin1String("COMPILE")) {
+        KeyCompile();
+    } else if (key == QLatin1String("OPEN")) {
+        KeyOpen();
+    } else if (key == QLatin1String("SAVE")) {
+        SaveProject();
+    } else if (key == QLatin1String("PREVIEW")) {
+        if (!a.ListingText.isEmpty())
+            win.ShowPreview(a.ListingText);
+    } else if (key == QLatin1String("MAP")) {
+        KeyMap();
+    } else if (key == QLatin1String("JOY")) {
+        if (hooksOf().JoyShow)
+            hooksOf().JoyShow();
+    } else if (key == QLatin1String("JOY_PLAY")) {
+        KeyJoyPlay();
+    } else if (key == QLatin1String("WINLIST")) {
+        KeyWinList();
+    } else if (key == QLatin1String("HELP")) {
+        PopupMenu(mMnuHelp);
+    } else if (key == QLatin1String("EXIT")) {
+        close();
+    }
+}
+
+void mdiMain::CompileErrorReport()
+{
+    ::CompileErrorReport();
+}
+
+void mdiMain::KeyCompile()
+{
+    AppState& a = App();
+    a.Windows->StatusClear();
+    a.Windows->StatusPrint(QStringLiteral("Compiling..."), 700);
+    a.Windows->DoEvents();
+    if (Ops.CompileProject && Ops.CompileProject()) {
+        a.Windows->StatusClear();
+        a.Windows->StatusPrint(QStringLiteral("Compile OK!"), 700);
+        if (a.ProjectType == 0)
+            a.Windows->ShowPreview(a.ListingText);
+    } else {
+        a.BlockDepth = 0;
+        CompileErrorReport();
+    }
+}
+
+void mdiMain::KeyOpen()
+{
+    AppState& a = App();
+    if (IsDirty(0)) {
+        const int answer = a.Presenter->MsgBox(QStringLiteral("Save project"), 35);
+        if (answer == MsgResult::Cancel)
+            return;
+        if (answer == MsgResult::Yes && !SaveProject())
+            return;
+    }
+    a.Windows->ShowOpenDialog(3, 1);
+    if (a.OpenCanceled)
+        return;
+    a.Windows->PreviewUnload();
+    if (hooksOf().JoyUnload)
+        hooksOf().JoyUnload();
+    a.Windows->StatusClear();
+    a.RcxSetup->ProjectName = a.OpenName;
+    for (ICommandWindow* w : DeskTopWindows())
+        w->Close();
+    if (OpenProject())
+        a.Windows->MapUnload();
+}
+
+void mdiMain::KeyMap()
+{
+    const double tw = App().TwipsX;
+    const Long mainWidth = Long(width() * tw);
+    const Long mapWidth = mainWidth / 2 - 250;
+    const Long left = mainWidth - mapWidth - Long(mTB->width() * tw) - 250;
+    const QRect r(int(left), 0, int(mapWidth), int(ScaleHeight()));
+    if (hooksOf().MapShow)
+        hooksOf().MapShow(r);
+}
+
+void mdiMain::KeyJoyPlay()
+{
+    AppState& a = App();
+    QAction* play = TB1Button(QStringLiteral("JOY_PLAY"));
+    if (a.StopRun == False) {
+        a.StopRun = True;
+        EnableProjectCommands(true);
+        play->setToolTip(QStringLiteral("Run program"));
+        return;
+    }
+    if (!(Ops.CompileProject && Ops.CompileProject())) {
+        CompileErrorReport();
+        return;
+    }
+    for (int k = 32; k <= 250; ++k)
+        a.Joystick->KeyDown(k);
+    if (Ops.InitRCX && !Ops.InitRCX())
+        return;
+    if (!PB().PBAlive()) {
+        ShowMessage(QStringLiteral("No communication with the RCX"), MsgStyle::Exclamation);
+        return;
+    }
+    if (Ops.ResetMotorObjects)
+        Ops.ResetMotorObjects();
+    a.StopRun = False;
+    EnableProjectCommands(false);
+    play->setToolTip(QStringLiteral("Stop running"));
+    mTmrJoy->start();
+    mTmrAni->start();
+}
+
+void mdiMain::KeyWinList()
+{
+    // Items 1 to the last go; item 0 stays and is filled again.
+    while (mWinDeskList.size() > 1) {
+        QAction* act = mWinDeskList.takeLast();
+        mMnuWinList->removeAction(act);
+        delete act;
+    }
+    delete mWindowListForms;
+    mWindowListForms = new QHash<QString, QPointer<QWidget>>;
+
+    struct Entry {
+        QString text;
+        int handle;
+        QString caption;
+    };
+    QList<Entry> entries;
+    for (QMdiSubWindow* sub : mMdi->subWindowList(QMdiArea::CreationOrder)) {
+        QWidget* w = sub->widget();
+        auto* desk = dynamic_cast<ICommandWindow*>(w);
+        if (!desk)
+            continue;
+        const int h = WindowHandle(w);
+        mWindowListForms->insert(QString::number(h), QPointer<QWidget>(w));
+        const Long kind = desk->FormType();
+        const bool module = kind == ModuleKind::Task || kind == ModuleKind::Sub;
+        entries.append({desk->Caption() + QLatin1Char(' ') + desk->ParentTitle(), module ? -h : h,
+                        desk->Caption()});
+    }
+    if (mWindowListForms->isEmpty()) {
+        delete mWindowListForms;
+        mWindowListForms = nullptr;
+        return;
+    }
+    // The sorted list box orders its entries without regard to letter case.
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) {
+        return x.text.compare(y.text, Qt::CaseInsensitive) < 0;
+    });
+
+    auto loadItem = [this](int j) {
+        while (mWinDeskList.size() <= j) {
+            const int index = int(mWinDeskList.size());
+            QAction* act = mMnuWinList->addAction(QString());
+            connect(act, &QAction::triggered, this, [this, index] { mnuWinDeskList_Click(index); });
+            mWinDeskList.append(act);
+        }
+        return mWinDeskList[j];
+    };
+    int j = 0;
+    for (int i = 0; i < entries.size(); ++i) {
+        const Entry& e = entries[i];
+        QAction* item = loadItem(j);
+        if (e.handle < 0) {
+            item->setText(e.text);
+        } else {
+            const bool underPrevious = j != 0 && i > 0 && e.text.startsWith(entries[i - 1].caption);
+            if (!underPrevious) {
+                item->setText(e.caption);
+                item->setVisible(true);
+                item->setData(QString());
+                item->setEnabled(false);
+                ++j;
+                item = loadItem(j);
+            }
+            item->setText(QStringLiteral("    ") + e.text);
+        }
+        item->setVisible(true);
+        item->setData(QString::number(qAbs(e.handle)));
+        item->setEnabled(true);
+        ++j;
+    }
+    PopupMenu(mMnuWinList);
+}
+
+void mdiMain::mnuWinDeskList_Click(int index)
+{
+    if (index >= 0 && index < mWinDeskList.size() && mWindowListForms) {
+        const QString tag = mWinDeskList[index]->data().toString();
+        if (!tag.isEmpty()) {
+            QPointer<QWidget> w = mWindowListForms->value(tag);
+            if (w) {
+                if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
+                    mMdi->setActiveSubWindow(sub);
+                w->setFocus();
+            }
+        }
+    }
+    delete mWindowListForms;
+    mWindowListForms = nullptr;
+}
+
+// ---------------------------------------------------------------- other handlers
+
+void mdiMain::Image1_Click()
+{
+    frmAbout about(this);
+    RunModal(about);
+}
+
+void mdiMain::mnuAbout_Click()
+{
+    Image1_Click();
+}
+
+void mdiMain::mnuHelpContents_Click()
+{
+    ShowHelp();
+}
+
+void mdiMain::mnuStatus_Click()
+{
+    mMnuStatus->setChecked(!mMnuStatus->isChecked());
+    mLego->setVisible(mMnuStatus->isChecked());
+}
+
+void mdiMain::mnuToolBar_Click()
+{
+    mMnuToolBar->setChecked(!mMnuToolBar->isChecked());
+    mTB1->setVisible(mMnuToolBar->isChecked());
+}
+
+void mdiMain::tmrShowLab_Timer()
+{
+    if (App().RunCycleEnded == False)
+        return;
+    mTmrShowLab->stop();
+    App().Windows->SetupWindowShowModal();
+    UpdateMotorTips();
+}
+
+// ---------------------------------------------------------------- closing
+
+void mdiMain::MDIForm_QueryUnload(bool& cancel)
+{
+    AppState& a = App();
+    if (IsDirty(0)) {
+        const int answer = a.Presenter->MsgBox(QStringLiteral("Save project"), 35);
+        if (answer == MsgResult::Cancel) {
+            cancel = true;
+            return;
+        }
+        if (answer == MsgResult::Yes && !SaveProject()) {
+            cancel = true;
+            return;
+        }
+    }
+    CloseHelp();
+    hide();
+    auto* bye = new frmByBy;
+    bye->show();
+    a.Windows->DoEvents();
+    for (const char* name : {"frmGraphSettings", "frmDatalog"}) {
+        if (QWidget* w = FindWindowByName(QString::fromLatin1(name))) {
+            if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
+                delete sub;
+            else
+                delete w;
+        }
+    }
+    delete bye;
+}
+
+void mdiMain::closeEvent(QCloseEvent* event)
+{
+    if (mClosing) {
+        event->accept();
+        return;
+    }
+    bool cancel = false;
+    MDIForm_QueryUnload(cancel);
+    if (cancel) {
+        event->ignore();
+        return;
+    }
+    mClosing = true;
+    mMdi->closeAllSubWindows();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void mdiMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (QWidget* exp = FindWindowByName(QStringLiteral("frmProjExp"))) {
+        QWidget* frame = qobject_cast<QMdiSubWindow*>(exp->parentWidget()) ? exp->parentWidget() : exp;
+        if (frame->parentWidget() == mMdi->viewport())
+            frame->move(mMdi->viewport()->width() - frame->width(), frame->y());
+    }
+}
+
+bool mdiMain::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type t = event->type();
+    if (watched == mMdi->viewport() && t == QEvent::MouseButtonPress) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        if (me->button() == Qt::RightButton) {
+            PopupMenu(mMnuMdi);
+            return true;
+        }
+    }
+    if (watched == mImage1 && t == QEvent::MouseButtonRelease) {
+        Image1_Click();
+        return true;
+    }
+    if ((watched == mCloseTB[0] || watched == mCloseTB[1]) && t == QEvent::MouseButtonRelease) {
+        const int index = watched == mCloseTB[0] ? 0 : 1;
+        QTimer::singleShot(0, this, [this, index] { cmdCloseTB_MouseUp(index); });
+    }
+    if (t == QEvent::MouseMove || t == QEvent::Enter) {
+        QWidget* w = qobject_cast<QWidget*>(watched);
+        if (w && (w == mTB || w->parentWidget() == mTB))
+            TB_MouseMove(0, 0, 1, 1);
+        if (watched == mPicToolBar && t == QEvent::MouseMove) {
+            auto* me = static_cast<QMouseEvent*>(event);
+            const int button = (me->buttons() & Qt::LeftButton) ? 1 : 0;
+            picToolBar_MouseMove(button, 0, int(me->position().x() * App().TwipsX),
+                                 int(me->position().y() * App().TwipsY), me->globalPosition().toPoint());
+        }
+    }
+    if (watched == mPicToolBar && t == QEvent::MouseButtonRelease)
+        picToolBar_MouseUp(0, 0, 0, 0);
+    if (watched == mPicToolBar && t == QEvent::Resize) {
+        // The title strip follows the holder; the palette's width changes only by dragging.
+        const int w = mPicToolBar->width();
+        mPicTBTop->setGeometry(0, 0, qMax(0, w - 3), kHeaderHeight);
+        mCloseTB[0]->move(mPicTBTop->width() - mCloseTB[0]->width() - 2, 2);
+        mCloseTB[1]->move(mPicTBTop->width() - mCloseTB[1]->width() - mCloseTB[0]->width() - 2, 2);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QList<QWidget*> mdiMain::OpenWindows() const
+{
+    QList<QWidget*> list;
+    for (QMdiSubWindow* sub : mMdi->subWindowList())
+        if (sub->widget())
+            list.append(sub->widget());
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && !list.contains(w))
+            list.append(w);
+    return list;
+}
+
+QWidget* mdiMain::FindWindowByName(const QString& name) const
+{
+    for (QWidget* w : OpenWindows())
+        if (w->objectName().compare(name, Qt::CaseInsensitive) == 0)
+            return w;
+    return nullptr;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The command palette TB: one button per command key plus the pointer tool
+// CURSOR, laid out in rows that fill the palette's width.
+#include <QList>
+#include <QWidget>
+
+class QToolButton;
+
+class PaletteBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit PaletteBar(QWidget* parent = nullptr);
+
+    QToolButton* AddButton(const QString& key, const QString& toolTip);
+    QToolButton* Button(const QString& key) const;
+    const QList<QToolButton*>& Buttons() const { return mButtons; }
+
+    // The width that holds this many columns of buttons, in pixels.
+    static int WidthForColumns(int columns);
+    // The height the buttons need at a width, in pixels.
+    int HeightForWidth(int width) const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Relayout();
+    QList<QToolButton*> mButtons;
+};

@@ -1,0 +1,46 @@
+#include "shell/Preview.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QVBoxLayout>
+
+frmPreview::frmPreview(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmPreview"));
+    setWindowTitle(QStringLiteral("Source code"));
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(0, 0, 0, 0);
+    txtPreview = new QPlainTextEdit(this);
+    txtPreview->setObjectName(QStringLiteral("txtPreview"));
+    txtPreview->setReadOnly(true);
+    txtPreview->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont mono(QStringLiteral("Monospace"));
+    mono.setStyleHint(QFont::TypeWriter);
+    txtPreview->setFont(mono);
+    v->addWidget(txtPreview);
+    resize(560, 600);
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        const QRect g = s->availableGeometry();
+        move(g.left() + (g.width() - width()) / 2, g.top() + (g.height() - height()) / 2);
+    }
+}
+
+void frmPreview::Unload()
+{
+    mUnloading = true;
+    close();
+    deleteLater();
+}
+
+void frmPreview::closeEvent(QCloseEvent* event)
+{
+    if (mUnloading) {
+        event->accept();
+        return;
+    }
+    // Closed by the user: keep the window and its text, only hide it.
+    event->ignore();
+    hide();
+}

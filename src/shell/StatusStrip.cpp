@@ -1,0 +1,55 @@
+#include "shell/StatusStrip.h"
+
+#include "model/AppState.h"
+
+#include <QPainter>
+
+StatusStrip::StatusStrip(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("picLego"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0xF0, 0xF0, 0xF0));
+    setPalette(pal);
+    setMinimumHeight(sizeHint().height());
+}
+
+void StatusStrip::Cls()
+{
+    mLines.clear();
+    update();
+}
+
+void StatusStrip::Print(const QString& text, int leftTwips, Long color)
+{
+    mLines.append({text, leftTwips, color});
+    update();
+}
+
+QString StatusStrip::Text() const
+{
+    QStringList t;
+    for (const auto& l : mLines)
+        t.append(l.text);
+    return t.join(QLatin1Char('\n'));
+}
+
+QSize StatusStrip::sizeHint() const
+{
+    return {400, fontMetrics().height() * 2 + 6};
+}
+
+void StatusStrip::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const QFontMetrics fm = fontMetrics();
+    // Only the last lines that fit are visible, as in a picture box that scrolls nothing.
+    int y = 3 + fm.ascent();
+    for (const auto& l : mLines) {
+        // Colours are written as &HBBGGRR: 255 is red.
+        const QColor c(l.color & 0xFF, (l.color >> 8) & 0xFF, (l.color >> 16) & 0xFF);
+        p.setPen(c);
+        p.drawText(int(l.leftTwips / App().TwipsX), y, l.text);
+        y += fm.height();
+    }
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The status strip picLego of the main window: lines of text printed at a left
+// offset in twips, black or red. Clearing empties it; each print adds a line
+// below what it shows.
+#include "model/Variant.h"
+
+#include <QList>
+#include <QWidget>
+
+class StatusStrip : public QWidget {
+    Q_OBJECT
+public:
+    struct Line {
+        QString text;
+        int leftTwips = 700;
+        Long color = 0;
+    };
+
+    explicit StatusStrip(QWidget* parent = nullptr);
+
+    void Cls();
+    void Print(const QString& text, int leftTwips = 700, Long color = 0);
+    const QList<Line>& Lines() const { return mLines; }
+    // The lines' texts joined by line breaks.
+    QString Text() const;
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QList<Line> mLines;
+};
