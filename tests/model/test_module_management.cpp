@@ -1,11 +1,14 @@
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
+#include "model/TaskFile.h"
 #include "model/VbError.h"
 
 #include "support/FakePresenter.h"
 #include "support/FakeWindows.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -247,6 +250,63 @@ TEST_F(ModuleManagementTest, ExistingTaskOrSubWithoutItsFileIsNotAdded)
     EXPECT_EQ(App().SubList.Count(), 0);
     EXPECT_TRUE(windows->addedModules.isEmpty());
     EXPECT_EQ(App().RcxSetup->Dirty, False);
+}
+
+TEST_F(ModuleManagementTest, ExistingTaskAndSubAreReadFromTheirFiles)
+{
+    App().RcxSetup->ProjectName = QStringLiteral("Robot");
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Robot.dir")));
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Subs")));
+    clsTask savedTask;
+    savedTask.Name = QStringLiteral("Drive");
+    savedTask.mTitle = QStringLiteral("Saved task");
+    ASSERT_TRUE(SaveTask(savedTask));
+    clsSub savedSub;
+    savedSub.Name = QStringLiteral("Beep");
+    savedSub.mLoop = 1;
+    savedSub.mTitle = QStringLiteral("Saved sub");
+    ASSERT_TRUE(SaveSub(savedSub));
+    addTask(QStringLiteral("Main"));
+
+    answer(QStringLiteral("Drive"), 1);
+    answer(QStringLiteral("Beep"), 1);
+    ASSERT_TRUE(AddTask(3));
+    ASSERT_TRUE(AddSub(3));
+    EXPECT_TRUE(presenter->shown.isEmpty());
+
+    const TaskPtr t = App().TaskList.Item(QStringLiteral("Drive"));
+    EXPECT_EQ(App().CurrentTask, t);
+    EXPECT_EQ(t->mNumber, 2);
+    EXPECT_EQ(t->mTitle, QStringLiteral("Saved task"));
+    EXPECT_EQ(t->mLoop, 0);
+    EXPECT_EQ(t->StartOnStartup, 0);
+    EXPECT_EQ(t->Dirty, False);
+    const SubPtr s = App().SubList.Item(QStringLiteral("Beep"));
+    EXPECT_EQ(App().CurrentSub, s);
+    EXPECT_EQ(s->mNumber, 1);
+    EXPECT_EQ(s->mTitle, QStringLiteral("Saved sub"));
+    EXPECT_EQ(s->mLoop, 1);
+    EXPECT_EQ(s->Dirty, False);
+    EXPECT_EQ(App().RcxSetup->Dirty, True);
+    ASSERT_EQ(windows->addedModules.size(), 2);  // once each, by the reader
+    EXPECT_EQ(windows->addedModules[0].name, QStringLiteral("Drive"));
+    EXPECT_EQ(windows->addedModules[1].type, 5);
+}
+
+TEST_F(ModuleManagementTest, TaskWhoseCommandsCannotBeReadIsNotReportedAsAdded)
+{
+    App().RcxSetup->ProjectName = QStringLiteral("Robot");
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Robot.dir")));
+    QFile f(folder.path() + QStringLiteral("/Robot.dir/Broken.tas"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("1,1,1,\"Broken\"\r\n\"M_ON\",\"0\",abc,,,,,\"\",\"\",1,,0,,0,1\r\n");
+    f.close();
+
+    answer(QStringLiteral("Broken"), 1);
+    EXPECT_FALSE(AddTask(3));
+    EXPECT_FALSE(App().TaskList.Exists(QStringLiteral("Broken")));
+    EXPECT_EQ(App().RcxSetup->Dirty, False);
+    EXPECT_FALSE(presenter->shown.isEmpty());  // the reader said why
 }
 
 TEST_F(ModuleManagementTest, DialogUnloadedWhileShownStillAddsTheTask)
