@@ -2,6 +2,7 @@
 // Window services for tests: records every call with its arguments, answers
 // the open/new dialog from a script, and hands out recording editor windows.
 //
+//   #include "support/FakeWindows.h"
 //   FakeWindows windows;
 //   App().Windows = &windows;
 //   windows.openAnswers.append({false, "Drive", 2});   // OK, name "Drive", new
