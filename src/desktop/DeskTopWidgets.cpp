@@ -1,0 +1,211 @@
+#include "desktop/DeskTopWidgets.h"
+
+#include "desktop/Twips.h"
+#include "desktop/frmDeskTop.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+
+// ---- PictureBox
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
+{
+    mBackColor = palette().color(QPalette::Button);
+}
+
+void PictureBox::Place()
+{
+    setGeometry(PixRect(mLeft, mTop, mWidth, mHeight));
+}
+
+void PictureBox::setLeft(double twips)
+{
+    mLeft = twips;
+    Place();
+}
+
+void PictureBox::setTop(double twips)
+{
+    mTop = twips;
+    Place();
+}
+
+void PictureBox::setWidth(double twips)
+{
+    mWidth = twips;
+    Place();
+}
+
+void PictureBox::setHeight(double twips)
+{
+    mHeight = twips;
+    Place();
+}
+
+void PictureBox::Move(double left, double top)
+{
+    mLeft = left;
+    mTop = top;
+    Place();
+}
+
+void PictureBox::Move(double left, double top, double width, double height)
+{
+    mLeft = left;
+    mTop = top;
+    mWidth = width;
+    mHeight = height;
+    Place();
+}
+
+void PictureBox::setBackColor(const QColor& color)
+{
+    if (mBackColor == color)
+        return;
+    mBackColor = color;
+    update();
+}
+
+void PictureBox::setPicture(const QPixmap& picture, const QString& key)
+{
+    mPicture = picture;
+    mPictureKey = key;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), mBackColor);
+    if (!mPicture.isNull())
+        p.drawPixmap(0, 0, mPicture);
+    PaintContents(p);
+}
+
+// ---- PicCommandBox
+
+PicCommandBox::PicCommandBox(frmDeskTop* form, Integer index, QWidget* parent)
+    : PictureBox(parent), mForm(form), mIndex(index)
+{
+    setFont(frmDeskTop::CaptionFont(false));
+}
+
+void PicCommandBox::PaintContents(QPainter& p)
+{
+    mForm->picCommand_Paint(mIndex, p);
+}
+
+// ---- ModulTitleBox
+
+ModulTitleBox::ModulTitleBox(frmDeskTop* form, QWidget* parent) : PictureBox(parent), mForm(form)
+{
+    setFont(frmDeskTop::TitleFont(false));
+}
+
+void ModulTitleBox::PaintContents(QPainter& p)
+{
+    mForm->picModulTitle_Paint(p);
+}
+
+// ---- DeskTopBox
+
+DeskTopBox::DeskTopBox(frmDeskTop* form, QWidget* parent) : QWidget(parent), mForm(form)
+{
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Base));
+    setPalette(pal);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void DeskTopBox::Place()
+{
+    setGeometry(PixRect(mLeft, mTop, mWidth, mHeight));
+}
+
+void DeskTopBox::setLeft(double twips)
+{
+    mLeft = twips;
+    Place();
+}
+
+void DeskTopBox::setTop(double twips)
+{
+    mTop = twips;
+    Place();
+}
+
+void DeskTopBox::Move(double left, double top, double width, double height)
+{
+    mLeft = left;
+    mTop = top;
+    mWidth = width;
+    mHeight = height;
+    Place();
+}
+
+void DeskTopBox::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    mForm->picDeskTop_Paint(p);
+}
+
+// ---- TitleTextBox
+
+TitleTextBox::TitleTextBox(frmDeskTop* form, QWidget* parent) : QPlainTextEdit(parent), mForm(form)
+{
+    setFont(frmDeskTop::TitleFont(false));
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTabChangesFocus(true);
+}
+
+void TitleTextBox::keyPressEvent(QKeyEvent* event)
+{
+    // Enter and Esc belong to the window's grid commands.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    if (event->text().contains(QLatin1Char('"'))) {
+        QString text = event->text();
+        text.replace(QLatin1Char('"'), QLatin1Char('\''));
+        QKeyEvent changed(event->type(), Qt::Key_Apostrophe, event->modifiers(), text,
+                          event->isAutoRepeat(), ushort(event->count()));
+        QPlainTextEdit::keyPressEvent(&changed);
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TitleTextBox::mousePressEvent(QMouseEvent* event)
+{
+    mForm->txtTitle_MouseDown();
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void TitleTextBox::focusInEvent(QFocusEvent* event)
+{
+    QPlainTextEdit::focusInEvent(event);
+    mForm->txtTitle_GotFocus(event->reason() == Qt::MouseFocusReason);
+}
+
+void TitleTextBox::focusOutEvent(QFocusEvent* event)
+{
+    QPlainTextEdit::focusOutEvent(event);
+    mForm->txtTitle_LostFocus();
+}
+
+void TitleTextBox::insertFromMimeData(const QMimeData* source)
+{
+    // A pasted title follows the same rules as a typed one.
+    QString text = source->text();
+    text.replace(QLatin1Char('"'), QLatin1Char('\''));
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    insertPlainText(text);
+}

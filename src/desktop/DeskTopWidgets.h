@@ -1,0 +1,130 @@
+#pragma once
+// The controls of the editor window frmDeskTop: picture boxes placed in twips,
+// the desk that holds the command pictures, the title box, and the two shapes
+// (cell cursor and selection rectangle) that the desk paints under its
+// pictures.
+#include <QColor>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QString>
+#include <QWidget>
+
+#include "model/Variant.h"
+
+class frmDeskTop;
+
+// A picture box: a back colour, a picture drawn at its top left corner, and a
+// position and size kept in twips.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    double Left() const { return mLeft; }
+    double Top() const { return mTop; }
+    double Width() const { return mWidth; }
+    double Height() const { return mHeight; }
+    void setLeft(double twips);
+    void setTop(double twips);
+    void setWidth(double twips);
+    void setHeight(double twips);
+    void Move(double left, double top);
+    void Move(double left, double top, double width, double height);
+
+    QColor BackColor() const { return mBackColor; }
+    void setBackColor(const QColor& color);
+    // The picture and the key it was taken by ("" for none).
+    const QPixmap& Picture() const { return mPicture; }
+    const QString& PictureKey() const { return mPictureKey; }
+    void setPicture(const QPixmap& picture, const QString& key);
+    QString ToolTipText() const { return toolTip(); }
+    void setToolTipText(const QString& text) { setToolTip(text); }
+    void ZOrder() { raise(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    virtual void PaintContents(QPainter&) {}
+
+private:
+    void Place();
+    double mLeft = 0, mTop = 0, mWidth = 0, mHeight = 0;
+    QColor mBackColor;
+    QPixmap mPicture;
+    QString mPictureKey;
+};
+
+// One command picture picCommand(Index); it prints its command's caption.
+class PicCommandBox : public PictureBox {
+    Q_OBJECT
+public:
+    PicCommandBox(frmDeskTop* form, Integer index, QWidget* parent);
+    Integer Index() const { return mIndex; }
+
+protected:
+    void PaintContents(QPainter& p) override;
+
+private:
+    frmDeskTop* mForm;
+    Integer mIndex;
+};
+
+// The title strip picModulTitle.
+class ModulTitleBox : public PictureBox {
+    Q_OBJECT
+public:
+    ModulTitleBox(frmDeskTop* form, QWidget* parent);
+
+protected:
+    void PaintContents(QPainter& p) override;
+
+private:
+    frmDeskTop* mForm;
+};
+
+// The desk picDeskTop: the grid lines and the two shapes.
+class DeskTopBox : public QWidget {
+    Q_OBJECT
+public:
+    DeskTopBox(frmDeskTop* form, QWidget* parent);
+
+    double Left() const { return mLeft; }
+    double Top() const { return mTop; }
+    double Width() const { return mWidth; }
+    double Height() const { return mHeight; }
+    void setLeft(double twips);
+    void setTop(double twips);
+    void Move(double left, double top, double width, double height);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void Place();
+    frmDeskTop* mForm;
+    double mLeft = 0, mTop = 0, mWidth = 0, mHeight = 0;
+};
+
+// A shape drawn by the desk beneath its pictures (position in twips).
+struct DeskShape {
+    double Left = 0, Top = 0, Width = 0, Height = 0;
+    bool Visible = false;
+};
+
+// The title box txtTitle: a typed double quote becomes a single quote (the
+// task file keeps the title between double quotes), and line breaks are not
+// part of a title.
+class TitleTextBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    TitleTextBox(frmDeskTop* form, QWidget* parent);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    frmDeskTop* mForm;
+};

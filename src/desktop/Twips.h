@@ -1,0 +1,20 @@
+#pragma once
+// The editor window keeps its geometry in twips; this is the one place where
+// twips become screen pixels and back (App().TwipsX and TwipsY twips a pixel).
+#include "model/AppState.h"
+
+#include <QRect>
+#include <QtGlobal>
+
+inline int PixX(double twips) { return qRound(twips / App().TwipsX); }
+inline int PixY(double twips) { return qRound(twips / App().TwipsY); }
+inline double TwipX(int pixels) { return pixels * App().TwipsX; }
+inline double TwipY(int pixels) { return pixels * App().TwipsY; }
+
+// The pixel rectangle of a twips rectangle; both edges are rounded, so that
+// neighbouring cells tile without gaps.
+inline QRect PixRect(double left, double top, double width, double height)
+{
+    const int l = PixX(left), t = PixY(top);
+    return QRect(l, t, PixX(left + width) - l, PixY(top + height) - t);
+}

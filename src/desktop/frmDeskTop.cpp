@@ -1,0 +1,931 @@
+#include "desktop/frmDeskTop.h"
+
+#include "desktop/Twips.h"
+#include "model/AppState.h"
+#include "model/Grid.h"
+#include "model/Messages.h"
+#include "model/ModuleManagement.h"
+#include "model/VbError.h"
+#include "shell/Pictures.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFontMetricsF>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+constexpr int ErrObjectAlreadyLoaded = 360;
+constexpr int ErrNoSuchElement = 340;
+constexpr int ErrCantUnloadTemplate = 362;
+
+// Trim as the captions want it: blanks only.
+QString TrimBlanks(const QString& s)
+{
+    int b = 0, e = int(s.size());
+    while (b < e && s[b] == QLatin1Char(' '))
+        ++b;
+    while (e > b && s[e - 1] == QLatin1Char(' '))
+        --e;
+    return s.mid(b, e - b);
+}
+
+bool KeyIs(const QString& key, const char* name)
+{
+    return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+bool IsSource(const Variant& v, double code)
+{
+    return v.isNumeric() && v.toDouble() == code;
+}
+
+// Runs one step of a handler; a failure is shown (unless it is one of the
+// quiet numbers) and the handler goes on with its next step.
+void Step(const std::function<void()>& f, std::initializer_list<int> quiet, bool show = true)
+{
+    try {
+        f();
+    } catch (const VbError& e) {
+        for (int n : quiet)
+            if (n == e.number())
+                return;
+        if (show)
+            ShowMessage(e.description(), MsgStyle::Exclamation);
+    }
+}
+
+QPixmap YesNoPicture(const QString& text, int width, int height)
+{
+    QPixmap pm(width, height);
+    pm.fill(QApplication::palette().color(QPalette::Button));
+    QPainter p(&pm);
+    p.setPen(QApplication::palette().color(QPalette::Mid));
+    p.drawRect(0, 0, width - 1, height - 1);
+    p.setPen(QApplication::palette().color(QPalette::ButtonText));
+    p.setFont(frmDeskTop::TitleFont(true));
+    p.drawText(QRect(0, 0, width, height), Qt::AlignCenter, text);
+    return pm;
+}
+
+}  // namespace
+
+// ---- construction
+
+frmDeskTop::frmDeskTop(QMdiArea* mdiArea) : QWidget(nullptr), mMdiArea(mdiArea)
+{
+    setFocusPolicy(Qt::NoFocus);
+    BuildControls();
+    if (mMdiArea) {
+        mSub = mMdiArea->addSubWindow(this);
+        mSub->setAttribute(Qt::WA_DeleteOnClose);
+        mSub->hide();
+        connect(mSub, &QMdiSubWindow::windowStateChanged, this, &frmDeskTop::SubWindowStateChanged);
+    } else {
+        setAttribute(Qt::WA_DeleteOnClose);
+    }
+}
+
+frmDeskTop::~frmDeskTop()
+{
+    // A window destroyed without closing (its MDI area went first) still lets
+    // go of its owner.
+    if (!mUnloaded && mMyCommandBlock && mMyCommandBlock->CommandWindow == this)
+        mMyCommandBlock->CommandWindow = nullptr;
+    if (App().LastDeskTop == this)
+        App().LastDeskTop = nullptr;
+}
+
+void frmDeskTop::BuildControls()
+{
+    picDeskTop = new DeskTopBox(this, this);
+
+    auto* tmpl = new PicCommandBox(this, 0, picDeskTop);
+    tmpl->hide();
+    mPicCommand[0] = tmpl;
+
+    picModulTitle = new ModulTitleBox(this, this);
+
+    chkTaskLoop = new QCheckBox(QStringLiteral("Task in loop"), picModulTitle);
+    chkStartOnStartup = new QCheckBox(QStringLiteral("Start Task when program start"), picModulTitle);
+    for (QCheckBox* c : {chkTaskLoop, chkStartOnStartup}) {
+        c->setFont(TitleFont(false));
+        c->setFocusPolicy(Qt::ClickFocus);
+        c->hide();
+    }
+    const int checkWidth = std::max(chkTaskLoop->sizeHint().width(), chkStartOnStartup->sizeHint().width());
+    chkTaskLoop->setGeometry(PixX(6 * App().TwipsX), PixY(4 * App().TwipsY), checkWidth,
+                             chkTaskLoop->sizeHint().height());
+    chkStartOnStartup->setGeometry(PixX(6 * App().TwipsX), PixY(CommandHeight / 2), checkWidth,
+                                   chkStartOnStartup->sizeHint().height());
+    connect(chkTaskLoop, &QCheckBox::clicked, this, [this] { chkTaskLoop_Click(); });
+    connect(chkStartOnStartup, &QCheckBox::clicked, this, [this] { chkStartOnStartup_Click(); });
+
+    txtTitle = new TitleTextBox(this, picModulTitle);
+    txtTitle->hide();
+    connect(txtTitle, &QPlainTextEdit::textChanged, this, [this] { txtTitle_Change(); });
+
+    const double yesNoWidth = 600, yesNoHeight = 240;
+    const char* yesNo[2] = {"Yes", "No"};
+    for (int i = 0; i < 2; ++i) {
+        PicYesNo[i] = new PictureBox(picModulTitle);
+        PicYesNo[i]->Move(0, CommandHeight - yesNoHeight - 2 * App().TwipsY, yesNoWidth, yesNoHeight);
+        PicYesNo[i]->setPicture(YesNoPicture(QString::fromLatin1(yesNo[i]), PixX(yesNoWidth), PixY(yesNoHeight)),
+                                QString());
+        PicYesNo[i]->hide();
+    }
+
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    VScroll1 = new QScrollBar(Qt::Vertical, this);
+    VScroll1->resize(bar, 100);
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    HScroll1->resize(100, bar);
+    connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
+
+    picModulTitle->Move(0, 0, 6 * (CommandWidth + 2 * App().TwipsX), CommandHeight);
+}
+
+QColor frmDeskTop::UnselectedColor() const
+{
+    return palette().color(QPalette::Button);
+}
+
+QFont frmDeskTop::CaptionFont(bool bold)
+{
+    QFont f = QApplication::font();
+    f.setPixelSize(9);
+    f.setBold(bold);
+    return f;
+}
+
+QFont frmDeskTop::TitleFont(bool bold)
+{
+    QFont f = QApplication::font();
+    f.setPixelSize(11);
+    f.setBold(bold);
+    return f;
+}
+
+// ---- pictures and grid state
+
+PicCommandBox* frmDeskTop::picCommand(int index) const
+{
+    const auto it = mPicCommand.find(index);
+    return it == mPicCommand.end() ? nullptr : it->second;
+}
+
+int frmDeskTop::picCommandUBound() const
+{
+    return mPicCommand.rbegin()->first;
+}
+
+PicCommandBox* frmDeskTop::LoadPicCommand(int index)
+{
+    if (index < 0 || index > 32767)
+        raiseError(Err::SubscriptOutOfRange);
+    if (mPicCommand.count(index))
+        raiseError(ErrObjectAlreadyLoaded, QStringLiteral("Object already loaded"));
+    PicCommandBox* tmpl = mPicCommand.at(0);
+    auto* pic = new PicCommandBox(this, Integer(index), picDeskTop);
+    pic->setBackColor(tmpl->BackColor());
+    pic->Move(tmpl->Left(), tmpl->Top(), tmpl->Width(), tmpl->Height());
+    pic->hide();
+    mPicCommand[index] = pic;
+    return pic;
+}
+
+void frmDeskTop::UnloadPicCommand(int index)
+{
+    if (index == 0)
+        raiseError(ErrCantUnloadTemplate, QStringLiteral("Can't unload controls created at design time"));
+    const auto it = mPicCommand.find(index);
+    if (it == mPicCommand.end())
+        raiseError(ErrNoSuchElement, QStringLiteral("Control array element '%1' doesn't exist").arg(index));
+    delete it->second;
+    mPicCommand.erase(it);
+}
+
+static PicCommandBox* NeedPicture(const frmDeskTop& f, int index)
+{
+    PicCommandBox* pic = f.picCommand(index);
+    if (!pic)
+        raiseError(ErrNoSuchElement, QStringLiteral("Control array element '%1' doesn't exist").arg(index));
+    return pic;
+}
+
+double frmDeskTop::CellWidth() const
+{
+    return mPicCommand.at(0)->Width();
+}
+
+double frmDeskTop::CellHeight() const
+{
+    return mPicCommand.at(0)->Height();
+}
+
+bool& frmDeskTop::CommandGrid(int column, int row)
+{
+    if (column < 0 || column > 2 || row < 0 || row > 60)
+        raiseError(Err::SubscriptOutOfRange);
+    return mCommandGrid[column][row];
+}
+
+void frmDeskTop::SizeCommandPicture(Integer Index)
+{
+    PicCommandBox* pic = NeedPicture(*this, Index);
+    pic->setWidth(CommandWidth);
+    pic->setHeight(CommandHeight);
+}
+
+void frmDeskTop::SetCommandBackColor(Integer Index, const QColor& color)
+{
+    NeedPicture(*this, Index)->setBackColor(color);
+}
+
+void frmDeskTop::RepaintCommand(Integer Index)
+{
+    NeedPicture(*this, Index)->update();
+}
+
+std::shared_ptr<clsCommand> frmDeskTop::CommandOfPicture(Integer Index) const
+{
+    if (!ColCommand)
+        return nullptr;
+    for (const auto& e : *ColCommand)
+        if (e.item && e.item->PicIndex == Index)
+            return e.item;
+    return nullptr;
+}
+
+double frmDeskTop::ScaleWidth() const
+{
+    return TwipX(width());
+}
+
+double frmDeskTop::ScaleHeight() const
+{
+    return TwipY(height());
+}
+
+// ---- the grid key, the cursor and the selection
+
+QString frmDeskTop::ColKey(bool Flag, int Mx, int My) const
+{
+    if (Flag)
+        return ::ColKey(Mx, My);
+    return ::ColKey(CurrentColumn, CurrentRow);
+}
+
+void frmDeskTop::setCursorPos(const QString& key)
+{
+    if (key.compare(QLatin1String("0"), Qt::CaseInsensitive) == 0) {
+        shpCursor.Visible = false;
+        picDeskTop->update();
+        return;
+    }
+    shpCursor.Visible = true;
+    picDeskTop->update();
+    const double column = vb::Val(key.left(2));
+    const double row = vb::Val(key.right(2));
+    if (column > 1 || column < 0 || row > GridRows || row < 1)
+        return;
+    CursorKey = key;
+    CurrentColumn = vb::CInt(column);
+    CurrentRow = vb::CInt(row);
+    CursorKey = ColKey(true, CurrentColumn, CurrentRow);
+    if (CommandGrid(CurrentColumn, CurrentRow)) {
+        shpCursor.Visible = false;
+        const auto co = ColCommand->Item(CursorKey);
+        NeedPicture(*this, co->PicIndex)->ZOrder();
+        if (!co->PicSelected)
+            CalcPicSelection(co->PicIndex);
+    } else {
+        shpCursor.Visible = true;
+        CalcPicSelection(0);
+    }
+    shpCursor.Left = CurrentColumn * CellWidth() + LeftMargin;
+    shpCursor.Top = CurrentRow * CellHeight();
+    picDeskTop->update();
+}
+
+void frmDeskTop::CalcPicSelection(Integer Index)
+{
+    colCopy.Clear();
+    if (ColCommand) {
+        for (const auto& e : *ColCommand) {
+            const auto& co = e.item;
+            if (!co)
+                continue;
+            PicCommandBox* pic = NeedPicture(*this, co->PicIndex);
+            bool select = false, deselect = false;
+            if (Index < 1) {
+                select = pic->Left() > shpSelect.Left && shpSelect.Left + shpSelect.Width > pic->Left() + pic->Width()
+                         && pic->Top() > shpSelect.Top && shpSelect.Top + shpSelect.Height > pic->Top() + pic->Height();
+                deselect = !select;
+            } else if (co->PicIndex == Index) {
+                select = true;
+            } else {
+                deselect = !App().ShiftClick;
+            }
+            if (select) {
+                SetCommandBackColor(co->PicIndex, SelectedColor());
+                co->PicSelected = True;
+                colCopy.Add(co, ColKey(true, co->x, co->y));
+            } else if (deselect) {
+                SetCommandBackColor(co->PicIndex, UnselectedColor());
+                co->PicSelected = False;
+            }
+            RepaintCommand(co->PicIndex);
+        }
+    }
+    App().ShiftClick = False;
+    if (colCopy.isEmpty()) {
+        shpCursor.Visible = true;
+        picDeskTop->update();
+    }
+}
+
+Integer frmDeskTop::CalcCmdPos(Integer Index)
+{
+    PicCommandBox* pic = NeedPicture(*this, Index);
+    const double w = CellWidth(), h = CellHeight();
+    CurrentColumn = vb::CInt(std::floor((pic->Left() - LeftMargin + w / 2) / w));
+    CurrentRow = vb::CInt(std::floor((pic->Top() + h / 2) / h));
+    return 0;
+}
+
+void frmDeskTop::ScrollScr()
+{
+    double v = VScroll1->value();
+    const double h = TwipY(VScroll1->height());
+    const double c = CellHeight();
+    const double r = vb::Val(CursorPos().right(2));
+    if (r < 1)
+        return;
+    // One cell height at a time; a bar at the end of its range stops the walk.
+    while (v / c + 1 > r) {
+        VScroll1->setValue(v < c ? 0 : int(v - c));
+        const double now = VScroll1->value();
+        if (now == v)
+            break;
+        v = now;
+    }
+    while ((h + v) / c < r) {
+        VScroll1->setValue(int(v + c));
+        const double now = VScroll1->value();
+        if (now == v)
+            break;
+        v = now;
+    }
+}
+
+// ---- showing the commands
+
+void frmDeskTop::ShowCommands()
+{
+    if (!ColCommand) {
+        // The owner has no grid yet: the window opens empty, on a grid that
+        // the owner keeps, so that what is placed here is not lost.
+        ColCommand = std::make_shared<CommandCollection>();
+        if (auto* block = dynamic_cast<clsCommand*>(mMyCommandBlock); block && !block->Commands)
+            block->Commands = ColCommand;
+    }
+    try {
+        for (const auto& e : *ColCommand) {
+            objCommand = e.item;
+            if (!objCommand)
+                raiseError(Err::ObjectNotSet);
+            // Every picture index is one picture; a command from a file that
+            // names the template or an index already shown gets a free one.
+            if (objCommand->PicIndex < 1 || picCommand(objCommand->PicIndex))
+                objCommand->PicIndex = Integer(picCommandUBound() + 1);
+            PicCommandBox* pic = LoadPicCommand(objCommand->PicIndex);
+            if (KeyIs(objCommand->CommandKey, "M_OFF") && objCommand->Op == 0)
+                SetPictureFromList(pic, QStringLiteral("M_OFF_FLOAT"));
+            else
+                SetPictureFromList(pic, objCommand->CommandKey);
+            CurrentColumn = objCommand->x;
+            CurrentRow = objCommand->y;
+            CommandGrid(objCommand->x, objCommand->y) = true;
+            RepaintCommand(objCommand->PicIndex);
+            SetCommandToolTip(pic, *ColCommand->Item(ColKey(false, 0, 0)));
+            pic->Move(objCommand->x * CellWidth() + LeftMargin, objCommand->y * CellHeight());
+            pic->show();
+        }
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Critical);
+    }
+    objCommand.reset();
+}
+
+void frmDeskTop::SetPictureFromList(PictureBox* Target, const QString& Key)
+{
+    Target->setPicture(CommandPicture(Key), Key);
+}
+
+void frmDeskTop::SetCommandToolTip(PictureBox* Picture, const clsCommand& Command)
+{
+    Picture->setToolTipText(QString());
+    QString tip;
+    for (const QChar ch : Command.MotorList) {
+        const int m = int(vb::Val(QString(ch)));
+        const MotorPtr& motor = App().RcxSetup->PortMotor(m);
+        if (!motor)
+            raiseError(Err::ObjectNotSet);
+        tip += QLatin1String("  ") + QChar(65 + m) + QLatin1Char('=') + motor->Purpose;
+        if (KeyIs(Command.CommandKey, "M_FWD"))
+            tip += QLatin1Char('-') + motor->MotorFwdMeening;
+        else if (KeyIs(Command.CommandKey, "M_RWD"))
+            tip += QLatin1Char('-') + motor->MotorRwdMeening;
+    }
+    if (IsSource(Command.Param1Source, 9))
+        tip = Command.Param1Value.toString();
+    if (IsSource(Command.Param2Source, 9))
+        tip = Command.Param2Value.toString();
+    Picture->setToolTipText(tip);
+}
+
+QString frmDeskTop::WrapCaption(const QString& text) const
+{
+    if (TrimBlanks(text).isEmpty())
+        return text;
+    const double usable = mPicCommand.at(0)->Width() - 37 * App().TwipsX;
+    const QFontMetricsF fm(CaptionFont(false));
+    // Each line stays narrower than the usable width: the character that
+    // would reach it starts the next line.
+    QString result, line;
+    for (const QChar ch : text) {
+        const QString longer = line + ch;
+        if (!line.isEmpty() && fm.horizontalAdvance(longer) * App().TwipsX >= usable) {
+            result += line + QLatin1String("\r\n");
+            line = QString(ch);
+        } else {
+            line = longer;
+        }
+    }
+    return result + line;
+}
+
+QList<CaptionLine> frmDeskTop::CaptionLines(const QString& caption0, const QString& caption1)
+{
+    QList<CaptionLine> lines;
+    lines.append({caption0, true, 32 * App().TwipsX});
+    QString rest = caption1;
+    for (int i = 0; i < 3; ++i) {
+        const int lf = int(rest.indexOf(QLatin1Char('\n')));
+        if (lf < 0)
+            break;
+        QString before = rest.left(lf);
+        if (before.endsWith(QLatin1Char('\r')))
+            before.chop(1);
+        lines.append({TrimBlanks(before), false, 36 * App().TwipsX});
+        rest = rest.mid(lf + 1);
+    }
+    if (!rest.isEmpty())
+        lines.append({rest, false, 36 * App().TwipsX});
+    return lines;
+}
+
+void frmDeskTop::picCommand_Paint(Integer Index, QPainter& p)
+{
+    const auto co = CommandOfPicture(Index);
+    if (!co)
+        return;
+    p.setPen(palette().color(QPalette::WindowText));
+    double y = 0;
+    for (const CaptionLine& line : CaptionLines(co->PicCaption(0), co->PicCaption(1))) {
+        const QFont f = CaptionFont(line.bold);
+        const QFontMetricsF fm(f);
+        p.setFont(f);
+        // A remainder that still holds line breaks goes on at the same margin.
+        for (const QString& part : line.text.split(QLatin1String("\r\n"))) {
+            p.drawText(QPointF(PixX(line.x), y + fm.ascent()), part);
+            y += fm.height();
+        }
+    }
+}
+
+// ---- the title strip
+
+void frmDeskTop::PrintCaption(const QString& lHeader)
+{
+    if (!lHeader.isEmpty())
+        HeaderText = lHeader;
+    QString copy = ParentCaption;
+    copy.replace(QLatin1String("\r\n"), QLatin1String("  "));
+    mParentTitle = HeaderText + QLatin1Char(' ') + copy;
+    picModulTitle->update();
+}
+
+void frmDeskTop::picModulTitle_Paint(QPainter& p)
+{
+    QString copy = ParentCaption;
+    copy.replace(QLatin1String("\r\n"), QLatin1String("  "));
+    mParentTitle = HeaderText + QLatin1Char(' ') + copy;
+    p.setPen(palette().color(QPalette::WindowText));
+    const QFont bold = TitleFont(true), normal = TitleFont(false);
+    const QFontMetricsF fb(bold), fn(normal);
+    p.setFont(bold);
+    p.drawText(QPointF(PixX(32 * App().TwipsX), fb.ascent()), HeaderText);
+    p.setFont(normal);
+    p.drawText(QPointF(PixX(40 * App().TwipsX), fb.height() + fn.ascent()), copy);
+}
+
+void frmDeskTop::setFormType(Long kind)
+{
+    mFormType = kind;
+    if (kind == ModuleKind::IfBody || kind == ModuleKind::WhileBody || kind == ModuleKind::LoopBody) {
+        const char* key = kind == ModuleKind::IfBody ? "L_IF" : kind == ModuleKind::WhileBody ? "L_WHILE" : "L_LOOP";
+        SetPictureFromList(picModulTitle, QString::fromLatin1(key));
+    }
+    if (kind == ModuleKind::IfBody) {
+        PrintCaption(QStringLiteral("IF"));
+        HScroll1_Change();
+        PicYesNo[0]->show();
+        PicYesNo[1]->show();
+    } else if (kind == ModuleKind::WhileBody) {
+        PrintCaption(QStringLiteral("WHILE"));
+    } else if (kind == ModuleKind::LoopBody) {
+        PrintCaption(QStringLiteral("LOOP"));
+    } else if (kind == ModuleKind::Task || kind == ModuleKind::Sub) {
+        txtTitle->show();
+        const bool joystick = App().ProjectType == 1;
+        chkTaskLoop->setVisible(!joystick);
+        chkStartOnStartup->setVisible(!joystick);
+        LayoutTitleBox();
+    }
+}
+
+void frmDeskTop::LayoutTitleBox()
+{
+    const double left = 12 * App().TwipsX + TwipX(chkStartOnStartup->width());
+    const double width = std::max(0.0, ScaleWidth() - left - 2 * App().TwipsX);
+    txtTitle->setGeometry(PixRect(left, 0, width, CellHeight() - 3 * App().TwipsY));
+}
+
+void frmDeskTop::setTaskLoop(Integer value)
+{
+    chkTaskLoop->setCheckState(value == 0 ? Qt::Unchecked : value == 2 ? Qt::PartiallyChecked : Qt::Checked);
+}
+
+void frmDeskTop::setTaskLoopCaption(const QString& text)
+{
+    chkTaskLoop->setText(text);
+}
+
+void frmDeskTop::setStartOnStartup(Integer value)
+{
+    chkStartOnStartup->setCheckState(value == 0   ? Qt::Unchecked
+                                     : value == 2 ? Qt::PartiallyChecked
+                                                  : Qt::Checked);
+}
+
+void frmDeskTop::setStartOnStartupVisible(bool visible)
+{
+    chkStartOnStartup->setVisible(visible);
+}
+
+void frmDeskTop::setTitleText(const QString& text)
+{
+    txtTitle->setPlainText(text);
+}
+
+void frmDeskTop::txtTitle_Change()
+{
+    if (auto* module = dynamic_cast<clsModule*>(mMyCommandBlock)) {
+        module->mTitle = txtTitle->toPlainText();
+        MarkModuleDirty(mParentTaskName);
+    }
+}
+
+void frmDeskTop::txtTitle_MouseDown()
+{
+    TitleClicked = True;
+}
+
+void frmDeskTop::txtTitle_GotFocus(bool byMouse)
+{
+    if (byMouse)
+        TitleClicked = True;
+    if (TitleClicked)
+        TitleEditing = True;
+    else
+        picDeskTop->setFocus(Qt::OtherFocusReason);
+}
+
+void frmDeskTop::txtTitle_LostFocus()
+{
+    TitleClicked = False;
+    TitleEditing = False;
+}
+
+void frmDeskTop::chkTaskLoop_Click()
+{
+    if (auto* module = dynamic_cast<clsModule*>(mMyCommandBlock)) {
+        module->mLoop = chkTaskLoop->isChecked() ? 1 : 0;
+        MarkModuleDirty(mParentTaskName);
+    }
+}
+
+void frmDeskTop::chkStartOnStartup_Click()
+{
+    if (auto* task = dynamic_cast<clsTask*>(mMyCommandBlock)) {
+        task->StartOnStartup = chkStartOnStartup->isChecked() ? 1 : 0;
+        MarkModuleDirty(mParentTaskName);
+    }
+}
+
+// ---- the desk
+
+void frmDeskTop::DrawGrid()
+{
+    picDeskTop->update();
+}
+
+void frmDeskTop::picDeskTop_Paint(QPainter& p)
+{
+    const double w = CellWidth(), h = CellHeight();
+    p.setPen(QPen(palette().color(QPalette::Button), 1));
+    for (int i = 1; i <= 41; ++i)
+        p.drawLine(PixX(280), PixY(i * h), PixX(2.5 * w), PixY(i * h));
+    for (int i = 0; i <= 2; ++i)
+        p.drawLine(PixX(LeftMargin + i * w), 0, PixX(LeftMargin + i * w), PixY(picDeskTop->Height() - 3.5 * h));
+    if (shpCursor.Visible) {
+        const QRect r = PixRect(shpCursor.Left, shpCursor.Top, shpCursor.Width, shpCursor.Height);
+        p.setPen(QPen(palette().color(QPalette::WindowText), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(r.adjusted(1, 1, -1, -1));
+    }
+    if (shpSelect.Visible) {
+        p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(PixRect(shpSelect.Left, shpSelect.Top, shpSelect.Width, shpSelect.Height));
+    }
+}
+
+void frmDeskTop::VScroll1_Change()
+{
+    picDeskTop->setTop(-VScroll1->value());
+}
+
+void frmDeskTop::HScroll1_Change()
+{
+    const double value = HScroll1->value();
+    picDeskTop->setLeft(-value);
+    PicYesNo[0]->setLeft(CellWidth() / 2 + LeftMargin - PicYesNo[0]->Width() / 2 - value);
+    PicYesNo[1]->setLeft(PicYesNo[0]->Left() + CellWidth());
+}
+
+// ---- the map
+
+void frmDeskTop::UpdateMap()
+{
+    if (mFormType == 0)
+        return;
+    if (mFormType == ModuleKind::Task || mFormType == ModuleKind::Sub) {
+        if (auto* module = dynamic_cast<clsModule*>(mMyCommandBlock))
+            App().Windows->MapUpdateNode(module->Name);
+        return;
+    }
+    const QString caption = Caption();
+    for (const auto& e : App().TaskList)
+        if (e.item && e.item->Name.compare(caption, Qt::CaseInsensitive) == 0) {
+            App().Windows->MapUpdateNode(e.item->Name);
+            return;
+        }
+    for (const auto& e : App().SubList)
+        if (e.item && e.item->Name.compare(caption, Qt::CaseInsensitive) == 0) {
+            App().Windows->MapUpdateNode(e.item->Name);
+            return;
+        }
+}
+
+// ---- the window
+
+void frmDeskTop::Show()
+{
+    if (!mLoaded)
+        Form_Load();
+    if (mSub)
+        mSub->show();
+    else
+        show();
+}
+
+void frmDeskTop::ZOrder()
+{
+    if (mSub && mMdiArea) {
+        if (mSub->isHidden())
+            mSub->show();
+        mMdiArea->setActiveSubWindow(mSub);
+        mSub->raise();
+    } else {
+        raise();
+        activateWindow();
+    }
+}
+
+void frmDeskTop::setCaption(const QString& caption)
+{
+    setWindowTitle(caption);
+    if (mSub)
+        mSub->setWindowTitle(caption);
+}
+
+QString frmDeskTop::Caption() const
+{
+    return windowTitle();
+}
+
+void frmDeskTop::Close()
+{
+    if (mSub)
+        mSub->close();
+    else
+        close();
+}
+
+void frmDeskTop::FillSourceNames()
+{
+    static const struct {
+        int code;
+        const char* title;
+    } names[] = {
+        {0, "Variables"},        {1, "Timers"},          {2, "Constant"},
+        {3, "Motors"},           {4, "Random"},          {9, "Sensors"},
+        {10, "Sensor type "},    {11, "Sensor mode"},    {12, "Sensor raw value"},
+        {13, "Sensor boolean value"}, {14, "Clock"},     {15, "RCX message"},
+        {100, "Constants"},      {110, "System constants"}, {130, "RCX display"},
+        {140, "Sensor types"},   {150, "Sensor modes"},  {160, "Joystick button"},
+        {170, "Joystick axle"},  {180, "Keyboard key"},  {190, "Time unit"},
+        {200, "RCX sound"},      {210, "Transmit power"}, {220, "Range"},
+    };
+    for (auto& s : SourceName)
+        s.clear();
+    for (const auto& n : names)
+        SourceName[n.code] = QString::fromLatin1(n.title);
+}
+
+void frmDeskTop::Form_Load()
+{
+    const std::initializer_list<int> quiet = {Err::InvalidCall};
+    Step([&] { SizeCommandPicture(0); }, quiet);
+    Step([&] { picDeskTop->Move(0, 0, 6 * (CellWidth() + 2 * App().TwipsX), 45 * CellHeight()); }, quiet);
+    Step([&] {
+        shpCursor.Width = mPicCommand.at(0)->Width();
+        shpCursor.Height = mPicCommand.at(0)->Height();
+    }, quiet);
+    Step([&] {
+        for (auto& column : mCommandGrid)
+            for (bool& cell : column)
+                cell = false;
+    }, quiet);
+    Step([&] {
+        QWidget* win = mSub ? static_cast<QWidget*>(mSub) : this;
+        const double height = mMdiArea ? TwipY(mMdiArea->viewport()->height()) : TwipY(win->height());
+        const double width = (CellWidth() + 4 * App().TwipsX) * 2.53 + TwipX(VScroll1->width());
+        win->setGeometry(win->x(), 0, PixX(width), PixY(height));
+    }, quiet);
+    Step([&] {
+        if (!mMyCommandBlock)
+            raiseError(Err::ObjectNotSet);
+        ColCommand = mMyCommandBlock->GetCommands();
+        mMyCommandBlock->CommandWindow = this;
+    }, quiet);
+    Step([&] { ShowCommands(); }, quiet);
+    Step([&] {
+        if (!ColCommand)
+            raiseError(Err::ObjectNotSet);
+        ColCommand->Item(QStringLiteral("0001"))->PicSelected = False;
+    }, quiet);
+    Step([&] {
+        DrawGrid();
+        setCursorPos(QStringLiteral("0001"));
+        QWidget* win = mSub ? static_cast<QWidget*>(mSub) : this;
+        win->move(0, win->y());
+    }, quiet);
+    Step([&] { FillSourceNames(); }, quiet);
+    mLoaded = true;
+}
+
+void frmDeskTop::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (mLoaded && !mUnloaded)
+        Form_Resize();
+}
+
+void frmDeskTop::Form_Resize()
+{
+    const std::initializer_list<int> none = {};
+    QWidget* win = mSub ? static_cast<QWidget*>(mSub) : this;
+    if (win->width() > picDeskTop->width()) {
+        win->resize(picDeskTop->width(), win->height());
+        return;
+    }
+    const double scaleWidth = ScaleWidth(), scaleHeight = ScaleHeight();
+    const double titleHeight = picModulTitle->Height();
+    const double vWidth = TwipX(VScroll1->width()), hHeight = TwipY(HScroll1->height());
+    Step([&] { picModulTitle->setWidth(scaleWidth); }, none, false);
+    Step([&] {
+        const double height = std::max(0.0, scaleHeight - titleHeight - hHeight);
+        VScroll1->setGeometry(PixRect(scaleWidth - vWidth, titleHeight, vWidth, height));
+        const Long max = vb::CLng(picDeskTop->Height() - scaleHeight + hHeight);
+        VScroll1->setRange(0, std::max<Long>(0, max));
+        const Long small = vb::CLng(scaleHeight / 9);
+        VScroll1->setSingleStep(std::max<Long>(1, small));
+        VScroll1->setPageStep(std::max<Long>(1, 3 * small));
+    }, none, false);
+    Step([&] {
+        const double width = std::max(0.0, scaleWidth - vWidth);
+        HScroll1->setGeometry(PixRect(0, scaleHeight - hHeight, width, hHeight));
+        const Long max = vb::CLng(picDeskTop->Width() - scaleWidth + vWidth);
+        HScroll1->setRange(0, std::max<Long>(0, max));
+        const Long small = vb::CLng(scaleWidth / 9);
+        HScroll1->setSingleStep(std::max<Long>(1, small));
+        HScroll1->setPageStep(std::max<Long>(1, 3 * small));
+    }, none, false);
+    Step([&] {
+        if (scaleWidth > TwipX(txtTitle->x()))
+            LayoutTitleBox();
+    }, none, false);
+    if (mFormType == ModuleKind::IfBody || mFormType == ModuleKind::WhileBody || mFormType == ModuleKind::LoopBody)
+        picModulTitle->update();
+}
+
+void frmDeskTop::Form_Activate()
+{
+    Step([&] {
+        if (ScaleWidth() > TwipX(txtTitle->x()))
+            LayoutTitleBox();
+    }, {}, false);
+}
+
+void frmDeskTop::Form_Deactivate()
+{
+    if (mUnloaded || !mLoaded)
+        return;
+    // An open parameter frame is cancelled by the first letter of its
+    // command key ("L" the logic frame, "M" or "G" the motor frame); the
+    // frames hook in here.
+    Step([&] {
+        // As a press on the empty desk at (3, 3) with the pointer tool: the
+        // selection rectangle shrinks to that point and selects nothing.
+        shpSelect.Left = 3;
+        shpSelect.Top = 3;
+        shpSelect.Width = 1;
+        shpSelect.Height = 1;
+        CalcPicSelection(0);
+    }, {});
+    Step([&] { setCursorPos(QStringLiteral("0")); }, {});
+}
+
+void frmDeskTop::SubWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState)
+{
+    const bool was = oldState.testFlag(Qt::WindowActive), is = newState.testFlag(Qt::WindowActive);
+    if (!was && is)
+        Form_Activate();
+    else if (was && !is)
+        Form_Deactivate();
+}
+
+void frmDeskTop::closeEvent(QCloseEvent* event)
+{
+    Form_QueryUnload();
+    event->accept();
+}
+
+void frmDeskTop::Form_QueryUnload()
+{
+    if (mUnloaded)
+        return;
+    mUnloaded = true;
+    if (mMyCommandBlock && mMyCommandBlock->CommandWindow == this)
+        mMyCommandBlock->CommandWindow = nullptr;
+    if (!ColCommand)
+        return;
+    QList<ICommandWindow*> inner;
+    for (const auto& e : *ColCommand) {
+        const auto& co = e.item;
+        if (!co || !co->CommandWindow)
+            continue;
+        if (KeyIs(co->CommandKey, "L_IF") || KeyIs(co->CommandKey, "L_LOOP") || KeyIs(co->CommandKey, "L_WHILE")
+            || KeyIs(co->CommandKey, "L_SUB"))
+            inner.append(co->CommandWindow);
+    }
+    for (ICommandWindow* w : inner) {
+        try {
+            w->Close();
+        } catch (const VbError&) {
+        }
+    }
+}

@@ -1,0 +1,116 @@
+#pragma once
+// A main window's MDI area and window services for the editor window tests:
+// OpenCommandWindow creates real editor windows in the area.
+#include "support/FakePresenter.h"
+#include "desktop/DeskTopFactory.h"
+#include "desktop/frmDeskTop.h"
+#include "model/AppState.h"
+#include "model/Grid.h"
+#include "model/ModuleManagement.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class DeskTopWindows : public IWindowServices {
+public:
+    QMdiArea* area = nullptr;
+    QStringList mapUpdates;
+
+    ICommandWindow* CreateDeskTop() override { return CreateDeskTopWindow(area); }
+    void DoEvents() override { QCoreApplication::processEvents(); }
+    void MapUpdateNode(const QString& moduleName) override { mapUpdates.append(moduleName); }
+};
+
+class DeskTopTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetApp();
+        area = std::make_unique<QMdiArea>();
+        area->resize(1100, 800);
+        area->show();
+        windows.area = area.get();
+        App().Windows = &windows;
+        App().Presenter = &presenter;
+    }
+
+    void TearDown() override
+    {
+        area.reset();
+        Flush();
+        ResetApp();
+    }
+
+    // Runs pending events, deferred deletions included.
+    static void Flush()
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+
+    static std::shared_ptr<clsCommand> Command(const QString& key, int x, int y, int picIndex,
+                                               const QString& caption0 = QString(),
+                                               const QString& caption1 = QString())
+    {
+        auto c = std::make_shared<clsCommand>();
+        c->CommandKey = key;
+        c->x = Integer(x);
+        c->y = Integer(y);
+        c->PicIndex = Integer(picIndex);
+        c->setPicCaption(0, caption0);
+        c->setPicCaption(1, caption1);
+        c->Param1Source = -1;
+        c->Param2Source = -1;
+        c->Param1Value = -1;
+        c->Param2Value = -1;
+        return c;
+    }
+
+    static void Put(CommandCollection& grid, const std::shared_ptr<clsCommand>& c)
+    {
+        grid.Add(c, ColKey(c->x, c->y));
+    }
+
+    TaskPtr AddTask(const QString& name)
+    {
+        auto t = std::make_shared<clsTask>();
+        t->Name = name;
+        t->ModulType = 1;
+        t->mLoop = 1;
+        t->StartOnStartup = 1;
+        t->mTitle = QStringLiteral("[general task description]");
+        t->mNumber = Integer(App().TaskList.Count() + 1);
+        App().TaskList.Add(t, name);
+        return t;
+    }
+
+    static frmDeskTop* WindowOf(CommandOwner* owner)
+    {
+        return dynamic_cast<frmDeskTop*>(owner->CommandWindow);
+    }
+
+    frmDeskTop* OpenTask(const TaskPtr& t)
+    {
+        OpenCommandWindow(ModuleKind::Task, t.get(), QString(), QString());
+        Flush();
+        return WindowOf(t.get());
+    }
+
+    frmDeskTop* OpenBody(Long kind, clsCommand* block, const QString& taskName, const QString& caption)
+    {
+        OpenCommandWindow(kind, block, taskName, caption);
+        Flush();
+        return WindowOf(block);
+    }
+
+    std::unique_ptr<QMdiArea> area;
+    DeskTopWindows windows;
+    FakePresenter presenter;
+};

@@ -1,0 +1,374 @@
+// The editor window as a window: title strip, scrolling, sizing, activation,
+// closing with the windows of its blocks, and the map refresh.
+#include "DeskTopFixture.h"
+
+#include "desktop/Twips.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+const double W = frmDeskTop::CommandWidth;
+const double H = frmDeskTop::CommandHeight;
+
+}  // namespace
+
+TEST_F(DeskTopTest, TaskTitleStripShowsTitleAndBothFlags)
+{
+    auto t = AddTask(QStringLiteral("Main"));
+    t->mLoop = 0;
+    frmDeskTop* f = OpenTask(t);
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(f->txtTitle->isVisible());
+    EXPECT_EQ(f->txtTitle->toPlainText(), QStringLiteral("[general task description]"));
+    EXPECT_TRUE(f->chkTaskLoop->isVisible());
+    EXPECT_EQ(f->chkTaskLoop->text(), QStringLiteral("Task in loop"));
+    EXPECT_FALSE(f->chkTaskLoop->isChecked());
+    EXPECT_TRUE(f->chkStartOnStartup->isVisible());
+    EXPECT_EQ(f->chkStartOnStartup->text(), QStringLiteral("Start Task when program start"));
+    EXPECT_TRUE(f->chkStartOnStartup->isChecked());
+    EXPECT_FALSE(f->PicYesNo[0]->isVisible());
+    // The title box takes the strip's width right of the check boxes.
+    EXPECT_GE(f->txtTitle->x(), f->chkStartOnStartup->x() + f->chkStartOnStartup->width());
+    EXPECT_NEAR(f->txtTitle->x() + f->txtTitle->width(), f->width() - 2, 1);
+    EXPECT_EQ(t->Dirty, False);
+
+    // Clicking a flag changes the task at once.
+    f->chkTaskLoop->click();
+    EXPECT_EQ(t->mLoop, 1);
+    EXPECT_EQ(t->Dirty, True);
+    t->Dirty = False;
+    f->chkStartOnStartup->click();
+    EXPECT_EQ(t->StartOnStartup, 0);
+    EXPECT_EQ(t->Dirty, True);
+}
+
+TEST_F(DeskTopTest, SubAndJoystickTitleStrips)
+{
+    auto s = std::make_shared<clsSub>();
+    s->Name = QStringLiteral("Blink");
+    s->mLoop = 1;
+    s->mTitle = QStringLiteral("[general sub description]");
+    App().SubList.Add(s, s->Name);
+    OpenCommandWindow(ModuleKind::Sub, s.get(), QString(), QString());
+    Flush();
+    frmDeskTop* sub = WindowOf(s.get());
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(sub->chkTaskLoop->text(), QStringLiteral("Sub in loop"));
+    EXPECT_TRUE(sub->chkTaskLoop->isVisible());
+    EXPECT_TRUE(sub->chkTaskLoop->isChecked());
+    EXPECT_FALSE(sub->chkStartOnStartup->isVisible());
+    EXPECT_EQ(sub->txtTitle->toPlainText(), QStringLiteral("[general sub description]"));
+
+    App().ProjectType = 1;
+    frmDeskTop* task = OpenTask(AddTask(QStringLiteral("Joy")));
+    ASSERT_NE(task, nullptr);
+    EXPECT_TRUE(task->txtTitle->isVisible());
+    EXPECT_FALSE(task->chkTaskLoop->isVisible());
+    EXPECT_FALSE(task->chkStartOnStartup->isVisible());
+}
+
+TEST_F(DeskTopTest, TitleBoxStoresDoubleQuotesAsSingleQuotes)
+{
+    auto t = AddTask(QStringLiteral("Main"));
+    frmDeskTop* f = OpenTask(t);
+    ASSERT_NE(f, nullptr);
+    f->txtTitle->clear();
+    t->Dirty = False;
+
+    QTest::keyClicks(f->txtTitle, QStringLiteral("say \"hi\""));
+    EXPECT_EQ(t->mTitle, QStringLiteral("say 'hi'"));
+    EXPECT_EQ(t->Dirty, True);
+
+    // Enter does not break the title.
+    QTest::keyClick(f->txtTitle, Qt::Key_Return);
+    EXPECT_EQ(t->mTitle, QStringLiteral("say 'hi'"));
+
+    // A pasted title keeps to the same rules.
+    QApplication::clipboard()->setText(QStringLiteral(" \"a\"\r\nb"));
+    f->txtTitle->paste();
+    EXPECT_EQ(t->mTitle, QStringLiteral("say 'hi' 'a' b"));
+}
+
+TEST_F(DeskTopTest, TitleBoxTakesTheFocusOnlyFromAClick)
+{
+    auto t = AddTask(QStringLiteral("Main"));
+    frmDeskTop* f = OpenTask(t);
+    ASSERT_NE(f, nullptr);
+    f->ZOrder();
+    QApplication::setActiveWindow(area->window());
+
+    f->txtTitle->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(f->TitleEditing, False);
+    EXPECT_FALSE(f->txtTitle->hasFocus());
+
+    QTest::mouseClick(f->txtTitle->viewport(), Qt::LeftButton);
+    EXPECT_EQ(f->TitleEditing, True);
+    f->picDeskTop->setFocus();
+    EXPECT_EQ(f->TitleEditing, False);
+    EXPECT_EQ(f->TitleClicked, False);
+}
+
+TEST_F(DeskTopTest, ScrollScrBringsTheCursorRowIntoView)
+{
+    auto t = AddTask(QStringLiteral("Main"));
+    frmDeskTop* f = OpenTask(t);
+    ASSERT_NE(f, nullptr);
+    f->SubWindow()->resize(f->SubWindow()->width(), 500);
+    Flush();
+    ASSERT_EQ(f->VScroll1->value(), 0);
+    const double c = f->CellHeight();
+    const double h = TwipY(f->VScroll1->height());
+    auto inView = [&](int row) {
+        const double v = f->VScroll1->value();
+        return v / c + 1 <= row && (h + v) / c >= row;
+    };
+
+    struct Step {
+        const char* key;
+        int row;
+    } steps[] = {{"0003", 3}, {"0030", 30}, {"0140", 40}, {"0025", 25}, {"0002", 2}, {"0001", 1}};
+    for (const auto& s : steps) {
+        const int before = f->VScroll1->value();
+        const bool wasInView = inView(s.row);
+        f->setCursorPos(QString::fromLatin1(s.key));
+        f->ScrollScr();
+        EXPECT_TRUE(inView(s.row)) << s.key;
+        if (wasInView)
+            EXPECT_EQ(f->VScroll1->value(), before) << s.key;
+        // The desk follows the bar.
+        EXPECT_EQ(f->picDeskTop->Top(), -f->VScroll1->value());
+    }
+    // Rows are walked one cell at a time: from the top, row 30 ends with the
+    // row just at the bottom of the view.
+    f->VScroll1->setValue(0);
+    f->setCursorPos(QStringLiteral("0030"));
+    f->ScrollScr();
+    EXPECT_LT((h + f->VScroll1->value() - c) / c, 30);
+}
+
+TEST_F(DeskTopTest, WindowWiderThanItsDeskSnapsBack)
+{
+    auto t = AddTask(QStringLiteral("Main"));
+    frmDeskTop* f = OpenTask(t);
+    ASSERT_NE(f, nullptr);
+    QMdiSubWindow* sub = f->SubWindow();
+    ASSERT_NE(sub, nullptr);
+    EXPECT_LE(sub->width(), f->picDeskTop->width());
+    EXPECT_EQ(sub->y(), 0);
+    EXPECT_EQ(sub->x(), 0);
+
+    sub->resize(f->picDeskTop->width() + 300, 600);
+    Flush();
+    EXPECT_EQ(sub->width(), f->picDeskTop->width());
+    EXPECT_EQ(sub->height(), 600);
+
+    // The scroll bars follow the window's size.
+    EXPECT_EQ(f->VScroll1->maximum(),
+              vb::CLng(f->picDeskTop->Height() - f->ScaleHeight() + TwipY(f->HScroll1->height())));
+    EXPECT_EQ(f->HScroll1->maximum(),
+              std::max<Long>(0, vb::CLng(f->picDeskTop->Width() - f->ScaleWidth() + TwipX(f->VScroll1->width()))));
+    EXPECT_EQ(f->VScroll1->singleStep(), vb::CLng(f->ScaleHeight() / 9));
+    EXPECT_EQ(f->VScroll1->pageStep(), 3 * vb::CLng(f->ScaleHeight() / 9));
+}
+
+TEST_F(DeskTopTest, IfBodyShowsHeaderAndCentredYesNoAtEveryScrollPosition)
+{
+    auto t = AddTask(QStringLiteral("Main"));
+    auto ifCmd = Command(QStringLiteral("L_IF"), 0, 1, 1, QStringLiteral("If"), QStringLiteral("Touch\r\n> 0"));
+    ifCmd->Commands = std::make_shared<CommandCollection>();
+    Put(*ifCmd->Commands, Command(QStringLiteral("M_ON"), 0, 1, 1, QStringLiteral("Start motor")));
+    Put(*ifCmd->Commands, Command(QStringLiteral("M_OFF"), 1, 1, 2, QStringLiteral("Stop motor")));
+    Put(*t->Commands(), ifCmd);
+    ASSERT_NE(OpenTask(t), nullptr);
+
+    frmDeskTop* f = OpenBody(ModuleKind::IfBody, ifCmd.get(), QStringLiteral("Main"), QStringLiteral("Touch\r\n> 0"));
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->Caption(), QStringLiteral("Main"));
+    EXPECT_EQ(f->HeaderText, QStringLiteral("IF"));
+    EXPECT_EQ(f->ParentTitle(), QStringLiteral("IF Touch  > 0"));
+    EXPECT_EQ(f->picModulTitle->PictureKey(), QStringLiteral("L_IF"));
+    EXPECT_FALSE(f->txtTitle->isVisible());
+    EXPECT_FALSE(f->chkTaskLoop->isVisible());
+    ASSERT_TRUE(f->PicYesNo[0]->isVisible());
+    ASSERT_TRUE(f->PicYesNo[1]->isVisible());
+    EXPECT_NE(f->picCommand(2), nullptr);
+
+    f->SubWindow()->resize(300, 500);
+    Flush();
+    ASSERT_GT(f->HScroll1->maximum(), 0);
+    for (int value : {0, 1000, f->HScroll1->maximum() / 2, f->HScroll1->maximum()}) {
+        f->HScroll1->setValue(value);
+        for (int c = 0; c < 2; ++c) {
+            const double centre = f->PicYesNo[c]->Left() + f->PicYesNo[c]->Width() / 2;
+            EXPECT_DOUBLE_EQ(centre, 700 + c * W + W / 2 - value) << value;
+            // On screen too: over the column of the desk.
+            const int column = f->picDeskTop->x() + PixX(700 + c * W + W / 2);
+            EXPECT_NEAR(f->PicYesNo[c]->x() + f->PicYesNo[c]->width() / 2.0, column, 1.5) << value;
+        }
+    }
+}
+
+TEST_F(DeskTopTest, WhileAndLoopBodiesShowTheirHeaders)
+{
+    auto t = AddTask(QStringLiteral("Main"));
+    struct Case {
+        Long kind;
+        const char* key;
+        const char* header;
+    } cases[] = {{ModuleKind::WhileBody, "L_WHILE", "WHILE"}, {ModuleKind::LoopBody, "L_LOOP", "LOOP"}};
+    int row = 1;
+    for (const auto& c : cases) {
+        auto block = Command(QString::fromLatin1(c.key), 0, row, row, QStringLiteral("x"), QStringLiteral("3 times"));
+        ++row;
+        block->Commands = std::make_shared<CommandCollection>();
+        Put(*t->Commands(), block);
+        frmDeskTop* f = OpenBody(c.kind, block.get(), QStringLiteral("Main"), QStringLiteral("3 times"));
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->HeaderText, QString::fromLatin1(c.header));
+        EXPECT_EQ(f->ParentTitle(), QString::fromLatin1(c.header) + QStringLiteral(" 3 times"));
+        EXPECT_EQ(f->picModulTitle->PictureKey(), QString::fromLatin1(c.key));
+        EXPECT_FALSE(f->PicYesNo[0]->isVisible());
+    }
+}
+
+TEST_F(DeskTopTest, ClosingATaskWindowClosesTheWindowsOfItsBlocks)
+{
+    auto t = AddTask(QStringLiteral("Main"));
+    auto ifCmd = Command(QStringLiteral("L_IF"), 0, 1, 1, QStringLiteral("If"));
+    ifCmd->Commands = std::make_shared<CommandCollection>();
+    auto whileCmd = Command(QStringLiteral("L_WHILE"), 1, 2, 1, QStringLiteral("While"));
+    whileCmd->Commands = std::make_shared<CommandCollection>();
+    Put(*whileCmd->Commands, Command(QStringLiteral("M_ON"), 0, 1, 1));
+    Put(*ifCmd->Commands, whileCmd);
+    Put(*t->Commands(), ifCmd);
+    // A second task keeps its window.
+    auto other = AddTask(QStringLiteral("Other"));
+
+    ASSERT_NE(OpenTask(t), nullptr);
+    ASSERT_NE(OpenBody(ModuleKind::IfBody, ifCmd.get(), QStringLiteral("Main"), QString()), nullptr);
+    ASSERT_NE(OpenBody(ModuleKind::WhileBody, whileCmd.get(), QStringLiteral("Main"), QString()), nullptr);
+    ASSERT_NE(OpenTask(other), nullptr);
+    EXPECT_EQ(area->subWindowList().size(), 4);
+
+    WindowOf(t.get())->Close();
+    Flush();
+    EXPECT_EQ(t->CommandWindow, nullptr);
+    EXPECT_EQ(ifCmd->CommandWindow, nullptr);
+    EXPECT_EQ(whileCmd->CommandWindow, nullptr);
+    EXPECT_NE(other->CommandWindow, nullptr);
+    EXPECT_EQ(area->subWindowList().size(), 1);
+    EXPECT_NE(App().LastDeskTop, nullptr);  // the other task's, still open
+
+    // The next request makes a new window.
+    frmDeskTop* again = OpenTask(t);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(area->subWindowList().size(), 2);
+    again->Close();
+    WindowOf(other.get())->Close();
+    Flush();
+    EXPECT_EQ(App().LastDeskTop, nullptr);
+}
+
+TEST_F(DeskTopTest, LeavingAWindowHidesItsCursorAndClearsItsSelection)
+{
+    auto a = AddTask(QStringLiteral("A"));
+    auto cmd = Command(QStringLiteral("M_ON"), 0, 1, 1);
+    Put(*a->Commands(), cmd);
+    frmDeskTop* fa = OpenTask(a);
+    ASSERT_NE(fa, nullptr);
+    fa->setCursorPos(QStringLiteral("0105"));
+    fa->setCursorPos(QStringLiteral("0001"));
+    ASSERT_EQ(cmd->PicSelected, True);
+    ASSERT_EQ(area->activeSubWindow(), fa->SubWindow());
+
+    frmDeskTop* fb = OpenTask(AddTask(QStringLiteral("B")));
+    ASSERT_NE(fb, nullptr);
+    EXPECT_EQ(area->activeSubWindow(), fb->SubWindow());
+    EXPECT_EQ(cmd->PicSelected, False);
+    EXPECT_EQ(fa->picCommand(1)->BackColor(), fa->UnselectedColor());
+    EXPECT_FALSE(fa->shpCursor.Visible);
+    EXPECT_EQ(fa->CursorPos(), QStringLiteral("0001"));
+}
+
+TEST_F(DeskTopTest, UpdateMapRefreshesTheWindowsModule)
+{
+    auto t = AddTask(QStringLiteral("Main"));
+    auto s = std::make_shared<clsSub>();
+    s->Name = QStringLiteral("Blink");
+    App().SubList.Add(s, s->Name);
+    auto loop = Command(QStringLiteral("L_LOOP"), 0, 1, 1);
+    loop->Commands = std::make_shared<CommandCollection>();
+    Put(*t->Commands(), loop);
+
+    frmDeskTop* task = OpenTask(t);
+    ASSERT_NE(task, nullptr);
+    frmDeskTop* body = OpenBody(ModuleKind::LoopBody, loop.get(), QStringLiteral("Main"), QString());
+    ASSERT_NE(body, nullptr);
+    windows.mapUpdates.clear();
+
+    task->UpdateMap();
+    EXPECT_EQ(windows.mapUpdates, QStringList{QStringLiteral("Main")});
+
+    struct Case {
+        const char* caption;
+        QStringList updates;
+    } cases[] = {
+        {"main", {QStringLiteral("Main")}},
+        {"BLINK", {QStringLiteral("Blink")}},
+        {"Nobody", {}},
+    };
+    for (const auto& c : cases) {
+        windows.mapUpdates.clear();
+        body->setCaption(QString::fromLatin1(c.caption));
+        body->UpdateMap();
+        EXPECT_EQ(windows.mapUpdates, c.updates) << c.caption;
+    }
+
+    frmDeskTop loose;
+    windows.mapUpdates.clear();
+    loose.UpdateMap();  // no kind yet
+    EXPECT_TRUE(windows.mapUpdates.isEmpty());
+}
+
+// Saves pictures of a task window and an IF body window when QM_GRAB_DIR names
+// a folder; otherwise there is nothing to do.
+TEST_F(DeskTopTest, GrabWindowsToPictures)
+{
+    const QString dir = qEnvironmentVariable("QM_GRAB_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "QM_GRAB_DIR not set";
+    auto t = AddTask(QStringLiteral("Main"));
+    auto on = Command(QStringLiteral("M_ON"), 0, 1, 1, QStringLiteral("Start motor"), QStringLiteral("A, C"));
+    on->MotorList = QStringLiteral("02");
+    auto ifCmd = Command(QStringLiteral("L_IF"), 0, 2, 2, QStringLiteral("If"),
+                         QStringLiteral("Touch sensor 1\r\n= 1"));
+    ifCmd->Commands = std::make_shared<CommandCollection>();
+    Put(*ifCmd->Commands, Command(QStringLiteral("M_FWD"), 0, 1, 1, QStringLiteral("Forward"), QStringLiteral("A")));
+    Put(*ifCmd->Commands, Command(QStringLiteral("G_SOUND"), 0, 2, 2, QStringLiteral("Sound"), QStringLiteral("Beep")));
+    auto off = Command(QStringLiteral("M_OFF"), 1, 1, 3, QStringLiteral("Stop motor"), QStringLiteral("A"));
+    off->Op = 0;
+    Put(*ifCmd->Commands, off);
+    auto wait = Command(QStringLiteral("G_WAIT"), 0, 3, 3, QStringLiteral("Wait"),
+                        QStringLiteral("1\r\n2\r\n3\r\n4\r\n5"));
+    auto rem = Command(QStringLiteral("A_REM"), 1, 4, 4, QStringLiteral("Remark"), QStringLiteral("A remark"));
+    for (const auto& c : {on, ifCmd, wait, rem})
+        Put(*t->Commands(), c);
+
+    frmDeskTop* task = OpenTask(t);
+    ASSERT_NE(task, nullptr);
+    task->setCursorPos(QStringLiteral("0004"));
+    Flush();
+    ASSERT_TRUE(task->grab().save(QDir(dir).filePath(QStringLiteral("task_window.png"))));
+    frmDeskTop* body = OpenBody(ModuleKind::IfBody, ifCmd.get(), QStringLiteral("Main"), ifCmd->PicCaption(1));
+    ASSERT_NE(body, nullptr);
+    body->SubWindow()->move(task->SubWindow()->width() + 10, 0);
+    Flush();
+    ASSERT_TRUE(body->grab().save(QDir(dir).filePath(QStringLiteral("if_window.png"))));
+    ASSERT_TRUE(area->grab().save(QDir(dir).filePath(QStringLiteral("mdi_area.png"))));
+}
