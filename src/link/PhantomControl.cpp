@@ -2,7 +2,7 @@
 
 #include "model/VbError.h"
 
-PhantomControl::PhantomControl()
+PhantomControl::PhantomControl(VirtualBrick::Clock clock) : mBrick(std::move(clock))
 {
     mBrick.setComPortNo(VirtualBrickPort);
 }

@@ -12,7 +12,8 @@ class PhantomControl : public IPhantomControl {
 public:
     static constexpr Long VirtualBrickPort = 4;
 
-    PhantomControl();
+    // The virtual brick's timers and watch run on the clock (a steady clock when none).
+    explicit PhantomControl(VirtualBrick::Clock clock = {});
 
     VirtualBrick& virtualBrick() { return mBrick; }
 

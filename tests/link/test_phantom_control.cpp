@@ -1,0 +1,112 @@
+// The program's control: the five ports, of which only port 4 (the virtual
+// brick) answers until the tower is driven.
+#include "link/PhantomControl.h"
+
+#include "EventLog.h"
+
+#include "model/VbError.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+int errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const VbError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(PhantomControl, TowerPortsAndUnknownPortsDoNotAnswer)
+{
+    PhantomControl pb;
+    for (Long port : {0, 1, 2, 3, -1, 5, 99}) {
+        pb.setComPortNo(port);
+        EXPECT_EQ(pb.ComPortNo(), port);
+        EXPECT_FALSE(pb.TowerCheck1()) << port;
+        EXPECT_FALSE(pb.TowerCheck2()) << port;
+        EXPECT_FALSE(pb.TowerCheck3()) << port;
+        EXPECT_FALSE(pb.PBAlive()) << port;
+        Integer n = 0;
+        EXPECT_EQ(errorOf([&] { pb.Poll(0, n); }), Err::DeviceUnavailable) << port;
+        EXPECT_EQ(errorOf([&] { pb.On("0"); }), Err::DeviceUnavailable) << port;
+        EXPECT_EQ(errorOf([&] { pb.BeginOfTask(n); }), Err::DeviceUnavailable) << port;
+        EXPECT_EQ(errorOf([&] { pb.GetMemMap(); }), Err::DeviceUnavailable) << port;
+    }
+}
+
+TEST(PhantomControl, Port4IsTheVirtualBrick)
+{
+    PhantomControl pb;
+    pb.setComPortNo(4);
+    EXPECT_TRUE(pb.TowerCheck1());
+    EXPECT_TRUE(pb.TowerCheck2());
+    EXPECT_TRUE(pb.TowerCheck3());
+    EXPECT_TRUE(pb.PBAlive());
+    EXPECT_EQ(pb.ComPortNo(), 4);
+
+    pb.SetVar(7, 2, 300);
+    EXPECT_EQ(pb.virtualBrick().variable(7), 300);
+    pb.virtualBrick().setSensorValue(0, 12);
+    Integer port = 0;
+    EXPECT_EQ(pb.Poll(9, port), 12);
+    EXPECT_TRUE(pb.On("2"));
+    EXPECT_EQ(pb.virtualBrick().output(2).state, VirtualBrick::OutputOn);
+}
+
+TEST(PhantomControl, TheBrickSwitchedOffLeavesTheTowerChecksPassing)
+{
+    PhantomControl pb;
+    pb.setComPortNo(4);
+    pb.virtualBrick().setOn(false);
+    EXPECT_TRUE(pb.TowerCheck1());
+    EXPECT_FALSE(pb.PBAlive());
+    EXPECT_EQ(errorOf([&] { pb.PBBattery(); }), Err::DeviceUnavailable);
+}
+
+TEST(PhantomControl, TheSearchOfThePortsFindsTheVirtualBrick)
+{
+    PhantomControl pb;
+    Long found = -1;
+    for (Long port = 0; port <= 4 && found < 0; ++port) {
+        pb.setComPortNo(port);
+        if (pb.TowerCheck1() && pb.TowerCheck2() && pb.TowerCheck3())
+            found = port;
+    }
+    EXPECT_EQ(found, 4);
+}
+
+TEST(PhantomControl, DownloadEventsReachTheSink)
+{
+    qint64 ms = 5000;
+    PhantomControl pb([&] { return ms; });
+    EventLog log;
+    pb.setEventSink(&log);
+    pb.setComPortNo(4);
+    Integer slot = 1;
+    Integer task = 0;
+    Integer sub = 1;
+    pb.SelectPrgm(slot);
+    pb.BeginOfTask(task);
+    pb.SetSensorType(0, 1);
+    pb.EndOfTask();
+    pb.BeginOfSub(sub);
+    pb.If(0, 1, 2, 2, 3);
+    pb.EndOfSub();
+    EXPECT_EQ(log.events, (QStringList{"Start 0 1 0", "Progress 1", "Done 0 0", "Start 0 1 11", "Progress 1",
+                                       QString("Done %1 11").arg(VirtualBrick::UnbalancedBlocks)}));
+    EXPECT_TRUE(pb.virtualBrick().program(1).contains(0));
+    EXPECT_FALSE(pb.virtualBrick().program(1).contains(11));
+
+    pb.setEventSink(nullptr);
+    pb.BeginOfTask(task);
+    pb.EndOfTask();  // dropped quietly
+    EXPECT_EQ(log.events.size(), 6);
+}
+
+}  // namespace
