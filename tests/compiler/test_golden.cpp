@@ -1,0 +1,290 @@
+// Small projects compiled to their listings, byte for byte against the files
+// beside them, and downloaded to the recording control, whose operations must
+// be the ones the listing shows.
+#include "CompilerFixture.h"
+
+#include "compiler/ModuleCompile.h"
+#include "compiler/ProjectCompile.h"
+#include "compiler/Translate.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+namespace {
+
+QString goldenPath(const QString& name)
+{
+    return QStringLiteral(QM_TEST_DATA "/compiler/") + name;
+}
+
+// Compares with the file, or writes it when QM_WRITE_GOLDEN is set.
+void expectGolden(const QString& name, const QByteArray& actual)
+{
+    const QString path = goldenPath(name);
+    if (qEnvironmentVariableIsSet("QM_WRITE_GOLDEN")) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+        f.write(actual);
+        return;
+    }
+    const QByteArray expected = readFile(path);
+    ASSERT_FALSE(expected.isEmpty()) << "missing " << path.toStdString();
+    EXPECT_EQ(actual.toStdString(), expected.toStdString()) << name.toStdString();
+}
+
+// One operation: its name in lower case and its arguments as plain numbers or texts.
+struct Operation {
+    QString name;
+    QStringList args;
+    bool operator==(const Operation& o) const { return name == o.name && args == o.args; }
+};
+
+std::ostream& operator<<(std::ostream& os, const Operation& op)
+{
+    return os << op.name.toStdString() << '(' << op.args.join(QLatin1Char(',')).toStdString() << ')';
+}
+
+// The operations a listing shows: every line but the comments, headers and
+// the VAR line without an operation, its word without the dot (and "PB.").
+QList<Operation> listedOperations(const QString& listing)
+{
+    QList<Operation> ops;
+    for (QString line : listing.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('\'')) || line == QLatin1String("In VAR Command"))
+            continue;
+        line.remove(QStringLiteral(" 'from Compiler"));
+        const int blank = line.indexOf(QLatin1Char(' '));
+        QString word = blank < 0 ? line : line.left(blank);
+        const QString rest = blank < 0 ? QString() : line.mid(blank + 1);
+        word.remove(0, 1);
+        if (word.startsWith(QLatin1String("PB.")))
+            word.remove(0, 3);
+        ops.append({word.toLower(), rest.split(QRegularExpression(QStringLiteral("[ ,]")), Qt::SkipEmptyParts)});
+    }
+    return ops;
+}
+
+// The operations of the recording control's log, widths taken off.
+QList<Operation> recordedOperations(const QStringList& calls)
+{
+    QList<Operation> ops;
+    for (const QString& call : calls) {
+        const int open = call.indexOf(QLatin1Char('('));
+        QStringList args;
+        for (QString a : call.mid(open + 1, call.size() - open - 2).split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
+            if (a.startsWith(QLatin1Char('L')) || a.startsWith(QLatin1Char('&')))
+                a.remove(0, 1);
+            a.remove(QLatin1Char('"'));
+            args.append(a);
+        }
+        ops.append({call.left(open).toLower(), args});
+    }
+    return ops;
+}
+
+class GoldenTest : public CompilerTest {
+protected:
+    // Compiles the project in place and downloads it module by module.
+    void checkProject(const QString& name)
+    {
+        ASSERT_TRUE(CompileProject()) << App().CompileError.toStdString();
+        const QString listing = App().ListingText;
+        EXPECT_EQ(App().BlockDepth, 0);
+        expectGolden(name + QStringLiteral(".lst"), listing.toUtf8());
+
+        pb.clearCalls();
+        ASSERT_TRUE(DownLoad(*App().RcxSetup, CompileMode::Download));
+        for (const auto& e : App().TaskList)
+            ASSERT_TRUE(DownLoad(*e.item));
+        for (const auto& e : App().SubList)
+            ASSERT_TRUE(DownLoad(*e.item));
+        expectGolden(name + QStringLiteral(".ops"), (pb.calls().join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+
+        const QList<Operation> listed = listedOperations(listing);
+        const QList<Operation> sent = recordedOperations(pb.calls());
+        ASSERT_EQ(listed.size(), sent.size());
+        for (int i = 0; i < listed.size(); ++i)
+            EXPECT_EQ(listed[i], sent[i]) << "operation " << i;
+        EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join(QLatin1Char('|')).toStdString();
+    }
+
+    // The set-up and the named values the projects share.
+    void commonSetup()
+    {
+        AppState& app = App();
+        app.RcxSetup->ProjectName = QStringLiteral("Rover");
+        app.RcxSetup->ProgramNumber = 2;
+        connectMotor(0, 5);
+        connectMotor(1, 7, 0, 0);  // backward, not started
+        connectMotor(2, 3);
+        app.RcxSetup->PortSensor(0)->setSensorType(1);
+        app.RcxSetup->PortSensor(1)->setSensorType(3);
+        addObject("Count", 0, 5, 2);
+        addObject("Speed", 0, -3, 3);
+        addObject("Limit", 100, 50);
+        addObject("Band", 220, 10, 0, 20);
+        addObject("Bumper", 9, 0, 0);
+        addObject("Eye", 9, 0, 1);
+        addObject("Motor state A", 3, 192, 0);
+        addObject("Motor speed C", 3, 7, 2);
+        addObject("Motor direction B", 3, 8, 1);
+    }
+};
+
+// Every command key at the top level of a task, the block commands with
+// bodies, motor items in scratch variables and datalog tagging.
+TEST_F(GoldenTest, EveryCommandKey)
+{
+    commonSetup();
+    TaskPtr main = addTask("Main", 1, 0, 1);
+    addTask("Helper", 2, 1, 0);
+    SubPtr blink = addSub("Blink", 1);
+
+    Cmd::place(*main->Commands(), 0, {
+        Cmd("A_REM").p1(-1, "Start here"),
+        Cmd("M_ON").motors("02").p1(2, 2).time("Second"),
+        Cmd("M_OFF").motors("0").op(1),
+        Cmd("M_OFF").motors("1"),
+        Cmd("M_FWD").motors("012"),
+        Cmd("M_RWD").motors("1").p1(0, "Count").time("Tenth"),
+        Cmd("M_ALTDIR").motors("2").p1(4, 50).time("Hundredth"),
+        Cmd("M_SETPWR").motors("01").p2(2, "5"),
+        Cmd("M_SETPWR").motors("2").p2(0, "Speed"),
+        Cmd("G_WAIT").p1(100, "Limit").time("Second"),
+        Cmd("G_SOUND").speed("Beep"),
+        Cmd("G_SOUND").speed("440").p1(2, 50).time("Hundredth"),
+        Cmd("G_TXPOWER").p1(210, "Long"),
+        Cmd("G_DISPLAY").p1(130, "Display sensor 2"),
+        Cmd("G_WATCH").p1(-1, 10).p2(-1, 30),
+        Cmd("G_PBOFF"),
+        Cmd("L_VAR").op(0).p1(0, "Count").p2(9, "Eye"),
+        Cmd("L_VAR").op(8).p1(0, "Count").p2(9, "Eye"),
+        Cmd("L_VAR").op(1).p1(0, "Count").p2(2, "3"),
+        Cmd("L_VAR").op(6).p1(0, "Speed").p2(1, "Timer 1"),
+        Cmd("L_VAR").p1(0, "Speed").p2(2, "1"),
+        Cmd("L_START").p1(2, "Helper"),
+        Cmd("L_STOP").p1(2, "Stop program"),
+        Cmd("L_STOP").p1(2, "Helper"),
+        Cmd("L_ZERO").p1(9, "Bumper"),
+        Cmd("L_ZERO").p1(1, "Timer 2"),
+        Cmd("L_ZERO").p1(15, "RCX message"),
+        Cmd("L_DATALOG").p1(3, "Motor speed C"),
+        Cmd("L_DATALOG").p1(1, "Timer 1"),
+        Cmd("L_SENDMESS").p1(100, "Limit"),
+        Cmd("L_SENTYPE").p1(9, "Eye").p2(140, "Light sensor"),
+        Cmd("L_SENMODE").p1(9, "Eye").p2(150, "Percentage"),
+        Cmd("L_SUB").p1(2, "Blink"),
+        Cmd("L_IF").p1(0, "Count").op(0).p2(100, "Limit")
+            .body({Cmd("M_ON").motors("0")})
+            .orElse({Cmd("M_OFF").motors("0").op(1)}),
+        Cmd("L_WHILE").p1(9, "Bumper").op(2).p2(2, "0").body({Cmd("G_WAIT").p1(2, "5").time("Tenth")}),
+        Cmd("L_LOOP").p1(100, "Limit").body({Cmd("G_SOUND").speed("Click")}),
+        Cmd("L_LOOP").p1(4, 10).body({Cmd("M_ALTDIR").motors("0")}),
+    });
+    Cmd::place(*main->Commands(), 1, {
+        Cmd("L_IF").p1(3, "Motor state A").op(2).p2(110, "Motor-on"),
+        Cmd("L_WHILE").p1(1, "Timer 1").op(1).p2(3, "Motor direction B")
+            .body({Cmd("L_VAR").op(0).p1(0, "Count").p2(2, "1")}),
+        Cmd("L_DATALOG").p1(3, "Motor state A"),
+    });
+    Cmd::place(*blink->Commands(), 0, {
+        Cmd("M_ON").motors("2"),
+        Cmd("G_WAIT").p1(2, 1).time("Second"),
+        Cmd("M_OFF").motors("2").op(1),
+    });
+    checkProject(QStringLiteral("every_key"));
+}
+
+// Loop-wrapped modules, range IFs and bodies nested three deep.
+TEST_F(GoldenTest, NestedBlocksAndRanges)
+{
+    commonSetup();
+    TaskPtr patrol = addTask("Patrol", 1, 1, 1);
+    TaskPtr idle = addTask("Idle", 2, 0, 0);
+    SubPtr spin = addSub("Spin", 1, 1);
+
+    Cmd::place(*patrol->Commands(), 0, {
+        Cmd("L_IF").p1(9, "Eye").op(4).p2(230, "10_20")
+            .body({Cmd("M_ON").motors("1"), Cmd("L_SUB").p1(2, "Spin")})
+            .orElse({Cmd("M_OFF").motors("1")}),
+        Cmd("L_IF").p1(0, "Count").op(4).p2(220, "Band"),
+        Cmd("L_LOOP").p1(2, "3").body({
+            Cmd("L_IF").p1(9, "Bumper").op(2).p2(2, "1")
+                .body({Cmd("L_WHILE").p1(1, "Timer 1").op(1).p2(100, "Limit").body({
+                    Cmd("M_ALTDIR").motors("0").p1(2, 2).time("Tenth"),
+                    Cmd("L_IF").p1(3, "Motor speed C").op(4).p2(230, "2_5")
+                        .body({Cmd("L_DATALOG").p1(3, "Motor speed C")}),
+                })})
+                .orElse({Cmd("L_LOOP").p1(2, "Infinite loop").body({Cmd("G_PBOFF")})}),
+        }),
+        Cmd("L_WHILE").p1(0, "Count").op(3).p2(0, "Speed"),
+    });
+    Cmd::place(*idle->Commands(), 1, {Cmd("M_ON").motors("0")});  // an empty column 0 ends there; column 1 still runs
+    Cmd::place(*spin->Commands(), 0, {Cmd("M_ALTDIR").motors("02").p1(0, "Speed").time("Second")});
+    checkProject(QStringLiteral("nested"));
+}
+
+TEST_F(GoldenTest, EmptyProject)
+{
+    addTask("Main", 1, 0, 1);
+    checkProject(QStringLiteral("empty"));
+}
+
+// A check failure three blocks deep: the listing stops at the faulty command,
+// only the innermost body's window opens, with its cursor on the cell.
+TEST_F(GoldenTest, CompileErrorThreeBlocksDeep)
+{
+    commonSetup();
+    TaskPtr main = addTask("Main", 1, 1, 1);
+    SubPtr later = addSub("Later", 1);
+    Cmd inner = Cmd("L_LOOP").p1(2, "2").caption("2 times").body({
+        Cmd("M_ON").motors("0"),
+        Cmd("L_VAR").op(0).p1(0, "Count").p2(0, "Deleted"),
+    });
+    Cmd middle = Cmd("L_WHILE").p1(0, "Count").op(1).p2(2, "9").caption("Count < 9").body({inner});
+    Cmd outer = Cmd("L_IF").p1(9, "Eye").op(0).p2(2, "30").caption("Eye > 30")
+                    .body({Cmd("M_FWD").motors("0")})
+                    .orElse({middle});
+    Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("2"), outer, Cmd("M_ON").motors("1")});
+    Cmd::place(*later->Commands(), 0, {Cmd("M_ON")});  // would fail too, but is never checked
+
+    EXPECT_FALSE(CompileProject());
+    EXPECT_EQ(App().CompileError, QStringLiteral("-> ERROR: Undefined var: Deleted"));
+    EXPECT_EQ(App().ErrorCell, QStringLiteral("0002"));
+    EXPECT_TRUE(App().ErrorCellSet);
+    expectGolden(QStringLiteral("error_three_deep.lst"), App().ListingText.toUtf8());
+
+    ASSERT_EQ(windows.windows.size(), 1u);
+    FakeCommandWindow* w = windows.lastWindow();
+    EXPECT_EQ(w->owner, inner.c.get());
+    EXPECT_EQ(w->formType, ModuleKind::LoopBody);
+    EXPECT_EQ(w->parentTaskName, QStringLiteral("Main"));
+    EXPECT_EQ(w->parentCaption, QStringLiteral("2 times"));
+    EXPECT_EQ(w->cursorPos, QStringLiteral("0002"));
+    EXPECT_EQ(inner.c->CommandWindow, w);
+    EXPECT_EQ(middle.c->CommandWindow, nullptr);
+    EXPECT_EQ(outer.c->CommandWindow, nullptr);
+    EXPECT_EQ(main->CommandWindow, nullptr);
+    EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
+
+    // The report the DOWNLOAD and COMPILE keys show.
+    CompileErrorReport();
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_EQ(presenter.shown[0].text, QStringLiteral("-> ERROR: Undefined var: Deleted"));
+    EXPECT_EQ(presenter.shown[0].style, 48);
+    EXPECT_EQ(presenter.shown[0].title, QStringLiteral("Error in Program"));
+    EXPECT_EQ(windows.statusTexts(), (QStringList{"Compiling -> ERROR: Undefined var: Deleted"}));
+}
+
+TEST_F(GoldenTest, JoystickProjectHasNoListing)
+{
+    App().ProjectType = 1;
+    App().ListingText = QStringLiteral("from before");
+    TaskPtr main = addTask("Main", 1, 1, 1);
+    Cmd::place(*main->Commands(), 0, {Cmd("G_SOUND").speed("Beep")});
+    EXPECT_TRUE(CompileProject());
+    EXPECT_EQ(App().ListingText, QStringLiteral("from before"));
+}
+
+}  // namespace
