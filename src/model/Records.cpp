@@ -166,6 +166,7 @@ void RecordWriter::open(const QString& path)
     mFile = std::move(file);
     mDevice = mFile.get();
     mLine.clear();
+    mPending.clear();
     mFirstField = true;
 }
 
@@ -215,6 +216,10 @@ void RecordWriter::endRecord()
     if (!mDevice)
         raiseError(Err::BadFileNameOrNumber);
     line.append("\r\n");
+    if (mFile) {
+        mPending.append(line);  // written in one go on commit
+        return;
+    }
     if (mDevice->write(line) != line.size())
         raiseError(DeviceIoError);
 }
@@ -226,7 +231,15 @@ void RecordWriter::commit()
     mFirstField = true;
     if (!mFile)
         return;
-    const bool ok = mFile->commit();
+    // A device that takes fewer bytes than it was given (a full disk, a file
+    // size limit) can still report success; the file's size tells.
+    const QByteArray bytes = std::move(mPending);
+    mPending.clear();
+    bool ok = mFile->write(bytes) == bytes.size() && mFile->flush() && mFile->size() == bytes.size();
+    if (ok)
+        ok = mFile->commit();
+    else
+        mFile->cancelWriting();
     mFile.reset();
     if (!ok)
         raiseError(DeviceIoError);
@@ -236,6 +249,7 @@ void RecordWriter::close()
 {
     mDevice = nullptr;
     mLine.clear();
+    mPending.clear();
     mFirstField = true;
     if (mFile) {
         mFile->cancelWriting();

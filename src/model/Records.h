@@ -80,12 +80,14 @@ public:
     RecordWriter& text(const QString& s);
     RecordWriter& number(qint64 n);
     RecordWriter& value(const Variant& v);
-    // Ends the record with CR LF and writes it: failure 52 when the file is
-    // closed, 57 when the device refuses the bytes.
+    // Ends the record with CR LF and writes it (into a file: keeps it for
+    // commit): failure 52 when the file is closed, 57 when a device refuses
+    // the bytes.
     void endRecord();
 
-    // Moves the written file over its target and closes it: failure 57 when
-    // that fails (the target then keeps its old content).
+    // Writes the file beside its target, checks that every byte arrived, then
+    // moves it over the target and closes it: failure 57 when any of that
+    // fails (the target then keeps its old content).
     void commit();
     // Closes without committing: a file opened with open() is thrown away and
     // its target keeps its old content.
@@ -97,5 +99,6 @@ private:
     std::unique_ptr<QSaveFile> mFile;
     QIODevice* mDevice = nullptr;
     QByteArray mLine;
+    QByteArray mPending;  // a file's records until commit
     bool mFirstField = true;
 };

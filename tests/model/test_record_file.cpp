@@ -1,0 +1,166 @@
+// The record format shared by the project, task and sub files: how fields are
+// read and written.
+#include "test_files_support.h"
+
+#include "model/Records.h"
+#include "model/VbError.h"
+
+#include <QBuffer>
+#include <QSaveFile>
+
+using namespace filetest;
+
+namespace {
+
+int failureOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const VbError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+struct ReadCase {
+    const char* what;
+    QByteArray bytes;
+    QStringList fields;  // dumps of the fields read, in order
+    bool atEndAfter;
+};
+
+}  // namespace
+
+TEST(RecordReader, ReadsFieldsByTheirKind)
+{
+    const ReadCase cases[] = {
+        {"text, number, empty, negative, fraction", "\"a,b\",12,,-3,1.5\r\n",
+         {"t'a,b'", "n12", "_", "n-3", "n1.5"}, true},
+        {"blanks before a field are skipped", "  \"x\",  7  \r\n", {"t'x'", "n7"}, true},
+        {"an unquoted field that is no number is text", "abc,12abc,  two words  \r\n",
+         {"t'abc'", "t'12abc'", "t'two words'"}, true},
+        {"a quoted number stays text", "\"5\",5\r\n", {"t'5'", "n5"}, true},
+        {"fields go on across line ends", "1\r\n2\r\n", {"n1", "n2"}, true},
+        {"a comma before the line end gives an empty field", "1,\r\n2\r\n", {"n1", "_", "n2"}, true},
+        {"a quoted text holds line ends", "\"a\r\nb\",1\r\n", {"t'a\r\nb'", "n1"}, true},
+        {"what follows a closing quote is dropped", "\"ab\"cd,1\r\n", {"t'ab'", "n1"}, true},
+        {"a quote inside a text ends it", "\"say \"hi\"\",2\r\n", {"t'say '", "n2"}, true},
+        {"a file without a last line end", "1,2", {"n1", "n2"}, true},
+        {"a comma at the very end gives one empty field", "1,", {"n1", "_"}, true},
+        {"Latin-1 letters", "\"\xe0\xe9\xfa\"\r\n", {u("t'àéú'")}, true},
+        {"a lone line feed ends a field", "1\n2\n", {"n1", "n2"}, true},
+        {"a record read in part leaves the rest", "1,2,3\r\n", {"n1", "n2"}, false},
+    };
+    for (const ReadCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordReader r(c.bytes);
+        QStringList got;
+        for (int i = 0; i < c.fields.size(); ++i)
+            got.append(dumpValue(r.field()));
+        EXPECT_EQ(got, c.fields);
+        EXPECT_EQ(r.atEnd(), c.atEndAfter);
+    }
+}
+
+TEST(RecordReader, ConvertsIntoTypedMembers)
+{
+    RecordReader r(QByteArray("7,,\"12\",abc,40000,\"x\",-32768\r\n"));
+    EXPECT_EQ(r.textField(), QStringLiteral("7"));
+    EXPECT_EQ(r.integerField(), 0);  // empty
+    EXPECT_EQ(r.integerField(), 12);  // a quoted number still converts
+    EXPECT_EQ(failureOf([&] { r.integerField(); }), Err::TypeMismatch);
+    EXPECT_EQ(failureOf([&] { r.integerField(); }), Err::Overflow);
+    EXPECT_EQ(failureOf([&] { r.longField(); }), Err::TypeMismatch);
+    EXPECT_EQ(r.integerField(), -32768);
+}
+
+TEST(RecordReader, ReadingPastTheEndOrFromAClosedFileFails)
+{
+    RecordReader r(QByteArray("1\r\n"));
+    EXPECT_EQ(r.integerField(), 1);
+    EXPECT_TRUE(r.atEnd());
+    EXPECT_EQ(failureOf([&] { r.field(); }), Err::InputPastEnd);
+    EXPECT_EQ(failureOf([&] { r.line(); }), Err::InputPastEnd);
+    r.close();
+    EXPECT_EQ(failureOf([&] { r.atEnd(); }), Err::BadFileNameOrNumber);
+    EXPECT_EQ(failureOf([&] { r.field(); }), Err::BadFileNameOrNumber);
+
+    RecordReader empty(QByteArray(""));
+    EXPECT_TRUE(empty.atEnd());
+    EXPECT_EQ(failureOf([&] { empty.field(); }), Err::InputPastEnd);
+}
+
+TEST(RecordReader, ReadsWholeLinesBetweenFields)
+{
+    RecordReader r(QByteArray("3\r\n1,\"a b\",x\r\n\"n\",4\r\n"));
+    EXPECT_EQ(r.integerField(), 3);
+    EXPECT_EQ(r.line(), QStringLiteral("1,\"a b\",x"));
+    EXPECT_EQ(r.textField(), QStringLiteral("n"));
+    EXPECT_EQ(r.integerField(), 4);
+    EXPECT_TRUE(r.atEnd());
+}
+
+TEST(RecordReader, OpeningAMissingFileFails)
+{
+    QTemporaryDir tmp;
+    RecordReader r;
+    EXPECT_EQ(failureOf([&] { r.open(tmp.path() + QStringLiteral("/none.tas")); }), Err::FileNotFound);
+    EXPECT_EQ(failureOf([&] { r.open(tmp.path() + QStringLiteral("/no/none.tas")); }), Err::PathNotFound);
+    EXPECT_EQ(failureOf([&] { r.open(tmp.path()); }), Err::PathFileAccess);
+    EXPECT_FALSE(r.isOpen());
+}
+
+TEST(RecordWriter, WritesFieldsByTheirKind)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    RecordWriter w(&buffer);
+    w.text(u("a, \"b\" é")).number(-12).value(Variant()).value(Variant(1.5)).value(Variant(u("t"))).value(Variant(7));
+    w.endRecord();
+    w.value(Variant()).endRecord();
+    w.text(QString()).number(0).endRecord();
+    EXPECT_EQ(buffer.data(), QByteArray("\"a, \"b\" \xe9\",-12,,1.5,\"t\",7\r\n\r\n\"\",0\r\n"));
+}
+
+TEST(RecordWriter, ReportsADeviceThatRefusesAndAClosedFile)
+{
+    QBuffer buffer;  // never opened: every write is refused
+    RecordWriter w(&buffer);
+    w.number(1);
+    EXPECT_EQ(failureOf([&] { w.endRecord(); }), 57);
+    w.close();
+    EXPECT_FALSE(w.isOpen());
+    EXPECT_EQ(failureOf([&] { w.number(1).endRecord(); }), Err::BadFileNameOrNumber);
+}
+
+TEST(RecordWriter, ReplacesTheTargetOnlyOnCommit)
+{
+    QTemporaryDir tmp;
+    const QString path = tmp.path() + QStringLiteral("/a.tas");
+    writeFile(path, "old\r\n");
+
+    {
+        RecordWriter w;
+        w.open(path);
+        w.number(1).endRecord();
+        EXPECT_EQ(readFile(path), QByteArray("old\r\n"));
+        w.close();  // thrown away
+    }
+    EXPECT_EQ(readFile(path), QByteArray("old\r\n"));
+    {
+        RecordWriter w;
+        w.open(path);
+        w.number(2).endRecord();
+    }  // going out of scope throws it away too
+    EXPECT_EQ(readFile(path), QByteArray("old\r\n"));
+
+    RecordWriter w;
+    w.open(path);
+    w.number(3).endRecord();
+    w.commit();
+    EXPECT_FALSE(w.isOpen());
+    EXPECT_EQ(readFile(path), QByteArray("3\r\n"));
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.tas")});
+
+    EXPECT_EQ(failureOf([&] { w.open(tmp.path() + QStringLiteral("/missing/a.tas")); }), Err::PathNotFound);
+}
