@@ -1,11 +1,93 @@
+// The start of the program: the process-wide objects and services, the
+// open/new dialog for a project, then the main window and the event loop.
+#include "compiler/ProjectCompile.h"
+#include "link/PhantomControl.h"
+#include "link/QSettingsStore.h"
+#include "link/SdlJoystick.h"
+#include "model/AppState.h"
+#include "model/InitParam.h"
+#include "model/NamedValues.h"
+#include "model/RcxSetup.h"
+#include "shell/MainWindow.h"
+#include "shell/MessagePresenter.h"
+#include "shell/ModalRunner.h"
+#include "shell/OpenDialog.h"
+#include "shell/ShellWindows.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// The executable's folder when the program may write there, else the
+// per-user data folder ~/.local/share/Quillomat.
+QString chooseProgramFolder()
+{
+    const QString exeFolder = QCoreApplication::applicationDirPath();
+    QTemporaryFile probe(exeFolder + QStringLiteral("/.quillomat-XXXXXX"));
+    if (probe.open())
+        return exeFolder;
+    const QString data = QDir::homePath() + QStringLiteral("/.local/share/Quillomat");
+    QDir().mkpath(data);
+    return data;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QLabel label(QStringLiteral("Programing RCX"));
-    label.resize(400, 120);
-    label.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("Quillomat"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    AppState& a = App();
+    a.ProgramFolder = chooseProgramFolder();
+
+    ShellPresenter presenter;
+    QSettingsStore settings(QSettingsStore::defaultPath());
+    SdlJoystick joystick;
+    ShellWindows windows;
+    PhantomControl control;
+    ControlEventHandler controlEvents;
+    a.Presenter = &presenter;
+    a.Settings = &settings;
+    a.Joystick = &joystick;
+    a.Windows = &windows;
+    control.setEventSink(&controlEvents);
+    a.PB = &control;
+
+    // The preferences are read as the object is made.
+    a.InitParams = std::make_unique<clsInitParam>(settings, presenter);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        a.TwipsX = std::round(1440.0 / screen->logicalDotsPerInchX());
+        a.TwipsY = std::round(1440.0 / screen->logicalDotsPerInchY());
+    }
+    FillNameTables();
+    a.RcxSetup = std::make_unique<clsRcx>();
+
+    ShowOpenDialog(3, 1);
+    if (a.OpenCanceled)
+        return 0;
+    a.RcxSetup->ProjectName = a.OpenName;
+    a.PollInterval = 300;
+    QCoreApplication::processEvents();
+
+    mdiMain mainWindow;
+    windows.setMainWindow(&mainWindow);
+    // Editor windows: the desktop's factory is registered on the next line.
+    // mainWindow.setDeskTopFactory(...);
+
+    if (!mainWindow.MDIForm_Load())
+        return 0;
+    const int code = app.exec();
+    windows.setMainWindow(nullptr);
+    a.PB = nullptr;
+    return code;
 }

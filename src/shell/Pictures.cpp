@@ -4,8 +4,19 @@
 #include <QHash>
 #include <QPainter>
 
+// The pictures are compiled into the library; a static library must ask for them.
+static void initPictures()
+{
+    static bool done = false;
+    if (!done) {
+        Q_INIT_RESOURCE(pictures);
+        done = true;
+    }
+}
+
 QPixmap CommandPicture(const QString& key)
 {
+    initPictures();
     static QHash<QString, QPixmap> cache;
     const QString k = key.toUpper();
     auto it = cache.constFind(k);
@@ -16,6 +27,7 @@ QPixmap CommandPicture(const QString& key)
     if (QFile::exists(path)) {
         pm = QIcon(path).pixmap(32, 32);
     } else {
+        // A key without a picture shows its name, so a missing one is seen at once.
         pm.fill(Qt::white);
         QPainter p(&pm);
         p.drawRect(0, 0, 31, 31);
@@ -30,5 +42,9 @@ QPixmap CommandPicture(const QString& key)
 
 QIcon CommandIcon(const QString& key)
 {
+    initPictures();
+    const QString path = QStringLiteral(":/pictures/%1.svg").arg(key.toUpper());
+    if (QFile::exists(path))
+        return QIcon(path);
     return QIcon(CommandPicture(key));
 }
