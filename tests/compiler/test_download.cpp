@@ -1,0 +1,496 @@
+// The project compile and download, the tower port, the set-up module's
+// brick operations, and the control's events.
+#include "CompilerFixture.h"
+
+#include "compiler/ModuleCompile.h"
+#include "compiler/ProjectCompile.h"
+#include "compiler/Translate.h"
+
+namespace {
+
+// Also records the unloading of the preview window.
+class PreviewWindows : public FakeWindows {
+public:
+    void PreviewUnload() override { log.append(QStringLiteral("PreviewUnload()")); }
+};
+
+class DownloadTest : public CompilerTest {
+protected:
+    void SetUp() override
+    {
+        CompilerTest::SetUp();
+        App().Windows = &preview;
+        connectMotor(0);
+        pb.setEventSink(&events);
+    }
+
+    // Two tasks and a sub, each with one command.
+    void smallProject()
+    {
+        Cmd::place(*addTask("Main", 1, 0, 1)->Commands(), 0, {Cmd("M_ON").motors("0")});
+        Cmd::place(*addTask("Other", 2)->Commands(), 0, {Cmd("M_OFF").motors("0").op(1)});
+        Cmd::place(*addSub("Blink", 1)->Commands(), 0, {Cmd("M_FWD").motors("0")});
+        App().InitParams->ConfirmDownload = 0;
+    }
+
+    // How often the operation stands in the log since it was last cleared.
+    int called(const char* operation) const
+    {
+        return int(calledOperations().count(QString::fromLatin1(operation)));
+    }
+
+    QStringList calledOperations() const
+    {
+        QStringList ops;
+        for (const QString& c : pb.calls())
+            ops.append(c.left(c.indexOf(QLatin1Char('('))).section(QLatin1Char(' '), 0, 0));
+        return ops;
+    }
+
+    PreviewWindows preview;
+    ControlEventHandler events;
+};
+
+// ---- Compile ----
+
+TEST_F(DownloadTest, ErrorAtTaskLevelOpensTheTaskWindow)
+{
+    TaskPtr main = addTask("Main", 1);
+    Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0"), Cmd("M_ON").motors("1")});
+    SubPtr sub = addSub("Blink", 1);
+    Cmd::place(*sub->Commands(), 0, {Cmd("M_ON")});
+
+    EXPECT_FALSE(CompileProject());
+    EXPECT_EQ(App().CompileError, QStringLiteral(" -> ERROR: Nothing connected to output port B"));
+    ASSERT_EQ(preview.windows.size(), 1u);
+    FakeCommandWindow* w = preview.lastWindow();
+    EXPECT_EQ(w->owner, main.get());
+    EXPECT_EQ(w->formType, ModuleKind::Task);
+    EXPECT_EQ(w->cursorPos, QStringLiteral("0002"));
+    // The sub after the failed task is not compiled.
+    EXPECT_FALSE(App().ListingText.contains(QStringLiteral("Blink")));
+
+    // Compiling again brings the same window forward.
+    preview.activeDeskTop = nullptr;
+    EXPECT_FALSE(CompileProject());
+    EXPECT_EQ(preview.windows.size(), 1u);
+    EXPECT_EQ(preview.activeDeskTop, w);
+}
+
+TEST_F(DownloadTest, ErrorInSubOpensTheSubWindow)
+{
+    addTask("Main", 1);
+    SubPtr sub = addSub("Blink", 1);
+    Cmd::place(*sub->Commands(), 0, {Cmd("L_SUB").p1(2, "Blink")});
+    EXPECT_FALSE(CompileProject());
+    EXPECT_EQ(App().CompileError, QStringLiteral(" -> ERROR: SUB cannot be called from another SUB!"));
+    ASSERT_NE(preview.lastWindow(), nullptr);
+    EXPECT_EQ(preview.lastWindow()->owner, sub.get());
+    EXPECT_EQ(preview.lastWindow()->formType, ModuleKind::Sub);
+    EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0001"));
+}
+
+TEST_F(DownloadTest, CompileClearsTheFailureFlagPerModule)
+{
+    addTask("Main", 1);
+    App().CompileFailed = True;
+    EXPECT_TRUE(CompileProject());
+}
+
+// ---- The download command ----
+
+TEST_F(DownloadTest, DownloadCommandAfterFailedCompile)
+{
+    Cmd::place(*addTask("Main", 1)->Commands(), 0, {Cmd("L_LOOP").body({Cmd("M_ON")})});
+    App().InitParams->ConfirmDownload = 0;
+    DownloadCommand();
+    EXPECT_EQ(App().BlockDepth, 0);
+    EXPECT_EQ(preview.statusTexts(),
+              (QStringList{"Compiling...", "Compiling  -> ERROR: Missing command details !"}));
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_EQ(presenter.shown[0].title, QStringLiteral("Error in Program"));
+    EXPECT_EQ(pb.calls(), QStringList());  // nothing reaches the brick, not even the sound
+}
+
+TEST_F(DownloadTest, DownloadCommandRunsEveryModuleAndEndsWithTheSound)
+{
+    smallProject();
+    pb.setAutoDownloadEvents(true);
+    DownloadCommand();
+    EXPECT_EQ(preview.log.mid(0, 5),
+              (QStringList{"StatusClear()", "StatusPrint(Compiling...)", "DoEvents()", "SetPointer(11)",
+                           "SetPointer(0)"}));
+    EXPECT_TRUE(preview.log.contains(QStringLiteral("PreviewUnload()")));
+    const QStringList ops = calledOperations();
+    EXPECT_EQ(ops.mid(0, 6), (QStringList{"ComPortNo", "TowerCheck1", "TowerCheck2", "TowerCheck3", "ComPortNo",
+                                          "PBAlive"}));
+    EXPECT_EQ(ops.last(), QStringLiteral("PlaySystemSound"));
+    EXPECT_EQ(pb.calls().last(), QStringLiteral("PlaySystemSound(5)"));
+    EXPECT_EQ(ops.count(QStringLiteral("BeginOfTask")), 3);
+    EXPECT_EQ(ops.count(QStringLiteral("BeginOfSub")), 1);
+    // The set-up task, two tasks and a sub: the pointer goes off at the fourth
+    // "Download Finished.".
+    const QStringList status = preview.statusTexts();
+    EXPECT_EQ(status.count(QStringLiteral("Download Finished.")), 4);
+    EXPECT_EQ(preview.pointers, (QList<int>{11, 0, 11, 0}));
+    const int lastFinished = int(preview.log.lastIndexOf(QStringLiteral("StatusPrint(Download Finished.)")));
+    EXPECT_EQ(preview.log.indexOf(QStringLiteral("SetPointer(0)"), lastFinished), lastFinished + 1);
+    EXPECT_EQ(App().FinishedModuleCount, 0);
+    EXPECT_EQ(preview.progress.last().what, QStringLiteral("visible"));
+    EXPECT_EQ(preview.progress.last().value, 0);
+    EXPECT_TRUE(presenter.shown.isEmpty());
+}
+
+TEST_F(DownloadTest, ConfirmationCancelEndsBeforeTheBrickIsAsked)
+{
+    smallProject();
+    App().InitParams->ConfirmDownload = 1;
+    presenter.answers = {MsgResult::Cancel};
+    DownloadCommand();
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_EQ(presenter.shown[0].text, QStringLiteral("Make sure the RCX is on and in range of the IR tower"));
+    EXPECT_EQ(presenter.shown[0].style, 49);
+    EXPECT_EQ(called("PBAlive"), 0);
+    EXPECT_EQ(called("BeginOfTask"), 0);
+    // The sound and the hiding of the progress bar still follow.
+    EXPECT_EQ(pb.calls().last(), QStringLiteral("PlaySystemSound(5)"));
+    EXPECT_EQ(preview.log.last(), QStringLiteral("ProgressSetVisible(0)"));
+}
+
+TEST_F(DownloadTest, ConfirmationOkGoesOn)
+{
+    smallProject();
+    App().InitParams->ConfirmDownload = 1;
+    presenter.answers = {MsgResult::OK};
+    EXPECT_TRUE(DownLoad());
+    EXPECT_EQ(called("BeginOfSub"), 1);
+}
+
+TEST_F(DownloadTest, NoResponseFromTheBrickRetryAndCancel)
+{
+    smallProject();
+    pb.pushResults(QStringLiteral("PBAlive"), {false, false, true});
+    presenter.answers = {MsgResult::Retry, MsgResult::Retry};
+    EXPECT_TRUE(DownLoad());
+    EXPECT_EQ(presenter.texts(), (QStringList{"No response from the RCX!", "No response from the RCX!"}));
+    EXPECT_EQ(presenter.shown[0].style, 37);
+    EXPECT_EQ(called("PBAlive"), 3);
+
+    pb.clearCalls();
+    presenter.shown.clear();
+    pb.pushResults(QStringLiteral("PBAlive"), {false, false});
+    presenter.answers = {MsgResult::Retry, MsgResult::Cancel};
+    EXPECT_FALSE(DownLoad());
+    EXPECT_EQ(presenter.shown.size(), 2);
+    EXPECT_EQ(called("BeginOfTask"), 0);
+}
+
+TEST_F(DownloadTest, NoTowerStopsTheDownload)
+{
+    smallProject();
+    pb.setDefaultResult(QStringLiteral("TowerCheck1"), false);
+    DownloadCommand();
+    EXPECT_EQ(presenter.texts(),
+              (QStringList{"Can't communicate with the RCX Transmission Tower!\r\n"
+                           "Check cable connection and the Tower battery."}));
+    EXPECT_EQ(presenter.shown[0].style, 16);
+    EXPECT_FALSE(App().RcxSetup->IsInit);
+    EXPECT_EQ(called("PBAlive"), 0);
+    EXPECT_EQ(pb.calls().last(), QStringLiteral("PlaySystemSound(5)"));
+}
+
+TEST_F(DownloadTest, FailedModuleStopsTheRest)
+{
+    smallProject();
+    Cmd::place(*App().TaskList.Item(1)->Commands(), 0, {Cmd("L_LOOP").p1(2, "70000")}, 2);
+    EXPECT_FALSE(DownLoad());
+    EXPECT_EQ(preview.pointers, (QList<int>{11, 0}));
+    // The failed task is still closed; nothing after it is sent.
+    EXPECT_EQ(pb.calls().mid(pb.calls().size() - 2), (QStringList{"On(\"0\")", "EndOfTask()"}));
+    EXPECT_EQ(called("BeginOfTask"), 2);
+    EXPECT_EQ(called("BeginOfSub"), 0);
+    EXPECT_EQ(presenter.texts(), (QStringList{"Error: Overflow in DLCommands"}));
+}
+
+TEST_F(DownloadTest, ControlFailureDuringTheSetUpIsReported)
+{
+    smallProject();
+    pb.failOperation(QStringLiteral("SelectPrgm"), Err::DeviceUnavailable);
+    EXPECT_FALSE(DownLoad());
+    EXPECT_EQ(presenter.texts(), (QStringList{"Error: Device unavailable in DownLoad"}));
+    EXPECT_EQ(preview.pointers, (QList<int>{11, 0}));
+}
+
+// ---- Task and sub downloads ----
+
+TEST_F(DownloadTest, TaskAndSubDownloadFailures)
+{
+    TaskPtr task = addTask("Main", 3);
+    SubPtr sub = addSub("Blink", 2);
+    for (auto* grid : {task->Commands().get(), sub->Commands().get()})
+        Cmd::place(*grid, 0, {Cmd("M_ON").motors("0"), Cmd("L_LOOP").p1(2, "abc")});
+
+    EXPECT_FALSE(DownLoad(*task));
+    EXPECT_EQ(pb.calls(), (QStringList{"BeginOfTask(&3)", "On(\"0\")", "EndOfTask()"}));
+    pb.clearCalls();
+    EXPECT_FALSE(DownLoad(*sub));
+    EXPECT_EQ(pb.calls(), (QStringList{"BeginOfSub(&2)", "On(\"0\")"}));
+    EXPECT_EQ(presenter.texts(), (QStringList{"Error: Type mismatch in DLCommands", "Error: Type mismatch in DLCommands"}));
+
+    // A missing object at the begin ends the download silently, as passed.
+    pb.clearCalls();
+    presenter.shown.clear();
+    pb.failOperation(QStringLiteral("BeginOfTask"), Err::ObjectNotSet, 1);
+    EXPECT_TRUE(DownLoad(*task));
+    EXPECT_EQ(pb.calls(), (QStringList{"BeginOfTask(&3)"}));
+    EXPECT_TRUE(presenter.shown.isEmpty());
+
+    // Any other failure is shown with its number.
+    pb.failOperation(QStringLiteral("BeginOfSub"), Err::DeviceUnavailable, 1);
+    EXPECT_FALSE(DownLoad(*sub));
+    pb.failOperation(QStringLiteral("EndOfTask"), Err::DeviceUnavailable, 1);
+    EXPECT_FALSE(DownLoad(*addTask("Empty", 4)));
+    EXPECT_EQ(presenter.texts(), (QStringList{"Error: 68 in Download sub", "Error: 68 in Download"}));
+    EXPECT_EQ(presenter.shown[0].style, 16);
+}
+
+// ---- The set-up ----
+
+TEST_F(DownloadTest, SetUpWithoutMotorsOrSensors)
+{
+    App().RcxSetup->PortMotor(0)->setMotorType(0);
+    App().RcxSetup->ProgramNumber = 4;
+    addObject("Count", 0, 9, 5);
+    addTask("Later", 1, 0, 0);
+    addTask("First", 2, 0, 1);
+    EXPECT_TRUE(DownLoad(*App().RcxSetup, CompileMode::Download));
+    EXPECT_EQ(pb.calls(),
+              (QStringList{"SelectPrgm(&4)", "BeginOfTask(&0)", "SetSensorType(0, 0)", "SetSensorMode(0, 0, 0)",
+                           "SetSensorType(1, 0)", "SetSensorMode(1, 0, 0)", "SetSensorType(2, 0)",
+                           "SetSensorMode(2, 0, 0)", "SetVar(5, L2, 9)", "StartTask(&2)", "EndOfTask()"}));
+    // Other actions send and write nothing.
+    pb.clearCalls();
+    App().ListingText = QStringLiteral("x");
+    EXPECT_TRUE(DownLoad(*App().RcxSetup, 2));
+    EXPECT_EQ(pb.calls(), QStringList());
+    EXPECT_EQ(App().ListingText, QStringLiteral("x"));
+}
+
+TEST_F(DownloadTest, SetUpVariableTooLargeForTheBrick)
+{
+    addObject("Big", 0, 40000, 1);
+    try {
+        DownLoad(*App().RcxSetup, CompileMode::Download);
+        FAIL() << "the value can't go as a 16-bit number";
+    } catch (const VbError& e) {
+        EXPECT_EQ(e.number(), Err::Overflow);
+    }
+    // The listing writes it in full.
+    DownLoad(*App().RcxSetup, CompileMode::Listing);
+    EXPECT_TRUE(App().ListingText.contains(QStringLiteral(" .SetVar 1,2,40000\r\n")));
+}
+
+TEST_F(DownloadTest, InitRcxChecksOnceAfterSuccess)
+{
+    clsRcx& rcx = *App().RcxSetup;
+    pb.pushResult(QStringLiteral("TowerCheck1"), false);  // port 0 of the scan
+    pb.setDefaultResult(QStringLiteral("TowerCheck2"), false);
+    EXPECT_FALSE(InitRCX(rcx));
+    EXPECT_FALSE(rcx.IsInit);
+    EXPECT_FALSE(App().PortVerified);
+    pb.setDefaultResult(QStringLiteral("TowerCheck2"), true);
+    pb.clearCalls();
+    EXPECT_TRUE(InitRCX(rcx));
+    EXPECT_TRUE(rcx.IsInit);
+    EXPECT_EQ(settings.values.value(QStringLiteral("com/comport")), QStringLiteral("0"));
+    pb.clearCalls();
+    EXPECT_TRUE(InitRCX(rcx));
+    EXPECT_EQ(pb.calls(), QStringList());
+    EXPECT_EQ(presenter.shown.size(), 1);
+}
+
+TEST_F(DownloadTest, InitRcxRunTimeFailure)
+{
+    pb.failOperation(QStringLiteral("TowerCheck1"), Err::DeviceUnavailable);
+    EXPECT_FALSE(InitRCX(*App().RcxSetup));
+    EXPECT_EQ(presenter.texts(), (QStringList{"No communication with the IR Tower"}));
+    EXPECT_EQ(presenter.shown[0].style, 48);
+    App().PB = nullptr;
+    EXPECT_FALSE(InitRCX(*App().RcxSetup));
+    EXPECT_FALSE(App().RcxSetup->IsInit);
+}
+
+// ---- The tower port ----
+
+TEST_F(DownloadTest, StoredPortThatAnswers)
+{
+    Integer port = 3;
+    EXPECT_TRUE(VerifyCommPort(port));
+    EXPECT_EQ(port, 3);
+    EXPECT_EQ(pb.calls(), (QStringList{"ComPortNo = L3", "TowerCheck1()", "TowerCheck2()", "TowerCheck3()",
+                                       "ComPortNo()"}));
+    EXPECT_TRUE(settings.values.isEmpty());
+    EXPECT_TRUE(App().PortVerified);
+    pb.clearCalls();
+    EXPECT_TRUE(VerifyCommPort(port));
+    EXPECT_EQ(pb.calls(), QStringList());
+}
+
+TEST_F(DownloadTest, StoredPortThatDoesNotAnswerLeadsToAScan)
+{
+    Integer port = 3;
+    pb.pushResults(QStringLiteral("TowerCheck1"), {true, false});  // stored port, then port 0
+    pb.pushResults(QStringLiteral("TowerCheck3"), {false});        // the stored port fails last
+    EXPECT_TRUE(VerifyCommPort(port));
+    EXPECT_EQ(pb.calls(),
+              (QStringList{"ComPortNo = L3", "TowerCheck1()", "TowerCheck2()", "TowerCheck3()", "ComPortNo = L0",
+                           "TowerCheck1()", "ComPortNo = L1", "TowerCheck1()", "TowerCheck2()", "TowerCheck3()",
+                           "ComPortNo = L1"}));
+    EXPECT_EQ(settings.values.value(QStringLiteral("com/comport")), QStringLiteral("1"));
+}
+
+TEST_F(DownloadTest, ScanWithoutAnyTower)
+{
+    Integer port = -1;
+    pb.setDefaultResult(QStringLiteral("TowerCheck3"), false);
+    EXPECT_FALSE(VerifyCommPort(port));
+    EXPECT_EQ(port, -1);
+    EXPECT_EQ(called("TowerCheck3"), 5);
+    EXPECT_EQ(pb.calls().mid(pb.calls().size() - 4),
+              (QStringList{"ComPortNo = L4", "TowerCheck1()", "TowerCheck2()", "TowerCheck3()"}));
+    EXPECT_TRUE(settings.values.isEmpty());
+    EXPECT_FALSE(App().PortVerified);
+    // A later call searches again.
+    pb.clearCalls();
+    pb.setDefaultResult(QStringLiteral("TowerCheck3"), true);
+    EXPECT_TRUE(VerifyCommPort(port));
+    EXPECT_EQ(pb.calls().first(), QStringLiteral("ComPortNo = L0"));
+    EXPECT_EQ(settings.values.value(QStringLiteral("com/comport")), QStringLiteral("0"));
+    EXPECT_FALSE(ChkCommPort());
+}
+
+// ---- Sensor check ----
+
+TEST_F(DownloadTest, UpdateSensorSendsOnlyWhatDiffers)
+{
+    clsRcx& rcx = *App().RcxSetup;
+    pb.setPollValue(11, 1, 4 * 32);
+    pb.setPollValue(10, 1, 3);
+    UpdateSensor(rcx, 1, 3, 4);
+    EXPECT_EQ(pb.calls(), (QStringList{"Poll(L11, &1)", "Poll(L10, &1)"}));
+    EXPECT_EQ(preview.pointers, (QList<int>{11, 0}));
+
+    pb.clearCalls();
+    pb.setPollValue(11, 1, 4 * 32 + 5);  // a remainder counts as a difference
+    UpdateSensor(rcx, 1, 3, 4);
+    EXPECT_EQ(pb.calls().mid(2), (QStringList{"SetSensorType(1, 3)", "SetSensorMode(1, 4, 0)"}));
+
+    pb.clearCalls();
+    pb.setPollValue(11, 2, 0);
+    pb.setPollValue(10, 2, 1);
+    UpdateSensor(rcx, 2, 3, 0);
+    EXPECT_EQ(pb.calls().mid(2), (QStringList{"SetSensorType(2, 3)", "SetSensorMode(2, 0, 0)"}));
+
+    pb.failOperation(QStringLiteral("Poll"), Err::DeviceUnavailable);
+    UpdateSensor(rcx, 0, 1, 1);
+    EXPECT_EQ(presenter.texts(), (QStringList{"No comunication with the RCX!"}));
+    EXPECT_EQ(preview.pointers.last(), 0);
+}
+
+// ---- Events ----
+
+TEST_F(DownloadTest, StartLinesOfModulesAndFirmware)
+{
+    App().FirmwareName = QStringLiteral("firm0309.lgo");
+    events.PB_DownloadStart(1500, 120, 10);
+    events.PB_DownloadStart(250, 40, 11);
+    events.PB_DownloadStart(0, 16000, 100);
+    EXPECT_EQ(preview.statusTexts(),
+              (QStringList{"Time=1.5  size=120  Task Number=10", "Time=0.25  size=40  Sub Number=11",
+                           "Time=0  size=16000  Downloading Firmware firm0309.lgo"}));
+    // A module's line replaces the strip; the firmware's is printed below.
+    EXPECT_EQ(preview.statusClearCount, 2);
+    EXPECT_EQ(preview.statusPrints[0].leftTwips, 700);
+    EXPECT_EQ(preview.progress.mid(0, 3).size(), 3);
+    EXPECT_EQ(preview.progress[1].what, QStringLiteral("max"));
+    EXPECT_EQ(preview.progress[1].value, 120);
+    events.PB_DownloadProgress(60);
+    EXPECT_EQ(preview.progress.last().what, QStringLiteral("value"));
+    EXPECT_EQ(preview.progress.last().value, 60);
+    EXPECT_EQ(preview.doEventsCount, 1);
+}
+
+TEST_F(DownloadTest, FinishedModulesCountUpToTheLast)
+{
+    addTask("A", 1);
+    addTask("B", 2);
+    addSub("S", 1);
+    for (int i = 0; i < 3; ++i)
+        events.PB_DownloadDone(0, i);
+    EXPECT_TRUE(preview.pointers.isEmpty());
+    events.PB_DownloadDone(0, 11);
+    EXPECT_EQ(preview.pointers, (QList<int>{0}));
+    EXPECT_EQ(App().FinishedModuleCount, 0);
+
+    // A failed module in between starts the count again.
+    preview.pointers.clear();
+    events.PB_DownloadDone(0, 0);
+    events.PB_DownloadDone(7, 1);
+    EXPECT_EQ(App().FinishedModuleCount, 0);
+    ASSERT_EQ(preview.statusPrints.size(), 6);
+    EXPECT_EQ(preview.statusPrints.last().text, QStringLiteral("Download Failed: Error=7"));
+    EXPECT_EQ(preview.statusPrints.last().color, 255);
+    EXPECT_EQ(presenter.texts(), (QStringList{"Download fail"}));
+    EXPECT_EQ(presenter.shown[0].style, 16);
+    EXPECT_EQ(preview.pointers, (QList<int>{0}));  // not left busy behind the failure
+    for (int i = 0; i < 3; ++i)
+        events.PB_DownloadDone(0, i);
+    EXPECT_EQ(App().FinishedModuleCount, 3);
+    EXPECT_EQ(preview.statusPrints.last().color, 0);
+}
+
+TEST_F(DownloadTest, StaleCountDoesNotEndTheNextDownloadEarly)
+{
+    smallProject();
+    App().FinishedModuleCount = 2;  // left by a download that stopped part way
+    pb.setAutoDownloadEvents(true);
+    EXPECT_TRUE(DownLoad());
+    EXPECT_EQ(preview.pointers, (QList<int>{11, 0}));
+    const QStringList texts = preview.statusTexts();
+    EXPECT_EQ(texts.last(), QStringLiteral("Download Finished."));
+    EXPECT_EQ(preview.log.last(), QStringLiteral("SetPointer(0)"));
+}
+
+TEST_F(DownloadTest, FirmwareDone)
+{
+    pb.pushResult(QStringLiteral("FirmwareVersion"), QStringLiteral("0328"));
+    App().InitParams->TimeToShutDown = 15;
+    App().InitParams->TransmitPower = QStringLiteral("long");
+    App().FinishedModuleCount = 2;
+    events.PB_DownloadDone(0, 100);
+    EXPECT_EQ(preview.statusTexts(), (QStringList{"Download finished. Firmware Version: 0328"}));
+    EXPECT_EQ(pb.calls(), (QStringList{"FirmwareVersion()", "PBPowerDownTime(15)", "PBTxPower(1)"}));
+    EXPECT_EQ(preview.log.last(), QStringLiteral("ProgressSetVisible(0)"));
+    EXPECT_EQ(App().FinishedModuleCount, 2);
+
+    pb.clearCalls();
+    App().InitParams->TransmitPower = QStringLiteral("short");
+    events.PB_DownloadDone(0, 100);
+    EXPECT_EQ(pb.calls().last(), QStringLiteral("PBTxPower(0)"));
+}
+
+TEST_F(DownloadTest, CommErrorAndFailingHandlers)
+{
+    events.PB_CommError(QStringLiteral("Tower not found"));
+    EXPECT_EQ(presenter.texts(), (QStringList{"Tower not found\r\nMake sure the RCX is ON and in range!"}));
+    EXPECT_EQ(presenter.shown[0].style, 48);
+    EXPECT_EQ(preview.statusClearCount, 1);
+
+    // A control that fails inside a handler is reported, not thrown back into it.
+    presenter.shown.clear();
+    pb.failOperation(QStringLiteral("FirmwareVersion"), Err::DeviceUnavailable);
+    events.PB_DownloadDone(0, 100);
+    EXPECT_EQ(presenter.texts(), (QStringList{"Error: Device unavailable in DownloadDone"}));
+}
+
+}  // namespace
