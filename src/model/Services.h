@@ -89,6 +89,8 @@ public:
     virtual void Close() = 0;
     // The header text of the window's title strip (read by the window list).
     virtual QString ParentTitle() const { return QString(); }
+    // Scrolls the grid so that the cursor's row is in view.
+    virtual void ScrollScr() {}
 };
 
 // The windows of the shell and the later window issues, as the model and the
