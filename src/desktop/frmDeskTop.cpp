@@ -152,6 +152,16 @@ void frmDeskTop::BuildControls()
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
 
     picModulTitle->Move(0, 0, 6 * (CommandWidth + 2 * App().TwipsX), CommandHeight);
+
+    // Other windows find the controls by name.
+    picDeskTop->setObjectName(QStringLiteral("picDeskTop"));
+    picModulTitle->setObjectName(QStringLiteral("picModulTitle"));
+    txtTitle->setObjectName(QStringLiteral("txtTitle"));
+    chkTaskLoop->setObjectName(QStringLiteral("chkTaskLoop"));
+    chkStartOnStartup->setObjectName(QStringLiteral("chkStartOnStartup"));
+    VScroll1->setObjectName(QStringLiteral("VScroll1"));
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    setObjectName(QStringLiteral("frmDeskTop"));
 }
 
 QColor frmDeskTop::UnselectedColor() const

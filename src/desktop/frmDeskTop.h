@@ -128,7 +128,7 @@ public:
 
     // The grid key of (Mx, My), or with Flag False of the current cell.
     QString ColKey(bool Flag, int Mx, int My) const;
-    void ScrollScr();
+    void ScrollScr() override;
     Integer CalcCmdPos(Integer Index);
     void CalcPicSelection(Integer Index);
     void ShowCommands();

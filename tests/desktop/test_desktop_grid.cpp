@@ -298,8 +298,9 @@ TEST_F(DeskTopTest, WrapCaptionKeepsEveryLineNarrowerThanThePicture)
     const QFontMetricsF fm(frmDeskTop::CaptionFont(false));
     for (int i = 0; i < lines.size(); ++i) {
         EXPECT_LT(fm.horizontalAdvance(lines[i]) * App().TwipsX, usable) << lines[i].toStdString();
-        if (i + 1 < lines.size())  // a full line could not take the next character
+        if (i + 1 < lines.size()) {  // a full line could not take the next character
             EXPECT_GE(fm.horizontalAdvance(lines[i] + lines[i + 1].left(1)) * App().TwipsX, usable);
+        }
     }
     EXPECT_EQ(f.WrapCaption(QStringLiteral("short")), QStringLiteral("short"));
 }

@@ -101,7 +101,8 @@ TEST_F(DeskTopTest, TitleBoxTakesTheFocusOnlyFromAClick)
     frmDeskTop* f = OpenTask(t);
     ASSERT_NE(f, nullptr);
     f->ZOrder();
-    QApplication::setActiveWindow(area->window());
+    area->activateWindow();
+    Flush();
 
     f->txtTitle->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(f->TitleEditing, False);
@@ -139,8 +140,9 @@ TEST_F(DeskTopTest, ScrollScrBringsTheCursorRowIntoView)
         f->setCursorPos(QString::fromLatin1(s.key));
         f->ScrollScr();
         EXPECT_TRUE(inView(s.row)) << s.key;
-        if (wasInView)
+        if (wasInView) {
             EXPECT_EQ(f->VScroll1->value(), before) << s.key;
+        }
         // The desk follows the bar.
         EXPECT_EQ(f->picDeskTop->Top(), -f->VScroll1->value());
     }
