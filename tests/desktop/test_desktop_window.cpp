@@ -374,3 +374,13 @@ TEST_F(DeskTopTest, GrabWindowsToPictures)
     ASSERT_TRUE(body->grab().save(QDir(dir).filePath(QStringLiteral("if_window.png"))));
     ASSERT_TRUE(area->grab().save(QDir(dir).filePath(QStringLiteral("mdi_area.png"))));
 }
+
+TEST_F(DeskTopTest, MaximisedWindowStaysWithinItsDesk)
+{
+    frmDeskTop* f = OpenTask(AddTask(QStringLiteral("Main")));
+    ASSERT_NE(f, nullptr);
+    ASSERT_GT(area->viewport()->width(), f->picDeskTop->width());
+    f->SubWindow()->showMaximized();
+    Flush();
+    EXPECT_LE(f->SubWindow()->width(), f->picDeskTop->width());
+}
