@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <initializer_list>
+#include <vector>
 
 #include <ostream>
 
@@ -28,7 +28,7 @@ namespace filetest {
 
 // Lines written in the source as UTF-8, joined with CR LF (each line ends in
 // one) and encoded as Latin-1, as the files hold them.
-inline QByteArray crlf(std::initializer_list<const char*> lines)
+inline QByteArray crlf(const std::vector<const char*>& lines)
 {
     QString text;
     for (const char* l : lines)
@@ -37,7 +37,7 @@ inline QByteArray crlf(std::initializer_list<const char*> lines)
 }
 
 // The same without a line end after the last line.
-inline QByteArray crlfCut(std::initializer_list<const char*> lines)
+inline QByteArray crlfCut(const std::vector<const char*>& lines)
 {
     QByteArray b = crlf(lines);
     b.chop(2);

@@ -1,0 +1,714 @@
+// The project file: opening a project with its task and sub files, creating a
+// new one, and saving.
+#include "test_files_support.h"
+
+#include "model/ProjectFile.h"
+#include "model/TaskFile.h"
+#include "model/VbError.h"
+
+#include <functional>
+
+using namespace filetest;
+
+namespace {
+
+const QString kDuplicate = QStringLiteral("48:This key is already associated with an element of this collection");
+
+QStringList keysFrom(const Collection<ObjectPtr>& list, int firstIndex)
+{
+    QStringList keys;
+    for (int i = firstIndex; i <= list.Count(); ++i)
+        keys.append(list.KeyAt(i));
+    return keys;
+}
+
+QString objectText(const clsObject& o)
+{
+    return QStringLiteral("%1|%2|%3|%4|%5").arg(o.Name).arg(o.Source).arg(o.Value).arg(o.Number).arg(o.AuxValue);
+}
+
+QString objectText(const QString& key)
+{
+    const auto& list = App().ObjectList;
+    return list.Exists(key) ? objectText(*list.Item(key)) : QStringLiteral("<none>");
+}
+
+// Everything a project file and its task and sub files carry.
+QString projectDump()
+{
+    AppState& app = App();
+    QStringList d;
+    d << QStringLiteral("type %1 slot %2").arg(app.ProjectType).arg(app.RcxSetup->ProgramNumber);
+    for (int i = 0; i < 3; ++i) {
+        const clsMotor& m = *app.RcxSetup->PortMotor(i);
+        d << QStringLiteral("motor %1 %2 %3 %4 %5 [%6] [%7] [%8]")
+                 .arg(m.MotorDirection)
+                 .arg(m.MotorPort)
+                 .arg(m.MotorStartState)
+                 .arg(m.MotorType())
+                 .arg(m.Power)
+                 .arg(m.Purpose, m.MotorFwdMeening, m.MotorRwdMeening);
+        const clsSensor& s = *app.RcxSetup->PortSensor(i);
+        d << QStringLiteral("sensor %1 %2 %3 %4 [%5]")
+                 .arg(s.Dark)
+                 .arg(s.SensorMode)
+                 .arg(s.SensorPort)
+                 .arg(s.SensorType())
+                 .arg(s.Purpose);
+    }
+    for (const Integer source : {100, 220})
+        for (const auto& e : app.ObjectList)
+            if (e.item->Source == source)
+                d << QStringLiteral("value ") + objectText(*e.item);
+    for (const auto& e : app.VariableDefs)
+        d << QStringLiteral("variable ") + objectText(*e.item);
+    for (const auto& e : app.TaskList)
+        d << QStringLiteral("task %1 %2 %3 %4 [%5] %6\n")
+                     .arg(e.item->Name)
+                     .arg(e.item->mNumber)
+                     .arg(e.item->StartOnStartup)
+                     .arg(e.item->mLoop)
+                     .arg(e.item->mTitle)
+                     .arg(e.item->ModulType) +
+                 dump(*e.item->Commands());
+    for (const auto& e : app.SubList)
+        d << QStringLiteral("sub %1 %2 %3 [%4] %5\n")
+                     .arg(e.item->Name)
+                     .arg(e.item->mNumber)
+                     .arg(e.item->mLoop)
+                     .arg(e.item->mTitle)
+                     .arg(e.item->ModulType) +
+                 dump(*e.item->Commands());
+    return d.join(QLatin1Char('\n'));
+}
+
+// Every file below a folder with its bytes.
+QMap<QString, QByteArray> filesBelow(const QString& root)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(root).relativeFilePath(path), readFile(path));
+    }
+    return files;
+}
+
+const char* const kPorts[] = {
+    "1,0,1,0,7,\"\",\"\",\"\"", "1,1,1,0,7,\"\",\"\",\"\"", "1,2,1,0,7,\"\",\"\",\"\"",
+    "40,0,0,0,\"\"",           "40,0,1,0,\"\"",           "40,0,2,0,\"\"",
+};
+
+}  // namespace
+
+class ProjectFileTest : public FileTest {
+protected:
+    bool openFixture()
+    {
+        copyTree(fixtureFolder(), folder());
+        App().ProjectAction = 1;
+        return OpenProject();
+    }
+
+    void writeTask(const QString& name, const QByteArray& bytes = crlf({"1,1,1,\"t\""}))
+    {
+        writeFile(taskPath(name), bytes);
+    }
+    void writeSub(const QString& name) { writeFile(subPath(name), crlf({"0,0,1,\"s\""})); }
+
+    // A project file of the given lines (Latin-1, CR LF), opened.
+    bool openProjectText(const QByteArray& text)
+    {
+        writeFile(projectPath(), text);
+        App().ProjectAction = 1;
+        return OpenProject();
+    }
+};
+
+// ---- The fixture project ----
+
+TEST_F(ProjectFileTest, OpensTheFixtureProject)
+{
+    App().PollFilter[0] = 7;
+    ASSERT_TRUE(openFixture());
+    EXPECT_TRUE(presenter.shown.isEmpty()) << messages().join(QLatin1Char('\n')).toStdString();
+    AppState& app = App();
+
+    EXPECT_EQ(app.ProjectType, 0);
+    EXPECT_EQ(app.RcxSetup->ProgramNumber, 2);
+    EXPECT_EQ(app.RcxSetup->Dirty, False);
+    EXPECT_EQ(app.PollFilter[0], 7);
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_EQ(app.PollFilter[i], 1);
+
+    const clsMotor& a = *app.RcxSetup->PortMotor(0);
+    EXPECT_EQ(QStringLiteral("%1 %2 %3 %4 %5 %6/%7/%8")
+                  .arg(a.MotorDirection)
+                  .arg(a.MotorPort)
+                  .arg(a.MotorStartState)
+                  .arg(a.MotorType())
+                  .arg(a.Power)
+                  .arg(a.Purpose, a.MotorFwdMeening, a.MotorRwdMeening),
+              QStringLiteral("1 0 1 1 7 Left wheel/forward/back"));
+    const clsMotor& c = *app.RcxSetup->PortMotor(2);
+    EXPECT_EQ(c.Purpose, u("Lève-bras"));
+    EXPECT_EQ(c.MotorStartState, 0);
+    EXPECT_EQ(c.Power, 5);
+    const clsSensor& s1 = *app.RcxSetup->PortSensor(0);
+    EXPECT_EQ(s1.Purpose, QStringLiteral("Bumper"));
+    EXPECT_EQ(s1.SensorType(), 1);
+    const clsSensor& s3 = *app.RcxSetup->PortSensor(2);
+    EXPECT_EQ(s3.Dark, 55);
+    EXPECT_EQ(s3.SensorType(), 3);
+    EXPECT_EQ(s3.SensorMode, 4);
+    EXPECT_EQ(s3.SensorPort, 2);
+
+    // The built-in set first, then the motor, sensor and stored objects.
+    ASSERT_EQ(app.ObjectList.KeyAt(1), QStringLiteral("Infinite loop"));
+    EXPECT_EQ(keysFrom(app.ObjectList, 45),
+              (QStringList{QStringLiteral("Motor state A"), QStringLiteral("Motor direction A"),
+                           QStringLiteral("Motor speed A"), QStringLiteral("Motor state C"),
+                           QStringLiteral("Motor direction C"), QStringLiteral("Motor speed C"),
+                           QStringLiteral("Bumper"), QStringLiteral("S. type 1"), QStringLiteral("S. mode 1"),
+                           QStringLiteral("S. boolean 1"), QStringLiteral("S. raw val 1"),
+                           QStringLiteral("Light sensor  3"), QStringLiteral("S. type 3"), QStringLiteral("S. mode 3"),
+                           QStringLiteral("S. boolean 3"), QStringLiteral("S. raw val 3"), QStringLiteral("Top speed"),
+                           QStringLiteral("Ticks, per turn"), QStringLiteral("Near"), QStringLiteral("Band"),
+                           QStringLiteral("Count"), u("Dépôt")}));
+    EXPECT_EQ(objectText(QStringLiteral("Motor state C")), QStringLiteral("Motor state C|3|192|2|0"));
+    EXPECT_EQ(objectText(QStringLiteral("Motor direction A")), QStringLiteral("Motor direction A|3|8|0|0"));
+    EXPECT_EQ(objectText(QStringLiteral("Motor speed C")), QStringLiteral("Motor speed C|3|7|2|0"));
+    EXPECT_EQ(objectText(QStringLiteral("Bumper")), QStringLiteral("Bumper|9|0|0|0"));
+    EXPECT_EQ(objectText(QStringLiteral("S. raw val 3")), QStringLiteral("S. raw val 3|12|0|2|0"));
+    EXPECT_EQ(objectText(QStringLiteral("S. boolean 1")), QStringLiteral("S. boolean 1|13|0|0|0"));
+    EXPECT_EQ(objectText(QStringLiteral("Ticks, per turn")), QStringLiteral("Ticks, per turn|100|16|0|0"));
+    EXPECT_EQ(objectText(QStringLiteral("Near")), QStringLiteral("Near|220|-5|0|-1"));
+    EXPECT_EQ(objectText(QStringLiteral("Band")), QStringLiteral("Band|220|3|0|12"));
+    EXPECT_EQ(objectText(u("Dépôt")), u("Dépôt|0|-20|1|0"));
+    ASSERT_EQ(app.VariableDefs.Count(), 2);
+    EXPECT_EQ(objectText(*app.VariableDefs.Item(2)), u("Dépôt|0|-20|1|0"));
+    EXPECT_NE(app.VariableDefs.Item(2).get(), app.ObjectList.Item(u("Dépôt")).get());
+
+    QStringList tasks, subs;
+    for (const auto& e : app.TaskList)
+        tasks << QStringLiteral("%1 %2 %3").arg(e.item->Name).arg(e.item->mNumber).arg(e.item->ModulType);
+    for (const auto& e : app.SubList)
+        subs << QStringLiteral("%1 %2 %3").arg(e.item->Name).arg(e.item->mNumber).arg(e.item->ModulType);
+    EXPECT_EQ(tasks, (QStringList{QStringLiteral("Drive 1 1"), QStringLiteral("Arm 2 1"), u("Tâche 3 1")}));
+    EXPECT_EQ(subs, (QStringList{QStringLiteral("Blink 1 5"), QStringLiteral("Beep twice 2 5")}));
+    EXPECT_EQ(app.TaskList.Item(QStringLiteral("Arm"))->mTitle, u("Lève le bras"));
+    EXPECT_TRUE(app.TaskList.Item(u("Tâche"))->Commands()->isEmpty());
+    EXPECT_EQ(explorer(), (QStringList{QStringLiteral("Drive/1"), QStringLiteral("Arm/1"), u("Tâche/1"),
+                                       QStringLiteral("Blink/5"), QStringLiteral("Beep twice/5")}));
+
+    // Task 1's window opens; the set-up window was closed and the explorer
+    // started afresh before anything was read.
+    ASSERT_EQ(windows.windows.size(), 1u);
+    EXPECT_EQ(windows.lastWindow()->owner, app.TaskList.Item(QStringLiteral("Drive")).get());
+    EXPECT_EQ(windows.setupWindowUnloadCount, 1);
+    EXPECT_EQ(windows.setupWindowShowModalCount, 0);
+    EXPECT_EQ(windows.mapUnloadCount, 0);
+    const int explorerShown = int(windows.log.indexOf(QStringLiteral("ProjExpUnloadAndShow()")));
+    EXPECT_LT(windows.log.indexOf(QStringLiteral("SetupWindowUnload()")), explorerShown);
+    EXPECT_LT(explorerShown, windows.log.indexOf(QStringLiteral("ProjExpAddNewModul(Drive,1)")));
+    EXPECT_EQ(windows.pointers.first(), 11);
+    EXPECT_EQ(windows.pointers.last(), 0);
+}
+
+TEST_F(ProjectFileTest, SavingTheFixtureProjectWritesTheSameBytes)
+{
+    ASSERT_TRUE(openFixture());
+    // Take the files away so that the save has to write every one of them.
+    const auto fixture = filesBelow(fixtureFolder());
+    for (const QString& rel : fixture.keys())
+        QFile::remove(folder() + QLatin1Char('/') + rel);
+
+    ASSERT_TRUE(SaveProject());
+    EXPECT_TRUE(presenter.shown.isEmpty()) << messages().join(QLatin1Char('\n')).toStdString();
+    const auto written = filesBelow(folder());
+    EXPECT_EQ(written.keys(), fixture.keys());
+    for (const QString& rel : fixture.keys()) {
+        SCOPED_TRACE(rel.toStdString());
+        EXPECT_EQ(written.value(rel), fixture.value(rel));
+    }
+}
+
+// A project built in memory, with nested bodies in both columns, ranges with
+// negative bounds, texts with commas and names with letters 224..250, comes
+// back from its files as it was, and saving it again writes the same bytes.
+TEST_F(ProjectFileTest, ARoundTripIsExact)
+{
+    AppState& app = App();
+    app.RcxSetup->ProjectName = u("Projèt");
+    app.ProjectAction = 2;
+    app.ProjectType = 0;
+    app.RcxSetup->ProgramNumber = 4;
+    clsMotor& mb = *app.RcxSetup->PortMotor(1);
+    mb.setMotorType(1);
+    mb.MotorDirection = 0;
+    mb.Power = 3;
+    mb.Purpose = u("Grúa");
+    mb.MotorFwdMeening = QStringLiteral("up");
+    mb.MotorRwdMeening = QStringLiteral("down");
+    clsSensor& s2 = *app.RcxSetup->PortSensor(1);
+    s2.setSensorType(4);
+    s2.SensorMode = 2;
+    s2.Dark = 10;
+    s2.Purpose = u("Rueda");
+
+    auto object = [&](const char* name, Integer source, Long value, Integer number, Long aux) {
+        auto o = std::make_shared<clsObject>();
+        o->Name = u(name);
+        o->Source = source;
+        o->Value = value;
+        o->Number = number;
+        o->AuxValue = aux;
+        return o;
+    };
+    app.ObjectList.Add(object("Near", 220, -5, 0, -1), QStringLiteral("Near"));
+    app.ObjectList.Add(object("Ticks, per turn", 100, -16, 0, 0), QStringLiteral("Ticks, per turn"));
+    app.ObjectList.Add(object("Wide", 220, -32768, 0, 100000), QStringLiteral("Wide"));
+    for (const char* v : {"Dépôt", "ùñ"}) {
+        app.ObjectList.Add(object(v, 0, 12, 3, 0), u(v));
+        app.VariableDefs.Add(object(v, 0, 12, 3, 0), u(v));
+    }
+
+    auto drive = std::make_shared<clsTask>();
+    drive->Name = u("Drïve");
+    drive->mNumber = 1;
+    drive->StartOnStartup = 1;
+    drive->mLoop = 1;
+    drive->mTitle = u("Go, go, gò");
+    drive->ModulType = 1;
+    CommandCollection& g = *drive->Commands();
+    auto on = command("M_ON", 0, 1, "On, A C");
+    on->MotorList = QStringLiteral("02");
+    on->Speed = 7;
+    put(g, on);
+    auto outer = command("L_IF", 0, 2, "IF");
+    outer->Op = 4;
+    outer->Param1Source = 9;
+    outer->Param1Value = Variant(u("Rueda"));
+    outer->Param2Source = 230;
+    outer->Param2Value = Variant(QStringLiteral("-5_-1"));
+    auto wh = command("L_WHILE", 0, 1, "WHILE");
+    wh->Param2Value = Variant(QStringLiteral("Near"));
+    auto wait = command("G_WAIT", 0, 1);
+    wait->Time = 1.5;
+    put(*wh->Commands, wait);
+    auto loop = command("L_LOOP", 1, 1, "LOOP");
+    loop->Param1Source = 2;
+    loop->Param1Value = 3;
+    put(*loop->Commands, command("M_RWD", 0, 1));
+    put(*loop->Commands, command("A_REM", 1, 40, "x, y"));
+    put(*wh->Commands, loop);
+    put(*outer->Commands, wh);
+    auto elseLoop = command("L_LOOP", 1, 1);
+    put(*elseLoop->Commands, command("M_OFF", 1, 2));
+    put(*outer->Commands, elseLoop);
+    put(g, outer);
+    put(g, command("L_IF", 1, 40));
+    app.TaskList.Add(drive, drive->Name);
+    auto idle = std::make_shared<clsTask>();
+    idle->Name = QStringLiteral("Idle");
+    idle->mNumber = 2;
+    idle->ModulType = 1;
+    app.TaskList.Add(idle, idle->Name);
+    auto blink = std::make_shared<clsSub>();
+    blink->Name = u("Blïnk");
+    blink->mNumber = 1;
+    blink->mLoop = 1;
+    blink->mTitle = QStringLiteral("b");
+    blink->ModulType = 5;
+    auto sl = command("L_LOOP", 0, 1);
+    auto snd = command("G_SOUND", 0, 1);
+    snd->Param1Source = 200;
+    snd->Param1Value = Variant(QStringLiteral("Beep"));
+    put(*sl->Commands, snd);
+    put(*blink->Commands(), sl);
+    app.SubList.Add(blink, blink->Name);
+
+    const QString before = projectDump();
+    ASSERT_TRUE(SaveProject());
+    EXPECT_EQ(app.ProjectAction, 1);
+    const QString root = folder();
+    const auto first = filesBelow(root);
+    EXPECT_EQ(first.keys(), (QStringList{u("Projèt.dir/Drïve.tas"), QStringLiteral("Projèt.dir/Idle.tas"),
+                                          u("Projèt.dir/Projèt.qmd"), u("Subs/Blïnk.sub")}));
+
+    ASSERT_TRUE(OpenProject());
+    EXPECT_TRUE(presenter.shown.isEmpty()) << messages().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(projectDump(), before);
+    EXPECT_TRUE(app.ObjectList.Exists(u("Rueda")));
+
+    ASSERT_TRUE(SaveProject());
+    EXPECT_EQ(filesBelow(root), first);
+}
+
+// ---- Reading edge cases ----
+
+TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
+{
+    struct Case {
+        const char* what;
+        std::vector<const char*> ports;  // empty: the six default port lines; one: the first record
+        std::vector<const char*> rest;
+        bool cutLastLineEnd;
+        QStringList expectMessages;  // empty: opens
+        std::function<void()> check;
+        bool opensAfterMessage = false;
+    };
+    AppState& app = App();
+    auto taskNames = [&] {
+        QStringList n;
+        for (const auto& e : app.TaskList)
+            n << QStringLiteral("%1=%2").arg(e.item->Name).arg(e.item->mNumber);
+        return n.join(QLatin1Char(' '));
+    };
+    auto subNames = [&] {
+        QStringList n;
+        for (const auto& e : app.SubList)
+            n << QStringLiteral("%1=%2").arg(e.item->Name).arg(e.item->mNumber);
+        return n.join(QLatin1Char(' '));
+    };
+    const Case cases[] = {
+        {"no named values", {}, {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0", "\"Blink\",1", "\"EndSubDef\",0"},
+         false, {}, [&] {
+             EXPECT_EQ(taskNames(), QStringLiteral("Drive=1"));
+             EXPECT_EQ(subNames(), QStringLiteral("Blink=1"));
+         }},
+        {"a range first, with negative bounds, split at its first underscore", {},
+         {"\"Near\",0,\"-5_-1\",220", "\"Band\",2,\"3_12\",220", "\"enddefvar\",0,0,0", "\"endvardef\",0,0,0",
+          "\"Drive\",1", "\"EndTaskDef\",0"},
+         false, {}, [&] {
+             EXPECT_EQ(objectText(QStringLiteral("Near")), QStringLiteral("Near|220|-5|0|-1"));
+             EXPECT_EQ(objectText(QStringLiteral("Band")), QStringLiteral("Band|220|3|2|12"));
+             EXPECT_EQ(objectText(QStringLiteral("enddefvar")), QStringLiteral("enddefvar|0|0|0|0"));
+             EXPECT_EQ(app.VariableDefs.Count(), 1);
+         }},
+        {"the stored task numbers are ignored", {},
+         {"\"EndVarDef\",0,0,0", "\"Drive\",3", "\"Arm\",1", "\"EndTaskDef\",0", "\"EndSubDef\",0"}, false, {}, [&] {
+             EXPECT_EQ(taskNames(), QStringLiteral("Drive=1 Arm=2"));
+             ASSERT_NE(windows.lastWindow(), nullptr);
+             EXPECT_EQ(windows.lastWindow()->owner, app.TaskList.Item(QStringLiteral("Drive")).get());
+         }},
+        {"no sub list", {}, {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {},
+         [&] { EXPECT_EQ(subNames(), QString()); }},
+        {"sub records without their end", {}, {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0", "\"Blink\",7"},
+         true, {}, [&] { EXPECT_EQ(subNames(), QStringLiteral("Blink=1")); }},
+        {"records after EndSubDef are ignored", {},
+         {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0", "\"EndSubDef\",0", "\"Blink\",1"}, false, {},
+         [&] { EXPECT_EQ(subNames(), QString()); }},
+        {"a file that ends before EndTaskDef", {}, {"\"EndVarDef\",0,0,0", "\"Drive\",1"}, false, {kDuplicate},
+         [&] { EXPECT_EQ(taskNames(), QStringLiteral("Drive=1")); }},
+        {"a file that ends right after EndVarDef", {}, {"\"EndVarDef\",0,0,0"}, false,
+         {QStringLiteral("48:Bad file name or number")}, {}},
+        {"a file that ends inside a named value", {}, {"\"Speed\",0,"}, true,
+         {QStringLiteral("48:Bad file name or number")}, {}},
+        {"a file that ends inside EndTaskDef", {}, {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\""}, true,
+         {QStringLiteral("48:Bad file name or number")}, {}},
+        {"a file that ends inside the port lines", {kPorts[0], kPorts[1], kPorts[2], kPorts[3], kPorts[4]}, {}, false,
+         {QStringLiteral("48:Type mismatch")}, {}},
+        {"names that differ only in letter case", {}, {"\"Speed\",0,1,100", "\"SPEED\",0,2,100"}, false, {kDuplicate},
+         [&] { EXPECT_EQ(objectText(QStringLiteral("speed")), QStringLiteral("Speed|100|1|0|0")); }},
+        {"a stored name equal to a built-in one", {}, {"\"timer 1\",0,5,0"}, false, {kDuplicate}, {}},
+        {"a range without its underscore", {}, {"\"Near\",0,\"5\",220"}, false,
+         {QStringLiteral("48:Invalid procedure call or argument")}, {}},
+        {"a constant whose value is a text", {}, {"\"Speed\",0,\"fast\",100"}, false,
+         {QStringLiteral("48:Type mismatch")}, {}},
+        {"short port lines", {"1,0,1,1,7,\"Left\"", kPorts[1], kPorts[2], "40,1,0,1", kPorts[4], kPorts[5]},
+         {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {}, [&] {
+             const clsMotor& m = *app.RcxSetup->PortMotor(0);
+             EXPECT_EQ(m.Purpose + QLatin1Char('/') + m.MotorFwdMeening + QLatin1Char('/') + m.MotorRwdMeening,
+                       QStringLiteral("Left//"));
+             EXPECT_TRUE(app.ObjectList.Exists(QStringLiteral("Motor speed A")));
+             EXPECT_EQ(app.RcxSetup->PortSensor(0)->Purpose, QString());
+             EXPECT_EQ(objectText(QStringLiteral("Touch sensor  1")), QStringLiteral("Touch sensor  1|9|0|0|0"));
+         }},
+        {"quotes and blanks in port texts", {"1,0,1,1,7,  \"Left wheel\"  ,\"a\"b\",\"\"", kPorts[1], kPorts[2],
+                                             "40,1,0,1,\"Bump, front\"", kPorts[4], kPorts[5]},
+         {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {}, [&] {
+             const clsMotor& m = *app.RcxSetup->PortMotor(0);
+             EXPECT_EQ(m.Purpose + QLatin1Char('/') + m.MotorFwdMeening + QLatin1Char('/') + m.MotorRwdMeening,
+                       QStringLiteral("Left wheel/a b/"));
+             EXPECT_EQ(app.RcxSetup->PortSensor(0)->Purpose, QStringLiteral("Bump"));
+         }},
+        {"a ninth field in a port line", {"1,0,1,1,7,\"a\",\"b\",\"c\",\"d\"", kPorts[1], kPorts[2], kPorts[3], kPorts[4],
+                                          kPorts[5]},
+         {}, false, {QStringLiteral("48:Subscript out of range")}, {}},
+        {"a ninth comma without text", {"1,0,1,0,7,\"a\",\"b\",\"c\",", kPorts[1], kPorts[2], kPorts[3], kPorts[4],
+                                        kPorts[5]},
+         {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {}, {}},
+        {"an empty numeric field in a port line", {kPorts[0], ",1,1,0,7,\"\",\"\",\"\"", kPorts[2], kPorts[3],
+                                                   kPorts[4], kPorts[5]},
+         {}, false, {QStringLiteral("48:Type mismatch")}, {}},
+        {"a port field that is no number", {kPorts[0], kPorts[1], kPorts[2], kPorts[3], "40,0,one,0,\"\"", kPorts[5]},
+         {}, false, {QStringLiteral("48:Type mismatch")}, {}},
+        {"codes out of their usual ranges stand", {"1,0,1,9,99,\"\",\"\",\"\"", kPorts[1], kPorts[2], "40,6,0,0,\"\"",
+                                                   kPorts[4], kPorts[5]},
+         {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {}, [&] {
+             EXPECT_EQ(app.RcxSetup->PortMotor(0)->MotorType(), 9);
+             EXPECT_EQ(app.RcxSetup->PortMotor(0)->Power, 99);
+             EXPECT_TRUE(app.ObjectList.Exists(QStringLiteral("Motor state A")));
+             EXPECT_EQ(app.RcxSetup->PortSensor(0)->SensorMode, 6);
+         }},
+        {"a project type that is a text", {"\"RCX\""}, {}, false, {QStringLiteral("48:Type mismatch")}, {}},
+        {"a task that can't be found", {}, {"\"EndVarDef\",0,0,0", "\"Ghost\",1", "\"EndTaskDef\",0"}, false,
+         {QStringLiteral("48:File not found")}, [&] { EXPECT_TRUE(windows.windows.empty()); }},
+        {"a sub that can't be found", {}, {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0", "\"Ghost\",1"},
+         false, {QStringLiteral("48:File not found while Opening SubFile %1/Subs/Ghost.sub")}, {}},
+        {"a task whose commands can't be read still opens", {},
+         {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"Broken\",2", "\"EndTaskDef\",0"}, false, {kDuplicate}, [&] {
+             EXPECT_EQ(taskNames(), QStringLiteral("Drive=1 Broken=2"));
+             EXPECT_EQ(explorer(), QStringList{QStringLiteral("Drive/1")});
+             EXPECT_EQ(app.TaskList.Item(QStringLiteral("Broken"))->Commands()->Count(), 1);
+         },
+         true},
+        {"a task name that leads out of the project", {}, {"\"EndVarDef\",0,0,0", "\"../evil\",1", "\"EndTaskDef\",0"},
+         false,
+         {QStringLiteral("48:Bad file name: the task name \"../evil\" can't be used as a file name")},
+         [&] { EXPECT_TRUE(app.TaskList.Item(QStringLiteral("../evil"))->Commands()->isEmpty()); }},
+        {"a sub name that leads out of the Subs folder", {},
+         {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0", "\"..\",1"}, false,
+         {QStringLiteral("48:Bad file name: the sub name \"..\" can't be used as a file name while Opening SubFile "
+                         "%1/Subs/...sub")},
+         {}},
+        {"a Joystick & Keyboard project", {"1"}, {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {}, [&] {
+             EXPECT_TRUE(app.ObjectList.Exists(QStringLiteral("Keyboard key")));
+             EXPECT_FALSE(app.ObjectList.Exists(QStringLiteral("Timer 1")));
+         }},
+    };
+
+    writeTask(QStringLiteral("Drive"));
+    writeTask(QStringLiteral("Arm"));
+    writeTask(QStringLiteral("Broken"), crlf({"1,1,1,\"t\"", "\"M_ON\",\"\",-1,,,,,\"\",\"\",0,,0,,0,1",
+                                              "\"M_ON\",\"\",-1,,,,,\"\",\"\",0,,0,,0,1"}));
+    writeSub(QStringLiteral("Blink"));
+    writeFile(folder() + QStringLiteral("/evil.tas"), crlf({"1,1,1,\"outside\""}));
+    writeFile(folder() + QStringLiteral("/...sub"), crlf({"0,0,1,\"outside\""}));
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        presenter.shown.clear();
+        windows.addedModules.clear();
+        windows.windows.clear();
+        windows.pointers.clear();
+
+        const bool defaultPorts = c.ports.size() == 0;
+        QByteArray bytes = "0\r\n0\r\n";
+        if (c.ports.size() == 1)  // a first record of its own
+            bytes = QByteArray(*c.ports.begin()) + "\r\n0\r\n";
+        for (const char* p : kPorts)
+            if (defaultPorts || c.ports.size() == 1)
+                bytes += QByteArray(p) + "\r\n";
+        if (!defaultPorts && c.ports.size() > 1)
+            for (const char* p : c.ports)
+                bytes += QByteArray(p) + "\r\n";
+        bytes += crlf(c.rest);
+        if (c.cutLastLineEnd)
+            bytes.chop(2);
+
+        const bool ok = openProjectText(bytes);
+        QStringList expected;
+        for (const QString& m : c.expectMessages)
+            expected << (m.contains(QStringLiteral("%1")) ? m.arg(folder()) : m);
+        EXPECT_EQ(ok, expected.isEmpty() || c.opensAfterMessage);
+        EXPECT_EQ(messages(), expected);
+        EXPECT_EQ(windows.pointers.last(), 0);
+        if (c.check)
+            c.check();
+    }
+    EXPECT_EQ(readFile(folder() + QStringLiteral("/evil.tas")), crlf({"1,1,1,\"outside\""}));
+}
+
+TEST_F(ProjectFileTest, AMissingProjectFileFails)
+{
+    App().ProjectAction = 1;
+    EXPECT_FALSE(OpenProject());
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:File not found")});
+    EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
+}
+
+// The value object of a sensor is named after the purpose the file gives the
+// port, never after the purpose the port held before.
+TEST_F(ProjectFileTest, ASensorIsNamedAfterItsOwnPurpose)
+{
+    AppState& app = App();
+    app.RcxSetup->PortSensor(0)->Purpose = QStringLiteral("Old one");
+    app.RcxSetup->PortSensor(1)->Purpose = QStringLiteral("Old two");
+    writeTask(QStringLiteral("Drive"));
+    ASSERT_TRUE(openProjectText(crlf({"0", "0", kPorts[0], kPorts[1], kPorts[2], "40,1,0,1,\"Bumper\"",
+                                      "40,1,1,1,\"\"", "40,0,2,2,\"\"", "\"EndVarDef\",0,0,0", "\"Drive\",1",
+                                      "\"EndTaskDef\",0"})));
+    EXPECT_EQ(objectText(QStringLiteral("Bumper")), QStringLiteral("Bumper|9|0|0|0"));
+    EXPECT_EQ(objectText(QStringLiteral("Touch sensor  2")), QStringLiteral("Touch sensor  2|9|0|1|0"));
+    EXPECT_EQ(objectText(QStringLiteral("Temperature sensor  3")), QStringLiteral("Temperature sensor  3|9|0|2|0"));
+    EXPECT_FALSE(app.ObjectList.Exists(QStringLiteral("Old one")));
+    EXPECT_FALSE(app.ObjectList.Exists(QStringLiteral("Old two")));
+    EXPECT_EQ(app.RcxSetup->PortSensor(1)->Purpose, QString());
+    // The file's mode wins over the one the type brings.
+    EXPECT_EQ(app.RcxSetup->PortSensor(2)->SensorMode, 0);
+}
+
+// ---- A new project ----
+
+TEST_F(ProjectFileTest, ANewProjectGetsItsFirstTaskAndTheSetUpWindow)
+{
+    AppState& app = App();
+    app.ProjectAction = 2;
+    app.ProjectType = 1;
+    app.TaskList.Add(std::make_shared<clsTask>(), QStringLiteral("Left over"));
+    windows.openAnswers.append({false, QStringLiteral("Main"), 2});
+    ASSERT_TRUE(OpenProject());
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    ASSERT_EQ(app.TaskList.Count(), 1);
+    const auto main = app.TaskList.Item(QStringLiteral("Main"));
+    EXPECT_EQ(main->mNumber, 1);
+    EXPECT_TRUE(app.ObjectList.Exists(QStringLiteral("Keyboard key")));  // the joystick set
+    EXPECT_EQ(app.CurrentTask, nullptr);
+    ASSERT_NE(windows.lastWindow(), nullptr);
+    EXPECT_EQ(windows.lastWindow()->owner, main.get());
+    EXPECT_EQ(windows.openDialogCalls.size(), 1);
+    EXPECT_EQ(windows.openDialogCalls[0].openMode, 1);
+    EXPECT_EQ(windows.mapUnloadCount, 1);
+    EXPECT_EQ(windows.log.last(), QStringLiteral("SetupWindowShowModal()"));
+    EXPECT_LT(windows.log.indexOf(QStringLiteral("CreateDeskTop()")), windows.log.indexOf(QStringLiteral("SetupWindowShowModal()")));
+    EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
+}
+
+TEST_F(ProjectFileTest, ANewProjectWhoseFirstTaskIsCancelledIsNotOpened)
+{
+    App().ProjectAction = 2;
+    EXPECT_FALSE(OpenProject());  // no answer: the dialog is cancelled
+    EXPECT_EQ(App().ObjectList.Count(), 0);
+    EXPECT_TRUE(windows.windows.empty());
+    EXPECT_EQ(windows.setupWindowShowModalCount, 0);
+    EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
+}
+
+// ---- Saving ----
+
+TEST_F(ProjectFileTest, SavesTheRecordsInTheirOrder)
+{
+    AppState& app = App();
+    app.ProjectAction = 1;
+    app.RcxSetup->Dirty = True;
+    auto task = std::make_shared<clsTask>();
+    task->Name = QStringLiteral("Drive");
+    task->mNumber = 1;
+    app.TaskList.Add(task, task->Name);
+    // Only constants, ranges and the defined variables are stored.
+    auto o = [&](const char* name, Integer source, Long value, Long aux = 0) {
+        auto obj = std::make_shared<clsObject>();
+        obj->Name = u(name);
+        obj->Source = source;
+        obj->Value = value;
+        obj->AuxValue = aux;
+        app.ObjectList.Add(obj, obj->Name);
+    };
+    o("Timer 1", 1, 0);
+    o("Near", 220, -5, -1);
+    o("Var in list only", 0, 3);
+    o("Speed", 100, 7);
+
+    ASSERT_TRUE(SaveProject());
+    EXPECT_EQ(app.RcxSetup->Dirty, False);
+    EXPECT_EQ(readFile(projectPath()),
+              crlf({"0", "0", "1,0,1,0,7,\"\",\"\",\"\"", "1,1,1,0,7,\"\",\"\",\"\"", "1,2,1,0,7,\"\",\"\",\"\"",
+                    "40,0,0,0,\"\"", "40,0,1,0,\"\"", "40,0,2,0,\"\"", "\"Speed\",0,7,100", "\"Near\",0,\"-5_-1\",220",
+                    "\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0", "\"EndSubDef\",0"}));
+    EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
+}
+
+TEST_F(ProjectFileTest, ANewProjectMakesItsFolderOnItsFirstSave)
+{
+    AppState& app = App();
+    app.RcxSetup->ProjectName = QStringLiteral("Fresh");
+    app.ProjectAction = 2;
+    ASSERT_TRUE(SaveProject());
+    EXPECT_EQ(app.ProjectAction, 1);
+    const QString file = folder() + QStringLiteral("/Fresh.dir/Fresh.qmd");
+    EXPECT_TRUE(QFileInfo::exists(file));
+    QFile::remove(file);
+    ASSERT_TRUE(SaveProject());  // into the folder made before
+    EXPECT_TRUE(QFileInfo::exists(file));
+    EXPECT_TRUE(presenter.shown.isEmpty());
+
+    // A new project whose folder is there already can't be saved.
+    app.RcxSetup->ProjectName = QStringLiteral("Robot");
+    app.ProjectAction = 2;
+    app.RcxSetup->Dirty = True;
+    EXPECT_FALSE(SaveProject());
+    EXPECT_EQ(app.ProjectAction, 2);
+    EXPECT_EQ(app.RcxSetup->Dirty, True);
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Path/File access error")});
+    EXPECT_FALSE(QFileInfo::exists(projectPath()));
+    EXPECT_EQ(windows.pointers.last(), 0);
+}
+
+TEST_F(ProjectFileTest, ASaveWritesEveryModuleAndStopsAtTheFirstThatFails)
+{
+    AppState& app = App();
+    app.ProjectAction = 1;
+    for (const char* name : {"One", "Two"}) {
+        auto t = std::make_shared<clsTask>();
+        t->Name = QString::fromUtf8(name);
+        t->mNumber = Integer(app.TaskList.Count() + 1);
+        app.TaskList.Add(t, t->Name);
+    }
+    auto sub = std::make_shared<clsSub>();
+    sub->Name = QStringLiteral("Blink");
+    sub->Dirty = True;
+    app.SubList.Add(sub, sub->Name);
+
+    ASSERT_TRUE(SaveProject());  // unchanged tasks are written too
+    EXPECT_EQ(readFile(taskPath(QStringLiteral("One"))), crlf({"0,0,1,\"\""}));
+    EXPECT_EQ(readFile(taskPath(QStringLiteral("Two"))), crlf({"0,0,2,\"\""}));
+    EXPECT_EQ(readFile(subPath(QStringLiteral("Blink"))), crlf({"0,0,0,\"\""}));
+    EXPECT_EQ(sub->Dirty, False);
+
+    QDir(folder() + QStringLiteral("/Subs")).removeRecursively();
+    QFile::remove(taskPath(QStringLiteral("Two")));
+    app.TaskList.Item(QStringLiteral("One"))->Name = QStringLiteral("a/b");
+    sub->Dirty = True;
+    EXPECT_FALSE(SaveProject());
+    EXPECT_EQ(presenter.shown.size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(taskPath(QStringLiteral("Two"))));
+    EXPECT_FALSE(QFileInfo::exists(subPath(QStringLiteral("Blink"))));
+    EXPECT_EQ(sub->Dirty, True);
+    EXPECT_EQ(windows.pointers.last(), 0);
+}
+
+TEST_F(ProjectFileTest, SplitsPortLines)
+{
+    struct Case {
+        const char* line;
+        QStringList fields;  // all eight; empty: fails with 9
+    };
+    const Case cases[] = {
+        {"1,0,1,1,7,\"Left\",\"fwd\",\"rwd\"", {"1", "0", "1", "1", "7", "Left", "fwd", "rwd"}},
+        {"  1 , 2 ,\" a b \"", {"1", "2", "a b", "", "", "", "", ""}},
+        {"a\"b", {"a b", "", "", "", "", "", "", ""}},
+        {"", {"", "", "", "", "", "", "", ""}},
+        {",,,,,,,", {"", "", "", "", "", "", "", ""}},
+        {"1,2,3,4,5,6,7,8,", {"1", "2", "3", "4", "5", "6", "7", "8"}},
+        {"1,2,3,4,5,6,7,8,,,", {"1", "2", "3", "4", "5", "6", "7", "8"}},
+        {"1,2,3,4,5,6,7,8,9", {}},
+        {"1,2,3,4,5,6,7,8, ", {}},
+        {"1,2,3,4,5,6,7,8,\"", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        QString f[8];
+        f[0] = QString::fromUtf8(c.line);
+        for (int i = 1; i < 8; ++i)
+            f[i] = QStringLiteral("stale");
+        try {
+            SplitProjectLine(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]);
+            EXPECT_EQ(QStringList(f, f + 8), c.fields);
+        } catch (const VbError& e) {
+            EXPECT_TRUE(c.fields.isEmpty());
+            EXPECT_EQ(e.number(), Err::SubscriptOutOfRange);
+        }
+    }
+}
