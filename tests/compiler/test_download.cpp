@@ -5,6 +5,7 @@
 #include "compiler/ModuleCompile.h"
 #include "compiler/ProjectCompile.h"
 #include "compiler/Translate.h"
+#include "link/PhantomControl.h"
 
 namespace {
 
@@ -491,6 +492,49 @@ TEST_F(DownloadTest, CommErrorAndFailingHandlers)
     pb.failOperation(QStringLiteral("FirmwareVersion"), Err::DeviceUnavailable);
     events.PB_DownloadDone(0, 100);
     EXPECT_EQ(presenter.texts(), (QStringList{"Error: Device unavailable in DownloadDone"}));
+}
+
+}  // namespace
+
+namespace {
+
+// Answers the "No response" question and switches the brick on meanwhile.
+class SwitchingPresenter : public FakePresenter {
+public:
+    VirtualBrick* brick = nullptr;
+    int MsgBox(const QString& text, int style, const QString& title = QString()) override
+    {
+        const int answer = FakePresenter::MsgBox(text, style, title);
+        if (brick && answer == MsgResult::Retry)
+            brick->setOn(true);
+        return answer;
+    }
+};
+
+TEST_F(DownloadTest, VirtualBrickSwitchedOffAndOn)
+{
+    smallProject();
+    PhantomControl control([] { return qint64(0); });
+    control.setEventSink(&events);
+    App().PB = &control;
+    SwitchingPresenter asking;
+    App().Presenter = &asking;
+
+    control.virtualBrick().setOn(false);
+    asking.answers = {MsgResult::Cancel};
+    EXPECT_FALSE(DownLoad());
+    EXPECT_EQ(asking.texts(), (QStringList{"No response from the RCX!"}));
+    EXPECT_TRUE(control.virtualBrick().program(0).isEmpty());
+
+    asking.shown.clear();
+    asking.brick = &control.virtualBrick();
+    asking.answers = {MsgResult::Retry};
+    EXPECT_TRUE(DownLoad());
+    EXPECT_EQ(asking.texts(), (QStringList{"No response from the RCX!"}));
+    EXPECT_EQ(control.virtualBrick().program(0).keys(), (QList<Long>{0, 1, 2, 11}));
+    EXPECT_EQ(preview.pointers.last(), 0);
+    App().PB = &pb;
+    App().Presenter = &presenter;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "compiler/ModuleCompile.h"
 #include "compiler/ProjectCompile.h"
 #include "compiler/Translate.h"
+#include "link/PhantomControl.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -83,8 +84,88 @@ QList<Operation> recordedOperations(const QStringList& calls)
     return ops;
 }
 
+// Writes down each event and hands it on to the main window's handlers.
+class EventTrace : public IPhantomEvents {
+public:
+    QStringList events;
+    ControlEventHandler handler;
+    void PB_CommError(const QString& m) override
+    {
+        events.append(QStringLiteral("CommError(%1)").arg(m));
+        handler.PB_CommError(m);
+    }
+    void PB_DownloadStart(Long t, Long size, Long n) override
+    {
+        events.append(QStringLiteral("Start(%1, %2)").arg(size).arg(n));
+        handler.PB_DownloadStart(t, size, n);
+    }
+    void PB_DownloadProgress(Long v) override
+    {
+        events.append(QStringLiteral("Progress(%1)").arg(v));
+        handler.PB_DownloadProgress(v);
+    }
+    void PB_DownloadDone(Long e, Long n) override
+    {
+        events.append(QStringLiteral("Done(%1, %2)").arg(e).arg(n));
+        handler.PB_DownloadDone(e, n);
+    }
+};
+
 class GoldenTest : public CompilerTest {
 protected:
+    // The same project through the DOWNLOAD key to the virtual brick behind
+    // the control: the port search finds it, every module is stored as the
+    // recording control received it, and the events come in order.
+    void checkVirtualBrickDownload(const QString& name)
+    {
+        PhantomControl control([] { return qint64(0); });
+        EventTrace trace;
+        control.setEventSink(&trace);
+        AppState& app = App();
+        app.PB = &control;
+        app.ComPortNumber = -1;
+        app.InitParams->ConfirmDownload = 0;
+        windows.log.clear();
+        windows.pointers.clear();
+
+        DownloadCommand();
+        EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(settings.values.value(QStringLiteral("com/comport")), QStringLiteral("4"));
+
+        // The golden operations, module by module.
+        const QStringList golden =
+            QString::fromUtf8(readFile(goldenPath(name + QStringLiteral(".ops")))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QList<QPair<Long, QStringList>> modules;  // the slot selection stands before the first
+        for (const QString& line : golden) {
+            if (line.startsWith(QLatin1String("BeginOfTask(&")) || line.startsWith(QLatin1String("BeginOfSub(&"))) {
+                const Long n = line.section(QLatin1Char('&'), 1).chopped(1).toInt();
+                modules.append(qMakePair(line.startsWith(QLatin1String("BeginOfSub")) ? 10 + n : n, QStringList()));
+            } else if (!modules.isEmpty() && line != QLatin1String("EndOfTask()") &&
+                       line != QLatin1String("EndOfSub()")) {
+                modules.last().second.append(line);
+            }
+        }
+        QStringList expectedEvents;
+        const QMap<Long, VirtualBrick::Module> stored = control.virtualBrick().program(app.RcxSetup->ProgramNumber);
+        for (const auto& [number, operations] : modules) {
+            const QString size = QString::number(operations.size());
+            expectedEvents << QStringLiteral("Start(%1, %2)").arg(size).arg(number)
+                           << QStringLiteral("Progress(%1)").arg(size)
+                           << QStringLiteral("Done(0, %1)").arg(number);
+            ASSERT_TRUE(stored.contains(number)) << "module " << number;
+            EXPECT_EQ(stored.value(number).operations, operations) << "module " << number;
+        }
+        EXPECT_EQ(trace.events, expectedEvents);
+
+        // The busy pointer goes off at the last module's "Download Finished.".
+        const int modulesCount = app.TaskList.Count() + app.SubList.Count() + 1;
+        EXPECT_EQ(windows.statusTexts().count(QStringLiteral("Download Finished.")), modulesCount);
+        const int last = int(windows.log.lastIndexOf(QStringLiteral("StatusPrint(Download Finished.)")));
+        EXPECT_EQ(windows.log.value(last + 1), QStringLiteral("SetPointer(0)"));
+        EXPECT_EQ(windows.pointers.count(0), 2);  // after the compile and after the last module
+        app.PB = &pb;
+    }
+
     // Compiles the project in place and downloads it module by module.
     void checkProject(const QString& name)
     {
@@ -194,6 +275,7 @@ TEST_F(GoldenTest, EveryCommandKey)
         Cmd("M_OFF").motors("2").op(1),
     });
     checkProject(QStringLiteral("every_key"));
+    checkVirtualBrickDownload(QStringLiteral("every_key"));
 }
 
 // Loop-wrapped modules, range IFs and bodies nested three deep.
@@ -223,6 +305,7 @@ TEST_F(GoldenTest, NestedBlocksAndRanges)
     Cmd::place(*idle->Commands(), 1, {Cmd("M_ON").motors("0")});  // an empty column 0 ends there; column 1 still runs
     Cmd::place(*spin->Commands(), 0, {Cmd("M_ALTDIR").motors("02").p1(0, "Speed").time("Second")});
     checkProject(QStringLiteral("nested"));
+    checkVirtualBrickDownload(QStringLiteral("nested"));
 }
 
 TEST_F(GoldenTest, EmptyProject)
