@@ -27,6 +27,11 @@ void requireIndex(int value, int count)
         raiseError(Err::InvalidCall);
 }
 
+bool inRange(int value, int low, int high)
+{
+    return value >= low && value <= high;
+}
+
 }  // namespace
 
 VirtualBrick::VirtualBrick(Clock clock) : mClock(std::move(clock))
@@ -52,6 +57,23 @@ void VirtualBrick::requireOn() const
 {
     if (!mOn)
         raiseError(Err::DeviceUnavailable);
+}
+
+bool VirtualBrick::argument(bool ok)
+{
+    if (ok)
+        return true;
+    if (!mCollecting)
+        raiseError(Err::InvalidCall);
+    mBadArgument = true;
+    return false;
+}
+
+bool VirtualBrick::refusal(bool ok)
+{
+    if (!ok && mCollecting)
+        mBadArgument = true;
+    return ok;
 }
 
 // --- State ---
@@ -206,6 +228,7 @@ void VirtualBrick::beginModule(Long number, bool isSub)
     mModule = Module{number, {}};
     mBlocks.clear();
     mUnbalanced = false;
+    mBadArgument = false;
     mModuleStarted = now();
 }
 
@@ -217,8 +240,9 @@ void VirtualBrick::endModule(bool isSub)
     mCollecting = false;
     const Module module = mModule;
     const bool balanced = !mUnbalanced && mBlocks.isEmpty() && isSub == mCollectingSub;
+    const Long error = !balanced ? UnbalancedBlocks : mBadArgument ? BadArgument : 0;
     mBlocks.clear();
-    if (balanced)
+    if (error == 0)
         mPrograms[mSlot].insert(module.number, module);
     const Long size = Long(module.operations.size());
     const Long time = Long(qMax<qint64>(0, now() - mModuleStarted));
@@ -227,21 +251,21 @@ void VirtualBrick::endModule(bool isSub)
     if (mSink)
         mSink->PB_DownloadProgress(size);
     if (mSink)
-        mSink->PB_DownloadDone(balanced ? 0 : UnbalancedBlocks, module.number);
+        mSink->PB_DownloadDone(error, module.number);
 }
 
 void VirtualBrick::BeginOfTask(Integer& task)
 {
     requireOn();
-    requireIndex(task, 10);
     beginModule(task, false);
+    argument(inRange(task, 0, 9));
 }
 
 void VirtualBrick::BeginOfSub(Integer& sub)
 {
     requireOn();
-    requireIndex(sub, 8);
     beginModule(10 + sub, true);
+    argument(inRange(sub, 1, 8));
 }
 
 void VirtualBrick::EndOfTask()
@@ -311,14 +335,14 @@ void VirtualBrick::SelectPrgm(Integer& slot)
 void VirtualBrick::GoSub(Integer& sub)
 {
     requireOn();
-    requireIndex(sub, 8);
+    argument(inRange(sub, 1, 8));
     collected(CallText(QStringLiteral("GoSub")).ref(sub).str());
 }
 
 void VirtualBrick::StartTask(Integer& task)
 {
     requireOn();
-    requireIndex(task, 10);
+    argument(inRange(task, 0, 9));
     if (!collected(CallText(QStringLiteral("StartTask")).ref(task).str()))
         mRunning.insert(task);
 }
@@ -326,7 +350,7 @@ void VirtualBrick::StartTask(Integer& task)
 void VirtualBrick::StopTask(Integer& task)
 {
     requireOn();
-    requireIndex(task, 10);
+    argument(inRange(task, 0, 9));
     if (!collected(CallText(QStringLiteral("StopTask")).ref(task).str()))
         mRunning.remove(task);
 }
@@ -355,10 +379,9 @@ bool VirtualBrick::motorOperation(const QString& name, const QString& motors,
 {
     requireOn();
     QList<int> ports;
-    if (!motorPorts(motors, ports))
-        return false;
-    if (collected(CallText(name).text(motors).str()))
-        return true;
+    const bool ok = refusal(motorPorts(motors, ports));
+    if (collected(CallText(name).text(motors).str()) || !ok)
+        return ok;
     for (int p : ports)
         change(mOutputs[p]);
     return true;
@@ -398,10 +421,9 @@ bool VirtualBrick::SetPower(const QString& motors, Long source, Integer value)
 {
     requireOn();
     QList<int> ports;
-    if (!motorPorts(motors, ports))
-        return false;
-    if (collected(CallText(QStringLiteral("SetPower")).text(motors).lng(source).integer(value).str()))
-        return true;
+    const bool ok = refusal(motorPorts(motors, ports));
+    if (collected(CallText(QStringLiteral("SetPower")).text(motors).lng(source).integer(value).str()) || !ok)
+        return ok;
     const Integer power = Integer(qBound(0, int(sourceValue(source, value)), 7));
     for (int p : ports)
         mOutputs[p].power = power;
@@ -421,7 +443,7 @@ void VirtualBrick::variableOperation(const QString& name, Integer variable, Long
                                      const std::function<Integer(Integer, Integer)>& op)
 {
     requireOn();
-    requireIndex(variable, VariableCount);
+    argument(inRange(variable, 0, VariableCount - 1));
     if (collected(CallText(name).integer(variable).lng(source).integer(value).str()))
         return;
     const Integer operand = sourceValue(source, value);
@@ -487,8 +509,7 @@ void VirtualBrick::SgnVar(Integer variable, Long source, Integer value)
 void VirtualBrick::DatalogNext(Long source, Integer value)
 {
     requireOn();
-    if (source != 0 && source != 1 && source != 9 && source != 14)
-        raiseError(Err::InvalidCall);
+    argument(source == 0 || source == 1 || source == 9 || source == 14);
     if (collected(CallText(QStringLiteral("DatalogNext")).lng(source).integer(value).str()))
         return;
     addDatalogEntry(Integer(source), value, sourceValue(source, value));
@@ -550,7 +571,7 @@ void VirtualBrick::ClearPBMessage()
 void VirtualBrick::ClearTimer(Integer timer)
 {
     requireOn();
-    requireIndex(timer, TimerCount);
+    argument(inRange(timer, 0, TimerCount - 1));
     if (!collected(CallText(QStringLiteral("ClearTimer")).integer(timer).str()))
         mTimerCleared[timer] = now();
 }
@@ -558,7 +579,7 @@ void VirtualBrick::ClearTimer(Integer timer)
 void VirtualBrick::ClearSensorValue(Integer sensor)
 {
     requireOn();
-    requireIndex(sensor, SensorCount);
+    argument(inRange(sensor, 0, SensorCount - 1));
     if (!collected(CallText(QStringLiteral("ClearSensorValue")).integer(sensor).str()))
         mSensors[sensor].value = 0;
 }
@@ -583,29 +604,26 @@ bool VirtualBrick::PBTurnOff()
 bool VirtualBrick::PBTxPower(Integer power)
 {
     requireOn();
-    if (power != 0 && power != 1)
-        return false;
-    if (!collected(CallText(QStringLiteral("PBTxPower")).integer(power).str()))
+    const bool ok = refusal(power == 0 || power == 1);
+    if (!collected(CallText(QStringLiteral("PBTxPower")).integer(power).str()) && ok)
         mTxPower = power;
-    return true;
+    return ok;
 }
 
 bool VirtualBrick::PlaySystemSound(Integer sound)
 {
     requireOn();
-    if (sound < 0 || sound > 5)
-        return false;
+    const bool ok = refusal(inRange(sound, 0, 5));
     collected(CallText(QStringLiteral("PlaySystemSound")).integer(sound).str());
-    return true;
+    return ok;
 }
 
 bool VirtualBrick::PlayTone(Integer frequency, Integer duration)
 {
     requireOn();
-    if (frequency <= 0 || duration < 0)
-        return false;
+    const bool ok = refusal(frequency > 0 && duration >= 0);
     collected(CallText(QStringLiteral("PlayTone")).integer(frequency).integer(duration).str());
-    return true;
+    return ok;
 }
 
 bool VirtualBrick::SelectDisplay(Long source, Integer value)
@@ -628,8 +646,7 @@ void VirtualBrick::SendPBMessage(Long source, Integer value)
 void VirtualBrick::SetWatch(Integer hours, Integer minutes)
 {
     requireOn();
-    requireIndex(hours, 24);
-    requireIndex(minutes, 60);
+    argument(inRange(hours, 0, 23) && inRange(minutes, 0, 59));
     if (collected(CallText(QStringLiteral("SetWatch")).integer(hours).integer(minutes).str()))
         return;
     mWatchSet = Integer(hours * 60 + minutes);
@@ -639,9 +656,7 @@ void VirtualBrick::SetWatch(Integer hours, Integer minutes)
 void VirtualBrick::SetSensorMode(Integer sensor, Integer mode, Integer slope)
 {
     requireOn();
-    requireIndex(sensor, SensorCount);
-    requireIndex(mode, 8);
-    requireIndex(slope, 32);
+    argument(inRange(sensor, 0, SensorCount - 1) && inRange(mode, 0, 7) && inRange(slope, 0, 31));
     if (collected(CallText(QStringLiteral("SetSensorMode")).integer(sensor).integer(mode).integer(slope).str()))
         return;
     mSensors[sensor].mode = mode;
@@ -651,8 +666,7 @@ void VirtualBrick::SetSensorMode(Integer sensor, Integer mode, Integer slope)
 void VirtualBrick::SetSensorType(Integer sensor, Integer type)
 {
     requireOn();
-    requireIndex(sensor, SensorCount);
-    requireIndex(type, 5);
+    argument(inRange(sensor, 0, SensorCount - 1) && inRange(type, 0, 4));
     if (!collected(CallText(QStringLiteral("SetSensorType")).integer(sensor).integer(type).str()))
         mSensors[sensor].type = type;
 }

@@ -11,8 +11,8 @@
 // program slot and the download events are raised at once, on the calling
 // thread: DownloadStart(time, size, module), DownloadProgress(size),
 // DownloadDone(error, module); module is the task's number 0..9 or 10 + the
-// sub's number, size the module's count of operations, error 0 or
-// UnbalancedBlocks (the module is then not stored). There is no interpreter:
+// sub's number 1..8, size the module's count of operations, error 0,
+// UnbalancedBlocks or BadArgument (the module is then not stored). There is no interpreter:
 // a stored program is its list of operations. A firmware download raises the
 // same events with module 100 from the event loop, after DownloadFirmware has
 // returned True, as a download that goes on inside the control.
@@ -37,6 +37,10 @@ public:
     // The error code of DownloadDone for a module whose If/Else/EndIf,
     // While/EndWhile or Loop/EndLoop don't pair up.
     static constexpr Long UnbalancedBlocks = 1;
+    // The error code of DownloadDone for a module holding a number the brick
+    // does not have (task 0..9, sub 1..8, variable 0..31, sensor 0..2, ...).
+    // Outside a module such an argument fails with 5 at once.
+    static constexpr Long BadArgument = 2;
     // The module number of a firmware download.
     static constexpr Long FirmwareModule = 100;
 
@@ -179,6 +183,12 @@ private:
     qint64 now() const;
     // Fails with 68 while the brick is off.
     void requireOn() const;
+    // An argument check: a bad argument fails with 5 outside a module and
+    // marks the module being collected (it then fails its download).
+    bool argument(bool ok);
+    // A check whose failure the operation answers with False; inside a module
+    // it marks the module as well.
+    bool refusal(bool ok);
     // True when the operation went into the module being collected.
     bool collected(const QString& line);
     void openBlock(const QString& line, Block block);
@@ -227,5 +237,6 @@ private:
     Module mModule;
     QList<Block> mBlocks;
     bool mUnbalanced = false;
+    bool mBadArgument = false;
     qint64 mModuleStarted = 0;
 };

@@ -4,6 +4,14 @@
 
 #include <QStringList>
 
+#include <ostream>
+
+// Readable texts in test failures.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
 struct EventLog : IPhantomEvents {
     QStringList events;
     void PB_CommError(const QString& m) override { events.append("CommError " + m); }

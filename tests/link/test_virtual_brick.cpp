@@ -425,7 +425,7 @@ TEST_F(VirtualBrickTest, ATaskEndedAsASubIsUnbalanced)
 
 TEST_F(VirtualBrickTest, AModuleLeftOpenIsDroppedByTheNextBeginOrSlotChoice)
 {
-    Integer sub = 0;
+    Integer sub = 1;
     brick.BeginOfSub(sub);
     brick.On("1");  // its EndOfSub never comes
     Integer slot = 1;
@@ -437,6 +437,53 @@ TEST_F(VirtualBrickTest, AModuleLeftOpenIsDroppedByTheNextBeginOrSlotChoice)
     brick.EndOfTask();
     EXPECT_EQ(log.events, (QStringList{"Start 0 0 0", "Progress 0", "Done 0 0"}));
     EXPECT_EQ(brick.program(1).keys(), QList<Long>{0});
+}
+
+// Inside a module a number the brick does not have fails the module's
+// download instead of the call, so that the download reports it.
+TEST_F(VirtualBrickTest, ABadArgumentInAModuleFailsItsDownload)
+{
+    Integer zero = 0, ten = 10, nine = 9;
+    const struct {
+        const char* name;
+        Long module;
+        std::function<void(VirtualBrick&)> begin;
+        std::function<void(VirtualBrick&)> body;
+    } cases[] = {
+        {"task 10", 10, [&](VirtualBrick& b) { b.BeginOfTask(ten); }, [](VirtualBrick&) {}},
+        {"sub 0", 10, [&](VirtualBrick& b) { b.BeginOfSub(zero); }, [](VirtualBrick&) {}},
+        {"sub 9", 19, [&](VirtualBrick& b) { b.BeginOfSub(nine); }, [](VirtualBrick&) {}},
+        {"GoSub 0", 1, {}, [&](VirtualBrick& b) { b.GoSub(zero); }},
+        {"StartTask 10", 1, {}, [&](VirtualBrick& b) { b.StartTask(ten); }},
+        {"variable 32", 1, {}, [](VirtualBrick& b) { b.SumVar(32, 2, 1); }},
+        {"motor list", 1, {}, [](VirtualBrick& b) { EXPECT_FALSE(b.On("3")); }},
+        {"power list", 1, {}, [](VirtualBrick& b) { EXPECT_FALSE(b.SetPower("x", 2, 3)); }},
+        {"sound 6", 1, {}, [](VirtualBrick& b) { EXPECT_FALSE(b.PlaySystemSound(6)); }},
+        {"transmit power 2", 1, {}, [](VirtualBrick& b) { EXPECT_FALSE(b.PBTxPower(2)); }},
+        {"timer 4", 1, {}, [](VirtualBrick& b) { b.ClearTimer(4); }},
+        {"sensor 3", 1, {}, [](VirtualBrick& b) { b.ClearSensorValue(3); }},
+        {"sensor type 5", 1, {}, [](VirtualBrick& b) { b.SetSensorType(0, 5); }},
+        {"sensor mode 8", 1, {}, [](VirtualBrick& b) { b.SetSensorMode(0, 8, 0); }},
+        {"watch 24:00", 1, {}, [](VirtualBrick& b) { b.SetWatch(24, 0); }},
+        {"datalog of a motor", 1, {}, [](VirtualBrick& b) { b.DatalogNext(3, 0); }},
+    };
+    for (const auto& c : cases) {
+        VirtualBrick b([this] { return ms; });
+        EventLog events;
+        b.setEventSink(&events);
+        Integer one = 1;
+        if (c.begin)
+            c.begin(b);
+        else
+            b.BeginOfTask(one);
+        c.body(b);
+        if (c.module >= 10 && QString(c.name).startsWith("sub"))
+            b.EndOfSub();
+        else
+            b.EndOfTask();
+        EXPECT_EQ(events.events.last(), QString("Done %1 %2").arg(VirtualBrick::BadArgument).arg(c.module)) << c.name;
+        EXPECT_TRUE(b.program(0).isEmpty()) << c.name;
+    }
 }
 
 TEST_F(VirtualBrickTest, ASecondDownloadOfAModuleReplacesTheFirst)
@@ -453,15 +500,17 @@ TEST_F(VirtualBrickTest, ASecondDownloadOfAModuleReplacesTheFirst)
 
 TEST_F(VirtualBrickTest, ModuleOperationsOutOfPlaceFailWith5)
 {
-    Integer bad = 10;
-    Integer badSub = 8;
     Integer badSlot = 5;
+    Integer badTask = 10;
+    Integer badSub = 0;
     const std::function<void()> cases[] = {
-        [&] { brick.EndOfTask(); },         [&] { brick.EndOfSub(); },
-        [&] { brick.If(0, 1, 2, 2, 3); },   [&] { brick.Else(); },
-        [&] { brick.Loop(2, 1); },          [&] { brick.EndWhile(); },
-        [&] { brick.BeginOfTask(bad); },    [&] { brick.BeginOfSub(badSub); },
-        [&] { brick.SelectPrgm(badSlot); },
+        [&] { brick.EndOfTask(); },        [&] { brick.EndOfSub(); },
+        [&] { brick.If(0, 1, 2, 2, 3); },  [&] { brick.Else(); },
+        [&] { brick.Loop(2, 1); },         [&] { brick.EndWhile(); },
+        [&] { brick.SelectPrgm(badSlot); }, [&] { brick.StartTask(badTask); },
+        [&] { brick.GoSub(badSub); },      [&] { brick.ClearTimer(4); },
+        [&] { brick.SetSensorType(0, 5); }, [&] { brick.SetSensorMode(3, 0, 0); },
+        [&] { brick.DatalogNext(2, 0); },
     };
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(errorOf(cases[i]), Err::InvalidCall) << i;
