@@ -369,7 +369,8 @@ bool VirtualBrick::motorPorts(const QString& motors, QList<int>& ports)
     for (QChar c : motors) {
         if (c < QLatin1Char('0') || c > QLatin1Char('2'))
             return false;
-        ports.append(c.unicode() - '0');
+        if (!ports.contains(c.unicode() - '0'))
+            ports.append(c.unicode() - '0');
     }
     return true;
 }

@@ -71,7 +71,7 @@ TEST_F(VirtualBrickTest, OutputStatusHoldsStateDirectionAndPower)
     EXPECT_EQ(poll(3, 1), 128 + 0 + 7);
     EXPECT_EQ(poll(3, 2), 64 + 8 + 7);
     ASSERT_TRUE(brick.Float("0"));
-    ASSERT_TRUE(brick.AlterDir("01"));
+    ASSERT_TRUE(brick.AlterDir("011"));  // a port named twice turns once
     EXPECT_EQ(poll(3, 0), 0 + 0 + 5);
     EXPECT_EQ(poll(3, 1), 128 + 8 + 7);
 }
