@@ -426,12 +426,12 @@ Long mdiMain::ScaleWidth() const
 
 int mdiMain::WindowHandle(QWidget* window)
 {
-    auto it = mHandles.find(window);
-    if (it != mHandles.end())
-        return it.value();
+    // The serial number is kept on the window itself, so it goes with it.
+    const QVariant kept = window->property("qmWindowHandle");
+    if (kept.isValid())
+        return kept.toInt();
     const int h = mNextHandle++;
-    mHandles.insert(window, h);
-    connect(window, &QObject::destroyed, this, [this, window] { mHandles.remove(window); });
+    window->setProperty("qmWindowHandle", h);
     return h;
 }
 

@@ -192,7 +192,6 @@ private:
     QAction* mMnuToolBar = nullptr;
     QList<QAction*> mWinDeskList;
     QHash<QString, QPointer<QWidget>>* mWindowListForms = nullptr;
-    QHash<QWidget*, int> mHandles;
     int mNextHandle = 1;
     QTimer* mTmrJoy = nullptr;
     QTimer* mTmrAni = nullptr;

@@ -1,0 +1,328 @@
+// The open/new dialog, the preferences dialog and the preview window.
+#include "shell/ShellFixture.h"
+#include "shell/OpenDialog.h"
+#include "shell/Preferences.h"
+#include "shell/Preview.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+QStringList itemTexts(const QListWidget* lv)
+{
+    QStringList t;
+    for (int i = 0; i < lv->count(); ++i)
+        t.append(lv->item(i)->text());
+    return t;
+}
+
+}  // namespace
+
+class OpenDialogTest : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        const QString p = folder.path();
+        writeFile(p + "/Robot.dir/Robot.qmd", "0\r\n0\r\n");
+        writeFile(p + "/Arm.dir/Arm.qmd", "0\r\n1\r\n");
+        writeFile(p + "/Pad.dir/Pad.qmd", "1\r\n0\r\n");
+        QDir(p).mkpath("Broken.dir");  // no project file: left out of the lists
+        writeFile(p + "/Robot.dir/Main.tas", "-1,1,1,\"Drive to the wall, then stop\"\r\n");
+        writeFile(p + "/Robot.dir/Arm.tas", "0,0,2,\"Lift\"\r\n");
+        writeFile(p + "/Subs/Beep.sub", "0,0,1,\"Short beep\"\r\n");
+    }
+    std::unique_ptr<frmOpen> open(Long obj, Long mode)
+    {
+        auto d = std::make_unique<frmOpen>();
+        d->ObjToOpen = obj;
+        d->OpenMode = mode;
+        d->Form_Load();
+        return d;
+    }
+};
+
+TEST_F(OpenDialogTest, NewNameChecks)
+{
+    QDir(folder.path()).mkpath("Taken.dir");
+    struct Case {
+        const char* typed;
+        const char* message;  // "" when accepted
+    };
+    const Case cases[] = {
+        {"", "Missing name"},
+        {"    ", "Missing name"},
+        {"9lives", "Invalid name"},
+        {"My-robot", "Invalid name"},
+        {"Robot", "Project by that name already exist (RCX or Joystick)"},
+        {"Pad", "Project by that name already exist (RCX or Joystick)"},  // whatever its type
+        {" Taken ", "Project by that name already exist (RCX or Joystick)"},
+        {"  New robot 2  ", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        presenter.shown.clear();
+        App().RcxSetup->Dirty = False;
+        auto d = open(1, 3);
+        d->txtProjName->setText(QString::fromLatin1(c.typed));
+        d->cmdOk_Click(0);
+        if (*c.message) {
+            EXPECT_EQ(presenter.texts(), QStringList{QString::fromLatin1(c.message)});
+            EXPECT_EQ(presenter.shown[0].style, 48);
+            EXPECT_EQ(d->txtProjName->selectedText(), d->txtProjName->text());
+            EXPECT_EQ(d->result(), 0);
+        } else {
+            EXPECT_TRUE(presenter.shown.isEmpty());
+            EXPECT_EQ(App().OpenName, QStringLiteral("New robot 2"));
+            EXPECT_EQ(App().ProjectAction, 2);
+            EXPECT_EQ(App().RcxSetup->Dirty, True);
+            EXPECT_EQ(App().OpenCanceled, False);
+            EXPECT_EQ(d->result(), int(QDialog::Accepted));
+        }
+    }
+}
+
+TEST_F(OpenDialogTest, ProjectListFollowsTheTypeOption)
+{
+    auto d = open(1, 3);
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Quillo Mat: Open"));
+    EXPECT_EQ(d->SSTab1->tabText(0), QStringLiteral("New project"));
+    EXPECT_EQ(d->SSTab1->tabText(1), QStringLiteral("Existing project"));
+    EXPECT_EQ(itemTexts(d->LV1), (QStringList{"Arm", "Robot"}));
+    EXPECT_EQ(d->ClickedItem, QStringLiteral("Arm"));
+    d->optProjType[1]->click();
+    EXPECT_EQ(itemTexts(d->LV1), QStringList{"Pad"});
+    d->SSTab1->setCurrentIndex(1);
+    d->cmdOk_Click(0);
+    EXPECT_EQ(App().OpenName, QStringLiteral("Pad"));
+    EXPECT_EQ(App().ProjectAction, 1);
+    EXPECT_EQ(d->result(), int(QDialog::Accepted));
+}
+
+TEST_F(OpenDialogTest, NothingOfTheTypeGivesNothingSelected)
+{
+    QFile::remove(folder.path() + "/Pad.dir/Pad.qmd");
+    App().ProjectType = 1;
+    auto d = open(1, 3);
+    EXPECT_TRUE(d->optProjType[1]->isChecked());
+    EXPECT_EQ(d->LV1->count(), 0);
+    d->SSTab1->setCurrentIndex(1);
+    d->cmdOk_Click(0);
+    EXPECT_EQ(presenter.texts(), QStringList{"Nothing selected"});
+    EXPECT_EQ(d->result(), 0);
+}
+
+TEST_F(OpenDialogTest, NewProjectTakesTheChosenType)
+{
+    auto d = open(1, 3);
+    d->optProjType[1]->click();
+    d->txtProjName->setText("Pilot");
+    d->cmdOk_Click(0);
+    EXPECT_EQ(App().ProjectType, 1);
+}
+
+TEST_F(OpenDialogTest, TaskListShowsEveryTaskFileAndTheFirstTitle)
+{
+    App().RcxSetup->ProjectName = "Robot";
+    auto d = open(2, 3);
+    EXPECT_FALSE(d->optProjType[0]->isVisibleTo(d.get()));
+    EXPECT_EQ(d->lblTitle->text(), QStringLiteral("Task name"));
+    EXPECT_EQ(d->SSTab1->tabText(0), QStringLiteral("New task"));
+    EXPECT_EQ(itemTexts(d->LV1), (QStringList{"Arm", "Main"}));
+    EXPECT_EQ(d->txtTitle->text(), QStringLiteral("Lift"));
+    d->LV1_ItemClick(d->LV1->item(1));
+    EXPECT_EQ(d->txtTitle->text(), QStringLiteral("Drive to the wall, then stop"));
+    d->LV1->setCurrentRow(1);
+    d->SSTab1->setCurrentIndex(1);
+    d->cmdOk_Click(0);
+    EXPECT_EQ(App().OpenName, QStringLiteral("Main"));
+    EXPECT_EQ(App().TaskAction, 1);
+    EXPECT_EQ(App().ProjectAction, 0);  // only the task's result is set
+}
+
+TEST_F(OpenDialogTest, SubListAndNewSub)
+{
+    auto d = open(3, 3);
+    EXPECT_EQ(d->lblTitle->text(), QStringLiteral("Sub name"));
+    EXPECT_EQ(itemTexts(d->LV1), QStringList{"Beep"});
+    EXPECT_EQ(d->txtTitle->text(), QStringLiteral("Short beep"));
+    d->txtProjName->setText("Beep twice");
+    d->cmdOk_Click(0);
+    EXPECT_EQ(App().SubAction, 2);
+    EXPECT_EQ(App().OpenName, QStringLiteral("Beep twice"));
+}
+
+TEST_F(OpenDialogTest, ModesLimitTheTabs)
+{
+    auto onlyNew = open(2, 1);
+    EXPECT_FALSE(onlyNew->SSTab1->isTabEnabled(1));
+    EXPECT_EQ(onlyNew->SSTab1->currentIndex(), 0);
+    auto onlyExisting = open(2, 2);
+    EXPECT_FALSE(onlyExisting->SSTab1->isTabEnabled(0));
+    EXPECT_EQ(onlyExisting->SSTab1->currentIndex(), 1);
+}
+
+TEST_F(OpenDialogTest, JoystickProjectsTaskIsNamedWithoutShowingTheDialog)
+{
+    App().ProjectType = 1;
+    ShowOpenDialog(1, 2);
+    EXPECT_TRUE(runner.shown.isEmpty());
+    EXPECT_EQ(App().OpenName, QStringLiteral("The task"));
+    EXPECT_EQ(App().TaskAction, 2);
+    EXPECT_EQ(App().OpenCanceled, False);
+}
+
+TEST_F(OpenDialogTest, CancelSetsOpenCanceledAndTheCloseBoxEndsTheProgram)
+{
+    runner.script = [](QDialog& d) { static_cast<frmOpen&>(d).cmdOk_Click(1); };
+    ShowOpenDialog(3, 1);
+    EXPECT_EQ(App().OpenCanceled, True);
+    EXPECT_EQ(programEnded, 0);
+
+    auto d = open(1, 3);
+    d->show();
+    d->close();
+    EXPECT_EQ(programEnded, 1);
+}
+
+TEST_F(OpenDialogTest, EnterInTheNameBoxPressesOk)
+{
+    auto d = open(1, 3);
+    d->txtProjName->setText("Rover");
+    QTest::keyClick(d->txtProjName, Qt::Key_Return);
+    EXPECT_EQ(App().OpenName, QStringLiteral("Rover"));
+    EXPECT_EQ(d->result(), int(QDialog::Accepted));
+}
+
+class PreferencesTest : public ShellFixture {};
+
+TEST_F(PreferencesTest, LoadsTheFourPreferences)
+{
+    App().InitParams->TimeToShutDown = 15;
+    App().InitParams->TransmitPower = "long";
+    App().InitParams->ConfirmDownload = 0;
+    App().InitParams->ConfirmDelete = 1;
+    frmPreference d;
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Quillomat Preferences"));
+    EXPECT_EQ(d.txtShutDownTime->text(), QStringLiteral("15"));
+    EXPECT_EQ(d.cmbTransmitPower->currentText(), QStringLiteral("Long"));
+    EXPECT_FALSE(d.chkPref[0]->isChecked());
+    EXPECT_TRUE(d.chkPref[1]->isChecked());
+}
+
+TEST_F(PreferencesTest, SaveTakesTheNumericValueUpTo255)
+{
+    struct Case {
+        const char* typed;
+        bool refused;
+        Long saved;
+    };
+    const Case cases[] = {
+        {"255", false, 255}, {"256", true, 0}, {"-5", false, -5}, {"abc", false, 0},
+        {"12 minutes", false, 12}, {"7.5", false, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        presenter.shown.clear();
+        App().InitParams->TimeToShutDown = 99;
+        frmPreference d;
+        d.txtShutDownTime->setText(QString::fromLatin1(c.typed));
+        d.cmdSave_Click();
+        if (c.refused) {
+            EXPECT_EQ(presenter.texts(), QStringList{"Time cannot be more then 255"});
+            EXPECT_EQ(presenter.shown[0].style, 48);
+            EXPECT_EQ(d.txtShutDownTime->selectedText(), d.txtShutDownTime->text());
+            EXPECT_EQ(App().InitParams->TimeToShutDown, 99);
+            EXPECT_EQ(d.result(), 0);
+        } else {
+            EXPECT_TRUE(presenter.shown.isEmpty());
+            EXPECT_EQ(App().InitParams->TimeToShutDown, c.saved);
+            EXPECT_EQ(settings.GetSetting("Preferences", "ShutDownTime"), QString::number(c.saved));
+            EXPECT_EQ(d.result(), int(QDialog::Accepted));
+        }
+    }
+}
+
+TEST_F(PreferencesTest, EnterSavesLikeTheSaveButtonIncludingTheCheck)
+{
+    {
+        frmPreference d;
+        d.txtShutDownTime->setText("300");
+        QTest::keyClick(d.txtShutDownTime, Qt::Key_Return);
+        EXPECT_EQ(presenter.texts(), QStringList{"Time cannot be more then 255"});
+        EXPECT_EQ(d.result(), 0);
+    }
+    frmPreference d;
+    d.txtShutDownTime->setText("20");
+    d.cmbTransmitPower->setCurrentIndex(1);
+    d.chkPref[0]->setChecked(false);
+    d.chkPref[1]->setChecked(true);
+    QTest::keyClick(d.chkPref[0], Qt::Key_Enter);
+    EXPECT_EQ(d.result(), int(QDialog::Accepted));
+    EXPECT_EQ(App().InitParams->TimeToShutDown, 20);
+    EXPECT_EQ(App().InitParams->TransmitPower, QStringLiteral("Long"));
+    EXPECT_EQ(App().InitParams->ConfirmDownload, 0);
+    EXPECT_EQ(App().InitParams->ConfirmDelete, 1);
+}
+
+TEST_F(PreferencesTest, CancelSavesNothing)
+{
+    frmPreference d;
+    d.txtShutDownTime->setText("20");
+    d.cmdCancel->click();
+    EXPECT_EQ(App().InitParams->TimeToShutDown, 30);
+    EXPECT_TRUE(settings.values.isEmpty());
+}
+
+class PreviewTest : public ShellFixture {};
+
+TEST_F(PreviewTest, CloseByTheUserOnlyHidesAndUnloadMakesANewOne)
+{
+    windows.ShowPreview("first");
+    frmPreview* p = windows.Preview();
+    ASSERT_NE(p, nullptr);
+    p->move(10, 10);
+    p->close();
+    EXPECT_FALSE(p->isVisible());
+    EXPECT_EQ(windows.Preview(), p);
+    windows.ShowPreview("second");
+    EXPECT_EQ(windows.Preview(), p);
+    EXPECT_TRUE(p->isVisible());
+    EXPECT_EQ(p->pos(), QPoint(10, 10));
+    EXPECT_EQ(p->txtPreview->toPlainText(), QStringLiteral("second"));
+
+    windows.PreviewUnload();
+    EXPECT_EQ(windows.Preview(), nullptr);
+    windows.ShowPreview("third");
+    ASSERT_NE(windows.Preview(), nullptr);
+    EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("third"));
+    windows.PreviewUnload();
+}
+
+TEST_F(PreviewTest, MinimisingRaisesNoMessage)
+{
+    windows.ShowPreview("x");
+    windows.Preview()->showMinimized();
+    windows.Preview()->showNormal();
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    windows.PreviewUnload();
+}

@@ -1,0 +1,324 @@
+// The main toolbar's keys.
+#include "support/RecordingControl.h"
+#include "shell/ShellFixture.h"
+#include "shell/MainWindow.h"
+#include "shell/OpenDialog.h"
+#include "shell/Preview.h"
+#include "shell/StatusStrip.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+// An editor window as the window list sees it.
+class ListedWindow : public QWidget, public ICommandWindow {
+public:
+    ListedWindow(const QString& caption, Long kind, const QString& title)
+        : mCaption(caption), mKind(kind), mTitle(title)
+    {
+    }
+    void ZOrder() override {}
+    void setMyCommandBlock(CommandOwner*) override {}
+    CommandOwner* MyCommandBlock() const override { return nullptr; }
+    void Show() override { show(); }
+    void setParentCaption(const QString&) override {}
+    void setFormType(Long k) override { mKind = k; }
+    Long FormType() const override { return mKind; }
+    void setParentTaskName(const QString&) override {}
+    QString ParentTaskName() const override { return mCaption; }
+    void setTaskLoop(Integer) override {}
+    void setTaskLoopCaption(const QString&) override {}
+    void setStartOnStartup(Integer) override {}
+    void setStartOnStartupVisible(bool) override {}
+    void setTitleText(const QString&) override {}
+    void setCaption(const QString& c) override { mCaption = c; }
+    QString Caption() const override { return mCaption; }
+    QString CursorPos() const override { return QStringLiteral("0001"); }
+    void setCursorPos(const QString&) override {}
+    void Close() override { closed = true; if (parentWidget()) parentWidget()->close(); }
+    QString ParentTitle() const override { return mTitle; }
+    bool closed = false;
+
+private:
+    QString mCaption;
+    Long mKind;
+    QString mTitle;
+};
+
+}  // namespace
+
+class DispatcherTest : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        main = std::make_unique<mdiMain>();
+        windows.setMainWindow(main.get());
+        main->PopupMenu = [this](QMenu* m) { popups.append(m->objectName()); };
+        main->Ops.OpenProject = [this] { ++opens; return true; };
+        main->Ops.SaveProject = [this] { ++saves; return saveResult; };
+        main->Ops.CompileProject = [this] {
+            App().ListingText = listing;
+            return compileResult;
+        };
+        main->Ops.InitRCX = [] { return true; };
+        App().PB = &pb;
+        windows.Hooks.SetupWindowShowModal = [this] { ++setupShown; };
+        windows.Hooks.MapUnload = [this] { ++mapUnloads; };
+    }
+    void TearDown() override
+    {
+        windows.PreviewUnload();
+        windows.setMainWindow(nullptr);
+        main.reset();
+        App().PB = nullptr;
+        ShellFixture::TearDown();
+    }
+    QStringList status() const { return main->picLego()->Text().split('\n', Qt::SkipEmptyParts); }
+    ListedWindow* addWindow(const QString& caption, Long kind, const QString& title)
+    {
+        auto* w = new ListedWindow(caption, kind, title);
+        main->setDeskTopFactory([w] { return w; });
+        main->CreateDeskTop();
+        return w;
+    }
+    QStringList listTexts() const
+    {
+        QStringList t;
+        for (QAction* a : main->mnuWinDeskList())
+            t.append((a->isEnabled() ? QString() : QStringLiteral("[off]")) + a->text());
+        return t;
+    }
+
+    std::unique_ptr<mdiMain> main;
+    RecordingControl pb;
+    QStringList popups;
+    int opens = 0, saves = 0, setupShown = 0, mapUnloads = 0;
+    bool saveResult = true;
+    bool compileResult = true;
+    QString listing = QStringLiteral("BeginOfTask 0\r\nEndOfTask");
+};
+
+TEST_F(DispatcherTest, CompileInAnRcxProjectShowsTheListing)
+{
+    main->TB1_ButtonClick(QStringLiteral("compile"));
+    EXPECT_EQ(status(), QStringList{"Compile OK!"});
+    ASSERT_NE(windows.Preview(), nullptr);
+    EXPECT_TRUE(windows.Preview()->isVisible());
+    EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("BeginOfTask 0\nEndOfTask"));
+    EXPECT_EQ(windows.Preview()->windowTitle(), QStringLiteral("Source code"));
+}
+
+TEST_F(DispatcherTest, CompileInAJoystickProjectShowsNoListing)
+{
+    App().ProjectType = 1;
+    main->TB1_ButtonClick(QStringLiteral("COMPILE"));
+    EXPECT_EQ(status(), QStringList{"Compile OK!"});
+    EXPECT_EQ(windows.Preview(), nullptr);
+}
+
+TEST_F(DispatcherTest, FailedCompileReportsTheErrorAndResetsTheDepth)
+{
+    compileResult = false;
+    App().CompileError = QStringLiteral("Missing time");
+    App().BlockDepth = 3;
+    main->TB1_ButtonClick(QStringLiteral("COMPILE"));
+    EXPECT_EQ(App().BlockDepth, 0);
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_EQ(presenter.shown[0].text, QStringLiteral("Missing time"));
+    EXPECT_EQ(presenter.shown[0].title, QStringLiteral("Error in Program"));
+    EXPECT_EQ(status(), QStringList{"Compiling Missing time"});
+    EXPECT_EQ(windows.Preview(), nullptr);
+}
+
+TEST_F(DispatcherTest, PreviewShowsTheLastListingWhenThereIsOne)
+{
+    main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
+    EXPECT_EQ(windows.Preview(), nullptr);
+    App().ListingText = QStringLiteral("SetVar 1");
+    main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
+    ASSERT_NE(windows.Preview(), nullptr);
+    EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("SetVar 1"));
+}
+
+TEST_F(DispatcherTest, JoyPlayStartsAndThenStopsTheRun)
+{
+    App().ProjectType = 1;
+    int resets = 0;
+    main->Ops.ResetMotorObjects = [&] { ++resets; };
+    main->TB1_ButtonClick(QStringLiteral("JOY_PLAY"));
+    EXPECT_EQ(App().StopRun, False);
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(main->TB1Button("JOY_PLAY")->toolTip(), QStringLiteral("Stop running"));
+    EXPECT_TRUE(main->tmrJoy()->isActive());
+    EXPECT_TRUE(main->tmrAni()->isActive());
+    EXPECT_FALSE(main->TB()->isEnabled());
+    EXPECT_FALSE(main->TB1Button("OPEN")->isEnabled());
+
+    main->TB1_ButtonClick(QStringLiteral("JOY_PLAY"));
+    EXPECT_EQ(App().StopRun, True);
+    EXPECT_EQ(main->TB1Button("JOY_PLAY")->toolTip(), QStringLiteral("Run program"));
+    EXPECT_TRUE(main->TB()->isEnabled());
+    EXPECT_TRUE(main->TB1Button("OPEN")->isEnabled());
+    main->tmrJoy()->stop();
+    main->tmrAni()->stop();
+}
+
+TEST_F(DispatcherTest, JoyPlayDoesNotStartWhenTheBrickDoesNotAnswer)
+{
+    pb.pushResult(QStringLiteral("PBAlive"), false);
+    main->TB1_ButtonClick(QStringLiteral("JOY_PLAY"));
+    EXPECT_EQ(App().StopRun, True);
+    EXPECT_EQ(presenter.texts(), QStringList{"No communication with the RCX"});
+    EXPECT_EQ(presenter.shown[0].style, 48);
+    EXPECT_FALSE(main->tmrJoy()->isActive());
+
+    presenter.shown.clear();
+    main->Ops.InitRCX = [] { return false; };
+    main->TB1_ButtonClick(QStringLiteral("JOY_PLAY"));
+    EXPECT_EQ(App().StopRun, True);
+    EXPECT_TRUE(presenter.shown.isEmpty());
+}
+
+TEST_F(DispatcherTest, RcxDuringARunWaitsForTheCycleToEnd)
+{
+    App().ProjectType = 1;
+    main->tmrJoy()->start();
+    main->TB1_ButtonClick(QStringLiteral("RCX"));
+    EXPECT_EQ(setupShown, 0);
+    EXPECT_EQ(status(), QStringList{"VER Ize is waiting for program to end the cycle..."});
+    EXPECT_EQ(App().RcxWindowRequested, True);
+    EXPECT_TRUE(main->tmrShowLab()->isActive());
+    main->tmrShowLab_Timer();
+    EXPECT_EQ(setupShown, 0);  // the cycle has not ended yet
+    App().RunCycleEnded = True;
+    main->tmrShowLab_Timer();
+    EXPECT_EQ(setupShown, 1);
+    EXPECT_FALSE(main->tmrShowLab()->isActive());
+    main->tmrJoy()->stop();
+
+    main->TB1_ButtonClick(QStringLiteral("RCX"));
+    EXPECT_EQ(setupShown, 2);
+}
+
+TEST_F(DispatcherTest, OpenAsksToSaveAndGivesUpOnCancelOrAFailedSave)
+{
+    App().RcxSetup->Dirty = True;
+    runner.script = [](QDialog& d) { static_cast<frmOpen&>(d).cmdOk_Click(1); };
+
+    presenter.answers = {MsgResult::Cancel};
+    main->TB1_ButtonClick(QStringLiteral("OPEN"));
+    EXPECT_TRUE(runner.shown.isEmpty());
+
+    saveResult = false;
+    presenter.answers = {MsgResult::Yes};
+    main->TB1_ButtonClick(QStringLiteral("OPEN"));
+    EXPECT_EQ(saves, 1);
+    EXPECT_TRUE(runner.shown.isEmpty());
+
+    presenter.answers = {MsgResult::No};
+    main->TB1_ButtonClick(QStringLiteral("OPEN"));
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(runner.shown, QStringList{"Quillo Mat: Open"});
+    EXPECT_EQ(opens, 0);  // cancelled in the dialog
+}
+
+TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
+{
+    QDir(folder.path()).mkpath(QStringLiteral("Old.dir"));
+    ListedWindow* w = addWindow(QStringLiteral("Main"), 1, QStringLiteral("Main task"));
+    App().ListingText = QStringLiteral("x");
+    main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
+    main->picLego()->Print(QStringLiteral("old line"));
+    runner.script = [](QDialog& d) {
+        auto& open = static_cast<frmOpen&>(d);
+        open.txtProjName->setText(QStringLiteral("  Robot  "));
+        open.cmdOk_Click(0);
+    };
+    main->TB1_ButtonClick(QStringLiteral("OPEN"));
+    EXPECT_TRUE(w->closed);
+    EXPECT_EQ(windows.Preview(), nullptr);
+    EXPECT_TRUE(status().isEmpty());
+    EXPECT_EQ(App().RcxSetup->ProjectName, QStringLiteral("Robot"));
+    EXPECT_EQ(App().ProjectAction, 2);
+    EXPECT_EQ(opens, 1);
+    EXPECT_EQ(mapUnloads, 1);
+}
+
+TEST_F(DispatcherTest, NewTaskOpensItsWindowAndDropsTheMap)
+{
+    main->Ops.AddTask = [](Long mode) {
+        EXPECT_EQ(mode, 3);
+        return false;
+    };
+    main->TB1_ButtonClick(QStringLiteral("NEWTASK"));
+    EXPECT_EQ(mapUnloads, 0);
+    main->Ops.AddTask = [](Long) {
+        App().CurrentTask = std::make_shared<clsTask>();
+        App().CurrentTask->Name = QStringLiteral("Arm");
+        return true;
+    };
+    main->TB1_ButtonClick(QStringLiteral("NEWTASK"));
+    EXPECT_EQ(mapUnloads, 1);
+    EXPECT_EQ(App().CurrentTask, nullptr);
+}
+
+TEST_F(DispatcherTest, HelpPopsUpTheHelpMenuAndUnknownKeysDoNothing)
+{
+    main->TB1_ButtonClick(QStringLiteral("HELP"));
+    EXPECT_EQ(popups, QStringList{"mnuHelp"});
+    main->TB1_ButtonClick(QStringLiteral("NOTAKEY"));
+    EXPECT_EQ(popups.size(), 1);
+    EXPECT_TRUE(presenter.shown.isEmpty());
+}
+
+TEST_F(DispatcherTest, WindowListWithNoEditorWindowShowsNoMenu)
+{
+    main->TB1_ButtonClick(QStringLiteral("WINLIST"));
+    EXPECT_TRUE(popups.isEmpty());
+}
+
+TEST_F(DispatcherTest, WindowListIndentsBodiesUnderTheirModuleOrGivesThemAHeading)
+{
+    addWindow(QStringLiteral("Main"), 1, QStringLiteral("Main task"));
+    addWindow(QStringLiteral("Main"), 2, QStringLiteral("IF Touch sensor = 1"));
+    addWindow(QStringLiteral("Zeta"), 3, QStringLiteral("WHILE Timer < 5"));
+    addWindow(QStringLiteral("Beep"), 5, QStringLiteral("Beeps"));
+    main->TB1_ButtonClick(QStringLiteral("WINLIST"));
+    EXPECT_EQ(popups, QStringList{"mnuWinList"});
+    EXPECT_EQ(listTexts(), (QStringList{"Beep Beeps", "[off]Main", "    Main IF Touch sensor = 1",
+                                        "Main Main task", "[off]Zeta", "    Zeta WHILE Timer < 5"}));
+}
+
+TEST_F(DispatcherTest, WindowListIndentsABodyRightAfterItsTaskWithoutHeading)
+{
+    main->show();
+    addWindow(QStringLiteral("Drive"), 1, QStringLiteral("A"))->show();
+    addWindow(QStringLiteral("Drive"), 4, QStringLiteral("LOOP 3"))->show();
+    main->MdiArea()->setActiveSubWindow(main->MdiArea()->subWindowList().first());
+    main->TB1_ButtonClick(QStringLiteral("WINLIST"));
+    // "Drive A" sorts before "Drive LOOP 3", which begins with the caption before it.
+    EXPECT_EQ(listTexts(), (QStringList{"Drive A", "    Drive LOOP 3"}));
+    // Choosing an item brings its window forward; a heading does nothing.
+    main->mnuWinDeskList_Click(1);
+    EXPECT_EQ(main->ActiveDeskTop()->FormType(), 4);
+}
+
+TEST_F(DispatcherTest, WindowListIsRebuiltEachTime)
+{
+    addWindow(QStringLiteral("Drive"), 1, QStringLiteral("A"));
+    ListedWindow* second = addWindow(QStringLiteral("Arm"), 1, QStringLiteral("B"));
+    main->TB1_ButtonClick(QStringLiteral("WINLIST"));
+    EXPECT_EQ(listTexts().size(), 2);
+    delete second->parentWidget();
+    main->TB1_ButtonClick(QStringLiteral("WINLIST"));
+    EXPECT_EQ(listTexts(), QStringList{"Drive A"});
+}

@@ -1,0 +1,249 @@
+// The program's file dialog, and help and About.
+#include "shell/ShellFixture.h"
+#include "shell/About.h"
+#include "shell/FileDialog.h"
+#include "shell/Help.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+void touch(const QString& path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+}
+
+QStringList entries(const QListWidget* lv)
+{
+    QStringList t;
+    for (int i = 0; i < lv->count(); ++i)
+        t.append(lv->item(i)->text() + ":" + lv->item(i)->data(Qt::UserRole).toString() + ":" +
+                 lv->item(i)->data(Qt::UserRole + 1).toString());
+    return t;
+}
+
+}  // namespace
+
+class FileDialogTest : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        root = folder.path() + "/fw";
+        touch(root + "/firm0309.lgo");
+        touch(root + "/Beta.LGO");
+        touch(root + "/a.b.lgo");
+        touch(root + "/notes.txt");
+        touch(root + "/run.dlg");
+        touch(root + "/Zeta/inner.lgo");
+        touch(root + "/alpha/x.bmp");
+        touch(root + "/.hidden.lgo");
+    }
+    std::unique_ptr<frmFirmware> dialog(const QString& type, const QString& path)
+    {
+        auto d = std::make_unique<frmFirmware>();
+        d->setFullPath(path);
+        d->setFileType(type);
+        return d;
+    }
+    QString root;
+};
+
+TEST_F(FileDialogTest, ListsFoldersThenFilesOfTheTypeSorted)
+{
+    auto d = dialog("lgo", root);
+    EXPECT_EQ(d->FullPath(), root);
+    EXPECT_EQ(d->txtPath->text(), root);
+    EXPECT_EQ(entries(d->LV), (QStringList{"..:folder:UPDIR", "alpha:folder:FOLDER", "Zeta:folder:FOLDER",
+                                           "Beta.LGO:file:RCX", "firm0309.lgo:file:RCX"}));
+    EXPECT_TRUE(d->chkDefault->isVisibleTo(d.get()));
+    EXPECT_EQ(d->WasCanceled, True);
+}
+
+TEST_F(FileDialogTest, AllTypesAndOtherTypes)
+{
+    auto d = dialog("dlg", root);
+    EXPECT_FALSE(d->chkDefault->isVisibleTo(d.get()));
+    EXPECT_EQ(d->cmbFileType->count(), 2);
+    EXPECT_EQ(d->cmbFileType->itemText(0), QStringLiteral("*.*"));
+    QStringList files;
+    for (const QString& e : entries(d->LV))
+        if (e.contains(":file:"))
+            files.append(e);
+    EXPECT_EQ(files, QStringList{"run.dlg:file:DATALOG"});
+    d->cmbFileType->setCurrentIndex(0);
+    files.clear();
+    for (const QString& e : entries(d->LV))
+        if (e.contains(":file:"))
+            files.append(e.section(':', 0, 0));
+    EXPECT_EQ(files, (QStringList{"a.b.lgo", "Beta.LGO", "firm0309.lgo", "notes.txt", "run.dlg"}));
+}
+
+TEST_F(FileDialogTest, TypeIsMatchedOnEverythingAfterTheFirstDot)
+{
+    EXPECT_TRUE(frmFirmware::MatchesType("firm.lgo", "LGO"));
+    EXPECT_FALSE(frmFirmware::MatchesType("a.b.lgo", "lgo"));
+    EXPECT_TRUE(frmFirmware::MatchesType("a.b.lgo", "b.lgo"));
+    EXPECT_TRUE(frmFirmware::MatchesType("lgo", "lgo"));
+    EXPECT_TRUE(frmFirmware::MatchesType("anything", "*.*"));
+}
+
+TEST_F(FileDialogTest, OpenRules)
+{
+    struct Case {
+        const char* type;
+        const char* name;
+        bool accepted;
+        bool notFound;
+    };
+    const Case cases[] = {
+        {"lgo", "firm0309.lgo", true, false},
+        {"lgo", "missing.lgo", false, true},
+        {"dlg", "new list.dlg", true, false},  // a name for saving need not exist
+        {"lgo", "*.lgo", false, false},        // a pattern is ignored
+        {"dlg", "", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        presenter.shown.clear();
+        auto d = dialog(c.type, root);
+        d->txtFileName->setText(QString::fromLatin1(c.name));
+        d->cmdOpen_Click();
+        EXPECT_EQ(d->WasCanceled, c.accepted ? False : True);
+        EXPECT_EQ(d->FirmFileName(), QString::fromLatin1(c.name));
+        if (c.notFound) {
+            ASSERT_EQ(presenter.shown.size(), 1);
+            EXPECT_EQ(presenter.shown[0].text,
+                      root + "/missing.lgo\r\nFile not found!\r\nCheck file name and path.");
+            EXPECT_EQ(presenter.shown[0].style, 48);
+        } else {
+            EXPECT_TRUE(presenter.shown.isEmpty());
+        }
+    }
+}
+
+TEST_F(FileDialogTest, EnterPressesOpenAndCancelKeepsWasCanceled)
+{
+    auto d = dialog("lgo", root);
+    d->txtFileName->setText("firm0309.lgo");
+    QTest::keyClick(d->txtFileName, Qt::Key_Return);
+    EXPECT_EQ(d->WasCanceled, False);
+
+    auto c = dialog("lgo", root);
+    c->txtFileName->setText("firm0309.lgo");
+    c->CmdClose->click();
+    EXPECT_EQ(c->WasCanceled, True);
+}
+
+TEST_F(FileDialogTest, ClickingAFileTakesItsNameAndDoubleClickWalksFolders)
+{
+    auto d = dialog("lgo", root);
+    d->LV_ItemClick(d->LV->findItems("Beta.LGO", Qt::MatchExactly).first());
+    EXPECT_EQ(d->txtFileName->text(), QStringLiteral("Beta.LGO"));
+    EXPECT_EQ(d->FirmFileName(), QStringLiteral("Beta.LGO"));
+
+    d->LV_ItemClick(d->LV->findItems("Zeta", Qt::MatchExactly).first());
+    d->LV_DblClick();
+    EXPECT_EQ(d->FullPath(), root + "/Zeta");
+    EXPECT_EQ(entries(d->LV), (QStringList{"..:folder:UPDIR", "inner.lgo:file:RCX"}));
+    d->LV_ItemClick(d->LV->item(0));
+    d->LV_DblClick();
+    EXPECT_EQ(d->FullPath(), root);
+
+    d->LV_ItemClick(d->LV->findItems("firm0309.lgo", Qt::MatchExactly).first());
+    d->LV_DblClick();
+    EXPECT_EQ(d->WasCanceled, False);
+}
+
+TEST_F(FileDialogTest, DefaultCheckBoxFollows)
+{
+    auto d = dialog("lgo", root);
+    d->chkDefault->setChecked(true);
+    EXPECT_EQ(d->DefaultFirm, True);
+    d->chkDefault->setChecked(false);
+    EXPECT_EQ(d->DefaultFirm, False);
+}
+
+TEST_F(FileDialogTest, AVanishedFolderFallsBackToTheRoot)
+{
+    auto d = dialog("lgo", root);
+    QDir(root + "/alpha").removeRecursively();
+    d->LV_ItemClick(d->LV->findItems("alpha", Qt::MatchExactly).first());
+    d->LV_DblClick();
+    EXPECT_EQ(presenter.texts(), QStringList{"Folder: " + root + "/alpha No longer exsist!"});
+    EXPECT_EQ(d->FullPath(), QStringLiteral("/"));
+    EXPECT_EQ(d->Drive1->currentText(), QStringLiteral("/"));
+    EXPECT_TRUE(d->LV->findItems("..", Qt::MatchExactly).isEmpty());
+}
+
+TEST_F(FileDialogTest, ParentFolderOfTheRootIsEmpty)
+{
+    EXPECT_EQ(frmFirmware::ParentFolder("/home/user"), QStringLiteral("/home"));
+    EXPECT_EQ(frmFirmware::ParentFolder("/home"), QStringLiteral("/"));
+    EXPECT_EQ(frmFirmware::ParentFolder("/"), QString());
+    EXPECT_EQ(frmFirmware::ParentFolder("plain"), QString());
+    EXPECT_TRUE(frmFirmware::Drives().contains("/"));
+}
+
+class HelpTest : public ShellFixture {};
+
+TEST_F(HelpTest, MissingHelpFileIsReportedAndNothingOpens)
+{
+    ShowHelp();
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_EQ(presenter.shown[0].text, QStringLiteral("Can't find Quillomt help file - Quillomat.html\r\n"
+                                                      "Make sure the file is located in the same directory as "
+                                                      "quillomat!"));
+    EXPECT_EQ(presenter.shown[0].style, 48);
+    EXPECT_EQ(LastHelpWindow(), nullptr);
+}
+
+TEST_F(HelpTest, CloseHelpClosesOnlyTheLastViewerAndSurvivesAClosedOne)
+{
+    touch(folder.path() + "/Quillomat.html");
+    ShowHelp();
+    QPointer<frmHelp> first = LastHelpWindow();
+    ShowHelp();
+    QPointer<frmHelp> second = LastHelpWindow();
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first, second);
+    CloseHelp();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first);
+    EXPECT_FALSE(second);
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    CloseHelp();  // nothing left to close
+    EXPECT_TRUE(presenter.shown.isEmpty());
+}
+
+TEST_F(HelpTest, AboutBoxTexts)
+{
+    frmAbout about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Quillomat"));
+    EXPECT_TRUE(about.lblVersion->text().startsWith("Version "));
+    EXPECT_TRUE(about.lblVersion->text().endsWith("  With USB IR Tower support."));
+    EXPECT_EQ(about.lblTitle->text(), QStringLiteral("Quillomat - RCX Programming Environment"));
+}
+
+TEST_F(HelpTest, NoSystemInformationProgramGivesTheMessage)
+{
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", folder.path().toLocal8Bit());
+    frmAbout about;
+    about.StartSysInfo();
+    qputenv("PATH", path);
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_EQ(presenter.shown[0].text, QStringLiteral("System Information Is Unavailable At This Time"));
+    EXPECT_EQ(presenter.shown[0].style, 0);
+}

@@ -1,0 +1,340 @@
+// The main window: palette radio and tooltips, collapse and slide widths,
+// width dragging, toolbars by project type, motor tips, menus, settings and
+// closing.
+#include "shell/ShellFixture.h"
+#include "shell/MainWindow.h"
+#include "shell/StatusStrip.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+
+class MainWindowTest : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        main = std::make_unique<mdiMain>();
+        windows.setMainWindow(main.get());
+        main->PopupMenu = [this](QMenu* m) { popups.append(m->objectName()); };
+        main->SetCursorPos = [this](QPoint p) { cursorMoves.append(p); };
+        main->Ops.OpenProject = [this] { ++opens; return openResult; };
+        main->Ops.SaveProject = [this] { ++saves; return saveResult; };
+    }
+    void TearDown() override
+    {
+        windows.setMainWindow(nullptr);
+        main.reset();
+        ShellFixture::TearDown();
+    }
+    QStringList pressed() const
+    {
+        QStringList keys;
+        for (QToolButton* b : main->PaletteButtons())
+            if (b->isChecked())
+                keys.append(b->objectName());
+        return keys;
+    }
+
+    std::unique_ptr<mdiMain> main;
+    QStringList popups;
+    QList<QPoint> cursorMoves;
+    int opens = 0;
+    int saves = 0;
+    bool openResult = true;
+    bool saveResult = true;
+};
+
+TEST_F(MainWindowTest, PaletteHasItsButtonsInOrderWithTheirTooltips)
+{
+    const QStringList expected = {
+        "CURSOR|",          "M_ON|Start motor",    "M_OFF|Stop motor",        "M_RWD|Backward",
+        "M_FWD|Forward",    "M_ALTDIR|Alt motor direction", "M_SETPWR|Motor speed", "G_WAIT|Wait",
+        "G_SOUND|Sound",    "L_ZERO|Zero sensor",  "L_DATALOG|Write to log",  "L_SENMODE|Sensor mode",
+        "L_SENTYPE|Sensor type", "L_IF|IF",        "L_WHILE|WHILE",           "L_LOOP|LOOP",
+        "L_SUB|Call sub",   "L_VAR|Variables",     "L_SENDMESS|Send message", "L_STOP|Stop task",
+        "L_START|Start task", "G_TXPOWER|Transmit power", "G_WATCH|Set clock", "G_PBOFF|RCX power down",
+        "G_DISPLAY|Select display", "A_REM|Comment"};
+    QStringList got;
+    for (QToolButton* b : main->PaletteButtons())
+        got.append(b->objectName() + "|" + b->toolTip());
+    EXPECT_EQ(got, expected);
+}
+
+TEST_F(MainWindowTest, MainToolbarHasItsKeysInOrderWithTheirTooltips)
+{
+    const QStringList expected = {"EXIT|Exit",
+                                  "HELP|Help for Quillomat",
+                                  "RCX|Open RCX window",
+                                  "DEFVAR|Define variables and constants",
+                                  "TOOLBAR|Open command box",
+                                  "PROJEXP|Open project module window",
+                                  "MAP|Open project map window",
+                                  "WINLIST|Window list",
+                                  "OPEN|New/Open project",
+                                  "SAVE|Save project",
+                                  "NEWSUB|New/Open sub",
+                                  "NEWTASK|New/Open task",
+                                  "DOWNLOAD|Download program to the RCX",
+                                  "COMPILE|Compile project",
+                                  "PREVIEW|Preview window",
+                                  "JOY|Open joystick window",
+                                  "JOY_PLAY|Run program"};
+    QStringList got;
+    for (QAction* a : main->TB1()->actions())
+        if (!a->objectName().isEmpty())
+            got.append(a->objectName() + "|" + a->toolTip());
+    EXPECT_EQ(got, expected);
+}
+
+TEST_F(MainWindowTest, ExactlyOnePaletteButtonIsPressed)
+{
+    main->TB_ButtonClick(QStringLiteral("CURSOR"));
+    EXPECT_EQ(pressed(), QStringList{"CURSOR"});
+    main->TB_ButtonClick(QStringLiteral("L_IF"));
+    EXPECT_EQ(pressed(), QStringList{"L_IF"});
+    EXPECT_EQ(main->CurButtonKey(), QStringLiteral("L_IF"));
+    // Clicking the pressed button again keeps it pressed.
+    main->PaletteButton(QStringLiteral("L_IF"))->click();
+    EXPECT_EQ(pressed(), QStringList{"L_IF"});
+    main->PaletteButton(QStringLiteral("M_ON"))->click();
+    EXPECT_EQ(pressed(), QStringList{"M_ON"});
+    EXPECT_EQ(main->CurButton(), main->PaletteButton(QStringLiteral("M_ON")));
+}
+
+TEST_F(MainWindowTest, CollapseStepsDownByEightPixelsAndEndsAtTwo)
+{
+    main->setPaletteHolderWidth(50 * 15);
+    main->TakeWidthTrace();
+    main->cmdCloseTB_Click(1);
+    QList<Integer> expected;
+    for (int w = 50; w >= 2; w -= 8)
+        expected.append(Integer(w * 15));
+    expected.append(Integer(2 * 15));
+    EXPECT_EQ(main->TakeWidthTrace(), expected);
+    EXPECT_EQ(main->PaletteHolderWidth(), 30);
+}
+
+TEST_F(MainWindowTest, MouseOverCollapsedPaletteSlidesItOpen)
+{
+    const Integer tb = main->PaletteBarWidth();
+    main->setPaletteHolderWidth(30);
+    main->TakeWidthTrace();
+    main->TB_MouseMove(0, 0, 1, 1);
+    const QList<Integer> trace = main->TakeWidthTrace();
+    ASSERT_GE(trace.size(), 2);
+    EXPECT_EQ(trace.first(), 30);
+    EXPECT_EQ(trace[1], 30 + 8 * 15);
+    EXPECT_EQ(trace.last(), tb + 3 * 15);
+    // An open palette (200 twips or more) stays as it is.
+    main->TB_MouseMove(0, 0, 1, 1);
+    EXPECT_TRUE(main->TakeWidthTrace().isEmpty());
+}
+
+TEST_F(MainWindowTest, CloseButtonHidesThePaletteAndToolbarKeyShowsItAgain)
+{
+    main->cmdCloseTB_Click(0);
+    EXPECT_TRUE(main->picToolBar()->isHidden());
+    main->cmdCloseTB_Click(1);
+    main->TB1_ButtonClick(QStringLiteral("TOOLBAR"));
+    EXPECT_FALSE(main->picToolBar()->isHidden());
+    EXPECT_EQ(main->PaletteHolderWidth(), main->PaletteBarWidth() + 45);
+}
+
+TEST_F(MainWindowTest, CloseButtonsHaveTheirCaptionsAndTips)
+{
+    EXPECT_EQ(main->cmdCloseTB(0)->text(), QStringLiteral("X"));
+    EXPECT_EQ(main->cmdCloseTB(0)->toolTip(), QStringLiteral("Close"));
+    EXPECT_EQ(main->cmdCloseTB(1)->text(), QStringLiteral("h"));
+    EXPECT_EQ(main->cmdCloseTB(1)->toolTip(), QStringLiteral("Hide"));
+}
+
+TEST_F(MainWindowTest, DraggingTheEdgeResizesWithinBoundsAndHoldsThePointerAtTheEdge)
+{
+    main->PaletteWidth = 1200;
+    main->PaletteMargin = 45;
+    main->setPaletteHolderWidth(1200);
+    // Hover near the edge shows the sizing pointer only in the last 3 pixels.
+    main->picToolBar_MouseMove(0, 0, 1200 - 30, 5, QPoint(100, 50));
+    EXPECT_EQ(main->picToolBar()->cursor().shape(), Qt::SizeHorCursor);
+    main->picToolBar_MouseMove(0, 0, 1200 - 60, 5, QPoint(100, 50));
+    EXPECT_EQ(main->picToolBar()->cursor().shape(), Qt::ArrowCursor);
+
+    main->picToolBar_MouseMove(1, 0, 1500, 5, QPoint(120, 50));
+    EXPECT_EQ(main->PaletteHolderWidth(), 1500);
+    EXPECT_EQ(main->PaletteBarWidth(), 1500 - 45);
+    // Past 1.8 times the width: held at the bound, pointer put back at the edge.
+    main->picToolBar_MouseMove(1, 0, 2400, 5, QPoint(180, 50));
+    EXPECT_EQ(main->PaletteHolderWidth(), 2160);
+    ASSERT_EQ(cursorMoves.size(), 1);
+    EXPECT_EQ(cursorMoves[0], QPoint(120 + (2160 - 1500) / 15, 50));
+    // Back inside the bounds resizing resumes.
+    main->picToolBar_MouseMove(1, 0, 1800, 5, QPoint(140, 50));
+    EXPECT_EQ(main->PaletteHolderWidth(), 1800);
+    // Below the narrowest width: held at it.
+    main->picToolBar_MouseMove(1, 0, 600, 5, QPoint(90, 50));
+    EXPECT_EQ(main->PaletteHolderWidth(), 1200);
+}
+
+TEST_F(MainWindowTest, JoystickProjectDisablesItsButtonsAndRcxEnablesAllAgain)
+{
+    const QStringList paletteOff = {"L_ZERO", "L_DATALOG", "L_SENMODE", "L_SENTYPE", "L_SUB",
+                                    "L_SENDMESS", "L_STOP", "G_WATCH", "L_START"};
+    const QStringList barOff = {"NEWSUB", "NEWTASK", "DOWNLOAD"};
+    App().ProjectType = 1;
+    main->SetToolbarsForType();
+    for (QToolButton* b : main->PaletteButtons())
+        EXPECT_EQ(b->isEnabled(), !paletteOff.contains(b->objectName())) << b->objectName().toStdString();
+    for (QAction* a : main->TB1()->actions())
+        if (!a->objectName().isEmpty())
+            EXPECT_EQ(a->isEnabled(), !barOff.contains(a->objectName())) << a->objectName().toStdString();
+    EXPECT_TRUE(main->TB1Button("JOY")->isVisible());
+    EXPECT_TRUE(main->TB1Button("JOY_PLAY")->isVisible());
+
+    App().ProjectType = 0;
+    main->SetToolbarsForType();
+    for (QToolButton* b : main->PaletteButtons())
+        EXPECT_TRUE(b->isEnabled());
+    EXPECT_TRUE(main->TB1Button("DOWNLOAD")->isEnabled());
+    EXPECT_FALSE(main->TB1Button("JOY")->isVisible());
+    EXPECT_FALSE(main->TB1Button("JOY_PLAY")->isVisible());
+}
+
+TEST_F(MainWindowTest, EnableProjectCommandsSwitchesPaletteAndSevenKeys)
+{
+    main->EnableProjectCommands(false);
+    EXPECT_FALSE(main->TB()->isEnabled());
+    for (const char* k : {"OPEN", "DEFVAR", "COMPILE", "SAVE", "EXIT", "MAP", "PROJEXP"})
+        EXPECT_FALSE(main->TB1Button(k)->isEnabled()) << k;
+    EXPECT_TRUE(main->TB1Button("JOY_PLAY")->isEnabled());
+    main->EnableProjectCommands(true);
+    EXPECT_TRUE(main->TB()->isEnabled());
+    EXPECT_TRUE(main->TB1Button("OPEN")->isEnabled());
+}
+
+TEST_F(MainWindowTest, MotorTipsNameThePortsThatHaveMeanings)
+{
+    clsRcx& rcx = *App().RcxSetup;
+    auto motor = [](Long type, const char* fwd, const char* rwd) {
+        auto m = std::make_shared<clsMotor>();
+        m->setMotorType(type);
+        m->MotorFwdMeening = QString::fromLatin1(fwd);
+        m->MotorRwdMeening = QString::fromLatin1(rwd);
+        return m;
+    };
+    rcx.setPortMotor(0, motor(1, "up", "down"));
+    rcx.setPortMotor(1, motor(0, "", ""));
+    rcx.setPortMotor(2, motor(1, "left", "right"));
+    main->UpdateMotorTips();
+    EXPECT_EQ(main->PaletteButton("M_FWD")->toolTip(), QStringLiteral("Forward{A=up}{C=left}"));
+    EXPECT_EQ(main->PaletteButton("M_RWD")->toolTip(), QStringLiteral("Backward{A=down}{C=right}"));
+    // A motor without a meaning adds nothing.
+    rcx.PortMotor(2)->MotorFwdMeening.clear();
+    main->UpdateMotorTips();
+    EXPECT_EQ(main->PaletteButton("M_FWD")->toolTip(), QStringLiteral("Forward{A=up}"));
+}
+
+TEST_F(MainWindowTest, StatusAndButtonBarMenuItemsToggleWhatTheyShow)
+{
+    main->show();
+    EXPECT_TRUE(main->mnuStatus()->isChecked());
+    main->mnuStatus_Click();
+    EXPECT_FALSE(main->mnuStatus()->isChecked());
+    EXPECT_FALSE(main->picLego()->isVisible());
+    main->mnuStatus_Click();
+    EXPECT_TRUE(main->picLego()->isVisible());
+
+    main->mnuToolBar()->trigger();
+    EXPECT_FALSE(main->mnuToolBar()->isChecked());
+    EXPECT_FALSE(main->TB1()->isVisible());
+    main->mnuToolBar()->trigger();
+    EXPECT_TRUE(main->TB1()->isVisible());
+    main->hide();
+}
+
+TEST_F(MainWindowTest, SettingsDefaultWhenNothingIsStored)
+{
+    main->GetInitParams();
+    EXPECT_EQ(App().ComPortNumber, -1);
+    EXPECT_EQ(App().AdvancedAlways, False);
+    EXPECT_EQ(App().ShowAdvanced, False);
+    EXPECT_TRUE(App().FirmwarePath.isEmpty());
+    EXPECT_TRUE(App().FirmwareName.isEmpty());
+
+    settings.SaveSetting("com", "comport", "3");
+    settings.SaveSetting("Preferences", "AdvancedMode", "-1");
+    settings.SaveSetting("firmware", "path", "/fw");
+    settings.SaveSetting("firmware", "name", "firm0309.lgo");
+    main->GetInitParams();
+    EXPECT_EQ(App().ComPortNumber, 3);
+    EXPECT_EQ(App().AdvancedAlways, True);
+    EXPECT_EQ(App().ShowAdvanced, True);
+    EXPECT_EQ(App().FirmwarePath, QStringLiteral("/fw"));
+    EXPECT_EQ(App().FirmwareName, QStringLiteral("firm0309.lgo"));
+}
+
+TEST_F(MainWindowTest, LoadSelectsTheCursorAndFailsWhenTheProjectDoesNot)
+{
+    EXPECT_TRUE(main->MDIForm_Load());
+    EXPECT_EQ(main->CurButtonKey(), QStringLiteral("CURSOR"));
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(main->PaletteWidth, main->PaletteHolderWidth());
+    EXPECT_EQ(main->PaletteMargin, main->PaletteWidth - main->PaletteBarWidth());
+    EXPECT_EQ(App().StopRun, True);
+    main->hide();
+
+    mdiMain second;
+    second.Ops.OpenProject = [] { return false; };
+    EXPECT_FALSE(second.MDIForm_Load());
+    EXPECT_FALSE(second.isVisible());
+}
+
+TEST_F(MainWindowTest, ClosingAsksToSaveOnlyWhenSomethingChanged)
+{
+    struct Case {
+        bool dirty;
+        int answer;
+        bool saveOk;
+        bool cancelled;
+        int saves;
+        int questions;
+    };
+    const Case cases[] = {
+        {false, MsgResult::Yes, true, false, 0, 0},  // nothing changed: nothing asked
+        {true, MsgResult::No, true, false, 0, 1},
+        {true, MsgResult::Cancel, true, true, 0, 1},
+        {true, MsgResult::Yes, false, true, 1, 1},  // a failing save keeps the program running
+        {true, MsgResult::Yes, true, false, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        presenter.shown.clear();
+        saves = 0;
+        App().RcxSetup->Dirty = c.dirty ? True : False;
+        presenter.answers = {c.answer};
+        saveResult = c.saveOk;
+        bool cancel = false;
+        main->MDIForm_QueryUnload(cancel);
+        EXPECT_EQ(cancel, c.cancelled);
+        EXPECT_EQ(saves, c.saves);
+        ASSERT_EQ(presenter.shown.size(), c.questions);
+        if (c.questions) {
+            EXPECT_EQ(presenter.shown[0].text, QStringLiteral("Save project"));
+            EXPECT_EQ(presenter.shown[0].style, 35);
+        }
+    }
+}
+
+TEST_F(MainWindowTest, RightClickOnTheEmptyAreaPopsUpTheGeneralMenu)
+{
+    EXPECT_EQ(main->mnuMdi()->title(), QStringLiteral("General"));
+    QStringList items;
+    for (QAction* a : main->mnuMdi()->actions())
+        items.append(a->text());
+    EXPECT_EQ(items, (QStringList{"Status bar", "Button bar"}));
+    items.clear();
+    for (QAction* a : main->mnuHelp()->actions())
+        items.append(a->text());
+    EXPECT_EQ(items, (QStringList{"Contents...", "About Quillomat..."}));
+}
