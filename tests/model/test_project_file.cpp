@@ -712,3 +712,25 @@ TEST_F(ProjectFileTest, SplitsPortLines)
         }
     }
 }
+
+// A project file cut anywhere never crashes. Cut before its task list is
+// complete it can't be opened; cut after any later record it opens.
+TEST_F(ProjectFileTest, AProjectFileCutAnywhereOpensOnlyWithItsTaskList)
+{
+    copyTree(fixtureFolder(), folder());
+    const QByteArray whole = readFile(projectPath());
+    const qsizetype taskListEnd = whole.indexOf("\"EndTaskDef\",") + qsizetype(strlen("\"EndTaskDef\","));
+    ASSERT_GT(taskListEnd, 100);
+    for (qsizetype cut = 0; cut <= whole.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        presenter.shown.clear();
+        const bool ok = openProjectText(whole.left(cut));
+        if (cut < taskListEnd) {
+            EXPECT_FALSE(ok);
+        } else if (whole.mid(cut - 2, 2) == "\r\n" || cut == taskListEnd) {
+            EXPECT_TRUE(ok) << messages().join(QLatin1Char('\n')).toStdString();
+        }
+        EXPECT_EQ(presenter.shown.size(), ok ? 0 : 1);
+        EXPECT_EQ(windows.pointers.last(), 0);
+    }
+}

@@ -7,6 +7,7 @@
 #include "model/VbError.h"
 
 #include <QBuffer>
+#include <QRandomGenerator>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -563,4 +564,50 @@ TEST_F(TaskFileTest, NamesThatWouldLeaveTheirFolderAreRefused)
     after.sort();
     EXPECT_EQ(after, before);
     EXPECT_EQ(readFile(folder() + QStringLiteral("/evil.tas")), content);
+}
+
+// A task file cut anywhere never crashes; cut at the end of any record it is
+// read in full up to there, since a file may end inside a body.
+TEST_F(TaskFileTest, ATaskFileCutAnywhereIsReadOrRefused)
+{
+    const QByteArray whole = readFile(fixtureFolder() + QStringLiteral("/Robot.dir/Drive.tas"));
+    ASSERT_GT(whole.size(), 100);
+    const qsizetype headerEnd = whole.indexOf("\r\n") + 2;
+    for (qsizetype cut = 0; cut <= whole.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        presenter.shown.clear();
+        windows.addedModules.clear();
+        writeFile(taskPath(QStringLiteral("Drive")), whole.left(cut));
+        clsTask task;
+        task.Name = QStringLiteral("Drive");
+        const bool ok = ReadTask(task, True);
+        const bool atRecordEnd = cut >= headerEnd && whole.mid(cut - 2, 2) == "\r\n";
+        if (atRecordEnd) {
+            EXPECT_TRUE(ok);
+            EXPECT_TRUE(presenter.shown.isEmpty());
+            EXPECT_EQ(windows.addedModules.size(), 1);
+        }
+        if (cut == whole.size()) {
+            EXPECT_EQ(task.Commands()->Count(), 4);
+        }
+        EXPECT_LE(presenter.shown.size(), 1);
+    }
+}
+
+TEST_F(TaskFileTest, GarbledBytesNeverCrash)
+{
+    QRandomGenerator random(20261210);
+    const QByteArray alphabet("\",\r\n 0123456789-._abcLIF\xe9");
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes;
+        const int n = int(random.bounded(400));
+        for (int i = 0; i < n; ++i)
+            bytes.append(round % 2 ? alphabet[int(random.bounded(int(alphabet.size())))] : char(random.bounded(256)));
+        writeFile(taskPath(QStringLiteral("G")), bytes);
+        clsTask task;
+        task.Name = QStringLiteral("G");
+        ReadTask(task, True);
+        EXPECT_LE(presenter.shown.size(), 1);
+        presenter.shown.clear();
+    }
 }
