@@ -1,5 +1,5 @@
 #pragma once
-// Shared pieces of the file tests: a program folder in a temporary directory,
+// Helpers the file tests share: a program folder in a temporary directory,
 // the recording message box and windows, file text helpers and a dump of a
 // grid that shows every member of every command.
 #include "support/FakePresenter.h"
