@@ -1,6 +1,7 @@
 // The start of the program: the process-wide objects and services, the
 // open/new dialog for a project, then the main window and the event loop.
 #include "compiler/ProjectCompile.h"
+#include "desktop/DeskTopFactory.h"
 #include "link/PhantomControl.h"
 #include "link/QSettingsStore.h"
 #include "link/SdlJoystick.h"
@@ -81,8 +82,8 @@ int main(int argc, char** argv)
 
     mdiMain mainWindow;
     windows.setMainWindow(&mainWindow);
-    // Editor windows: the desktop's factory is registered on the next line.
-    // mainWindow.setDeskTopFactory(...);
+    // Editor windows come from the desktop.
+    mainWindow.setDeskTopFactory([&mainWindow] { return CreateDeskTopWindow(mainWindow.MdiArea()); });
 
     if (!mainWindow.MDIForm_Load())
         return 0;

@@ -341,9 +341,13 @@ bool mdiMain::MDIForm_Load()
         const QRect g = s->availableGeometry();
         move(g.left() + (g.width() - width()) / 2, g.top() + (g.height() - height()) / 2);
     }
-    if (!OpenProject())
-        return false;
+    // The main window shows with its first child window, as an MDI parent does,
+    // so that the child is laid out in the area's real size.
     show();
+    if (!OpenProject()) {
+        hide();
+        return false;
+    }
     PaletteWidth = PaletteHolderWidth();
     PaletteMargin = Integer(PaletteWidth - PaletteBarWidth());
     App().StopRun = True;
