@@ -98,6 +98,24 @@ double Val(const QString& text)
 
 double Int(double d) { return std::floor(d); }
 
+// A text read as a number where a number is wanted: its digits, or the
+// Boolean words True (-1) and False (0).
+static bool numberOrBoolean(const QString& text, double& out)
+{
+    if (parseNumber(text, out))
+        return true;
+    const QString t = text.trimmed();
+    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
+        out = -1;
+        return true;
+    }
+    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) {
+        out = 0;
+        return true;
+    }
+    return false;
+}
+
 static double roundHalfEven(double d)
 {
     return std::nearbyint(d);  // the default rounding mode rounds half to even
@@ -122,7 +140,7 @@ Long CLng(double d)
 Integer CInt(const QString& text)
 {
     double d = 0;
-    if (!parseNumber(text, d))
+    if (!numberOrBoolean(text, d))
         raiseError(Err::TypeMismatch);
     return CInt(d);
 }
@@ -130,7 +148,7 @@ Integer CInt(const QString& text)
 Long CLng(const QString& text)
 {
     double d = 0;
-    if (!parseNumber(text, d))
+    if (!numberOrBoolean(text, d))
         raiseError(Err::TypeMismatch);
     return CLng(d);
 }
@@ -152,7 +170,7 @@ double Variant::toDouble() const
     case Kind::Number: return mNumber;
     case Kind::Text: {
         double d = 0;
-        if (!vb::parseNumber(mText, d))
+        if (!vb::numberOrBoolean(mText, d))
             raiseError(Err::TypeMismatch);
         return d;
     }

@@ -22,6 +22,8 @@ public:
     Variant(int n) : mKind(Kind::Number), mNumber(n) {}
     Variant(qint16 n) : mKind(Kind::Number), mNumber(n) {}
     Variant(qint64 n) : mKind(Kind::Number), mNumber(double(n)) {}
+    // A C++ truth value becomes the system's Boolean: true -1, false 0.
+    Variant(bool b) : mKind(Kind::Number), mNumber(b ? -1 : 0) {}
     Variant(const QString& s) : mKind(Kind::Text), mText(s) {}
     Variant(const char* s) : mKind(Kind::Text), mText(QString::fromUtf8(s)) {}
 
@@ -31,9 +33,11 @@ public:
     bool isText() const { return mKind == Kind::Text; }
 
     // The number held; failure 13 for a text that is not a number. Empty is 0.
+    // The texts "True" and "False" (any letter case, blanks around allowed)
+    // read as the Booleans -1 and 0, so a Boolean saved as text reads back.
     double toDouble() const;
     // CInt and CLng: round half to even, failure 6 outside the range, 13 for a
-    // text that is not a number.
+    // text that is neither a number nor "True"/"False".
     Integer toInteger() const;
     Long toLong() const;
     // The text of the value: empty gives "", a number its decimal text.
@@ -61,6 +65,7 @@ double Int(double d);
 // Round half to even and check the range: failure 6 outside it.
 Integer CInt(double d);
 Long CLng(double d);
+// From a text: a number, or "True" (-1) / "False" (0); else failure 13.
 Integer CInt(const QString& text);
 Long CLng(const QString& text);
 // The decimal text of a number as files and the listing write it: "12", "-3", "0.5".

@@ -121,6 +121,43 @@ TEST(VariantConversion, TextConvertsWhenItIsANumber)
     }
 }
 
+TEST(VariantConversion, BooleanWordsReadAsTrueAndFalse)
+{
+    // A Boolean saved as text ("AdvancedMode" is kept as "True" or "False")
+    // reads back as -1 or 0; the words are still not numbers.
+    struct Case {
+        const char* text;
+        Long value;
+    };
+    const Case cases[] = {
+        {"True", -1}, {"False", 0}, {"TRUE", -1}, {"false", 0}, {" True ", -1}, {"-1", -1}, {"0", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QString text = QString::fromLatin1(c.text);
+        EXPECT_EQ(Variant(text).toInteger(), c.value);
+        EXPECT_EQ(Variant(text).toLong(), c.value);
+        EXPECT_EQ(vb::CInt(text), c.value);
+        EXPECT_EQ(vb::CLng(text), c.value);
+    }
+    for (const char* text : {"Truth", "T", "yes", "True1", "#TRUE#"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(failureOf([&] { Variant(text).toInteger(); }), Err::TypeMismatch);
+        EXPECT_EQ(failureOf([&] { vb::CLng(QString::fromLatin1(text)); }), Err::TypeMismatch);
+    }
+    EXPECT_FALSE(Variant("True").isNumeric());
+    EXPECT_EQ(vb::Val(QStringLiteral("True")), 0.0);
+}
+
+TEST(VariantConversion, TruthValuesAreTheSystemsBooleans)
+{
+    EXPECT_EQ(Variant(true), Variant(-1));
+    EXPECT_EQ(Variant(false), Variant(0));
+    EXPECT_EQ(Variant(1 == 1).toInteger(), True);
+    EXPECT_EQ(toBoolean(true), -1);
+    EXPECT_EQ(toBoolean(false), 0);
+}
+
 TEST(VariantConversion, NumericTextOutOfRangeOverflows)
 {
     EXPECT_EQ(failureOf([] { Variant("40000").toInteger(); }), Err::Overflow);
