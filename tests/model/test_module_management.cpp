@@ -240,6 +240,18 @@ TEST_F(ModuleManagementTest, TaskNameDifferingOnlyInCaseFailsInTheList)
     EXPECT_TRUE(windows->addedModules.isEmpty());
 }
 
+TEST_F(ModuleManagementTest, SubNameDifferingOnlyInCaseFailsAtItsCaller)
+{
+    // AddSub has no handler of its own: the list's duplicate key reaches the caller.
+    addSub(QStringLiteral("Beep"));
+    answer(QStringLiteral("BEEP"));
+    EXPECT_EQ(failureNumber([] { AddSub(3); }), Err::DuplicateKey);
+    EXPECT_TRUE(presenter->shown.isEmpty());
+    EXPECT_EQ(App().SubList.Count(), 1);
+    EXPECT_EQ(App().SubList.Item(1)->Name, QStringLiteral("Beep"));
+    EXPECT_TRUE(windows->addedModules.isEmpty());
+}
+
 TEST_F(ModuleManagementTest, ExistingTaskOrSubWithoutItsFileIsNotAdded)
 {
     answer(QStringLiteral("Ghost"), 1);
