@@ -165,6 +165,30 @@ inline void put(CommandCollection& grid, const std::shared_ptr<clsCommand>& co)
     grid.Add(co, ColKey(co->x, co->y));
 }
 
+// The recording windows, with the main window's caption, toolbars and motor
+// tips also in the call log: "SetMainCaption(RCX programming - Robot)",
+// "SetToolbarsForType(1)" (the project type at the call), "UpdateMotorTips(1,0,1)"
+// (the motor types of ports A, B and C at the call).
+class FileWindows : public FakeWindows {
+public:
+    void SetMainCaption(const QString& caption) override
+    {
+        log.append(QStringLiteral("SetMainCaption(%1)").arg(caption));
+    }
+    void SetToolbarsForType() override
+    {
+        log.append(QStringLiteral("SetToolbarsForType(%1)").arg(App().ProjectType));
+    }
+    void UpdateMotorTips() override
+    {
+        clsRcx& rcx = *App().RcxSetup;
+        log.append(QStringLiteral("UpdateMotorTips(%1,%2,%3)")
+                       .arg(rcx.PortMotor(0)->MotorType())
+                       .arg(rcx.PortMotor(1)->MotorType())
+                       .arg(rcx.PortMotor(2)->MotorType()));
+    }
+};
+
 // A fresh state with a program folder in a temporary directory, the project
 // "Robot" with its folder, and the recording services.
 class FileTest : public ::testing::Test {
@@ -206,7 +230,7 @@ protected:
 
     QTemporaryDir tmp;
     FakePresenter presenter;
-    FakeWindows windows;
+    FileWindows windows;
 };
 
 }  // namespace filetest

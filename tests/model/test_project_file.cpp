@@ -628,7 +628,9 @@ TEST_F(ProjectFileTest, ANewProjectMakesItsFolderOnItsFirstSave)
     ASSERT_TRUE(SaveProject());
     EXPECT_EQ(app.ProjectAction, 1);
     const QString file = folder() + QStringLiteral("/Fresh.dir/Fresh.qmd");
-    EXPECT_TRUE(QFileInfo::exists(file));
+    // Without named values "EndVarDef" follows the sixth port line at once.
+    EXPECT_EQ(readFile(file), crlf({"0", "0", kPorts[0], kPorts[1], kPorts[2], kPorts[3], kPorts[4], kPorts[5],
+                                    "\"EndVarDef\",0,0,0", "\"EndTaskDef\",0", "\"EndSubDef\",0"}));
     QFile::remove(file);
     ASSERT_TRUE(SaveProject());  // into the folder made before
     EXPECT_TRUE(QFileInfo::exists(file));
@@ -732,5 +734,73 @@ TEST_F(ProjectFileTest, AProjectFileCutAnywhereOpensOnlyWithItsTaskList)
         }
         EXPECT_EQ(presenter.shown.size(), ok ? 0 : 1);
         EXPECT_EQ(windows.pointers.last(), 0);
+    }
+}
+
+// ---- The windows around an open ----
+
+// Opening goes through the windows in a fixed order: the set-up window and
+// the explorer closed and the explorer shown empty before anything is read,
+// the motor tips after the motor lines, the explorer filled module by module,
+// task 1's window, and the toolbars for the project's own type at the end. A
+// new project asks for its first task after the map is closed and shows the
+// set-up window last, with the pointer already back.
+TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
+{
+    struct Case {
+        const char* what;
+        Integer action;
+        QStringList log;
+    };
+    const QStringList existing{
+        QStringLiteral("SetPointer(11)"),
+        QStringLiteral("SetupWindowUnload()"),
+        QStringLiteral("SetMainCaption(RCX programming - Robot)"),
+        QStringLiteral("ProjExpUnloadAndShow()"),
+        QStringLiteral("SetToolbarsForType(1)"),
+        QStringLiteral("UpdateMotorTips(1,0,1)"),
+        QStringLiteral("ProjExpAddNewModul(Drive,1)"),
+        QStringLiteral("ProjExpAddNewModul(Arm,1)"),
+        u("ProjExpAddNewModul(Tâche,1)"),
+        QStringLiteral("ProjExpAddNewModul(Blink,5)"),
+        QStringLiteral("ProjExpAddNewModul(Beep twice,5)"),
+        QStringLiteral("CreateDeskTop()"),
+        QStringLiteral("DoEvents()"),
+        QStringLiteral("SetToolbarsForType(0)"),
+        QStringLiteral("SetPointer(0)"),
+    };
+    const QStringList fresh{
+        QStringLiteral("SetPointer(11)"),
+        QStringLiteral("SetupWindowUnload()"),
+        QStringLiteral("SetMainCaption(RCX programming - Robot)"),
+        QStringLiteral("ProjExpUnloadAndShow()"),
+        QStringLiteral("SetToolbarsForType(1)"),
+        QStringLiteral("UpdateMotorTips(0,0,0)"),
+        QStringLiteral("MapUnload()"),
+        QStringLiteral("ShowOpenDialog(1,2)"),
+        QStringLiteral("ProjExpAddNewModul(Main,1)"),
+        QStringLiteral("CreateDeskTop()"),
+        QStringLiteral("DoEvents()"),
+        QStringLiteral("SetPointer(0)"),
+        QStringLiteral("SetupWindowShowModal()"),
+    };
+    const Case cases[] = {{"an existing project", 1, existing}, {"a new project", 2, fresh}};
+    copyTree(fixtureFolder(), folder());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetApp();
+        AppState& app = App();
+        app.Presenter = &presenter;
+        app.Windows = &windows;
+        app.ProgramFolder = folder();
+        app.RcxSetup->ProjectName = QStringLiteral("Robot");
+        app.ProjectType = 1;  // what the type held before the open
+        app.ProjectAction = c.action;
+        app.RcxSetup->PortMotor(0)->setMotorType(1);
+        windows.log.clear();
+        windows.openAnswers = {{false, QStringLiteral("Main"), 2}};
+        ASSERT_TRUE(OpenProject());
+        EXPECT_TRUE(presenter.shown.isEmpty()) << messages().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(windows.log, c.log);
     }
 }
