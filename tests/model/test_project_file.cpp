@@ -804,3 +804,28 @@ TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
         EXPECT_EQ(windows.log, c.log);
     }
 }
+
+// A project file with any one byte changed never crashes: it opens without a
+// word or fails with one message, and the pointer is back either way.
+TEST_F(ProjectFileTest, AProjectFileWithAByteChangedOpensOrFailsOnce)
+{
+    copyTree(fixtureFolder(), folder());
+    const QByteArray whole = readFile(projectPath());
+    int opened = 0;
+    for (qsizetype at = 0; at < whole.size(); ++at) {
+        for (const char c : {',', '"', 'x', '\n'}) {
+            if (whole[at] == c)
+                continue;
+            QByteArray bytes = whole;
+            bytes[at] = c;
+            SCOPED_TRACE(bytes.toStdString());
+            presenter.shown.clear();
+            windows.pointers.clear();
+            const bool ok = openProjectText(bytes);
+            EXPECT_EQ(presenter.shown.size(), ok ? 0 : 1) << messages().join(QLatin1Char('\n')).toStdString();
+            EXPECT_EQ(windows.pointers.last(), 0);
+            opened += ok ? 1 : 0;
+        }
+    }
+    EXPECT_GT(opened, 0);
+}
