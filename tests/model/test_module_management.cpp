@@ -1,11 +1,13 @@
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
+#include "model/Phantom.h"
 #include "model/TaskFile.h"
 #include "model/VbError.h"
 
 #include "support/FakePresenter.h"
 #include "support/FakeWindows.h"
+#include "support/RecordingControl.h"
 
 #include <QDir>
 #include <QFile>
@@ -682,6 +684,69 @@ TEST_F(ModuleManagementTest, ShowMessageUsesInformationForStyleZero)
     EXPECT_EQ(presenter->shown[0].style, 64);
     EXPECT_TRUE(presenter->shown[0].title.isEmpty());
     EXPECT_EQ(presenter->shown[1].style, 48);
+}
+
+// ---- The process-wide state ----
+
+TEST(ProcessState, ResetGivesAFreshStateWithQuietServices)
+{
+    ResetApp();
+    AppState& dirty = App();
+    auto t = std::make_shared<clsTask>();
+    t->Name = QStringLiteral("Drive");
+    dirty.TaskList.Add(t, t->Name);
+    dirty.ObjectList.Add(std::make_shared<clsObject>(), QStringLiteral("Speed"));
+    dirty.ImmediateCommands.Add(1, QStringLiteral("M_ON"));
+    dirty.RcxSetup->Dirty = True;
+    dirty.StopRun = False;
+    dirty.ProjectType = 1;
+    dirty.OpenName = QStringLiteral("Robot");
+    dirty.WindowLoading = True;
+    dirty.ComPortNumber = 2;
+    FakePresenter presenter;
+    dirty.Presenter = &presenter;
+    dirty.Settings->SaveSetting(QStringLiteral("com"), QStringLiteral("comport"), QStringLiteral("2"));
+
+    ResetApp();
+    const AppState& a = App();
+    EXPECT_EQ(a.TaskList.Count(), 0);
+    EXPECT_EQ(a.SubList.Count(), 0);
+    EXPECT_EQ(a.ObjectList.Count(), 0);
+    EXPECT_EQ(a.VariableDefs.Count(), 0);
+    EXPECT_EQ(a.ImmediateCommands.Count(), 0);
+    ASSERT_NE(a.RcxSetup, nullptr);
+    EXPECT_EQ(a.RcxSetup->Dirty, False);
+    EXPECT_EQ(a.StopRun, True);  // no run on the PC is going
+    EXPECT_EQ(a.RcxWindowRequested, False);
+    EXPECT_EQ(a.ProjectType, 0);
+    EXPECT_TRUE(a.OpenName.isEmpty());
+    EXPECT_EQ(a.WindowLoading, False);
+    EXPECT_EQ(a.LastDeskTop, nullptr);
+    EXPECT_EQ(a.ComPortNumber, -1);  // no port known
+    EXPECT_EQ(a.PB, nullptr);
+    EXPECT_NE(a.Presenter, &presenter);
+    EXPECT_EQ(a.Settings->GetSetting(QStringLiteral("com"), QStringLiteral("comport"), QStringLiteral("-1")),
+              QStringLiteral("-1"));
+    // The quiet defaults answer without showing anything.
+    EXPECT_EQ(ShowMessage(QStringLiteral("Save project"), 35), MsgResult::Yes);
+    EXPECT_EQ(ShowMessage(QStringLiteral("Replace command"), 49), MsgResult::OK);
+    EXPECT_FALSE(a.Joystick->GetDevCaps().ok);
+    EXPECT_EQ(a.Windows->CreateDeskTop(), nullptr);
+    ResetApp();
+}
+
+TEST(ProcessState, ControlIsReachedAsPBAndIsMissingAs91)
+{
+    ResetApp();
+    EXPECT_EQ(failureNumber([] { PB().PBAlive(); }), Err::ObjectNotSet);
+    RecordingControl pb;
+    App().PB = &pb;
+    EXPECT_EQ(&PB(), &pb);
+    Integer task = 1;
+    PB().BeginOfTask(task);
+    EXPECT_EQ(pb.calls(), QStringList{QStringLiteral("BeginOfTask(&1)")});
+    ResetApp();
+    EXPECT_EQ(failureNumber([] { PB(); }), Err::ObjectNotSet);
 }
 
 }  // namespace
