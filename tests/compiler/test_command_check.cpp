@@ -130,6 +130,8 @@ TEST_F(CompilerTest, ValidateParamRanges)
         {"8", "M_SETPWR", 0, false},
         {"-", "M_SETPWR", 0, true},  // a lone minus reads as 0
         {"   ", "M_SETPWR", 0, true},
+        {"\t5", "M_SETPWR", 0, false},  // only blanks are trimmed
+        {"5\n", "M_SETPWR", 0, false},
         {"1.5", "M_SETPWR", 0, false},
         {"5-", "G_WAIT", 0, false},
         {"0", "G_WAIT", 0, false},

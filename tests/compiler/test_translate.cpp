@@ -164,6 +164,18 @@ TEST_F(TranslateTest, ArithmeticReadsBrickSourcesThroughVariableZero)
     EXPECT_EQ(listing({Cmd("L_VAR").p1(0, "Count").p2(2, "1")}), (QStringList{" In VAR Command"}));
 }
 
+TEST_F(TranslateTest, EveryVariableOperationListsWhatItSends)
+{
+    // The listing word of each operation names the operation the download sends.
+    const char* sent[] = {"SumVar", "SubVar", "DivVar", "MulVar", "SgnVar", "AbsVar", "AndVar", "OrVar", "SetVar"};
+    for (int op = 0; op <= 8; ++op) {
+        Cmd var = Cmd("L_VAR").op(op).p1(0, "Count").p2(2, "3");
+        const QString name = QString::fromLatin1(sent[op]);
+        EXPECT_EQ(download({var}), (QStringList{name + QStringLiteral("(4, L2, 3)")})) << "op " << op;
+        EXPECT_EQ(listing({var}), (QStringList{QStringLiteral(" .") + name + QStringLiteral(" 4,2,3")})) << "op " << op;
+    }
+}
+
 TEST_F(TranslateTest, OperandResolution)
 {
     struct Case {
