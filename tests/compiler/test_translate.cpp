@@ -213,6 +213,21 @@ TEST_F(TranslateTest, OperandResolution)
     EXPECT_TRUE(presenter.shown.isEmpty());
 }
 
+TEST_F(TranslateTest, ResolutionFailureShowsItsDescriptionAndKeepsTheOperands)
+{
+    // The control fails while the motor item is being loaded: the operands
+    // stay as they were when it failed, the rest of the loading is not sent.
+    pb.failOperation(QStringLiteral("AndVar"), Err::DeviceUnavailable, 1);
+    Cmd item = Cmd("L_DATALOG").p1(3, "Motor speed C");
+    Variant a, b, d, e;
+    ResolveOperands(*item.c, a, b, d, e, CompileMode::Download);
+    EXPECT_EQ(pb.calls(), (QStringList{"SetVar(1, L3, 2)", "AndVar(1, L2, 7)"}));
+    EXPECT_EQ(a, Variant(3));
+    EXPECT_EQ(b, Variant("Motor speed C"));
+    EXPECT_EQ(presenter.texts(), (QStringList{"Device unavailable"}));
+    EXPECT_EQ(presenter.shown[0].style, 48);
+}
+
 TEST_F(TranslateTest, OtherModesEmitNothing)
 {
     Cmd item = Cmd("L_DATALOG").p1(3, "Motor speed C");
