@@ -195,8 +195,10 @@ bool openExistingProject()
             app.TaskList.Add(task, task->Name);
         }
 
-        // Subs up to "EndSubDef" or the end of the file.
-        while (!sameWord(name, "EndSubDef") && !file.atEnd()) {
+        // Subs up to "EndSubDef" (as written, letter case counting, so that a
+        // sub named "endsubdef" is kept) or the end of the file.
+        const QString endOfSubs = QStringLiteral("EndSubDef");
+        while (name != endOfSubs && !file.atEnd()) {
             readStatement(file, [&] {
                 name = file.textField();
                 file.field();
@@ -205,7 +207,7 @@ bool openExistingProject()
             sub->Name = name;
             sub->ModulType = ModuleKind::Sub;
             sub->mNumber = Integer(app.SubList.Count() + 1);
-            if (!name.isEmpty() && !sameWord(name, "EndSubDef"))
+            if (!name.isEmpty() && name != endOfSubs)
                 app.SubList.Add(sub, sub->Name);
         }
         file.close();

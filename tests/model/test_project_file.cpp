@@ -396,6 +396,13 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
          [&] { EXPECT_EQ(subNames(), QString()); }},
         {"sub records without their end", {}, {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0", "\"Blink\",7"},
          true, {}, [&] { EXPECT_EQ(subNames(), QStringLiteral("Blink=1")); }},
+        {"the end of the subs is matched with its letter case", {},
+         {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"ENDTASKDEF\",0", "\"Blink\",1", "\"endsubdef\",2", "\"EndSubDef\",0",
+          "\"Arm\",3"},
+         false, {}, [&] {
+             EXPECT_EQ(taskNames(), QStringLiteral("Drive=1"));
+             EXPECT_EQ(subNames(), QStringLiteral("Blink=1 endsubdef=2"));
+         }},
         {"records after EndSubDef are ignored", {},
          {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0", "\"EndSubDef\",0", "\"Blink\",1"}, false, {},
          [&] { EXPECT_EQ(subNames(), QString()); }},
@@ -484,6 +491,7 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
     writeTask(QStringLiteral("Broken"), crlf({"1,1,1,\"t\"", "\"M_ON\",\"\",-1,,,,,\"\",\"\",0,,0,,0,1",
                                               "\"M_ON\",\"\",-1,,,,,\"\",\"\",0,,0,,0,1"}));
     writeSub(QStringLiteral("Blink"));
+    writeSub(QStringLiteral("endsubdef"));
     writeFile(folder() + QStringLiteral("/evil.tas"), crlf({"1,1,1,\"outside\""}));
     writeFile(folder() + QStringLiteral("/...sub"), crlf({"0,0,1,\"outside\""}));
 
