@@ -7,6 +7,45 @@
 
 namespace vb {
 
+namespace {
+
+bool isAsciiDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+
+// Scans a decimal number at the start of t: an optional sign, digits with at
+// most one decimal point, then an exponent whose letter is one of expLetters.
+// Returns the length of what was read (0 when no digit came), and in
+// badExponent whether an exponent letter stood there without digits.
+int scanNumber(const QString& t, QLatin1String expLetters, bool& badExponent)
+{
+    badExponent = false;
+    int i = 0;
+    const int n = t.size();
+    if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+        ++i;
+    int digits = 0;
+    while (i < n && isAsciiDigit(t[i])) { ++i; ++digits; }
+    if (i < n && t[i] == QLatin1Char('.')) {
+        ++i;
+        while (i < n && isAsciiDigit(t[i])) { ++i; ++digits; }
+    }
+    if (digits == 0)
+        return 0;
+    if (i < n && QString(expLetters).contains(t[i], Qt::CaseInsensitive)) {
+        int j = i + 1;
+        if (j < n && (t[j] == QLatin1Char('+') || t[j] == QLatin1Char('-')))
+            ++j;
+        int expDigits = 0;
+        while (j < n && isAsciiDigit(t[j])) { ++j; ++expDigits; }
+        if (expDigits == 0)
+            badExponent = true;
+        else
+            i = j;
+    }
+    return i;
+}
+
+}  // namespace
+
 bool parseNumber(const QString& text, double& out)
 {
     const QString t = text.trimmed();
@@ -22,30 +61,9 @@ bool parseNumber(const QString& text, double& out)
         out = double(v);
         return true;
     }
-    // Digits, one decimal point, an optional exponent; a leading sign.
-    int i = 0;
-    const int n = t.size();
-    if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
-        ++i;
-    int digits = 0;
-    while (i < n && t[i].isDigit() && t[i].unicode() < 128) { ++i; ++digits; }
-    if (i < n && t[i] == QLatin1Char('.')) {
-        ++i;
-        while (i < n && t[i].isDigit() && t[i].unicode() < 128) { ++i; ++digits; }
-    }
-    if (digits == 0)
-        return false;
-    if (i < n && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E'))) {
-        int j = i + 1;
-        if (j < n && (t[j] == QLatin1Char('+') || t[j] == QLatin1Char('-')))
-            ++j;
-        int ed = 0;
-        while (j < n && t[j].isDigit() && t[j].unicode() < 128) { ++j; ++ed; }
-        if (ed == 0)
-            return false;
-        i = j;
-    }
-    if (i != n)
+    bool badExponent = false;
+    const int len = scanNumber(t, QLatin1String("e"), badExponent);
+    if (len == 0 || badExponent || len != t.size())
         return false;
     bool ok = false;
     out = t.toDouble(&ok);
@@ -66,30 +84,11 @@ double Val(const QString& text)
         const qlonglong v = t.mid(2, j - 2).toLongLong(&ok, 16);
         return ok ? double(v) : 0.0;
     }
-    int i = 0;
-    const int n = t.size();
-    if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
-        ++i;
-    int digits = 0;
-    while (i < n && t[i].isDigit() && t[i].unicode() < 128) { ++i; ++digits; }
-    if (i < n && t[i] == QLatin1Char('.')) {
-        ++i;
-        while (i < n && t[i].isDigit() && t[i].unicode() < 128) { ++i; ++digits; }
-    }
-    if (digits == 0)
+    bool badExponent = false;
+    const int len = scanNumber(t, QLatin1String("ed"), badExponent);
+    if (len == 0)
         return 0.0;
-    int end = i;
-    if (i < n && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E') ||
-                  t[i] == QLatin1Char('d') || t[i] == QLatin1Char('D'))) {
-        int j = i + 1;
-        if (j < n && (t[j] == QLatin1Char('+') || t[j] == QLatin1Char('-')))
-            ++j;
-        int ed = 0;
-        while (j < n && t[j].isDigit() && t[j].unicode() < 128) { ++j; ++ed; }
-        if (ed > 0)
-            end = j;
-    }
-    QString num = t.left(end);
+    QString num = t.left(len);
     for (QChar& c : num)
         if (c == QLatin1Char('d') || c == QLatin1Char('D'))
             c = QLatin1Char('e');
