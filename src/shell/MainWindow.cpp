@@ -208,6 +208,7 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), Ops(ShellOperations::De
 mdiMain::~mdiMain()
 {
     delete mWindowListForms;
+    delete mByBy.data();
     if (gInstance == this)
         gInstance = nullptr;
 }
@@ -965,8 +966,9 @@ void mdiMain::MDIForm_QueryUnload(bool& cancel)
     }
     CloseHelp();
     hide();
-    auto* bye = new frmByBy;
-    bye->show();
+    delete mByBy.data();
+    mByBy = new frmByBy;
+    mByBy->show();
     a.Windows->DoEvents();
     for (const char* name : {"frmGraphSettings", "frmDatalog"}) {
         if (QWidget* w = FindWindowByName(QString::fromLatin1(name))) {
@@ -976,7 +978,7 @@ void mdiMain::MDIForm_QueryUnload(bool& cancel)
                 delete w;
         }
     }
-    delete bye;
+    // The farewell picture goes last, after the main window's own windows.
 }
 
 void mdiMain::closeEvent(QCloseEvent* event)
@@ -994,6 +996,7 @@ void mdiMain::closeEvent(QCloseEvent* event)
     mClosing = true;
     mMdi->closeAllSubWindows();
     event->accept();
+    delete mByBy.data();
     QCoreApplication::quit();
 }
 

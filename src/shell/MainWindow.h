@@ -199,4 +199,5 @@ private:
     DeskTopFactory mFactory;
     QList<Integer> mWidthTrace;
     bool mClosing = false;
+    QPointer<QWidget> mByBy;  // the farewell picture while the program ends
 };

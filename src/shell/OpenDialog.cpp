@@ -140,7 +140,9 @@ frmOpen::frmOpen(QWidget* parent) : QDialog(parent)
 void frmOpen::Form_Load()
 {
     mLoading = true;
-    QApplication::restoreOverrideCursor();
+    // The pointer goes back to normal through the window services, which keep
+    // track of the hourglass they put up.
+    App().Windows->SetPointer(0);
     if (QScreen* s = QGuiApplication::primaryScreen()) {
         const QRect gm = s->availableGeometry();
         move(gm.left() + (gm.width() - width()) / 2, gm.top() + (gm.height() - height()) / 2);
@@ -200,6 +202,11 @@ void frmOpen::Form_Load()
         SSTab1->setCurrentIndex(0);
         break;
     }
+    // Typing goes into the name box (or the list) as soon as the dialog shows.
+    if (SSTab1->currentIndex() == 0)
+        txtProjName->setFocus();
+    else
+        LV1->setFocus();
     mLoading = false;
 }
 

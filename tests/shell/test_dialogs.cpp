@@ -4,6 +4,7 @@
 #include "shell/Preferences.h"
 #include "shell/Preview.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -202,6 +203,30 @@ TEST_F(OpenDialogTest, CancelSetsOpenCanceledAndTheCloseBoxEndsTheProgram)
     d->show();
     d->close();
     EXPECT_EQ(programEnded, 1);
+}
+
+TEST_F(OpenDialogTest, TypingGoesIntoTheNameBoxOrTheListAtOnce)
+{
+    auto both = open(1, 3);
+    both->show();
+    EXPECT_EQ(both->focusWidget(), both->txtProjName);
+    both->hide();
+    auto onlyExisting = open(2, 2);
+    onlyExisting->show();
+    EXPECT_EQ(onlyExisting->focusWidget(), onlyExisting->LV1);
+}
+
+TEST_F(OpenDialogTest, OpeningPutsTheBusyPointerBack)
+{
+    windows.SetPointer(11);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    auto d = open(1, 3);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // The hourglass can be put up again afterwards.
+    windows.SetPointer(11);
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    windows.SetPointer(0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(OpenDialogTest, EnterInTheNameBoxPressesOk)

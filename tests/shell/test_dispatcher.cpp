@@ -7,6 +7,7 @@
 #include "shell/StatusStrip.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -321,4 +322,95 @@ TEST_F(DispatcherTest, WindowListIsRebuiltEachTime)
     delete second->parentWidget();
     main->TB1_ButtonClick(QStringLiteral("WINLIST"));
     EXPECT_EQ(listTexts(), QStringList{"Drive A"});
+}
+
+TEST_F(DispatcherTest, KeysCallTheirWindowsAndOperationsOnce)
+{
+    QStringList calls;
+    QRect mapRect;
+    windows.Hooks.DefineVarShowModal = [&] { calls.append("DefineVar"); };
+    windows.Hooks.ProjExpShow = [&] { calls.append("ProjExp"); };
+    windows.Hooks.JoyShow = [&] { calls.append("Joy"); };
+    windows.Hooks.MapShow = [&](const QRect& r) {
+        calls.append("Map");
+        mapRect = r;
+    };
+    windows.Hooks.SetupWindowShowModal = [&] {
+        calls.append("Setup");
+        auto m = std::make_shared<clsMotor>();
+        m->setMotorType(1);
+        m->MotorFwdMeening = QStringLiteral("up");
+        App().RcxSetup->setPortMotor(0, m);
+    };
+    main->Ops.DownloadCommand = [&] { calls.append("Download"); };
+    main->Ops.SaveProject = [&] {
+        calls.append("Save");
+        return false;  // the result is not looked at
+    };
+    main->Ops.AddSub = [&](Long mode) {
+        calls.append(QStringLiteral("AddSub %1").arg(mode));
+        return false;
+    };
+    struct Case {
+        const char* key;
+        const char* call;
+    };
+    const Case cases[] = {
+        {"DEFVAR", "DefineVar"}, {"PROJEXP", "ProjExp"}, {"JOY", "Joy"},      {"MAP", "Map"},
+        {"RCX", "Setup"},        {"DOWNLOAD", "Download"}, {"SAVE", "Save"}, {"newsub", "AddSub 3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        calls.clear();
+        main->TB1_ButtonClick(QString::fromLatin1(c.key));
+        EXPECT_EQ(calls, QStringList{QString::fromLatin1(c.call)});
+    }
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_EQ(mapUnloads, 0);
+    // The set-up window's close refreshes the motor tips.
+    EXPECT_EQ(main->PaletteButton("M_FWD")->toolTip(), QStringLiteral("Forward{A=up}"));
+}
+
+TEST_F(DispatcherTest, MapIsPlacedAtTheTopBesideThePalette)
+{
+    QRect mapRect;
+    windows.Hooks.MapShow = [&](const QRect& r) { mapRect = r; };
+    main->resize(1000, 700);
+    main->TB1_ButtonClick(QStringLiteral("MAP"));
+    const Long width = 1000 * 15;
+    const Long mapWidth = width / 2 - 250;
+    EXPECT_EQ(mapRect.top(), 0);
+    EXPECT_EQ(mapRect.width(), mapWidth);
+    EXPECT_EQ(mapRect.left(), width - mapWidth - main->TB()->width() * 15 - 250);
+    EXPECT_EQ(mapRect.height(), main->ScaleHeight());
+}
+
+TEST_F(DispatcherTest, KeysOfWindowsNotYetThereDoNothingVisible)
+{
+    windows.Hooks = WindowHooks{};
+    for (const char* key : {"RCX", "DEFVAR", "PROJEXP", "MAP", "JOY"}) {
+        SCOPED_TRACE(key);
+        main->TB1_ButtonClick(QString::fromLatin1(key));
+    }
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_TRUE(popups.isEmpty());
+    EXPECT_TRUE(status().isEmpty());
+    EXPECT_EQ(main->PaletteButton("M_FWD")->toolTip(), QStringLiteral("Forward"));
+}
+
+TEST_F(DispatcherTest, ExitAsksToSaveAndEndsWithTheFarewellPictureGone)
+{
+    main->show();
+    App().RcxSetup->Dirty = True;
+    presenter.answers = {MsgResult::Cancel};
+    main->TB1_ButtonClick(QStringLiteral("EXIT"));
+    EXPECT_EQ(presenter.texts(), QStringList{"Save project"});
+    EXPECT_TRUE(main->isVisible());
+
+    presenter.answers = {MsgResult::No};
+    main->TB1_ButtonClick(QStringLiteral("EXIT"));
+    EXPECT_EQ(saves, 0);
+    EXPECT_FALSE(main->isVisible());
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_NE(w->objectName(), QStringLiteral("frmByBy"));
 }

@@ -186,9 +186,11 @@ TEST_F(MainWindowTest, JoystickProjectDisablesItsButtonsAndRcxEnablesAllAgain)
     main->SetToolbarsForType();
     for (QToolButton* b : main->PaletteButtons())
         EXPECT_EQ(b->isEnabled(), !paletteOff.contains(b->objectName())) << b->objectName().toStdString();
-    for (QAction* a : main->TB1()->actions())
-        if (!a->objectName().isEmpty())
+    for (QAction* a : main->TB1()->actions()) {
+        if (!a->objectName().isEmpty()) {
             EXPECT_EQ(a->isEnabled(), !barOff.contains(a->objectName())) << a->objectName().toStdString();
+        }
+    }
     EXPECT_TRUE(main->TB1Button("JOY")->isVisible());
     EXPECT_TRUE(main->TB1Button("JOY_PLAY")->isVisible());
 
