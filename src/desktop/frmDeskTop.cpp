@@ -333,9 +333,11 @@ void frmDeskTop::CalcPicSelection(Integer Index)
     if (ColCommand) {
         for (const auto& e : *ColCommand) {
             const auto& co = e.item;
-            if (!co)
+            // A command that could not be shown (ShowCommands stopped before
+            // it) has no picture on the desk and takes no part.
+            PicCommandBox* pic = co ? picCommand(co->PicIndex) : nullptr;
+            if (!pic)
                 continue;
-            PicCommandBox* pic = NeedPicture(*this, co->PicIndex);
             bool select = false, deselect = false;
             if (Index < 1) {
                 select = pic->Left() > shpSelect.Left && shpSelect.Left + shpSelect.Width > pic->Left() + pic->Width()

@@ -244,6 +244,36 @@ TEST_F(DeskTopTest, ABlockWithoutBodyOpensEmptyAndKeepsTheNewBody)
     EXPECT_TRUE(body->shpCursor.Visible);
 }
 
+TEST_F(DeskTopTest, AFailureWhileShowingCommandsIsReportedAndEndsTheLoop)
+{
+    // A damaged file can put a command outside the grid: the message is a
+    // critical one, the commands after it stay hidden, and the window opens.
+    auto t = AddTask(QStringLiteral("Main"));
+    auto first = Command(QStringLiteral("M_ON"), 0, 1, 1);
+    auto outside = Command(QStringLiteral("M_ON"), 5, 1, 2);
+    auto after = Command(QStringLiteral("G_WAIT"), 0, 3, 3);
+    for (const auto& co : {first, outside, after})
+        Put(*t->Commands(), co);
+    frmDeskTop* f = OpenTask(t);
+    ASSERT_NE(f, nullptr);
+
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_EQ(presenter.shown[0].text, QStringLiteral("Subscript out of range"));
+    EXPECT_EQ(presenter.shown[0].style, MsgStyle::Critical);
+    ASSERT_NE(f->picCommand(1), nullptr);
+    EXPECT_TRUE(f->picCommand(1)->isVisible());
+    EXPECT_EQ(f->picCommand(3), nullptr);
+    EXPECT_FALSE(f->CommandGrid(0, 3));
+    // Loading went on: the cursor is on the first cell, and moving it over
+    // the desk does not trip over the commands left without a picture.
+    EXPECT_EQ(f->CursorPos(), QStringLiteral("0001"));
+    EXPECT_EQ(first->PicSelected, True);
+    f->setCursorPos(QStringLiteral("0003"));
+    EXPECT_EQ(first->PicSelected, False);
+    EXPECT_TRUE(f->shpCursor.Visible);
+    EXPECT_EQ(presenter.shown.size(), 1);
+}
+
 TEST_F(DeskTopTest, ToolTipNamesTheMotorsOrTheSensor)
 {
     App().RcxSetup->PortMotor(0)->Purpose = QStringLiteral("Arm");

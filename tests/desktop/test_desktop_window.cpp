@@ -35,6 +35,9 @@ TEST_F(DeskTopTest, TaskTitleStripShowsTitleAndBothFlags)
     EXPECT_FALSE(f->PicYesNo[0]->isVisible());
     // The title box takes the strip's width right of the check boxes.
     EXPECT_GE(f->txtTitle->x(), f->chkStartOnStartup->x() + f->chkStartOnStartup->width());
+    EXPECT_EQ(f->txtTitle->x(), PixX(12 * App().TwipsX + TwipX(f->chkStartOnStartup->width())));
+    EXPECT_EQ(f->txtTitle->y(), 0);
+    EXPECT_EQ(f->txtTitle->height(), PixY(H - 3 * App().TwipsY));
     EXPECT_NEAR(f->txtTitle->x() + f->txtTitle->width(), f->width() - 2, 1);
     EXPECT_EQ(t->Dirty, False);
 
@@ -164,11 +167,16 @@ TEST_F(DeskTopTest, WindowWiderThanItsDeskSnapsBack)
     EXPECT_LE(sub->width(), f->picDeskTop->width());
     EXPECT_EQ(sub->y(), 0);
     EXPECT_EQ(sub->x(), 0);
+    // A new window is a little over two cells wide and as tall as the area.
+    EXPECT_EQ(sub->width(), PixX((W + 4 * App().TwipsX) * 2.53 + TwipX(f->VScroll1->width())));
+    EXPECT_EQ(sub->height(), area->viewport()->height());
 
     sub->resize(f->picDeskTop->width() + 300, 600);
     Flush();
     EXPECT_EQ(sub->width(), f->picDeskTop->width());
     EXPECT_EQ(sub->height(), 600);
+    // The title box follows the window's width.
+    EXPECT_NEAR(f->txtTitle->x() + f->txtTitle->width(), f->width() - 2, 1);
 
     // The scroll bars follow the window's size.
     EXPECT_EQ(f->VScroll1->maximum(),
@@ -214,6 +222,13 @@ TEST_F(DeskTopTest, IfBodyShowsHeaderAndCentredYesNoAtEveryScrollPosition)
             EXPECT_NEAR(f->PicYesNo[c]->x() + f->PicYesNo[c]->width() / 2.0, column, 1.5) << value;
         }
     }
+
+    // Scrolling down moves the desk only; the headers stay in the strip.
+    const QPoint yes = f->PicYesNo[0]->pos(), no = f->PicYesNo[1]->pos();
+    f->VScroll1->setValue(3 * int(H));
+    EXPECT_EQ(f->picDeskTop->Top(), -3 * int(H));
+    EXPECT_EQ(f->PicYesNo[0]->pos(), yes);
+    EXPECT_EQ(f->PicYesNo[1]->pos(), no);
 }
 
 TEST_F(DeskTopTest, WhileAndLoopBodiesShowTheirHeaders)
@@ -338,41 +353,92 @@ TEST_F(DeskTopTest, UpdateMapRefreshesTheWindowsModule)
     EXPECT_TRUE(windows.mapUpdates.isEmpty());
 }
 
-// Saves pictures of a task window and an IF body window when QM_GRAB_DIR names
-// a folder; otherwise there is nothing to do.
+// Saves pictures of the editor windows as a user sees them when QM_GRAB_DIR
+// names a folder; otherwise there is nothing to do. A task of several
+// commands, the body of its IF (both columns, a WHILE inside), that WHILE's
+// body, a sub, and a task of a Joystick & Keyboard project, in an MDI area of
+// a common size.
 TEST_F(DeskTopTest, GrabWindowsToPictures)
 {
     const QString dir = qEnvironmentVariable("QM_GRAB_DIR");
     if (dir.isEmpty())
         GTEST_SKIP() << "QM_GRAB_DIR not set";
+    auto save = [&](QWidget* w, const char* name) {
+        Flush();
+        EXPECT_TRUE(w->grab().save(QDir(dir).filePath(QString::fromLatin1(name)))) << name;
+    };
+    area->resize(1000, 800);
+    Flush();
+
     auto t = AddTask(QStringLiteral("Main"));
+    t->mTitle = QStringLiteral("Drive to the line and back");
     auto on = Command(QStringLiteral("M_ON"), 0, 1, 1, QStringLiteral("Start motor"), QStringLiteral("A, C"));
     on->MotorList = QStringLiteral("02");
-    auto ifCmd = Command(QStringLiteral("L_IF"), 0, 2, 2, QStringLiteral("If"),
+    auto floatOff = Command(QStringLiteral("M_OFF"), 0, 2, 2, QStringLiteral("Stop motor"), QStringLiteral("Float A"));
+    floatOff->Op = 0;
+    auto ifCmd = Command(QStringLiteral("L_IF"), 0, 3, 3, QStringLiteral("If"),
                          QStringLiteral("Touch sensor 1\r\n= 1"));
-    ifCmd->Commands = std::make_shared<CommandCollection>();
-    Put(*ifCmd->Commands, Command(QStringLiteral("M_FWD"), 0, 1, 1, QStringLiteral("Forward"), QStringLiteral("A")));
-    Put(*ifCmd->Commands, Command(QStringLiteral("G_SOUND"), 0, 2, 2, QStringLiteral("Sound"), QStringLiteral("Beep")));
-    auto off = Command(QStringLiteral("M_OFF"), 1, 1, 3, QStringLiteral("Stop motor"), QStringLiteral("A"));
-    off->Op = 0;
-    Put(*ifCmd->Commands, off);
-    auto wait = Command(QStringLiteral("G_WAIT"), 0, 3, 3, QStringLiteral("Wait"),
-                        QStringLiteral("1\r\n2\r\n3\r\n4\r\n5"));
-    auto rem = Command(QStringLiteral("A_REM"), 1, 4, 4, QStringLiteral("Remark"), QStringLiteral("A remark"));
-    for (const auto& c : {on, ifCmd, wait, rem})
+    auto wait = Command(QStringLiteral("G_WAIT"), 0, 4, 4, QStringLiteral("Wait"),
+                        QStringLiteral("one\r\ntwo\r\nthree\r\nfour"));
+    auto brakeOff = Command(QStringLiteral("M_OFF"), 1, 1, 5, QStringLiteral("Stop motor"), QStringLiteral("Brake C"));
+    brakeOff->Op = 1;
+    auto rem = Command(QStringLiteral("A_REM"), 1, 2, 6, QStringLiteral("Remark"));
+    for (const auto& c : {on, floatOff, ifCmd, wait, brakeOff, rem})
         Put(*t->Commands(), c);
+
+    ifCmd->Commands = std::make_shared<CommandCollection>();
+    auto whileCmd = Command(QStringLiteral("L_WHILE"), 0, 2, 2, QStringLiteral("While"),
+                            QStringLiteral("Light sensor 2\r\n< 40"));
+    whileCmd->Commands = std::make_shared<CommandCollection>();
+    Put(*whileCmd->Commands, Command(QStringLiteral("M_FWD"), 0, 1, 1, QStringLiteral("Forward"), QStringLiteral("A")));
+    Put(*ifCmd->Commands, Command(QStringLiteral("M_FWD"), 0, 1, 1, QStringLiteral("Forward"), QStringLiteral("A, C")));
+    Put(*ifCmd->Commands, whileCmd);
+    Put(*ifCmd->Commands, Command(QStringLiteral("M_RWD"), 1, 1, 3, QStringLiteral("Backward"), QStringLiteral("A")));
+    Put(*ifCmd->Commands, Command(QStringLiteral("G_SOUND"), 1, 2, 4, QStringLiteral("Sound"), QStringLiteral("Beep")));
 
     frmDeskTop* task = OpenTask(t);
     ASSERT_NE(task, nullptr);
-    task->setCursorPos(QStringLiteral("0004"));
-    Flush();
-    ASSERT_TRUE(task->grab().save(QDir(dir).filePath(QStringLiteral("task_window.png"))));
+    // A long remark wrapped as the frames wrap it.
+    rem->setPicCaption(1, task->WrapCaption(QStringLiteral("Look for the black line on the floor")));
+    task->RepaintCommand(rem->PicIndex);
+    task->setCursorPos(QStringLiteral("0006"));
+    save(task->SubWindow(), "task_window.png");
+
     frmDeskTop* body = OpenBody(ModuleKind::IfBody, ifCmd.get(), QStringLiteral("Main"), ifCmd->PicCaption(1));
     ASSERT_NE(body, nullptr);
-    body->SubWindow()->move(task->SubWindow()->width() + 10, 0);
+    body->SubWindow()->move(task->SubWindow()->width(), 0);
+    save(body->SubWindow(), "if_window.png");
+    body->HScroll1->setValue(700);
+    save(body->SubWindow(), "if_window_scrolled.png");
+    body->HScroll1->setValue(0);
+
+    frmDeskTop* inner = OpenBody(ModuleKind::WhileBody, whileCmd.get(), QStringLiteral("Main"),
+                                 whileCmd->PicCaption(1));
+    ASSERT_NE(inner, nullptr);
+    inner->SubWindow()->move(2 * task->SubWindow()->width(), 0);
+    save(inner->SubWindow(), "while_window.png");
+    save(area.get(), "mdi_area.png");
+
+    // A window made wider than its desk snaps back.
+    inner->SubWindow()->resize(area->viewport()->width(), inner->SubWindow()->height());
+    inner->SubWindow()->move(0, 0);
+    save(area.get(), "mdi_area_snapped.png");
+    inner->Close();
+    body->Close();
+
+    auto s = std::make_shared<clsSub>();
+    s->Name = QStringLiteral("Blink");
+    s->mTitle = QStringLiteral("[general sub description]");
+    App().SubList.Add(s, s->Name);
+    OpenCommandWindow(ModuleKind::Sub, s.get(), QString(), QString());
     Flush();
-    ASSERT_TRUE(body->grab().save(QDir(dir).filePath(QStringLiteral("if_window.png"))));
-    ASSERT_TRUE(area->grab().save(QDir(dir).filePath(QStringLiteral("mdi_area.png"))));
+    ASSERT_NE(WindowOf(s.get()), nullptr);
+    save(WindowOf(s.get())->SubWindow(), "sub_window.png");
+
+    App().ProjectType = 1;
+    frmDeskTop* joy = OpenTask(AddTask(QStringLiteral("Joy")));
+    ASSERT_NE(joy, nullptr);
+    save(joy->SubWindow(), "joystick_task_window.png");
 }
 
 TEST_F(DeskTopTest, MaximisedWindowStaysWithinItsDesk)
