@@ -121,8 +121,14 @@ frmByBy::frmByBy(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
     Picture1->resize(pm.size());
     Label1 = new QLabel(QStringLiteral("LOVE YOU BYE BYE"), Picture1);
     QFont f(QStringLiteral("Times New Roman"));
-    f.setPixelSize(13);
+    f.setStyleHint(QFont::Serif);
     f.setBold(true);
+    // The words fit the picture whatever serif font stands in for Times New Roman.
+    for (int size = 13; size > 6; --size) {
+        f.setPixelSize(size);
+        if (QFontMetrics(f).horizontalAdvance(Label1->text()) <= pm.width() - 6)
+            break;
+    }
     Label1->setFont(f);
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setGeometry(0, 0, 121, 30);

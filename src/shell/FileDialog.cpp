@@ -67,6 +67,9 @@ frmFirmware::frmFirmware(QWidget* parent) : QDialog(parent)
     Drive1 = new QComboBox(this);
     Drive1->setObjectName(QStringLiteral("Drive1"));
     Drive1->addItems(Drives());
+    // A long mount path must not squeeze the name and type boxes beside it.
+    Drive1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    Drive1->setMinimumContentsLength(8);
     txtPath = new QLineEdit(this);
     txtPath->setObjectName(QStringLiteral("txtPath"));
     txtPath->setReadOnly(true);
@@ -96,6 +99,7 @@ frmFirmware::frmFirmware(QWidget* parent) : QDialog(parent)
     g->addWidget(cmbFileType, 3, 1);
     g->addWidget(CmdClose, 3, 2);
     g->addWidget(chkDefault, 4, 0, 1, 3);
+    g->setColumnStretch(1, 1);
     resize(480, 420);
 
     connect(Drive1, &QComboBox::currentIndexChanged, this, [this] { Drive1_Change(); });

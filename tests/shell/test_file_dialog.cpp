@@ -247,3 +247,20 @@ TEST_F(HelpTest, NoSystemInformationProgramGivesTheMessage)
     EXPECT_EQ(presenter.shown[0].text, QStringLiteral("System Information Is Unavailable At This Time"));
     EXPECT_EQ(presenter.shown[0].style, 0);
 }
+
+TEST_F(FileDialogTest, TheNameBoxIsNotSqueezedByTheDriveList)
+{
+    auto d = dialog("lgo", root);
+    d->Drive1->addItem(QStringLiteral("/a/very/long/mount/point/of/some/removable/drive/somewhere"));
+    d->show();
+    EXPECT_GT(d->txtFileName->width(), d->width() / 2);
+    EXPECT_GT(d->cmbFileType->width(), d->width() / 2);
+}
+
+TEST_F(HelpTest, FarewellWordsFitThePicture)
+{
+    frmByBy bye;
+    EXPECT_EQ(bye.size(), QSize(121, 30));
+    EXPECT_EQ(bye.Label1->text(), QStringLiteral("LOVE YOU BYE BYE"));
+    EXPECT_LE(QFontMetrics(bye.Label1->font()).horizontalAdvance(bye.Label1->text()), bye.Picture1->width());
+}
