@@ -340,6 +340,10 @@ bool mdiMain::MDIForm_Load()
     std::srand(1);
     if (QScreen* s = screen()) {
         const QRect g = s->availableGeometry();
+        // On a small screen the window shrinks to fit it, its frame and title bar included.
+        constexpr int kFrame = 8;
+        constexpr int kTitleBar = 32;
+        resize(qMin(width(), g.width() - 2 * kFrame), qMin(height(), g.height() - kTitleBar - kFrame));
         move(g.left() + (g.width() - width()) / 2, g.top() + (g.height() - height()) / 2);
     }
     // The main window shows with its first child window, as an MDI parent does,

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -284,6 +285,10 @@ TEST_F(MainWindowTest, LoadSelectsTheCursorAndFailsWhenTheProjectDoesNot)
     EXPECT_EQ(main->PaletteWidth, main->PaletteHolderWidth());
     EXPECT_EQ(main->PaletteMargin, main->PaletteWidth - main->PaletteBarWidth());
     EXPECT_EQ(App().StopRun, True);
+    // Centred, and never larger than the screen.
+    const QRect screen = main->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(main->frameGeometry()));
+    EXPECT_LE(qAbs(main->frameGeometry().center().x() - screen.center().x()), 8);
     main->hide();
 
     mdiMain second;
