@@ -14,22 +14,11 @@ struct Row {
     Integer number;
 };
 
-void addObject(const QString& name, Integer source, Long value, Integer number)
-{
-    AppState& app = App();
-    app.CurrentObject = std::make_shared<clsObject>();
-    app.CurrentObject->Name = name;
-    app.CurrentObject->Source = source;
-    app.CurrentObject->Value = value;
-    app.CurrentObject->Number = number;
-    app.ObjectList.Add(app.CurrentObject, app.CurrentObject->Name);
-}
-
 template <std::size_t N>
 void addRows(const Row (&rows)[N])
 {
     for (const Row& r : rows)
-        addObject(QString::fromLatin1(r.name), r.source, r.value, r.number);
+        AddNamedValue(QString::fromLatin1(r.name), r.source, r.value, r.number);
 }
 
 using namespace OperandSource;
@@ -114,6 +103,17 @@ const Row kPowerRows[] = {
 
 }  // namespace
 
+void AddNamedValue(const QString& name, Integer source, Long value, Integer number)
+{
+    AppState& app = App();
+    app.CurrentObject = std::make_shared<clsObject>();
+    app.CurrentObject->Name = name;
+    app.CurrentObject->Source = source;
+    app.CurrentObject->Value = value;
+    app.CurrentObject->Number = number;
+    app.ObjectList.Add(app.CurrentObject, app.CurrentObject->Name);
+}
+
 void BuildRcxObjects()
 {
     addRows(kInfiniteLoop);
@@ -130,13 +130,13 @@ void BuildJoystickObjects()
 {
     addRows(kInfiniteLoop);
     addRows(kDisplayRows);
-    addObject(QStringLiteral("Random number"), Random, 0, 0);
+    AddNamedValue(QStringLiteral("Random number"), Random, 0, 0);
     addRows(kMotorStateRows);
-    addObject(QStringLiteral("Keyboard key"), KeyboardKey, 0, 1);
+    AddNamedValue(QStringLiteral("Keyboard key"), KeyboardKey, 0, 1);
     addRows(kTimeUnitRows);
     addRows(kJoystickSoundRows);
     addRows(kPowerRows);
-    addObject(QStringLiteral("Button-on"), SystemConstant, 1, 0);
+    AddNamedValue(QStringLiteral("Button-on"), SystemConstant, 1, 0);
 
     const JoystickCaps caps = App().Joystick->GetDevCaps();
     int buttons = 8;
@@ -148,13 +148,13 @@ void BuildJoystickObjects()
         hasR = caps.hasR;
     }
     for (int n = 1; n <= buttons; ++n)
-        addObject(QStringLiteral("Button %1").arg(n), JoystickButton, Long(1) << (n - 1), Integer(n));
+        AddNamedValue(QStringLiteral("Button %1").arg(n), JoystickButton, Long(1) << (n - 1), Integer(n));
     if (hasZ)
-        addObject(QStringLiteral("Axle Z"), JoystickAxis, 0, 3);
+        AddNamedValue(QStringLiteral("Axle Z"), JoystickAxis, 0, 3);
     if (hasR)
-        addObject(QStringLiteral("Axle R"), JoystickAxis, 0, 4);
-    addObject(QStringLiteral("Horizontal axle"), JoystickAxis, 0, 1);
-    addObject(QStringLiteral("Vertical axle"), JoystickAxis, 0, 2);
+        AddNamedValue(QStringLiteral("Axle R"), JoystickAxis, 0, 4);
+    AddNamedValue(QStringLiteral("Horizontal axle"), JoystickAxis, 0, 1);
+    AddNamedValue(QStringLiteral("Vertical axle"), JoystickAxis, 0, 2);
 }
 
 void FillNameTables()

@@ -38,17 +38,6 @@ void readStatement(RecordReader& file, F&& f)
     }
 }
 
-void addObject(const QString& name, Integer source, Long value, Integer number)
-{
-    AppState& app = App();
-    app.CurrentObject = std::make_shared<clsObject>();
-    app.CurrentObject->Name = name;
-    app.CurrentObject->Source = source;
-    app.CurrentObject->Value = value;
-    app.CurrentObject->Number = number;
-    app.ObjectList.Add(app.CurrentObject, name);
-}
-
 void buildBuiltInObjects()
 {
     if (App().ProjectType == 0)
@@ -60,9 +49,9 @@ void buildBuiltInObjects()
 void addMotorObjects(int port)
 {
     const QString letter(QChar(QLatin1Char('A').unicode() + port));
-    addObject(QStringLiteral("Motor state ") + letter, OperandSource::MotorStatus, 192, Integer(port));
-    addObject(QStringLiteral("Motor direction ") + letter, OperandSource::MotorStatus, 8, Integer(port));
-    addObject(QStringLiteral("Motor speed ") + letter, OperandSource::MotorStatus, 7, Integer(port));
+    AddNamedValue(QStringLiteral("Motor state ") + letter, OperandSource::MotorStatus, 192, Integer(port));
+    AddNamedValue(QStringLiteral("Motor direction ") + letter, OperandSource::MotorStatus, 8, Integer(port));
+    AddNamedValue(QStringLiteral("Motor speed ") + letter, OperandSource::MotorStatus, 7, Integer(port));
 }
 
 // The name of a sensor's value object: its purpose, or else its type word
@@ -86,11 +75,11 @@ void addSensorObjects(const clsSensor& sensor, int port)
 {
     const QString n = QString::number(port + 1);
     const Integer p = Integer(port);
-    addObject(sensorValueName(sensor, port), OperandSource::SensorValue, 0, p);
-    addObject(QStringLiteral("S. type ") + n, OperandSource::SensorType, 0, p);
-    addObject(QStringLiteral("S. mode ") + n, OperandSource::SensorMode, 0, p);
-    addObject(QStringLiteral("S. boolean ") + n, OperandSource::SensorBoolean, 0, p);
-    addObject(QStringLiteral("S. raw val ") + n, OperandSource::SensorRaw, 0, p);
+    AddNamedValue(sensorValueName(sensor, port), OperandSource::SensorValue, 0, p);
+    AddNamedValue(QStringLiteral("S. type ") + n, OperandSource::SensorType, 0, p);
+    AddNamedValue(QStringLiteral("S. mode ") + n, OperandSource::SensorMode, 0, p);
+    AddNamedValue(QStringLiteral("S. boolean ") + n, OperandSource::SensorBoolean, 0, p);
+    AddNamedValue(QStringLiteral("S. raw val ") + n, OperandSource::SensorRaw, 0, p);
 }
 
 bool openExistingProject()
