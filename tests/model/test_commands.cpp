@@ -3,21 +3,14 @@
 #include "model/RcxSetup.h"
 #include "model/VbError.h"
 
+#include "support/Failures.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
 namespace {
 
-int failureNumber(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include "model/TaskFile.h"
 #include "model/VbError.h"
 
+#include "support/Failures.h"
 #include "support/FakePresenter.h"
 #include "support/FakeWindows.h"
 #include "support/RecordingControl.h"
@@ -20,15 +21,6 @@
 
 namespace {
 
-int failureNumber(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 class ModuleManagementTest : public ::testing::Test {
 public:

@@ -2,6 +2,8 @@
 #include "model/NamedValues.h"
 #include "model/VbError.h"
 
+#include "support/Failures.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -19,15 +21,6 @@ public:
     }
 };
 
-int failureNumber(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 QStringList names()
 {

@@ -4,6 +4,7 @@
 
 #include "model/Records.h"
 #include "model/VbError.h"
+#include "support/Failures.h"
 
 #include <QBuffer>
 #include <QSaveFile>
@@ -12,15 +13,6 @@ using namespace filetest;
 
 namespace {
 
-int failureOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 struct ReadCase {
     const char* what;
@@ -68,9 +60,9 @@ TEST(RecordReader, ConvertsIntoTypedMembers)
     EXPECT_EQ(r.textField(), QStringLiteral("7"));
     EXPECT_EQ(r.integerField(), 0);  // empty
     EXPECT_EQ(r.integerField(), 12);  // a quoted number still converts
-    EXPECT_EQ(failureOf([&] { r.integerField(); }), Err::TypeMismatch);
-    EXPECT_EQ(failureOf([&] { r.integerField(); }), Err::Overflow);
-    EXPECT_EQ(failureOf([&] { r.longField(); }), Err::TypeMismatch);
+    EXPECT_EQ(failureNumber([&] { r.integerField(); }), Err::TypeMismatch);
+    EXPECT_EQ(failureNumber([&] { r.integerField(); }), Err::Overflow);
+    EXPECT_EQ(failureNumber([&] { r.longField(); }), Err::TypeMismatch);
     EXPECT_EQ(r.integerField(), -32768);
 }
 
@@ -79,15 +71,15 @@ TEST(RecordReader, ReadingPastTheEndOrFromAClosedFileFails)
     RecordReader r(QByteArray("1\r\n"));
     EXPECT_EQ(r.integerField(), 1);
     EXPECT_TRUE(r.atEnd());
-    EXPECT_EQ(failureOf([&] { r.field(); }), Err::InputPastEnd);
-    EXPECT_EQ(failureOf([&] { r.line(); }), Err::InputPastEnd);
+    EXPECT_EQ(failureNumber([&] { r.field(); }), Err::InputPastEnd);
+    EXPECT_EQ(failureNumber([&] { r.line(); }), Err::InputPastEnd);
     r.close();
-    EXPECT_EQ(failureOf([&] { r.atEnd(); }), Err::BadFileNameOrNumber);
-    EXPECT_EQ(failureOf([&] { r.field(); }), Err::BadFileNameOrNumber);
+    EXPECT_EQ(failureNumber([&] { r.atEnd(); }), Err::BadFileNameOrNumber);
+    EXPECT_EQ(failureNumber([&] { r.field(); }), Err::BadFileNameOrNumber);
 
     RecordReader empty(QByteArray(""));
     EXPECT_TRUE(empty.atEnd());
-    EXPECT_EQ(failureOf([&] { empty.field(); }), Err::InputPastEnd);
+    EXPECT_EQ(failureNumber([&] { empty.field(); }), Err::InputPastEnd);
 }
 
 TEST(RecordReader, ReadsWholeLinesBetweenFields)
@@ -104,9 +96,9 @@ TEST(RecordReader, OpeningAMissingFileFails)
 {
     QTemporaryDir tmp;
     RecordReader r;
-    EXPECT_EQ(failureOf([&] { r.open(tmp.path() + QStringLiteral("/none.tas")); }), Err::FileNotFound);
-    EXPECT_EQ(failureOf([&] { r.open(tmp.path() + QStringLiteral("/no/none.tas")); }), Err::PathNotFound);
-    EXPECT_EQ(failureOf([&] { r.open(tmp.path()); }), Err::PathFileAccess);
+    EXPECT_EQ(failureNumber([&] { r.open(tmp.path() + QStringLiteral("/none.tas")); }), Err::FileNotFound);
+    EXPECT_EQ(failureNumber([&] { r.open(tmp.path() + QStringLiteral("/no/none.tas")); }), Err::PathNotFound);
+    EXPECT_EQ(failureNumber([&] { r.open(tmp.path()); }), Err::PathFileAccess);
     EXPECT_FALSE(r.isOpen());
 }
 
@@ -127,10 +119,10 @@ TEST(RecordWriter, ReportsADeviceThatRefusesAndAClosedFile)
     QBuffer buffer;  // never opened: every write is refused
     RecordWriter w(&buffer);
     w.number(1);
-    EXPECT_EQ(failureOf([&] { w.endRecord(); }), 57);
+    EXPECT_EQ(failureNumber([&] { w.endRecord(); }), 57);
     w.close();
     EXPECT_FALSE(w.isOpen());
-    EXPECT_EQ(failureOf([&] { w.number(1).endRecord(); }), Err::BadFileNameOrNumber);
+    EXPECT_EQ(failureNumber([&] { w.number(1).endRecord(); }), Err::BadFileNameOrNumber);
 }
 
 TEST(RecordWriter, ReplacesTheTargetOnlyOnCommit)
@@ -162,5 +154,5 @@ TEST(RecordWriter, ReplacesTheTargetOnlyOnCommit)
     EXPECT_EQ(readFile(path), QByteArray("3\r\n"));
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.tas")});
 
-    EXPECT_EQ(failureOf([&] { w.open(tmp.path() + QStringLiteral("/missing/a.tas")); }), Err::PathNotFound);
+    EXPECT_EQ(failureNumber([&] { w.open(tmp.path() + QStringLiteral("/missing/a.tas")); }), Err::PathNotFound);
 }
