@@ -248,8 +248,16 @@ void VirtualBrick::endModule(bool isSub)
     const Long time = Long(qMax<qint64>(0, now() - mModuleStarted));
     if (mSink)
         mSink->PB_DownloadStart(time, size, module.number);
-    if (mSink)
+    if (mPaceMs > 0 && mWait && size > 0) {
+        const int pace = qMax(1, qMin(mPaceMs, int(1500 / size)));
+        for (Long done = 1; done <= size; ++done) {
+            mWait(pace);
+            if (mSink)
+                mSink->PB_DownloadProgress(done);
+        }
+    } else if (mSink) {
         mSink->PB_DownloadProgress(size);
+    }
     if (mSink)
         mSink->PB_DownloadDone(error, module.number);
 }

@@ -111,6 +111,17 @@ public:
     // --- The control ---
     void setEventSink(IPhantomEvents* sink) override { mSink = sink; }
 
+    // Makes a module's transfer take time as it does through the tower: each
+    // operation is reported by its own DownloadProgress after waiting
+    // msPerOperation (at most 1.5 s a module) through wait. Without pacing the
+    // whole module is reported at once.
+    using Waiter = std::function<void(int ms)>;
+    void setTransferPace(int msPerOperation, Waiter wait)
+    {
+        mPaceMs = msPerOperation;
+        mWait = std::move(wait);
+    }
+
     Long ComPortNo() override { return mPort; }
     void setComPortNo(Long port) override { mPort = port; }
     bool TowerCheck1() override { return true; }
@@ -205,6 +216,8 @@ private:
                            const std::function<Integer(Integer current, Integer operand)>& op);
 
     Clock mClock;
+    int mPaceMs = 0;
+    Waiter mWait;
     IPhantomEvents* mSink = nullptr;
     QObject mEventContext;  // the firmware download's pending events die with the brick
     Long mPort = 4;

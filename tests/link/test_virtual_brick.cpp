@@ -353,6 +353,33 @@ TEST_F(VirtualBrickTest, AModuleIsCollectedStoredInTheSlotAndReported)
     EXPECT_FALSE(brick.collecting());
 }
 
+TEST_F(VirtualBrickTest, APacedTransferReportsEveryOperationAfterItsWait)
+{
+    QList<int> waits;
+    brick.setTransferPace(20, [&](int wait) {
+        waits.append(wait);
+        log.events.append(QStringLiteral("wait %1").arg(wait));
+    });
+    Integer task = 1;
+    brick.BeginOfTask(task);
+    brick.On("0");
+    brick.Off("0");
+    brick.EndOfTask();
+    EXPECT_EQ(log.events, (QStringList{"Start 0 2 1", "wait 20", "Progress 1", "wait 20", "Progress 2",
+                                       "Done 0 1"}));
+
+    // A long module still goes down in about a second and a half.
+    log.events.clear();
+    waits.clear();
+    brick.BeginOfTask(task);
+    for (int i = 0; i < 300; ++i)
+        brick.On("1");
+    brick.EndOfTask();
+    EXPECT_EQ(waits.size(), 300);
+    EXPECT_EQ(waits.first(), 5);
+    EXPECT_EQ(log.events.last(), QStringLiteral("Done 0 1"));
+}
+
 TEST_F(VirtualBrickTest, SubsAreNumberedFromTen)
 {
     Integer sub = 2;
