@@ -8,56 +8,58 @@
 #include <QMimeData>
 #include <QPainter>
 
-// ---- PictureBox
+// ---- TwipsBox
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
-{
-    mBackColor = palette().color(QPalette::Button);
-}
-
-void PictureBox::Place()
+void TwipsBox::Place()
 {
     setGeometry(PixRect(mLeft, mTop, mWidth, mHeight));
 }
 
-void PictureBox::setLeft(double twips)
+void TwipsBox::setLeft(double twips)
 {
     mLeft = twips;
     Place();
 }
 
-void PictureBox::setTop(double twips)
+void TwipsBox::setTop(double twips)
 {
     mTop = twips;
     Place();
 }
 
-void PictureBox::setWidth(double twips)
+void TwipsBox::setWidth(double twips)
 {
     mWidth = twips;
     Place();
 }
 
-void PictureBox::setHeight(double twips)
+void TwipsBox::setHeight(double twips)
 {
     mHeight = twips;
     Place();
 }
 
-void PictureBox::Move(double left, double top)
+void TwipsBox::Move(double left, double top)
 {
     mLeft = left;
     mTop = top;
     Place();
 }
 
-void PictureBox::Move(double left, double top, double width, double height)
+void TwipsBox::Move(double left, double top, double width, double height)
 {
     mLeft = left;
     mTop = top;
     mWidth = width;
     mHeight = height;
     Place();
+}
+
+// ---- PictureBox
+
+PictureBox::PictureBox(QWidget* parent) : TwipsBox(parent)
+{
+    mBackColor = palette().color(QPalette::Button);
 }
 
 void PictureBox::setBackColor(const QColor& color)
@@ -111,39 +113,13 @@ void ModulTitleBox::PaintContents(QPainter& p)
 
 // ---- DeskTopBox
 
-DeskTopBox::DeskTopBox(frmDeskTop* form, QWidget* parent) : QWidget(parent), mForm(form)
+DeskTopBox::DeskTopBox(frmDeskTop* form, QWidget* parent) : TwipsBox(parent), mForm(form)
 {
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, pal.color(QPalette::Base));
     setPalette(pal);
     setFocusPolicy(Qt::StrongFocus);
-}
-
-void DeskTopBox::Place()
-{
-    setGeometry(PixRect(mLeft, mTop, mWidth, mHeight));
-}
-
-void DeskTopBox::setLeft(double twips)
-{
-    mLeft = twips;
-    Place();
-}
-
-void DeskTopBox::setTop(double twips)
-{
-    mTop = twips;
-    Place();
-}
-
-void DeskTopBox::Move(double left, double top, double width, double height)
-{
-    mLeft = left;
-    mTop = top;
-    mWidth = width;
-    mHeight = height;
-    Place();
 }
 
 void DeskTopBox::paintEvent(QPaintEvent*)

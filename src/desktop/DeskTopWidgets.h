@@ -13,12 +13,11 @@
 
 class frmDeskTop;
 
-// A picture box: a back colour, a picture drawn at its top left corner, and a
-// position and size kept in twips.
-class PictureBox : public QWidget {
+// A control whose position and size are kept in twips.
+class TwipsBox : public QWidget {
     Q_OBJECT
 public:
-    explicit PictureBox(QWidget* parent = nullptr);
+    explicit TwipsBox(QWidget* parent = nullptr) : QWidget(parent) {}
 
     double Left() const { return mLeft; }
     double Top() const { return mTop; }
@@ -30,6 +29,19 @@ public:
     void setHeight(double twips);
     void Move(double left, double top);
     void Move(double left, double top, double width, double height);
+
+protected:
+    void Place();
+
+private:
+    double mLeft = 0, mTop = 0, mWidth = 0, mHeight = 0;
+};
+
+// A picture box: a back colour and a picture drawn at its top left corner.
+class PictureBox : public TwipsBox {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
 
     QColor BackColor() const { return mBackColor; }
     void setBackColor(const QColor& color);
@@ -46,8 +58,6 @@ protected:
     virtual void PaintContents(QPainter&) {}
 
 private:
-    void Place();
-    double mLeft = 0, mTop = 0, mWidth = 0, mHeight = 0;
     QColor mBackColor;
     QPixmap mPicture;
     QString mPictureKey;
@@ -82,26 +92,16 @@ private:
 };
 
 // The desk picDeskTop: the grid lines and the two shapes.
-class DeskTopBox : public QWidget {
+class DeskTopBox : public TwipsBox {
     Q_OBJECT
 public:
     DeskTopBox(frmDeskTop* form, QWidget* parent);
-
-    double Left() const { return mLeft; }
-    double Top() const { return mTop; }
-    double Width() const { return mWidth; }
-    double Height() const { return mHeight; }
-    void setLeft(double twips);
-    void setTop(double twips);
-    void Move(double left, double top, double width, double height);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void Place();
     frmDeskTop* mForm;
-    double mLeft = 0, mTop = 0, mWidth = 0, mHeight = 0;
 };
 
 // A shape drawn by the desk beneath its pictures (position in twips).
