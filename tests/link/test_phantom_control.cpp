@@ -5,6 +5,7 @@
 #include "EventLog.h"
 
 #include "model/VbError.h"
+#include "support/Failures.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +13,6 @@
 
 namespace {
 
-int errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 TEST(PhantomControl, TowerPortsAndUnknownPortsDoNotAnswer)
 {
@@ -33,10 +25,10 @@ TEST(PhantomControl, TowerPortsAndUnknownPortsDoNotAnswer)
         EXPECT_FALSE(pb.TowerCheck3()) << port;
         EXPECT_FALSE(pb.PBAlive()) << port;
         Integer n = 0;
-        EXPECT_EQ(errorOf([&] { pb.Poll(0, n); }), Err::DeviceUnavailable) << port;
-        EXPECT_EQ(errorOf([&] { pb.On("0"); }), Err::DeviceUnavailable) << port;
-        EXPECT_EQ(errorOf([&] { pb.BeginOfTask(n); }), Err::DeviceUnavailable) << port;
-        EXPECT_EQ(errorOf([&] { pb.GetMemMap(); }), Err::DeviceUnavailable) << port;
+        EXPECT_EQ(failureNumber([&] { pb.Poll(0, n); }), Err::DeviceUnavailable) << port;
+        EXPECT_EQ(failureNumber([&] { pb.On("0"); }), Err::DeviceUnavailable) << port;
+        EXPECT_EQ(failureNumber([&] { pb.BeginOfTask(n); }), Err::DeviceUnavailable) << port;
+        EXPECT_EQ(failureNumber([&] { pb.GetMemMap(); }), Err::DeviceUnavailable) << port;
     }
 }
 
@@ -66,7 +58,7 @@ TEST(PhantomControl, TheBrickSwitchedOffLeavesTheTowerChecksPassing)
     pb.virtualBrick().setOn(false);
     EXPECT_TRUE(pb.TowerCheck1());
     EXPECT_FALSE(pb.PBAlive());
-    EXPECT_EQ(errorOf([&] { pb.PBBattery(); }), Err::DeviceUnavailable);
+    EXPECT_EQ(failureNumber([&] { pb.PBBattery(); }), Err::DeviceUnavailable);
 }
 
 TEST(PhantomControl, TheSearchOfThePortsFindsTheVirtualBrick)

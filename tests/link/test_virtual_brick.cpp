@@ -6,6 +6,7 @@
 #include "EventLog.h"
 
 #include "model/VbError.h"
+#include "support/Failures.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -16,15 +17,6 @@
 
 namespace {
 
-int errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 class VirtualBrickTest : public ::testing::Test {
 protected:
@@ -134,7 +126,7 @@ TEST_F(VirtualBrickTest, SourcesAndNumbersTheBrickDoesNotHaveFailWith5)
     } cases[] = {{5, 0}, {8, 0}, {16, 0}, {-1, 0}, {230, 0}, {0, 32}, {0, -1}, {1, 4},
                  {3, 3}, {9, 3}, {11, -1}, {13, 3}};
     for (const auto& c : cases)
-        EXPECT_EQ(errorOf([&] { poll(c.source, c.number); }), Err::InvalidCall) << c.source << "," << c.number;
+        EXPECT_EQ(failureNumber([&] { poll(c.source, c.number); }), Err::InvalidCall) << c.source << "," << c.number;
 }
 
 // --- Timers and the watch ---
@@ -170,8 +162,8 @@ TEST_F(VirtualBrickTest, TheWatchRunsFromTheTimeSetAndWrapsAtMidnight)
     brick.SetWatch(23, 59);
     ms += 2 * 60000;
     EXPECT_EQ(poll(14, 0), 1);
-    EXPECT_EQ(errorOf([&] { brick.SetWatch(24, 0); }), Err::InvalidCall);
-    EXPECT_EQ(errorOf([&] { brick.SetWatch(0, 60); }), Err::InvalidCall);
+    EXPECT_EQ(failureNumber([&] { brick.SetWatch(24, 0); }), Err::InvalidCall);
+    EXPECT_EQ(failureNumber([&] { brick.SetWatch(0, 60); }), Err::InvalidCall);
 }
 
 // --- Variables ---
@@ -216,8 +208,8 @@ TEST_F(VirtualBrickTest, AnOperandMayComeFromAnotherSource)
     ms += 2500;
     brick.SumVar(1, 1, 0);
     EXPECT_EQ(brick.variable(1), 65);
-    EXPECT_EQ(errorOf([&] { brick.SetVar(32, 2, 1); }), Err::InvalidCall);
-    EXPECT_EQ(errorOf([&] { brick.SetVar(1, 7, 1); }), Err::InvalidCall);
+    EXPECT_EQ(failureNumber([&] { brick.SetVar(32, 2, 1); }), Err::InvalidCall);
+    EXPECT_EQ(failureNumber([&] { brick.SetVar(1, 7, 1); }), Err::InvalidCall);
 }
 
 // --- Datalog ---
@@ -260,8 +252,8 @@ TEST_F(VirtualBrickTest, SettingTheDatalogSizeErasesItsEntries)
     const QVector<Long> map = brick.GetMemMap();
     EXPECT_EQ(map[92] - map[91], 3);  // only the header
     EXPECT_FALSE(brick.SetDatalog(-1));
-    EXPECT_EQ(errorOf([&] { brick.DatalogNext(3, 0); }), Err::InvalidCall);
-    EXPECT_EQ(errorOf([&] { brick.GetDatalog(-1, 5); }), Err::InvalidCall);
+    EXPECT_EQ(failureNumber([&] { brick.DatalogNext(3, 0); }), Err::InvalidCall);
+    EXPECT_EQ(failureNumber([&] { brick.GetDatalog(-1, 5); }), Err::InvalidCall);
 }
 
 // --- Brick settings ---
@@ -313,7 +305,7 @@ TEST_F(VirtualBrickTest, ABrickThatIsOffDoesNotAnswer)
         [&] { brick.ClearTimer(0); },      [&] { brick.DownloadFirmware("x"); },
     };
     for (size_t i = 0; i < std::size(operations); ++i)
-        EXPECT_EQ(errorOf(operations[i]), Err::DeviceUnavailable) << i;
+        EXPECT_EQ(failureNumber(operations[i]), Err::DeviceUnavailable) << i;
     brick.setOn(true);
     EXPECT_TRUE(brick.PBAlive());
     EXPECT_EQ(poll(2, 3), 3);
@@ -323,7 +315,7 @@ TEST_F(VirtualBrickTest, TurningTheBrickOffSwitchesItOff)
 {
     EXPECT_TRUE(brick.PBTurnOff());
     EXPECT_FALSE(brick.PBAlive());
-    EXPECT_EQ(errorOf([&] { brick.On("0"); }), Err::DeviceUnavailable);
+    EXPECT_EQ(failureNumber([&] { brick.On("0"); }), Err::DeviceUnavailable);
 }
 
 // --- Modules ---
@@ -540,7 +532,7 @@ TEST_F(VirtualBrickTest, ModuleOperationsOutOfPlaceFailWith5)
         [&] { brick.DatalogNext(2, 0); },
     };
     for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(errorOf(cases[i]), Err::InvalidCall) << i;
+        EXPECT_EQ(failureNumber(cases[i]), Err::InvalidCall) << i;
     EXPECT_TRUE(log.events.isEmpty());
 }
 
