@@ -105,13 +105,7 @@ void fillGrid(CommandCollection& grid)
 
 void addObject(const char* name, int source, Long value, int number, Long aux = 0)
 {
-    auto o = std::make_shared<clsObject>();
-    o->Name = QString::fromLatin1(name);
-    o->Source = Integer(source);
-    o->Value = value;
-    o->Number = Integer(number);
-    o->AuxValue = aux;
-    App().ObjectList.Add(o, o->Name);
+    AddNamedValue(QString::fromLatin1(name), Integer(source), value, Integer(number))->AuxValue = aux;
 }
 
 void buildProject()

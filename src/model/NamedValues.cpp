@@ -103,7 +103,7 @@ const Row kPowerRows[] = {
 
 }  // namespace
 
-void AddNamedValue(const QString& name, Integer source, Long value, Integer number)
+ObjectPtr AddNamedValue(const QString& name, Integer source, Long value, Integer number)
 {
     AppState& app = App();
     app.CurrentObject = std::make_shared<clsObject>();
@@ -112,6 +112,7 @@ void AddNamedValue(const QString& name, Integer source, Long value, Integer numb
     app.CurrentObject->Value = value;
     app.CurrentObject->Number = number;
     app.ObjectList.Add(app.CurrentObject, app.CurrentObject->Name);
+    return app.CurrentObject;
 }
 
 void BuildRcxObjects()

@@ -62,13 +62,8 @@ public:
 
 inline ObjectPtr addObject(const char* name, int source, Long value, int number = 0, Long aux = 0)
 {
-    auto o = std::make_shared<clsObject>();
-    o->Name = QString::fromLatin1(name);
-    o->Source = Integer(source);
-    o->Value = value;
-    o->Number = Integer(number);
+    ObjectPtr o = AddNamedValue(QString::fromLatin1(name), Integer(source), value, Integer(number));
     o->AuxValue = aux;
-    App().ObjectList.Add(o, o->Name);
     return o;
 }
 
