@@ -2,7 +2,8 @@
 
 #include "desktop/frmDeskTop.h"
 
-ICommandWindow* CreateDeskTopWindow(QMdiArea* mdiArea)
+DeskTopWindow CreateDeskTopWindow(QMdiArea* mdiArea)
 {
-    return new frmDeskTop(mdiArea);
+    auto* w = new frmDeskTop(mdiArea);
+    return {w, w};
 }

@@ -1,5 +1,7 @@
 #include "desktop/frmDeskTop.h"
 
+#include "shell/MainWindow.h"
+
 #include "desktop/Twips.h"
 #include "model/AppState.h"
 #include "model/Grid.h"
@@ -92,6 +94,14 @@ frmDeskTop::frmDeskTop(QMdiArea* mdiArea) : QWidget(nullptr), mMdiArea(mdiArea)
     } else {
         setAttribute(Qt::WA_DeleteOnClose);
     }
+    if (mdiMain* main = mdiMain::Instance())
+        main->Registry().Add(this);
+}
+
+void frmDeskTop::SetProjectEditingEnabled(bool enable)
+{
+    if (Caption().compare(QStringLiteral("The Task"), Qt::CaseInsensitive) == 0)
+        picDeskTop->setEnabled(enable);
 }
 
 frmDeskTop::~frmDeskTop()

@@ -12,6 +12,7 @@
 #include "desktop/DeskTopWidgets.h"
 #include "model/Command.h"
 #include "model/Services.h"
+#include "shell/WindowRegistry.h"
 
 #include <QColor>
 #include <QFont>
@@ -36,7 +37,7 @@ struct CaptionLine {
     double x = 0;
 };
 
-class frmDeskTop : public QWidget, public ICommandWindow {
+class frmDeskTop : public QWidget, public ICommandWindow, public IShellWindow {
     Q_OBJECT
 public:
     // The window is put into the MDI area at once (hidden until Show);
@@ -76,6 +77,10 @@ public:
     void setCursorPos(const QString& key) override;
     void Close() override;
     QString ParentTitle() const override { return mParentTitle; }
+
+    // IShellWindow: a PC-side run locks the desk of the Joystick & Keyboard task.
+    QWidget* ShellWidget() override { return this; }
+    void SetProjectEditingEnabled(bool enable) override;
 
     // Public variables of the window.
     Integer TaskCount = 0;

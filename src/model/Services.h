@@ -125,7 +125,7 @@ public:
     virtual void SetToolbarsForType() {}
     virtual void UpdateMotorTips() {}
 
-    // Status strip picLego: one line at a left offset in twips, black (0) or red (255).
+    // Status strip picStatus: one line at a left offset in twips, black (0) or red (255).
     virtual void StatusClear() {}
     virtual void StatusPrint(const QString& /*text*/, int /*leftTwips*/ = 700, Long /*color*/ = 0) {}
     // Progress bar PBar.

@@ -115,15 +115,6 @@ Integer twX(int pixels)
     return Integer(pixels * App().TwipsX);
 }
 
-// The hooks of the program's window services; none when another service is set.
-const WindowHooks& hooksOf()
-{
-    static const WindowHooks none;
-    if (auto* s = dynamic_cast<ShellWindows*>(App().Windows))
-        return s->Hooks;
-    return none;
-}
-
 }  // namespace
 
 ShellOperations ShellOperations::Defaults()
@@ -176,8 +167,8 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), Ops(ShellOperations::De
     mBottom = new QWidget(central);
     auto* bh = new QHBoxLayout(mBottom);
     bh->setContentsMargins(0, 0, 0, 0);
-    mLego = new StatusStrip(mBottom);
-    bh->addWidget(mLego, 1);
+    mStatus = new StatusStrip(mBottom);
+    bh->addWidget(mStatus, 1);
     mPBar = new QProgressBar(mBottom);
     mPBar->setObjectName(QStringLiteral("PBar"));
     mPBar->setTextVisible(false);
@@ -384,21 +375,39 @@ void mdiMain::setDeskTopFactory(DeskTopFactory factory)
     mFactory = std::move(factory);
 }
 
+const WindowHooks& mdiMain::Hooks() const
+{
+    static const WindowHooks none;
+    return mHooks ? *mHooks : none;
+}
+
 ICommandWindow* mdiMain::CreateDeskTop()
 {
     if (!mFactory)
         return nullptr;
-    ICommandWindow* win = mFactory();
-    if (!win)
-        return nullptr;
-    if (auto* w = dynamic_cast<QWidget*>(win)) {
-        if (!qobject_cast<QMdiSubWindow*>(w->parentWidget())) {
-            QMdiSubWindow* sub = mMdi->addSubWindow(w);
-            sub->setAttribute(Qt::WA_DeleteOnClose);
-        }
-        WindowHandle(w);
+    const DeskTopWindow made = mFactory();
+    if (!made.window || !made.widget)
+        return made.window;
+    QWidget* w = made.widget;
+    if (!qobject_cast<QMdiSubWindow*>(w->parentWidget())) {
+        QMdiSubWindow* sub = mMdi->addSubWindow(w);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
     }
-    return win;
+    WindowHandle(w);
+    // Windows whose widget has gone are dropped as new ones come.
+    mDeskTops.erase(std::remove_if(mDeskTops.begin(), mDeskTops.end(),
+                                   [](const KeptDeskTop& d) { return d.widget.isNull(); }),
+                    mDeskTops.end());
+    mDeskTops.append({w, made.window});
+    return made.window;
+}
+
+ICommandWindow* mdiMain::DeskTopOf(QWidget* widget) const
+{
+    for (const KeptDeskTop& d : mDeskTops)
+        if (d.widget && d.widget == widget)
+            return d.window;
+    return nullptr;
 }
 
 ICommandWindow* mdiMain::ActiveDeskTop() const
@@ -411,14 +420,14 @@ ICommandWindow* mdiMain::ActiveDeskTop() const
         if (!list.isEmpty())
             sub = list.last();
     }
-    return sub ? dynamic_cast<ICommandWindow*>(sub->widget()) : nullptr;
+    return sub ? DeskTopOf(sub->widget()) : nullptr;
 }
 
 QList<ICommandWindow*> mdiMain::DeskTopWindows() const
 {
     QList<ICommandWindow*> list;
     for (QMdiSubWindow* sub : mMdi->subWindowList(QMdiArea::CreationOrder))
-        if (auto* w = dynamic_cast<ICommandWindow*>(sub->widget()))
+        if (ICommandWindow* w = DeskTopOf(sub->widget()))
             list.append(w);
     return list;
 }
@@ -597,20 +606,10 @@ void mdiMain::EnableProjectCommands(bool enable)
     for (const char* k : {"OPEN", "DEFVAR", "COMPILE", "SAVE", "EXIT", "MAP", "PROJEXP"})
         if (QAction* a = TB1Button(QString::fromLatin1(k)))
             a->setEnabled(enable);
-    for (QWidget* w : OpenWindows()) {
-        if (w->windowTitle().compare(QStringLiteral("The Task"), Qt::CaseInsensitive) == 0) {
-            if (auto* desk = w->findChild<QWidget*>(QStringLiteral("picDeskTop")))
-                desk->setEnabled(enable);
-        }
-        if (w->objectName().compare(QStringLiteral("frmMap"), Qt::CaseInsensitive) == 0) {
-            if (auto* tv = w->findChild<QWidget*>(QStringLiteral("TV1")))
-                tv->setEnabled(enable);
-        }
-        if (w->objectName().compare(QStringLiteral("frmProjExp"), Qt::CaseInsensitive) == 0) {
-            if (auto* tv = w->findChild<QWidget*>(QStringLiteral("TVExp")))
-                tv->setEnabled(enable);
-        }
-    }
+    // The Joystick & Keyboard task's desk, the map's tree and the explorer's
+    // tree each lock themselves.
+    for (IShellWindow* w : mRegistry.Windows())
+        w->SetProjectEditingEnabled(enable);
 }
 
 void mdiMain::SetToolbarsForType()
@@ -686,14 +685,14 @@ void mdiMain::TB1_ButtonClick(const QString& rawKey)
             UpdateMotorTips();
         }
     } else if (key == QLatin1String("DEFVAR")) {
-        if (hooksOf().DefineVarShowModal)
-            hooksOf().DefineVarShowModal();
+        if (Hooks().DefineVarShowModal)
+            Hooks().DefineVarShowModal();
     } else if (key == QLatin1String("TOOLBAR")) {
         mPicToolBar->setVisible(true);
         TB_MouseMove(0, 0, 1, 1);
     } else if (key == QLatin1String("PROJEXP")) {
-        if (hooksOf().ProjExpShow)
-            hooksOf().ProjExpShow();
+        if (Hooks().ProjExpShow)
+            Hooks().ProjExpShow();
     } else if (key == QLatin1String("NEWTASK")) {
         if (Ops.AddTask && Ops.AddTask(3)) {
             OpenCommandWindow(ModuleKind::Task, a.CurrentTask.get(), QString(), QString());
@@ -721,8 +720,8 @@ void mdiMain::TB1_ButtonClick(const QString& rawKey)
     } else if (key == QLatin1String("MAP")) {
         KeyMap();
     } else if (key == QLatin1String("JOY")) {
-        if (hooksOf().JoyShow)
-            hooksOf().JoyShow();
+        if (Hooks().JoyShow)
+            Hooks().JoyShow();
     } else if (key == QLatin1String("JOY_PLAY")) {
         KeyJoyPlay();
     } else if (key == QLatin1String("WINLIST")) {
@@ -770,8 +769,8 @@ void mdiMain::KeyOpen()
     if (a.OpenCanceled)
         return;
     a.Windows->PreviewUnload();
-    if (hooksOf().JoyUnload)
-        hooksOf().JoyUnload();
+    if (Hooks().JoyUnload)
+        Hooks().JoyUnload();
     a.Windows->StatusClear();
     a.RcxSetup->ProjectName = a.OpenName;
     for (ICommandWindow* w : DeskTopWindows())
@@ -787,8 +786,8 @@ void mdiMain::KeyMap()
     const Long mapWidth = mainWidth / 2 - 250;
     const Long left = mainWidth - mapWidth - Long(mTB->width() * tw) - 250;
     const QRect r(int(left), 0, int(mapWidth), int(ScaleHeight()));
-    if (hooksOf().MapShow)
-        hooksOf().MapShow(r);
+    if (Hooks().MapShow)
+        Hooks().MapShow(r);
 }
 
 void mdiMain::KeyJoyPlay()
@@ -841,7 +840,7 @@ void mdiMain::KeyWinList()
     QList<Entry> entries;
     for (QMdiSubWindow* sub : mMdi->subWindowList(QMdiArea::CreationOrder)) {
         QWidget* w = sub->widget();
-        auto* desk = dynamic_cast<ICommandWindow*>(w);
+        ICommandWindow* desk = DeskTopOf(w);
         if (!desk)
             continue;
         const int h = WindowHandle(w);
@@ -934,7 +933,7 @@ void mdiMain::mnuHelpContents_Click()
 void mdiMain::mnuStatus_Click()
 {
     mMnuStatus->setChecked(!mMnuStatus->isChecked());
-    mLego->setVisible(mMnuStatus->isChecked());
+    mStatus->setVisible(mMnuStatus->isChecked());
 }
 
 void mdiMain::mnuToolBar_Click()
@@ -974,13 +973,14 @@ void mdiMain::MDIForm_QueryUnload(bool& cancel)
     mByBy = new frmByBy;
     mByBy->show();
     a.Windows->DoEvents();
-    for (const char* name : {"frmGraphSettings", "frmDatalog"}) {
-        if (QWidget* w = FindWindowByName(QString::fromLatin1(name))) {
-            if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
-                delete sub;
-            else
-                delete w;
-        }
+    for (IShellWindow* w : mRegistry.Windows()) {
+        if (!w->UnloadAtExit())
+            continue;
+        QWidget* widget = w->ShellWidget();
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(widget->parentWidget()))
+            delete sub;
+        else
+            delete widget;
     }
     // The farewell picture goes last, after the main window's own windows.
 }
@@ -1007,11 +1007,8 @@ void mdiMain::closeEvent(QCloseEvent* event)
 void mdiMain::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    if (QWidget* exp = FindWindowByName(QStringLiteral("frmProjExp"))) {
-        QWidget* frame = qobject_cast<QMdiSubWindow*>(exp->parentWidget()) ? exp->parentWidget() : exp;
-        if (frame->parentWidget() == mMdi->viewport())
-            frame->move(mMdi->viewport()->width() - frame->width(), frame->y());
-    }
+    for (IShellWindow* w : mRegistry.Windows())
+        w->MainAreaResized();
 }
 
 bool mdiMain::eventFilter(QObject* watched, QEvent* event)
@@ -1053,24 +1050,4 @@ bool mdiMain::eventFilter(QObject* watched, QEvent* event)
         mCloseTB[1]->move(mPicTBTop->width() - mCloseTB[1]->width() - mCloseTB[0]->width() - 2, 2);
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-QList<QWidget*> mdiMain::OpenWindows() const
-{
-    QList<QWidget*> list;
-    for (QMdiSubWindow* sub : mMdi->subWindowList())
-        if (sub->widget())
-            list.append(sub->widget());
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != this && !list.contains(w))
-            list.append(w);
-    return list;
-}
-
-QWidget* mdiMain::FindWindowByName(const QString& name) const
-{
-    for (QWidget* w : OpenWindows())
-        if (w->objectName().compare(name, Qt::CaseInsensitive) == 0)
-            return w;
-    return nullptr;
 }

@@ -1,15 +1,17 @@
 #pragma once
 // The main window mdiMain: the MDI area that holds the editor windows, the
 // command palette TB in its holder picToolBar, the main toolbar TB1 with its
-// command dispatcher, the status strip picLego, the progress bar PBar, and the
+// command dispatcher, the status strip picStatus, the progress bar PBar, and the
 // pop-up menus "General", "Help" and "Window list".
 //
 // Editor windows (frmDeskTop) come from a factory the program registers at
-// start-up. A factory returns an object that is both a QWidget and an
-// ICommandWindow; CreateDeskTop() puts it into the MDI area when the factory
-// has not done so itself. The window list reads Caption(), FormType() and
-// ParentTitle() of every ICommandWindow found in the MDI area.
+// start-up. A factory returns the window's widget and its ICommandWindow;
+// CreateDeskTop() puts the widget into the MDI area when the factory has not
+// done so itself and keeps the pair while the widget lives. The window list
+// reads Caption(), FormType() and ParentTitle() of every editor window.
+// The other windows register with Registry() while they are open.
 #include "model/Services.h"
+#include "shell/WindowRegistry.h"
 
 #include <QHash>
 #include <QList>
@@ -31,7 +33,15 @@ class QToolButton;
 class StatusStrip;
 class PaletteBar;
 
-using DeskTopFactory = std::function<ICommandWindow*()>;
+struct WindowHooks;
+
+// An editor window as its factory makes it: one object seen as a widget and as
+// an ICommandWindow.
+struct DeskTopWindow {
+    QWidget* widget = nullptr;
+    ICommandWindow* window = nullptr;
+};
+using DeskTopFactory = std::function<DeskTopWindow()>;
 
 // What the dispatcher and the start of the window call in the model and the
 // compiler. The defaults are the real operations; tests put their own in.
@@ -66,6 +76,13 @@ public:
     // not be opened (the program then ends).
     bool MDIForm_Load();
     void GetInitParams();
+
+    // The windows of the later parts of the program, while they are open.
+    WindowRegistry& Registry() { return mRegistry; }
+    // The hooks through which the toolbar keys reach those windows; none
+    // until the program's window services are set (ShellWindows::setMainWindow).
+    const WindowHooks& Hooks() const;
+    void setHooks(const WindowHooks* hooks) { mHooks = hooks; }
 
     // Editor windows.
     void setDeskTopFactory(DeskTopFactory factory);
@@ -120,7 +137,7 @@ public:
     bool SaveProject();
 
     // Status strip and progress bar.
-    StatusStrip* picLego() const { return mLego; }
+    StatusStrip* picStatus() const { return mStatus; }
     QProgressBar* PBar() const { return mPBar; }
 
     // Menus.
@@ -170,8 +187,7 @@ private:
     void KeyMap();
     void KeyJoyPlay();
     void KeyWinList();
-    QWidget* FindWindowByName(const QString& name) const;
-    QList<QWidget*> OpenWindows() const;
+    ICommandWindow* DeskTopOf(QWidget* widget) const;
 
     QMdiArea* mMdi = nullptr;
     QWidget* mPicToolBar = nullptr;
@@ -182,7 +198,7 @@ private:
     QToolBar* mTB1 = nullptr;
     QHash<QString, QAction*> mTB1Buttons;
     QLabel* mImage1 = nullptr;
-    StatusStrip* mLego = nullptr;
+    StatusStrip* mStatus = nullptr;
     QProgressBar* mPBar = nullptr;
     QWidget* mBottom = nullptr;
     QMenu* mMnuMdi = nullptr;
@@ -197,6 +213,13 @@ private:
     QTimer* mTmrAni = nullptr;
     QTimer* mTmrShowLab = nullptr;
     DeskTopFactory mFactory;
+    struct KeptDeskTop {
+        QPointer<QWidget> widget;
+        ICommandWindow* window;
+    };
+    QList<KeptDeskTop> mDeskTops;  // editor windows; an entry counts while its widget lives
+    WindowRegistry mRegistry;
+    const WindowHooks* mHooks = nullptr;
     QList<Integer> mWidthTrace;
     bool mClosing = false;
     QPointer<QWidget> mByBy;  // the farewell picture while the program ends

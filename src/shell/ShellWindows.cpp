@@ -21,7 +21,11 @@ ShellWindows::~ShellWindows()
 
 void ShellWindows::setMainWindow(mdiMain* main)
 {
+    if (mMain)
+        mMain->setHooks(nullptr);
     mMain = main;
+    if (mMain)
+        mMain->setHooks(&Hooks);
 }
 
 mdiMain* ShellWindows::MainWindow() const
@@ -111,13 +115,13 @@ void ShellWindows::UpdateMotorTips()
 void ShellWindows::StatusClear()
 {
     if (mMain)
-        mMain->picLego()->Cls();
+        mMain->picStatus()->Cls();
 }
 
 void ShellWindows::StatusPrint(const QString& text, int leftTwips, Long color)
 {
     if (mMain)
-        mMain->picLego()->Print(text, leftTwips, color);
+        mMain->picStatus()->Print(text, leftTwips, color);
 }
 
 void ShellWindows::ProgressSetMin(double v)

@@ -26,6 +26,7 @@ struct WindowHooks {
     std::function<void()> DefineVarShowModal;
     std::function<void()> JoyShow;              // show and give the focus
     std::function<void()> JoyUnload;
+    std::function<void()> DatalogShow;          // the set-up window's datalog button
 };
 
 class ShellWindows : public IWindowServices {

@@ -6,7 +6,7 @@
 
 StatusStrip::StatusStrip(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("picLego"));
+    setObjectName(QStringLiteral("picStatus"));
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(0xF0, 0xF0, 0xF0));

@@ -1,5 +1,5 @@
 #pragma once
-// The status strip picLego of the main window: lines of text printed at a left
+// The status strip picStatus of the main window: lines of text printed at a left
 // offset in twips, black or red. Clearing empties it; each print adds a line
 // below what it shows.
 #include "model/Variant.h"

@@ -22,7 +22,7 @@ public:
     QMdiArea* area = nullptr;
     QStringList mapUpdates;
 
-    ICommandWindow* CreateDeskTop() override { return CreateDeskTopWindow(area); }
+    ICommandWindow* CreateDeskTop() override { return CreateDeskTopWindow(area).window; }
     void DoEvents() override { QCoreApplication::processEvents(); }
     void MapUpdateNode(const QString& moduleName) override { mapUpdates.append(moduleName); }
 };

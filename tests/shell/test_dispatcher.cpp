@@ -83,11 +83,11 @@ protected:
         App().PB = nullptr;
         ShellFixture::TearDown();
     }
-    QStringList status() const { return main->picLego()->Text().split('\n', Qt::SkipEmptyParts); }
+    QStringList status() const { return main->picStatus()->Text().split('\n', Qt::SkipEmptyParts); }
     ListedWindow* addWindow(const QString& caption, Long kind, const QString& title)
     {
         auto* w = new ListedWindow(caption, kind, title);
-        main->setDeskTopFactory([w] { return w; });
+        main->setDeskTopFactory([w] { return DeskTopWindow{w, w}; });
         main->CreateDeskTop();
         return w;
     }
@@ -238,7 +238,7 @@ TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
     ListedWindow* w = addWindow(QStringLiteral("Main"), 1, QStringLiteral("Main task"));
     App().ListingText = QStringLiteral("x");
     main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
-    main->picLego()->Print(QStringLiteral("old line"));
+    main->picStatus()->Print(QStringLiteral("old line"));
     runner.script = [](QDialog& d) {
         auto& open = static_cast<frmOpen&>(d);
         open.txtProjName->setText(QStringLiteral("  Robot  "));

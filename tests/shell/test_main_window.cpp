@@ -244,9 +244,9 @@ TEST_F(MainWindowTest, StatusAndButtonBarMenuItemsToggleWhatTheyShow)
     EXPECT_TRUE(main->mnuStatus()->isChecked());
     main->mnuStatus_Click();
     EXPECT_FALSE(main->mnuStatus()->isChecked());
-    EXPECT_FALSE(main->picLego()->isVisible());
+    EXPECT_FALSE(main->picStatus()->isVisible());
     main->mnuStatus_Click();
-    EXPECT_TRUE(main->picLego()->isVisible());
+    EXPECT_TRUE(main->picStatus()->isVisible());
 
     main->mnuToolBar()->trigger();
     EXPECT_FALSE(main->mnuToolBar()->isChecked());
