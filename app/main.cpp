@@ -6,6 +6,7 @@
 #include "link/QSettingsStore.h"
 #include "link/SdlJoystick.h"
 #include "model/AppState.h"
+#include "model/DataFolder.h"
 #include "model/InitParam.h"
 #include "model/NamedValues.h"
 #include "model/RcxSetup.h"
@@ -16,32 +17,9 @@
 #include "shell/ShellWindows.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QScreen>
-#include <QStandardPaths>
-#include <QTemporaryFile>
 #include <QThread>
 
-#include <cmath>
 #include <memory>
-
-namespace {
-
-// The executable's folder when the program may write there, else the
-// per-user data folder ~/.local/share/Quillomat.
-QString chooseProgramFolder()
-{
-    const QString exeFolder = QCoreApplication::applicationDirPath();
-    QTemporaryFile probe(exeFolder + QStringLiteral("/.quillomat-XXXXXX"));
-    if (probe.open())
-        return exeFolder;
-    const QString data = QDir::homePath() + QStringLiteral("/.local/share/Quillomat");
-    QDir().mkpath(data);
-    return data;
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -50,7 +28,9 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     AppState& a = App();
-    a.ProgramFolder = chooseProgramFolder();
+    a.ProgramFolder = QCoreApplication::applicationDirPath();
+    a.DataFolder = ChooseDataFolder();
+    CopyProjectsOnFirstStart(a.ProgramFolder, a.DataFolder);
 
     ShellPresenter presenter;
     QSettingsStore settings(QSettingsStore::defaultPath());
@@ -70,10 +50,9 @@ int main(int argc, char** argv)
 
     // The preferences are read as the object is made.
     a.InitParams = std::make_unique<clsInitParam>(settings, presenter);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        a.TwipsX = std::round(1440.0 / screen->logicalDotsPerInchX());
-        a.TwipsY = std::round(1440.0 / screen->logicalDotsPerInchY());
-    }
+    // 15 twips a logical pixel, whatever the screen; Qt scales for high-DPI screens.
+    a.TwipsX = 15;
+    a.TwipsY = 15;
     FillNameTables();
     a.RcxSetup = std::make_unique<clsRcx>();
 

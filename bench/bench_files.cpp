@@ -62,7 +62,7 @@ void buildProject(const QString& folder)
 {
     ResetApp();
     AppState& app = App();
-    app.ProgramFolder = folder;
+    app.DataFolder = folder;
     app.RcxSetup->ProjectName = QStringLiteral("Bench");
     app.ProjectAction = 2;
     app.ProjectType = 0;

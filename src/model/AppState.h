@@ -90,8 +90,10 @@ struct AppState {
     double TwipsX = 15;
     double TwipsY = 15;
 
-    // The folder that holds the program; projects and Subs live below it.
+    // The folder that holds the program and its own files (help, pictures).
     QString ProgramFolder;
+    // The user's data folder: the projects in Projects, the subs in Subs below it.
+    QString DataFolder;
 
     // Services; never null (quiet defaults until somebody sets them).
     IMessagePresenter* Presenter;

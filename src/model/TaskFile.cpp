@@ -165,9 +165,9 @@ void checkFileName(const QString& name, const char* what)
                        .arg(QLatin1String(what), name));
 }
 
-QString programFolder()
+QString dataFolder()
 {
-    QString folder = App().ProgramFolder;
+    QString folder = App().DataFolder;
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
         folder.chop(1);
     return folder;
@@ -181,7 +181,7 @@ QString ProjectFolderPath()
 {
     const QString& project = App().RcxSetup->ProjectName;
     checkFileName(project, "project");
-    return programFolder() + QLatin1Char('/') + project + QStringLiteral(".dir");
+    return ProjectsFolderPath() + QLatin1Char('/') + project + QStringLiteral(".dir");
 }
 
 QString ProjectFilePath()
@@ -189,7 +189,9 @@ QString ProjectFilePath()
     return ProjectFolderPath() + QLatin1Char('/') + App().RcxSetup->ProjectName + QStringLiteral(".qmd");
 }
 
-QString SubFolderPath() { return programFolder() + QStringLiteral("/Subs"); }
+QString ProjectsFolderPath() { return dataFolder() + QStringLiteral("/Projects"); }
+
+QString SubFolderPath() { return dataFolder() + QStringLiteral("/Subs"); }
 
 QString TaskFilePath(const QString& taskName)
 {

@@ -31,8 +31,10 @@ bool WriteCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long ki
 // what was read before it stays in the grid. CoType is not used.
 bool OpenTask(RecordReader& file, CommandCollection& ColCommand, Long CoType);
 
-// Where the files live, below App().ProgramFolder. A task, sub or project name
+// Where the files live, below the user's data folder App().DataFolder: the
+// projects' folders in Projects, the subs in Subs. A task, sub or project name
 // that holds "/" or is "." or ".." fails with 52 and a description naming it.
+QString ProjectsFolderPath();
 QString ProjectFolderPath();
 QString ProjectFilePath();
 QString SubFolderPath();

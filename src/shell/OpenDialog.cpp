@@ -1,5 +1,7 @@
 #include "shell/OpenDialog.h"
 
+#include "model/TaskFile.h"
+
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
@@ -27,10 +29,6 @@
 
 namespace {
 
-QString programFolder()
-{
-    return App().ProgramFolder;
-}
 
 // The first field of a project file: its project type. False when the file is
 // missing or does not begin with a number.
@@ -238,18 +236,18 @@ void frmOpen::FillList(const QString& folder, const QString& pattern, const QStr
 
 void frmOpen::GetAllProjects()
 {
-    FillList(programFolder(), QStringLiteral("*.dir"), QStringLiteral("RCX"), true);
+    FillList(ProjectsFolderPath(), QStringLiteral("*.dir"), QStringLiteral("RCX"), true);
 }
 
 void frmOpen::GetAllTasks()
 {
-    FillList(programFolder() + QLatin1Char('/') + App().RcxSetup->ProjectName + QStringLiteral(".dir"),
+    FillList(ProjectsFolderPath() + QLatin1Char('/') + App().RcxSetup->ProjectName + QStringLiteral(".dir"),
              QStringLiteral("*.tas"), QStringLiteral("TASK"), false);
 }
 
 void frmOpen::GetAllSubs()
 {
-    FillList(programFolder() + QStringLiteral("/Subs"), QStringLiteral("*.sub"), QStringLiteral("SUB"), false);
+    FillList(SubFolderPath(), QStringLiteral("*.sub"), QStringLiteral("SUB"), false);
 }
 
 void frmOpen::LV1_ItemClick(QListWidgetItem* item)
@@ -257,9 +255,9 @@ void frmOpen::LV1_ItemClick(QListWidgetItem* item)
     ClickedItem = item ? item->text() : QString();
     if (!item || (ObjToOpen != 2 && ObjToOpen != 3))
         return;
-    const QString path = ObjToOpen == 2 ? programFolder() + QLatin1Char('/') + App().RcxSetup->ProjectName +
+    const QString path = ObjToOpen == 2 ? ProjectsFolderPath() + QLatin1Char('/') + App().RcxSetup->ProjectName +
                                               QStringLiteral(".dir/") + item->text() + QStringLiteral(".tas")
-                                        : programFolder() + QStringLiteral("/Subs/") + item->text() +
+                                        : SubFolderPath() + QLatin1Char('/') + item->text() +
                                               QStringLiteral(".sub");
     RecordReader file;
     try {
@@ -340,7 +338,7 @@ void frmOpen::cmdOk_Click(int index)
                     refuse(QStringLiteral("Invalid name"));
                     return;
                 }
-                if (QFileInfo::exists(programFolder() + QLatin1Char('/') + name + QStringLiteral(".dir"))) {
+                if (QFileInfo::exists(ProjectsFolderPath() + QLatin1Char('/') + name + QStringLiteral(".dir"))) {
                     refuse(QStringLiteral("Project by that name already exist (RCX or Joystick)"));
                     return;
                 }

@@ -200,14 +200,14 @@ protected:
         AppState& app = App();
         app.Presenter = &presenter;
         app.Windows = &windows;
-        app.ProgramFolder = tmp.path();
+        app.DataFolder = tmp.path();
         app.RcxSetup->ProjectName = QStringLiteral("Robot");
         QDir().mkpath(projectFolder());
     }
     void TearDown() override { ResetApp(); }
 
     QString folder() const { return tmp.path(); }
-    QString projectFolder() const { return tmp.path() + QStringLiteral("/Robot.dir"); }
+    QString projectFolder() const { return tmp.path() + QStringLiteral("/Projects/Robot.dir"); }
     QString taskPath(const QString& name) const { return projectFolder() + QLatin1Char('/') + name + QStringLiteral(".tas"); }
     QString subPath(const QString& name) const { return tmp.path() + QStringLiteral("/Subs/") + name + QStringLiteral(".sub"); }
     QString projectPath() const { return projectFolder() + QStringLiteral("/Robot.qmd"); }

@@ -37,7 +37,7 @@ public:
         presenterHolder = std::make_unique<FakePresenter>();
         windows = windowsHolder.get();
         presenter = presenterHolder.get();
-        App().ProgramFolder = folder.path();
+        App().DataFolder = folder.path();
         App().Windows = windows;
         App().Presenter = presenter;
     }
@@ -261,7 +261,7 @@ TEST_F(ModuleManagementTest, ExistingTaskOrSubWithoutItsFileIsNotAdded)
 TEST_F(ModuleManagementTest, ExistingTaskAndSubAreReadFromTheirFiles)
 {
     App().RcxSetup->ProjectName = QStringLiteral("Robot");
-    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Robot.dir")));
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Projects/Robot.dir")));
     ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Subs")));
     clsTask savedTask;
     savedTask.Name = QStringLiteral("Drive");
@@ -302,8 +302,8 @@ TEST_F(ModuleManagementTest, ExistingTaskAndSubAreReadFromTheirFiles)
 TEST_F(ModuleManagementTest, TaskWhoseCommandsCannotBeReadIsNotReportedAsAdded)
 {
     App().RcxSetup->ProjectName = QStringLiteral("Robot");
-    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Robot.dir")));
-    QFile f(folder.path() + QStringLiteral("/Robot.dir/Broken.tas"));
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Projects/Robot.dir")));
+    QFile f(folder.path() + QStringLiteral("/Projects/Robot.dir/Broken.tas"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("1,1,1,\"Broken\"\r\n\"M_ON\",\"0\",abc,,,,,\"\",\"\",1,,0,,0,1\r\n");
     f.close();

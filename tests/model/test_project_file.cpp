@@ -333,8 +333,8 @@ TEST_F(ProjectFileTest, ARoundTripIsExact)
     EXPECT_EQ(app.ProjectAction, 1);
     const QString root = folder();
     const auto first = filesBelow(root);
-    EXPECT_EQ(first.keys(), (QStringList{u("Projèt.dir/Drïve.tas"), QStringLiteral("Projèt.dir/Idle.tas"),
-                                          u("Projèt.dir/Projèt.qmd"), u("Subs/Blïnk.sub")}));
+    EXPECT_EQ(first.keys(), (QStringList{u("Projects/Projèt.dir/Drïve.tas"), QStringLiteral("Projects/Projèt.dir/Idle.tas"),
+                                          u("Projects/Projèt.dir/Projèt.qmd"), u("Subs/Blïnk.sub")}));
 
     ASSERT_TRUE(OpenProject());
     EXPECT_TRUE(presenter.shown.isEmpty()) << messages().join(QLatin1Char('\n')).toStdString();
@@ -635,7 +635,7 @@ TEST_F(ProjectFileTest, ANewProjectMakesItsFolderOnItsFirstSave)
     app.ProjectAction = 2;
     ASSERT_TRUE(SaveProject());
     EXPECT_EQ(app.ProjectAction, 1);
-    const QString file = folder() + QStringLiteral("/Fresh.dir/Fresh.qmd");
+    const QString file = folder() + QStringLiteral("/Projects/Fresh.dir/Fresh.qmd");
     // Without named values "EndVarDef" follows the sixth port line at once.
     EXPECT_EQ(readFile(file), crlf({"0", "0", kPorts[0], kPorts[1], kPorts[2], kPorts[3], kPorts[4], kPorts[5],
                                     "\"EndVarDef\",0,0,0", "\"EndTaskDef\",0", "\"EndSubDef\",0"}));
@@ -800,7 +800,7 @@ TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
         AppState& app = App();
         app.Presenter = &presenter;
         app.Windows = &windows;
-        app.ProgramFolder = folder();
+        app.DataFolder = folder();
         app.RcxSetup->ProjectName = QStringLiteral("Robot");
         app.ProjectType = 1;  // what the type held before the open
         app.ProjectAction = c.action;

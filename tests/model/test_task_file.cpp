@@ -570,7 +570,7 @@ TEST_F(TaskFileTest, NamesThatWouldLeaveTheirFolderAreRefused)
 // read in full up to there, since a file may end inside a body.
 TEST_F(TaskFileTest, ATaskFileCutAnywhereIsReadOrRefused)
 {
-    const QByteArray whole = readFile(fixtureFolder() + QStringLiteral("/Robot.dir/Drive.tas"));
+    const QByteArray whole = readFile(fixtureFolder() + QStringLiteral("/Projects/Robot.dir/Drive.tas"));
     ASSERT_GT(whole.size(), 100);
     const qsizetype headerEnd = whole.indexOf("\r\n") + 2;
     for (qsizetype cut = 0; cut <= whole.size(); ++cut) {

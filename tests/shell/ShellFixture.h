@@ -24,6 +24,7 @@ protected:
         App().TwipsX = 15;
         App().TwipsY = 15;
         App().ProgramFolder = folder.path();
+        App().DataFolder = folder.path();
         App().InitParams = std::make_unique<clsInitParam>(settings, presenter);
         setEndProgramHandler([this](int) { ++programEnded; });
     }

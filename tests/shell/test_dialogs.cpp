@@ -44,12 +44,12 @@ protected:
     {
         ShellFixture::SetUp();
         const QString p = folder.path();
-        writeFile(p + "/Robot.dir/Robot.qmd", "0\r\n0\r\n");
-        writeFile(p + "/Arm.dir/Arm.qmd", "0\r\n1\r\n");
-        writeFile(p + "/Pad.dir/Pad.qmd", "1\r\n0\r\n");
-        QDir(p).mkpath("Broken.dir");  // no project file: left out of the lists
-        writeFile(p + "/Robot.dir/Main.tas", "-1,1,1,\"Drive to the wall, then stop\"\r\n");
-        writeFile(p + "/Robot.dir/Arm.tas", "0,0,2,\"Lift\"\r\n");
+        writeFile(p + "/Projects/Robot.dir/Robot.qmd", "0\r\n0\r\n");
+        writeFile(p + "/Projects/Arm.dir/Arm.qmd", "0\r\n1\r\n");
+        writeFile(p + "/Projects/Pad.dir/Pad.qmd", "1\r\n0\r\n");
+        QDir(p).mkpath("Projects/Broken.dir");  // no project file: left out of the lists
+        writeFile(p + "/Projects/Robot.dir/Main.tas", "-1,1,1,\"Drive to the wall, then stop\"\r\n");
+        writeFile(p + "/Projects/Robot.dir/Arm.tas", "0,0,2,\"Lift\"\r\n");
         writeFile(p + "/Subs/Beep.sub", "0,0,1,\"Short beep\"\r\n");
     }
     std::unique_ptr<frmOpen> open(Long obj, Long mode)
@@ -64,7 +64,7 @@ protected:
 
 TEST_F(OpenDialogTest, NewNameChecks)
 {
-    QDir(folder.path()).mkpath("Taken.dir");
+    QDir(folder.path()).mkpath("Projects/Taken.dir");
     struct Case {
         const char* typed;
         const char* message;  // "" when accepted
@@ -121,7 +121,7 @@ TEST_F(OpenDialogTest, ProjectListFollowsTheTypeOption)
 
 TEST_F(OpenDialogTest, NothingOfTheTypeGivesNothingSelected)
 {
-    QFile::remove(folder.path() + "/Pad.dir/Pad.qmd");
+    QFile::remove(folder.path() + "/Projects/Pad.dir/Pad.qmd");
     App().ProjectType = 1;
     auto d = open(1, 3);
     EXPECT_TRUE(d->optProjType[1]->isChecked());

@@ -234,7 +234,7 @@ TEST_F(DispatcherTest, OpenAsksToSaveAndGivesUpOnCancelOrAFailedSave)
 
 TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
 {
-    QDir(folder.path()).mkpath(QStringLiteral("Old.dir"));
+    QDir(folder.path()).mkpath(QStringLiteral("Projects/Old.dir"));
     ListedWindow* w = addWindow(QStringLiteral("Main"), 1, QStringLiteral("Main task"));
     App().ListingText = QStringLiteral("x");
     main->TB1_ButtonClick(QStringLiteral("PREVIEW"));

@@ -1,0 +1,57 @@
+#include "model/DataFolder.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+QString ChooseDataFolder()
+{
+    QString folder = qEnvironmentVariable("QUILLOMAT_DATA");
+    if (folder.isEmpty()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        if (folder.isEmpty())
+            folder = QDir::homePath() + QStringLiteral("/.local/share");
+        folder += QStringLiteral("/Quillomat");
+    }
+    folder = QDir::cleanPath(QDir(folder).absolutePath());
+    QDir().mkpath(folder);
+    return folder;
+}
+
+namespace {
+
+// Copies every file below a folder into the same place below another.
+int copyTree(const QString& from, const QString& to)
+{
+    int copied = 0;
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(source);
+        QDir().mkpath(QFileInfo(target).path());
+        if (!QFileInfo::exists(target) && QFile::copy(source, target))
+            ++copied;
+    }
+    return copied;
+}
+
+}  // namespace
+
+int CopyProjectsOnFirstStart(const QString& programFolder, const QString& dataFolder)
+{
+    if (programFolder.isEmpty() || QDir(programFolder) == QDir(dataFolder))
+        return 0;
+    const QDir data(dataFolder);
+    if (!data.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty())
+        return 0;
+    const QDir program(programFolder);
+    int copied = 0;
+    for (const QFileInfo& dir : program.entryInfoList({QStringLiteral("*.dir")}, QDir::Dirs | QDir::NoDotAndDotDot))
+        copied += copyTree(dir.filePath(), dataFolder + QStringLiteral("/Projects/") + dir.fileName());
+    if (program.exists(QStringLiteral("Subs")))
+        copied += copyTree(program.filePath(QStringLiteral("Subs")), dataFolder + QStringLiteral("/Subs"));
+    return copied;
+}

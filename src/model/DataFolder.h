@@ -1,0 +1,14 @@
+#pragma once
+// Where the user's work lives: the data folder that holds the projects
+// (Projects) and the subs (Subs). It is ~/.local/share/Quillomat unless the
+// environment variable QUILLOMAT_DATA names another folder. The program's own
+// files (help, pictures) stay with the program.
+#include <QString>
+
+// The data folder, made when it is missing.
+QString ChooseDataFolder();
+
+// On the first start with an empty data folder, the projects and subs found
+// beside the program (older versions kept them there) are copied, never
+// moved, into the data folder. Returns the number of files copied.
+int CopyProjectsOnFirstStart(const QString& programFolder, const QString& dataFolder);
