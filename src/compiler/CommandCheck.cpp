@@ -175,11 +175,7 @@ bool ValidateParam(const Variant& text, const QString& key)
     if (text.toString().isEmpty())
         return false;
     // Only blanks are trimmed: a tab or a line break is a character like any other.
-    QString t = text.toString();
-    while (t.startsWith(QLatin1Char(' ')))
-        t.remove(0, 1);
-    while (t.endsWith(QLatin1Char(' ')))
-        t.chop(1);
+    const QString t = vb::Trim(text.toString());
     for (int i = 0; i < t.size(); ++i) {
         const QChar ch = t[i];
         const bool digit = ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
