@@ -346,6 +346,16 @@ bool OpenProject()
     AppState& app = App();
     app.Windows->SetPointer(kPointerHourglass);
     try {
+        // Nothing the program kept of the project open before stays: not its
+        // listing, nor its compile or download state, nor the preview showing them.
+        app.ListingText.clear();
+        app.CompileError.clear();
+        app.ErrorCell.clear();
+        app.ErrorCellSet = False;
+        app.CompileFailed = False;
+        app.BlockDepth = 0;
+        app.FinishedModuleCount = 0;
+        app.Windows->PreviewUnload();
         for (int i = 1; i <= 4; ++i)
             app.PollFilter[i] = 1;
         app.TaskList.Clear();
