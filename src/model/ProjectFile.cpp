@@ -392,7 +392,8 @@ bool SaveProject()
             const QString folder = ProjectFolderPath();
             if (QFileInfo::exists(folder))
                 raiseError(Err::PathFileAccess);
-            if (!QDir().mkdir(folder))
+            // The data folder's Projects folder is made with the first project.
+            if (!QDir().mkpath(ProjectsFolderPath()) || !QDir().mkdir(folder))
                 raiseError(Err::PathNotFound);
             app.ProjectAction = 1;
         }

@@ -272,7 +272,7 @@ bool SaveSub(clsSub& sub)
         } catch (const VbError& e) {
             if (e.number() != Err::PathNotFound)
                 throw;
-            QDir().mkdir(SubFolderPath());
+            QDir().mkpath(SubFolderPath());
             file.open(path);
         }
         file.number(0).number(sub.mLoop).number(sub.mNumber).text(sub.mTitle);

@@ -631,6 +631,8 @@ TEST_F(ProjectFileTest, SavesTheRecordsInTheirOrder)
 TEST_F(ProjectFileTest, ANewProjectMakesItsFolderOnItsFirstSave)
 {
     AppState& app = App();
+    // A data folder that holds no project yet.
+    QDir(folder() + QStringLiteral("/Projects")).removeRecursively();
     app.RcxSetup->ProjectName = QStringLiteral("Fresh");
     app.ProjectAction = 2;
     ASSERT_TRUE(SaveProject());
@@ -645,6 +647,7 @@ TEST_F(ProjectFileTest, ANewProjectMakesItsFolderOnItsFirstSave)
     EXPECT_TRUE(presenter.shown.isEmpty());
 
     // A new project whose folder is there already can't be saved.
+    QDir().mkpath(projectFolder());
     app.RcxSetup->ProjectName = QStringLiteral("Robot");
     app.ProjectAction = 2;
     app.RcxSetup->Dirty = True;
