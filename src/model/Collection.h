@@ -33,6 +33,12 @@ public:
     }
 
     bool Exists(const QString& key) const { return mIndex.contains(fold(key)); }
+    // The item of that key, or nullptr: one look-up where Exists and Item take two.
+    T* Find(const QString& key)
+    {
+        const auto it = mIndex.constFind(fold(key));
+        return it == mIndex.constEnd() ? nullptr : &mEntries[it.value()].item;
+    }
 
     T& Item(const QString& key) { return mEntries[indexOfKey(key)].item; }
     const T& Item(const QString& key) const { return mEntries[indexOfKey(key)].item; }
