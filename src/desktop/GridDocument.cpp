@@ -531,7 +531,7 @@ void GridDocument::Copy()
 
 bool GridDocument::DeleteNeedsConfirmation() const
 {
-    if (App().InitParams->ConfirmDelete != 1 || !ColCommand)
+    if (!App().InitParams || App().InitParams->ConfirmDelete != 1 || !ColCommand)
         return false;
     for (const auto& e : *ColCommand)
         if (e.item && e.item->PicSelected && OpensBlock(e.item->CommandKey))

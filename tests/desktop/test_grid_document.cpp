@@ -50,6 +50,7 @@ protected:
     void SetUp() override
     {
         ResetApp();
+        App().InitParams = std::make_unique<clsInitParam>(*App().Settings, *App().Presenter);
         task = std::make_shared<clsTask>();
         task->Name = QStringLiteral("Main");
         App().TaskList.Add(task, task->Name);
