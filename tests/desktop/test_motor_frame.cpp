@@ -98,6 +98,7 @@ TEST_F(MotorFrameTest, NewCommandsOpenWithTheirDefaults)
     MotorFrame& sound = open(Cmd("G_SOUND"));
     EXPECT_EQ(sound.chkTime.Value, 1);
     EXPECT_EQ(sound.Focus, QStringLiteral("cmbSound"));
+    EXPECT_EQ(sound.cmbSound.Text, QStringLiteral("Click"));
 
     MotorFrame& pwr = open(Cmd("M_SETPWR"));
     EXPECT_EQ(pwr.cmbSpeed.Text, QString());

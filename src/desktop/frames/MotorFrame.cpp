@@ -290,7 +290,9 @@ void MotorFrame::LoadMotorFrame(clsCommand& cmd)
     step([&] {
         if (SameKey(key, "G_SOUND")) {
             SetFocus(QStringLiteral("cmbSound"));
-            SelectComboItem(cmbSound, cmd.Speed.toString());
+            // A new command keeps the first sound the layout chose.
+            if (!cmd.Speed.toString().isEmpty())
+                SelectComboItem(cmbSound, cmd.Speed.toString());
             const Long s = ResolveValue(cmd.Speed);
             setChkTime(s >= 0 && s <= 5 ? 1 : 0);
         } else if (SameKey(key, "M_SETPWR")) {
