@@ -8,7 +8,10 @@
 #include "model/VbError.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
 
 namespace {
 
@@ -188,6 +191,24 @@ QString TaskFilePath(const QString& taskName)
     return ProjectFolderPath() + QLatin1Char('/') + taskName + QStringLiteral(".tas");
 }
 
+bool NameFitsFileSystem(const QString& folder, const QString& name, const QString& extension)
+{
+    // The limits of the nearest folder that is there already.
+    QString probe = folder;
+    while (!probe.isEmpty() && !QFileInfo(probe).isDir())
+        probe = QFileInfo(probe).path() == probe ? QString() : QFileInfo(probe).path();
+    const QByteArray where = QFile::encodeName(probe.isEmpty() ? QStringLiteral("/") : probe);
+    long nameMax = ::pathconf(where.constData(), _PC_NAME_MAX);
+    long pathMax = ::pathconf(where.constData(), _PC_PATH_MAX);
+    if (nameMax <= 0)
+        nameMax = 255;
+    if (pathMax <= 0)
+        pathMax = 4096;
+    const QByteArray file = (name + extension).toUtf8();
+    const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name + extension);
+    return file.size() <= nameMax && path.size() < pathMax;
+}
+
 QString SubFilePath(const QString& subName)
 {
     checkFileName(subName, "sub");
@@ -240,7 +261,7 @@ bool SaveSub(clsSub& sub)
         } catch (const VbError& e) {
             if (e.number() != Err::PathNotFound)
                 throw;
-            QDir().mkdir(SubFolderPath());
+            QDir().mkpath(SubFolderPath());
             file.open(path);
         }
         file.number(0).number(sub.mLoop).number(sub.mNumber).text(sub.mTitle);
