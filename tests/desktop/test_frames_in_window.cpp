@@ -9,6 +9,8 @@
 #include "desktop/frames/FrameWidgets.h"
 #include "model/NamedValues.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
 
@@ -90,7 +92,12 @@ TEST_F(FramesInWindowTest, EnterOpensTheMotorFrameInsideThePictureAndOkWritesIt)
     QTest::mouseClick(f->chkMotor[2], Qt::LeftButton);
     QTest::mouseClick(f->chkTime, Qt::LeftButton);
     typeInto(f->cmbTimeCount, "4");
-    enter();
+    // Enter typed into the count presses Ok.
+    window->activateWindow();
+    f->cmbTimeCount->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), f->cmbTimeCount);
+    QTest::keyClick(f->cmbTimeCount, Qt::Key_Return);
     EXPECT_FALSE(window->CommandInEdit);
     EXPECT_FALSE(f->isVisible());
     EXPECT_EQ(pic->Width(), frmDeskTop::CommandWidth);

@@ -9,6 +9,7 @@
 #include "model/AppState.h"
 #include "model/CommandCatalogue.h"
 #include "model/Messages.h"
+#include "shell/KeyPreview.h"
 #include "shell/MainWindow.h"
 
 #include <QScrollBar>
@@ -58,6 +59,15 @@ void frmDeskTop::BuildFrames()
     fraLogic->OkClicked = [this] { cmdOkLogic_Click(); };
     fraLogic->OkOpenClicked = [this] { cmdOkOpenLogic_Click(); };
     fraLogic->CancelClicked = [this] { cmdCancelLogic_Click(); };
+
+    // Enter and Esc in a frame's controls reach the window's keyboard map.
+    if (mKeys) {
+        for (QWidget* frame : {static_cast<QWidget*>(FraMotor), static_cast<QWidget*>(fraLogic)}) {
+            mKeys->Watch(frame);
+            for (QWidget* w : frame->findChildren<QWidget*>())
+                mKeys->Watch(w);
+        }
+    }
 }
 
 // What a command written by a frame's Ok shows: its picture (brake or float),
