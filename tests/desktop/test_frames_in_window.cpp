@@ -7,6 +7,7 @@
 #include "compiler/Translate.h"
 #include "desktop/Twips.h"
 #include "desktop/frames/FrameWidgets.h"
+#include "desktop/frames/ImageList.h"
 #include "model/NamedValues.h"
 
 #include <QApplication>
@@ -201,6 +202,67 @@ TEST_F(FramesInWindowTest, FrameOpenedLowInTheGridIsScrolledIntoView)
     EXPECT_LE(bottomRight.y(), window->VScroll1->y() + window->VScroll1->height() + 2);
     EXPECT_GT(window->VScroll1->value(), 0);
     escape();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FramesInWindowTest, ACommentWrapsToItsPictureAndLeavingTheWindowCancelsItsFrame)
+{
+    auto rem = Command(QStringLiteral("A_REM"), 1, 1, 7, QStringLiteral("Comment"));
+    Put(*task->Commands(), rem);
+    window->Close();
+    Flush();
+    window = OpenTask(task);
+    ASSERT_NE(window, nullptr);
+    window->setCursorPos(QStringLiteral("0101"));
+    window->mnuUpdate_Click();
+    MotorFrameWidget* f = window->FraMotor;
+    ASSERT_TRUE(f->txtRem->isVisible());
+    QTest::keyClicks(f->txtRem, QStringLiteral("turn \"left\" here and then keep going straight on"));
+    EXPECT_EQ(f->txtRem->text(), QStringLiteral("turn 'left' here and then keep going straight on"));
+    window->Form_Deactivate();
+    EXPECT_FALSE(window->CommandInEdit);
+    EXPECT_EQ(rem->Param1Value, Variant(-1));
+
+    window->setCursorPos(QStringLiteral("0101"));
+    window->mnuUpdate_Click();
+    QTest::keyClicks(f->txtRem, QStringLiteral("turn left here and then keep going straight on"));
+    enter();
+    EXPECT_EQ(rem->Param1Value, Variant("turn left here and then keep going straight on"));
+    EXPECT_TRUE(rem->PicCaption(1).contains(QStringLiteral("\r\n")));
+    EXPECT_EQ(rem->PicCaption(1), window->WrapCaption(rem->Param1Value.toString()));
+}
+
+TEST_F(FramesInWindowTest, BrakeOrFloatSetsTheStopPicture)
+{
+    auto off = Command(QStringLiteral("M_OFF"), 1, 2, 8, QStringLiteral("Stop motor"));
+    off->Op = 1;
+    off->MotorList = QStringLiteral("0");
+    Put(*task->Commands(), off);
+    window->Close();
+    Flush();
+    window = OpenTask(task);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->picCommand(off->PicIndex)->PictureKey(), QStringLiteral("M_OFF"));
+    window->setCursorPos(QStringLiteral("0102"));
+    window->mnuUpdate_Click();
+    ASSERT_TRUE(window->FraMotor->chkStopFloat->isVisible());
+    EXPECT_TRUE(window->FraMotor->chkStopFloat->isChecked());
+    QTest::mouseClick(window->FraMotor->chkStopFloat, Qt::LeftButton);
+    enter();
+    EXPECT_EQ(off->Op, 0);
+    EXPECT_EQ(window->picCommand(off->PicIndex)->PictureKey(), QStringLiteral("M_OFF_FLOAT"));
+    EXPECT_EQ(window->picCommand(off->PicIndex)->ToolTipText(), QStringLiteral("  A="));
+}
+
+TEST_F(FramesInWindowTest, PictureFromTheFramesImageList)
+{
+    PicCommandBox* pic = window->picCommand(motor->PicIndex);
+    window->SetPictureFromList(pic, ILDT(), QStringLiteral("K9"));
+    EXPECT_EQ(pic->PictureKey(), QStringLiteral("K9"));
+    EXPECT_EQ(pic->Picture().size(), QSize(32, 32));
 }
 
 }  // namespace
