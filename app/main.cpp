@@ -10,6 +10,7 @@
 #include "model/InitParam.h"
 #include "model/NamedValues.h"
 #include "model/RcxSetup.h"
+#include "shell/EventGuard.h"
 #include "shell/MainWindow.h"
 #include "shell/MessagePresenter.h"
 #include "shell/ModalRunner.h"
@@ -24,7 +25,8 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    // Every event handler runs inside the one guard.
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillomat"));
     QApplication::setQuitOnLastWindowClosed(false);
 
