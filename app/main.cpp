@@ -16,6 +16,7 @@
 #include "shell/ModalRunner.h"
 #include "shell/OpenDialog.h"
 #include "shell/ShellWindows.h"
+#include "setup/frmMain.h"
 
 #include <QApplication>
 #include <QThread>
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
     QSettingsStore settings(QSettingsStore::defaultPath());
     SdlJoystick joystick;
     ShellWindows windows;
+    RegisterSetupWindows(windows);
     PhantomControl control;
     ControlEventHandler controlEvents;
     a.Presenter = &presenter;
