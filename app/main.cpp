@@ -18,6 +18,7 @@
 #include "shell/ModalRunner.h"
 #include "shell/OpenDialog.h"
 #include "shell/ShellWindows.h"
+#include "setup/frmMain.h"
 
 #include <QApplication>
 #include <QThread>
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
     keys.Install();
     ShellWindows windows;
     RegisterJoyWindow(windows);
+    RegisterSetupWindows(windows);
     PhantomControl control;
     ControlEventHandler controlEvents;
     a.Presenter = &presenter;

@@ -50,7 +50,7 @@ int compare(const Variant& a, const Variant& b)
 
 clsObject& namedValue(const QString& name)
 {
-    ObjectPtr* o = App().ObjectList.Find(name);
+    ObjectPtr* o = App().ObjectList.find(name);
     if (!o)
         raiseError(Err::InvalidCall);  // a missing entry
     return **o;
@@ -61,7 +61,7 @@ clsObject* named(const Variant& v)
 {
     if (!v.isText())
         return nullptr;
-    ObjectPtr* o = App().ObjectList.Find(v.toString());
+    ObjectPtr* o = App().ObjectList.find(v.toString());
     return o ? o->get() : nullptr;
 }
 

@@ -4,6 +4,7 @@
 #include "compiler/ModuleCompile.h"
 #include "compiler/ProjectCompile.h"
 #include "model/AppState.h"
+#include "model/CommandCatalogue.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 #include "model/ProjectFile.h"
@@ -44,36 +45,6 @@ struct KeyTip {
     const char* tip;
 };
 
-// The palette, in its order.
-const KeyTip kPalette[] = {
-    {"CURSOR", ""},
-    {"M_ON", "Start motor"},
-    {"M_OFF", "Stop motor"},
-    {"M_RWD", "Backward"},
-    {"M_FWD", "Forward"},
-    {"M_ALTDIR", "Alt motor direction"},
-    {"M_SETPWR", "Motor speed"},
-    {"G_WAIT", "Wait"},
-    {"G_SOUND", "Sound"},
-    {"L_ZERO", "Zero sensor"},
-    {"L_DATALOG", "Write to log"},
-    {"L_SENMODE", "Sensor mode"},
-    {"L_SENTYPE", "Sensor type"},
-    {"L_IF", "IF"},
-    {"L_WHILE", "WHILE"},
-    {"L_LOOP", "LOOP"},
-    {"L_SUB", "Call sub"},
-    {"L_VAR", "Variables"},
-    {"L_SENDMESS", "Send message"},
-    {"L_STOP", "Stop task"},
-    {"L_START", "Start task"},
-    {"G_TXPOWER", "Transmit power"},
-    {"G_WATCH", "Set clock"},
-    {"G_PBOFF", "RCX power down"},
-    {"G_DISPLAY", "Select display"},
-    {"A_REM", "Comment"},
-};
-
 // The main toolbar, in its order.
 const KeyTip kMainBar[] = {
     {"EXIT", "Exit"},
@@ -94,10 +65,6 @@ const KeyTip kMainBar[] = {
     {"JOY", "Open joystick window"},
     {"JOY_PLAY", "Run program"},
 };
-
-// Palette buttons a Joystick & Keyboard project cannot use.
-const char* const kNotForJoystick[] = {"L_ZERO",  "L_DATALOG",  "L_SENMODE", "L_SENTYPE", "L_SUB",
-                                       "L_SENDMESS", "L_STOP", "G_WATCH",   "L_START"};
 
 constexpr int kHeaderHeight = 18;  // picTBTop, pixels
 
@@ -244,8 +211,12 @@ void mdiMain::BuildPalette()
 
     mTB = new PaletteBar(mPicToolBar);
     mTB->installEventFilter(this);
-    for (const auto& e : kPalette) {
-        QToolButton* b = mTB->AddButton(QString::fromLatin1(e.key), QString::fromLatin1(e.tip));
+    // The cursor tool, then every command in the catalogue's order.
+    std::vector<std::pair<QString, QString>> palette = {{QStringLiteral("CURSOR"), QString()}};
+    for (const CommandInfo& c : CommandCatalogue())
+        palette.emplace_back(c.key, c.caption);
+    for (const auto& [key, tip] : palette) {
+        QToolButton* b = mTB->AddButton(key, tip);
         b->installEventFilter(this);
         connect(b, &QToolButton::clicked, this, [this, b] { TB_ButtonClick(b); });
     }
@@ -632,8 +603,9 @@ void mdiMain::SetToolbarsForType()
     } else {
         for (const char* k : {"NEWSUB", "NEWTASK", "DOWNLOAD"})
             TB1Button(QString::fromLatin1(k))->setEnabled(false);
-        for (const char* k : kNotForJoystick)
-            PaletteButton(QString::fromLatin1(k))->setEnabled(false);
+        for (const CommandInfo& c : CommandCatalogue())
+            if (!c.joystick)
+                PaletteButton(c.key)->setEnabled(false);
         TB1Button(QStringLiteral("JOY"))->setVisible(true);
         TB1Button(QStringLiteral("JOY_PLAY"))->setVisible(true);
     }
