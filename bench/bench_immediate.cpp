@@ -7,6 +7,7 @@
 #include "model/Grid.h"
 #include "model/NamedValues.h"
 #include "RecordingControl.h"
+#include "BenchCommands.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,18 +25,7 @@ public:
     bool KeyDown(int code) override { return (pass & 1) ? code == 38 : code == 37 || code == 65; }
 };
 
-std::shared_ptr<clsCommand> command(const char* key, int column, int row)
-{
-    auto c = std::make_shared<clsCommand>();
-    c->CommandKey = QString::fromLatin1(key);
-    c->x = Integer(column);
-    c->y = Integer(row);
-    c->Param1Source = -1;
-    c->Param1Value = -1;
-    c->Param2Source = -1;
-    c->Param2Value = -1;
-    return c;
-}
+using bench::command;
 
 std::shared_ptr<clsCommand> block(const char* key, int column, int row, int op, int s1, const Variant& v1, int s2,
                                   const Variant& v2)

@@ -2,6 +2,7 @@
 
 #include "compiler/CommandCheck.h"
 #include "model/AppState.h"
+#include "model/Grid.h"
 #include "model/Messages.h"
 #include "model/Phantom.h"
 
@@ -296,25 +297,18 @@ bool ImmediateRunner::RunImmediate(CommandCollection* commands, Integer columns,
 
 namespace {
 
-// The commands of a grid by cell, read from their grid keys once per walk;
-// held, so that a command deleted while the walk yields stays alive until it ends.
+// The commands of a grid by cell, read once per walk and held, so that a
+// command deleted while the walk yields stays alive until the walk is done.
 struct Cells {
     std::shared_ptr<clsCommand> at[2][41];
 
     explicit Cells(const CommandCollection& commands)
     {
-        for (const auto& e : commands.entries()) {
-            const QString& k = e.key;
-            if (k.size() != 4 || !e.item)
-                continue;
-            auto digit = [&k](int i) { return k[i].unicode() >= '0' && k[i].unicode() <= '9' ? k[i].unicode() - '0' : -1; };
-            const int d[4] = {digit(0), digit(1), digit(2), digit(3)};
-            if (d[0] != 0 || d[1] < 0 || d[1] > 1 || d[2] < 0 || d[3] < 0)
-                continue;
-            const int row = d[2] * 10 + d[3];
-            if (row >= 1 && row <= 40)
-                at[d[1]][row] = e.item;
-        }
+        const GridCells cells(commands);
+        for (int col = 0; col < 2; ++col)
+            for (int row = 1; row <= 40; ++row)
+                if (const std::shared_ptr<clsCommand>* c = cells.at(col, row))
+                    at[col][row] = *c;
     }
 };
 
