@@ -571,6 +571,11 @@ PcRun::Tick PcRun::tmrJoy_Timer()
     } catch (const VbError&) {
         // Not tested: the run ends whatever the brick says.
     }
+    // The PC's record follows: every motor is off now (the set-up window's
+    // polling panel shows this record in a Joystick & Keyboard project).
+    for (int port = 0; port < 3; ++port)
+        if (ObjectPtr* state = a.ObjectList.find(motorNames(port).state))
+            (*state)->AuxValue = 64;
     a.StopRun = True;
     return Tick::Ended;
 }
