@@ -161,18 +161,30 @@ frmJoy::frmJoy(QWidget* parent) : QWidget(parent, Qt::Tool)
 
 void frmJoy::Form_Load()
 {
-    // At the bottom right of the main window's client area.
-    if (mdiMain* main = mdiMain::Instance()) {
-        const QWidget* area = main->MdiArea();
-        const QPoint corner = area->mapToGlobal(QPoint(area->width(), area->height()));
-        move(corner.x() - frameGeometry().width(), corner.y() - frameGeometry().height());
-    }
     mJoystickLive = true;
     mCaps = App().Joystick->GetDevCaps();
     if (!mCaps.ok)
         mCaps = JoystickCaps{false, 8, false, false};
     CreateButtonBoxes(mCaps.buttons);
+    mPlaceWhenShown = true;  // once the layout has its final size
     tmrJoy->start();
+}
+
+void frmJoy::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!mPlaceWhenShown)
+        return;
+    mPlaceWhenShown = false;
+    // At the bottom right of the main window's client area.
+    if (mdiMain* main = mdiMain::Instance()) {
+        if (layout())
+            layout()->activate();
+        resize(size().expandedTo(sizeHint()));
+        const QWidget* area = main->MdiArea();
+        const QPoint corner = area->mapToGlobal(QPoint(area->width(), area->height()));
+        move(corner.x() - frameGeometry().width(), corner.y() - frameGeometry().height());
+    }
 }
 
 void frmJoy::CreateButtonBoxes(int count)

@@ -56,6 +56,9 @@ public:
     QWidget* ShellWidget() override { return this; }
     bool UnloadAtExit() const override { return true; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void CreateButtonBoxes(int count);
 
@@ -63,6 +66,7 @@ private:
     JoystickCaps mCaps;
     JoystickState mState;  // as last read
     bool mJoystickLive = true;
+    bool mPlaceWhenShown = false;
 };
 
 // Fills the hooks JoyShow (created on first use, placed at the bottom right of
