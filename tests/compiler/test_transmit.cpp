@@ -129,6 +129,17 @@ TEST_F(TransmitTest, WaitsReadAVariableFromTheBrick)
     transmit();
     EXPECT_EQ(pb.calls(), (QStringList{"PBAlive()", "Poll(L0, &4)", "On(\"0\")"}));
     EXPECT_EQ(sleeps, (QList<Long>{250, 300, 2000}));
+
+    // A random count: up to ten times the limit in milliseconds, drawn anew each time.
+    grid.Clear();
+    sleeps.clear();
+    Cmd::place(grid, 0, {selected(Cmd("G_WAIT").p1(4, 100).time(1)), selected(Cmd("G_WAIT").p1(4, 100).time(1))});
+    transmit();
+    ASSERT_EQ(sleeps.size(), 2);
+    for (Long ms : sleeps) {
+        EXPECT_GE(ms, 0);
+        EXPECT_LT(ms, 1000);
+    }
 }
 
 TEST_F(TransmitTest, AFailureStopsTheTransmission)
