@@ -10,7 +10,7 @@ packages=(
   libgl-dev libvulkan-dev
   libsdl2-dev
   fonts-dejavu-core
-  xvfb xauth
+  xvfb xauth xdotool
 )
 
 missing=()
