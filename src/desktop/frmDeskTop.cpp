@@ -50,7 +50,7 @@ QString TrimBlanks(const QString& s)
 
 bool KeyIs(const QString& key, const char* name)
 {
-    return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    return SameCommandKey(key, QLatin1String(name));
 }
 
 bool IsSource(const Variant& v, double code)
@@ -418,10 +418,7 @@ void frmDeskTop::ShowCommands()
             if (objCommand->PicIndex < 1 || picCommand(objCommand->PicIndex))
                 objCommand->PicIndex = Integer(picCommandUBound() + 1);
             PicCommandBox* pic = LoadPicCommand(objCommand->PicIndex);
-            if (KeyIs(objCommand->CommandKey, "M_OFF") && objCommand->Op == 0)
-                SetPictureFromList(pic, QStringLiteral("M_OFF_FLOAT"));
-            else
-                SetPictureFromList(pic, objCommand->CommandKey);
+            SetPictureFromList(pic, CommandPictureKey(objCommand->CommandKey, objCommand->Op));
             CurrentColumn = objCommand->x;
             CurrentRow = objCommand->y;
             CommandGrid(objCommand->x, objCommand->y) = true;
@@ -947,8 +944,7 @@ void frmDeskTop::Form_QueryUnload()
         const auto& co = e.item;
         if (!co || !co->CommandWindow)
             continue;
-        if (KeyIs(co->CommandKey, "L_IF") || KeyIs(co->CommandKey, "L_LOOP") || KeyIs(co->CommandKey, "L_WHILE")
-            || KeyIs(co->CommandKey, "L_SUB"))
+        if (OpensBlock(co->CommandKey) || KeyIs(co->CommandKey, "L_SUB"))
             inner.append(co->CommandWindow);
     }
     for (ICommandWindow* w : inner) {
@@ -1398,6 +1394,13 @@ int frmDeskTop::KeyCodeOf(int qtKey)
     case Qt::Key_F5: return 116;
     default: return 0;
     }
+}
+
+void frmDeskTop::WatchKeys(QWidget* control)
+{
+    mKeys->Watch(control);
+    for (QWidget* w : control->findChildren<QWidget*>())
+        mKeys->Watch(w);
 }
 
 bool frmDeskTop::PreviewKey(QWidget* target, QKeyEvent* event)
