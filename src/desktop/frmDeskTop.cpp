@@ -235,6 +235,9 @@ PicCommandBox* frmDeskTop::LoadPicCommand(int index)
     pic->Move(tmpl->Left(), tmpl->Top(), tmpl->Width(), tmpl->Height());
     pic->hide();
     mPicCommand[index] = pic;
+    // A picture gets the focus when its frame closes: its keys are the window's too.
+    if (mKeys)
+        mKeys->Watch(pic);
     return pic;
 }
 
@@ -1375,13 +1378,6 @@ int frmDeskTop::KeyCodeOf(int qtKey)
     case Qt::Key_F5: return 116;
     default: return 0;
     }
-}
-
-void frmDeskTop::WatchKeys(QWidget* control)
-{
-    mKeys->Watch(control);
-    for (QWidget* w : control->findChildren<QWidget*>())
-        mKeys->Watch(w);
 }
 
 bool frmDeskTop::PreviewKey(QWidget* target, QKeyEvent* event)

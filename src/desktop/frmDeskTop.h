@@ -256,9 +256,6 @@ public:
     // 37..40 arrows, 45 Insert, 46 Delete, 67 C, 74 J, 86 V, 88 X, 116 F5) and
     // the shift state. The key still reaches the focused control.
     void Form_KeyDown(int KeyCode, int Shift);
-    // Lets the key map see the keys of a control made after the window
-    // (the parameter frames' controls).
-    void WatchKeys(QWidget* control);
     // The key code of a Qt key, 0 for one the map does not know.
     static int KeyCodeOf(int qtKey);
 

@@ -587,6 +587,39 @@ TEST_F(DeskEditTest, TitleEditingKeepsTheArrowsAndDeleteForTheTitle)
     EXPECT_EQ(f->ColCommand->Count(), 2);
 }
 
+TEST_F(DeskEditTest, ADoubleClickOrEnterOpensTheFrameAndEscClosesIt)
+{
+    frmDeskTop* f = Open({Command("M_ON", 0, 1, 1), Command("M_OFF", 0, 2, 2)});
+    // With two commands selected a double click opens nothing.
+    QTest::mouseClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(f->picCommand(2), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
+    QTest::mouseDClick(f->picCommand(2), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_FALSE(f->CommandInEdit);
+
+    ClickDesk(f, 900, 10 * H + 10);
+    QTest::mouseDClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    ASSERT_TRUE(f->CommandInEdit);
+    EXPECT_EQ(f->CommandInEditType, QStringLiteral("M_ON"));
+    // While the frame is open the arrows are the frame's.
+    Key(f, Qt::Key_Down);
+    EXPECT_EQ(f->CursorPos(), QStringLiteral("0001"));
+    Key(f, Qt::Key_Escape);
+    EXPECT_FALSE(f->CommandInEdit);
+    // The closed frame leaves the focus on its picture, whose keys still reach the map.
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(f->CursorPos(), QStringLiteral("0002"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(f->CommandInEdit);
+    EXPECT_EQ(f->CommandInEditType, QStringLiteral("M_OFF"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(f->CommandInEdit);
+    // Enter on an empty cell opens nothing.
+    f->setCursorPos(QStringLiteral("0005"));
+    Key(f, Qt::Key_Return);
+    EXPECT_FALSE(f->CommandInEdit);
+}
+
 // ---- the wheel and the bars
 
 TEST_F(DeskEditTest, TheWheelScrollsThroughTheBars)
