@@ -155,6 +155,30 @@ TEST_F(FrameWidgetTest, LogicCommandEditedByMouseAndKeys)
     EXPECT_EQ(listingOf(cmd.c), QStringList({" .If 1,0,3,2,-1", " .Else", " .EndIf"}));
 }
 
+TEST_F(FrameWidgetTest, ClockBoxesSelectTheirTextAndMoveOnFromTheHours)
+{
+    Cmd cmd("G_WATCH");
+    cmd.c->Param1Value = 7;
+    cmd.c->Param2Value = 30;
+    MotorFrameWidget w(names);
+    w.Model.Open(cmd.c);
+    w.show();
+    w.activateWindow();
+    w.Refresh(true);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), w.txtTime[0]);
+    EXPECT_EQ(w.txtTime[0]->selectedText(), QStringLiteral("7"));
+    QTest::keyClicks(w.txtTime[0], QStringLiteral("12"));
+    EXPECT_EQ(QApplication::focusWidget(), w.txtTime[1]);
+    QApplication::processEvents();
+    EXPECT_EQ(w.txtTime[1]->selectedText(), QStringLiteral("30"));
+    QTest::keyClicks(w.txtTime[1], QStringLiteral("45"));
+    ASSERT_TRUE(w.Model.cmdOkMotor_Click());
+    EXPECT_EQ(cmd.c->PicCaption(1), QStringLiteral("To 12:45"));
+    EXPECT_EQ(cmd.c->Param1Value, Variant(12));
+}
+
 // Pictures of both frames as they look, for the eye (QM_GRAB_DIR names a folder).
 TEST_F(FrameWidgetTest, GrabFramesToPictures)
 {

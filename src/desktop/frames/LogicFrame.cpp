@@ -335,7 +335,7 @@ void LogicFrame::LayOut(const QString& key)
         cmbVar2.Top = mParam1Design.Top;
         cmbVar2.Visible = true;
         caption(lblG, QStringLiteral("Times"));
-        lblG.Top = cmbVar2.Top + 4 * ty;
+        lblG.Top = cmbVar2.Top;
         lblG.Left = cmbVar2.Left + cmbVar2.Width + 5 * tx;
         cmdOkOpenLogic.Visible = true;
     } else if (is("L_START") || is("L_STOP") || is("L_SUB")) {
