@@ -266,3 +266,23 @@ TEST_F(FramesInWindowTest, PictureFromTheFramesImageList)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FramesInWindowTest, ClosingTheWindowWithAFrameOpenCancelsIt)
+{
+    motor->MotorList = QStringLiteral("0");
+    window->setCursorPos(QStringLiteral("0001"));
+    window->mnuUpdate_Click();
+    QTest::mouseClick(window->FraMotor->chkMotor[2], Qt::LeftButton);
+    QTest::mouseClick(window->FraMotor->chkTime, Qt::LeftButton);
+    typeInto(window->FraMotor->cmbTimeCount, "400");
+    enter();
+    EXPECT_EQ(motor->MotorList, QStringLiteral("02"));
+    window->Close();
+    Flush();
+    EXPECT_EQ(task->CommandWindow, nullptr);
+    EXPECT_EQ(motor->MotorList, QStringLiteral("0"));
+}
+
+}  // namespace
