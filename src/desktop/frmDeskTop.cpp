@@ -25,6 +25,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -819,12 +820,23 @@ void frmDeskTop::resizeEvent(QResizeEvent* event)
 
 void frmDeskTop::Form_Resize()
 {
-    const std::initializer_list<int> none = {};
     QWidget* win = mSub ? static_cast<QWidget*>(mSub) : this;
     if (win->width() > picDeskTop->width()) {
         win->resize(picDeskTop->width(), win->height());
+        // A maximised frame lays out its window later, without a resize of
+        // it that reaches here: the bars follow once that is done.
+        QTimer::singleShot(0, this, [this] {
+            if (mLoaded && !mUnloaded)
+                LayoutScrollBars();
+        });
         return;
     }
+    LayoutScrollBars();
+}
+
+void frmDeskTop::LayoutScrollBars()
+{
+    const std::initializer_list<int> none = {};
     const double scaleWidth = ScaleWidth(), scaleHeight = ScaleHeight();
     const double titleHeight = picModulTitle->Height();
     const double vWidth = TwipX(VScroll1->width()), hHeight = TwipY(HScroll1->height());

@@ -265,6 +265,8 @@ public:
     // Handlers.
     void Form_Load();
     void Form_Resize();
+    // Steps 2 on of a resize: the title strip, the bars' places and ranges.
+    void LayoutScrollBars();
     void Form_Activate();
     void Form_Deactivate();
     void Form_QueryUnload();
