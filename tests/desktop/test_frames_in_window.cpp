@@ -286,3 +286,25 @@ TEST_F(FramesInWindowTest, ClosingTheWindowWithAFrameOpenCancelsIt)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FramesInWindowTest, FrameInTheRightColumnIsScrolledIntoViewSideways)
+{
+    auto wait = Command(QStringLiteral("G_WAIT"), 1, 1, 9);
+    Put(*task->Commands(), wait);
+    window->Close();
+    Flush();
+    window = OpenTask(task);
+    ASSERT_NE(window, nullptr);
+    window->setCursorPos(QStringLiteral("0101"));
+    window->mnuUpdate_Click();
+    QWidget* f = window->FraMotor;
+    ASSERT_TRUE(f->isVisible());
+    const int right = f->mapTo(window, QPoint(f->width(), 0)).x();
+    EXPECT_LE(right, window->VScroll1->x());
+    EXPECT_GT(window->HScroll1->value(), 0);
+    escape();
+}
+
+}  // namespace
