@@ -3,6 +3,7 @@
 // edited through them compiles to the values typed.
 #include "FrameFixture.h"
 
+#include "FrameInput.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "desktop/frames/ImageList.h"
 
@@ -16,13 +17,6 @@ namespace {
 
 class FrameWidgetTest : public FrameTest {
 protected:
-    static void chooseText(ImageComboBox* box, const char* text)
-    {
-        const int i = box->Model().IndexOfText(QString::fromLatin1(text));
-        ASSERT_GE(i, 0) << text;
-        box->setCurrentIndex(i);
-        Q_EMIT box->activated(i);
-    }
     // A double click as the platform sends it: press, release, double click, release.
     static void doubleClick(QWidget* w)
     {
@@ -34,11 +28,6 @@ protected:
                           t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(w, &e);
         }
-    }
-    static void typeInto(ImageComboBox* box, const char* text)
-    {
-        box->lineEdit()->selectAll();
-        QTest::keyClicks(box->lineEdit(), QString::fromLatin1(text));
     }
 };
 

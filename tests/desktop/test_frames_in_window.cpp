@@ -6,6 +6,7 @@
 
 #include "compiler/Translate.h"
 #include "desktop/Twips.h"
+#include "FrameInput.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "desktop/frames/ImageList.h"
 #include "model/NamedValues.h"
@@ -43,18 +44,6 @@ protected:
     void enter() { window->Form_KeyDown(13, 0); }
     void escape() { window->Form_KeyDown(27, 0); }
 
-    static void chooseText(ImageComboBox* box, const char* text)
-    {
-        const int i = box->Model().IndexOfText(QString::fromLatin1(text));
-        ASSERT_GE(i, 0) << text;
-        box->setCurrentIndex(i);
-        Q_EMIT box->activated(i);
-    }
-    static void typeInto(ImageComboBox* box, const char* text)
-    {
-        box->lineEdit()->selectAll();
-        QTest::keyClicks(box->lineEdit(), QString::fromLatin1(text));
-    }
 
     QStringList listing()
     {
