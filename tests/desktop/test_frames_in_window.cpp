@@ -297,3 +297,36 @@ TEST_F(FramesInWindowTest, FrameInTheRightColumnIsScrolledIntoViewSideways)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FramesInWindowTest, LoopOkAndOpenWindowOpensItsBody)
+{
+    auto loop = Command(QStringLiteral("L_LOOP"), 1, 3, 10, QStringLiteral("LOOP"));
+    loop->Op = -1;
+    Put(*task->Commands(), loop);
+    window->Close();
+    Flush();
+    window = OpenTask(task);
+    ASSERT_NE(window, nullptr);
+    window->setCursorPos(QStringLiteral("0103"));
+    window->mnuUpdate_Click();
+    LogicFrameWidget* f = window->fraLogic;
+    ASSERT_TRUE(f->cmbVar2->isVisible());
+    EXPECT_EQ(f->lblG->text(), QStringLiteral("Times"));
+    typeInto(f->cmbVar2, "256");
+    QTest::mouseClick(f->cmdOkOpenLogic, Qt::LeftButton);
+    EXPECT_EQ(presenter.texts(), QStringList{"Invalid value"});
+    EXPECT_TRUE(window->CommandInEdit);
+    EXPECT_EQ(WindowOf(loop.get()), nullptr);
+    typeInto(f->cmbVar2, "12");
+    QTest::mouseClick(f->cmdOkOpenLogic, Qt::LeftButton);
+    Flush();
+    EXPECT_FALSE(window->CommandInEdit);
+    EXPECT_EQ(loop->PicCaption(1), QStringLiteral("12\r\nTimes "));
+    frmDeskTop* body = WindowOf(loop.get());
+    ASSERT_NE(body, nullptr);
+    EXPECT_EQ(body->FormType(), ModuleKind::LoopBody);
+}
+
+}  // namespace
