@@ -888,17 +888,7 @@ void frmDeskTop::Form_Deactivate()
     // An open parameter frame is cancelled by the frame that edits its key;
     // a comment's frame too, so that no frame stays open with the toolbars
     // disabled while the user works in another window.
-    Step([&] {
-        if (!CommandInEdit)
-            return;
-        const CommandInfo* info = FindCommand(CommandInEditType);
-        if (!info)
-            return;
-        if (info->frame == CommandFrame::Logic)
-            cmdCancelLogic_Click();
-        else
-            cmdCancelMotor_Click();
-    }, {});
+    Step([&] { CancelEditFrame(); }, {});
     // As a press with the cursor tool on the empty desk at (3, 3), whatever
     // tool the palette holds: the selection empties and nothing is placed.
     Step([&] {
@@ -928,6 +918,8 @@ void frmDeskTop::Form_QueryUnload()
 {
     if (mUnloaded)
         return;
+    // A window closed with a frame open gives the toolbars back.
+    Step([&] { CancelEditFrame(); }, {}, false);
     mUnloaded = true;
     if (mMyCommandBlock && mMyCommandBlock->CommandWindow == this)
         mMyCommandBlock->CommandWindow = nullptr;
