@@ -214,6 +214,18 @@ QPixmap CoverPicture(const QSize& size)
     return pm;
 }
 
+QPixmap PortPicture(int index, const QSize& size)
+{
+    QPixmap pm = blank(size);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(120, 120, 120), 1));
+    p.setBrush(QColor(245, 245, 240));
+    p.drawRoundedRect(QRectF(1.5, 1.5, size.width() - 3, size.height() - 3), 4, 4);
+    p.drawPixmap(0, 0, PalettePicture(index, size));
+    return pm;
+}
+
 QString PaletteTip(int index)
 {
     switch (index) {

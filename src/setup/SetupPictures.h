@@ -18,5 +18,7 @@ QRect SlotDisplayRect(const QSize& brick);
 // Palette picture 1..5 (SetupPicture codes).
 QPixmap PalettePicture(int index, const QSize& size);
 QPixmap CoverPicture(const QSize& size);
+// A palette picture on a light tile, as a port shows what is plugged into it.
+QPixmap PortPicture(int index, const QSize& size);
 // The palette's tool tips.
 QString PaletteTip(int index);

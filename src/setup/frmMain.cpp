@@ -297,7 +297,7 @@ void frmMain::ShowPorts()
     for (int i = 0; i < 3; ++i) {
         const clsSensor& s = *rcx.PortSensor(i);
         if (s.SensorType() != 0) {
-            imgSensor[i]->setPixmap(PalettePicture(int(s.SensorType()), imgSensor[i]->size()));
+            imgSensor[i]->setPixmap(PortPicture(int(s.SensorType()), imgSensor[i]->size()));
             imgSensor[i]->setToolTip(s.Purpose);
         } else {
             imgSensor[i]->setPixmap(QPixmap());
@@ -305,7 +305,7 @@ void frmMain::ShowPorts()
         }
         const clsMotor& m = *rcx.PortMotor(i);
         if (m.MotorType() != 0) {
-            imgOutput[i]->setPixmap(PalettePicture(SetupPicture::Motor, imgOutput[i]->size()));
+            imgOutput[i]->setPixmap(PortPicture(SetupPicture::Motor, imgOutput[i]->size()));
             imgOutput[i]->setToolTip(m.Purpose);
         } else {
             imgOutput[i]->setPixmap(QPixmap());
