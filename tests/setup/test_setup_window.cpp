@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QtTest/QTest>
 
@@ -119,6 +120,21 @@ TEST_F(SetupWindow, NarrowAndAdvancedWidths)
     EXPECT_TRUE(App().ShowAdvanced);
     EXPECT_TRUE(App().AdvancedAlways);
     EXPECT_EQ(settings.values.value(QStringLiteral("Preferences/AdvancedMode")), QStringLiteral("True"));
+}
+
+TEST_F(SetupWindow, WideningNearTheRightEdgeCentresTheWindowNarrowingNeverMoves)
+{
+    auto w = open();
+    const int screenWidth = w->screen()->geometry().width();
+    w->move(screenWidth - w->width() - 10, 40);
+    const QPoint narrowAt = w->pos();
+    w->mnuAdvanced_Click();
+    EXPECT_EQ(w->x(), (screenWidth - w->FullWidth) / 2);
+    EXPECT_EQ(w->y(), 40);
+    const QPoint wideAt = w->pos();
+    w->mnuAdvanced_Click();
+    EXPECT_EQ(w->pos(), wideAt);
+    EXPECT_NE(w->pos(), narrowAt);
 }
 
 TEST_F(SetupWindow, DraggingHighlightsOnlyTheRightKindOfPort)
