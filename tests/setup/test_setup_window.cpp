@@ -242,6 +242,21 @@ TEST_F(SetupWindow, TheSensorDialogRenamesThePortAndItsRow)
     EXPECT_TRUE(object(QStringLiteral("Floor")));
 }
 
+TEST_F(SetupWindow, CancelLeavesThePanelTheCloseBoxRebuildsIt)
+{
+    auto w = open();
+    w->imgSensor_DragDrop(0, SetupPicture::Touch);
+    // A row ticked by the model alone shows only when the panel is built again.
+    App().TimerPollCheck[3] = 1;
+    runner.script = [](QDialog& d) { static_cast<frmSensorProp&>(d).cmdOk[0]->click(); };
+    w->imgSensor_MouseUp(0, 1, 1, 1);
+    EXPECT_FALSE(w->chkPollSensor[3]->isChecked());
+    runner.script = [](QDialog& d) { d.close(); };
+    w->imgSensor_MouseUp(0, 1, 1, 1);
+    EXPECT_TRUE(w->chkPollSensor[3]->isChecked());
+    EXPECT_EQ(runner.shown.size(), 2);
+}
+
 TEST_F(SetupWindow, TheMotorDialogShowsAndStoresThePort)
 {
     auto w = open();
