@@ -19,6 +19,7 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -234,6 +235,8 @@ void frmMain::BuildToolColumn()
     for (const auto& t : tools) {
         auto* b = place(new QPushButton(QLatin1String(t.caption), body), 8340, t.top, 2400, 1020);
         const int index = t.index;
+        b->setIcon(QIcon(ToolPicture(index, QSize(28, 28))));
+        b->setIconSize(QSize(28, 28));
         connect(b, &QPushButton::clicked, this, [this, index] { cmdDataLog_Click(index); });
         cmdDataLog[t.index] = b;
     }
@@ -856,6 +859,8 @@ void frmMain::ShowBattery(const BatteryReading& reading)
     p.end();
     picBatPower->setPixmap(bar);
     picBatPower->setVisible(true);
+    // The bar shows the charge now; the caption needs the room of the picture.
+    cmdDataLog[3]->setIcon(QIcon());
     cmdDataLog[3]->setText(reading.caption);
 }
 

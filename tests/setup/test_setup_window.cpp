@@ -329,6 +329,8 @@ TEST_F(SetupWindow, GrabTheWindow)
     EXPECT_TRUE(w->grab().save(QDir(dir).filePath(QStringLiteral("setup-narrow.png"))));
     w->mnuAdvanced_Click();
     w->chkPollSensor[0]->click();
+    useRecorder().pushResult(QStringLiteral("PBBattery"), 8800);
+    w->cmdDataLog_Click(3);
     QApplication::processEvents();
     EXPECT_TRUE(w->grab().save(QDir(dir).filePath(QStringLiteral("setup-advanced.png"))));
     frmMotorProp motor(0);
