@@ -11,6 +11,7 @@
 #include "model/NamedValues.h"
 #include "model/RcxSetup.h"
 #include "shell/EventGuard.h"
+#include "shell/KeyTracker.h"
 #include "shell/MainWindow.h"
 #include "shell/MessagePresenter.h"
 #include "shell/ModalRunner.h"
@@ -38,13 +39,16 @@ int main(int argc, char** argv)
     ShellPresenter presenter;
     QSettingsStore settings(QSettingsStore::defaultPath());
     SdlJoystick joystick;
+    // The keys of every window, and the joystick behind them.
+    KeyTracker keys(&joystick);
+    keys.Install();
     ShellWindows windows;
     RegisterSetupWindows(windows);
     PhantomControl control;
     ControlEventHandler controlEvents;
     a.Presenter = &presenter;
     a.Settings = &settings;
-    a.Joystick = &joystick;
+    a.Joystick = &keys;
     a.Windows = &windows;
     control.setEventSink(&controlEvents);
     // Modules go down to the virtual brick at about the tower's pace, so that

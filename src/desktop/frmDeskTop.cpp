@@ -3,6 +3,8 @@
 #include "shell/MainWindow.h"
 
 #include "desktop/Twips.h"
+#include "desktop/frames/FrameControls.h"
+#include "desktop/frames/FrameWidgets.h"
 #include "model/AppState.h"
 #include "model/CommandCatalogue.h"
 #include "model/Grid.h"
@@ -23,6 +25,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -765,23 +768,7 @@ void frmDeskTop::Close()
 
 void frmDeskTop::FillSourceNames()
 {
-    static const struct {
-        int code;
-        const char* title;
-    } names[] = {
-        {0, "Variables"},        {1, "Timers"},          {2, "Constant"},
-        {3, "Motors"},           {4, "Random"},          {9, "Sensors"},
-        {10, "Sensor type "},    {11, "Sensor mode"},    {12, "Sensor raw value"},
-        {13, "Sensor boolean value"}, {14, "Clock"},     {15, "RCX message"},
-        {100, "Constants"},      {110, "System constants"}, {130, "RCX display"},
-        {140, "Sensor types"},   {150, "Sensor modes"},  {160, "Joystick button"},
-        {170, "Joystick axle"},  {180, "Keyboard key"},  {190, "Time unit"},
-        {200, "RCX sound"},      {210, "Transmit power"}, {220, "Range"},
-    };
-    for (auto& s : SourceName)
-        s.clear();
-    for (const auto& n : names)
-        SourceName[n.code] = QString::fromLatin1(n.title);
+    SourceName = StandardSourceNames();
 }
 
 void frmDeskTop::Form_Load()
@@ -818,6 +805,8 @@ void frmDeskTop::Form_Load()
         QWidget* win = mSub ? static_cast<QWidget*>(mSub) : this;
         win->move(0, win->y());
     }, quiet);
+    // The frames' image combo boxes show the pictures of the image list ILDT.
+    Step([&] { BuildFrames(); }, quiet);
     Step([&] { FillSourceNames(); }, quiet);
     mLoaded = true;
 }
@@ -831,12 +820,23 @@ void frmDeskTop::resizeEvent(QResizeEvent* event)
 
 void frmDeskTop::Form_Resize()
 {
-    const std::initializer_list<int> none = {};
     QWidget* win = mSub ? static_cast<QWidget*>(mSub) : this;
     if (win->width() > picDeskTop->width()) {
         win->resize(picDeskTop->width(), win->height());
+        // A maximised frame lays out its window later, without a resize of
+        // it that reaches here: the bars follow once that is done.
+        QTimer::singleShot(0, this, [this] {
+            if (mLoaded && !mUnloaded)
+                LayoutScrollBars();
+        });
         return;
     }
+    LayoutScrollBars();
+}
+
+void frmDeskTop::LayoutScrollBars()
+{
+    const std::initializer_list<int> none = {};
     const double scaleWidth = ScaleWidth(), scaleHeight = ScaleHeight();
     const double titleHeight = picModulTitle->Height();
     const double vWidth = TwipX(VScroll1->width()), hHeight = TwipY(HScroll1->height());
@@ -885,15 +885,18 @@ void frmDeskTop::Form_Deactivate()
 {
     if (mUnloaded || !mLoaded)
         return;
-    // An open parameter frame is cancelled by the first letter of its
-    // command key: "L" the logic frame, "M" or "G" the motor frame.
+    // An open parameter frame is cancelled by the frame that edits its key;
+    // a comment's frame too, so that no frame stays open with the toolbars
+    // disabled while the user works in another window.
     Step([&] {
         if (!CommandInEdit)
             return;
-        const QString first = CommandInEditType.left(1).toUpper();
-        if (first == QLatin1String("L"))
+        const CommandInfo* info = FindCommand(CommandInEditType);
+        if (!info)
+            return;
+        if (info->frame == CommandFrame::Logic)
             cmdCancelLogic_Click();
-        else if (first == QLatin1String("M") || first == QLatin1String("G"))
+        else
             cmdCancelMotor_Click();
     }, {});
     // As a press with the cursor tool on the empty desk at (3, 3), whatever
@@ -1351,17 +1354,7 @@ void frmDeskTop::mnuUpdate_Click()
 
 void frmDeskTop::mnuTransmit_Click() {}
 
-void frmDeskTop::SetFrameInterface() {}
-
-void frmDeskTop::ScrollToEditFrame() {}
-
-void frmDeskTop::cmdOkMotor_Click() {}
-
-void frmDeskTop::cmdCancelMotor_Click() {}
-
-void frmDeskTop::cmdOkLogic_Click() {}
-
-void frmDeskTop::cmdCancelLogic_Click() {}
+// The parameter frames' operations are in desktop/frames/DeskTopFrames.cpp.
 
 // ---- keys
 

@@ -5,6 +5,7 @@
 #include "model/VbError.h"
 
 #include <QAbstractItemView>
+#include <QScrollBar>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
@@ -101,7 +102,8 @@ ImageComboBox::ImageComboBox(FrameCombo& model, QWidget* parent) : QComboBox(par
         });
     }
     connect(this, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
-        if (mRefreshing)
+        // Enter that closed the frame reaches the box afterwards: no choice then.
+        if (mRefreshing || !isVisible())
             return;
         mModel.Choose(index);
         Run(Clicked);
@@ -134,6 +136,16 @@ void ImageComboBox::Refresh()
             }
         }
         mItemsShown = shown;
+        // The list is as wide as its widest item, so no name is cut short.
+        QFont boldFont = font();
+        boldFont.setBold(true);
+        const QFontMetrics plain(font()), bold(boldFont);
+        int widest = 0;
+        for (const ComboItem& i : mModel.Items) {
+            const int text = (i.IsHeading() ? bold : plain).horizontalAdvance(i.Text);
+            widest = std::max(widest, text + i.Indentation * 14 + iconSize().width() + 24);
+        }
+        view()->setMinimumWidth(widest + view()->verticalScrollBar()->sizeHint().width());
     }
     if (currentIndex() != mModel.Selected)
         setCurrentIndex(mModel.Selected);

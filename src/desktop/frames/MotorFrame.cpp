@@ -2,6 +2,7 @@
 
 #include "compiler/CommandCheck.h"
 #include "model/AppState.h"
+#include "model/CommandCatalogue.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 #include "model/VbError.h"
@@ -16,9 +17,10 @@ void Place(FrameGeometry& g, double left, double top, double width, double heigh
     g.Height = height;
 }
 
-bool StartsWith(const QString& key, QChar letter)
+bool IsFamily(const QString& key, CommandFamily family)
 {
-    return !key.isEmpty() && key[0].toUpper() == letter;
+    const CommandInfo* info = FindCommand(key);
+    return info && info->family == family;
 }
 
 // "set": a stored text, or a number above -1 (an Empty value reads as 0).
@@ -82,7 +84,7 @@ void MotorFrame::Open(const std::shared_ptr<clsCommand>& command)
     Command = command;
     Focus.clear();
     const QString& key = command->CommandKey;
-    if (StartsWith(key, QLatin1Char('M'))) {
+    if (IsFamily(key, CommandFamily::Motor)) {
         for (int i = 0; i < 3; ++i) {
             const MotorPtr& m = App().RcxSetup->PortMotor(i);
             chkMotor[i].Visible = m && m->MotorType() != 0;
@@ -245,7 +247,7 @@ void MotorFrame::LoadMotorFrame(clsCommand& cmd)
     // The duration.
     bool ended = false;
     if (!step([&] {
-            if (!StartsWith(key, QLatin1Char('G')) && cmd.Time.isEmpty()) {
+            if (!IsFamily(key, CommandFamily::General) && cmd.Time.isEmpty()) {
                 setChkTime(1);
                 return;
             }
@@ -412,7 +414,7 @@ bool MotorFrame::cmdOkMotor_Click()
         return false;
     try {
         const QString key = Command->CommandKey;
-        if (!StartsWith(key, QLatin1Char('G')) && !StartsWith(key, QLatin1Char('A'))) {
+        if (IsFamily(key, CommandFamily::Motor)) {
             if (chkMotor[0].Value != 1 && chkMotor[1].Value != 1 && chkMotor[2].Value != 1)
                 return Fail(QStringLiteral("No motor selected"));
         }
