@@ -2,6 +2,7 @@
 
 #include "shell/MainWindow.h"
 
+#include "compiler/Transmit.h"
 #include "desktop/Twips.h"
 #include "desktop/frames/FrameControls.h"
 #include "desktop/frames/FrameWidgets.h"
@@ -1343,7 +1344,12 @@ void frmDeskTop::mnuUpdate_Click()
 
 // ---- entry points that the PC-side run and the parameter frames fill in
 
-void frmDeskTop::mnuTransmit_Click() {}
+void frmDeskTop::mnuTransmit_Click()
+{
+    // The selected commands go to the brick at once.
+    if (ColCommand)
+        TransmitCommands(*ColCommand);
+}
 
 // The parameter frames' operations are in desktop/frames/DeskTopFrames.cpp.
 
