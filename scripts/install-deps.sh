@@ -12,6 +12,7 @@ packages=(
   fonts-dejavu-core
   xvfb xauth
   clang libclang-rt-14-dev
+  nqc
 )
 
 missing=()

@@ -85,6 +85,8 @@ struct AppState {
     Boolean ShowAdvanced = False;
     Long PollInterval = 300;
     Integer PollFilter[5] = {0, 0, 0, 0, 0};
+    // Ticks of the set-up window's four timer rows.
+    Integer TimerPollCheck[4] = {0, 0, 0, 0};
 
     // Twips of one screen pixel.
     double TwipsX = 15;

@@ -1,6 +1,7 @@
 #include "model/TaskFile.h"
 
 #include "model/AppState.h"
+#include "model/CommandCatalogue.h"
 #include "model/Grid.h"
 #include "model/Messages.h"
 #include "model/Records.h"
@@ -26,18 +27,6 @@ constexpr int kPointerDefault = 0;
 bool sameWord(const QString& a, const char* word)
 {
     return a.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
-}
-
-// The kind of body an IF, WHILE or LOOP command owns (exact key), or 0.
-Long bodyKindOf(const QString& key)
-{
-    if (key == QLatin1String("L_IF"))
-        return ModuleKind::IfBody;
-    if (key == QLatin1String("L_WHILE"))
-        return ModuleKind::WhileBody;
-    if (key == QLatin1String("L_LOOP"))
-        return ModuleKind::LoopBody;
-    return 0;
 }
 
 const char* endMarkerOf(Long bodyKind)
@@ -93,7 +82,7 @@ bool writeCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long ki
                     continue;
                 const auto& co = *cell;
                 writeCommandRecord(file, *co);
-                const Long bodyKind = bodyKindOf(co->CommandKey);
+                const Long bodyKind = BodyKindOf(co->CommandKey, Qt::CaseSensitive);
                 if (bodyKind != 0) {
                     if (!writeCommands(file, co->Commands, bodyKind, depth + 1))
                         return false;
@@ -142,7 +131,7 @@ bool openTask(RecordReader& file, CommandCollection& grid, int depth)
             if (sameWord(key, "Else"))
                 continue;
             const QString cell = ColKey(co->x, co->y);
-            if (sameWord(key, "L_IF") || sameWord(key, "L_WHILE") || sameWord(key, "L_LOOP")) {
+            if (OpensBlock(key)) {
                 co->Commands = std::make_shared<CommandCollection>();
                 grid.Add(co, cell);
                 if (!openTask(file, *grid.Item(cell)->Commands, depth + 1))
