@@ -122,6 +122,8 @@ protected:
     void checkVirtualBrickDownload(const QString& name)
     {
         PhantomControl control([] { return qint64(0); });
+        for (Long port = 0; port < PhantomControl::TowerPorts; ++port)
+            control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
         EventTrace trace;
         control.setEventSink(&trace);
         AppState& app = App();

@@ -157,7 +157,8 @@ bool TowerTransport::wake()
 
 std::optional<QByteArray> TowerTransport::exchange(const QByteArray& request)
 {
-    if (request.isEmpty() || mFd < 0)
+    // A tower plugged in again is opened again.
+    if (request.isEmpty() || !open())
         return std::nullopt;
     const int replyBytes = rcx::replyLength(request);
     for (mTries = 1; mTries <= Tries; ++mTries) {

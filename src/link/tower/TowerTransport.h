@@ -6,8 +6,8 @@
 // request, the toggle twin whenever an opcode goes out twice in a row, a
 // reply timeout adapted between 50 and 500 ms on top of the bytes' time on
 // the wire, and about 30 ms of quiet before the next request. A device that
-// goes away (unplugged) closes the tower; every later exchange fails at once
-// until a tower check opens it again.
+// goes away (unplugged) closes the tower; a later exchange opens it again,
+// and fails at once while the device is not there.
 #include "link/protocol/RcxTransport.h"
 
 #include <QString>
