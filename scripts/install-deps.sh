@@ -11,6 +11,7 @@ packages=(
   libsdl2-dev
   fonts-dejavu-core
   xvfb xauth
+  poppler-utils
 )
 
 missing=()
