@@ -35,10 +35,11 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTextOption>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace {
 
@@ -209,12 +210,9 @@ void frmDatalog::Form_Resize()
 
 void frmDatalog::closeEvent(QCloseEvent* event)
 {
-    if (event->spontaneous()) {
-        event->ignore();
-        hide();
-        return;
-    }
-    QDialog::closeEvent(event);
+    // A close asked for by the user only hides the window; the program's end deletes it.
+    event->ignore();
+    hide();
 }
 
 void frmDatalog::keyPressEvent(QKeyEvent* event)
@@ -691,18 +689,29 @@ void frmDatalog::PrintDatalog()
         if (!painter.begin(&printer))
             raiseError(Err::DeviceUnavailable);
         const double dev = printer.resolution() / 1440.0;  // device pixels a twip
+        const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+        const double pageWidth = page.width();
+        // The largest font up to 10 points that puts the head and 66 lines on a page.
         QFont font = painter.font();
         font.setPointSize(10);
+        while (font.pointSize() > 6 &&
+               QFontMetricsF(font, &printer).height() * (DatalogLinesPerPage + 11) > page.height())
+            font.setPointSize(font.pointSize() - 1);
         QFont bold = font;
         bold.setBold(true);
-        QTextOption tabs;
-        tabs.setTabStopDistance(1000 * dev);
-        tabs.setWrapMode(QTextOption::NoWrap);
-        const double pageWidth = printer.pageLayout().paintRectPixels(printer.resolution()).width();
+        const double tabStop = 1000 * dev;
         double y = 0;
+        // A line at x, each tab moving on to the next tab stop.
         const auto print = [&](const QString& text, double x) {
             const QFontMetricsF fm(painter.font(), &printer);
-            painter.drawText(QRectF(x, y, pageWidth - x, fm.height()), text, tabs);
+            double at = x;
+            const QStringList parts = text.split(QLatin1Char('\t'));
+            for (int i = 0; i < parts.size(); ++i) {
+                if (i > 0)
+                    at = x + (std::floor((at - x) / tabStop) + 1) * tabStop;
+                painter.drawText(QPointF(at, y + fm.ascent()), parts[i]);
+                at += fm.horizontalAdvance(parts[i]);
+            }
             y += fm.height();
         };
         const auto head = [&] {

@@ -114,12 +114,9 @@ void frmDatalogRange::keyPressEvent(QKeyEvent* event)
 
 void frmDatalogRange::closeEvent(QCloseEvent* event)
 {
-    if (event->spontaneous()) {
-        WasCanceled = True;
-        event->ignore();
-        hide();
-        done(QDialog::Rejected);
-        return;
-    }
-    QDialog::closeEvent(event);
+    // A close asked for by the user only hides the window; the program's end deletes it.
+    WasCanceled = True;
+    event->ignore();
+    hide();
+    done(QDialog::Rejected);
 }

@@ -22,18 +22,18 @@ frmGraphSettings::frmGraphSettings(QWidget* parent) : QDialog(parent)
     setFixedSize(PixX(8280), PixY(3525));
 
     Label2 = new QLabel(QStringLiteral("Graph title:"), this);
-    place(Label2, 1740, 90, 765, 195);
+    placeLabel(Label2, 1740, 90, 2610);
     txtGraphTitle = new QLineEdit(this);
     place(txtGraphTitle, 2610, 60, 3150, 285);
 
     Frame1 = new QGroupBox(QStringLiteral("X-axis"), this);
     place(Frame1, 210, 585, 3435, 2355);
     auto* l = new QLabel(QStringLiteral("Caption:"), Frame1);
-    place(l, 120, 315);
+    placeLabel(l, 120, 315, 825);
     txtXCaption = new QLineEdit(Frame1);
     place(txtXCaption, 825, 225, 2475, 285);
     l = new QLabel(QStringLiteral("Item:"), Frame1);
-    place(l, 150, 825);
+    placeLabel(l, 150, 825, 825);
     cmbX = new QComboBox(Frame1);
     cmbX->setEditable(false);
     place(cmbX, 825, 750, 2475, 315);
@@ -41,11 +41,11 @@ frmGraphSettings::frmGraphSettings(QWidget* parent) : QDialog(parent)
     Frame2 = new QGroupBox(QStringLiteral("Y-axis"), this);
     place(Frame2, 4605, 585, 3435, 2355);
     l = new QLabel(QStringLiteral("Caption:"), Frame2);
-    place(l, 90, 360);
+    placeLabel(l, 90, 360, 780);
     txtYCaption = new QLineEdit(Frame2);
     place(txtYCaption, 780, 285, 2475, 285);
     l = new QLabel(QStringLiteral("Item(s):"), Frame2);
-    place(l, 90, 810);
+    placeLabel(l, 90, 810, 645);
     LV1 = new QTreeWidget(Frame2);
     LV1->setColumnCount(1);
     LV1->setHeaderLabels({QStringLiteral("Select graph items")});
@@ -79,6 +79,15 @@ void frmGraphSettings::place(QWidget* w, int left, int top, int width, int heigh
         w->adjustSize();
     else
         w->resize(PixX(width), PixY(height));
+}
+
+void frmGraphSettings::placeLabel(QLabel* label, int left, int top, int boxLeft)
+{
+    // The label keeps its place unless its text reaches into its box; then it
+    // ends just before the box.
+    label->adjustSize();
+    const int x = qMin(PixX(left), PixX(boxLeft) - label->width() - 4);
+    label->move(qMax(2, x), PixY(top));
 }
 
 void frmGraphSettings::FillItems(const QVector<GraphItem>& items)
@@ -220,12 +229,9 @@ void frmGraphSettings::keyPressEvent(QKeyEvent* event)
 
 void frmGraphSettings::closeEvent(QCloseEvent* event)
 {
-    if (event->spontaneous()) {
-        WasCanceled = True;
-        event->ignore();
-        hide();
-        done(QDialog::Rejected);
-        return;
-    }
-    QDialog::closeEvent(event);
+    // A close asked for by the user only hides the window; the program's end deletes it.
+    WasCanceled = True;
+    event->ignore();
+    hide();
+    done(QDialog::Rejected);
 }
