@@ -11,11 +11,14 @@
 #include "model/InitParam.h"
 #include "model/NamedValues.h"
 #include "model/RcxSetup.h"
+#include "shell/EventGuard.h"
+#include "shell/KeyTracker.h"
 #include "shell/MainWindow.h"
 #include "shell/MessagePresenter.h"
 #include "shell/ModalRunner.h"
 #include "shell/OpenDialog.h"
 #include "shell/ShellWindows.h"
+#include "setup/frmMain.h"
 
 #include <QApplication>
 #include <QThread>
@@ -24,7 +27,8 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    // Every event handler runs inside the one guard.
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillomat"));
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -36,13 +40,17 @@ int main(int argc, char** argv)
     ShellPresenter presenter;
     QSettingsStore settings(QSettingsStore::defaultPath());
     SdlJoystick joystick;
+    // The keys of every window, and the joystick behind them.
+    KeyTracker keys(&joystick);
+    keys.Install();
     ShellWindows windows;
+    RegisterSetupWindows(windows);
     RegisterDatalogWindows(windows);
     PhantomControl control;
     ControlEventHandler controlEvents;
     a.Presenter = &presenter;
     a.Settings = &settings;
-    a.Joystick = &joystick;
+    a.Joystick = &keys;
     a.Windows = &windows;
     control.setEventSink(&controlEvents);
     // Modules go down to the virtual brick at about the tower's pace, so that

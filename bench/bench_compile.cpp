@@ -7,6 +7,10 @@
 #include "model/Grid.h"
 #include "model/NamedValues.h"
 
+#include "Floor.h"
+
+#include <QStringList>
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -149,6 +153,16 @@ void BM_CompileProject(benchmark::State& state)
         benchmark::DoNotOptimize(bytes);
     }
     state.counters["listing_chars"] = double(bytes);
+    // The floor: the same listing written line by line into a text.
+    const QStringList lines = App().ListingText.split(QStringLiteral("\r\n"));
+    bench::Floor(state, [&] {
+        QString out;
+        for (const QString& l : lines) {
+            out += l;
+            out += QLatin1String("\r\n");
+        }
+        benchmark::DoNotOptimize(out.data());
+    });
     ResetApp();
 }
 BENCHMARK(BM_CompileProject)->Unit(benchmark::kMillisecond);
@@ -169,6 +183,16 @@ void BM_DownloadProject(benchmark::State& state)
             state.SkipWithError("download failed");
     }
     state.counters["modules"] = double(brick.program(0).size());
+    // The floor: the brick's record of the same operations copied in anew.
+    const auto program = brick.program(0);
+    bench::Floor(state, [&] {
+        for (const auto& module : program) {
+            QStringList copy;
+            for (const QString& operation : module.operations)
+                copy.append(QString(operation.constData(), operation.size()));
+            benchmark::DoNotOptimize(copy.data());
+        }
+    });
     ResetApp();
 }
 BENCHMARK(BM_DownloadProject)->Unit(benchmark::kMillisecond);

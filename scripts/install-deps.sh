@@ -11,6 +11,8 @@ packages=(
   libsdl2-dev
   fonts-dejavu-core
   xvfb xauth
+  clang libclang-rt-14-dev
+  nqc
   poppler-utils
 )
 

@@ -5,18 +5,6 @@
 
 namespace {
 
-// An operand source or value the editor has not set yet.
-bool isUnset(const Variant& v)
-{
-    if (v.isNumber())
-        return v.toDouble() == -1;
-    if (v.isText()) {
-        double d = 0;
-        return vb::parseNumber(v.toString(), d) && d == -1;
-    }
-    return false;
-}
-
 bool sourceIn(const Variant& source, std::initializer_list<int> codes)
 {
     const double s = source.toDouble();
@@ -50,8 +38,8 @@ QString checkLogic(const clsCommand& c, Long kind)
     const QString& key = c.CommandKey;
     const QString missing = QStringLiteral(" -> ERROR: Missing command details !");
     if (key == QLatin1String("L_IF") || key == QLatin1String("L_WHILE") || key == QLatin1String("L_VAR")) {
-        if (isUnset(c.Param1Source) || isUnset(c.Param1Value) || isUnset(c.Param2Source) ||
-            isUnset(c.Param2Value))
+        if (IsUnsetOperand(c.Param1Source) || IsUnsetOperand(c.Param1Value) || IsUnsetOperand(c.Param2Source) ||
+            IsUnsetOperand(c.Param2Value))
             return missing;
         // A range has no translation in a WHILE.
         if (key == QLatin1String("L_WHILE") &&
@@ -61,12 +49,12 @@ QString checkLogic(const clsCommand& c, Long kind)
     }
     if (key == QLatin1String("L_DATALOG") || key == QLatin1String("L_LOOP") ||
         key == QLatin1String("L_SENDMESS")) {
-        if (isUnset(c.Param1Source) || isUnset(c.Param1Value))
+        if (IsUnsetOperand(c.Param1Source) || IsUnsetOperand(c.Param1Value))
             return missing;
         return {};
     }
     if (key == QLatin1String("L_START") || key == QLatin1String("L_STOP")) {
-        if (isUnset(c.Param1Value))
+        if (IsUnsetOperand(c.Param1Value))
             return missing;
         const QString name = c.Param1Value.toString();
         if (name == QLatin1String("Stop program"))
@@ -80,7 +68,7 @@ QString checkLogic(const clsCommand& c, Long kind)
         QString text;
         if (kind == ModuleKind::Sub)
             text = QStringLiteral(" -> ERROR: SUB cannot be called from another SUB!");
-        if (isUnset(c.Param1Value))
+        if (IsUnsetOperand(c.Param1Value))
             return missing;
         const QString name = c.Param1Value.toString();
         for (const auto& e : App().SubList)
@@ -89,12 +77,12 @@ QString checkLogic(const clsCommand& c, Long kind)
         return QStringLiteral(" -> ERROR: Undefined sub: ") + name + QStringLiteral("!");
     }
     if (key == QLatin1String("L_ZERO")) {
-        if (isUnset(c.Param1Value))
+        if (IsUnsetOperand(c.Param1Value))
             return missing;
         return {};
     }
     if (key == QLatin1String("L_SENTYPE") || key == QLatin1String("L_SENMODE")) {
-        if (isUnset(c.Param1Value) || isUnset(c.Param2Value))
+        if (IsUnsetOperand(c.Param1Value) || IsUnsetOperand(c.Param2Value))
             return missing;
         return {};
     }
@@ -108,13 +96,13 @@ QString checkGeneral(const clsCommand& c)
         if (ResolveValueCopy(c.Time) == 0)
             return QStringLiteral(" -> ERROR: Time Parameter is 0 !");
     } else if (key == QLatin1String("G_TXPOWER")) {
-        if (isUnset(c.Param1Value))
+        if (IsUnsetOperand(c.Param1Value))
             return QStringLiteral(" -> ERROR: Power not selected !");
     } else if (key == QLatin1String("G_DISPLAY")) {
-        if (isUnset(c.Param1Value))
+        if (IsUnsetOperand(c.Param1Value))
             return QStringLiteral(" -> ERROR: Display not selected !");
     } else if (key == QLatin1String("G_WATCH")) {
-        if (isUnset(c.Param1Value) || isUnset(c.Param2Value))
+        if (IsUnsetOperand(c.Param1Value) || IsUnsetOperand(c.Param2Value))
             return QStringLiteral(" -> ERROR: Missing command details !");
     } else if (key == QLatin1String("G_SOUND")) {
         if (c.Speed.toString().isEmpty())
@@ -175,11 +163,7 @@ bool ValidateParam(const Variant& text, const QString& key)
     if (text.toString().isEmpty())
         return false;
     // Only blanks are trimmed: a tab or a line break is a character like any other.
-    QString t = text.toString();
-    while (t.startsWith(QLatin1Char(' ')))
-        t.remove(0, 1);
-    while (t.endsWith(QLatin1Char(' ')))
-        t.chop(1);
+    const QString t = vb::Trim(text.toString());
     for (int i = 0; i < t.size(); ++i) {
         const QChar ch = t[i];
         const bool digit = ch >= QLatin1Char('0') && ch <= QLatin1Char('9');

@@ -15,13 +15,13 @@ bool compileModule(clsModule& module, Long kind, const char* begin, const char* 
                    const char* failure)
 {
     try {
-        AppendListingLine(QStringLiteral(" "));
-        AppendListingLine(QStringLiteral("'***  "), {module.Name, "   ***"});
-        AppendListingLine(kDashes);
-        AppendListingLine(QString(), {begin, module.mNumber});
+        ListingLine(QStringLiteral(" "));
+        ListingLine(QStringLiteral("'***  "), module.Name, "   ***");
+        ListingLine(kDashes);
+        ListingLine(QString(), begin, module.mNumber);
         if (!DLCommands(module.Commands().get(), kind, CompileMode::Listing, module.mLoop, module.Name, 0))
             return false;
-        AppendListingLine(QString(), {end});
+        ListingLine(QString(), end);
         return true;
     } catch (const VbError& e) {
         ShowMessage(QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1String(failure),
@@ -117,9 +117,9 @@ bool DownLoad(clsRcx& rcx, Long action)
     if (list) {
         if (app.ProjectType == 0)
             app.ListingText.clear();
-        AppendListingLine(QStringLiteral("'"), {rcx.ProjectName});
-        AppendListingLine(kDashes);
-        AppendListingLine(QStringLiteral(" "));
+        ListingLine(QStringLiteral("'"), rcx.ProjectName);
+        ListingLine(kDashes);
+        ListingLine(QStringLiteral(" "));
     }
 
     if (send) {
@@ -128,8 +128,8 @@ bool DownLoad(clsRcx& rcx, Long action)
         Integer setup = 0;
         PB().BeginOfTask(setup);
     } else if (list) {
-        AppendListingLine(QString(), {".SelectPrgm", rcx.ProgramNumber});
-        AppendListingLine(QString(), {".BeginOfTask 0 "});
+        ListingLine(QString(), ".SelectPrgm", rcx.ProgramNumber);
+        ListingLine(QString(), ".BeginOfTask 0 ");
     }
 
     for (int i = 0; i < 3; ++i) {
@@ -138,8 +138,8 @@ bool DownLoad(clsRcx& rcx, Long action)
             PB().SetSensorType(vb::CInt(s.SensorPort), vb::CInt(s.SensorType()));
             PB().SetSensorMode(vb::CInt(s.SensorPort), vb::CInt(s.SensorMode), 0);
         } else if (list) {
-            AppendListingLine(QString(), {".SetSensorType", s.SensorPort, s.SensorType()});
-            AppendListingLine(QString(), {".SetSensorMode", s.SensorPort, s.SensorMode, 0});
+            ListingLine(QString(), ".SetSensorType", s.SensorPort, s.SensorType());
+            ListingLine(QString(), ".SetSensorMode", s.SensorPort, s.SensorMode, 0);
         }
     }
 
@@ -159,10 +159,10 @@ bool DownLoad(clsRcx& rcx, Long action)
             if (start)
                 PB().On(port);
         } else if (list) {
-            AppendListingLine(QString(), {".SetPower", port, 2, m.Power});
-            AppendListingLine(QString(), {forward ? ".SetFwd" : ".SetRwd", port});
+            ListingLine(QString(), ".SetPower", port, 2, m.Power);
+            ListingLine(QString(), forward ? ".SetFwd" : ".SetRwd", port);
             if (start)
-                AppendListingLine(QString(), {".On", port});
+                ListingLine(QString(), ".On", port);
         }
     }
 
@@ -174,7 +174,7 @@ bool DownLoad(clsRcx& rcx, Long action)
         if (send)
             PB().SetVar(o.Number, 2, vb::CInt(o.Value));
         else if (list)
-            AppendListingLine(QString(), {".SetVar", o.Number, 2, o.Value});
+            ListingLine(QString(), ".SetVar", o.Number, 2, o.Value);
     }
 
     for (const auto& e : app.TaskList) {
@@ -185,14 +185,14 @@ bool DownLoad(clsRcx& rcx, Long action)
             Integer number = t.mNumber;
             PB().StartTask(number);
         } else if (list) {
-            AppendListingLine(QString(), {".StartTask", t.mNumber});
+            ListingLine(QString(), ".StartTask", t.mNumber);
         }
     }
 
     if (send)
         PB().EndOfTask();
     else if (list)
-        AppendListingLine(QString(), {".EndOfTask"});
+        ListingLine(QString(), ".EndOfTask");
     return true;
 }
 

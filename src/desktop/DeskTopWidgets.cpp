@@ -5,6 +5,7 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMimeData>
 #include <QPainter>
 
@@ -92,11 +93,62 @@ PicCommandBox::PicCommandBox(frmDeskTop* form, Integer index, QWidget* parent)
     : PictureBox(parent), mForm(form), mIndex(index)
 {
     setFont(frmDeskTop::CaptionFont(false));
+    setMouseTracking(true);
 }
 
 void PicCommandBox::PaintContents(QPainter& p)
 {
     mForm->picCommand_Paint(mIndex, p);
+}
+
+void PicCommandBox::setMouseIcon(PickIcon icon)
+{
+    mIcon = icon;
+    switch (icon) {
+    case PickIcon::Pick: setCursor(Qt::ClosedHandCursor); break;
+    case PickIcon::Hand: setCursor(Qt::OpenHandCursor); break;
+    case PickIcon::Put: setCursor(Qt::CrossCursor); break;
+    case PickIcon::None: unsetCursor(); break;
+    }
+}
+
+int MouseButtonOf(const QMouseEvent* event)
+{
+    const Qt::MouseButtons b = event->type() == QEvent::MouseMove ? event->buttons() : event->button();
+    return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
+}
+
+int ShiftStateOf(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+           | (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+void PicCommandBox::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    mForm->picCommand_MouseDown(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()),
+                                p.x() * App().TwipsX, p.y() * App().TwipsY);
+}
+
+void PicCommandBox::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    mForm->picCommand_MouseMove(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()),
+                                p.x() * App().TwipsX, p.y() * App().TwipsY);
+}
+
+void PicCommandBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    mForm->picCommand_MouseUp(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()),
+                              p.x() * App().TwipsX, p.y() * App().TwipsY);
+}
+
+void PicCommandBox::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event);
+    mForm->picCommand_DblClick(mIndex);
 }
 
 // ---- ModulTitleBox
@@ -120,12 +172,35 @@ DeskTopBox::DeskTopBox(frmDeskTop* form, QWidget* parent) : TwipsBox(parent), mF
     pal.setColor(QPalette::Window, pal.color(QPalette::Base));
     setPalette(pal);
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
 }
 
 void DeskTopBox::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     mForm->picDeskTop_Paint(p);
+}
+
+void DeskTopBox::mousePressEvent(QMouseEvent* event)
+{
+    setFocus(Qt::MouseFocusReason);
+    const QPointF p = event->position();
+    mForm->picDeskTop_MouseDown(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x() * App().TwipsX,
+                                p.y() * App().TwipsY);
+}
+
+void DeskTopBox::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    mForm->picDeskTop_MouseMove(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x() * App().TwipsX,
+                                p.y() * App().TwipsY);
+}
+
+void DeskTopBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    mForm->picDeskTop_MouseUp(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x() * App().TwipsX,
+                              p.y() * App().TwipsY);
 }
 
 // ---- TitleTextBox

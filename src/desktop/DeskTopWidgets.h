@@ -9,9 +9,11 @@
 #include <QString>
 #include <QWidget>
 
+#include "desktop/GridDocument.h"
 #include "model/Variant.h"
 
 class frmDeskTop;
+class QMouseEvent;
 
 // A control whose position and size are kept in twips.
 class TwipsBox : public QWidget {
@@ -63,19 +65,35 @@ private:
     QString mPictureKey;
 };
 
-// One command picture picCommand(Index); it prints its command's caption.
+// The state of a press on a command picture, kept as its pointer image.
+enum class PickIcon { None, Pick, Hand, Put };
+
+// The mouse button (1 left, 2 right, 4 middle; 0 none) and the shift state
+// (1 Shift, 2 Ctrl, 4 Alt) of a mouse event.
+int MouseButtonOf(const QMouseEvent* event);
+int ShiftStateOf(Qt::KeyboardModifiers modifiers);
+
+// One command picture picCommand(Index); it prints its command's caption and
+// hands its mouse events to the window in twips.
 class PicCommandBox : public PictureBox {
     Q_OBJECT
 public:
     PicCommandBox(frmDeskTop* form, Integer index, QWidget* parent);
     Integer Index() const { return mIndex; }
+    PickIcon MouseIcon() const { return mIcon; }
+    void setMouseIcon(PickIcon icon);
 
 protected:
     void PaintContents(QPainter& p) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     frmDeskTop* mForm;
     Integer mIndex;
+    PickIcon mIcon = PickIcon::None;
 };
 
 // The title strip picModulTitle.
@@ -91,7 +109,8 @@ private:
     frmDeskTop* mForm;
 };
 
-// The desk picDeskTop: the grid lines and the two shapes.
+// The desk picDeskTop: the grid lines and the two shapes; its mouse events
+// go to the window in twips.
 class DeskTopBox : public TwipsBox {
     Q_OBJECT
 public:
@@ -99,16 +118,16 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     frmDeskTop* mForm;
 };
 
 // A shape drawn by the desk beneath its pictures (position in twips).
-struct DeskShape {
-    double Left = 0, Top = 0, Width = 0, Height = 0;
-    bool Visible = false;
-};
+using DeskShape = GridRect;
 
 // The title box txtTitle: a typed double quote becomes a single quote (the
 // task file keeps the title between double quotes), and line breaks are not

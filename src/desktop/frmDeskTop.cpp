@@ -3,25 +3,35 @@
 #include "shell/MainWindow.h"
 
 #include "desktop/Twips.h"
+#include "desktop/frames/FrameControls.h"
+#include "desktop/frames/FrameWidgets.h"
 #include "model/AppState.h"
+#include "model/CommandCatalogue.h"
 #include "model/Grid.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 #include "model/VbError.h"
+#include "shell/KeyPreview.h"
 #include "shell/Pictures.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <functional>
+#include <set>
 
 namespace {
 
@@ -172,6 +182,11 @@ void frmDeskTop::BuildControls()
     VScroll1->setObjectName(QStringLiteral("VScroll1"));
     HScroll1->setObjectName(QStringLiteral("HScroll1"));
     setObjectName(QStringLiteral("frmDeskTop"));
+
+    BuildMenu();
+    Doc.View = this;
+    // The window sees every key before its controls do.
+    mKeys = new KeyPreview(this, [this](QWidget* target, QKeyEvent* e) { return PreviewKey(target, e); });
 }
 
 QColor frmDeskTop::UnselectedColor() const
@@ -230,7 +245,9 @@ void frmDeskTop::UnloadPicCommand(int index)
     const auto it = mPicCommand.find(index);
     if (it == mPicCommand.end())
         raiseError(ErrNoSuchElement, QStringLiteral("Control array element '%1' doesn't exist").arg(index));
-    delete it->second;
+    // The picture may be the one whose mouse event is running.
+    it->second->hide();
+    it->second->deleteLater();
     mPicCommand.erase(it);
 }
 
@@ -250,13 +267,6 @@ double frmDeskTop::CellWidth() const
 double frmDeskTop::CellHeight() const
 {
     return mPicCommand.at(0)->Height();
-}
-
-bool& frmDeskTop::CommandGrid(int column, int row)
-{
-    if (column < 0 || column > 2 || row < 0 || row > 60)
-        raiseError(Err::SubscriptOutOfRange);
-    return mCommandGrid[column][row];
 }
 
 void frmDeskTop::SizeCommandPicture(Integer Index)
@@ -307,73 +317,52 @@ QString frmDeskTop::ColKey(bool Flag, int Mx, int My) const
 
 void frmDeskTop::setCursorPos(const QString& key)
 {
-    if (key.compare(QLatin1String("0"), Qt::CaseInsensitive) == 0) {
-        shpCursor.Visible = false;
-        picDeskTop->update();
-        return;
-    }
-    shpCursor.Visible = true;
-    picDeskTop->update();
-    const double column = vb::Val(key.left(2));
-    const double row = vb::Val(key.right(2));
-    if (column > 1 || column < 0 || row > GridRows || row < 1)
-        return;
-    CursorKey = key;
-    CurrentColumn = vb::CInt(column);
-    CurrentRow = vb::CInt(row);
-    CursorKey = ColKey(true, CurrentColumn, CurrentRow);
-    if (CommandGrid(CurrentColumn, CurrentRow)) {
-        shpCursor.Visible = false;
-        const auto co = ColCommand->Item(CursorKey);
-        NeedPicture(*this, co->PicIndex)->ZOrder();
-        if (!co->PicSelected)
-            CalcPicSelection(co->PicIndex);
-    } else {
-        shpCursor.Visible = true;
-        CalcPicSelection(0);
-    }
-    shpCursor.Left = CurrentColumn * CellWidth() + LeftMargin;
-    shpCursor.Top = CurrentRow * CellHeight();
-    picDeskTop->update();
+    Doc.setCursorPos(key);
+    if (key != QLatin1String("0") && CommandGrid(CurrentColumn, CurrentRow))
+        if (const auto co = Doc.CommandAt(CurrentColumn, CurrentRow))
+            if (PicCommandBox* pic = picCommand(co->PicIndex))
+                pic->ZOrder();
+    SyncPictures();
 }
 
 void frmDeskTop::CalcPicSelection(Integer Index)
 {
-    colCopy.Clear();
+    Doc.CalcPicSelection(Index);
+    SyncPictures();
+}
+
+void frmDeskTop::SyncPictures()
+{
     if (ColCommand) {
+        std::set<int> used;
         for (const auto& e : *ColCommand) {
             const auto& co = e.item;
-            // A command that could not be shown (ShowCommands stopped before
-            // it) has no picture on the desk and takes no part.
-            PicCommandBox* pic = co ? picCommand(co->PicIndex) : nullptr;
+            if (!co)
+                continue;
+            PicCommandBox* pic = picCommand(co->PicIndex);
             if (!pic)
                 continue;
-            bool select = false, deselect = false;
-            if (Index < 1) {
-                select = pic->Left() > shpSelect.Left && shpSelect.Left + shpSelect.Width > pic->Left() + pic->Width()
-                         && pic->Top() > shpSelect.Top && shpSelect.Top + shpSelect.Height > pic->Top() + pic->Height();
-                deselect = !select;
-            } else if (co->PicIndex == Index) {
-                select = true;
-            } else {
-                deselect = !App().ShiftClick;
-            }
-            if (select) {
-                SetCommandBackColor(co->PicIndex, SelectedColor());
-                co->PicSelected = True;
-                colCopy.Add(co, ColKey(true, co->x, co->y));
-            } else if (deselect) {
-                SetCommandBackColor(co->PicIndex, UnselectedColor());
-                co->PicSelected = False;
-            }
-            RepaintCommand(co->PicIndex);
+            used.insert(co->PicIndex);
+            const QString key = CommandPictureKey(co->CommandKey, co->Op);
+            if (pic->PictureKey() != key)
+                SetPictureFromList(pic, key);
+            if (co->x >= 0 && co->x <= 1 && co->y >= 1 && co->y <= GridRows)
+                pic->Move(GridDocument::CellLeft(co->x), GridDocument::CellTop(co->y));
+            pic->setBackColor(co->PicSelected ? SelectedColor() : UnselectedColor());
+            pic->update();
         }
+        // The pictures of commands that left the grid go with them.
+        std::vector<int> gone;
+        for (const auto& [index, pic] : mPicCommand)
+            if (index != 0 && !used.count(index) && !pic->isHidden())
+                gone.push_back(index);
+        for (int index : gone)
+            UnloadPicCommand(index);
     }
-    App().ShiftClick = False;
-    if (colCopy.isEmpty()) {
-        shpCursor.Visible = true;
-        picDeskTop->update();
-    }
+    shpCursor.Visible = Doc.CursorVisible;
+    shpCursor.Left = GridDocument::CellLeft(int(vb::Val(CursorKey.left(2))));
+    shpCursor.Top = GridDocument::CellTop(int(vb::Val(CursorKey.right(2))));
+    picDeskTop->update();
 }
 
 Integer frmDeskTop::CalcCmdPos(Integer Index)
@@ -565,6 +554,7 @@ void frmDeskTop::picModulTitle_Paint(QPainter& p)
 void frmDeskTop::setFormType(Long kind)
 {
     mFormType = kind;
+    Doc.FormType = kind;
     if (kind == ModuleKind::IfBody || kind == ModuleKind::WhileBody || kind == ModuleKind::LoopBody) {
         const char* key = kind == ModuleKind::IfBody ? "L_IF" : kind == ModuleKind::WhileBody ? "L_WHILE" : "L_LOOP";
         SetPictureFromList(picModulTitle, QString::fromLatin1(key));
@@ -778,23 +768,7 @@ void frmDeskTop::Close()
 
 void frmDeskTop::FillSourceNames()
 {
-    static const struct {
-        int code;
-        const char* title;
-    } names[] = {
-        {0, "Variables"},        {1, "Timers"},          {2, "Constant"},
-        {3, "Motors"},           {4, "Random"},          {9, "Sensors"},
-        {10, "Sensor type "},    {11, "Sensor mode"},    {12, "Sensor raw value"},
-        {13, "Sensor boolean value"}, {14, "Clock"},     {15, "RCX message"},
-        {100, "Constants"},      {110, "System constants"}, {130, "RCX display"},
-        {140, "Sensor types"},   {150, "Sensor modes"},  {160, "Joystick button"},
-        {170, "Joystick axle"},  {180, "Keyboard key"},  {190, "Time unit"},
-        {200, "RCX sound"},      {210, "Transmit power"}, {220, "Range"},
-    };
-    for (auto& s : SourceName)
-        s.clear();
-    for (const auto& n : names)
-        SourceName[n.code] = QString::fromLatin1(n.title);
+    SourceName = StandardSourceNames();
 }
 
 void frmDeskTop::Form_Load()
@@ -806,11 +780,7 @@ void frmDeskTop::Form_Load()
         shpCursor.Width = mPicCommand.at(0)->Width();
         shpCursor.Height = mPicCommand.at(0)->Height();
     }, quiet);
-    Step([&] {
-        for (auto& column : mCommandGrid)
-            for (bool& cell : column)
-                cell = false;
-    }, quiet);
+    Step([&] { Doc.ClearGrid(); }, quiet);
     Step([&] {
         QWidget* win = mSub ? static_cast<QWidget*>(mSub) : this;
         const double height = mMdiArea ? TwipY(mMdiArea->viewport()->height()) : TwipY(win->height());
@@ -835,6 +805,8 @@ void frmDeskTop::Form_Load()
         QWidget* win = mSub ? static_cast<QWidget*>(mSub) : this;
         win->move(0, win->y());
     }, quiet);
+    // The frames' image combo boxes show the pictures of the image list ILDT.
+    Step([&] { BuildFrames(); }, quiet);
     Step([&] { FillSourceNames(); }, quiet);
     mLoaded = true;
 }
@@ -848,12 +820,23 @@ void frmDeskTop::resizeEvent(QResizeEvent* event)
 
 void frmDeskTop::Form_Resize()
 {
-    const std::initializer_list<int> none = {};
     QWidget* win = mSub ? static_cast<QWidget*>(mSub) : this;
     if (win->width() > picDeskTop->width()) {
         win->resize(picDeskTop->width(), win->height());
+        // A maximised frame lays out its window later, without a resize of
+        // it that reaches here: the bars follow once that is done.
+        QTimer::singleShot(0, this, [this] {
+            if (mLoaded && !mUnloaded)
+                LayoutScrollBars();
+        });
         return;
     }
+    LayoutScrollBars();
+}
+
+void frmDeskTop::LayoutScrollBars()
+{
+    const std::initializer_list<int> none = {};
     const double scaleWidth = ScaleWidth(), scaleHeight = ScaleHeight();
     const double titleHeight = picModulTitle->Height();
     const double vWidth = TwipX(VScroll1->width()), hHeight = TwipY(HScroll1->height());
@@ -870,8 +853,14 @@ void frmDeskTop::Form_Resize()
     Step([&] {
         const double width = std::max(0.0, scaleWidth - vWidth);
         HScroll1->setGeometry(PixRect(0, scaleHeight - hHeight, width, hHeight));
+        // Where the desk fits the bar has no range and the desk stays at Left 0.
         const Long max = vb::CLng(picDeskTop->Width() - scaleWidth + vWidth);
         HScroll1->setRange(0, std::max<Long>(0, max));
+        HScroll1->setEnabled(max > 0);
+        if (max <= 0) {
+            HScroll1->setValue(0);
+            HScroll1_Change();
+        }
         const Long small = vb::CLng(scaleWidth / 9);
         HScroll1->setSingleStep(std::max<Long>(1, small));
         HScroll1->setPageStep(std::max<Long>(1, 3 * small));
@@ -896,17 +885,26 @@ void frmDeskTop::Form_Deactivate()
 {
     if (mUnloaded || !mLoaded)
         return;
-    // An open parameter frame is cancelled by the first letter of its
-    // command key ("L" the logic frame, "M" or "G" the motor frame); the
-    // frames hook in here.
+    // An open parameter frame is cancelled by the frame that edits its key;
+    // a comment's frame too, so that no frame stays open with the toolbars
+    // disabled while the user works in another window.
     Step([&] {
-        // As a press on the empty desk at (3, 3) with the pointer tool: the
-        // selection rectangle shrinks to that point and selects nothing.
-        shpSelect.Left = 3;
-        shpSelect.Top = 3;
-        shpSelect.Width = 1;
-        shpSelect.Height = 1;
-        CalcPicSelection(0);
+        if (!CommandInEdit)
+            return;
+        const CommandInfo* info = FindCommand(CommandInEditType);
+        if (!info)
+            return;
+        if (info->frame == CommandFrame::Logic)
+            cmdCancelLogic_Click();
+        else
+            cmdCancelMotor_Click();
+    }, {});
+    // As a press with the cursor tool on the empty desk at (3, 3), whatever
+    // tool the palette holds: the selection empties and nothing is placed.
+    Step([&] {
+        Doc.PressOnDesk(3, 3, PaletteTool{});
+        shpSelect.Visible = false;
+        SyncPictures();
     }, {});
     Step([&] { setCursorPos(QStringLiteral("0")); }, {});
 }
@@ -950,4 +948,557 @@ void frmDeskTop::Form_QueryUnload()
         } catch (const VbError&) {
         }
     }
+}
+
+// ---- the palette
+
+PaletteTool& DeskPalette()
+{
+    static PaletteTool tool;
+    return tool;
+}
+
+PaletteTool frmDeskTop::CurrentTool() const
+{
+    if (mdiMain* main = mdiMain::Instance()) {
+        PaletteTool tool;
+        if (QToolButton* b = main->CurButton()) {
+            tool.key = main->CurButtonKey();
+            tool.toolTip = b->toolTip();
+        }
+        if (tool.key.isEmpty())
+            tool.key = QStringLiteral("CURSOR");
+        return tool;
+    }
+    return DeskPalette();
+}
+
+void frmDeskTop::ResetTool()
+{
+    if (mdiMain* main = mdiMain::Instance())
+        main->TB_ButtonClick(QStringLiteral("CURSOR"));
+    else
+        DeskPalette() = PaletteTool{};
+}
+
+// ---- what the document asks of the window
+
+void frmDeskTop::CommandAdded(clsCommand& command)
+{
+    if (picCommand(command.PicIndex))
+        command.PicIndex = Integer(picCommandUBound() + 1);
+    PicCommandBox* pic = LoadPicCommand(command.PicIndex);
+    SetPictureFromList(pic, CommandPictureKey(command.CommandKey, command.Op));
+    pic->ZOrder();
+    pic->Move(GridDocument::CellLeft(command.x), GridDocument::CellTop(command.y));
+    pic->show();
+    RepaintCommand(command.PicIndex);
+}
+
+bool frmDeskTop::CommandShown(const clsCommand& command) const
+{
+    return picCommand(command.PicIndex) != nullptr;
+}
+
+std::shared_ptr<clsCommand> frmDeskTop::DropCommand(Integer index, double x, double y, const QString& key)
+{
+    const auto co = Doc.DropCommand(index, x, y, key, CurrentTool());
+    SyncPictures();
+    return co;
+}
+
+bool frmDeskTop::MakeRoom(Integer Count)
+{
+    const bool ok = Doc.MakeRoom(Count);
+    SyncPictures();
+    return ok;
+}
+
+void frmDeskTop::CloseGaps()
+{
+    Doc.CloseGaps();
+    SyncPictures();
+}
+
+// ---- the desk's mouse
+
+void frmDeskTop::picDeskTop_MouseDown(int Button, int Shift, double x, double y)
+{
+    Q_UNUSED(Shift);
+    if (CommandInEdit)
+        return;
+    picDeskTop->setFocus(Qt::MouseFocusReason);
+    if (Button == 2) {
+        const GridCell cell = GridDocument::CellAt(x, y);
+        if (x < GridDocument::LeftMargin || !GridDocument::InsideGrid(cell))
+            return;
+        mnuPaste->setEnabled(!App().CommandClipboard.isEmpty());
+        for (QAction* a : {mnuTransmit, mnuCut, mnuLine3, mnuCopy, mnuDel, mnuCommands, mnuUpdate, mnuLine1})
+            a->setVisible(false);
+        setCursorPos(ColKey(true, cell.column, cell.row));
+        CalcPicSelection(0);
+        PopupMenu()(*mnuEdit);
+        for (QAction* a : {mnuCopy, mnuCut, mnuDel, mnuCommands, mnuUpdate, mnuLine1})
+            a->setVisible(true);
+        return;
+    }
+    const PaletteTool tool = CurrentTool();
+    // A press in the band above row 1 places nothing.
+    if (!tool.isCursor() && GridDocument::CellAt(x, y).row < 1)
+        return;
+    Doc.PressOnDesk(x, y, tool);
+    SyncPictures();
+}
+
+void frmDeskTop::picDeskTop_MouseMove(int Button, int Shift, double x, double y)
+{
+    Q_UNUSED(Shift);
+    if (CommandInEdit)
+        return;
+    if (CurrentTool().isCursor()) {
+        picDeskTop->unsetCursor();
+        if (Button != 0 && shpSelect.Visible) {
+            Doc.StretchSelection(x, y);
+            SyncPictures();
+        }
+    } else {
+        picDeskTop->setCursor(Qt::CrossCursor);
+    }
+}
+
+void frmDeskTop::picDeskTop_MouseUp(int Button, int Shift, double x, double y)
+{
+    Q_UNUSED(Button);
+    Q_UNUSED(Shift);
+    Q_UNUSED(x);
+    Q_UNUSED(y);
+    if (CommandInEdit)
+        return;
+    ScrollScr();
+    const PaletteTool tool = CurrentTool();
+    if (!tool.isCursor()) {
+        ResetTool();
+        picDeskTop->update();
+        Doc.ReleaseOnDesk(tool);
+        SyncPictures();
+        ScrollScr();
+    } else if (shpSelect.Visible) {
+        Doc.ReleaseOnDesk(tool);
+        SyncPictures();
+    }
+    if (CurrentColumn == 0)
+        HScroll1->setValue(0);
+}
+
+// ---- the command pictures' mouse
+
+void frmDeskTop::picCommand_MouseDown(Integer Index, int Button, int Shift, double X, double Y)
+{
+    if (CommandInEdit)
+        return;
+    PicCommandBox* pic = picCommand(Index);
+    const auto co = CommandOfPicture(Index);
+    if (!pic || !co)
+        return;
+    picDeskTop->setFocus(Qt::MouseFocusReason);
+    App().ShiftClick = (Button == 1 && Shift == 1) ? True : False;
+    CalcCmdPos(Index);
+    setCursorPos(ColKey(false, 0, 0));
+    if (!co->PicSelected)
+        CalcPicSelection(Index);
+    App().ShiftClick = False;
+
+    const PaletteTool tool = CurrentTool();
+    if (Button == 2) {
+        picDeskTop->unsetCursor();
+        ResetTool();
+        pic->ZOrder();
+        PopupOnCommand(*co);
+        return;
+    }
+    if (!tool.isCursor()) {
+        if (!SameCommandKey(tool.key, co->CommandKey)) {
+            if (ShowMessage(QStringLiteral("Replace command"), MsgStyle::Question + MsgStyle::OkCancel)
+                == MsgResult::OK) {
+                Doc.DropCommand(Integer(picCommandUBound() + 1), pic->Left() + X, pic->Top() + Y, QString(), tool);
+                SyncPictures();
+                UpdateMap();
+            }
+            ResetTool();
+        }
+        return;
+    }
+    pic->setMouseIcon(PickIcon::Pick);
+    DragStartX = vb::CInt(X);
+    DragStartY = vb::CInt(Y);
+    pic->ZOrder();
+    objCommand = co;
+}
+
+void frmDeskTop::picCommand_MouseMove(Integer Index, int Button, int Shift, double X, double Y)
+{
+    Q_UNUSED(Shift);
+    if (CommandInEdit)
+        return;
+    PicCommandBox* pic = picCommand(Index);
+    if (!pic)
+        return;
+    if (!CurrentTool().isCursor()) {
+        pic->setMouseIcon(PickIcon::Put);
+        return;
+    }
+    if (Button == 0)
+        pic->setMouseIcon(PickIcon::Hand);
+    if (pic->MouseIcon() != PickIcon::Pick || Button == 0 || !ColCommand)
+        return;
+    const double dx = X - DragStartX, dy = Y - DragStartY;
+    for (const auto& e : *ColCommand) {
+        if (!e.item || !e.item->PicSelected)
+            continue;
+        if (PicCommandBox* p = picCommand(e.item->PicIndex)) {
+            p->Move(p->Left() + dx, p->Top() + dy);
+            p->ZOrder();
+        }
+    }
+    if (++MoveCount >= 10) {
+        picDeskTop->update();
+        MoveCount = 0;
+    }
+}
+
+void frmDeskTop::picCommand_MouseUp(Integer Index, int Button, int Shift, double X, double Y)
+{
+    Q_UNUSED(Button);
+    Q_UNUSED(Shift);
+    Q_UNUSED(X);
+    Q_UNUSED(Y);
+    if (CommandInEdit)
+        return;
+    PicCommandBox* pic = picCommand(Index);
+    if (!pic)
+        return;
+    ScrollScr();
+    if (!CurrentTool().isCursor()) {
+        ResetTool();
+        return;
+    }
+    if (pic->MouseIcon() != PickIcon::Pick)
+        return;
+    pic->setMouseIcon(PickIcon::Hand);
+    const auto result = Doc.MoveSelection([this](const clsCommand& co) {
+        CalcCmdPos(co.PicIndex);
+        return GridCell{CurrentColumn, CurrentRow};
+    });
+    SyncPictures();
+    if (result == GridDocument::MoveResult::Outside)
+        ShowMessage(QStringLiteral("One of the commands is outside the edit area"), MsgStyle::Exclamation);
+    else if (result == GridDocument::MoveResult::Taken)
+        ShowMessage(QStringLiteral("This place is taken! Make some room and try again"), MsgStyle::Exclamation);
+    else if (CurrentColumn == 0)
+        HScroll1->setValue(0);
+}
+
+void frmDeskTop::picCommand_DblClick(Integer Index)
+{
+    Q_UNUSED(Index);
+    if (CommandInEdit)
+        return;
+    App().Windows->DoEvents();
+    if (Doc.SelectedCount() <= 1)
+        mnuUpdate_Click();
+}
+
+// ---- the popup menu
+
+std::function<void(QMenu&)>& frmDeskTop::PopupMenu()
+{
+    static std::function<void(QMenu&)> show = [](QMenu& menu) { menu.exec(QCursor::pos()); };
+    return show;
+}
+
+void frmDeskTop::BuildMenu()
+{
+    mnuEdit = new QMenu(QStringLiteral("Edit"), this);
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    auto item = [this](const char* name, const char* caption, const char* shortcut, void (frmDeskTop::*handler)()) {
+        QString text = QString::fromLatin1(caption);
+        if (shortcut)
+            text += QLatin1Char('\t') + QString::fromLatin1(shortcut);
+        QAction* a = mnuEdit->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return a;
+    };
+    auto line = [this](const char* name) {
+        QAction* a = mnuEdit->addSeparator();
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    mnuUpdate = item("mnuUpdate", "Command properties  (Enter)", nullptr, &frmDeskTop::mnuUpdate_Click);
+    mnuCommands = item("mnuCommands", "Open command window", "Ctrl+J", &frmDeskTop::mnuCommands_Click);
+    mnuLine3 = line("mnuLine3");
+    mnuTransmit = item("mnuTransmit", "Transmit", nullptr, &frmDeskTop::mnuTransmit_Click);
+    mnuLine1 = line("mnuLine1");
+    mnuCut = item("mnuCut", "Cut", "Ctrl+X", &frmDeskTop::mnuCut_Click);
+    mnuCopy = item("mnuCopy", "Copy", "Ctrl+C", &frmDeskTop::mnuCopy_Click);
+    mnuPaste = item("mnuPaste", "Paste", "Ctrl+V", &frmDeskTop::mnuPaste_Click);
+    mnuDel = item("mnuDel", "Delete", "Del", &frmDeskTop::mnuDel_Click);
+    mnuLine2 = line("mnuLine2");
+    mnuInsertSpace = item("mnuInsertSpace", "Insert space", "Shift+Ins", &frmDeskTop::mnuInsertSpace_Click);
+    mnuDeleteSpace = item("mnuDeleteSpace", "Delete all spaces", "Shift+Del", &frmDeskTop::mnuDeleteSpace_Click);
+}
+
+void frmDeskTop::PopupOnCommand(const clsCommand& co)
+{
+    const bool both = Doc.SelectionInBothColumns();
+    mnuPaste->setEnabled(!App().CommandClipboard.isEmpty());
+    if (both) {
+        mnuPaste->setEnabled(false);
+        mnuCopy->setEnabled(false);
+        mnuCut->setEnabled(false);
+    } else {
+        mnuCopy->setEnabled(true);
+        mnuCut->setEnabled(true);
+    }
+    const CommandInfo* info = FindCommand(co.CommandKey);
+    mnuCommands->setEnabled(info && info->opensWindow);
+    mnuTransmit->setVisible(true);
+    mnuLine3->setVisible(true);
+    PopupMenu()(*mnuEdit);
+}
+
+void frmDeskTop::mnuCopy_Click()
+{
+    Doc.Copy();
+}
+
+void frmDeskTop::mnuCut_Click()
+{
+    mnuCopy_Click();
+    mnuDel_Click();
+}
+
+void frmDeskTop::mnuDel_Click()
+{
+    if (Doc.DeleteNeedsConfirmation()
+        && ShowMessage(QStringLiteral("You are about to delete command(s) that can contain more commands! Please confirm"),
+                       MsgStyle::Question + MsgStyle::OkCancel)
+               != MsgResult::OK)
+        return;
+    Doc.DeleteSelection();
+    SyncPictures();
+}
+
+void frmDeskTop::mnuPaste_Click()
+{
+    if (!Doc.Paste())
+        ShowMessage(QStringLiteral("No room for this action"), MsgStyle::Exclamation);
+    SyncPictures();
+    if (ColCommand)
+        for (const auto& e : *ColCommand)
+            if (e.item)
+                if (PicCommandBox* pic = picCommand(e.item->PicIndex))
+                    SetCommandToolTip(pic, *e.item);
+}
+
+void frmDeskTop::mnuInsertSpace_Click()
+{
+    if (!Doc.InsertSpace())
+        ShowMessage(QStringLiteral("No room for this action"), MsgStyle::Exclamation);
+    SyncPictures();
+}
+
+void frmDeskTop::mnuDeleteSpace_Click()
+{
+    CloseGaps();
+}
+
+void frmDeskTop::mnuCommands_Click()
+{
+    App().Windows->DoEvents();
+    const auto co = Doc.CommandAtCursor();
+    if (!co)
+        return;
+    // A body is made only where there is none: an open body window keeps
+    // the collection it shows.
+    if (!co->Commands)
+        co->Commands = std::make_shared<CommandCollection>();
+    objCommand = co;
+    const QString& key = co->CommandKey;
+    if (const Long kind = BodyKindOf(key)) {
+        OpenCommandWindow(kind, co.get(), mParentTaskName, co->PicCaption(1));
+    } else if (SameCommandKey(key, QStringLiteral("L_SUB"))) {
+        for (const auto& e : App().SubList)
+            if (e.item && e.item->Name.compare(co->Param1Value.toString(), Qt::CaseInsensitive) == 0)
+                OpenCommandWindow(ModuleKind::Sub, e.item.get(), QString(), QString());
+    } else if (SameCommandKey(key, QStringLiteral("L_START")) || SameCommandKey(key, QStringLiteral("L_STOP"))) {
+        if (co->Param1Value.toString() == QLatin1String("Stop program")) {
+            co->Commands.reset();
+            return;
+        }
+        for (const auto& e : App().TaskList)
+            if (e.item && e.item->Name.compare(co->Param1Value.toString(), Qt::CaseInsensitive) == 0)
+                OpenCommandWindow(ModuleKind::Task, e.item.get(), QString(), QString());
+    } else {
+        co->Commands.reset();
+    }
+}
+
+void frmDeskTop::mnuUpdate_Click()
+{
+    SetFrameInterface();
+    ScrollToEditFrame();
+}
+
+// ---- entry points that the PC-side run and the parameter frames fill in
+
+void frmDeskTop::mnuTransmit_Click() {}
+
+// The parameter frames' operations are in desktop/frames/DeskTopFrames.cpp.
+
+// ---- keys
+
+int frmDeskTop::KeyCodeOf(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    case Qt::Key_C: return 67;
+    case Qt::Key_J: return 74;
+    case Qt::Key_V: return 86;
+    case Qt::Key_X: return 88;
+    case Qt::Key_F5: return 116;
+    default: return 0;
+    }
+}
+
+bool frmDeskTop::PreviewKey(QWidget* target, QKeyEvent* event)
+{
+    // A key that no control takes travels up to the window: act on it once,
+    // where it first arrives.
+    QWidget* focus = QApplication::focusWidget();
+    const bool focusInside = focus && (focus == this || isAncestorOf(focus));
+    if (focusInside ? target != focus : target != this)
+        return false;
+    if (const int code = KeyCodeOf(event->key()))
+        Form_KeyDown(code, ShiftStateOf(event->modifiers()));
+    return false;
+}
+
+void frmDeskTop::Form_KeyDown(int KeyCode, int Shift)
+{
+    if (KeyCode != 13 && KeyCode != 27 && (CommandInEdit || TitleEditing))
+        return;
+    try {
+        const bool onCommand = CommandGrid(CurrentColumn, CurrentRow);
+        const int page = int(std::floor(TwipY(VScroll1->height()) / CellHeight()));
+        switch (KeyCode) {
+        case 13:
+            if (fraLogic && fraLogic->isVisible())
+                cmdOkLogic_Click();
+            else if (FraMotor && FraMotor->isVisible())
+                cmdOkMotor_Click();
+            else if (onCommand)
+                mnuUpdate_Click();
+            break;
+        case 27:
+            if (fraLogic && fraLogic->isVisible())
+                cmdCancelLogic_Click();
+            else if (FraMotor && FraMotor->isVisible())
+                cmdCancelMotor_Click();
+            break;
+        case 33:
+            Doc.PageUp(page);
+            SyncPictures();
+            ScrollScr();
+            break;
+        case 34:
+            Doc.PageDown(page);
+            SyncPictures();
+            ScrollScr();
+            break;
+        case 37:
+            Doc.MoveCursor(-1, 0);
+            SyncPictures();
+            HScroll1->setValue(0);
+            ScrollScr();
+            break;
+        case 38:
+            Doc.MoveCursor(0, -1);
+            SyncPictures();
+            ScrollScr();
+            break;
+        case 39:
+            Doc.MoveCursor(1, 0);
+            SyncPictures();
+            ScrollScr();
+            break;
+        case 40:
+            Doc.MoveCursor(0, 1);
+            SyncPictures();
+            ScrollScr();
+            break;
+        case 45:
+            if (Shift == 1)
+                mnuInsertSpace_Click();
+            break;
+        case 46:
+            if (Shift == 1)
+                mnuDeleteSpace_Click();
+            else
+                mnuDel_Click();
+            break;
+        case 67:
+            if (Shift == 2 && onCommand)
+                mnuCopy_Click();
+            break;
+        case 88:
+            if (Shift == 2 && onCommand)
+                mnuCut_Click();
+            break;
+        case 86:
+            if (Shift == 2)
+                mnuPaste_Click();
+            break;
+        case 74:
+            if (Shift == 2 && onCommand)
+                mnuCommands_Click();
+            break;
+        case 116:
+            UpdateMap();
+            break;
+        default:
+            break;
+        }
+    } catch (const VbError& e) {
+        if (e.number() != Err::InvalidCall && e.number() != Err::ObjectNotSet)
+            ShowMessage(e.description() + QStringLiteral(" from KeyDown"), MsgStyle::Exclamation);
+    }
+}
+
+// ---- the wheel
+
+void frmDeskTop::wheelEvent(QWheelEvent* event)
+{
+    // The wheel moves the bars, so the desk follows them as it follows a drag
+    // of the thumb; Shift (or a sideways wheel) scrolls across.
+    const QPoint delta = event->angleDelta();
+    const bool across = event->modifiers().testFlag(Qt::ShiftModifier) || (delta.y() == 0 && delta.x() != 0);
+    QScrollBar* bar = across ? HScroll1 : VScroll1;
+    const int steps = (across && delta.y() == 0 ? delta.x() : delta.y()) / 120;
+    if (steps == 0 || !bar->isEnabled()) {
+        event->accept();
+        return;
+    }
+    bar->setValue(bar->value() - steps * QApplication::wheelScrollLines() * bar->singleStep());
+    event->accept();
 }

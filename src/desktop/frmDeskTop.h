@@ -10,6 +10,7 @@
 // the desk, one picture box per command, kept by the command's PicIndex;
 // picCommand(0) is the template whose size is the cell size.
 #include "desktop/DeskTopWidgets.h"
+#include "desktop/GridDocument.h"
 #include "model/Command.h"
 #include "model/Services.h"
 #include "shell/WindowRegistry.h"
@@ -21,10 +22,17 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 
+class ImageList;
+class LogicFrameWidget;
+class MotorFrameWidget;
+class QAction;
 class QCheckBox;
+class QMenu;
+class KeyPreview;
 class QMdiArea;
 class QMdiSubWindow;
 class QScrollBar;
@@ -37,7 +45,10 @@ struct CaptionLine {
     double x = 0;
 };
 
-class frmDeskTop : public QWidget, public ICommandWindow, public IShellWindow {
+// The palette tool of a window that has no main window around it (tests).
+PaletteTool& DeskPalette();
+
+class frmDeskTop : public QWidget, public ICommandWindow, public IShellWindow, private IGridView {
     Q_OBJECT
 public:
     // The window is put into the MDI area at once (hidden until Show);
@@ -61,10 +72,15 @@ public:
     void setMyCommandBlock(CommandOwner* owner) override { mMyCommandBlock = owner; }
     CommandOwner* MyCommandBlock() const override { return mMyCommandBlock; }
     void Show() override;
-    void setParentCaption(const QString& caption) override { ParentCaption = caption; }
+    // The title strip of a body window shows the new caption at once.
+    void setParentCaption(const QString& caption) override;
     void setFormType(Long kind) override;
     Long FormType() const override { return mFormType; }
-    void setParentTaskName(const QString& name) override { mParentTaskName = name; }
+    void setParentTaskName(const QString& name) override
+    {
+        mParentTaskName = name;
+        Doc.ParentTaskName = name;
+    }
     QString ParentTaskName() const override { return mParentTaskName; }
     void setTaskLoop(Integer value) override;
     void setTaskLoopCaption(const QString& text) override;
@@ -82,27 +98,31 @@ public:
     QWidget* ShellWidget() override { return this; }
     void SetProjectEditingEnabled(bool enable) override;
 
+    // The grid's cells, cursor, selection and editing rules. The names below
+    // are the window's own for the document's parts.
+    GridDocument Doc;
+
     // Public variables of the window.
     Integer TaskCount = 0;
     Boolean CommandInEdit = False;
     QString CommandInEditType;
     QString ParentCaption;
-    CommandCollectionPtr ColCommand;
-    std::shared_ptr<clsCommand> objCommand;
+    CommandCollectionPtr& ColCommand = Doc.ColCommand;
+    std::shared_ptr<clsCommand>& objCommand = Doc.objCommand;
     // The selected commands, keyed by the grid key of their cell.
-    CommandCollection colCopy;
+    CommandCollection& colCopy = Doc.colCopy;
     // Operand source titles by source code 0 to 220.
     std::array<QString, 221> SourceName;
 
     // The current cell and the cursor cell.
-    Integer CurrentColumn = 0;
-    Integer CurrentRow = 0;
-    QString CursorKey;
+    Integer& CurrentColumn = Doc.CurrentColumn;
+    Integer& CurrentRow = Doc.CurrentRow;
+    QString& CursorKey = Doc.CursorKey;
     // Occupancy by (column, row); columns 0 to 2, rows 0 to 60, only 0..1 by
     // 1..40 used. A cell outside the array fails with 9.
-    bool& CommandGrid(int column, int row);
+    bool& CommandGrid(int column, int row) { return Doc.CommandGrid(column, row); }
     Integer DragStartX = 0, DragStartY = 0;
-    double SelectStartX = 0, SelectStartY = 0;
+    Integer MoveCount = 0;
     Boolean TitleClicked = False;
     Boolean TitleEditing = False;
     QString HeaderText;
@@ -117,7 +137,30 @@ public:
     QScrollBar* VScroll1 = nullptr;
     QScrollBar* HScroll1 = nullptr;
     DeskShape shpCursor;
-    DeskShape shpSelect;
+    DeskShape& shpSelect = Doc.shpSelect;
+    // The popup menu and its items.
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuUpdate = nullptr;
+    QAction* mnuCommands = nullptr;
+    QAction* mnuLine3 = nullptr;
+    QAction* mnuTransmit = nullptr;
+    QAction* mnuLine1 = nullptr;
+    QAction* mnuCut = nullptr;
+    QAction* mnuCopy = nullptr;
+    QAction* mnuPaste = nullptr;
+    QAction* mnuDel = nullptr;
+    QAction* mnuLine2 = nullptr;
+    QAction* mnuInsertSpace = nullptr;
+    QAction* mnuDeleteSpace = nullptr;
+    // Shows the popup menu; tests replace it (the program runs the menu's loop).
+    static std::function<void(QMenu&)>& PopupMenu();
+
+    // The parameter frames, made when the window loads (desktop/frames).
+    MotorFrameWidget* FraMotor = nullptr;
+    LogicFrameWidget* fraLogic = nullptr;
+    // Closes whichever frame is open over the command.
+    void CloseEditFrame(clsCommand& command);
+    void cmdOkOpenLogic_Click();
 
     // The command pictures by index; element 0 is the template. nullptr for
     // an index that is not loaded.
@@ -139,13 +182,14 @@ public:
     void ShowCommands();
     void PrintCaption(const QString& lHeader);
     void zevel() {}
-    void UpdateMap();
+    void UpdateMap() override;
     void DrawGrid();
     void RepaintCommand(Integer Index);
     void SizeCommandPicture(Integer Index);
     void SetCommandBackColor(Integer Index, const QColor& color);
 
     void SetPictureFromList(PictureBox* Target, const QString& Key);
+    void SetPictureFromList(PictureBox* Target, const ImageList& List, const QString& Key);
     void SetCommandToolTip(PictureBox* Picture, const clsCommand& Command);
     QString WrapCaption(const QString& text) const;
 
@@ -161,9 +205,65 @@ public:
     // The MDI sub-window that frames this window (nullptr without an area).
     QMdiSubWindow* SubWindow() const { return mSub; }
 
+    // The palette's tool, and putting the palette back on the cursor tool.
+    PaletteTool CurrentTool() const;
+    void ResetTool();
+
+    // Editing.
+    std::shared_ptr<clsCommand> DropCommand(Integer index, double x, double y, const QString& key);
+    bool MakeRoom(Integer Count);
+    void CloseGaps();
+    static CommandCollectionPtr CopyCommands(const CommandCollectionPtr& Commands)
+    {
+        return GridDocument::CopyCommands(Commands);
+    }
+    // Makes the pictures and the cursor follow the document.
+    void SyncPictures();
+
+    // Mouse: buttons 1 left, 2 right, 4 middle; shift state 1 Shift, 2 Ctrl,
+    // 4 Alt; positions in twips (on the desk, or inside the picture).
+    void picDeskTop_MouseDown(int Button, int Shift, double x, double y);
+    void picDeskTop_MouseMove(int Button, int Shift, double x, double y);
+    void picDeskTop_MouseUp(int Button, int Shift, double x, double y);
+    void picCommand_MouseDown(Integer Index, int Button, int Shift, double X, double Y);
+    void picCommand_MouseMove(Integer Index, int Button, int Shift, double X, double Y);
+    void picCommand_MouseUp(Integer Index, int Button, int Shift, double X, double Y);
+    void picCommand_DblClick(Integer Index);
+
+    // The popup menu's items.
+    void mnuCopy_Click();
+    void mnuCut_Click();
+    void mnuPaste_Click();
+    void mnuDel_Click();
+    void mnuInsertSpace_Click();
+    void mnuDeleteSpace_Click();
+    void mnuCommands_Click();
+    void mnuUpdate_Click();
+    // Sends the selected commands to the brick at once (the PC-side run fills it in).
+    void mnuTransmit_Click();
+
+    // The parameter frames' entry points (the frames fill them in): open the
+    // frame of the command at the cursor, scroll it into view, and the frames'
+    // Ok and Cancel buttons.
+    void SetFrameInterface();
+    void ScrollToEditFrame();
+    void cmdOkMotor_Click();
+    void cmdCancelMotor_Click();
+    void cmdOkLogic_Click();
+    void cmdCancelLogic_Click();
+
+    // Keys: the platform's key codes (13 Enter, 27 Esc, 33/34 Page Up/Down,
+    // 37..40 arrows, 45 Insert, 46 Delete, 67 C, 74 J, 86 V, 88 X, 116 F5) and
+    // the shift state. The key still reaches the focused control.
+    void Form_KeyDown(int KeyCode, int Shift);
+    // The key code of a Qt key, 0 for one the map does not know.
+    static int KeyCodeOf(int qtKey);
+
     // Handlers.
     void Form_Load();
     void Form_Resize();
+    // Steps 2 on of a resize: the title strip, the bars' places and ranges.
+    void LayoutScrollBars();
     void Form_Activate();
     void Form_Deactivate();
     void Form_QueryUnload();
@@ -185,12 +285,22 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // IGridView.
+    void CommandAdded(clsCommand& command) override;
+    bool CommandShown(const clsCommand& command) const override;
+
     void BuildControls();
+    void BuildMenu();
+    void PopupOnCommand(const clsCommand& co);
+    bool PreviewKey(QWidget* target, QKeyEvent* event);
     void LayoutTitleBox();
     void FillSourceNames();
+    void BuildFrames();
+    void FrameWritten(clsCommand& command);
     std::shared_ptr<clsCommand> CommandOfPicture(Integer Index) const;
     void PicturesChanged();
     void SubWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
@@ -199,7 +309,7 @@ private:
     Long mFormType = 0;
     QString mParentTaskName;
     QString mParentTitle;
-    bool mCommandGrid[3][61] = {};
+    KeyPreview* mKeys = nullptr;
     std::map<int, PicCommandBox*> mPicCommand;
     QMdiArea* mMdiArea = nullptr;
     QMdiSubWindow* mSub = nullptr;

@@ -87,6 +87,8 @@ struct AppState {
     Boolean ShowAdvanced = False;
     Long PollInterval = 300;
     Integer PollFilter[5] = {0, 0, 0, 0, 0};
+    // Ticks of the set-up window's four timer rows.
+    Integer TimerPollCheck[4] = {0, 0, 0, 0};
 
     // The datalog last uploaded or opened, and where it came from ("RCX" or the file's name).
     QVector<DatalogRecord> DatalogRecords;

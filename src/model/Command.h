@@ -23,6 +23,14 @@ public:
     virtual CommandCollectionPtr GetCommands() = 0;
 };
 
+// True for the marker of an operand source or value the user has not set yet:
+// the number -1 that every newly dropped command holds. A value the user typed
+// is kept as its text, so a typed "-1" is the value -1 and never unset.
+inline bool IsUnsetOperand(const Variant& v)
+{
+    return v.isNumber() && v.toDouble() == -1;
+}
+
 class clsCommand : public CommandOwner {
 public:
     Integer Op = 0;

@@ -15,6 +15,13 @@ constexpr Long kObjSub = 3;
 constexpr int kNotSupported = 438;
 constexpr int kOutOfMemoryAlt = 50003;
 
+// Module names are told apart without regard to letter case, as the lists
+// that hold them are keyed.
+bool sameModuleName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
 bool nameInModules(const Collection<TaskPtr>& tasks, const Collection<SubPtr>& subs, const QString& name,
                    bool subsFirst)
 {
@@ -175,7 +182,7 @@ bool ModuleNameExists(const Collection<TaskPtr>& list, const QString& name, Long
     if (kind != ModuleKind::Task)
         return false;
     for (const auto& e : list)
-        if (e.item && e.item->Name == name)
+        if (e.item && sameModuleName(e.item->Name, name))
             return true;
     return false;
 }
@@ -185,7 +192,7 @@ bool ModuleNameExists(const Collection<SubPtr>& list, const QString& name, Long 
     if (kind != ModuleKind::Sub)
         return false;
     for (const auto& e : list)
-        if (e.item && e.item->Name == name)
+        if (e.item && sameModuleName(e.item->Name, name))
             return true;
     return false;
 }

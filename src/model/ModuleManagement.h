@@ -6,7 +6,8 @@
 bool AddTask(Long openMode);
 bool AddSub(Long openMode);
 bool IsValidModuleName(const QString& name);
-// True when a member of the collection has exactly that name (letter case counts);
+// True when a member of the collection has that name, letter case aside (the
+// lists are keyed without regard to case, so "BEEP" would clash with "Beep");
 // kind 1 looks at tasks, 5 at subs, any other kind never matches.
 bool ModuleNameExists(const Collection<TaskPtr>& list, const QString& name, Long kind);
 bool ModuleNameExists(const Collection<SubPtr>& list, const QString& name, Long kind);

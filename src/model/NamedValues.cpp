@@ -1,5 +1,7 @@
 #include "model/NamedValues.h"
 
+#include "model/CommandCatalogue.h"
+
 #include "model/AppState.h"
 
 namespace {
@@ -175,18 +177,16 @@ void FillNameTables()
                           QStringLiteral("is Equals to "), QStringLiteral("is Different from "),
                           QStringLiteral("is In the range of ")};
 
-    struct Flag {
-        const char* key;
-        Integer flag;
-    };
-    static const Flag kImmediate[] = {
-        {"A_REM", 1},     {"M_ON", 1},       {"M_OFF", 1},     {"G_SOUND", 1},   {"M_FWD", 1},
-        {"M_RWD", 1},     {"M_ALTDIR", 1},   {"M_SETPWR", 1},  {"G_WAIT", 1},    {"L_IF", 0},
-        {"L_WHILE", 0},   {"L_LOOP", 0},     {"L_SUB", 0},     {"L_VAR", 1},     {"L_START", 1},
-        {"L_STOP", 1},    {"L_ZERO", 1},     {"L_DATALOG", 0}, {"L_SENDMESS", 0}, {"G_TXPOWER", 1},
-        {"G_DISPLAY", 1}, {"G_PBOFF", 1},    {"G_WATCH", 1},   {"L_SENTYPE", 1}, {"L_SENMODE", 1},
-    };
     app.ImmediateCommands.Clear();
-    for (const Flag& f : kImmediate)
-        app.ImmediateCommands.Add(f.flag, QString::fromLatin1(f.key));
+    // In the table's own order; the flags are the catalogue's.
+    static const char* const kOrder[] = {
+        "A_REM",     "M_ON",      "M_OFF",     "G_SOUND",    "M_FWD",     "M_RWD",    "M_ALTDIR",
+        "M_SETPWR",  "G_WAIT",    "L_IF",      "L_WHILE",    "L_LOOP",    "L_SUB",    "L_VAR",
+        "L_START",   "L_STOP",    "L_ZERO",    "L_DATALOG",  "L_SENDMESS", "G_TXPOWER", "G_DISPLAY",
+        "G_PBOFF",   "G_WATCH",   "L_SENTYPE", "L_SENMODE",
+    };
+    for (const char* key : kOrder) {
+        const CommandInfo* c = FindCommand(QString::fromLatin1(key));
+        app.ImmediateCommands.Add(c->immediate, c->key);
+    }
 }

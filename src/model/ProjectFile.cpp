@@ -346,6 +346,16 @@ bool OpenProject()
     AppState& app = App();
     app.Windows->SetPointer(kPointerHourglass);
     try {
+        // Nothing the program kept of the project open before stays: not its
+        // listing, nor its compile or download state, nor the preview showing them.
+        app.ListingText.clear();
+        app.CompileError.clear();
+        app.ErrorCell.clear();
+        app.ErrorCellSet = False;
+        app.CompileFailed = False;
+        app.BlockDepth = 0;
+        app.FinishedModuleCount = 0;
+        app.Windows->PreviewUnload();
         for (int i = 1; i <= 4; ++i)
             app.PollFilter[i] = 1;
         app.TaskList.Clear();
@@ -382,7 +392,8 @@ bool SaveProject()
             const QString folder = ProjectFolderPath();
             if (QFileInfo::exists(folder))
                 raiseError(Err::PathFileAccess);
-            if (!QDir().mkdir(folder))
+            // The data folder's Projects folder is made with the first project.
+            if (!QDir().mkpath(ProjectsFolderPath()) || !QDir().mkdir(folder))
                 raiseError(Err::PathNotFound);
             app.ProjectAction = 1;
         }

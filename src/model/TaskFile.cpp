@@ -1,13 +1,19 @@
 #include "model/TaskFile.h"
 
 #include "model/AppState.h"
+#include "model/CommandCatalogue.h"
 #include "model/Grid.h"
 #include "model/Messages.h"
 #include "model/Records.h"
 #include "model/VbError.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <optional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -21,18 +27,6 @@ constexpr int kPointerDefault = 0;
 bool sameWord(const QString& a, const char* word)
 {
     return a.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
-}
-
-// The kind of body an IF, WHILE or LOOP command owns (exact key), or 0.
-Long bodyKindOf(const QString& key)
-{
-    if (key == QLatin1String("L_IF"))
-        return ModuleKind::IfBody;
-    if (key == QLatin1String("L_WHILE"))
-        return ModuleKind::WhileBody;
-    if (key == QLatin1String("L_LOOP"))
-        return ModuleKind::LoopBody;
-    return 0;
 }
 
 const char* endMarkerOf(Long bodyKind)
@@ -80,16 +74,15 @@ bool writeCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long ki
     try {
         if (depth > kMaxBodyDepth)
             raiseError(kOutOfStackSpace);
+        const std::optional<GridCells> cells = grid ? std::optional<GridCells>(*grid) : std::nullopt;
         for (int col = 0; col <= 1; ++col) {
-            for (int row = 1; row <= 40 && grid; ++row) {
-                const QString key = ColKey(col, row);
-                if (!grid->Exists(key))
+            for (int row = 1; row <= 40 && cells; ++row) {
+                const auto* cell = cells->at(col, row);
+                if (!cell || !*cell)
                     continue;
-                const auto& co = grid->Item(key);
-                if (!co)
-                    continue;
+                const auto& co = *cell;
                 writeCommandRecord(file, *co);
-                const Long bodyKind = bodyKindOf(co->CommandKey);
+                const Long bodyKind = BodyKindOf(co->CommandKey, Qt::CaseSensitive);
                 if (bodyKind != 0) {
                     if (!writeCommands(file, co->Commands, bodyKind, depth + 1))
                         return false;
@@ -138,7 +131,7 @@ bool openTask(RecordReader& file, CommandCollection& grid, int depth)
             if (sameWord(key, "Else"))
                 continue;
             const QString cell = ColKey(co->x, co->y);
-            if (sameWord(key, "L_IF") || sameWord(key, "L_WHILE") || sameWord(key, "L_LOOP")) {
+            if (OpensBlock(key)) {
                 co->Commands = std::make_shared<CommandCollection>();
                 grid.Add(co, cell);
                 if (!openTask(file, *grid.Item(cell)->Commands, depth + 1))
@@ -199,6 +192,24 @@ QString TaskFilePath(const QString& taskName)
     return ProjectFolderPath() + QLatin1Char('/') + taskName + QStringLiteral(".tas");
 }
 
+bool NameFitsFileSystem(const QString& folder, const QString& name, const QString& extension)
+{
+    // The limits of the nearest folder that is there already.
+    QString probe = folder;
+    while (!probe.isEmpty() && !QFileInfo(probe).isDir())
+        probe = QFileInfo(probe).path() == probe ? QString() : QFileInfo(probe).path();
+    const QByteArray where = QFile::encodeName(probe.isEmpty() ? QStringLiteral("/") : probe);
+    long nameMax = ::pathconf(where.constData(), _PC_NAME_MAX);
+    long pathMax = ::pathconf(where.constData(), _PC_PATH_MAX);
+    if (nameMax <= 0)
+        nameMax = 255;
+    if (pathMax <= 0)
+        pathMax = 4096;
+    const QByteArray file = (name + extension).toUtf8();
+    const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name + extension);
+    return file.size() <= nameMax && path.size() < pathMax;
+}
+
 QString SubFilePath(const QString& subName)
 {
     checkFileName(subName, "sub");
@@ -251,7 +262,7 @@ bool SaveSub(clsSub& sub)
         } catch (const VbError& e) {
             if (e.number() != Err::PathNotFound)
                 throw;
-            QDir().mkdir(SubFolderPath());
+            QDir().mkpath(SubFolderPath());
             file.open(path);
         }
         file.number(0).number(sub.mLoop).number(sub.mNumber).text(sub.mTitle);

@@ -39,4 +39,9 @@ QString ProjectFolderPath();
 QString ProjectFilePath();
 QString SubFolderPath();
 QString TaskFilePath(const QString& taskName);
+// True when a file whose path is the folder, "/", the name and the extension
+// (".dir", ".qmd", ".tas", ".sub") fits the file system: the file's name in
+// UTF-8 no longer than the longest name it allows, the whole path no longer
+// than the longest path.
+bool NameFitsFileSystem(const QString& folder, const QString& name, const QString& extension);
 QString SubFilePath(const QString& subName);

@@ -160,6 +160,16 @@ QString numberText(double d)
     return s;
 }
 
+QString Trim(const QString& text)
+{
+    qsizetype b = 0, e = text.size();
+    while (b < e && text[b] == QLatin1Char(' '))
+        ++b;
+    while (e > b && text[e - 1] == QLatin1Char(' '))
+        --e;
+    return text.mid(b, e - b);
+}
+
 }  // namespace vb
 
 double Variant::toDouble() const

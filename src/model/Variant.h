@@ -70,4 +70,6 @@ Integer CInt(const QString& text);
 Long CLng(const QString& text);
 // The decimal text of a number as files and the listing write it: "12", "-3", "0.5".
 QString numberText(double d);
+// Trim: the text without the blanks before and after it; tabs and line breaks stay.
+QString Trim(const QString& text);
 }  // namespace vb

@@ -12,6 +12,7 @@ QString errorDescription(int number)
     case 11: return QStringLiteral("Division by zero");
     case 13: return QStringLiteral("Type mismatch");
     case 28: return QStringLiteral("Out of stack space");
+    case 51: return QStringLiteral("Internal error");
     case 52: return QStringLiteral("Bad file name or number");
     case 53: return QStringLiteral("File not found");
     case 54: return QStringLiteral("Bad file mode");

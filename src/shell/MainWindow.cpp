@@ -1,8 +1,10 @@
 #include "shell/MainWindow.h"
 
+#include "compiler/Immediate.h"
 #include "compiler/ModuleCompile.h"
 #include "compiler/ProjectCompile.h"
 #include "model/AppState.h"
+#include "model/CommandCatalogue.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 #include "model/ProjectFile.h"
@@ -43,36 +45,6 @@ struct KeyTip {
     const char* tip;
 };
 
-// The palette, in its order.
-const KeyTip kPalette[] = {
-    {"CURSOR", ""},
-    {"M_ON", "Start motor"},
-    {"M_OFF", "Stop motor"},
-    {"M_RWD", "Backward"},
-    {"M_FWD", "Forward"},
-    {"M_ALTDIR", "Alt motor direction"},
-    {"M_SETPWR", "Motor speed"},
-    {"G_WAIT", "Wait"},
-    {"G_SOUND", "Sound"},
-    {"L_ZERO", "Zero sensor"},
-    {"L_DATALOG", "Write to log"},
-    {"L_SENMODE", "Sensor mode"},
-    {"L_SENTYPE", "Sensor type"},
-    {"L_IF", "IF"},
-    {"L_WHILE", "WHILE"},
-    {"L_LOOP", "LOOP"},
-    {"L_SUB", "Call sub"},
-    {"L_VAR", "Variables"},
-    {"L_SENDMESS", "Send message"},
-    {"L_STOP", "Stop task"},
-    {"L_START", "Start task"},
-    {"G_TXPOWER", "Transmit power"},
-    {"G_WATCH", "Set clock"},
-    {"G_PBOFF", "RCX power down"},
-    {"G_DISPLAY", "Select display"},
-    {"A_REM", "Comment"},
-};
-
 // The main toolbar, in its order.
 const KeyTip kMainBar[] = {
     {"EXIT", "Exit"},
@@ -93,10 +65,6 @@ const KeyTip kMainBar[] = {
     {"JOY", "Open joystick window"},
     {"JOY_PLAY", "Run program"},
 };
-
-// Palette buttons a Joystick & Keyboard project cannot use.
-const char* const kNotForJoystick[] = {"L_ZERO",  "L_DATALOG",  "L_SENMODE", "L_SENTYPE", "L_SUB",
-                                       "L_SENDMESS", "L_STOP", "G_WATCH",   "L_START"};
 
 constexpr int kHeaderHeight = 18;  // picTBTop, pixels
 
@@ -127,9 +95,15 @@ ShellOperations ShellOperations::Defaults()
     ops.AddTask = [](Long mode) { return ::AddTask(mode); };
     ops.AddSub = [](Long mode) { return ::AddSub(mode); };
     ops.InitRCX = [] { return ::InitRCX(*App().RcxSetup); };
-    ops.ResetMotorObjects = [] {};
-    ops.tmrJoy_Timer = [] {};
-    ops.tmrAni_Timer = [] {};
+    ops.ResetMotorObjects = [] { ::ResetMotorObjects(); };
+    ops.tmrJoy_Timer = [] {
+        if (mdiMain* m = mdiMain::Instance())
+            m->tmrJoy_Timer();
+    };
+    ops.tmrAni_Timer = [] {
+        if (mdiMain* m = mdiMain::Instance())
+            m->tmrAni_Timer();
+    };
     return ops;
 }
 
@@ -189,6 +163,7 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), Ops(ShellOperations::De
     mTmrAni = new QTimer(this);
     mTmrAni->setInterval(250);
     connect(mTmrAni, &QTimer::timeout, this, [this] { if (Ops.tmrAni_Timer) Ops.tmrAni_Timer(); });
+    mRun = std::make_unique<PcRun>();
     mTmrShowLab = new QTimer(this);
     mTmrShowLab->setInterval(15);
     connect(mTmrShowLab, &QTimer::timeout, this, &mdiMain::tmrShowLab_Timer);
@@ -236,8 +211,12 @@ void mdiMain::BuildPalette()
 
     mTB = new PaletteBar(mPicToolBar);
     mTB->installEventFilter(this);
-    for (const auto& e : kPalette) {
-        QToolButton* b = mTB->AddButton(QString::fromLatin1(e.key), QString::fromLatin1(e.tip));
+    // The cursor tool, then every command in the catalogue's order.
+    std::vector<std::pair<QString, QString>> palette = {{QStringLiteral("CURSOR"), QString()}};
+    for (const CommandInfo& c : CommandCatalogue())
+        palette.emplace_back(c.key, c.caption);
+    for (const auto& [key, tip] : palette) {
+        QToolButton* b = mTB->AddButton(key, tip);
         b->installEventFilter(this);
         connect(b, &QToolButton::clicked, this, [this, b] { TB_ButtonClick(b); });
     }
@@ -624,8 +603,9 @@ void mdiMain::SetToolbarsForType()
     } else {
         for (const char* k : {"NEWSUB", "NEWTASK", "DOWNLOAD"})
             TB1Button(QString::fromLatin1(k))->setEnabled(false);
-        for (const char* k : kNotForJoystick)
-            PaletteButton(QString::fromLatin1(k))->setEnabled(false);
+        for (const CommandInfo& c : CommandCatalogue())
+            if (!c.joystick)
+                PaletteButton(c.key)->setEnabled(false);
         TB1Button(QStringLiteral("JOY"))->setVisible(true);
         TB1Button(QStringLiteral("JOY_PLAY"))->setVisible(true);
     }
@@ -940,6 +920,30 @@ void mdiMain::mnuToolBar_Click()
 {
     mMnuToolBar->setChecked(!mMnuToolBar->isChecked());
     mTB1->setVisible(mMnuToolBar->isChecked());
+}
+
+void mdiMain::tmrJoy_Timer()
+{
+    if (mRun->tmrJoy_Timer() != PcRun::Tick::Ended)
+        return;
+    App().Windows->SetPointer(0);
+    mTmrJoy->stop();
+    mTmrAni->stop();
+    App().StopRun = True;
+    EnableProjectCommands(true);
+    // The button shows again what it does when idle: start a run.
+    QAction* play = TB1Button(QStringLiteral("JOY_PLAY"));
+    play->setIcon(CommandIcon(QStringLiteral("JOY_PLAY")));
+    play->setToolTip(QStringLiteral("Run program"));
+    mRunImageKey.clear();
+}
+
+void mdiMain::tmrAni_Timer()
+{
+    mRunImageKey = mRunImageKey.compare(QLatin1String("JOY_STOP"), Qt::CaseInsensitive) == 0
+                       ? QStringLiteral("JOY_PLAY")
+                       : QStringLiteral("JOY_STOP");
+    TB1Button(QStringLiteral("JOY_PLAY"))->setIcon(CommandIcon(mRunImageKey));
 }
 
 void mdiMain::tmrShowLab_Timer()

@@ -27,8 +27,35 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
+
+// True when the projects' folder holds an entry of the name followed by
+// ".dir", letter case aside: "robot1" and "Robot1" are one project.
+bool projectEntryExists(const QString& name)
+{
+    const QString wanted = name + QStringLiteral(".dir");
+    const QStringList entries = QDir(ProjectsFolderPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    return std::any_of(entries.begin(), entries.end(),
+                       [&](const QString& e) { return e.compare(wanted, Qt::CaseInsensitive) == 0; });
+}
+
+// True when the files a new item of the dialog brings fit the file system.
+bool nameFits(Long objToOpen, const QString& name)
+{
+    switch (objToOpen) {
+    case 1: {
+        const QString folder = ProjectsFolderPath() + QLatin1Char('/') + name + QStringLiteral(".dir");
+        return NameFitsFileSystem(ProjectsFolderPath(), name, QStringLiteral(".dir")) &&
+               NameFitsFileSystem(folder, name, QStringLiteral(".qmd"));
+    }
+    case 2: return NameFitsFileSystem(ProjectFolderPath(), name, QStringLiteral(".tas"));
+    case 3: return NameFitsFileSystem(SubFolderPath(), name, QStringLiteral(".sub"));
+    default: return true;
+    }
+}
 
 // The first field of a project file: its project type. False when the file is
 // missing or does not begin with a number.
@@ -327,18 +354,24 @@ void frmOpen::cmdOk_Click(int index)
     };
     try {
         if (SSTab1->currentIndex() == 0) {
-            const QString name = txtProjName->text().trimmed();
+            const QString name = vb::Trim(txtProjName->text());
             if (name.isEmpty()) {
                 refuse(QStringLiteral("Missing name"));
                 return;
             }
             a.OpenName = name;
+            if ((ObjToOpen == 1 || ObjToOpen == 2 || ObjToOpen == 3) && IsValidModuleName(name) &&
+                !nameFits(ObjToOpen, name)) {
+                refuse(QStringLiteral("Name too long: the file for \"%1\" would be longer than the file system allows")
+                           .arg(name.left(40) + QStringLiteral("...")));
+                return;
+            }
             if (ObjToOpen == 1) {
                 if (!IsValidModuleName(name)) {
                     refuse(QStringLiteral("Invalid name"));
                     return;
                 }
-                if (QFileInfo::exists(ProjectsFolderPath() + QLatin1Char('/') + name + QStringLiteral(".dir"))) {
+                if (projectEntryExists(name)) {
                     refuse(QStringLiteral("Project by that name already exist (RCX or Joystick)"));
                     return;
                 }

@@ -3,6 +3,9 @@
 #include "CompilerFixture.h"
 
 #include "compiler/CommandCheck.h"
+#include "model/TaskFile.h"
+
+#include <QTemporaryDir>
 
 namespace {
 
@@ -174,6 +177,30 @@ TEST_F(CompilerTest, ResolveValueOfNamesNumbersAndNothing)
     } catch (const VbError& e) {
         EXPECT_EQ(e.number(), Err::TypeMismatch);
     }
+}
+
+// A typed -1 keeps its kind through the task file: read back, it is still a
+// value, and a never-edited command's -1 is still the unset marker.
+TEST_F(CheckCommandTest, ATypedMinusOneStillCompilesAfterASaveAndARead)
+{
+    QTemporaryDir data;
+    App().DataFolder = data.path();
+    App().RcxSetup->ProjectName = QStringLiteral("Robot");
+    TaskPtr task = App().TaskList.Item(QStringLiteral("Drive"));
+    Cmd::place(*task->Commands(), 0, {Cmd("L_IF").p1(0, "Count").op(3).p2(2, "-1"), Cmd("L_IF").p1(0, "Count").op(3)});
+    QDir().mkpath(ProjectFolderPath());
+    ASSERT_TRUE(SaveTask(*task));
+
+    auto again = std::make_shared<clsTask>();
+    again->Name = task->Name;
+    App().CurrentTask = again;
+    App().TaskList.Remove(task->Name);
+    ASSERT_TRUE(ReadTask(*again, 0));
+    const auto& grid = *App().TaskList.Item(QStringLiteral("Drive"))->Commands();
+    ASSERT_EQ(grid.Count(), 2);
+    EXPECT_EQ(grid.Item(QStringLiteral("0001"))->Param2Value, Variant(QStringLiteral("-1")));
+    EXPECT_EQ(CheckCommand(*grid.Item(QStringLiteral("0001")), 1), QString());
+    EXPECT_EQ(CheckCommand(*grid.Item(QStringLiteral("0002")), 1), QStringLiteral(" -> ERROR: Missing command details !"));
 }
 
 }  // namespace

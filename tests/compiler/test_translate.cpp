@@ -362,4 +362,43 @@ TEST_F(TranslateTest, WhileWithRangeIsRefusedBeforeTranslation)
     EXPECT_EQ(App().CompileError, QStringLiteral(" -> ERROR: Range can't be used in WHILE !"));
 }
 
+// A typed -1 is the value -1: it compiles like any typed number, in the
+// listing and in the download; only the untouched marker is a missing detail.
+TEST_F(TranslateTest, ATypedMinusOneIsAValueNotAMissingDetail)
+{
+    struct Case {
+        const char* what;
+        Cmd command;
+        const char* listed;  // the operation's line, "" when it is refused
+        const char* sent;
+    };
+    const Case cases[] = {
+        {"IF compares with it", Cmd("L_IF").p1(0, "Count").op(3).p2(2, "-1"), " .If 0,4,3,2,-1", "If(L0, 4, 3, L2, -1)"},
+        {"WHILE compares with it", Cmd("L_WHILE").p1(0, "Count").op(3).p2(2, "-1"), " .While 0,4,3,2,-1",
+         "While(L0, 4, 3, L2, -1)"},
+        {"SET VALUE stores it", Cmd("L_VAR").op(8).p1(0, "Count").p2(2, "-1"), " .SetVar 4,2,-1", "SetVar(4, L2, -1)"},
+        {"ADD adds it", Cmd("L_VAR").op(0).p1(0, "Count").p2(2, "-1"), " .SumVar 4,2,-1", "SumVar(4, L2, -1)"},
+        {"MULTIPLY by it", Cmd("L_VAR").op(3).p1(0, "Count").p2(2, "-1"), " .MulVar 4,2,-1", "MulVar(4, L2, -1)"},
+        {"LOOP count", Cmd("L_LOOP").p1(2, "-1"), " .Loop 2,-1", "Loop(L2, -1)"},
+        {"message", Cmd("L_SENDMESS").p1(2, "-1"), " .SendPBMessage 2,-1", "SendPBMessage(L2, -1)"},
+        {"a never-edited IF", Cmd("L_IF").p1(0, "Count").op(3), "", ""},
+        {"a never-edited SET VALUE", Cmd("L_VAR").op(8).p1(0, "Count"), "", ""},
+        {"a never-edited LOOP", Cmd("L_LOOP"), "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QStringList lines = listing({c.command});
+        if (!*c.listed) {
+            EXPECT_FALSE(lastResult);
+            EXPECT_EQ(App().CompileError, QStringLiteral(" -> ERROR: Missing command details !"));
+            continue;
+        }
+        EXPECT_TRUE(lastResult);
+        EXPECT_TRUE(lines.contains(QString::fromLatin1(c.listed))) << lines.join(QLatin1Char('|')).toStdString();
+        const QStringList calls = download({c.command});
+        EXPECT_TRUE(lastResult);
+        EXPECT_TRUE(calls.contains(QString::fromLatin1(c.sent))) << calls.join(QLatin1Char('|')).toStdString();
+    }
+}
+
 }  // namespace

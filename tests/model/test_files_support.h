@@ -5,6 +5,7 @@
 #include "support/FakePresenter.h"
 #include "support/FakeWindows.h"
 
+#include "model/CommandCatalogue.h"
 #include "model/AppState.h"
 #include "model/Grid.h"
 
@@ -154,8 +155,7 @@ inline std::shared_ptr<clsCommand> command(const char* key, int x, int y, const 
     co->Param2Source = -1;
     co->Param2Value = -1;
     co->setPicCaption(0, QString::fromUtf8(caption0));
-    const QString k = co->CommandKey;
-    if (k == QLatin1String("L_IF") || k == QLatin1String("L_WHILE") || k == QLatin1String("L_LOOP"))
+    if (OpensBlock(co->CommandKey))
         co->Commands = std::make_shared<CommandCollection>();
     return co;
 }

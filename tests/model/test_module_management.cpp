@@ -220,30 +220,40 @@ TEST_F(ModuleManagementTest, TasksAndSubsShareOneNameSpace)
     }
 }
 
-TEST_F(ModuleManagementTest, TaskNameDifferingOnlyInCaseFailsInTheList)
+TEST_F(ModuleManagementTest, ANameDifferingOnlyInLetterCaseIsRefusedAsExisting)
 {
-    // The name check counts letter case but the list's keys don't: the list
-    // refuses the name and the failure is reported.
-    addTask(QStringLiteral("Drive"));
-    answer(QStringLiteral("DRIVE"));
-    EXPECT_FALSE(AddTask(3));
-    ASSERT_EQ(presenter->shown.size(), 1);
-    EXPECT_EQ(presenter->shown[0].text, errorDescription(Err::DuplicateKey));
-    EXPECT_EQ(presenter->shown[0].style, 48);
-    EXPECT_EQ(App().TaskList.Count(), 1);
-    EXPECT_TRUE(windows->addedModules.isEmpty());
-}
-
-TEST_F(ModuleManagementTest, SubNameDifferingOnlyInCaseFailsAtItsCaller)
-{
-    // AddSub has no handler of its own: the list's duplicate key reaches the caller.
-    addSub(QStringLiteral("Beep"));
-    answer(QStringLiteral("BEEP"));
-    EXPECT_EQ(failureNumber([] { AddSub(3); }), Err::DuplicateKey);
-    EXPECT_TRUE(presenter->shown.isEmpty());
-    EXPECT_EQ(App().SubList.Count(), 1);
-    EXPECT_EQ(App().SubList.Item(1)->Name, QStringLiteral("Beep"));
-    EXPECT_TRUE(windows->addedModules.isEmpty());
+    // The lists are keyed without regard to letter case, so the name check is
+    // too: the clash is refused with the existing-name message, not a 457.
+    struct Case {
+        const char* what;
+        bool newIsTask;
+        bool existingIsTask;
+        const char* existing;
+        const char* typed;
+    };
+    const Case cases[] = {
+        {"task beside task", true, true, "Drive", "DRIVE"},
+        {"sub beside sub", false, false, "Beep", "BEEP"},
+        {"sub beside task", false, true, "Drive", "drive"},
+        {"task beside sub", true, false, "Beep", "bEEP"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fresh();
+        if (c.existingIsTask)
+            addTask(QString::fromLatin1(c.existing));
+        else
+            addSub(QString::fromLatin1(c.existing));
+        answer(QString::fromLatin1(c.typed));
+        bool added = true;
+        EXPECT_EQ(failureNumber([&] { added = c.newIsTask ? AddTask(3) : AddSub(3); }), 0);
+        EXPECT_FALSE(added);
+        ASSERT_EQ(presenter->shown.size(), 1);
+        EXPECT_EQ(presenter->shown[0].text, QStringLiteral("A module by that name already exists!"));
+        EXPECT_EQ(presenter->shown[0].style, 48);
+        EXPECT_EQ(App().TaskList.Count() + App().SubList.Count(), 1);
+        EXPECT_TRUE(windows->addedModules.isEmpty());
+    }
 }
 
 TEST_F(ModuleManagementTest, ExistingTaskOrSubWithoutItsFileIsNotAdded)
@@ -383,18 +393,18 @@ TEST(ModuleNames, EmptyNameFailsWithInvalidCall)
     EXPECT_EQ(failureNumber([] { IsValidModuleName(QString()); }), Err::InvalidCall);
 }
 
-TEST_F(ModuleManagementTest, NameExistsComparesExactlyAndByKind)
+TEST_F(ModuleManagementTest, NameExistsComparesWithoutLetterCaseAndByKind)
 {
     addTask(QStringLiteral("Drive"));
     addSub(QStringLiteral("Beep"));
     const auto& tasks = App().TaskList;
     const auto& subs = App().SubList;
     EXPECT_TRUE(ModuleNameExists(tasks, QStringLiteral("Drive"), 1));
-    EXPECT_FALSE(ModuleNameExists(tasks, QStringLiteral("drive"), 1));
+    EXPECT_TRUE(ModuleNameExists(tasks, QStringLiteral("drive"), 1));
     EXPECT_FALSE(ModuleNameExists(tasks, QStringLiteral("Drive "), 1));
     EXPECT_FALSE(ModuleNameExists(tasks, QStringLiteral("Beep"), 1));
     EXPECT_TRUE(ModuleNameExists(subs, QStringLiteral("Beep"), 5));
-    EXPECT_FALSE(ModuleNameExists(subs, QStringLiteral("BEEP"), 5));
+    EXPECT_TRUE(ModuleNameExists(subs, QStringLiteral("BEEP"), 5));
     for (Long kind : {0, 2, 3, 4, 6, -1}) {
         SCOPED_TRACE(kind);
         EXPECT_FALSE(ModuleNameExists(tasks, QStringLiteral("Drive"), kind));

@@ -631,6 +631,8 @@ TEST_F(ProjectFileTest, SavesTheRecordsInTheirOrder)
 TEST_F(ProjectFileTest, ANewProjectMakesItsFolderOnItsFirstSave)
 {
     AppState& app = App();
+    // A data folder that holds no project yet.
+    QDir(folder() + QStringLiteral("/Projects")).removeRecursively();
     app.RcxSetup->ProjectName = QStringLiteral("Fresh");
     app.ProjectAction = 2;
     ASSERT_TRUE(SaveProject());
@@ -645,6 +647,7 @@ TEST_F(ProjectFileTest, ANewProjectMakesItsFolderOnItsFirstSave)
     EXPECT_TRUE(presenter.shown.isEmpty());
 
     // A new project whose folder is there already can't be saved.
+    QDir().mkpath(projectFolder());
     app.RcxSetup->ProjectName = QStringLiteral("Robot");
     app.ProjectAction = 2;
     app.RcxSetup->Dirty = True;
@@ -753,6 +756,37 @@ TEST_F(ProjectFileTest, AProjectFileCutAnywhereOpensOnlyWithItsTaskList)
 // task 1's window, and the toolbars for the project's own type at the end. A
 // new project asks for its first task after the map is closed and shows the
 // set-up window last, with the pointer already back.
+// A project opened or made starts with nothing of the one before: a Joystick
+// & Keyboard project, whose compile adds to the listing without clearing it,
+// must never show the listing of the RCX project open before it.
+TEST_F(ProjectFileTest, OpeningStartsWithoutTheListingAndStateOfTheProjectBefore)
+{
+    copyTree(fixtureFolder(), folder());
+    for (Integer action : {Integer(1), Integer(2)}) {
+        SCOPED_TRACE(action);
+        AppState& app = App();
+        app.ListingText = QStringLiteral("'Other\r\n.BeginOfTask 0 \r\n");
+        app.CompileError = QStringLiteral("old error");
+        app.ErrorCell = QStringLiteral("0105");
+        app.ErrorCellSet = True;
+        app.CompileFailed = True;
+        app.BlockDepth = 2;
+        app.FinishedModuleCount = 3;
+        app.ProjectAction = action;
+        windows.log.clear();
+        windows.openAnswers = {{false, QStringLiteral("Main"), 2}};
+        ASSERT_TRUE(OpenProject());
+        EXPECT_TRUE(app.ListingText.isEmpty());
+        EXPECT_TRUE(app.CompileError.isEmpty());
+        EXPECT_TRUE(app.ErrorCell.isEmpty());
+        EXPECT_EQ(app.ErrorCellSet, False);
+        EXPECT_EQ(app.CompileFailed, False);
+        EXPECT_EQ(app.BlockDepth, 0);
+        EXPECT_EQ(app.FinishedModuleCount, 0);
+        EXPECT_TRUE(windows.log.contains(QStringLiteral("PreviewUnload()")));
+    }
+}
+
 TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
 {
     struct Case {
@@ -762,6 +796,7 @@ TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
     };
     const QStringList existing{
         QStringLiteral("SetPointer(11)"),
+        QStringLiteral("PreviewUnload()"),
         QStringLiteral("SetupWindowUnload()"),
         QStringLiteral("SetMainCaption(RCX programming - Robot)"),
         QStringLiteral("ProjExpUnloadAndShow()"),
@@ -779,6 +814,7 @@ TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
     };
     const QStringList fresh{
         QStringLiteral("SetPointer(11)"),
+        QStringLiteral("PreviewUnload()"),
         QStringLiteral("SetupWindowUnload()"),
         QStringLiteral("SetMainCaption(RCX programming - Robot)"),
         QStringLiteral("ProjExpUnloadAndShow()"),

@@ -77,6 +77,9 @@ TEST_F(OpenDialogTest, NewNameChecks)
         {"Robot", "Project by that name already exist (RCX or Joystick)"},
         {"Pad", "Project by that name already exist (RCX or Joystick)"},  // whatever its type
         {" Taken ", "Project by that name already exist (RCX or Joystick)"},
+        {"robot", "Project by that name already exist (RCX or Joystick)"},  // letter case aside
+        {"TAKEN", "Project by that name already exist (RCX or Joystick)"},
+        {"\tTab", "Invalid name"},  // only blanks are trimmed
         {"  New robot 2  ", ""},
     };
     for (const Case& c : cases) {
@@ -98,6 +101,44 @@ TEST_F(OpenDialogTest, NewNameChecks)
             EXPECT_EQ(App().RcxSetup->Dirty, True);
             EXPECT_EQ(App().OpenCanceled, False);
             EXPECT_EQ(d->result(), int(QDialog::Accepted));
+        }
+    }
+}
+
+TEST_F(OpenDialogTest, ANameTooLongForItsFileIsRefusedWhereItIsTyped)
+{
+    // 251 characters and ".dir" make 255 bytes, the longest name; one more does not fit.
+    // Characters 224..250 take two bytes each in UTF-8.
+    struct Case {
+        Long obj;
+        QString typed;
+        bool fits;
+    };
+    const Case cases[] = {
+        {1, QString(251, QLatin1Char('a')), true},
+        {1, QString(252, QLatin1Char('a')), false},
+        {1, QString(285, QLatin1Char('a')), false},
+        {1, QString(126, QChar(0xE0)), false},  // 252 bytes, and ".dir"
+        {2, QString(252, QLatin1Char('t')), false},
+        {3, QString(252, QLatin1Char('s')), false},
+        {3, QString(251, QLatin1Char('s')), true},
+    };
+    App().RcxSetup->ProjectName = QStringLiteral("Robot");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.size());
+        presenter.shown.clear();
+        auto d = open(c.obj, 3);
+        d->txtProjName->setText(c.typed);
+        d->cmdOk_Click(0);
+        if (c.fits) {
+            EXPECT_TRUE(presenter.shown.isEmpty());
+            EXPECT_EQ(d->result(), int(QDialog::Accepted));
+        } else {
+            ASSERT_EQ(presenter.shown.size(), 1);
+            EXPECT_TRUE(presenter.shown[0].text.startsWith(QStringLiteral("Name too long")));
+            EXPECT_EQ(presenter.shown[0].style, 48);
+            EXPECT_EQ(d->result(), 0);
+            EXPECT_EQ(d->txtProjName->selectedText(), d->txtProjName->text());
         }
     }
 }

@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QCoreApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
@@ -214,6 +216,54 @@ TEST_F(MainWindowTest, EnableProjectCommandsSwitchesPaletteAndSevenKeys)
     main->EnableProjectCommands(true);
     EXPECT_TRUE(main->TB()->isEnabled());
     EXPECT_TRUE(main->TB1Button("OPEN")->isEnabled());
+}
+
+namespace {
+
+// A window of a later part of the program, as the main window sees it.
+class RegisteredWindow : public QWidget, public IShellWindow {
+public:
+    QWidget* ShellWidget() override { return this; }
+    void SetProjectEditingEnabled(bool enable) override { editing.append(enable); }
+    void MainAreaResized() override { ++resized; }
+    bool UnloadAtExit() const override { return unloadAtExit; }
+    QList<bool> editing;
+    int resized = 0;
+    bool unloadAtExit = false;
+};
+
+}  // namespace
+
+// Registered windows hear of runs and resizes while they live, and leave the
+// registry by themselves; those that go at the end go before the farewell.
+TEST_F(MainWindowTest, RegisteredWindowsAreAskedWhatTheShellNeedsOfThem)
+{
+    auto* kept = new RegisteredWindow;
+    QPointer<RegisteredWindow> datalog = new RegisteredWindow;
+    datalog->unloadAtExit = true;
+    auto* gone = new RegisteredWindow;
+    for (RegisteredWindow* w : {kept, datalog.data(), gone})
+        main->Registry().Add(w);
+    main->Registry().Add(kept);  // once only
+    EXPECT_EQ(main->Registry().Windows().size(), 3);
+    delete gone;
+    EXPECT_EQ(main->Registry().Windows().size(), 2);
+
+    main->EnableProjectCommands(false);
+    main->EnableProjectCommands(true);
+    EXPECT_EQ(kept->editing, (QList<bool>{false, true}));
+    main->resize(main->width() + 40, main->height());
+    main->show();
+    QCoreApplication::processEvents();
+    EXPECT_GE(kept->resized, 1);
+
+    bool cancel = false;
+    main->MDIForm_QueryUnload(cancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_TRUE(datalog.isNull());
+    EXPECT_EQ(main->Registry().Windows(), QList<IShellWindow*>{kept});
+    delete kept;
+    EXPECT_TRUE(main->Registry().Windows().isEmpty());
 }
 
 TEST_F(MainWindowTest, MotorTipsNameThePortsThatHaveMeanings)

@@ -258,3 +258,8 @@ void FakeWindows::ShowPreview(const QString& listing)
     log.append(QStringLiteral("ShowPreview()"));
     previews.append(listing);
 }
+
+void FakeWindows::PreviewUnload()
+{
+    log.append(QStringLiteral("PreviewUnload()"));
+}

@@ -179,4 +179,5 @@ public:
     void ProgressSetVisible(bool visible) override;
     void SetPointer(int shape) override;
     void ShowPreview(const QString& listing) override;
+    void PreviewUnload() override;
 };

@@ -1,0 +1,596 @@
+#include "desktop/frames/LogicFrame.h"
+
+#include "compiler/CommandCheck.h"
+#include "model/AppState.h"
+#include "model/Messages.h"
+#include "model/ModuleManagement.h"
+#include "model/VbError.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+void Place(FrameGeometry& g, double left, double top, double width, double height)
+{
+    g.Left = left;
+    g.Top = top;
+    g.Width = width;
+    g.Height = height;
+}
+
+bool In(int code, std::initializer_list<int> codes)
+{
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+QString Entry(const QStringList& table, int index)
+{
+    if (index < 0 || index >= table.size())
+        raiseError(Err::SubscriptOutOfRange);
+    return table[index];
+}
+
+}  // namespace
+
+// ---- captions
+
+QString TranslateToCaption2(const QString& ComKey, Integer p1s, const Variant& p1v, Integer Op, Integer p2s,
+                            const Variant& p2v)
+{
+    const AppState& app = App();
+    auto is = [&](const char* k) { return SameKey(ComKey, k); };
+    const QString v1 = p1v.toString(), v2 = p2v.toString();
+    QString a, b;
+    const QString v = v1;
+
+    if (In(p1s, {0, 100, 110})) {
+        a = v1;
+        if (is("L_LOOP"))
+            a = a + CrLf + QStringLiteral("Times ");
+    } else if (p1s == 2) {
+        if (is("L_START") || is("L_STOP")) {
+            if (v1.compare(QLatin1String("Stop program"), Qt::CaseInsensitive) == 0)
+                a = CrLf + QStringLiteral("Stop program");
+            else
+                a = CrLf + app.TaskList.Item(v1)->Name;
+        } else if (is("L_SUB")) {
+            a = CrLf + app.SubList.Item(v1)->Name;
+        } else if (is("L_LOOP")) {
+            if (v1.compare(QLatin1String("Infinite loop"), Qt::CaseInsensitive) == 0)
+                a = v1;
+            else
+                a = v1 + CrLf + QStringLiteral("Times ");
+        } else {
+            a = v1;
+        }
+    } else if (In(p1s, {1, 3, 9, 10, 11, 12, 13, 14, 15, 160, 170, 180})) {
+        a = v1;
+    } else if (p1s == 4) {
+        a = QStringLiteral("Random number (upto ") + v1 + QLatin1Char(')');
+    }
+
+    if (Op >= 0 && !is("L_VAR"))
+        a = a + CrLf + Entry(app.CompareCaption, Op) + CrLf;
+
+    if (p2s >= 0) {
+        if (In(p2s, {0, 1, 2, 3, 9, 10, 11, 12, 13, 14, 15, 100, 110, 160, 170, 180, 220, 230})) {
+            a += v2;
+            b = v2;
+        } else if (p2s == 4) {
+            b = QStringLiteral("Random number (upto ") + v2 + QLatin1Char(')');
+            a += b;
+        } else if (p2s == 140) {
+            a = a + CrLf + QStringLiteral("Work type") + CrLf + v2;
+        } else if (p2s == 150) {
+            a = a + CrLf + QStringLiteral("Work mode") + CrLf + v2;
+        }
+    }
+
+    if (is("L_VAR") && Op >= 0 && Op <= 8) {
+        const QString c = Entry(app.VarOpCaption, Op);
+        switch (Op) {
+        case 0: return c + CrLf + b + CrLf + QStringLiteral("to ") + v;
+        case 1: return c + CrLf + b + CrLf + QStringLiteral("from ") + v;
+        case 2:
+        case 3: return c + CrLf + v + CrLf + QStringLiteral("by ") + b;
+        case 4:
+        case 5: return QStringLiteral("Set ") + v + CrLf + QStringLiteral("to ") + c + QStringLiteral(" of") + CrLf + b;
+        case 6:
+        case 7:
+            return QStringLiteral("Set ") + v + CrLf + QStringLiteral("to ") + v + QLatin1Char(' ') + c + CrLf + b;
+        default: return c + QStringLiteral(" of ") + v + CrLf + QStringLiteral("to ") + b;
+        }
+    }
+    return a;
+}
+
+// ---- the operator
+
+OperatorStepResult OperatorStep(int index, bool isWhile)
+{
+    // The index stays within the cycle whatever the command held before.
+    int shown = index + 1;
+    if (shown < 0 || shown > 4)
+        shown = 0;
+    int next = shown;
+    if (isWhile) {
+        if (shown >= 3)
+            next = -1;
+    } else if (shown == 4) {
+        next = -1;
+    }
+    return {shown, next};
+}
+
+// ---- the frame
+
+LogicFrame::LogicFrame(const SourceNameTable& sourceNames) : mNames(sourceNames)
+{
+    Place(cmbParam1, 60, 540, 2265, 330);
+    lblOperator.Caption = QStringLiteral("=");
+    Place(lblOperator, 2415, 510, 345, 375);
+    Place(cmbParam2, 2895, 555, 2265, 330);
+    Place(cmbVar1, 45, 705, 2370, 330);
+    Place(cmbVar2, 45, 1125, 2370, 330);
+    Place(cmbTaskAndOp, 2790, 1020, 2370, 330);
+    lblG.Caption = QStringLiteral("cvn");
+    Place(lblG, 3615, 195, 270, 195);
+    lblG1.Caption = QStringLiteral("Label1");
+    Place(lblG1, 2520, 210, 480, 195);
+    lblG2.Caption = QStringLiteral("Label1");
+    Place(lblG2, 1650, 210, 480, 195);
+    cmdOkLogic.Caption = QStringLiteral("Ok");
+    Place(cmdOkLogic, 675, 1530, 750, 315);
+    cmdOkOpenLogic.Caption = QStringLiteral("Ok and open window");
+    Place(cmdOkOpenLogic, 1732, 1530, 1815, 315);
+    cmdCancelLogic.Caption = QStringLiteral("Cancel");
+    Place(cmdCancelLogic, 3855, 1530, 750, 315);
+    mParam1Design = cmbParam1;
+    mParam2Design = cmbParam2;
+}
+
+QString LogicFrame::Key() const
+{
+    return Command ? Command->CommandKey : QString();
+}
+
+bool LogicFrame::Fail(const QString& message, const QString& focus)
+{
+    ShowMessage(message, MsgStyle::Exclamation);
+    if (!focus.isEmpty())
+        Focus = focus;
+    return false;
+}
+
+bool LogicFrame::Open(const std::shared_ptr<clsCommand>& command)
+{
+    Command = command;
+    Focus.clear();
+    cmdOkOpenLogic.Visible = false;
+    InitCommandFrame(command->CommandKey, command->Op);
+    if (!LoadLogicFrame(*command))
+        return false;
+    for (FrameLabel* l : {&lblG, &lblG1, &lblG2, &lblOperator})
+        l->Visible = false;
+    for (FrameCombo* c : {&cmbTaskAndOp, &cmbVar1, &cmbVar2, &cmbParam1, &cmbParam2})
+        c->Visible = false;
+    cmdOkOpenLogic.Visible = false;
+    LayOut(command->CommandKey);
+    return true;
+}
+
+void LogicFrame::lblOperator_Click()
+{
+    const OperatorStepResult r = OperatorStep(OperatorIndex, SameKey(Key(), "L_WHILE"));
+    lblOperator.Caption = Entry(App().CompareSymbol, r.shown);
+    lblOperator.Tag = QString::number(r.shown);
+    lblOperator.ToolTipText = Entry(App().CompareCaption, r.shown);
+    OperatorIndex = Integer(r.next);
+    if (SameKey(Key(), "L_WHILE"))
+        return;
+    if (r.shown == 4 || r.shown == 0) {
+        const QString remembered = cmbParam2.Text;
+        if (r.shown == 4)
+            FillSourceCombo(cmbParam2, {OperandSource::NamedRange}, mNames);
+        else
+            FillSourceCombo(cmbParam2, CompareSources(), mNames);
+        SelectComboItem(cmbParam2, remembered);
+    }
+}
+
+void LogicFrame::InitCommandFrame(const QString& CoName, Integer lCoOp)
+{
+    auto is = [&](const char* k) { return SameKey(CoName, k); };
+    OperatorIndex = -1;
+    lblOperator_Click();
+
+    if (is("L_IF") || is("L_WHILE")) {
+        FillSourceCombo(cmbParam1, CompareSources(), mNames);
+        if (lCoOp == 4)
+            FillSourceCombo(cmbParam2, {OperandSource::NamedRange}, mNames);
+        else
+            FillSourceCombo(cmbParam2, CompareSources(), mNames);
+    } else if (is("L_LOOP")) {
+        FillSourceCombo(cmbVar2, {0, 100, 4, 2}, mNames);
+    } else if (is("L_START") || is("L_STOP")) {
+        cmbTaskAndOp.Clear();
+        cmbTaskAndOp.AddHeading(QStringLiteral("TASK"), QStringLiteral("Tasks"));
+        for (const auto& e : App().TaskList)
+            cmbTaskAndOp.AddValue(e.item->Name);
+        if (is("L_STOP"))
+            cmbTaskAndOp.AddValue(QStringLiteral("Stop program"));
+    } else if (is("L_SUB")) {
+        cmbTaskAndOp.Clear();
+        cmbTaskAndOp.AddHeading(QStringLiteral("SUB"), QStringLiteral("Subs"));
+        for (const auto& e : App().SubList)
+            cmbTaskAndOp.AddValue(e.item->Name);
+    } else if (is("L_VAR")) {
+        cmbTaskAndOp.Clear();
+        cmbTaskAndOp.AddHeading(QStringLiteral("MATH"), QStringLiteral("Math"));
+        for (int i = 0; i <= 8; ++i)
+            cmbTaskAndOp.AddValue(Entry(App().VarOpCaption, i), QString::number(i));
+        FillSourceCombo(cmbVar2, {9, 10, 11, 12, 13, 1, 0, 100, 3, 14, 15, 160, 180, 170, 4, 110}, mNames);
+        FillSourceCombo(cmbVar1, {0}, mNames);
+    } else if (is("L_ZERO")) {
+        FillSourceCombo(cmbParam1, {9, 15, 1}, mNames);
+    } else if (is("L_SENDMESS")) {
+        FillSourceCombo(cmbParam1, {0, 100}, mNames);
+    } else if (is("L_DATALOG")) {
+        FillSourceCombo(cmbParam1, {0, 1, 9, 3, 14}, mNames);
+    } else if (is("L_SENTYPE")) {
+        FillSourceCombo(cmbTaskAndOp, {9}, mNames);
+        FillSourceCombo(cmbVar1, {140}, mNames);
+    } else if (is("L_SENMODE")) {
+        FillSourceCombo(cmbTaskAndOp, {9}, mNames);
+        FillSourceCombo(cmbVar1, {150}, mNames);
+    }
+}
+
+bool LogicFrame::LoadLogicFrame(clsCommand& cmd)
+{
+    const bool result = true;
+    Saved = SavedCommand::Of(cmd);
+    // A command never set (compared as text) keeps the lists as filled.
+    if (cmd.Param1Value.toString() == QLatin1String("-1") || cmd.Param1Value.isEmpty() ||
+        cmd.Param1Value.toString().isEmpty())
+        return result;
+    RandomLimit = 0;
+    const QString key = cmd.CommandKey;
+    auto is = [&](const char* k) { return SameKey(key, k); };
+    const QString v1 = cmd.Param1Value.toString(), v2 = cmd.Param2Value.toString();
+    const bool p2Random = cmd.Param2Source.isNumeric() && cmd.Param2Source.toDouble() == double(OperandSource::Random);
+    const bool p1Random = cmd.Param1Source.isNumeric() && cmd.Param1Source.toDouble() == double(OperandSource::Random);
+
+    // A list that has no item of the stored text says so and the load goes
+    // on; any other failure ends it. The frame opens in both cases.
+    std::vector<std::function<void()>> steps;
+    if (is("L_IF") || is("L_WHILE")) {
+        steps.push_back([&] { SelectComboItem(cmbParam1, v1); });
+        steps.push_back([&] { SelectComboItem(cmbParam2, v2); });
+        steps.push_back([&] {
+            OperatorIndex = Integer(cmd.Op == -1 ? -1 : cmd.Op - 1);
+            lblOperator_Click();
+        });
+    } else if (is("L_LOOP")) {
+        steps.push_back([&] {
+            if (p1Random) {
+                SelectComboItem(cmbVar2, QStringLiteral("Random number"));
+                RandomLimit = cmd.Param1Value.toInteger();
+            } else {
+                SelectComboItem(cmbVar2, v1);
+            }
+        });
+    } else if (is("L_START") || is("L_STOP") || is("L_SUB")) {
+        steps.push_back([&] { SelectComboItem(cmbTaskAndOp, v1); });
+    } else if (is("L_VAR")) {
+        steps.push_back([&] { SelectComboItem(cmbTaskAndOp, Entry(App().VarOpCaption, cmd.Op)); });
+        steps.push_back([&] { SelectComboItem(cmbVar1, v1); });
+        steps.push_back([&] {
+            if (p2Random) {
+                SelectComboItem(cmbVar2, QStringLiteral("Random number"));
+                RandomLimit = vb::CInt(vb::Val(v2));
+            } else {
+                SelectComboItem(cmbVar2, v2);
+            }
+        });
+    } else if (is("L_ZERO") || is("L_DATALOG") || is("L_SENDMESS")) {
+        steps.push_back([&] { SelectComboItem(cmbParam1, v1); });
+    } else if (is("L_SENTYPE") || is("L_SENMODE")) {
+        steps.push_back([&] { SelectComboItem(cmbTaskAndOp, v1); });
+        steps.push_back([&] { SelectComboItem(cmbVar1, v2); });
+    }
+    for (const auto& s : steps) {
+        try {
+            s();
+        } catch (const VbError& e) {
+            if (e.number() == Err::ReadOnlyProperty) {
+                ShowMessage(QStringLiteral("No such object"), MsgStyle::Exclamation);
+                continue;
+            }
+            ShowMessage(e.description(), MsgStyle::Exclamation);
+            break;
+        }
+    }
+    return result;
+}
+
+void LogicFrame::LayOut(const QString& key)
+{
+    const double tx = App().TwipsX, ty = App().TwipsY;
+    auto is = [&](const char* k) { return SameKey(key, k); };
+    auto caption = [](FrameLabel& l, const QString& text) {
+        l.Caption = text;
+        l.Width = CaptionWidth(text);
+        l.Visible = true;
+    };
+    if (is("L_IF") || is("L_WHILE")) {
+        lblOperator.Visible = true;
+        cmbParam1.Visible = true;
+        cmbParam2.Visible = true;
+        cmdOkOpenLogic.Visible = true;
+    } else if (is("L_LOOP")) {
+        cmbVar2.Left = mParam1Design.Left;
+        cmbVar2.Top = mParam1Design.Top;
+        cmbVar2.Visible = true;
+        caption(lblG, QStringLiteral("Times"));
+        lblG.Top = cmbVar2.Top + 4 * ty;
+        lblG.Left = cmbVar2.Left + cmbVar2.Width + 5 * tx;
+        cmdOkOpenLogic.Visible = true;
+    } else if (is("L_START") || is("L_STOP") || is("L_SUB")) {
+        cmbTaskAndOp.Left = mParam1Design.Left;
+        cmbTaskAndOp.Top = mParam1Design.Top;
+        cmbTaskAndOp.Width = FrameWidth - 20 * tx;
+        cmbTaskAndOp.Visible = true;
+        caption(lblG, is("L_SUB") ? QStringLiteral("Sub name") : QStringLiteral("Task name"));
+        lblG.Left = cmbTaskAndOp.Left;
+        lblG.Top = cmbTaskAndOp.Top - lblG.Height - tx;
+    } else if (is("L_VAR")) {
+        cmbTaskAndOp.Left = mParam1Design.Left;
+        cmbTaskAndOp.Top = mParam1Design.Top;
+        cmbTaskAndOp.Width = FrameWidth / 2.3;
+        cmbVar1.Width = cmbTaskAndOp.Width;
+        cmbVar2.Width = cmbTaskAndOp.Width;
+        cmbVar1.Left = mParam2Design.Left;
+        cmbVar1.Top = mParam2Design.Top;
+        cmbVar2.Left = cmbVar1.Left;
+        cmbVar2.Top = cmbVar1.Top + cmbVar1.Height + 4 * ty;
+        for (FrameCombo* c : {&cmbTaskAndOp, &cmbVar1, &cmbVar2})
+            c->Visible = true;
+        caption(lblG, QStringLiteral("To"));
+        lblG.Top = cmbVar2.Top + 4 * ty;
+        // The word before the value stands in the gap left of it, inside the frame.
+        lblG.Left = cmbVar2.Left - lblG.Width - 4 * tx;
+    } else if (is("L_ZERO") || is("L_DATALOG") || is("L_SENDMESS")) {
+        cmbParam1.Visible = true;
+        caption(lblG, is("L_ZERO") ? QStringLiteral("Select sensor") : QStringLiteral("Select object"));
+        lblG.Left = cmbParam1.Left;
+        lblG.Top = cmbParam1.Top - 4 * ty - lblG.Height;
+    } else if (is("L_SENTYPE") || is("L_SENMODE")) {
+        caption(lblG1, is("L_SENTYPE") ? QStringLiteral("Set type to") : QStringLiteral("Set mode to"));
+        caption(lblG2, QStringLiteral("Select sensor"));
+        const double w = std::max(lblG1.Width, lblG2.Width);
+        cmbTaskAndOp.Left = mParam1Design.Left + w + 10 * tx;
+        cmbTaskAndOp.Top = mParam1Design.Top;
+        cmbTaskAndOp.Width = FrameWidth / 2;
+        lblG2.Left = mParam1Design.Left;
+        lblG2.Top = cmbTaskAndOp.Top + 3 * ty;
+        cmbVar1.Top = cmbTaskAndOp.Top + cmbTaskAndOp.Height + 6 * ty;
+        cmbVar1.Left = cmbTaskAndOp.Left;
+        cmbVar1.Width = cmbTaskAndOp.Width;
+        lblG1.Left = lblG2.Left;
+        lblG1.Top = cmbVar1.Top + 3 * ty;
+        cmbTaskAndOp.Visible = true;
+        cmbVar1.Visible = true;
+    }
+}
+
+// ---- choosing in the combos
+
+void LogicFrame::cmbParam1_Click()
+{
+    try {
+        ComboChoice(cmbParam1);
+    } catch (const VbError&) {
+    }
+}
+
+void LogicFrame::cmbParam2_Click()
+{
+    try {
+        ComboChoice(cmbParam2);
+    } catch (const VbError&) {
+    }
+}
+
+void LogicFrame::cmbVar1_Click()
+{
+    try {
+        ComboChoice(cmbVar1);
+    } catch (const VbError&) {
+    }
+}
+
+void LogicFrame::cmbTaskAndOp_Click()
+{
+    try {
+        ComboChoice(cmbTaskAndOp);
+        if (cmbTaskAndOp.Text.isEmpty() || !cmbVar1.Visible)
+            return;
+        const ComboItem* item = cmbTaskAndOp.SelectedItem();
+        if (!item)
+            return;
+        static const char* words[9] = {"", "", "With", "With", "Of", "Of", "With", "With", "To"};
+        const int code = int(vb::Val(item->Tag));
+        if (code >= 0 && code <= 8 && !item->Tag.isEmpty()) {
+            lblG.Caption = QString::fromLatin1(words[code]);
+            lblG.Width = CaptionWidth(lblG.Caption);
+            lblG.Left = cmbVar2.Left - lblG.Width - 4 * App().TwipsX;
+        }
+    } catch (const VbError&) {
+    }
+}
+
+void LogicFrame::cmbVar2_Click()
+{
+    try {
+        ComboChoice(cmbVar2);
+        const ObjectPtr o = FindObject(cmbVar2.Text);
+        if (!o)
+            raiseError(Err::InvalidCall);
+        if (o->Source == OperandSource::Random) {
+            const int limit = SameKey(Key(), "L_LOOP") ? 255 : 32767;
+            AskRandomLimit(QStringLiteral("Type a number between 1 to ") + QString::number(limit), limit, RandomLimit,
+                           cmbVar2);
+        }
+    } catch (const VbError& e) {
+        if (e.number() != Err::InvalidCall && e.number() != Err::ObjectNotSet)
+            ShowMessage(e.description(), MsgStyle::Exclamation);
+    }
+}
+
+// ---- Ok and Cancel
+
+bool LogicFrame::cmdOkLogic_Click()
+{
+    if (!Command)
+        return false;
+    return UpdateLogicObject(*Command);
+}
+
+bool LogicFrame::UpdateLogicObject(clsCommand& Co)
+{
+    try {
+        const QString key = Co.CommandKey;
+        auto is = [&](const char* k) { return SameKey(key, k); };
+        if (is("L_IF") || is("L_WHILE")) {
+            if (cmbParam1.Text.isEmpty() || cmbParam2.Text.isEmpty())
+                return Fail(QStringLiteral("Wrong value"));
+            if (const ObjectPtr o = FindObject(cmbParam1.Text)) {
+                Co.Param1Source = o->Source;
+                Co.Param1Value = o->Name;
+            } else {
+                if (!ValidateParam(cmbParam1.Text, key))
+                    return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbParam1"));
+                Co.Param1Source = 2;
+                Co.Param1Value = cmbParam1.Text;
+            }
+            const ObjectPtr o2 = FindObject(cmbParam2.Text);
+            if (o2)
+                Co.Param2Source = o2->Source;
+            const int p = int(vb::Val(lblOperator.Tag));
+            const bool rangeObject =
+                o2 && (o2->Source == OperandSource::NamedRange || o2->Source == OperandSource::TypedRange);
+            if (o2 && p == 4) {
+                if (!rangeObject)
+                    return Fail(QStringLiteral("Invalid object for this operation"), QStringLiteral("cmbParam2"));
+                Co.Param2Value = o2->Name;
+            } else if (o2) {
+                if (rangeObject)
+                    return Fail(QStringLiteral("Invalid object for this operation"), QStringLiteral("cmbParam2"));
+                Co.Param2Value = o2->Name;
+            } else if (p == 4) {
+                const QString range = ParseRange(cmbParam2.Text);
+                if (range == QLatin1String("false"))
+                    return Fail(QStringLiteral("Invalid range"), QStringLiteral("cmbParam2"));
+                Co.Param2Source = OperandSource::TypedRange;
+                Co.Param2Value = range;
+            } else {
+                if (!ValidateParam(cmbParam2.Text, key))
+                    return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbParam2"));
+                Co.Param2Source = 2;
+                Co.Param2Value = cmbParam2.Text;
+            }
+            Co.Op = Integer(p);
+        } else if (is("L_LOOP")) {
+            if (cmbVar2.Text.isEmpty())
+                return Fail(QStringLiteral("Wrong value"));
+            if (const ObjectPtr o = FindObject(cmbVar2.Text)) {
+                if (o->Source == OperandSource::Random) {
+                    Co.Param1Source = OperandSource::Random;
+                    Co.Param1Value = RandomLimit;
+                } else {
+                    Co.Param1Source = o->Source;
+                    Co.Param1Value = o->Name;
+                }
+            } else {
+                if (!ValidateParam(cmbVar2.Text, QStringLiteral("L_LOOP")))
+                    return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbVar2"));
+                Co.Param1Source = 2;
+                Co.Param1Value = cmbVar2.Text;
+            }
+        } else if (is("L_START") || is("L_STOP") || is("L_SUB")) {
+            const ComboItem* item = cmbTaskAndOp.SelectedItem();
+            if (!item || item->IsHeading())
+                return Fail(QStringLiteral("Wrong value"));
+            Co.Param1Source = 2;
+            Co.Param1Value = cmbTaskAndOp.Text;
+        } else if (is("L_VAR")) {
+            const ComboItem* op = cmbTaskAndOp.SelectedItem();
+            if (cmbTaskAndOp.Text.isEmpty() || cmbVar1.Text.isEmpty() || cmbVar2.Text.isEmpty() || !op ||
+                op->IsHeading())
+                return Fail(QStringLiteral("Wrong value"));
+            const ObjectPtr var = FindObject(cmbVar1.Text);
+            if (!var)
+                return Fail(QStringLiteral("Wrong value"));
+            Co.Param1Source = var->Source;
+            Co.Param1Value = var->Name;
+            if (const ObjectPtr o = FindObject(cmbVar2.Text)) {
+                if (o->Source == OperandSource::Random) {
+                    Co.Param2Source = OperandSource::Random;
+                    Co.Param2Value = RandomLimit;
+                } else {
+                    Co.Param2Source = o->Source;
+                    Co.Param2Value = o->Name;
+                }
+            } else {
+                if (!ValidateParam(cmbVar2.Text, QStringLiteral("L_VAR")))
+                    return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbVar2"));
+                Co.Param2Source = 2;
+                Co.Param2Value = cmbVar2.Text;
+            }
+            Co.Op = vb::CInt(vb::Val(op->Tag));
+        } else if (is("L_ZERO") || is("L_DATALOG") || is("L_SENDMESS")) {
+            if (cmbParam1.Text.isEmpty())
+                return Fail(QStringLiteral("Wrong value"));
+            if (const ObjectPtr o = FindObject(cmbParam1.Text)) {
+                Co.Param1Source = o->Source;
+                Co.Param1Value = o->Name;
+            } else if (!is("L_SENDMESS")) {
+                return Fail(QStringLiteral("Invalid value for this command! Please select from the list"));
+            } else {
+                if (!ValidateParam(cmbParam1.Text, QStringLiteral("L_SENDMESS")))
+                    return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbParam1"));
+                Co.Param1Source = 2;
+                Co.Param1Value = cmbParam1.Text;
+            }
+        } else if (is("L_SENTYPE") || is("L_SENMODE")) {
+            if (cmbTaskAndOp.Text.isEmpty())
+                return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbTaskAndOp"));
+            if (cmbVar1.Text.isEmpty())
+                return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbVar1"));
+            Co.Param1Source = OperandSource::SensorValue;
+            Co.Param1Value = cmbTaskAndOp.Text;
+            Co.Param2Source = is("L_SENTYPE") ? OperandSource::SensorTypeName : OperandSource::SensorModeName;
+            Co.Param2Value = cmbVar1.Text;
+        }
+
+        auto source = [](const Variant& v) { return v.isEmpty() ? Integer(0) : v.toInteger(); };
+        Co.setPicCaption(1, TranslateToCaption2(key, source(Co.Param1Source), Co.Param1Value, Co.Op,
+                                                source(Co.Param2Source), Co.Param2Value));
+        if (Written)
+            Written(Co);
+        MarkModuleDirty(ParentTaskName);
+        return true;
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        return false;
+    }
+}
+
+void LogicFrame::cmdCancelLogic_Click()
+{
+    if (Command)
+        Saved.RestoreInto(*Command);
+}

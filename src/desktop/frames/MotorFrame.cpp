@@ -1,0 +1,616 @@
+#include "desktop/frames/MotorFrame.h"
+
+#include "compiler/CommandCheck.h"
+#include "model/AppState.h"
+#include "model/CommandCatalogue.h"
+#include "model/Messages.h"
+#include "model/ModuleManagement.h"
+#include "model/VbError.h"
+
+namespace {
+
+void Place(FrameGeometry& g, double left, double top, double width, double height)
+{
+    g.Left = left;
+    g.Top = top;
+    g.Width = width;
+    g.Height = height;
+}
+
+bool IsFamily(const QString& key, CommandFamily family)
+{
+    const CommandInfo* info = FindCommand(key);
+    return info && info->family == family;
+}
+
+// "set": a stored text, or a number above -1 (an Empty value reads as 0).
+bool IsSet(const Variant& v)
+{
+    if (v.isText())
+        return true;
+    return v.toDouble() > -1;
+}
+
+}  // namespace
+
+MotorFrame::MotorFrame(const SourceNameTable& sourceNames) : mNames(sourceNames)
+{
+    lblMotor.Caption = QStringLiteral("Start motor");
+    Place(lblMotor, 60, 45, 2100, 255);
+    const char* letters[3] = {"A", "B", "C"};
+    for (int i = 0; i < 3; ++i) {
+        chkMotor[i].Caption = QString::fromLatin1(letters[i]);
+        Place(chkMotor[i], 2220 + i * 600, 15, 555, 300);
+    }
+    chkStopFloat.Caption = QStringLiteral("Break");
+    Place(chkStopFloat, 4020, 15, 1110, 300);
+    chkTime.Caption = QStringLiteral("No time limit");
+    Place(chkTime, 60, 360, 2100, 300);
+    lblTime.Caption = QStringLiteral("For");
+    Place(lblTime, 60, 1110, 900, 255);
+    Place(cmbTimeCount, 975, 1050, 2040, 330);
+    Place(cmbTime, 3120, 1050, 2025, 330);
+    Place(cmbSpeed, 1200, 690, 2265, 330);
+    Place(cmbSound, 60, 690, 3405, 330);
+    lblSpeed.Caption = QStringLiteral("Speed");
+    Place(lblSpeed, 60, 720, CaptionWidth(lblSpeed.Caption), 255);
+    Place(txtTime[0], 1800, 690, 450, 315);
+    Place(txtTime[1], 2340, 690, 450, 315);
+    Place(txtRem, 60, 360, 5085, 630);
+    cmdOkMotor.Caption = QStringLiteral("Ok");
+    Place(cmdOkMotor, 675, 1530, 750, 315);
+    cmdCancelMotor.Caption = QStringLiteral("Cancel");
+    Place(cmdCancelMotor, 3855, 1530, 750, 315);
+    WrapCaption = [](const QString& text) { return text; };
+}
+
+bool MotorFrame::Fail(const QString& message, const QString& focus, int style)
+{
+    ShowMessage(message, style);
+    if (!focus.isEmpty())
+        SetFocus(focus);
+    return false;
+}
+
+void MotorFrame::FitLabel(FrameLabel& label)
+{
+    label.Width = CaptionWidth(label.Caption);
+}
+
+// ---- opening
+
+void MotorFrame::Open(const std::shared_ptr<clsCommand>& command)
+{
+    Command = command;
+    Focus.clear();
+    const QString& key = command->CommandKey;
+    if (IsFamily(key, CommandFamily::Motor)) {
+        for (int i = 0; i < 3; ++i) {
+            const MotorPtr& m = App().RcxSetup->PortMotor(i);
+            chkMotor[i].Visible = m && m->MotorType() != 0;
+        }
+        chkStopFloat.Visible = SameKey(key, "M_OFF");
+        chkTime.Visible = true;
+    } else {
+        for (auto& c : chkMotor)
+            c.Visible = false;
+        chkStopFloat.Visible = false;
+        chkTime.Visible = false;
+    }
+    setFraMotorInterface(key.mid(2));
+    LoadMotorFrame(*command);
+}
+
+void MotorFrame::setFraMotorInterface(const QString& CommandType)
+{
+    const double tx = App().TwipsX, ty = App().TwipsY;
+    auto is = [&](const char* name) { return CommandType.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; };
+
+    txtRem.Visible = false;
+    cmbSpeed.Visible = false;
+    lblSpeed.Visible = false;
+    cmbSound.Visible = false;
+    txtTime[0].Visible = false;
+    txtTime[1].Visible = false;
+    cmbTime.Visible = false;
+    cmbTimeCount.Visible = false;
+    cmbTime.Enabled = true;
+
+    FillSourceCombo(cmbTime, {OperandSource::TimeUnit}, mNames);
+    if (cmbTime.Items.size() > 1)
+        cmbTime.Choose(1);
+    setChkTime(1);
+    FillSourceCombo(cmbTimeCount, {OperandSource::Variable, OperandSource::UserConstant, OperandSource::Random},
+                    mNames);
+    for (auto& c : chkMotor)
+        c.Value = 0;
+    lblTime.Caption = is("WAIT") ? QStringLiteral("For") : QStringLiteral("And wait");
+    FitLabel(lblTime);
+
+    if (is("ON")) {
+        lblMotor.Caption = QStringLiteral("Start motor");
+    } else if (is("OFF")) {
+        lblMotor.Caption = QStringLiteral("Stop motor");
+    } else if (is("FWD")) {
+        lblMotor.Caption = QStringLiteral("Forward");
+    } else if (is("RWD")) {
+        lblMotor.Caption = QStringLiteral("Backward");
+    } else if (is("ALTDIR")) {
+        lblMotor.Caption = QStringLiteral("Change direction");
+    } else if (is("SETPWR")) {
+        lblMotor.Caption = QStringLiteral("Motor speed");
+        lblSpeed.Caption = QStringLiteral("Speed:");
+        FitLabel(lblSpeed);
+        cmbSpeed.Left = lblSpeed.Width + 10 * tx;
+        cmbSpeed.Visible = true;
+        FillSourceCombo(cmbSpeed, {OperandSource::UserConstant, OperandSource::Variable, OperandSource::Random},
+                        mNames);
+        lblSpeed.Top = cmbSpeed.Top + 3 * tx;
+        lblSpeed.Left = cmbSpeed.Left - lblSpeed.Width - 3 * tx;
+        lblSpeed.Visible = true;
+    } else if (is("WAIT")) {
+        lblMotor.Caption = QStringLiteral("Wait");
+    } else if (is("SOUND")) {
+        lblMotor.Caption = QStringLiteral("Play sound");
+        FillSourceCombo(cmbSound, {OperandSource::Sound}, mNames);
+        if (cmbSound.Items.size() > 1)
+            cmbSound.Choose(1);
+        cmbSound.Visible = true;
+        lblTime.Caption = QStringLiteral("For");
+        FitLabel(lblTime);
+        FillSourceCombo(cmbTimeCount, {OperandSource::UserConstant}, mNames);
+        lblSpeed.Caption = QStringLiteral("Type frequency or select from the list");
+        FitLabel(lblSpeed);
+        lblSpeed.Top = cmbSound.Top - lblSpeed.Height - 2 * ty;
+        lblSpeed.Left = cmbSound.Left;
+        lblSpeed.Visible = true;
+    } else if (is("TXPOWER")) {
+        lblMotor.Caption = QStringLiteral("Transmit power");
+        FillSourceCombo(cmbTime, {OperandSource::TransmitPower}, mNames);
+        if (cmbTime.Items.size() > 1)
+            SelectComboItem(cmbTime, cmbTime.Items[1].Text);
+        cmbTime.Visible = true;
+        lblSpeed.Caption = QStringLiteral("RCX transmit power:");
+        FitLabel(lblSpeed);
+        lblSpeed.Left = cmbTime.Left - lblSpeed.Width - 6 * tx;
+        lblSpeed.Top = cmbTime.Top + 3 * tx;
+        lblSpeed.Visible = true;
+    } else if (is("WATCH")) {
+        lblMotor.Caption = QStringLiteral("Set RCX clock");
+        for (auto& t : txtTime) {
+            t.Text.clear();
+            t.Visible = true;
+        }
+        lblSpeed.Caption = QStringLiteral("Set RCX clock:");
+        FitLabel(lblSpeed);
+        lblSpeed.Left = txtTime[0].Left - lblSpeed.Width - 3 * tx;
+        lblSpeed.Top = txtTime[0].Top;
+        lblSpeed.Visible = true;
+    } else if (is("DISPLAY")) {
+        lblMotor.Caption = QStringLiteral("Select RCX display");
+        lblSpeed.Caption = QStringLiteral("RCX display:");
+        FitLabel(lblSpeed);
+        cmbSpeed.Width = FrameWidth / 2;
+        cmbSpeed.Left = lblSpeed.Width + 10 * tx;
+        cmbSpeed.Visible = true;
+        FillSourceCombo(cmbSpeed, {OperandSource::UserConstant, OperandSource::Variable, OperandSource::Display},
+                        mNames);
+        lblSpeed.Left = cmbSpeed.Left - lblSpeed.Width - 3 * tx;
+        lblSpeed.Top = cmbSpeed.Top;
+        lblSpeed.Visible = true;
+    } else if (is("REM")) {
+        lblMotor.Caption = QStringLiteral("Comment");
+        txtRem.Visible = true;
+        SetFocus(QStringLiteral("txtRem"));
+    }
+}
+
+void MotorFrame::LoadMotorFrame(clsCommand& cmd)
+{
+    // A step that fails with 5 is passed over; any other failure is shown
+    // and ends the loading.
+    auto step = [](const std::function<void()>& f) {
+        try {
+            f();
+            return true;
+        } catch (const VbError& e) {
+            if (e.number() == Err::InvalidCall)
+                return true;
+            ShowMessage(e.description(), MsgStyle::Exclamation);
+            return false;
+        }
+    };
+    const QString& key = cmd.CommandKey;
+
+    if (!step([&] { Saved = SavedCommand::Of(cmd); }))
+        return;
+    if (!step([&] {
+            for (const QChar ch : cmd.MotorList) {
+                const int p = int(vb::Val(QString(ch)));
+                if (p < 0 || p > 2)
+                    raiseError(Err::SubscriptOutOfRange);
+                const MotorPtr& m = App().RcxSetup->PortMotor(p);
+                chkMotor[p].Value = m && m->MotorType() == 1 ? 1 : 0;
+            }
+        }))
+        return;
+    RandomLimit = 0;
+    RandomSpeedLimit = 0;
+    if (!step([&] {
+            for (int i = 0; i < 3; ++i) {
+                const MotorPtr& m = App().RcxSetup->PortMotor(i);
+                chkMotor[i].ToolTipText = m ? m->Purpose : QString();
+            }
+        }))
+        return;
+
+    // The duration.
+    bool ended = false;
+    if (!step([&] {
+            if (!IsFamily(key, CommandFamily::General) && cmd.Time.isEmpty()) {
+                setChkTime(1);
+                return;
+            }
+            setChkTime(0);
+            const double source = cmd.Param1Source.isNumeric() ? cmd.Param1Source.toDouble() : -1;
+            const QString value = cmd.Param1Value.toString();
+            if (source == double(OperandSource::Constant)) {
+                cmbTime.Enabled = true;
+                SelectComboItem(cmbTimeCount, value);
+                SelectComboItem(cmbTime, cmd.Time.toString());
+            } else if (source == double(OperandSource::Variable)) {
+                if (!SelectComboItem(cmbTimeCount, value)) {
+                    cmbTimeCount.Text.clear();
+                    ended = true;
+                    return;
+                }
+                SelectComboItem(cmbTime, QStringLiteral("Hundredth"));
+                cmbTime.Enabled = false;
+            } else if (source == double(OperandSource::UserConstant)) {
+                cmbTime.Enabled = true;
+                if (!SelectComboItem(cmbTimeCount, value)) {
+                    cmbTimeCount.Text.clear();
+                    ended = true;
+                    return;
+                }
+                SelectComboItem(cmbTime, cmd.Time.toString());
+            } else if (source == double(OperandSource::Random)) {
+                SelectComboItem(cmbTimeCount, QStringLiteral("Random number"));
+                SelectComboItem(cmbTime, QStringLiteral("Hundredth"));
+                cmbTime.Enabled = false;
+                RandomLimit = cmd.Param1Value.toInteger();
+            } else {
+                cmbTime.Enabled = true;
+            }
+        }))
+        return;
+    if (ended)
+        return;
+
+    chkStopFloat.Value = SameKey(key, "M_OFF") && cmd.Op != 0 ? 1 : 0;
+
+    step([&] {
+        if (SameKey(key, "G_SOUND")) {
+            SetFocus(QStringLiteral("cmbSound"));
+            // A new command keeps the first sound the layout chose.
+            if (!cmd.Speed.toString().isEmpty())
+                SelectComboItem(cmbSound, cmd.Speed.toString());
+            const Long s = ResolveValue(cmd.Speed);
+            setChkTime(s >= 0 && s <= 5 ? 1 : 0);
+        } else if (SameKey(key, "M_SETPWR")) {
+            if (cmd.Param2Source.isNumeric() && cmd.Param2Source.toDouble() == double(OperandSource::Random)) {
+                cmbSpeed.SetText(QStringLiteral("Random number"));
+                RandomSpeedLimit = cmd.Param2Value.toInteger();
+            } else if (IsSet(cmd.Param2Value)) {
+                SelectComboItem(cmbSpeed, cmd.Param2Value.toString());
+            }
+        } else if (SameKey(key, "G_TXPOWER")) {
+            setChkTime(1);
+            cmbTime.Visible = true;
+            if (IsSet(cmd.Param1Value))
+                SelectComboItem(cmbTime, cmd.Param1Value.toString());
+        } else if (SameKey(key, "G_WATCH")) {
+            setChkTime(1);
+            SetFocus(QStringLiteral("txtTime(0)"));
+            if (IsSet(cmd.Param1Value)) {
+                txtTime[0].Text = cmd.Param1Value.toString();
+                txtTime[1].Text = cmd.Param2Value.toString();
+            }
+        } else if (SameKey(key, "G_DISPLAY")) {
+            setChkTime(1);
+            if (IsSet(cmd.Param1Value))
+                SelectComboItem(cmbSpeed, cmd.Param1Value.toString());
+        } else if (SameKey(key, "A_REM")) {
+            txtRem.Text = IsUnsetOperand(cmd.Param1Value) ? QString() : cmd.Param1Value.toString();
+        }
+    });
+}
+
+// ---- handlers
+
+void MotorFrame::chkTime_Click()
+{
+    const bool show = chkTime.Value == 0;
+    cmbTimeCount.Visible = show;
+    lblTime.Visible = show;
+    cmbTime.Visible = show;
+}
+
+void MotorFrame::setChkTime(int value)
+{
+    chkTime.Value = value;
+    chkTime_Click();
+}
+
+void MotorFrame::cmbSound_Click()
+{
+    try {
+        ComboChoice(cmbSound);
+        setChkTime(cmbSound.SelectedItem() ? 1 : 0);
+    } catch (const VbError&) {
+    }
+}
+
+void MotorFrame::cmbSound_KeyPress()
+{
+    setChkTime(0);
+}
+
+void MotorFrame::cmbTimeCount_Click()
+{
+    try {
+        ComboChoice(cmbTimeCount);
+        if (!cmbTimeCount.SelectedItem())
+            return;
+        const ObjectPtr o = FindObject(cmbTimeCount.Text);
+        if (!o)
+            raiseError(Err::InvalidCall);
+        if (o->Source != OperandSource::Variable && o->Source != OperandSource::Random) {
+            cmbTime.Enabled = true;
+        } else {
+            SelectComboItem(cmbTime, QStringLiteral("Hundredth"));
+            cmbTime.Enabled = false;
+        }
+        if (o->Source == OperandSource::Random)
+            AskRandomLimit(QStringLiteral("Type a number between 1 to 32767"), 32767, RandomLimit, cmbTimeCount);
+    } catch (const VbError&) {
+    }
+}
+
+void MotorFrame::cmbTimeCount_KeyPress()
+{
+    cmbTime.Enabled = true;
+}
+
+void MotorFrame::cmbSpeed_Click()
+{
+    try {
+        ComboChoice(cmbSpeed);
+        const ObjectPtr o = FindObject(cmbSpeed.Text);
+        if (!o)
+            raiseError(Err::InvalidCall);
+        if (o->Source == OperandSource::Random)
+            AskRandomLimit(QStringLiteral("Type a number between 1 to  ") + QString::number(7), 7, RandomSpeedLimit,
+                           cmbSpeed);
+    } catch (const VbError& e) {
+        if (e.number() != Err::InvalidCall && e.number() != Err::ObjectNotSet)
+            ShowMessage(e.description(), MsgStyle::Exclamation);
+    }
+}
+
+void MotorFrame::cmbTime_Click()
+{
+    try {
+        ComboChoice(cmbTime);
+    } catch (const VbError&) {
+    }
+}
+
+// ---- Ok and Cancel
+
+bool MotorFrame::cmdOkMotor_Click()
+{
+    if (!Command)
+        return false;
+    try {
+        const QString key = Command->CommandKey;
+        if (IsFamily(key, CommandFamily::Motor)) {
+            if (chkMotor[0].Value != 1 && chkMotor[1].Value != 1 && chkMotor[2].Value != 1)
+                return Fail(QStringLiteral("No motor selected"));
+        }
+        if (SameKey(key, "G_SOUND")) {
+            if (cmbSound.Text.isEmpty())
+                return Fail(QStringLiteral("No frequency"), QStringLiteral("cmbSound"));
+            if (!cmbSound.SelectedItem()) {
+                const double f = vb::Val(cmbSound.Text);
+                if (f < 20 || f > 20000 || !ValidateParam(cmbSound.Text, QString()))
+                    return Fail(QStringLiteral("Frequency must be an integer between 20 to 20000  "),
+                                QStringLiteral("cmbSound"));
+                const QString count = vb::Trim(cmbTimeCount.Text);
+                if (count.isEmpty() || count == QLatin1String("0"))
+                    return Fail(QStringLiteral("For how long"), QStringLiteral("cmbTimeCount"), MsgStyle::Question);
+                const ObjectPtr named = FindObject(cmbTimeCount.Text);
+                const ObjectPtr unit = FindObject(cmbTime.Text);
+                // A unit that is no named value fails the check that reads it.
+                if (!named) {
+                    if (!unit || vb::Val(cmbTimeCount.Text) * unit->Value > 255)
+                        return Fail(QStringLiteral("Sound duration can't be more then 2.55 seconds"),
+                                    QStringLiteral("cmbTimeCount"));
+                } else if (named->Source == OperandSource::UserConstant) {
+                    if (!unit || double(named->Value) * unit->Value > 255)
+                        return Fail(QStringLiteral("Sound duration can't be more than 2.55 seconds") +
+                                        QStringLiteral("\r\nCheck the constant value"),
+                                    QStringLiteral("cmbTimeCount"));
+                }
+            }
+        }
+        if (SameKey(key, "G_TXPOWER") && cmbTime.Text.isEmpty())
+            return Fail(QStringLiteral("Power not selected"), QStringLiteral("cmbTime"));
+        if (chkTime.Value == 0 && cmbTimeCount.Text.isEmpty())
+            return Fail(QStringLiteral("For how long?"), QStringLiteral("cmbTimeCount"), MsgStyle::Question);
+        return UpdateMotorObject(*Command);
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        return false;
+    }
+}
+
+bool MotorFrame::UpdateMotorObject(clsCommand& Co)
+{
+    bool result = false;
+    try {
+        const QString key = Co.CommandKey;
+        Co.MotorList.clear();
+        QString caption;
+        for (int i = 0; i < 3; ++i) {
+            if (chkMotor[i].Value == 1) {
+                caption += chkMotor[i].Caption;
+                Co.MotorList += QString::number(i);
+            }
+        }
+        Co.Op = Integer(chkStopFloat.Value);
+        caption += QLatin1Char(' ');
+
+        if (SameKey(key, "M_SETPWR")) {
+            const QString text = cmbSpeed.Text;
+            if (text.isEmpty())
+                return Fail(QStringLiteral("Wrong value"));
+            const ObjectPtr o = FindObject(text);
+            if (!o) {
+                if (!ValidateParam(text, QStringLiteral("M_SETPWR")))
+                    return Fail(QStringLiteral("Speed must be between 0 to 7"), QStringLiteral("cmbSpeed"));
+                Co.Param2Source = 2;
+                Co.Param2Value = text;
+            } else {
+                Co.Param2Source = o->Source;
+                if (o->Source == OperandSource::Random) {
+                    Co.Param2Value = RandomSpeedLimit;
+                } else {
+                    if (o->Source == OperandSource::UserConstant && (o->Value < 0 || o->Value > 7))
+                        return Fail(QStringLiteral("Constant contains invalid value"), QStringLiteral("cmbSpeed"));
+                    Co.Param2Value = o->Name;
+                }
+            }
+            caption += QLatin1Char(' ') + text + QLatin1Char(' ');
+            if (o && o->Source == OperandSource::Random)
+                caption += QStringLiteral("(upto ") + QString::number(RandomSpeedLimit) + QLatin1Char(')');
+        } else if (SameKey(key, "G_SOUND")) {
+            if (!cmbSound.SelectedItem()) {
+                Co.Speed = cmbSound.Text;
+                caption = QStringLiteral("Frequency ") + cmbSound.Text;
+            } else {
+                setChkTime(1);
+                Co.Speed = cmbSound.Text;
+                caption = cmbSound.Text;
+            }
+        } else if (SameKey(key, "G_TXPOWER")) {
+            Co.Param1Value = cmbTime.Text;
+            Co.Param1Source = OperandSource::TransmitPower;
+            caption = cmbTime.Text;
+        } else if (SameKey(key, "G_WATCH")) {
+            const QString h = txtTime[0].Text, m = txtTime[1].Text;
+            if (!ValidateParam(h, QString()))
+                return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(0)"));
+            if (!ValidateParam(m, QString()))
+                return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(1)"));
+            if (vb::Val(h) < 0 || vb::Val(h) > 24)
+                return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(0)"));
+            if (vb::Val(m) < 0 || vb::Val(m) > 59)
+                return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(1)"));
+            Co.Param1Value = vb::Val(h);
+            Co.Param2Value = vb::Val(m);
+            caption = QStringLiteral("To ") + h + QLatin1Char(':') + m;
+        } else if (SameKey(key, "G_DISPLAY")) {
+            const QString text = cmbSpeed.Text;
+            if (text.isEmpty())
+                return Fail(QStringLiteral("Wrong value"));
+            const ObjectPtr o = FindObject(text);
+            if (!o) {
+                if (!ValidateParam(text, QStringLiteral("G_DISPLAY")))
+                    return Fail(QStringLiteral("RCX display must be between 0 to 6"), QStringLiteral("cmbSpeed"));
+                Co.Param1Source = 2;
+                Co.Param1Value = text;
+            } else {
+                Co.Param1Source = o->Source;
+                if (o->Value < 0 || o->Value > 6)
+                    return Fail(QStringLiteral("Constant contain invalid value"), QStringLiteral("cmbSpeed"));
+                Co.Param1Value = o->Name;
+            }
+            caption += QLatin1Char(' ') + text + QLatin1Char(' ');
+        } else if (SameKey(key, "A_REM")) {
+            // The task file keeps texts between double quotes.
+            QString text = txtRem.Text;
+            text.replace(QLatin1Char('"'), QLatin1Char('\''));
+            txtRem.Text = text;
+            Co.Param1Value = text;
+            caption = WrapCaption ? WrapCaption(text) : text;
+        }
+
+        // The duration.
+        if (chkTime.Value == 1) {
+            Co.Time = Variant();
+        } else {
+            const QString count = cmbTimeCount.Text, unitText = cmbTime.Text;
+            if (unitText.isEmpty())
+                return Fail(QStringLiteral("Time unit not selected"), QStringLiteral("cmbTime"));
+            Co.Time = unitText;
+            const ObjectPtr unit = FindObject(unitText);
+            const double unitValue = unit ? unit->Value : 0;
+            QString plural;
+            const ObjectPtr o = FindObject(count);
+            bool random = false;
+            if (!o) {
+                if (!ValidateParam(count, QString()))
+                    return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbTimeCount"));
+                const double n = vb::Val(count);
+                if (n < 0)
+                    return Fail(QStringLiteral("Time can't be negative!"));
+                if (!unit || n * unitValue > 32767)
+                    return Fail(QStringLiteral("Too much time"), QStringLiteral("cmbTimeCount"));
+                Co.Param1Source = 2;
+                if (n > 1)
+                    plural = QStringLiteral("s");
+                Co.Param1Value = n;
+            } else if (o->Source == OperandSource::UserConstant) {
+                if (!unit || double(o->Value) * unitValue > 32767)
+                    return Fail(QStringLiteral("Too much time"), QStringLiteral("cmbTimeCount"));
+                if (o->Value < 0)
+                    return Fail(QStringLiteral("Error: Constant containes negatine value!"));
+                if (o->Value > 1)
+                    plural = QStringLiteral("s");
+                Co.Param1Source = OperandSource::UserConstant;
+                Co.Param1Value = count;
+            } else if (o->Source == OperandSource::Random) {
+                random = true;
+                if (RandomLimit > 1)
+                    plural = QStringLiteral("s");
+                Co.Param1Source = OperandSource::Random;
+                Co.Param1Value = RandomLimit;
+            } else {
+                plural = QStringLiteral("s");
+                Co.Param1Source = OperandSource::Variable;
+                Co.Param1Value = count;
+            }
+            const QString lead = SameKey(key, "G_WAIT") || SameKey(key, "G_SOUND") ? QStringLiteral("For ")
+                                                                                 : QStringLiteral("And wait ");
+            caption += QStringLiteral("\r\n") + lead + count + QStringLiteral(" \r\n") + unitText + plural;
+            if (random)
+                caption += QStringLiteral(" (upto ") + QString::number(RandomLimit) + QLatin1Char(')');
+        }
+
+        Co.setPicCaption(1, caption);
+        result = true;
+        if (Written)
+            Written(Co);
+        MarkModuleDirty(ParentTaskName);
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+    }
+    return result;
+}
+
+void MotorFrame::cmdCancelMotor_Click()
+{
+    if (Command)
+        Saved.RestoreInto(*Command);
+}

@@ -1,0 +1,72 @@
+#pragma once
+// The brick's packets as bytes: framing, checksums, complements, the toggle
+// twin and the lengths of requests, replies and program instructions. Pure
+// functions; the tower driver adds the device and the timing.
+#include <QByteArray>
+
+#include <cstdint>
+#include <optional>
+
+namespace rcx {
+
+// 55 FF 00, each data byte and its complement, the checksum and its complement.
+QByteArray frame(const QByteArray& data);
+
+// The checksum of a packet: the sum of its data bytes mod 256.
+std::uint8_t checksum(const QByteArray& data);
+
+// The opcode with bit 08 flipped, sent in place of a repeat of the last opcode.
+inline std::uint8_t twin(std::uint8_t op) { return std::uint8_t(op ^ 0x08); }
+
+// True when reply is the answer to request (complement compared under mask F7).
+inline bool answers(std::uint8_t request, std::uint8_t reply)
+{
+    return (std::uint8_t(~request ^ reply) & 0xF7) == 0;
+}
+
+// Parameter bytes after a request opcode as the brick reads them from a
+// packet; -1 for transfer data (45), whose length is in its parameters.
+int parameterLength(std::uint8_t op);
+
+// The bytes of one instruction in program code, opcode included, read at
+// code; 0 when the code ends before the instruction does.
+int instructionLength(const std::uint8_t* code, int available);
+
+// Bytes of the reply body (after the reply opcode) to a request; -1 when the
+// brick sends no reply (set message). Upload (A4) depends on its count.
+int replyLength(const QByteArray& request);
+
+// Where a framed packet was found in a byte stream.
+struct Unframed {
+    QByteArray data;   // opcode and parameters, checksum checked and dropped
+    int end = 0;       // index just past the packet's checksum complement
+};
+
+// The first packet in bytes whose data is exactly dataLength bytes long (or,
+// with dataLength -1, as many complement pairs as there are before the
+// checksum), its checksum right. A header may lack its 55 or its 55 FF (the
+// USB tower can lose the first bytes of a reply). With requestOp given, only
+// a packet answering that opcode counts (so a serial tower's echo of the
+// request is passed over). nullopt when none is whole yet.
+std::optional<Unframed> unframe(const QByteArray& bytes, int dataLength, int requestOp = -1, int from = 0);
+
+// A request as the brick reads it out of a stream: the first whole packet
+// whose length follows from its opcode.
+std::optional<Unframed> nextRequest(const QByteArray& bytes, int from = 0);
+
+// Little-endian shorts.
+inline void putShort(QByteArray& out, int v)
+{
+    out.append(char(v & 0xFF));
+    out.append(char((v >> 8) & 0xFF));
+}
+inline std::int16_t shortAt(const QByteArray& in, int i)
+{
+    return std::int16_t(std::uint8_t(in[i]) | (std::uint8_t(in[i + 1]) << 8));
+}
+inline std::uint16_t bigShortAt(const QByteArray& in, int i)
+{
+    return std::uint16_t((std::uint8_t(in[i]) << 8) | std::uint8_t(in[i + 1]));
+}
+
+}  // namespace rcx

@@ -1,0 +1,21 @@
+#pragma once
+// The one guard around every event handler of the program: buttons, menus,
+// keys, timers, the control's events and dialogs are all reached through the
+// application's event delivery, so a failure that no handler took is caught
+// there, shown with its number and description (style 16), and the program
+// goes on.
+#include <QApplication>
+
+#include <functional>
+
+// Runs one delivery; a failure that escapes it is shown and false returned.
+bool DeliverGuarded(const std::function<bool()>& deliver);
+
+// The failure's text as the guard shows it: "Error 457: This key is already ...".
+QString GuardMessage(int number, const QString& description);
+
+class GuardedApplication : public QApplication {
+public:
+    GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+    bool notify(QObject* receiver, QEvent* event) override;
+};

@@ -1,0 +1,94 @@
+// The user's data folder: where it is, and the one-time copy of projects kept
+// beside the program by older versions.
+#include "model/DataFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Sets an environment variable for the life of the object.
+class EnvVar {
+public:
+    EnvVar(const char* name, const QString& value) : mName(name), mHad(qEnvironmentVariableIsSet(name)), mOld(qgetenv(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value.toUtf8());
+    }
+    ~EnvVar()
+    {
+        if (mHad)
+            qputenv(mName, mOld);
+        else
+            qunsetenv(mName);
+    }
+
+private:
+    const char* mName;
+    bool mHad;
+    QByteArray mOld;
+};
+
+}  // namespace
+
+TEST(DataFolder, IsTheVariablesFolderOrQuillomatInTheUsersDataFolder)
+{
+    QTemporaryDir tmp;
+    {
+        const QString wanted = tmp.path() + QStringLiteral("/elsewhere/data");
+        EnvVar data("QUILLOMAT_DATA", wanted);
+        EXPECT_EQ(ChooseDataFolder(), wanted);
+        EXPECT_TRUE(QFileInfo(wanted).isDir());
+    }
+    {
+        EnvVar data("QUILLOMAT_DATA", QString());
+        EnvVar xdg("XDG_DATA_HOME", tmp.path() + QStringLiteral("/share"));
+        EXPECT_EQ(ChooseDataFolder(), tmp.path() + QStringLiteral("/share/Quillomat"));
+        EXPECT_TRUE(QFileInfo(tmp.path() + QStringLiteral("/share/Quillomat")).isDir());
+    }
+}
+
+TEST(DataFolder, ProjectsBesideTheProgramAreCopiedOnceIntoAnEmptyDataFolder)
+{
+    QTemporaryDir program, data;
+    writeFile(program.path() + QStringLiteral("/Robot.dir/Robot.qmd"), "0\r\n0\r\n");
+    writeFile(program.path() + QStringLiteral("/Robot.dir/Drive.tas"), "1,1,1,\"d\"\r\n");
+    writeFile(program.path() + QStringLiteral("/Subs/Beep.sub"), "0,0,1,\"b\"\r\n");
+    writeFile(program.path() + QStringLiteral("/Quillomat.html"), "<html/>");
+
+    EXPECT_EQ(CopyProjectsOnFirstStart(program.path(), data.path()), 3);
+    EXPECT_EQ(readFile(data.path() + QStringLiteral("/Projects/Robot.dir/Robot.qmd")), "0\r\n0\r\n");
+    EXPECT_EQ(readFile(data.path() + QStringLiteral("/Projects/Robot.dir/Drive.tas")), "1,1,1,\"d\"\r\n");
+    EXPECT_EQ(readFile(data.path() + QStringLiteral("/Subs/Beep.sub")), "0,0,1,\"b\"\r\n");
+    EXPECT_FALSE(QFileInfo::exists(data.path() + QStringLiteral("/Quillomat.html")));
+    // Copied, never moved.
+    EXPECT_TRUE(QFileInfo::exists(program.path() + QStringLiteral("/Robot.dir/Drive.tas")));
+
+    // The data folder is no longer empty: nothing is copied again, nothing the user changed is overwritten.
+    writeFile(data.path() + QStringLiteral("/Projects/Robot.dir/Drive.tas"), "changed");
+    writeFile(program.path() + QStringLiteral("/Arm.dir/Arm.qmd"), "0\r\n0\r\n");
+    EXPECT_EQ(CopyProjectsOnFirstStart(program.path(), data.path()), 0);
+    EXPECT_EQ(readFile(data.path() + QStringLiteral("/Projects/Robot.dir/Drive.tas")), "changed");
+    EXPECT_FALSE(QFileInfo::exists(data.path() + QStringLiteral("/Projects/Arm.dir")));
+
+    // The data folder being the program's own folder copies nothing.
+    EXPECT_EQ(CopyProjectsOnFirstStart(program.path(), program.path()), 0);
+}
