@@ -1,6 +1,7 @@
 // The start of the program: the process-wide objects and services, the
 // open/new dialog for a project, then the main window and the event loop.
 #include "compiler/ProjectCompile.h"
+#include "datalog/frmDatalog.h"
 #include "desktop/DeskTopFactory.h"
 #include "link/PhantomControl.h"
 #include "link/QSettingsStore.h"
@@ -46,6 +47,7 @@ int main(int argc, char** argv)
     ShellWindows windows;
     RegisterJoyWindow(windows);
     RegisterSetupWindows(windows);
+    RegisterDatalogWindows(windows);
     PhantomControl control;
     ControlEventHandler controlEvents;
     a.Presenter = &presenter;

@@ -13,7 +13,7 @@
 
 namespace {
 
-const QString kFromCompiler = QStringLiteral(" 'from Compiler");
+constexpr QLatin1String kFromCompiler(" 'from Compiler");
 
 double num(const Variant& v) { return v.toDouble(); }
 
@@ -47,7 +47,7 @@ void emitVarLoad(VarOp op, Integer variable, Long source, const Variant& value, 
         }
     } else if (mode == CompileMode::Listing) {
         const char* word = op == VarOp::Set ? ".SetVar" : op == VarOp::And ? ".AndVar" : ".OrVar";
-        line(word, variable, source, value.toString() + kFromCompiler);
+        line(word, variable, source, listing::FromCompiler{value});
     }
 }
 
@@ -87,8 +87,8 @@ QString* listing::beginLine()
     if (app.ProjectType == 1)
         return nullptr;
     QString& out = app.ListingText;
-    if (app.BlockDepth > 0)
-        out.append(QString(app.BlockDepth, QLatin1Char('\t')));
+    for (int i = 0; i < app.BlockDepth; ++i)
+        out.append(QLatin1Char('\t'));
     return &out;
 }
 
@@ -109,7 +109,22 @@ void listing::appendField(QString& out, double d)
 
 void listing::appendField(QString& out, const QString& s) { out.append(s); }
 
-void listing::appendField(QString& out, const char* s) { out.append(QString::fromUtf8(s)); }
+void listing::appendField(QString& out, const char* s)
+{
+    const char* p = s;
+    while (*p > 0)  // plain ASCII, as the words of the listing are
+        ++p;
+    if (*p == 0)
+        out.append(QLatin1String(s, qsizetype(p - s)));
+    else
+        out.append(QString::fromUtf8(s));
+}
+
+void listing::appendField(QString& out, const FromCompiler& f)
+{
+    appendField(out, f.value);
+    out.append(kFromCompiler);
+}
 
 void listing::appendField(QString& out, const Variant& v)
 {

@@ -28,6 +28,11 @@ void appendField(QString& out, double d);
 void appendField(QString& out, qint64 n);
 inline void appendField(QString& out, int n) { appendField(out, qint64(n)); }
 inline void appendField(QString& out, qint16 n) { appendField(out, qint64(n)); }
+// A value the compiler loads on its own, marked so in the listing.
+struct FromCompiler {
+    const Variant& value;
+};
+void appendField(QString& out, const FromCompiler& f);
 }  // namespace listing
 
 template <class Prefix, class... Fields>
