@@ -135,6 +135,22 @@ void listing::appendField(QString& out, const Variant& v)
     }
 }
 
+void SendVarOperation(IPhantomControl& pb, Integer op, Integer variable, Long source, Integer value)
+{
+    switch (op) {
+    case 0: pb.SumVar(variable, source, value); break;
+    case 1: pb.SubVar(variable, source, value); break;
+    case 2: pb.DivVar(variable, source, value); break;
+    case 3: pb.MulVar(variable, source, value); break;
+    case 4: pb.SgnVar(variable, source, value); break;
+    case 5: pb.AbsVar(variable, source, value); break;
+    case 6: pb.AndVar(variable, source, value); break;
+    case 7: pb.OrVar(variable, source, value); break;
+    case 8: pb.SetVar(variable, source, value); break;
+    default: break;
+    }
+}
+
 void AppendListingLine(const Variant& prefix, const std::vector<Variant>& fields)
 {
     QString* out = listing::beginLine();
@@ -431,21 +447,7 @@ struct Walk {
             if (op >= 0) {
                 if (download()) {
                     IPhantomControl& pb = PB();
-                    const Integer var = P1val.toInteger();
-                    const Long src = P2src.toLong();
-                    const Integer val = P2val.toInteger();
-                    switch (op) {
-                    case 0: pb.SumVar(var, src, val); break;
-                    case 1: pb.SubVar(var, src, val); break;
-                    case 2: pb.DivVar(var, src, val); break;
-                    case 3: pb.MulVar(var, src, val); break;
-                    case 4: pb.SgnVar(var, src, val); break;
-                    case 5: pb.AbsVar(var, src, val); break;
-                    case 6: pb.AndVar(var, src, val); break;
-                    case 7: pb.OrVar(var, src, val); break;
-                    case 8: pb.SetVar(var, src, val); break;
-                    default: break;
-                    }
+                    SendVarOperation(pb, op, P1val.toInteger(), P2src.toLong(), P2val.toInteger());
                 } else if (listing()) {
                     if (op >= app.VarOpMethod.size())
                         raiseError(Err::SubscriptOutOfRange);

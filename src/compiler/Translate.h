@@ -47,6 +47,12 @@ void ListingLine(const Prefix& prefix, const Fields&... fields)
     out->append(QLatin1String("\r\n"));
 }
 
+class IPhantomControl;
+
+// The variable operation of a VAR command (0 ADD ... 8 SET VALUE) through the
+// control; another operation sends nothing.
+void SendVarOperation(IPhantomControl& pb, Integer op, Integer variable, Long source, Integer value);
+
 // Turns the command's operands into the brick's sources and values; motor
 // items and the second operand of an arithmetic VAR operation are first loaded
 // into the scratch variables 1 and 0 (sent in mode 1, listed in mode 3).
