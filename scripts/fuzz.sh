@@ -50,6 +50,8 @@ for t in "${targets[@]}"; do
     project) seed_project "$corpus" ;;
     firmware) cp "$root"/tests/data/firmware/* "$corpus"/ ;;
     replies) cp "$root"/tests/data/replies/* "$corpus"/ ;;
+    link) cp "$root"/tests/data/link/* "$corpus"/ ;;
+    datalog) cp "$root"/tests/data/datalog/* "$corpus"/ ;;
   esac
   echo "fuzzing $t for ${seconds}s"
   if ! ( cd "$findings" && QT_QPA_PLATFORM=offscreen \

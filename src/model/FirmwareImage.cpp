@@ -122,7 +122,8 @@ FirmwareImage FirmwareImage::Parse(const QByteArray& text)
             result.mHeader = data;
             break;
         case 1: case 2: case 3: {
-            if (address < FirstAddress || address + quint32(data.size()) > LastAddress + 1) {
+            // In 64 bits: an S3 address near the top must not wrap round into the area.
+            if (address < FirstAddress || quint64(address) + quint64(data.size()) > quint64(LastAddress) + 1) {
                 result.fail(lineNo, QStringLiteral("its data lies outside 8000..BFFF"));
                 return result;
             }
@@ -164,7 +165,8 @@ FirmwareImage FirmwareImage::Parse(const QByteArray& text)
             break;
         }
     }
-    if (dataRecords == 0) {
+    // Data records without a byte of data are no firmware either.
+    if (dataRecords == 0 || image.isEmpty()) {
         result.fail(0, QStringLiteral("it holds no firmware data"));
         return result;
     }

@@ -99,6 +99,8 @@ TEST(FirmwareImage, NamesTheFirstBadLine)
         {"overlap", 3, record(1, 0x8008, bytesFrom(1, 16)), "it overwrites"},
         {"entry", 4, record(9, 0x0100, {}), "its entry lies outside"},
         {"count record", 4, record(5, 3, {}), "it counts 3"},
+        // A 32-bit address whose end wraps round past zero into the area.
+        {"wrapping address", 3, record(3, 0xFFFFFFF8, bytesFrom(1, 16), 4), "its data lies outside"},
     };
     for (const Case& c : cases) {
         QList<QByteArray> lines = soundLines();
@@ -128,6 +130,8 @@ TEST(FirmwareImage, FaultsOfTheWholeFile)
     } cases[] = {
         {"empty", "", 0, "it holds no firmware data"},
         {"header only", join({record(0, 0, "x"), record(9, 0x8000, {})}), 0, "it holds no firmware data"},
+        // Found by fuzzing: a data record that holds no byte of data.
+        {"empty data record", "S10380007C\nS90380007C", 0, "it holds no firmware data"},
         {"no end record", join(noEnd), 0, "it has no end record"},
         {"after the end", join(trailing), 5, "there is more after the end record"},
     };
