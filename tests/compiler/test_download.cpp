@@ -4,6 +4,7 @@
 
 #include "compiler/ModuleCompile.h"
 #include "compiler/ProjectCompile.h"
+#include "link/PortScan.h"
 #include "compiler/Translate.h"
 #include "link/PhantomControl.h"
 
