@@ -1,6 +1,7 @@
 // The start of the program: the process-wide objects and services, the
 // open/new dialog for a project, then the main window and the event loop.
 #include "compiler/ProjectCompile.h"
+#include "datalog/frmDatalog.h"
 #include "desktop/DeskTopFactory.h"
 #include "link/PhantomControl.h"
 #include "link/QSettingsStore.h"
@@ -11,11 +12,14 @@
 #include "model/NamedValues.h"
 #include "model/RcxSetup.h"
 #include "shell/EventGuard.h"
+#include "shell/KeyTracker.h"
+#include "shell/joy/frmJoy.h"
 #include "shell/MainWindow.h"
 #include "shell/MessagePresenter.h"
 #include "shell/ModalRunner.h"
 #include "shell/OpenDialog.h"
 #include "shell/ShellWindows.h"
+#include "setup/frmMain.h"
 
 #include <QApplication>
 #include <QThread>
@@ -37,12 +41,18 @@ int main(int argc, char** argv)
     ShellPresenter presenter;
     QSettingsStore settings(QSettingsStore::defaultPath());
     SdlJoystick joystick;
+    // The keys of every window, and the joystick behind them.
+    KeyTracker keys(&joystick);
+    keys.Install();
     ShellWindows windows;
+    RegisterJoyWindow(windows);
+    RegisterSetupWindows(windows);
+    RegisterDatalogWindows(windows);
     PhantomControl control;
     ControlEventHandler controlEvents;
     a.Presenter = &presenter;
     a.Settings = &settings;
-    a.Joystick = &joystick;
+    a.Joystick = &keys;
     a.Windows = &windows;
     control.setEventSink(&controlEvents);
     // Modules go down to the virtual brick at a quarter of the tower's pace, so

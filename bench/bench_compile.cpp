@@ -7,22 +7,16 @@
 #include "model/Grid.h"
 #include "model/NamedValues.h"
 
+#include "Floor.h"
+#include "BenchCommands.h"
+
+#include <QStringList>
+
 #include <benchmark/benchmark.h>
 
 namespace {
 
-std::shared_ptr<clsCommand> command(const char* key, int column, int row)
-{
-    auto c = std::make_shared<clsCommand>();
-    c->CommandKey = QString::fromLatin1(key);
-    c->x = Integer(column);
-    c->y = Integer(row);
-    c->Param1Source = -1;
-    c->Param1Value = -1;
-    c->Param2Source = -1;
-    c->Param2Value = -1;
-    return c;
-}
+using bench::command;
 
 // A plain command of the kind the row picks.
 std::shared_ptr<clsCommand> simple(int column, int row)
@@ -149,6 +143,16 @@ void BM_CompileProject(benchmark::State& state)
         benchmark::DoNotOptimize(bytes);
     }
     state.counters["listing_chars"] = double(bytes);
+    // The floor: the same listing written line by line into a text.
+    const QStringList lines = App().ListingText.split(QStringLiteral("\r\n"));
+    bench::Floor(state, [&] {
+        QString out;
+        for (const QString& l : lines) {
+            out += l;
+            out += QLatin1String("\r\n");
+        }
+        benchmark::DoNotOptimize(out.data());
+    });
     ResetApp();
 }
 BENCHMARK(BM_CompileProject)->Unit(benchmark::kMillisecond);
@@ -169,6 +173,16 @@ void BM_DownloadProject(benchmark::State& state)
             state.SkipWithError("download failed");
     }
     state.counters["modules"] = double(brick.program(0).size());
+    // The floor: the brick's record of the same operations copied in anew.
+    const auto program = brick.program(0);
+    bench::Floor(state, [&] {
+        for (const auto& module : program) {
+            QStringList copy;
+            for (const QString& operation : module.operations)
+                copy.append(QString(operation.constData(), operation.size()));
+            benchmark::DoNotOptimize(copy.data());
+        }
+    });
     ResetApp();
 }
 BENCHMARK(BM_DownloadProject)->Unit(benchmark::kMillisecond);

@@ -1,4 +1,4 @@
-// Opening and saving a full project: 9 tasks and 8 subs of 80 commands each,
+// Opening and saving a full project, unchanged and changed: 9 tasks and 8 subs of 80 commands each,
 // with IF, WHILE and LOOP bodies nested three deep, in a temporary folder.
 #include "model/AppState.h"
 #include "model/Grid.h"
@@ -6,8 +6,13 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include "Floor.h"
+
+#include <QSaveFile>
 
 #include <benchmark/benchmark.h>
 
@@ -113,6 +118,29 @@ qint64 bytesBelow(const QString& folder)
     return total;
 }
 
+std::vector<QString> filesBelow(const QString& folder)
+{
+    std::vector<QString> files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.push_back(it.next());
+    return files;
+}
+
+// Reading every file of the project, with no logic.
+void readFloor(benchmark::State& state, const QString& folder)
+{
+    const std::vector<QString> files = filesBelow(folder);
+    bench::Floor(state, [&] {
+        for (const QString& path : files) {
+            QFile f(path);
+            f.open(QIODevice::ReadOnly);
+            benchmark::DoNotOptimize(f.readAll().data());
+        }
+    });
+}
+
+// Saving a project none of whose files change: each is compared, none written.
 void BM_SaveProject(benchmark::State& state)
 {
     QTemporaryDir tmp;
@@ -130,9 +158,53 @@ void BM_SaveProject(benchmark::State& state)
     const qint64 bytes = bytesBelow(tmp.path());
     state.SetBytesProcessed(state.iterations() * bytes);
     state.counters["files_bytes"] = double(bytes);
+    readFloor(state, tmp.path());
     ResetApp();
 }
 BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond);
+
+// Saving a project every file of which changes (a title of each module).
+void BM_SaveChangedProject(benchmark::State& state)
+{
+    QTemporaryDir tmp;
+    buildProject(tmp.path());
+    if (!SaveProject()) {
+        state.SkipWithError("the first save failed");
+        return;
+    }
+    int round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ++round;
+        App().RcxSetup->ProgramNumber = Integer(round % 5);
+        for (const auto& e : App().TaskList)
+            e.item->mTitle = QStringLiteral("Task round %1").arg(round);
+        for (const auto& e : App().SubList)
+            e.item->mTitle = QStringLiteral("Sub round %1").arg(round);
+        state.ResumeTiming();
+        if (!SaveProject()) {
+            state.SkipWithError("save failed");
+            break;
+        }
+    }
+    // The floor: the same bytes written into each file, as atomically.
+    std::vector<std::pair<QString, QByteArray>> files;
+    for (const QString& path : filesBelow(tmp.path())) {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        files.emplace_back(path, f.readAll());
+    }
+    bench::Floor(state, [&] {
+        for (const auto& [path, bytes] : files) {
+            QSaveFile f(path);
+            f.open(QIODevice::WriteOnly);
+            f.write(bytes);
+            f.commit();
+        }
+    });
+    ResetApp();
+}
+BENCHMARK(BM_SaveChangedProject)->Unit(benchmark::kMillisecond);
 
 void BM_OpenProject(benchmark::State& state)
 {
@@ -154,6 +226,7 @@ void BM_OpenProject(benchmark::State& state)
     const qint64 bytes = bytesBelow(tmp.path());
     state.SetBytesProcessed(state.iterations() * bytes);
     state.counters["files_bytes"] = double(bytes);
+    readFloor(state, tmp.path());
     ResetApp();
 }
 BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond);

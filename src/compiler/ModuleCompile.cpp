@@ -10,84 +10,76 @@ namespace {
 
 const QString kDashes = QStringLiteral("'-------------------------------");
 
-// The listing of a task (kind 1) or a sub (kind 5).
-bool compileModule(clsModule& module, Long kind, const char* begin, const char* end,
-                   const char* failure)
-{
-    try {
-        AppendListingLine(QStringLiteral(" "));
-        AppendListingLine(QStringLiteral("'***  "), {module.Name, "   ***"});
-        AppendListingLine(kDashes);
-        AppendListingLine(QString(), {begin, module.mNumber});
-        if (!DLCommands(module.Commands().get(), kind, CompileMode::Listing, module.mLoop, module.Name, 0))
-            return false;
-        AppendListingLine(QString(), {end});
-        return true;
-    } catch (const VbError& e) {
-        ShowMessage(QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1String(failure),
-                    MsgStyle::Critical);
-        return false;
-    }
-}
-
 bool passedOver(const VbError& e)
 {
     return e.number() == Err::InvalidCall || e.number() == Err::ObjectNotSet;
 }
 
+// What tells a task from a sub when it is listed or sent.
+struct ModuleWords {
+    Long kind;
+    const char* begin;  // listing words
+    const char* end;
+    const char* compileFailure;
+    void (IPhantomControl::*beginOp)(Integer&);
+    void (IPhantomControl::*endOp)();
+    bool endAfterFailure;  // a task is closed even after a failure, so the control is not left inside it
+    const char* downloadFailure;
+};
+
+const ModuleWords kTaskWords{ModuleKind::Task, ".BeginOfTask", ".EndOfTask", " in compile task",
+                             &IPhantomControl::BeginOfTask, &IPhantomControl::EndOfTask, true, " in Download"};
+const ModuleWords kSubWords{ModuleKind::Sub, ".BeginOfSub", ".EndOfSub", " in compile sub",
+                            &IPhantomControl::BeginOfSub, &IPhantomControl::EndOfSub, false, " in Download sub"};
+
+void showFailure(const VbError& e, const char* where)
+{
+    ShowMessage(QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1String(where), MsgStyle::Critical);
+}
+
+// A task or sub between its begin and end: into the listing (mode 3) with its
+// header lines, or through the control (mode 1). One walk of its grid serves both.
+bool walkModule(clsModule& module, const ModuleWords& w, Long mode)
+{
+    const bool listing = mode == CompileMode::Listing;
+    bool result = true;
+    try {
+        if (listing) {
+            ListingLine(QStringLiteral(" "));
+            ListingLine(QStringLiteral("'***  "), module.Name, "   ***");
+            ListingLine(kDashes);
+            ListingLine(QString(), w.begin, module.mNumber);
+        } else {
+            Integer number = module.mNumber;
+            (PB().*w.beginOp)(number);
+        }
+        if (!DLCommands(module.Commands().get(), w.kind, mode, module.mLoop, listing ? module.Name : QString(), 0)) {
+            result = false;
+            if (listing || !w.endAfterFailure)
+                return false;
+        }
+        if (listing)
+            ListingLine(QString(), w.end);
+        else
+            (PB().*w.endOp)();
+        return result;
+    } catch (const VbError& e) {
+        if (!listing && passedOver(e))
+            return result;
+        showFailure(e, listing ? w.compileFailure : w.downloadFailure);
+        return false;
+    }
+}
+
 }  // namespace
 
-bool Compile(clsTask& task)
-{
-    return compileModule(task, ModuleKind::Task, ".BeginOfTask", ".EndOfTask", " in compile task");
-}
+bool Compile(clsTask& task) { return walkModule(task, kTaskWords, CompileMode::Listing); }
 
-bool Compile(clsSub& sub)
-{
-    return compileModule(sub, ModuleKind::Sub, ".BeginOfSub", ".EndOfSub", " in compile sub");
-}
+bool Compile(clsSub& sub) { return walkModule(sub, kSubWords, CompileMode::Listing); }
 
-bool DownLoad(clsTask& task)
-{
-    bool result = true;
-    try {
-        Integer number = task.mNumber;
-        PB().BeginOfTask(number);
-        if (!DLCommands(task.Commands().get(), ModuleKind::Task, CompileMode::Download, task.mLoop,
-                        QString(), 0))
-            result = false;
-        // Closed even after a failure, so the control is not left inside the task.
-        PB().EndOfTask();
-        return result;
-    } catch (const VbError& e) {
-        if (passedOver(e))
-            return result;
-        ShowMessage(QStringLiteral("Error: ") + QString::number(e.number()) + QStringLiteral(" in Download"),
-                    MsgStyle::Critical);
-        return false;
-    }
-}
+bool DownLoad(clsTask& task) { return walkModule(task, kTaskWords, CompileMode::Download); }
 
-bool DownLoad(clsSub& sub)
-{
-    bool result = true;
-    try {
-        Integer number = sub.mNumber;
-        PB().BeginOfSub(number);
-        if (!DLCommands(sub.Commands().get(), ModuleKind::Sub, CompileMode::Download, sub.mLoop,
-                        QString(), 0))
-            return false;
-        PB().EndOfSub();
-        return result;
-    } catch (const VbError& e) {
-        if (passedOver(e))
-            return result;
-        ShowMessage(QStringLiteral("Error: ") + QString::number(e.number()) +
-                        QStringLiteral(" in Download sub"),
-                    MsgStyle::Critical);
-        return false;
-    }
-}
+bool DownLoad(clsSub& sub) { return walkModule(sub, kSubWords, CompileMode::Download); }
 
 bool InitRCX(clsRcx& rcx)
 {
@@ -117,9 +109,9 @@ bool DownLoad(clsRcx& rcx, Long action)
     if (list) {
         if (app.ProjectType == 0)
             app.ListingText.clear();
-        AppendListingLine(QStringLiteral("'"), {rcx.ProjectName});
-        AppendListingLine(kDashes);
-        AppendListingLine(QStringLiteral(" "));
+        ListingLine(QStringLiteral("'"), rcx.ProjectName);
+        ListingLine(kDashes);
+        ListingLine(QStringLiteral(" "));
     }
 
     if (send) {
@@ -128,8 +120,8 @@ bool DownLoad(clsRcx& rcx, Long action)
         Integer setup = 0;
         PB().BeginOfTask(setup);
     } else if (list) {
-        AppendListingLine(QString(), {".SelectPrgm", rcx.ProgramNumber});
-        AppendListingLine(QString(), {".BeginOfTask 0 "});
+        ListingLine(QString(), ".SelectPrgm", rcx.ProgramNumber);
+        ListingLine(QString(), ".BeginOfTask 0 ");
     }
 
     for (int i = 0; i < 3; ++i) {
@@ -138,8 +130,8 @@ bool DownLoad(clsRcx& rcx, Long action)
             PB().SetSensorType(vb::CInt(s.SensorPort), vb::CInt(s.SensorType()));
             PB().SetSensorMode(vb::CInt(s.SensorPort), vb::CInt(s.SensorMode), 0);
         } else if (list) {
-            AppendListingLine(QString(), {".SetSensorType", s.SensorPort, s.SensorType()});
-            AppendListingLine(QString(), {".SetSensorMode", s.SensorPort, s.SensorMode, 0});
+            ListingLine(QString(), ".SetSensorType", s.SensorPort, s.SensorType());
+            ListingLine(QString(), ".SetSensorMode", s.SensorPort, s.SensorMode, 0);
         }
     }
 
@@ -159,10 +151,10 @@ bool DownLoad(clsRcx& rcx, Long action)
             if (start)
                 PB().On(port);
         } else if (list) {
-            AppendListingLine(QString(), {".SetPower", port, 2, m.Power});
-            AppendListingLine(QString(), {forward ? ".SetFwd" : ".SetRwd", port});
+            ListingLine(QString(), ".SetPower", port, 2, m.Power);
+            ListingLine(QString(), forward ? ".SetFwd" : ".SetRwd", port);
             if (start)
-                AppendListingLine(QString(), {".On", port});
+                ListingLine(QString(), ".On", port);
         }
     }
 
@@ -174,7 +166,7 @@ bool DownLoad(clsRcx& rcx, Long action)
         if (send)
             PB().SetVar(o.Number, 2, vb::CInt(o.Value));
         else if (list)
-            AppendListingLine(QString(), {".SetVar", o.Number, 2, o.Value});
+            ListingLine(QString(), ".SetVar", o.Number, 2, o.Value);
     }
 
     for (const auto& e : app.TaskList) {
@@ -185,14 +177,14 @@ bool DownLoad(clsRcx& rcx, Long action)
             Integer number = t.mNumber;
             PB().StartTask(number);
         } else if (list) {
-            AppendListingLine(QString(), {".StartTask", t.mNumber});
+            ListingLine(QString(), ".StartTask", t.mNumber);
         }
     }
 
     if (send)
         PB().EndOfTask();
     else if (list)
-        AppendListingLine(QString(), {".EndOfTask"});
+        ListingLine(QString(), ".EndOfTask");
     return true;
 }
 

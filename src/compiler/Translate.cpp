@@ -7,25 +7,30 @@
 #include "model/ModuleManagement.h"
 #include "model/Phantom.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
 namespace {
 
-const QString kFromCompiler = QStringLiteral(" 'from Compiler");
+constexpr QLatin1String kFromCompiler(" 'from Compiler");
 
 double num(const Variant& v) { return v.toDouble(); }
 
 clsObject* findObject(const Variant& name)
 {
     const QString key = name.toString();
-    auto& list = App().ObjectList;
-    if (key.isEmpty() || !list.Exists(key))
+    if (key.isEmpty())
         return nullptr;
-    return list.Item(key).get();
+    const ObjectPtr* o = App().ObjectList.find(key);
+    return o ? o->get() : nullptr;
 }
 
-void line(const std::vector<Variant>& fields) { AppendListingLine(Variant(QString()), fields); }
+template <class... Fields>
+void line(const Fields&... fields)
+{
+    ListingLine(QString(), fields...);
+}
 
 // One loading operation of ResolveOperands.
 enum class VarOp { Set, And, Or };
@@ -42,7 +47,7 @@ void emitVarLoad(VarOp op, Integer variable, Long source, const Variant& value, 
         }
     } else if (mode == CompileMode::Listing) {
         const char* word = op == VarOp::Set ? ".SetVar" : op == VarOp::And ? ".AndVar" : ".OrVar";
-        line({word, variable, source, value.toString() + kFromCompiler});
+        line(word, variable, source, listing::FromCompiler{value});
     }
 }
 
@@ -76,20 +81,87 @@ bool isInfiniteLoop(const Variant& v)
 
 }  // namespace
 
-void AppendListingLine(const Variant& prefix, const std::vector<Variant>& fields)
+QString* listing::beginLine()
 {
     AppState& app = App();
     if (app.ProjectType == 1)
-        return;
+        return nullptr;
     QString& out = app.ListingText;
-    if (app.BlockDepth > 0)
-        out += QString(app.BlockDepth, QLatin1Char('\t'));
-    out += prefix.toString();
-    for (size_t i = 0; i < fields.size(); ++i) {
-        out += i < 2 ? QLatin1Char(' ') : QLatin1Char(',');
-        out += fields[i].toString();
+    for (int i = 0; i < app.BlockDepth; ++i)
+        out.append(QLatin1Char('\t'));
+    return &out;
+}
+
+void listing::appendField(QString& out, qint64 n)
+{
+    char buffer[24];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, n);
+    out.append(QLatin1String(buffer, qsizetype(r.ptr - buffer)));
+}
+
+void listing::appendField(QString& out, double d)
+{
+    if (d == std::floor(d) && std::fabs(d) < 1e15)  // the whole numbers numberText writes as digits
+        appendField(out, qint64(d));
+    else
+        out.append(vb::numberText(d));
+}
+
+void listing::appendField(QString& out, const QString& s) { out.append(s); }
+
+void listing::appendField(QString& out, const char* s)
+{
+    const char* p = s;
+    while (*p > 0)  // plain ASCII, as the words of the listing are
+        ++p;
+    if (*p == 0)
+        out.append(QLatin1String(s, qsizetype(p - s)));
+    else
+        out.append(QString::fromUtf8(s));
+}
+
+void listing::appendField(QString& out, const FromCompiler& f)
+{
+    appendField(out, f.value);
+    out.append(kFromCompiler);
+}
+
+void listing::appendField(QString& out, const Variant& v)
+{
+    switch (v.kind()) {
+    case Variant::Kind::Empty: break;
+    case Variant::Kind::Number: appendField(out, v.toDouble()); break;
+    case Variant::Kind::Text: out.append(v.toString()); break;
     }
-    out += QLatin1String("\r\n");
+}
+
+void SendVarOperation(IPhantomControl& pb, Integer op, Integer variable, Long source, Integer value)
+{
+    switch (op) {
+    case 0: pb.SumVar(variable, source, value); break;
+    case 1: pb.SubVar(variable, source, value); break;
+    case 2: pb.DivVar(variable, source, value); break;
+    case 3: pb.MulVar(variable, source, value); break;
+    case 4: pb.SgnVar(variable, source, value); break;
+    case 5: pb.AbsVar(variable, source, value); break;
+    case 6: pb.AndVar(variable, source, value); break;
+    case 7: pb.OrVar(variable, source, value); break;
+    case 8: pb.SetVar(variable, source, value); break;
+    default: break;
+    }
+}
+
+void AppendListingLine(const Variant& prefix, const std::vector<Variant>& fields)
+{
+    QString* out = listing::beginLine();
+    if (!out)
+        return;
+    listing::appendField(*out, prefix);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        out->append(i < 2 ? QLatin1Char(' ') : QLatin1Char(','));
+        listing::appendField(*out, fields[i]);
+    }
+    out->append(QLatin1String("\r\n"));
 }
 
 void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
@@ -189,15 +261,16 @@ struct Walk {
     bool download() const { return mode == CompileMode::Download; }
     bool listing() const { return mode == CompileMode::Listing; }
 
-    void open(const std::vector<Variant>& fields)
+    template <class... Fields>
+    void open(const Fields&... fields)
     {
-        line(fields);
+        line(fields...);
         ++App().BlockDepth;
     }
     void close(const char* word)
     {
         --App().BlockDepth;
-        line({word});
+        line(word);
     }
 
     // Walks a block's body; on a compile error inside it, the innermost body
@@ -221,7 +294,7 @@ struct Walk {
         if (download())
             (PB().*op)(c.MotorList);
         else if (listing())
-            line({word, c.MotorList});
+            line(word, c.MotorList);
     }
 
     Integer numberOfTask(const Variant& name)
@@ -264,8 +337,8 @@ struct Walk {
                     PB().If(P1src.toLong(), P1val.toInteger(), 0, 2, lo);
                     PB().If(P1src.toLong(), P1val.toInteger(), 1, 2, hi);
                 } else if (listing()) {
-                    open({".If", P1src, P1val, 0, 2, lo});
-                    open({".If", P1src, P1val, 1, 2, hi});
+                    open(".If", P1src, P1val, 0, 2, lo);
+                    open(".If", P1src, P1val, 1, 2, hi);
                 }
                 if (!body(c, ModuleKind::IfBody, 0))
                     return false;
@@ -275,7 +348,7 @@ struct Walk {
                 } else if (listing()) {
                     close(".EndIf");
                     --app.BlockDepth;
-                    line({".Else"});
+                    line(".Else");
                     ++app.BlockDepth;
                 }
                 if (!body(c, ModuleKind::IfBody, 1))
@@ -288,7 +361,7 @@ struct Walk {
                 if (download())
                     PB().If(P1src.toLong(), P1val.toInteger(), c.Op, P2src.toLong(), P2val.toInteger());
                 else if (listing())
-                    open({".If", P1src, P1val, c.Op, P2src, P2val});
+                    open(".If", P1src, P1val, c.Op, P2src, P2val);
                 if (!body(c, ModuleKind::IfBody, 0))
                     return false;
                 if (download())
@@ -300,7 +373,7 @@ struct Walk {
             if (download())
                 PB().While(P1src.toLong(), P1val.toInteger(), c.Op, P2src.toLong(), P2val.toInteger());
             else if (listing())
-                open({".While", P1src, P1val, c.Op, P2src, P2val});
+                open(".While", P1src, P1val, c.Op, P2src, P2val);
             if (!body(c, ModuleKind::WhileBody, 0))
                 return false;
             if (download())
@@ -311,7 +384,7 @@ struct Walk {
             if (download())
                 PB().Loop(P1src.toLong(), P1val.toInteger());
             else if (listing())
-                open({".Loop", P1src, P1val});
+                open(".Loop", P1src, P1val);
             if (!body(c, ModuleKind::LoopBody, 0))
                 return false;
             if (download())
@@ -320,7 +393,7 @@ struct Walk {
                 close(".EndLoop");
         } else if (key == QLatin1String("A_REM")) {
             if (listing())
-                line({"'", c.Param1Value});
+                line("'", c.Param1Value);
         } else if (key == QLatin1String("M_ON")) {
             motor(c, &IPhantomControl::On, ".On");
         } else if (key == QLatin1String("M_OFF")) {
@@ -338,26 +411,26 @@ struct Walk {
             if (download())
                 PB().SetPower(c.MotorList, P2src.toLong(), P2val.toInteger());
             else if (listing())
-                line({".SetPower", c.MotorList, P2src, P2val});
+                line(".SetPower", c.MotorList, P2src, P2val);
         } else if (key == QLatin1String("G_SOUND")) {
             const Long s = ResolveValue(c.Speed);
             if (s < 6) {
                 if (download())
                     PB().PlaySystemSound(vb::CInt(s));
                 else if (listing())
-                    line({".PlaySystemSound", s});
+                    line(".PlaySystemSound", s);
             } else {
                 const double duration = double(ResolveValueCopy(c.Time)) * num(P1val);
                 if (download())
                     PB().PlayTone(vb::CInt(s), vb::CInt(duration));
                 else if (listing())
-                    line({".PlayTone", s, duration});
+                    line(".PlayTone", s, duration);
             }
         } else if (key == QLatin1String("G_TXPOWER")) {
             if (download())
                 PB().PBTxPower(P1val.toInteger());
             else if (listing())
-                line({".PBTxPower", P1val});
+                line(".PBTxPower", P1val);
         } else if (key == QLatin1String("L_SUB")) {
             const QString name = c.Param1Value.toString();
             for (const auto& e : app.SubList)
@@ -368,31 +441,17 @@ struct Walk {
             if (download())
                 PB().GoSub(moduleNumber);
             else if (listing())
-                line({".GoSub", moduleNumber});
+                line(".GoSub", moduleNumber);
         } else if (key == QLatin1String("L_VAR")) {
             const Integer op = c.Op;
             if (op >= 0) {
                 if (download()) {
                     IPhantomControl& pb = PB();
-                    const Integer var = P1val.toInteger();
-                    const Long src = P2src.toLong();
-                    const Integer val = P2val.toInteger();
-                    switch (op) {
-                    case 0: pb.SumVar(var, src, val); break;
-                    case 1: pb.SubVar(var, src, val); break;
-                    case 2: pb.DivVar(var, src, val); break;
-                    case 3: pb.MulVar(var, src, val); break;
-                    case 4: pb.SgnVar(var, src, val); break;
-                    case 5: pb.AbsVar(var, src, val); break;
-                    case 6: pb.AndVar(var, src, val); break;
-                    case 7: pb.OrVar(var, src, val); break;
-                    case 8: pb.SetVar(var, src, val); break;
-                    default: break;
-                    }
+                    SendVarOperation(pb, op, P1val.toInteger(), P2src.toLong(), P2val.toInteger());
                 } else if (listing()) {
                     if (op >= app.VarOpMethod.size())
                         raiseError(Err::SubscriptOutOfRange);
-                    line({app.VarOpMethod[op], P1val, P2src, P2val});
+                    line(app.VarOpMethod[op], P1val, P2src, P2val);
                 }
             } else if (listing()) {
                 AppendListingLine(QStringLiteral(" In VAR Command"));
@@ -403,20 +462,20 @@ struct Walk {
             if (download())
                 PB().StartTask(n);
             else if (listing())
-                line({".StartTask", n});
+                line(".StartTask", n);
         } else if (key == QLatin1String("L_STOP")) {
             if (c.Param1Value.toString() == QLatin1String("Stop program")) {
                 if (download())
                     PB().StopAllTasks();
                 else if (listing())
-                    line({".StopAllTasks"});
+                    line(".StopAllTasks");
             } else {
                 Integer& n = moduleNumber;
                 numberOfTask(c.Param1Value);
                 if (download())
                     PB().StopTask(n);
                 else if (listing())
-                    line({".StopTask", n});
+                    line(".StopTask", n);
             }
         } else if (key == QLatin1String("L_ZERO")) {
             const int s = sourceCode(P1src);
@@ -424,53 +483,53 @@ struct Walk {
                 if (download())
                     PB().ClearSensorValue(P1val.toInteger());
                 else if (listing())
-                    line({".ClearSensorValue", P1val});
+                    line(".ClearSensorValue", P1val);
             } else if (s == OperandSource::Timer) {
                 if (download())
                     PB().ClearTimer(P1val.toInteger());
                 else if (listing())
-                    line({".ClearTimer", P1val});
+                    line(".ClearTimer", P1val);
             } else if (s == OperandSource::Message) {
                 if (download())
                     PB().ClearPBMessage();
                 else if (listing())
-                    line({".ClearPBMessage"});
+                    line(".ClearPBMessage");
             }
         } else if (key == QLatin1String("L_DATALOG")) {
             if (download())
                 PB().DatalogNext(P1src.toLong(), P1val.toInteger());
             else if (listing())
-                line({".DatalogNext", P1src, P1val});
+                line(".DatalogNext", P1src, P1val);
         } else if (key == QLatin1String("L_SENDMESS")) {
             if (download())
                 PB().SendPBMessage(P1src.toLong(), P1val.toInteger());
             else if (listing())
-                line({".SendPBMessage", P1src, P1val});
+                line(".SendPBMessage", P1src, P1val);
         } else if (key == QLatin1String("G_WATCH")) {
             if (download())
                 PB().SetWatch(P1val.toInteger(), P2val.toInteger());
             else if (listing())
-                line({".PB.SetWatch", P1val, P2val});
+                line(".PB.SetWatch", P1val, P2val);
         } else if (key == QLatin1String("G_PBOFF")) {
             if (download())
                 PB().PBTurnOff();
             else if (listing())
-                line({".PB.PBTurnOff"});
+                line(".PB.PBTurnOff");
         } else if (key == QLatin1String("G_DISPLAY")) {
             if (download())
                 PB().SelectDisplay(P1src.toLong(), P1val.toInteger());
             else if (listing())
-                line({".PB.SelectDisplay", P1src, P1val});
+                line(".PB.SelectDisplay", P1src, P1val);
         } else if (key == QLatin1String("L_SENTYPE")) {
             if (download())
                 PB().SetSensorType(P1val.toInteger(), P2val.toInteger());
             else if (listing())
-                line({".PB.SetSensorType", P1val, P2val});
+                line(".PB.SetSensorType", P1val, P2val);
         } else if (key == QLatin1String("L_SENMODE")) {
             if (download())
                 PB().SetSensorMode(P1val.toInteger(), P2val.toInteger(), 0);
             else if (listing())
-                line({".PB.SetSensorMode", P1val, P2val, "0"});
+                line(".PB.SetSensorMode", P1val, P2val, "0");
         }
 
         // The command's duration.
@@ -491,7 +550,7 @@ struct Walk {
             if (download())
                 PB().Wait(source, value.toInteger());
             else if (listing())
-                line({".Wait", source, value});
+                line(".Wait", source, value);
         }
         return true;
     }
@@ -526,7 +585,7 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
                 PB().Loop(2, 0);
             } else if (listing) {
                 app.BlockDepth = 0;
-                line({".LOOP ", 2, 0});
+                line(".LOOP ", 2, 0);
                 ++app.BlockDepth;
             }
         }
@@ -542,7 +601,7 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
             PB().Else();
         } else if (listing) {
             --app.BlockDepth;
-            line({".Else"});
+            line(".Else");
             ++app.BlockDepth;
         }
     };
@@ -551,11 +610,14 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
         try {
             if (!commands)
                 raiseError(Err::ObjectNotSet);
+            const GridCells cells(*commands);
             for (int row = 1; row <= 40; ++row) {
-                const QString key = modMain::ColKey(true, Integer(column), Integer(row));
-                if (!commands->Exists(key))
+                const auto* cell = cells.at(column, row);
+                if (!cell)
                     break;
-                const std::shared_ptr<clsCommand> command = commands->Item(key);
+                const std::shared_ptr<clsCommand> command = *cell;
+                if (!command)
+                    raiseError(Err::ObjectNotSet);
                 if (!walk.command(*command))
                     return false;
             }
@@ -575,7 +637,7 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
                 PB().EndLoop();
             } else if (listing) {
                 --app.BlockDepth;
-                line({".EndLoop"});
+                line(".EndLoop");
             }
         }
     } catch (const VbError& e) {

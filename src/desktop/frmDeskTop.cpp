@@ -2,7 +2,10 @@
 
 #include "shell/MainWindow.h"
 
+#include "compiler/Transmit.h"
 #include "desktop/Twips.h"
+#include "desktop/frames/FrameControls.h"
+#include "desktop/frames/FrameWidgets.h"
 #include "model/AppState.h"
 #include "model/CommandCatalogue.h"
 #include "model/Grid.h"
@@ -23,6 +26,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -49,7 +53,7 @@ QString TrimBlanks(const QString& s)
 
 bool KeyIs(const QString& key, const char* name)
 {
-    return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    return SameCommandKey(key, QLatin1String(name));
 }
 
 bool IsSource(const Variant& v, double code)
@@ -232,6 +236,9 @@ PicCommandBox* frmDeskTop::LoadPicCommand(int index)
     pic->Move(tmpl->Left(), tmpl->Top(), tmpl->Width(), tmpl->Height());
     pic->hide();
     mPicCommand[index] = pic;
+    // A picture gets the focus when its frame closes: its keys are the window's too.
+    if (mKeys)
+        mKeys->Watch(pic);
     return pic;
 }
 
@@ -417,10 +424,7 @@ void frmDeskTop::ShowCommands()
             if (objCommand->PicIndex < 1 || picCommand(objCommand->PicIndex))
                 objCommand->PicIndex = Integer(picCommandUBound() + 1);
             PicCommandBox* pic = LoadPicCommand(objCommand->PicIndex);
-            if (KeyIs(objCommand->CommandKey, "M_OFF") && objCommand->Op == 0)
-                SetPictureFromList(pic, QStringLiteral("M_OFF_FLOAT"));
-            else
-                SetPictureFromList(pic, objCommand->CommandKey);
+            SetPictureFromList(pic, CommandPictureKey(objCommand->CommandKey, objCommand->Op));
             CurrentColumn = objCommand->x;
             CurrentRow = objCommand->y;
             CommandGrid(objCommand->x, objCommand->y) = true;
@@ -765,23 +769,7 @@ void frmDeskTop::Close()
 
 void frmDeskTop::FillSourceNames()
 {
-    static const struct {
-        int code;
-        const char* title;
-    } names[] = {
-        {0, "Variables"},        {1, "Timers"},          {2, "Constant"},
-        {3, "Motors"},           {4, "Random"},          {9, "Sensors"},
-        {10, "Sensor type "},    {11, "Sensor mode"},    {12, "Sensor raw value"},
-        {13, "Sensor boolean value"}, {14, "Clock"},     {15, "RCX message"},
-        {100, "Constants"},      {110, "System constants"}, {130, "RCX display"},
-        {140, "Sensor types"},   {150, "Sensor modes"},  {160, "Joystick button"},
-        {170, "Joystick axle"},  {180, "Keyboard key"},  {190, "Time unit"},
-        {200, "RCX sound"},      {210, "Transmit power"}, {220, "Range"},
-    };
-    for (auto& s : SourceName)
-        s.clear();
-    for (const auto& n : names)
-        SourceName[n.code] = QString::fromLatin1(n.title);
+    SourceName = StandardSourceNames();
 }
 
 void frmDeskTop::Form_Load()
@@ -818,6 +806,8 @@ void frmDeskTop::Form_Load()
         QWidget* win = mSub ? static_cast<QWidget*>(mSub) : this;
         win->move(0, win->y());
     }, quiet);
+    // The frames' image combo boxes show the pictures of the image list ILDT.
+    Step([&] { BuildFrames(); }, quiet);
     Step([&] { FillSourceNames(); }, quiet);
     mLoaded = true;
 }
@@ -831,12 +821,23 @@ void frmDeskTop::resizeEvent(QResizeEvent* event)
 
 void frmDeskTop::Form_Resize()
 {
-    const std::initializer_list<int> none = {};
     QWidget* win = mSub ? static_cast<QWidget*>(mSub) : this;
     if (win->width() > picDeskTop->width()) {
         win->resize(picDeskTop->width(), win->height());
+        // A maximised frame lays out its window later, without a resize of
+        // it that reaches here: the bars follow once that is done.
+        QTimer::singleShot(0, this, [this] {
+            if (mLoaded && !mUnloaded)
+                LayoutScrollBars();
+        });
         return;
     }
+    LayoutScrollBars();
+}
+
+void frmDeskTop::LayoutScrollBars()
+{
+    const std::initializer_list<int> none = {};
     const double scaleWidth = ScaleWidth(), scaleHeight = ScaleHeight();
     const double titleHeight = picModulTitle->Height();
     const double vWidth = TwipX(VScroll1->width()), hHeight = TwipY(HScroll1->height());
@@ -885,17 +886,10 @@ void frmDeskTop::Form_Deactivate()
 {
     if (mUnloaded || !mLoaded)
         return;
-    // An open parameter frame is cancelled by the first letter of its
-    // command key: "L" the logic frame, "M" or "G" the motor frame.
-    Step([&] {
-        if (!CommandInEdit)
-            return;
-        const QString first = CommandInEditType.left(1).toUpper();
-        if (first == QLatin1String("L"))
-            cmdCancelLogic_Click();
-        else if (first == QLatin1String("M") || first == QLatin1String("G"))
-            cmdCancelMotor_Click();
-    }, {});
+    // An open parameter frame is cancelled by the frame that edits its key;
+    // a comment's frame too, so that no frame stays open with the toolbars
+    // disabled while the user works in another window.
+    Step([&] { CancelEditFrame(); }, {});
     // As a press with the cursor tool on the empty desk at (3, 3), whatever
     // tool the palette holds: the selection empties and nothing is placed.
     Step([&] {
@@ -925,6 +919,8 @@ void frmDeskTop::Form_QueryUnload()
 {
     if (mUnloaded)
         return;
+    // A window closed with a frame open gives the toolbars back.
+    Step([&] { CancelEditFrame(); }, {}, false);
     mUnloaded = true;
     if (mMyCommandBlock && mMyCommandBlock->CommandWindow == this)
         mMyCommandBlock->CommandWindow = nullptr;
@@ -935,8 +931,7 @@ void frmDeskTop::Form_QueryUnload()
         const auto& co = e.item;
         if (!co || !co->CommandWindow)
             continue;
-        if (KeyIs(co->CommandKey, "L_IF") || KeyIs(co->CommandKey, "L_LOOP") || KeyIs(co->CommandKey, "L_WHILE")
-            || KeyIs(co->CommandKey, "L_SUB"))
+        if (OpensBlock(co->CommandKey) || KeyIs(co->CommandKey, "L_SUB"))
             inner.append(co->CommandWindow);
     }
     for (ICommandWindow* w : inner) {
@@ -1349,19 +1344,14 @@ void frmDeskTop::mnuUpdate_Click()
 
 // ---- entry points that the PC-side run and the parameter frames fill in
 
-void frmDeskTop::mnuTransmit_Click() {}
+void frmDeskTop::mnuTransmit_Click()
+{
+    // The selected commands go to the brick at once.
+    if (ColCommand)
+        TransmitCommands(*ColCommand);
+}
 
-void frmDeskTop::SetFrameInterface() {}
-
-void frmDeskTop::ScrollToEditFrame() {}
-
-void frmDeskTop::cmdOkMotor_Click() {}
-
-void frmDeskTop::cmdCancelMotor_Click() {}
-
-void frmDeskTop::cmdOkLogic_Click() {}
-
-void frmDeskTop::cmdCancelLogic_Click() {}
+// The parameter frames' operations are in desktop/frames/DeskTopFrames.cpp.
 
 // ---- keys
 

@@ -26,6 +26,9 @@
 #include <map>
 #include <memory>
 
+class ImageList;
+class LogicFrameWidget;
+class MotorFrameWidget;
 class QAction;
 class QCheckBox;
 class QMenu;
@@ -69,7 +72,8 @@ public:
     void setMyCommandBlock(CommandOwner* owner) override { mMyCommandBlock = owner; }
     CommandOwner* MyCommandBlock() const override { return mMyCommandBlock; }
     void Show() override;
-    void setParentCaption(const QString& caption) override { ParentCaption = caption; }
+    // The title strip of a body window shows the new caption at once.
+    void setParentCaption(const QString& caption) override;
     void setFormType(Long kind) override;
     Long FormType() const override { return mFormType; }
     void setParentTaskName(const QString& name) override
@@ -151,9 +155,15 @@ public:
     // Shows the popup menu; tests replace it (the program runs the menu's loop).
     static std::function<void(QMenu&)>& PopupMenu();
 
-    // The parameter frames (created by the frames' code; nullptr until then).
-    QWidget* FraMotor = nullptr;
-    QWidget* fraLogic = nullptr;
+    // The parameter frames, made when the window loads (desktop/frames).
+    MotorFrameWidget* FraMotor = nullptr;
+    LogicFrameWidget* fraLogic = nullptr;
+    // Closes whichever frame is open over the command.
+    void CloseEditFrame(clsCommand& command);
+    // Cancels an open frame with the Cancel of the frame that edits its key
+    // (a comment's frame too).
+    void CancelEditFrame();
+    void cmdOkOpenLogic_Click();
 
     // The command pictures by index; element 0 is the template. nullptr for
     // an index that is not loaded.
@@ -182,6 +192,7 @@ public:
     void SetCommandBackColor(Integer Index, const QColor& color);
 
     void SetPictureFromList(PictureBox* Target, const QString& Key);
+    void SetPictureFromList(PictureBox* Target, const ImageList& List, const QString& Key);
     void SetCommandToolTip(PictureBox* Picture, const clsCommand& Command);
     QString WrapCaption(const QString& text) const;
 
@@ -254,6 +265,8 @@ public:
     // Handlers.
     void Form_Load();
     void Form_Resize();
+    // Steps 2 on of a resize: the title strip, the bars' places and ranges.
+    void LayoutScrollBars();
     void Form_Activate();
     void Form_Deactivate();
     void Form_QueryUnload();
@@ -289,6 +302,8 @@ private:
     bool PreviewKey(QWidget* target, QKeyEvent* event);
     void LayoutTitleBox();
     void FillSourceNames();
+    void BuildFrames();
+    void FrameWritten(clsCommand& command);
     std::shared_ptr<clsCommand> CommandOfPicture(Integer Index) const;
     void PicturesChanged();
     void SubWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);

@@ -1,6 +1,7 @@
 #include "model/AppState.h"
 
 #include "model/Phantom.h"
+#include <QHash>
 
 namespace {
 

@@ -4,10 +4,50 @@
 // with 5, a duplicate key with 457, an index out of range with 9.
 #include "model/VbError.h"
 
-#include <QHash>
+#include <QHash>  // kept for the files that reach it through here
 #include <QString>
 
+#include <unordered_map>
 #include <vector>
+
+// Key hashing and comparison without regard to letter case: two keys are the
+// same when their lower-case forms are. Keys of plain ASCII, nearly all of
+// them, are compared in place; any other key through its lower-case form.
+struct CaseBlindKey {
+    static bool isAscii(const QString& s)
+    {
+        for (const QChar c : s)
+            if (c.unicode() >= 0x80)
+                return false;
+        return true;
+    }
+    static char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; }
+    static size_t hashLowered(const QString& s, bool lowerAscii)
+    {
+        size_t h = 14695981039346656037ull;
+        for (const QChar c : s) {
+            h ^= lowerAscii ? lower(c.unicode()) : c.unicode();
+            h *= 1099511628211ull;
+        }
+        return h;
+    }
+    size_t operator()(const QString& s) const
+    {
+        return isAscii(s) ? hashLowered(s, true) : hashLowered(s.toLower(), false);
+    }
+    bool operator()(const QString& a, const QString& b) const
+    {
+        if (isAscii(a) && isAscii(b)) {
+            if (a.size() != b.size())
+                return false;
+            for (qsizetype i = 0; i < a.size(); ++i)
+                if (lower(a[i].unicode()) != lower(b[i].unicode()))
+                    return false;
+            return true;
+        }
+        return a.toLower() == b.toLower();
+    }
+};
 
 template <class T>
 class Collection {
@@ -24,15 +64,21 @@ public:
     void Add(const T& item, const QString& key = QString())
     {
         if (!key.isEmpty()) {
-            const QString f = fold(key);
-            if (mIndex.contains(f))
+            if (!mIndex.emplace(key, int(mEntries.size())).second)
                 raiseError(Err::DuplicateKey);
-            mIndex.insert(f, int(mEntries.size()));
         }
         mEntries.push_back(Entry{key, item});
     }
 
-    bool Exists(const QString& key) const { return mIndex.contains(fold(key)); }
+    bool Exists(const QString& key) const { return mIndex.find(key) != mIndex.end(); }
+
+    // The item under the key, or nullptr when there is none.
+    T* find(const QString& key)
+    {
+        const auto it = mIndex.find(key);
+        return it == mIndex.end() ? nullptr : &mEntries[it->second].item;
+    }
+    const T* find(const QString& key) const { return const_cast<Collection*>(this)->find(key); }
 
     T& Item(const QString& key) { return mEntries[indexOfKey(key)].item; }
     const T& Item(const QString& key) const { return mEntries[indexOfKey(key)].item; }
@@ -59,14 +105,12 @@ public:
     const std::vector<Entry>& entries() const { return mEntries; }
 
 private:
-    static QString fold(const QString& key) { return key.toLower(); }
-
     int indexOfKey(const QString& key) const
     {
-        const auto it = mIndex.constFind(fold(key));
-        if (it == mIndex.constEnd())
+        const auto it = mIndex.find(key);
+        if (it == mIndex.end())
             raiseError(Err::InvalidCall);
-        return it.value();
+        return it->second;
     }
 
     int checkIndex(int index) const
@@ -82,9 +126,9 @@ private:
         mIndex.clear();
         for (int i = 0; i < int(mEntries.size()); ++i)
             if (!mEntries[i].key.isEmpty())
-                mIndex.insert(fold(mEntries[i].key), i);
+                mIndex.emplace(mEntries[i].key, i);
     }
 
     std::vector<Entry> mEntries;
-    QHash<QString, int> mIndex;
+    std::unordered_map<QString, int, CaseBlindKey, CaseBlindKey> mIndex;
 };

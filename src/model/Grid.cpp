@@ -11,5 +11,28 @@ static QString keyPart(int v)
 
 QString ColKey(int column, int row)
 {
+    if (column >= 0 && column <= 99 && row >= 0 && row <= 99) {  // every cell of a grid: four digits
+        const QChar key[4] = {QLatin1Char(char('0' + column / 10)), QLatin1Char(char('0' + column % 10)),
+                              QLatin1Char(char('0' + row / 10)), QLatin1Char(char('0' + row % 10))};
+        return QString(key, 4);
+    }
     return keyPart(column) + keyPart(row);
+}
+
+GridCells::GridCells(const CommandCollection& grid)
+{
+    auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9') ? c.unicode() - '0' : -1; };
+    for (const auto& e : grid) {
+        // Keys of the cells are four digits: "00" or "01", then "01" to "40".
+        const QString& key = e.key;
+        if (key.size() != 4)
+            continue;
+        const int d[4] = {digit(key[0]), digit(key[1]), digit(key[2]), digit(key[3])};
+        if (d[0] != 0 || d[1] < 0 || d[1] >= kColumns || d[2] < 0 || d[3] < 0)
+            continue;
+        const int row = d[2] * 10 + d[3];
+        if (row < 1 || row > kRows)
+            continue;
+        mCells[size_t(d[1] * kRows + row - 1)] = &e.item;
+    }
 }

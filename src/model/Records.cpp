@@ -7,11 +7,49 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <charconv>
+#include <cmath>
+
 namespace {
 constexpr int DeviceIoError = 57;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// A field of an optional minus and at most 15 digits, as the program writes
+// whole numbers, read straight from the bytes; false for anything else, which
+// then goes the general way.
+bool plainWholeNumber(const char* p, qsizetype n, double& out)
+{
+    const bool negative = n > 0 && p[0] == '-';
+    qsizetype i = negative ? 1 : 0;
+    if (n - i < 1 || n - i > 15)
+        return false;
+    qint64 v = 0;
+    for (; i < n; ++i) {
+        if (p[i] < '0' || p[i] > '9')
+            return false;
+        v = v * 10 + (p[i] - '0');
+    }
+    out = negative ? -double(v) : double(v);
+    return true;
+}
+
+void appendLatin1(QByteArray& out, const QString& s)
+{
+    const qsizetype at = out.size();
+    out.resize(at + s.size());
+    char* d = out.data() + at;
+    for (const QChar c : s)
+        *d++ = c.unicode() < 0x100 ? char(c.unicode()) : '?';  // as toLatin1() does
+}
+
+void appendNumber(QByteArray& out, qint64 n)
+{
+    char buffer[24];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, n);
+    out.append(buffer, qsizetype(r.ptr - buffer));
+}
 }  // namespace
 
 // ---- RecordReader ----
@@ -101,9 +139,13 @@ Variant RecordReader::field()
         while (end > start && isBlank(mData[end - 1]))
             --end;
         if (end > start) {
-            const QString token = QString::fromLatin1(mData.constData() + start, end - start);
             double d = 0;
-            result = vb::parseNumber(token, d) ? Variant(d) : Variant(token);
+            if (plainWholeNumber(mData.constData() + start, end - start, d)) {
+                result = Variant(d);
+            } else {
+                const QString token = QString::fromLatin1(mData.constData() + start, end - start);
+                result = vb::parseNumber(token, d) ? Variant(d) : Variant(token);
+            }
         }
     }
 
@@ -158,19 +200,21 @@ void RecordWriter::open(const QString& path)
 {
     close();
     const QFileInfo info(path);
-    if (!info.absoluteDir().exists())
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir())
         raiseError(Err::PathNotFound);
-    auto file = std::make_unique<QSaveFile>(path);
-    if (info.isDir() || !file->open(QIODevice::WriteOnly))
+    // The file itself is made on commit, and only when its bytes change.
+    if (info.isDir() || !folder.isWritable() || (info.exists() && !info.isWritable()))
         raiseError(Err::PathFileAccess);
-    mFile = std::move(file);
-    mDevice = mFile.get();
+    mPath = path;
+    mToFile = true;
+    mDevice = nullptr;
     mLine.clear();
     mPending.clear();
     mFirstField = true;
 }
 
-bool RecordWriter::isOpen() const { return mDevice != nullptr; }
+bool RecordWriter::isOpen() const { return mToFile || mDevice != nullptr; }
 
 void RecordWriter::separate()
 {
@@ -183,15 +227,22 @@ RecordWriter& RecordWriter::text(const QString& s)
 {
     separate();
     mLine.append('"');
-    mLine.append(s.toLatin1());
+    appendLatin1(mLine, s);
     mLine.append('"');
+    return *this;
+}
+
+RecordWriter& RecordWriter::bareText(const QString& s)
+{
+    separate();
+    mLine.append(s.toLatin1());
     return *this;
 }
 
 RecordWriter& RecordWriter::number(qint64 n)
 {
     separate();
-    mLine.append(QByteArray::number(n));
+    appendNumber(mLine, n);
     return *this;
 }
 
@@ -199,10 +250,15 @@ RecordWriter& RecordWriter::value(const Variant& v)
 {
     switch (v.kind()) {
     case Variant::Kind::Empty: separate(); break;
-    case Variant::Kind::Number:
+    case Variant::Kind::Number: {
         separate();
-        mLine.append(vb::numberText(v.toDouble()).toLatin1());
+        const double d = v.toDouble();
+        if (d == std::floor(d) && std::fabs(d) < 1e15)  // the whole numbers numberText writes as digits
+            appendNumber(mLine, qint64(d));
+        else
+            appendLatin1(mLine, vb::numberText(d));
         break;
+    }
     case Variant::Kind::Text: text(v.toString()); break;
     }
     return *this;
@@ -210,37 +266,58 @@ RecordWriter& RecordWriter::value(const Variant& v)
 
 void RecordWriter::endRecord()
 {
+    if (mToFile) {  // kept for commit, written in one go
+        mLine.append("\r\n");
+        mPending.append(mLine);
+        mLine.clear();
+        mFirstField = true;
+        return;
+    }
     QByteArray line;
     line.swap(mLine);
     mFirstField = true;
     if (!mDevice)
         raiseError(Err::BadFileNameOrNumber);
     line.append("\r\n");
-    if (mFile) {
-        mPending.append(line);  // written in one go on commit
-        return;
-    }
     if (mDevice->write(line) != line.size())
         raiseError(DeviceIoError);
 }
+
+namespace {
+// True when the file at path holds exactly these bytes.
+bool holdsBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() != bytes.size())
+        return false;
+    return file.readAll() == bytes;
+}
+}  // namespace
 
 void RecordWriter::commit()
 {
     mDevice = nullptr;
     mLine.clear();
     mFirstField = true;
-    if (!mFile)
+    if (!mToFile)
         return;
-    // A device that takes fewer bytes than it was given (a full disk, a file
-    // size limit) can still report success; the file's size tells.
+    mToFile = false;
     const QByteArray bytes = std::move(mPending);
     mPending.clear();
-    bool ok = mFile->write(bytes) == bytes.size() && mFile->flush() && mFile->size() == bytes.size();
+    // A file that holds these bytes already is left alone: its good copy is
+    // never at risk and no write or sync is paid for it.
+    if (holdsBytes(mPath, bytes))
+        return;
+    QSaveFile file(mPath);
+    if (!file.open(QIODevice::WriteOnly))
+        raiseError(Err::PathFileAccess);
+    // A device that takes fewer bytes than it was given (a full disk, a file
+    // size limit) can still report success; the file's size tells.
+    bool ok = file.write(bytes) == bytes.size() && file.flush() && file.size() == bytes.size();
     if (ok)
-        ok = mFile->commit();
+        ok = file.commit();
     else
-        mFile->cancelWriting();
-    mFile.reset();
+        file.cancelWriting();
     if (!ok)
         raiseError(DeviceIoError);
 }
@@ -248,11 +325,8 @@ void RecordWriter::commit()
 void RecordWriter::close()
 {
     mDevice = nullptr;
+    mToFile = false;
     mLine.clear();
     mPending.clear();
     mFirstField = true;
-    if (mFile) {
-        mFile->cancelWriting();
-        mFile.reset();
-    }
 }

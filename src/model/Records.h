@@ -8,10 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
-#include <memory>
 
 class QIODevice;
-class QSaveFile;
 
 // Reads a file's records field by field. The whole file is read when it is
 // opened; reading then takes fields one after another without regard to line
@@ -71,13 +69,16 @@ public:
     RecordWriter(const RecordWriter&) = delete;
     RecordWriter& operator=(const RecordWriter&) = delete;
 
-    // Opens a file for writing beside its target: failure 76 when the target's
-    // folder does not exist, 75 when the file can't be made.
+    // Opens a file for writing: failure 76 when the target's folder does not
+    // exist, 75 when the target is a folder or it or its folder can't be
+    // written. The records are kept until commit.
     void open(const QString& path);
     bool isOpen() const;
 
     // Fields of the current record.
     RecordWriter& text(const QString& s);
+    // A text as it stands, without quotes (the datalog list's names).
+    RecordWriter& bareText(const QString& s);
     RecordWriter& number(qint64 n);
     RecordWriter& value(const Variant& v);
     // Ends the record with CR LF and writes it (into a file: keeps it for
@@ -85,9 +86,11 @@ public:
     // the bytes.
     void endRecord();
 
-    // Writes the file beside its target, checks that every byte arrived, then
-    // moves it over the target and closes it: failure 57 when any of that
-    // fails (the target then keeps its old content).
+    // When the target already holds exactly the records' bytes, leaves it
+    // alone. Otherwise writes a file beside it, checks that every byte
+    // arrived, then moves it over the target: failure 75 when that file can't
+    // be made, 57 when any of the rest fails (the target then keeps its old
+    // content). Closes the file either way.
     void commit();
     // Closes without committing: a file opened with open() is thrown away and
     // its target keeps its old content.
@@ -96,7 +99,8 @@ public:
 private:
     void separate();
 
-    std::unique_ptr<QSaveFile> mFile;
+    QString mPath;         // the target of open()
+    bool mToFile = false;  // open() was called and neither commit() nor close() since
     QIODevice* mDevice = nullptr;
     QByteArray mLine;
     QByteArray mPending;  // a file's records until commit

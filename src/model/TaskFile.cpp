@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <optional>
+
 #include <unistd.h>
 
 namespace {
@@ -72,14 +74,13 @@ bool writeCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long ki
     try {
         if (depth > kMaxBodyDepth)
             raiseError(kOutOfStackSpace);
+        const std::optional<GridCells> cells = grid ? std::optional<GridCells>(*grid) : std::nullopt;
         for (int col = 0; col <= 1; ++col) {
-            for (int row = 1; row <= 40 && grid; ++row) {
-                const QString key = ColKey(col, row);
-                if (!grid->Exists(key))
+            for (int row = 1; row <= 40 && cells; ++row) {
+                const auto* cell = cells->at(col, row);
+                if (!cell || !*cell)
                     continue;
-                const auto& co = grid->Item(key);
-                if (!co)
-                    continue;
+                const auto& co = *cell;
                 writeCommandRecord(file, *co);
                 const Long bodyKind = BodyKindOf(co->CommandKey, Qt::CaseSensitive);
                 if (bodyKind != 0) {

@@ -1,5 +1,6 @@
 #include "shell/MainWindow.h"
 
+#include "compiler/Immediate.h"
 #include "compiler/ModuleCompile.h"
 #include "compiler/ProjectCompile.h"
 #include "model/AppState.h"
@@ -94,9 +95,15 @@ ShellOperations ShellOperations::Defaults()
     ops.AddTask = [](Long mode) { return ::AddTask(mode); };
     ops.AddSub = [](Long mode) { return ::AddSub(mode); };
     ops.InitRCX = [] { return ::InitRCX(*App().RcxSetup); };
-    ops.ResetMotorObjects = [] {};
-    ops.tmrJoy_Timer = [] {};
-    ops.tmrAni_Timer = [] {};
+    ops.ResetMotorObjects = [] { ::ResetMotorObjects(); };
+    ops.tmrJoy_Timer = [] {
+        if (mdiMain* m = mdiMain::Instance())
+            m->tmrJoy_Timer();
+    };
+    ops.tmrAni_Timer = [] {
+        if (mdiMain* m = mdiMain::Instance())
+            m->tmrAni_Timer();
+    };
     return ops;
 }
 
@@ -156,6 +163,7 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), Ops(ShellOperations::De
     mTmrAni = new QTimer(this);
     mTmrAni->setInterval(250);
     connect(mTmrAni, &QTimer::timeout, this, [this] { if (Ops.tmrAni_Timer) Ops.tmrAni_Timer(); });
+    mRun = std::make_unique<PcRun>();
     mTmrShowLab = new QTimer(this);
     mTmrShowLab->setInterval(15);
     connect(mTmrShowLab, &QTimer::timeout, this, &mdiMain::tmrShowLab_Timer);
@@ -912,6 +920,30 @@ void mdiMain::mnuToolBar_Click()
 {
     mMnuToolBar->setChecked(!mMnuToolBar->isChecked());
     mTB1->setVisible(mMnuToolBar->isChecked());
+}
+
+void mdiMain::tmrJoy_Timer()
+{
+    if (mRun->tmrJoy_Timer() != PcRun::Tick::Ended)
+        return;
+    App().Windows->SetPointer(0);
+    mTmrJoy->stop();
+    mTmrAni->stop();
+    App().StopRun = True;
+    EnableProjectCommands(true);
+    // The button shows again what it does when idle: start a run.
+    QAction* play = TB1Button(QStringLiteral("JOY_PLAY"));
+    play->setIcon(CommandIcon(QStringLiteral("JOY_PLAY")));
+    play->setToolTip(QStringLiteral("Run program"));
+    mRunImageKey.clear();
+}
+
+void mdiMain::tmrAni_Timer()
+{
+    mRunImageKey = mRunImageKey.compare(QLatin1String("JOY_STOP"), Qt::CaseInsensitive) == 0
+                       ? QStringLiteral("JOY_PLAY")
+                       : QStringLiteral("JOY_STOP");
+    TB1Button(QStringLiteral("JOY_PLAY"))->setIcon(CommandIcon(mRunImageKey));
 }
 
 void mdiMain::tmrShowLab_Timer()

@@ -20,6 +20,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -32,6 +33,7 @@ class QToolBar;
 class QToolButton;
 class StatusStrip;
 class PaletteBar;
+class PcRun;
 
 struct WindowHooks;
 
@@ -167,6 +169,11 @@ public:
     QTimer* tmrAni() const { return mTmrAni; }
     QTimer* tmrShowLab() const { return mTmrShowLab; }
     void tmrShowLab_Timer();
+    // One pass of task 1; when the run ends, the window goes back to its idle state.
+    void tmrJoy_Timer();
+    // The run button blinks between its two pictures.
+    void tmrAni_Timer();
+    QString RunImageKey() const { return mRunImageKey; }
 
     // The window's serial number used by the window list.
     int WindowHandle(QWidget* window);
@@ -212,6 +219,8 @@ private:
     QTimer* mTmrJoy = nullptr;
     QTimer* mTmrAni = nullptr;
     QTimer* mTmrShowLab = nullptr;
+    std::unique_ptr<PcRun> mRun;
+    QString mRunImageKey;  // the run button's picture while it blinks
     DeskTopFactory mFactory;
     struct KeptDeskTop {
         QPointer<QWidget> widget;

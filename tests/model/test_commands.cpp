@@ -1,4 +1,5 @@
 #include "model/Command.h"
+#include "model/Grid.h"
 #include "model/Module.h"
 #include "model/RcxSetup.h"
 #include "model/VbError.h"
@@ -125,6 +126,46 @@ TEST(CommandClasses, CopyKeepsCaptionsAndSharesTheBody)
 }
 
 // ---- Brick set-up data ----
+
+TEST(CommandClasses, GridKeysHaveTwoDigitsOfColumnAndRow)
+{
+    const struct {
+        int column, row;
+        const char* key;
+    } cases[] = {{0, 1, "0001"}, {1, 40, "0140"}, {12, 5, "1205"}, {99, 99, "9999"},
+                 {100, 3, "10003"}, {2, 123, "02123"}, {-1, 5, "-105"}, {5, -7, "05-1"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ColKey(c.column, c.row), QString::fromLatin1(c.key)) << c.column << "," << c.row;
+}
+
+TEST(CommandClasses, GridCellsFindEveryCellKeyAndNothingElse)
+{
+    CommandCollection grid;
+    auto add = [&](const QString& key) {
+        auto c = std::make_shared<clsCommand>();
+        grid.Add(c, key);
+        return c;
+    };
+    const auto first = add(ColKey(0, 1));
+    const auto last = add(ColKey(1, 40));
+    const auto tenth = add(ColKey(0, 10));
+    for (const char* odd : {"0041", "0100", "0200", "-101", "01 5", "1005", "00010", "x"})
+        add(QString::fromLatin1(odd));
+    grid.Add(nullptr, ColKey(1, 2));
+
+    const GridCells cells(grid);
+    int found = 0;
+    for (int column = -1; column <= 2; ++column)
+        for (int row = 0; row <= 41; ++row)
+            if (cells.at(column, row))
+                ++found;
+    EXPECT_EQ(found, 4);
+    EXPECT_EQ(*cells.at(0, 1), first);
+    EXPECT_EQ(*cells.at(1, 40), last);
+    EXPECT_EQ(*cells.at(0, 10), tenth);
+    ASSERT_NE(cells.at(1, 2), nullptr);  // a key without an item is still a cell
+    EXPECT_EQ(*cells.at(1, 2), nullptr);
+}
 
 TEST(RcxSetupData, MotorAndSensorDefaults)
 {

@@ -7,6 +7,9 @@
 #include "support/Failures.h"
 
 #include <QBuffer>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 
 using namespace filetest;
@@ -42,6 +45,10 @@ TEST(RecordReader, ReadsFieldsByTheirKind)
         {"Latin-1 letters", "\"\xe0\xe9\xfa\"\r\n", {u("t'àéú'")}, true},
         {"a lone line feed ends a field", "1\n2\n", {"n1", "n2"}, true},
         {"a record read in part leaves the rest", "1,2,3\r\n", {"n1", "n2"}, false},
+        {"whole numbers at the edges of the plain reading", "-0,007,999999999999999,-1234567890123456\r\n",
+         {"n0", "n7", "n999999999999999", "n-1.23456789012346e+15"}, true},
+        {"signs, points and exponents read as numbers", "+5,-,1e3,&H1F,-.5,1-\r\n",
+         {"n5", "t'-'", "n1000", "n31", "n-0.5", "t'1-'"}, true},
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -155,4 +162,46 @@ TEST(RecordWriter, ReplacesTheTargetOnlyOnCommit)
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.tas")});
 
     EXPECT_EQ(failureNumber([&] { w.open(tmp.path() + QStringLiteral("/missing/a.tas")); }), Err::PathNotFound);
+}
+
+TEST(RecordWriter, LeavesATargetThatHoldsTheSameBytesAlone)
+{
+    QTemporaryDir tmp;
+    const QString path = tmp.path() + QStringLiteral("/a.tas");
+    writeFile(path, "1,\"x\"\r\n");
+    const QDateTime written = QDateTime::fromSecsSinceEpoch(1000000000);
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.setFileTime(written, QFileDevice::FileModificationTime));
+    }
+
+    RecordWriter same;
+    same.open(path);
+    same.number(1).text(QStringLiteral("x")).endRecord();
+    same.commit();
+    EXPECT_EQ(QFileInfo(path).lastModified(), written);
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.tas")});
+
+    // One byte more, or one byte other, and the file is replaced.
+    for (const char* text : {"xy", "y"}) {
+        RecordWriter other;
+        other.open(path);
+        other.number(1).text(QString::fromLatin1(text)).endRecord();
+        other.commit();
+        EXPECT_EQ(readFile(path), QByteArray("1,\"") + text + "\"\r\n");
+    }
+}
+
+TEST(RecordWriter, RefusesATargetThatCannotBeWritten)
+{
+    QTemporaryDir tmp;
+    const QString path = tmp.path() + QStringLiteral("/locked.tas");
+    writeFile(path, "old\r\n");
+    QFile::setPermissions(path, QFile::ReadOwner);
+    RecordWriter w;
+    if (QFileInfo(path).isWritable())
+        GTEST_SKIP() << "running with rights that write any file";
+    EXPECT_EQ(failureNumber([&] { w.open(path); }), Err::PathFileAccess);
+    EXPECT_FALSE(w.isOpen());
+    EXPECT_EQ(readFile(path), QByteArray("old\r\n"));
 }

@@ -245,6 +245,21 @@ TEST(CollectionKeys, KeysIgnoreLetterCase)
     EXPECT_EQ(c.Count(), 1);
 }
 
+TEST(CollectionKeys, LettersBeyondAsciiIgnoreCaseToo)
+{
+    Collection<int> c;
+    c.Add(1, QStringLiteral("T\u00e2che"));
+    c.Add(2, QStringLiteral("\u212a"));  // the Kelvin sign, whose lower case is k
+    EXPECT_EQ(c.Item(QStringLiteral("T\u00c2CHE")), 1);
+    EXPECT_EQ(c.Item(QStringLiteral("k")), 2);
+    EXPECT_EQ(c.Item(QStringLiteral("K")), 2);
+    EXPECT_EQ(failureOf([&] { c.Add(3, QStringLiteral("k")); }), Err::DuplicateKey);
+    EXPECT_FALSE(c.Exists(QStringLiteral("Tache")));
+    EXPECT_EQ(c.find(QStringLiteral("TACHE")), nullptr);
+    ASSERT_NE(c.find(QStringLiteral("t\u00e2che")), nullptr);
+    EXPECT_EQ(*c.find(QStringLiteral("t\u00e2che")), 1);
+}
+
 TEST(CollectionKeys, KeepsInsertionOrderWithOneBasedIndex)
 {
     Collection<int> c;

@@ -1,10 +1,14 @@
 // The main toolbar's keys.
 #include "support/RecordingControl.h"
 #include "shell/ShellFixture.h"
+#include "shell/KeyTracker.h"
 #include "shell/MainWindow.h"
 #include "shell/OpenDialog.h"
 #include "shell/Preview.h"
 #include "shell/StatusStrip.h"
+
+#include "model/Grid.h"
+#include "model/NamedValues.h"
 
 #include <QAction>
 #include <QApplication>
@@ -171,6 +175,74 @@ TEST_F(DispatcherTest, JoyPlayStartsAndThenStopsTheRun)
     EXPECT_TRUE(main->TB1Button("OPEN")->isEnabled());
     main->tmrJoy()->stop();
     main->tmrAni()->stop();
+}
+
+// A Joystick & Keyboard task run tick by tick: motor A runs while Up is held.
+TEST_F(DispatcherTest, ARunFollowsTheKeysAndItsStopSwitchesEveryMotorOff)
+{
+    AppState& a = App();
+    KeyTracker keys;
+    IJoystick* noJoystick = a.Joystick;
+    a.Joystick = &keys;
+    a.ProjectType = 1;
+    BuildJoystickObjects();
+    a.RcxSetup->PortMotor(0)->setMotorType(1);
+    for (const char* n : {"Motor state A", "Motor direction A", "Motor speed A"})
+        AddNamedValue(QString::fromLatin1(n), 3, 0, 0);
+    auto task = std::make_shared<clsTask>();
+    task->Name = QStringLiteral("Main");
+    a.TaskList.Add(task, task->Name);
+    auto cmd = [](const char* key) {
+        auto c = std::make_shared<clsCommand>();
+        c->CommandKey = QString::fromLatin1(key);
+        c->MotorList = QStringLiteral("0");
+        return c;
+    };
+    auto onIfUp = cmd("L_IF");
+    onIfUp->Op = 2;
+    onIfUp->Param1Source = 180;
+    onIfUp->Param1Value = QStringLiteral("Keyboard key");
+    onIfUp->Param2Source = 2;
+    onIfUp->Param2Value = 38;
+    onIfUp->Commands = std::make_shared<CommandCollection>();
+    onIfUp->Commands->Add(cmd("M_ON"), ColKey(0, 1));
+    auto off = cmd("M_OFF");
+    off->Op = 1;
+    onIfUp->Commands->Add(off, ColKey(1, 1));
+    task->Commands()->Add(onIfUp, ColKey(0, 1));
+
+    pb.setPollValue(3, 0, 64 + 8 + 7);
+    main->TB1_ButtonClick(QStringLiteral("JOY_PLAY"));
+    EXPECT_EQ(pb.calls(), (QStringList{"PBAlive()", "On(\"0\")", "SetFwd(\"0\")", "SetPower(\"0\", L2, 7)",
+                                       "Poll(L3, &0)"}));
+    pb.clearCalls();
+
+    main->tmrJoy_Timer();
+    EXPECT_TRUE(pb.calls().isEmpty());  // off already, as the brick said
+    keys.Press(38);
+    main->tmrJoy_Timer();
+    main->tmrJoy_Timer();
+    EXPECT_EQ(pb.calls(), (QStringList{"On(\"0\")"}));
+    keys.Release(38);
+    main->tmrJoy_Timer();
+    EXPECT_EQ(pb.calls(), (QStringList{"On(\"0\")", "Off(\"0\")"}));
+
+    main->tmrAni_Timer();
+    EXPECT_EQ(main->RunImageKey(), QStringLiteral("JOY_STOP"));
+    main->tmrAni_Timer();
+    EXPECT_EQ(main->RunImageKey(), QStringLiteral("JOY_PLAY"));
+
+    pb.clearCalls();
+    main->TB1_ButtonClick(QStringLiteral("JOY_PLAY"));  // stop
+    EXPECT_TRUE(main->tmrJoy()->isActive());             // the next tick ends the run
+    main->tmrJoy_Timer();
+    EXPECT_EQ(pb.calls(), (QStringList{"Off(\"012\")"}));
+    EXPECT_FALSE(main->tmrJoy()->isActive());
+    EXPECT_FALSE(main->tmrAni()->isActive());
+    EXPECT_EQ(a.StopRun, True);
+    EXPECT_TRUE(main->TB1Button("OPEN")->isEnabled());
+    EXPECT_EQ(main->TB1Button("JOY_PLAY")->toolTip(), QStringLiteral("Run program"));
+    a.Joystick = noJoystick;
 }
 
 TEST_F(DispatcherTest, JoyPlayDoesNotStartWhenTheBrickDoesNotAnswer)

@@ -18,15 +18,17 @@ public:
     int defaultAnswer = MsgResult::OK;
     QStringList inputs;        // answers of InputBox, popped in order; "" when empty
     QStringList prompts;
+    QStringList inputDefaults;  // the default text of each InputBox
 
     int MsgBox(const QString& text, int style, const QString& title = QString()) override
     {
         shown.append({text, style, title});
         return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
     }
-    QString InputBox(const QString& prompt, const QString& = QString(), const QString& = QString()) override
+    QString InputBox(const QString& prompt, const QString& = QString(), const QString& defaultText = QString()) override
     {
         prompts.append(prompt);
+        inputDefaults.append(defaultText);
         return inputs.isEmpty() ? QString() : inputs.takeFirst();
     }
     QStringList texts() const

@@ -5,6 +5,7 @@
 #include "model/VbError.h"
 
 #include <QAbstractItemView>
+#include <QScrollBar>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
@@ -101,7 +102,8 @@ ImageComboBox::ImageComboBox(FrameCombo& model, QWidget* parent) : QComboBox(par
         });
     }
     connect(this, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
-        if (mRefreshing)
+        // Enter that closed the frame reaches the box afterwards: no choice then.
+        if (mRefreshing || !isVisible())
             return;
         mModel.Choose(index);
         Run(Clicked);
@@ -134,6 +136,16 @@ void ImageComboBox::Refresh()
             }
         }
         mItemsShown = shown;
+        // The list is as wide as its widest item, so no name is cut short.
+        QFont boldFont = font();
+        boldFont.setBold(true);
+        const QFontMetrics plain(font()), bold(boldFont);
+        int widest = 0;
+        for (const ComboItem& i : mModel.Items) {
+            const int text = (i.IsHeading() ? bold : plain).horizontalAdvance(i.Text);
+            widest = std::max(widest, text + i.Indentation * 14 + iconSize().width() + 24);
+        }
+        view()->setMinimumWidth(widest + view()->verticalScrollBar()->sizeHint().width());
     }
     if (currentIndex() != mModel.Selected)
         setCurrentIndex(mModel.Selected);
@@ -382,6 +394,16 @@ void LogicFrameWidget::Refresh(bool applyFocus)
     ShowButton(cmdOkLogic, Model.cmdOkLogic);
     ShowButton(cmdOkOpenLogic, Model.cmdOkOpenLogic);
     ShowButton(cmdCancelLogic, Model.cmdCancelLogic);
+    // A middle button wider than its place pushes its neighbours aside.
+    if (Model.cmdOkOpenLogic.Visible) {
+        const int gap = 4;
+        const QRect mid = cmdOkOpenLogic->geometry();
+        if (cmdOkLogic->geometry().right() + gap > mid.left())
+            cmdOkLogic->move(std::max(2, mid.left() - gap - cmdOkLogic->width()), cmdOkLogic->y());
+        if (cmdCancelLogic->x() < mid.right() + gap)
+            cmdCancelLogic->move(std::min(width() - 2 - cmdCancelLogic->width(), mid.right() + gap),
+                                 cmdCancelLogic->y());
+    }
     if (applyFocus)
         if (QWidget* w = ControlNamed(Model.Focus))
             w->setFocus(Qt::OtherFocusReason);

@@ -1,0 +1,581 @@
+#include "compiler/Immediate.h"
+
+#include "compiler/CommandCheck.h"
+#include "model/AppState.h"
+#include "model/Grid.h"
+#include "model/Messages.h"
+#include "model/Phantom.h"
+
+#include <QThread>
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+int code(const Variant& source)
+{
+    const double s = source.toDouble();
+    if (s != std::floor(s) || s < std::numeric_limits<int>::min() || s > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::min();
+    return int(s);
+}
+
+// Source as a code; a text that is no number matches no code.
+int sourceOf(const Variant& source)
+{
+    if (source.isText() && !source.isNumeric())
+        return std::numeric_limits<int>::min();
+    return code(source);
+}
+
+bool isNumeric(const Variant& v)
+{
+    return v.isEmpty() || v.isNumeric();
+}
+
+// -1, 0, 1 as the two values compare: as numbers when both are, else as texts.
+int compare(const Variant& a, const Variant& b)
+{
+    if (isNumeric(a) && isNumeric(b)) {
+        const double x = a.toDouble();
+        const double y = b.toDouble();
+        return x < y ? -1 : x > y ? 1 : 0;
+    }
+    if (isNumeric(a) != isNumeric(b))  // a number sorts before a text
+        return isNumeric(a) ? -1 : 1;
+    const int c = QString::compare(a.toString(), b.toString(), Qt::CaseSensitive);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+clsObject& namedValue(const QString& name)
+{
+    ObjectPtr* o = App().ObjectList.find(name);
+    if (!o)
+        raiseError(Err::InvalidCall);  // a missing entry
+    return **o;
+}
+
+// The named value an operand names, or nullptr; only a text names one.
+clsObject* named(const Variant& v)
+{
+    if (!v.isText())
+        return nullptr;
+    ObjectPtr* o = App().ObjectList.find(v.toString());
+    return o ? o->get() : nullptr;
+}
+
+// The names of the PC's record of the motor on port 0, 1, 2.
+struct MotorNames {
+    QString state, direction, speed;
+};
+const MotorNames& motorNames(int port)
+{
+    static const MotorNames names[3] = {
+        {QStringLiteral("Motor state A"), QStringLiteral("Motor direction A"), QStringLiteral("Motor speed A")},
+        {QStringLiteral("Motor state B"), QStringLiteral("Motor direction B"), QStringLiteral("Motor speed B")},
+        {QStringLiteral("Motor state C"), QStringLiteral("Motor direction C"), QStringLiteral("Motor speed C")},
+    };
+    return names[port];
+}
+
+bool motorCommand(const clsCommand& c)
+{
+    return c.CommandKey.startsWith(QLatin1Char('M'));
+}
+
+// The operand becomes its number when it is written as digits with an
+// optional leading minus.
+void toNumber(Variant& v)
+{
+    if (v.isText() && ValidateParam(v, QString()))
+        v = vb::Val(v.toString());
+}
+
+}  // namespace
+
+double Rnd()
+{
+    return double(std::rand()) / (double(RAND_MAX) + 1.0);
+}
+
+void ShowImmediateFailure(const VbError& e)
+{
+    App().Windows->SetPointer(0);
+    App().Presenter->MsgBox(QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1Char(' ') +
+                                e.description(),
+                            MsgStyle::OkOnly);
+}
+
+ImmediateSeams ImmediateSeams::Real()
+{
+    ImmediateSeams s;
+    s.Sleep = [](Long ms) {
+        if (ms > 0)
+            QThread::msleep(ulong(ms));
+    };
+    s.Yield = [] { App().Windows->DoEvents(); };
+    return s;
+}
+
+// ---------------------------------------------------------------- reading the joystick and the keys
+
+Long ImmediateRunner::ReadJoystickOrKeys(Integer source, Integer number, Long mask)
+{
+    IJoystick& js = *App().Joystick;
+    if (source == OperandSource::KeyboardKey) {
+        Long sum = 0;
+        for (int k = 31; k <= 250; ++k)
+            if (js.KeyDown(k))
+                sum += k;
+        return sum;
+    }
+    const JoystickState pos = js.GetPos();
+    if (!pos.ok) {
+        ShowMessage(QStringLiteral("Can't detect the joystick"), MsgStyle::Exclamation);
+        return -1;
+    }
+    if (source == OperandSource::JoystickAxis) {
+        switch (number) {
+        case 1: return pos.x;
+        case 2: return pos.y;
+        case 3: return pos.z;
+        case 4: return pos.r;
+        default: return 0;
+        }
+    }
+    return (quint32(pos.buttons) & quint32(mask)) != 0 ? 1 : 0;
+}
+
+// ---------------------------------------------------------------- operands
+
+void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1, Variant& v1, Variant& s2,
+                                               Variant& v2)
+{
+    s1 = c.Param1Source;
+    v1 = c.Param1Value;
+    s2 = c.Param2Source;
+    v2 = c.Param2Value;
+    AppState& a = App();
+    try {
+        // One operand; false when the joystick failed and the resolution ends.
+        auto resolve = [&](Variant& s, Variant& v, bool first) {
+            const int source = sourceOf(s);
+            if (source == OperandSource::TypedRange)
+                return true;
+            clsObject* const o = named(v);
+            switch (source) {
+            case OperandSource::JoystickButton:
+            case OperandSource::JoystickAxis:
+            case OperandSource::KeyboardKey: {
+                if (!o)
+                    return true;
+                v = ReadJoystickOrKeys(Integer(source), o->Number, o->Value);
+                if (v.toDouble() == -1) {
+                    a.StopRun = True;
+                    return false;
+                }
+                return true;
+            }
+            case OperandSource::Variable:
+                if (first && c.CommandKey == QLatin1String("L_VAR"))
+                    return true;  // the variable to change keeps its name
+                if (o) {
+                    v = o->Value;
+                    if (!first && motorCommand(c))
+                        s = OperandSource::Constant;
+                }
+                return true;
+            case OperandSource::MotorStatus:
+                if (o) {
+                    v = o->AuxValue;
+                    if (!first && motorCommand(c))
+                        s = OperandSource::Constant;
+                }
+                return true;
+            case OperandSource::Constant:
+                if (v.isText() && v.toString() == QLatin1String("Infinite loop"))
+                    v = 0;
+                return true;
+            case OperandSource::Random: {
+                const double limit = v.toDouble();
+                s = OperandSource::Constant;
+                v = first ? vb::Int(limit * Rnd()) : double(vb::CLng(limit * Rnd()));
+                return true;
+            }
+            case 100: case 110: case 120: case 130: case 140: case 150: case 210:
+                if (o) {
+                    v = o->Value;
+                    s = OperandSource::Constant;
+                }
+                return true;
+            case OperandSource::NamedRange:
+                if (!first) {
+                    if (o) {
+                        v = QString::number(o->Value) + QLatin1Char('_') + QString::number(o->AuxValue);
+                        s = OperandSource::TypedRange;
+                    }
+                }
+                return true;
+            default:
+                return true;
+            }
+        };
+        if (!resolve(s1, v1, true))
+            return;
+        if (!resolve(s2, v2, false))
+            return;
+        toNumber(v1);
+        toNumber(v2);
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+    }
+}
+
+// ---------------------------------------------------------------- the PC's record of the motors
+
+bool ImmediateRunner::UpdateMotorState(const clsCommand& c, const Variant& value)
+{
+    const QString& key = c.CommandKey;
+    bool changed = false;
+    for (QChar ch : c.MotorList) {
+        const int port = ch.unicode() - '0';
+        if (port < 0 || port > 2)
+            raiseError(Err::InvalidCall);  // no such port, so no record of it
+        const MotorNames& names = motorNames(port);
+        clsObject& state = namedValue(names.state);
+        clsObject& direction = namedValue(names.direction);
+        clsObject& speed = namedValue(names.speed);
+        auto set = [&changed](clsObject& o, Long v) {
+            o.AuxValue = v;
+            changed = true;
+        };
+        if (key == QLatin1String("M_ON")) {
+            if (state.AuxValue != 128)
+                set(state, 128);
+        } else if (key == QLatin1String("M_OFF")) {
+            // A motor already off or floating counts as unchanged either way.
+            if (state.AuxValue != 64 && state.AuxValue != 0)
+                set(state, c.Op == 1 ? 64 : 0);
+        } else if (key == QLatin1String("M_FWD")) {
+            if (direction.AuxValue != 8)
+                set(direction, 8);
+        } else if (key == QLatin1String("M_RWD")) {
+            if (direction.AuxValue != 0)
+                set(direction, 0);
+        } else if (key == QLatin1String("M_ALTDIR")) {
+            set(direction, direction.AuxValue == 8 ? 0 : 8);
+        } else if (key == QLatin1String("M_SETPWR")) {
+            const Long v = value.toLong();
+            if (speed.AuxValue != v)
+                set(speed, v);
+        }
+    }
+    return changed;
+}
+
+// ---------------------------------------------------------------- the walk
+
+bool ImmediateRunner::RunImmediate(CommandCollection* commands, Integer columns, bool gapMode)
+{
+    if (!gapMode && App().StopRun)
+        return false;
+    try {
+        if (!commands)
+            raiseError(Err::ObjectNotSet);
+        return walk(commands, columns, gapMode);
+    } catch (const VbError& e) {
+        // A named value or motor record that is missing ends this walk as an
+        // empty cell would; anything else ends it with a message.
+        if (e.number() == Err::InvalidCall)
+            return true;
+        ShowImmediateFailure(e);
+        return false;
+    }
+}
+
+namespace {
+
+// The commands of a grid by cell, read once per walk and held, so that a
+// command deleted while the walk yields stays alive until the walk is done.
+struct Cells {
+    std::shared_ptr<clsCommand> at[2][41];
+
+    explicit Cells(const CommandCollection& commands)
+    {
+        const GridCells cells(commands);
+        for (int col = 0; col < 2; ++col)
+            for (int row = 1; row <= 40; ++row)
+                if (const std::shared_ptr<clsCommand>* c = cells.at(col, row))
+                    at[col][row] = *c;
+    }
+};
+
+}  // namespace
+
+bool ImmediateRunner::walk(CommandCollection* commands, Integer columns, bool gapMode)
+{
+    bool answered = true;
+    const int firstColumn = columns == 1 ? 1 : 0;
+    const int lastColumn = columns == 1 || columns == 2 ? 1 : 0;
+    const Cells cells(*commands);
+    for (int col = firstColumn; col <= lastColumn; ++col) {
+        for (int row = 1; row <= 40; ++row) {
+            const clsCommand* found = cells.at[col][row].get();
+            if (!found) {
+                if (gapMode)
+                    continue;
+                break;  // this column ends here
+            }
+            const clsCommand& c = *found;
+            Variant s1, v1, s2, v2;
+            ResolveOperandsImmediate(c, s1, v1, s2, v2);
+            if (mSeams.Yield)
+                mSeams.Yield();
+            if (!carryOut(c, s1, v1, s2, v2, gapMode, answered))
+                return false;
+            if (!answered) {
+                const int button = App().Presenter->MsgBox(
+                    QStringLiteral("The RCX is not responding!\r\n Press RETRY to continue."),
+                    MsgStyle::RetryCancel + MsgStyle::Exclamation);
+                if (button == MsgResult::Cancel)
+                    return false;
+                answered = true;  // Retry: go on; what failed is not sent again
+            }
+            wait(c, s1, v1);
+        }
+    }
+    return true;
+}
+
+bool ImmediateRunner::condition(const clsCommand& c, const Variant& v1, const Variant& v2, bool rangeAllowed)
+{
+    switch (c.Op) {
+    case 0: return compare(v1, v2) > 0;
+    case 1: return compare(v1, v2) < 0;
+    case 2: return compare(v1, v2) == 0;
+    case 3: return compare(v1, v2) != 0;
+    case 4: {
+        if (!rangeAllowed)
+            return false;
+        const QString range = v2.toString();
+        const int cut = range.indexOf(QLatin1Char('_'));
+        if (cut < 0)
+            raiseError(Err::InvalidCall);
+        const Integer low = Variant(range.left(cut)).toInteger();
+        const Integer high = Variant(range.mid(cut + 1)).toInteger();
+        const double v = v1.toDouble();
+        return v > double(low) - 1 && v < double(high) + 1;
+    }
+    default: return false;
+    }
+}
+
+bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Variant& s2, Variant& v2,
+                               bool gapMode, bool& answered)
+{
+    AppState& a = App();
+    const QString& key = c.CommandKey;
+    auto body = [&c]() -> CommandCollection* {
+        if (!c.Commands)
+            raiseError(Err::ObjectNotSet);
+        return c.Commands.get();
+    };
+    auto send = [&answered](bool result) { answered = result; };
+
+    if (key == QLatin1String("L_IF")) {
+        if (c.Op < 0 || c.Op > 4)
+            return true;
+        const bool yes = condition(c, v1, v2, true);
+        return RunImmediate(body(), yes ? 0 : 1, gapMode);
+    }
+    if (key == QLatin1String("L_WHILE")) {
+        if (c.Op < 0 || c.Op > 3)
+            return true;
+        CommandCollection* b = body();
+        while (condition(c, v1, v2, false)) {
+            if (mSeams.Yield)
+                mSeams.Yield();
+            if (!RunImmediate(b, 2, gapMode) || a.StopRun)
+                return false;
+            ResolveOperandsImmediate(c, s1, v1, s2, v2);
+        }
+        return true;
+    }
+    if (key == QLatin1String("L_LOOP")) {
+        CommandCollection* b = body();
+        Integer counter = 0;
+        while (double(counter) < v1.toDouble()) {
+            if (!RunImmediate(b, 2, gapMode) || a.StopRun)
+                return false;
+            ResolveOperandsImmediate(c, s1, v1, s2, v2);  // the count may change
+            if (counter == std::numeric_limits<Integer>::max())
+                raiseError(Err::Overflow);
+            ++counter;
+        }
+        return true;
+    }
+    IPhantomControl* pb = nullptr;
+    auto control = [&pb]() -> IPhantomControl& {
+        if (!pb)
+            pb = &PB();
+        return *pb;
+    };
+    if (key == QLatin1String("M_ON")) {
+        if (UpdateMotorState(c, v2))
+            send(control().On(c.MotorList));
+    } else if (key == QLatin1String("M_OFF")) {
+        if (UpdateMotorState(c, v2))
+            send(c.Op == 1 ? control().Off(c.MotorList) : control().Float(c.MotorList));
+    } else if (key == QLatin1String("M_FWD")) {
+        if (UpdateMotorState(c, v2))
+            send(control().SetFwd(c.MotorList));
+    } else if (key == QLatin1String("M_RWD")) {
+        if (UpdateMotorState(c, v2))
+            send(control().SetRwd(c.MotorList));
+    } else if (key == QLatin1String("M_ALTDIR")) {
+        send(control().AlterDir(c.MotorList));
+        UpdateMotorState(c, v2);
+    } else if (key == QLatin1String("M_SETPWR")) {
+        if (UpdateMotorState(c, v2))
+            send(control().SetPower(c.MotorList, s2.toLong(), v2.toInteger()));
+    } else if (key == QLatin1String("G_SOUND")) {
+        const Long sound = ResolveValue(c.Speed);
+        if (sound < 6)
+            send(control().PlaySystemSound(vb::CInt(sound)));
+        else
+            send(control().PlayTone(vb::CInt(sound), vb::CInt(double(ResolveValue(c.Time)) * v1.toDouble())));
+    } else if (key == QLatin1String("G_TXPOWER")) {
+        send(control().PBTxPower(v1.toInteger()));
+    } else if (key == QLatin1String("G_DISPLAY")) {
+        send(control().SelectDisplay(s1.toLong(), v1.toInteger()));
+    } else if (key == QLatin1String("G_PBOFF")) {
+        send(control().PBTurnOff());
+    } else if (key == QLatin1String("L_VAR")) {
+        if (c.Op < 0 || c.Op > 8)
+            return true;
+        clsObject& var = namedValue(v1.toString());
+        const double value = double(var.Value);
+        const double operand = v2.toDouble();
+        double result = 0;
+        switch (c.Op) {
+        case 0: result = value + operand; break;
+        case 1: result = value - operand; break;
+        case 2:
+            if (operand == 0)
+                raiseError(Err::DivisionByZero);
+            result = value / operand;
+            break;
+        case 3: result = value * operand; break;
+        case 4: result = operand > 0 ? 1 : operand < 0 ? -1 : 0; break;
+        case 5: result = std::fabs(operand); break;
+        case 6: result = double(var.Value & vb::CLng(operand)); break;
+        case 7: result = double(var.Value | vb::CLng(operand)); break;
+        case 8: result = operand; break;
+        }
+        var.Value = vb::CLng(result);  // a quotient rounds half to even
+    } else if (key == QLatin1String("G_WAIT") || key == QLatin1String("A_REM")) {
+        // Nothing to send; a wait follows.
+    } else {
+        ShowMessage(QStringLiteral("The command: ") + key + QStringLiteral(" does not exist in the immediate command table"),
+                    MsgStyle::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+void ImmediateRunner::wait(const clsCommand& c, const Variant& s1, const Variant& v1)
+{
+    const Long time = ResolveValue(c.Time);
+    if (time <= 0)
+        return;
+    if (!c.CommandKey.startsWith(QLatin1Char('M')) && c.CommandKey != QLatin1String("G_WAIT"))
+        return;
+    if (mSeams.Yield)
+        mSeams.Yield();
+    // A variable holds hundredths; otherwise V1 is the unit in hundredths.
+    const double hundredths = sourceOf(s1) == OperandSource::Variable ? ResolveValue(v1)
+                                                                      : double(ResolveValue(v1)) * double(time);
+    if (mSeams.Sleep)
+        mSeams.Sleep(vb::CLng(hundredths * 10));
+}
+
+// ---------------------------------------------------------------- the run
+
+void ResetMotorObjects()
+{
+    AppState& a = App();
+    for (const auto& e : a.VariableDefs) {
+        const clsObject& def = *e.item;
+        if (def.Source != OperandSource::Variable)
+            continue;
+        if (a.ObjectList.Exists(def.Name))
+            a.ObjectList.Item(def.Name)->Value = def.Value;
+    }
+    IPhantomControl& pb = PB();
+    clsRcx& rcx = *a.RcxSetup;
+    for (int port = 0; port < 3; ++port) {
+        const clsMotor& m = *rcx.PortMotor(port);
+        if (m.MotorType() != 1)
+            continue;
+        const QString list = QString::number(port);
+        if (m.MotorStartState == 1)
+            pb.On(list);
+        else
+            pb.Off(list);
+        if (m.MotorDirection == 1)
+            pb.SetFwd(list);
+        else
+            pb.SetRwd(list);
+        pb.SetPower(list, OperandSource::Constant, m.Power);
+    }
+    for (int port = 0; port < 3; ++port) {
+        if (rcx.PortMotor(port)->MotorType() != 1)
+            continue;
+        Integer number = Integer(port);
+        const Integer status = pb.Poll(OperandSource::MotorStatus, number);
+        const QString letter(QChar(ushort(65 + port)));
+        auto record = [&a](const QString& name, Long value) {
+            if (a.ObjectList.Exists(name))
+                a.ObjectList.Item(name)->AuxValue = value;
+        };
+        record(QStringLiteral("Motor state ") + letter, status & 192);
+        record(QStringLiteral("Motor direction ") + letter, status & 8);
+        record(QStringLiteral("Motor speed ") + letter, status & 7);
+    }
+}
+
+PcRun::Tick PcRun::tmrJoy_Timer()
+{
+    AppState& a = App();
+    // A tick that comes while a pass yields to the event loop starts no second pass.
+    if (mBusy)
+        return Tick::Skipped;
+    if (a.RcxWindowRequested) {
+        a.RunCycleEnded = True;
+        return Tick::Skipped;
+    }
+    a.RunCycleEnded = False;
+    bool passed = false;
+    if (a.TaskList.Count() > 0) {
+        mBusy = true;
+        const TaskPtr task = a.TaskList.Item(1);
+        passed = mRunner.RunImmediate(task->Commands().get(), 2, false);
+        mBusy = false;
+    }
+    if (passed)
+        return Tick::Passed;
+    try {
+        PB().Off(QStringLiteral("012"));
+    } catch (const VbError&) {
+        // Not tested: the run ends whatever the brick says.
+    }
+    // The PC's record follows: every motor is off now (the set-up window's
+    // polling panel shows this record in a Joystick & Keyboard project).
+    for (int port = 0; port < 3; ++port)
+        if (ObjectPtr* state = a.ObjectList.find(motorNames(port).state))
+            (*state)->AuxValue = 64;
+    a.StopRun = True;
+    return Tick::Ended;
+}

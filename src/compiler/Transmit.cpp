@@ -1,0 +1,220 @@
+#include "compiler/Transmit.h"
+
+#include "compiler/CommandCheck.h"
+#include "compiler/ModuleCompile.h"
+#include "compiler/Translate.h"
+#include "model/AppState.h"
+#include "model/Grid.h"
+#include "model/Messages.h"
+#include "model/Phantom.h"
+
+namespace {
+
+const QString kEnd = QStringLiteral("End of transmission");
+
+// The selected commands of the grid under their grid keys, in cell order:
+// column 0 rows 1 to 40, then column 1.
+CommandCollection selectedInCellOrder(CommandCollection& commands)
+{
+    CommandCollection out;
+    for (int col = 0; col <= 1; ++col)
+        for (int row = 1; row <= 40; ++row) {
+            const QString key = ColKey(col, row);
+            if (commands.Exists(key) && commands.Item(key)->PicSelected)
+                out.Add(commands.Item(key), key);
+        }
+    return out;
+}
+
+bool same(const QString& a, const char* b)
+{
+    return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
+}
+
+void sleepFor(const ImmediateSeams& seams, double ms)
+{
+    if (seams.Sleep)
+        seams.Sleep(vb::CLng(ms));
+}
+
+void yield(const ImmediateSeams& seams)
+{
+    if (seams.Yield)
+        seams.Yield();
+}
+
+const clsTask* taskNamed(const QString& name)
+{
+    for (const auto& e : App().TaskList)
+        if (e.item->Name.compare(name, Qt::CaseInsensitive) == 0)
+            return e.item.get();
+    return nullptr;
+}
+
+void transmitJoystick(CommandCollection& commands, const ImmediateSeams& seams)
+{
+    AppState& a = App();
+    CommandCollection selection = selectedInCellOrder(commands);
+    if (!InitRCX(*a.RcxSetup))
+        return;
+    a.StopRun = False;
+    ImmediateRunner(seams).RunImmediate(&selection, 2, true);
+    a.StopRun = True;
+    ShowMessage(kEnd, MsgStyle::Information);
+}
+
+// False when the selection may not go down (after its message).
+bool selectionAccepted(CommandCollection& commands)
+{
+    AppState& a = App();
+    bool refused = false;
+    QString report;
+    for (const auto& e : commands) {
+        const clsCommand& c = *e.item;
+        if (!c.PicSelected)
+            continue;
+        if (a.ImmediateCommands.Item(c.CommandKey) == 0) {
+            ShowMessage(QStringLiteral("One of the selected command is not an immediat command and cannot be transmitted"),
+                        MsgStyle::Exclamation);
+            return false;
+        }
+        const QString text = CheckCommand(c, 0);
+        if (!text.isEmpty()) {
+            // Every refused command is named, one after another.
+            if (refused)
+                report += QStringLiteral("\r\n");
+            refused = true;
+            report += c.CommandKey.mid(2) + QStringLiteral("\r\n") + text;
+        }
+    }
+    if (refused) {
+        ShowMessage(QStringLiteral("Command error:\r\n") + report, MsgStyle::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+void sendOne(const clsCommand& c, const Variant& s1, const Variant& v1, const Variant& s2, const Variant& v2)
+{
+    IPhantomControl& pb = PB();
+    const QString& key = c.CommandKey;
+    if (same(key, "M_ON")) {
+        pb.On(c.MotorList);
+    } else if (same(key, "M_OFF")) {
+        if (c.Op == 1)
+            pb.Off(c.MotorList);
+        else
+            pb.Float(c.MotorList);
+    } else if (same(key, "M_FWD")) {
+        pb.SetFwd(c.MotorList);
+    } else if (same(key, "M_RWD")) {
+        pb.SetRwd(c.MotorList);
+    } else if (same(key, "M_ALTDIR")) {
+        pb.AlterDir(c.MotorList);
+    } else if (same(key, "M_SETPWR")) {
+        pb.SetPower(c.MotorList, s2.toLong(), v2.toInteger());
+    } else if (same(key, "G_SOUND")) {
+        const Long sound = ResolveValue(c.Speed);
+        if (sound < 6)
+            pb.PlaySystemSound(vb::CInt(sound));
+        else
+            pb.PlayTone(vb::CInt(sound), vb::CInt(double(ResolveValue(c.Time)) * v1.toDouble()));
+    } else if (same(key, "G_TXPOWER")) {
+        pb.PBTxPower(v1.toInteger());
+    } else if (same(key, "G_WAIT") || same(key, "A_REM")) {
+        // The wait follows; a remark does nothing.
+    } else if (same(key, "L_VAR")) {
+        SendVarOperation(pb, c.Op, v1.toInteger(), s2.toLong(), v2.toInteger());
+    } else if (same(key, "L_ZERO")) {
+        const double s = s1.toDouble();
+        if (s == OperandSource::SensorValue)
+            pb.ClearSensorValue(v1.toInteger());
+        else if (s == OperandSource::Timer)
+            pb.ClearTimer(v1.toInteger());
+        else if (s == OperandSource::Message)
+            ShowMessage(QStringLiteral("Sorry! Can't ClearPBMessage in immediat mode!"), MsgStyle::Exclamation);
+    } else if (same(key, "L_START")) {
+        if (const clsTask* t = taskNamed(c.Param1Value.toString())) {
+            Integer n = t->mNumber;
+            pb.StartTask(n);
+        }
+    } else if (same(key, "L_STOP")) {
+        const QString name = c.Param1Value.toString();
+        if (name.compare(QLatin1String("Stop program"), Qt::CaseInsensitive) == 0) {
+            pb.StopAllTasks();
+        } else if (const clsTask* t = taskNamed(name)) {
+            Integer n = t->mNumber;
+            pb.StopTask(n);
+        }
+    } else if (same(key, "G_WATCH")) {
+        pb.SetWatch(v1.toInteger(), v2.toInteger());
+    } else if (same(key, "G_PBOFF")) {
+        pb.PBTurnOff();
+    } else if (same(key, "G_DISPLAY")) {
+        pb.SelectDisplay(s1.toLong(), v1.toInteger());
+    } else if (same(key, "L_SENTYPE")) {
+        pb.SetSensorType(v1.toInteger(), v2.toInteger());
+    } else if (same(key, "L_SENMODE")) {
+        pb.SetSensorMode(v1.toInteger(), v2.toInteger(), 0);
+    } else {
+        ShowMessage(QStringLiteral("The command ") + key + QStringLiteral(" Does not exist in the immediat command table"),
+                    MsgStyle::Exclamation);
+    }
+}
+
+void waitAfter(const clsCommand& c, const Variant& s1, const Variant& v1, const ImmediateSeams& seams)
+{
+    const Long time = ResolveValue(c.Time);
+    if (time <= 0 || !(c.CommandKey.startsWith(QLatin1Char('M'), Qt::CaseInsensitive) || same(c.CommandKey, "G_WAIT")))
+        return;
+    const double s = s1.toDouble();
+    if (s == OperandSource::Random) {
+        sleepFor(seams, vb::Int(v1.toDouble() * Rnd() * 10));
+    } else if (s == OperandSource::Variable) {
+        Integer number = v1.toInteger();
+        const Integer value = PB().Poll(OperandSource::Variable, number);
+        yield(seams);
+        sleepFor(seams, double(value) * 10);
+    } else {
+        yield(seams);
+        sleepFor(seams, double(time) * v1.toDouble() * 10);
+    }
+}
+
+void transmitRcx(CommandCollection& commands, const ImmediateSeams& seams)
+{
+    AppState& a = App();
+    if (!selectionAccepted(commands))
+        return;
+    if (!InitRCX(*a.RcxSetup))
+        return;
+    if (!PB().PBAlive()) {
+        ShowMessage(QStringLiteral("No communication with the RCX"), MsgStyle::Exclamation);
+        return;
+    }
+    a.Windows->SetPointer(11);
+    for (const auto& e : selectedInCellOrder(commands)) {
+        const clsCommand& c = *e.item;
+        Variant s1, v1, s2, v2;
+        ResolveOperands(c, s1, v1, s2, v2, CompileMode::Download);
+        yield(seams);
+        sendOne(c, s1, v1, s2, v2);
+        waitAfter(c, s1, v1, seams);
+    }
+    a.Windows->SetPointer(0);
+    ShowMessage(kEnd, MsgStyle::Information);
+}
+
+}  // namespace
+
+void TransmitCommands(CommandCollection& commands, const ImmediateSeams& seams)
+{
+    try {
+        if (App().ProjectType == 1)
+            transmitJoystick(commands, seams);
+        else
+            transmitRcx(commands, seams);
+    } catch (const VbError& e) {
+        ShowImmediateFailure(e);
+    }
+}

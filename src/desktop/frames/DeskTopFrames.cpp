@@ -1,0 +1,241 @@
+// The editor window's side of the parameter frames: opening the frame of the
+// command at the cursor inside its picture, Ok and Cancel, closing the
+// frame, scrolling it into view, and what a written command shows.
+#include "desktop/frmDeskTop.h"
+
+#include "desktop/Twips.h"
+#include "desktop/frames/FrameWidgets.h"
+#include "desktop/frames/ImageList.h"
+#include "model/AppState.h"
+#include "model/CommandCatalogue.h"
+#include "model/Messages.h"
+#include "shell/KeyPreview.h"
+#include "shell/MainWindow.h"
+
+#include <QScrollBar>
+#include <QToolBar>
+
+namespace {
+
+// The palette and the main toolbar are disabled while a frame is open.
+void EnableToolbars(bool enable)
+{
+    if (mdiMain* main = mdiMain::Instance()) {
+        if (QWidget* tb = main->TB())
+            tb->setEnabled(enable);
+        if (QWidget* tb1 = main->TB1())
+            tb1->setEnabled(enable);
+    }
+}
+
+}  // namespace
+
+void frmDeskTop::setParentCaption(const QString& caption)
+{
+    ParentCaption = caption;
+    if (picModulTitle)
+        picModulTitle->update();
+}
+
+void frmDeskTop::SetPictureFromList(PictureBox* Target, const ImageList& List, const QString& Key)
+{
+    Target->setPicture(List.Picture(Key), Key);
+}
+
+void frmDeskTop::BuildFrames()
+{
+    if (FraMotor)
+        return;
+    FraMotor = new MotorFrameWidget(SourceName, this);
+    FraMotor->hide();
+    FraMotor->Model.WrapCaption = [this](const QString& text) { return WrapCaption(text); };
+    FraMotor->Model.Written = [this](clsCommand& c) { FrameWritten(c); };
+    FraMotor->OkClicked = [this] { cmdOkMotor_Click(); };
+    FraMotor->CancelClicked = [this] { cmdCancelMotor_Click(); };
+
+    fraLogic = new LogicFrameWidget(SourceName, this);
+    fraLogic->hide();
+    fraLogic->Model.Written = [this](clsCommand& c) { FrameWritten(c); };
+    fraLogic->OkClicked = [this] { cmdOkLogic_Click(); };
+    fraLogic->OkOpenClicked = [this] { cmdOkOpenLogic_Click(); };
+    fraLogic->CancelClicked = [this] { cmdCancelLogic_Click(); };
+
+    // Enter and Esc in a frame's controls reach the window's keyboard map.
+    if (mKeys) {
+        for (QWidget* frame : {static_cast<QWidget*>(FraMotor), static_cast<QWidget*>(fraLogic)}) {
+            mKeys->Watch(frame);
+            for (QWidget* w : frame->findChildren<QWidget*>())
+                mKeys->Watch(w);
+        }
+    }
+}
+
+// What a command written by a frame's Ok shows: its picture (brake or float),
+// its tool tip, the title of its block's window, and the map.
+void frmDeskTop::FrameWritten(clsCommand& command)
+{
+    if (PicCommandBox* pic = picCommand(command.PicIndex)) {
+        SetPictureFromList(pic, CommandPictureKey(command.CommandKey, command.Op));
+        SetCommandToolTip(pic, command);
+        pic->update();
+    }
+    if (OpensBlock(command.CommandKey) && command.CommandWindow)
+        command.CommandWindow->setParentCaption(command.PicCaption(1));
+    UpdateMap();
+}
+
+void frmDeskTop::SetFrameInterface()
+{
+    App().Windows->DoEvents();
+    const auto co = ColCommand->Item(ColKey(false, 0, 0));
+    const QString key = co->CommandKey;
+    if (SameCommandKey(key, QStringLiteral("G_PBOFF"))) {
+        ShowMessage(QStringLiteral("This command has no parameters"), MsgStyle::Information);
+        return;
+    }
+    const CommandInfo* info = FindCommand(key);
+    if (!info)
+        return;
+    BuildFrames();
+    PicCommandBox* pic = picCommand(co->PicIndex);
+    if (!pic)
+        raiseError(Err::InvalidCall);
+    const double tx = App().TwipsX, ty = App().TwipsY;
+    QFrame* frame = nullptr;
+    fraLogic->Model.cmdOkOpenLogic.Visible = false;
+    if (info->frame == CommandFrame::Logic) {
+        fraLogic->Model.ParentTaskName = mParentTaskName;
+        if (!fraLogic->Model.Open(co))
+            return;
+        frame = fraLogic;
+    } else {
+        FraMotor->Model.ParentTaskName = mParentTaskName;
+        FraMotor->Model.Open(co);
+        frame = FraMotor;
+    }
+    const double width = TwipX(frame->width()) + 11 * tx;
+    const double height = picCommand(0)->Height() + TwipY(frame->height()) + 10 * ty;
+    // The frame lies on the desk over the enlarged picture, below its
+    // caption lines, so it moves with the desk and outlives the picture.
+    frame->setParent(picDeskTop);
+    frame->setCursor(Qt::ArrowCursor);
+    frame->move(PixX(pic->Left() + 4 * tx), PixY(pic->Top() + picCommand(0)->Height()));
+    objCommand = co;
+    EnableToolbars(false);
+    pic->setWidth(width);
+    pic->setHeight(height);
+    pic->ZOrder();
+    CommandInEdit = True;
+    CommandInEditType = key;
+    frame->show();
+    frame->raise();
+    if (frame == FraMotor)
+        FraMotor->Refresh(true);
+    else
+        fraLogic->Refresh(true);
+}
+
+void frmDeskTop::CloseEditFrame(clsCommand& command)
+{
+    for (QFrame* f : {static_cast<QFrame*>(FraMotor), static_cast<QFrame*>(fraLogic)}) {
+        if (!f)
+            continue;
+        f->hide();
+        f->setParent(this);
+    }
+    if (picCommand(command.PicIndex))
+        SizeCommandPicture(command.PicIndex);
+    CommandInEdit = False;
+    EnableToolbars(true);
+    if (PicCommandBox* pic = picCommand(command.PicIndex)) {
+        RepaintCommand(command.PicIndex);
+        pic->setFocus(Qt::OtherFocusReason);
+        pic->update();
+    }
+}
+
+void frmDeskTop::CancelEditFrame()
+{
+    if (!CommandInEdit)
+        return;
+    const CommandInfo* info = FindCommand(CommandInEditType);
+    if (!info)
+        return;
+    if (info->frame == CommandFrame::Logic)
+        cmdCancelLogic_Click();
+    else
+        cmdCancelMotor_Click();
+}
+
+void frmDeskTop::cmdOkMotor_Click()
+{
+    if (!FraMotor || !FraMotor->Model.Command)
+        return;
+    const auto co = FraMotor->Model.Command;
+    if (FraMotor->Model.cmdOkMotor_Click())
+        CloseEditFrame(*co);
+    else
+        FraMotor->Refresh(true);
+}
+
+void frmDeskTop::cmdCancelMotor_Click()
+{
+    if (!FraMotor || !FraMotor->Model.Command)
+        return;
+    FraMotor->Model.cmdCancelMotor_Click();
+    CloseEditFrame(*FraMotor->Model.Command);
+}
+
+void frmDeskTop::cmdOkLogic_Click()
+{
+    if (!fraLogic || !fraLogic->Model.Command)
+        return;
+    const auto co = fraLogic->Model.Command;
+    if (fraLogic->Model.cmdOkLogic_Click())
+        CloseEditFrame(*co);
+    else
+        fraLogic->Refresh(true);
+}
+
+void frmDeskTop::cmdOkOpenLogic_Click()
+{
+    if (!fraLogic || !fraLogic->Model.Command)
+        return;
+    const auto co = fraLogic->Model.Command;
+    if (!fraLogic->Model.cmdOkLogic_Click()) {
+        fraLogic->Refresh(true);
+        return;
+    }
+    CloseEditFrame(*co);
+    App().Windows->DoEvents();
+    mnuCommands_Click();
+}
+
+void frmDeskTop::cmdCancelLogic_Click()
+{
+    if (!fraLogic || !fraLogic->Model.Command)
+        return;
+    fraLogic->Model.cmdCancelLogic_Click();
+    CloseEditFrame(*fraLogic->Model.Command);
+}
+
+void frmDeskTop::ScrollToEditFrame()
+{
+    QWidget* frame = fraLogic && fraLogic->isVisible() ? static_cast<QWidget*>(fraLogic)
+                                                        : static_cast<QWidget*>(FraMotor);
+    if (!frame)
+        return;
+    const QString cursor = CursorPos();
+    const double c = vb::Val(cursor.left(2)), r = vb::Val(cursor.right(2));
+    const double w = TwipX(frame->width()), h = TwipY(frame->height());
+    const double hWidth = TwipX(HScroll1->width()), vWidth = TwipX(VScroll1->width());
+    const double vHeight = TwipY(VScroll1->height()), hHeight = TwipY(HScroll1->height());
+    const double x = c * CellWidth() + LeftMargin;
+    if (x + w > hWidth)
+        HScroll1->setValue(int(x + w - hWidth + vWidth));
+    if (x < HScroll1->value())
+        HScroll1->setValue(int(x));
+    const double y = r * CellHeight() + h - VScroll1->value();
+    if (y > vHeight - hHeight)
+        VScroll1->setValue(int(r * CellHeight() + h - vHeight + hHeight));
+}

@@ -1,0 +1,859 @@
+#include "setup/SetupService.h"
+
+#include "compiler/CommandCheck.h"
+#include "compiler/ModuleCompile.h"
+#include "model/AppState.h"
+#include "model/FirmwareImage.h"
+#include "model/Messages.h"
+#include "model/NamedValues.h"
+#include "model/Phantom.h"
+#include "model/VbError.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <initializer_list>
+
+const char* const kNoFieldBreakers = "Commas and double quotes can't be used here";
+
+namespace {
+
+const QString kNoCommunication = QStringLiteral("No communication with the RCX");
+
+clsRcx& Rcx() { return *App().RcxSetup; }
+
+QChar PortLetter(int port) { return QChar(QLatin1Char('A').unicode() + port); }
+
+// Blanks at both ends removed; other white space is kept.
+QString TrimBlanks(const QString& text)
+{
+    int first = 0;
+    int last = int(text.size());
+    while (first < last && text[first] == QLatin1Char(' '))
+        ++first;
+    while (last > first && text[last - 1] == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+// Removes every named value of one of the sources whose number is the port.
+void RemoveObjects(int port, std::initializer_list<Integer> sources)
+{
+    Collection<ObjectPtr>& list = App().ObjectList;
+    QStringList keys;
+    for (const auto& e : list) {
+        const clsObject& o = *e.item;
+        if (o.Number == port && std::find(sources.begin(), sources.end(), o.Source) != sources.end())
+            keys.append(e.key);
+    }
+    for (const QString& key : keys)
+        list.Remove(key);
+}
+
+ObjectPtr FindObject(const QString& name)
+{
+    Collection<ObjectPtr>& list = App().ObjectList;
+    return list.Exists(name) ? list.Item(name) : ObjectPtr();
+}
+
+Integer PollBrick(Long source, Integer number)
+{
+    Integer n = number;
+    return PB().Poll(source, n);
+}
+
+QString StatusText(int value, const char* on, const char* floating, const char* off, const QString& old)
+{
+    switch (value) {
+    case 128: return QString::number(value) + QLatin1String(on);
+    case 0: return QString::number(value) + QLatin1String(floating);
+    case 64: return QString::number(value) + QLatin1String(off);
+    default: return old;
+    }
+}
+
+QString DirectionText(int m)
+{
+    return QString::number(m) + (m == 8 ? QStringLiteral("-Forword") : QStringLiteral("-Backword"));
+}
+
+}  // namespace
+
+QString SetupFailureText(const VbError& e)
+{
+    if (e.number() == Err::DeviceUnavailable)
+        return kNoCommunication;
+    return QStringLiteral("Error:  ") + QString::number(e.number()) + QLatin1Char(' ') + e.description();
+}
+
+bool HasFieldBreaker(const QString& text)
+{
+    return text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'));
+}
+
+// ------------------------------------------------------------------ ports
+
+bool DropOnOutput(int port, int picture)
+{
+    if (picture != SetupPicture::Motor) {
+        ShowMessage(QStringLiteral("Only Motors here!"), MsgStyle::Exclamation);
+        return false;
+    }
+    try {
+        RemoveObjects(port, {OperandSource::MotorStatus});
+        const QString x(PortLetter(port));
+        const Integer n = Integer(port);
+        AddNamedValue(QStringLiteral("Motor state ") + x, OperandSource::MotorStatus, 192, n);
+        AddNamedValue(QStringLiteral("Motor Direction ") + x, OperandSource::MotorStatus, 8, n);
+        AddNamedValue(QStringLiteral("Motor speed ") + x, OperandSource::MotorStatus, 7, n);
+        clsMotor& m = *Rcx().PortMotor(port);
+        m.Purpose = QStringLiteral("Motor ") + x;
+        m.setMotorType(1);
+        m.MotorStartState = 1;
+        m.MotorPort = port;
+        m.MotorDirection = 1;
+        m.Power = 7;
+        Rcx().Dirty = True;
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Critical);
+    }
+    return true;
+}
+
+bool DropOnSensor(int port, int picture)
+{
+    if (picture < SetupPicture::Touch || picture > SetupPicture::Rotation) {
+        ShowMessage(QStringLiteral("Only Sensors here"), MsgStyle::Exclamation);
+        return false;
+    }
+    try {
+        clsSensor& s = *Rcx().PortSensor(port);
+        s.setSensorType(picture);
+        RemoveObjects(port, {OperandSource::SensorValue, OperandSource::SensorType, OperandSource::SensorMode,
+                             OperandSource::SensorRaw, OperandSource::SensorBoolean});
+        const Integer p = Integer(port);
+        const QString name = SensorValueName(picture, port);
+        AddNamedValue(name, OperandSource::SensorValue, 0, p);
+        s.Purpose = name;
+        const QString n = QString::number(port + 1);
+        AddNamedValue(QStringLiteral("S. Type ") + n, OperandSource::SensorType, 0, p);
+        AddNamedValue(QStringLiteral("S. Mode ") + n, OperandSource::SensorMode, 0, p);
+        AddNamedValue(QStringLiteral("S. Boolean ") + n, OperandSource::SensorBoolean, 0, p);
+        AddNamedValue(QStringLiteral("S. Raw value ") + n, OperandSource::SensorRaw, 0, p);
+        Rcx().Dirty = True;
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Critical);
+    }
+    return true;
+}
+
+void RemoveMotor(int port)
+{
+    RemoveObjects(port, {OperandSource::MotorStatus});
+    clsMotor& m = *Rcx().PortMotor(port);
+    m.setMotorType(0);
+    m.Purpose.clear();
+    m.MotorDirection = 1;
+    m.MotorStartState = 0;
+    m.Power = 0;
+    Rcx().Dirty = True;
+}
+
+void RemoveSensor(int port)
+{
+    RemoveObjects(port, {OperandSource::SensorValue, OperandSource::SensorType, OperandSource::SensorMode,
+                         OperandSource::SensorRaw, OperandSource::SensorBoolean});
+    clsSensor& s = *Rcx().PortSensor(port);
+    s.setSensorType(0);
+    s.Purpose.clear();
+    s.Dark = 40;
+    s.PollCheck = 0;
+    Rcx().Dirty = True;
+}
+
+bool ProgramSlotKey(QChar key)
+{
+    if (key < QLatin1Char('1') || key > QLatin1Char('5'))
+        return false;
+    Rcx().ProgramNumber = Integer(key.unicode() - '1');
+    Rcx().Dirty = True;
+    return true;
+}
+
+// ------------------------------------------------------------------ polling
+
+void PollPanel::AddRow(const QString& caption, const QString& tag, Integer tick, bool editable)
+{
+    if (App().PollFilter[0] != 0 && tick == 0)
+        return;
+    PollRow row;
+    row.Caption = caption;
+    row.Tag = tag;
+    row.Tick = tick;
+    row.Editable = editable;
+    Rows.append(row);
+}
+
+void PollPanel::Build()
+{
+    AppState& a = App();
+    Rows.clear();
+    const bool motors = a.PollFilter[1] != 0;
+    const bool sensors = a.PollFilter[2] != 0;
+    const bool variables = a.PollFilter[3] != 0;
+    const bool timers = a.PollFilter[4] != 0;
+    if (timers)
+        for (int n = 1; n <= 4; ++n)
+            AddRow(QStringLiteral("Timer %1").arg(n), QStringLiteral("T%1").arg(n), a.TimerPollCheck[n - 1]);
+    if (sensors)
+        for (int p = 0; p <= 2; ++p) {
+            const clsSensor& s = *a.RcxSetup->PortSensor(p);
+            if (s.SensorType() != 0)
+                AddRow(s.Purpose, QStringLiteral("S%1").arg(p), s.PollCheck);
+        }
+    if (motors)
+        for (const auto& e : a.ObjectList) {
+            const clsObject& o = *e.item;
+            if (o.Source != OperandSource::MotorStatus)
+                continue;
+            const char* letter = o.Value == 192 ? "A" : o.Value == 8 ? "D" : o.Value == 7 ? "W" : nullptr;
+            if (letter)
+                AddRow(o.Name, QLatin1String(letter) + o.Name, o.PollCheck);
+        }
+    for (const auto& e : a.ObjectList) {
+        const clsObject& o = *e.item;
+        if (o.Source == OperandSource::Message)
+            AddRow(o.Name, QStringLiteral("P") + o.Name, o.PollCheck);
+    }
+    if (sensors)
+        for (const auto& e : a.ObjectList) {
+            const clsObject& o = *e.item;
+            const char* letter = nullptr;
+            switch (o.Source) {
+            case OperandSource::SensorBoolean: letter = "B"; break;
+            case OperandSource::SensorMode: letter = "O"; break;
+            case OperandSource::SensorRaw: letter = "R"; break;
+            case OperandSource::SensorType: letter = "Y"; break;
+            default: break;
+            }
+            if (letter)
+                AddRow(o.Name, QLatin1String(letter) + o.Name, o.PollCheck);
+        }
+    if (variables)
+        for (const auto& e : a.ObjectList) {
+            const clsObject& o = *e.item;
+            if (o.Source == OperandSource::Variable)
+                AddRow(o.Name, QStringLiteral("V") + o.Name, o.PollCheck, true);
+        }
+}
+
+namespace {
+
+void SetRowPollCheck(const QString& tag, Integer value)
+{
+    if (tag.isEmpty())
+        return;
+    const QChar letter = tag[0];
+    const QString key = tag.mid(1);
+    if (letter == QLatin1Char('T')) {
+        const int n = key.toInt();
+        if (n >= 1 && n <= 4)
+            App().TimerPollCheck[n - 1] = value;
+    } else if (letter == QLatin1Char('S')) {
+        Rcx().PortSensor(key.toInt())->PollCheck = value;
+    } else if (QStringLiteral("ADWPROYBV").contains(letter)) {
+        if (ObjectPtr o = FindObject(key))
+            o->PollCheck = value;
+    }
+}
+
+}  // namespace
+
+void PollPanel::SetTick(int row, Integer tick)
+{
+    if (row < 0 || row >= Rows.size())
+        return;
+    Rows[row].Tick = tick;
+    if (tick == 0)
+        Rows[row].Value.clear();
+    for (const PollRow& r : Rows)
+        SetRowPollCheck(r.Tag, r.Tick);
+}
+
+bool PollPanel::AnyTicked() const
+{
+    return std::any_of(Rows.begin(), Rows.end(), [](const PollRow& r) { return r.Tick != 0; });
+}
+
+void PollPanel::UnselectAll()
+{
+    for (int i = 0; i < Rows.size(); ++i)
+        if (Rows[i].Tick != 0)
+            SetTick(i, 0);
+}
+
+void PollPanel::SetFilter(int index, Integer value)
+{
+    if (index < 0 || index > 4)
+        return;
+    App().PollFilter[index] = value;
+    Build();
+}
+
+void PollPanel::SensorSetup()
+{
+    for (const PollRow& r : Rows) {
+        if (r.Tick == 0 || r.Tag.isEmpty() || !QStringLiteral("SROYB").contains(r.Tag[0]))
+            continue;
+        int port = -1;
+        if (r.Tag[0] == QLatin1Char('S')) {
+            port = r.Tag.mid(1).toInt();
+        } else if (ObjectPtr o = FindObject(r.Tag.mid(1))) {
+            port = o->Number;
+        }
+        if (port < 0 || port > 2)
+            continue;
+        const clsSensor& s = *Rcx().PortSensor(port);
+        UpdateSensor(Rcx(), Integer(port), Integer(s.SensorType()), Integer(s.SensorMode));
+    }
+}
+
+QString PollPanel::PollButtonCaption() const
+{
+    return mPolling ? QStringLiteral("Stop polling") : QStringLiteral("Start polling");
+}
+
+// After a failed tower check or read, polling stops without setting the
+// sensors again: that would only ask the missing brick once more and show a
+// second message.
+void PollPanel::StopAfterFailure()
+{
+    const bool was = mPolling;
+    mPolling = false;
+    if (was && PollingChanged)
+        PollingChanged();
+}
+
+// Both poll buttons check the tower before they set the sensors, so that the
+// first reading of a run does not ask a brick not yet found.
+void PollPanel::PollOnce()
+{
+    try {
+        if (!InitRCX(Rcx())) {
+            StopAfterFailure();
+            return;
+        }
+        SensorSetup();
+        PollPass();
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+    }
+}
+
+void PollPanel::TogglePolling()
+{
+    try {
+        if (!mPolling && !InitRCX(Rcx()))
+            return;
+        if (Rcx().IsInit)
+            SensorSetup();
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+    }
+    mPolling = !mPolling;
+    if (PollingChanged)
+        PollingChanged();
+}
+
+QString PollPanel::RowText(const PollRow& row, const QString& old)
+{
+    const AppState& a = App();
+    const QChar letter = row.Tag[0];
+    const QString key = row.Tag.mid(1);
+    const bool rcx = a.ProjectType == 0;
+    auto object = [&]() -> clsObject& {
+        ObjectPtr o = FindObject(row.Caption);
+        if (!o)
+            raiseError(Err::InvalidCall);
+        return *o;
+    };
+    switch (letter.unicode()) {
+    case 'T': return QString::number(PollBrick(OperandSource::Timer, Integer(key.toInt() - 1)));
+    case 'S': return QString::number(PollBrick(OperandSource::SensorValue, Integer(key.toInt())));
+    case 'P': return QString::number(PollBrick(OperandSource::Message, 0));
+    case 'R': return QString::number(PollBrick(OperandSource::SensorRaw, object().Number));
+    case 'B': return QString::number(PollBrick(OperandSource::SensorBoolean, object().Number));
+    case 'O': {
+        const Integer v = PollBrick(OperandSource::SensorMode, object().Number);
+        const Integer k = vb::CInt(v / 32.0);
+        for (const auto& e : a.ObjectList)
+            if (e.item->Source == OperandSource::SensorModeName && e.item->Value == k)
+                return QString::number(k * 32) + QLatin1Char('-') + e.item->Name;
+        return old;
+    }
+    case 'Y': {
+        const Integer k = PollBrick(OperandSource::SensorType, object().Number);
+        if (k < 0 || k > 4 || k >= a.SensorTypeName.size())
+            raiseError(Err::SubscriptOutOfRange);
+        return QString::number(k) + QStringLiteral(" - ") + a.SensorTypeName[k];
+    }
+    case 'V': {
+        clsObject& o = object();
+        return rcx ? QString::number(PollBrick(OperandSource::Variable, o.Number)) : QString::number(o.Value);
+    }
+    case 'A': case 'D': case 'W': {
+        clsObject& o = object();
+        if (rcx) {
+            const int s = PollBrick(OperandSource::MotorStatus, o.Number);
+            switch (o.Value) {
+            case 192: return StatusText(s & 0xC0, "-ON", "-FLOAT", "-OFF", old);
+            case 8: return DirectionText(s & 8);
+            case 7: return QString::number(s & 7);
+            default: return old;
+            }
+        }
+        const int aux = int(o.AuxValue);
+        if (letter == QLatin1Char('A'))
+            return StatusText(aux, "-ON", "-FLOAT", "-OFF", old);
+        if (letter == QLatin1Char('D'))
+            return aux == 8 ? DirectionText(8) : QString::number(aux) + QStringLiteral("-Backword");
+        return QString::number(aux);
+    }
+    default:
+        return old;
+    }
+}
+
+void PollPanel::PollPass()
+{
+    if (!InitRCX(Rcx())) {
+        StopAfterFailure();
+        return;
+    }
+    try {
+        for (PollRow& row : Rows)
+            if (row.Tick != 0 && !row.Tag.isEmpty())
+                row.Value = RowText(row, row.Value);
+    } catch (const VbError& e) {
+        ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
+        StopAfterFailure();
+    }
+}
+
+void PollPanel::WriteVariable(int row, const QString& text)
+{
+    if (row < 0 || row >= Rows.size() || !Rows[row].Editable)
+        return;
+    if (!ValidateParam(Variant(text), QStringLiteral("integer"))) {
+        ShowMessage(QStringLiteral("Invalid value"), MsgStyle::Exclamation);
+        return;
+    }
+    if (!InitRCX(Rcx()))
+        return;
+    try {
+        const Integer v = vb::CInt(TrimBlanks(text));
+        ObjectPtr o = FindObject(Rows[row].Caption);
+        if (!o)
+            raiseError(Err::InvalidCall);
+        if (App().ProjectType == 0)
+            PB().SetVar(o->Number, OperandSource::Constant, v);
+        else
+            o->Value = v;
+    } catch (const VbError& e) {
+        ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
+    }
+}
+
+// ------------------------------------------------------------------ brick tools
+
+bool BrickTools::ChooseFirmwareFile()
+{
+    AppState& a = App();
+    const QString folder = a.FirmwarePath.isEmpty() ? QStringLiteral("c:") : a.FirmwarePath;
+    const QString name = a.FirmwareName.isEmpty() ? QStringLiteral("firm0309.lgo") : a.FirmwareName;
+    if (!Chooser)
+        return false;
+    const FirmwareChoice choice = Chooser(folder, name);
+    if (choice.canceled)
+        return false;
+    if (choice.makeDefault) {
+        a.Settings->SaveSetting(QStringLiteral("firmware"), QStringLiteral("path"), choice.folder);
+        a.Settings->SaveSetting(QStringLiteral("firmware"), QStringLiteral("name"), choice.name);
+    }
+    a.FirmwarePath = choice.folder;
+    a.FirmwareName = choice.name;
+    return true;
+}
+
+void BrickTools::FirmwareDownload()
+{
+    AppState& a = App();
+    try {
+        if (!InitRCX(Rcx()))
+            return;
+        if ((a.FirmwareName.isEmpty() || a.FirmwarePath.isEmpty()) && !ChooseFirmwareFile())
+            return;
+        QString path = a.FirmwarePath;
+        if (!path.endsWith(QLatin1Char('/')))
+            path += QLatin1Char('/');
+        path += a.FirmwareName;
+        // A broken file is never sent: the brick would be left without firmware.
+        const FirmwareImage image = FirmwareImage::ReadFile(path);
+        if (!image.isValid()) {
+            ShowMessage(image.describeFault(path), MsgStyle::Exclamation);
+            return;
+        }
+        if (a.InitParams && a.InitParams->ConfirmDownload == 1) {
+            const int answer = a.Presenter->MsgBox(QStringLiteral("Please have the RCX ready for Firmware downloading."),
+                                                   MsgStyle::OkCancel | MsgStyle::Information,
+                                                   QStringLiteral("RCX Firmware download"));
+            if (answer == MsgResult::Cancel)
+                return;
+        }
+        a.Windows->StatusClear();
+        if (!PB().DownloadFirmware(path))
+            ShowMessage(QStringLiteral("RCX Firmware download failed! Please check IR & RCX batteries."),
+                        MsgStyle::Exclamation);
+        else
+            a.Windows->StatusPrint(QStringLiteral("Download in progress please wait..."), 700);
+    } catch (const VbError& e) {
+        ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
+    }
+}
+
+QString BrickTools::BatteryCaption(double volts)
+{
+    QString text = QString::number(volts, 'f', 1);
+    if (text.startsWith(QLatin1String("0.")))
+        text.remove(0, 1);
+    return QStringLiteral("Battery state: ") + text + QStringLiteral(" Volt");
+}
+
+BatteryReading BrickTools::Battery()
+{
+    BatteryReading r;
+    try {
+        if (!InitRCX(Rcx()))
+            return r;
+        float v = float(PB().PBBattery()) / 1000.0f;
+        if (v >= 9.0f) {
+            // The first reading after a pause tends to be high: read again.
+            App().Windows->DoEvents();
+            v = float(PB().PBBattery()) / 1000.0f;
+        }
+        r.shown = true;
+        r.volts = v;
+        r.fill = std::clamp(double(v) / 9.0, 0.0, 1.0);
+        r.caption = BatteryCaption(v);
+    } catch (const VbError& e) {
+        ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
+    }
+    return r;
+}
+
+void BrickTools::PowerOff()
+{
+    AppState& a = App();
+    try {
+        if (!InitRCX(Rcx()))
+            return;
+        const QString deflt = a.InitParams ? QString::number(a.InitParams->TimeToShutDown) : QString();
+        const QString answer =
+            a.Presenter->InputBox(QStringLiteral("Time in minuts 1-255 or  0 = Never "), QString(), deflt);
+        if (answer.isEmpty())
+            return;
+        const double minutes = vb::Val(answer);
+        if (minutes < 0 || minutes > 255) {
+            ShowMessage(QStringLiteral("The time must be between 0 and 255 minutes"), MsgStyle::Exclamation);
+            return;
+        }
+        const Integer sent = vb::CInt(minutes);
+        if (!PB().PBPowerDownTime(sent))
+            ShowMessage(kNoCommunication, MsgStyle::Exclamation);
+        else if (sent != 0)
+            ShowMessage(QStringLiteral("RCX shutdown after ") + answer + QStringLiteral(" minutes"),
+                        MsgStyle::Information);
+        else
+            ShowMessage(QStringLiteral("RCX never shutdown itself"), MsgStyle::Information);
+    } catch (const VbError& e) {
+        ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
+    }
+}
+
+void BrickTools::ShowFirmwareVersion()
+{
+    try {
+        if (!Rcx().IsInit)
+            InitRCX(Rcx());
+        const QString version = PB().FirmwareVersion();
+        if (!version.isEmpty())
+            App().Presenter->MsgBox(QStringLiteral("Current firmware version is: ") + version, MsgStyle::OkOnly);
+    } catch (const VbError& e) {
+        ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
+    }
+}
+
+// ------------------------------------------------------------------ sensor dialog
+
+SensorProperties::SensorProperties(int sensorIndex) : SensorIndex(sensorIndex) {}
+
+QStringList SensorProperties::ModeNames()
+{
+    return {QStringLiteral("Raw"), QStringLiteral("Boolean"), QStringLiteral("Trans"), QStringLiteral("Period"),
+            QStringLiteral("Percentage"), QStringLiteral("Celsius"), QStringLiteral("Fahrenheit"),
+            QStringLiteral("Rotation")};
+}
+
+QString SensorProperties::TypeCaption() const
+{
+    switch (Rcx().PortSensor(SensorIndex)->SensorType()) {
+    case 1: return QStringLiteral("Touch sensor");
+    case 2: return QStringLiteral("Temperature sensor");
+    case 3: return QStringLiteral("Light sensor");
+    case 4: return QStringLiteral("Rotation sensor");
+    default: return QString();
+    }
+}
+
+QString SensorProperties::PortCaption() const
+{
+    return QStringLiteral("Port number: ") + QString::number(Rcx().PortSensor(SensorIndex)->SensorPort + 1);
+}
+
+Long SensorProperties::Mode() const { return Rcx().PortSensor(SensorIndex)->SensorMode; }
+QString SensorProperties::Purpose() const { return Rcx().PortSensor(SensorIndex)->Purpose; }
+
+QString SensorProperties::PollCaption() const
+{
+    return Polling ? QStringLiteral("Stop polling") : QStringLiteral("Poll sensor value");
+}
+
+void SensorProperties::Edited(Long mode)
+{
+    Changed = true;
+    if (Polling)
+        TogglePoll(mode);
+}
+
+bool SensorProperties::Update(Long mode, const QString& purpose)
+{
+    if (Polling)
+        TogglePoll(mode);
+    AppState& a = App();
+    try {
+        const QString trimmed = TrimBlanks(purpose);
+        if (trimmed.isEmpty()) {
+            ShowMessage(QStringLiteral("Missing purpose"), MsgStyle::Exclamation);
+            return false;
+        }
+        if (HasFieldBreaker(purpose)) {
+            ShowMessage(QLatin1String(kNoFieldBreakers), MsgStyle::Exclamation);
+            return false;
+        }
+        // Both the trimmed name and the name as it will be stored are checked,
+        // so the old value object is never removed for a name that can't be added.
+        for (const auto& e : a.ObjectList) {
+            const clsObject& o = *e.item;
+            const bool same = o.Name.compare(trimmed, Qt::CaseInsensitive) == 0 ||
+                              o.Name.compare(purpose, Qt::CaseInsensitive) == 0 ||
+                              e.key.compare(purpose, Qt::CaseInsensitive) == 0;
+            if (!same)
+                continue;
+            if (o.Source == OperandSource::SensorValue && o.Number == SensorIndex)
+                continue;
+            ShowMessage(QStringLiteral("Object by that name already exist"), MsgStyle::Exclamation);
+            return false;
+        }
+        clsSensor& s = *Rcx().PortSensor(SensorIndex);
+        s.SensorMode = mode;
+        RemoveObjects(SensorIndex, {OperandSource::SensorValue});
+        AddNamedValue(purpose, OperandSource::SensorValue, 0, Integer(SensorIndex));
+        s.Purpose = purpose;
+        if (Changed)
+            Rcx().Dirty = True;
+        WasCanceled = false;
+        return true;
+    } catch (const VbError& e) {
+        a.Windows->SetPointer(0);
+        if (e.number() == Err::DeviceUnavailable)
+            ShowMessage(kNoCommunication, MsgStyle::Exclamation);
+        else
+            ShowMessage(e.description(), MsgStyle::Critical);
+        return false;
+    }
+}
+
+void SensorProperties::Cancel()
+{
+    WasCanceled = true;
+}
+
+void SensorProperties::TogglePoll(Long mode)
+{
+    if (Polling) {
+        Polling = false;
+        return;
+    }
+    try {
+        if (!InitRCX(Rcx()))
+            return;
+        UpdateSensor(Rcx(), Integer(SensorIndex), Integer(Rcx().PortSensor(SensorIndex)->SensorType()), Integer(mode));
+        Polling = true;
+    } catch (const VbError& e) {
+        App().Windows->SetPointer(0);
+        if (e.number() == Err::DeviceUnavailable)
+            ShowMessage(kNoCommunication, MsgStyle::Exclamation);
+        else
+            ShowMessage(e.description(), MsgStyle::Critical);
+    }
+}
+
+void SensorProperties::PollTick()
+{
+    if (!Polling)
+        return;
+    try {
+        SensorValue = QString::number(PollBrick(OperandSource::SensorValue, Integer(SensorIndex)));
+    } catch (const VbError& e) {
+        if (e.number() == Err::DeviceUnavailable)
+            ShowMessage(kNoCommunication, MsgStyle::Question);
+        else
+            ShowMessage(e.description(), MsgStyle::Critical);
+        Polling = false;
+    }
+}
+
+void SensorProperties::Closing(Long mode)
+{
+    if (Polling)
+        TogglePoll(mode);
+}
+
+// ------------------------------------------------------------------ motor dialog
+
+MotorProperties::MotorProperties(int motorIndex) : MotorIndex(motorIndex)
+{
+    const clsMotor& m = *Rcx().PortMotor(motorIndex);
+    Speed = Integer(std::clamp<int>(m.Power, 0, 7));
+    FwdMeaning = m.MotorFwdMeening;
+    RwdMeaning = m.MotorRwdMeening;
+    Direction = m.MotorDirection == 1 ? 1 : 0;
+    StartState = m.MotorStartState == 1 ? 1 : 0;
+    Purpose = m.Purpose;
+    mLoading = false;
+}
+
+QString MotorProperties::Title() const { return QStringLiteral("Motor ") + PortLetter(MotorIndex); }
+
+QString MotorProperties::DirectionCaption() const
+{
+    return Direction == 1 ? QStringLiteral("Forward") : QStringLiteral("Backward");
+}
+
+QString MotorProperties::MeaningCaption() const
+{
+    return Direction == 1 ? QStringLiteral("Forward meaning :") : QStringLiteral("Backward meaning :");
+}
+
+QString MotorProperties::StartCaption() const { return StartState == 1 ? QStringLiteral("On") : QStringLiteral("Off"); }
+
+QString MotorProperties::TestCaption() const
+{
+    return Running ? QStringLiteral("Stop motor") : QStringLiteral("Start motor");
+}
+
+void MotorProperties::setSpeed(Integer value)
+{
+    Speed = value;
+    if (!mLoading)
+        Changed = true;
+    if (Running) {
+        try {
+            PB().SetPower(MotorList(), OperandSource::Constant, value);
+        } catch (const VbError& e) {
+            ShowMessage(e.description(), MsgStyle::Exclamation);
+        }
+    }
+}
+
+void MotorProperties::setDirection(Long value)
+{
+    Direction = value == 1 ? 1 : 0;
+    if (Running) {
+        try {
+            if (Direction == 1)
+                PB().SetFwd(MotorList());
+            else
+                PB().SetRwd(MotorList());
+        } catch (const VbError& e) {
+            ShowMessage(e.description(), MsgStyle::Exclamation);
+        }
+    }
+    if (!mLoading)
+        Changed = true;
+}
+
+void MotorProperties::setStartState(Long value)
+{
+    StartState = value == 1 ? 1 : 0;
+    if (!mLoading)
+        Changed = true;
+}
+
+void MotorProperties::setPurpose(const QString& text)
+{
+    Purpose = text;
+    if (!mLoading)
+        Changed = true;
+}
+
+bool MotorProperties::Update()
+{
+    if (TrimBlanks(Purpose).isEmpty()) {
+        ShowMessage(QStringLiteral("Missing purpose"), MsgStyle::Exclamation);
+        return false;
+    }
+    if (HasFieldBreaker(Purpose) || HasFieldBreaker(FwdMeaning) || HasFieldBreaker(RwdMeaning)) {
+        ShowMessage(QLatin1String(kNoFieldBreakers), MsgStyle::Exclamation);
+        return false;
+    }
+    clsMotor& m = *Rcx().PortMotor(MotorIndex);
+    m.MotorDirection = Direction;
+    m.MotorStartState = StartState;
+    m.Power = Speed;
+    m.Purpose = Purpose;
+    m.MotorFwdMeening = FwdMeaning;
+    m.MotorRwdMeening = RwdMeaning;
+    if (Changed)
+        Rcx().Dirty = True;
+    return true;
+}
+
+void MotorProperties::TestMotor()
+{
+    try {
+        if (!InitRCX(Rcx()))
+            return;
+        const QString list = MotorList();
+        if (Running) {
+            Running = false;
+            PB().Off(list);
+        } else {
+            Running = true;
+            PB().SetPower(list, OperandSource::Constant, Speed);
+            if (Direction == 1)
+                PB().SetFwd(list);
+            else
+                PB().SetRwd(list);
+            PB().On(list);
+        }
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+    }
+}
+
+void MotorProperties::Closing()
+{
+    if (Running)
+        TestMotor();
+}

@@ -1,0 +1,168 @@
+#pragma once
+// The RCX set-up window frmMain ("VER Ize"): the brick of the open project
+// with its ports and the palette of motors and sensors to drag onto them, the
+// program slot, and in the advanced width the object polling panel and the
+// brick tools. What the window decides lives in SetupService.h; the handlers
+// here route the widgets' events to it and show the result. Every handler is
+// callable from tests.
+#include "setup/SetupService.h"
+#include "shell/WindowRegistry.h"
+
+#include <QDialog>
+#include <QPixmap>
+#include <QVector>
+
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QScrollBar;
+class QSlider;
+class QTimer;
+class ShellWindows;
+
+// The mime type of a palette picture being dragged; the data is its index.
+extern const char* const kPictureMime;
+
+class frmMain : public QDialog, public IShellWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The window while it is loaded, else nullptr.
+    static frmMain* Current();
+
+    QWidget* ShellWidget() override { return this; }
+
+    // Window state.
+    bool FormLoading = false;
+    int FullWidth = 0;  // pixels: the advanced width
+
+    // --- The window ---
+    void Form_Load();
+    void Form_QueryUnload();
+    void CmdClose_Click();
+    void mnuPref_Click();
+    void mnuAdvanced_Click();
+    void mnuAdvAllwaise_Click();
+    // A key typed in the slot box; true when it was taken.
+    bool txtProgNumber_KeyPress(QChar key);
+    int NarrowWidth() const;
+
+    // --- Ports (drag and drop, pop-up menu, dialogs) ---
+    void picBrick_StartDrag(int index);
+    void imgOutput_DragOver(int index, int picture);
+    void imgSensor_DragOver(int index, int picture);
+    void picRcx_DragOver();
+    void imgOutput_DragDrop(int index, int picture);
+    void imgSensor_DragDrop(int index, int picture);
+    void imgOutput_MouseDown(int index, int button);
+    void imgSensor_MouseDown(int index, int button);
+    void imgOutput_MouseUp(int index, int button, int x, int y);
+    void imgSensor_MouseUp(int index, int button, int x, int y);
+    void mnuOpenProp_Click();
+    void mnuDel_Click();
+    // Pops up the ports' menu; exec() at the pointer unless replaced (tests record).
+    std::function<void(QMenu*)> PopupMenu;
+
+    // --- Polling panel ---
+    PollPanel Panel;
+    void BuildPollPanel();
+    void chkOrder_Click(int index);
+    void chkPollSensor_Click(int index);
+    void cmdClean_Click();
+    void cmdPollOnce_Click();
+    void cmdStopPollSensor_Click();
+    void tmrPoll_Timer();
+    void sldInterval_Change(int value);
+    void txtPollValue_KeyPress(int index);  // Enter
+    void VScroll1_Change(int value);
+
+    // --- Brick tools ---
+    BrickTools Tools;
+    void cmdDataLog_Click(int index);
+    void cmdFirmDialog_Click();
+    void mnuShowFirmVer_Click();
+
+    // Controls.
+    QMenuBar* menuBar;
+    QAction* mnuPref;
+    QAction* mnuClose;
+    QAction* mnuAdvanced;
+    QAction* mnuAdvAllwaise;
+    QAction* mnuShowFirmVer;
+    QMenu* mnuEdit;
+    QAction* mnuDel;
+    QAction* mnuOpenProp;
+
+    QGroupBox* Frame2;
+    QWidget* pictools;
+    QLabel* picBrick[6] = {};  // 1..5
+    QLabel* Label2;
+    QLabel* picRcx;
+    QLabel* imgOutput[3];
+    QLabel* imgSensor[3];
+    QLineEdit* txtProgNumber;
+
+    QGroupBox* Frame1;
+    QCheckBox* chkOrder[5];
+    QWidget* picMainPanel;
+    QWidget* picPanel;
+    QScrollBar* VScroll1;
+    QVector<QCheckBox*> chkPollSensor;
+    QVector<QLineEdit*> txtPollValue;
+    QPushButton* cmdClean;
+    QPushButton* cmdPollOnce;
+    QPushButton* cmdStopPollSensor;
+    QSlider* sldInterval;
+    QLabel* lblTime;
+    QLabel* Label1;
+    QTimer* tmrPoll;
+
+    QPushButton* CmdClose;
+    QPushButton* cmdDataLog[5] = {};  // 0, 1, 3, 4
+    QLabel* picBatPower;
+    QPushButton* cmdFirmDialog;
+
+    // The port images' border highlight.
+    bool OutputHighlighted(int index) const;
+    bool SensorHighlighted(int index) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildBrickColumn();
+    void BuildPollColumn();
+    void BuildToolColumn();
+    void ShowPorts();
+    void ShowPollRows();
+    void UpdatePollButtons();
+    void ShowPollingState();
+    void setHighlight(QLabel* port, bool on);
+    void ShowBattery(const BatteryReading& reading);
+    FirmwareChoice ChooseFirmware(const QString& folder, const QString& name);
+
+    bool mAdvancedOn = false;
+    bool mAlwaysOn = false;
+    bool mPanelBuilding = false;
+    int mRememberedPort = 0;
+    QString mDelTag;
+    int mRowHeight = 18;
+};
+
+// Fills the set-up window's hooks: showing it modally, unloading it.
+void RegisterSetupWindows(ShellWindows& windows);
+// Loads the set-up window, shows it modally and releases it.
+void ShowSetupWindowModal();

@@ -1,0 +1,332 @@
+// The parameter frames in the editor window: Enter, a double click or the
+// menu opens the frame of the command at the cursor inside its picture, Ok
+// writes it and closes the frame, Esc and leaving the window cancel it, and
+// what was typed reaches the listing.
+#include "DeskTopFixture.h"
+
+#include "compiler/Translate.h"
+#include "desktop/Twips.h"
+#include "FrameInput.h"
+#include "desktop/frames/FrameWidgets.h"
+#include "desktop/frames/ImageList.h"
+#include "model/NamedValues.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+class FramesInWindowTest : public DeskTopTest {
+protected:
+    void SetUp() override
+    {
+        DeskTopTest::SetUp();
+        FillNameTables();
+        BuildRcxObjects();
+        App().RcxSetup->PortMotor(0)->setMotorType(1);
+        App().RcxSetup->PortMotor(2)->setMotorType(1);
+        task = AddTask(QStringLiteral("Main"));
+        motor = Command(QStringLiteral("M_ON"), 0, 1, 1, QStringLiteral("Start motor"));
+        motor->Op = 0;
+        iff = Command(QStringLiteral("L_IF"), 0, 2, 2, QStringLiteral("IF"));
+        iff->Op = -1;
+        iff->Commands = std::make_shared<CommandCollection>();
+        pboff = Command(QStringLiteral("G_PBOFF"), 0, 3, 3, QStringLiteral("Power off"));
+        for (const auto& c : {motor, iff, pboff})
+            Put(*task->Commands(), c);
+        window = OpenTask(task);
+        ASSERT_NE(window, nullptr);
+        task->Dirty = False;
+    }
+
+    void enter() { window->Form_KeyDown(13, 0); }
+    void escape() { window->Form_KeyDown(27, 0); }
+
+
+    QStringList listing()
+    {
+        App().ListingText.clear();
+        DLCommands(task->Commands().get(), ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0);
+        return App().ListingText.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+
+    TaskPtr task;
+    std::shared_ptr<clsCommand> motor, iff, pboff;
+    frmDeskTop* window = nullptr;
+};
+
+TEST_F(FramesInWindowTest, EnterOpensTheMotorFrameInsideThePictureAndOkWritesIt)
+{
+    window->setCursorPos(QStringLiteral("0001"));
+    enter();
+    ASSERT_TRUE(window->CommandInEdit);
+    EXPECT_EQ(window->CommandInEditType, QStringLiteral("M_ON"));
+    MotorFrameWidget* f = window->FraMotor;
+    ASSERT_TRUE(f->isVisible());
+    PicCommandBox* pic = window->picCommand(motor->PicIndex);
+    // The picture grows around the frame, which sits below the caption lines.
+    EXPECT_EQ(PixX(pic->Width()), f->width() + 11);
+    EXPECT_EQ(PixY(pic->Height()), PixY(frmDeskTop::CommandHeight) + f->height() + 10);
+    EXPECT_EQ(f->y(), pic->y() + PixY(frmDeskTop::CommandHeight));
+    EXPECT_EQ(f->x(), pic->x() + 4);
+    EXPECT_TRUE(f->chkMotor[0]->isVisible());
+    EXPECT_FALSE(f->chkMotor[1]->isVisible());
+    EXPECT_TRUE(f->chkMotor[2]->isVisible());
+
+    // While the frame is open the grid's keys do nothing.
+    window->Form_KeyDown(40, 0);
+    EXPECT_EQ(window->CursorPos(), QStringLiteral("0001"));
+
+    QTest::mouseClick(f->chkMotor[2], Qt::LeftButton);
+    QTest::mouseClick(f->chkTime, Qt::LeftButton);
+    typeInto(f->cmbTimeCount, "4");
+    // Enter typed into the count presses Ok.
+    window->activateWindow();
+    f->cmbTimeCount->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), f->cmbTimeCount);
+    QTest::keyClick(f->cmbTimeCount, Qt::Key_Return);
+    EXPECT_FALSE(window->CommandInEdit);
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_EQ(pic->Width(), frmDeskTop::CommandWidth);
+    EXPECT_EQ(pic->Height(), frmDeskTop::CommandHeight);
+    EXPECT_EQ(motor->MotorList, QStringLiteral("2"));
+    EXPECT_EQ(motor->PicCaption(1), QStringLiteral("C \r\nAnd wait 4 \r\nSeconds"));
+    EXPECT_EQ(task->Dirty, True);
+    EXPECT_TRUE(windows.mapUpdates.contains(QStringLiteral("Main")));
+    EXPECT_EQ(listing().mid(0, 2), QStringList({" .On 2", " .Wait 2,400"}));
+}
+
+TEST_F(FramesInWindowTest, EscapeAndLeavingTheWindowCancel)
+{
+    motor->MotorList = QStringLiteral("0");
+    window->setCursorPos(QStringLiteral("0001"));
+    window->mnuUpdate_Click();
+    QTest::mouseClick(window->FraMotor->chkMotor[0], Qt::LeftButton);
+    // A failed Ok leaves the frame open.
+    enter();
+    EXPECT_EQ(presenter.texts(), QStringList{"No motor selected"});
+    EXPECT_TRUE(window->CommandInEdit);
+    // One that fails after the motors were written: Esc puts them back.
+    QTest::mouseClick(window->FraMotor->chkMotor[2], Qt::LeftButton);
+    QTest::mouseClick(window->FraMotor->chkTime, Qt::LeftButton);
+    typeInto(window->FraMotor->cmbTimeCount, "400");
+    enter();
+    EXPECT_EQ(presenter.texts().last(), QStringLiteral("Too much time"));
+    EXPECT_EQ(motor->MotorList, QStringLiteral("2"));
+    escape();
+    EXPECT_FALSE(window->CommandInEdit);
+    EXPECT_FALSE(window->FraMotor->isVisible());
+    EXPECT_EQ(motor->MotorList, QStringLiteral("0"));
+
+    window->setCursorPos(QStringLiteral("0002"));
+    window->mnuUpdate_Click();
+    ASSERT_TRUE(window->fraLogic->isVisible());
+    chooseText(window->fraLogic->cmbParam1, "Timer 1");
+    typeInto(window->fraLogic->cmbParam2, "5");
+    window->Form_Deactivate();
+    EXPECT_FALSE(window->CommandInEdit);
+    EXPECT_FALSE(window->fraLogic->isVisible());
+    EXPECT_EQ(iff->Param1Value, Variant(-1));
+    EXPECT_EQ(iff->Op, -1);
+}
+
+TEST_F(FramesInWindowTest, IfEditedThroughItsFrameOpensItsBodyWithTheNewCaption)
+{
+    motor->MotorList = QStringLiteral("0");
+    window->setCursorPos(QStringLiteral("0002"));
+    window->picCommand_DblClick(iff->PicIndex);
+    LogicFrameWidget* f = window->fraLogic;
+    ASSERT_TRUE(f->isVisible());
+    EXPECT_TRUE(f->cmdOkOpenLogic->isVisible());
+    EXPECT_EQ(f->lblOperator->text(), QStringLiteral(">"));
+    chooseText(f->cmbParam1, "Timer 1");
+    QTest::mouseClick(f->lblOperator, Qt::LeftButton);
+    typeInto(f->cmbParam2, "-1");
+    QTest::mouseClick(f->cmdOkOpenLogic, Qt::LeftButton);
+    Flush();
+    EXPECT_FALSE(window->CommandInEdit);
+    EXPECT_EQ(iff->Param1Source, Variant(1));
+    EXPECT_EQ(iff->Param2Value, Variant("-1"));
+    EXPECT_EQ(iff->Op, 1);
+    EXPECT_EQ(iff->PicCaption(1), QStringLiteral("Timer 1\r\nis Less than \r\n-1"));
+    frmDeskTop* body = WindowOf(iff.get());
+    ASSERT_NE(body, nullptr);
+    EXPECT_EQ(body->ParentCaption, iff->PicCaption(1));
+
+    // Ok again with a new value: the open body's title follows.
+    window->setCursorPos(QStringLiteral("0002"));
+    window->mnuUpdate_Click();
+    typeInto(f->cmbParam2, "7");
+    QTest::mouseClick(f->cmdOkLogic, Qt::LeftButton);
+    EXPECT_EQ(body->ParentCaption, QStringLiteral("Timer 1\r\nis Less than \r\n7"));
+    EXPECT_EQ(listing().mid(1, 1), QStringList({" .If 1,0,1,2,7"}));
+}
+
+TEST_F(FramesInWindowTest, PowerOffHasNoParameters)
+{
+    window->setCursorPos(QStringLiteral("0003"));
+    enter();
+    EXPECT_FALSE(window->CommandInEdit);
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_EQ(presenter.shown[0].text, QStringLiteral("This command has no parameters"));
+    EXPECT_EQ(presenter.shown[0].style, 64);
+}
+
+TEST_F(FramesInWindowTest, FrameOpenedLowInTheGridIsScrolledIntoView)
+{
+    auto low = Command(QStringLiteral("G_WAIT"), 1, 30, 9);
+    Put(*task->Commands(), low);
+    window->Close();
+    Flush();
+    window = OpenTask(task);
+    ASSERT_NE(window, nullptr);
+    window->setCursorPos(QStringLiteral("0130"));
+    window->mnuUpdate_Click();
+    MotorFrameWidget* f = window->FraMotor;
+    ASSERT_TRUE(f->isVisible());
+    const QPoint bottomRight = f->mapTo(window, QPoint(f->width(), f->height()));
+    EXPECT_LE(bottomRight.y(), window->VScroll1->y() + window->VScroll1->height() + 2);
+    EXPECT_GT(window->VScroll1->value(), 0);
+    escape();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FramesInWindowTest, ACommentWrapsToItsPictureAndLeavingTheWindowCancelsItsFrame)
+{
+    auto rem = Command(QStringLiteral("A_REM"), 1, 1, 7, QStringLiteral("Comment"));
+    Put(*task->Commands(), rem);
+    window->Close();
+    Flush();
+    window = OpenTask(task);
+    ASSERT_NE(window, nullptr);
+    window->setCursorPos(QStringLiteral("0101"));
+    window->mnuUpdate_Click();
+    MotorFrameWidget* f = window->FraMotor;
+    ASSERT_TRUE(f->txtRem->isVisible());
+    QTest::keyClicks(f->txtRem, QStringLiteral("turn \"left\" here and then keep going straight on"));
+    EXPECT_EQ(f->txtRem->text(), QStringLiteral("turn 'left' here and then keep going straight on"));
+    window->Form_Deactivate();
+    EXPECT_FALSE(window->CommandInEdit);
+    EXPECT_EQ(rem->Param1Value, Variant(-1));
+
+    window->setCursorPos(QStringLiteral("0101"));
+    window->mnuUpdate_Click();
+    QTest::keyClicks(f->txtRem, QStringLiteral("turn left here and then keep going straight on"));
+    enter();
+    EXPECT_EQ(rem->Param1Value, Variant("turn left here and then keep going straight on"));
+    EXPECT_TRUE(rem->PicCaption(1).contains(QStringLiteral("\r\n")));
+    EXPECT_EQ(rem->PicCaption(1), window->WrapCaption(rem->Param1Value.toString()));
+}
+
+TEST_F(FramesInWindowTest, BrakeOrFloatSetsTheStopPicture)
+{
+    auto off = Command(QStringLiteral("M_OFF"), 1, 2, 8, QStringLiteral("Stop motor"));
+    off->Op = 1;
+    off->MotorList = QStringLiteral("0");
+    Put(*task->Commands(), off);
+    window->Close();
+    Flush();
+    window = OpenTask(task);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->picCommand(off->PicIndex)->PictureKey(), QStringLiteral("M_OFF"));
+    window->setCursorPos(QStringLiteral("0102"));
+    window->mnuUpdate_Click();
+    ASSERT_TRUE(window->FraMotor->chkStopFloat->isVisible());
+    EXPECT_TRUE(window->FraMotor->chkStopFloat->isChecked());
+    QTest::mouseClick(window->FraMotor->chkStopFloat, Qt::LeftButton);
+    enter();
+    EXPECT_EQ(off->Op, 0);
+    EXPECT_EQ(window->picCommand(off->PicIndex)->PictureKey(), QStringLiteral("M_OFF_FLOAT"));
+    EXPECT_EQ(window->picCommand(off->PicIndex)->ToolTipText(), QStringLiteral("  A="));
+}
+
+TEST_F(FramesInWindowTest, PictureFromTheFramesImageList)
+{
+    PicCommandBox* pic = window->picCommand(motor->PicIndex);
+    window->SetPictureFromList(pic, ILDT(), QStringLiteral("K9"));
+    EXPECT_EQ(pic->PictureKey(), QStringLiteral("K9"));
+    EXPECT_EQ(pic->Picture().size(), QSize(32, 32));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FramesInWindowTest, ClosingTheWindowWithAFrameOpenCancelsIt)
+{
+    motor->MotorList = QStringLiteral("0");
+    window->setCursorPos(QStringLiteral("0001"));
+    window->mnuUpdate_Click();
+    QTest::mouseClick(window->FraMotor->chkMotor[2], Qt::LeftButton);
+    QTest::mouseClick(window->FraMotor->chkTime, Qt::LeftButton);
+    typeInto(window->FraMotor->cmbTimeCount, "400");
+    enter();
+    EXPECT_EQ(motor->MotorList, QStringLiteral("02"));
+    window->Close();
+    Flush();
+    EXPECT_EQ(task->CommandWindow, nullptr);
+    EXPECT_EQ(motor->MotorList, QStringLiteral("0"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FramesInWindowTest, FrameInTheRightColumnIsScrolledIntoViewSideways)
+{
+    auto wait = Command(QStringLiteral("G_WAIT"), 1, 1, 9);
+    Put(*task->Commands(), wait);
+    window->Close();
+    Flush();
+    window = OpenTask(task);
+    ASSERT_NE(window, nullptr);
+    window->setCursorPos(QStringLiteral("0101"));
+    window->mnuUpdate_Click();
+    QWidget* f = window->FraMotor;
+    ASSERT_TRUE(f->isVisible());
+    const int right = f->mapTo(window, QPoint(f->width(), 0)).x();
+    EXPECT_LE(right, window->VScroll1->x());
+    EXPECT_GT(window->HScroll1->value(), 0);
+    escape();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FramesInWindowTest, LoopOkAndOpenWindowOpensItsBody)
+{
+    auto loop = Command(QStringLiteral("L_LOOP"), 1, 3, 10, QStringLiteral("LOOP"));
+    loop->Op = -1;
+    Put(*task->Commands(), loop);
+    window->Close();
+    Flush();
+    window = OpenTask(task);
+    ASSERT_NE(window, nullptr);
+    window->setCursorPos(QStringLiteral("0103"));
+    window->mnuUpdate_Click();
+    LogicFrameWidget* f = window->fraLogic;
+    ASSERT_TRUE(f->cmbVar2->isVisible());
+    EXPECT_EQ(f->lblG->text(), QStringLiteral("Times"));
+    typeInto(f->cmbVar2, "256");
+    QTest::mouseClick(f->cmdOkOpenLogic, Qt::LeftButton);
+    EXPECT_EQ(presenter.texts(), QStringList{"Invalid value"});
+    EXPECT_TRUE(window->CommandInEdit);
+    EXPECT_EQ(WindowOf(loop.get()), nullptr);
+    typeInto(f->cmbVar2, "12");
+    QTest::mouseClick(f->cmdOkOpenLogic, Qt::LeftButton);
+    Flush();
+    EXPECT_FALSE(window->CommandInEdit);
+    EXPECT_EQ(loop->PicCaption(1), QStringLiteral("12\r\nTimes "));
+    frmDeskTop* body = WindowOf(loop.get());
+    ASSERT_NE(body, nullptr);
+    EXPECT_EQ(body->FormType(), ModuleKind::LoopBody);
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+#pragma once
+// A fresh RCX project with the fakes in place, and either the virtual brick
+// (through the control's port 4) or the recording control as PB.
+#include "support/FakePresenter.h"
+#include "support/FakeWindows.h"
+#include "support/MemorySettingsStore.h"
+#include "support/RecordingControl.h"
+
+#include "link/PhantomControl.h"
+#include "model/AppState.h"
+#include "model/NamedValues.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class SetupFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetApp();
+        AppState& a = App();
+        a.Presenter = &presenter;
+        a.Settings = &settings;
+        a.Windows = &windows;
+        a.InitParams = std::make_unique<clsInitParam>(settings, presenter);
+        FillNameTables();
+        a.RcxSetup = std::make_unique<clsRcx>();
+        BuildRcxObjects();
+        for (int i = 1; i <= 4; ++i)
+            a.PollFilter[i] = 1;
+        presenter.shown.clear();
+    }
+    void TearDown() override { ResetApp(); }
+
+    // The virtual brick answers on port 4.
+    VirtualBrick& useBrick()
+    {
+        App().PB = &control;
+        App().ComPortNumber = PhantomControl::VirtualBrickPort;
+        return control.virtualBrick();
+    }
+    // The recording control, the tower taken as checked.
+    RecordingControl& useRecorder()
+    {
+        App().PB = &pb;
+        App().RcxSetup->IsInit = True;
+        return pb;
+    }
+    clsRcx& rcx() { return *App().RcxSetup; }
+    ObjectPtr object(const QString& name)
+    {
+        return App().ObjectList.Exists(name) ? App().ObjectList.Item(name) : ObjectPtr();
+    }
+
+    FakePresenter presenter;
+    MemorySettingsStore settings;
+    FakeWindows windows;
+    PhantomControl control;
+    RecordingControl pb;
+};

@@ -1,0 +1,342 @@
+#include "SetupFixture.h"
+
+#include "setup/PropertyDialogs.h"
+#include "setup/SetupPictures.h"
+#include "setup/frmMain.h"
+#include "shell/ModalRunner.h"
+#include "shell/ShellWindows.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QtTest/QTest>
+
+class SetupWindow : public SetupFixture {
+protected:
+    void SetUp() override
+    {
+        SetupFixture::SetUp();
+        App().ModalRunner = &runner;
+    }
+    // A loaded window whose pop-up menu is recorded.
+    std::unique_ptr<frmMain> open()
+    {
+        auto w = std::make_unique<frmMain>();
+        w->PopupMenu = [this](QMenu* m) { popups.append(m->actions().first()->text()); };
+        w->Form_Load();
+        return w;
+    }
+    static QStringList rowCaptions(const frmMain& w)
+    {
+        QStringList out;
+        for (QCheckBox* c : w.chkPollSensor)
+            out.append(c->text());
+        return out;
+    }
+
+    ScriptedRunner runner;
+    QStringList popups;
+};
+
+TEST_F(SetupWindow, LoadShowsThePortsOfTheProject)
+{
+    {
+        auto w = open();
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("VER Ize"));
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_TRUE(w->imgSensor[i]->pixmap().isNull());
+            EXPECT_TRUE(w->imgOutput[i]->pixmap().isNull());
+        }
+        EXPECT_EQ(w->txtProgNumber->text(), QStringLiteral("1"));
+        EXPECT_EQ(w->width(), w->NarrowWidth());
+        EXPECT_EQ(w->lblTime->text(), QStringLiteral("300 Thousandths "));
+    }
+    DropOnSensor(1, SetupPicture::Light);
+    rcx().PortSensor(1)->Purpose = QStringLiteral("Floor");
+    rcx().ProgramNumber = 2;
+    App().RcxWindowRequested = True;
+    auto w = open();
+    EXPECT_FALSE(w->imgSensor[1]->pixmap().isNull());
+    EXPECT_EQ(w->imgSensor[1]->toolTip(), QStringLiteral("Floor"));
+    EXPECT_EQ(w->txtProgNumber->text(), QStringLiteral("3"));
+    EXPECT_FALSE(App().RcxWindowRequested);
+    EXPECT_TRUE(w->picBrick[3]->isEnabled());
+    EXPECT_EQ(w->picBrick[5]->toolTip(), QStringLiteral("Motor (or any other output like Lamp etc..)"));
+}
+
+TEST_F(SetupWindow, AJoystickProjectOffersOnlyTheMotor)
+{
+    App().ProjectType = 1;
+    auto w = open();
+    EXPECT_FALSE(w->txtProgNumber->isEnabled());
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_FALSE(w->picBrick[i]->isEnabled()) << i;
+    EXPECT_TRUE(w->picBrick[5]->isEnabled());
+}
+
+TEST_F(SetupWindow, SlotBoxTakesOnlyADigitOneToFive)
+{
+    auto w = open();
+    for (char c : {'0', '6', 'x'}) {
+        QTest::keyClick(w->txtProgNumber, c);
+        EXPECT_EQ(w->txtProgNumber->text(), QStringLiteral("1"));
+    }
+    QTest::keyClick(w->txtProgNumber, Qt::Key_Backspace);
+    EXPECT_EQ(w->txtProgNumber->text(), QStringLiteral("1"));
+    EXPECT_FALSE(rcx().Dirty);
+    QTest::keyClick(w->txtProgNumber, '5');
+    EXPECT_EQ(w->txtProgNumber->text(), QStringLiteral("5"));
+    EXPECT_EQ(rcx().ProgramNumber, 4);
+    EXPECT_TRUE(rcx().Dirty);
+}
+
+TEST_F(SetupWindow, NarrowAndAdvancedWidths)
+{
+    App().ShowAdvanced = True;
+    App().AdvancedAlways = True;
+    auto w = open();
+    EXPECT_EQ(w->width(), w->FullWidth);
+    EXPECT_TRUE(w->mnuAdvanced->isChecked());
+    EXPECT_FALSE(w->mnuAdvanced->isEnabled());
+    EXPECT_TRUE(w->mnuAdvAllwaise->isChecked());
+
+    w->mnuAdvAllwaise_Click();  // off: stays wide, the menu usable again
+    EXPECT_EQ(w->width(), w->FullWidth);
+    EXPECT_TRUE(w->mnuAdvanced->isEnabled());
+    EXPECT_EQ(settings.values.value(QStringLiteral("Preferences/AdvancedMode")), QStringLiteral("False"));
+
+    w->mnuAdvanced_Click();
+    EXPECT_EQ(w->width(), w->NarrowWidth());
+    EXPECT_FALSE(App().ShowAdvanced);
+    w->mnuAdvAllwaise_Click();  // on: widens
+    EXPECT_EQ(w->width(), w->FullWidth);
+    EXPECT_TRUE(App().ShowAdvanced);
+    EXPECT_TRUE(App().AdvancedAlways);
+    EXPECT_EQ(settings.values.value(QStringLiteral("Preferences/AdvancedMode")), QStringLiteral("True"));
+}
+
+TEST_F(SetupWindow, WideningNearTheRightEdgeCentresTheWindowNarrowingNeverMoves)
+{
+    auto w = open();
+    const int screenWidth = w->screen()->geometry().width();
+    w->move(screenWidth - w->width() - 10, 40);
+    const QPoint narrowAt = w->pos();
+    w->mnuAdvanced_Click();
+    EXPECT_EQ(w->x(), (screenWidth - w->FullWidth) / 2);
+    EXPECT_EQ(w->y(), 40);
+    const QPoint wideAt = w->pos();
+    w->mnuAdvanced_Click();
+    EXPECT_EQ(w->pos(), wideAt);
+    EXPECT_NE(w->pos(), narrowAt);
+}
+
+TEST_F(SetupWindow, DraggingHighlightsOnlyTheRightKindOfPort)
+{
+    auto w = open();
+    w->imgOutput_DragOver(1, SetupPicture::Motor);
+    EXPECT_TRUE(w->OutputHighlighted(1));
+    EXPECT_FALSE(w->OutputHighlighted(0));
+    w->imgOutput_DragOver(2, SetupPicture::Touch);  // a sensor over an output: nothing changes
+    EXPECT_TRUE(w->OutputHighlighted(1));
+    EXPECT_FALSE(w->OutputHighlighted(2));
+    w->imgSensor_DragOver(0, SetupPicture::Motor);
+    EXPECT_FALSE(w->SensorHighlighted(0));
+    w->imgSensor_DragOver(0, SetupPicture::Rotation);
+    EXPECT_TRUE(w->SensorHighlighted(0));
+    w->picRcx_DragOver();
+    EXPECT_FALSE(w->OutputHighlighted(1));
+    EXPECT_FALSE(w->SensorHighlighted(0));
+
+    w->imgSensor_DragOver(2, SetupPicture::Touch);
+    w->imgSensor_DragDrop(2, SetupPicture::Motor);
+    EXPECT_FALSE(w->SensorHighlighted(2));
+    EXPECT_EQ(presenter.texts(), QStringList{QStringLiteral("Only Sensors here")});
+    EXPECT_TRUE(w->imgSensor[2]->pixmap().isNull());
+}
+
+TEST_F(SetupWindow, DropsFillThePortsAndThePollingRows)
+{
+    for (int i = 0; i < 3; ++i)
+        AddNamedValue(QStringLiteral("Var %1").arg(i), OperandSource::Variable, 0, Integer(i));
+    auto w = open();
+    w->imgOutput_DragDrop(0, SetupPicture::Motor);
+    w->imgSensor_DragDrop(0, SetupPicture::Touch);
+    EXPECT_FALSE(w->imgOutput[0]->pixmap().isNull());
+    EXPECT_EQ(w->imgOutput[0]->toolTip(), QStringLiteral("Motor A"));
+    EXPECT_EQ(w->imgSensor[0]->toolTip(), QStringLiteral("Touch sensor"));
+    const QStringList rows = rowCaptions(*w);
+    EXPECT_TRUE(rows.contains(QStringLiteral("Motor Direction A")));
+    EXPECT_TRUE(rows.contains(QStringLiteral("Touch sensor  1")));
+    EXPECT_TRUE(rows.contains(QStringLiteral("S. Raw value 1")));
+    // More rows than the viewport holds: the scroll bar moves a row or twelve.
+    EXPECT_TRUE(w->VScroll1->isEnabled());
+    const int step = w->VScroll1->singleStep();
+    EXPECT_EQ(w->VScroll1->pageStep(), 12 * step);
+    w->VScroll1->setValue(step);
+    EXPECT_EQ(w->picPanel->y(), -step);
+
+    EXPECT_FALSE(w->cmdPollOnce->isEnabled());
+    w->chkPollSensor[0]->click();
+    EXPECT_TRUE(w->cmdPollOnce->isEnabled());
+    EXPECT_EQ(App().TimerPollCheck[0], 1);
+    w->cmdClean_Click();
+    EXPECT_FALSE(w->cmdPollOnce->isEnabled());
+    EXPECT_FALSE(w->cmdStopPollSensor->isEnabled());
+}
+
+TEST_F(SetupWindow, ClicksOnPortsOpenMenusAndDialogsOnlyWhenUsed)
+{
+    auto w = open();
+    w->imgOutput_MouseDown(1, 2);
+    w->imgOutput_MouseUp(1, 1, 5, 5);
+    w->imgSensor_MouseDown(1, 2);
+    w->imgSensor_MouseUp(1, 1, 5, 5);
+    EXPECT_TRUE(popups.isEmpty());
+    EXPECT_TRUE(runner.shown.isEmpty());
+
+    w->imgOutput_DragDrop(1, SetupPicture::Motor);
+    w->imgOutput_MouseDown(1, 1);
+    EXPECT_TRUE(w->OutputHighlighted(1));
+    w->imgOutput_MouseUp(1, 1, -3, 5);  // released outside the port
+    EXPECT_FALSE(w->OutputHighlighted(1));
+    EXPECT_TRUE(runner.shown.isEmpty());
+
+    w->imgOutput_MouseDown(1, 2);
+    EXPECT_EQ(popups, QStringList{QStringLiteral("Remove motor")});
+    w->mnuOpenProp_Click();
+    EXPECT_EQ(runner.shown, QStringList{QStringLiteral("Motor properties")});
+    w->mnuDel_Click();
+    EXPECT_TRUE(w->imgOutput[1]->pixmap().isNull());
+    EXPECT_EQ(rcx().PortMotor(1)->MotorType(), 0);
+    EXPECT_FALSE(rowCaptions(*w).contains(QStringLiteral("Motor state B")));
+}
+
+TEST_F(SetupWindow, TheSensorDialogRenamesThePortAndItsRow)
+{
+    auto w = open();
+    w->imgSensor_DragDrop(2, SetupPicture::Light);
+    runner.script = [](QDialog& d) {
+        auto& dlg = static_cast<frmSensorProp&>(d);
+        EXPECT_EQ(dlg.lblProp[0]->text(), QStringLiteral("Light sensor"));
+        EXPECT_EQ(dlg.lblProp[1]->text(), QStringLiteral("Port number: 3"));
+        EXPECT_EQ(dlg.cmbMode->currentText(), QStringLiteral("Percentage"));
+        dlg.txtPurpose->setText(QStringLiteral("Floor, left"));
+        dlg.cmdOk[1]->click();  // refused, stays open
+        EXPECT_EQ(dlg.result(), 0);
+        dlg.txtPurpose->setText(QStringLiteral("Floor"));
+        dlg.cmdOk[1]->click();
+    };
+    w->imgSensor_MouseDown(2, 1);
+    w->imgSensor_MouseUp(2, 1, 1, 1);
+    EXPECT_EQ(runner.shown, QStringList{QStringLiteral("Sensor properties")});
+    EXPECT_EQ(presenter.texts(), QStringList{QStringLiteral("Commas and double quotes can't be used here")});
+    EXPECT_EQ(w->imgSensor[2]->toolTip(), QStringLiteral("Floor"));
+    EXPECT_TRUE(rowCaptions(*w).contains(QStringLiteral("Floor")));
+    EXPECT_TRUE(object(QStringLiteral("Floor")));
+}
+
+TEST_F(SetupWindow, CancelLeavesThePanelTheCloseBoxRebuildsIt)
+{
+    auto w = open();
+    w->imgSensor_DragDrop(0, SetupPicture::Touch);
+    // A row ticked by the model alone shows only when the panel is built again.
+    App().TimerPollCheck[3] = 1;
+    runner.script = [](QDialog& d) { static_cast<frmSensorProp&>(d).cmdOk[0]->click(); };
+    w->imgSensor_MouseUp(0, 1, 1, 1);
+    EXPECT_FALSE(w->chkPollSensor[3]->isChecked());
+    runner.script = [](QDialog& d) { d.close(); };
+    w->imgSensor_MouseUp(0, 1, 1, 1);
+    EXPECT_TRUE(w->chkPollSensor[3]->isChecked());
+    EXPECT_EQ(runner.shown.size(), 2);
+}
+
+TEST_F(SetupWindow, TheMotorDialogShowsAndStoresThePort)
+{
+    auto w = open();
+    w->imgOutput_DragDrop(0, SetupPicture::Motor);
+    RecordingControl& recorder = useRecorder();
+    runner.script = [](QDialog& d) {
+        auto& dlg = static_cast<frmMotorProp&>(d);
+        EXPECT_EQ(dlg.lblProp0->text(), QStringLiteral("Motor A"));
+        EXPECT_EQ(dlg.lblDir->text(), QStringLiteral("Forward"));
+        EXPECT_EQ(dlg.lblSpeed->text(), QStringLiteral("7"));
+        dlg.cmdOk[2]->click();
+        EXPECT_EQ(dlg.cmdOk[2]->text(), QStringLiteral("Stop motor"));
+        dlg.hscDir->setValue(0);
+        EXPECT_EQ(dlg.lblMeening->text(), QStringLiteral("Backward meaning :"));
+        EXPECT_TRUE(dlg.txtMeening[1]->isVisibleTo(&dlg));
+        dlg.txtMeening[1]->setText(QStringLiteral("down"));
+        dlg.txtPurpose->setText(QStringLiteral("Lift"));
+        dlg.cmdOk[0]->click();
+    };
+    w->imgOutput_MouseUp(0, 1, 1, 1);
+    EXPECT_EQ(recorder.calls(), (QStringList{"SetPower(\"0\", L2, 7)", "SetFwd(\"0\")", "On(\"0\")",
+                                             "SetRwd(\"0\")", "Off(\"0\")"}));
+    EXPECT_EQ(rcx().PortMotor(0)->Purpose, QStringLiteral("Lift"));
+    EXPECT_EQ(rcx().PortMotor(0)->MotorRwdMeening, QStringLiteral("down"));
+    EXPECT_EQ(rcx().PortMotor(0)->MotorDirection, 0);
+    EXPECT_EQ(w->imgOutput[0]->toolTip(), QStringLiteral("Lift"));
+}
+
+TEST_F(SetupWindow, BatteryButtonShowsTheReadingAndClosingChecksTheTowerAgain)
+{
+    RecordingControl& recorder = useRecorder();
+    recorder.pushResult(QStringLiteral("PBBattery"), 8700);
+    auto w = open();
+    EXPECT_FALSE(w->picBatPower->isVisibleTo(w.get()));
+    w->cmdDataLog_Click(3);
+    EXPECT_EQ(w->cmdDataLog[3]->text(), QStringLiteral("Battery state: 8.7 Volt"));
+    EXPECT_TRUE(w->picBatPower->isVisibleTo(w.get()));
+    w->CmdClose_Click();
+    EXPECT_FALSE(rcx().IsInit);
+}
+
+TEST_F(SetupWindow, TheShellHooksShowAndUnloadTheWindow)
+{
+    ShellWindows shell;
+    RegisterSetupWindows(shell);
+    App().Windows = &shell;
+    bool wasOpen = false;
+    runner.script = [&](QDialog& d) {
+        wasOpen = frmMain::Current() == &d;
+        shell.SetupWindowUnload();
+    };
+    shell.SetupWindowShowModal();
+    EXPECT_EQ(runner.shown, QStringList{QStringLiteral("VER Ize")});
+    EXPECT_TRUE(wasOpen);
+    EXPECT_EQ(frmMain::Current(), nullptr);
+    App().Windows = &windows;
+}
+
+TEST_F(SetupWindow, GrabTheWindow)
+{
+    const QString dir = qEnvironmentVariable("QM_GRAB_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "QM_GRAB_DIR not set";
+    DropOnOutput(0, SetupPicture::Motor);
+    DropOnSensor(0, SetupPicture::Touch);
+    DropOnSensor(2, SetupPicture::Light);
+    auto w = open();
+    w->show();
+    QApplication::processEvents();
+    EXPECT_TRUE(w->grab().save(QDir(dir).filePath(QStringLiteral("setup-narrow.png"))));
+    w->mnuAdvanced_Click();
+    w->chkPollSensor[0]->click();
+    useRecorder().pushResult(QStringLiteral("PBBattery"), 8800);
+    w->cmdDataLog_Click(3);
+    QApplication::processEvents();
+    EXPECT_TRUE(w->grab().save(QDir(dir).filePath(QStringLiteral("setup-advanced.png"))));
+    frmMotorProp motor(0);
+    motor.Form_Load();
+    EXPECT_TRUE(motor.grab().save(QDir(dir).filePath(QStringLiteral("motor-dialog.png"))));
+    frmSensorProp sensor(2);
+    sensor.Form_Load();
+    EXPECT_TRUE(sensor.grab().save(QDir(dir).filePath(QStringLiteral("sensor-dialog.png"))));
+}
