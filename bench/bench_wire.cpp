@@ -121,3 +121,6 @@ void BM_GoldenDownloadOnTheWire(benchmark::State& state, const char* name)
 }  // namespace
 
 BENCHMARK_CAPTURE(BM_GoldenDownloadOnTheWire, nested, "nested")->Iterations(3)->Unit(benchmark::kMillisecond);
+// Without a program for nqc beside them: nqc_wire_bytes reads -1.
+BENCHMARK_CAPTURE(BM_GoldenDownloadOnTheWire, every_key, "every_key")->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GoldenDownloadOnTheWire, empty, "empty")->Iterations(3)->Unit(benchmark::kMillisecond);
