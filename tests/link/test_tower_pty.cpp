@@ -44,6 +44,9 @@ TEST_F(TowerPty, TowerChecksAndImmediateOperations)
     EXPECT_EQ(link.Poll(0, five), -1230);
     // The same request twice in a row goes out as the twin the second time and is still answered.
     EXPECT_EQ(link.Poll(0, five), -1230);
+    QList<std::uint8_t> ops = responder.opcodes();
+    ASSERT_GE(ops.size(), 2);
+    EXPECT_EQ(ops.mid(ops.size() - 2), (QList<std::uint8_t>{0x12, 0x1A}));
 
     EXPECT_TRUE(link.On("02"));
     EXPECT_TRUE(link.SetRwd("2"));
