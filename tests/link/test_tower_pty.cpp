@@ -169,6 +169,11 @@ TEST_F(TowerPty, TowerPulledOutMidDownload)
     link.EndOfTask();
     EXPECT_EQ(sink.events.last(), "Done 68 1");
     EXPECT_EQ(sink.events.filter("Progress").size(), 1);
+    // The rest of the download goes without a word: the failure was told once.
+    Integer sub = 1;
+    link.BeginOfSub(sub);
+    link.EndOfSub();
+    EXPECT_EQ(sink.events.last(), "Done 68 1");
     EXPECT_FALSE(tower.isOpen());
     EXPECT_FALSE(link.PBAlive());
     EXPECT_FALSE(link.TowerCheck1() && link.TowerCheck3());
