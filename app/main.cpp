@@ -55,9 +55,9 @@ int main(int argc, char** argv)
     a.Joystick = &keys;
     a.Windows = &windows;
     control.setEventSink(&controlEvents);
-    // Modules go down to the virtual brick at about the tower's pace, so that
-    // the status strip and the progress bar can be followed.
-    control.virtualBrick().setTransferPace(25, [](int ms) { QThread::msleep(ms); });
+    // Modules go down to the virtual brick at a quarter of the tower's pace, so
+    // that the status strip and the progress bar can be followed.
+    control.setVirtualPace([](int ms) { QThread::msleep(ms); });
     a.PB = &control;
 
     // The preferences are read as the object is made.

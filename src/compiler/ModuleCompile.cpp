@@ -1,7 +1,7 @@
 #include "compiler/ModuleCompile.h"
 
-#include "compiler/ProjectCompile.h"
 #include "compiler/Translate.h"
+#include "link/PortScan.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "model/Phantom.h"

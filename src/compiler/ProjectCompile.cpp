@@ -2,6 +2,7 @@
 
 #include "compiler/ModuleCompile.h"
 #include "compiler/Translate.h"
+#include "link/PortScan.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
@@ -40,28 +41,6 @@ void showFaultyModule(CommandOwner* module, Long kind)
     OpenCommandWindow(kind, module, QString(), QString());
     if (ICommandWindow* w = windows().ActiveDeskTop())
         w->setCursorPos(app.ErrorCell);
-}
-
-bool towerAnswers()
-{
-    IPhantomControl& pb = PB();
-    return pb.TowerCheck1() && pb.TowerCheck2() && pb.TowerCheck3();
-}
-
-// Tries the ports 0 to 4 and remembers the first that answers.
-bool scanPorts()
-{
-    IPhantomControl& pb = PB();
-    for (Long port = 0; port <= 4; ++port) {
-        pb.setComPortNo(port);
-        if (towerAnswers()) {
-            App().Settings->SaveSetting(QStringLiteral("com"), QStringLiteral("comport"),
-                                        QString::number(port));
-            pb.setComPortNo(port);
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace
@@ -188,35 +167,6 @@ void DownloadCommand()
         // already been reported.
     }
     windows().ProgressSetVisible(false);
-}
-
-bool VerifyCommPort(Integer& comPort)
-{
-    AppState& app = App();
-    if (app.PortVerified)
-        return true;
-    bool result = false;
-    if (comPort == -1) {
-        result = scanPorts();
-    } else {
-        IPhantomControl& pb = PB();
-        pb.setComPortNo(comPort);
-        comPort = 0;
-        if (towerAnswers()) {
-            comPort = Integer(pb.ComPortNo());
-            result = true;
-        } else {
-            result = scanPorts();
-        }
-    }
-    if (result)
-        app.PortVerified = True;
-    return result;
-}
-
-bool ChkCommPort()
-{
-    return false;
 }
 
 void ControlEventHandler::PB_CommError(const QString& message)

@@ -1,6 +1,5 @@
 #pragma once
-// Compiling the whole project, downloading it, finding the tower port, and the
-// control's events.
+// Compiling the whole project, downloading it, and the control's events.
 #include "model/Phantom.h"
 
 // True when the set-up and every task and sub compiled. A task or sub that
@@ -13,10 +12,6 @@ void CompileErrorReport();
 bool DownLoad();
 // The DOWNLOAD key: compile, then download, with the status lines and progress.
 void DownloadCommand();
-// The tower answers on ComPort (may change it to the port that answered).
-// Once it has answered, later calls return True without asking again.
-bool VerifyCommPort(Integer& comPort);
-bool ChkCommPort();
 
 // The main window's handlers of the control's four events.
 class ControlEventHandler : public IPhantomEvents {

@@ -3,15 +3,24 @@
 #include "model/AppState.h"
 #include "model/VbError.h"
 
-PhantomControl::PhantomControl(VirtualBrick::Clock clock) : mBrick(std::move(clock))
+#include <chrono>
+
+PhantomControl::PhantomControl(Clock clock) : mClock(std::move(clock))
 {
-    mBrick.setComPortNo(VirtualBrickPort);
+    if (!mClock) {
+        mClock = [] {
+            using namespace std::chrono;
+            return qint64(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+        };
+    }
+    mBrickTime = mClock();
+    mBrickLink.setComPortNo(VirtualBrickPort);
 }
 
 void PhantomControl::setEventSink(IPhantomEvents* sink)
 {
     mSink = sink;
-    mBrick.setEventSink(sink);
+    mBrickLink.setEventSink(sink);
     for (Tower& t : mTowers)
         if (t.link)
             t.link->setEventSink(sink);
@@ -39,8 +48,13 @@ void PhantomControl::setDevicePath(Long port, const QString& path)
 
 IPhantomControl* PhantomControl::device()
 {
-    if (mPort == VirtualBrickPort)
-        return &mBrick;
+    if (mPort == VirtualBrickPort) {
+        const qint64 now = mClock();
+        if (now > mBrickTime)
+            mBrick.advance(now - mBrickTime);
+        mBrickTime = now;
+        return &mBrickLink;
+    }
     if (mPort < 0 || mPort >= TowerPorts)
         return nullptr;
     Tower& tower = mTowers[mPort];
@@ -80,6 +94,9 @@ bool PhantomControl::TowerCheck2()
 
 bool PhantomControl::TowerCheck3()
 {
+    // The virtual brick's tower is always there, whether the brick is on or not.
+    if (mPort == VirtualBrickPort)
+        return true;
     IPhantomControl* d = device();
     return d && d->TowerCheck3();
 }

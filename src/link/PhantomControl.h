@@ -7,12 +7,15 @@
 // serial ports /dev/ttyS0, /dev/ttyS1 and /dev/ttyUSB0. On a tower port the
 // three tower checks open the device, wake the tower and ask the brick; a
 // brick that does not answer makes PBAlive False and brick operations fail
-// with 68 (device unavailable). On port 4 every operation goes to the virtual
-// brick, whose tower checks always pass. A port outside 0..4 (a stale
-// setting) has no device, so the port search moves on.
-#include "link/VirtualBrick.h"
+// with 68 (device unavailable). Port 4 is the virtual brick: the software
+// brick, reached through the same link as a tower's brick, so a program
+// downloaded to it runs there; its time is the control's clock, caught up
+// before every operation; its tower checks always pass. A port outside 0..4 (a stale setting) has no
+// device, so the port search moves on.
 #include "link/protocol/RcxLink.h"
 #include "link/tower/TowerTransport.h"
+#include "link/vbrick/InProcessTower.h"
+#include "link/vbrick/SoftRcx.h"
 
 #include <memory>
 
@@ -20,12 +23,18 @@ class PhantomControl : public IPhantomControl {
 public:
     static constexpr Long VirtualBrickPort = 4;
 
-    // The virtual brick's timers and watch run on the clock (a steady clock when none).
-    explicit PhantomControl(VirtualBrick::Clock clock = {});
+    // Milliseconds of a steady clock.
+    using Clock = std::function<qint64()>;
+    // The virtual brick's programs, timers and watch run on the clock (a steady clock when none).
+    explicit PhantomControl(Clock clock = {});
 
     static constexpr int TowerPorts = 4;
 
-    VirtualBrick& virtualBrick() { return mBrick; }
+    vbrick::SoftRcx& virtualBrick() { return mBrick; }
+    // Lets a module's transfer to the virtual brick take about a quarter of
+    // the time it takes through a tower, waiting through wait, so that the
+    // progress can be followed.
+    void setVirtualPace(vbrick::InProcessTower::Waiter wait) { mBrickTower.setPace(std::move(wait)); }
 
     // The device node of a tower port, from the settings or the default.
     static QString devicePath(Long port);
@@ -114,7 +123,11 @@ private:
     };
 
     Long mPort = 0;
-    VirtualBrick mBrick;
+    Clock mClock;
+    qint64 mBrickTime = 0;
+    vbrick::SoftRcx mBrick;
+    vbrick::InProcessTower mBrickTower{mBrick};
+    RcxLink mBrickLink{mBrickTower};
     IPhantomEvents* mSink = nullptr;
     Tower mTowers[TowerPorts];
 };

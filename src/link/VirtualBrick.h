@@ -1,6 +1,8 @@
 #pragma once
-// A brick in software, always in range of its own tower: the program's brick
-// when no tower answers, and the brick of the tests. It keeps the state a
+// A brick in software at the level of the control's operations, always in
+// range of its own tower: the brick of the tests and benchmarks that look at
+// operations rather than bytes. (The program's own virtual brick on port 4 is
+// the software brick of link/vbrick, which speaks the byte protocol.) It keeps the state a
 // brick has (variables, timers, sensors, outputs, message, clock, program
 // slots, datalog, battery, firmware, power-down time, transmit power), changes
 // it by the immediate operations and reads it back through Poll.

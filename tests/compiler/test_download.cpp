@@ -4,6 +4,7 @@
 
 #include "compiler/ModuleCompile.h"
 #include "compiler/ProjectCompile.h"
+#include "link/PortScan.h"
 #include "compiler/Translate.h"
 #include "link/PhantomControl.h"
 
@@ -501,7 +502,7 @@ namespace {
 // Answers the "No response" question and switches the brick on meanwhile.
 class SwitchingPresenter : public FakePresenter {
 public:
-    VirtualBrick* brick = nullptr;
+    vbrick::SoftRcx* brick = nullptr;
     int MsgBox(const QString& text, int style, const QString& title = QString()) override
     {
         const int answer = FakePresenter::MsgBox(text, style, title);
@@ -510,6 +511,19 @@ public:
         return answer;
     }
 };
+
+// The modules in a slot of the software brick: tasks by number, subs as 10 + their number.
+QList<Long> storedModules(const vbrick::SoftRcx& brick, int slot)
+{
+    QList<Long> modules;
+    for (int t = 0; t < rcx::TaskCount; ++t)
+        if (!brick.taskCode(slot, t).isEmpty())
+            modules.append(t);
+    for (int s = 0; s < rcx::SubCount; ++s)
+        if (!brick.subCode(slot, s).isEmpty())
+            modules.append(11 + s);
+    return modules;
+}
 
 TEST_F(DownloadTest, VirtualBrickSwitchedOffAndOn)
 {
@@ -526,14 +540,14 @@ TEST_F(DownloadTest, VirtualBrickSwitchedOffAndOn)
     asking.answers = {MsgResult::Cancel};
     EXPECT_FALSE(DownLoad());
     EXPECT_EQ(asking.texts(), (QStringList{"No response from the RCX!"}));
-    EXPECT_TRUE(control.virtualBrick().program(0).isEmpty());
+    EXPECT_TRUE(storedModules(control.virtualBrick(), 0).isEmpty());
 
     asking.shown.clear();
     asking.brick = &control.virtualBrick();
     asking.answers = {MsgResult::Retry};
     EXPECT_TRUE(DownLoad());
     EXPECT_EQ(asking.texts(), (QStringList{"No response from the RCX!"}));
-    EXPECT_EQ(control.virtualBrick().program(0).keys(), (QList<Long>{0, 1, 2, 11}));
+    EXPECT_EQ(storedModules(control.virtualBrick(), 0), (QList<Long>{0, 1, 2, 11}));
     EXPECT_EQ(preview.pointers.last(), 0);
     App().PB = &pb;
     App().Presenter = &presenter;

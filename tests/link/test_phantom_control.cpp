@@ -71,11 +71,11 @@ TEST(PhantomControl, Port4IsTheVirtualBrick)
 
     pb.SetVar(7, 2, 300);
     EXPECT_EQ(pb.virtualBrick().variable(7), 300);
-    pb.virtualBrick().setSensorValue(0, 12);
+    pb.virtualBrick().sensor(0).value = 12;
     Integer port = 0;
     EXPECT_EQ(pb.Poll(9, port), 12);
     EXPECT_TRUE(pb.On("2"));
-    EXPECT_EQ(pb.virtualBrick().output(2).state, VirtualBrick::OutputOn);
+    EXPECT_EQ(pb.virtualBrick().output(2).mode, rcx::OutFlag::On);
 }
 
 TEST(PhantomControl, TheBrickSwitchedOffLeavesTheTowerChecksPassing)
@@ -154,15 +154,42 @@ TEST(PhantomControl, DownloadEventsReachTheSink)
     pb.BeginOfSub(sub);
     pb.If(0, 1, 2, 2, 3);
     pb.EndOfSub();
-    EXPECT_EQ(log.events, (QStringList{"Start 0 1 0", "Progress 1", "Done 0 0", "Start 0 1 11", "Progress 1",
-                                       QString("Done %1 11").arg(VirtualBrick::UnbalancedBlocks)}));
-    EXPECT_TRUE(pb.virtualBrick().program(1).contains(0));
-    EXPECT_FALSE(pb.virtualBrick().program(1).contains(11));
+    // Time: the wire time through a tower; size: the module's bytes of code.
+    EXPECT_EQ(log.events, (QStringList{"Start 183 3 0", "Progress 3", "Done 0 0", "Start 0 8 11",
+                                       QString("Done %1 11").arg(RcxLink::UnbalancedBlocks)}));
+    EXPECT_EQ(pb.virtualBrick().taskCode(1, 0).toHex().toStdString(), "320001");
+    EXPECT_TRUE(pb.virtualBrick().subCode(1, 0).isEmpty());
 
     pb.setEventSink(nullptr);
     pb.BeginOfTask(task);
     pb.EndOfTask();  // dropped quietly
-    EXPECT_EQ(log.events.size(), 6);
+    EXPECT_EQ(log.events.size(), 5);
+}
+
+TEST(PhantomControl, ProgramsOnTheVirtualBrickRunOnTheControlsClock)
+{
+    qint64 ms = 1000;
+    PhantomControl pb([&] { return ms; });
+    pb.setComPortNo(4);
+    Integer task = 1;
+    pb.BeginOfTask(task);
+    pb.Loop(2, 5);
+    pb.SumVar(4, 2, 3);
+    pb.DatalogNext(0, 4);
+    pb.Wait(2, 100);  // a second
+    pb.EndLoop();
+    pb.EndOfTask();
+    EXPECT_TRUE(pb.SetDatalog(10));
+    pb.StartTask(task);
+    Integer four = 4;
+    ms += 2500;
+    EXPECT_EQ(pb.Poll(0, four), 9);
+    ms += 10000;
+    EXPECT_EQ(pb.Poll(0, four), 15);
+    const QVector<DatalogEntry> log = pb.GetDatalog(1, 5);
+    ASSERT_EQ(log.size(), 5);
+    EXPECT_EQ(log[4].value, 15);
+    EXPECT_FALSE(pb.virtualBrick().running(1));
 }
 
 }  // namespace

@@ -44,6 +44,9 @@ TEST_F(TowerPty, TowerChecksAndImmediateOperations)
     EXPECT_EQ(link.Poll(0, five), -1230);
     // The same request twice in a row goes out as the twin the second time and is still answered.
     EXPECT_EQ(link.Poll(0, five), -1230);
+    QList<std::uint8_t> ops = responder.opcodes();
+    ASSERT_GE(ops.size(), 2);
+    EXPECT_EQ(ops.mid(ops.size() - 2), (QList<std::uint8_t>{0x12, 0x1A}));
 
     EXPECT_TRUE(link.On("02"));
     EXPECT_TRUE(link.SetRwd("2"));
@@ -166,6 +169,11 @@ TEST_F(TowerPty, TowerPulledOutMidDownload)
     link.EndOfTask();
     EXPECT_EQ(sink.events.last(), "Done 68 1");
     EXPECT_EQ(sink.events.filter("Progress").size(), 1);
+    // The rest of the download goes without a word: the failure was told once.
+    Integer sub = 1;
+    link.BeginOfSub(sub);
+    link.EndOfSub();
+    EXPECT_EQ(sink.events.last(), "Done 68 1");
     EXPECT_FALSE(tower.isOpen());
     EXPECT_FALSE(link.PBAlive());
     EXPECT_FALSE(link.TowerCheck1() && link.TowerCheck3());

@@ -33,8 +33,8 @@ protected:
     }
     void TearDown() override { ResetApp(); }
 
-    // The virtual brick answers on port 4.
-    VirtualBrick& useBrick()
+    // The virtual brick answers on port 4; its state is the software brick's.
+    vbrick::SoftRcx& useBrick()
     {
         App().PB = &control;
         App().ComPortNumber = PhantomControl::VirtualBrickPort;

@@ -226,15 +226,16 @@ TEST_F(SetupPolling, TicksLiveInTheModelAndUntickingEmptiesTheValue)
 
 TEST_F(SetupPolling, TextsReadFromTheVirtualBrick)
 {
-    VirtualBrick& brick = useBrick();
+    vbrick::SoftRcx& brick = useBrick();
     DropOnOutput(0, SetupPicture::Motor);
     DropOnSensor(2, SetupPicture::Light);
     AddNamedValue(QStringLiteral("Count"), OperandSource::Variable, 0, 3);
     brick.setVariable(3, -17);
-    brick.setSensorValue(2, 55);
-    brick.SetPower(QStringLiteral("0"), OperandSource::Constant, 5);
-    brick.SetFwd(QStringLiteral("0"));
-    brick.On(QStringLiteral("0"));
+    brick.sensor(2).value = 55;
+    control.setComPortNo(PhantomControl::VirtualBrickPort);
+    control.SetPower(QStringLiteral("0"), OperandSource::Constant, 5);
+    control.SetFwd(QStringLiteral("0"));
+    control.On(QStringLiteral("0"));
 
     PollPanel panel;
     panel.Build();
@@ -255,8 +256,8 @@ TEST_F(SetupPolling, TextsReadFromTheVirtualBrick)
     EXPECT_EQ(value("RCX message"), QStringLiteral("0"));
     EXPECT_TRUE(value("Timer 1").isEmpty());
 
-    brick.SetRwd(QStringLiteral("0"));
-    brick.Float(QStringLiteral("0"));
+    control.SetRwd(QStringLiteral("0"));
+    control.Float(QStringLiteral("0"));
     panel.PollPass();
     EXPECT_EQ(value("Motor state A"), QStringLiteral("0-FLOAT"));
     EXPECT_EQ(value("Motor Direction A"), QStringLiteral("0-Backword"));

@@ -3,6 +3,7 @@
 #include "model/VbError.h"
 #include "setup/SetupService.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -212,14 +213,19 @@ TEST_F(SetupFirmware, TheQuestionAndARefusingBrick)
 
 TEST_F(SetupFirmware, TheVirtualBrickTakesTheFirmware)
 {
-    VirtualBrick& brick = useBrick();
+    vbrick::SoftRcx& brick = useBrick();
     write(QStringLiteral("firm0332.lgo"), firmwareText(false));
     App().FirmwarePath = dir.path();
     App().FirmwareName = QStringLiteral("firm0332.lgo");
     App().InitParams->ConfirmDownload = 0;
     tools.FirmwareDownload();
     EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
-    EXPECT_EQ(brick.firmwareVersion(), QStringLiteral("firm0332"));
+    // The blocks go from the event loop.
+    EXPECT_FALSE(brick.hasFirmware());
+    for (int i = 0; i < 1000 && !brick.hasFirmware(); ++i)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(brick.hasFirmware());
+    EXPECT_EQ(control.FirmwareVersion(), QStringLiteral("3.09"));
 }
 
 // ------------------------------------------------------------------ sensor dialog
@@ -292,9 +298,9 @@ TEST_F(SensorDialog, UpdateRenamesTheValueObjectAndMarksOnlyRealChanges)
 
 TEST_F(SensorDialog, PollingTheLiveValue)
 {
-    VirtualBrick& brick = useBrick();
+    vbrick::SoftRcx& brick = useBrick();
     DropOnSensor(0, SetupPicture::Light);
-    brick.setSensorValue(0, 63);
+    brick.sensor(0).value = 63;
     SensorProperties dialog(0);
     EXPECT_EQ(dialog.PollCaption(), QStringLiteral("Poll sensor value"));
     dialog.TogglePoll(0);  // the mode chosen in the list, before Update

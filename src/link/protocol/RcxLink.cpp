@@ -274,6 +274,7 @@ void RcxLink::SelectPrgm(Integer& slot)
 {
     requireRange(slot, 0, SlotCount - 1);
     mCollecting = false;
+    mTransferFailed = false;
     send(req::selectProgram(slot));
     mClearBeforeModule = true;
 }
@@ -363,10 +364,15 @@ void RcxLink::endModule(bool sub)
         error = TooDeep;
     const QByteArray code = mAssembler.code();
     mAssembler.clear();
+    // After a module that failed on the way, the rest of the download is
+    // dropped: the failure has been reported once.
+    if (mTransferFailed)
+        return;
     if (error == 0) {
         const QByteArray begin =
             sub ? req::beginSub(int(mModule) - 11, int(code.size())) : req::beginTask(int(mModule), int(code.size()));
         error = transfer(begin, code, ProgramBlockBytes, mModule, 0);
+        mTransferFailed = error != 0;
     } else if (mSink) {
         mSink->PB_DownloadStart(0, Long(code.size()), mModule);
     }

@@ -8,7 +8,9 @@
 // module), DownloadProgress(bytes sent), DownloadDone(error, module); module
 // is the task's number 0..9 or 10 + the sub's number 1..8. A download that
 // fails part way (the tower is gone, the brick refuses) ends with a non-zero
-// error and leaves nothing half-run: the brick keeps no partial module.
+// error and leaves nothing half-run: the brick keeps no partial module. The
+// modules after it, up to the next SelectPrgm, are dropped without events, so
+// the failure is reported once.
 //
 // The first module after SelectPrgm stops the brick's tasks and deletes the
 // slot's tasks and subs, so a download replaces the program.
@@ -130,6 +132,7 @@ private:
     IPhantomEvents* mSink = nullptr;
     Long mPort = 0;
     bool mClearBeforeModule = false;
+    bool mTransferFailed = false;
 
     bool mCollecting = false;
     bool mCollectingSub = false;

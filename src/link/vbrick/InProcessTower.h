@@ -5,18 +5,27 @@
 #include "link/protocol/RcxTransport.h"
 #include "link/vbrick/SoftRcx.h"
 
+#include <functional>
+
 namespace vbrick {
 
 class InProcessTower : public IRcxTransport {
 public:
     explicit InProcessTower(SoftRcx& brick) : mBrick(brick) {}
 
+    // Waits a quarter of each request's time on a tower's wire, when set.
+    using Waiter = std::function<void(int ms)>;
+    void setPace(Waiter wait) { mWait = std::move(wait); }
+
     bool open() override { return true; }
     bool wake() override { return true; }
     void close() override {}
     std::optional<QByteArray> exchange(const QByteArray& request) override
     {
-        mBytesSent += rcx::frame(request).size();
+        const qint64 framed = rcx::frame(request).size();
+        mBytesSent += framed;
+        if (mWait)
+            mWait(int(framed * 11 * 1000 / 2400 / 4));
         const auto reply = mBrick.handle(request);
         if (!reply)
             return rcx::replyLength(request) < 0 ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
@@ -28,6 +37,7 @@ public:
 
 private:
     SoftRcx& mBrick;
+    Waiter mWait;
     qint64 mBytesSent = 0;
     qint64 mBytesReceived = 0;
 };

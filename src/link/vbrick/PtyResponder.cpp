@@ -71,6 +71,7 @@ void PtyResponder::serve()
             std::optional<QByteArray> reply;
             {
                 std::lock_guard<std::mutex> lock(mMutex);
+                mOpcodes.append(std::uint8_t(request->data[0]));
                 if (!mSilent)
                     reply = mBrick.handle(request->data);
             }

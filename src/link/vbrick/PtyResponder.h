@@ -5,6 +5,7 @@
 // path is what a tower driver (ours or a peer's) opens.
 #include "link/vbrick/SoftRcx.h"
 
+#include <QList>
 #include <QString>
 
 #include <atomic>
@@ -32,6 +33,12 @@ public:
     // Bytes the peer sent (echo not counted) and requests answered.
     qint64 bytesReceived() const { return mReceived; }
     int requests() const { return mRequests; }
+    // The opcodes of the requests in the order they came.
+    QList<std::uint8_t> opcodes()
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        return mOpcodes;
+    }
     // Stops answering (as a brick out of range), echoing still.
     void setSilent(bool silent) { mSilent = silent; }
     // Closes the pseudo-terminal at once, as a tower pulled out.
@@ -49,6 +56,7 @@ private:
     std::atomic<bool> mSilent{false};
     std::atomic<qint64> mReceived{0};
     std::atomic<int> mRequests{0};
+    QList<std::uint8_t> mOpcodes;
     std::thread mThread;
 };
 

@@ -190,8 +190,12 @@ QByteArray SoftRcx::apply(const QByteArray& in)
         return {};
     case Op::SensorMode:
         if (u8(in, 1) < SensorCount) {
-            mSensors[u8(in, 1)].mode = u8(in, 2);
-            mSensors[u8(in, 1)].value = 0;
+            // Counts and angles start again; a reading is the input's, read again at once.
+            Sensor& s = mSensors[u8(in, 1)];
+            s.mode = u8(in, 2);
+            const int kind = s.mode & 0xE0;
+            if (kind == 0x40 || kind == 0x60 || kind == 0xE0)
+                s.value = 0;
         }
         return {};
     case Op::SelectProgram:
