@@ -725,3 +725,72 @@ TEST_F(DatalogWindow, PrintsTheGraphLandscapeAndNothingForTheHelp)
 }
 
 }  // namespace
+
+// ---- With the main window ----
+
+#include "shell/MainWindow.h"
+
+namespace {
+
+class DatalogShell : public DatalogFixture {
+protected:
+    void SetUp() override
+    {
+        DatalogFixture::SetUp();
+        main = std::make_unique<mdiMain>();
+        windows.setMainWindow(main.get());
+        RegisterDatalogWindows(windows);
+    }
+    void TearDown() override
+    {
+        windows.setMainWindow(nullptr);
+        main.reset();
+        DatalogFixture::TearDown();
+    }
+    std::unique_ptr<mdiMain> main;
+};
+
+TEST_F(DatalogShell, TheSetupButtonsHookShowsTheOneWindowAndTheEndUnloadsIt)
+{
+    ASSERT_TRUE(main->Hooks().DatalogShow);
+    brick.fill({{1, 0, 1}, {9, 1, 2}, {1, 0, 3}, {9, 1, 4}});
+    QPointer<frmDatalog> shown;
+    runner.script = [&](QDialog& d) {
+        if (d.windowTitle() == "Quillomat Datalog") {
+            shown = static_cast<frmDatalog*>(&d);
+            shown->TB1_ButtonClick("SHOWDATA");
+            shown->TB1_ButtonClick("SHOWGRAPH");
+            shown->TB1_ButtonClick("EXIT");
+        } else if (d.windowTitle() == "Datalog Range") {
+            static_cast<frmDatalogRange&>(d).cmdOk_Click();
+        } else if (d.windowTitle() == "Graph Settings") {
+            auto& g = static_cast<frmGraphSettings&>(d);
+            g.cmbX->setCurrentIndex(g.cmbX->findText("Timer 1"));
+            g.cmbX_Click();
+            g.YEntry("Light")->setCheckState(0, Qt::Checked);
+            g.cmdOk_Click();
+        }
+    };
+    main->Hooks().DatalogShow();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(runner.shown, (QStringList{"Quillomat Datalog", "Datalog Range", "Graph Settings"}));
+    EXPECT_TRUE(shown->ShowingGraph);
+    QPointer<frmGraphSettings> settings = shown->GraphSettings();
+    EXPECT_EQ(main->Registry().Windows().size(), 2);
+
+    // Shown again: the same window with its list.
+    runner.shown.clear();
+    runner.script = [](QDialog&) {};
+    main->Hooks().DatalogShow();
+    EXPECT_EQ(frmDatalog::Instance(), shown.data());
+    EXPECT_EQ(shown->lstData->count(), 4);
+
+    bool cancel = false;
+    main->MDIForm_QueryUnload(cancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_TRUE(shown.isNull());
+    EXPECT_TRUE(settings.isNull());
+    EXPECT_TRUE(main->Registry().Windows().isEmpty());
+}
+
+}  // namespace
