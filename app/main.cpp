@@ -13,6 +13,7 @@
 #include "model/RcxSetup.h"
 #include "shell/EventGuard.h"
 #include "shell/KeyTracker.h"
+#include "shell/joy/frmJoy.h"
 #include "shell/MainWindow.h"
 #include "shell/MessagePresenter.h"
 #include "shell/ModalRunner.h"
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
     KeyTracker keys(&joystick);
     keys.Install();
     ShellWindows windows;
+    RegisterJoyWindow(windows);
     RegisterSetupWindows(windows);
     RegisterDatalogWindows(windows);
     PhantomControl control;
