@@ -1,6 +1,5 @@
 #include "datalog/DatalogUpload.h"
 
-#include "compiler/ModuleCompile.h"
 #include "model/AppState.h"
 #include "model/Phantom.h"
 #include "model/VbError.h"

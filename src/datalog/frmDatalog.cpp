@@ -38,6 +38,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QScopeGuard>
 
 #include <cmath>
 
@@ -150,7 +151,12 @@ frmDatalog::frmDatalog(QWidget* parent) : QDialog(parent)
         main->Registry().Add(this);
 }
 
-frmDatalog::~frmDatalog() { unloadSettings(); }
+frmDatalog::~frmDatalog()
+{
+    // The main window's end deletes the settings dialog itself, after this window.
+    if (mSettings && !mSettings->parent())
+        delete mSettings.data();
+}
 
 frmDatalog* frmDatalog::Instance()
 {
@@ -359,6 +365,10 @@ void frmDatalog::UploadDatalog()
         return;
     }
     IWindowServices& windows = *App().Windows;
+    // The toolbar waits while the brick is read: the events let between the
+    // replies must not start another upload or change the list.
+    TB1->setEnabled(false);
+    const auto enable = qScopeGuard([this] { TB1->setEnabled(true); });
     try {
         {
             frmDatalogRange range(this);
@@ -458,7 +468,7 @@ void frmDatalog::ShowGraph()
                 return;
             }
             if (!mSettings)
-                mSettings = new frmGraphSettings(this);
+                mSettings = new frmGraphSettings(mdiMain::Instance());
             mSettings->FillItems(items);
             Graph.Items = items;
         }
@@ -673,9 +683,14 @@ void frmDatalog::PrintDatalog()
             QPainter painter;
             if (!painter.begin(target.printer.get()))
                 raiseError(Err::DeviceUnavailable);
+            // The graph as it is shown, enlarged to fill the page.
             const double deviceTwips = 1440.0 / target.printer->resolution();
-            PainterSurface surface(painter, QSizeF(TwipX(picGraph->width()), TwipY(picGraph->height())), deviceTwips,
-                                   deviceTwips, App().TwipsX);
+            const QSizeF size(TwipX(qMax(1, picGraph->width())), TwipY(qMax(1, picGraph->height())));
+            const QRectF page = target.printer->pageLayout().paintRectPixels(target.printer->resolution());
+            const double scale = qMax(1.0, qMin(page.width() * deviceTwips / size.width(),
+                                                page.height() * deviceTwips / size.height()));
+            painter.scale(scale, scale);
+            PainterSurface surface(painter, size, deviceTwips, deviceTwips, App().TwipsX);
             DrawGraph(surface);
             painter.end();
             ReportDatalogPrinted(target);

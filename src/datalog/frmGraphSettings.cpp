@@ -22,35 +22,31 @@ frmGraphSettings::frmGraphSettings(QWidget* parent) : QDialog(parent)
     setFixedSize(PixX(8280), PixY(3525));
 
     Label2 = new QLabel(QStringLiteral("Graph title:"), this);
-    placeLabel(Label2, 1740, 90, 2610);
     txtGraphTitle = new QLineEdit(this);
     place(txtGraphTitle, 2610, 60, 3150, 285);
+    placeLabel(Label2, 1740, 90, txtGraphTitle);
 
     Frame1 = new QGroupBox(QStringLiteral("X-axis"), this);
     place(Frame1, 210, 585, 3435, 2355);
-    auto* l = new QLabel(QStringLiteral("Caption:"), Frame1);
-    placeLabel(l, 120, 315, 825);
     txtXCaption = new QLineEdit(Frame1);
     place(txtXCaption, 825, 225, 2475, 285);
-    l = new QLabel(QStringLiteral("Item:"), Frame1);
-    placeLabel(l, 150, 825, 825);
+    placeLabel(new QLabel(QStringLiteral("Caption:"), Frame1), 120, 315, txtXCaption);
     cmbX = new QComboBox(Frame1);
     cmbX->setEditable(false);
     place(cmbX, 825, 750, 2475, 315);
+    placeLabel(new QLabel(QStringLiteral("Item:"), Frame1), 150, 825, cmbX);
 
     Frame2 = new QGroupBox(QStringLiteral("Y-axis"), this);
     place(Frame2, 4605, 585, 3435, 2355);
-    l = new QLabel(QStringLiteral("Caption:"), Frame2);
-    placeLabel(l, 90, 360, 780);
     txtYCaption = new QLineEdit(Frame2);
     place(txtYCaption, 780, 285, 2475, 285);
-    l = new QLabel(QStringLiteral("Item(s):"), Frame2);
-    placeLabel(l, 90, 810, 645);
+    placeLabel(new QLabel(QStringLiteral("Caption:"), Frame2), 90, 360, txtYCaption);
     LV1 = new QTreeWidget(Frame2);
     LV1->setColumnCount(1);
     LV1->setHeaderLabels({QStringLiteral("Select graph items")});
     LV1->setRootIsDecorated(false);
     place(LV1, 645, 825, 2640, 1410);
+    placeLabel(new QLabel(QStringLiteral("Item(s):"), Frame2), 90, 810, LV1);
     LV1->setColumnWidth(0, LV1->width() - 5);
 
     cmdOk = new QPushButton(QStringLiteral("Ok"), this);
@@ -81,13 +77,18 @@ void frmGraphSettings::place(QWidget* w, int left, int top, int width, int heigh
         w->resize(PixX(width), PixY(height));
 }
 
-void frmGraphSettings::placeLabel(QLabel* label, int left, int top, int boxLeft)
+void frmGraphSettings::placeLabel(QLabel* label, int left, int top, QWidget* box)
 {
     // The label keeps its place unless its text reaches into its box; then it
-    // ends just before the box.
+    // ends just before the box, and where even that leaves no room the box
+    // gives up the room on its left.
     label->adjustSize();
-    const int x = qMin(PixX(left), PixX(boxLeft) - label->width() - 4);
-    label->move(qMax(2, x), PixY(top));
+    const int x = box->x() - label->width() - 2;
+    label->move(qMax(0, qMin(PixX(left), x)), PixY(top));
+    if (x < 0) {
+        const QRect g = box->geometry();
+        box->setGeometry(QRect(QPoint(label->width() + 2, g.top()), g.bottomRight()));
+    }
 }
 
 void frmGraphSettings::FillItems(const QVector<GraphItem>& items)

@@ -56,7 +56,7 @@ protected:
 
 private:
     void place(QWidget* w, int left, int top, int width = -1, int height = -1);
-    void placeLabel(QLabel* label, int left, int top, int boxLeft);
+    void placeLabel(QLabel* label, int left, int top, QWidget* box);
     void setCheckedQuietly(QTreeWidgetItem* item, bool checked);
     Integer sourceOf(const QString& name) const;
 

@@ -2,6 +2,7 @@
 // virtual brick, reset and size, the list file, the graph, saving and printing.
 #include "DatalogFixture.h"
 #include "RecordingSurface.h"
+#include "support/FakeWindows.h"
 #include "support/RecordingControl.h"
 
 #include "datalog/DatalogFile.h"
@@ -668,11 +669,16 @@ TEST_F(DatalogWindow, PrintsTheListToAPdfWhenNoPrinterIsThere)
     brick.fill(entries);
     upload();
     ASSERT_EQ(App().DatalogRecords.size(), 66);
+    FakeWindows status;
+    App().Windows = &status;
     window->TB1_ButtonClick("PRINT");
+    App().Windows = &windows;
     const QString pdf = dataPath("Rover datalog.pdf");
     ASSERT_TRUE(QFile::exists(pdf));
     EXPECT_GT(QFileInfo(pdf).size(), 0);
-    EXPECT_EQ(windows.MainWindow(), nullptr);  // the status strip has no main window here; nothing to read back
+    // The status strip says where the printout went.
+    ASSERT_EQ(status.statusPrints.size(), 1);
+    EXPECT_EQ(status.statusPrints[0].text, "No printer installed: the datalog went to " + pdf);
 
     App().DatalogRecords.append({1, "Timer 1", 0, 99});
     QFile::remove(pdf);
@@ -722,6 +728,75 @@ TEST_F(DatalogWindow, PrintsTheGraphLandscapeAndNothingForTheHelp)
     window->TB1_ButtonClick("HELP");
     window->TB1_ButtonClick("PRINT");
     EXPECT_FALSE(QFile::exists(pdf));
+}
+
+}  // namespace
+
+// ---- With the main window ----
+
+#include "shell/MainWindow.h"
+
+namespace {
+
+class DatalogShell : public DatalogFixture {
+protected:
+    void SetUp() override
+    {
+        DatalogFixture::SetUp();
+        main = std::make_unique<mdiMain>();
+        windows.setMainWindow(main.get());
+        RegisterDatalogWindows(windows);
+    }
+    void TearDown() override
+    {
+        windows.setMainWindow(nullptr);
+        main.reset();
+        DatalogFixture::TearDown();
+    }
+    std::unique_ptr<mdiMain> main;
+};
+
+TEST_F(DatalogShell, TheSetupButtonsHookShowsTheOneWindowAndTheEndUnloadsIt)
+{
+    ASSERT_TRUE(main->Hooks().DatalogShow);
+    brick.fill({{1, 0, 1}, {9, 1, 2}, {1, 0, 3}, {9, 1, 4}});
+    QPointer<frmDatalog> shown;
+    runner.script = [&](QDialog& d) {
+        if (d.windowTitle() == "Quillomat Datalog") {
+            shown = static_cast<frmDatalog*>(&d);
+            shown->TB1_ButtonClick("SHOWDATA");
+            shown->TB1_ButtonClick("SHOWGRAPH");
+            shown->TB1_ButtonClick("EXIT");
+        } else if (d.windowTitle() == "Datalog Range") {
+            static_cast<frmDatalogRange&>(d).cmdOk_Click();
+        } else if (d.windowTitle() == "Graph Settings") {
+            auto& g = static_cast<frmGraphSettings&>(d);
+            g.cmbX->setCurrentIndex(g.cmbX->findText("Timer 1"));
+            g.cmbX_Click();
+            g.YEntry("Light")->setCheckState(0, Qt::Checked);
+            g.cmdOk_Click();
+        }
+    };
+    main->Hooks().DatalogShow();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(runner.shown, (QStringList{"Quillomat Datalog", "Datalog Range", "Graph Settings"}));
+    EXPECT_TRUE(shown->ShowingGraph);
+    QPointer<frmGraphSettings> settings = shown->GraphSettings();
+    EXPECT_EQ(main->Registry().Windows().size(), 2);
+
+    // Shown again: the same window with its list.
+    runner.shown.clear();
+    runner.script = [](QDialog&) {};
+    main->Hooks().DatalogShow();
+    EXPECT_EQ(frmDatalog::Instance(), shown.data());
+    EXPECT_EQ(shown->lstData->count(), 4);
+
+    bool cancel = false;
+    main->MDIForm_QueryUnload(cancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_TRUE(shown.isNull());
+    EXPECT_TRUE(settings.isNull());
+    EXPECT_TRUE(main->Registry().Windows().isEmpty());
 }
 
 }  // namespace
