@@ -17,6 +17,7 @@
 #include "shell/ModalRunner.h"
 #include "shell/OpenDialog.h"
 #include "shell/ShellWindows.h"
+#include "views/ViewWindows.h"
 #include "setup/frmMain.h"
 
 #include <QApplication>
@@ -43,6 +44,7 @@ int main(int argc, char** argv)
     KeyTracker keys(&joystick);
     keys.Install();
     ShellWindows windows;
+    RegisterViewWindows(windows);
     RegisterSetupWindows(windows);
     PhantomControl control;
     ControlEventHandler controlEvents;

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth
   clang libclang-rt-14-dev
   nqc
+  poppler-utils
 )
 
 missing=()
