@@ -10,6 +10,8 @@ void ProjectExplorer::Load(const QString& projectName)
     Tree.Add(QString(), QStringLiteral("root"), projectName, QStringLiteral("PROJECT_CLOSE"));
     Tree.Add(QStringLiteral("root"), QStringLiteral("task"), QStringLiteral("Task"), QStringLiteral("TASK"));
     Tree.Add(QStringLiteral("root"), QStringLiteral("sub"), QStringLiteral("Sub"), QStringLiteral("SUB"));
+    // The folders show at once.
+    Tree.SetExpanded(QStringLiteral("root"), true);
     curNode = QStringLiteral("root");
 }
 
