@@ -80,6 +80,7 @@ frmDefineVar::frmDefineVar(QWidget* parent) : QDialog(parent)
     Logic.Load();
     fromLogic();
     tabVar->setCurrentIndex(0);
+    txtDescription->setFocus();
     resize(520, 300);
     if (QScreen* s = QGuiApplication::primaryScreen()) {
         const QRect g = s->availableGeometry();
