@@ -1,6 +1,7 @@
 // The start of the program: the process-wide objects and services, the
 // open/new dialog for a project, then the main window and the event loop.
 #include "compiler/ProjectCompile.h"
+#include "datalog/frmDatalog.h"
 #include "desktop/DeskTopFactory.h"
 #include "link/PhantomControl.h"
 #include "link/QSettingsStore.h"
@@ -12,6 +13,7 @@
 #include "model/RcxSetup.h"
 #include "shell/EventGuard.h"
 #include "shell/KeyTracker.h"
+#include "shell/joy/frmJoy.h"
 #include "shell/MainWindow.h"
 #include "shell/MessagePresenter.h"
 #include "shell/ModalRunner.h"
@@ -44,8 +46,10 @@ int main(int argc, char** argv)
     KeyTracker keys(&joystick);
     keys.Install();
     ShellWindows windows;
+    RegisterJoyWindow(windows);
     RegisterViewWindows(windows);
     RegisterSetupWindows(windows);
+    RegisterDatalogWindows(windows);
     PhantomControl control;
     ControlEventHandler controlEvents;
     a.Presenter = &presenter;

@@ -8,6 +8,7 @@
 #include "model/NamedValues.h"
 
 #include "Floor.h"
+#include "BenchCommands.h"
 
 #include <QStringList>
 
@@ -15,18 +16,7 @@
 
 namespace {
 
-std::shared_ptr<clsCommand> command(const char* key, int column, int row)
-{
-    auto c = std::make_shared<clsCommand>();
-    c->CommandKey = QString::fromLatin1(key);
-    c->x = Integer(column);
-    c->y = Integer(row);
-    c->Param1Source = -1;
-    c->Param1Value = -1;
-    c->Param2Source = -1;
-    c->Param2Value = -1;
-    return c;
-}
+using bench::command;
 
 // A plain command of the kind the row picks.
 std::shared_ptr<clsCommand> simple(int column, int row)

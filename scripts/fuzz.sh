@@ -48,6 +48,8 @@ for t in "${targets[@]}"; do
   mkdir -p "$corpus" "$findings"
   case "$t" in
     project) seed_project "$corpus" ;;
+    firmware) cp "$root"/tests/data/firmware/* "$corpus"/ ;;
+    replies) cp "$root"/tests/data/replies/* "$corpus"/ ;;
   esac
   echo "fuzzing $t for ${seconds}s"
   if ! ( cd "$findings" && QT_QPA_PLATFORM=offscreen \

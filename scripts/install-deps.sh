@@ -10,7 +10,7 @@ packages=(
   libgl-dev libvulkan-dev
   libsdl2-dev
   fonts-dejavu-core
-  xvfb xauth
+  xvfb xauth xdotool
   clang libclang-rt-14-dev
   nqc
   poppler-utils

@@ -51,7 +51,33 @@ int compare(const Variant& a, const Variant& b)
 
 clsObject& namedValue(const QString& name)
 {
-    return *App().ObjectList.Item(name);  // failure 5 when missing
+    ObjectPtr* o = App().ObjectList.find(name);
+    if (!o)
+        raiseError(Err::InvalidCall);  // a missing entry
+    return **o;
+}
+
+// The named value an operand names, or nullptr; only a text names one.
+clsObject* named(const Variant& v)
+{
+    if (!v.isText())
+        return nullptr;
+    ObjectPtr* o = App().ObjectList.find(v.toString());
+    return o ? o->get() : nullptr;
+}
+
+// The names of the PC's record of the motor on port 0, 1, 2.
+struct MotorNames {
+    QString state, direction, speed;
+};
+const MotorNames& motorNames(int port)
+{
+    static const MotorNames names[3] = {
+        {QStringLiteral("Motor state A"), QStringLiteral("Motor direction A"), QStringLiteral("Motor speed A")},
+        {QStringLiteral("Motor state B"), QStringLiteral("Motor direction B"), QStringLiteral("Motor speed B")},
+        {QStringLiteral("Motor state C"), QStringLiteral("Motor direction C"), QStringLiteral("Motor speed C")},
+    };
+    return names[port];
 }
 
 bool motorCommand(const clsCommand& c)
@@ -63,7 +89,7 @@ bool motorCommand(const clsCommand& c)
 // optional leading minus.
 void toNumber(Variant& v)
 {
-    if (ValidateParam(v, QString()))
+    if (v.isText() && ValidateParam(v, QString()))
         v = vb::Val(v.toString());
 }
 
@@ -132,20 +158,20 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
     s2 = c.Param2Source;
     v2 = c.Param2Value;
     AppState& a = App();
-    auto& list = a.ObjectList;
     try {
         // One operand; false when the joystick failed and the resolution ends.
         auto resolve = [&](Variant& s, Variant& v, bool first) {
-            const QString name = v.toString();
-            const bool known = !name.isEmpty() && list.Exists(name);
-            switch (sourceOf(s)) {
+            const int source = sourceOf(s);
+            if (source == OperandSource::TypedRange)
+                return true;
+            clsObject* const o = named(v);
+            switch (source) {
             case OperandSource::JoystickButton:
             case OperandSource::JoystickAxis:
             case OperandSource::KeyboardKey: {
-                if (!known)
+                if (!o)
                     return true;
-                const clsObject& o = *list.Item(name);
-                v = ReadJoystickOrKeys(s.toInteger(), o.Number, o.Value);
+                v = ReadJoystickOrKeys(Integer(source), o->Number, o->Value);
                 if (v.toDouble() == -1) {
                     a.StopRun = True;
                     return false;
@@ -155,21 +181,21 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
             case OperandSource::Variable:
                 if (first && c.CommandKey == QLatin1String("L_VAR"))
                     return true;  // the variable to change keeps its name
-                if (known) {
-                    v = list.Item(name)->Value;
+                if (o) {
+                    v = o->Value;
                     if (!first && motorCommand(c))
                         s = OperandSource::Constant;
                 }
                 return true;
             case OperandSource::MotorStatus:
-                if (known) {
-                    v = list.Item(name)->AuxValue;
+                if (o) {
+                    v = o->AuxValue;
                     if (!first && motorCommand(c))
                         s = OperandSource::Constant;
                 }
                 return true;
             case OperandSource::Constant:
-                if (v.isText() && name == QLatin1String("Infinite loop"))
+                if (v.isText() && v.toString() == QLatin1String("Infinite loop"))
                     v = 0;
                 return true;
             case OperandSource::Random: {
@@ -179,16 +205,15 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
                 return true;
             }
             case 100: case 110: case 120: case 130: case 140: case 150: case 210:
-                if (known) {
-                    v = list.Item(name)->Value;
+                if (o) {
+                    v = o->Value;
                     s = OperandSource::Constant;
                 }
                 return true;
             case OperandSource::NamedRange:
                 if (!first) {
-                    if (known) {
-                        const clsObject& o = *list.Item(name);
-                        v = QString::number(o.Value) + QLatin1Char('_') + QString::number(o.AuxValue);
+                    if (o) {
+                        v = QString::number(o->Value) + QLatin1Char('_') + QString::number(o->AuxValue);
                         s = OperandSource::TypedRange;
                     }
                 }
@@ -215,10 +240,13 @@ bool ImmediateRunner::UpdateMotorState(const clsCommand& c, const Variant& value
     const QString& key = c.CommandKey;
     bool changed = false;
     for (QChar ch : c.MotorList) {
-        const QString letter(QChar(ushort(65 + (ch.unicode() - '0'))));
-        clsObject& state = namedValue(QStringLiteral("Motor state ") + letter);
-        clsObject& direction = namedValue(QStringLiteral("Motor direction ") + letter);
-        clsObject& speed = namedValue(QStringLiteral("Motor speed ") + letter);
+        const int port = ch.unicode() - '0';
+        if (port < 0 || port > 2)
+            raiseError(Err::InvalidCall);  // no such port, so no record of it
+        const MotorNames& names = motorNames(port);
+        clsObject& state = namedValue(names.state);
+        clsObject& direction = namedValue(names.direction);
+        clsObject& speed = namedValue(names.speed);
         auto set = [&changed](clsObject& o, Long v) {
             o.AuxValue = v;
             changed = true;
@@ -267,20 +295,40 @@ bool ImmediateRunner::RunImmediate(CommandCollection* commands, Integer columns,
     }
 }
 
+namespace {
+
+// The commands of a grid by cell, read once per walk and held, so that a
+// command deleted while the walk yields stays alive until the walk is done.
+struct Cells {
+    std::shared_ptr<clsCommand> at[2][41];
+
+    explicit Cells(const CommandCollection& commands)
+    {
+        const GridCells cells(commands);
+        for (int col = 0; col < 2; ++col)
+            for (int row = 1; row <= 40; ++row)
+                if (const std::shared_ptr<clsCommand>* c = cells.at(col, row))
+                    at[col][row] = *c;
+    }
+};
+
+}  // namespace
+
 bool ImmediateRunner::walk(CommandCollection* commands, Integer columns, bool gapMode)
 {
     bool answered = true;
     const int firstColumn = columns == 1 ? 1 : 0;
     const int lastColumn = columns == 1 || columns == 2 ? 1 : 0;
+    const Cells cells(*commands);
     for (int col = firstColumn; col <= lastColumn; ++col) {
         for (int row = 1; row <= 40; ++row) {
-            const QString key = ColKey(col, row);
-            if (!commands->Exists(key)) {
+            const clsCommand* found = cells.at[col][row].get();
+            if (!found) {
                 if (gapMode)
                     continue;
                 break;  // this column ends here
             }
-            const clsCommand& c = *commands->Item(key);
+            const clsCommand& c = *found;
             Variant s1, v1, s2, v2;
             ResolveOperandsImmediate(c, s1, v1, s2, v2);
             if (mSeams.Yield)
@@ -523,6 +571,11 @@ PcRun::Tick PcRun::tmrJoy_Timer()
     } catch (const VbError&) {
         // Not tested: the run ends whatever the brick says.
     }
+    // The PC's record follows: every motor is off now (the set-up window's
+    // polling panel shows this record in a Joystick & Keyboard project).
+    for (int port = 0; port < 3; ++port)
+        if (ObjectPtr* state = a.ObjectList.find(motorNames(port).state))
+            (*state)->AuxValue = 64;
     a.StopRun = True;
     return Tick::Ended;
 }

@@ -10,84 +10,76 @@ namespace {
 
 const QString kDashes = QStringLiteral("'-------------------------------");
 
-// The listing of a task (kind 1) or a sub (kind 5).
-bool compileModule(clsModule& module, Long kind, const char* begin, const char* end,
-                   const char* failure)
-{
-    try {
-        ListingLine(QStringLiteral(" "));
-        ListingLine(QStringLiteral("'***  "), module.Name, "   ***");
-        ListingLine(kDashes);
-        ListingLine(QString(), begin, module.mNumber);
-        if (!DLCommands(module.Commands().get(), kind, CompileMode::Listing, module.mLoop, module.Name, 0))
-            return false;
-        ListingLine(QString(), end);
-        return true;
-    } catch (const VbError& e) {
-        ShowMessage(QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1String(failure),
-                    MsgStyle::Critical);
-        return false;
-    }
-}
-
 bool passedOver(const VbError& e)
 {
     return e.number() == Err::InvalidCall || e.number() == Err::ObjectNotSet;
 }
 
+// What tells a task from a sub when it is listed or sent.
+struct ModuleWords {
+    Long kind;
+    const char* begin;  // listing words
+    const char* end;
+    const char* compileFailure;
+    void (IPhantomControl::*beginOp)(Integer&);
+    void (IPhantomControl::*endOp)();
+    bool endAfterFailure;  // a task is closed even after a failure, so the control is not left inside it
+    const char* downloadFailure;
+};
+
+const ModuleWords kTaskWords{ModuleKind::Task, ".BeginOfTask", ".EndOfTask", " in compile task",
+                             &IPhantomControl::BeginOfTask, &IPhantomControl::EndOfTask, true, " in Download"};
+const ModuleWords kSubWords{ModuleKind::Sub, ".BeginOfSub", ".EndOfSub", " in compile sub",
+                            &IPhantomControl::BeginOfSub, &IPhantomControl::EndOfSub, false, " in Download sub"};
+
+void showFailure(const VbError& e, const char* where)
+{
+    ShowMessage(QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1String(where), MsgStyle::Critical);
+}
+
+// A task or sub between its begin and end: into the listing (mode 3) with its
+// header lines, or through the control (mode 1). One walk of its grid serves both.
+bool walkModule(clsModule& module, const ModuleWords& w, Long mode)
+{
+    const bool listing = mode == CompileMode::Listing;
+    bool result = true;
+    try {
+        if (listing) {
+            ListingLine(QStringLiteral(" "));
+            ListingLine(QStringLiteral("'***  "), module.Name, "   ***");
+            ListingLine(kDashes);
+            ListingLine(QString(), w.begin, module.mNumber);
+        } else {
+            Integer number = module.mNumber;
+            (PB().*w.beginOp)(number);
+        }
+        if (!DLCommands(module.Commands().get(), w.kind, mode, module.mLoop, listing ? module.Name : QString(), 0)) {
+            result = false;
+            if (listing || !w.endAfterFailure)
+                return false;
+        }
+        if (listing)
+            ListingLine(QString(), w.end);
+        else
+            (PB().*w.endOp)();
+        return result;
+    } catch (const VbError& e) {
+        if (!listing && passedOver(e))
+            return result;
+        showFailure(e, listing ? w.compileFailure : w.downloadFailure);
+        return false;
+    }
+}
+
 }  // namespace
 
-bool Compile(clsTask& task)
-{
-    return compileModule(task, ModuleKind::Task, ".BeginOfTask", ".EndOfTask", " in compile task");
-}
+bool Compile(clsTask& task) { return walkModule(task, kTaskWords, CompileMode::Listing); }
 
-bool Compile(clsSub& sub)
-{
-    return compileModule(sub, ModuleKind::Sub, ".BeginOfSub", ".EndOfSub", " in compile sub");
-}
+bool Compile(clsSub& sub) { return walkModule(sub, kSubWords, CompileMode::Listing); }
 
-bool DownLoad(clsTask& task)
-{
-    bool result = true;
-    try {
-        Integer number = task.mNumber;
-        PB().BeginOfTask(number);
-        if (!DLCommands(task.Commands().get(), ModuleKind::Task, CompileMode::Download, task.mLoop,
-                        QString(), 0))
-            result = false;
-        // Closed even after a failure, so the control is not left inside the task.
-        PB().EndOfTask();
-        return result;
-    } catch (const VbError& e) {
-        if (passedOver(e))
-            return result;
-        ShowMessage(QStringLiteral("Error: ") + QString::number(e.number()) + QStringLiteral(" in Download"),
-                    MsgStyle::Critical);
-        return false;
-    }
-}
+bool DownLoad(clsTask& task) { return walkModule(task, kTaskWords, CompileMode::Download); }
 
-bool DownLoad(clsSub& sub)
-{
-    bool result = true;
-    try {
-        Integer number = sub.mNumber;
-        PB().BeginOfSub(number);
-        if (!DLCommands(sub.Commands().get(), ModuleKind::Sub, CompileMode::Download, sub.mLoop,
-                        QString(), 0))
-            return false;
-        PB().EndOfSub();
-        return result;
-    } catch (const VbError& e) {
-        if (passedOver(e))
-            return result;
-        ShowMessage(QStringLiteral("Error: ") + QString::number(e.number()) +
-                        QStringLiteral(" in Download sub"),
-                    MsgStyle::Critical);
-        return false;
-    }
-}
+bool DownLoad(clsSub& sub) { return walkModule(sub, kSubWords, CompileMode::Download); }
 
 bool InitRCX(clsRcx& rcx)
 {

@@ -13,7 +13,7 @@
 
 namespace {
 
-const QString kFromCompiler = QStringLiteral(" 'from Compiler");
+constexpr QLatin1String kFromCompiler(" 'from Compiler");
 
 double num(const Variant& v) { return v.toDouble(); }
 
@@ -47,7 +47,7 @@ void emitVarLoad(VarOp op, Integer variable, Long source, const Variant& value, 
         }
     } else if (mode == CompileMode::Listing) {
         const char* word = op == VarOp::Set ? ".SetVar" : op == VarOp::And ? ".AndVar" : ".OrVar";
-        line(word, variable, source, value.toString() + kFromCompiler);
+        line(word, variable, source, listing::FromCompiler{value});
     }
 }
 
@@ -87,8 +87,8 @@ QString* listing::beginLine()
     if (app.ProjectType == 1)
         return nullptr;
     QString& out = app.ListingText;
-    if (app.BlockDepth > 0)
-        out.append(QString(app.BlockDepth, QLatin1Char('\t')));
+    for (int i = 0; i < app.BlockDepth; ++i)
+        out.append(QLatin1Char('\t'));
     return &out;
 }
 
@@ -109,7 +109,22 @@ void listing::appendField(QString& out, double d)
 
 void listing::appendField(QString& out, const QString& s) { out.append(s); }
 
-void listing::appendField(QString& out, const char* s) { out.append(QString::fromUtf8(s)); }
+void listing::appendField(QString& out, const char* s)
+{
+    const char* p = s;
+    while (*p > 0)  // plain ASCII, as the words of the listing are
+        ++p;
+    if (*p == 0)
+        out.append(QLatin1String(s, qsizetype(p - s)));
+    else
+        out.append(QString::fromUtf8(s));
+}
+
+void listing::appendField(QString& out, const FromCompiler& f)
+{
+    appendField(out, f.value);
+    out.append(kFromCompiler);
+}
 
 void listing::appendField(QString& out, const Variant& v)
 {
@@ -117,6 +132,22 @@ void listing::appendField(QString& out, const Variant& v)
     case Variant::Kind::Empty: break;
     case Variant::Kind::Number: appendField(out, v.toDouble()); break;
     case Variant::Kind::Text: out.append(v.toString()); break;
+    }
+}
+
+void SendVarOperation(IPhantomControl& pb, Integer op, Integer variable, Long source, Integer value)
+{
+    switch (op) {
+    case 0: pb.SumVar(variable, source, value); break;
+    case 1: pb.SubVar(variable, source, value); break;
+    case 2: pb.DivVar(variable, source, value); break;
+    case 3: pb.MulVar(variable, source, value); break;
+    case 4: pb.SgnVar(variable, source, value); break;
+    case 5: pb.AbsVar(variable, source, value); break;
+    case 6: pb.AndVar(variable, source, value); break;
+    case 7: pb.OrVar(variable, source, value); break;
+    case 8: pb.SetVar(variable, source, value); break;
+    default: break;
     }
 }
 
@@ -416,21 +447,7 @@ struct Walk {
             if (op >= 0) {
                 if (download()) {
                     IPhantomControl& pb = PB();
-                    const Integer var = P1val.toInteger();
-                    const Long src = P2src.toLong();
-                    const Integer val = P2val.toInteger();
-                    switch (op) {
-                    case 0: pb.SumVar(var, src, val); break;
-                    case 1: pb.SubVar(var, src, val); break;
-                    case 2: pb.DivVar(var, src, val); break;
-                    case 3: pb.MulVar(var, src, val); break;
-                    case 4: pb.SgnVar(var, src, val); break;
-                    case 5: pb.AbsVar(var, src, val); break;
-                    case 6: pb.AndVar(var, src, val); break;
-                    case 7: pb.OrVar(var, src, val); break;
-                    case 8: pb.SetVar(var, src, val); break;
-                    default: break;
-                    }
+                    SendVarOperation(pb, op, P1val.toInteger(), P2src.toLong(), P2val.toInteger());
                 } else if (listing()) {
                     if (op >= app.VarOpMethod.size())
                         raiseError(Err::SubscriptOutOfRange);

@@ -28,6 +28,11 @@ void appendField(QString& out, double d);
 void appendField(QString& out, qint64 n);
 inline void appendField(QString& out, int n) { appendField(out, qint64(n)); }
 inline void appendField(QString& out, qint16 n) { appendField(out, qint64(n)); }
+// A value the compiler loads on its own, marked so in the listing.
+struct FromCompiler {
+    const Variant& value;
+};
+void appendField(QString& out, const FromCompiler& f);
 }  // namespace listing
 
 template <class Prefix, class... Fields>
@@ -41,6 +46,12 @@ void ListingLine(const Prefix& prefix, const Fields&... fields)
     ((out->append(i++ < 2 ? QLatin1Char(' ') : QLatin1Char(',')), listing::appendField(*out, fields)), ...);
     out->append(QLatin1String("\r\n"));
 }
+
+class IPhantomControl;
+
+// The variable operation of a VAR command (0 ADD ... 8 SET VALUE) through the
+// control; another operation sends nothing.
+void SendVarOperation(IPhantomControl& pb, Integer op, Integer variable, Long source, Integer value);
 
 // Turns the command's operands into the brick's sources and values; motor
 // items and the second operand of an arithmetic VAR operation are first loaded

@@ -124,21 +124,7 @@ void sendOne(const clsCommand& c, const Variant& s1, const Variant& v1, const Va
     } else if (same(key, "G_WAIT") || same(key, "A_REM")) {
         // The wait follows; a remark does nothing.
     } else if (same(key, "L_VAR")) {
-        const Integer var = v1.toInteger();
-        const Long src = s2.toLong();
-        const Integer val = v2.toInteger();
-        switch (c.Op) {
-        case 0: pb.SumVar(var, src, val); break;
-        case 1: pb.SubVar(var, src, val); break;
-        case 2: pb.DivVar(var, src, val); break;
-        case 3: pb.MulVar(var, src, val); break;
-        case 4: pb.SgnVar(var, src, val); break;
-        case 5: pb.AbsVar(var, src, val); break;
-        case 6: pb.AndVar(var, src, val); break;
-        case 7: pb.OrVar(var, src, val); break;
-        case 8: pb.SetVar(var, src, val); break;
-        default: break;
-        }
+        SendVarOperation(pb, c.Op, v1.toInteger(), s2.toLong(), v2.toInteger());
     } else if (same(key, "L_ZERO")) {
         const double s = s1.toDouble();
         if (s == OperandSource::SensorValue)

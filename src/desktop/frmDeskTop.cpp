@@ -2,6 +2,7 @@
 
 #include "shell/MainWindow.h"
 
+#include "compiler/Transmit.h"
 #include "desktop/Twips.h"
 #include "desktop/frames/FrameControls.h"
 #include "desktop/frames/FrameWidgets.h"
@@ -52,7 +53,7 @@ QString TrimBlanks(const QString& s)
 
 bool KeyIs(const QString& key, const char* name)
 {
-    return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    return SameCommandKey(key, QLatin1String(name));
 }
 
 bool IsSource(const Variant& v, double code)
@@ -235,6 +236,9 @@ PicCommandBox* frmDeskTop::LoadPicCommand(int index)
     pic->Move(tmpl->Left(), tmpl->Top(), tmpl->Width(), tmpl->Height());
     pic->hide();
     mPicCommand[index] = pic;
+    // A picture gets the focus when its frame closes: its keys are the window's too.
+    if (mKeys)
+        mKeys->Watch(pic);
     return pic;
 }
 
@@ -420,10 +424,7 @@ void frmDeskTop::ShowCommands()
             if (objCommand->PicIndex < 1 || picCommand(objCommand->PicIndex))
                 objCommand->PicIndex = Integer(picCommandUBound() + 1);
             PicCommandBox* pic = LoadPicCommand(objCommand->PicIndex);
-            if (KeyIs(objCommand->CommandKey, "M_OFF") && objCommand->Op == 0)
-                SetPictureFromList(pic, QStringLiteral("M_OFF_FLOAT"));
-            else
-                SetPictureFromList(pic, objCommand->CommandKey);
+            SetPictureFromList(pic, CommandPictureKey(objCommand->CommandKey, objCommand->Op));
             CurrentColumn = objCommand->x;
             CurrentRow = objCommand->y;
             CommandGrid(objCommand->x, objCommand->y) = true;
@@ -888,17 +889,7 @@ void frmDeskTop::Form_Deactivate()
     // An open parameter frame is cancelled by the frame that edits its key;
     // a comment's frame too, so that no frame stays open with the toolbars
     // disabled while the user works in another window.
-    Step([&] {
-        if (!CommandInEdit)
-            return;
-        const CommandInfo* info = FindCommand(CommandInEditType);
-        if (!info)
-            return;
-        if (info->frame == CommandFrame::Logic)
-            cmdCancelLogic_Click();
-        else
-            cmdCancelMotor_Click();
-    }, {});
+    Step([&] { CancelEditFrame(); }, {});
     // As a press with the cursor tool on the empty desk at (3, 3), whatever
     // tool the palette holds: the selection empties and nothing is placed.
     Step([&] {
@@ -928,6 +919,8 @@ void frmDeskTop::Form_QueryUnload()
 {
     if (mUnloaded)
         return;
+    // A window closed with a frame open gives the toolbars back.
+    Step([&] { CancelEditFrame(); }, {}, false);
     mUnloaded = true;
     if (mMyCommandBlock && mMyCommandBlock->CommandWindow == this)
         mMyCommandBlock->CommandWindow = nullptr;
@@ -938,8 +931,7 @@ void frmDeskTop::Form_QueryUnload()
         const auto& co = e.item;
         if (!co || !co->CommandWindow)
             continue;
-        if (KeyIs(co->CommandKey, "L_IF") || KeyIs(co->CommandKey, "L_LOOP") || KeyIs(co->CommandKey, "L_WHILE")
-            || KeyIs(co->CommandKey, "L_SUB"))
+        if (OpensBlock(co->CommandKey) || KeyIs(co->CommandKey, "L_SUB"))
             inner.append(co->CommandWindow);
     }
     for (ICommandWindow* w : inner) {
@@ -1352,7 +1344,12 @@ void frmDeskTop::mnuUpdate_Click()
 
 // ---- entry points that the PC-side run and the parameter frames fill in
 
-void frmDeskTop::mnuTransmit_Click() {}
+void frmDeskTop::mnuTransmit_Click()
+{
+    // The selected commands go to the brick at once.
+    if (ColCommand)
+        TransmitCommands(*ColCommand);
+}
 
 // The parameter frames' operations are in desktop/frames/DeskTopFrames.cpp.
 

@@ -160,6 +160,9 @@ public:
     LogicFrameWidget* fraLogic = nullptr;
     // Closes whichever frame is open over the command.
     void CloseEditFrame(clsCommand& command);
+    // Cancels an open frame with the Cancel of the frame that edits its key
+    // (a comment's frame too).
+    void CancelEditFrame();
     void cmdOkOpenLogic_Click();
 
     // The command pictures by index; element 0 is the template. nullptr for

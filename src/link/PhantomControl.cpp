@@ -1,5 +1,6 @@
 #include "link/PhantomControl.h"
 
+#include "model/AppState.h"
 #include "model/VbError.h"
 
 PhantomControl::PhantomControl(VirtualBrick::Clock clock) : mBrick(std::move(clock))
@@ -9,14 +10,52 @@ PhantomControl::PhantomControl(VirtualBrick::Clock clock) : mBrick(std::move(clo
 
 void PhantomControl::setEventSink(IPhantomEvents* sink)
 {
+    mSink = sink;
     mBrick.setEventSink(sink);
+    for (Tower& t : mTowers)
+        if (t.link)
+            t.link->setEventSink(sink);
+}
+
+QString PhantomControl::devicePath(Long port)
+{
+    static const char* const serial[] = {nullptr, "/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB0"};
+    if (port < 0 || port >= TowerPorts)
+        return {};
+    const QString fallback = port == 0 ? TowerTransport::findUsbTower() : QString::fromLatin1(serial[port]);
+    ISettingsStore* settings = App().Settings;
+    if (!settings)
+        return fallback;
+    return settings->GetSetting(QStringLiteral("com"), QStringLiteral("device") + QString::number(port), fallback);
+}
+
+void PhantomControl::setDevicePath(Long port, const QString& path)
+{
+    if (port < 0 || port >= TowerPorts)
+        return;
+    mTowers[port].fixedPath = path;
+    mTowers[port].fixed = true;
 }
 
 IPhantomControl* PhantomControl::device()
 {
     if (mPort == VirtualBrickPort)
         return &mBrick;
-    return nullptr;
+    if (mPort < 0 || mPort >= TowerPorts)
+        return nullptr;
+    Tower& tower = mTowers[mPort];
+    // A closed tower takes up the device set now; an open one stays as it is.
+    if (!tower.transport || !tower.transport->isOpen()) {
+        const QString path = tower.fixed ? tower.fixedPath : devicePath(mPort);
+        if (!tower.transport || tower.transport->path() != path) {
+            tower.link.reset();
+            tower.transport = std::make_unique<TowerTransport>(path, TowerTransport::kindOf(path));
+            tower.link = std::make_unique<RcxLink>(*tower.transport);
+            tower.link->setComPortNo(mPort);
+            tower.link->setEventSink(mSink);
+        }
+    }
+    return tower.link.get();
 }
 
 IPhantomControl& PhantomControl::brick()

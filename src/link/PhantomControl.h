@@ -1,12 +1,20 @@
 #pragma once
 // The communication control the program uses. It numbers five ports by
-// ComPortNo: 0 to 3 are the serial ports of the infrared tower, 4 is the
-// built-in virtual brick. The tower itself is not driven yet: on ports 0 to 3
-// the three tower checks fail, PBAlive is False and brick operations fail
+// ComPortNo: 0 to 3 are infrared towers on device nodes, 4 is the built-in
+// virtual brick. Each tower port's device is set in the settings, section
+// "com", keys "device0" to "device3"; by default port 0 is the USB tower
+// (the node under /dev/usb whose name ends in usbtower0) and ports 1 to 3 the
+// serial ports /dev/ttyS0, /dev/ttyS1 and /dev/ttyUSB0. On a tower port the
+// three tower checks open the device, wake the tower and ask the brick; a
+// brick that does not answer makes PBAlive False and brick operations fail
 // with 68 (device unavailable). On port 4 every operation goes to the virtual
 // brick, whose tower checks always pass. A port outside 0..4 (a stale
-// setting) has no device either, so the port search moves on.
+// setting) has no device, so the port search moves on.
 #include "link/VirtualBrick.h"
+#include "link/protocol/RcxLink.h"
+#include "link/tower/TowerTransport.h"
+
+#include <memory>
 
 class PhantomControl : public IPhantomControl {
 public:
@@ -15,7 +23,14 @@ public:
     // The virtual brick's timers and watch run on the clock (a steady clock when none).
     explicit PhantomControl(VirtualBrick::Clock clock = {});
 
+    static constexpr int TowerPorts = 4;
+
     VirtualBrick& virtualBrick() { return mBrick; }
+
+    // The device node of a tower port, from the settings or the default.
+    static QString devicePath(Long port);
+    // Puts a device in place of the settings' for this control (a test's own).
+    void setDevicePath(Long port, const QString& path);
 
     void setEventSink(IPhantomEvents* sink) override;
 
@@ -91,6 +106,15 @@ private:
     // The same, failing with 68 where none answers.
     IPhantomControl& brick();
 
+    struct Tower {
+        std::unique_ptr<TowerTransport> transport;
+        std::unique_ptr<RcxLink> link;
+        QString fixedPath;
+        bool fixed = false;
+    };
+
     Long mPort = 0;
     VirtualBrick mBrick;
+    IPhantomEvents* mSink = nullptr;
+    Tower mTowers[TowerPorts];
 };

@@ -4,6 +4,7 @@
 // through which the model reaches the world. Tests reset it with ResetApp().
 #include "model/Collection.h"
 #include "model/Command.h"
+#include "model/Datalog.h"
 #include "model/InitParam.h"
 #include "model/Module.h"
 #include "model/NamedValue.h"
@@ -11,6 +12,7 @@
 #include "model/Services.h"
 
 #include <QStringList>
+#include <QVector>
 
 #include <memory>
 
@@ -87,6 +89,10 @@ struct AppState {
     Integer PollFilter[5] = {0, 0, 0, 0, 0};
     // Ticks of the set-up window's four timer rows.
     Integer TimerPollCheck[4] = {0, 0, 0, 0};
+
+    // The datalog last uploaded or opened, and where it came from ("RCX" or the file's name).
+    QVector<DatalogRecord> DatalogRecords;
+    QString DatalogSource;
 
     // Twips of one screen pixel.
     double TwipsX = 15;

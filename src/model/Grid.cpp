@@ -11,6 +11,11 @@ static QString keyPart(int v)
 
 QString ColKey(int column, int row)
 {
+    if (column >= 0 && column <= 99 && row >= 0 && row <= 99) {  // every cell of a grid: four digits
+        const QChar key[4] = {QLatin1Char(char('0' + column / 10)), QLatin1Char(char('0' + column % 10)),
+                              QLatin1Char(char('0' + row / 10)), QLatin1Char(char('0' + row % 10))};
+        return QString(key, 4);
+    }
     return keyPart(column) + keyPart(row);
 }
 

@@ -105,6 +105,19 @@ const Row kPowerRows[] = {
 
 }  // namespace
 
+QString SensorValueName(Long type, int port)
+{
+    const char* word = nullptr;
+    switch (type) {
+    case 1: word = "Touch sensor "; break;
+    case 2: word = "Temperature sensor "; break;
+    case 3: word = "Light sensor "; break;
+    case 4: word = "Rotation sensor "; break;
+    default: return QString();
+    }
+    return QLatin1String(word) + QLatin1Char(' ') + QString::number(port + 1);
+}
+
 ObjectPtr AddNamedValue(const QString& name, Integer source, Long value, Integer number)
 {
     AppState& app = App();

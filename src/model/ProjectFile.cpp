@@ -58,17 +58,7 @@ void addMotorObjects(int port)
 // with the port number after a blank ("Touch sensor  1").
 QString sensorValueName(const clsSensor& sensor, int port)
 {
-    if (!sensor.Purpose.isEmpty())
-        return sensor.Purpose;
-    const char* word = nullptr;
-    switch (sensor.SensorType()) {
-    case 1: word = "Touch sensor "; break;
-    case 2: word = "Temperature sensor "; break;
-    case 3: word = "Light sensor "; break;
-    case 4: word = "Rotation sensor "; break;
-    default: return QString();
-    }
-    return QLatin1String(word) + QLatin1Char(' ') + QString::number(port + 1);
+    return sensor.Purpose.isEmpty() ? SensorValueName(sensor.SensorType(), port) : sensor.Purpose;
 }
 
 void addSensorObjects(const clsSensor& sensor, int port)

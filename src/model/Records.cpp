@@ -232,6 +232,13 @@ RecordWriter& RecordWriter::text(const QString& s)
     return *this;
 }
 
+RecordWriter& RecordWriter::bareText(const QString& s)
+{
+    separate();
+    mLine.append(s.toLatin1());
+    return *this;
+}
+
 RecordWriter& RecordWriter::number(qint64 n)
 {
     separate();

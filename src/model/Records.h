@@ -77,6 +77,8 @@ public:
 
     // Fields of the current record.
     RecordWriter& text(const QString& s);
+    // A text as it stands, without quotes (the datalog list's names).
+    RecordWriter& bareText(const QString& s);
     RecordWriter& number(qint64 n);
     RecordWriter& value(const Variant& v);
     // Ends the record with CR LF and writes it (into a file: keeps it for

@@ -214,6 +214,76 @@ QPixmap CoverPicture(const QSize& size)
     return pm;
 }
 
+QPixmap PortPicture(int index, const QSize& size)
+{
+    QPixmap pm = blank(size);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(120, 120, 120), 1));
+    p.setBrush(QColor(245, 245, 240));
+    p.drawRoundedRect(QRectF(1.5, 1.5, size.width() - 3, size.height() - 3), 4, 4);
+    p.drawPixmap(0, 0, PalettePicture(index, size));
+    return pm;
+}
+
+QPixmap ToolPicture(int index, const QSize& size)
+{
+    QPixmap pm = blank(size);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal w = size.width(), h = size.height();
+    switch (index) {
+    case 0: {  // a chart of logged values
+        p.setPen(QPen(kDarkGrey, 1.5));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(w * 0.1, h * 0.15, w * 0.8, h * 0.7));
+        p.setPen(QPen(QColor(30, 90, 200), 2));
+        const QPointF pts[] = {{w * 0.15, h * 0.7}, {w * 0.35, h * 0.45}, {w * 0.55, h * 0.6}, {w * 0.85, h * 0.25}};
+        p.drawPolyline(pts, 4);
+        break;
+    }
+    case 1: {  // a chip with a downward arrow
+        p.setPen(QPen(kDarkGrey, 1));
+        p.setBrush(kPad);
+        const QRectF chip(w * 0.25, h * 0.45, w * 0.5, h * 0.4);
+        p.drawRect(chip);
+        p.setPen(QPen(kGrey, 1.5));
+        for (int i = 0; i < 4; ++i) {
+            const qreal x = chip.left() + chip.width() * (0.15 + 0.23 * i);
+            p.drawLine(QPointF(x, chip.top()), QPointF(x, chip.top() - h * 0.06));
+            p.drawLine(QPointF(x, chip.bottom()), QPointF(x, chip.bottom() + h * 0.06));
+        }
+        p.setPen(QPen(QColor(200, 40, 40), 2.5));
+        p.drawLine(QPointF(w * 0.5, h * 0.05), QPointF(w * 0.5, h * 0.33));
+        p.drawLine(QPointF(w * 0.38, h * 0.22), QPointF(w * 0.5, h * 0.34));
+        p.drawLine(QPointF(w * 0.62, h * 0.22), QPointF(w * 0.5, h * 0.34));
+        break;
+    }
+    case 3: {  // a battery
+        p.setPen(QPen(kDarkGrey, 1.5));
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(QRectF(w * 0.12, h * 0.3, w * 0.68, h * 0.4), 3, 3);
+        p.setBrush(kDarkGrey);
+        p.drawRect(QRectF(w * 0.8, h * 0.42, w * 0.08, h * 0.16));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 200, 0));
+        p.drawRect(QRectF(w * 0.16, h * 0.34, w * 0.44, h * 0.32));
+        break;
+    }
+    case 4: {  // the power symbol
+        p.setPen(QPen(kDarkGrey, 2.5, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        const QRectF ring(w * 0.22, h * 0.22, w * 0.56, h * 0.56);
+        p.drawArc(ring, 120 * 16, 300 * 16);
+        p.drawLine(QPointF(w * 0.5, h * 0.12), QPointF(w * 0.5, h * 0.48));
+        break;
+    }
+    default:
+        break;
+    }
+    return pm;
+}
+
 QString PaletteTip(int index)
 {
     switch (index) {

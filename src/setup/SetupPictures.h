@@ -18,5 +18,10 @@ QRect SlotDisplayRect(const QSize& brick);
 // Palette picture 1..5 (SetupPicture codes).
 QPixmap PalettePicture(int index, const QSize& size);
 QPixmap CoverPicture(const QSize& size);
+// A palette picture on a light tile, as a port shows what is plugged into it.
+QPixmap PortPicture(int index, const QSize& size);
+// The pictures of the brick tools' buttons by their index: 0 datalog,
+// 1 firmware download, 3 battery, 4 power off.
+QPixmap ToolPicture(int index, const QSize& size);
 // The palette's tool tips.
 QString PaletteTip(int index);

@@ -93,19 +93,6 @@ bool HasFieldBreaker(const QString& text)
 
 // ------------------------------------------------------------------ ports
 
-QString SensorValueName(int type, int port)
-{
-    const char* word = nullptr;
-    switch (type) {
-    case SetupPicture::Touch: word = "Touch sensor "; break;
-    case SetupPicture::Temperature: word = "Temperature sensor "; break;
-    case SetupPicture::Light: word = "Light sensor "; break;
-    case SetupPicture::Rotation: word = "Rotation sensor "; break;
-    default: return QString();
-    }
-    return QLatin1String(word) + QLatin1Char(' ') + QString::number(port + 1);
-}
-
 bool DropOnOutput(int port, int picture)
 {
     if (picture != SetupPicture::Motor) {

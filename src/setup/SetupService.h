@@ -30,9 +30,6 @@ extern const char* const kNoFieldBreakers;  // "Commas and double quotes can't b
 
 // ------------------------------------------------------------------ ports
 
-// The name of a sensor's value object: the type word with its trailing blank,
-// then the port number 1..3 after a blank for its sign ("Touch sensor  1").
-QString SensorValueName(int type, int port);
 // Motor dropped on output port 0..2; any other picture: "Only Motors here!".
 // True when the port changed.
 bool DropOnOutput(int port, int picture);

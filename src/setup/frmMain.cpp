@@ -19,6 +19,7 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -234,6 +235,8 @@ void frmMain::BuildToolColumn()
     for (const auto& t : tools) {
         auto* b = place(new QPushButton(QLatin1String(t.caption), body), 8340, t.top, 2400, 1020);
         const int index = t.index;
+        b->setIcon(QIcon(ToolPicture(index, QSize(28, 28))));
+        b->setIconSize(QSize(28, 28));
         connect(b, &QPushButton::clicked, this, [this, index] { cmdDataLog_Click(index); });
         cmdDataLog[t.index] = b;
     }
@@ -297,7 +300,7 @@ void frmMain::ShowPorts()
     for (int i = 0; i < 3; ++i) {
         const clsSensor& s = *rcx.PortSensor(i);
         if (s.SensorType() != 0) {
-            imgSensor[i]->setPixmap(PalettePicture(int(s.SensorType()), imgSensor[i]->size()));
+            imgSensor[i]->setPixmap(PortPicture(int(s.SensorType()), imgSensor[i]->size()));
             imgSensor[i]->setToolTip(s.Purpose);
         } else {
             imgSensor[i]->setPixmap(QPixmap());
@@ -305,7 +308,7 @@ void frmMain::ShowPorts()
         }
         const clsMotor& m = *rcx.PortMotor(i);
         if (m.MotorType() != 0) {
-            imgOutput[i]->setPixmap(PalettePicture(SetupPicture::Motor, imgOutput[i]->size()));
+            imgOutput[i]->setPixmap(PortPicture(SetupPicture::Motor, imgOutput[i]->size()));
             imgOutput[i]->setToolTip(m.Purpose);
         } else {
             imgOutput[i]->setPixmap(QPixmap());
@@ -856,6 +859,8 @@ void frmMain::ShowBattery(const BatteryReading& reading)
     p.end();
     picBatPower->setPixmap(bar);
     picBatPower->setVisible(true);
+    // The bar shows the charge now; the caption needs the room of the picture.
+    cmdDataLog[3]->setIcon(QIcon());
     cmdDataLog[3]->setText(reading.caption);
 }
 

@@ -515,6 +515,8 @@ TEST_F(DownloadTest, VirtualBrickSwitchedOffAndOn)
 {
     smallProject();
     PhantomControl control([] { return qint64(0); });
+    for (Long port = 0; port < PhantomControl::TowerPorts; ++port)
+        control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
     control.setEventSink(&events);
     App().PB = &control;
     SwitchingPresenter asking;

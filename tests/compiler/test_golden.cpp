@@ -7,6 +7,9 @@
 #include "compiler/ProjectCompile.h"
 #include "compiler/Translate.h"
 #include "link/PhantomControl.h"
+#include "link/protocol/RcxLink.h"
+#include "link/protocol/RcxRequests.h"
+#include "link/vbrick/InProcessTower.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -119,6 +122,8 @@ protected:
     void checkVirtualBrickDownload(const QString& name)
     {
         PhantomControl control([] { return qint64(0); });
+        for (Long port = 0; port < PhantomControl::TowerPorts; ++port)
+            control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
         EventTrace trace;
         control.setEventSink(&trace);
         AppState& app = App();
@@ -188,6 +193,55 @@ protected:
         for (int i = 0; i < listed.size(); ++i)
             EXPECT_EQ(listed[i], sent[i]) << "operation " << i;
         EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join(QLatin1Char('|')).toStdString();
+
+        checkBrickCode(name);
+    }
+
+    // The same modules assembled into brick code and sent to the software
+    // brick: the code of every task and sub against the file beside the
+    // project, every module accepted, and the set-up task run on the brick.
+    void checkBrickCode(const QString& name)
+    {
+        vbrick::SoftRcx brick;
+        vbrick::InProcessTower tower(brick);
+        RcxLink link(tower);
+        struct : IPhantomEvents {
+            QStringList events;
+            void PB_CommError(const QString&) override {}
+            void PB_DownloadStart(Long, Long, Long) override {}
+            void PB_DownloadProgress(Long) override {}
+            void PB_DownloadDone(Long e, Long n) override { events.append(QStringLiteral("Done(%1, %2)").arg(e).arg(n)); }
+        } trace;
+        link.setEventSink(&trace);
+        AppState& app = App();
+        app.PB = &link;
+        ASSERT_TRUE(DownLoad(*app.RcxSetup, CompileMode::Download));
+        for (const auto& e : app.TaskList)
+            ASSERT_TRUE(DownLoad(*e.item));
+        for (const auto& e : app.SubList)
+            ASSERT_TRUE(DownLoad(*e.item));
+        app.PB = &pb;
+        EXPECT_EQ(trace.events.filter(QStringLiteral("Done(")).size(), app.TaskList.Count() + app.SubList.Count() + 1)
+            << trace.events.join(QLatin1Char(' ')).toStdString();
+        for (const QString& done : trace.events.filter(QStringLiteral("Done(")))
+            EXPECT_TRUE(done.startsWith(QLatin1String("Done(0, "))) << done.toStdString();
+
+        const int slot = app.RcxSetup->ProgramNumber;
+        QByteArray code;
+        for (int t = 0; t < rcx::TaskCount; ++t)
+            if (!brick.taskCode(slot, t).isEmpty())
+                code += "task " + QByteArray::number(t) + ": " + brick.taskCode(slot, t).toHex(' ') + "\n";
+        for (int s = 0; s < rcx::SubCount; ++s)
+            if (!brick.subCode(slot, s).isEmpty())
+                code += "sub " + QByteArray::number(s) + ": " + brick.subCode(slot, s).toHex(' ') + "\n";
+        expectGolden(name + QStringLiteral(".rcx"), code);
+
+        // The set-up task loads the variables' first values.
+        brick.handle(rcx::Bytes(rcx::Op::StartTask).byte(0));
+        brick.advance(100);
+        for (const auto& e : app.ObjectList)
+            if (e.item->Source == OperandSource::Variable)
+                EXPECT_EQ(brick.variable(e.item->Number), e.item->Value) << e.item->Name.toStdString();
     }
 
     // The set-up and the named values the projects share.

@@ -407,6 +407,8 @@ TEST_F(ImmediateTest, TicksPassUntilAStopThenSwitchEveryMotorOffOnce)
     App().StopRun = True;  // the stop button between two ticks
     EXPECT_EQ(runner.tmrJoy_Timer(), PcRun::Tick::Ended);
     EXPECT_EQ(pb.calls(), (QStringList{"On(\"0\")", "Off(\"012\")"}));
+    EXPECT_EQ(aux("Motor state A"), 64);  // the record says what the brick was told
+    EXPECT_EQ(aux("Motor state B"), 64);
 }
 
 TEST_F(ImmediateTest, ATickWaitsForARequestedSetupWindowAndForThePassUnderWay)

@@ -3,11 +3,16 @@
 // follow. The rules themselves are tested on the document alone.
 #include "DeskTopFixture.h"
 
+#include "compiler/ProjectCompile.h"
 #include "desktop/Twips.h"
+#include "model/CommandCatalogue.h"
+#include "model/NamedValues.h"
+#include "model/ProjectFile.h"
 
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -582,6 +587,39 @@ TEST_F(DeskEditTest, TitleEditingKeepsTheArrowsAndDeleteForTheTitle)
     EXPECT_EQ(f->ColCommand->Count(), 2);
 }
 
+TEST_F(DeskEditTest, ADoubleClickOrEnterOpensTheFrameAndEscClosesIt)
+{
+    frmDeskTop* f = Open({Command("M_ON", 0, 1, 1), Command("M_OFF", 0, 2, 2)});
+    // With two commands selected a double click opens nothing.
+    QTest::mouseClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(f->picCommand(2), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
+    QTest::mouseDClick(f->picCommand(2), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_FALSE(f->CommandInEdit);
+
+    ClickDesk(f, 900, 10 * H + 10);
+    QTest::mouseDClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    ASSERT_TRUE(f->CommandInEdit);
+    EXPECT_EQ(f->CommandInEditType, QStringLiteral("M_ON"));
+    // While the frame is open the arrows are the frame's.
+    Key(f, Qt::Key_Down);
+    EXPECT_EQ(f->CursorPos(), QStringLiteral("0001"));
+    Key(f, Qt::Key_Escape);
+    EXPECT_FALSE(f->CommandInEdit);
+    // The closed frame leaves the focus on its picture, whose keys still reach the map.
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(f->CursorPos(), QStringLiteral("0002"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(f->CommandInEdit);
+    EXPECT_EQ(f->CommandInEditType, QStringLiteral("M_OFF"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(f->CommandInEdit);
+    // Enter on an empty cell opens nothing.
+    f->setCursorPos(QStringLiteral("0005"));
+    Key(f, Qt::Key_Return);
+    EXPECT_FALSE(f->CommandInEdit);
+}
+
 // ---- the wheel and the bars
 
 TEST_F(DeskEditTest, TheWheelScrollsThroughTheBars)
@@ -642,4 +680,119 @@ TEST_F(DeskEditTest, LeavingTheWindowWithAToolChosenPlacesNothing)
     EXPECT_FALSE(f->shpCursor.Visible);
     EXPECT_FALSE(f->shpSelect.Visible);
     EXPECT_FALSE(task->Dirty);
+}
+
+// ---- from the mouse to the listing
+
+TEST_F(DeskEditTest, AProgramBuiltByMouseAndKeysIsSavedReopenedAndCompiled)
+{
+    QTemporaryDir data;
+    App().DataFolder = data.path();
+    FillNameTables();
+    BuildRcxObjects();
+    App().RcxSetup->ProjectName = QStringLiteral("Robo");
+    App().ProjectAction = 2;
+    App().RcxSetup->PortMotor(0)->setMotorType(1);
+    frmDeskTop* f = Open({});
+
+    // Placed from the palette, one press each, down column 0.
+    const char* keys[] = {"A_REM", "M_ON", "G_WAIT", "L_IF", "L_LOOP", "M_OFF"};
+    int row = 1;
+    for (const char* key : keys) {
+        const CommandInfo* info = FindCommand(QString::fromLatin1(key));
+        DeskPalette() = PaletteTool{info->key, info->caption};
+        ClickDesk(f, 700 + 100, row++ * H + 100);
+    }
+    // Start motor and Wait copied and pasted after Stop motor, by keys.
+    QTest::mouseClick(f->picCommand(f->ColCommand->Item("0002")->PicIndex), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(10, 10));
+    QTest::mouseClick(f->picCommand(f->ColCommand->Item("0003")->PicIndex), Qt::LeftButton, Qt::ShiftModifier,
+                      QPoint(10, 10));
+    Key(f, Qt::Key_C, Qt::ControlModifier);
+    f->setCursorPos(QStringLiteral("0006"));
+    Key(f, Qt::Key_Down);
+    Key(f, Qt::Key_V, Qt::ControlModifier);
+    // The IF's branches and the LOOP's body in their own windows (Ctrl+J).
+    auto fill = [&](const char* cell, std::initializer_list<std::pair<const char*, const char*>> placed) {
+        area->setActiveSubWindow(f->SubWindow());
+        f->setCursorPos(QString::fromLatin1(cell));
+        Key(f, Qt::Key_J, Qt::ControlModifier);
+        Flush();
+        frmDeskTop* body = WindowOf(f->ColCommand->Item(QString::fromLatin1(cell)).get());
+        ASSERT_NE(body, nullptr);
+        for (const auto& [key, at] : placed) {
+            const CommandInfo* info = FindCommand(QString::fromLatin1(key));
+            DeskPalette() = PaletteTool{info->key, info->caption};
+            const QString k = QString::fromLatin1(at);
+            ClickDesk(body, 700 + vb::Val(k.left(2)) * W + 100, vb::Val(k.right(2)) * H + 100);
+        }
+        body->Close();
+        Flush();
+    };
+    fill("0004", {{"M_ON", "0001"}, {"M_OFF", "0101"}});
+    fill("0005", {{"M_ON", "0001"}, {"G_WAIT", "0002"}, {"M_OFF", "0003"}});
+
+    // What the parameter frames will store, set here as they would.
+    std::function<void(const CommandCollectionPtr&)> setParameters = [&](const CommandCollectionPtr& grid) {
+        for (const auto& e : *grid) {
+            clsCommand& c = *e.item;
+            if (c.CommandKey.startsWith(QLatin1Char('M')))
+                c.MotorList = QStringLiteral("0");
+            if (c.CommandKey == QLatin1String("G_WAIT")) {
+                c.Param1Source = 2;
+                c.Param1Value = 1;
+                c.Time = QStringLiteral("Second");
+            }
+            if (c.CommandKey == QLatin1String("L_IF")) {
+                c.Param1Source = 3;
+                c.Param1Value = QStringLiteral("Motor state A");
+                c.Op = 2;
+                c.Param2Source = 110;
+                c.Param2Value = QStringLiteral("Motor-on");
+            }
+            if (c.CommandKey == QLatin1String("L_LOOP")) {
+                c.Param1Source = 2;
+                c.Param1Value = QStringLiteral("3");
+            }
+            if (c.Commands)
+                setParameters(c.Commands);
+        }
+    };
+    setParameters(task->Commands());
+    ASSERT_TRUE(SaveProject());
+    f->Close();
+    Flush();
+
+    App().ProjectAction = 1;
+    ASSERT_TRUE(OpenProject());
+    ASSERT_TRUE(CompileProject());
+    const QString listing = App().ListingText;
+    const int start = int(listing.indexOf(QStringLiteral(".BeginOfTask 1")));
+    ASSERT_GE(start, 0) << listing.toStdString();
+    const QString main = listing.mid(start, listing.indexOf(QStringLiteral(".EndOfTask"), start) - start);
+    const char* const expected =
+        ".BeginOfTask 1\r\n"
+        " .LOOP  2,0\r\n"
+        "\t ' \r\n"
+        "\t .On 0\r\n"
+        "\t .Wait 2,100\r\n"
+        "\t .SetVar 1,3,0 'from Compiler\r\n"
+        "\t .AndVar 1,2,192 'from Compiler\r\n"
+        "\t .If 0,1,2,2,128\r\n"
+        "\t\t .On 0\r\n"
+        "\t .Else\r\n"
+        "\t\t .Off 0\r\n"
+        "\t .EndIf\r\n"
+        "\t .Loop 2,3\r\n"
+        "\t\t .On 0\r\n"
+        "\t\t .Wait 2,100\r\n"
+        "\t\t .Off 0\r\n"
+        "\t .EndLoop\r\n"
+        "\t .Off 0\r\n"
+        "\t .On 0\r\n"
+        "\t .Wait 2,100\r\n"
+        " .EndLoop\r\n"
+        " ";
+    EXPECT_EQ(main.toStdString(), expected) << listing.toStdString();
+    EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join(" | ").toStdString();
 }

@@ -63,6 +63,20 @@ TEST_F(FrameRules, ChoosingAHeadingEmptiesTheTextAndDropsTheListAgain)
     EXPECT_EQ(c.SelectedItem(), nullptr);
 }
 
+TEST_F(FrameRules, ANameWiderThanItsBoxBecomesTheToolTip)
+{
+    FrameCombo c;
+    c.Width = 600;  // twips
+    c.AddValue(QStringLiteral("A rather long name for a value"));
+    c.AddValue(QStringLiteral("x"));
+    c.Choose(0);
+    ComboChoice(c);
+    EXPECT_EQ(c.ToolTipText, QStringLiteral("A rather long name for a value"));
+    c.Choose(1);
+    ComboChoice(c);
+    EXPECT_EQ(c.ToolTipText, QString());
+}
+
 TEST_F(FrameRules, RandomLimitAcceptsItsBoundsAndRefusesBeyond)
 {
     struct Case {

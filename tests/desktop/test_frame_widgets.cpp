@@ -3,6 +3,7 @@
 // edited through them compiles to the values typed.
 #include "FrameFixture.h"
 
+#include "FrameInput.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "desktop/frames/ImageList.h"
 
@@ -16,13 +17,6 @@ namespace {
 
 class FrameWidgetTest : public FrameTest {
 protected:
-    static void chooseText(ImageComboBox* box, const char* text)
-    {
-        const int i = box->Model().IndexOfText(QString::fromLatin1(text));
-        ASSERT_GE(i, 0) << text;
-        box->setCurrentIndex(i);
-        Q_EMIT box->activated(i);
-    }
     // A double click as the platform sends it: press, release, double click, release.
     static void doubleClick(QWidget* w)
     {
@@ -34,11 +28,6 @@ protected:
                           t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(w, &e);
         }
-    }
-    static void typeInto(ImageComboBox* box, const char* text)
-    {
-        box->lineEdit()->selectAll();
-        QTest::keyClicks(box->lineEdit(), QString::fromLatin1(text));
     }
 };
 
@@ -153,6 +142,30 @@ TEST_F(FrameWidgetTest, LogicCommandEditedByMouseAndKeys)
     EXPECT_EQ(cmd.c->Param2Value, Variant("-1"));
     EXPECT_EQ(cmd.c->Op, 3);
     EXPECT_EQ(listingOf(cmd.c), QStringList({" .If 1,0,3,2,-1", " .Else", " .EndIf"}));
+}
+
+TEST_F(FrameWidgetTest, ClockBoxesSelectTheirTextAndMoveOnFromTheHours)
+{
+    Cmd cmd("G_WATCH");
+    cmd.c->Param1Value = 7;
+    cmd.c->Param2Value = 30;
+    MotorFrameWidget w(names);
+    w.Model.Open(cmd.c);
+    w.show();
+    w.activateWindow();
+    w.Refresh(true);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), w.txtTime[0]);
+    EXPECT_EQ(w.txtTime[0]->selectedText(), QStringLiteral("7"));
+    QTest::keyClicks(w.txtTime[0], QStringLiteral("12"));
+    EXPECT_EQ(QApplication::focusWidget(), w.txtTime[1]);
+    QApplication::processEvents();
+    EXPECT_EQ(w.txtTime[1]->selectedText(), QStringLiteral("30"));
+    QTest::keyClicks(w.txtTime[1], QStringLiteral("45"));
+    ASSERT_TRUE(w.Model.cmdOkMotor_Click());
+    EXPECT_EQ(cmd.c->PicCaption(1), QStringLiteral("To 12:45"));
+    EXPECT_EQ(cmd.c->Param1Value, Variant(12));
 }
 
 // Pictures of both frames as they look, for the eye (QM_GRAB_DIR names a folder).

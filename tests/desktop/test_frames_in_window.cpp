@@ -6,6 +6,7 @@
 
 #include "compiler/Translate.h"
 #include "desktop/Twips.h"
+#include "FrameInput.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "desktop/frames/ImageList.h"
 #include "model/NamedValues.h"
@@ -43,18 +44,6 @@ protected:
     void enter() { window->Form_KeyDown(13, 0); }
     void escape() { window->Form_KeyDown(27, 0); }
 
-    static void chooseText(ImageComboBox* box, const char* text)
-    {
-        const int i = box->Model().IndexOfText(QString::fromLatin1(text));
-        ASSERT_GE(i, 0) << text;
-        box->setCurrentIndex(i);
-        Q_EMIT box->activated(i);
-    }
-    static void typeInto(ImageComboBox* box, const char* text)
-    {
-        box->lineEdit()->selectAll();
-        QTest::keyClicks(box->lineEdit(), QString::fromLatin1(text));
-    }
 
     QStringList listing()
     {
@@ -263,6 +252,81 @@ TEST_F(FramesInWindowTest, PictureFromTheFramesImageList)
     window->SetPictureFromList(pic, ILDT(), QStringLiteral("K9"));
     EXPECT_EQ(pic->PictureKey(), QStringLiteral("K9"));
     EXPECT_EQ(pic->Picture().size(), QSize(32, 32));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FramesInWindowTest, ClosingTheWindowWithAFrameOpenCancelsIt)
+{
+    motor->MotorList = QStringLiteral("0");
+    window->setCursorPos(QStringLiteral("0001"));
+    window->mnuUpdate_Click();
+    QTest::mouseClick(window->FraMotor->chkMotor[2], Qt::LeftButton);
+    QTest::mouseClick(window->FraMotor->chkTime, Qt::LeftButton);
+    typeInto(window->FraMotor->cmbTimeCount, "400");
+    enter();
+    EXPECT_EQ(motor->MotorList, QStringLiteral("02"));
+    window->Close();
+    Flush();
+    EXPECT_EQ(task->CommandWindow, nullptr);
+    EXPECT_EQ(motor->MotorList, QStringLiteral("0"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FramesInWindowTest, FrameInTheRightColumnIsScrolledIntoViewSideways)
+{
+    auto wait = Command(QStringLiteral("G_WAIT"), 1, 1, 9);
+    Put(*task->Commands(), wait);
+    window->Close();
+    Flush();
+    window = OpenTask(task);
+    ASSERT_NE(window, nullptr);
+    window->setCursorPos(QStringLiteral("0101"));
+    window->mnuUpdate_Click();
+    QWidget* f = window->FraMotor;
+    ASSERT_TRUE(f->isVisible());
+    const int right = f->mapTo(window, QPoint(f->width(), 0)).x();
+    EXPECT_LE(right, window->VScroll1->x());
+    EXPECT_GT(window->HScroll1->value(), 0);
+    escape();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FramesInWindowTest, LoopOkAndOpenWindowOpensItsBody)
+{
+    auto loop = Command(QStringLiteral("L_LOOP"), 1, 3, 10, QStringLiteral("LOOP"));
+    loop->Op = -1;
+    Put(*task->Commands(), loop);
+    window->Close();
+    Flush();
+    window = OpenTask(task);
+    ASSERT_NE(window, nullptr);
+    window->setCursorPos(QStringLiteral("0103"));
+    window->mnuUpdate_Click();
+    LogicFrameWidget* f = window->fraLogic;
+    ASSERT_TRUE(f->cmbVar2->isVisible());
+    EXPECT_EQ(f->lblG->text(), QStringLiteral("Times"));
+    typeInto(f->cmbVar2, "256");
+    QTest::mouseClick(f->cmdOkOpenLogic, Qt::LeftButton);
+    EXPECT_EQ(presenter.texts(), QStringList{"Invalid value"});
+    EXPECT_TRUE(window->CommandInEdit);
+    EXPECT_EQ(WindowOf(loop.get()), nullptr);
+    typeInto(f->cmbVar2, "12");
+    QTest::mouseClick(f->cmdOkOpenLogic, Qt::LeftButton);
+    Flush();
+    EXPECT_FALSE(window->CommandInEdit);
+    EXPECT_EQ(loop->PicCaption(1), QStringLiteral("12\r\nTimes "));
+    frmDeskTop* body = WindowOf(loop.get());
+    ASSERT_NE(body, nullptr);
+    EXPECT_EQ(body->FormType(), ModuleKind::LoopBody);
 }
 
 }  // namespace

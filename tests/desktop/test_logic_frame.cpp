@@ -346,6 +346,25 @@ TEST_F(LogicFrameTest, OkWritesWhatTheCompilerLists)
          -1, -1, -1, {" .StartTask 2"}},
         {"sub", "L_SUB", [](LogicFrame& f) { SelectComboItem(f.cmbTaskAndOp, "Blink"); }, 2, "Blink", -1, -1, -1, {" .GoSub 1"}},
         {"sendmess typed", "L_SENDMESS", [](LogicFrame& f) { f.cmbParam1.Type("7"); }, 2, "7", -1, -1, -1, {" .SendPBMessage 2,7"}},
+        {"while eye < count", "L_WHILE",
+         [](LogicFrame& f) {
+             SelectComboItem(f.cmbParam1, "Eye");
+             f.lblOperator_Click();
+             SelectComboItem(f.cmbParam2, "Count");
+         },
+         9, "Eye", 0, "Count", 1, {" .While 9,1,1,0,4", " .EndWhile"}},
+        {"stop program", "L_STOP", [](LogicFrame& f) { SelectComboItem(f.cmbTaskAndOp, "Stop program"); }, 2,
+         "Stop program", -1, -1, -1, {" .StopAllTasks"}},
+        {"zero timer", "L_ZERO", [](LogicFrame& f) { SelectComboItem(f.cmbParam1, "Timer 2"); }, 1, "Timer 2", -1,
+         -1, -1, {" .ClearTimer 1"}},
+        {"datalog count", "L_DATALOG", [](LogicFrame& f) { SelectComboItem(f.cmbParam1, "Count"); }, 0, "Count", -1,
+         -1, -1, {" .DatalogNext 0,4"}},
+        {"senmode", "L_SENMODE",
+         [](LogicFrame& f) {
+             SelectComboItem(f.cmbTaskAndOp, "Eye");
+             SelectComboItem(f.cmbVar1, "Percentage");
+         },
+         9, "Eye", 150, "Percentage", -1, {" .PB.SetSensorMode 1,4,0"}},
         {"sentype", "L_SENTYPE",
          [](LogicFrame& f) {
              SelectComboItem(f.cmbTaskAndOp, "Eye");

@@ -419,6 +419,35 @@ TEST_F(MotorFrameTest, FieldsAsTheCompilerReadsThem)
              f.cmbTimeCount.Type("2");
          },
          {" .SetFwd 02", " .Wait 2,200"}},
+        {"on A", Cmd("M_ON"), [](MotorFrame& f) { f.chkMotor[0].Value = 1; }, {" .On 0"}},
+        {"backward C", Cmd("M_RWD"), [](MotorFrame& f) { f.chkMotor[2].Value = 1; }, {" .SetRwd 2"}},
+        {"turn A", Cmd("M_ALTDIR"), [](MotorFrame& f) { f.chkMotor[0].Value = 1; }, {" .AlterDir 0"}},
+        {"brake A", Cmd("M_OFF"),
+         [](MotorFrame& f) {
+             f.chkMotor[0].Value = 1;
+             f.chkStopFloat.Value = 1;
+         },
+         {" .Off 0"}},
+        {"random speed", Cmd("M_SETPWR"),
+         [](MotorFrame& f) {
+             f.chkMotor[0].Value = 1;
+             SelectComboItem(f.cmbSpeed, "Random number");
+             f.RandomSpeedLimit = 6;
+         },
+         {" .SetPower 0,4,6"}},
+        {"wait random", Cmd("G_WAIT"),
+         [](MotorFrame& f) {
+             SelectComboItem(f.cmbTimeCount, "Random number");
+             SelectComboItem(f.cmbTime, "Hundredth");
+             f.RandomLimit = 80;
+         },
+         {" .Wait 4,80"}},
+        {"wait constant", Cmd("G_WAIT"),
+         [](MotorFrame& f) {
+             SelectComboItem(f.cmbTimeCount, "Limit");
+             SelectComboItem(f.cmbTime, "Tenth");
+         },
+         {" .Wait 2,500"}},
         {"float C", Cmd("M_OFF"),
          [](MotorFrame& f) {
              f.chkMotor[2].Value = 1;

@@ -1,11 +1,14 @@
-// The program's control: the five ports, of which only port 4 (the virtual
-// brick) answers until the tower is driven.
+// The program's control: four tower ports on the devices the settings name
+// and port 4, the virtual brick.
 #include "link/PhantomControl.h"
 
 #include "EventLog.h"
 
+#include "link/vbrick/PtyResponder.h"
+#include "model/AppState.h"
 #include "model/VbError.h"
 #include "support/Failures.h"
+#include "support/MemorySettingsStore.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +17,25 @@
 namespace {
 
 
-TEST(PhantomControl, TowerPortsAndUnknownPortsDoNotAnswer)
+// Tower ports on devices that are not there.
+struct NoTowers {
+    MemorySettingsStore settings;
+    NoTowers()
+    {
+        ResetApp();
+        for (int p = 0; p < PhantomControl::TowerPorts; ++p)
+            settings.values.insert(QStringLiteral("com/device%1").arg(p), QStringLiteral("/nonexistent/tower%1").arg(p));
+        App().Settings = &settings;
+    }
+    ~NoTowers() { ResetApp(); }
+};
+
+TEST(PhantomControl, TowerPortsWithoutTowerAndUnknownPortsDoNotAnswer)
 {
+    NoTowers none;
     PhantomControl pb;
+    EventLog log;
+    pb.setEventSink(&log);
     for (Long port : {0, 1, 2, 3, -1, 5, 99}) {
         pb.setComPortNo(port);
         EXPECT_EQ(pb.ComPortNo(), port);
@@ -27,8 +46,16 @@ TEST(PhantomControl, TowerPortsAndUnknownPortsDoNotAnswer)
         Integer n = 0;
         EXPECT_EQ(failureNumber([&] { pb.Poll(0, n); }), Err::DeviceUnavailable) << port;
         EXPECT_EQ(failureNumber([&] { pb.On("0"); }), Err::DeviceUnavailable) << port;
-        EXPECT_EQ(failureNumber([&] { pb.BeginOfTask(n); }), Err::DeviceUnavailable) << port;
         EXPECT_EQ(failureNumber([&] { pb.GetMemMap(); }), Err::DeviceUnavailable) << port;
+        if (port >= 0 && port <= 3) {
+            // A module is assembled on the PC; it is its sending that fails.
+            log.events.clear();
+            pb.BeginOfTask(n);
+            pb.EndOfTask();
+            EXPECT_EQ(log.events.last(), QStringLiteral("Done 68 0")) << port;
+        } else {
+            EXPECT_EQ(failureNumber([&] { pb.BeginOfTask(n); }), Err::DeviceUnavailable) << port;
+        }
     }
 }
 
@@ -61,8 +88,45 @@ TEST(PhantomControl, TheBrickSwitchedOffLeavesTheTowerChecksPassing)
     EXPECT_EQ(failureNumber([&] { pb.PBBattery(); }), Err::DeviceUnavailable);
 }
 
+TEST(PhantomControl, ATowerPortReachesTheBrickOnItsDevice)
+{
+    NoTowers none;
+    vbrick::PtyResponder brick;
+    ASSERT_TRUE(brick.isOpen());
+    none.settings.values.insert(QStringLiteral("com/device2"), brick.devicePath());
+    EXPECT_EQ(PhantomControl::devicePath(2), brick.devicePath());
+    PhantomControl pb;
+    EventLog log;
+    pb.setEventSink(&log);
+    pb.setComPortNo(2);
+    EXPECT_TRUE(pb.TowerCheck1());
+    EXPECT_TRUE(pb.TowerCheck2());
+    EXPECT_TRUE(pb.TowerCheck3());
+    EXPECT_TRUE(pb.PBAlive());
+    pb.SetVar(9, 2, 77);
+    Integer nine = 9;
+    EXPECT_EQ(pb.Poll(0, nine), 77);
+    Integer task = 3;
+    pb.BeginOfTask(task);
+    pb.On("1");
+    pb.EndOfTask();
+    EXPECT_EQ(log.events.last(), QStringLiteral("Done 0 3"));
+    brick.withBrick([](vbrick::SoftRcx& b) { EXPECT_EQ(b.taskCode(0, 3).toHex().toStdString(), "2182"); });
+    // The virtual brick on port 4 saw none of it.
+    EXPECT_EQ(pb.virtualBrick().variable(9), 0);
+}
+
+TEST(PhantomControl, DefaultDevices)
+{
+    ResetApp();
+    EXPECT_EQ(PhantomControl::devicePath(1), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(PhantomControl::devicePath(3), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(PhantomControl::devicePath(4), QString());
+}
+
 TEST(PhantomControl, TheSearchOfThePortsFindsTheVirtualBrick)
 {
+    NoTowers none;
     PhantomControl pb;
     Long found = -1;
     for (Long port = 0; port <= 4 && found < 0; ++port) {

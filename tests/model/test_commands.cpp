@@ -127,6 +127,17 @@ TEST(CommandClasses, CopyKeepsCaptionsAndSharesTheBody)
 
 // ---- Brick set-up data ----
 
+TEST(CommandClasses, GridKeysHaveTwoDigitsOfColumnAndRow)
+{
+    const struct {
+        int column, row;
+        const char* key;
+    } cases[] = {{0, 1, "0001"}, {1, 40, "0140"}, {12, 5, "1205"}, {99, 99, "9999"},
+                 {100, 3, "10003"}, {2, 123, "02123"}, {-1, 5, "-105"}, {5, -7, "05-1"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ColKey(c.column, c.row), QString::fromLatin1(c.key)) << c.column << "," << c.row;
+}
+
 TEST(CommandClasses, GridCellsFindEveryCellKeyAndNothingElse)
 {
     CommandCollection grid;

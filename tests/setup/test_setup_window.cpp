@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QtTest/QTest>
 
@@ -121,6 +122,21 @@ TEST_F(SetupWindow, NarrowAndAdvancedWidths)
     EXPECT_EQ(settings.values.value(QStringLiteral("Preferences/AdvancedMode")), QStringLiteral("True"));
 }
 
+TEST_F(SetupWindow, WideningNearTheRightEdgeCentresTheWindowNarrowingNeverMoves)
+{
+    auto w = open();
+    const int screenWidth = w->screen()->geometry().width();
+    w->move(screenWidth - w->width() - 10, 40);
+    const QPoint narrowAt = w->pos();
+    w->mnuAdvanced_Click();
+    EXPECT_EQ(w->x(), (screenWidth - w->FullWidth) / 2);
+    EXPECT_EQ(w->y(), 40);
+    const QPoint wideAt = w->pos();
+    w->mnuAdvanced_Click();
+    EXPECT_EQ(w->pos(), wideAt);
+    EXPECT_NE(w->pos(), narrowAt);
+}
+
 TEST_F(SetupWindow, DraggingHighlightsOnlyTheRightKindOfPort)
 {
     auto w = open();
@@ -226,6 +242,21 @@ TEST_F(SetupWindow, TheSensorDialogRenamesThePortAndItsRow)
     EXPECT_TRUE(object(QStringLiteral("Floor")));
 }
 
+TEST_F(SetupWindow, CancelLeavesThePanelTheCloseBoxRebuildsIt)
+{
+    auto w = open();
+    w->imgSensor_DragDrop(0, SetupPicture::Touch);
+    // A row ticked by the model alone shows only when the panel is built again.
+    App().TimerPollCheck[3] = 1;
+    runner.script = [](QDialog& d) { static_cast<frmSensorProp&>(d).cmdOk[0]->click(); };
+    w->imgSensor_MouseUp(0, 1, 1, 1);
+    EXPECT_FALSE(w->chkPollSensor[3]->isChecked());
+    runner.script = [](QDialog& d) { d.close(); };
+    w->imgSensor_MouseUp(0, 1, 1, 1);
+    EXPECT_TRUE(w->chkPollSensor[3]->isChecked());
+    EXPECT_EQ(runner.shown.size(), 2);
+}
+
 TEST_F(SetupWindow, TheMotorDialogShowsAndStoresThePort)
 {
     auto w = open();
@@ -298,6 +329,8 @@ TEST_F(SetupWindow, GrabTheWindow)
     EXPECT_TRUE(w->grab().save(QDir(dir).filePath(QStringLiteral("setup-narrow.png"))));
     w->mnuAdvanced_Click();
     w->chkPollSensor[0]->click();
+    useRecorder().pushResult(QStringLiteral("PBBattery"), 8800);
+    w->cmdDataLog_Click(3);
     QApplication::processEvents();
     EXPECT_TRUE(w->grab().save(QDir(dir).filePath(QStringLiteral("setup-advanced.png"))));
     frmMotorProp motor(0);

@@ -154,6 +154,19 @@ void frmDeskTop::CloseEditFrame(clsCommand& command)
     }
 }
 
+void frmDeskTop::CancelEditFrame()
+{
+    if (!CommandInEdit)
+        return;
+    const CommandInfo* info = FindCommand(CommandInEditType);
+    if (!info)
+        return;
+    if (info->frame == CommandFrame::Logic)
+        cmdCancelLogic_Click();
+    else
+        cmdCancelMotor_Click();
+}
+
 void frmDeskTop::cmdOkMotor_Click()
 {
     if (!FraMotor || !FraMotor->Model.Command)

@@ -22,6 +22,13 @@ SourceNameTable StandardSourceNames();
 // A control's place and size in twips inside its frame.
 struct FrameGeometry {
     double Left = 0, Top = 0, Width = 0, Height = 0;
+    void Move(double left, double top, double width, double height)
+    {
+        Left = left;
+        Top = top;
+        Width = width;
+        Height = height;
+    }
 };
 
 // One item of an image combo box: a heading has a key (also its image) and

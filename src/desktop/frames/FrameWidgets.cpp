@@ -394,6 +394,16 @@ void LogicFrameWidget::Refresh(bool applyFocus)
     ShowButton(cmdOkLogic, Model.cmdOkLogic);
     ShowButton(cmdOkOpenLogic, Model.cmdOkOpenLogic);
     ShowButton(cmdCancelLogic, Model.cmdCancelLogic);
+    // A middle button wider than its place pushes its neighbours aside.
+    if (Model.cmdOkOpenLogic.Visible) {
+        const int gap = 4;
+        const QRect mid = cmdOkOpenLogic->geometry();
+        if (cmdOkLogic->geometry().right() + gap > mid.left())
+            cmdOkLogic->move(std::max(2, mid.left() - gap - cmdOkLogic->width()), cmdOkLogic->y());
+        if (cmdCancelLogic->x() < mid.right() + gap)
+            cmdCancelLogic->move(std::min(width() - 2 - cmdCancelLogic->width(), mid.right() + gap),
+                                 cmdCancelLogic->y());
+    }
     if (applyFocus)
         if (QWidget* w = ControlNamed(Model.Focus))
             w->setFocus(Qt::OtherFocusReason);

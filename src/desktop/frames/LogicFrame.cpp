@@ -12,14 +12,6 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 
-void Place(FrameGeometry& g, double left, double top, double width, double height)
-{
-    g.Left = left;
-    g.Top = top;
-    g.Width = width;
-    g.Height = height;
-}
-
 bool In(int code, std::initializer_list<int> codes)
 {
     return std::find(codes.begin(), codes.end(), code) != codes.end();
@@ -128,25 +120,25 @@ OperatorStepResult OperatorStep(int index, bool isWhile)
 
 LogicFrame::LogicFrame(const SourceNameTable& sourceNames) : mNames(sourceNames)
 {
-    Place(cmbParam1, 60, 540, 2265, 330);
+    cmbParam1.Move(60, 540, 2265, 330);
     lblOperator.Caption = QStringLiteral("=");
-    Place(lblOperator, 2415, 510, 345, 375);
-    Place(cmbParam2, 2895, 555, 2265, 330);
-    Place(cmbVar1, 45, 705, 2370, 330);
-    Place(cmbVar2, 45, 1125, 2370, 330);
-    Place(cmbTaskAndOp, 2790, 1020, 2370, 330);
+    lblOperator.Move(2415, 510, 345, 375);
+    cmbParam2.Move(2895, 555, 2265, 330);
+    cmbVar1.Move(45, 705, 2370, 330);
+    cmbVar2.Move(45, 1125, 2370, 330);
+    cmbTaskAndOp.Move(2790, 1020, 2370, 330);
     lblG.Caption = QStringLiteral("cvn");
-    Place(lblG, 3615, 195, 270, 195);
+    lblG.Move(3615, 195, 270, 195);
     lblG1.Caption = QStringLiteral("Label1");
-    Place(lblG1, 2520, 210, 480, 195);
+    lblG1.Move(2520, 210, 480, 195);
     lblG2.Caption = QStringLiteral("Label1");
-    Place(lblG2, 1650, 210, 480, 195);
+    lblG2.Move(1650, 210, 480, 195);
     cmdOkLogic.Caption = QStringLiteral("Ok");
-    Place(cmdOkLogic, 675, 1530, 750, 315);
+    cmdOkLogic.Move(675, 1530, 750, 315);
     cmdOkOpenLogic.Caption = QStringLiteral("Ok and open window");
-    Place(cmdOkOpenLogic, 1732, 1530, 1815, 315);
+    cmdOkOpenLogic.Move(1732, 1530, 1815, 315);
     cmdCancelLogic.Caption = QStringLiteral("Cancel");
-    Place(cmdCancelLogic, 3855, 1530, 750, 315);
+    cmdCancelLogic.Move(3855, 1530, 750, 315);
     mParam1Design = cmbParam1;
     mParam2Design = cmbParam2;
 }
@@ -335,7 +327,7 @@ void LogicFrame::LayOut(const QString& key)
         cmbVar2.Top = mParam1Design.Top;
         cmbVar2.Visible = true;
         caption(lblG, QStringLiteral("Times"));
-        lblG.Top = cmbVar2.Top + 4 * ty;
+        lblG.Top = cmbVar2.Top;
         lblG.Left = cmbVar2.Left + cmbVar2.Width + 5 * tx;
         cmdOkOpenLogic.Visible = true;
     } else if (is("L_START") || is("L_STOP") || is("L_SUB")) {

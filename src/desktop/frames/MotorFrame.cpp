@@ -9,14 +9,6 @@
 
 namespace {
 
-void Place(FrameGeometry& g, double left, double top, double width, double height)
-{
-    g.Left = left;
-    g.Top = top;
-    g.Width = width;
-    g.Height = height;
-}
-
 bool IsFamily(const QString& key, CommandFamily family)
 {
     const CommandInfo* info = FindCommand(key);
@@ -36,31 +28,31 @@ bool IsSet(const Variant& v)
 MotorFrame::MotorFrame(const SourceNameTable& sourceNames) : mNames(sourceNames)
 {
     lblMotor.Caption = QStringLiteral("Start motor");
-    Place(lblMotor, 60, 45, 2100, 255);
+    lblMotor.Move(60, 45, 2100, 255);
     const char* letters[3] = {"A", "B", "C"};
     for (int i = 0; i < 3; ++i) {
         chkMotor[i].Caption = QString::fromLatin1(letters[i]);
-        Place(chkMotor[i], 2220 + i * 600, 15, 555, 300);
+        chkMotor[i].Move(2220 + i * 600, 15, 555, 300);
     }
     chkStopFloat.Caption = QStringLiteral("Break");
-    Place(chkStopFloat, 4020, 15, 1110, 300);
+    chkStopFloat.Move(4020, 15, 1110, 300);
     chkTime.Caption = QStringLiteral("No time limit");
-    Place(chkTime, 60, 360, 2100, 300);
+    chkTime.Move(60, 360, 2100, 300);
     lblTime.Caption = QStringLiteral("For");
-    Place(lblTime, 60, 1110, 900, 255);
-    Place(cmbTimeCount, 975, 1050, 2040, 330);
-    Place(cmbTime, 3120, 1050, 2025, 330);
-    Place(cmbSpeed, 1200, 690, 2265, 330);
-    Place(cmbSound, 60, 690, 3405, 330);
+    lblTime.Move(60, 1110, 900, 255);
+    cmbTimeCount.Move(975, 1050, 2040, 330);
+    cmbTime.Move(3120, 1050, 2025, 330);
+    cmbSpeed.Move(1200, 690, 2265, 330);
+    cmbSound.Move(60, 690, 3405, 330);
     lblSpeed.Caption = QStringLiteral("Speed");
-    Place(lblSpeed, 60, 720, CaptionWidth(lblSpeed.Caption), 255);
-    Place(txtTime[0], 1800, 690, 450, 315);
-    Place(txtTime[1], 2340, 690, 450, 315);
-    Place(txtRem, 60, 360, 5085, 630);
+    lblSpeed.Move(60, 720, CaptionWidth(lblSpeed.Caption), 255);
+    txtTime[0].Move(1800, 690, 450, 315);
+    txtTime[1].Move(2340, 690, 450, 315);
+    txtRem.Move(60, 360, 5085, 630);
     cmdOkMotor.Caption = QStringLiteral("Ok");
-    Place(cmdOkMotor, 675, 1530, 750, 315);
+    cmdOkMotor.Move(675, 1530, 750, 315);
     cmdCancelMotor.Caption = QStringLiteral("Cancel");
-    Place(cmdCancelMotor, 3855, 1530, 750, 315);
+    cmdCancelMotor.Move(3855, 1530, 750, 315);
     WrapCaption = [](const QString& text) { return text; };
 }
 

@@ -121,8 +121,13 @@ void Assembler::EndIf()
     Open open{};
     if (!close(Block::If, open))
         return;
-    if (open.block == Block::If)
+    if (open.block == Block::If) {
         label(open.first);
+    } else if (mItems.size() >= 2 && mItems.last().kind == Kind::Label && mItems.last().label == open.first &&
+               mItems[mItems.size() - 2].kind == Kind::Jump && mItems[mItems.size() - 2].label == open.second) {
+        // An empty else-part: ELSE and END are one place, the jump over it goes.
+        mItems.removeAt(mItems.size() - 2);
+    }
     label(open.second);
 }
 

@@ -1,0 +1,60 @@
+#include "datalog/DatalogFile.h"
+
+#include "model/Records.h"
+#include "model/VbError.h"
+
+void WriteDatalogFile(const QString& path, const QVector<DatalogRecord>& records)
+{
+    RecordWriter w;
+    w.open(path);
+    for (const DatalogRecord& r : records) {
+        w.number(r.Number).number(r.Source).bareText(r.Name).number(r.Value);
+        w.endRecord();
+    }
+    w.commit();
+}
+
+void ReadDatalogFile(const QString& path, QVector<DatalogRecord>& records)
+{
+    RecordReader reader;
+    reader.open(path);
+    records.clear();
+    while (!reader.atEnd()) {
+        const QStringList fields = reader.line().split(QLatin1Char(','));
+        if (fields.size() < 4)
+            raiseError(Err::SubscriptOutOfRange);
+        DatalogRecord r;
+        r.Number = vb::CInt(fields[0]);
+        r.Source = vb::CInt(fields[1]);
+        r.Name = fields[2];
+        r.Value = vb::CInt(fields[3]);
+        records.append(r);
+    }
+    reader.close();
+}
+
+QString DatalogPrintTitle() { return QStringLiteral("Quillomat - Datalog List"); }
+
+QString DatalogPrintHeader()
+{
+    return QStringLiteral("Item #\tSource\tNumber\t\tValue\t\tName");
+}
+
+QList<QStringList> DatalogPrintPages(const QVector<DatalogRecord>& records)
+{
+    QList<QStringList> pages;
+    QStringList page;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const DatalogRecord& r = records[i];
+        page.append(QString::number(i) + QLatin1Char('\t') + QString::number(r.Source) + QLatin1Char('\t') +
+                    QString::number(r.Number) + QStringLiteral("\t\t") + QString::number(r.Value) +
+                    QStringLiteral("\t\t") + r.Name);
+        if (page.size() == DatalogLinesPerPage) {
+            pages.append(page);
+            page.clear();
+        }
+    }
+    if (!page.isEmpty() || pages.isEmpty())
+        pages.append(page);
+    return pages;
+}

@@ -1,0 +1,114 @@
+#pragma once
+// The datalog window: resets the brick's datalog, sets its size, uploads and
+// lists it, draws it as a graph, saves, opens and prints it, and shows a page
+// of instructions. Closing it only hides it, so its list, records, graph
+// settings and range choice are there again the next time.
+#include "datalog/DatalogGraph.h"
+#include "datalog/DatalogUpload.h"
+#include "model/Variant.h"
+#include "shell/WindowRegistry.h"
+
+#include <QDialog>
+#include <QPointer>
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QPainter;
+class QToolBar;
+class frmGraphSettings;
+
+class frmDatalog;
+
+// The graph area: paints the graph or the instructions, reports the pointer.
+class DatalogGraphArea : public QWidget {
+public:
+    DatalogGraphArea(frmDatalog* owner, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    frmDatalog* mOwner;
+};
+
+class frmDatalog : public QDialog, public IShellWindow, public IDatalogProgress {
+    Q_OBJECT
+public:
+    explicit frmDatalog(QWidget* parent = nullptr);
+    ~frmDatalog() override;
+
+    // The one datalog window, made on first use.
+    static frmDatalog* Instance();
+    // Shows the window modally (the set-up window's datalog button).
+    static void ShowDatalog();
+
+    // Toolbar and its operations.
+    void TB1_ButtonClick(const QString& key);
+    void ResetDatalog();
+    void SetDatalogSize();
+    void UploadDatalog();
+    void ShowGraph();
+    void SaveDatalog();
+    void OpenDatalogFile();
+    void PrintDatalog();
+    void ShowHelp();
+    void SetToolbarImages();
+
+    // Draws the graph; a failure is shown once (later, from a repaint).
+    void DrawGraph(IGraphSurface& surface, bool deferMessage = false);
+    // The instructions page on a painter of the graph area's size.
+    void ShowDatalogHelp(QPainter& painter);
+    void picGraph_Paint(QPainter& painter);
+    // The pointer over the graph area, in twips.
+    void picGraph_MouseMove(double x, double y);
+
+    // The bitmap of the graph at the graph area's size.
+    QImage GraphImage();
+
+    QToolBar* TB1;
+    QListWidget* lstData;
+    DatalogGraphArea* picGraph;
+    QLabel* SB1[3];
+    QAction* Button(const QString& key) const;
+    QString Panel(int panel) const;
+
+    // Window state.
+    Boolean ShowingGraph = False;
+    Boolean ShowingHelp = False;
+    Integer LastDatalogSize = 0;
+    Boolean GraphErrorShown = False;
+    Long RangeMode = 0;
+    Long RangeStart = 0;
+    Long RangeSize = 0;
+    DatalogGraph Graph;
+    frmGraphSettings* GraphSettings() const;
+
+    // IShellWindow.
+    QWidget* ShellWidget() override { return this; }
+    bool UnloadAtExit() const override { return true; }
+    // IDatalogProgress.
+    void SetPanel(int panel, const QString& text) override;
+    void DoEvents() override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Form_Resize();
+    void setTips(const QString& showData, const QString& showGraph);
+    void showList();
+    void fillList();
+    void unloadSettings();
+    bool listHasData() const;
+    QString dataFolder() const;
+
+    QPointer<frmGraphSettings> mSettings;
+};
+
+// Fills the datalog hook of the window services.
+class ShellWindows;
+void RegisterDatalogWindows(ShellWindows& windows);

@@ -1,0 +1,477 @@
+#include "link/protocol/RcxLink.h"
+
+#include "link/protocol/RcxPacket.h"
+#include "link/protocol/RcxRequests.h"
+#include "model/FirmwareImage.h"
+#include "model/VbError.h"
+
+#include <QTimer>
+
+using namespace rcx;
+
+namespace {
+
+constexpr Integer DatalogHeaderSource = 255;
+
+// A module's bytes on the wire: each request framed, every data byte twice.
+qint64 framedBytes(int dataBytes) { return 3 + 2 * (dataBytes + 1); }
+
+}  // namespace
+
+RcxLink::RcxLink(IRcxTransport& transport) : mTransport(transport) {}
+
+RcxLink::~RcxLink() = default;
+
+std::optional<QByteArray> RcxLink::ask(const QByteArray& request)
+{
+    return mTransport.exchange(request);
+}
+
+QByteArray RcxLink::send(const QByteArray& request)
+{
+    if (mCollecting) {
+        mAssembler.add(request);
+        return {};
+    }
+    const auto reply = ask(request);
+    if (!reply)
+        raiseError(Err::DeviceUnavailable);
+    return *reply;
+}
+
+void RcxLink::requireRange(int value, int low, int high)
+{
+    if (value < low || value > high)
+        raiseError(Err::InvalidCall);
+}
+
+// --- The tower checks ---
+
+bool RcxLink::TowerCheck1() { return mTransport.open(); }
+bool RcxLink::TowerCheck2() { return mTransport.wake(); }
+bool RcxLink::TowerCheck3() { return PBAlive(); }
+bool RcxLink::PBAlive() { return ask(req::alive()).has_value(); }
+
+// --- Outputs ---
+
+bool RcxLink::motor(const QString& motors, const std::function<QByteArray(std::uint8_t)>& request)
+{
+    const auto mask = motorMask(motors);
+    if (!mask)
+        return false;
+    send(request(*mask));
+    return true;
+}
+
+bool RcxLink::On(const QString& motors)
+{
+    return motor(motors, [](std::uint8_t m) { return req::outputMode(m, OutFlag::On); });
+}
+bool RcxLink::Off(const QString& motors)
+{
+    return motor(motors, [](std::uint8_t m) { return req::outputMode(m, OutFlag::Off); });
+}
+bool RcxLink::Float(const QString& motors)
+{
+    return motor(motors, [](std::uint8_t m) { return req::outputMode(m, 0); });
+}
+bool RcxLink::SetFwd(const QString& motors)
+{
+    return motor(motors, [](std::uint8_t m) { return req::outputDirection(m, OutFlag::Forward); });
+}
+bool RcxLink::SetRwd(const QString& motors)
+{
+    return motor(motors, [](std::uint8_t m) { return req::outputDirection(m, 0); });
+}
+bool RcxLink::AlterDir(const QString& motors)
+{
+    return motor(motors, [](std::uint8_t m) { return req::outputDirection(m, OutFlag::Flip); });
+}
+bool RcxLink::SetPower(const QString& motors, Long source, Integer value)
+{
+    return motor(motors, [&](std::uint8_t m) { return req::outputPower(m, int(source), value); });
+}
+
+void RcxLink::Wait(Long source, Integer value)
+{
+    // Outside a program a wait has nothing to hold up.
+    if (mCollecting)
+        mAssembler.add(req::wait(int(source), value));
+}
+
+// --- Variables ---
+
+void RcxLink::variable(std::uint8_t op, Integer variable, Long source, Integer value)
+{
+    requireRange(variable, 0, VariableCount - 1);
+    send(req::variable(op, variable, int(source), value));
+}
+
+void RcxLink::AbsVar(Integer v, Long s, Integer x) { variable(Op::AbsVar, v, s, x); }
+void RcxLink::AndVar(Integer v, Long s, Integer x) { variable(Op::AndVar, v, s, x); }
+void RcxLink::DivVar(Integer v, Long s, Integer x) { variable(Op::DivVar, v, s, x); }
+void RcxLink::MulVar(Integer v, Long s, Integer x) { variable(Op::MulVar, v, s, x); }
+void RcxLink::OrVar(Integer v, Long s, Integer x) { variable(Op::OrVar, v, s, x); }
+void RcxLink::SetVar(Integer v, Long s, Integer x) { variable(Op::SetVar, v, s, x); }
+void RcxLink::SgnVar(Integer v, Long s, Integer x) { variable(Op::SgnVar, v, s, x); }
+void RcxLink::SubVar(Integer v, Long s, Integer x) { variable(Op::SubVar, v, s, x); }
+void RcxLink::SumVar(Integer v, Long s, Integer x) { variable(Op::AddVar, v, s, x); }
+
+// --- Datalog and readings ---
+
+void RcxLink::DatalogNext(Long source, Integer value) { send(req::datalogNext(int(source), value)); }
+
+bool RcxLink::SetDatalog(Integer size)
+{
+    const QByteArray reply = send(req::setDatalog(size));
+    return mCollecting || (!reply.isEmpty() && reply[0] == 0);
+}
+
+QVector<DatalogEntry> RcxLink::GetDatalog(Integer from, Integer count)
+{
+    if (from < 0 || count < 0)
+        raiseError(Err::InvalidCall);
+    QVector<DatalogEntry> entries;
+    for (int first = from; first < from + count;) {
+        const int n = qMin(UploadEntriesPerRequest, from + count - first);
+        const auto log = reply::upload(send(req::upload(first, n)), n);
+        if (!log)
+            raiseError(Err::DeviceUnavailable);
+        for (const auto& e : *log) {
+            DatalogEntry d;
+            d.value = e.value;
+            if (e.type == LogType::Size) {
+                d.source = DatalogHeaderSource;
+            } else if (e.type < LogType::FirstTimer) {
+                d.source = Src::Variable;
+                d.number = e.type;
+            } else if (e.type < LogType::FirstSensor) {
+                d.source = Src::Timer;
+                d.number = Integer(e.type - LogType::FirstTimer);
+            } else if (e.type < LogType::Watch) {
+                d.source = Src::SensorValue;
+                d.number = Integer(e.type - LogType::FirstSensor);
+            } else {
+                d.source = Src::Watch;
+            }
+            entries.append(d);
+        }
+        first += n;
+    }
+    return entries;
+}
+
+QVector<Long> RcxLink::GetMemMap()
+{
+    const auto words = reply::memoryMap(send(req::memoryMap()));
+    if (!words)
+        raiseError(Err::DeviceUnavailable);
+    // Counted from 1, as the callers read it: 91 the datalog's first address, 92 its next.
+    QVector<Long> map(MemMapWords + 1, 0);
+    for (int i = 0; i < MemMapWords; ++i)
+        map[i + 1] = words->at(i);
+    return map;
+}
+
+Integer RcxLink::PBBattery()
+{
+    const auto v = reply::shortValue(send(req::battery()));
+    if (!v)
+        raiseError(Err::DeviceUnavailable);
+    return Integer(*v);
+}
+
+Integer RcxLink::Poll(Long source, Integer& number)
+{
+    const auto v = reply::shortValue(send(req::poll(int(source), number)));
+    if (!v)
+        raiseError(Err::DeviceUnavailable);
+    return Integer(*v);
+}
+
+// --- Settings and immediate operations ---
+
+void RcxLink::ClearPBMessage() { send(req::clearMessage()); }
+void RcxLink::ClearTimer(Integer timer)
+{
+    requireRange(timer, 0, TimerCount - 1);
+    send(req::clearTimer(timer));
+}
+void RcxLink::ClearSensorValue(Integer sensor)
+{
+    requireRange(sensor, 0, SensorCount - 1);
+    send(req::clearSensor(sensor));
+}
+bool RcxLink::PBPowerDownTime(Integer minutes)
+{
+    if (minutes < 0 || minutes > 255)
+        return false;
+    send(req::powerDownTime(minutes));
+    return true;
+}
+bool RcxLink::PBTurnOff()
+{
+    send(req::powerOff());
+    return true;
+}
+bool RcxLink::PBTxPower(Integer power)
+{
+    if (power != 0 && power != 1)
+        return false;
+    send(req::transmitterRange(power));
+    return true;
+}
+bool RcxLink::PlaySystemSound(Integer sound)
+{
+    if (sound < 0 || sound > 5)
+        return false;
+    send(req::playSound(sound));
+    return true;
+}
+bool RcxLink::PlayTone(Integer frequency, Integer duration)
+{
+    if (duration < 0 || duration > 255)
+        return false;
+    send(req::playTone(frequency, duration));
+    return true;
+}
+bool RcxLink::SelectDisplay(Long source, Integer value)
+{
+    send(req::setDisplay(int(source), value));
+    return true;
+}
+void RcxLink::SendPBMessage(Long source, Integer value) { send(req::sendMessage(int(source), value)); }
+void RcxLink::SetWatch(Integer hours, Integer minutes)
+{
+    requireRange(hours, 0, 23);
+    requireRange(minutes, 0, 59);
+    send(req::setWatch(hours, minutes));
+}
+void RcxLink::SetSensorMode(Integer sensor, Integer mode, Integer slope)
+{
+    requireRange(sensor, 0, SensorCount - 1);
+    requireRange(mode, 0, 7);
+    send(req::sensorMode(sensor, mode, slope));
+}
+void RcxLink::SetSensorType(Integer sensor, Integer type)
+{
+    requireRange(sensor, 0, SensorCount - 1);
+    requireRange(type, 0, 4);
+    send(req::sensorType(sensor, type));
+}
+
+QString RcxLink::FirmwareVersion()
+{
+    const auto v = reply::versions(send(req::versions()));
+    if (!v)
+        raiseError(Err::DeviceUnavailable);
+    return QStringLiteral("%1.%2").arg(v->firmwareMajor).arg(v->firmwareMinor, 2, 10, QLatin1Char('0'));
+}
+
+// --- Programs ---
+
+void RcxLink::SelectPrgm(Integer& slot)
+{
+    requireRange(slot, 0, SlotCount - 1);
+    mCollecting = false;
+    send(req::selectProgram(slot));
+    mClearBeforeModule = true;
+}
+
+void RcxLink::GoSub(Integer& sub)
+{
+    requireRange(sub, 1, SubCount);
+    send(req::callSub(sub - 1));
+}
+
+void RcxLink::StartTask(Integer& task)
+{
+    requireRange(task, 0, TaskCount - 1);
+    send(req::startTask(task));
+}
+
+void RcxLink::StopTask(Integer& task)
+{
+    requireRange(task, 0, TaskCount - 1);
+    send(req::stopTask(task));
+}
+
+void RcxLink::StopAllTasks() { send(req::stopAll()); }
+
+void RcxLink::beginModule(Long number, bool sub)
+{
+    mCollecting = false;
+    if (mClearBeforeModule) {
+        send(req::stopAll());
+        send(req::deleteAllTasks());
+        send(req::deleteAllSubs());
+        mClearBeforeModule = false;
+    }
+    mAssembler.clear();
+    mModule = number;
+    mCollectingSub = sub;
+    mCollecting = true;
+}
+
+void RcxLink::BeginOfTask(Integer& task)
+{
+    requireRange(task, 0, TaskCount - 1);
+    beginModule(task, false);
+}
+
+void RcxLink::BeginOfSub(Integer& sub)
+{
+    requireRange(sub, 1, SubCount);
+    beginModule(10 + sub, true);
+}
+
+Long RcxLink::transfer(const QByteArray& begin, const QByteArray& code, int blockBytes, Long module, qint64)
+{
+    qint64 wire = framedBytes(int(begin.size()));
+    for (int at = 0; at < code.size(); at += blockBytes)
+        wire += framedBytes(5 + int(qMin<qsizetype>(blockBytes, code.size() - at)) + 1);
+    if (mSink)
+        mSink->PB_DownloadStart(wireMs(wire), Long(code.size()), module);
+    const auto answer = ask(begin);
+    if (!answer || answer->isEmpty())
+        return NoReply;
+    if (std::uint8_t(answer->at(0)) != Dl::Ok)
+        return std::uint8_t(answer->at(0));
+    int sequence = 1;
+    for (int at = 0; at < code.size(); at += blockBytes, ++sequence) {
+        const bool last = at + blockBytes >= code.size();
+        const auto done = ask(req::transfer(last ? 0 : sequence, code.mid(at, blockBytes)));
+        if (!done || done->isEmpty())
+            return NoReply;
+        if (std::uint8_t(done->at(0)) != Dl::Ok)
+            return std::uint8_t(done->at(0));
+        if (mSink)
+            mSink->PB_DownloadProgress(Long(qMin<qsizetype>(at + blockBytes, code.size())));
+    }
+    return 0;
+}
+
+void RcxLink::endModule(bool sub)
+{
+    if (!mCollecting)
+        raiseError(Err::InvalidCall);
+    mCollecting = false;
+    Long error = 0;
+    if (sub != mCollectingSub || mAssembler.fault() == Assembler::Fault::Unbalanced)
+        error = UnbalancedBlocks;
+    else if (mAssembler.fault() == Assembler::Fault::TooDeep)
+        error = TooDeep;
+    const QByteArray code = mAssembler.code();
+    mAssembler.clear();
+    if (error == 0) {
+        const QByteArray begin =
+            sub ? req::beginSub(int(mModule) - 11, int(code.size())) : req::beginTask(int(mModule), int(code.size()));
+        error = transfer(begin, code, ProgramBlockBytes, mModule, 0);
+    } else if (mSink) {
+        mSink->PB_DownloadStart(0, Long(code.size()), mModule);
+    }
+    if (mSink)
+        mSink->PB_DownloadDone(error, mModule);
+}
+
+void RcxLink::EndOfTask() { endModule(false); }
+void RcxLink::EndOfSub() { endModule(true); }
+
+void RcxLink::Loop(Long source, Integer count)
+{
+    if (!mCollecting)
+        raiseError(Err::InvalidCall);
+    mAssembler.Loop(int(source), count);
+}
+void RcxLink::EndLoop()
+{
+    if (!mCollecting)
+        raiseError(Err::InvalidCall);
+    mAssembler.EndLoop();
+}
+void RcxLink::While(Long source1, Integer value1, Integer op, Long source2, Integer value2)
+{
+    if (!mCollecting)
+        raiseError(Err::InvalidCall);
+    mAssembler.While(int(source1), value1, op, int(source2), value2);
+}
+void RcxLink::EndWhile()
+{
+    if (!mCollecting)
+        raiseError(Err::InvalidCall);
+    mAssembler.EndWhile();
+}
+void RcxLink::If(Long source1, Integer value1, Integer op, Long source2, Integer value2)
+{
+    if (!mCollecting)
+        raiseError(Err::InvalidCall);
+    mAssembler.If(int(source1), value1, op, int(source2), value2);
+}
+void RcxLink::Else()
+{
+    if (!mCollecting)
+        raiseError(Err::InvalidCall);
+    mAssembler.Else();
+}
+void RcxLink::EndIf()
+{
+    if (!mCollecting)
+        raiseError(Err::InvalidCall);
+    mAssembler.EndIf();
+}
+
+// --- Firmware ---
+
+bool RcxLink::DownloadFirmware(const QString& fullPath)
+{
+    if (mFirmware.running)
+        return false;
+    const FirmwareImage file = FirmwareImage::ReadFile(fullPath);
+    if (!file.isValid() || file.image().isEmpty())
+        return false;
+    if (!PBAlive())
+        return false;
+    if (!ask(req::deleteFirmware()))
+        return false;
+    const auto begun = ask(req::beginFirmware(file.checksum()));
+    if (!begun || begun->isEmpty() || begun->at(0) != 0)
+        return false;
+    mFirmware = Firmware{true, file.image(), file.checksum(), 0, 1};
+    QTimer::singleShot(0, &mTimerContext, [this] { firmwareStep(); });
+    return true;
+}
+
+void RcxLink::firmwareDone(Long error)
+{
+    mFirmware.running = false;
+    mFirmware.image.clear();
+    if (mSink)
+        mSink->PB_DownloadDone(error, FirmwareModule);
+}
+
+void RcxLink::firmwareStep()
+{
+    if (!mFirmware.running)
+        return;
+    const QByteArray& image = mFirmware.image;
+    if (mFirmware.sent == 0 && mSink) {
+        const int blocks = int((image.size() + FirmwareBlockBytes - 1) / FirmwareBlockBytes);
+        mSink->PB_DownloadStart(wireMs(qint64(blocks) * framedBytes(FirmwareBlockBytes + 6)), Long(image.size()),
+                                FirmwareModule);
+    }
+    const bool last = mFirmware.sent + FirmwareBlockBytes >= image.size();
+    const auto done = ask(req::transfer(last ? 0 : mFirmware.sequence, image.mid(mFirmware.sent, FirmwareBlockBytes)));
+    if (!done || done->isEmpty() || done->at(0) != 0) {
+        firmwareDone(done && !done->isEmpty() ? Long(std::uint8_t(done->at(0))) : NoReply);
+        return;
+    }
+    mFirmware.sent = int(qMin<qsizetype>(mFirmware.sent + FirmwareBlockBytes, image.size()));
+    ++mFirmware.sequence;
+    if (mSink)
+        mSink->PB_DownloadProgress(mFirmware.sent);
+    if (!last) {
+        QTimer::singleShot(0, &mTimerContext, [this] { firmwareStep(); });
+        return;
+    }
+    firmwareDone(ask(req::unlockFirmware()) ? 0 : NoReply);
+}

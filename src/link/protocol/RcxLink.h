@@ -1,0 +1,147 @@
+#pragma once
+// The control's operations on a real brick's protocol. Immediate operations
+// become one request each through the transport; a brick that does not
+// answer makes PBAlive False and other operations fail with 68. Between
+// BeginOfTask/BeginOfSub and EndOfTask/EndOfSub the operations are assembled
+// into brick code, which the end sends in blocks of 20 bytes with the
+// download events: DownloadStart(estimated wire time in ms, size in bytes,
+// module), DownloadProgress(bytes sent), DownloadDone(error, module); module
+// is the task's number 0..9 or 10 + the sub's number 1..8. A download that
+// fails part way (the tower is gone, the brick refuses) ends with a non-zero
+// error and leaves nothing half-run: the brick keeps no partial module.
+//
+// The first module after SelectPrgm stops the brick's tasks and deletes the
+// slot's tasks and subs, so a download replaces the program.
+//
+// A firmware download checks the file first, then runs from the event loop
+// one block at a time, raising the events with module 100.
+#include "link/protocol/RcxAssembler.h"
+#include "link/protocol/RcxTransport.h"
+#include "model/Phantom.h"
+
+#include <QObject>
+
+#include <functional>
+
+class RcxLink : public IPhantomControl {
+public:
+    static constexpr Long FirmwareModule = 100;
+    // DownloadDone's error for a module whose blocks don't pair up, and for
+    // one whose loops nest deeper than the brick's four counters.
+    static constexpr Long UnbalancedBlocks = 1;
+    static constexpr Long TooDeep = 2;
+    // DownloadDone's error when the brick stopped answering.
+    static constexpr Long NoReply = 68;
+
+    explicit RcxLink(IRcxTransport& transport);
+    ~RcxLink() override;
+
+    // Milliseconds on the wire for a number of bytes at 2400 baud, 11 bits a byte.
+    static Long wireMs(qint64 bytes) { return Long(bytes * 11 * 1000 / 2400); }
+
+    void setEventSink(IPhantomEvents* sink) override { mSink = sink; }
+
+    Long ComPortNo() override { return mPort; }
+    void setComPortNo(Long port) override { mPort = port; }
+    bool TowerCheck1() override;
+    bool TowerCheck2() override;
+    bool TowerCheck3() override;
+    bool PBAlive() override;
+
+    bool On(const QString& motors) override;
+    bool Off(const QString& motors) override;
+    bool Float(const QString& motors) override;
+    bool SetFwd(const QString& motors) override;
+    bool SetRwd(const QString& motors) override;
+    bool AlterDir(const QString& motors) override;
+    bool SetPower(const QString& motors, Long source, Integer value) override;
+    void Wait(Long source, Integer value) override;
+
+    void AbsVar(Integer variable, Long source, Integer value) override;
+    void AndVar(Integer variable, Long source, Integer value) override;
+    void DivVar(Integer variable, Long source, Integer value) override;
+    void MulVar(Integer variable, Long source, Integer value) override;
+    void OrVar(Integer variable, Long source, Integer value) override;
+    void SetVar(Integer variable, Long source, Integer value) override;
+    void SgnVar(Integer variable, Long source, Integer value) override;
+    void SubVar(Integer variable, Long source, Integer value) override;
+    void SumVar(Integer variable, Long source, Integer value) override;
+
+    void DatalogNext(Long source, Integer value) override;
+    bool SetDatalog(Integer size) override;
+    QVector<DatalogEntry> GetDatalog(Integer from, Integer count) override;
+    QVector<Long> GetMemMap() override;
+    Integer PBBattery() override;
+    Integer Poll(Long source, Integer& number) override;
+
+    void ClearPBMessage() override;
+    void ClearTimer(Integer timer) override;
+    void ClearSensorValue(Integer sensor) override;
+    bool PBPowerDownTime(Integer minutes) override;
+    bool PBTurnOff() override;
+    bool PBTxPower(Integer power) override;
+    bool PlaySystemSound(Integer sound) override;
+    bool PlayTone(Integer frequency, Integer duration) override;
+    bool SelectDisplay(Long source, Integer value) override;
+    void SendPBMessage(Long source, Integer value) override;
+    void SetWatch(Integer hours, Integer minutes) override;
+    void SetSensorMode(Integer sensor, Integer mode, Integer slope) override;
+    void SetSensorType(Integer sensor, Integer type) override;
+    bool DownloadFirmware(const QString& fullPath) override;
+    QString FirmwareVersion() override;
+
+    void SelectPrgm(Integer& slot) override;
+    void GoSub(Integer& sub) override;
+    void StartTask(Integer& task) override;
+    void StopTask(Integer& task) override;
+    void StopAllTasks() override;
+    void BeginOfTask(Integer& task) override;
+    void EndOfTask() override;
+    void BeginOfSub(Integer& sub) override;
+    void EndOfSub() override;
+    void Loop(Long source, Integer count) override;
+    void EndLoop() override;
+    void While(Long source1, Integer value1, Integer op, Long source2, Integer value2) override;
+    void EndWhile() override;
+    void If(Long source1, Integer value1, Integer op, Long source2, Integer value2) override;
+    void Else() override;
+    void EndIf() override;
+
+    // The firmware download going on from the event loop, if any.
+    bool firmwareRunning() const { return mFirmware.running; }
+    // Sends the firmware download's next step; the event loop calls it, tests may too.
+    void firmwareStep();
+
+private:
+    // Into the module being assembled, or sent at once (68 when no reply).
+    QByteArray send(const QByteArray& request);
+    // Sent at once whatever the state; nullopt when no reply.
+    std::optional<QByteArray> ask(const QByteArray& request);
+    bool motor(const QString& motors, const std::function<QByteArray(std::uint8_t)>& request);
+    void variable(std::uint8_t op, Integer variable, Long source, Integer value);
+    void requireRange(int value, int low, int high);
+    void beginModule(Long number, bool sub);
+    void endModule(bool sub);
+    // The module's code in blocks; 0 or the error DownloadDone reports.
+    Long transfer(const QByteArray& begin, const QByteArray& code, int blockBytes, Long module, qint64 startedAt);
+    void firmwareDone(Long error);
+
+    IRcxTransport& mTransport;
+    IPhantomEvents* mSink = nullptr;
+    Long mPort = 0;
+    bool mClearBeforeModule = false;
+
+    bool mCollecting = false;
+    bool mCollectingSub = false;
+    Long mModule = 0;
+    rcx::Assembler mAssembler;
+
+    struct Firmware {
+        bool running = false;
+        QByteArray image;
+        quint16 checksum = 0;
+        int sent = 0;
+        int sequence = 0;
+    } mFirmware;
+    QObject mTimerContext;
+};

@@ -1,0 +1,35 @@
+// The editor window's Transmit sends the commands selected in it.
+#include "DeskTopFixture.h"
+#include "support/RecordingControl.h"
+
+#include "desktop/frmDeskTop.h"
+#include "model/NamedValues.h"
+#include "model/RcxSetup.h"
+
+namespace {
+
+TEST_F(DeskTopTest, TransmitSendsTheSelectedCommandsOnly)
+{
+    RecordingControl pb;
+    App().PB = &pb;
+    FillNameTables();
+    App().RcxSetup = std::make_unique<clsRcx>();
+    App().RcxSetup->IsInit = True;
+    App().RcxSetup->PortMotor(0)->setMotorType(1);
+    auto t = AddTask(QStringLiteral("Main"));
+    auto first = Command(QStringLiteral("M_ON"), 0, 1, 1);
+    first->MotorList = QStringLiteral("0");
+    auto second = Command(QStringLiteral("M_FWD"), 0, 2, 2);
+    second->MotorList = QStringLiteral("0");
+    Put(*t->Commands(), first);
+    Put(*t->Commands(), second);
+    frmDeskTop* w = OpenTask(t);
+    ASSERT_NE(w, nullptr);
+    w->CalcPicSelection(2);
+    w->mnuTransmit_Click();
+    EXPECT_EQ(pb.calls(), (QStringList{"PBAlive()", "SetFwd(\"0\")"}));
+    EXPECT_EQ(presenter.texts(), QStringList{"End of transmission"});
+    App().PB = nullptr;
+}
+
+}  // namespace

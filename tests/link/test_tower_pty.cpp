@@ -1,0 +1,185 @@
+// The tower driver against the software brick on a pseudo-terminal, as a
+// serial tower would connect them: the control's operations, a program
+// download that runs and logs, a brick out of range and a tower pulled out
+// in the middle of a download.
+#include "EventLog.h"
+#include "support/Failures.h"
+
+#include "link/protocol/RcxLink.h"
+#include "link/protocol/RcxRequests.h"
+#include "link/tower/TowerTransport.h"
+#include "link/vbrick/PtyResponder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TowerPty : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(responder.isOpen());
+        link.setEventSink(&log);
+    }
+    vbrick::PtyResponder responder;
+    TowerTransport tower{responder.devicePath(), TowerTransport::Kind::Serial, {}, [](int) {}};
+    RcxLink link{tower};
+    EventLog log;
+};
+
+}  // namespace
+
+TEST_F(TowerPty, TowerChecksAndImmediateOperations)
+{
+    EXPECT_TRUE(link.TowerCheck1());
+    EXPECT_TRUE(link.TowerCheck2());
+    EXPECT_TRUE(link.TowerCheck3());
+    EXPECT_TRUE(link.PBAlive());
+    EXPECT_EQ(link.PBBattery(), 9300);
+    EXPECT_EQ(link.FirmwareVersion(), QStringLiteral("3.09"));
+
+    link.SetVar(5, 2, -1234);
+    link.SumVar(5, 2, 4);
+    Integer five = 5;
+    EXPECT_EQ(link.Poll(0, five), -1230);
+    // The same request twice in a row goes out as the twin the second time and is still answered.
+    EXPECT_EQ(link.Poll(0, five), -1230);
+
+    EXPECT_TRUE(link.On("02"));
+    EXPECT_TRUE(link.SetRwd("2"));
+    EXPECT_TRUE(link.SetPower("0", 2, 3));
+    EXPECT_FALSE(link.On("3"));
+    link.SetSensorType(1, 1);
+    responder.withBrick([](vbrick::SoftRcx& b) {
+        EXPECT_EQ(b.output(0).mode, rcx::OutFlag::On);
+        EXPECT_EQ(b.output(0).power, 3);
+        EXPECT_FALSE(b.output(2).forward);
+        EXPECT_EQ(b.output(1).mode, 0);
+        EXPECT_EQ(b.sensor(1).mode, 0x20);
+        b.sensor(1).value = 1;
+    });
+    Integer one = 1;
+    EXPECT_EQ(link.Poll(9, one), 1);
+    EXPECT_EQ(link.GetMemMap().size(), 95);
+}
+
+TEST_F(TowerPty, ProgramDownloadRunsAndFillsTheDatalog)
+{
+    ASSERT_TRUE(link.TowerCheck1());
+    EXPECT_TRUE(link.SetDatalog(10));
+    Integer slot = 1, task = 0, sub = 1;
+    link.SelectPrgm(slot);
+    link.BeginOfTask(task);
+    link.SetVar(3, 2, 0);
+    link.Loop(2, 4);
+    link.SumVar(3, 2, 5);
+    link.GoSub(sub);
+    link.Wait(2, 50);
+    link.EndLoop();
+    link.If(0, 3, 0, 2, 15);  // var3 > 15
+    link.PlaySystemSound(2);
+    link.Else();
+    link.PlayTone(440, 10);
+    link.EndIf();
+    link.EndOfTask();
+    link.BeginOfSub(sub);
+    link.DatalogNext(0, 3);
+    link.EndOfSub();
+    ASSERT_EQ(log.events.size(), 7) << log.events.join(" | ").toStdString();
+    EXPECT_TRUE(log.events[0].startsWith("Start ")) << log.events[0].toStdString();
+    EXPECT_EQ(log.events.filter("Done").join(","), "Done 0 0,Done 0 11");
+
+    Integer zero = 0;
+    link.StartTask(zero);
+    responder.withBrick([](vbrick::SoftRcx& b) {
+        EXPECT_EQ(b.slot(), 1);
+        EXPECT_FALSE(b.taskCode(1, 0).isEmpty());
+        EXPECT_EQ(b.subCode(1, 0).toHex(' ').toStdString(), "62 00 03");
+        EXPECT_TRUE(b.running(0));
+        b.advance(10000);
+        EXPECT_FALSE(b.running(0));
+        ASSERT_EQ(b.sounds().size(), 1);
+        EXPECT_EQ(b.sounds()[0].sound, 2);
+        EXPECT_EQ(b.sounds()[0].atMs, 2000);
+    });
+    Integer three = 3;
+    EXPECT_EQ(link.Poll(0, three), 20);
+    const QVector<DatalogEntry> entries = link.GetDatalog(0, 5);
+    ASSERT_EQ(entries.size(), 5);
+    EXPECT_EQ(entries[0].source, 255);
+    EXPECT_EQ(entries[0].value, 5);
+    for (int i = 1; i < 5; ++i) {
+        EXPECT_EQ(entries[i].source, 0);
+        EXPECT_EQ(entries[i].number, 3);
+        EXPECT_EQ(entries[i].value, 5 * i);
+    }
+    const QVector<Long> map = link.GetMemMap();
+    EXPECT_EQ(map[92] - map[91], 3 * 5);
+}
+
+TEST_F(TowerPty, UnbalancedModuleIsNotSent)
+{
+    ASSERT_TRUE(link.TowerCheck1());
+    Integer task = 2;
+    link.BeginOfTask(task);
+    link.Loop(2, 3);
+    link.EndOfTask();
+    EXPECT_EQ(log.events.last(), "Done 1 2");
+    responder.withBrick([](vbrick::SoftRcx& b) { EXPECT_TRUE(b.taskCode(0, 2).isEmpty()); });
+}
+
+TEST_F(TowerPty, BrickOutOfRange)
+{
+    ASSERT_TRUE(link.TowerCheck1());
+    responder.setSilent(true);
+    EXPECT_FALSE(link.PBAlive());
+    EXPECT_EQ(tower.tries(), TowerTransport::Tries);
+    EXPECT_EQ(failureNumber([&] { link.PBBattery(); }), 68);
+    responder.setSilent(false);
+    EXPECT_TRUE(link.PBAlive());
+}
+
+namespace {
+
+// Pulls the tower out when the first block has gone.
+struct Unplugger : EventLog {
+    vbrick::PtyResponder* responder = nullptr;
+    void PB_DownloadProgress(Long v) override
+    {
+        EventLog::PB_DownloadProgress(v);
+        responder->unplug();
+    }
+};
+
+}  // namespace
+
+TEST_F(TowerPty, TowerPulledOutMidDownload)
+{
+    Unplugger sink;
+    sink.responder = &responder;
+    link.setEventSink(&sink);
+    ASSERT_TRUE(link.TowerCheck1());
+    Integer task = 1;
+    link.BeginOfTask(task);
+    for (int i = 0; i < 30; ++i)
+        link.SetVar(1, 2, i);
+    link.EndOfTask();
+    EXPECT_EQ(sink.events.last(), "Done 68 1");
+    EXPECT_EQ(sink.events.filter("Progress").size(), 1);
+    EXPECT_FALSE(tower.isOpen());
+    EXPECT_FALSE(link.PBAlive());
+    EXPECT_FALSE(link.TowerCheck1() && link.TowerCheck3());
+}
+
+TEST(TowerDevice, MissingDeviceAndUsbTowerLookup)
+{
+    TowerTransport tower(QStringLiteral("/nonexistent/ttyS9"), TowerTransport::Kind::Serial);
+    RcxLink link(tower);
+    EXPECT_FALSE(link.TowerCheck1());
+    EXPECT_FALSE(link.TowerCheck2());
+    EXPECT_FALSE(link.PBAlive());
+    EXPECT_EQ(failureNumber([&] { link.On("0"); }), 68);
+    EXPECT_EQ(TowerTransport::kindOf(QStringLiteral("/dev/usb/xusbtower0")), TowerTransport::Kind::Usb);
+    EXPECT_EQ(TowerTransport::kindOf(QStringLiteral("/dev/ttyUSB0")), TowerTransport::Kind::Serial);
+    EXPECT_EQ(TowerTransport::findUsbTower(QStringLiteral("/nonexistent")), QString());
+}
