@@ -1,7 +1,10 @@
 // Define Variables: every check and message of Add, Delete and Update on the
 // three tabs, and the numbering of new variables.
 #include "ViewsFixture.h"
+#include "compiler/ModuleCompile.h"
 #include "views/DefineVar.h"
+
+#include <QRegularExpression>
 
 class DefineVarTest : public ViewsTest {
 protected:
@@ -231,4 +234,45 @@ TEST_F(DefineVarTest, AFullVariableListCanStillUpdateOneOfItsEntries)
     EXPECT_TRUE(d.Update(0));
     EXPECT_EQ(object("v0")->Value, 5);
     EXPECT_EQ(d.List[0].size(), 30);
+}
+
+// The compiler works in brick variables 0 and 1: a motor item compared in an
+// IF goes through them, and a variable defined here must not be one of them.
+TEST_F(DefineVarTest, AnIfOnAMotorItemLeavesTheUsersVariableAlone)
+{
+    AppState& a = App();
+    auto& motor = a.RcxSetup->PortMotor(0);
+    motor = std::make_shared<clsMotor>();
+    motor->setMotorType(1);
+    auto state = std::make_shared<clsObject>();
+    state->Name = "Motor state A";
+    state->Source = OperandSource::MotorStatus;
+    a.ObjectList.Add(state, state->Name);
+    ASSERT_TRUE(add(0, "speed", "5"));
+    const Integer number = object("speed")->Number;
+
+    auto task = AddTaskNamed("main");
+    auto iff = Put(*task->Commands(), Cmd("L_IF", 0, 1));
+    iff->Param1Source = Integer(OperandSource::MotorStatus);
+    iff->Param1Value = QStringLiteral("Motor state A");
+    iff->Op = 2;
+    iff->Param2Source = Integer(OperandSource::Variable);
+    iff->Param2Value = QStringLiteral("speed");
+    auto on = PutBody(iff, Cmd("M_ON", 0, 1));
+    on->MotorList = "0";
+    for (Variant* v : {&on->Param1Source, &on->Param2Source, &on->Param1Value, &on->Param2Value})
+        *v = -1;
+    a.ListingText.clear();
+    ASSERT_TRUE(Compile(*task)) << a.CompileError.toStdString();
+    int scratch = 0;
+    for (const QString& line : a.ListingText.split(QRegularExpression("[\r\n]+"))) {
+        if (!line.contains("'from Compiler"))
+            continue;
+        ++scratch;
+        const QString target = line.trimmed().section(' ', 1).section(',', 0, 0);
+        EXPECT_NE(target.toInt(), number) << line.toStdString();
+    }
+    EXPECT_GT(scratch, 0);
+    // The IF reads the user's variable itself.
+    EXPECT_TRUE(a.ListingText.contains(QString(",0,%1\r\n").arg(number))) << a.ListingText.toStdString();
 }
