@@ -91,6 +91,14 @@ TEST_F(ViewWindowsTest, TheMapKeyShowsTheMapAndEditsReachIt)
     map->mnuFind_Click();
     ASSERT_NE(map->TV1->currentItem(), nullptr);
     EXPECT_EQ(map->TV1->currentItem()->text(0), "Wait 1 sec");
+    // F3 finds again: the only match, once more, and no message.
+    presenter.inputs.clear();
+    map->Map.curNode = "main";
+    QTest::keyClick(map->TV1, Qt::Key_F3);
+    ASSERT_NE(map->TV1->currentItem(), nullptr);
+    EXPECT_EQ(map->TV1->currentItem()->text(0), "Wait 1 sec");
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_EQ(presenter.prompts.size(), 1);
 
     // Locked during a PC-side run.
     main->EnableProjectCommands(false);
