@@ -19,6 +19,7 @@
 #include "shell/ModalRunner.h"
 #include "shell/OpenDialog.h"
 #include "shell/ShellWindows.h"
+#include "views/ViewWindows.h"
 #include "setup/frmMain.h"
 
 #include <QApplication>
@@ -46,6 +47,7 @@ int main(int argc, char** argv)
     keys.Install();
     ShellWindows windows;
     RegisterJoyWindow(windows);
+    RegisterViewWindows(windows);
     RegisterSetupWindows(windows);
     RegisterDatalogWindows(windows);
     PhantomControl control;

@@ -1,0 +1,144 @@
+#include "views/ExplorerWindow.h"
+
+#include "model/Messages.h"
+#include "shell/MainWindow.h"
+#include "views/TreePresenter.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+frmProjExp::frmProjExp(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmProjExp"));
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(0, 0, 0, 0);
+    TVExp = new QTreeWidget(this);
+    TVExp->setObjectName(QStringLiteral("TVExp"));
+    TVExp->setHeaderHidden(true);
+    TVExp->setIconSize(QSize(16, 16));
+    TVExp->setContextMenuPolicy(Qt::CustomContextMenu);
+    // No node text can be edited.
+    TVExp->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    v->addWidget(TVExp);
+
+    mnuFile = new QMenu(QStringLiteral("File"), this);
+    mnuRemove = mnuFile->addAction(QStringLiteral("Remove module"), this, &frmProjExp::mnuRemove_Click);
+
+    FollowExpansion(TVExp, &Explorer.Tree);
+    connect(TVExp, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { TVExp_NodeClick(item); });
+    connect(TVExp, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        TVExp_NodeClick(item);
+        TVExp_DblClick();
+    });
+    connect(TVExp, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& pos) { TVExp_MouseUp(pos); });
+
+    Explorer.OpenWindows = [] {
+        mdiMain* main = mdiMain::Instance();
+        return main ? main->DeskTopWindows() : QList<ICommandWindow*>();
+    };
+    Explorer.Load(App().RcxSetup ? App().RcxSetup->ProjectName : QString());
+    setWindowTitle(Explorer.Tree.At(0).Text);
+
+    const double tw = App().TwipsX;
+    if (mdiMain* main = mdiMain::Instance()) {
+        mSub = main->MdiArea()->addSubWindow(this);
+        mSub->installEventFilter(this);
+        mSub->resize(int(2500 / tw), int(3000 / App().TwipsY));
+        main->Registry().Add(this);
+        MainAreaResized();
+    } else {
+        resize(int(2500 / tw), int(3000 / App().TwipsY));
+    }
+    Present();
+}
+
+frmProjExp::~frmProjExp() = default;
+
+void frmProjExp::Present()
+{
+    PresentTree(TVExp, Explorer.Tree, Explorer.curNode);
+}
+
+void frmProjExp::AddNewModul(const QString& moduleName, Long moduleType)
+{
+    Explorer.AddNewModul(moduleName, moduleType);
+    Present();
+}
+
+void frmProjExp::ShowInFront()
+{
+    MainAreaResized();
+    if (mSub) {
+        mSub->show();
+        mSub->raise();
+        if (QMdiArea* area = mSub->mdiArea())
+            area->setActiveSubWindow(mSub);
+    } else {
+        show();
+        raise();
+    }
+}
+
+void frmProjExp::Unload()
+{
+    mUnloading = true;
+    if (mSub)
+        delete mSub;
+    else
+        delete this;
+}
+
+void frmProjExp::TVExp_NodeClick(QTreeWidgetItem* item)
+{
+    Explorer.curNode = KeyOfItem(item);
+}
+
+void frmProjExp::TVExp_DblClick()
+{
+    Explorer.Open();
+}
+
+bool frmProjExp::TVExp_MouseUp(const QPoint& pos, bool popup)
+{
+    mnuRemove->setEnabled(ProjectExplorer::RemoveEnabled());
+    if (!Explorer.MenuApplies())
+        return false;
+    if (popup)
+        mnuFile->popup(TVExp->viewport()->mapToGlobal(pos));
+    return true;
+}
+
+void frmProjExp::mnuRemove_Click()
+{
+    if (Explorer.RemoveModule())
+        Present();
+}
+
+void frmProjExp::SetProjectEditingEnabled(bool enable)
+{
+    TVExp->setEnabled(enable);
+}
+
+void frmProjExp::MainAreaResized()
+{
+    if (!mSub || !mSub->mdiArea())
+        return;
+    const int areaWidth = mSub->mdiArea()->viewport()->width();
+    mSub->move(areaWidth - mSub->width(), 0);
+}
+
+bool frmProjExp::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == mSub && event->type() == QEvent::Close && !mUnloading) {
+        // The user's close hides the explorer; it keeps its tree.
+        event->ignore();
+        mSub->hide();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

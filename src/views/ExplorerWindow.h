@@ -1,0 +1,52 @@
+#pragma once
+// frmProjExp, the project explorer window: the tree of ProjectExplorer, kept
+// at the right edge of the main window's MDI area. A double click opens a
+// module, the pop-up menu removes one. A close by the user only hides it.
+#include "shell/WindowRegistry.h"
+#include "views/ProjectExplorer.h"
+
+#include <QWidget>
+
+class QAction;
+class QMenu;
+class QMdiSubWindow;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class frmProjExp : public QWidget, public IShellWindow {
+    Q_OBJECT
+public:
+    explicit frmProjExp(QWidget* parent = nullptr);
+    ~frmProjExp() override;
+
+    ProjectExplorer Explorer;
+    QTreeWidget* TVExp;
+    QMenu* mnuFile;
+    QAction* mnuRemove;
+
+    void AddNewModul(const QString& moduleName, Long moduleType);
+    void Present();
+    void ShowInFront();
+    // Unloads from code (the user's close only hides).
+    void Unload();
+
+    void TVExp_NodeClick(QTreeWidgetItem* item);
+    void TVExp_DblClick();
+    // The right button released: the menu pops up for the node last clicked.
+    // Returns whether it would pop up (popup false: only decide).
+    bool TVExp_MouseUp(const QPoint& pos, bool popup = true);
+    void mnuRemove_Click();
+
+    QMdiSubWindow* SubWindow() const { return mSub; }
+
+    QWidget* ShellWidget() override { return this; }
+    void SetProjectEditingEnabled(bool enable) override;
+    void MainAreaResized() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QMdiSubWindow* mSub = nullptr;
+    bool mUnloading = false;
+};

@@ -1,0 +1,78 @@
+#include "views/ReportPrinter.h"
+
+#include "model/Messages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+QString ReportPdfPath()
+{
+    const AppState& a = App();
+    QString folder = a.DataFolder.isEmpty() ? QDir::currentPath() : a.DataFolder;
+    QString name = a.RcxSetup ? a.RcxSetup->ProjectName : QString();
+    if (name.isEmpty())
+        name = QStringLiteral("Project");
+    return folder + QLatin1Char('/') + name + QStringLiteral(".pdf");
+}
+
+bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget target)
+{
+    AppState& a = App();
+    a.Windows->SetPointer(11);
+    a.Windows->DoEvents();
+    QPrinter printer(QPrinter::HighResolution);
+    QString where;
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (target == ReportTarget::DefaultPrinter && !info.isNull()) {
+        printer.setPrinterName(info.printerName());
+        where = QStringLiteral("Project report sent to the printer ") + info.printerName();
+    } else {
+        const QString path = ReportPdfPath();
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        where = QStringLiteral("Project report saved as ") + path;
+    }
+    printer.setDocName(a.RcxSetup ? a.RcxSetup->ProjectName : QString());
+
+    QPainter p;
+    if (!p.begin(&printer)) {
+        a.Windows->SetPointer(0);
+        ShowMessage(QStringLiteral("The project report could not be printed"), MsgStyle::Exclamation);
+        return false;
+    }
+    // Blanks indent the report, so the letters all take the same width.
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(10);
+    QFont boldFont = font;
+    boldFont.setBold(true);
+    p.setFont(font);
+    const QRect page = p.viewport();
+    const int step = p.fontMetrics().lineSpacing();
+    int y = step;
+    for (const ReportLine& line : lines) {
+        if (y > page.height() - step) {
+            printer.newPage();
+            y = step;
+        }
+        p.setFont(line.bold ? boldFont : font);
+        const Long c = line.color;
+        p.setPen(QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)));
+        if (!line.text.isEmpty())
+            p.drawText(0, y, line.text);
+        y += step;
+    }
+    const bool ok = p.end();
+    a.Windows->SetPointer(0);
+    if (!ok) {
+        ShowMessage(QStringLiteral("The project report could not be printed"), MsgStyle::Exclamation);
+        return false;
+    }
+    a.Windows->StatusClear();
+    a.Windows->StatusPrint(where);
+    return true;
+}

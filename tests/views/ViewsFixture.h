@@ -1,0 +1,94 @@
+#pragma once
+// A fresh project state for the map, explorer and definitions tests: a
+// recording presenter, recording window services, a temporary data folder,
+// and small builders for tasks, subs and commands.
+#include "support/FakePresenter.h"
+#include "support/FakeWindows.h"
+#include "model/AppState.h"
+#include "model/Grid.h"
+#include "shell/ModalRunner.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+// Readable failure output for texts.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '{';
+    for (const QString& s : l) {
+        PrintTo(s, os);
+        *os << ", ";
+    }
+    *os << '}';
+}
+
+class ViewsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetApp();
+        App().Presenter = &presenter;
+        App().Windows = &windows;
+        App().ModalRunner = &runner;
+        App().DataFolder = folder.path();
+        App().ProgramFolder = folder.path();
+        App().RcxSetup = std::make_unique<clsRcx>();
+        App().RcxSetup->ProjectName = QStringLiteral("Demo");
+    }
+    void TearDown() override { ResetApp(); }
+
+    static std::shared_ptr<clsCommand> Cmd(const QString& key, int x, int y, const QString& cap0 = QString(),
+                                           const QString& cap1 = QString())
+    {
+        auto c = std::make_shared<clsCommand>();
+        c->CommandKey = key;
+        c->x = Integer(x);
+        c->y = Integer(y);
+        c->setPicCaption(0, cap0.isEmpty() ? key : cap0);
+        c->setPicCaption(1, cap1);
+        return c;
+    }
+    // Puts a command into a grid at its own cell and returns it.
+    static std::shared_ptr<clsCommand> Put(CommandCollection& grid, std::shared_ptr<clsCommand> c)
+    {
+        grid.Add(c, ColKey(c->x, c->y));
+        return c;
+    }
+    static std::shared_ptr<clsCommand> PutBody(const std::shared_ptr<clsCommand>& block,
+                                               std::shared_ptr<clsCommand> c)
+    {
+        if (!block->Commands)
+            block->Commands = std::make_shared<CommandCollection>();
+        return Put(*block->Commands, std::move(c));
+    }
+    static TaskPtr AddTaskNamed(const QString& name)
+    {
+        auto t = std::make_shared<clsTask>();
+        t->Name = name;
+        t->ModulType = 1;
+        t->mNumber = Integer(App().TaskList.Count() + 1);
+        App().TaskList.Add(t, name);
+        return t;
+    }
+    static SubPtr AddSubNamed(const QString& name)
+    {
+        auto s = std::make_shared<clsSub>();
+        s->Name = name;
+        s->ModulType = 5;
+        s->mNumber = Integer(App().SubList.Count() + 1);
+        App().SubList.Add(s, name);
+        return s;
+    }
+
+    FakePresenter presenter;
+    FakeWindows windows;
+    ScriptedRunner runner;
+    QTemporaryDir folder;
+};

@@ -1,0 +1,245 @@
+// The map, explorer and Define Variables windows in a main window: reached
+// through the toolbar keys and the window services, registered with the shell,
+// locked during a PC-side run, and showing the headless trees.
+#include "ViewsFixture.h"
+#include "shell/MainWindow.h"
+#include "shell/ShellWindows.h"
+#include "views/DefineVarDialog.h"
+#include "views/ExplorerWindow.h"
+#include "views/MapWindow.h"
+#include "views/ViewWindows.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+class ViewWindowsTest : public ViewsTest {
+protected:
+    void SetUp() override
+    {
+        ViewsTest::SetUp();
+        App().Windows = &shell;
+        main = std::make_unique<mdiMain>();
+        shell.setMainWindow(main.get());
+        RegisterViewWindows(shell);
+        main->resize(1000, 700);
+        main->show();
+        auto t = AddTaskNamed("main");
+        Put(*t->Commands(), Cmd("M_ON", 0, 1, "Motor on", "A"));
+        Put(*t->Commands(), Cmd("G_WAIT", 0, 2, "Wait", "1 sec"));
+        AddTaskNamed("second");
+        AddSubNamed("beep");
+    }
+    void TearDown() override
+    {
+        shell.setMainWindow(nullptr);
+        main.reset();
+        Flush();
+        ViewsTest::TearDown();
+    }
+    static void Flush()
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+    static QStringList TopTexts(QTreeWidget* tree)
+    {
+        QStringList out;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+            out << tree->topLevelItem(i)->text(0);
+        return out;
+    }
+    bool Registered(IShellWindow* w) const { return main->Registry().Contains(w); }
+
+    ShellWindows shell;
+    std::unique_ptr<mdiMain> main;
+};
+
+TEST_F(ViewWindowsTest, TheMapKeyShowsTheMapAndEditsReachIt)
+{
+    main->TB1_ButtonClick("MAP");
+    frmMap* map = MapWindow();
+    ASSERT_NE(map, nullptr);
+    EXPECT_TRUE(Registered(map));
+    EXPECT_EQ(map->windowTitle(), "Project map");
+    EXPECT_EQ(map->Tag(), "map");
+    EXPECT_EQ(TopTexts(map->TV1), QStringList({"main", "second", "beep"}));
+    EXPECT_EQ(map->TV1->topLevelItem(0)->childCount(), 2);
+    EXPECT_EQ(map->TV1->topLevelItem(0)->child(1)->text(0), "Wait 1 sec");
+    ASSERT_NE(map->SubWindow(), nullptr);
+    EXPECT_TRUE(map->SubWindow()->isVisible());
+    EXPECT_EQ(map->mnuFile->actions().size(), 12);  // nine items and three separators
+
+    // An edit in a window refreshes the module's branch.
+    Put(*App().TaskList.Item("second")->Commands(), Cmd("M_OFF", 0, 1, "Motor off", "A"));
+    App().Windows->MapUpdateNode("second");
+    ASSERT_EQ(map->TV1->topLevelItem(1)->childCount(), 1);
+    EXPECT_TRUE(map->TV1->topLevelItem(1)->isExpanded());
+    EXPECT_EQ(TopTexts(map->TV1), QStringList({"main", "second", "beep"}));
+
+    // Find selects the item in the tree.
+    presenter.inputs = {"wait"};
+    map->mnuFind_Click();
+    ASSERT_NE(map->TV1->currentItem(), nullptr);
+    EXPECT_EQ(map->TV1->currentItem()->text(0), "Wait 1 sec");
+    // F3 finds again: the only match, once more, and no message.
+    presenter.inputs.clear();
+    map->Map.curNode = "main";
+    QTest::keyClick(map->TV1, Qt::Key_F3);
+    ASSERT_NE(map->TV1->currentItem(), nullptr);
+    EXPECT_EQ(map->TV1->currentItem()->text(0), "Wait 1 sec");
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_EQ(presenter.prompts.size(), 1);
+
+    // Locked during a PC-side run.
+    main->EnableProjectCommands(false);
+    EXPECT_FALSE(map->TV1->isEnabled());
+    main->EnableProjectCommands(true);
+    EXPECT_TRUE(map->TV1->isEnabled());
+
+    App().Windows->MapUnload();
+    Flush();
+    EXPECT_EQ(MapWindow(), nullptr);
+}
+
+TEST_F(ViewWindowsTest, TheRightButtonMakesTheNodeThereCurrent)
+{
+    main->TB1_ButtonClick("MAP");
+    frmMap* map = MapWindow();
+    QTreeWidgetItem* item = map->TV1->topLevelItem(2);
+    map->TV1_MouseUp(map->TV1->visualItemRect(item).center(), false);
+    EXPECT_EQ(map->Map.curNode, "beep");
+    map->TV1_MouseUp(QPoint(5, 2000), false);
+    EXPECT_TRUE(map->Map.curNode.isEmpty());
+}
+
+TEST_F(ViewWindowsTest, TheExplorerListsModulesKeepsRightAndOnlyHidesOnClose)
+{
+    App().Windows->ProjExpUnloadAndShow();
+    for (const auto& e : App().TaskList)
+        App().Windows->ProjExpAddNewModul(e.item->Name, 1);
+    App().Windows->ProjExpAddNewModul("beep", 5);
+    frmProjExp* exp = ExplorerWindow();
+    ASSERT_NE(exp, nullptr);
+    EXPECT_TRUE(Registered(exp));
+    EXPECT_EQ(exp->windowTitle(), "Demo");
+    ASSERT_EQ(exp->TVExp->topLevelItemCount(), 1);
+    QTreeWidgetItem* root = exp->TVExp->topLevelItem(0);
+    EXPECT_EQ(root->text(0), "Demo");
+    ASSERT_EQ(root->childCount(), 2);
+    EXPECT_EQ(root->child(0)->childCount(), 2);
+    EXPECT_EQ(root->child(1)->child(0)->text(0), "beep");
+
+    QMdiSubWindow* sub = exp->SubWindow();
+    const int areaWidth = main->MdiArea()->viewport()->width();
+    EXPECT_EQ(sub->geometry().right() + 1, areaWidth);
+    main->resize(800, 600);
+    Flush();
+    EXPECT_EQ(sub->geometry().right() + 1, main->MdiArea()->viewport()->width());
+
+    sub->close();
+    Flush();
+    EXPECT_EQ(ExplorerWindow(), exp);
+    EXPECT_FALSE(sub->isVisible());
+    main->TB1_ButtonClick("PROJEXP");
+    EXPECT_TRUE(sub->isVisible());
+
+    main->EnableProjectCommands(false);
+    EXPECT_FALSE(exp->TVExp->isEnabled());
+
+    // Opening a project starts with empty folders.
+    App().Windows->ProjExpUnloadAndShow();
+    ASSERT_NE(ExplorerWindow(), nullptr);
+    EXPECT_EQ(ExplorerWindow()->TVExp->topLevelItem(0)->child(0)->childCount(), 0);
+}
+
+TEST_F(ViewWindowsTest, TheExplorerMenuFollowsTheNodeLastClicked)
+{
+    App().Windows->ProjExpAddNewModul("main", 1);
+    frmProjExp* exp = ExplorerWindow();
+    QTreeWidgetItem* folder = exp->TVExp->topLevelItem(0)->child(0);
+    exp->TVExp_NodeClick(folder);
+    EXPECT_FALSE(exp->TVExp_MouseUp(QPoint(), false));
+    exp->TVExp_NodeClick(folder->child(0));
+    EXPECT_TRUE(exp->TVExp_MouseUp(QPoint(), false));
+    EXPECT_TRUE(exp->mnuRemove->isEnabled());
+    App().ProjectType = 1;
+    EXPECT_TRUE(exp->TVExp_MouseUp(QPoint(), false));
+    EXPECT_FALSE(exp->mnuRemove->isEnabled());
+    // No node text can be edited.
+    EXPECT_EQ(exp->TVExp->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+TEST_F(ViewWindowsTest, DefineVariablesThroughTheDialog)
+{
+    runner.script = [](QDialog& dialog) {
+        auto& d = static_cast<frmDefineVar&>(dialog);
+        d.txtDescription->setText("speed");
+        d.txtValue->setText("5");
+        QTest::keyClick(d.txtValue, Qt::Key_Return);  // Enter adds
+        d.tabVar->setCurrentIndex(1);
+        d.txtConstDescription->setText("limit");
+        d.txtConstValue->setText("10");
+        d.cmdAction[0]->click();
+        d.lstConsts->setCurrentRow(0);
+        QTest::keyClick(d.lstConsts, Qt::Key_Delete);  // Delete deletes
+        d.tabVar->setCurrentIndex(2);
+        d.txtRangeName->setText("span");
+        d.txtRangeFrom->setText("3");
+        d.txtRangeTo->setText("1");
+        d.cmdAction[0]->click();  // refused: the boxes stay
+        EXPECT_EQ(d.txtRangeName->text(), "span");
+        d.cmdAction[2]->click();
+    };
+    main->TB1_ButtonClick("DEFVAR");
+    EXPECT_EQ(runner.shown, QStringList({"Define Variables"}));
+    ASSERT_TRUE(App().ObjectList.Exists("speed"));
+    EXPECT_EQ(App().ObjectList.Item("speed")->Number, 2);
+    EXPECT_FALSE(App().ObjectList.Exists("limit"));
+    EXPECT_FALSE(App().ObjectList.Exists("span"));
+    EXPECT_EQ(presenter.texts(), QStringList({"Invalid range"}));
+
+    // The next opening lists what is defined.
+    runner.script = [](QDialog& dialog) {
+        auto& d = static_cast<frmDefineVar&>(dialog);
+        ASSERT_EQ(d.lstVarName->count(), 1);
+        EXPECT_EQ(d.lstVarName->item(0)->text(), "speed = 5");
+        d.lstVarName->setCurrentRow(0);
+        EXPECT_EQ(d.txtDescription->text(), "speed");
+        EXPECT_EQ(d.txtValue->text(), "5");
+        d.reject();
+    };
+    main->TB1_ButtonClick("DEFVAR");
+}
+
+TEST_F(ViewWindowsTest, GrabWindowsToPictures)
+{
+    const QString dir = qEnvironmentVariable("QM_GRAB_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "QM_GRAB_DIR not set";
+    main->TB1_ButtonClick("MAP");
+    MapWindow()->mnuExpandMap_Click();
+    App().Windows->ProjExpAddNewModul("main", 1);
+    shell.Hooks.ProjExpShow();
+    Flush();
+    EXPECT_TRUE(main->grab().save(QDir(dir).filePath("views_main.png")));
+    runner.script = [&](QDialog& dialog) {
+        auto& d = static_cast<frmDefineVar&>(dialog);
+        d.txtDescription->setText("speed");
+        d.txtValue->setText("5");
+        d.cmdAction[0]->click();
+        d.show();
+        Flush();
+        EXPECT_TRUE(d.grab().save(QDir(dir).filePath("views_definevar.png")));
+    };
+    main->TB1_ButtonClick("DEFVAR");
+}
