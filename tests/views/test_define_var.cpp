@@ -20,7 +20,7 @@ protected:
     DefineVarLogic d;
 };
 
-TEST_F(DefineVarTest, AVariableGoesIntoBothListsWithTheLowestFreeNumberFromTwo)
+TEST_F(DefineVarTest, ANewVariableEntersBothListsWithTheLowestFreeNumberFromTwo)
 {
     d.Load();
     ASSERT_TRUE(add(0, "speed", "007"));
