@@ -192,9 +192,8 @@ Long ResolveValue(const Variant& operand)
     if (operand.isEmpty())
         return 0;
     const QString name = operand.toString();
-    auto& list = App().ObjectList;
-    if (!name.isEmpty() && list.Exists(name))
-        return list.Item(name)->Value;
+    if (const ObjectPtr* o = name.isEmpty() ? nullptr : App().ObjectList.find(name))
+        return (*o)->Value;
     return operand.toLong();
 }
 
