@@ -3,16 +3,19 @@
 #include "model/AppState.h"
 #include "model/Messages.h"
 
+#include <optional>
+
 namespace {
 
-bool sourceIn(const Variant& source, std::initializer_list<int> codes)
+bool codeIn(double source, std::initializer_list<int> codes)
 {
-    const double s = source.toDouble();
     for (int c : codes)
-        if (s == c)
+        if (source == c)
             return true;
     return false;
 }
+
+bool sourceIn(const Variant& source, std::initializer_list<int> codes) { return codeIn(source.toDouble(), codes); }
 
 bool objectExists(const Variant& name)
 {
@@ -26,7 +29,8 @@ QString checkMotors(const clsCommand& c)
         return QStringLiteral(" -> ERROR: No motor list !");
     QString text;
     for (QChar ch : c.MotorList) {
-        const int port = int(vb::Val(QString(ch)));
+        // The port a letter of the list reads as: its digit, 0 for anything else.
+        const int port = ch >= u'0' && ch <= u'9' ? ch.unicode() - u'0' : 0;
         if (App().RcxSetup->PortMotor(port)->MotorType() == 0)
             text = QStringLiteral(" -> ERROR: Nothing connected to output port ") + QChar(65 + port);
     }
@@ -127,10 +131,14 @@ QString checkNamedOperands(const clsCommand& c)
         {{OperandSource::Variable}, "-> ERROR: Undefined var: "},
         {{OperandSource::UserConstant}, "-> ERROR: Undefined constant: "},
     };
+    const double first = c.Param1Source.toDouble();
+    std::optional<double> second;  // read once the first operand has passed a group
     for (const Test& t : tests) {
-        if (sourceIn(c.Param1Source, t.sources) && !objectExists(c.Param1Value))
+        if (codeIn(first, t.sources) && !objectExists(c.Param1Value))
             return QString::fromLatin1(t.text) + c.Param1Value.toString();
-        if (sourceIn(c.Param2Source, t.sources) && !objectExists(c.Param2Value))
+        if (!second)
+            second = c.Param2Source.toDouble();
+        if (codeIn(*second, t.sources) && !objectExists(c.Param2Value))
             return QString::fromLatin1(t.text) + c.Param2Value.toString();
     }
     return {};
@@ -141,13 +149,14 @@ QString checkNamedOperands(const clsCommand& c)
 QString CheckCommand(const clsCommand& command, Long kind)
 {
     try {
-        const QString family = command.CommandKey.left(1);
+        const QString& key = command.CommandKey;
+        const char16_t family = key.isEmpty() ? u'\0' : key[0].unicode();
         QString text;
-        if (family == QLatin1String("M"))
+        if (family == u'M')
             text = checkMotors(command);
-        else if (family == QLatin1String("L"))
+        else if (family == u'L')
             text = checkLogic(command, kind);
-        else if (family == QLatin1String("G"))
+        else if (family == u'G')
             text = checkGeneral(command);
         if (!text.isEmpty())
             return text;

@@ -606,13 +606,16 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
         }
     };
 
+    // The grid's cells, gathered once for both columns.
+    std::optional<GridCells> cells;
+    if (commands)
+        cells.emplace(*commands);
     for (int column = startColumn; column <= 1; ++column) {
         try {
-            if (!commands)
+            if (!cells)
                 raiseError(Err::ObjectNotSet);
-            const GridCells cells(*commands);
             for (int row = 1; row <= 40; ++row) {
-                const auto* cell = cells.at(column, row);
+                const auto* cell = cells->at(column, row);
                 if (!cell)
                     break;
                 const std::shared_ptr<clsCommand> command = *cell;
