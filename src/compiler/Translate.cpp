@@ -7,13 +7,14 @@
 #include "model/ModuleManagement.h"
 #include "model/Phantom.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
 
 namespace {
 
-constexpr QLatin1String kFromCompiler(" 'from Compiler");
+constexpr QStringView kFromCompiler(u" 'from Compiler");
 
 double num(const Variant& v) { return v.toDouble(); }
 
@@ -81,57 +82,77 @@ bool isInfiniteLoop(const Variant& v)
 
 }  // namespace
 
-QString* listing::beginLine()
+listing::Line::Line()
 {
     AppState& app = App();
     if (app.ProjectType == 1)
-        return nullptr;
-    QString& out = app.ListingText;
+        return;
+    mOut = &app.ListingText;
     for (int i = 0; i < app.BlockDepth; ++i)
-        out.append(QLatin1Char('\t'));
-    return &out;
+        add(u'\t');
 }
 
-void listing::appendField(QString& out, qint64 n)
+void listing::Line::add(QStringView s)
 {
-    char buffer[24];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, n);
-    out.append(QLatin1String(buffer, qsizetype(r.ptr - buffer)));
+    if (s.size() > kRoom - mSize) {
+        flush();
+        if (s.size() > kRoom) {
+            mOut->append(s);
+            return;
+        }
+    }
+    std::copy(s.utf16(), s.utf16() + s.size(), mBuffer + mSize);
+    mSize += s.size();
 }
 
-void listing::appendField(QString& out, double d)
-{
-    if (d == std::floor(d) && std::fabs(d) < 1e15)  // the whole numbers numberText writes as digits
-        appendField(out, qint64(d));
-    else
-        out.append(vb::numberText(d));
-}
-
-void listing::appendField(QString& out, const QString& s) { out.append(s); }
-
-void listing::appendField(QString& out, const char* s)
+void listing::Line::add(const char* s)
 {
     const char* p = s;
     while (*p > 0)  // plain ASCII, as the words of the listing are
         ++p;
-    if (*p == 0)
-        out.append(QLatin1String(s, qsizetype(p - s)));
-    else
-        out.append(QString::fromUtf8(s));
+    if (*p != 0) {
+        add(QStringView(QString::fromUtf8(s)));
+        return;
+    }
+    for (; *s; ++s)
+        add(char16_t(*s));
 }
 
-void listing::appendField(QString& out, const FromCompiler& f)
+void listing::Line::flush()
+{
+    if (mOut && mSize > 0)
+        mOut->append(reinterpret_cast<const QChar*>(mBuffer), mSize);
+    mSize = 0;
+}
+
+void listing::appendField(Line& out, qint64 n)
+{
+    char buffer[24];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, n);
+    for (const char* p = buffer; p != r.ptr; ++p)
+        out.add(char16_t(*p));
+}
+
+void listing::appendField(Line& out, double d)
+{
+    if (d == std::floor(d) && std::fabs(d) < 1e15)  // the whole numbers numberText writes as digits
+        appendField(out, qint64(d));
+    else
+        out.add(QStringView(vb::numberText(d)));
+}
+
+void listing::appendField(Line& out, const FromCompiler& f)
 {
     appendField(out, f.value);
-    out.append(kFromCompiler);
+    out.add(QStringView(kFromCompiler));
 }
 
-void listing::appendField(QString& out, const Variant& v)
+void listing::appendField(Line& out, const Variant& v)
 {
     switch (v.kind()) {
     case Variant::Kind::Empty: break;
     case Variant::Kind::Number: appendField(out, v.toDouble()); break;
-    case Variant::Kind::Text: out.append(v.toString()); break;
+    case Variant::Kind::Text: out.add(QStringView(v.toString())); break;
     }
 }
 
@@ -153,15 +174,15 @@ void SendVarOperation(IPhantomControl& pb, Integer op, Integer variable, Long so
 
 void AppendListingLine(const Variant& prefix, const std::vector<Variant>& fields)
 {
-    QString* out = listing::beginLine();
-    if (!out)
+    listing::Line out;
+    if (!out.isOpen())
         return;
-    listing::appendField(*out, prefix);
+    listing::appendField(out, prefix);
     for (size_t i = 0; i < fields.size(); ++i) {
-        out->append(i < 2 ? QLatin1Char(' ') : QLatin1Char(','));
-        listing::appendField(*out, fields[i]);
+        out.add(i < 2 ? u' ' : u',');
+        listing::appendField(out, fields[i]);
     }
-    out->append(QLatin1String("\r\n"));
+    out.add(u"\r\n");
 }
 
 void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
