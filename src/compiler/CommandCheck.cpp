@@ -17,11 +17,7 @@ bool codeIn(double source, std::initializer_list<int> codes)
 
 bool sourceIn(const Variant& source, std::initializer_list<int> codes) { return codeIn(source.toDouble(), codes); }
 
-bool objectExists(const Variant& name)
-{
-    const QString key = name.toString();
-    return !key.isEmpty() && App().ObjectList.Exists(key);
-}
+bool objectExists(const Variant& name) { return FindNamedObject(name) != nullptr; }
 
 QString checkMotors(const clsCommand& c)
 {
@@ -200,8 +196,7 @@ Long ResolveValue(const Variant& operand)
 {
     if (operand.isEmpty())
         return 0;
-    const QString name = operand.toString();
-    if (const ObjectPtr* o = name.isEmpty() ? nullptr : App().ObjectList.find(name))
+    if (const ObjectPtr* o = FindNamedObject(operand))
         return (*o)->Value;
     return operand.toLong();
 }
@@ -209,4 +204,13 @@ Long ResolveValue(const Variant& operand)
 Long ResolveValueCopy(const Variant& operand)
 {
     return ResolveValue(operand);
+}
+
+const ObjectPtr* FindNamedObject(const Variant& name)
+{
+    if (name.isText())
+        return name.text().isEmpty() ? nullptr : App().ObjectList.find(name.text());
+    if (name.isEmpty())
+        return nullptr;
+    return App().ObjectList.find(name.toString());
 }

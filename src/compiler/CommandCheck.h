@@ -2,6 +2,7 @@
 // Whether a command or a typed parameter is acceptable, and what a value
 // written as a name stands for.
 #include "model/Command.h"
+#include "model/NamedValue.h"
 
 // "" when the command passes, else the error text the user sees. Kind is the
 // ModuleKind of the grid that holds the command (5: directly in a sub).
@@ -13,3 +14,6 @@ bool ValidateParam(const Variant& text, const QString& key);
 Long ResolveValue(const Variant& operand);
 // The same as ResolveValue; the compiler reads Time through it.
 Long ResolveValueCopy(const Variant& operand);
+// The entry of ObjectList an operand names (its text, or a number's digits),
+// or nullptr for an empty operand or a name that is not there.
+const ObjectPtr* FindNamedObject(const Variant& name);

@@ -20,10 +20,7 @@ double num(const Variant& v) { return v.toDouble(); }
 
 clsObject* findObject(const Variant& name)
 {
-    const QString key = name.toString();
-    if (key.isEmpty())
-        return nullptr;
-    const ObjectPtr* o = App().ObjectList.find(key);
+    const ObjectPtr* o = FindNamedObject(name);
     return o ? o->get() : nullptr;
 }
 

@@ -42,6 +42,8 @@ public:
     Long toLong() const;
     // The text of the value: empty gives "", a number its decimal text.
     QString toString() const;
+    // The text held, without a copy; empty for a value that is not a text.
+    const QString& text() const { return mText; }
     // True when the value is a number or a text that reads as one (blanks around it allowed).
     bool isNumeric() const;
 
