@@ -37,34 +37,34 @@ QString checkLogic(const clsCommand& c, Long kind)
 {
     const QString& key = c.CommandKey;
     const QString missing = QStringLiteral(" -> ERROR: Missing command details !");
-    if (key == QLatin1String("L_IF") || key == QLatin1String("L_WHILE") || key == QLatin1String("L_VAR")) {
+    if (IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE") || IsWord(key, u"L_VAR")) {
         if (IsUnsetOperand(c.Param1Source) || IsUnsetOperand(c.Param1Value) || IsUnsetOperand(c.Param2Source) ||
             IsUnsetOperand(c.Param2Value))
             return missing;
         // A range has no translation in a WHILE.
-        if (key == QLatin1String("L_WHILE") &&
+        if (IsWord(key, u"L_WHILE") &&
             sourceIn(c.Param2Source, {OperandSource::NamedRange, OperandSource::TypedRange}))
             return QStringLiteral(" -> ERROR: Range can't be used in WHILE !");
         return {};
     }
-    if (key == QLatin1String("L_DATALOG") || key == QLatin1String("L_LOOP") ||
-        key == QLatin1String("L_SENDMESS")) {
+    if (IsWord(key, u"L_DATALOG") || IsWord(key, u"L_LOOP") ||
+        IsWord(key, u"L_SENDMESS")) {
         if (IsUnsetOperand(c.Param1Source) || IsUnsetOperand(c.Param1Value))
             return missing;
         return {};
     }
-    if (key == QLatin1String("L_START") || key == QLatin1String("L_STOP")) {
+    if (IsWord(key, u"L_START") || IsWord(key, u"L_STOP")) {
         if (IsUnsetOperand(c.Param1Value))
             return missing;
         const QString name = c.Param1Value.toString();
-        if (name == QLatin1String("Stop program"))
+        if (IsWord(name, u"Stop program"))
             return {};
         for (const auto& e : App().TaskList)
             if (e.item->Name == name)
                 return {};
         return QStringLiteral(" -> ERROR: Undefined task: ") + name + QStringLiteral("! -");
     }
-    if (key == QLatin1String("L_SUB")) {
+    if (IsWord(key, u"L_SUB")) {
         QString text;
         if (kind == ModuleKind::Sub)
             text = QStringLiteral(" -> ERROR: SUB cannot be called from another SUB!");
@@ -76,12 +76,12 @@ QString checkLogic(const clsCommand& c, Long kind)
                 return text;
         return QStringLiteral(" -> ERROR: Undefined sub: ") + name + QStringLiteral("!");
     }
-    if (key == QLatin1String("L_ZERO")) {
+    if (IsWord(key, u"L_ZERO")) {
         if (IsUnsetOperand(c.Param1Value))
             return missing;
         return {};
     }
-    if (key == QLatin1String("L_SENTYPE") || key == QLatin1String("L_SENMODE")) {
+    if (IsWord(key, u"L_SENTYPE") || IsWord(key, u"L_SENMODE")) {
         if (IsUnsetOperand(c.Param1Value) || IsUnsetOperand(c.Param2Value))
             return missing;
         return {};
@@ -92,19 +92,19 @@ QString checkLogic(const clsCommand& c, Long kind)
 QString checkGeneral(const clsCommand& c)
 {
     const QString& key = c.CommandKey;
-    if (key == QLatin1String("G_WAIT")) {
+    if (IsWord(key, u"G_WAIT")) {
         if (ResolveValueCopy(c.Time) == 0)
             return QStringLiteral(" -> ERROR: Time Parameter is 0 !");
-    } else if (key == QLatin1String("G_TXPOWER")) {
+    } else if (IsWord(key, u"G_TXPOWER")) {
         if (IsUnsetOperand(c.Param1Value))
             return QStringLiteral(" -> ERROR: Power not selected !");
-    } else if (key == QLatin1String("G_DISPLAY")) {
+    } else if (IsWord(key, u"G_DISPLAY")) {
         if (IsUnsetOperand(c.Param1Value))
             return QStringLiteral(" -> ERROR: Display not selected !");
-    } else if (key == QLatin1String("G_WATCH")) {
+    } else if (IsWord(key, u"G_WATCH")) {
         if (IsUnsetOperand(c.Param1Value) || IsUnsetOperand(c.Param2Value))
             return QStringLiteral(" -> ERROR: Missing command details !");
-    } else if (key == QLatin1String("G_SOUND")) {
+    } else if (IsWord(key, u"G_SOUND")) {
         if (c.Speed.toString().isEmpty())
             return QStringLiteral(" -> ERROR: Missing command details !");
     }
@@ -177,17 +177,17 @@ bool ValidateParam(const Variant& text, const QString& key)
     }
     const double v = vb::Val(t);
     auto within = [v](double lo, double hi) { return v >= lo && v <= hi; };
-    if (key == QLatin1String("M_SETPWR"))
+    if (IsWord(key, u"M_SETPWR"))
         return within(0, 7);
-    if (key == QLatin1String("G_DISPLAY"))
+    if (IsWord(key, u"G_DISPLAY"))
         return within(0, 6);
-    if (key == QLatin1String("L_LOOP") || key == QLatin1String("L_SENDMESS"))
+    if (IsWord(key, u"L_LOOP") || IsWord(key, u"L_SENDMESS"))
         return within(0, 255);
-    if (key == QLatin1String("G_WAIT"))
+    if (IsWord(key, u"G_WAIT"))
         return within(1, 32767);
-    if (key == QLatin1String("integer"))
+    if (IsWord(key, u"integer"))
         return within(-32767, 32767);
-    if (key == QLatin1String("L_IF") || key == QLatin1String("L_WHILE") || key == QLatin1String("L_VAR"))
+    if (IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE") || IsWord(key, u"L_VAR"))
         return App().ProjectType == 1 ? within(-32768, 65000) : within(-32768, 32767);
     return true;
 }

@@ -4,6 +4,8 @@
 #include "model/Command.h"
 #include "model/NamedValue.h"
 
+#include <algorithm>
+
 // "" when the command passes, else the error text the user sees. Kind is the
 // ModuleKind of the grid that holds the command (5: directly in a sub).
 QString CheckCommand(const clsCommand& command, Long kind);
@@ -17,3 +19,12 @@ Long ResolveValueCopy(const Variant& operand);
 // The entry of ObjectList an operand names (its text, or a number's digits),
 // or nullptr for an empty operand or a name that is not there.
 const ObjectPtr* FindNamedObject(const Variant& name);
+
+// True when the text is the word letter for letter (command keys compare
+// exactly in the check and the translation); done in place, as it runs for
+// every command.
+template <size_t N>
+bool IsWord(const QString& text, const char16_t (&word)[N])
+{
+    return text.size() == qsizetype(N - 1) && std::equal(word, word + N - 1, text.utf16());
+}

@@ -74,7 +74,7 @@ int sourceCode(const Variant& source)
 
 bool isInfiniteLoop(const Variant& v)
 {
-    return v.isText() && v.toString() == QLatin1String("Infinite loop");
+    return v.isText() && IsWord(v.text(), u"Infinite loop");
 }
 
 }  // namespace
@@ -195,7 +195,7 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
         switch (sourceCode(P1src)) {
         case OperandSource::MotorStatus:
             if (const clsObject* item = findObject(P1val))
-                loadMotorItem(*item, 1, command.CommandKey == QLatin1String("L_DATALOG"), mode);
+                loadMotorItem(*item, 1, IsWord(command.CommandKey, u"L_DATALOG"), mode);
             P1val = 1;
             P1src = 0;
             break;
@@ -253,7 +253,7 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
         }
 
         // Arithmetic operations read a brick source through variable 0.
-        if (command.CommandKey == QLatin1String("L_VAR") && command.Op != 8) {
+        if (IsWord(command.CommandKey, u"L_VAR") && command.Op != 8) {
             const int s = sourceCode(P2src);
             const bool direct = s == 9 || s == 1 || s == 10 || s == 11 || s == 12 || s == 13 || s == 4;
             const bool clock = s == 15 || s == 14;
@@ -343,7 +343,7 @@ struct Walk {
         ResolveOperands(c, P1src, P1val, P2src, P2val, mode);
 
         const QString& key = c.CommandKey;
-        if (key == QLatin1String("L_IF")) {
+        if (IsWord(key, u"L_IF")) {
             if (sourceCode(P2src) == OperandSource::TypedRange) {
                 const QString range = P2val.toString();
                 const int bar = range.indexOf(QLatin1Char('_'));
@@ -387,7 +387,7 @@ struct Walk {
                 else if (listing())
                     close(".EndIf");
             }
-        } else if (key == QLatin1String("L_WHILE")) {
+        } else if (IsWord(key, u"L_WHILE")) {
             if (download())
                 PB().While(P1src.toLong(), P1val.toInteger(), c.Op, P2src.toLong(), P2val.toInteger());
             else if (listing())
@@ -398,7 +398,7 @@ struct Walk {
                 PB().EndWhile();
             else if (listing())
                 close(".EndWhile");
-        } else if (key == QLatin1String("L_LOOP")) {
+        } else if (IsWord(key, u"L_LOOP")) {
             if (download())
                 PB().Loop(P1src.toLong(), P1val.toInteger());
             else if (listing())
@@ -409,28 +409,28 @@ struct Walk {
                 PB().EndLoop();
             else if (listing())
                 close(".EndLoop");
-        } else if (key == QLatin1String("A_REM")) {
+        } else if (IsWord(key, u"A_REM")) {
             if (listing())
                 line("'", c.Param1Value);
-        } else if (key == QLatin1String("M_ON")) {
+        } else if (IsWord(key, u"M_ON")) {
             motor(c, &IPhantomControl::On, ".On");
-        } else if (key == QLatin1String("M_OFF")) {
+        } else if (IsWord(key, u"M_OFF")) {
             if (c.Op == 1)
                 motor(c, &IPhantomControl::Off, ".Off");
             else
                 motor(c, &IPhantomControl::Float, ".Float");
-        } else if (key == QLatin1String("M_FWD")) {
+        } else if (IsWord(key, u"M_FWD")) {
             motor(c, &IPhantomControl::SetFwd, ".SetFwd");
-        } else if (key == QLatin1String("M_RWD")) {
+        } else if (IsWord(key, u"M_RWD")) {
             motor(c, &IPhantomControl::SetRwd, ".SetRwd");
-        } else if (key == QLatin1String("M_ALTDIR")) {
+        } else if (IsWord(key, u"M_ALTDIR")) {
             motor(c, &IPhantomControl::AlterDir, ".AlterDir");
-        } else if (key == QLatin1String("M_SETPWR")) {
+        } else if (IsWord(key, u"M_SETPWR")) {
             if (download())
                 PB().SetPower(c.MotorList, P2src.toLong(), P2val.toInteger());
             else if (listing())
                 line(".SetPower", c.MotorList, P2src, P2val);
-        } else if (key == QLatin1String("G_SOUND")) {
+        } else if (IsWord(key, u"G_SOUND")) {
             const Long s = ResolveValue(c.Speed);
             if (s < 6) {
                 if (download())
@@ -444,12 +444,12 @@ struct Walk {
                 else if (listing())
                     line(".PlayTone", s, duration);
             }
-        } else if (key == QLatin1String("G_TXPOWER")) {
+        } else if (IsWord(key, u"G_TXPOWER")) {
             if (download())
                 PB().PBTxPower(P1val.toInteger());
             else if (listing())
                 line(".PBTxPower", P1val);
-        } else if (key == QLatin1String("L_SUB")) {
+        } else if (IsWord(key, u"L_SUB")) {
             const QString name = c.Param1Value.toString();
             for (const auto& e : app.SubList)
                 if (e.item->Name == name) {
@@ -460,7 +460,7 @@ struct Walk {
                 PB().GoSub(moduleNumber);
             else if (listing())
                 line(".GoSub", moduleNumber);
-        } else if (key == QLatin1String("L_VAR")) {
+        } else if (IsWord(key, u"L_VAR")) {
             const Integer op = c.Op;
             if (op >= 0) {
                 if (download()) {
@@ -474,15 +474,15 @@ struct Walk {
             } else if (listing()) {
                 AppendListingLine(QStringLiteral(" In VAR Command"));
             }
-        } else if (key == QLatin1String("L_START")) {
+        } else if (IsWord(key, u"L_START")) {
             Integer& n = moduleNumber;
             numberOfTask(c.Param1Value);
             if (download())
                 PB().StartTask(n);
             else if (listing())
                 line(".StartTask", n);
-        } else if (key == QLatin1String("L_STOP")) {
-            if (c.Param1Value.toString() == QLatin1String("Stop program")) {
+        } else if (IsWord(key, u"L_STOP")) {
+            if (IsWord(c.Param1Value.toString(), u"Stop program")) {
                 if (download())
                     PB().StopAllTasks();
                 else if (listing())
@@ -495,7 +495,7 @@ struct Walk {
                 else if (listing())
                     line(".StopTask", n);
             }
-        } else if (key == QLatin1String("L_ZERO")) {
+        } else if (IsWord(key, u"L_ZERO")) {
             const int s = sourceCode(P1src);
             if (s == OperandSource::SensorValue) {
                 if (download())
@@ -513,37 +513,37 @@ struct Walk {
                 else if (listing())
                     line(".ClearPBMessage");
             }
-        } else if (key == QLatin1String("L_DATALOG")) {
+        } else if (IsWord(key, u"L_DATALOG")) {
             if (download())
                 PB().DatalogNext(P1src.toLong(), P1val.toInteger());
             else if (listing())
                 line(".DatalogNext", P1src, P1val);
-        } else if (key == QLatin1String("L_SENDMESS")) {
+        } else if (IsWord(key, u"L_SENDMESS")) {
             if (download())
                 PB().SendPBMessage(P1src.toLong(), P1val.toInteger());
             else if (listing())
                 line(".SendPBMessage", P1src, P1val);
-        } else if (key == QLatin1String("G_WATCH")) {
+        } else if (IsWord(key, u"G_WATCH")) {
             if (download())
                 PB().SetWatch(P1val.toInteger(), P2val.toInteger());
             else if (listing())
                 line(".PB.SetWatch", P1val, P2val);
-        } else if (key == QLatin1String("G_PBOFF")) {
+        } else if (IsWord(key, u"G_PBOFF")) {
             if (download())
                 PB().PBTurnOff();
             else if (listing())
                 line(".PB.PBTurnOff");
-        } else if (key == QLatin1String("G_DISPLAY")) {
+        } else if (IsWord(key, u"G_DISPLAY")) {
             if (download())
                 PB().SelectDisplay(P1src.toLong(), P1val.toInteger());
             else if (listing())
                 line(".PB.SelectDisplay", P1src, P1val);
-        } else if (key == QLatin1String("L_SENTYPE")) {
+        } else if (IsWord(key, u"L_SENTYPE")) {
             if (download())
                 PB().SetSensorType(P1val.toInteger(), P2val.toInteger());
             else if (listing())
                 line(".PB.SetSensorType", P1val, P2val);
-        } else if (key == QLatin1String("L_SENMODE")) {
+        } else if (IsWord(key, u"L_SENMODE")) {
             if (download())
                 PB().SetSensorMode(P1val.toInteger(), P2val.toInteger(), 0);
             else if (listing())
@@ -552,7 +552,7 @@ struct Walk {
 
         // The command's duration.
         const Long unit = ResolveValueCopy(c.Time);
-        if (unit > 0 && (key.startsWith(QLatin1Char('M')) || key == QLatin1String("G_WAIT"))) {
+        if (unit > 0 && (key.startsWith(QLatin1Char('M')) || IsWord(key, u"G_WAIT"))) {
             const int s = sourceCode(P1src);
             Long source = 2;
             Variant value;
