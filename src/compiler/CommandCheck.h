@@ -26,5 +26,5 @@ const ObjectPtr* FindNamedObject(const Variant& name);
 template <size_t N>
 bool IsWord(const QString& text, const char16_t (&word)[N])
 {
-    return text.size() == qsizetype(N - 1) && std::equal(word, word + N - 1, text.utf16());
+    return text.size() == qsizetype(N - 1) && std::equal(word, word + N - 1, QStringView(text).utf16());
 }
