@@ -17,8 +17,6 @@ bool codeIn(double source, std::initializer_list<int> codes)
 
 bool sourceIn(const Variant& source, std::initializer_list<int> codes) { return codeIn(source.toDouble(), codes); }
 
-bool objectExists(const Variant& name) { return FindNamedObject(name) != nullptr; }
-
 QString checkMotors(const clsCommand& c)
 {
     if (c.MotorList.isEmpty())
@@ -113,7 +111,7 @@ QString checkGeneral(const clsCommand& c)
 
 // Operands that name a sensor, motor item, variable or constant must name a
 // value that still exists; tested group by group, first operand first.
-QString checkNamedOperands(const clsCommand& c)
+QString checkNamedOperands(const clsCommand& c, OperandObjects& objects)
 {
     struct Test {
         std::initializer_list<int> sources;
@@ -130,11 +128,11 @@ QString checkNamedOperands(const clsCommand& c)
     const double first = c.Param1Source.toDouble();
     std::optional<double> second;  // read once the first operand has passed a group
     for (const Test& t : tests) {
-        if (codeIn(first, t.sources) && !objectExists(c.Param1Value))
+        if (codeIn(first, t.sources) && !objects.first())
             return QString::fromLatin1(t.text) + c.Param1Value.toString();
         if (!second)
             second = c.Param2Source.toDouble();
-        if (codeIn(*second, t.sources) && !objectExists(c.Param2Value))
+        if (codeIn(*second, t.sources) && !objects.second())
             return QString::fromLatin1(t.text) + c.Param2Value.toString();
     }
     return {};
@@ -143,6 +141,12 @@ QString checkNamedOperands(const clsCommand& c)
 }  // namespace
 
 QString CheckCommand(const clsCommand& command, Long kind)
+{
+    OperandObjects objects(command);
+    return CheckCommand(command, kind, objects);
+}
+
+QString CheckCommand(const clsCommand& command, Long kind, OperandObjects& objects)
 {
     try {
         const QString& key = command.CommandKey;
@@ -156,7 +160,7 @@ QString CheckCommand(const clsCommand& command, Long kind)
             text = checkGeneral(command);
         if (!text.isEmpty())
             return text;
-        return checkNamedOperands(command);
+        return checkNamedOperands(command, objects);
     } catch (const VbError& e) {
         ShowMessage(QStringLiteral("Error:") + e.description(), MsgStyle::Exclamation);
         return {};
@@ -213,4 +217,18 @@ const ObjectPtr* FindNamedObject(const Variant& name)
     if (name.isEmpty())
         return nullptr;
     return App().ObjectList.find(name.toString());
+}
+
+const ObjectPtr* OperandObjects::first()
+{
+    if (!mFirst)
+        mFirst = FindNamedObject(mCommand.Param1Value);
+    return *mFirst;
+}
+
+const ObjectPtr* OperandObjects::second()
+{
+    if (!mSecond)
+        mSecond = FindNamedObject(mCommand.Param2Value);
+    return *mSecond;
 }

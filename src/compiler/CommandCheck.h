@@ -6,9 +6,28 @@
 
 #include <algorithm>
 
+#include <optional>
+
+// The named values a command's two operand values name, each looked up when
+// first asked for, so that the check and the translation of one command look
+// each name up once. Valid while ObjectList stays as it is.
+class OperandObjects {
+public:
+    explicit OperandObjects(const clsCommand& command) : mCommand(command) {}
+    // FindNamedObject of Param1Value and of Param2Value.
+    const ObjectPtr* first();
+    const ObjectPtr* second();
+
+private:
+    const clsCommand& mCommand;
+    std::optional<const ObjectPtr*> mFirst;
+    std::optional<const ObjectPtr*> mSecond;
+};
+
 // "" when the command passes, else the error text the user sees. Kind is the
 // ModuleKind of the grid that holds the command (5: directly in a sub).
 QString CheckCommand(const clsCommand& command, Long kind);
+QString CheckCommand(const clsCommand& command, Long kind, OperandObjects& objects);
 // A typed number against the range of the command (or "integer") it belongs to.
 bool ValidateParam(const Variant& text, const QString& key);
 // The Value of the named value of that name, else the operand as a whole

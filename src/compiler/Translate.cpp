@@ -18,11 +18,7 @@ constexpr QStringView kFromCompiler(u" 'from Compiler");
 
 double num(const Variant& v) { return v.toDouble(); }
 
-clsObject* findObject(const Variant& name)
-{
-    const ObjectPtr* o = FindNamedObject(name);
-    return o ? o->get() : nullptr;
-}
+const clsObject* objectOf(const ObjectPtr* o) { return o ? o->get() : nullptr; }
 
 template <class... Fields>
 void line(const Fields&... fields)
@@ -185,6 +181,13 @@ void AppendListingLine(const Variant& prefix, const std::vector<Variant>& fields
 void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
                      Variant& P2val, Long mode)
 {
+    OperandObjects objects(command);
+    ResolveOperands(command, P1src, P1val, P2src, P2val, mode, objects);
+}
+
+void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
+                     Variant& P2val, Long mode, OperandObjects& objects)
+{
     try {
         P1src = command.Param1Source;
         P1val = command.Param1Value;
@@ -194,13 +197,13 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
         // First operand.
         switch (sourceCode(P1src)) {
         case OperandSource::MotorStatus:
-            if (const clsObject* item = findObject(P1val))
+            if (const clsObject* item = objectOf(objects.first()))
                 loadMotorItem(*item, 1, IsWord(command.CommandKey, u"L_DATALOG"), mode);
             P1val = 1;
             P1src = 0;
             break;
         case 0: case 1: case 9: case 10: case 11: case 12: case 13:
-            if (const clsObject* o = findObject(P1val))
+            if (const clsObject* o = objectOf(objects.first()))
                 P1val = o->Number;
             break;
         case OperandSource::Constant:
@@ -212,7 +215,7 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
             P1val = 0;
             break;
         case 100: case 110: case 120: case 130: case 140: case 150: case 210:
-            if (const clsObject* o = findObject(P1val))
+            if (const clsObject* o = objectOf(objects.first()))
                 P1val = o->Value;
             P1src = 2;
             break;
@@ -222,13 +225,13 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
         // Second operand; a transmit power converts as it does first.
         switch (sourceCode(P2src)) {
         case OperandSource::MotorStatus:
-            if (const clsObject* item = findObject(P2val))
+            if (const clsObject* item = objectOf(objects.second()))
                 loadMotorItem(*item, 0, false, mode);
             P2val = 0;
             P2src = 0;
             break;
         case 0: case 1: case 9: case 10: case 11: case 12: case 13:
-            if (const clsObject* o = findObject(P2val))
+            if (const clsObject* o = objectOf(objects.second()))
                 P2val = o->Number;
             break;
         case OperandSource::Constant:
@@ -240,12 +243,12 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
             P2val = 0;
             break;
         case 100: case 110: case 120: case 130: case 140: case 150: case 210:
-            if (const clsObject* o = findObject(P2val))
+            if (const clsObject* o = objectOf(objects.second()))
                 P2val = o->Value;
             P2src = 2;
             break;
         case OperandSource::NamedRange:
-            if (const clsObject* o = findObject(P2val))
+            if (const clsObject* o = objectOf(objects.second()))
                 P2val = QString::number(o->Value) + QLatin1Char('_') + QString::number(o->AuxValue);
             P2src = OperandSource::TypedRange;
             break;
@@ -330,8 +333,9 @@ struct Walk {
     bool command(clsCommand& c)
     {
         AppState& app = App();
+        OperandObjects objects(c);
         if (listing()) {
-            app.CompileError = CheckCommand(c, kind);
+            app.CompileError = CheckCommand(c, kind, objects);
             if (!app.CompileError.isEmpty()) {
                 app.CompileFailed = True;
                 app.ErrorCell = modMain::ColKey(true, c.x, c.y);
@@ -340,7 +344,7 @@ struct Walk {
         }
 
         Variant P1src, P1val, P2src, P2val;
-        ResolveOperands(c, P1src, P1val, P2src, P2val, mode);
+        ResolveOperands(c, P1src, P1val, P2src, P2val, mode, objects);
 
         const QString& key = c.CommandKey;
         if (IsWord(key, u"L_IF")) {

@@ -77,6 +77,7 @@ void ListingLine(const Prefix& prefix, const Fields&... fields)
 }
 
 class IPhantomControl;
+class OperandObjects;
 
 // The variable operation of a VAR command (0 ADD ... 8 SET VALUE) through the
 // control; another operation sends nothing.
@@ -87,6 +88,9 @@ void SendVarOperation(IPhantomControl& pb, Integer op, Integer variable, Long so
 // into the scratch variables 1 and 0 (sent in mode 1, listed in mode 3).
 void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
                      Variant& P2val, Long mode);
+// The same with the named values the command's check has already looked up.
+void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
+                     Variant& P2val, Long mode, OperandObjects& objects);
 
 // Walks one grid, column by column, each column down to its first empty cell:
 // mode 1 sends it to the control, mode 3 checks every command and lists it.
