@@ -3,8 +3,11 @@
 // the probe's line (app/StartupProbe.h), which it prints once the dialog is
 // painted before it ends. Each launch of the program is followed by one of the
 // floor, a Qt Widgets program that shows one empty dialog, so that both see
-// the same machine; the counters give the medians and their ratio.
+// the same machine; the counters give the medians and their ratio. The data
+// folder starts empty (a first start) or with a number of copies of a test
+// project, which the dialog lists.
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -99,6 +102,24 @@ std::optional<Launch> launch(const char* program, std::vector<std::string>& env)
     return l;
 }
 
+// Copies of the test project Robot in the data folder's projects, Robot1 ... RobotN.
+bool addProjects(const QString& folder, int count)
+{
+    const QDir source(QStringLiteral(QM_SOURCE_DIR "/tests/data/files/Projects/Robot.dir"));
+    for (int i = 1; i <= count; ++i) {
+        const QString name = QStringLiteral("Robot%1").arg(i);
+        const QString target = QDir(folder).filePath(QStringLiteral("data/Projects/") + name + QStringLiteral(".dir"));
+        if (!QDir().mkpath(target))
+            return false;
+        for (const QString& file : source.entryList(QDir::Files)) {
+            const QString copy = file == QStringLiteral("Robot.qmd") ? name + QStringLiteral(".qmd") : file;
+            if (!QFile::copy(source.filePath(file), QDir(target).filePath(copy)))
+                return false;
+        }
+    }
+    return true;
+}
+
 double median(std::vector<double> v)
 {
     std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
@@ -108,8 +129,12 @@ double median(std::vector<double> v)
 void BM_StartupToOpenDialog(benchmark::State& state)
 {
     QTemporaryDir folder;
+    if (!addProjects(folder.path(), int(state.range(0)))) {
+        state.SkipWithError("the test project could not be copied");
+        return;
+    }
     auto env = probeEnvironment(folder.path());
-    // The first launch fills the new data folder; it is not counted.
+    // The first launch makes the folders; it is not counted.
     for (const char* program : {QM_PROGRAM_PATH, QM_STARTUP_FLOOR_PATH}) {
         if (!launch(program, env)) {
             state.SkipWithError("the program ended without showing a window");
@@ -137,4 +162,10 @@ void BM_StartupToOpenDialog(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK(BM_StartupToOpenDialog)->UseManualTime()->Iterations(21)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupToOpenDialog)
+    ->ArgName("projects")
+    ->Arg(0)
+    ->Arg(40)
+    ->UseManualTime()
+    ->Iterations(21)
+    ->Unit(benchmark::kMillisecond);
