@@ -158,6 +158,8 @@ void BM_StartupToOpenDialog(benchmark::State& state)
     state.counters["in_program_ms"] = median(inside);
     state.counters["floor_ms"] = median(floor);
     state.counters["x_floor"] = median(wall) / median(floor);
+    // The goal for start-up to the open dialog, offscreen.
+    state.counters["limit_ms"] = 80;
 }
 
 }  // namespace
