@@ -93,9 +93,14 @@ void RecordingControl::record(const QString& operation, QString line)
     raiseError(number);
 }
 
+bool RecordingControl::scripted() const
+{
+    return !mResults.isEmpty() || !mDefaults.isEmpty();
+}
+
 QVariant RecordingControl::nextResult(const QString& operation, const QVariant& fallback)
 {
-    if (mResults.isEmpty() && mDefaults.isEmpty())
+    if (!scripted())
         return fallback;
     auto it = mResults.find(operation);
     if (it != mResults.end() && !it->isEmpty())
@@ -105,7 +110,7 @@ QVariant RecordingControl::nextResult(const QString& operation, const QVariant& 
 
 bool RecordingControl::boolResult(const QString& operation)
 {
-    return nextResult(operation, true).toBool();
+    return !scripted() || nextResult(operation, true).toBool();
 }
 
 // --- Port and tower ---

@@ -149,6 +149,8 @@ private:
     // Writes the line and throws when the operation is told to fail.
     void record(const QString& operation, QString line);
     void record(const CallText& call);
+    // Whether any result or default has been given (else every answer is the default one).
+    bool scripted() const;
     QVariant nextResult(const QString& operation, const QVariant& fallback);
     bool boolResult(const QString& operation);
     void endModule();
