@@ -4,7 +4,7 @@
 
 #include "EventLog.h"
 
-#include "link/CallText.h"
+#include "support/CallText.h"
 
 #include "model/VbError.h"
 

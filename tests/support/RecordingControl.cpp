@@ -1,6 +1,6 @@
 #include "RecordingControl.h"
 
-#include "link/CallText.h"
+#include "CallText.h"
 #include "model/VbError.h"
 
 int RecordingControl::count(const QString& operation) const
