@@ -127,11 +127,11 @@ void sendOne(const clsCommand& c, const Variant& s1, const Variant& v1, const Va
         SendVarOperation(pb, c.Op, v1.toInteger(), s2.toLong(), v2.toInteger());
     } else if (same(key, "L_ZERO")) {
         const double s = s1.toDouble();
-        if (s == OperandSource::SensorValue)
+        if (s == double(OperandSource::SensorValue))
             pb.ClearSensorValue(v1.toInteger());
-        else if (s == OperandSource::Timer)
+        else if (s == double(OperandSource::Timer))
             pb.ClearTimer(v1.toInteger());
-        else if (s == OperandSource::Message)
+        else if (s == double(OperandSource::Message))
             ShowMessage(QStringLiteral("Sorry! Can't ClearPBMessage in immediat mode!"), MsgStyle::Exclamation);
     } else if (same(key, "L_START")) {
         if (const clsTask* t = taskNamed(c.Param1Value.toString())) {
@@ -168,9 +168,9 @@ void waitAfter(const clsCommand& c, const Variant& s1, const Variant& v1, const 
     if (time <= 0 || !(c.CommandKey.startsWith(QLatin1Char('M'), Qt::CaseInsensitive) || same(c.CommandKey, "G_WAIT")))
         return;
     const double s = s1.toDouble();
-    if (s == OperandSource::Random) {
+    if (s == double(OperandSource::Random)) {
         sleepFor(seams, vb::Int(v1.toDouble() * Rnd() * 10));
-    } else if (s == OperandSource::Variable) {
+    } else if (s == double(OperandSource::Variable)) {
         Integer number = v1.toInteger();
         const Integer value = PB().Poll(OperandSource::Variable, number);
         yield(seams);

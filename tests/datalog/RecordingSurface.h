@@ -47,7 +47,10 @@ public:
     void setFontUnderline(bool on) override { mUnderline = on; }
     void Print(const QString& text) override
     {
-        SurfaceOp op{QStringLiteral("print"), mX, mY};
+        SurfaceOp op;
+        op.kind = QStringLiteral("print");
+        op.x1 = mX;
+        op.y1 = mY;
         op.text = text;
         op.underline = mUnderline;
         ops.append(op);
@@ -56,7 +59,7 @@ public:
     }
     void Line(double x1, double y1, double x2, double y2, const QColor& color, bool box, bool fill) override
     {
-        SurfaceOp op{box ? QStringLiteral("box") : QStringLiteral("line"), x1, y1, x2, y2, color};
+        SurfaceOp op{box ? QStringLiteral("box") : QStringLiteral("line"), x1, y1, x2, y2, color, {}};
         op.fill = fill;
         ops.append(op);
         mX = x2;
@@ -64,13 +67,13 @@ public:
     }
     void LineTo(double x2, double y2, const QColor& color) override
     {
-        ops.append({QStringLiteral("lineto"), mX, mY, x2, y2, color});
+        ops.append({QStringLiteral("lineto"), mX, mY, x2, y2, color, {}});
         mX = x2;
         mY = y2;
     }
     void PSet(double x, double y, const QColor& color) override
     {
-        ops.append({QStringLiteral("pset"), x, y, x, y, color});
+        ops.append({QStringLiteral("pset"), x, y, x, y, color, {}});
         mX = x;
         mY = y;
     }

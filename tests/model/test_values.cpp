@@ -280,8 +280,9 @@ TEST(CollectionKeys, SameKeysAreThoseWithTheSameLowerCase)
         const bool same = x.toLower() == y.toLower();
         EXPECT_EQ(key(x, y), same) << x.toStdString() << " / " << y.toStdString();
         EXPECT_EQ(key(y, x), same) << y.toStdString() << " / " << x.toStdString();
-        if (same)
+        if (same) {
             EXPECT_EQ(key(x), key(y)) << x.toStdString() << " / " << y.toStdString();
+        }
     }
 }
 

@@ -122,8 +122,9 @@ TEST_F(DefineVarTest, ConstantAndRangeValues)
         EXPECT_EQ(ok, QString(c.message).isEmpty());
         EXPECT_EQ(presenter.texts(), QString(c.message).isEmpty() ? QStringList() : QStringList({c.message}));
         EXPECT_EQ(d.FocusBox, c.focusBox);
-        if (!ok)
+        if (!ok) {
             EXPECT_EQ(d.Box[c.tab][0], name);  // the boxes keep their text
+        }
     }
     EXPECT_EQ(d.List[1], QStringList({"n0 = 32767", "n1 = -32768"}));
     EXPECT_EQ(d.List[2], QStringList({"n9 = 5_6"}));
