@@ -7,8 +7,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <system_error>
 
 namespace {
 constexpr int DeviceIoError = 57;
@@ -35,6 +38,26 @@ bool plainWholeNumber(const char* p, qsizetype n, double& out)
     return true;
 }
 
+// A field of an optional minus, digits, a point and digits, as the program
+// writes fractions (1.5, -0.25), read straight from the bytes; false for
+// anything else. from_chars rounds as the general way does: to the nearest.
+bool plainFraction(const char* p, qsizetype n, double& out)
+{
+    qsizetype i = p[0] == '-' ? 1 : 0;
+    const qsizetype intStart = i;
+    while (i < n && p[i] >= '0' && p[i] <= '9')
+        ++i;
+    if (i == intStart || i >= n || p[i] != '.')
+        return false;
+    const qsizetype fracStart = ++i;
+    while (i < n && p[i] >= '0' && p[i] <= '9')
+        ++i;
+    if (i == fracStart || i != n)
+        return false;
+    const auto r = std::from_chars(p, p + n, out);
+    return r.ec == std::errc() && r.ptr == p + n;
+}
+
 void appendLatin1(QByteArray& out, const QString& s)
 {
     const qsizetype at = out.size();
@@ -59,15 +82,25 @@ RecordReader::RecordReader(QByteArray data) : mData(std::move(data)), mOpen(true
 void RecordReader::open(const QString& path)
 {
     close();
-    const QFileInfo info(path);
-    if (!info.absoluteDir().exists())
-        raiseError(Err::PathNotFound);
-    if (!info.exists())
-        raiseError(Err::FileNotFound);
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+    // Nearly every open succeeds: why one failed is asked of the file system
+    // only then. A folder does not open as a file.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        const QFileInfo info(path);
+        if (!info.absoluteDir().exists())
+            raiseError(Err::PathNotFound);
+        if (!info.exists())
+            raiseError(Err::FileNotFound);
         raiseError(Err::PathFileAccess);
-    mData = file.readAll();
+    }
+    // The bytes the file's size promises in one read, then whatever it has
+    // beyond them (a file that grew, or one whose size is not known).
+    const qint64 size = file.size();
+    QByteArray data(qsizetype(size), Qt::Uninitialized);
+    const qint64 got = size > 0 ? file.read(data.data(), size) : 0;
+    data.resize(qsizetype(std::max<qint64>(got, 0)));
+    data.append(file.readAll());
+    mData = std::move(data);
     mPos = 0;
     mAfterComma = false;
     mOpen = true;
@@ -106,60 +139,91 @@ void RecordReader::skipLineEnd()
         ++mPos;
 }
 
-Variant RecordReader::field()
+// Skips the blanks before a field; false at the end of the bytes (a last
+// field after a comma is then empty and taken).
+bool RecordReader::startField()
 {
     checkOpen();
+    const char* const d = mData.constData();
     const qsizetype n = mData.size();
-    while (mPos < n && isBlank(mData[mPos]))
+    while (mPos < n && isBlank(d[mPos]))
         ++mPos;
-    if (mPos >= n) {
-        if (mAfterComma) {  // "a," at the end of the file: the last field is empty
-            mAfterComma = false;
-            return Variant();
-        }
-        raiseError(Err::InputPastEnd);
+    if (mPos < n)
+        return true;
+    if (mAfterComma) {  // "a," at the end of the file: the last field is empty
+        mAfterComma = false;
+        return false;
     }
+    raiseError(Err::InputPastEnd);
+}
 
-    Variant result;
-    if (mData[mPos] == '"') {
-        const qsizetype start = mPos + 1;
-        qsizetype close = mData.indexOf('"', start);
-        if (close < 0)
-            close = n;
-        result = Variant(QString::fromLatin1(mData.constData() + start, close - start));
-        mPos = close < n ? close + 1 : n;
-        // Whatever stands between the closing quote and the field's end is dropped.
-        while (mPos < n && mData[mPos] != ',' && !isLineEnd(mData[mPos]))
-            ++mPos;
-    } else {
-        const qsizetype start = mPos;
-        while (mPos < n && mData[mPos] != ',' && !isLineEnd(mData[mPos]))
-            ++mPos;
-        qsizetype end = mPos;
-        while (end > start && isBlank(mData[end - 1]))
-            --end;
-        if (end > start) {
-            double d = 0;
-            if (plainWholeNumber(mData.constData() + start, end - start, d)) {
-                result = Variant(d);
-            } else {
-                const QString token = QString::fromLatin1(mData.constData() + start, end - start);
-                result = vb::parseNumber(token, d) ? Variant(d) : Variant(token);
-            }
-        }
-    }
+// The text between the quotes that start at the reading position; whatever
+// stands between the closing quote and the field's end is dropped.
+QString RecordReader::quotedText()
+{
+    const char* const d = mData.constData();
+    const qsizetype n = mData.size();
+    const qsizetype start = mPos + 1;
+    const void* q = start < n ? std::memchr(d + start, '"', size_t(n - start)) : nullptr;
+    const qsizetype close = q ? qsizetype(static_cast<const char*>(q) - d) : n;
+    QString text = QString::fromLatin1(d + start, close - start);
+    mPos = close < n ? close + 1 : n;
+    while (mPos < n && d[mPos] != ',' && !isLineEnd(d[mPos]))
+        ++mPos;
+    endField();
+    return text;
+}
 
-    if (mPos < n && mData[mPos] == ',') {
+// Steps over the comma or the line end that ends a field.
+void RecordReader::endField()
+{
+    if (mPos < mData.size() && mData.constData()[mPos] == ',') {
         ++mPos;
         mAfterComma = true;
     } else {
         skipLineEnd();
         mAfterComma = false;
     }
+}
+
+Variant RecordReader::field()
+{
+    if (!startField())
+        return Variant();
+    const char* const d = mData.constData();
+    if (d[mPos] == '"')
+        return Variant(quotedText());
+
+    Variant result;
+    const qsizetype n = mData.size();
+    const qsizetype start = mPos;
+    while (mPos < n && d[mPos] != ',' && !isLineEnd(d[mPos]))
+        ++mPos;
+    qsizetype end = mPos;
+    while (end > start && isBlank(d[end - 1]))
+        --end;
+    if (end > start) {
+        double v = 0;
+        if (plainWholeNumber(d + start, end - start, v) || plainFraction(d + start, end - start, v)) {
+            result = Variant(v);
+        } else {
+            const QString token = QString::fromLatin1(d + start, end - start);
+            result = vb::parseNumber(token, v) ? Variant(v) : Variant(token);
+        }
+    }
+    endField();
     return result;
 }
 
-QString RecordReader::textField() { return field().toString(); }
+QString RecordReader::textField()
+{
+    if (!startField())
+        return QString();
+    if (mData.constData()[mPos] == '"')
+        return quotedText();
+    // Not quoted: read as field() reads it (a number gives its decimal text).
+    return field().toString();
+}
 
 Integer RecordReader::integerField()
 {

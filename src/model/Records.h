@@ -48,6 +48,9 @@ public:
 
 private:
     void checkOpen() const;
+    bool startField();
+    QString quotedText();
+    void endField();
     bool atLineEnd() const;
     void skipLineEnd();
 

@@ -126,9 +126,11 @@ bool openTask(RecordReader& file, CommandCollection& grid, int depth)
             co->y = file.integerField();
 
             const QString& key = co->CommandKey;
-            if (sameWord(key, "EndIf") || sameWord(key, "EndWhile") || sameWord(key, "EndLoop"))
+            // Only a key that starts with an E can be a marker.
+            const bool marker = !key.isEmpty() && (key[0] == QLatin1Char('E') || key[0] == QLatin1Char('e'));
+            if (marker && (sameWord(key, "EndIf") || sameWord(key, "EndWhile") || sameWord(key, "EndLoop")))
                 return true;
-            if (sameWord(key, "Else"))
+            if (marker && sameWord(key, "Else"))
                 continue;
             const QString cell = ColKey(co->x, co->y);
             if (OpensBlock(key)) {
