@@ -10,6 +10,7 @@
 
 class RecordReader;
 class RecordWriter;
+class VbError;
 
 bool SaveTask(clsTask& task);
 bool SaveSub(clsSub& sub);
@@ -20,6 +21,16 @@ bool SaveSub(clsSub& sub);
 // neither in the explorer nor added to its list).
 bool ReadTask(clsTask& task, Integer flag);
 bool ReadSub(clsSub& sub, Integer flag);
+// Read the module's file into it as ReadTask and ReadSub do, showing nothing
+// and touching no window: a failure, the first command record's too, goes to
+// the caller with a description that names the file ("Type mismatch in
+// Drive.tas"; for a sub as ReadSub tells it), and the module keeps what was
+// read before it.
+void ReadTaskFile(clsTask& task);
+void ReadSubFile(clsSub& sub);
+// The description of a failure in a file, with the file's name: "File not
+// found: Drive.tas", "Type mismatch in Robot.qmd".
+QString FileFailure(const VbError& e, const QString& fileName);
 
 // Writes a grid (kind 1 task, 5 sub, 2 IF body, 3 WHILE body, 4 LOOP body)
 // with its nested bodies into an open file. A failure closes the file, shows

@@ -304,26 +304,51 @@ TEST_F(DispatcherTest, OpenAsksToSaveAndGivesUpOnCancelOrAFailedSave)
     EXPECT_EQ(opens, 0);  // cancelled in the dialog
 }
 
+// The open closes the windows of the project before once it has read the new
+// one (here as the real open does it, through the window services); an open
+// that fails leaves the project before, its name and its windows as they were.
 TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
 {
-    QDir(folder.path()).mkpath(QStringLiteral("Projects/Old.dir"));
-    ListedWindow* w = addWindow(QStringLiteral("Main"), 1, QStringLiteral("Main task"));
-    App().ListingText = QStringLiteral("x");
-    main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
-    main->picStatus()->Print(QStringLiteral("old line"));
-    runner.script = [](QDialog& d) {
-        auto& open = static_cast<frmOpen&>(d);
-        open.txtProjName->setText(QStringLiteral("  Robot  "));
-        open.cmdOk_Click(0);
+    struct Case {
+        const char* what;
+        bool opens;
     };
-    main->TB1_ButtonClick(QStringLiteral("OPEN"));
-    EXPECT_TRUE(w->closed);
-    EXPECT_EQ(windows.Preview(), nullptr);
-    EXPECT_TRUE(status().isEmpty());
-    EXPECT_EQ(App().RcxSetup->ProjectName, QStringLiteral("Robot"));
-    EXPECT_EQ(App().ProjectAction, 2);
-    EXPECT_EQ(opens, 1);
-    EXPECT_EQ(mapUnloads, 1);
+    const Case cases[] = {{"the project opens", true}, {"the project can't be opened", false}};
+    QDir(folder.path()).mkpath(QStringLiteral("Projects/Old.dir"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        App().RcxSetup->ProjectName = QStringLiteral("Old");
+        App().ProjectAction = 1;
+        opens = 0;
+        mapUnloads = 0;
+        main->Ops.OpenProject = [this, &c] {
+            ++opens;
+            if (c.opens) {
+                App().Windows->CloseProjectWindows();
+                App().Windows->PreviewUnload();
+            }
+            return c.opens;
+        };
+        ListedWindow* w = addWindow(QStringLiteral("Main"), 1, QStringLiteral("Main task"));
+        App().ListingText = QStringLiteral("x");
+        main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
+        main->picStatus()->Print(QStringLiteral("old line"));
+        runner.script = [](QDialog& d) {
+            auto& open = static_cast<frmOpen&>(d);
+            open.txtProjName->setText(QStringLiteral("  Robot  "));
+            open.cmdOk_Click(0);
+        };
+        main->TB1_ButtonClick(QStringLiteral("OPEN"));
+        EXPECT_EQ(w->closed, c.opens);
+        EXPECT_EQ(windows.Preview() == nullptr, c.opens);
+        EXPECT_TRUE(status().isEmpty());
+        EXPECT_EQ(App().RcxSetup->ProjectName, c.opens ? QStringLiteral("Robot") : QStringLiteral("Old"));
+        EXPECT_EQ(App().ProjectAction, c.opens ? 2 : 1);
+        EXPECT_EQ(opens, 1);
+        EXPECT_EQ(mapUnloads, c.opens ? 1 : 0);
+        if (!c.opens)
+            w->Close();
+    }
 }
 
 TEST_F(DispatcherTest, NewTaskOpensItsWindowAndDropsTheMap)

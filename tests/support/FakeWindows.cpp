@@ -181,6 +181,11 @@ void FakeWindows::ProjExpAddNewModul(const QString& name, Long type)
     addedModules.append({name, type});
 }
 
+void FakeWindows::CloseProjectWindows()
+{
+    log.append(QStringLiteral("CloseProjectWindows()"));
+}
+
 void FakeWindows::ProjExpUnloadAndShow()
 {
     log.append(QStringLiteral("ProjExpUnloadAndShow()"));

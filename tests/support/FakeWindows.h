@@ -166,6 +166,7 @@ public:
     void DoEvents() override;
     void ShowOpenDialog(Long openMode, Long objToOpen) override;
     void ProjExpAddNewModul(const QString& name, Long type) override;
+    void CloseProjectWindows() override;
     void ProjExpUnloadAndShow() override;
     void MapUnload() override;
     void MapUpdateNode(const QString& moduleName) override;
