@@ -5,17 +5,15 @@
 #include "model/VbError.h"
 #include "shell/MainWindow.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-frmDatalogRange::frmDatalogRange(QWidget* parent) : QDialog(parent)
+frmDatalogRange::frmDatalogRange(QWidget* parent) : DatalogDialog(parent)
 {
     setWindowTitle(QStringLiteral("Datalog Range"));
     auto* layout = new QVBoxLayout(this);
@@ -95,28 +93,6 @@ void frmDatalogRange::cmdOk_Click()
 void frmDatalogRange::cmdCancel_Click()
 {
     WasCanceled = True;
-    hide();
-    done(QDialog::Rejected);
-}
-
-void frmDatalogRange::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        cmdOk_Click();
-        return;
-    }
-    if (event->key() == Qt::Key_Escape) {
-        cmdCancel_Click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void frmDatalogRange::closeEvent(QCloseEvent* event)
-{
-    // A close asked for by the user only hides the window; the program's end deletes it.
-    WasCanceled = True;
-    event->ignore();
     hide();
     done(QDialog::Rejected);
 }

@@ -5,18 +5,16 @@
 #include "model/Messages.h"
 #include "shell/MainWindow.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
-frmGraphSettings::frmGraphSettings(QWidget* parent) : QDialog(parent)
+frmGraphSettings::frmGraphSettings(QWidget* parent) : DatalogDialog(parent)
 {
     setWindowTitle(QStringLiteral("Graph Settings"));
     setFixedSize(PixX(8280), PixY(3525));
@@ -211,28 +209,6 @@ void frmGraphSettings::cmdCancel_Click()
     txtGraphTitle->setText(mSavedTitle);
     txtXCaption->setText(mSavedXCaption);
     txtYCaption->setText(mSavedYCaption);
-    hide();
-    done(QDialog::Rejected);
-}
-
-void frmGraphSettings::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        cmdOk_Click();
-        return;
-    }
-    if (event->key() == Qt::Key_Escape) {
-        cmdCancel_Click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void frmGraphSettings::closeEvent(QCloseEvent* event)
-{
-    // A close asked for by the user only hides the window; the program's end deletes it.
-    WasCanceled = True;
-    event->ignore();
     hide();
     done(QDialog::Rejected);
 }

@@ -3,10 +3,7 @@
 // Y items and caption. It hides instead of closing, so its settings stay for
 // the next opening; Cancel brings back what was in force at the last Ok.
 #include "datalog/DatalogGraph.h"
-#include "model/Variant.h"
-#include "shell/WindowRegistry.h"
-
-#include <QDialog>
+#include "datalog/DatalogDialog.h"
 
 class QComboBox;
 class QGroupBox;
@@ -16,12 +13,10 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class frmGraphSettings : public QDialog, public IShellWindow {
+class frmGraphSettings : public DatalogDialog {
     Q_OBJECT
 public:
     explicit frmGraphSettings(QWidget* parent = nullptr);
-
-    Boolean WasCanceled = False;
 
     // Fills the X item list with every item (the Samples Counter first) and
     // the Y item list with every item that is no timer, clock or counter.
@@ -33,8 +28,8 @@ public:
 
     void cmbX_Click();
     void LV1_ItemCheck(QTreeWidgetItem* item);
-    void cmdOk_Click();
-    void cmdCancel_Click();
+    void cmdOk_Click() override;
+    void cmdCancel_Click() override;
 
     QLabel* Label2;
     QLineEdit* txtGraphTitle;
@@ -46,13 +41,6 @@ public:
     QTreeWidget* LV1;
     QPushButton* cmdOk;
     QPushButton* cmdCancel;
-
-    QWidget* ShellWidget() override { return this; }
-    bool UnloadAtExit() const override { return true; }
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void place(QWidget* w, int left, int top, int width = -1, int height = -1);

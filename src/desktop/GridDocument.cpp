@@ -470,6 +470,27 @@ void GridDocument::CloseGaps()
 
 // ---- clipboard
 
+namespace {
+
+// What a copied command takes from its original: its settings, its captions
+// and a copy of its body, but not its place, picture or window.
+void copySettings(clsCommand& c, const clsCommand& s)
+{
+    c.MotorList = s.MotorList;
+    c.Speed = s.Speed;
+    c.Time = s.Time;
+    c.setPicCaption(0, s.PicCaption(0));
+    c.setPicCaption(1, s.PicCaption(1));
+    c.Param1Source = s.Param1Source;
+    c.Param1Value = s.Param1Value;
+    c.Param2Source = s.Param2Source;
+    c.Param2Value = s.Param2Value;
+    c.Op = s.Op;
+    c.Commands = GridDocument::CopyCommands(s.Commands);
+}
+
+}  // namespace
+
 CommandCollectionPtr GridDocument::CopyCommands(const CommandCollectionPtr& Commands)
 {
     if (!Commands)
@@ -479,19 +500,9 @@ CommandCollectionPtr GridDocument::CopyCommands(const CommandCollectionPtr& Comm
         const clsCommand& s = *e.item;
         auto c = std::make_shared<clsCommand>();
         c->CommandKey = s.CommandKey;
-        c->Commands = CopyCommands(s.Commands);
-        c->MotorList = s.MotorList;
-        c->Op = s.Op;
-        c->Param1Source = s.Param1Source;
-        c->Param1Value = s.Param1Value;
-        c->Param2Source = s.Param2Source;
-        c->Param2Value = s.Param2Value;
-        c->setPicCaption(0, s.PicCaption(0));
-        c->setPicCaption(1, s.PicCaption(1));
+        copySettings(*c, s);
         c->PicIndex = s.PicIndex;
-        c->Speed = s.Speed;
         c->mNumber = s.mNumber;
-        c->Time = s.Time;
         c->x = s.x;
         c->y = s.y;
         copy->Add(c, ::ColKey(c->x, c->y));
@@ -575,18 +586,8 @@ bool GridDocument::Paste()
             const auto co = DropCommand(NextPicIndex(), CellLeft(pasteColumn) + CellWidth / 2,
                                         CellTop(pasteRow) + CellHeight / 2, s.CommandKey, PaletteTool{});
             if (co) {
-                co->MotorList = s.MotorList;
-                co->Speed = s.Speed;
-                co->Time = s.Time;
-                co->setPicCaption(0, s.PicCaption(0));
-                co->setPicCaption(1, s.PicCaption(1));
-                co->Param1Source = s.Param1Source;
-                co->Param1Value = s.Param1Value;
-                co->Param2Source = s.Param2Source;
-                co->Param2Value = s.Param2Value;
-                co->Op = s.Op;
+                copySettings(*co, s);
                 co->CommandWindow = nullptr;
-                co->Commands = CopyCommands(s.Commands);
                 co->PicSelected = False;
             }
             ++pasteRow;

@@ -56,12 +56,12 @@ public:
     explicit frmDeskTop(QMdiArea* mdiArea = nullptr);
     ~frmDeskTop() override;
 
-    // The geometry of the grid.
-    static constexpr double LeftMargin = 700;
-    static constexpr double CommandWidth = 2430;   // the template picture's size
-    static constexpr double CommandHeight = 888;
+    // The geometry of the grid, the document's own.
+    static constexpr double LeftMargin = GridDocument::LeftMargin;
+    static constexpr double CommandWidth = GridDocument::CellWidth;   // the template picture's size
+    static constexpr double CommandHeight = GridDocument::CellHeight;
     static constexpr int GridColumns = 2;
-    static constexpr int GridRows = 40;
+    static constexpr int GridRows = GridDocument::Rows;
 
     // Colours of a selected and an unselected command picture.
     static QColor SelectedColor() { return QColor(0, 255, 255); }

@@ -2,6 +2,7 @@
 
 #include "compiler/CommandCheck.h"
 #include "model/AppState.h"
+#include "model/ModuleManagement.h"
 #include "model/Messages.h"
 #include "model/VbError.h"
 
@@ -164,6 +165,19 @@ void SavedCommand::RestoreInto(clsCommand& c) const
     c.Op = Op;
     c.Speed = Speed;
     c.Time = Time;
+}
+
+void FrameEditing::FinishWrite(clsCommand& co)
+{
+    if (Written)
+        Written(co);
+    MarkModuleDirty(ParentTaskName);
+}
+
+void FrameEditing::RestoreCommand()
+{
+    if (Command)
+        Saved.RestoreInto(*Command);
 }
 
 // ---- random limits

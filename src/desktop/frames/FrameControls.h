@@ -11,7 +11,9 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 // The operand source titles of an editor window, by source code 0 to 220.
@@ -117,6 +119,22 @@ struct SavedCommand {
 
     static SavedCommand Of(const clsCommand& c);
     void RestoreInto(clsCommand& c) const;
+};
+
+// What a command frame knows of the command it edits: the command, its
+// module, the parameters Cancel puts back, and who hears of a written command.
+struct FrameEditing {
+    SavedCommand Saved;
+    std::shared_ptr<clsCommand> Command;
+    QString ParentTaskName;
+    // Called after a successful Ok has written the command (picture, tool
+    // tip, the block window's title, the map).
+    std::function<void(clsCommand&)> Written;
+
+    // The end of a successful Ok: the listeners hear of it, the module is dirty.
+    void FinishWrite(clsCommand& co);
+    // Cancel: the command gets back the parameters it had when the frame opened.
+    void RestoreCommand();
 };
 
 // Asks for the upper limit of a random operand with the prompt, accepting

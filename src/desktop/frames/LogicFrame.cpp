@@ -3,7 +3,6 @@
 #include "compiler/CommandCheck.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
-#include "model/ModuleManagement.h"
 #include "model/VbError.h"
 
 #include <algorithm>
@@ -571,9 +570,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
         auto source = [](const Variant& v) { return v.isEmpty() ? Integer(0) : v.toInteger(); };
         Co.setPicCaption(1, TranslateToCaption2(key, source(Co.Param1Source), Co.Param1Value, Co.Op,
                                                 source(Co.Param2Source), Co.Param2Value));
-        if (Written)
-            Written(Co);
-        MarkModuleDirty(ParentTaskName);
+        FinishWrite(Co);
         return true;
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
@@ -583,6 +580,5 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
 
 void LogicFrame::cmdCancelLogic_Click()
 {
-    if (Command)
-        Saved.RestoreInto(*Command);
+    RestoreCommand();
 }

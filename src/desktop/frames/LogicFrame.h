@@ -27,7 +27,7 @@ struct OperatorStepResult {
 };
 OperatorStepResult OperatorStep(int index, bool isWhile);
 
-class LogicFrame {
+class LogicFrame : public FrameEditing {
 public:
     explicit LogicFrame(const SourceNameTable& sourceNames);
 
@@ -46,12 +46,6 @@ public:
     QString Focus;
     Integer OperatorIndex = 0;
     Integer RandomLimit = 0;
-    SavedCommand Saved;
-    std::shared_ptr<clsCommand> Command;
-    QString ParentTaskName;
-    // Called after a successful Ok has written the command (tool tip, the
-    // block window's title, the map).
-    std::function<void(clsCommand&)> Written;
 
     // Fills the frame for the command and lays it out; false when the frame
     // is not to open.

@@ -4,7 +4,6 @@
 #include "model/AppState.h"
 #include "model/CommandCatalogue.h"
 #include "model/Messages.h"
-#include "model/ModuleManagement.h"
 #include "model/VbError.h"
 
 namespace {
@@ -592,9 +591,7 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
 
         Co.setPicCaption(1, caption);
         result = true;
-        if (Written)
-            Written(Co);
-        MarkModuleDirty(ParentTaskName);
+        FinishWrite(Co);
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
     }
@@ -603,6 +600,5 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
 
 void MotorFrame::cmdCancelMotor_Click()
 {
-    if (Command)
-        Saved.RestoreInto(*Command);
+    RestoreCommand();
 }

@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-class MotorFrame {
+class MotorFrame : public FrameEditing {
 public:
     explicit MotorFrame(const SourceNameTable& sourceNames);
 
@@ -42,14 +42,8 @@ public:
     // Upper limits of a random duration and of a random speed.
     Integer RandomLimit = 0;
     Integer RandomSpeedLimit = 0;
-    SavedCommand Saved;
-    // The command being edited and the module it belongs to.
-    std::shared_ptr<clsCommand> Command;
-    QString ParentTaskName;
     // Breaks a comment into lines for its picture; the window's WrapCaption.
     std::function<QString(const QString&)> WrapCaption;
-    // Called after a successful Ok has written the command (picture, tool tip, map).
-    std::function<void(clsCommand&)> Written;
 
     // Lays the frame out for the command's family and key and fills it from
     // the command.
