@@ -67,6 +67,35 @@ void appendLatin1(QByteArray& out, const QString& s)
         *d++ = c.unicode() < 0x100 ? char(c.unicode()) : '?';  // as toLatin1() does
 }
 
+// A fraction whose shortest exact form has at most 15 significant digits and
+// no exponent under numberText (1e-4 up to 1e15): numberText's 15 digits are
+// then those very digits, so they are written straight into the bytes. False
+// for any other number, which then goes the general way.
+bool appendPlainFraction(QByteArray& out, double d)
+{
+    const double a = std::fabs(d);
+    if (!(a >= 1e-4 && a < 1e15))
+        return false;
+    char buffer[48];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::fixed);
+    if (r.ec != std::errc())
+        return false;
+    int digits = 0;
+    bool leading = true;
+    for (const char* p = buffer; p < r.ptr; ++p) {
+        if (*p < '0' || *p > '9')
+            continue;
+        if (leading && *p == '0')
+            continue;
+        leading = false;
+        ++digits;
+    }
+    if (digits > 15)
+        return false;
+    out.append(buffer, qsizetype(r.ptr - buffer));
+    return true;
+}
+
 void appendNumber(QByteArray& out, qint64 n)
 {
     char buffer[24];
@@ -319,7 +348,7 @@ RecordWriter& RecordWriter::value(const Variant& v)
         const double d = v.toDouble();
         if (d == std::floor(d) && std::fabs(d) < 1e15)  // the whole numbers numberText writes as digits
             appendNumber(mLine, qint64(d));
-        else
+        else if (!appendPlainFraction(mLine, d))
             appendLatin1(mLine, vb::numberText(d));
         break;
     }
