@@ -551,18 +551,18 @@ TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
         ASSERT_TRUE(bytes.contains(from)) << path.toStdString();
         writeFile(path, bytes.replace(from, to));
     };
+    // Cuts the file `extra` bytes after the start of `marker`.
+    auto cutAt = [](const QString& path, const QByteArray& marker, qsizetype extra) {
+        const QByteArray whole = readFile(path);
+        ASSERT_TRUE(whole.contains(marker)) << path.toStdString();
+        writeFile(path, whole.left(whole.indexOf(marker) + extra));
+    };
     const Case cases[] = {
         {"the project file cut inside its task list",
-         [&](const QString& other) {
-             const QByteArray whole = readFile(other + QStringLiteral("/Other.qmd"));
-             writeFile(other + QStringLiteral("/Other.qmd"), whole.left(whole.indexOf("\"Arm\"")));
-         },
+         [&](const QString& other) { cutAt(other + QStringLiteral("/Other.qmd"), "\"Arm\"", 0); },
          kDuplicate + QStringLiteral(" in Other.qmd")},  // the last task read again
         {"the project file cut inside a named value",
-         [&](const QString& other) {
-             const QByteArray whole = readFile(other + QStringLiteral("/Other.qmd"));
-             writeFile(other + QStringLiteral("/Other.qmd"), whole.left(whole.indexOf("\"Count\"") + 9));
-         },
+         [&](const QString& other) { cutAt(other + QStringLiteral("/Other.qmd"), "\"Count\"", 9); },
          QStringLiteral("48:Bad file name or number in Other.qmd")},
         {"a port field that is no number in the project file",
          [&](const QString& other) { replaceIn(other + QStringLiteral("/Other.qmd"), "40,1,0,1,", "40,one,0,1,"); },
@@ -575,10 +575,7 @@ TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
          [&](const QString& other) { replaceIn(other + QStringLiteral("/Drive.tas"), "1,1,1,\"Drive", "1,x,1,\"Drive"); },
          QStringLiteral("48:Type mismatch in Drive.tas")},
         {"a task file cut inside a command record",
-         [&](const QString& other) {
-             const QByteArray whole = readFile(other + QStringLiteral("/Drive.tas"));
-             writeFile(other + QStringLiteral("/Drive.tas"), whole.left(whole.indexOf("\"L_IF\"") + 10));
-         },
+         [&](const QString& other) { cutAt(other + QStringLiteral("/Drive.tas"), "\"L_IF\"", 10); },
          QStringLiteral("48:Input past end of file in Drive.tas")},
         {"a task whose commands share a cell",
          [&](const QString& other) {
