@@ -58,31 +58,37 @@ bool plainFraction(const char* p, qsizetype n, double& out)
     return r.ec == std::errc() && r.ptr == p + n;
 }
 
+// Latin-1 of a text into d, as toLatin1() gives it; returns the end.
+char* putLatin1(char* d, const QString& s)
+{
+    for (const QChar c : s)
+        *d++ = c.unicode() < 0x100 ? char(c.unicode()) : '?';
+    return d;
+}
+
 void appendLatin1(QByteArray& out, const QString& s)
 {
     const qsizetype at = out.size();
     out.resize(at + s.size());
-    char* d = out.data() + at;
-    for (const QChar c : s)
-        *d++ = c.unicode() < 0x100 ? char(c.unicode()) : '?';  // as toLatin1() does
+    putLatin1(out.data() + at, s);
 }
 
 // A fraction whose shortest exact form has at most 15 significant digits and
 // no exponent under numberText (1e-4 up to 1e15): numberText's 15 digits are
-// then those very digits, so they are written straight into the bytes. False
-// for any other number, which then goes the general way.
-bool appendPlainFraction(QByteArray& out, double d)
+// then those very digits, so they are written straight into d (room for 48
+// bytes). Returns the end, or nullptr for any other number, which then goes
+// the general way.
+char* putPlainFraction(char* d, double v)
 {
-    const double a = std::fabs(d);
+    const double a = std::fabs(v);
     if (!(a >= 1e-4 && a < 1e15))
-        return false;
-    char buffer[48];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::fixed);
+        return nullptr;
+    const auto r = std::to_chars(d, d + 48, v, std::chars_format::fixed);
     if (r.ec != std::errc())
-        return false;
+        return nullptr;
     int digits = 0;
     bool leading = true;
-    for (const char* p = buffer; p < r.ptr; ++p) {
+    for (const char* p = d; p < r.ptr; ++p) {
         if (*p < '0' || *p > '9')
             continue;
         if (leading && *p == '0')
@@ -90,18 +96,15 @@ bool appendPlainFraction(QByteArray& out, double d)
         leading = false;
         ++digits;
     }
-    if (digits > 15)
-        return false;
-    out.append(buffer, qsizetype(r.ptr - buffer));
-    return true;
+    return digits > 15 ? nullptr : r.ptr;
 }
 
-void appendNumber(QByteArray& out, qint64 n)
+// A whole number's digits into d (room for 24 bytes); returns the end.
+char* putNumber(char* d, qint64 n)
 {
-    char buffer[24];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, n);
-    out.append(buffer, qsizetype(r.ptr - buffer));
+    return std::to_chars(d, d + 24, n).ptr;
 }
+
 }  // namespace
 
 // ---- RecordReader ----
@@ -304,6 +307,8 @@ void RecordWriter::open(const QString& path)
     mDevice = nullptr;
     mLine.clear();
     mPending.clear();
+    mPending.reserve(qsizetype(info.size()) + 256);  // mostly about as long as before
+    mRecordsEnd = 0;
     mFirstField = true;
 }
 
@@ -312,30 +317,43 @@ bool RecordWriter::isOpen() const { return mToFile || mDevice != nullptr; }
 void RecordWriter::separate()
 {
     if (!mFirstField)
-        mLine.append(',');
+        out().append(',');
     mFirstField = false;
 }
 
+// Each field goes into the bytes in one append, its separating comma with it.
 RecordWriter& RecordWriter::text(const QString& s)
 {
-    separate();
-    mLine.append('"');
-    appendLatin1(mLine, s);
-    mLine.append('"');
+    QByteArray& o = out();
+    const qsizetype at = o.size();
+    const bool comma = !mFirstField;
+    mFirstField = false;
+    o.resize(at + s.size() + 2 + (comma ? 1 : 0));
+    char* d = o.data() + at;
+    if (comma)
+        *d++ = ',';
+    *d++ = '"';
+    d = putLatin1(d, s);
+    *d = '"';
     return *this;
 }
 
 RecordWriter& RecordWriter::bareText(const QString& s)
 {
     separate();
-    mLine.append(s.toLatin1());
+    out().append(s.toLatin1());
     return *this;
 }
 
 RecordWriter& RecordWriter::number(qint64 n)
 {
-    separate();
-    appendNumber(mLine, n);
+    char buffer[32];
+    char* d = buffer;
+    if (!mFirstField)
+        *d++ = ',';
+    mFirstField = false;
+    d = putNumber(d, n);
+    out().append(buffer, qsizetype(d - buffer));
     return *this;
 }
 
@@ -344,12 +362,23 @@ RecordWriter& RecordWriter::value(const Variant& v)
     switch (v.kind()) {
     case Variant::Kind::Empty: separate(); break;
     case Variant::Kind::Number: {
-        separate();
-        const double d = v.toDouble();
-        if (d == std::floor(d) && std::fabs(d) < 1e15)  // the whole numbers numberText writes as digits
-            appendNumber(mLine, qint64(d));
-        else if (!appendPlainFraction(mLine, d))
-            appendLatin1(mLine, vb::numberText(d));
+        const double n = v.toDouble();
+        char buffer[64];
+        char* d = buffer;
+        if (!mFirstField)
+            *d++ = ',';
+        char* end = nullptr;
+        if (n == std::floor(n) && std::fabs(n) < 1e15)  // the whole numbers numberText writes as digits
+            end = putNumber(d, qint64(n));
+        else
+            end = putPlainFraction(d, n);
+        if (end) {
+            mFirstField = false;
+            out().append(buffer, qsizetype(end - buffer));
+        } else {
+            separate();
+            appendLatin1(out(), vb::numberText(n));
+        }
         break;
     }
     case Variant::Kind::Text: text(v.toString()); break;
@@ -359,10 +388,9 @@ RecordWriter& RecordWriter::value(const Variant& v)
 
 void RecordWriter::endRecord()
 {
-    if (mToFile) {  // kept for commit, written in one go
-        mLine.append("\r\n");
-        mPending.append(mLine);
-        mLine.clear();
+    if (mToFile) {  // the records are kept for commit, written in one go
+        mPending.append("\r\n");
+        mRecordsEnd = mPending.size();
         mFirstField = true;
         return;
     }
@@ -395,8 +423,10 @@ void RecordWriter::commit()
     if (!mToFile)
         return;
     mToFile = false;
+    mPending.truncate(mRecordsEnd);  // a record begun but never ended is not written
     const QByteArray bytes = std::move(mPending);
     mPending.clear();
+    mRecordsEnd = 0;
     // A file that holds these bytes already is left alone: its good copy is
     // never at risk and no write or sync is paid for it.
     if (holdsBytes(mPath, bytes))
@@ -421,5 +451,6 @@ void RecordWriter::close()
     mToFile = false;
     mLine.clear();
     mPending.clear();
+    mRecordsEnd = 0;
     mFirstField = true;
 }

@@ -181,10 +181,11 @@ TEST(RecordWriter, ReplacesTheTargetOnlyOnCommit)
 
     RecordWriter w;
     w.open(path);
-    w.number(3).endRecord();
+    w.number(3).text(QStringLiteral("x")).endRecord();
+    w.number(4).text(QStringLiteral("begun, never ended"));
     w.commit();
     EXPECT_FALSE(w.isOpen());
-    EXPECT_EQ(readFile(path), QByteArray("3\r\n"));
+    EXPECT_EQ(readFile(path), QByteArray("3,\"x\"\r\n"));
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.tas")});
 
     EXPECT_EQ(failureNumber([&] { w.open(tmp.path() + QStringLiteral("/missing/a.tas")); }), Err::PathNotFound);
