@@ -2,13 +2,13 @@
 // grid filled with 80 commands, some of them blocks with nested bodies.
 #include "compiler/ModuleCompile.h"
 #include "compiler/ProjectCompile.h"
-#include "link/VirtualBrick.h"
 #include "model/AppState.h"
 #include "model/Grid.h"
 #include "model/NamedValues.h"
 
 #include "Floor.h"
 #include "BenchCommands.h"
+#include "RecordingControl.h"
 
 #include <QStringList>
 
@@ -157,13 +157,15 @@ void BM_CompileProject(benchmark::State& state)
 }
 BENCHMARK(BM_CompileProject)->Unit(benchmark::kMillisecond);
 
-// The same project sent module by module to the virtual brick.
+// The same project sent module by module to the recording control, which
+// writes every call down as its line of text.
 void BM_DownloadProject(benchmark::State& state)
 {
     buildProject();
-    VirtualBrick brick([] { return qint64(0); });
-    App().PB = &brick;
+    RecordingControl pb;
+    App().PB = &pb;
     for (auto _ : state) {
+        pb.clearCalls();
         bool ok = DownLoad(*App().RcxSetup, 1);
         for (const auto& e : App().TaskList)
             ok = ok && DownLoad(*e.item);
@@ -172,17 +174,17 @@ void BM_DownloadProject(benchmark::State& state)
         if (!ok)
             state.SkipWithError("download failed");
     }
-    state.counters["modules"] = double(brick.program(0).size());
-    // The floor: the brick's record of the same operations copied in anew.
-    const auto program = brick.program(0);
+    state.counters["modules"] = double(pb.count(QStringLiteral("BeginOfTask")) + pb.count(QStringLiteral("BeginOfSub")));
+    state.counters["calls"] = double(pb.calls().size());
+    // The floor: the control's record of the same operations copied in anew.
+    const QStringList calls = pb.calls();
     bench::Floor(state, [&] {
-        for (const auto& module : program) {
-            QStringList copy;
-            for (const QString& operation : module.operations)
-                copy.append(QString(operation.constData(), operation.size()));
-            benchmark::DoNotOptimize(copy.data());
-        }
+        QStringList copy;
+        for (const QString& call : calls)
+            copy.append(QString(call.constData(), call.size()));
+        benchmark::DoNotOptimize(copy.data());
     });
+    App().PB = nullptr;
     ResetApp();
 }
 BENCHMARK(BM_DownloadProject)->Unit(benchmark::kMillisecond);

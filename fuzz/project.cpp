@@ -7,7 +7,7 @@
 
 #include "compiler/ModuleCompile.h"
 #include "compiler/ProjectCompile.h"
-#include "link/VirtualBrick.h"
+#include "link/PhantomControl.h"
 #include "model/AppState.h"
 #include "model/NamedValues.h"
 #include "model/ProjectFile.h"
@@ -102,7 +102,10 @@ bool openFolder(const QString& folder, const QString& project)
 void compileAndSend()
 {
     CompileProject();
-    VirtualBrick brick([] { return qint64(0); });
+    // The program's virtual brick: the modules are put into brick code and
+    // sent down as to a brick behind a tower.
+    PhantomControl brick([] { return qint64(0); });
+    brick.setComPortNo(PhantomControl::VirtualBrickPort);
     App().PB = &brick;
     // As the program's download does: the set-up's failures reach its caller,
     // which shows them; the modules show their own.

@@ -248,9 +248,11 @@ protected:
         // The set-up task loads the variables' first values.
         brick.handle(rcx::Bytes(rcx::Op::StartTask).byte(0));
         brick.advance(100);
-        for (const auto& e : app.ObjectList)
-            if (e.item->Source == OperandSource::Variable)
+        for (const auto& e : app.ObjectList) {
+            if (e.item->Source == OperandSource::Variable) {
                 EXPECT_EQ(brick.variable(e.item->Number), e.item->Value) << e.item->Name.toStdString();
+            }
+        }
     }
 
     // The set-up and the named values the projects share.

@@ -1,31 +1,54 @@
 #pragma once
 // A fresh state for the datalog tests: a recording presenter, a scripted
-// dialog runner, quiet window services, a virtual brick whose tower is ready,
-// named motors and sensors, and a temporary data folder.
+// dialog runner, quiet window services, the program's virtual brick (the
+// control on port 4, its tower ready), named motors and sensors, and a
+// temporary data folder.
 #include "../shell/ShellFixture.h"
 
 #include "datalog/DatalogUpload.h"
-#include "link/VirtualBrick.h"
+#include "link/PhantomControl.h"
 #include "model/AppState.h"
 
 #include <QStringList>
 
-// A virtual brick that writes down every datalog request.
-class LoggingBrick : public VirtualBrick {
+// The clock of the brick below, made before the control that reads it.
+struct BrickClock {
+    qint64 ms = 0;
+};
+
+// The virtual brick on its control, writing down every datalog request.
+class LoggingBrick : private BrickClock, public PhantomControl {
 public:
+    LoggingBrick() : PhantomControl([this] { return ms; }) { setComPortNo(VirtualBrickPort); }
+
     QList<DatalogRequest> requests;
     QVector<DatalogEntry> GetDatalog(Integer from, Integer count) override
     {
         requests.append({from, count});
-        return VirtualBrick::GetDatalog(from, count);
+        return PhantomControl::GetDatalog(from, count);
     }
-    // Makes room for the entries and logs them as a program would.
+    // Makes room for the entries and logs them as a program would: each
+    // source is given the value, then logged (a timer is cleared and left
+    // to run up to it).
     void fill(const QVector<DatalogEntry>& entries)
     {
         SetDatalog(Integer(entries.size()));
-        for (const DatalogEntry& e : entries)
-            addDatalogEntry(e.source, e.number, e.value);
+        for (const DatalogEntry& e : entries) {
+            switch (e.source) {
+            case 0: virtualBrick().setVariable(e.number, e.value); break;
+            case 1:
+                ClearTimer(e.number);
+                ms += 100 * qint64(e.value);
+                break;
+            case 9: virtualBrick().sensor(e.number).value = e.value; break;
+            case 14: SetWatch(Integer(e.value / 60), Integer(e.value % 60)); break;
+            default: ADD_FAILURE() << "no datalog source " << e.source; break;
+            }
+            DatalogNext(e.source, e.number);
+        }
     }
+    void setOn(bool on) { virtualBrick().setOn(on); }
+    int datalogSize() { return virtualBrick().datalogSize(); }
 };
 
 // Panels and event runs of an upload.

@@ -5,6 +5,7 @@
 #include "link/protocol/RcxLink.h"
 #include "link/vbrick/InProcessTower.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -80,4 +81,24 @@ TEST(RcxLinkFirmware, BadFileOrSilentBrickIsRefused)
     EXPECT_TRUE(brick.hasFirmware()) << "nothing was deleted";
     brick.setOn(false);
     EXPECT_FALSE(link.PBAlive());
+}
+
+TEST(RcxLinkFirmware, PendingStepsDieWithTheLink)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("firm.lgo"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(sRecords(QByteArray(64, 'x')));
+    f.close();
+    vbrick::SoftRcx brick;
+    vbrick::InProcessTower tower(brick);
+    EventLog log;
+    {
+        RcxLink link(tower);
+        link.setEventSink(&log);
+        ASSERT_TRUE(link.DownloadFirmware(path));
+    }
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(log.events.isEmpty());
 }

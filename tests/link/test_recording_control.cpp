@@ -4,6 +4,8 @@
 
 #include "EventLog.h"
 
+#include "support/CallText.h"
+
 #include "model/VbError.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +29,39 @@ TEST(RecordingControl, WritesEachCallWithItsArgumentWidths)
                                        "DownloadFirmware(\"/tmp/firm.lgo\")"}));
     EXPECT_EQ(pb.count("ComPortNo"), 1);
     EXPECT_EQ(pb.count("Poll"), 1);
+}
+
+// The numbers are written digit by digit: they must read as QString::number
+// writes them, the extremes of their widths too, and a text longer than the
+// line's buffer must come through whole.
+TEST(RecordingControl, NumbersAndLongTextsAreWrittenInFull)
+{
+    const QString longText(300, QLatin1Char('0'));
+    const struct {
+        QString line;
+        QString want;
+    } cases[] = {
+        {CallText("Wait").lng(0).integer(0).str(), "Wait(L0, 0)"},
+        {CallText("Wait").lng(-2147483647 - 1).integer(-32768).str(), "Wait(L-2147483648, -32768)"},
+        {CallText("Wait").lng(2147483647).integer(32767).str(), "Wait(L2147483647, 32767)"},
+        {CallText("Poll").lng(9).ref(-1).str(), "Poll(L9, &-1)"},
+        {CallText("On").text(longText).str(), "On(\"" + longText + "\")"},
+        {CallText("SetPower").text(longText).lng(2).integer(7).str(), "SetPower(\"" + longText + "\", L2, 7)"},
+        {CallText("EndIf").str(), "EndIf()"},
+        {CallText::put("ComPortNo", -1), "ComPortNo = L-1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.line, c.want);
+}
+
+TEST(RecordingControl, ClearingTheLogClearsTheCountsToo)
+{
+    RecordingControl pb;
+    pb.PBAlive();
+    pb.clearCalls();
+    pb.TowerCheck1();
+    EXPECT_EQ(pb.count("PBAlive"), 0);
+    EXPECT_EQ(pb.count("TowerCheck1"), 1);
 }
 
 TEST(RecordingControl, AnswersFromTheQueueThenFromTheDefaults)

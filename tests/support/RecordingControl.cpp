@@ -1,6 +1,6 @@
 #include "RecordingControl.h"
 
-#include "link/CallText.h"
+#include "CallText.h"
 #include "model/VbError.h"
 
 int RecordingControl::count(const QString& operation) const
@@ -73,9 +73,14 @@ void RecordingControl::raiseDownloadDone(Long errorCode, Long moduleNumber)
         mSink->PB_DownloadDone(errorCode, moduleNumber);
 }
 
-void RecordingControl::record(const QString& operation, const QString& line)
+void RecordingControl::record(const CallText& call)
 {
-    mCalls.append(line);
+    record(call.operation(), call.str());
+}
+
+void RecordingControl::record(const QString& operation, QString line)
+{
+    mCalls.append(std::move(line));
     mOperations.append(operation);
     if (mFailAll)
         raiseError(mFailAll);
@@ -88,8 +93,15 @@ void RecordingControl::record(const QString& operation, const QString& line)
     raiseError(number);
 }
 
+bool RecordingControl::scripted() const
+{
+    return !mResults.isEmpty() || !mDefaults.isEmpty();
+}
+
 QVariant RecordingControl::nextResult(const QString& operation, const QVariant& fallback)
 {
+    if (!scripted())
+        return fallback;
     auto it = mResults.find(operation);
     if (it != mResults.end() && !it->isEmpty())
         return it->takeFirst();
@@ -98,7 +110,7 @@ QVariant RecordingControl::nextResult(const QString& operation, const QVariant& 
 
 bool RecordingControl::boolResult(const QString& operation)
 {
-    return nextResult(operation, true).toBool();
+    return !scripted() || nextResult(operation, true).toBool();
 }
 
 // --- Port and tower ---
@@ -133,7 +145,7 @@ RC_BOOL_NOARGS(PBTurnOff)
 #define RC_MOTORS(name)                                                  \
     bool RecordingControl::name(const QString& motors)                   \
     {                                                                    \
-        record(QStringLiteral(#name), CallText(QStringLiteral(#name)).text(motors).str()); \
+        record(CallText(QStringLiteral(#name)).text(motors)); \
         return boolResult(QStringLiteral(#name));                        \
     }
 
@@ -146,13 +158,13 @@ RC_MOTORS(AlterDir)
 
 bool RecordingControl::SetPower(const QString& motors, Long source, Integer value)
 {
-    record(QStringLiteral("SetPower"), CallText(QStringLiteral("SetPower")).text(motors).lng(source).integer(value).str());
+    record(CallText(QStringLiteral("SetPower")).text(motors).lng(source).integer(value));
     return boolResult(QStringLiteral("SetPower"));
 }
 
 void RecordingControl::Wait(Long source, Integer value)
 {
-    record(QStringLiteral("Wait"), CallText(QStringLiteral("Wait")).lng(source).integer(value).str());
+    record(CallText(QStringLiteral("Wait")).lng(source).integer(value));
 }
 
 // --- Variables ---
@@ -160,8 +172,7 @@ void RecordingControl::Wait(Long source, Integer value)
 #define RC_VAR(name)                                                                       \
     void RecordingControl::name(Integer variable, Long source, Integer value)              \
     {                                                                                      \
-        record(QStringLiteral(#name),                                                      \
-               CallText(QStringLiteral(#name)).integer(variable).lng(source).integer(value).str()); \
+        record(CallText(QStringLiteral(#name)).integer(variable).lng(source).integer(value)); \
     }
 
 RC_VAR(AbsVar)
@@ -178,18 +189,18 @@ RC_VAR(SumVar)
 
 void RecordingControl::DatalogNext(Long source, Integer value)
 {
-    record(QStringLiteral("DatalogNext"), CallText(QStringLiteral("DatalogNext")).lng(source).integer(value).str());
+    record(CallText(QStringLiteral("DatalogNext")).lng(source).integer(value));
 }
 
 bool RecordingControl::SetDatalog(Integer size)
 {
-    record(QStringLiteral("SetDatalog"), CallText(QStringLiteral("SetDatalog")).integer(size).str());
+    record(CallText(QStringLiteral("SetDatalog")).integer(size));
     return boolResult(QStringLiteral("SetDatalog"));
 }
 
 QVector<DatalogEntry> RecordingControl::GetDatalog(Integer from, Integer count)
 {
-    record(QStringLiteral("GetDatalog"), CallText(QStringLiteral("GetDatalog")).integer(from).integer(count).str());
+    record(CallText(QStringLiteral("GetDatalog")).integer(from).integer(count));
     if (!mDatalogReplies.isEmpty())
         return mDatalogReplies.takeFirst();
     return {};
@@ -211,7 +222,7 @@ Integer RecordingControl::PBBattery()
 
 Integer RecordingControl::Poll(Long source, Integer& number)
 {
-    record(QStringLiteral("Poll"), CallText(QStringLiteral("Poll")).lng(source).ref(number).str());
+    record(CallText(QStringLiteral("Poll")).lng(source).ref(number));
     const Integer fallback = mPollValues.value(qMakePair(source, number), 0);
     return Integer(nextResult(QStringLiteral("Poll"), fallback).toInt());
 }
@@ -225,68 +236,67 @@ void RecordingControl::ClearPBMessage()
 
 void RecordingControl::ClearTimer(Integer timer)
 {
-    record(QStringLiteral("ClearTimer"), CallText(QStringLiteral("ClearTimer")).integer(timer).str());
+    record(CallText(QStringLiteral("ClearTimer")).integer(timer));
 }
 
 void RecordingControl::ClearSensorValue(Integer sensor)
 {
-    record(QStringLiteral("ClearSensorValue"), CallText(QStringLiteral("ClearSensorValue")).integer(sensor).str());
+    record(CallText(QStringLiteral("ClearSensorValue")).integer(sensor));
 }
 
 bool RecordingControl::PBPowerDownTime(Integer minutes)
 {
-    record(QStringLiteral("PBPowerDownTime"), CallText(QStringLiteral("PBPowerDownTime")).integer(minutes).str());
+    record(CallText(QStringLiteral("PBPowerDownTime")).integer(minutes));
     return boolResult(QStringLiteral("PBPowerDownTime"));
 }
 
 bool RecordingControl::PBTxPower(Integer power)
 {
-    record(QStringLiteral("PBTxPower"), CallText(QStringLiteral("PBTxPower")).integer(power).str());
+    record(CallText(QStringLiteral("PBTxPower")).integer(power));
     return boolResult(QStringLiteral("PBTxPower"));
 }
 
 bool RecordingControl::PlaySystemSound(Integer sound)
 {
-    record(QStringLiteral("PlaySystemSound"), CallText(QStringLiteral("PlaySystemSound")).integer(sound).str());
+    record(CallText(QStringLiteral("PlaySystemSound")).integer(sound));
     return boolResult(QStringLiteral("PlaySystemSound"));
 }
 
 bool RecordingControl::PlayTone(Integer frequency, Integer duration)
 {
-    record(QStringLiteral("PlayTone"), CallText(QStringLiteral("PlayTone")).integer(frequency).integer(duration).str());
+    record(CallText(QStringLiteral("PlayTone")).integer(frequency).integer(duration));
     return boolResult(QStringLiteral("PlayTone"));
 }
 
 bool RecordingControl::SelectDisplay(Long source, Integer value)
 {
-    record(QStringLiteral("SelectDisplay"), CallText(QStringLiteral("SelectDisplay")).lng(source).integer(value).str());
+    record(CallText(QStringLiteral("SelectDisplay")).lng(source).integer(value));
     return boolResult(QStringLiteral("SelectDisplay"));
 }
 
 void RecordingControl::SendPBMessage(Long source, Integer value)
 {
-    record(QStringLiteral("SendPBMessage"), CallText(QStringLiteral("SendPBMessage")).lng(source).integer(value).str());
+    record(CallText(QStringLiteral("SendPBMessage")).lng(source).integer(value));
 }
 
 void RecordingControl::SetWatch(Integer hours, Integer minutes)
 {
-    record(QStringLiteral("SetWatch"), CallText(QStringLiteral("SetWatch")).integer(hours).integer(minutes).str());
+    record(CallText(QStringLiteral("SetWatch")).integer(hours).integer(minutes));
 }
 
 void RecordingControl::SetSensorMode(Integer sensor, Integer mode, Integer slope)
 {
-    record(QStringLiteral("SetSensorMode"),
-           CallText(QStringLiteral("SetSensorMode")).integer(sensor).integer(mode).integer(slope).str());
+    record(CallText(QStringLiteral("SetSensorMode")).integer(sensor).integer(mode).integer(slope));
 }
 
 void RecordingControl::SetSensorType(Integer sensor, Integer type)
 {
-    record(QStringLiteral("SetSensorType"), CallText(QStringLiteral("SetSensorType")).integer(sensor).integer(type).str());
+    record(CallText(QStringLiteral("SetSensorType")).integer(sensor).integer(type));
 }
 
 bool RecordingControl::DownloadFirmware(const QString& fullPath)
 {
-    record(QStringLiteral("DownloadFirmware"), CallText(QStringLiteral("DownloadFirmware")).text(fullPath).str());
+    record(CallText(QStringLiteral("DownloadFirmware")).text(fullPath));
     const bool ok = boolResult(QStringLiteral("DownloadFirmware"));
     if (ok && mAutoEvents) {
         const Long error = mModuleErrors.isEmpty() ? 0 : mModuleErrors.takeFirst();
@@ -307,22 +317,22 @@ QString RecordingControl::FirmwareVersion()
 
 void RecordingControl::SelectPrgm(Integer& slot)
 {
-    record(QStringLiteral("SelectPrgm"), CallText(QStringLiteral("SelectPrgm")).ref(slot).str());
+    record(CallText(QStringLiteral("SelectPrgm")).ref(slot));
 }
 
 void RecordingControl::GoSub(Integer& sub)
 {
-    record(QStringLiteral("GoSub"), CallText(QStringLiteral("GoSub")).ref(sub).str());
+    record(CallText(QStringLiteral("GoSub")).ref(sub));
 }
 
 void RecordingControl::StartTask(Integer& task)
 {
-    record(QStringLiteral("StartTask"), CallText(QStringLiteral("StartTask")).ref(task).str());
+    record(CallText(QStringLiteral("StartTask")).ref(task));
 }
 
 void RecordingControl::StopTask(Integer& task)
 {
-    record(QStringLiteral("StopTask"), CallText(QStringLiteral("StopTask")).ref(task).str());
+    record(CallText(QStringLiteral("StopTask")).ref(task));
 }
 
 void RecordingControl::StopAllTasks()
@@ -332,14 +342,14 @@ void RecordingControl::StopAllTasks()
 
 void RecordingControl::BeginOfTask(Integer& task)
 {
-    record(QStringLiteral("BeginOfTask"), CallText(QStringLiteral("BeginOfTask")).ref(task).str());
+    record(CallText(QStringLiteral("BeginOfTask")).ref(task));
     mOpenModule = task;
     mModuleStart = int(mCalls.size());
 }
 
 void RecordingControl::BeginOfSub(Integer& sub)
 {
-    record(QStringLiteral("BeginOfSub"), CallText(QStringLiteral("BeginOfSub")).ref(sub).str());
+    record(CallText(QStringLiteral("BeginOfSub")).ref(sub));
     mOpenModule = 10 + sub;
     mModuleStart = int(mCalls.size());
 }
@@ -371,7 +381,7 @@ void RecordingControl::endModule()
 
 void RecordingControl::Loop(Long source, Integer count)
 {
-    record(QStringLiteral("Loop"), CallText(QStringLiteral("Loop")).lng(source).integer(count).str());
+    record(CallText(QStringLiteral("Loop")).lng(source).integer(count));
 }
 
 void RecordingControl::EndLoop()
@@ -381,8 +391,7 @@ void RecordingControl::EndLoop()
 
 void RecordingControl::While(Long source1, Integer value1, Integer op, Long source2, Integer value2)
 {
-    record(QStringLiteral("While"),
-           CallText(QStringLiteral("While")).lng(source1).integer(value1).integer(op).lng(source2).integer(value2).str());
+    record(CallText(QStringLiteral("While")).lng(source1).integer(value1).integer(op).lng(source2).integer(value2));
 }
 
 void RecordingControl::EndWhile()
@@ -392,8 +401,7 @@ void RecordingControl::EndWhile()
 
 void RecordingControl::If(Long source1, Integer value1, Integer op, Long source2, Integer value2)
 {
-    record(QStringLiteral("If"),
-           CallText(QStringLiteral("If")).lng(source1).integer(value1).integer(op).lng(source2).integer(value2).str());
+    record(CallText(QStringLiteral("If")).lng(source1).integer(value1).integer(op).lng(source2).integer(value2));
 }
 
 void RecordingControl::Else()

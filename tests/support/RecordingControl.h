@@ -19,11 +19,18 @@
 #include <QStringList>
 #include <QVariant>
 
+class CallText;
+
 class RecordingControl : public IPhantomControl {
 public:
     // --- The log ---
     QStringList calls() const { return mCalls; }
-    void clearCalls() { mCalls.clear(); }
+    void clearCalls()
+    {
+        mCalls.clear();
+        mOperations.clear();
+        mModuleStart = 0;
+    }
     // How often the operation was called (by its name, e.g. "Poll").
     int count(const QString& operation) const;
 
@@ -140,7 +147,10 @@ private:
         int times = -1;
     };
     // Writes the line and throws when the operation is told to fail.
-    void record(const QString& operation, const QString& line);
+    void record(const QString& operation, QString line);
+    void record(const CallText& call);
+    // Whether any result or default has been given (else every answer is the default one).
+    bool scripted() const;
     QVariant nextResult(const QString& operation, const QVariant& fallback);
     bool boolResult(const QString& operation);
     void endModule();

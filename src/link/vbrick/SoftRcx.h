@@ -68,6 +68,7 @@ public:
     void setMessage(std::int16_t m) { mMessage = m; }
     std::int16_t sentMessage() const { return mSentMessage; }
     int slot() const { return mSlot; }
+    int display() const { return mDisplay; }  // the display's reading when it was chosen
     const QList<Sound>& sounds() const { return mSounds; }
     const QVector<LogEntry>& datalog() const { return mLog; }
     int datalogSize() const { return mLogSize; }
