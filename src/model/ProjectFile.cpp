@@ -291,9 +291,16 @@ bool openExistingProject()
         app.Windows->SetPointer(kPointerDefault);
         return false;
     }
-    // The windows of the project before close while it is still the open one.
+    // The windows of the project before close while it is still the open one;
+    // a window that fails to close keeps it open, for the window still shows it.
     aside.swapWith(app);
-    app.Windows->CloseProjectWindows();
+    try {
+        app.Windows->CloseProjectWindows();
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        app.Windows->SetPointer(kPointerDefault);
+        return false;
+    }
     aside.swapWith(app);
     aside = ProjectParts();
 

@@ -623,6 +623,21 @@ TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
         EXPECT_EQ(windows.log, (QStringList{QStringLiteral("SetPointer(11)"), QStringLiteral("SetPointer(0)")}));
     }
 
+    // A whole project whose windows before can't be closed is not opened either.
+    QDir(other).removeRecursively();
+    copyTree(fixtureFolder() + QStringLiteral("/Projects/Robot.dir"), other);
+    QFile::rename(other + QStringLiteral("/Robot.qmd"), other + QStringLiteral("/Other.qmd"));
+    presenter.shown.clear();
+    windows.onCloseProjectWindows = [] { raiseError(Err::InvalidCall); };
+    app.RcxSetup->ProjectName = QStringLiteral("Other");
+    EXPECT_FALSE(OpenProject());
+    app.RcxSetup->ProjectName = QStringLiteral("Robot");
+    windows.onCloseProjectWindows = {};
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Invalid procedure call or argument")});
+    EXPECT_EQ(projectDump(), before);
+    EXPECT_EQ(app.TaskList.Item(QStringLiteral("Drive")).get(), drive);
+    EXPECT_EQ(windows.pointers.last(), 0);
+
     // The project before still saves to the very bytes it was opened from.
     ASSERT_TRUE(SaveProject());
     EXPECT_EQ(filesBelow(folder() + QStringLiteral("/Projects/Robot.dir")),

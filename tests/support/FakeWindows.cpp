@@ -184,6 +184,8 @@ void FakeWindows::ProjExpAddNewModul(const QString& name, Long type)
 void FakeWindows::CloseProjectWindows()
 {
     log.append(QStringLiteral("CloseProjectWindows()"));
+    if (onCloseProjectWindows)
+        onCloseProjectWindows();
 }
 
 void FakeWindows::ProjExpUnloadAndShow()
