@@ -321,9 +321,10 @@ bool openExistingProject()
         app.Windows->SetPointer(kPointerDefault);
         return true;
     } catch (const VbError& e) {
+        // The project read is the open one now, whatever window failed to show it.
         ShowMessage(e.description(), MsgStyle::Exclamation);
         app.Windows->SetPointer(kPointerDefault);
-        return false;
+        return true;
     }
 }
 

@@ -760,8 +760,8 @@ void mdiMain::KeyOpen()
         if (answer == MsgResult::Yes && !SaveProject())
             return;
     }
-    // What the dialog changes of the open project comes back when the chosen
-    // one can't be opened: the open project and its windows then stay.
+    // What the dialog changes of the open project comes back when the existing
+    // project chosen can't be opened: the open project and its windows then stay.
     const QString openName = a.RcxSetup->ProjectName;
     const Integer openAction = a.ProjectAction;
     a.Windows->ShowOpenDialog(3, 1);
@@ -774,8 +774,10 @@ void mdiMain::KeyOpen()
         a.Windows->MapUnload();
         return;
     }
-    a.RcxSetup->ProjectName = openName;
-    a.ProjectAction = openAction;
+    if (a.ProjectAction == 1) {
+        a.RcxSetup->ProjectName = openName;
+        a.ProjectAction = openAction;
+    }
 }
 
 void mdiMain::KeyMap()

@@ -305,16 +305,27 @@ TEST_F(DispatcherTest, OpenAsksToSaveAndGivesUpOnCancelOrAFailedSave)
 }
 
 // The open closes the windows of the project before once it has read the new
-// one (here as the real open does it, through the window services); an open
-// that fails leaves the project before, its name and its windows as they were.
+// one (here as the real open does it, through the window services). An
+// existing project that can't be opened leaves the project before, its name
+// and its windows as they were; a new one whose first task is cancelled has
+// cleared the project before, so its own name stays.
 TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
 {
     struct Case {
         const char* what;
+        const char* typed;  // in the open/new dialog
         bool opens;
+        const char* nameAfter;
+        int actionAfter;
     };
-    const Case cases[] = {{"the project opens", true}, {"the project can't be opened", false}};
+    const Case cases[] = {
+        {"an existing project opens", "  Robot  ", true, "Robot", 1},
+        {"an existing project can't be opened", "Robot", false, "Old", 1},
+        {"a new project opens", "Fresh", true, "Fresh", 2},
+        {"a new project's first task is cancelled", "Fresh", false, "Fresh", 2},
+    };
     QDir(folder.path()).mkpath(QStringLiteral("Projects/Old.dir"));
+    QDir(folder.path()).mkpath(QStringLiteral("Projects/Robot.dir"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         App().RcxSetup->ProjectName = QStringLiteral("Old");
@@ -333,17 +344,17 @@ TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
         App().ListingText = QStringLiteral("x");
         main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
         main->picStatus()->Print(QStringLiteral("old line"));
-        runner.script = [](QDialog& d) {
+        runner.script = [&c](QDialog& d) {
             auto& open = static_cast<frmOpen&>(d);
-            open.txtProjName->setText(QStringLiteral("  Robot  "));
+            open.txtProjName->setText(QString::fromLatin1(c.typed));
             open.cmdOk_Click(0);
         };
         main->TB1_ButtonClick(QStringLiteral("OPEN"));
         EXPECT_EQ(w->closed, c.opens);
         EXPECT_EQ(windows.Preview() == nullptr, c.opens);
         EXPECT_TRUE(status().isEmpty());
-        EXPECT_EQ(App().RcxSetup->ProjectName, c.opens ? QStringLiteral("Robot") : QStringLiteral("Old"));
-        EXPECT_EQ(App().ProjectAction, c.opens ? 2 : 1);
+        EXPECT_EQ(App().RcxSetup->ProjectName, QString::fromLatin1(c.nameAfter));
+        EXPECT_EQ(App().ProjectAction, c.actionAfter);
         EXPECT_EQ(opens, 1);
         EXPECT_EQ(mapUnloads, c.opens ? 1 : 0);
         if (!c.opens)
