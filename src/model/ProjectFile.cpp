@@ -290,6 +290,10 @@ bool openExistingProject()
         ShowMessage(e.description(), MsgStyle::Exclamation);
         app.Windows->SetPointer(kPointerDefault);
         return false;
+    } catch (...) {  // whatever else stops the reading, the open project stays
+        aside.swapWith(app);
+        app.Windows->SetPointer(kPointerDefault);
+        throw;
     }
     // The windows of the project before close while it is still the open one;
     // a window that fails to close keeps it open, for the window still shows it.

@@ -644,6 +644,32 @@ TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
               filesBelow(fixtureFolder() + QStringLiteral("/Projects/Robot.dir")));
 }
 
+// Whatever else stops a reading (here the joystick a Joystick & Keyboard
+// project asks about) runs on to the program's guard, and the project open
+// before is still the open one.
+TEST_F(ProjectFileTest, AnyFailureWhileReadingLeavesTheOpenProject)
+{
+    struct BrokenJoystick : IJoystick {
+        JoystickCaps GetDevCaps() override { throw std::runtime_error("no joystick driver"); }
+    } joystick;
+    ASSERT_TRUE(openFixture());
+    AppState& app = App();
+    const QString before = projectDump();
+    QByteArray project = readFile(projectPath());
+    project[0] = '1';  // a Joystick & Keyboard project
+    const QString other = folder() + QStringLiteral("/Projects/Other.dir");
+    copyTree(fixtureFolder() + QStringLiteral("/Projects/Robot.dir"), other);
+    writeFile(other + QStringLiteral("/Other.qmd"), project);
+    app.Joystick = &joystick;
+    app.RcxSetup->ProjectName = QStringLiteral("Other");
+    windows.pointers.clear();
+    EXPECT_THROW(OpenProject(), std::runtime_error);
+    app.RcxSetup->ProjectName = QStringLiteral("Robot");
+    EXPECT_EQ(projectDump(), before);
+    EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
+    ResetApp();  // the quiet joystick back before this one goes
+}
+
 TEST_F(ProjectFileTest, AMissingProjectFileFails)
 {
     App().ProjectAction = 1;
