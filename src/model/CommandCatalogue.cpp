@@ -96,7 +96,10 @@ const CommandInfo* FindCommand(const QString& key)
 Long BodyKindOf(const QString& key, Qt::CaseSensitivity cs)
 {
     const CommandInfo* c = FindCommand(key);
-    return c && c->key.compare(key, cs) == 0 ? c->bodyKind : 0;
+    if (!c)
+        return 0;
+    // FindCommand has compared without regard to letter case already.
+    return cs == Qt::CaseInsensitive || c->key.compare(key, cs) == 0 ? c->bodyKind : 0;
 }
 
 QString CommandPictureKey(const QString& key, Integer op)

@@ -137,7 +137,7 @@ void readCommands(RecordReader& file, CommandCollection& grid, int depth)
         if (OpensBlock(key)) {
             co->Commands = std::make_shared<CommandCollection>();
             grid.Add(co, cell);
-            readCommands(file, *grid.Item(cell)->Commands, depth + 1);
+            readCommands(file, *co->Commands, depth + 1);
             continue;
         }
         grid.Add(co, cell);
