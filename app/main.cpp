@@ -21,6 +21,7 @@
 #include "shell/ShellWindows.h"
 #include "views/ViewWindows.h"
 #include "setup/frmMain.h"
+#include "StartupProbe.h"
 
 #include <QApplication>
 #include <QThread>
@@ -31,6 +32,8 @@ int main(int argc, char** argv)
 {
     // Every event handler runs inside the one guard.
     GuardedApplication app(argc, argv);
+    // QUILLOMAT_STARTUP_PROBE: report how long the first window took, and end there.
+    startup_probe::InstallIfAsked(app);
     QApplication::setApplicationName(QStringLiteral("Quillomat"));
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -3,22 +3,19 @@
 #include "model/AppState.h"
 #include "model/Messages.h"
 
+#include <optional>
+
 namespace {
 
-bool sourceIn(const Variant& source, std::initializer_list<int> codes)
+bool codeIn(double source, std::initializer_list<int> codes)
 {
-    const double s = source.toDouble();
     for (int c : codes)
-        if (s == c)
+        if (source == c)
             return true;
     return false;
 }
 
-bool objectExists(const Variant& name)
-{
-    const QString key = name.toString();
-    return !key.isEmpty() && App().ObjectList.Exists(key);
-}
+bool sourceIn(const Variant& source, std::initializer_list<int> codes) { return codeIn(source.toDouble(), codes); }
 
 QString checkMotors(const clsCommand& c)
 {
@@ -26,7 +23,8 @@ QString checkMotors(const clsCommand& c)
         return QStringLiteral(" -> ERROR: No motor list !");
     QString text;
     for (QChar ch : c.MotorList) {
-        const int port = int(vb::Val(QString(ch)));
+        // The port a letter of the list reads as: its digit, 0 for anything else.
+        const int port = ch >= u'0' && ch <= u'9' ? ch.unicode() - u'0' : 0;
         if (App().RcxSetup->PortMotor(port)->MotorType() == 0)
             text = QStringLiteral(" -> ERROR: Nothing connected to output port ") + QChar(65 + port);
     }
@@ -37,34 +35,34 @@ QString checkLogic(const clsCommand& c, Long kind)
 {
     const QString& key = c.CommandKey;
     const QString missing = QStringLiteral(" -> ERROR: Missing command details !");
-    if (key == QLatin1String("L_IF") || key == QLatin1String("L_WHILE") || key == QLatin1String("L_VAR")) {
+    if (IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE") || IsWord(key, u"L_VAR")) {
         if (IsUnsetOperand(c.Param1Source) || IsUnsetOperand(c.Param1Value) || IsUnsetOperand(c.Param2Source) ||
             IsUnsetOperand(c.Param2Value))
             return missing;
         // A range has no translation in a WHILE.
-        if (key == QLatin1String("L_WHILE") &&
+        if (IsWord(key, u"L_WHILE") &&
             sourceIn(c.Param2Source, {OperandSource::NamedRange, OperandSource::TypedRange}))
             return QStringLiteral(" -> ERROR: Range can't be used in WHILE !");
         return {};
     }
-    if (key == QLatin1String("L_DATALOG") || key == QLatin1String("L_LOOP") ||
-        key == QLatin1String("L_SENDMESS")) {
+    if (IsWord(key, u"L_DATALOG") || IsWord(key, u"L_LOOP") ||
+        IsWord(key, u"L_SENDMESS")) {
         if (IsUnsetOperand(c.Param1Source) || IsUnsetOperand(c.Param1Value))
             return missing;
         return {};
     }
-    if (key == QLatin1String("L_START") || key == QLatin1String("L_STOP")) {
+    if (IsWord(key, u"L_START") || IsWord(key, u"L_STOP")) {
         if (IsUnsetOperand(c.Param1Value))
             return missing;
         const QString name = c.Param1Value.toString();
-        if (name == QLatin1String("Stop program"))
+        if (IsWord(name, u"Stop program"))
             return {};
         for (const auto& e : App().TaskList)
             if (e.item->Name == name)
                 return {};
         return QStringLiteral(" -> ERROR: Undefined task: ") + name + QStringLiteral("! -");
     }
-    if (key == QLatin1String("L_SUB")) {
+    if (IsWord(key, u"L_SUB")) {
         QString text;
         if (kind == ModuleKind::Sub)
             text = QStringLiteral(" -> ERROR: SUB cannot be called from another SUB!");
@@ -76,12 +74,12 @@ QString checkLogic(const clsCommand& c, Long kind)
                 return text;
         return QStringLiteral(" -> ERROR: Undefined sub: ") + name + QStringLiteral("!");
     }
-    if (key == QLatin1String("L_ZERO")) {
+    if (IsWord(key, u"L_ZERO")) {
         if (IsUnsetOperand(c.Param1Value))
             return missing;
         return {};
     }
-    if (key == QLatin1String("L_SENTYPE") || key == QLatin1String("L_SENMODE")) {
+    if (IsWord(key, u"L_SENTYPE") || IsWord(key, u"L_SENMODE")) {
         if (IsUnsetOperand(c.Param1Value) || IsUnsetOperand(c.Param2Value))
             return missing;
         return {};
@@ -92,19 +90,19 @@ QString checkLogic(const clsCommand& c, Long kind)
 QString checkGeneral(const clsCommand& c)
 {
     const QString& key = c.CommandKey;
-    if (key == QLatin1String("G_WAIT")) {
+    if (IsWord(key, u"G_WAIT")) {
         if (ResolveValueCopy(c.Time) == 0)
             return QStringLiteral(" -> ERROR: Time Parameter is 0 !");
-    } else if (key == QLatin1String("G_TXPOWER")) {
+    } else if (IsWord(key, u"G_TXPOWER")) {
         if (IsUnsetOperand(c.Param1Value))
             return QStringLiteral(" -> ERROR: Power not selected !");
-    } else if (key == QLatin1String("G_DISPLAY")) {
+    } else if (IsWord(key, u"G_DISPLAY")) {
         if (IsUnsetOperand(c.Param1Value))
             return QStringLiteral(" -> ERROR: Display not selected !");
-    } else if (key == QLatin1String("G_WATCH")) {
+    } else if (IsWord(key, u"G_WATCH")) {
         if (IsUnsetOperand(c.Param1Value) || IsUnsetOperand(c.Param2Value))
             return QStringLiteral(" -> ERROR: Missing command details !");
-    } else if (key == QLatin1String("G_SOUND")) {
+    } else if (IsWord(key, u"G_SOUND")) {
         if (c.Speed.toString().isEmpty())
             return QStringLiteral(" -> ERROR: Missing command details !");
     }
@@ -113,7 +111,7 @@ QString checkGeneral(const clsCommand& c)
 
 // Operands that name a sensor, motor item, variable or constant must name a
 // value that still exists; tested group by group, first operand first.
-QString checkNamedOperands(const clsCommand& c)
+QString checkNamedOperands(const clsCommand& c, OperandObjects& objects)
 {
     struct Test {
         std::initializer_list<int> sources;
@@ -127,10 +125,14 @@ QString checkNamedOperands(const clsCommand& c)
         {{OperandSource::Variable}, "-> ERROR: Undefined var: "},
         {{OperandSource::UserConstant}, "-> ERROR: Undefined constant: "},
     };
+    const double first = c.Param1Source.toDouble();
+    std::optional<double> second;  // read once the first operand has passed a group
     for (const Test& t : tests) {
-        if (sourceIn(c.Param1Source, t.sources) && !objectExists(c.Param1Value))
+        if (codeIn(first, t.sources) && !objects.first())
             return QString::fromLatin1(t.text) + c.Param1Value.toString();
-        if (sourceIn(c.Param2Source, t.sources) && !objectExists(c.Param2Value))
+        if (!second)
+            second = c.Param2Source.toDouble();
+        if (codeIn(*second, t.sources) && !objects.second())
             return QString::fromLatin1(t.text) + c.Param2Value.toString();
     }
     return {};
@@ -140,18 +142,25 @@ QString checkNamedOperands(const clsCommand& c)
 
 QString CheckCommand(const clsCommand& command, Long kind)
 {
+    OperandObjects objects(command);
+    return CheckCommand(command, kind, objects);
+}
+
+QString CheckCommand(const clsCommand& command, Long kind, OperandObjects& objects)
+{
     try {
-        const QString family = command.CommandKey.left(1);
+        const QString& key = command.CommandKey;
+        const char16_t family = key.isEmpty() ? u'\0' : key[0].unicode();
         QString text;
-        if (family == QLatin1String("M"))
+        if (family == u'M')
             text = checkMotors(command);
-        else if (family == QLatin1String("L"))
+        else if (family == u'L')
             text = checkLogic(command, kind);
-        else if (family == QLatin1String("G"))
+        else if (family == u'G')
             text = checkGeneral(command);
         if (!text.isEmpty())
             return text;
-        return checkNamedOperands(command);
+        return checkNamedOperands(command, objects);
     } catch (const VbError& e) {
         ShowMessage(QStringLiteral("Error:") + e.description(), MsgStyle::Exclamation);
         return {};
@@ -172,17 +181,17 @@ bool ValidateParam(const Variant& text, const QString& key)
     }
     const double v = vb::Val(t);
     auto within = [v](double lo, double hi) { return v >= lo && v <= hi; };
-    if (key == QLatin1String("M_SETPWR"))
+    if (IsWord(key, u"M_SETPWR"))
         return within(0, 7);
-    if (key == QLatin1String("G_DISPLAY"))
+    if (IsWord(key, u"G_DISPLAY"))
         return within(0, 6);
-    if (key == QLatin1String("L_LOOP") || key == QLatin1String("L_SENDMESS"))
+    if (IsWord(key, u"L_LOOP") || IsWord(key, u"L_SENDMESS"))
         return within(0, 255);
-    if (key == QLatin1String("G_WAIT"))
+    if (IsWord(key, u"G_WAIT"))
         return within(1, 32767);
-    if (key == QLatin1String("integer"))
+    if (IsWord(key, u"integer"))
         return within(-32767, 32767);
-    if (key == QLatin1String("L_IF") || key == QLatin1String("L_WHILE") || key == QLatin1String("L_VAR"))
+    if (IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE") || IsWord(key, u"L_VAR"))
         return App().ProjectType == 1 ? within(-32768, 65000) : within(-32768, 32767);
     return true;
 }
@@ -191,14 +200,35 @@ Long ResolveValue(const Variant& operand)
 {
     if (operand.isEmpty())
         return 0;
-    const QString name = operand.toString();
-    auto& list = App().ObjectList;
-    if (!name.isEmpty() && list.Exists(name))
-        return list.Item(name)->Value;
+    if (const ObjectPtr* o = FindNamedObject(operand))
+        return (*o)->Value;
     return operand.toLong();
 }
 
 Long ResolveValueCopy(const Variant& operand)
 {
     return ResolveValue(operand);
+}
+
+const ObjectPtr* FindNamedObject(const Variant& name)
+{
+    if (name.isText())
+        return name.text().isEmpty() ? nullptr : App().ObjectList.find(name.text());
+    if (name.isEmpty())
+        return nullptr;
+    return App().ObjectList.find(name.toString());
+}
+
+const ObjectPtr* OperandObjects::first()
+{
+    if (!mFirst)
+        mFirst = FindNamedObject(mCommand.Param1Value);
+    return *mFirst;
+}
+
+const ObjectPtr* OperandObjects::second()
+{
+    if (!mSecond)
+        mSecond = FindNamedObject(mCommand.Param2Value);
+    return *mSecond;
 }

@@ -7,24 +7,18 @@
 #include "model/ModuleManagement.h"
 #include "model/Phantom.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
 
 namespace {
 
-constexpr QLatin1String kFromCompiler(" 'from Compiler");
+constexpr QStringView kFromCompiler(u" 'from Compiler");
 
 double num(const Variant& v) { return v.toDouble(); }
 
-clsObject* findObject(const Variant& name)
-{
-    const QString key = name.toString();
-    if (key.isEmpty())
-        return nullptr;
-    const ObjectPtr* o = App().ObjectList.find(key);
-    return o ? o->get() : nullptr;
-}
+const clsObject* objectOf(const ObjectPtr* o) { return o ? o->get() : nullptr; }
 
 template <class... Fields>
 void line(const Fields&... fields)
@@ -76,62 +70,82 @@ int sourceCode(const Variant& source)
 
 bool isInfiniteLoop(const Variant& v)
 {
-    return v.isText() && v.toString() == QLatin1String("Infinite loop");
+    return v.isText() && IsWord(v.text(), u"Infinite loop");
 }
 
 }  // namespace
 
-QString* listing::beginLine()
+listing::Line::Line()
 {
     AppState& app = App();
     if (app.ProjectType == 1)
-        return nullptr;
-    QString& out = app.ListingText;
+        return;
+    mOut = &app.ListingText;
     for (int i = 0; i < app.BlockDepth; ++i)
-        out.append(QLatin1Char('\t'));
-    return &out;
+        add(u'\t');
 }
 
-void listing::appendField(QString& out, qint64 n)
+void listing::Line::add(QStringView s)
 {
-    char buffer[24];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, n);
-    out.append(QLatin1String(buffer, qsizetype(r.ptr - buffer)));
+    if (s.size() > kRoom - mSize) {
+        flush();
+        if (s.size() > kRoom) {
+            mOut->append(s);
+            return;
+        }
+    }
+    std::copy(s.utf16(), s.utf16() + s.size(), mBuffer + mSize);
+    mSize += s.size();
 }
 
-void listing::appendField(QString& out, double d)
-{
-    if (d == std::floor(d) && std::fabs(d) < 1e15)  // the whole numbers numberText writes as digits
-        appendField(out, qint64(d));
-    else
-        out.append(vb::numberText(d));
-}
-
-void listing::appendField(QString& out, const QString& s) { out.append(s); }
-
-void listing::appendField(QString& out, const char* s)
+void listing::Line::add(const char* s)
 {
     const char* p = s;
     while (*p > 0)  // plain ASCII, as the words of the listing are
         ++p;
-    if (*p == 0)
-        out.append(QLatin1String(s, qsizetype(p - s)));
-    else
-        out.append(QString::fromUtf8(s));
+    if (*p != 0) {
+        add(QStringView(QString::fromUtf8(s)));
+        return;
+    }
+    for (; *s; ++s)
+        add(char16_t(*s));
 }
 
-void listing::appendField(QString& out, const FromCompiler& f)
+void listing::Line::flush()
+{
+    if (mOut && mSize > 0)
+        mOut->append(reinterpret_cast<const QChar*>(mBuffer), mSize);
+    mSize = 0;
+}
+
+void listing::appendField(Line& out, qint64 n)
+{
+    char buffer[24];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, n);
+    for (const char* p = buffer; p != r.ptr; ++p)
+        out.add(char16_t(*p));
+}
+
+void listing::appendField(Line& out, double d)
+{
+    if (d == std::floor(d) && std::fabs(d) < 1e15)  // the whole numbers numberText writes as digits
+        appendField(out, qint64(d));
+    else
+        out.add(QStringView(vb::numberText(d)));
+}
+
+void listing::appendField(Line& out, const FromCompiler& f)
 {
     appendField(out, f.value);
-    out.append(kFromCompiler);
+    out.add(QStringView(kFromCompiler));
 }
 
-void listing::appendField(QString& out, const Variant& v)
+void listing::appendField(Line& out, const Variant& v)
 {
     switch (v.kind()) {
     case Variant::Kind::Empty: break;
     case Variant::Kind::Number: appendField(out, v.toDouble()); break;
-    case Variant::Kind::Text: out.append(v.toString()); break;
+    case Variant::Kind::Text: out.add(QStringView(v.toString())); break;
     }
 }
 
@@ -153,19 +167,26 @@ void SendVarOperation(IPhantomControl& pb, Integer op, Integer variable, Long so
 
 void AppendListingLine(const Variant& prefix, const std::vector<Variant>& fields)
 {
-    QString* out = listing::beginLine();
-    if (!out)
+    listing::Line out;
+    if (!out.isOpen())
         return;
-    listing::appendField(*out, prefix);
+    listing::appendField(out, prefix);
     for (size_t i = 0; i < fields.size(); ++i) {
-        out->append(i < 2 ? QLatin1Char(' ') : QLatin1Char(','));
-        listing::appendField(*out, fields[i]);
+        out.add(i < 2 ? u' ' : u',');
+        listing::appendField(out, fields[i]);
     }
-    out->append(QLatin1String("\r\n"));
+    out.add(u"\r\n");
 }
 
 void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
                      Variant& P2val, Long mode)
+{
+    OperandObjects objects(command);
+    ResolveOperands(command, P1src, P1val, P2src, P2val, mode, objects);
+}
+
+void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
+                     Variant& P2val, Long mode, OperandObjects& objects)
 {
     try {
         P1src = command.Param1Source;
@@ -176,13 +197,13 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
         // First operand.
         switch (sourceCode(P1src)) {
         case OperandSource::MotorStatus:
-            if (const clsObject* item = findObject(P1val))
-                loadMotorItem(*item, 1, command.CommandKey == QLatin1String("L_DATALOG"), mode);
+            if (const clsObject* item = objectOf(objects.first()))
+                loadMotorItem(*item, 1, IsWord(command.CommandKey, u"L_DATALOG"), mode);
             P1val = 1;
             P1src = 0;
             break;
         case 0: case 1: case 9: case 10: case 11: case 12: case 13:
-            if (const clsObject* o = findObject(P1val))
+            if (const clsObject* o = objectOf(objects.first()))
                 P1val = o->Number;
             break;
         case OperandSource::Constant:
@@ -194,7 +215,7 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
             P1val = 0;
             break;
         case 100: case 110: case 120: case 130: case 140: case 150: case 210:
-            if (const clsObject* o = findObject(P1val))
+            if (const clsObject* o = objectOf(objects.first()))
                 P1val = o->Value;
             P1src = 2;
             break;
@@ -204,13 +225,13 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
         // Second operand; a transmit power converts as it does first.
         switch (sourceCode(P2src)) {
         case OperandSource::MotorStatus:
-            if (const clsObject* item = findObject(P2val))
+            if (const clsObject* item = objectOf(objects.second()))
                 loadMotorItem(*item, 0, false, mode);
             P2val = 0;
             P2src = 0;
             break;
         case 0: case 1: case 9: case 10: case 11: case 12: case 13:
-            if (const clsObject* o = findObject(P2val))
+            if (const clsObject* o = objectOf(objects.second()))
                 P2val = o->Number;
             break;
         case OperandSource::Constant:
@@ -222,12 +243,12 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
             P2val = 0;
             break;
         case 100: case 110: case 120: case 130: case 140: case 150: case 210:
-            if (const clsObject* o = findObject(P2val))
+            if (const clsObject* o = objectOf(objects.second()))
                 P2val = o->Value;
             P2src = 2;
             break;
         case OperandSource::NamedRange:
-            if (const clsObject* o = findObject(P2val))
+            if (const clsObject* o = objectOf(objects.second()))
                 P2val = QString::number(o->Value) + QLatin1Char('_') + QString::number(o->AuxValue);
             P2src = OperandSource::TypedRange;
             break;
@@ -235,7 +256,7 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
         }
 
         // Arithmetic operations read a brick source through variable 0.
-        if (command.CommandKey == QLatin1String("L_VAR") && command.Op != 8) {
+        if (IsWord(command.CommandKey, u"L_VAR") && command.Op != 8) {
             const int s = sourceCode(P2src);
             const bool direct = s == 9 || s == 1 || s == 10 || s == 11 || s == 12 || s == 13 || s == 4;
             const bool clock = s == 15 || s == 14;
@@ -312,8 +333,9 @@ struct Walk {
     bool command(clsCommand& c)
     {
         AppState& app = App();
+        OperandObjects objects(c);
         if (listing()) {
-            app.CompileError = CheckCommand(c, kind);
+            app.CompileError = CheckCommand(c, kind, objects);
             if (!app.CompileError.isEmpty()) {
                 app.CompileFailed = True;
                 app.ErrorCell = modMain::ColKey(true, c.x, c.y);
@@ -322,10 +344,10 @@ struct Walk {
         }
 
         Variant P1src, P1val, P2src, P2val;
-        ResolveOperands(c, P1src, P1val, P2src, P2val, mode);
+        ResolveOperands(c, P1src, P1val, P2src, P2val, mode, objects);
 
         const QString& key = c.CommandKey;
-        if (key == QLatin1String("L_IF")) {
+        if (IsWord(key, u"L_IF")) {
             if (sourceCode(P2src) == OperandSource::TypedRange) {
                 const QString range = P2val.toString();
                 const int bar = range.indexOf(QLatin1Char('_'));
@@ -369,7 +391,7 @@ struct Walk {
                 else if (listing())
                     close(".EndIf");
             }
-        } else if (key == QLatin1String("L_WHILE")) {
+        } else if (IsWord(key, u"L_WHILE")) {
             if (download())
                 PB().While(P1src.toLong(), P1val.toInteger(), c.Op, P2src.toLong(), P2val.toInteger());
             else if (listing())
@@ -380,7 +402,7 @@ struct Walk {
                 PB().EndWhile();
             else if (listing())
                 close(".EndWhile");
-        } else if (key == QLatin1String("L_LOOP")) {
+        } else if (IsWord(key, u"L_LOOP")) {
             if (download())
                 PB().Loop(P1src.toLong(), P1val.toInteger());
             else if (listing())
@@ -391,28 +413,28 @@ struct Walk {
                 PB().EndLoop();
             else if (listing())
                 close(".EndLoop");
-        } else if (key == QLatin1String("A_REM")) {
+        } else if (IsWord(key, u"A_REM")) {
             if (listing())
                 line("'", c.Param1Value);
-        } else if (key == QLatin1String("M_ON")) {
+        } else if (IsWord(key, u"M_ON")) {
             motor(c, &IPhantomControl::On, ".On");
-        } else if (key == QLatin1String("M_OFF")) {
+        } else if (IsWord(key, u"M_OFF")) {
             if (c.Op == 1)
                 motor(c, &IPhantomControl::Off, ".Off");
             else
                 motor(c, &IPhantomControl::Float, ".Float");
-        } else if (key == QLatin1String("M_FWD")) {
+        } else if (IsWord(key, u"M_FWD")) {
             motor(c, &IPhantomControl::SetFwd, ".SetFwd");
-        } else if (key == QLatin1String("M_RWD")) {
+        } else if (IsWord(key, u"M_RWD")) {
             motor(c, &IPhantomControl::SetRwd, ".SetRwd");
-        } else if (key == QLatin1String("M_ALTDIR")) {
+        } else if (IsWord(key, u"M_ALTDIR")) {
             motor(c, &IPhantomControl::AlterDir, ".AlterDir");
-        } else if (key == QLatin1String("M_SETPWR")) {
+        } else if (IsWord(key, u"M_SETPWR")) {
             if (download())
                 PB().SetPower(c.MotorList, P2src.toLong(), P2val.toInteger());
             else if (listing())
                 line(".SetPower", c.MotorList, P2src, P2val);
-        } else if (key == QLatin1String("G_SOUND")) {
+        } else if (IsWord(key, u"G_SOUND")) {
             const Long s = ResolveValue(c.Speed);
             if (s < 6) {
                 if (download())
@@ -426,12 +448,12 @@ struct Walk {
                 else if (listing())
                     line(".PlayTone", s, duration);
             }
-        } else if (key == QLatin1String("G_TXPOWER")) {
+        } else if (IsWord(key, u"G_TXPOWER")) {
             if (download())
                 PB().PBTxPower(P1val.toInteger());
             else if (listing())
                 line(".PBTxPower", P1val);
-        } else if (key == QLatin1String("L_SUB")) {
+        } else if (IsWord(key, u"L_SUB")) {
             const QString name = c.Param1Value.toString();
             for (const auto& e : app.SubList)
                 if (e.item->Name == name) {
@@ -442,7 +464,7 @@ struct Walk {
                 PB().GoSub(moduleNumber);
             else if (listing())
                 line(".GoSub", moduleNumber);
-        } else if (key == QLatin1String("L_VAR")) {
+        } else if (IsWord(key, u"L_VAR")) {
             const Integer op = c.Op;
             if (op >= 0) {
                 if (download()) {
@@ -456,15 +478,15 @@ struct Walk {
             } else if (listing()) {
                 AppendListingLine(QStringLiteral(" In VAR Command"));
             }
-        } else if (key == QLatin1String("L_START")) {
+        } else if (IsWord(key, u"L_START")) {
             Integer& n = moduleNumber;
             numberOfTask(c.Param1Value);
             if (download())
                 PB().StartTask(n);
             else if (listing())
                 line(".StartTask", n);
-        } else if (key == QLatin1String("L_STOP")) {
-            if (c.Param1Value.toString() == QLatin1String("Stop program")) {
+        } else if (IsWord(key, u"L_STOP")) {
+            if (IsWord(c.Param1Value.toString(), u"Stop program")) {
                 if (download())
                     PB().StopAllTasks();
                 else if (listing())
@@ -477,7 +499,7 @@ struct Walk {
                 else if (listing())
                     line(".StopTask", n);
             }
-        } else if (key == QLatin1String("L_ZERO")) {
+        } else if (IsWord(key, u"L_ZERO")) {
             const int s = sourceCode(P1src);
             if (s == OperandSource::SensorValue) {
                 if (download())
@@ -495,37 +517,37 @@ struct Walk {
                 else if (listing())
                     line(".ClearPBMessage");
             }
-        } else if (key == QLatin1String("L_DATALOG")) {
+        } else if (IsWord(key, u"L_DATALOG")) {
             if (download())
                 PB().DatalogNext(P1src.toLong(), P1val.toInteger());
             else if (listing())
                 line(".DatalogNext", P1src, P1val);
-        } else if (key == QLatin1String("L_SENDMESS")) {
+        } else if (IsWord(key, u"L_SENDMESS")) {
             if (download())
                 PB().SendPBMessage(P1src.toLong(), P1val.toInteger());
             else if (listing())
                 line(".SendPBMessage", P1src, P1val);
-        } else if (key == QLatin1String("G_WATCH")) {
+        } else if (IsWord(key, u"G_WATCH")) {
             if (download())
                 PB().SetWatch(P1val.toInteger(), P2val.toInteger());
             else if (listing())
                 line(".PB.SetWatch", P1val, P2val);
-        } else if (key == QLatin1String("G_PBOFF")) {
+        } else if (IsWord(key, u"G_PBOFF")) {
             if (download())
                 PB().PBTurnOff();
             else if (listing())
                 line(".PB.PBTurnOff");
-        } else if (key == QLatin1String("G_DISPLAY")) {
+        } else if (IsWord(key, u"G_DISPLAY")) {
             if (download())
                 PB().SelectDisplay(P1src.toLong(), P1val.toInteger());
             else if (listing())
                 line(".PB.SelectDisplay", P1src, P1val);
-        } else if (key == QLatin1String("L_SENTYPE")) {
+        } else if (IsWord(key, u"L_SENTYPE")) {
             if (download())
                 PB().SetSensorType(P1val.toInteger(), P2val.toInteger());
             else if (listing())
                 line(".PB.SetSensorType", P1val, P2val);
-        } else if (key == QLatin1String("L_SENMODE")) {
+        } else if (IsWord(key, u"L_SENMODE")) {
             if (download())
                 PB().SetSensorMode(P1val.toInteger(), P2val.toInteger(), 0);
             else if (listing())
@@ -534,7 +556,7 @@ struct Walk {
 
         // The command's duration.
         const Long unit = ResolveValueCopy(c.Time);
-        if (unit > 0 && (key.startsWith(QLatin1Char('M')) || key == QLatin1String("G_WAIT"))) {
+        if (unit > 0 && (key.startsWith(QLatin1Char('M')) || IsWord(key, u"G_WAIT"))) {
             const int s = sourceCode(P1src);
             Long source = 2;
             Variant value;
@@ -606,13 +628,16 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
         }
     };
 
+    // The grid's cells, gathered once for both columns.
+    std::optional<GridCells> cells;
+    if (commands)
+        cells.emplace(*commands);
     for (int column = startColumn; column <= 1; ++column) {
         try {
-            if (!commands)
+            if (!cells)
                 raiseError(Err::ObjectNotSet);
-            const GridCells cells(*commands);
             for (int row = 1; row <= 40; ++row) {
-                const auto* cell = cells.at(column, row);
+                const auto* cell = cells->at(column, row);
                 if (!cell)
                     break;
                 const std::shared_ptr<clsCommand> command = *cell;

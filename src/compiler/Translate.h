@@ -19,35 +19,65 @@ void AppendListingLine(const Variant& prefix, const std::vector<Variant>& fields
 // The same line built in place from its fields as they stand: a text, a
 // Variant, or a number, each written as the Variant holding it would be.
 namespace listing {
-// ListingText with the line's tabs written, or nullptr when nothing is listed.
-QString* beginLine();
-void appendField(QString& out, const Variant& v);
-void appendField(QString& out, const QString& s);
-void appendField(QString& out, const char* s);
-void appendField(QString& out, double d);
-void appendField(QString& out, qint64 n);
-inline void appendField(QString& out, int n) { appendField(out, qint64(n)); }
-inline void appendField(QString& out, qint16 n) { appendField(out, qint64(n)); }
+// One line of ListingText, gathered in a buffer of its own and added to the
+// text in one piece when it is done (also when a failure leaves it early).
+class Line {
+public:
+    // Opens the line with BlockDepth tabs; nothing is listed in a Joystick &
+    // Keyboard project (isOpen() is false).
+    Line();
+    ~Line() { flush(); }
+    Line(const Line&) = delete;
+    Line& operator=(const Line&) = delete;
+
+    bool isOpen() const { return mOut != nullptr; }
+    void add(char16_t c)
+    {
+        if (mSize == kRoom)
+            flush();
+        mBuffer[mSize++] = c;
+    }
+    void add(QStringView s);
+    // Plain ASCII; another letter is read as UTF-8.
+    void add(const char* s);
+
+private:
+    void flush();
+
+    static constexpr qsizetype kRoom = 160;
+    QString* mOut = nullptr;
+    qsizetype mSize = 0;
+    char16_t mBuffer[kRoom];
+};
+
+void appendField(Line& out, const Variant& v);
+inline void appendField(Line& out, const QString& s) { out.add(QStringView(s)); }
+inline void appendField(Line& out, const char* s) { out.add(s); }
+void appendField(Line& out, double d);
+void appendField(Line& out, qint64 n);
+inline void appendField(Line& out, int n) { appendField(out, qint64(n)); }
+inline void appendField(Line& out, qint16 n) { appendField(out, qint64(n)); }
 // A value the compiler loads on its own, marked so in the listing.
 struct FromCompiler {
     const Variant& value;
 };
-void appendField(QString& out, const FromCompiler& f);
+void appendField(Line& out, const FromCompiler& f);
 }  // namespace listing
 
 template <class Prefix, class... Fields>
 void ListingLine(const Prefix& prefix, const Fields&... fields)
 {
-    QString* out = listing::beginLine();
-    if (!out)
+    listing::Line out;
+    if (!out.isOpen())
         return;
-    listing::appendField(*out, prefix);
+    listing::appendField(out, prefix);
     int i = 0;
-    ((out->append(i++ < 2 ? QLatin1Char(' ') : QLatin1Char(',')), listing::appendField(*out, fields)), ...);
-    out->append(QLatin1String("\r\n"));
+    ((out.add(i++ < 2 ? u' ' : u','), listing::appendField(out, fields)), ...);
+    out.add(u"\r\n");
 }
 
 class IPhantomControl;
+class OperandObjects;
 
 // The variable operation of a VAR command (0 ADD ... 8 SET VALUE) through the
 // control; another operation sends nothing.
@@ -58,6 +88,9 @@ void SendVarOperation(IPhantomControl& pb, Integer op, Integer variable, Long so
 // into the scratch variables 1 and 0 (sent in mode 1, listed in mode 3).
 void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
                      Variant& P2val, Long mode);
+// The same with the named values the command's check has already looked up.
+void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
+                     Variant& P2val, Long mode, OperandObjects& objects);
 
 // Walks one grid, column by column, each column down to its first empty cell:
 // mode 1 sends it to the control, mode 3 checks every command and lists it.

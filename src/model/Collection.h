@@ -12,7 +12,8 @@
 
 // Key hashing and comparison without regard to letter case: two keys are the
 // same when their lower-case forms are. Keys of plain ASCII, nearly all of
-// them, are compared in place; any other key through its lower-case form.
+// them, are hashed and compared in place in one pass; any other key through
+// its lower-case form.
 struct CaseBlindKey {
     static bool isAscii(const QString& s)
     {
@@ -22,30 +23,42 @@ struct CaseBlindKey {
         return true;
     }
     static char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; }
-    static size_t hashLowered(const QString& s, bool lowerAscii)
+    static constexpr size_t kHashStart = 14695981039346656037ull;
+    static constexpr size_t kHashStep = 1099511628211ull;
+    size_t operator()(const QString& s) const
     {
-        size_t h = 14695981039346656037ull;
+        size_t h = kHashStart;
         for (const QChar c : s) {
-            h ^= lowerAscii ? lower(c.unicode()) : c.unicode();
-            h *= 1099511628211ull;
+            if (c.unicode() >= 0x80)
+                return hashOfLowered(s.toLower());
+            h = (h ^ lower(c.unicode())) * kHashStep;
         }
         return h;
     }
-    size_t operator()(const QString& s) const
-    {
-        return isAscii(s) ? hashLowered(s, true) : hashLowered(s.toLower(), false);
-    }
     bool operator()(const QString& a, const QString& b) const
     {
-        if (isAscii(a) && isAscii(b)) {
-            if (a.size() != b.size())
+        if (a.size() != b.size())
+            return !(isAscii(a) && isAscii(b)) && a.toLower() == b.toLower();
+        // Up to the first letter beyond ASCII both lower-case forms run letter
+        // for letter, so a difference there decides.
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            const char16_t x = a[i].unicode();
+            const char16_t y = b[i].unicode();
+            if (x >= 0x80 || y >= 0x80)
+                return a.toLower() == b.toLower();
+            if (lower(x) != lower(y))
                 return false;
-            for (qsizetype i = 0; i < a.size(); ++i)
-                if (lower(a[i].unicode()) != lower(b[i].unicode()))
-                    return false;
-            return true;
         }
-        return a.toLower() == b.toLower();
+        return true;
+    }
+
+private:
+    static size_t hashOfLowered(const QString& lowered)
+    {
+        size_t h = kHashStart;
+        for (const QChar c : lowered)
+            h = (h ^ c.unicode()) * kHashStep;
+        return h;
     }
 };
 

@@ -172,7 +172,7 @@ QString Trim(const QString& text)
 
 }  // namespace vb
 
-double Variant::toDouble() const
+double Variant::otherToDouble() const
 {
     switch (mKind) {
     case Kind::Empty: return 0.0;

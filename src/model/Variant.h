@@ -35,13 +35,15 @@ public:
     // The number held; failure 13 for a text that is not a number. Empty is 0.
     // The texts "True" and "False" (any letter case, blanks around allowed)
     // read as the Booleans -1 and 0, so a Boolean saved as text reads back.
-    double toDouble() const;
+    double toDouble() const { return mKind == Kind::Number ? mNumber : otherToDouble(); }
     // CInt and CLng: round half to even, failure 6 outside the range, 13 for a
     // text that is neither a number nor "True"/"False".
     Integer toInteger() const;
     Long toLong() const;
     // The text of the value: empty gives "", a number its decimal text.
     QString toString() const;
+    // The text held, without a copy; empty for a value that is not a text.
+    const QString& text() const { return mText; }
     // True when the value is a number or a text that reads as one (blanks around it allowed).
     bool isNumeric() const;
 
@@ -50,6 +52,8 @@ public:
     bool operator!=(const Variant& o) const { return !(*this == o); }
 
 private:
+    double otherToDouble() const;  // toDouble of an empty value or a text
+
     Kind mKind = Kind::Empty;
     double mNumber = 0;
     QString mText;

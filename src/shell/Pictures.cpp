@@ -43,8 +43,16 @@ QPixmap CommandPicture(const QString& key)
 QIcon CommandIcon(const QString& key)
 {
     initPictures();
-    const QString path = QStringLiteral(":/pictures/%1.svg").arg(key.toUpper());
-    if (QFile::exists(path))
-        return QIcon(path);
-    return QIcon(CommandPicture(key));
+    // One icon a key, shared by every copy: making one reads and checks its
+    // whole picture, and the open dialog alone asks for one a listed project.
+    // Kept to the end of the process, past the application object.
+    static auto* const cache = new QHash<QString, QIcon>;
+    const QString k = key.toUpper();
+    auto it = cache->constFind(k);
+    if (it != cache->constEnd())
+        return it.value();
+    const QString path = QStringLiteral(":/pictures/%1.svg").arg(k);
+    const QIcon icon = QFile::exists(path) ? QIcon(path) : QIcon(CommandPicture(key));
+    cache->insert(k, icon);
+    return icon;
 }

@@ -60,6 +60,25 @@ TEST_F(TranslateTest, ListingLineFormat)
               QStringLiteral("\t .SetPower 01,2,7\r\n'***   Main    ***\r\n \r\n .EndOfTask\r\n"));
 }
 
+// A line comes out whole whatever its length: texts of every length up to
+// several hundred letters, at depths up to more tabs than a line's own text,
+// with numbers, a Variant and a word beyond ASCII after them.
+TEST_F(TranslateTest, LinesOfAnyLengthComeOutWhole)
+{
+    for (int depth : {0, 3, 250}) {
+        for (int length = 0; length <= 420; ++length) {
+            const QString text(length, QLatin1Char('x'));
+            App().ListingText = QStringLiteral("before\r\n");
+            App().BlockDepth = Integer(depth);
+            ListingLine(text, ".If", Variant(QStringLiteral("Gr\u00fc\u00dfe")), 2, -7.5, "Gr\xc3\xbc\xc3\x9f");
+            const QString expected = QStringLiteral("before\r\n") + QString(depth, QLatin1Char('\t')) + text +
+                                     QStringLiteral(" .If Gr\u00fc\u00dfe,2,-7.5,Gr\u00fc\u00df\r\n");
+            ASSERT_EQ(App().ListingText, expected) << "depth " << depth << ", length " << length;
+        }
+    }
+    App().BlockDepth = 0;
+}
+
 TEST_F(TranslateTest, JoystickProjectWritesNoListing)
 {
     App().ProjectType = 1;

@@ -260,6 +260,31 @@ TEST(CollectionKeys, LettersBeyondAsciiIgnoreCaseToo)
     EXPECT_EQ(*c.find(QStringLiteral("t\u00e2che")), 1);
 }
 
+// Keys are the same exactly when their lower-case forms are, whichever way
+// the comparison goes: in place for ASCII, through the lower-case forms at
+// the first letter beyond it; same keys hash alike.
+TEST(CollectionKeys, SameKeysAreThoseWithTheSameLowerCase)
+{
+    const std::pair<const char16_t*, const char16_t*> pairs[] = {
+        {u"Drive", u"dRIVE"},         {u"Drive", u"Drivf"},         {u"Drive", u"Driv"},
+        {u"", u""},                   {u"ab\u00e2", u"AB\u00c2"},  {u"xb\u00e2", u"ab\u00e2"},
+        {u"ab\u00e2", u"ab\u00e3"},   {u"\u212a", u"k"},            {u"\u212aA", u"ka"},
+        {u"k\u212a", u"K"},           {u"a\u0130", u"a\u0069\u0307"}, {u"a\u0130", u"A\u0130"},
+        {u"\u0130", u"i"},            {u"Z\u00e9", u"z"},           {u"@[`{", u"@[`{"},
+        {u"@", u"`"},                 {u"[", u"{"},
+    };
+    const CaseBlindKey key;
+    for (const auto& [a, b] : pairs) {
+        const QString x = QString::fromUtf16(a);
+        const QString y = QString::fromUtf16(b);
+        const bool same = x.toLower() == y.toLower();
+        EXPECT_EQ(key(x, y), same) << x.toStdString() << " / " << y.toStdString();
+        EXPECT_EQ(key(y, x), same) << y.toStdString() << " / " << x.toStdString();
+        if (same)
+            EXPECT_EQ(key(x), key(y)) << x.toStdString() << " / " << y.toStdString();
+    }
+}
+
 TEST(CollectionKeys, KeepsInsertionOrderWithOneBasedIndex)
 {
     Collection<int> c;
