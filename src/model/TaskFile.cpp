@@ -323,15 +323,21 @@ bool ReadTask(clsTask& task, Integer flag)
 {
     AppState& app = App();
     RecordReader file;
+    QString fileName;  // while the file is read: its failures name it
     try {
-        file.open(TaskFilePath(task.Name));
+        const QString path = TaskFilePath(task.Name);
+        fileName = QFileInfo(path).fileName();
+        file.open(path);
         readTaskHeader(file, task);
-
-        if (!OpenTask(file, *task.Commands(), ModuleKind::Task)) {
-            app.Windows->SetPointer(kPointerDefault);
+        try {
+            readCommands(file, *task.Commands(), 0);
+        } catch (const VbError& e) {  // the command records alone: the task is read as far as they go
             file.close();
+            ShowMessage(FileFailure(e, fileName), MsgStyle::Exclamation);
+            app.Windows->SetPointer(kPointerDefault);
             return true;
         }
+        fileName.clear();
         app.Windows->ProjExpAddNewModul(task.Name, ModuleKind::Task);
         file.close();
         if (!flag) {
@@ -342,7 +348,7 @@ bool ReadTask(clsTask& task, Integer flag)
         return true;
     } catch (const VbError& e) {
         file.close();
-        ShowMessage(e.description(), MsgStyle::Exclamation);
+        ShowMessage(fileName.isEmpty() ? e.description() : FileFailure(e, fileName), MsgStyle::Exclamation);
         return false;
     }
 }
@@ -354,10 +360,12 @@ bool ReadSub(clsSub& sub, Integer flag)
     try {
         file.open(SubFilePath(sub.Name));
         readSubHeader(file, sub);
-
-        if (!OpenTask(file, *sub.Commands(), ModuleKind::Sub)) {
-            app.Windows->SetPointer(kPointerDefault);
+        try {
+            readCommands(file, *sub.Commands(), 0);
+        } catch (const VbError& e) {  // the command records alone: the sub is read as far as they go
             file.close();
+            ShowMessage(subFileFailure(e, sub.Name), MsgStyle::Exclamation);
+            app.Windows->SetPointer(kPointerDefault);
             return true;
         }
         app.Windows->ProjExpAddNewModul(sub.Name, ModuleKind::Sub);

@@ -18,7 +18,9 @@ bool SaveSub(clsSub& sub);
 // be the one held as App().CurrentTask / App().CurrentSub, is also added to
 // TaskList / SubList. False when the file could not be opened or its header
 // read; True otherwise, also when a command record failed (the module is then
-// neither in the explorer nor added to its list).
+// neither in the explorer nor added to its list). A failure in the file is
+// shown naming it: as FileFailure for a task, with " while Opening SubFile "
+// and the file's path for a sub.
 bool ReadTask(clsTask& task, Integer flag);
 bool ReadSub(clsSub& sub, Integer flag);
 // Read the module's file into it as ReadTask and ReadSub do, showing nothing
