@@ -1,6 +1,9 @@
 #include "model/CommandCatalogue.h"
 
+#include "model/Collection.h"
 #include "model/Module.h"
+
+#include <unordered_map>
 
 namespace {
 
@@ -71,6 +74,19 @@ const std::vector<CommandInfo>& CommandCatalogue()
 
 const CommandInfo* FindCommand(const QString& key)
 {
+    // A key of plain ASCII, every key a file or the palette holds, is looked
+    // up by its lower-case form; any other goes through the table, compared
+    // as SameCommandKey compares.
+    static const auto byKey = [] {
+        std::unordered_map<QString, const CommandInfo*, CaseBlindKey, CaseBlindKey> map;
+        for (const CommandInfo& c : CommandCatalogue())
+            map.emplace(c.key, &c);
+        return map;
+    }();
+    if (CaseBlindKey::isAscii(key)) {
+        const auto it = byKey.find(key);
+        return it == byKey.end() ? nullptr : it->second;
+    }
     for (const CommandInfo& c : CommandCatalogue())
         if (SameCommandKey(c.key, key))
             return &c;
@@ -80,7 +96,10 @@ const CommandInfo* FindCommand(const QString& key)
 Long BodyKindOf(const QString& key, Qt::CaseSensitivity cs)
 {
     const CommandInfo* c = FindCommand(key);
-    return c && c->key.compare(key, cs) == 0 ? c->bodyKind : 0;
+    if (!c)
+        return 0;
+    // FindCommand has compared without regard to letter case already.
+    return cs == Qt::CaseInsensitive || c->key.compare(key, cs) == 0 ? c->bodyKind : 0;
 }
 
 QString CommandPictureKey(const QString& key, Integer op)

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <array>
 #include <utility>
 
 namespace {
@@ -72,13 +73,88 @@ void addSensorObjects(const clsSensor& sensor, int port)
     AddNamedValue(QStringLiteral("S. raw val ") + n, OperandSource::SensorRaw, 0, p);
 }
 
-bool openExistingProject()
+// Nothing the program kept of the project open before stays: not its
+// listing, nor its compile or download state, nor the windows showing them.
+// Unloaded and shown again, the explorer starts with empty folders.
+void startWithoutTheProjectBefore()
+{
+    AppState& app = App();
+    app.ListingText.clear();
+    app.CompileError.clear();
+    app.ErrorCell.clear();
+    app.ErrorCellSet = False;
+    app.CompileFailed = False;
+    app.BlockDepth = 0;
+    app.FinishedModuleCount = 0;
+    app.Windows->PreviewUnload();
+    for (int i = 1; i <= 4; ++i)
+        app.PollFilter[i] = 1;
+    app.Windows->SetupWindowUnload();
+    app.Windows->SetMainCaption(QStringLiteral("RCX programming - ") + app.RcxSetup->ProjectName);
+    app.Windows->ProjExpUnloadAndShow();
+    app.Windows->SetToolbarsForType();
+}
+
+// What of the process-wide state belongs to the open project: the lists, the
+// set-up's ports and slot, the project type. A project is read into parts of
+// its own and swapped in only when every one of its files has been read.
+struct ProjectParts {
+    Collection<TaskPtr> tasks;
+    Collection<SubPtr> subs;
+    Collection<ObjectPtr> objects;
+    Collection<ObjectPtr> variables;
+    std::array<MotorPtr, 3> motors;
+    std::array<SensorPtr, 3> sensors;
+    Integer projectType = 0;
+    Integer programNumber = 0;
+    Boolean dirty = False;
+    ObjectPtr currentObject;
+
+    // Parts to read a project into: no modules or named values, the ports as
+    // the open project's with no motor or sensor type. The type and the slot
+    // stay those of the open project until the file gives its own.
+    static ProjectParts freshFor(const AppState& app)
+    {
+        ProjectParts p;
+        for (int port = 0; port <= 2; ++port) {
+            p.motors[size_t(port)] = std::make_shared<clsMotor>(*app.RcxSetup->PortMotor(port));
+            p.motors[size_t(port)]->setMotorType(0);
+            p.sensors[size_t(port)] = std::make_shared<clsSensor>(*app.RcxSetup->PortSensor(port));
+            p.sensors[size_t(port)]->setSensorType(0);
+        }
+        p.projectType = app.ProjectType;
+        p.programNumber = app.RcxSetup->ProgramNumber;
+        return p;
+    }
+
+    void swapWith(AppState& app)
+    {
+        std::swap(tasks, app.TaskList);
+        std::swap(subs, app.SubList);
+        std::swap(objects, app.ObjectList);
+        std::swap(variables, app.VariableDefs);
+        for (int port = 0; port <= 2; ++port) {
+            std::swap(motors[size_t(port)], app.RcxSetup->PortMotor(port));
+            std::swap(sensors[size_t(port)], app.RcxSetup->PortSensor(port));
+        }
+        std::swap(projectType, app.ProjectType);
+        std::swap(programNumber, app.RcxSetup->ProgramNumber);
+        std::swap(dirty, app.RcxSetup->Dirty);
+        std::swap(currentObject, app.CurrentObject);
+    }
+};
+
+// Reads the project file and every task and sub file of the project into the
+// state, touching no window. A failure goes to the caller with a description
+// that names the file it came from.
+void readProject()
 {
     AppState& app = App();
     clsRcx& rcx = *app.RcxSetup;
+    const QString path = ProjectFilePath();  // a name that can't be a file's tells so itself
     RecordReader file;
     try {
-        file.open(ProjectFilePath());
+        file.open(path);
 
         readStatement(file, [&] { app.ProjectType = file.integerField(); });
         buildBuiltInObjects();
@@ -100,7 +176,6 @@ bool openExistingProject()
             if (vb::CLng(f[3]) != 0)
                 addMotorObjects(port);
         }
-        app.Windows->UpdateMotorTips();
 
         for (int port = 0; port <= 2; ++port) {
             readStatement(file, [&] { f[0] = file.line(); });
@@ -190,37 +265,70 @@ bool openExistingProject()
                 app.SubList.Add(sub, sub->Name);
         }
         file.close();
+    } catch (const VbError& e) {
+        raiseError(e.number(), FileFailure(e, QFileInfo(path).fileName()));
+    }
 
-        const auto tasks = app.TaskList.entries();
-        for (const auto& e : tasks) {
-            if (!ReadTask(*e.item, True)) {
-                app.Windows->SetPointer(kPointerDefault);
-                return false;
-            }
-        }
-        const auto subs = app.SubList.entries();
-        for (const auto& e : subs) {
-            if (!ReadSub(*e.item, True)) {
-                app.Windows->SetPointer(kPointerDefault);
-                return false;
-            }
-        }
+    for (const auto& e : app.TaskList)
+        ReadTaskFile(*e.item);
+    for (const auto& e : app.SubList)
+        ReadSubFile(*e.item);
+}
 
+// Opens the project whose files are there: it is read aside first, so that a
+// project any of whose files is broken is refused with a message naming the
+// file, and the project open before stays as it was, its windows too.
+bool openExistingProject()
+{
+    AppState& app = App();
+    ProjectParts aside = ProjectParts::freshFor(app);
+    aside.swapWith(app);  // the state holds the project being read, aside the open one
+    try {
+        readProject();
+    } catch (const VbError& e) {
+        aside.swapWith(app);
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        app.Windows->SetPointer(kPointerDefault);
+        return false;
+    } catch (...) {  // whatever else stops the reading, the open project stays
+        aside.swapWith(app);
+        app.Windows->SetPointer(kPointerDefault);
+        throw;
+    }
+    // The windows of the project before close while it is still the open one;
+    // a window that fails to close keeps it open, for the window still shows it.
+    aside.swapWith(app);
+    try {
+        app.Windows->CloseProjectWindows();
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        app.Windows->SetPointer(kPointerDefault);
+        return false;
+    }
+    aside.swapWith(app);
+    aside = ProjectParts();
+
+    try {
+        startWithoutTheProjectBefore();
+        app.Windows->UpdateMotorTips();
+        for (const auto& e : app.TaskList)
+            app.Windows->ProjExpAddNewModul(e.item->Name, ModuleKind::Task);
+        for (const auto& e : app.SubList)
+            app.Windows->ProjExpAddNewModul(e.item->Name, ModuleKind::Sub);
         for (const auto& e : app.TaskList) {
             if (e.item->mNumber == 1) {
                 OpenCommandWindow(ModuleKind::Task, e.item.get(), QString(), QString());
                 break;
             }
         }
-
         app.Windows->SetToolbarsForType();
         app.Windows->SetPointer(kPointerDefault);
         return true;
     } catch (const VbError& e) {
-        file.close();
+        // The project read is the open one now, whatever window failed to show it.
         ShowMessage(e.description(), MsgStyle::Exclamation);
         app.Windows->SetPointer(kPointerDefault);
-        return false;
+        return true;
     }
 }
 
@@ -335,41 +443,26 @@ bool OpenProject()
 {
     AppState& app = App();
     app.Windows->SetPointer(kPointerHourglass);
+    if (app.ProjectAction != 2)
+        return openExistingProject();
     try {
-        // Nothing the program kept of the project open before stays: not its
-        // listing, nor its compile or download state, nor the preview showing them.
-        app.ListingText.clear();
-        app.CompileError.clear();
-        app.ErrorCell.clear();
-        app.ErrorCellSet = False;
-        app.CompileFailed = False;
-        app.BlockDepth = 0;
-        app.FinishedModuleCount = 0;
-        app.Windows->PreviewUnload();
-        for (int i = 1; i <= 4; ++i)
-            app.PollFilter[i] = 1;
+        app.Windows->CloseProjectWindows();
         app.TaskList.Clear();
         app.SubList.Clear();
         app.ObjectList.Clear();
         app.VariableDefs.Clear();
-        app.Windows->SetupWindowUnload();
         for (int port = 0; port <= 2; ++port) {
             app.RcxSetup->PortMotor(port)->setMotorType(0);
             app.RcxSetup->PortSensor(port)->setSensorType(0);
         }
         app.RcxSetup->Dirty = False;
-        app.Windows->SetMainCaption(QStringLiteral("RCX programming - ") + app.RcxSetup->ProjectName);
-        // Unloaded and shown again, so that the explorer starts with empty folders.
-        app.Windows->ProjExpUnloadAndShow();
-        app.Windows->SetToolbarsForType();
+        startWithoutTheProjectBefore();
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
         app.Windows->SetPointer(kPointerDefault);
         return false;
     }
-    if (app.ProjectAction == 2)
-        return openNewProject();
-    return openExistingProject();
+    return openNewProject();
 }
 
 bool SaveProject()

@@ -4,6 +4,13 @@
 // dialog asked for a new project); SaveProject writes the project file, then
 // every task file, then every sub file.
 //
+// An existing project is read whole before it replaces the open one: when any
+// of its files is broken, OpenProject shows a message naming the file and
+// gives False, and the project open before stays as it was, windows and all.
+// True means the project asked for is the open one (a window that failed to
+// show it has had its message). A new project whose first task is cancelled
+// gives False with nothing open.
+//
 // The file: the project type; the program slot; three motor lines (direction,
 // port, start state, type, power, purpose, forward and backward meanings);
 // three sensor lines (dark, mode, port, type, purpose); the constants, ranges

@@ -7,8 +7,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <system_error>
 
 namespace {
 constexpr int DeviceIoError = 57;
@@ -35,21 +38,73 @@ bool plainWholeNumber(const char* p, qsizetype n, double& out)
     return true;
 }
 
+// A field of an optional minus, digits, a point and digits, as the program
+// writes fractions (1.5, -0.25), read straight from the bytes; false for
+// anything else. from_chars rounds as the general way does: to the nearest.
+bool plainFraction(const char* p, qsizetype n, double& out)
+{
+    qsizetype i = p[0] == '-' ? 1 : 0;
+    const qsizetype intStart = i;
+    while (i < n && p[i] >= '0' && p[i] <= '9')
+        ++i;
+    if (i == intStart || i >= n || p[i] != '.')
+        return false;
+    const qsizetype fracStart = ++i;
+    while (i < n && p[i] >= '0' && p[i] <= '9')
+        ++i;
+    if (i == fracStart || i != n)
+        return false;
+    const auto r = std::from_chars(p, p + n, out);
+    return r.ec == std::errc() && r.ptr == p + n;
+}
+
+// Latin-1 of a text into d, as toLatin1() gives it; returns the end.
+char* putLatin1(char* d, const QString& s)
+{
+    for (const QChar c : s)
+        *d++ = c.unicode() < 0x100 ? char(c.unicode()) : '?';
+    return d;
+}
+
 void appendLatin1(QByteArray& out, const QString& s)
 {
     const qsizetype at = out.size();
     out.resize(at + s.size());
-    char* d = out.data() + at;
-    for (const QChar c : s)
-        *d++ = c.unicode() < 0x100 ? char(c.unicode()) : '?';  // as toLatin1() does
+    putLatin1(out.data() + at, s);
 }
 
-void appendNumber(QByteArray& out, qint64 n)
+// A fraction whose shortest exact form has at most 15 significant digits and
+// no exponent under numberText (1e-4 up to 1e15): numberText's 15 digits are
+// then those very digits, so they are written straight into d (room for 48
+// bytes). Returns the end, or nullptr for any other number, which then goes
+// the general way.
+char* putPlainFraction(char* d, double v)
 {
-    char buffer[24];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, n);
-    out.append(buffer, qsizetype(r.ptr - buffer));
+    const double a = std::fabs(v);
+    if (!(a >= 1e-4 && a < 1e15))
+        return nullptr;
+    const auto r = std::to_chars(d, d + 48, v, std::chars_format::fixed);
+    if (r.ec != std::errc())
+        return nullptr;
+    int digits = 0;
+    bool leading = true;
+    for (const char* p = d; p < r.ptr; ++p) {
+        if (*p < '0' || *p > '9')
+            continue;
+        if (leading && *p == '0')
+            continue;
+        leading = false;
+        ++digits;
+    }
+    return digits > 15 ? nullptr : r.ptr;
 }
+
+// A whole number's digits into d (room for 24 bytes); returns the end.
+char* putNumber(char* d, qint64 n)
+{
+    return std::to_chars(d, d + 24, n).ptr;
+}
+
 }  // namespace
 
 // ---- RecordReader ----
@@ -59,15 +114,25 @@ RecordReader::RecordReader(QByteArray data) : mData(std::move(data)), mOpen(true
 void RecordReader::open(const QString& path)
 {
     close();
-    const QFileInfo info(path);
-    if (!info.absoluteDir().exists())
-        raiseError(Err::PathNotFound);
-    if (!info.exists())
-        raiseError(Err::FileNotFound);
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+    // Nearly every open succeeds: why one failed is asked of the file system
+    // only then. A folder does not open as a file.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        const QFileInfo info(path);
+        if (!info.absoluteDir().exists())
+            raiseError(Err::PathNotFound);
+        if (!info.exists())
+            raiseError(Err::FileNotFound);
         raiseError(Err::PathFileAccess);
-    mData = file.readAll();
+    }
+    // The bytes the file's size promises in one read, then whatever it has
+    // beyond them (a file that grew, or one whose size is not known).
+    const qint64 size = file.size();
+    QByteArray data(qsizetype(size), Qt::Uninitialized);
+    const qint64 got = size > 0 ? file.read(data.data(), size) : 0;
+    data.resize(qsizetype(std::max<qint64>(got, 0)));
+    data.append(file.readAll());
+    mData = std::move(data);
     mPos = 0;
     mAfterComma = false;
     mOpen = true;
@@ -106,60 +171,91 @@ void RecordReader::skipLineEnd()
         ++mPos;
 }
 
-Variant RecordReader::field()
+// Skips the blanks before a field; false at the end of the bytes (a last
+// field after a comma is then empty and taken).
+bool RecordReader::startField()
 {
     checkOpen();
+    const char* const d = mData.constData();
     const qsizetype n = mData.size();
-    while (mPos < n && isBlank(mData[mPos]))
+    while (mPos < n && isBlank(d[mPos]))
         ++mPos;
-    if (mPos >= n) {
-        if (mAfterComma) {  // "a," at the end of the file: the last field is empty
-            mAfterComma = false;
-            return Variant();
-        }
-        raiseError(Err::InputPastEnd);
+    if (mPos < n)
+        return true;
+    if (mAfterComma) {  // "a," at the end of the file: the last field is empty
+        mAfterComma = false;
+        return false;
     }
+    raiseError(Err::InputPastEnd);
+}
 
-    Variant result;
-    if (mData[mPos] == '"') {
-        const qsizetype start = mPos + 1;
-        qsizetype close = mData.indexOf('"', start);
-        if (close < 0)
-            close = n;
-        result = Variant(QString::fromLatin1(mData.constData() + start, close - start));
-        mPos = close < n ? close + 1 : n;
-        // Whatever stands between the closing quote and the field's end is dropped.
-        while (mPos < n && mData[mPos] != ',' && !isLineEnd(mData[mPos]))
-            ++mPos;
-    } else {
-        const qsizetype start = mPos;
-        while (mPos < n && mData[mPos] != ',' && !isLineEnd(mData[mPos]))
-            ++mPos;
-        qsizetype end = mPos;
-        while (end > start && isBlank(mData[end - 1]))
-            --end;
-        if (end > start) {
-            double d = 0;
-            if (plainWholeNumber(mData.constData() + start, end - start, d)) {
-                result = Variant(d);
-            } else {
-                const QString token = QString::fromLatin1(mData.constData() + start, end - start);
-                result = vb::parseNumber(token, d) ? Variant(d) : Variant(token);
-            }
-        }
-    }
+// The text between the quotes that start at the reading position; whatever
+// stands between the closing quote and the field's end is dropped.
+QString RecordReader::quotedText()
+{
+    const char* const d = mData.constData();
+    const qsizetype n = mData.size();
+    const qsizetype start = mPos + 1;
+    const void* q = start < n ? std::memchr(d + start, '"', size_t(n - start)) : nullptr;
+    const qsizetype close = q ? qsizetype(static_cast<const char*>(q) - d) : n;
+    QString text = QString::fromLatin1(d + start, close - start);
+    mPos = close < n ? close + 1 : n;
+    while (mPos < n && d[mPos] != ',' && !isLineEnd(d[mPos]))
+        ++mPos;
+    endField();
+    return text;
+}
 
-    if (mPos < n && mData[mPos] == ',') {
+// Steps over the comma or the line end that ends a field.
+void RecordReader::endField()
+{
+    if (mPos < mData.size() && mData.constData()[mPos] == ',') {
         ++mPos;
         mAfterComma = true;
     } else {
         skipLineEnd();
         mAfterComma = false;
     }
+}
+
+Variant RecordReader::field()
+{
+    if (!startField())
+        return Variant();
+    const char* const d = mData.constData();
+    if (d[mPos] == '"')
+        return Variant(quotedText());
+
+    Variant result;
+    const qsizetype n = mData.size();
+    const qsizetype start = mPos;
+    while (mPos < n && d[mPos] != ',' && !isLineEnd(d[mPos]))
+        ++mPos;
+    qsizetype end = mPos;
+    while (end > start && isBlank(d[end - 1]))
+        --end;
+    if (end > start) {
+        double v = 0;
+        if (plainWholeNumber(d + start, end - start, v) || plainFraction(d + start, end - start, v)) {
+            result = Variant(v);
+        } else {
+            const QString token = QString::fromLatin1(d + start, end - start);
+            result = vb::parseNumber(token, v) ? Variant(v) : Variant(token);
+        }
+    }
+    endField();
     return result;
 }
 
-QString RecordReader::textField() { return field().toString(); }
+QString RecordReader::textField()
+{
+    if (!startField())
+        return QString();
+    if (mData.constData()[mPos] == '"')
+        return quotedText();
+    // Not quoted: read as field() reads it (a number gives its decimal text).
+    return field().toString();
+}
 
 Integer RecordReader::integerField()
 {
@@ -211,6 +307,8 @@ void RecordWriter::open(const QString& path)
     mDevice = nullptr;
     mLine.clear();
     mPending.clear();
+    mPending.reserve(qsizetype(info.size()) + 256);  // mostly about as long as before
+    mRecordsEnd = 0;
     mFirstField = true;
 }
 
@@ -219,30 +317,43 @@ bool RecordWriter::isOpen() const { return mToFile || mDevice != nullptr; }
 void RecordWriter::separate()
 {
     if (!mFirstField)
-        mLine.append(',');
+        out().append(',');
     mFirstField = false;
 }
 
+// Each field goes into the bytes in one append, its separating comma with it.
 RecordWriter& RecordWriter::text(const QString& s)
 {
-    separate();
-    mLine.append('"');
-    appendLatin1(mLine, s);
-    mLine.append('"');
+    QByteArray& o = out();
+    const qsizetype at = o.size();
+    const bool comma = !mFirstField;
+    mFirstField = false;
+    o.resize(at + s.size() + 2 + (comma ? 1 : 0));
+    char* d = o.data() + at;
+    if (comma)
+        *d++ = ',';
+    *d++ = '"';
+    d = putLatin1(d, s);
+    *d = '"';
     return *this;
 }
 
 RecordWriter& RecordWriter::bareText(const QString& s)
 {
     separate();
-    mLine.append(s.toLatin1());
+    out().append(s.toLatin1());
     return *this;
 }
 
 RecordWriter& RecordWriter::number(qint64 n)
 {
-    separate();
-    appendNumber(mLine, n);
+    char buffer[32];
+    char* d = buffer;
+    if (!mFirstField)
+        *d++ = ',';
+    mFirstField = false;
+    d = putNumber(d, n);
+    out().append(buffer, qsizetype(d - buffer));
     return *this;
 }
 
@@ -251,12 +362,23 @@ RecordWriter& RecordWriter::value(const Variant& v)
     switch (v.kind()) {
     case Variant::Kind::Empty: separate(); break;
     case Variant::Kind::Number: {
-        separate();
-        const double d = v.toDouble();
-        if (d == std::floor(d) && std::fabs(d) < 1e15)  // the whole numbers numberText writes as digits
-            appendNumber(mLine, qint64(d));
+        const double n = v.toDouble();
+        char buffer[64];
+        char* d = buffer;
+        if (!mFirstField)
+            *d++ = ',';
+        char* end = nullptr;
+        if (n == std::floor(n) && std::fabs(n) < 1e15)  // the whole numbers numberText writes as digits
+            end = putNumber(d, qint64(n));
         else
-            appendLatin1(mLine, vb::numberText(d));
+            end = putPlainFraction(d, n);
+        if (end) {
+            mFirstField = false;
+            out().append(buffer, qsizetype(end - buffer));
+        } else {
+            separate();
+            appendLatin1(out(), vb::numberText(n));
+        }
         break;
     }
     case Variant::Kind::Text: text(v.toString()); break;
@@ -266,10 +388,9 @@ RecordWriter& RecordWriter::value(const Variant& v)
 
 void RecordWriter::endRecord()
 {
-    if (mToFile) {  // kept for commit, written in one go
-        mLine.append("\r\n");
-        mPending.append(mLine);
-        mLine.clear();
+    if (mToFile) {  // the records are kept for commit, written in one go
+        mPending.append("\r\n");
+        mRecordsEnd = mPending.size();
         mFirstField = true;
         return;
     }
@@ -302,8 +423,10 @@ void RecordWriter::commit()
     if (!mToFile)
         return;
     mToFile = false;
+    mPending.truncate(mRecordsEnd);  // a record begun but never ended is not written
     const QByteArray bytes = std::move(mPending);
     mPending.clear();
+    mRecordsEnd = 0;
     // A file that holds these bytes already is left alone: its good copy is
     // never at risk and no write or sync is paid for it.
     if (holdsBytes(mPath, bytes))
@@ -328,5 +451,6 @@ void RecordWriter::close()
     mToFile = false;
     mLine.clear();
     mPending.clear();
+    mRecordsEnd = 0;
     mFirstField = true;
 }

@@ -48,6 +48,9 @@ public:
 
 private:
     void checkOpen() const;
+    bool startField();
+    QString quotedText();
+    void endField();
     bool atLineEnd() const;
     void skipLineEnd();
 
@@ -98,11 +101,14 @@ public:
 
 private:
     void separate();
+    // Where the fields go: a file's records straight into what commit writes.
+    QByteArray& out() { return mToFile ? mPending : mLine; }
 
     QString mPath;         // the target of open()
     bool mToFile = false;  // open() was called and neither commit() nor close() since
     QIODevice* mDevice = nullptr;
     QByteArray mLine;
-    QByteArray mPending;  // a file's records until commit
+    QByteArray mPending;  // a file's records until commit, and the record being written
+    qsizetype mRecordsEnd = 0;  // where the last record ended in mPending
     bool mFirstField = true;
 };

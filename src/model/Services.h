@@ -109,6 +109,10 @@ public:
     // state (OpenCanceled, OpenName, TaskAction, SubAction ...).
     virtual void ShowOpenDialog(Long /*openMode*/, Long /*objToOpen*/) {}
 
+    // The editor windows and the joystick window of the open project, closed
+    // when another project is opened (once it has been read whole).
+    virtual void CloseProjectWindows() {}
+
     // Project explorer frmProjExp.
     virtual void ProjExpAddNewModul(const QString& /*name*/, Long /*type*/) {}
     virtual void ProjExpUnloadAndShow() {}

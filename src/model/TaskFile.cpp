@@ -100,51 +100,87 @@ bool writeCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long ki
     }
 }
 
+// Reads command records into the grid until an end marker or the end of the
+// file; a failure goes to the caller, what was read before it stays.
+void readCommands(RecordReader& file, CommandCollection& grid, int depth)
+{
+    if (depth > kMaxBodyDepth)
+        raiseError(kOutOfStackSpace);
+    for (;;) {
+        if (file.atEnd())
+            return;
+        auto co = std::make_shared<clsCommand>();
+        co->CommandKey = file.textField();
+        co->MotorList = file.textField();
+        co->Op = file.integerField();
+        co->Param1Source = file.field();
+        co->Param1Value = file.field();
+        co->Param2Source = file.field();
+        co->Param2Value = file.field();
+        co->setPicCaption(0, file.textField());
+        co->setPicCaption(1, file.textField());
+        co->PicIndex = file.integerField();
+        co->Speed = file.field();
+        co->mNumber = file.integerField();
+        co->Time = file.field();
+        co->x = file.integerField();
+        co->y = file.integerField();
+
+        const QString& key = co->CommandKey;
+        // Only a key that starts with an E can be a marker.
+        const bool marker = !key.isEmpty() && (key[0] == QLatin1Char('E') || key[0] == QLatin1Char('e'));
+        if (marker && (sameWord(key, "EndIf") || sameWord(key, "EndWhile") || sameWord(key, "EndLoop")))
+            return;
+        if (marker && sameWord(key, "Else"))
+            continue;
+        const QString cell = ColKey(co->x, co->y);
+        if (OpensBlock(key)) {
+            co->Commands = std::make_shared<CommandCollection>();
+            grid.Add(co, cell);
+            readCommands(file, *co->Commands, depth + 1);
+            continue;
+        }
+        grid.Add(co, cell);
+    }
+}
+
 bool openTask(RecordReader& file, CommandCollection& grid, int depth)
 {
     try {
-        if (depth > kMaxBodyDepth)
-            raiseError(kOutOfStackSpace);
-        for (;;) {
-            if (file.atEnd())
-                return true;
-            auto co = std::make_shared<clsCommand>();
-            co->CommandKey = file.textField();
-            co->MotorList = file.textField();
-            co->Op = file.integerField();
-            co->Param1Source = file.field();
-            co->Param1Value = file.field();
-            co->Param2Source = file.field();
-            co->Param2Value = file.field();
-            co->setPicCaption(0, file.textField());
-            co->setPicCaption(1, file.textField());
-            co->PicIndex = file.integerField();
-            co->Speed = file.field();
-            co->mNumber = file.integerField();
-            co->Time = file.field();
-            co->x = file.integerField();
-            co->y = file.integerField();
-
-            const QString& key = co->CommandKey;
-            if (sameWord(key, "EndIf") || sameWord(key, "EndWhile") || sameWord(key, "EndLoop"))
-                return true;
-            if (sameWord(key, "Else"))
-                continue;
-            const QString cell = ColKey(co->x, co->y);
-            if (OpensBlock(key)) {
-                co->Commands = std::make_shared<CommandCollection>();
-                grid.Add(co, cell);
-                if (!openTask(file, *grid.Item(cell)->Commands, depth + 1))
-                    return false;
-                continue;
-            }
-            grid.Add(co, cell);
-        }
+        readCommands(file, grid, depth);
+        return true;
     } catch (const VbError& e) {
         file.close();
         ShowMessage(e.description(), MsgStyle::Exclamation);
         return false;
     }
+}
+
+// The header records: a task's start-up flag, loop flag, number (its place
+// in the project gives it) and title; a sub's the same without the flag.
+void readTaskHeader(RecordReader& file, clsTask& task)
+{
+    task.StartOnStartup = file.integerField();
+    task.mLoop = file.integerField();
+    file.field();  // the number comes from the task's place in the project
+    task.mTitle = file.textField();
+    task.ModulType = ModuleKind::Task;
+}
+
+void readSubHeader(RecordReader& file, clsSub& sub)
+{
+    file.field();  // no start-up flag for a sub
+    sub.mLoop = file.integerField();
+    file.field();  // the number comes from the sub's place in the project
+    sub.mTitle = file.textField();
+}
+
+// A failure in a sub's file as the system tells it: the failure's text, then
+// the file it came from.
+QString subFileFailure(const VbError& e, const QString& subName)
+{
+    return e.description() + QStringLiteral(" while Opening SubFile ") + SubFolderPath() + QLatin1Char('/') +
+           subName + QStringLiteral(".sub");
 }
 
 // A module or project name becomes a file name as it stands; one that would
@@ -287,19 +323,21 @@ bool ReadTask(clsTask& task, Integer flag)
 {
     AppState& app = App();
     RecordReader file;
+    QString fileName;  // while the file is read: its failures name it
     try {
-        file.open(TaskFilePath(task.Name));
-        task.StartOnStartup = file.integerField();
-        task.mLoop = file.integerField();
-        file.field();  // the number comes from the task's place in the project
-        task.mTitle = file.textField();
-        task.ModulType = ModuleKind::Task;
-
-        if (!OpenTask(file, *task.Commands(), ModuleKind::Task)) {
-            app.Windows->SetPointer(kPointerDefault);
+        const QString path = TaskFilePath(task.Name);
+        fileName = QFileInfo(path).fileName();
+        file.open(path);
+        readTaskHeader(file, task);
+        try {
+            readCommands(file, *task.Commands(), 0);
+        } catch (const VbError& e) {  // the command records alone: the task is read as far as they go
             file.close();
+            ShowMessage(FileFailure(e, fileName), MsgStyle::Exclamation);
+            app.Windows->SetPointer(kPointerDefault);
             return true;
         }
+        fileName.clear();
         app.Windows->ProjExpAddNewModul(task.Name, ModuleKind::Task);
         file.close();
         if (!flag) {
@@ -310,7 +348,7 @@ bool ReadTask(clsTask& task, Integer flag)
         return true;
     } catch (const VbError& e) {
         file.close();
-        ShowMessage(e.description(), MsgStyle::Exclamation);
+        ShowMessage(fileName.isEmpty() ? e.description() : FileFailure(e, fileName), MsgStyle::Exclamation);
         return false;
     }
 }
@@ -321,14 +359,13 @@ bool ReadSub(clsSub& sub, Integer flag)
     RecordReader file;
     try {
         file.open(SubFilePath(sub.Name));
-        file.field();  // no start-up flag for a sub
-        sub.mLoop = file.integerField();
-        file.field();  // the number comes from the sub's place in the project
-        sub.mTitle = file.textField();
-
-        if (!OpenTask(file, *sub.Commands(), ModuleKind::Sub)) {
-            app.Windows->SetPointer(kPointerDefault);
+        readSubHeader(file, sub);
+        try {
+            readCommands(file, *sub.Commands(), 0);
+        } catch (const VbError& e) {  // the command records alone: the sub is read as far as they go
             file.close();
+            ShowMessage(subFileFailure(e, sub.Name), MsgStyle::Exclamation);
+            app.Windows->SetPointer(kPointerDefault);
             return true;
         }
         app.Windows->ProjExpAddNewModul(sub.Name, ModuleKind::Sub);
@@ -343,9 +380,43 @@ bool ReadSub(clsSub& sub, Integer flag)
     } catch (const VbError& e) {
         file.close();
         app.Windows->SetPointer(kPointerDefault);
-        ShowMessage(e.description() + QStringLiteral(" while Opening SubFile ") + SubFolderPath() +
-                        QLatin1Char('/') + sub.Name + QStringLiteral(".sub"),
-                    MsgStyle::Exclamation);
+        ShowMessage(subFileFailure(e, sub.Name), MsgStyle::Exclamation);
         return false;
+    }
+}
+
+void ReadTaskFile(clsTask& task)
+{
+    const QString path = TaskFilePath(task.Name);  // a name that can't be a file's tells so itself
+    try {
+        RecordReader file;
+        file.open(path);
+        readTaskHeader(file, task);
+        readCommands(file, *task.Commands(), 0);
+    } catch (const VbError& e) {
+        raiseError(e.number(), FileFailure(e, QFileInfo(path).fileName()));
+    }
+}
+
+void ReadSubFile(clsSub& sub)
+{
+    try {
+        RecordReader file;
+        file.open(SubFilePath(sub.Name));
+        readSubHeader(file, sub);
+        readCommands(file, *sub.Commands(), 0);
+        sub.ModulType = ModuleKind::Sub;
+    } catch (const VbError& e) {
+        raiseError(e.number(), subFileFailure(e, sub.Name));
+    }
+}
+
+QString FileFailure(const VbError& e, const QString& fileName)
+{
+    switch (e.number()) {
+    case Err::FileNotFound:
+    case Err::PathNotFound:
+    case Err::PathFileAccess: return e.description() + QStringLiteral(": ") + fileName;
+    default: return e.description() + QStringLiteral(" in ") + fileName;
     }
 }

@@ -10,6 +10,7 @@
 
 class RecordReader;
 class RecordWriter;
+class VbError;
 
 bool SaveTask(clsTask& task);
 bool SaveSub(clsSub& sub);
@@ -17,9 +18,21 @@ bool SaveSub(clsSub& sub);
 // be the one held as App().CurrentTask / App().CurrentSub, is also added to
 // TaskList / SubList. False when the file could not be opened or its header
 // read; True otherwise, also when a command record failed (the module is then
-// neither in the explorer nor added to its list).
+// neither in the explorer nor added to its list). A failure in the file is
+// shown naming it: as FileFailure for a task, with " while Opening SubFile "
+// and the file's path for a sub.
 bool ReadTask(clsTask& task, Integer flag);
 bool ReadSub(clsSub& sub, Integer flag);
+// Read the module's file into it as ReadTask and ReadSub do, showing nothing
+// and touching no window: a failure, the first command record's too, goes to
+// the caller with a description that names the file ("Type mismatch in
+// Drive.tas"; for a sub as ReadSub tells it), and the module keeps what was
+// read before it.
+void ReadTaskFile(clsTask& task);
+void ReadSubFile(clsSub& sub);
+// The description of a failure in a file, with the file's name: "File not
+// found: Drive.tas", "Type mismatch in Robot.qmd".
+QString FileFailure(const VbError& e, const QString& fileName);
 
 // Writes a grid (kind 1 task, 5 sub, 2 IF body, 3 WHILE body, 4 LOOP body)
 // with its nested bodies into an open file. A failure closes the file, shows

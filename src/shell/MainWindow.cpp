@@ -319,9 +319,16 @@ bool mdiMain::MDIForm_Load()
     // The main window shows with its first child window, as an MDI parent does,
     // so that the child is laid out in the area's real size.
     show();
-    if (!OpenProject()) {
-        hide();
-        return false;
+    // A project that can't be opened (its message names the file) sends the
+    // user back to the open/new dialog; only cancelling it ends the start.
+    while (!OpenProject()) {
+        App().OpenCanceled = True;  // a dialog closed but by its OK button cancels
+        App().Windows->ShowOpenDialog(3, 1);
+        if (App().OpenCanceled) {
+            hide();
+            return false;
+        }
+        App().RcxSetup->ProjectName = App().OpenName;
     }
     PaletteWidth = PaletteHolderWidth();
     PaletteMargin = Integer(PaletteWidth - PaletteBarWidth());
@@ -641,6 +648,14 @@ bool mdiMain::OpenProject()
     return Ops.OpenProject ? Ops.OpenProject() : false;
 }
 
+void mdiMain::CloseProjectWindows()
+{
+    if (Hooks().JoyUnload)
+        Hooks().JoyUnload();
+    for (ICommandWindow* w : DeskTopWindows())
+        w->Close();
+}
+
 bool mdiMain::SaveProject()
 {
     return Ops.SaveProject ? Ops.SaveProject() : false;
@@ -745,18 +760,24 @@ void mdiMain::KeyOpen()
         if (answer == MsgResult::Yes && !SaveProject())
             return;
     }
+    // What the dialog changes of the open project comes back when the existing
+    // project chosen can't be opened: the open project and its windows then stay.
+    const QString openName = a.RcxSetup->ProjectName;
+    const Integer openAction = a.ProjectAction;
     a.Windows->ShowOpenDialog(3, 1);
     if (a.OpenCanceled)
         return;
-    a.Windows->PreviewUnload();
-    if (Hooks().JoyUnload)
-        Hooks().JoyUnload();
     a.Windows->StatusClear();
     a.RcxSetup->ProjectName = a.OpenName;
-    for (ICommandWindow* w : DeskTopWindows())
-        w->Close();
-    if (OpenProject())
+    // The project's windows close inside the open, once the new project has been read.
+    if (OpenProject()) {
         a.Windows->MapUnload();
+        return;
+    }
+    if (a.ProjectAction == 1) {
+        a.RcxSetup->ProjectName = openName;
+        a.ProjectAction = openAction;
+    }
 }
 
 void mdiMain::KeyMap()

@@ -137,6 +137,9 @@ public:
     // Project.
     bool OpenProject();
     bool SaveProject();
+    // The joystick window and every editor window, closed as the project they
+    // show gives way to another.
+    void CloseProjectWindows();
 
     // Status strip and progress bar.
     StatusStrip* picStatus() const { return mStatus; }

@@ -58,6 +58,12 @@ void ShellWindows::ShowOpenDialog(Long openMode, Long objToOpen)
     ::ShowOpenDialog(openMode, objToOpen);
 }
 
+void ShellWindows::CloseProjectWindows()
+{
+    if (mMain)
+        mMain->CloseProjectWindows();
+}
+
 void ShellWindows::ProjExpAddNewModul(const QString& name, Long type)
 {
     if (Hooks.ProjExpAddNewModul)

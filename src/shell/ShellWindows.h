@@ -42,6 +42,7 @@ public:
     ICommandWindow* ActiveDeskTop() override;
     void DoEvents() override;
     void ShowOpenDialog(Long openMode, Long objToOpen) override;
+    void CloseProjectWindows() override;
 
     void ProjExpAddNewModul(const QString& name, Long type) override;
     void ProjExpUnloadAndShow() override;

@@ -1,5 +1,6 @@
 // The datalog list file and the pages of the printed list.
 #include "support/Failures.h"
+#include "support/TestFiles.h"
 
 #include "datalog/DatalogFile.h"
 #include "model/VbError.h"
@@ -15,13 +16,6 @@ QByteArray readAll(const QString& path)
     QFile f(path);
     f.open(QIODevice::ReadOnly);
     return f.readAll();
-}
-
-void writeAll(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(data);
 }
 
 const QVector<DatalogRecord> kRecords = {
@@ -51,7 +45,7 @@ TEST(DatalogFile, ExtraFieldsAreIgnoredAndACommaInANameShiftsTheFields)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("run.dlg");
-    writeAll(path, "3,0,Speed,12,whatever\r\n0,9,Left,7,right\r\n");
+    writeFile(path, "3,0,Speed,12,whatever\r\n0,9,Left,7,right\r\n");
     QVector<DatalogRecord> read;
     ReadDatalogFile(path, read);
     EXPECT_EQ(read, (QVector<DatalogRecord>{{0, "Speed", 3, 12}, {9, "Left", 0, 7}}));
@@ -77,7 +71,7 @@ TEST(DatalogFile, BadLinesFailWithTheLinesBeforeThemRead)
     QTemporaryDir dir;
     for (const BadFile& c : cases) {
         const QString path = dir.filePath("bad.dlg");
-        writeAll(path, c.content);
+        writeFile(path, c.content);
         QVector<DatalogRecord> read = kRecords;
         EXPECT_EQ(failureNumber([&] { ReadDatalogFile(path, read); }), c.failure) << c.content;
         EXPECT_EQ(read.size(), c.recordsRead) << c.content;

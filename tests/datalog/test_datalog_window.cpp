@@ -4,6 +4,7 @@
 #include "RecordingSurface.h"
 #include "support/FakeWindows.h"
 #include "support/RecordingControl.h"
+#include "support/TestFiles.h"
 
 #include "datalog/DatalogFile.h"
 #include "datalog/DatalogPrint.h"
@@ -373,10 +374,7 @@ TEST_F(DatalogWindow, BadListFileKeepsTheList)
     fillBlocks(2);
     upload();
     const QStringList lines = listLines();
-    QFile f(dataPath("bad.dlg"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("0,1,Timer 1,5\r\n0,1,Timer 1\r\n");
-    f.close();
+    writeFile(dataPath("bad.dlg"), "0,1,Timer 1,5\r\n0,1,Timer 1\r\n");
     chooseFile("Open datalog", "bad.dlg");
     window->TB1_ButtonClick("OPENDATA");
     EXPECT_EQ(presenter.texts(), QStringList{errorDescription(Err::SubscriptOutOfRange)});

@@ -2,6 +2,7 @@
 // pseudo-terminal: it pings, reads the battery, downloads a program that the
 // brick then runs, and uploads the datalog. Skipped where nqc is not installed.
 #include "link/vbrick/PtyResponder.h"
+#include "support/TestFiles.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -44,9 +45,7 @@ protected:
     QString write(const char* name, const char* text)
     {
         const QString path = dir.filePath(QLatin1String(name));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(text);
+        writeFile(path, text);
         return path;
     }
 

@@ -4,6 +4,7 @@
 
 #include "link/protocol/RcxLink.h"
 #include "link/vbrick/InProcessTower.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -48,10 +49,7 @@ TEST(RcxLinkFirmware, DownloadsInBlocksAndUnlocks)
     for (int i = 0; i < image.size(); ++i)
         image[i] = char(i * 7);
     const QString path = dir.filePath(QStringLiteral("firm.lgo"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(sRecords(image));
-    f.close();
+    writeFile(path, sRecords(image));
 
     ASSERT_TRUE(link.DownloadFirmware(path));
     EXPECT_FALSE(brick.hasFirmware());
@@ -72,10 +70,7 @@ TEST(RcxLinkFirmware, BadFileOrSilentBrickIsRefused)
     RcxLink link(tower);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bad.lgo"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(sRecords(QByteArray(32, 'x')).replace("S1", "S1F"));
-    f.close();
+    writeFile(path, sRecords(QByteArray(32, 'x')).replace("S1", "S1F"));
     EXPECT_FALSE(link.DownloadFirmware(path));
     EXPECT_FALSE(link.DownloadFirmware(dir.filePath(QStringLiteral("missing.lgo"))));
     EXPECT_TRUE(brick.hasFirmware()) << "nothing was deleted";
@@ -87,10 +82,7 @@ TEST(RcxLinkFirmware, PendingStepsDieWithTheLink)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("firm.lgo"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(sRecords(QByteArray(64, 'x')));
-    f.close();
+    writeFile(path, sRecords(QByteArray(64, 'x')));
     vbrick::SoftRcx brick;
     vbrick::InProcessTower tower(brick);
     EventLog log;

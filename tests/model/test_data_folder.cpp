@@ -1,6 +1,7 @@
 // The user's data folder: where it is, and the one-time copy of projects kept
 // beside the program by older versions.
 #include "model/DataFolder.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,14 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 QByteArray readFile(const QString& path)
 {

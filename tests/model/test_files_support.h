@@ -4,6 +4,7 @@
 // grid that shows every member of every command.
 #include "support/FakePresenter.h"
 #include "support/FakeWindows.h"
+#include "support/TestFiles.h"
 
 #include "model/CommandCatalogue.h"
 #include "model/AppState.h"
@@ -46,14 +47,6 @@ inline QByteArray crlfCut(const std::vector<const char*>& lines)
 }
 
 inline QString u(const char* s) { return QString::fromUtf8(s); }
-
-inline void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(bytes);
-}
 
 inline QByteArray readFile(const QString& path)
 {

@@ -9,6 +9,7 @@
 #include "support/FakePresenter.h"
 #include "support/FakeWindows.h"
 #include "support/RecordingControl.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -312,11 +313,8 @@ TEST_F(ModuleManagementTest, ExistingTaskAndSubAreReadFromTheirFiles)
 TEST_F(ModuleManagementTest, TaskWhoseCommandsCannotBeReadIsNotReportedAsAdded)
 {
     App().RcxSetup->ProjectName = QStringLiteral("Robot");
-    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Projects/Robot.dir")));
-    QFile f(folder.path() + QStringLiteral("/Projects/Robot.dir/Broken.tas"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("1,1,1,\"Broken\"\r\n\"M_ON\",\"0\",abc,,,,,\"\",\"\",1,,0,,0,1\r\n");
-    f.close();
+    writeFile(folder.path() + QStringLiteral("/Projects/Robot.dir/Broken.tas"),
+              "1,1,1,\"Broken\"\r\n\"M_ON\",\"0\",abc,,,,,\"\",\"\",1,,0,,0,1\r\n");
 
     answer(QStringLiteral("Broken"), 1);
     EXPECT_FALSE(AddTask(3));

@@ -13,6 +13,8 @@ using namespace filetest;
 namespace {
 
 const QString kDuplicate = QStringLiteral("48:This key is already associated with an element of this collection");
+// How a failure in the project file ends its message.
+const QString kInProject = QStringLiteral(" in Robot.qmd");
 
 QStringList keysFrom(const Collection<ObjectPtr>& list, int firstIndex)
 {
@@ -406,23 +408,23 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
         {"records after EndSubDef are ignored", {},
          {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0", "\"EndSubDef\",0", "\"Blink\",1"}, false, {},
          [&] { EXPECT_EQ(subNames(), QString()); }},
-        {"a file that ends before EndTaskDef", {}, {"\"EndVarDef\",0,0,0", "\"Drive\",1"}, false, {kDuplicate},
-         [&] { EXPECT_EQ(taskNames(), QStringLiteral("Drive=1")); }},
+        {"a file that ends before EndTaskDef", {}, {"\"EndVarDef\",0,0,0", "\"Drive\",1"}, false,
+         {kDuplicate + kInProject}, {}},
         {"a file that ends right after EndVarDef", {}, {"\"EndVarDef\",0,0,0"}, false,
-         {QStringLiteral("48:Bad file name or number")}, {}},
+         {QStringLiteral("48:Bad file name or number") + kInProject}, {}},
         {"a file that ends inside a named value", {}, {"\"Speed\",0,"}, true,
-         {QStringLiteral("48:Bad file name or number")}, {}},
+         {QStringLiteral("48:Bad file name or number") + kInProject}, {}},
         {"a file that ends inside EndTaskDef", {}, {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\""}, true,
-         {QStringLiteral("48:Bad file name or number")}, {}},
+         {QStringLiteral("48:Bad file name or number") + kInProject}, {}},
         {"a file that ends inside the port lines", {kPorts[0], kPorts[1], kPorts[2], kPorts[3], kPorts[4]}, {}, false,
-         {QStringLiteral("48:Type mismatch")}, {}},
-        {"names that differ only in letter case", {}, {"\"Speed\",0,1,100", "\"SPEED\",0,2,100"}, false, {kDuplicate},
-         [&] { EXPECT_EQ(objectText(QStringLiteral("speed")), QStringLiteral("Speed|100|1|0|0")); }},
-        {"a stored name equal to a built-in one", {}, {"\"timer 1\",0,5,0"}, false, {kDuplicate}, {}},
+         {QStringLiteral("48:Type mismatch") + kInProject}, {}},
+        {"names that differ only in letter case", {}, {"\"Speed\",0,1,100", "\"SPEED\",0,2,100"}, false,
+         {kDuplicate + kInProject}, {}},
+        {"a stored name equal to a built-in one", {}, {"\"timer 1\",0,5,0"}, false, {kDuplicate + kInProject}, {}},
         {"a range without its underscore", {}, {"\"Near\",0,\"5\",220"}, false,
-         {QStringLiteral("48:Invalid procedure call or argument")}, {}},
+         {QStringLiteral("48:Invalid procedure call or argument") + kInProject}, {}},
         {"a constant whose value is a text", {}, {"\"Speed\",0,\"fast\",100"}, false,
-         {QStringLiteral("48:Type mismatch")}, {}},
+         {QStringLiteral("48:Type mismatch") + kInProject}, {}},
         {"short port lines", {"1,0,1,1,7,\"Left\"", kPorts[1], kPorts[2], "40,1,0,1", kPorts[4], kPorts[5]},
          {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {}, [&] {
              const clsMotor& m = *app.RcxSetup->PortMotor(0);
@@ -442,15 +444,15 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
          }},
         {"a ninth field in a port line", {"1,0,1,1,7,\"a\",\"b\",\"c\",\"d\"", kPorts[1], kPorts[2], kPorts[3], kPorts[4],
                                           kPorts[5]},
-         {}, false, {QStringLiteral("48:Subscript out of range")}, {}},
+         {}, false, {QStringLiteral("48:Subscript out of range") + kInProject}, {}},
         {"a ninth comma without text", {"1,0,1,0,7,\"a\",\"b\",\"c\",", kPorts[1], kPorts[2], kPorts[3], kPorts[4],
                                         kPorts[5]},
          {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {}, {}},
         {"an empty numeric field in a port line", {kPorts[0], ",1,1,0,7,\"\",\"\",\"\"", kPorts[2], kPorts[3],
                                                    kPorts[4], kPorts[5]},
-         {}, false, {QStringLiteral("48:Type mismatch")}, {}},
+         {}, false, {QStringLiteral("48:Type mismatch") + kInProject}, {}},
         {"a port field that is no number", {kPorts[0], kPorts[1], kPorts[2], kPorts[3], "40,0,one,0,\"\"", kPorts[5]},
-         {}, false, {QStringLiteral("48:Type mismatch")}, {}},
+         {}, false, {QStringLiteral("48:Type mismatch") + kInProject}, {}},
         {"codes out of their usual ranges stand", {"1,0,1,9,99,\"\",\"\",\"\"", kPorts[1], kPorts[2], "40,6,0,0,\"\"",
                                                    kPorts[4], kPorts[5]},
          {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {}, [&] {
@@ -459,22 +461,18 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
              EXPECT_TRUE(app.ObjectList.Exists(QStringLiteral("Motor state A")));
              EXPECT_EQ(app.RcxSetup->PortSensor(0)->SensorMode, 6);
          }},
-        {"a project type that is a text", {"\"RCX\""}, {}, false, {QStringLiteral("48:Type mismatch")}, {}},
+        {"a project type that is a text", {"\"RCX\""}, {}, false, {QStringLiteral("48:Type mismatch") + kInProject},
+         {}},
         {"a task that can't be found", {}, {"\"EndVarDef\",0,0,0", "\"Ghost\",1", "\"EndTaskDef\",0"}, false,
-         {QStringLiteral("48:File not found")}, [&] { EXPECT_TRUE(windows.windows.empty()); }},
+         {QStringLiteral("48:File not found: Ghost.tas")}, {}},
         {"a sub that can't be found", {}, {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0", "\"Ghost\",1"},
          false, {QStringLiteral("48:File not found while Opening SubFile %1/Subs/Ghost.sub")}, {}},
-        {"a task whose commands can't be read still opens", {},
-         {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"Broken\",2", "\"EndTaskDef\",0"}, false, {kDuplicate}, [&] {
-             EXPECT_EQ(taskNames(), QStringLiteral("Drive=1 Broken=2"));
-             EXPECT_EQ(explorer(), QStringList{QStringLiteral("Drive/1")});
-             EXPECT_EQ(app.TaskList.Item(QStringLiteral("Broken"))->Commands()->Count(), 1);
-         },
-         true},
+        {"a task whose commands can't be read", {},
+         {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"Broken\",2", "\"EndTaskDef\",0"}, false,
+         {kDuplicate + QStringLiteral(" in Broken.tas")}, {}},
         {"a task name that leads out of the project", {}, {"\"EndVarDef\",0,0,0", "\"../evil\",1", "\"EndTaskDef\",0"},
          false,
-         {QStringLiteral("48:Bad file name: the task name \"../evil\" can't be used as a file name")},
-         [&] { EXPECT_TRUE(app.TaskList.Item(QStringLiteral("../evil"))->Commands()->isEmpty()); }},
+         {QStringLiteral("48:Bad file name: the task name \"../evil\" can't be used as a file name")}, {}},
         {"a sub name that leads out of the Subs folder", {},
          {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0", "\"..\",1"}, false,
          {QStringLiteral("48:Bad file name: the sub name \"..\" can't be used as a file name while Opening SubFile "
@@ -501,6 +499,9 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
         windows.addedModules.clear();
         windows.windows.clear();
         windows.pointers.clear();
+        windows.log.clear();
+        const QString before = projectDump();
+        const QString objectsBefore = keysFrom(app.ObjectList, 1).join(QLatin1Char('|'));
 
         const bool defaultPorts = c.ports.size() == 0;
         QByteArray bytes = "0\r\n0\r\n";
@@ -523,17 +524,157 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
         EXPECT_EQ(ok, expected.isEmpty() || c.opensAfterMessage);
         EXPECT_EQ(messages(), expected);
         EXPECT_EQ(windows.pointers.last(), 0);
+        if (!ok) {
+            // Refused: the project opened by the case before is still there, as it was.
+            EXPECT_EQ(projectDump(), before);
+            EXPECT_EQ(keysFrom(app.ObjectList, 1).join(QLatin1Char('|')), objectsBefore);
+            EXPECT_EQ(windows.log, (QStringList{QStringLiteral("SetPointer(11)"), QStringLiteral("SetPointer(0)")}));
+        }
         if (c.check)
             c.check();
     }
     EXPECT_EQ(readFile(folder() + QStringLiteral("/evil.tas")), crlf({"1,1,1,\"outside\""}));
 }
 
+// A project any of whose files is broken is refused: the message names the
+// file, and the project open before stays open as it was, with its modules,
+// its named values, its listing and its window.
+TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
+{
+    struct Case {
+        const char* what;
+        std::function<void(const QString& other)> breakIt;  // the folder of project "Other"
+        QString message;                                      // %1: the data folder
+    };
+    auto replaceIn = [](const QString& path, const QByteArray& from, const QByteArray& to) {
+        QByteArray bytes = readFile(path);
+        ASSERT_TRUE(bytes.contains(from)) << path.toStdString();
+        writeFile(path, bytes.replace(from, to));
+    };
+    // Cuts the file `extra` bytes after the start of `marker`.
+    auto cutAt = [](const QString& path, const QByteArray& marker, qsizetype extra) {
+        const QByteArray whole = readFile(path);
+        ASSERT_TRUE(whole.contains(marker)) << path.toStdString();
+        writeFile(path, whole.left(whole.indexOf(marker) + extra));
+    };
+    const Case cases[] = {
+        {"the project file cut inside its task list",
+         [&](const QString& other) { cutAt(other + QStringLiteral("/Other.qmd"), "\"Arm\"", 0); },
+         kDuplicate + QStringLiteral(" in Other.qmd")},  // the last task read again
+        {"the project file cut inside a named value",
+         [&](const QString& other) { cutAt(other + QStringLiteral("/Other.qmd"), "\"Count\"", 9); },
+         QStringLiteral("48:Bad file name or number in Other.qmd")},
+        {"a port field that is no number in the project file",
+         [&](const QString& other) { replaceIn(other + QStringLiteral("/Other.qmd"), "40,1,0,1,", "40,one,0,1,"); },
+         QStringLiteral("48:Type mismatch in Other.qmd")},
+        {"no project file", [&](const QString& other) { QFile::remove(other + QStringLiteral("/Other.qmd")); },
+         QStringLiteral("48:File not found: Other.qmd")},
+        {"a task file missing", [&](const QString& other) { QFile::remove(other + QStringLiteral("/Arm.tas")); },
+         QStringLiteral("48:File not found: Arm.tas")},
+        {"a task header whose loop flag is no number",
+         [&](const QString& other) { replaceIn(other + QStringLiteral("/Drive.tas"), "1,1,1,\"Drive", "1,x,1,\"Drive"); },
+         QStringLiteral("48:Type mismatch in Drive.tas")},
+        {"a task file cut inside a command record",
+         [&](const QString& other) { cutAt(other + QStringLiteral("/Drive.tas"), "\"L_IF\"", 10); },
+         QStringLiteral("48:Input past end of file in Drive.tas")},
+        {"a task whose commands share a cell",
+         [&](const QString& other) {
+             writeFile(other + QStringLiteral("/Arm.tas"), crlf({"1,1,1,\"t\"", "\"M_ON\",\"\",-1,,,,,\"\",\"\",0,,0,,0,1",
+                                                                 "\"M_ON\",\"\",-1,,,,,\"\",\"\",0,,0,,0,1"}));
+         },
+         kDuplicate + QStringLiteral(" in Arm.tas")},
+        {"a sub file that is broken",
+         [&](const QString& other) {
+             replaceIn(other + QStringLiteral("/Other.qmd"), "\"Beep twice\",2", "\"Cracked\",2");
+             writeFile(folder() + QStringLiteral("/Subs/Cracked.sub"), crlf({"0,0,1,\"s\"", "\"G_WAIT\",\"\",x"}));
+         },
+         QStringLiteral("48:Type mismatch while Opening SubFile %1/Subs/Cracked.sub")},
+    };
+
+    ASSERT_TRUE(openFixture());
+    AppState& app = App();
+    app.ListingText = QStringLiteral("the listing of Robot");
+    const QString before = projectDump();
+    const QStringList objectsBefore = keysFrom(app.ObjectList, 1);
+    const clsTask* drive = app.TaskList.Item(QStringLiteral("Drive")).get();
+    ASSERT_EQ(windows.windows.size(), 1u);
+    const QString other = folder() + QStringLiteral("/Projects/Other.dir");
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(other).removeRecursively();
+        copyTree(fixtureFolder() + QStringLiteral("/Projects/Robot.dir"), other);
+        QFile::rename(other + QStringLiteral("/Robot.qmd"), other + QStringLiteral("/Other.qmd"));
+        c.breakIt(other);
+        presenter.shown.clear();
+        windows.log.clear();
+
+        app.RcxSetup->ProjectName = QStringLiteral("Other");
+        EXPECT_FALSE(OpenProject());
+        app.RcxSetup->ProjectName = QStringLiteral("Robot");
+
+        EXPECT_EQ(messages(), QStringList{c.message.contains(QStringLiteral("%1")) ? c.message.arg(folder()) : c.message});
+        EXPECT_EQ(projectDump(), before);
+        EXPECT_EQ(keysFrom(app.ObjectList, 1), objectsBefore);
+        EXPECT_EQ(app.TaskList.Item(QStringLiteral("Drive")).get(), drive);
+        EXPECT_EQ(app.ListingText, QStringLiteral("the listing of Robot"));
+        EXPECT_EQ(windows.windows.size(), 1u);
+        EXPECT_EQ(windows.lastWindow()->owner, drive);
+        EXPECT_EQ(windows.log, (QStringList{QStringLiteral("SetPointer(11)"), QStringLiteral("SetPointer(0)")}));
+    }
+
+    // A whole project whose windows before can't be closed is not opened either.
+    QDir(other).removeRecursively();
+    copyTree(fixtureFolder() + QStringLiteral("/Projects/Robot.dir"), other);
+    QFile::rename(other + QStringLiteral("/Robot.qmd"), other + QStringLiteral("/Other.qmd"));
+    presenter.shown.clear();
+    windows.onCloseProjectWindows = [] { raiseError(Err::InvalidCall); };
+    app.RcxSetup->ProjectName = QStringLiteral("Other");
+    EXPECT_FALSE(OpenProject());
+    app.RcxSetup->ProjectName = QStringLiteral("Robot");
+    windows.onCloseProjectWindows = {};
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Invalid procedure call or argument")});
+    EXPECT_EQ(projectDump(), before);
+    EXPECT_EQ(app.TaskList.Item(QStringLiteral("Drive")).get(), drive);
+    EXPECT_EQ(windows.pointers.last(), 0);
+
+    // The project before still saves to the very bytes it was opened from.
+    ASSERT_TRUE(SaveProject());
+    EXPECT_EQ(filesBelow(folder() + QStringLiteral("/Projects/Robot.dir")),
+              filesBelow(fixtureFolder() + QStringLiteral("/Projects/Robot.dir")));
+}
+
+// Whatever else stops a reading (here the joystick a Joystick & Keyboard
+// project asks about) runs on to the program's guard, and the project open
+// before is still the open one.
+TEST_F(ProjectFileTest, AnyFailureWhileReadingLeavesTheOpenProject)
+{
+    struct BrokenJoystick : IJoystick {
+        JoystickCaps GetDevCaps() override { throw std::runtime_error("no joystick driver"); }
+    } joystick;
+    ASSERT_TRUE(openFixture());
+    AppState& app = App();
+    const QString before = projectDump();
+    QByteArray project = readFile(projectPath());
+    project[0] = '1';  // a Joystick & Keyboard project
+    const QString other = folder() + QStringLiteral("/Projects/Other.dir");
+    copyTree(fixtureFolder() + QStringLiteral("/Projects/Robot.dir"), other);
+    writeFile(other + QStringLiteral("/Other.qmd"), project);
+    app.Joystick = &joystick;
+    app.RcxSetup->ProjectName = QStringLiteral("Other");
+    windows.pointers.clear();
+    EXPECT_THROW(OpenProject(), std::runtime_error);
+    app.RcxSetup->ProjectName = QStringLiteral("Robot");
+    EXPECT_EQ(projectDump(), before);
+    EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
+    ResetApp();  // the quiet joystick back before this one goes
+}
+
 TEST_F(ProjectFileTest, AMissingProjectFileFails)
 {
     App().ProjectAction = 1;
     EXPECT_FALSE(OpenProject());
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:File not found")});
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:File not found: Robot.qmd")});
     EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
 }
 
@@ -750,12 +891,13 @@ TEST_F(ProjectFileTest, AProjectFileCutAnywhereOpensOnlyWithItsTaskList)
 
 // ---- The windows around an open ----
 
-// Opening goes through the windows in a fixed order: the set-up window and
-// the explorer closed and the explorer shown empty before anything is read,
-// the motor tips after the motor lines, the explorer filled module by module,
-// task 1's window, and the toolbars for the project's own type at the end. A
-// new project asks for its first task after the map is closed and shows the
-// set-up window last, with the pointer already back.
+// Opening goes through the windows in a fixed order: once every file has been
+// read, the windows of the project before closed, the set-up window and the
+// explorer closed and the explorer shown empty, the motor tips, the explorer
+// filled module by module, task 1's window, and the toolbars for the
+// project's own type at the end. A new project asks for its first task after
+// the map is closed and shows the set-up window last, with the pointer
+// already back.
 // A project opened or made starts with nothing of the one before: a Joystick
 // & Keyboard project, whose compile adds to the listing without clearing it,
 // must never show the listing of the RCX project open before it.
@@ -796,11 +938,12 @@ TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
     };
     const QStringList existing{
         QStringLiteral("SetPointer(11)"),
+        QStringLiteral("CloseProjectWindows()"),
         QStringLiteral("PreviewUnload()"),
         QStringLiteral("SetupWindowUnload()"),
         QStringLiteral("SetMainCaption(RCX programming - Robot)"),
         QStringLiteral("ProjExpUnloadAndShow()"),
-        QStringLiteral("SetToolbarsForType(1)"),
+        QStringLiteral("SetToolbarsForType(0)"),
         QStringLiteral("UpdateMotorTips(1,0,1)"),
         QStringLiteral("ProjExpAddNewModul(Drive,1)"),
         QStringLiteral("ProjExpAddNewModul(Arm,1)"),
@@ -814,6 +957,7 @@ TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
     };
     const QStringList fresh{
         QStringLiteral("SetPointer(11)"),
+        QStringLiteral("CloseProjectWindows()"),
         QStringLiteral("PreviewUnload()"),
         QStringLiteral("SetupWindowUnload()"),
         QStringLiteral("SetMainCaption(RCX programming - Robot)"),

@@ -121,6 +121,32 @@ TEST(RecordWriter, WritesFieldsByTheirKind)
     EXPECT_EQ(buffer.data(), QByteArray("\"a, \"b\" \xe9\",-12,,1.5,\"t\",7\r\n\r\n\"\",0\r\n"));
 }
 
+// Fractions are written and read straight from the bytes; the bytes and the
+// values must be those of the general way (numberText, parseNumber) for every
+// kind of fraction, the ones at the edges of the plain form too.
+TEST(RecordWriter, WritesAndReadsFractionsAsTheGeneralWay)
+{
+    const double values[] = {1.5,    -0.25,         0.1,    1.0 / 3,  -2.0 / 3 * 1e10, 123456.789,  0.1 + 0.2,
+                             1e-4,   9.99e-5,       1.2345678901234567e-4, 1e14 + 0.5, 99999999999999.9,
+                             999999999999999.5,     3.14159265358979,       -7.000000000000001, 1.000030517578125, 5e-324, 1e300};
+    for (const double d : values) {
+        SCOPED_TRACE(d);
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        RecordWriter w(&buffer);
+        w.value(Variant(d)).endRecord();
+        const QByteArray general = vb::numberText(d).toLatin1();
+        EXPECT_EQ(buffer.data(), general + "\r\n");
+
+        double expected = 0;
+        ASSERT_TRUE(vb::parseNumber(QString::fromLatin1(general), expected));
+        RecordReader r(buffer.data());
+        const Variant read = r.field();
+        ASSERT_TRUE(read.isNumber());
+        EXPECT_EQ(read.toDouble(), expected);
+    }
+}
+
 TEST(RecordWriter, ReportsADeviceThatRefusesAndAClosedFile)
 {
     QBuffer buffer;  // never opened: every write is refused
@@ -155,10 +181,11 @@ TEST(RecordWriter, ReplacesTheTargetOnlyOnCommit)
 
     RecordWriter w;
     w.open(path);
-    w.number(3).endRecord();
+    w.number(3).text(QStringLiteral("x")).endRecord();
+    w.number(4).text(QStringLiteral("begun, never ended"));
     w.commit();
     EXPECT_FALSE(w.isOpen());
-    EXPECT_EQ(readFile(path), QByteArray("3\r\n"));
+    EXPECT_EQ(readFile(path), QByteArray("3,\"x\"\r\n"));
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.tas")});
 
     EXPECT_EQ(failureNumber([&] { w.open(tmp.path() + QStringLiteral("/missing/a.tas")); }), Err::PathNotFound);

@@ -386,10 +386,11 @@ TEST_F(TaskFileTest, ReadsCommandRecordsByTheirRules)
         QString shape;
         QStringList messages;  // empty: read in full, and put into the explorer
     };
-    const QString pastEnd = QStringLiteral("48:Input past end of file");
-    const QString mismatch = QStringLiteral("48:Type mismatch");
+    // The message names the file.
+    const QString pastEnd = QStringLiteral("48:Input past end of file in T.tas");
+    const QString mismatch = QStringLiteral("48:Type mismatch in T.tas");
     const QString duplicate =
-        QStringLiteral("48:This key is already associated with an element of this collection");
+        QStringLiteral("48:This key is already associated with an element of this collection in T.tas");
     const Case cases[] = {
         {"records in any order go to their own cells",
          lines({rec("M_OFF", 1, 3), rec("L_IF", 0, 2), rec("G_WAIT", 1, 1), kElse, rec("M_ON", 0, 5), kEndIf,
@@ -424,7 +425,7 @@ TEST_F(TaskFileTest, ReadsCommandRecordsByTheirRules)
          {mismatch}},
         {"a row that is no number", lines({"\"M_ON\",\"\",-1,,,,,\"\",\"\",0,,0,,0,row"}), QString(), {mismatch}},
         {"a number out of range", lines({"\"M_ON\",\"\",-1,,,,,\"\",\"\",0,,0,,0,99999"}), QString(),
-         {QStringLiteral("48:Overflow")}},
+         {QStringLiteral("48:Overflow in T.tas")}},
         {"a trailing empty line is a record cut short", lines({rec("M_ON", 0, 1), ""}), QStringLiteral("0001 M_ON"),
          {pastEnd}},
     };
@@ -458,6 +459,10 @@ TEST_F(TaskFileTest, ACommandFailureLeavesTheModuleOutOfItsList)
     EXPECT_TRUE(ReadSub(*App().CurrentSub, False));
     EXPECT_FALSE(App().SubList.Exists(QStringLiteral("S")));
     EXPECT_TRUE(windows.addedModules.isEmpty());
+    // Each message names the file its failure came from.
+    EXPECT_EQ(messages(),
+              (QStringList{QStringLiteral("48:This key is already associated with an element of this collection in T.tas"),
+                           QStringLiteral("48:Type mismatch while Opening SubFile %1/Subs/S.sub").arg(folder())}));
 }
 
 TEST_F(TaskFileTest, NestingTooDeepFailsWithoutCrashing)
@@ -468,7 +473,7 @@ TEST_F(TaskFileTest, NestingTooDeepFailsWithoutCrashing)
     bool ok = false;
     TaskPtr task = readTaskWith(records, &ok);
     EXPECT_TRUE(ok);
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Out of stack space")});
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Out of stack space in T.tas")});
     EXPECT_TRUE(windows.addedModules.isEmpty());
     EXPECT_EQ(task->Commands()->Count(), 1);
 }
@@ -483,13 +488,14 @@ TEST_F(TaskFileTest, AFileThatCantBeOpenedOrAHeaderThatCantBeReadFails)
         QString sub;
     };
     const Case cases[] = {
-        {"no file", "None", QByteArray(), QStringLiteral("48:File not found"),
+        {"no file", "None", QByteArray(), QStringLiteral("48:File not found: None.tas"),
          QStringLiteral("48:File not found while Opening SubFile %1/Subs/None.sub")},
-        {"an empty file", "Empty", QByteArray(""), QStringLiteral("48:Input past end of file"),
+        {"an empty file", "Empty", QByteArray(""), QStringLiteral("48:Input past end of file in Empty.tas"),
          QStringLiteral("48:Input past end of file while Opening SubFile %1/Subs/Empty.sub")},
-        {"a header cut short", "Short", QByteArray("1,1\r\n"), QStringLiteral("48:Input past end of file"),
+        {"a header cut short", "Short", QByteArray("1,1\r\n"), QStringLiteral("48:Input past end of file in Short.tas"),
          QStringLiteral("48:Input past end of file while Opening SubFile %1/Subs/Short.sub")},
-        {"a loop flag that is no number", "Bad", QByteArray("1,yes,1,\"t\"\r\n"), QStringLiteral("48:Type mismatch"),
+        {"a loop flag that is no number", "Bad", QByteArray("1,yes,1,\"t\"\r\n"),
+         QStringLiteral("48:Type mismatch in Bad.tas"),
          QStringLiteral("48:Type mismatch while Opening SubFile %1/Subs/Bad.sub")},
     };
     QDir().mkpath(folder() + QStringLiteral("/Subs"));

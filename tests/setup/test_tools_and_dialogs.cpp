@@ -2,6 +2,7 @@
 
 #include "model/VbError.h"
 #include "setup/SetupService.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -127,9 +128,7 @@ protected:
     }
     QString write(const QString& name, const QByteArray& text)
     {
-        QFile f(dir.filePath(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(text);
+        writeFile(dir.filePath(name), text);
         return dir.filePath(name);
     }
 

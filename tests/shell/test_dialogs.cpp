@@ -3,6 +3,7 @@
 #include "shell/OpenDialog.h"
 #include "shell/Preferences.h"
 #include "shell/Preview.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,14 +20,6 @@
 #include <QTest>
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 QStringList itemTexts(const QListWidget* lv)
 {

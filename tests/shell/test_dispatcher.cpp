@@ -304,26 +304,62 @@ TEST_F(DispatcherTest, OpenAsksToSaveAndGivesUpOnCancelOrAFailedSave)
     EXPECT_EQ(opens, 0);  // cancelled in the dialog
 }
 
+// The open closes the windows of the project before once it has read the new
+// one (here as the real open does it, through the window services). An
+// existing project that can't be opened leaves the project before, its name
+// and its windows as they were; a new one whose first task is cancelled has
+// cleared the project before, so its own name stays.
 TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
 {
-    QDir(folder.path()).mkpath(QStringLiteral("Projects/Old.dir"));
-    ListedWindow* w = addWindow(QStringLiteral("Main"), 1, QStringLiteral("Main task"));
-    App().ListingText = QStringLiteral("x");
-    main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
-    main->picStatus()->Print(QStringLiteral("old line"));
-    runner.script = [](QDialog& d) {
-        auto& open = static_cast<frmOpen&>(d);
-        open.txtProjName->setText(QStringLiteral("  Robot  "));
-        open.cmdOk_Click(0);
+    struct Case {
+        const char* what;
+        const char* typed;  // in the open/new dialog
+        bool opens;
+        const char* nameAfter;
+        int actionAfter;
     };
-    main->TB1_ButtonClick(QStringLiteral("OPEN"));
-    EXPECT_TRUE(w->closed);
-    EXPECT_EQ(windows.Preview(), nullptr);
-    EXPECT_TRUE(status().isEmpty());
-    EXPECT_EQ(App().RcxSetup->ProjectName, QStringLiteral("Robot"));
-    EXPECT_EQ(App().ProjectAction, 2);
-    EXPECT_EQ(opens, 1);
-    EXPECT_EQ(mapUnloads, 1);
+    const Case cases[] = {
+        {"an existing project opens", "  Robot  ", true, "Robot", 1},
+        {"an existing project can't be opened", "Robot", false, "Old", 1},
+        {"a new project opens", "Fresh", true, "Fresh", 2},
+        {"a new project's first task is cancelled", "Fresh", false, "Fresh", 2},
+    };
+    QDir(folder.path()).mkpath(QStringLiteral("Projects/Old.dir"));
+    QDir(folder.path()).mkpath(QStringLiteral("Projects/Robot.dir"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        App().RcxSetup->ProjectName = QStringLiteral("Old");
+        App().ProjectAction = 1;
+        opens = 0;
+        mapUnloads = 0;
+        main->Ops.OpenProject = [this, &c] {
+            ++opens;
+            if (c.opens) {
+                App().Windows->CloseProjectWindows();
+                App().Windows->PreviewUnload();
+            }
+            return c.opens;
+        };
+        ListedWindow* w = addWindow(QStringLiteral("Main"), 1, QStringLiteral("Main task"));
+        App().ListingText = QStringLiteral("x");
+        main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
+        main->picStatus()->Print(QStringLiteral("old line"));
+        runner.script = [&c](QDialog& d) {
+            auto& open = static_cast<frmOpen&>(d);
+            open.txtProjName->setText(QString::fromLatin1(c.typed));
+            open.cmdOk_Click(0);
+        };
+        main->TB1_ButtonClick(QStringLiteral("OPEN"));
+        EXPECT_EQ(w->closed, c.opens);
+        EXPECT_EQ(windows.Preview() == nullptr, c.opens);
+        EXPECT_TRUE(status().isEmpty());
+        EXPECT_EQ(App().RcxSetup->ProjectName, QString::fromLatin1(c.nameAfter));
+        EXPECT_EQ(App().ProjectAction, c.actionAfter);
+        EXPECT_EQ(opens, 1);
+        EXPECT_EQ(mapUnloads, c.opens ? 1 : 0);
+        if (!c.opens)
+            w->Close();
+    }
 }
 
 TEST_F(DispatcherTest, NewTaskOpensItsWindowAndDropsTheMap)

@@ -3,6 +3,7 @@
 #include "shell/About.h"
 #include "shell/FileDialog.h"
 #include "shell/Help.h"
+#include "support/TestFiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,9 +19,7 @@ namespace {
 
 void touch(const QString& path)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    writeFile(path, QByteArray());
 }
 
 QStringList entries(const QListWidget* lv)

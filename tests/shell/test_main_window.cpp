@@ -3,9 +3,11 @@
 // closing.
 #include "shell/ShellFixture.h"
 #include "shell/MainWindow.h"
+#include "shell/OpenDialog.h"
 #include "shell/StatusStrip.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QCoreApplication>
 #include <QPointer>
@@ -345,6 +347,48 @@ TEST_F(MainWindowTest, LoadSelectsTheCursorAndFailsWhenTheProjectDoesNot)
     second.Ops.OpenProject = [] { return false; };
     EXPECT_FALSE(second.MDIForm_Load());
     EXPECT_FALSE(second.isVisible());
+}
+
+// A project that can't be opened at the start does not end the program: the
+// open/new dialog comes back until a project opens or the user cancels it.
+TEST_F(MainWindowTest, LoadAsksAgainForAProjectThatCantBeOpened)
+{
+    struct Case {
+        const char* what;
+        bool cancelSecond;
+        bool loads;
+        int opens;
+        int dialogs;
+    };
+    const Case cases[] = {
+        {"the project chosen next opens", false, true, 2, 1},
+        {"the dialog is cancelled", true, false, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        mdiMain start;
+        windows.setMainWindow(&start);
+        int opens = 0, dialogs = 0;
+        App().RcxSetup->ProjectName = QStringLiteral("Cracked");
+        start.Ops.OpenProject = [&] { return ++opens > 1; };
+        runner.script = [&](QDialog& d) {
+            ++dialogs;
+            auto& open = static_cast<frmOpen&>(d);
+            if (c.cancelSecond) {
+                open.cmdOk_Click(1);
+                return;
+            }
+            open.txtProjName->setText(QStringLiteral("Robot"));
+            open.cmdOk_Click(0);
+        };
+        EXPECT_EQ(start.MDIForm_Load(), c.loads);
+        EXPECT_EQ(start.isVisible(), c.loads);
+        EXPECT_EQ(opens, c.opens);
+        EXPECT_EQ(dialogs, c.dialogs);
+        EXPECT_EQ(App().RcxSetup->ProjectName, c.loads ? QStringLiteral("Robot") : QStringLiteral("Cracked"));
+        start.hide();
+        windows.setMainWindow(main.get());
+    }
 }
 
 TEST_F(MainWindowTest, ClosingAsksToSaveOnlyWhenSomethingChanged)

@@ -181,6 +181,13 @@ void FakeWindows::ProjExpAddNewModul(const QString& name, Long type)
     addedModules.append({name, type});
 }
 
+void FakeWindows::CloseProjectWindows()
+{
+    log.append(QStringLiteral("CloseProjectWindows()"));
+    if (onCloseProjectWindows)
+        onCloseProjectWindows();
+}
+
 void FakeWindows::ProjExpUnloadAndShow()
 {
     log.append(QStringLiteral("ProjExpUnloadAndShow()"));

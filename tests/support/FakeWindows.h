@@ -166,6 +166,8 @@ public:
     void DoEvents() override;
     void ShowOpenDialog(Long openMode, Long objToOpen) override;
     void ProjExpAddNewModul(const QString& name, Long type) override;
+    void CloseProjectWindows() override;
+    std::function<void()> onCloseProjectWindows;  // runs inside CloseProjectWindows (a window that fails)
     void ProjExpUnloadAndShow() override;
     void MapUnload() override;
     void MapUpdateNode(const QString& moduleName) override;

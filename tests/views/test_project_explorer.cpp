@@ -4,6 +4,7 @@
 #include "model/ModuleManagement.h"
 #include "model/TaskFile.h"
 #include "views/ProjectExplorer.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,10 +89,7 @@ TEST_F(ExplorerTest, RemovingTheMiddleTaskRenumbersClosesWindowsAndKeepsTheFile)
     FakeCommandWindow* bodyWindow = windows.lastWindow();
     ASSERT_EQ(bodyWindow->caption, "two");
     const QString path = TaskFilePath("two");
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    writeFile(path, QByteArray());
 
     ASSERT_TRUE(exp.RemoveModule());
     EXPECT_FALSE(App().TaskList.Exists("two"));
