@@ -20,7 +20,7 @@ void AppendListingLine(const Variant& prefix, const std::vector<Variant>& fields
 // Variant, or a number, each written as the Variant holding it would be.
 namespace listing {
 // One line of ListingText, gathered in a buffer of its own and added to the
-// text in one piece when it is done (also when a failure leaves it early).
+// text all at once when it is done (also when a failure leaves it early).
 class Line {
 public:
     // Opens the line with BlockDepth tabs; nothing is listed in a Joystick &
