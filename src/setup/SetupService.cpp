@@ -24,18 +24,6 @@ clsRcx& Rcx() { return *App().RcxSetup; }
 
 QChar PortLetter(int port) { return QChar(QLatin1Char('A').unicode() + port); }
 
-// Blanks at both ends removed; other white space is kept.
-QString TrimBlanks(const QString& text)
-{
-    int first = 0;
-    int last = int(text.size());
-    while (first < last && text[first] == QLatin1Char(' '))
-        ++first;
-    while (last > first && text[last - 1] == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
-
 // Removes every named value of one of the sources whose number is the port.
 void RemoveObjects(int port, std::initializer_list<Integer> sources)
 {
@@ -451,7 +439,7 @@ void PollPanel::WriteVariable(int row, const QString& text)
     if (!InitRCX(Rcx()))
         return;
     try {
-        const Integer v = vb::CInt(TrimBlanks(text));
+        const Integer v = vb::CInt(vb::Trim(text));
         ObjectPtr o = FindObject(Rows[row].Caption);
         if (!o)
             raiseError(Err::InvalidCall);
@@ -641,7 +629,7 @@ bool SensorProperties::Update(Long mode, const QString& purpose)
         TogglePoll(mode);
     AppState& a = App();
     try {
-        const QString trimmed = TrimBlanks(purpose);
+        const QString trimmed = vb::Trim(purpose);
         if (trimmed.isEmpty()) {
             ShowMessage(QStringLiteral("Missing purpose"), MsgStyle::Exclamation);
             return false;
@@ -809,7 +797,7 @@ void MotorProperties::setPurpose(const QString& text)
 
 bool MotorProperties::Update()
 {
-    if (TrimBlanks(Purpose).isEmpty()) {
+    if (vb::Trim(Purpose).isEmpty()) {
         ShowMessage(QStringLiteral("Missing purpose"), MsgStyle::Exclamation);
         return false;
     }
