@@ -38,6 +38,13 @@ void RemoveObjects(int port, std::initializer_list<Integer> sources)
         list.Remove(key);
 }
 
+// Removes the value, type, mode, raw and boolean objects of a sensor port.
+void RemoveSensorObjects(int port)
+{
+    RemoveObjects(port, {OperandSource::SensorValue, OperandSource::SensorType, OperandSource::SensorMode,
+                         OperandSource::SensorRaw, OperandSource::SensorBoolean});
+}
+
 ObjectPtr FindObject(const QString& name)
 {
     Collection<ObjectPtr>& list = App().ObjectList;
@@ -117,8 +124,7 @@ bool DropOnSensor(int port, int picture)
     try {
         clsSensor& s = *Rcx().PortSensor(port);
         s.setSensorType(picture);
-        RemoveObjects(port, {OperandSource::SensorValue, OperandSource::SensorType, OperandSource::SensorMode,
-                             OperandSource::SensorRaw, OperandSource::SensorBoolean});
+        RemoveSensorObjects(port);
         const Integer p = Integer(port);
         const QString name = SensorValueName(picture, port);
         AddNamedValue(name, OperandSource::SensorValue, 0, p);
@@ -149,8 +155,7 @@ void RemoveMotor(int port)
 
 void RemoveSensor(int port)
 {
-    RemoveObjects(port, {OperandSource::SensorValue, OperandSource::SensorType, OperandSource::SensorMode,
-                         OperandSource::SensorRaw, OperandSource::SensorBoolean});
+    RemoveSensorObjects(port);
     clsSensor& s = *Rcx().PortSensor(port);
     s.setSensorType(0);
     s.Purpose.clear();
