@@ -72,6 +72,17 @@ QString DirectionText(int m)
     return QString::number(m) + (m == 8 ? QStringLiteral("-Forword") : QStringLiteral("-Backword"));
 }
 
+// A failure of the sensor dialog: the pointer back to normal, then the
+// missing brick as such or the failure's description.
+void ShowDialogFailure(const VbError& e)
+{
+    App().Windows->SetPointer(0);
+    if (e.number() == Err::DeviceUnavailable)
+        ShowMessage(kNoCommunication, MsgStyle::Exclamation);
+    else
+        ShowMessage(e.description(), MsgStyle::Critical);
+}
+
 }  // namespace
 
 QString SetupFailureText(const VbError& e)
@@ -667,11 +678,7 @@ bool SensorProperties::Update(Long mode, const QString& purpose)
         WasCanceled = false;
         return true;
     } catch (const VbError& e) {
-        a.Windows->SetPointer(0);
-        if (e.number() == Err::DeviceUnavailable)
-            ShowMessage(kNoCommunication, MsgStyle::Exclamation);
-        else
-            ShowMessage(e.description(), MsgStyle::Critical);
+        ShowDialogFailure(e);
         return false;
     }
 }
@@ -693,11 +700,7 @@ void SensorProperties::TogglePoll(Long mode)
         UpdateSensor(Rcx(), Integer(SensorIndex), Integer(Rcx().PortSensor(SensorIndex)->SensorType()), Integer(mode));
         Polling = true;
     } catch (const VbError& e) {
-        App().Windows->SetPointer(0);
-        if (e.number() == Err::DeviceUnavailable)
-            ShowMessage(kNoCommunication, MsgStyle::Exclamation);
-        else
-            ShowMessage(e.description(), MsgStyle::Critical);
+        ShowDialogFailure(e);
     }
 }
 
