@@ -8,6 +8,7 @@
 #include "model/NamedValues.h"
 #include "model/Phantom.h"
 #include "model/VbError.h"
+#include "shell/FileDialog.h"
 
 #include <QStringList>
 
@@ -497,10 +498,7 @@ void BrickTools::FirmwareDownload()
             return;
         if ((a.FirmwareName.isEmpty() || a.FirmwarePath.isEmpty()) && !ChooseFirmwareFile())
             return;
-        QString path = a.FirmwarePath;
-        if (!path.endsWith(QLatin1Char('/')))
-            path += QLatin1Char('/');
-        path += a.FirmwareName;
+        const QString path = frmFirmware::JoinPath(a.FirmwarePath, a.FirmwareName);
         // A broken file is never sent: the brick would be left without firmware.
         const FirmwareImage image = FirmwareImage::ReadFile(path);
         if (!image.isValid()) {
