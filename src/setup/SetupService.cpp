@@ -84,6 +84,18 @@ void ShowDialogFailure(const VbError& e)
         ShowMessage(e.description(), MsgStyle::Critical);
 }
 
+// Runs a brick tool once the tower is found; a failure on the way is shown
+// in the brick tools' words.
+void RunBrickTool(const std::function<void()>& tool)
+{
+    try {
+        if (InitRCX(Rcx()))
+            tool();
+    } catch (const VbError& e) {
+        ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
+    }
+}
+
 }  // namespace
 
 QString SetupFailureText(const VbError& e)
@@ -492,10 +504,8 @@ bool BrickTools::ChooseFirmwareFile()
 
 void BrickTools::FirmwareDownload()
 {
-    AppState& a = App();
-    try {
-        if (!InitRCX(Rcx()))
-            return;
+    RunBrickTool([this] {
+        AppState& a = App();
         if ((a.FirmwareName.isEmpty() || a.FirmwarePath.isEmpty()) && !ChooseFirmwareFile())
             return;
         const QString path = frmFirmware::JoinPath(a.FirmwarePath, a.FirmwareName);
@@ -518,9 +528,7 @@ void BrickTools::FirmwareDownload()
                         MsgStyle::Exclamation);
         else
             a.Windows->StatusPrint(QStringLiteral("Download in progress please wait..."), 700);
-    } catch (const VbError& e) {
-        ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
-    }
+    });
 }
 
 QString BrickTools::BatteryCaption(double volts)
@@ -534,9 +542,7 @@ QString BrickTools::BatteryCaption(double volts)
 BatteryReading BrickTools::Battery()
 {
     BatteryReading r;
-    try {
-        if (!InitRCX(Rcx()))
-            return r;
+    RunBrickTool([&r] {
         float v = float(PB().PBBattery()) / 1000.0f;
         if (v >= 9.0f) {
             // The first reading after a pause tends to be high: read again.
@@ -547,18 +553,14 @@ BatteryReading BrickTools::Battery()
         r.volts = v;
         r.fill = std::clamp(double(v) / 9.0, 0.0, 1.0);
         r.caption = BatteryCaption(v);
-    } catch (const VbError& e) {
-        ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
-    }
+    });
     return r;
 }
 
 void BrickTools::PowerOff()
 {
-    AppState& a = App();
-    try {
-        if (!InitRCX(Rcx()))
-            return;
+    RunBrickTool([] {
+        AppState& a = App();
         const QString deflt = a.InitParams ? QString::number(a.InitParams->TimeToShutDown) : QString();
         const QString answer =
             a.Presenter->InputBox(QStringLiteral("Time in minuts 1-255 or  0 = Never "), QString(), deflt);
@@ -577,9 +579,7 @@ void BrickTools::PowerOff()
                         MsgStyle::Information);
         else
             ShowMessage(QStringLiteral("RCX never shutdown itself"), MsgStyle::Information);
-    } catch (const VbError& e) {
-        ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
-    }
+    });
 }
 
 void BrickTools::ShowFirmwareVersion()
