@@ -592,64 +592,61 @@ void frmMain::imgSensor_DragDrop(int index, int picture)
     BuildPollPanel();
 }
 
-void frmMain::imgOutput_MouseDown(int index, int button)
+// A button pressed on a filled port: the left one lights it, the right one
+// pops up the ports' menu for it.
+void frmMain::PortMouseDown(QLabel* port, int index, int button, const QString& removeCaption, const QString& tag)
 {
-    if (App().RcxSetup->PortMotor(index)->MotorType() == 0)
-        return;
     if (button == 1) {
-        setHighlight(imgOutput[index], true);
+        setHighlight(port, true);
     } else if (button == 2) {
         mRememberedPort = index;
-        mnuDel->setText(QStringLiteral("Remove motor"));
-        mDelTag = QStringLiteral("2");
+        mnuDel->setText(removeCaption);
+        mDelTag = tag;
         if (PopupMenu)
             PopupMenu(mnuEdit);
     }
+}
+
+// A button let go on a filled port: its light goes off; true when it was the
+// left button inside the port, which opens the port's dialog.
+bool frmMain::PortMouseUp(QLabel* port, int button, int x, int y)
+{
+    setHighlight(port, false);
+    return x > -1 && y > -1 && x < port->width() && y < port->height() && button == 1;
+}
+
+void frmMain::imgOutput_MouseDown(int index, int button)
+{
+    if (App().RcxSetup->PortMotor(index)->MotorType() != 0)
+        PortMouseDown(imgOutput[index], index, button, QStringLiteral("Remove motor"), QStringLiteral("2"));
 }
 
 void frmMain::imgSensor_MouseDown(int index, int button)
 {
-    if (App().RcxSetup->PortSensor(index)->SensorType() == 0)
-        return;
-    if (button == 1) {
-        setHighlight(imgSensor[index], true);
-    } else if (button == 2) {
-        mRememberedPort = index;
-        mnuDel->setText(QStringLiteral("Remove sensor"));
-        mDelTag = QStringLiteral("1");
-        if (PopupMenu)
-            PopupMenu(mnuEdit);
-    }
+    if (App().RcxSetup->PortSensor(index)->SensorType() != 0)
+        PortMouseDown(imgSensor[index], index, button, QStringLiteral("Remove sensor"), QStringLiteral("1"));
 }
 
 void frmMain::imgOutput_MouseUp(int index, int button, int x, int y)
 {
-    if (App().RcxSetup->PortMotor(index)->MotorType() == 0)
-        return;
-    setHighlight(imgOutput[index], false);
-    QLabel* port = imgOutput[index];
-    if (!(x > -1 && y > -1 && x < port->width() && y < port->height() && button == 1))
+    if (App().RcxSetup->PortMotor(index)->MotorType() == 0 || !PortMouseUp(imgOutput[index], button, x, y))
         return;
     auto dialog = std::make_unique<frmMotorProp>(index, this);
     dialog->Form_Load();
     RunModal(*dialog);
-    port->setToolTip(App().RcxSetup->PortMotor(index)->Purpose);
+    imgOutput[index]->setToolTip(App().RcxSetup->PortMotor(index)->Purpose);
 }
 
 void frmMain::imgSensor_MouseUp(int index, int button, int x, int y)
 {
-    if (App().RcxSetup->PortSensor(index)->SensorType() == 0)
-        return;
-    setHighlight(imgSensor[index], false);
-    QLabel* port = imgSensor[index];
-    if (!(x > -1 && y > -1 && x < port->width() && y < port->height() && button == 1))
+    if (App().RcxSetup->PortSensor(index)->SensorType() == 0 || !PortMouseUp(imgSensor[index], button, x, y))
         return;
     auto dialog = std::make_unique<frmSensorProp>(index, this);
     dialog->Form_Load();
     RunModal(*dialog);
     App().Windows->DoEvents();
     if (!dialog->WasCanceled()) {
-        port->setToolTip(App().RcxSetup->PortSensor(index)->Purpose);
+        imgSensor[index]->setToolTip(App().RcxSetup->PortSensor(index)->Purpose);
         BuildPollPanel();
     }
 }

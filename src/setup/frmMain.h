@@ -151,6 +151,8 @@ private:
     void UpdatePollButtons();
     void ShowPollingState();
     void setHighlight(QLabel* port, bool on);
+    void PortMouseDown(QLabel* port, int index, int button, const QString& removeCaption, const QString& tag);
+    bool PortMouseUp(QLabel* port, int button, int x, int y);
     void ShowBattery(const BatteryReading& reading);
     FirmwareChoice ChooseFirmware(const QString& folder, const QString& name);
 
