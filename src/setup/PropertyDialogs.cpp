@@ -2,6 +2,7 @@
 
 #include "desktop/Twips.h"
 #include "model/AppState.h"
+#include "setup/SetupLayout.h"
 #include "setup/SetupPictures.h"
 
 #include <QCheckBox>
@@ -17,13 +18,6 @@
 #include <QTimer>
 
 namespace {
-
-template <class W>
-W* place(W* w, double left, double top, double width, double height)
-{
-    w->setGeometry(PixRect(left, top, width, height));
-    return w;
-}
 
 QLabel* label(QWidget* parent, const QString& text, double l, double t, double w, double h)
 {

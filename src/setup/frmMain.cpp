@@ -3,6 +3,7 @@
 #include "desktop/Twips.h"
 #include "model/AppState.h"
 #include "setup/PropertyDialogs.h"
+#include "setup/SetupLayout.h"
 #include "setup/SetupPictures.h"
 #include "shell/FileDialog.h"
 #include "shell/MainWindow.h"
@@ -43,13 +44,6 @@ QPointer<frmMain>& current()
 {
     static QPointer<frmMain> window;
     return window;
-}
-
-template <class W>
-W* place(W* w, double left, double top, double width, double height)
-{
-    w->setGeometry(PixRect(left, top, width, height));
-    return w;
 }
 
 const char* const kRowStyle = "background-color: #FFFFC0;";
