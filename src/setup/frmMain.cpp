@@ -760,8 +760,10 @@ void frmMain::cmdClean_Click()
     for (int i = 0; i < chkPollSensor.size(); ++i)
         if (chkPollSensor[i]->isChecked()) {
             chkPollSensor[i]->setChecked(false);
-            chkPollSensor_Click(i);
+            txtPollValue[i]->clear();
         }
+    Panel.UnselectAll();
+    UpdatePollButtons();
 }
 
 void frmMain::cmdPollOnce_Click()
