@@ -304,19 +304,26 @@ void frmDatalog::ShowHelp()
 
 // ---- Reset and size ----
 
+bool frmDatalog::eraseBrickDatalog()
+{
+    if (!InitRCX(*App().RcxSetup))
+        return false;
+    if (!PB().PBAlive()) {
+        ShowMessage(kNoCommunication, MsgStyle::Exclamation);
+        return false;
+    }
+    if (!PB().SetDatalog(0)) {
+        ShowMessage(QStringLiteral("Can't reset datalog"), MsgStyle::Exclamation);
+        return false;
+    }
+    return true;
+}
+
 void frmDatalog::ResetDatalog()
 {
     try {
-        if (!InitRCX(*App().RcxSetup))
-            return;
-        if (!PB().PBAlive()) {
-            ShowMessage(kNoCommunication, MsgStyle::Exclamation);
-            return;
-        }
-        if (PB().SetDatalog(0))
+        if (eraseBrickDatalog())
             PB().PlayTone(3000, 40);
-        else
-            ShowMessage(QStringLiteral("Can't reset datalog"), MsgStyle::Exclamation);
     } catch (const VbError& e) {
         showFailure(e);
     }
@@ -332,18 +339,8 @@ void frmDatalog::SetDatalogSize()
         if (answer.isEmpty())
             return;
         const Integer size = vb::CInt(answer);
-        if (size == 0)
+        if (size == 0 || !eraseBrickDatalog())
             return;
-        if (!InitRCX(*App().RcxSetup))
-            return;
-        if (!PB().PBAlive()) {
-            ShowMessage(kNoCommunication, MsgStyle::Exclamation);
-            return;
-        }
-        if (!PB().SetDatalog(0)) {
-            ShowMessage(QStringLiteral("Can't reset datalog"), MsgStyle::Exclamation);
-            return;
-        }
         LastDatalogSize = size;
         DoEvents();
         if (PB().SetDatalog(LastDatalogSize))

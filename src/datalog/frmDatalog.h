@@ -99,6 +99,9 @@ protected:
 
 private:
     void Form_Resize();
+    // Readies the tower and empties the brick's datalog; false, after saying
+    // why, when the brick does not answer or refuses.
+    bool eraseBrickDatalog();
     void setTips(const QString& showData, const QString& showGraph);
     void showList();
     void fillList();
