@@ -245,6 +245,15 @@ void frmDatalog::showList()
     lstData->raise();
 }
 
+void frmDatalog::showGraphArea()
+{
+    ShowingGraph = True;
+    ShowingHelp = False;
+    setTips(kShowList, kGraphSettings);
+    picGraph->raise();
+    picGraph->update();
+}
+
 void frmDatalog::unloadSettings()
 {
     delete mSettings.data();
@@ -450,11 +459,7 @@ void frmDatalog::ShowGraph()
             return;
         }
         if (mSettings && !mSettings->cmbX->currentText().isEmpty() && (!ShowingGraph || ShowingHelp)) {
-            setTips(kShowList, kGraphSettings);
-            picGraph->raise();
-            ShowingHelp = False;
-            ShowingGraph = True;
-            picGraph->update();
+            showGraphArea();
             return;
         }
         const QVector<DatalogRecord>& records = App().DatalogRecords;
@@ -475,12 +480,8 @@ void frmDatalog::ShowGraph()
             return;
         Graph.Settings = mSettings->Settings();
         Graph.Prepare(records);
-        picGraph->raise();
-        setTips(kShowList, kGraphSettings);
-        ShowingGraph = True;
-        ShowingHelp = False;
         GraphErrorShown = False;
-        picGraph->update();
+        showGraphArea();
     } catch (const VbError& e) {
         showFailure(e);
     }

@@ -104,6 +104,7 @@ private:
     bool eraseBrickDatalog();
     void setTips(const QString& showData, const QString& showGraph);
     void showList();
+    void showGraphArea();
     void fillList();
     void unloadSettings();
     bool listHasData() const;
