@@ -266,12 +266,6 @@ bool frmDatalog::listHasData() const
     return lstData->count() > 0 && lstData->item(0)->text() != kEmpty;
 }
 
-QString frmDatalog::dataFolder() const
-{
-    const AppState& a = App();
-    return a.DataFolder.isEmpty() ? a.ProgramFolder : a.DataFolder;
-}
-
 void frmDatalog::fillList()
 {
     lstData->clear();
@@ -613,7 +607,7 @@ void frmDatalog::SaveDatalog()
         const bool graph = ShowingGraph;
         const QString type = graph ? QStringLiteral("bmp") : QStringLiteral("dlg");
         frmFirmware dialog(this);
-        dialog.setFullPath(dataFolder());
+        dialog.setFullPath(DatalogFolder());
         dialog.cmdOpen->setText(QStringLiteral("Save"));
         dialog.setFileType(type);
         dialog.setWindowTitle(graph ? QStringLiteral("Save datalog graph") : QStringLiteral("Save datalog list"));
@@ -644,7 +638,7 @@ void frmDatalog::OpenDatalogFile()
 {
     try {
         frmFirmware dialog(this);
-        dialog.setFullPath(dataFolder());
+        dialog.setFullPath(DatalogFolder());
         dialog.setFileType(QStringLiteral("dlg"));
         dialog.setWindowTitle(QStringLiteral("Open datalog"));
         RunModal(dialog);

@@ -108,7 +108,6 @@ private:
     void fillList();
     void unloadSettings();
     bool listHasData() const;
-    QString dataFolder() const;
 
     QPointer<frmGraphSettings> mSettings;
 };
