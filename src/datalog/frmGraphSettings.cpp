@@ -154,9 +154,8 @@ void frmGraphSettings::cmbX_Click()
     const QString x = cmbX->currentText();
     if (cmbX->currentIndex() >= 0)
         cmbX->setItemData(cmbX->currentIndex(), int(sourceOf(x)));
-    for (int i = 0; i < LV1->topLevelItemCount(); ++i)
-        if (LV1->topLevelItem(i)->text(0) == x)
-            setCheckedQuietly(LV1->topLevelItem(i), false);
+    if (QTreeWidgetItem* entry = YEntry(x))
+        setCheckedQuietly(entry, false);
 }
 
 void frmGraphSettings::LV1_ItemCheck(QTreeWidgetItem* item)
