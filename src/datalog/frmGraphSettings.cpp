@@ -69,10 +69,7 @@ frmGraphSettings::frmGraphSettings(QWidget* parent) : DatalogDialog(parent)
 void frmGraphSettings::place(QWidget* w, int left, int top, int width, int height)
 {
     w->move(PixX(left), PixY(top));
-    if (width < 0)
-        w->adjustSize();
-    else
-        w->resize(PixX(width), PixY(height));
+    w->resize(PixX(width), PixY(height));
 }
 
 void frmGraphSettings::placeLabel(QLabel* label, int left, int top, QWidget* box)
