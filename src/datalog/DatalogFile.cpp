@@ -1,7 +1,14 @@
 #include "datalog/DatalogFile.h"
 
+#include "model/AppState.h"
 #include "model/Records.h"
 #include "model/VbError.h"
+
+QString DatalogFolder()
+{
+    const AppState& a = App();
+    return a.DataFolder.isEmpty() ? a.ProgramFolder : a.DataFolder;
+}
 
 void WriteDatalogFile(const QString& path, const QVector<DatalogRecord>& records)
 {

@@ -8,6 +8,10 @@
 #include <QStringList>
 #include <QVector>
 
+// The folder the datalog's files go to and come from: the data folder, else
+// the program's folder.
+QString DatalogFolder();
+
 // Writes every record; failure 76 or 75 when the file can't be made, 57 when
 // it can't be written (the old file then stays as it was).
 void WriteDatalogFile(const QString& path, const QVector<DatalogRecord>& records);

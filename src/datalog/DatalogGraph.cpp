@@ -108,6 +108,8 @@ void DatalogGraph::Prepare(const QVector<DatalogRecord>& records)
         raiseError(Err::InvalidCall);
     ItemRange(records, Settings.XItem, Settings.XSource, Items[x]);
     XItemIndex = x;
+    // The Y range spans the checked items but the X item.
+    Long yMin = 32767, yMax = -32767;
     for (const GraphYEntry& e : Settings.YEntries) {
         if (!e.Checked)
             continue;
@@ -115,21 +117,14 @@ void DatalogGraph::Prepare(const QVector<DatalogRecord>& records)
         if (y < 0)
             raiseError(Err::InvalidCall);
         ItemRange(records, e.Name, e.Source, Items[y]);
-    }
-    ZeroRatio = 0;
-    YMin = 32767;
-    YMax = -32767;
-    for (int i = 0; i < Items.size(); ++i) {
-        if (i == XItemIndex)
-            continue;
-        for (const GraphYEntry& e : Settings.YEntries) {
-            if (e.Checked && e.Name == Items[i].Name) {
-                YMin = qMin(YMin, Items[i].Min);
-                YMax = qMax(YMax, Items[i].Max);
-                break;
-            }
+        if (y != x) {
+            yMin = qMin(yMin, Items[y].Min);
+            yMax = qMax(yMax, Items[y].Max);
         }
     }
+    ZeroRatio = 0;
+    YMin = yMin;
+    YMax = yMax;
     if (YMin < 0 && YMax > 0)
         ZeroRatio = double(std::abs(YMin)) / double(std::abs(YMin) + YMax);
     XFirstRecord = -1;

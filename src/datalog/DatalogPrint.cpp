@@ -1,5 +1,6 @@
 #include "datalog/DatalogPrint.h"
 
+#include "datalog/DatalogFile.h"
 #include "model/AppState.h"
 
 #include <QDir>
@@ -24,7 +25,7 @@ DatalogPrinter OpenDatalogPrinter(QPageLayout::Orientation orientation)
         target.printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     } else {
         const AppState& a = App();
-        QString folder = a.DataFolder.isEmpty() ? a.ProgramFolder : a.DataFolder;
+        QString folder = DatalogFolder();
         if (folder.isEmpty())
             folder = QDir::homePath();
         QString project = a.RcxSetup ? a.RcxSetup->ProjectName : QString();

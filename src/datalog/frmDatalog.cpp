@@ -245,6 +245,15 @@ void frmDatalog::showList()
     lstData->raise();
 }
 
+void frmDatalog::showGraphArea()
+{
+    ShowingGraph = True;
+    ShowingHelp = False;
+    setTips(kShowList, kGraphSettings);
+    picGraph->raise();
+    picGraph->update();
+}
+
 void frmDatalog::unloadSettings()
 {
     delete mSettings.data();
@@ -255,12 +264,6 @@ void frmDatalog::unloadSettings()
 bool frmDatalog::listHasData() const
 {
     return lstData->count() > 0 && lstData->item(0)->text() != kEmpty;
-}
-
-QString frmDatalog::dataFolder() const
-{
-    const AppState& a = App();
-    return a.DataFolder.isEmpty() ? a.ProgramFolder : a.DataFolder;
 }
 
 void frmDatalog::fillList()
@@ -304,19 +307,26 @@ void frmDatalog::ShowHelp()
 
 // ---- Reset and size ----
 
+bool frmDatalog::eraseBrickDatalog()
+{
+    if (!InitRCX(*App().RcxSetup))
+        return false;
+    if (!PB().PBAlive()) {
+        ShowMessage(kNoCommunication, MsgStyle::Exclamation);
+        return false;
+    }
+    if (!PB().SetDatalog(0)) {
+        ShowMessage(QStringLiteral("Can't reset datalog"), MsgStyle::Exclamation);
+        return false;
+    }
+    return true;
+}
+
 void frmDatalog::ResetDatalog()
 {
     try {
-        if (!InitRCX(*App().RcxSetup))
-            return;
-        if (!PB().PBAlive()) {
-            ShowMessage(kNoCommunication, MsgStyle::Exclamation);
-            return;
-        }
-        if (PB().SetDatalog(0))
+        if (eraseBrickDatalog())
             PB().PlayTone(3000, 40);
-        else
-            ShowMessage(QStringLiteral("Can't reset datalog"), MsgStyle::Exclamation);
     } catch (const VbError& e) {
         showFailure(e);
     }
@@ -332,18 +342,8 @@ void frmDatalog::SetDatalogSize()
         if (answer.isEmpty())
             return;
         const Integer size = vb::CInt(answer);
-        if (size == 0)
+        if (size == 0 || !eraseBrickDatalog())
             return;
-        if (!InitRCX(*App().RcxSetup))
-            return;
-        if (!PB().PBAlive()) {
-            ShowMessage(kNoCommunication, MsgStyle::Exclamation);
-            return;
-        }
-        if (!PB().SetDatalog(0)) {
-            ShowMessage(QStringLiteral("Can't reset datalog"), MsgStyle::Exclamation);
-            return;
-        }
         LastDatalogSize = size;
         DoEvents();
         if (PB().SetDatalog(LastDatalogSize))
@@ -453,11 +453,7 @@ void frmDatalog::ShowGraph()
             return;
         }
         if (mSettings && !mSettings->cmbX->currentText().isEmpty() && (!ShowingGraph || ShowingHelp)) {
-            setTips(kShowList, kGraphSettings);
-            picGraph->raise();
-            ShowingHelp = False;
-            ShowingGraph = True;
-            picGraph->update();
+            showGraphArea();
             return;
         }
         const QVector<DatalogRecord>& records = App().DatalogRecords;
@@ -478,12 +474,8 @@ void frmDatalog::ShowGraph()
             return;
         Graph.Settings = mSettings->Settings();
         Graph.Prepare(records);
-        picGraph->raise();
-        setTips(kShowList, kGraphSettings);
-        ShowingGraph = True;
-        ShowingHelp = False;
         GraphErrorShown = False;
-        picGraph->update();
+        showGraphArea();
     } catch (const VbError& e) {
         showFailure(e);
     }
@@ -615,7 +607,7 @@ void frmDatalog::SaveDatalog()
         const bool graph = ShowingGraph;
         const QString type = graph ? QStringLiteral("bmp") : QStringLiteral("dlg");
         frmFirmware dialog(this);
-        dialog.setFullPath(dataFolder());
+        dialog.setFullPath(DatalogFolder());
         dialog.cmdOpen->setText(QStringLiteral("Save"));
         dialog.setFileType(type);
         dialog.setWindowTitle(graph ? QStringLiteral("Save datalog graph") : QStringLiteral("Save datalog list"));
@@ -646,7 +638,7 @@ void frmDatalog::OpenDatalogFile()
 {
     try {
         frmFirmware dialog(this);
-        dialog.setFullPath(dataFolder());
+        dialog.setFullPath(DatalogFolder());
         dialog.setFileType(QStringLiteral("dlg"));
         dialog.setWindowTitle(QStringLiteral("Open datalog"));
         RunModal(dialog);

@@ -99,12 +99,15 @@ protected:
 
 private:
     void Form_Resize();
+    // Readies the tower and empties the brick's datalog; false, after saying
+    // why, when the brick does not answer or refuses.
+    bool eraseBrickDatalog();
     void setTips(const QString& showData, const QString& showGraph);
     void showList();
+    void showGraphArea();
     void fillList();
     void unloadSettings();
     bool listHasData() const;
-    QString dataFolder() const;
 
     QPointer<frmGraphSettings> mSettings;
 };

@@ -69,10 +69,7 @@ frmGraphSettings::frmGraphSettings(QWidget* parent) : DatalogDialog(parent)
 void frmGraphSettings::place(QWidget* w, int left, int top, int width, int height)
 {
     w->move(PixX(left), PixY(top));
-    if (width < 0)
-        w->adjustSize();
-    else
-        w->resize(PixX(width), PixY(height));
+    w->resize(PixX(width), PixY(height));
 }
 
 void frmGraphSettings::placeLabel(QLabel* label, int left, int top, QWidget* box)
@@ -154,9 +151,8 @@ void frmGraphSettings::cmbX_Click()
     const QString x = cmbX->currentText();
     if (cmbX->currentIndex() >= 0)
         cmbX->setItemData(cmbX->currentIndex(), int(sourceOf(x)));
-    for (int i = 0; i < LV1->topLevelItemCount(); ++i)
-        if (LV1->topLevelItem(i)->text(0) == x)
-            setCheckedQuietly(LV1->topLevelItem(i), false);
+    if (QTreeWidgetItem* entry = YEntry(x))
+        setCheckedQuietly(entry, false);
 }
 
 void frmGraphSettings::LV1_ItemCheck(QTreeWidgetItem* item)

@@ -43,7 +43,7 @@ public:
     QPushButton* cmdCancel;
 
 private:
-    void place(QWidget* w, int left, int top, int width = -1, int height = -1);
+    void place(QWidget* w, int left, int top, int width, int height);
     void placeLabel(QLabel* label, int left, int top, QWidget* box);
     void setCheckedQuietly(QTreeWidgetItem* item, bool checked);
     Integer sourceOf(const QString& name) const;

@@ -76,6 +76,17 @@ protected:
         brick.fill(entries);
     }
     void upload() { window->TB1_ButtonClick("SHOWDATA"); }
+    // The range dialog: a range from start, then Ok.
+    void chooseRange(const QString& start, const QString& size)
+    {
+        answers["Datalog Range"] = [=](QDialog& d) {
+            auto& r = static_cast<frmDatalogRange&>(d);
+            r.optRange[1]->setChecked(true);
+            r.txtStart->setText(start);
+            r.txtSize->setText(size);
+            r.cmdOk_Click();
+        };
+    }
     // The graph settings: X item, checked Y items, then Ok.
     void chooseGraph(const QString& x, const QStringList& ys, const QString& title = "Light run")
     {
@@ -127,13 +138,7 @@ TEST_F(DatalogWindow, UploadsAndListsTheBricksDatalog)
 TEST_F(DatalogWindow, UploadsARangeAndRemembersIt)
 {
     fillBlocks(10);
-    answers["Datalog Range"] = [](QDialog& d) {
-        auto& r = static_cast<frmDatalogRange&>(d);
-        r.optRange[1]->setChecked(true);
-        r.txtStart->setText("3");
-        r.txtSize->setText("4");
-        r.cmdOk_Click();
-    };
+    chooseRange("3", "4");
     upload();
     EXPECT_EQ(listLines().size(), 4);
     EXPECT_EQ(window->Panel(1), "data source: RCX Start:3 Size:4");
@@ -152,13 +157,7 @@ TEST_F(DatalogWindow, UploadsARangeAndRemembersIt)
 TEST_F(DatalogWindow, RangeBeyondTheDatalogIsRefused)
 {
     fillBlocks(5);
-    answers["Datalog Range"] = [](QDialog& d) {
-        auto& r = static_cast<frmDatalogRange&>(d);
-        r.optRange[1]->setChecked(true);
-        r.txtStart->setText("1");
-        r.txtSize->setText("10");
-        r.cmdOk_Click();
-    };
+    chooseRange("1", "10");
     upload();
     EXPECT_EQ(presenter.texts(), QStringList{"Current datalog size is 10\r\n"
                                              "Starting point + Size is greater than the datalog size"});
@@ -263,13 +262,7 @@ TEST_F(DatalogWindow, RangeDialogTakesWholeNumbersAboveZero)
 TEST_F(DatalogWindow, TooLargeRangeNumberFailsTheUploadWithItsConversion)
 {
     fillBlocks(5);
-    answers["Datalog Range"] = [](QDialog& d) {
-        auto& r = static_cast<frmDatalogRange&>(d);
-        r.optRange[1]->setChecked(true);
-        r.txtStart->setText("99999999999");
-        r.txtSize->setText("1");
-        r.cmdOk_Click();
-    };
+    chooseRange("99999999999", "1");
     upload();
     EXPECT_EQ(presenter.texts(), QStringList{errorDescription(Err::Overflow)});
     EXPECT_TRUE(brick.requests.isEmpty());
