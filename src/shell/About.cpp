@@ -3,14 +3,13 @@
 #include "model/AppState.h"
 #include "shell/MessagePresenter.h"
 #include "shell/Pictures.h"
+#include "shell/ScreenPlacement.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
-#include <QScreen>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -18,14 +17,6 @@ namespace {
 constexpr int kMajor = 0;
 constexpr int kMinor = 1;
 constexpr int kRevision = 0;
-
-void centre(QWidget* w)
-{
-    if (QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen()) {
-        const QRect g = s->availableGeometry();
-        w->move(g.left() + (g.width() - w->width()) / 2, g.top() + (g.height() - w->height()) / 2);
-    }
-}
 }  // namespace
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
@@ -83,7 +74,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     v->addLayout(buttons);
     setFixedWidth(520);
     adjustSize();
-    centre(this);
+    CentreOnScreen(this, screen());
 }
 
 QStringList frmAbout::SysInfoPrograms()
@@ -133,5 +124,5 @@ frmByBy::frmByBy(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setGeometry(0, 0, 121, 30);
     setFixedSize(pm.size());
-    centre(this);
+    CentreOnScreen(this, screen());
 }

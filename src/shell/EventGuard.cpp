@@ -32,10 +32,10 @@ void show(int number, const QString& description)
 
 }  // namespace
 
-bool DeliverGuarded(const std::function<bool()>& deliver)
+void ShowCaughtFailure()
 {
     try {
-        return deliver();
+        throw;
     } catch (const VbError& e) {
         show(e.number(), e.description());
     } catch (const std::bad_alloc&) {
@@ -45,7 +45,6 @@ bool DeliverGuarded(const std::function<bool()>& deliver)
     } catch (...) {
         show(Err::InternalError, errorDescription(Err::InternalError));
     }
-    return false;
 }
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event)

@@ -6,10 +6,22 @@
 // goes on.
 #include <QApplication>
 
-#include <functional>
+// Shows the failure being handled; call it only inside a catch block.
+void ShowCaughtFailure();
 
 // Runs one delivery; a failure that escapes it is shown and false returned.
-bool DeliverGuarded(const std::function<bool()>& deliver);
+// A template, so that the delivery of every event is not wrapped in a
+// std::function (which would allocate for each one).
+template <class Deliver>
+bool DeliverGuarded(Deliver&& deliver)
+{
+    try {
+        return deliver();
+    } catch (...) {
+        ShowCaughtFailure();
+    }
+    return false;
+}
 
 // The failure's text as the guard shows it: "Error 457: This key is already ...".
 QString GuardMessage(int number, const QString& description);

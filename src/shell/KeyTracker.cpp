@@ -45,6 +45,11 @@ int unshifted(int key)
 int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 nativeKey)
 {
     const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
+    // The keypad's plus and times come before the shifted symbols of the main keyboard.
+    if (keypad && qtKey == Qt::Key_Plus)
+        return 107;
+    if (keypad && qtKey == Qt::Key_Asterisk)
+        return 106;
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
         return keypad ? 96 + (qtKey - Qt::Key_0) : qtKey;
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
@@ -82,7 +87,6 @@ int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 nativeKey
     switch (unshifted(qtKey)) {
     case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8': case '9': case '0':
         return unshifted(qtKey);
-    case Qt::Key_Asterisk: return 106;
     case Qt::Key_Semicolon: return 186;
     case Qt::Key_Equal: return keypad ? 107 : 187;
     case Qt::Key_Comma: return 188;
@@ -96,20 +100,11 @@ int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 nativeKey
     case Qt::Key_Apostrophe: return 222;
     default: break;
     }
-    if (keypad && qtKey == Qt::Key_Plus)
-        return 107;
     return 0;
 }
 
 int VirtualKeyCode(const QKeyEvent& event)
 {
-    // The keypad's plus and times come before the shifted symbols of the main keyboard.
-    if (event.modifiers().testFlag(Qt::KeypadModifier)) {
-        if (event.key() == Qt::Key_Plus)
-            return 107;
-        if (event.key() == Qt::Key_Asterisk)
-            return 106;
-    }
     return VirtualKeyCode(event.key(), event.modifiers(), event.nativeVirtualKey());
 }
 

@@ -9,6 +9,7 @@
 #include "shell/KeyPreview.h"
 #include "shell/ModalRunner.h"
 #include "shell/Pictures.h"
+#include "shell/ScreenPlacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,7 +24,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -168,10 +168,7 @@ void frmOpen::Form_Load()
     // The pointer goes back to normal through the window services, which keep
     // track of the hourglass they put up.
     App().Windows->SetPointer(0);
-    if (QScreen* s = QGuiApplication::primaryScreen()) {
-        const QRect gm = s->availableGeometry();
-        move(gm.left() + (gm.width() - width()) / 2, gm.top() + (gm.height() - height()) / 2);
-    }
+    CentreOnScreen(this);
     AppState& a = App();
     ChosenProjectType = a.ProjectType;
     const int opt = a.ProjectType == 1 ? 1 : 0;

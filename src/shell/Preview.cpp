@@ -1,9 +1,9 @@
 #include "shell/Preview.h"
 
+#include "shell/ScreenPlacement.h"
+
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QVBoxLayout>
 
 frmPreview::frmPreview(QWidget* parent) : QWidget(parent, Qt::Window)
@@ -21,10 +21,7 @@ frmPreview::frmPreview(QWidget* parent) : QWidget(parent, Qt::Window)
     txtPreview->setFont(mono);
     v->addWidget(txtPreview);
     resize(560, 600);
-    if (QScreen* s = QGuiApplication::primaryScreen()) {
-        const QRect g = s->availableGeometry();
-        move(g.left() + (g.width() - width()) / 2, g.top() + (g.height() - height()) / 2);
-    }
+    CentreOnScreen(this);
 }
 
 void frmPreview::Unload()

@@ -1,17 +1,16 @@
 #include "views/DefineVarDialog.h"
 
 #include "shell/ModalRunner.h"
+#include "shell/ScreenPlacement.h"
 
 #include <QEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -82,10 +81,7 @@ frmDefineVar::frmDefineVar(QWidget* parent) : QDialog(parent)
     tabVar->setCurrentIndex(0);
     txtDescription->setFocus();
     resize(520, 300);
-    if (QScreen* s = QGuiApplication::primaryScreen()) {
-        const QRect g = s->availableGeometry();
-        move(g.left() + (g.width() - width()) / 2, g.top() + (g.height() - height()) / 2);
-    }
+    CentreOnScreen(this);
 }
 
 QListWidget* frmDefineVar::list(int tab) const

@@ -10,32 +10,16 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 frmProjExp::frmProjExp(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmProjExp"));
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(0, 0, 0, 0);
-    TVExp = new QTreeWidget(this);
-    TVExp->setObjectName(QStringLiteral("TVExp"));
-    TVExp->setHeaderHidden(true);
-    TVExp->setIconSize(QSize(16, 16));
-    TVExp->setContextMenuPolicy(Qt::CustomContextMenu);
-    // No node text can be edited.
-    TVExp->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    v->addWidget(TVExp);
+    TVExp = AddViewTree(this, QStringLiteral("TVExp"), &Explorer.Tree,
+                        {[this](QTreeWidgetItem* item) { TVExp_NodeClick(item); }, [this] { TVExp_DblClick(); },
+                         [this](const QPoint& pos) { TVExp_MouseUp(pos); }});
 
     mnuFile = new QMenu(QStringLiteral("File"), this);
     mnuRemove = mnuFile->addAction(QStringLiteral("Remove module"), this, &frmProjExp::mnuRemove_Click);
-
-    FollowExpansion(TVExp, &Explorer.Tree);
-    connect(TVExp, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { TVExp_NodeClick(item); });
-    connect(TVExp, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        TVExp_NodeClick(item);
-        TVExp_DblClick();
-    });
-    connect(TVExp, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& pos) { TVExp_MouseUp(pos); });
 
     Explorer.OpenWindows = [] {
         mdiMain* main = mdiMain::Instance();

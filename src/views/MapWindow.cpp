@@ -10,21 +10,15 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 frmMap::frmMap(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmMap"));
     setWindowTitle(QStringLiteral("Project map"));
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(0, 0, 0, 0);
-    TV1 = new QTreeWidget(this);
-    TV1->setObjectName(QStringLiteral("TV1"));
-    TV1->setHeaderHidden(true);
-    TV1->setContextMenuPolicy(Qt::CustomContextMenu);
-    TV1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TV1 = AddViewTree(this, QStringLiteral("TV1"), &Map.Tree,
+                      {[this](QTreeWidgetItem* item) { TV1_NodeClick(item); }, [this] { TV1_DblClick(); },
+                       [this](const QPoint& pos) { TV1_MouseUp(pos); }});
     TV1->setExpandsOnDoubleClick(true);
-    v->addWidget(TV1);
     TV1->installEventFilter(this);
 
     mnuFile = new QMenu(QStringLiteral("File"), this);
@@ -44,15 +38,6 @@ frmMap::frmMap(QWidget* parent) : QWidget(parent)
     mnuSmallImage->setChecked(true);
     mnuFile->addSeparator();
     mnuPrint = mnuFile->addAction(QStringLiteral("Print"), this, &frmMap::mnuPrint_Click);
-
-    TV1->setIconSize(QSize(16, 16));
-    FollowExpansion(TV1, &Map.Tree);
-    connect(TV1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { TV1_NodeClick(item); });
-    connect(TV1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        TV1_NodeClick(item);
-        TV1_DblClick();
-    });
-    connect(TV1, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& pos) { TV1_MouseUp(pos); });
 
     if (mdiMain* main = mdiMain::Instance()) {
         mSub = main->MdiArea()->addSubWindow(this);

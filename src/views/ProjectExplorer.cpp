@@ -53,29 +53,28 @@ bool ProjectExplorer::RemoveEnabled()
 
 namespace {
 
-// Asks whether to save a changed module first; false when the removal stops.
-template <class M, class Save>
-bool saveFirst(M& module, const QString& question, Save save)
+// Takes a task or sub out of its list, asking first whether to save it when it
+// changed, closing its editor window and lowering the numbers above it. False
+// when the removal stops (Cancel, a failed save).
+template <class List, class Save>
+bool takeOut(List& list, const QString& name, const QString& question, Save save)
 {
-    if (!module.Dirty)
-        return true;
-    const int answer = ShowMessage(question, MsgStyle::YesNoCancel | MsgStyle::Question);
-    if (answer == MsgResult::Cancel)
-        return false;
-    if (answer == MsgResult::Yes)
-        return save(module);
-    return true;
-}
-
-// Takes a module out of its list and lowers the numbers above it.
-template <class List>
-void takeOut(List& list, const QString& name)
-{
-    const Integer number = list.Item(name)->mNumber;
+    const auto module = list.Item(name);
+    if (module->Dirty) {
+        const int answer = ShowMessage(question, MsgStyle::YesNoCancel | MsgStyle::Question);
+        if (answer == MsgResult::Cancel)
+            return false;
+        if (answer == MsgResult::Yes && !save(*module))
+            return false;
+    }
+    if (module->CommandWindow)
+        module->CommandWindow->Close();
+    const Integer number = module->mNumber;
     for (auto& e : list)
         if (e.item->mNumber > number)
             e.item->mNumber = Integer(e.item->mNumber - 1);
     list.Remove(name);
+    return true;
 }
 
 }  // namespace
@@ -91,21 +90,11 @@ bool ProjectExplorer::RemoveModule()
     AppState& a = App();
     try {
         if (tag == QLatin1String("1")) {
-            const TaskPtr task = a.TaskList.Item(name);
-            if (!saveFirst(*task, QStringLiteral("Save task befor removing it?"),
-                           [](clsTask& t) { return SaveTask(t); }))
+            if (!takeOut(a.TaskList, name, QStringLiteral("Save task befor removing it?"), SaveTask))
                 return false;
-            if (task->CommandWindow)
-                task->CommandWindow->Close();
-            takeOut(a.TaskList, name);
         } else if (tag == QLatin1String("5")) {
-            const SubPtr sub = a.SubList.Item(name);
-            if (!saveFirst(*sub, QStringLiteral("Save sub befor removing it?"),
-                           [](clsSub& s) { return SaveSub(s); }))
+            if (!takeOut(a.SubList, name, QStringLiteral("Save sub befor removing it?"), SaveSub))
                 return false;
-            if (sub->CommandWindow)
-                sub->CommandWindow->Close();
-            takeOut(a.SubList, name);
         } else {
             return false;
         }

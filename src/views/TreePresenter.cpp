@@ -4,6 +4,7 @@
 
 #include <QSignalBlocker>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -69,4 +70,28 @@ void FollowExpansion(QTreeWidget* widget, ViewTree* tree)
                      [tree](QTreeWidgetItem* item) { tree->SetExpanded(KeyOfItem(item), true); });
     QObject::connect(widget, &QTreeWidget::itemCollapsed, widget,
                      [tree](QTreeWidgetItem* item) { tree->SetExpanded(KeyOfItem(item), false); });
+}
+
+QTreeWidget* AddViewTree(QWidget* window, const QString& objectName, ViewTree* tree, TreeActions actions)
+{
+    auto* v = new QVBoxLayout(window);
+    v->setContentsMargins(0, 0, 0, 0);
+    auto* widget = new QTreeWidget(window);
+    widget->setObjectName(objectName);
+    widget->setHeaderHidden(true);
+    widget->setIconSize(QSize(16, 16));
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    // No node text can be edited.
+    widget->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    v->addWidget(widget);
+
+    FollowExpansion(widget, tree);
+    QObject::connect(widget, &QTreeWidget::itemClicked, window, actions.nodeClick);
+    QObject::connect(widget, &QTreeWidget::itemDoubleClicked, window,
+                     [nodeClick = actions.nodeClick, dblClick = actions.dblClick](QTreeWidgetItem* item) {
+                         nodeClick(item);
+                         dblClick();
+                     });
+    QObject::connect(widget, &QTreeWidget::customContextMenuRequested, window, actions.menu);
+    return widget;
 }

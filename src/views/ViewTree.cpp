@@ -10,21 +10,21 @@ TreeNode& ViewTree::Add(const QString& parent, const QString& key, const QString
     if (key.isEmpty() || Exists(key))
         raiseError(Err::DuplicateKey);
     QStringList* siblings = &mRoots;
+    TreeNode n;
     if (!parent.isEmpty()) {
         TreeNode* p = Find(parent);
         if (!p)
             raiseError(Err::InvalidCall);
         siblings = &p->Children;
+        n.Parent = p->Key;
     }
     if (position < 0 || position > siblings->size())
         siblings->append(key);
     else
         siblings->insert(position, key);
-    TreeNode n;
     n.Key = key;
     n.Text = text;
     n.Image = image;
-    n.Parent = parent.isEmpty() ? QString() : Find(parent)->Key;
     mIndex.insert(fold(key), int(mNodes.size()));
     mNodes.push_back(std::move(n));
     return mNodes.back();

@@ -4,9 +4,11 @@
 #include "support/FakePresenter.h"
 #include "support/MemorySettingsStore.h"
 #include "model/AppState.h"
+#include "shell/MainWindow.h"
 #include "shell/ModalRunner.h"
 #include "shell/ShellWindows.h"
 
+#include <QMenu>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -40,4 +42,32 @@ protected:
     ShellWindows windows;
     QTemporaryDir folder;
     int programEnded = 0;
+};
+
+// The main window on that state: its pop-up menus are recorded by name, and
+// opening and saving a project are counted and answer as told.
+class MainWindowFixture : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        main = std::make_unique<mdiMain>();
+        windows.setMainWindow(main.get());
+        main->PopupMenu = [this](QMenu* m) { popups.append(m->objectName()); };
+        main->Ops.OpenProject = [this] { ++opens; return openResult; };
+        main->Ops.SaveProject = [this] { ++saves; return saveResult; };
+    }
+    void TearDown() override
+    {
+        windows.setMainWindow(nullptr);
+        main.reset();
+        ShellFixture::TearDown();
+    }
+
+    std::unique_ptr<mdiMain> main;
+    QStringList popups;
+    int opens = 0;
+    int saves = 0;
+    bool openResult = true;
+    bool saveResult = true;
 };

@@ -60,16 +60,11 @@ private:
 
 }  // namespace
 
-class DispatcherTest : public ShellFixture {
+class DispatcherTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        ShellFixture::SetUp();
-        main = std::make_unique<mdiMain>();
-        windows.setMainWindow(main.get());
-        main->PopupMenu = [this](QMenu* m) { popups.append(m->objectName()); };
-        main->Ops.OpenProject = [this] { ++opens; return true; };
-        main->Ops.SaveProject = [this] { ++saves; return saveResult; };
+        MainWindowFixture::SetUp();
         main->Ops.CompileProject = [this] {
             App().ListingText = listing;
             return compileResult;
@@ -82,10 +77,7 @@ protected:
     void TearDown() override
     {
         windows.PreviewUnload();
-        windows.setMainWindow(nullptr);
-        main.reset();
-        App().PB = nullptr;
-        ShellFixture::TearDown();
+        MainWindowFixture::TearDown();
     }
     QStringList status() const { return main->picStatus()->Text().split('\n', Qt::SkipEmptyParts); }
     ListedWindow* addWindow(const QString& caption, Long kind, const QString& title)
@@ -103,11 +95,8 @@ protected:
         return t;
     }
 
-    std::unique_ptr<mdiMain> main;
     RecordingControl pb;
-    QStringList popups;
-    int opens = 0, saves = 0, setupShown = 0, mapUnloads = 0;
-    bool saveResult = true;
+    int setupShown = 0, mapUnloads = 0;
     bool compileResult = true;
     QString listing = QStringLiteral("BeginOfTask 0\r\nEndOfTask");
 };

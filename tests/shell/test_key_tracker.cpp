@@ -24,6 +24,9 @@ TEST(KeyTracker, QtKeysBecomeTheProjectsKeyCodes)
         {Qt::Key_F1, {}, 0, 112},          {Qt::Key_Shift, {}, 0xffe1, 160}, {Qt::Key_Shift, {}, 0xffe2, 161},
         {Qt::Key_Control, {}, 0xffe3, 162}, {Qt::Key_Alt, {}, 0xffe9, 164}, {Qt::Key_Minus, {}, 0, 189},
         {Qt::Key_Return, {}, 0, 13},       {Qt::Key_unknown, {}, 0, 0},
+        // The keypad's plus and times, and the main keyboard's shifted 8 and =.
+        {Qt::Key_Asterisk, Qt::KeypadModifier, 0, 106}, {Qt::Key_Plus, Qt::KeypadModifier, 0, 107},
+        {Qt::Key_Asterisk, Qt::ShiftModifier, 0, 56},   {Qt::Key_Plus, Qt::ShiftModifier, 0, 187},
     };
     for (const auto& c : cases)
         EXPECT_EQ(VirtualKeyCode(c.key, c.mods, c.native), c.code) << c.key;

@@ -15,23 +15,12 @@
 #include <QToolBar>
 #include <QToolButton>
 
-class MainWindowTest : public ShellFixture {
+class MainWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        ShellFixture::SetUp();
-        main = std::make_unique<mdiMain>();
-        windows.setMainWindow(main.get());
-        main->PopupMenu = [this](QMenu* m) { popups.append(m->objectName()); };
+        MainWindowFixture::SetUp();
         main->SetCursorPos = [this](QPoint p) { cursorMoves.append(p); };
-        main->Ops.OpenProject = [this] { ++opens; return openResult; };
-        main->Ops.SaveProject = [this] { ++saves; return saveResult; };
-    }
-    void TearDown() override
-    {
-        windows.setMainWindow(nullptr);
-        main.reset();
-        ShellFixture::TearDown();
     }
     QStringList pressed() const
     {
@@ -42,13 +31,7 @@ protected:
         return keys;
     }
 
-    std::unique_ptr<mdiMain> main;
-    QStringList popups;
     QList<QPoint> cursorMoves;
-    int opens = 0;
-    int saves = 0;
-    bool openResult = true;
-    bool saveResult = true;
 };
 
 TEST_F(MainWindowTest, PaletteHasItsButtonsInOrderWithTheirTooltips)

@@ -68,23 +68,18 @@ protected:
             block->Commands = std::make_shared<CommandCollection>();
         return Put(*block->Commands, std::move(c));
     }
-    static TaskPtr AddTaskNamed(const QString& name)
+    static TaskPtr AddTaskNamed(const QString& name) { return AddModuleNamed(App().TaskList, name, 1); }
+    static SubPtr AddSubNamed(const QString& name) { return AddModuleNamed(App().SubList, name, 5); }
+    // A task (type 1) or sub (5) numbered after the last one of its list.
+    template <class M>
+    static std::shared_ptr<M> AddModuleNamed(Collection<std::shared_ptr<M>>& list, const QString& name, int type)
     {
-        auto t = std::make_shared<clsTask>();
-        t->Name = name;
-        t->ModulType = 1;
-        t->mNumber = Integer(App().TaskList.Count() + 1);
-        App().TaskList.Add(t, name);
-        return t;
-    }
-    static SubPtr AddSubNamed(const QString& name)
-    {
-        auto s = std::make_shared<clsSub>();
-        s->Name = name;
-        s->ModulType = 5;
-        s->mNumber = Integer(App().SubList.Count() + 1);
-        App().SubList.Add(s, name);
-        return s;
+        auto m = std::make_shared<M>();
+        m->Name = name;
+        m->ModulType = type;
+        m->mNumber = Integer(list.Count() + 1);
+        list.Add(m, name);
+        return m;
     }
 
     FakePresenter presenter;
