@@ -15,6 +15,7 @@
 #include "shell/MainWindow.h"
 #include "shell/ModalRunner.h"
 #include "shell/Pictures.h"
+#include "shell/ScreenPlacement.h"
 #include "shell/ShellWindows.h"
 
 #include <QAction>
@@ -22,7 +23,6 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
@@ -33,7 +33,6 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QLineEdit>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -140,10 +139,7 @@ frmDatalog::frmDatalog(QWidget* parent) : QDialog(parent)
     resize(PixX(10500), PixY(7200));
 
     // Form_Load: centred on the screen, the toolbar's pictures.
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
+    CentreOnScreen(this);
     SetToolbarImages();
     lstData->raise();
 

@@ -4,15 +4,14 @@
 #include "model/AppState.h"
 #include "setup/SetupLayout.h"
 #include "setup/SetupPictures.h"
+#include "shell/ScreenPlacement.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTimer>
@@ -23,14 +22,6 @@ QLabel* label(QWidget* parent, const QString& text, double l, double t, double w
 {
     auto* lbl = new QLabel(text, parent);
     return place(lbl, l, t, w, h);
-}
-
-void centreOnScreen(QWidget* w)
-{
-    if (QScreen* s = QGuiApplication::primaryScreen()) {
-        const QRect a = s->availableGeometry();
-        w->move(a.center() - QPoint(w->width() / 2, w->height() / 2));
-    }
 }
 
 }  // namespace
@@ -218,7 +209,7 @@ frmMotorProp::frmMotorProp(int motorIndex, QWidget* parent) : QDialog(parent), L
 void frmMotorProp::Form_Load()
 {
     mLoading = true;
-    centreOnScreen(this);
+    CentreOnScreen(this);
     picMotor->setPixmap(PalettePicture(SetupPicture::Motor, picMotor->size()));
     lblProp0->setText(Logic.Title());
     sldSpeed->setValue(Logic.Speed);

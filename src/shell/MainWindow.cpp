@@ -15,6 +15,7 @@
 #include "shell/PaletteBar.h"
 #include "shell/ShellWindows.h"
 #include "shell/Pictures.h"
+#include "shell/ScreenPlacement.h"
 #include "shell/StatusStrip.h"
 
 #include <QApplication>
@@ -314,7 +315,7 @@ bool mdiMain::MDIForm_Load()
         constexpr int kFrame = 8;
         constexpr int kTitleBar = 32;
         resize(qMin(width(), g.width() - 2 * kFrame), qMin(height(), g.height() - kTitleBar - kFrame));
-        move(g.left() + (g.width() - width()) / 2, g.top() + (g.height() - height()) / 2);
+        CentreOnScreen(this, s);
     }
     // The main window shows with its first child window, as an MDI parent does,
     // so that the child is laid out in the area's real size.
