@@ -144,18 +144,6 @@ void readCommands(RecordReader& file, CommandCollection& grid, int depth)
     }
 }
 
-bool openTask(RecordReader& file, CommandCollection& grid, int depth)
-{
-    try {
-        readCommands(file, grid, depth);
-        return true;
-    } catch (const VbError& e) {
-        file.close();
-        ShowMessage(e.description(), MsgStyle::Exclamation);
-        return false;
-    }
-}
-
 // The header records: a task's start-up flag, loop flag, number (its place
 // in the project gives it) and title; a sub's the same without the flag.
 void readTaskHeader(RecordReader& file, clsTask& task)
@@ -257,11 +245,6 @@ QString SubFilePath(const QString& subName)
 bool WriteCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long kind)
 {
     return writeCommands(file, grid, kind, 0);
-}
-
-bool OpenTask(RecordReader& file, CommandCollection& ColCommand, Long /*CoType*/)
-{
-    return openTask(file, ColCommand, 0);
 }
 
 // ---- Saving ----
