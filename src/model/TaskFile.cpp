@@ -11,8 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <optional>
-
 #include <unistd.h>
 
 namespace {
@@ -74,10 +72,11 @@ bool writeCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long ki
     try {
         if (depth > kMaxBodyDepth)
             raiseError(kOutOfStackSpace);
-        const std::optional<GridCells> cells = grid ? std::optional<GridCells>(*grid) : std::nullopt;
+        static const CommandCollection kNoGrid;
+        const GridCells cells(grid ? *grid : kNoGrid);
         for (int col = 0; col <= 1; ++col) {
-            for (int row = 1; row <= 40 && cells; ++row) {
-                const auto* cell = cells->at(col, row);
+            for (int row = 1; row <= 40; ++row) {
+                const auto* cell = cells.at(col, row);
                 if (!cell || !*cell)
                     continue;
                 const auto& co = *cell;
