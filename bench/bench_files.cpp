@@ -109,15 +109,6 @@ void buildProject(const QString& folder)
     }
 }
 
-qint64 bytesBelow(const QString& folder)
-{
-    qint64 total = 0;
-    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        total += QFileInfo(it.next()).size();
-    return total;
-}
-
 std::vector<QString> filesBelow(const QString& folder)
 {
     std::vector<QString> files;
@@ -127,10 +118,27 @@ std::vector<QString> filesBelow(const QString& folder)
     return files;
 }
 
-// Reading every file of the project, with no logic.
-void readFloor(benchmark::State& state, const QString& folder)
+// The project built in the folder and saved there once, which makes the
+// project's folder; false, with the benchmark skipped, when that save fails.
+bool savedProject(benchmark::State& state, const QString& folder)
+{
+    buildProject(folder);
+    if (SaveProject())
+        return true;
+    state.SkipWithError("the first save failed");
+    return false;
+}
+
+// The bytes of the project's files per iteration, and as the floor every
+// file of the project read with no logic.
+void reportFilesAndReadFloor(benchmark::State& state, const QString& folder)
 {
     const std::vector<QString> files = filesBelow(folder);
+    qint64 bytes = 0;
+    for (const QString& path : files)
+        bytes += QFileInfo(path).size();
+    state.SetBytesProcessed(state.iterations() * bytes);
+    state.counters["files_bytes"] = double(bytes);
     bench::Floor(state, [&] {
         for (const QString& path : files) {
             QFile f(path);
@@ -144,21 +152,15 @@ void readFloor(benchmark::State& state, const QString& folder)
 void BM_SaveProject(benchmark::State& state)
 {
     QTemporaryDir tmp;
-    buildProject(tmp.path());
-    if (!SaveProject()) {  // makes the project's folder
-        state.SkipWithError("the first save failed");
+    if (!savedProject(state, tmp.path()))
         return;
-    }
     for (auto _ : state) {
         if (!SaveProject()) {
             state.SkipWithError("save failed");
             break;
         }
     }
-    const qint64 bytes = bytesBelow(tmp.path());
-    state.SetBytesProcessed(state.iterations() * bytes);
-    state.counters["files_bytes"] = double(bytes);
-    readFloor(state, tmp.path());
+    reportFilesAndReadFloor(state, tmp.path());
     ResetApp();
 }
 BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond);
@@ -167,11 +169,8 @@ BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond);
 void BM_SaveChangedProject(benchmark::State& state)
 {
     QTemporaryDir tmp;
-    buildProject(tmp.path());
-    if (!SaveProject()) {
-        state.SkipWithError("the first save failed");
+    if (!savedProject(state, tmp.path()))
         return;
-    }
     int round = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -209,11 +208,8 @@ BENCHMARK(BM_SaveChangedProject)->Unit(benchmark::kMillisecond);
 void BM_OpenProject(benchmark::State& state)
 {
     QTemporaryDir tmp;
-    buildProject(tmp.path());
-    if (!SaveProject()) {
-        state.SkipWithError("save failed");
+    if (!savedProject(state, tmp.path()))
         return;
-    }
     App().ProjectAction = 1;
     for (auto _ : state) {
         if (!OpenProject()) {
@@ -223,10 +219,7 @@ void BM_OpenProject(benchmark::State& state)
     }
     if (App().TaskList.Count() != 9 || App().SubList.Count() != 8)
         state.SkipWithError("the project did not come back whole");
-    const qint64 bytes = bytesBelow(tmp.path());
-    state.SetBytesProcessed(state.iterations() * bytes);
-    state.counters["files_bytes"] = double(bytes);
-    readFloor(state, tmp.path());
+    reportFilesAndReadFloor(state, tmp.path());
     ResetApp();
 }
 BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond);

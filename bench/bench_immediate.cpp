@@ -53,19 +53,23 @@ std::shared_ptr<clsCommand> motor(const char* key, int column, int row, const ch
     return c;
 }
 
+// A variables command working the variable "Count" with a constant.
+std::shared_ptr<clsCommand> countCommand(int column, int row, int op, int constant)
+{
+    auto c = command("L_VAR", column, row);
+    c->Op = Integer(op);
+    c->Param1Source = 0;
+    c->Param1Value = QStringLiteral("Count");
+    c->Param2Source = 2;
+    c->Param2Value = constant;
+    return c;
+}
+
 // A plain command of the kind the row picks.
 std::shared_ptr<clsCommand> simple(int column, int row)
 {
     switch (row % 5) {
-    case 0: {
-        auto c = command("L_VAR", column, row);
-        c->Op = 0;
-        c->Param1Source = 0;
-        c->Param1Value = QStringLiteral("Count");
-        c->Param2Source = 2;
-        c->Param2Value = 1;
-        return c;
-    }
+    case 0: return countCommand(column, row, 0, 1);
     case 1: {
         auto c = motor("M_SETPWR", column, row, "0");
         c->Param2Source = 4;  // a random speed 0 to 7
@@ -73,15 +77,7 @@ std::shared_ptr<clsCommand> simple(int column, int row)
         return c;
     }
     case 2: return motor("M_ALTDIR", column, row, "1");
-    case 3: {
-        auto c = command("L_VAR", column, row);
-        c->Op = 6;
-        c->Param1Source = 0;
-        c->Param1Value = QStringLiteral("Count");
-        c->Param2Source = 2;
-        c->Param2Value = 255;
-        return c;
-    }
+    case 3: return countCommand(column, row, 6, 255);
     default: {
         auto c = command("A_REM", column, row);
         return c;

@@ -141,20 +141,16 @@ FirmwareImage FirmwareImage::Parse(const QByteArray& text)
             ++dataRecords;
             break;
         }
-        case 5:
-            if (address != quint32(dataRecords & 0xFFFF)) {
+        case 5: case 6: {
+            // The count of data records, in as many bytes as its address field has.
+            const quint32 mask = type == 5 ? 0xFFFF : 0xFFFFFF;
+            if (address != (quint32(dataRecords) & mask)) {
                 result.fail(lineNo, QStringLiteral("it counts %1 data records but there are %2")
                                         .arg(address).arg(dataRecords));
                 return result;
             }
             break;
-        case 6:
-            if (address != quint32(dataRecords & 0xFFFFFF)) {
-                result.fail(lineNo, QStringLiteral("it counts %1 data records but there are %2")
-                                        .arg(address).arg(dataRecords));
-                return result;
-            }
-            break;
+        }
         default:  // 7, 8, 9: the end record
             if (address < FirstAddress || address > LastAddress) {
                 result.fail(lineNo, QStringLiteral("its entry lies outside 8000..BFFF"));

@@ -426,17 +426,9 @@ void SplitProjectLine(QString& line, QString& f2, QString& f3, QString& f4, QStr
         fields[current].append(c == QLatin1Char('"') ? QLatin1Char(' ') : c);
     }
     // Only blanks are trimmed, as the file's own blanks are.
-    auto trim = [](const QString& s) {
-        qsizetype a = 0, b = s.size();
-        while (a < b && s[a] == QLatin1Char(' '))
-            ++a;
-        while (b > a && s[b - 1] == QLatin1Char(' '))
-            --b;
-        return s.mid(a, b - a);
-    };
     QString* out[8] = {&line, &f2, &f3, &f4, &f5, &f6, &f7, &f8};
     for (int i = 0; i < 8; ++i)
-        *out[i] = trim(fields[i]);
+        *out[i] = vb::Trim(fields[i]);
 }
 
 bool OpenProject()

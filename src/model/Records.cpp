@@ -105,6 +105,16 @@ char* putNumber(char* d, qint64 n)
     return std::to_chars(d, d + 24, n).ptr;
 }
 
+// The comma before a field that is not the record's first, into d; returns
+// the end. The next field is then not the first.
+char* putSeparator(char* d, bool& firstField)
+{
+    if (!firstField)
+        *d++ = ',';
+    firstField = false;
+    return d;
+}
+
 }  // namespace
 
 // ---- RecordReader ----
@@ -326,12 +336,8 @@ RecordWriter& RecordWriter::text(const QString& s)
 {
     QByteArray& o = out();
     const qsizetype at = o.size();
-    const bool comma = !mFirstField;
-    mFirstField = false;
-    o.resize(at + s.size() + 2 + (comma ? 1 : 0));
-    char* d = o.data() + at;
-    if (comma)
-        *d++ = ',';
+    o.resize(at + s.size() + 2 + (mFirstField ? 0 : 1));
+    char* d = putSeparator(o.data() + at, mFirstField);
     *d++ = '"';
     d = putLatin1(d, s);
     *d = '"';
@@ -348,12 +354,8 @@ RecordWriter& RecordWriter::bareText(const QString& s)
 RecordWriter& RecordWriter::number(qint64 n)
 {
     char buffer[32];
-    char* d = buffer;
-    if (!mFirstField)
-        *d++ = ',';
-    mFirstField = false;
-    d = putNumber(d, n);
-    out().append(buffer, qsizetype(d - buffer));
+    const char* const end = putNumber(putSeparator(buffer, mFirstField), n);
+    out().append(buffer, qsizetype(end - buffer));
     return *this;
 }
 
@@ -364,21 +366,14 @@ RecordWriter& RecordWriter::value(const Variant& v)
     case Variant::Kind::Number: {
         const double n = v.toDouble();
         char buffer[64];
-        char* d = buffer;
-        if (!mFirstField)
-            *d++ = ',';
-        char* end = nullptr;
-        if (n == std::floor(n) && std::fabs(n) < 1e15)  // the whole numbers numberText writes as digits
-            end = putNumber(d, qint64(n));
-        else
-            end = putPlainFraction(d, n);
-        if (end) {
-            mFirstField = false;
-            out().append(buffer, qsizetype(end - buffer));
-        } else {
-            separate();
-            appendLatin1(out(), vb::numberText(n));
-        }
+        char* const d = putSeparator(buffer, mFirstField);
+        // The whole numbers numberText writes as digits and the plain
+        // fractions straight; any other number as numberText writes it.
+        char* const end = n == std::floor(n) && std::fabs(n) < 1e15 ? putNumber(d, qint64(n)) : putPlainFraction(d, n);
+        QByteArray& o = out();
+        o.append(buffer, qsizetype((end ? end : d) - buffer));
+        if (!end)
+            appendLatin1(o, vb::numberText(n));
         break;
     }
     case Variant::Kind::Text: text(v.toString()); break;

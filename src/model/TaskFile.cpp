@@ -11,8 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <optional>
-
 #include <unistd.h>
 
 namespace {
@@ -74,10 +72,11 @@ bool writeCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long ki
     try {
         if (depth > kMaxBodyDepth)
             raiseError(kOutOfStackSpace);
-        const std::optional<GridCells> cells = grid ? std::optional<GridCells>(*grid) : std::nullopt;
+        static const CommandCollection kNoGrid;
+        const GridCells cells(grid ? *grid : kNoGrid);
         for (int col = 0; col <= 1; ++col) {
-            for (int row = 1; row <= 40 && cells; ++row) {
-                const auto* cell = cells->at(col, row);
+            for (int row = 1; row <= 40; ++row) {
+                const auto* cell = cells.at(col, row);
                 if (!cell || !*cell)
                     continue;
                 const auto& co = *cell;
@@ -141,18 +140,6 @@ void readCommands(RecordReader& file, CommandCollection& grid, int depth)
             continue;
         }
         grid.Add(co, cell);
-    }
-}
-
-bool openTask(RecordReader& file, CommandCollection& grid, int depth)
-{
-    try {
-        readCommands(file, grid, depth);
-        return true;
-    } catch (const VbError& e) {
-        file.close();
-        ShowMessage(e.description(), MsgStyle::Exclamation);
-        return false;
     }
 }
 
@@ -257,11 +244,6 @@ QString SubFilePath(const QString& subName)
 bool WriteCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long kind)
 {
     return writeCommands(file, grid, kind, 0);
-}
-
-bool OpenTask(RecordReader& file, CommandCollection& ColCommand, Long /*CoType*/)
-{
-    return openTask(file, ColCommand, 0);
 }
 
 // ---- Saving ----

@@ -8,7 +8,6 @@
 // "EndLoop"); in an IF body "Else" stands between the columns.
 #include "model/Module.h"
 
-class RecordReader;
 class RecordWriter;
 class VbError;
 
@@ -38,11 +37,6 @@ QString FileFailure(const VbError& e, const QString& fileName);
 // with its nested bodies into an open file. A failure closes the file, shows
 // its description and gives False.
 bool WriteCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long kind);
-// Reads command records from an open file into the grid until an end marker
-// or the end of the file; each command goes under the grid key of its own x
-// and y. A failure closes the file, shows its description and gives False;
-// what was read before it stays in the grid. CoType is not used.
-bool OpenTask(RecordReader& file, CommandCollection& ColCommand, Long CoType);
 
 // Where the files live, below the user's data folder App().DataFolder: the
 // projects' folders in Projects, the subs in Subs. A task, sub or project name
