@@ -13,9 +13,6 @@ namespace {
 
 constexpr Integer DatalogHeaderSource = 255;
 
-// A module's bytes on the wire: each request framed, every data byte twice.
-qint64 framedBytes(int dataBytes) { return 3 + 2 * (dataBytes + 1); }
-
 }  // namespace
 
 RcxLink::RcxLink(IRcxTransport& transport) : mTransport(transport) {}
@@ -328,9 +325,9 @@ void RcxLink::BeginOfSub(Integer& sub)
 
 Long RcxLink::transfer(const QByteArray& begin, const QByteArray& code, int blockBytes, Long module, qint64)
 {
-    qint64 wire = framedBytes(int(begin.size()));
+    qint64 wire = framedSize(begin.size());
     for (int at = 0; at < code.size(); at += blockBytes)
-        wire += framedBytes(5 + int(qMin<qsizetype>(blockBytes, code.size() - at)) + 1);
+        wire += framedSize(5 + qMin<qsizetype>(blockBytes, code.size() - at) + 1);
     if (mSink)
         mSink->PB_DownloadStart(wireMs(wire), Long(code.size()), module);
     const auto answer = ask(begin);
@@ -462,7 +459,7 @@ void RcxLink::firmwareStep()
     const QByteArray& image = mFirmware.image;
     if (mFirmware.sent == 0 && mSink) {
         const int blocks = int((image.size() + FirmwareBlockBytes - 1) / FirmwareBlockBytes);
-        mSink->PB_DownloadStart(wireMs(qint64(blocks) * framedBytes(FirmwareBlockBytes + 6)), Long(image.size()),
+        mSink->PB_DownloadStart(wireMs(qint64(blocks) * framedSize(FirmwareBlockBytes + 6)), Long(image.size()),
                                 FirmwareModule);
     }
     const bool last = mFirmware.sent + FirmwareBlockBytes >= image.size();

@@ -18,6 +18,7 @@
 // A firmware download checks the file first, then runs from the event loop
 // one block at a time, raising the events with module 100.
 #include "link/protocol/RcxAssembler.h"
+#include "link/protocol/RcxPacket.h"
 #include "link/protocol/RcxTransport.h"
 #include "model/Phantom.h"
 
@@ -39,7 +40,7 @@ public:
     ~RcxLink() override;
 
     // Milliseconds on the wire for a number of bytes at 2400 baud, 11 bits a byte.
-    static Long wireMs(qint64 bytes) { return Long(bytes * 11 * 1000 / 2400); }
+    static Long wireMs(qint64 bytes) { return Long(rcx::wireMs(bytes)); }
 
     void setEventSink(IPhantomEvents* sink) override { mSink = sink; }
 
