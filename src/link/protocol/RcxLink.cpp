@@ -380,48 +380,26 @@ void RcxLink::endModule(bool sub)
 void RcxLink::EndOfTask() { endModule(false); }
 void RcxLink::EndOfSub() { endModule(true); }
 
-void RcxLink::Loop(Long source, Integer count)
+rcx::Assembler& RcxLink::program()
 {
     if (!mCollecting)
         raiseError(Err::InvalidCall);
-    mAssembler.Loop(int(source), count);
+    return mAssembler;
 }
-void RcxLink::EndLoop()
-{
-    if (!mCollecting)
-        raiseError(Err::InvalidCall);
-    mAssembler.EndLoop();
-}
+
+void RcxLink::Loop(Long source, Integer count) { program().Loop(int(source), count); }
+void RcxLink::EndLoop() { program().EndLoop(); }
 void RcxLink::While(Long source1, Integer value1, Integer op, Long source2, Integer value2)
 {
-    if (!mCollecting)
-        raiseError(Err::InvalidCall);
-    mAssembler.While(int(source1), value1, op, int(source2), value2);
+    program().While(int(source1), value1, op, int(source2), value2);
 }
-void RcxLink::EndWhile()
-{
-    if (!mCollecting)
-        raiseError(Err::InvalidCall);
-    mAssembler.EndWhile();
-}
+void RcxLink::EndWhile() { program().EndWhile(); }
 void RcxLink::If(Long source1, Integer value1, Integer op, Long source2, Integer value2)
 {
-    if (!mCollecting)
-        raiseError(Err::InvalidCall);
-    mAssembler.If(int(source1), value1, op, int(source2), value2);
+    program().If(int(source1), value1, op, int(source2), value2);
 }
-void RcxLink::Else()
-{
-    if (!mCollecting)
-        raiseError(Err::InvalidCall);
-    mAssembler.Else();
-}
-void RcxLink::EndIf()
-{
-    if (!mCollecting)
-        raiseError(Err::InvalidCall);
-    mAssembler.EndIf();
-}
+void RcxLink::Else() { program().Else(); }
+void RcxLink::EndIf() { program().EndIf(); }
 
 // --- Firmware ---
 

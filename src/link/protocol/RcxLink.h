@@ -123,6 +123,8 @@ private:
     bool motor(const QString& motors, const std::function<QByteArray(std::uint8_t)>& request);
     void variable(std::uint8_t op, Integer variable, Long source, Integer value);
     void requireRange(int value, int low, int high);
+    // The module being assembled; blocks outside one fail with 5.
+    rcx::Assembler& program();
     void beginModule(Long number, bool sub);
     void endModule(bool sub);
     // The module's code in blocks; 0 or the error DownloadDone reports.
