@@ -323,7 +323,7 @@ void RcxLink::BeginOfSub(Integer& sub)
     beginModule(10 + sub, true);
 }
 
-Long RcxLink::transfer(const QByteArray& begin, const QByteArray& code, int blockBytes, Long module, qint64)
+Long RcxLink::transfer(const QByteArray& begin, const QByteArray& code, int blockBytes, Long module)
 {
     qint64 wire = framedSize(begin.size());
     for (int at = 0; at < code.size(); at += blockBytes)
@@ -368,7 +368,7 @@ void RcxLink::endModule(bool sub)
     if (error == 0) {
         const QByteArray begin =
             sub ? req::beginSub(int(mModule) - 11, int(code.size())) : req::beginTask(int(mModule), int(code.size()));
-        error = transfer(begin, code, ProgramBlockBytes, mModule, 0);
+        error = transfer(begin, code, ProgramBlockBytes, mModule);
         mTransferFailed = error != 0;
     } else if (mSink) {
         mSink->PB_DownloadStart(0, Long(code.size()), mModule);

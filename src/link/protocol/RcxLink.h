@@ -128,7 +128,7 @@ private:
     void beginModule(Long number, bool sub);
     void endModule(bool sub);
     // The module's code in blocks; 0 or the error DownloadDone reports.
-    Long transfer(const QByteArray& begin, const QByteArray& code, int blockBytes, Long module, qint64 startedAt);
+    Long transfer(const QByteArray& begin, const QByteArray& code, int blockBytes, Long module);
     void firmwareDone(Long error);
 
     IRcxTransport& mTransport;
