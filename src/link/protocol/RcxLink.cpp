@@ -13,6 +13,15 @@ namespace {
 
 constexpr Integer DatalogHeaderSource = 255;
 
+// The answer to a begin download or a block: 0 when the brick took it, its
+// error otherwise, or NoReply.
+Long answerOf(const std::optional<QByteArray>& reply)
+{
+    if (!reply || reply->isEmpty())
+        return RcxLink::NoReply;
+    return std::uint8_t(reply->at(0));
+}
+
 }  // namespace
 
 RcxLink::RcxLink(IRcxTransport& transport) : mTransport(transport) {}
@@ -330,19 +339,13 @@ Long RcxLink::transfer(const QByteArray& begin, const QByteArray& code, int bloc
         wire += framedSize(5 + qMin<qsizetype>(blockBytes, code.size() - at) + 1);
     if (mSink)
         mSink->PB_DownloadStart(wireMs(wire), Long(code.size()), module);
-    const auto answer = ask(begin);
-    if (!answer || answer->isEmpty())
-        return NoReply;
-    if (std::uint8_t(answer->at(0)) != Dl::Ok)
-        return std::uint8_t(answer->at(0));
+    if (const Long error = answerOf(ask(begin)))
+        return error;
     int sequence = 1;
     for (int at = 0; at < code.size(); at += blockBytes, ++sequence) {
         const bool last = at + blockBytes >= code.size();
-        const auto done = ask(req::transfer(last ? 0 : sequence, code.mid(at, blockBytes)));
-        if (!done || done->isEmpty())
-            return NoReply;
-        if (std::uint8_t(done->at(0)) != Dl::Ok)
-            return std::uint8_t(done->at(0));
+        if (const Long error = answerOf(ask(req::transfer(last ? 0 : sequence, code.mid(at, blockBytes)))))
+            return error;
         if (mSink)
             mSink->PB_DownloadProgress(Long(qMin<qsizetype>(at + blockBytes, code.size())));
     }
@@ -414,8 +417,7 @@ bool RcxLink::DownloadFirmware(const QString& fullPath)
         return false;
     if (!ask(req::deleteFirmware()))
         return false;
-    const auto begun = ask(req::beginFirmware(file.checksum()));
-    if (!begun || begun->isEmpty() || begun->at(0) != 0)
+    if (answerOf(ask(req::beginFirmware(file.checksum()))) != Dl::Ok)
         return false;
     mFirmware = Firmware{true, file.image(), file.checksum(), 0, 1};
     QTimer::singleShot(0, &mTimerContext, [this] { firmwareStep(); });
@@ -441,9 +443,9 @@ void RcxLink::firmwareStep()
                                 FirmwareModule);
     }
     const bool last = mFirmware.sent + FirmwareBlockBytes >= image.size();
-    const auto done = ask(req::transfer(last ? 0 : mFirmware.sequence, image.mid(mFirmware.sent, FirmwareBlockBytes)));
-    if (!done || done->isEmpty() || done->at(0) != 0) {
-        firmwareDone(done && !done->isEmpty() ? Long(std::uint8_t(done->at(0))) : NoReply);
+    if (const Long error = answerOf(ask(req::transfer(last ? 0 : mFirmware.sequence,
+                                                      image.mid(mFirmware.sent, FirmwareBlockBytes))))) {
+        firmwareDone(error);
         return;
     }
     mFirmware.sent = int(qMin<qsizetype>(mFirmware.sent + FirmwareBlockBytes, image.size()));
