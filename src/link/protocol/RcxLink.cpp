@@ -22,6 +22,15 @@ Long answerOf(const std::optional<QByteArray>& reply)
     return std::uint8_t(reply->at(0));
 }
 
+// What a reply carries; a reply too short to carry it is a brick that did not answer (68).
+template <typename T>
+T decoded(std::optional<T> value)
+{
+    if (!value)
+        raiseError(Err::DeviceUnavailable);
+    return *std::move(value);
+}
+
 }  // namespace
 
 RcxLink::RcxLink(IRcxTransport& transport) : mTransport(transport) {}
@@ -140,10 +149,7 @@ QVector<DatalogEntry> RcxLink::GetDatalog(Integer from, Integer count)
     QVector<DatalogEntry> entries;
     for (int first = from; first < from + count;) {
         const int n = qMin(UploadEntriesPerRequest, from + count - first);
-        const auto log = reply::upload(send(req::upload(first, n)), n);
-        if (!log)
-            raiseError(Err::DeviceUnavailable);
-        for (const auto& e : *log) {
+        for (const auto& e : decoded(reply::upload(send(req::upload(first, n)), n))) {
             DatalogEntry d;
             d.value = e.value;
             if (e.type == LogType::Size) {
@@ -169,30 +175,22 @@ QVector<DatalogEntry> RcxLink::GetDatalog(Integer from, Integer count)
 
 QVector<Long> RcxLink::GetMemMap()
 {
-    const auto words = reply::memoryMap(send(req::memoryMap()));
-    if (!words)
-        raiseError(Err::DeviceUnavailable);
+    const QVector<int> words = decoded(reply::memoryMap(send(req::memoryMap())));
     // Counted from 1, as the callers read it: 91 the datalog's first address, 92 its next.
     QVector<Long> map(MemMapWords + 1, 0);
     for (int i = 0; i < MemMapWords; ++i)
-        map[i + 1] = words->at(i);
+        map[i + 1] = words[i];
     return map;
 }
 
 Integer RcxLink::PBBattery()
 {
-    const auto v = reply::shortValue(send(req::battery()));
-    if (!v)
-        raiseError(Err::DeviceUnavailable);
-    return Integer(*v);
+    return Integer(decoded(reply::shortValue(send(req::battery()))));
 }
 
 Integer RcxLink::Poll(Long source, Integer& number)
 {
-    const auto v = reply::shortValue(send(req::poll(int(source), number)));
-    if (!v)
-        raiseError(Err::DeviceUnavailable);
-    return Integer(*v);
+    return Integer(decoded(reply::shortValue(send(req::poll(int(source), number)))));
 }
 
 // --- Settings and immediate operations ---
@@ -268,10 +266,8 @@ void RcxLink::SetSensorType(Integer sensor, Integer type)
 
 QString RcxLink::FirmwareVersion()
 {
-    const auto v = reply::versions(send(req::versions()));
-    if (!v)
-        raiseError(Err::DeviceUnavailable);
-    return QStringLiteral("%1.%2").arg(v->firmwareMajor).arg(v->firmwareMinor, 2, 10, QLatin1Char('0'));
+    const reply::Versions v = decoded(reply::versions(send(req::versions())));
+    return QStringLiteral("%1.%2").arg(v.firmwareMajor).arg(v.firmwareMinor, 2, 10, QLatin1Char('0'));
 }
 
 // --- Programs ---
