@@ -15,14 +15,16 @@
 TowerTransport::TowerTransport(QString path, Kind kind, Clock clock, Pause pause)
     : mPath(std::move(path)), mKind(kind), mClock(std::move(clock)), mPause(std::move(pause))
 {
-    if (!mClock) {
-        mClock = [] {
-            using namespace std::chrono;
-            return qint64(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-        };
-    }
+    if (!mClock)
+        mClock = &TowerTransport::steadyMs;
     if (!mPause)
         mPause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+}
+
+qint64 TowerTransport::steadyMs()
+{
+    using namespace std::chrono;
+    return qint64(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 TowerTransport::~TowerTransport()
