@@ -3,16 +3,10 @@
 #include "model/AppState.h"
 #include "model/VbError.h"
 
-#include <chrono>
-
 PhantomControl::PhantomControl(Clock clock) : mClock(std::move(clock))
 {
-    if (!mClock) {
-        mClock = [] {
-            using namespace std::chrono;
-            return qint64(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-        };
-    }
+    if (!mClock)
+        mClock = &TowerTransport::steadyMs;
     mBrickTime = mClock();
     mBrickLink.setComPortNo(VirtualBrickPort);
 }

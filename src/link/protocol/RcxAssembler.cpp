@@ -13,16 +13,6 @@ namespace {
 constexpr int ScratchFirst = 1;
 constexpr int ScratchSecond = 0;
 
-bool holds(int relation, int a, int b)
-{
-    switch (relation) {
-    case Rel::LessOrEqual: return a <= b;
-    case Rel::GreaterOrEqual: return a >= b;
-    case Rel::NotEqual: return a != b;
-    default: return a == b;
-    }
-}
-
 int mirrored(int relation)
 {
     if (relation == Rel::LessOrEqual)

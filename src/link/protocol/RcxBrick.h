@@ -45,6 +45,17 @@ namespace Rel {
 enum : std::uint8_t { LessOrEqual = 0, GreaterOrEqual = 1, NotEqual = 2, Equal = 3 };
 }
 
+// True when a relation holds between a and b.
+constexpr bool holds(int relation, int a, int b)
+{
+    switch (relation) {
+    case Rel::LessOrEqual: return a <= b;
+    case Rel::GreaterOrEqual: return a >= b;
+    case Rel::NotEqual: return a != b;
+    default: return a == b;
+    }
+}
+
 // Output mode and direction flags beside the motor mask.
 namespace OutFlag {
 enum : std::uint8_t { On = 0x80, Off = 0x40, Forward = 0x80, Flip = 0x40 };

@@ -13,8 +13,23 @@ namespace {
 
 constexpr Integer DatalogHeaderSource = 255;
 
-// A module's bytes on the wire: each request framed, every data byte twice.
-qint64 framedBytes(int dataBytes) { return 3 + 2 * (dataBytes + 1); }
+// The answer to a begin download or a block: 0 when the brick took it, its
+// error otherwise, or NoReply.
+Long answerOf(const std::optional<QByteArray>& reply)
+{
+    if (!reply || reply->isEmpty())
+        return RcxLink::NoReply;
+    return std::uint8_t(reply->at(0));
+}
+
+// What a reply carries; a reply too short to carry it is a brick that did not answer (68).
+template <typename T>
+T decoded(std::optional<T> value)
+{
+    if (!value)
+        raiseError(Err::DeviceUnavailable);
+    return *std::move(value);
+}
 
 }  // namespace
 
@@ -134,10 +149,7 @@ QVector<DatalogEntry> RcxLink::GetDatalog(Integer from, Integer count)
     QVector<DatalogEntry> entries;
     for (int first = from; first < from + count;) {
         const int n = qMin(UploadEntriesPerRequest, from + count - first);
-        const auto log = reply::upload(send(req::upload(first, n)), n);
-        if (!log)
-            raiseError(Err::DeviceUnavailable);
-        for (const auto& e : *log) {
+        for (const auto& e : decoded(reply::upload(send(req::upload(first, n)), n))) {
             DatalogEntry d;
             d.value = e.value;
             if (e.type == LogType::Size) {
@@ -163,30 +175,22 @@ QVector<DatalogEntry> RcxLink::GetDatalog(Integer from, Integer count)
 
 QVector<Long> RcxLink::GetMemMap()
 {
-    const auto words = reply::memoryMap(send(req::memoryMap()));
-    if (!words)
-        raiseError(Err::DeviceUnavailable);
+    const QVector<int> words = decoded(reply::memoryMap(send(req::memoryMap())));
     // Counted from 1, as the callers read it: 91 the datalog's first address, 92 its next.
     QVector<Long> map(MemMapWords + 1, 0);
     for (int i = 0; i < MemMapWords; ++i)
-        map[i + 1] = words->at(i);
+        map[i + 1] = words[i];
     return map;
 }
 
 Integer RcxLink::PBBattery()
 {
-    const auto v = reply::shortValue(send(req::battery()));
-    if (!v)
-        raiseError(Err::DeviceUnavailable);
-    return Integer(*v);
+    return Integer(decoded(reply::shortValue(send(req::battery()))));
 }
 
 Integer RcxLink::Poll(Long source, Integer& number)
 {
-    const auto v = reply::shortValue(send(req::poll(int(source), number)));
-    if (!v)
-        raiseError(Err::DeviceUnavailable);
-    return Integer(*v);
+    return Integer(decoded(reply::shortValue(send(req::poll(int(source), number)))));
 }
 
 // --- Settings and immediate operations ---
@@ -262,10 +266,8 @@ void RcxLink::SetSensorType(Integer sensor, Integer type)
 
 QString RcxLink::FirmwareVersion()
 {
-    const auto v = reply::versions(send(req::versions()));
-    if (!v)
-        raiseError(Err::DeviceUnavailable);
-    return QStringLiteral("%1.%2").arg(v->firmwareMajor).arg(v->firmwareMinor, 2, 10, QLatin1Char('0'));
+    const reply::Versions v = decoded(reply::versions(send(req::versions())));
+    return QStringLiteral("%1.%2").arg(v.firmwareMajor).arg(v.firmwareMinor, 2, 10, QLatin1Char('0'));
 }
 
 // --- Programs ---
@@ -326,26 +328,20 @@ void RcxLink::BeginOfSub(Integer& sub)
     beginModule(10 + sub, true);
 }
 
-Long RcxLink::transfer(const QByteArray& begin, const QByteArray& code, int blockBytes, Long module, qint64)
+Long RcxLink::transfer(const QByteArray& begin, const QByteArray& code, int blockBytes, Long module)
 {
-    qint64 wire = framedBytes(int(begin.size()));
+    qint64 wire = framedSize(begin.size());
     for (int at = 0; at < code.size(); at += blockBytes)
-        wire += framedBytes(5 + int(qMin<qsizetype>(blockBytes, code.size() - at)) + 1);
+        wire += framedSize(5 + qMin<qsizetype>(blockBytes, code.size() - at) + 1);
     if (mSink)
         mSink->PB_DownloadStart(wireMs(wire), Long(code.size()), module);
-    const auto answer = ask(begin);
-    if (!answer || answer->isEmpty())
-        return NoReply;
-    if (std::uint8_t(answer->at(0)) != Dl::Ok)
-        return std::uint8_t(answer->at(0));
+    if (const Long error = answerOf(ask(begin)))
+        return error;
     int sequence = 1;
     for (int at = 0; at < code.size(); at += blockBytes, ++sequence) {
         const bool last = at + blockBytes >= code.size();
-        const auto done = ask(req::transfer(last ? 0 : sequence, code.mid(at, blockBytes)));
-        if (!done || done->isEmpty())
-            return NoReply;
-        if (std::uint8_t(done->at(0)) != Dl::Ok)
-            return std::uint8_t(done->at(0));
+        if (const Long error = answerOf(ask(req::transfer(last ? 0 : sequence, code.mid(at, blockBytes)))))
+            return error;
         if (mSink)
             mSink->PB_DownloadProgress(Long(qMin<qsizetype>(at + blockBytes, code.size())));
     }
@@ -371,7 +367,7 @@ void RcxLink::endModule(bool sub)
     if (error == 0) {
         const QByteArray begin =
             sub ? req::beginSub(int(mModule) - 11, int(code.size())) : req::beginTask(int(mModule), int(code.size()));
-        error = transfer(begin, code, ProgramBlockBytes, mModule, 0);
+        error = transfer(begin, code, ProgramBlockBytes, mModule);
         mTransferFailed = error != 0;
     } else if (mSink) {
         mSink->PB_DownloadStart(0, Long(code.size()), mModule);
@@ -383,48 +379,26 @@ void RcxLink::endModule(bool sub)
 void RcxLink::EndOfTask() { endModule(false); }
 void RcxLink::EndOfSub() { endModule(true); }
 
-void RcxLink::Loop(Long source, Integer count)
+rcx::Assembler& RcxLink::program()
 {
     if (!mCollecting)
         raiseError(Err::InvalidCall);
-    mAssembler.Loop(int(source), count);
+    return mAssembler;
 }
-void RcxLink::EndLoop()
-{
-    if (!mCollecting)
-        raiseError(Err::InvalidCall);
-    mAssembler.EndLoop();
-}
+
+void RcxLink::Loop(Long source, Integer count) { program().Loop(int(source), count); }
+void RcxLink::EndLoop() { program().EndLoop(); }
 void RcxLink::While(Long source1, Integer value1, Integer op, Long source2, Integer value2)
 {
-    if (!mCollecting)
-        raiseError(Err::InvalidCall);
-    mAssembler.While(int(source1), value1, op, int(source2), value2);
+    program().While(int(source1), value1, op, int(source2), value2);
 }
-void RcxLink::EndWhile()
-{
-    if (!mCollecting)
-        raiseError(Err::InvalidCall);
-    mAssembler.EndWhile();
-}
+void RcxLink::EndWhile() { program().EndWhile(); }
 void RcxLink::If(Long source1, Integer value1, Integer op, Long source2, Integer value2)
 {
-    if (!mCollecting)
-        raiseError(Err::InvalidCall);
-    mAssembler.If(int(source1), value1, op, int(source2), value2);
+    program().If(int(source1), value1, op, int(source2), value2);
 }
-void RcxLink::Else()
-{
-    if (!mCollecting)
-        raiseError(Err::InvalidCall);
-    mAssembler.Else();
-}
-void RcxLink::EndIf()
-{
-    if (!mCollecting)
-        raiseError(Err::InvalidCall);
-    mAssembler.EndIf();
-}
+void RcxLink::Else() { program().Else(); }
+void RcxLink::EndIf() { program().EndIf(); }
 
 // --- Firmware ---
 
@@ -439,8 +413,7 @@ bool RcxLink::DownloadFirmware(const QString& fullPath)
         return false;
     if (!ask(req::deleteFirmware()))
         return false;
-    const auto begun = ask(req::beginFirmware(file.checksum()));
-    if (!begun || begun->isEmpty() || begun->at(0) != 0)
+    if (answerOf(ask(req::beginFirmware(file.checksum()))) != Dl::Ok)
         return false;
     mFirmware = Firmware{true, file.image(), file.checksum(), 0, 1};
     QTimer::singleShot(0, &mTimerContext, [this] { firmwareStep(); });
@@ -462,13 +435,13 @@ void RcxLink::firmwareStep()
     const QByteArray& image = mFirmware.image;
     if (mFirmware.sent == 0 && mSink) {
         const int blocks = int((image.size() + FirmwareBlockBytes - 1) / FirmwareBlockBytes);
-        mSink->PB_DownloadStart(wireMs(qint64(blocks) * framedBytes(FirmwareBlockBytes + 6)), Long(image.size()),
+        mSink->PB_DownloadStart(wireMs(qint64(blocks) * framedSize(FirmwareBlockBytes + 6)), Long(image.size()),
                                 FirmwareModule);
     }
     const bool last = mFirmware.sent + FirmwareBlockBytes >= image.size();
-    const auto done = ask(req::transfer(last ? 0 : mFirmware.sequence, image.mid(mFirmware.sent, FirmwareBlockBytes)));
-    if (!done || done->isEmpty() || done->at(0) != 0) {
-        firmwareDone(done && !done->isEmpty() ? Long(std::uint8_t(done->at(0))) : NoReply);
+    if (const Long error = answerOf(ask(req::transfer(last ? 0 : mFirmware.sequence,
+                                                      image.mid(mFirmware.sent, FirmwareBlockBytes))))) {
+        firmwareDone(error);
         return;
     }
     mFirmware.sent = int(qMin<qsizetype>(mFirmware.sent + FirmwareBlockBytes, image.size()));

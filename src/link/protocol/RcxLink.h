@@ -18,6 +18,7 @@
 // A firmware download checks the file first, then runs from the event loop
 // one block at a time, raising the events with module 100.
 #include "link/protocol/RcxAssembler.h"
+#include "link/protocol/RcxPacket.h"
 #include "link/protocol/RcxTransport.h"
 #include "model/Phantom.h"
 
@@ -39,7 +40,7 @@ public:
     ~RcxLink() override;
 
     // Milliseconds on the wire for a number of bytes at 2400 baud, 11 bits a byte.
-    static Long wireMs(qint64 bytes) { return Long(bytes * 11 * 1000 / 2400); }
+    static Long wireMs(qint64 bytes) { return Long(rcx::wireMs(bytes)); }
 
     void setEventSink(IPhantomEvents* sink) override { mSink = sink; }
 
@@ -122,10 +123,12 @@ private:
     bool motor(const QString& motors, const std::function<QByteArray(std::uint8_t)>& request);
     void variable(std::uint8_t op, Integer variable, Long source, Integer value);
     void requireRange(int value, int low, int high);
+    // The module being assembled; blocks outside one fail with 5.
+    rcx::Assembler& program();
     void beginModule(Long number, bool sub);
     void endModule(bool sub);
     // The module's code in blocks; 0 or the error DownloadDone reports.
-    Long transfer(const QByteArray& begin, const QByteArray& code, int blockBytes, Long module, qint64 startedAt);
+    Long transfer(const QByteArray& begin, const QByteArray& code, int blockBytes, Long module);
     void firmwareDone(Long error);
 
     IRcxTransport& mTransport;

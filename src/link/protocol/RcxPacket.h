@@ -12,6 +12,12 @@ namespace rcx {
 // 55 FF 00, each data byte and its complement, the checksum and its complement.
 QByteArray frame(const QByteArray& data);
 
+// The size of the frame of dataBytes bytes of data.
+constexpr qint64 framedSize(qint64 dataBytes) { return 3 + 2 * (dataBytes + 1); }
+
+// Milliseconds a number of bytes takes on the wire at 2400 baud, 11 bits a byte.
+constexpr qint64 wireMs(qint64 bytes) { return bytes * 11 * 1000 / 2400; }
+
 // The checksum of a packet: the sum of its data bytes mod 256.
 std::uint8_t checksum(const QByteArray& data);
 

@@ -12,24 +12,19 @@
 #include <thread>
 #include <unistd.h>
 
-namespace {
-
-// Milliseconds the bytes take on the wire at 2400 baud, 11 bits a byte.
-qint64 wireMs(qint64 bytes) { return bytes * 11 * 1000 / 2400; }
-
-}  // namespace
-
 TowerTransport::TowerTransport(QString path, Kind kind, Clock clock, Pause pause)
     : mPath(std::move(path)), mKind(kind), mClock(std::move(clock)), mPause(std::move(pause))
 {
-    if (!mClock) {
-        mClock = [] {
-            using namespace std::chrono;
-            return qint64(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-        };
-    }
+    if (!mClock)
+        mClock = &TowerTransport::steadyMs;
     if (!mPause)
         mPause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+}
+
+qint64 TowerTransport::steadyMs()
+{
+    using namespace std::chrono;
+    return qint64(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 TowerTransport::~TowerTransport()
@@ -90,7 +85,7 @@ void TowerTransport::close()
 bool TowerTransport::writeAll(const QByteArray& bytes)
 {
     qsizetype done = 0;
-    const qint64 deadline = mClock() + wireMs(bytes.size()) + MaxTimeoutMs;
+    const qint64 deadline = mClock() + rcx::wireMs(bytes.size()) + MaxTimeoutMs;
     while (done < bytes.size()) {
         const ssize_t n = ::write(mFd, bytes.constData() + done, size_t(bytes.size() - done));
         if (n > 0) {
@@ -179,8 +174,8 @@ std::optional<QByteArray> TowerTransport::exchange(const QByteArray& request)
         if (replyBytes < 0)
             return QByteArray();
         const qint64 started = mClock();
-        const qint64 deadline = started + wireMs(3 + 2 * (replyBytes + 2)) + mTimeoutMs +
-                                (mKind == Kind::Serial ? wireMs(packet.size()) : 0);
+        const qint64 deadline = started + rcx::wireMs(rcx::framedSize(replyBytes + 1)) + mTimeoutMs +
+                                (mKind == Kind::Serial ? rcx::wireMs(packet.size()) : 0);
         QByteArray buffer;
         std::optional<rcx::Unframed> reply;
         // The serial tower's echo comes first; passing it over keeps a reply

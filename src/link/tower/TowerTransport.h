@@ -23,6 +23,8 @@ public:
     using Pause = std::function<void(int ms)>;
 
     TowerTransport(QString path, Kind kind, Clock clock = {}, Pause pause = {});
+    // The real clock: milliseconds of the steady clock.
+    static qint64 steadyMs();
     ~TowerTransport() override;
 
     // The USB tower by its device node's name, found under /dev/usb; empty when none.

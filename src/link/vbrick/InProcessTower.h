@@ -22,14 +22,14 @@ public:
     void close() override {}
     std::optional<QByteArray> exchange(const QByteArray& request) override
     {
-        const qint64 framed = rcx::frame(request).size();
+        const qint64 framed = rcx::framedSize(request.size());
         mBytesSent += framed;
         if (mWait)
-            mWait(int(framed * 11 * 1000 / 2400 / 4));
+            mWait(int(rcx::wireMs(framed) / 4));
         const auto reply = mBrick.handle(request);
         if (!reply)
             return rcx::replyLength(request) < 0 ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
-        mBytesReceived += rcx::frame(*reply).size();
+        mBytesReceived += rcx::framedSize(reply->size());
         return reply->mid(1);
     }
     qint64 bytesSent() const override { return mBytesSent; }

@@ -398,9 +398,7 @@ void SoftRcx::run(int index)
             const int rel = u8(in, 1) >> 6;
             const int a = sourceValue(u8(in, 1) & 0x3F, s16(in, 3));
             const int b = sourceValue(u8(in, 2), u8(in, 5));
-            const bool holds = rel == Rel::LessOrEqual ? a <= b : rel == Rel::GreaterOrEqual ? a >= b
-                               : rel == Rel::NotEqual  ? a != b : a == b;
-            if (holds)
+            if (holds(rel, a, b))
                 jumpTo(t, pc + 6, (u8(in, 0) & 0xF7) == Op::TestNear ? u8(in, 6) : s16(in, 6));
             break;
         }
