@@ -1,16 +1,10 @@
 #pragma once
 // Writes the control's events as text lines, in the order they come.
 #include "model/Phantom.h"
+#include "support/PrintTexts.h"
 
 #include <QStringList>
 
-#include <ostream>
-
-// Readable texts in test failures.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 struct EventLog : IPhantomEvents {
     QStringList events;

@@ -4,6 +4,7 @@
 // grid that shows every member of every command.
 #include "support/FakePresenter.h"
 #include "support/FakeWindows.h"
+#include "support/PrintTexts.h"
 #include "support/TestFiles.h"
 
 #include "model/CommandCatalogue.h"
@@ -20,11 +21,6 @@
 
 #include <algorithm>
 #include <vector>
-
-#include <ostream>
-
-// Readable texts in failure output.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace filetest {
 

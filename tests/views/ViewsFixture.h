@@ -4,6 +4,7 @@
 // and small builders for tasks, subs and commands.
 #include "support/FakePresenter.h"
 #include "support/FakeWindows.h"
+#include "support/PrintTexts.h"
 #include "model/AppState.h"
 #include "model/Grid.h"
 #include "shell/ModalRunner.h"
@@ -12,22 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
-
-// Readable failure output for texts.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& l, std::ostream* os)
-{
-    *os << '{';
-    for (const QString& s : l) {
-        PrintTo(s, os);
-        *os << ", ";
-    }
-    *os << '}';
-}
 
 class ViewsTest : public ::testing::Test {
 protected:
