@@ -290,16 +290,6 @@ void frmDeskTop::RepaintCommand(Integer Index)
     NeedPicture(*this, Index)->update();
 }
 
-std::shared_ptr<clsCommand> frmDeskTop::CommandOfPicture(Integer Index) const
-{
-    if (!ColCommand)
-        return nullptr;
-    for (const auto& e : *ColCommand)
-        if (e.item && e.item->PicIndex == Index)
-            return e.item;
-    return nullptr;
-}
-
 double frmDeskTop::ScaleWidth() const
 {
     return TwipX(width());
@@ -314,9 +304,7 @@ double frmDeskTop::ScaleHeight() const
 
 QString frmDeskTop::ColKey(bool Flag, int Mx, int My) const
 {
-    if (Flag)
-        return ::ColKey(Mx, My);
-    return ::ColKey(CurrentColumn, CurrentRow);
+    return Doc.ColKey(Flag, Mx, My);
 }
 
 void frmDeskTop::setCursorPos(const QString& key)
@@ -350,7 +338,7 @@ void frmDeskTop::SyncPictures()
             const QString key = CommandPictureKey(co->CommandKey, co->Op);
             if (pic->PictureKey() != key)
                 SetPictureFromList(pic, key);
-            if (co->x >= 0 && co->x <= 1 && co->y >= 1 && co->y <= GridRows)
+            if (GridDocument::InsideGrid({co->x, co->y}))
                 pic->Move(GridDocument::CellLeft(co->x), GridDocument::CellTop(co->y));
             pic->setBackColor(co->PicSelected ? SelectedColor() : UnselectedColor());
             pic->update();
@@ -509,7 +497,7 @@ QList<CaptionLine> frmDeskTop::CaptionLines(const QString& caption0, const QStri
 
 void frmDeskTop::picCommand_Paint(Integer Index, QPainter& p)
 {
-    const auto co = CommandOfPicture(Index);
+    const auto co = Doc.CommandOfPicture(Index);
     if (!co)
         return;
     p.setPen(palette().color(QPalette::WindowText));
@@ -1089,7 +1077,7 @@ void frmDeskTop::picCommand_MouseDown(Integer Index, int Button, int Shift, doub
     if (CommandInEdit)
         return;
     PicCommandBox* pic = picCommand(Index);
-    const auto co = CommandOfPicture(Index);
+    const auto co = Doc.CommandOfPicture(Index);
     if (!pic || !co)
         return;
     picDeskTop->setFocus(Qt::MouseFocusReason);

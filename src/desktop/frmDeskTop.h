@@ -304,7 +304,6 @@ private:
     void FillSourceNames();
     void BuildFrames();
     void FrameWritten(clsCommand& command);
-    std::shared_ptr<clsCommand> CommandOfPicture(Integer Index) const;
     void PicturesChanged();
     void SubWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
 
