@@ -11,6 +11,7 @@
 #include "model/Grid.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
+#include "model/Variant.h"
 #include "model/VbError.h"
 #include "shell/KeyPreview.h"
 #include "shell/Pictures.h"
@@ -39,17 +40,6 @@ namespace {
 constexpr int ErrObjectAlreadyLoaded = 360;
 constexpr int ErrNoSuchElement = 340;
 constexpr int ErrCantUnloadTemplate = 362;
-
-// Trim as the captions want it: blanks only.
-QString TrimBlanks(const QString& s)
-{
-    int b = 0, e = int(s.size());
-    while (b < e && s[b] == QLatin1Char(' '))
-        ++b;
-    while (e > b && s[e - 1] == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
 
 bool KeyIs(const QString& key, const char* name)
 {
@@ -456,7 +446,7 @@ void frmDeskTop::SetCommandToolTip(PictureBox* Picture, const clsCommand& Comman
 
 QString frmDeskTop::WrapCaption(const QString& text) const
 {
-    if (TrimBlanks(text).isEmpty())
+    if (vb::Trim(text).isEmpty())
         return text;
     const double usable = mPicCommand.at(0)->Width() - 37 * App().TwipsX;
     const QFontMetricsF fm(CaptionFont(false));
@@ -487,7 +477,7 @@ QList<CaptionLine> frmDeskTop::CaptionLines(const QString& caption0, const QStri
         QString before = rest.left(lf);
         if (before.endsWith(QLatin1Char('\r')))
             before.chop(1);
-        lines.append({TrimBlanks(before), false, 36 * App().TwipsX});
+        lines.append({vb::Trim(before), false, 36 * App().TwipsX});
         rest = rest.mid(lf + 1);
     }
     if (!rest.isEmpty())
