@@ -41,11 +41,6 @@ constexpr int ErrObjectAlreadyLoaded = 360;
 constexpr int ErrNoSuchElement = 340;
 constexpr int ErrCantUnloadTemplate = 362;
 
-bool KeyIs(const QString& key, const char* name)
-{
-    return SameCommandKey(key, QLatin1String(name));
-}
-
 bool IsSource(const Variant& v, double code)
 {
     return v.isNumeric() && v.toDouble() == code;
@@ -432,9 +427,9 @@ void frmDeskTop::SetCommandToolTip(PictureBox* Picture, const clsCommand& Comman
         if (!motor)
             raiseError(Err::ObjectNotSet);
         tip += QLatin1String("  ") + QChar(65 + m) + QLatin1Char('=') + motor->Purpose;
-        if (KeyIs(Command.CommandKey, "M_FWD"))
+        if (SameKey(Command.CommandKey, "M_FWD"))
             tip += QLatin1Char('-') + motor->MotorFwdMeening;
-        else if (KeyIs(Command.CommandKey, "M_RWD"))
+        else if (SameKey(Command.CommandKey, "M_RWD"))
             tip += QLatin1Char('-') + motor->MotorRwdMeening;
     }
     if (IsSource(Command.Param1Source, 9))
@@ -909,7 +904,7 @@ void frmDeskTop::Form_QueryUnload()
         const auto& co = e.item;
         if (!co || !co->CommandWindow)
             continue;
-        if (OpensBlock(co->CommandKey) || KeyIs(co->CommandKey, "L_SUB"))
+        if (OpensBlock(co->CommandKey) || SameKey(co->CommandKey, "L_SUB"))
             inner.append(co->CommandWindow);
     }
     for (ICommandWindow* w : inner) {
