@@ -304,6 +304,9 @@ private:
     void FillSourceNames();
     void BuildFrames();
     void FrameWritten(clsCommand& command);
+    // The logic frame's Ok: true when the command was written and the frame
+    // closed; else the frame stays open on the control to mend.
+    bool OkLogicFrame();
     void PicturesChanged();
     void SubWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
 

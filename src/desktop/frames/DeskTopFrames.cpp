@@ -186,27 +186,28 @@ void frmDeskTop::cmdCancelMotor_Click()
     CloseEditFrame(*FraMotor->Model.Command);
 }
 
-void frmDeskTop::cmdOkLogic_Click()
+bool frmDeskTop::OkLogicFrame()
 {
     if (!fraLogic || !fraLogic->Model.Command)
-        return;
+        return false;
     const auto co = fraLogic->Model.Command;
-    if (fraLogic->Model.cmdOkLogic_Click())
-        CloseEditFrame(*co);
-    else
+    if (!fraLogic->Model.cmdOkLogic_Click()) {
         fraLogic->Refresh(true);
+        return false;
+    }
+    CloseEditFrame(*co);
+    return true;
+}
+
+void frmDeskTop::cmdOkLogic_Click()
+{
+    OkLogicFrame();
 }
 
 void frmDeskTop::cmdOkOpenLogic_Click()
 {
-    if (!fraLogic || !fraLogic->Model.Command)
+    if (!OkLogicFrame())
         return;
-    const auto co = fraLogic->Model.Command;
-    if (!fraLogic->Model.cmdOkLogic_Click()) {
-        fraLogic->Refresh(true);
-        return;
-    }
-    CloseEditFrame(*co);
     App().Windows->DoEvents();
     mnuCommands_Click();
 }
