@@ -6,6 +6,7 @@
 #include "model/ModuleManagement.h"
 #include "model/VbError.h"
 
+#include <algorithm>
 #include <cmath>
 
 bool& GridDocument::CommandGrid(int column, int row)
@@ -281,20 +282,13 @@ void GridDocument::PressOnDesk(double x, double y, const PaletteTool& tool)
 void GridDocument::StretchSelection(double x, double y)
 {
     CursorVisible = false;
-    if (x > SelectStartX) {
-        shpSelect.Left = SelectStartX;
-        shpSelect.Width = x - SelectStartX;
-    } else {
-        shpSelect.Width = SelectStartX - x;
-        shpSelect.Left = x;
-    }
-    if (y > SelectStartY) {
-        shpSelect.Top = SelectStartY;
-        shpSelect.Height = y - SelectStartY;
-    } else {
-        shpSelect.Height = SelectStartY - y;
-        shpSelect.Top = y;
-    }
+    // On each axis the rectangle spans from the press to the pointer, either way.
+    const auto span = [](double from, double to, double& start, double& length) {
+        start = std::min(from, to);
+        length = std::abs(to - from);
+    };
+    span(SelectStartX, x, shpSelect.Left, shpSelect.Width);
+    span(SelectStartY, y, shpSelect.Top, shpSelect.Height);
 }
 
 QString GridDocument::SmallestSelectedKey() const
