@@ -38,6 +38,11 @@ GridCell GridDocument::CellAt(double x, double y)
     return {int(std::floor((x - LeftMargin) / CellWidth)), int(std::floor(y / CellHeight))};
 }
 
+GridCell GridDocument::CellOfKey(const QString& key)
+{
+    return {int(vb::Val(key.left(2))), int(vb::Val(key.right(2)))};
+}
+
 bool GridDocument::InsideGrid(const GridCell& cell)
 {
     return cell.column >= 0 && cell.column <= 1 && cell.row >= 1 && cell.row <= Rows;
@@ -167,20 +172,20 @@ bool GridDocument::SelectionInBothColumns() const
 
 void GridDocument::MoveCursor(int columns, int rows)
 {
-    const int c = int(vb::Val(CursorKey.left(2))), r = int(vb::Val(CursorKey.right(2)));
-    setCursorPos(ColKey(true, c + columns, r + rows));
+    const GridCell at = CellOfKey(CursorKey);
+    setCursorPos(ColKey(true, at.column + columns, at.row + rows));
 }
 
 void GridDocument::PageUp(int page)
 {
-    const int c = int(vb::Val(CursorKey.left(2))), r = int(vb::Val(CursorKey.right(2)));
-    setCursorPos(ColKey(true, c, r - page >= 1 ? r - page : 1));
+    const GridCell at = CellOfKey(CursorKey);
+    setCursorPos(ColKey(true, at.column, at.row - page >= 1 ? at.row - page : 1));
 }
 
 void GridDocument::PageDown(int page)
 {
-    const int c = int(vb::Val(CursorKey.left(2))), r = int(vb::Val(CursorKey.right(2)));
-    setCursorPos(ColKey(true, c, r + page > Rows ? Rows : r + page));
+    const GridCell at = CellOfKey(CursorKey);
+    setCursorPos(ColKey(true, at.column, at.row + page > Rows ? Rows : at.row + page));
 }
 
 // ---- placing

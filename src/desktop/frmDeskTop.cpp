@@ -337,8 +337,9 @@ void frmDeskTop::SyncPictures()
             UnloadPicCommand(index);
     }
     shpCursor.Visible = Doc.CursorVisible;
-    shpCursor.Left = GridDocument::CellLeft(int(vb::Val(CursorKey.left(2))));
-    shpCursor.Top = GridDocument::CellTop(int(vb::Val(CursorKey.right(2))));
+    const GridCell cursor = GridDocument::CellOfKey(CursorKey);
+    shpCursor.Left = GridDocument::CellLeft(cursor.column);
+    shpCursor.Top = GridDocument::CellTop(cursor.row);
     picDeskTop->update();
 }
 
