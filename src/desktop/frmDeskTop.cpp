@@ -41,11 +41,6 @@ constexpr int ErrObjectAlreadyLoaded = 360;
 constexpr int ErrNoSuchElement = 340;
 constexpr int ErrCantUnloadTemplate = 362;
 
-bool IsSource(const Variant& v, double code)
-{
-    return v.isNumeric() && v.toDouble() == code;
-}
-
 // Runs one step of a handler; a failure is shown (unless it is one of the
 // quiet numbers) and the handler goes on with its next step.
 void Step(const std::function<void()>& f, std::initializer_list<int> quiet, bool show = true)

@@ -243,6 +243,11 @@ bool SameKey(const QString& key, const char* name)
     return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
 }
 
+bool IsSource(const Variant& source, double code)
+{
+    return source.isNumeric() && source.toDouble() == code;
+}
+
 QString ComboToolTip(const FrameCombo& combo)
 {
     const QFontMetricsF fm(QApplication::font());

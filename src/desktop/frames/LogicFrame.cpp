@@ -251,8 +251,8 @@ bool LogicFrame::LoadLogicFrame(clsCommand& cmd)
     const QString key = cmd.CommandKey;
     auto is = [&](const char* k) { return SameKey(key, k); };
     const QString v1 = cmd.Param1Value.toString(), v2 = cmd.Param2Value.toString();
-    const bool p2Random = cmd.Param2Source.isNumeric() && cmd.Param2Source.toDouble() == double(OperandSource::Random);
-    const bool p1Random = cmd.Param1Source.isNumeric() && cmd.Param1Source.toDouble() == double(OperandSource::Random);
+    const bool p2Random = IsSource(cmd.Param2Source, OperandSource::Random);
+    const bool p1Random = IsSource(cmd.Param1Source, OperandSource::Random);
 
     // A list that has no item of the stored text says so and the load goes
     // on; any other failure ends it. The frame opens in both cases.
