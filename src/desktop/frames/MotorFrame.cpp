@@ -95,7 +95,7 @@ void MotorFrame::Open(const std::shared_ptr<clsCommand>& command)
 void MotorFrame::setFraMotorInterface(const QString& CommandType)
 {
     const double tx = App().TwipsX, ty = App().TwipsY;
-    auto is = [&](const char* name) { return CommandType.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; };
+    auto is = [&](const char* name) { return SameKey(CommandType, name); };
 
     txtRem.Visible = false;
     cmbSpeed.Visible = false;
