@@ -102,7 +102,6 @@ void frmDeskTop::SetFrameInterface()
         raiseError(Err::InvalidCall);
     const double tx = App().TwipsX, ty = App().TwipsY;
     QFrame* frame = nullptr;
-    fraLogic->Model.cmdOkOpenLogic.Visible = false;
     if (info->frame == CommandFrame::Logic) {
         fraLogic->Model.ParentTaskName = mParentTaskName;
         if (!fraLogic->Model.Open(co))

@@ -167,7 +167,6 @@ bool LogicFrame::Open(const std::shared_ptr<clsCommand>& command)
         l->Visible = false;
     for (FrameCombo* c : {&cmbTaskAndOp, &cmbVar1, &cmbVar2, &cmbParam1, &cmbParam2})
         c->Visible = false;
-    cmdOkOpenLogic.Visible = false;
     LayOut(command->CommandKey);
     return true;
 }
