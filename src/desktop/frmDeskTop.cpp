@@ -352,7 +352,7 @@ void frmDeskTop::ScrollScr()
     double v = VScroll1->value();
     const double h = TwipY(VScroll1->height());
     const double c = CellHeight();
-    const double r = vb::Val(CursorPos().right(2));
+    const double r = GridDocument::CellOfKey(CursorPos()).row;
     if (r < 1)
         return;
     // One cell height at a time; a bar at the end of its range stops the walk.

@@ -225,8 +225,8 @@ void frmDeskTop::ScrollToEditFrame()
                                                         : static_cast<QWidget*>(FraMotor);
     if (!frame)
         return;
-    const QString cursor = CursorPos();
-    const double c = vb::Val(cursor.left(2)), r = vb::Val(cursor.right(2));
+    const GridCell cursor = GridDocument::CellOfKey(CursorPos());
+    const double c = cursor.column, r = cursor.row;
     const double w = TwipX(frame->width()), h = TwipY(frame->height());
     const double hWidth = TwipX(HScroll1->width()), vWidth = TwipX(VScroll1->width());
     const double vHeight = TwipY(VScroll1->height()), hHeight = TwipY(HScroll1->height());
