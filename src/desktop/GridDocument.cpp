@@ -524,17 +524,7 @@ void GridDocument::Copy()
         c->y = s->y;
         c->PicIndex = s->PicIndex;
         c->CommandKey = s->CommandKey;
-        c->MotorList = s->MotorList;
-        c->Speed = s->Speed;
-        c->Time = s->Time;
-        c->setPicCaption(0, s->PicCaption(0));
-        c->Commands = CopyCommands(s->Commands);
-        c->setPicCaption(1, s->PicCaption(1));
-        c->Param1Source = s->Param1Source;
-        c->Param1Value = s->Param1Value;
-        c->Param2Source = s->Param2Source;
-        c->Param2Value = s->Param2Value;
-        c->Op = s->Op;
+        copySettings(*c, *s);
         clip.Add(c, ::ColKey(c->x, c->y));
     }
 }
