@@ -60,8 +60,6 @@ public:
     static constexpr double LeftMargin = GridDocument::LeftMargin;
     static constexpr double CommandWidth = GridDocument::CellWidth;   // the template picture's size
     static constexpr double CommandHeight = GridDocument::CellHeight;
-    static constexpr int GridColumns = 2;
-    static constexpr int GridRows = GridDocument::Rows;
 
     // Colours of a selected and an unselected command picture.
     static QColor SelectedColor() { return QColor(0, 255, 255); }
