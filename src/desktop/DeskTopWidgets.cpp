@@ -126,23 +126,20 @@ int ShiftStateOf(Qt::KeyboardModifiers modifiers)
 
 void PicCommandBox::mousePressEvent(QMouseEvent* event)
 {
-    const QPointF p = event->position();
-    mForm->picCommand_MouseDown(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()),
-                                p.x() * App().TwipsX, p.y() * App().TwipsY);
+    const QPointF p = TwipPoint(event->position());
+    mForm->picCommand_MouseDown(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
 }
 
 void PicCommandBox::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPointF p = event->position();
-    mForm->picCommand_MouseMove(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()),
-                                p.x() * App().TwipsX, p.y() * App().TwipsY);
+    const QPointF p = TwipPoint(event->position());
+    mForm->picCommand_MouseMove(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
 }
 
 void PicCommandBox::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QPointF p = event->position();
-    mForm->picCommand_MouseUp(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()),
-                              p.x() * App().TwipsX, p.y() * App().TwipsY);
+    const QPointF p = TwipPoint(event->position());
+    mForm->picCommand_MouseUp(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
 }
 
 void PicCommandBox::mouseDoubleClickEvent(QMouseEvent* event)
@@ -184,23 +181,20 @@ void DeskTopBox::paintEvent(QPaintEvent*)
 void DeskTopBox::mousePressEvent(QMouseEvent* event)
 {
     setFocus(Qt::MouseFocusReason);
-    const QPointF p = event->position();
-    mForm->picDeskTop_MouseDown(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x() * App().TwipsX,
-                                p.y() * App().TwipsY);
+    const QPointF p = TwipPoint(event->position());
+    mForm->picDeskTop_MouseDown(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
 }
 
 void DeskTopBox::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPointF p = event->position();
-    mForm->picDeskTop_MouseMove(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x() * App().TwipsX,
-                                p.y() * App().TwipsY);
+    const QPointF p = TwipPoint(event->position());
+    mForm->picDeskTop_MouseMove(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
 }
 
 void DeskTopBox::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QPointF p = event->position();
-    mForm->picDeskTop_MouseUp(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x() * App().TwipsX,
-                              p.y() * App().TwipsY);
+    const QPointF p = TwipPoint(event->position());
+    mForm->picDeskTop_MouseUp(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
 }
 
 // ---- TitleTextBox

@@ -6,6 +6,7 @@
 #include "model/ModuleManagement.h"
 #include "model/VbError.h"
 
+#include <algorithm>
 #include <cmath>
 
 bool& GridDocument::CommandGrid(int column, int row)
@@ -35,6 +36,11 @@ QString GridDocument::ColKey(bool Flag, int Mx, int My) const
 GridCell GridDocument::CellAt(double x, double y)
 {
     return {int(std::floor((x - LeftMargin) / CellWidth)), int(std::floor(y / CellHeight))};
+}
+
+GridCell GridDocument::CellOfKey(const QString& key)
+{
+    return {int(vb::Val(key.left(2))), int(vb::Val(key.right(2)))};
 }
 
 bool GridDocument::InsideGrid(const GridCell& cell)
@@ -166,20 +172,20 @@ bool GridDocument::SelectionInBothColumns() const
 
 void GridDocument::MoveCursor(int columns, int rows)
 {
-    const int c = int(vb::Val(CursorKey.left(2))), r = int(vb::Val(CursorKey.right(2)));
-    setCursorPos(ColKey(true, c + columns, r + rows));
+    const GridCell at = CellOfKey(CursorKey);
+    setCursorPos(ColKey(true, at.column + columns, at.row + rows));
 }
 
 void GridDocument::PageUp(int page)
 {
-    const int c = int(vb::Val(CursorKey.left(2))), r = int(vb::Val(CursorKey.right(2)));
-    setCursorPos(ColKey(true, c, r - page >= 1 ? r - page : 1));
+    const GridCell at = CellOfKey(CursorKey);
+    setCursorPos(ColKey(true, at.column, at.row - page >= 1 ? at.row - page : 1));
 }
 
 void GridDocument::PageDown(int page)
 {
-    const int c = int(vb::Val(CursorKey.left(2))), r = int(vb::Val(CursorKey.right(2)));
-    setCursorPos(ColKey(true, c, r + page > Rows ? Rows : r + page));
+    const GridCell at = CellOfKey(CursorKey);
+    setCursorPos(ColKey(true, at.column, at.row + page > Rows ? Rows : at.row + page));
 }
 
 // ---- placing
@@ -281,20 +287,13 @@ void GridDocument::PressOnDesk(double x, double y, const PaletteTool& tool)
 void GridDocument::StretchSelection(double x, double y)
 {
     CursorVisible = false;
-    if (x > SelectStartX) {
-        shpSelect.Left = SelectStartX;
-        shpSelect.Width = x - SelectStartX;
-    } else {
-        shpSelect.Width = SelectStartX - x;
-        shpSelect.Left = x;
-    }
-    if (y > SelectStartY) {
-        shpSelect.Top = SelectStartY;
-        shpSelect.Height = y - SelectStartY;
-    } else {
-        shpSelect.Height = SelectStartY - y;
-        shpSelect.Top = y;
-    }
+    // On each axis the rectangle spans from the press to the pointer, either way.
+    const auto span = [](double from, double to, double& start, double& length) {
+        start = std::min(from, to);
+        length = std::abs(to - from);
+    };
+    span(SelectStartX, x, shpSelect.Left, shpSelect.Width);
+    span(SelectStartY, y, shpSelect.Top, shpSelect.Height);
 }
 
 QString GridDocument::SmallestSelectedKey() const
@@ -525,17 +524,7 @@ void GridDocument::Copy()
         c->y = s->y;
         c->PicIndex = s->PicIndex;
         c->CommandKey = s->CommandKey;
-        c->MotorList = s->MotorList;
-        c->Speed = s->Speed;
-        c->Time = s->Time;
-        c->setPicCaption(0, s->PicCaption(0));
-        c->Commands = CopyCommands(s->Commands);
-        c->setPicCaption(1, s->PicCaption(1));
-        c->Param1Source = s->Param1Source;
-        c->Param1Value = s->Param1Value;
-        c->Param2Source = s->Param2Source;
-        c->Param2Value = s->Param2Value;
-        c->Op = s->Op;
+        copySettings(*c, *s);
         clip.Add(c, ::ColKey(c->x, c->y));
     }
 }

@@ -80,6 +80,8 @@ public:
     QString ColKey(bool Flag, int Mx, int My) const;
     // The cell under a desk point (may lie outside the grid).
     static GridCell CellAt(double x, double y);
+    // The cell a grid key names, as its digits read (not checked against the grid).
+    static GridCell CellOfKey(const QString& key);
     static bool InsideGrid(const GridCell& cell);
     // The top-left corner of a cell's picture.
     static double CellLeft(int column) { return LeftMargin + column * CellWidth; }

@@ -3,6 +3,7 @@
 // twips become screen pixels and back (App().TwipsX and TwipsY twips a pixel).
 #include "model/AppState.h"
 
+#include <QPointF>
 #include <QRect>
 #include <QtGlobal>
 
@@ -10,6 +11,8 @@ inline int PixX(double twips) { return qRound(twips / App().TwipsX); }
 inline int PixY(double twips) { return qRound(twips / App().TwipsY); }
 inline double TwipX(int pixels) { return pixels * App().TwipsX; }
 inline double TwipY(int pixels) { return pixels * App().TwipsY; }
+// A mouse position in twips, fractions of a pixel kept.
+inline QPointF TwipPoint(const QPointF& pixels) { return {pixels.x() * App().TwipsX, pixels.y() * App().TwipsY}; }
 
 // The pixel rectangle of a twips rectangle; both edges are rounded, so that
 // neighbouring cells tile without gaps.

@@ -11,6 +11,7 @@
 #include "model/Grid.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
+#include "model/Variant.h"
 #include "model/VbError.h"
 #include "shell/KeyPreview.h"
 #include "shell/Pictures.h"
@@ -39,27 +40,6 @@ namespace {
 constexpr int ErrObjectAlreadyLoaded = 360;
 constexpr int ErrNoSuchElement = 340;
 constexpr int ErrCantUnloadTemplate = 362;
-
-// Trim as the captions want it: blanks only.
-QString TrimBlanks(const QString& s)
-{
-    int b = 0, e = int(s.size());
-    while (b < e && s[b] == QLatin1Char(' '))
-        ++b;
-    while (e > b && s[e - 1] == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
-
-bool KeyIs(const QString& key, const char* name)
-{
-    return SameCommandKey(key, QLatin1String(name));
-}
-
-bool IsSource(const Variant& v, double code)
-{
-    return v.isNumeric() && v.toDouble() == code;
-}
 
 // Runs one step of a handler; a failure is shown (unless it is one of the
 // quiet numbers) and the handler goes on with its next step.
@@ -290,16 +270,6 @@ void frmDeskTop::RepaintCommand(Integer Index)
     NeedPicture(*this, Index)->update();
 }
 
-std::shared_ptr<clsCommand> frmDeskTop::CommandOfPicture(Integer Index) const
-{
-    if (!ColCommand)
-        return nullptr;
-    for (const auto& e : *ColCommand)
-        if (e.item && e.item->PicIndex == Index)
-            return e.item;
-    return nullptr;
-}
-
 double frmDeskTop::ScaleWidth() const
 {
     return TwipX(width());
@@ -314,9 +284,7 @@ double frmDeskTop::ScaleHeight() const
 
 QString frmDeskTop::ColKey(bool Flag, int Mx, int My) const
 {
-    if (Flag)
-        return ::ColKey(Mx, My);
-    return ::ColKey(CurrentColumn, CurrentRow);
+    return Doc.ColKey(Flag, Mx, My);
 }
 
 void frmDeskTop::setCursorPos(const QString& key)
@@ -350,7 +318,7 @@ void frmDeskTop::SyncPictures()
             const QString key = CommandPictureKey(co->CommandKey, co->Op);
             if (pic->PictureKey() != key)
                 SetPictureFromList(pic, key);
-            if (co->x >= 0 && co->x <= 1 && co->y >= 1 && co->y <= GridRows)
+            if (GridDocument::InsideGrid({co->x, co->y}))
                 pic->Move(GridDocument::CellLeft(co->x), GridDocument::CellTop(co->y));
             pic->setBackColor(co->PicSelected ? SelectedColor() : UnselectedColor());
             pic->update();
@@ -364,8 +332,9 @@ void frmDeskTop::SyncPictures()
             UnloadPicCommand(index);
     }
     shpCursor.Visible = Doc.CursorVisible;
-    shpCursor.Left = GridDocument::CellLeft(int(vb::Val(CursorKey.left(2))));
-    shpCursor.Top = GridDocument::CellTop(int(vb::Val(CursorKey.right(2))));
+    const GridCell cursor = GridDocument::CellOfKey(CursorKey);
+    shpCursor.Left = GridDocument::CellLeft(cursor.column);
+    shpCursor.Top = GridDocument::CellTop(cursor.row);
     picDeskTop->update();
 }
 
@@ -383,7 +352,7 @@ void frmDeskTop::ScrollScr()
     double v = VScroll1->value();
     const double h = TwipY(VScroll1->height());
     const double c = CellHeight();
-    const double r = vb::Val(CursorPos().right(2));
+    const double r = GridDocument::CellOfKey(CursorPos()).row;
     if (r < 1)
         return;
     // One cell height at a time; a bar at the end of its range stops the walk.
@@ -454,9 +423,9 @@ void frmDeskTop::SetCommandToolTip(PictureBox* Picture, const clsCommand& Comman
         if (!motor)
             raiseError(Err::ObjectNotSet);
         tip += QLatin1String("  ") + QChar(65 + m) + QLatin1Char('=') + motor->Purpose;
-        if (KeyIs(Command.CommandKey, "M_FWD"))
+        if (SameKey(Command.CommandKey, "M_FWD"))
             tip += QLatin1Char('-') + motor->MotorFwdMeening;
-        else if (KeyIs(Command.CommandKey, "M_RWD"))
+        else if (SameKey(Command.CommandKey, "M_RWD"))
             tip += QLatin1Char('-') + motor->MotorRwdMeening;
     }
     if (IsSource(Command.Param1Source, 9))
@@ -468,7 +437,7 @@ void frmDeskTop::SetCommandToolTip(PictureBox* Picture, const clsCommand& Comman
 
 QString frmDeskTop::WrapCaption(const QString& text) const
 {
-    if (TrimBlanks(text).isEmpty())
+    if (vb::Trim(text).isEmpty())
         return text;
     const double usable = mPicCommand.at(0)->Width() - 37 * App().TwipsX;
     const QFontMetricsF fm(CaptionFont(false));
@@ -499,7 +468,7 @@ QList<CaptionLine> frmDeskTop::CaptionLines(const QString& caption0, const QStri
         QString before = rest.left(lf);
         if (before.endsWith(QLatin1Char('\r')))
             before.chop(1);
-        lines.append({TrimBlanks(before), false, 36 * App().TwipsX});
+        lines.append({vb::Trim(before), false, 36 * App().TwipsX});
         rest = rest.mid(lf + 1);
     }
     if (!rest.isEmpty())
@@ -509,7 +478,7 @@ QList<CaptionLine> frmDeskTop::CaptionLines(const QString& caption0, const QStri
 
 void frmDeskTop::picCommand_Paint(Integer Index, QPainter& p)
 {
-    const auto co = CommandOfPicture(Index);
+    const auto co = Doc.CommandOfPicture(Index);
     if (!co)
         return;
     p.setPen(palette().color(QPalette::WindowText));
@@ -931,7 +900,7 @@ void frmDeskTop::Form_QueryUnload()
         const auto& co = e.item;
         if (!co || !co->CommandWindow)
             continue;
-        if (OpensBlock(co->CommandKey) || KeyIs(co->CommandKey, "L_SUB"))
+        if (OpensBlock(co->CommandKey) || SameKey(co->CommandKey, "L_SUB"))
             inner.append(co->CommandWindow);
     }
     for (ICommandWindow* w : inner) {
@@ -1089,7 +1058,7 @@ void frmDeskTop::picCommand_MouseDown(Integer Index, int Button, int Shift, doub
     if (CommandInEdit)
         return;
     PicCommandBox* pic = picCommand(Index);
-    const auto co = CommandOfPicture(Index);
+    const auto co = Doc.CommandOfPicture(Index);
     if (!pic || !co)
         return;
     picDeskTop->setFocus(Qt::MouseFocusReason);

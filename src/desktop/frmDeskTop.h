@@ -60,8 +60,6 @@ public:
     static constexpr double LeftMargin = GridDocument::LeftMargin;
     static constexpr double CommandWidth = GridDocument::CellWidth;   // the template picture's size
     static constexpr double CommandHeight = GridDocument::CellHeight;
-    static constexpr int GridColumns = 2;
-    static constexpr int GridRows = GridDocument::Rows;
 
     // Colours of a selected and an unselected command picture.
     static QColor SelectedColor() { return QColor(0, 255, 255); }
@@ -304,7 +302,9 @@ private:
     void FillSourceNames();
     void BuildFrames();
     void FrameWritten(clsCommand& command);
-    std::shared_ptr<clsCommand> CommandOfPicture(Integer Index) const;
+    // The logic frame's Ok: true when the command was written and the frame
+    // closed; else the frame stays open on the control to mend.
+    bool OkLogicFrame();
     void PicturesChanged();
     void SubWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
 

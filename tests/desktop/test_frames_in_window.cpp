@@ -43,7 +43,21 @@ protected:
 
     void enter() { window->Form_KeyDown(13, 0); }
     void escape() { window->Form_KeyDown(27, 0); }
-
+    // Opens the frame of the command in that cell, as the popup menu does.
+    void edit(const char* key)
+    {
+        window->setCursorPos(QString::fromLatin1(key));
+        window->mnuUpdate_Click();
+    }
+    // Adds a command to the task and opens its window again to show it.
+    frmDeskTop* reopenWith(const std::shared_ptr<clsCommand>& added)
+    {
+        Put(*task->Commands(), added);
+        window->Close();
+        Flush();
+        window = OpenTask(task);
+        return window;
+    }
 
     QStringList listing()
     {
@@ -102,8 +116,7 @@ TEST_F(FramesInWindowTest, EnterOpensTheMotorFrameInsideThePictureAndOkWritesIt)
 TEST_F(FramesInWindowTest, EscapeAndLeavingTheWindowCancel)
 {
     motor->MotorList = QStringLiteral("0");
-    window->setCursorPos(QStringLiteral("0001"));
-    window->mnuUpdate_Click();
+    edit("0001");
     QTest::mouseClick(window->FraMotor->chkMotor[0], Qt::LeftButton);
     // A failed Ok leaves the frame open.
     enter();
@@ -121,8 +134,7 @@ TEST_F(FramesInWindowTest, EscapeAndLeavingTheWindowCancel)
     EXPECT_FALSE(window->FraMotor->isVisible());
     EXPECT_EQ(motor->MotorList, QStringLiteral("0"));
 
-    window->setCursorPos(QStringLiteral("0002"));
-    window->mnuUpdate_Click();
+    edit("0002");
     ASSERT_TRUE(window->fraLogic->isVisible());
     chooseText(window->fraLogic->cmbParam1, "Timer 1");
     typeInto(window->fraLogic->cmbParam2, "5");
@@ -157,8 +169,7 @@ TEST_F(FramesInWindowTest, IfEditedThroughItsFrameOpensItsBodyWithTheNewCaption)
     EXPECT_EQ(body->ParentCaption, iff->PicCaption(1));
 
     // Ok again with a new value: the open body's title follows.
-    window->setCursorPos(QStringLiteral("0002"));
-    window->mnuUpdate_Click();
+    edit("0002");
     typeInto(f->cmbParam2, "7");
     QTest::mouseClick(f->cmdOkLogic, Qt::LeftButton);
     EXPECT_EQ(body->ParentCaption, QStringLiteral("Timer 1\r\nis Less than \r\n7"));
@@ -178,13 +189,8 @@ TEST_F(FramesInWindowTest, PowerOffHasNoParameters)
 TEST_F(FramesInWindowTest, FrameOpenedLowInTheGridIsScrolledIntoView)
 {
     auto low = Command(QStringLiteral("G_WAIT"), 1, 30, 9);
-    Put(*task->Commands(), low);
-    window->Close();
-    Flush();
-    window = OpenTask(task);
-    ASSERT_NE(window, nullptr);
-    window->setCursorPos(QStringLiteral("0130"));
-    window->mnuUpdate_Click();
+    ASSERT_NE(reopenWith(low), nullptr);
+    edit("0130");
     MotorFrameWidget* f = window->FraMotor;
     ASSERT_TRUE(f->isVisible());
     const QPoint bottomRight = f->mapTo(window, QPoint(f->width(), f->height()));
@@ -200,13 +206,8 @@ namespace {
 TEST_F(FramesInWindowTest, ACommentWrapsToItsPictureAndLeavingTheWindowCancelsItsFrame)
 {
     auto rem = Command(QStringLiteral("A_REM"), 1, 1, 7, QStringLiteral("Comment"));
-    Put(*task->Commands(), rem);
-    window->Close();
-    Flush();
-    window = OpenTask(task);
-    ASSERT_NE(window, nullptr);
-    window->setCursorPos(QStringLiteral("0101"));
-    window->mnuUpdate_Click();
+    ASSERT_NE(reopenWith(rem), nullptr);
+    edit("0101");
     MotorFrameWidget* f = window->FraMotor;
     ASSERT_TRUE(f->txtRem->isVisible());
     QTest::keyClicks(f->txtRem, QStringLiteral("turn \"left\" here and then keep going straight on"));
@@ -215,8 +216,7 @@ TEST_F(FramesInWindowTest, ACommentWrapsToItsPictureAndLeavingTheWindowCancelsIt
     EXPECT_FALSE(window->CommandInEdit);
     EXPECT_EQ(rem->Param1Value, Variant(-1));
 
-    window->setCursorPos(QStringLiteral("0101"));
-    window->mnuUpdate_Click();
+    edit("0101");
     QTest::keyClicks(f->txtRem, QStringLiteral("turn left here and then keep going straight on"));
     enter();
     EXPECT_EQ(rem->Param1Value, Variant("turn left here and then keep going straight on"));
@@ -229,14 +229,9 @@ TEST_F(FramesInWindowTest, BrakeOrFloatSetsTheStopPicture)
     auto off = Command(QStringLiteral("M_OFF"), 1, 2, 8, QStringLiteral("Stop motor"));
     off->Op = 1;
     off->MotorList = QStringLiteral("0");
-    Put(*task->Commands(), off);
-    window->Close();
-    Flush();
-    window = OpenTask(task);
-    ASSERT_NE(window, nullptr);
+    ASSERT_NE(reopenWith(off), nullptr);
     EXPECT_EQ(window->picCommand(off->PicIndex)->PictureKey(), QStringLiteral("M_OFF"));
-    window->setCursorPos(QStringLiteral("0102"));
-    window->mnuUpdate_Click();
+    edit("0102");
     ASSERT_TRUE(window->FraMotor->chkStopFloat->isVisible());
     EXPECT_TRUE(window->FraMotor->chkStopFloat->isChecked());
     QTest::mouseClick(window->FraMotor->chkStopFloat, Qt::LeftButton);
@@ -261,8 +256,7 @@ namespace {
 TEST_F(FramesInWindowTest, ClosingTheWindowWithAFrameOpenCancelsIt)
 {
     motor->MotorList = QStringLiteral("0");
-    window->setCursorPos(QStringLiteral("0001"));
-    window->mnuUpdate_Click();
+    edit("0001");
     QTest::mouseClick(window->FraMotor->chkMotor[2], Qt::LeftButton);
     QTest::mouseClick(window->FraMotor->chkTime, Qt::LeftButton);
     typeInto(window->FraMotor->cmbTimeCount, "400");
@@ -281,13 +275,8 @@ namespace {
 TEST_F(FramesInWindowTest, FrameInTheRightColumnIsScrolledIntoViewSideways)
 {
     auto wait = Command(QStringLiteral("G_WAIT"), 1, 1, 9);
-    Put(*task->Commands(), wait);
-    window->Close();
-    Flush();
-    window = OpenTask(task);
-    ASSERT_NE(window, nullptr);
-    window->setCursorPos(QStringLiteral("0101"));
-    window->mnuUpdate_Click();
+    ASSERT_NE(reopenWith(wait), nullptr);
+    edit("0101");
     QWidget* f = window->FraMotor;
     ASSERT_TRUE(f->isVisible());
     const int right = f->mapTo(window, QPoint(f->width(), 0)).x();
@@ -304,13 +293,8 @@ TEST_F(FramesInWindowTest, LoopOkAndOpenWindowOpensItsBody)
 {
     auto loop = Command(QStringLiteral("L_LOOP"), 1, 3, 10, QStringLiteral("LOOP"));
     loop->Op = -1;
-    Put(*task->Commands(), loop);
-    window->Close();
-    Flush();
-    window = OpenTask(task);
-    ASSERT_NE(window, nullptr);
-    window->setCursorPos(QStringLiteral("0103"));
-    window->mnuUpdate_Click();
+    ASSERT_NE(reopenWith(loop), nullptr);
+    edit("0103");
     LogicFrameWidget* f = window->fraLogic;
     ASSERT_TRUE(f->cmbVar2->isVisible());
     EXPECT_EQ(f->lblG->text(), QStringLiteral("Times"));

@@ -102,7 +102,6 @@ void frmDeskTop::SetFrameInterface()
         raiseError(Err::InvalidCall);
     const double tx = App().TwipsX, ty = App().TwipsY;
     QFrame* frame = nullptr;
-    fraLogic->Model.cmdOkOpenLogic.Visible = false;
     if (info->frame == CommandFrame::Logic) {
         fraLogic->Model.ParentTaskName = mParentTaskName;
         if (!fraLogic->Model.Open(co))
@@ -186,27 +185,28 @@ void frmDeskTop::cmdCancelMotor_Click()
     CloseEditFrame(*FraMotor->Model.Command);
 }
 
-void frmDeskTop::cmdOkLogic_Click()
+bool frmDeskTop::OkLogicFrame()
 {
     if (!fraLogic || !fraLogic->Model.Command)
-        return;
+        return false;
     const auto co = fraLogic->Model.Command;
-    if (fraLogic->Model.cmdOkLogic_Click())
-        CloseEditFrame(*co);
-    else
+    if (!fraLogic->Model.cmdOkLogic_Click()) {
         fraLogic->Refresh(true);
+        return false;
+    }
+    CloseEditFrame(*co);
+    return true;
+}
+
+void frmDeskTop::cmdOkLogic_Click()
+{
+    OkLogicFrame();
 }
 
 void frmDeskTop::cmdOkOpenLogic_Click()
 {
-    if (!fraLogic || !fraLogic->Model.Command)
+    if (!OkLogicFrame())
         return;
-    const auto co = fraLogic->Model.Command;
-    if (!fraLogic->Model.cmdOkLogic_Click()) {
-        fraLogic->Refresh(true);
-        return;
-    }
-    CloseEditFrame(*co);
     App().Windows->DoEvents();
     mnuCommands_Click();
 }
@@ -225,8 +225,8 @@ void frmDeskTop::ScrollToEditFrame()
                                                         : static_cast<QWidget*>(FraMotor);
     if (!frame)
         return;
-    const QString cursor = CursorPos();
-    const double c = vb::Val(cursor.left(2)), r = vb::Val(cursor.right(2));
+    const GridCell cursor = GridDocument::CellOfKey(CursorPos());
+    const double c = cursor.column, r = cursor.row;
     const double w = TwipX(frame->width()), h = TwipY(frame->height());
     const double hWidth = TwipX(HScroll1->width()), vWidth = TwipX(VScroll1->width());
     const double vHeight = TwipY(VScroll1->height()), hHeight = TwipY(HScroll1->height());

@@ -186,14 +186,9 @@ void AskRandomLimit(const QString& prompt, int upper, Integer& limit, FrameCombo
 {
     const QString answer = App().Presenter->InputBox(prompt, QStringLiteral("Random number upper limit"),
                                                      QString::number(limit));
-    if (answer.isEmpty()) {
-        if (limit != 0)
-            return;
-        ShowMessage(QStringLiteral("Invalid value"), MsgStyle::Exclamation);
-        combo.Text.clear();
-        combo.Selected = -1;
+    if (answer.isEmpty() && limit != 0)
         return;
-    }
+    // An empty answer with no limit known reads as 0, out of range.
     const double v = vb::Val(answer);
     if (v < 1 || v > upper) {
         ShowMessage(QStringLiteral("Invalid value"), MsgStyle::Exclamation);
@@ -246,6 +241,11 @@ ObjectPtr FindObject(const QString& name)
 bool SameKey(const QString& key, const char* name)
 {
     return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+bool IsSource(const Variant& source, double code)
+{
+    return source.isNumeric() && source.toDouble() == code;
 }
 
 QString ComboToolTip(const FrameCombo& combo)

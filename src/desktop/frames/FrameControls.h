@@ -155,6 +155,9 @@ ObjectPtr FindObject(const QString& name);
 // Key tests of the frames ignore letter case.
 bool SameKey(const QString& key, const char* name);
 
+// Whether an operand's source is that code (an unset or text source is none).
+bool IsSource(const Variant& source, double code);
+
 // A selected text as a frame's tool tip test wants it: the text when it does
 // not fit the combo's width with three blanks more, else "".
 QString ComboToolTip(const FrameCombo& combo);

@@ -73,6 +73,25 @@ void ShowButton(QPushButton* b, const FrameButton& m)
     b->setVisible(m.Visible);
 }
 
+// Both frames are raised panels of their design size.
+void SetUpPanel(QFrame* frame, const char* name, double width, double height)
+{
+    frame->setObjectName(QString::fromLatin1(name));
+    frame->setFrameShape(QFrame::Panel);
+    frame->setFrameShadow(QFrame::Raised);
+    frame->setAutoFillBackground(true);
+    frame->setFixedSize(PixX(width), PixY(height));
+}
+
+// The control a frame named for the focus gets it (no name, no control).
+void FocusControl(const QWidget* frame, const QString& name)
+{
+    if (name.isEmpty())
+        return;
+    if (QWidget* w = frame->findChild<QWidget*>(name))
+        w->setFocus(Qt::OtherFocusReason);
+}
+
 // A handler of the frame runs inside a guard of its own: the frames' handlers
 // catch what they expect, anything else is shown by the application's guard.
 void Run(const std::function<void()>& f)
@@ -210,11 +229,7 @@ void FrameLineEdit::keyReleaseEvent(QKeyEvent* event)
 
 MotorFrameWidget::MotorFrameWidget(const SourceNameTable& names, QWidget* parent) : QFrame(parent), Model(names)
 {
-    setObjectName(QStringLiteral("FraMotor"));
-    setFrameShape(QFrame::Panel);
-    setFrameShadow(QFrame::Raised);
-    setAutoFillBackground(true);
-    setFixedSize(PixX(MotorFrame::FrameWidth), PixY(MotorFrame::FrameHeight));
+    SetUpPanel(this, "FraMotor", MotorFrame::FrameWidth, MotorFrame::FrameHeight);
 
     lblMotor = new QLabel(this);
     QFont bold = font();
@@ -290,13 +305,6 @@ MotorFrameWidget::MotorFrameWidget(const SourceNameTable& names, QWidget* parent
     Refresh();
 }
 
-QWidget* MotorFrameWidget::ControlNamed(const QString& name) const
-{
-    if (name.isEmpty())
-        return nullptr;
-    return findChild<QWidget*>(name);
-}
-
 void MotorFrameWidget::Refresh(bool applyFocus)
 {
     ShowLabel(lblMotor, Model.lblMotor);
@@ -314,19 +322,14 @@ void MotorFrameWidget::Refresh(bool applyFocus)
     ShowButton(cmdOkMotor, Model.cmdOkMotor);
     ShowButton(cmdCancelMotor, Model.cmdCancelMotor);
     if (applyFocus)
-        if (QWidget* w = ControlNamed(Model.Focus))
-            w->setFocus(Qt::OtherFocusReason);
+        FocusControl(this, Model.Focus);
 }
 
 // ---- the logic frame
 
 LogicFrameWidget::LogicFrameWidget(const SourceNameTable& names, QWidget* parent) : QFrame(parent), Model(names)
 {
-    setObjectName(QStringLiteral("fraLogic"));
-    setFrameShape(QFrame::Panel);
-    setFrameShadow(QFrame::Raised);
-    setAutoFillBackground(true);
-    setFixedSize(PixX(LogicFrame::FrameWidth), PixY(LogicFrame::FrameHeight));
+    SetUpPanel(this, "fraLogic", LogicFrame::FrameWidth, LogicFrame::FrameHeight);
 
     cmbParam1 = new ImageComboBox(Model.cmbParam1, this);
     cmbParam1->Clicked = [this] { Model.cmbParam1_Click(); Refresh(); };
@@ -373,13 +376,6 @@ LogicFrameWidget::LogicFrameWidget(const SourceNameTable& names, QWidget* parent
     Refresh();
 }
 
-QWidget* LogicFrameWidget::ControlNamed(const QString& name) const
-{
-    if (name.isEmpty())
-        return nullptr;
-    return findChild<QWidget*>(name);
-}
-
 void LogicFrameWidget::Refresh(bool applyFocus)
 {
     for (ImageComboBox* c : {cmbParam1, cmbParam2, cmbTaskAndOp, cmbVar1, cmbVar2})
@@ -405,6 +401,5 @@ void LogicFrameWidget::Refresh(bool applyFocus)
                                  cmdCancelLogic->y());
     }
     if (applyFocus)
-        if (QWidget* w = ControlNamed(Model.Focus))
-            w->setFocus(Qt::OtherFocusReason);
+        FocusControl(this, Model.Focus);
 }

@@ -98,7 +98,6 @@ public:
     // Shows the frame's state; with applyFocus the control the frame named
     // last gets the focus.
     void Refresh(bool applyFocus = false);
-    QWidget* ControlNamed(const QString& name) const;
 };
 
 // The logic frame fraLogic.
@@ -127,5 +126,4 @@ public:
     std::function<void()> CancelClicked;
 
     void Refresh(bool applyFocus = false);
-    QWidget* ControlNamed(const QString& name) const;
 };

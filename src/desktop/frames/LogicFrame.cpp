@@ -167,7 +167,6 @@ bool LogicFrame::Open(const std::shared_ptr<clsCommand>& command)
         l->Visible = false;
     for (FrameCombo* c : {&cmbTaskAndOp, &cmbVar1, &cmbVar2, &cmbParam1, &cmbParam2})
         c->Visible = false;
-    cmdOkOpenLogic.Visible = false;
     LayOut(command->CommandKey);
     return true;
 }
@@ -251,8 +250,8 @@ bool LogicFrame::LoadLogicFrame(clsCommand& cmd)
     const QString key = cmd.CommandKey;
     auto is = [&](const char* k) { return SameKey(key, k); };
     const QString v1 = cmd.Param1Value.toString(), v2 = cmd.Param2Value.toString();
-    const bool p2Random = cmd.Param2Source.isNumeric() && cmd.Param2Source.toDouble() == double(OperandSource::Random);
-    const bool p1Random = cmd.Param1Source.isNumeric() && cmd.Param1Source.toDouble() == double(OperandSource::Random);
+    const bool p2Random = IsSource(cmd.Param2Source, OperandSource::Random);
+    const bool p1Random = IsSource(cmd.Param1Source, OperandSource::Random);
 
     // A list that has no item of the stored text says so and the load goes
     // on; any other failure ends it. The frame opens in both cases.
@@ -450,6 +449,25 @@ bool LogicFrame::cmdOkLogic_Click()
     return UpdateLogicObject(*Command);
 }
 
+bool LogicFrame::WriteVar2Operand(const QString& key, Variant& source, Variant& value)
+{
+    if (const ObjectPtr o = FindObject(cmbVar2.Text)) {
+        if (o->Source == OperandSource::Random) {
+            source = OperandSource::Random;
+            value = RandomLimit;
+        } else {
+            source = o->Source;
+            value = o->Name;
+        }
+        return true;
+    }
+    if (!ValidateParam(cmbVar2.Text, key))
+        return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbVar2"));
+    source = 2;
+    value = cmbVar2.Text;
+    return true;
+}
+
 bool LogicFrame::UpdateLogicObject(clsCommand& Co)
 {
     try {
@@ -497,20 +515,8 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
         } else if (is("L_LOOP")) {
             if (cmbVar2.Text.isEmpty())
                 return Fail(QStringLiteral("Wrong value"));
-            if (const ObjectPtr o = FindObject(cmbVar2.Text)) {
-                if (o->Source == OperandSource::Random) {
-                    Co.Param1Source = OperandSource::Random;
-                    Co.Param1Value = RandomLimit;
-                } else {
-                    Co.Param1Source = o->Source;
-                    Co.Param1Value = o->Name;
-                }
-            } else {
-                if (!ValidateParam(cmbVar2.Text, QStringLiteral("L_LOOP")))
-                    return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbVar2"));
-                Co.Param1Source = 2;
-                Co.Param1Value = cmbVar2.Text;
-            }
+            if (!WriteVar2Operand(QStringLiteral("L_LOOP"), Co.Param1Source, Co.Param1Value))
+                return false;
         } else if (is("L_START") || is("L_STOP") || is("L_SUB")) {
             const ComboItem* item = cmbTaskAndOp.SelectedItem();
             if (!item || item->IsHeading())
@@ -527,20 +533,8 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
                 return Fail(QStringLiteral("Wrong value"));
             Co.Param1Source = var->Source;
             Co.Param1Value = var->Name;
-            if (const ObjectPtr o = FindObject(cmbVar2.Text)) {
-                if (o->Source == OperandSource::Random) {
-                    Co.Param2Source = OperandSource::Random;
-                    Co.Param2Value = RandomLimit;
-                } else {
-                    Co.Param2Source = o->Source;
-                    Co.Param2Value = o->Name;
-                }
-            } else {
-                if (!ValidateParam(cmbVar2.Text, QStringLiteral("L_VAR")))
-                    return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbVar2"));
-                Co.Param2Source = 2;
-                Co.Param2Value = cmbVar2.Text;
-            }
+            if (!WriteVar2Operand(QStringLiteral("L_VAR"), Co.Param2Source, Co.Param2Value))
+                return false;
             Co.Op = vb::CInt(vb::Val(op->Tag));
         } else if (is("L_ZERO") || is("L_DATALOG") || is("L_SENDMESS")) {
             if (cmbParam1.Text.isEmpty())

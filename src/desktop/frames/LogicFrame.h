@@ -70,6 +70,10 @@ public:
 
 private:
     bool Fail(const QString& message, const QString& focus = QString());
+    // Writes the operand typed or chosen in cmbVar2: a named value by its
+    // source and name (a random number by its upper limit), else a constant
+    // that the command key's rules accept. False (and shown) when it is none.
+    bool WriteVar2Operand(const QString& key, Variant& source, Variant& value);
     QString Key() const;
     const SourceNameTable& mNames;
     // The design places of the operand combos.

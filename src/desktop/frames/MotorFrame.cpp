@@ -95,7 +95,7 @@ void MotorFrame::Open(const std::shared_ptr<clsCommand>& command)
 void MotorFrame::setFraMotorInterface(const QString& CommandType)
 {
     const double tx = App().TwipsX, ty = App().TwipsY;
-    auto is = [&](const char* name) { return CommandType.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; };
+    auto is = [&](const char* name) { return SameKey(CommandType, name); };
 
     txtRem.Visible = false;
     cmbSpeed.Visible = false;
@@ -289,7 +289,7 @@ void MotorFrame::LoadMotorFrame(clsCommand& cmd)
             const Long s = ResolveValue(cmd.Speed);
             setChkTime(s >= 0 && s <= 5 ? 1 : 0);
         } else if (SameKey(key, "M_SETPWR")) {
-            if (cmd.Param2Source.isNumeric() && cmd.Param2Source.toDouble() == double(OperandSource::Random)) {
+            if (IsSource(cmd.Param2Source, OperandSource::Random)) {
                 cmbSpeed.SetText(QStringLiteral("Random number"));
                 RandomSpeedLimit = cmd.Param2Value.toInteger();
             } else if (IsSet(cmd.Param2Value)) {
