@@ -60,9 +60,7 @@ clsObject& namedValue(const QString& name)
 // The named value an operand names, or nullptr; only a text names one.
 clsObject* named(const Variant& v)
 {
-    if (!v.isText())
-        return nullptr;
-    ObjectPtr* o = App().ObjectList.find(v.toString());
+    const ObjectPtr* o = v.isText() ? FindNamedObject(v) : nullptr;
     return o ? o->get() : nullptr;
 }
 
