@@ -14,14 +14,15 @@ const QString kEnd = QStringLiteral("End of transmission");
 
 // The selected commands of the grid under their grid keys, in cell order:
 // column 0 rows 1 to 40, then column 1.
-CommandCollection selectedInCellOrder(CommandCollection& commands)
+CommandCollection selectedInCellOrder(const CommandCollection& commands)
 {
     CommandCollection out;
-    for (int col = 0; col <= 1; ++col)
-        for (int row = 1; row <= 40; ++row) {
-            const QString key = ColKey(col, row);
-            if (commands.Exists(key) && commands.Item(key)->PicSelected)
-                out.Add(commands.Item(key), key);
+    const GridCells cells(commands);
+    for (int col = 0; col < GridCells::kColumns; ++col)
+        for (int row = 1; row <= GridCells::kRows; ++row) {
+            const std::shared_ptr<clsCommand>* c = cells.at(col, row);
+            if (c && (*c)->PicSelected)
+                out.Add(*c, ColKey(col, row));
         }
     return out;
 }
