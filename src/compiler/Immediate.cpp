@@ -117,6 +117,18 @@ ImmediateSeams ImmediateSeams::Real()
     return s;
 }
 
+void ImmediateSeams::sleepFor(double ms) const
+{
+    if (Sleep)
+        Sleep(vb::CLng(ms));
+}
+
+void ImmediateSeams::yield() const
+{
+    if (Yield)
+        Yield();
+}
+
 // ---------------------------------------------------------------- reading the joystick and the keys
 
 Long ImmediateRunner::ReadJoystickOrKeys(Integer source, Integer number, Long mask)
@@ -329,8 +341,7 @@ bool ImmediateRunner::walk(CommandCollection* commands, Integer columns, bool ga
             const clsCommand& c = *found;
             Variant s1, v1, s2, v2;
             ResolveOperandsImmediate(c, s1, v1, s2, v2);
-            if (mSeams.Yield)
-                mSeams.Yield();
+            mSeams.yield();
             if (!carryOut(c, s1, v1, s2, v2, gapMode, answered))
                 return false;
             if (!answered) {
@@ -393,8 +404,7 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
             return true;
         CommandCollection* b = body();
         while (condition(c, v1, v2, false)) {
-            if (mSeams.Yield)
-                mSeams.Yield();
+            mSeams.yield();
             if (!RunImmediate(b, 2, gapMode) || a.StopRun)
                 return false;
             ResolveOperandsImmediate(c, s1, v1, s2, v2);
@@ -490,13 +500,11 @@ void ImmediateRunner::wait(const clsCommand& c, const Variant& s1, const Variant
         return;
     if (!c.CommandKey.startsWith(QLatin1Char('M')) && !IsWord(c.CommandKey, u"G_WAIT"))
         return;
-    if (mSeams.Yield)
-        mSeams.Yield();
+    mSeams.yield();
     // A variable holds hundredths; otherwise V1 is the unit in hundredths.
     const double hundredths = sourceOf(s1) == OperandSource::Variable ? ResolveValue(v1)
                                                                       : double(ResolveValue(v1)) * double(time);
-    if (mSeams.Sleep)
-        mSeams.Sleep(vb::CLng(hundredths * 10));
+    mSeams.sleepFor(hundredths * 10);
 }
 
 // ---------------------------------------------------------------- the run

@@ -32,18 +32,6 @@ bool same(const QString& a, const char* b)
     return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
 }
 
-void sleepFor(const ImmediateSeams& seams, double ms)
-{
-    if (seams.Sleep)
-        seams.Sleep(vb::CLng(ms));
-}
-
-void yield(const ImmediateSeams& seams)
-{
-    if (seams.Yield)
-        seams.Yield();
-}
-
 const clsTask* taskNamed(const QString& name)
 {
     for (const auto& e : App().TaskList)
@@ -170,15 +158,15 @@ void waitAfter(const clsCommand& c, const Variant& s1, const Variant& v1, const 
         return;
     const double s = s1.toDouble();
     if (s == double(OperandSource::Random)) {
-        sleepFor(seams, vb::Int(v1.toDouble() * Rnd() * 10));
+        seams.sleepFor(vb::Int(v1.toDouble() * Rnd() * 10));
     } else if (s == double(OperandSource::Variable)) {
         Integer number = v1.toInteger();
         const Integer value = PB().Poll(OperandSource::Variable, number);
-        yield(seams);
-        sleepFor(seams, double(value) * 10);
+        seams.yield();
+        seams.sleepFor(double(value) * 10);
     } else {
-        yield(seams);
-        sleepFor(seams, double(time) * v1.toDouble() * 10);
+        seams.yield();
+        seams.sleepFor(double(time) * v1.toDouble() * 10);
     }
 }
 
@@ -198,7 +186,7 @@ void transmitRcx(CommandCollection& commands, const ImmediateSeams& seams)
         const clsCommand& c = *e.item;
         Variant s1, v1, s2, v2;
         ResolveOperands(c, s1, v1, s2, v2, CompileMode::Download);
-        yield(seams);
+        seams.yield();
         sendOne(c, s1, v1, s2, v2);
         waitAfter(c, s1, v1, seams);
     }
