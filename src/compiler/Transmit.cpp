@@ -129,7 +129,7 @@ void sendOne(const clsCommand& c, const Variant& s1, const Variant& v1, const Va
         }
     } else if (same(key, "L_STOP")) {
         const QString name = c.Param1Value.toString();
-        if (name.compare(QLatin1String("Stop program"), Qt::CaseInsensitive) == 0) {
+        if (same(name, "Stop program")) {
             pb.StopAllTasks();
         } else if (const clsTask* t = taskNamed(name)) {
             Integer n = t->mNumber;
