@@ -60,9 +60,7 @@ clsObject& namedValue(const QString& name)
 // The named value an operand names, or nullptr; only a text names one.
 clsObject* named(const Variant& v)
 {
-    if (!v.isText())
-        return nullptr;
-    ObjectPtr* o = App().ObjectList.find(v.toString());
+    const ObjectPtr* o = v.isText() ? FindNamedObject(v) : nullptr;
     return o ? o->get() : nullptr;
 }
 
@@ -117,6 +115,18 @@ ImmediateSeams ImmediateSeams::Real()
     };
     s.Yield = [] { App().Windows->DoEvents(); };
     return s;
+}
+
+void ImmediateSeams::sleepFor(double ms) const
+{
+    if (Sleep)
+        Sleep(vb::CLng(ms));
+}
+
+void ImmediateSeams::yield() const
+{
+    if (Yield)
+        Yield();
 }
 
 // ---------------------------------------------------------------- reading the joystick and the keys
@@ -179,7 +189,7 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
                 return true;
             }
             case OperandSource::Variable:
-                if (first && c.CommandKey == QLatin1String("L_VAR"))
+                if (first && IsWord(c.CommandKey, u"L_VAR"))
                     return true;  // the variable to change keeps its name
                 if (o) {
                     v = o->Value;
@@ -195,7 +205,7 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
                 }
                 return true;
             case OperandSource::Constant:
-                if (v.isText() && v.toString() == QLatin1String("Infinite loop"))
+                if (v.isText() && IsWord(v.text(), u"Infinite loop"))
                     v = 0;
                 return true;
             case OperandSource::Random: {
@@ -251,22 +261,22 @@ bool ImmediateRunner::UpdateMotorState(const clsCommand& c, const Variant& value
             o.AuxValue = v;
             changed = true;
         };
-        if (key == QLatin1String("M_ON")) {
+        if (IsWord(key, u"M_ON")) {
             if (state.AuxValue != 128)
                 set(state, 128);
-        } else if (key == QLatin1String("M_OFF")) {
+        } else if (IsWord(key, u"M_OFF")) {
             // A motor already off or floating counts as unchanged either way.
             if (state.AuxValue != 64 && state.AuxValue != 0)
                 set(state, c.Op == 1 ? 64 : 0);
-        } else if (key == QLatin1String("M_FWD")) {
+        } else if (IsWord(key, u"M_FWD")) {
             if (direction.AuxValue != 8)
                 set(direction, 8);
-        } else if (key == QLatin1String("M_RWD")) {
+        } else if (IsWord(key, u"M_RWD")) {
             if (direction.AuxValue != 0)
                 set(direction, 0);
-        } else if (key == QLatin1String("M_ALTDIR")) {
+        } else if (IsWord(key, u"M_ALTDIR")) {
             set(direction, direction.AuxValue == 8 ? 0 : 8);
-        } else if (key == QLatin1String("M_SETPWR")) {
+        } else if (IsWord(key, u"M_SETPWR")) {
             const Long v = value.toLong();
             if (speed.AuxValue != v)
                 set(speed, v);
@@ -331,8 +341,7 @@ bool ImmediateRunner::walk(CommandCollection* commands, Integer columns, bool ga
             const clsCommand& c = *found;
             Variant s1, v1, s2, v2;
             ResolveOperandsImmediate(c, s1, v1, s2, v2);
-            if (mSeams.Yield)
-                mSeams.Yield();
+            mSeams.yield();
             if (!carryOut(c, s1, v1, s2, v2, gapMode, answered))
                 return false;
             if (!answered) {
@@ -384,26 +393,25 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
     };
     auto send = [&answered](bool result) { answered = result; };
 
-    if (key == QLatin1String("L_IF")) {
+    if (IsWord(key, u"L_IF")) {
         if (c.Op < 0 || c.Op > 4)
             return true;
         const bool yes = condition(c, v1, v2, true);
         return RunImmediate(body(), yes ? 0 : 1, gapMode);
     }
-    if (key == QLatin1String("L_WHILE")) {
+    if (IsWord(key, u"L_WHILE")) {
         if (c.Op < 0 || c.Op > 3)
             return true;
         CommandCollection* b = body();
         while (condition(c, v1, v2, false)) {
-            if (mSeams.Yield)
-                mSeams.Yield();
+            mSeams.yield();
             if (!RunImmediate(b, 2, gapMode) || a.StopRun)
                 return false;
             ResolveOperandsImmediate(c, s1, v1, s2, v2);
         }
         return true;
     }
-    if (key == QLatin1String("L_LOOP")) {
+    if (IsWord(key, u"L_LOOP")) {
         CommandCollection* b = body();
         Integer counter = 0;
         while (double(counter) < v1.toDouble()) {
@@ -422,37 +430,37 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
             pb = &PB();
         return *pb;
     };
-    if (key == QLatin1String("M_ON")) {
+    if (IsWord(key, u"M_ON")) {
         if (UpdateMotorState(c, v2))
             send(control().On(c.MotorList));
-    } else if (key == QLatin1String("M_OFF")) {
+    } else if (IsWord(key, u"M_OFF")) {
         if (UpdateMotorState(c, v2))
             send(c.Op == 1 ? control().Off(c.MotorList) : control().Float(c.MotorList));
-    } else if (key == QLatin1String("M_FWD")) {
+    } else if (IsWord(key, u"M_FWD")) {
         if (UpdateMotorState(c, v2))
             send(control().SetFwd(c.MotorList));
-    } else if (key == QLatin1String("M_RWD")) {
+    } else if (IsWord(key, u"M_RWD")) {
         if (UpdateMotorState(c, v2))
             send(control().SetRwd(c.MotorList));
-    } else if (key == QLatin1String("M_ALTDIR")) {
+    } else if (IsWord(key, u"M_ALTDIR")) {
         send(control().AlterDir(c.MotorList));
         UpdateMotorState(c, v2);
-    } else if (key == QLatin1String("M_SETPWR")) {
+    } else if (IsWord(key, u"M_SETPWR")) {
         if (UpdateMotorState(c, v2))
             send(control().SetPower(c.MotorList, s2.toLong(), v2.toInteger()));
-    } else if (key == QLatin1String("G_SOUND")) {
+    } else if (IsWord(key, u"G_SOUND")) {
         const Long sound = ResolveValue(c.Speed);
         if (sound < 6)
             send(control().PlaySystemSound(vb::CInt(sound)));
         else
             send(control().PlayTone(vb::CInt(sound), vb::CInt(double(ResolveValue(c.Time)) * v1.toDouble())));
-    } else if (key == QLatin1String("G_TXPOWER")) {
+    } else if (IsWord(key, u"G_TXPOWER")) {
         send(control().PBTxPower(v1.toInteger()));
-    } else if (key == QLatin1String("G_DISPLAY")) {
+    } else if (IsWord(key, u"G_DISPLAY")) {
         send(control().SelectDisplay(s1.toLong(), v1.toInteger()));
-    } else if (key == QLatin1String("G_PBOFF")) {
+    } else if (IsWord(key, u"G_PBOFF")) {
         send(control().PBTurnOff());
-    } else if (key == QLatin1String("L_VAR")) {
+    } else if (IsWord(key, u"L_VAR")) {
         if (c.Op < 0 || c.Op > 8)
             return true;
         clsObject& var = namedValue(v1.toString());
@@ -475,7 +483,7 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
         case 8: result = operand; break;
         }
         var.Value = vb::CLng(result);  // a quotient rounds half to even
-    } else if (key == QLatin1String("G_WAIT") || key == QLatin1String("A_REM")) {
+    } else if (IsWord(key, u"G_WAIT") || IsWord(key, u"A_REM")) {
         // Nothing to send; a wait follows.
     } else {
         ShowMessage(QStringLiteral("The command: ") + key + QStringLiteral(" does not exist in the immediate command table"),
@@ -490,15 +498,13 @@ void ImmediateRunner::wait(const clsCommand& c, const Variant& s1, const Variant
     const Long time = ResolveValue(c.Time);
     if (time <= 0)
         return;
-    if (!c.CommandKey.startsWith(QLatin1Char('M')) && c.CommandKey != QLatin1String("G_WAIT"))
+    if (!c.CommandKey.startsWith(QLatin1Char('M')) && !IsWord(c.CommandKey, u"G_WAIT"))
         return;
-    if (mSeams.Yield)
-        mSeams.Yield();
+    mSeams.yield();
     // A variable holds hundredths; otherwise V1 is the unit in hundredths.
     const double hundredths = sourceOf(s1) == OperandSource::Variable ? ResolveValue(v1)
                                                                       : double(ResolveValue(v1)) * double(time);
-    if (mSeams.Sleep)
-        mSeams.Sleep(vb::CLng(hundredths * 10));
+    mSeams.sleepFor(hundredths * 10);
 }
 
 // ---------------------------------------------------------------- the run

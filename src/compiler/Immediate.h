@@ -17,6 +17,11 @@ struct ImmediateSeams {
     // Lets pending events run once.
     std::function<void()> Yield;
 
+    // Sleep for ms (rounded to whole milliseconds) and Yield, each doing
+    // nothing when its seam is not set.
+    void sleepFor(double ms) const;
+    void yield() const;
+
     // The thread really sleeps; the yield goes through App().Windows.
     static ImmediateSeams Real();
 };

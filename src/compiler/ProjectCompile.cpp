@@ -60,7 +60,7 @@ bool CompileProject()
             reportFailure(e, "DownLoad");
             result = false;
         }
-        AppendListingLine(QStringLiteral(" "));
+        ListingLine(QStringLiteral(" "));
 
         for (const auto& e : app.TaskList) {
             app.CompileFailed = False;

@@ -165,19 +165,6 @@ void SendVarOperation(IPhantomControl& pb, Integer op, Integer variable, Long so
     }
 }
 
-void AppendListingLine(const Variant& prefix, const std::vector<Variant>& fields)
-{
-    listing::Line out;
-    if (!out.isOpen())
-        return;
-    listing::appendField(out, prefix);
-    for (size_t i = 0; i < fields.size(); ++i) {
-        out.add(i < 2 ? u' ' : u',');
-        listing::appendField(out, fields[i]);
-    }
-    out.add(u"\r\n");
-}
-
 void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
                      Variant& P2val, Long mode)
 {
@@ -476,7 +463,7 @@ struct Walk {
                     line(app.VarOpMethod[op], P1val, P2src, P2val);
                 }
             } else if (listing()) {
-                AppendListingLine(QStringLiteral(" In VAR Command"));
+                ListingLine(QStringLiteral(" In VAR Command"));
             }
         } else if (IsWord(key, u"L_START")) {
             Integer& n = moduleNumber;

@@ -4,20 +4,12 @@
 #include "model/Command.h"
 
 #include <optional>
-#include <vector>
 
 // What DLCommands and ResolveOperands emit.
 namespace CompileMode {
 enum : Long { Download = 1, Listing = 3 };
 }
 
-// Appends one line to ListingText: BlockDepth tabs, the prefix, then each
-// field after a blank (first and second field) or a comma (every later one),
-// then CR LF. Writes nothing in a Joystick & Keyboard project.
-void AppendListingLine(const Variant& prefix, const std::vector<Variant>& fields = {});
-
-// The same line built in place from its fields as they stand: a text, a
-// Variant, or a number, each written as the Variant holding it would be.
 namespace listing {
 // One line of ListingText, gathered in a buffer of its own and added to the
 // text all at once when it is done (also when a failure leaves it early).
@@ -64,6 +56,11 @@ struct FromCompiler {
 void appendField(Line& out, const FromCompiler& f);
 }  // namespace listing
 
+// Appends one line to ListingText: BlockDepth tabs, the prefix, then each
+// field after a blank (first and second field) or a comma (every later one),
+// then CR LF. Writes nothing in a Joystick & Keyboard project. The line is
+// built in place from its fields as they stand: a text, a Variant, or a
+// number, each written as the Variant holding it would be.
 template <class Prefix, class... Fields>
 void ListingLine(const Prefix& prefix, const Fields&... fields)
 {

@@ -14,14 +14,15 @@ const QString kEnd = QStringLiteral("End of transmission");
 
 // The selected commands of the grid under their grid keys, in cell order:
 // column 0 rows 1 to 40, then column 1.
-CommandCollection selectedInCellOrder(CommandCollection& commands)
+CommandCollection selectedInCellOrder(const CommandCollection& commands)
 {
     CommandCollection out;
-    for (int col = 0; col <= 1; ++col)
-        for (int row = 1; row <= 40; ++row) {
-            const QString key = ColKey(col, row);
-            if (commands.Exists(key) && commands.Item(key)->PicSelected)
-                out.Add(commands.Item(key), key);
+    const GridCells cells(commands);
+    for (int col = 0; col < GridCells::kColumns; ++col)
+        for (int row = 1; row <= GridCells::kRows; ++row) {
+            const std::shared_ptr<clsCommand>* c = cells.at(col, row);
+            if (c && (*c)->PicSelected)
+                out.Add(*c, ColKey(col, row));
         }
     return out;
 }
@@ -29,18 +30,6 @@ CommandCollection selectedInCellOrder(CommandCollection& commands)
 bool same(const QString& a, const char* b)
 {
     return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
-}
-
-void sleepFor(const ImmediateSeams& seams, double ms)
-{
-    if (seams.Sleep)
-        seams.Sleep(vb::CLng(ms));
-}
-
-void yield(const ImmediateSeams& seams)
-{
-    if (seams.Yield)
-        seams.Yield();
 }
 
 const clsTask* taskNamed(const QString& name)
@@ -140,7 +129,7 @@ void sendOne(const clsCommand& c, const Variant& s1, const Variant& v1, const Va
         }
     } else if (same(key, "L_STOP")) {
         const QString name = c.Param1Value.toString();
-        if (name.compare(QLatin1String("Stop program"), Qt::CaseInsensitive) == 0) {
+        if (same(name, "Stop program")) {
             pb.StopAllTasks();
         } else if (const clsTask* t = taskNamed(name)) {
             Integer n = t->mNumber;
@@ -169,15 +158,15 @@ void waitAfter(const clsCommand& c, const Variant& s1, const Variant& v1, const 
         return;
     const double s = s1.toDouble();
     if (s == double(OperandSource::Random)) {
-        sleepFor(seams, vb::Int(v1.toDouble() * Rnd() * 10));
+        seams.sleepFor(vb::Int(v1.toDouble() * Rnd() * 10));
     } else if (s == double(OperandSource::Variable)) {
         Integer number = v1.toInteger();
         const Integer value = PB().Poll(OperandSource::Variable, number);
-        yield(seams);
-        sleepFor(seams, double(value) * 10);
+        seams.yield();
+        seams.sleepFor(double(value) * 10);
     } else {
-        yield(seams);
-        sleepFor(seams, double(time) * v1.toDouble() * 10);
+        seams.yield();
+        seams.sleepFor(double(time) * v1.toDouble() * 10);
     }
 }
 
@@ -197,7 +186,7 @@ void transmitRcx(CommandCollection& commands, const ImmediateSeams& seams)
         const clsCommand& c = *e.item;
         Variant s1, v1, s2, v2;
         ResolveOperands(c, s1, v1, s2, v2, CompileMode::Download);
-        yield(seams);
+        seams.yield();
         sendOne(c, s1, v1, s2, v2);
         waitAfter(c, s1, v1, seams);
     }

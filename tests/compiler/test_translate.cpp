@@ -51,11 +51,11 @@ protected:
 TEST_F(TranslateTest, ListingLineFormat)
 {
     App().BlockDepth = 1;
-    AppendListingLine(QString(), {".SetPower", "01", 2, 7});
+    ListingLine(QString(), ".SetPower", "01", 2, 7);
     App().BlockDepth = 0;
-    AppendListingLine(QStringLiteral("'***  "), {"Main", "   ***"});
-    AppendListingLine(QStringLiteral(" "));
-    AppendListingLine(QString(), {".EndOfTask"});
+    ListingLine(QStringLiteral("'***  "), "Main", "   ***");
+    ListingLine(QStringLiteral(" "));
+    ListingLine(QString(), ".EndOfTask");
     EXPECT_EQ(App().ListingText,
               QStringLiteral("\t .SetPower 01,2,7\r\n'***   Main    ***\r\n \r\n .EndOfTask\r\n"));
 }
@@ -83,7 +83,7 @@ TEST_F(TranslateTest, JoystickProjectWritesNoListing)
 {
     App().ProjectType = 1;
     App().ListingText = QStringLiteral("kept");
-    AppendListingLine(QStringLiteral("'"), {"x", 1, 2});
+    ListingLine(QStringLiteral("'"), "x", 1, 2);
     EXPECT_EQ(App().ListingText, QStringLiteral("kept"));
 }
 
