@@ -27,11 +27,6 @@ CommandCollection selectedInCellOrder(const CommandCollection& commands)
     return out;
 }
 
-bool same(const QString& a, const char* b)
-{
-    return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
-}
-
 const clsTask* taskNamed(const QString& name)
 {
     for (const auto& e : App().TaskList)
@@ -87,34 +82,34 @@ void sendOne(const clsCommand& c, const Variant& s1, const Variant& v1, const Va
 {
     IPhantomControl& pb = PB();
     const QString& key = c.CommandKey;
-    if (same(key, "M_ON")) {
+    if (vb::SameText(key, "M_ON")) {
         pb.On(c.MotorList);
-    } else if (same(key, "M_OFF")) {
+    } else if (vb::SameText(key, "M_OFF")) {
         if (c.Op == 1)
             pb.Off(c.MotorList);
         else
             pb.Float(c.MotorList);
-    } else if (same(key, "M_FWD")) {
+    } else if (vb::SameText(key, "M_FWD")) {
         pb.SetFwd(c.MotorList);
-    } else if (same(key, "M_RWD")) {
+    } else if (vb::SameText(key, "M_RWD")) {
         pb.SetRwd(c.MotorList);
-    } else if (same(key, "M_ALTDIR")) {
+    } else if (vb::SameText(key, "M_ALTDIR")) {
         pb.AlterDir(c.MotorList);
-    } else if (same(key, "M_SETPWR")) {
+    } else if (vb::SameText(key, "M_SETPWR")) {
         pb.SetPower(c.MotorList, s2.toLong(), v2.toInteger());
-    } else if (same(key, "G_SOUND")) {
+    } else if (vb::SameText(key, "G_SOUND")) {
         const Long sound = ResolveValue(c.Speed);
         if (sound < 6)
             pb.PlaySystemSound(vb::CInt(sound));
         else
             pb.PlayTone(vb::CInt(sound), vb::CInt(double(ResolveValue(c.Time)) * v1.toDouble()));
-    } else if (same(key, "G_TXPOWER")) {
+    } else if (vb::SameText(key, "G_TXPOWER")) {
         pb.PBTxPower(v1.toInteger());
-    } else if (same(key, "G_WAIT") || same(key, "A_REM")) {
+    } else if (vb::SameText(key, "G_WAIT") || vb::SameText(key, "A_REM")) {
         // The wait follows; a remark does nothing.
-    } else if (same(key, "L_VAR")) {
+    } else if (vb::SameText(key, "L_VAR")) {
         SendVarOperation(pb, c.Op, v1.toInteger(), s2.toLong(), v2.toInteger());
-    } else if (same(key, "L_ZERO")) {
+    } else if (vb::SameText(key, "L_ZERO")) {
         const double s = s1.toDouble();
         if (s == double(OperandSource::SensorValue))
             pb.ClearSensorValue(v1.toInteger());
@@ -122,28 +117,28 @@ void sendOne(const clsCommand& c, const Variant& s1, const Variant& v1, const Va
             pb.ClearTimer(v1.toInteger());
         else if (s == double(OperandSource::Message))
             ShowMessage(QStringLiteral("Sorry! Can't ClearPBMessage in immediat mode!"), MsgStyle::Exclamation);
-    } else if (same(key, "L_START")) {
+    } else if (vb::SameText(key, "L_START")) {
         if (const clsTask* t = taskNamed(c.Param1Value.toString())) {
             Integer n = t->mNumber;
             pb.StartTask(n);
         }
-    } else if (same(key, "L_STOP")) {
+    } else if (vb::SameText(key, "L_STOP")) {
         const QString name = c.Param1Value.toString();
-        if (same(name, "Stop program")) {
+        if (vb::SameText(name, "Stop program")) {
             pb.StopAllTasks();
         } else if (const clsTask* t = taskNamed(name)) {
             Integer n = t->mNumber;
             pb.StopTask(n);
         }
-    } else if (same(key, "G_WATCH")) {
+    } else if (vb::SameText(key, "G_WATCH")) {
         pb.SetWatch(v1.toInteger(), v2.toInteger());
-    } else if (same(key, "G_PBOFF")) {
+    } else if (vb::SameText(key, "G_PBOFF")) {
         pb.PBTurnOff();
-    } else if (same(key, "G_DISPLAY")) {
+    } else if (vb::SameText(key, "G_DISPLAY")) {
         pb.SelectDisplay(s1.toLong(), v1.toInteger());
-    } else if (same(key, "L_SENTYPE")) {
+    } else if (vb::SameText(key, "L_SENTYPE")) {
         pb.SetSensorType(v1.toInteger(), v2.toInteger());
-    } else if (same(key, "L_SENMODE")) {
+    } else if (vb::SameText(key, "L_SENMODE")) {
         pb.SetSensorMode(v1.toInteger(), v2.toInteger(), 0);
     } else {
         ShowMessage(QStringLiteral("The command ") + key + QStringLiteral(" Does not exist in the immediat command table"),
@@ -154,7 +149,8 @@ void sendOne(const clsCommand& c, const Variant& s1, const Variant& v1, const Va
 void waitAfter(const clsCommand& c, const Variant& s1, const Variant& v1, const ImmediateSeams& seams)
 {
     const Long time = ResolveValue(c.Time);
-    if (time <= 0 || !(c.CommandKey.startsWith(QLatin1Char('M'), Qt::CaseInsensitive) || same(c.CommandKey, "G_WAIT")))
+    const bool timed = c.CommandKey.startsWith(QLatin1Char('M'), Qt::CaseInsensitive) || vb::SameText(c.CommandKey, "G_WAIT");
+    if (time <= 0 || !timed)
         return;
     const double s = s1.toDouble();
     if (s == double(OperandSource::Random)) {

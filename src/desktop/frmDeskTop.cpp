@@ -423,9 +423,9 @@ void frmDeskTop::SetCommandToolTip(PictureBox* Picture, const clsCommand& Comman
         if (!motor)
             raiseError(Err::ObjectNotSet);
         tip += QLatin1String("  ") + QChar(65 + m) + QLatin1Char('=') + motor->Purpose;
-        if (SameKey(Command.CommandKey, "M_FWD"))
+        if (vb::SameText(Command.CommandKey, "M_FWD"))
             tip += QLatin1Char('-') + motor->MotorFwdMeening;
-        else if (SameKey(Command.CommandKey, "M_RWD"))
+        else if (vb::SameText(Command.CommandKey, "M_RWD"))
             tip += QLatin1Char('-') + motor->MotorRwdMeening;
     }
     if (IsSource(Command.Param1Source, 9))
@@ -900,7 +900,7 @@ void frmDeskTop::Form_QueryUnload()
         const auto& co = e.item;
         if (!co || !co->CommandWindow)
             continue;
-        if (OpensBlock(co->CommandKey) || SameKey(co->CommandKey, "L_SUB"))
+        if (OpensBlock(co->CommandKey) || vb::SameText(co->CommandKey, "L_SUB"))
             inner.append(co->CommandWindow);
     }
     for (ICommandWindow* w : inner) {

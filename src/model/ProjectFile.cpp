@@ -19,11 +19,6 @@ namespace {
 constexpr int kPointerHourglass = 11;
 constexpr int kPointerDefault = 0;
 
-bool sameWord(const QString& a, const char* word)
-{
-    return a.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
-}
-
 // Reading the project file goes on after it has run out: the file is closed
 // and the statement's remaining reads are skipped, so the variables keep the
 // values of the previous read. The next read from the closed file fails.
@@ -220,7 +215,7 @@ void readProject()
             }
         };
         readNamedValue();
-        while (!sameWord(app.CurrentObject->Name, "EndVarDef")) {
+        while (!vb::SameText(app.CurrentObject->Name, "EndVarDef")) {
             const ObjectPtr o = app.CurrentObject;
             app.ObjectList.Add(o, o->Name);
             if (o->Source == OperandSource::Variable) {
@@ -240,7 +235,7 @@ void readProject()
                 name = file.textField();
                 file.field();
             });
-            if (sameWord(name, "EndTaskDef"))
+            if (vb::SameText(name, "EndTaskDef"))
                 break;
             auto task = std::make_shared<clsTask>();
             task->Name = name;

@@ -22,11 +22,6 @@ constexpr int kOutOfStackSpace = 28;
 
 constexpr int kPointerDefault = 0;
 
-bool sameWord(const QString& a, const char* word)
-{
-    return a.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
-}
-
 const char* endMarkerOf(Long bodyKind)
 {
     switch (bodyKind) {
@@ -128,9 +123,9 @@ void readCommands(RecordReader& file, CommandCollection& grid, int depth)
         const QString& key = co->CommandKey;
         // Only a key that starts with an E can be a marker.
         const bool marker = !key.isEmpty() && (key[0] == QLatin1Char('E') || key[0] == QLatin1Char('e'));
-        if (marker && (sameWord(key, "EndIf") || sameWord(key, "EndWhile") || sameWord(key, "EndLoop")))
+        if (marker && (vb::SameText(key, "EndIf") || vb::SameText(key, "EndWhile") || vb::SameText(key, "EndLoop")))
             return;
-        if (marker && sameWord(key, "Else"))
+        if (marker && vb::SameText(key, "Else"))
             continue;
         const QString cell = ColKey(co->x, co->y);
         if (OpensBlock(key)) {

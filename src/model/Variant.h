@@ -76,4 +76,10 @@ Long CLng(const QString& text);
 QString numberText(double d);
 // Trim: the text without the blanks before and after it; tabs and line breaks stay.
 QString Trim(const QString& text);
+// The text and the word are the same, letter case aside (command keys,
+// markers, names of operations).
+inline bool SameText(const QString& text, const char* word)
+{
+    return text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
 }  // namespace vb

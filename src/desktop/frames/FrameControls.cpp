@@ -238,11 +238,6 @@ ObjectPtr FindObject(const QString& name)
     return list.Item(name);
 }
 
-bool SameKey(const QString& key, const char* name)
-{
-    return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-}
-
 bool IsSource(const Variant& source, double code)
 {
     return source.isNumeric() && source.toDouble() == code;

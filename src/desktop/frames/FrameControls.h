@@ -152,9 +152,6 @@ const std::vector<int>& CompareSources();
 // The named value of that name, or nullptr (letter case aside).
 ObjectPtr FindObject(const QString& name);
 
-// Key tests of the frames ignore letter case.
-bool SameKey(const QString& key, const char* name);
-
 // Whether an operand's source is that code (an unset or text source is none).
 bool IsSource(const Variant& source, double code);
 

@@ -31,7 +31,7 @@ QString TranslateToCaption2(const QString& ComKey, Integer p1s, const Variant& p
                             const Variant& p2v)
 {
     const AppState& app = App();
-    auto is = [&](const char* k) { return SameKey(ComKey, k); };
+    auto is = [&](const char* k) { return vb::SameText(ComKey, k); };
     const QString v1 = p1v.toString(), v2 = p2v.toString();
     QString a, b;
     const QString v = v1;
@@ -173,12 +173,12 @@ bool LogicFrame::Open(const std::shared_ptr<clsCommand>& command)
 
 void LogicFrame::lblOperator_Click()
 {
-    const OperatorStepResult r = OperatorStep(OperatorIndex, SameKey(Key(), "L_WHILE"));
+    const OperatorStepResult r = OperatorStep(OperatorIndex, vb::SameText(Key(), "L_WHILE"));
     lblOperator.Caption = Entry(App().CompareSymbol, r.shown);
     lblOperator.Tag = QString::number(r.shown);
     lblOperator.ToolTipText = Entry(App().CompareCaption, r.shown);
     OperatorIndex = Integer(r.next);
-    if (SameKey(Key(), "L_WHILE"))
+    if (vb::SameText(Key(), "L_WHILE"))
         return;
     if (r.shown == 4 || r.shown == 0) {
         const QString remembered = cmbParam2.Text;
@@ -192,7 +192,7 @@ void LogicFrame::lblOperator_Click()
 
 void LogicFrame::InitCommandFrame(const QString& CoName, Integer lCoOp)
 {
-    auto is = [&](const char* k) { return SameKey(CoName, k); };
+    auto is = [&](const char* k) { return vb::SameText(CoName, k); };
     OperatorIndex = -1;
     lblOperator_Click();
 
@@ -248,7 +248,7 @@ bool LogicFrame::LoadLogicFrame(clsCommand& cmd)
         return result;
     RandomLimit = 0;
     const QString key = cmd.CommandKey;
-    auto is = [&](const char* k) { return SameKey(key, k); };
+    auto is = [&](const char* k) { return vb::SameText(key, k); };
     const QString v1 = cmd.Param1Value.toString(), v2 = cmd.Param2Value.toString();
     const bool p2Random = IsSource(cmd.Param2Source, OperandSource::Random);
     const bool p1Random = IsSource(cmd.Param1Source, OperandSource::Random);
@@ -309,7 +309,7 @@ bool LogicFrame::LoadLogicFrame(clsCommand& cmd)
 void LogicFrame::LayOut(const QString& key)
 {
     const double tx = App().TwipsX, ty = App().TwipsY;
-    auto is = [&](const char* k) { return SameKey(key, k); };
+    auto is = [&](const char* k) { return vb::SameText(key, k); };
     auto caption = [](FrameLabel& l, const QString& text) {
         l.Caption = text;
         l.Width = CaptionWidth(text);
@@ -430,7 +430,7 @@ void LogicFrame::cmbVar2_Click()
         if (!o)
             raiseError(Err::InvalidCall);
         if (o->Source == OperandSource::Random) {
-            const int limit = SameKey(Key(), "L_LOOP") ? 255 : 32767;
+            const int limit = vb::SameText(Key(), "L_LOOP") ? 255 : 32767;
             AskRandomLimit(QStringLiteral("Type a number between 1 to ") + QString::number(limit), limit, RandomLimit,
                            cmbVar2);
         }
@@ -472,7 +472,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
 {
     try {
         const QString key = Co.CommandKey;
-        auto is = [&](const char* k) { return SameKey(key, k); };
+        auto is = [&](const char* k) { return vb::SameText(key, k); };
         if (is("L_IF") || is("L_WHILE")) {
             if (cmbParam1.Text.isEmpty() || cmbParam2.Text.isEmpty())
                 return Fail(QStringLiteral("Wrong value"));

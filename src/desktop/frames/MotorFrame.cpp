@@ -80,7 +80,7 @@ void MotorFrame::Open(const std::shared_ptr<clsCommand>& command)
             const MotorPtr& m = App().RcxSetup->PortMotor(i);
             chkMotor[i].Visible = m && m->MotorType() != 0;
         }
-        chkStopFloat.Visible = SameKey(key, "M_OFF");
+        chkStopFloat.Visible = vb::SameText(key, "M_OFF");
         chkTime.Visible = true;
     } else {
         for (auto& c : chkMotor)
@@ -95,7 +95,7 @@ void MotorFrame::Open(const std::shared_ptr<clsCommand>& command)
 void MotorFrame::setFraMotorInterface(const QString& CommandType)
 {
     const double tx = App().TwipsX, ty = App().TwipsY;
-    auto is = [&](const char* name) { return SameKey(CommandType, name); };
+    auto is = [&](const char* name) { return vb::SameText(CommandType, name); };
 
     txtRem.Visible = false;
     cmbSpeed.Visible = false;
@@ -278,40 +278,40 @@ void MotorFrame::LoadMotorFrame(clsCommand& cmd)
     if (ended)
         return;
 
-    chkStopFloat.Value = SameKey(key, "M_OFF") && cmd.Op != 0 ? 1 : 0;
+    chkStopFloat.Value = vb::SameText(key, "M_OFF") && cmd.Op != 0 ? 1 : 0;
 
     step([&] {
-        if (SameKey(key, "G_SOUND")) {
+        if (vb::SameText(key, "G_SOUND")) {
             SetFocus(QStringLiteral("cmbSound"));
             // A new command keeps the first sound the layout chose.
             if (!cmd.Speed.toString().isEmpty())
                 SelectComboItem(cmbSound, cmd.Speed.toString());
             const Long s = ResolveValue(cmd.Speed);
             setChkTime(s >= 0 && s <= 5 ? 1 : 0);
-        } else if (SameKey(key, "M_SETPWR")) {
+        } else if (vb::SameText(key, "M_SETPWR")) {
             if (IsSource(cmd.Param2Source, OperandSource::Random)) {
                 cmbSpeed.SetText(QStringLiteral("Random number"));
                 RandomSpeedLimit = cmd.Param2Value.toInteger();
             } else if (IsSet(cmd.Param2Value)) {
                 SelectComboItem(cmbSpeed, cmd.Param2Value.toString());
             }
-        } else if (SameKey(key, "G_TXPOWER")) {
+        } else if (vb::SameText(key, "G_TXPOWER")) {
             setChkTime(1);
             cmbTime.Visible = true;
             if (IsSet(cmd.Param1Value))
                 SelectComboItem(cmbTime, cmd.Param1Value.toString());
-        } else if (SameKey(key, "G_WATCH")) {
+        } else if (vb::SameText(key, "G_WATCH")) {
             setChkTime(1);
             SetFocus(QStringLiteral("txtTime(0)"));
             if (IsSet(cmd.Param1Value)) {
                 txtTime[0].Text = cmd.Param1Value.toString();
                 txtTime[1].Text = cmd.Param2Value.toString();
             }
-        } else if (SameKey(key, "G_DISPLAY")) {
+        } else if (vb::SameText(key, "G_DISPLAY")) {
             setChkTime(1);
             if (IsSet(cmd.Param1Value))
                 SelectComboItem(cmbSpeed, cmd.Param1Value.toString());
-        } else if (SameKey(key, "A_REM")) {
+        } else if (vb::SameText(key, "A_REM")) {
             txtRem.Text = IsUnsetOperand(cmd.Param1Value) ? QString() : cmd.Param1Value.toString();
         }
     });
@@ -409,7 +409,7 @@ bool MotorFrame::cmdOkMotor_Click()
             if (chkMotor[0].Value != 1 && chkMotor[1].Value != 1 && chkMotor[2].Value != 1)
                 return Fail(QStringLiteral("No motor selected"));
         }
-        if (SameKey(key, "G_SOUND")) {
+        if (vb::SameText(key, "G_SOUND")) {
             if (cmbSound.Text.isEmpty())
                 return Fail(QStringLiteral("No frequency"), QStringLiteral("cmbSound"));
             if (!cmbSound.SelectedItem()) {
@@ -435,7 +435,7 @@ bool MotorFrame::cmdOkMotor_Click()
                 }
             }
         }
-        if (SameKey(key, "G_TXPOWER") && cmbTime.Text.isEmpty())
+        if (vb::SameText(key, "G_TXPOWER") && cmbTime.Text.isEmpty())
             return Fail(QStringLiteral("Power not selected"), QStringLiteral("cmbTime"));
         if (chkTime.Value == 0 && cmbTimeCount.Text.isEmpty())
             return Fail(QStringLiteral("For how long?"), QStringLiteral("cmbTimeCount"), MsgStyle::Question);
@@ -462,7 +462,7 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
         Co.Op = Integer(chkStopFloat.Value);
         caption += QLatin1Char(' ');
 
-        if (SameKey(key, "M_SETPWR")) {
+        if (vb::SameText(key, "M_SETPWR")) {
             const QString text = cmbSpeed.Text;
             if (text.isEmpty())
                 return Fail(QStringLiteral("Wrong value"));
@@ -485,7 +485,7 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
             caption += QLatin1Char(' ') + text + QLatin1Char(' ');
             if (o && o->Source == OperandSource::Random)
                 caption += QStringLiteral("(upto ") + QString::number(RandomSpeedLimit) + QLatin1Char(')');
-        } else if (SameKey(key, "G_SOUND")) {
+        } else if (vb::SameText(key, "G_SOUND")) {
             if (!cmbSound.SelectedItem()) {
                 Co.Speed = cmbSound.Text;
                 caption = QStringLiteral("Frequency ") + cmbSound.Text;
@@ -494,11 +494,11 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
                 Co.Speed = cmbSound.Text;
                 caption = cmbSound.Text;
             }
-        } else if (SameKey(key, "G_TXPOWER")) {
+        } else if (vb::SameText(key, "G_TXPOWER")) {
             Co.Param1Value = cmbTime.Text;
             Co.Param1Source = OperandSource::TransmitPower;
             caption = cmbTime.Text;
-        } else if (SameKey(key, "G_WATCH")) {
+        } else if (vb::SameText(key, "G_WATCH")) {
             const QString h = txtTime[0].Text, m = txtTime[1].Text;
             if (!ValidateParam(h, QString()))
                 return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(0)"));
@@ -511,7 +511,7 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
             Co.Param1Value = vb::Val(h);
             Co.Param2Value = vb::Val(m);
             caption = QStringLiteral("To ") + h + QLatin1Char(':') + m;
-        } else if (SameKey(key, "G_DISPLAY")) {
+        } else if (vb::SameText(key, "G_DISPLAY")) {
             const QString text = cmbSpeed.Text;
             if (text.isEmpty())
                 return Fail(QStringLiteral("Wrong value"));
@@ -528,7 +528,7 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
                 Co.Param1Value = o->Name;
             }
             caption += QLatin1Char(' ') + text + QLatin1Char(' ');
-        } else if (SameKey(key, "A_REM")) {
+        } else if (vb::SameText(key, "A_REM")) {
             // The task file keeps texts between double quotes.
             QString text = txtRem.Text;
             text.replace(QLatin1Char('"'), QLatin1Char('\''));
@@ -582,7 +582,7 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
                 Co.Param1Source = OperandSource::Variable;
                 Co.Param1Value = count;
             }
-            const QString lead = SameKey(key, "G_WAIT") || SameKey(key, "G_SOUND") ? QStringLiteral("For ")
+            const QString lead = vb::SameText(key, "G_WAIT") || vb::SameText(key, "G_SOUND") ? QStringLiteral("For ")
                                                                                  : QStringLiteral("And wait ");
             caption += QStringLiteral("\r\n") + lead + count + QStringLiteral(" \r\n") + unitText + plural;
             if (random)
