@@ -1347,14 +1347,10 @@ int frmDeskTop::KeyCodeOf(int qtKey)
     }
 }
 
-bool frmDeskTop::PreviewKey(QWidget* target, QKeyEvent* event)
+bool frmDeskTop::PreviewKey(QWidget*, QKeyEvent* event)
 {
-    // A key that no control takes travels up to the window: act on it once,
-    // where it first arrives.
-    QWidget* focus = QApplication::focusWidget();
-    const bool focusInside = focus && (focus == this || isAncestorOf(focus));
-    if (focusInside ? target != focus : target != this)
-        return false;
+    // The preview hands each press over once, where it first arrives; the
+    // control then gets it too.
     if (const int code = KeyCodeOf(event->key()))
         Form_KeyDown(code, ShiftStateOf(event->modifiers()));
     return false;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPointer>
 
 #include <cstdlib>
 
@@ -11,7 +12,17 @@ int RunModal(QDialog& dialog)
 {
     if (IModalRunner* runner = App().ModalRunner)
         return runner->RunModal(dialog);
-    return dialog.exec();
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    const int result = dialog.exec();
+    // The window system does not always give the focus back when a dialog
+    // closes; without it the keys of the window that showed the dialog would
+    // go nowhere until a click.
+    QWidget* now = QApplication::focusWidget();
+    if (focus && focus->isVisible() && (!now || now == &dialog || dialog.isAncestorOf(now))) {
+        focus->activateWindow();
+        focus->setFocus(Qt::ActiveWindowFocusReason);
+    }
+    return result;
 }
 
 int ScriptedRunner::RunModal(QDialog& dialog)
