@@ -362,17 +362,26 @@ TEST_F(DatalogWindow, ListFileRoundTrip)
     EXPECT_EQ(read, uploaded);
 }
 
-TEST_F(DatalogWindow, BadListFileKeepsTheList)
+TEST_F(DatalogWindow, BadListFileKeepsTheListAndItsRecords)
 {
     fillBlocks(2);
     upload();
+    const QVector<DatalogRecord> uploaded = App().DatalogRecords;
+    ASSERT_EQ(uploaded.size(), 6);
     const QStringList lines = listLines();
     writeFile(dataPath("bad.dlg"), "0,1,Timer 1,5\r\n0,1,Timer 1\r\n");
     chooseFile("Open datalog", "bad.dlg");
     window->TB1_ButtonClick("OPENDATA");
     EXPECT_EQ(presenter.texts(), QStringList{errorDescription(Err::SubscriptOutOfRange)});
+    EXPECT_EQ(presenter.shown[0].style, 48);
     EXPECT_EQ(listLines(), lines);
-    EXPECT_EQ(App().DatalogRecords.size(), 1);  // the lines read before the bad one
+    EXPECT_EQ(App().DatalogRecords, uploaded);
+    // Saving then writes what the list shows, not the refused file's first line.
+    chooseFile("Save datalog list", "kept");
+    window->TB1_ButtonClick("SAVEDATA");
+    QVector<DatalogRecord> saved;
+    ReadDatalogFile(dataPath("kept.dlg"), saved);
+    EXPECT_EQ(saved, uploaded);
 
     presenter.shown.clear();
     chooseFile("Open datalog", "none.dlg");
