@@ -25,7 +25,8 @@ void ReadDatalogFile(const QString& path, QVector<DatalogRecord>& records)
 {
     RecordReader reader;
     reader.open(path);
-    records.clear();
+    // Read aside: the records in hand stay until the whole file has been read.
+    QVector<DatalogRecord> read;
     while (!reader.atEnd()) {
         const QStringList fields = reader.line().split(QLatin1Char(','));
         if (fields.size() < 4)
@@ -35,9 +36,10 @@ void ReadDatalogFile(const QString& path, QVector<DatalogRecord>& records)
         r.Source = vb::CInt(fields[1]);
         r.Name = fields[2];
         r.Value = vb::CInt(fields[3]);
-        records.append(r);
+        read.append(r);
     }
     reader.close();
+    records = std::move(read);
 }
 
 QString DatalogPrintTitle() { return QStringLiteral("Quillomat - Datalog List"); }

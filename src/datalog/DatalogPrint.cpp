@@ -2,6 +2,7 @@
 
 #include "datalog/DatalogFile.h"
 #include "model/AppState.h"
+#include "shell/PdfFile.h"
 
 #include <QDir>
 #include <QPrinter>
@@ -31,7 +32,7 @@ DatalogPrinter OpenDatalogPrinter(QPageLayout::Orientation orientation)
         QString project = a.RcxSetup ? a.RcxSetup->ProjectName : QString();
         if (project.isEmpty())
             project = QStringLiteral("Quillomat");
-        target.pdfPath = folder + QStringLiteral("/") + project + QStringLiteral(" datalog.pdf");
+        target.pdfPath = NewPdfPath(folder, project + QStringLiteral(" datalog"));
         target.printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         target.printer->setOutputFormat(QPrinter::PdfFormat);
         target.printer->setOutputFileName(target.pdfPath);

@@ -1,7 +1,8 @@
 #pragma once
 // The printer of the datalog printouts: the system's default printer, or,
-// when no printer is installed, a PDF file in the user's data folder named
-// after the project, which the status strip then names.
+// when no printer is installed, a new PDF file in the user's data folder named
+// after the project and the time (NewPdfPath), which the status strip then
+// names.
 #include <QPageLayout>
 #include <QString>
 

@@ -89,6 +89,12 @@ void frmProjExp::TVExp_DblClick()
 
 bool frmProjExp::TVExp_MouseUp(const QPoint& pos, bool popup)
 {
+    // The menu acts on the node under the pointer, which the right button has
+    // just highlighted, not on the one clicked before it.
+    QTreeWidgetItem* item = TVExp->itemAt(pos);
+    Explorer.curNode = KeyOfItem(item);
+    if (item)
+        TVExp->setCurrentItem(item);
     mnuRemove->setEnabled(ProjectExplorer::RemoveEnabled());
     if (!Explorer.MenuApplies())
         return false;

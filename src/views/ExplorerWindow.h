@@ -32,8 +32,9 @@ public:
 
     void TVExp_NodeClick(QTreeWidgetItem* item);
     void TVExp_DblClick();
-    // The right button released: the menu pops up for the node last clicked.
-    // Returns whether it would pop up (popup false: only decide).
+    // The right button released at pos of the viewport: the node there becomes
+    // current and the menu pops up for it. Returns whether it would pop up
+    // (popup false: only decide).
     bool TVExp_MouseUp(const QPoint& pos, bool popup = true);
     void mnuRemove_Click();
 

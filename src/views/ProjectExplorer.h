@@ -11,7 +11,7 @@
 class ProjectExplorer {
 public:
     ViewTree Tree;
-    QString curNode;  // the node last clicked; the project node after loading
+    QString curNode;  // the node last clicked, with either button; the project node after loading
 
     // The open editor windows, so a removal can close the ones captioned with
     // the module's name; none unless the window sets it.

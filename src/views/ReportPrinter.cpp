@@ -1,9 +1,9 @@
 #include "views/ReportPrinter.h"
 
 #include "model/Messages.h"
+#include "shell/PdfFile.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPrinter>
@@ -16,7 +16,7 @@ QString ReportPdfPath()
     QString name = a.RcxSetup ? a.RcxSetup->ProjectName : QString();
     if (name.isEmpty())
         name = QStringLiteral("Project");
-    return folder + QLatin1Char('/') + name + QStringLiteral(".pdf");
+    return NewPdfPath(folder, name);
 }
 
 bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget target)
@@ -32,7 +32,6 @@ bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget targe
         where = QStringLiteral("Project report sent to the printer ") + info.printerName();
     } else {
         const QString path = ReportPdfPath();
-        QDir().mkpath(QFileInfo(path).absolutePath());
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(path);
         where = QStringLiteral("Project report saved as ") + path;

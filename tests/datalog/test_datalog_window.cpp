@@ -13,6 +13,7 @@
 #include "datalog/frmGraphSettings.h"
 #include "model/VbError.h"
 #include "shell/FileDialog.h"
+#include "shell/PdfFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,6 +42,7 @@ protected:
     {
         DatalogFixture::SetUp();
         setDatalogPrintToPdf(true);
+        SetPdfClock([] { return QDateTime(QDate(2026, 12, 10), QTime(14, 3, 22)); });
         App().RcxSetup->ProjectName = QStringLiteral("Rover");
         runner.script = [this](QDialog& d) {
             auto it = answers.find(d.windowTitle());
@@ -55,6 +57,7 @@ protected:
     {
         window.reset();
         setDatalogPrintToPdf(false);
+        SetPdfClock({});
         DatalogFixture::TearDown();
     }
 
@@ -112,6 +115,13 @@ protected:
         };
     }
     QString dataPath(const QString& name) const { return QDir(folder.path()).filePath(name); }
+    QStringList pdfFiles() const { return QDir(folder.path()).entryList({"*.pdf"}); }
+    // The PDF of a printout at the test's clock; n counts the printouts of one second.
+    QString pdfPath(int n = 1) const
+    {
+        return dataPath(n == 1 ? QStringLiteral("Rover datalog 2026-12-10 14.03.22.pdf")
+                               : QStringLiteral("Rover datalog 2026-12-10 14.03.22 (%1).pdf").arg(n));
+    }
 
     std::map<QString, std::function<void(QDialog&)>> answers;
     std::unique_ptr<frmDatalog> window;
@@ -181,7 +191,7 @@ TEST_F(DatalogWindow, EmptyDatalogSaysSoAndClearsThePanels)
     EXPECT_EQ(runner.shown.size(), 2);
     window->TB1_ButtonClick("SHOWGRAPH");
     EXPECT_EQ(presenter.texts(), QStringList{"No data to display!"});
-    EXPECT_FALSE(QFile::exists(dataPath("Rover datalog.pdf")));
+    EXPECT_TRUE(pdfFiles().isEmpty());
 }
 
 TEST_F(DatalogWindow, SilentBrickAndFailingControl)
@@ -362,17 +372,26 @@ TEST_F(DatalogWindow, ListFileRoundTrip)
     EXPECT_EQ(read, uploaded);
 }
 
-TEST_F(DatalogWindow, BadListFileKeepsTheList)
+TEST_F(DatalogWindow, BadListFileKeepsTheListAndItsRecords)
 {
     fillBlocks(2);
     upload();
+    const QVector<DatalogRecord> uploaded = App().DatalogRecords;
+    ASSERT_EQ(uploaded.size(), 6);
     const QStringList lines = listLines();
     writeFile(dataPath("bad.dlg"), "0,1,Timer 1,5\r\n0,1,Timer 1\r\n");
     chooseFile("Open datalog", "bad.dlg");
     window->TB1_ButtonClick("OPENDATA");
     EXPECT_EQ(presenter.texts(), QStringList{errorDescription(Err::SubscriptOutOfRange)});
+    EXPECT_EQ(presenter.shown[0].style, 48);
     EXPECT_EQ(listLines(), lines);
-    EXPECT_EQ(App().DatalogRecords.size(), 1);  // the lines read before the bad one
+    EXPECT_EQ(App().DatalogRecords, uploaded);
+    // Saving then writes what the list shows, not the refused file's first line.
+    chooseFile("Save datalog list", "kept");
+    window->TB1_ButtonClick("SAVEDATA");
+    QVector<DatalogRecord> saved;
+    ReadDatalogFile(dataPath("kept.dlg"), saved);
+    EXPECT_EQ(saved, uploaded);
 
     presenter.shown.clear();
     chooseFile("Open datalog", "none.dlg");
@@ -664,17 +683,25 @@ TEST_F(DatalogWindow, PrintsTheListToAPdfWhenNoPrinterIsThere)
     App().Windows = &status;
     window->TB1_ButtonClick("PRINT");
     App().Windows = &windows;
-    const QString pdf = dataPath("Rover datalog.pdf");
-    ASSERT_TRUE(QFile::exists(pdf));
-    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    const QString first = pdfPath();
+    ASSERT_TRUE(QFile::exists(first));
+    const qint64 firstSize = QFileInfo(first).size();
+    EXPECT_GT(firstSize, 0);
     // The status strip says where the printout went.
     ASSERT_EQ(status.statusPrints.size(), 1);
-    EXPECT_EQ(status.statusPrints[0].text, "No printer installed: the datalog went to " + pdf);
+    EXPECT_EQ(status.statusPrints[0].text, "No printer installed: the datalog went to " + first);
 
+    // The next printout gets a file of its own; the first one stays.
     App().DatalogRecords.append({1, "Timer 1", 0, 99});
-    QFile::remove(pdf);
+    App().Windows = &status;
     window->TB1_ButtonClick("PRINT");
+    App().Windows = &windows;
+    const QString pdf = pdfPath(2);
     ASSERT_TRUE(QFile::exists(pdf));
+    ASSERT_EQ(status.statusPrints.size(), 2);
+    EXPECT_EQ(status.statusPrints[1].text, "No printer installed: the datalog went to " + pdf);
+    EXPECT_EQ(QFileInfo(first).size(), firstSize);
+    EXPECT_EQ(pdfFiles().size(), 2);
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
         GTEST_SKIP() << "pdftotext is not installed";
     const QString text = runTool("pdftotext", {"-layout", pdf, "-"});
@@ -701,7 +728,7 @@ TEST_F(DatalogWindow, PrintsTheGraphLandscapeAndNothingForTheHelp)
     window->show();
     window->TB1_ButtonClick("SHOWGRAPH");
     window->TB1_ButtonClick("PRINT");
-    const QString pdf = dataPath("Rover datalog.pdf");
+    const QString pdf = pdfPath();
     ASSERT_TRUE(QFile::exists(pdf));
     if (!QStandardPaths::findExecutable("pdftotext").isEmpty()) {
         const QString text = runTool("pdftotext", {pdf, "-"});
@@ -715,10 +742,9 @@ TEST_F(DatalogWindow, PrintsTheGraphLandscapeAndNothingForTheHelp)
     if (!dir.isEmpty())
         QFile::copy(pdf, QDir(dir).filePath("datalog_graph.pdf"));
 
-    QFile::remove(pdf);
     window->TB1_ButtonClick("HELP");
     window->TB1_ButtonClick("PRINT");
-    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_EQ(pdfFiles(), QStringList{QFileInfo(pdf).fileName()});
 }
 
 }  // namespace

@@ -2,8 +2,11 @@
 #include "ViewsFixture.h"
 #include "views/ProjectMap.h"
 #include "views/ReportPrinter.h"
+#include "shell/PdfFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 
 namespace {
@@ -154,7 +157,58 @@ TEST_F(ReportTest, SetUpListsAndMapLines)
     EXPECT_EQ(LineWith(lines, at(5, "On A"))->color, 0);
 }
 
-TEST_F(ReportTest, PrintedToPdfTheTextReadsBack)
+// The report printed to PDF files named by a clock the test sets.
+class ReportPdfTest : public ReportTest {
+protected:
+    void SetUp() override
+    {
+        ReportTest::SetUp();
+        SetPdfClock([this] { return now; });
+    }
+    void TearDown() override
+    {
+        SetPdfClock({});
+        ReportTest::TearDown();
+    }
+    QDateTime now{QDate(2026, 12, 10), QTime(14, 3, 22)};
+};
+
+TEST_F(ReportPdfTest, EachPrintMakesANewFile)
+{
+    ProjectMap map;
+    map.UpdateMap();
+    struct Print {
+        int secondsLater;
+        const char* file;
+    };
+    const Print prints[] = {
+        {0, "Demo 2026-12-10 14.03.22.pdf"},
+        {0, "Demo 2026-12-10 14.03.22 (2).pdf"},  // the same second: counted
+        {0, "Demo 2026-12-10 14.03.22 (3).pdf"},
+        {1, "Demo 2026-12-10 14.03.23.pdf"},
+    };
+    const QDateTime start = now;
+    QMap<QString, QByteArray> made;
+    for (const Print& p : prints) {
+        now = start.addSecs(p.secondsLater);
+        ASSERT_TRUE(PrintProjectReport(map.ReportLines(), ReportTarget::Pdf)) << p.file;
+        const QString path = folder.path() + "/" + p.file;
+        ASSERT_TRUE(QFile::exists(path)) << p.file;
+        EXPECT_EQ(windows.statusTexts().last(), "Project report saved as " + path);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        made[path] = f.readAll();
+    }
+    // Every earlier file is still there as it was made.
+    for (auto it = made.cbegin(); it != made.cend(); ++it) {
+        QFile f(it.key());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << qPrintable(it.key());
+        EXPECT_EQ(f.readAll(), it.value()) << qPrintable(it.key());
+    }
+    EXPECT_EQ(QDir(folder.path()).entryList({"*.pdf"}).size(), 4);
+}
+
+TEST_F(ReportPdfTest, PrintedToPdfTheTextReadsBack)
 {
     auto main = AddTaskNamed("main");
     auto iff = Put(*main->Commands(), Cmd("L_IF", 0, 1, "If", "Touch 1 = 1"));
@@ -163,8 +217,7 @@ TEST_F(ReportTest, PrintedToPdfTheTextReadsBack)
     ProjectMap map;
     map.UpdateMap();
     ASSERT_TRUE(PrintProjectReport(map.ReportLines(), ReportTarget::Pdf));
-    const QString pdf = ReportPdfPath();
-    EXPECT_EQ(pdf, folder.path() + "/Demo.pdf");
+    const QString pdf = folder.path() + "/Demo 2026-12-10 14.03.22.pdf";
     ASSERT_TRUE(QFile::exists(pdf));
     EXPECT_TRUE(windows.statusTexts().last().contains(pdf));
     EXPECT_EQ(windows.pointers, QList<int>({11, 0}));

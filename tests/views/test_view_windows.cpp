@@ -7,6 +7,7 @@
 #include "views/DefineVarDialog.h"
 #include "views/ExplorerWindow.h"
 #include "views/MapWindow.h"
+#include "views/TreePresenter.h"
 #include "views/ViewWindows.h"
 
 #include <QCoreApplication>
@@ -162,21 +163,105 @@ TEST_F(ViewWindowsTest, TheExplorerListsModulesKeepsRightAndOnlyHidesOnClose)
     EXPECT_EQ(ExplorerWindow()->TVExp->topLevelItem(0)->child(0)->childCount(), 0);
 }
 
-TEST_F(ViewWindowsTest, TheExplorerMenuFollowsTheNodeLastClicked)
+// The explorer shown with every module, for clicks on its tree.
+class ExplorerClicksTest : public ViewWindowsTest {
+protected:
+    void SetUp() override
+    {
+        ViewWindowsTest::SetUp();
+        App().Windows->ProjExpUnloadAndShow();
+        for (const auto& e : App().TaskList)
+            App().Windows->ProjExpAddNewModul(e.item->Name, 1);
+        App().Windows->ProjExpAddNewModul("beep", 5);
+        exp = ExplorerWindow();
+        ASSERT_NE(exp, nullptr);
+        Flush();
+        ASSERT_TRUE(exp->TVExp->isVisible());
+    }
+    QTreeWidgetItem* Item(const QString& key) const { return ItemOfKey(exp->TVExp, key); }
+    // A click of the button at a point of the tree's viewport, sent to the
+    // window as the system sends it, so the right button brings the context
+    // menu event with it.
+    void ClickAt(Qt::MouseButton button, const QPoint& pos)
+    {
+        QWidget* top = exp->TVExp->window();
+        const QPoint at = exp->TVExp->viewport()->mapTo(top, pos);
+        QTest::mouseClick(top->windowHandle(), button, {}, at);
+        Flush();
+    }
+    void Click(Qt::MouseButton button, const QString& key)
+    {
+        ClickAt(button, exp->TVExp->visualItemRect(Item(key)).center());
+    }
+    // Whether the pop-up menu shows; it is closed again.
+    bool MenuShown()
+    {
+        const bool shown = exp->mnuFile->isVisible();
+        exp->mnuFile->hide();
+        return shown;
+    }
+
+    frmProjExp* exp = nullptr;
+};
+
+TEST_F(ExplorerClicksTest, TheMenuIsForTheNodeRightClicked)
 {
-    App().Windows->ProjExpAddNewModul("main", 1);
-    frmProjExp* exp = ExplorerWindow();
-    QTreeWidgetItem* folder = exp->TVExp->topLevelItem(0)->child(0);
-    exp->TVExp_NodeClick(folder);
-    EXPECT_FALSE(exp->TVExp_MouseUp(QPoint(), false));
-    exp->TVExp_NodeClick(folder->child(0));
-    EXPECT_TRUE(exp->TVExp_MouseUp(QPoint(), false));
+    struct Case {
+        const char* leftClicked;  // before the right click
+        const char* rightClicked;
+        bool menu;
+    };
+    const Case cases[] = {
+        {"main", "task", false}, {"main", "root", false}, {"task", "second", true},
+        {"root", "beep", true},  {"second", "main", true},
+    };
+    for (const Case& c : cases) {
+        Click(Qt::LeftButton, c.leftClicked);
+        ASSERT_EQ(exp->Explorer.curNode, c.leftClicked);
+        Click(Qt::RightButton, c.rightClicked);
+        EXPECT_EQ(exp->Explorer.curNode, c.rightClicked) << c.leftClicked << " " << c.rightClicked;
+        EXPECT_EQ(exp->TVExp->currentItem(), Item(c.rightClicked));
+        EXPECT_EQ(MenuShown(), c.menu) << c.leftClicked << " " << c.rightClicked;
+    }
+    // Below the last node there is nothing to remove.
+    Click(Qt::LeftButton, "main");
+    ClickAt(Qt::RightButton, QPoint(5, exp->TVExp->viewport()->height() - 2));
+    EXPECT_FALSE(MenuShown());
+    EXPECT_TRUE(exp->Explorer.curNode.isEmpty());
+
+    Click(Qt::RightButton, "second");
     EXPECT_TRUE(exp->mnuRemove->isEnabled());
+    exp->mnuFile->hide();
     App().ProjectType = 1;
-    EXPECT_TRUE(exp->TVExp_MouseUp(QPoint(), false));
+    Click(Qt::RightButton, "second");
+    EXPECT_TRUE(exp->mnuFile->isVisible());
     EXPECT_FALSE(exp->mnuRemove->isEnabled());
+    exp->mnuFile->hide();
     // No node text can be edited.
     EXPECT_EQ(exp->TVExp->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+TEST_F(ExplorerClicksTest, RemoveModuleRemovesTheNodeRightClickedAndKeepsTheOther)
+{
+    auto mainTask = App().TaskList.Item("main");
+    mainTask->Dirty = True;  // edits not saved yet
+    Click(Qt::LeftButton, "main");
+    Click(Qt::RightButton, "second");
+    ASSERT_TRUE(exp->mnuFile->isVisible());
+    // The user picks "Remove module" in the menu that shows.
+    const QRect at = exp->mnuFile->actionGeometry(exp->mnuRemove);
+    ASSERT_FALSE(at.isEmpty());
+    QTest::mouseClick(exp->mnuFile->windowHandle(), Qt::LeftButton, {}, at.center());
+    Flush();
+
+    EXPECT_FALSE(App().TaskList.Exists("second"));
+    EXPECT_EQ(Item("second"), nullptr);
+    ASSERT_TRUE(App().TaskList.Exists("main"));
+    EXPECT_EQ(App().TaskList.Item("main"), mainTask);
+    EXPECT_TRUE(mainTask->Dirty);
+    EXPECT_EQ(mainTask->Commands()->Count(), 2);
+    EXPECT_NE(Item("main"), nullptr);
+    EXPECT_TRUE(presenter.shown.isEmpty());  // "second" had no changes: no question
 }
 
 TEST_F(ViewWindowsTest, DefineVariablesThroughTheDialog)
