@@ -109,8 +109,10 @@ QString checkGeneral(const clsCommand& c)
     return {};
 }
 
-// Operands that name a sensor, motor item, variable or constant must name a
-// value that still exists; tested group by group, first operand first.
+// Operands that name a sensor or one of its status values, a motor item, a
+// variable, a constant, a timer or a range must name a value that still
+// exists, or the translation would have nothing to put in its place; tested
+// group by group, first operand first.
 QString checkNamedOperands(const clsCommand& c, OperandObjects& objects)
 {
     struct Test {
@@ -118,12 +120,15 @@ QString checkNamedOperands(const clsCommand& c, OperandObjects& objects)
         const char* text;
     };
     static const Test tests[] = {
-        {{OperandSource::SensorType, OperandSource::SensorMode, OperandSource::SensorRaw},
+        {{OperandSource::SensorType, OperandSource::SensorMode, OperandSource::SensorRaw,
+          OperandSource::SensorBoolean},
          "-> ERROR: Nothing connected to sensor port: "},
         {{OperandSource::SensorValue}, "-> ERROR: Undefined sensor: "},
         {{OperandSource::MotorStatus}, "-> ERROR: Undefined motor: "},
         {{OperandSource::Variable}, "-> ERROR: Undefined var: "},
         {{OperandSource::UserConstant}, "-> ERROR: Undefined constant: "},
+        {{OperandSource::Timer}, "-> ERROR: Undefined timer: "},
+        {{OperandSource::NamedRange}, "-> ERROR: Undefined range: "},
     };
     const double first = c.Param1Source.toDouble();
     std::optional<double> second;  // read once the first operand has passed a group

@@ -32,9 +32,13 @@ const ModuleWords kTaskWords{ModuleKind::Task, ".BeginOfTask", ".EndOfTask", " i
 const ModuleWords kSubWords{ModuleKind::Sub, ".BeginOfSub", ".EndOfSub", " in compile sub",
                             &IPhantomControl::BeginOfSub, &IPhantomControl::EndOfSub, false, " in Download sub"};
 
-void showFailure(const VbError& e, const char* where)
+// Shows the failure; a compile's failure is also the text its error report tells.
+void showFailure(const VbError& e, const char* where, bool listing)
 {
-    ShowMessage(QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1String(where), MsgStyle::Critical);
+    const QString text = QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1String(where);
+    ShowMessage(text, MsgStyle::Critical);
+    if (listing)
+        App().CompileError = text;
 }
 
 // A task or sub between its begin and end: into the listing (mode 3) with its
@@ -66,7 +70,7 @@ bool walkModule(clsModule& module, const ModuleWords& w, Long mode)
     } catch (const VbError& e) {
         if (!listing && passedOver(e))
             return result;
-        showFailure(e, listing ? w.compileFailure : w.downloadFailure);
+        showFailure(e, listing ? w.compileFailure : w.downloadFailure, listing);
         return false;
     }
 }

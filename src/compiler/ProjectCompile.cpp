@@ -23,12 +23,12 @@ void status(const QString& text, Long color = kBlack)
     windows().StatusPrint(text, kStatusLeft, color);
 }
 
-// A run-time failure nothing below has handled.
-void reportFailure(const VbError& e, const char* where)
+// A run-time failure nothing below has handled; returns the text shown.
+QString reportFailure(const VbError& e, const char* where)
 {
-    ShowMessage(QStringLiteral("Error: ") + e.description() + QStringLiteral(" in ") +
-                    QLatin1String(where),
-                MsgStyle::Critical);
+    const QString text = QStringLiteral("Error: ") + e.description() + QStringLiteral(" in ") + QLatin1String(where);
+    ShowMessage(text, MsgStyle::Critical);
+    return text;
 }
 
 // A failed module compile opens the module's window on the faulty cell, unless
@@ -50,6 +50,9 @@ bool CompileProject()
     AppState& app = App();
     app.ErrorCellSet = False;
     bool result = true;
+    // A failed compile always has a text for its error report: the set-up's
+    // failure is kept for it while the modules compile.
+    QString setupFailure;
     windows().SetPointer(kHourglass);
     try {
         try {
@@ -57,7 +60,7 @@ bool CompileProject()
                 result = false;
         } catch (const VbError& e) {
             // The set-up's failure does not keep the modules from compiling.
-            reportFailure(e, "DownLoad");
+            setupFailure = reportFailure(e, "DownLoad");
             result = false;
         }
         ListingLine(QStringLiteral(" "));
@@ -80,10 +83,12 @@ bool CompileProject()
         }
     } catch (const VbError& e) {
         windows().SetPointer(kDefaultPointer);
-        reportFailure(e, "CompileProject");
+        app.CompileError = reportFailure(e, "CompileProject");
         return false;
     }
     windows().SetPointer(kDefaultPointer);
+    if (!result && app.CompileError.isEmpty())
+        app.CompileError = setupFailure;
     return result;
 }
 
@@ -91,7 +96,10 @@ void CompileErrorReport()
 {
     AppState& app = App();
     windows().StatusClear();
-    app.Presenter->MsgBox(app.CompileError, MsgStyle::Exclamation, QStringLiteral("Error in Program"));
+    // A failure without a text has been shown where it happened; an empty box
+    // would tell nothing.
+    if (!app.CompileError.isEmpty())
+        app.Presenter->MsgBox(app.CompileError, MsgStyle::Exclamation, QStringLiteral("Error in Program"));
     status(QStringLiteral("Compiling ") + app.CompileError);
 }
 

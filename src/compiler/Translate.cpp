@@ -578,9 +578,18 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
         (kind == ModuleKind::Task || kind == ModuleKind::Sub) && loopFlag.value_or(0) != 0;
     Walk walk{kind, mode, moduleName};
 
-    auto fail = [](const VbError& e) {
-        ShowMessage(QStringLiteral("Error: ") + e.description() + QStringLiteral(" in DLCommands"),
-                    MsgStyle::Critical);
+    // The command being handled, whose cell a failure in a compile points to.
+    const clsCommand* current = nullptr;
+    auto fail = [&](const VbError& e) {
+        const QString text = QStringLiteral("Error: ") + e.description() + QStringLiteral(" in DLCommands");
+        ShowMessage(text, MsgStyle::Critical);
+        if (listing) {
+            // The compile's error report tells the failure too, and its window
+            // opens on the command that failed.
+            app.CompileError = text;
+            if (current)
+                app.ErrorCell = modMain::ColKey(true, current->x, current->y);
+        }
         return false;
     };
     // An empty cell, or a missing item or object, ends the column.
@@ -630,14 +639,17 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
                 const std::shared_ptr<clsCommand> command = *cell;
                 if (!command)
                     raiseError(Err::ObjectNotSet);
+                current = command.get();
                 if (!walk.command(*command))
                     return false;
             }
+            current = nullptr;
             if (kind == ModuleKind::IfBody && column == 0 && !elseDone)
                 emitElse();
         } catch (const VbError& e) {
             if (!endsColumn(e))
                 return fail(e);
+            current = nullptr;
             if (kind == ModuleKind::IfBody && column == 0 && !elseDone)
                 emitElse();
         }

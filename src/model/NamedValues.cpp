@@ -118,6 +118,40 @@ QString SensorValueName(Long type, int port)
     return QLatin1String(word) + QLatin1Char(' ') + QString::number(port + 1);
 }
 
+QString SensorStatusName(Integer source, int port)
+{
+    const char* word = nullptr;
+    switch (source) {
+    case SensorType: word = "S. Type "; break;
+    case SensorMode: word = "S. Mode "; break;
+    case SensorBoolean: word = "S. Boolean "; break;
+    case SensorRaw: word = "S. Raw value "; break;
+    default: return QString();
+    }
+    return QLatin1String(word) + QString::number(port + 1);
+}
+
+void AddSensorStatusObjects(int port)
+{
+    const Integer p = Integer(port);
+    for (const Integer source : {SensorType, SensorMode, SensorBoolean, SensorRaw})
+        AddNamedValue(SensorStatusName(source, port), source, 0, p);
+}
+
+Variant CurrentOperandName(const Variant& source, const Variant& name)
+{
+    static const QString kOldRawValue = QStringLiteral("S. raw val ");
+    if (!name.isText() || source.kind() != Variant::Kind::Number || source.toDouble() != double(SensorRaw))
+        return name;
+    const QString& text = name.text();
+    if (text.size() != kOldRawValue.size() + 1 || !text.startsWith(kOldRawValue, Qt::CaseInsensitive))
+        return name;
+    const QChar digit = text.back();
+    if (digit < QLatin1Char('1') || digit > QLatin1Char('3'))
+        return name;
+    return SensorStatusName(SensorRaw, digit.unicode() - u'1');
+}
+
 ObjectPtr AddNamedValue(const QString& name, Integer source, Long value, Integer number)
 {
     AppState& app = App();

@@ -15,6 +15,19 @@ ObjectPtr AddNamedValue(const QString& name, Integer source, Long value, Integer
 // sign ("Touch sensor  1"); empty for a type other than 1..4.
 QString SensorValueName(Long type, int port);
 
+// A sensor port's four status objects (type, mode, boolean, raw value), added
+// in that order with Number = the port index 0..2. Dropping a sensor on its
+// port and reading a project both make them here, so they carry one name.
+void AddSensorStatusObjects(int port);
+// The name of one of them: "S. Type ", "S. Mode ", "S. Boolean " or
+// "S. Raw value " and the port number 1..3; empty for any other source.
+QString SensorStatusName(Integer source, int port);
+// An operand name of a stored command in the spelling today's objects carry:
+// a raw value named "S. raw val " and the port number (any letter case), as
+// projects read by earlier versions named it, becomes SensorStatusName(12, ..).
+// Any other operand comes back as it is.
+Variant CurrentOperandName(const Variant& source, const Variant& name);
+
 void BuildRcxObjects();
 void BuildJoystickObjects();
 // Fills the name tables and ImmediateCommands; done once at start-up.

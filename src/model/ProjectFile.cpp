@@ -59,13 +59,8 @@ QString sensorValueName(const clsSensor& sensor, int port)
 
 void addSensorObjects(const clsSensor& sensor, int port)
 {
-    const QString n = QString::number(port + 1);
-    const Integer p = Integer(port);
-    AddNamedValue(sensorValueName(sensor, port), OperandSource::SensorValue, 0, p);
-    AddNamedValue(QStringLiteral("S. type ") + n, OperandSource::SensorType, 0, p);
-    AddNamedValue(QStringLiteral("S. mode ") + n, OperandSource::SensorMode, 0, p);
-    AddNamedValue(QStringLiteral("S. boolean ") + n, OperandSource::SensorBoolean, 0, p);
-    AddNamedValue(QStringLiteral("S. raw val ") + n, OperandSource::SensorRaw, 0, p);
+    AddNamedValue(sensorValueName(sensor, port), OperandSource::SensorValue, 0, Integer(port));
+    AddSensorStatusObjects(port);
 }
 
 // Nothing the program kept of the project open before stays: not its

@@ -4,6 +4,7 @@
 #include "model/CommandCatalogue.h"
 #include "model/Grid.h"
 #include "model/Messages.h"
+#include "model/NamedValues.h"
 #include "model/Records.h"
 #include "model/VbError.h"
 
@@ -108,9 +109,9 @@ void readCommands(RecordReader& file, CommandCollection& grid, int depth)
         co->MotorList = file.textField();
         co->Op = file.integerField();
         co->Param1Source = file.field();
-        co->Param1Value = file.field();
+        co->Param1Value = CurrentOperandName(co->Param1Source, file.field());
         co->Param2Source = file.field();
-        co->Param2Value = file.field();
+        co->Param2Value = CurrentOperandName(co->Param2Source, file.field());
         co->setPicCaption(0, file.textField());
         co->setPicCaption(1, file.textField());
         co->PicIndex = file.integerField();

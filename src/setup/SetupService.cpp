@@ -153,11 +153,7 @@ bool DropOnSensor(int port, int picture)
         const QString name = SensorValueName(picture, port);
         AddNamedValue(name, OperandSource::SensorValue, 0, p);
         s.Purpose = name;
-        const QString n = QString::number(port + 1);
-        AddNamedValue(QStringLiteral("S. Type ") + n, OperandSource::SensorType, 0, p);
-        AddNamedValue(QStringLiteral("S. Mode ") + n, OperandSource::SensorMode, 0, p);
-        AddNamedValue(QStringLiteral("S. Boolean ") + n, OperandSource::SensorBoolean, 0, p);
-        AddNamedValue(QStringLiteral("S. Raw value ") + n, OperandSource::SensorRaw, 0, p);
+        AddSensorStatusObjects(port);
         Rcx().Dirty = True;
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Critical);

@@ -20,6 +20,7 @@ protected:
         addObject("Bumper", 9, 0, 0);
         addObject("S. type 1", 10, 0, 0);
         addObject("Motor state B", 3, 192, 1);
+        addObject("Near", 220, -5, 0, -1);
         addTask("Drive", 1);
         addSub("Blink", 1);
     }
@@ -85,6 +86,16 @@ TEST_F(CheckCommandTest, TextsOfTheCheck)
          "-> ERROR: Nothing connected to sensor port: S. mode 3"},
         {"deleted motor item", Cmd("L_DATALOG").p1(3, "Motor state C"), 1,
          "-> ERROR: Undefined motor: Motor state C"},
+        {"raw value of an empty port", Cmd("L_IF").p1(12, "S. Raw value 2").p2(2, "1").op(0), 1,
+         "-> ERROR: Nothing connected to sensor port: S. Raw value 2"},
+        {"boolean value of an empty port", Cmd("L_VAR").op(8).p1(0, "Count").p2(13, "S. Boolean 3"), 1,
+         "-> ERROR: Nothing connected to sensor port: S. Boolean 3"},
+        {"a timer the project does not have", Cmd("L_ZERO").p1(1, "Timer 9"), 1,
+         "-> ERROR: Undefined timer: Timer 9"},
+        {"a timer it has", Cmd("L_ZERO").p1(1, "Timer 2"), 1, ""},
+        {"deleted range", Cmd("L_IF").p1(0, "Count").p2(220, "Band").op(4), 1, "-> ERROR: Undefined range: Band"},
+        {"a range that is there", Cmd("L_IF").p1(0, "Count").p2(220, "Near").op(4), 1, ""},
+        {"a typed range names nothing", Cmd("L_IF").p1(0, "Count").p2(230, "1_5").op(4), 1, ""},
         {"motor command with a deleted duration variable", Cmd("M_ON").motors("1").p1(0, "Old").time("Tenth"),
          1, "-> ERROR: Undefined var: Old"},
         {"names found without regard to case", Cmd("L_IF").p1(0, "count").p2(100, "LIMIT").op(0), 1, ""},

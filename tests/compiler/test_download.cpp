@@ -99,6 +99,120 @@ TEST_F(DownloadTest, CompileClearsTheFailureFlagPerModule)
     EXPECT_TRUE(CompileProject());
 }
 
+// Commands whose named value was deleted after they were made are refused at
+// their cell with the check's text, inside a body as at the task's own level;
+// no box of the compile is empty and nothing reaches the brick.
+TEST_F(DownloadTest, ACommandNamingADeletedValueIsRefusedAtItsCell)
+{
+    struct Case {
+        const char* what;
+        Cmd command;
+        const char* deleted;
+        bool inBody;  // in the THEN column of an IF, row 2
+        const char* text;
+    };
+    const Case cases[] = {
+        {"IF on a range", Cmd("L_IF").p1(0, "Count").op(4).p2(220, "Band"), "Band", false,
+         "-> ERROR: Undefined range: Band"},
+        {"IF on a range, in a body", Cmd("L_IF").p1(0, "Count").op(4).p2(220, "Band"), "Band", true,
+         "-> ERROR: Undefined range: Band"},
+        {"WHILE on a variable", Cmd("L_WHILE").p1(0, "Gone").op(1).p2(2, "9"), "Gone", false,
+         "-> ERROR: Undefined var: Gone"},
+        {"variable command on a constant", Cmd("L_VAR").op(0).p1(0, "Count").p2(100, "Step"), "Step", true,
+         "-> ERROR: Undefined constant: Step"},
+        {"LOOP on a variable", Cmd("L_LOOP").p1(0, "Gone"), "Gone", false, "-> ERROR: Undefined var: Gone"},
+        {"IF on a sensor", Cmd("L_IF").p1(9, "Eye").op(0).p2(2, "30"), "Eye", false,
+         "-> ERROR: Undefined sensor: Eye"},
+        {"datalog of a raw value", Cmd("L_DATALOG").p1(12, "S. Raw value 2"), "S. Raw value 2", true,
+         "-> ERROR: Nothing connected to sensor port: S. Raw value 2"},
+        {"clearing a timer", Cmd("L_ZERO").p1(1, "Timer 3"), "Timer 3", false, "-> ERROR: Undefined timer: Timer 3"},
+        {"power from a variable", Cmd("M_SETPWR").motors("0").p2(0, "Gone"), "Gone", true,
+         "-> ERROR: Undefined var: Gone"},
+    };
+    App().InitParams->ConfirmDownload = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        App().TaskList.Clear();
+        App().ObjectList.Clear();
+        BuildRcxObjects();
+        addObject("Count", 0, 0, 4);
+        addObject("Gone", 0, 0, 5);
+        addObject("Step", 100, 2);
+        addObject("Band", 220, 3, 0, 12);
+        addObject("Eye", 9, 0, 1);
+        addObject("S. Raw value 2", 12, 0, 1);
+        presenter.shown.clear();
+        preview.windows.clear();
+        pb.clearCalls();
+
+        TaskPtr main = addTask("Main", 1);
+        Cmd outer = Cmd("L_IF").p1(0, "Count").op(0).p2(2, "1");
+        if (c.inBody)
+            outer.body({Cmd("M_ON").motors("0"), c.command});
+        Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0"), c.inBody ? outer : c.command});
+        App().ObjectList.Remove(QString::fromLatin1(c.deleted));
+
+        DownloadCommand();
+        EXPECT_EQ(App().CompileError, QString::fromLatin1(c.text));
+        EXPECT_EQ(App().ErrorCell, QStringLiteral("0002"));
+        ASSERT_FALSE(preview.windows.empty());
+        EXPECT_EQ(preview.lastWindow()->owner, c.inBody ? static_cast<CommandOwner*>(outer.c.get()) : main.get());
+        EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0002"));
+        ASSERT_EQ(presenter.shown.size(), 1);
+        EXPECT_EQ(presenter.shown[0].text, QString::fromLatin1(c.text));
+        EXPECT_EQ(presenter.shown[0].title, QStringLiteral("Error in Program"));
+        EXPECT_EQ(pb.calls(), QStringList());
+    }
+}
+
+// A failure while a command is translated is told by the compile's report as
+// well, and the window opens on the command that failed: no box is empty.
+TEST_F(DownloadTest, ATranslationFailureCarriesItsTextToTheReport)
+{
+    struct Case {
+        const char* what;
+        Cmd command;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"a typed range without its bar", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "5"),
+         "Error: Type mismatch in DLCommands"},
+        {"a typed range the brick can't hold", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "1_99999"),
+         "Error: Overflow in DLCommands"},
+    };
+    App().InitParams->ConfirmDownload = 0;
+    addObject("Count", 0, 0, 4);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        App().TaskList.Clear();
+        presenter.shown.clear();
+        preview.windows.clear();
+        TaskPtr main = addTask("Main", 1);
+        Cmd outer = Cmd("L_WHILE").p1(0, "Count").op(1).p2(2, "9").body({Cmd("M_ON").motors("0"), c.command});
+        Cmd::place(*main->Commands(), 0, {outer});
+
+        DownloadCommand();
+        EXPECT_EQ(App().CompileError, QString::fromLatin1(c.text));
+        ASSERT_FALSE(preview.windows.empty());
+        EXPECT_EQ(preview.lastWindow()->owner, outer.c.get());
+        EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0002"));
+        ASSERT_FALSE(presenter.shown.isEmpty());
+        for (const ShownMessage& m : presenter.shown)
+            EXPECT_EQ(m.text, QString::fromLatin1(c.text));
+        EXPECT_EQ(presenter.shown.last().title, QStringLiteral("Error in Program"));
+        EXPECT_EQ(pb.calls(), QStringList());
+    }
+}
+
+// A report with no text to tell shows no box.
+TEST_F(DownloadTest, AReportWithoutTextShowsNoEmptyBox)
+{
+    App().CompileError.clear();
+    CompileErrorReport();
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_EQ(preview.statusTexts(), (QStringList{"Compiling "}));
+}
+
 // ---- The download command ----
 
 TEST_F(DownloadTest, DownloadCommandAfterFailedCompile)

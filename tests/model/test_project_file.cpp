@@ -171,18 +171,18 @@ TEST_F(ProjectFileTest, OpensTheFixtureProject)
               (QStringList{QStringLiteral("Motor state A"), QStringLiteral("Motor direction A"),
                            QStringLiteral("Motor speed A"), QStringLiteral("Motor state C"),
                            QStringLiteral("Motor direction C"), QStringLiteral("Motor speed C"),
-                           QStringLiteral("Bumper"), QStringLiteral("S. type 1"), QStringLiteral("S. mode 1"),
-                           QStringLiteral("S. boolean 1"), QStringLiteral("S. raw val 1"),
-                           QStringLiteral("Light sensor  3"), QStringLiteral("S. type 3"), QStringLiteral("S. mode 3"),
-                           QStringLiteral("S. boolean 3"), QStringLiteral("S. raw val 3"), QStringLiteral("Top speed"),
+                           QStringLiteral("Bumper"), QStringLiteral("S. Type 1"), QStringLiteral("S. Mode 1"),
+                           QStringLiteral("S. Boolean 1"), QStringLiteral("S. Raw value 1"),
+                           QStringLiteral("Light sensor  3"), QStringLiteral("S. Type 3"), QStringLiteral("S. Mode 3"),
+                           QStringLiteral("S. Boolean 3"), QStringLiteral("S. Raw value 3"), QStringLiteral("Top speed"),
                            QStringLiteral("Ticks, per turn"), QStringLiteral("Near"), QStringLiteral("Band"),
                            QStringLiteral("Count"), u("Dépôt")}));
     EXPECT_EQ(objectText(QStringLiteral("Motor state C")), QStringLiteral("Motor state C|3|192|2|0"));
     EXPECT_EQ(objectText(QStringLiteral("Motor direction A")), QStringLiteral("Motor direction A|3|8|0|0"));
     EXPECT_EQ(objectText(QStringLiteral("Motor speed C")), QStringLiteral("Motor speed C|3|7|2|0"));
     EXPECT_EQ(objectText(QStringLiteral("Bumper")), QStringLiteral("Bumper|9|0|0|0"));
-    EXPECT_EQ(objectText(QStringLiteral("S. raw val 3")), QStringLiteral("S. raw val 3|12|0|2|0"));
-    EXPECT_EQ(objectText(QStringLiteral("S. boolean 1")), QStringLiteral("S. boolean 1|13|0|0|0"));
+    EXPECT_EQ(objectText(QStringLiteral("S. Raw value 3")), QStringLiteral("S. Raw value 3|12|0|2|0"));
+    EXPECT_EQ(objectText(QStringLiteral("S. Boolean 1")), QStringLiteral("S. Boolean 1|13|0|0|0"));
     EXPECT_EQ(objectText(QStringLiteral("Ticks, per turn")), QStringLiteral("Ticks, per turn|100|16|0|0"));
     EXPECT_EQ(objectText(QStringLiteral("Near")), QStringLiteral("Near|220|-5|0|-1"));
     EXPECT_EQ(objectText(QStringLiteral("Band")), QStringLiteral("Band|220|3|0|12"));

@@ -443,6 +443,41 @@ TEST_F(TaskFileTest, ReadsCommandRecordsByTheirRules)
     }
 }
 
+// Earlier versions named a sensor's raw value "S. raw val " and the port
+// number when they read a project, and commands stored that name: it is read
+// as the name the raw value carries now. Nothing else is renamed.
+TEST_F(TaskFileTest, AnEarlierSpellingOfARawValueIsReadAsTodays)
+{
+    struct Case {
+        const char* what;
+        const char* record;
+        const char* first;
+        const char* second;
+    };
+    const Case cases[] = {
+        {"first operand", R"("L_IF","",0,12,"S. raw val 1",2,"5","","",0,,0,,0,1)", "t'S. Raw value 1'", "t'5'"},
+        {"second operand, any letter case", R"("L_VAR","",8,0,"Count",12,"s. RAW VAL 3","","",0,,0,,0,1)",
+         "t'Count'", "t'S. Raw value 3'"},
+        {"today's spelling stays as stored", R"("L_IF","",0,12,"s. raw value 2",2,"5","","",0,,0,,0,1)",
+         "t's. raw value 2'", "t'5'"},
+        {"another source keeps the name", R"("L_IF","",0,0,"S. raw val 1",2,"5","","",0,,0,,0,1)",
+         "t'S. raw val 1'", "t'5'"},
+        {"no such port", R"("L_IF","",0,12,"S. raw val 4",2,"5","","",0,,0,,0,1)", "t'S. raw val 4'", "t'5'"},
+        {"more after the port number", R"("L_IF","",0,12,"S. raw val 12",2,"5","","",0,,0,,0,1)",
+         "t'S. raw val 12'", "t'5'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        presenter.shown.clear();
+        TaskPtr task = readTaskWith(lines({QByteArray(c.record)}));
+        ASSERT_TRUE(task->Commands()->Exists(QStringLiteral("0001")));
+        const auto& co = task->Commands()->Item(QStringLiteral("0001"));
+        EXPECT_EQ(dumpValue(co->Param1Value), QString::fromLatin1(c.first));
+        EXPECT_EQ(dumpValue(co->Param2Value), QString::fromLatin1(c.second));
+        EXPECT_TRUE(presenter.shown.isEmpty());
+    }
+}
+
 TEST_F(TaskFileTest, ACommandFailureLeavesTheModuleOutOfItsList)
 {
     writeFile(taskPath(QStringLiteral("T")), lines({"1,1,1,\"T\"", rec("M_ON", 0, 1), rec("M_ON", 0, 1)}));

@@ -1,7 +1,14 @@
 #include "SetupFixture.h"
 
+#include "compiler/ProjectCompile.h"
+#include "model/Grid.h"
+#include "model/ProjectFile.h"
 #include "model/VbError.h"
 #include "setup/SetupService.h"
+#include "support/TestFiles.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -100,6 +107,73 @@ TEST_F(SetupPorts, ASecondDropReplacesThePortsValuesFoundBySourceAndNumber)
     EXPECT_EQ(objectsOf({SensorType}).size(), 2);
     EXPECT_EQ(rcx().PortSensor(2)->SensorMode, 4);
     EXPECT_TRUE(presenter.shown.isEmpty());
+}
+
+// A sensor's status values have one name whether the sensor was dropped on
+// its port or read with the project, so a program on its raw value compiles
+// before a save and after the reopening; a task file that holds the raw
+// value's name as earlier versions spelt it compiles as well.
+TEST_F(SetupPorts, AnIfOnARawValueCompilesBeforeAndAfterSaveAndReopen)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    AppState& a = App();
+    a.DataFolder = tmp.path();
+    rcx().ProjectName = QStringLiteral("Robot");
+    a.ProjectAction = 2;
+
+    ASSERT_TRUE(DropOnSensor(0, SetupPicture::Light));
+    auto task = std::make_shared<clsTask>();
+    task->Name = QStringLiteral("Main");
+    task->mNumber = 1;
+    task->ModulType = ModuleKind::Task;
+    a.TaskList.Add(task, task->Name);
+    auto ifRaw = std::make_shared<clsCommand>();
+    ifRaw->CommandKey = QStringLiteral("L_IF");
+    ifRaw->Param1Source = OperandSource::SensorRaw;
+    ifRaw->Param1Value = QStringLiteral("S. Raw value 1");
+    ifRaw->Op = 0;
+    ifRaw->Param2Source = 2;
+    ifRaw->Param2Value = QStringLiteral("500");
+    ifRaw->Commands = std::make_shared<CommandCollection>();
+    ifRaw->x = 0;
+    ifRaw->y = 1;
+    task->Commands()->Add(ifRaw, ColKey(0, 1));
+
+    const auto compiles = [&] {
+        const bool ok = CompileProject();
+        EXPECT_TRUE(ok) << a.CompileError.toStdString();
+        // The raw value of port 1 is compared: source 12, port index 0.
+        EXPECT_TRUE(a.ListingText.contains(QStringLiteral(".If 12,0,0,2,500")))
+            << a.ListingText.toStdString();
+    };
+    compiles();
+    ASSERT_TRUE(SaveProject());
+
+    const QString taskFile = tmp.path() + QStringLiteral("/Projects/Robot.dir/Main.tas");
+    const QByteArray saved = [&] {
+        QFile f(taskFile);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    ASSERT_TRUE(saved.contains("\"S. Raw value 1\""));
+    const auto reopen = [&](const QByteArray& taskBytes) {
+        writeFile(taskFile, taskBytes);
+        a.ProjectAction = 1;
+        ASSERT_TRUE(OpenProject());
+        compiles();
+        ASSERT_TRUE(object(QStringLiteral("S. Raw value 1")));
+        EXPECT_EQ(object(QStringLiteral("S. Raw value 1"))->Name, QStringLiteral("S. Raw value 1"));
+        const ObjectPtr named = object(a.TaskList.Item(1)->Commands()->Item(ColKey(0, 1))->Param1Value.toString());
+        ASSERT_TRUE(named);
+        EXPECT_EQ(named->Source, OperandSource::SensorRaw);
+    };
+    for (const char* stored : {"\"S. Raw value 1\"", "\"S. raw val 1\"", "\"s. RAW VAL 1\"", "\"s. raw value 1\""}) {
+        SCOPED_TRACE(stored);
+        QByteArray bytes = saved;
+        bytes.replace("\"S. Raw value 1\"", stored);
+        reopen(bytes);
+    }
+    EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(SetupPorts, MotorOnPortBMakesItsThreeNamedValuesAndSetsThePort)
