@@ -136,6 +136,18 @@ bool AddSub(Long openMode)
         ShowMessage(QStringLiteral("A module by that name already exists!"), MsgStyle::Exclamation);
         return false;
     }
+    // Every project keeps its subs in the one Subs folder: a new sub named like
+    // a file there would replace another project's sub when it is saved.
+    if (app.SubAction != 1) {
+        const QString file = EntryLike(SubFolderPath(), app.OpenName + QStringLiteral(".sub"));
+        if (!file.isEmpty()) {
+            ShowMessage(QStringLiteral("A sub named \"%1\" already exists. Add it to the project as an existing "
+                                       "sub: \"New/Open sub\", tab \"Existing sub\".")
+                            .arg(file.chopped(4)),
+                        MsgStyle::Exclamation);
+            return false;
+        }
+    }
     app.CurrentSub = std::make_shared<clsSub>();
     SubPtr sub = app.CurrentSub;
     sub->Name = app.OpenName;
