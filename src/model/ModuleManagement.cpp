@@ -72,12 +72,17 @@ void step(const std::function<void()>& f)
 
 bool AddTask(Long openMode)
 {
+    if (App().TaskList.Count() >= kMaxTasks) {
+        ShowMessage(QStringLiteral("Can't add any more tasks"), MsgStyle::Exclamation);
+        return false;
+    }
+    return AskForTask(openMode) && AddAskedTask();
+}
+
+bool AskForTask(Long openMode)
+{
     AppState& app = App();
     try {
-        if (app.TaskList.Count() >= kMaxTasks) {
-            ShowMessage(QStringLiteral("Can't add any more tasks"), MsgStyle::Exclamation);
-            return false;
-        }
         try {
             app.Windows->ShowOpenDialog(openMode, kObjTask);
         } catch (const VbError& e) {
@@ -85,8 +90,17 @@ bool AddTask(Long openMode)
             if (e.number() != Err::UnloadWhileShown)
                 throw;
         }
-        if (app.OpenCanceled)
-            return false;
+        return !app.OpenCanceled;
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        return false;
+    }
+}
+
+bool AddAskedTask()
+{
+    AppState& app = App();
+    try {
         if (nameInModules(app.TaskList, app.SubList, app.OpenName, false)) {
             ShowMessage(QStringLiteral("A module by that name already exists!"), MsgStyle::Exclamation);
             return false;
@@ -135,6 +149,18 @@ bool AddSub(Long openMode)
     if (nameInModules(app.TaskList, app.SubList, app.OpenName, true)) {
         ShowMessage(QStringLiteral("A module by that name already exists!"), MsgStyle::Exclamation);
         return false;
+    }
+    // Every project keeps its subs in the one Subs folder: a new sub named like
+    // a file there would replace another project's sub when it is saved.
+    if (app.SubAction != 1) {
+        const QString file = EntryLike(SubFolderPath(), app.OpenName + QStringLiteral(".sub"));
+        if (!file.isEmpty()) {
+            ShowMessage(QStringLiteral("A sub named \"%1\" already exists. Add it to the project as an existing "
+                                       "sub: \"New/Open sub\", tab \"Existing sub\".")
+                            .arg(file.chopped(4)),
+                        MsgStyle::Exclamation);
+            return false;
+        }
     }
     app.CurrentSub = std::make_shared<clsSub>();
     SubPtr sub = app.CurrentSub;

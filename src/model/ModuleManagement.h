@@ -4,6 +4,13 @@
 #include "model/AppState.h"
 
 bool AddTask(Long openMode);
+// AddTask in its two steps, for a caller that must know the task before it
+// changes the project: AskForTask shows the open/new dialog for a task and
+// gives False when it was cancelled; AddAskedTask then adds the task it named
+// (a new one, or read from its file) as AddTask does. A failure of either is
+// shown and gives False.
+bool AskForTask(Long openMode);
+bool AddAskedTask();
 bool AddSub(Long openMode);
 bool IsValidModuleName(const QString& name);
 // True when a member of the collection has that name, letter case aside (the

@@ -265,6 +265,22 @@ void readProject()
         ReadSubFile(*e.item);
 }
 
+// Closes the windows of the open project before another takes its place. A
+// window that fails to close keeps that project open, for the window still
+// shows it: the failure is shown and the result is False.
+bool closeWindowsBefore()
+{
+    AppState& app = App();
+    try {
+        app.Windows->CloseProjectWindows();
+        return true;
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        app.Windows->SetPointer(kPointerDefault);
+        return false;
+    }
+}
+
 // Opens the project whose files are there: it is read aside first, so that a
 // project any of whose files is broken is refused with a message naming the
 // file, and the project open before stays as it was, its windows too.
@@ -285,16 +301,10 @@ bool openExistingProject()
         app.Windows->SetPointer(kPointerDefault);
         throw;
     }
-    // The windows of the project before close while it is still the open one;
-    // a window that fails to close keeps it open, for the window still shows it.
+    // The windows of the project before close while it is still the open one.
     aside.swapWith(app);
-    try {
-        app.Windows->CloseProjectWindows();
-    } catch (const VbError& e) {
-        ShowMessage(e.description(), MsgStyle::Exclamation);
-        app.Windows->SetPointer(kPointerDefault);
+    if (!closeWindowsBefore())
         return false;
-    }
     aside.swapWith(app);
     aside = ProjectParts();
 
@@ -322,27 +332,46 @@ bool openExistingProject()
     }
 }
 
+// Makes a new project with its first task. The task is asked for while the
+// project before is still the open one: cancelling it leaves that project as
+// it was, windows and all. Once the task is named and the windows before have
+// closed, the new project is the open one, with its built-in named values,
+// whatever window fails to show it.
 bool openNewProject()
 {
     AppState& app = App();
-    try {
-        app.Windows->UpdateMotorTips();
-        app.Windows->MapUnload();
-        if (!AddTask(1)) {
-            app.Windows->SetPointer(kPointerDefault);
-            return false;
-        }
-        buildBuiltInObjects();
-        OpenCommandWindow(ModuleKind::Task, app.CurrentTask.get(), QString(), QString());
-        app.CurrentTask.reset();
-        app.Windows->SetPointer(kPointerDefault);
-        app.Windows->SetupWindowShowModal();
-        return true;
-    } catch (const VbError& e) {
-        ShowMessage(e.description(), MsgStyle::Exclamation);
+    if (!AskForTask(1)) {
         app.Windows->SetPointer(kPointerDefault);
         return false;
     }
+    app.Windows->SetPointer(kPointerHourglass);
+    if (!closeWindowsBefore())
+        return false;
+    app.TaskList.Clear();
+    app.SubList.Clear();
+    app.ObjectList.Clear();
+    app.VariableDefs.Clear();
+    for (int port = 0; port <= 2; ++port) {
+        app.RcxSetup->PortMotor(port)->setMotorType(0);
+        app.RcxSetup->PortSensor(port)->setSensorType(0);
+    }
+    app.RcxSetup->Dirty = False;
+    buildBuiltInObjects();
+    try {
+        startWithoutTheProjectBefore();
+        app.Windows->UpdateMotorTips();
+        app.Windows->MapUnload();
+        if (AddAskedTask()) {
+            OpenCommandWindow(ModuleKind::Task, app.CurrentTask.get(), QString(), QString());
+            app.CurrentTask.reset();
+        }
+        app.Windows->SetPointer(kPointerDefault);
+        app.Windows->SetupWindowShowModal();
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        app.Windows->SetPointer(kPointerDefault);
+    }
+    return true;
 }
 
 void writeProjectFile(RecordWriter& file)
@@ -425,26 +454,7 @@ bool OpenProject()
 {
     AppState& app = App();
     app.Windows->SetPointer(kPointerHourglass);
-    if (app.ProjectAction != 2)
-        return openExistingProject();
-    try {
-        app.Windows->CloseProjectWindows();
-        app.TaskList.Clear();
-        app.SubList.Clear();
-        app.ObjectList.Clear();
-        app.VariableDefs.Clear();
-        for (int port = 0; port <= 2; ++port) {
-            app.RcxSetup->PortMotor(port)->setMotorType(0);
-            app.RcxSetup->PortSensor(port)->setSensorType(0);
-        }
-        app.RcxSetup->Dirty = False;
-        startWithoutTheProjectBefore();
-    } catch (const VbError& e) {
-        ShowMessage(e.description(), MsgStyle::Exclamation);
-        app.Windows->SetPointer(kPointerDefault);
-        return false;
-    }
-    return openNewProject();
+    return app.ProjectAction == 2 ? openNewProject() : openExistingProject();
 }
 
 bool SaveProject()

@@ -8,8 +8,10 @@
 // of its files is broken, OpenProject shows a message naming the file and
 // gives False, and the project open before stays as it was, windows and all.
 // True means the project asked for is the open one (a window that failed to
-// show it has had its message). A new project whose first task is cancelled
-// gives False with nothing open.
+// show it has had its message). A new project's first task is asked for
+// before anything of the open project changes: when it is cancelled,
+// OpenProject gives False and the project open before stays as it was, its
+// windows too.
 //
 // The file: the project type; the program slot; three motor lines (direction,
 // port, start state, type, power, purpose, forward and backward meanings);

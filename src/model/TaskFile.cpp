@@ -229,6 +229,18 @@ bool NameFitsFileSystem(const QString& folder, const QString& name, const QStrin
     return file.size() <= nameMax && path.size() < pathMax;
 }
 
+QString EntryLike(const QString& folder, const QString& entryName)
+{
+    const QStringList entries =
+        QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    if (entries.contains(entryName))
+        return entryName;
+    for (const QString& e : entries)
+        if (e.compare(entryName, Qt::CaseInsensitive) == 0)
+            return e;
+    return {};
+}
+
 QString SubFilePath(const QString& subName)
 {
     checkFileName(subName, "sub");

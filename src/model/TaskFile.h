@@ -51,4 +51,8 @@ QString TaskFilePath(const QString& taskName);
 // UTF-8 no longer than the longest name it allows, the whole path no longer
 // than the longest path.
 bool NameFitsFileSystem(const QString& folder, const QString& name, const QString& extension);
+// The entry of the folder (file or folder) that a file of the given name would
+// meet: the same name, letter case aside, as the program tells names apart
+// ("helper.sub" finds "Helper.sub"). Empty when there is none or no folder.
+QString EntryLike(const QString& folder, const QString& entryName);
 QString SubFilePath(const QString& subName);

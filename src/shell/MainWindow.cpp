@@ -761,10 +761,13 @@ void mdiMain::KeyOpen()
         if (answer == MsgResult::Yes && !SaveProject())
             return;
     }
-    // What the dialog changes of the open project comes back when the existing
-    // project chosen can't be opened: the open project and its windows then stay.
+    // What the dialog changes of the open project comes back when the project
+    // chosen is not opened (an existing one that can't be read, a new one whose
+    // first task is cancelled): the open project and its windows then stay.
     const QString openName = a.RcxSetup->ProjectName;
     const Integer openAction = a.ProjectAction;
+    const Integer openType = a.ProjectType;
+    const Boolean openDirty = a.RcxSetup->Dirty;
     a.Windows->ShowOpenDialog(3, 1);
     if (a.OpenCanceled)
         return;
@@ -775,10 +778,10 @@ void mdiMain::KeyOpen()
         a.Windows->MapUnload();
         return;
     }
-    if (a.ProjectAction == 1) {
-        a.RcxSetup->ProjectName = openName;
-        a.ProjectAction = openAction;
-    }
+    a.RcxSetup->ProjectName = openName;
+    a.ProjectAction = openAction;
+    a.ProjectType = openType;
+    a.RcxSetup->Dirty = openDirty;
 }
 
 void mdiMain::KeyMap()

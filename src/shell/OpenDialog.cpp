@@ -27,19 +27,13 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
-
 
 // True when the projects' folder holds an entry of the name followed by
 // ".dir", letter case aside: "robot1" and "Robot1" are one project.
 bool projectEntryExists(const QString& name)
 {
-    const QString wanted = name + QStringLiteral(".dir");
-    const QStringList entries = QDir(ProjectsFolderPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-    return std::any_of(entries.begin(), entries.end(),
-                       [&](const QString& e) { return e.compare(wanted, Qt::CaseInsensitive) == 0; });
+    return !EntryLike(ProjectsFolderPath(), name + QStringLiteral(".dir")).isEmpty();
 }
 
 // True when the files a new item of the dialog brings fit the file system.

@@ -2,6 +2,7 @@
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 #include "model/Phantom.h"
+#include "model/ProjectFile.h"
 #include "model/TaskFile.h"
 #include "model/VbError.h"
 
@@ -346,6 +347,57 @@ TEST_F(ModuleManagementTest, OtherDialogFailureIsReportedByAddTaskAndPassedOnByA
 
     EXPECT_EQ(failureNumber([] { AddSub(3); }), Err::FileNotFound);
     EXPECT_EQ(presenter->shown.size(), 1);
+}
+
+// The Subs folder is shared by every project: a new sub in project Other
+// named like the sub Helper of project Robot, letter case aside, is refused
+// before anything could replace Robot's file; taking Helper in as an existing
+// sub still works.
+TEST_F(ModuleManagementTest, ANewSubNamedLikeASubFileOfAnotherProjectIsRefused)
+{
+    const QString helperPath = folder.path() + QStringLiteral("/Subs/Helper.sub");
+    const QByteArray helper = "0,1,1,\"Beeps twice\"\r\n"
+                              "\"G_DISPLAY\",\"\",-1,130,\"Display normal\",-1,-1,\"Display\",\"normal\",3,,0,,0,3\r\n";
+    writeFile(folder.path() + QStringLiteral("/Projects/Robot.dir/Robot.qmd"), "0\r\n");
+    writeFile(helperPath, helper);
+    auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
+    App().RcxSetup->ProjectName = QStringLiteral("Other");
+    App().ProjectAction = 2;
+    addTask(QStringLiteral("Main"));
+
+    const QString refused = QStringLiteral("A sub named \"Helper\" already exists. Add it to the project as an "
+                                           "existing sub: \"New/Open sub\", tab \"Existing sub\".");
+    for (const char* typed : {"Helper", "helper", "HELPER"}) {
+        SCOPED_TRACE(typed);
+        presenter->shown.clear();
+        answer(QString::fromLatin1(typed));
+        EXPECT_FALSE(AddSub(3));
+        ASSERT_EQ(presenter->shown.size(), 1);
+        EXPECT_EQ(presenter->shown[0].text, refused);
+        EXPECT_EQ(presenter->shown[0].style, 48);
+        EXPECT_EQ(App().SubList.Count(), 0);
+        EXPECT_EQ(App().CurrentSub, nullptr);
+        EXPECT_TRUE(windows->addedModules.isEmpty());
+    }
+    // Saving project Other now writes nothing over Robot's sub.
+    presenter->shown.clear();
+    ASSERT_TRUE(SaveProject());
+    EXPECT_TRUE(presenter->shown.isEmpty());
+    EXPECT_EQ(bytes(helperPath), helper);
+    EXPECT_EQ(QDir(folder.path() + QStringLiteral("/Subs")).entryList(QDir::Files), QStringList{"Helper.sub"});
+
+    answer(QStringLiteral("Helper"), 1);
+    ASSERT_TRUE(AddSub(3));
+    EXPECT_TRUE(presenter->shown.isEmpty());
+    const SubPtr s = App().SubList.Item(QStringLiteral("Helper"));
+    EXPECT_EQ(s->mTitle, QStringLiteral("Beeps twice"));
+    EXPECT_EQ(s->mLoop, 1);
+    ASSERT_TRUE(s->Commands()->Exists(QStringLiteral("0003")));
+    EXPECT_EQ(s->Commands()->Item(QStringLiteral("0003"))->CommandKey, QStringLiteral("G_DISPLAY"));
+    EXPECT_EQ(bytes(helperPath), helper);
 }
 
 // ---- Name rules ----

@@ -722,17 +722,69 @@ TEST_F(ProjectFileTest, ANewProjectGetsItsFirstTaskAndTheSetUpWindow)
     EXPECT_EQ(windows.mapUnloadCount, 1);
     EXPECT_EQ(windows.log.last(), QStringLiteral("SetupWindowShowModal()"));
     EXPECT_LT(windows.log.indexOf(QStringLiteral("CreateDeskTop()")), windows.log.indexOf(QStringLiteral("SetupWindowShowModal()")));
-    EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
+    EXPECT_EQ(windows.pointers, (QList<int>{11, 11, 0}));
 }
 
-TEST_F(ProjectFileTest, ANewProjectWhoseFirstTaskIsCancelledIsNotOpened)
+// The first task of a new project is asked for before the open project
+// changes: cancelling it, or a window of the project before that can't
+// close, leaves that project open as it was, with its built-in named values.
+TEST_F(ProjectFileTest, ANewProjectNotMadeLeavesTheOpenProjectAsItWas)
 {
-    App().ProjectAction = 2;
-    EXPECT_FALSE(OpenProject());  // no answer: the dialog is cancelled
-    EXPECT_EQ(App().ObjectList.Count(), 0);
-    EXPECT_TRUE(windows.windows.empty());
-    EXPECT_EQ(windows.setupWindowShowModalCount, 0);
-    EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
+    struct Case {
+        const char* what;
+        bool named;           // the first task's dialog answered
+        bool windowsFail;     // closing the windows before fails
+        QStringList log;
+        QStringList messages;
+    };
+    const Case cases[] = {
+        {"the first task cancelled", false, false,
+         {QStringLiteral("SetPointer(11)"), QStringLiteral("ShowOpenDialog(1,2)"), QStringLiteral("SetPointer(0)")},
+         {}},
+        {"a window before that can't close", true, true,
+         {QStringLiteral("SetPointer(11)"), QStringLiteral("ShowOpenDialog(1,2)"), QStringLiteral("SetPointer(11)"),
+          QStringLiteral("CloseProjectWindows()"), QStringLiteral("SetPointer(0)")},
+         {QStringLiteral("48:Invalid procedure call or argument")}},
+    };
+    ASSERT_TRUE(openFixture());
+    AppState& app = App();
+    app.ListingText = QStringLiteral("the listing of Robot");
+    const QString before = projectDump();
+    const QStringList objectsBefore = keysFrom(app.ObjectList, 1);
+    ASSERT_TRUE(app.ObjectList.Exists(QStringLiteral("Second")));  // a time unit of the built-in set
+    const int explorerBefore = windows.addedModules.size();
+    const clsTask* drive = app.TaskList.Item(QStringLiteral("Drive")).get();
+    ASSERT_EQ(windows.windows.size(), 1u);
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        presenter.shown.clear();
+        windows.log.clear();
+        windows.openAnswers.clear();
+        if (c.named)
+            windows.openAnswers.append({false, QStringLiteral("Main"), 2});
+        if (c.windowsFail)
+            windows.onCloseProjectWindows = [] { raiseError(Err::InvalidCall); };
+        app.ProjectAction = 2;
+        app.RcxSetup->ProjectName = QStringLiteral("Fresh");
+        EXPECT_FALSE(OpenProject());
+        windows.onCloseProjectWindows = {};
+        app.ProjectAction = 1;
+        app.RcxSetup->ProjectName = QStringLiteral("Robot");
+
+        EXPECT_EQ(messages(), c.messages);
+        EXPECT_EQ(windows.log, c.log);
+        EXPECT_EQ(projectDump(), before);
+        EXPECT_EQ(keysFrom(app.ObjectList, 1), objectsBefore);
+        EXPECT_EQ(app.TaskList.Item(QStringLiteral("Drive")).get(), drive);
+        EXPECT_FALSE(app.TaskList.Exists(QStringLiteral("Main")));
+        EXPECT_EQ(app.ListingText, QStringLiteral("the listing of Robot"));
+        EXPECT_EQ(app.RcxSetup->Dirty, False);
+        ASSERT_EQ(windows.windows.size(), 1u);
+        EXPECT_FALSE(windows.lastWindow()->closed);
+        EXPECT_EQ(windows.setupWindowShowModalCount, 0);
+        EXPECT_EQ(windows.addedModules.size(), explorerBefore);
+    }
 }
 
 // ---- Saving ----
@@ -957,6 +1009,8 @@ TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
     };
     const QStringList fresh{
         QStringLiteral("SetPointer(11)"),
+        QStringLiteral("ShowOpenDialog(1,2)"),
+        QStringLiteral("SetPointer(11)"),
         QStringLiteral("CloseProjectWindows()"),
         QStringLiteral("PreviewUnload()"),
         QStringLiteral("SetupWindowUnload()"),
@@ -965,7 +1019,6 @@ TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
         QStringLiteral("SetToolbarsForType(1)"),
         QStringLiteral("UpdateMotorTips(0,0,0)"),
         QStringLiteral("MapUnload()"),
-        QStringLiteral("ShowOpenDialog(1,2)"),
         QStringLiteral("ProjExpAddNewModul(Main,1)"),
         QStringLiteral("CreateDeskTop()"),
         QStringLiteral("DoEvents()"),

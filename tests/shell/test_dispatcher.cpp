@@ -8,11 +8,13 @@
 #include "shell/StatusStrip.h"
 
 #include "model/Grid.h"
+#include "model/ModuleManagement.h"
 #include "model/NamedValues.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -294,10 +296,10 @@ TEST_F(DispatcherTest, OpenAsksToSaveAndGivesUpOnCancelOrAFailedSave)
 }
 
 // The open closes the windows of the project before once it has read the new
-// one (here as the real open does it, through the window services). An
-// existing project that can't be opened leaves the project before, its name
-// and its windows as they were; a new one whose first task is cancelled has
-// cleared the project before, so its own name stays.
+// one (here as the real open does it, through the window services). A project
+// that is not opened (an existing one that can't be read, a new one whose
+// first task is cancelled) leaves the project before, its name and its
+// windows as they were.
 TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
 {
     struct Case {
@@ -311,7 +313,7 @@ TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
         {"an existing project opens", "  Robot  ", true, "Robot", 1},
         {"an existing project can't be opened", "Robot", false, "Old", 1},
         {"a new project opens", "Fresh", true, "Fresh", 2},
-        {"a new project's first task is cancelled", "Fresh", false, "Fresh", 2},
+        {"a new project's first task is cancelled", "Fresh", false, "Old", 1},
     };
     QDir(folder.path()).mkpath(QStringLiteral("Projects/Old.dir"));
     QDir(folder.path()).mkpath(QStringLiteral("Projects/Robot.dir"));
@@ -348,6 +350,105 @@ TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
         EXPECT_EQ(mapUnloads, c.opens ? 1 : 0);
         if (!c.opens)
             w->Close();
+    }
+}
+
+// Through the real open, with the dialogs as the user answers them: a new
+// project whose first task is cancelled leaves the project open before with
+// its tasks, windows, built-in named values, name, type and saved state, and
+// that project goes on (a task added next offers the time units of a Wait).
+TEST_F(DispatcherTest, ANewProjectWhoseFirstTaskIsCancelledLeavesTheOpenProject)
+{
+    struct Answer {
+        QString name;  // empty: Cancel
+        int type = 0;  // of a new project
+    };
+    struct Case {
+        const char* what;
+        int typeBefore;
+    };
+    const Case cases[] = {{"an RCX project open", 0}, {"a Joystick & Keyboard project open", 1}};
+    const ShellOperations real = ShellOperations::Defaults();
+    main->Ops.OpenProject = real.OpenProject;
+    main->Ops.SaveProject = real.SaveProject;
+    main->Ops.AddTask = real.AddTask;
+    QList<ListedWindow*> made;
+    main->setDeskTopFactory([&made] {
+        auto* w = new ListedWindow(QString(), 0, QString());
+        made.append(w);
+        return DeskTopWindow{w, w};
+    });
+    QList<Answer> answers;
+    runner.script = [&answers](QDialog& d) {
+        auto& open = static_cast<frmOpen&>(d);
+        const Answer a = answers.isEmpty() ? Answer{} : answers.takeFirst();
+        if (a.name.isEmpty()) {
+            open.cmdOk_Click(1);
+            return;
+        }
+        if (open.ObjToOpen == 1)
+            open.optProjType_Click(a.type);
+        open.txtProjName->setText(a.name);
+        open.cmdOk_Click(0);
+    };
+    auto objects = [] {
+        QStringList keys;
+        for (const auto& e : App().ObjectList)
+            keys.append(e.key + QLatin1Char('=') + QString::number(e.item->Source));
+        return keys;
+    };
+    auto timeUnits = [] {
+        QStringList names;
+        for (const auto& e : App().ObjectList)
+            if (e.item->Source == OperandSource::TimeUnit)
+                names.append(e.item->Name);
+        return names;
+    };
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString robot = QStringLiteral("Robot%1").arg(c.typeBefore);
+        // The project before: new, with its first task (a Joystick & Keyboard
+        // project's is named without asking), then saved.
+        answers = {{robot, c.typeBefore}, {QStringLiteral("Drive")}};
+        main->TB1_ButtonClick(QStringLiteral("OPEN"));
+        main->TB1_ButtonClick(QStringLiteral("SAVE"));
+        AppState& app = App();
+        ASSERT_EQ(app.RcxSetup->ProjectName, robot);
+        ASSERT_EQ(app.TaskList.Count(), 1);
+        ASSERT_FALSE(IsDirty(0));
+        const TaskPtr first = app.TaskList.Item(1);
+        const QStringList objectsBefore = objects();
+        ASSERT_EQ(timeUnits(), (QStringList{"Second", "Tenth", "Hundredth"}));
+        ASSERT_EQ(main->DeskTopWindows().size(), 1);
+        ListedWindow* window = made.last();
+        const QString caption = main->windowTitle();
+        const int setupShownBefore = setupShown;
+
+        answers = {{QStringLiteral("Fresh"), 0}, {}};
+        main->TB1_ButtonClick(QStringLiteral("OPEN"));
+        EXPECT_TRUE(answers.isEmpty());  // both dialogs were shown
+        EXPECT_TRUE(presenter.shown.isEmpty());
+        EXPECT_EQ(app.RcxSetup->ProjectName, robot);
+        EXPECT_EQ(app.ProjectAction, 1);
+        EXPECT_EQ(app.ProjectType, c.typeBefore);
+        EXPECT_FALSE(IsDirty(0));
+        ASSERT_EQ(app.TaskList.Count(), 1);
+        EXPECT_EQ(app.TaskList.Item(1), first);
+        EXPECT_EQ(objects(), objectsBefore);
+        EXPECT_FALSE(window->closed);
+        EXPECT_EQ(main->DeskTopWindows().size(), 1);
+        EXPECT_EQ(main->windowTitle(), caption);
+        EXPECT_EQ(setupShown, setupShownBefore);
+        EXPECT_FALSE(QFileInfo::exists(folder.path() + QStringLiteral("/Projects/Fresh.dir")));
+
+        answers = {{QStringLiteral("Arm")}};
+        main->TB1_ButtonClick(QStringLiteral("NEWTASK"));
+        EXPECT_TRUE(app.TaskList.Exists(QStringLiteral("Arm")));
+        EXPECT_EQ(main->DeskTopWindows().size(), 2);
+        EXPECT_EQ(timeUnits(), (QStringList{"Second", "Tenth", "Hundredth"}));
+        EXPECT_TRUE(IsDirty(0));
+        main->TB1_ButtonClick(QStringLiteral("SAVE"));
     }
 }
 

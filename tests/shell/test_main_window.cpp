@@ -2,6 +2,7 @@
 // width dragging, toolbars by project type, motor tips, menus, settings and
 // closing.
 #include "shell/ShellFixture.h"
+#include "model/NamedValue.h"
 #include "shell/MainWindow.h"
 #include "shell/OpenDialog.h"
 #include "shell/StatusStrip.h"
@@ -372,6 +373,43 @@ TEST_F(MainWindowTest, LoadAsksAgainForAProjectThatCantBeOpened)
         start.hide();
         windows.setMainWindow(main.get());
     }
+}
+
+// At the start, through the real open: a new project whose first task is
+// cancelled brings the open/new dialog back, and the new project chosen then
+// opens with its first task and its built-in named values.
+TEST_F(MainWindowTest, LoadAsksAgainWhenTheFirstTaskOfANewProjectIsCancelled)
+{
+    main->Ops.OpenProject = ShellOperations::Defaults().OpenProject;
+    App().RcxSetup->ProjectName = QStringLiteral("Fresh");
+    App().ProjectAction = 2;
+    QStringList answers{QString(), QStringLiteral("Other"), QStringLiteral("Main")};  // empty: Cancel
+    runner.script = [&answers](QDialog& d) {
+        auto& open = static_cast<frmOpen&>(d);
+        const QString name = answers.isEmpty() ? QString() : answers.takeFirst();
+        if (name.isEmpty()) {
+            open.cmdOk_Click(1);
+            return;
+        }
+        open.txtProjName->setText(name);
+        open.cmdOk_Click(0);
+    };
+    ASSERT_TRUE(main->MDIForm_Load());
+    EXPECT_EQ(runner.shown.size(), 3);
+    EXPECT_TRUE(answers.isEmpty());
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    AppState& app = App();
+    EXPECT_EQ(app.RcxSetup->ProjectName, QStringLiteral("Other"));
+    EXPECT_EQ(app.ProjectAction, 2);
+    ASSERT_EQ(app.TaskList.Count(), 1);
+    EXPECT_TRUE(app.TaskList.Exists(QStringLiteral("Main")));
+    QStringList timeUnits;
+    for (const auto& e : app.ObjectList)
+        if (e.item->Source == OperandSource::TimeUnit)
+            timeUnits.append(e.item->Name);
+    EXPECT_EQ(timeUnits, (QStringList{"Second", "Tenth", "Hundredth"}));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("RCX programming - Other"));
+    main->hide();
 }
 
 TEST_F(MainWindowTest, ClosingAsksToSaveOnlyWhenSomethingChanged)
