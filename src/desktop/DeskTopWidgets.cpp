@@ -2,8 +2,11 @@
 
 #include "desktop/Twips.h"
 #include "desktop/frmDeskTop.h"
+#include "model/Messages.h"
+#include "model/Records.h"
 
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QMimeData>
@@ -215,6 +218,10 @@ void TitleTextBox::keyPressEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
+    if (refused(event->text())) {
+        event->accept();
+        return;
+    }
     if (event->text().contains(QLatin1Char('"'))) {
         QString text = event->text();
         text.replace(QLatin1Char('"'), QLatin1Char('\''));
@@ -252,5 +259,31 @@ void TitleTextBox::insertFromMimeData(const QMimeData* source)
     text.replace(QLatin1String("\r\n"), QLatin1String(" "));
     text.replace(QLatin1Char('\r'), QLatin1Char(' '));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (refused(text))
+        return;
     insertPlainText(text);
+}
+
+void TitleTextBox::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (refused(event->commitString())) {
+        // The text being composed goes, the refused text is not taken.
+        QInputMethodEvent dropped;
+        QPlainTextEdit::inputMethodEvent(&dropped);
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+bool TitleTextBox::refused(const QString& text)
+{
+    // A double quote is turned into a single quote before it is taken.
+    QString stored = text;
+    stored.replace(QLatin1Char('"'), QLatin1Char('\''));
+    const QString refusal = StoredTextRefusal(stored, TextField::Quoted);
+    if (refusal.isEmpty())
+        return false;
+    ShowMessage(refusal, MsgStyle::Exclamation);
+    return true;
 }

@@ -130,8 +130,9 @@ private:
 using DeskShape = GridRect;
 
 // The title box txtTitle: a typed double quote becomes a single quote (the
-// task file keeps the title between double quotes), and line breaks are not
-// part of a title.
+// task file keeps the title between double quotes), line breaks are not part
+// of a title, and a character the task file can't carry is refused with a
+// message as it is typed, pasted or composed.
 class TitleTextBox : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -143,7 +144,11 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
+    // Shows why the text can't be taken into the title; false when it can.
+    bool refused(const QString& text);
+
     frmDeskTop* mForm;
 };

@@ -117,6 +117,34 @@ char* putSeparator(char* d, bool& firstField)
 
 }  // namespace
 
+QString StoredTextRefusal(const QString& text, TextField field)
+{
+    bool fieldEnd = false;  // a character that ends the field
+    bool lineEnd = false;
+    qsizetype beyond = -1;  // the first character beyond Latin-1
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'"' || (field == TextField::Split && c == u','))
+            fieldEnd = true;
+        else if (field == TextField::Split && (c == u'\r' || c == u'\n'))
+            lineEnd = true;
+        else if (c > 0xFF && beyond < 0)
+            beyond = i;
+    }
+    if (fieldEnd)
+        return field == TextField::Split ? QStringLiteral("Commas and double quotes can't be used here")
+                                         : QStringLiteral("Double quotes can't be used here");
+    if (lineEnd)
+        return QStringLiteral("Line breaks can't be used here");
+    if (beyond < 0)
+        return QString();
+    const bool pair = text[beyond].isHighSurrogate() && beyond + 1 < text.size() && text[beyond + 1].isLowSurrogate();
+    const char32_t code =
+        pair ? QChar::surrogateToUcs4(text[beyond], text[beyond + 1]) : char32_t(text[beyond].unicode());
+    return QStringLiteral("The character %1 (U+%2) can't be used here")
+        .arg(text.mid(beyond, pair ? 2 : 1), QString::number(uint(code), 16).toUpper().rightJustified(4, u'0'));
+}
+
 // ---- RecordReader ----
 
 RecordReader::RecordReader(QByteArray data) : mData(std::move(data)), mOpen(true) {}

@@ -11,6 +11,19 @@
 
 class QIODevice;
 
+// The kinds of field a text the user typed can go into. A quoted field
+// (RecordWriter::text) ends at the next double quote. A field that its
+// reader cuts out of a whole line at every comma (a port line of the project
+// file, a line of the datalog list) also ends at a comma or a line end.
+// Neither carries a character beyond Latin-1: it would be written as "?".
+enum class TextField { Quoted, Split };
+
+// Why the text can't go into that kind of field as it stands, as a message
+// naming the characters, for the places that take the text to show; empty
+// when the field carries every character of it. (A port line's reader also
+// drops the blanks at a text's ends; they are not refused here.)
+QString StoredTextRefusal(const QString& text, TextField field);
+
 // Reads a file's records field by field. The whole file is read when it is
 // opened; reading then takes fields one after another without regard to line
 // ends (a line end also ends a field).

@@ -7,6 +7,7 @@
 #include "model/Messages.h"
 #include "model/NamedValues.h"
 #include "model/Phantom.h"
+#include "model/Records.h"
 #include "model/VbError.h"
 #include "shell/FileDialog.h"
 
@@ -14,8 +15,6 @@
 
 #include <algorithm>
 #include <initializer_list>
-
-const char* const kNoFieldBreakers = "Commas and double quotes can't be used here";
 
 namespace {
 
@@ -103,11 +102,6 @@ QString SetupFailureText(const VbError& e)
     if (e.number() == Err::DeviceUnavailable)
         return kNoCommunication;
     return QStringLiteral("Error:  ") + QString::number(e.number()) + QLatin1Char(' ') + e.description();
-}
-
-bool HasFieldBreaker(const QString& text)
-{
-    return text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'));
 }
 
 // ------------------------------------------------------------------ ports
@@ -644,8 +638,9 @@ bool SensorProperties::Update(Long mode, const QString& purpose)
             ShowMessage(QStringLiteral("Missing purpose"), MsgStyle::Exclamation);
             return false;
         }
-        if (HasFieldBreaker(purpose)) {
-            ShowMessage(QLatin1String(kNoFieldBreakers), MsgStyle::Exclamation);
+        // The purpose is kept in a port line and names the datalog's items.
+        if (const QString refusal = StoredTextRefusal(purpose, TextField::Split); !refusal.isEmpty()) {
+            ShowMessage(refusal, MsgStyle::Exclamation);
             return false;
         }
         // Both the trimmed name and the name as it will be stored are checked,
@@ -803,9 +798,11 @@ bool MotorProperties::Update()
         ShowMessage(QStringLiteral("Missing purpose"), MsgStyle::Exclamation);
         return false;
     }
-    if (HasFieldBreaker(Purpose) || HasFieldBreaker(FwdMeaning) || HasFieldBreaker(RwdMeaning)) {
-        ShowMessage(QLatin1String(kNoFieldBreakers), MsgStyle::Exclamation);
-        return false;
+    for (const QString* text : {&Purpose, &FwdMeaning, &RwdMeaning}) {
+        if (const QString refusal = StoredTextRefusal(*text, TextField::Split); !refusal.isEmpty()) {
+            ShowMessage(refusal, MsgStyle::Exclamation);
+            return false;
+        }
     }
     clsMotor& m = *Rcx().PortMotor(MotorIndex);
     m.MotorDirection = Direction;

@@ -23,10 +23,6 @@ enum : int { Touch = 1, Temperature = 2, Light = 3, Rotation = 4, Motor = 5 };
 // "No communication with the RCX" for 68, else "Error: ", the number after a
 // blank, a blank and the description.
 QString SetupFailureText(const VbError& e);
-// True when a text holds a comma or a double quote, which a port line of the
-// project file cannot hold.
-bool HasFieldBreaker(const QString& text);
-extern const char* const kNoFieldBreakers;  // "Commas and double quotes can't be used here"
 
 // ------------------------------------------------------------------ ports
 

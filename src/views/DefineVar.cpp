@@ -2,6 +2,7 @@
 
 #include "compiler/CommandCheck.h"
 #include "model/Messages.h"
+#include "model/Records.h"
 
 namespace {
 
@@ -102,6 +103,14 @@ bool DefineVarLogic::checks(int tab, const QString& ignoreName, bool forUpdate)
     }
     if (countsAsNumber(name)) {
         ShowMessage(QStringLiteral("Name must contain letters"), MsgStyle::Exclamation);
+        focus(tab, 0);
+        return false;
+    }
+    // Every name is kept between quotes in the project file; a variable's
+    // also names its items in the datalog list, which is cut at commas.
+    if (const QString refusal = StoredTextRefusal(name, tab == 0 ? TextField::Split : TextField::Quoted);
+        !refusal.isEmpty()) {
+        ShowMessage(refusal, MsgStyle::Exclamation);
         focus(tab, 0);
         return false;
     }

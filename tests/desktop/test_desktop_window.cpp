@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QTest>
 
@@ -96,6 +97,45 @@ TEST_F(DeskTopTest, TitleBoxStoresDoubleQuotesAsSingleQuotes)
     QApplication::clipboard()->setText(QStringLiteral(" \"a\"\r\nb"));
     f->txtTitle->paste();
     EXPECT_EQ(t->mTitle, QStringLiteral("say 'hi' 'a' b"));
+}
+
+// The task file carries Latin-1 only: a title character beyond it is refused
+// with a message naming it as it is typed, pasted or composed, and the title
+// stays as it was; Latin-1 letters are taken.
+TEST_F(DeskTopTest, TitleBoxRefusesCharactersTheTaskFileCantCarry)
+{
+    auto t = AddTask(QStringLiteral("Main"));
+    frmDeskTop* f = OpenTask(t);
+    ASSERT_NE(f, nullptr);
+    f->txtTitle->clear();
+    const QString euro = QStringLiteral("The character \u20ac (U+20AC) can't be used here");
+    auto type = [&](const char* text) {
+        QTest::sendKeyEvent(QTest::Click, f->txtTitle, Qt::Key_unknown, QString::fromUtf8(text), Qt::NoModifier);
+    };
+    auto compose = [&](const char* text) {
+        QInputMethodEvent event;
+        event.setCommitString(QString::fromUtf8(text));
+        QApplication::sendEvent(f->txtTitle, &event);
+    };
+
+    QTest::keyClicks(f->txtTitle, QStringLiteral("caf"));
+    type("\xc3\xa9");
+    type("\xe2\x82\xac");
+    EXPECT_EQ(t->mTitle, QString::fromUtf8("caf\xc3\xa9"));
+    EXPECT_EQ(presenter.texts(), QStringList{euro});
+    EXPECT_EQ(presenter.shown.value(0).style, 48);
+
+    QApplication::clipboard()->setText(QString::fromUtf8(" costs 5\xe2\x82\xac"));
+    f->txtTitle->paste();
+    compose("\xe2\x82\xac");
+    EXPECT_EQ(t->mTitle, QString::fromUtf8("caf\xc3\xa9"));
+    EXPECT_EQ(presenter.texts(), QStringList({euro, euro, euro}));
+
+    compose(" \xc3\xbf");
+    QApplication::clipboard()->setText(QStringLiteral(" \"ok\""));
+    f->txtTitle->paste();
+    EXPECT_EQ(t->mTitle, QString::fromUtf8("caf\xc3\xa9 \xc3\xbf 'ok'"));
+    EXPECT_EQ(presenter.shown.size(), 3);
 }
 
 TEST_F(DeskTopTest, TitleBoxTakesTheFocusOnlyFromAClick)

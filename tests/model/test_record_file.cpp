@@ -232,3 +232,55 @@ TEST(RecordWriter, RefusesATargetThatCannotBeWritten)
     EXPECT_FALSE(w.isOpen());
     EXPECT_EQ(readFile(path), QByteArray("old\r\n"));
 }
+
+// The check for typed texts against what the files carry: a text comes back
+// from a field as it was exactly when the check lets it in, and the check
+// names what it refuses. A text for a split field is also kept between quotes
+// (a port line, a variable's name in the project file), and then written bare
+// into a line that is read cut at commas, as the datalog list is.
+TEST(StoredTextRefusal, AcceptsJustTheTextsAFieldCarries)
+{
+    const QString quotesAndCommas = QStringLiteral("Commas and double quotes can't be used here");
+    const QString quotes = QStringLiteral("Double quotes can't be used here");
+    const QString lineBreaks = QStringLiteral("Line breaks can't be used here");
+    const QString euro = QStringLiteral("The character \u20ac (U+20AC) can't be used here");
+    struct Case {
+        const char* text;  // UTF-8
+        QString quoted;    // the refusal for a quoted field, empty when taken
+        QString split;
+    } cases[] = {
+        {"Left wheel", {}, {}},
+        {"", {}, {}},
+        {"  blanks at the ends  ", {}, {}},
+        {"d\xc3\xa9p\xc3\xb4t \xc3\xbf x'y _-5", {}, {}},  // Latin-1 up to 0xFF
+        {"a, b", {}, quotesAndCommas},
+        {"say \"hi\"", quotes, quotesAndCommas},
+        {"\"", quotes, quotesAndCommas},
+        {"two\r\nlines", {}, lineBreaks},
+        {"one\nline end", {}, lineBreaks},
+        {"5 \xe2\x82\xac", euro, euro},
+        {"go \xf0\x9f\x9a\x80 now", u("The character \xf0\x9f\x9a\x80 (U+1F680) can't be used here"),
+         u("The character \xf0\x9f\x9a\x80 (U+1F680) can't be used here")},
+        {"\xe2\x82\xac, \"", quotes, quotesAndCommas},  // the field's own characters are named first
+    };
+    for (const Case& c : cases) {
+        const QString text = u(c.text);
+        EXPECT_EQ(StoredTextRefusal(text, TextField::Quoted), c.quoted) << c.text;
+        EXPECT_EQ(StoredTextRefusal(text, TextField::Split), c.split) << c.text;
+
+        QBuffer quoted;
+        quoted.open(QIODevice::WriteOnly);
+        RecordWriter(&quoted).text(text).number(1).endRecord();
+        RecordReader q(quoted.data());
+        const QString back = q.textField();
+        const bool quotedKept = back == text && q.integerField() == 1;
+        EXPECT_EQ(quotedKept, c.quoted.isEmpty()) << c.text;
+
+        QBuffer split;
+        split.open(QIODevice::WriteOnly);
+        RecordWriter(&split).number(2).bareText(text).number(3).endRecord();
+        const QStringList line = RecordReader(split.data()).line().split(QLatin1Char(','));
+        const bool lineKept = line == QStringList({QStringLiteral("2"), text, QStringLiteral("3")});
+        EXPECT_EQ(quotedKept && lineKept, c.split.isEmpty()) << c.text;
+    }
+}

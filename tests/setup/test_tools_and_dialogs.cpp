@@ -1,5 +1,6 @@
 #include "SetupFixture.h"
 
+#include "model/ProjectFile.h"
 #include "model/VbError.h"
 #include "setup/SetupService.h"
 #include "support/TestFiles.h"
@@ -387,4 +388,75 @@ TEST_F(MotorDialog, TheTestMotor)
     recorder.failOperation(QStringLiteral("On"), Err::DeviceUnavailable);
     dialog.TestMotor();
     EXPECT_EQ(presenter.texts(), QStringList{QStringLiteral("Device unavailable")});
+}
+
+// ------------------------------------------------------------------ port texts in the project file
+
+using PortTexts = SetupFixture;
+
+// The port texts are kept in the project file's port lines, which are read cut
+// at commas with the quotes dropped; the purposes also name datalog items. A
+// text those lines can't carry is refused by Update with the characters named;
+// the texts taken come back from a save and a reopen as typed.
+TEST_F(PortTexts, TextsTheProjectFileCantCarryAreRefusedTheOthersComeBackFromASave)
+{
+    DropOnSensor(0, SetupPicture::Light);
+    DropOnOutput(1, SetupPicture::Motor);
+    enum Place { SensorPurpose, MotorPurpose, Forward, Backward };
+    struct Case {
+        Place place;
+        const char* text;  // UTF-8
+        const char* message;
+    } cases[] = {
+        {SensorPurpose, "left\r\nfront", "Line breaks can't be used here"},
+        {SensorPurpose, "floor \xe2\x82\xac", "The character \u20ac (U+20AC) can't be used here"},
+        {MotorPurpose, "arm \"A\"", "Commas and double quotes can't be used here"},
+        {MotorPurpose, "arm\n", "Line breaks can't be used here"},
+        {Forward, "up, fast", "Commas and double quotes can't be used here"},
+        {Backward, "down \xe2\x86\x93", "The character \u2193 (U+2193) can't be used here"},
+    };
+    auto update = [&](Place place, const QString& text) {
+        if (place == SensorPurpose) {
+            SensorProperties dialog(0);
+            dialog.Edited(4);
+            return dialog.Update(4, text);
+        }
+        MotorProperties dialog(1);
+        if (place == MotorPurpose)
+            dialog.setPurpose(text);
+        else
+            (place == Forward ? dialog.FwdMeaning : dialog.RwdMeaning) = text;
+        return dialog.Update();
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        presenter.shown.clear();
+        EXPECT_FALSE(update(c.place, QString::fromUtf8(c.text)));
+        EXPECT_EQ(presenter.texts(), QStringList{QString::fromUtf8(c.message)});
+        EXPECT_EQ(presenter.shown.value(0).style, MsgStyle::Exclamation);
+    }
+    EXPECT_EQ(rcx().PortSensor(0)->Purpose, QStringLiteral("Light sensor  1"));
+    EXPECT_EQ(rcx().PortMotor(1)->Purpose, QStringLiteral("Motor B"));
+
+    QTemporaryDir folder;
+    App().DataFolder = folder.path();
+    App().ProgramFolder = folder.path();
+    rcx().ProjectName = QStringLiteral("Robot");
+    const QString floor = QString::fromUtf8("Floor (l\xc3\xa9" "ft) 'x' \xc3\xbf");
+    ASSERT_TRUE(update(SensorPurpose, floor));
+    ASSERT_TRUE(update(MotorPurpose, QStringLiteral("Lift; arm")));
+    ASSERT_TRUE(update(Forward, QString::fromUtf8("up \xc2\xbb fast")));
+    ASSERT_TRUE(update(Backward, QStringLiteral("down/slow")));
+    presenter.shown.clear();
+    App().ProjectAction = 2;
+    ASSERT_TRUE(SaveProject());
+    App().ProjectAction = 1;
+    ASSERT_TRUE(OpenProject());
+    EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(rcx().PortSensor(0)->Purpose, floor);
+    EXPECT_TRUE(object(floor));
+    const clsMotor& m = *rcx().PortMotor(1);
+    EXPECT_EQ(m.Purpose, QStringLiteral("Lift; arm"));
+    EXPECT_EQ(m.MotorFwdMeening, QString::fromUtf8("up \xc2\xbb fast"));
+    EXPECT_EQ(m.MotorRwdMeening, QStringLiteral("down/slow"));
 }

@@ -2,6 +2,7 @@
 // three tabs, and the numbering of new variables.
 #include "ViewsFixture.h"
 #include "compiler/ModuleCompile.h"
+#include "model/ProjectFile.h"
 #include "views/DefineVar.h"
 
 #include <QRegularExpression>
@@ -96,6 +97,68 @@ TEST_F(DefineVarTest, NamesMustHoldLetters)
     }
     EXPECT_TRUE(add(0, "x1", "1"));
     EXPECT_TRUE(add(1, "1.5", "1"));
+}
+
+// Every name is kept between quotes in the project file; a variable's also
+// names its items in the datalog list, whose lines are cut at commas. A name
+// those files can't carry is refused with the characters named, by Add and by
+// Update; the names taken come back from a save and a reopen as typed.
+TEST_F(DefineVarTest, NamesTheFilesCantCarryAreRefusedTheOthersComeBackFromASave)
+{
+    const char* const quotesAndCommas = "Commas and double quotes can't be used here";
+    const char* const quotes = "Double quotes can't be used here";
+    struct Case {
+        int tab;
+        const char* name;  // UTF-8
+        const char* message;
+    } refused[] = {
+        {0, "left,right", quotesAndCommas},
+        {0, "the \"big\" one", quotesAndCommas},
+        {0, "two\nlines", "Line breaks can't be used here"},
+        {1, "the \"max\"", quotes},
+        {2, "\"near", quotes},
+        {1, "cost \xe2\x82\xac", "The character \u20ac (U+20AC) can't be used here"},
+    };
+    for (const Case& c : refused) {
+        const QString name = QString::fromUtf8(c.name);
+        SCOPED_TRACE(c.name);
+        presenter.shown.clear();
+        EXPECT_FALSE(add(c.tab, name, "1", "2"));
+        ASSERT_EQ(presenter.shown.size(), 1);
+        EXPECT_EQ(presenter.shown[0].text, QString::fromUtf8(c.message));
+        EXPECT_EQ(presenter.shown[0].style, 48);
+        EXPECT_EQ(d.FocusTab, c.tab);
+        EXPECT_EQ(d.FocusBox, 0);
+        EXPECT_EQ(d.Box[c.tab][0], name);
+        EXPECT_FALSE(App().ObjectList.Exists(name));
+    }
+    ASSERT_TRUE(add(0, "speed", "3"));
+    presenter.shown.clear();
+    d.Select(0, 0);
+    d.Box[0][0] = "speed, max";
+    EXPECT_FALSE(d.Update(0));
+    EXPECT_EQ(presenter.texts(), QStringList({quotesAndCommas}));
+    EXPECT_EQ(d.List[0], QStringList({"speed = 3"}));
+    EXPECT_TRUE(App().VariableDefs.Exists("speed"));
+
+    // Commas stay in constants and ranges, blanks and Latin-1 letters anywhere.
+    const QString accepted[][2] = {{"0", QString::fromUtf8(" D\xc3\xa9p\xc3\xb4t x'y ")},
+                                   {"1", "Ticks, per turn"},
+                                   {"1", QString::fromUtf8("\xc3\xbf top")},
+                                   {"2", "near, far"}};
+    for (const auto& [tab, name] : accepted)
+        ASSERT_TRUE(add(tab.toInt(), name, "-4", "12")) << name.toStdString();
+    AddTaskNamed("Main");
+    App().ProjectAction = 2;
+    const QStringList before[3] = {d.List[0], d.List[1], d.List[2]};
+    presenter.shown.clear();
+    ASSERT_TRUE(SaveProject());
+    App().ProjectAction = 1;
+    ASSERT_TRUE(OpenProject());
+    EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join("\n").toStdString();
+    d.Load();
+    for (int tab = 0; tab < 3; ++tab)
+        EXPECT_EQ(d.List[tab], before[tab]) << tab;
 }
 
 TEST_F(DefineVarTest, ConstantAndRangeValues)

@@ -4,6 +4,7 @@
 #include "model/AppState.h"
 #include "model/CommandCatalogue.h"
 #include "model/Messages.h"
+#include "model/Records.h"
 #include "model/VbError.h"
 
 namespace {
@@ -533,6 +534,8 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
             QString text = txtRem.Text;
             text.replace(QLatin1Char('"'), QLatin1Char('\''));
             txtRem.Text = text;
+            if (const QString refusal = StoredTextRefusal(text, TextField::Quoted); !refusal.isEmpty())
+                return Fail(refusal, QStringLiteral("txtRem"));
             Co.Param1Value = text;
             caption = WrapCaption ? WrapCaption(text) : text;
         }
