@@ -2,6 +2,7 @@
 
 #include "desktop/Twips.h"
 #include "desktop/frames/ImageList.h"
+#include "model/AppState.h"
 #include "model/VbError.h"
 
 #include <QAbstractItemView>
@@ -71,6 +72,28 @@ void ShowButton(QPushButton* b, const FrameButton& m)
         r.adjust(-(need - r.width()) / 2, 0, (need - r.width() + 1) / 2, 0);
     b->setGeometry(r);
     b->setVisible(m.Visible);
+}
+
+// The operator label is drawn in a font larger than its design one: it keeps
+// its design centre and grows to the widest operator it may show, so that
+// the range "{..}" is shown whole like the others.
+QRect OperatorRect(const QLabel* label, const FrameLabel& m)
+{
+    QRect r = PixRect(m.Left, m.Top, m.Width, m.Height);
+    const QFontMetrics fm(label->font());
+    int widest = fm.horizontalAdvance(m.Caption);
+    for (const QString& symbol : App().CompareSymbol)
+        widest = std::max(widest, fm.horizontalAdvance(symbol));
+    // The frame and margins around the text.
+    const int aroundX = label->width() - label->contentsRect().width() + 2 * label->margin();
+    const int aroundY = label->height() - label->contentsRect().height() + 2 * label->margin();
+    const int moreX = widest + aroundX - r.width();
+    if (moreX > 0)
+        r.adjust(-moreX / 2, 0, (moreX + 1) / 2, 0);
+    const int moreY = fm.height() + aroundY - r.height();
+    if (moreY > 0)
+        r.adjust(0, -moreY / 2, 0, (moreY + 1) / 2);
+    return r;
 }
 
 // Both frames are raised panels of their design size.
@@ -373,6 +396,8 @@ LogicFrameWidget::LogicFrameWidget(const SourceNameTable& names, QWidget* parent
     cmdOkLogic->setObjectName(QStringLiteral("cmdOkLogic"));
     cmdOkOpenLogic->setObjectName(QStringLiteral("cmdOkOpenLogic"));
     cmdCancelLogic->setObjectName(QStringLiteral("cmdCancelLogic"));
+    // Wider than the gap between the operands, the operator lies over their edges.
+    lblOperator->raise();
     Refresh();
 }
 
@@ -382,7 +407,7 @@ void LogicFrameWidget::Refresh(bool applyFocus)
         c->Refresh();
     lblOperator->setText(Model.lblOperator.Caption);
     lblOperator->setToolTip(Model.lblOperator.ToolTipText);
-    PlaceWidget(lblOperator, Model.lblOperator);
+    lblOperator->setGeometry(OperatorRect(lblOperator, Model.lblOperator));
     lblOperator->setVisible(Model.lblOperator.Visible);
     ShowLabel(lblG, Model.lblG);
     ShowLabel(lblG1, Model.lblG1);
