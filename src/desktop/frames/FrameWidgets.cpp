@@ -6,11 +6,14 @@
 #include "model/VbError.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QScrollBar>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -143,6 +146,8 @@ ImageComboBox::ImageComboBox(FrameCombo& model, QWidget* parent) : QComboBox(par
             Run(KeyPressed);
         });
     }
+    // Keys typed into the open list are read as those typed into the box.
+    view()->installEventFilter(this);
     connect(this, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
         // Enter that closed the frame reaches the box afterwards: no choice then.
         if (mRefreshing || !isVisible())
@@ -202,6 +207,21 @@ void ImageComboBox::Refresh()
 
 bool ImageComboBox::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == view() && event->type() == QEvent::KeyPress && !isEditable()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // With no item to choose (a typed name the list lacks), Enter
+            // closes the list and goes on to the frame as typed in the box.
+            if (!view()->currentIndex().isValid()) {
+                hidePopup();
+                QKeyEvent again(QEvent::KeyPress, key->key(), key->modifiers(), key->text());
+                QCoreApplication::sendEvent(this, &again);
+                return true;
+            }
+        } else {
+            NoteTyped(key->text());
+        }
+    }
     if (watched == lineEdit() && event->type() == QEvent::FocusIn) {
         QLineEdit* edit = lineEdit();
         QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
@@ -209,8 +229,46 @@ bool ImageComboBox::eventFilter(QObject* watched, QEvent* event)
     return QComboBox::eventFilter(watched, event);
 }
 
+void ImageComboBox::keyPressEvent(QKeyEvent* event)
+{
+    QComboBox::keyPressEvent(event);
+    // A blank opens the list rather than searching it.
+    if (!isEditable() && event->key() != Qt::Key_Space)
+        NoteTyped(event->text());
+}
+
+void ImageComboBox::NoteTyped(const QString& text)
+{
+    if (text.isEmpty() || !text.at(0).isPrint())
+        return;
+    if (!mTyping.isValid() || mTyping.restart() > QApplication::keyboardInputInterval())
+        mSearch.clear();
+    if (!mTyping.isValid())
+        mTyping.start();
+    mSearch += text;
+    // The same letter again steps through the items that begin with it.
+    const bool oneLetter = mSearch.count(mSearch.at(0)) == mSearch.size();
+    const QString begin = oneLetter ? mSearch.left(1) : mSearch;
+    const bool found = std::any_of(mModel.Items.begin(), mModel.Items.end(), [&](const ComboItem& i) {
+        return i.Text.startsWith(begin, Qt::CaseInsensitive);
+    });
+    mModel.Typed = found ? QString() : mSearch;
+}
+
+void ImageComboBox::ForgetTyping()
+{
+    mSearch.clear();
+    mTyping.invalidate();
+    // The list's own search starts afresh too.
+    view()->keyboardSearch(QString());
+}
+
 void ImageComboBox::focusInEvent(QFocusEvent* event)
 {
+    // A new visit to the box starts a new search; coming back from its own
+    // open list goes on with the one typed there.
+    if (!isEditable() && event->reason() != Qt::PopupFocusReason)
+        ForgetTyping();
     QComboBox::focusInEvent(event);
     if (QLineEdit* edit = lineEdit())
         QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
