@@ -5,7 +5,9 @@
 
 #include "FrameInput.h"
 #include "desktop/frames/FrameWidgets.h"
+#include "desktop/Twips.h"
 #include "desktop/frames/ImageList.h"
+#include "support/PrintTexts.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -142,6 +144,32 @@ TEST_F(FrameWidgetTest, LogicCommandEditedByMouseAndKeys)
     EXPECT_EQ(cmd.c->Param2Value, Variant("-1"));
     EXPECT_EQ(cmd.c->Op, 3);
     EXPECT_EQ(listingOf(cmd.c), QStringList({" .If 1,0,3,2,-1", " .Else", " .EndIf"}));
+}
+
+// The operator is drawn in a bold font larger than the frame's: each one,
+// the range "{..}" too, is shown whole, and the label keeps its place
+// between the two operands.
+TEST_F(FrameWidgetTest, EveryOperatorIsShownWhole)
+{
+    Cmd cmd("L_IF");
+    LogicFrameWidget w(names);
+    w.Model.Open(cmd.c);
+    w.Refresh();
+    w.show();
+    const QPoint centre = PixRect(2415, 510, 345, 375).center();
+    QStringList shown;
+    for (int step = 0; step < 5; ++step) {
+        const QString text = w.lblOperator->text();
+        SCOPED_TRACE(text.toStdString());
+        shown.append(text);
+        const QFontMetrics fm(w.lblOperator->font());
+        const QRect inside = w.lblOperator->contentsRect();
+        EXPECT_GE(inside.width(), fm.horizontalAdvance(text));
+        EXPECT_GE(inside.height(), fm.height());
+        EXPECT_EQ(w.lblOperator->geometry().center(), centre);
+        QTest::mouseClick(w.lblOperator, Qt::LeftButton);
+    }
+    EXPECT_EQ(shown, QStringList({">", "<", "=", "#", "{..}"}));
 }
 
 TEST_F(FrameWidgetTest, ClockBoxesSelectTheirTextAndMoveOnFromTheHours)

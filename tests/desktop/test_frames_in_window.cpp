@@ -10,7 +10,9 @@
 #include "desktop/frames/FrameWidgets.h"
 #include "desktop/frames/ImageList.h"
 #include "model/NamedValues.h"
+#include "support/PrintTexts.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -311,6 +313,134 @@ TEST_F(FramesInWindowTest, LoopOkAndOpenWindowOpensItsBody)
     frmDeskTop* body = WindowOf(loop.get());
     ASSERT_NE(body, nullptr);
     EXPECT_EQ(body->FormType(), ModuleKind::LoopBody);
+}
+
+}  // namespace
+
+namespace {
+
+// What a refused Ok must leave alone: every field a frame writes.
+QStringList FieldsOf(const clsCommand& c)
+{
+    return {c.Param1Source.toString(), c.Param1Value.toString(), c.Param2Source.toString(),
+            c.Param2Value.toString(),  c.MotorList,               QString::number(c.Op),
+            c.Speed.toString(),        c.Time.toString(),         c.PicCaption(1)};
+}
+
+// Every Ok that refuses says why, through the frame as the user works it:
+// a name typed into a list that has no such item (the list still showing
+// its earlier item), a sub gone from the project since the list was
+// filled, and the checks' own messages. The frame stays open with the
+// focus on the box to mend, and the command keeps what it had.
+TEST_F(FramesInWindowTest, EveryRefusedOkSaysWhyAndKeepsTheCommand)
+{
+    AddNamedValue(QStringLiteral("Count"), 0, 0, 1);
+    auto blink = std::make_shared<clsSub>();
+    blink->Name = QStringLiteral("Blink");
+    blink->mNumber = 1;
+    App().SubList.Add(blink, blink->Name);
+    auto call = Command(QStringLiteral("L_SUB"), 1, 1, 11, QStringLiteral("Call sub"), QStringLiteral("\r\nBlink"));
+    call->Op = -1;
+    call->Param1Source = 2;
+    call->Param1Value = QStringLiteral("Blink");
+    auto start = Command(QStringLiteral("L_START"), 1, 2, 12, QStringLiteral("Start task"));
+    auto var = Command(QStringLiteral("L_VAR"), 1, 3, 13, QStringLiteral("Variables"));
+    auto sentype = Command(QStringLiteral("L_SENTYPE"), 1, 4, 14, QStringLiteral("Sensor type"));
+    auto wait = Command(QStringLiteral("G_WAIT"), 1, 5, 15, QStringLiteral("Wait"), QStringLiteral(" \r\nFor 2 \r\nSeconds"));
+    wait->Param1Source = 2;
+    wait->Param1Value = 2;
+    wait->Time = QStringLiteral("Second");
+    auto speed = Command(QStringLiteral("M_SETPWR"), 1, 6, 16, QStringLiteral("Motor speed"), QStringLiteral("A  5 "));
+    speed->MotorList = QStringLiteral("0");
+    speed->Op = 0;
+    speed->Param2Source = 2;
+    speed->Param2Value = QStringLiteral("5");
+    for (const auto& c : {call, start, var, sentype, wait})
+        Put(*task->Commands(), c);
+    ASSERT_NE(reopenWith(speed), nullptr);
+
+    LogicFrameWidget* logic = window->fraLogic;
+    // How Ok is pressed: a click on it, Enter in the box with the focus, or
+    // by the edit itself.
+    enum class Press { Click, Enter, Done };
+    struct Case {
+        const char* name;
+        const char* cell;
+        std::shared_ptr<clsCommand> command;
+        std::function<void()> edit;
+        Press ok;
+        const char* message;
+        const char* focus;
+    };
+    auto typeList = [](ImageComboBox* box, const char* text) {
+        box->setFocus(Qt::OtherFocusReason);
+        QTest::keyClicks(box, QString::fromLatin1(text));
+    };
+    const Case cases[] = {
+        {"sub typed that the list lacks", "0101", call, [&] { typeList(logic->cmbTaskAndOp, "Nosuch"); }, Press::Click,
+         "No such object", "cmbTaskAndOp"},
+        {"sub typed, Enter", "0101", call, [&] { typeList(logic->cmbTaskAndOp, "Nosuch"); }, Press::Enter,
+         "No such object", "cmbTaskAndOp"},
+        {"sub gone since the list was filled", "0101", call, [&] { App().SubList.Remove(QStringLiteral("Blink")); },
+         Press::Click, "No such object", "cmbTaskAndOp"},
+        {"task typed into the open list, Enter", "0102", start,
+         [&] {
+             logic->cmbTaskAndOp->setFocus(Qt::OtherFocusReason);
+             logic->cmbTaskAndOp->showPopup();
+             QTest::keyClicks(logic->cmbTaskAndOp->view(), QStringLiteral("Nosuch"));
+             QTest::keyClick(logic->cmbTaskAndOp->view(), Qt::Key_Return);
+         },
+         Press::Done, "No such object", "cmbTaskAndOp"},
+        {"no task chosen", "0102", start, [] {}, Press::Enter, "Wrong value", ""},
+        {"variable typed that the list lacks", "0103", var,
+         [&] {
+             chooseText(logic->cmbTaskAndOp, "ADD");
+             typeInto(logic->cmbVar2, "5");
+             typeList(logic->cmbVar1, "Nosuch");
+         },
+         Press::Click, "No such object", "cmbVar1"},
+        {"sensor type typed that the list lacks", "0104", sentype, [&] { typeList(logic->cmbVar1, "Nosuch"); }, Press::Click,
+         "No such object", "cmbVar1"},
+        {"time unit typed that the list lacks", "0105", wait,
+         [&] { typeList(window->FraMotor->cmbTime, "Minute"); }, Press::Enter, "No such object", "cmbTime"},
+        {"speed out of range", "0106", speed, [&] { typeInto(window->FraMotor->cmbSpeed, "8"); }, Press::Click,
+         "Speed must be between 0 to 7", "cmbSpeed"},
+        {"comparison with a word", "0002", iff,
+         [&] {
+             typeInto(logic->cmbParam1, "nothing");
+             typeInto(logic->cmbParam2, "1");
+         },
+         Press::Enter, "Invalid value", "cmbParam1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The headless platform leaves a closed list's popup the active window.
+        window->activateWindow();
+        QApplication::processEvents();
+        const QStringList before = FieldsOf(*c.command);
+        edit(c.cell);
+        ASSERT_TRUE(window->CommandInEdit);
+        const bool isLogic = logic->isVisible();
+        presenter.shown.clear();
+        c.edit();
+        if (c.ok == Press::Enter)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        else if (c.ok == Press::Click)
+            QTest::mouseClick(isLogic ? logic->cmdOkLogic : window->FraMotor->cmdOkMotor, Qt::LeftButton);
+        EXPECT_EQ(presenter.texts(), QStringList{QString::fromLatin1(c.message)});
+        for (const ShownMessage& m : presenter.shown)
+            EXPECT_EQ(m.style, 48);
+        EXPECT_TRUE(window->CommandInEdit);
+        if (*c.focus) {
+            ASSERT_NE(QApplication::focusWidget(), nullptr);
+            EXPECT_EQ(QApplication::focusWidget()->objectName(), QString::fromLatin1(c.focus));
+        }
+        EXPECT_EQ(FieldsOf(*c.command), before);
+        escape();
+        ASSERT_FALSE(window->CommandInEdit);
+        if (!App().SubList.Exists(blink->Name))
+            App().SubList.Add(blink, blink->Name);
+    }
 }
 
 }  // namespace

@@ -272,6 +272,12 @@ TEST_F(LogicFrameTest, OkChecksGiveTheirMessageAndFocus)
         {"var empty", "L_VAR", setVar("ADD", "", "5"), "Wrong value", ""},
         {"var out of range", "L_VAR", setVar("ADD", "Count", "40000"), "Invalid value", "cmbVar2"},
         {"var typed -1", "L_VAR", setVar("SET VALUE", "Count", "-1"), "", ""},
+        {"var variable gone", "L_VAR",
+         [&](LogicFrame& f) {
+             setVar("ADD", "Count", "5")(f);
+             App().ObjectList.Remove(QStringLiteral("Count"));
+         },
+         "No such object", "cmbVar1"},
         {"zero typed", "L_ZERO", p1("3"), "Invalid value for this command! Please select from the list", ""},
         {"datalog typed", "L_DATALOG", p1("3"), "Invalid value for this command! Please select from the list", ""},
         {"sendmess 255", "L_SENDMESS", p1("255"), "", ""},

@@ -168,8 +168,10 @@ void frmDeskTop::CancelEditFrame()
 
 void frmDeskTop::cmdOkMotor_Click()
 {
-    if (!FraMotor || !FraMotor->Model.Command)
+    if (!FraMotor || !FraMotor->Model.Command) {
+        ShowMessage(QStringLiteral("No such object"), MsgStyle::Exclamation);
         return;
+    }
     const auto co = FraMotor->Model.Command;
     if (FraMotor->Model.cmdOkMotor_Click())
         CloseEditFrame(*co);
@@ -187,8 +189,10 @@ void frmDeskTop::cmdCancelMotor_Click()
 
 bool frmDeskTop::OkLogicFrame()
 {
-    if (!fraLogic || !fraLogic->Model.Command)
+    if (!fraLogic || !fraLogic->Model.Command) {
+        ShowMessage(QStringLiteral("No such object"), MsgStyle::Exclamation);
         return false;
+    }
     const auto co = fraLogic->Model.Command;
     if (!fraLogic->Model.cmdOkLogic_Click()) {
         fraLogic->Refresh(true);

@@ -39,6 +39,7 @@ void FrameCombo::Clear()
     Items.clear();
     Selected = -1;
     Text.clear();
+    Typed.clear();
 }
 
 void FrameCombo::AddHeading(const QString& key, const QString& text)
@@ -57,6 +58,7 @@ void FrameCombo::Choose(int index)
         raiseError(Err::InvalidPropertyValue);
     Selected = index;
     Text = index < 0 ? QString() : Items[size_t(index)].Text;
+    Typed.clear();
 }
 
 void FrameCombo::Type(const QString& text)
@@ -75,6 +77,7 @@ int FrameCombo::IndexOfText(const QString& text) const
 
 void FrameCombo::SetText(const QString& text)
 {
+    Typed.clear();
     if (FreeText) {
         Selected = -1;
         Text = text;
@@ -241,6 +244,14 @@ ObjectPtr FindObject(const QString& name)
 bool IsSource(const Variant& source, double code)
 {
     return source.isNumeric() && source.toDouble() == code;
+}
+
+const FrameCombo* ListWithTypedName(std::initializer_list<const FrameCombo*> lists)
+{
+    for (const FrameCombo* c : lists)
+        if (c->Visible && !c->FreeText && !c->Typed.isEmpty())
+            return c;
+    return nullptr;
 }
 
 QString ComboToolTip(const FrameCombo& combo)

@@ -58,6 +58,10 @@ struct FrameCombo : FrameGeometry {
     QString ToolTipText;
     // Set when a heading was chosen: the list is to drop open again.
     bool DropDownAgain = false;
+    // A list only: what the user typed into it when no item begins with
+    // that text (the list keeps its item; Ok refuses the name). A choice,
+    // a text set by the code or emptying the list forgets it.
+    QString Typed;
 
     void Clear();
     void AddHeading(const QString& key, const QString& text);
@@ -154,6 +158,10 @@ ObjectPtr FindObject(const QString& name);
 
 // Whether an operand's source is that code (an unset or text source is none).
 bool IsSource(const Variant& source, double code);
+
+// The first of the shown lists that holds a typed name none of its items
+// has, or nullptr: Ok refuses it with "No such object".
+const FrameCombo* ListWithTypedName(std::initializer_list<const FrameCombo*> lists);
 
 // A selected text as a frame's tool tip test wants it: the text when it does
 // not fit the combo's width with three blanks more, else "".

@@ -2,14 +2,18 @@
 
 #include "desktop/Twips.h"
 #include "desktop/frames/ImageList.h"
+#include "model/AppState.h"
 #include "model/VbError.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QScrollBar>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -73,6 +77,28 @@ void ShowButton(QPushButton* b, const FrameButton& m)
     b->setVisible(m.Visible);
 }
 
+// The operator label is drawn in a font larger than its design one: it keeps
+// its design centre and grows to the widest operator it may show, so that
+// the range "{..}" is shown whole like the others.
+QRect OperatorRect(const QLabel* label, const FrameLabel& m)
+{
+    QRect r = PixRect(m.Left, m.Top, m.Width, m.Height);
+    const QFontMetrics fm(label->font());
+    int widest = fm.horizontalAdvance(m.Caption);
+    for (const QString& symbol : App().CompareSymbol)
+        widest = std::max(widest, fm.horizontalAdvance(symbol));
+    // The frame and margins around the text.
+    const int aroundX = label->width() - label->contentsRect().width() + 2 * label->margin();
+    const int aroundY = label->height() - label->contentsRect().height() + 2 * label->margin();
+    const int moreX = widest + aroundX - r.width();
+    if (moreX > 0)
+        r.adjust(-moreX / 2, 0, (moreX + 1) / 2, 0);
+    const int moreY = fm.height() + aroundY - r.height();
+    if (moreY > 0)
+        r.adjust(0, -moreY / 2, 0, (moreY + 1) / 2);
+    return r;
+}
+
 // Both frames are raised panels of their design size.
 void SetUpPanel(QFrame* frame, const char* name, double width, double height)
 {
@@ -120,6 +146,8 @@ ImageComboBox::ImageComboBox(FrameCombo& model, QWidget* parent) : QComboBox(par
             Run(KeyPressed);
         });
     }
+    // Keys typed into the open list are read as those typed into the box.
+    view()->installEventFilter(this);
     connect(this, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
         // Enter that closed the frame reaches the box afterwards: no choice then.
         if (mRefreshing || !isVisible())
@@ -179,6 +207,21 @@ void ImageComboBox::Refresh()
 
 bool ImageComboBox::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == view() && event->type() == QEvent::KeyPress && !isEditable()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // With no item to choose (a typed name the list lacks), Enter
+            // closes the list and goes on to the frame as typed in the box.
+            if (!view()->currentIndex().isValid()) {
+                hidePopup();
+                QKeyEvent again(QEvent::KeyPress, key->key(), key->modifiers(), key->text());
+                QCoreApplication::sendEvent(this, &again);
+                return true;
+            }
+        } else {
+            NoteTyped(key->text());
+        }
+    }
     if (watched == lineEdit() && event->type() == QEvent::FocusIn) {
         QLineEdit* edit = lineEdit();
         QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
@@ -186,8 +229,46 @@ bool ImageComboBox::eventFilter(QObject* watched, QEvent* event)
     return QComboBox::eventFilter(watched, event);
 }
 
+void ImageComboBox::keyPressEvent(QKeyEvent* event)
+{
+    QComboBox::keyPressEvent(event);
+    // A blank opens the list rather than searching it.
+    if (!isEditable() && event->key() != Qt::Key_Space)
+        NoteTyped(event->text());
+}
+
+void ImageComboBox::NoteTyped(const QString& text)
+{
+    if (text.isEmpty() || !text.at(0).isPrint())
+        return;
+    if (!mTyping.isValid() || mTyping.restart() > QApplication::keyboardInputInterval())
+        mSearch.clear();
+    if (!mTyping.isValid())
+        mTyping.start();
+    mSearch += text;
+    // The same letter again steps through the items that begin with it.
+    const bool oneLetter = mSearch.count(mSearch.at(0)) == mSearch.size();
+    const QString begin = oneLetter ? mSearch.left(1) : mSearch;
+    const bool found = std::any_of(mModel.Items.begin(), mModel.Items.end(), [&](const ComboItem& i) {
+        return i.Text.startsWith(begin, Qt::CaseInsensitive);
+    });
+    mModel.Typed = found ? QString() : mSearch;
+}
+
+void ImageComboBox::ForgetTyping()
+{
+    mSearch.clear();
+    mTyping.invalidate();
+    // The list's own search starts afresh too.
+    view()->keyboardSearch(QString());
+}
+
 void ImageComboBox::focusInEvent(QFocusEvent* event)
 {
+    // A new visit to the box starts a new search; coming back from its own
+    // open list goes on with the one typed there.
+    if (!isEditable() && event->reason() != Qt::PopupFocusReason)
+        ForgetTyping();
     QComboBox::focusInEvent(event);
     if (QLineEdit* edit = lineEdit())
         QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
@@ -373,6 +454,8 @@ LogicFrameWidget::LogicFrameWidget(const SourceNameTable& names, QWidget* parent
     cmdOkLogic->setObjectName(QStringLiteral("cmdOkLogic"));
     cmdOkOpenLogic->setObjectName(QStringLiteral("cmdOkOpenLogic"));
     cmdCancelLogic->setObjectName(QStringLiteral("cmdCancelLogic"));
+    // Wider than the gap between the operands, the operator lies over their edges.
+    lblOperator->raise();
     Refresh();
 }
 
@@ -382,7 +465,7 @@ void LogicFrameWidget::Refresh(bool applyFocus)
         c->Refresh();
     lblOperator->setText(Model.lblOperator.Caption);
     lblOperator->setToolTip(Model.lblOperator.ToolTipText);
-    PlaceWidget(lblOperator, Model.lblOperator);
+    lblOperator->setGeometry(OperatorRect(lblOperator, Model.lblOperator));
     lblOperator->setVisible(Model.lblOperator.Visible);
     ShowLabel(lblG, Model.lblG);
     ShowLabel(lblG1, Model.lblG1);

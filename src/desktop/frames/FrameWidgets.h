@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,11 +34,18 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // A list: the letters typed into it in one go, as its search reads
+    // them; a text that no item begins with is kept in the model's Typed.
+    void NoteTyped(const QString& text);
+    void ForgetTyping();
     FrameCombo& mModel;
     QString mItemsShown;
     bool mRefreshing = false;
+    QString mSearch;
+    QElapsedTimer mTyping;
 };
 
 // A label that passes its clicks and double clicks on.

@@ -445,7 +445,12 @@ void LogicFrame::cmbVar2_Click()
 bool LogicFrame::cmdOkLogic_Click()
 {
     if (!Command)
-        return false;
+        return Fail(QStringLiteral("No such object"));
+    // A name typed into a list that has no such item is refused, rather than
+    // the item the list still shows being written.
+    if (const FrameCombo* typed = ListWithTypedName({&cmbTaskAndOp, &cmbVar1}))
+        return Fail(QStringLiteral("No such object"),
+                    typed == &cmbTaskAndOp ? QStringLiteral("cmbTaskAndOp") : QStringLiteral("cmbVar1"));
     return UpdateLogicObject(*Command);
 }
 
@@ -521,6 +526,14 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
             const ComboItem* item = cmbTaskAndOp.SelectedItem();
             if (!item || item->IsHeading())
                 return Fail(QStringLiteral("Wrong value"));
+            // The task or sub may have left the project since the list was
+            // filled; nothing is written for a module that is gone.
+            const QString& name = cmbTaskAndOp.Text;
+            const bool known = is("L_SUB") ? App().SubList.Exists(name)
+                                           : App().TaskList.Exists(name) ||
+                                                 (is("L_STOP") && vb::SameText(name, "Stop program"));
+            if (!known)
+                return Fail(QStringLiteral("No such object"), QStringLiteral("cmbTaskAndOp"));
             Co.Param1Source = 2;
             Co.Param1Value = cmbTaskAndOp.Text;
         } else if (is("L_VAR")) {
@@ -530,7 +543,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
                 return Fail(QStringLiteral("Wrong value"));
             const ObjectPtr var = FindObject(cmbVar1.Text);
             if (!var)
-                return Fail(QStringLiteral("Wrong value"));
+                return Fail(QStringLiteral("No such object"), QStringLiteral("cmbVar1"));
             Co.Param1Source = var->Source;
             Co.Param1Value = var->Name;
             if (!WriteVar2Operand(QStringLiteral("L_VAR"), Co.Param2Source, Co.Param2Value))

@@ -403,7 +403,7 @@ void MotorFrame::cmbTime_Click()
 bool MotorFrame::cmdOkMotor_Click()
 {
     if (!Command)
-        return false;
+        return Fail(QStringLiteral("No such object"));
     try {
         const QString key = Command->CommandKey;
         if (IsFamily(key, CommandFamily::Motor)) {
@@ -436,6 +436,9 @@ bool MotorFrame::cmdOkMotor_Click()
                 }
             }
         }
+        // A unit or power typed into its list that the list does not have.
+        if (ListWithTypedName({&cmbTime}))
+            return Fail(QStringLiteral("No such object"), QStringLiteral("cmbTime"));
         if (vb::SameText(key, "G_TXPOWER") && cmbTime.Text.isEmpty())
             return Fail(QStringLiteral("Power not selected"), QStringLiteral("cmbTime"));
         if (chkTime.Value == 0 && cmbTimeCount.Text.isEmpty())
