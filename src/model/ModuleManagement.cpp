@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int kMaxTasks = 9;
-constexpr int kMaxSubs = 8;
 constexpr Long kObjTask = 2;
 constexpr Long kObjSub = 3;
 constexpr int kNotSupported = 438;
@@ -74,7 +72,7 @@ bool AddTask(Long openMode)
 {
     AppState& app = App();
     try {
-        if (app.TaskList.Count() >= kMaxTasks) {
+        if (app.TaskList.Count() >= MaxTasks) {
             ShowMessage(QStringLiteral("Can't add any more tasks"), MsgStyle::Exclamation);
             return false;
         }
@@ -125,7 +123,7 @@ bool AddTask(Long openMode)
 bool AddSub(Long openMode)
 {
     AppState& app = App();
-    if (app.SubList.Count() >= kMaxSubs) {
+    if (app.SubList.Count() >= MaxSubs) {
         ShowMessage(QStringLiteral("Can't add any more subs"), MsgStyle::Exclamation);
         return false;
     }
