@@ -10,9 +10,12 @@ namespace {
 
 const QString kDashes = QStringLiteral("'-------------------------------");
 
+// A download passes over a missing object silently. An invalid call is the
+// control refusing a module, its number out of the brick's range: that module
+// is not on the brick, so it counts as a failure.
 bool passedOver(const VbError& e)
 {
-    return e.number() == Err::InvalidCall || e.number() == Err::ObjectNotSet;
+    return e.number() == Err::ObjectNotSet;
 }
 
 // What tells a task from a sub when it is listed or sent.

@@ -43,12 +43,39 @@ void showFaultyModule(CommandOwner* module, Long kind)
         w->setCursorPos(app.ErrorCell);
 }
 
+// The error text of a project holding more tasks or subs than one program
+// slot of the brick takes, or empty. The editor adds no more than that, but a
+// project file edited by hand can hold more.
+QString moduleLimitError()
+{
+    const AppState& app = App();
+    if (app.TaskList.Count() > MaxTasks)
+        return QStringLiteral(" -> ERROR: Too many tasks, at most ") + QString::number(MaxTasks) +
+               QStringLiteral(" !");
+    if (app.SubList.Count() > MaxSubs)
+        return QStringLiteral(" -> ERROR: Too many subs, at most ") + QString::number(MaxSubs) +
+               QStringLiteral(" !");
+    return {};
+}
+
+// A module that could not be handed to the control stops the download; the
+// strip must not go on showing an earlier module's "Download Finished.".
+void downloadFailed()
+{
+    windows().SetPointer(kDefaultPointer);
+    windows().StatusClear();
+    status(QStringLiteral("Download Failed"), kRed);
+}
+
 }  // namespace
 
 bool CompileProject()
 {
     AppState& app = App();
     app.ErrorCellSet = False;
+    app.CompileError = moduleLimitError();
+    if (!app.CompileError.isEmpty())
+        return false;
     bool result = true;
     // A failed compile always has a text for its error report: the set-up's
     // failure is kept for it while the modules compile.
@@ -138,7 +165,7 @@ bool DownLoad()
             ok = DownLoad(*e.item);
         }
         if (!ok) {
-            windows().SetPointer(kDefaultPointer);
+            downloadFailed();
             return false;
         }
         // The pointer stays busy until the control reports the last module.

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int kMaxTasks = 9;
-constexpr int kMaxSubs = 8;
 constexpr Long kObjTask = 2;
 constexpr Long kObjSub = 3;
 constexpr int kNotSupported = 438;
@@ -72,7 +70,7 @@ void step(const std::function<void()>& f)
 
 bool AddTask(Long openMode)
 {
-    if (App().TaskList.Count() >= kMaxTasks) {
+    if (App().TaskList.Count() >= MaxTasks) {
         ShowMessage(QStringLiteral("Can't add any more tasks"), MsgStyle::Exclamation);
         return false;
     }
@@ -139,7 +137,7 @@ bool AddAskedTask()
 bool AddSub(Long openMode)
 {
     AppState& app = App();
-    if (app.SubList.Count() >= kMaxSubs) {
+    if (app.SubList.Count() >= MaxSubs) {
         ShowMessage(QStringLiteral("Can't add any more subs"), MsgStyle::Exclamation);
         return false;
     }

@@ -3,6 +3,11 @@
 // opening the editor window of a task, sub or block command.
 #include "model/AppState.h"
 
+// The most tasks and subs a project holds: what one program slot of the brick
+// takes besides its start-up task 0.
+constexpr int MaxTasks = 9;
+constexpr int MaxSubs = 8;
+
 bool AddTask(Long openMode);
 // AddTask in its two steps, for a caller that must know the task before it
 // changes the project: AskForTask shows the open/new dialog for a task and

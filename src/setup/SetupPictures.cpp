@@ -57,6 +57,30 @@ QRect portRect(const QSize& b, int port, bool top)
     return QRect(x, y, pad, pad);
 }
 
+// The grey middle of the brick, which holds the display and the four keys.
+QRectF brickMiddle(const QSize& size)
+{
+    const QRectF body(1, 1, size.width() - 2, size.height() - 2);
+    return QRectF(body.left() + body.width() * 0.08, body.top() + body.height() * 0.34, body.width() * 0.84,
+                  body.height() * 0.32);
+}
+
+// The keys' centres: 0 the red one on the left, 1 and 2 the grey ones below
+// the display, 3 the green one on the right; all of one radius.
+QPointF keyCentre(const QSize& size, int key)
+{
+    const QRectF middle = brickMiddle(size);
+    const qreal k = middle.height() * 0.22;
+    switch (key) {
+    case 0: return {middle.left() + k * 1.1, middle.center().y()};
+    case 1: return {middle.center().x() - k * 1.4, middle.bottom() - k * 0.9};
+    case 2: return {middle.center().x() + k * 1.4, middle.bottom() - k * 0.9};
+    default: return {middle.right() - k * 1.1, middle.center().y()};
+    }
+}
+
+qreal keyRadius(const QSize& size) { return brickMiddle(size).height() * 0.22 * 0.6; }
+
 }  // namespace
 
 QRect SensorPortRect(const QSize& brick, int port) { return portRect(brick, port, true); }
@@ -65,6 +89,15 @@ QRect OutputPortRect(const QSize& brick, int port) { return portRect(brick, port
 QRect SlotDisplayRect(const QSize& b)
 {
     return QRect(int(b.width() * 0.28), int(b.height() * 0.42), int(b.width() * 0.44), int(b.height() * 0.16));
+}
+
+QRect BrickKeyRect(const QSize& b, int key)
+{
+    // Over one of the grey keys below the display, the two a few pixels apart.
+    const QPointF c = keyCentre(b, key == 0 ? 1 : 2);
+    const qreal r = keyRadius(b);
+    const qreal width = 2 * qAbs(c.x() - brickMiddle(b).center().x()) - 4;
+    return QRectF(c.x() - width / 2, c.y() - r - 1, width, 2 * r + 2).toAlignedRect();
 }
 
 QPixmap BrickPicture(const QSize& size)
@@ -80,8 +113,7 @@ QPixmap BrickPicture(const QSize& size)
     p.setBrush(g);
     p.drawRoundedRect(body, 14, 14);
     // The grey middle with the display and the four keys.
-    const QRectF middle(body.left() + body.width() * 0.08, body.top() + body.height() * 0.34,
-                        body.width() * 0.84, body.height() * 0.32);
+    const QRectF middle = brickMiddle(size);
     p.setPen(QPen(kDarkGrey, 1));
     p.setBrush(QColor(170, 170, 175));
     p.drawRoundedRect(middle, 8, 8);
@@ -94,14 +126,9 @@ QPixmap BrickPicture(const QSize& size)
     p.setPen(kDarkGrey);
     p.drawText(display.adjusted(4, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Program"));
     const QColor keys[] = {QColor(200, 30, 30), kDarkGrey, kDarkGrey, QColor(40, 140, 60)};
-    const qreal k = middle.height() * 0.22;
-    const QPointF keyAt[] = {{middle.left() + k * 1.1, middle.center().y()},
-                             {middle.center().x() - k * 1.4, middle.bottom() - k * 0.9},
-                             {middle.center().x() + k * 1.4, middle.bottom() - k * 0.9},
-                             {middle.right() - k * 1.1, middle.center().y()}};
     for (int i = 0; i < 4; ++i) {
         p.setBrush(keys[i]);
-        p.drawEllipse(keyAt[i], k * 0.6, k * 0.6);
+        p.drawEllipse(keyCentre(size, i), keyRadius(size), keyRadius(size));
     }
     // The name plate and the ports.
     f.setBold(true);

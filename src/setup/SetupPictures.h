@@ -14,6 +14,8 @@ QRect SensorPortRect(const QSize& brick, int port);
 QRect OutputPortRect(const QSize& brick, int port);
 // The place of the program slot's display on the brick.
 QRect SlotDisplayRect(const QSize& brick);
+// The place of a key below the display: 0 the left one, 1 the right one.
+QRect BrickKeyRect(const QSize& brick, int key);
 
 // Palette picture 1..5 (SetupPicture codes).
 QPixmap PalettePicture(int index, const QSize& size);

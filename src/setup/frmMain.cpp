@@ -1,7 +1,10 @@
 #include "setup/frmMain.h"
 
 #include "desktop/Twips.h"
+#include "link/PhantomControl.h"
 #include "model/AppState.h"
+#include "model/Messages.h"
+#include "model/VbError.h"
 #include "setup/PropertyDialogs.h"
 #include "setup/SetupLayout.h"
 #include "setup/SetupPictures.h"
@@ -55,6 +58,19 @@ int pictureOf(const QMimeData* mime)
     if (!mime || !mime->hasFormat(QLatin1String(kPictureMime)))
         return 0;
     return mime->data(QLatin1String(kPictureMime)).toInt();
+}
+
+// True when the control's brick is the virtual one.
+bool virtualBrickInUse()
+{
+    IPhantomControl* pb = App().PB;
+    if (!pb)
+        return false;
+    try {
+        return pb->ComPortNo() == PhantomControl::VirtualBrickPort;
+    } catch (const VbError&) {
+        return false;
+    }
 }
 
 // The height of the window's body (the three columns).
@@ -174,6 +190,22 @@ void frmMain::BuildBrickColumn()
     txtProgNumber->setToolTip(QStringLiteral("Program slot 1 to 5"));
     txtProgNumber->installEventFilter(this);
     txtProgNumber->raise();
+
+    cmdRun = new QPushButton(QStringLiteral("Run"), picRcx);
+    cmdRun->setGeometry(BrickKeyRect(picRcx->size(), 0));
+    cmdRun->setToolTip(QStringLiteral("Run the program in the slot"));
+    cmdStop = new QPushButton(QStringLiteral("Stop"), picRcx);
+    cmdStop->setGeometry(BrickKeyRect(picRcx->size(), 1));
+    cmdStop->setToolTip(QStringLiteral("Stop all tasks"));
+    for (QPushButton* key : {cmdRun, cmdStop}) {
+        QFont f = key->font();
+        f.setPixelSize(qMax(8, key->height() / 2));
+        key->setFont(f);
+        key->setFocusPolicy(Qt::NoFocus);
+        key->setVisible(false);
+    }
+    connect(cmdRun, &QPushButton::clicked, this, &frmMain::cmdRun_Click);
+    connect(cmdStop, &QPushButton::clicked, this, &frmMain::cmdStop_Click);
 }
 
 void frmMain::BuildPollColumn()
@@ -273,6 +305,9 @@ void frmMain::Form_Load()
 
     const bool rcxProject = a.ProjectType == 0;
     txtProgNumber->setEnabled(rcxProject);
+    cmdRun->setEnabled(rcxProject);
+    cmdStop->setEnabled(rcxProject);
+    ShowBrickKeys();
     for (int i = 1; i <= 4; ++i) {
         picBrick[i]->setEnabled(rcxProject);
         picBrick[i]->setPixmap(rcxProject ? PalettePicture(i, picBrick[i]->size()) : CoverPicture(picBrick[i]->size()));
@@ -343,6 +378,7 @@ void frmMain::CmdClose_Click()
 void frmMain::mnuPref_Click()
 {
     ShowPreferences(this);
+    ShowBrickKeys();
 }
 
 void frmMain::mnuAdvanced_Click()
@@ -390,6 +426,36 @@ bool frmMain::txtProgNumber_KeyPress(QChar key)
         return false;
     txtProgNumber->setText(QString(key));
     return true;
+}
+
+// ------------------------------------------------------------------ the virtual brick's keys
+
+void frmMain::ShowBrickKeys()
+{
+    const bool shown = virtualBrickInUse();
+    cmdRun->setVisible(shown);
+    cmdStop->setVisible(shown);
+}
+
+void frmMain::cmdRun_Click()
+{
+    try {
+        Integer slot = App().RcxSetup->ProgramNumber;
+        PB().SelectPrgm(slot);
+        Integer setupTask = 0;
+        PB().StartTask(setupTask);
+    } catch (const VbError& e) {
+        ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
+    }
+}
+
+void frmMain::cmdStop_Click()
+{
+    try {
+        PB().StopAllTasks();
+    } catch (const VbError& e) {
+        ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
+    }
 }
 
 // ------------------------------------------------------------------ events
@@ -771,11 +837,13 @@ void frmMain::cmdPollOnce_Click()
     Panel.PollOnce();
     for (int i = 0; i < txtPollValue.size() && i < Panel.Rows.size(); ++i)
         txtPollValue[i]->setText(Panel.Rows[i].Value);
+    ShowBrickKeys();
 }
 
 void frmMain::cmdStopPollSensor_Click()
 {
     Panel.TogglePolling();
+    ShowBrickKeys();
 }
 
 void frmMain::ShowPollingState()
@@ -796,6 +864,7 @@ void frmMain::tmrPoll_Timer()
     for (int i = 0; i < txtPollValue.size() && i < Panel.Rows.size(); ++i)
         if (!txtPollValue[i]->hasFocus())
             txtPollValue[i]->setText(Panel.Rows[i].Value);
+    ShowBrickKeys();
     if (Panel.Polling())
         tmrPoll->start(int(App().PollInterval));
 }
@@ -835,6 +904,7 @@ void frmMain::cmdDataLog_Click(int index)
     default:
         break;
     }
+    ShowBrickKeys();
 }
 
 void frmMain::ShowBattery(const BatteryReading& reading)
@@ -865,6 +935,7 @@ void frmMain::cmdFirmDialog_Click()
 void frmMain::mnuShowFirmVer_Click()
 {
     Tools.ShowFirmwareVersion();
+    ShowBrickKeys();
 }
 
 FirmwareChoice frmMain::ChooseFirmware(const QString& folder, const QString& name)

@@ -85,6 +85,13 @@ public:
     void txtPollValue_KeyPress(int index);  // Enter
     void VScroll1_Change(int value);
 
+    // --- The virtual brick's keys ---
+    // While the control's brick is the virtual one, the brick's picture has
+    // Run and Stop, as a real brick has its keys: Run starts the program in
+    // the selected slot, Stop stops all its tasks. A tower's brick has its own.
+    void cmdRun_Click();
+    void cmdStop_Click();
+
     // --- Brick tools ---
     BrickTools Tools;
     void cmdDataLog_Click(int index);
@@ -110,6 +117,8 @@ public:
     QLabel* imgOutput[3];
     QLabel* imgSensor[3];
     QLineEdit* txtProgNumber;
+    QPushButton* cmdRun;
+    QPushButton* cmdStop;
 
     QGroupBox* Frame1;
     QCheckBox* chkOrder[5];
@@ -147,6 +156,9 @@ private:
     void BuildPollColumn();
     void BuildToolColumn();
     void ShowPorts();
+    // Shows Run and Stop when the virtual brick is in use; the port can change
+    // with any exchange that checks the tower, and in the preferences.
+    void ShowBrickKeys();
     void ShowPollRows();
     void UpdatePollButtons();
     void ShowPollingState();

@@ -7,6 +7,11 @@
 #include "link/PortScan.h"
 #include "compiler/Translate.h"
 #include "link/PhantomControl.h"
+#include "model/ProjectFile.h"
+#include "support/PrintTexts.h"
+#include "support/TestFiles.h"
+
+#include <QTemporaryDir>
 
 namespace {
 
@@ -665,6 +670,134 @@ TEST_F(DownloadTest, VirtualBrickSwitchedOffAndOn)
     EXPECT_EQ(preview.pointers.last(), 0);
     App().PB = &pb;
     App().Presenter = &presenter;
+}
+
+}  // namespace
+
+namespace {
+
+// A project "Robot" written as its files and opened, with the given number of
+// tasks and subs, each with one command; the virtual brick is the control's.
+class ModuleLimitTest : public DownloadTest {
+protected:
+    void SetUp() override
+    {
+        DownloadTest::SetUp();
+        ASSERT_TRUE(data.isValid());
+        App().DataFolder = data.path();
+        App().RcxSetup->ProjectName = QStringLiteral("Robot");
+        for (Long port = 0; port < PhantomControl::TowerPorts; ++port)
+            control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
+        control.setEventSink(&events);
+    }
+    void TearDown() override
+    {
+        App().PB = &pb;
+        DownloadTest::TearDown();
+    }
+
+    void openProject(int tasks, int subs)
+    {
+        const QString folder = data.path() + QStringLiteral("/Projects/Robot.dir");
+        QByteArray project = "0\r\n0\r\n";
+        for (int port = 0; port < 3; ++port)
+            project += "1," + QByteArray::number(port) + ",1," + (port == 0 ? "1" : "0") + ",7,\"\",\"\",\"\"\r\n";
+        for (int port = 0; port < 3; ++port)
+            project += "40,0," + QByteArray::number(port) + ",0,\"\"\r\n";
+        project += "\"EndVarDef\",0,0,0\r\n";
+        for (int t = 1; t <= tasks; ++t) {
+            const QByteArray name = "T" + QByteArray::number(t);
+            project += "\"" + name + "\"," + QByteArray::number(t) + "\r\n";
+            writeFile(folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".tas"),
+                      "0,0," + QByteArray::number(t) + ",\"t\"\r\n\"M_ON\",\"0\",0,-1,-1,-1,-1,\"\",\"\",0,,0,,0,1\r\n");
+        }
+        project += "\"EndTaskDef\",0\r\n";
+        for (int s = 1; s <= subs; ++s) {
+            const QByteArray name = "S" + QByteArray::number(s);
+            project += "\"" + name + "\"," + QByteArray::number(s) + "\r\n";
+            writeFile(data.path() + QStringLiteral("/Subs/") + QLatin1String(name) + QStringLiteral(".sub"),
+                      "0,0," + QByteArray::number(s) + ",\"s\"\r\n\"M_FWD\",\"0\",0,-1,-1,-1,-1,\"\",\"\",0,,0,,0,1\r\n");
+        }
+        project += "\"EndSubDef\",0\r\n";
+        writeFile(folder + QStringLiteral("/Robot.qmd"), project);
+        App().ProjectAction = 1;
+        ASSERT_TRUE(OpenProject()) << presenter.texts().join('|').toStdString();
+        ASSERT_EQ(App().TaskList.Count(), tasks);
+        ASSERT_EQ(App().SubList.Count(), subs);
+        App().InitParams->ConfirmDownload = 0;
+        App().ComPortNumber = PhantomControl::VirtualBrickPort;
+        App().PB = &control;
+        presenter.shown.clear();
+        preview.log.clear();
+        preview.statusPrints.clear();
+        preview.pointers.clear();
+    }
+
+    QTemporaryDir data;
+    PhantomControl control{[] { return qint64(0); }};
+};
+
+TEST_F(ModuleLimitTest, AProjectBeyondTheBricksLimitsIsRefusedAtCompile)
+{
+    const struct {
+        int tasks;
+        int subs;
+        const char* error;  // empty: it compiles and every module reaches the brick
+    } cases[] = {
+        {9, 8, ""},
+        {10, 0, " -> ERROR: Too many tasks, at most 9 !"},
+        {1, 9, " -> ERROR: Too many subs, at most 8 !"},
+        {10, 9, " -> ERROR: Too many tasks, at most 9 !"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.tasks << " tasks, " << c.subs << " subs");
+        openProject(c.tasks, c.subs);
+        control.virtualBrick() = vbrick::SoftRcx();
+        DownloadCommand();
+        const QString error = QString::fromLatin1(c.error);
+        if (error.isEmpty()) {
+            EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
+            QList<Long> all;
+            for (Long m = 0; m <= c.tasks; ++m)
+                all.append(m);
+            for (Long m = 11; m <= 10 + c.subs; ++m)
+                all.append(m);
+            EXPECT_EQ(storedModules(control.virtualBrick(), 0), all);
+            EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Download Finished."));
+        } else {
+            ASSERT_EQ(presenter.shown.size(), 1);
+            EXPECT_EQ(presenter.shown[0].text, error);
+            EXPECT_EQ(presenter.shown[0].title, QStringLiteral("Error in Program"));
+            EXPECT_EQ(preview.statusTexts(), (QStringList{"Compiling...", "Compiling " + error}));
+            // Nothing went down, and the brick did not even play the closing sound.
+            EXPECT_TRUE(storedModules(control.virtualBrick(), 0).isEmpty());
+            EXPECT_TRUE(control.virtualBrick().sounds().isEmpty());
+        }
+    }
+}
+
+TEST_F(ModuleLimitTest, AModuleTheBrickRefusesFailsTheDownload)
+{
+    const struct {
+        int tasks;
+        int subs;
+        const char* message;
+        QList<Long> stored;  // what reached the brick before the refused module
+    } cases[] = {
+        {10, 1, "Error: 5 in Download", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {1, 9, "Error: 5 in Download sub", {0, 1, 11, 12, 13, 14, 15, 16, 17, 18}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        openProject(c.tasks, c.subs);
+        control.virtualBrick() = vbrick::SoftRcx();
+        // Past the compile's check, the control refuses the module's number.
+        EXPECT_FALSE(DownLoad());
+        EXPECT_EQ(presenter.texts(), QStringList{QString::fromLatin1(c.message)});
+        EXPECT_EQ(storedModules(control.virtualBrick(), 0), c.stored);
+        EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Download Failed"));
+        EXPECT_EQ(preview.pointers.last(), 0);
+    }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "SetupFixture.h"
 
+#include "compiler/ProjectCompile.h"
+#include "model/Grid.h"
 #include "setup/PropertyDialogs.h"
 #include "setup/SetupPictures.h"
 #include "setup/frmMain.h"
@@ -323,6 +325,8 @@ TEST_F(SetupWindow, GrabTheWindow)
     DropOnOutput(0, SetupPicture::Motor);
     DropOnSensor(0, SetupPicture::Touch);
     DropOnSensor(2, SetupPicture::Light);
+    useBrick();
+    control.setComPortNo(PhantomControl::VirtualBrickPort);  // the brick's picture with Run and Stop
     auto w = open();
     w->show();
     QApplication::processEvents();
@@ -339,4 +343,150 @@ TEST_F(SetupWindow, GrabTheWindow)
     frmSensorProp sensor(2);
     sensor.Form_Load();
     EXPECT_TRUE(sensor.grab().save(QDir(dir).filePath(QStringLiteral("sensor-dialog.png"))));
+}
+
+// ---- The virtual brick's Run and Stop ----
+
+class VirtualBrickKeys : public SetupWindow {
+protected:
+    void SetUp() override
+    {
+        SetupWindow::SetUp();
+        for (Long port = 0; port < PhantomControl::TowerPorts; ++port)
+            brick.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
+        brick.setEventSink(&events);
+        App().PB = &brick;
+        App().InitParams->ConfirmDownload = 0;
+    }
+    void TearDown() override
+    {
+        App().PB = nullptr;
+        SetupWindow::TearDown();
+    }
+
+    // A motor on A that the set-up leaves off, the variable "Count", and the
+    // task "Main", started with the program and in a loop: A on, Count + 1,
+    // wait a second.
+    void project()
+    {
+        DropOnOutput(0, SetupPicture::Motor);
+        rcx().PortMotor(0)->MotorStartState = 0;
+        AddNamedValue(QStringLiteral("Count"), OperandSource::Variable, 0, 3);
+        auto task = std::make_shared<clsTask>();
+        task->Name = QStringLiteral("Main");
+        task->mNumber = 1;
+        task->mLoop = 1;
+        task->StartOnStartup = 1;
+        task->ModulType = ModuleKind::Task;
+        App().TaskList.Add(task, task->Name);
+        auto put = [&](int row, const char* key, const std::function<void(clsCommand&)>& fill) {
+            auto c = std::make_shared<clsCommand>();
+            c->CommandKey = QLatin1String(key);
+            c->Op = 0;
+            c->Param1Source = -1;
+            c->Param1Value = -1;
+            c->Param2Source = -1;
+            c->Param2Value = -1;
+            c->x = 0;
+            c->y = Integer(row);
+            fill(*c);
+            task->Commands()->Add(c, ColKey(0, row));
+        };
+        put(1, "M_ON", [](clsCommand& c) { c.MotorList = QStringLiteral("0"); });
+        put(2, "L_VAR", [](clsCommand& c) {
+            c.Param1Source = OperandSource::Variable;
+            c.Param1Value = QStringLiteral("Count");
+            c.Param2Source = OperandSource::Constant;
+            c.Param2Value = QStringLiteral("1");
+        });
+        put(3, "G_WAIT", [](clsCommand& c) {
+            c.Param1Source = OperandSource::Constant;
+            c.Param1Value = QStringLiteral("1");
+            c.Time = QStringLiteral("Second");
+        });
+    }
+
+    // The polling row of a caption, ticked (the row may lie below the panel's fold).
+    static int tickRow(frmMain& w, const QString& caption)
+    {
+        for (int i = 0; i < w.chkPollSensor.size(); ++i)
+            if (w.chkPollSensor[i]->text() == caption) {
+                w.chkPollSensor[i]->click();
+                return i;
+            }
+        ADD_FAILURE() << "no row " << caption.toStdString();
+        return 0;
+    }
+
+    qint64 now = 0;
+    PhantomControl brick{[this] { return now; }};
+    ControlEventHandler events;
+};
+
+TEST_F(VirtualBrickKeys, RunAndStopTheDownloadedProgram)
+{
+    project();
+    App().ComPortNumber = PhantomControl::VirtualBrickPort;
+    DownloadCommand();
+    ASSERT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
+    ASSERT_FALSE(brick.virtualBrick().taskCode(0, 1).isEmpty());
+    // Downloaded, but nothing runs until Run.
+    now = 5000;
+    Integer variable = 3;
+    EXPECT_EQ(brick.Poll(OperandSource::Variable, variable), 0);
+
+    auto w = open();
+    w->show();
+    ASSERT_TRUE(w->cmdRun->isVisible());
+    ASSERT_TRUE(w->cmdStop->isVisible());
+    const int motor = tickRow(*w, QStringLiteral("Motor state A"));
+    const int count = tickRow(*w, QStringLiteral("Count"));
+    auto poll = [&] {
+        QTest::mouseClick(w->cmdPollOnce, Qt::LeftButton);
+        return w->txtPollValue[motor]->text() + QLatin1Char('|') + w->txtPollValue[count]->text();
+    };
+    EXPECT_EQ(poll(), QStringLiteral("0-FLOAT|0"));
+
+    QTest::mouseClick(w->cmdRun, Qt::LeftButton);
+    now += 100;
+    EXPECT_EQ(poll(), QStringLiteral("128-ON|1"));
+    now += 1000;
+    EXPECT_EQ(poll(), QStringLiteral("128-ON|2"));
+
+    QTest::mouseClick(w->cmdStop, Qt::LeftButton);
+    now += 5000;
+    EXPECT_EQ(poll(), QStringLiteral("128-ON|2"));
+    for (int t = 0; t < rcx::TaskCount; ++t)
+        EXPECT_FALSE(brick.virtualBrick().running(t)) << t;
+
+    // Run starts the program again from its start-up task.
+    QTest::mouseClick(w->cmdRun, Qt::LeftButton);
+    now += 100;
+    EXPECT_EQ(poll(), QStringLiteral("128-ON|1"));
+    EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
+}
+
+TEST_F(VirtualBrickKeys, OnlyTheVirtualBrickHasThem)
+{
+    for (Long port = 0; port <= PhantomControl::VirtualBrickPort; ++port) {
+        brick.setComPortNo(port);
+        auto w = open();
+        EXPECT_EQ(w->cmdRun->isVisibleTo(w.get()), port == PhantomControl::VirtualBrickPort) << port;
+        EXPECT_EQ(w->cmdStop->isVisibleTo(w.get()), port == PhantomControl::VirtualBrickPort) << port;
+    }
+    App().PB = nullptr;
+    EXPECT_FALSE(open()->cmdRun->isVisibleTo(nullptr));
+
+    // The tower found on the way of a poll is the virtual brick: the keys come.
+    App().PB = &brick;
+    brick.setComPortNo(0);
+    App().ComPortNumber = -1;
+    DropOnOutput(0, SetupPicture::Motor);
+    auto w = open();
+    EXPECT_FALSE(w->cmdRun->isVisibleTo(w.get()));
+    tickRow(*w, QStringLiteral("Motor state A"));
+    QTest::mouseClick(w->cmdPollOnce, Qt::LeftButton);
+    EXPECT_EQ(brick.ComPortNo(), PhantomControl::VirtualBrickPort);
+    EXPECT_TRUE(w->cmdRun->isVisibleTo(w.get()));
+    EXPECT_TRUE(w->cmdStop->isVisibleTo(w.get()));
 }
