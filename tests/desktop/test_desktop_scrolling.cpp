@@ -26,7 +26,7 @@ protected:
         FillNameTables();
         BuildRcxObjects();
         task = AddTask(QStringLiteral("Main"));
-        // A caption that reaches across its picture: a piece of it is what
+        // A caption that reaches across its picture: the end of it is what
         // peeked in at the left edge of a desk scrolled sideways.
         counter = Command(QStringLiteral("G_WAIT"), 0, 1, 1, QStringLiteral("Wait"),
                           QStringLiteral("For the count of the count"));
