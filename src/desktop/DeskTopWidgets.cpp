@@ -35,12 +35,14 @@ void TwipsBox::setWidth(double twips)
 {
     mWidth = twips;
     Place();
+    Resized();
 }
 
 void TwipsBox::setHeight(double twips)
 {
     mHeight = twips;
     Place();
+    Resized();
 }
 
 void TwipsBox::Move(double left, double top)
@@ -57,6 +59,7 @@ void TwipsBox::Move(double left, double top, double width, double height)
     mWidth = width;
     mHeight = height;
     Place();
+    Resized();
 }
 
 // ---- PictureBox
@@ -97,6 +100,11 @@ PicCommandBox::PicCommandBox(frmDeskTop* form, Integer index, QWidget* parent)
 {
     setFont(frmDeskTop::CaptionFont(false));
     setMouseTracking(true);
+}
+
+void PicCommandBox::Resized()
+{
+    mForm->CommandPictureResized();
 }
 
 void PicCommandBox::PaintContents(QPainter& p)
@@ -167,6 +175,9 @@ void ModulTitleBox::PaintContents(QPainter& p)
 
 DeskTopBox::DeskTopBox(frmDeskTop* form, QWidget* parent) : TwipsBox(parent), mForm(form)
 {
+    // The surface's colour fills the desk before each paint (the frames that
+    // lie on the desk show it too); the paint gives the part beyond the
+    // surface the window's background.
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, pal.color(QPalette::Base));

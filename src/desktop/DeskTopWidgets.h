@@ -34,6 +34,8 @@ public:
 
 protected:
     void Place();
+    // The size was set (a move alone does not call it).
+    virtual void Resized() {}
 
 private:
     double mLeft = 0, mTop = 0, mWidth = 0, mHeight = 0;
@@ -84,6 +86,7 @@ public:
     void setMouseIcon(PickIcon icon);
 
 protected:
+    void Resized() override;
     void PaintContents(QPainter& p) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -109,8 +112,9 @@ private:
     frmDeskTop* mForm;
 };
 
-// The desk picDeskTop: the grid lines and the two shapes; its mouse events
-// go to the window in twips.
+// The desk picDeskTop: its surface with the grid lines and the two shapes,
+// and the window's background beyond the surface; its mouse events go to the
+// window in twips.
 class DeskTopBox : public TwipsBox {
     Q_OBJECT
 public:

@@ -76,6 +76,8 @@ QPixmap YesNoPicture(const QString& text, int width, int height)
 frmDeskTop::frmDeskTop(QMdiArea* mdiArea) : QWidget(nullptr), mMdiArea(mdiArea)
 {
     setFocusPolicy(Qt::NoFocus);
+    // Where the window is wider than its desk it shows its own background.
+    setAutoFillBackground(true);
     BuildControls();
     if (mMdiArea) {
         mSub = mMdiArea->addSubWindow(this);
@@ -251,6 +253,37 @@ double frmDeskTop::CellWidth() const
 double frmDeskTop::CellHeight() const
 {
     return mPicCommand.at(0)->Height();
+}
+
+double frmDeskTop::DeskSurfaceWidth() const
+{
+    return 2.5 * CellWidth();
+}
+
+double frmDeskTop::DeskContentWidth() const
+{
+    const double w = CellWidth();
+    double right = LeftMargin + 2 * w;
+    // Only a grown picture counts: one dragged past the grid is dropped
+    // back into it.
+    for (const auto& [index, pic] : mPicCommand)
+        if (index != 0 && !pic->isHidden() && pic->Width() > w)
+            right = std::max(right, pic->Left() + pic->Width());
+    return right;
+}
+
+void frmDeskTop::CommandPictureResized()
+{
+    if (!mLoaded || mUnloaded)
+        return;
+    const double content = DeskContentWidth();
+    if (content == mContentWidth)
+        return;
+    const bool shrank = content < mContentWidth;
+    mContentWidth = content;
+    LayoutScrollBars();
+    if (shrank)
+        HScroll1->setValue(0);
 }
 
 void frmDeskTop::SizeCommandPicture(Integer Index)
@@ -636,6 +669,12 @@ void frmDeskTop::DrawGrid()
 void frmDeskTop::picDeskTop_Paint(QPainter& p)
 {
     const double w = CellWidth(), h = CellHeight();
+    // Beyond the surface lies the window's background, not a grid without
+    // lines.
+    const int surfaceRight = PixX(DeskSurfaceWidth());
+    if (surfaceRight < picDeskTop->width())
+        p.fillRect(QRect(surfaceRight, 0, picDeskTop->width() - surfaceRight, picDeskTop->height()),
+                   palette().color(QPalette::Window));
     p.setPen(QPen(palette().color(QPalette::Button), 1));
     for (int i = 1; i <= 41; ++i)
         p.drawLine(PixX(280), PixY(i * h), PixX(2.5 * w), PixY(i * h));
@@ -778,6 +817,7 @@ void frmDeskTop::Form_Load()
     // The frames' image combo boxes show the pictures of the image list ILDT.
     Step([&] { BuildFrames(); }, quiet);
     Step([&] { FillSourceNames(); }, quiet);
+    mContentWidth = DeskContentWidth();
     mLoaded = true;
 }
 
@@ -823,8 +863,9 @@ void frmDeskTop::LayoutScrollBars()
     Step([&] {
         const double width = std::max(0.0, scaleWidth - vWidth);
         HScroll1->setGeometry(PixRect(0, scaleHeight - hHeight, width, hHeight));
-        // Where the desk fits the bar has no range and the desk stays at Left 0.
-        const Long max = vb::CLng(picDeskTop->Width() - scaleWidth + vWidth);
+        // The bar reaches as far as the desk has something to show: where
+        // both columns fit it has no range and the desk stays at Left 0.
+        const Long max = vb::CLng(DeskContentWidth() - scaleWidth + vWidth);
         HScroll1->setRange(0, std::max<Long>(0, max));
         HScroll1->setEnabled(max > 0);
         if (max <= 0) {

@@ -175,6 +175,18 @@ public:
     double CellWidth() const;
     double CellHeight() const;
 
+    // How far across the desk its surface reaches (twips): to the end of the
+    // grid lines, 2.5 cells. The rest of the desk shows the window's background.
+    double DeskSurfaceWidth() const;
+    // How far across the desk there is something to show (twips): both
+    // columns, or further where a picture is grown around an open frame.
+    // HScroll1 reaches no further.
+    double DeskContentWidth() const;
+    // A command picture's size was set: the bars follow when the desk's
+    // content grew or shrank; a picture back to its cell size (its frame
+    // closed) brings the desk back to its left edge.
+    void CommandPictureResized();
+
     // The grid key of (Mx, My), or with Flag False of the current cell.
     QString ColKey(bool Flag, int Mx, int My) const;
     void ScrollScr() override;
@@ -319,4 +331,5 @@ private:
     bool mLoaded = false;
     bool mUnloaded = false;
     bool mInResize = false;
+    double mContentWidth = 0;
 };

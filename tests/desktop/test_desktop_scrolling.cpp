@@ -1,0 +1,221 @@
+// The desk as the user sees it: painted whole at every scroll position and
+// window size, with the window's background beyond its surface; a sideways
+// range only where the two columns don't fit; and after a frame in column 2
+// closes, the desk back at its left edge, where clicks land in the cell shown.
+#include "DeskTopFixture.h"
+
+#include "desktop/Twips.h"
+#include "desktop/frames/FrameWidgets.h"
+#include "model/NamedValues.h"
+
+#include <QImage>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+const double W = frmDeskTop::CommandWidth;
+const double H = frmDeskTop::CommandHeight;
+const double Margin = frmDeskTop::LeftMargin;
+
+class DeskScrollTest : public DeskTopTest {
+protected:
+    void SetUp() override
+    {
+        DeskTopTest::SetUp();
+        FillNameTables();
+        BuildRcxObjects();
+        task = AddTask(QStringLiteral("Main"));
+        // A caption that reaches across its picture: the end of it is what
+        // peeked in at the left edge of a desk scrolled sideways.
+        counter = Command(QStringLiteral("G_WAIT"), 0, 1, 1, QStringLiteral("Wait"),
+                          QStringLiteral("For the count of the count"));
+        waitRight = Command(QStringLiteral("G_WAIT"), 1, 1, 2, QStringLiteral("Wait"), QStringLiteral("For 5"));
+        for (const auto& c : {counter, waitRight})
+            Put(*task->Commands(), c);
+        f = OpenTask(task);
+        ASSERT_NE(f, nullptr);
+    }
+
+    enum class Size { New, Narrow, DeskWide, Maximised };
+
+    void SizeTo(Size size)
+    {
+        QMdiSubWindow* sub = f->SubWindow();
+        if (size != Size::Maximised && sub->isMaximized()) {
+            sub->showNormal();
+            Flush();
+        }
+        if (size == Size::Maximised) {
+            sub->showMaximized();
+        } else if (size == Size::Narrow) {
+            sub->resize(300, 500);
+        } else if (size == Size::DeskWide) {
+            sub->resize(f->picDeskTop->width(), 600);
+        }
+        Flush();
+    }
+
+    // Where the left edge of the desk's column (0 or 1) stands in the window.
+    int ColumnX(int column) const { return f->picDeskTop->x() + PixX(Margin + column * W); }
+
+    // Clicks the window where the middle of the cell (column, row) shows
+    // when the desk stands at its left edge, on whatever lies there.
+    void ClickHome(int column, int row)
+    {
+        const QPoint at(PixX(Margin + (column + 0.5) * W), f->picDeskTop->y() + PixY((row + 0.5) * H));
+        QWidget* target = f->childAt(at);
+        ASSERT_NE(target, nullptr);
+        QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(f, at));
+        Flush();
+    }
+
+    TaskPtr task;
+    std::shared_ptr<clsCommand> counter, waitRight;
+    frmDeskTop* f = nullptr;
+};
+
+// Pixels of the rectangle that are not of the colour, a few of them listed;
+// "" when there are none.
+std::string OtherPixels(const QImage& image, const QRect& rect, const QColor& color)
+{
+    if (!rect.isValid())
+        return {};
+    QString found;
+    int count = 0;
+    const QRect r = rect.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (image.pixelColor(x, y) != color && ++count <= 3)
+                found += QStringLiteral("(%1,%2) %3 ").arg(x).arg(y).arg(image.pixelColor(x, y).name());
+    return count ? QStringLiteral("%1 pixels, e.g. %2").arg(count).arg(found).toStdString() : std::string();
+}
+
+TEST_F(DeskScrollTest, TheDeskIsPaintedWholeWithTheWindowsBackgroundBeyondIt)
+{
+    const QColor background = f->palette().color(QPalette::Window);
+    const QColor surface = f->picDeskTop->palette().color(QPalette::Base);
+    struct Case {
+        Size size;
+        const char* name;
+    } cases[] = {{Size::New, "new"}, {Size::Narrow, "narrow"}, {Size::DeskWide, "desk wide"},
+                 {Size::Maximised, "maximised"}};
+    for (const Case& c : cases) {
+        SizeTo(c.size);
+        const int hMax = f->HScroll1->maximum(), vMax = f->VScroll1->maximum();
+        for (auto [h, v] : {std::pair{0, 0}, {hMax, vMax / 2}, {hMax / 2, vMax}, {hMax, 0}}) {
+            f->HScroll1->setValue(h);
+            f->VScroll1->setValue(v);
+            Flush();
+            const QImage shot = f->grab().toImage();
+            const std::string at = std::string(c.name) + " at " + std::to_string(h) + ", " + std::to_string(v);
+            ASSERT_EQ(f->picDeskTop->x(), -PixX(h)) << at;
+            const int top = f->picModulTitle->height(), bottom = f->HScroll1->y() - 1;
+            // Beyond the end of the grid lines: the window's background, as far
+            // as the vertical bar.
+            const int beyond = f->picDeskTop->x() + PixX(2.5 * W) + 1;
+            EXPECT_EQ(OtherPixels(shot, QRect(QPoint(beyond, top), QPoint(f->VScroll1->x() - 1, bottom)), background),
+                      "")
+                << at;
+            // The desk's surface: the middle of an empty cell of column 2 in view.
+            const int row = int(v / H) + 3;
+            const QPoint cell(ColumnX(1) + PixX(W / 2), f->picDeskTop->y() + PixY((row + 0.5) * H));
+            if (cell.x() < f->VScroll1->x()) {
+                EXPECT_EQ(shot.pixelColor(cell), surface) << at;
+            }
+        }
+    }
+}
+
+TEST_F(DeskScrollTest, WhereBothColumnsFitTheHorizontalBarHasNoRange)
+{
+    struct Case {
+        Size size;
+        const char* name;
+    } cases[] = {{Size::New, "new"}, {Size::DeskWide, "desk wide"}, {Size::Maximised, "maximised"}};
+    for (const Case& c : cases) {
+        SizeTo(c.size);
+        EXPECT_EQ(f->HScroll1->maximum(), 0) << c.name;
+        EXPECT_FALSE(f->HScroll1->isEnabled()) << c.name;
+        EXPECT_EQ(f->picDeskTop->x(), 0) << c.name;
+        // Both columns in view, column 2's right edge left of the vertical bar.
+        EXPECT_LE(ColumnX(2), f->VScroll1->x()) << c.name;
+    }
+    // A narrow window scrolls just as far as to show column 2 whole.
+    SizeTo(Size::Narrow);
+    ASSERT_GT(f->HScroll1->maximum(), 0);
+    f->HScroll1->setValue(f->HScroll1->maximum());
+    EXPECT_LE(ColumnX(2), f->VScroll1->x());
+    EXPECT_GE(ColumnX(2), f->VScroll1->x() - 1);
+}
+
+TEST_F(DeskScrollTest, AfterAFrameInColumn2ClosesTheDeskIsBackAtItsLeftEdge)
+{
+    const QColor surface = f->picDeskTop->palette().color(QPalette::Base);
+    enum class Open { Menu, DoubleClick };
+    enum class Close { Escape, CancelButton };
+    struct Case {
+        Size size;
+        Open open;
+        Close close;
+        const char* name;
+    } cases[] = {
+        {Size::New, Open::Menu, Close::Escape, "new window, menu, Esc"},
+        {Size::New, Open::DoubleClick, Close::CancelButton, "new window, double click, Cancel"},
+        {Size::Narrow, Open::DoubleClick, Close::Escape, "narrow window, double click, Esc"},
+    };
+    for (const Case& c : cases) {
+        SizeTo(c.size);
+        f->HScroll1->setValue(0);
+        PicCommandBox* pic = f->picCommand(waitRight->PicIndex);
+        ASSERT_NE(pic, nullptr);
+        if (c.open == Open::Menu) {
+            f->setCursorPos(QStringLiteral("0101"));
+            f->mnuUpdate_Click();
+        } else {
+            QTest::mouseDClick(pic, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+        }
+        Flush();
+        ASSERT_TRUE(f->CommandInEdit) << c.name;
+        ASSERT_TRUE(f->FraMotor->isVisible()) << c.name;
+        // The open frame is scrolled into view (its left part where it is
+        // wider than the view): the bar reaches as far as it.
+        ASSERT_GT(f->HScroll1->value(), 0) << c.name;
+        const QPoint frame = f->FraMotor->mapTo(f, QPoint(0, 0));
+        EXPECT_GE(frame.x(), 0) << c.name;
+        if (c.size == Size::New) {
+            EXPECT_LE(frame.x() + f->FraMotor->width(), f->VScroll1->x()) << c.name;
+        }
+
+        if (c.close == Close::Escape)
+            f->Form_KeyDown(27, 0);
+        else
+            QTest::mouseClick(f->FraMotor->cmdCancelMotor, Qt::LeftButton);
+        Flush();
+        ASSERT_FALSE(f->CommandInEdit) << c.name;
+
+        // Column 1 is in view again, both columns where the window is wide enough.
+        EXPECT_EQ(f->HScroll1->value(), 0) << c.name;
+        EXPECT_EQ(f->picDeskTop->x(), 0) << c.name;
+        if (c.size == Size::New) {
+            EXPECT_EQ(f->HScroll1->maximum(), 0) << c.name;
+            EXPECT_LE(ColumnX(2), f->VScroll1->x()) << c.name;
+        }
+        // Nothing of column 1's picture or caption shows in the margin left of it.
+        const QImage shot = f->grab().toImage();
+        const int y0 = f->picDeskTop->y() + PixY(H) + 2, y1 = f->picDeskTop->y() + PixY(2 * H) - 2;
+        EXPECT_EQ(OtherPixels(shot, QRect(QPoint(0, y0), QPoint(PixX(Margin) - 2, y1)), surface), "") << c.name;
+
+        // A click lands in the cell shown there.
+        ClickHome(0, 1);
+        EXPECT_EQ(f->CursorPos().toStdString(), "0001") << c.name;
+        EXPECT_TRUE(counter->PicSelected) << c.name;
+        EXPECT_FALSE(waitRight->PicSelected) << c.name;
+        if (c.size == Size::New) {
+            ClickHome(1, 3);
+            EXPECT_EQ(f->CursorPos().toStdString(), "0103") << c.name;
+        }
+    }
+}
+
+}  // namespace
