@@ -390,6 +390,7 @@ TEST_F(TranslateTest, ATypedMinusOneIsAValueNotAMissingDetail)
         Cmd command;
         const char* listed;  // the operation's line, "" when it is refused
         const char* sent;
+        const char* refusal = " -> ERROR: Missing command details !";
     };
     const Case cases[] = {
         {"IF compares with it", Cmd("L_IF").p1(0, "Count").op(3).p2(2, "-1"), " .If 0,4,3,2,-1", "If(L0, 4, 3, L2, -1)"},
@@ -399,7 +400,8 @@ TEST_F(TranslateTest, ATypedMinusOneIsAValueNotAMissingDetail)
         {"ADD adds it", Cmd("L_VAR").op(0).p1(0, "Count").p2(2, "-1"), " .SumVar 4,2,-1", "SumVar(4, L2, -1)"},
         {"MULTIPLY by it", Cmd("L_VAR").op(3).p1(0, "Count").p2(2, "-1"), " .MulVar 4,2,-1", "MulVar(4, L2, -1)"},
         {"LOOP count", Cmd("L_LOOP").p1(2, "-1"), " .Loop 2,-1", "Loop(L2, -1)"},
-        {"message", Cmd("L_SENDMESS").p1(2, "-1"), " .SendPBMessage 2,-1", "SendPBMessage(L2, -1)"},
+        // A message is a byte: -1 would go down as 255.
+        {"message", Cmd("L_SENDMESS").p1(2, "-1"), "", "", " -> ERROR: Invalid value"},
         {"a never-edited IF", Cmd("L_IF").p1(0, "Count").op(3), "", ""},
         {"a never-edited SET VALUE", Cmd("L_VAR").op(8).p1(0, "Count"), "", ""},
         {"a never-edited LOOP", Cmd("L_LOOP"), "", ""},
@@ -409,7 +411,7 @@ TEST_F(TranslateTest, ATypedMinusOneIsAValueNotAMissingDetail)
         const QStringList lines = listing({c.command});
         if (!*c.listed) {
             EXPECT_FALSE(lastResult);
-            EXPECT_EQ(App().CompileError, QStringLiteral(" -> ERROR: Missing command details !"));
+            EXPECT_EQ(App().CompileError, QString::fromLatin1(c.refusal));
             continue;
         }
         EXPECT_TRUE(lastResult);
