@@ -360,18 +360,32 @@ TEST_F(TranslateTest, DeviceFailureStopsWithMessage)
     EXPECT_EQ(presenter.texts(), (QStringList{"Error: Device unavailable in DLCommands"}));
 }
 
-TEST_F(TranslateTest, MissingObjectEndsOnlyTheColumn)
+// Only the grid ends a column (an empty cell, a body that is not there): an
+// operation the control refuses (5) or can't reach (91) fails the walk with
+// its message, however deep, and nothing after it goes.
+TEST_F(TranslateTest, AFailingOperationFailsTheWalkWhateverItsNumber)
 {
-    // A failure 91 while a command is sent ends its column; in an IF body's
-    // first column the Else follows at once, and the ELSE column still runs.
-    pb.failOperation(QStringLiteral("On"), Err::ObjectNotSet, 1);
-    EXPECT_EQ(download({Cmd("L_IF").p1(0, "Count").op(0).p2(2, "1")
-                            .body({Cmd("M_ON").motors("0"), Cmd("M_FWD").motors("0")})
-                            .orElse({Cmd("M_RWD").motors("0")}),
-                        Cmd("M_OFF").motors("2").op(1)}),
-              (QStringList{"If(L0, 4, 0, L2, 1)", "On(\"0\")", "Else()", "SetRwd(\"0\")", "EndIf()", "Off(\"2\")"}));
-    EXPECT_TRUE(lastResult);
-    EXPECT_TRUE(presenter.shown.isEmpty());
+    for (int number : {Err::InvalidCall, Err::ObjectNotSet}) {
+        SCOPED_TRACE(number);
+        presenter.shown.clear();
+        pb.failOperation(QStringLiteral("On"), number, 1);
+        EXPECT_EQ(download({Cmd("L_IF").p1(0, "Count").op(0).p2(2, "1")
+                                .body({Cmd("M_ON").motors("0"), Cmd("M_FWD").motors("0")})
+                                .orElse({Cmd("M_RWD").motors("0")}),
+                            Cmd("M_OFF").motors("2").op(1)}),
+                  (QStringList{"If(L0, 4, 0, L2, 1)", "On(\"0\")"}));
+        EXPECT_FALSE(lastResult);
+        ASSERT_EQ(presenter.shown.size(), 1);
+        EXPECT_EQ(presenter.shown[0].text,
+                  QStringLiteral("Error: ") + errorDescription(number) + QStringLiteral(" in DLCommands"));
+        EXPECT_EQ(presenter.shown[0].style, 16);
+    }
+    // The loop around a looping task fails the same way.
+    presenter.shown.clear();
+    pb.failOperation(QStringLiteral("Loop"), Err::InvalidCall, 1);
+    EXPECT_EQ(download({Cmd("M_ON").motors("0")}, 1), (QStringList{"Loop(L2, 0)"}));
+    EXPECT_FALSE(lastResult);
+    EXPECT_EQ(presenter.shown.size(), 1);
 }
 
 TEST_F(TranslateTest, WhileWithRangeIsRefusedBeforeTranslation)
