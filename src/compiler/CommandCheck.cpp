@@ -3,7 +3,9 @@
 #include "model/AppState.h"
 #include "model/Messages.h"
 
+#include <cmath>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -143,6 +145,289 @@ QString checkNamedOperands(const clsCommand& c, OperandObjects& objects)
     return {};
 }
 
+// ---- What the brick takes
+
+// An operand as the translation hands it to the brick: its source, with the
+// named constant groups read as constants and a motor item as the variable
+// it is loaded into, and the number of a constant (nullopt for anything the
+// brick reads itself, or a text that reads as no number).
+struct Resolved {
+    int source = -1;
+    std::optional<double> constant;
+};
+
+// A source code as a whole number; a value that is none matches no code.
+int codeOf(const Variant& source)
+{
+    const double s = source.toDouble();
+    return s == std::floor(s) && std::fabs(s) < 1e6 ? int(s) : -1000000;
+}
+
+bool isConstantGroup(int source)
+{
+    return codeIn(source, {OperandSource::UserConstant, OperandSource::SystemConstant, 120, OperandSource::Display,
+                           OperandSource::SensorTypeName, OperandSource::SensorModeName,
+                           OperandSource::TransmitPower});
+}
+
+// A value as a number, or nullopt for a text that is none.
+std::optional<double> numberOf(const Variant& value)
+{
+    if (value.isText() && IsWord(value.text(), u"Infinite loop"))
+        return 0;
+    if (!value.isNumeric())
+        return std::nullopt;
+    return value.toDouble();
+}
+
+Resolved resolved(const Variant& source, const Variant& value, const ObjectPtr* named)
+{
+    const int s = codeOf(source);
+    if (s == OperandSource::Constant)
+        return {OperandSource::Constant, numberOf(value)};
+    if (isConstantGroup(s))
+        return {OperandSource::Constant, named ? std::optional<double>((*named)->Value) : std::nullopt};
+    if (s == OperandSource::MotorStatus)
+        return {OperandSource::Variable, std::nullopt};
+    if (s == OperandSource::Random)
+        return {OperandSource::Random, numberOf(value)};  // the upper limit
+    return {s, std::nullopt};
+}
+
+// The number goes to the brick rounded as the translation rounds it.
+bool within(double value, double low, double high)
+{
+    const double n = std::nearbyint(value);
+    return n >= low && n <= high;
+}
+
+// A whole number the operand resolves to without a failure (a time unit, a
+// sound), or nullopt: the translation reports a value it can't read itself.
+std::optional<double> quietValue(const Variant& operand)
+{
+    try {
+        return double(ResolveValue(operand));
+    } catch (const VbError&) {
+        return std::nullopt;
+    }
+}
+
+QString refusal(const char* text)
+{
+    return QStringLiteral(" -> ERROR: ") + QLatin1String(text);
+}
+
+const char* const kInvalid = "Invalid value";
+
+// The brick's sources a place takes, one bit each (0: any).
+constexpr unsigned sources(std::initializer_list<int> codes)
+{
+    unsigned bits = 0;
+    for (int c : codes)
+        bits |= 1u << c;
+    return bits;
+}
+
+// One operand of a command against what the brick takes in its place: a
+// source among those allowed, a constant and a random limit within their
+// ranges.
+struct Bound {
+    unsigned sources;
+    double low, high;              // a constant
+    double randomLow, randomHigh;  // a random limit
+};
+
+bool fits(const Resolved& r, const Bound& b)
+{
+    if (b.sources != 0 && (r.source < 0 || r.source > 15 || (b.sources & (1u << r.source)) == 0))
+        return false;
+    if (r.source == OperandSource::Constant && r.constant)
+        return within(*r.constant, b.low, b.high);
+    if (r.source == OperandSource::Random && r.constant)
+        return within(*r.constant, b.randomLow, b.randomHigh);
+    return true;
+}
+
+constexpr double kShortLow = -32768, kShortHigh = 32767;
+
+// A duration in hundredths that the brick takes as a constant of [0, high].
+QString checkDuration(double hundredths, double high, const char* tooMuch)
+{
+    if (within(hundredths, 0, high))
+        return {};
+    return refusal(std::nearbyint(hundredths) < 0 ? "Time can't be negative!" : tooMuch);
+}
+
+// Every operand the brick takes in a byte or a bounded range: a constant
+// outside it (typed, or the value of a named constant) is refused, so that
+// what goes down is what the listing shows. A Joystick & Keyboard project
+// sends the brick only what it carries out at once; the rest runs on the PC.
+QString checkBounds(const clsCommand& c, OperandObjects& objects)
+{
+    const QString& key = c.CommandKey;
+    const bool onBrick = App().ProjectType == 0;
+    // Resolved when a bound asks for them.
+    std::optional<Resolved> p1, p2;
+    auto first = [&]() -> const Resolved& {
+        if (!p1)
+            p1 = resolved(c.Param1Source, c.Param1Value, objects.first());
+        return *p1;
+    };
+    auto second = [&]() -> const Resolved& {
+        if (!p2)
+            p2 = resolved(c.Param2Source, c.Param2Value, objects.second());
+        return *p2;
+    };
+    using namespace OperandSource;
+    // On the PC the sources are read there; only the value goes to the brick.
+    const unsigned any = 0;
+
+    if (IsWord(key, u"M_SETPWR")) {
+        if (!fits(second(), {onBrick ? sources({Variable, Constant, Random}) : any, 0, 7, 0, 7}))
+            return refusal("Speed must be between 0 to 7");
+    } else if (IsWord(key, u"G_DISPLAY")) {
+        if (!fits(first(), {onBrick ? sources({Variable, Constant}) : any, 0, 6, 0, 0}))
+            return refusal("RCX display must be between 0 to 6");
+    } else if (IsWord(key, u"G_TXPOWER")) {
+        if (!fits(first(), {any, 0, 1, 0, 1}))
+            return refusal(kInvalid);
+    } else if (IsWord(key, u"G_SOUND")) {
+        const std::optional<double> sound = quietValue(c.Speed);
+        if (sound && !within(*sound, 0, kShortHigh))
+            return refusal(kInvalid);
+        // A tone's duration goes as a byte of hundredths: the unit times the count.
+        const std::optional<double> unit = quietValue(c.Time);
+        if (sound && *sound >= 6 && unit && first().constant &&
+            (first().source == Constant || first().source == Random)) {
+            const QString text =
+                checkDuration(*unit * *first().constant, 255, "Sound duration can't be more then 2.55 seconds");
+            if (!text.isEmpty())
+                return text;
+        }
+    }
+    if (!onBrick)
+        return {};
+
+    if (IsWord(key, u"G_WATCH")) {
+        // The frame stores the hours and minutes as plain numbers.
+        const std::optional<double> hours = numberOf(c.Param1Value);
+        const std::optional<double> minutes = numberOf(c.Param2Value);
+        if ((hours && !within(*hours, 0, 23)) || (minutes && !within(*minutes, 0, 59)))
+            return refusal(kInvalid);
+    } else if (IsWord(key, u"L_SENDMESS")) {
+        if (!fits(first(), {sources({Variable, Constant}), 0, 255, 0, 0}))
+            return refusal(kInvalid);
+    } else if (IsWord(key, u"L_DATALOG")) {
+        // A motor item is logged through a variable.
+        if (!fits(first(), {sources({Variable, Timer, SensorValue, Clock}), 0, 0, 0, 0}))
+            return refusal(kInvalid);
+    } else if (IsWord(key, u"L_LOOP")) {
+        // A constant count of any size is loaded into a variable; a random
+        // limit goes as the counter's byte.
+        if (!fits(first(), {sources({Variable, Constant, Random}), kShortLow, kShortHigh, 0, 255}))
+            return refusal(kInvalid);
+    } else if (IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE")) {
+        const Bound value{any, kShortLow, kShortHigh, 0, kShortHigh};
+        if (!fits(first(), value) || !fits(second(), value))
+            return refusal(kInvalid);
+    } else if (IsWord(key, u"L_VAR")) {
+        if (!fits(second(), {any, kShortLow, kShortHigh, 0, kShortHigh}))
+            return refusal(kInvalid);
+    }
+
+    // The command's wait: a variable's number, a random limit, or the unit
+    // times a constant count, in hundredths of a second held in a short.
+    if (key.startsWith(QLatin1Char('M')) || IsWord(key, u"G_WAIT")) {
+        const std::optional<double> unit = c.Time.isEmpty() ? std::nullopt : quietValue(c.Time);
+        if (unit && *unit > 0 && first().constant) {
+            const double hundredths = first().source == Random ? *first().constant : *unit * *first().constant;
+            if (first().source == Constant || first().source == Random) {
+                const QString text = checkDuration(hundredths, kShortHigh, "Too much time");
+                if (!text.isEmpty())
+                    return text;
+            }
+        }
+    }
+    return {};
+}
+
+// ---- The compiler's scratch variables
+
+// Bit n set: the command's translation writes brick variable n (0 or 1) on
+// its own, to load an operand the brick can't read in place; the choices are
+// the translation's.
+int scratchOf(const clsCommand& c)
+{
+    const QString& key = c.CommandKey;
+    const int s1 = codeOf(c.Param1Source);
+    const int s2 = codeOf(c.Param2Source);
+    int used = 0;
+    // A motor item: first operand into variable 1, second into variable 0.
+    if (s1 == OperandSource::MotorStatus)
+        used |= 2;
+    if (s2 == OperandSource::MotorStatus)
+        used |= 1;
+    // An arithmetic operation reads a brick source through variable 0.
+    if (IsWord(key, u"L_VAR") && c.Op != 8 &&
+        codeIn(s2, {OperandSource::SensorValue, OperandSource::Timer, OperandSource::SensorType,
+                    OperandSource::SensorMode, OperandSource::SensorRaw, OperandSource::SensorBoolean,
+                    OperandSource::Random, OperandSource::Message, OperandSource::Clock}))
+        used |= 1;
+    return used;
+}
+
+// The same for the brick code of a block, as the link assembles it: a
+// constant loop count that is no byte goes through variable 0; a test reads
+// a random number through variable 1 (first operand) or 0 (second), a
+// constant standing first.
+int blockScratchOf(const clsCommand& c, OperandObjects& objects)
+{
+    const QString& key = c.CommandKey;
+    const bool loop = IsWord(key, u"L_LOOP");
+    if (!loop && !IsWord(key, u"L_IF") && !IsWord(key, u"L_WHILE"))
+        return 0;
+    const Resolved first = resolved(c.Param1Source, c.Param1Value, objects.first());
+    if (loop) {
+        if (first.source == OperandSource::Constant && first.constant) {
+            const double count = std::nearbyint(*first.constant);
+            if (count != 0 && (count < 0 || count > 255))
+                return 1;
+        }
+        return 0;
+    }
+    const bool range = codeIn(codeOf(c.Param2Source), {OperandSource::NamedRange, OperandSource::TypedRange});
+    int a = first.source;
+    int b = range ? int(OperandSource::Constant) : resolved(c.Param2Source, c.Param2Value, objects.second()).source;
+    auto loaded = [](int source) { return source == OperandSource::Random || source == 8; };
+    if (a == OperandSource::Constant && b == OperandSource::Constant)
+        return 0;
+    if (b == OperandSource::Constant)
+        std::swap(a, b);
+    return (loaded(a) ? 2 : 0) | (loaded(b) ? 1 : 0);
+}
+
+// A user variable numbered like a scratch variable the command writes would
+// be overwritten by it.
+QString checkScratch(const clsCommand& c, OperandObjects& objects)
+{
+    if (App().ProjectType != 0)
+        return {};
+    const int used = scratchOf(c) | blockScratchOf(c, objects);
+    if (used == 0)
+        return {};
+    for (const auto& e : App().ObjectList) {
+        const clsObject* o = e.item.get();
+        if (!o || o->Source != OperandSource::Variable || o->Number < 0 || o->Number > 1 ||
+            (used & (1 << o->Number)) == 0)
+            continue;
+        return QStringLiteral(" -> ERROR: Variable ") + o->Name + QStringLiteral(" has number ") +
+               QString::number(o->Number) +
+               QStringLiteral(", which the compiler uses for this command: give the variable another number "
+                              "(define it again)");
+    }
+    return {};
+}
+
 }  // namespace
 
 QString CheckCommand(const clsCommand& command, Long kind)
@@ -165,7 +450,12 @@ QString CheckCommand(const clsCommand& command, Long kind, OperandObjects& objec
             text = checkGeneral(command);
         if (!text.isEmpty())
             return text;
-        return checkNamedOperands(command, objects);
+        text = checkNamedOperands(command, objects);
+        if (text.isEmpty())
+            text = checkBounds(command, objects);
+        if (text.isEmpty())
+            text = checkScratch(command, objects);
+        return text;
     } catch (const VbError& e) {
         ShowMessage(QStringLiteral("Error:") + e.description(), MsgStyle::Exclamation);
         return {};

@@ -83,6 +83,12 @@ bool motorCommand(const clsCommand& c)
     return c.CommandKey.startsWith(QLatin1Char('M'));
 }
 
+// A failure of the control while a command is carried out: a refused
+// operation is never passed over as a missing named value is.
+struct ControlFailure {
+    VbError error;
+};
+
 // The operand becomes its number when it is written as digits with an
 // optional leading minus.
 void toNumber(Variant& v)
@@ -295,6 +301,9 @@ bool ImmediateRunner::RunImmediate(CommandCollection* commands, Integer columns,
         if (!commands)
             raiseError(Err::ObjectNotSet);
         return walk(commands, columns, gapMode);
+    } catch (const ControlFailure& f) {
+        ShowImmediateFailure(f.error);
+        return false;
     } catch (const VbError& e) {
         // A named value or motor record that is missing ends this walk as an
         // empty cell would; anything else ends it with a message.
@@ -391,7 +400,17 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
             raiseError(Err::ObjectNotSet);
         return c.Commands.get();
     };
-    auto send = [&answered](bool result) { answered = result; };
+    IPhantomControl* pb = nullptr;
+    // One operation of the control; whether the brick answered.
+    auto send = [&](auto&& operation) {
+        try {
+            if (!pb)
+                pb = &PB();
+            answered = operation(*pb);
+        } catch (const VbError& e) {
+            throw ControlFailure{e};
+        }
+    };
 
     if (IsWord(key, u"L_IF")) {
         if (c.Op < 0 || c.Op > 4)
@@ -424,42 +443,47 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
         }
         return true;
     }
-    IPhantomControl* pb = nullptr;
-    auto control = [&pb]() -> IPhantomControl& {
-        if (!pb)
-            pb = &PB();
-        return *pb;
-    };
+    const QString& motors = c.MotorList;
     if (IsWord(key, u"M_ON")) {
         if (UpdateMotorState(c, v2))
-            send(control().On(c.MotorList));
+            send([&](IPhantomControl& p) { return p.On(motors); });
     } else if (IsWord(key, u"M_OFF")) {
         if (UpdateMotorState(c, v2))
-            send(c.Op == 1 ? control().Off(c.MotorList) : control().Float(c.MotorList));
+            send([&](IPhantomControl& p) { return c.Op == 1 ? p.Off(motors) : p.Float(motors); });
     } else if (IsWord(key, u"M_FWD")) {
         if (UpdateMotorState(c, v2))
-            send(control().SetFwd(c.MotorList));
+            send([&](IPhantomControl& p) { return p.SetFwd(motors); });
     } else if (IsWord(key, u"M_RWD")) {
         if (UpdateMotorState(c, v2))
-            send(control().SetRwd(c.MotorList));
+            send([&](IPhantomControl& p) { return p.SetRwd(motors); });
     } else if (IsWord(key, u"M_ALTDIR")) {
-        send(control().AlterDir(c.MotorList));
+        send([&](IPhantomControl& p) { return p.AlterDir(motors); });
         UpdateMotorState(c, v2);
     } else if (IsWord(key, u"M_SETPWR")) {
-        if (UpdateMotorState(c, v2))
-            send(control().SetPower(c.MotorList, s2.toLong(), v2.toInteger()));
+        if (UpdateMotorState(c, v2)) {
+            const Long source = s2.toLong();
+            const Integer power = v2.toInteger();
+            send([&](IPhantomControl& p) { return p.SetPower(motors, source, power); });
+        }
     } else if (IsWord(key, u"G_SOUND")) {
         const Long sound = ResolveValue(c.Speed);
-        if (sound < 6)
-            send(control().PlaySystemSound(vb::CInt(sound)));
-        else
-            send(control().PlayTone(vb::CInt(sound), vb::CInt(double(ResolveValue(c.Time)) * v1.toDouble())));
+        if (sound < 6) {
+            const Integer number = vb::CInt(sound);
+            send([&](IPhantomControl& p) { return p.PlaySystemSound(number); });
+        } else {
+            const Integer frequency = vb::CInt(sound);
+            const Integer duration = vb::CInt(double(ResolveValue(c.Time)) * v1.toDouble());
+            send([&](IPhantomControl& p) { return p.PlayTone(frequency, duration); });
+        }
     } else if (IsWord(key, u"G_TXPOWER")) {
-        send(control().PBTxPower(v1.toInteger()));
+        const Integer power = v1.toInteger();
+        send([&](IPhantomControl& p) { return p.PBTxPower(power); });
     } else if (IsWord(key, u"G_DISPLAY")) {
-        send(control().SelectDisplay(s1.toLong(), v1.toInteger()));
+        const Long source = s1.toLong();
+        const Integer value = v1.toInteger();
+        send([&](IPhantomControl& p) { return p.SelectDisplay(source, value); });
     } else if (IsWord(key, u"G_PBOFF")) {
-        send(control().PBTurnOff());
+        send([&](IPhantomControl& p) { return p.PBTurnOff(); });
     } else if (IsWord(key, u"L_VAR")) {
         if (c.Op < 0 || c.Op > 8)
             return true;

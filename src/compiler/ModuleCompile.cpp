@@ -10,14 +10,6 @@ namespace {
 
 const QString kDashes = QStringLiteral("'-------------------------------");
 
-// A download passes over a missing object silently. An invalid call is the
-// control refusing a module, its number out of the brick's range: that module
-// is not on the brick, so it counts as a failure.
-bool passedOver(const VbError& e)
-{
-    return e.number() == Err::ObjectNotSet;
-}
-
 // What tells a task from a sub when it is listed or sent.
 struct ModuleWords {
     Long kind;
@@ -71,8 +63,9 @@ bool walkModule(clsModule& module, const ModuleWords& w, Long mode)
             (PB().*w.endOp)();
         return result;
     } catch (const VbError& e) {
-        if (!listing && passedOver(e))
-            return result;
+        // Whatever the control fails or refuses (its begin or end of the
+        // module among them) fails the module: a module that did not go
+        // down whole is never reported as sent.
         showFailure(e, listing ? w.compileFailure : w.downloadFailure, listing);
         return false;
     }

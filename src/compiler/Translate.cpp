@@ -592,11 +592,10 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
         }
         return false;
     };
-    // An empty cell, or a missing item or object, ends the column.
-    auto endsColumn = [](const VbError& e) {
-        return e.number() == Err::InvalidCall || e.number() == Err::ObjectNotSet;
-    };
-
+    // An empty cell ends its column, as does a grid that is not there or a
+    // cell that holds nothing; every failure while a command is handled
+    // (a control refusing an operation among them) fails the walk, so that
+    // nothing after it is left out unnoticed.
     try {
         if (wrapped) {
             if (download) {
@@ -608,8 +607,7 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
             }
         }
     } catch (const VbError& e) {
-        if (!endsColumn(e))
-            return fail(e);
+        return fail(e);
     }
 
     bool elseDone = false;
@@ -630,15 +628,11 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
         cells.emplace(*commands);
     for (int column = startColumn; column <= 1; ++column) {
         try {
-            if (!cells)
-                raiseError(Err::ObjectNotSet);
-            for (int row = 1; row <= 40; ++row) {
+            for (int row = 1; cells && row <= 40; ++row) {
                 const auto* cell = cells->at(column, row);
-                if (!cell)
+                if (!cell || !*cell)
                     break;
                 const std::shared_ptr<clsCommand> command = *cell;
-                if (!command)
-                    raiseError(Err::ObjectNotSet);
                 current = command.get();
                 if (!walk.command(*command))
                     return false;
@@ -647,11 +641,7 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
             if (kind == ModuleKind::IfBody && column == 0 && !elseDone)
                 emitElse();
         } catch (const VbError& e) {
-            if (!endsColumn(e))
-                return fail(e);
-            current = nullptr;
-            if (kind == ModuleKind::IfBody && column == 0 && !elseDone)
-                emitElse();
+            return fail(e);
         }
     }
 
@@ -665,8 +655,7 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
             }
         }
     } catch (const VbError& e) {
-        if (!endsColumn(e))
-            return fail(e);
+        return fail(e);
     }
 
     return !app.CompileFailed;

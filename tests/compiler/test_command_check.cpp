@@ -1,8 +1,11 @@
 // Checking commands before they are compiled, typed parameters, and the
-// value a name stands for.
+// value a name stands for; operands against what the brick takes.
 #include "CompilerFixture.h"
 
 #include "compiler/CommandCheck.h"
+#include "compiler/Translate.h"
+#include "link/protocol/RcxLink.h"
+#include "link/vbrick/InProcessTower.h"
 #include "model/TaskFile.h"
 
 #include <QTemporaryDir>
@@ -212,6 +215,231 @@ TEST_F(CheckCommandTest, ATypedMinusOneStillCompilesAfterASaveAndARead)
     EXPECT_EQ(grid.Item(QStringLiteral("0001"))->Param2Value, Variant(QStringLiteral("-1")));
     EXPECT_EQ(CheckCommand(*grid.Item(QStringLiteral("0001")), 1), QString());
     EXPECT_EQ(CheckCommand(*grid.Item(QStringLiteral("0002")), 1), QStringLiteral(" -> ERROR: Missing command details !"));
+}
+
+// The modules the link reports done, with their errors.
+struct DoneLog : IPhantomEvents {
+    QStringList events;
+    void PB_CommError(const QString&) override {}
+    void PB_DownloadStart(Long, Long, Long) override {}
+    void PB_DownloadProgress(Long) override {}
+    void PB_DownloadDone(Long e, Long n) override { events.append(QStringLiteral("Done %1 %2").arg(e).arg(n)); }
+};
+
+// A project whose commands are checked against what the brick takes, and
+// sent, when they pass, through the link into brick code.
+class BoundsTest : public CompilerTest {
+protected:
+    void SetUp() override
+    {
+        CompilerTest::SetUp();
+        connectMotor(0);
+        App().RcxSetup->PortSensor(0)->setSensorType(1);
+        addObject("Count", 0, 0, 2);
+        addObject("Bumper", 9, 0, 0);
+        addObject("Big", 100, 300);
+        addObject("Eight", 100, 8);
+        addObject("Many", 100, 400);
+        addObject("Motor state A", 3, 192, 0);
+        link.setEventSink(&log);
+    }
+
+    // The command alone in task 1, through the link: whether it was stored.
+    bool sendsWhole(const Cmd& command)
+    {
+        CommandCollection grid;
+        Cmd::place(grid, 0, {command});
+        App().PB = &link;
+        log.events.clear();
+        Integer task = 1;
+        link.BeginOfTask(task);
+        const bool walked = DLCommands(&grid, ModuleKind::Task, CompileMode::Download, 0, QString(), 0);
+        link.EndOfTask();
+        App().PB = &pb;
+        return walked && log.events == QStringList{"Done 0 1"} &&
+               !brick.taskCode(0, 1).isEmpty();
+    }
+
+    vbrick::SoftRcx brick;
+    vbrick::InProcessTower tower{brick};
+    RcxLink link{tower};
+    DoneLog log;
+};
+
+struct Edge {
+    const char* name;
+    Cmd command;
+    const char* refusal;  // "" when it passes
+};
+
+// Every operand the brick takes in a byte or a bounded range, at its edges:
+// the largest and the smallest constant it takes pass the check and go down
+// whole; one past either is refused at the check with the frame's message.
+TEST_F(BoundsTest, EveryBoundedOperandAtItsEdges)
+{
+    const char* const invalid = " -> ERROR: Invalid value";
+    const char* const missing = " -> ERROR: Missing command details !";
+    const char* const speed = " -> ERROR: Speed must be between 0 to 7";
+    const char* const display = " -> ERROR: RCX display must be between 0 to 6";
+    const char* const tone = " -> ERROR: Sound duration can't be more then 2.55 seconds";
+    const char* const negative = " -> ERROR: Time can't be negative!";
+    const char* const tooMuch = " -> ERROR: Too much time";
+    const auto power = [](const Variant& source, const Variant& value) {
+        return Cmd("M_SETPWR").motors("0").p2(source.toLong(), value);
+    };
+    const auto message = [](int source, const Variant& value) { return Cmd("L_SENDMESS").p1(source, value); };
+    const auto watch = [](int h, int m) { return Cmd("G_WATCH").p1(-1, h).p2(-1, m); };
+    const auto loop = [](int source, const Variant& count) { return Cmd("L_LOOP").p1(source, count); };
+    const auto toneOf = [](const Variant& count, const char* unit) {
+        return Cmd("G_SOUND").speed("440").p1(2, count).time(unit);
+    };
+    const auto wait = [](int source, const Variant& count, const char* unit) {
+        return Cmd("G_WAIT").p1(source, count).time(unit);
+    };
+    const Edge cases[] = {
+        {"power 7", power(2, "7"), ""},
+        {"power 8", power(2, "8"), speed},
+        {"power 0", power(2, "0"), ""},
+        {"power -1", power(2, "-1"), speed},
+        {"power of a constant of 8", power(100, "Eight"), speed},
+        {"random power up to 7", power(4, 7), ""},
+        {"random power up to 8", power(4, 8), speed},
+        {"power never chosen", Cmd("M_SETPWR").motors("0"), speed},
+        {"display 6", Cmd("G_DISPLAY").p1(2, "6"), ""},
+        {"display 7", Cmd("G_DISPLAY").p1(2, "7"), display},
+        {"display 0", Cmd("G_DISPLAY").p1(130, "Display normal"), ""},
+        {"display -1", Cmd("G_DISPLAY").p1(2, "-1"), display},
+        {"transmitter long", Cmd("G_TXPOWER").p1(210, "Long"), ""},
+        {"transmitter 2", Cmd("G_TXPOWER").p1(2, "2"), invalid},
+        {"transmitter short", Cmd("G_TXPOWER").p1(210, "Short"), ""},
+        {"transmitter -1", Cmd("G_TXPOWER").p1(2, "-1"), invalid},
+        {"system sound 0", Cmd("G_SOUND").speed("Click"), ""},
+        {"system sound -1", Cmd("G_SOUND").speed("-1"), invalid},
+        {"tone of 32767 Hz", Cmd("G_SOUND").speed("32767").p1(2, 1).time("Hundredth"), ""},
+        {"tone of 32768 Hz", Cmd("G_SOUND").speed("32768").p1(2, 1).time("Hundredth"), invalid},
+        {"tone of 255 hundredths", toneOf(255, "Hundredth"), ""},
+        {"tone of 256 hundredths", toneOf(256, "Hundredth"), tone},
+        {"tone of 300 hundredths", toneOf(3, "Second"), tone},
+        {"tone of no time", toneOf(0, "Tenth"), ""},
+        {"tone of -1 hundredths", toneOf(-1, "Hundredth"), negative},
+        {"tone of a constant of 300 tenths", Cmd("G_SOUND").speed("440").p1(100, "Big").time("Tenth"), tone},
+        {"clock 23:59", watch(23, 59), ""},
+        {"clock 24:00", watch(24, 0), invalid},
+        {"clock 0:60", watch(0, 60), invalid},
+        {"clock 0:00", watch(0, 0), ""},
+        {"clock -1:00", watch(-1, 0), missing},  // -1 is what a command never edited holds
+        {"clock -2:00", watch(-2, 0), invalid},
+        {"clock 0:-2", watch(0, -2), invalid},
+        {"message 255", message(2, "255"), ""},
+        {"message 256", message(2, "256"), invalid},
+        {"message 298", message(2, 298), invalid},
+        {"message 0", message(2, "0"), ""},
+        {"message -3", message(2, "-3"), invalid},
+        {"message of a constant of 300", message(100, "Big"), invalid},
+        {"message of a variable", message(0, "Count"), ""},
+        {"message of a sensor", message(9, "Bumper"), invalid},
+        {"datalog of a motor item", Cmd("L_DATALOG").p1(3, "Motor state A"), ""},
+        {"datalog of a constant", Cmd("L_DATALOG").p1(100, "Big"), invalid},
+        {"loop 32767 times", loop(2, "32767"), ""},
+        {"loop 32768 times", loop(2, "32768"), invalid},
+        {"loop -32768 times", loop(2, "-32768"), ""},
+        {"loop -32769 times", loop(2, "-32769"), invalid},
+        {"random loop up to 255", loop(4, 255), ""},
+        {"random loop up to 256", loop(4, 256), invalid},
+        {"random loop up to 300", loop(4, 300), invalid},
+        {"IF with 32767", Cmd("L_IF").p1(0, "Count").op(0).p2(2, "32767"), ""},
+        {"IF with 32768", Cmd("L_IF").p1(0, "Count").op(0).p2(2, "32768"), invalid},
+        {"IF with -32768 first", Cmd("L_IF").p1(2, "-32768").op(1).p2(0, "Count"), ""},
+        {"IF with -32769 first", Cmd("L_IF").p1(2, "-32769").op(1).p2(0, "Count"), invalid},
+        {"WHILE with 32768", Cmd("L_WHILE").p1(9, "Bumper").op(1).p2(2, "32768"), invalid},
+        {"VAR with 32767", Cmd("L_VAR").op(0).p1(0, "Count").p2(2, "32767"), ""},
+        {"VAR with -32769", Cmd("L_VAR").op(8).p1(0, "Count").p2(2, "-32769"), invalid},
+        {"wait of 32767 hundredths", wait(2, 32767, "Hundredth"), ""},
+        {"wait of 32768 hundredths", wait(2, 32768, "Hundredth"), tooMuch},
+        {"wait of 328 seconds", wait(2, 328, "Second"), tooMuch},
+        {"wait of a constant of 400 seconds", wait(100, "Many", "Second"), tooMuch},
+        {"wait of 0", wait(2, 0, "Second"), ""},
+        {"wait of -1", wait(2, -1, "Second"), negative},
+        {"random wait up to 32767", wait(4, 32767, "Hundredth"), ""},
+        {"random wait up to -1", wait(4, -1, "Hundredth"), negative},
+        {"motor for 327 seconds", Cmd("M_ON").motors("0").p1(2, 327).time("Second"), ""},
+        {"motor for 328 seconds", Cmd("M_ON").motors("0").p1(2, 328).time("Second"), tooMuch},
+    };
+    for (const Edge& c : cases) {
+        SCOPED_TRACE(c.name);
+        presenter.shown.clear();
+        EXPECT_EQ(CheckCommand(*c.command.c, ModuleKind::Task), QString::fromLatin1(c.refusal));
+        if (!*c.refusal)
+            EXPECT_TRUE(sendsWhole(c.command));
+        EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join(QLatin1Char('|')).toStdString();
+    }
+}
+
+// A Joystick & Keyboard project sends the brick only what it carries out at
+// once: those operands are bounded, a loop or a message runs on the PC.
+TEST_F(BoundsTest, AJoystickProjectBoundsOnlyWhatTheBrickCarriesOut)
+{
+    App().ProjectType = 1;
+    EXPECT_EQ(CheckCommand(*Cmd("M_SETPWR").motors("0").p2(2, "8").c, ModuleKind::Task),
+              QStringLiteral(" -> ERROR: Speed must be between 0 to 7"));
+    EXPECT_EQ(CheckCommand(*Cmd("G_SOUND").speed("440").p1(2, 256).time("Hundredth").c, ModuleKind::Task),
+              QStringLiteral(" -> ERROR: Sound duration can't be more then 2.55 seconds"));
+    EXPECT_EQ(CheckCommand(*Cmd("L_LOOP").p1(2, "300").c, ModuleKind::Task), QString());
+    EXPECT_EQ(CheckCommand(*Cmd("L_SENDMESS").p1(2, "300").c, ModuleKind::Task), QString());
+    EXPECT_EQ(CheckCommand(*Cmd("L_IF").p1(0, "Count").op(0).p2(2, "65000").c, ModuleKind::Task), QString());
+}
+
+struct ScratchCase {
+    const char* name;
+    Cmd command;
+    int scratch;  // the compiler's variable the command writes, -1 for none
+};
+
+// Variables 0 and 1 are the compiler's scratch: a command that writes one of
+// them is refused while a user variable has its number, and names it; with
+// the variable numbered from 2, or without such a command, all passes.
+TEST_F(BoundsTest, AUserVariableOnACompilerScratchVariable)
+{
+    addObject("Motor speed C", 3, 7, 2);
+    const ScratchCase cases[] = {
+        {"motor item first", Cmd("L_IF").p1(3, "Motor state A").op(2).p2(110, "Motor-on"), 1},
+        {"motor item second", Cmd("L_WHILE").p1(0, "Count").op(1).p2(3, "Motor speed C"), 0},
+        {"motor item logged", Cmd("L_DATALOG").p1(3, "Motor speed C"), 1},
+        {"sensor added", Cmd("L_VAR").op(0).p1(0, "Count").p2(9, "Bumper"), 0},
+        {"random multiplied", Cmd("L_VAR").op(3).p1(0, "Count").p2(4, 10), 0},
+        {"sensor set", Cmd("L_VAR").op(8).p1(0, "Count").p2(9, "Bumper"), -1},
+        {"loop 256 times", Cmd("L_LOOP").p1(2, "256"), 0},
+        {"loop of a constant of 300", Cmd("L_LOOP").p1(100, "Big"), 0},
+        {"loop -1 times", Cmd("L_LOOP").p1(2, "-2"), 0},
+        {"loop 255 times", Cmd("L_LOOP").p1(2, "255"), -1},
+        {"loop for ever", Cmd("L_LOOP").p1(2, "Infinite loop"), -1},
+        {"random first", Cmd("L_IF").p1(4, 10).op(0).p2(0, "Count"), 1},
+        {"random second", Cmd("L_IF").p1(0, "Count").op(0).p2(4, 10), 0},
+        {"random against a constant", Cmd("L_WHILE").p1(4, 10).op(0).p2(2, "5"), 0},
+        {"random in a range", Cmd("L_IF").p1(4, 10).op(4).p2(230, "2_5"), 0},
+        {"variable against a constant", Cmd("L_IF").p1(0, "Count").op(0).p2(2, "5"), -1},
+        {"motor on", Cmd("M_ON").motors("0"), -1},
+    };
+    for (const ScratchCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int number : {0, 1}) {
+            addObject("Low", 0, 0, number);
+            const QString expected =
+                c.scratch == number
+                    ? QStringLiteral(" -> ERROR: Variable Low has number %1, which the compiler uses for this "
+                                     "command: give the variable another number (define it again)")
+                          .arg(number)
+                    : QString();
+            EXPECT_EQ(CheckCommand(*c.command.c, ModuleKind::Task), expected) << number;
+            App().ObjectList.Remove(QStringLiteral("Low"));
+        }
+        EXPECT_EQ(CheckCommand(*c.command.c, ModuleKind::Task), QString()) << "no variable on 0 or 1";
+    }
+    // A Joystick & Keyboard project runs on the PC: no scratch variables.
+    App().ProjectType = 1;
+    addObject("Low", 0, 0, 1);
+    EXPECT_EQ(CheckCommand(*cases[0].command.c, ModuleKind::Task), QString());
+    EXPECT_TRUE(presenter.shown.isEmpty());
 }
 
 }  // namespace

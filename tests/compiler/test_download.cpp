@@ -358,20 +358,20 @@ TEST_F(DownloadTest, TaskAndSubDownloadFailures)
     EXPECT_EQ(pb.calls(), (QStringList{"BeginOfSub(&2)", "On(\"0\")"}));
     EXPECT_EQ(presenter.texts(), (QStringList{"Error: Type mismatch in DLCommands", "Error: Type mismatch in DLCommands"}));
 
-    // A missing object at the begin ends the download silently, as passed.
+    // A failure of the control at the begin or the end fails the module with
+    // its number, whichever it is: a module that did not go down is never
+    // reported as sent.
     pb.clearCalls();
     presenter.shown.clear();
     pb.failOperation(QStringLiteral("BeginOfTask"), Err::ObjectNotSet, 1);
-    EXPECT_TRUE(DownLoad(*task));
+    EXPECT_FALSE(DownLoad(*task));
     EXPECT_EQ(pb.calls(), (QStringList{"BeginOfTask(&3)"}));
-    EXPECT_TRUE(presenter.shown.isEmpty());
-
-    // Any other failure is shown with its number.
     pb.failOperation(QStringLiteral("BeginOfSub"), Err::DeviceUnavailable, 1);
     EXPECT_FALSE(DownLoad(*sub));
-    pb.failOperation(QStringLiteral("EndOfTask"), Err::DeviceUnavailable, 1);
+    pb.failOperation(QStringLiteral("EndOfTask"), Err::InvalidCall, 1);
     EXPECT_FALSE(DownLoad(*addTask("Empty", 4)));
-    EXPECT_EQ(presenter.texts(), (QStringList{"Error: 68 in Download sub", "Error: 68 in Download"}));
+    EXPECT_EQ(presenter.texts(),
+              (QStringList{"Error: 91 in Download", "Error: 68 in Download sub", "Error: 5 in Download"}));
     EXPECT_EQ(presenter.shown[0].style, 16);
 }
 
@@ -642,6 +642,78 @@ QList<Long> storedModules(const vbrick::SoftRcx& brick, int slot)
         if (!brick.subCode(slot, s).isEmpty())
             modules.append(11 + s);
     return modules;
+}
+
+// An operation the brick can't take in the middle of a column (a clock at
+// 24:00, which the check refuses, read from a file and sent without a
+// compile): the download fails with the refusal's message, and nothing after
+// it is claimed as sent: not the rest of its column, not its task, not the
+// modules after it.
+TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed)
+{
+    smallProject();
+    Cmd::place(*App().TaskList.Item(1)->Commands(), 0,
+               {Cmd("G_WATCH").p1(-1, 24).p2(-1, 0), Cmd("M_OFF").motors("0").op(1)}, 2);
+
+    // The compile refuses it at its cell; nothing goes down.
+    DownloadCommand();
+    EXPECT_EQ(App().CompileError, QStringLiteral(" -> ERROR: Invalid value"));
+    EXPECT_EQ(App().ErrorCell, QStringLiteral("0002"));
+    EXPECT_EQ(pb.calls(), QStringList());
+
+    // Sent as it stands, the control refuses it.
+    presenter.shown.clear();
+    PhantomControl control([] { return qint64(0); });
+    for (Long port = 0; port < PhantomControl::TowerPorts; ++port)
+        control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
+    control.setEventSink(&events);
+    App().PB = &control;
+    App().ComPortNumber = -1;
+    preview.statusPrints.clear();
+    preview.pointers.clear();
+    EXPECT_FALSE(DownLoad());
+    App().PB = &pb;
+    EXPECT_EQ(presenter.texts(), (QStringList{"Error: Invalid procedure call or argument in DLCommands"}));
+    EXPECT_EQ(storedModules(control.virtualBrick(), 0), (QList<Long>{0}));  // the set-up alone
+    const QStringList status = preview.statusTexts();
+    EXPECT_EQ(status.count(QStringLiteral("Download Finished.")), 1);
+    EXPECT_EQ(status.last(), QStringLiteral("Download Finished."));
+    const QStringList starts = status.filter(QStringLiteral("Number="));
+    ASSERT_EQ(starts.size(), 1);
+    EXPECT_TRUE(starts[0].endsWith(QLatin1String("Task Number=0")));
+    EXPECT_EQ(preview.pointers.last(), 0);
+
+    // Through any control: the task is closed and nothing else goes.
+    presenter.shown.clear();
+    pb.clearCalls();
+    pb.failOperation(QStringLiteral("SetWatch"), Err::InvalidCall, 1);
+    EXPECT_FALSE(DownLoad());
+    const QStringList calls = pb.calls();
+    const qsizetype at = calls.indexOf(QStringLiteral("SetWatch(24, 0)"));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(calls.mid(at), (QStringList{"SetWatch(24, 0)", "EndOfTask()"}));
+    EXPECT_EQ(called("BeginOfTask"), 2);
+    EXPECT_EQ(called("BeginOfSub"), 0);
+}
+
+// A user variable numbered like the compiler's scratch variable a command
+// writes: the compile refuses the command at its cell and names the variable.
+TEST_F(DownloadTest, AUserVariableOnAScratchVariableIsRefusedAtTheCommand)
+{
+    App().InitParams->ConfirmDownload = 0;
+    addObject("Motor state A", 3, 192, 0);
+    addObject("Steps", 0, 3, 1);
+    TaskPtr main = addTask("Main", 1);
+    Cmd::place(*main->Commands(), 0,
+               {Cmd("M_ON").motors("0"), Cmd("L_IF").p1(3, "Motor state A").op(2).p2(110, "Motor-on")});
+    DownloadCommand();
+    EXPECT_EQ(App().CompileError, QStringLiteral(" -> ERROR: Variable Steps has number 1, which the compiler uses "
+                                                 "for this command: give the variable another number (define it "
+                                                 "again)"));
+    EXPECT_EQ(App().ErrorCell, QStringLiteral("0002"));
+    ASSERT_NE(preview.lastWindow(), nullptr);
+    EXPECT_EQ(preview.lastWindow()->owner, main.get());
+    EXPECT_EQ(pb.calls(), QStringList());
 }
 
 TEST_F(DownloadTest, VirtualBrickSwitchedOffAndOn)

@@ -2,6 +2,9 @@
 // keys and the recording control.
 #include "ImmediateFixture.h"
 
+#include "link/protocol/RcxLink.h"
+#include "link/vbrick/InProcessTower.h"
+
 #include <cstdlib>
 
 namespace {
@@ -212,6 +215,29 @@ TEST_F(ImmediateTest, FailuresEndTheWalkWithTheirMessage)
         EXPECT_TRUE(pb.calls().isEmpty());
         EXPECT_TRUE(windows.pointers.contains(0));
     }
+}
+
+// A value the brick can't take, reached on the PC (a power of 9 from a
+// variable): the brick refuses it, and the run ends with the failure's
+// message as any failure does; a missing named value alone ends it quietly.
+TEST_F(ImmediateTest, AnOperationTheBrickRefusesEndsTheRunWithItsMessage)
+{
+    vbrick::SoftRcx brick;
+    vbrick::InProcessTower tower(brick);
+    RcxLink link(tower);
+    App().PB = &link;
+    addObject("Power", 0, 9);
+    EXPECT_FALSE(run(grid({Cmd("M_SETPWR").motors("0").p2(0, "Power"), mark(1)})));
+    App().PB = &pb;
+    EXPECT_EQ(presenter.texts(), (QStringList{"Error: 5 Invalid procedure call or argument"}));
+    EXPECT_EQ(brick.output(0).power, 7);
+    EXPECT_EQ(brick.transmitterRange(), 0) << "nothing after it ran";
+
+    presenter.shown.clear();
+    App().ObjectList.Remove(QStringLiteral("Motor speed A"));
+    EXPECT_TRUE(run(grid({Cmd("M_SETPWR").motors("0").p2(2, 5), mark(1)})));
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_TRUE(pb.calls().isEmpty());
 }
 
 TEST_F(ImmediateTest, ACommandWithoutAnImmediateActionIsRefused)

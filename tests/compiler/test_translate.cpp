@@ -360,18 +360,32 @@ TEST_F(TranslateTest, DeviceFailureStopsWithMessage)
     EXPECT_EQ(presenter.texts(), (QStringList{"Error: Device unavailable in DLCommands"}));
 }
 
-TEST_F(TranslateTest, MissingObjectEndsOnlyTheColumn)
+// Only the grid ends a column (an empty cell, a body that is not there): an
+// operation the control refuses (5) or can't reach (91) fails the walk with
+// its message, however deep, and nothing after it goes.
+TEST_F(TranslateTest, AFailingOperationFailsTheWalkWhateverItsNumber)
 {
-    // A failure 91 while a command is sent ends its column; in an IF body's
-    // first column the Else follows at once, and the ELSE column still runs.
-    pb.failOperation(QStringLiteral("On"), Err::ObjectNotSet, 1);
-    EXPECT_EQ(download({Cmd("L_IF").p1(0, "Count").op(0).p2(2, "1")
-                            .body({Cmd("M_ON").motors("0"), Cmd("M_FWD").motors("0")})
-                            .orElse({Cmd("M_RWD").motors("0")}),
-                        Cmd("M_OFF").motors("2").op(1)}),
-              (QStringList{"If(L0, 4, 0, L2, 1)", "On(\"0\")", "Else()", "SetRwd(\"0\")", "EndIf()", "Off(\"2\")"}));
-    EXPECT_TRUE(lastResult);
-    EXPECT_TRUE(presenter.shown.isEmpty());
+    for (int number : {Err::InvalidCall, Err::ObjectNotSet}) {
+        SCOPED_TRACE(number);
+        presenter.shown.clear();
+        pb.failOperation(QStringLiteral("On"), number, 1);
+        EXPECT_EQ(download({Cmd("L_IF").p1(0, "Count").op(0).p2(2, "1")
+                                .body({Cmd("M_ON").motors("0"), Cmd("M_FWD").motors("0")})
+                                .orElse({Cmd("M_RWD").motors("0")}),
+                            Cmd("M_OFF").motors("2").op(1)}),
+                  (QStringList{"If(L0, 4, 0, L2, 1)", "On(\"0\")"}));
+        EXPECT_FALSE(lastResult);
+        ASSERT_EQ(presenter.shown.size(), 1);
+        EXPECT_EQ(presenter.shown[0].text,
+                  QStringLiteral("Error: ") + errorDescription(number) + QStringLiteral(" in DLCommands"));
+        EXPECT_EQ(presenter.shown[0].style, 16);
+    }
+    // The loop around a looping task fails the same way.
+    presenter.shown.clear();
+    pb.failOperation(QStringLiteral("Loop"), Err::InvalidCall, 1);
+    EXPECT_EQ(download({Cmd("M_ON").motors("0")}, 1), (QStringList{"Loop(L2, 0)"}));
+    EXPECT_FALSE(lastResult);
+    EXPECT_EQ(presenter.shown.size(), 1);
 }
 
 TEST_F(TranslateTest, WhileWithRangeIsRefusedBeforeTranslation)
@@ -390,6 +404,7 @@ TEST_F(TranslateTest, ATypedMinusOneIsAValueNotAMissingDetail)
         Cmd command;
         const char* listed;  // the operation's line, "" when it is refused
         const char* sent;
+        const char* refusal = " -> ERROR: Missing command details !";
     };
     const Case cases[] = {
         {"IF compares with it", Cmd("L_IF").p1(0, "Count").op(3).p2(2, "-1"), " .If 0,4,3,2,-1", "If(L0, 4, 3, L2, -1)"},
@@ -399,7 +414,8 @@ TEST_F(TranslateTest, ATypedMinusOneIsAValueNotAMissingDetail)
         {"ADD adds it", Cmd("L_VAR").op(0).p1(0, "Count").p2(2, "-1"), " .SumVar 4,2,-1", "SumVar(4, L2, -1)"},
         {"MULTIPLY by it", Cmd("L_VAR").op(3).p1(0, "Count").p2(2, "-1"), " .MulVar 4,2,-1", "MulVar(4, L2, -1)"},
         {"LOOP count", Cmd("L_LOOP").p1(2, "-1"), " .Loop 2,-1", "Loop(L2, -1)"},
-        {"message", Cmd("L_SENDMESS").p1(2, "-1"), " .SendPBMessage 2,-1", "SendPBMessage(L2, -1)"},
+        // A message is a byte: -1 would go down as 255.
+        {"message", Cmd("L_SENDMESS").p1(2, "-1"), "", "", " -> ERROR: Invalid value"},
         {"a never-edited IF", Cmd("L_IF").p1(0, "Count").op(3), "", ""},
         {"a never-edited SET VALUE", Cmd("L_VAR").op(8).p1(0, "Count"), "", ""},
         {"a never-edited LOOP", Cmd("L_LOOP"), "", ""},
@@ -409,7 +425,7 @@ TEST_F(TranslateTest, ATypedMinusOneIsAValueNotAMissingDetail)
         const QStringList lines = listing({c.command});
         if (!*c.listed) {
             EXPECT_FALSE(lastResult);
-            EXPECT_EQ(App().CompileError, QStringLiteral(" -> ERROR: Missing command details !"));
+            EXPECT_EQ(App().CompileError, QString::fromLatin1(c.refusal));
             continue;
         }
         EXPECT_TRUE(lastResult);

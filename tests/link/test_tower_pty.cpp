@@ -3,12 +3,12 @@
 // download that runs and logs, a brick out of range and a tower pulled out
 // in the middle of a download.
 #include "EventLog.h"
-#include "support/Failures.h"
 
 #include "link/protocol/RcxLink.h"
 #include "link/protocol/RcxRequests.h"
 #include "link/tower/TowerTransport.h"
 #include "link/vbrick/PtyResponder.h"
+#include "support/Failures.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ TEST_F(TowerPty, TowerChecksAndImmediateOperations)
     EXPECT_TRUE(link.On("02"));
     EXPECT_TRUE(link.SetRwd("2"));
     EXPECT_TRUE(link.SetPower("0", 2, 3));
-    EXPECT_FALSE(link.On("3"));
+    EXPECT_EQ(failureNumber([&] { link.On("3"); }), Err::InvalidCall);
     link.SetSensorType(1, 1);
     responder.withBrick([](vbrick::SoftRcx& b) {
         EXPECT_EQ(b.output(0).mode, rcx::OutFlag::On);

@@ -508,7 +508,8 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
                 return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(0)"));
             if (!ValidateParam(m, QString()))
                 return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(1)"));
-            if (vb::Val(h) < 0 || vb::Val(h) > 24)
+            // The brick's clock runs from 0:00 to 23:59.
+            if (vb::Val(h) < 0 || vb::Val(h) > 23)
                 return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(0)"));
             if (vb::Val(m) < 0 || vb::Val(m) > 59)
                 return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(1)"));

@@ -7,6 +7,10 @@
 
 #include <QTimer>
 
+#include <algorithm>
+#include <optional>
+#include <utility>
+
 using namespace rcx;
 
 namespace {
@@ -20,6 +24,30 @@ Long answerOf(const std::optional<QByteArray>& reply)
     if (!reply || reply->isEmpty())
         return RcxLink::NoReply;
     return std::uint8_t(reply->at(0));
+}
+
+// The arguments a source takes: the numbers of the variables, timers,
+// outputs and sensors the brick has, a short for a constant or a random
+// limit (0 up), a byte where the brick reads nothing; nullopt for a number
+// that is no source.
+std::optional<std::pair<int, int>> argumentsOf(Long source)
+{
+    switch (source) {
+    case Src::Variable: return std::pair(0, VariableCount - 1);
+    case Src::Timer: return std::pair(0, TimerCount - 1);
+    case Src::Constant: return std::pair(-32768, 32767);
+    case Src::OutputStatus: return std::pair(0, OutputCount - 1);
+    case Src::Random: return std::pair(0, 32767);
+    case Src::SensorValue:
+    case Src::SensorType:
+    case Src::SensorMode:
+    case Src::SensorRaw:
+    case Src::SensorBoolean: return std::pair(0, SensorCount - 1);
+    case Src::Program:
+    case Src::Watch:
+    case Src::Message: return std::pair(0, 255);
+    default: return std::nullopt;
+    }
 }
 
 // What a reply carries; a reply too short to carry it is a brick that did not answer (68).
@@ -54,10 +82,37 @@ QByteArray RcxLink::send(const QByteArray& request)
     return *reply;
 }
 
+void RcxLink::refuse()
+{
+    if (mCollecting)
+        mModuleRefused = true;
+    raiseError(Err::InvalidCall);
+}
+
 void RcxLink::requireRange(int value, int low, int high)
 {
     if (value < low || value > high)
-        raiseError(Err::InvalidCall);
+        refuse();
+}
+
+void RcxLink::requireOperand(Long source, int value, std::initializer_list<int> allowed, int low, int high)
+{
+    if (allowed.size() != 0 && std::find(allowed.begin(), allowed.end(), source) == allowed.end())
+        refuse();
+    const auto arguments = argumentsOf(source);
+    if (!arguments)
+        refuse();
+    requireRange(value, arguments->first, arguments->second);
+    if (source == Src::Constant || source == Src::Random)
+        requireRange(value, low, high);
+}
+
+std::uint8_t RcxLink::requireMotors(const QString& motors)
+{
+    const auto mask = motorMask(motors);
+    if (!mask)
+        refuse();
+    return *mask;
 }
 
 // --- The tower checks ---
@@ -71,10 +126,7 @@ bool RcxLink::PBAlive() { return ask(req::alive()).has_value(); }
 
 bool RcxLink::motor(const QString& motors, const std::function<QByteArray(std::uint8_t)>& request)
 {
-    const auto mask = motorMask(motors);
-    if (!mask)
-        return false;
-    send(request(*mask));
+    send(request(requireMotors(motors)));
     return true;
 }
 
@@ -104,11 +156,15 @@ bool RcxLink::AlterDir(const QString& motors)
 }
 bool RcxLink::SetPower(const QString& motors, Long source, Integer value)
 {
-    return motor(motors, [&](std::uint8_t m) { return req::outputPower(m, int(source), value); });
+    const std::uint8_t mask = requireMotors(motors);
+    requireOperand(source, value, {Src::Variable, Src::Constant, Src::Random}, 0, 7);
+    send(req::outputPower(mask, int(source), value));
+    return true;
 }
 
 void RcxLink::Wait(Long source, Integer value)
 {
+    requireOperand(source, value, {Src::Variable, Src::Constant, Src::Random});
     // Outside a program a wait has nothing to hold up.
     if (mCollecting)
         mAssembler.add(req::wait(int(source), value));
@@ -119,6 +175,7 @@ void RcxLink::Wait(Long source, Integer value)
 void RcxLink::variable(std::uint8_t op, Integer variable, Long source, Integer value)
 {
     requireRange(variable, 0, VariableCount - 1);
+    requireOperand(source, value);
     send(req::variable(op, variable, int(source), value));
 }
 
@@ -134,7 +191,11 @@ void RcxLink::SumVar(Integer v, Long s, Integer x) { variable(Op::AddVar, v, s, 
 
 // --- Datalog and readings ---
 
-void RcxLink::DatalogNext(Long source, Integer value) { send(req::datalogNext(int(source), value)); }
+void RcxLink::DatalogNext(Long source, Integer value)
+{
+    requireOperand(source, value, {Src::Variable, Src::Timer, Src::SensorValue, Src::Watch});
+    send(req::datalogNext(int(source), value));
+}
 
 bool RcxLink::SetDatalog(Integer size)
 {
@@ -144,8 +205,9 @@ bool RcxLink::SetDatalog(Integer size)
 
 QVector<DatalogEntry> RcxLink::GetDatalog(Integer from, Integer count)
 {
-    if (from < 0 || count < 0)
-        raiseError(Err::InvalidCall);
+    // Entries are counted in shorts.
+    if (from < 0 || count < 0 || int(from) + int(count) > 32768)
+        refuse();
     QVector<DatalogEntry> entries;
     for (int first = from; first < from + count;) {
         const int n = qMin(UploadEntriesPerRequest, from + count - first);
@@ -190,6 +252,9 @@ Integer RcxLink::PBBattery()
 
 Integer RcxLink::Poll(Long source, Integer& number)
 {
+    // Source and argument go as bytes; the brick answers 0 for a number it does not have.
+    requireRange(source, 0, 255);
+    requireRange(number, 0, 255);
     return Integer(decoded(reply::shortValue(send(req::poll(int(source), number)))));
 }
 
@@ -208,8 +273,7 @@ void RcxLink::ClearSensorValue(Integer sensor)
 }
 bool RcxLink::PBPowerDownTime(Integer minutes)
 {
-    if (minutes < 0 || minutes > 255)
-        return false;
+    requireRange(minutes, 0, 255);
     send(req::powerDownTime(minutes));
     return true;
 }
@@ -220,31 +284,35 @@ bool RcxLink::PBTurnOff()
 }
 bool RcxLink::PBTxPower(Integer power)
 {
-    if (power != 0 && power != 1)
-        return false;
+    requireRange(power, 0, 1);
     send(req::transmitterRange(power));
     return true;
 }
 bool RcxLink::PlaySystemSound(Integer sound)
 {
-    if (sound < 0 || sound > 5)
-        return false;
+    requireRange(sound, 0, 5);
     send(req::playSound(sound));
     return true;
 }
 bool RcxLink::PlayTone(Integer frequency, Integer duration)
 {
-    if (duration < 0 || duration > 255)
-        return false;
+    requireRange(frequency, 0, 32767);
+    requireRange(duration, 0, 255);
     send(req::playTone(frequency, duration));
     return true;
 }
 bool RcxLink::SelectDisplay(Long source, Integer value)
 {
+    // 0 the watch, 1 to 3 the sensors, 4 to 6 the outputs.
+    requireOperand(source, value, {Src::Variable, Src::Constant}, 0, 6);
     send(req::setDisplay(int(source), value));
     return true;
 }
-void RcxLink::SendPBMessage(Long source, Integer value) { send(req::sendMessage(int(source), value)); }
+void RcxLink::SendPBMessage(Long source, Integer value)
+{
+    requireOperand(source, value, {Src::Variable, Src::Constant}, 0, 255);
+    send(req::sendMessage(int(source), value));
+}
 void RcxLink::SetWatch(Integer hours, Integer minutes)
 {
     requireRange(hours, 0, 23);
@@ -255,6 +323,7 @@ void RcxLink::SetSensorMode(Integer sensor, Integer mode, Integer slope)
 {
     requireRange(sensor, 0, SensorCount - 1);
     requireRange(mode, 0, 7);
+    requireRange(slope, 0, 31);
     send(req::sensorMode(sensor, mode, slope));
 }
 void RcxLink::SetSensorType(Integer sensor, Integer type)
@@ -277,6 +346,7 @@ void RcxLink::SelectPrgm(Integer& slot)
     requireRange(slot, 0, SlotCount - 1);
     mCollecting = false;
     mTransferFailed = false;
+    mModuleRefused = false;
     send(req::selectProgram(slot));
     mClearBeforeModule = true;
 }
@@ -311,6 +381,7 @@ void RcxLink::beginModule(Long number, bool sub)
         mClearBeforeModule = false;
     }
     mAssembler.clear();
+    mModuleRefused = false;
     mModule = number;
     mCollectingSub = sub;
     mCollecting = true;
@@ -360,6 +431,14 @@ void RcxLink::endModule(bool sub)
         error = TooDeep;
     const QByteArray code = mAssembler.code();
     mAssembler.clear();
+    if (error == 0 && code.size() > 0xFFFF)
+        error = TooLong;
+    // A module with a refused operation is not what its caller meant to send;
+    // the caller has the failure to report.
+    if (mModuleRefused) {
+        mModuleRefused = false;
+        mTransferFailed = true;
+    }
     // After a module that failed on the way, the rest of the download is
     // dropped: the failure has been reported once.
     if (mTransferFailed)
@@ -382,19 +461,38 @@ void RcxLink::EndOfSub() { endModule(true); }
 rcx::Assembler& RcxLink::program()
 {
     if (!mCollecting)
-        raiseError(Err::InvalidCall);
+        refuse();
     return mAssembler;
 }
 
-void RcxLink::Loop(Long source, Integer count) { program().Loop(int(source), count); }
+void RcxLink::Loop(Long source, Integer count)
+{
+    program();
+    // A constant count of any size goes through a variable; a random limit
+    // goes as the counter's byte.
+    requireOperand(source, count, {Src::Variable, Src::Constant, Src::Random});
+    if (source == Src::Random)
+        requireRange(count, 0, 255);
+    program().Loop(int(source), count);
+}
 void RcxLink::EndLoop() { program().EndLoop(); }
+void RcxLink::requireCondition(Long source1, Integer value1, Integer op, Long source2, Integer value2)
+{
+    program();
+    requireRange(op, 0, 3);
+    requireOperand(source1, value1);
+    requireOperand(source2, value2);
+}
+
 void RcxLink::While(Long source1, Integer value1, Integer op, Long source2, Integer value2)
 {
+    requireCondition(source1, value1, op, source2, value2);
     program().While(int(source1), value1, op, int(source2), value2);
 }
 void RcxLink::EndWhile() { program().EndWhile(); }
 void RcxLink::If(Long source1, Integer value1, Integer op, Long source2, Integer value2)
 {
+    requireCondition(source1, value1, op, source2, value2);
     program().If(int(source1), value1, op, int(source2), value2);
 }
 void RcxLink::Else() { program().Else(); }

@@ -12,12 +12,20 @@
 // modules after it, up to the next SelectPrgm, are dropped without events, so
 // the failure is reported once.
 //
+// No operand is ever cut to fit: a number the brick does not have (a task,
+// a sensor, a source) or a value outside what the brick takes in its place
+// (a byte, a power of 0 to 7, an hour of 0 to 23 ...) fails with 5 and sends
+// nothing. Refused inside a module, it spoils the module: its end sends
+// nothing and raises no event (the caller has the failure to report), and
+// the rest of the download is dropped as after a failed transfer.
+//
 // The first module after SelectPrgm stops the brick's tasks and deletes the
 // slot's tasks and subs, so a download replaces the program.
 //
 // A firmware download checks the file first, then runs from the event loop
 // one block at a time, raising the events with module 100.
 #include "link/protocol/RcxAssembler.h"
+#include "link/protocol/RcxBrick.h"
 #include "link/protocol/RcxPacket.h"
 #include "link/protocol/RcxTransport.h"
 #include "model/Phantom.h"
@@ -25,6 +33,7 @@
 #include <QObject>
 
 #include <functional>
+#include <initializer_list>
 
 class RcxLink : public IPhantomControl {
 public:
@@ -35,6 +44,9 @@ public:
     static constexpr Long TooDeep = 2;
     // DownloadDone's error when the brick stopped answering.
     static constexpr Long NoReply = 68;
+    // DownloadDone's error for a module longer than a begin can announce:
+    // the brick's own answer for a module it has no room for.
+    static constexpr Long TooLong = rcx::Dl::NoMemory;
 
     explicit RcxLink(IRcxTransport& transport);
     ~RcxLink() override;
@@ -122,7 +134,18 @@ private:
     std::optional<QByteArray> ask(const QByteArray& request);
     bool motor(const QString& motors, const std::function<QByteArray(std::uint8_t)>& request);
     void variable(std::uint8_t op, Integer variable, Long source, Integer value);
+    // Fails with 5; inside a module the module is spoiled.
+    [[noreturn]] void refuse();
     void requireRange(int value, int low, int high);
+    // The source is one of those allowed (no list: any of the brick's) and
+    // its argument one the brick has: a variable, timer, output or sensor
+    // that exists, a constant or random limit within [low, high].
+    void requireOperand(Long source, int value, std::initializer_list<int> allowed = {}, int low = -32768,
+                        int high = 32767);
+    // The mask of a motor list that holds only the ports 0 to 2.
+    std::uint8_t requireMotors(const QString& motors);
+    // An If or a While inside a module: a relation 0 to 3 between two operands.
+    void requireCondition(Long source1, Integer value1, Integer op, Long source2, Integer value2);
     // The module being assembled; blocks outside one fail with 5.
     rcx::Assembler& program();
     void beginModule(Long number, bool sub);
@@ -136,6 +159,7 @@ private:
     Long mPort = 0;
     bool mClearBeforeModule = false;
     bool mTransferFailed = false;
+    bool mModuleRefused = false;
 
     bool mCollecting = false;
     bool mCollectingSub = false;
