@@ -676,8 +676,9 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
     EXPECT_EQ(presenter.texts(), (QStringList{"Error: Invalid procedure call or argument in DLCommands"}));
     EXPECT_EQ(storedModules(control.virtualBrick(), 0), (QList<Long>{0}));  // the set-up alone
     const QStringList status = preview.statusTexts();
+    // The set-up task's end reported as finished, then the failure.
     EXPECT_EQ(status.count(QStringLiteral("Download Finished.")), 1);
-    EXPECT_EQ(status.last(), QStringLiteral("Download Finished."));
+    EXPECT_EQ(status.last(), QStringLiteral("Download Failed"));
     const QStringList starts = status.filter(QStringLiteral("Number="));
     ASSERT_EQ(starts.size(), 1);
     EXPECT_TRUE(starts[0].endsWith(QLatin1String("Task Number=0")));
