@@ -343,18 +343,19 @@ void PollPanel::StopAfterFailure()
 
 // Both poll buttons check the tower before they set the sensors, so that the
 // first reading of a run does not ask a brick not yet found.
-void PollPanel::PollOnce()
+QVector<int> PollPanel::PollOnce()
 {
     try {
         if (!InitRCX(Rcx())) {
             StopAfterFailure();
-            return;
+            return {};
         }
         SensorSetup();
-        PollPass();
+        return PollPass();
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
     }
+    return {};
 }
 
 void PollPanel::TogglePolling()
@@ -431,20 +432,26 @@ QString PollPanel::RowText(const PollRow& row, const QString& old)
     }
 }
 
-void PollPanel::PollPass()
+QVector<int> PollPanel::PollPass()
 {
+    QVector<int> read;
     if (!InitRCX(Rcx())) {
         StopAfterFailure();
-        return;
+        return read;
     }
     try {
-        for (PollRow& row : Rows)
-            if (row.Tick != 0 && !row.Tag.isEmpty())
-                row.Value = RowText(row, row.Value);
+        for (int i = 0; i < Rows.size(); ++i) {
+            PollRow& row = Rows[i];
+            if (row.Tick == 0 || row.Tag.isEmpty())
+                continue;
+            row.Value = RowText(row, row.Value);
+            read.append(i);
+        }
     } catch (const VbError& e) {
         ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
         StopAfterFailure();
     }
+    return read;
 }
 
 void PollPanel::WriteVariable(int row, const QString& text)

@@ -62,12 +62,14 @@ public:
     void SetFilter(int index, Integer value);
 
     bool Polling() const { return mPolling; }
-    // "Single Poll": the sensor set-up, then one pass.
-    void PollOnce();
+    // "Single Poll": the sensor set-up, then one pass; the rows it read.
+    QVector<int> PollOnce();
     // "Start polling" / "Stop polling".
     void TogglePolling();
     // One pass of the timer; a failing read stops polling with one message.
-    void PollPass();
+    // Gives the rows whose text the pass set, in order: the ticked rows up to
+    // a failing one. Every other row keeps its text.
+    QVector<int> PollPass();
     // Enter in a variable's value box.
     void WriteVariable(int row, const QString& text);
 

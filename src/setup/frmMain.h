@@ -160,6 +160,7 @@ private:
     // with any exchange that checks the tower, and in the preferences.
     void ShowBrickKeys();
     void ShowPollRows();
+    void ShowPollValue(int row);
     void UpdatePollButtons();
     void ShowPollingState();
     void setHighlight(QLabel* port, bool on);
