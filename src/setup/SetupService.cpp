@@ -432,6 +432,34 @@ QString PollPanel::RowText(const PollRow& row, const QString& old)
     }
 }
 
+QStringList PollPanel::PossibleTexts(const PollRow& row)
+{
+    const AppState& a = App();
+    QStringList out;
+    switch (row.Tag.isEmpty() ? 0 : row.Tag[0].unicode()) {
+    case 'O':
+        for (const auto& e : a.ObjectList)
+            if (e.item->Source == OperandSource::SensorModeName)
+                out << QString::number(e.item->Value * 32) + QLatin1Char('-') + e.item->Name;
+        break;
+    case 'Y':
+        for (int k = 0; k <= 4 && k < a.SensorTypeName.size(); ++k)
+            out << QString::number(k) + QStringLiteral(" - ") + a.SensorTypeName[k];
+        break;
+    case 'A':
+        for (int m : {128, 0, 64})
+            out << StatusText(m, "-ON", "-FLOAT", "-OFF", QString());
+        break;
+    case 'D':
+        out << DirectionText(8) << DirectionText(0);
+        break;
+    default:
+        break;
+    }
+    out << QString::number(-32768);  // any number
+    return out;
+}
+
 QVector<int> PollPanel::PollPass()
 {
     QVector<int> read;

@@ -73,6 +73,10 @@ public:
     // Enter in a variable's value box.
     void WriteVariable(int row, const QString& text);
 
+    // The texts a pass can write into the row (the longest of each shape),
+    // so its box can be made wide enough.
+    static QStringList PossibleTexts(const PollRow& row);
+
     // The poll button's caption for the state.
     QString PollButtonCaption() const;
 

@@ -783,17 +783,13 @@ void frmMain::ShowPollRows()
     VScroll1->setEnabled(false);
     VScroll1->setRange(0, 0);
 
-    const int valueWidth = PixX(1290);
-    const int checkWidth = picPanel->width() - 5 - valueWidth;
     int bottom = 0;
     for (int n = 0; n < Panel.Rows.size(); ++n) {
         const PollRow& row = Panel.Rows[n];
         auto* chk = new QCheckBox(row.Caption, picPanel);
-        chk->setGeometry(2, n * (mRowHeight + 1) + 1, checkWidth, mRowHeight);
         chk->setStyleSheet(QLatin1String(kRowStyle));
         chk->setChecked(row.Tick != 0);
         auto* box = new QLineEdit(picPanel);
-        box->setGeometry(2 + checkWidth + 1, n * (mRowHeight + 1) + 1, valueWidth, mRowHeight);
         box->setReadOnly(!row.Editable);
         box->setFrame(row.Editable);
         box->setStyleSheet(QStringLiteral("QLineEdit { background-color: #FFFFC0; } "
@@ -803,11 +799,18 @@ void frmMain::ShowPollRows()
             box->setToolTip(QStringLiteral("Type a number and press ENTER to update the RCX."));
         box->installEventFilter(this);
         chk->installEventFilter(this);
-        chk->show();
-        box->show();
         connect(chk, &QCheckBox::clicked, this, [this, n] { chkPollSensor_Click(n); });
         chkPollSensor.append(chk);
         txtPollValue.append(box);
+    }
+    const int valueWidth = PollValueWidth();
+    const int checkWidth = picPanel->width() - 5 - valueWidth;
+    for (int n = 0; n < chkPollSensor.size(); ++n) {
+        chkPollSensor[n]->setGeometry(2, n * (mRowHeight + 1) + 1, checkWidth, mRowHeight);
+        QLineEdit* box = txtPollValue[n];
+        box->setGeometry(2 + checkWidth + 1, n * (mRowHeight + 1) + 1, valueWidth, mRowHeight);
+        chkPollSensor[n]->show();
+        box->show();
         ShowPollValue(n);
         bottom = box->geometry().bottom() + 1;
     }
@@ -861,6 +864,26 @@ void frmMain::cmdClean_Click()
         }
     Panel.UnselectAll();
     UpdatePollButtons();
+}
+
+// The width of the value boxes: the longest text a row can be given, as far
+// as the widest name beside it leaves room, and never below 1290 twips.
+int frmMain::PollValueWidth() const
+{
+    const int least = PixX(1290);
+    int needed = 0;
+    int names = 0;
+    for (int n = 0; n < txtPollValue.size() && n < Panel.Rows.size(); ++n) {
+        QLineEdit* box = txtPollValue[n];
+        const QFontMetrics fm(box->font());
+        // What the box needs besides its text, as its size hint counts it.
+        const int edges = box->sizeHint().width() - 17 * fm.horizontalAdvance(QLatin1Char('x')) + 1;
+        for (const QString& text : PollPanel::PossibleTexts(Panel.Rows[n]))
+            needed = qMax(needed, fm.horizontalAdvance(text) + edges);
+        names = qMax(names, chkPollSensor[n]->sizeHint().width());
+    }
+    const int room = picPanel->width() - 5 - 2 - names;
+    return qMax(least, qMin(needed, room));
 }
 
 // A row's value box takes the row's text. A text longer than the box shows

@@ -161,6 +161,7 @@ private:
     void ShowBrickKeys();
     void ShowPollRows();
     void ShowPollValue(int row);
+    int PollValueWidth() const;
     void UpdatePollButtons();
     void ShowPollingState();
     void setHighlight(QLabel* port, bool on);

@@ -79,7 +79,8 @@ protected:
     ScriptedRunner runner;
 };
 
-// Every kind of text a pass writes shows its start, and the tip holds it whole.
+// Every kind of text a pass writes shows its start, and the tip holds it
+// whole; where the names leave room the box shows it all, and no name is cut.
 TEST_F(SetupInput, APolledTextShowsItsStartAndItsTipHoldsItWhole)
 {
     const struct {
@@ -87,17 +88,20 @@ TEST_F(SetupInput, APolledTextShowsItsStartAndItsTipHoldsItWhole)
         Long source;
         int value;
         const char* text;
+        bool shownWhole;
     } cases[] = {
-        {"S. Mode 1", OperandSource::SensorMode, 128, "128-Percentage"},
-        {"S. Mode 1", OperandSource::SensorMode, 192, "192-Fahrenheit"},
-        {"S. Type 1", OperandSource::SensorType, 3, "3 - Light sensor"},
-        {"S. Type 1", OperandSource::SensorType, 2, "2 - Temperature sensor"},
-        {"S. Type 1", OperandSource::SensorType, 4, "4 - Rotation sensor "},  // the name's own trailing blank
-        {"Motor state A", OperandSource::MotorStatus, 64, "64-OFF"},
-        {"Motor Direction A", OperandSource::MotorStatus, 0, "0-Backword"},
-        {"Timer 1", OperandSource::Timer, -32768, "-32768"},
+        {"S. Mode 1", OperandSource::SensorMode, 128, "128-Percentage", true},
+        {"S. Mode 1", OperandSource::SensorMode, 192, "192-Fahrenheit", true},
+        {"S. Type 1", OperandSource::SensorType, 3, "3 - Light sensor", true},
+        {"S. Type 1", OperandSource::SensorType, 2, "2 - Temperature sensor", false},
+        {"S. Type 1", OperandSource::SensorType, 4, "4 - Rotation sensor ", false},  // the name's trailing blank
+        {"Motor state A", OperandSource::MotorStatus, 64, "64-OFF", true},
+        {"Motor Direction A", OperandSource::MotorStatus, 0, "0-Backword", true},
+        {"Timer 1", OperandSource::Timer, -32768, "-32768", true},
     };
     auto w = open();
+    for (QCheckBox* name : w->chkPollSensor)
+        EXPECT_LE(name->sizeHint().width(), name->width()) << name->text().toStdString();
     for (const auto& c : cases) {
         const QString caption = QLatin1String(c.caption);
         pb.setPollValue(c.source, 0, Integer(c.value));
@@ -109,6 +113,10 @@ TEST_F(SetupInput, APolledTextShowsItsStartAndItsTipHoldsItWhole)
         // As painted, the character at the box's left edge is the first one.
         box->grab();
         EXPECT_EQ(box->cursorPositionAt(QPoint(box->contentsRect().left() + 3, box->height() / 2)), 0) << c.text;
+        if (c.shownWhole)
+            EXPECT_EQ(box->cursorPositionAt(QPoint(box->contentsRect().right() - 1, box->height() / 2)),
+                      box->text().size())
+                << c.text;
         w->chkPollSensor[row(*w, caption)]->click();
         EXPECT_TRUE(box->toolTip().isEmpty());
     }
