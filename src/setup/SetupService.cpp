@@ -343,18 +343,19 @@ void PollPanel::StopAfterFailure()
 
 // Both poll buttons check the tower before they set the sensors, so that the
 // first reading of a run does not ask a brick not yet found.
-void PollPanel::PollOnce()
+QVector<int> PollPanel::PollOnce()
 {
     try {
         if (!InitRCX(Rcx())) {
             StopAfterFailure();
-            return;
+            return {};
         }
         SensorSetup();
-        PollPass();
+        return PollPass();
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
     }
+    return {};
 }
 
 void PollPanel::TogglePolling()
@@ -431,20 +432,54 @@ QString PollPanel::RowText(const PollRow& row, const QString& old)
     }
 }
 
-void PollPanel::PollPass()
+QStringList PollPanel::PossibleTexts(const PollRow& row)
 {
+    const AppState& a = App();
+    QStringList out;
+    switch (row.Tag.isEmpty() ? 0 : row.Tag[0].unicode()) {
+    case 'O':
+        for (const auto& e : a.ObjectList)
+            if (e.item->Source == OperandSource::SensorModeName)
+                out << QString::number(e.item->Value * 32) + QLatin1Char('-') + e.item->Name;
+        break;
+    case 'Y':
+        for (int k = 0; k <= 4 && k < a.SensorTypeName.size(); ++k)
+            out << QString::number(k) + QStringLiteral(" - ") + a.SensorTypeName[k];
+        break;
+    case 'A':
+        for (int m : {128, 0, 64})
+            out << StatusText(m, "-ON", "-FLOAT", "-OFF", QString());
+        break;
+    case 'D':
+        out << DirectionText(8) << DirectionText(0);
+        break;
+    default:
+        break;
+    }
+    out << QString::number(-32768);  // any number
+    return out;
+}
+
+QVector<int> PollPanel::PollPass()
+{
+    QVector<int> read;
     if (!InitRCX(Rcx())) {
         StopAfterFailure();
-        return;
+        return read;
     }
     try {
-        for (PollRow& row : Rows)
-            if (row.Tick != 0 && !row.Tag.isEmpty())
-                row.Value = RowText(row, row.Value);
+        for (int i = 0; i < Rows.size(); ++i) {
+            PollRow& row = Rows[i];
+            if (row.Tick == 0 || row.Tag.isEmpty())
+                continue;
+            row.Value = RowText(row, row.Value);
+            read.append(i);
+        }
     } catch (const VbError& e) {
         ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
         StopAfterFailure();
     }
+    return read;
 }
 
 void PollPanel::WriteVariable(int row, const QString& text)

@@ -62,14 +62,20 @@ public:
     void SetFilter(int index, Integer value);
 
     bool Polling() const { return mPolling; }
-    // "Single Poll": the sensor set-up, then one pass.
-    void PollOnce();
+    // "Single Poll": the sensor set-up, then one pass; the rows it read.
+    QVector<int> PollOnce();
     // "Start polling" / "Stop polling".
     void TogglePolling();
     // One pass of the timer; a failing read stops polling with one message.
-    void PollPass();
+    // Gives the rows whose text the pass set, in order: the ticked rows up to
+    // a failing one. Every other row keeps its text.
+    QVector<int> PollPass();
     // Enter in a variable's value box.
     void WriteVariable(int row, const QString& text);
+
+    // The texts a pass can write into the row (the longest of each shape),
+    // so its box can be made wide enough.
+    static QStringList PossibleTexts(const PollRow& row);
 
     // The poll button's caption for the state.
     QString PollButtonCaption() const;

@@ -103,6 +103,10 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent)
     BuildToolColumn();
     FullWidth = PixX(kFullWidthTwips);
     setFixedSize(FullWidth, menuBar->sizeHint().height() + body->height());
+    // No button is pressed by an Enter typed elsewhere: in a polling box it
+    // sends a variable's value or does nothing, in a check box nothing.
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->setAutoDefault(false);
 
     PopupMenu = [](QMenu* menu) { menu->exec(QCursor::pos()); };
     Tools.Chooser = [this](const QString& folder, const QString& name) { return ChooseFirmware(folder, name); };
@@ -187,6 +191,11 @@ void frmMain::BuildBrickColumn()
     txtProgNumber->setGeometry(display.right() - PixX(420), display.center().y() - PixY(285) / 2, PixX(360), PixY(285));
     txtProgNumber->setAlignment(Qt::AlignCenter);
     txtProgNumber->setMaxLength(1);
+    // The box shows the stored slot only: its text changes through a typed
+    // digit (txtProgNumber_KeyPress) and nothing else, so no pop-up menu, no
+    // paste and no dropped text.
+    txtProgNumber->setReadOnly(true);
+    txtProgNumber->setContextMenuPolicy(Qt::NoContextMenu);
     txtProgNumber->setToolTip(QStringLiteral("Program slot 1 to 5"));
     txtProgNumber->installEventFilter(this);
     txtProgNumber->raise();
@@ -227,6 +236,9 @@ void frmMain::BuildPollColumn()
     VScroll1->setGeometry(picMainPanel->width() - PixX(240), 0, PixX(240), picMainPanel->height());
     picPanel = new QWidget(picMainPanel);
     picPanel->setGeometry(0, 0, picMainPanel->width() - VScroll1->width(), picMainPanel->height());
+    // The wheel over the rows goes to the scroll bar.
+    picMainPanel->installEventFilter(this);
+    picPanel->installEventFilter(this);
     connect(VScroll1, &QScrollBar::valueChanged, this, &frmMain::VScroll1_Change);
     mRowHeight = PixY(270);
 
@@ -545,7 +557,24 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         if (watched == picRcx)
             picRcx_DragOver();
         break;
+    case QEvent::Wheel:
+        if (watched == picMainPanel || watched == picPanel ||
+            chkPollSensor.contains(qobject_cast<QCheckBox*>(watched)) ||
+            txtPollValue.contains(qobject_cast<QLineEdit*>(watched))) {
+            QCoreApplication::sendEvent(VScroll1, event);
+            return true;
+        }
+        break;
     case QEvent::KeyPress:
+        if (auto* box = qobject_cast<QLineEdit*>(watched); box && txtPollValue.contains(box)) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key != Qt::Key_Return && key != Qt::Key_Enter)
+                break;
+            // Enter ends here: a variable's box sends its value, any other does nothing.
+            if (!box->isReadOnly())
+                txtPollValue_KeyPress(int(txtPollValue.indexOf(box)));
+            return true;
+        }
         if (watched == txtProgNumber) {
             auto* ke = static_cast<QKeyEvent*>(event);
             if (ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab)
@@ -754,17 +783,13 @@ void frmMain::ShowPollRows()
     VScroll1->setEnabled(false);
     VScroll1->setRange(0, 0);
 
-    const int valueWidth = PixX(1290);
-    const int checkWidth = picPanel->width() - 5 - valueWidth;
     int bottom = 0;
     for (int n = 0; n < Panel.Rows.size(); ++n) {
         const PollRow& row = Panel.Rows[n];
         auto* chk = new QCheckBox(row.Caption, picPanel);
-        chk->setGeometry(2, n * (mRowHeight + 1) + 1, checkWidth, mRowHeight);
         chk->setStyleSheet(QLatin1String(kRowStyle));
         chk->setChecked(row.Tick != 0);
-        auto* box = new QLineEdit(row.Value, picPanel);
-        box->setGeometry(2 + checkWidth + 1, n * (mRowHeight + 1) + 1, valueWidth, mRowHeight);
+        auto* box = new QLineEdit(picPanel);
         box->setReadOnly(!row.Editable);
         box->setFrame(row.Editable);
         box->setStyleSheet(QStringLiteral("QLineEdit { background-color: #FFFFC0; } "
@@ -773,12 +798,20 @@ void frmMain::ShowPollRows()
         if (row.Editable)
             box->setToolTip(QStringLiteral("Type a number and press ENTER to update the RCX."));
         box->installEventFilter(this);
-        chk->show();
-        box->show();
+        chk->installEventFilter(this);
         connect(chk, &QCheckBox::clicked, this, [this, n] { chkPollSensor_Click(n); });
-        connect(box, &QLineEdit::returnPressed, this, [this, n] { txtPollValue_KeyPress(n); });
         chkPollSensor.append(chk);
         txtPollValue.append(box);
+    }
+    const int valueWidth = PollValueWidth();
+    const int checkWidth = picPanel->width() - 5 - valueWidth;
+    for (int n = 0; n < chkPollSensor.size(); ++n) {
+        chkPollSensor[n]->setGeometry(2, n * (mRowHeight + 1) + 1, checkWidth, mRowHeight);
+        QLineEdit* box = txtPollValue[n];
+        box->setGeometry(2 + checkWidth + 1, n * (mRowHeight + 1) + 1, valueWidth, mRowHeight);
+        chkPollSensor[n]->show();
+        box->show();
+        ShowPollValue(n);
         bottom = box->geometry().bottom() + 1;
     }
     if (bottom > picPanel->height()) {
@@ -817,7 +850,7 @@ void frmMain::chkPollSensor_Click(int index)
         return;
     Panel.SetTick(index, chkPollSensor[index]->isChecked() ? 1 : 0);
     if (!chkPollSensor[index]->isChecked())
-        txtPollValue[index]->clear();
+        ShowPollValue(index);  // emptied
     UpdatePollButtons();
 }
 
@@ -826,17 +859,52 @@ void frmMain::cmdClean_Click()
     for (int i = 0; i < chkPollSensor.size(); ++i)
         if (chkPollSensor[i]->isChecked()) {
             chkPollSensor[i]->setChecked(false);
-            txtPollValue[i]->clear();
+            Panel.SetTick(i, 0);
+            ShowPollValue(i);  // emptied
         }
     Panel.UnselectAll();
     UpdatePollButtons();
 }
 
+// The width of the value boxes: the longest text a row can be given, as far
+// as the widest name beside it leaves room, and never below 1290 twips.
+int frmMain::PollValueWidth() const
+{
+    const int least = PixX(1290);
+    int needed = 0;
+    int names = 0;
+    for (int n = 0; n < txtPollValue.size() && n < Panel.Rows.size(); ++n) {
+        QLineEdit* box = txtPollValue[n];
+        const QFontMetrics fm(box->font());
+        // What the box needs besides its text, as its size hint counts it.
+        const int edges = box->sizeHint().width() - 17 * fm.horizontalAdvance(QLatin1Char('x')) + 1;
+        for (const QString& text : PollPanel::PossibleTexts(Panel.Rows[n]))
+            needed = qMax(needed, fm.horizontalAdvance(text) + edges);
+        names = qMax(names, chkPollSensor[n]->sizeHint().width());
+    }
+    const int room = picPanel->width() - 5 - 2 - names;
+    return qMax(least, qMin(needed, room));
+}
+
+// A row's value box takes the row's text. A text longer than the box shows
+// its start; the whole text is the tool tip (a variable's box keeps its hint).
+void frmMain::ShowPollValue(int row)
+{
+    if (row < 0 || row >= txtPollValue.size() || row >= Panel.Rows.size())
+        return;
+    QLineEdit* box = txtPollValue[row];
+    const QString& text = Panel.Rows[row].Value;
+    box->setText(text);
+    box->setCursorPosition(0);
+    if (!Panel.Rows[row].Editable)
+        box->setToolTip(text);
+}
+
 void frmMain::cmdPollOnce_Click()
 {
-    Panel.PollOnce();
-    for (int i = 0; i < txtPollValue.size() && i < Panel.Rows.size(); ++i)
-        txtPollValue[i]->setText(Panel.Rows[i].Value);
+    // Only the rows read change: a number typed into another row stays.
+    for (int row : Panel.PollOnce())
+        ShowPollValue(row);
     ShowBrickKeys();
 }
 
@@ -860,10 +928,10 @@ void frmMain::tmrPoll_Timer()
 {
     // No further tick while a failure message is open.
     tmrPoll->stop();
-    Panel.PollPass();
-    for (int i = 0; i < txtPollValue.size() && i < Panel.Rows.size(); ++i)
-        if (!txtPollValue[i]->hasFocus())
-            txtPollValue[i]->setText(Panel.Rows[i].Value);
+    // A variable's box being typed into keeps what is typed.
+    for (int row : Panel.PollPass())
+        if (row < txtPollValue.size() && !(txtPollValue[row]->hasFocus() && !txtPollValue[row]->isReadOnly()))
+            ShowPollValue(row);
     ShowBrickKeys();
     if (Panel.Polling())
         tmrPoll->start(int(App().PollInterval));

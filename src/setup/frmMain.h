@@ -160,6 +160,8 @@ private:
     // with any exchange that checks the tower, and in the preferences.
     void ShowBrickKeys();
     void ShowPollRows();
+    void ShowPollValue(int row);
+    int PollValueWidth() const;
     void UpdatePollButtons();
     void ShowPollingState();
     void setHighlight(QLabel* port, bool on);
