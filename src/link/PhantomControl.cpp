@@ -57,7 +57,7 @@ IPhantomControl* PhantomControl::device()
         const QString path = tower.fixed ? tower.fixedPath : devicePath(mPort);
         if (!tower.transport || tower.transport->path() != path) {
             tower.link.reset();
-            tower.transport = std::make_unique<TowerTransport>(path, TowerTransport::kindOf(path));
+            tower.transport = std::make_unique<TowerTransport>(path);
             tower.link = std::make_unique<RcxLink>(*tower.transport);
             tower.link->setComPortNo(mPort);
             tower.link->setEventSink(mSink);

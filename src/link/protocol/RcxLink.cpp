@@ -64,7 +64,8 @@ void RcxLink::requireRange(int value, int low, int high)
 
 bool RcxLink::TowerCheck1() { return mTransport.open(); }
 bool RcxLink::TowerCheck2() { return mTransport.wake(); }
-bool RcxLink::TowerCheck3() { return PBAlive(); }
+// The tower, not its brick: a brick switched off or out of range is PBAlive's to tell.
+bool RcxLink::TowerCheck3() { return mTransport.probe(); }
 bool RcxLink::PBAlive() { return ask(req::alive()).has_value(); }
 
 // --- Outputs ---
