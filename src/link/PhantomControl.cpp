@@ -40,6 +40,23 @@ void PhantomControl::setDevicePath(Long port, const QString& path)
     mTowers[port].fixed = true;
 }
 
+QString PhantomControl::towerDevice(Long port) const
+{
+    if (port < 0 || port >= TowerPorts)
+        return {};
+    const Tower& tower = mTowers[port];
+    return tower.fixed ? tower.fixedPath : devicePath(port);
+}
+
+void PhantomControl::setTowerTiming(TowerTransport::Timing timing)
+{
+    mTowerTiming = std::move(timing);
+    for (Tower& t : mTowers) {
+        t.link.reset();
+        t.transport.reset();
+    }
+}
+
 IPhantomControl* PhantomControl::device()
 {
     if (mPort == VirtualBrickPort) {
@@ -54,10 +71,17 @@ IPhantomControl* PhantomControl::device()
     Tower& tower = mTowers[mPort];
     // A closed tower takes up the device set now; an open one stays as it is.
     if (!tower.transport || !tower.transport->isOpen()) {
-        const QString path = tower.fixed ? tower.fixedPath : devicePath(mPort);
+        const QString path = towerDevice(mPort);
         if (!tower.transport || tower.transport->path() != path) {
             tower.link.reset();
-            tower.transport = std::make_unique<TowerTransport>(path, TowerTransport::kindOf(path));
+            tower.transport = std::make_unique<TowerTransport>(path, mTowerTiming);
+            tower.transport->setBusy([this, path](bool busy) {
+                if (busy)
+                    mBusy = std::make_unique<BrickBusy>(QStringLiteral("RCX: waiting for an answer on ") + path +
+                                                        QStringLiteral("..."));
+                else
+                    mBusy.reset();
+            });
             tower.link = std::make_unique<RcxLink>(*tower.transport);
             tower.link->setComPortNo(mPort);
             tower.link->setEventSink(mSink);

@@ -10,8 +10,11 @@
 // with 68 (device unavailable). Port 4 is the virtual brick: the software
 // brick, reached through the same link as a tower's brick, so a program
 // downloaded to it runs there; its time is the control's clock, caught up
-// before every operation; its tower checks always pass. A port outside 0..4 (a stale setting) has no
-// device, so the port search moves on.
+// before every operation; its tower checks always pass. A port outside 0..4
+// (a stale setting) has no device, so the port search moves on. A tower
+// exchange that needs a second try shows the busy pointer and says so in the
+// status strip until it ends.
+#include "link/PortScan.h"
 #include "link/protocol/RcxLink.h"
 #include "link/tower/TowerTransport.h"
 #include "link/vbrick/InProcessTower.h"
@@ -40,6 +43,10 @@ public:
     static QString devicePath(Long port);
     // Puts a device in place of the settings' for this control (a test's own).
     void setDevicePath(Long port, const QString& path);
+    // The device a tower port of this control uses.
+    QString towerDevice(Long port) const;
+    // The clock, pause and wait of the towers opened from now on (a test's own).
+    void setTowerTiming(TowerTransport::Timing timing);
 
     void setEventSink(IPhantomEvents* sink) override;
 
@@ -129,5 +136,7 @@ private:
     vbrick::InProcessTower mBrickTower{mBrick};
     RcxLink mBrickLink{mBrickTower};
     IPhantomEvents* mSink = nullptr;
+    TowerTransport::Timing mTowerTiming;
+    std::unique_ptr<BrickBusy> mBusy;
     Tower mTowers[TowerPorts];
 };

@@ -1,9 +1,16 @@
 #include "link/PortScan.h"
 
+#include "link/PhantomControl.h"
 #include "model/AppState.h"
+#include "model/Messages.h"
 #include "model/Phantom.h"
 
 namespace {
+
+constexpr int kHourglass = 11;
+constexpr int kDefaultPointer = 0;
+
+const QString kSection = QStringLiteral("com");
 
 bool towerAnswers()
 {
@@ -11,20 +18,50 @@ bool towerAnswers()
     return pb.TowerCheck1() && pb.TowerCheck2() && pb.TowerCheck3();
 }
 
-// Tries the ports 0 to 4 and remembers the first that answers.
-bool scanPorts()
+// Tries the tower ports 0 to 3 and remembers the first that answers.
+bool scanTowers()
 {
     IPhantomControl& pb = PB();
-    for (Long port = 0; port <= 4; ++port) {
+    for (Long port = 0; port < PhantomControl::TowerPorts; ++port) {
         pb.setComPortNo(port);
         if (towerAnswers()) {
-            App().Settings->SaveSetting(QStringLiteral("com"), QStringLiteral("comport"),
-                                        QString::number(port));
+            App().Settings->SaveSetting(kSection, QStringLiteral("comport"), QString::number(port));
             pb.setComPortNo(port);
+            App().BrickPort = port;
             return true;
         }
     }
     return false;
+}
+
+// The virtual brick, never remembered as the port found.
+bool useVirtualBrick()
+{
+    PB().setComPortNo(PhantomControl::VirtualBrickPort);
+    if (!towerAnswers())
+        return false;
+    App().BrickPort = PhantomControl::VirtualBrickPort;
+    return true;
+}
+
+void tellVirtualBrick(bool chosen)
+{
+    AppState& app = App();
+    if (app.VirtualBrickTold)
+        return;
+    app.VirtualBrickTold = True;
+    const QString how = QStringLiteral("choose \"Look for an IR tower\" in the Preferences "
+                                       "(File menu of the RCX set-up window)");
+    if (chosen)
+        ShowMessage(QStringLiteral("Quillomat talks to its virtual brick, as chosen in the Preferences.\r\n"
+                                   "To use the RCX through an IR tower, ") +
+                        how + QLatin1Char('.'),
+                    MsgStyle::Information);
+    else
+        ShowMessage(QStringLiteral("No IR tower answers on any port, so Quillomat talks to its virtual brick.\r\n"
+                                   "To use the RCX, connect the tower and ") +
+                        how + QStringLiteral(", or start Quillomat again."),
+                    MsgStyle::Information);
 }
 
 }  // namespace
@@ -34,26 +71,104 @@ bool VerifyCommPort(Integer& comPort)
     AppState& app = App();
     if (app.PortVerified)
         return true;
+    const bool chosen = VirtualBrickChosen();
     bool result = false;
-    if (comPort == -1) {
-        result = scanPorts();
+    bool virtualBrick = false;
+    if (chosen) {
+        result = virtualBrick = useVirtualBrick();
+        if (result)
+            app.PortVerified = True;
+        ShowBrick();
     } else {
-        IPhantomControl& pb = PB();
-        pb.setComPortNo(comPort);
-        comPort = 0;
-        if (towerAnswers()) {
-            comPort = Integer(pb.ComPortNo());
-            result = true;
-        } else {
-            result = scanPorts();
+        BrickBusy busy(QStringLiteral("RCX: looking for the IR tower..."));
+        if (comPort >= 0 && comPort < PhantomControl::TowerPorts) {
+            IPhantomControl& pb = PB();
+            pb.setComPortNo(comPort);
+            comPort = 0;
+            if (towerAnswers()) {
+                comPort = Integer(pb.ComPortNo());
+                app.BrickPort = comPort;
+                result = true;
+            }
         }
+        if (!result)
+            result = scanTowers();
+        // No tower on any port: the program still has a brick to talk to.
+        if (!result)
+            result = virtualBrick = useVirtualBrick();
+        if (result)
+            app.PortVerified = True;
     }
-    if (result)
-        app.PortVerified = True;
+    if (virtualBrick)
+        tellVirtualBrick(chosen);
     return result;
 }
 
 bool ChkCommPort()
 {
     return false;
+}
+
+bool VirtualBrickChosen()
+{
+    bool ok = false;
+    const int v = App().Settings->GetSetting(kSection, QStringLiteral("virtualbrick"), QStringLiteral("0")).toInt(&ok);
+    return ok && v != 0;
+}
+
+void ChooseVirtualBrick(bool chosen)
+{
+    AppState& app = App();
+    app.Settings->SaveSetting(kSection, QStringLiteral("virtualbrick"),
+                              chosen ? QStringLiteral("1") : QStringLiteral("0"));
+    const bool onVirtualBrick = app.BrickPort == PhantomControl::VirtualBrickPort;
+    if (app.PortVerified && chosen != onVirtualBrick) {
+        app.PortVerified = False;
+        app.BrickPort = -1;
+        if (app.RcxSetup)
+            app.RcxSetup->IsInit = False;
+    }
+    ShowBrick();
+}
+
+QString BrickDescription(Long port)
+{
+    if (port == PhantomControl::VirtualBrickPort)
+        return QStringLiteral("RCX: virtual brick");
+    if (port >= 0 && port < PhantomControl::TowerPorts) {
+        const auto* control = dynamic_cast<const PhantomControl*>(App().PB);
+        return QStringLiteral("RCX: tower on ") +
+               (control ? control->towerDevice(port) : PhantomControl::devicePath(port));
+    }
+    return QStringLiteral("RCX: no tower found yet");
+}
+
+QString BrickDescription()
+{
+    const AppState& app = App();
+    if (app.PortVerified && app.BrickPort >= 0)
+        return BrickDescription(app.BrickPort);
+    return BrickDescription(VirtualBrickChosen() ? PhantomControl::VirtualBrickPort : -1);
+}
+
+void ShowBrick()
+{
+    App().Windows->StatusBrick(BrickDescription());
+}
+
+BrickBusy::BrickBusy(const QString& text)
+{
+    IWindowServices& windows = *App().Windows;
+    mSetPointer = windows.Pointer() != kHourglass;
+    if (mSetPointer)
+        windows.SetPointer(kHourglass);
+    windows.StatusBrick(text);
+}
+
+BrickBusy::~BrickBusy()
+{
+    IWindowServices& windows = *App().Windows;
+    if (mSetPointer)
+        windows.SetPointer(kDefaultPointer);
+    windows.StatusBrick(BrickDescription());
 }

@@ -1,11 +1,50 @@
 #pragma once
-// Finding the port on which the tower and the brick answer.
+// Finding the brick the program talks to: the brick behind a tower on one of
+// the ports 0 to 3, or the virtual brick on port 4 (PhantomControl).
 #include "model/Variant.h"
 
-// The tower answers on ComPort (may change it to the port that answered).
-// Once it has answered, later calls return True without asking again. With
-// ComPort -1, or when the port given does not answer, the ports 0 to 4 are
-// tried in turn and the first that answers is kept in the settings
-// (section "com", key "comport").
+#include <QString>
+
+// Settles the brick the program talks to; True when one is there to talk to.
+// Once settled, later calls return True without asking again.
+//
+// With the virtual brick chosen (VirtualBrickChosen) that is port 4. Else a
+// tower port: ComPort when it is one of 0 to 3 and its tower answers (ComPort
+// then becomes the port read back); otherwise the ports 0 to 3 in turn, and
+// the first whose tower answers is kept in the settings (section "com", key
+// "comport"). A tower answers with its brick off or out of range as well:
+// that the brick does not is PBAlive's to tell. When no tower answers on any
+// port, the virtual brick, which is never kept as the port found, so the next
+// start looks for a tower again. The user is told once in a process that the
+// program talks to its virtual brick. While it looks for a tower the pointer
+// is busy and the status strip says so; after, the strip names the brick.
 bool VerifyCommPort(Integer& comPort);
 bool ChkCommPort();
+
+// The user's choice of the virtual brick over a tower (section "com", key
+// "virtualbrick": "1" chosen, "0" or nothing a tower).
+bool VirtualBrickChosen();
+// Keeps the choice. When it changes the brick in use, the next brick
+// operation settles it again (the search included).
+void ChooseVirtualBrick(bool chosen);
+
+// The brick the program talks to, as the status strip names it: the tower's
+// device, "virtual brick", or none found yet. Of a port, or the one in use.
+QString BrickDescription(Long port);
+QString BrickDescription();
+// Puts BrickDescription() into the status strip.
+void ShowBrick();
+
+// While it lives, the busy pointer (unless it is busy already) and the text
+// in the status strip's brick field; after, the pointer as it was and the
+// brick in use.
+class BrickBusy {
+public:
+    explicit BrickBusy(const QString& text);
+    ~BrickBusy();
+    BrickBusy(const BrickBusy&) = delete;
+    BrickBusy& operator=(const BrickBusy&) = delete;
+
+private:
+    bool mSetPointer = false;
+};

@@ -71,6 +71,11 @@ struct AppState {
     // reported finished since the last reset.
     Boolean PortVerified = False;
     Integer FinishedModuleCount = 0;
+    // The port the search settled on (4 the virtual brick, -1 none yet), and
+    // whether the user has been told in this process that the program talks
+    // to its virtual brick.
+    Long BrickPort = -1;
+    Boolean VirtualBrickTold = False;
 
     // Results of the open/new dialog.
     Boolean OpenCanceled = False;

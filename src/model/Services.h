@@ -132,13 +132,16 @@ public:
     // Status strip picStatus: one line at a left offset in twips, black (0) or red (255).
     virtual void StatusClear() {}
     virtual void StatusPrint(const QString& /*text*/, int /*leftTwips*/ = 700, Long /*color*/ = 0) {}
+    // The strip's own field that names the brick the program talks to; clearing leaves it.
+    virtual void StatusBrick(const QString& /*text*/) {}
     // Progress bar PBar.
     virtual void ProgressSetMin(double /*v*/) {}
     virtual void ProgressSetMax(double /*v*/) {}
     virtual void ProgressSetValue(double /*v*/) {}
     virtual void ProgressSetVisible(bool /*visible*/) {}
-    // Screen pointer: 11 hourglass, 0 default.
+    // Screen pointer: 11 hourglass, 0 default; and the one last set.
     virtual void SetPointer(int /*shape*/) {}
+    virtual int Pointer() const { return 0; }
     // The preview window shows the listing.
     virtual void ShowPreview(const QString& /*listing*/) {}
     // Unloads the preview window; the next ShowPreview creates it afresh.

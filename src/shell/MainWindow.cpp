@@ -3,6 +3,7 @@
 #include "compiler/Immediate.h"
 #include "compiler/ModuleCompile.h"
 #include "compiler/ProjectCompile.h"
+#include "link/PortScan.h"
 #include "model/AppState.h"
 #include "model/CommandCatalogue.h"
 #include "model/Messages.h"
@@ -307,6 +308,7 @@ void mdiMain::LayoutPaletteHolder(Integer holderWidth)
 bool mdiMain::MDIForm_Load()
 {
     GetInitParams();
+    mStatus->setBrick(BrickDescription());
     mCurButton = PaletteButton(QStringLiteral("CURSOR"));
     std::srand(1);
     if (QScreen* s = screen()) {

@@ -1,5 +1,6 @@
 #include "shell/Preferences.h"
 
+#include "link/PortScan.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "shell/KeyPreview.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -45,6 +47,15 @@ frmPreference::frmPreference(QWidget* parent) : QDialog(parent)
     v2->addWidget(chkPref[0]);
     v2->addWidget(chkPref[1]);
 
+    Frame3 = new QGroupBox(QStringLiteral("The RCX is reached through"), this);
+    optTower = new QRadioButton(QStringLiteral("Look for an IR tower"), Frame3);
+    optTower->setObjectName(QStringLiteral("optTower"));
+    optVirtualBrick = new QRadioButton(QStringLiteral("Use the virtual brick"), Frame3);
+    optVirtualBrick->setObjectName(QStringLiteral("optVirtualBrick"));
+    auto* v3 = new QVBoxLayout(Frame3);
+    v3->addWidget(optTower);
+    v3->addWidget(optVirtualBrick);
+
     cmdSave = new QPushButton(QStringLiteral("Save"), this);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdSave->setAutoDefault(false);
@@ -59,6 +70,7 @@ frmPreference::frmPreference(QWidget* parent) : QDialog(parent)
     auto* v = new QVBoxLayout(this);
     v->addWidget(Frame1);
     v->addWidget(Frame2);
+    v->addWidget(Frame3);
     v->addLayout(hb);
 
     new KeyPreview(this, [this](QWidget*, QKeyEvent* e) {
@@ -78,6 +90,7 @@ void frmPreference::Form_Load()
     cmbTransmitPower->setCurrentIndex(i >= 0 ? i : 0);
     chkPref[0]->setChecked(p.ConfirmDownload == 1);
     chkPref[1]->setChecked(p.ConfirmDelete == 1);
+    (VirtualBrickChosen() ? optVirtualBrick : optTower)->setChecked(true);
 }
 
 void frmPreference::cmdSave_Click()
@@ -105,6 +118,7 @@ void frmPreference::cmdSave_Click()
     p.ConfirmDownload = chkPref[0]->isChecked() ? 1 : 0;
     p.ConfirmDelete = chkPref[1]->isChecked() ? 1 : 0;
     p.WriteParam();
+    ChooseVirtualBrick(optVirtualBrick->isChecked());
     accept();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The preferences dialog "Quillomat Preferences": the four preferences of
-// InitParams, saved at once.
+// InitParams and the choice between a tower and the virtual brick, saved at once.
 #include <QDialog>
 
 class QCheckBox;
@@ -9,6 +9,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 
 class frmPreference : public QDialog {
     Q_OBJECT
@@ -21,11 +22,14 @@ public:
 
     QGroupBox* Frame1;
     QGroupBox* Frame2;
+    QGroupBox* Frame3;
     QLabel* Label1;
     QLabel* Label2;
     QLineEdit* txtShutDownTime;
     QComboBox* cmbTransmitPower;
     QCheckBox* chkPref[2];
+    QRadioButton* optTower;
+    QRadioButton* optVirtualBrick;
     QPushButton* cmdSave;
     QPushButton* cmdCancel;
 };

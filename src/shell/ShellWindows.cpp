@@ -130,6 +130,12 @@ void ShellWindows::StatusPrint(const QString& text, int leftTwips, Long color)
         mMain->picStatus()->Print(text, leftTwips, color);
 }
 
+void ShellWindows::StatusBrick(const QString& text)
+{
+    if (mMain)
+        mMain->picStatus()->setBrick(text);
+}
+
 void ShellWindows::ProgressSetMin(double v)
 {
     if (mMain)

@@ -56,11 +56,13 @@ public:
 
     void StatusClear() override;
     void StatusPrint(const QString& text, int leftTwips = 700, Long color = 0) override;
+    void StatusBrick(const QString& text) override;
     void ProgressSetMin(double v) override;
     void ProgressSetMax(double v) override;
     void ProgressSetValue(double v) override;
     void ProgressSetVisible(bool visible) override;
     void SetPointer(int shape) override;
+    int Pointer() const override { return mBusy ? 11 : 0; }
     void ShowPreview(const QString& listing) override;
     void PreviewUnload() override;
 

@@ -34,6 +34,16 @@ QString StatusStrip::Text() const
     return t.join(QLatin1Char('\n'));
 }
 
+void StatusStrip::setBrick(const QString& text)
+{
+    if (text == mBrick)
+        return;
+    mBrick = text;
+    setToolTip(text);
+    if (isVisible())
+        repaint();
+}
+
 QSize StatusStrip::sizeHint() const
 {
     return {400, fontMetrics().height() * 2 + 6};
@@ -51,5 +61,11 @@ void StatusStrip::paintEvent(QPaintEvent*)
         p.setPen(c);
         p.drawText(int(l.leftTwips / App().TwipsX), y, l.text);
         y += fm.height();
+    }
+    if (!mBrick.isEmpty()) {
+        // On the strip's last line, at its right end.
+        p.setPen(palette().color(QPalette::WindowText));
+        const QRect r = rect().adjusted(0, 3, -6, -3);
+        p.drawText(r, Qt::AlignRight | Qt::AlignBottom, mBrick);
     }
 }

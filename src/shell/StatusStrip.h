@@ -1,7 +1,8 @@
 #pragma once
 // The status strip picStatus of the main window: lines of text printed at a left
 // offset in twips, black or red. Clearing empties it; each print adds a line
-// below what it shows.
+// below what it shows. At its right end it names the brick the program talks
+// to; clearing leaves that.
 #include "model/Variant.h"
 
 #include <QList>
@@ -23,6 +24,10 @@ public:
     const QList<Line>& Lines() const { return mLines; }
     // The lines' texts joined by line breaks.
     QString Text() const;
+    // The brick's field, painted at once (the strip may be shown in the
+    // middle of a long exchange with the brick).
+    void setBrick(const QString& text);
+    const QString& Brick() const { return mBrick; }
 
     QSize sizeHint() const override;
 
@@ -31,4 +36,5 @@ protected:
 
 private:
     QList<Line> mLines;
+    QString mBrick;
 };

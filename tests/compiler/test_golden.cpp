@@ -130,8 +130,9 @@ QByteArray brickCode(const vbrick::SoftRcx& brick, int slot)
 class GoldenTest : public CompilerTest {
 protected:
     // The same project through the DOWNLOAD key to the virtual brick behind
-    // the control: the port search finds it, every module is stored as the
-    // recording control received it, and the events come in order.
+    // the control: no tower answers, so the program talks to the virtual
+    // brick (and says so), every module is stored as the recording control
+    // received it, and the events come in order.
     void checkVirtualBrickDownload(const QString& name)
     {
         PhantomControl control([] { return qint64(0); });
@@ -147,8 +148,10 @@ protected:
         windows.pointers.clear();
 
         DownloadCommand();
-        EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join(QLatin1Char('|')).toStdString();
-        EXPECT_EQ(settings.values.value(QStringLiteral("com/comport")), QStringLiteral("4"));
+        ASSERT_EQ(presenter.shown.size(), 1) << presenter.texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(presenter.shown[0].text.contains(QLatin1String("virtual brick")));
+        EXPECT_EQ(presenter.shown[0].style, MsgStyle::Information);
+        EXPECT_FALSE(settings.values.contains(QStringLiteral("com/comport")));
 
         // The golden operations, module by module.
         const QStringList golden =
@@ -183,7 +186,7 @@ protected:
         EXPECT_EQ(windows.statusTexts().count(QStringLiteral("Download Finished.")), modulesCount);
         const int last = int(windows.log.lastIndexOf(QStringLiteral("StatusPrint(Download Finished.)")));
         EXPECT_EQ(windows.log.value(last + 1), QStringLiteral("SetPointer(0)"));
-        EXPECT_EQ(windows.pointers.count(0), 2);  // after the compile and after the last module
+        EXPECT_EQ(windows.pointers.count(0), 3);  // after the compile, the search and the last module
         app.PB = &pb;
     }
 

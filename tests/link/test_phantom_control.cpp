@@ -124,7 +124,7 @@ TEST(PhantomControl, DefaultDevices)
     EXPECT_EQ(PhantomControl::devicePath(4), QString());
 }
 
-TEST(PhantomControl, TheSearchOfThePortsFindsTheVirtualBrick)
+TEST(PhantomControl, WithoutTowersOnlyTheVirtualBrickPassesTheTowerChecks)
 {
     NoTowers none;
     PhantomControl pb;

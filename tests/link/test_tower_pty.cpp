@@ -1,8 +1,10 @@
 // The tower driver against the software brick on a pseudo-terminal, as a
 // serial tower would connect them: the control's operations, a program
 // download that runs and logs, a brick out of range and a tower pulled out
-// in the middle of a download.
+// in the middle of a download; what the tower checks make of each kind of
+// device behind a serial line.
 #include "EventLog.h"
+#include "support/TowerTime.h"
 
 #include "link/protocol/RcxLink.h"
 #include "link/protocol/RcxRequests.h"
@@ -10,7 +12,11 @@
 #include "link/vbrick/PtyResponder.h"
 #include "support/Failures.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -22,7 +28,8 @@ protected:
         link.setEventSink(&log);
     }
     vbrick::PtyResponder responder;
-    TowerTransport tower{responder.devicePath(), TowerTransport::Kind::Serial, {}, [](int) {}};
+    TowerTime time;
+    TowerTransport tower{responder.devicePath(), time.timing()};
     RcxLink link{tower};
     EventLog log;
 };
@@ -181,13 +188,83 @@ TEST_F(TowerPty, TowerPulledOutMidDownload)
 
 TEST(TowerDevice, MissingDeviceAndUsbTowerLookup)
 {
-    TowerTransport tower(QStringLiteral("/nonexistent/ttyS9"), TowerTransport::Kind::Serial);
+    TowerTransport tower(QStringLiteral("/nonexistent/ttyS9"));
     RcxLink link(tower);
     EXPECT_FALSE(link.TowerCheck1());
     EXPECT_FALSE(link.TowerCheck2());
+    EXPECT_FALSE(link.TowerCheck3());
     EXPECT_FALSE(link.PBAlive());
     EXPECT_EQ(failureNumber([&] { link.On("0"); }), 68);
-    EXPECT_EQ(TowerTransport::kindOf(QStringLiteral("/dev/usb/xusbtower0")), TowerTransport::Kind::Usb);
-    EXPECT_EQ(TowerTransport::kindOf(QStringLiteral("/dev/ttyUSB0")), TowerTransport::Kind::Serial);
     EXPECT_EQ(TowerTransport::findUsbTower(QStringLiteral("/nonexistent")), QString());
+}
+
+TEST(TowerDevice, ATowersOwnNodeUnderAnyNameIsATowerPluggedIn)
+{
+    // A node that is no serial line (here a pipe, as the USB tower's node
+    // reached through a link of another name) takes no line settings and
+    // counts as a tower, brick or not.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("rcxtower"));
+    ASSERT_EQ(::mkfifo(path.toLocal8Bit().constData(), 0600), 0);
+    TowerTime time;
+    TowerTransport tower(path, time.timing());
+    RcxLink link(tower);
+    EXPECT_TRUE(link.TowerCheck1());
+    EXPECT_FALSE(tower.isSerialLine());
+    EXPECT_TRUE(link.TowerCheck2());
+    EXPECT_TRUE(link.TowerCheck3());
+    EXPECT_EQ(time.now, 0);
+}
+
+TEST(TowerDevice, WhatTheTowerChecksMakeOfEachDeviceBehindASerialLine)
+{
+    using Echo = TowerTransport::Echo;
+    struct Case {
+        const char* what;
+        bool echoing;
+        bool answering;
+        bool tower;    // the tower checks pass
+        Echo echo;     // what the driver learnt of the echo
+        bool brick;    // PBAlive
+    };
+    const Case cases[] = {
+        {"a tower and its brick", true, true, true, Echo::Yes, true},
+        {"a tower with its brick off", true, false, true, Echo::Yes, false},
+        {"a tower without echo and its brick", false, true, true, Echo::No, true},
+        {"nothing behind the port", false, false, false, Echo::Unknown, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        vbrick::PtyResponder responder;
+        ASSERT_TRUE(responder.isOpen());
+        responder.setEchoing(c.echoing);
+        responder.setSilent(!c.answering);
+        TowerTime time;
+        TowerTransport tower(responder.devicePath(), time.timing());
+        QList<bool> busy;
+        tower.setBusy([&](bool b) { busy.append(b); });
+        RcxLink link(tower);
+        EXPECT_TRUE(link.TowerCheck1());
+        EXPECT_TRUE(link.TowerCheck2());
+        EXPECT_EQ(link.TowerCheck3(), c.tower);
+        // However long the brick's exchanges may take, the checks give up within a second.
+        EXPECT_LE(time.now, 1000);
+        EXPECT_TRUE(busy.isEmpty());
+        EXPECT_EQ(tower.echo(), c.echo);
+
+        EXPECT_EQ(link.PBAlive(), c.brick);
+        if (c.brick) {
+            // The replies match whether they follow an echo or not.
+            EXPECT_EQ(link.PBBattery(), 9300);
+            link.SetVar(4, 2, 321);
+            Integer four = 4;
+            EXPECT_EQ(link.Poll(0, four), 321);
+            EXPECT_EQ(tower.tries(), 1);
+            EXPECT_TRUE(busy.isEmpty());
+        } else {
+            // Every try was made, with the user told of the wait from the second on.
+            EXPECT_EQ(tower.tries(), TowerTransport::Tries);
+            EXPECT_EQ(busy, (QList<bool>{true, false}));
+        }
+    }
 }

@@ -38,6 +38,9 @@ protected:
     {
         App().PB = &control;
         App().ComPortNumber = PhantomControl::VirtualBrickPort;
+        // Chosen by the user, who has been told: no tower is looked for.
+        settings.values.insert(QStringLiteral("com/virtualbrick"), QStringLiteral("1"));
+        App().VirtualBrickTold = True;
         return control.virtualBrick();
     }
     // The recording control, the tower taken as checked.

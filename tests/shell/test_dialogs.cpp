@@ -343,6 +343,35 @@ TEST_F(PreferencesTest, EnterSavesLikeTheSaveButtonIncludingTheCheck)
     EXPECT_EQ(App().InitParams->ConfirmDelete, 1);
 }
 
+TEST_F(PreferencesTest, TheBrickIsChosenHereAndKeptInTheSettings)
+{
+    App().RcxSetup = std::make_unique<clsRcx>();
+    {
+        frmPreference d;
+        EXPECT_TRUE(d.optTower->isChecked());
+        EXPECT_FALSE(d.optVirtualBrick->isChecked());
+        d.optVirtualBrick->click();
+        d.cmdSave->click();
+    }
+    EXPECT_EQ(settings.GetSetting("com", "virtualbrick"), QStringLiteral("1"));
+    {
+        frmPreference d;
+        EXPECT_TRUE(d.optVirtualBrick->isChecked());
+    }
+
+    // Choosing the tower while the program talks to the virtual brick makes
+    // the next brick operation look for a tower.
+    App().PortVerified = True;
+    App().BrickPort = 4;
+    App().RcxSetup->IsInit = True;
+    frmPreference d;
+    d.optTower->click();
+    d.cmdSave->click();
+    EXPECT_EQ(settings.GetSetting("com", "virtualbrick"), QStringLiteral("0"));
+    EXPECT_FALSE(App().PortVerified);
+    EXPECT_FALSE(App().RcxSetup->IsInit);
+}
+
 TEST_F(PreferencesTest, CancelSavesNothing)
 {
     frmPreference d;

@@ -8,6 +8,7 @@
 #include "shell/StatusStrip.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QCoreApplication>
@@ -313,9 +314,33 @@ TEST_F(MainWindowTest, SettingsDefaultWhenNothingIsStored)
     EXPECT_EQ(App().FirmwareName, QStringLiteral("firm0309.lgo"));
 }
 
+TEST_F(MainWindowTest, TheStatusStripNamesTheBrickWhateverIsPrintedAndCleared)
+{
+    main->show();
+    windows.StatusBrick(QStringLiteral("RCX: tower on /dev/ttyS0"));
+    windows.StatusPrint(QStringLiteral("Compile OK!"));
+    EXPECT_EQ(main->picStatus()->Brick(), QStringLiteral("RCX: tower on /dev/ttyS0"));
+    EXPECT_EQ(main->picStatus()->Text(), QStringLiteral("Compile OK!"));
+    windows.StatusClear();
+    EXPECT_EQ(main->picStatus()->Brick(), QStringLiteral("RCX: tower on /dev/ttyS0"));
+    EXPECT_TRUE(main->picStatus()->Text().isEmpty());
+
+    // The busy pointer as last set, so that a busy stretch inside another leaves it on.
+    windows.SetPointer(11);
+    EXPECT_EQ(windows.Pointer(), 11);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    windows.SetPointer(0);
+    EXPECT_EQ(windows.Pointer(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    main->hide();
+}
+
 TEST_F(MainWindowTest, LoadSelectsTheCursorAndFailsWhenTheProjectDoesNot)
 {
+    settings.SaveSetting("com", "virtualbrick", "1");
     EXPECT_TRUE(main->MDIForm_Load());
+    // Before any brick operation the strip names the brick chosen.
+    EXPECT_EQ(main->picStatus()->Brick(), QStringLiteral("RCX: virtual brick"));
     EXPECT_EQ(main->CurButtonKey(), QStringLiteral("CURSOR"));
     EXPECT_TRUE(main->isVisible());
     EXPECT_EQ(main->PaletteWidth, main->PaletteHolderWidth());

@@ -230,6 +230,11 @@ void FakeWindows::StatusPrint(const QString& text, int leftTwips, Long color)
     statusPrints.append({text, leftTwips, color});
 }
 
+void FakeWindows::StatusBrick(const QString& text)
+{
+    brickTexts.append(text);
+}
+
 void FakeWindows::ProgressSetMin(double v)
 {
     log.append(QStringLiteral("ProgressSetMin(%1)").arg(num(v)));

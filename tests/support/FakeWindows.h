@@ -154,6 +154,7 @@ public:
     QList<StatusPrintCall> statusPrints;
     QList<ProgressCall> progress;
     QList<int> pointers;
+    QStringList brickTexts;  // the status strip's brick field, each text put there (not in log)
     QStringList previews;
 
     // The texts of statusPrints, in order.
@@ -179,7 +180,9 @@ public:
     void ProgressSetMax(double v) override;
     void ProgressSetValue(double v) override;
     void ProgressSetVisible(bool visible) override;
+    void StatusBrick(const QString& text) override;
     void SetPointer(int shape) override;
+    int Pointer() const override { return pointers.isEmpty() ? 0 : pointers.last(); }
     void ShowPreview(const QString& listing) override;
     void PreviewUnload() override;
 };

@@ -119,7 +119,8 @@ std::uint8_t RcxLink::requireMotors(const QString& motors)
 
 bool RcxLink::TowerCheck1() { return mTransport.open(); }
 bool RcxLink::TowerCheck2() { return mTransport.wake(); }
-bool RcxLink::TowerCheck3() { return PBAlive(); }
+// The tower, not its brick: a brick switched off or out of range is PBAlive's to tell.
+bool RcxLink::TowerCheck3() { return mTransport.probe(); }
 bool RcxLink::PBAlive() { return ask(req::alive()).has_value(); }
 
 // --- Outputs ---

@@ -1,7 +1,8 @@
 #pragma once
-// The control's operations on a real brick's protocol. Immediate operations
-// become one request each through the transport; a brick that does not
-// answer makes PBAlive False and other operations fail with 68. Between
+// The control's operations on a real brick's protocol. The tower checks open
+// the device, wake the tower and probe for it; they pass with the brick off.
+// Immediate operations become one request each through the transport; a brick
+// that does not answer makes PBAlive False and other operations fail with 68. Between
 // BeginOfTask/BeginOfSub and EndOfTask/EndOfSub the operations are assembled
 // into brick code, which the end sends in blocks of 20 bytes with the
 // download events: DownloadStart(estimated wire time in ms, size in bytes,

@@ -14,6 +14,9 @@ public:
     virtual bool open() = 0;
     // Wakes the tower so that it is ready to send; True when it answers.
     virtual bool wake() = 0;
+    // True when a tower answers behind the device, whether a brick is in
+    // range or not: it tells a tower with its brick off from no tower at all.
+    virtual bool probe() { return wake(); }
     virtual void close() = 0;
 
     // Sends one request (opcode and parameters) and returns the reply's body

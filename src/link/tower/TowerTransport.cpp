@@ -1,6 +1,7 @@
 #include "link/tower/TowerTransport.h"
 
 #include "link/protocol/RcxPacket.h"
+#include "link/protocol/RcxRequests.h"
 
 #include <QDir>
 
@@ -12,13 +13,16 @@
 #include <thread>
 #include <unistd.h>
 
-TowerTransport::TowerTransport(QString path, Kind kind, Clock clock, Pause pause)
-    : mPath(std::move(path)), mKind(kind), mClock(std::move(clock)), mPause(std::move(pause))
+TowerTransport::TowerTransport(QString path, Timing timing)
+    : mPath(std::move(path)), mClock(std::move(timing.clock)), mPause(std::move(timing.pause)),
+      mWait(std::move(timing.wait))
 {
     if (!mClock)
         mClock = &TowerTransport::steadyMs;
     if (!mPause)
         mPause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    if (!mWait)
+        mWait = [](pollfd* device, int ms) { return ::poll(device, 1, ms); };
 }
 
 qint64 TowerTransport::steadyMs()
@@ -41,11 +45,6 @@ QString TowerTransport::findUsbTower(const QString& folder)
     return {};
 }
 
-TowerTransport::Kind TowerTransport::kindOf(const QString& path)
-{
-    return path.startsWith(QLatin1String("/dev/usb/")) ? Kind::Usb : Kind::Serial;
-}
-
 bool TowerTransport::open()
 {
     if (mFd >= 0)
@@ -55,12 +54,11 @@ bool TowerTransport::open()
     const int fd = ::open(mPath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return false;
-    if (mKind == Kind::Serial) {
-        termios tio{};
-        if (tcgetattr(fd, &tio) != 0) {
-            ::close(fd);
-            return false;
-        }
+    // A serial line takes the serial tower's settings; a tower's own node (the
+    // USB tower, under whatever name) has none to take.
+    termios tio{};
+    const bool serialLine = tcgetattr(fd, &tio) == 0;
+    if (serialLine) {
         cfmakeraw(&tio);
         tio.c_cflag |= CLOCAL | CREAD | PARENB | PARODD;
         tio.c_cflag &= ~(CSTOPB | CSIZE);
@@ -71,6 +69,9 @@ bool TowerTransport::open()
         tcflush(fd, TCIOFLUSH);
     }
     mFd = fd;
+    mSerialLine = serialLine;
+    // A device opened again may have another tower behind it.
+    mEcho = Echo::Unknown;
     mLastOp = -1;
     return true;
 }
@@ -100,7 +101,7 @@ bool TowerTransport::writeAll(const QByteArray& bytes)
         ::poll(&p, 1, 10);
     }
     mBytesSent += bytes.size();
-    if (mKind == Kind::Serial)
+    if (mSerialLine)
         tcdrain(mFd);
     return true;
 }
@@ -113,7 +114,7 @@ bool TowerTransport::readUntil(QByteArray& buffer, qint64 deadline, const std::f
         if (left <= 0)
             return true;
         pollfd p{mFd, POLLIN, 0};
-        const int r = ::poll(&p, 1, int(qMin<qint64>(left, 50)));
+        const int r = mWait(&p, int(left));
         if (r < 0 && errno != EINTR)
             return false;
         if (r <= 0)
@@ -135,8 +136,10 @@ bool TowerTransport::wake()
 {
     if (!open())
         return false;
-    // The serial tower powers up when it sends; a single FF does it.
-    if (mKind == Kind::Serial) {
+    // The serial tower powers up when it sends; a single FF does it, and its
+    // echo shows the tower is there.
+    if (mSerialLine) {
+        tcflush(mFd, TCIFLUSH);
         if (!writeAll(QByteArray(1, char(0xFF)))) {
             close();
             return false;
@@ -146,8 +149,81 @@ bool TowerTransport::wake()
             close();
             return false;
         }
+        if (echo.startsWith(char(0xFF)))
+            mEcho = Echo::Yes;
     }
     return true;
+}
+
+bool TowerTransport::probe()
+{
+    if (!open())
+        return false;
+    if (!mSerialLine || mEcho == Echo::Yes)
+        return true;
+    // Nothing echoed on the serial line: a tower without echo shows only by
+    // its brick's answer, and one short try is all a port with nothing behind
+    // it is given.
+    const Try t = attempt(rcx::req::alive(), ProbeTimeoutMs);
+    return !t.failed && (t.reply || mEcho == Echo::Yes);
+}
+
+TowerTransport::Try TowerTransport::attempt(const QByteArray& request, int timeoutMs)
+{
+    // The brick needs a moment of quiet after its last reply.
+    const qint64 quiet = mLastReplyAt + QuietMs - mClock();
+    if (quiet > 0)
+        mPause(int(quiet));
+    QByteArray data = request;
+    const std::uint8_t op = std::uint8_t(request[0]);
+    data[0] = char(int(op) == mLastOp ? rcx::twin(op) : op);
+    mLastOp = std::uint8_t(data[0]);
+    const QByteArray packet = rcx::frame(data);
+    if (mSerialLine)
+        tcflush(mFd, TCIFLUSH);
+    if (!writeAll(packet)) {
+        close();
+        return {true, std::nullopt};
+    }
+    const int replyBytes = rcx::replyLength(request);
+    if (replyBytes < 0)
+        return {false, QByteArray()};
+    const qint64 started = mClock();
+    // An echo, unless the tower is known to have none, takes the packet's time again.
+    const qint64 deadline = started + rcx::wireMs(rcx::framedSize(replyBytes + 1)) + timeoutMs +
+                            (mEcho == Echo::No ? 0 : rcx::wireMs(packet.size()));
+    QByteArray buffer;
+    std::optional<rcx::Unframed> reply;
+    bool echoed = false;
+    const bool alive = readUntil(buffer, deadline, [&] {
+        // What has come so far is the packet's beginning: its echo, or the
+        // header a reply shares with it. The whole packet is the echo, passed
+        // over so that a reply looking like the request can't match inside it.
+        const qsizetype common = qMin(buffer.size(), packet.size());
+        if (QByteArrayView(buffer).first(common) == QByteArrayView(packet).first(common)) {
+            if (buffer.size() < packet.size())
+                return false;
+            echoed = true;
+            reply = rcx::unframe(buffer, replyBytes + 1, op, int(packet.size()));
+        } else {
+            reply = rcx::unframe(buffer, replyBytes + 1, op);
+        }
+        return reply.has_value();
+    });
+    if (echoed)
+        mEcho = Echo::Yes;
+    else if (reply)
+        mEcho = Echo::No;
+    if (!alive) {
+        close();
+        return {true, std::nullopt};
+    }
+    if (!reply)
+        return {};
+    mLastReplyAt = mClock();
+    const int took = int(mLastReplyAt - started);
+    mTimeoutMs = qBound(MinTimeoutMs, took * 2, MaxTimeoutMs);
+    return {false, reply->data.mid(1)};
 }
 
 std::optional<QByteArray> TowerTransport::exchange(const QByteArray& request)
@@ -155,49 +231,31 @@ std::optional<QByteArray> TowerTransport::exchange(const QByteArray& request)
     // A tower plugged in again is opened again.
     if (request.isEmpty() || !open())
         return std::nullopt;
-    const int replyBytes = rcx::replyLength(request);
+    // A second try is a wait the user is told about, until the exchange ends.
+    struct Notice {
+        const Busy& busy;
+        bool raised = false;
+        void raise()
+        {
+            if (!raised && busy) {
+                raised = true;
+                busy(true);
+            }
+        }
+        ~Notice()
+        {
+            if (raised)
+                busy(false);
+        }
+    } notice{mBusy};
     for (mTries = 1; mTries <= Tries; ++mTries) {
-        // The brick needs a moment of quiet after its last reply.
-        const qint64 quiet = mLastReplyAt + QuietMs - mClock();
-        if (quiet > 0)
-            mPause(int(quiet));
-        QByteArray data = request;
-        const std::uint8_t op = std::uint8_t(request[0]);
-        data[0] = char(int(op) == mLastOp ? rcx::twin(op) : op);
-        mLastOp = std::uint8_t(data[0]);
-        const QByteArray packet = rcx::frame(data);
-        tcflush(mFd, TCIFLUSH);
-        if (!writeAll(packet)) {
-            close();
+        if (mTries > 1)
+            notice.raise();
+        Try t = attempt(request, mTimeoutMs);
+        if (t.failed)
             return std::nullopt;
-        }
-        if (replyBytes < 0)
-            return QByteArray();
-        const qint64 started = mClock();
-        const qint64 deadline = started + rcx::wireMs(rcx::framedSize(replyBytes + 1)) + mTimeoutMs +
-                                (mKind == Kind::Serial ? rcx::wireMs(packet.size()) : 0);
-        QByteArray buffer;
-        std::optional<rcx::Unframed> reply;
-        // The serial tower's echo comes first; passing it over keeps a reply
-        // that looks like the request from matching inside it.
-        const int skip = mKind == Kind::Serial ? int(packet.size()) : 0;
-        const bool alive = readUntil(buffer, deadline, [&] {
-            if (buffer.size() <= skip && skip > 0)
-                return false;
-            const int from = buffer.startsWith(packet) ? skip : 0;
-            reply = rcx::unframe(buffer, replyBytes + 1, op, from);
-            return reply.has_value();
-        });
-        if (!alive) {
-            close();
-            return std::nullopt;
-        }
-        if (reply) {
-            mLastReplyAt = mClock();
-            const int took = int(mLastReplyAt - started);
-            mTimeoutMs = qBound(MinTimeoutMs, took * 2, MaxTimeoutMs);
-            return reply->data.mid(1);
-        }
+        if (t.reply)
+            return std::move(t.reply);
         mTimeoutMs = qMin(MaxTimeoutMs, mTimeoutMs * 2);
     }
     mTries = Tries;

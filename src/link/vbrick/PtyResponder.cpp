@@ -63,7 +63,8 @@ void PtyResponder::serve()
         mReceived += n;
         const QByteArray in(chunk, int(n));
         // The serial tower echoes.
-        (void)!::write(fd, in.constData(), size_t(in.size()));
+        if (mEchoing)
+            (void)!::write(fd, in.constData(), size_t(in.size()));
         pending += in;
         while (auto request = rcx::nextRequest(pending)) {
             pending.remove(0, request->end);

@@ -2,7 +2,9 @@
 // The software brick behind a serial tower that is a pseudo-terminal: a
 // thread reads the master side, echoes every byte as the serial tower does,
 // picks out whole requests and writes the brick's replies. The slave side's
-// path is what a tower driver (ours or a peer's) opens.
+// path is what a tower driver (ours or a peer's) opens. Without its echo it
+// stands for a tower that has none (the USB tower reached through a serial
+// line's name); without echo and replies, for a serial port with no tower.
 #include "link/vbrick/SoftRcx.h"
 
 #include <QList>
@@ -41,6 +43,8 @@ public:
     }
     // Stops answering (as a brick out of range), echoing still.
     void setSilent(bool silent) { mSilent = silent; }
+    // Stops echoing what it is sent (a tower without echo).
+    void setEchoing(bool echoing) { mEchoing = echoing; }
     // Closes the pseudo-terminal at once, as a tower pulled out.
     void unplug();
 
@@ -54,6 +58,7 @@ private:
     QString mSlavePath;
     std::atomic<bool> mStop{false};
     std::atomic<bool> mSilent{false};
+    std::atomic<bool> mEchoing{true};
     std::atomic<qint64> mReceived{0};
     std::atomic<int> mRequests{0};
     QList<std::uint8_t> mOpcodes;

@@ -1,0 +1,200 @@
+// Which brick the program talks to, with the control's tower ports on
+// pseudo-terminals: the search over the ports, the download after it, what the
+// user is told and the port kept in the settings.
+#include "CompilerFixture.h"
+
+#include "compiler/ModuleCompile.h"
+#include "compiler/ProjectCompile.h"
+#include "link/PhantomControl.h"
+#include "link/PortScan.h"
+#include "link/vbrick/PtyResponder.h"
+#include "support/TowerTime.h"
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// What stands behind a serial port.
+enum class Behind { Nothing, TowerBrickOff, TowerWithoutEcho, TowerAndBrick };
+
+class BrickSearchTest : public CompilerTest {
+protected:
+    void SetUp() override
+    {
+        CompilerTest::SetUp();
+        control.setTowerTiming(time.timing());
+        for (Long port = 0; port < PhantomControl::TowerPorts; ++port)
+            control.setDevicePath(port, QStringLiteral("/nonexistent/tower%1").arg(port));
+        control.setEventSink(&events);
+        App().PB = &control;
+        App().InitParams->ConfirmDownload = 0;
+        connectMotor(0);
+        Cmd::place(*addTask("Main", 1)->Commands(), 0, {Cmd("M_ON").motors("0")});
+        // "No response from the RCX!" is answered with Cancel.
+        presenter.defaultAnswer = MsgResult::Cancel;
+    }
+    void TearDown() override
+    {
+        App().PB = nullptr;
+        CompilerTest::TearDown();
+    }
+
+    vbrick::PtyResponder& put(Long port, Behind behind)
+    {
+        responders.push_back(std::make_unique<vbrick::PtyResponder>());
+        vbrick::PtyResponder& r = *responders.back();
+        EXPECT_TRUE(r.isOpen());
+        r.setEchoing(behind != Behind::Nothing && behind != Behind::TowerWithoutEcho);
+        r.setSilent(behind == Behind::Nothing || behind == Behind::TowerBrickOff);
+        control.setDevicePath(port, r.devicePath());
+        return r;
+    }
+    // The port the settings hold, as the program reads it at start-up.
+    void store(const QString& port)
+    {
+        if (!port.isEmpty())
+            settings.values.insert(QStringLiteral("com/comport"), port);
+        App().ComPortNumber = Integer(port.isEmpty() ? -1 : port.toInt());
+    }
+    QString stored() const { return settings.values.value(QStringLiteral("com/comport")); }
+    int told(const char* words) const { return int(presenter.texts().filter(QLatin1String(words)).size()); }
+    static bool holdsMain(const vbrick::SoftRcx& brick) { return !brick.taskCode(0, 1).isEmpty(); }
+
+    TowerTime time;
+    PhantomControl control{[] { return qint64(0); }};
+    ControlEventHandler events;
+    std::vector<std::unique_ptr<vbrick::PtyResponder>> responders;
+};
+
+struct SearchCase {
+    const char* name;
+    Behind behind;      // on port 1; the other ports have no device
+    const char* storedBefore;  // empty: none
+    Long brickPort;     // the port talked to after the search
+    const char* storedAfter;
+    bool downloaded;    // the modules reached the brick talked to
+    bool noResponse;    // "No response from the RCX!"
+    bool toldVirtual;   // the user is told of the virtual brick
+};
+
+class BrickSearchCases : public BrickSearchTest, public ::testing::WithParamInterface<SearchCase> {};
+
+TEST_P(BrickSearchCases, RightBrickOrRightFailure)
+{
+    const SearchCase& c = GetParam();
+    vbrick::PtyResponder& tower = put(1, c.behind);
+    store(QLatin1String(c.storedBefore));
+
+    ASSERT_TRUE(InitRCX(*App().RcxSetup));
+    // However many ports have a device, the search takes at most a second for each.
+    EXPECT_LE(time.now, 1000);
+    EXPECT_EQ(control.ComPortNo(), c.brickPort);
+    EXPECT_EQ(stored(), QLatin1String(c.storedAfter));
+    const QString brick = c.brickPort == PhantomControl::VirtualBrickPort
+                              ? QStringLiteral("RCX: virtual brick")
+                              : QStringLiteral("RCX: tower on ") + tower.devicePath();
+    ASSERT_FALSE(windows.brickTexts.isEmpty());
+    EXPECT_EQ(windows.brickTexts.first(), QStringLiteral("RCX: looking for the IR tower..."));
+    EXPECT_EQ(windows.brickTexts.last(), brick);
+
+    EXPECT_EQ(DownLoad(), c.downloaded);
+    EXPECT_EQ(told("No response from the RCX!"), c.noResponse ? 1 : 0);
+    EXPECT_EQ(told("talks to its virtual brick"), c.toldVirtual ? 1 : 0);
+    EXPECT_EQ(presenter.shown.size(), (c.noResponse ? 1 : 0) + (c.toldVirtual ? 1 : 0))
+        << presenter.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(windows.statusTexts().count(QStringLiteral("Download Finished.")), c.downloaded ? 2 : 0);
+    EXPECT_EQ(holdsMain(control.virtualBrick()), c.downloaded && c.brickPort == PhantomControl::VirtualBrickPort);
+    EXPECT_EQ(tower.withBrick(holdsMain), c.downloaded && c.brickPort == 1);
+    EXPECT_EQ(stored(), QLatin1String(c.storedAfter));
+    EXPECT_EQ(windows.brickTexts.last(), brick);
+    EXPECT_EQ(windows.pointers.last(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachBrick, BrickSearchCases,
+    ::testing::Values(
+        // Nothing echoes on the serial port and no tower node exists: the virtual brick, not kept.
+        SearchCase{"NoTower", Behind::Nothing, "2", PhantomControl::VirtualBrickPort, "2", true, false, true},
+        // The tower answers, its brick does not: the tower is found and kept, the download fails in words.
+        SearchCase{"TowerWithItsBrickOff", Behind::TowerBrickOff, "3", 1, "1", false, true, false},
+        // A tower that does not echo, on a serial line.
+        SearchCase{"TowerWithoutEcho", Behind::TowerWithoutEcho, "", 1, "1", true, false, false},
+        // The stored port's tower and brick answer; the settings stay as they were.
+        SearchCase{"TowerAndBrickOnTheStoredPort", Behind::TowerAndBrick, "1", 1, "1", true, false, false},
+        // A virtual brick kept as the port found by an earlier version is looked past.
+        SearchCase{"StoredVirtualBrickPort", Behind::TowerAndBrick, "4", 1, "1", true, false, false}),
+    [](const ::testing::TestParamInfo<SearchCase>& info) { return std::string(info.param.name); });
+
+TEST_F(BrickSearchTest, ABrickSlowToAnswerShowsTheBusyPointerAndSaysSo)
+{
+    vbrick::PtyResponder& tower = put(2, Behind::TowerBrickOff);
+    ASSERT_TRUE(InitRCX(*App().RcxSetup));
+    windows.pointers.clear();
+    windows.brickTexts.clear();
+    EXPECT_FALSE(PB().PBAlive());
+    EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
+    EXPECT_EQ(windows.brickTexts, (QStringList{QStringLiteral("RCX: waiting for an answer on ") +
+                                                   tower.devicePath() + QStringLiteral("..."),
+                                               QStringLiteral("RCX: tower on ") + tower.devicePath()}));
+
+    // Inside somebody else's hourglass the pointer stays busy.
+    windows.pointers = {11};
+    EXPECT_FALSE(PB().PBAlive());
+    EXPECT_EQ(windows.pointers, QList<int>{11});
+}
+
+TEST_F(BrickSearchTest, TheVirtualBrickChosenIsTakenWithoutLookingForATower)
+{
+    vbrick::PtyResponder& tower = put(1, Behind::TowerAndBrick);
+    store(QStringLiteral("1"));
+    App().Settings->SaveSetting(QStringLiteral("com"), QStringLiteral("virtualbrick"), QStringLiteral("1"));
+    EXPECT_TRUE(VirtualBrickChosen());
+    EXPECT_EQ(BrickDescription(), QStringLiteral("RCX: virtual brick"));
+
+    ASSERT_TRUE(DownLoad());
+    EXPECT_EQ(control.ComPortNo(), PhantomControl::VirtualBrickPort);
+    EXPECT_EQ(tower.bytesReceived(), 0);
+    EXPECT_TRUE(holdsMain(control.virtualBrick()));
+    EXPECT_EQ(told("as chosen in the Preferences"), 1);
+    EXPECT_TRUE(windows.pointers.count(11) == 1);  // the download's, no search
+    EXPECT_EQ(stored(), QStringLiteral("1"));
+    EXPECT_EQ(windows.brickTexts.last(), QStringLiteral("RCX: virtual brick"));
+
+    // Choosing the tower makes the next operation look for it.
+    ChooseVirtualBrick(false);
+    EXPECT_FALSE(App().PortVerified);
+    EXPECT_FALSE(App().RcxSetup->IsInit);
+    ASSERT_TRUE(InitRCX(*App().RcxSetup));
+    EXPECT_EQ(control.ComPortNo(), 1);
+    EXPECT_EQ(windows.brickTexts.last(), QStringLiteral("RCX: tower on ") + tower.devicePath());
+
+    // Back to the virtual brick: the user was told once in this run.
+    ChooseVirtualBrick(true);
+    ASSERT_TRUE(InitRCX(*App().RcxSetup));
+    EXPECT_EQ(control.ComPortNo(), PhantomControl::VirtualBrickPort);
+    EXPECT_EQ(presenter.shown.size(), 1);
+    // The choice the program already follows changes nothing.
+    ChooseVirtualBrick(true);
+    EXPECT_TRUE(App().PortVerified);
+}
+
+TEST_F(BrickSearchTest, WithoutATowerTheUserIsToldOnceAndTheNextSearchLooksAgain)
+{
+    put(1, Behind::Nothing);
+    ASSERT_TRUE(InitRCX(*App().RcxSetup));
+    EXPECT_EQ(told("No IR tower answers"), 1);
+    EXPECT_EQ(control.ComPortNo(), PhantomControl::VirtualBrickPort);
+    EXPECT_FALSE(settings.values.contains(QStringLiteral("com/comport")));
+
+    // The user asks for a tower again (the Preferences saved with it) and connects one.
+    vbrick::PtyResponder& tower = put(3, Behind::TowerAndBrick);
+    ChooseVirtualBrick(false);
+    ASSERT_TRUE(InitRCX(*App().RcxSetup));
+    EXPECT_EQ(control.ComPortNo(), 3);
+    EXPECT_EQ(stored(), QStringLiteral("3"));
+    EXPECT_EQ(windows.brickTexts.last(), QStringLiteral("RCX: tower on ") + tower.devicePath());
+    EXPECT_EQ(presenter.shown.size(), 1);
+}
+
+}  // namespace
