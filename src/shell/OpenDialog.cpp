@@ -148,7 +148,11 @@ frmOpen::frmOpen(QWidget* parent) : QDialog(parent)
             cmdOk_Click(0);
             return true;
         }
-        if (target == LV1 || (target && target->parentWidget() == LV1)) {
+        // On the Existing tab Enter opens the project selected in the list
+        // wherever the focus sits but on a button: choosing the type or going
+        // over the tabs with the keyboard leaves the focus off the list while
+        // its selection is what the user sees chosen.
+        if (SSTab1->currentIndex() == 1 && !qobject_cast<QPushButton*>(target)) {
             LV1_DblClick();
             return true;
         }
