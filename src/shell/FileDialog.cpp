@@ -336,6 +336,7 @@ void frmFirmware::txtPath_Enter()
     } else if (info.isFile()) {
         setFullPath(info.absolutePath());
         txtFileName->setText(info.fileName());
+        txtFileName->setFocus();  // the next Enter presses Open
     } else {
         ShowMessage(path + QStringLiteral("\r\n") + QStringLiteral("Folder not found!"), 48);
         txtPath->setFocus();

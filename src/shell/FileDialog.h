@@ -38,7 +38,8 @@ public:
     void LV_DblClick();
     // Enter in the path box: the folder typed (absolute, from the current
     // folder, or from "~") becomes the current one; a file typed goes to its
-    // folder with its name in the name box; anything else is refused.
+    // folder with its name in the name box, which takes the focus; anything
+    // else is refused.
     void txtPath_Enter();
     void txtFileName_Change();
     void chkDefault_Click();

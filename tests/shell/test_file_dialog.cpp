@@ -212,6 +212,12 @@ TEST_F(FileDialogTest, ThePathBoxTakesATypedFolder)
         EXPECT_EQ(d->txtFileName->text(), QString::fromUtf8(c.name));
         EXPECT_EQ(d->WasCanceled, True);
         EXPECT_TRUE(d->isVisible());
+        if (*c.name) {
+            // The next Enter opens the file.
+            EXPECT_EQ(QApplication::focusWidget(), d->txtFileName);
+            QTest::keyClick(d->windowHandle(), Qt::Key_Return);
+            EXPECT_EQ(d->WasCanceled, False);
+        }
         if (*c.message) {
             EXPECT_EQ(presenter.texts(), QStringList{root + c.message});
         } else {
