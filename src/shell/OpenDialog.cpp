@@ -388,10 +388,12 @@ void frmOpen::cmdOk_Click(int index)
                 ShowMessage(QStringLiteral("Nothing selected"), 48);
                 return;
             }
-            QListWidgetItem* selected = LV1->currentItem();
-            if (!selected)
+            // The item shown selected, not the one with the keyboard's
+            // current mark: a click beside the items leaves none selected.
+            const QList<QListWidgetItem*> selected = LV1->selectedItems();
+            if (selected.isEmpty())
                 return;  // nothing selected in the list: the dialog stays
-            a.OpenName = selected->text();
+            a.OpenName = selected.first()->text();
             if (ObjToOpen == 1)
                 a.ProjectAction = 1;
             else if (ObjToOpen == 2)

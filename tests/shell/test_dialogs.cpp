@@ -277,7 +277,7 @@ TEST_F(OpenDialogTest, EnterInTheNameBoxPressesOk)
 
 // Enter on the Existing tab, pressed on the keyboard with the focus where the
 // user's clicks and keys leave it, opens the project selected in the list as a
-// double click does; on the Cancel button it does not.
+// double click does; on the Cancel button, or with none selected, it does not.
 TEST_F(OpenDialogTest, EnterOnTheExistingTabOpensTheSelectedProject)
 {
     struct Case {
@@ -302,6 +302,9 @@ TEST_F(OpenDialogTest, EnterOnTheExistingTabOpensTheSelectedProject)
          },
          "QTabBar", "Robot"},
         {"the Cancel button", [](frmOpen& d) { d.cmdOk[1]->setFocus(Qt::TabFocusReason); }, "QPushButton", ""},
+        {"the list, clicked beside its projects",
+         [](frmOpen& d) { QTest::mouseClick(d.LV1->viewport(), Qt::LeftButton, {}, QPoint(400, 200)); },
+         "QListWidget", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
