@@ -122,6 +122,14 @@ void DatalogGraph::Prepare(const QVector<DatalogRecord>& records)
             yMax = qMax(yMax, Items[y].Max);
         }
     }
+    // Series that never change would give the plot no height, or put their
+    // line on its top edge: the range then reaches as far again on either
+    // side of their value, so that the line runs across the middle.
+    if (yMin == yMax) {
+        const Long margin = qMax<Long>(1, std::abs(yMin));
+        yMin -= margin;
+        yMax += margin;
+    }
     ZeroRatio = 0;
     YMin = yMin;
     YMax = yMax;

@@ -91,8 +91,10 @@ struct DatalogGraph {
     double XScale = 0, YScale = 0;
 
     // The ranges of the X item and the checked Y items, YMin, YMax, the zero
-    // ratio and the X item's first record, from the settings. Failure 5 when
-    // the X item is not in the table.
+    // ratio and the X item's first record, from the settings. When every
+    // checked value is the same value v, the Y range runs from v - |v| to
+    // v + |v| (v - 1 to v + 1 for 0). Failure 5 when the X item is not in the
+    // table.
     void Prepare(const QVector<DatalogRecord>& records);
     // Draws the whole graph. listLines is the number of lines of the list.
     // A failure (11 division by zero, 9 a colour past the table, 6 overflow)

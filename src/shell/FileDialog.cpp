@@ -72,7 +72,8 @@ frmFirmware::frmFirmware(QWidget* parent) : QDialog(parent)
     Drive1->setMinimumContentsLength(8);
     txtPath = new QLineEdit(this);
     txtPath->setObjectName(QStringLiteral("txtPath"));
-    txtPath->setReadOnly(true);
+    // A folder typed here and ended with Enter becomes the current one.
+    txtPath->setToolTip(QStringLiteral("Type a folder and press Enter to go there"));
     LV = new QListWidget(this);
     LV->setObjectName(QStringLiteral("LV"));
     LV->setIconSize(QSize(16, 16));
@@ -113,10 +114,15 @@ frmFirmware::frmFirmware(QWidget* parent) : QDialog(parent)
     connect(chkDefault, &QCheckBox::toggled, this, [this] { chkDefault_Click(); });
     connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
     connect(CmdClose, &QPushButton::clicked, this, [this] { CmdClose_Click(); });
-    new KeyPreview(this, [this](QWidget*, QKeyEvent* e) {
+    // Left without Enter, the path box shows the current folder again.
+    connect(txtPath, &QLineEdit::editingFinished, this, [this] { txtPath->setText(GetFolder()); });
+    new KeyPreview(this, [this](QWidget* target, QKeyEvent* e) {
         if (!IsEnterKey(e))
             return false;
-        cmdOpen_Click();
+        if (target == txtPath)
+            txtPath_Enter();
+        else
+            cmdOpen_Click();
         return true;
     });
 
@@ -254,7 +260,9 @@ void frmFirmware::FillFileList()
 
     LV->clear();
     const QDir dir(folder);
-    QStringList folders = dir.entryList(QDir::Dirs | QDir::NoDot);
+    // Hidden folders and files are listed too: the data folder itself lies
+    // below one.
+    QStringList folders = dir.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDot);
     if (folder == kRoot)
         folders.removeAll(QStringLiteral(".."));
     sortNames(folders);
@@ -267,7 +275,7 @@ void frmFirmware::FillFileList()
 
     const QString type = cmbFileType->currentText();
     QStringList files;
-    for (const QString& name : dir.entryList(QDir::Files))
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden))
         if (MatchesType(name, type))
             files.append(name);
     sortNames(files);
@@ -313,6 +321,26 @@ void frmFirmware::LV_DblClick()
         FillFileList();
     } else if (tag == QLatin1String("file")) {
         cmdOpen_Click();
+    }
+}
+
+void frmFirmware::txtPath_Enter()
+{
+    QString typed = txtPath->text().trimmed();
+    if (typed == QLatin1String("~") || typed.startsWith(QLatin1String("~/")))
+        typed = QDir::homePath() + typed.mid(1);
+    const QString path = QDir::cleanPath(QDir(GetFolder()).absoluteFilePath(typed));
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        setFullPath(path);
+    } else if (info.isFile()) {
+        setFullPath(info.absolutePath());
+        txtFileName->setText(info.fileName());
+        txtFileName->setFocus();  // the next Enter presses Open
+    } else {
+        ShowMessage(path + QStringLiteral("\r\n") + QStringLiteral("Folder not found!"), 48);
+        txtPath->setFocus();
+        txtPath->selectAll();
     }
 }
 

@@ -36,6 +36,11 @@ public:
     void cmbFileType_Click();
     void LV_ItemClick(QListWidgetItem* item);
     void LV_DblClick();
+    // Enter in the path box: the folder typed (absolute, from the current
+    // folder, or from "~") becomes the current one; a file typed goes to its
+    // folder with its name in the name box, which takes the focus; anything
+    // else is refused.
+    void txtPath_Enter();
     void txtFileName_Change();
     void chkDefault_Click();
     void cmdOpen_Click();

@@ -319,6 +319,9 @@ bool mdiMain::MDIForm_Load()
         resize(qMin(width(), g.width() - 2 * kFrame), qMin(height(), g.height() - kTitleBar - kFrame));
         CentreOnScreen(this, s);
     }
+    // No key of either toolbar can act before a project is open: they show
+    // disabled until then, while an open is asked for and while it fails.
+    EnableEveryKey(false);
     // The main window shows with its first child window, as an MDI parent does,
     // so that the child is laid out in the area's real size.
     show();
@@ -333,6 +336,8 @@ bool mdiMain::MDIForm_Load()
         }
         App().RcxSetup->ProjectName = App().OpenName;
     }
+    EnableEveryKey(true);
+    SetToolbarsForType();
     PaletteWidth = PaletteHolderWidth();
     PaletteMargin = Integer(PaletteWidth - PaletteBarWidth());
     App().StopRun = True;
@@ -599,6 +604,13 @@ void mdiMain::EnableProjectCommands(bool enable)
     // tree each lock themselves.
     for (IShellWindow* w : mRegistry.Windows())
         w->SetProjectEditingEnabled(enable);
+}
+
+void mdiMain::EnableEveryKey(bool enable)
+{
+    mTB->setEnabled(enable);
+    for (QAction* a : mTB1Buttons)
+        a->setEnabled(enable);
 }
 
 void mdiMain::SetToolbarsForType()

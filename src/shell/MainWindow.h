@@ -191,6 +191,8 @@ private:
     void BuildMainToolbar();
     void BuildMenus();
     void LayoutPaletteHolder(Integer holderWidth);
+    // The whole palette and every key of the main toolbar.
+    void EnableEveryKey(bool enable);
     void CompileErrorReport();
     void KeyCompile();
     void KeyOpen();

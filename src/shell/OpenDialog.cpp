@@ -148,7 +148,11 @@ frmOpen::frmOpen(QWidget* parent) : QDialog(parent)
             cmdOk_Click(0);
             return true;
         }
-        if (target == LV1 || (target && target->parentWidget() == LV1)) {
+        // On the Existing tab Enter opens the project selected in the list
+        // wherever the focus sits but on a button: choosing the type or going
+        // over the tabs with the keyboard leaves the focus off the list while
+        // its selection is what the user sees chosen.
+        if (SSTab1->currentIndex() == 1 && !qobject_cast<QPushButton*>(target)) {
             LV1_DblClick();
             return true;
         }
@@ -384,10 +388,12 @@ void frmOpen::cmdOk_Click(int index)
                 ShowMessage(QStringLiteral("Nothing selected"), 48);
                 return;
             }
-            QListWidgetItem* selected = LV1->currentItem();
-            if (!selected)
+            // The item shown selected, not the one with the keyboard's
+            // current mark: a click beside the items leaves none selected.
+            const QList<QListWidgetItem*> selected = LV1->selectedItems();
+            if (selected.isEmpty())
                 return;  // nothing selected in the list: the dialog stays
-            a.OpenName = selected->text();
+            a.OpenName = selected.first()->text();
             if (ObjToOpen == 1)
                 a.ProjectAction = 1;
             else if (ObjToOpen == 2)

@@ -232,7 +232,6 @@ TEST_F(GraphTest, FailuresEndTheDrawingWhereTheyArise)
     const Case cases[] = {
         {"one block", {5}, {3}, Err::DivisionByZero, "(Timer 1) tenths"},
         {"X minimum equals maximum", {5, 5, 5}, {1, 2, 3}, Err::DivisionByZero, "(Timer 1) tenths"},
-        {"Y values all 0", {0, 10, 20}, {0, 0, 0}, Err::DivisionByZero, "20"},
     };
     for (const Case& c : cases) {
         records = blocks({1, "Timer 1", 0, 0}, c.xs, {{{9, "Light", 1, 0}, c.ys}});
@@ -242,6 +241,48 @@ TEST_F(GraphTest, FailuresEndTheDrawingWhereTheyArise)
         EXPECT_EQ(draw(s), c.failure) << c.what;
         EXPECT_EQ(s.texts().last(), c.lastPrint) << c.what;
         EXPECT_TRUE(s.of("pset").isEmpty()) << c.what;
+    }
+}
+
+// A series whose every value is the same runs across the middle of the plot,
+// whatever its value; series that differ keep the range their values give.
+TEST_F(GraphTest, SeriesThatNeverChangeRunAcrossTheMiddle)
+{
+    struct Case {
+        const char* what;
+        QVector<Integer> light, speed;  // speed empty: not checked
+        Long yMin, yMax;                // as drawn
+        double lightY;
+    };
+    const double middle = 800 + 3000 / 2.0;
+    const Case cases[] = {
+        {"above 0", {40, 40, 40}, {}, 0, 80, middle},
+        {"0", {0, 0, 0}, {}, -1, 1, middle},
+        {"below 0", {-5, -5, -5}, {}, -10, 0, middle},
+        {"the largest value", {32767, 32767, 32767}, {}, 0, 65534, middle},
+        {"the smallest but one", {-32767, -32767, -32767}, {}, -65534, 0, middle},
+        {"two series of one value", {7, 7, 7}, {7, 7, 7}, 0, 14, middle},
+        {"two series of two values", {20, 20, 20}, {30, 30, 30}, 0, 30, 800 + 3000 / 3.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QList<QPair<DatalogRecord, QVector<Integer>>> ys{{{9, "Light", 1, 0}, c.light}};
+        if (!c.speed.isEmpty())
+            ys.append({{0, "Speed", 3, 0}, c.speed});
+        records = blocks({1, "Timer 1", 0, 0}, {0, 10, 20}, ys);
+        graph = DatalogGraph();
+        settings("Timer 1", 1, c.speed.isEmpty() ? QStringList{"Light"} : QStringList{"Light", "Speed"});
+        RecordingSurface s(8000, 5000);
+        ASSERT_EQ(draw(s), 0);
+        EXPECT_EQ(graph.YMin, c.yMin);
+        EXPECT_EQ(graph.YMax, c.yMax);
+        const QList<SurfaceOp> pset = s.of("pset");
+        ASSERT_FALSE(pset.isEmpty());
+        EXPECT_DOUBLE_EQ(pset[0].y1, c.lightY);
+        const QList<SurfaceOp> lines = s.of("lineto");
+        ASSERT_EQ(lines.size(), c.speed.isEmpty() ? 2 : 4);
+        EXPECT_DOUBLE_EQ(lines[0].y2, c.lightY);
+        EXPECT_DOUBLE_EQ(lines[1].y2, c.lightY);
     }
 }
 

@@ -16,8 +16,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 
@@ -270,6 +273,61 @@ TEST_F(OpenDialogTest, EnterInTheNameBoxPressesOk)
     QTest::keyClick(d->txtProjName, Qt::Key_Return);
     EXPECT_EQ(App().OpenName, QStringLiteral("Rover"));
     EXPECT_EQ(d->result(), int(QDialog::Accepted));
+}
+
+// Enter on the Existing tab, pressed on the keyboard with the focus where the
+// user's clicks and keys leave it, opens the project selected in the list as a
+// double click does; on the Cancel button, or with none selected, it does not.
+TEST_F(OpenDialogTest, EnterOnTheExistingTabOpensTheSelectedProject)
+{
+    struct Case {
+        const char* what;
+        std::function<void(frmOpen&)> act;
+        const char* focus;  // class of the widget with the focus before Enter
+        const char* opened;  // empty: the dialog stays
+    };
+    auto clickItem = [](frmOpen& d, const QString& text) {
+        const QList<QListWidgetItem*> found = d.LV1->findItems(text, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        QTest::mouseClick(d.LV1->viewport(), Qt::LeftButton, {}, d.LV1->visualItemRect(found[0]).center());
+    };
+    const Case cases[] = {
+        {"the list, a project clicked", [&](frmOpen& d) { clickItem(d, "Robot"); }, "QListWidget", "Robot"},
+        {"a type option, the type chosen", [](frmOpen& d) { QTest::mouseClick(d.optProjType[1], Qt::LeftButton); },
+         "QRadioButton", "Pad"},
+        {"the tabs, reached from the list with Shift+Tab",
+         [&](frmOpen& d) {
+             clickItem(d, "Robot");
+             QTest::keyClick(d.windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
+         },
+         "QTabBar", "Robot"},
+        {"the Cancel button", [](frmOpen& d) { d.cmdOk[1]->setFocus(Qt::TabFocusReason); }, "QPushButton", ""},
+        {"the list, clicked beside its projects",
+         [](frmOpen& d) { QTest::mouseClick(d.LV1->viewport(), Qt::LeftButton, {}, QPoint(400, 200)); },
+         "QListWidget", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        App().OpenName.clear();
+        auto d = open(1, 3);
+        d->show();
+        d->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(d.get()));
+        QTabBar* tabs = d->SSTab1->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        c.act(*d);
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_STREQ(QApplication::focusWidget()->metaObject()->className(), c.focus);
+        QTest::keyClick(d->windowHandle(), Qt::Key_Return);
+        EXPECT_EQ(App().OpenName, QString(c.opened));
+        EXPECT_EQ(d->isVisible(), QString(c.opened).isEmpty());
+        if (!QString(c.opened).isEmpty()) {
+            EXPECT_EQ(d->result(), int(QDialog::Accepted));
+            EXPECT_EQ(App().ProjectAction, 1);
+        }
+        d->hide();
+    }
+    EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join(" | ").toStdString();
 }
 
 class PreferencesTest : public ShellFixture {};

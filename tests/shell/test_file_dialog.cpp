@@ -5,6 +5,7 @@
 #include "shell/Help.h"
 #include "support/TestFiles.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -47,6 +48,7 @@ protected:
         touch(root + "/Zeta/inner.lgo");
         touch(root + "/alpha/x.bmp");
         touch(root + "/.hidden.lgo");
+        touch(root + "/.local/share/deep.lgo");
     }
     std::unique_ptr<frmFirmware> dialog(const QString& type, const QString& path)
     {
@@ -58,13 +60,20 @@ protected:
     QString root;
 };
 
+// Hidden folders and files are listed with the others: the data folder lies
+// below ~/.local.
 TEST_F(FileDialogTest, ListsFoldersThenFilesOfTheTypeSorted)
 {
     auto d = dialog("lgo", root);
     EXPECT_EQ(d->FullPath(), root);
     EXPECT_EQ(d->txtPath->text(), root);
-    EXPECT_EQ(entries(d->LV), (QStringList{"..:folder:UPDIR", "alpha:folder:FOLDER", "Zeta:folder:FOLDER",
-                                           "Beta.LGO:file:RCX", "firm0309.lgo:file:RCX"}));
+    EXPECT_EQ(entries(d->LV),
+              (QStringList{"..:folder:UPDIR", ".local:folder:FOLDER", "alpha:folder:FOLDER", "Zeta:folder:FOLDER",
+                           "Beta.LGO:file:RCX", "firm0309.lgo:file:RCX"}));  // .hidden.lgo: type "hidden.lgo"
+    d->LV_ItemClick(d->LV->findItems(".local", Qt::MatchExactly).first());
+    d->LV_DblClick();
+    EXPECT_EQ(d->FullPath(), root + "/.local");
+    EXPECT_EQ(entries(d->LV), (QStringList{"..:folder:UPDIR", "share:folder:FOLDER"}));
     EXPECT_TRUE(d->chkDefault->isVisibleTo(d.get()));
     EXPECT_EQ(d->WasCanceled, True);
 }
@@ -85,7 +94,7 @@ TEST_F(FileDialogTest, AllTypesAndOtherTypes)
     for (const QString& e : entries(d->LV))
         if (e.contains(":file:"))
             files.append(e.section(':', 0, 0));
-    EXPECT_EQ(files, (QStringList{"a.b.lgo", "Beta.LGO", "firm0309.lgo", "notes.txt", "run.dlg"}));
+    EXPECT_EQ(files, (QStringList{".hidden.lgo", "a.b.lgo", "Beta.LGO", "firm0309.lgo", "notes.txt", "run.dlg"}));
 }
 
 TEST_F(FileDialogTest, TypeIsMatchedOnEverythingAfterTheFirstDot)
@@ -162,6 +171,76 @@ TEST_F(FileDialogTest, ClickingAFileTakesItsNameAndDoubleClickWalksFolders)
     d->LV_ItemClick(d->LV->findItems("firm0309.lgo", Qt::MatchExactly).first());
     d->LV_DblClick();
     EXPECT_EQ(d->WasCanceled, False);
+}
+
+// A folder typed into the path box and ended with Enter, on the keyboard,
+// becomes the current folder; a file typed goes to its folder with its name
+// in the name box; Enter there never presses Open.
+TEST_F(FileDialogTest, ThePathBoxTakesATypedFolder)
+{
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", root.toLocal8Bit());
+    struct Case {
+        const char* typed;
+        QString folder;  // the current folder afterwards
+        const char* name;
+        const char* message;  // empty: none
+    };
+    const Case cases[] = {
+        {"", root + "/.local/share", "", ""},  // replaced by the full path below
+        {".local/share", root + "/.local/share", "", ""},
+        {"~/.local/share/", root + "/.local/share", "", ""},
+        {"~", root, "", ""},
+        {"  alpha/../Zeta  ", root + "/Zeta", "", ""},
+        {"~/.local/share/deep.lgo", root + "/.local/share", "deep.lgo", ""},
+        {"nowhere", root, "", "/nowhere\r\nFolder not found!"},
+    };
+    for (const Case& c : cases) {
+        const QString typed = *c.typed ? QString::fromUtf8(c.typed) : root + "/.local/share";
+        SCOPED_TRACE(typed.toStdString());
+        presenter.shown.clear();
+        auto d = dialog("lgo", root);
+        d->show();
+        d->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(d.get()));
+        QTest::mouseClick(d->txtPath, Qt::LeftButton);
+        ASSERT_EQ(QApplication::focusWidget(), d->txtPath);
+        d->txtPath->selectAll();
+        QTest::keyClicks(d->txtPath, typed);
+        QTest::keyClick(d->windowHandle(), Qt::Key_Return);
+        EXPECT_EQ(d->FullPath(), c.folder);
+        EXPECT_EQ(d->txtFileName->text(), QString::fromUtf8(c.name));
+        EXPECT_EQ(d->WasCanceled, True);
+        EXPECT_TRUE(d->isVisible());
+        if (*c.name) {
+            // The next Enter opens the file.
+            EXPECT_EQ(QApplication::focusWidget(), d->txtFileName);
+            QTest::keyClick(d->windowHandle(), Qt::Key_Return);
+            EXPECT_EQ(d->WasCanceled, False);
+        }
+        if (*c.message) {
+            EXPECT_EQ(presenter.texts(), QStringList{root + c.message});
+        } else {
+            EXPECT_TRUE(presenter.shown.isEmpty());
+            EXPECT_EQ(d->txtPath->text(), c.folder);
+        }
+        if (c.folder == root + "/.local/share" && !*c.name) {
+            EXPECT_EQ(entries(d->LV), (QStringList{"..:folder:UPDIR", "deep.lgo:file:RCX"}));
+        }
+        d->hide();
+    }
+    qputenv("HOME", home);
+
+    // Left without Enter, the box shows the current folder again.
+    auto d = dialog("lgo", root);
+    d->show();
+    d->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d.get()));
+    QTest::mouseClick(d->txtPath, Qt::LeftButton);
+    QTest::keyClicks(d->txtPath, "/elsewhere");
+    QTest::mouseClick(d->txtFileName, Qt::LeftButton);
+    EXPECT_EQ(d->txtPath->text(), root);
+    EXPECT_EQ(d->FullPath(), root);
 }
 
 TEST_F(FileDialogTest, DefaultCheckBoxFollows)

@@ -400,6 +400,66 @@ TEST_F(MainWindowTest, LoadAsksAgainForAProjectThatCantBeOpened)
     }
 }
 
+// Before a project is open no key of either toolbar can act: they all show
+// disabled while the open fails and its message is up, and while the open/new
+// dialog asks again; once a project is open they follow its type.
+TEST_F(MainWindowTest, NoKeyShowsEnabledUntilAProjectIsOpen)
+{
+    const QStringList paletteOff = {"L_ZERO", "L_DATALOG", "L_SENMODE", "L_SENTYPE", "L_SUB",
+                                    "L_SENDMESS", "L_STOP", "G_WATCH", "L_START"};
+    const QStringList barOff = {"NEWSUB", "NEWTASK", "DOWNLOAD"};
+    for (const Integer type : {Integer(0), Integer(1)}) {
+        SCOPED_TRACE(type);
+        mdiMain start;
+        windows.setMainWindow(&start);
+        // Every key that shows enabled, the palette's among them.
+        auto enabledKeys = [&start] {
+            QStringList keys;
+            for (QToolButton* b : start.PaletteButtons())
+                if (b->isEnabled())
+                    keys.append(b->objectName());
+            for (QAction* a : start.TB1()->actions())
+                if (!a->objectName().isEmpty() && a->isEnabled())
+                    keys.append(a->objectName());
+            return keys;
+        };
+        QList<QStringList> seen;
+        int opens = 0;
+        start.Ops.OpenProject = [&] {
+            if (++opens == 1) {
+                presenter.MsgBox(QStringLiteral("Type mismatch in Cracked.qmd"), MsgStyle::Exclamation);
+                seen.append(enabledKeys());
+                return false;
+            }
+            App().ProjectType = type;
+            return true;
+        };
+        runner.script = [&](QDialog& d) {
+            seen.append(enabledKeys());
+            auto& open = static_cast<frmOpen&>(d);
+            open.txtProjName->setText(QStringLiteral("Robot"));
+            open.cmdOk_Click(0);
+        };
+        ASSERT_TRUE(start.MDIForm_Load());
+        ASSERT_EQ(seen.size(), 2);
+        EXPECT_EQ(seen[0].join(' ').toStdString(), "") << "while the open's message is up";
+        EXPECT_EQ(seen[1].join(' ').toStdString(), "") << "while the open/new dialog asks again";
+        for (QToolButton* b : start.PaletteButtons())
+            EXPECT_EQ(b->isEnabled(), type == 0 || !paletteOff.contains(b->objectName()))
+                << b->objectName().toStdString();
+        for (QAction* a : start.TB1()->actions()) {
+            if (!a->objectName().isEmpty() && a->isVisible()) {
+                EXPECT_EQ(a->isEnabled(), type == 0 || !barOff.contains(a->objectName()))
+                    << a->objectName().toStdString();
+            }
+        }
+        EXPECT_EQ(start.TB1Button("JOY")->isVisible(), type == 1);
+        EXPECT_EQ(start.TB1Button("JOY_PLAY")->isVisible(), type == 1);
+        start.hide();
+        windows.setMainWindow(main.get());
+    }
+}
+
 // At the start, through the real open: a new project whose first task is
 // cancelled brings the open/new dialog back, and the new project chosen then
 // opens with its first task and its built-in named values.

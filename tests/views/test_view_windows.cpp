@@ -2,6 +2,8 @@
 // through the toolbar keys and the window services, registered with the shell,
 // locked during a PC-side run, and showing the headless trees.
 #include "ViewsFixture.h"
+#include "model/ModuleManagement.h"
+#include "model/ProjectFile.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellWindows.h"
 #include "views/DefineVarDialog.h"
@@ -21,6 +23,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
+
+#include <functional>
 
 class ViewWindowsTest : public ViewsTest {
 protected:
@@ -304,6 +308,119 @@ TEST_F(ViewWindowsTest, DefineVariablesThroughTheDialog)
         d.reject();
     };
     main->TB1_ButtonClick("DEFVAR");
+}
+
+// Compiling, the map, finding in it, its jump, its report and names the Define
+// Variables dialog refuses leave a project just read unchanged, so that
+// closing asks nothing; a name already in use marks it changed, its addition
+// failing after the changed flag is set.
+TEST_F(ViewWindowsTest, LookingAtAProjectLeavesItUnchanged)
+{
+    // A project that compiles, saved and read again.
+    for (const auto& e : *App().TaskList.Item("main")->Commands()) {
+        clsCommand& c = *e.item;
+        c.Param1Source = 2;
+        c.Param1Value = 0;
+        c.Param2Source = 2;
+        c.Param2Value = 0;
+        if (c.CommandKey == QLatin1String("M_ON"))
+            c.MotorList = QStringLiteral("0");
+        if (c.CommandKey == QLatin1String("G_WAIT")) {
+            c.Param1Source = 2;
+            c.Param1Value = 1;
+            c.Time = QStringLiteral("Second");
+        }
+    }
+    App().RcxSetup->PortMotor(0)->setMotorType(1);
+    App().ProjectAction = 2;
+    ASSERT_TRUE(SaveProject());
+    App().ProjectAction = 1;
+    ASSERT_TRUE(OpenProject());
+    ASSERT_FALSE(IsDirty(0));
+
+    auto refuse = [this](std::function<void(frmDefineVar&)> typing) {
+        runner.script = [typing](QDialog& dialog) {
+            auto& d = static_cast<frmDefineVar&>(dialog);
+            typing(d);
+            d.cmdAction[2]->click();
+        };
+        main->TB1_ButtonClick("DEFVAR");
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        const char* message;  // the one message the step shows, or empty
+    };
+    const Step steps[] = {
+        {"compiling", [this] { main->TB1_ButtonClick("COMPILE"); }, ""},
+        {"the map", [this] { main->TB1_ButtonClick("MAP"); }, ""},
+        {"finding in the map",
+         [this] {
+             presenter.inputs = {"wait"};
+             MapWindow()->mnuFind_Click();
+             QTest::keyClick(MapWindow()->TV1, Qt::Key_F3);
+         },
+         ""},
+        {"the jump to a command", [] { MapWindow()->mnuGoToCommands_Click(); }, ""},
+        {"the report", [] { MapWindow()->mnuPrint_Click(); }, ""},
+        {"a variable without a name",
+         [&] { refuse([](frmDefineVar& d) { QTest::keyClick(d.txtDescription, Qt::Key_Return); }); },
+         "Missing name"},
+        {"a variable named by a number",
+         [&] {
+             refuse([](frmDefineVar& d) {
+                 d.txtDescription->setText("12");
+                 QTest::keyClick(d.txtDescription, Qt::Key_Return);
+             });
+         },
+         "Name must contain letters"},
+        {"a variable named with a comma",
+         [&] {
+             refuse([](frmDefineVar& d) {
+                 d.txtDescription->setText("near, far");
+                 d.cmdAction[0]->click();
+             });
+         },
+         "Commas and double quotes can't be used here"},
+        {"a constant of no value",
+         [&] {
+             refuse([](frmDefineVar& d) {
+                 d.tabVar->setCurrentIndex(1);
+                 d.txtConstDescription->setText("limit");
+                 d.cmdAction[0]->click();
+             });
+         },
+         "Invalid value"},
+        {"an empty range",
+         [&] {
+             refuse([](frmDefineVar& d) {
+                 d.tabVar->setCurrentIndex(2);
+                 d.txtRangeName->setText("span");
+                 d.txtRangeFrom->setText("5");
+                 d.txtRangeTo->setText("5");
+                 d.cmdAction[0]->click();
+             });
+         },
+         "Invalid range"},
+        {"a delete with nothing selected", [&] { refuse([](frmDefineVar& d) { d.cmdAction[1]->click(); }); },
+         "No item selected"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        presenter.shown.clear();
+        step.act();
+        EXPECT_EQ(presenter.texts(), *step.message ? QStringList{step.message} : QStringList());
+        EXPECT_FALSE(IsDirty(0));
+    }
+    EXPECT_TRUE(App().ListingText.contains(".BeginOfTask 1"));
+
+    presenter.shown.clear();
+    refuse([](frmDefineVar& d) {
+        d.txtDescription->setText("Timer 1");
+        d.cmdAction[0]->click();
+    });
+    EXPECT_EQ(presenter.texts(), QStringList{"object by that name already exist"});
+    EXPECT_TRUE(IsDirty(0));
 }
 
 TEST_F(ViewWindowsTest, GrabWindowsToPictures)
