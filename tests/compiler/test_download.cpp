@@ -670,6 +670,7 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
     control.setEventSink(&events);
     App().PB = &control;
     App().ComPortNumber = -1;
+    App().VirtualBrickTold = True;  // no tower: the virtual brick, as the user was told
     preview.statusPrints.clear();
     preview.pointers.clear();
     EXPECT_FALSE(DownLoad());
@@ -766,6 +767,8 @@ protected:
         for (Long port = 0; port < PhantomControl::TowerPorts; ++port)
             control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
         control.setEventSink(&events);
+        // With no tower the virtual brick is used; the user has been told so.
+        App().VirtualBrickTold = True;
     }
     void TearDown() override
     {

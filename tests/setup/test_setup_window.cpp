@@ -426,7 +426,10 @@ protected:
 TEST_F(VirtualBrickKeys, RunAndStopTheDownloadedProgram)
 {
     project();
+    // The virtual brick, chosen by the user, who has been told.
     App().ComPortNumber = PhantomControl::VirtualBrickPort;
+    settings.values.insert(QStringLiteral("com/virtualbrick"), QStringLiteral("1"));
+    App().VirtualBrickTold = True;
     DownloadCommand();
     ASSERT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
     ASSERT_FALSE(brick.virtualBrick().taskCode(0, 1).isEmpty());
