@@ -28,6 +28,11 @@ CommitFault& commitFault()
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Where a file's records begin: after the UTF-8 byte order mark some editors
+// put first. No record begins with those bytes: every file's first field is a
+// number.
+qsizetype recordsStart(const QByteArray& data) { return data.startsWith("\xEF\xBB\xBF") ? 3 : 0; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 // A field of an optional minus and at most 15 digits, as the program writes
@@ -158,7 +163,7 @@ QString StoredTextRefusal(const QString& text, TextField field)
 
 // ---- RecordReader ----
 
-RecordReader::RecordReader(QByteArray data) : mData(std::move(data)), mOpen(true) {}
+RecordReader::RecordReader(QByteArray data) : mData(std::move(data)), mPos(recordsStart(mData)), mOpen(true) {}
 
 void RecordReader::open(const QString& path)
 {
@@ -182,7 +187,7 @@ void RecordReader::open(const QString& path)
     data.resize(qsizetype(std::max<qint64>(got, 0)));
     data.append(file.readAll());
     mData = std::move(data);
-    mPos = 0;
+    mPos = recordsStart(mData);
     mAfterComma = false;
     mOpen = true;
 }

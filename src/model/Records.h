@@ -28,7 +28,8 @@ QString StoredTextRefusal(const QString& text, TextField field);
 
 // Reads a file's records field by field. The whole file is read when it is
 // opened; reading then takes fields one after another without regard to line
-// ends (a line end also ends a field).
+// ends (a line end also ends a field). A UTF-8 byte order mark before the
+// first record, as some editors write one, is passed over.
 class RecordReader {
 public:
     RecordReader() = default;

@@ -557,6 +557,9 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
              EXPECT_TRUE(app.ObjectList.Exists(QStringLiteral("Keyboard key")));
              EXPECT_FALSE(app.ObjectList.Exists(QStringLiteral("Timer 1")));
          }},
+        {"a byte order mark before the first record, as an editor writes one", {"\xEF\xBB\xBF" "1"},
+         {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {},
+         [&] { EXPECT_EQ(app.ProjectType, 1); }},
     };
 
     writeTask(QStringLiteral("Drive"));

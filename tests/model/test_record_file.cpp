@@ -52,6 +52,9 @@ TEST(RecordReader, ReadsFieldsByTheirKind)
          {"n0", "n7", "n999999999999999", "n-1.23456789012346e+15"}, true},
         {"signs, points and exponents read as numbers", "+5,-,1e3,&H1F,-.5,1-\r\n",
          {"n5", "t'-'", "n1000", "n31", "n-0.5", "t'1-'"}, true},
+        {"a byte order mark before the first record is passed over, one later is text",
+         "\xEF\xBB\xBF" "1,\"\xEF\xBB\xBF\"\r\n", {"n1", u("t'ï»¿'")}, true},
+        {"a byte order mark alone", "\xEF\xBB\xBF", {}, true},
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.what);
