@@ -11,6 +11,7 @@
 #include "model/InitParam.h"
 #include "model/NamedValues.h"
 #include "model/RcxSetup.h"
+#include "model/Records.h"
 #include "shell/EventGuard.h"
 #include "shell/KeyTracker.h"
 #include "shell/joy/frmJoy.h"
@@ -30,6 +31,8 @@
 
 int main(int argc, char** argv)
 {
+    // A save past the file-size limit fails and is reported instead of ending the program.
+    IgnoreFileSizeSignal();
     // Every event handler runs inside the one guard.
     GuardedApplication app(argc, argv);
     // QUILLOMAT_STARTUP_PROBE: report how long the first window took, and end there.

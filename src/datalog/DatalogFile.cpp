@@ -4,6 +4,8 @@
 #include "model/Records.h"
 #include "model/VbError.h"
 
+#include <algorithm>
+
 QString DatalogFolder()
 {
     const AppState& a = App();
@@ -28,7 +30,10 @@ void ReadDatalogFile(const QString& path, QVector<DatalogRecord>& records)
     // Read aside: the records in hand stay until the whole file has been read.
     QVector<DatalogRecord> read;
     while (!reader.atEnd()) {
-        const QStringList fields = reader.line().split(QLatin1Char(','));
+        const QString line = reader.line();
+        if (std::all_of(line.begin(), line.end(), [](QChar c) { return c == u' ' || c == u'\t'; }))
+            continue;  // a blank line, as an editor may leave one
+        const QStringList fields = line.split(QLatin1Char(','));
         if (fields.size() < 4)
             raiseError(Err::SubscriptOutOfRange);
         DatalogRecord r;

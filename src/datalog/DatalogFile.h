@@ -15,8 +15,9 @@ QString DatalogFolder();
 // Writes every record; failure 76 or 75 when the file can't be made, 57 when
 // it can't be written (the old file then stays as it was).
 void WriteDatalogFile(const QString& path, const QVector<DatalogRecord>& records);
-// Replaces the records with those of the file, read line by line. A line is
-// split at every comma; fields after the fourth are ignored. A line with fewer
+// Replaces the records with those of the file, read line by line; a blank
+// line is passed over. A line is split at every comma; fields after the
+// fourth are ignored. A line with fewer
 // than four fields fails with 9, a number field that is no number with 13, one
 // beyond 16 bits with 6: the file is then refused whole and the records stay
 // as they were.

@@ -9,7 +9,10 @@
 #include "model/VbError.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
 
 #include <array>
 #include <utility>
@@ -457,35 +460,67 @@ bool OpenProject()
     return app.ProjectAction == 2 ? openNewProject() : openExistingProject();
 }
 
+// The project file is what makes a set of task and sub files the project: it
+// is written last, and only once every module's file is, so that a save that
+// fails or stops anywhere leaves a project file whose modules' files are all
+// there (each file is replaced whole or not at all). Until then the project
+// file before lists its modules: the file of a module taken out of the
+// project stays, as none is ever deleted.
 bool SaveProject()
 {
     AppState& app = App();
     RecordWriter file;
+    QString madeFolder;  // a new project's folder, made by this save
     app.Windows->SetPointer(kPointerHourglass);
-    try {
-        if (app.ProjectAction == 2) {
-            const QString folder = ProjectFolderPath();
-            if (QFileInfo::exists(folder))
-                raiseError(Err::PathFileAccess);
-            // The data folder's Projects folder is made with the first project.
-            if (!QDir().mkpath(ProjectsFolderPath()) || !QDir().mkdir(folder))
-                raiseError(Err::PathNotFound);
-            app.ProjectAction = 1;
-        }
-        file.open(ProjectFilePath());
-        writeProjectFile(file);
-        file.commit();
-        app.RcxSetup->Dirty = False;
-    } catch (const VbError& e) {
+    // A new project whose first save failed is not left behind as a folder
+    // without a project file: the task files this save put there go again,
+    // and the project and those tasks count as changed once more.
+    auto forgetNewFolder = [&] {
         file.close();
+        if (madeFolder.isEmpty())
+            return;
+        for (const auto& e : app.TaskList) {
+            try {
+                if (QFile::remove(TaskFilePath(e.item->Name)))
+                    e.item->Dirty = True;
+            } catch (const VbError&) {  // a name that can't be a file's: no file was written for it
+            }
+        }
+        if (QDir().rmdir(madeFolder)) {  // the project is not on disk at all
+            app.ProjectAction = 2;
+            app.RcxSetup->Dirty = True;
+        }
+    };
+    auto fail = [&](const VbError& e) {
+        forgetNewFolder();
         app.Windows->SetPointer(kPointerDefault);
         ShowMessage(e.description(), MsgStyle::Exclamation);
         return false;
+    };
+    try {
+        const QString path = ProjectFilePath();  // a name that can't be a file's fails here
+        if (app.ProjectAction == 2) {
+            const QString folder = ProjectFolderPath();
+            if (QFileInfo::exists(folder))
+                raiseFileError(Err::PathFileAccess, QFileInfo(folder).fileName(), systemErrorText(EEXIST));
+            // The data folder's Projects folder is made with the first project.
+            if (!QDir().mkpath(ProjectsFolderPath()) || !QDir().mkdir(folder))
+                raiseError(Err::PathNotFound);
+            madeFolder = folder;
+            app.ProjectAction = 1;
+        }
+        // The records are kept until the modules are written; a project file
+        // that can't be written fails here, before any module's file is.
+        file.open(path);
+        writeProjectFile(file);
+    } catch (const VbError& e) {
+        return fail(e);
     }
 
     const auto tasks = app.TaskList.entries();
     for (const auto& e : tasks) {
         if (!SaveTask(*e.item)) {
+            forgetNewFolder();
             app.Windows->SetPointer(kPointerDefault);
             return false;
         }
@@ -493,9 +528,19 @@ bool SaveProject()
     const auto subs = app.SubList.entries();
     for (const auto& e : subs) {
         if (!SaveSub(*e.item)) {
+            forgetNewFolder();
             app.Windows->SetPointer(kPointerDefault);
             return false;
         }
+    }
+    try {
+        file.commit();
+        app.RcxSetup->Dirty = False;
+    } catch (const VbError& e) {
+        // The modules' files are written, but the project on disk is not the
+        // one in hand: it still asks to be saved.
+        app.RcxSetup->Dirty = True;
+        return fail(e);
     }
     app.Windows->SetPointer(kPointerDefault);
     return true;

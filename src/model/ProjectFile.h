@@ -1,8 +1,11 @@
 #pragma once
 // The project file <project>.dir/<project>.qmd: opening and saving a project.
 // OpenProject opens App().RcxSetup->ProjectName (or creates it when the open/new
-// dialog asked for a new project); SaveProject writes the project file, then
-// every task file, then every sub file.
+// dialog asked for a new project); SaveProject writes every task file, then
+// every sub file, and the project file last: a save that fails or stops part
+// way leaves the project file before, whose modules' files are all there, and
+// the project opens. A new project whose first save fails leaves no folder
+// behind (the save made it, and takes it and its task files away again).
 //
 // An existing project is read whole before it replaces the open one: when any
 // of its files is broken, OpenProject shows a message naming the file and

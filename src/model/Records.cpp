@@ -9,14 +9,30 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <system_error>
+
+#include <unistd.h>
 
 namespace {
 constexpr int DeviceIoError = 57;
 
+// The test's stand-in for a failing device, when one is set.
+CommitFault& commitFault()
+{
+    static CommitFault fault;
+    return fault;
+}
+
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Where a file's records begin: after the UTF-8 byte order mark some editors
+// put first. No record begins with those bytes: every file's first field is a
+// number.
+qsizetype recordsStart(const QByteArray& data) { return data.startsWith("\xEF\xBB\xBF") ? 3 : 0; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 // A field of an optional minus and at most 15 digits, as the program writes
@@ -147,7 +163,7 @@ QString StoredTextRefusal(const QString& text, TextField field)
 
 // ---- RecordReader ----
 
-RecordReader::RecordReader(QByteArray data) : mData(std::move(data)), mOpen(true) {}
+RecordReader::RecordReader(QByteArray data) : mData(std::move(data)), mPos(recordsStart(mData)), mOpen(true) {}
 
 void RecordReader::open(const QString& path)
 {
@@ -171,7 +187,7 @@ void RecordReader::open(const QString& path)
     data.resize(qsizetype(std::max<qint64>(got, 0)));
     data.append(file.readAll());
     mData = std::move(data);
-    mPos = 0;
+    mPos = recordsStart(mData);
     mAfterComma = false;
     mOpen = true;
 }
@@ -324,6 +340,10 @@ QString RecordReader::line()
 
 // ---- RecordWriter ----
 
+void IgnoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
+
+void SetCommitFault(CommitFault fault) { commitFault() = std::move(fault); }
+
 RecordWriter::RecordWriter() = default;
 
 RecordWriter::RecordWriter(QIODevice* device) : mDevice(device) {}
@@ -338,8 +358,10 @@ void RecordWriter::open(const QString& path)
     if (!folder.isDir())
         raiseError(Err::PathNotFound);
     // The file itself is made on commit, and only when its bytes change.
-    if (info.isDir() || !folder.isWritable() || (info.exists() && !info.isWritable()))
-        raiseError(Err::PathFileAccess);
+    if (info.isDir())
+        raiseFileError(Err::PathFileAccess, info.fileName(), systemErrorText(EISDIR));
+    if (!folder.isWritable() || (info.exists() && !info.isWritable()))
+        raiseFileError(Err::PathFileAccess, info.fileName(), systemErrorText(EACCES));
     mPath = path;
     mToFile = true;
     mDevice = nullptr;
@@ -428,6 +450,26 @@ void RecordWriter::endRecord()
 }
 
 namespace {
+// Writes every byte to the open file; 0, or the system's error number of
+// the write that failed.
+int writeAll(int fd, const QByteArray& bytes)
+{
+    if (fd < 0)
+        return EBADF;
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        p += n;
+        left -= qsizetype(n);
+    }
+    return 0;
+}
+
 // True when the file at path holds exactly these bytes.
 bool holdsBytes(const QString& path, const QByteArray& bytes)
 {
@@ -454,18 +496,25 @@ void RecordWriter::commit()
     // never at risk and no write or sync is paid for it.
     if (holdsBytes(mPath, bytes))
         return;
+    const QString fileName = QFileInfo(mPath).fileName();
     QSaveFile file(mPath);
     if (!file.open(QIODevice::WriteOnly))
-        raiseError(Err::PathFileAccess);
-    // A device that takes fewer bytes than it was given (a full disk, a file
-    // size limit) can still report success; the file's size tells.
-    bool ok = file.write(bytes) == bytes.size() && file.flush() && file.size() == bytes.size();
-    if (ok)
-        ok = file.commit();
-    else
+        raiseFileError(Err::PathFileAccess, fileName, file.errorString());
+    // The bytes go straight to the file, so that a write that fails tells the
+    // system's reason (a full disk, a file-size limit). A device that takes
+    // fewer bytes than it was given can still report success; the file's size
+    // tells.
+    int code = writeAll(file.handle(), bytes);
+    if (code == 0 && file.size() != bytes.size())
+        code = EIO;
+    if (code == 0 && commitFault())
+        code = commitFault()(mPath);
+    if (code != 0) {
         file.cancelWriting();
-    if (!ok)
-        raiseError(DeviceIoError);
+        raiseFileError(DeviceIoError, fileName, systemErrorText(code));
+    }
+    if (!file.commit())  // the new file is synced and moved over the target, or thrown away
+        raiseFileError(DeviceIoError, fileName, file.errorString());
 }
 
 void RecordWriter::close()

@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 
 class QIODevice;
 
@@ -26,7 +28,8 @@ QString StoredTextRefusal(const QString& text, TextField field);
 
 // Reads a file's records field by field. The whole file is read when it is
 // opened; reading then takes fields one after another without regard to line
-// ends (a line end also ends a field).
+// ends (a line end also ends a field). A UTF-8 byte order mark before the
+// first record, as some editors write one, is passed over.
 class RecordReader {
 public:
     RecordReader() = default;
@@ -73,6 +76,21 @@ private:
     bool mAfterComma = false;  // the last field ended at a comma: one more (maybe empty) follows
 };
 
+// A write past the process's file-size limit (ulimit -f) ends the program on
+// the spot unless SIGXFSZ is ignored; ignored, the write fails and commit
+// reports it as any other. The program ignores it as it starts.
+void IgnoreFileSizeSignal();
+
+// A stand-in for a failing device, for tests: while one is set, every commit
+// that is about to replace its target asks it first with the target's path.
+// An answer other than 0 is taken as the system's error number (ENOSPC ...)
+// of a write that failed: the commit fails with 57 and that reason, and the
+// target keeps its old content. Whatever it throws leaves the commit there
+// (as the program stopping would), the target as it was. An empty function
+// ends it.
+using CommitFault = std::function<int(const QString& path)>;
+void SetCommitFault(CommitFault fault);
+
 // Writes records into a file that replaces its target only when it is
 // complete (commit), or into a device the caller owns.
 class RecordWriter {
@@ -87,7 +105,8 @@ public:
 
     // Opens a file for writing: failure 76 when the target's folder does not
     // exist, 75 when the target is a folder or it or its folder can't be
-    // written. The records are kept until commit.
+    // written. The records are kept until commit. A failure of a file (75,
+    // 57) names the file and the system's reason after its description.
     void open(const QString& path);
     bool isOpen() const;
 

@@ -1,5 +1,7 @@
 #include "model/VbError.h"
 
+#include <system_error>
+
 QString errorDescription(int number)
 {
     switch (number) {
@@ -47,4 +49,22 @@ VbError::VbError(int number, QString description)
 void raiseError(int number, const QString& description)
 {
     throw VbError(number, description);
+}
+
+QString fileErrorText(int number, const QString& fileName, const QString& reason)
+{
+    QString text = errorDescription(number) + QStringLiteral(": ") + fileName;
+    if (!reason.isEmpty())
+        text += QStringLiteral(" (") + reason + QLatin1Char(')');
+    return text;
+}
+
+void raiseFileError(int number, const QString& fileName, const QString& reason)
+{
+    throw VbError(number, fileErrorText(number, fileName, reason));
+}
+
+QString systemErrorText(int code)
+{
+    return QString::fromStdString(std::generic_category().message(code));
 }

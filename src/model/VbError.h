@@ -45,3 +45,11 @@ private:
 };
 
 [[noreturn]] void raiseError(int number, const QString& description = {});
+
+// A failure of a file, told with the standard description first, then the
+// file's name and what the system gave as the reason: "Device I/O error:
+// Drive.tas (No space left on device)". Without a reason the name ends it.
+QString fileErrorText(int number, const QString& fileName, const QString& reason = {});
+[[noreturn]] void raiseFileError(int number, const QString& fileName, const QString& reason = {});
+// The system's text for an error number (errno): "No space left on device".
+QString systemErrorText(int code);

@@ -2,11 +2,16 @@
 // new one, and saving.
 #include "test_files_support.h"
 
+#include "model/NamedValues.h"
 #include "model/ProjectFile.h"
+#include "model/Records.h"
 #include "model/TaskFile.h"
 #include "model/VbError.h"
 
+#include <cerrno>
 #include <functional>
+
+#include <sys/resource.h>
 
 using namespace filetest;
 
@@ -35,8 +40,8 @@ QString objectText(const QString& key)
     return list.Exists(key) ? objectText(*list.Item(key)) : QStringLiteral("<none>");
 }
 
-// Everything a project file and its task and sub files carry.
-QString projectDump()
+// What the project file carries but its task and sub names.
+QStringList projectFileDump()
 {
     AppState& app = App();
     QStringList d;
@@ -64,6 +69,14 @@ QString projectDump()
                 d << QStringLiteral("value ") + objectText(*e.item);
     for (const auto& e : app.VariableDefs)
         d << QStringLiteral("variable ") + objectText(*e.item);
+    return d;
+}
+
+// Everything a project file and its task and sub files carry.
+QString projectDump()
+{
+    AppState& app = App();
+    QStringList d = projectFileDump();
     for (const auto& e : app.TaskList)
         d << QStringLiteral("task %1 %2 %3 %4 [%5] %6\n")
                      .arg(e.item->Name)
@@ -95,6 +108,68 @@ QMap<QString, QByteArray> filesBelow(const QString& root)
     }
     return files;
 }
+
+// The open project in parts: "project" for what its project file carries,
+// its modules by name in their order, and "task <name>" or "sub <name>" for
+// what each module's file carries.
+QMap<QString, QString> projectParts()
+{
+    AppState& app = App();
+    QMap<QString, QString> parts;
+    QStringList project = projectFileDump();
+    for (const auto& e : app.TaskList) {
+        clsTask& t = *e.item;
+        project << QStringLiteral("task %1 %2").arg(t.Name).arg(t.mNumber);
+        parts.insert(QStringLiteral("task ") + t.Name, QStringLiteral("%1 %2 [%3]\n").arg(t.StartOnStartup).arg(t.mLoop).arg(t.mTitle) +
+                                                         dump(*t.Commands()));
+    }
+    for (const auto& e : app.SubList) {
+        clsSub& sub = *e.item;
+        project << QStringLiteral("sub %1 %2").arg(sub.Name).arg(sub.mNumber);
+        parts.insert(QStringLiteral("sub ") + sub.Name,
+                     QStringLiteral("%1 [%2]\n").arg(sub.mLoop).arg(sub.mTitle) + dump(*sub.Commands()));
+    }
+    parts.insert(QStringLiteral("project"), project.join(QLatin1Char('\n')));
+    return parts;
+}
+
+// Puts back exactly these files below the data folder (as filesBelow gives
+// them), its projects and subs as they were.
+void restoreFiles(const QString& root, const QMap<QString, QByteArray>& files)
+{
+    QDir(root + QStringLiteral("/Projects")).removeRecursively();
+    QDir(root + QStringLiteral("/Subs")).removeRecursively();
+    for (auto it = files.begin(); it != files.end(); ++it)
+        writeFile(root + QLatin1Char('/') + it.key(), it.value());
+}
+
+// What the program stopping part way through a save looks like to the test.
+struct Stopped {};
+
+// A fault on the writes of a save, for the scope of the object: the write at
+// the place given (0 the first) fails with ENOSPC, or the program stops
+// there; every write that replaces a file is noted, the failing one too.
+class WriteFault {
+public:
+    enum Mode { None, Fail, Stop };
+    WriteFault(int at, Mode mode)
+    {
+        SetCommitFault([this, at, mode](const QString& path) {
+            const int place = int(paths.size());
+            paths.append(path);
+            if (place != at || mode == None)
+                return 0;
+            if (mode == Stop)
+                throw Stopped{};
+            return ENOSPC;
+        });
+    }
+    ~WriteFault() { SetCommitFault({}); }
+    WriteFault(const WriteFault&) = delete;
+    WriteFault& operator=(const WriteFault&) = delete;
+
+    QStringList paths;
+};
 
 const char* const kPorts[] = {
     "1,0,1,0,7,\"\",\"\",\"\"", "1,1,1,0,7,\"\",\"\",\"\"", "1,2,1,0,7,\"\",\"\",\"\"",
@@ -482,6 +557,9 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
              EXPECT_TRUE(app.ObjectList.Exists(QStringLiteral("Keyboard key")));
              EXPECT_FALSE(app.ObjectList.Exists(QStringLiteral("Timer 1")));
          }},
+        {"a byte order mark before the first record, as an editor writes one", {"\xEF\xBB\xBF" "1"},
+         {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {},
+         [&] { EXPECT_EQ(app.ProjectType, 1); }},
     };
 
     writeTask(QStringLiteral("Drive"));
@@ -847,7 +925,7 @@ TEST_F(ProjectFileTest, ANewProjectMakesItsFolderOnItsFirstSave)
     EXPECT_FALSE(SaveProject());
     EXPECT_EQ(app.ProjectAction, 2);
     EXPECT_EQ(app.RcxSetup->Dirty, True);
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Path/File access error")});
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Path/File access error: Robot.dir (File exists)")});
     EXPECT_FALSE(QFileInfo::exists(projectPath()));
     EXPECT_EQ(windows.pointers.last(), 0);
 }
@@ -883,6 +961,193 @@ TEST_F(ProjectFileTest, ASaveWritesEveryModuleAndStopsAtTheFirstThatFails)
     EXPECT_FALSE(QFileInfo::exists(subPath(QStringLiteral("Blink"))));
     EXPECT_EQ(sub->Dirty, True);
     EXPECT_EQ(windows.pointers.last(), 0);
+}
+
+// The modules' files are written first and the project file last. A save
+// that fails at any file, or stops there as the program would on dying,
+// leaves the project file before, and every file it lists is there (a task
+// taken out of the project keeps its file): the project opens as listed
+// before the save, each module as it was or as saved. Each file is replaced
+// whole or not at all.
+TEST_F(ProjectFileTest, ASaveThatFailsOrStopsAtAnyFileLeavesAProjectThatOpens)
+{
+    AppState& app = App();
+    writeFile(projectPath(), crlf({"0", "0", kPorts[0], kPorts[1], kPorts[2], kPorts[3], kPorts[4], kPorts[5],
+                                   "\"Speed\",0,7,100", "\"EndVarDef\",0,0,0", "\"Main\",1", "\"Arm\",2",
+                                   "\"EndTaskDef\",0", "\"Blink\",1", "\"EndSubDef\",0"}));
+    writeTask(QStringLiteral("Main"), crlf({"1,0,1,\"main\"", "\"M_ON\",\"A\",0,,,,,\"\",\"\",0,,0,,0,1"}));
+    writeTask(QStringLiteral("Arm"));
+    writeSub(QStringLiteral("Blink"));
+    const QMap<QString, QByteArray> before = filesBelow(folder());
+
+    auto open = [&] {
+        app.ProjectAction = 1;
+        EXPECT_TRUE(OpenProject());
+    };
+    // The project opened and changed: Main and Blink, Arm taken out, a new
+    // task, a new sub and a new constant.
+    auto openAndChange = [&] {
+        open();
+        const TaskPtr main = app.TaskList.Item(QStringLiteral("Main"));
+        main->mTitle = QStringLiteral("main 2");
+        put(*main->Commands(), command("M_OFF", 0, 2));
+        app.TaskList.Remove(QStringLiteral("Arm"));
+        auto task = std::make_shared<clsTask>();
+        task->Name = QStringLiteral("Newtask");
+        task->mNumber = 2;
+        app.TaskList.Add(task, task->Name);
+        app.SubList.Item(QStringLiteral("Blink"))->mTitle = QStringLiteral("blink 2");
+        auto sub = std::make_shared<clsSub>();
+        sub->Name = QStringLiteral("Helper");
+        sub->mNumber = 2;
+        app.SubList.Add(sub, sub->Name);
+        AddNamedValue(QStringLiteral("Limit"), OperandSource::UserConstant, 9, 0);
+        app.RcxSetup->Dirty = True;
+    };
+
+    openAndChange();
+    QStringList writes;
+    {
+        WriteFault none(-1, WriteFault::None);
+        ASSERT_TRUE(SaveProject());
+        writes = none.paths;
+    }
+    ASSERT_EQ(writes, (QStringList{taskPath(QStringLiteral("Main")), taskPath(QStringLiteral("Newtask")),
+                                   subPath(QStringLiteral("Blink")), subPath(QStringLiteral("Helper")), projectPath()}));
+    const QMap<QString, QByteArray> after = filesBelow(folder());
+    open();
+    const QMap<QString, QString> saved = projectParts();
+    restoreFiles(folder(), before);
+    open();
+    const QMap<QString, QString> old = projectParts();
+    ASSERT_NE(saved.value(QStringLiteral("project")), old.value(QStringLiteral("project")));
+
+    for (const WriteFault::Mode mode : {WriteFault::Fail, WriteFault::Stop}) {
+        for (int at = 0; at < writes.size(); ++at) {
+            const QString file = QFileInfo(writes[at]).fileName();
+            SCOPED_TRACE((mode == WriteFault::Fail ? "failing at " : "stopping at ") + file.toStdString());
+            restoreFiles(folder(), before);
+            openAndChange();
+            presenter.shown.clear();
+            {
+                WriteFault fault(at, mode);
+                if (mode == WriteFault::Fail)
+                    EXPECT_FALSE(SaveProject());
+                else
+                    EXPECT_THROW(SaveProject(), Stopped);
+            }
+            if (mode == WriteFault::Fail) {
+                EXPECT_EQ(messages(),
+                          QStringList{QStringLiteral("48:Device I/O error: %1 (No space left on device)").arg(file)});
+                EXPECT_EQ(app.RcxSetup->Dirty, True);
+                EXPECT_EQ(windows.pointers.last(), 0);
+            }
+            // The files written before the fault are new, the rest as they were.
+            QMap<QString, QByteArray> expected = before;
+            for (int i = 0; i < at; ++i) {
+                const QString key = QDir(folder()).relativeFilePath(writes[i]);
+                expected.insert(key, after.value(key));
+            }
+            EXPECT_EQ(filesBelow(folder()), expected);
+
+            presenter.shown.clear();
+            open();
+            EXPECT_EQ(messages(), QStringList());
+            const QMap<QString, QString> parts = projectParts();
+            EXPECT_EQ(parts.value(QStringLiteral("project")), old.value(QStringLiteral("project")));
+            EXPECT_EQ(parts.keys(), old.keys());
+            for (auto it = parts.begin(); it != parts.end(); ++it)
+                EXPECT_TRUE(it.value() == old.value(it.key()) || it.value() == saved.value(it.key())) << it.key().toStdString();
+        }
+    }
+}
+
+// A new project whose first save fails leaves nothing that looks like a
+// project: the folder the save made goes again, with the task files it put
+// there, and the next save makes it anew.
+TEST_F(ProjectFileTest, ANewProjectWhoseFirstSaveFailsLeavesNoFolder)
+{
+    AppState& app = App();
+    app.RcxSetup->ProjectName = QStringLiteral("Fresh");
+    const QString folderMade = folder() + QStringLiteral("/Projects/Fresh.dir");
+    for (const char* name : {"Main", "Second"}) {
+        auto t = std::make_shared<clsTask>();
+        t->Name = u(name);
+        t->mNumber = Integer(app.TaskList.Count() + 1);
+        app.TaskList.Add(t, t->Name);
+    }
+    auto sub = std::make_shared<clsSub>();
+    sub->Name = QStringLiteral("Blink");
+    app.SubList.Add(sub, sub->Name);
+
+    const QStringList writes{QStringLiteral("Main.tas"), QStringLiteral("Second.tas"), QStringLiteral("Blink.sub"),
+                             QStringLiteral("Fresh.qmd")};
+    for (int at = 0; at < writes.size(); ++at) {
+        SCOPED_TRACE(writes[at].toStdString());
+        QFile::remove(subPath(QStringLiteral("Blink")));  // so that it is written each time
+        app.ProjectAction = 2;
+        app.RcxSetup->Dirty = False;
+        for (const auto& e : app.TaskList)
+            e.item->Dirty = False;
+        presenter.shown.clear();
+        {
+            WriteFault fault(at, WriteFault::Fail);
+            EXPECT_FALSE(SaveProject());
+            EXPECT_EQ(fault.paths.size(), at + 1);
+        }
+        EXPECT_EQ(messages(),
+                  QStringList{QStringLiteral("48:Device I/O error: %1 (No space left on device)").arg(writes[at])});
+        EXPECT_FALSE(QFileInfo::exists(folderMade));
+        EXPECT_EQ(app.ProjectAction, 2);
+        // Nothing of it is saved: the project and the tasks whose files went
+        // ask to be saved.
+        EXPECT_EQ(app.RcxSetup->Dirty, True);
+        EXPECT_EQ(app.TaskList.Item(QStringLiteral("Main"))->Dirty, at > 0 ? True : False);
+
+        ASSERT_TRUE(SaveProject());
+        EXPECT_EQ(app.ProjectAction, 1);
+        EXPECT_EQ(QDir(folderMade).entryList(QDir::Files),
+                  (QStringList{QStringLiteral("Fresh.qmd"), QStringLiteral("Main.tas"), QStringLiteral("Second.tas")}));
+        QDir(folderMade).removeRecursively();
+    }
+}
+
+// Under a file-size limit (ulimit -f) a save fails with its message instead
+// of the signal ending the program, and the files before stay as they were.
+TEST_F(ProjectFileTest, ASaveBeyondTheFileSizeLimitIsReported)
+{
+    AppState& app = App();
+    writeFile(projectPath(), crlf({"0", "0", kPorts[0], kPorts[1], kPorts[2], kPorts[3], kPorts[4], kPorts[5],
+                                   "\"EndVarDef\",0,0,0", "\"Main\",1", "\"EndTaskDef\",0", "\"EndSubDef\",0"}));
+    writeTask(QStringLiteral("Main"));
+    const QMap<QString, QByteArray> before = filesBelow(folder());
+    app.ProjectAction = 1;
+    ASSERT_TRUE(OpenProject());
+    const TaskPtr main = app.TaskList.Item(QStringLiteral("Main"));
+    for (int row = 1; row <= 40; ++row)
+        put(*main->Commands(), command("A_REM", 0, row, "a long enough caption to fill the file"));
+    auto task = std::make_shared<clsTask>();
+    task->Name = QStringLiteral("Second");
+    task->mNumber = 2;
+    app.TaskList.Add(task, task->Name);
+    presenter.shown.clear();
+
+    IgnoreFileSizeSignal();  // as the program does at its start
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool ok = SaveProject();
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Device I/O error: Main.tas (File too large)")});
+    EXPECT_EQ(filesBelow(folder()), before);
+    presenter.shown.clear();
+    ASSERT_TRUE(OpenProject());
+    EXPECT_EQ(app.TaskList.Count(), 1);
+    EXPECT_TRUE(presenter.shown.isEmpty());
 }
 
 TEST_F(ProjectFileTest, SplitsPortLines)

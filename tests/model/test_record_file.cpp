@@ -12,6 +12,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <functional>
+
 using namespace filetest;
 
 namespace {
@@ -49,6 +52,9 @@ TEST(RecordReader, ReadsFieldsByTheirKind)
          {"n0", "n7", "n999999999999999", "n-1.23456789012346e+15"}, true},
         {"signs, points and exponents read as numbers", "+5,-,1e3,&H1F,-.5,1-\r\n",
          {"n5", "t'-'", "n1000", "n31", "n-0.5", "t'1-'"}, true},
+        {"a byte order mark before the first record is passed over, one later is text",
+         "\xEF\xBB\xBF" "1,\"\xEF\xBB\xBF\"\r\n", {"n1", u("t'ï»¿'")}, true},
+        {"a byte order mark alone", "\xEF\xBB\xBF", {}, true},
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -231,6 +237,42 @@ TEST(RecordWriter, RefusesATargetThatCannotBeWritten)
     EXPECT_EQ(failureNumber([&] { w.open(path); }), Err::PathFileAccess);
     EXPECT_FALSE(w.isOpen());
     EXPECT_EQ(readFile(path), QByteArray("old\r\n"));
+}
+
+// A failure of a file names it and the reason after the standard text; the
+// target keeps its old content and nothing is left beside it.
+TEST(RecordWriter, AFailureNamesTheFileAndTheReason)
+{
+    QTemporaryDir tmp;
+    auto failureText = [](const std::function<void()>& f) {
+        try {
+            f();
+        } catch (const VbError& e) {
+            return QString::number(e.number()) + QLatin1Char(':') + e.description();
+        }
+        return QString();
+    };
+    QDir(tmp.path()).mkdir(QStringLiteral("folder.tas"));
+    RecordWriter w;
+    EXPECT_EQ(failureText([&] { w.open(tmp.path() + QStringLiteral("/folder.tas")); }),
+              QStringLiteral("75:Path/File access error: folder.tas (Is a directory)"));
+
+    const QString path = tmp.path() + QStringLiteral("/a.tas");
+    writeFile(path, "old\r\n");
+    QStringList asked;
+    SetCommitFault([&](const QString& target) {
+        asked.append(target);
+        return ENOSPC;
+    });
+    w.open(path);
+    w.number(1).endRecord();
+    const QString text = failureText([&] { w.commit(); });
+    SetCommitFault({});
+    EXPECT_EQ(text, QStringLiteral("57:Device I/O error: a.tas (No space left on device)"));
+    EXPECT_EQ(asked, QStringList{path});
+    EXPECT_FALSE(w.isOpen());
+    EXPECT_EQ(readFile(path), QByteArray("old\r\n"));
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.tas")});
 }
 
 // The check for typed texts against what the files carry: a text comes back
