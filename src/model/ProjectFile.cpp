@@ -144,7 +144,7 @@ void readProject()
     const QString path = ProjectFilePath();  // a name that can't be a file's tells so itself
     RecordReader file;
     try {
-        file.open(path);
+        file.open(path, FileKind::Project);
 
         readStatement(file, [&] { app.ProjectType = file.integerField(); });
         buildBuiltInObjects();

@@ -317,7 +317,7 @@ bool ReadTask(clsTask& task, Integer flag)
     try {
         const QString path = TaskFilePath(task.Name);
         fileName = QFileInfo(path).fileName();
-        file.open(path);
+        file.open(path, FileKind::Task);
         readTaskHeader(file, task);
         try {
             readCommands(file, *task.Commands(), 0);
@@ -348,7 +348,7 @@ bool ReadSub(clsSub& sub, Integer flag)
     AppState& app = App();
     RecordReader file;
     try {
-        file.open(SubFilePath(sub.Name));
+        file.open(SubFilePath(sub.Name), FileKind::Sub);
         readSubHeader(file, sub);
         try {
             readCommands(file, *sub.Commands(), 0);
@@ -380,7 +380,7 @@ void ReadTaskFile(clsTask& task)
     const QString path = TaskFilePath(task.Name);  // a name that can't be a file's tells so itself
     try {
         RecordReader file;
-        file.open(path);
+        file.open(path, FileKind::Task);
         readTaskHeader(file, task);
         readCommands(file, *task.Commands(), 0);
     } catch (const VbError& e) {
@@ -392,7 +392,7 @@ void ReadSubFile(clsSub& sub)
 {
     try {
         RecordReader file;
-        file.open(SubFilePath(sub.Name));
+        file.open(SubFilePath(sub.Name), FileKind::Sub);
         readSubHeader(file, sub);
         readCommands(file, *sub.Commands(), 0);
         sub.ModulType = ModuleKind::Sub;

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 using namespace filetest;
 
 namespace {
@@ -589,6 +591,27 @@ TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
              writeFile(folder() + QStringLiteral("/Subs/Cracked.sub"), crlf({"0,0,1,\"s\"", "\"G_WAIT\",\"\",x"}));
          },
          QStringLiteral("48:Type mismatch while Opening SubFile %1/Subs/Cracked.sub")},
+        // Files that are no regular files or too large are refused unread (the
+        // large ones are sparse: they take no room on the disk).
+        {"a task file that is a FIFO",
+         [&](const QString& other) {
+             QFile::remove(other + QStringLiteral("/Arm.tas"));
+             ASSERT_EQ(::mkfifo(QFile::encodeName(other + QStringLiteral("/Arm.tas")).constData(), 0600), 0);
+         },
+         QStringLiteral("48:Not a regular file: Arm.tas")},
+        {"a project file larger than any",
+         [&](const QString& other) { ASSERT_TRUE(QFile(other + QStringLiteral("/Other.qmd")).resize(4 << 20 | 1)); },
+         QStringLiteral("48:Too large for a project file (over 4 MB): Other.qmd")},
+        {"a task file larger than any",
+         [&](const QString& other) { ASSERT_TRUE(QFile(other + QStringLiteral("/Drive.tas")).resize(8 << 20 | 1)); },
+         QStringLiteral("48:Too large for a task file (over 8 MB): Drive.tas")},
+        {"a sub file larger than any",
+         [&](const QString& other) {
+             replaceIn(other + QStringLiteral("/Other.qmd"), "\"Beep twice\",2", "\"Huge\",2");
+             writeFile(folder() + QStringLiteral("/Subs/Huge.sub"), crlf({"0,0,1,\"s\""}));
+             ASSERT_TRUE(QFile(folder() + QStringLiteral("/Subs/Huge.sub")).resize(8 << 20 | 1));
+         },
+         QStringLiteral("48:Too large for a sub file (over 8 MB) while Opening SubFile %1/Subs/Huge.sub")},
     };
 
     ASSERT_TRUE(openFixture());
