@@ -128,6 +128,14 @@ void readCommands(RecordReader& file, CommandCollection& grid, int depth)
             return;
         if (marker && vb::SameText(key, "Else"))
             continue;
+        // The save writes the grid's cells alone: a command elsewhere would be
+        // lost by it, so a file that holds one is refused.
+        if (co->x < 0 || co->x > 1 || co->y < 1 || co->y > 40)
+            raiseError(Err::SubscriptOutOfRange,
+                       QStringLiteral("A command lies outside the grid (column %1, row %2; the grid has "
+                                      "columns 0 and 1, rows 1 to 40)")
+                           .arg(co->x)
+                           .arg(co->y));
         const QString cell = ColKey(co->x, co->y);
         if (OpensBlock(key)) {
             co->Commands = std::make_shared<CommandCollection>();

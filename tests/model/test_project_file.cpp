@@ -591,6 +591,13 @@ TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
              writeFile(folder() + QStringLiteral("/Subs/Cracked.sub"), crlf({"0,0,1,\"s\"", "\"G_WAIT\",\"\",x"}));
          },
          QStringLiteral("48:Type mismatch while Opening SubFile %1/Subs/Cracked.sub")},
+        {"a task with a command outside the grid",
+         [&](const QString& other) {
+             writeFile(other + QStringLiteral("/Arm.tas"),
+                       crlf({"1,1,1,\"t\"", "\"M_ON\",\"\",-1,,,,,\"\",\"\",0,,0,,2,1"}));
+         },
+         QStringLiteral("48:A command lies outside the grid (column 2, row 1; the grid has columns 0 and 1, "
+                        "rows 1 to 40) in Arm.tas")},
         // Files that are no regular files or too large are refused unread (the
         // large ones are sparse: they take no room on the disk).
         {"a task file that is a FIFO",
