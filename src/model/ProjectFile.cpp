@@ -134,6 +134,32 @@ struct ProjectParts {
     }
 };
 
+// A file or folder that a link leads out of the data folder, refused with a
+// description that names it.
+void checkInDataFolder(const QString& path)
+{
+    try {
+        CheckInDataFolder(path);
+    } catch (const VbError& e) {
+        raiseError(e.number(), FileFailure(e, QFileInfo(path).fileName()));
+    }
+}
+
+// Everything of the project that a save writes into: its folder, the project
+// and task files in it (those of tasks still to be added too) and the Subs
+// folder. The sub files are looked at as they are read.
+void checkProjectInDataFolder()
+{
+    const QString folder = ProjectFolderPath();
+    checkInDataFolder(folder);
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList({QStringLiteral("*.qmd"), QStringLiteral("*.tas")},
+                                   QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
+    for (const QFileInfo& entry : entries)
+        checkInDataFolder(entry.filePath());
+    checkInDataFolder(SubFolderPath());
+}
+
 // Reads the project file and every task and sub file of the project into the
 // state, touching no window. A failure goes to the caller with a description
 // that names the file it came from.
@@ -142,6 +168,7 @@ void readProject()
     AppState& app = App();
     clsRcx& rcx = *app.RcxSetup;
     const QString path = ProjectFilePath();  // a name that can't be a file's tells so itself
+    checkProjectInDataFolder();
     RecordReader file;
     try {
         file.open(path, FileKind::Project);
@@ -340,6 +367,15 @@ bool openExistingProject()
 bool openNewProject()
 {
     AppState& app = App();
+    // Its folder is made in Projects, its subs go into Subs.
+    try {
+        checkInDataFolder(ProjectsFolderPath());
+        checkInDataFolder(SubFolderPath());
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        app.Windows->SetPointer(kPointerDefault);
+        return false;
+    }
     if (!AskForTask(1)) {
         app.Windows->SetPointer(kPointerDefault);
         return false;

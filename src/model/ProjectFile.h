@@ -19,6 +19,10 @@
 // ("from_to") and variables (name, number, value, source) up to
 // "EndVarDef",0,0,0; the tasks (name, number) up to "EndTaskDef",0; the subs
 // up to "EndSubDef",0.
+//
+// A project whose folder, project or task files, or whose Subs folder, lead
+// out of the data folder through a link is refused with a message naming the
+// file, for a save would write through the link.
 #include <QString>
 
 bool OpenProject();

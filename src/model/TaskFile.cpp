@@ -255,6 +255,22 @@ QString SubFilePath(const QString& subName)
     return SubFolderPath() + QLatin1Char('/') + subName + QStringLiteral(".sub");
 }
 
+void CheckInDataFolder(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        if (info.isSymLink())
+            raiseError(Err::PathFileAccess,
+                       QStringLiteral("A link that leads to nothing (to %1)").arg(info.symLinkTarget()));
+        return;
+    }
+    const QString root = QFileInfo(dataFolder()).canonicalFilePath();
+    const QString target = info.canonicalFilePath();
+    const QString below = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
+    if (root.isEmpty() || (target != root && !target.startsWith(below)))
+        raiseError(Err::PathFileAccess, QStringLiteral("Leads outside the data folder (to %1)").arg(target));
+}
+
 // ---- Grids ----
 
 bool WriteCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long kind)
@@ -325,6 +341,7 @@ bool ReadTask(clsTask& task, Integer flag)
     try {
         const QString path = TaskFilePath(task.Name);
         fileName = QFileInfo(path).fileName();
+        CheckInDataFolder(path);
         file.open(path, FileKind::Task);
         readTaskHeader(file, task);
         try {
@@ -356,6 +373,7 @@ bool ReadSub(clsSub& sub, Integer flag)
     AppState& app = App();
     RecordReader file;
     try {
+        CheckInDataFolder(SubFilePath(sub.Name));
         file.open(SubFilePath(sub.Name), FileKind::Sub);
         readSubHeader(file, sub);
         try {
@@ -388,6 +406,7 @@ void ReadTaskFile(clsTask& task)
     const QString path = TaskFilePath(task.Name);  // a name that can't be a file's tells so itself
     try {
         RecordReader file;
+        CheckInDataFolder(path);
         file.open(path, FileKind::Task);
         readTaskHeader(file, task);
         readCommands(file, *task.Commands(), 0);
@@ -400,6 +419,7 @@ void ReadSubFile(clsSub& sub)
 {
     try {
         RecordReader file;
+        CheckInDataFolder(SubFilePath(sub.Name));
         file.open(SubFilePath(sub.Name), FileKind::Sub);
         readSubHeader(file, sub);
         readCommands(file, *sub.Commands(), 0);

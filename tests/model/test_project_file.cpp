@@ -674,6 +674,95 @@ TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
               filesBelow(fixtureFolder() + QStringLiteral("/Projects/Robot.dir")));
 }
 
+// A save writes through a link into whatever the link leads to. A project
+// whose folder, project or task files (those it does not list too, for a task
+// added later would be saved through them), or whose Subs folder or sub files,
+// lead out of the data folder is refused with a message naming the file, and
+// nothing outside is touched. Links that stay inside the data folder are kept.
+TEST_F(ProjectFileTest, ALinkOutOfTheDataFolderIsRefused)
+{
+    QTemporaryDir elsewhereDir;
+    copyTree(fixtureFolder(), elsewhereDir.path());
+    const QString elsewhere = QFileInfo(elsewhereDir.path()).canonicalFilePath();
+    const QString there = elsewhere + QStringLiteral("/Projects/Robot.dir");
+    ASSERT_TRUE(openFixture());
+    AppState& app = App();
+    const QString before = projectDump();
+    const QString robot = projectFolder();
+    const QString subs = folder() + QStringLiteral("/Subs");
+    const QString projects = folder() + QStringLiteral("/Projects");
+
+    // The entry at `path` replaced by a link to `target`, and the entry back.
+    auto linkInstead = [](const QString& path, const QString& target) {
+        ASSERT_TRUE(QFile::rename(path, path + QStringLiteral(".away")));
+        ASSERT_TRUE(QFile::link(target, path));
+    };
+    auto putBack = [](const QString& path) {
+        ASSERT_TRUE(QFile::remove(path));
+        ASSERT_TRUE(QFile::rename(path + QStringLiteral(".away"), path));
+    };
+    struct Case {
+        const char* what;
+        bool fresh;  // a new project is asked for
+        QString entry;
+        QString target;  // empty: a new link at entry
+        QString message;
+    };
+    const QString outside = QStringLiteral("48:Leads outside the data folder (to %1): %2");
+    const Case cases[] = {
+        {"a task file", false, robot + QStringLiteral("/Arm.tas"), there + QStringLiteral("/Arm.tas"),
+         outside.arg(there + QStringLiteral("/Arm.tas"), QStringLiteral("Arm.tas"))},
+        {"the project file", false, robot + QStringLiteral("/Robot.qmd"), there + QStringLiteral("/Robot.qmd"),
+         outside.arg(there + QStringLiteral("/Robot.qmd"), QStringLiteral("Robot.qmd"))},
+        {"a task file the project does not list", false, robot + QStringLiteral("/New.tas"),
+         there + QStringLiteral("/Drive.tas"), outside.arg(there + QStringLiteral("/Drive.tas"), QStringLiteral("New.tas"))},
+        {"a link that leads to nothing", false, robot + QStringLiteral("/New.tas"), elsewhere + QStringLiteral("/none.tas"),
+         QStringLiteral("48:A link that leads to nothing (to %1/none.tas): New.tas").arg(elsewhere)},
+        {"a sub file", false, subs + QStringLiteral("/Blink.sub"), elsewhere + QStringLiteral("/Subs/Blink.sub"),
+         QStringLiteral("48:Leads outside the data folder (to %1/Subs/Blink.sub) while Opening SubFile %2/Subs/Blink.sub")
+             .arg(elsewhere, folder())},
+        {"the Subs folder", false, subs, elsewhere + QStringLiteral("/Subs"),
+         outside.arg(elsewhere + QStringLiteral("/Subs"), QStringLiteral("Subs"))},
+        {"the project's folder", false, robot, there, outside.arg(there, QStringLiteral("Robot.dir"))},
+        {"the Projects folder", false, projects, elsewhere + QStringLiteral("/Projects"),
+         outside.arg(there, QStringLiteral("Robot.dir"))},
+        {"the Projects folder, for a new project", true, projects, elsewhere + QStringLiteral("/Projects"),
+         outside.arg(elsewhere + QStringLiteral("/Projects"), QStringLiteral("Projects"))},
+        {"the Subs folder, for a new project", true, subs, elsewhere + QStringLiteral("/Subs"),
+         outside.arg(elsewhere + QStringLiteral("/Subs"), QStringLiteral("Subs"))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool replaces = QFileInfo::exists(c.entry);
+        if (replaces)
+            linkInstead(c.entry, c.target);
+        else
+            ASSERT_TRUE(QFile::link(c.target, c.entry));
+        presenter.shown.clear();
+        app.ProjectAction = c.fresh ? 2 : 1;
+        EXPECT_FALSE(OpenProject());
+        EXPECT_EQ(messages(), QStringList{c.message});
+        EXPECT_EQ(projectDump(), before);
+        EXPECT_TRUE(windows.openDialogCalls.isEmpty());  // a new project's first task is not asked for
+        if (replaces)
+            putBack(c.entry);
+        else
+            ASSERT_TRUE(QFile::remove(c.entry));
+    }
+    app.ProjectAction = 1;
+    EXPECT_EQ(filesBelow(elsewhere), filesBelow(fixtureFolder()));
+
+    // A link that stays inside the data folder is kept: the project opens.
+    const QString inside = folder() + QStringLiteral("/Kept/Arm.tas");
+    QDir().mkpath(QFileInfo(inside).path());
+    ASSERT_TRUE(QFile::rename(robot + QStringLiteral("/Arm.tas"), inside));
+    ASSERT_TRUE(QFile::link(inside, robot + QStringLiteral("/Arm.tas")));
+    presenter.shown.clear();
+    EXPECT_TRUE(OpenProject());
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_EQ(projectDump(), before);
+}
+
 // Whatever else stops a reading (here the joystick a Joystick & Keyboard
 // project asks about) runs on to the program's guard, and the project open
 // before is still the open one.
