@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 
 #include <array>
 #include <utility>
@@ -158,6 +159,40 @@ void checkProjectInDataFolder()
     for (const QFileInfo& entry : entries)
         checkInDataFolder(entry.filePath());
     checkInDataFolder(SubFolderPath());
+}
+
+// The name of the lock file in a project's folder.
+QString lockPath(const QString& projectFolder)
+{
+    return projectFolder + QStringLiteral("/.quillomat.lock");
+}
+
+// The lock of a project's folder for this copy of the program: the one it
+// holds already, or a new one. None when the lock can't be taken: `elsewhere`
+// then tells that another copy holds it. (A folder that takes no lock file
+// gives none without `elsewhere`: the project then saves as the folder lets it.)
+std::shared_ptr<QLockFile> lockProjectFolder(const QString& projectFolder, bool& elsewhere)
+{
+    elsewhere = false;
+    const QString path = lockPath(projectFolder);
+    const std::shared_ptr<QLockFile>& held = App().ProjectLock;
+    if (held && held->fileName() == path && held->isLocked())
+        return held;
+    auto lock = std::make_shared<QLockFile>(path);
+    // A lock is stale when the copy that took it is gone, however old it is.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0))
+        return lock;
+    elsewhere = lock->error() == QLockFile::LockFailedError;
+    return nullptr;
+}
+
+void tellOpenElsewhere()
+{
+    ShowMessage(QStringLiteral("The project %1 is open in another copy of the program. It is opened read-only: "
+                               "changes to it can't be saved here.")
+                    .arg(App().RcxSetup->ProjectName),
+                MsgStyle::Exclamation);
 }
 
 // Reads the project file and every task and sub file of the project into the
@@ -328,12 +363,18 @@ bool openExistingProject()
         app.Windows->SetPointer(kPointerDefault);
         throw;
     }
+    // The project read takes its folder's lock from here on; the project
+    // before keeps its own while it may still stay the open one.
+    bool elsewhere = false;
+    std::shared_ptr<QLockFile> lock = lockProjectFolder(ProjectFolderPath(), elsewhere);
     // The windows of the project before close while it is still the open one.
     aside.swapWith(app);
     if (!closeWindowsBefore())
         return false;
     aside.swapWith(app);
     aside = ProjectParts();
+    app.ProjectLock = std::move(lock);
+    app.ProjectReadOnly = elsewhere ? True : False;
 
     try {
         startWithoutTheProjectBefore();
@@ -350,13 +391,14 @@ bool openExistingProject()
         }
         app.Windows->SetToolbarsForType();
         app.Windows->SetPointer(kPointerDefault);
-        return true;
     } catch (const VbError& e) {
         // The project read is the open one now, whatever window failed to show it.
         ShowMessage(e.description(), MsgStyle::Exclamation);
         app.Windows->SetPointer(kPointerDefault);
-        return true;
     }
+    if (app.ProjectReadOnly)
+        tellOpenElsewhere();
+    return true;
 }
 
 // Makes a new project with its first task. The task is asked for while the
@@ -383,6 +425,10 @@ bool openNewProject()
     app.Windows->SetPointer(kPointerHourglass);
     if (!closeWindowsBefore())
         return false;
+    // The project before is no longer open here; the new one is locked as its
+    // folder is made.
+    app.ProjectLock.reset();
+    app.ProjectReadOnly = False;
     app.TaskList.Clear();
     app.SubList.Clear();
     app.ObjectList.Clear();
@@ -493,9 +539,23 @@ bool OpenProject()
     return app.ProjectAction == 2 ? openNewProject() : openExistingProject();
 }
 
+bool RefuseReadOnlySave()
+{
+    AppState& app = App();
+    if (!app.ProjectReadOnly)
+        return false;
+    ShowMessage(QStringLiteral("The project %1 is open in another copy of the program: it was opened read-only "
+                               "and can't be saved here.")
+                    .arg(app.RcxSetup->ProjectName),
+                MsgStyle::Exclamation);
+    return true;
+}
+
 bool SaveProject()
 {
     AppState& app = App();
+    if (RefuseReadOnlySave())
+        return false;
     RecordWriter file;
     app.Windows->SetPointer(kPointerHourglass);
     try {
@@ -506,6 +566,8 @@ bool SaveProject()
             // The data folder's Projects folder is made with the first project.
             if (!QDir().mkpath(ProjectsFolderPath()) || !QDir().mkdir(folder))
                 raiseError(Err::PathNotFound);
+            bool elsewhere = false;
+            app.ProjectLock = lockProjectFolder(folder, elsewhere);
             app.ProjectAction = 1;
         }
         file.open(ProjectFilePath());

@@ -5,6 +5,7 @@
 #include "model/Grid.h"
 #include "model/Messages.h"
 #include "model/NamedValues.h"
+#include "model/ProjectFile.h"
 #include "model/Records.h"
 #include "model/VbError.h"
 
@@ -282,6 +283,8 @@ bool WriteCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long ki
 
 bool SaveTask(clsTask& task)
 {
+    if (RefuseReadOnlySave())
+        return false;
     RecordWriter file;
     try {
         file.open(TaskFilePath(task.Name));
@@ -304,6 +307,8 @@ bool SaveTask(clsTask& task)
 
 bool SaveSub(clsSub& sub)
 {
+    if (RefuseReadOnlySave())
+        return false;
     RecordWriter file;
     try {
         const QString path = SubFilePath(sub.Name);

@@ -6,6 +6,9 @@
 #include "model/TaskFile.h"
 #include "model/VbError.h"
 
+#include <QCoreApplication>
+#include <QLockFile>
+
 #include <functional>
 
 #include <sys/stat.h>
@@ -761,6 +764,122 @@ TEST_F(ProjectFileTest, ALinkOutOfTheDataFolderIsRefused)
     EXPECT_TRUE(OpenProject());
     EXPECT_TRUE(presenter.shown.isEmpty());
     EXPECT_EQ(projectDump(), before);
+}
+
+// Two copies of the program on one project would each save over the other's
+// work. The copy that opens a project another holds is told so and opens it
+// read-only: it saves nothing of it. (A second QLockFile object on the lock
+// file stands for the other copy: the lock is its object's, even within one
+// process.)
+TEST_F(ProjectFileTest, AProjectOpenInAnotherCopyOpensReadOnly)
+{
+    copyTree(fixtureFolder(), folder());
+    const QString lockFile = projectFolder() + QStringLiteral("/.quillomat.lock");
+    QLockFile otherCopy(lockFile);
+    ASSERT_TRUE(otherCopy.tryLock(0));
+    AppState& app = App();
+    app.ProjectAction = 1;
+    ASSERT_TRUE(OpenProject());
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:The project Robot is open in another copy of the program. It "
+                                                     "is opened read-only: changes to it can't be saved here.")});
+    EXPECT_EQ(app.ProjectReadOnly, True);
+
+    // Every save is refused; no file changes.
+    const QMap<QString, QByteArray> files = filesBelow(folder());
+    const TaskPtr drive = app.TaskList.Item(QStringLiteral("Drive"));
+    const SubPtr blink = app.SubList.Item(QStringLiteral("Blink"));
+    drive->mTitle = QStringLiteral("changed");
+    drive->Dirty = True;
+    blink->mTitle = QStringLiteral("changed");
+    blink->Dirty = True;
+    app.RcxSetup->Dirty = True;
+    presenter.shown.clear();
+    EXPECT_FALSE(SaveProject());
+    EXPECT_FALSE(SaveTask(*drive));
+    EXPECT_FALSE(SaveSub(*blink));
+    const QString refusal = QStringLiteral("48:The project Robot is open in another copy of the program: it was "
+                                           "opened read-only and can't be saved here.");
+    EXPECT_EQ(messages(), (QStringList{refusal, refusal, refusal}));
+    EXPECT_EQ(filesBelow(folder()), files);
+    EXPECT_EQ(app.RcxSetup->Dirty, True);
+    EXPECT_EQ(drive->Dirty, True);
+
+    // Once the other copy has let the project go, opening it again takes the
+    // lock: the project saves, and now another copy is refused the lock.
+    otherCopy.unlock();
+    presenter.shown.clear();
+    ASSERT_TRUE(OpenProject());
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_EQ(app.ProjectReadOnly, False);
+    EXPECT_TRUE(SaveProject());
+    QLockFile later(lockFile);
+    EXPECT_FALSE(later.tryLock(0));
+    EXPECT_EQ(later.error(), QLockFile::LockFailedError);
+}
+
+// The lock goes with the open project: opening the same project again keeps
+// it, opening another (or a new one) lets it go, a project that fails to open
+// leaves it where it is, and the program's end lets it go. A lock left by a
+// copy that died is cleared.
+TEST_F(ProjectFileTest, TheLockGoesWithTheOpenProject)
+{
+    copyTree(fixtureFolder(), folder());
+    const QString other = folder() + QStringLiteral("/Projects/Other.dir");
+    copyTree(projectFolder(), other);
+    ASSERT_TRUE(QFile::rename(other + QStringLiteral("/Robot.qmd"), other + QStringLiteral("/Other.qmd")));
+    auto heldHere = [](const QString& projectFolder) {
+        QLockFile probe(projectFolder + QStringLiteral("/.quillomat.lock"));
+        if (!probe.tryLock(0))
+            return true;
+        probe.unlock();
+        return false;
+    };
+
+    // A lock whose copy is gone: its process number is above any there can be.
+    const QString robotLock = projectFolder() + QStringLiteral("/.quillomat.lock");
+    {
+        QLockFile l(robotLock);
+        ASSERT_TRUE(l.tryLock(0));
+        QByteArray bytes = readFile(robotLock);
+        l.unlock();
+        bytes.replace(0, bytes.indexOf('\n'), "4194999");
+        writeFile(robotLock, bytes);
+    }
+    AppState& app = App();
+    app.ProjectAction = 1;
+    ASSERT_TRUE(OpenProject());
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_EQ(app.ProjectReadOnly, False);
+    EXPECT_TRUE(readFile(robotLock).startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+    EXPECT_TRUE(heldHere(projectFolder()));
+
+    ASSERT_TRUE(OpenProject());  // the same project again
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_TRUE(heldHere(projectFolder()));
+
+    app.RcxSetup->ProjectName = QStringLiteral("Other");
+    ASSERT_TRUE(OpenProject());
+    EXPECT_FALSE(heldHere(projectFolder()));
+    EXPECT_TRUE(heldHere(other));
+
+    QFile::remove(projectFolder() + QStringLiteral("/Arm.tas"));
+    app.RcxSetup->ProjectName = QStringLiteral("Robot");
+    EXPECT_FALSE(OpenProject());
+    EXPECT_FALSE(heldHere(projectFolder()));
+    EXPECT_TRUE(heldHere(other));
+
+    // A new project lets the lock go; its first save takes that of its folder.
+    app.RcxSetup->ProjectName = QStringLiteral("Fresh");
+    app.ProjectAction = 2;
+    windows.openAnswers.append({false, QStringLiteral("Main"), 2});
+    ASSERT_TRUE(OpenProject());
+    EXPECT_FALSE(heldHere(other));
+    ASSERT_TRUE(SaveProject());
+    const QString fresh = folder() + QStringLiteral("/Projects/Fresh.dir");
+    EXPECT_TRUE(heldHere(fresh));
+
+    ResetApp();  // as the program ends
+    EXPECT_FALSE(heldHere(fresh));
 }
 
 // Whatever else stops a reading (here the joystick a Joystick & Keyboard
