@@ -26,7 +26,7 @@ void WriteDatalogFile(const QString& path, const QVector<DatalogRecord>& records
 void ReadDatalogFile(const QString& path, QVector<DatalogRecord>& records)
 {
     RecordReader reader;
-    reader.open(path);
+    reader.open(path, FileKind::DatalogList);
     // Read aside: the records in hand stay until the whole file has been read.
     QVector<DatalogRecord> read;
     while (!reader.atEnd()) {

@@ -18,6 +18,7 @@
 
 class IPhantomControl;
 class IModalRunner;
+class QLockFile;
 
 struct AppState {
     AppState();
@@ -76,6 +77,12 @@ struct AppState {
     // to its virtual brick.
     Long BrickPort = -1;
     Boolean VirtualBrickTold = False;
+
+    // The open project's lock, held in its folder while this copy of the
+    // program may save it; the project is read-only when another copy held
+    // the lock as it was opened (model/ProjectFile.h).
+    std::shared_ptr<QLockFile> ProjectLock;
+    Boolean ProjectReadOnly = False;
 
     // Results of the open/new dialog.
     Boolean OpenCanceled = False;

@@ -22,7 +22,9 @@ QString ChooseDataFolder()
 
 namespace {
 
-// Copies every file below a folder into the same place below another.
+// Copies every file below a folder into the same place below another. Only
+// regular files are copied: a link to a device (listed among the files)
+// would be copied without end.
 int copyTree(const QString& from, const QString& to)
 {
     int copied = 0;
@@ -30,6 +32,8 @@ int copyTree(const QString& from, const QString& to)
     QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString source = it.next();
+        if (!QFileInfo(source).isFile())
+            continue;
         const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(source);
         QDir().mkpath(QFileInfo(target).path());
         if (!QFileInfo::exists(target) && QFile::copy(source, target))

@@ -1,6 +1,8 @@
 #include "model/FirmwareImage.h"
 
-#include <QFile>
+#include "model/Records.h"
+#include "model/VbError.h"
+
 #include <QList>
 
 #include <vector>
@@ -42,13 +44,20 @@ void FirmwareImage::fail(int line, const QString& what)
 
 FirmwareImage FirmwareImage::ReadFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    try {
+        return Parse(ReadWholeFile(path, FileKind::Firmware));
+    } catch (const VbError& e) {
+        // A file that is no regular file or too large says so; any other
+        // failure is a file that can't be read.
+        QString why = e.description();
+        if (why == errorDescription(e.number()))
+            why = QStringLiteral("it can't be read");
+        else
+            why[0] = why[0].toLower();
         FirmwareImage result;
-        result.fail(0, QStringLiteral("it can't be read"));
+        result.fail(0, why);
         return result;
     }
-    return Parse(file.readAll());
 }
 
 FirmwareImage FirmwareImage::Parse(const QByteArray& text)

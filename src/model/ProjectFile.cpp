@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 
 #include <cerrno>
 
@@ -137,6 +138,66 @@ struct ProjectParts {
     }
 };
 
+// A file or folder that a link leads out of the data folder, refused with a
+// description that names it.
+void checkInDataFolder(const QString& path)
+{
+    try {
+        CheckInDataFolder(path);
+    } catch (const VbError& e) {
+        raiseError(e.number(), FileFailure(e, QFileInfo(path).fileName()));
+    }
+}
+
+// Everything of the project that a save writes into: its folder, the project
+// and task files in it (those of tasks still to be added too) and the Subs
+// folder. The sub files are looked at as they are read.
+void checkProjectInDataFolder()
+{
+    const QString folder = ProjectFolderPath();
+    checkInDataFolder(folder);
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList({QStringLiteral("*.qmd"), QStringLiteral("*.tas")},
+                                   QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
+    for (const QFileInfo& entry : entries)
+        checkInDataFolder(entry.filePath());
+    checkInDataFolder(SubFolderPath());
+}
+
+// The name of the lock file in a project's folder.
+QString lockPath(const QString& projectFolder)
+{
+    return projectFolder + QStringLiteral("/.quillomat.lock");
+}
+
+// The lock of a project's folder for this copy of the program: the one it
+// holds already, or a new one. None when the lock can't be taken: `elsewhere`
+// then tells that another copy holds it. (A folder that takes no lock file
+// gives none without `elsewhere`: the project then saves as the folder lets it.)
+std::shared_ptr<QLockFile> lockProjectFolder(const QString& projectFolder, bool& elsewhere)
+{
+    elsewhere = false;
+    const QString path = lockPath(projectFolder);
+    const std::shared_ptr<QLockFile>& held = App().ProjectLock;
+    if (held && held->fileName() == path && held->isLocked())
+        return held;
+    auto lock = std::make_shared<QLockFile>(path);
+    // A lock is stale when the copy that took it is gone, however old it is.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0))
+        return lock;
+    elsewhere = lock->error() == QLockFile::LockFailedError;
+    return nullptr;
+}
+
+void tellOpenElsewhere()
+{
+    ShowMessage(QStringLiteral("The project %1 is open in another copy of the program. It is opened read-only: "
+                               "changes to it can't be saved here.")
+                    .arg(App().RcxSetup->ProjectName),
+                MsgStyle::Exclamation);
+}
+
 // Reads the project file and every task and sub file of the project into the
 // state, touching no window. A failure goes to the caller with a description
 // that names the file it came from.
@@ -145,9 +206,10 @@ void readProject()
     AppState& app = App();
     clsRcx& rcx = *app.RcxSetup;
     const QString path = ProjectFilePath();  // a name that can't be a file's tells so itself
+    checkProjectInDataFolder();
     RecordReader file;
     try {
-        file.open(path);
+        file.open(path, FileKind::Project);
 
         readStatement(file, [&] { app.ProjectType = file.integerField(); });
         buildBuiltInObjects();
@@ -304,12 +366,18 @@ bool openExistingProject()
         app.Windows->SetPointer(kPointerDefault);
         throw;
     }
+    // The project read takes its folder's lock from here on; the project
+    // before keeps its own while it may still stay the open one.
+    bool elsewhere = false;
+    std::shared_ptr<QLockFile> lock = lockProjectFolder(ProjectFolderPath(), elsewhere);
     // The windows of the project before close while it is still the open one.
     aside.swapWith(app);
     if (!closeWindowsBefore())
         return false;
     aside.swapWith(app);
     aside = ProjectParts();
+    app.ProjectLock = std::move(lock);
+    app.ProjectReadOnly = elsewhere ? True : False;
 
     try {
         startWithoutTheProjectBefore();
@@ -326,13 +394,14 @@ bool openExistingProject()
         }
         app.Windows->SetToolbarsForType();
         app.Windows->SetPointer(kPointerDefault);
-        return true;
     } catch (const VbError& e) {
         // The project read is the open one now, whatever window failed to show it.
         ShowMessage(e.description(), MsgStyle::Exclamation);
         app.Windows->SetPointer(kPointerDefault);
-        return true;
     }
+    if (app.ProjectReadOnly)
+        tellOpenElsewhere();
+    return true;
 }
 
 // Makes a new project with its first task. The task is asked for while the
@@ -343,6 +412,15 @@ bool openExistingProject()
 bool openNewProject()
 {
     AppState& app = App();
+    // Its folder is made in Projects, its subs go into Subs.
+    try {
+        checkInDataFolder(ProjectsFolderPath());
+        checkInDataFolder(SubFolderPath());
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        app.Windows->SetPointer(kPointerDefault);
+        return false;
+    }
     if (!AskForTask(1)) {
         app.Windows->SetPointer(kPointerDefault);
         return false;
@@ -350,6 +428,10 @@ bool openNewProject()
     app.Windows->SetPointer(kPointerHourglass);
     if (!closeWindowsBefore())
         return false;
+    // The project before is no longer open here; the new one is locked as its
+    // folder is made.
+    app.ProjectLock.reset();
+    app.ProjectReadOnly = False;
     app.TaskList.Clear();
     app.SubList.Clear();
     app.ObjectList.Clear();
@@ -460,6 +542,18 @@ bool OpenProject()
     return app.ProjectAction == 2 ? openNewProject() : openExistingProject();
 }
 
+bool RefuseReadOnlySave()
+{
+    AppState& app = App();
+    if (!app.ProjectReadOnly)
+        return false;
+    ShowMessage(QStringLiteral("The project %1 is open in another copy of the program: it was opened read-only "
+                               "and can't be saved here.")
+                    .arg(app.RcxSetup->ProjectName),
+                MsgStyle::Exclamation);
+    return true;
+}
+
 // The project file is what makes a set of task and sub files the project: it
 // is written last, and only once every module's file is, so that a save that
 // fails or stops anywhere leaves a project file whose modules' files are all
@@ -469,6 +563,8 @@ bool OpenProject()
 bool SaveProject()
 {
     AppState& app = App();
+    if (RefuseReadOnlySave())
+        return false;
     RecordWriter file;
     QString madeFolder;  // a new project's folder, made by this save
     app.Windows->SetPointer(kPointerHourglass);
@@ -479,6 +575,8 @@ bool SaveProject()
         file.close();
         if (madeFolder.isEmpty())
             return;
+        // The lock file lies in the folder too.
+        app.ProjectLock.reset();
         for (const auto& e : app.TaskList) {
             try {
                 if (QFile::remove(TaskFilePath(e.item->Name)))
@@ -507,6 +605,8 @@ bool SaveProject()
             if (!QDir().mkpath(ProjectsFolderPath()) || !QDir().mkdir(folder))
                 raiseError(Err::PathNotFound);
             madeFolder = folder;
+            bool elsewhere = false;
+            app.ProjectLock = lockProjectFolder(folder, elsewhere);
             app.ProjectAction = 1;
         }
         // The records are kept until the modules are written; a project file

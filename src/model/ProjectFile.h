@@ -22,10 +22,22 @@
 // ("from_to") and variables (name, number, value, source) up to
 // "EndVarDef",0,0,0; the tasks (name, number) up to "EndTaskDef",0; the subs
 // up to "EndSubDef",0.
+//
+// A project is opened by one copy of the program at a time: the copy that
+// opens it holds a lock file in its folder until it opens another project or
+// ends (a copy that died leaves a lock that the next one clears). A copy that
+// opens a project another copy holds is told so and opens it read-only: it
+// saves nothing of it. A project whose folder, project or task files, or whose
+// Subs folder, lead out of the data folder through a link is refused with a
+// message naming the file, for a save would write through the link.
 #include <QString>
 
 bool OpenProject();
 bool SaveProject();
+
+// True, after a message saying so, when the open project is read-only (it was
+// opened while another copy of the program had it open): the saves ask first.
+bool RefuseReadOnlySave();
 
 // Splits a port line at its commas into at most eight fields, each trimmed of
 // blanks; a double quote counts as a blank. Field 1 comes back in line itself.

@@ -15,6 +15,9 @@
 #include <cstring>
 #include <system_error>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -161,32 +164,129 @@ QString StoredTextRefusal(const QString& text, TextField field)
         .arg(text.mid(beyond, pair ? 2 : 1), QString::number(uint(code), 16).toUpper().rightJustified(4, u'0'));
 }
 
+// ---- Reading a file whole ----
+
+namespace {
+
+constexpr qint64 kMegabyte = 1024 * 1024;
+
+QString kindName(FileKind kind)
+{
+    switch (kind) {
+    case FileKind::Project: return QStringLiteral("project file");
+    case FileKind::Task: return QStringLiteral("task file");
+    case FileKind::Sub: return QStringLiteral("sub file");
+    case FileKind::Firmware: return QStringLiteral("firmware file");
+    case FileKind::DatalogList: return QStringLiteral("datalog list");
+    }
+    return QStringLiteral("file");
+}
+
+// Why a path could not be looked at or opened, asked of the file system only
+// then: nearly every open succeeds.
+[[noreturn]] void raiseOpenFailure(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists())
+        raiseError(Err::PathNotFound);
+    if (!info.exists())
+        raiseError(Err::FileNotFound);
+    raiseError(Err::PathFileAccess);
+}
+
+[[noreturn]] void raiseTooLarge(FileKind kind)
+{
+    raiseError(Err::PathFileAccess, QStringLiteral("Too large for a %1 (over %2 MB)")
+                                        .arg(kindName(kind))
+                                        .arg(LargestFile(kind) / kMegabyte));
+}
+
+// A folder does not open as a file; a FIFO, a socket or a device is never
+// read, nor a file larger than its kind allows.
+void checkReadable(const struct stat& st, FileKind kind)
+{
+    if (S_ISDIR(st.st_mode))
+        raiseError(Err::PathFileAccess);
+    if (!S_ISREG(st.st_mode))
+        raiseError(Err::PathFileAccess, QStringLiteral("Not a regular file"));
+    if (st.st_size > LargestFile(kind))
+        raiseTooLarge(kind);
+}
+
+}  // namespace
+
+qint64 LargestFile(FileKind kind)
+{
+    switch (kind) {
+    // Six port lines, at most 9 tasks and 8 subs, and the named values: even
+    // a few thousand constants and ranges stay well under 1 MB.
+    case FileKind::Project: return 4 * kMegabyte;
+    // A grid holds at most 80 commands, a record of well under 300 bytes each:
+    // 80 blocks whose bodies are full make 6480 records, under 2 MB.
+    case FileKind::Task:
+    case FileKind::Sub: return 8 * kMegabyte;
+    // A 16 KB image, even in S-records of one byte each, is under 250 KB.
+    case FileKind::Firmware: return 1 * kMegabyte;
+    // The brick's datalog holds at most 32767 entries, a line of the list each.
+    case FileKind::DatalogList: return 16 * kMegabyte;
+    }
+    return kMegabyte;
+}
+
+QByteArray ReadWholeFile(const QString& path, FileKind kind)
+{
+    const QByteArray name = QFile::encodeName(path);
+    // What the path leads to is looked at before it is opened (opening a FIFO
+    // waits for a writer), and what was opened once more: the path may lead
+    // elsewhere by then. Opened without waiting, a FIFO met then is refused too.
+    struct stat st {};
+    if (name.isEmpty() || ::stat(name.constData(), &st) != 0)
+        raiseOpenFailure(path);
+    checkReadable(st, kind);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        raiseOpenFailure(path);
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    if (::fstat(fd, &st) != 0)
+        raiseError(Err::PathFileAccess);
+    checkReadable(st, kind);
+
+    // The bytes the file's size promises and one more in the first read, then
+    // whatever it has beyond them (a file that grew, or one whose size is not
+    // known), never more than one byte over the kind's largest size.
+    const qint64 largest = LargestFile(kind);
+    QByteArray data(qsizetype(st.st_size) + 1, Qt::Uninitialized);
+    qsizetype got = 0;
+    for (;;) {
+        if (got == data.size()) {
+            if (got > largest)
+                raiseTooLarge(kind);
+            data.resize(qsizetype(std::min<qint64>(largest + 1, std::max<qint64>(2 * qint64(got), 4096))));
+        }
+        const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            raiseError(DeviceIoError);
+        if (n == 0)
+            break;
+        got += qsizetype(n);
+    }
+    data.resize(got);
+    return data;
+}
+
 // ---- RecordReader ----
 
 RecordReader::RecordReader(QByteArray data) : mData(std::move(data)), mPos(recordsStart(mData)), mOpen(true) {}
 
-void RecordReader::open(const QString& path)
+void RecordReader::open(const QString& path, FileKind kind)
 {
     close();
-    QFile file(path);
-    // Nearly every open succeeds: why one failed is asked of the file system
-    // only then. A folder does not open as a file.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        const QFileInfo info(path);
-        if (!info.absoluteDir().exists())
-            raiseError(Err::PathNotFound);
-        if (!info.exists())
-            raiseError(Err::FileNotFound);
-        raiseError(Err::PathFileAccess);
-    }
-    // The bytes the file's size promises in one read, then whatever it has
-    // beyond them (a file that grew, or one whose size is not known).
-    const qint64 size = file.size();
-    QByteArray data(qsizetype(size), Qt::Uninitialized);
-    const qint64 got = size > 0 ? file.read(data.data(), size) : 0;
-    data.resize(qsizetype(std::max<qint64>(got, 0)));
-    data.append(file.readAll());
-    mData = std::move(data);
+    mData = ReadWholeFile(path, kind);
     mPos = recordsStart(mData);
     mAfterComma = false;
     mOpen = true;

@@ -26,6 +26,21 @@ enum class TextField { Quoted, Split };
 // drops the blanks at a text's ends; they are not refused here.)
 QString StoredTextRefusal(const QString& text, TextField field);
 
+// The kinds of file the program reads whole. Each kind has a largest size, far
+// above any real file of its kind; a file over it is refused before a byte of
+// it is read.
+enum class FileKind { Project, Task, Sub, Firmware, DatalogList };
+
+// The largest size, in bytes, that a file of the kind is read at.
+qint64 LargestFile(FileKind kind);
+
+// Reads a file whole. Only a regular file (its links followed) is read: a
+// FIFO, a socket or a device is refused without waiting on it, as is a file
+// larger than its kind allows. Failure 76 when its folder does not exist, 53
+// when it does not exist, 75 when it can't be read (a folder too) and, with a
+// description saying why, when it is no regular file or too large.
+QByteArray ReadWholeFile(const QString& path, FileKind kind);
+
 // Reads a file's records field by field. The whole file is read when it is
 // opened; reading then takes fields one after another without regard to line
 // ends (a line end also ends a field). A UTF-8 byte order mark before the
@@ -36,9 +51,9 @@ public:
     // Reads from the bytes given, as from a file just opened.
     explicit RecordReader(QByteArray data);
 
-    // Opens a file for reading: failure 53 when it does not exist, 75 when it
-    // can't be read.
-    void open(const QString& path);
+    // Opens a file of the kind for reading, reading it whole as
+    // ReadWholeFile does, with its failures.
+    void open(const QString& path, FileKind kind);
     void close();
     bool isOpen() const { return mOpen; }
 

@@ -5,6 +5,7 @@
 #include "model/Grid.h"
 #include "model/Messages.h"
 #include "model/NamedValues.h"
+#include "model/ProjectFile.h"
 #include "model/Records.h"
 #include "model/VbError.h"
 
@@ -128,6 +129,14 @@ void readCommands(RecordReader& file, CommandCollection& grid, int depth)
             return;
         if (marker && vb::SameText(key, "Else"))
             continue;
+        // The save writes the grid's cells alone: a command elsewhere would be
+        // lost by it, so a file that holds one is refused.
+        if (co->x < 0 || co->x > 1 || co->y < 1 || co->y > 40)
+            raiseError(Err::SubscriptOutOfRange,
+                       QStringLiteral("A command lies outside the grid (column %1, row %2; the grid has "
+                                      "columns 0 and 1, rows 1 to 40)")
+                           .arg(co->x)
+                           .arg(co->y));
         const QString cell = ColKey(co->x, co->y);
         if (OpensBlock(key)) {
             co->Commands = std::make_shared<CommandCollection>();
@@ -247,6 +256,22 @@ QString SubFilePath(const QString& subName)
     return SubFolderPath() + QLatin1Char('/') + subName + QStringLiteral(".sub");
 }
 
+void CheckInDataFolder(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        if (info.isSymLink())
+            raiseError(Err::PathFileAccess,
+                       QStringLiteral("A link that leads to nothing (to %1)").arg(info.symLinkTarget()));
+        return;
+    }
+    const QString root = QFileInfo(dataFolder()).canonicalFilePath();
+    const QString target = info.canonicalFilePath();
+    const QString below = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
+    if (root.isEmpty() || (target != root && !target.startsWith(below)))
+        raiseError(Err::PathFileAccess, QStringLiteral("Leads outside the data folder (to %1)").arg(target));
+}
+
 // ---- Grids ----
 
 bool WriteCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long kind)
@@ -258,6 +283,8 @@ bool WriteCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long ki
 
 bool SaveTask(clsTask& task)
 {
+    if (RefuseReadOnlySave())
+        return false;
     RecordWriter file;
     try {
         file.open(TaskFilePath(task.Name));
@@ -280,6 +307,8 @@ bool SaveTask(clsTask& task)
 
 bool SaveSub(clsSub& sub)
 {
+    if (RefuseReadOnlySave())
+        return false;
     RecordWriter file;
     try {
         const QString path = SubFilePath(sub.Name);
@@ -317,7 +346,8 @@ bool ReadTask(clsTask& task, Integer flag)
     try {
         const QString path = TaskFilePath(task.Name);
         fileName = QFileInfo(path).fileName();
-        file.open(path);
+        CheckInDataFolder(path);
+        file.open(path, FileKind::Task);
         readTaskHeader(file, task);
         try {
             readCommands(file, *task.Commands(), 0);
@@ -348,7 +378,8 @@ bool ReadSub(clsSub& sub, Integer flag)
     AppState& app = App();
     RecordReader file;
     try {
-        file.open(SubFilePath(sub.Name));
+        CheckInDataFolder(SubFilePath(sub.Name));
+        file.open(SubFilePath(sub.Name), FileKind::Sub);
         readSubHeader(file, sub);
         try {
             readCommands(file, *sub.Commands(), 0);
@@ -380,7 +411,8 @@ void ReadTaskFile(clsTask& task)
     const QString path = TaskFilePath(task.Name);  // a name that can't be a file's tells so itself
     try {
         RecordReader file;
-        file.open(path);
+        CheckInDataFolder(path);
+        file.open(path, FileKind::Task);
         readTaskHeader(file, task);
         readCommands(file, *task.Commands(), 0);
     } catch (const VbError& e) {
@@ -392,7 +424,8 @@ void ReadSubFile(clsSub& sub)
 {
     try {
         RecordReader file;
-        file.open(SubFilePath(sub.Name));
+        CheckInDataFolder(SubFilePath(sub.Name));
+        file.open(SubFilePath(sub.Name), FileKind::Sub);
         readSubHeader(file, sub);
         readCommands(file, *sub.Commands(), 0);
         sub.ModulType = ModuleKind::Sub;

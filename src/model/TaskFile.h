@@ -56,3 +56,8 @@ bool NameFitsFileSystem(const QString& folder, const QString& name, const QStrin
 // ("helper.sub" finds "Helper.sub"). Empty when there is none or no folder.
 QString EntryLike(const QString& folder, const QString& entryName);
 QString SubFilePath(const QString& subName);
+// Refuses a file or folder below the data folder that a link leads out of it
+// (or to nothing): a save would write through the link into whatever it leads
+// to. Failure 75, its description saying where the link leads; nothing at the
+// path is no failure. Links that stay inside the data folder are kept.
+void CheckInDataFolder(const QString& path);

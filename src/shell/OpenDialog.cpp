@@ -52,13 +52,17 @@ bool nameFits(Long objToOpen, const QString& name)
 }
 
 // The first field of a project file: its project type. False when the file is
-// missing or does not begin with a number.
+// missing, can't be read as a project file or does not begin with a number.
 bool readProjectType(const QString& path, Long& type)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    try {
+        bytes = ReadWholeFile(path, FileKind::Project);
+    } catch (const VbError&) {
         return false;
-    const QString line = QString::fromLatin1(f.readLine()).trimmed();
+    }
+    const qsizetype lineEnd = bytes.indexOf('\n');
+    const QString line = QString::fromLatin1(lineEnd < 0 ? bytes : bytes.left(lineEnd + 1)).trimmed();
     const QString first = line.section(QLatin1Char(','), 0, 0).trimmed();
     double n = 0;
     if (!vb::parseNumber(first, n))
@@ -283,7 +287,7 @@ void frmOpen::LV1_ItemClick(QListWidgetItem* item)
                                               QStringLiteral(".sub");
     RecordReader file;
     try {
-        file.open(path);
+        file.open(path, ObjToOpen == 2 ? FileKind::Task : FileKind::Sub);
         file.field();
         file.field();
         file.field();

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray readFile(const QString& path)
@@ -57,6 +59,24 @@ TEST(DataFolder, IsTheVariablesFolderOrQuillomatInTheUsersDataFolder)
         EXPECT_EQ(ChooseDataFolder(), tmp.path() + QStringLiteral("/share/Quillomat"));
         EXPECT_TRUE(QFileInfo(tmp.path() + QStringLiteral("/share/Quillomat")).isDir());
     }
+}
+
+// Only regular files are copied: a link to a device would be copied without
+// end, and a FIFO would hold the start up.
+TEST(DataFolder, OnlyRegularFilesAreCopied)
+{
+    QTemporaryDir program, data;
+    writeFile(program.path() + QStringLiteral("/Robot.dir/Robot.qmd"), "0\r\n0\r\n");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), program.path() + QStringLiteral("/Robot.dir/Zero.tas")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(program.path() + QStringLiteral("/Robot.dir/Fifo.tas")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(program.path() + QStringLiteral("/Robot.dir/Robot.qmd"),
+                            program.path() + QStringLiteral("/Robot.dir/Linked.tas")));
+
+    EXPECT_EQ(CopyProjectsOnFirstStart(program.path(), data.path()), 2);
+    const QString copied = data.path() + QStringLiteral("/Projects/Robot.dir");
+    EXPECT_EQ(QDir(copied).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral("Linked.tas"), QStringLiteral("Robot.qmd")}));
+    EXPECT_EQ(readFile(copied + QStringLiteral("/Linked.tas")), "0\r\n0\r\n");  // the file the link leads to
 }
 
 TEST(DataFolder, ProjectsBesideTheProgramAreCopiedOnceIntoAnEmptyDataFolder)

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -157,4 +160,45 @@ TEST(FirmwareImage, TheMessageNamesTheFileAndTheLine)
     const FirmwareImage missing = FirmwareImage::ReadFile(dir.filePath(QStringLiteral("none.lgo")));
     EXPECT_EQ(missing.describeFault(QStringLiteral("none.lgo")),
               QStringLiteral("The firmware file none.lgo can't be used: it can't be read. Nothing was sent to the RCX."));
+}
+
+// The file is read from disk only when it is a regular file no larger than
+// any firmware file: a FIFO would hold the program up, a device or a huge
+// file fill its memory.
+TEST(FirmwareImage, OnlyARegularFileOfAFirmwareFilesSizeIsRead)
+{
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("good.lgo"));
+    {
+        QFile f(good);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(join(soundLines()));
+    }
+    EXPECT_TRUE(FirmwareImage::ReadFile(good).isValid());
+
+    const QString fifo = dir.filePath(QStringLiteral("fifo.lgo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = dir.filePath(QStringLiteral("zero.lgo"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const QString huge = dir.filePath(QStringLiteral("huge.lgo"));
+    ASSERT_TRUE(QFile::copy(good, huge));
+    ASSERT_TRUE(QFile(huge).resize(1024 * 1024 + 1));  // sparse: no room taken on the disk
+
+    struct Case {
+        QString path;
+        const char* why;
+    };
+    const Case cases[] = {
+        {fifo, "not a regular file"},
+        {zero, "not a regular file"},
+        {huge, "too large for a firmware file (over 1 MB)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const FirmwareImage fw = FirmwareImage::ReadFile(c.path);
+        EXPECT_FALSE(fw.isValid());
+        EXPECT_EQ(fw.describeFault(QStringLiteral("f.lgo")),
+                  QStringLiteral("The firmware file f.lgo can't be used: %1. Nothing was sent to the RCX.")
+                      .arg(QLatin1String(c.why)));
+    }
 }

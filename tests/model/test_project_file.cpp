@@ -8,10 +8,14 @@
 #include "model/TaskFile.h"
 #include "model/VbError.h"
 
+#include <QCoreApplication>
+#include <QLockFile>
+
 #include <cerrno>
 #include <functional>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace filetest;
 
@@ -667,6 +671,34 @@ TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
              writeFile(folder() + QStringLiteral("/Subs/Cracked.sub"), crlf({"0,0,1,\"s\"", "\"G_WAIT\",\"\",x"}));
          },
          QStringLiteral("48:Type mismatch while Opening SubFile %1/Subs/Cracked.sub")},
+        {"a task with a command outside the grid",
+         [&](const QString& other) {
+             writeFile(other + QStringLiteral("/Arm.tas"),
+                       crlf({"1,1,1,\"t\"", "\"M_ON\",\"\",-1,,,,,\"\",\"\",0,,0,,2,1"}));
+         },
+         QStringLiteral("48:A command lies outside the grid (column 2, row 1; the grid has columns 0 and 1, "
+                        "rows 1 to 40) in Arm.tas")},
+        // Files that are no regular files or too large are refused unread (the
+        // large ones are sparse: they take no room on the disk).
+        {"a task file that is a FIFO",
+         [&](const QString& other) {
+             QFile::remove(other + QStringLiteral("/Arm.tas"));
+             ASSERT_EQ(::mkfifo(QFile::encodeName(other + QStringLiteral("/Arm.tas")).constData(), 0600), 0);
+         },
+         QStringLiteral("48:Not a regular file: Arm.tas")},
+        {"a project file larger than any",
+         [&](const QString& other) { ASSERT_TRUE(QFile(other + QStringLiteral("/Other.qmd")).resize(4 << 20 | 1)); },
+         QStringLiteral("48:Too large for a project file (over 4 MB): Other.qmd")},
+        {"a task file larger than any",
+         [&](const QString& other) { ASSERT_TRUE(QFile(other + QStringLiteral("/Drive.tas")).resize(8 << 20 | 1)); },
+         QStringLiteral("48:Too large for a task file (over 8 MB): Drive.tas")},
+        {"a sub file larger than any",
+         [&](const QString& other) {
+             replaceIn(other + QStringLiteral("/Other.qmd"), "\"Beep twice\",2", "\"Huge\",2");
+             writeFile(folder() + QStringLiteral("/Subs/Huge.sub"), crlf({"0,0,1,\"s\""}));
+             ASSERT_TRUE(QFile(folder() + QStringLiteral("/Subs/Huge.sub")).resize(8 << 20 | 1));
+         },
+         QStringLiteral("48:Too large for a sub file (over 8 MB) while Opening SubFile %1/Subs/Huge.sub")},
     };
 
     ASSERT_TRUE(openFixture());
@@ -720,6 +752,211 @@ TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
     ASSERT_TRUE(SaveProject());
     EXPECT_EQ(filesBelow(folder() + QStringLiteral("/Projects/Robot.dir")),
               filesBelow(fixtureFolder() + QStringLiteral("/Projects/Robot.dir")));
+}
+
+// A save writes through a link into whatever the link leads to. A project
+// whose folder, project or task files (those it does not list too, for a task
+// added later would be saved through them), or whose Subs folder or sub files,
+// lead out of the data folder is refused with a message naming the file, and
+// nothing outside is touched. Links that stay inside the data folder are kept.
+TEST_F(ProjectFileTest, ALinkOutOfTheDataFolderIsRefused)
+{
+    QTemporaryDir elsewhereDir;
+    copyTree(fixtureFolder(), elsewhereDir.path());
+    const QString elsewhere = QFileInfo(elsewhereDir.path()).canonicalFilePath();
+    const QString there = elsewhere + QStringLiteral("/Projects/Robot.dir");
+    ASSERT_TRUE(openFixture());
+    AppState& app = App();
+    const QString before = projectDump();
+    const QString robot = projectFolder();
+    const QString subs = folder() + QStringLiteral("/Subs");
+    const QString projects = folder() + QStringLiteral("/Projects");
+
+    // The entry at `path` replaced by a link to `target`, and the entry back.
+    auto linkInstead = [](const QString& path, const QString& target) {
+        ASSERT_TRUE(QFile::rename(path, path + QStringLiteral(".away")));
+        ASSERT_TRUE(QFile::link(target, path));
+    };
+    auto putBack = [](const QString& path) {
+        ASSERT_TRUE(QFile::remove(path));
+        ASSERT_TRUE(QFile::rename(path + QStringLiteral(".away"), path));
+    };
+    struct Case {
+        const char* what;
+        bool fresh;  // a new project is asked for
+        QString entry;
+        QString target;  // empty: a new link at entry
+        QString message;
+    };
+    const QString outside = QStringLiteral("48:Leads outside the data folder (to %1): %2");
+    const Case cases[] = {
+        {"a task file", false, robot + QStringLiteral("/Arm.tas"), there + QStringLiteral("/Arm.tas"),
+         outside.arg(there + QStringLiteral("/Arm.tas"), QStringLiteral("Arm.tas"))},
+        {"the project file", false, robot + QStringLiteral("/Robot.qmd"), there + QStringLiteral("/Robot.qmd"),
+         outside.arg(there + QStringLiteral("/Robot.qmd"), QStringLiteral("Robot.qmd"))},
+        {"a task file the project does not list", false, robot + QStringLiteral("/New.tas"),
+         there + QStringLiteral("/Drive.tas"), outside.arg(there + QStringLiteral("/Drive.tas"), QStringLiteral("New.tas"))},
+        {"a link that leads to nothing", false, robot + QStringLiteral("/New.tas"), elsewhere + QStringLiteral("/none.tas"),
+         QStringLiteral("48:A link that leads to nothing (to %1/none.tas): New.tas").arg(elsewhere)},
+        {"a sub file", false, subs + QStringLiteral("/Blink.sub"), elsewhere + QStringLiteral("/Subs/Blink.sub"),
+         QStringLiteral("48:Leads outside the data folder (to %1/Subs/Blink.sub) while Opening SubFile %2/Subs/Blink.sub")
+             .arg(elsewhere, folder())},
+        {"the Subs folder", false, subs, elsewhere + QStringLiteral("/Subs"),
+         outside.arg(elsewhere + QStringLiteral("/Subs"), QStringLiteral("Subs"))},
+        {"the project's folder", false, robot, there, outside.arg(there, QStringLiteral("Robot.dir"))},
+        {"the Projects folder", false, projects, elsewhere + QStringLiteral("/Projects"),
+         outside.arg(there, QStringLiteral("Robot.dir"))},
+        {"the Projects folder, for a new project", true, projects, elsewhere + QStringLiteral("/Projects"),
+         outside.arg(elsewhere + QStringLiteral("/Projects"), QStringLiteral("Projects"))},
+        {"the Subs folder, for a new project", true, subs, elsewhere + QStringLiteral("/Subs"),
+         outside.arg(elsewhere + QStringLiteral("/Subs"), QStringLiteral("Subs"))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool replaces = QFileInfo::exists(c.entry);
+        if (replaces)
+            linkInstead(c.entry, c.target);
+        else
+            ASSERT_TRUE(QFile::link(c.target, c.entry));
+        presenter.shown.clear();
+        app.ProjectAction = c.fresh ? 2 : 1;
+        EXPECT_FALSE(OpenProject());
+        EXPECT_EQ(messages(), QStringList{c.message});
+        EXPECT_EQ(projectDump(), before);
+        EXPECT_TRUE(windows.openDialogCalls.isEmpty());  // a new project's first task is not asked for
+        if (replaces)
+            putBack(c.entry);
+        else
+            ASSERT_TRUE(QFile::remove(c.entry));
+    }
+    app.ProjectAction = 1;
+    EXPECT_EQ(filesBelow(elsewhere), filesBelow(fixtureFolder()));
+
+    // A link that stays inside the data folder is kept: the project opens.
+    const QString inside = folder() + QStringLiteral("/Kept/Arm.tas");
+    QDir().mkpath(QFileInfo(inside).path());
+    ASSERT_TRUE(QFile::rename(robot + QStringLiteral("/Arm.tas"), inside));
+    ASSERT_TRUE(QFile::link(inside, robot + QStringLiteral("/Arm.tas")));
+    presenter.shown.clear();
+    EXPECT_TRUE(OpenProject());
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_EQ(projectDump(), before);
+}
+
+// Two copies of the program on one project would each save over the other's
+// work. The copy that opens a project another holds is told so and opens it
+// read-only: it saves nothing of it. (A second QLockFile object on the lock
+// file stands for the other copy: the lock is its object's, even within one
+// process.)
+TEST_F(ProjectFileTest, AProjectOpenInAnotherCopyOpensReadOnly)
+{
+    copyTree(fixtureFolder(), folder());
+    const QString lockFile = projectFolder() + QStringLiteral("/.quillomat.lock");
+    QLockFile otherCopy(lockFile);
+    ASSERT_TRUE(otherCopy.tryLock(0));
+    AppState& app = App();
+    app.ProjectAction = 1;
+    ASSERT_TRUE(OpenProject());
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:The project Robot is open in another copy of the program. It "
+                                                     "is opened read-only: changes to it can't be saved here.")});
+    EXPECT_EQ(app.ProjectReadOnly, True);
+
+    // Every save is refused; no file changes.
+    const QMap<QString, QByteArray> files = filesBelow(folder());
+    const TaskPtr drive = app.TaskList.Item(QStringLiteral("Drive"));
+    const SubPtr blink = app.SubList.Item(QStringLiteral("Blink"));
+    drive->mTitle = QStringLiteral("changed");
+    drive->Dirty = True;
+    blink->mTitle = QStringLiteral("changed");
+    blink->Dirty = True;
+    app.RcxSetup->Dirty = True;
+    presenter.shown.clear();
+    EXPECT_FALSE(SaveProject());
+    EXPECT_FALSE(SaveTask(*drive));
+    EXPECT_FALSE(SaveSub(*blink));
+    const QString refusal = QStringLiteral("48:The project Robot is open in another copy of the program: it was "
+                                           "opened read-only and can't be saved here.");
+    EXPECT_EQ(messages(), (QStringList{refusal, refusal, refusal}));
+    EXPECT_EQ(filesBelow(folder()), files);
+    EXPECT_EQ(app.RcxSetup->Dirty, True);
+    EXPECT_EQ(drive->Dirty, True);
+
+    // Once the other copy has let the project go, opening it again takes the
+    // lock: the project saves, and now another copy is refused the lock.
+    otherCopy.unlock();
+    presenter.shown.clear();
+    ASSERT_TRUE(OpenProject());
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_EQ(app.ProjectReadOnly, False);
+    EXPECT_TRUE(SaveProject());
+    QLockFile later(lockFile);
+    EXPECT_FALSE(later.tryLock(0));
+    EXPECT_EQ(later.error(), QLockFile::LockFailedError);
+}
+
+// The lock goes with the open project: opening the same project again keeps
+// it, opening another (or a new one) lets it go, a project that fails to open
+// leaves it where it is, and the program's end lets it go. A lock left by a
+// copy that died is cleared.
+TEST_F(ProjectFileTest, TheLockGoesWithTheOpenProject)
+{
+    copyTree(fixtureFolder(), folder());
+    const QString other = folder() + QStringLiteral("/Projects/Other.dir");
+    copyTree(projectFolder(), other);
+    ASSERT_TRUE(QFile::rename(other + QStringLiteral("/Robot.qmd"), other + QStringLiteral("/Other.qmd")));
+    auto heldHere = [](const QString& projectFolder) {
+        QLockFile probe(projectFolder + QStringLiteral("/.quillomat.lock"));
+        if (!probe.tryLock(0))
+            return true;
+        probe.unlock();
+        return false;
+    };
+
+    // A lock whose copy is gone: its process number is above any there can be.
+    const QString robotLock = projectFolder() + QStringLiteral("/.quillomat.lock");
+    {
+        QLockFile l(robotLock);
+        ASSERT_TRUE(l.tryLock(0));
+        QByteArray bytes = readFile(robotLock);
+        l.unlock();
+        bytes.replace(0, bytes.indexOf('\n'), "4194999");
+        writeFile(robotLock, bytes);
+    }
+    AppState& app = App();
+    app.ProjectAction = 1;
+    ASSERT_TRUE(OpenProject());
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_EQ(app.ProjectReadOnly, False);
+    EXPECT_TRUE(readFile(robotLock).startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+    EXPECT_TRUE(heldHere(projectFolder()));
+
+    ASSERT_TRUE(OpenProject());  // the same project again
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_TRUE(heldHere(projectFolder()));
+
+    app.RcxSetup->ProjectName = QStringLiteral("Other");
+    ASSERT_TRUE(OpenProject());
+    EXPECT_FALSE(heldHere(projectFolder()));
+    EXPECT_TRUE(heldHere(other));
+
+    QFile::remove(projectFolder() + QStringLiteral("/Arm.tas"));
+    app.RcxSetup->ProjectName = QStringLiteral("Robot");
+    EXPECT_FALSE(OpenProject());
+    EXPECT_FALSE(heldHere(projectFolder()));
+    EXPECT_TRUE(heldHere(other));
+
+    // A new project lets the lock go; its first save takes that of its folder.
+    app.RcxSetup->ProjectName = QStringLiteral("Fresh");
+    app.ProjectAction = 2;
+    windows.openAnswers.append({false, QStringLiteral("Main"), 2});
+    ASSERT_TRUE(OpenProject());
+    EXPECT_FALSE(heldHere(other));
+    ASSERT_TRUE(SaveProject());
+    const QString fresh = folder() + QStringLiteral("/Projects/Fresh.dir");
+    EXPECT_TRUE(heldHere(fresh));
+
+    ResetApp();  // as the program ends
+    EXPECT_FALSE(heldHere(fresh));
 }
 
 // Whatever else stops a reading (here the joystick a Joystick & Keyboard

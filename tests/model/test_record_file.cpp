@@ -15,6 +15,8 @@
 #include <cerrno>
 #include <functional>
 
+#include <sys/stat.h>
+
 using namespace filetest;
 
 namespace {
@@ -109,10 +111,94 @@ TEST(RecordReader, OpeningAMissingFileFails)
 {
     QTemporaryDir tmp;
     RecordReader r;
-    EXPECT_EQ(failureNumber([&] { r.open(tmp.path() + QStringLiteral("/none.tas")); }), Err::FileNotFound);
-    EXPECT_EQ(failureNumber([&] { r.open(tmp.path() + QStringLiteral("/no/none.tas")); }), Err::PathNotFound);
-    EXPECT_EQ(failureNumber([&] { r.open(tmp.path()); }), Err::PathFileAccess);
+    EXPECT_EQ(failureNumber([&] { r.open(tmp.path() + QStringLiteral("/none.tas"), FileKind::Task); }), Err::FileNotFound);
+    EXPECT_EQ(failureNumber([&] { r.open(tmp.path() + QStringLiteral("/no/none.tas"), FileKind::Task); }), Err::PathNotFound);
+    EXPECT_EQ(failureNumber([&] { r.open(tmp.path(), FileKind::Task); }), Err::PathFileAccess);
     EXPECT_FALSE(r.isOpen());
+}
+
+// Only a regular file is read, its links followed: a FIFO neither holds the
+// reading up nor a device fills the memory. The failure says why.
+TEST(ReadWholeFile, ReadsNothingButARegularFile)
+{
+    QTemporaryDir tmp;
+    const QString fifo = tmp.filePath(QStringLiteral("fifo.tas"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString toFifo = tmp.filePath(QStringLiteral("toFifo.tas"));
+    ASSERT_TRUE(QFile::link(fifo, toFifo));
+    const QString toZero = tmp.filePath(QStringLiteral("zero.tas"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), toZero));
+    const QString toFolder = tmp.filePath(QStringLiteral("folder.tas"));
+    ASSERT_TRUE(QFile::link(tmp.path(), toFolder));
+    const QString plain = tmp.filePath(QStringLiteral("plain.tas"));
+    writeFile(plain, "1,1,1,\"t\"\r\n");
+    const QString toPlain = tmp.filePath(QStringLiteral("toPlain.tas"));
+    ASSERT_TRUE(QFile::link(plain, toPlain));
+
+    struct Case {
+        const char* what;
+        QString path;
+        QString description;
+    };
+    const Case cases[] = {
+        {"a FIFO", fifo, QStringLiteral("Not a regular file")},
+        {"a link to a FIFO", toFifo, QStringLiteral("Not a regular file")},
+        {"a link to /dev/zero", toZero, QStringLiteral("Not a regular file")},
+        {"the device itself", QStringLiteral("/dev/zero"), QStringLiteral("Not a regular file")},
+        {"a link to a folder", toFolder, QStringLiteral("Path/File access error")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            ReadWholeFile(c.path, FileKind::Task);
+            ADD_FAILURE() << "read";
+        } catch (const VbError& e) {
+            EXPECT_EQ(e.number(), Err::PathFileAccess);
+            EXPECT_EQ(e.description(), c.description);
+        }
+        RecordReader r;
+        EXPECT_EQ(failureNumber([&] { r.open(c.path, FileKind::Task); }), Err::PathFileAccess);
+        EXPECT_FALSE(r.isOpen());
+    }
+    // A link to a regular file is read as the file.
+    EXPECT_EQ(ReadWholeFile(toPlain, FileKind::Task), QByteArray("1,1,1,\"t\"\r\n"));
+}
+
+// A file larger than any of its kind is refused before it is read (the files
+// here are sparse: they take no room on the disk).
+TEST(ReadWholeFile, RefusesAFileLargerThanItsKindAllows)
+{
+    struct Case {
+        FileKind kind;
+        const char* description;
+    };
+    const Case cases[] = {
+        {FileKind::Project, "Too large for a project file (over 4 MB)"},
+        {FileKind::Task, "Too large for a task file (over 8 MB)"},
+        {FileKind::Sub, "Too large for a sub file (over 8 MB)"},
+        {FileKind::Firmware, "Too large for a firmware file (over 1 MB)"},
+        {FileKind::DatalogList, "Too large for a datalog list (over 16 MB)"},
+    };
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("big"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.description);
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            ASSERT_TRUE(f.resize(LargestFile(c.kind) + 1));
+        }
+        try {
+            ReadWholeFile(path, c.kind);
+            ADD_FAILURE() << "read";
+        } catch (const VbError& e) {
+            EXPECT_EQ(e.number(), Err::PathFileAccess);
+            EXPECT_EQ(e.description(), QLatin1String(c.description));
+        }
+    }
+    // The largest size itself is read.
+    ASSERT_TRUE(QFile(path).resize(LargestFile(FileKind::Firmware)));
+    EXPECT_EQ(ReadWholeFile(path, FileKind::Firmware).size(), LargestFile(FileKind::Firmware));
 }
 
 TEST(RecordWriter, WritesFieldsByTheirKind)

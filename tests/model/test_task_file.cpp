@@ -500,6 +500,53 @@ TEST_F(TaskFileTest, ACommandFailureLeavesTheModuleOutOfItsList)
                            QStringLiteral("48:Type mismatch while Opening SubFile %1/Subs/S.sub").arg(folder())}));
 }
 
+// The editor shows and a save writes the 2 x 40 cells of a grid alone: a file
+// with a command elsewhere, in the module or in a block's body, is refused
+// with a message naming the file and the cell, rather than read and then lost
+// by the next save.
+TEST_F(TaskFileTest, ACommandOutsideTheGridIsRefused)
+{
+    struct Case {
+        const char* what;
+        QByteArray records;
+        const char* cell;
+    };
+    const Case cases[] = {
+        {"column 2", lines({rec("M_ON", 0, 1), rec("M_OFF", 2, 1)}), "column 2, row 1"},
+        {"a column before the first", lines({rec("M_ON", -1, 5)}), "column -1, row 5"},
+        {"row 0", lines({rec("M_ON", 0, 0)}), "column 0, row 0"},
+        {"row 41", lines({rec("M_ON", 1, 41)}), "column 1, row 41"},
+        {"in a block's body", lines({rec("L_LOOP", 0, 1), rec("M_ON", 0, 41), kEndLoop}), "column 0, row 41"},
+    };
+    const QString refusal = QStringLiteral("48:A command lies outside the grid (%1; the grid has columns 0 and 1, "
+                                           "rows 1 to 40)");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        presenter.shown.clear();
+        writeFile(taskPath(QStringLiteral("T")), lines({"1,1,1,\"T\""}) + c.records);
+        writeFile(subPath(QStringLiteral("S")), lines({"0,0,1,\"S\""}) + c.records);
+        App().CurrentTask = std::make_shared<clsTask>();
+        App().CurrentTask->Name = QStringLiteral("T");
+        EXPECT_TRUE(ReadTask(*App().CurrentTask, False));
+        EXPECT_FALSE(App().TaskList.Exists(QStringLiteral("T")));
+        App().CurrentSub = std::make_shared<clsSub>();
+        App().CurrentSub->Name = QStringLiteral("S");
+        EXPECT_TRUE(ReadSub(*App().CurrentSub, False));
+        EXPECT_FALSE(App().SubList.Exists(QStringLiteral("S")));
+        const QString cell = QLatin1String(c.cell);
+        EXPECT_EQ(messages(), (QStringList{refusal.arg(cell) + QStringLiteral(" in T.tas"),
+                                           refusal.arg(cell) + QStringLiteral(" while Opening SubFile %1/Subs/S.sub")
+                                                                   .arg(folder())}));
+        EXPECT_TRUE(windows.addedModules.isEmpty());
+    }
+
+    // The grid's corners are in it.
+    presenter.shown.clear();
+    const TaskPtr task = readTaskWith(lines({rec("M_ON", 0, 1), rec("M_OFF", 1, 40)}));
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_EQ(sortedKeys(*task->Commands()), (QStringList{QStringLiteral("0001"), QStringLiteral("0140")}));
+}
+
 TEST_F(TaskFileTest, NestingTooDeepFailsWithoutCrashing)
 {
     QByteArray records;

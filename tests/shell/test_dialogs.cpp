@@ -10,6 +10,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+
+#include <sys/stat.h>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -154,6 +156,19 @@ TEST_F(OpenDialogTest, ProjectListFollowsTheTypeOption)
     EXPECT_EQ(App().OpenName, QStringLiteral("Pad"));
     EXPECT_EQ(App().ProjectAction, 1);
     EXPECT_EQ(d->result(), int(QDialog::Accepted));
+}
+
+// A project file that is no regular file is left out of the list: the list
+// neither waits on a FIFO nor reads a device.
+TEST_F(OpenDialogTest, AProjectFileThatIsNoRegularFileIsLeftOut)
+{
+    const QString p = folder.path();
+    QDir(p).mkpath("Projects/Pipe.dir");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(p + "/Projects/Pipe.dir/Pipe.qmd").constData(), 0600), 0);
+    QDir(p).mkpath("Projects/Zero.dir");
+    ASSERT_TRUE(QFile::link("/dev/zero", p + "/Projects/Zero.dir/Zero.qmd"));
+    auto d = open(1, 3);
+    EXPECT_EQ(itemTexts(d->LV1), (QStringList{"Arm", "Robot"}));
 }
 
 TEST_F(OpenDialogTest, NothingOfTheTypeGivesNothingSelected)

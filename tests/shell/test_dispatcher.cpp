@@ -1,5 +1,6 @@
 // The main toolbar's keys.
 #include "support/RecordingControl.h"
+#include "support/TestFiles.h"
 #include "shell/ShellFixture.h"
 #include "shell/KeyTracker.h"
 #include "shell/MainWindow.h"
@@ -16,6 +17,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QLockFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -450,6 +453,55 @@ TEST_F(DispatcherTest, ANewProjectWhoseFirstTaskIsCancelledLeavesTheOpenProject)
         EXPECT_TRUE(IsDirty(0));
         main->TB1_ButtonClick(QStringLiteral("SAVE"));
     }
+}
+
+// Through the real open and save: a project that another copy of the program
+// holds opens read-only with a message saying so, and SAVE refuses to write
+// it, so that neither copy saves over the other's work.
+TEST_F(DispatcherTest, AProjectOpenInAnotherCopyIsNotSaved)
+{
+    const QString robot = folder.path() + QStringLiteral("/Projects/Robot.dir");
+    writeFile(robot + QStringLiteral("/Robot.qmd"),
+              "0\r\n0\r\n1,0,1,0,7,\"\",\"\",\"\"\r\n1,1,1,0,7,\"\",\"\",\"\"\r\n1,2,1,0,7,\"\",\"\",\"\"\r\n"
+              "40,0,0,0,\"\"\r\n40,0,1,0,\"\"\r\n40,0,2,0,\"\"\r\n\"EndVarDef\",0,0,0\r\n\"Drive\",1\r\n"
+              "\"EndTaskDef\",0\r\n\"EndSubDef\",0\r\n");
+    writeFile(robot + QStringLiteral("/Drive.tas"), "1,1,1,\"d\"\r\n");
+    QLockFile otherCopy(robot + QStringLiteral("/.quillomat.lock"));
+    ASSERT_TRUE(otherCopy.tryLock(0));
+
+    const ShellOperations real = ShellOperations::Defaults();
+    main->Ops.OpenProject = real.OpenProject;
+    main->Ops.SaveProject = real.SaveProject;
+    main->setDeskTopFactory([] {
+        auto* w = new ListedWindow(QString(), 0, QString());
+        return DeskTopWindow{w, w};
+    });
+    runner.script = [](QDialog& d) {
+        auto& open = static_cast<frmOpen&>(d);
+        open.SSTab1->setCurrentIndex(1);
+        ASSERT_EQ(open.LV1->count(), 1);
+        open.cmdOk_Click(0);
+    };
+    main->TB1_ButtonClick(QStringLiteral("OPEN"));
+    AppState& app = App();
+    ASSERT_EQ(app.RcxSetup->ProjectName, QStringLiteral("Robot"));
+    ASSERT_TRUE(app.TaskList.Exists(QStringLiteral("Drive")));
+    EXPECT_EQ(presenter.texts(), QStringList{"The project Robot is open in another copy of the program. It is "
+                                             "opened read-only: changes to it can't be saved here."});
+
+    auto readFile = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
+    const QByteArray before = readFile(robot + QStringLiteral("/Drive.tas"));
+    app.TaskList.Item(QStringLiteral("Drive"))->mTitle = QStringLiteral("changed");
+    app.TaskList.Item(QStringLiteral("Drive"))->Dirty = True;
+    presenter.shown.clear();
+    main->TB1_ButtonClick(QStringLiteral("SAVE"));
+    EXPECT_EQ(presenter.texts(), QStringList{"The project Robot is open in another copy of the program: it was "
+                                             "opened read-only and can't be saved here."});
+    EXPECT_EQ(readFile(robot + QStringLiteral("/Drive.tas")), before);
+    EXPECT_TRUE(IsDirty(0));
 }
 
 TEST_F(DispatcherTest, NewTaskOpensItsWindowAndDropsTheMap)
