@@ -1,20 +1,34 @@
-# qm_library(NAME deps...): the library qm_NAME from every source below src/NAME.
+# qm_library(NAME deps...): the library qm_NAME from every source below src/NAME,
+# except those of its widget-free core src/NAME/core (see qm_core).
 # A folder without sources yet gives an empty interface library, so later layers can
 # name it already.
 function(qm_library name)
+  qm_add_library(qm_${name} ${name} ${ARGN})
+endfunction()
+
+# qm_core(NAME deps...): the library qm_NAME_core from every source below src/NAME/core,
+# the logic of a window folder without its windows.
+function(qm_core name)
+  qm_add_library(qm_${name}_core ${name}/core ${ARGN})
+endfunction()
+
+function(qm_add_library target folder)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
-       ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp
-       ${CMAKE_SOURCE_DIR}/src/${name}/*.h
-       ${CMAKE_SOURCE_DIR}/src/${name}/*.qrc)
+       ${CMAKE_SOURCE_DIR}/src/${folder}/*.cpp
+       ${CMAKE_SOURCE_DIR}/src/${folder}/*.h
+       ${CMAKE_SOURCE_DIR}/src/${folder}/*.qrc)
   list(FILTER sources INCLUDE REGEX "\\.cpp$|\\.h$|\\.qrc$")
+  if(NOT folder MATCHES "/core$")
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_SOURCE_DIR}/src/${folder}/core/")
+  endif()
   set(cpp ${sources})
   list(FILTER cpp INCLUDE REGEX "\\.cpp$")
   if(cpp)
-    add_library(qm_${name} STATIC ${sources})
-    target_link_libraries(qm_${name} PUBLIC qm_settings ${ARGN})
+    add_library(${target} STATIC ${sources})
+    target_link_libraries(${target} PUBLIC qm_settings ${ARGN})
   else()
-    add_library(qm_${name} INTERFACE)
-    target_link_libraries(qm_${name} INTERFACE qm_settings ${ARGN})
+    add_library(${target} INTERFACE)
+    target_link_libraries(${target} INTERFACE qm_settings ${ARGN})
   endif()
 endfunction()
 

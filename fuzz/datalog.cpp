@@ -1,7 +1,7 @@
 // The datalog list file as the datalog window opens it: whatever the bytes,
 // reading either gives records or fails with a failure number, and records
 // read, written and read again come back the same.
-#include "datalog/DatalogFile.h"
+#include "datalog/core/DatalogFile.h"
 #include "model/VbError.h"
 
 #include <QFile>

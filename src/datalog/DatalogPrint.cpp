@@ -1,6 +1,6 @@
 #include "datalog/DatalogPrint.h"
 
-#include "datalog/DatalogFile.h"
+#include "datalog/core/DatalogFile.h"
 #include "model/AppState.h"
 #include "shell/PdfFile.h"
 

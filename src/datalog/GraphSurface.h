@@ -4,7 +4,7 @@
 // twips; deviceTwips says how many twips one device pixel holds (15 on the
 // screen, 1440 / dpi on a printer), pixelTwips how many twips a screen pixel
 // holds, so that lines are one screen pixel wide on every device.
-#include "datalog/DatalogGraph.h"
+#include "datalog/core/DatalogGraph.h"
 
 #include <QFont>
 #include <QPointF>

@@ -1,7 +1,7 @@
 #include "datalog/frmDatalog.h"
 
 #include "compiler/ModuleCompile.h"
-#include "datalog/DatalogFile.h"
+#include "datalog/core/DatalogFile.h"
 #include "datalog/DatalogPrint.h"
 #include "datalog/GraphSurface.h"
 #include "datalog/frmDatalogRange.h"

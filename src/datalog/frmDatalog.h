@@ -3,8 +3,8 @@
 // lists it, draws it as a graph, saves, opens and prints it, and shows a page
 // of instructions. Closing it only hides it, so its list, records, graph
 // settings and range choice are there again the next time.
-#include "datalog/DatalogGraph.h"
-#include "datalog/DatalogUpload.h"
+#include "datalog/core/DatalogGraph.h"
+#include "datalog/core/DatalogUpload.h"
 #include "model/Variant.h"
 #include "shell/WindowRegistry.h"
 

@@ -2,7 +2,7 @@
 // The graph settings dialog: the graph's title, its X item and caption, its
 // Y items and caption. It hides instead of closing, so its settings stay for
 // the next opening; Cancel brings back what was in force at the last Ok.
-#include "datalog/DatalogGraph.h"
+#include "datalog/core/DatalogGraph.h"
 #include "datalog/DatalogDialog.h"
 
 class QComboBox;

@@ -9,7 +9,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "desktop/GridDocument.h"
+#include "desktop/core/GridDocument.h"
 #include "model/Variant.h"
 
 class frmDeskTop;

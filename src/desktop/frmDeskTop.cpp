@@ -4,7 +4,7 @@
 
 #include "compiler/Transmit.h"
 #include "desktop/Twips.h"
-#include "desktop/frames/FrameControls.h"
+#include "desktop/core/FrameControls.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "model/AppState.h"
 #include "model/CommandCatalogue.h"

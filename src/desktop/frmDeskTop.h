@@ -10,7 +10,7 @@
 // the desk, one picture box per command, kept by the command's PicIndex;
 // picCommand(0) is the template whose size is the cell size.
 #include "desktop/DeskTopWidgets.h"
-#include "desktop/GridDocument.h"
+#include "desktop/core/GridDocument.h"
 #include "model/Command.h"
 #include "model/Services.h"
 #include "shell/WindowRegistry.h"

@@ -2,7 +2,7 @@
 // The sensor properties dialog frmSensorProp and the motor properties dialog
 // frmMotorProp of the RCX set-up window. Their decisions live in
 // SensorProperties and MotorProperties (SetupService.h); the dialogs show them.
-#include "setup/SetupService.h"
+#include "setup/core/SetupService.h"
 
 #include <QDialog>
 

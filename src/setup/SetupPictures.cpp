@@ -1,6 +1,6 @@
 #include "setup/SetupPictures.h"
 
-#include "setup/SetupService.h"
+#include "setup/core/SetupService.h"
 
 #include <QGuiApplication>
 #include <QLinearGradient>

@@ -5,7 +5,7 @@
 // brick tools. What the window decides lives in SetupService.h; the handlers
 // here route the widgets' events to it and show the result. Every handler is
 // callable from tests.
-#include "setup/SetupService.h"
+#include "setup/core/SetupService.h"
 #include "shell/WindowRegistry.h"
 
 #include <QDialog>

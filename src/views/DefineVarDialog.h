@@ -3,7 +3,7 @@
 // with their lists and boxes, and the buttons Add, Delete, Close and Update
 // acting on the tab shown. The logic is DefineVarLogic; the dialog mirrors its
 // boxes, lists and focus.
-#include "views/DefineVar.h"
+#include "views/core/DefineVar.h"
 
 #include <QDialog>
 

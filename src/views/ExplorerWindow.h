@@ -3,7 +3,7 @@
 // at the right edge of the main window's MDI area. A double click opens a
 // module, the pop-up menu removes one. A close by the user only hides it.
 #include "shell/WindowRegistry.h"
-#include "views/ProjectExplorer.h"
+#include "views/core/ProjectExplorer.h"
 
 #include <QWidget>
 

@@ -3,7 +3,7 @@
 // with its pop-up menu (find, update, open and close, jump, picture size,
 // print), F3 to find again and a double click to jump.
 #include "shell/WindowRegistry.h"
-#include "views/ProjectMap.h"
+#include "views/core/ProjectMap.h"
 
 #include <QWidget>
 

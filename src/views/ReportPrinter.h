@@ -2,7 +2,7 @@
 // Prints the project report: on the system's default printer, or, when no
 // printer is installed, into a new PDF file named after the project in the
 // user's data folder. The status strip says where it went.
-#include "views/ProjectMap.h"
+#include "views/core/ProjectMap.h"
 
 enum class ReportTarget { DefaultPrinter, Pdf };
 

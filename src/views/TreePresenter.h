@@ -2,7 +2,7 @@
 // Shows a ViewTree in a tree widget: one item per node (its key in the item's
 // data), the node's picture from the program's pictures, the expanded flags
 // applied, and the tree's expanding and collapsing written back to the nodes.
-#include "views/ViewTree.h"
+#include "views/core/ViewTree.h"
 
 #include <QString>
 

@@ -5,7 +5,7 @@
 // temporary data folder.
 #include "../shell/ShellFixture.h"
 
-#include "datalog/DatalogUpload.h"
+#include "datalog/core/DatalogUpload.h"
 #include "link/PhantomControl.h"
 #include "model/AppState.h"
 

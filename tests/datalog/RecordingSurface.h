@@ -1,7 +1,7 @@
 #pragma once
 // A graph surface that writes down what is drawn on it, with simple text
 // metrics: every character 100 twips wide, every text 200 twips high.
-#include "datalog/DatalogGraph.h"
+#include "datalog/core/DatalogGraph.h"
 
 #include <QList>
 

@@ -2,7 +2,7 @@
 #include "support/Failures.h"
 #include "support/TestFiles.h"
 
-#include "datalog/DatalogFile.h"
+#include "datalog/core/DatalogFile.h"
 #include "model/VbError.h"
 
 #include <QFile>

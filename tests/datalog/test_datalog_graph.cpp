@@ -2,8 +2,8 @@
 #include "RecordingSurface.h"
 #include "support/Failures.h"
 
-#include "datalog/DatalogGraph.h"
-#include "datalog/DatalogUpload.h"
+#include "datalog/core/DatalogGraph.h"
+#include "datalog/core/DatalogUpload.h"
 #include "model/VbError.h"
 
 #include <gtest/gtest.h>

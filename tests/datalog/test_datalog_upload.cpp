@@ -3,7 +3,7 @@
 #include "support/Failures.h"
 #include "support/RecordingControl.h"
 
-#include "datalog/DatalogUpload.h"
+#include "datalog/core/DatalogUpload.h"
 #include "model/VbError.h"
 
 #include <gtest/gtest.h>

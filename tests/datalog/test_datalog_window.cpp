@@ -6,7 +6,7 @@
 #include "support/RecordingControl.h"
 #include "support/TestFiles.h"
 
-#include "datalog/DatalogFile.h"
+#include "datalog/core/DatalogFile.h"
 #include "datalog/DatalogPrint.h"
 #include "datalog/frmDatalog.h"
 #include "datalog/frmDatalogRange.h"

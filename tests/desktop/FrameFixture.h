@@ -5,7 +5,7 @@
 #include "../compiler/CompilerFixture.h"
 
 #include "compiler/Translate.h"
-#include "desktop/frames/FrameControls.h"
+#include "desktop/core/FrameControls.h"
 #include "support/Failures.h"
 
 class FrameTest : public CompilerTest {

@@ -3,7 +3,7 @@
 // the operator cycle and the logic captions.
 #include "FrameFixture.h"
 
-#include "desktop/frames/LogicFrame.h"
+#include "desktop/core/LogicFrame.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The grid document without a window: cursor and selection, placing, moving
 // the selection, making room, closing gaps, the clipboard and delete.
-#include "desktop/GridDocument.h"
+#include "desktop/core/GridDocument.h"
 #include "model/AppState.h"
 #include "model/Grid.h"
 

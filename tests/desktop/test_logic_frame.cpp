@@ -4,7 +4,7 @@
 // lists.
 #include "FrameFixture.h"
 
-#include "desktop/frames/LogicFrame.h"
+#include "desktop/core/LogicFrame.h"
 
 namespace {
 

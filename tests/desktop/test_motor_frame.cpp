@@ -3,7 +3,7 @@
 // it writes, and what the compiler then lists.
 #include "FrameFixture.h"
 
-#include "desktop/frames/MotorFrame.h"
+#include "desktop/core/MotorFrame.h"
 
 namespace {
 

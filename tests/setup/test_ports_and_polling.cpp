@@ -4,7 +4,7 @@
 #include "model/Grid.h"
 #include "model/ProjectFile.h"
 #include "model/VbError.h"
-#include "setup/SetupService.h"
+#include "setup/core/SetupService.h"
 #include "support/TestFiles.h"
 
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "../shell/ShellFixture.h"
 
 #include "model/NamedValues.h"
-#include "setup/SetupService.h"
+#include "setup/core/SetupService.h"
 #include "setup/frmMain.h"
 #include "shell/MainWindow.h"
 

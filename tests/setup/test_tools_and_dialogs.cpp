@@ -2,7 +2,7 @@
 
 #include "model/ProjectFile.h"
 #include "model/VbError.h"
-#include "setup/SetupService.h"
+#include "setup/core/SetupService.h"
 #include "support/TestFiles.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 #include "ViewsFixture.h"
 #include "compiler/ModuleCompile.h"
 #include "model/ProjectFile.h"
-#include "views/DefineVar.h"
+#include "views/core/DefineVar.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 // Finding nodes by text with its wrap and single message, opening a branch,
 // and the jump from a node to its command's editor window.
 #include "ViewsFixture.h"
-#include "views/ProjectMap.h"
+#include "views/core/ProjectMap.h"
 
 class MapFindTest : public ViewsTest {
 protected:

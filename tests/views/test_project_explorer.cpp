@@ -3,7 +3,7 @@
 #include "ViewsFixture.h"
 #include "model/ModuleManagement.h"
 #include "model/TaskFile.h"
-#include "views/ProjectExplorer.h"
+#include "views/core/ProjectExplorer.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The map's tree: node keys, texts, images and tags, IF/WHILE bodies, the
 // partial rebuild, expansion of the active module and name clashes.
 #include "ViewsFixture.h"
-#include "views/ProjectMap.h"
+#include "views/core/ProjectMap.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The project report's lines, and the report printed to PDF and read back.
 #include "ViewsFixture.h"
-#include "views/ProjectMap.h"
+#include "views/core/ProjectMap.h"
 #include "views/ReportPrinter.h"
 #include "shell/PdfFile.h"
 

@@ -3,9 +3,9 @@
 // (MotorFrame, LogicFrame) and hands the user's actions to the frame's
 // handlers, then shows the state again. Ok and Cancel are passed on to the
 // editor window, which closes the frame.
-#include "desktop/frames/FrameControls.h"
-#include "desktop/frames/LogicFrame.h"
-#include "desktop/frames/MotorFrame.h"
+#include "desktop/core/FrameControls.h"
+#include "desktop/core/LogicFrame.h"
+#include "desktop/core/MotorFrame.h"
 
 #include <QCheckBox>
 #include <QComboBox>

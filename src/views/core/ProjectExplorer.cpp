@@ -1,4 +1,4 @@
-#include "views/ProjectExplorer.h"
+#include "views/core/ProjectExplorer.h"
 
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"

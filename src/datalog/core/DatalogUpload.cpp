@@ -1,4 +1,4 @@
-#include "datalog/DatalogUpload.h"
+#include "datalog/core/DatalogUpload.h"
 
 #include "model/AppState.h"
 #include "model/Phantom.h"

@@ -4,7 +4,7 @@
 // they were announced; opening a module and removing it from the project with
 // the remaining modules renumbered. frmProjExp presents it.
 #include "model/AppState.h"
-#include "views/ViewTree.h"
+#include "views/core/ViewTree.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "datalog/DatalogGraph.h"
+#include "datalog/core/DatalogGraph.h"
 
 #include "model/VbError.h"
 

@@ -7,7 +7,7 @@
 // command's parameters back as they were when the frame opened.
 //
 // Positions and sizes are twips inside the frame.
-#include "desktop/frames/FrameControls.h"
+#include "desktop/core/FrameControls.h"
 
 #include <functional>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "views/ViewTree.h"
+#include "views/core/ViewTree.h"
 
 #include "model/VbError.h"
 

@@ -1,4 +1,4 @@
-#include "desktop/frames/FrameControls.h"
+#include "desktop/core/FrameControls.h"
 
 #include "compiler/CommandCheck.h"
 #include "model/AppState.h"
@@ -6,7 +6,7 @@
 #include "model/Messages.h"
 #include "model/VbError.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QFontMetricsF>
 
 #include <cmath>
@@ -256,7 +256,7 @@ const FrameCombo* ListWithTypedName(std::initializer_list<const FrameCombo*> lis
 
 QString ComboToolTip(const FrameCombo& combo)
 {
-    const QFontMetricsF fm(QApplication::font());
+    const QFontMetricsF fm(QGuiApplication::font());
     const double textWidth = fm.horizontalAdvance(combo.Text + QStringLiteral("   ")) * App().TwipsX;
     return combo.Width < textWidth ? combo.Text : QString();
 }
@@ -276,7 +276,7 @@ bool ComboChoice(FrameCombo& combo)
 
 double CaptionWidth(const QString& text, bool bold)
 {
-    QFont f = QApplication::font();
+    QFont f = QGuiApplication::font();
     f.setBold(bold);
     const QFontMetricsF fm(f);
     return std::ceil(fm.horizontalAdvance(text) + 2) * App().TwipsX;

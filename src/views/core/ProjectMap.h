@@ -11,7 +11,7 @@
 // and NO nodes ("YES"/"NO" and NodeCounter, no text), holding the THEN and
 // ELSE columns. A node is a module node exactly when its Key equals its Text.
 #include "model/AppState.h"
-#include "views/ViewTree.h"
+#include "views/core/ViewTree.h"
 
 #include <functional>
 

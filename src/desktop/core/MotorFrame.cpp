@@ -1,4 +1,4 @@
-#include "desktop/frames/MotorFrame.h"
+#include "desktop/core/MotorFrame.h"
 
 #include "compiler/CommandCheck.h"
 #include "model/AppState.h"

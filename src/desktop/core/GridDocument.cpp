@@ -1,4 +1,4 @@
-#include "desktop/GridDocument.h"
+#include "desktop/core/GridDocument.h"
 
 #include "model/AppState.h"
 #include "model/CommandCatalogue.h"

@@ -1,4 +1,4 @@
-#include "setup/SetupService.h"
+#include "setup/core/SetupService.h"
 
 #include "compiler/CommandCheck.h"
 #include "compiler/ModuleCompile.h"
@@ -9,8 +9,8 @@
 #include "model/Phantom.h"
 #include "model/Records.h"
 #include "model/VbError.h"
-#include "shell/FileDialog.h"
 
+#include <QDir>
 #include <QStringList>
 
 #include <algorithm>
@@ -533,7 +533,7 @@ void BrickTools::FirmwareDownload()
         AppState& a = App();
         if ((a.FirmwareName.isEmpty() || a.FirmwarePath.isEmpty()) && !ChooseFirmwareFile())
             return;
-        const QString path = frmFirmware::JoinPath(a.FirmwarePath, a.FirmwareName);
+        const QString path = QDir(a.FirmwarePath).filePath(a.FirmwareName);
         // A broken file is never sent: the brick would be left without firmware.
         const FirmwareImage image = FirmwareImage::ReadFile(path);
         if (!image.isValid()) {

@@ -1,4 +1,4 @@
-#include "desktop/frames/LogicFrame.h"
+#include "desktop/core/LogicFrame.h"
 
 #include "compiler/CommandCheck.h"
 #include "model/AppState.h"

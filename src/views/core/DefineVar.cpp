@@ -1,4 +1,4 @@
-#include "views/DefineVar.h"
+#include "views/core/DefineVar.h"
 
 #include "compiler/CommandCheck.h"
 #include "model/Messages.h"

@@ -1,4 +1,4 @@
-#include "datalog/DatalogFile.h"
+#include "datalog/core/DatalogFile.h"
 
 #include "model/AppState.h"
 #include "model/Records.h"

@@ -1,4 +1,4 @@
-#include "views/ProjectMap.h"
+#include "views/core/ProjectMap.h"
 
 #include "model/CommandCatalogue.h"
 #include "model/Grid.h"
