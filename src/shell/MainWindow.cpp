@@ -9,6 +9,7 @@
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 #include "model/ProjectFile.h"
+#include "model/SettingsKeys.h"
 #include "shell/About.h"
 #include "shell/Help.h"
 #include "shell/MessagePresenter.h"
@@ -348,15 +349,11 @@ void mdiMain::GetInitParams()
 {
     AppState& a = App();
     try {
-        const QString adv = a.Settings->GetSetting(QStringLiteral("Preferences"), QStringLiteral("AdvancedMode"),
-                                                   QStringLiteral("0"));
-        a.AdvancedAlways = Variant(adv).toInteger() != 0 ? True : False;
+        a.AdvancedAlways = SettingsKeys::ReadAdvancedMode(*a.Settings) ? True : False;
         a.ShowAdvanced = a.AdvancedAlways;
-        a.ComPortNumber =
-            Variant(a.Settings->GetSetting(QStringLiteral("com"), QStringLiteral("comport"), QStringLiteral("-1")))
-                .toInteger();
-        a.FirmwarePath = a.Settings->GetSetting(QStringLiteral("firmware"), QStringLiteral("path"));
-        a.FirmwareName = a.Settings->GetSetting(QStringLiteral("firmware"), QStringLiteral("name"));
+        a.ComPortNumber = SettingsKeys::ReadComPort(*a.Settings);
+        a.FirmwarePath = SettingsKeys::ReadFirmwarePath(*a.Settings);
+        a.FirmwareName = SettingsKeys::ReadFirmwareName(*a.Settings);
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Critical);
     }
