@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr int kHourglass = 11;
-constexpr int kDefaultPointer = 0;
+constexpr int kHourglass = PointerShape::Hourglass;
+constexpr int kDefaultPointer = PointerShape::Default;
 
 bool towerAnswers()
 {

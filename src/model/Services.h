@@ -19,6 +19,11 @@ enum : int {
 };
 }
 
+// Screen pointer shapes.
+namespace PointerShape {
+enum : int { Default = 0, Hourglass = 11 };
+}
+
 class IMessagePresenter {
 public:
     virtual ~IMessagePresenter() = default;
@@ -139,7 +144,7 @@ public:
     virtual void ProgressSetMax(double /*v*/) {}
     virtual void ProgressSetValue(double /*v*/) {}
     virtual void ProgressSetVisible(bool /*visible*/) {}
-    // Screen pointer: 11 hourglass, 0 default; and the one last set.
+    // Screen pointer (PointerShape); and the one last set.
     virtual void SetPointer(int /*shape*/) {}
     virtual int Pointer() const { return 0; }
     // The preview window shows the listing.
