@@ -3,7 +3,7 @@
 #include "shell/MainWindow.h"
 
 #include "compiler/Transmit.h"
-#include "desktop/Twips.h"
+#include "shell/Twips.h"
 #include "desktop/frames/FrameControls.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "model/AppState.h"

@@ -1,6 +1,6 @@
 #include "setup/frmMain.h"
 
-#include "desktop/Twips.h"
+#include "shell/Twips.h"
 #include "link/PhantomControl.h"
 #include "model/AppState.h"
 #include "model/Messages.h"

@@ -19,6 +19,7 @@
 #include "shell/Pictures.h"
 #include "shell/ScreenPlacement.h"
 #include "shell/StatusStrip.h"
+#include "shell/Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -83,7 +84,7 @@ int pxX(double twips)
 
 Integer twX(int pixels)
 {
-    return Integer(pixels * App().TwipsX);
+    return Integer(TwipX(pixels));
 }
 
 }  // namespace
@@ -425,12 +426,12 @@ QList<ICommandWindow*> mdiMain::DeskTopWindows() const
 
 Long mdiMain::ScaleHeight() const
 {
-    return Long(mMdi->viewport()->height() * App().TwipsY);
+    return Long(TwipY(mMdi->viewport()->height()));
 }
 
 Long mdiMain::ScaleWidth() const
 {
-    return Long(mMdi->viewport()->width() * App().TwipsX);
+    return Long(TwipX(mMdi->viewport()->width()));
 }
 
 int mdiMain::WindowHandle(QWidget* window)
