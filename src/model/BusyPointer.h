@@ -1,5 +1,5 @@
 #pragma once
-// The hourglass for the time a piece of work takes: set when the BusyPointer
+// The hourglass while the program works: set when the BusyPointer
 // is made, the default pointer put back when it goes, on every way out.
 // Restore() puts the default back before then, where a message or a window
 // that follows must not show the hourglass.

@@ -98,8 +98,8 @@ public:
     virtual void ScrollScr() {}
 };
 
-// The windows of the shell and the later window issues, as the model and the
-// compiler call them.
+// The main window and the program's other windows (editors, explorer, map,
+// set-up window, preview), as the model and the compiler call them.
 class IWindowServices {
 public:
     virtual ~IWindowServices() = default;
