@@ -511,8 +511,8 @@ void mdiMain::TB_MouseMove(int, int, int, int)
     Integer w = PaletteHolderWidth();
     if (w >= 200)
         return;
-    const double target = PaletteBarWidth() + 3 * App().TwipsX;
-    for (double i = w; i <= target; i += 8 * App().TwipsX)
+    const double target = PaletteBarWidth() + TwipX(3);
+    for (double i = w; i <= target; i += TwipX(8))
         setPaletteHolderWidth(Integer(i));
     setPaletteHolderWidth(Integer(target));
 }
