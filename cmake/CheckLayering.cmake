@@ -21,9 +21,9 @@ set(uses_desktop      model link compiler shell desktop)
 set(uses_views/core   model link compiler views/core)
 set(uses_views        model link compiler shell views)
 set(uses_setup/core   model link compiler setup/core)
-set(uses_setup        model link compiler shell setup desktop/Twips.h)
+set(uses_setup        model link compiler shell setup)
 set(uses_datalog/core model link compiler datalog/core)
-set(uses_datalog      model link compiler shell datalog desktop/Twips.h)
+set(uses_datalog      model link compiler shell datalog)
 set(uses_app          model link compiler shell desktop views setup datalog app)
 
 # The libraries without windows: no header of Qt Widgets or Qt Print Support, and

@@ -3,6 +3,7 @@
 #include "compiler/Translate.h"
 #include "link/PortScan.h"
 #include "model/AppState.h"
+#include "model/BusyPointer.h"
 #include "model/Messages.h"
 #include "model/Phantom.h"
 
@@ -190,9 +191,8 @@ bool DownLoad(clsRcx& rcx, Long action)
 
 void UpdateSensor(clsRcx& /*rcx*/, Integer sensorIndex, Integer lType, Integer lMode)
 {
-    IWindowServices& windows = *App().Windows;
     try {
-        windows.SetPointer(11);
+        BusyPointer busy;
         Integer number = sensorIndex;
         const double mode = PB().Poll(OperandSource::SensorMode, number) / 32.0;
         number = sensorIndex;
@@ -201,9 +201,7 @@ void UpdateSensor(clsRcx& /*rcx*/, Integer sensorIndex, Integer lType, Integer l
             PB().SetSensorType(sensorIndex, lType);
             PB().SetSensorMode(sensorIndex, lMode, 0);
         }
-        windows.SetPointer(0);
     } catch (const VbError&) {
-        windows.SetPointer(0);
         ShowMessage(QStringLiteral("No comunication with the RCX!"), MsgStyle::Exclamation);
     }
 }

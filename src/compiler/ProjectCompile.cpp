@@ -4,6 +4,7 @@
 #include "compiler/Translate.h"
 #include "link/PortScan.h"
 #include "model/AppState.h"
+#include "model/BusyPointer.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 
@@ -12,8 +13,8 @@ namespace {
 constexpr int kStatusLeft = 700;
 constexpr Long kBlack = 0;
 constexpr Long kRed = 255;
-constexpr int kHourglass = 11;
-constexpr int kDefaultPointer = 0;
+constexpr int kHourglass = PointerShape::Hourglass;
+constexpr int kDefaultPointer = PointerShape::Default;
 constexpr Long kFirmware = 100;
 
 IWindowServices& windows() { return *App().Windows; }
@@ -80,7 +81,7 @@ bool CompileProject()
     // A failed compile always has a text for its error report: the set-up's
     // failure is kept for it while the modules compile.
     QString setupFailure;
-    windows().SetPointer(kHourglass);
+    BusyPointer busy(windows());
     try {
         try {
             if (!DownLoad(*app.RcxSetup, CompileMode::Listing))
@@ -95,7 +96,7 @@ bool CompileProject()
         for (const auto& e : app.TaskList) {
             app.CompileFailed = False;
             if (!Compile(*e.item)) {
-                windows().SetPointer(kDefaultPointer);
+                busy.Restore();
                 showFaultyModule(e.item.get(), ModuleKind::Task);
                 return false;
             }
@@ -103,17 +104,17 @@ bool CompileProject()
         for (const auto& e : app.SubList) {
             app.CompileFailed = False;
             if (!Compile(*e.item)) {
-                windows().SetPointer(kDefaultPointer);
+                busy.Restore();
                 showFaultyModule(e.item.get(), ModuleKind::Sub);
                 return false;
             }
         }
     } catch (const VbError& e) {
-        windows().SetPointer(kDefaultPointer);
+        busy.Restore();
         app.CompileError = reportFailure(e, "CompileProject");
         return false;
     }
-    windows().SetPointer(kDefaultPointer);
+    busy.Restore();
     if (!result && app.CompileError.isEmpty())
         app.CompileError = setupFailure;
     return result;

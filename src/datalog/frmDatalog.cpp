@@ -6,7 +6,7 @@
 #include "datalog/GraphSurface.h"
 #include "datalog/frmDatalogRange.h"
 #include "datalog/frmGraphSettings.h"
-#include "desktop/Twips.h"
+#include "shell/Twips.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "model/Phantom.h"

@@ -1,6 +1,6 @@
 #include "datalog/frmGraphSettings.h"
 
-#include "desktop/Twips.h"
+#include "shell/Twips.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "shell/MainWindow.h"

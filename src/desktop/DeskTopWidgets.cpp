@@ -1,6 +1,6 @@
 #include "desktop/DeskTopWidgets.h"
 
-#include "desktop/Twips.h"
+#include "shell/Twips.h"
 #include "desktop/frmDeskTop.h"
 #include "model/Messages.h"
 #include "model/Records.h"

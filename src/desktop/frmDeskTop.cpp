@@ -3,8 +3,8 @@
 #include "shell/MainWindow.h"
 
 #include "compiler/Transmit.h"
-#include "desktop/Twips.h"
 #include "desktop/core/FrameControls.h"
+#include "shell/Twips.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "model/AppState.h"
 #include "model/CommandCatalogue.h"
@@ -125,9 +125,9 @@ void frmDeskTop::BuildControls()
         c->hide();
     }
     const int checkWidth = std::max(chkTaskLoop->sizeHint().width(), chkStartOnStartup->sizeHint().width());
-    chkTaskLoop->setGeometry(PixX(6 * App().TwipsX), PixY(4 * App().TwipsY), checkWidth,
+    chkTaskLoop->setGeometry(PixX(TwipX(6)), PixY(TwipY(4)), checkWidth,
                              chkTaskLoop->sizeHint().height());
-    chkStartOnStartup->setGeometry(PixX(6 * App().TwipsX), PixY(CommandHeight / 2), checkWidth,
+    chkStartOnStartup->setGeometry(PixX(TwipX(6)), PixY(CommandHeight / 2), checkWidth,
                                    chkStartOnStartup->sizeHint().height());
     connect(chkTaskLoop, &QCheckBox::clicked, this, [this] { chkTaskLoop_Click(); });
     connect(chkStartOnStartup, &QCheckBox::clicked, this, [this] { chkStartOnStartup_Click(); });
@@ -140,7 +140,7 @@ void frmDeskTop::BuildControls()
     const char* yesNo[2] = {"Yes", "No"};
     for (int i = 0; i < 2; ++i) {
         PicYesNo[i] = new PictureBox(picModulTitle);
-        PicYesNo[i]->Move(0, CommandHeight - yesNoHeight - 2 * App().TwipsY, yesNoWidth, yesNoHeight);
+        PicYesNo[i]->Move(0, CommandHeight - yesNoHeight - TwipY(2), yesNoWidth, yesNoHeight);
         PicYesNo[i]->setPicture(YesNoPicture(QString::fromLatin1(yesNo[i]), PixX(yesNoWidth), PixY(yesNoHeight)),
                                 QString());
         PicYesNo[i]->hide();
@@ -154,7 +154,7 @@ void frmDeskTop::BuildControls()
     connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
 
-    picModulTitle->Move(0, 0, 6 * (CommandWidth + 2 * App().TwipsX), CommandHeight);
+    picModulTitle->Move(0, 0, 6 * (CommandWidth + TwipX(2)), CommandHeight);
 
     // Other windows find the controls by name.
     picDeskTop->setObjectName(QStringLiteral("picDeskTop"));
@@ -472,14 +472,14 @@ QString frmDeskTop::WrapCaption(const QString& text) const
 {
     if (vb::Trim(text).isEmpty())
         return text;
-    const double usable = mPicCommand.at(0)->Width() - 37 * App().TwipsX;
+    const double usable = mPicCommand.at(0)->Width() - TwipX(37);
     const QFontMetricsF fm(CaptionFont(false));
     // Each line stays narrower than the usable width: the character that
     // would reach it starts the next line.
     QString result, line;
     for (const QChar ch : text) {
         const QString longer = line + ch;
-        if (!line.isEmpty() && fm.horizontalAdvance(longer) * App().TwipsX >= usable) {
+        if (!line.isEmpty() && TwipX(fm.horizontalAdvance(longer)) >= usable) {
             result += line + QLatin1String("\r\n");
             line = QString(ch);
         } else {
@@ -492,7 +492,7 @@ QString frmDeskTop::WrapCaption(const QString& text) const
 QList<CaptionLine> frmDeskTop::CaptionLines(const QString& caption0, const QString& caption1)
 {
     QList<CaptionLine> lines;
-    lines.append({caption0, true, 32 * App().TwipsX});
+    lines.append({caption0, true, TwipX(32)});
     QString rest = caption1;
     for (int i = 0; i < 3; ++i) {
         const int lf = int(rest.indexOf(QLatin1Char('\n')));
@@ -501,11 +501,11 @@ QList<CaptionLine> frmDeskTop::CaptionLines(const QString& caption0, const QStri
         QString before = rest.left(lf);
         if (before.endsWith(QLatin1Char('\r')))
             before.chop(1);
-        lines.append({vb::Trim(before), false, 36 * App().TwipsX});
+        lines.append({vb::Trim(before), false, TwipX(36)});
         rest = rest.mid(lf + 1);
     }
     if (!rest.isEmpty())
-        lines.append({rest, false, 36 * App().TwipsX});
+        lines.append({rest, false, TwipX(36)});
     return lines;
 }
 
@@ -549,9 +549,9 @@ void frmDeskTop::picModulTitle_Paint(QPainter& p)
     const QFont bold = TitleFont(true), normal = TitleFont(false);
     const QFontMetricsF fb(bold), fn(normal);
     p.setFont(bold);
-    p.drawText(QPointF(PixX(32 * App().TwipsX), fb.ascent()), HeaderText);
+    p.drawText(QPointF(PixX(TwipX(32)), fb.ascent()), HeaderText);
     p.setFont(normal);
-    p.drawText(QPointF(PixX(40 * App().TwipsX), fb.height() + fn.ascent()), copy);
+    p.drawText(QPointF(PixX(TwipX(40)), fb.height() + fn.ascent()), copy);
 }
 
 void frmDeskTop::setFormType(Long kind)
@@ -582,9 +582,9 @@ void frmDeskTop::setFormType(Long kind)
 
 void frmDeskTop::LayoutTitleBox()
 {
-    const double left = 12 * App().TwipsX + TwipX(chkStartOnStartup->width());
-    const double width = std::max(0.0, ScaleWidth() - left - 2 * App().TwipsX);
-    txtTitle->setGeometry(PixRect(left, 0, width, CellHeight() - 3 * App().TwipsY));
+    const double left = TwipX(12) + TwipX(chkStartOnStartup->width());
+    const double width = std::max(0.0, ScaleWidth() - left - TwipX(2));
+    txtTitle->setGeometry(PixRect(left, 0, width, CellHeight() - TwipY(3)));
 }
 
 void frmDeskTop::setTaskLoop(Integer value)
@@ -784,7 +784,7 @@ void frmDeskTop::Form_Load()
 {
     const std::initializer_list<int> quiet = {Err::InvalidCall};
     Step([&] { SizeCommandPicture(0); }, quiet);
-    Step([&] { picDeskTop->Move(0, 0, 6 * (CellWidth() + 2 * App().TwipsX), 45 * CellHeight()); }, quiet);
+    Step([&] { picDeskTop->Move(0, 0, 6 * (CellWidth() + TwipX(2)), 45 * CellHeight()); }, quiet);
     Step([&] {
         shpCursor.Width = mPicCommand.at(0)->Width();
         shpCursor.Height = mPicCommand.at(0)->Height();
@@ -793,7 +793,7 @@ void frmDeskTop::Form_Load()
     Step([&] {
         QWidget* win = mSub ? static_cast<QWidget*>(mSub) : this;
         const double height = mMdiArea ? TwipY(mMdiArea->viewport()->height()) : TwipY(win->height());
-        const double width = (CellWidth() + 4 * App().TwipsX) * 2.53 + TwipX(VScroll1->width());
+        const double width = (CellWidth() + TwipX(4)) * 2.53 + TwipX(VScroll1->width());
         win->setGeometry(win->x(), 0, PixX(width), PixY(height));
     }, quiet);
     Step([&] {

@@ -1,6 +1,7 @@
 #include "link/PhantomControl.h"
 
 #include "model/AppState.h"
+#include "model/SettingsKeys.h"
 #include "model/VbError.h"
 
 PhantomControl::PhantomControl(Clock clock) : mClock(std::move(clock))
@@ -29,7 +30,7 @@ QString PhantomControl::devicePath(Long port)
     ISettingsStore* settings = App().Settings;
     if (!settings)
         return fallback;
-    return settings->GetSetting(QStringLiteral("com"), QStringLiteral("device") + QString::number(port), fallback);
+    return SettingsKeys::ReadDevicePath(*settings, port, fallback);
 }
 
 void PhantomControl::setDevicePath(Long port, const QString& path)

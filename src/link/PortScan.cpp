@@ -4,13 +4,12 @@
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "model/Phantom.h"
+#include "model/SettingsKeys.h"
 
 namespace {
 
-constexpr int kHourglass = 11;
-constexpr int kDefaultPointer = 0;
-
-const QString kSection = QStringLiteral("com");
+constexpr int kHourglass = PointerShape::Hourglass;
+constexpr int kDefaultPointer = PointerShape::Default;
 
 bool towerAnswers()
 {
@@ -25,7 +24,7 @@ bool scanTowers()
     for (Long port = 0; port < PhantomControl::TowerPorts; ++port) {
         pb.setComPortNo(port);
         if (towerAnswers()) {
-            App().Settings->SaveSetting(kSection, QStringLiteral("comport"), QString::number(port));
+            SettingsKeys::SaveComPort(*App().Settings, port);
             pb.setComPortNo(port);
             App().BrickPort = port;
             return true;
@@ -111,16 +110,13 @@ bool ChkCommPort()
 
 bool VirtualBrickChosen()
 {
-    bool ok = false;
-    const int v = App().Settings->GetSetting(kSection, QStringLiteral("virtualbrick"), QStringLiteral("0")).toInt(&ok);
-    return ok && v != 0;
+    return SettingsKeys::ReadVirtualBrick(*App().Settings);
 }
 
 void ChooseVirtualBrick(bool chosen)
 {
     AppState& app = App();
-    app.Settings->SaveSetting(kSection, QStringLiteral("virtualbrick"),
-                              chosen ? QStringLiteral("1") : QStringLiteral("0"));
+    SettingsKeys::SaveVirtualBrick(*app.Settings, chosen);
     const bool onVirtualBrick = app.BrickPort == PhantomControl::VirtualBrickPort;
     if (app.PortVerified && chosen != onVirtualBrick) {
         app.PortVerified = False;

@@ -1,6 +1,7 @@
 #include "model/ProjectFile.h"
 
 #include "model/AppState.h"
+#include "model/BusyPointer.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 #include "model/NamedValues.h"
@@ -20,8 +21,8 @@
 
 namespace {
 
-constexpr int kPointerHourglass = 11;
-constexpr int kPointerDefault = 0;
+constexpr int kPointerHourglass = PointerShape::Hourglass;
+constexpr int kPointerDefault = PointerShape::Default;
 
 // Reading the project file goes on after it has run out: the file is closed
 // and the statement's remaining reads are skipped, so the variables keep the
@@ -567,7 +568,7 @@ bool SaveProject()
         return false;
     RecordWriter file;
     QString madeFolder;  // a new project's folder, made by this save
-    app.Windows->SetPointer(kPointerHourglass);
+    BusyPointer busy(*app.Windows);
     // A new project whose first save failed is not left behind as a folder
     // without a project file: the task files this save put there go again,
     // and the project and those tasks count as changed once more.
@@ -591,7 +592,7 @@ bool SaveProject()
     };
     auto fail = [&](const VbError& e) {
         forgetNewFolder();
-        app.Windows->SetPointer(kPointerDefault);
+        busy.Restore();
         ShowMessage(e.description(), MsgStyle::Exclamation);
         return false;
     };
@@ -621,7 +622,6 @@ bool SaveProject()
     for (const auto& e : tasks) {
         if (!SaveTask(*e.item)) {
             forgetNewFolder();
-            app.Windows->SetPointer(kPointerDefault);
             return false;
         }
     }
@@ -629,7 +629,6 @@ bool SaveProject()
     for (const auto& e : subs) {
         if (!SaveSub(*e.item)) {
             forgetNewFolder();
-            app.Windows->SetPointer(kPointerDefault);
             return false;
         }
     }
@@ -642,6 +641,6 @@ bool SaveProject()
         app.RcxSetup->Dirty = True;
         return fail(e);
     }
-    app.Windows->SetPointer(kPointerDefault);
+    busy.Restore();
     return true;
 }

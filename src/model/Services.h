@@ -19,6 +19,11 @@ enum : int {
 };
 }
 
+// Screen pointer shapes.
+namespace PointerShape {
+enum : int { Default = 0, Hourglass = 11 };
+}
+
 class IMessagePresenter {
 public:
     virtual ~IMessagePresenter() = default;
@@ -93,8 +98,8 @@ public:
     virtual void ScrollScr() {}
 };
 
-// The windows of the shell and the later window issues, as the model and the
-// compiler call them.
+// The main window and the program's other windows (editors, explorer, map,
+// set-up window, preview), as the model and the compiler call them.
 class IWindowServices {
 public:
     virtual ~IWindowServices() = default;
@@ -139,7 +144,7 @@ public:
     virtual void ProgressSetMax(double /*v*/) {}
     virtual void ProgressSetValue(double /*v*/) {}
     virtual void ProgressSetVisible(bool /*visible*/) {}
-    // Screen pointer: 11 hourglass, 0 default; and the one last set.
+    // Screen pointer (PointerShape); and the one last set.
     virtual void SetPointer(int /*shape*/) {}
     virtual int Pointer() const { return 0; }
     // The preview window shows the listing.

@@ -22,7 +22,7 @@ namespace {
 constexpr int kMaxBodyDepth = 1000;
 constexpr int kOutOfStackSpace = 28;
 
-constexpr int kPointerDefault = 0;
+constexpr int kPointerDefault = PointerShape::Default;
 
 const char* endMarkerOf(Long bodyKind)
 {

@@ -1,9 +1,10 @@
 #include "setup/frmMain.h"
 
-#include "desktop/Twips.h"
+#include "shell/Twips.h"
 #include "link/PhantomControl.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
+#include "model/SettingsKeys.h"
 #include "model/VbError.h"
 #include "setup/PropertyDialogs.h"
 #include "setup/SetupLayout.h"
@@ -428,8 +429,7 @@ void frmMain::mnuAdvAllwaise_Click()
             mnuAdvanced_Click();
     }
     mnuAdvAllwaise->setChecked(mAlwaysOn);
-    a.Settings->SaveSetting(QStringLiteral("Preferences"), QStringLiteral("AdvancedMode"),
-                            mAlwaysOn ? QStringLiteral("True") : QStringLiteral("False"));
+    SettingsKeys::SaveAdvancedMode(*a.Settings, mAlwaysOn);
 }
 
 bool frmMain::txtProgNumber_KeyPress(QChar key)

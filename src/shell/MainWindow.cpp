@@ -9,6 +9,7 @@
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 #include "model/ProjectFile.h"
+#include "model/SettingsKeys.h"
 #include "shell/About.h"
 #include "shell/Help.h"
 #include "shell/MessagePresenter.h"
@@ -18,6 +19,7 @@
 #include "shell/Pictures.h"
 #include "shell/ScreenPlacement.h"
 #include "shell/StatusStrip.h"
+#include "shell/Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -82,7 +84,7 @@ int pxX(double twips)
 
 Integer twX(int pixels)
 {
-    return Integer(pixels * App().TwipsX);
+    return Integer(TwipX(pixels));
 }
 
 }  // namespace
@@ -348,15 +350,11 @@ void mdiMain::GetInitParams()
 {
     AppState& a = App();
     try {
-        const QString adv = a.Settings->GetSetting(QStringLiteral("Preferences"), QStringLiteral("AdvancedMode"),
-                                                   QStringLiteral("0"));
-        a.AdvancedAlways = Variant(adv).toInteger() != 0 ? True : False;
+        a.AdvancedAlways = SettingsKeys::ReadAdvancedMode(*a.Settings) ? True : False;
         a.ShowAdvanced = a.AdvancedAlways;
-        a.ComPortNumber =
-            Variant(a.Settings->GetSetting(QStringLiteral("com"), QStringLiteral("comport"), QStringLiteral("-1")))
-                .toInteger();
-        a.FirmwarePath = a.Settings->GetSetting(QStringLiteral("firmware"), QStringLiteral("path"));
-        a.FirmwareName = a.Settings->GetSetting(QStringLiteral("firmware"), QStringLiteral("name"));
+        a.ComPortNumber = SettingsKeys::ReadComPort(*a.Settings);
+        a.FirmwarePath = SettingsKeys::ReadFirmwarePath(*a.Settings);
+        a.FirmwareName = SettingsKeys::ReadFirmwareName(*a.Settings);
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Critical);
     }
@@ -428,12 +426,12 @@ QList<ICommandWindow*> mdiMain::DeskTopWindows() const
 
 Long mdiMain::ScaleHeight() const
 {
-    return Long(mMdi->viewport()->height() * App().TwipsY);
+    return Long(TwipY(mMdi->viewport()->height()));
 }
 
 Long mdiMain::ScaleWidth() const
 {
-    return Long(mMdi->viewport()->width() * App().TwipsX);
+    return Long(TwipX(mMdi->viewport()->width()));
 }
 
 int mdiMain::WindowHandle(QWidget* window)
@@ -513,8 +511,8 @@ void mdiMain::TB_MouseMove(int, int, int, int)
     Integer w = PaletteHolderWidth();
     if (w >= 200)
         return;
-    const double target = PaletteBarWidth() + 3 * App().TwipsX;
-    for (double i = w; i <= target; i += 8 * App().TwipsX)
+    const double target = PaletteBarWidth() + TwipX(3);
+    for (double i = w; i <= target; i += TwipX(8))
         setPaletteHolderWidth(Integer(i));
     setPaletteHolderWidth(Integer(target));
 }

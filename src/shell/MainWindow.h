@@ -79,7 +79,8 @@ public:
     bool MDIForm_Load();
     void GetInitParams();
 
-    // The windows of the later parts of the program, while they are open.
+    // The program's windows outside the shell (map, explorer, set-up, datalog
+    // ...), while they are open.
     WindowRegistry& Registry() { return mRegistry; }
     // The hooks through which the toolbar keys reach those windows; none
     // until the program's window services are set (ShellWindows::setMainWindow).

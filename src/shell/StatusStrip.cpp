@@ -1,6 +1,7 @@
 #include "shell/StatusStrip.h"
 
 #include "model/AppState.h"
+#include "shell/Twips.h"
 
 #include <QPainter>
 
@@ -59,7 +60,7 @@ void StatusStrip::paintEvent(QPaintEvent*)
         // Colours are written as &HBBGGRR: 255 is red.
         const QColor c(l.color & 0xFF, (l.color >> 8) & 0xFF, (l.color >> 16) & 0xFF);
         p.setPen(c);
-        p.drawText(int(l.leftTwips / App().TwipsX), y, l.text);
+        p.drawText(PixXCut(l.leftTwips), y, l.text);
         y += fm.height();
     }
     if (!mBrick.isEmpty()) {

@@ -1,9 +1,9 @@
 #pragma once
-// The windows the shell knows while they are open. A window of a later part of
-// the program (map, explorer, set-up window, datalog windows, joystick viewer
-// ...) registers itself with the main window when it opens and leaves when it
-// is destroyed; the shell then asks the registered windows what it needs of
-// them instead of looking them up by name or learning their kind by a cast.
+// The windows the shell knows while they are open. A window outside the shell
+// (map, explorer, set-up window, datalog windows, joystick viewer ...)
+// registers itself with the main window when it opens and leaves when it is
+// destroyed; the shell then asks the registered windows what it needs of them
+// instead of looking them up by name or learning their kind by a cast.
 #include <QList>
 #include <QObject>
 #include <QPointer>

@@ -2,6 +2,7 @@
 
 #include "model/Messages.h"
 #include "shell/MainWindow.h"
+#include "shell/Twips.h"
 #include "views/TreePresenter.h"
 
 #include <QAction>
@@ -28,15 +29,14 @@ frmProjExp::frmProjExp(QWidget* parent) : QWidget(parent)
     Explorer.Load(App().RcxSetup ? App().RcxSetup->ProjectName : QString());
     setWindowTitle(Explorer.Tree.At(0).Text);
 
-    const double tw = App().TwipsX;
     if (mdiMain* main = mdiMain::Instance()) {
         mSub = main->MdiArea()->addSubWindow(this);
         mSub->installEventFilter(this);
-        mSub->resize(int(2500 / tw), int(3000 / App().TwipsY));
+        mSub->resize(PixXCut(2500), PixYCut(3000));
         main->Registry().Add(this);
         MainAreaResized();
     } else {
-        resize(int(2500 / tw), int(3000 / App().TwipsY));
+        resize(PixXCut(2500), PixYCut(3000));
     }
     Present();
 }

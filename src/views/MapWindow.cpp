@@ -1,6 +1,7 @@
 #include "views/MapWindow.h"
 
 #include "shell/MainWindow.h"
+#include "shell/Twips.h"
 #include "views/ReportPrinter.h"
 #include "views/TreePresenter.h"
 
@@ -110,7 +111,7 @@ void frmMap::mnuSmallImage_Click()
     TV1->setIconSize(QSize(16, 16));
     mnuSmallImage->setChecked(true);
     mnuBigImage->setChecked(false);
-    TV1->setIndentation(int(299.9 / App().TwipsX));
+    TV1->setIndentation(PixXCut(299.9));
     UpdateMap();
 }
 

@@ -1,5 +1,6 @@
 #include "views/ReportPrinter.h"
 
+#include "model/BusyPointer.h"
 #include "model/Messages.h"
 #include "shell/PdfFile.h"
 
@@ -22,7 +23,7 @@ QString ReportPdfPath()
 bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget target)
 {
     AppState& a = App();
-    a.Windows->SetPointer(11);
+    BusyPointer busy(*a.Windows);
     a.Windows->DoEvents();
     QPrinter printer(QPrinter::HighResolution);
     QString where;
@@ -40,7 +41,7 @@ bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget targe
 
     QPainter p;
     if (!p.begin(&printer)) {
-        a.Windows->SetPointer(0);
+        busy.Restore();
         ShowMessage(QStringLiteral("The project report could not be printed"), MsgStyle::Exclamation);
         return false;
     }
@@ -66,7 +67,7 @@ bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget targe
         y += step;
     }
     const bool ok = p.end();
-    a.Windows->SetPointer(0);
+    busy.Restore();
     if (!ok) {
         ShowMessage(QStringLiteral("The project report could not be printed"), MsgStyle::Exclamation);
         return false;

@@ -2,7 +2,7 @@
 // closing with the windows of its blocks, and the map refresh.
 #include "DeskTopFixture.h"
 
-#include "desktop/Twips.h"
+#include "shell/Twips.h"
 
 #include <QApplication>
 #include <QCheckBox>

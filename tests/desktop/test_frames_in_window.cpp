@@ -5,7 +5,7 @@
 #include "DeskTopFixture.h"
 
 #include "compiler/Translate.h"
-#include "desktop/Twips.h"
+#include "shell/Twips.h"
 #include "FrameInput.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "desktop/frames/ImageList.h"

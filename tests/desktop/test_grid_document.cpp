@@ -4,36 +4,19 @@
 #include "model/AppState.h"
 #include "model/Grid.h"
 
+#include "support/MockCommandWindow.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 
 namespace {
 
-// A body window as the document sees it: it records that it was closed.
-class FakeBodyWindow : public ICommandWindow {
+// A body window as the document sees it: a sub-grid's window; tests expect
+// its Close().
+class BodyWindow : public ::testing::NiceMock<MockCommandWindow> {
 public:
-    bool closed = false;
-    CommandOwner* owner = nullptr;
-    void ZOrder() override {}
-    void setMyCommandBlock(CommandOwner* o) override { owner = o; }
-    CommandOwner* MyCommandBlock() const override { return owner; }
-    void Show() override {}
-    void setParentCaption(const QString&) override {}
-    void setFormType(Long) override {}
-    Long FormType() const override { return 2; }
-    void setParentTaskName(const QString&) override {}
-    QString ParentTaskName() const override { return {}; }
-    void setTaskLoop(Integer) override {}
-    void setTaskLoopCaption(const QString&) override {}
-    void setStartOnStartup(Integer) override {}
-    void setStartOnStartupVisible(bool) override {}
-    void setTitleText(const QString&) override {}
-    void setCaption(const QString&) override {}
-    QString Caption() const override { return {}; }
-    QString CursorPos() const override { return {}; }
-    void setCursorPos(const QString&) override {}
-    void Close() override { closed = true; }
+    BodyWindow() { ON_CALL(*this, FormType()).WillByDefault(::testing::Return(2)); }
 };
 
 class CountingView : public IGridView {
@@ -228,11 +211,12 @@ TEST_F(GridDocumentTest, DropOnATakenCellReplacesItsCommandAndClosesItsBodyWindo
 {
     auto old = Put("L_IF", 0, 2);
     old->Commands = std::make_shared<CommandCollection>();
-    FakeBodyWindow w;
+    BodyWindow w;
     old->CommandWindow = &w;
+    EXPECT_CALL(w, Close()).Times(::testing::AtLeast(1));
     doc.DropCommand(doc.NextPicIndex(), CenterX(0), CenterY(2), QString(), PaletteTool{"M_ON", "Start motor"});
     EXPECT_EQ(Cells(doc), QStringLiteral("0002=Start motor"));
-    EXPECT_TRUE(w.closed);
+    ::testing::Mock::VerifyAndClearExpectations(&w);
     EXPECT_EQ(old->CommandWindow, nullptr);
 }
 
@@ -292,11 +276,12 @@ TEST_F(GridDocumentTest, MovingAnIfClosesItsBodyWindowAndKeepsItsBody)
     block->Commands = std::make_shared<CommandCollection>();
     block->Commands->Add(std::make_shared<clsCommand>(), QStringLiteral("0001"));
     const auto body = block->Commands;
-    FakeBodyWindow w;
+    BodyWindow w;
     block->CommandWindow = &w;
+    EXPECT_CALL(w, Close()).Times(::testing::AtLeast(1));
     doc.PressCommand(*block, false);
     doc.MoveSelection([](const clsCommand&) { return GridCell{1, 5}; });
-    EXPECT_TRUE(w.closed);
+    ::testing::Mock::VerifyAndClearExpectations(&w);
     ASSERT_TRUE(doc.ColCommand->Exists("0105"));
     EXPECT_EQ(doc.ColCommand->Item("0105")->Commands, body);
     EXPECT_EQ(doc.ColCommand->Item("0105")->CommandWindow, nullptr);
@@ -473,15 +458,16 @@ TEST_F(GridDocumentTest, DeleteRemovesTheSelectionClosesItsWindowsAndTheGaps)
     Put("M_ON", 1, 4)->setPicCaption(0, "b4");
     auto three = doc.ColCommand->Item("0003");
     three->CommandKey = QStringLiteral("L_LOOP");
-    FakeBodyWindow w;
+    BodyWindow w;
     three->CommandWindow = &w;
+    EXPECT_CALL(w, Close()).Times(::testing::AtLeast(1));
     doc.PressCommand(*three, false);
     App().InitParams->ConfirmDelete = 1;
     EXPECT_TRUE(doc.DeleteNeedsConfirmation());
     App().InitParams->ConfirmDelete = 0;
     EXPECT_FALSE(doc.DeleteNeedsConfirmation());
     doc.DeleteSelection();
-    EXPECT_TRUE(w.closed);
+    ::testing::Mock::VerifyAndClearExpectations(&w);
     EXPECT_EQ(Cells(doc), QStringLiteral("0001=r1 0002=r2 0003=r4 0004=r5 0101=b4"));
     EXPECT_EQ(doc.CursorPos(), QStringLiteral("0003"));
     EXPECT_EQ(doc.SelectedCount(), 1);  // the cursor's cell selects its new command

@@ -1,4 +1,5 @@
 // The main toolbar's keys.
+#include "support/MockCommandWindow.h"
 #include "support/RecordingControl.h"
 #include "support/TestFiles.h"
 #include "shell/ShellFixture.h"
@@ -29,32 +30,26 @@
 namespace {
 
 // An editor window as the window list sees it.
-class ListedWindow : public QWidget, public ICommandWindow {
+class ListedWindow : public QWidget, public ::testing::NiceMock<MockCommandWindow> {
 public:
     ListedWindow(const QString& caption, Long kind, const QString& title)
         : mCaption(caption), mKind(kind), mTitle(title)
     {
+        using ::testing::_;
+        ON_CALL(*this, Show()).WillByDefault([this] { show(); });
+        ON_CALL(*this, setFormType(_)).WillByDefault([this](Long k) { mKind = k; });
+        ON_CALL(*this, FormType()).WillByDefault([this] { return mKind; });
+        ON_CALL(*this, ParentTaskName()).WillByDefault([this] { return mCaption; });
+        ON_CALL(*this, setCaption(_)).WillByDefault([this](const QString& c) { mCaption = c; });
+        ON_CALL(*this, Caption()).WillByDefault([this] { return mCaption; });
+        ON_CALL(*this, CursorPos()).WillByDefault(::testing::Return(QStringLiteral("0001")));
+        ON_CALL(*this, Close()).WillByDefault([this] {
+            closed = true;
+            if (parentWidget())
+                parentWidget()->close();
+        });
+        ON_CALL(*this, ParentTitle()).WillByDefault([this] { return mTitle; });
     }
-    void ZOrder() override {}
-    void setMyCommandBlock(CommandOwner*) override {}
-    CommandOwner* MyCommandBlock() const override { return nullptr; }
-    void Show() override { show(); }
-    void setParentCaption(const QString&) override {}
-    void setFormType(Long k) override { mKind = k; }
-    Long FormType() const override { return mKind; }
-    void setParentTaskName(const QString&) override {}
-    QString ParentTaskName() const override { return mCaption; }
-    void setTaskLoop(Integer) override {}
-    void setTaskLoopCaption(const QString&) override {}
-    void setStartOnStartup(Integer) override {}
-    void setStartOnStartupVisible(bool) override {}
-    void setTitleText(const QString&) override {}
-    void setCaption(const QString& c) override { mCaption = c; }
-    QString Caption() const override { return mCaption; }
-    QString CursorPos() const override { return QStringLiteral("0001"); }
-    void setCursorPos(const QString&) override {}
-    void Close() override { closed = true; if (parentWidget()) parentWidget()->close(); }
-    QString ParentTitle() const override { return mTitle; }
     bool closed = false;
 
 private:

@@ -207,7 +207,7 @@ TEST_F(MainWindowTest, EnableProjectCommandsSwitchesPaletteAndSevenKeys)
 
 namespace {
 
-// A window of a later part of the program, as the main window sees it.
+// A window outside the shell, as the main window sees it.
 class RegisteredWindow : public QWidget, public IShellWindow {
 public:
     QWidget* ShellWidget() override { return this; }

@@ -8,6 +8,7 @@
 #include "model/NamedValues.h"
 #include "model/Phantom.h"
 #include "model/Records.h"
+#include "model/SettingsKeys.h"
 #include "model/VbError.h"
 
 #include <QDir>
@@ -519,8 +520,7 @@ bool BrickTools::ChooseFirmwareFile()
     if (choice.canceled)
         return false;
     if (choice.makeDefault) {
-        a.Settings->SaveSetting(QStringLiteral("firmware"), QStringLiteral("path"), choice.folder);
-        a.Settings->SaveSetting(QStringLiteral("firmware"), QStringLiteral("name"), choice.name);
+        SettingsKeys::SaveFirmware(*a.Settings, choice.folder, choice.name);
     }
     a.FirmwarePath = choice.folder;
     a.FirmwareName = choice.name;

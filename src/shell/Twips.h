@@ -1,6 +1,6 @@
 #pragma once
-// The editor window keeps its geometry in twips; this is the one place where
-// twips become screen pixels and back (App().TwipsX and TwipsY twips a pixel).
+// The windows keep their geometry in twips; this is the one place where twips
+// become screen pixels and back (App().TwipsX and TwipsY twips a pixel).
 #include "model/AppState.h"
 
 #include <QPointF>
@@ -9,6 +9,10 @@
 
 inline int PixX(double twips) { return qRound(twips / App().TwipsX); }
 inline int PixY(double twips) { return qRound(twips / App().TwipsY); }
+// Pixels cut towards zero rather than rounded, for the sizes and offsets that
+// have always been taken so.
+inline int PixXCut(double twips) { return int(twips / App().TwipsX); }
+inline int PixYCut(double twips) { return int(twips / App().TwipsY); }
 inline double TwipX(int pixels) { return pixels * App().TwipsX; }
 inline double TwipY(int pixels) { return pixels * App().TwipsY; }
 // A mouse position in twips, fractions of a pixel kept.
