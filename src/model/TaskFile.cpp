@@ -265,7 +265,23 @@ void CheckInDataFolder(const QString& path)
                        QStringLiteral("A link that leads to nothing (to %1)").arg(info.symLinkTarget()));
         return;
     }
-    const QString root = QFileInfo(dataFolder()).canonicalFilePath();
+    // A path written below the data folder with no link in any of its parts
+    // below it lies inside, wherever the data folder itself is: that is told
+    // from one look at each part, without resolving the whole path.
+    const QString folder = dataFolder();
+    if (path.startsWith(folder + QLatin1Char('/'))) {
+        const QStringList parts = path.mid(folder.size() + 1).split(QLatin1Char('/'));
+        bool plain = !parts.contains(QString()) && !parts.contains(QStringLiteral(".")) &&
+                     !parts.contains(QStringLiteral(".."));
+        QString at = folder;
+        for (qsizetype i = 0; plain && i < parts.size(); ++i) {
+            at += QLatin1Char('/') + parts[i];
+            plain = !QFileInfo(at).isSymLink();
+        }
+        if (plain)
+            return;
+    }
+    const QString root = QFileInfo(folder).canonicalFilePath();
     const QString target = info.canonicalFilePath();
     const QString below = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
     if (root.isEmpty() || (target != root && !target.startsWith(below)))
