@@ -426,8 +426,9 @@ void ReadTaskFile(clsTask& task)
 {
     const QString path = TaskFilePath(task.Name);  // a name that can't be a file's tells so itself
     try {
+        // The project's reading has looked at every task file of its folder
+        // for a link out of the data folder already.
         RecordReader file;
-        CheckInDataFolder(path);
         file.open(path, FileKind::Task);
         readTaskHeader(file, task);
         readCommands(file, *task.Commands(), 0);

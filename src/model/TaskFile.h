@@ -26,7 +26,8 @@ bool ReadSub(clsSub& sub, Integer flag);
 // and touching no window: a failure, the first command record's too, goes to
 // the caller with a description that names the file ("Type mismatch in
 // Drive.tas"; for a sub as ReadSub tells it), and the module keeps what was
-// read before it.
+// read before it. ReadTaskFile is the project's reading, which has checked
+// the project folder's task files for links out of the data folder itself.
 void ReadTaskFile(clsTask& task);
 void ReadSubFile(clsSub& sub);
 // The description of a failure in a file, with the file's name: "File not

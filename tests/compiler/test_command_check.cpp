@@ -369,8 +369,9 @@ TEST_F(BoundsTest, EveryBoundedOperandAtItsEdges)
         SCOPED_TRACE(c.name);
         presenter.shown.clear();
         EXPECT_EQ(CheckCommand(*c.command.c, ModuleKind::Task), QString::fromLatin1(c.refusal));
-        if (!*c.refusal)
+        if (!*c.refusal) {
             EXPECT_TRUE(sendsWhole(c.command));
+        }
         EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join(QLatin1Char('|')).toStdString();
     }
 }
