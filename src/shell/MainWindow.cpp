@@ -44,43 +44,7 @@ namespace {
 
 mdiMain* gInstance = nullptr;
 
-struct KeyTip {
-    const char* key;
-    const char* tip;
-};
-
-// The main toolbar, in its order.
-const KeyTip kMainBar[] = {
-    {"EXIT", "Exit"},
-    {"HELP", "Help for Quillomat"},
-    {"RCX", "Open RCX window"},
-    {"DEFVAR", "Define variables and constants"},
-    {"TOOLBAR", "Open command box"},
-    {"PROJEXP", "Open project module window"},
-    {"MAP", "Open project map window"},
-    {"WINLIST", "Window list"},
-    {"OPEN", "New/Open project"},
-    {"SAVE", "Save project"},
-    {"NEWSUB", "New/Open sub"},
-    {"NEWTASK", "New/Open task"},
-    {"DOWNLOAD", "Download program to the RCX"},
-    {"COMPILE", "Compile project"},
-    {"PREVIEW", "Preview window"},
-    {"JOY", "Open joystick window"},
-    {"JOY_PLAY", "Run program"},
-};
-
 constexpr int kHeaderHeight = 18;  // picTBTop, pixels
-
-int px(double twips, double perPixel)
-{
-    return int(twips / perPixel + (twips >= 0 ? 0.5 : -0.5));
-}
-
-int pxX(double twips)
-{
-    return px(twips, App().TwipsX);
-}
 
 Integer twX(int pixels)
 {
@@ -238,13 +202,13 @@ void mdiMain::BuildMainToolbar()
     mTB1->setMovable(false);
     mTB1->setFloatable(false);
     mTB1->setContextMenuPolicy(Qt::PreventContextMenu);
-    for (const auto& e : kMainBar) {
+    for (const MainBarButton& e : MainBar()) {
         const QString key = QString::fromLatin1(e.key);
         QAction* a = mTB1->addAction(CommandIcon(key), QString::fromLatin1(e.tip));
         a->setObjectName(key);
         a->setData(key);
         a->setToolTip(QString::fromLatin1(e.tip));
-        connect(a, &QAction::triggered, this, [this, key] { TB1_ButtonClick(key); });
+        connect(a, &QAction::triggered, this, e.click);
         mTB1Buttons.insert(key, a);
     }
     auto* spacer = new QWidget(mTB1);
@@ -300,7 +264,7 @@ void mdiMain::BuildMenus()
 
 void mdiMain::LayoutPaletteHolder(Integer holderWidth)
 {
-    const int w = pxX(holderWidth);
+    const int w = PixX(holderWidth);
     mPicToolBar->setFixedWidth(qMax(0, w));
     mWidthTrace.append(holderWidth);
 }
@@ -519,14 +483,13 @@ void mdiMain::TB_MouseMove(int, int, int, int)
 
 void mdiMain::picToolBar_MouseMove(int button, int, int x, int, QPoint screenPos)
 {
-    const double tw = App().TwipsX;
     const double w = PaletteHolderWidth();
     const double minW = PaletteWidth;
     const double maxW = minW * 1.8;
     if (button != 1) {
         LastPointer = screenPos;
         SavedPointer.setX(screenPos.x());
-        if (x > w - 3 * tw && x < w)
+        if (x > w - TwipX(3) && x < w)
             mPicToolBar->setCursor(Qt::SizeHorCursor);
         else
             mPicToolBar->unsetCursor();
@@ -534,9 +497,9 @@ void mdiMain::picToolBar_MouseMove(int button, int, int x, int, QPoint screenPos
     }
     auto resizeTo = [&](double width) {
         setPaletteHolderWidth(Integer(width));
-        const int tbw = pxX(width - PaletteMargin);
+        const int tbw = PixX(width - PaletteMargin);
         mTB->resize(qMax(0, tbw), mTB->HeightForWidth(qMax(0, tbw)));
-        const int top = pxX(width) - 3;
+        const int top = PixX(width) - 3;
         mPicTBTop->resize(qMax(0, top), kHeaderHeight);
         mCloseTB[0]->move(mPicTBTop->width() - mCloseTB[0]->width() - 2, 2);
         mCloseTB[1]->move(mPicTBTop->width() - mCloseTB[1]->width() - mCloseTB[0]->width() - 2, 2);
@@ -545,13 +508,13 @@ void mdiMain::picToolBar_MouseMove(int button, int, int x, int, QPoint screenPos
         resizeTo(x);
         LastPointer = screenPos;
     } else if (x > maxW) {
-        SetCursorPos(QPoint(LastPointer.x() + int((maxW - w) / tw), LastPointer.y()));
+        SetCursorPos(QPoint(LastPointer.x() + PixXCut(maxW - w), LastPointer.y()));
         if (LastPointer.x() == SavedPointer.x())
             return;
         resizeTo(maxW);
         SavedPointer = screenPos;
     } else {
-        SetCursorPos(QPoint(LastPointer.x() - int((w - minW) / tw), LastPointer.y()));
+        SetCursorPos(QPoint(LastPointer.x() - PixXCut(w - minW), LastPointer.y()));
         if (LastPointer.x() == SavedPointer.x())
             return;
         resizeTo(minW);
@@ -570,12 +533,11 @@ void mdiMain::cmdCloseTB_Click(int index)
         mPicToolBar->setVisible(false);
         return;
     }
-    const double tw = App().TwipsX;
-    for (double i = PaletteHolderWidth(); i >= 2 * tw; i -= 8 * tw) {
+    for (double i = PaletteHolderWidth(); i >= TwipX(2); i -= TwipX(8)) {
         setPaletteHolderWidth(Integer(i));
         App().Windows->DoEvents();
     }
-    setPaletteHolderWidth(Integer(2 * tw));
+    setPaletteHolderWidth(Integer(TwipX(2)));
 }
 
 void mdiMain::cmdCloseTB_MouseUp(int)
@@ -676,69 +638,129 @@ bool mdiMain::SaveProject()
 
 // ---------------------------------------------------------------- dispatcher
 
+const std::vector<mdiMain::MainBarButton>& mdiMain::MainBar()
+{
+    static const std::vector<MainBarButton> buttons = {
+        {"EXIT", "Exit", &mdiMain::KeyExit},
+        {"HELP", "Help for Quillomat", &mdiMain::KeyHelp},
+        {"RCX", "Open RCX window", &mdiMain::KeyRcx},
+        {"DEFVAR", "Define variables and constants", &mdiMain::KeyDefVar},
+        {"TOOLBAR", "Open command box", &mdiMain::KeyToolbar},
+        {"PROJEXP", "Open project module window", &mdiMain::KeyProjExp},
+        {"MAP", "Open project map window", &mdiMain::KeyMap},
+        {"WINLIST", "Window list", &mdiMain::KeyWinList},
+        {"OPEN", "New/Open project", &mdiMain::KeyOpen},
+        {"SAVE", "Save project", &mdiMain::KeySave},
+        {"NEWSUB", "New/Open sub", &mdiMain::KeyNewSub},
+        {"NEWTASK", "New/Open task", &mdiMain::KeyNewTask},
+        {"DOWNLOAD", "Download program to the RCX", &mdiMain::KeyDownload},
+        {"COMPILE", "Compile project", &mdiMain::KeyCompile},
+        {"PREVIEW", "Preview window", &mdiMain::KeyShowPreview},
+        {"JOY", "Open joystick window", &mdiMain::KeyJoy},
+        {"JOY_PLAY", "Run program", &mdiMain::KeyJoyPlay},
+    };
+    return buttons;
+}
+
 void mdiMain::TB1_ButtonClick(const QString& rawKey)
 {
+    // As the button's own action, whether the button is enabled or not.
     const QString key = rawKey.toUpper();
+    for (const MainBarButton& e : MainBar())
+        if (key == QLatin1String(e.key)) {
+            (this->*e.click)();
+            return;
+        }
+}
+
+void mdiMain::KeyRcx()
+{
     AppState& a = App();
     IWindowServices& win = *a.Windows;
-
-    if (key == QLatin1String("RCX")) {
-        if (mTmrJoy->isActive() && a.ProjectType == 1) {
-            win.StatusClear();
-            win.StatusPrint(QStringLiteral("VER Ize is waiting for program to end the cycle..."), 700);
-            a.RcxWindowRequested = True;
-            mTmrShowLab->start();
-        } else {
-            win.SetupWindowShowModal();
-            UpdateMotorTips();
-        }
-    } else if (key == QLatin1String("DEFVAR")) {
-        if (Hooks().DefineVarShowModal)
-            Hooks().DefineVarShowModal();
-    } else if (key == QLatin1String("TOOLBAR")) {
-        mPicToolBar->setVisible(true);
-        TB_MouseMove(0, 0, 1, 1);
-    } else if (key == QLatin1String("PROJEXP")) {
-        if (Hooks().ProjExpShow)
-            Hooks().ProjExpShow();
-    } else if (key == QLatin1String("NEWTASK")) {
-        if (Ops.AddTask && Ops.AddTask(3)) {
-            OpenCommandWindow(ModuleKind::Task, a.CurrentTask.get(), QString(), QString());
-            a.CurrentTask.reset();
-            win.MapUnload();
-        }
-    } else if (key == QLatin1String("NEWSUB")) {
-        if (Ops.AddSub && Ops.AddSub(3)) {
-            OpenCommandWindow(ModuleKind::Sub, a.CurrentSub.get(), QString(), QString());
-            a.CurrentSub.reset();
-            win.MapUnload();
-        }
-    } else if (key == QLatin1String("DOWNLOAD")) {
-        if (Ops.DownloadCommand)
-            Ops.DownloadCommand();
-    } else if (key == QLatin1String("COMPILE")) {
-        KeyCompile();
-    } else if (key == QLatin1String("OPEN")) {
-        KeyOpen();
-    } else if (key == QLatin1String("SAVE")) {
-        SaveProject();
-    } else if (key == QLatin1String("PREVIEW")) {
-        if (!a.ListingText.isEmpty())
-            win.ShowPreview(a.ListingText);
-    } else if (key == QLatin1String("MAP")) {
-        KeyMap();
-    } else if (key == QLatin1String("JOY")) {
-        if (Hooks().JoyShow)
-            Hooks().JoyShow();
-    } else if (key == QLatin1String("JOY_PLAY")) {
-        KeyJoyPlay();
-    } else if (key == QLatin1String("WINLIST")) {
-        KeyWinList();
-    } else if (key == QLatin1String("HELP")) {
-        PopupMenu(mMnuHelp);
-    } else if (key == QLatin1String("EXIT")) {
-        close();
+    if (mTmrJoy->isActive() && a.ProjectType == 1) {
+        win.StatusClear();
+        win.StatusPrint(QStringLiteral("VER Ize is waiting for program to end the cycle..."), 700);
+        a.RcxWindowRequested = True;
+        mTmrShowLab->start();
+    } else {
+        win.SetupWindowShowModal();
+        UpdateMotorTips();
     }
+}
+
+void mdiMain::KeyDefVar()
+{
+    if (Hooks().DefineVarShowModal)
+        Hooks().DefineVarShowModal();
+}
+
+void mdiMain::KeyToolbar()
+{
+    mPicToolBar->setVisible(true);
+    TB_MouseMove(0, 0, 1, 1);
+}
+
+void mdiMain::KeyProjExp()
+{
+    if (Hooks().ProjExpShow)
+        Hooks().ProjExpShow();
+}
+
+void mdiMain::KeyNewTask()
+{
+    AppState& a = App();
+    IWindowServices& win = *a.Windows;
+    if (Ops.AddTask && Ops.AddTask(3)) {
+        OpenCommandWindow(ModuleKind::Task, a.CurrentTask.get(), QString(), QString());
+        a.CurrentTask.reset();
+        win.MapUnload();
+    }
+}
+
+void mdiMain::KeyNewSub()
+{
+    AppState& a = App();
+    IWindowServices& win = *a.Windows;
+    if (Ops.AddSub && Ops.AddSub(3)) {
+        OpenCommandWindow(ModuleKind::Sub, a.CurrentSub.get(), QString(), QString());
+        a.CurrentSub.reset();
+        win.MapUnload();
+    }
+}
+
+void mdiMain::KeyDownload()
+{
+    if (Ops.DownloadCommand)
+        Ops.DownloadCommand();
+}
+
+void mdiMain::KeySave()
+{
+    SaveProject();
+}
+
+void mdiMain::KeyShowPreview()
+{
+    AppState& a = App();
+    IWindowServices& win = *a.Windows;
+    if (!a.ListingText.isEmpty())
+        win.ShowPreview(a.ListingText);
+}
+
+void mdiMain::KeyJoy()
+{
+    if (Hooks().JoyShow)
+        Hooks().JoyShow();
+}
+
+void mdiMain::KeyHelp()
+{
+    PopupMenu(mMnuHelp);
+}
+
+void mdiMain::KeyExit()
+{
+    close();
 }
 
 void mdiMain::CompileErrorReport()
@@ -798,10 +820,9 @@ void mdiMain::KeyOpen()
 
 void mdiMain::KeyMap()
 {
-    const double tw = App().TwipsX;
-    const Long mainWidth = Long(width() * tw);
+    const Long mainWidth = Long(TwipX(width()));
     const Long mapWidth = mainWidth / 2 - 250;
-    const Long left = mainWidth - mapWidth - Long(mTB->width() * tw) - 250;
+    const Long left = mainWidth - mapWidth - Long(TwipX(mTB->width())) - 250;
     const QRect r(int(left), 0, int(mapWidth), int(ScaleHeight()));
     if (Hooks().MapShow)
         Hooks().MapShow(r);
@@ -1077,8 +1098,8 @@ bool mdiMain::eventFilter(QObject* watched, QEvent* event)
         if (watched == mPicToolBar && t == QEvent::MouseMove) {
             auto* me = static_cast<QMouseEvent*>(event);
             const int button = (me->buttons() & Qt::LeftButton) ? 1 : 0;
-            picToolBar_MouseMove(button, 0, int(me->position().x() * App().TwipsX),
-                                 int(me->position().y() * App().TwipsY), me->globalPosition().toPoint());
+            const QPointF twips = TwipPoint(me->position());
+            picToolBar_MouseMove(button, 0, int(twips.x()), int(twips.y()), me->globalPosition().toPoint());
         }
     }
     if (watched == mPicToolBar && t == QEvent::MouseButtonRelease)

@@ -21,6 +21,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -195,6 +196,26 @@ private:
     // The whole palette and every key of the main toolbar.
     void EnableEveryKey(bool enable);
     void CompileErrorReport();
+    // The main toolbar's buttons in their order: each one's key, tooltip and
+    // the handler its action triggers.
+    struct MainBarButton {
+        const char* key;
+        const char* tip;
+        void (mdiMain::*click)();
+    };
+    static const std::vector<MainBarButton>& MainBar();
+    void KeyRcx();
+    void KeyDefVar();
+    void KeyToolbar();
+    void KeyProjExp();
+    void KeyNewTask();
+    void KeyNewSub();
+    void KeyDownload();
+    void KeySave();
+    void KeyShowPreview();
+    void KeyJoy();
+    void KeyHelp();
+    void KeyExit();
     void KeyCompile();
     void KeyOpen();
     void KeyMap();

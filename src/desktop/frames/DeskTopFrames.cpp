@@ -100,7 +100,6 @@ void frmDeskTop::SetFrameInterface()
     PicCommandBox* pic = picCommand(co->PicIndex);
     if (!pic)
         raiseError(Err::InvalidCall);
-    const double tx = App().TwipsX, ty = App().TwipsY;
     QFrame* frame = nullptr;
     if (info->frame == CommandFrame::Logic) {
         fraLogic->Model.ParentTaskName = mParentTaskName;
@@ -112,13 +111,13 @@ void frmDeskTop::SetFrameInterface()
         FraMotor->Model.Open(co);
         frame = FraMotor;
     }
-    const double width = TwipX(frame->width()) + 11 * tx;
-    const double height = picCommand(0)->Height() + TwipY(frame->height()) + 10 * ty;
+    const double width = TwipX(frame->width()) + TwipX(11);
+    const double height = picCommand(0)->Height() + TwipY(frame->height()) + TwipY(10);
     // The frame lies on the desk over the enlarged picture, below its
     // caption lines, so it moves with the desk and outlives the picture.
     frame->setParent(picDeskTop);
     frame->setCursor(Qt::ArrowCursor);
-    frame->move(PixX(pic->Left() + 4 * tx), PixY(pic->Top() + picCommand(0)->Height()));
+    frame->move(PixX(pic->Left() + TwipX(4)), PixY(pic->Top() + picCommand(0)->Height()));
     objCommand = co;
     EnableToolbars(false);
     pic->setWidth(width);
