@@ -1,6 +1,7 @@
 #include "desktop/DeskTopWidgets.h"
 
 #include "shell/Twips.h"
+#include "desktop/DeskTitleStrip.h"
 #include "desktop/frmDeskTop.h"
 #include "model/Messages.h"
 #include "model/Records.h"
@@ -159,18 +160,6 @@ void PicCommandBox::mouseDoubleClickEvent(QMouseEvent* event)
     mForm->picCommand_DblClick(mIndex);
 }
 
-// ---- ModulTitleBox
-
-ModulTitleBox::ModulTitleBox(frmDeskTop* form, QWidget* parent) : PictureBox(parent), mForm(form)
-{
-    setFont(frmDeskTop::TitleFont(false));
-}
-
-void ModulTitleBox::PaintContents(QPainter& p)
-{
-    mForm->picModulTitle_Paint(p);
-}
-
 // ---- DeskTopBox
 
 DeskTopBox::DeskTopBox(frmDeskTop* form, QWidget* parent) : TwipsBox(parent), mForm(form)
@@ -215,7 +204,7 @@ void DeskTopBox::mouseReleaseEvent(QMouseEvent* event)
 
 TitleTextBox::TitleTextBox(frmDeskTop* form, QWidget* parent) : QPlainTextEdit(parent), mForm(form)
 {
-    setFont(frmDeskTop::TitleFont(false));
+    setFont(DeskTitleStrip::TitleFont(false));
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -99,19 +99,6 @@ private:
     PickIcon mIcon = PickIcon::None;
 };
 
-// The title strip picModulTitle.
-class ModulTitleBox : public PictureBox {
-    Q_OBJECT
-public:
-    ModulTitleBox(frmDeskTop* form, QWidget* parent);
-
-protected:
-    void PaintContents(QPainter& p) override;
-
-private:
-    frmDeskTop* mForm;
-};
-
 // The desk picDeskTop: its surface with the grid lines and the two shapes,
 // and the window's background beyond the surface; its mouse events go to the
 // window in twips.

@@ -9,7 +9,10 @@
 // strip picModulTitle covers the band above row 1. The command pictures lie on
 // the desk, one picture box per command, kept by the command's PicIndex;
 // picCommand(0) is the template whose size is the cell size.
+#include "desktop/DeskController.h"
+#include "desktop/DeskTitleStrip.h"
 #include "desktop/DeskTopWidgets.h"
+#include "desktop/DeskView.h"
 #include "desktop/core/GridDocument.h"
 #include "model/Command.h"
 #include "model/Services.h"
@@ -36,14 +39,6 @@ class KeyPreview;
 class QMdiArea;
 class QMdiSubWindow;
 class QScrollBar;
-
-// One line that a command picture prints: its text, bold or not, and where it
-// starts (twips from the picture's left edge).
-struct CaptionLine {
-    QString text;
-    bool bold = false;
-    double x = 0;
-};
 
 // The palette tool of a window that has no main window around it (tests).
 PaletteTool& DeskPalette();
@@ -127,7 +122,7 @@ public:
 
     // Controls.
     DeskTopBox* picDeskTop = nullptr;
-    ModulTitleBox* picModulTitle = nullptr;
+    DeskTitleStrip* picModulTitle = nullptr;
     TitleTextBox* txtTitle = nullptr;
     QCheckBox* chkTaskLoop = nullptr;
     QCheckBox* chkStartOnStartup = nullptr;
@@ -164,24 +159,24 @@ public:
     void cmdOkOpenLogic_Click();
 
     // The command pictures by index; element 0 is the template. nullptr for
-    // an index that is not loaded.
-    PicCommandBox* picCommand(int index) const;
-    int picCommandUBound() const;
+    // an index that is not loaded. The view keeps and paints them.
+    PicCommandBox* picCommand(int index) const { return mView.picCommand(index); }
+    int picCommandUBound() const { return mView.picCommandUBound(); }
     // Loads picture Index (failure 360 when it is loaded already) and unloads it.
-    PicCommandBox* LoadPicCommand(int index);
-    void UnloadPicCommand(int index);
+    PicCommandBox* LoadPicCommand(int index) { return mView.LoadPicCommand(index); }
+    void UnloadPicCommand(int index) { mView.UnloadPicCommand(index); }
 
     // The cell size, read from the template picture.
-    double CellWidth() const;
-    double CellHeight() const;
+    double CellWidth() const { return mView.CellWidth(); }
+    double CellHeight() const { return mView.CellHeight(); }
 
     // How far across the desk its surface reaches (twips): to the end of the
     // grid lines, 2.5 cells. The rest of the desk shows the window's background.
-    double DeskSurfaceWidth() const;
+    double DeskSurfaceWidth() const { return mView.DeskSurfaceWidth(); }
     // How far across the desk there is something to show (twips): both
     // columns, or further where a picture is grown around an open frame.
     // HScroll1 reaches no further.
-    double DeskContentWidth() const;
+    double DeskContentWidth() const { return mView.DeskContentWidth(); }
     // A command picture's size was set: the bars follow when the desk's
     // content grew or shrank; a picture back to its cell size (its frame
     // closed) brings the desk back to its left edge.
@@ -189,28 +184,33 @@ public:
 
     // The grid key of (Mx, My), or with Flag False of the current cell.
     QString ColKey(bool Flag, int Mx, int My) const;
-    void ScrollScr() override;
-    Integer CalcCmdPos(Integer Index);
+    void ScrollScr() override { mView.ScrollScr(); }
+    Integer CalcCmdPos(Integer Index) { return mView.CalcCmdPos(Index); }
     void CalcPicSelection(Integer Index);
-    void ShowCommands();
+    void ShowCommands() { mView.ShowCommands(); }
     void PrintCaption(const QString& lHeader);
     void zevel() {}
     void UpdateMap() override;
     void DrawGrid();
-    void RepaintCommand(Integer Index);
-    void SizeCommandPicture(Integer Index);
-    void SetCommandBackColor(Integer Index, const QColor& color);
+    void RepaintCommand(Integer Index) { mView.RepaintCommand(Index); }
+    void SizeCommandPicture(Integer Index) { mView.SizeCommandPicture(Index); }
+    void SetCommandBackColor(Integer Index, const QColor& color) { mView.SetCommandBackColor(Index, color); }
 
-    void SetPictureFromList(PictureBox* Target, const QString& Key);
+    void SetPictureFromList(PictureBox* Target, const QString& Key) { mView.SetPictureFromList(Target, Key); }
     void SetPictureFromList(PictureBox* Target, const ImageList& List, const QString& Key);
-    void SetCommandToolTip(PictureBox* Picture, const clsCommand& Command);
-    QString WrapCaption(const QString& text) const;
+    void SetCommandToolTip(PictureBox* Picture, const clsCommand& Command)
+    {
+        mView.SetCommandToolTip(Picture, Command);
+    }
+    QString WrapCaption(const QString& text) const { return mView.WrapCaption(text); }
 
     // The lines a command picture prints for its two caption lines.
-    static QList<CaptionLine> CaptionLines(const QString& caption0, const QString& caption1);
-    // Fonts of the command pictures and of the title strip.
-    static QFont CaptionFont(bool bold);
-    static QFont TitleFont(bool bold);
+    static QList<CaptionLine> CaptionLines(const QString& caption0, const QString& caption1)
+    {
+        return DeskView::CaptionLines(caption0, caption1);
+    }
+    // The font of the command pictures.
+    static QFont CaptionFont(bool bold) { return DeskView::CaptionFont(bold); }
 
     // The window's width and height in twips inside its frame.
     double ScaleWidth() const;
@@ -231,7 +231,7 @@ public:
         return GridDocument::CopyCommands(Commands);
     }
     // Makes the pictures and the cursor follow the document.
-    void SyncPictures();
+    void SyncPictures() { mView.SyncPictures(); }
 
     // Mouse: buttons 1 left, 2 right, 4 middle; shift state 1 Shift, 2 Ctrl,
     // 4 Alt; positions in twips (on the desk, or inside the picture).
@@ -290,9 +290,9 @@ public:
     void chkStartOnStartup_Click();
 
     // Painting, called by the controls' paint events.
-    void picCommand_Paint(Integer Index, QPainter& p);
+    void picCommand_Paint(Integer Index, QPainter& p) { mView.PaintCommand(Index, p); }
     void picModulTitle_Paint(QPainter& p);
-    void picDeskTop_Paint(QPainter& p);
+    void picDeskTop_Paint(QPainter& p) { mView.PaintDesk(p); }
 
     bool IsLoaded() const { return mLoaded; }
 
@@ -302,9 +302,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class DeskController;
+    friend class DeskView;
+
     // IGridView.
-    void CommandAdded(clsCommand& command) override;
-    bool CommandShown(const clsCommand& command) const override;
+    void CommandAdded(clsCommand& command) override { mView.CommandAdded(command); }
+    bool CommandShown(const clsCommand& command) const override { return mView.CommandShown(command); }
 
     void BuildControls();
     void BuildMenu();
@@ -325,11 +328,12 @@ private:
     QString mParentTaskName;
     QString mParentTitle;
     KeyPreview* mKeys = nullptr;
-    std::map<int, PicCommandBox*> mPicCommand;
     QMdiArea* mMdiArea = nullptr;
     QMdiSubWindow* mSub = nullptr;
     bool mLoaded = false;
     bool mUnloaded = false;
     bool mInResize = false;
     double mContentWidth = 0;
+    DeskView mView{*this};
+    DeskController mControl{*this};
 };

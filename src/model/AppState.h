@@ -32,8 +32,6 @@ struct AppState {
     std::unique_ptr<clsInitParam> InitParams;
     Collection<Integer> ImmediateCommands;
     CommandCollection CommandClipboard;
-    // True while a command picture is clicked with the left button and Shift held.
-    Boolean ShiftClick = False;
 
     // Name tables.
     QStringList SensorTypeName;

@@ -133,7 +133,7 @@ TEST_F(GridDocumentTest, ShiftClickAddsToTheSelectionAndAPlainClickReplacesIt)
     EXPECT_FALSE(b->PicSelected);
     EXPECT_EQ(doc.SelectedCount(), 2);
     EXPECT_EQ(doc.CursorPos(), QStringLiteral("0103"));
-    EXPECT_FALSE(App().ShiftClick);
+    EXPECT_FALSE(doc.ShiftClick);
     doc.PressCommand(*b, false);
     EXPECT_EQ(doc.SelectedCount(), 1);
     EXPECT_TRUE(b->PicSelected);

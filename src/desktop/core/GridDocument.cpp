@@ -136,7 +136,7 @@ void GridDocument::CalcPicSelection(Integer Index)
             } else if (co->PicIndex == Index) {
                 select = true;
             } else {
-                deselect = !App().ShiftClick;
+                deselect = !ShiftClick;
             }
             if (select) {
                 co->PicSelected = True;
@@ -146,7 +146,7 @@ void GridDocument::CalcPicSelection(Integer Index)
             }
         }
     }
-    App().ShiftClick = False;
+    ShiftClick = False;
     if (colCopy.isEmpty())
         CursorVisible = true;
 }
@@ -323,13 +323,13 @@ void GridDocument::ReleaseOnDesk(const PaletteTool& tool)
 
 void GridDocument::PressCommand(const clsCommand& command, bool shiftClick)
 {
-    App().ShiftClick = shiftClick ? True : False;
+    ShiftClick = shiftClick ? True : False;
     CurrentColumn = command.x;
     CurrentRow = command.y;
     setCursorPos(ColKey(false, 0, 0));
     if (!command.PicSelected)
         CalcPicSelection(command.PicIndex);
-    App().ShiftClick = False;
+    ShiftClick = False;
 }
 
 // ---- moving the selection

@@ -65,6 +65,9 @@ public:
     Integer CurrentRow = 0;
     QString CursorKey;
     bool CursorVisible = false;
+    // True while a command picture is clicked with the left button and Shift
+    // held: the selection keeps what it had.
+    Boolean ShiftClick = False;
     GridRect shpSelect;
     double SelectStartX = 0, SelectStartY = 0;
     Long FormType = 0;

@@ -1,0 +1,162 @@
+// The editor window's popup menu mnuEdit and its items: the clipboard, the
+// spaces, a command's properties and its body window, and Transmit.
+#include "desktop/frmDeskTop.h"
+
+#include "compiler/Transmit.h"
+#include "model/AppState.h"
+#include "model/CommandCatalogue.h"
+#include "model/Messages.h"
+#include "model/ModuleManagement.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QMenu>
+
+// ---- the popup menu
+
+std::function<void(QMenu&)>& frmDeskTop::PopupMenu()
+{
+    static std::function<void(QMenu&)> show = [](QMenu& menu) { menu.exec(QCursor::pos()); };
+    return show;
+}
+
+void frmDeskTop::BuildMenu()
+{
+    mnuEdit = new QMenu(QStringLiteral("Edit"), this);
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    auto item = [this](const char* name, const char* caption, const char* shortcut, void (frmDeskTop::*handler)()) {
+        QString text = QString::fromLatin1(caption);
+        if (shortcut)
+            text += QLatin1Char('\t') + QString::fromLatin1(shortcut);
+        QAction* a = mnuEdit->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return a;
+    };
+    auto line = [this](const char* name) {
+        QAction* a = mnuEdit->addSeparator();
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    mnuUpdate = item("mnuUpdate", "Command properties  (Enter)", nullptr, &frmDeskTop::mnuUpdate_Click);
+    mnuCommands = item("mnuCommands", "Open command window", "Ctrl+J", &frmDeskTop::mnuCommands_Click);
+    mnuLine3 = line("mnuLine3");
+    mnuTransmit = item("mnuTransmit", "Transmit", nullptr, &frmDeskTop::mnuTransmit_Click);
+    mnuLine1 = line("mnuLine1");
+    mnuCut = item("mnuCut", "Cut", "Ctrl+X", &frmDeskTop::mnuCut_Click);
+    mnuCopy = item("mnuCopy", "Copy", "Ctrl+C", &frmDeskTop::mnuCopy_Click);
+    mnuPaste = item("mnuPaste", "Paste", "Ctrl+V", &frmDeskTop::mnuPaste_Click);
+    mnuDel = item("mnuDel", "Delete", "Del", &frmDeskTop::mnuDel_Click);
+    mnuLine2 = line("mnuLine2");
+    mnuInsertSpace = item("mnuInsertSpace", "Insert space", "Shift+Ins", &frmDeskTop::mnuInsertSpace_Click);
+    mnuDeleteSpace = item("mnuDeleteSpace", "Delete all spaces", "Shift+Del", &frmDeskTop::mnuDeleteSpace_Click);
+}
+
+void frmDeskTop::PopupOnCommand(const clsCommand& co)
+{
+    const bool both = Doc.SelectionInBothColumns();
+    mnuPaste->setEnabled(!App().CommandClipboard.isEmpty());
+    if (both) {
+        mnuPaste->setEnabled(false);
+        mnuCopy->setEnabled(false);
+        mnuCut->setEnabled(false);
+    } else {
+        mnuCopy->setEnabled(true);
+        mnuCut->setEnabled(true);
+    }
+    const CommandInfo* info = FindCommand(co.CommandKey);
+    mnuCommands->setEnabled(info && info->opensWindow);
+    mnuTransmit->setVisible(true);
+    mnuLine3->setVisible(true);
+    PopupMenu()(*mnuEdit);
+}
+
+void frmDeskTop::mnuCopy_Click()
+{
+    Doc.Copy();
+}
+
+void frmDeskTop::mnuCut_Click()
+{
+    mnuCopy_Click();
+    mnuDel_Click();
+}
+
+void frmDeskTop::mnuDel_Click()
+{
+    if (Doc.DeleteNeedsConfirmation()
+        && ShowMessage(QStringLiteral("You are about to delete command(s) that can contain more commands! Please confirm"),
+                       MsgStyle::Question + MsgStyle::OkCancel)
+               != MsgResult::OK)
+        return;
+    Doc.DeleteSelection();
+    SyncPictures();
+}
+
+void frmDeskTop::mnuPaste_Click()
+{
+    if (!Doc.Paste())
+        ShowMessage(QStringLiteral("No room for this action"), MsgStyle::Exclamation);
+    SyncPictures();
+    if (ColCommand)
+        for (const auto& e : *ColCommand)
+            if (e.item)
+                if (PicCommandBox* pic = picCommand(e.item->PicIndex))
+                    SetCommandToolTip(pic, *e.item);
+}
+
+void frmDeskTop::mnuInsertSpace_Click()
+{
+    if (!Doc.InsertSpace())
+        ShowMessage(QStringLiteral("No room for this action"), MsgStyle::Exclamation);
+    SyncPictures();
+}
+
+void frmDeskTop::mnuDeleteSpace_Click()
+{
+    CloseGaps();
+}
+
+void frmDeskTop::mnuCommands_Click()
+{
+    App().Windows->DoEvents();
+    const auto co = Doc.CommandAtCursor();
+    if (!co)
+        return;
+    // A body is made only where there is none: an open body window keeps
+    // the collection it shows.
+    if (!co->Commands)
+        co->Commands = std::make_shared<CommandCollection>();
+    objCommand = co;
+    const QString& key = co->CommandKey;
+    if (const Long kind = BodyKindOf(key)) {
+        OpenCommandWindow(kind, co.get(), mParentTaskName, co->PicCaption(1));
+    } else if (SameCommandKey(key, QStringLiteral("L_SUB"))) {
+        for (const auto& e : App().SubList)
+            if (e.item && e.item->Name.compare(co->Param1Value.toString(), Qt::CaseInsensitive) == 0)
+                OpenCommandWindow(ModuleKind::Sub, e.item.get(), QString(), QString());
+    } else if (SameCommandKey(key, QStringLiteral("L_START")) || SameCommandKey(key, QStringLiteral("L_STOP"))) {
+        if (co->Param1Value.toString() == QLatin1String("Stop program")) {
+            co->Commands.reset();
+            return;
+        }
+        for (const auto& e : App().TaskList)
+            if (e.item && e.item->Name.compare(co->Param1Value.toString(), Qt::CaseInsensitive) == 0)
+                OpenCommandWindow(ModuleKind::Task, e.item.get(), QString(), QString());
+    } else {
+        co->Commands.reset();
+    }
+}
+
+void frmDeskTop::mnuUpdate_Click()
+{
+    SetFrameInterface();
+    ScrollToEditFrame();
+}
+
+void frmDeskTop::mnuTransmit_Click()
+{
+    // The selected commands go to the brick at once.
+    if (ColCommand)
+        TransmitCommands(*ColCommand);
+}

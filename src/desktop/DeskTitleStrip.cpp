@@ -1,0 +1,128 @@
+#include "desktop/DeskTitleStrip.h"
+
+#include "desktop/frmDeskTop.h"
+#include "shell/Twips.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace {
+
+QPixmap YesNoPicture(const QString& text, int width, int height)
+{
+    QPixmap pm(width, height);
+    pm.fill(QApplication::palette().color(QPalette::Button));
+    QPainter p(&pm);
+    p.setPen(QApplication::palette().color(QPalette::Mid));
+    p.drawRect(0, 0, width - 1, height - 1);
+    p.setPen(QApplication::palette().color(QPalette::ButtonText));
+    p.setFont(DeskTitleStrip::TitleFont(true));
+    p.drawText(QRect(0, 0, width, height), Qt::AlignCenter, text);
+    return pm;
+}
+
+}  // namespace
+
+DeskTitleStrip::DeskTitleStrip(frmDeskTop* form, QWidget* parent) : PictureBox(parent), mForm(form)
+{
+    setFont(TitleFont(false));
+    const double CommandHeight = frmDeskTop::CommandHeight;
+
+    chkTaskLoop = new QCheckBox(QStringLiteral("Task in loop"), this);
+    chkStartOnStartup = new QCheckBox(QStringLiteral("Start Task when program start"), this);
+    for (QCheckBox* c : {chkTaskLoop, chkStartOnStartup}) {
+        c->setFont(TitleFont(false));
+        c->setFocusPolicy(Qt::ClickFocus);
+        c->hide();
+    }
+    const int checkWidth = std::max(chkTaskLoop->sizeHint().width(), chkStartOnStartup->sizeHint().width());
+    chkTaskLoop->setGeometry(PixX(TwipX(6)), PixY(TwipY(4)), checkWidth,
+                             chkTaskLoop->sizeHint().height());
+    chkStartOnStartup->setGeometry(PixX(TwipX(6)), PixY(CommandHeight / 2), checkWidth,
+                                   chkStartOnStartup->sizeHint().height());
+    connect(chkTaskLoop, &QCheckBox::clicked, form, [form] { form->chkTaskLoop_Click(); });
+    connect(chkStartOnStartup, &QCheckBox::clicked, form, [form] { form->chkStartOnStartup_Click(); });
+
+    txtTitle = new TitleTextBox(form, this);
+    txtTitle->hide();
+    connect(txtTitle, &QPlainTextEdit::textChanged, form, [form] { form->txtTitle_Change(); });
+
+    const double yesNoWidth = 600, yesNoHeight = 240;
+    const char* yesNo[2] = {"Yes", "No"};
+    for (int i = 0; i < 2; ++i) {
+        PicYesNo[i] = new PictureBox(this);
+        PicYesNo[i]->Move(0, CommandHeight - yesNoHeight - TwipY(2), yesNoWidth, yesNoHeight);
+        PicYesNo[i]->setPicture(YesNoPicture(QString::fromLatin1(yesNo[i]), PixX(yesNoWidth), PixY(yesNoHeight)),
+                                QString());
+        PicYesNo[i]->hide();
+    }
+
+    setObjectName(QStringLiteral("picModulTitle"));
+    txtTitle->setObjectName(QStringLiteral("txtTitle"));
+    chkTaskLoop->setObjectName(QStringLiteral("chkTaskLoop"));
+    chkStartOnStartup->setObjectName(QStringLiteral("chkStartOnStartup"));
+}
+
+QFont DeskTitleStrip::TitleFont(bool bold)
+{
+    QFont f = QApplication::font();
+    f.setPixelSize(11);
+    f.setBold(bold);
+    return f;
+}
+
+QString DeskTitleStrip::CaptionLine(const QString& caption)
+{
+    QString copy = caption;
+    copy.replace(QLatin1String("\r\n"), QLatin1String("  "));
+    return copy;
+}
+
+Qt::CheckState DeskTitleStrip::CheckStateOf(Integer value)
+{
+    return value == 0 ? Qt::Unchecked : value == 2 ? Qt::PartiallyChecked : Qt::Checked;
+}
+
+void DeskTitleStrip::ShowTitleBox(bool withChecks)
+{
+    txtTitle->show();
+    chkTaskLoop->setVisible(withChecks);
+    chkStartOnStartup->setVisible(withChecks);
+}
+
+void DeskTitleStrip::ShowYesNo()
+{
+    PicYesNo[0]->show();
+    PicYesNo[1]->show();
+}
+
+void DeskTitleStrip::LayoutTitleBox(double scaleWidth, double cellHeight)
+{
+    const double left = TwipX(12) + TwipX(chkStartOnStartup->width());
+    const double width = std::max(0.0, scaleWidth - left - TwipX(2));
+    txtTitle->setGeometry(PixRect(left, 0, width, cellHeight - TwipY(3)));
+}
+
+void DeskTitleStrip::PlaceYesNo(double cellWidth, double scroll)
+{
+    PicYesNo[0]->setLeft(cellWidth / 2 + frmDeskTop::LeftMargin - PicYesNo[0]->Width() / 2 - scroll);
+    PicYesNo[1]->setLeft(PicYesNo[0]->Left() + cellWidth);
+}
+
+void DeskTitleStrip::PaintContents(QPainter& p)
+{
+    mForm->picModulTitle_Paint(p);
+}
+
+void DeskTitleStrip::PaintTitle(QPainter& p, const QString& header, const QString& captionLine) const
+{
+    p.setPen(mForm->palette().color(QPalette::WindowText));
+    const QFont bold = TitleFont(true), normal = TitleFont(false);
+    const QFontMetricsF fb(bold), fn(normal);
+    p.setFont(bold);
+    p.drawText(QPointF(PixX(TwipX(32)), fb.ascent()), header);
+    p.setFont(normal);
+    p.drawText(QPointF(PixX(TwipX(40)), fb.height() + fn.ascent()), captionLine);
+}
