@@ -186,7 +186,7 @@ void mdiMain::BuildPalette()
     for (const auto& [key, tip] : palette) {
         QToolButton* b = mTB->AddButton(key, tip);
         b->installEventFilter(this);
-        connect(b, &QToolButton::clicked, this, [this, b] { TB_ButtonClick(b); });
+        connect(b->defaultAction(), &QAction::triggered, this, [this, b] { TB_ButtonClick(b); });
     }
     const int tbWidth = PaletteBar::WidthForColumns(2);
     mTB->setGeometry(0, kHeaderHeight + 2, tbWidth, mTB->HeightForWidth(tbWidth));
@@ -437,8 +437,8 @@ void mdiMain::TB_ButtonClick(QToolButton* button)
         return;
     mCurButton = button;
     for (QToolButton* b : mTB->Buttons())
-        b->setChecked(false);
-    button->setChecked(true);
+        b->defaultAction()->setChecked(false);
+    button->defaultAction()->setChecked(true);
     mTB->update();
 }
 
@@ -577,7 +577,7 @@ void mdiMain::SetToolbarsForType()
 {
     if (App().ProjectType == 0) {
         for (QToolButton* b : mTB->Buttons())
-            b->setEnabled(true);
+            b->defaultAction()->setEnabled(true);
         for (QAction* a : mTB1Buttons)
             a->setEnabled(true);
         TB1Button(QStringLiteral("JOY"))->setVisible(false);
@@ -587,7 +587,7 @@ void mdiMain::SetToolbarsForType()
             TB1Button(QString::fromLatin1(k))->setEnabled(false);
         for (const CommandInfo& c : CommandCatalogue())
             if (!c.joystick)
-                PaletteButton(c.key)->setEnabled(false);
+                mTB->Action(c.key)->setEnabled(false);
         TB1Button(QStringLiteral("JOY"))->setVisible(true);
         TB1Button(QStringLiteral("JOY_PLAY"))->setVisible(true);
     }
@@ -595,8 +595,8 @@ void mdiMain::SetToolbarsForType()
 
 void mdiMain::UpdateMotorTips()
 {
-    QToolButton* fwd = PaletteButton(QStringLiteral("M_FWD"));
-    QToolButton* rwd = PaletteButton(QStringLiteral("M_RWD"));
+    QAction* fwd = mTB->Action(QStringLiteral("M_FWD"));
+    QAction* rwd = mTB->Action(QStringLiteral("M_RWD"));
     QString fwdTip = QStringLiteral("Forward");
     QString rwdTip = QStringLiteral("Backward");
     clsRcx& rcx = *App().RcxSetup;

@@ -2,6 +2,7 @@
 
 #include "shell/Pictures.h"
 
+#include <QAction>
 #include <QToolButton>
 
 namespace {
@@ -16,19 +17,30 @@ PaletteBar::PaletteBar(QWidget* parent) : QWidget(parent)
 
 QToolButton* PaletteBar::AddButton(const QString& key, const QString& toolTip)
 {
+    // The button shows its action: its picture, tooltip, enabled and pressed
+    // state are the action's.
+    auto* a = new QAction(CommandIcon(key), toolTip, this);
+    a->setObjectName(key);
+    a->setData(key);
+    a->setCheckable(true);
+    a->setToolTip(toolTip);
     auto* b = new QToolButton(this);
+    b->setDefaultAction(a);
     b->setObjectName(key);
     b->setProperty("Key", key);
-    b->setIcon(CommandIcon(key));
     b->setIconSize(QSize(32, 32));
     b->setFixedSize(kButton, kButton);
-    b->setCheckable(true);
     b->setAutoRaise(true);
-    b->setToolTip(toolTip);
     b->setMouseTracking(true);
     mButtons.append(b);
     Relayout();
     return b;
+}
+
+QAction* PaletteBar::Action(const QString& key) const
+{
+    QToolButton* b = Button(key);
+    return b ? b->defaultAction() : nullptr;
 }
 
 QToolButton* PaletteBar::Button(const QString& key) const

@@ -1,9 +1,10 @@
 #pragma once
-// The command palette TB: one button per command key plus the pointer tool
-// CURSOR, laid out in rows that fill the palette's width.
+// The command palette TB: one button and its action per command key plus the
+// pointer tool CURSOR, laid out in rows that fill the palette's width.
 #include <QList>
 #include <QWidget>
 
+class QAction;
 class QToolButton;
 
 class PaletteBar : public QWidget {
@@ -11,8 +12,10 @@ class PaletteBar : public QWidget {
 public:
     explicit PaletteBar(QWidget* parent = nullptr);
 
+    // Adds the button of a key and its action (objectName the key).
     QToolButton* AddButton(const QString& key, const QString& toolTip);
     QToolButton* Button(const QString& key) const;
+    QAction* Action(const QString& key) const;
     const QList<QToolButton*>& Buttons() const { return mButtons; }
 
     // The width that holds this many columns of buttons, in pixels.
