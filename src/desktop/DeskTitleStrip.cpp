@@ -1,6 +1,7 @@
 #include "desktop/DeskTitleStrip.h"
 
 #include "desktop/frmDeskTop.h"
+#include "model/ModuleManagement.h"
 #include "shell/Twips.h"
 
 #include <QApplication>
@@ -125,4 +126,97 @@ void DeskTitleStrip::PaintTitle(QPainter& p, const QString& header, const QStrin
     p.drawText(QPointF(PixX(TwipX(32)), fb.ascent()), header);
     p.setFont(normal);
     p.drawText(QPointF(PixX(TwipX(40)), fb.height() + fn.ascent()), captionLine);
+}
+
+// ---- the window's side of the strip: its header, caption and title
+// box, and the handlers of its controls
+
+void frmDeskTop::PrintCaption(const QString& lHeader)
+{
+    if (!lHeader.isEmpty())
+        HeaderText = lHeader;
+    mParentTitle = HeaderText + QLatin1Char(' ') + DeskTitleStrip::CaptionLine(ParentCaption);
+    picModulTitle->update();
+}
+
+void frmDeskTop::picModulTitle_Paint(QPainter& p)
+{
+    const QString copy = DeskTitleStrip::CaptionLine(ParentCaption);
+    mParentTitle = HeaderText + QLatin1Char(' ') + copy;
+    picModulTitle->PaintTitle(p, HeaderText, copy);
+}
+
+void frmDeskTop::LayoutTitleBox()
+{
+    picModulTitle->LayoutTitleBox(ScaleWidth(), CellHeight());
+}
+
+void frmDeskTop::setTaskLoop(Integer value)
+{
+    chkTaskLoop->setCheckState(DeskTitleStrip::CheckStateOf(value));
+}
+
+void frmDeskTop::setTaskLoopCaption(const QString& text)
+{
+    chkTaskLoop->setText(text);
+}
+
+void frmDeskTop::setStartOnStartup(Integer value)
+{
+    chkStartOnStartup->setCheckState(DeskTitleStrip::CheckStateOf(value));
+}
+
+void frmDeskTop::setStartOnStartupVisible(bool visible)
+{
+    chkStartOnStartup->setVisible(visible);
+}
+
+void frmDeskTop::setTitleText(const QString& text)
+{
+    txtTitle->setPlainText(text);
+}
+
+void frmDeskTop::txtTitle_Change()
+{
+    if (auto* module = dynamic_cast<clsModule*>(mMyCommandBlock)) {
+        module->mTitle = txtTitle->toPlainText();
+        MarkModuleDirty(mParentTaskName);
+    }
+}
+
+void frmDeskTop::txtTitle_MouseDown()
+{
+    TitleClicked = True;
+}
+
+void frmDeskTop::txtTitle_GotFocus(bool byMouse)
+{
+    if (byMouse)
+        TitleClicked = True;
+    if (TitleClicked)
+        TitleEditing = True;
+    else
+        picDeskTop->setFocus(Qt::OtherFocusReason);
+}
+
+void frmDeskTop::txtTitle_LostFocus()
+{
+    TitleClicked = False;
+    TitleEditing = False;
+}
+
+void frmDeskTop::chkTaskLoop_Click()
+{
+    if (auto* module = dynamic_cast<clsModule*>(mMyCommandBlock)) {
+        module->mLoop = chkTaskLoop->isChecked() ? 1 : 0;
+        MarkModuleDirty(mParentTaskName);
+    }
+}
+
+void frmDeskTop::chkStartOnStartup_Click()
+{
+    if (auto* task = dynamic_cast<clsTask*>(mMyCommandBlock)) {
+        task->StartOnStartup = chkStartOnStartup->isChecked() ? 1 : 0;
+        MarkModuleDirty(mParentTaskName);
+    }
 }

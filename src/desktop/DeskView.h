@@ -41,11 +41,14 @@ public:
     void SetCommandBackColor(Integer Index, const QColor& color);
     void RepaintCommand(Integer Index);
 
-    // The cell size, read from the template picture, and how far across the
-    // desk its surface and its content reach (twips).
+    // The cell size, read from the template picture.
     double CellWidth() const;
     double CellHeight() const;
+    // How far across the desk its surface reaches (twips): to the end of the
+    // grid lines, 2.5 cells. The rest of the desk shows the window's background.
     double DeskSurfaceWidth() const;
+    // How far across the desk there is something to show (twips): both
+    // columns, or further where a picture is grown around an open frame.
     double DeskContentWidth() const;
 
     // The cell (CurrentColumn, CurrentRow) that holds a picture's centre.

@@ -168,22 +168,7 @@ void frmDeskTop::CalcPicSelection(Integer Index)
     SyncPictures();
 }
 
-// ---- the title strip
-
-void frmDeskTop::PrintCaption(const QString& lHeader)
-{
-    if (!lHeader.isEmpty())
-        HeaderText = lHeader;
-    mParentTitle = HeaderText + QLatin1Char(' ') + DeskTitleStrip::CaptionLine(ParentCaption);
-    picModulTitle->update();
-}
-
-void frmDeskTop::picModulTitle_Paint(QPainter& p)
-{
-    const QString copy = DeskTitleStrip::CaptionLine(ParentCaption);
-    mParentTitle = HeaderText + QLatin1Char(' ') + copy;
-    picModulTitle->PaintTitle(p, HeaderText, copy);
-}
+// ---- the window's kind
 
 void frmDeskTop::setFormType(Long kind)
 {
@@ -204,81 +189,6 @@ void frmDeskTop::setFormType(Long kind)
     } else if (kind == ModuleKind::Task || kind == ModuleKind::Sub) {
         picModulTitle->ShowTitleBox(App().ProjectType != 1);
         LayoutTitleBox();
-    }
-}
-
-void frmDeskTop::LayoutTitleBox()
-{
-    picModulTitle->LayoutTitleBox(ScaleWidth(), CellHeight());
-}
-
-void frmDeskTop::setTaskLoop(Integer value)
-{
-    chkTaskLoop->setCheckState(DeskTitleStrip::CheckStateOf(value));
-}
-
-void frmDeskTop::setTaskLoopCaption(const QString& text)
-{
-    chkTaskLoop->setText(text);
-}
-
-void frmDeskTop::setStartOnStartup(Integer value)
-{
-    chkStartOnStartup->setCheckState(DeskTitleStrip::CheckStateOf(value));
-}
-
-void frmDeskTop::setStartOnStartupVisible(bool visible)
-{
-    chkStartOnStartup->setVisible(visible);
-}
-
-void frmDeskTop::setTitleText(const QString& text)
-{
-    txtTitle->setPlainText(text);
-}
-
-void frmDeskTop::txtTitle_Change()
-{
-    if (auto* module = dynamic_cast<clsModule*>(mMyCommandBlock)) {
-        module->mTitle = txtTitle->toPlainText();
-        MarkModuleDirty(mParentTaskName);
-    }
-}
-
-void frmDeskTop::txtTitle_MouseDown()
-{
-    TitleClicked = True;
-}
-
-void frmDeskTop::txtTitle_GotFocus(bool byMouse)
-{
-    if (byMouse)
-        TitleClicked = True;
-    if (TitleClicked)
-        TitleEditing = True;
-    else
-        picDeskTop->setFocus(Qt::OtherFocusReason);
-}
-
-void frmDeskTop::txtTitle_LostFocus()
-{
-    TitleClicked = False;
-    TitleEditing = False;
-}
-
-void frmDeskTop::chkTaskLoop_Click()
-{
-    if (auto* module = dynamic_cast<clsModule*>(mMyCommandBlock)) {
-        module->mLoop = chkTaskLoop->isChecked() ? 1 : 0;
-        MarkModuleDirty(mParentTaskName);
-    }
-}
-
-void frmDeskTop::chkStartOnStartup_Click()
-{
-    if (auto* task = dynamic_cast<clsTask*>(mMyCommandBlock)) {
-        task->StartOnStartup = chkStartOnStartup->isChecked() ? 1 : 0;
-        MarkModuleDirty(mParentTaskName);
     }
 }
 

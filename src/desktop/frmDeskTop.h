@@ -161,22 +161,13 @@ public:
     // The command pictures by index; element 0 is the template. nullptr for
     // an index that is not loaded. The view keeps and paints them.
     PicCommandBox* picCommand(int index) const { return mView.picCommand(index); }
-    int picCommandUBound() const { return mView.picCommandUBound(); }
-    // Loads picture Index (failure 360 when it is loaded already) and unloads it.
+    // Loads picture Index (failure 360 when it is loaded already).
     PicCommandBox* LoadPicCommand(int index) { return mView.LoadPicCommand(index); }
-    void UnloadPicCommand(int index) { mView.UnloadPicCommand(index); }
 
     // The cell size, read from the template picture.
     double CellWidth() const { return mView.CellWidth(); }
     double CellHeight() const { return mView.CellHeight(); }
 
-    // How far across the desk its surface reaches (twips): to the end of the
-    // grid lines, 2.5 cells. The rest of the desk shows the window's background.
-    double DeskSurfaceWidth() const { return mView.DeskSurfaceWidth(); }
-    // How far across the desk there is something to show (twips): both
-    // columns, or further where a picture is grown around an open frame.
-    // HScroll1 reaches no further.
-    double DeskContentWidth() const { return mView.DeskContentWidth(); }
     // A command picture's size was set: the bars follow when the desk's
     // content grew or shrank; a picture back to its cell size (its frame
     // closed) brings the desk back to its left edge.
@@ -218,10 +209,6 @@ public:
     // The MDI sub-window that frames this window (nullptr without an area).
     QMdiSubWindow* SubWindow() const { return mSub; }
 
-    // The palette's tool, and putting the palette back on the cursor tool.
-    PaletteTool CurrentTool() const;
-    void ResetTool();
-
     // Editing.
     std::shared_ptr<clsCommand> DropCommand(Integer index, double x, double y, const QString& key);
     bool MakeRoom(Integer Count);
@@ -230,9 +217,6 @@ public:
     {
         return GridDocument::CopyCommands(Commands);
     }
-    // Makes the pictures and the cursor follow the document.
-    void SyncPictures() { mView.SyncPictures(); }
-
     // Mouse: buttons 1 left, 2 right, 4 middle; shift state 1 Shift, 2 Ctrl,
     // 4 Alt; positions in twips (on the desk, or inside the picture).
     void picDeskTop_MouseDown(int Button, int Shift, double x, double y);
@@ -294,8 +278,6 @@ public:
     void picModulTitle_Paint(QPainter& p);
     void picDeskTop_Paint(QPainter& p) { mView.PaintDesk(p); }
 
-    bool IsLoaded() const { return mLoaded; }
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -308,6 +290,18 @@ private:
     // IGridView.
     void CommandAdded(clsCommand& command) override { mView.CommandAdded(command); }
     bool CommandShown(const clsCommand& command) const override { return mView.CommandShown(command); }
+
+    // The view's and the controller's parts that the window's own code uses.
+    int picCommandUBound() const { return mView.picCommandUBound(); }
+    // How far across the desk there is something to show (twips): both
+    // columns, or further where a picture is grown around an open frame.
+    // HScroll1 reaches no further.
+    double DeskContentWidth() const { return mView.DeskContentWidth(); }
+    // Makes the pictures and the cursor follow the document.
+    void SyncPictures() { mView.SyncPictures(); }
+    // The palette's tool, and putting the palette back on the cursor tool.
+    PaletteTool CurrentTool() const;
+    void ResetTool();
 
     void BuildControls();
     void BuildMenu();
