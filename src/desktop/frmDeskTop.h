@@ -9,6 +9,13 @@
 // strip picModulTitle covers the band above row 1. The command pictures lie on
 // the desk, one picture box per command, kept by the command's PicIndex;
 // picCommand(0) is the template whose size is the cell size.
+//
+// The window is the frame around its parts: the GridDocument Doc holds the
+// grid and its editing rules, DeskView keeps and paints the pictures and the
+// desk, DeskController turns the mouse and the keys into document calls, and
+// DeskTitleStrip is the title strip. The window's handlers keep their names
+// and hand over to them; the popup menu's items are in DeskMenu.cpp, the
+// parameter frames' side in frames/DeskTopFrames.cpp.
 #include "desktop/DeskController.h"
 #include "desktop/DeskTitleStrip.h"
 #include "desktop/DeskTopWidgets.h"
@@ -26,7 +33,6 @@
 
 #include <array>
 #include <functional>
-#include <map>
 #include <memory>
 
 class ImageList;
