@@ -564,16 +564,11 @@ void frmDeskTop::picCommand_DblClick(Integer Index)
 
 // ---- keys
 
-int frmDeskTop::KeyCodeOf(int qtKey)
-{
-    return DeskController::KeyCodeOf(qtKey);
-}
-
 bool frmDeskTop::PreviewKey(QWidget*, QKeyEvent* event)
 {
     // The preview hands each press over once, where it first arrives; the
     // control then gets it too.
-    if (const int code = KeyCodeOf(event->key()))
+    if (const int code = DeskController::KeyCodeOf(event->key()))
         Form_KeyDown(code, ShiftStateOf(event->modifiers()));
     return false;
 }

@@ -259,8 +259,6 @@ public:
     // 37..40 arrows, 45 Insert, 46 Delete, 67 C, 74 J, 86 V, 88 X, 116 F5) and
     // the shift state. The key still reaches the focused control.
     void Form_KeyDown(int KeyCode, int Shift);
-    // The key code of a Qt key, 0 for one the map does not know.
-    static int KeyCodeOf(int qtKey);
 
     // Handlers.
     void Form_Load();
