@@ -2,6 +2,7 @@
 
 #include "compiler/ModuleCompile.h"
 #include "datalog/core/DatalogFile.h"
+#include "datalog/core/DatalogSet.h"
 #include "datalog/DatalogPrint.h"
 #include "datalog/GraphSurface.h"
 #include "datalog/frmDatalogRange.h"
@@ -265,7 +266,7 @@ bool frmDatalog::listHasData() const
 void frmDatalog::fillList()
 {
     lstData->clear();
-    lstData->addItems(DatalogListLines(App().DatalogRecords));
+    lstData->addItems(DatalogListLines(CurrentDatalog().DatalogRecords));
 }
 
 void frmDatalog::TB1_ButtonClick(const QString& key)
@@ -393,7 +394,7 @@ void frmDatalog::UploadDatalog()
             SetPanel(3, QString());
             return;
         }
-        const UploadResult result = FetchDatalog(PB(), RangeStart, RangeSize, App().DatalogRecords, *this);
+        const UploadResult result = FetchDatalog(PB(), RangeStart, RangeSize, CurrentDatalog().DatalogRecords, *this);
         if (result.outcome != UploadOutcome::NoCommunication)
             GraphErrorShown = False;
         switch (result.outcome) {
@@ -421,8 +422,8 @@ void frmDatalog::UploadDatalog()
         }
         unloadSettings();
         fillList();
-        App().DatalogSource = QStringLiteral("RCX");
-        QString source = QStringLiteral("data source: ") + App().DatalogSource;
+        CurrentDatalog().DatalogSource = QStringLiteral("RCX");
+        QString source = QStringLiteral("data source: ") + CurrentDatalog().DatalogSource;
         if (RangeSize > 0)
             source += QStringLiteral(" Start:") + QString::number(RangeStart) + QStringLiteral(" Size:") +
                       QString::number(RangeSize);
@@ -452,7 +453,7 @@ void frmDatalog::ShowGraph()
             showGraphArea();
             return;
         }
-        const QVector<DatalogRecord>& records = App().DatalogRecords;
+        const QVector<DatalogRecord>& records = CurrentDatalog().DatalogRecords;
         if (!mSettings || mSettings->cmbX->count() == 0) {
             QVector<GraphItem> items = BuildGraphItems(records);
             if (items.size() == 1) {
@@ -480,7 +481,7 @@ void frmDatalog::ShowGraph()
 void frmDatalog::DrawGraph(IGraphSurface& surface, bool deferMessage)
 {
     try {
-        Graph.Draw(surface, App().DatalogRecords, lstData->count(), App().TwipsX, App().TwipsY);
+        Graph.Draw(surface, CurrentDatalog().DatalogRecords, lstData->count(), App().TwipsX, App().TwipsY);
         GraphErrorShown = False;
     } catch (const VbError& e) {
         if (GraphErrorShown)
@@ -623,7 +624,7 @@ void frmDatalog::SaveDatalog()
             if (!GraphImage().save(target, "BMP"))
                 raiseError(Err::PathFileAccess);
         } else {
-            WriteDatalogFile(target, App().DatalogRecords);
+            WriteDatalogFile(target, CurrentDatalog().DatalogRecords);
         }
     } catch (const VbError& e) {
         showFailure(e);
@@ -646,11 +647,11 @@ void frmDatalog::OpenDatalogFile()
             ShowMessage(QStringLiteral("File not found: ") + name, 0);
             return;
         }
-        ReadDatalogFile(path, App().DatalogRecords);
+        ReadDatalogFile(path, CurrentDatalog().DatalogRecords);
         GraphErrorShown = False;
         unloadSettings();
         fillList();
-        App().DatalogSource = name;
+        CurrentDatalog().DatalogSource = name;
         SetPanel(1, QStringLiteral("Data source: ") + name);
         SetPanel(2, QString::number(lstData->count()) + QStringLiteral(" items"));
         showList();
@@ -728,7 +729,7 @@ void frmDatalog::PrintDatalog()
             painter.setFont(font);
             y += QFontMetricsF(font, &printer).height();
         };
-        const QList<QStringList> pages = DatalogPrintPages(App().DatalogRecords);
+        const QList<QStringList> pages = DatalogPrintPages(CurrentDatalog().DatalogRecords);
         for (int p = 0; p < pages.size(); ++p) {
             if (p > 0)
                 printer.newPage();

@@ -280,17 +280,17 @@ TEST_F(SetupPolling, TicksLiveInTheModelAndUntickingEmptiesTheValue)
     panel.SetTick(timer, 1);
     panel.SetTick(sensor, 1);
     panel.SetTick(message, 1);
-    EXPECT_EQ(App().TimerPollCheck[1], 1);
+    EXPECT_EQ(PollState().TimerPollCheck[1], 1);
     EXPECT_EQ(rcx().PortSensor(0)->PollCheck, 1);
     EXPECT_EQ(object(QStringLiteral("RCX message"))->PollCheck, 1);
 
-    App().PollFilter[0] = 1;
+    PollState().PollFilter[0] = 1;
     panel.Build();
     EXPECT_EQ(captions(panel), (QStringList{"Timer 2", "Light sensor  1", "RCX message"}));
     panel.Rows[0].Value = QStringLiteral("12");
     panel.SetTick(0, 0);
     EXPECT_TRUE(panel.Rows[0].Value.isEmpty());
-    EXPECT_EQ(App().TimerPollCheck[1], 0);
+    EXPECT_EQ(PollState().TimerPollCheck[1], 0);
     panel.Rows[1].Value = QStringLiteral("3");
     panel.UnselectAll();
     EXPECT_FALSE(panel.AnyTicked());
