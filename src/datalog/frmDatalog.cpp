@@ -668,7 +668,7 @@ void frmDatalog::PrintDatalog()
         return;
     try {
         if (ShowingGraph) {
-            DatalogPrinter target = OpenDatalogPrinter(QPageLayout::Landscape);
+            PrintTarget target = OpenDatalogPrinter(QPageLayout::Landscape);
             QPainter painter;
             if (!painter.begin(target.printer.get()))
                 raiseError(Err::DeviceUnavailable);
@@ -687,7 +687,7 @@ void frmDatalog::PrintDatalog()
         }
         if (!listHasData())
             return;
-        DatalogPrinter target = OpenDatalogPrinter(QPageLayout::Portrait);
+        PrintTarget target = OpenDatalogPrinter(QPageLayout::Portrait);
         QPrinter& printer = *target.printer;
         QPainter painter;
         if (!painter.begin(&printer))
