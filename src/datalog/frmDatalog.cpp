@@ -481,7 +481,7 @@ void frmDatalog::ShowGraph()
 void frmDatalog::DrawGraph(IGraphSurface& surface, bool deferMessage)
 {
     try {
-        Graph.Draw(surface, CurrentDatalog().DatalogRecords, lstData->count(), App().TwipsX, App().TwipsY);
+        Graph.Draw(surface, CurrentDatalog().DatalogRecords, lstData->count(), PixelTwipsX(), PixelTwipsY());
         GraphErrorShown = False;
     } catch (const VbError& e) {
         if (GraphErrorShown)
@@ -500,8 +500,8 @@ void frmDatalog::DrawGraph(IGraphSurface& surface, bool deferMessage)
 void frmDatalog::picGraph_Paint(QPainter& painter)
 {
     if (ShowingGraph) {
-        PainterSurface surface(painter, QSizeF(TwipX(picGraph->width()), TwipY(picGraph->height())), App().TwipsX,
-                               App().TwipsY, App().TwipsX);
+        PainterSurface surface(painter, QSizeF(TwipX(picGraph->width()), TwipY(picGraph->height())), PixelTwipsX(),
+                               PixelTwipsY(), PixelTwipsX());
         // A message box does not open inside a repaint; it follows at once after it.
         DrawGraph(surface, true);
     } else if (ShowingHelp) {
@@ -520,11 +520,11 @@ QImage frmDatalog::GraphImage()
 {
     QImage image(qMax(1, picGraph->width()), qMax(1, picGraph->height()), QImage::Format_RGB32);
     image.fill(Qt::white);
-    image.setDotsPerMeterX(qRound(1440.0 / App().TwipsX / 0.0254));
-    image.setDotsPerMeterY(qRound(1440.0 / App().TwipsY / 0.0254));
+    image.setDotsPerMeterX(qRound(TwipsPerInch / PixelTwipsX() / 0.0254));
+    image.setDotsPerMeterY(qRound(TwipsPerInch / PixelTwipsY() / 0.0254));
     QPainter painter(&image);
-    PainterSurface surface(painter, QSizeF(TwipX(image.width()), TwipY(image.height())), App().TwipsX, App().TwipsY,
-                           App().TwipsX);
+    PainterSurface surface(painter, QSizeF(TwipX(image.width()), TwipY(image.height())), PixelTwipsX(), PixelTwipsY(),
+                           PixelTwipsX());
     DrawGraph(surface);
     return image;
 }
@@ -673,13 +673,13 @@ void frmDatalog::PrintDatalog()
             if (!painter.begin(target.printer.get()))
                 raiseError(Err::DeviceUnavailable);
             // The graph as it is shown, enlarged to fill the page.
-            const double deviceTwips = 1440.0 / target.printer->resolution();
+            const double deviceTwips = TwipsPerInch / target.printer->resolution();
             const QSizeF size(TwipX(qMax(1, picGraph->width())), TwipY(qMax(1, picGraph->height())));
             const QRectF page = target.printer->pageLayout().paintRectPixels(target.printer->resolution());
             const double scale = qMax(1.0, qMin(page.width() * deviceTwips / size.width(),
                                                 page.height() * deviceTwips / size.height()));
             painter.scale(scale, scale);
-            PainterSurface surface(painter, size, deviceTwips, deviceTwips, App().TwipsX);
+            PainterSurface surface(painter, size, deviceTwips, deviceTwips, PixelTwipsX());
             DrawGraph(surface);
             painter.end();
             ReportDatalogPrinted(target);
@@ -692,7 +692,7 @@ void frmDatalog::PrintDatalog()
         QPainter painter;
         if (!painter.begin(&printer))
             raiseError(Err::DeviceUnavailable);
-        const double dev = printer.resolution() / 1440.0;  // device pixels a twip
+        const double dev = printer.resolution() / TwipsPerInch;  // device pixels a twip
         const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
         const double pageWidth = page.width();
         // The largest font up to 10 points that puts the head and 66 lines on a page.
