@@ -373,6 +373,15 @@ TEST_F(DatalogWindow, ListFileRoundTrip)
     EXPECT_EQ(read, uploaded);
 }
 
+TEST(DatalogSet, TheRecordsStartAgainWithTheApp)
+{
+    CurrentDatalog().DatalogRecords = {{1, "Timer 1", 0, 1}};
+    CurrentDatalog().DatalogSource = QStringLiteral("RCX");
+    ResetApp();
+    EXPECT_TRUE(CurrentDatalog().DatalogRecords.isEmpty());
+    EXPECT_TRUE(CurrentDatalog().DatalogSource.isEmpty());
+}
+
 TEST_F(DatalogWindow, BadListFileKeepsTheListAndItsRecords)
 {
     fillBlocks(2);
@@ -490,7 +499,7 @@ protected:
     {
         DatalogFixture::SetUp();
         CurrentDatalog().DatalogRecords = {{1, "Timer 1", 0, 0}, {-1, "Samples Counter", 0, 1}, {9, "Light", 1, 4},
-                                {0, "Speed", 3, 2},   {14, "RCX time", 0, 9}};
+                                           {0, "Speed", 3, 2},   {14, "RCX time", 0, 9}};
         dialog.FillItems(BuildGraphItems(CurrentDatalog().DatalogRecords));
         dialog.show();
     }

@@ -269,6 +269,20 @@ TEST_F(SetupPolling, ANewProjectsRowsAndTheFilters)
     EXPECT_FALSE(panel.AnyTicked());
 }
 
+TEST_F(SetupPolling, ThePollingStateStartsAgainWithTheApp)
+{
+    PollingState& state = PollState();
+    state.PollInterval = 1200;
+    state.PollFilter[0] = 1;
+    state.TimerPollCheck[2] = 1;
+    ResetApp();
+    EXPECT_EQ(state.PollInterval, 300);
+    for (int i = 0; i <= 4; ++i)
+        EXPECT_EQ(state.PollFilter[i], 0) << i;
+    for (int n = 0; n <= 3; ++n)
+        EXPECT_EQ(state.TimerPollCheck[n], 0) << n;
+}
+
 TEST_F(SetupPolling, TicksLiveInTheModelAndUntickingEmptiesTheValue)
 {
     DropOnSensor(0, SetupPicture::Light);
