@@ -125,6 +125,18 @@ void ResetApp();
 // the datalog's records) starts again with the app: the library hands in how,
 // once, and ResetApp runs it.
 void AtResetApp(std::function<void()> reset);
+// The one T of the run, made at first use and made afresh by ResetApp.
+template <class T>
+T& AppScoped()
+{
+    static T value;
+    static const bool resetWithTheApp = [] {
+        AtResetApp([] { value = T(); });
+        return true;
+    }();
+    (void)resetWithTheApp;
+    return value;
+}
 
 // The control; failure 91 when there is none.
 IPhantomControl& PB();

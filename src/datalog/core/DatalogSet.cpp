@@ -2,13 +2,4 @@
 
 #include "model/AppState.h"
 
-DatalogSet& CurrentDatalog()
-{
-    static DatalogSet datalog;
-    static const bool resetWithTheApp = [] {
-        AtResetApp([] { datalog = DatalogSet(); });
-        return true;
-    }();
-    (void)resetWithTheApp;
-    return datalog;
-}
+DatalogSet& CurrentDatalog() { return AppScoped<DatalogSet>(); }

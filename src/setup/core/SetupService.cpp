@@ -196,16 +196,7 @@ void PollingState::ProjectOpened()
         PollFilter[i] = 1;
 }
 
-PollingState& PollState()
-{
-    static PollingState state;
-    static const bool resetWithTheApp = [] {
-        AtResetApp([] { state = PollingState(); });
-        return true;
-    }();
-    (void)resetWithTheApp;
-    return state;
-}
+PollingState& PollState() { return AppScoped<PollingState>(); }
 
 void PollPanel::AddRow(const QString& caption, const QString& tag, Integer tick, bool editable)
 {
