@@ -1,7 +1,7 @@
 #pragma once
-// The printer of the datalog printouts: the system's default printer, or,
-// when no printer is installed, a new PDF file in the user's data folder named
-// after the project and the time (NewPdfPath), which the status strip then
+// The printer of the datalog printouts (OpenPrintTarget): the system's default
+// printer, or, when no printer is installed, a new PDF file in the user's data
+// folder named after the project and the time, which the status strip then
 // names.
 #include "shell/PdfFile.h"
 
