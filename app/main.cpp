@@ -21,6 +21,7 @@
 #include "shell/OpenDialog.h"
 #include "shell/ShellWindows.h"
 #include "views/ViewWindows.h"
+#include "setup/core/SetupService.h"
 #include "setup/frmMain.h"
 #include "StartupProbe.h"
 
@@ -80,7 +81,7 @@ int main(int argc, char** argv)
     if (a.OpenCanceled)
         return 0;
     a.RcxSetup->ProjectName = a.OpenName;
-    a.PollInterval = 300;
+    PollState().PollInterval = 300;
     QCoreApplication::processEvents();
 
     mdiMain mainWindow;

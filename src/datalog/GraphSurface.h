@@ -1,9 +1,9 @@
 #pragma once
 // The graph's drawing surface over a QPainter: the graph area, the bitmap and
 // the printed page draw the same graph through it. The surface measures in
-// twips; deviceTwips says how many twips one device pixel holds (15 on the
-// screen, 1440 / dpi on a printer), pixelTwips how many twips a screen pixel
-// holds, so that lines are one screen pixel wide on every device.
+// twips; deviceTwips says how many twips one device pixel holds (a screen
+// pixel's on the screen, 1440 / dpi on a printer), pixelTwips how many twips a
+// screen pixel holds, so that lines are one screen pixel wide on every device.
 #include "datalog/core/DatalogGraph.h"
 
 #include <QFont>
@@ -15,7 +15,7 @@ class QPainter;
 class PainterSurface : public IGraphSurface {
 public:
     PainterSurface(QPainter& painter, QSizeF sizeTwips, double deviceTwipsX, double deviceTwipsY,
-                   double pixelTwips = 15);
+                   double pixelTwips);
 
     // The font the graph writes in, the same on every device.
     static QFont GraphFont();

@@ -2,6 +2,7 @@
 
 #include "compiler/ModuleCompile.h"
 #include "datalog/core/DatalogFile.h"
+#include "datalog/core/DatalogSet.h"
 #include "datalog/DatalogPrint.h"
 #include "datalog/GraphSurface.h"
 #include "datalog/frmDatalogRange.h"
@@ -265,7 +266,7 @@ bool frmDatalog::listHasData() const
 void frmDatalog::fillList()
 {
     lstData->clear();
-    lstData->addItems(DatalogListLines(App().DatalogRecords));
+    lstData->addItems(DatalogListLines(CurrentDatalog().DatalogRecords));
 }
 
 void frmDatalog::TB1_ButtonClick(const QString& key)
@@ -393,7 +394,7 @@ void frmDatalog::UploadDatalog()
             SetPanel(3, QString());
             return;
         }
-        const UploadResult result = FetchDatalog(PB(), RangeStart, RangeSize, App().DatalogRecords, *this);
+        const UploadResult result = FetchDatalog(PB(), RangeStart, RangeSize, CurrentDatalog().DatalogRecords, *this);
         if (result.outcome != UploadOutcome::NoCommunication)
             GraphErrorShown = False;
         switch (result.outcome) {
@@ -421,8 +422,8 @@ void frmDatalog::UploadDatalog()
         }
         unloadSettings();
         fillList();
-        App().DatalogSource = QStringLiteral("RCX");
-        QString source = QStringLiteral("data source: ") + App().DatalogSource;
+        CurrentDatalog().DatalogSource = QStringLiteral("RCX");
+        QString source = QStringLiteral("data source: ") + CurrentDatalog().DatalogSource;
         if (RangeSize > 0)
             source += QStringLiteral(" Start:") + QString::number(RangeStart) + QStringLiteral(" Size:") +
                       QString::number(RangeSize);
@@ -452,7 +453,7 @@ void frmDatalog::ShowGraph()
             showGraphArea();
             return;
         }
-        const QVector<DatalogRecord>& records = App().DatalogRecords;
+        const QVector<DatalogRecord>& records = CurrentDatalog().DatalogRecords;
         if (!mSettings || mSettings->cmbX->count() == 0) {
             QVector<GraphItem> items = BuildGraphItems(records);
             if (items.size() == 1) {
@@ -480,7 +481,7 @@ void frmDatalog::ShowGraph()
 void frmDatalog::DrawGraph(IGraphSurface& surface, bool deferMessage)
 {
     try {
-        Graph.Draw(surface, App().DatalogRecords, lstData->count(), App().TwipsX, App().TwipsY);
+        Graph.Draw(surface, CurrentDatalog().DatalogRecords, lstData->count(), PixelTwipsX(), PixelTwipsY());
         GraphErrorShown = False;
     } catch (const VbError& e) {
         if (GraphErrorShown)
@@ -499,8 +500,8 @@ void frmDatalog::DrawGraph(IGraphSurface& surface, bool deferMessage)
 void frmDatalog::picGraph_Paint(QPainter& painter)
 {
     if (ShowingGraph) {
-        PainterSurface surface(painter, QSizeF(TwipX(picGraph->width()), TwipY(picGraph->height())), App().TwipsX,
-                               App().TwipsY, App().TwipsX);
+        PainterSurface surface(painter, QSizeF(TwipX(picGraph->width()), TwipY(picGraph->height())), PixelTwipsX(),
+                               PixelTwipsY(), PixelTwipsX());
         // A message box does not open inside a repaint; it follows at once after it.
         DrawGraph(surface, true);
     } else if (ShowingHelp) {
@@ -519,11 +520,11 @@ QImage frmDatalog::GraphImage()
 {
     QImage image(qMax(1, picGraph->width()), qMax(1, picGraph->height()), QImage::Format_RGB32);
     image.fill(Qt::white);
-    image.setDotsPerMeterX(qRound(1440.0 / App().TwipsX / 0.0254));
-    image.setDotsPerMeterY(qRound(1440.0 / App().TwipsY / 0.0254));
+    image.setDotsPerMeterX(qRound(TwipsPerInch / PixelTwipsX() / 0.0254));
+    image.setDotsPerMeterY(qRound(TwipsPerInch / PixelTwipsY() / 0.0254));
     QPainter painter(&image);
-    PainterSurface surface(painter, QSizeF(TwipX(image.width()), TwipY(image.height())), App().TwipsX, App().TwipsY,
-                           App().TwipsX);
+    PainterSurface surface(painter, QSizeF(TwipX(image.width()), TwipY(image.height())), PixelTwipsX(), PixelTwipsY(),
+                           PixelTwipsX());
     DrawGraph(surface);
     return image;
 }
@@ -623,7 +624,7 @@ void frmDatalog::SaveDatalog()
             if (!GraphImage().save(target, "BMP"))
                 raiseError(Err::PathFileAccess);
         } else {
-            WriteDatalogFile(target, App().DatalogRecords);
+            WriteDatalogFile(target, CurrentDatalog().DatalogRecords);
         }
     } catch (const VbError& e) {
         showFailure(e);
@@ -646,11 +647,11 @@ void frmDatalog::OpenDatalogFile()
             ShowMessage(QStringLiteral("File not found: ") + name, 0);
             return;
         }
-        ReadDatalogFile(path, App().DatalogRecords);
+        ReadDatalogFile(path, CurrentDatalog().DatalogRecords);
         GraphErrorShown = False;
         unloadSettings();
         fillList();
-        App().DatalogSource = name;
+        CurrentDatalog().DatalogSource = name;
         SetPanel(1, QStringLiteral("Data source: ") + name);
         SetPanel(2, QString::number(lstData->count()) + QStringLiteral(" items"));
         showList();
@@ -667,18 +668,18 @@ void frmDatalog::PrintDatalog()
         return;
     try {
         if (ShowingGraph) {
-            DatalogPrinter target = OpenDatalogPrinter(QPageLayout::Landscape);
+            PrintTarget target = OpenDatalogPrinter(QPageLayout::Landscape);
             QPainter painter;
             if (!painter.begin(target.printer.get()))
                 raiseError(Err::DeviceUnavailable);
             // The graph as it is shown, enlarged to fill the page.
-            const double deviceTwips = 1440.0 / target.printer->resolution();
+            const double deviceTwips = TwipsPerInch / target.printer->resolution();
             const QSizeF size(TwipX(qMax(1, picGraph->width())), TwipY(qMax(1, picGraph->height())));
             const QRectF page = target.printer->pageLayout().paintRectPixels(target.printer->resolution());
             const double scale = qMax(1.0, qMin(page.width() * deviceTwips / size.width(),
                                                 page.height() * deviceTwips / size.height()));
             painter.scale(scale, scale);
-            PainterSurface surface(painter, size, deviceTwips, deviceTwips, App().TwipsX);
+            PainterSurface surface(painter, size, deviceTwips, deviceTwips, PixelTwipsX());
             DrawGraph(surface);
             painter.end();
             ReportDatalogPrinted(target);
@@ -686,12 +687,12 @@ void frmDatalog::PrintDatalog()
         }
         if (!listHasData())
             return;
-        DatalogPrinter target = OpenDatalogPrinter(QPageLayout::Portrait);
+        PrintTarget target = OpenDatalogPrinter(QPageLayout::Portrait);
         QPrinter& printer = *target.printer;
         QPainter painter;
         if (!painter.begin(&printer))
             raiseError(Err::DeviceUnavailable);
-        const double dev = printer.resolution() / 1440.0;  // device pixels a twip
+        const double dev = printer.resolution() / TwipsPerInch;  // device pixels a twip
         const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
         const double pageWidth = page.width();
         // The largest font up to 10 points that puts the head and 66 lines on a page.
@@ -728,7 +729,7 @@ void frmDatalog::PrintDatalog()
             painter.setFont(font);
             y += QFontMetricsF(font, &printer).height();
         };
-        const QList<QStringList> pages = DatalogPrintPages(App().DatalogRecords);
+        const QList<QStringList> pages = DatalogPrintPages(CurrentDatalog().DatalogRecords);
         for (int p = 0; p < pages.size(); ++p) {
             if (p > 0)
                 printer.newPage();

@@ -1,7 +1,7 @@
 #include "datalog/frmGraphSettings.h"
 
 #include "shell/Twips.h"
-#include "model/AppState.h"
+#include "datalog/core/DatalogSet.h"
 #include "model/Messages.h"
 #include "shell/MainWindow.h"
 
@@ -110,7 +110,7 @@ void frmGraphSettings::FillItems(const QVector<GraphItem>& items)
 
 Integer frmGraphSettings::sourceOf(const QString& name) const
 {
-    for (const DatalogRecord& r : App().DatalogRecords)
+    for (const DatalogRecord& r : CurrentDatalog().DatalogRecords)
         if (r.Name == name)
             return r.Source;
     return 0;

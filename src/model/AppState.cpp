@@ -3,6 +3,8 @@
 #include "model/Phantom.h"
 #include <QHash>
 
+#include <vector>
+
 namespace {
 
 class QuietPresenter : public IMessagePresenter {
@@ -46,6 +48,12 @@ IWindowServices gNoWindows;
 
 std::unique_ptr<AppState> gApp;
 
+std::vector<std::function<void()>>& resets()
+{
+    static std::vector<std::function<void()>> list;
+    return list;
+}
+
 }  // namespace
 
 AppState::AppState()
@@ -68,6 +76,13 @@ void ResetApp()
 {
     gApp.reset();
     gMemorySettings = MemorySettings();
+    for (const auto& reset : resets())
+        reset();
+}
+
+void AtResetApp(std::function<void()> reset)
+{
+    resets().push_back(std::move(reset));
 }
 
 IPhantomControl& PB()

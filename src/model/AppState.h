@@ -4,7 +4,6 @@
 // through which the model reaches the world. Tests reset it with ResetApp().
 #include "model/Collection.h"
 #include "model/Command.h"
-#include "model/Datalog.h"
 #include "model/InitParam.h"
 #include "model/Module.h"
 #include "model/NamedValue.h"
@@ -12,8 +11,8 @@
 #include "model/Services.h"
 
 #include <QStringList>
-#include <QVector>
 
+#include <functional>
 #include <memory>
 
 class IPhantomControl;
@@ -95,14 +94,6 @@ struct AppState {
     QString FirmwareName;
     Boolean AdvancedAlways = False;
     Boolean ShowAdvanced = False;
-    Long PollInterval = 300;
-    Integer PollFilter[5] = {0, 0, 0, 0, 0};
-    // Ticks of the set-up window's four timer rows.
-    Integer TimerPollCheck[4] = {0, 0, 0, 0};
-
-    // The datalog last uploaded or opened, and where it came from ("RCX" or the file's name).
-    QVector<DatalogRecord> DatalogRecords;
-    QString DatalogSource;
 
     // Twips of one screen pixel.
     double TwipsX = 15;
@@ -128,6 +119,22 @@ AppState& App();
 // Throws everything away and starts again with a fresh state (services back to
 // the quiet defaults).
 void ResetApp();
+// State another library keeps for the whole run (the set-up window's polling,
+// the datalog's records) starts again with the app: the library hands in how,
+// once, and ResetApp runs it.
+void AtResetApp(std::function<void()> reset);
+// The one T of the run, made at first use and made afresh by ResetApp.
+template <class T>
+T& AppScoped()
+{
+    static T value;
+    static const bool resetWithTheApp = [] {
+        AtResetApp([] { value = T(); });
+        return true;
+    }();
+    (void)resetWithTheApp;
+    return value;
+}
 
 // The control; failure 91 when there is none.
 IPhantomControl& PB();

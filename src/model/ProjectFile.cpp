@@ -82,8 +82,7 @@ void startWithoutTheProjectBefore()
     app.BlockDepth = 0;
     app.FinishedModuleCount = 0;
     app.Windows->PreviewUnload();
-    for (int i = 1; i <= 4; ++i)
-        app.PollFilter[i] = 1;
+    // The set-up window goes; its polling panel shows every kind of row again.
     app.Windows->SetupWindowUnload();
     app.Windows->SetMainCaption(QStringLiteral("RCX programming - ") + app.RcxSetup->ProjectName);
     app.Windows->ProjExpUnloadAndShow();

@@ -313,7 +313,7 @@ void frmMain::Form_Load()
     mnuAdvanced->setChecked(mAdvancedOn);
     mnuAdvAllwaise->setChecked(mAlwaysOn);
 
-    sldInterval->setValue(int(a.PollInterval));
+    sldInterval->setValue(int(PollState().PollInterval));
     sldInterval_Change(sldInterval->value());
 
     const bool rcxProject = a.ProjectType == 0;
@@ -329,7 +329,7 @@ void frmMain::Form_Load()
     ShowPorts();
     txtProgNumber->setText(QString::number(a.RcxSetup->ProgramNumber + 1));
     for (int i = 0; i < 5; ++i)
-        chkOrder[i]->setChecked(a.PollFilter[i] != 0);
+        chkOrder[i]->setChecked(PollState().PollFilter[i] != 0);
     BuildPollPanel();
     FormLoading = false;
     a.RcxWindowRequested = False;
@@ -838,7 +838,7 @@ void frmMain::VScroll1_Change(int value)
 
 void frmMain::chkOrder_Click(int index)
 {
-    App().PollFilter[index] = chkOrder[index]->isChecked() ? 1 : 0;
+    PollState().PollFilter[index] = chkOrder[index]->isChecked() ? 1 : 0;
     if (!FormLoading)
         BuildPollPanel();
     UpdatePollButtons();
@@ -918,7 +918,7 @@ void frmMain::ShowPollingState()
 {
     cmdStopPollSensor->setText(Panel.PollButtonCaption());
     if (Panel.Polling())
-        tmrPoll->start(int(App().PollInterval));
+        tmrPoll->start(int(PollState().PollInterval));
     else
         tmrPoll->stop();
     UpdatePollButtons();
@@ -934,14 +934,14 @@ void frmMain::tmrPoll_Timer()
             ShowPollValue(row);
     ShowBrickKeys();
     if (Panel.Polling())
-        tmrPoll->start(int(App().PollInterval));
+        tmrPoll->start(int(PollState().PollInterval));
 }
 
 void frmMain::sldInterval_Change(int value)
 {
     lblTime->setText(QString::number(value) + QStringLiteral(" Thousandths "));
     tmrPoll->setInterval(value);
-    App().PollInterval = value;
+    PollState().PollInterval = value;
 }
 
 void frmMain::txtPollValue_KeyPress(int index)
@@ -1039,7 +1039,10 @@ void ShowSetupWindowModal()
 void RegisterSetupWindows(ShellWindows& windows)
 {
     windows.Hooks.SetupWindowShowModal = [] { ShowSetupWindowModal(); };
+    // The set-up window goes when another project is opened; the polling
+    // panel shows every kind of row again for it.
     windows.Hooks.SetupWindowUnload = [] {
+        PollState().ProjectOpened();
         if (frmMain* open = frmMain::Current()) {
             open->Form_QueryUnload();
             open->done(QDialog::Rejected);

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
 
 namespace {
 std::function<QDateTime()> gClock;
@@ -20,4 +22,24 @@ QString NewPdfPath(const QString& folder, const QString& name)
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = stem + QStringLiteral(" (%1).pdf").arg(n);
     return path;
+}
+
+PrintTarget::PrintTarget() = default;
+PrintTarget::~PrintTarget() = default;
+PrintTarget::PrintTarget(PrintTarget&&) noexcept = default;
+
+PrintTarget OpenPrintTarget(const QString& folder, const QString& name, bool pdfOnly)
+{
+    PrintTarget target;
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (!pdfOnly && !info.isNull()) {
+        target.printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        target.printerName = info.printerName();
+    } else {
+        target.pdfPath = NewPdfPath(folder, name);
+        target.printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        target.printer->setOutputFormat(QPrinter::PdfFormat);
+        target.printer->setOutputFileName(target.pdfPath);
+    }
+    return target;
 }

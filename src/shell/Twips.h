@@ -7,6 +7,11 @@
 #include <QRect>
 #include <QtGlobal>
 
+constexpr double TwipsPerInch = 1440;
+// Twips of one screen pixel, for the code that draws in twips itself.
+inline double PixelTwipsX() { return App().TwipsX; }
+inline double PixelTwipsY() { return App().TwipsY; }
+
 inline int PixX(double twips) { return qRound(twips / App().TwipsX); }
 inline int PixY(double twips) { return qRound(twips / App().TwipsY); }
 // Pixels cut towards zero rather than rounded, for the sizes and offsets that

@@ -8,35 +8,36 @@
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPrinter>
-#include <QPrinterInfo>
 
-QString ReportPdfPath()
+namespace {
+
+QString reportFolder()
 {
     const AppState& a = App();
-    QString folder = a.DataFolder.isEmpty() ? QDir::currentPath() : a.DataFolder;
+    return a.DataFolder.isEmpty() ? QDir::currentPath() : a.DataFolder;
+}
+
+QString reportName()
+{
+    const AppState& a = App();
     QString name = a.RcxSetup ? a.RcxSetup->ProjectName : QString();
     if (name.isEmpty())
         name = QStringLiteral("Project");
-    return NewPdfPath(folder, name);
+    return name;
 }
 
-bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget target)
+}  // namespace
+
+bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget to)
 {
     AppState& a = App();
     BusyPointer busy(*a.Windows);
     a.Windows->DoEvents();
-    QPrinter printer(QPrinter::HighResolution);
-    QString where;
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (target == ReportTarget::DefaultPrinter && !info.isNull()) {
-        printer.setPrinterName(info.printerName());
-        where = QStringLiteral("Project report sent to the printer ") + info.printerName();
-    } else {
-        const QString path = ReportPdfPath();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
-        where = QStringLiteral("Project report saved as ") + path;
-    }
+    const PrintTarget target = OpenPrintTarget(reportFolder(), reportName(), to == ReportTarget::Pdf);
+    QPrinter& printer = *target.printer;
+    const QString where = target.pdfPath.isEmpty()
+                              ? QStringLiteral("Project report sent to the printer ") + target.printerName
+                              : QStringLiteral("Project report saved as ") + target.pdfPath;
     printer.setDocName(a.RcxSetup ? a.RcxSetup->ProjectName : QString());
 
     QPainter p;

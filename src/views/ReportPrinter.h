@@ -6,9 +6,8 @@
 
 enum class ReportTarget { DefaultPrinter, Pdf };
 
-// A new PDF file for the report: <data folder>/<project> <date> <time>.pdf,
-// with a counter when that file exists (NewPdfPath).
-QString ReportPdfPath();
 // Prints the lines; false after a failure, which is shown with style 48.
-// DefaultPrinter falls back to the PDF when there is no printer.
+// DefaultPrinter falls back to the PDF when there is no printer. The PDF is a
+// new file <data folder>/<project> <date> <time>.pdf, with a counter when that
+// file exists (NewPdfPath).
 bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget target = ReportTarget::DefaultPrinter);

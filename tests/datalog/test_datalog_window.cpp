@@ -7,6 +7,7 @@
 #include "support/TestFiles.h"
 
 #include "datalog/core/DatalogFile.h"
+#include "datalog/core/DatalogSet.h"
 #include "datalog/DatalogPrint.h"
 #include "datalog/frmDatalog.h"
 #include "datalog/frmDatalogRange.h"
@@ -134,8 +135,8 @@ TEST_F(DatalogWindow, UploadsAndListsTheBricksDatalog)
     EXPECT_EQ(runner.shown, QStringList{"Datalog Range"});
     EXPECT_EQ(listLines(), (QStringList{"1   Timer 1 = 100", "2   Light = 40", "3   Timer 1 = 110", "4   Light = 47",
                                         "5   Timer 1 = 120", "6   Light = 41"}));
-    EXPECT_EQ(App().DatalogRecords.size(), 9);
-    EXPECT_EQ(App().DatalogSource, "RCX");
+    EXPECT_EQ(CurrentDatalog().DatalogRecords.size(), 9);
+    EXPECT_EQ(CurrentDatalog().DatalogSource, "RCX");
     EXPECT_EQ(window->Panel(1), "data source: RCX");
     EXPECT_EQ(window->Panel(2), "6 items");
     EXPECT_EQ(window->Panel(3), "");
@@ -184,7 +185,7 @@ TEST_F(DatalogWindow, EmptyDatalogSaysSoAndClearsThePanels)
     EXPECT_EQ(listLines(), QStringList{"Datalog is empty!"});
     for (int i = 1; i <= 3; ++i)
         EXPECT_EQ(window->Panel(i), "");
-    EXPECT_EQ(App().DatalogRecords.size(), 6);  // the records stay as they were
+    EXPECT_EQ(CurrentDatalog().DatalogRecords.size(), 6);  // the records stay as they were
     // Nothing to save, graph or print.
     window->TB1_ButtonClick("SAVEDATA");
     window->TB1_ButtonClick("PRINT");
@@ -345,25 +346,25 @@ TEST_F(DatalogWindow, ListFileRoundTrip)
 {
     fillBlocks(4);
     upload();
-    const QVector<DatalogRecord> uploaded = App().DatalogRecords;
+    const QVector<DatalogRecord> uploaded = CurrentDatalog().DatalogRecords;
     const QStringList lines = listLines();
     chooseFile("Save datalog list", "run");
     window->TB1_ButtonClick("SAVEDATA");
     ASSERT_TRUE(QFile::exists(dataPath("run.dlg")));
 
-    App().DatalogRecords.clear();
+    CurrentDatalog().DatalogRecords.clear();
     window->lstData->clear();
     chooseFile("Open datalog", "run.dlg");
     window->TB1_ButtonClick("OPENDATA");
-    EXPECT_EQ(App().DatalogRecords, uploaded);
+    EXPECT_EQ(CurrentDatalog().DatalogRecords, uploaded);
     EXPECT_EQ(listLines(), lines);
-    EXPECT_EQ(App().DatalogSource, "run.dlg");
+    EXPECT_EQ(CurrentDatalog().DatalogSource, "run.dlg");
     EXPECT_EQ(window->Panel(1), "Data source: run.dlg");
     EXPECT_EQ(window->Panel(2), "8 items");
 
     // Saving again asks before replacing; Cancel keeps the old file.
     presenter.answers = {MsgResult::Cancel};
-    App().DatalogRecords.removeLast();
+    CurrentDatalog().DatalogRecords.removeLast();
     window->TB1_ButtonClick("SAVEDATA");
     EXPECT_EQ(presenter.texts(), QStringList{"Replace existing file?"});
     EXPECT_EQ(presenter.shown[0].style, 33);
@@ -372,11 +373,20 @@ TEST_F(DatalogWindow, ListFileRoundTrip)
     EXPECT_EQ(read, uploaded);
 }
 
+TEST(DatalogSet, TheRecordsStartAgainWithTheApp)
+{
+    CurrentDatalog().DatalogRecords = {{1, "Timer 1", 0, 1}};
+    CurrentDatalog().DatalogSource = QStringLiteral("RCX");
+    ResetApp();
+    EXPECT_TRUE(CurrentDatalog().DatalogRecords.isEmpty());
+    EXPECT_TRUE(CurrentDatalog().DatalogSource.isEmpty());
+}
+
 TEST_F(DatalogWindow, BadListFileKeepsTheListAndItsRecords)
 {
     fillBlocks(2);
     upload();
-    const QVector<DatalogRecord> uploaded = App().DatalogRecords;
+    const QVector<DatalogRecord> uploaded = CurrentDatalog().DatalogRecords;
     ASSERT_EQ(uploaded.size(), 6);
     const QStringList lines = listLines();
     writeFile(dataPath("bad.dlg"), "0,1,Timer 1,5\r\n0,1,Timer 1\r\n");
@@ -385,7 +395,7 @@ TEST_F(DatalogWindow, BadListFileKeepsTheListAndItsRecords)
     EXPECT_EQ(presenter.texts(), QStringList{errorDescription(Err::SubscriptOutOfRange)});
     EXPECT_EQ(presenter.shown[0].style, 48);
     EXPECT_EQ(listLines(), lines);
-    EXPECT_EQ(App().DatalogRecords, uploaded);
+    EXPECT_EQ(CurrentDatalog().DatalogRecords, uploaded);
     // Saving then writes what the list shows, not the refused file's first line.
     chooseFile("Save datalog list", "kept");
     window->TB1_ButtonClick("SAVEDATA");
@@ -414,9 +424,9 @@ TEST_F(DatalogWindow, GraphNeedsTwoItems)
     // Timer 1 and its Samples Counter are two items; the settings open.
     EXPECT_EQ(runner.shown.last(), "Graph Settings");
 
-    App().DatalogRecords = {{1, "Timer 1", 0, 1}, {1, "Timer 1", 0, 2}};
+    CurrentDatalog().DatalogRecords = {{1, "Timer 1", 0, 1}, {1, "Timer 1", 0, 2}};
     chooseFile("Open datalog", "one.dlg");
-    WriteDatalogFile(dataPath("one.dlg"), App().DatalogRecords);
+    WriteDatalogFile(dataPath("one.dlg"), CurrentDatalog().DatalogRecords);
     window->TB1_ButtonClick("OPENDATA");
     runner.shown.clear();
     window->TB1_ButtonClick("SHOWGRAPH");
@@ -488,9 +498,9 @@ protected:
     void SetUp() override
     {
         DatalogFixture::SetUp();
-        App().DatalogRecords = {{1, "Timer 1", 0, 0}, {-1, "Samples Counter", 0, 1}, {9, "Light", 1, 4},
-                                {0, "Speed", 3, 2},   {14, "RCX time", 0, 9}};
-        dialog.FillItems(BuildGraphItems(App().DatalogRecords));
+        CurrentDatalog().DatalogRecords = {{1, "Timer 1", 0, 0}, {-1, "Samples Counter", 0, 1}, {9, "Light", 1, 4},
+                                           {0, "Speed", 3, 2},   {14, "RCX time", 0, 9}};
+        dialog.FillItems(BuildGraphItems(CurrentDatalog().DatalogRecords));
         dialog.show();
     }
     QList<bool> checks() const
@@ -678,7 +688,7 @@ TEST_F(DatalogWindow, PrintsTheListToAPdfWhenNoPrinterIsThere)
         entries.append(i % 2 == 0 ? DatalogEntry{1, 0, Integer(i)} : DatalogEntry{9, 1, Integer(50 + i)});
     brick.fill(entries);
     upload();
-    ASSERT_EQ(App().DatalogRecords.size(), 66);
+    ASSERT_EQ(CurrentDatalog().DatalogRecords.size(), 66);
     FakeWindows status;
     App().Windows = &status;
     window->TB1_ButtonClick("PRINT");
@@ -692,7 +702,7 @@ TEST_F(DatalogWindow, PrintsTheListToAPdfWhenNoPrinterIsThere)
     EXPECT_EQ(status.statusPrints[0].text, "No printer installed: the datalog went to " + first);
 
     // The next printout gets a file of its own; the first one stays.
-    App().DatalogRecords.append({1, "Timer 1", 0, 99});
+    CurrentDatalog().DatalogRecords.append({1, "Timer 1", 0, 99});
     App().Windows = &status;
     window->TB1_ButtonClick("PRINT");
     App().Windows = &windows;

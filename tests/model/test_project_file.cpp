@@ -210,7 +210,6 @@ protected:
 
 TEST_F(ProjectFileTest, OpensTheFixtureProject)
 {
-    App().PollFilter[0] = 7;
     ASSERT_TRUE(openFixture());
     EXPECT_TRUE(presenter.shown.isEmpty()) << messages().join(QLatin1Char('\n')).toStdString();
     AppState& app = App();
@@ -218,9 +217,6 @@ TEST_F(ProjectFileTest, OpensTheFixtureProject)
     EXPECT_EQ(app.ProjectType, 0);
     EXPECT_EQ(app.RcxSetup->ProgramNumber, 2);
     EXPECT_EQ(app.RcxSetup->Dirty, False);
-    EXPECT_EQ(app.PollFilter[0], 7);
-    for (int i = 1; i <= 4; ++i)
-        EXPECT_EQ(app.PollFilter[i], 1);
 
     const clsMotor& a = *app.RcxSetup->PortMotor(0);
     EXPECT_EQ(QStringLiteral("%1 %2 %3 %4 %5 %6/%7/%8")

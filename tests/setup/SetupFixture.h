@@ -9,6 +9,7 @@
 #include "link/PhantomControl.h"
 #include "model/AppState.h"
 #include "model/NamedValues.h"
+#include "setup/core/SetupService.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ protected:
         a.RcxSetup = std::make_unique<clsRcx>();
         BuildRcxObjects();
         for (int i = 1; i <= 4; ++i)
-            a.PollFilter[i] = 1;
+            PollState().PollFilter[i] = 1;
         presenter.shown.clear();
     }
     void TearDown() override { ResetApp(); }

@@ -269,6 +269,20 @@ TEST_F(SetupPolling, ANewProjectsRowsAndTheFilters)
     EXPECT_FALSE(panel.AnyTicked());
 }
 
+TEST_F(SetupPolling, ThePollingStateStartsAgainWithTheApp)
+{
+    PollingState& state = PollState();
+    state.PollInterval = 1200;
+    state.PollFilter[0] = 1;
+    state.TimerPollCheck[2] = 1;
+    ResetApp();
+    EXPECT_EQ(state.PollInterval, 300);
+    for (int i = 0; i <= 4; ++i)
+        EXPECT_EQ(state.PollFilter[i], 0) << i;
+    for (int n = 0; n <= 3; ++n)
+        EXPECT_EQ(state.TimerPollCheck[n], 0) << n;
+}
+
 TEST_F(SetupPolling, TicksLiveInTheModelAndUntickingEmptiesTheValue)
 {
     DropOnSensor(0, SetupPicture::Light);
@@ -280,17 +294,17 @@ TEST_F(SetupPolling, TicksLiveInTheModelAndUntickingEmptiesTheValue)
     panel.SetTick(timer, 1);
     panel.SetTick(sensor, 1);
     panel.SetTick(message, 1);
-    EXPECT_EQ(App().TimerPollCheck[1], 1);
+    EXPECT_EQ(PollState().TimerPollCheck[1], 1);
     EXPECT_EQ(rcx().PortSensor(0)->PollCheck, 1);
     EXPECT_EQ(object(QStringLiteral("RCX message"))->PollCheck, 1);
 
-    App().PollFilter[0] = 1;
+    PollState().PollFilter[0] = 1;
     panel.Build();
     EXPECT_EQ(captions(panel), (QStringList{"Timer 2", "Light sensor  1", "RCX message"}));
     panel.Rows[0].Value = QStringLiteral("12");
     panel.SetTick(0, 0);
     EXPECT_TRUE(panel.Rows[0].Value.isEmpty());
-    EXPECT_EQ(App().TimerPollCheck[1], 0);
+    EXPECT_EQ(PollState().TimerPollCheck[1], 0);
     panel.Rows[1].Value = QStringLiteral("3");
     panel.UnselectAll();
     EXPECT_FALSE(panel.AnyTicked());

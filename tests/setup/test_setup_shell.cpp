@@ -3,10 +3,12 @@
 #include "../shell/ShellFixture.h"
 
 #include "model/NamedValues.h"
+#include "model/ProjectFile.h"
 #include "setup/core/SetupService.h"
 #include "setup/frmMain.h"
 #include "shell/MainWindow.h"
 
+#include <QCheckBox>
 #include <QToolButton>
 
 class SetupShell : public ShellFixture {
@@ -66,4 +68,31 @@ TEST_F(SetupShell, TheDatalogButtonUsesItsHookWithoutATowerCheck)
     windows.SetupWindowShowModal();
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(presenter.shown.isEmpty());
+}
+
+TEST_F(SetupShell, OpeningAProjectShowsEveryKindOfPollingRowAgain)
+{
+    App().RcxSetup->ProjectName = QStringLiteral("Robot");
+    App().ProjectAction = 2;
+    ASSERT_TRUE(SaveProject());
+    PollingState& state = PollState();
+    for (int i = 0; i <= 4; ++i)
+        state.PollFilter[i] = i == 0 ? 7 : 0;
+    App().ProjectAction = 1;
+    ASSERT_TRUE(OpenProject());
+    EXPECT_TRUE(presenter.shown.isEmpty());
+
+    // "Show selected only" stays as it was; the four kinds are ticked again.
+    QList<bool> ticked;
+    runner.script = [&](QDialog& d) {
+        auto& w = static_cast<frmMain&>(d);
+        for (QCheckBox* box : w.chkOrder)
+            ticked.append(box->isChecked());
+        w.CmdClose_Click();
+    };
+    windows.SetupWindowShowModal();
+    EXPECT_EQ(ticked, (QList<bool>{true, true, true, true, true}));
+    EXPECT_EQ(state.PollFilter[0], 7);
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_EQ(state.PollFilter[i], 1) << i;
 }

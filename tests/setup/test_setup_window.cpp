@@ -187,7 +187,7 @@ TEST_F(SetupWindow, DropsFillThePortsAndThePollingRows)
     EXPECT_FALSE(w->cmdPollOnce->isEnabled());
     w->chkPollSensor[0]->click();
     EXPECT_TRUE(w->cmdPollOnce->isEnabled());
-    EXPECT_EQ(App().TimerPollCheck[0], 1);
+    EXPECT_EQ(PollState().TimerPollCheck[0], 1);
     w->cmdClean_Click();
     EXPECT_FALSE(w->cmdPollOnce->isEnabled());
     EXPECT_FALSE(w->cmdStopPollSensor->isEnabled());
@@ -249,7 +249,7 @@ TEST_F(SetupWindow, CancelLeavesThePanelTheCloseBoxRebuildsIt)
     auto w = open();
     w->imgSensor_DragDrop(0, SetupPicture::Touch);
     // A row ticked by the model alone shows only when the panel is built again.
-    App().TimerPollCheck[3] = 1;
+    PollState().TimerPollCheck[3] = 1;
     runner.script = [](QDialog& d) { static_cast<frmSensorProp&>(d).cmdOk[0]->click(); };
     w->imgSensor_MouseUp(0, 1, 1, 1);
     EXPECT_FALSE(w->chkPollSensor[3]->isChecked());

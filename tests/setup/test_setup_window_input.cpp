@@ -217,7 +217,7 @@ TEST_F(SetupInput, EnterInTheRowsSendsAVariableAndPressesNoButton)
     QLineEdit* count = w->txtPollValue[row(*w, QStringLiteral("Count"))];
     auto unchanged = [&](const char* where) {
         EXPECT_EQ(ticked(*w), before) << where;
-        EXPECT_EQ(App().TimerPollCheck[0], 1) << where;
+        EXPECT_EQ(PollState().TimerPollCheck[0], 1) << where;
         EXPECT_EQ(timer->text(), QStringLiteral("42")) << where;
         EXPECT_TRUE(w->isVisible()) << where;
     };

@@ -190,9 +190,17 @@ bool ProgramSlotKey(QChar key)
 
 // ------------------------------------------------------------------ polling
 
+void PollingState::ProjectOpened()
+{
+    for (int i = 1; i <= 4; ++i)
+        PollFilter[i] = 1;
+}
+
+PollingState& PollState() { return AppScoped<PollingState>(); }
+
 void PollPanel::AddRow(const QString& caption, const QString& tag, Integer tick, bool editable)
 {
-    if (App().PollFilter[0] != 0 && tick == 0)
+    if (PollState().PollFilter[0] != 0 && tick == 0)
         return;
     PollRow row;
     row.Caption = caption;
@@ -206,13 +214,14 @@ void PollPanel::Build()
 {
     AppState& a = App();
     Rows.clear();
-    const bool motors = a.PollFilter[1] != 0;
-    const bool sensors = a.PollFilter[2] != 0;
-    const bool variables = a.PollFilter[3] != 0;
-    const bool timers = a.PollFilter[4] != 0;
+    const PollingState& state = PollState();
+    const bool motors = state.PollFilter[1] != 0;
+    const bool sensors = state.PollFilter[2] != 0;
+    const bool variables = state.PollFilter[3] != 0;
+    const bool timers = state.PollFilter[4] != 0;
     if (timers)
         for (int n = 1; n <= 4; ++n)
-            AddRow(QStringLiteral("Timer %1").arg(n), QStringLiteral("T%1").arg(n), a.TimerPollCheck[n - 1]);
+            AddRow(QStringLiteral("Timer %1").arg(n), QStringLiteral("T%1").arg(n), state.TimerPollCheck[n - 1]);
     if (sensors)
         for (int p = 0; p <= 2; ++p) {
             const clsSensor& s = *a.RcxSetup->PortSensor(p);
@@ -266,7 +275,7 @@ void SetRowPollCheck(const QString& tag, Integer value)
     if (letter == QLatin1Char('T')) {
         const int n = key.toInt();
         if (n >= 1 && n <= 4)
-            App().TimerPollCheck[n - 1] = value;
+            PollState().TimerPollCheck[n - 1] = value;
     } else if (letter == QLatin1Char('S')) {
         Rcx().PortSensor(key.toInt())->PollCheck = value;
     } else if (QStringLiteral("ADWPROYBV").contains(letter)) {
@@ -304,7 +313,7 @@ void PollPanel::SetFilter(int index, Integer value)
 {
     if (index < 0 || index > 4)
         return;
-    App().PollFilter[index] = value;
+    PollState().PollFilter[index] = value;
     Build();
 }
 

@@ -38,6 +38,21 @@ bool ProgramSlotKey(QChar key);
 
 // ------------------------------------------------------------------ polling
 
+// What the polling panel keeps while the program runs, the window open or
+// closed: the interval, the filter boxes (0 "Show selected only", then
+// motors, sensors, variables, timers) and the ticks of the four timer rows.
+struct PollingState {
+    Long PollInterval = 300;  // milliseconds
+    Integer PollFilter[5] = {0, 0, 0, 0, 0};
+    Integer TimerPollCheck[4] = {0, 0, 0, 0};
+
+    // Another project is opened: every kind of row shows again; "Show
+    // selected only" stays as it was.
+    void ProjectOpened();
+};
+// The one polling state; it starts again with the app (ResetApp).
+PollingState& PollState();
+
 struct PollRow {
     QString Caption;
     QString Tag;          // kind letter, then the key
@@ -50,7 +65,7 @@ class PollPanel {
 public:
     QVector<PollRow> Rows;
 
-    // The rows by the filters App().PollFilter, ticks from the model.
+    // The rows by the filters PollState().PollFilter, ticks from the model.
     void Build();
     // A row's check box clicked: an unticked row's value is emptied, every
     // row's tick goes back to the model.

@@ -1,0 +1,5 @@
+#include "datalog/core/DatalogSet.h"
+
+#include "model/AppState.h"
+
+DatalogSet& CurrentDatalog() { return AppScoped<DatalogSet>(); }
