@@ -2,6 +2,7 @@
 
 #include "datalog/core/DatalogFile.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "shell/PdfFile.h"
 
 #include <QDir>
@@ -46,6 +47,6 @@ void ReportDatalogPrinted(const DatalogPrinter& target)
 {
     if (target.pdfPath.isEmpty())
         return;
-    App().Windows->StatusClear();
-    App().Windows->StatusPrint(QStringLiteral("No printer installed: the datalog went to ") + target.pdfPath);
+    Q_EMIT App().Notifier->StatusCleared();
+    Q_EMIT App().Notifier->StatusPrinted(QStringLiteral("No printer installed: the datalog went to ") + target.pdfPath);
 }

@@ -8,6 +8,7 @@
 #include "datalog/frmGraphSettings.h"
 #include "shell/Twips.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/Messages.h"
 #include "model/Phantom.h"
 #include "model/VbError.h"
@@ -16,7 +17,6 @@
 #include "shell/ModalRunner.h"
 #include "shell/Pictures.h"
 #include "shell/ScreenPlacement.h"
-#include "shell/ShellWindows.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -143,8 +143,8 @@ frmDatalog::frmDatalog(QWidget* parent) : QDialog(parent)
     SetToolbarImages();
     lstData->raise();
 
-    if (mdiMain* main = mdiMain::Instance())
-        main->Registry().Add(this);
+    if (mdiMain::Instance())
+        UnloadAtProgramEnd(this);
 }
 
 frmDatalog::~frmDatalog()
@@ -168,9 +168,9 @@ void frmDatalog::ShowDatalog()
     RunModal(*w);
 }
 
-void RegisterDatalogWindows(ShellWindows& windows)
+void ConnectDatalogWindows(mdiMain& main)
 {
-    windows.Hooks.DatalogShow = [] { frmDatalog::ShowDatalog(); };
+    QObject::connect(&main, &mdiMain::DatalogShowRequested, &main, [] { frmDatalog::ShowDatalog(); });
 }
 
 QAction* frmDatalog::Button(const QString& key) const { return TB1->findChild<QAction*>(key); }
@@ -179,7 +179,7 @@ QString frmDatalog::Panel(int panel) const { return SB1[panel - 1]->text(); }
 
 void frmDatalog::SetPanel(int panel, const QString& text) { SB1[panel - 1]->setText(text); }
 
-void frmDatalog::DoEvents() { App().Windows->DoEvents(); }
+void frmDatalog::DoEvents() { App().Shell->DoEvents(); }
 
 void frmDatalog::SetToolbarImages()
 {
@@ -360,7 +360,6 @@ void frmDatalog::UploadDatalog()
         showList();
         return;
     }
-    IWindowServices& windows = *App().Windows;
     // The toolbar waits while the brick is read: the events let between the
     // replies must not start another upload or change the list.
     TB1->setEnabled(false);
@@ -385,11 +384,11 @@ void frmDatalog::UploadDatalog()
                 RangeStart = vb::CLng(range.txtStart->text());
             }
         }
-        windows.SetPointer(11);
+        App().Notifier->SetPointer(11);
         SetPanel(3, QStringLiteral("Uploading datalog..."));
         DoEvents();
         if (!InitRCX(*App().RcxSetup)) {
-            windows.SetPointer(0);
+            App().Notifier->SetPointer(0);
             SetPanel(3, QString());
             return;
         }
@@ -398,7 +397,7 @@ void frmDatalog::UploadDatalog()
             GraphErrorShown = False;
         switch (result.outcome) {
         case UploadOutcome::NoCommunication:
-            windows.SetPointer(0);
+            App().Notifier->SetPointer(0);
             ShowMessage(kNoCommunication, MsgStyle::Exclamation);
             SetPanel(3, QString());
             return;
@@ -407,11 +406,11 @@ void frmDatalog::UploadDatalog()
             lstData->addItem(kEmpty);
             for (int i = 1; i <= 3; ++i)
                 SetPanel(i, QString());
-            windows.SetPointer(0);
+            App().Notifier->SetPointer(0);
             return;
         case UploadOutcome::RangeTooLarge:
             SetPanel(3, QString());
-            windows.SetPointer(0);
+            App().Notifier->SetPointer(0);
             ShowMessage(QStringLiteral("Current datalog size is ") + QString::number(result.entryCount) +
                             QStringLiteral("\r\nStarting point + Size is greater than the datalog size"),
                         MsgStyle::Exclamation);
@@ -431,9 +430,9 @@ void frmDatalog::UploadDatalog()
         PB().PlayTone(3000, 40);
         SetPanel(3, QString());
         showList();
-        windows.SetPointer(0);
+        App().Notifier->SetPointer(0);
     } catch (const VbError& e) {
-        windows.SetPointer(0);
+        App().Notifier->SetPointer(0);
         SetPanel(3, QString());
         showFailure(e);
     }

@@ -7,6 +7,7 @@
 #include "shell/Twips.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/CommandCatalogue.h"
 #include "model/Grid.h"
 #include "model/Messages.h"
@@ -87,8 +88,8 @@ frmDeskTop::frmDeskTop(QMdiArea* mdiArea) : QWidget(nullptr), mMdiArea(mdiArea)
     } else {
         setAttribute(Qt::WA_DeleteOnClose);
     }
-    if (mdiMain* main = mdiMain::Instance())
-        main->Registry().Add(this);
+    if (mdiMain::Instance())
+        connect(App().Notifier.get(), &Notifier::ProjectEditingEnabled, this, &frmDeskTop::SetProjectEditingEnabled);
 }
 
 void frmDeskTop::SetProjectEditingEnabled(bool enable)
@@ -714,18 +715,18 @@ void frmDeskTop::UpdateMap()
         return;
     if (mFormType == ModuleKind::Task || mFormType == ModuleKind::Sub) {
         if (auto* module = dynamic_cast<clsModule*>(mMyCommandBlock))
-            App().Windows->MapUpdateNode(module->Name);
+            Q_EMIT App().Notifier->ModuleChanged(module->Name);
         return;
     }
     const QString caption = Caption();
     for (const auto& e : App().TaskList)
         if (e.item && e.item->Name.compare(caption, Qt::CaseInsensitive) == 0) {
-            App().Windows->MapUpdateNode(e.item->Name);
+            Q_EMIT App().Notifier->ModuleChanged(e.item->Name);
             return;
         }
     for (const auto& e : App().SubList)
         if (e.item && e.item->Name.compare(caption, Qt::CaseInsensitive) == 0) {
-            App().Windows->MapUpdateNode(e.item->Name);
+            Q_EMIT App().Notifier->ModuleChanged(e.item->Name);
             return;
         }
 }
@@ -1205,7 +1206,7 @@ void frmDeskTop::picCommand_DblClick(Integer Index)
     Q_UNUSED(Index);
     if (CommandInEdit)
         return;
-    App().Windows->DoEvents();
+    App().Shell->DoEvents();
     if (Doc.SelectedCount() <= 1)
         mnuUpdate_Click();
 }
@@ -1317,7 +1318,7 @@ void frmDeskTop::mnuDeleteSpace_Click()
 
 void frmDeskTop::mnuCommands_Click()
 {
-    App().Windows->DoEvents();
+    App().Shell->DoEvents();
     const auto co = Doc.CommandAtCursor();
     if (!co)
         return;

@@ -2,6 +2,7 @@
 
 #include "model/BusyPointer.h"
 #include "model/Messages.h"
+#include "model/Notifier.h"
 #include "shell/PdfFile.h"
 
 #include <QDir>
@@ -23,8 +24,8 @@ QString ReportPdfPath()
 bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget target)
 {
     AppState& a = App();
-    BusyPointer busy(*a.Windows);
-    a.Windows->DoEvents();
+    BusyPointer busy(*a.Notifier);
+    a.Shell->DoEvents();
     QPrinter printer(QPrinter::HighResolution);
     QString where;
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
@@ -72,7 +73,7 @@ bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget targe
         ShowMessage(QStringLiteral("The project report could not be printed"), MsgStyle::Exclamation);
         return false;
     }
-    a.Windows->StatusClear();
-    a.Windows->StatusPrint(where);
+    Q_EMIT a.Notifier->StatusCleared();
+    Q_EMIT a.Notifier->StatusPrinted(where);
     return true;
 }

@@ -4,7 +4,6 @@
 #include "model/Messages.h"
 #include "model/NamedValues.h"
 #include "shell/MainWindow.h"
-#include "shell/ShellWindows.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -155,8 +154,8 @@ frmJoy::frmJoy(QWidget* parent) : QWidget(parent, Qt::Tool)
     connect(tmrJoy, &QTimer::timeout, this, &frmJoy::tmrJoy_Timer);
 
     resize(360, 330);
-    if (mdiMain* main = mdiMain::Instance())
-        main->Registry().Add(this);
+    if (mdiMain::Instance())
+        UnloadAtProgramEnd(this);
 }
 
 void frmJoy::Form_Load()
@@ -288,10 +287,10 @@ void frmJoy::CmdClose_Click()
     close();
 }
 
-void RegisterJoyWindow(ShellWindows& windows)
+void ConnectJoyWindow(mdiMain& main)
 {
     auto window = std::make_shared<QPointer<frmJoy>>();
-    windows.Hooks.JoyShow = [window] {
+    QObject::connect(&main, &mdiMain::JoyShowRequested, &main, [window] {
         if (!*window) {
             *window = new frmJoy(mdiMain::Instance());
             (*window)->Form_Load();
@@ -301,9 +300,9 @@ void RegisterJoyWindow(ShellWindows& windows)
         w->raise();
         w->activateWindow();
         w->setFocus();
-    };
-    windows.Hooks.JoyUnload = [window] {
+    });
+    QObject::connect(&main, &mdiMain::JoyUnloadRequested, &main, [window] {
         if (*window)
             (*window)->close();  // deletes itself; the next show makes a new one
-    };
+    });
 }
