@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QCoreApplication>
 #include <QPointer>
 #include <QScreen>
@@ -331,6 +332,28 @@ TEST_F(MainWindowTest, TheStatusStripNamesTheBrickWhateverIsPrintedAndCleared)
     EXPECT_EQ(App().Notifier->Pointer(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     main->hide();
+}
+
+// The progress bar and the caption follow the notifier; a value outside the
+// bar's range shows at its nearest end.
+TEST_F(MainWindowTest, TheProgressBarAndCaptionFollowTheNotifier)
+{
+    Notifier& n = *App().Notifier;
+    Q_EMIT n.ProgressMin(0);
+    Q_EMIT n.ProgressMax(40);
+    Q_EMIT n.ProgressVisible(true);
+    EXPECT_TRUE(main->PBar()->isVisibleTo(main.get()));
+    EXPECT_EQ(main->PBar()->maximum(), 40);
+    Q_EMIT n.ProgressValue(12);
+    EXPECT_EQ(main->PBar()->value(), 12);
+    Q_EMIT n.ProgressValue(55);
+    EXPECT_EQ(main->PBar()->value(), 40);
+    Q_EMIT n.ProgressValue(-3);
+    EXPECT_EQ(main->PBar()->value(), 0);
+    Q_EMIT n.ProgressVisible(false);
+    EXPECT_FALSE(main->PBar()->isVisibleTo(main.get()));
+    Q_EMIT n.MainCaptionChanged(QStringLiteral("RCX programming - Robot"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("RCX programming - Robot"));
 }
 
 TEST_F(MainWindowTest, LoadSelectsTheCursorAndFailsWhenTheProjectDoesNot)
