@@ -83,7 +83,6 @@ int main(int argc, char** argv)
     mdiMain mainWindow;
     shell.setMainWindow(&mainWindow);
     // The windows outside the shell answer the main window's keys and the notifier.
-    ConnectJoyWindow(mainWindow);
     ConnectViewWindows(mainWindow);
     ConnectSetupWindows(mainWindow);
     ConnectDatalogWindows(mainWindow);

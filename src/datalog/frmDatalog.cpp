@@ -13,6 +13,7 @@
 #include "model/Phantom.h"
 #include "model/VbError.h"
 #include "shell/FileDialog.h"
+#include "shell/EventGuard.h"
 #include "shell/MainWindow.h"
 #include "shell/ModalRunner.h"
 #include "shell/Pictures.h"
@@ -170,7 +171,8 @@ void frmDatalog::ShowDatalog()
 
 void ConnectDatalogWindows(mdiMain& main)
 {
-    QObject::connect(&main, &mdiMain::DatalogShowRequested, &main, [] { frmDatalog::ShowDatalog(); });
+    QObject::connect(&main, &mdiMain::DatalogShowRequested, &main,
+                     [] { DeliverGuarded([] { frmDatalog::ShowDatalog(); return true; }); });
 }
 
 QAction* frmDatalog::Button(const QString& key) const { return TB1->findChild<QAction*>(key); }

@@ -11,6 +11,7 @@
 #include "setup/SetupLayout.h"
 #include "setup/SetupPictures.h"
 #include "shell/FileDialog.h"
+#include "shell/EventGuard.h"
 #include "shell/MainWindow.h"
 #include "shell/ModalRunner.h"
 #include "shell/Preferences.h"
@@ -1045,6 +1046,9 @@ void UnloadSetupWindow()
 void ConnectSetupWindows(mdiMain& main)
 {
     Notifier* n = App().Notifier.get();
-    QObject::connect(n, &Notifier::SetupWindowShowModal, &main, ShowSetupWindowModal);
-    QObject::connect(n, &Notifier::SetupWindowUnload, &main, UnloadSetupWindow);
+    // The slots run inside the emission: a failure is shown here and goes no further.
+    QObject::connect(n, &Notifier::SetupWindowShowModal, &main,
+                     [] { DeliverGuarded([] { ShowSetupWindowModal(); return true; }); });
+    QObject::connect(n, &Notifier::SetupWindowUnload, &main,
+                     [] { DeliverGuarded([] { UnloadSetupWindow(); return true; }); });
 }

@@ -15,6 +15,7 @@
 #include "shell/Help.h"
 #include "shell/MessagePresenter.h"
 #include "shell/ModalRunner.h"
+#include "shell/joy/frmJoy.h"
 #include "shell/PaletteBar.h"
 #include "shell/Pictures.h"
 #include "shell/ScreenPlacement.h"
@@ -680,7 +681,7 @@ bool mdiMain::OpenProject()
 
 void mdiMain::CloseProjectWindows()
 {
-    Q_EMIT JoyUnloadRequested();
+    UnloadJoyWindow();
     for (ICommandWindow* w : DeskTopWindows())
         w->Close();
 }
@@ -741,7 +742,7 @@ void mdiMain::TB1_ButtonClick(const QString& rawKey)
     } else if (key == QLatin1String("MAP")) {
         KeyMap();
     } else if (key == QLatin1String("JOY")) {
-        Q_EMIT JoyShowRequested();
+        ShowJoyWindow();
     } else if (key == QLatin1String("JOY_PLAY")) {
         KeyJoyPlay();
     } else if (key == QLatin1String("WINLIST")) {

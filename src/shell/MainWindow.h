@@ -185,8 +185,6 @@ Q_SIGNALS:
     void ExplorerShowRequested();               // show and bring to the front
     void MapShowRequested(const QRect& twips);  // placed, shown, in front
     void DefineVarRequested();                  // the definitions dialog, modal
-    void JoyShowRequested();                    // show and give the focus
-    void JoyUnloadRequested();
     void DatalogShowRequested();                // the set-up window's datalog button
 
 protected:

@@ -2,6 +2,7 @@
 
 #include "model/AppState.h"
 #include "model/Notifier.h"
+#include "shell/EventGuard.h"
 #include "shell/MainWindow.h"
 #include "views/DefineVarDialog.h"
 #include "views/ExplorerWindow.h"
@@ -68,6 +69,31 @@ void updateMapNode(const QString& name)
     map->UpdateNodeOnly(name, kind);
 }
 
+// A slot runs inside a signal's emission: a failure is shown here and goes no
+// further.
+template <class... Args>
+auto guarded(void (*f)(Args...))
+{
+    return [f](Args... args) { DeliverGuarded([&] { f(args...); return true; }); };
+}
+
+void showExplorer()
+{
+    ProjectExplorerWindow()->ShowInFront();
+}
+
+void addToExplorer(const QString& name, Long type)
+{
+    ProjectExplorerWindow()->AddNewModul(name, type);
+}
+
+void rebuildExplorer()
+{
+    if (frmProjExp* explorer = ExplorerWindow())
+        explorer->Unload();
+    ProjectExplorerWindow()->ShowInFront();
+}
+
 }  // namespace
 
 frmMap* MapWindow()
@@ -90,17 +116,12 @@ frmProjExp* ProjectExplorerWindow()
 
 void ConnectViewWindows(mdiMain& main)
 {
-    QObject::connect(&main, &mdiMain::MapShowRequested, &main, showMap);
-    QObject::connect(&main, &mdiMain::ExplorerShowRequested, &main, [] { ProjectExplorerWindow()->ShowInFront(); });
-    QObject::connect(&main, &mdiMain::DefineVarRequested, &main, ShowDefineVarModal);
+    QObject::connect(&main, &mdiMain::MapShowRequested, &main, guarded(showMap));
+    QObject::connect(&main, &mdiMain::ExplorerShowRequested, &main, guarded(showExplorer));
+    QObject::connect(&main, &mdiMain::DefineVarRequested, &main, guarded(ShowDefineVarModal));
     Notifier* n = App().Notifier.get();
-    QObject::connect(n, &Notifier::MapUnload, &main, unloadMap);
-    QObject::connect(n, &Notifier::ModuleChanged, &main, updateMapNode);
-    QObject::connect(n, &Notifier::ModuleAdded, &main,
-                     [](const QString& name, Long type) { ProjectExplorerWindow()->AddNewModul(name, type); });
-    QObject::connect(n, &Notifier::ExplorerRebuild, &main, [] {
-        if (frmProjExp* explorer = ExplorerWindow())
-            explorer->Unload();
-        ProjectExplorerWindow()->ShowInFront();
-    });
+    QObject::connect(n, &Notifier::MapUnload, &main, guarded(unloadMap));
+    QObject::connect(n, &Notifier::ModuleChanged, &main, guarded(updateMapNode));
+    QObject::connect(n, &Notifier::ModuleAdded, &main, guarded(addToExplorer));
+    QObject::connect(n, &Notifier::ExplorerRebuild, &main, guarded(rebuildExplorer));
 }

@@ -28,11 +28,10 @@ protected:
         App().ProjectType = 1;
         main = std::make_unique<mdiMain>();
         windows.setMainWindow(main.get());
-        ConnectJoyWindow(*main);
     }
     void TearDown() override
     {
-        Q_EMIT main->JoyUnloadRequested();
+        UnloadJoyWindow();
         windows.setMainWindow(nullptr);
         main.reset();
         ShellFixture::TearDown();
@@ -40,7 +39,7 @@ protected:
     // The viewer as the JOY key shows it.
     frmJoy* show()
     {
-        Q_EMIT main->JoyShowRequested();
+        ShowJoyWindow();
         const QList<frmJoy*> joys = main->findChildren<frmJoy*>();
         return joys.isEmpty() ? nullptr : joys.first();
     }
@@ -176,7 +175,7 @@ TEST_F(JoyViewerTest, TheJoyKeyShowsOneViewerAndAnUnloadLetsTheNextBeNew)
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(show(), first);
-    Q_EMIT main->JoyUnloadRequested();
+    UnloadJoyWindow();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(main->findChildren<frmJoy*>().isEmpty());
     main->TB1_ButtonClick(QStringLiteral("JOY"));

@@ -287,22 +287,32 @@ void frmJoy::CmdClose_Click()
     close();
 }
 
-void ConnectJoyWindow(mdiMain& main)
+namespace {
+
+// The one viewer while it is loaded.
+QPointer<frmJoy>& joySlot()
 {
-    auto window = std::make_shared<QPointer<frmJoy>>();
-    QObject::connect(&main, &mdiMain::JoyShowRequested, &main, [window] {
-        if (!*window) {
-            *window = new frmJoy(mdiMain::Instance());
-            (*window)->Form_Load();
-        }
-        frmJoy* w = *window;
-        w->show();
-        w->raise();
-        w->activateWindow();
-        w->setFocus();
-    });
-    QObject::connect(&main, &mdiMain::JoyUnloadRequested, &main, [window] {
-        if (*window)
-            (*window)->close();  // deletes itself; the next show makes a new one
-    });
+    static QPointer<frmJoy> window;
+    return window;
+}
+
+}  // namespace
+
+void ShowJoyWindow()
+{
+    QPointer<frmJoy>& window = joySlot();
+    if (!window) {
+        window = new frmJoy(mdiMain::Instance());
+        window->Form_Load();
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    window->setFocus();
+}
+
+void UnloadJoyWindow()
+{
+    if (frmJoy* window = joySlot())
+        window->close();  // deletes itself; the next show makes a new one
 }

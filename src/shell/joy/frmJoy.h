@@ -65,7 +65,8 @@ private:
     bool mPlaceWhenShown = false;
 };
 
-// The main window's joystick keys: JoyShowRequested (the window is created on
-// first use, placed at the bottom right of the main window, shown with the
-// focus) and JoyUnloadRequested, for as long as that main window lives.
-void ConnectJoyWindow(mdiMain& main);
+// The main window's joystick key: the viewer is created on first use, placed
+// at the bottom right of the main window and shown with the focus. Unloaded
+// with the project's windows; the next show makes a new one.
+void ShowJoyWindow();
+void UnloadJoyWindow();
