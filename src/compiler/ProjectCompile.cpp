@@ -19,6 +19,7 @@ constexpr int kDefaultPointer = PointerShape::Default;
 constexpr Long kFirmware = 100;
 
 Notifier& notifier() { return *App().Notifier; }
+IShellRequests& shell() { return *App().Shell; }
 
 void status(const QString& text, Long color = kBlack)
 {
@@ -41,7 +42,7 @@ void showFaultyModule(CommandOwner* module, Long kind)
     if (app.ErrorCellSet)
         return;
     OpenCommandWindow(kind, module, QString(), QString());
-    if (ICommandWindow* w = App().Shell->ActiveDeskTop())
+    if (ICommandWindow* w = shell().ActiveDeskTop())
         w->setCursorPos(app.ErrorCell);
 }
 
@@ -184,7 +185,7 @@ void DownloadCommand()
     AppState& app = App();
     Q_EMIT notifier().StatusCleared();
     status(QStringLiteral("Compiling..."));
-    App().Shell->DoEvents();
+    shell().DoEvents();
 
     if (!CompileProject()) {
         CompileErrorReport();
@@ -242,7 +243,7 @@ void ControlEventHandler::PB_DownloadProgress(Long value)
 {
     try {
         Q_EMIT notifier().ProgressValue(value);
-        App().Shell->DoEvents();
+        shell().DoEvents();
     } catch (const VbError& e) {
         reportFailure(e, "DownloadProgress");
     }

@@ -362,6 +362,7 @@ void frmDatalog::UploadDatalog()
         showList();
         return;
     }
+    Notifier& notifier = *App().Notifier;
     // The toolbar waits while the brick is read: the events let between the
     // replies must not start another upload or change the list.
     TB1->setEnabled(false);
@@ -386,11 +387,11 @@ void frmDatalog::UploadDatalog()
                 RangeStart = vb::CLng(range.txtStart->text());
             }
         }
-        App().Notifier->SetPointer(11);
+        notifier.SetPointer(11);
         SetPanel(3, QStringLiteral("Uploading datalog..."));
         DoEvents();
         if (!InitRCX(*App().RcxSetup)) {
-            App().Notifier->SetPointer(0);
+            notifier.SetPointer(0);
             SetPanel(3, QString());
             return;
         }
@@ -399,7 +400,7 @@ void frmDatalog::UploadDatalog()
             GraphErrorShown = False;
         switch (result.outcome) {
         case UploadOutcome::NoCommunication:
-            App().Notifier->SetPointer(0);
+            notifier.SetPointer(0);
             ShowMessage(kNoCommunication, MsgStyle::Exclamation);
             SetPanel(3, QString());
             return;
@@ -408,11 +409,11 @@ void frmDatalog::UploadDatalog()
             lstData->addItem(kEmpty);
             for (int i = 1; i <= 3; ++i)
                 SetPanel(i, QString());
-            App().Notifier->SetPointer(0);
+            notifier.SetPointer(0);
             return;
         case UploadOutcome::RangeTooLarge:
             SetPanel(3, QString());
-            App().Notifier->SetPointer(0);
+            notifier.SetPointer(0);
             ShowMessage(QStringLiteral("Current datalog size is ") + QString::number(result.entryCount) +
                             QStringLiteral("\r\nStarting point + Size is greater than the datalog size"),
                         MsgStyle::Exclamation);
@@ -432,9 +433,9 @@ void frmDatalog::UploadDatalog()
         PB().PlayTone(3000, 40);
         SetPanel(3, QString());
         showList();
-        App().Notifier->SetPointer(0);
+        notifier.SetPointer(0);
     } catch (const VbError& e) {
-        App().Notifier->SetPointer(0);
+        notifier.SetPointer(0);
         SetPanel(3, QString());
         showFailure(e);
     }

@@ -155,15 +155,17 @@ void ShowBrick()
 
 BrickBusy::BrickBusy(const QString& text)
 {
-    mSetPointer = App().Notifier->Pointer() != kHourglass;
+    Notifier& notifier = *App().Notifier;
+    mSetPointer = notifier.Pointer() != kHourglass;
     if (mSetPointer)
-        App().Notifier->SetPointer(kHourglass);
-    Q_EMIT App().Notifier->StatusBrickChanged(text);
+        notifier.SetPointer(kHourglass);
+    Q_EMIT notifier.StatusBrickChanged(text);
 }
 
 BrickBusy::~BrickBusy()
 {
+    Notifier& notifier = *App().Notifier;
     if (mSetPointer)
-        App().Notifier->SetPointer(kDefaultPointer);
-    Q_EMIT App().Notifier->StatusBrickChanged(BrickDescription());
+        notifier.SetPointer(kDefaultPointer);
+    Q_EMIT notifier.StatusBrickChanged(BrickDescription());
 }

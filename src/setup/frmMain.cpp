@@ -113,7 +113,6 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent)
     PopupMenu = [](QMenu* menu) { menu->exec(QCursor::pos()); };
     Tools.Chooser = [this](const QString& folder, const QString& name) { return ChooseFirmware(folder, name); };
     Panel.PollingChanged = [this] { ShowPollingState(); };
-
 }
 
 frmMain::~frmMain()

@@ -315,21 +315,22 @@ TEST_F(MainWindowTest, SettingsDefaultWhenNothingIsStored)
 
 TEST_F(MainWindowTest, TheStatusStripNamesTheBrickWhateverIsPrintedAndCleared)
 {
+    Notifier& n = *App().Notifier;
     main->show();
-    Q_EMIT App().Notifier->StatusBrickChanged(QStringLiteral("RCX: tower on /dev/ttyS0"));
-    Q_EMIT App().Notifier->StatusPrinted(QStringLiteral("Compile OK!"));
+    Q_EMIT n.StatusBrickChanged(QStringLiteral("RCX: tower on /dev/ttyS0"));
+    Q_EMIT n.StatusPrinted(QStringLiteral("Compile OK!"));
     EXPECT_EQ(main->picStatus()->Brick(), QStringLiteral("RCX: tower on /dev/ttyS0"));
     EXPECT_EQ(main->picStatus()->Text(), QStringLiteral("Compile OK!"));
-    Q_EMIT App().Notifier->StatusCleared();
+    Q_EMIT n.StatusCleared();
     EXPECT_EQ(main->picStatus()->Brick(), QStringLiteral("RCX: tower on /dev/ttyS0"));
     EXPECT_TRUE(main->picStatus()->Text().isEmpty());
 
     // The busy pointer as last set, so that a busy stretch inside another leaves it on.
-    App().Notifier->SetPointer(11);
-    EXPECT_EQ(App().Notifier->Pointer(), 11);
+    n.SetPointer(11);
+    EXPECT_EQ(n.Pointer(), 11);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    App().Notifier->SetPointer(0);
-    EXPECT_EQ(App().Notifier->Pointer(), 0);
+    n.SetPointer(0);
+    EXPECT_EQ(n.Pointer(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     main->hide();
 }
