@@ -10,6 +10,7 @@
 #include "model/DataFolder.h"
 #include "model/InitParam.h"
 #include "model/NamedValues.h"
+#include "model/ProjectFile.h"
 #include "model/RcxSetup.h"
 #include "model/Records.h"
 #include "shell/EventGuard.h"
@@ -19,7 +20,7 @@
 #include "shell/MessagePresenter.h"
 #include "shell/ModalRunner.h"
 #include "shell/OpenDialog.h"
-#include "shell/ShellWindows.h"
+#include "shell/ShellRequests.h"
 #include "views/ViewWindows.h"
 #include "setup/core/SetupService.h"
 #include "setup/frmMain.h"
@@ -52,17 +53,13 @@ int main(int argc, char** argv)
     // The keys of every window, and the joystick behind them.
     KeyTracker keys(&joystick);
     keys.Install();
-    ShellWindows windows;
-    RegisterJoyWindow(windows);
-    RegisterViewWindows(windows);
-    RegisterSetupWindows(windows);
-    RegisterDatalogWindows(windows);
+    ShellRequests shell;
     PhantomControl control;
     ControlEventHandler controlEvents;
     a.Presenter = &presenter;
     a.Settings = &settings;
     a.Joystick = &keys;
-    a.Windows = &windows;
+    shell.Install();
     control.setEventSink(&controlEvents);
     // Modules go down to the virtual brick at a quarter of the tower's pace, so
     // that the status strip and the progress bar can be followed.
@@ -77,22 +74,26 @@ int main(int argc, char** argv)
     FillNameTables();
     a.RcxSetup = std::make_unique<clsRcx>();
 
-    ShowOpenDialog(3, 1);
-    if (a.OpenCanceled)
+    const OpenChoice choice = ShowOpenDialog(3, 1);
+    if (choice.canceled)
         return 0;
-    a.RcxSetup->ProjectName = a.OpenName;
+    TakeProjectChoice(choice);
     PollState().PollInterval = 300;
     QCoreApplication::processEvents();
 
     mdiMain mainWindow;
-    windows.setMainWindow(&mainWindow);
+    shell.setMainWindow(&mainWindow);
+    // The windows outside the shell answer the main window's keys and the notifier.
+    ConnectViewWindows(mainWindow);
+    ConnectSetupWindows(mainWindow);
+    ConnectDatalogWindows(mainWindow);
     // Editor windows come from the desktop.
     mainWindow.setDeskTopFactory([&mainWindow] { return CreateDeskTopWindow(mainWindow.MdiArea()); });
 
     if (!mainWindow.MDIForm_Load())
         return 0;
     const int code = app.exec();
-    windows.setMainWindow(nullptr);
+    shell.setMainWindow(nullptr);
     a.PB = nullptr;
     return code;
 }

@@ -2,6 +2,7 @@
 
 #include "compiler/CommandCheck.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/Grid.h"
 #include "model/Messages.h"
 #include "model/Phantom.h"
@@ -106,7 +107,7 @@ double Rnd()
 
 void ShowImmediateFailure(const VbError& e)
 {
-    App().Windows->SetPointer(0);
+    App().Notifier->SetPointer(0);
     App().Presenter->MsgBox(QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1Char(' ') +
                                 e.description(),
                             MsgStyle::OkOnly);
@@ -119,7 +120,7 @@ ImmediateSeams ImmediateSeams::Real()
         if (ms > 0)
             QThread::msleep(ulong(ms));
     };
-    s.Yield = [] { App().Windows->DoEvents(); };
+    s.Yield = [] { App().Shell->DoEvents(); };
     return s;
 }
 

@@ -22,7 +22,7 @@ struct ImmediateSeams {
     void sleepFor(double ms) const;
     void yield() const;
 
-    // The thread really sleeps; the yield goes through App().Windows.
+    // The thread really sleeps; the yield goes through App().Shell.
     static ImmediateSeams Real();
 };
 

@@ -4,6 +4,7 @@
 #include "compiler/Translate.h"
 #include "link/PortScan.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/BusyPointer.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
@@ -17,11 +18,12 @@ constexpr int kHourglass = PointerShape::Hourglass;
 constexpr int kDefaultPointer = PointerShape::Default;
 constexpr Long kFirmware = 100;
 
-IWindowServices& windows() { return *App().Windows; }
+Notifier& notifier() { return *App().Notifier; }
+IShellRequests& shell() { return *App().Shell; }
 
 void status(const QString& text, Long color = kBlack)
 {
-    windows().StatusPrint(text, kStatusLeft, color);
+    Q_EMIT notifier().StatusPrinted(text, kStatusLeft, color);
 }
 
 // A run-time failure nothing below has handled; returns the text shown.
@@ -40,7 +42,7 @@ void showFaultyModule(CommandOwner* module, Long kind)
     if (app.ErrorCellSet)
         return;
     OpenCommandWindow(kind, module, QString(), QString());
-    if (ICommandWindow* w = windows().ActiveDeskTop())
+    if (ICommandWindow* w = shell().ActiveDeskTop())
         w->setCursorPos(app.ErrorCell);
 }
 
@@ -63,8 +65,8 @@ QString moduleLimitError()
 // strip must not go on showing an earlier module's "Download Finished.".
 void downloadFailed()
 {
-    windows().SetPointer(kDefaultPointer);
-    windows().StatusClear();
+    notifier().SetPointer(kDefaultPointer);
+    Q_EMIT notifier().StatusCleared();
     status(QStringLiteral("Download Failed"), kRed);
 }
 
@@ -81,7 +83,7 @@ bool CompileProject()
     // A failed compile always has a text for its error report: the set-up's
     // failure is kept for it while the modules compile.
     QString setupFailure;
-    BusyPointer busy(windows());
+    BusyPointer busy(notifier());
     try {
         try {
             if (!DownLoad(*app.RcxSetup, CompileMode::Listing))
@@ -123,7 +125,7 @@ bool CompileProject()
 void CompileErrorReport()
 {
     AppState& app = App();
-    windows().StatusClear();
+    Q_EMIT notifier().StatusCleared();
     // A failure without a text has been shown where it happened; an empty box
     // would tell nothing.
     if (!app.CompileError.isEmpty())
@@ -151,7 +153,7 @@ bool DownLoad()
                 return false;
         }
 
-        windows().SetPointer(kHourglass);
+        notifier().SetPointer(kHourglass);
         // A download that stopped part way must not count towards this one.
         app.FinishedModuleCount = 0;
         bool ok = DownLoad(*app.RcxSetup, CompileMode::Download);
@@ -172,7 +174,7 @@ bool DownLoad()
         // The pointer stays busy until the control reports the last module.
         return true;
     } catch (const VbError& e) {
-        windows().SetPointer(kDefaultPointer);
+        notifier().SetPointer(kDefaultPointer);
         reportFailure(e, "DownLoad");
         return false;
     }
@@ -181,17 +183,17 @@ bool DownLoad()
 void DownloadCommand()
 {
     AppState& app = App();
-    windows().StatusClear();
+    Q_EMIT notifier().StatusCleared();
     status(QStringLiteral("Compiling..."));
-    windows().DoEvents();
+    shell().DoEvents();
 
     if (!CompileProject()) {
         CompileErrorReport();
         app.BlockDepth = 0;
         return;
     }
-    windows().PreviewUnload();
-    windows().StatusClear();
+    Q_EMIT notifier().PreviewUnload();
+    Q_EMIT notifier().StatusCleared();
     status(QStringLiteral("Compile OK!"));
 
     DownLoad();
@@ -202,7 +204,7 @@ void DownloadCommand()
         // The closing sound is a courtesy; a brick that can't play it has
         // already been reported.
     }
-    windows().ProgressSetVisible(false);
+    Q_EMIT notifier().ProgressVisible(false);
 }
 
 void ControlEventHandler::PB_CommError(const QString& message)
@@ -210,7 +212,7 @@ void ControlEventHandler::PB_CommError(const QString& message)
     try {
         ShowMessage(message + QStringLiteral("\r\nMake sure the RCX is ON and in range!"),
                     MsgStyle::Exclamation);
-        windows().StatusClear();
+        Q_EMIT notifier().StatusCleared();
     } catch (const VbError& e) {
         reportFailure(e, "CommError");
     }
@@ -220,7 +222,7 @@ void ControlEventHandler::PB_DownloadStart(Long timeMs, Long size, Long moduleNu
 {
     try {
         if (moduleNumber != kFirmware)
-            windows().StatusClear();
+            Q_EMIT notifier().StatusCleared();
         const QString head = QStringLiteral("Time=") + vb::numberText(timeMs / 1000.0) +
                              QStringLiteral("  size=") + QString::number(size);
         if (moduleNumber == kFirmware)
@@ -229,9 +231,9 @@ void ControlEventHandler::PB_DownloadStart(Long timeMs, Long size, Long moduleNu
             status(head + QStringLiteral("  Task Number=") + QString::number(moduleNumber));
         else
             status(head + QStringLiteral("  Sub Number=") + QString::number(moduleNumber));
-        windows().ProgressSetMin(0);
-        windows().ProgressSetMax(size);
-        windows().ProgressSetVisible(true);
+        Q_EMIT notifier().ProgressMin(0);
+        Q_EMIT notifier().ProgressMax(size);
+        Q_EMIT notifier().ProgressVisible(true);
     } catch (const VbError& e) {
         reportFailure(e, "DownloadStart");
     }
@@ -240,8 +242,8 @@ void ControlEventHandler::PB_DownloadStart(Long timeMs, Long size, Long moduleNu
 void ControlEventHandler::PB_DownloadProgress(Long value)
 {
     try {
-        windows().ProgressSetValue(value);
-        windows().DoEvents();
+        Q_EMIT notifier().ProgressValue(value);
+        shell().DoEvents();
     } catch (const VbError& e) {
         reportFailure(e, "DownloadProgress");
     }
@@ -252,29 +254,29 @@ void ControlEventHandler::PB_DownloadDone(Long errorCode, Long moduleNumber)
     AppState& app = App();
     try {
         if (moduleNumber == kFirmware) {
-            windows().StatusClear();
+            Q_EMIT notifier().StatusCleared();
             status(QStringLiteral("Download finished. Firmware Version: ") + PB().FirmwareVersion());
             PB().PBPowerDownTime(vb::CInt(app.InitParams ? app.InitParams->TimeToShutDown : 0));
             const bool longPower =
                 app.InitParams &&
                 app.InitParams->TransmitPower.compare(QLatin1String("Long"), Qt::CaseInsensitive) == 0;
             PB().PBTxPower(longPower ? 1 : 0);
-            windows().ProgressSetVisible(false);
+            Q_EMIT notifier().ProgressVisible(false);
             return;
         }
-        windows().StatusClear();
+        Q_EMIT notifier().StatusCleared();
         ++app.FinishedModuleCount;
         if (errorCode != 0) {
             status(QStringLiteral("Download Failed: Error=") + QString::number(errorCode), kRed);
             // The download has failed: the pointer is not left busy behind the message.
-            windows().SetPointer(kDefaultPointer);
+            notifier().SetPointer(kDefaultPointer);
             ShowMessage(QStringLiteral("Download fail"), MsgStyle::Critical);
             app.FinishedModuleCount = 0;
             return;
         }
         status(QStringLiteral("Download Finished."));
         if (app.FinishedModuleCount == app.TaskList.Count() + app.SubList.Count() + 1) {
-            windows().SetPointer(kDefaultPointer);
+            notifier().SetPointer(kDefaultPointer);
             app.FinishedModuleCount = 0;
         }
     } catch (const VbError& e) {

@@ -290,7 +290,7 @@ struct Walk {
                                    download() ? QString() : moduleName, startColumn);
         if (!ok && listing() && !app.ErrorCellSet) {
             OpenCommandWindow(bodyKind, &block, moduleName, block.PicCaption(1));
-            if (ICommandWindow* w = app.Windows->ActiveDeskTop())
+            if (ICommandWindow* w = app.Shell->ActiveDeskTop())
                 w->setCursorPos(app.ErrorCell);
             app.ErrorCellSet = True;
         }

@@ -4,6 +4,7 @@
 #include "compiler/ModuleCompile.h"
 #include "compiler/Translate.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/Grid.h"
 #include "model/Messages.h"
 #include "model/Phantom.h"
@@ -177,7 +178,7 @@ void transmitRcx(CommandCollection& commands, const ImmediateSeams& seams)
         ShowMessage(QStringLiteral("No communication with the RCX"), MsgStyle::Exclamation);
         return;
     }
-    a.Windows->SetPointer(11);
+    a.Notifier->SetPointer(11);
     for (const auto& e : selectedInCellOrder(commands)) {
         const clsCommand& c = *e.item;
         Variant s1, v1, s2, v2;
@@ -186,7 +187,7 @@ void transmitRcx(CommandCollection& commands, const ImmediateSeams& seams)
         sendOne(c, s1, v1, s2, v2);
         waitAfter(c, s1, v1, seams);
     }
-    a.Windows->SetPointer(0);
+    a.Notifier->SetPointer(0);
     ShowMessage(kEnd, MsgStyle::Information);
 }
 

@@ -2,6 +2,8 @@
 
 #include "datalog/core/DatalogFile.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
+#include "shell/PdfFile.h"
 
 #include <QDir>
 #include <QPrinter>
@@ -31,6 +33,6 @@ void ReportDatalogPrinted(const PrintTarget& target)
 {
     if (target.pdfPath.isEmpty())
         return;
-    App().Windows->StatusClear();
-    App().Windows->StatusPrint(QStringLiteral("No printer installed: the datalog went to ") + target.pdfPath);
+    Q_EMIT App().Notifier->StatusCleared();
+    Q_EMIT App().Notifier->StatusPrinted(QStringLiteral("No printer installed: the datalog went to ") + target.pdfPath);
 }

@@ -9,15 +9,16 @@
 #include "datalog/frmGraphSettings.h"
 #include "shell/Twips.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/Messages.h"
 #include "model/Phantom.h"
 #include "model/VbError.h"
 #include "shell/FileDialog.h"
+#include "shell/EventGuard.h"
 #include "shell/MainWindow.h"
 #include "shell/ModalRunner.h"
 #include "shell/Pictures.h"
 #include "shell/ScreenPlacement.h"
-#include "shell/ShellWindows.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -144,8 +145,8 @@ frmDatalog::frmDatalog(QWidget* parent) : QDialog(parent)
     SetToolbarImages();
     lstData->raise();
 
-    if (mdiMain* main = mdiMain::Instance())
-        main->Registry().Add(this);
+    if (mdiMain::Instance())
+        UnloadAtProgramEnd(this);
 }
 
 frmDatalog::~frmDatalog()
@@ -169,9 +170,10 @@ void frmDatalog::ShowDatalog()
     RunModal(*w);
 }
 
-void RegisterDatalogWindows(ShellWindows& windows)
+void ConnectDatalogWindows(mdiMain& main)
 {
-    windows.Hooks.DatalogShow = [] { frmDatalog::ShowDatalog(); };
+    QObject::connect(&main, &mdiMain::DatalogShowRequested, &main,
+                     [] { DeliverGuarded([] { frmDatalog::ShowDatalog(); return true; }); });
 }
 
 QAction* frmDatalog::Button(const QString& key) const { return TB1->findChild<QAction*>(key); }
@@ -180,7 +182,7 @@ QString frmDatalog::Panel(int panel) const { return SB1[panel - 1]->text(); }
 
 void frmDatalog::SetPanel(int panel, const QString& text) { SB1[panel - 1]->setText(text); }
 
-void frmDatalog::DoEvents() { App().Windows->DoEvents(); }
+void frmDatalog::DoEvents() { App().Shell->DoEvents(); }
 
 void frmDatalog::SetToolbarImages()
 {
@@ -361,7 +363,7 @@ void frmDatalog::UploadDatalog()
         showList();
         return;
     }
-    IWindowServices& windows = *App().Windows;
+    Notifier& notifier = *App().Notifier;
     // The toolbar waits while the brick is read: the events let between the
     // replies must not start another upload or change the list.
     TB1->setEnabled(false);
@@ -386,11 +388,11 @@ void frmDatalog::UploadDatalog()
                 RangeStart = vb::CLng(range.txtStart->text());
             }
         }
-        windows.SetPointer(11);
+        notifier.SetPointer(11);
         SetPanel(3, QStringLiteral("Uploading datalog..."));
         DoEvents();
         if (!InitRCX(*App().RcxSetup)) {
-            windows.SetPointer(0);
+            notifier.SetPointer(0);
             SetPanel(3, QString());
             return;
         }
@@ -399,7 +401,7 @@ void frmDatalog::UploadDatalog()
             GraphErrorShown = False;
         switch (result.outcome) {
         case UploadOutcome::NoCommunication:
-            windows.SetPointer(0);
+            notifier.SetPointer(0);
             ShowMessage(kNoCommunication, MsgStyle::Exclamation);
             SetPanel(3, QString());
             return;
@@ -408,11 +410,11 @@ void frmDatalog::UploadDatalog()
             lstData->addItem(kEmpty);
             for (int i = 1; i <= 3; ++i)
                 SetPanel(i, QString());
-            windows.SetPointer(0);
+            notifier.SetPointer(0);
             return;
         case UploadOutcome::RangeTooLarge:
             SetPanel(3, QString());
-            windows.SetPointer(0);
+            notifier.SetPointer(0);
             ShowMessage(QStringLiteral("Current datalog size is ") + QString::number(result.entryCount) +
                             QStringLiteral("\r\nStarting point + Size is greater than the datalog size"),
                         MsgStyle::Exclamation);
@@ -432,9 +434,9 @@ void frmDatalog::UploadDatalog()
         PB().PlayTone(3000, 40);
         SetPanel(3, QString());
         showList();
-        windows.SetPointer(0);
+        notifier.SetPointer(0);
     } catch (const VbError& e) {
-        windows.SetPointer(0);
+        notifier.SetPointer(0);
         SetPanel(3, QString());
         showFailure(e);
     }

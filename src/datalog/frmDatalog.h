@@ -6,7 +6,6 @@
 #include "datalog/core/DatalogGraph.h"
 #include "datalog/core/DatalogUpload.h"
 #include "model/Variant.h"
-#include "shell/WindowRegistry.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -33,7 +32,7 @@ private:
     frmDatalog* mOwner;
 };
 
-class frmDatalog : public QDialog, public IShellWindow, public IDatalogProgress {
+class frmDatalog : public QDialog, public IDatalogProgress {
     Q_OBJECT
 public:
     explicit frmDatalog(QWidget* parent = nullptr);
@@ -85,9 +84,6 @@ public:
     DatalogGraph Graph;
     frmGraphSettings* GraphSettings() const;
 
-    // IShellWindow.
-    QWidget* ShellWidget() override { return this; }
-    bool UnloadAtExit() const override { return true; }
     // IDatalogProgress.
     void SetPanel(int panel, const QString& text) override;
     void DoEvents() override;
@@ -112,6 +108,7 @@ private:
     QPointer<frmGraphSettings> mSettings;
 };
 
-// Fills the datalog hook of the window services.
-class ShellWindows;
-void RegisterDatalogWindows(ShellWindows& windows);
+// The set-up window's datalog button (mdiMain::DatalogShowRequested) shows the
+// datalog window, for as long as the main window lives.
+class mdiMain;
+void ConnectDatalogWindows(mdiMain& main);

@@ -48,8 +48,8 @@ frmDatalogRange::frmDatalogRange(QWidget* parent) : DatalogDialog(parent)
     optRange[0]->setChecked(true);
     optRange_Click(0);
 
-    if (mdiMain* main = mdiMain::Instance())
-        main->Registry().Add(this);
+    if (mdiMain::Instance())
+        UnloadAtProgramEnd(this);
 }
 
 bool frmDatalogRange::IsCount(const QString& text)

@@ -62,8 +62,8 @@ frmGraphSettings::frmGraphSettings(QWidget* parent) : DatalogDialog(parent)
     connect(cmdOk, &QPushButton::clicked, this, &frmGraphSettings::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmGraphSettings::cmdCancel_Click);
 
-    if (mdiMain* main = mdiMain::Instance())
-        main->Registry().Add(this);
+    if (mdiMain::Instance())
+        UnloadAtProgramEnd(this);
 }
 
 void frmGraphSettings::place(QWidget* w, int left, int top, int width, int height)

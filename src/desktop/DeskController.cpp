@@ -185,7 +185,7 @@ void DeskController::CommandDblClick()
 {
     if (f.CommandInEdit)
         return;
-    App().Windows->DoEvents();
+    App().Shell->DoEvents();
     if (f.Doc.SelectedCount() <= 1)
         f.mnuUpdate_Click();
 }

@@ -119,7 +119,7 @@ void frmDeskTop::mnuDeleteSpace_Click()
 
 void frmDeskTop::mnuCommands_Click()
 {
-    App().Windows->DoEvents();
+    App().Shell->DoEvents();
     const auto co = Doc.CommandAtCursor();
     if (!co)
         return;

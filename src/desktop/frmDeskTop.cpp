@@ -5,6 +5,7 @@
 #include "shell/Twips.h"
 #include "desktop/core/FrameControls.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/CommandCatalogue.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
@@ -59,8 +60,8 @@ frmDeskTop::frmDeskTop(QMdiArea* mdiArea) : QWidget(nullptr), mMdiArea(mdiArea)
     } else {
         setAttribute(Qt::WA_DeleteOnClose);
     }
-    if (mdiMain* main = mdiMain::Instance())
-        main->Registry().Add(this);
+    if (mdiMain::Instance())
+        connect(App().Notifier.get(), &Notifier::ProjectEditingEnabled, this, &frmDeskTop::SetProjectEditingEnabled);
 }
 
 void frmDeskTop::SetProjectEditingEnabled(bool enable)
@@ -219,18 +220,18 @@ void frmDeskTop::UpdateMap()
         return;
     if (mFormType == ModuleKind::Task || mFormType == ModuleKind::Sub) {
         if (auto* module = dynamic_cast<clsModule*>(mMyCommandBlock))
-            App().Windows->MapUpdateNode(module->Name);
+            Q_EMIT App().Notifier->ModuleChanged(module->Name);
         return;
     }
     const QString caption = Caption();
     for (const auto& e : App().TaskList)
         if (e.item && e.item->Name.compare(caption, Qt::CaseInsensitive) == 0) {
-            App().Windows->MapUpdateNode(e.item->Name);
+            Q_EMIT App().Notifier->ModuleChanged(e.item->Name);
             return;
         }
     for (const auto& e : App().SubList)
         if (e.item && e.item->Name.compare(caption, Qt::CaseInsensitive) == 0) {
-            App().Windows->MapUpdateNode(e.item->Name);
+            Q_EMIT App().Notifier->ModuleChanged(e.item->Name);
             return;
         }
 }

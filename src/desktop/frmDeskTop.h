@@ -23,7 +23,6 @@
 #include "desktop/core/GridDocument.h"
 #include "model/Command.h"
 #include "model/Services.h"
-#include "shell/WindowRegistry.h"
 
 #include <QColor>
 #include <QFont>
@@ -49,7 +48,7 @@ class QScrollBar;
 // The palette tool of a window that has no main window around it (tests).
 PaletteTool& DeskPalette();
 
-class frmDeskTop : public QWidget, public ICommandWindow, public IShellWindow, private IGridView {
+class frmDeskTop : public QWidget, public ICommandWindow, private IGridView {
     Q_OBJECT
 public:
     // The window is put into the MDI area at once (hidden until Show);
@@ -93,9 +92,8 @@ public:
     void Close() override;
     QString ParentTitle() const override { return mParentTitle; }
 
-    // IShellWindow: a PC-side run locks the desk of the Joystick & Keyboard task.
-    QWidget* ShellWidget() override { return this; }
-    void SetProjectEditingEnabled(bool enable) override;
+    // A PC-side run locks the desk of the Joystick & Keyboard task.
+    void SetProjectEditingEnabled(bool enable);
 
     // The grid's cells, cursor, selection and editing rules. The names below
     // are the window's own for the document's parts.

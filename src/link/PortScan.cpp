@@ -2,6 +2,7 @@
 
 #include "link/PhantomControl.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/Messages.h"
 #include "model/Phantom.h"
 #include "model/SettingsKeys.h"
@@ -149,22 +150,22 @@ QString BrickDescription()
 
 void ShowBrick()
 {
-    App().Windows->StatusBrick(BrickDescription());
+    Q_EMIT App().Notifier->StatusBrickChanged(BrickDescription());
 }
 
 BrickBusy::BrickBusy(const QString& text)
 {
-    IWindowServices& windows = *App().Windows;
-    mSetPointer = windows.Pointer() != kHourglass;
+    Notifier& notifier = *App().Notifier;
+    mSetPointer = notifier.Pointer() != kHourglass;
     if (mSetPointer)
-        windows.SetPointer(kHourglass);
-    windows.StatusBrick(text);
+        notifier.SetPointer(kHourglass);
+    Q_EMIT notifier.StatusBrickChanged(text);
 }
 
 BrickBusy::~BrickBusy()
 {
-    IWindowServices& windows = *App().Windows;
+    Notifier& notifier = *App().Notifier;
     if (mSetPointer)
-        windows.SetPointer(kDefaultPointer);
-    windows.StatusBrick(BrickDescription());
+        notifier.SetPointer(kDefaultPointer);
+    Q_EMIT notifier.StatusBrickChanged(BrickDescription());
 }

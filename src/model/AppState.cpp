@@ -1,5 +1,6 @@
 #include "model/AppState.h"
 
+#include "model/Notifier.h"
 #include "model/Phantom.h"
 #include <QHash>
 
@@ -44,7 +45,7 @@ public:
 QuietPresenter gQuietPresenter;
 MemorySettings gMemorySettings;
 NoJoystick gNoJoystick;
-IWindowServices gNoWindows;
+IShellRequests gNoShell;
 
 std::unique_ptr<AppState> gApp;
 
@@ -61,9 +62,12 @@ AppState::AppState()
       Presenter(&gQuietPresenter),
       Settings(&gMemorySettings),
       Joystick(&gNoJoystick),
-      Windows(&gNoWindows)
+      Shell(&gNoShell),
+      Notifier(std::make_unique<::Notifier>())
 {
 }
+
+AppState::~AppState() = default;
 
 AppState& App()
 {

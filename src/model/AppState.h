@@ -16,11 +16,13 @@
 #include <memory>
 
 class IPhantomControl;
+class Notifier;
 class IModalRunner;
 class QLockFile;
 
 struct AppState {
     AppState();
+    ~AppState();
 
     // Project lists.
     Collection<TaskPtr> TaskList;
@@ -81,12 +83,9 @@ struct AppState {
     std::shared_ptr<QLockFile> ProjectLock;
     Boolean ProjectReadOnly = False;
 
-    // Results of the open/new dialog.
-    Boolean OpenCanceled = False;
-    Integer ProjectAction = 0;  // 1 open, 2 new
-    Integer TaskAction = 0;
-    Integer SubAction = 0;
-    QString OpenName;
+    // How the open project came: 1 opened from its file, 2 new (not yet
+    // saved; a save makes it 1). The open/new dialog's choice sets it.
+    Integer ProjectAction = 0;
 
     // Remembered settings and set-up window state.
     Integer ComPortNumber = -1;
@@ -108,7 +107,9 @@ struct AppState {
     IMessagePresenter* Presenter;
     ISettingsStore* Settings;
     IJoystick* Joystick;
-    IWindowServices* Windows;
+    IShellRequests* Shell;
+    // What the model tells the windows; never null, fresh with every ResetApp().
+    std::unique_ptr<::Notifier> Notifier;
     IPhantomControl* PB = nullptr;  // the control; null means no control (failure 91)
     // Shows the windows' modal dialogs (shell/ModalRunner.h); null runs them for real.
     IModalRunner* ModalRunner = nullptr;

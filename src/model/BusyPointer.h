@@ -4,14 +4,15 @@
 // Restore() puts the default back before then, where a message or a window
 // that follows must not show the hourglass.
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/Services.h"
 
 class BusyPointer {
 public:
-    BusyPointer() : BusyPointer(*App().Windows) {}
-    explicit BusyPointer(IWindowServices& windows) : mWindows(windows)
+    BusyPointer() : BusyPointer(*App().Notifier) {}
+    explicit BusyPointer(Notifier& notifier) : mNotifier(notifier)
     {
-        mWindows.SetPointer(PointerShape::Hourglass);
+        mNotifier.SetPointer(PointerShape::Hourglass);
     }
     ~BusyPointer() { Restore(); }
     BusyPointer(const BusyPointer&) = delete;
@@ -22,10 +23,10 @@ public:
         if (!mBusy)
             return;
         mBusy = false;
-        mWindows.SetPointer(PointerShape::Default);
+        mNotifier.SetPointer(PointerShape::Default);
     }
 
 private:
-    IWindowServices& mWindows;
+    Notifier& mNotifier;
     bool mBusy = true;
 };

@@ -1,6 +1,7 @@
 #include "model/ModuleManagement.h"
 
 #include "model/Messages.h"
+#include "model/Notifier.h"
 #include "model/TaskFile.h"
 #include "model/VbError.h"
 
@@ -74,41 +75,34 @@ bool AddTask(Long openMode)
         ShowMessage(QStringLiteral("Can't add any more tasks"), MsgStyle::Exclamation);
         return false;
     }
-    return AskForTask(openMode) && AddAskedTask();
+    const OpenChoice choice = AskForTask(openMode);
+    return !choice.canceled && AddAskedTask(choice);
 }
 
-bool AskForTask(Long openMode)
+OpenChoice AskForTask(Long openMode)
 {
-    AppState& app = App();
     try {
-        try {
-            app.Windows->ShowOpenDialog(openMode, kObjTask);
-        } catch (const VbError& e) {
-            // The dialog may close itself while it opens; its results stand.
-            if (e.number() != Err::UnloadWhileShown)
-                throw;
-        }
-        return !app.OpenCanceled;
+        return App().Shell->ShowOpenDialog(openMode, kObjTask);
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
-        return false;
+        return {};
     }
 }
 
-bool AddAskedTask()
+bool AddAskedTask(const OpenChoice& choice)
 {
     AppState& app = App();
     try {
-        if (nameInModules(app.TaskList, app.SubList, app.OpenName, false)) {
+        if (nameInModules(app.TaskList, app.SubList, choice.name, false)) {
             ShowMessage(QStringLiteral("A module by that name already exists!"), MsgStyle::Exclamation);
             return false;
         }
         app.CurrentTask = std::make_shared<clsTask>();
         TaskPtr task = app.CurrentTask;
-        task->Name = app.OpenName;
+        task->Name = choice.name;
         task->mNumber = Integer(app.TaskList.Count() + 1);
 
-        if (app.TaskAction == 1) {
+        if (choice.taskAction == 1) {
             if (!ReadTask(*task, False))
                 return false;
             // A file whose commands could not be read is reported by the reader
@@ -126,7 +120,7 @@ bool AddAskedTask()
         task->mTitle = QStringLiteral("[general task description]");
         task->ModulType = ModuleKind::Task;
         app.TaskList.Add(task, task->Name);
-        app.Windows->ProjExpAddNewModul(task->Name, ModuleKind::Task);
+        Q_EMIT app.Notifier->ModuleAdded(task->Name, ModuleKind::Task);
         return true;
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
@@ -141,17 +135,17 @@ bool AddSub(Long openMode)
         ShowMessage(QStringLiteral("Can't add any more subs"), MsgStyle::Exclamation);
         return false;
     }
-    app.Windows->ShowOpenDialog(openMode, kObjSub);
-    if (app.OpenCanceled)
+    const OpenChoice choice = app.Shell->ShowOpenDialog(openMode, kObjSub);
+    if (choice.canceled)
         return false;
-    if (nameInModules(app.TaskList, app.SubList, app.OpenName, true)) {
+    if (nameInModules(app.TaskList, app.SubList, choice.name, true)) {
         ShowMessage(QStringLiteral("A module by that name already exists!"), MsgStyle::Exclamation);
         return false;
     }
     // Every project keeps its subs in the one Subs folder: a new sub named like
     // a file there would replace another project's sub when it is saved.
-    if (app.SubAction != 1) {
-        const QString file = EntryLike(SubFolderPath(), app.OpenName + QStringLiteral(".sub"));
+    if (choice.subAction != 1) {
+        const QString file = EntryLike(SubFolderPath(), choice.name + QStringLiteral(".sub"));
         if (!file.isEmpty()) {
             ShowMessage(QStringLiteral("A sub named \"%1\" already exists. Add it to the project as an existing "
                                        "sub: \"New/Open sub\", tab \"Existing sub\".")
@@ -162,10 +156,10 @@ bool AddSub(Long openMode)
     }
     app.CurrentSub = std::make_shared<clsSub>();
     SubPtr sub = app.CurrentSub;
-    sub->Name = app.OpenName;
+    sub->Name = choice.name;
     sub->mNumber = Integer(app.SubList.Count() + 1);
 
-    if (app.SubAction == 1) {
+    if (choice.subAction == 1) {
         if (!ReadSub(*sub, False))
             return false;
         if (!app.SubList.Exists(sub->Name))
@@ -180,7 +174,7 @@ bool AddSub(Long openMode)
     sub->mTitle = QStringLiteral("[general sub description]");
     sub->ModulType = ModuleKind::Sub;
     app.SubList.Add(sub, sub->Name);
-    app.Windows->ProjExpAddNewModul(sub->Name, ModuleKind::Sub);
+    Q_EMIT app.Notifier->ModuleAdded(sub->Name, ModuleKind::Sub);
     return true;
 }
 
@@ -255,7 +249,7 @@ void OpenCommandWindow(Long kind, CommandOwner* owner, const QString& parentTask
         }
 
         app.WindowLoading = True;
-        ICommandWindow* w = app.Windows->CreateDeskTop();
+        ICommandWindow* w = app.Shell->CreateDeskTop();
         app.LastDeskTop = w;
         if (!w) {
             app.WindowLoading = False;
@@ -264,7 +258,7 @@ void OpenCommandWindow(Long kind, CommandOwner* owner, const QString& parentTask
 
         step([&] { w->setMyCommandBlock(owner); });
         step([&] { w->Show(); });
-        step([&] { app.Windows->DoEvents(); });
+        step([&] { app.Shell->DoEvents(); });
         step([&] { w->setParentCaption(parentCaption); });
         step([&] { w->setFormType(kind); });
 

@@ -11,11 +11,11 @@ constexpr int MaxSubs = 8;
 bool AddTask(Long openMode);
 // AddTask in its two steps, for a caller that must know the task before it
 // changes the project: AskForTask shows the open/new dialog for a task and
-// gives False when it was cancelled; AddAskedTask then adds the task it named
-// (a new one, or read from its file) as AddTask does. A failure of either is
-// shown and gives False.
-bool AskForTask(Long openMode);
-bool AddAskedTask();
+// gives its choice, cancelled when the dialog was; AddAskedTask then adds the
+// task chosen (a new one, or read from its file) as AddTask does. A failure of
+// either is shown and gives a cancelled choice or False.
+OpenChoice AskForTask(Long openMode);
+bool AddAskedTask(const OpenChoice& choice);
 bool AddSub(Long openMode);
 bool IsValidModuleName(const QString& name);
 // True when a member of the collection has that name, letter case aside (the

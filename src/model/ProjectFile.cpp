@@ -1,6 +1,7 @@
 #include "model/ProjectFile.h"
 
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/BusyPointer.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
@@ -81,12 +82,12 @@ void startWithoutTheProjectBefore()
     app.CompileFailed = False;
     app.BlockDepth = 0;
     app.FinishedModuleCount = 0;
-    app.Windows->PreviewUnload();
+    Q_EMIT app.Notifier->PreviewUnload();
     // The set-up window goes; its polling panel shows every kind of row again.
-    app.Windows->SetupWindowUnload();
-    app.Windows->SetMainCaption(QStringLiteral("RCX programming - ") + app.RcxSetup->ProjectName);
-    app.Windows->ProjExpUnloadAndShow();
-    app.Windows->SetToolbarsForType();
+    Q_EMIT app.Notifier->SetupWindowUnload();
+    Q_EMIT app.Notifier->MainCaptionChanged(QStringLiteral("RCX programming - ") + app.RcxSetup->ProjectName);
+    Q_EMIT app.Notifier->ExplorerRebuild();
+    Q_EMIT app.Notifier->ProjectTypeChanged();
 }
 
 // What of the process-wide state belongs to the open project: the lists, the
@@ -337,11 +338,11 @@ bool closeWindowsBefore()
 {
     AppState& app = App();
     try {
-        app.Windows->CloseProjectWindows();
+        app.Shell->CloseProjectWindows();
         return true;
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
-        app.Windows->SetPointer(kPointerDefault);
+        app.Notifier->SetPointer(kPointerDefault);
         return false;
     }
 }
@@ -359,11 +360,11 @@ bool openExistingProject()
     } catch (const VbError& e) {
         aside.swapWith(app);
         ShowMessage(e.description(), MsgStyle::Exclamation);
-        app.Windows->SetPointer(kPointerDefault);
+        app.Notifier->SetPointer(kPointerDefault);
         return false;
     } catch (...) {  // whatever else stops the reading, the open project stays
         aside.swapWith(app);
-        app.Windows->SetPointer(kPointerDefault);
+        app.Notifier->SetPointer(kPointerDefault);
         throw;
     }
     // The project read takes its folder's lock from here on; the project
@@ -381,23 +382,23 @@ bool openExistingProject()
 
     try {
         startWithoutTheProjectBefore();
-        app.Windows->UpdateMotorTips();
+        Q_EMIT app.Notifier->MotorTipsChanged();
         for (const auto& e : app.TaskList)
-            app.Windows->ProjExpAddNewModul(e.item->Name, ModuleKind::Task);
+            Q_EMIT app.Notifier->ModuleAdded(e.item->Name, ModuleKind::Task);
         for (const auto& e : app.SubList)
-            app.Windows->ProjExpAddNewModul(e.item->Name, ModuleKind::Sub);
+            Q_EMIT app.Notifier->ModuleAdded(e.item->Name, ModuleKind::Sub);
         for (const auto& e : app.TaskList) {
             if (e.item->mNumber == 1) {
                 OpenCommandWindow(ModuleKind::Task, e.item.get(), QString(), QString());
                 break;
             }
         }
-        app.Windows->SetToolbarsForType();
-        app.Windows->SetPointer(kPointerDefault);
+        Q_EMIT app.Notifier->ProjectTypeChanged();
+        app.Notifier->SetPointer(kPointerDefault);
     } catch (const VbError& e) {
         // The project read is the open one now, whatever window failed to show it.
         ShowMessage(e.description(), MsgStyle::Exclamation);
-        app.Windows->SetPointer(kPointerDefault);
+        app.Notifier->SetPointer(kPointerDefault);
     }
     if (app.ProjectReadOnly)
         tellOpenElsewhere();
@@ -418,14 +419,15 @@ bool openNewProject()
         checkInDataFolder(SubFolderPath());
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
-        app.Windows->SetPointer(kPointerDefault);
+        app.Notifier->SetPointer(kPointerDefault);
         return false;
     }
-    if (!AskForTask(1)) {
-        app.Windows->SetPointer(kPointerDefault);
+    const OpenChoice firstTask = AskForTask(1);
+    if (firstTask.canceled) {
+        app.Notifier->SetPointer(kPointerDefault);
         return false;
     }
-    app.Windows->SetPointer(kPointerHourglass);
+    app.Notifier->SetPointer(kPointerHourglass);
     if (!closeWindowsBefore())
         return false;
     // The project before is no longer open here; the new one is locked as its
@@ -444,17 +446,17 @@ bool openNewProject()
     buildBuiltInObjects();
     try {
         startWithoutTheProjectBefore();
-        app.Windows->UpdateMotorTips();
-        app.Windows->MapUnload();
-        if (AddAskedTask()) {
+        Q_EMIT app.Notifier->MotorTipsChanged();
+        Q_EMIT app.Notifier->MapUnload();
+        if (AddAskedTask(firstTask)) {
             OpenCommandWindow(ModuleKind::Task, app.CurrentTask.get(), QString(), QString());
             app.CurrentTask.reset();
         }
-        app.Windows->SetPointer(kPointerDefault);
-        app.Windows->SetupWindowShowModal();
+        app.Notifier->SetPointer(kPointerDefault);
+        Q_EMIT app.Notifier->SetupWindowShowModal();
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
-        app.Windows->SetPointer(kPointerDefault);
+        app.Notifier->SetPointer(kPointerDefault);
     }
     return true;
 }
@@ -535,10 +537,18 @@ void SplitProjectLine(QString& line, QString& f2, QString& f3, QString& f4, QStr
         *out[i] = vb::Trim(fields[i]);
 }
 
+void TakeProjectChoice(const OpenChoice& choice)
+{
+    AppState& app = App();
+    app.RcxSetup->ProjectName = choice.name;
+    if (choice.projectAction != 0)
+        app.ProjectAction = choice.projectAction;
+}
+
 bool OpenProject()
 {
     AppState& app = App();
-    app.Windows->SetPointer(kPointerHourglass);
+    app.Notifier->SetPointer(kPointerHourglass);
     return app.ProjectAction == 2 ? openNewProject() : openExistingProject();
 }
 
@@ -567,7 +577,7 @@ bool SaveProject()
         return false;
     RecordWriter file;
     QString madeFolder;  // a new project's folder, made by this save
-    BusyPointer busy(*app.Windows);
+    BusyPointer busy(*app.Notifier);
     // A new project whose first save failed is not left behind as a folder
     // without a project file: the task files this save put there go again,
     // and the project and those tasks count as changed once more.

@@ -30,8 +30,14 @@
 // saves nothing of it. A project whose folder, project or task files, or whose
 // Subs folder, lead out of the data folder through a link is refused with a
 // message naming the file, for a save would write through the link.
+#include "model/Services.h"
+
 #include <QString>
 
+// The project the open/new dialog chose (not cancelled) becomes the one
+// OpenProject opens: its name, and ProjectAction (1 existing, 2 new) where
+// the choice names one.
+void TakeProjectChoice(const OpenChoice& choice);
 bool OpenProject();
 bool SaveProject();
 

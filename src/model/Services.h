@@ -1,6 +1,7 @@
 #pragma once
 // What the model and the compiler call of the world around them: message
-// boxes, the settings store, the joystick, and the windows. The shell gives
+// boxes, the settings store, the joystick, and what they ask of the main
+// window (one-way news goes through model/Notifier.h). The shell gives
 // them real implementations; tests fake them. Every interface has a quiet
 // default so that code runs headless where no window is wanted.
 #include "model/Variant.h"
@@ -98,11 +99,23 @@ public:
     virtual void ScrollScr() {}
 };
 
-// The main window and the program's other windows (editors, explorer, map,
-// set-up window, preview), as the model and the compiler call them.
-class IWindowServices {
+// What the open/new dialog frmOpen gives back: cancelled, or the name and
+// what to do with the object asked for (1 open the existing one, 2 make a new
+// one) in the field of that object (project, task or sub).
+struct OpenChoice {
+    bool canceled = true;
+    QString name;
+    Integer projectAction = 0;  // 1 open, 2 new
+    Integer taskAction = 0;
+    Integer subAction = 0;
+};
+
+// What the model and the compiler ask of the main window and get an answer
+// to, or what can fail in a way the caller must learn. One-way news goes
+// through App().Notifier (model/Notifier.h).
+class IShellRequests {
 public:
-    virtual ~IWindowServices() = default;
+    virtual ~IShellRequests() = default;
     // A new editor window, or nullptr where there is none (headless).
     virtual ICommandWindow* CreateDeskTop() { return nullptr; }
     // The main window's active child editor window, or nullptr.
@@ -110,45 +123,13 @@ public:
     // Lets pending events run once.
     virtual void DoEvents() {}
 
-    // The open/new dialog frmOpen, shown modally; it leaves its results in the
-    // state (OpenCanceled, OpenName, TaskAction, SubAction ...).
-    virtual void ShowOpenDialog(Long /*openMode*/, Long /*objToOpen*/) {}
+    // The open/new dialog frmOpen for the object (1 project, 2 task, 3 sub) in
+    // the mode (1 new only, 2 existing only, else both), shown modally. A
+    // dialog that closes itself while it opens gives what it chose by itself.
+    virtual OpenChoice ShowOpenDialog(Long /*openMode*/, Long /*objToOpen*/) { return {}; }
 
     // The editor windows and the joystick window of the open project, closed
-    // when another project is opened (once it has been read whole).
+    // when another project is opened (once it has been read whole). A window
+    // that fails to close throws.
     virtual void CloseProjectWindows() {}
-
-    // Project explorer frmProjExp.
-    virtual void ProjExpAddNewModul(const QString& /*name*/, Long /*type*/) {}
-    virtual void ProjExpUnloadAndShow() {}
-    // Project map frmMap: unloaded so that it is rebuilt when next shown.
-    virtual void MapUnload() {}
-    // When the map is open, rebuilds the branch of the named task or sub.
-    virtual void MapUpdateNode(const QString& /*moduleName*/) {}
-    // RCX set-up window frmMain.
-    virtual void SetupWindowUnload() {}
-    virtual void SetupWindowShowModal() {}
-    // Main window: its caption, its toolbars for App().ProjectType, and the
-    // motor buttons' tool tips from the set-up.
-    virtual void SetMainCaption(const QString& /*caption*/) {}
-    virtual void SetToolbarsForType() {}
-    virtual void UpdateMotorTips() {}
-
-    // Status strip picStatus: one line at a left offset in twips, black (0) or red (255).
-    virtual void StatusClear() {}
-    virtual void StatusPrint(const QString& /*text*/, int /*leftTwips*/ = 700, Long /*color*/ = 0) {}
-    // The strip's own field that names the brick the program talks to; clearing leaves it.
-    virtual void StatusBrick(const QString& /*text*/) {}
-    // Progress bar PBar.
-    virtual void ProgressSetMin(double /*v*/) {}
-    virtual void ProgressSetMax(double /*v*/) {}
-    virtual void ProgressSetValue(double /*v*/) {}
-    virtual void ProgressSetVisible(bool /*visible*/) {}
-    // Screen pointer (PointerShape); and the one last set.
-    virtual void SetPointer(int /*shape*/) {}
-    virtual int Pointer() const { return 0; }
-    // The preview window shows the listing.
-    virtual void ShowPreview(const QString& /*listing*/) {}
-    // Unloads the preview window; the next ShowPreview creates it afresh.
-    virtual void PreviewUnload() {}
 };

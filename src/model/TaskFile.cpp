@@ -1,6 +1,7 @@
 #include "model/TaskFile.h"
 
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/CommandCatalogue.h"
 #include "model/Grid.h"
 #include "model/Messages.h"
@@ -307,7 +308,7 @@ bool SaveTask(clsTask& task)
         file.number(task.StartOnStartup).number(task.mLoop).number(task.mNumber).text(task.mTitle);
         file.endRecord();
         if (!WriteCommands(file, task.Commands(), ModuleKind::Task)) {
-            App().Windows->SetPointer(kPointerDefault);
+            App().Notifier->SetPointer(kPointerDefault);
             file.close();
             return false;
         }
@@ -370,11 +371,11 @@ bool ReadTask(clsTask& task, Integer flag)
         } catch (const VbError& e) {  // the command records alone: the task is read as far as they go
             file.close();
             ShowMessage(FileFailure(e, fileName), MsgStyle::Exclamation);
-            app.Windows->SetPointer(kPointerDefault);
+            app.Notifier->SetPointer(kPointerDefault);
             return true;
         }
         fileName.clear();
-        app.Windows->ProjExpAddNewModul(task.Name, ModuleKind::Task);
+        Q_EMIT app.Notifier->ModuleAdded(task.Name, ModuleKind::Task);
         file.close();
         if (!flag) {
             if (app.CurrentTask.get() != &task)
@@ -402,10 +403,10 @@ bool ReadSub(clsSub& sub, Integer flag)
         } catch (const VbError& e) {  // the command records alone: the sub is read as far as they go
             file.close();
             ShowMessage(subFileFailure(e, sub.Name), MsgStyle::Exclamation);
-            app.Windows->SetPointer(kPointerDefault);
+            app.Notifier->SetPointer(kPointerDefault);
             return true;
         }
-        app.Windows->ProjExpAddNewModul(sub.Name, ModuleKind::Sub);
+        Q_EMIT app.Notifier->ModuleAdded(sub.Name, ModuleKind::Sub);
         file.close();
         sub.ModulType = ModuleKind::Sub;
         if (!flag) {
@@ -416,7 +417,7 @@ bool ReadSub(clsSub& sub, Integer flag)
         return true;
     } catch (const VbError& e) {
         file.close();
-        app.Windows->SetPointer(kPointerDefault);
+        app.Notifier->SetPointer(kPointerDefault);
         ShowMessage(subFileFailure(e, sub.Name), MsgStyle::Exclamation);
         return false;
     }

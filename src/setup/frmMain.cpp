@@ -3,6 +3,7 @@
 #include "shell/Twips.h"
 #include "link/PhantomControl.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/Messages.h"
 #include "model/SettingsKeys.h"
 #include "model/VbError.h"
@@ -10,10 +11,10 @@
 #include "setup/SetupLayout.h"
 #include "setup/SetupPictures.h"
 #include "shell/FileDialog.h"
+#include "shell/EventGuard.h"
 #include "shell/MainWindow.h"
 #include "shell/ModalRunner.h"
 #include "shell/Preferences.h"
-#include "shell/ShellWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -112,9 +113,6 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent)
     PopupMenu = [](QMenu* menu) { menu->exec(QCursor::pos()); };
     Tools.Chooser = [this](const QString& folder, const QString& name) { return ChooseFirmware(folder, name); };
     Panel.PollingChanged = [this] { ShowPollingState(); };
-
-    if (mdiMain* main = mdiMain::Instance())
-        main->Registry().Add(this);
 }
 
 frmMain::~frmMain()
@@ -333,7 +331,7 @@ void frmMain::Form_Load()
     BuildPollPanel();
     FormLoading = false;
     a.RcxWindowRequested = False;
-    a.Windows->StatusClear();
+    Q_EMIT a.Notifier->StatusCleared();
 }
 
 void frmMain::ShowPorts()
@@ -733,7 +731,7 @@ void frmMain::imgSensor_MouseUp(int index, int button, int x, int y)
     auto dialog = std::make_unique<frmSensorProp>(index, this);
     dialog->Form_Load();
     RunModal(*dialog);
-    App().Windows->DoEvents();
+    App().Shell->DoEvents();
     if (!dialog->WasCanceled()) {
         imgSensor[index]->setToolTip(App().RcxSetup->PortSensor(index)->Purpose);
         BuildPollPanel();
@@ -957,8 +955,8 @@ void frmMain::cmdDataLog_Click(int index)
 {
     switch (index) {
     case 0:
-        if (mdiMain* main = mdiMain::Instance(); main && main->Hooks().DatalogShow)
-            main->Hooks().DatalogShow();
+        if (mdiMain* main = mdiMain::Instance())
+            Q_EMIT main->DatalogShowRequested();
         break;
     case 1:
         Tools.FirmwareDownload();
@@ -1036,16 +1034,24 @@ void ShowSetupWindowModal()
     RunModal(*window);
 }
 
-void RegisterSetupWindows(ShellWindows& windows)
+void UnloadSetupWindow()
 {
-    windows.Hooks.SetupWindowShowModal = [] { ShowSetupWindowModal(); };
+    if (frmMain* open = frmMain::Current()) {
+        open->Form_QueryUnload();
+        open->done(QDialog::Rejected);
+    }
+}
+
+void ConnectSetupWindows(mdiMain& main)
+{
+    Notifier* n = App().Notifier.get();
+    // The slots run inside the emission: a failure is shown here and goes no further.
+    QObject::connect(n, &Notifier::SetupWindowShowModal, &main,
+                     [] { DeliverGuarded([] { ShowSetupWindowModal(); return true; }); });
     // The set-up window goes when another project is opened; the polling
     // panel shows every kind of row again for it.
-    windows.Hooks.SetupWindowUnload = [] {
+    QObject::connect(n, &Notifier::SetupWindowUnload, &main, [] {
         PollState().ProjectOpened();
-        if (frmMain* open = frmMain::Current()) {
-            open->Form_QueryUnload();
-            open->done(QDialog::Rejected);
-        }
-    };
+        DeliverGuarded([] { UnloadSetupWindow(); return true; });
+    });
 }

@@ -6,7 +6,6 @@
 // here route the widgets' events to it and show the result. Every handler is
 // callable from tests.
 #include "setup/core/SetupService.h"
-#include "shell/WindowRegistry.h"
 
 #include <QDialog>
 #include <QPixmap>
@@ -25,12 +24,12 @@ class QPushButton;
 class QScrollBar;
 class QSlider;
 class QTimer;
-class ShellWindows;
+class mdiMain;
 
 // The mime type of a palette picture being dragged; the data is its index.
 extern const char* const kPictureMime;
 
-class frmMain : public QDialog, public IShellWindow {
+class frmMain : public QDialog {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
@@ -38,8 +37,6 @@ public:
 
     // The window while it is loaded, else nullptr.
     static frmMain* Current();
-
-    QWidget* ShellWidget() override { return this; }
 
     // Window state.
     bool FormLoading = false;
@@ -178,7 +175,10 @@ private:
     int mRowHeight = 18;
 };
 
-// Fills the set-up window's hooks: showing it modally, unloading it.
-void RegisterSetupWindows(ShellWindows& windows);
+// The set-up window shows modally and unloads as App().Notifier tells, for as
+// long as the main window lives.
+void ConnectSetupWindows(mdiMain& main);
+// Unloads the set-up window while it is loaded.
+void UnloadSetupWindow();
 // Loads the set-up window, shows it modally and releases it.
 void ShowSetupWindowModal();

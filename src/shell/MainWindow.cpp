@@ -5,6 +5,7 @@
 #include "compiler/ProjectCompile.h"
 #include "link/PortScan.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/CommandCatalogue.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
@@ -14,8 +15,8 @@
 #include "shell/Help.h"
 #include "shell/MessagePresenter.h"
 #include "shell/ModalRunner.h"
+#include "shell/joy/frmJoy.h"
 #include "shell/PaletteBar.h"
-#include "shell/ShellWindows.h"
 #include "shell/Pictures.h"
 #include "shell/ScreenPlacement.h"
 #include "shell/StatusStrip.h"
@@ -136,6 +137,20 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), Ops(ShellOperations::De
     mTmrShowLab->setInterval(15);
     connect(mTmrShowLab, &QTimer::timeout, this, &mdiMain::tmrShowLab_Timer);
 
+    // What the model tells the main window.
+    Notifier* n = App().Notifier.get();
+    connect(n, &Notifier::MainCaptionChanged, this, &QWidget::setWindowTitle);
+    connect(n, &Notifier::ProjectTypeChanged, this, &mdiMain::SetToolbarsForType);
+    connect(n, &Notifier::MotorTipsChanged, this, &mdiMain::UpdateMotorTips);
+    connect(n, &Notifier::StatusCleared, mStatus, &StatusStrip::Cls);
+    connect(n, &Notifier::StatusPrinted, mStatus, &StatusStrip::Print);
+    connect(n, &Notifier::StatusBrickChanged, mStatus, &StatusStrip::setBrick);
+    connect(n, &Notifier::ProgressMin, mPBar, [this](double v) { mPBar->setMinimum(int(v)); });
+    connect(n, &Notifier::ProgressMax, mPBar, [this](double v) { mPBar->setMaximum(int(v)); });
+    connect(n, &Notifier::ProgressValue, mPBar,
+            [this](double v) { mPBar->setValue(qBound(mPBar->minimum(), int(v), mPBar->maximum())); });
+    connect(n, &Notifier::ProgressVisible, mPBar, &QWidget::setVisible);
+
     resize(1100, 800);
 }
 
@@ -150,6 +165,16 @@ mdiMain::~mdiMain()
 mdiMain* mdiMain::Instance()
 {
     return gInstance;
+}
+
+void UnloadAtProgramEnd(QWidget* window)
+{
+    QObject::connect(App().Notifier.get(), &Notifier::ProgramEnding, window, [window] {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
+            delete sub;
+        else
+            delete window;
+    });
 }
 
 // ---------------------------------------------------------------- building
@@ -294,13 +319,13 @@ bool mdiMain::MDIForm_Load()
     // A project that can't be opened (its message names the file) sends the
     // user back to the open/new dialog; only cancelling it ends the start.
     while (!OpenProject()) {
-        App().OpenCanceled = True;  // a dialog closed but by its OK button cancels
-        App().Windows->ShowOpenDialog(3, 1);
-        if (App().OpenCanceled) {
+        // A dialog closed but by its OK button cancels.
+        const OpenChoice choice = App().Shell->ShowOpenDialog(3, 1);
+        if (choice.canceled) {
             hide();
             return false;
         }
-        App().RcxSetup->ProjectName = App().OpenName;
+        TakeProjectChoice(choice);
     }
     EnableEveryKey(true);
     SetToolbarsForType();
@@ -329,12 +354,6 @@ void mdiMain::GetInitParams()
 void mdiMain::setDeskTopFactory(DeskTopFactory factory)
 {
     mFactory = std::move(factory);
-}
-
-const WindowHooks& mdiMain::Hooks() const
-{
-    static const WindowHooks none;
-    return mHooks ? *mHooks : none;
 }
 
 ICommandWindow* mdiMain::CreateDeskTop()
@@ -535,7 +554,7 @@ void mdiMain::cmdCloseTB_Click(int index)
     }
     for (double i = PaletteHolderWidth(); i >= TwipX(2); i -= TwipX(8)) {
         setPaletteHolderWidth(Integer(i));
-        App().Windows->DoEvents();
+        App().Shell->DoEvents();
     }
     setPaletteHolderWidth(Integer(TwipX(2)));
 }
@@ -562,8 +581,7 @@ void mdiMain::EnableProjectCommands(bool enable)
             a->setEnabled(enable);
     // The Joystick & Keyboard task's desk, the map's tree and the explorer's
     // tree each lock themselves.
-    for (IShellWindow* w : mRegistry.Windows())
-        w->SetProjectEditingEnabled(enable);
+    Q_EMIT App().Notifier->ProjectEditingEnabled(enable);
 }
 
 void mdiMain::EnableEveryKey(bool enable)
@@ -619,14 +637,13 @@ void mdiMain::UpdateMotorTips()
 
 bool mdiMain::OpenProject()
 {
-    // The open sets the caption, the toolbars and the motor tips through the window services.
+    // The open tells the caption, the toolbars and the motor tips through the notifier.
     return Ops.OpenProject ? Ops.OpenProject() : false;
 }
 
 void mdiMain::CloseProjectWindows()
 {
-    if (Hooks().JoyUnload)
-        Hooks().JoyUnload();
+    UnloadJoyWindow();
     for (ICommandWindow* w : DeskTopWindows())
         w->Close();
 }
@@ -676,22 +693,20 @@ void mdiMain::TB1_ButtonClick(const QString& rawKey)
 void mdiMain::KeyRcx()
 {
     AppState& a = App();
-    IWindowServices& win = *a.Windows;
     if (mTmrJoy->isActive() && a.ProjectType == 1) {
-        win.StatusClear();
-        win.StatusPrint(QStringLiteral("VER Ize is waiting for program to end the cycle..."), 700);
+        Q_EMIT a.Notifier->StatusCleared();
+        Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("VER Ize is waiting for program to end the cycle..."), 700);
         a.RcxWindowRequested = True;
         mTmrShowLab->start();
     } else {
-        win.SetupWindowShowModal();
+        Q_EMIT a.Notifier->SetupWindowShowModal();
         UpdateMotorTips();
     }
 }
 
 void mdiMain::KeyDefVar()
 {
-    if (Hooks().DefineVarShowModal)
-        Hooks().DefineVarShowModal();
+    Q_EMIT DefineVarRequested();
 }
 
 void mdiMain::KeyToolbar()
@@ -702,29 +717,26 @@ void mdiMain::KeyToolbar()
 
 void mdiMain::KeyProjExp()
 {
-    if (Hooks().ProjExpShow)
-        Hooks().ProjExpShow();
+    Q_EMIT ExplorerShowRequested();
 }
 
 void mdiMain::KeyNewTask()
 {
     AppState& a = App();
-    IWindowServices& win = *a.Windows;
     if (Ops.AddTask && Ops.AddTask(3)) {
         OpenCommandWindow(ModuleKind::Task, a.CurrentTask.get(), QString(), QString());
         a.CurrentTask.reset();
-        win.MapUnload();
+        Q_EMIT a.Notifier->MapUnload();
     }
 }
 
 void mdiMain::KeyNewSub()
 {
     AppState& a = App();
-    IWindowServices& win = *a.Windows;
     if (Ops.AddSub && Ops.AddSub(3)) {
         OpenCommandWindow(ModuleKind::Sub, a.CurrentSub.get(), QString(), QString());
         a.CurrentSub.reset();
-        win.MapUnload();
+        Q_EMIT a.Notifier->MapUnload();
     }
 }
 
@@ -742,15 +754,13 @@ void mdiMain::KeySave()
 void mdiMain::KeyShowPreview()
 {
     AppState& a = App();
-    IWindowServices& win = *a.Windows;
     if (!a.ListingText.isEmpty())
-        win.ShowPreview(a.ListingText);
+        Q_EMIT a.Notifier->PreviewShow(a.ListingText);
 }
 
 void mdiMain::KeyJoy()
 {
-    if (Hooks().JoyShow)
-        Hooks().JoyShow();
+    ShowJoyWindow();
 }
 
 void mdiMain::KeyHelp()
@@ -771,14 +781,14 @@ void mdiMain::CompileErrorReport()
 void mdiMain::KeyCompile()
 {
     AppState& a = App();
-    a.Windows->StatusClear();
-    a.Windows->StatusPrint(QStringLiteral("Compiling..."), 700);
-    a.Windows->DoEvents();
+    Q_EMIT a.Notifier->StatusCleared();
+    Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("Compiling..."), 700);
+    a.Shell->DoEvents();
     if (Ops.CompileProject && Ops.CompileProject()) {
-        a.Windows->StatusClear();
-        a.Windows->StatusPrint(QStringLiteral("Compile OK!"), 700);
+        Q_EMIT a.Notifier->StatusCleared();
+        Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("Compile OK!"), 700);
         if (a.ProjectType == 0)
-            a.Windows->ShowPreview(a.ListingText);
+            Q_EMIT a.Notifier->PreviewShow(a.ListingText);
     } else {
         a.BlockDepth = 0;
         CompileErrorReport();
@@ -802,14 +812,14 @@ void mdiMain::KeyOpen()
     const Integer openAction = a.ProjectAction;
     const Integer openType = a.ProjectType;
     const Boolean openDirty = a.RcxSetup->Dirty;
-    a.Windows->ShowOpenDialog(3, 1);
-    if (a.OpenCanceled)
+    const OpenChoice choice = a.Shell->ShowOpenDialog(3, 1);
+    if (choice.canceled)
         return;
-    a.Windows->StatusClear();
-    a.RcxSetup->ProjectName = a.OpenName;
+    Q_EMIT a.Notifier->StatusCleared();
+    TakeProjectChoice(choice);
     // The project's windows close inside the open, once the new project has been read.
     if (OpenProject()) {
-        a.Windows->MapUnload();
+        Q_EMIT a.Notifier->MapUnload();
         return;
     }
     a.RcxSetup->ProjectName = openName;
@@ -824,8 +834,7 @@ void mdiMain::KeyMap()
     const Long mapWidth = mainWidth / 2 - 250;
     const Long left = mainWidth - mapWidth - Long(TwipX(mTB->width())) - 250;
     const QRect r(int(left), 0, int(mapWidth), int(ScaleHeight()));
-    if (Hooks().MapShow)
-        Hooks().MapShow(r);
+    Q_EMIT MapShowRequested(r);
 }
 
 void mdiMain::KeyJoyPlay()
@@ -984,7 +993,7 @@ void mdiMain::tmrJoy_Timer()
 {
     if (mRun->tmrJoy_Timer() != PcRun::Tick::Ended)
         return;
-    App().Windows->SetPointer(0);
+    App().Notifier->SetPointer(0);
     mTmrJoy->stop();
     mTmrAni->stop();
     App().StopRun = True;
@@ -1009,7 +1018,7 @@ void mdiMain::tmrShowLab_Timer()
     if (App().RunCycleEnded == False)
         return;
     mTmrShowLab->stop();
-    App().Windows->SetupWindowShowModal();
+    Q_EMIT App().Notifier->SetupWindowShowModal();
     UpdateMotorTips();
 }
 
@@ -1034,16 +1043,9 @@ void mdiMain::MDIForm_QueryUnload(bool& cancel)
     delete mByBy.data();
     mByBy = new frmByBy;
     mByBy->show();
-    a.Windows->DoEvents();
-    for (IShellWindow* w : mRegistry.Windows()) {
-        if (!w->UnloadAtExit())
-            continue;
-        QWidget* widget = w->ShellWidget();
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(widget->parentWidget()))
-            delete sub;
-        else
-            delete widget;
-    }
+    a.Shell->DoEvents();
+    // The joystick window and the datalog windows go now.
+    Q_EMIT a.Notifier->ProgramEnding();
     // The farewell picture goes last, after the main window's own windows.
 }
 
@@ -1069,8 +1071,7 @@ void mdiMain::closeEvent(QCloseEvent* event)
 void mdiMain::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    for (IShellWindow* w : mRegistry.Windows())
-        w->MainAreaResized();
+    Q_EMIT App().Notifier->MainAreaResized();
 }
 
 bool mdiMain::eventFilter(QObject* watched, QEvent* event)

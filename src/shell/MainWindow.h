@@ -9,15 +9,17 @@
 // CreateDeskTop() puts the widget into the MDI area when the factory has not
 // done so itself and keeps the pair while the widget lives. The window list
 // reads Caption(), FormType() and ParentTitle() of every editor window.
-// The other windows register with Registry() while they are open.
+// The main window shows what App().Notifier tells of the caption, toolbars,
+// status strip and progress bar; the windows outside the shell that its keys
+// open listen to its requests (ExplorerShowRequested ...).
 #include "model/Services.h"
-#include "shell/WindowRegistry.h"
 
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPoint>
 #include <QPointer>
+#include <QRect>
 
 #include <functional>
 #include <memory>
@@ -36,8 +38,6 @@ class StatusStrip;
 class PaletteBar;
 class PcRun;
 
-struct WindowHooks;
-
 // An editor window as its factory makes it: one object seen as a widget and as
 // an ICommandWindow.
 struct DeskTopWindow {
@@ -45,6 +45,10 @@ struct DeskTopWindow {
     ICommandWindow* window = nullptr;
 };
 using DeskTopFactory = std::function<DeskTopWindow()>;
+
+// The window (or the MDI sub-window that holds it) is deleted when the program
+// ends, before the farewell picture goes (Notifier::ProgramEnding).
+void UnloadAtProgramEnd(QWidget* window);
 
 // What the dispatcher and the start of the window call in the model and the
 // compiler. The defaults are the real operations; tests put their own in.
@@ -80,13 +84,6 @@ public:
     bool MDIForm_Load();
     void GetInitParams();
 
-    // The program's windows outside the shell (map, explorer, set-up, datalog
-    // ...), while they are open.
-    WindowRegistry& Registry() { return mRegistry; }
-    // The hooks through which the toolbar keys reach those windows; none
-    // until the program's window services are set (ShellWindows::setMainWindow).
-    const WindowHooks& Hooks() const;
-    void setHooks(const WindowHooks* hooks) { mHooks = hooks; }
 
     // Editor windows.
     void setDeskTopFactory(DeskTopFactory factory);
@@ -183,6 +180,14 @@ public:
     // The window's serial number used by the window list.
     int WindowHandle(QWidget* window);
 
+Q_SIGNALS:
+    // What the keys ask of the windows outside the shell; nothing happens
+    // while nobody listens.
+    void ExplorerShowRequested();               // show and bring to the front
+    void MapShowRequested(const QRect& twips);  // placed, shown, in front
+    void DefineVarRequested();                  // the definitions dialog, modal
+    void DatalogShowRequested();                // the set-up window's datalog button
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -254,8 +259,6 @@ private:
         ICommandWindow* window;
     };
     QList<KeptDeskTop> mDeskTops;  // editor windows; an entry counts while its widget lives
-    WindowRegistry mRegistry;
-    const WindowHooks* mHooks = nullptr;
     QList<Integer> mWidthTrace;
     bool mClosing = false;
     QPointer<QWidget> mByBy;  // the farewell picture while the program ends

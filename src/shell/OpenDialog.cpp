@@ -3,6 +3,7 @@
 #include "model/TaskFile.h"
 
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 #include "model/Records.h"
@@ -167,9 +168,9 @@ frmOpen::frmOpen(QWidget* parent) : QDialog(parent)
 void frmOpen::Form_Load()
 {
     mLoading = true;
-    // The pointer goes back to normal through the window services, which keep
-    // track of the hourglass they put up.
-    App().Windows->SetPointer(0);
+    // The pointer goes back to normal through the notifier, which keeps
+    // track of the hourglass put up.
+    App().Notifier->SetPointer(0);
     CentreOnScreen(this);
     AppState& a = App();
     ChosenProjectType = a.ProjectType;
@@ -303,7 +304,7 @@ void frmOpen::LV1_ItemClick(QListWidgetItem* item)
 void frmOpen::LV1_DblClick()
 {
     cmdOk_Click(0);
-    App().Windows->DoEvents();
+    App().Shell->DoEvents();
 }
 
 void frmOpen::optProjType_Click(int index)
@@ -334,18 +335,18 @@ void frmOpen::txtProjName_GotFocus()
 void frmOpen::Finish()
 {
     mClosedByOk = true;
-    done(App().OpenCanceled ? QDialog::Rejected : QDialog::Accepted);
+    done(Choice.canceled ? QDialog::Rejected : QDialog::Accepted);
 }
 
 void frmOpen::cmdOk_Click(int index)
 {
     AppState& a = App();
     if (index == 1) {
-        a.OpenCanceled = True;
+        Choice.canceled = true;
         Finish();
         return;
     }
-    a.OpenCanceled = False;
+    Choice.canceled = false;
     auto refuse = [this](const QString& text) {
         ShowMessage(text, 48);
         txtProjName->setFocus();
@@ -358,7 +359,7 @@ void frmOpen::cmdOk_Click(int index)
                 refuse(QStringLiteral("Missing name"));
                 return;
             }
-            a.OpenName = name;
+            Choice.name = name;
             if ((ObjToOpen == 1 || ObjToOpen == 2 || ObjToOpen == 3) && IsValidModuleName(name) &&
                 !nameFits(ObjToOpen, name)) {
                 refuse(QStringLiteral("Name too long: the file for \"%1\" would be longer than the file system allows")
@@ -375,16 +376,16 @@ void frmOpen::cmdOk_Click(int index)
                     return;
                 }
                 a.RcxSetup->Dirty = True;
-                a.ProjectAction = 2;
+                Choice.projectAction = 2;
             } else if (ObjToOpen == 2 || ObjToOpen == 3) {
                 if (!IsValidModuleName(name)) {
                     refuse(QStringLiteral("Invalid name"));
                     return;
                 }
                 if (ObjToOpen == 2)
-                    a.TaskAction = 2;
+                    Choice.taskAction = 2;
                 else
-                    a.SubAction = 2;
+                    Choice.subAction = 2;
             }
             a.ProjectType = Integer(ChosenProjectType);
         } else {
@@ -397,17 +398,17 @@ void frmOpen::cmdOk_Click(int index)
             const QList<QListWidgetItem*> selected = LV1->selectedItems();
             if (selected.isEmpty())
                 return;  // nothing selected in the list: the dialog stays
-            a.OpenName = selected.first()->text();
+            Choice.name = selected.first()->text();
             if (ObjToOpen == 1)
-                a.ProjectAction = 1;
+                Choice.projectAction = 1;
             else if (ObjToOpen == 2)
-                a.TaskAction = 1;
+                Choice.taskAction = 1;
             else if (ObjToOpen == 3)
-                a.SubAction = 1;
+                Choice.subAction = 1;
         }
     } catch (const VbError& e) {
         ShowMessage(e.description(), 48);
-        a.OpenCanceled = True;
+        Choice.canceled = true;
         return;
     }
     Finish();
@@ -437,14 +438,15 @@ bool frmOpen::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void ShowOpenDialog(Long openMode, Long objToOpen)
+OpenChoice ShowOpenDialog(Long openMode, Long objToOpen)
 {
     frmOpen dlg(QApplication::activeWindow());
     dlg.ObjToOpen = objToOpen;
     dlg.OpenMode = openMode;
     dlg.Form_Load();
     if (dlg.ClosedWhileLoading())
-        return;
+        return dlg.Choice;
     const int result = RunModal(dlg);
     Q_UNUSED(result);
+    return dlg.Choice;
 }

@@ -2,8 +2,9 @@
 // The open/new dialog frmOpen, caption "Quillo Mat: Open": a new project, task
 // or sub named by the user, or an existing one picked from what lies in the
 // program folder. The caller sets ObjToOpen and OpenMode, calls Form_Load and
-// shows it (ShowOpenDialog does all of that); the results go into App():
-// OpenCanceled, OpenName, ProjectAction / TaskAction / SubAction, ProjectType.
+// shows it (ShowOpenDialog does all of that); the user's choice is left in
+// Choice, the project type chosen for a new project in App().ProjectType.
+#include "model/Services.h"
 #include "model/Variant.h"
 
 #include <QDialog>
@@ -24,6 +25,8 @@ public:
     Long ObjToOpen = 1;  // 1 project, 2 task, 3 sub
     Long OpenMode = 3;   // 1 new only, 2 existing only, otherwise both
     Long ChosenProjectType = 0;
+    // What the user chose; cancelled until OK is pressed with a valid choice.
+    OpenChoice Choice;
     // The text of the item last clicked; empty after the list was filled empty.
     QString ClickedItem;
 
@@ -70,5 +73,6 @@ private:
     int mCurrentTab = 0;
 };
 
-// Shows the open/new dialog for the object and the mode, modally.
-void ShowOpenDialog(Long openMode, Long objToOpen);
+// Shows the open/new dialog for the object and the mode, modally, and gives
+// what the user chose.
+OpenChoice ShowOpenDialog(Long openMode, Long objToOpen);

@@ -1,6 +1,7 @@
 #include "views/ExplorerWindow.h"
 
 #include "model/Messages.h"
+#include "model/Notifier.h"
 #include "shell/MainWindow.h"
 #include "shell/Twips.h"
 #include "views/TreePresenter.h"
@@ -33,7 +34,9 @@ frmProjExp::frmProjExp(QWidget* parent) : QWidget(parent)
         mSub = main->MdiArea()->addSubWindow(this);
         mSub->installEventFilter(this);
         mSub->resize(PixXCut(2500), PixYCut(3000));
-        main->Registry().Add(this);
+        Notifier* n = App().Notifier.get();
+        connect(n, &Notifier::ProjectEditingEnabled, this, &frmProjExp::SetProjectEditingEnabled);
+        connect(n, &Notifier::MainAreaResized, this, &frmProjExp::MainAreaResized);
         MainAreaResized();
     } else {
         resize(PixXCut(2500), PixYCut(3000));

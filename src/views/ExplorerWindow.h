@@ -2,7 +2,6 @@
 // frmProjExp, the project explorer window: the tree of ProjectExplorer, kept
 // at the right edge of the main window's MDI area. A double click opens a
 // module, the pop-up menu removes one. A close by the user only hides it.
-#include "shell/WindowRegistry.h"
 #include "views/core/ProjectExplorer.h"
 
 #include <QWidget>
@@ -13,7 +12,7 @@ class QMdiSubWindow;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class frmProjExp : public QWidget, public IShellWindow {
+class frmProjExp : public QWidget {
     Q_OBJECT
 public:
     explicit frmProjExp(QWidget* parent = nullptr);
@@ -40,9 +39,9 @@ public:
 
     QMdiSubWindow* SubWindow() const { return mSub; }
 
-    QWidget* ShellWidget() override { return this; }
-    void SetProjectEditingEnabled(bool enable) override;
-    void MainAreaResized() override;
+    // A PC-side run locks the tree; the window keeps to the area's right edge.
+    void SetProjectEditingEnabled(bool enable);
+    void MainAreaResized();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,5 +1,7 @@
 #include "views/MapWindow.h"
 
+#include "model/AppState.h"
+#include "model/Notifier.h"
 #include "shell/MainWindow.h"
 #include "shell/Twips.h"
 #include "views/ReportPrinter.h"
@@ -43,7 +45,7 @@ frmMap::frmMap(QWidget* parent) : QWidget(parent)
     if (mdiMain* main = mdiMain::Instance()) {
         mSub = main->MdiArea()->addSubWindow(this);
         mSub->setAttribute(Qt::WA_DeleteOnClose);
-        main->Registry().Add(this);
+        connect(App().Notifier.get(), &Notifier::ProjectEditingEnabled, this, &frmMap::SetProjectEditingEnabled);
     } else {
         setAttribute(Qt::WA_DeleteOnClose);
     }

@@ -2,7 +2,6 @@
 // frmMap, the project map window: the tree of ProjectMap in a tree widget,
 // with its pop-up menu (find, update, open and close, jump, picture size,
 // print), F3 to find again and a double click to jump.
-#include "shell/WindowRegistry.h"
 #include "views/core/ProjectMap.h"
 
 #include <QWidget>
@@ -13,7 +12,7 @@ class QMdiSubWindow;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class frmMap : public QWidget, public IShellWindow {
+class frmMap : public QWidget {
     Q_OBJECT
 public:
     explicit frmMap(QWidget* parent = nullptr);
@@ -57,8 +56,8 @@ public:
     // The sub-window in the main window's MDI area, or nullptr.
     QMdiSubWindow* SubWindow() const { return mSub; }
 
-    QWidget* ShellWidget() override { return this; }
-    void SetProjectEditingEnabled(bool enable) override;
+    // A PC-side run locks the tree.
+    void SetProjectEditingEnabled(bool enable);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "model/BusyPointer.h"
 #include "model/Messages.h"
+#include "model/Notifier.h"
 #include "shell/PdfFile.h"
 
 #include <QDir>
@@ -31,8 +32,8 @@ QString reportName()
 bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget to)
 {
     AppState& a = App();
-    BusyPointer busy(*a.Windows);
-    a.Windows->DoEvents();
+    BusyPointer busy(*a.Notifier);
+    a.Shell->DoEvents();
     const PrintTarget target = OpenPrintTarget(reportFolder(), reportName(), to == ReportTarget::Pdf);
     QPrinter& printer = *target.printer;
     const QString where = target.pdfPath.isEmpty()
@@ -73,7 +74,7 @@ bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget to)
         ShowMessage(QStringLiteral("The project report could not be printed"), MsgStyle::Exclamation);
         return false;
     }
-    a.Windows->StatusClear();
-    a.Windows->StatusPrint(where);
+    Q_EMIT a.Notifier->StatusCleared();
+    Q_EMIT a.Notifier->StatusPrinted(where);
     return true;
 }

@@ -1,7 +1,9 @@
 #include "views/ViewWindows.h"
 
 #include "model/AppState.h"
-#include "shell/ShellWindows.h"
+#include "model/Notifier.h"
+#include "shell/EventGuard.h"
+#include "shell/MainWindow.h"
 #include "views/DefineVarDialog.h"
 #include "views/ExplorerWindow.h"
 #include "views/MapWindow.h"
@@ -12,79 +14,114 @@
 
 namespace {
 
-QPointer<frmMap> gMap;
-QPointer<frmProjExp> gExplorer;
+// The one map and the one explorer while they are loaded.
+QPointer<frmMap>& mapSlot()
+{
+    static QPointer<frmMap> map;
+    return map;
+}
+
+QPointer<frmProjExp>& explorerSlot()
+{
+    static QPointer<frmProjExp> explorer;
+    return explorer;
+}
 
 void unloadMap()
 {
-    if (!gMap)
+    frmMap* map = mapSlot();
+    if (!map)
         return;
-    if (QMdiSubWindow* sub = gMap->SubWindow())
+    if (QMdiSubWindow* sub = map->SubWindow())
         delete sub;
     else
-        delete gMap.data();
+        delete map;
 }
 
 void showMap(const QRect& twips)
 {
-    if (!gMap)
-        gMap = new frmMap;
+    QPointer<frmMap>& map = mapSlot();
+    if (!map)
+        map = new frmMap;
     const double tx = App().TwipsX, ty = App().TwipsY;
     const QRect px(int(twips.left() / tx), int(twips.top() / ty), int(twips.width() / tx),
                    int(twips.height() / ty));
-    if (QMdiSubWindow* sub = gMap->SubWindow()) {
+    if (QMdiSubWindow* sub = map->SubWindow()) {
         sub->setGeometry(px);
         sub->show();
         sub->raise();
         if (QMdiArea* area = sub->mdiArea())
             area->setActiveSubWindow(sub);
     } else {
-        gMap->setGeometry(px);
-        gMap->show();
-        gMap->raise();
+        map->setGeometry(px);
+        map->show();
+        map->raise();
     }
 }
 
 void updateMapNode(const QString& name)
 {
-    if (!gMap)
+    frmMap* map = mapSlot();
+    if (!map)
         return;
     // The branch of a task when there is one of that name, else of the sub.
     const Long kind = App().TaskList.Exists(name) ? ModuleKind::Task : ModuleKind::Sub;
-    gMap->UpdateNodeOnly(name, kind);
+    map->UpdateNodeOnly(name, kind);
+}
+
+// A slot runs inside a signal's emission: a failure is shown here and goes no
+// further.
+template <class... Args>
+auto guarded(void (*f)(Args...))
+{
+    return [f](Args... args) { DeliverGuarded([&] { f(args...); return true; }); };
+}
+
+void showExplorer()
+{
+    ProjectExplorerWindow()->ShowInFront();
+}
+
+void addToExplorer(const QString& name, Long type)
+{
+    ProjectExplorerWindow()->AddNewModul(name, type);
+}
+
+void rebuildExplorer()
+{
+    if (frmProjExp* explorer = ExplorerWindow())
+        explorer->Unload();
+    ProjectExplorerWindow()->ShowInFront();
 }
 
 }  // namespace
 
 frmMap* MapWindow()
 {
-    return gMap;
+    return mapSlot();
 }
 
 frmProjExp* ExplorerWindow()
 {
-    return gExplorer;
+    return explorerSlot();
 }
 
 frmProjExp* ProjectExplorerWindow()
 {
-    if (!gExplorer)
-        gExplorer = new frmProjExp;
-    return gExplorer;
+    QPointer<frmProjExp>& explorer = explorerSlot();
+    if (!explorer)
+        explorer = new frmProjExp;
+    return explorer;
 }
 
-void RegisterViewWindows(ShellWindows& windows)
+void ConnectViewWindows(mdiMain& main)
 {
-    WindowHooks& h = windows.Hooks;
-    h.MapShow = showMap;
-    h.MapUnload = unloadMap;
-    h.MapUpdateNode = updateMapNode;
-    h.ProjExpShow = [] { ProjectExplorerWindow()->ShowInFront(); };
-    h.ProjExpAddNewModul = [](const QString& name, Long type) { ProjectExplorerWindow()->AddNewModul(name, type); };
-    h.ProjExpUnloadAndShow = [] {
-        if (gExplorer)
-            gExplorer->Unload();
-        ProjectExplorerWindow()->ShowInFront();
-    };
-    h.DefineVarShowModal = ShowDefineVarModal;
+    QObject::connect(&main, &mdiMain::MapShowRequested, &main, guarded(showMap));
+    QObject::connect(&main, &mdiMain::ExplorerShowRequested, &main, guarded(showExplorer));
+    QObject::connect(&main, &mdiMain::DefineVarRequested, &main, guarded(ShowDefineVarModal));
+    Notifier* n = App().Notifier.get();
+    QObject::connect(n, &Notifier::MapUnload, &main, guarded(unloadMap));
+    QObject::connect(n, &Notifier::ModuleChanged, &main, guarded(updateMapNode));
+    QObject::connect(n, &Notifier::ModuleAdded, &main, guarded(addToExplorer));
+    QObject::connect(n, &Notifier::ExplorerRebuild, &main, guarded(rebuildExplorer));
 }

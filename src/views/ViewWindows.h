@@ -1,11 +1,13 @@
 #pragma once
 // The project map, the project explorer and the Define Variables dialog as the
-// shell reaches them: RegisterViewWindows fills their hooks once at start-up.
-class ShellWindows;
+// rest of the program reaches them: ConnectViewWindows makes them answer the
+// main window's keys and what App().Notifier tells of the project's modules,
+// for as long as that main window lives.
+class mdiMain;
 class frmMap;
 class frmProjExp;
 
-void RegisterViewWindows(ShellWindows& windows);
+void ConnectViewWindows(mdiMain& main);
 
 // The map window while it is loaded, else nullptr.
 frmMap* MapWindow();

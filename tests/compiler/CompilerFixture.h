@@ -114,7 +114,7 @@ protected:
         ResetApp();
         AppState& app = App();
         app.Presenter = &presenter;
-        app.Windows = &windows;
+        windows.Install();
         app.Settings = &settings;
         app.PB = &pb;
         FillNameTables();

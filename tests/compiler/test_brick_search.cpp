@@ -8,6 +8,7 @@
 #include "link/PhantomControl.h"
 #include "link/PortScan.h"
 #include "link/vbrick/PtyResponder.h"
+#include "model/Notifier.h"
 #include "support/TowerTime.h"
 
 #include <memory>
@@ -139,7 +140,8 @@ TEST_F(BrickSearchTest, ABrickSlowToAnswerShowsTheBusyPointerAndSaysSo)
                                                QStringLiteral("RCX: tower on ") + tower.devicePath()}));
 
     // Inside somebody else's hourglass the pointer stays busy.
-    windows.pointers = {11};
+    windows.pointers.clear();
+    App().Notifier->SetPointer(PointerShape::Hourglass);
     EXPECT_FALSE(PB().PBAlive());
     EXPECT_EQ(windows.pointers, QList<int>{11});
 }

@@ -15,18 +15,15 @@
 
 namespace {
 
-// Also records the unloading of the preview window.
-class PreviewWindows : public FakeWindows {
-public:
-    void PreviewUnload() override { log.append(QStringLiteral("PreviewUnload()")); }
-};
+// Records the unloading of the preview window too.
+using PreviewWindows = FakeWindows;
 
 class DownloadTest : public CompilerTest {
 protected:
     void SetUp() override
     {
         CompilerTest::SetUp();
-        App().Windows = &preview;
+        preview.Install();
         connectMotor(0);
         pb.setEventSink(&events);
     }

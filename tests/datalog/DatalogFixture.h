@@ -1,6 +1,6 @@
 #pragma once
 // A fresh state for the datalog tests: a recording presenter, a scripted
-// dialog runner, quiet window services, the program's virtual brick (the
+// dialog runner, quiet shell requests, the program's virtual brick (the
 // control on port 4, its tower ready), named motors and sensors, and a
 // temporary data folder.
 #include "../shell/ShellFixture.h"

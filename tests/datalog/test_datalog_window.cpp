@@ -690,9 +690,9 @@ TEST_F(DatalogWindow, PrintsTheListToAPdfWhenNoPrinterIsThere)
     upload();
     ASSERT_EQ(CurrentDatalog().DatalogRecords.size(), 66);
     FakeWindows status;
-    App().Windows = &status;
+    status.Install();
     window->TB1_ButtonClick("PRINT");
-    App().Windows = &windows;
+    windows.Install();
     const QString first = pdfPath();
     ASSERT_TRUE(QFile::exists(first));
     const qint64 firstSize = QFileInfo(first).size();
@@ -703,9 +703,9 @@ TEST_F(DatalogWindow, PrintsTheListToAPdfWhenNoPrinterIsThere)
 
     // The next printout gets a file of its own; the first one stays.
     CurrentDatalog().DatalogRecords.append({1, "Timer 1", 0, 99});
-    App().Windows = &status;
+    status.Install();
     window->TB1_ButtonClick("PRINT");
-    App().Windows = &windows;
+    windows.Install();
     const QString pdf = pdfPath(2);
     ASSERT_TRUE(QFile::exists(pdf));
     ASSERT_EQ(status.statusPrints.size(), 2);
@@ -772,7 +772,7 @@ protected:
         DatalogFixture::SetUp();
         main = std::make_unique<mdiMain>();
         windows.setMainWindow(main.get());
-        RegisterDatalogWindows(windows);
+        ConnectDatalogWindows(*main);
     }
     void TearDown() override
     {
@@ -783,9 +783,8 @@ protected:
     std::unique_ptr<mdiMain> main;
 };
 
-TEST_F(DatalogShell, TheSetupButtonsHookShowsTheOneWindowAndTheEndUnloadsIt)
+TEST_F(DatalogShell, TheSetupButtonsRequestShowsTheOneWindowAndTheEndUnloadsIt)
 {
-    ASSERT_TRUE(main->Hooks().DatalogShow);
     brick.fill({{1, 0, 1}, {9, 1, 2}, {1, 0, 3}, {9, 1, 4}});
     QPointer<frmDatalog> shown;
     runner.script = [&](QDialog& d) {
@@ -804,17 +803,17 @@ TEST_F(DatalogShell, TheSetupButtonsHookShowsTheOneWindowAndTheEndUnloadsIt)
             g.cmdOk_Click();
         }
     };
-    main->Hooks().DatalogShow();
+    Q_EMIT main->DatalogShowRequested();
     ASSERT_FALSE(shown.isNull());
     EXPECT_EQ(runner.shown, (QStringList{"Quillomat Datalog", "Datalog Range", "Graph Settings"}));
     EXPECT_TRUE(shown->ShowingGraph);
     QPointer<frmGraphSettings> settings = shown->GraphSettings();
-    EXPECT_EQ(main->Registry().Windows().size(), 2);
+    ASSERT_FALSE(settings.isNull());
 
     // Shown again: the same window with its list.
     runner.shown.clear();
     runner.script = [](QDialog&) {};
-    main->Hooks().DatalogShow();
+    Q_EMIT main->DatalogShowRequested();
     EXPECT_EQ(frmDatalog::Instance(), shown.data());
     EXPECT_EQ(shown->lstData->count(), 4);
 
@@ -823,7 +822,6 @@ TEST_F(DatalogShell, TheSetupButtonsHookShowsTheOneWindowAndTheEndUnloadsIt)
     EXPECT_FALSE(cancel);
     EXPECT_TRUE(shown.isNull());
     EXPECT_TRUE(settings.isNull());
-    EXPECT_TRUE(main->Registry().Windows().isEmpty());
 }
 
 }  // namespace

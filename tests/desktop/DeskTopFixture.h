@@ -1,10 +1,12 @@
 #pragma once
-// A main window's MDI area and window services for the editor window tests:
-// OpenCommandWindow creates real editor windows in the area.
+// A main window's MDI area and the shell's requests for the editor window
+// tests: OpenCommandWindow creates real editor windows in the area; the map
+// updates the notifier tells are recorded.
 #include "support/FakePresenter.h"
 #include "desktop/DeskTopFactory.h"
 #include "desktop/frmDeskTop.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/Grid.h"
 #include "model/ModuleManagement.h"
 
@@ -17,14 +19,24 @@
 
 #include <memory>
 
-class DeskTopWindows : public IWindowServices {
+class DeskTopWindows : public IShellRequests {
 public:
     QMdiArea* area = nullptr;
     QStringList mapUpdates;
 
+    // Becomes App().Shell and records the map updates of App().Notifier.
+    void Install()
+    {
+        App().Shell = this;
+        QObject::connect(App().Notifier.get(), &Notifier::ModuleChanged, &listener,
+                         [this](const QString& name) { mapUpdates.append(name); });
+    }
+
     ICommandWindow* CreateDeskTop() override { return CreateDeskTopWindow(area).window; }
     void DoEvents() override { QCoreApplication::processEvents(); }
-    void MapUpdateNode(const QString& moduleName) override { mapUpdates.append(moduleName); }
+
+private:
+    QObject listener;
 };
 
 class DeskTopTest : public ::testing::Test {
@@ -36,7 +48,7 @@ protected:
         area->resize(1100, 800);
         area->show();
         windows.area = area.get();
-        App().Windows = &windows;
+        windows.Install();
         App().Presenter = &presenter;
     }
 

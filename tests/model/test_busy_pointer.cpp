@@ -1,33 +1,52 @@
 #include "model/BusyPointer.h"
+#include "model/Notifier.h"
 #include "model/VbError.h"
 
-#include "support/FakeWindows.h"
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
+namespace {
+
+QList<int> shapes(const QSignalSpy& spy)
+{
+    QList<int> out;
+    for (const QList<QVariant>& args : spy)
+        out.append(args.at(0).toInt());
+    return out;
+}
+
+}  // namespace
+
 // The hourglass goes on once and comes off once, however the work ends: an
 // early Restore() is not repeated when the pointer goes, and a failure that
-// leaves the scope still puts the default pointer back.
+// leaves the scope still puts the default pointer back. The notifier keeps the
+// shape last set for those who ask with no window listening.
 TEST(BusyPointer, PutsTheDefaultBackOnceOnEveryWayOut)
 {
-    FakeWindows windows;
-    { BusyPointer busy(windows); }
-    EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
-
-    windows.pointers.clear();
+    Notifier notifier;
+    QSignalSpy spy(&notifier, &Notifier::PointerChanged);
     {
-        BusyPointer busy(windows);
+        BusyPointer busy(notifier);
+        EXPECT_EQ(notifier.Pointer(), PointerShape::Hourglass);
+    }
+    EXPECT_EQ(shapes(spy), (QList<int>{11, 0}));
+    EXPECT_EQ(notifier.Pointer(), PointerShape::Default);
+
+    spy.clear();
+    {
+        BusyPointer busy(notifier);
         busy.Restore();
-        EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
+        EXPECT_EQ(shapes(spy), (QList<int>{11, 0}));
         busy.Restore();
     }
-    EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
+    EXPECT_EQ(shapes(spy), (QList<int>{11, 0}));
 
-    windows.pointers.clear();
+    spy.clear();
     try {
-        BusyPointer busy(windows);
+        BusyPointer busy(notifier);
         raiseError(Err::FileNotFound);
     } catch (const VbError&) {
-        EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
+        EXPECT_EQ(shapes(spy), (QList<int>{11, 0}));
     }
 }

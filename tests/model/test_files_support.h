@@ -9,6 +9,7 @@
 
 #include "model/CommandCatalogue.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/Grid.h"
 
 #include <QDir>
@@ -160,22 +161,27 @@ inline void put(CommandCollection& grid, const std::shared_ptr<clsCommand>& co)
 // (the motor types of ports A, B and C at the call).
 class FileWindows : public FakeWindows {
 public:
-    void SetMainCaption(const QString& caption) override
+    void Install()
     {
-        log.append(QStringLiteral("SetMainCaption(%1)").arg(caption));
+        FakeWindows::Install();
+        Notifier* n = App().Notifier.get();
+        QObject::disconnect(n, nullptr, &mCaptions, nullptr);
+        QObject::connect(n, &Notifier::MainCaptionChanged, &mCaptions,
+                         [this](const QString& caption) { log.append(QStringLiteral("SetMainCaption(%1)").arg(caption)); });
+        QObject::connect(n, &Notifier::ProjectTypeChanged, &mCaptions, [this] {
+            log.append(QStringLiteral("SetToolbarsForType(%1)").arg(App().ProjectType));
+        });
+        QObject::connect(n, &Notifier::MotorTipsChanged, &mCaptions, [this] {
+            clsRcx& rcx = *App().RcxSetup;
+            log.append(QStringLiteral("UpdateMotorTips(%1,%2,%3)")
+                           .arg(rcx.PortMotor(0)->MotorType())
+                           .arg(rcx.PortMotor(1)->MotorType())
+                           .arg(rcx.PortMotor(2)->MotorType()));
+        });
     }
-    void SetToolbarsForType() override
-    {
-        log.append(QStringLiteral("SetToolbarsForType(%1)").arg(App().ProjectType));
-    }
-    void UpdateMotorTips() override
-    {
-        clsRcx& rcx = *App().RcxSetup;
-        log.append(QStringLiteral("UpdateMotorTips(%1,%2,%3)")
-                       .arg(rcx.PortMotor(0)->MotorType())
-                       .arg(rcx.PortMotor(1)->MotorType())
-                       .arg(rcx.PortMotor(2)->MotorType()));
-    }
+
+private:
+    QObject mCaptions;
 };
 
 // A fresh state with a program folder in a temporary directory, the project
@@ -188,7 +194,7 @@ protected:
         ASSERT_TRUE(tmp.isValid());
         AppState& app = App();
         app.Presenter = &presenter;
-        app.Windows = &windows;
+        windows.Install();
         app.DataFolder = tmp.path();
         app.RcxSetup->ProjectName = QStringLiteral("Robot");
         QDir().mkpath(projectFolder());

@@ -1,6 +1,7 @@
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
+#include "model/Notifier.h"
 #include "model/Phantom.h"
 #include "model/ProjectFile.h"
 #include "model/TaskFile.h"
@@ -40,7 +41,7 @@ public:
         windows = windowsHolder.get();
         presenter = presenterHolder.get();
         App().DataFolder = folder.path();
-        App().Windows = windows;
+        windows->Install();
         App().Presenter = presenter;
     }
     void TearDown() override { ResetApp(); }
@@ -324,13 +325,16 @@ TEST_F(ModuleManagementTest, TaskWhoseCommandsCannotBeReadIsNotReportedAsAdded)
     EXPECT_FALSE(presenter->shown.isEmpty());  // the reader said why
 }
 
-TEST_F(ModuleManagementTest, DialogUnloadedWhileShownStillAddsTheTask)
+// A dialog that closed itself while it opened (a Joystick & Keyboard
+// project's only task is named without asking) still gives its choice.
+TEST_F(ModuleManagementTest, DialogClosedWhileOpeningStillAddsTheTask)
 {
     windows->onOpenDialog = [](Long, Long) {
-        App().OpenCanceled = False;
-        App().OpenName = QStringLiteral("The task");
-        App().TaskAction = 2;
-        raiseError(Err::UnloadWhileShown);
+        OpenChoice choice;
+        choice.canceled = false;
+        choice.name = QStringLiteral("The task");
+        choice.taskAction = 2;
+        return choice;
     };
     EXPECT_TRUE(AddTask(1));
     EXPECT_TRUE(App().TaskList.Exists(QStringLiteral("The task")));
@@ -339,7 +343,7 @@ TEST_F(ModuleManagementTest, DialogUnloadedWhileShownStillAddsTheTask)
 
 TEST_F(ModuleManagementTest, OtherDialogFailureIsReportedByAddTaskAndPassedOnByAddSub)
 {
-    windows->onOpenDialog = [](Long, Long) { raiseError(Err::FileNotFound); };
+    windows->onOpenDialog = [](Long, Long) -> OpenChoice { raiseError(Err::FileNotFound); };
     EXPECT_FALSE(AddTask(3));
     ASSERT_EQ(presenter->shown.size(), 1);
     EXPECT_EQ(presenter->shown[0].text, QStringLiteral("File not found"));
@@ -752,7 +756,8 @@ TEST(ProcessState, ResetGivesAFreshStateWithQuietServices)
     dirty.RcxSetup->Dirty = True;
     dirty.StopRun = False;
     dirty.ProjectType = 1;
-    dirty.OpenName = QStringLiteral("Robot");
+    dirty.ProjectAction = 2;
+    dirty.Notifier->SetPointer(PointerShape::Hourglass);
     dirty.WindowLoading = True;
     dirty.ComPortNumber = 2;
     FakePresenter presenter;
@@ -771,7 +776,8 @@ TEST(ProcessState, ResetGivesAFreshStateWithQuietServices)
     EXPECT_EQ(a.StopRun, True);  // no run on the PC is going
     EXPECT_EQ(a.RcxWindowRequested, False);
     EXPECT_EQ(a.ProjectType, 0);
-    EXPECT_TRUE(a.OpenName.isEmpty());
+    EXPECT_EQ(a.ProjectAction, 0);
+    EXPECT_EQ(a.Notifier->Pointer(), PointerShape::Default);  // a fresh notifier
     EXPECT_EQ(a.WindowLoading, False);
     EXPECT_EQ(a.LastDeskTop, nullptr);
     EXPECT_EQ(a.ComPortNumber, -1);  // no port known
@@ -783,7 +789,7 @@ TEST(ProcessState, ResetGivesAFreshStateWithQuietServices)
     EXPECT_EQ(ShowMessage(QStringLiteral("Save project"), 35), MsgResult::Yes);
     EXPECT_EQ(ShowMessage(QStringLiteral("Replace command"), 49), MsgResult::OK);
     EXPECT_FALSE(a.Joystick->GetDevCaps().ok);
-    EXPECT_EQ(a.Windows->CreateDeskTop(), nullptr);
+    EXPECT_EQ(a.Shell->CreateDeskTop(), nullptr);
     ResetApp();
 }
 

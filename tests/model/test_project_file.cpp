@@ -1530,7 +1530,7 @@ TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
         ResetApp();
         AppState& app = App();
         app.Presenter = &presenter;
-        app.Windows = &windows;
+        windows.Install();
         app.DataFolder = folder();
         app.RcxSetup->ProjectName = QStringLiteral("Robot");
         app.ProjectType = 1;  // what the type held before the open

@@ -23,7 +23,7 @@ protected:
         AppState& a = App();
         a.Presenter = &presenter;
         a.Settings = &settings;
-        a.Windows = &windows;
+        windows.Install();
         a.InitParams = std::make_unique<clsInitParam>(settings, presenter);
         FillNameTables();
         a.RcxSetup = std::make_unique<clsRcx>();

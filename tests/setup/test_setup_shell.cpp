@@ -1,8 +1,9 @@
 // The set-up window as the main window reaches it: the RCX key, the deferred
-// opening at the end of a PC-side pass, the datalog button's hook.
+// opening at the end of a PC-side pass, the datalog button's request.
 #include "../shell/ShellFixture.h"
 
 #include "model/NamedValues.h"
+#include "model/Notifier.h"
 #include "model/ProjectFile.h"
 #include "setup/core/SetupService.h"
 #include "setup/frmMain.h"
@@ -18,9 +19,9 @@ protected:
         ShellFixture::SetUp();
         FillNameTables();
         App().RcxSetup = std::make_unique<clsRcx>();
-        RegisterSetupWindows(windows);
         main = std::make_unique<mdiMain>();
         windows.setMainWindow(main.get());
+        ConnectSetupWindows(*main);
     }
     void TearDown() override
     {
@@ -33,17 +34,17 @@ protected:
 
 TEST_F(SetupShell, TheRcxKeyShowsTheWindowAndThenRefreshesTheMotorTips)
 {
-    bool registered = false;
+    bool ofMain = false;
     runner.script = [&](QDialog& d) {
         auto& w = static_cast<frmMain&>(d);
-        registered = main->Registry().Contains(&w);
+        ofMain = w.parentWidget() == main.get();
         w.imgOutput_DragDrop(2, SetupPicture::Motor);
         App().RcxSetup->PortMotor(2)->MotorFwdMeening = QStringLiteral("lift");
         w.CmdClose_Click();
     };
     main->TB1_ButtonClick(QStringLiteral("RCX"));
     EXPECT_EQ(runner.shown, QStringList{QStringLiteral("VER Ize")});
-    EXPECT_TRUE(registered);
+    EXPECT_TRUE(ofMain);
     EXPECT_EQ(frmMain::Current(), nullptr);  // released when it closed
     EXPECT_EQ(main->PaletteButton(QStringLiteral("M_FWD"))->toolTip(), QStringLiteral("Forward{C=lift}"));
 }
@@ -60,12 +61,12 @@ TEST_F(SetupShell, ADeferredRequestOpensAtTheEndOfThePass)
     EXPECT_FALSE(App().RcxWindowRequested);
 }
 
-TEST_F(SetupShell, TheDatalogButtonUsesItsHookWithoutATowerCheck)
+TEST_F(SetupShell, TheDatalogButtonAsksForTheDatalogWithoutATowerCheck)
 {
     int shown = 0;
-    windows.Hooks.DatalogShow = [&] { ++shown; };
+    QObject::connect(main.get(), &mdiMain::DatalogShowRequested, main.get(), [&] { ++shown; });
     runner.script = [](QDialog& d) { static_cast<frmMain&>(d).cmdDataLog_Click(0); };
-    windows.SetupWindowShowModal();
+    Q_EMIT App().Notifier->SetupWindowShowModal();
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(presenter.shown.isEmpty());
 }
@@ -90,7 +91,7 @@ TEST_F(SetupShell, OpeningAProjectShowsEveryKindOfPollingRowAgain)
             ticked.append(box->isChecked());
         w.CmdClose_Click();
     };
-    windows.SetupWindowShowModal();
+    Q_EMIT App().Notifier->SetupWindowShowModal();
     EXPECT_EQ(ticked, (QList<bool>{true, true, true, true, true}));
     EXPECT_EQ(state.PollFilter[0], 7);
     for (int i = 1; i <= 4; ++i)

@@ -6,7 +6,8 @@
 #include "setup/SetupPictures.h"
 #include "setup/frmMain.h"
 #include "shell/ModalRunner.h"
-#include "shell/ShellWindows.h"
+#include "model/Notifier.h"
+#include "shell/MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -300,21 +301,19 @@ TEST_F(SetupWindow, BatteryButtonShowsTheReadingAndClosingChecksTheTowerAgain)
     EXPECT_FALSE(rcx().IsInit);
 }
 
-TEST_F(SetupWindow, TheShellHooksShowAndUnloadTheWindow)
+TEST_F(SetupWindow, TheNotifierShowsAndUnloadsTheWindow)
 {
-    ShellWindows shell;
-    RegisterSetupWindows(shell);
-    App().Windows = &shell;
+    mdiMain main;
+    ConnectSetupWindows(main);
     bool wasOpen = false;
     runner.script = [&](QDialog& d) {
         wasOpen = frmMain::Current() == &d;
-        shell.SetupWindowUnload();
+        Q_EMIT App().Notifier->SetupWindowUnload();
     };
-    shell.SetupWindowShowModal();
+    Q_EMIT App().Notifier->SetupWindowShowModal();
     EXPECT_EQ(runner.shown, QStringList{QStringLiteral("VER Ize")});
     EXPECT_TRUE(wasOpen);
     EXPECT_EQ(frmMain::Current(), nullptr);
-    App().Windows = &windows;
 }
 
 TEST_F(SetupWindow, GrabTheWindow)

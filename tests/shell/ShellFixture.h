@@ -1,12 +1,12 @@
 #pragma once
 // A fresh state with a recording presenter, a scripted dialog runner, the
-// program's window services and a temporary program folder.
+// shell's requests and a temporary program folder.
 #include "support/FakePresenter.h"
 #include "support/MemorySettingsStore.h"
 #include "model/AppState.h"
 #include "shell/MainWindow.h"
 #include "shell/ModalRunner.h"
-#include "shell/ShellWindows.h"
+#include "shell/ShellRequests.h"
 
 #include <QMenu>
 #include <QTemporaryDir>
@@ -22,7 +22,7 @@ protected:
         App().Presenter = &presenter;
         App().Settings = &settings;
         App().ModalRunner = &runner;
-        App().Windows = &windows;
+        windows.Install();
         App().TwipsX = 15;
         App().TwipsY = 15;
         App().ProgramFolder = folder.path();
@@ -39,7 +39,7 @@ protected:
     FakePresenter presenter;
     MemorySettingsStore settings;
     ScriptedRunner runner;
-    ShellWindows windows;
+    ShellRequests windows;
     QTemporaryDir folder;
     int programEnded = 0;
 };

@@ -1,5 +1,6 @@
 // The open/new dialog, the preferences dialog and the preview window.
 #include "shell/ShellFixture.h"
+#include "model/Notifier.h"
 #include "shell/OpenDialog.h"
 #include "shell/Preferences.h"
 #include "shell/Preview.h"
@@ -94,10 +95,10 @@ TEST_F(OpenDialogTest, NewNameChecks)
             EXPECT_EQ(d->result(), 0);
         } else {
             EXPECT_TRUE(presenter.shown.isEmpty());
-            EXPECT_EQ(App().OpenName, QStringLiteral("New robot 2"));
-            EXPECT_EQ(App().ProjectAction, 2);
+            EXPECT_EQ(d->Choice.name, QStringLiteral("New robot 2"));
+            EXPECT_EQ(d->Choice.projectAction, 2);
             EXPECT_EQ(App().RcxSetup->Dirty, True);
-            EXPECT_EQ(App().OpenCanceled, False);
+            EXPECT_FALSE(d->Choice.canceled);
             EXPECT_EQ(d->result(), int(QDialog::Accepted));
         }
     }
@@ -153,8 +154,8 @@ TEST_F(OpenDialogTest, ProjectListFollowsTheTypeOption)
     EXPECT_EQ(itemTexts(d->LV1), QStringList{"Pad"});
     d->SSTab1->setCurrentIndex(1);
     d->cmdOk_Click(0);
-    EXPECT_EQ(App().OpenName, QStringLiteral("Pad"));
-    EXPECT_EQ(App().ProjectAction, 1);
+    EXPECT_EQ(d->Choice.name, QStringLiteral("Pad"));
+    EXPECT_EQ(d->Choice.projectAction, 1);
     EXPECT_EQ(d->result(), int(QDialog::Accepted));
 }
 
@@ -207,9 +208,9 @@ TEST_F(OpenDialogTest, TaskListShowsEveryTaskFileAndTheFirstTitle)
     d->LV1->setCurrentRow(1);
     d->SSTab1->setCurrentIndex(1);
     d->cmdOk_Click(0);
-    EXPECT_EQ(App().OpenName, QStringLiteral("Main"));
-    EXPECT_EQ(App().TaskAction, 1);
-    EXPECT_EQ(App().ProjectAction, 0);  // only the task's result is set
+    EXPECT_EQ(d->Choice.name, QStringLiteral("Main"));
+    EXPECT_EQ(d->Choice.taskAction, 1);
+    EXPECT_EQ(d->Choice.projectAction, 0);  // only the task's result is set
 }
 
 TEST_F(OpenDialogTest, SubListAndNewSub)
@@ -220,8 +221,8 @@ TEST_F(OpenDialogTest, SubListAndNewSub)
     EXPECT_EQ(d->txtTitle->text(), QStringLiteral("Short beep"));
     d->txtProjName->setText("Beep twice");
     d->cmdOk_Click(0);
-    EXPECT_EQ(App().SubAction, 2);
-    EXPECT_EQ(App().OpenName, QStringLiteral("Beep twice"));
+    EXPECT_EQ(d->Choice.subAction, 2);
+    EXPECT_EQ(d->Choice.name, QStringLiteral("Beep twice"));
 }
 
 TEST_F(OpenDialogTest, ModesLimitTheTabs)
@@ -237,18 +238,21 @@ TEST_F(OpenDialogTest, ModesLimitTheTabs)
 TEST_F(OpenDialogTest, JoystickProjectsTaskIsNamedWithoutShowingTheDialog)
 {
     App().ProjectType = 1;
-    ShowOpenDialog(1, 2);
+    const OpenChoice choice = ShowOpenDialog(1, 2);
     EXPECT_TRUE(runner.shown.isEmpty());
-    EXPECT_EQ(App().OpenName, QStringLiteral("The task"));
-    EXPECT_EQ(App().TaskAction, 2);
-    EXPECT_EQ(App().OpenCanceled, False);
+    EXPECT_EQ(choice.name, QStringLiteral("The task"));
+    EXPECT_EQ(choice.taskAction, 2);
+    EXPECT_FALSE(choice.canceled);
 }
 
-TEST_F(OpenDialogTest, CancelSetsOpenCanceledAndTheCloseBoxEndsTheProgram)
+TEST_F(OpenDialogTest, CancelGivesACancelledChoiceAndTheCloseBoxEndsTheProgram)
 {
-    runner.script = [](QDialog& d) { static_cast<frmOpen&>(d).cmdOk_Click(1); };
-    ShowOpenDialog(3, 1);
-    EXPECT_EQ(App().OpenCanceled, True);
+    runner.script = [](QDialog& d) {
+        auto& open = static_cast<frmOpen&>(d);
+        open.txtProjName->setText("Rover");  // typed, then cancelled
+        open.cmdOk_Click(1);
+    };
+    EXPECT_TRUE(ShowOpenDialog(3, 1).canceled);
     EXPECT_EQ(programEnded, 0);
 
     auto d = open(1, 3);
@@ -270,14 +274,14 @@ TEST_F(OpenDialogTest, TypingGoesIntoTheNameBoxOrTheListAtOnce)
 
 TEST_F(OpenDialogTest, OpeningPutsTheBusyPointerBack)
 {
-    windows.SetPointer(11);
+    App().Notifier->SetPointer(11);
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     auto d = open(1, 3);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // The hourglass can be put up again afterwards.
-    windows.SetPointer(11);
+    App().Notifier->SetPointer(11);
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
-    windows.SetPointer(0);
+    App().Notifier->SetPointer(0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -286,7 +290,7 @@ TEST_F(OpenDialogTest, EnterInTheNameBoxPressesOk)
     auto d = open(1, 3);
     d->txtProjName->setText("Rover");
     QTest::keyClick(d->txtProjName, Qt::Key_Return);
-    EXPECT_EQ(App().OpenName, QStringLiteral("Rover"));
+    EXPECT_EQ(d->Choice.name, QStringLiteral("Rover"));
     EXPECT_EQ(d->result(), int(QDialog::Accepted));
 }
 
@@ -323,7 +327,6 @@ TEST_F(OpenDialogTest, EnterOnTheExistingTabOpensTheSelectedProject)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        App().OpenName.clear();
         auto d = open(1, 3);
         d->show();
         d->activateWindow();
@@ -334,11 +337,11 @@ TEST_F(OpenDialogTest, EnterOnTheExistingTabOpensTheSelectedProject)
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         EXPECT_STREQ(QApplication::focusWidget()->metaObject()->className(), c.focus);
         QTest::keyClick(d->windowHandle(), Qt::Key_Return);
-        EXPECT_EQ(App().OpenName, QString(c.opened));
+        EXPECT_EQ(d->Choice.name, QString(c.opened));
         EXPECT_EQ(d->isVisible(), QString(c.opened).isEmpty());
         if (!QString(c.opened).isEmpty()) {
             EXPECT_EQ(d->result(), int(QDialog::Accepted));
-            EXPECT_EQ(App().ProjectAction, 1);
+            EXPECT_EQ(d->Choice.projectAction, 1);
         }
         d->hide();
     }
@@ -458,32 +461,32 @@ class PreviewTest : public ShellFixture {};
 
 TEST_F(PreviewTest, CloseByTheUserOnlyHidesAndUnloadMakesANewOne)
 {
-    windows.ShowPreview("first");
+    Q_EMIT App().Notifier->PreviewShow("first");
     frmPreview* p = windows.Preview();
     ASSERT_NE(p, nullptr);
     p->move(10, 10);
     p->close();
     EXPECT_FALSE(p->isVisible());
     EXPECT_EQ(windows.Preview(), p);
-    windows.ShowPreview("second");
+    Q_EMIT App().Notifier->PreviewShow("second");
     EXPECT_EQ(windows.Preview(), p);
     EXPECT_TRUE(p->isVisible());
     EXPECT_EQ(p->pos(), QPoint(10, 10));
     EXPECT_EQ(p->txtPreview->toPlainText(), QStringLiteral("second"));
 
-    windows.PreviewUnload();
+    Q_EMIT App().Notifier->PreviewUnload();
     EXPECT_EQ(windows.Preview(), nullptr);
-    windows.ShowPreview("third");
+    Q_EMIT App().Notifier->PreviewShow("third");
     ASSERT_NE(windows.Preview(), nullptr);
     EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("third"));
-    windows.PreviewUnload();
+    Q_EMIT App().Notifier->PreviewUnload();
 }
 
 TEST_F(PreviewTest, MinimisingRaisesNoMessage)
 {
-    windows.ShowPreview("x");
+    Q_EMIT App().Notifier->PreviewShow("x");
     windows.Preview()->showMinimized();
     windows.Preview()->showNormal();
     EXPECT_TRUE(presenter.shown.isEmpty());
-    windows.PreviewUnload();
+    Q_EMIT App().Notifier->PreviewUnload();
 }

@@ -3,6 +3,7 @@
 #include "support/RecordingControl.h"
 #include "support/TestFiles.h"
 #include "shell/ShellFixture.h"
+#include "model/Notifier.h"
 #include "shell/KeyTracker.h"
 #include "shell/MainWindow.h"
 #include "shell/OpenDialog.h"
@@ -71,12 +72,15 @@ protected:
         };
         main->Ops.InitRCX = [] { return true; };
         App().PB = &pb;
-        windows.Hooks.SetupWindowShowModal = [this] { ++setupShown; };
-        windows.Hooks.MapUnload = [this] { ++mapUnloads; };
+        listener = std::make_unique<QObject>();
+        QObject::connect(App().Notifier.get(), &Notifier::SetupWindowShowModal, listener.get(),
+                         [this] { ++setupShown; });
+        QObject::connect(App().Notifier.get(), &Notifier::MapUnload, listener.get(), [this] { ++mapUnloads; });
     }
     void TearDown() override
     {
-        windows.PreviewUnload();
+        Q_EMIT App().Notifier->PreviewUnload();
+        listener.reset();
         MainWindowFixture::TearDown();
     }
     QStringList status() const { return main->picStatus()->Text().split('\n', Qt::SkipEmptyParts); }
@@ -96,6 +100,8 @@ protected:
     }
 
     RecordingControl pb;
+    // What stands in for the windows outside the shell; gone, nobody listens.
+    std::unique_ptr<QObject> listener;
     int setupShown = 0, mapUnloads = 0;
     bool compileResult = true;
     QString listing = QStringLiteral("BeginOfTask 0\r\nEndOfTask");
@@ -294,7 +300,7 @@ TEST_F(DispatcherTest, OpenAsksToSaveAndGivesUpOnCancelOrAFailedSave)
 }
 
 // The open closes the windows of the project before once it has read the new
-// one (here as the real open does it, through the window services). A project
+// one (here as the real open does it, through the shell). A project
 // that is not opened (an existing one that can't be read, a new one whose
 // first task is cancelled) leaves the project before, its name and its
 // windows as they were.
@@ -324,8 +330,8 @@ TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
         main->Ops.OpenProject = [this, &c] {
             ++opens;
             if (c.opens) {
-                App().Windows->CloseProjectWindows();
-                App().Windows->PreviewUnload();
+                App().Shell->CloseProjectWindows();
+                Q_EMIT App().Notifier->PreviewUnload();
             }
             return c.opens;
         };
@@ -573,20 +579,20 @@ TEST_F(DispatcherTest, KeysCallTheirWindowsAndOperationsOnce)
 {
     QStringList calls;
     QRect mapRect;
-    windows.Hooks.DefineVarShowModal = [&] { calls.append("DefineVar"); };
-    windows.Hooks.ProjExpShow = [&] { calls.append("ProjExp"); };
-    windows.Hooks.JoyShow = [&] { calls.append("Joy"); };
-    windows.Hooks.MapShow = [&](const QRect& r) {
+    QObject* l = listener.get();
+    QObject::connect(main.get(), &mdiMain::DefineVarRequested, l, [&] { calls.append("DefineVar"); });
+    QObject::connect(main.get(), &mdiMain::ExplorerShowRequested, l, [&] { calls.append("ProjExp"); });
+    QObject::connect(main.get(), &mdiMain::MapShowRequested, l, [&](const QRect& r) {
         calls.append("Map");
         mapRect = r;
-    };
-    windows.Hooks.SetupWindowShowModal = [&] {
+    });
+    QObject::connect(App().Notifier.get(), &Notifier::SetupWindowShowModal, l, [&] {
         calls.append("Setup");
         auto m = std::make_shared<clsMotor>();
         m->setMotorType(1);
         m->MotorFwdMeening = QStringLiteral("up");
         App().RcxSetup->setPortMotor(0, m);
-    };
+    });
     main->Ops.DownloadCommand = [&] { calls.append("Download"); };
     main->Ops.SaveProject = [&] {
         calls.append("Save");
@@ -601,7 +607,8 @@ TEST_F(DispatcherTest, KeysCallTheirWindowsAndOperationsOnce)
         const char* call;
     };
     const Case cases[] = {
-        {"DEFVAR", "DefineVar"}, {"PROJEXP", "ProjExp"}, {"JOY", "Joy"},      {"MAP", "Map"},
+        // JOY shows the shell's own viewer (test_joy_viewer.cpp).
+        {"DEFVAR", "DefineVar"}, {"PROJEXP", "ProjExp"}, {"MAP", "Map"},
         {"RCX", "Setup"},        {"DOWNLOAD", "Download"}, {"SAVE", "Save"}, {"newsub", "AddSub 3"},
     };
     for (const Case& c : cases) {
@@ -619,7 +626,7 @@ TEST_F(DispatcherTest, KeysCallTheirWindowsAndOperationsOnce)
 TEST_F(DispatcherTest, MapIsPlacedAtTheTopBesideThePalette)
 {
     QRect mapRect;
-    windows.Hooks.MapShow = [&](const QRect& r) { mapRect = r; };
+    QObject::connect(main.get(), &mdiMain::MapShowRequested, listener.get(), [&](const QRect& r) { mapRect = r; });
     main->resize(1000, 700);
     main->TB1_ButtonClick(QStringLiteral("MAP"));
     const Long width = 1000 * 15;
@@ -632,8 +639,8 @@ TEST_F(DispatcherTest, MapIsPlacedAtTheTopBesideThePalette)
 
 TEST_F(DispatcherTest, KeysOfWindowsNotYetThereDoNothingVisible)
 {
-    windows.Hooks = WindowHooks{};
-    for (const char* key : {"RCX", "DEFVAR", "PROJEXP", "MAP", "JOY"}) {
+    listener.reset();
+    for (const char* key : {"RCX", "DEFVAR", "PROJEXP", "MAP"}) {
         SCOPED_TRACE(key);
         main->TB1_ButtonClick(QString::fromLatin1(key));
     }

@@ -28,11 +28,10 @@ protected:
         App().ProjectType = 1;
         main = std::make_unique<mdiMain>();
         windows.setMainWindow(main.get());
-        RegisterJoyWindow(windows);
     }
     void TearDown() override
     {
-        windows.Hooks.JoyUnload();
+        UnloadJoyWindow();
         windows.setMainWindow(nullptr);
         main.reset();
         ShellFixture::TearDown();
@@ -40,11 +39,9 @@ protected:
     // The viewer as the JOY key shows it.
     frmJoy* show()
     {
-        windows.Hooks.JoyShow();
-        for (IShellWindow* w : main->Registry().Windows())
-            if (auto* joy = dynamic_cast<frmJoy*>(w))
-                return joy;
-        return nullptr;
+        ShowJoyWindow();
+        const QList<frmJoy*> joys = main->findChildren<frmJoy*>();
+        return joys.isEmpty() ? nullptr : joys.first();
     }
 
     ScriptedJoystick joystick;
@@ -178,16 +175,16 @@ TEST_F(JoyViewerTest, TheJoyKeyShowsOneViewerAndAnUnloadLetsTheNextBeNew)
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(show(), first);
-    windows.Hooks.JoyUnload();
+    UnloadJoyWindow();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(main->Registry().Windows().isEmpty());
+    EXPECT_TRUE(main->findChildren<frmJoy*>().isEmpty());
     main->TB1_ButtonClick(QStringLiteral("JOY"));
-    EXPECT_EQ(main->Registry().Windows().size(), 1);
+    EXPECT_EQ(main->findChildren<frmJoy*>().size(), 1);
 
     frmJoy* again = show();
     again->cmdClose->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(main->Registry().Windows().isEmpty());
+    EXPECT_TRUE(main->findChildren<frmJoy*>().isEmpty());
 }
 
 TEST_F(JoyViewerTest, GrabToPicture)

@@ -2,6 +2,7 @@
 // width dragging, toolbars by project type, motor tips, menus, settings and
 // closing.
 #include "shell/ShellFixture.h"
+#include "model/Notifier.h"
 #include "model/NamedValue.h"
 #include "shell/MainWindow.h"
 #include "shell/OpenDialog.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QCoreApplication>
 #include <QPointer>
 #include <QScreen>
@@ -207,38 +209,35 @@ TEST_F(MainWindowTest, EnableProjectCommandsSwitchesPaletteAndSevenKeys)
 
 namespace {
 
-// A window outside the shell, as the main window sees it.
-class RegisteredWindow : public QWidget, public IShellWindow {
+// A window outside the shell that listens to what the main window tells.
+class ListeningWindow : public QWidget {
 public:
-    QWidget* ShellWidget() override { return this; }
-    void SetProjectEditingEnabled(bool enable) override { editing.append(enable); }
-    void MainAreaResized() override { ++resized; }
-    bool UnloadAtExit() const override { return unloadAtExit; }
+    ListeningWindow()
+    {
+        Notifier* n = App().Notifier.get();
+        connect(n, &Notifier::ProjectEditingEnabled, this, [this](bool enable) { editing.append(enable); });
+        connect(n, &Notifier::MainAreaResized, this, [this] { ++resized; });
+    }
     QList<bool> editing;
     int resized = 0;
-    bool unloadAtExit = false;
 };
 
 }  // namespace
 
-// Registered windows hear of runs and resizes while they live, and leave the
-// registry by themselves; those that go at the end go before the farewell.
-TEST_F(MainWindowTest, RegisteredWindowsAreAskedWhatTheShellNeedsOfThem)
+// Listening windows hear of runs and resizes while they live and nothing once
+// gone; those that go at the end go before the farewell, the others stay.
+TEST_F(MainWindowTest, WindowsHearOfRunsResizesAndTheEnd)
 {
-    auto* kept = new RegisteredWindow;
-    QPointer<RegisteredWindow> datalog = new RegisteredWindow;
-    datalog->unloadAtExit = true;
-    auto* gone = new RegisteredWindow;
-    for (RegisteredWindow* w : {kept, datalog.data(), gone})
-        main->Registry().Add(w);
-    main->Registry().Add(kept);  // once only
-    EXPECT_EQ(main->Registry().Windows().size(), 3);
+    auto* kept = new ListeningWindow;
+    QPointer<ListeningWindow> datalog = new ListeningWindow;
+    UnloadAtProgramEnd(datalog);
+    auto* gone = new ListeningWindow;
     delete gone;
-    EXPECT_EQ(main->Registry().Windows().size(), 2);
 
     main->EnableProjectCommands(false);
     main->EnableProjectCommands(true);
     EXPECT_EQ(kept->editing, (QList<bool>{false, true}));
+    EXPECT_EQ(datalog->editing, (QList<bool>{false, true}));
     main->resize(main->width() + 40, main->height());
     main->show();
     QCoreApplication::processEvents();
@@ -248,9 +247,9 @@ TEST_F(MainWindowTest, RegisteredWindowsAreAskedWhatTheShellNeedsOfThem)
     main->MDIForm_QueryUnload(cancel);
     EXPECT_FALSE(cancel);
     EXPECT_TRUE(datalog.isNull());
-    EXPECT_EQ(main->Registry().Windows(), QList<IShellWindow*>{kept});
+    main->EnableProjectCommands(false);
+    EXPECT_EQ(kept->editing, (QList<bool>{false, true, false}));
     delete kept;
-    EXPECT_TRUE(main->Registry().Windows().isEmpty());
 }
 
 TEST_F(MainWindowTest, MotorTipsNameThePortsThatHaveMeanings)
@@ -316,23 +315,46 @@ TEST_F(MainWindowTest, SettingsDefaultWhenNothingIsStored)
 
 TEST_F(MainWindowTest, TheStatusStripNamesTheBrickWhateverIsPrintedAndCleared)
 {
+    Notifier& n = *App().Notifier;
     main->show();
-    windows.StatusBrick(QStringLiteral("RCX: tower on /dev/ttyS0"));
-    windows.StatusPrint(QStringLiteral("Compile OK!"));
+    Q_EMIT n.StatusBrickChanged(QStringLiteral("RCX: tower on /dev/ttyS0"));
+    Q_EMIT n.StatusPrinted(QStringLiteral("Compile OK!"));
     EXPECT_EQ(main->picStatus()->Brick(), QStringLiteral("RCX: tower on /dev/ttyS0"));
     EXPECT_EQ(main->picStatus()->Text(), QStringLiteral("Compile OK!"));
-    windows.StatusClear();
+    Q_EMIT n.StatusCleared();
     EXPECT_EQ(main->picStatus()->Brick(), QStringLiteral("RCX: tower on /dev/ttyS0"));
     EXPECT_TRUE(main->picStatus()->Text().isEmpty());
 
     // The busy pointer as last set, so that a busy stretch inside another leaves it on.
-    windows.SetPointer(11);
-    EXPECT_EQ(windows.Pointer(), 11);
+    n.SetPointer(11);
+    EXPECT_EQ(n.Pointer(), 11);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    windows.SetPointer(0);
-    EXPECT_EQ(windows.Pointer(), 0);
+    n.SetPointer(0);
+    EXPECT_EQ(n.Pointer(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     main->hide();
+}
+
+// The progress bar and the caption follow the notifier; a value outside the
+// bar's range shows at its nearest end.
+TEST_F(MainWindowTest, TheProgressBarAndCaptionFollowTheNotifier)
+{
+    Notifier& n = *App().Notifier;
+    Q_EMIT n.ProgressMin(0);
+    Q_EMIT n.ProgressMax(40);
+    Q_EMIT n.ProgressVisible(true);
+    EXPECT_TRUE(main->PBar()->isVisibleTo(main.get()));
+    EXPECT_EQ(main->PBar()->maximum(), 40);
+    Q_EMIT n.ProgressValue(12);
+    EXPECT_EQ(main->PBar()->value(), 12);
+    Q_EMIT n.ProgressValue(55);
+    EXPECT_EQ(main->PBar()->value(), 40);
+    Q_EMIT n.ProgressValue(-3);
+    EXPECT_EQ(main->PBar()->value(), 0);
+    Q_EMIT n.ProgressVisible(false);
+    EXPECT_FALSE(main->PBar()->isVisibleTo(main.get()));
+    Q_EMIT n.MainCaptionChanged(QStringLiteral("RCX programming - Robot"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("RCX programming - Robot"));
 }
 
 TEST_F(MainWindowTest, LoadSelectsTheCursorAndFailsWhenTheProjectDoesNot)

@@ -1,6 +1,7 @@
 #include "FakeWindows.h"
 
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/VbError.h"
 
 namespace {
@@ -121,6 +122,85 @@ void FakeCommandWindow::Close()
 
 // ---- FakeWindows ----
 
+FakeWindows::~FakeWindows()
+{
+    for (const QMetaObject::Connection& c : mConnections)
+        QObject::disconnect(c);
+}
+
+void FakeWindows::Install()
+{
+    AppState& app = App();
+    app.Shell = this;
+    for (const QMetaObject::Connection& c : mConnections)
+        QObject::disconnect(c);
+    mConnections.clear();
+    Notifier* n = app.Notifier.get();
+    QObject* ctx = &mListener;
+    auto on = [&](auto signal, auto slot) { mConnections.append(QObject::connect(n, signal, ctx, slot)); };
+    on(&Notifier::ModuleAdded, [this](const QString& name, Long type) {
+        log.append(QStringLiteral("ProjExpAddNewModul(%1,%2)").arg(name).arg(type));
+        addedModules.append({name, type});
+    });
+    on(&Notifier::ExplorerRebuild, [this] {
+        log.append(QStringLiteral("ProjExpUnloadAndShow()"));
+        ++projExpUnloadAndShowCount;
+    });
+    on(&Notifier::MapUnload, [this] {
+        log.append(QStringLiteral("MapUnload()"));
+        ++mapUnloadCount;
+    });
+    on(&Notifier::ModuleChanged, [this](const QString& name) {
+        log.append(QStringLiteral("MapUpdateNode(%1)").arg(name));
+        mapUpdatedNodes.append(name);
+    });
+    on(&Notifier::SetupWindowUnload, [this] {
+        log.append(QStringLiteral("SetupWindowUnload()"));
+        ++setupWindowUnloadCount;
+    });
+    on(&Notifier::SetupWindowShowModal, [this] {
+        log.append(QStringLiteral("SetupWindowShowModal()"));
+        ++setupWindowShowModalCount;
+    });
+    on(&Notifier::MainCaptionChanged, [this](const QString& caption) { captions.append(caption); });
+    on(&Notifier::ProjectTypeChanged, [this] { ++projectTypeChangedCount; });
+    on(&Notifier::MotorTipsChanged, [this] { ++motorTipsChangedCount; });
+    on(&Notifier::StatusCleared, [this] {
+        log.append(QStringLiteral("StatusClear()"));
+        ++statusClearCount;
+    });
+    on(&Notifier::StatusPrinted, [this](const QString& text, int leftTwips, Long color) {
+        log.append(QStringLiteral("StatusPrint(%1)").arg(text));
+        statusPrints.append({text, leftTwips, color});
+    });
+    on(&Notifier::StatusBrickChanged, [this](const QString& text) { brickTexts.append(text); });
+    on(&Notifier::ProgressMin, [this](double v) {
+        log.append(QStringLiteral("ProgressSetMin(%1)").arg(num(v)));
+        progress.append({QStringLiteral("min"), v});
+    });
+    on(&Notifier::ProgressMax, [this](double v) {
+        log.append(QStringLiteral("ProgressSetMax(%1)").arg(num(v)));
+        progress.append({QStringLiteral("max"), v});
+    });
+    on(&Notifier::ProgressValue, [this](double v) {
+        log.append(QStringLiteral("ProgressSetValue(%1)").arg(num(v)));
+        progress.append({QStringLiteral("value"), v});
+    });
+    on(&Notifier::ProgressVisible, [this](bool visible) {
+        log.append(QStringLiteral("ProgressSetVisible(%1)").arg(visible ? 1 : 0));
+        progress.append({QStringLiteral("visible"), visible ? 1.0 : 0.0});
+    });
+    on(&Notifier::PointerChanged, [this](int shape) {
+        log.append(QStringLiteral("SetPointer(%1)").arg(shape));
+        pointers.append(shape);
+    });
+    on(&Notifier::PreviewShow, [this](const QString& listing) {
+        log.append(QStringLiteral("ShowPreview()"));
+        previews.append(listing);
+    });
+    on(&Notifier::PreviewUnload, [this] { log.append(QStringLiteral("PreviewUnload()")); });
+}
+
 QStringList FakeWindows::statusTexts() const
 {
     QStringList t;
@@ -147,38 +227,29 @@ void FakeWindows::DoEvents()
         onDoEvents();
 }
 
-void FakeWindows::ShowOpenDialog(Long openMode, Long objToOpen)
+OpenChoice FakeWindows::ShowOpenDialog(Long openMode, Long objToOpen)
 {
     log.append(QStringLiteral("ShowOpenDialog(%1,%2)").arg(openMode).arg(objToOpen));
     openDialogCalls.append({openMode, objToOpen});
-    if (onOpenDialog) {
-        onOpenDialog(openMode, objToOpen);
-        return;
-    }
-    AppState& app = App();
-    if (openAnswers.isEmpty()) {
-        app.OpenCanceled = True;
-        return;
-    }
+    if (onOpenDialog)
+        return onOpenDialog(openMode, objToOpen);
+    OpenChoice choice;
+    if (openAnswers.isEmpty())
+        return choice;
     const OpenDialogAnswer a = openAnswers.takeFirst();
-    app.OpenCanceled = toBoolean(a.canceled);
+    choice.canceled = a.canceled;
     if (a.canceled)
-        return;
-    app.OpenName = a.name;
+        return choice;
+    choice.name = a.name;
     switch (objToOpen) {
-    case 1: app.ProjectAction = a.action; break;
-    case 2: app.TaskAction = a.action; break;
-    case 3: app.SubAction = a.action; break;
+    case 1: choice.projectAction = a.action; break;
+    case 2: choice.taskAction = a.action; break;
+    case 3: choice.subAction = a.action; break;
     default: break;
     }
     if (a.projectType != -1)
-        app.ProjectType = a.projectType;
-}
-
-void FakeWindows::ProjExpAddNewModul(const QString& name, Long type)
-{
-    log.append(QStringLiteral("ProjExpAddNewModul(%1,%2)").arg(name).arg(type));
-    addedModules.append({name, type});
+        App().ProjectType = a.projectType;
+    return choice;
 }
 
 void FakeWindows::CloseProjectWindows()
@@ -186,92 +257,4 @@ void FakeWindows::CloseProjectWindows()
     log.append(QStringLiteral("CloseProjectWindows()"));
     if (onCloseProjectWindows)
         onCloseProjectWindows();
-}
-
-void FakeWindows::ProjExpUnloadAndShow()
-{
-    log.append(QStringLiteral("ProjExpUnloadAndShow()"));
-    ++projExpUnloadAndShowCount;
-}
-
-void FakeWindows::MapUnload()
-{
-    log.append(QStringLiteral("MapUnload()"));
-    ++mapUnloadCount;
-}
-
-void FakeWindows::MapUpdateNode(const QString& moduleName)
-{
-    log.append(QStringLiteral("MapUpdateNode(%1)").arg(moduleName));
-    mapUpdatedNodes.append(moduleName);
-}
-
-void FakeWindows::SetupWindowUnload()
-{
-    log.append(QStringLiteral("SetupWindowUnload()"));
-    ++setupWindowUnloadCount;
-}
-
-void FakeWindows::SetupWindowShowModal()
-{
-    log.append(QStringLiteral("SetupWindowShowModal()"));
-    ++setupWindowShowModalCount;
-}
-
-void FakeWindows::StatusClear()
-{
-    log.append(QStringLiteral("StatusClear()"));
-    ++statusClearCount;
-}
-
-void FakeWindows::StatusPrint(const QString& text, int leftTwips, Long color)
-{
-    log.append(QStringLiteral("StatusPrint(%1)").arg(text));
-    statusPrints.append({text, leftTwips, color});
-}
-
-void FakeWindows::StatusBrick(const QString& text)
-{
-    brickTexts.append(text);
-}
-
-void FakeWindows::ProgressSetMin(double v)
-{
-    log.append(QStringLiteral("ProgressSetMin(%1)").arg(num(v)));
-    progress.append({QStringLiteral("min"), v});
-}
-
-void FakeWindows::ProgressSetMax(double v)
-{
-    log.append(QStringLiteral("ProgressSetMax(%1)").arg(num(v)));
-    progress.append({QStringLiteral("max"), v});
-}
-
-void FakeWindows::ProgressSetValue(double v)
-{
-    log.append(QStringLiteral("ProgressSetValue(%1)").arg(num(v)));
-    progress.append({QStringLiteral("value"), v});
-}
-
-void FakeWindows::ProgressSetVisible(bool visible)
-{
-    log.append(QStringLiteral("ProgressSetVisible(%1)").arg(visible ? 1 : 0));
-    progress.append({QStringLiteral("visible"), visible ? 1.0 : 0.0});
-}
-
-void FakeWindows::SetPointer(int shape)
-{
-    log.append(QStringLiteral("SetPointer(%1)").arg(shape));
-    pointers.append(shape);
-}
-
-void FakeWindows::ShowPreview(const QString& listing)
-{
-    log.append(QStringLiteral("ShowPreview()"));
-    previews.append(listing);
-}
-
-void FakeWindows::PreviewUnload()
-{
-    log.append(QStringLiteral("PreviewUnload()"));
 }

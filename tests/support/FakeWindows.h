@@ -1,10 +1,11 @@
 #pragma once
-// Window services for tests: records every call with its arguments, answers
-// the open/new dialog from a script, and hands out recording editor windows.
+// The shell's requests for tests, and a recorder of what App().Notifier
+// tells: every request and every signal is recorded with its arguments, the
+// open/new dialog answers from a script, and editor windows record their calls.
 //
 //   #include "support/FakeWindows.h"
 //   FakeWindows windows;
-//   App().Windows = &windows;
+//   windows.Install();                                  // after ResetApp()
 //   windows.openAnswers.append({false, "Drive", 2});   // OK, name "Drive", new
 //   AddTask(3);
 //   windows.openDialogCalls   -> {{3, 2}}
@@ -13,6 +14,8 @@
 #include "model/Services.h"
 
 #include <QList>
+#include <QMetaObject>
+#include <QObject>
 #include <QStringList>
 
 #include <functional>
@@ -87,9 +90,9 @@ struct OpenDialogCall {
     Long objToOpen = 0;
 };
 
-// One scripted answer of the open/new dialog. The action goes into
-// ProjectAction, TaskAction or SubAction by the object to open (1, 2, 3);
-// projectType, when not -1, goes into ProjectType.
+// One scripted answer of the open/new dialog. The action goes into the
+// choice's projectAction, taskAction or subAction by the object to open (1, 2,
+// 3); projectType, when not -1, goes into App().ProjectType as the dialog does.
 struct OpenDialogAnswer {
     bool canceled = false;
     QString name;
@@ -114,15 +117,21 @@ struct ProgressCall {
     double value = 0;
 };
 
-class FakeWindows : public IWindowServices {
+class FakeWindows : public IShellRequests {
 public:
     FakeWindows() = default;
+    ~FakeWindows() override;
     FakeWindows(const FakeWindows&) = delete;
     FakeWindows& operator=(const FakeWindows&) = delete;
 
-    // Every call in order, as "name(arguments)", for checks of the order
-    // between different services: "ShowOpenDialog(3,2)", "StatusClear()",
+    // Becomes App().Shell and records App().Notifier's signals (call it again
+    // after every ResetApp()).
+    void Install();
+
+    // Every request and signal in order, as "name(arguments)", for checks of
+    // what the user sees in order: "ShowOpenDialog(3,2)", "StatusClear()",
     // "StatusPrint(Compiling...)", "SetPointer(11)", "CreateDeskTop()" ...
+    // (a signal keeps the name of the call that once told it).
     QStringList log;
 
     // Editor windows.
@@ -139,7 +148,7 @@ public:
     // next of openAnswers is applied; when none is left the dialog is cancelled.
     QList<OpenDialogCall> openDialogCalls;
     QList<OpenDialogAnswer> openAnswers;
-    std::function<void(Long openMode, Long objToOpen)> onOpenDialog;
+    std::function<OpenChoice(Long openMode, Long objToOpen)> onOpenDialog;
 
     // Project explorer, map and set-up window.
     QList<AddNewModulCall> addedModules;
@@ -149,7 +158,7 @@ public:
     int setupWindowUnloadCount = 0;
     int setupWindowShowModalCount = 0;
 
-    // Status strip, progress bar, pointer, preview.
+    // Status strip, progress bar, pointer (each shape set), preview.
     int statusClearCount = 0;
     QList<StatusPrintCall> statusPrints;
     QList<ProgressCall> progress;
@@ -162,27 +171,20 @@ public:
     // The window created last, or nullptr.
     FakeCommandWindow* lastWindow() const { return windows.empty() ? nullptr : windows.back().get(); }
 
+    // The main window's caption as last told, and how often the toolbars and
+    // the motor tips were told to follow the project.
+    QStringList captions;
+    int projectTypeChangedCount = 0;
+    int motorTipsChangedCount = 0;
+
     ICommandWindow* CreateDeskTop() override;
     ICommandWindow* ActiveDeskTop() override { return activeDeskTop; }
     void DoEvents() override;
-    void ShowOpenDialog(Long openMode, Long objToOpen) override;
-    void ProjExpAddNewModul(const QString& name, Long type) override;
+    OpenChoice ShowOpenDialog(Long openMode, Long objToOpen) override;
     void CloseProjectWindows() override;
     std::function<void()> onCloseProjectWindows;  // runs inside CloseProjectWindows (a window that fails)
-    void ProjExpUnloadAndShow() override;
-    void MapUnload() override;
-    void MapUpdateNode(const QString& moduleName) override;
-    void SetupWindowUnload() override;
-    void SetupWindowShowModal() override;
-    void StatusClear() override;
-    void StatusPrint(const QString& text, int leftTwips = 700, Long color = 0) override;
-    void ProgressSetMin(double v) override;
-    void ProgressSetMax(double v) override;
-    void ProgressSetValue(double v) override;
-    void ProgressSetVisible(bool visible) override;
-    void StatusBrick(const QString& text) override;
-    void SetPointer(int shape) override;
-    int Pointer() const override { return pointers.isEmpty() ? 0 : pointers.last(); }
-    void ShowPreview(const QString& listing) override;
-    void PreviewUnload() override;
+
+private:
+    QObject mListener;
+    QList<QMetaObject::Connection> mConnections;
 };

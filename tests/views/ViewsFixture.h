@@ -1,6 +1,6 @@
 #pragma once
 // A fresh project state for the map, explorer and definitions tests: a
-// recording presenter, recording window services, a temporary data folder,
+// recording presenter, recording shell requests and notifier signals, a temporary data folder,
 // and small builders for tasks, subs and commands.
 #include "support/FakePresenter.h"
 #include "support/FakeWindows.h"
@@ -20,7 +20,7 @@ protected:
     {
         ResetApp();
         App().Presenter = &presenter;
-        App().Windows = &windows;
+        windows.Install();
         App().ModalRunner = &runner;
         App().DataFolder = folder.path();
         App().ProgramFolder = folder.path();

@@ -1,11 +1,12 @@
 // The map, explorer and Define Variables windows in a main window: reached
-// through the toolbar keys and the window services, registered with the shell,
+// through the toolbar keys and the notifier, held in the main window's area,
 // locked during a PC-side run, and showing the headless trees.
 #include "ViewsFixture.h"
 #include "model/ModuleManagement.h"
 #include "model/ProjectFile.h"
 #include "shell/MainWindow.h"
-#include "shell/ShellWindows.h"
+#include "model/Notifier.h"
+#include "shell/ShellRequests.h"
 #include "views/DefineVarDialog.h"
 #include "views/ExplorerWindow.h"
 #include "views/MapWindow.h"
@@ -31,10 +32,10 @@ protected:
     void SetUp() override
     {
         ViewsTest::SetUp();
-        App().Windows = &shell;
+        shell.Install();
         main = std::make_unique<mdiMain>();
         shell.setMainWindow(main.get());
-        RegisterViewWindows(shell);
+        ConnectViewWindows(*main);
         main->resize(1000, 700);
         main->show();
         auto t = AddTaskNamed("main");
@@ -63,9 +64,14 @@ protected:
             out << tree->topLevelItem(i)->text(0);
         return out;
     }
-    bool Registered(IShellWindow* w) const { return main->Registry().Contains(w); }
+    // The window sits in the main window's MDI area.
+    template <class Window>
+    bool InMainArea(Window* w) const
+    {
+        return w->SubWindow() && w->SubWindow()->mdiArea() == main->MdiArea();
+    }
 
-    ShellWindows shell;
+    ShellRequests shell;
     std::unique_ptr<mdiMain> main;
 };
 
@@ -74,7 +80,7 @@ TEST_F(ViewWindowsTest, TheMapKeyShowsTheMapAndEditsReachIt)
     main->TB1_ButtonClick("MAP");
     frmMap* map = MapWindow();
     ASSERT_NE(map, nullptr);
-    EXPECT_TRUE(Registered(map));
+    EXPECT_TRUE(InMainArea(map));
     EXPECT_EQ(map->windowTitle(), "Project map");
     EXPECT_EQ(map->Tag(), "map");
     EXPECT_EQ(TopTexts(map->TV1), QStringList({"main", "second", "beep"}));
@@ -86,7 +92,7 @@ TEST_F(ViewWindowsTest, TheMapKeyShowsTheMapAndEditsReachIt)
 
     // An edit in a window refreshes the module's branch.
     Put(*App().TaskList.Item("second")->Commands(), Cmd("M_OFF", 0, 1, "Motor off", "A"));
-    App().Windows->MapUpdateNode("second");
+    Q_EMIT App().Notifier->ModuleChanged("second");
     ASSERT_EQ(map->TV1->topLevelItem(1)->childCount(), 1);
     EXPECT_TRUE(map->TV1->topLevelItem(1)->isExpanded());
     EXPECT_EQ(TopTexts(map->TV1), QStringList({"main", "second", "beep"}));
@@ -111,7 +117,7 @@ TEST_F(ViewWindowsTest, TheMapKeyShowsTheMapAndEditsReachIt)
     main->EnableProjectCommands(true);
     EXPECT_TRUE(map->TV1->isEnabled());
 
-    App().Windows->MapUnload();
+    Q_EMIT App().Notifier->MapUnload();
     Flush();
     EXPECT_EQ(MapWindow(), nullptr);
 }
@@ -129,13 +135,13 @@ TEST_F(ViewWindowsTest, TheRightButtonMakesTheNodeThereCurrent)
 
 TEST_F(ViewWindowsTest, TheExplorerListsModulesKeepsRightAndOnlyHidesOnClose)
 {
-    App().Windows->ProjExpUnloadAndShow();
+    Q_EMIT App().Notifier->ExplorerRebuild();
     for (const auto& e : App().TaskList)
-        App().Windows->ProjExpAddNewModul(e.item->Name, 1);
-    App().Windows->ProjExpAddNewModul("beep", 5);
+        Q_EMIT App().Notifier->ModuleAdded(e.item->Name, 1);
+    Q_EMIT App().Notifier->ModuleAdded("beep", 5);
     frmProjExp* exp = ExplorerWindow();
     ASSERT_NE(exp, nullptr);
-    EXPECT_TRUE(Registered(exp));
+    EXPECT_TRUE(InMainArea(exp));
     EXPECT_EQ(exp->windowTitle(), "Demo");
     ASSERT_EQ(exp->TVExp->topLevelItemCount(), 1);
     QTreeWidgetItem* root = exp->TVExp->topLevelItem(0);
@@ -162,7 +168,7 @@ TEST_F(ViewWindowsTest, TheExplorerListsModulesKeepsRightAndOnlyHidesOnClose)
     EXPECT_FALSE(exp->TVExp->isEnabled());
 
     // Opening a project starts with empty folders.
-    App().Windows->ProjExpUnloadAndShow();
+    Q_EMIT App().Notifier->ExplorerRebuild();
     ASSERT_NE(ExplorerWindow(), nullptr);
     EXPECT_EQ(ExplorerWindow()->TVExp->topLevelItem(0)->child(0)->childCount(), 0);
 }
@@ -173,10 +179,10 @@ protected:
     void SetUp() override
     {
         ViewWindowsTest::SetUp();
-        App().Windows->ProjExpUnloadAndShow();
+        Q_EMIT App().Notifier->ExplorerRebuild();
         for (const auto& e : App().TaskList)
-            App().Windows->ProjExpAddNewModul(e.item->Name, 1);
-        App().Windows->ProjExpAddNewModul("beep", 5);
+            Q_EMIT App().Notifier->ModuleAdded(e.item->Name, 1);
+        Q_EMIT App().Notifier->ModuleAdded("beep", 5);
         exp = ExplorerWindow();
         ASSERT_NE(exp, nullptr);
         Flush();
@@ -430,8 +436,8 @@ TEST_F(ViewWindowsTest, GrabWindowsToPictures)
         GTEST_SKIP() << "QM_GRAB_DIR not set";
     main->TB1_ButtonClick("MAP");
     MapWindow()->mnuExpandMap_Click();
-    App().Windows->ProjExpAddNewModul("main", 1);
-    shell.Hooks.ProjExpShow();
+    Q_EMIT App().Notifier->ModuleAdded("main", 1);
+    Q_EMIT main->ExplorerShowRequested();
     Flush();
     EXPECT_TRUE(main->grab().save(QDir(dir).filePath("views_main.png")));
     runner.script = [&](QDialog& dialog) {

@@ -86,7 +86,7 @@ void frmDeskTop::FrameWritten(clsCommand& command)
 
 void frmDeskTop::SetFrameInterface()
 {
-    App().Windows->DoEvents();
+    App().Shell->DoEvents();
     const auto co = ColCommand->Item(ColKey(false, 0, 0));
     const QString key = co->CommandKey;
     if (SameCommandKey(key, QStringLiteral("G_PBOFF"))) {
@@ -210,7 +210,7 @@ void frmDeskTop::cmdOkOpenLogic_Click()
 {
     if (!OkLogicFrame())
         return;
-    App().Windows->DoEvents();
+    App().Shell->DoEvents();
     mnuCommands_Click();
 }
 

@@ -3,6 +3,7 @@
 #include "compiler/CommandCheck.h"
 #include "compiler/ModuleCompile.h"
 #include "model/AppState.h"
+#include "model/Notifier.h"
 #include "model/FirmwareImage.h"
 #include "model/Messages.h"
 #include "model/NamedValues.h"
@@ -77,7 +78,7 @@ QString DirectionText(int m)
 // missing brick as such or the failure's description.
 void ShowDialogFailure(const VbError& e)
 {
-    App().Windows->SetPointer(0);
+    App().Notifier->SetPointer(0);
     if (e.number() == Err::DeviceUnavailable)
         ShowMessage(kNoCommunication, MsgStyle::Exclamation);
     else
@@ -556,12 +557,12 @@ void BrickTools::FirmwareDownload()
             if (answer == MsgResult::Cancel)
                 return;
         }
-        a.Windows->StatusClear();
+        Q_EMIT a.Notifier->StatusCleared();
         if (!PB().DownloadFirmware(path))
             ShowMessage(QStringLiteral("RCX Firmware download failed! Please check IR & RCX batteries."),
                         MsgStyle::Exclamation);
         else
-            a.Windows->StatusPrint(QStringLiteral("Download in progress please wait..."), 700);
+            Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("Download in progress please wait..."), 700);
     });
 }
 
@@ -580,7 +581,7 @@ BatteryReading BrickTools::Battery()
         float v = float(PB().PBBattery()) / 1000.0f;
         if (v >= 9.0f) {
             // The first reading after a pause tends to be high: read again.
-            App().Windows->DoEvents();
+            App().Shell->DoEvents();
             v = float(PB().PBBattery()) / 1000.0f;
         }
         r.shown = true;

@@ -4,7 +4,6 @@
 #include "model/Messages.h"
 #include "model/NamedValues.h"
 #include "shell/MainWindow.h"
-#include "shell/ShellWindows.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -155,8 +154,8 @@ frmJoy::frmJoy(QWidget* parent) : QWidget(parent, Qt::Tool)
     connect(tmrJoy, &QTimer::timeout, this, &frmJoy::tmrJoy_Timer);
 
     resize(360, 330);
-    if (mdiMain* main = mdiMain::Instance())
-        main->Registry().Add(this);
+    if (mdiMain::Instance())
+        UnloadAtProgramEnd(this);
 }
 
 void frmJoy::Form_Load()
@@ -288,22 +287,32 @@ void frmJoy::CmdClose_Click()
     close();
 }
 
-void RegisterJoyWindow(ShellWindows& windows)
+namespace {
+
+// The one viewer while it is loaded.
+QPointer<frmJoy>& joySlot()
 {
-    auto window = std::make_shared<QPointer<frmJoy>>();
-    windows.Hooks.JoyShow = [window] {
-        if (!*window) {
-            *window = new frmJoy(mdiMain::Instance());
-            (*window)->Form_Load();
-        }
-        frmJoy* w = *window;
-        w->show();
-        w->raise();
-        w->activateWindow();
-        w->setFocus();
-    };
-    windows.Hooks.JoyUnload = [window] {
-        if (*window)
-            (*window)->close();  // deletes itself; the next show makes a new one
-    };
+    static QPointer<frmJoy> window;
+    return window;
+}
+
+}  // namespace
+
+void ShowJoyWindow()
+{
+    QPointer<frmJoy>& window = joySlot();
+    if (!window) {
+        window = new frmJoy(mdiMain::Instance());
+        window->Form_Load();
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    window->setFocus();
+}
+
+void UnloadJoyWindow()
+{
+    if (frmJoy* window = joySlot())
+        window->close();  // deletes itself; the next show makes a new one
 }

@@ -3,7 +3,6 @@
 // and the code sum of the keys held down, live, as a Joystick & Keyboard
 // program compares against them; a key combination can become a named constant.
 #include "model/Services.h"
-#include "shell/WindowRegistry.h"
 
 #include <QList>
 #include <QWidget>
@@ -14,7 +13,7 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QTimer;
-class ShellWindows;
+class mdiMain;
 
 // The text of a key combination: the names of the codes in ascending order
 // joined by "+" (32 "Space", 37 "Left", 38 "Up", 39 "Right", 40 "Down", any
@@ -23,7 +22,7 @@ QString KeyCombinationText(const QList<int>& codes);
 // An axis position as the viewer shows it: rounded down to its thousand.
 QString AxisText(Long position);
 
-class frmJoy : public QWidget, public IShellWindow {
+class frmJoy : public QWidget {
     Q_OBJECT
 public:
     explicit frmJoy(QWidget* parent = nullptr);
@@ -53,9 +52,6 @@ public:
 
     bool JoystickLive() const { return mJoystickLive; }
 
-    QWidget* ShellWidget() override { return this; }
-    bool UnloadAtExit() const override { return true; }
-
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -69,6 +65,8 @@ private:
     bool mPlaceWhenShown = false;
 };
 
-// Fills the hooks JoyShow (created on first use, placed at the bottom right of
-// the main window, shown with the focus) and JoyUnload.
-void RegisterJoyWindow(ShellWindows& windows);
+// The main window's joystick key: the viewer is created on first use, placed
+// at the bottom right of the main window and shown with the focus. Unloaded
+// with the project's windows; the next show makes a new one.
+void ShowJoyWindow();
+void UnloadJoyWindow();

@@ -1,6 +1,7 @@
 #include "views/core/ProjectExplorer.h"
 
 #include "model/Messages.h"
+#include "model/Notifier.h"
 #include "model/ModuleManagement.h"
 #include "model/TaskFile.h"
 
@@ -106,7 +107,7 @@ bool ProjectExplorer::RemoveModule()
                     w->Close();
         Tree.Remove(name);
         curNode.clear();
-        a.Windows->MapUnload();
+        Q_EMIT a.Notifier->MapUnload();
         return true;
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);

@@ -17,7 +17,7 @@ ICommandWindow* windowOf(CommandOwner* owner)
 {
     if (owner && owner->CommandWindow)
         return owner->CommandWindow;
-    return App().Windows->ActiveDeskTop();
+    return App().Shell->ActiveDeskTop();
 }
 
 }  // namespace
@@ -41,7 +41,7 @@ bool ProjectMap::isActive() const
 {
     if (!MyCommandBlock)
         return false;
-    ICommandWindow* w = App().Windows->ActiveDeskTop();
+    ICommandWindow* w = App().Shell->ActiveDeskTop();
     return w && w->Caption().compare(MyCommandBlock->Name, Qt::CaseInsensitive) == 0;
 }
 
@@ -314,7 +314,7 @@ ICommandWindow* ProjectMap::GoToCommand(bool fromDblClick)
 void ProjectMap::Jump(bool fromDblClick)
 {
     ICommandWindow* w = GoToCommand(fromDblClick);
-    if (ICommandWindow* active = App().Windows->ActiveDeskTop())
+    if (ICommandWindow* active = App().Shell->ActiveDeskTop())
         w = active;
     if (!w)
         return;
