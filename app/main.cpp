@@ -43,7 +43,8 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     AppState& a = App();
-    a.ProgramFolder = QCoreApplication::applicationDirPath();
+    // The help beside the program, or in the share folder it was installed with.
+    a.ProgramFolder = ChooseProgramFolder(QCoreApplication::applicationDirPath(), QStringLiteral(QM_INSTALLED_FILES));
     a.DataFolder = ChooseDataFolder();
     CopyProjectsOnFirstStart(a.ProgramFolder, a.DataFolder);
 

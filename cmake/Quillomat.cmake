@@ -15,9 +15,7 @@ endfunction()
 function(qm_add_library target folder)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_SOURCE_DIR}/src/${folder}/*.cpp
-       ${CMAKE_SOURCE_DIR}/src/${folder}/*.h
-       ${CMAKE_SOURCE_DIR}/src/${folder}/*.qrc)
-  list(FILTER sources INCLUDE REGEX "\\.cpp$|\\.h$|\\.qrc$")
+       ${CMAKE_SOURCE_DIR}/src/${folder}/*.h)
   if(NOT folder MATCHES "/core$")
     list(FILTER sources EXCLUDE REGEX "^${CMAKE_SOURCE_DIR}/src/${folder}/core/")
   endif()
@@ -30,6 +28,15 @@ function(qm_add_library target folder)
     add_library(${target} INTERFACE)
     target_link_libraries(${target} INTERFACE qm_settings ${ARGN})
   endif()
+endfunction()
+
+# qm_pictures(TARGET NAME PREFIX FOLDER): every SVG picture in src/FOLDER compiled into
+# TARGET as the resource NAME, each read as ":PREFIX/<file>.svg". Qt links the resource's
+# object into every program that links TARGET, so nothing needs to ask for it.
+function(qm_pictures target name prefix folder)
+  file(GLOB pictures CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*.svg)
+  qt_add_resources(${target} ${name} PREFIX ${prefix} BASE ${CMAKE_SOURCE_DIR}/src/${folder}
+                   FILES ${pictures})
 endfunction()
 
 # qm_test(NAME deps...): the test program test_NAME from the sources below tests/NAME.

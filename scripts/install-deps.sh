@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev
   libgl-dev libvulkan-dev
   libsdl2-dev
   fonts-dejavu-core

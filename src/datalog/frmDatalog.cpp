@@ -70,16 +70,6 @@ void showFailure(const VbError& e) { ShowMessage(e.description(), MsgStyle::Excl
 
 }  // namespace
 
-// The toolbar's pictures are compiled into the library; a static library must ask for them.
-static void initDatalogPictures()
-{
-    static bool done = false;
-    if (!done) {
-        Q_INIT_RESOURCE(datalog);
-        done = true;
-    }
-}
-
 // ---- The graph area ----
 
 DatalogGraphArea::DatalogGraphArea(frmDatalog* owner, QWidget* parent) : QWidget(parent), mOwner(owner)
@@ -186,7 +176,6 @@ void frmDatalog::DoEvents() { App().Shell->DoEvents(); }
 
 void frmDatalog::SetToolbarImages()
 {
-    initDatalogPictures();
     for (QAction* a : TB1->actions()) {
         const QString key = a->objectName();
         if (key == QLatin1String("EXIT") || key == QLatin1String("HELP"))

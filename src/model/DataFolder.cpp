@@ -20,6 +20,16 @@ QString ChooseDataFolder()
     return folder;
 }
 
+QString ChooseProgramFolder(const QString& programDir, const QString& installedFiles)
+{
+    if (!installedFiles.isEmpty()) {
+        const QString installed = QDir::cleanPath(QDir(programDir).absoluteFilePath(installedFiles));
+        if (QFileInfo(installed).isDir())
+            return installed;
+    }
+    return programDir;
+}
+
 namespace {
 
 // Copies every file below a folder into the same place below another. Only

@@ -8,6 +8,12 @@
 // The data folder, made when it is missing.
 QString ChooseDataFolder();
 
+// The folder of the program's own files. In the build folder they lie beside
+// the program (programDir); an installed program finds them in the folder
+// installedFiles names relative to programDir (../share/quillomat), when that
+// folder exists.
+QString ChooseProgramFolder(const QString& programDir, const QString& installedFiles);
+
 // On the first start with an empty data folder, the projects and subs found
 // beside the program (older versions kept them there) are copied, never
 // moved, into the data folder. Returns the number of files copied.

@@ -4,19 +4,8 @@
 #include <QHash>
 #include <QPainter>
 
-// The pictures are compiled into the library; a static library must ask for them.
-static void initPictures()
-{
-    static bool done = false;
-    if (!done) {
-        Q_INIT_RESOURCE(pictures);
-        done = true;
-    }
-}
-
 QPixmap CommandPicture(const QString& key)
 {
-    initPictures();
     static QHash<QString, QPixmap> cache;
     const QString k = key.toUpper();
     auto it = cache.constFind(k);
@@ -42,7 +31,6 @@ QPixmap CommandPicture(const QString& key)
 
 QIcon CommandIcon(const QString& key)
 {
-    initPictures();
     // One icon a key, shared by every copy: making one reads and checks its
     // whole picture, and the open dialog alone asks for one a listed project.
     // Kept to the end of the process, past the application object.

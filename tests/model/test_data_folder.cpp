@@ -105,3 +105,25 @@ TEST(DataFolder, ProjectsBesideTheProgramAreCopiedOnceIntoAnEmptyDataFolder)
     // The data folder being the program's own folder copies nothing.
     EXPECT_EQ(CopyProjectsOnFirstStart(program.path(), program.path()), 0);
 }
+
+// The program's own files: beside a program in the build folder, in
+// share/quillomat beside the bin folder of an installed one.
+TEST(DataFolder, ProgramFilesLieBesideTheProgramOrInTheInstalledShareFolder)
+{
+    QTemporaryDir prefix;
+    const QString bin = prefix.path() + QStringLiteral("/bin");
+    const QString installed = QStringLiteral("../share/quillomat");
+    ASSERT_TRUE(QDir().mkpath(bin));
+
+    // Not installed: nothing at ../share/quillomat, or no folder there.
+    EXPECT_EQ(ChooseProgramFolder(bin, installed), bin);
+    writeFile(prefix.path() + QStringLiteral("/share/quillomat"), "");
+    EXPECT_EQ(ChooseProgramFolder(bin, installed), bin);
+    ASSERT_TRUE(QFile::remove(prefix.path() + QStringLiteral("/share/quillomat")));
+
+    // Installed: the folder, its path cleaned.
+    ASSERT_TRUE(QDir().mkpath(prefix.path() + QStringLiteral("/share/quillomat")));
+    EXPECT_EQ(ChooseProgramFolder(bin, installed), QDir::cleanPath(prefix.path() + QStringLiteral("/share/quillomat")));
+    // Built without an install layout.
+    EXPECT_EQ(ChooseProgramFolder(bin, QString()), bin);
+}

@@ -5,16 +5,6 @@
 #include <QFile>
 #include <QHash>
 
-// The pictures are compiled into the library; a static library must ask for them.
-static void initPictures()
-{
-    static bool done = false;
-    if (!done) {
-        Q_INIT_RESOURCE(frames);
-        done = true;
-    }
-}
-
 namespace {
 
 const QStringList& AllKeys()
@@ -50,7 +40,6 @@ QIcon ImageList::Icon(const QString& key) const
 {
     if (!Exists(key))
         raiseError(ErrElementNotFound, QStringLiteral("Element not found"));
-    initPictures();
     static QHash<QString, QIcon> cache;
     const QString k = key.toUpper();
     auto it = cache.constFind(k);
