@@ -34,14 +34,13 @@ QString reportFailure(const VbError& e, const char* where)
 
 // A failed module compile opens the module's window on the faulty cell, unless
 // the body holding the error has already opened its own.
-void showFaultyModule(CommandOwner* module, Long kind)
+void showFaultyModule(const CompileContext& context, CommandOwner* module, Long kind)
 {
-    AppState& app = App();
-    if (app.ErrorCellSet)
+    if (context.ErrorCellSet)
         return;
     OpenCommandWindow(kind, module, QString(), QString());
     if (ICommandWindow* w = windows().ActiveDeskTop())
-        w->setCursorPos(app.ErrorCell);
+        w->setCursorPos(context.ErrorCell);
 }
 
 // The error text of a project holding more tasks or subs than one program
@@ -70,13 +69,13 @@ void downloadFailed()
 
 }  // namespace
 
-bool CompileProject()
+CompileResult CompileProject()
 {
     AppState& app = App();
-    app.ErrorCellSet = False;
-    app.CompileError = moduleLimitError();
-    if (!app.CompileError.isEmpty())
-        return false;
+    CompileContext context;
+    context.CompileError = moduleLimitError();
+    if (!context.CompileError.isEmpty())
+        return context.result(false);
     bool result = true;
     // A failed compile always has a text for its error report: the set-up's
     // failure is kept for it while the modules compile.
@@ -94,41 +93,46 @@ bool CompileProject()
         ListingLine(QStringLiteral(" "));
 
         for (const auto& e : app.TaskList) {
-            app.CompileFailed = False;
+            context.CompileFailed = False;
             if (!Compile(*e.item)) {
                 busy.Restore();
-                showFaultyModule(e.item.get(), ModuleKind::Task);
-                return false;
+                showFaultyModule(context, e.item.get(), ModuleKind::Task);
+                return context.result(false);
             }
         }
         for (const auto& e : app.SubList) {
-            app.CompileFailed = False;
+            context.CompileFailed = False;
             if (!Compile(*e.item)) {
                 busy.Restore();
-                showFaultyModule(e.item.get(), ModuleKind::Sub);
-                return false;
+                showFaultyModule(context, e.item.get(), ModuleKind::Sub);
+                return context.result(false);
             }
         }
     } catch (const VbError& e) {
         busy.Restore();
-        app.CompileError = reportFailure(e, "CompileProject");
-        return false;
+        context.CompileError = reportFailure(e, "CompileProject");
+        return context.result(false);
     }
     busy.Restore();
-    if (!result && app.CompileError.isEmpty())
-        app.CompileError = setupFailure;
-    return result;
+    if (!result && context.CompileError.isEmpty())
+        context.CompileError = setupFailure;
+    return context.result(result);
 }
 
-void CompileErrorReport()
+void CompileErrorReport(const CompileResult& result)
 {
-    AppState& app = App();
     windows().StatusClear();
     // A failure without a text has been shown where it happened; an empty box
     // would tell nothing.
-    if (!app.CompileError.isEmpty())
-        app.Presenter->MsgBox(app.CompileError, MsgStyle::Exclamation, QStringLiteral("Error in Program"));
-    status(QStringLiteral("Compiling ") + app.CompileError);
+    if (!result.CompileError.isEmpty())
+        App().Presenter->MsgBox(result.CompileError, MsgStyle::Exclamation, QStringLiteral("Error in Program"));
+    status(QStringLiteral("Compiling ") + result.CompileError);
+}
+
+void KeepListing(const CompileResult& result)
+{
+    if (result.Listed)
+        App().LastListing = result.ListingText;
 }
 
 bool DownLoad()
@@ -180,14 +184,14 @@ bool DownLoad()
 
 void DownloadCommand()
 {
-    AppState& app = App();
     windows().StatusClear();
     status(QStringLiteral("Compiling..."));
     windows().DoEvents();
 
-    if (!CompileProject()) {
-        CompileErrorReport();
-        app.BlockDepth = 0;
+    const CompileResult compiled = CompileProject();
+    KeepListing(compiled);
+    if (!compiled) {
+        CompileErrorReport(compiled);
         return;
     }
     windows().PreviewUnload();

@@ -74,12 +74,7 @@ void addSensorObjects(const clsSensor& sensor, int port)
 void startWithoutTheProjectBefore()
 {
     AppState& app = App();
-    app.ListingText.clear();
-    app.CompileError.clear();
-    app.ErrorCell.clear();
-    app.ErrorCellSet = False;
-    app.CompileFailed = False;
-    app.BlockDepth = 0;
+    app.LastListing.clear();
     app.FinishedModuleCount = 0;
     app.Windows->PreviewUnload();
     for (int i = 1; i <= 4; ++i)

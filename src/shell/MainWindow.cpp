@@ -723,8 +723,8 @@ void mdiMain::TB1_ButtonClick(const QString& rawKey)
     } else if (key == QLatin1String("SAVE")) {
         SaveProject();
     } else if (key == QLatin1String("PREVIEW")) {
-        if (!a.ListingText.isEmpty())
-            win.ShowPreview(a.ListingText);
+        if (!a.LastListing.isEmpty())
+            win.ShowPreview(a.LastListing);
     } else if (key == QLatin1String("MAP")) {
         KeyMap();
     } else if (key == QLatin1String("JOY")) {
@@ -741,9 +741,9 @@ void mdiMain::TB1_ButtonClick(const QString& rawKey)
     }
 }
 
-void mdiMain::CompileErrorReport()
+void mdiMain::CompileErrorReport(const CompileResult& result)
 {
-    ::CompileErrorReport();
+    ::CompileErrorReport(result);
 }
 
 void mdiMain::KeyCompile()
@@ -752,14 +752,15 @@ void mdiMain::KeyCompile()
     a.Windows->StatusClear();
     a.Windows->StatusPrint(QStringLiteral("Compiling..."), 700);
     a.Windows->DoEvents();
-    if (Ops.CompileProject && Ops.CompileProject()) {
+    const CompileResult compiled = Ops.CompileProject ? Ops.CompileProject() : CompileResult();
+    KeepListing(compiled);
+    if (compiled) {
         a.Windows->StatusClear();
         a.Windows->StatusPrint(QStringLiteral("Compile OK!"), 700);
         if (a.ProjectType == 0)
-            a.Windows->ShowPreview(a.ListingText);
+            a.Windows->ShowPreview(compiled.ListingText);
     } else {
-        a.BlockDepth = 0;
-        CompileErrorReport();
+        CompileErrorReport(compiled);
     }
 }
 
@@ -817,8 +818,10 @@ void mdiMain::KeyJoyPlay()
         play->setToolTip(QStringLiteral("Run program"));
         return;
     }
-    if (!(Ops.CompileProject && Ops.CompileProject())) {
-        CompileErrorReport();
+    const CompileResult compiled = Ops.CompileProject ? Ops.CompileProject() : CompileResult();
+    KeepListing(compiled);
+    if (!compiled) {
+        CompileErrorReport(compiled);
         return;
     }
     for (int k = 32; k <= 250; ++k)

@@ -10,6 +10,7 @@
 // done so itself and keeps the pair while the widget lives. The window list
 // reads Caption(), FormType() and ParentTitle() of every editor window.
 // The other windows register with Registry() while they are open.
+#include "compiler/CompileContext.h"
 #include "model/Services.h"
 #include "shell/WindowRegistry.h"
 
@@ -50,7 +51,7 @@ using DeskTopFactory = std::function<DeskTopWindow()>;
 struct ShellOperations {
     std::function<bool()> OpenProject;
     std::function<bool()> SaveProject;
-    std::function<bool()> CompileProject;
+    std::function<CompileResult()> CompileProject;
     std::function<void()> DownloadCommand;
     std::function<bool(Long)> AddTask;
     std::function<bool(Long)> AddSub;
@@ -194,7 +195,7 @@ private:
     void LayoutPaletteHolder(Integer holderWidth);
     // The whole palette and every key of the main toolbar.
     void EnableEveryKey(bool enable);
-    void CompileErrorReport();
+    void CompileErrorReport(const CompileResult& result);
     void KeyCompile();
     void KeyOpen();
     void KeyMap();
