@@ -1,5 +1,6 @@
 #include "compiler/ModuleCompile.h"
 
+#include "compiler/CompileContext.h"
 #include "compiler/Translate.h"
 #include "link/PortScan.h"
 #include "model/AppState.h"
@@ -33,8 +34,8 @@ void showFailure(const VbError& e, const char* where, bool listing)
 {
     const QString text = QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1String(where);
     ShowMessage(text, MsgStyle::Critical);
-    if (listing)
-        App().CompileError = text;
+    if (CompileContext* context = CompileContext::current(); listing && context)
+        context->CompileError = text;
 }
 
 // A task or sub between its begin and end: into the listing (mode 3) with its
@@ -108,8 +109,10 @@ bool DownLoad(clsRcx& rcx, Long action)
     const bool list = action == CompileMode::Listing;
 
     if (list) {
-        if (app.ProjectType == 0)
-            app.ListingText.clear();
+        if (CompileContext* context = CompileContext::current(); context && app.ProjectType == 0) {
+            context->ListingText.clear();
+            context->Listed = True;
+        }
         ListingLine(QStringLiteral("'"), rcx.ProjectName);
         ListingLine(kDashes);
         ListingLine(QStringLiteral(" "));

@@ -36,14 +36,13 @@ QString reportFailure(const VbError& e, const char* where)
 
 // A failed module compile opens the module's window on the faulty cell, unless
 // the body holding the error has already opened its own.
-void showFaultyModule(CommandOwner* module, Long kind)
+void showFaultyModule(const CompileContext& context, CommandOwner* module, Long kind)
 {
-    AppState& app = App();
-    if (app.ErrorCellSet)
+    if (context.ErrorCellSet)
         return;
     OpenCommandWindow(kind, module, QString(), QString());
     if (ICommandWindow* w = shell().ActiveDeskTop())
-        w->setCursorPos(app.ErrorCell);
+        w->setCursorPos(context.ErrorCell);
 }
 
 // The error text of a project holding more tasks or subs than one program
@@ -72,13 +71,13 @@ void downloadFailed()
 
 }  // namespace
 
-bool CompileProject()
+CompileResult CompileProject()
 {
     AppState& app = App();
-    app.ErrorCellSet = False;
-    app.CompileError = moduleLimitError();
-    if (!app.CompileError.isEmpty())
-        return false;
+    CompileContext context;
+    context.CompileError = moduleLimitError();
+    if (!context.CompileError.isEmpty())
+        return context.result(false);
     bool result = true;
     // A failed compile always has a text for its error report: the set-up's
     // failure is kept for it while the modules compile.
@@ -96,41 +95,46 @@ bool CompileProject()
         ListingLine(QStringLiteral(" "));
 
         for (const auto& e : app.TaskList) {
-            app.CompileFailed = False;
+            context.CompileFailed = False;
             if (!Compile(*e.item)) {
                 busy.Restore();
-                showFaultyModule(e.item.get(), ModuleKind::Task);
-                return false;
+                showFaultyModule(context, e.item.get(), ModuleKind::Task);
+                return context.result(false);
             }
         }
         for (const auto& e : app.SubList) {
-            app.CompileFailed = False;
+            context.CompileFailed = False;
             if (!Compile(*e.item)) {
                 busy.Restore();
-                showFaultyModule(e.item.get(), ModuleKind::Sub);
-                return false;
+                showFaultyModule(context, e.item.get(), ModuleKind::Sub);
+                return context.result(false);
             }
         }
     } catch (const VbError& e) {
         busy.Restore();
-        app.CompileError = reportFailure(e, "CompileProject");
-        return false;
+        context.CompileError = reportFailure(e, "CompileProject");
+        return context.result(false);
     }
     busy.Restore();
-    if (!result && app.CompileError.isEmpty())
-        app.CompileError = setupFailure;
-    return result;
+    if (!result && context.CompileError.isEmpty())
+        context.CompileError = setupFailure;
+    return context.result(result);
 }
 
-void CompileErrorReport()
+void CompileErrorReport(const CompileResult& result)
 {
-    AppState& app = App();
     Q_EMIT notifier().StatusCleared();
     // A failure without a text has been shown where it happened; an empty box
     // would tell nothing.
-    if (!app.CompileError.isEmpty())
-        app.Presenter->MsgBox(app.CompileError, MsgStyle::Exclamation, QStringLiteral("Error in Program"));
-    status(QStringLiteral("Compiling ") + app.CompileError);
+    if (!result.CompileError.isEmpty())
+        App().Presenter->MsgBox(result.CompileError, MsgStyle::Exclamation, QStringLiteral("Error in Program"));
+    status(QStringLiteral("Compiling ") + result.CompileError);
+}
+
+void KeepListing(const CompileResult& result)
+{
+    if (result.Listed)
+        App().LastListing = result.ListingText;
 }
 
 bool DownLoad()
@@ -182,14 +186,14 @@ bool DownLoad()
 
 void DownloadCommand()
 {
-    AppState& app = App();
     Q_EMIT notifier().StatusCleared();
     status(QStringLiteral("Compiling..."));
     shell().DoEvents();
 
-    if (!CompileProject()) {
-        CompileErrorReport();
-        app.BlockDepth = 0;
+    const CompileResult compiled = CompileProject();
+    KeepListing(compiled);
+    if (!compiled) {
+        CompileErrorReport(compiled);
         return;
     }
     Q_EMIT notifier().PreviewUnload();

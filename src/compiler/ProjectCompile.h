@@ -1,13 +1,18 @@
 #pragma once
 // Compiling the whole project, downloading it, and the control's events.
+#include "compiler/CompileContext.h"
 #include "model/Phantom.h"
 
-// True when the set-up and every task and sub compiled. A task or sub that
-// fails stops the compile and opens its window with the cursor on the faulty
-// cell (unless the body that holds it has already opened its own).
-bool CompileProject();
+// Compiles the set-up and every task and sub; ok when all of them compiled. A
+// task or sub that fails stops the compile and opens its window with the
+// cursor on the faulty cell (unless the body that holds it has already opened
+// its own).
+CompileResult CompileProject();
 // After a failed compile: the message box "Error in Program" and the status line.
-void CompileErrorReport();
+void CompileErrorReport(const CompileResult& result);
+// Keeps the compile's listing as the one PREVIEW shows (AppState::LastListing);
+// a compile that listed nothing leaves the listing before.
+void KeepListing(const CompileResult& result);
 // True when the set-up, every task and every sub were handed to the control.
 bool DownLoad();
 // The DOWNLOAD key: compile, then download, with the status lines and progress.

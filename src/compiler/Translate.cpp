@@ -1,6 +1,7 @@
 #include "compiler/Translate.h"
 
 #include "compiler/CommandCheck.h"
+#include "compiler/CompileContext.h"
 #include "model/AppState.h"
 #include "model/Grid.h"
 #include "model/Messages.h"
@@ -73,15 +74,24 @@ bool isInfiniteLoop(const Variant& v)
     return v.isText() && IsWord(v.text(), u"Infinite loop");
 }
 
+// The compile a listing walk writes to; failure 91 outside a compile.
+CompileContext& compileContext()
+{
+    CompileContext* context = CompileContext::current();
+    if (!context)
+        raiseError(Err::ObjectNotSet);
+    return *context;
+}
+
 }  // namespace
 
 listing::Line::Line()
 {
-    AppState& app = App();
-    if (app.ProjectType == 1)
+    CompileContext* context = CompileContext::current();
+    if (!context || App().ProjectType == 1)
         return;
-    mOut = &app.ListingText;
-    for (int i = 0; i < app.BlockDepth; ++i)
+    mOut = &context->ListingText;
+    for (int i = 0; i < context->BlockDepth; ++i)
         add(u'\t');
 }
 
@@ -273,11 +283,11 @@ struct Walk {
     void open(const Fields&... fields)
     {
         line(fields...);
-        ++App().BlockDepth;
+        ++compileContext().BlockDepth;
     }
     void close(const char* word)
     {
-        --App().BlockDepth;
+        --compileContext().BlockDepth;
         line(word);
     }
 
@@ -285,14 +295,16 @@ struct Walk {
     // that holds the error opens its window with the cursor on the faulty cell.
     bool body(clsCommand& block, Long bodyKind, Integer startColumn)
     {
-        AppState& app = App();
         const bool ok = DLCommands(block.Commands.get(), bodyKind, mode, std::nullopt,
                                    download() ? QString() : moduleName, startColumn);
-        if (!ok && listing() && !app.ErrorCellSet) {
-            OpenCommandWindow(bodyKind, &block, moduleName, block.PicCaption(1));
-            if (ICommandWindow* w = app.Shell->ActiveDeskTop())
-                w->setCursorPos(app.ErrorCell);
-            app.ErrorCellSet = True;
+        if (!ok && listing()) {
+            CompileContext& context = compileContext();
+            if (!context.ErrorCellSet) {
+                OpenCommandWindow(bodyKind, &block, moduleName, block.PicCaption(1));
+                if (ICommandWindow* w = App().Shell->ActiveDeskTop())
+                    w->setCursorPos(context.ErrorCell);
+                context.ErrorCellSet = True;
+            }
         }
         return ok;
     }
@@ -319,13 +331,14 @@ struct Walk {
     // Emits one command; false when the walk must stop with failure.
     bool command(clsCommand& c)
     {
-        AppState& app = App();
+        const AppState& app = App();
         OperandObjects objects(c);
         if (listing()) {
-            app.CompileError = CheckCommand(c, kind, objects);
-            if (!app.CompileError.isEmpty()) {
-                app.CompileFailed = True;
-                app.ErrorCell = modMain::ColKey(true, c.x, c.y);
+            CompileContext& context = compileContext();
+            context.CompileError = CheckCommand(c, kind, objects);
+            if (!context.CompileError.isEmpty()) {
+                context.CompileFailed = True;
+                context.ErrorCell = modMain::ColKey(true, c.x, c.y);
                 return false;
             }
         }
@@ -356,9 +369,9 @@ struct Walk {
                     PB().Else();
                 } else if (listing()) {
                     close(".EndIf");
-                    --app.BlockDepth;
+                    --compileContext().BlockDepth;
                     line(".Else");
-                    ++app.BlockDepth;
+                    ++compileContext().BlockDepth;
                 }
                 if (!body(c, ModuleKind::IfBody, 1))
                     return false;
@@ -570,10 +583,11 @@ struct Walk {
 bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional<Integer> loopFlag,
                 const QString& moduleName, Integer startColumn)
 {
-    AppState& app = App();
-    app.CompileError.clear();
     const bool download = mode == CompileMode::Download;
     const bool listing = mode == CompileMode::Listing;
+    CompileContext* context = listing ? &compileContext() : nullptr;
+    if (context)
+        context->CompileError.clear();
     const bool wrapped =
         (kind == ModuleKind::Task || kind == ModuleKind::Sub) && loopFlag.value_or(0) != 0;
     Walk walk{kind, mode, moduleName};
@@ -583,12 +597,12 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
     auto fail = [&](const VbError& e) {
         const QString text = QStringLiteral("Error: ") + e.description() + QStringLiteral(" in DLCommands");
         ShowMessage(text, MsgStyle::Critical);
-        if (listing) {
+        if (context) {
             // The compile's error report tells the failure too, and its window
             // opens on the command that failed.
-            app.CompileError = text;
+            context->CompileError = text;
             if (current)
-                app.ErrorCell = modMain::ColKey(true, current->x, current->y);
+                context->ErrorCell = modMain::ColKey(true, current->x, current->y);
         }
         return false;
     };
@@ -601,9 +615,9 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
             if (download) {
                 PB().Loop(2, 0);
             } else if (listing) {
-                app.BlockDepth = 0;
+                context->BlockDepth = 0;
                 line(".LOOP ", 2, 0);
-                ++app.BlockDepth;
+                ++context->BlockDepth;
             }
         }
     } catch (const VbError& e) {
@@ -616,9 +630,9 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
         if (download) {
             PB().Else();
         } else if (listing) {
-            --app.BlockDepth;
+            --context->BlockDepth;
             line(".Else");
-            ++app.BlockDepth;
+            ++context->BlockDepth;
         }
     };
 
@@ -650,7 +664,7 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
             if (download) {
                 PB().EndLoop();
             } else if (listing) {
-                --app.BlockDepth;
+                --context->BlockDepth;
                 line(".EndLoop");
             }
         }
@@ -658,7 +672,7 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
         return fail(e);
     }
 
-    return !app.CompileFailed;
+    return !(context && context->CompileFailed);
 }
 
 QString modMain::ColKey(bool /*flag*/, Integer mx, Integer my)

@@ -11,12 +11,13 @@ enum : Long { Download = 1, Listing = 3 };
 }
 
 namespace listing {
-// One line of ListingText, gathered in a buffer of its own and added to the
-// text all at once when it is done (also when a failure leaves it early).
+// One line of the running compile's ListingText (compiler/CompileContext.h),
+// gathered in a buffer of its own and added to the text all at once when it is
+// done (also when a failure leaves it early).
 class Line {
 public:
-    // Opens the line with BlockDepth tabs; nothing is listed in a Joystick &
-    // Keyboard project (isOpen() is false).
+    // Opens the line with the compile's BlockDepth tabs; nothing is listed
+    // outside a compile or in a Joystick & Keyboard project (isOpen() is false).
     Line();
     ~Line() { flush(); }
     Line(const Line&) = delete;
@@ -56,7 +57,7 @@ struct FromCompiler {
 void appendField(Line& out, const FromCompiler& f);
 }  // namespace listing
 
-// Appends one line to ListingText: BlockDepth tabs, the prefix, then each
+// Appends one line to the running compile's ListingText: BlockDepth tabs, the prefix, then each
 // field after a blank (first and second field) or a comma (every later one),
 // then CR LF. Writes nothing in a Joystick & Keyboard project. The line is
 // built in place from its fields as they stand: a text, a Variant, or a
@@ -90,7 +91,8 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
                      Variant& P2val, Long mode, OperandObjects& objects);
 
 // Walks one grid, column by column, each column down to its first empty cell:
-// mode 1 sends it to the control, mode 3 checks every command and lists it.
+// mode 1 sends it to the control, mode 3 checks every command and lists it
+// into the running compile (failure 91 outside one).
 // The loop flag counts only for tasks (kind 1) and subs (kind 5); block bodies
 // pass none. ModuleName names the owning task or sub (opens a block's window
 // on a compile error). StartColumn 1 walks only the ELSE column.

@@ -59,13 +59,9 @@ struct AppState {
     Boolean RcxWindowRequested = False;
     Boolean RunCycleEnded = False;
 
-    // Compile.
-    QString CompileError;
-    QString ErrorCell;
-    Boolean ErrorCellSet = False;
-    Boolean CompileFailed = False;
-    Integer BlockDepth = 0;
-    QString ListingText;
+    // The listing of the last compile of an RCX project, which PREVIEW shows
+    // (a compile's own working state is its own: compiler/CompileContext.h).
+    QString LastListing;
 
     // Download: the tower was found in this process; modules the control has
     // reported finished since the last reset.

@@ -75,12 +75,7 @@ void addSensorObjects(const clsSensor& sensor, int port)
 void startWithoutTheProjectBefore()
 {
     AppState& app = App();
-    app.ListingText.clear();
-    app.CompileError.clear();
-    app.ErrorCell.clear();
-    app.ErrorCellSet = False;
-    app.CompileFailed = False;
-    app.BlockDepth = 0;
+    app.LastListing.clear();
     app.FinishedModuleCount = 0;
     Q_EMIT app.Notifier->PreviewUnload();
     // The set-up window goes; its polling panel shows every kind of row again.

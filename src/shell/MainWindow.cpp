@@ -754,8 +754,8 @@ void mdiMain::KeySave()
 void mdiMain::KeyShowPreview()
 {
     AppState& a = App();
-    if (!a.ListingText.isEmpty())
-        Q_EMIT a.Notifier->PreviewShow(a.ListingText);
+    if (!a.LastListing.isEmpty())
+        Q_EMIT a.Notifier->PreviewShow(a.LastListing);
 }
 
 void mdiMain::KeyJoy()
@@ -773,9 +773,9 @@ void mdiMain::KeyExit()
     close();
 }
 
-void mdiMain::CompileErrorReport()
+void mdiMain::CompileErrorReport(const CompileResult& result)
 {
-    ::CompileErrorReport();
+    ::CompileErrorReport(result);
 }
 
 void mdiMain::KeyCompile()
@@ -784,14 +784,15 @@ void mdiMain::KeyCompile()
     Q_EMIT a.Notifier->StatusCleared();
     Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("Compiling..."), 700);
     a.Shell->DoEvents();
-    if (Ops.CompileProject && Ops.CompileProject()) {
+    const CompileResult compiled = Ops.CompileProject ? Ops.CompileProject() : CompileResult();
+    KeepListing(compiled);
+    if (compiled) {
         Q_EMIT a.Notifier->StatusCleared();
         Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("Compile OK!"), 700);
         if (a.ProjectType == 0)
-            Q_EMIT a.Notifier->PreviewShow(a.ListingText);
+            Q_EMIT a.Notifier->PreviewShow(compiled.ListingText);
     } else {
-        a.BlockDepth = 0;
-        CompileErrorReport();
+        CompileErrorReport(compiled);
     }
 }
 
@@ -847,8 +848,10 @@ void mdiMain::KeyJoyPlay()
         play->setToolTip(QStringLiteral("Run program"));
         return;
     }
-    if (!(Ops.CompileProject && Ops.CompileProject())) {
-        CompileErrorReport();
+    const CompileResult compiled = Ops.CompileProject ? Ops.CompileProject() : CompileResult();
+    KeepListing(compiled);
+    if (!compiled) {
+        CompileErrorReport(compiled);
         return;
     }
     for (int k = 32; k <= 250; ++k)

@@ -12,6 +12,7 @@
 // The main window shows what App().Notifier tells of the caption, toolbars,
 // status strip and progress bar; the windows outside the shell that its keys
 // open listen to its requests (ExplorerShowRequested ...).
+#include "compiler/CompileContext.h"
 #include "model/Services.h"
 
 #include <QHash>
@@ -55,7 +56,7 @@ void UnloadAtProgramEnd(QWidget* window);
 struct ShellOperations {
     std::function<bool()> OpenProject;
     std::function<bool()> SaveProject;
-    std::function<bool()> CompileProject;
+    std::function<CompileResult()> CompileProject;
     std::function<void()> DownloadCommand;
     std::function<bool(Long)> AddTask;
     std::function<bool(Long)> AddSub;
@@ -200,7 +201,7 @@ private:
     void LayoutPaletteHolder(Integer holderWidth);
     // The whole palette and every key of the main toolbar.
     void EnableEveryKey(bool enable);
-    void CompileErrorReport();
+    void CompileErrorReport(const CompileResult& result);
     // The main toolbar's buttons in their order: each one's key, tooltip and
     // the handler its action triggers.
     struct MainBarButton {

@@ -64,19 +64,23 @@ TEST_F(DownloadTest, ErrorAtTaskLevelOpensTheTaskWindow)
     SubPtr sub = addSub("Blink", 1);
     Cmd::place(*sub->Commands(), 0, {Cmd("M_ON")});
 
-    EXPECT_FALSE(CompileProject());
-    EXPECT_EQ(App().CompileError, QStringLiteral(" -> ERROR: Nothing connected to output port B"));
+    const CompileResult compiled = CompileProject();
+    EXPECT_FALSE(compiled.ok);
+    EXPECT_EQ(compiled.CompileError, QStringLiteral(" -> ERROR: Nothing connected to output port B"));
+    EXPECT_EQ(compiled.ErrorCell, QStringLiteral("0002"));
+    EXPECT_FALSE(compiled.ErrorCellSet);  // the task's own level: the project compile opens its window
     ASSERT_EQ(preview.windows.size(), 1u);
     FakeCommandWindow* w = preview.lastWindow();
     EXPECT_EQ(w->owner, main.get());
     EXPECT_EQ(w->formType, ModuleKind::Task);
     EXPECT_EQ(w->cursorPos, QStringLiteral("0002"));
     // The sub after the failed task is not compiled.
-    EXPECT_FALSE(App().ListingText.contains(QStringLiteral("Blink")));
+    EXPECT_FALSE(compiled.ListingText.contains(QStringLiteral("Blink")));
+    EXPECT_TRUE(compiled.ListingText.contains(QStringLiteral("'***   Main    ***")));
 
     // Compiling again brings the same window forward.
     preview.activeDeskTop = nullptr;
-    EXPECT_FALSE(CompileProject());
+    EXPECT_FALSE(CompileProject().ok);
     EXPECT_EQ(preview.windows.size(), 1u);
     EXPECT_EQ(preview.activeDeskTop, w);
 }
@@ -86,19 +90,36 @@ TEST_F(DownloadTest, ErrorInSubOpensTheSubWindow)
     addTask("Main", 1);
     SubPtr sub = addSub("Blink", 1);
     Cmd::place(*sub->Commands(), 0, {Cmd("L_SUB").p1(2, "Blink")});
-    EXPECT_FALSE(CompileProject());
-    EXPECT_EQ(App().CompileError, QStringLiteral(" -> ERROR: SUB cannot be called from another SUB!"));
+    const CompileResult compiled = CompileProject();
+    EXPECT_FALSE(compiled.ok);
+    EXPECT_EQ(compiled.CompileError, QStringLiteral(" -> ERROR: SUB cannot be called from another SUB!"));
+    EXPECT_EQ(compiled.ErrorCell, QStringLiteral("0001"));
     ASSERT_NE(preview.lastWindow(), nullptr);
     EXPECT_EQ(preview.lastWindow()->owner, sub.get());
     EXPECT_EQ(preview.lastWindow()->formType, ModuleKind::Sub);
     EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0001"));
 }
 
-TEST_F(DownloadTest, CompileClearsTheFailureFlagPerModule)
+// A failed compile leaves nothing behind that fails the next one or raises
+// its listing's block depth.
+TEST_F(DownloadTest, AFailedCompileLeavesNothingToTheNext)
 {
-    addTask("Main", 1);
-    App().CompileFailed = True;
-    EXPECT_TRUE(CompileProject());
+    TaskPtr main = addTask("Main", 1);
+    Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0")});
+    const CompileResult before = CompileProject();
+    ASSERT_TRUE(before.ok) << before.CompileError.toStdString();
+
+    main->Commands()->Clear();
+    Cmd::place(*main->Commands(), 0, {Cmd("L_LOOP").p1(2, "3").body({Cmd("L_LOOP").p1(2, "3").body({Cmd("M_ON")})})});
+    EXPECT_FALSE(CompileProject().ok);
+    main->Commands()->Clear();
+    Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0")});
+    const CompileResult after = CompileProject();
+    EXPECT_TRUE(after.ok) << after.CompileError.toStdString();
+    EXPECT_TRUE(after.CompileError.isEmpty());
+    EXPECT_TRUE(after.ErrorCell.isEmpty());
+    EXPECT_FALSE(after.ErrorCellSet);
+    EXPECT_EQ(after.ListingText, before.ListingText);
 }
 
 // Commands whose named value was deleted after they were made are refused at
@@ -155,8 +176,7 @@ TEST_F(DownloadTest, ACommandNamingADeletedValueIsRefusedAtItsCell)
         App().ObjectList.Remove(QString::fromLatin1(c.deleted));
 
         DownloadCommand();
-        EXPECT_EQ(App().CompileError, QString::fromLatin1(c.text));
-        EXPECT_EQ(App().ErrorCell, QStringLiteral("0002"));
+        EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling ") + QString::fromLatin1(c.text));
         ASSERT_FALSE(preview.windows.empty());
         EXPECT_EQ(preview.lastWindow()->owner, c.inBody ? static_cast<CommandOwner*>(outer.c.get()) : main.get());
         EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0002"));
@@ -194,7 +214,7 @@ TEST_F(DownloadTest, ATranslationFailureCarriesItsTextToTheReport)
         Cmd::place(*main->Commands(), 0, {outer});
 
         DownloadCommand();
-        EXPECT_EQ(App().CompileError, QString::fromLatin1(c.text));
+        EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling ") + QString::fromLatin1(c.text));
         ASSERT_FALSE(preview.windows.empty());
         EXPECT_EQ(preview.lastWindow()->owner, outer.c.get());
         EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0002"));
@@ -209,8 +229,7 @@ TEST_F(DownloadTest, ATranslationFailureCarriesItsTextToTheReport)
 // A report with no text to tell shows no box.
 TEST_F(DownloadTest, AReportWithoutTextShowsNoEmptyBox)
 {
-    App().CompileError.clear();
-    CompileErrorReport();
+    CompileErrorReport(CompileResult());
     EXPECT_TRUE(presenter.shown.isEmpty());
     EXPECT_EQ(preview.statusTexts(), (QStringList{"Compiling "}));
 }
@@ -222,7 +241,6 @@ TEST_F(DownloadTest, DownloadCommandAfterFailedCompile)
     Cmd::place(*addTask("Main", 1)->Commands(), 0, {Cmd("L_LOOP").body({Cmd("M_ON")})});
     App().InitParams->ConfirmDownload = 0;
     DownloadCommand();
-    EXPECT_EQ(App().BlockDepth, 0);
     EXPECT_EQ(preview.statusTexts(),
               (QStringList{"Compiling...", "Compiling  -> ERROR: Missing command details !"}));
     ASSERT_EQ(presenter.shown.size(), 1);
@@ -389,10 +407,11 @@ TEST_F(DownloadTest, SetUpWithoutMotorsOrSensors)
                            "SetSensorMode(2, 0, 0)", "SetVar(5, L2, 9)", "StartTask(&2)", "EndOfTask()"}));
     // Other actions send and write nothing.
     pb.clearCalls();
-    App().ListingText = QStringLiteral("x");
+    CompileContext context;
+    context.ListingText = QStringLiteral("x");
     EXPECT_TRUE(DownLoad(*App().RcxSetup, 2));
     EXPECT_EQ(pb.calls(), QStringList());
-    EXPECT_EQ(App().ListingText, QStringLiteral("x"));
+    EXPECT_EQ(context.ListingText, QStringLiteral("x"));
 }
 
 TEST_F(DownloadTest, SetUpVariableTooLargeForTheBrick)
@@ -405,8 +424,9 @@ TEST_F(DownloadTest, SetUpVariableTooLargeForTheBrick)
         EXPECT_EQ(e.number(), Err::Overflow);
     }
     // The listing writes it in full.
+    CompileContext context;
     DownLoad(*App().RcxSetup, CompileMode::Listing);
-    EXPECT_TRUE(App().ListingText.contains(QStringLiteral(" .SetVar 1,2,40000\r\n")));
+    EXPECT_TRUE(context.ListingText.contains(QStringLiteral(" .SetVar 1,2,40000\r\n")));
 }
 
 TEST_F(DownloadTest, InitRcxChecksOnceAfterSuccess)
@@ -655,8 +675,9 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
 
     // The compile refuses it at its cell; nothing goes down.
     DownloadCommand();
-    EXPECT_EQ(App().CompileError, QStringLiteral(" -> ERROR: Invalid value"));
-    EXPECT_EQ(App().ErrorCell, QStringLiteral("0002"));
+    EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling  -> ERROR: Invalid value"));
+    ASSERT_NE(preview.lastWindow(), nullptr);
+    EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0002"));
     EXPECT_EQ(pb.calls(), QStringList());
 
     // Sent as it stands, the control refuses it.
@@ -707,12 +728,12 @@ TEST_F(DownloadTest, AUserVariableOnAScratchVariableIsRefusedAtTheCommand)
     Cmd::place(*main->Commands(), 0,
                {Cmd("M_ON").motors("0"), Cmd("L_IF").p1(3, "Motor state A").op(2).p2(110, "Motor-on")});
     DownloadCommand();
-    EXPECT_EQ(App().CompileError, QStringLiteral(" -> ERROR: Variable Steps has number 1, which the compiler uses "
-                                                 "for this command: give the variable another number (define it "
-                                                 "again)"));
-    EXPECT_EQ(App().ErrorCell, QStringLiteral("0002"));
+    EXPECT_EQ(preview.statusTexts().last(),
+              QStringLiteral("Compiling  -> ERROR: Variable Steps has number 1, which the compiler uses "
+                             "for this command: give the variable another number (define it again)"));
     ASSERT_NE(preview.lastWindow(), nullptr);
     EXPECT_EQ(preview.lastWindow()->owner, main.get());
+    EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0002"));
     EXPECT_EQ(pb.calls(), QStringList());
 }
 

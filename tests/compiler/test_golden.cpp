@@ -193,10 +193,22 @@ protected:
     // Compiles the project in place and downloads it module by module.
     void checkProject(const QString& name)
     {
-        ASSERT_TRUE(CompileProject()) << App().CompileError.toStdString();
-        const QString listing = App().ListingText;
-        EXPECT_EQ(App().BlockDepth, 0);
-        expectGolden(name + QStringLiteral(".lst"), listing.toUtf8());
+        const CompileResult compiled = CompileProject();
+        ASSERT_TRUE(compiled.ok) << compiled.CompileError.toStdString();
+        EXPECT_TRUE(compiled.Listed);
+        expectGolden(name + QStringLiteral(".lst"), compiled.ListingText.toUtf8());
+        {
+            // Every module ends its listing at the depth it began with.
+            CompileContext context;
+            for (const auto& e : App().TaskList) {
+                ASSERT_TRUE(Compile(*e.item));
+                EXPECT_EQ(context.BlockDepth, 0) << e.item->Name.toStdString();
+            }
+            for (const auto& e : App().SubList) {
+                ASSERT_TRUE(Compile(*e.item));
+                EXPECT_EQ(context.BlockDepth, 0) << e.item->Name.toStdString();
+            }
+        }
 
         pb.clearCalls();
         ASSERT_TRUE(DownLoad(*App().RcxSetup, CompileMode::Download));
@@ -206,7 +218,7 @@ protected:
             ASSERT_TRUE(DownLoad(*e.item));
         expectGolden(name + QStringLiteral(".ops"), (pb.calls().join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
 
-        const QList<Operation> listed = listedOperations(listing);
+        const QList<Operation> listed = listedOperations(compiled.ListingText);
         const QList<Operation> sent = recordedOperations(pb.calls());
         ASSERT_EQ(listed.size(), sent.size());
         for (int i = 0; i < listed.size(); ++i)
@@ -400,11 +412,12 @@ TEST_F(GoldenTest, CompileErrorThreeBlocksDeep)
     Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("2"), outer, Cmd("M_ON").motors("1")});
     Cmd::place(*later->Commands(), 0, {Cmd("M_ON")});  // would fail too, but is never checked
 
-    EXPECT_FALSE(CompileProject());
-    EXPECT_EQ(App().CompileError, QStringLiteral("-> ERROR: Undefined var: Deleted"));
-    EXPECT_EQ(App().ErrorCell, QStringLiteral("0002"));
-    EXPECT_TRUE(App().ErrorCellSet);
-    expectGolden(QStringLiteral("error_three_deep.lst"), App().ListingText.toUtf8());
+    const CompileResult compiled = CompileProject();
+    EXPECT_FALSE(compiled.ok);
+    EXPECT_EQ(compiled.CompileError, QStringLiteral("-> ERROR: Undefined var: Deleted"));
+    EXPECT_EQ(compiled.ErrorCell, QStringLiteral("0002"));
+    EXPECT_TRUE(compiled.ErrorCellSet);
+    expectGolden(QStringLiteral("error_three_deep.lst"), compiled.ListingText.toUtf8());
 
     ASSERT_EQ(windows.windows.size(), 1u);
     FakeCommandWindow* w = windows.lastWindow();
@@ -420,7 +433,7 @@ TEST_F(GoldenTest, CompileErrorThreeBlocksDeep)
     EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
 
     // The report the DOWNLOAD and COMPILE keys show.
-    CompileErrorReport();
+    CompileErrorReport(compiled);
     ASSERT_EQ(presenter.shown.size(), 1);
     EXPECT_EQ(presenter.shown[0].text, QStringLiteral("-> ERROR: Undefined var: Deleted"));
     EXPECT_EQ(presenter.shown[0].style, 48);
@@ -431,11 +444,16 @@ TEST_F(GoldenTest, CompileErrorThreeBlocksDeep)
 TEST_F(GoldenTest, JoystickProjectHasNoListing)
 {
     App().ProjectType = 1;
-    App().ListingText = QStringLiteral("from before");
+    App().LastListing = QStringLiteral("from before");
     TaskPtr main = addTask("Main", 1, 1, 1);
     Cmd::place(*main->Commands(), 0, {Cmd("G_SOUND").speed("Beep")});
-    EXPECT_TRUE(CompileProject());
-    EXPECT_EQ(App().ListingText, QStringLiteral("from before"));
+    const CompileResult compiled = CompileProject();
+    EXPECT_TRUE(compiled.ok);
+    EXPECT_FALSE(compiled.Listed);
+    EXPECT_EQ(compiled.ListingText, QString());
+    // The listing before stays the one PREVIEW shows.
+    KeepListing(compiled);
+    EXPECT_EQ(App().LastListing, QStringLiteral("from before"));
 }
 
 }  // namespace

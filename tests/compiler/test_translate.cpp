@@ -2,6 +2,7 @@
 // resolution of operands.
 #include "CompilerFixture.h"
 
+#include "compiler/CompileContext.h"
 #include "compiler/Translate.h"
 
 namespace {
@@ -29,9 +30,9 @@ protected:
     {
         CommandCollection grid;
         Cmd::place(grid, 0, cmds);
-        App().ListingText.clear();
+        compile.ListingText.clear();
         lastResult = DLCommands(&grid, kind, CompileMode::Listing, loop, QStringLiteral("Main"), 0);
-        QStringList lines = App().ListingText.split(QStringLiteral("\r\n"));
+        QStringList lines = compile.ListingText.split(QStringLiteral("\r\n"));
         EXPECT_EQ(lines.takeLast(), QString());
         return lines;
     }
@@ -46,17 +47,19 @@ protected:
     }
 
     bool lastResult = false;
+    // The compile the listings are written to.
+    CompileContext compile;
 };
 
 TEST_F(TranslateTest, ListingLineFormat)
 {
-    App().BlockDepth = 1;
+    compile.BlockDepth = 1;
     ListingLine(QString(), ".SetPower", "01", 2, 7);
-    App().BlockDepth = 0;
+    compile.BlockDepth = 0;
     ListingLine(QStringLiteral("'***  "), "Main", "   ***");
     ListingLine(QStringLiteral(" "));
     ListingLine(QString(), ".EndOfTask");
-    EXPECT_EQ(App().ListingText,
+    EXPECT_EQ(compile.ListingText,
               QStringLiteral("\t .SetPower 01,2,7\r\n'***   Main    ***\r\n \r\n .EndOfTask\r\n"));
 }
 
@@ -68,23 +71,23 @@ TEST_F(TranslateTest, LinesOfAnyLengthComeOutWhole)
     for (int depth : {0, 3, 250}) {
         for (int length = 0; length <= 420; ++length) {
             const QString text(length, QLatin1Char('x'));
-            App().ListingText = QStringLiteral("before\r\n");
-            App().BlockDepth = Integer(depth);
+            compile.ListingText = QStringLiteral("before\r\n");
+            compile.BlockDepth = Integer(depth);
             ListingLine(text, ".If", Variant(QStringLiteral("Gr\u00fc\u00dfe")), 2, -7.5, "Gr\xc3\xbc\xc3\x9f");
             const QString expected = QStringLiteral("before\r\n") + QString(depth, QLatin1Char('\t')) + text +
                                      QStringLiteral(" .If Gr\u00fc\u00dfe,2,-7.5,Gr\u00fc\u00df\r\n");
-            ASSERT_EQ(App().ListingText, expected) << "depth " << depth << ", length " << length;
+            ASSERT_EQ(compile.ListingText, expected) << "depth " << depth << ", length " << length;
         }
     }
-    App().BlockDepth = 0;
+    compile.BlockDepth = 0;
 }
 
 TEST_F(TranslateTest, JoystickProjectWritesNoListing)
 {
     App().ProjectType = 1;
-    App().ListingText = QStringLiteral("kept");
+    compile.ListingText = QStringLiteral("kept");
     ListingLine(QStringLiteral("'"), "x", 1, 2);
-    EXPECT_EQ(App().ListingText, QStringLiteral("kept"));
+    EXPECT_EQ(compile.ListingText, QStringLiteral("kept"));
 }
 
 TEST_F(TranslateTest, EmptyGridWithAndWithoutLoop)
@@ -93,9 +96,9 @@ TEST_F(TranslateTest, EmptyGridWithAndWithoutLoop)
     EXPECT_TRUE(lastResult);
     EXPECT_EQ(download({}), QStringList());
 
-    App().BlockDepth = 3;  // a looping module starts its listing at depth 0
+    compile.BlockDepth = 3;  // a looping module starts its listing at depth 0
     EXPECT_EQ(listing({}, 1), (QStringList{" .LOOP  2,0", " .EndLoop"}));
-    EXPECT_EQ(App().BlockDepth, 0);
+    EXPECT_EQ(compile.BlockDepth, 0);
     EXPECT_EQ(download({}, 1), (QStringList{"Loop(L2, 0)", "EndLoop()"}));
     // Block bodies never loop, whatever flag they are given.
     EXPECT_EQ(listing({}, 1, ModuleKind::LoopBody), QStringList());
@@ -107,9 +110,9 @@ TEST_F(TranslateTest, GapEndsTheColumn)
     Cmd::place(grid, 0, {Cmd("M_ON").motors("0")});
     Cmd::place(grid, 0, {Cmd("M_OFF").motors("0").op(1), Cmd("M_ON")}, 3);  // row 3 after a gap; the last would fail its check
     Cmd::place(grid, 1, {Cmd("M_FWD").motors("2")});
-    App().ListingText.clear();
+    compile.ListingText.clear();
     EXPECT_TRUE(DLCommands(&grid, ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0));
-    EXPECT_EQ(App().ListingText, QStringLiteral(" .On 0\r\n .SetFwd 2\r\n"));
+    EXPECT_EQ(compile.ListingText, QStringLiteral(" .On 0\r\n .SetFwd 2\r\n"));
     pb.clearCalls();
     EXPECT_TRUE(DLCommands(&grid, ModuleKind::Task, CompileMode::Download, 0, QString(), 0));
     EXPECT_EQ(pb.calls(), (QStringList{"On(\"0\")", "SetFwd(\"2\")"}));
@@ -256,10 +259,10 @@ TEST_F(TranslateTest, OtherModesEmitNothing)
     EXPECT_EQ(b, Variant(1));
     CommandCollection grid;
     Cmd::place(grid, 0, {item, Cmd("M_ON").motors("0")});
-    App().ListingText.clear();
+    compile.ListingText.clear();
     EXPECT_TRUE(DLCommands(&grid, ModuleKind::Task, 2, 1, QString(), 0));
     EXPECT_EQ(pb.calls(), QStringList());
-    EXPECT_EQ(App().ListingText, QString());
+    EXPECT_EQ(compile.ListingText, QString());
 }
 
 TEST_F(TranslateTest, IfBodiesAndElse)
@@ -287,7 +290,7 @@ TEST_F(TranslateTest, RangeIfWalksTheElseColumnTwice)
     EXPECT_EQ(listing({range}),
               (QStringList{" .If 9,1,0,2,9", "\t .If 9,1,1,2,21", "\t\t .On 0", "\t .Else", "\t\t .Float 0",
                            "\t .EndIf", " .Else", "\t .Float 0", " .EndIf"}));
-    EXPECT_EQ(App().BlockDepth, 0);
+    EXPECT_EQ(compile.BlockDepth, 0);
     // A named range and a negative one.
     EXPECT_EQ(download({Cmd("L_IF").p1(0, "Count").op(4).p2(220, "Band")}),
               (QStringList{"If(L0, 4, 0, L2, 9)", "If(L0, 4, 1, L2, 21)", "Else()", "EndIf()", "Else()", "EndIf()"}));
@@ -333,10 +336,10 @@ TEST_F(TranslateTest, CheckFailureStopsAtTheFaultyCell)
     EXPECT_FALSE(lastResult);
     // No closing line of the loop wrap.
     EXPECT_EQ(lines, (QStringList{" .LOOP  2,0", "\t .On 0", "\t .Loop 2,2", "\t\t .On 0", "\t .EndLoop"}));
-    EXPECT_EQ(App().CompileError, QStringLiteral(" -> ERROR: No motor list !"));
-    EXPECT_EQ(App().ErrorCell, QStringLiteral("0003"));
-    EXPECT_TRUE(App().CompileFailed);
-    EXPECT_FALSE(App().ErrorCellSet);  // the fault is at the module's own level
+    EXPECT_EQ(compile.CompileError, QStringLiteral(" -> ERROR: No motor list !"));
+    EXPECT_EQ(compile.ErrorCell, QStringLiteral("0003"));
+    EXPECT_TRUE(compile.CompileFailed);
+    EXPECT_FALSE(compile.ErrorCellSet);  // the fault is at the module's own level
     EXPECT_EQ(windows.createDeskTopCount, 0);
 }
 
@@ -392,7 +395,7 @@ TEST_F(TranslateTest, WhileWithRangeIsRefusedBeforeTranslation)
 {
     EXPECT_EQ(listing({Cmd("L_WHILE").p1(0, "Count").op(0).p2(220, "Band")}), QStringList());
     EXPECT_FALSE(lastResult);
-    EXPECT_EQ(App().CompileError, QStringLiteral(" -> ERROR: Range can't be used in WHILE !"));
+    EXPECT_EQ(compile.CompileError, QStringLiteral(" -> ERROR: Range can't be used in WHILE !"));
 }
 
 // A typed -1 is the value -1: it compiles like any typed number, in the
@@ -425,7 +428,7 @@ TEST_F(TranslateTest, ATypedMinusOneIsAValueNotAMissingDetail)
         const QStringList lines = listing({c.command});
         if (!*c.listed) {
             EXPECT_FALSE(lastResult);
-            EXPECT_EQ(App().CompileError, QString::fromLatin1(c.refusal));
+            EXPECT_EQ(compile.CompileError, QString::fromLatin1(c.refusal));
             continue;
         }
         EXPECT_TRUE(lastResult);

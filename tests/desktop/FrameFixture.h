@@ -4,6 +4,7 @@
 // and a way to compile one command into its listing lines.
 #include "../compiler/CompilerFixture.h"
 
+#include "compiler/CompileContext.h"
 #include "compiler/Translate.h"
 #include "desktop/core/FrameControls.h"
 #include "support/Failures.h"
@@ -39,13 +40,15 @@ protected:
         c->x = 0;
         c->y = 1;
         grid.Add(c, ColKey(0, 1));
-        App().ListingText.clear();
+        CompileContext compile;
         compiled = DLCommands(&grid, ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0);
-        QStringList lines = App().ListingText.split(QStringLiteral("\r\n"));
+        compileError = compile.CompileError;
+        QStringList lines = compile.ListingText.split(QStringLiteral("\r\n"));
         lines.removeAll(QString());
         return lines;
     }
 
     SourceNameTable names;
     bool compiled = false;
+    QString compileError;  // the last listing's check failure
 };

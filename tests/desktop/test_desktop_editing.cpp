@@ -765,8 +765,9 @@ TEST_F(DeskEditTest, AProgramBuiltByMouseAndKeysIsSavedReopenedAndCompiled)
 
     App().ProjectAction = 1;
     ASSERT_TRUE(OpenProject());
-    ASSERT_TRUE(CompileProject());
-    const QString listing = App().ListingText;
+    const CompileResult compiled = CompileProject();
+    ASSERT_TRUE(compiled.ok);
+    const QString listing = compiled.ListingText;
     const int start = int(listing.indexOf(QStringLiteral(".BeginOfTask 1")));
     ASSERT_GE(start, 0) << listing.toStdString();
     const QString main = listing.mid(start, listing.indexOf(QStringLiteral(".EndOfTask"), start) - start);

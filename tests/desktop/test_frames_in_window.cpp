@@ -4,6 +4,7 @@
 // what was typed reaches the listing.
 #include "DeskTopFixture.h"
 
+#include "compiler/CompileContext.h"
 #include "compiler/Translate.h"
 #include "shell/Twips.h"
 #include "FrameInput.h"
@@ -63,9 +64,9 @@ protected:
 
     QStringList listing()
     {
-        App().ListingText.clear();
+        CompileContext compile;
         DLCommands(task->Commands().get(), ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0);
-        return App().ListingText.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        return compile.ListingText.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
 
     TaskPtr task;

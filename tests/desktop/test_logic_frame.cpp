@@ -390,7 +390,7 @@ TEST_F(LogicFrameTest, OkWritesWhatTheCompilerLists)
         EXPECT_EQ(cmd.c->Param2Value, c.p2v);
         EXPECT_EQ(cmd.c->Op, c.op);
         const QStringList lines = listingOf(cmd.c);
-        EXPECT_TRUE(compiled) << App().CompileError.toStdString();
+        EXPECT_TRUE(compiled) << compileError.toStdString();
         EXPECT_EQ(lines, c.listing) << lines.join(QLatin1Char('|')).toStdString();
     }
 }

@@ -489,7 +489,7 @@ TEST_F(MotorFrameTest, FieldsAsTheCompilerReadsThem)
         c.edit(f);
         ASSERT_TRUE(f.cmdOkMotor_Click()) << presenter.texts().join(QLatin1Char('|')).toStdString();
         QStringList lines = listingOf(c.cmd.c);
-        EXPECT_TRUE(compiled) << App().CompileError.toStdString();
+        EXPECT_TRUE(compiled) << compileError.toStdString();
         EXPECT_EQ(lines, c.listing) << lines.join(QLatin1Char('|')).toStdString();
     }
 }

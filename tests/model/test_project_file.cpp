@@ -699,7 +699,7 @@ TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
 
     ASSERT_TRUE(openFixture());
     AppState& app = App();
-    app.ListingText = QStringLiteral("the listing of Robot");
+    app.LastListing = QStringLiteral("the listing of Robot");
     const QString before = projectDump();
     const QStringList objectsBefore = keysFrom(app.ObjectList, 1);
     const clsTask* drive = app.TaskList.Item(QStringLiteral("Drive")).get();
@@ -723,7 +723,7 @@ TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
         EXPECT_EQ(projectDump(), before);
         EXPECT_EQ(keysFrom(app.ObjectList, 1), objectsBefore);
         EXPECT_EQ(app.TaskList.Item(QStringLiteral("Drive")).get(), drive);
-        EXPECT_EQ(app.ListingText, QStringLiteral("the listing of Robot"));
+        EXPECT_EQ(app.LastListing, QStringLiteral("the listing of Robot"));
         EXPECT_EQ(windows.windows.size(), 1u);
         EXPECT_EQ(windows.lastWindow()->owner, drive);
         EXPECT_EQ(windows.log, (QStringList{QStringLiteral("SetPointer(11)"), QStringLiteral("SetPointer(0)")}));
@@ -1059,7 +1059,7 @@ TEST_F(ProjectFileTest, ANewProjectNotMadeLeavesTheOpenProjectAsItWas)
     };
     ASSERT_TRUE(openFixture());
     AppState& app = App();
-    app.ListingText = QStringLiteral("the listing of Robot");
+    app.LastListing = QStringLiteral("the listing of Robot");
     const QString before = projectDump();
     const QStringList objectsBefore = keysFrom(app.ObjectList, 1);
     ASSERT_TRUE(app.ObjectList.Exists(QStringLiteral("Second")));  // a time unit of the built-in set
@@ -1089,7 +1089,7 @@ TEST_F(ProjectFileTest, ANewProjectNotMadeLeavesTheOpenProjectAsItWas)
         EXPECT_EQ(keysFrom(app.ObjectList, 1), objectsBefore);
         EXPECT_EQ(app.TaskList.Item(QStringLiteral("Drive")).get(), drive);
         EXPECT_FALSE(app.TaskList.Exists(QStringLiteral("Main")));
-        EXPECT_EQ(app.ListingText, QStringLiteral("the listing of Robot"));
+        EXPECT_EQ(app.LastListing, QStringLiteral("the listing of Robot"));
         EXPECT_EQ(app.RcxSetup->Dirty, False);
         ASSERT_EQ(windows.windows.size(), 1u);
         EXPECT_FALSE(windows.lastWindow()->closed);
@@ -1457,23 +1457,14 @@ TEST_F(ProjectFileTest, OpeningStartsWithoutTheListingAndStateOfTheProjectBefore
     for (Integer action : {Integer(1), Integer(2)}) {
         SCOPED_TRACE(action);
         AppState& app = App();
-        app.ListingText = QStringLiteral("'Other\r\n.BeginOfTask 0 \r\n");
-        app.CompileError = QStringLiteral("old error");
-        app.ErrorCell = QStringLiteral("0105");
-        app.ErrorCellSet = True;
-        app.CompileFailed = True;
-        app.BlockDepth = 2;
+        // (A compile's error and depth are its own and end with it.)
+        app.LastListing = QStringLiteral("'Other\r\n.BeginOfTask 0 \r\n");
         app.FinishedModuleCount = 3;
         app.ProjectAction = action;
         windows.log.clear();
         windows.openAnswers = {{false, QStringLiteral("Main"), 2}};
         ASSERT_TRUE(OpenProject());
-        EXPECT_TRUE(app.ListingText.isEmpty());
-        EXPECT_TRUE(app.CompileError.isEmpty());
-        EXPECT_TRUE(app.ErrorCell.isEmpty());
-        EXPECT_EQ(app.ErrorCellSet, False);
-        EXPECT_EQ(app.CompileFailed, False);
-        EXPECT_EQ(app.BlockDepth, 0);
+        EXPECT_TRUE(app.LastListing.isEmpty());
         EXPECT_EQ(app.FinishedModuleCount, 0);
         EXPECT_TRUE(windows.log.contains(QStringLiteral("PreviewUnload()")));
     }

@@ -141,11 +141,11 @@ TEST_F(SetupPorts, AnIfOnARawValueCompilesBeforeAndAfterSaveAndReopen)
     task->Commands()->Add(ifRaw, ColKey(0, 1));
 
     const auto compiles = [&] {
-        const bool ok = CompileProject();
-        EXPECT_TRUE(ok) << a.CompileError.toStdString();
+        const CompileResult compiled = CompileProject();
+        EXPECT_TRUE(compiled.ok) << compiled.CompileError.toStdString();
         // The raw value of port 1 is compared: source 12, port index 0.
-        EXPECT_TRUE(a.ListingText.contains(QStringLiteral(".If 12,0,0,2,500")))
-            << a.ListingText.toStdString();
+        EXPECT_TRUE(compiled.ListingText.contains(QStringLiteral(".If 12,0,0,2,500")))
+            << compiled.ListingText.toStdString();
     };
     compiles();
     ASSERT_TRUE(SaveProject());

@@ -67,8 +67,12 @@ protected:
     {
         MainWindowFixture::SetUp();
         main->Ops.CompileProject = [this] {
-            App().ListingText = listing;
-            return compileResult;
+            CompileResult r;
+            r.ok = compileResult;
+            r.CompileError = compileError;
+            r.Listed = App().ProjectType == 0;
+            r.ListingText = r.Listed ? listing : QString();
+            return r;
         };
         main->Ops.InitRCX = [] { return true; };
         App().PB = &pb;
@@ -104,6 +108,7 @@ protected:
     std::unique_ptr<QObject> listener;
     int setupShown = 0, mapUnloads = 0;
     bool compileResult = true;
+    QString compileError;
     QString listing = QStringLiteral("BeginOfTask 0\r\nEndOfTask");
 };
 
@@ -120,18 +125,30 @@ TEST_F(DispatcherTest, CompileInAnRcxProjectShowsTheListing)
 TEST_F(DispatcherTest, CompileInAJoystickProjectShowsNoListing)
 {
     App().ProjectType = 1;
+    App().LastListing = QStringLiteral("SetVar 1");
     main->TB1_ButtonClick(QStringLiteral("COMPILE"));
     EXPECT_EQ(status(), QStringList{"Compile OK!"});
     EXPECT_EQ(windows.Preview(), nullptr);
+    // Such a compile lists nothing: PREVIEW still shows the listing before.
+    main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
+    ASSERT_NE(windows.Preview(), nullptr);
+    EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("SetVar 1"));
 }
 
-TEST_F(DispatcherTest, FailedCompileReportsTheErrorAndResetsTheDepth)
+TEST_F(DispatcherTest, PreviewShowsTheListingOfTheLastCompile)
+{
+    main->TB1_ButtonClick(QStringLiteral("COMPILE"));
+    Q_EMIT App().Notifier->PreviewUnload();
+    main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
+    ASSERT_NE(windows.Preview(), nullptr);
+    EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("BeginOfTask 0\nEndOfTask"));
+}
+
+TEST_F(DispatcherTest, FailedCompileReportsTheError)
 {
     compileResult = false;
-    App().CompileError = QStringLiteral("Missing time");
-    App().BlockDepth = 3;
+    compileError = QStringLiteral("Missing time");
     main->TB1_ButtonClick(QStringLiteral("COMPILE"));
-    EXPECT_EQ(App().BlockDepth, 0);
     ASSERT_EQ(presenter.shown.size(), 1);
     EXPECT_EQ(presenter.shown[0].text, QStringLiteral("Missing time"));
     EXPECT_EQ(presenter.shown[0].title, QStringLiteral("Error in Program"));
@@ -143,7 +160,7 @@ TEST_F(DispatcherTest, PreviewShowsTheLastListingWhenThereIsOne)
 {
     main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
     EXPECT_EQ(windows.Preview(), nullptr);
-    App().ListingText = QStringLiteral("SetVar 1");
+    App().LastListing = QStringLiteral("SetVar 1");
     main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
     ASSERT_NE(windows.Preview(), nullptr);
     EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("SetVar 1"));
@@ -336,7 +353,7 @@ TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
             return c.opens;
         };
         ListedWindow* w = addWindow(QStringLiteral("Main"), 1, QStringLiteral("Main task"));
-        App().ListingText = QStringLiteral("x");
+        App().LastListing = QStringLiteral("x");
         main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
         main->picStatus()->Print(QStringLiteral("old line"));
         runner.script = [&c](QDialog& d) {

@@ -1,6 +1,7 @@
 // Define Variables: every check and message of Add, Delete and Update on the
 // three tabs, and the numbering of new variables.
 #include "ViewsFixture.h"
+#include "compiler/CompileContext.h"
 #include "compiler/ModuleCompile.h"
 #include "model/ProjectFile.h"
 #include "views/core/DefineVar.h"
@@ -326,10 +327,10 @@ TEST_F(DefineVarTest, AnIfOnAMotorItemLeavesTheUsersVariableAlone)
     on->MotorList = "0";
     for (Variant* v : {&on->Param1Source, &on->Param2Source, &on->Param1Value, &on->Param2Value})
         *v = -1;
-    a.ListingText.clear();
-    ASSERT_TRUE(Compile(*task)) << a.CompileError.toStdString();
+    CompileContext compile;
+    ASSERT_TRUE(Compile(*task)) << compile.CompileError.toStdString();
     int scratch = 0;
-    for (const QString& line : a.ListingText.split(QRegularExpression("[\r\n]+"))) {
+    for (const QString& line : compile.ListingText.split(QRegularExpression("[\r\n]+"))) {
         if (!line.contains("'from Compiler"))
             continue;
         ++scratch;
@@ -338,5 +339,5 @@ TEST_F(DefineVarTest, AnIfOnAMotorItemLeavesTheUsersVariableAlone)
     }
     EXPECT_GT(scratch, 0);
     // The IF reads the user's variable itself.
-    EXPECT_TRUE(a.ListingText.contains(QString(",0,%1\r\n").arg(number))) << a.ListingText.toStdString();
+    EXPECT_TRUE(compile.ListingText.contains(QString(",0,%1\r\n").arg(number))) << compile.ListingText.toStdString();
 }

@@ -418,7 +418,7 @@ TEST_F(ViewWindowsTest, LookingAtAProjectLeavesItUnchanged)
         EXPECT_EQ(presenter.texts(), *step.message ? QStringList{step.message} : QStringList());
         EXPECT_FALSE(IsDirty(0));
     }
-    EXPECT_TRUE(App().ListingText.contains(".BeginOfTask 1"));
+    EXPECT_TRUE(App().LastListing.contains(".BeginOfTask 1"));
 
     presenter.shown.clear();
     refuse([](frmDefineVar& d) {
