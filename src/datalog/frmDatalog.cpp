@@ -7,7 +7,7 @@
 #include "datalog/GraphSurface.h"
 #include "datalog/frmDatalogRange.h"
 #include "datalog/frmGraphSettings.h"
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "model/AppState.h"
 #include "model/Notifier.h"
 #include "model/Messages.h"

@@ -1,6 +1,6 @@
 #include "datalog/frmGraphSettings.h"
 
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "datalog/core/DatalogSet.h"
 #include "model/Messages.h"
 #include "shell/MainWindow.h"

@@ -6,7 +6,7 @@
 #include "model/CommandCatalogue.h"
 #include "model/Messages.h"
 #include "model/VbError.h"
-#include "shell/Twips.h"
+#include "model/Twips.h"
 
 #include <QAction>
 #include <QMenu>

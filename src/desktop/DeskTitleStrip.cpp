@@ -2,7 +2,7 @@
 
 #include "desktop/frmDeskTop.h"
 #include "model/ModuleManagement.h"
-#include "shell/Twips.h"
+#include "model/Twips.h"
 
 #include <QApplication>
 #include <QCheckBox>

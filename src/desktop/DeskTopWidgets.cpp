@@ -1,6 +1,6 @@
 #include "desktop/DeskTopWidgets.h"
 
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "desktop/DeskTitleStrip.h"
 #include "desktop/frmDeskTop.h"
 #include "model/Messages.h"

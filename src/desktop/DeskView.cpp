@@ -9,7 +9,7 @@
 #include "model/VbError.h"
 #include "shell/KeyPreview.h"
 #include "shell/Pictures.h"
-#include "shell/Twips.h"
+#include "model/Twips.h"
 
 #include <QApplication>
 #include <QFontMetricsF>

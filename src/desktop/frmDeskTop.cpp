@@ -2,7 +2,7 @@
 
 #include "shell/MainWindow.h"
 
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "desktop/core/FrameControls.h"
 #include "model/AppState.h"
 #include "model/Notifier.h"

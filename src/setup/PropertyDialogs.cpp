@@ -1,6 +1,6 @@
 #include "setup/PropertyDialogs.h"
 
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "model/AppState.h"
 #include "setup/SetupLayout.h"
 #include "setup/SetupPictures.h"

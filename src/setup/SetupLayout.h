@@ -1,7 +1,7 @@
 #pragma once
 // Placing the set-up window's and its dialogs' controls by their twips
 // rectangles.
-#include "shell/Twips.h"
+#include "model/Twips.h"
 
 // Gives a control the pixel rectangle of a twips rectangle; returns it.
 template <class W>

@@ -1,6 +1,6 @@
 #include "setup/frmMain.h"
 
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "link/PhantomControl.h"
 #include "model/AppState.h"
 #include "model/Notifier.h"

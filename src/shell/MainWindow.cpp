@@ -20,7 +20,7 @@
 #include "shell/Pictures.h"
 #include "shell/ScreenPlacement.h"
 #include "shell/StatusStrip.h"
-#include "shell/Twips.h"
+#include "model/Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "shell/StatusStrip.h"
 
 #include "model/AppState.h"
-#include "shell/Twips.h"
+#include "model/Twips.h"
 
 #include <QPainter>
 

@@ -3,7 +3,7 @@
 #include "model/Messages.h"
 #include "model/Notifier.h"
 #include "shell/MainWindow.h"
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "views/TreePresenter.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 #include "model/AppState.h"
 #include "model/Notifier.h"
 #include "shell/MainWindow.h"
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "views/ReportPrinter.h"
 #include "views/TreePresenter.h"
 

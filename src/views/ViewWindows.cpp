@@ -1,6 +1,7 @@
 #include "views/ViewWindows.h"
 
 #include "model/AppState.h"
+#include "model/Twips.h"
 #include "model/Notifier.h"
 #include "shell/EventGuard.h"
 #include "shell/MainWindow.h"
@@ -43,9 +44,7 @@ void showMap(const QRect& twips)
     QPointer<frmMap>& map = mapSlot();
     if (!map)
         map = new frmMap;
-    const double tx = App().TwipsX, ty = App().TwipsY;
-    const QRect px(int(twips.left() / tx), int(twips.top() / ty), int(twips.width() / tx),
-                   int(twips.height() / ty));
+    const QRect px(PixXCut(twips.left()), PixYCut(twips.top()), PixXCut(twips.width()), PixYCut(twips.height()));
     if (QMdiSubWindow* sub = map->SubWindow()) {
         sub->setGeometry(px);
         sub->show();

@@ -4,7 +4,7 @@
 #include "DeskTopFixture.h"
 
 #include "compiler/ProjectCompile.h"
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "model/CommandCatalogue.h"
 #include "model/NamedValues.h"
 #include "model/ProjectFile.h"

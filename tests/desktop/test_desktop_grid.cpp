@@ -2,7 +2,7 @@
 // selection colours, captions and pictures.
 #include "DeskTopFixture.h"
 
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "shell/Pictures.h"
 
 #include <QFontMetricsF>

@@ -4,7 +4,7 @@
 // closes, the desk back at its left edge, where clicks land in the cell shown.
 #include "DeskTopFixture.h"
 
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "model/NamedValues.h"
 

@@ -2,7 +2,7 @@
 // closing with the windows of its blocks, and the map refresh.
 #include "DeskTopFixture.h"
 
-#include "shell/Twips.h"
+#include "model/Twips.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 
 #include "FrameInput.h"
 #include "desktop/frames/FrameWidgets.h"
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "desktop/frames/ImageList.h"
 #include "support/PrintTexts.h"
 

@@ -6,7 +6,7 @@
 
 #include "compiler/CompileContext.h"
 #include "compiler/Translate.h"
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "FrameInput.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "desktop/frames/ImageList.h"

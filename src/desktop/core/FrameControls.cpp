@@ -2,6 +2,7 @@
 
 #include "compiler/CommandCheck.h"
 #include "model/AppState.h"
+#include "model/Twips.h"
 #include "model/ModuleManagement.h"
 #include "model/Messages.h"
 #include "model/VbError.h"
@@ -257,7 +258,7 @@ const FrameCombo* ListWithTypedName(std::initializer_list<const FrameCombo*> lis
 QString ComboToolTip(const FrameCombo& combo)
 {
     const QFontMetricsF fm(QGuiApplication::font());
-    const double textWidth = fm.horizontalAdvance(combo.Text + QStringLiteral("   ")) * App().TwipsX;
+    const double textWidth = TwipX(fm.horizontalAdvance(combo.Text + QStringLiteral("   ")));
     return combo.Width < textWidth ? combo.Text : QString();
 }
 
@@ -279,5 +280,5 @@ double CaptionWidth(const QString& text, bool bold)
     QFont f = QGuiApplication::font();
     f.setBold(bold);
     const QFontMetricsF fm(f);
-    return std::ceil(fm.horizontalAdvance(text) + 2) * App().TwipsX;
+    return TwipX(fm.horizontalAdvance(text) + 2);
 }

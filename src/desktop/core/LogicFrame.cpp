@@ -1,6 +1,7 @@
 #include "desktop/core/LogicFrame.h"
 
 #include "compiler/CommandCheck.h"
+#include "model/Twips.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "model/VbError.h"
@@ -308,7 +309,6 @@ bool LogicFrame::LoadLogicFrame(clsCommand& cmd)
 
 void LogicFrame::LayOut(const QString& key)
 {
-    const double tx = App().TwipsX, ty = App().TwipsY;
     auto is = [&](const char* k) { return vb::SameText(key, k); };
     auto caption = [](FrameLabel& l, const QString& text) {
         l.Caption = text;
@@ -326,16 +326,16 @@ void LogicFrame::LayOut(const QString& key)
         cmbVar2.Visible = true;
         caption(lblG, QStringLiteral("Times"));
         lblG.Top = cmbVar2.Top;
-        lblG.Left = cmbVar2.Left + cmbVar2.Width + 5 * tx;
+        lblG.Left = cmbVar2.Left + cmbVar2.Width + TwipX(5);
         cmdOkOpenLogic.Visible = true;
     } else if (is("L_START") || is("L_STOP") || is("L_SUB")) {
         cmbTaskAndOp.Left = mParam1Design.Left;
         cmbTaskAndOp.Top = mParam1Design.Top;
-        cmbTaskAndOp.Width = FrameWidth - 20 * tx;
+        cmbTaskAndOp.Width = FrameWidth - TwipX(20);
         cmbTaskAndOp.Visible = true;
         caption(lblG, is("L_SUB") ? QStringLiteral("Sub name") : QStringLiteral("Task name"));
         lblG.Left = cmbTaskAndOp.Left;
-        lblG.Top = cmbTaskAndOp.Top - lblG.Height - tx;
+        lblG.Top = cmbTaskAndOp.Top - lblG.Height - TwipX(1);
     } else if (is("L_VAR")) {
         cmbTaskAndOp.Left = mParam1Design.Left;
         cmbTaskAndOp.Top = mParam1Design.Top;
@@ -345,32 +345,32 @@ void LogicFrame::LayOut(const QString& key)
         cmbVar1.Left = mParam2Design.Left;
         cmbVar1.Top = mParam2Design.Top;
         cmbVar2.Left = cmbVar1.Left;
-        cmbVar2.Top = cmbVar1.Top + cmbVar1.Height + 4 * ty;
+        cmbVar2.Top = cmbVar1.Top + cmbVar1.Height + TwipY(4);
         for (FrameCombo* c : {&cmbTaskAndOp, &cmbVar1, &cmbVar2})
             c->Visible = true;
         caption(lblG, QStringLiteral("To"));
-        lblG.Top = cmbVar2.Top + 4 * ty;
+        lblG.Top = cmbVar2.Top + TwipY(4);
         // The word before the value stands in the gap left of it, inside the frame.
-        lblG.Left = cmbVar2.Left - lblG.Width - 4 * tx;
+        lblG.Left = cmbVar2.Left - lblG.Width - TwipX(4);
     } else if (is("L_ZERO") || is("L_DATALOG") || is("L_SENDMESS")) {
         cmbParam1.Visible = true;
         caption(lblG, is("L_ZERO") ? QStringLiteral("Select sensor") : QStringLiteral("Select object"));
         lblG.Left = cmbParam1.Left;
-        lblG.Top = cmbParam1.Top - 4 * ty - lblG.Height;
+        lblG.Top = cmbParam1.Top - TwipY(4) - lblG.Height;
     } else if (is("L_SENTYPE") || is("L_SENMODE")) {
         caption(lblG1, is("L_SENTYPE") ? QStringLiteral("Set type to") : QStringLiteral("Set mode to"));
         caption(lblG2, QStringLiteral("Select sensor"));
         const double w = std::max(lblG1.Width, lblG2.Width);
-        cmbTaskAndOp.Left = mParam1Design.Left + w + 10 * tx;
+        cmbTaskAndOp.Left = mParam1Design.Left + w + TwipX(10);
         cmbTaskAndOp.Top = mParam1Design.Top;
         cmbTaskAndOp.Width = FrameWidth / 2;
         lblG2.Left = mParam1Design.Left;
-        lblG2.Top = cmbTaskAndOp.Top + 3 * ty;
-        cmbVar1.Top = cmbTaskAndOp.Top + cmbTaskAndOp.Height + 6 * ty;
+        lblG2.Top = cmbTaskAndOp.Top + TwipY(3);
+        cmbVar1.Top = cmbTaskAndOp.Top + cmbTaskAndOp.Height + TwipY(6);
         cmbVar1.Left = cmbTaskAndOp.Left;
         cmbVar1.Width = cmbTaskAndOp.Width;
         lblG1.Left = lblG2.Left;
-        lblG1.Top = cmbVar1.Top + 3 * ty;
+        lblG1.Top = cmbVar1.Top + TwipY(3);
         cmbTaskAndOp.Visible = true;
         cmbVar1.Visible = true;
     }
@@ -416,7 +416,7 @@ void LogicFrame::cmbTaskAndOp_Click()
         if (code >= 0 && code <= 8 && !item->Tag.isEmpty()) {
             lblG.Caption = QString::fromLatin1(words[code]);
             lblG.Width = CaptionWidth(lblG.Caption);
-            lblG.Left = cmbVar2.Left - lblG.Width - 4 * App().TwipsX;
+            lblG.Left = cmbVar2.Left - lblG.Width - TwipX(4);
         }
     } catch (const VbError&) {
     }

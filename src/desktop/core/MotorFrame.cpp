@@ -1,6 +1,7 @@
 #include "desktop/core/MotorFrame.h"
 
 #include "compiler/CommandCheck.h"
+#include "model/Twips.h"
 #include "model/AppState.h"
 #include "model/CommandCatalogue.h"
 #include "model/Messages.h"
@@ -95,7 +96,6 @@ void MotorFrame::Open(const std::shared_ptr<clsCommand>& command)
 
 void MotorFrame::setFraMotorInterface(const QString& CommandType)
 {
-    const double tx = App().TwipsX, ty = App().TwipsY;
     auto is = [&](const char* name) { return vb::SameText(CommandType, name); };
 
     txtRem.Visible = false;
@@ -133,12 +133,12 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         lblMotor.Caption = QStringLiteral("Motor speed");
         lblSpeed.Caption = QStringLiteral("Speed:");
         FitLabel(lblSpeed);
-        cmbSpeed.Left = lblSpeed.Width + 10 * tx;
+        cmbSpeed.Left = lblSpeed.Width + TwipX(10);
         cmbSpeed.Visible = true;
         FillSourceCombo(cmbSpeed, {OperandSource::UserConstant, OperandSource::Variable, OperandSource::Random},
                         mNames);
-        lblSpeed.Top = cmbSpeed.Top + 3 * tx;
-        lblSpeed.Left = cmbSpeed.Left - lblSpeed.Width - 3 * tx;
+        lblSpeed.Top = cmbSpeed.Top + TwipX(3);
+        lblSpeed.Left = cmbSpeed.Left - lblSpeed.Width - TwipX(3);
         lblSpeed.Visible = true;
     } else if (is("WAIT")) {
         lblMotor.Caption = QStringLiteral("Wait");
@@ -153,7 +153,7 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         FillSourceCombo(cmbTimeCount, {OperandSource::UserConstant}, mNames);
         lblSpeed.Caption = QStringLiteral("Type frequency or select from the list");
         FitLabel(lblSpeed);
-        lblSpeed.Top = cmbSound.Top - lblSpeed.Height - 2 * ty;
+        lblSpeed.Top = cmbSound.Top - lblSpeed.Height - TwipY(2);
         lblSpeed.Left = cmbSound.Left;
         lblSpeed.Visible = true;
     } else if (is("TXPOWER")) {
@@ -164,8 +164,8 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         cmbTime.Visible = true;
         lblSpeed.Caption = QStringLiteral("RCX transmit power:");
         FitLabel(lblSpeed);
-        lblSpeed.Left = cmbTime.Left - lblSpeed.Width - 6 * tx;
-        lblSpeed.Top = cmbTime.Top + 3 * tx;
+        lblSpeed.Left = cmbTime.Left - lblSpeed.Width - TwipX(6);
+        lblSpeed.Top = cmbTime.Top + TwipX(3);
         lblSpeed.Visible = true;
     } else if (is("WATCH")) {
         lblMotor.Caption = QStringLiteral("Set RCX clock");
@@ -175,7 +175,7 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         }
         lblSpeed.Caption = QStringLiteral("Set RCX clock:");
         FitLabel(lblSpeed);
-        lblSpeed.Left = txtTime[0].Left - lblSpeed.Width - 3 * tx;
+        lblSpeed.Left = txtTime[0].Left - lblSpeed.Width - TwipX(3);
         lblSpeed.Top = txtTime[0].Top;
         lblSpeed.Visible = true;
     } else if (is("DISPLAY")) {
@@ -183,11 +183,11 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         lblSpeed.Caption = QStringLiteral("RCX display:");
         FitLabel(lblSpeed);
         cmbSpeed.Width = FrameWidth / 2;
-        cmbSpeed.Left = lblSpeed.Width + 10 * tx;
+        cmbSpeed.Left = lblSpeed.Width + TwipX(10);
         cmbSpeed.Visible = true;
         FillSourceCombo(cmbSpeed, {OperandSource::UserConstant, OperandSource::Variable, OperandSource::Display},
                         mNames);
-        lblSpeed.Left = cmbSpeed.Left - lblSpeed.Width - 3 * tx;
+        lblSpeed.Left = cmbSpeed.Left - lblSpeed.Width - TwipX(3);
         lblSpeed.Top = cmbSpeed.Top;
         lblSpeed.Visible = true;
     } else if (is("REM")) {

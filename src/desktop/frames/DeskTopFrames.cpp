@@ -3,7 +3,7 @@
 // frame, scrolling it into view, and what a written command shows.
 #include "desktop/frmDeskTop.h"
 
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "desktop/frames/ImageList.h"
 #include "model/AppState.h"

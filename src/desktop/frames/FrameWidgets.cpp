@@ -1,6 +1,6 @@
 #include "desktop/frames/FrameWidgets.h"
 
-#include "shell/Twips.h"
+#include "model/Twips.h"
 #include "desktop/frames/ImageList.h"
 #include "model/AppState.h"
 #include "model/VbError.h"
