@@ -4,7 +4,11 @@
 // program slot, and in the advanced width the object polling panel and the
 // brick tools. What the window decides lives in SetupService.h; the handlers
 // here route the widgets' events to it and show the result. Every handler is
-// callable from tests.
+// callable from tests, and so are the controls.
+//
+// One file per family: frmMain.cpp (the frame, menus, loading, the event
+// routing), frmMainPorts.cpp (palette and ports), frmMainBrickKeys.cpp (slot
+// box, Run and Stop), frmMainPolling.cpp, frmMainTools.cpp.
 #include "setup/core/SetupService.h"
 
 #include <QDialog>
@@ -38,22 +42,26 @@ public:
     // The window while it is loaded, else nullptr.
     static frmMain* Current();
 
-    // Window state.
+    // --- The window ---
     bool FormLoading = false;
     int FullWidth = 0;  // pixels: the advanced width
-
-    // --- The window ---
+    int NarrowWidth() const;
     void Form_Load();
     void Form_QueryUnload();
     void CmdClose_Click();
     void mnuPref_Click();
     void mnuAdvanced_Click();
     void mnuAdvAllwaise_Click();
-    // A key typed in the slot box; true when it was taken.
-    bool txtProgNumber_KeyPress(QChar key);
-    int NarrowWidth() const;
 
-    // --- Ports (drag and drop, pop-up menu, dialogs) ---
+    QMenuBar* menuBar;
+    QAction* mnuPref;
+    QAction* mnuClose;
+    QAction* mnuAdvanced;
+    QAction* mnuAdvAllwaise;
+    QAction* mnuShowFirmVer;
+    QPushButton* CmdClose;
+
+    // --- Palette and ports (drag and drop, pop-up menu, dialogs) ---
     void picBrick_StartDrag(int index);
     void imgOutput_DragOver(int index, int picture);
     void imgSensor_DragOver(int index, int picture);
@@ -68,6 +76,33 @@ public:
     void mnuDel_Click();
     // Pops up the ports' menu; exec() at the pointer unless replaced (tests record).
     std::function<void(QMenu*)> PopupMenu;
+    // The port images' border highlight.
+    bool OutputHighlighted(int index) const;
+    bool SensorHighlighted(int index) const;
+
+    QGroupBox* Frame2;
+    QWidget* pictools;
+    QLabel* picBrick[6] = {};  // 1..5
+    QLabel* Label2;
+    QLabel* picRcx;
+    QLabel* imgOutput[3];
+    QLabel* imgSensor[3];
+    QMenu* mnuEdit;
+    QAction* mnuDel;
+    QAction* mnuOpenProp;
+
+    // --- The program slot and the virtual brick's keys ---
+    // A key typed in the slot box; true when it was taken.
+    bool txtProgNumber_KeyPress(QChar key);
+    // While the control's brick is the virtual one, the brick's picture has
+    // Run and Stop, as a real brick has its keys: Run starts the program in
+    // the selected slot, Stop stops all its tasks. A tower's brick has its own.
+    void cmdRun_Click();
+    void cmdStop_Click();
+
+    QLineEdit* txtProgNumber;
+    QPushButton* cmdRun;
+    QPushButton* cmdStop;
 
     // --- Polling panel ---
     PollPanel Panel;
@@ -81,41 +116,6 @@ public:
     void sldInterval_Change(int value);
     void txtPollValue_KeyPress(int index);  // Enter
     void VScroll1_Change(int value);
-
-    // --- The virtual brick's keys ---
-    // While the control's brick is the virtual one, the brick's picture has
-    // Run and Stop, as a real brick has its keys: Run starts the program in
-    // the selected slot, Stop stops all its tasks. A tower's brick has its own.
-    void cmdRun_Click();
-    void cmdStop_Click();
-
-    // --- Brick tools ---
-    BrickTools Tools;
-    void cmdDataLog_Click(int index);
-    void cmdFirmDialog_Click();
-    void mnuShowFirmVer_Click();
-
-    // Controls.
-    QMenuBar* menuBar;
-    QAction* mnuPref;
-    QAction* mnuClose;
-    QAction* mnuAdvanced;
-    QAction* mnuAdvAllwaise;
-    QAction* mnuShowFirmVer;
-    QMenu* mnuEdit;
-    QAction* mnuDel;
-    QAction* mnuOpenProp;
-
-    QGroupBox* Frame2;
-    QWidget* pictools;
-    QLabel* picBrick[6] = {};  // 1..5
-    QLabel* Label2;
-    QLabel* picRcx;
-    QLabel* imgOutput[3];
-    QLabel* imgSensor[3];
-    QLineEdit* txtProgNumber;
-    QPushButton* cmdRun;
-    QPushButton* cmdStop;
 
     QGroupBox* Frame1;
     QCheckBox* chkOrder[5];
@@ -132,14 +132,15 @@ public:
     QLabel* Label1;
     QTimer* tmrPoll;
 
-    QPushButton* CmdClose;
+    // --- Brick tools ---
+    BrickTools Tools;
+    void cmdDataLog_Click(int index);
+    void cmdFirmDialog_Click();
+    void mnuShowFirmVer_Click();
+
     QPushButton* cmdDataLog[5] = {};  // 0, 1, 3, 4
     QLabel* picBatPower;
     QPushButton* cmdFirmDialog;
-
-    // The port images' border highlight.
-    bool OutputHighlighted(int index) const;
-    bool SensorHighlighted(int index) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -148,31 +149,46 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent* event) override;
 
 private:
+    // The window.
     void BuildMenus();
+    bool mAdvancedOn = false;
+    bool mAlwaysOn = false;
+
+    // Palette and ports.
     void BuildBrickColumn();
-    void BuildPollColumn();
-    void BuildToolColumn();
     void ShowPorts();
-    // Shows Run and Stop when the virtual brick is in use; the port can change
-    // with any exchange that checks the tower, and in the preferences.
+    void setHighlight(QLabel* port, bool on);
+    void PortMouseDown(QLabel* port, int index, int button, const QString& removeCaption, const QString& tag);
+    bool PortMouseUp(QLabel* port, int button, int x, int y);
+    bool PaletteEvent(QObject* watched, QEvent* event);
+    bool PortEvent(QObject* watched, QEvent* event);
+    bool BrickEvent(QObject* watched, QEvent* event);
+    int mRememberedPort = 0;
+    QString mDelTag;
+
+    // The program slot and the virtual brick's keys. Run and Stop show when
+    // the virtual brick is in use; the port can change with any exchange that
+    // checks the tower, and in the preferences.
     void ShowBrickKeys();
+    bool SlotBoxEvent(QObject* watched, QEvent* event);
+
+    // Polling panel.
+    void BuildPollColumn();
     void ShowPollRows();
     void ShowPollValue(int row);
     int PollValueWidth() const;
     void UpdatePollButtons();
     void ShowPollingState();
-    void setHighlight(QLabel* port, bool on);
-    void PortMouseDown(QLabel* port, int index, int button, const QString& removeCaption, const QString& tag);
-    bool PortMouseUp(QLabel* port, int button, int x, int y);
+    bool PollRowEvent(QObject* watched, QEvent* event);
+    bool PollValueEvent(QLineEdit* box, QEvent* event);
+    bool mPanelBuilding = false;
+    int mRowHeight = 18;
+
+    // Brick tools.
+    void BuildToolColumn();
     void ShowBattery(const BatteryReading& reading);
     FirmwareChoice ChooseFirmware(const QString& folder, const QString& name);
-
-    bool mAdvancedOn = false;
-    bool mAlwaysOn = false;
-    bool mPanelBuilding = false;
-    int mRememberedPort = 0;
-    QString mDelTag;
-    int mRowHeight = 18;
+    bool BatteryEvent(QObject* watched, QEvent* event);
 };
 
 // The set-up window shows modally and unloads as App().Notifier tells, for as
