@@ -43,18 +43,32 @@ public:
     // Shows the window modally (the set-up window's datalog button).
     static void ShowDatalog();
 
-    // Toolbar and its operations.
+    // --- The frame: toolbar, status strip, list (frmDatalog.cpp) ---
     void TB1_ButtonClick(const QString& key);
+    void ShowHelp();
+    void SetToolbarImages();
+    QAction* Button(const QString& key) const;
+    QString Panel(int panel) const;
+    // IDatalogProgress.
+    void SetPanel(int panel, const QString& text) override;
+    void DoEvents() override;
+
+    QToolBar* TB1;
+    QListWidget* lstData;
+    DatalogGraphArea* picGraph;
+    QLabel* SB1[3];
+
+    // --- The brick: reset, size, upload (frmDatalogBrick.cpp) ---
     void ResetDatalog();
     void SetDatalogSize();
     void UploadDatalog();
-    void ShowGraph();
-    void SaveDatalog();
-    void OpenDatalogFile();
-    void PrintDatalog();
-    void ShowHelp();
-    void SetToolbarImages();
+    Integer LastDatalogSize = 0;
+    Long RangeMode = 0;
+    Long RangeStart = 0;
+    Long RangeSize = 0;
 
+    // --- The graph and the instructions (frmDatalogGraph.cpp) ---
+    void ShowGraph();
     // Draws the graph; a failure is shown once (later, from a repaint).
     void DrawGraph(IGraphSurface& surface, bool deferMessage = false);
     // The instructions page on a painter of the graph area's size.
@@ -62,31 +76,19 @@ public:
     void picGraph_Paint(QPainter& painter);
     // The pointer over the graph area, in twips.
     void picGraph_MouseMove(double x, double y);
-
     // The bitmap of the graph at the graph area's size.
     QImage GraphImage();
-
-    QToolBar* TB1;
-    QListWidget* lstData;
-    DatalogGraphArea* picGraph;
-    QLabel* SB1[3];
-    QAction* Button(const QString& key) const;
-    QString Panel(int panel) const;
-
-    // Window state.
-    Boolean ShowingGraph = False;
-    Boolean ShowingHelp = False;
-    Integer LastDatalogSize = 0;
-    Boolean GraphErrorShown = False;
-    Long RangeMode = 0;
-    Long RangeStart = 0;
-    Long RangeSize = 0;
-    DatalogGraph Graph;
     frmGraphSettings* GraphSettings() const;
 
-    // IDatalogProgress.
-    void SetPanel(int panel, const QString& text) override;
-    void DoEvents() override;
+    Boolean ShowingGraph = False;
+    Boolean ShowingHelp = False;
+    Boolean GraphErrorShown = False;
+    DatalogGraph Graph;
+
+    // --- Files and printouts (frmDatalogFiles.cpp) ---
+    void SaveDatalog();
+    void OpenDatalogFile();
+    void PrintDatalog();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -94,10 +96,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The frame.
     void Form_Resize();
-    // Readies the tower and empties the brick's datalog; false, after saying
-    // why, when the brick does not answer or refuses.
-    bool eraseBrickDatalog();
     void setTips(const QString& showData, const QString& showGraph);
     void showList();
     void showGraphArea();
@@ -105,6 +105,11 @@ private:
     void unloadSettings();
     bool listHasData() const;
 
+    // The brick: readies the tower and empties the brick's datalog; false,
+    // after saying why, when the brick does not answer or refuses.
+    bool eraseBrickDatalog();
+
+    // The graph.
     QPointer<frmGraphSettings> mSettings;
 };
 
