@@ -3,11 +3,15 @@
 // printer, or, when no printer is installed, a new PDF file in the user's data
 // folder named after the project and the time, which the status strip then
 // names.
+#include "datalog/core/DatalogSet.h"
 #include "shell/PdfFile.h"
 
 #include <QPageLayout>
 
 PrintTarget OpenDatalogPrinter(QPageLayout::Orientation orientation);
+// Prints the datalog list on the printer of the printouts and tells where it
+// went; a printer that cannot be drawn on fails as DeviceUnavailable.
+void PrintDatalogList(const QVector<DatalogRecord>& records);
 // Tells the status strip where a PDF went (nothing for a real printer).
 void ReportDatalogPrinted(const PrintTarget& target);
 // Tests send every printout to the PDF file, printer or not.

@@ -108,8 +108,10 @@ private:
     // The brick: readies the tower and empties the brick's datalog; false,
     // after saying why, when the brick does not answer or refuses.
     bool eraseBrickDatalog();
+    bool askRange();
 
     // The graph.
+    void printGraph();
     QPointer<frmGraphSettings> mSettings;
 };
 

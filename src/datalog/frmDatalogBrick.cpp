@@ -77,6 +77,29 @@ void frmDatalog::SetDatalogSize()
 
 // ---- Upload ----
 
+// Asks for the part of the datalog to upload; false when the question is canceled.
+bool frmDatalog::askRange()
+{
+    frmDatalogRange range(this);
+    range.optRange[RangeMode == 1 ? 1 : 0]->setChecked(true);
+    range.txtSize->setText(QString::number(RangeSize));
+    range.txtStart->setText(QString::number(RangeStart));
+    range.WasCanceled = False;
+    RunModal(range);
+    if (range.WasCanceled)
+        return false;
+    if (range.optRange[0]->isChecked()) {
+        RangeMode = 0;
+        RangeStart = 1;
+        RangeSize = 0;
+    } else {
+        RangeMode = 1;
+        RangeSize = vb::CLng(range.txtSize->text());
+        RangeStart = vb::CLng(range.txtStart->text());
+    }
+    return true;
+}
+
 void frmDatalog::UploadDatalog()
 {
     if (ShowingGraph || ShowingHelp) {
@@ -89,25 +112,8 @@ void frmDatalog::UploadDatalog()
     TB1->setEnabled(false);
     const auto enable = qScopeGuard([this] { TB1->setEnabled(true); });
     try {
-        {
-            frmDatalogRange range(this);
-            range.optRange[RangeMode == 1 ? 1 : 0]->setChecked(true);
-            range.txtSize->setText(QString::number(RangeSize));
-            range.txtStart->setText(QString::number(RangeStart));
-            range.WasCanceled = False;
-            RunModal(range);
-            if (range.WasCanceled)
-                return;
-            if (range.optRange[0]->isChecked()) {
-                RangeMode = 0;
-                RangeStart = 1;
-                RangeSize = 0;
-            } else {
-                RangeMode = 1;
-                RangeSize = vb::CLng(range.txtSize->text());
-                RangeStart = vb::CLng(range.txtStart->text());
-            }
-        }
+        if (!askRange())
+            return;
         notifier.SetPointer(11);
         SetPanel(3, QStringLiteral("Uploading datalog..."));
         DoEvents();

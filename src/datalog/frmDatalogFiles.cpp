@@ -16,10 +16,8 @@
 #include <QImage>
 #include <QListWidget>
 #include <QPainter>
-#include <QPushButton>
 #include <QPrinter>
-
-#include <cmath>
+#include <QPushButton>
 
 using namespace datalogwindow;
 
@@ -97,78 +95,33 @@ void frmDatalog::PrintDatalog()
         return;
     try {
         if (ShowingGraph) {
-            PrintTarget target = OpenDatalogPrinter(QPageLayout::Landscape);
-            QPainter painter;
-            if (!painter.begin(target.printer.get()))
-                raiseError(Err::DeviceUnavailable);
-            // The graph as it is shown, enlarged to fill the page.
-            const double deviceTwips = TwipsPerInch / target.printer->resolution();
-            const QSizeF size(TwipX(qMax(1, picGraph->width())), TwipY(qMax(1, picGraph->height())));
-            const QRectF page = target.printer->pageLayout().paintRectPixels(target.printer->resolution());
-            const double scale = qMax(1.0, qMin(page.width() * deviceTwips / size.width(),
-                                                page.height() * deviceTwips / size.height()));
-            painter.scale(scale, scale);
-            PainterSurface surface(painter, size, deviceTwips, deviceTwips, PixelTwipsX());
-            DrawGraph(surface);
-            painter.end();
-            ReportDatalogPrinted(target);
+            printGraph();
             return;
         }
         if (!listHasData())
             return;
-        PrintTarget target = OpenDatalogPrinter(QPageLayout::Portrait);
-        QPrinter& printer = *target.printer;
-        QPainter painter;
-        if (!painter.begin(&printer))
-            raiseError(Err::DeviceUnavailable);
-        const double dev = printer.resolution() / TwipsPerInch;  // device pixels a twip
-        const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-        const double pageWidth = page.width();
-        // The largest font up to 10 points that puts the head and 66 lines on a page.
-        QFont font = painter.font();
-        font.setPointSize(10);
-        while (font.pointSize() > 6 &&
-               QFontMetricsF(font, &printer).height() * (DatalogLinesPerPage + 11) > page.height())
-            font.setPointSize(font.pointSize() - 1);
-        QFont bold = font;
-        bold.setBold(true);
-        const double tabStop = 1000 * dev;
-        double y = 0;
-        // A line at x, each tab moving on to the next tab stop.
-        const auto print = [&](const QString& text, double x) {
-            const QFontMetricsF fm(painter.font(), &printer);
-            double at = x;
-            const QStringList parts = text.split(QLatin1Char('\t'));
-            for (int i = 0; i < parts.size(); ++i) {
-                if (i > 0)
-                    at = x + (std::floor((at - x) / tabStop) + 1) * tabStop;
-                painter.drawText(QPointF(at, y + fm.ascent()), parts[i]);
-                at += fm.horizontalAdvance(parts[i]);
-            }
-            y += fm.height();
-        };
-        const auto head = [&] {
-            painter.setFont(bold);
-            const QFontMetricsF fm(bold, &printer);
-            y = 7 * fm.height();
-            const QString title = DatalogPrintTitle();
-            print(title, (pageWidth - fm.horizontalAdvance(title)) / 2);
-            y += fm.height();
-            print(DatalogPrintHeader(), 300 * dev);
-            painter.setFont(font);
-            y += QFontMetricsF(font, &printer).height();
-        };
-        const QList<QStringList> pages = DatalogPrintPages(CurrentDatalog().DatalogRecords);
-        for (int p = 0; p < pages.size(); ++p) {
-            if (p > 0)
-                printer.newPage();
-            head();
-            for (const QString& line : pages[p])
-                print(line, 300 * dev);
-        }
-        painter.end();
-        ReportDatalogPrinted(target);
+        PrintDatalogList(CurrentDatalog().DatalogRecords);
     } catch (const VbError& e) {
         showFailure(e);
     }
+}
+
+// A printout of the graph on a landscape page.
+void frmDatalog::printGraph()
+{
+    PrintTarget target = OpenDatalogPrinter(QPageLayout::Landscape);
+    QPainter painter;
+    if (!painter.begin(target.printer.get()))
+        raiseError(Err::DeviceUnavailable);
+    // The graph as it is shown, enlarged to fill the page.
+    const double deviceTwips = TwipsPerInch / target.printer->resolution();
+    const QSizeF size(TwipX(qMax(1, picGraph->width())), TwipY(qMax(1, picGraph->height())));
+    const QRectF page = target.printer->pageLayout().paintRectPixels(target.printer->resolution());
+    const double scale = qMax(1.0, qMin(page.width() * deviceTwips / size.width(),
+                                        page.height() * deviceTwips / size.height()));
+    painter.scale(scale, scale);
+    PainterSurface surface(painter, size, deviceTwips, deviceTwips, PixelTwipsX());
+    DrawGraph(surface);
+    painter.end();
+    ReportDatalogPrinted(target);
 }
