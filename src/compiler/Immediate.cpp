@@ -359,9 +359,9 @@ bool ImmediateRunner::walk(CommandCollection* commands, Integer columns, bool ga
             if (!carryOut(c, s1, v1, s2, v2, gapMode, answered))
                 return false;
             if (!answered) {
-                const int button = mApp.Presenter->MsgBox(
-                    QStringLiteral("The RCX is not responding!\r\n Press RETRY to continue."),
-                    MsgStyle::RetryCancel + MsgStyle::Exclamation);
+                const int button =
+                    mApp.Presenter->MsgBox(QStringLiteral("The RCX is not responding!\r\n Press RETRY to continue."),
+                                           MsgStyle::RetryCancel + MsgStyle::Exclamation);
                 if (button == MsgResult::Cancel)
                     return false;
                 answered = true;  // Retry: go on; what failed is not sent again
@@ -515,7 +515,9 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
     } else if (IsWord(key, u"G_WAIT") || IsWord(key, u"A_REM")) {
         // Nothing to send; a wait follows.
     } else {
-        ShowMessage(*mApp.Presenter, QStringLiteral("The command: ") + key + QStringLiteral(" does not exist in the immediate command table"),
+        ShowMessage(*mApp.Presenter,
+                    QStringLiteral("The command: ") + key +
+                        QStringLiteral(" does not exist in the immediate command table"),
                     MsgStyle::Exclamation);
         return false;
     }
@@ -531,8 +533,9 @@ void ImmediateRunner::wait(const clsCommand& c, const Variant& s1, const Variant
         return;
     mSeams.yield();
     // A variable holds hundredths; otherwise V1 is the unit in hundredths.
-    const double hundredths = sourceOf(s1) == OperandSource::Variable ? ResolveValue(mApp.ObjectList, v1)
-                                                                      : double(ResolveValue(mApp.ObjectList, v1)) * double(time);
+    const double hundredths = sourceOf(s1) == OperandSource::Variable
+                                  ? ResolveValue(mApp.ObjectList, v1)
+                                  : double(ResolveValue(mApp.ObjectList, v1)) * double(time);
     mSeams.sleepFor(hundredths * 10);
 }
 

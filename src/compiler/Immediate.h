@@ -45,8 +45,7 @@ class ImmediateRunner {
 public:
     explicit ImmediateRunner(AppState& app, ImmediateSeams seams = ImmediateSeams::Real())
         : mApp(app), mSeams(std::move(seams))
-    {
-    }
+    {}
     AppState& app() const { return mApp; }
 
     // Walks the grid: columns 2 both, 1 the ELSE column only, anything else

@@ -188,8 +188,7 @@ void FrameEditing::RestoreCommand()
 
 // ---- random limits
 
-void AskRandomLimit(IMessagePresenter& presenter, const QString& prompt, int upper, Integer& limit,
-                    FrameCombo& combo)
+void AskRandomLimit(IMessagePresenter& presenter, const QString& prompt, int upper, Integer& limit, FrameCombo& combo)
 {
     const QString answer =
         presenter.InputBox(prompt, QStringLiteral("Random number upper limit"), QString::number(limit));

@@ -222,7 +222,8 @@ void LogicFrame::InitCommandFrame(const QString& CoName, Integer lCoOp)
         cmbTaskAndOp.AddHeading(QStringLiteral("MATH"), QStringLiteral("Math"));
         for (int i = 0; i <= 8; ++i)
             cmbTaskAndOp.AddValue(Entry(mApp.VarOpCaption, i), QString::number(i));
-        FillSourceCombo(cmbVar2, {9, 10, 11, 12, 13, 1, 0, 100, 3, 14, 15, 160, 180, 170, 4, 110}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbVar2, {9, 10, 11, 12, 13, 1, 0, 100, 3, 14, 15, 160, 180, 170, 4, 110}, mNames,
+                        mApp.ObjectList);
         FillSourceCombo(cmbVar1, {0}, mNames, mApp.ObjectList);
     } else if (is("L_ZERO")) {
         FillSourceCombo(cmbParam1, {9, 15, 1}, mNames, mApp.ObjectList);
@@ -431,8 +432,8 @@ void LogicFrame::cmbVar2_Click()
             raiseError(Err::InvalidCall);
         if (o->Source == OperandSource::Random) {
             const int limit = vb::SameText(Key(), "L_LOOP") ? 255 : 32767;
-            AskRandomLimit(*mApp.Presenter, QStringLiteral("Type a number between 1 to ") + QString::number(limit), limit, RandomLimit,
-                           cmbVar2);
+            AskRandomLimit(*mApp.Presenter, QStringLiteral("Type a number between 1 to ") + QString::number(limit),
+                           limit, RandomLimit, cmbVar2);
         }
     } catch (const VbError& e) {
         if (e.number() != Err::InvalidCall && e.number() != Err::ObjectNotSet)
@@ -529,9 +530,9 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
             // The task or sub may have left the project since the list was
             // filled; nothing is written for a module that is gone.
             const QString& name = cmbTaskAndOp.Text;
-            const bool known = is("L_SUB") ? mApp.SubList.Exists(name)
-                                           : mApp.TaskList.Exists(name) ||
-                                                 (is("L_STOP") && vb::SameText(name, "Stop program"));
+            const bool known = is("L_SUB")
+                                   ? mApp.SubList.Exists(name)
+                                   : mApp.TaskList.Exists(name) || (is("L_STOP") && vb::SameText(name, "Stop program"));
             if (!known)
                 return Fail(QStringLiteral("No such object"), QStringLiteral("cmbTaskAndOp"));
             Co.Param1Source = 2;

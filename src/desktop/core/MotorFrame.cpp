@@ -112,8 +112,8 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
     if (cmbTime.Items.size() > 1)
         cmbTime.Choose(1);
     setChkTime(1);
-    FillSourceCombo(cmbTimeCount, {OperandSource::Variable, OperandSource::UserConstant, OperandSource::Random},
-                    mNames, mApp.ObjectList);
+    FillSourceCombo(cmbTimeCount, {OperandSource::Variable, OperandSource::UserConstant, OperandSource::Random}, mNames,
+                    mApp.ObjectList);
     for (auto& c : chkMotor)
         c.Value = 0;
     lblTime.Caption = is("WAIT") ? QStringLiteral("For") : QStringLiteral("And wait");
@@ -135,8 +135,8 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         FitLabel(lblSpeed);
         cmbSpeed.Left = lblSpeed.Width + TwipX(10);
         cmbSpeed.Visible = true;
-        FillSourceCombo(cmbSpeed, {OperandSource::UserConstant, OperandSource::Variable, OperandSource::Random},
-                        mNames, mApp.ObjectList);
+        FillSourceCombo(cmbSpeed, {OperandSource::UserConstant, OperandSource::Variable, OperandSource::Random}, mNames,
+                        mApp.ObjectList);
         lblSpeed.Top = cmbSpeed.Top + TwipX(3);
         lblSpeed.Left = cmbSpeed.Left - lblSpeed.Width - TwipX(3);
         lblSpeed.Visible = true;
@@ -364,7 +364,8 @@ void MotorFrame::cmbTimeCount_Click()
             cmbTime.Enabled = false;
         }
         if (o->Source == OperandSource::Random)
-            AskRandomLimit(*mApp.Presenter, QStringLiteral("Type a number between 1 to 32767"), 32767, RandomLimit, cmbTimeCount);
+            AskRandomLimit(*mApp.Presenter, QStringLiteral("Type a number between 1 to 32767"), 32767, RandomLimit,
+                           cmbTimeCount);
     } catch (const VbError&) {
     }
 }
@@ -382,8 +383,8 @@ void MotorFrame::cmbSpeed_Click()
         if (!o)
             raiseError(Err::InvalidCall);
         if (o->Source == OperandSource::Random)
-            AskRandomLimit(*mApp.Presenter, QStringLiteral("Type a number between 1 to  ") + QString::number(7), 7, RandomSpeedLimit,
-                           cmbSpeed);
+            AskRandomLimit(*mApp.Presenter, QStringLiteral("Type a number between 1 to  ") + QString::number(7), 7,
+                           RandomSpeedLimit, cmbSpeed);
     } catch (const VbError& e) {
         if (e.number() != Err::InvalidCall && e.number() != Err::ObjectNotSet)
             ShowMessage(*mApp.Presenter, e.description(), MsgStyle::Exclamation);

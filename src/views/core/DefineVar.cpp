@@ -97,7 +97,7 @@ bool DefineVarLogic::checks(int tab, const QString& ignoreName, bool forUpdate)
     }
     if (name.isEmpty()) {
         message(tab == 0 ? QStringLiteral("Missing name") : QStringLiteral("Missing description"),
-                    MsgStyle::Exclamation);
+                MsgStyle::Exclamation);
         focus(tab, 0);
         return false;
     }

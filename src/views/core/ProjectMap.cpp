@@ -96,7 +96,8 @@ void ProjectMap::UpdateMap()
     for (const auto& e : a.SubList)
         build(e.item, QStringLiteral("SUB"));
     if (!Clashes.isEmpty())
-        ShowMessage(*mApp.Presenter, QStringLiteral("More than one module or command is named %1; the map shows the first of them only")
+        ShowMessage(*mApp.Presenter,
+                    QStringLiteral("More than one module or command is named %1; the map shows the first of them only")
                         .arg(Clashes.join(QStringLiteral(", "))),
                     MsgStyle::Exclamation);
 }
