@@ -31,7 +31,7 @@ private:
 
 // "" when the command passes, else the error text the user sees. Kind is the
 // ModuleKind of the grid that holds the command (5: directly in a sub). The
-// first form checks against App().
+// first form checks against the process-wide state.
 QString CheckCommand(const clsCommand& command, Long kind);
 QString CheckCommand(const clsCommand& command, Long kind, OperandObjects& objects);
 // A typed number against the range of the command (or "integer") it belongs to.

@@ -34,7 +34,8 @@ class VbError;
 double Rnd();
 // A failure while commands are carried out: the pointer back to the default
 // and "Error: " with the number and the description, OK only, no icon; told
-// through the app's notifier and presenter (the first form: App()).
+// through the state's notifier and presenter (the first form: the
+// process-wide state's).
 void ShowImmediateFailure(const VbError& e);
 void ShowImmediateFailure(AppState& app, const VbError& e);
 
@@ -87,7 +88,7 @@ void ResetMotorObjects();
 // The PC-side run of a Joystick & Keyboard project, one pass of task 1 a tick.
 class PcRun {
 public:
-    // The run of the project App() holds.
+    // The run of the project the process-wide state holds.
     explicit PcRun(ImmediateSeams seams = ImmediateSeams::Real()) : PcRun(App(), std::move(seams)) {}
     PcRun(AppState& app, ImmediateSeams seams) : mRunner(app, std::move(seams)) {}
 
