@@ -19,7 +19,7 @@ bool codeIn(double source, std::initializer_list<int> codes)
 
 bool sourceIn(const Variant& source, std::initializer_list<int> codes) { return codeIn(source.toDouble(), codes); }
 
-QString checkMotors(const clsCommand& c)
+QString checkMotors(const clsCommand& c, const AppState& app)
 {
     if (c.MotorList.isEmpty())
         return QStringLiteral(" -> ERROR: No motor list !");
@@ -27,13 +27,13 @@ QString checkMotors(const clsCommand& c)
     for (QChar ch : c.MotorList) {
         // The port a letter of the list reads as: its digit, 0 for anything else.
         const int port = ch >= u'0' && ch <= u'9' ? ch.unicode() - u'0' : 0;
-        if (App().RcxSetup->PortMotor(port)->MotorType() == 0)
+        if (app.RcxSetup->PortMotor(port)->MotorType() == 0)
             text = QStringLiteral(" -> ERROR: Nothing connected to output port ") + QChar(65 + port);
     }
     return text;
 }
 
-QString checkLogic(const clsCommand& c, Long kind)
+QString checkLogic(const clsCommand& c, Long kind, const AppState& app)
 {
     const QString& key = c.CommandKey;
     const QString missing = QStringLiteral(" -> ERROR: Missing command details !");
@@ -59,7 +59,7 @@ QString checkLogic(const clsCommand& c, Long kind)
         const QString name = c.Param1Value.toString();
         if (IsWord(name, u"Stop program"))
             return {};
-        for (const auto& e : App().TaskList)
+        for (const auto& e : app.TaskList)
             if (e.item->Name == name)
                 return {};
         return QStringLiteral(" -> ERROR: Undefined task: ") + name + QStringLiteral("! -");
@@ -71,7 +71,7 @@ QString checkLogic(const clsCommand& c, Long kind)
         if (IsUnsetOperand(c.Param1Value))
             return missing;
         const QString name = c.Param1Value.toString();
-        for (const auto& e : App().SubList)
+        for (const auto& e : app.SubList)
             if (e.item->Name == name)
                 return text;
         return QStringLiteral(" -> ERROR: Undefined sub: ") + name + QStringLiteral("!");
@@ -89,11 +89,11 @@ QString checkLogic(const clsCommand& c, Long kind)
     return {};
 }
 
-QString checkGeneral(const clsCommand& c)
+QString checkGeneral(const clsCommand& c, const AppState& app)
 {
     const QString& key = c.CommandKey;
     if (IsWord(key, u"G_WAIT")) {
-        if (ResolveValueCopy(c.Time) == 0)
+        if (ResolveValue(app.ObjectList, c.Time) == 0)
             return QStringLiteral(" -> ERROR: Time Parameter is 0 !");
     } else if (IsWord(key, u"G_TXPOWER")) {
         if (IsUnsetOperand(c.Param1Value))
@@ -265,7 +265,7 @@ QString checkDuration(double hundredths, double high, const char* tooMuch)
 QString checkBounds(const clsCommand& c, OperandObjects& objects)
 {
     const QString& key = c.CommandKey;
-    const bool onBrick = App().ProjectType == 0;
+    const bool onBrick = objects.app().ProjectType == 0;
     // Resolved when a bound asks for them.
     std::optional<Resolved> p1, p2;
     auto first = [&]() -> const Resolved& {
@@ -410,12 +410,13 @@ int blockScratchOf(const clsCommand& c, OperandObjects& objects)
 // be overwritten by it.
 QString checkScratch(const clsCommand& c, OperandObjects& objects)
 {
-    if (App().ProjectType != 0)
+    const AppState& app = objects.app();
+    if (app.ProjectType != 0)
         return {};
     const int used = scratchOf(c) | blockScratchOf(c, objects);
     if (used == 0)
         return {};
-    for (const auto& e : App().ObjectList) {
+    for (const auto& e : app.ObjectList) {
         const clsObject* o = e.item.get();
         if (!o || o->Source != OperandSource::Variable || o->Number < 0 || o->Number > 1 ||
             (used & (1 << o->Number)) == 0)
@@ -432,7 +433,7 @@ QString checkScratch(const clsCommand& c, OperandObjects& objects)
 
 QString CheckCommand(const clsCommand& command, Long kind)
 {
-    OperandObjects objects(command);
+    OperandObjects objects(App(), command);
     return CheckCommand(command, kind, objects);
 }
 
@@ -443,11 +444,11 @@ QString CheckCommand(const clsCommand& command, Long kind, OperandObjects& objec
         const char16_t family = key.isEmpty() ? u'\0' : key[0].unicode();
         QString text;
         if (family == u'M')
-            text = checkMotors(command);
+            text = checkMotors(command, objects.app());
         else if (family == u'L')
-            text = checkLogic(command, kind);
+            text = checkLogic(command, kind, objects.app());
         else if (family == u'G')
-            text = checkGeneral(command);
+            text = checkGeneral(command, objects.app());
         if (!text.isEmpty())
             return text;
         text = checkNamedOperands(command, objects);
@@ -457,7 +458,7 @@ QString CheckCommand(const clsCommand& command, Long kind, OperandObjects& objec
             text = checkScratch(command, objects);
         return text;
     } catch (const VbError& e) {
-        ShowMessage(QStringLiteral("Error:") + e.description(), MsgStyle::Exclamation);
+        ShowMessage(*objects.app().Presenter, QStringLiteral("Error:") + e.description(), MsgStyle::Exclamation);
         return {};
     }
 }
@@ -493,9 +494,14 @@ bool ValidateParam(const Variant& text, const QString& key)
 
 Long ResolveValue(const Variant& operand)
 {
+    return ResolveValue(App().ObjectList, operand);
+}
+
+Long ResolveValue(const Collection<ObjectPtr>& objects, const Variant& operand)
+{
     if (operand.isEmpty())
         return 0;
-    if (const ObjectPtr* o = FindNamedObject(operand))
+    if (const ObjectPtr* o = FindNamedObject(objects, operand))
         return (*o)->Value;
     return operand.toLong();
 }
@@ -507,23 +513,28 @@ Long ResolveValueCopy(const Variant& operand)
 
 const ObjectPtr* FindNamedObject(const Variant& name)
 {
+    return FindNamedObject(App().ObjectList, name);
+}
+
+const ObjectPtr* FindNamedObject(const Collection<ObjectPtr>& objects, const Variant& name)
+{
     if (name.isText())
-        return name.text().isEmpty() ? nullptr : App().ObjectList.find(name.text());
+        return name.text().isEmpty() ? nullptr : objects.find(name.text());
     if (name.isEmpty())
         return nullptr;
-    return App().ObjectList.find(name.toString());
+    return objects.find(name.toString());
 }
 
 const ObjectPtr* OperandObjects::first()
 {
     if (!mFirst)
-        mFirst = FindNamedObject(mCommand.Param1Value);
+        mFirst = FindNamedObject(mApp.ObjectList, mCommand.Param1Value);
     return *mFirst;
 }
 
 const ObjectPtr* OperandObjects::second()
 {
     if (!mSecond)
-        mSecond = FindNamedObject(mCommand.Param2Value);
+        mSecond = FindNamedObject(mApp.ObjectList, mCommand.Param2Value);
     return *mSecond;
 }

@@ -50,18 +50,18 @@ int compare(const Variant& a, const Variant& b)
     return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
-clsObject& namedValue(const QString& name)
+clsObject& namedValue(Collection<ObjectPtr>& objects, const QString& name)
 {
-    ObjectPtr* o = App().ObjectList.find(name);
+    ObjectPtr* o = objects.find(name);
     if (!o)
         raiseError(Err::InvalidCall);  // a missing entry
     return **o;
 }
 
 // The named value an operand names, or nullptr; only a text names one.
-clsObject* named(const Variant& v)
+clsObject* named(const Collection<ObjectPtr>& objects, const Variant& v)
 {
-    const ObjectPtr* o = v.isText() ? FindNamedObject(v) : nullptr;
+    const ObjectPtr* o = v.isText() ? FindNamedObject(objects, v) : nullptr;
     return o ? o->get() : nullptr;
 }
 
@@ -107,10 +107,14 @@ double Rnd()
 
 void ShowImmediateFailure(const VbError& e)
 {
-    App().Notifier->SetPointer(0);
-    App().Presenter->MsgBox(QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1Char(' ') +
-                                e.description(),
-                            MsgStyle::OkOnly);
+    ShowImmediateFailure(App(), e);
+}
+
+void ShowImmediateFailure(AppState& app, const VbError& e)
+{
+    app.Notifier->SetPointer(0);
+    app.Presenter->MsgBox(QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1Char(' ') + e.description(),
+                          MsgStyle::OkOnly);
 }
 
 ImmediateSeams ImmediateSeams::Real()
@@ -140,7 +144,7 @@ void ImmediateSeams::yield() const
 
 Long ImmediateRunner::ReadJoystickOrKeys(Integer source, Integer number, Long mask)
 {
-    IJoystick& js = *App().Joystick;
+    IJoystick& js = *mApp.Joystick;
     if (source == OperandSource::KeyboardKey) {
         Long sum = 0;
         for (int k = 31; k <= 250; ++k)
@@ -150,7 +154,7 @@ Long ImmediateRunner::ReadJoystickOrKeys(Integer source, Integer number, Long ma
     }
     const JoystickState pos = js.GetPos();
     if (!pos.ok) {
-        ShowMessage(QStringLiteral("Can't detect the joystick"), MsgStyle::Exclamation);
+        ShowMessage(*mApp.Presenter, QStringLiteral("Can't detect the joystick"), MsgStyle::Exclamation);
         return -1;
     }
     if (source == OperandSource::JoystickAxis) {
@@ -174,14 +178,14 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
     v1 = c.Param1Value;
     s2 = c.Param2Source;
     v2 = c.Param2Value;
-    AppState& a = App();
+    AppState& a = mApp;
     try {
         // One operand; false when the joystick failed and the resolution ends.
         auto resolve = [&](Variant& s, Variant& v, bool first) {
             const int source = sourceOf(s);
             if (source == OperandSource::TypedRange)
                 return true;
-            clsObject* const o = named(v);
+            clsObject* const o = named(mApp.ObjectList, v);
             switch (source) {
             case OperandSource::JoystickButton:
             case OperandSource::JoystickAxis:
@@ -246,7 +250,7 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
         toNumber(v1);
         toNumber(v2);
     } catch (const VbError& e) {
-        ShowMessage(e.description(), MsgStyle::Exclamation);
+        ShowMessage(*mApp.Presenter, e.description(), MsgStyle::Exclamation);
     }
 }
 
@@ -261,9 +265,9 @@ bool ImmediateRunner::UpdateMotorState(const clsCommand& c, const Variant& value
         if (port < 0 || port > 2)
             raiseError(Err::InvalidCall);  // no such port, so no record of it
         const MotorNames& names = motorNames(port);
-        clsObject& state = namedValue(names.state);
-        clsObject& direction = namedValue(names.direction);
-        clsObject& speed = namedValue(names.speed);
+        clsObject& state = namedValue(mApp.ObjectList, names.state);
+        clsObject& direction = namedValue(mApp.ObjectList, names.direction);
+        clsObject& speed = namedValue(mApp.ObjectList, names.speed);
         auto set = [&changed](clsObject& o, Long v) {
             o.AuxValue = v;
             changed = true;
@@ -296,21 +300,21 @@ bool ImmediateRunner::UpdateMotorState(const clsCommand& c, const Variant& value
 
 bool ImmediateRunner::RunImmediate(CommandCollection* commands, Integer columns, bool gapMode)
 {
-    if (!gapMode && App().StopRun)
+    if (!gapMode && mApp.StopRun)
         return false;
     try {
         if (!commands)
             raiseError(Err::ObjectNotSet);
         return walk(commands, columns, gapMode);
     } catch (const ControlFailure& f) {
-        ShowImmediateFailure(f.error);
+        ShowImmediateFailure(mApp, f.error);
         return false;
     } catch (const VbError& e) {
         // A named value or motor record that is missing ends this walk as an
         // empty cell would; anything else ends it with a message.
         if (e.number() == Err::InvalidCall)
             return true;
-        ShowImmediateFailure(e);
+        ShowImmediateFailure(mApp, e);
         return false;
     }
 }
@@ -355,9 +359,9 @@ bool ImmediateRunner::walk(CommandCollection* commands, Integer columns, bool ga
             if (!carryOut(c, s1, v1, s2, v2, gapMode, answered))
                 return false;
             if (!answered) {
-                const int button = App().Presenter->MsgBox(
-                    QStringLiteral("The RCX is not responding!\r\n Press RETRY to continue."),
-                    MsgStyle::RetryCancel + MsgStyle::Exclamation);
+                const int button =
+                    mApp.Presenter->MsgBox(QStringLiteral("The RCX is not responding!\r\n Press RETRY to continue."),
+                                           MsgStyle::RetryCancel + MsgStyle::Exclamation);
                 if (button == MsgResult::Cancel)
                     return false;
                 answered = true;  // Retry: go on; what failed is not sent again
@@ -394,7 +398,7 @@ bool ImmediateRunner::condition(const clsCommand& c, const Variant& v1, const Va
 bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Variant& s2, Variant& v2,
                                bool gapMode, bool& answered)
 {
-    AppState& a = App();
+    AppState& a = mApp;
     const QString& key = c.CommandKey;
     auto body = [&c]() -> CommandCollection* {
         if (!c.Commands)
@@ -467,13 +471,13 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
             send([&](IPhantomControl& p) { return p.SetPower(motors, source, power); });
         }
     } else if (IsWord(key, u"G_SOUND")) {
-        const Long sound = ResolveValue(c.Speed);
+        const Long sound = ResolveValue(mApp.ObjectList, c.Speed);
         if (sound < 6) {
             const Integer number = vb::CInt(sound);
             send([&](IPhantomControl& p) { return p.PlaySystemSound(number); });
         } else {
             const Integer frequency = vb::CInt(sound);
-            const Integer duration = vb::CInt(double(ResolveValue(c.Time)) * v1.toDouble());
+            const Integer duration = vb::CInt(double(ResolveValue(mApp.ObjectList, c.Time)) * v1.toDouble());
             send([&](IPhantomControl& p) { return p.PlayTone(frequency, duration); });
         }
     } else if (IsWord(key, u"G_TXPOWER")) {
@@ -488,7 +492,7 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
     } else if (IsWord(key, u"L_VAR")) {
         if (c.Op < 0 || c.Op > 8)
             return true;
-        clsObject& var = namedValue(v1.toString());
+        clsObject& var = namedValue(mApp.ObjectList, v1.toString());
         const double value = double(var.Value);
         const double operand = v2.toDouble();
         double result = 0;
@@ -511,7 +515,9 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
     } else if (IsWord(key, u"G_WAIT") || IsWord(key, u"A_REM")) {
         // Nothing to send; a wait follows.
     } else {
-        ShowMessage(QStringLiteral("The command: ") + key + QStringLiteral(" does not exist in the immediate command table"),
+        ShowMessage(*mApp.Presenter,
+                    QStringLiteral("The command: ") + key +
+                        QStringLiteral(" does not exist in the immediate command table"),
                     MsgStyle::Exclamation);
         return false;
     }
@@ -520,15 +526,16 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
 
 void ImmediateRunner::wait(const clsCommand& c, const Variant& s1, const Variant& v1)
 {
-    const Long time = ResolveValue(c.Time);
+    const Long time = ResolveValue(mApp.ObjectList, c.Time);
     if (time <= 0)
         return;
     if (!c.CommandKey.startsWith(QLatin1Char('M')) && !IsWord(c.CommandKey, u"G_WAIT"))
         return;
     mSeams.yield();
     // A variable holds hundredths; otherwise V1 is the unit in hundredths.
-    const double hundredths = sourceOf(s1) == OperandSource::Variable ? ResolveValue(v1)
-                                                                      : double(ResolveValue(v1)) * double(time);
+    const double hundredths = sourceOf(s1) == OperandSource::Variable
+                                  ? ResolveValue(mApp.ObjectList, v1)
+                                  : double(ResolveValue(mApp.ObjectList, v1)) * double(time);
     mSeams.sleepFor(hundredths * 10);
 }
 
@@ -579,7 +586,7 @@ void ResetMotorObjects()
 
 PcRun::Tick PcRun::tmrJoy_Timer()
 {
-    AppState& a = App();
+    AppState& a = mRunner.app();
     // A tick that comes while a pass yields to the event loop starts no second pass.
     if (mBusy)
         return Tick::Skipped;

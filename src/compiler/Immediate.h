@@ -4,9 +4,11 @@
 // and sends the brick only what it carries out on the spot; the preparation of
 // a Joystick & Keyboard run and one tick of that run.
 //
-// Its inputs are App().Joystick (joystick 0 and the keys), App().PB (the
-// control), App().ObjectList, and two seams: the wait of a command and the
-// yield to the event loop. Tests script the joystick and record the waits.
+// Its inputs are the Joystick (joystick 0 and the keys) and the ObjectList of
+// the AppState it is handed, App().PB (the control), and two seams: the wait
+// of a command and the yield to the event loop. Tests script the joystick and
+// record the waits.
+#include "model/AppState.h"
 #include "model/Command.h"
 
 #include <functional>
@@ -31,15 +33,21 @@ class VbError;
 // A number in [0, 1) from the program's random sequence (seeded with 1 at start).
 double Rnd();
 // A failure while commands are carried out: the pointer back to the default
-// and "Error: " with the number and the description, OK only, no icon.
+// and "Error: " with the number and the description, OK only, no icon; told
+// through the state's notifier and presenter (the first form: the
+// process-wide state's).
 void ShowImmediateFailure(const VbError& e);
+void ShowImmediateFailure(AppState& app, const VbError& e);
 
 // What the interpreter answers for "no joystick".
 constexpr Long kJoystickUnplugged = 167;
 
 class ImmediateRunner {
 public:
-    explicit ImmediateRunner(ImmediateSeams seams = ImmediateSeams::Real()) : mSeams(std::move(seams)) {}
+    explicit ImmediateRunner(AppState& app, ImmediateSeams seams = ImmediateSeams::Real())
+        : mApp(app), mSeams(std::move(seams))
+    {}
+    AppState& app() const { return mApp; }
 
     // Walks the grid: columns 2 both, 1 the ELSE column only, anything else
     // column 0. Gap mode False (a run): an empty cell ends a column; True (a
@@ -69,6 +77,7 @@ private:
     bool condition(const clsCommand& c, const Variant& v1, const Variant& v2, bool rangeAllowed);
     void wait(const clsCommand& c, const Variant& s1, const Variant& v1);
 
+    AppState& mApp;
     ImmediateSeams mSeams;
 };
 
@@ -79,7 +88,9 @@ void ResetMotorObjects();
 // The PC-side run of a Joystick & Keyboard project, one pass of task 1 a tick.
 class PcRun {
 public:
-    explicit PcRun(ImmediateSeams seams = ImmediateSeams::Real()) : mRunner(std::move(seams)) {}
+    // The run of the project the process-wide state holds.
+    explicit PcRun(ImmediateSeams seams = ImmediateSeams::Real()) : PcRun(App(), std::move(seams)) {}
+    PcRun(AppState& app, ImmediateSeams seams) : mRunner(app, std::move(seams)) {}
 
     enum class Tick {
         Skipped,  // a set-up window is waiting, or the previous pass is still going

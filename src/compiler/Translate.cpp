@@ -178,7 +178,7 @@ void SendVarOperation(IPhantomControl& pb, Integer op, Integer variable, Long so
 void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
                      Variant& P2val, Long mode)
 {
-    OperandObjects objects(command);
+    OperandObjects objects(App(), command);
     ResolveOperands(command, P1src, P1val, P2src, P2val, mode, objects);
 }
 
@@ -264,7 +264,7 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
             }
         }
     } catch (const VbError& e) {
-        ShowMessage(e.description(), MsgStyle::Exclamation);
+        ShowMessage(*objects.app().Presenter, e.description(), MsgStyle::Exclamation);
     }
 }
 
@@ -274,6 +274,7 @@ struct Walk {
     Long kind;
     Long mode;
     const QString& moduleName;
+    AppState& app;
     Integer moduleNumber = 0;  // task or sub number, kept from command to command
 
     bool download() const { return mode == CompileMode::Download; }
@@ -301,7 +302,7 @@ struct Walk {
             CompileContext& context = compileContext();
             if (!context.ErrorCellSet) {
                 OpenCommandWindow(bodyKind, &block, moduleName, block.PicCaption(1));
-                if (ICommandWindow* w = App().Shell->ActiveDeskTop())
+                if (ICommandWindow* w = app.Shell->ActiveDeskTop())
                     w->setCursorPos(context.ErrorCell);
                 context.ErrorCellSet = True;
             }
@@ -320,7 +321,7 @@ struct Walk {
     Integer numberOfTask(const Variant& name)
     {
         const QString n = name.toString();
-        for (const auto& e : App().TaskList)
+        for (const auto& e : app.TaskList)
             if (e.item->Name == n) {
                 moduleNumber = e.item->mNumber;
                 break;
@@ -331,8 +332,7 @@ struct Walk {
     // Emits one command; false when the walk must stop with failure.
     bool command(clsCommand& c)
     {
-        const AppState& app = App();
-        OperandObjects objects(c);
+        OperandObjects objects(app, c);
         if (listing()) {
             CompileContext& context = compileContext();
             context.CompileError = CheckCommand(c, kind, objects);
@@ -435,7 +435,7 @@ struct Walk {
             else if (listing())
                 line(".SetPower", c.MotorList, P2src, P2val);
         } else if (IsWord(key, u"G_SOUND")) {
-            const Long s = ResolveValue(c.Speed);
+            const Long s = ResolveValue(app.ObjectList, c.Speed);
             if (s < 6) {
                 if (download())
                     PB().PlaySystemSound(vb::CInt(s));
@@ -590,13 +590,13 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
         context->CompileError.clear();
     const bool wrapped =
         (kind == ModuleKind::Task || kind == ModuleKind::Sub) && loopFlag.value_or(0) != 0;
-    Walk walk{kind, mode, moduleName};
+    Walk walk{kind, mode, moduleName, App()};
 
     // The command being handled, whose cell a failure in a compile points to.
     const clsCommand* current = nullptr;
     auto fail = [&](const VbError& e) {
         const QString text = QStringLiteral("Error: ") + e.description() + QStringLiteral(" in DLCommands");
-        ShowMessage(text, MsgStyle::Critical);
+        ShowMessage(*walk.app.Presenter, text, MsgStyle::Critical);
         if (context) {
             // The compile's error report tells the failure too, and its window
             // opens on the command that failed.

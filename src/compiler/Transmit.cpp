@@ -43,7 +43,7 @@ void transmitJoystick(CommandCollection& commands, const ImmediateSeams& seams)
     if (!InitRCX(*a.RcxSetup))
         return;
     a.StopRun = False;
-    ImmediateRunner(seams).RunImmediate(&selection, 2, true);
+    ImmediateRunner(a, seams).RunImmediate(&selection, 2, true);
     a.StopRun = True;
     ShowMessage(kEnd, MsgStyle::Information);
 }

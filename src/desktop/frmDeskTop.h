@@ -97,7 +97,7 @@ public:
 
     // The grid's cells, cursor, selection and editing rules. The names below
     // are the window's own for the document's parts.
-    GridDocument Doc;
+    GridDocument Doc{App()};
 
     // Public variables of the window.
     Integer TaskCount = 0;

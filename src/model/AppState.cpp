@@ -4,6 +4,7 @@
 #include "model/Phantom.h"
 #include <QHash>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -78,7 +79,12 @@ AppState& App()
 
 void ResetApp()
 {
-    gApp.reset();
+    // The fresh state takes the old one's place, so that what was handed the
+    // AppState keeps a valid reference.
+    if (gApp) {
+        std::destroy_at(gApp.get());
+        std::construct_at(gApp.get());
+    }
     gMemorySettings = MemorySettings();
     for (const auto& reset : resets())
         reset();

@@ -114,7 +114,8 @@ struct AppState {
 // The one state object.
 AppState& App();
 // Throws everything away and starts again with a fresh state (services back to
-// the quiet defaults).
+// the quiet defaults). The state stays where it was: an AppState& handed to an
+// object before stays valid.
 void ResetApp();
 // State another library keeps for the whole run (the set-up window's polling,
 // the datalog's records) starts again with the app: the library hands in how,

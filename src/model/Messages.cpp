@@ -2,9 +2,14 @@
 
 #include "model/AppState.h"
 
-int ShowMessage(const QString& text, int style)
+int ShowMessage(IMessagePresenter& presenter, const QString& text, int style)
 {
     if (style == 0)
         style = MsgStyle::Information;
-    return App().Presenter->MsgBox(text, style);
+    return presenter.MsgBox(text, style);
+}
+
+int ShowMessage(const QString& text, int style)
+{
+    return ShowMessage(*App().Presenter, text, style);
 }

@@ -37,7 +37,7 @@ QWidget* makeTab(QListWidget*& list, const QString& listLabel, QList<QLineEdit**
 
 }  // namespace
 
-frmDefineVar::frmDefineVar(QWidget* parent) : QDialog(parent)
+frmDefineVar::frmDefineVar(QWidget* parent) : QDialog(parent), Logic(App())
 {
     setObjectName(QStringLiteral("frmDefineVar"));
     setWindowTitle(QStringLiteral("Define Variables"));

@@ -13,7 +13,7 @@
 #include <QMenu>
 #include <QTreeWidget>
 
-frmProjExp::frmProjExp(QWidget* parent) : QWidget(parent)
+frmProjExp::frmProjExp(QWidget* parent) : QWidget(parent), Explorer(App())
 {
     setObjectName(QStringLiteral("frmProjExp"));
     TVExp = AddViewTree(this, QStringLiteral("TVExp"), &Explorer.Tree,
@@ -98,7 +98,7 @@ bool frmProjExp::TVExp_MouseUp(const QPoint& pos, bool popup)
     Explorer.curNode = KeyOfItem(item);
     if (item)
         TVExp->setCurrentItem(item);
-    mnuRemove->setEnabled(ProjectExplorer::RemoveEnabled());
+    mnuRemove->setEnabled(Explorer.RemoveEnabled());
     if (!Explorer.MenuApplies())
         return false;
     if (popup)

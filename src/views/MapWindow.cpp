@@ -14,7 +14,7 @@
 #include <QMenu>
 #include <QTreeWidget>
 
-frmMap::frmMap(QWidget* parent) : QWidget(parent)
+frmMap::frmMap(QWidget* parent) : QWidget(parent), Map(App())
 {
     setObjectName(QStringLiteral("frmMap"));
     setWindowTitle(QStringLiteral("Project map"));

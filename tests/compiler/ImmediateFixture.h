@@ -68,7 +68,7 @@ protected:
 
     bool run(const CommandCollectionPtr& g, int columns = 2, bool gapMode = false)
     {
-        return ImmediateRunner(seams).RunImmediate(g.get(), Integer(columns), gapMode);
+        return ImmediateRunner(App(), seams).RunImmediate(g.get(), Integer(columns), gapMode);
     }
 
     ScriptedJoystick joystick;

@@ -251,7 +251,7 @@ TEST_F(ImmediateTest, ACommandWithoutAnImmediateActionIsRefused)
 
 TEST_F(ImmediateTest, KeysAddUpTheirCodes)
 {
-    ImmediateRunner runner(seams);
+    ImmediateRunner runner(App(), seams);
     EXPECT_EQ(runner.ReadJoystickOrKeys(180, 1, 0), 0);
     joystick.keys = {37, 38};
     EXPECT_EQ(runner.ReadJoystickOrKeys(180, 1, 0), 75);
@@ -266,7 +266,7 @@ TEST_F(ImmediateTest, KeysAddUpTheirCodes)
 
 TEST_F(ImmediateTest, ButtonsAndAxesAreRead)
 {
-    ImmediateRunner runner(seams);
+    ImmediateRunner runner(App(), seams);
     joystick.state.buttons = 0b101;
     joystick.state.x = 100;
     joystick.state.y = 200;
@@ -366,7 +366,7 @@ TEST_F(ImmediateTest, RandomOperandsRepeatAfterEverySeed)
 
 TEST_F(ImmediateTest, OperandsAreResolvedForThePc)
 {
-    ImmediateRunner runner(seams);
+    ImmediateRunner runner(App(), seams);
     addObject("Count", 0, 12);
     addObject("Limit", 100, 30);
     Variant s1, v1, s2, v2;

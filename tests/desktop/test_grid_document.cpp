@@ -43,7 +43,7 @@ protected:
 
     GridDocument MakeDoc(const CommandCollectionPtr& grid, Long kind)
     {
-        GridDocument d;
+        GridDocument d(App());
         d.ColCommand = grid;
         d.FormType = kind;
         d.ParentTaskName = QStringLiteral("Main");
@@ -92,7 +92,7 @@ protected:
 
     TaskPtr task;
     CountingView view;
-    GridDocument doc;
+    GridDocument doc{App()};
 };
 
 // ---- cursor and selection

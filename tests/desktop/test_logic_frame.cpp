@@ -12,7 +12,7 @@ class LogicFrameTest : public FrameTest {
 protected:
     LogicFrame& open(const Cmd& cmd, bool expectOpen = true)
     {
-        frame = std::make_unique<LogicFrame>(names);
+        frame = std::make_unique<LogicFrame>(App(), names);
         frame->ParentTaskName = QStringLiteral("Main");
         EXPECT_EQ(frame->Open(cmd.c), expectOpen);
         return *frame;

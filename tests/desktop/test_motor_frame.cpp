@@ -11,7 +11,7 @@ class MotorFrameTest : public FrameTest {
 protected:
     MotorFrame& open(const Cmd& cmd)
     {
-        frame = std::make_unique<MotorFrame>(names);
+        frame = std::make_unique<MotorFrame>(App(), names);
         frame->ParentTaskName = QStringLiteral("Main");
         frame->Open(cmd.c);
         return *frame;

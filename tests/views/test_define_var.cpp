@@ -19,7 +19,7 @@ protected:
         return d.Add(tab);
     }
     std::shared_ptr<clsObject> object(const QString& name) { return App().ObjectList.Item(name); }
-    DefineVarLogic d;
+    DefineVarLogic d{App()};
 };
 
 TEST_F(DefineVarTest, ANewVariableEntersBothListsWithTheLowestFreeNumberFromTwo)

@@ -26,7 +26,7 @@ protected:
     TaskPtr main;
     SubPtr sub;
     std::shared_ptr<clsCommand> iff, loop;
-    ProjectMap map;
+    ProjectMap map{App()};
 };
 
 TEST_F(MapFindTest, FindSelectsTheNextMatchWrapsOnceAndTellsOnce)
@@ -66,7 +66,7 @@ TEST_F(MapFindTest, ThePromptOffersTheLastTextAndABlankAnswerDoesNothing)
 
 TEST_F(MapFindTest, FindInAnEmptyMapOnlyRemembersTheText)
 {
-    ProjectMap empty;
+    ProjectMap empty{App()};
     EXPECT_FALSE(empty.FindNextNode("x", false));
     EXPECT_EQ(empty.LastSearch, "x");
     EXPECT_TRUE(presenter.shown.isEmpty());

@@ -33,7 +33,7 @@ protected:
             return out;
         };
     }
-    ProjectExplorer exp;
+    ProjectExplorer exp{App()};
 };
 
 TEST_F(ExplorerTest, TheTreeHoldsTheProjectItsFoldersAndModules)
@@ -71,9 +71,9 @@ TEST_F(ExplorerTest, OnlyModuleNodesOpenAndHaveTheMenu)
     exp.Open();
     EXPECT_EQ(windows.lastWindow()->formType, 5);
 
-    EXPECT_TRUE(ProjectExplorer::RemoveEnabled());
+    EXPECT_TRUE(exp.RemoveEnabled());
     App().ProjectType = 1;
-    EXPECT_FALSE(ProjectExplorer::RemoveEnabled());
+    EXPECT_FALSE(exp.RemoveEnabled());
 }
 
 TEST_F(ExplorerTest, RemovingTheMiddleTaskRenumbersClosesWindowsAndKeepsTheFile)

@@ -25,7 +25,7 @@ TEST_F(MapTest, OneTaskWithTwoMotorCommands)
     auto main = AddTaskNamed("main");
     Put(*main->Commands(), Cmd("M_ON", 0, 1, "On A", "Speed 7"));
     Put(*main->Commands(), Cmd("M_ON", 0, 2, "On B", "Speed\r\n3"));
-    ProjectMap map;
+    ProjectMap map{App()};
     map.UpdateMap();
     EXPECT_EQ(Shape(map), QStringList({"main()", "M_ON0(main)", "M_ON1(main)"}));
     const TreeNode* m = map.Tree.Find("main");
@@ -62,7 +62,7 @@ TEST_F(MapTest, AColumnEndsAtItsFirstGap)
     Put(*main->Commands(), Cmd("M_ON", 0, 1));
     Put(*main->Commands(), Cmd("G_WAIT", 0, 3));  // below the gap at row 2
     Put(*main->Commands(), Cmd("M_FWD", 1, 1));
-    ProjectMap map;
+    ProjectMap map{App()};
     map.UpdateMap();
     EXPECT_EQ(Shape(map), QStringList({"main()", "M_ON0(main)", "M_FWD1(main)"}));
     EXPECT_EQ(map.Tree.Find("M_FWD1")->Tag, "0101");
@@ -76,7 +76,7 @@ TEST_F(MapTest, IfBodiesHangUnderYesAndNo)
     PutBody(iff, Cmd("M_OFF", 1, 1));
     PutBody(iff, Cmd("M_FWD", 1, 2));
     auto empty = Put(*main->Commands(), Cmd("L_IF", 0, 2));  // no body at all
-    ProjectMap map;
+    ProjectMap map{App()};
     map.UpdateMap();
     EXPECT_EQ(Shape(map), QStringList({"main()", "L_IF0(main)", "YES1(L_IF0)", "M_ON2(YES1)", "NO3(L_IF0)",
                                        "M_OFF4(NO3)", "M_FWD5(NO3)", "L_IF6(main)", "YES7(L_IF6)",
@@ -100,7 +100,7 @@ TEST_F(MapTest, WhileAndLoopBodiesHangUnderTheirCommandBothColumns)
     PutBody(loop, Cmd("M_RWD", 1, 1));
     auto whil = Put(*main->Commands(), Cmd("L_WHILE", 0, 2));
     PutBody(whil, Cmd("G_SOUND", 0, 1));
-    ProjectMap map;
+    ProjectMap map{App()};
     map.UpdateMap();
     EXPECT_EQ(Shape(map), QStringList({"main()", "L_LOOP0(main)", "M_ON1(L_LOOP0)", "M_RWD2(L_LOOP0)",
                                        "L_WHILE3(main)", "G_SOUND4(L_WHILE3)"}));
@@ -112,7 +112,7 @@ TEST_F(MapTest, TasksComeBeforeSubs)
     AddSubNamed("beep");
     AddTaskNamed("main");
     AddTaskNamed("second");
-    ProjectMap map;
+    ProjectMap map{App()};
     map.UpdateMap();
     EXPECT_EQ(map.Tree.Roots(), QStringList({"main", "second", "beep"}));
     EXPECT_EQ(map.Tree.Find("beep")->Image, "SUB");
@@ -127,7 +127,7 @@ TEST_F(MapTest, UpdateNodeOnlyKeepsThePlaceAndContinuesTheNumbers)
     Put(*second->Commands(), Cmd("M_OFF", 0, 1));
     auto sub = AddSubNamed("beep");
     Put(*sub->Commands(), Cmd("G_SOUND", 0, 1));
-    ProjectMap map;
+    ProjectMap map{App()};
     map.UpdateMap();
     map.curNode = "M_ON0";
     ASSERT_EQ(map.NodeCounter, 3);
@@ -163,7 +163,7 @@ TEST_F(MapTest, TheActiveModuleOpensFullyTheOthersStayClosed)
     FakeCommandWindow front;
     front.caption = "MAIN";
     windows.activeDeskTop = &front;
-    ProjectMap map;
+    ProjectMap map{App()};
     map.UpdateMap();
     for (const char* k : {"main", "L_IF0", "YES1", "M_ON2", "NO3"})
         EXPECT_TRUE(map.Tree.Find(k)->Expanded) << k;
@@ -184,7 +184,7 @@ TEST_F(MapTest, NameClashesShowTheModuleOnceAndSaySo)
     AddTaskNamed("G_WAIT1");  // named like a node key still to come
     Put(*App().TaskList.Item("G_WAIT1")->Commands(), Cmd("G_WAIT", 0, 1));
     Put(*App().TaskList.Item("G_WAIT1")->Commands(), Cmd("G_WAIT", 0, 2));
-    ProjectMap map;
+    ProjectMap map{App()};
     ASSERT_NO_THROW(map.UpdateMap());
     EXPECT_EQ(map.Tree.Roots(), QStringList({"Drive", "G_WAIT1"}));
     EXPECT_EQ(map.Clashes, QStringList({"drive", "M_ON0"}));

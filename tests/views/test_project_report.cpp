@@ -44,7 +44,7 @@ using ReportTest = ViewsTest;
 TEST_F(ReportTest, AnEmptyProjectPrintsTheHeadingsAndTheEndLine)
 {
     App().RcxSetup->ProgramNumber = 0;
-    ProjectMap map;
+    ProjectMap map{App()};
     map.UpdateMap();
     const auto lines = map.ReportLines();
     EXPECT_EQ(Texts(lines), QStringList({"", "", "", "     Quillomat Project: Demo", "     Program Slot: 1",
@@ -90,7 +90,7 @@ TEST_F(ReportTest, SetUpListsAndMapLines)
     auto sub = AddSubNamed("beep");
     sub->mLoop = 1;
 
-    ProjectMap map;
+    ProjectMap map{App()};
     map.UpdateMap();
     const auto lines = map.ReportLines();
     const QStringList t = Texts(lines);
@@ -175,7 +175,7 @@ protected:
 
 TEST_F(ReportPdfTest, EachPrintMakesANewFile)
 {
-    ProjectMap map;
+    ProjectMap map{App()};
     map.UpdateMap();
     struct Print {
         int secondsLater;
@@ -214,7 +214,7 @@ TEST_F(ReportPdfTest, PrintedToPdfTheTextReadsBack)
     auto iff = Put(*main->Commands(), Cmd("L_IF", 0, 1, "If", "Touch 1 = 1"));
     PutBody(iff, Cmd("M_ON", 0, 1, "Motor on", "A"));
     PutBody(iff, Cmd("M_OFF", 1, 1, "Motor off", "A"));
-    ProjectMap map;
+    ProjectMap map{App()};
     map.UpdateMap();
     ASSERT_TRUE(PrintProjectReport(map.ReportLines(), ReportTarget::Pdf));
     const QString pdf = folder.path() + "/Demo 2026-12-10 14.03.22.pdf";

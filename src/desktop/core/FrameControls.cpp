@@ -104,7 +104,8 @@ const ComboItem* FrameCombo::SelectedItem() const
 
 // ---- filling and selecting
 
-void FillSourceCombo(FrameCombo& combo, const std::vector<int>& sources, const SourceNameTable& names)
+void FillSourceCombo(FrameCombo& combo, const std::vector<int>& sources, const SourceNameTable& names,
+                     const Collection<ObjectPtr>& objects)
 {
     combo.Clear();
     for (const int s : sources) {
@@ -112,7 +113,7 @@ void FillSourceCombo(FrameCombo& combo, const std::vector<int>& sources, const S
             raiseError(Err::SubscriptOutOfRange);
         combo.AddHeading(QStringLiteral("K") + QString::number(s), names[size_t(s)]);
         bool any = false;
-        for (const auto& e : App().ObjectList) {
+        for (const auto& e : objects) {
             if (e.item && e.item->Source == s) {
                 combo.AddValue(e.item->Name);
                 any = true;
@@ -123,9 +124,10 @@ void FillSourceCombo(FrameCombo& combo, const std::vector<int>& sources, const S
     }
 }
 
-void FillSourceCombo(FrameCombo& combo, std::initializer_list<int> sources, const SourceNameTable& names)
+void FillSourceCombo(FrameCombo& combo, std::initializer_list<int> sources, const SourceNameTable& names,
+                     const Collection<ObjectPtr>& objects)
 {
-    FillSourceCombo(combo, std::vector<int>(sources), names);
+    FillSourceCombo(combo, std::vector<int>(sources), names, objects);
 }
 
 bool SelectComboItem(FrameCombo& combo, const QString& text)
@@ -186,16 +188,16 @@ void FrameEditing::RestoreCommand()
 
 // ---- random limits
 
-void AskRandomLimit(const QString& prompt, int upper, Integer& limit, FrameCombo& combo)
+void AskRandomLimit(IMessagePresenter& presenter, const QString& prompt, int upper, Integer& limit, FrameCombo& combo)
 {
-    const QString answer = App().Presenter->InputBox(prompt, QStringLiteral("Random number upper limit"),
-                                                     QString::number(limit));
+    const QString answer =
+        presenter.InputBox(prompt, QStringLiteral("Random number upper limit"), QString::number(limit));
     if (answer.isEmpty() && limit != 0)
         return;
     // An empty answer with no limit known reads as 0, out of range.
     const double v = vb::Val(answer);
     if (v < 1 || v > upper) {
-        ShowMessage(QStringLiteral("Invalid value"), MsgStyle::Exclamation);
+        ShowMessage(presenter, QStringLiteral("Invalid value"), MsgStyle::Exclamation);
         combo.Text.clear();
         combo.Selected = -1;
         return;
@@ -234,12 +236,11 @@ const std::vector<int>& CompareSources()
     return s;
 }
 
-ObjectPtr FindObject(const QString& name)
+ObjectPtr FindObject(const Collection<ObjectPtr>& objects, const QString& name)
 {
-    auto& list = App().ObjectList;
-    if (name.isEmpty() || !list.Exists(name))
+    if (name.isEmpty() || !objects.Exists(name))
         return nullptr;
-    return list.Item(name);
+    return objects.Item(name);
 }
 
 bool IsSource(const Variant& source, double code)

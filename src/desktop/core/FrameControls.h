@@ -5,6 +5,7 @@
 // command's parameters that Cancel puts back, the upper limit of a random
 // operand, and the typed range. The frame widgets only show this state and
 // pass the user's actions back; tests drive it directly.
+#include "model/AppState.h"
 #include "model/Command.h"
 #include "model/NamedValue.h"
 
@@ -105,10 +106,12 @@ struct FrameButton : FrameGeometry {
 
 // Fills the combo from the source codes in order: a heading per code (key and
 // image "K" and the code, text its title) followed by the project's named
-// values of that source; a heading that gets none is taken out again. A code
-// above 220 fails with 9.
-void FillSourceCombo(FrameCombo& combo, std::initializer_list<int> sources, const SourceNameTable& names);
-void FillSourceCombo(FrameCombo& combo, const std::vector<int>& sources, const SourceNameTable& names);
+// values (objects) of that source; a heading that gets none is taken out
+// again. A code above 220 fails with 9.
+void FillSourceCombo(FrameCombo& combo, std::initializer_list<int> sources, const SourceNameTable& names,
+                     const Collection<ObjectPtr>& objects);
+void FillSourceCombo(FrameCombo& combo, const std::vector<int>& sources, const SourceNameTable& names,
+                     const Collection<ObjectPtr>& objects);
 // Selects the first value item (never a heading) of that text, letter case
 // aside; else puts the text into the edit text (a list fails with 383).
 // True when an item was selected.
@@ -127,7 +130,11 @@ struct SavedCommand {
 
 // What a command frame knows of the command it edits: the command, its
 // module, the parameters Cancel puts back, and who hears of a written command.
+// The frame works on the lists of the AppState it is handed and asks through
+// its presenter.
 struct FrameEditing {
+    explicit FrameEditing(AppState& app) : mApp(app) {}
+
     SavedCommand Saved;
     std::shared_ptr<clsCommand> Command;
     QString ParentTaskName;
@@ -139,13 +146,16 @@ struct FrameEditing {
     void FinishWrite(clsCommand& co);
     // Cancel: the command gets back the parameters it had when the frame opened.
     void RestoreCommand();
+
+protected:
+    AppState& mApp;
 };
 
-// Asks for the upper limit of a random operand with the prompt, accepting
+// Asks (through the presenter) for the upper limit of a random operand with the prompt, accepting
 // 1 to upper. An empty answer keeps a limit already known; an answer out of
 // range (or empty with none known) shows "Invalid value" and empties the
 // combo's text. The accepted answer is rounded to a whole number.
-void AskRandomLimit(const QString& prompt, int upper, Integer& limit, FrameCombo& combo);
+void AskRandomLimit(IMessagePresenter& presenter, const QString& prompt, int upper, Integer& limit, FrameCombo& combo);
 
 // A typed range: the smaller and the larger bound joined by "_", or "false".
 QString ParseRange(const QString& text);
@@ -153,8 +163,8 @@ QString ParseRange(const QString& text);
 // Operand sources of the comparisons (IF, WHILE) in their display order.
 const std::vector<int>& CompareSources();
 
-// The named value of that name, or nullptr (letter case aside).
-ObjectPtr FindObject(const QString& name);
+// The named value of that name in objects, or nullptr (letter case aside).
+ObjectPtr FindObject(const Collection<ObjectPtr>& objects, const QString& name);
 
 // Whether an operand's source is that code (an unset or text source is none).
 bool IsSource(const Variant& source, double code);

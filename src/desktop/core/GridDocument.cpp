@@ -511,7 +511,7 @@ CommandCollectionPtr GridDocument::CopyCommands(const CommandCollectionPtr& Comm
 
 void GridDocument::Copy()
 {
-    CommandCollection& clip = App().CommandClipboard;
+    CommandCollection& clip = mApp->CommandClipboard;
     clip.Clear();
     if (!ColCommand)
         return;
@@ -531,7 +531,7 @@ void GridDocument::Copy()
 
 bool GridDocument::DeleteNeedsConfirmation() const
 {
-    if (!App().InitParams || App().InitParams->ConfirmDelete != 1 || !ColCommand)
+    if (!mApp->InitParams || mApp->InitParams->ConfirmDelete != 1 || !ColCommand)
         return false;
     for (const auto& e : *ColCommand)
         if (e.item && e.item->PicSelected && OpensBlock(e.item->CommandKey))
@@ -561,7 +561,7 @@ void GridDocument::DeleteSelection()
 
 bool GridDocument::Paste()
 {
-    const CommandCollection& clip = App().CommandClipboard;
+    const CommandCollection& clip = mApp->CommandClipboard;
     if (!MakeRoom(clip.Count()))
         return false;
     if (!clip.isEmpty()) {

@@ -9,6 +9,7 @@
 // Left = 700 + c x CellWidth and Top = r x CellHeight; columns 0 and 1, rows
 // 1 to 40. Every change marks the module ParentTaskName changed; changes a
 // user sees as one action refresh the project map through the view.
+#include "model/AppState.h"
 #include "model/Command.h"
 #include "model/Variant.h"
 
@@ -54,6 +55,9 @@ public:
     static constexpr double CellWidth = 2430;
     static constexpr double CellHeight = 888;
     static constexpr int Rows = 40;
+
+    // The document uses the clipboard and the preferences of app.
+    explicit GridDocument(AppState& app) : mApp(&app) {}
 
     IGridView* View = nullptr;  // null: nobody shows the grid
 
@@ -142,7 +146,7 @@ public:
     void ShiftDown(int ColNum);
     void CloseGaps();
 
-    // The clipboard (App().CommandClipboard), shared by every window.
+    // The clipboard (the AppState's CommandClipboard), shared by every window.
     static CommandCollectionPtr CopyCommands(const CommandCollectionPtr& Commands);
     void Copy();
     // True when deleting the selection should be confirmed first.
@@ -159,5 +163,6 @@ private:
     void RemoveAt(int column, int row);
     QString SmallestSelectedKey() const;
 
+    AppState* mApp;  // never null; a pointer, so that a document can be assigned
     bool mGrid[3][61] = {};
 };

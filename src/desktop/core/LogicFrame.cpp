@@ -118,7 +118,7 @@ OperatorStepResult OperatorStep(int index, bool isWhile)
 
 // ---- the frame
 
-LogicFrame::LogicFrame(const SourceNameTable& sourceNames) : mNames(sourceNames)
+LogicFrame::LogicFrame(AppState& app, const SourceNameTable& sourceNames) : FrameEditing(app), mNames(sourceNames)
 {
     cmbParam1.Move(60, 540, 2265, 330);
     lblOperator.Caption = QStringLiteral("=");
@@ -150,7 +150,7 @@ QString LogicFrame::Key() const
 
 bool LogicFrame::Fail(const QString& message, const QString& focus)
 {
-    ShowMessage(message, MsgStyle::Exclamation);
+    ShowMessage(*mApp.Presenter, message, MsgStyle::Exclamation);
     if (!focus.isEmpty())
         Focus = focus;
     return false;
@@ -175,18 +175,18 @@ bool LogicFrame::Open(const std::shared_ptr<clsCommand>& command)
 void LogicFrame::lblOperator_Click()
 {
     const OperatorStepResult r = OperatorStep(OperatorIndex, vb::SameText(Key(), "L_WHILE"));
-    lblOperator.Caption = Entry(App().CompareSymbol, r.shown);
+    lblOperator.Caption = Entry(mApp.CompareSymbol, r.shown);
     lblOperator.Tag = QString::number(r.shown);
-    lblOperator.ToolTipText = Entry(App().CompareCaption, r.shown);
+    lblOperator.ToolTipText = Entry(mApp.CompareCaption, r.shown);
     OperatorIndex = Integer(r.next);
     if (vb::SameText(Key(), "L_WHILE"))
         return;
     if (r.shown == 4 || r.shown == 0) {
         const QString remembered = cmbParam2.Text;
         if (r.shown == 4)
-            FillSourceCombo(cmbParam2, {OperandSource::NamedRange}, mNames);
+            FillSourceCombo(cmbParam2, {OperandSource::NamedRange}, mNames, mApp.ObjectList);
         else
-            FillSourceCombo(cmbParam2, CompareSources(), mNames);
+            FillSourceCombo(cmbParam2, CompareSources(), mNames, mApp.ObjectList);
         SelectComboItem(cmbParam2, remembered);
     }
 }
@@ -198,44 +198,45 @@ void LogicFrame::InitCommandFrame(const QString& CoName, Integer lCoOp)
     lblOperator_Click();
 
     if (is("L_IF") || is("L_WHILE")) {
-        FillSourceCombo(cmbParam1, CompareSources(), mNames);
+        FillSourceCombo(cmbParam1, CompareSources(), mNames, mApp.ObjectList);
         if (lCoOp == 4)
-            FillSourceCombo(cmbParam2, {OperandSource::NamedRange}, mNames);
+            FillSourceCombo(cmbParam2, {OperandSource::NamedRange}, mNames, mApp.ObjectList);
         else
-            FillSourceCombo(cmbParam2, CompareSources(), mNames);
+            FillSourceCombo(cmbParam2, CompareSources(), mNames, mApp.ObjectList);
     } else if (is("L_LOOP")) {
-        FillSourceCombo(cmbVar2, {0, 100, 4, 2}, mNames);
+        FillSourceCombo(cmbVar2, {0, 100, 4, 2}, mNames, mApp.ObjectList);
     } else if (is("L_START") || is("L_STOP")) {
         cmbTaskAndOp.Clear();
         cmbTaskAndOp.AddHeading(QStringLiteral("TASK"), QStringLiteral("Tasks"));
-        for (const auto& e : App().TaskList)
+        for (const auto& e : mApp.TaskList)
             cmbTaskAndOp.AddValue(e.item->Name);
         if (is("L_STOP"))
             cmbTaskAndOp.AddValue(QStringLiteral("Stop program"));
     } else if (is("L_SUB")) {
         cmbTaskAndOp.Clear();
         cmbTaskAndOp.AddHeading(QStringLiteral("SUB"), QStringLiteral("Subs"));
-        for (const auto& e : App().SubList)
+        for (const auto& e : mApp.SubList)
             cmbTaskAndOp.AddValue(e.item->Name);
     } else if (is("L_VAR")) {
         cmbTaskAndOp.Clear();
         cmbTaskAndOp.AddHeading(QStringLiteral("MATH"), QStringLiteral("Math"));
         for (int i = 0; i <= 8; ++i)
-            cmbTaskAndOp.AddValue(Entry(App().VarOpCaption, i), QString::number(i));
-        FillSourceCombo(cmbVar2, {9, 10, 11, 12, 13, 1, 0, 100, 3, 14, 15, 160, 180, 170, 4, 110}, mNames);
-        FillSourceCombo(cmbVar1, {0}, mNames);
+            cmbTaskAndOp.AddValue(Entry(mApp.VarOpCaption, i), QString::number(i));
+        FillSourceCombo(cmbVar2, {9, 10, 11, 12, 13, 1, 0, 100, 3, 14, 15, 160, 180, 170, 4, 110}, mNames,
+                        mApp.ObjectList);
+        FillSourceCombo(cmbVar1, {0}, mNames, mApp.ObjectList);
     } else if (is("L_ZERO")) {
-        FillSourceCombo(cmbParam1, {9, 15, 1}, mNames);
+        FillSourceCombo(cmbParam1, {9, 15, 1}, mNames, mApp.ObjectList);
     } else if (is("L_SENDMESS")) {
-        FillSourceCombo(cmbParam1, {0, 100}, mNames);
+        FillSourceCombo(cmbParam1, {0, 100}, mNames, mApp.ObjectList);
     } else if (is("L_DATALOG")) {
-        FillSourceCombo(cmbParam1, {0, 1, 9, 3, 14}, mNames);
+        FillSourceCombo(cmbParam1, {0, 1, 9, 3, 14}, mNames, mApp.ObjectList);
     } else if (is("L_SENTYPE")) {
-        FillSourceCombo(cmbTaskAndOp, {9}, mNames);
-        FillSourceCombo(cmbVar1, {140}, mNames);
+        FillSourceCombo(cmbTaskAndOp, {9}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbVar1, {140}, mNames, mApp.ObjectList);
     } else if (is("L_SENMODE")) {
-        FillSourceCombo(cmbTaskAndOp, {9}, mNames);
-        FillSourceCombo(cmbVar1, {150}, mNames);
+        FillSourceCombo(cmbTaskAndOp, {9}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbVar1, {150}, mNames, mApp.ObjectList);
     }
 }
 
@@ -276,7 +277,7 @@ bool LogicFrame::LoadLogicFrame(clsCommand& cmd)
     } else if (is("L_START") || is("L_STOP") || is("L_SUB")) {
         steps.push_back([&] { SelectComboItem(cmbTaskAndOp, v1); });
     } else if (is("L_VAR")) {
-        steps.push_back([&] { SelectComboItem(cmbTaskAndOp, Entry(App().VarOpCaption, cmd.Op)); });
+        steps.push_back([&] { SelectComboItem(cmbTaskAndOp, Entry(mApp.VarOpCaption, cmd.Op)); });
         steps.push_back([&] { SelectComboItem(cmbVar1, v1); });
         steps.push_back([&] {
             if (p2Random) {
@@ -297,10 +298,10 @@ bool LogicFrame::LoadLogicFrame(clsCommand& cmd)
             s();
         } catch (const VbError& e) {
             if (e.number() == Err::ReadOnlyProperty) {
-                ShowMessage(QStringLiteral("No such object"), MsgStyle::Exclamation);
+                ShowMessage(*mApp.Presenter, QStringLiteral("No such object"), MsgStyle::Exclamation);
                 continue;
             }
-            ShowMessage(e.description(), MsgStyle::Exclamation);
+            ShowMessage(*mApp.Presenter, e.description(), MsgStyle::Exclamation);
             break;
         }
     }
@@ -426,17 +427,17 @@ void LogicFrame::cmbVar2_Click()
 {
     try {
         ComboChoice(cmbVar2);
-        const ObjectPtr o = FindObject(cmbVar2.Text);
+        const ObjectPtr o = FindObject(mApp.ObjectList, cmbVar2.Text);
         if (!o)
             raiseError(Err::InvalidCall);
         if (o->Source == OperandSource::Random) {
             const int limit = vb::SameText(Key(), "L_LOOP") ? 255 : 32767;
-            AskRandomLimit(QStringLiteral("Type a number between 1 to ") + QString::number(limit), limit, RandomLimit,
-                           cmbVar2);
+            AskRandomLimit(*mApp.Presenter, QStringLiteral("Type a number between 1 to ") + QString::number(limit),
+                           limit, RandomLimit, cmbVar2);
         }
     } catch (const VbError& e) {
         if (e.number() != Err::InvalidCall && e.number() != Err::ObjectNotSet)
-            ShowMessage(e.description(), MsgStyle::Exclamation);
+            ShowMessage(*mApp.Presenter, e.description(), MsgStyle::Exclamation);
     }
 }
 
@@ -456,7 +457,7 @@ bool LogicFrame::cmdOkLogic_Click()
 
 bool LogicFrame::WriteVar2Operand(const QString& key, Variant& source, Variant& value)
 {
-    if (const ObjectPtr o = FindObject(cmbVar2.Text)) {
+    if (const ObjectPtr o = FindObject(mApp.ObjectList, cmbVar2.Text)) {
         if (o->Source == OperandSource::Random) {
             source = OperandSource::Random;
             value = RandomLimit;
@@ -481,7 +482,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
         if (is("L_IF") || is("L_WHILE")) {
             if (cmbParam1.Text.isEmpty() || cmbParam2.Text.isEmpty())
                 return Fail(QStringLiteral("Wrong value"));
-            if (const ObjectPtr o = FindObject(cmbParam1.Text)) {
+            if (const ObjectPtr o = FindObject(mApp.ObjectList, cmbParam1.Text)) {
                 Co.Param1Source = o->Source;
                 Co.Param1Value = o->Name;
             } else {
@@ -490,7 +491,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
                 Co.Param1Source = 2;
                 Co.Param1Value = cmbParam1.Text;
             }
-            const ObjectPtr o2 = FindObject(cmbParam2.Text);
+            const ObjectPtr o2 = FindObject(mApp.ObjectList, cmbParam2.Text);
             if (o2)
                 Co.Param2Source = o2->Source;
             const int p = int(vb::Val(lblOperator.Tag));
@@ -529,9 +530,9 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
             // The task or sub may have left the project since the list was
             // filled; nothing is written for a module that is gone.
             const QString& name = cmbTaskAndOp.Text;
-            const bool known = is("L_SUB") ? App().SubList.Exists(name)
-                                           : App().TaskList.Exists(name) ||
-                                                 (is("L_STOP") && vb::SameText(name, "Stop program"));
+            const bool known = is("L_SUB")
+                                   ? mApp.SubList.Exists(name)
+                                   : mApp.TaskList.Exists(name) || (is("L_STOP") && vb::SameText(name, "Stop program"));
             if (!known)
                 return Fail(QStringLiteral("No such object"), QStringLiteral("cmbTaskAndOp"));
             Co.Param1Source = 2;
@@ -541,7 +542,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
             if (cmbTaskAndOp.Text.isEmpty() || cmbVar1.Text.isEmpty() || cmbVar2.Text.isEmpty() || !op ||
                 op->IsHeading())
                 return Fail(QStringLiteral("Wrong value"));
-            const ObjectPtr var = FindObject(cmbVar1.Text);
+            const ObjectPtr var = FindObject(mApp.ObjectList, cmbVar1.Text);
             if (!var)
                 return Fail(QStringLiteral("No such object"), QStringLiteral("cmbVar1"));
             Co.Param1Source = var->Source;
@@ -552,7 +553,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
         } else if (is("L_ZERO") || is("L_DATALOG") || is("L_SENDMESS")) {
             if (cmbParam1.Text.isEmpty())
                 return Fail(QStringLiteral("Wrong value"));
-            if (const ObjectPtr o = FindObject(cmbParam1.Text)) {
+            if (const ObjectPtr o = FindObject(mApp.ObjectList, cmbParam1.Text)) {
                 Co.Param1Source = o->Source;
                 Co.Param1Value = o->Name;
             } else if (!is("L_SENDMESS")) {
@@ -580,7 +581,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
         FinishWrite(Co);
         return true;
     } catch (const VbError& e) {
-        ShowMessage(e.description(), MsgStyle::Exclamation);
+        ShowMessage(*mApp.Presenter, e.description(), MsgStyle::Exclamation);
         return false;
     }
 }

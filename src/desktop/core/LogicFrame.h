@@ -29,7 +29,7 @@ OperatorStepResult OperatorStep(int index, bool isWhile);
 
 class LogicFrame : public FrameEditing {
 public:
-    explicit LogicFrame(const SourceNameTable& sourceNames);
+    LogicFrame(AppState& app, const SourceNameTable& sourceNames);
 
     static constexpr double FrameWidth = 5205;
     static constexpr double FrameHeight = 1935;

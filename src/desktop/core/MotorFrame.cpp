@@ -26,7 +26,7 @@ bool IsSet(const Variant& v)
 
 }  // namespace
 
-MotorFrame::MotorFrame(const SourceNameTable& sourceNames) : mNames(sourceNames)
+MotorFrame::MotorFrame(AppState& app, const SourceNameTable& sourceNames) : FrameEditing(app), mNames(sourceNames)
 {
     lblMotor.Caption = QStringLiteral("Start motor");
     lblMotor.Move(60, 45, 2100, 255);
@@ -59,7 +59,7 @@ MotorFrame::MotorFrame(const SourceNameTable& sourceNames) : mNames(sourceNames)
 
 bool MotorFrame::Fail(const QString& message, const QString& focus, int style)
 {
-    ShowMessage(message, style);
+    ShowMessage(*mApp.Presenter, message, style);
     if (!focus.isEmpty())
         SetFocus(focus);
     return false;
@@ -79,7 +79,7 @@ void MotorFrame::Open(const std::shared_ptr<clsCommand>& command)
     const QString& key = command->CommandKey;
     if (IsFamily(key, CommandFamily::Motor)) {
         for (int i = 0; i < 3; ++i) {
-            const MotorPtr& m = App().RcxSetup->PortMotor(i);
+            const MotorPtr& m = mApp.RcxSetup->PortMotor(i);
             chkMotor[i].Visible = m && m->MotorType() != 0;
         }
         chkStopFloat.Visible = vb::SameText(key, "M_OFF");
@@ -108,12 +108,12 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
     cmbTimeCount.Visible = false;
     cmbTime.Enabled = true;
 
-    FillSourceCombo(cmbTime, {OperandSource::TimeUnit}, mNames);
+    FillSourceCombo(cmbTime, {OperandSource::TimeUnit}, mNames, mApp.ObjectList);
     if (cmbTime.Items.size() > 1)
         cmbTime.Choose(1);
     setChkTime(1);
-    FillSourceCombo(cmbTimeCount, {OperandSource::Variable, OperandSource::UserConstant, OperandSource::Random},
-                    mNames);
+    FillSourceCombo(cmbTimeCount, {OperandSource::Variable, OperandSource::UserConstant, OperandSource::Random}, mNames,
+                    mApp.ObjectList);
     for (auto& c : chkMotor)
         c.Value = 0;
     lblTime.Caption = is("WAIT") ? QStringLiteral("For") : QStringLiteral("And wait");
@@ -135,8 +135,8 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         FitLabel(lblSpeed);
         cmbSpeed.Left = lblSpeed.Width + TwipX(10);
         cmbSpeed.Visible = true;
-        FillSourceCombo(cmbSpeed, {OperandSource::UserConstant, OperandSource::Variable, OperandSource::Random},
-                        mNames);
+        FillSourceCombo(cmbSpeed, {OperandSource::UserConstant, OperandSource::Variable, OperandSource::Random}, mNames,
+                        mApp.ObjectList);
         lblSpeed.Top = cmbSpeed.Top + TwipX(3);
         lblSpeed.Left = cmbSpeed.Left - lblSpeed.Width - TwipX(3);
         lblSpeed.Visible = true;
@@ -144,13 +144,13 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         lblMotor.Caption = QStringLiteral("Wait");
     } else if (is("SOUND")) {
         lblMotor.Caption = QStringLiteral("Play sound");
-        FillSourceCombo(cmbSound, {OperandSource::Sound}, mNames);
+        FillSourceCombo(cmbSound, {OperandSource::Sound}, mNames, mApp.ObjectList);
         if (cmbSound.Items.size() > 1)
             cmbSound.Choose(1);
         cmbSound.Visible = true;
         lblTime.Caption = QStringLiteral("For");
         FitLabel(lblTime);
-        FillSourceCombo(cmbTimeCount, {OperandSource::UserConstant}, mNames);
+        FillSourceCombo(cmbTimeCount, {OperandSource::UserConstant}, mNames, mApp.ObjectList);
         lblSpeed.Caption = QStringLiteral("Type frequency or select from the list");
         FitLabel(lblSpeed);
         lblSpeed.Top = cmbSound.Top - lblSpeed.Height - TwipY(2);
@@ -158,7 +158,7 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         lblSpeed.Visible = true;
     } else if (is("TXPOWER")) {
         lblMotor.Caption = QStringLiteral("Transmit power");
-        FillSourceCombo(cmbTime, {OperandSource::TransmitPower}, mNames);
+        FillSourceCombo(cmbTime, {OperandSource::TransmitPower}, mNames, mApp.ObjectList);
         if (cmbTime.Items.size() > 1)
             SelectComboItem(cmbTime, cmbTime.Items[1].Text);
         cmbTime.Visible = true;
@@ -186,7 +186,7 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         cmbSpeed.Left = lblSpeed.Width + TwipX(10);
         cmbSpeed.Visible = true;
         FillSourceCombo(cmbSpeed, {OperandSource::UserConstant, OperandSource::Variable, OperandSource::Display},
-                        mNames);
+                        mNames, mApp.ObjectList);
         lblSpeed.Left = cmbSpeed.Left - lblSpeed.Width - TwipX(3);
         lblSpeed.Top = cmbSpeed.Top;
         lblSpeed.Visible = true;
@@ -201,14 +201,14 @@ void MotorFrame::LoadMotorFrame(clsCommand& cmd)
 {
     // A step that fails with 5 is passed over; any other failure is shown
     // and ends the loading.
-    auto step = [](const std::function<void()>& f) {
+    auto step = [this](const std::function<void()>& f) {
         try {
             f();
             return true;
         } catch (const VbError& e) {
             if (e.number() == Err::InvalidCall)
                 return true;
-            ShowMessage(e.description(), MsgStyle::Exclamation);
+            ShowMessage(*mApp.Presenter, e.description(), MsgStyle::Exclamation);
             return false;
         }
     };
@@ -221,7 +221,7 @@ void MotorFrame::LoadMotorFrame(clsCommand& cmd)
                 const int p = int(vb::Val(QString(ch)));
                 if (p < 0 || p > 2)
                     raiseError(Err::SubscriptOutOfRange);
-                const MotorPtr& m = App().RcxSetup->PortMotor(p);
+                const MotorPtr& m = mApp.RcxSetup->PortMotor(p);
                 chkMotor[p].Value = m && m->MotorType() == 1 ? 1 : 0;
             }
         }))
@@ -230,7 +230,7 @@ void MotorFrame::LoadMotorFrame(clsCommand& cmd)
     RandomSpeedLimit = 0;
     if (!step([&] {
             for (int i = 0; i < 3; ++i) {
-                const MotorPtr& m = App().RcxSetup->PortMotor(i);
+                const MotorPtr& m = mApp.RcxSetup->PortMotor(i);
                 chkMotor[i].ToolTipText = m ? m->Purpose : QString();
             }
         }))
@@ -354,7 +354,7 @@ void MotorFrame::cmbTimeCount_Click()
         ComboChoice(cmbTimeCount);
         if (!cmbTimeCount.SelectedItem())
             return;
-        const ObjectPtr o = FindObject(cmbTimeCount.Text);
+        const ObjectPtr o = FindObject(mApp.ObjectList, cmbTimeCount.Text);
         if (!o)
             raiseError(Err::InvalidCall);
         if (o->Source != OperandSource::Variable && o->Source != OperandSource::Random) {
@@ -364,7 +364,8 @@ void MotorFrame::cmbTimeCount_Click()
             cmbTime.Enabled = false;
         }
         if (o->Source == OperandSource::Random)
-            AskRandomLimit(QStringLiteral("Type a number between 1 to 32767"), 32767, RandomLimit, cmbTimeCount);
+            AskRandomLimit(*mApp.Presenter, QStringLiteral("Type a number between 1 to 32767"), 32767, RandomLimit,
+                           cmbTimeCount);
     } catch (const VbError&) {
     }
 }
@@ -378,15 +379,15 @@ void MotorFrame::cmbSpeed_Click()
 {
     try {
         ComboChoice(cmbSpeed);
-        const ObjectPtr o = FindObject(cmbSpeed.Text);
+        const ObjectPtr o = FindObject(mApp.ObjectList, cmbSpeed.Text);
         if (!o)
             raiseError(Err::InvalidCall);
         if (o->Source == OperandSource::Random)
-            AskRandomLimit(QStringLiteral("Type a number between 1 to  ") + QString::number(7), 7, RandomSpeedLimit,
-                           cmbSpeed);
+            AskRandomLimit(*mApp.Presenter, QStringLiteral("Type a number between 1 to  ") + QString::number(7), 7,
+                           RandomSpeedLimit, cmbSpeed);
     } catch (const VbError& e) {
         if (e.number() != Err::InvalidCall && e.number() != Err::ObjectNotSet)
-            ShowMessage(e.description(), MsgStyle::Exclamation);
+            ShowMessage(*mApp.Presenter, e.description(), MsgStyle::Exclamation);
     }
 }
 
@@ -421,8 +422,8 @@ bool MotorFrame::cmdOkMotor_Click()
                 const QString count = vb::Trim(cmbTimeCount.Text);
                 if (count.isEmpty() || count == QLatin1String("0"))
                     return Fail(QStringLiteral("For how long"), QStringLiteral("cmbTimeCount"), MsgStyle::Question);
-                const ObjectPtr named = FindObject(cmbTimeCount.Text);
-                const ObjectPtr unit = FindObject(cmbTime.Text);
+                const ObjectPtr named = FindObject(mApp.ObjectList, cmbTimeCount.Text);
+                const ObjectPtr unit = FindObject(mApp.ObjectList, cmbTime.Text);
                 // A unit that is no named value fails the check that reads it.
                 if (!named) {
                     if (!unit || vb::Val(cmbTimeCount.Text) * unit->Value > 255)
@@ -445,7 +446,7 @@ bool MotorFrame::cmdOkMotor_Click()
             return Fail(QStringLiteral("For how long?"), QStringLiteral("cmbTimeCount"), MsgStyle::Question);
         return UpdateMotorObject(*Command);
     } catch (const VbError& e) {
-        ShowMessage(e.description(), MsgStyle::Exclamation);
+        ShowMessage(*mApp.Presenter, e.description(), MsgStyle::Exclamation);
         return false;
     }
 }
@@ -470,7 +471,7 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
             const QString text = cmbSpeed.Text;
             if (text.isEmpty())
                 return Fail(QStringLiteral("Wrong value"));
-            const ObjectPtr o = FindObject(text);
+            const ObjectPtr o = FindObject(mApp.ObjectList, text);
             if (!o) {
                 if (!ValidateParam(text, QStringLiteral("M_SETPWR")))
                     return Fail(QStringLiteral("Speed must be between 0 to 7"), QStringLiteral("cmbSpeed"));
@@ -520,7 +521,7 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
             const QString text = cmbSpeed.Text;
             if (text.isEmpty())
                 return Fail(QStringLiteral("Wrong value"));
-            const ObjectPtr o = FindObject(text);
+            const ObjectPtr o = FindObject(mApp.ObjectList, text);
             if (!o) {
                 if (!ValidateParam(text, QStringLiteral("G_DISPLAY")))
                     return Fail(QStringLiteral("RCX display must be between 0 to 6"), QStringLiteral("cmbSpeed"));
@@ -552,10 +553,10 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
             if (unitText.isEmpty())
                 return Fail(QStringLiteral("Time unit not selected"), QStringLiteral("cmbTime"));
             Co.Time = unitText;
-            const ObjectPtr unit = FindObject(unitText);
+            const ObjectPtr unit = FindObject(mApp.ObjectList, unitText);
             const double unitValue = unit ? unit->Value : 0;
             QString plural;
-            const ObjectPtr o = FindObject(count);
+            const ObjectPtr o = FindObject(mApp.ObjectList, count);
             bool random = false;
             if (!o) {
                 if (!ValidateParam(count, QString()))
@@ -600,7 +601,7 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
         result = true;
         FinishWrite(Co);
     } catch (const VbError& e) {
-        ShowMessage(e.description(), MsgStyle::Exclamation);
+        ShowMessage(*mApp.Presenter, e.description(), MsgStyle::Exclamation);
     }
     return result;
 }

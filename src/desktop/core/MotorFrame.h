@@ -14,7 +14,7 @@
 
 class MotorFrame : public FrameEditing {
 public:
-    explicit MotorFrame(const SourceNameTable& sourceNames);
+    MotorFrame(AppState& app, const SourceNameTable& sourceNames);
 
     // The frame's size.
     static constexpr double FrameWidth = 5205;

@@ -308,7 +308,7 @@ void FrameLineEdit::keyReleaseEvent(QKeyEvent* event)
 
 // ---- the motor frame
 
-MotorFrameWidget::MotorFrameWidget(const SourceNameTable& names, QWidget* parent) : QFrame(parent), Model(names)
+MotorFrameWidget::MotorFrameWidget(const SourceNameTable& names, QWidget* parent) : QFrame(parent), Model(App(), names)
 {
     SetUpPanel(this, "FraMotor", MotorFrame::FrameWidth, MotorFrame::FrameHeight);
 
@@ -408,7 +408,7 @@ void MotorFrameWidget::Refresh(bool applyFocus)
 
 // ---- the logic frame
 
-LogicFrameWidget::LogicFrameWidget(const SourceNameTable& names, QWidget* parent) : QFrame(parent), Model(names)
+LogicFrameWidget::LogicFrameWidget(const SourceNameTable& names, QWidget* parent) : QFrame(parent), Model(App(), names)
 {
     SetUpPanel(this, "fraLogic", LogicFrame::FrameWidth, LogicFrame::FrameHeight);
 

@@ -31,9 +31,9 @@ QString DefineVarLogic::EntryName(const QString& entry)
     return at < 0 ? entry : entry.left(at);
 }
 
-Integer DefineVarLogic::FreeVariableNumber()
+Integer DefineVarLogic::FreeVariableNumber() const
 {
-    const auto& list = App().ObjectList;
+    const auto& list = mApp.ObjectList;
     for (Integer n = FirstUserVariable;; ++n) {
         bool used = false;
         for (const auto& e : list)
@@ -48,7 +48,7 @@ Integer DefineVarLogic::FreeVariableNumber()
 
 void DefineVarLogic::Load()
 {
-    AppState& a = App();
+    AppState& a = mApp;
     for (auto& l : List)
         l.clear();
     for (const auto& e : a.ObjectList) {
@@ -72,7 +72,7 @@ void DefineVarLogic::Select(int tab, int row)
     if (row < 0 || row >= List[tab].size())
         return;
     const QString name = EntryName(List[tab][row]);
-    AppState& a = App();
+    AppState& a = mApp;
     auto& from = tab == 0 ? a.VariableDefs : a.ObjectList;
     if (!from.Exists(name))
         return;
@@ -85,24 +85,24 @@ void DefineVarLogic::Select(int tab, int row)
 
 bool DefineVarLogic::checks(int tab, const QString& ignoreName, bool forUpdate)
 {
-    AppState& a = App();
+    AppState& a = mApp;
     const QString& name = Box[tab][0];
     if (tab == 0) {
         // A variable replaced by Update frees its own place.
         const int count = int(List[0].size()) - (forUpdate ? 1 : 0);
         if (a.ProjectType == 0 && count >= 30) {
-            ShowMessage(QStringLiteral("Can't add more Variables. Please delete one first"), MsgStyle::Information);
+            message(QStringLiteral("Can't add more Variables. Please delete one first"), MsgStyle::Information);
             return false;
         }
     }
     if (name.isEmpty()) {
-        ShowMessage(tab == 0 ? QStringLiteral("Missing name") : QStringLiteral("Missing description"),
-                    MsgStyle::Exclamation);
+        message(tab == 0 ? QStringLiteral("Missing name") : QStringLiteral("Missing description"),
+                MsgStyle::Exclamation);
         focus(tab, 0);
         return false;
     }
     if (countsAsNumber(name)) {
-        ShowMessage(QStringLiteral("Name must contain letters"), MsgStyle::Exclamation);
+        message(QStringLiteral("Name must contain letters"), MsgStyle::Exclamation);
         focus(tab, 0);
         return false;
     }
@@ -110,29 +110,29 @@ bool DefineVarLogic::checks(int tab, const QString& ignoreName, bool forUpdate)
     // also names its items in the datalog list, which is cut at commas.
     if (const QString refusal = StoredTextRefusal(name, tab == 0 ? TextField::Split : TextField::Quoted);
         !refusal.isEmpty()) {
-        ShowMessage(refusal, MsgStyle::Exclamation);
+        message(refusal, MsgStyle::Exclamation);
         focus(tab, 0);
         return false;
     }
     if (tab >= 1 && !validValue(Box[tab][1])) {
-        ShowMessage(QStringLiteral("Invalid value"), MsgStyle::Exclamation);
+        message(QStringLiteral("Invalid value"), MsgStyle::Exclamation);
         focus(tab, 1);
         return false;
     }
     if (tab == 2) {
         if (!validValue(Box[2][2])) {
-            ShowMessage(QStringLiteral("Invalid value"), MsgStyle::Exclamation);
+            message(QStringLiteral("Invalid value"), MsgStyle::Exclamation);
             focus(2, 2);
             return false;
         }
         if (numberOf(Box[2][2]) <= numberOf(Box[2][1])) {
-            ShowMessage(QStringLiteral("Invalid range"), MsgStyle::Exclamation);
+            message(QStringLiteral("Invalid range"), MsgStyle::Exclamation);
             focus(2, 1);
             return false;
         }
     }
     if (forUpdate && a.ObjectList.Exists(name) && name.compare(ignoreName, Qt::CaseInsensitive) != 0) {
-        ShowMessage(QStringLiteral("object by that name already exist"), MsgStyle::Exclamation);
+        message(QStringLiteral("object by that name already exist"), MsgStyle::Exclamation);
         return false;
     }
     return true;
@@ -140,7 +140,7 @@ bool DefineVarLogic::checks(int tab, const QString& ignoreName, bool forUpdate)
 
 bool DefineVarLogic::Add(int tab)
 {
-    AppState& a = App();
+    AppState& a = mApp;
     if (!checks(tab, QString(), false))
         return false;
     try {
@@ -181,9 +181,9 @@ bool DefineVarLogic::Add(int tab)
         }
     } catch (const VbError& e) {
         if (e.number() == Err::DuplicateKey) {
-            ShowMessage(QStringLiteral("object by that name already exist"), MsgStyle::Exclamation);
+            message(QStringLiteral("object by that name already exist"), MsgStyle::Exclamation);
         } else {
-            ShowMessage(QStringLiteral("Error: ") + e.description(), MsgStyle::Critical);
+            message(QStringLiteral("Error: ") + e.description(), MsgStyle::Critical);
         }
         return false;
     }
@@ -197,10 +197,10 @@ bool DefineVarLogic::Delete(int tab)
 {
     const int row = Selected[tab];
     if (row < 0 || row >= List[tab].size()) {
-        ShowMessage(QStringLiteral("No item selected"), MsgStyle::Information);
+        message(QStringLiteral("No item selected"), MsgStyle::Information);
         return false;
     }
-    AppState& a = App();
+    AppState& a = mApp;
     a.RcxSetup->Dirty = True;
     const QString name = EntryName(List[tab][row]);
     try {
@@ -209,7 +209,7 @@ bool DefineVarLogic::Delete(int tab)
         if (tab == 0 && a.VariableDefs.Exists(name))
             a.VariableDefs.Remove(name);
     } catch (const VbError& e) {
-        ShowMessage(QStringLiteral("Error: ") + e.description(), MsgStyle::Critical);
+        message(QStringLiteral("Error: ") + e.description(), MsgStyle::Critical);
         return false;
     }
     List[tab].removeAt(row);

@@ -5,16 +5,20 @@
 // ObjectList (variables also into VariableDefs); every message goes through
 // ShowMessage. frmDefineVar mirrors the boxes, lists and focus.
 //
-//   DefineVarLogic d;
+//   DefineVarLogic d(App());
 //   d.Load();
 //   d.Box[0][0] = "speed"; d.Box[0][1] = "5";
 //   d.Add(0);          // ObjectList gets "speed", Source 0, the lowest free number from 2
 #include "model/AppState.h"
+#include "model/Messages.h"
 
 #include <QStringList>
 
 class DefineVarLogic {
 public:
+    // The dialog defines into the lists of app and tells through its presenter.
+    explicit DefineVarLogic(AppState& app) : mApp(app) {}
+
     // Boxes by tab: 0 name, value; 1 name, value; 2 name, from, to.
     QString Box[3][3];
     QStringList List[3];
@@ -35,7 +39,7 @@ public:
 
     // Variables take brick variables from 2 up: 0 and 1 are the compiler's scratch.
     static constexpr Integer FirstUserVariable = 2;
-    static Integer FreeVariableNumber();
+    Integer FreeVariableNumber() const;
     // The name of a list entry: the text before the first " = ".
     static QString EntryName(const QString& entry);
 
@@ -47,4 +51,7 @@ private:
         FocusTab = tab;
         FocusBox = box;
     }
+    int message(const QString& text, int style) { return ShowMessage(*mApp.Presenter, text, style); }
+
+    AppState& mApp;
 };

@@ -30,7 +30,7 @@ void ProjectExplorer::Open()
     const TreeNode* n = Tree.Find(curNode);
     if (!n)
         return;
-    AppState& a = App();
+    AppState& a = mApp;
     if (n->Tag == QLatin1String("1") && a.TaskList.Exists(n->Key))
         OpenCommandWindow(ModuleKind::Task, a.TaskList.Item(n->Key).get(), QString(), QString());
     else if (n->Tag == QLatin1String("5") && a.SubList.Exists(n->Key))
@@ -47,9 +47,9 @@ bool ProjectExplorer::MenuApplies() const
     return true;
 }
 
-bool ProjectExplorer::RemoveEnabled()
+bool ProjectExplorer::RemoveEnabled() const
 {
-    return App().ProjectType != 1;
+    return mApp.ProjectType != 1;
 }
 
 namespace {
@@ -58,11 +58,11 @@ namespace {
 // changed, closing its editor window and lowering the numbers above it. False
 // when the removal stops (Cancel, a failed save).
 template <class List, class Save>
-bool takeOut(List& list, const QString& name, const QString& question, Save save)
+bool takeOut(IMessagePresenter& presenter, List& list, const QString& name, const QString& question, Save save)
 {
     const auto module = list.Item(name);
     if (module->Dirty) {
-        const int answer = ShowMessage(question, MsgStyle::YesNoCancel | MsgStyle::Question);
+        const int answer = ShowMessage(presenter, question, MsgStyle::YesNoCancel | MsgStyle::Question);
         if (answer == MsgResult::Cancel)
             return false;
         if (answer == MsgResult::Yes && !save(*module))
@@ -88,13 +88,13 @@ bool ProjectExplorer::RemoveModule()
     const QString name = n->Key;
     const QString text = n->Text;
     const QString tag = n->Tag;
-    AppState& a = App();
+    AppState& a = mApp;
     try {
         if (tag == QLatin1String("1")) {
-            if (!takeOut(a.TaskList, name, QStringLiteral("Save task befor removing it?"), SaveTask))
+            if (!takeOut(*a.Presenter, a.TaskList, name, QStringLiteral("Save task befor removing it?"), SaveTask))
                 return false;
         } else if (tag == QLatin1String("5")) {
-            if (!takeOut(a.SubList, name, QStringLiteral("Save sub befor removing it?"), SaveSub))
+            if (!takeOut(*a.Presenter, a.SubList, name, QStringLiteral("Save sub befor removing it?"), SaveSub))
                 return false;
         } else {
             return false;
@@ -110,7 +110,7 @@ bool ProjectExplorer::RemoveModule()
         Q_EMIT a.Notifier->MapUnload();
         return true;
     } catch (const VbError& e) {
-        ShowMessage(e.description(), MsgStyle::Exclamation);
+        ShowMessage(*a.Presenter, e.description(), MsgStyle::Exclamation);
     }
     return false;
 }

@@ -10,6 +10,9 @@
 
 class ProjectExplorer {
 public:
+    // The explorer works on the lists of app and asks through its presenter.
+    explicit ProjectExplorer(AppState& app) : mApp(app) {}
+
     ViewTree Tree;
     QString curNode;  // the node last clicked, with either button; the project node after loading
 
@@ -27,8 +30,11 @@ public:
     // "Remove module" applies to curNode (not the project or a folder).
     bool MenuApplies() const;
     // "Remove module" is enabled: not in a Joystick & Keyboard project.
-    static bool RemoveEnabled();
+    bool RemoveEnabled() const;
     // Removes the module of curNode from the project. False when nothing was
     // removed (Cancel, a failed save, a node that is no module).
     bool RemoveModule();
+
+private:
+    AppState& mApp;
 };

@@ -13,11 +13,11 @@ bool startsWithCi(const QString& s, const char* prefix)
 }
 
 // The editor window an owner has open, else the main window's active one.
-ICommandWindow* windowOf(CommandOwner* owner)
+ICommandWindow* windowOf(CommandOwner* owner, IShellRequests& shell)
 {
     if (owner && owner->CommandWindow)
         return owner->CommandWindow;
-    return App().Shell->ActiveDeskTop();
+    return shell.ActiveDeskTop();
 }
 
 }  // namespace
@@ -41,7 +41,7 @@ bool ProjectMap::isActive() const
 {
     if (!MyCommandBlock)
         return false;
-    ICommandWindow* w = App().Shell->ActiveDeskTop();
+    ICommandWindow* w = mApp.Shell->ActiveDeskTop();
     return w && w->Caption().compare(MyCommandBlock->Name, Qt::CaseInsensitive) == 0;
 }
 
@@ -83,7 +83,7 @@ void ProjectMap::UpdateMap()
     curNode.clear();
     NodeCounter = 0;
     Clashes.clear();
-    AppState& a = App();
+    AppState& a = mApp;
     const auto build = [&](const std::shared_ptr<clsModule>& module, const QString& tag) {
         MyCommandBlock = module.get();
         if (!addModuleNode(module, tag, -1))
@@ -96,7 +96,8 @@ void ProjectMap::UpdateMap()
     for (const auto& e : a.SubList)
         build(e.item, QStringLiteral("SUB"));
     if (!Clashes.isEmpty())
-        ShowMessage(QStringLiteral("More than one module or command is named %1; the map shows the first of them only")
+        ShowMessage(*mApp.Presenter,
+                    QStringLiteral("More than one module or command is named %1; the map shows the first of them only")
                         .arg(Clashes.join(QStringLiteral(", "))),
                     MsgStyle::Exclamation);
 }
@@ -143,7 +144,7 @@ void ProjectMap::RefreshTaskMap(const CommandCollectionPtr& mapCommands, QString
             }
         }
     } catch (const VbError& e) {
-        ShowMessage(QStringLiteral("Error: ") + e.description() + QStringLiteral(" in refresh map"),
+        ShowMessage(*mApp.Presenter, QStringLiteral("Error: ") + e.description() + QStringLiteral(" in refresh map"),
                     MsgStyle::Critical);
     }
 }
@@ -156,7 +157,7 @@ void ProjectMap::UpdateNodeOnly(const QString& taskName, Long fType)
         return;
     const QString key = old->Key;
     std::shared_ptr<clsModule> module;
-    AppState& a = App();
+    AppState& a = mApp;
     if (fType == ModuleKind::Task) {
         if (a.TaskList.Exists(key))
             module = a.TaskList.Item(key);
@@ -181,7 +182,7 @@ void ProjectMap::UpdateNodeOnly(const QString& taskName, Long fType)
 bool ProjectMap::Find()
 {
     const QString answer =
-        App().Presenter->InputBox(QStringLiteral("Find what "), QStringLiteral("Command search "), LastSearch);
+        mApp.Presenter->InputBox(QStringLiteral("Find what "), QStringLiteral("Command search "), LastSearch);
     if (answer.trimmed().isEmpty())
         return false;
     FindNextNode(answer, false);
@@ -213,7 +214,7 @@ bool ProjectMap::FindNextNode(const QString& findText, bool fromFirst)
         }
     }
     if (SearchWrapped) {
-        ShowMessage(QStringLiteral("Can't find - \"") + findText + QLatin1Char('"'), 0);
+        ShowMessage(*mApp.Presenter, QStringLiteral("Can't find - \"") + findText + QLatin1Char('"'), 0);
         SearchWrapped = false;
         return false;
     }
@@ -265,7 +266,7 @@ ICommandWindow* ProjectMap::GoToCommand(bool fromDblClick)
         };
         if (IsModuleNode(*n)) {
             // The module's window opens; its cursor stays where it was.
-            return windowOf(openModule(*n));
+            return windowOf(openModule(*n), *mApp.Shell);
         }
         const TreeNode* p = Tree.Find(n->Parent);
         if (!p)
@@ -282,7 +283,7 @@ ICommandWindow* ProjectMap::GoToCommand(bool fromDblClick)
         }
         if (!holder) {
             if (IsModuleNode(*p)) {
-                ICommandWindow* w = windowOf(openModule(*p));
+                ICommandWindow* w = windowOf(openModule(*p), *mApp.Shell);
                 if (w)
                     w->setCursorPos(cell);
                 return w;
@@ -299,14 +300,14 @@ ICommandWindow* ProjectMap::GoToCommand(bool fromDblClick)
             return nullptr;
         const QString parentTaskName = Tree.FullPath(n->Key).section(QLatin1Char('\\'), 0, 0);
         OpenCommandWindow(kind, block, parentTaskName, block->PicCaption(1));
-        ICommandWindow* w = windowOf(block);
+        ICommandWindow* w = windowOf(block, *mApp.Shell);
         if (w)
             w->setCursorPos(cell);
         return w;
     } catch (const VbError& e) {
         // A node or object missing along the way is passed over.
         if (e.number() != Err::InvalidCall && e.number() != Err::ObjectNotSet)
-            ShowMessage(e.description() + QStringLiteral(" from goto command"), MsgStyle::Exclamation);
+            ShowMessage(*mApp.Presenter, e.description() + QStringLiteral(" from goto command"), MsgStyle::Exclamation);
     }
     return nullptr;
 }
@@ -314,7 +315,7 @@ ICommandWindow* ProjectMap::GoToCommand(bool fromDblClick)
 void ProjectMap::Jump(bool fromDblClick)
 {
     ICommandWindow* w = GoToCommand(fromDblClick);
-    if (ICommandWindow* active = App().Shell->ActiveDeskTop())
+    if (ICommandWindow* active = mApp.Shell->ActiveDeskTop())
         w = active;
     if (!w)
         return;
@@ -328,7 +329,7 @@ void ProjectMap::Jump(bool fromDblClick)
 
 std::vector<ReportLine> ProjectMap::ReportLines() const
 {
-    const AppState& a = App();
+    const AppState& a = mApp;
     const QString B(5, QLatin1Char(' '));
     const QString I(3, QLatin1Char(' '));
     std::vector<ReportLine> out;

@@ -24,6 +24,9 @@ struct ReportLine {
 
 class ProjectMap {
 public:
+    // The map shows the lists of app and opens windows through its shell.
+    explicit ProjectMap(AppState& app) : mApp(app) {}
+
     ViewTree Tree;
     // Node key -> the module of a module node, or the block command of an IF,
     // WHILE or LOOP node.
@@ -78,4 +81,6 @@ private:
     bool addModuleNode(const std::shared_ptr<clsModule>& module, const QString& tag, int position);
     QString commandNodeKey(const QString& prefix);
     void ExpandBranch(const QString& firstKey);
+
+    AppState& mApp;
 };
