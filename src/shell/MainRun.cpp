@@ -13,6 +13,20 @@
 #include <QAction>
 #include <QTimer>
 
+void mdiMain::BuildRunTimers()
+{
+    mTmrJoy = new QTimer(this);
+    mTmrJoy->setInterval(20);
+    connect(mTmrJoy, &QTimer::timeout, this, [this] { if (Ops.tmrJoy_Timer) Ops.tmrJoy_Timer(); });
+    mTmrAni = new QTimer(this);
+    mTmrAni->setInterval(250);
+    connect(mTmrAni, &QTimer::timeout, this, [this] { if (Ops.tmrAni_Timer) Ops.tmrAni_Timer(); });
+    mRun = std::make_unique<PcRun>();
+    mTmrShowLab = new QTimer(this);
+    mTmrShowLab->setInterval(15);
+    connect(mTmrShowLab, &QTimer::timeout, this, &mdiMain::tmrShowLab_Timer);
+}
+
 void mdiMain::KeyJoyPlay()
 {
     AppState& a = App();

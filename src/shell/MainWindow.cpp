@@ -106,31 +106,8 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), Ops(ShellOperations::De
     BuildPalette();
     BuildMainToolbar();
     BuildMenus();
-
-    mTmrJoy = new QTimer(this);
-    mTmrJoy->setInterval(20);
-    connect(mTmrJoy, &QTimer::timeout, this, [this] { if (Ops.tmrJoy_Timer) Ops.tmrJoy_Timer(); });
-    mTmrAni = new QTimer(this);
-    mTmrAni->setInterval(250);
-    connect(mTmrAni, &QTimer::timeout, this, [this] { if (Ops.tmrAni_Timer) Ops.tmrAni_Timer(); });
-    mRun = std::make_unique<PcRun>();
-    mTmrShowLab = new QTimer(this);
-    mTmrShowLab->setInterval(15);
-    connect(mTmrShowLab, &QTimer::timeout, this, &mdiMain::tmrShowLab_Timer);
-
-    // What the model tells the main window.
-    Notifier* n = App().Notifier.get();
-    connect(n, &Notifier::MainCaptionChanged, this, &QWidget::setWindowTitle);
-    connect(n, &Notifier::ProjectTypeChanged, this, &mdiMain::SetToolbarsForType);
-    connect(n, &Notifier::MotorTipsChanged, this, &mdiMain::UpdateMotorTips);
-    connect(n, &Notifier::StatusCleared, mStatus, &StatusStrip::Cls);
-    connect(n, &Notifier::StatusPrinted, mStatus, &StatusStrip::Print);
-    connect(n, &Notifier::StatusBrickChanged, mStatus, &StatusStrip::setBrick);
-    connect(n, &Notifier::ProgressMin, mPBar, [this](double v) { mPBar->setMinimum(int(v)); });
-    connect(n, &Notifier::ProgressMax, mPBar, [this](double v) { mPBar->setMaximum(int(v)); });
-    connect(n, &Notifier::ProgressValue, mPBar,
-            [this](double v) { mPBar->setValue(qBound(mPBar->minimum(), int(v), mPBar->maximum())); });
-    connect(n, &Notifier::ProgressVisible, mPBar, &QWidget::setVisible);
+    BuildRunTimers();
+    ConnectNotifier();
 
     resize(1100, 800);
 }
@@ -146,6 +123,25 @@ mdiMain::~mdiMain()
 mdiMain* mdiMain::Instance()
 {
     return gInstance;
+}
+
+// ---------------------------------------------------------------- the notifier's slots
+
+// What the model tells the main window.
+void mdiMain::ConnectNotifier()
+{
+    Notifier* n = App().Notifier.get();
+    connect(n, &Notifier::MainCaptionChanged, this, &QWidget::setWindowTitle);
+    connect(n, &Notifier::ProjectTypeChanged, this, &mdiMain::SetToolbarsForType);
+    connect(n, &Notifier::MotorTipsChanged, this, &mdiMain::UpdateMotorTips);
+    connect(n, &Notifier::StatusCleared, mStatus, &StatusStrip::Cls);
+    connect(n, &Notifier::StatusPrinted, mStatus, &StatusStrip::Print);
+    connect(n, &Notifier::StatusBrickChanged, mStatus, &StatusStrip::setBrick);
+    connect(n, &Notifier::ProgressMin, mPBar, [this](double v) { mPBar->setMinimum(int(v)); });
+    connect(n, &Notifier::ProgressMax, mPBar, [this](double v) { mPBar->setMaximum(int(v)); });
+    connect(n, &Notifier::ProgressValue, mPBar,
+            [this](double v) { mPBar->setValue(qBound(mPBar->minimum(), int(v), mPBar->maximum())); });
+    connect(n, &Notifier::ProgressVisible, mPBar, &QWidget::setVisible);
 }
 
 // ---------------------------------------------------------------- menus

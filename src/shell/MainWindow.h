@@ -13,11 +13,11 @@
 // status strip and progress bar; the windows outside the shell that its keys
 // open listen to its requests (ExplorerShowRequested ...).
 //
-// Its code by family: MainWindow.cpp (construction, menus, events), MainPalette.cpp
-// (the palette and its holder), MainToolbar.cpp (TB1, its keys and their rules
-// per project type), MainRun.cpp (the PC-side run and its timers),
-// MainDeskTops.cpp (editor windows, window list), MainProject.cpp (start, open,
-// save, the query before the program ends).
+// Its code by family: MainWindow.cpp (construction, the notifier's slots,
+// menus, events), MainPalette.cpp (the palette and its holder), MainToolbar.cpp
+// (TB1, its keys and their rules per project type), MainRun.cpp (the PC-side run
+// and its timers), MainDeskTops.cpp (editor windows, window list),
+// MainProject.cpp (start, open, save, the query before the program ends).
 #include "compiler/CompileContext.h"
 #include "model/Services.h"
 
@@ -205,6 +205,8 @@ private:
     void BuildPalette();
     void BuildMainToolbar();
     void BuildMenus();
+    void BuildRunTimers();  // MainRun.cpp
+    void ConnectNotifier();
     void LayoutPaletteHolder(Integer holderWidth);
 
     // The main toolbar (MainToolbar.cpp): each button's key, tooltip and the
