@@ -12,6 +12,12 @@
 // The main window shows what App().Notifier tells of the caption, toolbars,
 // status strip and progress bar; the windows outside the shell that its keys
 // open listen to its requests (ExplorerShowRequested ...).
+//
+// Its code by family: MainWindow.cpp (construction, the notifier's slots,
+// menus, events), MainPalette.cpp (the palette and its holder), MainToolbar.cpp
+// (TB1, its keys and their rules per project type), MainRun.cpp (the PC-side run
+// and its timers), MainDeskTops.cpp (editor windows, window list),
+// MainProject.cpp (start, open, save, the query before the program ends).
 #include "compiler/CompileContext.h"
 #include "model/Services.h"
 
@@ -74,6 +80,8 @@ public:
     explicit mdiMain(QWidget* parent = nullptr);
     ~mdiMain() override;
 
+    // ---------------------------------------------------------------- what the program calls
+
     // The one main window, or nullptr while there is none.
     static mdiMain* Instance();
 
@@ -83,8 +91,6 @@ public:
     // project, showing, palette widths, StopRun. False when the project could
     // not be opened (the program then ends).
     bool MDIForm_Load();
-    void GetInitParams();
-
 
     // Editor windows.
     void setDeskTopFactory(DeskTopFactory factory);
@@ -92,29 +98,52 @@ public:
     QMdiArea* MdiArea() const { return mMdi; }
     ICommandWindow* ActiveDeskTop() const;
     QList<ICommandWindow*> DeskTopWindows() const;
-    // The MDI area's inner size in twips.
-    Long ScaleHeight() const;
-    Long ScaleWidth() const;
+    // The joystick window and every editor window, closed as the project they
+    // show gives way to another.
+    void CloseProjectWindows();
 
-    // The palette.
-    QWidget* picToolBar() const { return mPicToolBar; }
-    QWidget* picTBTop() const { return mPicTBTop; }
+    // The two toolbars, the palette's current tool, and the main toolbar's
+    // dispatcher (as the button's own action, whether it is enabled or not).
     QWidget* TB() const;
-    QToolButton* cmdCloseTB(int index) const { return mCloseTB[index]; }
-    QToolButton* PaletteButton(const QString& key) const;
-    QList<QToolButton*> PaletteButtons() const;
+    QToolBar* TB1() const { return mTB1; }
     QToolButton* CurButton() const { return mCurButton; }
     QString CurButtonKey() const;
     void TB_ButtonClick(QToolButton* button);
     void TB_ButtonClick(const QString& key);
+    void TB1_ButtonClick(const QString& key);
+
+    // ---------------------------------------------------------------- what tests reach
+
+    void GetInitParams();
+    // The MDI area's inner size in twips.
+    Long ScaleHeight() const;
+    Long ScaleWidth() const;
+
+    // Project.
+    bool OpenProject();
+    bool SaveProject();
+    void MDIForm_QueryUnload(bool& cancel);
+
+    // The main toolbar's keys by project type and around a PC-side run.
+    QAction* TB1Button(const QString& key) const;
+    void EnableProjectCommands(bool enable);
+    void SetToolbarsForType();
+    void UpdateMotorTips();
+
+    // The palette and its holder.
+    QWidget* picToolBar() const { return mPicToolBar; }
+    QWidget* picTBTop() const { return mPicTBTop; }
+    QToolButton* cmdCloseTB(int index) const { return mCloseTB[index]; }
+    QToolButton* PaletteButton(const QString& key) const;
+    QList<QToolButton*> PaletteButtons() const;
     void TB_MouseMove(int button, int shift, int x, int y);
     // x and y in twips within picToolBar; screenPos is the pointer's screen position.
     void picToolBar_MouseMove(int button, int shift, int x, int y, QPoint screenPos);
     void picToolBar_MouseUp(int button, int shift, int x, int y);
+    void cmdCloseTB_Click(int index);
+    void cmdCloseTB_MouseUp(int index);
     Integer PaletteWidth = 0;   // twips
     Integer PaletteMargin = 0;  // twips
-    QPoint LastPointer;
-    QPoint SavedPointer;
     // Where the pointer is put while dragging clamps; QCursor::setPos unless replaced.
     std::function<void(QPoint)> SetCursorPos;
     // Width of picToolBar / TB in twips, and setting it.
@@ -124,28 +153,11 @@ public:
     // Every width picToolBar took since the last call (twips); for the slide tests.
     QList<Integer> TakeWidthTrace();
 
-    // The main toolbar.
-    QToolBar* TB1() const { return mTB1; }
-    QAction* TB1Button(const QString& key) const;
-    void TB1_ButtonClick(const QString& key);
-
-    // Toolbars by project type and around a PC-side run.
-    void EnableProjectCommands(bool enable);
-    void SetToolbarsForType();
-    void UpdateMotorTips();
-
-    // Project.
-    bool OpenProject();
-    bool SaveProject();
-    // The joystick window and every editor window, closed as the project they
-    // show gives way to another.
-    void CloseProjectWindows();
-
     // Status strip and progress bar.
     StatusStrip* picStatus() const { return mStatus; }
     QProgressBar* PBar() const { return mPBar; }
 
-    // Menus.
+    // Menus and their handlers.
     QMenu* mnuMdi() const { return mMnuMdi; }
     QMenu* mnuHelp() const { return mMnuHelp; }
     QMenu* mnuWinList() const { return mMnuWinList; }
@@ -155,11 +167,6 @@ public:
     QList<QAction*> mnuWinDeskList() const { return mWinDeskList; }
     // Pops up a menu; exec() unless replaced (tests record instead).
     std::function<void(QMenu*)> PopupMenu;
-
-    // Handlers.
-    void MDIForm_QueryUnload(bool& cancel);
-    void cmdCloseTB_Click(int index);
-    void cmdCloseTB_MouseUp(int index);
     void Image1_Click();
     void mnuAbout_Click();
     void mnuHelpContents_Click();
@@ -178,9 +185,6 @@ public:
     void tmrAni_Timer();
     QString RunImageKey() const { return mRunImageKey; }
 
-    // The window's serial number used by the window list.
-    int WindowHandle(QWidget* window);
-
 Q_SIGNALS:
     // What the keys ask of the windows outside the shell; nothing happens
     // while nobody listens.
@@ -195,21 +199,27 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr int kHeaderHeight = 18;  // picTBTop, pixels
+
+    // Building (MainWindow.cpp, MainPalette.cpp, MainToolbar.cpp).
     void BuildPalette();
     void BuildMainToolbar();
     void BuildMenus();
+    void BuildRunTimers();  // MainRun.cpp
+    void ConnectNotifier();
     void LayoutPaletteHolder(Integer holderWidth);
-    // The whole palette and every key of the main toolbar.
-    void EnableEveryKey(bool enable);
-    void CompileErrorReport(const CompileResult& result);
-    // The main toolbar's buttons in their order: each one's key, tooltip and
-    // the handler its action triggers.
+
+    // The main toolbar (MainToolbar.cpp): each button's key, tooltip and the
+    // handler its action triggers, in their order.
     struct MainBarButton {
         const char* key;
         const char* tip;
         void (mdiMain::*click)();
     };
     static const std::vector<MainBarButton>& MainBar();
+    // The whole palette and every key of the main toolbar.
+    void EnableEveryKey(bool enable);
+    void CompileErrorReport(const CompileResult& result);
     void KeyRcx();
     void KeyDefVar();
     void KeyToolbar();
@@ -223,11 +233,15 @@ private:
     void KeyHelp();
     void KeyExit();
     void KeyCompile();
-    void KeyOpen();
     void KeyMap();
-    void KeyJoyPlay();
-    void KeyWinList();
+    void KeyOpen();     // MainProject.cpp
+    void KeyJoyPlay();  // MainRun.cpp
+    void KeyWinList();  // MainDeskTops.cpp
+
+    // Editor windows (MainDeskTops.cpp).
     ICommandWindow* DeskTopOf(QWidget* widget) const;
+    // The window's serial number used by the window list.
+    int WindowHandle(QWidget* window);
 
     QMdiArea* mMdi = nullptr;
     QWidget* mPicToolBar = nullptr;
@@ -235,6 +249,9 @@ private:
     PaletteBar* mTB = nullptr;
     QToolButton* mCloseTB[2] = {nullptr, nullptr};
     QToolButton* mCurButton = nullptr;
+    QPoint LastPointer;   // where the pointer was as the palette's edge was dragged
+    QPoint SavedPointer;
+    QList<Integer> mWidthTrace;
     QToolBar* mTB1 = nullptr;
     QHash<QString, QAction*> mTB1Buttons;
     QLabel* mImage1 = nullptr;
@@ -260,7 +277,6 @@ private:
         ICommandWindow* window;
     };
     QList<KeptDeskTop> mDeskTops;  // editor windows; an entry counts while its widget lives
-    QList<Integer> mWidthTrace;
     bool mClosing = false;
     QPointer<QWidget> mByBy;  // the farewell picture while the program ends
 };

@@ -1,0 +1,94 @@
+// The PC-side run of a Joystick & Keyboard project: the key that starts and
+// stops it, the 20 ms pass of task 1, the run button's blinking, and the wait for
+// the end of a cycle before the set-up window shows.
+#include "shell/MainWindow.h"
+
+#include "compiler/Immediate.h"
+#include "compiler/ProjectCompile.h"
+#include "model/AppState.h"
+#include "model/Messages.h"
+#include "model/Notifier.h"
+#include "shell/Pictures.h"
+
+#include <QAction>
+#include <QTimer>
+
+void mdiMain::BuildRunTimers()
+{
+    mTmrJoy = new QTimer(this);
+    mTmrJoy->setInterval(20);
+    connect(mTmrJoy, &QTimer::timeout, this, [this] { if (Ops.tmrJoy_Timer) Ops.tmrJoy_Timer(); });
+    mTmrAni = new QTimer(this);
+    mTmrAni->setInterval(250);
+    connect(mTmrAni, &QTimer::timeout, this, [this] { if (Ops.tmrAni_Timer) Ops.tmrAni_Timer(); });
+    mRun = std::make_unique<PcRun>();
+    mTmrShowLab = new QTimer(this);
+    mTmrShowLab->setInterval(15);
+    connect(mTmrShowLab, &QTimer::timeout, this, &mdiMain::tmrShowLab_Timer);
+}
+
+void mdiMain::KeyJoyPlay()
+{
+    AppState& a = App();
+    QAction* play = TB1Button(QStringLiteral("JOY_PLAY"));
+    if (a.StopRun == False) {
+        a.StopRun = True;
+        EnableProjectCommands(true);
+        play->setToolTip(QStringLiteral("Run program"));
+        return;
+    }
+    const CompileResult compiled = Ops.CompileProject ? Ops.CompileProject() : CompileResult();
+    KeepListing(compiled);
+    if (!compiled) {
+        CompileErrorReport(compiled);
+        return;
+    }
+    for (int k = 32; k <= 250; ++k)
+        a.Joystick->KeyDown(k);
+    if (Ops.InitRCX && !Ops.InitRCX())
+        return;
+    if (!PB().PBAlive()) {
+        ShowMessage(QStringLiteral("No communication with the RCX"), MsgStyle::Exclamation);
+        return;
+    }
+    if (Ops.ResetMotorObjects)
+        Ops.ResetMotorObjects();
+    a.StopRun = False;
+    EnableProjectCommands(false);
+    play->setToolTip(QStringLiteral("Stop running"));
+    mTmrJoy->start();
+    mTmrAni->start();
+}
+
+void mdiMain::tmrJoy_Timer()
+{
+    if (mRun->tmrJoy_Timer() != PcRun::Tick::Ended)
+        return;
+    App().Notifier->SetPointer(0);
+    mTmrJoy->stop();
+    mTmrAni->stop();
+    App().StopRun = True;
+    EnableProjectCommands(true);
+    // The button shows again what it does when idle: start a run.
+    QAction* play = TB1Button(QStringLiteral("JOY_PLAY"));
+    play->setIcon(CommandIcon(QStringLiteral("JOY_PLAY")));
+    play->setToolTip(QStringLiteral("Run program"));
+    mRunImageKey.clear();
+}
+
+void mdiMain::tmrAni_Timer()
+{
+    mRunImageKey = mRunImageKey.compare(QLatin1String("JOY_STOP"), Qt::CaseInsensitive) == 0
+                       ? QStringLiteral("JOY_PLAY")
+                       : QStringLiteral("JOY_STOP");
+    TB1Button(QStringLiteral("JOY_PLAY"))->setIcon(CommandIcon(mRunImageKey));
+}
+
+void mdiMain::tmrShowLab_Timer()
+{
+    if (App().RunCycleEnded == False)
+        return;
+    mTmrShowLab->stop();
+    Q_EMIT App().Notifier->SetupWindowShowModal();
+    UpdateMotorTips();
+}

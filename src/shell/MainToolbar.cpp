@@ -1,0 +1,270 @@
+// The main toolbar TB1: its buttons in their order, which keys each project
+// type enables, the palette's motor tips, and the handlers of the keys. The keys
+// that start a longer piece of work live with it: KeyOpen with the project
+// (MainProject.cpp), KeyJoyPlay with the PC-side run (MainRun.cpp), KeyWinList
+// with the window list (MainDeskTops.cpp).
+#include "shell/MainWindow.h"
+
+#include "compiler/ProjectCompile.h"
+#include "model/AppState.h"
+#include "model/CommandCatalogue.h"
+#include "model/ModuleManagement.h"
+#include "model/Notifier.h"
+#include "model/Twips.h"
+#include "shell/PaletteBar.h"
+#include "shell/Pictures.h"
+#include "shell/joy/frmJoy.h"
+
+#include <QLabel>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+void mdiMain::BuildMainToolbar()
+{
+    mTB1 = new QToolBar(QStringLiteral("TB1"), this);
+    mTB1->setObjectName(QStringLiteral("TB1"));
+    mTB1->setIconSize(QSize(32, 32));
+    mTB1->setMovable(false);
+    mTB1->setFloatable(false);
+    mTB1->setContextMenuPolicy(Qt::PreventContextMenu);
+    for (const MainBarButton& e : MainBar()) {
+        const QString key = QString::fromLatin1(e.key);
+        QAction* a = mTB1->addAction(CommandIcon(key), QString::fromLatin1(e.tip));
+        a->setObjectName(key);
+        a->setData(key);
+        a->setToolTip(QString::fromLatin1(e.tip));
+        connect(a, &QAction::triggered, this, e.click);
+        mTB1Buttons.insert(key, a);
+    }
+    auto* spacer = new QWidget(mTB1);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    mTB1->addWidget(spacer);
+    mImage1 = new QLabel(mTB1);
+    mImage1->setObjectName(QStringLiteral("Image1"));
+    mImage1->setPixmap(CommandPicture(QStringLiteral("LOGO")));
+    mImage1->setToolTip(QStringLiteral("About"));
+    mImage1->setCursor(Qt::PointingHandCursor);
+    mImage1->installEventFilter(this);
+    mTB1->addWidget(mImage1);
+    addToolBar(Qt::TopToolBarArea, mTB1);
+}
+
+// ---------------------------------------------------------------- toolbars by type
+
+QAction* mdiMain::TB1Button(const QString& key) const
+{
+    return mTB1Buttons.value(key.toUpper());
+}
+
+void mdiMain::EnableProjectCommands(bool enable)
+{
+    mTB->setEnabled(enable);
+    for (const char* k : {"OPEN", "DEFVAR", "COMPILE", "SAVE", "EXIT", "MAP", "PROJEXP"})
+        if (QAction* a = TB1Button(QString::fromLatin1(k)))
+            a->setEnabled(enable);
+    // The Joystick & Keyboard task's desk, the map's tree and the explorer's
+    // tree each lock themselves.
+    Q_EMIT App().Notifier->ProjectEditingEnabled(enable);
+}
+
+void mdiMain::EnableEveryKey(bool enable)
+{
+    mTB->setEnabled(enable);
+    for (QAction* a : mTB1Buttons)
+        a->setEnabled(enable);
+}
+
+void mdiMain::SetToolbarsForType()
+{
+    if (App().ProjectType == 0) {
+        for (QToolButton* b : mTB->Buttons())
+            b->defaultAction()->setEnabled(true);
+        for (QAction* a : mTB1Buttons)
+            a->setEnabled(true);
+        TB1Button(QStringLiteral("JOY"))->setVisible(false);
+        TB1Button(QStringLiteral("JOY_PLAY"))->setVisible(false);
+    } else {
+        for (const char* k : {"NEWSUB", "NEWTASK", "DOWNLOAD"})
+            TB1Button(QString::fromLatin1(k))->setEnabled(false);
+        for (const CommandInfo& c : CommandCatalogue())
+            if (!c.joystick)
+                mTB->Action(c.key)->setEnabled(false);
+        TB1Button(QStringLiteral("JOY"))->setVisible(true);
+        TB1Button(QStringLiteral("JOY_PLAY"))->setVisible(true);
+    }
+}
+
+void mdiMain::UpdateMotorTips()
+{
+    QAction* fwd = mTB->Action(QStringLiteral("M_FWD"));
+    QAction* rwd = mTB->Action(QStringLiteral("M_RWD"));
+    QString fwdTip = QStringLiteral("Forward");
+    QString rwdTip = QStringLiteral("Backward");
+    clsRcx& rcx = *App().RcxSetup;
+    const QString letters = QStringLiteral("ABC");
+    for (int i = 0; i < 3; ++i) {
+        const MotorPtr& m = rcx.PortMotor(i);
+        if (m && m->MotorType() != 0 && !m->MotorFwdMeening.isEmpty())
+            fwdTip += QStringLiteral("{%1=%2}").arg(letters[i]).arg(m->MotorFwdMeening);
+    }
+    for (int i = 0; i < 3; ++i) {
+        const MotorPtr& m = rcx.PortMotor(i);
+        if (m && m->MotorType() != 0 && !m->MotorRwdMeening.isEmpty())
+            rwdTip += QStringLiteral("{%1=%2}").arg(letters[i]).arg(m->MotorRwdMeening);
+    }
+    fwd->setToolTip(fwdTip);
+    rwd->setToolTip(rwdTip);
+}
+
+// ---------------------------------------------------------------- dispatcher
+
+const std::vector<mdiMain::MainBarButton>& mdiMain::MainBar()
+{
+    static const std::vector<MainBarButton> buttons = {
+        {"EXIT", "Exit", &mdiMain::KeyExit},
+        {"HELP", "Help for Quillomat", &mdiMain::KeyHelp},
+        {"RCX", "Open RCX window", &mdiMain::KeyRcx},
+        {"DEFVAR", "Define variables and constants", &mdiMain::KeyDefVar},
+        {"TOOLBAR", "Open command box", &mdiMain::KeyToolbar},
+        {"PROJEXP", "Open project module window", &mdiMain::KeyProjExp},
+        {"MAP", "Open project map window", &mdiMain::KeyMap},
+        {"WINLIST", "Window list", &mdiMain::KeyWinList},
+        {"OPEN", "New/Open project", &mdiMain::KeyOpen},
+        {"SAVE", "Save project", &mdiMain::KeySave},
+        {"NEWSUB", "New/Open sub", &mdiMain::KeyNewSub},
+        {"NEWTASK", "New/Open task", &mdiMain::KeyNewTask},
+        {"DOWNLOAD", "Download program to the RCX", &mdiMain::KeyDownload},
+        {"COMPILE", "Compile project", &mdiMain::KeyCompile},
+        {"PREVIEW", "Preview window", &mdiMain::KeyShowPreview},
+        {"JOY", "Open joystick window", &mdiMain::KeyJoy},
+        {"JOY_PLAY", "Run program", &mdiMain::KeyJoyPlay},
+    };
+    return buttons;
+}
+
+void mdiMain::TB1_ButtonClick(const QString& rawKey)
+{
+    // As the button's own action, whether the button is enabled or not.
+    const QString key = rawKey.toUpper();
+    for (const MainBarButton& e : MainBar())
+        if (key == QLatin1String(e.key)) {
+            (this->*e.click)();
+            return;
+        }
+}
+
+void mdiMain::KeyRcx()
+{
+    AppState& a = App();
+    if (mTmrJoy->isActive() && a.ProjectType == 1) {
+        Q_EMIT a.Notifier->StatusCleared();
+        Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("VER Ize is waiting for program to end the cycle..."), 700);
+        a.RcxWindowRequested = True;
+        mTmrShowLab->start();
+    } else {
+        Q_EMIT a.Notifier->SetupWindowShowModal();
+        UpdateMotorTips();
+    }
+}
+
+void mdiMain::KeyDefVar()
+{
+    Q_EMIT DefineVarRequested();
+}
+
+void mdiMain::KeyToolbar()
+{
+    mPicToolBar->setVisible(true);
+    TB_MouseMove(0, 0, 1, 1);
+}
+
+void mdiMain::KeyProjExp()
+{
+    Q_EMIT ExplorerShowRequested();
+}
+
+void mdiMain::KeyNewTask()
+{
+    AppState& a = App();
+    if (Ops.AddTask && Ops.AddTask(3)) {
+        OpenCommandWindow(ModuleKind::Task, a.CurrentTask.get(), QString(), QString());
+        a.CurrentTask.reset();
+        Q_EMIT a.Notifier->MapUnload();
+    }
+}
+
+void mdiMain::KeyNewSub()
+{
+    AppState& a = App();
+    if (Ops.AddSub && Ops.AddSub(3)) {
+        OpenCommandWindow(ModuleKind::Sub, a.CurrentSub.get(), QString(), QString());
+        a.CurrentSub.reset();
+        Q_EMIT a.Notifier->MapUnload();
+    }
+}
+
+void mdiMain::KeyDownload()
+{
+    if (Ops.DownloadCommand)
+        Ops.DownloadCommand();
+}
+
+void mdiMain::KeySave()
+{
+    SaveProject();
+}
+
+void mdiMain::KeyShowPreview()
+{
+    AppState& a = App();
+    if (!a.LastListing.isEmpty())
+        Q_EMIT a.Notifier->PreviewShow(a.LastListing);
+}
+
+void mdiMain::KeyJoy()
+{
+    ShowJoyWindow();
+}
+
+void mdiMain::KeyHelp()
+{
+    PopupMenu(mMnuHelp);
+}
+
+void mdiMain::KeyExit()
+{
+    close();
+}
+
+void mdiMain::CompileErrorReport(const CompileResult& result)
+{
+    ::CompileErrorReport(result);
+}
+
+void mdiMain::KeyCompile()
+{
+    AppState& a = App();
+    Q_EMIT a.Notifier->StatusCleared();
+    Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("Compiling..."), 700);
+    a.Shell->DoEvents();
+    const CompileResult compiled = Ops.CompileProject ? Ops.CompileProject() : CompileResult();
+    KeepListing(compiled);
+    if (compiled) {
+        Q_EMIT a.Notifier->StatusCleared();
+        Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("Compile OK!"), 700);
+        if (a.ProjectType == 0)
+            Q_EMIT a.Notifier->PreviewShow(compiled.ListingText);
+    } else {
+        CompileErrorReport(compiled);
+    }
+}
+
+void mdiMain::KeyMap()
+{
+    const Long mainWidth = Long(TwipX(width()));
+    const Long mapWidth = mainWidth / 2 - 250;
+    const Long left = mainWidth - mapWidth - Long(TwipX(mTB->width())) - 250;
+    const QRect r(int(left), 0, int(mapWidth), int(ScaleHeight()));
+    Q_EMIT MapShowRequested(r);
+}
