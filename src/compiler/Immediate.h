@@ -4,8 +4,8 @@
 // and sends the brick only what it carries out on the spot; the preparation of
 // a Joystick & Keyboard run and one tick of that run.
 //
-// Its inputs are App().Joystick (joystick 0 and the keys), App().PB (the
-// control), App().ObjectList, and two seams: the wait of a command and the
+// Its inputs are App().Joystick (joystick 0 and the keys), PB() (the
+// brick), App().ObjectList, and two seams: the wait of a command and the
 // yield to the event loop. Tests script the joystick and record the waits.
 #include "model/Command.h"
 

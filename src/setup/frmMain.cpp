@@ -1,7 +1,7 @@
 #include "setup/frmMain.h"
 
 #include "model/Twips.h"
-#include "link/PhantomControl.h"
+#include "link/PortSelector.h"
 #include "model/AppState.h"
 #include "model/Notifier.h"
 #include "model/Messages.h"
@@ -65,11 +65,11 @@ int pictureOf(const QMimeData* mime)
 // True when the control's brick is the virtual one.
 bool virtualBrickInUse()
 {
-    IPhantomControl* pb = App().PB;
-    if (!pb)
+    IPortSelector* ports = App().Ports;
+    if (!ports)
         return false;
     try {
-        return pb->ComPortNo() == PhantomControl::VirtualBrickPort;
+        return ports->ComPortNo() == PortSelector::VirtualBrickPort;
     } catch (const VbError&) {
         return false;
     }

@@ -1,6 +1,6 @@
-// The program's control: four tower ports on the devices the settings name
-// and port 4, the virtual brick.
-#include "link/PhantomControl.h"
+// The program's choice of brick: four tower ports on the devices the settings
+// name and port 4, the virtual brick; the device it gives on each.
+#include "link/PortSelector.h"
 
 #include "EventLog.h"
 
@@ -23,17 +23,17 @@ struct NoTowers {
     NoTowers()
     {
         ResetApp();
-        for (int p = 0; p < PhantomControl::TowerPorts; ++p)
+        for (int p = 0; p < PortSelector::TowerPorts; ++p)
             settings.values.insert(QStringLiteral("com/device%1").arg(p), QStringLiteral("/nonexistent/tower%1").arg(p));
         App().Settings = &settings;
     }
     ~NoTowers() { ResetApp(); }
 };
 
-TEST(PhantomControl, TowerPortsWithoutTowerAndUnknownPortsDoNotAnswer)
+TEST(PortSelector, TowerPortsWithoutTowerAndUnknownPortsDoNotAnswer)
 {
     NoTowers none;
-    PhantomControl pb;
+    PortSelector pb;
     EventLog log;
     pb.setEventSink(&log);
     for (Long port : {0, 1, 2, 3, -1, 5, 99}) {
@@ -42,92 +42,92 @@ TEST(PhantomControl, TowerPortsWithoutTowerAndUnknownPortsDoNotAnswer)
         EXPECT_FALSE(pb.TowerCheck1()) << port;
         EXPECT_FALSE(pb.TowerCheck2()) << port;
         EXPECT_FALSE(pb.TowerCheck3()) << port;
-        EXPECT_FALSE(pb.PBAlive()) << port;
+        EXPECT_FALSE(pb.device().PBAlive()) << port;
         Integer n = 0;
-        EXPECT_EQ(failureNumber([&] { pb.Poll(0, n); }), Err::DeviceUnavailable) << port;
-        EXPECT_EQ(failureNumber([&] { pb.On("0"); }), Err::DeviceUnavailable) << port;
-        EXPECT_EQ(failureNumber([&] { pb.GetMemMap(); }), Err::DeviceUnavailable) << port;
+        EXPECT_EQ(failureNumber([&] { pb.device().Poll(0, n); }), Err::DeviceUnavailable) << port;
+        EXPECT_EQ(failureNumber([&] { pb.device().On("0"); }), Err::DeviceUnavailable) << port;
+        EXPECT_EQ(failureNumber([&] { pb.device().GetMemMap(); }), Err::DeviceUnavailable) << port;
         if (port >= 0 && port <= 3) {
             // A module is assembled on the PC; it is its sending that fails.
             log.events.clear();
-            pb.BeginOfTask(n);
-            pb.EndOfTask();
+            pb.device().BeginOfTask(n);
+            pb.device().EndOfTask();
             EXPECT_EQ(log.events.last(), QStringLiteral("Done 68 0")) << port;
         } else {
-            EXPECT_EQ(failureNumber([&] { pb.BeginOfTask(n); }), Err::DeviceUnavailable) << port;
+            EXPECT_EQ(failureNumber([&] { pb.device().BeginOfTask(n); }), Err::DeviceUnavailable) << port;
         }
     }
 }
 
-TEST(PhantomControl, Port4IsTheVirtualBrick)
+TEST(PortSelector, Port4IsTheVirtualBrick)
 {
-    PhantomControl pb;
+    PortSelector pb;
     pb.setComPortNo(4);
     EXPECT_TRUE(pb.TowerCheck1());
     EXPECT_TRUE(pb.TowerCheck2());
     EXPECT_TRUE(pb.TowerCheck3());
-    EXPECT_TRUE(pb.PBAlive());
+    EXPECT_TRUE(pb.device().PBAlive());
     EXPECT_EQ(pb.ComPortNo(), 4);
 
-    pb.SetVar(7, 2, 300);
+    pb.device().SetVar(7, 2, 300);
     EXPECT_EQ(pb.virtualBrick().variable(7), 300);
     pb.virtualBrick().sensor(0).value = 12;
     Integer port = 0;
-    EXPECT_EQ(pb.Poll(9, port), 12);
-    EXPECT_TRUE(pb.On("2"));
+    EXPECT_EQ(pb.device().Poll(9, port), 12);
+    EXPECT_TRUE(pb.device().On("2"));
     EXPECT_EQ(pb.virtualBrick().output(2).mode, rcx::OutFlag::On);
 }
 
-TEST(PhantomControl, TheBrickSwitchedOffLeavesTheTowerChecksPassing)
+TEST(PortSelector, TheBrickSwitchedOffLeavesTheTowerChecksPassing)
 {
-    PhantomControl pb;
+    PortSelector pb;
     pb.setComPortNo(4);
     pb.virtualBrick().setOn(false);
     EXPECT_TRUE(pb.TowerCheck1());
-    EXPECT_FALSE(pb.PBAlive());
-    EXPECT_EQ(failureNumber([&] { pb.PBBattery(); }), Err::DeviceUnavailable);
+    EXPECT_FALSE(pb.device().PBAlive());
+    EXPECT_EQ(failureNumber([&] { pb.device().PBBattery(); }), Err::DeviceUnavailable);
 }
 
-TEST(PhantomControl, ATowerPortReachesTheBrickOnItsDevice)
+TEST(PortSelector, ATowerPortReachesTheBrickOnItsDevice)
 {
     NoTowers none;
     vbrick::PtyResponder brick;
     ASSERT_TRUE(brick.isOpen());
     none.settings.values.insert(QStringLiteral("com/device2"), brick.devicePath());
-    EXPECT_EQ(PhantomControl::devicePath(2), brick.devicePath());
-    PhantomControl pb;
+    EXPECT_EQ(PortSelector::devicePath(2), brick.devicePath());
+    PortSelector pb;
     EventLog log;
     pb.setEventSink(&log);
     pb.setComPortNo(2);
     EXPECT_TRUE(pb.TowerCheck1());
     EXPECT_TRUE(pb.TowerCheck2());
     EXPECT_TRUE(pb.TowerCheck3());
-    EXPECT_TRUE(pb.PBAlive());
-    pb.SetVar(9, 2, 77);
+    EXPECT_TRUE(pb.device().PBAlive());
+    pb.device().SetVar(9, 2, 77);
     Integer nine = 9;
-    EXPECT_EQ(pb.Poll(0, nine), 77);
+    EXPECT_EQ(pb.device().Poll(0, nine), 77);
     Integer task = 3;
-    pb.BeginOfTask(task);
-    pb.On("1");
-    pb.EndOfTask();
+    pb.device().BeginOfTask(task);
+    pb.device().On("1");
+    pb.device().EndOfTask();
     EXPECT_EQ(log.events.last(), QStringLiteral("Done 0 3"));
     brick.withBrick([](vbrick::SoftRcx& b) { EXPECT_EQ(b.taskCode(0, 3).toHex().toStdString(), "2182"); });
     // The virtual brick on port 4 saw none of it.
     EXPECT_EQ(pb.virtualBrick().variable(9), 0);
 }
 
-TEST(PhantomControl, DefaultDevices)
+TEST(PortSelector, DefaultDevices)
 {
     ResetApp();
-    EXPECT_EQ(PhantomControl::devicePath(1), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(PhantomControl::devicePath(3), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(PhantomControl::devicePath(4), QString());
+    EXPECT_EQ(PortSelector::devicePath(1), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(PortSelector::devicePath(3), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(PortSelector::devicePath(4), QString());
 }
 
-TEST(PhantomControl, WithoutTowersOnlyTheVirtualBrickPassesTheTowerChecks)
+TEST(PortSelector, WithoutTowersOnlyTheVirtualBrickPassesTheTowerChecks)
 {
     NoTowers none;
-    PhantomControl pb;
+    PortSelector pb;
     Long found = -1;
     for (Long port = 0; port <= 4 && found < 0; ++port) {
         pb.setComPortNo(port);
@@ -137,23 +137,23 @@ TEST(PhantomControl, WithoutTowersOnlyTheVirtualBrickPassesTheTowerChecks)
     EXPECT_EQ(found, 4);
 }
 
-TEST(PhantomControl, DownloadEventsReachTheSink)
+TEST(PortSelector, DownloadEventsReachTheSink)
 {
     qint64 ms = 5000;
-    PhantomControl pb([&] { return ms; });
+    PortSelector pb([&] { return ms; });
     EventLog log;
     pb.setEventSink(&log);
     pb.setComPortNo(4);
     Integer slot = 1;
     Integer task = 0;
     Integer sub = 1;
-    pb.SelectPrgm(slot);
-    pb.BeginOfTask(task);
-    pb.SetSensorType(0, 1);
-    pb.EndOfTask();
-    pb.BeginOfSub(sub);
-    pb.If(0, 1, 2, 2, 3);
-    pb.EndOfSub();
+    pb.device().SelectPrgm(slot);
+    pb.device().BeginOfTask(task);
+    pb.device().SetSensorType(0, 1);
+    pb.device().EndOfTask();
+    pb.device().BeginOfSub(sub);
+    pb.device().If(0, 1, 2, 2, 3);
+    pb.device().EndOfSub();
     // Time: the wire time through a tower; size: the module's bytes of code.
     EXPECT_EQ(log.events, (QStringList{"Start 183 3 0", "Progress 3", "Done 0 0", "Start 0 8 11",
                                        QString("Done %1 11").arg(RcxLink::UnbalancedBlocks)}));
@@ -161,32 +161,32 @@ TEST(PhantomControl, DownloadEventsReachTheSink)
     EXPECT_TRUE(pb.virtualBrick().subCode(1, 0).isEmpty());
 
     pb.setEventSink(nullptr);
-    pb.BeginOfTask(task);
-    pb.EndOfTask();  // dropped quietly
+    pb.device().BeginOfTask(task);
+    pb.device().EndOfTask();  // dropped quietly
     EXPECT_EQ(log.events.size(), 5);
 }
 
-TEST(PhantomControl, ProgramsOnTheVirtualBrickRunOnTheControlsClock)
+TEST(PortSelector, ProgramsOnTheVirtualBrickRunOnTheControlsClock)
 {
     qint64 ms = 1000;
-    PhantomControl pb([&] { return ms; });
+    PortSelector pb([&] { return ms; });
     pb.setComPortNo(4);
     Integer task = 1;
-    pb.BeginOfTask(task);
-    pb.Loop(2, 5);
-    pb.SumVar(4, 2, 3);
-    pb.DatalogNext(0, 4);
-    pb.Wait(2, 100);  // a second
-    pb.EndLoop();
-    pb.EndOfTask();
-    EXPECT_TRUE(pb.SetDatalog(10));
-    pb.StartTask(task);
+    pb.device().BeginOfTask(task);
+    pb.device().Loop(2, 5);
+    pb.device().SumVar(4, 2, 3);
+    pb.device().DatalogNext(0, 4);
+    pb.device().Wait(2, 100);  // a second
+    pb.device().EndLoop();
+    pb.device().EndOfTask();
+    EXPECT_TRUE(pb.device().SetDatalog(10));
+    pb.device().StartTask(task);
     Integer four = 4;
     ms += 2500;
-    EXPECT_EQ(pb.Poll(0, four), 9);
+    EXPECT_EQ(pb.device().Poll(0, four), 9);
     ms += 10000;
-    EXPECT_EQ(pb.Poll(0, four), 15);
-    const QVector<DatalogEntry> log = pb.GetDatalog(1, 5);
+    EXPECT_EQ(pb.device().Poll(0, four), 15);
+    const QVector<DatalogEntry> log = pb.device().GetDatalog(1, 5);
     ASSERT_EQ(log.size(), 5);
     EXPECT_EQ(log[4].value, 15);
     EXPECT_FALSE(pb.virtualBrick().running(1));
