@@ -116,6 +116,22 @@ TEST(PortSelector, ATowerPortReachesTheBrickOnItsDevice)
     EXPECT_EQ(pb.virtualBrick().variable(9), 0);
 }
 
+TEST(PortSelector, PBGivesTheDeviceOfTheSelectedPort)
+{
+    NoTowers none;
+    PortSelector ports;
+    App().Ports = &ports;
+    ports.setComPortNo(PortSelector::VirtualBrickPort);
+    EXPECT_EQ(&PB(), static_cast<IBrickDevice*>(&ports.virtualDevice()));
+    PB().SetVar(3, 2, 11);
+    EXPECT_EQ(ports.virtualBrick().variable(3), 11);
+    ports.setComPortNo(1);
+    EXPECT_NE(&PB(), static_cast<IBrickDevice*>(&ports.virtualDevice()));
+    EXPECT_FALSE(PB().PBAlive());  // no tower on port 1
+    App().Ports = nullptr;
+    EXPECT_EQ(failureNumber([] { PB(); }), Err::ObjectNotSet);
+}
+
 TEST(PortSelector, DefaultDevices)
 {
     ResetApp();
