@@ -3,7 +3,7 @@
 #include "compiler/ProjectCompile.h"
 #include "datalog/frmDatalog.h"
 #include "desktop/DeskTopFactory.h"
-#include "link/PhantomControl.h"
+#include "link/PortSelector.h"
 #include "link/QSettingsStore.h"
 #include "link/SdlJoystick.h"
 #include "model/AppState.h"
@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     KeyTracker keys(&joystick);
     keys.Install();
     ShellRequests shell;
-    PhantomControl control;
+    PortSelector control;
     ControlEventHandler controlEvents;
     a.Presenter = &presenter;
     a.Settings = &settings;
@@ -64,8 +64,8 @@ int main(int argc, char** argv)
     control.setEventSink(&controlEvents);
     // Modules go down to the virtual brick at a quarter of the tower's pace, so
     // that the status strip and the progress bar can be followed.
-    control.setVirtualPace([](int ms) { QThread::msleep(ms); });
-    a.PB = &control;
+    control.virtualDevice().setPace([](int ms) { QThread::msleep(ms); });
+    a.Ports = &control;
 
     // The preferences are read as the object is made.
     a.InitParams = std::make_unique<clsInitParam>(settings, presenter);
@@ -95,6 +95,6 @@ int main(int argc, char** argv)
         return 0;
     const int code = app.exec();
     shell.setMainWindow(nullptr);
-    a.PB = nullptr;
+    a.Ports = nullptr;
     return code;
 }

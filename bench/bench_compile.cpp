@@ -166,7 +166,7 @@ void BM_DownloadProject(benchmark::State& state)
 {
     buildProject();
     RecordingControl pb;
-    App().PB = &pb;
+    App().Ports = &pb;
     for (auto _ : state) {
         pb.clearCalls();
         bool ok = DownLoad(*App().RcxSetup, 1);
@@ -187,7 +187,7 @@ void BM_DownloadProject(benchmark::State& state)
             copy.append(QString(call.constData(), call.size()));
         benchmark::DoNotOptimize(copy.data());
     });
-    App().PB = nullptr;
+    App().Ports = nullptr;
     ResetApp();
 }
 BENCHMARK(BM_DownloadProject)->Unit(benchmark::kMillisecond);

@@ -175,7 +175,7 @@ void BM_JoystickPass(benchmark::State& state)
     buildProject();
     RecordingControl pb;
     MovingJoystick joystick;
-    App().PB = &pb;
+    App().Ports = &pb;
     App().Joystick = &joystick;
     App().StopRun = False;
     ImmediateSeams seams;  // no waits in the task; the yield is free here
@@ -192,7 +192,7 @@ void BM_JoystickPass(benchmark::State& state)
         pb.clearCalls();
     }
     state.counters["operations_per_pass"] = benchmark::Counter(double(sent) / double(state.iterations()));
-    App().PB = nullptr;
+    App().Ports = nullptr;
     ResetApp();
 }
 BENCHMARK(BM_JoystickPass)->Unit(benchmark::kMicrosecond);

@@ -20,7 +20,7 @@
 namespace {
 
 // Replays one line of an .ops file ("SetPower(\"0\", L2, 5)") on the control.
-void replay(IPhantomControl& pb, const QString& line)
+void replay(IBrickDevice& pb, const QString& line)
 {
     const int open = int(line.indexOf(QLatin1Char('(')));
     const QString name = line.left(open);

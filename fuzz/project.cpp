@@ -7,7 +7,7 @@
 
 #include "compiler/ModuleCompile.h"
 #include "compiler/ProjectCompile.h"
-#include "link/PhantomControl.h"
+#include "link/PortSelector.h"
 #include "model/AppState.h"
 #include "model/NamedValues.h"
 #include "model/ProjectFile.h"
@@ -104,9 +104,9 @@ void compileAndSend()
     CompileProject();
     // The program's virtual brick: the modules are put into brick code and
     // sent down as to a brick behind a tower.
-    PhantomControl brick([] { return qint64(0); });
-    brick.setComPortNo(PhantomControl::VirtualBrickPort);
-    App().PB = &brick;
+    PortSelector brick([] { return qint64(0); });
+    brick.setComPortNo(PortSelector::VirtualBrickPort);
+    App().Ports = &brick;
     // As the program's download does: the set-up's failures reach its caller,
     // which shows them; the modules show their own.
     try {
@@ -117,7 +117,7 @@ void compileAndSend()
             ok = ok && DownLoad(*e.item);
     } catch (const VbError&) {
     }
-    App().PB = nullptr;
+    App().Ports = nullptr;
 }
 
 }  // namespace

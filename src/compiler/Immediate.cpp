@@ -405,7 +405,7 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
             raiseError(Err::ObjectNotSet);
         return c.Commands.get();
     };
-    IPhantomControl* pb = nullptr;
+    IBrickDevice* pb = nullptr;
     // One operation of the control; whether the brick answered.
     auto send = [&](auto&& operation) {
         try {
@@ -451,44 +451,44 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
     const QString& motors = c.MotorList;
     if (IsWord(key, u"M_ON")) {
         if (UpdateMotorState(c, v2))
-            send([&](IPhantomControl& p) { return p.On(motors); });
+            send([&](IBrickDevice& p) { return p.On(motors); });
     } else if (IsWord(key, u"M_OFF")) {
         if (UpdateMotorState(c, v2))
-            send([&](IPhantomControl& p) { return c.Op == 1 ? p.Off(motors) : p.Float(motors); });
+            send([&](IBrickDevice& p) { return c.Op == 1 ? p.Off(motors) : p.Float(motors); });
     } else if (IsWord(key, u"M_FWD")) {
         if (UpdateMotorState(c, v2))
-            send([&](IPhantomControl& p) { return p.SetFwd(motors); });
+            send([&](IBrickDevice& p) { return p.SetFwd(motors); });
     } else if (IsWord(key, u"M_RWD")) {
         if (UpdateMotorState(c, v2))
-            send([&](IPhantomControl& p) { return p.SetRwd(motors); });
+            send([&](IBrickDevice& p) { return p.SetRwd(motors); });
     } else if (IsWord(key, u"M_ALTDIR")) {
-        send([&](IPhantomControl& p) { return p.AlterDir(motors); });
+        send([&](IBrickDevice& p) { return p.AlterDir(motors); });
         UpdateMotorState(c, v2);
     } else if (IsWord(key, u"M_SETPWR")) {
         if (UpdateMotorState(c, v2)) {
             const Long source = s2.toLong();
             const Integer power = v2.toInteger();
-            send([&](IPhantomControl& p) { return p.SetPower(motors, source, power); });
+            send([&](IBrickDevice& p) { return p.SetPower(motors, source, power); });
         }
     } else if (IsWord(key, u"G_SOUND")) {
         const Long sound = ResolveValue(mApp.ObjectList, c.Speed);
         if (sound < 6) {
             const Integer number = vb::CInt(sound);
-            send([&](IPhantomControl& p) { return p.PlaySystemSound(number); });
+            send([&](IBrickDevice& p) { return p.PlaySystemSound(number); });
         } else {
             const Integer frequency = vb::CInt(sound);
             const Integer duration = vb::CInt(double(ResolveValue(mApp.ObjectList, c.Time)) * v1.toDouble());
-            send([&](IPhantomControl& p) { return p.PlayTone(frequency, duration); });
+            send([&](IBrickDevice& p) { return p.PlayTone(frequency, duration); });
         }
     } else if (IsWord(key, u"G_TXPOWER")) {
         const Integer power = v1.toInteger();
-        send([&](IPhantomControl& p) { return p.PBTxPower(power); });
+        send([&](IBrickDevice& p) { return p.PBTxPower(power); });
     } else if (IsWord(key, u"G_DISPLAY")) {
         const Long source = s1.toLong();
         const Integer value = v1.toInteger();
-        send([&](IPhantomControl& p) { return p.SelectDisplay(source, value); });
+        send([&](IBrickDevice& p) { return p.SelectDisplay(source, value); });
     } else if (IsWord(key, u"G_PBOFF")) {
-        send([&](IPhantomControl& p) { return p.PBTurnOff(); });
+        send([&](IBrickDevice& p) { return p.PBTurnOff(); });
     } else if (IsWord(key, u"L_VAR")) {
         if (c.Op < 0 || c.Op > 8)
             return true;
@@ -551,7 +551,7 @@ void ResetMotorObjects()
         if (a.ObjectList.Exists(def.Name))
             a.ObjectList.Item(def.Name)->Value = def.Value;
     }
-    IPhantomControl& pb = PB();
+    IBrickDevice& pb = PB();
     clsRcx& rcx = *a.RcxSetup;
     for (int port = 0; port < 3; ++port) {
         const clsMotor& m = *rcx.PortMotor(port);

@@ -5,8 +5,8 @@
 // a Joystick & Keyboard run and one tick of that run.
 //
 // Its inputs are the Joystick (joystick 0 and the keys) and the ObjectList of
-// the AppState it is handed, App().PB (the control), and two seams: the wait
-// of a command and the yield to the event loop. Tests script the joystick and
+// the AppState it is handed, PB() (the brick), and two seams: the wait of a
+// command and the yield to the event loop. Tests script the joystick and
 // record the waits.
 #include "model/AppState.h"
 #include "model/Command.h"

@@ -18,16 +18,16 @@ struct ModuleWords {
     const char* begin;  // listing words
     const char* end;
     const char* compileFailure;
-    void (IPhantomControl::*beginOp)(Integer&);
-    void (IPhantomControl::*endOp)();
+    void (IBrickDevice::*beginOp)(Integer&);
+    void (IBrickDevice::*endOp)();
     bool endAfterFailure;  // a task is closed even after a failure, so the control is not left inside it
     const char* downloadFailure;
 };
 
 const ModuleWords kTaskWords{ModuleKind::Task, ".BeginOfTask", ".EndOfTask", " in compile task",
-                             &IPhantomControl::BeginOfTask, &IPhantomControl::EndOfTask, true, " in Download"};
+                             &IBrickDevice::BeginOfTask, &IBrickDevice::EndOfTask, true, " in Download"};
 const ModuleWords kSubWords{ModuleKind::Sub, ".BeginOfSub", ".EndOfSub", " in compile sub",
-                            &IPhantomControl::BeginOfSub, &IPhantomControl::EndOfSub, false, " in Download sub"};
+                            &IBrickDevice::BeginOfSub, &IBrickDevice::EndOfSub, false, " in Download sub"};
 
 // Shows the failure; a compile's failure is also the text its error report tells.
 void showFailure(const VbError& e, const char* where, bool listing)

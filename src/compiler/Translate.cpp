@@ -33,7 +33,7 @@ enum class VarOp { Set, And, Or };
 void emitVarLoad(VarOp op, Integer variable, Long source, const Variant& value, Long mode)
 {
     if (mode == CompileMode::Download) {
-        IPhantomControl& pb = PB();
+        IBrickDevice& pb = PB();
         const Integer v = value.toInteger();
         switch (op) {
         case VarOp::Set: pb.SetVar(variable, source, v); break;
@@ -159,7 +159,7 @@ void listing::appendField(Line& out, const Variant& v)
     }
 }
 
-void SendVarOperation(IPhantomControl& pb, Integer op, Integer variable, Long source, Integer value)
+void SendVarOperation(IBrickDevice& pb, Integer op, Integer variable, Long source, Integer value)
 {
     switch (op) {
     case 0: pb.SumVar(variable, source, value); break;
@@ -310,7 +310,7 @@ struct Walk {
         return ok;
     }
 
-    void motor(const clsCommand& c, bool (IPhantomControl::*op)(const QString&), const char* word)
+    void motor(const clsCommand& c, bool (IBrickDevice::*op)(const QString&), const char* word)
     {
         if (download())
             (PB().*op)(c.MotorList);
@@ -417,18 +417,18 @@ struct Walk {
             if (listing())
                 line("'", c.Param1Value);
         } else if (IsWord(key, u"M_ON")) {
-            motor(c, &IPhantomControl::On, ".On");
+            motor(c, &IBrickDevice::On, ".On");
         } else if (IsWord(key, u"M_OFF")) {
             if (c.Op == 1)
-                motor(c, &IPhantomControl::Off, ".Off");
+                motor(c, &IBrickDevice::Off, ".Off");
             else
-                motor(c, &IPhantomControl::Float, ".Float");
+                motor(c, &IBrickDevice::Float, ".Float");
         } else if (IsWord(key, u"M_FWD")) {
-            motor(c, &IPhantomControl::SetFwd, ".SetFwd");
+            motor(c, &IBrickDevice::SetFwd, ".SetFwd");
         } else if (IsWord(key, u"M_RWD")) {
-            motor(c, &IPhantomControl::SetRwd, ".SetRwd");
+            motor(c, &IBrickDevice::SetRwd, ".SetRwd");
         } else if (IsWord(key, u"M_ALTDIR")) {
-            motor(c, &IPhantomControl::AlterDir, ".AlterDir");
+            motor(c, &IBrickDevice::AlterDir, ".AlterDir");
         } else if (IsWord(key, u"M_SETPWR")) {
             if (download())
                 PB().SetPower(c.MotorList, P2src.toLong(), P2val.toInteger());
@@ -468,7 +468,7 @@ struct Walk {
             const Integer op = c.Op;
             if (op >= 0) {
                 if (download()) {
-                    IPhantomControl& pb = PB();
+                    IBrickDevice& pb = PB();
                     SendVarOperation(pb, op, P1val.toInteger(), P2src.toLong(), P2val.toInteger());
                 } else if (listing()) {
                     if (op >= app.VarOpMethod.size())

@@ -74,12 +74,12 @@ void ListingLine(const Prefix& prefix, const Fields&... fields)
     out.add(u"\r\n");
 }
 
-class IPhantomControl;
+class IBrickDevice;
 class OperandObjects;
 
 // The variable operation of a VAR command (0 ADD ... 8 SET VALUE) through the
 // control; another operation sends nothing.
-void SendVarOperation(IPhantomControl& pb, Integer op, Integer variable, Long source, Integer value);
+void SendVarOperation(IBrickDevice& pb, Integer op, Integer variable, Long source, Integer value);
 
 // Turns the command's operands into the brick's sources and values; motor
 // items and the second operand of an arithmetic VAR operation are first loaded

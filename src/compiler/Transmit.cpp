@@ -81,7 +81,7 @@ bool selectionAccepted(CommandCollection& commands)
 
 void sendOne(const clsCommand& c, const Variant& s1, const Variant& v1, const Variant& s2, const Variant& v2)
 {
-    IPhantomControl& pb = PB();
+    IBrickDevice& pb = PB();
     const QString& key = c.CommandKey;
     if (vb::SameText(key, "M_ON")) {
         pb.On(c.MotorList);

@@ -1,6 +1,6 @@
 #include "link/PortScan.h"
 
-#include "link/PhantomControl.h"
+#include "link/PortSelector.h"
 #include "model/AppState.h"
 #include "model/Notifier.h"
 #include "model/Messages.h"
@@ -14,19 +14,19 @@ constexpr int kDefaultPointer = PointerShape::Default;
 
 bool towerAnswers()
 {
-    IPhantomControl& pb = PB();
-    return pb.TowerCheck1() && pb.TowerCheck2() && pb.TowerCheck3();
+    IPortSelector& ports = Ports();
+    return ports.TowerCheck1() && ports.TowerCheck2() && ports.TowerCheck3();
 }
 
 // Tries the tower ports 0 to 3 and remembers the first that answers.
 bool scanTowers()
 {
-    IPhantomControl& pb = PB();
-    for (Long port = 0; port < PhantomControl::TowerPorts; ++port) {
-        pb.setComPortNo(port);
+    IPortSelector& ports = Ports();
+    for (Long port = 0; port < PortSelector::TowerPorts; ++port) {
+        ports.setComPortNo(port);
         if (towerAnswers()) {
             SettingsKeys::SaveComPort(*App().Settings, port);
-            pb.setComPortNo(port);
+            ports.setComPortNo(port);
             App().BrickPort = port;
             return true;
         }
@@ -37,10 +37,10 @@ bool scanTowers()
 // The virtual brick, never remembered as the port found.
 bool useVirtualBrick()
 {
-    PB().setComPortNo(PhantomControl::VirtualBrickPort);
+    Ports().setComPortNo(PortSelector::VirtualBrickPort);
     if (!towerAnswers())
         return false;
-    App().BrickPort = PhantomControl::VirtualBrickPort;
+    App().BrickPort = PortSelector::VirtualBrickPort;
     return true;
 }
 
@@ -81,12 +81,12 @@ bool VerifyCommPort(Integer& comPort)
         ShowBrick();
     } else {
         BrickBusy busy(QStringLiteral("RCX: looking for the IR tower..."));
-        if (comPort >= 0 && comPort < PhantomControl::TowerPorts) {
-            IPhantomControl& pb = PB();
-            pb.setComPortNo(comPort);
+        if (comPort >= 0 && comPort < PortSelector::TowerPorts) {
+            IPortSelector& ports = Ports();
+            ports.setComPortNo(comPort);
             comPort = 0;
             if (towerAnswers()) {
-                comPort = Integer(pb.ComPortNo());
+                comPort = Integer(ports.ComPortNo());
                 app.BrickPort = comPort;
                 result = true;
             }
@@ -118,7 +118,7 @@ void ChooseVirtualBrick(bool chosen)
 {
     AppState& app = App();
     SettingsKeys::SaveVirtualBrick(*app.Settings, chosen);
-    const bool onVirtualBrick = app.BrickPort == PhantomControl::VirtualBrickPort;
+    const bool onVirtualBrick = app.BrickPort == PortSelector::VirtualBrickPort;
     if (app.PortVerified && chosen != onVirtualBrick) {
         app.PortVerified = False;
         app.BrickPort = -1;
@@ -130,12 +130,12 @@ void ChooseVirtualBrick(bool chosen)
 
 QString BrickDescription(Long port)
 {
-    if (port == PhantomControl::VirtualBrickPort)
+    if (port == PortSelector::VirtualBrickPort)
         return QStringLiteral("RCX: virtual brick");
-    if (port >= 0 && port < PhantomControl::TowerPorts) {
-        const auto* control = dynamic_cast<const PhantomControl*>(App().PB);
+    if (port >= 0 && port < PortSelector::TowerPorts) {
+        const auto* control = dynamic_cast<const PortSelector*>(App().Ports);
         return QStringLiteral("RCX: tower on ") +
-               (control ? control->towerDevice(port) : PhantomControl::devicePath(port));
+               (control ? control->towerDevice(port) : PortSelector::devicePath(port));
     }
     return QStringLiteral("RCX: no tower found yet");
 }
@@ -145,7 +145,7 @@ QString BrickDescription()
     const AppState& app = App();
     if (app.PortVerified && app.BrickPort >= 0)
         return BrickDescription(app.BrickPort);
-    return BrickDescription(VirtualBrickChosen() ? PhantomControl::VirtualBrickPort : -1);
+    return BrickDescription(VirtualBrickChosen() ? PortSelector::VirtualBrickPort : -1);
 }
 
 void ShowBrick()

@@ -1,6 +1,6 @@
 #pragma once
 // Finding the brick the program talks to: the brick behind a tower on one of
-// the ports 0 to 3, or the virtual brick on port 4 (PhantomControl).
+// the ports 0 to 3, or the virtual brick on port 4 (PortSelector).
 #include "model/Variant.h"
 
 #include <QString>

@@ -95,10 +95,15 @@ void AtResetApp(std::function<void()> reset)
     resets().push_back(std::move(reset));
 }
 
-IPhantomControl& PB()
+IPortSelector& Ports()
 {
-    IPhantomControl* pb = App().PB;
-    if (!pb)
+    IPortSelector* ports = App().Ports;
+    if (!ports)
         raiseError(Err::ObjectNotSet);
-    return *pb;
+    return *ports;
+}
+
+IBrickDevice& PB()
+{
+    return Ports().device();
 }

@@ -15,7 +15,8 @@
 #include <functional>
 #include <memory>
 
-class IPhantomControl;
+class IBrickDevice;
+class IPortSelector;
 class Notifier;
 class IModalRunner;
 class QLockFile;
@@ -106,7 +107,7 @@ struct AppState {
     IShellRequests* Shell;
     // What the model tells the windows; never null, fresh with every ResetApp().
     std::unique_ptr<::Notifier> Notifier;
-    IPhantomControl* PB = nullptr;  // the control; null means no control (failure 91)
+    IPortSelector* Ports = nullptr;  // the control's choice of brick; null means no control (failure 91)
     // Shows the windows' modal dialogs (shell/ModalRunner.h); null runs them for real.
     IModalRunner* ModalRunner = nullptr;
 };
@@ -134,5 +135,7 @@ T& AppScoped()
     return value;
 }
 
-// The control; failure 91 when there is none.
-IPhantomControl& PB();
+// The brick on the control's selected port; failure 91 when there is no control.
+IBrickDevice& PB();
+// The control's choice of the brick PB() gives; failure 91 when there is none.
+IPortSelector& Ports();

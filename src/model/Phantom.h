@@ -1,9 +1,12 @@
 #pragma once
 // The communication control through which every exchange with the tower and
-// the brick passes, reached by the rest of the system as PB. Operations are
-// typed as the control takes them: Integer (16-bit) unless the control wants a
-// Long (32-bit). A failing call throws VbError (68 when the device is not
-// available, 91 when there is no control).
+// the brick passes. It has two sides: the brick the program talks to
+// (IBrickDevice, reached by the rest of the system as PB()) and the choice of
+// that brick (IPortSelector, reached as Ports()): the port, its tower checks
+// and where the events go. Operations are typed as the control takes them:
+// Integer (16-bit) unless the control wants a Long (32-bit). A failing call
+// throws VbError (68 when the device is not available, 91 when there is no
+// control).
 #include "model/Variant.h"
 
 #include <QString>
@@ -43,18 +46,12 @@ struct DatalogEntry {
     Integer value = 0;
 };
 
-class IPhantomControl {
+// The brick on the selected port: every operation goes to it.
+class IBrickDevice {
 public:
-    virtual ~IPhantomControl() = default;
+    virtual ~IBrickDevice() = default;
 
-    // Where the events go; nullptr drops them.
-    virtual void setEventSink(IPhantomEvents* sink) = 0;
-
-    virtual Long ComPortNo() = 0;
-    virtual void setComPortNo(Long port) = 0;
-    virtual bool TowerCheck1() = 0;
-    virtual bool TowerCheck2() = 0;
-    virtual bool TowerCheck3() = 0;
+    // True when the brick answers.
     virtual bool PBAlive() = 0;
 
     virtual bool On(const QString& motors) = 0;
@@ -117,4 +114,23 @@ public:
     virtual void If(Long source1, Integer value1, Integer op, Long source2, Integer value2) = 0;
     virtual void Else() = 0;
     virtual void EndIf() = 0;
+};
+
+// Which brick PB() gives: the port (ComPortNo), the tower checks on it, and
+// where the events of every brick go.
+class IPortSelector {
+public:
+    virtual ~IPortSelector() = default;
+
+    // Where the events go; nullptr drops them.
+    virtual void setEventSink(IPhantomEvents* sink) = 0;
+
+    virtual Long ComPortNo() = 0;
+    virtual void setComPortNo(Long port) = 0;
+    virtual bool TowerCheck1() = 0;
+    virtual bool TowerCheck2() = 0;
+    virtual bool TowerCheck3() = 0;
+
+    // The brick on the selected port.
+    virtual IBrickDevice& device() = 0;
 };

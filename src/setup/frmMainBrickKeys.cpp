@@ -2,7 +2,7 @@
 // brick's picture.
 #include "setup/frmMain.h"
 
-#include "link/PhantomControl.h"
+#include "link/PortSelector.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "model/VbError.h"
@@ -17,11 +17,11 @@ namespace {
 // True when the control's brick is the virtual one.
 bool virtualBrickInUse()
 {
-    IPhantomControl* pb = App().PB;
-    if (!pb)
+    IPortSelector* ports = App().Ports;
+    if (!ports)
         return false;
     try {
-        return pb->ComPortNo() == PhantomControl::VirtualBrickPort;
+        return ports->ComPortNo() == PortSelector::VirtualBrickPort;
     } catch (const VbError&) {
         return false;
     }

@@ -116,7 +116,7 @@ protected:
         app.Presenter = &presenter;
         windows.Install();
         app.Settings = &settings;
-        app.PB = &pb;
+        app.Ports = &pb;
         FillNameTables();
         BuildRcxObjects();
         app.InitParams = std::make_unique<clsInitParam>(settings, presenter);

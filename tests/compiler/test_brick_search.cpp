@@ -5,7 +5,7 @@
 
 #include "compiler/ModuleCompile.h"
 #include "compiler/ProjectCompile.h"
-#include "link/PhantomControl.h"
+#include "link/PortSelector.h"
 #include "link/PortScan.h"
 #include "link/vbrick/PtyResponder.h"
 #include "model/Notifier.h"
@@ -25,10 +25,10 @@ protected:
     {
         CompilerTest::SetUp();
         control.setTowerTiming(time.timing());
-        for (Long port = 0; port < PhantomControl::TowerPorts; ++port)
+        for (Long port = 0; port < PortSelector::TowerPorts; ++port)
             control.setDevicePath(port, QStringLiteral("/nonexistent/tower%1").arg(port));
         control.setEventSink(&events);
-        App().PB = &control;
+        App().Ports = &control;
         App().InitParams->ConfirmDownload = 0;
         connectMotor(0);
         Cmd::place(*addTask("Main", 1)->Commands(), 0, {Cmd("M_ON").motors("0")});
@@ -37,7 +37,7 @@ protected:
     }
     void TearDown() override
     {
-        App().PB = nullptr;
+        App().Ports = nullptr;
         CompilerTest::TearDown();
     }
 
@@ -63,7 +63,7 @@ protected:
     static bool holdsMain(const vbrick::SoftRcx& brick) { return !brick.taskCode(0, 1).isEmpty(); }
 
     TowerTime time;
-    PhantomControl control{[] { return qint64(0); }};
+    PortSelector control{[] { return qint64(0); }};
     ControlEventHandler events;
     std::vector<std::unique_ptr<vbrick::PtyResponder>> responders;
 };
@@ -92,7 +92,7 @@ TEST_P(BrickSearchCases, RightBrickOrRightFailure)
     EXPECT_LE(time.now, 1000);
     EXPECT_EQ(control.ComPortNo(), c.brickPort);
     EXPECT_EQ(stored(), QLatin1String(c.storedAfter));
-    const QString brick = c.brickPort == PhantomControl::VirtualBrickPort
+    const QString brick = c.brickPort == PortSelector::VirtualBrickPort
                               ? QStringLiteral("RCX: virtual brick")
                               : QStringLiteral("RCX: tower on ") + tower.devicePath();
     ASSERT_FALSE(windows.brickTexts.isEmpty());
@@ -105,7 +105,7 @@ TEST_P(BrickSearchCases, RightBrickOrRightFailure)
     EXPECT_EQ(presenter.shown.size(), (c.noResponse ? 1 : 0) + (c.toldVirtual ? 1 : 0))
         << presenter.texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(windows.statusTexts().count(QStringLiteral("Download Finished.")), c.downloaded ? 2 : 0);
-    EXPECT_EQ(holdsMain(control.virtualBrick()), c.downloaded && c.brickPort == PhantomControl::VirtualBrickPort);
+    EXPECT_EQ(holdsMain(control.virtualBrick()), c.downloaded && c.brickPort == PortSelector::VirtualBrickPort);
     EXPECT_EQ(tower.withBrick(holdsMain), c.downloaded && c.brickPort == 1);
     EXPECT_EQ(stored(), QLatin1String(c.storedAfter));
     EXPECT_EQ(windows.brickTexts.last(), brick);
@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
     EachBrick, BrickSearchCases,
     ::testing::Values(
         // Nothing echoes on the serial port and no tower node exists: the virtual brick, not kept.
-        SearchCase{"NoTower", Behind::Nothing, "2", PhantomControl::VirtualBrickPort, "2", true, false, true},
+        SearchCase{"NoTower", Behind::Nothing, "2", PortSelector::VirtualBrickPort, "2", true, false, true},
         // The tower answers, its brick does not: the tower is found and kept, the download fails in words.
         SearchCase{"TowerWithItsBrickOff", Behind::TowerBrickOff, "3", 1, "1", false, true, false},
         // A tower that does not echo, on a serial line.
@@ -155,7 +155,7 @@ TEST_F(BrickSearchTest, TheVirtualBrickChosenIsTakenWithoutLookingForATower)
     EXPECT_EQ(BrickDescription(), QStringLiteral("RCX: virtual brick"));
 
     ASSERT_TRUE(DownLoad());
-    EXPECT_EQ(control.ComPortNo(), PhantomControl::VirtualBrickPort);
+    EXPECT_EQ(control.ComPortNo(), PortSelector::VirtualBrickPort);
     EXPECT_EQ(tower.bytesReceived(), 0);
     EXPECT_TRUE(holdsMain(control.virtualBrick()));
     EXPECT_EQ(told("as chosen in the Preferences"), 1);
@@ -174,7 +174,7 @@ TEST_F(BrickSearchTest, TheVirtualBrickChosenIsTakenWithoutLookingForATower)
     // Back to the virtual brick: the user was told once in this run.
     ChooseVirtualBrick(true);
     ASSERT_TRUE(InitRCX(*App().RcxSetup));
-    EXPECT_EQ(control.ComPortNo(), PhantomControl::VirtualBrickPort);
+    EXPECT_EQ(control.ComPortNo(), PortSelector::VirtualBrickPort);
     EXPECT_EQ(presenter.shown.size(), 1);
     // The choice the program already follows changes nothing.
     ChooseVirtualBrick(true);
@@ -186,7 +186,7 @@ TEST_F(BrickSearchTest, WithoutATowerTheUserIsToldOnceAndTheNextSearchLooksAgain
     put(1, Behind::Nothing);
     ASSERT_TRUE(InitRCX(*App().RcxSetup));
     EXPECT_EQ(told("No IR tower answers"), 1);
-    EXPECT_EQ(control.ComPortNo(), PhantomControl::VirtualBrickPort);
+    EXPECT_EQ(control.ComPortNo(), PortSelector::VirtualBrickPort);
     EXPECT_FALSE(settings.values.contains(QStringLiteral("com/comport")));
 
     // The user asks for a tower again (the Preferences saved with it) and connects one.

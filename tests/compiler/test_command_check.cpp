@@ -7,6 +7,7 @@
 #include "link/protocol/RcxLink.h"
 #include "link/vbrick/InProcessTower.h"
 #include "model/TaskFile.h"
+#include "support/LinkPorts.h"
 
 #include <QTemporaryDir>
 
@@ -249,13 +250,13 @@ protected:
     {
         CommandCollection grid;
         Cmd::place(grid, 0, {command});
-        App().PB = &link;
+        App().Ports = &ports;
         log.events.clear();
         Integer task = 1;
         link.BeginOfTask(task);
         const bool walked = DLCommands(&grid, ModuleKind::Task, CompileMode::Download, 0, QString(), 0);
         link.EndOfTask();
-        App().PB = &pb;
+        App().Ports = &pb;
         return walked && log.events == QStringList{"Done 0 1"} &&
                !brick.taskCode(0, 1).isEmpty();
     }
@@ -263,6 +264,7 @@ protected:
     vbrick::SoftRcx brick;
     vbrick::InProcessTower tower{brick};
     RcxLink link{tower};
+    LinkPorts ports{link};
     DoneLog log;
 };
 

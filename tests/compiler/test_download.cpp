@@ -6,7 +6,7 @@
 #include "compiler/ProjectCompile.h"
 #include "link/PortScan.h"
 #include "compiler/Translate.h"
-#include "link/PhantomControl.h"
+#include "link/PortSelector.h"
 #include "model/ProjectFile.h"
 #include "support/PrintTexts.h"
 #include "support/TestFiles.h"
@@ -454,7 +454,7 @@ TEST_F(DownloadTest, InitRcxRunTimeFailure)
     EXPECT_FALSE(InitRCX(*App().RcxSetup));
     EXPECT_EQ(presenter.texts(), (QStringList{"No communication with the IR Tower"}));
     EXPECT_EQ(presenter.shown[0].style, 48);
-    App().PB = nullptr;
+    App().Ports = nullptr;
     EXPECT_FALSE(InitRCX(*App().RcxSetup));
     EXPECT_FALSE(App().RcxSetup->IsInit);
 }
@@ -682,17 +682,17 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
 
     // Sent as it stands, the control refuses it.
     presenter.shown.clear();
-    PhantomControl control([] { return qint64(0); });
-    for (Long port = 0; port < PhantomControl::TowerPorts; ++port)
+    PortSelector control([] { return qint64(0); });
+    for (Long port = 0; port < PortSelector::TowerPorts; ++port)
         control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
     control.setEventSink(&events);
-    App().PB = &control;
+    App().Ports = &control;
     App().ComPortNumber = -1;
     App().VirtualBrickTold = True;  // no tower: the virtual brick, as the user was told
     preview.statusPrints.clear();
     preview.pointers.clear();
     EXPECT_FALSE(DownLoad());
-    App().PB = &pb;
+    App().Ports = &pb;
     EXPECT_EQ(presenter.texts(), (QStringList{"Error: Invalid procedure call or argument in DLCommands"}));
     EXPECT_EQ(storedModules(control.virtualBrick(), 0), (QList<Long>{0}));  // the set-up alone
     const QStringList status = preview.statusTexts();
@@ -740,11 +740,11 @@ TEST_F(DownloadTest, AUserVariableOnAScratchVariableIsRefusedAtTheCommand)
 TEST_F(DownloadTest, VirtualBrickSwitchedOffAndOn)
 {
     smallProject();
-    PhantomControl control([] { return qint64(0); });
-    for (Long port = 0; port < PhantomControl::TowerPorts; ++port)
+    PortSelector control([] { return qint64(0); });
+    for (Long port = 0; port < PortSelector::TowerPorts; ++port)
         control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
     control.setEventSink(&events);
-    App().PB = &control;
+    App().Ports = &control;
     SwitchingPresenter asking;
     App().Presenter = &asking;
 
@@ -764,7 +764,7 @@ TEST_F(DownloadTest, VirtualBrickSwitchedOffAndOn)
     EXPECT_EQ(asking.texts(), (QStringList{"No response from the RCX!"}));
     EXPECT_EQ(storedModules(control.virtualBrick(), 0), (QList<Long>{0, 1, 2, 11}));
     EXPECT_EQ(preview.pointers.last(), 0);
-    App().PB = &pb;
+    App().Ports = &pb;
     App().Presenter = &presenter;
 }
 
@@ -782,7 +782,7 @@ protected:
         ASSERT_TRUE(data.isValid());
         App().DataFolder = data.path();
         App().RcxSetup->ProjectName = QStringLiteral("Robot");
-        for (Long port = 0; port < PhantomControl::TowerPorts; ++port)
+        for (Long port = 0; port < PortSelector::TowerPorts; ++port)
             control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
         control.setEventSink(&events);
         // With no tower the virtual brick is used; the user has been told so.
@@ -790,7 +790,7 @@ protected:
     }
     void TearDown() override
     {
-        App().PB = &pb;
+        App().Ports = &pb;
         DownloadTest::TearDown();
     }
 
@@ -823,8 +823,8 @@ protected:
         ASSERT_EQ(App().TaskList.Count(), tasks);
         ASSERT_EQ(App().SubList.Count(), subs);
         App().InitParams->ConfirmDownload = 0;
-        App().ComPortNumber = PhantomControl::VirtualBrickPort;
-        App().PB = &control;
+        App().ComPortNumber = PortSelector::VirtualBrickPort;
+        App().Ports = &control;
         presenter.shown.clear();
         preview.log.clear();
         preview.statusPrints.clear();
@@ -832,7 +832,7 @@ protected:
     }
 
     QTemporaryDir data;
-    PhantomControl control{[] { return qint64(0); }};
+    PortSelector control{[] { return qint64(0); }};
 };
 
 TEST_F(ModuleLimitTest, AProjectBeyondTheBricksLimitsIsRefusedAtCompile)

@@ -6,10 +6,11 @@
 #include "compiler/ModuleCompile.h"
 #include "compiler/ProjectCompile.h"
 #include "compiler/Translate.h"
-#include "link/PhantomControl.h"
+#include "link/PortSelector.h"
 #include "link/protocol/RcxLink.h"
 #include "link/protocol/RcxRequests.h"
 #include "link/vbrick/InProcessTower.h"
+#include "support/LinkPorts.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -135,13 +136,13 @@ protected:
     // received it, and the events come in order.
     void checkVirtualBrickDownload(const QString& name)
     {
-        PhantomControl control([] { return qint64(0); });
-        for (Long port = 0; port < PhantomControl::TowerPorts; ++port)
+        PortSelector control([] { return qint64(0); });
+        for (Long port = 0; port < PortSelector::TowerPorts; ++port)
             control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
         EventTrace trace;
         control.setEventSink(&trace);
         AppState& app = App();
-        app.PB = &control;
+        app.Ports = &control;
         app.ComPortNumber = -1;
         app.InitParams->ConfirmDownload = 0;
         windows.log.clear();
@@ -187,7 +188,7 @@ protected:
         const int last = int(windows.log.lastIndexOf(QStringLiteral("StatusPrint(Download Finished.)")));
         EXPECT_EQ(windows.log.value(last + 1), QStringLiteral("SetPointer(0)"));
         EXPECT_EQ(windows.pointers.count(0), 3);  // after the compile, the search and the last module
-        app.PB = &pb;
+        app.Ports = &pb;
     }
 
     // Compiles the project in place and downloads it module by module.
@@ -245,13 +246,14 @@ protected:
         } trace;
         link.setEventSink(&trace);
         AppState& app = App();
-        app.PB = &link;
+        LinkPorts ports(link);
+        app.Ports = &ports;
         ASSERT_TRUE(DownLoad(*app.RcxSetup, CompileMode::Download));
         for (const auto& e : app.TaskList)
             ASSERT_TRUE(DownLoad(*e.item));
         for (const auto& e : app.SubList)
             ASSERT_TRUE(DownLoad(*e.item));
-        app.PB = &pb;
+        app.Ports = &pb;
         EXPECT_EQ(trace.events.filter(QStringLiteral("Done(")).size(), app.TaskList.Count() + app.SubList.Count() + 1)
             << trace.events.join(QLatin1Char(' ')).toStdString();
         for (const QString& done : trace.events.filter(QStringLiteral("Done(")))

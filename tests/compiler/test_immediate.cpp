@@ -4,6 +4,7 @@
 
 #include "link/protocol/RcxLink.h"
 #include "link/vbrick/InProcessTower.h"
+#include "support/LinkPorts.h"
 
 #include <cstdlib>
 
@@ -225,10 +226,11 @@ TEST_F(ImmediateTest, AnOperationTheBrickRefusesEndsTheRunWithItsMessage)
     vbrick::SoftRcx brick;
     vbrick::InProcessTower tower(brick);
     RcxLink link(tower);
-    App().PB = &link;
+    LinkPorts ports(link);
+    App().Ports = &ports;
     addObject("Power", 0, 9);
     EXPECT_FALSE(run(grid({Cmd("M_SETPWR").motors("0").p2(0, "Power"), mark(1)})));
-    App().PB = &pb;
+    App().Ports = &pb;
     EXPECT_EQ(presenter.texts(), (QStringList{"Error: 5 Invalid procedure call or argument"}));
     EXPECT_EQ(brick.output(0).power, 7);
     EXPECT_EQ(brick.transmitterRange(), 0) << "nothing after it ran";

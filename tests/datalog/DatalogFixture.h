@@ -6,7 +6,8 @@
 #include "../shell/ShellFixture.h"
 
 #include "datalog/core/DatalogUpload.h"
-#include "link/PhantomControl.h"
+#include "link/PortSelector.h"
+#include "link/vbrick/VirtualBrick.h"
 #include "model/AppState.h"
 
 #include <QStringList>
@@ -16,17 +17,28 @@ struct BrickClock {
     qint64 ms = 0;
 };
 
-// The virtual brick on its control, writing down every datalog request.
-class LoggingBrick : private BrickClock, public PhantomControl {
+// The virtual brick, writing down every datalog request, and the choice of it
+// on port 4 (its tower checks pass there only).
+class LoggingBrick : private BrickClock, public vbrick::VirtualBrick, public IPortSelector {
 public:
-    LoggingBrick() : PhantomControl([this] { return ms; }) { setComPortNo(VirtualBrickPort); }
+    LoggingBrick() : VirtualBrick([this] { return ms; }) {}
 
     QList<DatalogRequest> requests;
     QVector<DatalogEntry> GetDatalog(Integer from, Integer count) override
     {
         requests.append({from, count});
-        return PhantomControl::GetDatalog(from, count);
+        return VirtualBrick::GetDatalog(from, count);
     }
+
+    void setEventSink(IPhantomEvents* sink) override { VirtualBrick::setEventSink(sink); }
+    Long ComPortNo() override { return port; }
+    void setComPortNo(Long p) override { port = p; }
+    bool TowerCheck1() override { return port == PortSelector::VirtualBrickPort && VirtualBrick::TowerCheck1(); }
+    bool TowerCheck2() override { return port == PortSelector::VirtualBrickPort && VirtualBrick::TowerCheck2(); }
+    bool TowerCheck3() override { return port == PortSelector::VirtualBrickPort && VirtualBrick::TowerCheck3(); }
+    IBrickDevice& device() override { return *this; }
+    Long port = PortSelector::VirtualBrickPort;
+
     // Makes room for the entries and logs them as a program would: each
     // source is given the value, then logged (a timer is cleared and left
     // to run up to it).
@@ -35,20 +47,20 @@ public:
         SetDatalog(Integer(entries.size()));
         for (const DatalogEntry& e : entries) {
             switch (e.source) {
-            case 0: virtualBrick().setVariable(e.number, e.value); break;
+            case 0: brick().setVariable(e.number, e.value); break;
             case 1:
                 ClearTimer(e.number);
                 ms += 100 * qint64(e.value);
                 break;
-            case 9: virtualBrick().sensor(e.number).value = e.value; break;
+            case 9: brick().sensor(e.number).value = e.value; break;
             case 14: SetWatch(Integer(e.value / 60), Integer(e.value % 60)); break;
             default: ADD_FAILURE() << "no datalog source " << e.source; break;
             }
             DatalogNext(e.source, e.number);
         }
     }
-    void setOn(bool on) { virtualBrick().setOn(on); }
-    int datalogSize() { return virtualBrick().datalogSize(); }
+    void setOn(bool on) { brick().setOn(on); }
+    int datalogSize() { return brick().datalogSize(); }
 };
 
 // Panels and event runs of an upload.
@@ -79,11 +91,11 @@ protected:
         App().RcxSetup->PortSensor(0)->Purpose = QStringLiteral("Touch");
         App().RcxSetup->PortSensor(1)->Purpose = QStringLiteral("Light");
         App().RcxSetup->PortSensor(2)->Purpose = QStringLiteral("Angle");
-        App().PB = &brick;
+        App().Ports = &brick;
     }
     void TearDown() override
     {
-        App().PB = nullptr;
+        App().Ports = nullptr;
         ShellFixture::TearDown();
     }
 

@@ -198,7 +198,7 @@ TEST_F(DatalogWindow, EmptyDatalogSaysSoAndClearsThePanels)
 TEST_F(DatalogWindow, SilentBrickAndFailingControl)
 {
     RecordingControl pb;
-    App().PB = &pb;
+    App().Ports = &pb;
     pb.pushResult("PBAlive", false);
     upload();
     EXPECT_EQ(presenter.texts(), QStringList{"No communication with the RCX"});
@@ -217,7 +217,7 @@ TEST_F(DatalogWindow, SilentBrickAndFailingControl)
 TEST_F(DatalogWindow, ShowDataFromTheGraphOrHelpOnlyBringsTheListBack)
 {
     RecordingControl pb;
-    App().PB = &pb;
+    App().Ports = &pb;
     window->TB1_ButtonClick("HELP");
     EXPECT_TRUE(window->ShowingHelp);
     EXPECT_EQ(window->Button("SHOWDATA")->toolTip(), "Show datalog list");
@@ -290,7 +290,7 @@ int callsOf(const RecordingControl& pb, const QString& name)
 TEST_F(DatalogWindow, ResetAndSize)
 {
     RecordingControl pb;
-    App().PB = &pb;
+    App().Ports = &pb;
     window->TB1_ButtonClick("RESET");
     EXPECT_EQ(callsOf(pb, "SetDatalog"), 1);
     EXPECT_EQ(callsOf(pb, "PlayTone"), 1);

@@ -11,7 +11,7 @@ namespace {
 TEST_F(DeskTopTest, TransmitSendsTheSelectedCommandsOnly)
 {
     RecordingControl pb;
-    App().PB = &pb;
+    App().Ports = &pb;
     FillNameTables();
     App().RcxSetup = std::make_unique<clsRcx>();
     App().RcxSetup->IsInit = True;
@@ -29,7 +29,7 @@ TEST_F(DeskTopTest, TransmitSendsTheSelectedCommandsOnly)
     w->mnuTransmit_Click();
     EXPECT_EQ(pb.calls(), (QStringList{"PBAlive()", "SetFwd(\"0\")"}));
     EXPECT_EQ(presenter.texts(), QStringList{"End of transmission"});
-    App().PB = nullptr;
+    App().Ports = nullptr;
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // control on port 4. Its state as the immediate operations change it and Poll
 // reads it, its timers and watch on the control's clock, the datalog, the
 // settings, the off switch, and the modules sent to it with their events.
-#include "link/PhantomControl.h"
+#include "link/PortSelector.h"
 
 #include "EventLog.h"
 
@@ -19,16 +19,18 @@ namespace {
 class SoftRcxTest : public ::testing::Test {
 protected:
     qint64 ms = 1000000;
-    PhantomControl pb{[this] { return ms; }};
+    PortSelector ports{[this] { return ms; }};
+    vbrick::VirtualBrick& pb = ports.virtualDevice();
     EventLog log;
 
     void SetUp() override
     {
-        pb.setComPortNo(PhantomControl::VirtualBrickPort);
-        pb.setEventSink(&log);
+        ports.setComPortNo(PortSelector::VirtualBrickPort);
+        ports.setEventSink(&log);
+        ASSERT_EQ(&ports.device(), static_cast<IBrickDevice*>(&pb));
     }
 
-    vbrick::SoftRcx& brick() { return pb.virtualBrick(); }
+    vbrick::SoftRcx& brick() { return ports.virtualBrick(); }
     Integer poll(Long source, Integer number) { return pb.Poll(source, number); }
     // A task of the given number in the selected slot, holding what body sends.
     void downloadTask(Integer task, const std::function<void()>& body)
@@ -187,31 +189,31 @@ TEST_F(SoftRcxTest, TheWatchRunsFromTheTimeSetAndWrapsAtMidnight)
 
 TEST_F(SoftRcxTest, VariableOperationsWorkOnSixteenBits)
 {
-    using Op = void (IPhantomControl::*)(Integer, Long, Integer);
+    using Op = void (IBrickDevice::*)(Integer, Long, Integer);
     const struct {
         const char* name;
         Op op;
         Integer start, operand, result;
     } cases[] = {
-        {"Sum", &IPhantomControl::SumVar, 10, 5, 15},
-        {"Sum wraps", &IPhantomControl::SumVar, 32767, 1, -32768},
-        {"Sub", &IPhantomControl::SubVar, 10, 15, -5},
-        {"Sub wraps", &IPhantomControl::SubVar, -32768, 1, 32767},
-        {"Mul", &IPhantomControl::MulVar, 7, -6, -42},
-        {"Mul wraps", &IPhantomControl::MulVar, 300, 200, -5536},
-        {"Div", &IPhantomControl::DivVar, 10, 3, 3},
-        {"Div toward zero", &IPhantomControl::DivVar, -7, 2, -3},
-        {"Div by zero keeps", &IPhantomControl::DivVar, 10, 0, 10},
-        {"And", &IPhantomControl::AndVar, 12, 10, 8},
-        {"Or", &IPhantomControl::OrVar, 12, 3, 15},
-        {"Abs", &IPhantomControl::AbsVar, 1, -9, 9},
-        {"Abs positive", &IPhantomControl::AbsVar, 1, 9, 9},
-        {"Sgn negative", &IPhantomControl::SgnVar, 1, -9, -1},
-        {"Sgn zero", &IPhantomControl::SgnVar, 1, 0, 0},
-        {"Sgn positive", &IPhantomControl::SgnVar, 1, 300, 1},
-        {"Set", &IPhantomControl::SetVar, 1, -300, -300},
+        {"Sum", &IBrickDevice::SumVar, 10, 5, 15},
+        {"Sum wraps", &IBrickDevice::SumVar, 32767, 1, -32768},
+        {"Sub", &IBrickDevice::SubVar, 10, 15, -5},
+        {"Sub wraps", &IBrickDevice::SubVar, -32768, 1, 32767},
+        {"Mul", &IBrickDevice::MulVar, 7, -6, -42},
+        {"Mul wraps", &IBrickDevice::MulVar, 300, 200, -5536},
+        {"Div", &IBrickDevice::DivVar, 10, 3, 3},
+        {"Div toward zero", &IBrickDevice::DivVar, -7, 2, -3},
+        {"Div by zero keeps", &IBrickDevice::DivVar, 10, 0, 10},
+        {"And", &IBrickDevice::AndVar, 12, 10, 8},
+        {"Or", &IBrickDevice::OrVar, 12, 3, 15},
+        {"Abs", &IBrickDevice::AbsVar, 1, -9, 9},
+        {"Abs positive", &IBrickDevice::AbsVar, 1, 9, 9},
+        {"Sgn negative", &IBrickDevice::SgnVar, 1, -9, -1},
+        {"Sgn zero", &IBrickDevice::SgnVar, 1, 0, 0},
+        {"Sgn positive", &IBrickDevice::SgnVar, 1, 300, 1},
+        {"Set", &IBrickDevice::SetVar, 1, -300, -300},
     };
-    IPhantomControl& control = pb;
+    IBrickDevice& control = pb;
     for (const auto& c : cases) {
         brick().setVariable(4, c.start);
         (control.*c.op)(4, 2, c.operand);
@@ -316,7 +318,7 @@ TEST_F(SoftRcxTest, ABrickThatIsOffDoesNotAnswer)
 {
     brick().setOn(false);
     EXPECT_FALSE(pb.PBAlive());
-    EXPECT_TRUE(pb.TowerCheck1());  // the tower is still there
+    EXPECT_TRUE(ports.TowerCheck1());  // the tower is still there
     Integer n = 0;
     const std::function<void()> operations[] = {
         [&] { pb.Poll(0, n); },         [&] { pb.On("0"); },
@@ -382,7 +384,7 @@ TEST_F(SoftRcxTest, SubsAreNumberedFromTen)
 
 TEST_F(SoftRcxTest, ModulesWhoseBlocksDoNotPairUpAreReportedAndNotStored)
 {
-    IPhantomControl& c = pb;
+    IBrickDevice& c = pb;
     const struct {
         const char* name;
         std::function<void()> body;
@@ -546,7 +548,7 @@ TEST_F(SoftRcxTest, ImmediateTaskControlStartsAndStopsTheStoredTasks)
 TEST_F(SoftRcxTest, APacedTransferWaitsBeforeEachBlock)
 {
     int waited = 0;
-    pb.setVirtualPace([&](int wait) {
+    pb.setPace([&](int wait) {
         waited += wait;
         log.events.append(QStringLiteral("wait"));
     });

@@ -781,7 +781,7 @@ TEST(ProcessState, ResetGivesAFreshStateWithQuietServices)
     EXPECT_EQ(a.WindowLoading, False);
     EXPECT_EQ(a.LastDeskTop, nullptr);
     EXPECT_EQ(a.ComPortNumber, -1);  // no port known
-    EXPECT_EQ(a.PB, nullptr);
+    EXPECT_EQ(a.Ports, nullptr);
     EXPECT_NE(a.Presenter, &presenter);
     EXPECT_EQ(a.Settings->GetSetting(QStringLiteral("com"), QStringLiteral("comport"), QStringLiteral("-1")),
               QStringLiteral("-1"));
@@ -798,7 +798,7 @@ TEST(ProcessState, ControlIsReachedAsPBAndIsMissingAs91)
     ResetApp();
     EXPECT_EQ(failureNumber([] { PB().PBAlive(); }), Err::ObjectNotSet);
     RecordingControl pb;
-    App().PB = &pb;
+    App().Ports = &pb;
     EXPECT_EQ(&PB(), &pb);
     Integer task = 1;
     PB().BeginOfTask(task);

@@ -6,7 +6,7 @@
 #include "support/MemorySettingsStore.h"
 #include "support/RecordingControl.h"
 
-#include "link/PhantomControl.h"
+#include "link/PortSelector.h"
 #include "model/AppState.h"
 #include "model/NamedValues.h"
 #include "setup/core/SetupService.h"
@@ -37,8 +37,8 @@ protected:
     // The virtual brick answers on port 4; its state is the software brick's.
     vbrick::SoftRcx& useBrick()
     {
-        App().PB = &control;
-        App().ComPortNumber = PhantomControl::VirtualBrickPort;
+        App().Ports = &control;
+        App().ComPortNumber = PortSelector::VirtualBrickPort;
         // Chosen by the user, who has been told: no tower is looked for.
         settings.values.insert(QStringLiteral("com/virtualbrick"), QStringLiteral("1"));
         App().VirtualBrickTold = True;
@@ -47,7 +47,7 @@ protected:
     // The recording control, the tower taken as checked.
     RecordingControl& useRecorder()
     {
-        App().PB = &pb;
+        App().Ports = &pb;
         App().RcxSetup->IsInit = True;
         return pb;
     }
@@ -60,6 +60,6 @@ protected:
     FakePresenter presenter;
     MemorySettingsStore settings;
     FakeWindows windows;
-    PhantomControl control;
+    PortSelector control;
     RecordingControl pb;
 };

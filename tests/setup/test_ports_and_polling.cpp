@@ -320,10 +320,10 @@ TEST_F(SetupPolling, TextsReadFromTheVirtualBrick)
     AddNamedValue(QStringLiteral("Count"), OperandSource::Variable, 0, 3);
     brick.setVariable(3, -17);
     brick.sensor(2).value = 55;
-    control.setComPortNo(PhantomControl::VirtualBrickPort);
-    control.SetPower(QStringLiteral("0"), OperandSource::Constant, 5);
-    control.SetFwd(QStringLiteral("0"));
-    control.On(QStringLiteral("0"));
+    control.setComPortNo(PortSelector::VirtualBrickPort);
+    PB().SetPower(QStringLiteral("0"), OperandSource::Constant, 5);
+    PB().SetFwd(QStringLiteral("0"));
+    PB().On(QStringLiteral("0"));
 
     PollPanel panel;
     panel.Build();
@@ -344,8 +344,8 @@ TEST_F(SetupPolling, TextsReadFromTheVirtualBrick)
     EXPECT_EQ(value("RCX message"), QStringLiteral("0"));
     EXPECT_TRUE(value("Timer 1").isEmpty());
 
-    control.SetRwd(QStringLiteral("0"));
-    control.Float(QStringLiteral("0"));
+    PB().SetRwd(QStringLiteral("0"));
+    PB().Float(QStringLiteral("0"));
     panel.PollPass();
     EXPECT_EQ(value("Motor state A"), QStringLiteral("0-FLOAT"));
     EXPECT_EQ(value("Motor Direction A"), QStringLiteral("0-Backword"));
@@ -364,7 +364,7 @@ TEST_F(SetupPolling, AFailingReadShowsOneMessageAndStopsPolling)
     };
     for (const Case& c : cases) {
         RecordingControl recorder;
-        App().PB = &recorder;
+        App().Ports = &recorder;
         rcx().IsInit = True;
         PollPanel panel;
         int switched = 0;
@@ -394,7 +394,7 @@ TEST_F(SetupPolling, AFailingReadShowsOneMessageAndStopsPolling)
         EXPECT_EQ(panel.Rows[rowOf(panel, QStringLiteral("Timer 1"))].Value, QStringLiteral("42"));
         EXPECT_EQ(panel.Rows[rowOf(panel, QStringLiteral("Timer 3"))].Value, QStringLiteral("7"));
         EXPECT_EQ(recorder.count(QStringLiteral("Poll")), 4);
-        App().PB = nullptr;
+        App().Ports = nullptr;
         presenter.shown.clear();
     }
 }

@@ -325,7 +325,7 @@ TEST_F(SetupWindow, GrabTheWindow)
     DropOnSensor(0, SetupPicture::Touch);
     DropOnSensor(2, SetupPicture::Light);
     useBrick();
-    control.setComPortNo(PhantomControl::VirtualBrickPort);  // the brick's picture with Run and Stop
+    control.setComPortNo(PortSelector::VirtualBrickPort);  // the brick's picture with Run and Stop
     auto w = open();
     w->show();
     QApplication::processEvents();
@@ -351,15 +351,15 @@ protected:
     void SetUp() override
     {
         SetupWindow::SetUp();
-        for (Long port = 0; port < PhantomControl::TowerPorts; ++port)
+        for (Long port = 0; port < PortSelector::TowerPorts; ++port)
             brick.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
         brick.setEventSink(&events);
-        App().PB = &brick;
+        App().Ports = &brick;
         App().InitParams->ConfirmDownload = 0;
     }
     void TearDown() override
     {
-        App().PB = nullptr;
+        App().Ports = nullptr;
         SetupWindow::TearDown();
     }
 
@@ -418,7 +418,7 @@ protected:
     }
 
     qint64 now = 0;
-    PhantomControl brick{[this] { return now; }};
+    PortSelector brick{[this] { return now; }};
     ControlEventHandler events;
 };
 
@@ -426,7 +426,7 @@ TEST_F(VirtualBrickKeys, RunAndStopTheDownloadedProgram)
 {
     project();
     // The virtual brick, chosen by the user, who has been told.
-    App().ComPortNumber = PhantomControl::VirtualBrickPort;
+    App().ComPortNumber = PortSelector::VirtualBrickPort;
     settings.values.insert(QStringLiteral("com/virtualbrick"), QStringLiteral("1"));
     App().VirtualBrickTold = True;
     DownloadCommand();
@@ -435,7 +435,7 @@ TEST_F(VirtualBrickKeys, RunAndStopTheDownloadedProgram)
     // Downloaded, but nothing runs until Run.
     now = 5000;
     Integer variable = 3;
-    EXPECT_EQ(brick.Poll(OperandSource::Variable, variable), 0);
+    EXPECT_EQ(brick.device().Poll(OperandSource::Variable, variable), 0);
 
     auto w = open();
     w->show();
@@ -470,17 +470,17 @@ TEST_F(VirtualBrickKeys, RunAndStopTheDownloadedProgram)
 
 TEST_F(VirtualBrickKeys, OnlyTheVirtualBrickHasThem)
 {
-    for (Long port = 0; port <= PhantomControl::VirtualBrickPort; ++port) {
+    for (Long port = 0; port <= PortSelector::VirtualBrickPort; ++port) {
         brick.setComPortNo(port);
         auto w = open();
-        EXPECT_EQ(w->cmdRun->isVisibleTo(w.get()), port == PhantomControl::VirtualBrickPort) << port;
-        EXPECT_EQ(w->cmdStop->isVisibleTo(w.get()), port == PhantomControl::VirtualBrickPort) << port;
+        EXPECT_EQ(w->cmdRun->isVisibleTo(w.get()), port == PortSelector::VirtualBrickPort) << port;
+        EXPECT_EQ(w->cmdStop->isVisibleTo(w.get()), port == PortSelector::VirtualBrickPort) << port;
     }
-    App().PB = nullptr;
+    App().Ports = nullptr;
     EXPECT_FALSE(open()->cmdRun->isVisibleTo(nullptr));
 
     // The tower found on the way of a poll is the virtual brick: the keys come.
-    App().PB = &brick;
+    App().Ports = &brick;
     brick.setComPortNo(0);
     App().ComPortNumber = -1;
     DropOnOutput(0, SetupPicture::Motor);
@@ -488,7 +488,7 @@ TEST_F(VirtualBrickKeys, OnlyTheVirtualBrickHasThem)
     EXPECT_FALSE(w->cmdRun->isVisibleTo(w.get()));
     tickRow(*w, QStringLiteral("Motor state A"));
     QTest::mouseClick(w->cmdPollOnce, Qt::LeftButton);
-    EXPECT_EQ(brick.ComPortNo(), PhantomControl::VirtualBrickPort);
+    EXPECT_EQ(brick.ComPortNo(), PortSelector::VirtualBrickPort);
     EXPECT_TRUE(w->cmdRun->isVisibleTo(w.get()));
     EXPECT_TRUE(w->cmdStop->isVisibleTo(w.get()));
 }

@@ -75,7 +75,7 @@ TEST_F(SetupTools, PowerOffAnswers)
     App().InitParams->TimeToShutDown = 15;
     for (const Case& c : cases) {
         RecordingControl recorder;
-        App().PB = &recorder;
+        App().Ports = &recorder;
         rcx().IsInit = True;
         presenter.shown.clear();
         presenter.inputs = {QLatin1String(c.answer)};
@@ -95,13 +95,13 @@ TEST_F(SetupTools, PowerOffAnswers)
         }
     }
     RecordingControl refusing;
-    App().PB = &refusing;
+    App().Ports = &refusing;
     refusing.pushResult(QStringLiteral("PBPowerDownTime"), false);
     presenter.shown.clear();
     presenter.inputs = {QStringLiteral("10")};
     BrickTools().PowerOff();
     EXPECT_EQ(presenter.texts(), QStringList{QStringLiteral("No communication with the RCX")});
-    App().PB = nullptr;
+    App().Ports = nullptr;
 }
 
 TEST_F(SetupTools, FirmwareVersionIsShownOnlyWhenThereIsOne)
@@ -225,7 +225,7 @@ TEST_F(SetupFirmware, TheVirtualBrickTakesTheFirmware)
     for (int i = 0; i < 1000 && !brick.hasFirmware(); ++i)
         QCoreApplication::processEvents();
     EXPECT_TRUE(brick.hasFirmware());
-    EXPECT_EQ(control.FirmwareVersion(), QStringLiteral("3.09"));
+    EXPECT_EQ(PB().FirmwareVersion(), QStringLiteral("3.09"));
 }
 
 // ------------------------------------------------------------------ sensor dialog

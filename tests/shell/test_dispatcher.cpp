@@ -75,7 +75,7 @@ protected:
             return r;
         };
         main->Ops.InitRCX = [] { return true; };
-        App().PB = &pb;
+        App().Ports = &pb;
         listener = std::make_unique<QObject>();
         QObject::connect(App().Notifier.get(), &Notifier::SetupWindowShowModal, listener.get(),
                          [this] { ++setupShown; });

@@ -1,11 +1,13 @@
 #pragma once
-// A communication control for tests. It writes every call as one line of text
-// with its arguments showing their widths (CallText: 7 Integer, L2 Long,
-// &3 by reference, "0" text), answers from scripted results, fails named
-// operations on request and raises the control's four events to its sink.
+// A communication control for tests, both its sides: the choice of the port
+// and the one brick it gives on every port. It writes every call, to either
+// side, as one line of text in one log, with its arguments showing their
+// widths (CallText: 7 Integer, L2 Long, &3 by reference, "0" text), answers
+// from scripted results, fails named operations on request and raises the
+// control's four events to its sink.
 //
 //   RecordingControl pb;
-//   App().PB = &pb;
+//   App().Ports = &pb;
 //   pb.pushResult("TowerCheck1", false);          // next TowerCheck1 gives False
 //   pb.failOperation("PBAlive", Err::DeviceUnavailable);
 //   ... code under test ...
@@ -21,7 +23,7 @@
 
 class CallText;
 
-class RecordingControl : public IPhantomControl {
+class RecordingControl : public IPortSelector, public IBrickDevice {
 public:
     // --- The log ---
     QStringList calls() const { return mCalls; }
@@ -80,6 +82,8 @@ public:
     bool TowerCheck1() override;
     bool TowerCheck2() override;
     bool TowerCheck3() override;
+    IBrickDevice& device() override { return *this; }
+
     bool PBAlive() override;
 
     bool On(const QString& motors) override;

@@ -130,7 +130,7 @@ QVector<DatalogRequest> DatalogRequests(Long n, Long first)
     return requests;
 }
 
-UploadResult FetchDatalog(IPhantomControl& pb, Long rangeStart, Long rangeSize, QVector<DatalogRecord>& records,
+UploadResult FetchDatalog(IBrickDevice& pb, Long rangeStart, Long rangeSize, QVector<DatalogRecord>& records,
                           IDatalogProgress& progress)
 {
     if (!pb.PBAlive())

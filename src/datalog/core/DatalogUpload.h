@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <QVector>
 
-class IPhantomControl;
+class IBrickDevice;
 
 // What an upload tells the window while it runs: status panels 1 to 3.
 class IDatalogProgress {
@@ -69,5 +69,5 @@ struct UploadResult {
 // them into records, which are emptied first unless the datalog is empty.
 // Failures of the control and of the conversions come out as VbError; the
 // records then hold what was decoded so far.
-UploadResult FetchDatalog(IPhantomControl& pb, Long rangeStart, Long rangeSize, QVector<DatalogRecord>& records,
+UploadResult FetchDatalog(IBrickDevice& pb, Long rangeStart, Long rangeSize, QVector<DatalogRecord>& records,
                           IDatalogProgress& progress);

@@ -36,7 +36,7 @@
 #include <functional>
 #include <initializer_list>
 
-class RcxLink : public IPhantomControl {
+class RcxLink : public IBrickDevice {
 public:
     static constexpr Long FirmwareModule = 100;
     // DownloadDone's error for a module whose blocks don't pair up, and for
@@ -55,13 +55,12 @@ public:
     // Milliseconds on the wire for a number of bytes at 2400 baud, 11 bits a byte.
     static Long wireMs(qint64 bytes) { return Long(rcx::wireMs(bytes)); }
 
-    void setEventSink(IPhantomEvents* sink) override { mSink = sink; }
+    // Where the events go; nullptr drops them.
+    void setEventSink(IPhantomEvents* sink) { mSink = sink; }
 
-    Long ComPortNo() override { return mPort; }
-    void setComPortNo(Long port) override { mPort = port; }
-    bool TowerCheck1() override;
-    bool TowerCheck2() override;
-    bool TowerCheck3() override;
+    bool TowerCheck1();
+    bool TowerCheck2();
+    bool TowerCheck3();
     bool PBAlive() override;
 
     bool On(const QString& motors) override;
@@ -157,7 +156,6 @@ private:
 
     IRcxTransport& mTransport;
     IPhantomEvents* mSink = nullptr;
-    Long mPort = 0;
     bool mClearBeforeModule = false;
     bool mTransferFailed = false;
     bool mModuleRefused = false;
