@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr Long kObjTask = 2;
-constexpr Long kObjSub = 3;
 constexpr int kNotSupported = 438;
 constexpr int kOutOfMemoryAlt = 50003;
 
@@ -19,14 +17,6 @@ constexpr int kOutOfMemoryAlt = 50003;
 bool sameModuleName(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-bool nameInModules(const Collection<TaskPtr>& tasks, const Collection<SubPtr>& subs, const QString& name,
-                   bool subsFirst)
-{
-    if (subsFirst)
-        return ModuleNameExists(subs, name, ModuleKind::Sub) || ModuleNameExists(tasks, name, ModuleKind::Task);
-    return ModuleNameExists(tasks, name, ModuleKind::Task) || ModuleNameExists(subs, name, ModuleKind::Sub);
 }
 
 template <class List>
@@ -67,60 +57,120 @@ void step(const std::function<void()>& f)
     raiseError(kNotSupported, QStringLiteral("Object doesn't support this property or method"));
 }
 
-}  // namespace
-
-bool AddTask(Long openMode)
-{
-    if (App().TaskList.Count() >= MaxTasks) {
-        ShowMessage(QStringLiteral("Can't add any more tasks"), MsgStyle::Exclamation);
-        return false;
+// What adding a task and adding a sub differ in; the one way of adding either
+// follows below.
+struct TaskRules {
+    using Module = clsTask;
+    static constexpr Long kind = ModuleKind::Task;
+    static constexpr Long objToOpen = 2;
+    static constexpr int most = MaxTasks;
+    static constexpr const char* word = "task";
+    static Collection<TaskPtr>& list(AppState& a) { return a.TaskList; }
+    static TaskPtr& current(AppState& a) { return a.CurrentTask; }
+    static Integer action(const OpenChoice& c) { return c.taskAction; }
+    // The folder of the module's file, and the file's extension.
+    static QString folder() { return ProjectFolderPath(); }
+    static constexpr const char* extension = ".tas";
+    static bool read(clsTask& t) { return ReadTask(t, False); }
+    static void makeNew(clsTask& t)
+    {
+        t.mLoop = 1;
+        t.StartOnStartup = 1;
+        t.mTitle = QStringLiteral("[general task description]");
     }
-    const OpenChoice choice = AskForTask(openMode);
-    return !choice.canceled && AddAskedTask(choice);
+};
+
+struct SubRules {
+    using Module = clsSub;
+    static constexpr Long kind = ModuleKind::Sub;
+    static constexpr Long objToOpen = 3;
+    static constexpr int most = MaxSubs;
+    static constexpr const char* word = "sub";
+    static Collection<SubPtr>& list(AppState& a) { return a.SubList; }
+    static SubPtr& current(AppState& a) { return a.CurrentSub; }
+    static Integer action(const OpenChoice& c) { return c.subAction; }
+    static QString folder() { return SubFolderPath(); }
+    static constexpr const char* extension = ".sub";
+    static bool read(clsSub& s) { return ReadSub(s, False); }
+    static void makeNew(clsSub& s)
+    {
+        s.mLoop = 0;
+        s.mTitle = QStringLiteral("[general sub description]");
+    }
+};
+
+template <class Rules>
+bool listIsFull()
+{
+    if (Rules::list(App()).Count() < Rules::most)
+        return false;
+    ShowMessage(QStringLiteral("Can't add any more %1s").arg(QLatin1String(Rules::word)), MsgStyle::Exclamation);
+    return true;
 }
 
-OpenChoice AskForTask(Long openMode)
+// The open/new dialog for a module of the kind; a failure is shown and gives
+// a cancelled choice.
+template <class Rules>
+OpenChoice askForModule(Long openMode)
 {
     try {
-        return App().Shell->ShowOpenDialog(openMode, kObjTask);
+        return App().Shell->ShowOpenDialog(openMode, Rules::objToOpen);
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
         return {};
     }
 }
 
-bool AddAskedTask(const OpenChoice& choice)
+// Adds the module chosen: read from its file, or a new one. Tasks and subs
+// share one name space. A new module never takes the name of a file already
+// in its folder, letter case aside: saving it would replace that file (a task
+// taken out of the project keeps its file, and every project keeps its subs
+// in the one Subs folder); the file can be added as an existing module. A
+// failure is shown and gives False.
+template <class Rules>
+bool addAskedModule(const OpenChoice& choice)
 {
     AppState& app = App();
     try {
-        if (nameInModules(app.TaskList, app.SubList, choice.name, false)) {
+        if (ModuleNameExists(app.TaskList, choice.name, ModuleKind::Task) ||
+            ModuleNameExists(app.SubList, choice.name, ModuleKind::Sub)) {
             ShowMessage(QStringLiteral("A module by that name already exists!"), MsgStyle::Exclamation);
             return false;
         }
-        app.CurrentTask = std::make_shared<clsTask>();
-        TaskPtr task = app.CurrentTask;
-        task->Name = choice.name;
-        task->mNumber = Integer(app.TaskList.Count() + 1);
-
-        if (choice.taskAction == 1) {
-            if (!ReadTask(*task, False))
+        const bool existing = Rules::action(choice) == 1;
+        if (!existing) {
+            const QString word = QLatin1String(Rules::word);
+            const QString extension = QLatin1String(Rules::extension);
+            const QString file = EntryLike(Rules::folder(), choice.name + extension);
+            if (!file.isEmpty()) {
+                ShowMessage(QStringLiteral("A %1 named \"%2\" already exists. Add it to the project as an existing "
+                                           "%1: \"New/Open %1\", tab \"Existing %1\".")
+                                .arg(word, file.chopped(extension.size())),
+                            MsgStyle::Exclamation);
                 return false;
-            // A file whose commands could not be read is reported by the reader
-            // and leaves the task out of the list: nothing was added then.
-            if (!app.TaskList.Exists(task->Name))
+            }
+        }
+        auto module = std::make_shared<typename Rules::Module>();
+        Rules::current(app) = module;
+        auto& list = Rules::list(app);
+        module->Name = choice.name;
+        module->mNumber = Integer(list.Count() + 1);
+
+        if (existing) {
+            // A file whose commands could not be read is reported by the
+            // reader and leaves the module out of the list: nothing was added.
+            if (!Rules::read(*module) || !list.Exists(module->Name))
                 return false;
             app.RcxSetup->Dirty = True;
             return true;
         }
 
-        task->Dirty = True;
+        module->Dirty = True;
         app.RcxSetup->Dirty = True;
-        task->mLoop = 1;
-        task->StartOnStartup = 1;
-        task->mTitle = QStringLiteral("[general task description]");
-        task->ModulType = ModuleKind::Task;
-        app.TaskList.Add(task, task->Name);
-        Q_EMIT app.Notifier->ModuleAdded(task->Name, ModuleKind::Task);
+        Rules::makeNew(*module);
+        module->ModulType = Rules::kind;
+        list.Add(module, module->Name);
+        Q_EMIT app.Notifier->ModuleAdded(module->Name, Rules::kind);
         return true;
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
@@ -128,55 +178,21 @@ bool AddAskedTask(const OpenChoice& choice)
     }
 }
 
-bool AddSub(Long openMode)
+template <class Rules>
+bool addModule(Long openMode)
 {
-    AppState& app = App();
-    if (app.SubList.Count() >= MaxSubs) {
-        ShowMessage(QStringLiteral("Can't add any more subs"), MsgStyle::Exclamation);
+    if (listIsFull<Rules>())
         return false;
-    }
-    const OpenChoice choice = app.Shell->ShowOpenDialog(openMode, kObjSub);
-    if (choice.canceled)
-        return false;
-    if (nameInModules(app.TaskList, app.SubList, choice.name, true)) {
-        ShowMessage(QStringLiteral("A module by that name already exists!"), MsgStyle::Exclamation);
-        return false;
-    }
-    // Every project keeps its subs in the one Subs folder: a new sub named like
-    // a file there would replace another project's sub when it is saved.
-    if (choice.subAction != 1) {
-        const QString file = EntryLike(SubFolderPath(), choice.name + QStringLiteral(".sub"));
-        if (!file.isEmpty()) {
-            ShowMessage(QStringLiteral("A sub named \"%1\" already exists. Add it to the project as an existing "
-                                       "sub: \"New/Open sub\", tab \"Existing sub\".")
-                            .arg(file.chopped(4)),
-                        MsgStyle::Exclamation);
-            return false;
-        }
-    }
-    app.CurrentSub = std::make_shared<clsSub>();
-    SubPtr sub = app.CurrentSub;
-    sub->Name = choice.name;
-    sub->mNumber = Integer(app.SubList.Count() + 1);
-
-    if (choice.subAction == 1) {
-        if (!ReadSub(*sub, False))
-            return false;
-        if (!app.SubList.Exists(sub->Name))
-            return false;
-        app.RcxSetup->Dirty = True;
-        return true;
-    }
-
-    sub->Dirty = True;
-    app.RcxSetup->Dirty = True;
-    sub->mLoop = 0;
-    sub->mTitle = QStringLiteral("[general sub description]");
-    sub->ModulType = ModuleKind::Sub;
-    app.SubList.Add(sub, sub->Name);
-    Q_EMIT app.Notifier->ModuleAdded(sub->Name, ModuleKind::Sub);
-    return true;
+    const OpenChoice choice = askForModule<Rules>(openMode);
+    return !choice.canceled && addAskedModule<Rules>(choice);
 }
+
+}  // namespace
+
+bool AddTask(Long openMode) { return addModule<TaskRules>(openMode); }
+OpenChoice AskForTask(Long openMode) { return askForModule<TaskRules>(openMode); }
+bool AddAskedTask(const OpenChoice& choice) { return addAskedModule<TaskRules>(choice); }
+bool AddSub(Long openMode) { return addModule<SubRules>(openMode); }
 
 bool IsValidModuleName(const QString& name)
 {

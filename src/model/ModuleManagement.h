@@ -8,15 +8,20 @@
 constexpr int MaxTasks = 9;
 constexpr int MaxSubs = 8;
 
+// Add a task or a sub the user names in the open/new dialog: a new one, or
+// one read from its file. Refused with a message: a full list (before the
+// dialog), a name a task or sub of the project has, and a new module named
+// like a file in its folder (the project's folder for a task, Subs for a sub),
+// letter case aside, as saving it would replace that file. True when the
+// module was added; a failure is shown and gives False.
 bool AddTask(Long openMode);
+bool AddSub(Long openMode);
 // AddTask in its two steps, for a caller that must know the task before it
 // changes the project: AskForTask shows the open/new dialog for a task and
-// gives its choice, cancelled when the dialog was; AddAskedTask then adds the
-// task chosen (a new one, or read from its file) as AddTask does. A failure of
-// either is shown and gives a cancelled choice or False.
+// gives its choice, cancelled when the dialog was (or failed); AddAskedTask
+// then adds the task chosen as AddTask does.
 OpenChoice AskForTask(Long openMode);
 bool AddAskedTask(const OpenChoice& choice);
-bool AddSub(Long openMode);
 bool IsValidModuleName(const QString& name);
 // True when a member of the collection has that name, letter case aside (the
 // lists are keyed without regard to case, so "BEEP" would clash with "Beep");

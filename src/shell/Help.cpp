@@ -28,10 +28,10 @@ frmHelp::frmHelp(const QString& path, QWidget* parent) : QWidget(parent, Qt::Win
     setWindowTitle(QStringLiteral("Quillomat Help"));
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(0, 0, 0, 0);
-    mBrowser = new QTextBrowser(this);
-    mBrowser->setOpenExternalLinks(false);
-    mBrowser->setSource(QUrl::fromLocalFile(path));
-    v->addWidget(mBrowser);
+    auto* browser = new QTextBrowser(this);
+    browser->setOpenExternalLinks(false);
+    browser->setSource(QUrl::fromLocalFile(path));
+    v->addWidget(browser);
     resize(760, 640);
 }
 

@@ -4,16 +4,10 @@
 #include <QString>
 #include <QWidget>
 
-class QTextBrowser;
-
 class frmHelp : public QWidget {
     Q_OBJECT
 public:
     explicit frmHelp(const QString& path, QWidget* parent = nullptr);
-    QTextBrowser* Browser() const { return mBrowser; }
-
-private:
-    QTextBrowser* mBrowser;
 };
 
 // Where the help file is looked for: the program folder, then the folder of

@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 namespace {
 
 QByteArray readAll(const QString& path)
@@ -69,28 +72,68 @@ TEST(DatalogFile, BlankLinesAndAByteOrderMarkArePassedOver)
     EXPECT_TRUE(read.isEmpty());
 }
 
+// The failure a call raised, its number and description; {0, ""} when none.
+std::pair<int, QString> failureOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const VbError& e) {
+        return {e.number(), e.description()};
+    }
+    return {0, QString()};
+}
+
 struct BadFile {
     const char* content;
     int failure;
+    const char* description;  // followed by " in <path> at line <n>"
+    int line;
 };
 
+// The message names the file and the line, counted from 1 as an editor shows
+// it: blank lines count, a byte order mark is on line 1.
 TEST(DatalogFile, ABadLineRefusesTheFileAndKeepsTheRecords)
 {
     const BadFile cases[] = {
-        {"0,1,Timer 1,0\r\n0,1,Timer 1\r\n", Err::SubscriptOutOfRange},  // three fields
-        {"0,1,Timer 1,0\r\n0,1,Timer 1,x\r\n", Err::TypeMismatch},       // value no number
-        {"0,1,Timer 1,40000\r\n", Err::Overflow},                        // beyond 16 bits
+        {"0,1,Timer 1,0\r\n0,1,Timer 1\r\n", Err::SubscriptOutOfRange, "Subscript out of range", 2},  // three fields
+        {"0,1,Timer 1,0\r\n0,1,Timer 1,x\r\n", Err::TypeMismatch, "Type mismatch", 2},  // value no number
+        {"0,1,Timer 1,40000\r\n", Err::Overflow, "Overflow", 1},                         // beyond 16 bits
+        {"0,1,Timer 1,0\r\n\r\n \r\n0,x,Timer 1,0\r\n", Err::TypeMismatch, "Type mismatch", 4},
+        {"\xEF\xBB\xBF" "0,1,Timer 1\r\n", Err::SubscriptOutOfRange, "Subscript out of range", 1},
+        {"0,1,Timer 1,0\n0,1,Timer 1,0\n70000,1,Timer 1,0", Err::Overflow, "Overflow", 3},  // no line end last
     };
     QTemporaryDir dir;
     for (const BadFile& c : cases) {
+        SCOPED_TRACE(c.content);
         const QString path = dir.filePath("bad.dlg");
         writeFile(path, c.content);
         QVector<DatalogRecord> read = kRecords;
-        EXPECT_EQ(failureNumber([&] { ReadDatalogFile(path, read); }), c.failure) << c.content;
-        EXPECT_EQ(read, kRecords) << c.content;
+        const auto [number, description] = failureOf([&] { ReadDatalogFile(path, read); });
+        EXPECT_EQ(number, c.failure);
+        EXPECT_EQ(description, QStringLiteral("%1 in %2 at line %3").arg(QLatin1String(c.description), path).arg(c.line));
+        EXPECT_EQ(read, kRecords);
     }
+}
+
+// A file refused whole names the file and no line.
+TEST(DatalogFile, AFileThatCantBeReadIsNamed)
+{
+    QTemporaryDir dir;
     QVector<DatalogRecord> read = kRecords;
-    EXPECT_EQ(failureNumber([&] { ReadDatalogFile(dir.filePath("none.dlg"), read); }), Err::FileNotFound);
+    const QString none = dir.filePath("none.dlg");
+    EXPECT_EQ(failureOf([&] { ReadDatalogFile(none, read); }),
+              std::make_pair(int(Err::FileNotFound), QStringLiteral("File not found: ") + none));
+    EXPECT_EQ(read, kRecords);
+
+    const QString big = dir.filePath("big.dlg");
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(16 * 1024 * 1024 + 1));  // sparse: nothing is written
+    }
+    EXPECT_EQ(failureOf([&] { ReadDatalogFile(big, read); }),
+              std::make_pair(int(Err::PathFileAccess),
+                             QStringLiteral("Too large for a datalog list (over 16 MB): ") + big));
     EXPECT_EQ(read, kRecords);
 }
 

@@ -392,7 +392,8 @@ TEST_F(DatalogWindow, BadListFileKeepsTheListAndItsRecords)
     writeFile(dataPath("bad.dlg"), "0,1,Timer 1,5\r\n0,1,Timer 1\r\n");
     chooseFile("Open datalog", "bad.dlg");
     window->TB1_ButtonClick("OPENDATA");
-    EXPECT_EQ(presenter.texts(), QStringList{errorDescription(Err::SubscriptOutOfRange)});
+    EXPECT_EQ(presenter.texts(),
+              QStringList{errorDescription(Err::SubscriptOutOfRange) + " in " + dataPath("bad.dlg") + " at line 2"});
     EXPECT_EQ(presenter.shown[0].style, 48);
     EXPECT_EQ(listLines(), lines);
     EXPECT_EQ(CurrentDatalog().DatalogRecords, uploaded);

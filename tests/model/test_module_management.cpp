@@ -341,16 +341,105 @@ TEST_F(ModuleManagementTest, DialogClosedWhileOpeningStillAddsTheTask)
     EXPECT_TRUE(presenter->shown.isEmpty());
 }
 
-TEST_F(ModuleManagementTest, OtherDialogFailureIsReportedByAddTaskAndPassedOnByAddSub)
+// A task and a sub go the one way: a failure of the dialog is shown, nothing
+// is added and nothing reaches the caller.
+TEST_F(ModuleManagementTest, OtherDialogFailureIsReportedByAddTaskAndAddSubAlike)
 {
-    windows->onOpenDialog = [](Long, Long) -> OpenChoice { raiseError(Err::FileNotFound); };
-    EXPECT_FALSE(AddTask(3));
-    ASSERT_EQ(presenter->shown.size(), 1);
-    EXPECT_EQ(presenter->shown[0].text, QStringLiteral("File not found"));
-    EXPECT_EQ(presenter->shown[0].style, 48);
+    const std::pair<const char*, std::function<bool()>> adds[] = {
+        {"task", [] { return AddTask(3); }},
+        {"sub", [] { return AddSub(3); }},
+    };
+    for (const auto& [what, add] : adds) {
+        SCOPED_TRACE(what);
+        fresh();
+        windows->onOpenDialog = [](Long, Long) -> OpenChoice { raiseError(Err::FileNotFound); };
+        bool added = true;
+        EXPECT_EQ(failureNumber([&] { added = add(); }), 0);
+        EXPECT_FALSE(added);
+        ASSERT_EQ(presenter->shown.size(), 1);
+        EXPECT_EQ(presenter->shown[0].text, QStringLiteral("File not found"));
+        EXPECT_EQ(presenter->shown[0].style, 48);
+        EXPECT_EQ(App().TaskList.Count() + App().SubList.Count(), 0);
+        EXPECT_TRUE(windows->addedModules.isEmpty());
+        EXPECT_EQ(App().RcxSetup->Dirty, False);
+    }
+}
 
-    EXPECT_EQ(failureNumber([] { AddSub(3); }), Err::FileNotFound);
-    EXPECT_EQ(presenter->shown.size(), 1);
+// A task taken out of the project keeps its file in the project's folder, and
+// a file may lie there that no task of the project names. A new task of that
+// name, letter case aside, is refused before its save could replace the file
+// with an empty task; the file is still taken in as an existing task.
+TEST_F(ModuleManagementTest, ANewTaskNamedLikeATaskFileInTheProjectFolderIsRefused)
+{
+    const QString projectFolder = folder.path() + QStringLiteral("/Projects/Robot.dir");
+    const QByteArray drive = "1,1,2,\"Drives forward\"\r\n"
+                             "\"G_DISPLAY\",\"\",-1,130,\"Display normal\",-1,-1,\"Display\",\"normal\",3,,0,,0,3\r\n";
+    auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
+    struct Case {
+        const char* file;   // the file in the project's folder
+        const char* typed;  // the new task's name
+    };
+    const Case cases[] = {
+        {"Drive", "Drive"}, {"Drive", "drive"}, {"Drive", "DRIVE"},  // a task taken out
+        {"old Arm", "Old arm"},                                      // a stray file
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        fresh();
+        QDir(projectFolder).removeRecursively();
+        const QString filePath = projectFolder + QLatin1Char('/') + QLatin1String(c.file) + QStringLiteral(".tas");
+        writeFile(projectFolder + QStringLiteral("/Robot.qmd"), "0\r\n");
+        writeFile(filePath, drive);
+        App().RcxSetup->ProjectName = QStringLiteral("Robot");
+        App().ProjectAction = 1;
+        addTask(QStringLiteral("Main"));
+
+        answer(QString::fromLatin1(c.typed));
+        EXPECT_FALSE(AddTask(3));
+        ASSERT_EQ(presenter->shown.size(), 1);
+        EXPECT_EQ(presenter->shown[0].text,
+                  QStringLiteral("A task named \"%1\" already exists. Add it to the project as an existing task: "
+                                 "\"New/Open task\", tab \"Existing task\".")
+                      .arg(QLatin1String(c.file)));
+        EXPECT_EQ(presenter->shown[0].style, 48);
+        EXPECT_EQ(App().TaskList.Count(), 1);
+        EXPECT_EQ(App().CurrentTask, nullptr);
+        EXPECT_TRUE(windows->addedModules.isEmpty());
+        EXPECT_EQ(App().RcxSetup->Dirty, False);
+
+        // Saving the project writes nothing over the file.
+        presenter->shown.clear();
+        ASSERT_TRUE(SaveProject());
+        EXPECT_TRUE(presenter->shown.isEmpty());
+        EXPECT_EQ(bytes(filePath), drive);
+        QStringList expected{QLatin1String(c.file) + QStringLiteral(".tas"), QStringLiteral("Main.tas")};
+        expected.sort();
+        EXPECT_EQ(QDir(projectFolder).entryList({QStringLiteral("*.tas")}, QDir::Files), expected);
+
+        answer(QString::fromLatin1(c.file), 1);
+        ASSERT_TRUE(AddTask(3));
+        EXPECT_TRUE(presenter->shown.isEmpty());
+        const TaskPtr t = App().TaskList.Item(QString::fromLatin1(c.file));
+        EXPECT_EQ(t->mTitle, QStringLiteral("Drives forward"));
+        ASSERT_TRUE(t->Commands()->Exists(QStringLiteral("0003")));
+        EXPECT_EQ(t->Commands()->Item(QStringLiteral("0003"))->CommandKey, QStringLiteral("G_DISPLAY"));
+        EXPECT_EQ(bytes(filePath), drive);
+    }
+}
+
+// A new project has no folder yet: its first task is not refused.
+TEST_F(ModuleManagementTest, ANewTaskOfANewProjectIsNotRefused)
+{
+    writeFile(folder.path() + QStringLiteral("/Projects/Other.dir/Drive.tas"), "1,1,1,\"Other's\"\r\n");
+    App().RcxSetup->ProjectName = QStringLiteral("Robot");
+    App().ProjectAction = 2;
+    answer(QStringLiteral("Drive"));
+    EXPECT_TRUE(AddTask(3));
+    EXPECT_TRUE(presenter->shown.isEmpty());
+    EXPECT_TRUE(App().TaskList.Exists(QStringLiteral("Drive")));
 }
 
 // The Subs folder is shared by every project: a new sub in project Other

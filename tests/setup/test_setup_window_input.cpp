@@ -113,10 +113,11 @@ TEST_F(SetupInput, APolledTextShowsItsStartAndItsTipHoldsItWhole)
         // As painted, the character at the box's left edge is the first one.
         box->grab();
         EXPECT_EQ(box->cursorPositionAt(QPoint(box->contentsRect().left() + 3, box->height() / 2)), 0) << c.text;
-        if (c.shownWhole)
+        if (c.shownWhole) {
             EXPECT_EQ(box->cursorPositionAt(QPoint(box->contentsRect().right() - 1, box->height() / 2)),
                       box->text().size())
                 << c.text;
+        }
         w->chkPollSensor[row(*w, caption)]->click();
         EXPECT_TRUE(box->toolTip().isEmpty());
     }

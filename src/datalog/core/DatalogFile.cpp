@@ -2,6 +2,7 @@
 
 #include "model/AppState.h"
 #include "model/Records.h"
+#include "model/TaskFile.h"
 #include "model/VbError.h"
 
 #include <algorithm>
@@ -25,23 +26,39 @@ void WriteDatalogFile(const QString& path, const QVector<DatalogRecord>& records
 
 void ReadDatalogFile(const QString& path, QVector<DatalogRecord>& records)
 {
+    // A failure names the file, and the line (counted from 1, blank lines
+    // too) when it lies in one.
+    int lineNo = 0;
+    auto named = [&](const VbError& e) {
+        raiseError(e.number(), lineNo ? FileFailure(e, path) + QStringLiteral(" at line %1").arg(lineNo)
+                                      : FileFailure(e, path));
+    };
     RecordReader reader;
-    reader.open(path, FileKind::DatalogList);
+    try {
+        reader.open(path, FileKind::DatalogList);
+    } catch (const VbError& e) {
+        named(e);
+    }
     // Read aside: the records in hand stay until the whole file has been read.
     QVector<DatalogRecord> read;
     while (!reader.atEnd()) {
         const QString line = reader.line();
+        ++lineNo;
         if (std::all_of(line.begin(), line.end(), [](QChar c) { return c == u' ' || c == u'\t'; }))
             continue;  // a blank line, as an editor may leave one
-        const QStringList fields = line.split(QLatin1Char(','));
-        if (fields.size() < 4)
-            raiseError(Err::SubscriptOutOfRange);
-        DatalogRecord r;
-        r.Number = vb::CInt(fields[0]);
-        r.Source = vb::CInt(fields[1]);
-        r.Name = fields[2];
-        r.Value = vb::CInt(fields[3]);
-        read.append(r);
+        try {
+            const QStringList fields = line.split(QLatin1Char(','));
+            if (fields.size() < 4)
+                raiseError(Err::SubscriptOutOfRange);
+            DatalogRecord r;
+            r.Number = vb::CInt(fields[0]);
+            r.Source = vb::CInt(fields[1]);
+            r.Name = fields[2];
+            r.Value = vb::CInt(fields[3]);
+            read.append(r);
+        } catch (const VbError& e) {
+            named(e);
+        }
     }
     reader.close();
     records = std::move(read);

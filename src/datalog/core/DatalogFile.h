@@ -20,7 +20,8 @@ void WriteDatalogFile(const QString& path, const QVector<DatalogRecord>& records
 // fourth are ignored. A line with fewer
 // than four fields fails with 9, a number field that is no number with 13, one
 // beyond 16 bits with 6: the file is then refused whole and the records stay
-// as they were.
+// as they were. A failure keeps its number; its description names the file
+// and, for a bad line, the line: "Overflow in /data/run.dlg at line 3".
 void ReadDatalogFile(const QString& path, QVector<DatalogRecord>& records);
 
 // The printed list: 66 record lines a page, each "index, Source, Number,
