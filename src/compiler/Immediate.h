@@ -99,7 +99,6 @@ public:
     };
     // The run timer's tick.
     Tick tmrJoy_Timer();
-    bool PassRunning() const { return mBusy; }
 
 private:
     ImmediateRunner mRunner;

@@ -57,7 +57,6 @@ public:
     qint64 now() const { return mNow; }
 
     // --- State, for the tests and the tools ---
-    bool isOn() const { return mOn; }
     void setOn(bool on) { mOn = on; }
     std::int16_t variable(int i) const { return mVariables[i]; }
     void setVariable(int i, std::int16_t v) { mVariables[i] = v; }
