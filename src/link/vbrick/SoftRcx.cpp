@@ -29,7 +29,7 @@ std::int16_t wrap(qint32 v) { return std::int16_t(std::uint16_t(quint32(v))); }
 // A one-byte reply: the answer of a download or datalog operation.
 QByteArray status(std::uint8_t answer) { return QByteArray(1, char(answer)); }
 
-constexpr int MemoryBase = 0x8000 + FirmwareImageBytes;  // program memory above the firmware
+constexpr int MemoryBase = FirmwareEntry + FirmwareImageBytes;  // program memory above the firmware
 constexpr int StepsPerAdvance = 2000;
 // The random source's linear congruential sequence.
 constexpr quint32 RandomMultiplier = 1103515245u;
