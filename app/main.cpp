@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     KeyTracker keys(&joystick);
     keys.Install();
     ShellRequests shell;
-    PortSelector control;
+    PortSelector control(a);
     ControlEventHandler controlEvents;
     a.Presenter = &presenter;
     a.Settings = &settings;

@@ -169,7 +169,7 @@ void BM_DownloadProject(benchmark::State& state)
     App().Ports = &pb;
     for (auto _ : state) {
         pb.clearCalls();
-        bool ok = DownLoad(*App().RcxSetup, 1);
+        bool ok = DownLoad(App(), *App().RcxSetup, 1);
         for (const auto& e : App().TaskList)
             ok = ok && DownLoad(*e.item);
         for (const auto& e : App().SubList)

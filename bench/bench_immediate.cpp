@@ -182,7 +182,7 @@ void BM_JoystickPass(benchmark::State& state)
     seams.Yield = [] {};
     FailingPresenter presenter;
     App().Presenter = &presenter;
-    PcRun run(seams);
+    PcRun run(App(), seams);
     qint64 sent = 0;
     for (auto _ : state) {
         ++joystick.pass;

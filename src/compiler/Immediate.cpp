@@ -105,11 +105,6 @@ double Rnd()
     return double(std::rand()) / (double(RAND_MAX) + 1.0);
 }
 
-void ShowImmediateFailure(const VbError& e)
-{
-    ShowImmediateFailure(App(), e);
-}
-
 void ShowImmediateFailure(AppState& app, const VbError& e)
 {
     app.Notifier->SetPointer(0);
@@ -117,14 +112,14 @@ void ShowImmediateFailure(AppState& app, const VbError& e)
                           MsgStyle::OkOnly);
 }
 
-ImmediateSeams ImmediateSeams::Real()
+ImmediateSeams ImmediateSeams::Real(AppState& app)
 {
     ImmediateSeams s;
     s.Sleep = [](Long ms) {
         if (ms > 0)
             QThread::msleep(ulong(ms));
     };
-    s.Yield = [] { App().Shell->DoEvents(); };
+    s.Yield = [&app] { app.Shell->DoEvents(); };
     return s;
 }
 
@@ -410,7 +405,7 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
     auto send = [&](auto&& operation) {
         try {
             if (!pb)
-                pb = &PB();
+                pb = &PB(mApp);
             answered = operation(*pb);
         } catch (const VbError& e) {
             throw ControlFailure{e};
@@ -541,9 +536,8 @@ void ImmediateRunner::wait(const clsCommand& c, const Variant& s1, const Variant
 
 // ---------------------------------------------------------------- the run
 
-void ResetMotorObjects()
+void ResetMotorObjects(AppState& a)
 {
-    AppState& a = App();
     for (const auto& e : a.VariableDefs) {
         const clsObject& def = *e.item;
         if (def.Source != OperandSource::Variable)
@@ -551,7 +545,7 @@ void ResetMotorObjects()
         if (a.ObjectList.Exists(def.Name))
             a.ObjectList.Item(def.Name)->Value = def.Value;
     }
-    IBrickDevice& pb = PB();
+    IBrickDevice& pb = PB(a);
     clsRcx& rcx = *a.RcxSetup;
     for (int port = 0; port < 3; ++port) {
         const clsMotor& m = *rcx.PortMotor(port);
@@ -605,7 +599,7 @@ PcRun::Tick PcRun::tmrJoy_Timer()
     if (passed)
         return Tick::Passed;
     try {
-        PB().Off(QStringLiteral("012"));
+        PB(a).Off(QStringLiteral("012"));
     } catch (const VbError&) {
         // Not tested: the run ends whatever the brick says.
     }

@@ -5,7 +5,7 @@
 // a Joystick & Keyboard run and one tick of that run.
 //
 // Its inputs are the Joystick (joystick 0 and the keys) and the ObjectList of
-// the AppState it is handed, PB() (the brick), and two seams: the wait of a
+// the AppState it is handed, the brick on its port selector, and two seams: the wait of a
 // command and the yield to the event loop. Tests script the joystick and
 // record the waits.
 #include "model/AppState.h"
@@ -24,8 +24,8 @@ struct ImmediateSeams {
     void sleepFor(double ms) const;
     void yield() const;
 
-    // The thread really sleeps; the yield goes through App().Shell.
-    static ImmediateSeams Real();
+    // The thread really sleeps; the yield goes through the app's Shell.
+    static ImmediateSeams Real(AppState& app);
 };
 
 class VbError;
@@ -34,9 +34,7 @@ class VbError;
 double Rnd();
 // A failure while commands are carried out: the pointer back to the default
 // and "Error: " with the number and the description, OK only, no icon; told
-// through the state's notifier and presenter (the first form: the
-// process-wide state's).
-void ShowImmediateFailure(const VbError& e);
+// through the state's notifier and presenter.
 void ShowImmediateFailure(AppState& app, const VbError& e);
 
 // What the interpreter answers for "no joystick".
@@ -44,9 +42,8 @@ constexpr Long kJoystickUnplugged = 167;
 
 class ImmediateRunner {
 public:
-    explicit ImmediateRunner(AppState& app, ImmediateSeams seams = ImmediateSeams::Real())
-        : mApp(app), mSeams(std::move(seams))
-    {}
+    explicit ImmediateRunner(AppState& app) : ImmediateRunner(app, ImmediateSeams::Real(app)) {}
+    ImmediateRunner(AppState& app, ImmediateSeams seams) : mApp(app), mSeams(std::move(seams)) {}
     AppState& app() const { return mApp; }
 
     // Walks the grid: columns 2 both, 1 the ELSE column only, anything else
@@ -83,13 +80,13 @@ private:
 
 // Prepares a run: variables back to their initial values, the set-up motors
 // switched as set up, and the PC's record of each motor read from the brick.
-void ResetMotorObjects();
+void ResetMotorObjects(AppState& app);
 
 // The PC-side run of a Joystick & Keyboard project, one pass of task 1 a tick.
 class PcRun {
 public:
-    // The run of the project the process-wide state holds.
-    explicit PcRun(ImmediateSeams seams = ImmediateSeams::Real()) : PcRun(App(), std::move(seams)) {}
+    // The run of the project the state holds.
+    explicit PcRun(AppState& app) : mRunner(app) {}
     PcRun(AppState& app, ImmediateSeams seams) : mRunner(app, std::move(seams)) {}
 
     enum class Tick {
@@ -99,7 +96,6 @@ public:
     };
     // The run timer's tick.
     Tick tmrJoy_Timer();
-    bool PassRunning() const { return mBusy; }
 
 private:
     ImmediateRunner mRunner;

@@ -51,6 +51,10 @@ bool walkModule(clsModule& module, const ModuleWords& w, Long mode)
             ListingLine(kDashes);
             ListingLine(QString(), w.begin, module.mNumber);
         } else {
+            // The hourglass the project's download set stays on after the
+            // module has gone: the brick reports each module done later, and
+            // the report of the last puts the default pointer back. A tower
+            // slow to answer meanwhile nests its busy pointer in it.
             Integer number = module.mNumber;
             (PB().*w.beginOp)(number);
         }
@@ -83,13 +87,13 @@ bool DownLoad(clsTask& task) { return walkModule(task, kTaskWords, CompileMode::
 
 bool DownLoad(clsSub& sub) { return walkModule(sub, kSubWords, CompileMode::Download); }
 
-bool InitRCX(clsRcx& rcx)
+bool InitRCX(AppState& app, clsRcx& rcx)
 {
     try {
         if (rcx.IsInit)
             return true;
-        if (!VerifyCommPort(App().ComPortNumber)) {
-            ShowMessage(QStringLiteral("Can't communicate with the RCX Transmission Tower!\r\n"
+        if (!VerifyCommPort(app, app.ComPortNumber)) {
+            ShowMessage(*app.Presenter, QStringLiteral("Can't communicate with the RCX Transmission Tower!\r\n"
                                        "Check cable connection and the Tower battery."),
                         MsgStyle::Critical);
             return false;
@@ -97,14 +101,14 @@ bool InitRCX(clsRcx& rcx)
         rcx.IsInit = True;
         return true;
     } catch (const VbError&) {
-        ShowMessage(QStringLiteral("No communication with the IR Tower"), MsgStyle::Exclamation);
+        ShowMessage(*app.Presenter, QStringLiteral("No communication with the IR Tower"), MsgStyle::Exclamation);
         return false;
     }
 }
 
-bool DownLoad(clsRcx& rcx, Long action)
+bool DownLoad(AppState& app, clsRcx& rcx, Long action)
 {
-    AppState& app = App();
+    IBrickDevice* pb = nullptr;  // the brick, asked for only when the set-up is sent
     const bool send = action == CompileMode::Download;
     const bool list = action == CompileMode::Listing;
 
@@ -119,10 +123,11 @@ bool DownLoad(clsRcx& rcx, Long action)
     }
 
     if (send) {
+        pb = &PB(app);
         Integer slot = rcx.ProgramNumber;
-        PB().SelectPrgm(slot);
+        pb->SelectPrgm(slot);
         Integer setup = 0;
-        PB().BeginOfTask(setup);
+        pb->BeginOfTask(setup);
     } else if (list) {
         ListingLine(QString(), ".SelectPrgm", rcx.ProgramNumber);
         ListingLine(QString(), ".BeginOfTask 0 ");
@@ -131,8 +136,8 @@ bool DownLoad(clsRcx& rcx, Long action)
     for (int i = 0; i < 3; ++i) {
         const clsSensor& s = *rcx.PortSensor(i);
         if (send) {
-            PB().SetSensorType(vb::CInt(s.SensorPort), vb::CInt(s.SensorType()));
-            PB().SetSensorMode(vb::CInt(s.SensorPort), vb::CInt(s.SensorMode), 0);
+            pb->SetSensorType(vb::CInt(s.SensorPort), vb::CInt(s.SensorType()));
+            pb->SetSensorMode(vb::CInt(s.SensorPort), vb::CInt(s.SensorMode), 0);
         } else if (list) {
             ListingLine(QString(), ".SetSensorType", s.SensorPort, s.SensorType());
             ListingLine(QString(), ".SetSensorMode", s.SensorPort, s.SensorMode, 0);
@@ -147,13 +152,13 @@ bool DownLoad(clsRcx& rcx, Long action)
         const bool forward = m.MotorDirection == 1;
         const bool start = m.MotorStartState == 1;
         if (send) {
-            PB().SetPower(port, 2, m.Power);
+            pb->SetPower(port, 2, m.Power);
             if (forward)
-                PB().SetFwd(port);
+                pb->SetFwd(port);
             else
-                PB().SetRwd(port);
+                pb->SetRwd(port);
             if (start)
-                PB().On(port);
+                pb->On(port);
         } else if (list) {
             ListingLine(QString(), ".SetPower", port, 2, m.Power);
             ListingLine(QString(), forward ? ".SetFwd" : ".SetRwd", port);
@@ -168,7 +173,7 @@ bool DownLoad(clsRcx& rcx, Long action)
         if (o.Source != OperandSource::Variable)
             continue;
         if (send)
-            PB().SetVar(o.Number, 2, vb::CInt(o.Value));
+            pb->SetVar(o.Number, 2, vb::CInt(o.Value));
         else if (list)
             ListingLine(QString(), ".SetVar", o.Number, 2, o.Value);
     }
@@ -179,32 +184,33 @@ bool DownLoad(clsRcx& rcx, Long action)
             continue;
         if (send) {
             Integer number = t.mNumber;
-            PB().StartTask(number);
+            pb->StartTask(number);
         } else if (list) {
             ListingLine(QString(), ".StartTask", t.mNumber);
         }
     }
 
     if (send)
-        PB().EndOfTask();
+        pb->EndOfTask();
     else if (list)
         ListingLine(QString(), ".EndOfTask");
     return true;
 }
 
-void UpdateSensor(clsRcx& /*rcx*/, Integer sensorIndex, Integer lType, Integer lMode)
+void UpdateSensor(AppState& app, clsRcx& /*rcx*/, Integer sensorIndex, Integer lType, Integer lMode)
 {
     try {
-        BusyPointer busy;
+        BusyPointer busy(*app.Notifier);
+        IBrickDevice& pb = PB(app);
         Integer number = sensorIndex;
-        const double mode = PB().Poll(OperandSource::SensorMode, number) / 32.0;
+        const double mode = pb.Poll(OperandSource::SensorMode, number) / 32.0;
         number = sensorIndex;
-        const Integer type = PB().Poll(OperandSource::SensorType, number);
+        const Integer type = pb.Poll(OperandSource::SensorType, number);
         if (type != lType || mode != double(lMode)) {
-            PB().SetSensorType(sensorIndex, lType);
-            PB().SetSensorMode(sensorIndex, lMode, 0);
+            pb.SetSensorType(sensorIndex, lType);
+            pb.SetSensorMode(sensorIndex, lMode, 0);
         }
     } catch (const VbError&) {
-        ShowMessage(QStringLiteral("No comunication with the RCX!"), MsgStyle::Exclamation);
+        ShowMessage(*app.Presenter, QStringLiteral("No comunication with the RCX!"), MsgStyle::Exclamation);
     }
 }

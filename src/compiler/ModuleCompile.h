@@ -1,6 +1,7 @@
 #pragma once
 // Tasks, subs and the set-up writing themselves into the listing and sending
 // themselves to the brick, the one-time tower check and the sensor port check.
+#include "model/AppState.h"
 #include "model/Module.h"
 #include "model/RcxSetup.h"
 
@@ -11,11 +12,17 @@ bool Compile(clsSub& sub);
 bool DownLoad(clsTask& task);
 bool DownLoad(clsSub& sub);
 
-// Checks the tower once per program run; false (after a message) when it
-// does not answer, so that the next call checks again.
-bool InitRCX(clsRcx& rcx);
-// The start-up task 0: action 1 sends it, action 3 lists it (emptying the
-// listing first in an RCX project); any other action does nothing.
-bool DownLoad(clsRcx& rcx, Long action);
-// Brings a sensor port of the brick in line with the type and mode chosen.
-void UpdateSensor(clsRcx& rcx, Integer sensorIndex, Integer lType, Integer lMode);
+// Checks the tower of the state's port selector once per program run; false
+// (after a message) when it does not answer, so that the next call checks again.
+bool InitRCX(AppState& app, clsRcx& rcx);
+// The start-up task 0 of the project the state holds: action 1 sends it,
+// action 3 lists it (emptying the listing first in an RCX project); any other
+// action does nothing.
+bool DownLoad(AppState& app, clsRcx& rcx, Long action);
+// Brings a sensor port of the state's brick in line with the type and mode chosen.
+void UpdateSensor(AppState& app, clsRcx& rcx, Integer sensorIndex, Integer lType, Integer lMode);
+
+// The project compile and download still call these for the process-wide
+// state; they go once it hands its own state in.
+inline bool InitRCX(clsRcx& rcx) { return InitRCX(App(), rcx); }
+inline bool DownLoad(clsRcx& rcx, Long action) { return DownLoad(App(), rcx, action); }

@@ -28,30 +28,28 @@ CommandCollection selectedInCellOrder(const CommandCollection& commands)
     return out;
 }
 
-const clsTask* taskNamed(const QString& name)
+const clsTask* taskNamed(const AppState& app, const QString& name)
 {
-    for (const auto& e : App().TaskList)
+    for (const auto& e : app.TaskList)
         if (e.item->Name.compare(name, Qt::CaseInsensitive) == 0)
             return e.item.get();
     return nullptr;
 }
 
-void transmitJoystick(CommandCollection& commands, const ImmediateSeams& seams)
+void transmitJoystick(AppState& a, CommandCollection& commands, const ImmediateSeams& seams)
 {
-    AppState& a = App();
     CommandCollection selection = selectedInCellOrder(commands);
-    if (!InitRCX(*a.RcxSetup))
+    if (!InitRCX(a, *a.RcxSetup))
         return;
     a.StopRun = False;
     ImmediateRunner(a, seams).RunImmediate(&selection, 2, true);
     a.StopRun = True;
-    ShowMessage(kEnd, MsgStyle::Information);
+    ShowMessage(*a.Presenter, kEnd, MsgStyle::Information);
 }
 
 // False when the selection may not go down (after its message).
-bool selectionAccepted(CommandCollection& commands)
+bool selectionAccepted(AppState& a, CommandCollection& commands)
 {
-    AppState& a = App();
     bool refused = false;
     QString report;
     for (const auto& e : commands) {
@@ -59,7 +57,7 @@ bool selectionAccepted(CommandCollection& commands)
         if (!c.PicSelected)
             continue;
         if (a.ImmediateCommands.Item(c.CommandKey) == 0) {
-            ShowMessage(QStringLiteral("One of the selected command is not an immediat command and cannot be transmitted"),
+            ShowMessage(*a.Presenter, QStringLiteral("One of the selected command is not an immediat command and cannot be transmitted"),
                         MsgStyle::Exclamation);
             return false;
         }
@@ -73,15 +71,16 @@ bool selectionAccepted(CommandCollection& commands)
         }
     }
     if (refused) {
-        ShowMessage(QStringLiteral("Command error:\r\n") + report, MsgStyle::Exclamation);
+        ShowMessage(*a.Presenter, QStringLiteral("Command error:\r\n") + report, MsgStyle::Exclamation);
         return false;
     }
     return true;
 }
 
-void sendOne(const clsCommand& c, const Variant& s1, const Variant& v1, const Variant& s2, const Variant& v2)
+void sendOne(AppState& a, const clsCommand& c, const Variant& s1, const Variant& v1, const Variant& s2,
+             const Variant& v2)
 {
-    IBrickDevice& pb = PB();
+    IBrickDevice& pb = PB(a);
     const QString& key = c.CommandKey;
     if (vb::SameText(key, "M_ON")) {
         pb.On(c.MotorList);
@@ -99,11 +98,11 @@ void sendOne(const clsCommand& c, const Variant& s1, const Variant& v1, const Va
     } else if (vb::SameText(key, "M_SETPWR")) {
         pb.SetPower(c.MotorList, s2.toLong(), v2.toInteger());
     } else if (vb::SameText(key, "G_SOUND")) {
-        const Long sound = ResolveValue(c.Speed);
+        const Long sound = ResolveValue(a.ObjectList, c.Speed);
         if (sound < 6)
             pb.PlaySystemSound(vb::CInt(sound));
         else
-            pb.PlayTone(vb::CInt(sound), vb::CInt(double(ResolveValue(c.Time)) * v1.toDouble()));
+            pb.PlayTone(vb::CInt(sound), vb::CInt(double(ResolveValue(a.ObjectList, c.Time)) * v1.toDouble()));
     } else if (vb::SameText(key, "G_TXPOWER")) {
         pb.PBTxPower(v1.toInteger());
     } else if (vb::SameText(key, "G_WAIT") || vb::SameText(key, "A_REM")) {
@@ -117,9 +116,9 @@ void sendOne(const clsCommand& c, const Variant& s1, const Variant& v1, const Va
         else if (s == double(OperandSource::Timer))
             pb.ClearTimer(v1.toInteger());
         else if (s == double(OperandSource::Message))
-            ShowMessage(QStringLiteral("Sorry! Can't ClearPBMessage in immediat mode!"), MsgStyle::Exclamation);
+            ShowMessage(*a.Presenter, QStringLiteral("Sorry! Can't ClearPBMessage in immediat mode!"), MsgStyle::Exclamation);
     } else if (vb::SameText(key, "L_START")) {
-        if (const clsTask* t = taskNamed(c.Param1Value.toString())) {
+        if (const clsTask* t = taskNamed(a, c.Param1Value.toString())) {
             Integer n = t->mNumber;
             pb.StartTask(n);
         }
@@ -127,7 +126,7 @@ void sendOne(const clsCommand& c, const Variant& s1, const Variant& v1, const Va
         const QString name = c.Param1Value.toString();
         if (vb::SameText(name, "Stop program")) {
             pb.StopAllTasks();
-        } else if (const clsTask* t = taskNamed(name)) {
+        } else if (const clsTask* t = taskNamed(a, name)) {
             Integer n = t->mNumber;
             pb.StopTask(n);
         }
@@ -142,14 +141,14 @@ void sendOne(const clsCommand& c, const Variant& s1, const Variant& v1, const Va
     } else if (vb::SameText(key, "L_SENMODE")) {
         pb.SetSensorMode(v1.toInteger(), v2.toInteger(), 0);
     } else {
-        ShowMessage(QStringLiteral("The command ") + key + QStringLiteral(" Does not exist in the immediat command table"),
+        ShowMessage(*a.Presenter, QStringLiteral("The command ") + key + QStringLiteral(" Does not exist in the immediat command table"),
                     MsgStyle::Exclamation);
     }
 }
 
-void waitAfter(const clsCommand& c, const Variant& s1, const Variant& v1, const ImmediateSeams& seams)
+void waitAfter(AppState& a, const clsCommand& c, const Variant& s1, const Variant& v1, const ImmediateSeams& seams)
 {
-    const Long time = ResolveValue(c.Time);
+    const Long time = ResolveValue(a.ObjectList, c.Time);
     const bool timed = c.CommandKey.startsWith(QLatin1Char('M'), Qt::CaseInsensitive) || vb::SameText(c.CommandKey, "G_WAIT");
     if (time <= 0 || !timed)
         return;
@@ -158,7 +157,7 @@ void waitAfter(const clsCommand& c, const Variant& s1, const Variant& v1, const 
         seams.sleepFor(vb::Int(v1.toDouble() * Rnd() * 10));
     } else if (s == double(OperandSource::Variable)) {
         Integer number = v1.toInteger();
-        const Integer value = PB().Poll(OperandSource::Variable, number);
+        const Integer value = PB(a).Poll(OperandSource::Variable, number);
         seams.yield();
         seams.sleepFor(double(value) * 10);
     } else {
@@ -167,15 +166,14 @@ void waitAfter(const clsCommand& c, const Variant& s1, const Variant& v1, const 
     }
 }
 
-void transmitRcx(CommandCollection& commands, const ImmediateSeams& seams)
+void transmitRcx(AppState& a, CommandCollection& commands, const ImmediateSeams& seams)
 {
-    AppState& a = App();
-    if (!selectionAccepted(commands))
+    if (!selectionAccepted(a, commands))
         return;
-    if (!InitRCX(*a.RcxSetup))
+    if (!InitRCX(a, *a.RcxSetup))
         return;
-    if (!PB().PBAlive()) {
-        ShowMessage(QStringLiteral("No communication with the RCX"), MsgStyle::Exclamation);
+    if (!PB(a).PBAlive()) {
+        ShowMessage(*a.Presenter, QStringLiteral("No communication with the RCX"), MsgStyle::Exclamation);
         return;
     }
     a.Notifier->SetPointer(11);
@@ -184,23 +182,28 @@ void transmitRcx(CommandCollection& commands, const ImmediateSeams& seams)
         Variant s1, v1, s2, v2;
         ResolveOperands(c, s1, v1, s2, v2, CompileMode::Download);
         seams.yield();
-        sendOne(c, s1, v1, s2, v2);
-        waitAfter(c, s1, v1, seams);
+        sendOne(a, c, s1, v1, s2, v2);
+        waitAfter(a, c, s1, v1, seams);
     }
     a.Notifier->SetPointer(0);
-    ShowMessage(kEnd, MsgStyle::Information);
+    ShowMessage(*a.Presenter, kEnd, MsgStyle::Information);
 }
 
 }  // namespace
 
-void TransmitCommands(CommandCollection& commands, const ImmediateSeams& seams)
+void TransmitCommands(AppState& app, CommandCollection& commands)
+{
+    TransmitCommands(app, commands, ImmediateSeams::Real(app));
+}
+
+void TransmitCommands(AppState& app, CommandCollection& commands, const ImmediateSeams& seams)
 {
     try {
-        if (App().ProjectType == 1)
-            transmitJoystick(commands, seams);
+        if (app.ProjectType == 1)
+            transmitJoystick(app, commands, seams);
         else
-            transmitRcx(commands, seams);
+            transmitRcx(app, commands, seams);
     } catch (const VbError& e) {
-        ShowImmediateFailure(e);
+        ShowImmediateFailure(app, e);
     }
 }

@@ -7,5 +7,7 @@
 #include "compiler/Immediate.h"
 #include "model/Command.h"
 
-// The window's grid; a command is selected when its PicSelected is True.
-void TransmitCommands(CommandCollection& commands, const ImmediateSeams& seams = ImmediateSeams::Real());
+// The window's grid of the project the state holds; a command is selected
+// when its PicSelected is True. Without seams the real ones.
+void TransmitCommands(AppState& app, CommandCollection& commands);
+void TransmitCommands(AppState& app, CommandCollection& commands, const ImmediateSeams& seams);

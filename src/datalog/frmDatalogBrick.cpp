@@ -28,7 +28,7 @@ const QString kNoCommunication = QStringLiteral("No communication with the RCX")
 
 bool frmDatalog::eraseBrickDatalog()
 {
-    if (!InitRCX(*App().RcxSetup))
+    if (!InitRCX(App(), *App().RcxSetup))
         return false;
     if (!PB().PBAlive()) {
         ShowMessage(kNoCommunication, MsgStyle::Exclamation);
@@ -117,7 +117,7 @@ void frmDatalog::UploadDatalog()
         notifier.SetPointer(11);
         SetPanel(3, QStringLiteral("Uploading datalog..."));
         DoEvents();
-        if (!InitRCX(*App().RcxSetup)) {
+        if (!InitRCX(App(), *App().RcxSetup)) {
             notifier.SetPointer(0);
             SetPanel(3, QString());
             return;

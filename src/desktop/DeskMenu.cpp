@@ -158,5 +158,5 @@ void frmDeskTop::mnuTransmit_Click()
 {
     // The selected commands go to the brick at once.
     if (ColCommand)
-        TransmitCommands(*ColCommand);
+        TransmitCommands(App(), *ColCommand);
 }

@@ -2,6 +2,7 @@
 
 #include "link/PortSelector.h"
 #include "model/AppState.h"
+#include "model/BusyPointer.h"
 #include "model/Notifier.h"
 #include "model/Messages.h"
 #include "model/Phantom.h"
@@ -9,25 +10,21 @@
 
 namespace {
 
-constexpr int kHourglass = PointerShape::Hourglass;
-constexpr int kDefaultPointer = PointerShape::Default;
-
-bool towerAnswers()
+bool towerAnswers(IPortSelector& ports)
 {
-    IPortSelector& ports = Ports();
     return ports.TowerCheck1() && ports.TowerCheck2() && ports.TowerCheck3();
 }
 
 // Tries the tower ports 0 to 3 and remembers the first that answers.
-bool scanTowers()
+bool scanTowers(AppState& app)
 {
-    IPortSelector& ports = Ports();
+    IPortSelector& ports = Ports(app);
     for (Long port = 0; port < PortSelector::TowerPorts; ++port) {
         ports.setComPortNo(port);
-        if (towerAnswers()) {
-            SettingsKeys::SaveComPort(*App().Settings, port);
+        if (towerAnswers(ports)) {
+            SettingsKeys::SaveComPort(*app.Settings, port);
             ports.setComPortNo(port);
-            App().BrickPort = port;
+            app.BrickPort = port;
             return true;
         }
     }
@@ -35,30 +32,32 @@ bool scanTowers()
 }
 
 // The virtual brick, never remembered as the port found.
-bool useVirtualBrick()
+bool useVirtualBrick(AppState& app)
 {
-    Ports().setComPortNo(PortSelector::VirtualBrickPort);
-    if (!towerAnswers())
+    IPortSelector& ports = Ports(app);
+    ports.setComPortNo(PortSelector::VirtualBrickPort);
+    if (!towerAnswers(ports))
         return false;
-    App().BrickPort = PortSelector::VirtualBrickPort;
+    app.BrickPort = PortSelector::VirtualBrickPort;
     return true;
 }
 
-void tellVirtualBrick(bool chosen)
+void tellVirtualBrick(AppState& app, bool chosen)
 {
-    AppState& app = App();
     if (app.VirtualBrickTold)
         return;
     app.VirtualBrickTold = True;
     const QString how = QStringLiteral("choose \"Look for an IR tower\" in the Preferences "
                                        "(File menu of the RCX set-up window)");
     if (chosen)
-        ShowMessage(QStringLiteral("Quillomat talks to its virtual brick, as chosen in the Preferences.\r\n"
+        ShowMessage(*app.Presenter,
+                    QStringLiteral("Quillomat talks to its virtual brick, as chosen in the Preferences.\r\n"
                                    "To use the RCX through an IR tower, ") +
                         how + QLatin1Char('.'),
                     MsgStyle::Information);
     else
-        ShowMessage(QStringLiteral("No IR tower answers on any port, so Quillomat talks to its virtual brick.\r\n"
+        ShowMessage(*app.Presenter,
+                    QStringLiteral("No IR tower answers on any port, so Quillomat talks to its virtual brick.\r\n"
                                    "To use the RCX, connect the tower and ") +
                         how + QStringLiteral(", or start Quillomat again."),
                     MsgStyle::Information);
@@ -66,41 +65,41 @@ void tellVirtualBrick(bool chosen)
 
 }  // namespace
 
-bool VerifyCommPort(Integer& comPort)
+bool VerifyCommPort(AppState& app, Integer& comPort)
 {
-    AppState& app = App();
     if (app.PortVerified)
         return true;
-    const bool chosen = VirtualBrickChosen();
+    const bool chosen = VirtualBrickChosen(*app.Settings);
     bool result = false;
     bool virtualBrick = false;
     if (chosen) {
-        result = virtualBrick = useVirtualBrick();
+        result = virtualBrick = useVirtualBrick(app);
         if (result)
             app.PortVerified = True;
-        ShowBrick();
+        ShowBrick(app);
     } else {
-        BrickBusy busy(QStringLiteral("RCX: looking for the IR tower..."));
+        BusyPointer busy(*app.Notifier);
+        BrickStatusText looking(app, QStringLiteral("RCX: looking for the IR tower..."));
         if (comPort >= 0 && comPort < PortSelector::TowerPorts) {
-            IPortSelector& ports = Ports();
+            IPortSelector& ports = Ports(app);
             ports.setComPortNo(comPort);
             comPort = 0;
-            if (towerAnswers()) {
+            if (towerAnswers(ports)) {
                 comPort = Integer(ports.ComPortNo());
                 app.BrickPort = comPort;
                 result = true;
             }
         }
         if (!result)
-            result = scanTowers();
+            result = scanTowers(app);
         // No tower on any port: the program still has a brick to talk to.
         if (!result)
-            result = virtualBrick = useVirtualBrick();
+            result = virtualBrick = useVirtualBrick(app);
         if (result)
             app.PortVerified = True;
     }
     if (virtualBrick)
-        tellVirtualBrick(chosen);
+        tellVirtualBrick(app, chosen);
     return result;
 }
 
@@ -109,14 +108,13 @@ bool ChkCommPort()
     return false;
 }
 
-bool VirtualBrickChosen()
+bool VirtualBrickChosen(ISettingsStore& settings)
 {
-    return SettingsKeys::ReadVirtualBrick(*App().Settings);
+    return SettingsKeys::ReadVirtualBrick(settings);
 }
 
-void ChooseVirtualBrick(bool chosen)
+void ChooseVirtualBrick(AppState& app, bool chosen)
 {
-    AppState& app = App();
     SettingsKeys::SaveVirtualBrick(*app.Settings, chosen);
     const bool onVirtualBrick = app.BrickPort == PortSelector::VirtualBrickPort;
     if (app.PortVerified && chosen != onVirtualBrick) {
@@ -125,47 +123,39 @@ void ChooseVirtualBrick(bool chosen)
         if (app.RcxSetup)
             app.RcxSetup->IsInit = False;
     }
-    ShowBrick();
+    ShowBrick(app);
 }
 
-QString BrickDescription(Long port)
+QString BrickDescription(const AppState& app, Long port)
 {
     if (port == PortSelector::VirtualBrickPort)
         return QStringLiteral("RCX: virtual brick");
     if (port >= 0 && port < PortSelector::TowerPorts) {
-        const auto* control = dynamic_cast<const PortSelector*>(App().Ports);
+        const auto* control = dynamic_cast<const PortSelector*>(app.Ports);
         return QStringLiteral("RCX: tower on ") +
-               (control ? control->towerDevice(port) : PortSelector::devicePath(port));
+               (control ? control->towerDevice(port) : PortSelector::devicePath(*app.Settings, port));
     }
     return QStringLiteral("RCX: no tower found yet");
 }
 
-QString BrickDescription()
+QString BrickDescription(const AppState& app)
 {
-    const AppState& app = App();
     if (app.PortVerified && app.BrickPort >= 0)
-        return BrickDescription(app.BrickPort);
-    return BrickDescription(VirtualBrickChosen() ? PortSelector::VirtualBrickPort : -1);
+        return BrickDescription(app, app.BrickPort);
+    return BrickDescription(app, VirtualBrickChosen(*app.Settings) ? PortSelector::VirtualBrickPort : -1);
 }
 
-void ShowBrick()
+void ShowBrick(AppState& app)
 {
-    Q_EMIT App().Notifier->StatusBrickChanged(BrickDescription());
+    Q_EMIT app.Notifier->StatusBrickChanged(BrickDescription(app));
 }
 
-BrickBusy::BrickBusy(const QString& text)
+BrickStatusText::BrickStatusText(AppState& app, const QString& text) : mApp(app)
 {
-    Notifier& notifier = *App().Notifier;
-    mSetPointer = notifier.Pointer() != kHourglass;
-    if (mSetPointer)
-        notifier.SetPointer(kHourglass);
-    Q_EMIT notifier.StatusBrickChanged(text);
+    Q_EMIT mApp.Notifier->StatusBrickChanged(text);
 }
 
-BrickBusy::~BrickBusy()
+BrickStatusText::~BrickStatusText()
 {
-    Notifier& notifier = *App().Notifier;
-    if (mSetPointer)
-        notifier.SetPointer(kDefaultPointer);
-    Q_EMIT notifier.StatusBrickChanged(BrickDescription());
+    ShowBrick(mApp);
 }

@@ -5,8 +5,12 @@
 
 #include <QString>
 
-// Settles the brick the program talks to; True when one is there to talk to.
-// Once settled, later calls return True without asking again.
+struct AppState;
+class ISettingsStore;
+
+// Settles the brick the program talks to, through the app's port selector;
+// True when one is there to talk to. Once settled, later calls return True
+// without asking again.
 //
 // With the virtual brick chosen (VirtualBrickChosen) that is port 4. Else a
 // tower port: ComPort when it is one of 0 to 3 and its tower answers (ComPort
@@ -18,33 +22,32 @@
 // start looks for a tower again. The user is told once in a process that the
 // program talks to its virtual brick. While it looks for a tower the pointer
 // is busy and the status strip says so; after, the strip names the brick.
-bool VerifyCommPort(Integer& comPort);
+bool VerifyCommPort(AppState& app, Integer& comPort);
 bool ChkCommPort();
 
 // The user's choice of the virtual brick over a tower (section "com", key
 // "virtualbrick": "1" chosen, "0" or nothing a tower).
-bool VirtualBrickChosen();
+bool VirtualBrickChosen(ISettingsStore& settings);
 // Keeps the choice. When it changes the brick in use, the next brick
 // operation settles it again (the search included).
-void ChooseVirtualBrick(bool chosen);
+void ChooseVirtualBrick(AppState& app, bool chosen);
 
 // The brick the program talks to, as the status strip names it: the tower's
 // device, "virtual brick", or none found yet. Of a port, or the one in use.
-QString BrickDescription(Long port);
-QString BrickDescription();
+QString BrickDescription(const AppState& app, Long port);
+QString BrickDescription(const AppState& app);
 // Puts BrickDescription() into the status strip.
-void ShowBrick();
+void ShowBrick(AppState& app);
 
-// While it lives, the busy pointer (unless it is busy already) and the text
-// in the status strip's brick field; after, the pointer as it was and the
-// brick in use.
-class BrickBusy {
+// While it lives, a text in the status strip's brick field; after, the brick
+// in use. The busy pointer that goes with the work is a BusyPointer of its own.
+class BrickStatusText {
 public:
-    explicit BrickBusy(const QString& text);
-    ~BrickBusy();
-    BrickBusy(const BrickBusy&) = delete;
-    BrickBusy& operator=(const BrickBusy&) = delete;
+    BrickStatusText(AppState& app, const QString& text);
+    ~BrickStatusText();
+    BrickStatusText(const BrickStatusText&) = delete;
+    BrickStatusText& operator=(const BrickStatusText&) = delete;
 
 private:
-    bool mSetPointer = false;
+    AppState& mApp;
 };

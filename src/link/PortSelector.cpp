@@ -72,7 +72,9 @@ private:
 
 }  // namespace
 
-PortSelector::PortSelector(Clock clock) : mVirtual(clock ? std::move(clock) : Clock(&TowerTransport::steadyMs)) {}
+PortSelector::PortSelector(AppState& app, Clock clock)
+    : mApp(app), mVirtual(clock ? std::move(clock) : Clock(&TowerTransport::steadyMs))
+{}
 
 void PortSelector::setEventSink(IPhantomEvents* sink)
 {
@@ -83,16 +85,13 @@ void PortSelector::setEventSink(IPhantomEvents* sink)
             t.link->setEventSink(sink);
 }
 
-QString PortSelector::devicePath(Long port)
+QString PortSelector::devicePath(ISettingsStore& settings, Long port)
 {
     static const char* const serial[] = {nullptr, "/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB0"};
     if (port < 0 || port >= TowerPorts)
         return {};
     const QString fallback = port == 0 ? TowerTransport::findUsbTower() : QString::fromLatin1(serial[port]);
-    ISettingsStore* settings = App().Settings;
-    if (!settings)
-        return fallback;
-    return SettingsKeys::ReadDevicePath(*settings, port, fallback);
+    return SettingsKeys::ReadDevicePath(settings, port, fallback);
 }
 
 void PortSelector::setDevicePath(Long port, const QString& path)
@@ -108,7 +107,7 @@ QString PortSelector::towerDevice(Long port) const
     if (port < 0 || port >= TowerPorts)
         return {};
     const Tower& tower = mTowers[port];
-    return tower.fixed ? tower.fixedPath : devicePath(port);
+    return tower.fixed ? tower.fixedPath : devicePath(*mApp.Settings, port);
 }
 
 void PortSelector::setTowerTiming(TowerTransport::Timing timing)
@@ -134,11 +133,15 @@ RcxLink* PortSelector::link()
             tower.link.reset();
             tower.transport = std::make_unique<TowerTransport>(path, mTowerTiming);
             tower.transport->setBusy([this, path](bool busy) {
-                if (busy)
-                    mBusy = std::make_unique<BrickBusy>(QStringLiteral("RCX: waiting for an answer on ") + path +
-                                                        QStringLiteral("..."));
-                else
+                // Inside another busy pointer (a download's, the port search's) the pointer stays busy.
+                if (busy) {
+                    mBusy = std::make_unique<BusyPointer>(*mApp.Notifier);
+                    mWaiting = std::make_unique<BrickStatusText>(
+                        mApp, QStringLiteral("RCX: waiting for an answer on ") + path + QStringLiteral("..."));
+                } else {
                     mBusy.reset();
+                    mWaiting.reset();
+                }
             });
             tower.link = std::make_unique<RcxLink>(*tower.transport);
             tower.link->setEventSink(mSink);

@@ -13,11 +13,13 @@
 // (a stale setting) has no device: its tower checks fail, PBAlive is False
 // and every operation fails with 68, so the port search moves on. A tower
 // exchange that needs a second try shows the busy pointer and says so in the
-// status strip until it ends.
+// status strip until it ends. The selector works for the program state it is
+// made with: its settings give the devices, its notifier the pointer and the strip.
 #include "link/PortScan.h"
 #include "link/protocol/RcxLink.h"
 #include "link/tower/TowerTransport.h"
 #include "link/vbrick/VirtualBrick.h"
+#include "model/BusyPointer.h"
 
 #include <memory>
 
@@ -29,14 +31,14 @@ public:
     // Milliseconds of a steady clock.
     using Clock = vbrick::InProcessTower::Clock;
     // The virtual brick's programs, timers and watch run on the clock (a steady clock when none).
-    explicit PortSelector(Clock clock = {});
+    explicit PortSelector(AppState& app, Clock clock = {});
 
     // The device on port 4, and its software brick.
     vbrick::VirtualBrick& virtualDevice() { return mVirtual; }
     vbrick::SoftRcx& virtualBrick() { return mVirtual.brick(); }
 
     // The device node of a tower port, from the settings or the default.
-    static QString devicePath(Long port);
+    static QString devicePath(ISettingsStore& settings, Long port);
     // Puts a device in place of the settings' for this selector (a test's own).
     void setDevicePath(Long port, const QString& path);
     // The device a tower port of this selector uses.
@@ -65,10 +67,13 @@ private:
         bool fixed = false;
     };
 
+    AppState& mApp;
     Long mPort = 0;
     vbrick::VirtualBrick mVirtual;
     IPhantomEvents* mSink = nullptr;
     TowerTransport::Timing mTowerTiming;
-    std::unique_ptr<BrickBusy> mBusy;
+    // While a tower exchange takes a second try.
+    std::unique_ptr<BusyPointer> mBusy;
+    std::unique_ptr<BrickStatusText> mWaiting;
     Tower mTowers[TowerPorts];
 };

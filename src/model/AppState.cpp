@@ -95,15 +95,25 @@ void AtResetApp(std::function<void()> reset)
     resets().push_back(std::move(reset));
 }
 
-IPortSelector& Ports()
+IPortSelector& Ports(const AppState& app)
 {
-    IPortSelector* ports = App().Ports;
+    IPortSelector* ports = app.Ports;
     if (!ports)
         raiseError(Err::ObjectNotSet);
     return *ports;
 }
 
+IPortSelector& Ports()
+{
+    return Ports(App());
+}
+
+IBrickDevice& PB(const AppState& app)
+{
+    return Ports(app).device();
+}
+
 IBrickDevice& PB()
 {
-    return Ports().device();
+    return PB(App());
 }

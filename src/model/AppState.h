@@ -136,6 +136,9 @@ T& AppScoped()
 }
 
 // The brick on the control's selected port; failure 91 when there is no control.
+// Of the state handed in, or of the process-wide one.
+IBrickDevice& PB(const AppState& app);
 IBrickDevice& PB();
 // The control's choice of the brick PB() gives; failure 91 when there is none.
+IPortSelector& Ports(const AppState& app);
 IPortSelector& Ports();

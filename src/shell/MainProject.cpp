@@ -28,7 +28,7 @@
 bool mdiMain::MDIForm_Load()
 {
     GetInitParams();
-    mStatus->setBrick(BrickDescription());
+    mStatus->setBrick(BrickDescription(App()));
     mCurButton = PaletteButton(QStringLiteral("CURSOR"));
     std::srand(1);
     if (QScreen* s = screen()) {

@@ -21,7 +21,7 @@ void mdiMain::BuildRunTimers()
     mTmrAni = new QTimer(this);
     mTmrAni->setInterval(250);
     connect(mTmrAni, &QTimer::timeout, this, [this] { if (Ops.tmrAni_Timer) Ops.tmrAni_Timer(); });
-    mRun = std::make_unique<PcRun>();
+    mRun = std::make_unique<PcRun>(App());
     mTmrShowLab = new QTimer(this);
     mTmrShowLab->setInterval(15);
     connect(mTmrShowLab, &QTimer::timeout, this, &mdiMain::tmrShowLab_Timer);

@@ -44,8 +44,8 @@ ShellOperations ShellOperations::Defaults()
     ops.DownloadCommand = [] { ::DownloadCommand(); };
     ops.AddTask = [](Long mode) { return ::AddTask(mode); };
     ops.AddSub = [](Long mode) { return ::AddSub(mode); };
-    ops.InitRCX = [] { return ::InitRCX(*App().RcxSetup); };
-    ops.ResetMotorObjects = [] { ::ResetMotorObjects(); };
+    ops.InitRCX = [] { return ::InitRCX(App(), *App().RcxSetup); };
+    ops.ResetMotorObjects = [] { ::ResetMotorObjects(App()); };
     ops.tmrJoy_Timer = [] {
         if (mdiMain* m = mdiMain::Instance())
             m->tmrJoy_Timer();

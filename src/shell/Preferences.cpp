@@ -90,7 +90,7 @@ void frmPreference::Form_Load()
     cmbTransmitPower->setCurrentIndex(i >= 0 ? i : 0);
     chkPref[0]->setChecked(p.ConfirmDownload == 1);
     chkPref[1]->setChecked(p.ConfirmDelete == 1);
-    (VirtualBrickChosen() ? optVirtualBrick : optTower)->setChecked(true);
+    (VirtualBrickChosen(*App().Settings) ? optVirtualBrick : optTower)->setChecked(true);
 }
 
 void frmPreference::cmdSave_Click()
@@ -118,7 +118,7 @@ void frmPreference::cmdSave_Click()
     p.ConfirmDownload = chkPref[0]->isChecked() ? 1 : 0;
     p.ConfirmDelete = chkPref[1]->isChecked() ? 1 : 0;
     p.WriteParam();
-    ChooseVirtualBrick(optVirtualBrick->isChecked());
+    ChooseVirtualBrick(App(), optVirtualBrick->isChecked());
     accept();
 }
 

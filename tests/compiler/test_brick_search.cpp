@@ -63,7 +63,7 @@ protected:
     static bool holdsMain(const vbrick::SoftRcx& brick) { return !brick.taskCode(0, 1).isEmpty(); }
 
     TowerTime time;
-    PortSelector control{[] { return qint64(0); }};
+    PortSelector control{App(), [] { return qint64(0); }};
     ControlEventHandler events;
     std::vector<std::unique_ptr<vbrick::PtyResponder>> responders;
 };
@@ -87,7 +87,7 @@ TEST_P(BrickSearchCases, RightBrickOrRightFailure)
     vbrick::PtyResponder& tower = put(1, c.behind);
     store(QLatin1String(c.storedBefore));
 
-    ASSERT_TRUE(InitRCX(*App().RcxSetup));
+    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
     // However many ports have a device, the search takes at most a second for each.
     EXPECT_LE(time.now, 1000);
     EXPECT_EQ(control.ComPortNo(), c.brickPort);
@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BrickSearchTest, ABrickSlowToAnswerShowsTheBusyPointerAndSaysSo)
 {
     vbrick::PtyResponder& tower = put(2, Behind::TowerBrickOff);
-    ASSERT_TRUE(InitRCX(*App().RcxSetup));
+    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
     windows.pointers.clear();
     windows.brickTexts.clear();
     EXPECT_FALSE(PB().PBAlive());
@@ -151,8 +151,8 @@ TEST_F(BrickSearchTest, TheVirtualBrickChosenIsTakenWithoutLookingForATower)
     vbrick::PtyResponder& tower = put(1, Behind::TowerAndBrick);
     store(QStringLiteral("1"));
     App().Settings->SaveSetting(QStringLiteral("com"), QStringLiteral("virtualbrick"), QStringLiteral("1"));
-    EXPECT_TRUE(VirtualBrickChosen());
-    EXPECT_EQ(BrickDescription(), QStringLiteral("RCX: virtual brick"));
+    EXPECT_TRUE(VirtualBrickChosen(*App().Settings));
+    EXPECT_EQ(BrickDescription(App()), QStringLiteral("RCX: virtual brick"));
 
     ASSERT_TRUE(DownLoad());
     EXPECT_EQ(control.ComPortNo(), PortSelector::VirtualBrickPort);
@@ -164,35 +164,35 @@ TEST_F(BrickSearchTest, TheVirtualBrickChosenIsTakenWithoutLookingForATower)
     EXPECT_EQ(windows.brickTexts.last(), QStringLiteral("RCX: virtual brick"));
 
     // Choosing the tower makes the next operation look for it.
-    ChooseVirtualBrick(false);
+    ChooseVirtualBrick(App(), false);
     EXPECT_FALSE(App().PortVerified);
     EXPECT_FALSE(App().RcxSetup->IsInit);
-    ASSERT_TRUE(InitRCX(*App().RcxSetup));
+    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
     EXPECT_EQ(control.ComPortNo(), 1);
     EXPECT_EQ(windows.brickTexts.last(), QStringLiteral("RCX: tower on ") + tower.devicePath());
 
     // Back to the virtual brick: the user was told once in this run.
-    ChooseVirtualBrick(true);
-    ASSERT_TRUE(InitRCX(*App().RcxSetup));
+    ChooseVirtualBrick(App(), true);
+    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
     EXPECT_EQ(control.ComPortNo(), PortSelector::VirtualBrickPort);
     EXPECT_EQ(presenter.shown.size(), 1);
     // The choice the program already follows changes nothing.
-    ChooseVirtualBrick(true);
+    ChooseVirtualBrick(App(), true);
     EXPECT_TRUE(App().PortVerified);
 }
 
 TEST_F(BrickSearchTest, WithoutATowerTheUserIsToldOnceAndTheNextSearchLooksAgain)
 {
     put(1, Behind::Nothing);
-    ASSERT_TRUE(InitRCX(*App().RcxSetup));
+    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
     EXPECT_EQ(told("No IR tower answers"), 1);
     EXPECT_EQ(control.ComPortNo(), PortSelector::VirtualBrickPort);
     EXPECT_FALSE(settings.values.contains(QStringLiteral("com/comport")));
 
     // The user asks for a tower again (the Preferences saved with it) and connects one.
     vbrick::PtyResponder& tower = put(3, Behind::TowerAndBrick);
-    ChooseVirtualBrick(false);
-    ASSERT_TRUE(InitRCX(*App().RcxSetup));
+    ChooseVirtualBrick(App(), false);
+    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
     EXPECT_EQ(control.ComPortNo(), 3);
     EXPECT_EQ(stored(), QStringLiteral("3"));
     EXPECT_EQ(windows.brickTexts.last(), QStringLiteral("RCX: tower on ") + tower.devicePath());

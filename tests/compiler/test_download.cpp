@@ -400,7 +400,7 @@ TEST_F(DownloadTest, SetUpWithoutMotorsOrSensors)
     addObject("Count", 0, 9, 5);
     addTask("Later", 1, 0, 0);
     addTask("First", 2, 0, 1);
-    EXPECT_TRUE(DownLoad(*App().RcxSetup, CompileMode::Download));
+    EXPECT_TRUE(DownLoad(App(), *App().RcxSetup, CompileMode::Download));
     EXPECT_EQ(pb.calls(),
               (QStringList{"SelectPrgm(&4)", "BeginOfTask(&0)", "SetSensorType(0, 0)", "SetSensorMode(0, 0, 0)",
                            "SetSensorType(1, 0)", "SetSensorMode(1, 0, 0)", "SetSensorType(2, 0)",
@@ -409,7 +409,7 @@ TEST_F(DownloadTest, SetUpWithoutMotorsOrSensors)
     pb.clearCalls();
     CompileContext context;
     context.ListingText = QStringLiteral("x");
-    EXPECT_TRUE(DownLoad(*App().RcxSetup, 2));
+    EXPECT_TRUE(DownLoad(App(), *App().RcxSetup, 2));
     EXPECT_EQ(pb.calls(), QStringList());
     EXPECT_EQ(context.ListingText, QStringLiteral("x"));
 }
@@ -418,14 +418,14 @@ TEST_F(DownloadTest, SetUpVariableTooLargeForTheBrick)
 {
     addObject("Big", 0, 40000, 1);
     try {
-        DownLoad(*App().RcxSetup, CompileMode::Download);
+        DownLoad(App(), *App().RcxSetup, CompileMode::Download);
         FAIL() << "the value can't go as a 16-bit number";
     } catch (const VbError& e) {
         EXPECT_EQ(e.number(), Err::Overflow);
     }
     // The listing writes it in full.
     CompileContext context;
-    DownLoad(*App().RcxSetup, CompileMode::Listing);
+    DownLoad(App(), *App().RcxSetup, CompileMode::Listing);
     EXPECT_TRUE(context.ListingText.contains(QStringLiteral(" .SetVar 1,2,40000\r\n")));
 }
 
@@ -434,16 +434,16 @@ TEST_F(DownloadTest, InitRcxChecksOnceAfterSuccess)
     clsRcx& rcx = *App().RcxSetup;
     pb.pushResult(QStringLiteral("TowerCheck1"), false);  // port 0 of the scan
     pb.setDefaultResult(QStringLiteral("TowerCheck2"), false);
-    EXPECT_FALSE(InitRCX(rcx));
+    EXPECT_FALSE(InitRCX(App(), rcx));
     EXPECT_FALSE(rcx.IsInit);
     EXPECT_FALSE(App().PortVerified);
     pb.setDefaultResult(QStringLiteral("TowerCheck2"), true);
     pb.clearCalls();
-    EXPECT_TRUE(InitRCX(rcx));
+    EXPECT_TRUE(InitRCX(App(), rcx));
     EXPECT_TRUE(rcx.IsInit);
     EXPECT_EQ(settings.values.value(QStringLiteral("com/comport")), QStringLiteral("0"));
     pb.clearCalls();
-    EXPECT_TRUE(InitRCX(rcx));
+    EXPECT_TRUE(InitRCX(App(), rcx));
     EXPECT_EQ(pb.calls(), QStringList());
     EXPECT_EQ(presenter.shown.size(), 1);
 }
@@ -451,11 +451,11 @@ TEST_F(DownloadTest, InitRcxChecksOnceAfterSuccess)
 TEST_F(DownloadTest, InitRcxRunTimeFailure)
 {
     pb.failOperation(QStringLiteral("TowerCheck1"), Err::DeviceUnavailable);
-    EXPECT_FALSE(InitRCX(*App().RcxSetup));
+    EXPECT_FALSE(InitRCX(App(), *App().RcxSetup));
     EXPECT_EQ(presenter.texts(), (QStringList{"No communication with the IR Tower"}));
     EXPECT_EQ(presenter.shown[0].style, 48);
     App().Ports = nullptr;
-    EXPECT_FALSE(InitRCX(*App().RcxSetup));
+    EXPECT_FALSE(InitRCX(App(), *App().RcxSetup));
     EXPECT_FALSE(App().RcxSetup->IsInit);
 }
 
@@ -464,14 +464,14 @@ TEST_F(DownloadTest, InitRcxRunTimeFailure)
 TEST_F(DownloadTest, StoredPortThatAnswers)
 {
     Integer port = 3;
-    EXPECT_TRUE(VerifyCommPort(port));
+    EXPECT_TRUE(VerifyCommPort(App(), port));
     EXPECT_EQ(port, 3);
     EXPECT_EQ(pb.calls(), (QStringList{"ComPortNo = L3", "TowerCheck1()", "TowerCheck2()", "TowerCheck3()",
                                        "ComPortNo()"}));
     EXPECT_TRUE(settings.values.isEmpty());
     EXPECT_TRUE(App().PortVerified);
     pb.clearCalls();
-    EXPECT_TRUE(VerifyCommPort(port));
+    EXPECT_TRUE(VerifyCommPort(App(), port));
     EXPECT_EQ(pb.calls(), QStringList());
 }
 
@@ -480,7 +480,7 @@ TEST_F(DownloadTest, StoredPortThatDoesNotAnswerLeadsToAScan)
     Integer port = 3;
     pb.pushResults(QStringLiteral("TowerCheck1"), {true, false});  // stored port, then port 0
     pb.pushResults(QStringLiteral("TowerCheck3"), {false});        // the stored port fails last
-    EXPECT_TRUE(VerifyCommPort(port));
+    EXPECT_TRUE(VerifyCommPort(App(), port));
     EXPECT_EQ(pb.calls(),
               (QStringList{"ComPortNo = L3", "TowerCheck1()", "TowerCheck2()", "TowerCheck3()", "ComPortNo = L0",
                            "TowerCheck1()", "ComPortNo = L1", "TowerCheck1()", "TowerCheck2()", "TowerCheck3()",
@@ -492,7 +492,7 @@ TEST_F(DownloadTest, ScanWithoutAnyTower)
 {
     Integer port = -1;
     pb.setDefaultResult(QStringLiteral("TowerCheck3"), false);
-    EXPECT_FALSE(VerifyCommPort(port));
+    EXPECT_FALSE(VerifyCommPort(App(), port));
     EXPECT_EQ(port, -1);
     EXPECT_EQ(called("TowerCheck3"), 5);
     EXPECT_EQ(pb.calls().mid(pb.calls().size() - 4),
@@ -502,7 +502,7 @@ TEST_F(DownloadTest, ScanWithoutAnyTower)
     // A later call searches again.
     pb.clearCalls();
     pb.setDefaultResult(QStringLiteral("TowerCheck3"), true);
-    EXPECT_TRUE(VerifyCommPort(port));
+    EXPECT_TRUE(VerifyCommPort(App(), port));
     EXPECT_EQ(pb.calls().first(), QStringLiteral("ComPortNo = L0"));
     EXPECT_EQ(settings.values.value(QStringLiteral("com/comport")), QStringLiteral("0"));
     EXPECT_FALSE(ChkCommPort());
@@ -515,23 +515,23 @@ TEST_F(DownloadTest, UpdateSensorSendsOnlyWhatDiffers)
     clsRcx& rcx = *App().RcxSetup;
     pb.setPollValue(11, 1, 4 * 32);
     pb.setPollValue(10, 1, 3);
-    UpdateSensor(rcx, 1, 3, 4);
+    UpdateSensor(App(), rcx, 1, 3, 4);
     EXPECT_EQ(pb.calls(), (QStringList{"Poll(L11, &1)", "Poll(L10, &1)"}));
     EXPECT_EQ(preview.pointers, (QList<int>{11, 0}));
 
     pb.clearCalls();
     pb.setPollValue(11, 1, 4 * 32 + 5);  // a remainder counts as a difference
-    UpdateSensor(rcx, 1, 3, 4);
+    UpdateSensor(App(), rcx, 1, 3, 4);
     EXPECT_EQ(pb.calls().mid(2), (QStringList{"SetSensorType(1, 3)", "SetSensorMode(1, 4, 0)"}));
 
     pb.clearCalls();
     pb.setPollValue(11, 2, 0);
     pb.setPollValue(10, 2, 1);
-    UpdateSensor(rcx, 2, 3, 0);
+    UpdateSensor(App(), rcx, 2, 3, 0);
     EXPECT_EQ(pb.calls().mid(2), (QStringList{"SetSensorType(2, 3)", "SetSensorMode(2, 0, 0)"}));
 
     pb.failOperation(QStringLiteral("Poll"), Err::DeviceUnavailable);
-    UpdateSensor(rcx, 0, 1, 1);
+    UpdateSensor(App(), rcx, 0, 1, 1);
     EXPECT_EQ(presenter.texts(), (QStringList{"No comunication with the RCX!"}));
     EXPECT_EQ(preview.pointers.last(), 0);
 }
@@ -682,7 +682,7 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
 
     // Sent as it stands, the control refuses it.
     presenter.shown.clear();
-    PortSelector control([] { return qint64(0); });
+    PortSelector control(App(), [] { return qint64(0); });
     for (Long port = 0; port < PortSelector::TowerPorts; ++port)
         control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
     control.setEventSink(&events);
@@ -740,7 +740,7 @@ TEST_F(DownloadTest, AUserVariableOnAScratchVariableIsRefusedAtTheCommand)
 TEST_F(DownloadTest, VirtualBrickSwitchedOffAndOn)
 {
     smallProject();
-    PortSelector control([] { return qint64(0); });
+    PortSelector control(App(), [] { return qint64(0); });
     for (Long port = 0; port < PortSelector::TowerPorts; ++port)
         control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
     control.setEventSink(&events);
@@ -832,7 +832,7 @@ protected:
     }
 
     QTemporaryDir data;
-    PortSelector control{[] { return qint64(0); }};
+    PortSelector control{App(), [] { return qint64(0); }};
 };
 
 TEST_F(ModuleLimitTest, AProjectBeyondTheBricksLimitsIsRefusedAtCompile)

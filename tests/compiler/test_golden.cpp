@@ -136,7 +136,7 @@ protected:
     // received it, and the events come in order.
     void checkVirtualBrickDownload(const QString& name)
     {
-        PortSelector control([] { return qint64(0); });
+        PortSelector control(App(), [] { return qint64(0); });
         for (Long port = 0; port < PortSelector::TowerPorts; ++port)
             control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
         EventTrace trace;
@@ -212,7 +212,7 @@ protected:
         }
 
         pb.clearCalls();
-        ASSERT_TRUE(DownLoad(*App().RcxSetup, CompileMode::Download));
+        ASSERT_TRUE(DownLoad(App(), *App().RcxSetup, CompileMode::Download));
         for (const auto& e : App().TaskList)
             ASSERT_TRUE(DownLoad(*e.item));
         for (const auto& e : App().SubList)

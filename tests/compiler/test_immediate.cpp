@@ -397,7 +397,7 @@ TEST_F(ImmediateTest, ResetMotorObjectsWithoutMotorsOnlyResetsVariables)
     def->Value = 5;
     App().VariableDefs.Add(def, def->Name);
     addObject("Count", 0, 99);
-    ResetMotorObjects();
+    ResetMotorObjects(App());
     EXPECT_EQ(value("Count"), 5);
     EXPECT_TRUE(pb.calls().isEmpty());
 }
@@ -412,7 +412,7 @@ TEST_F(ImmediateTest, ResetMotorObjectsSwitchesTheMotorsAndReadsThemBack)
     addObject("Motor direction B", 3, 8, 1, 0);
     addObject("Motor speed B", 3, 7, 1, 0);
     pb.setPollValue(3, 1, Integer(128 + 8 + 5));
-    ResetMotorObjects();
+    ResetMotorObjects(App());
     EXPECT_EQ(pb.calls(), (QStringList{"On(\"1\")", "SetFwd(\"1\")", "SetPower(\"1\", L2, 5)", "Poll(L3, &1)"}));
     EXPECT_EQ(aux("Motor state B"), 128);
     EXPECT_EQ(aux("Motor direction B"), 8);
@@ -420,7 +420,7 @@ TEST_F(ImmediateTest, ResetMotorObjectsSwitchesTheMotorsAndReadsThemBack)
 
     pb.clearCalls();
     connectMotor(1, 2, 0, 0);
-    ResetMotorObjects();
+    ResetMotorObjects(App());
     EXPECT_EQ(pb.calls(), (QStringList{"Off(\"1\")", "SetRwd(\"1\")", "SetPower(\"1\", L2, 2)", "Poll(L3, &1)"}));
 }
 
@@ -428,7 +428,7 @@ TEST_F(ImmediateTest, TicksPassUntilAStopThenSwitchEveryMotorOffOnce)
 {
     TaskPtr task = addTask("Main", 1);
     Cmd::place(*task->Commands(), 0, {Cmd("M_ON").motors("0")});
-    PcRun runner(seams);
+    PcRun runner(App(), seams);
     EXPECT_EQ(runner.tmrJoy_Timer(), PcRun::Tick::Passed);
     EXPECT_EQ(runner.tmrJoy_Timer(), PcRun::Tick::Passed);
     EXPECT_EQ(pb.calls(), (QStringList{"On(\"0\")"}));  // the steady program costs nothing more
@@ -443,7 +443,7 @@ TEST_F(ImmediateTest, ATickWaitsForARequestedSetupWindowAndForThePassUnderWay)
 {
     TaskPtr task = addTask("Main", 1);
     Cmd::place(*task->Commands(), 0, {mark(1)});
-    PcRun runner(seams);
+    PcRun runner(App(), seams);
     App().RcxWindowRequested = True;
     EXPECT_EQ(runner.tmrJoy_Timer(), PcRun::Tick::Skipped);
     EXPECT_EQ(App().RunCycleEnded, True);
@@ -464,7 +464,7 @@ TEST_F(ImmediateTest, APassThatFailsEndsTheRun)
     Cmd::place(*task->Commands(), 0, {Cmd("M_ON").motors("0")});
     pb.pushResult("On", false);
     presenter.answers = {MsgResult::Cancel};
-    PcRun runner(seams);
+    PcRun runner(App(), seams);
     EXPECT_EQ(runner.tmrJoy_Timer(), PcRun::Tick::Ended);
     EXPECT_EQ(App().StopRun, True);
     EXPECT_EQ(pb.calls(), (QStringList{"On(\"0\")", "Off(\"012\")"}));

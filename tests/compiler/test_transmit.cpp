@@ -23,7 +23,7 @@ protected:
         c.c->PicSelected = True;
         return c;
     }
-    void transmit() { TransmitCommands(grid, seams); }
+    void transmit() { TransmitCommands(App(), grid, seams); }
 
     CommandCollection grid;
     ImmediateSeams seams;
@@ -171,7 +171,7 @@ TEST_F(TransmitJoystickTest, ABlockIsEvaluatedOnThePc)
     Cmd::place(grid, 0, {selected(mark(4))}, 9);
     std::optional<Boolean> duringRun;
     onYield = [&] { duringRun = App().StopRun; };
-    TransmitCommands(grid, seams);
+    TransmitCommands(App(), grid, seams);
     EXPECT_EQ(pb.calls(), (QStringList{"On(\"1\")", "PBTxPower(4)"}));
     EXPECT_EQ(duringRun, std::optional<Boolean>(False));
     EXPECT_EQ(App().StopRun, True);

@@ -33,7 +33,7 @@ struct NoTowers {
 TEST(PortSelector, TowerPortsWithoutTowerAndUnknownPortsDoNotAnswer)
 {
     NoTowers none;
-    PortSelector pb;
+    PortSelector pb{App()};
     EventLog log;
     pb.setEventSink(&log);
     for (Long port : {0, 1, 2, 3, -1, 5, 99}) {
@@ -61,7 +61,7 @@ TEST(PortSelector, TowerPortsWithoutTowerAndUnknownPortsDoNotAnswer)
 
 TEST(PortSelector, Port4IsTheVirtualBrick)
 {
-    PortSelector pb;
+    PortSelector pb{App()};
     pb.setComPortNo(4);
     EXPECT_TRUE(pb.TowerCheck1());
     EXPECT_TRUE(pb.TowerCheck2());
@@ -80,7 +80,7 @@ TEST(PortSelector, Port4IsTheVirtualBrick)
 
 TEST(PortSelector, TheBrickSwitchedOffLeavesTheTowerChecksPassing)
 {
-    PortSelector pb;
+    PortSelector pb{App()};
     pb.setComPortNo(4);
     pb.virtualBrick().setOn(false);
     EXPECT_TRUE(pb.TowerCheck1());
@@ -94,8 +94,8 @@ TEST(PortSelector, ATowerPortReachesTheBrickOnItsDevice)
     vbrick::PtyResponder brick;
     ASSERT_TRUE(brick.isOpen());
     none.settings.values.insert(QStringLiteral("com/device2"), brick.devicePath());
-    EXPECT_EQ(PortSelector::devicePath(2), brick.devicePath());
-    PortSelector pb;
+    EXPECT_EQ(PortSelector::devicePath(*App().Settings, 2), brick.devicePath());
+    PortSelector pb{App()};
     EventLog log;
     pb.setEventSink(&log);
     pb.setComPortNo(2);
@@ -119,7 +119,7 @@ TEST(PortSelector, ATowerPortReachesTheBrickOnItsDevice)
 TEST(PortSelector, PBGivesTheDeviceOfTheSelectedPort)
 {
     NoTowers none;
-    PortSelector ports;
+    PortSelector ports{App()};
     App().Ports = &ports;
     ports.setComPortNo(PortSelector::VirtualBrickPort);
     EXPECT_EQ(&PB(), static_cast<IBrickDevice*>(&ports.virtualDevice()));
@@ -135,15 +135,15 @@ TEST(PortSelector, PBGivesTheDeviceOfTheSelectedPort)
 TEST(PortSelector, DefaultDevices)
 {
     ResetApp();
-    EXPECT_EQ(PortSelector::devicePath(1), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(PortSelector::devicePath(3), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(PortSelector::devicePath(4), QString());
+    EXPECT_EQ(PortSelector::devicePath(*App().Settings, 1), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(PortSelector::devicePath(*App().Settings, 3), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(PortSelector::devicePath(*App().Settings, 4), QString());
 }
 
 TEST(PortSelector, WithoutTowersOnlyTheVirtualBrickPassesTheTowerChecks)
 {
     NoTowers none;
-    PortSelector pb;
+    PortSelector pb{App()};
     Long found = -1;
     for (Long port = 0; port <= 4 && found < 0; ++port) {
         pb.setComPortNo(port);
@@ -156,7 +156,7 @@ TEST(PortSelector, WithoutTowersOnlyTheVirtualBrickPassesTheTowerChecks)
 TEST(PortSelector, DownloadEventsReachTheSink)
 {
     qint64 ms = 5000;
-    PortSelector pb([&] { return ms; });
+    PortSelector pb(App(), [&] { return ms; });
     EventLog log;
     pb.setEventSink(&log);
     pb.setComPortNo(4);
@@ -185,7 +185,7 @@ TEST(PortSelector, DownloadEventsReachTheSink)
 TEST(PortSelector, ProgramsOnTheVirtualBrickRunOnTheControlsClock)
 {
     qint64 ms = 1000;
-    PortSelector pb([&] { return ms; });
+    PortSelector pb(App(), [&] { return ms; });
     pb.setComPortNo(4);
     Integer task = 1;
     pb.device().BeginOfTask(task);

@@ -19,7 +19,7 @@ namespace {
 class SoftRcxTest : public ::testing::Test {
 protected:
     qint64 ms = 1000000;
-    PortSelector ports{[this] { return ms; }};
+    PortSelector ports{App(), [this] { return ms; }};
     vbrick::VirtualBrick& pb = ports.virtualDevice();
     EventLog log;
 

@@ -50,3 +50,45 @@ TEST(BusyPointer, PutsTheDefaultBackOnceOnEveryWayOut)
         EXPECT_EQ(shapes(spy), (QList<int>{11, 0}));
     }
 }
+
+// An inner busy pointer made while the pointer is busy, by an outer one or by
+// work that set the hourglass itself, neither sets nor clears it: the pointer
+// stays busy until the outer ends, and then comes back once.
+TEST(BusyPointer, AnInnerOneLeavesThePointerBusyUntilTheOuterEnds)
+{
+    Notifier notifier;
+    QSignalSpy spy(&notifier, &Notifier::PointerChanged);
+    {
+        BusyPointer outer(notifier);
+        {
+            BusyPointer inner(notifier);
+        }
+        EXPECT_EQ(notifier.Pointer(), PointerShape::Hourglass);
+        {
+            BusyPointer inner(notifier);
+            inner.Restore();
+        }
+        EXPECT_EQ(notifier.Pointer(), PointerShape::Hourglass);
+        EXPECT_EQ(shapes(spy), (QList<int>{11}));
+    }
+    EXPECT_EQ(shapes(spy), (QList<int>{11, 0}));
+
+    spy.clear();
+    notifier.SetPointer(PointerShape::Hourglass);
+    {
+        BusyPointer inner(notifier);
+    }
+    EXPECT_EQ(notifier.Pointer(), PointerShape::Hourglass);
+    EXPECT_EQ(shapes(spy), (QList<int>{11}));
+
+    // Once the outer has put the default back, the next one is busy on its own.
+    notifier.SetPointer(PointerShape::Default);
+    spy.clear();
+    {
+        BusyPointer outer(notifier);
+        outer.Restore();
+        BusyPointer next(notifier);
+        EXPECT_EQ(notifier.Pointer(), PointerShape::Hourglass);
+    }
+    EXPECT_EQ(notifier.Pointer(), PointerShape::Default);
+}

@@ -60,6 +60,6 @@ protected:
     FakePresenter presenter;
     MemorySettingsStore settings;
     FakeWindows windows;
-    PortSelector control;
+    PortSelector control{App()};
     RecordingControl pb;
 };

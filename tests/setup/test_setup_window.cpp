@@ -418,7 +418,7 @@ protected:
     }
 
     qint64 now = 0;
-    PortSelector brick{[this] { return now; }};
+    PortSelector brick{App(), [this] { return now; }};
     ControlEventHandler events;
 };
 

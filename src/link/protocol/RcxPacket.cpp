@@ -71,7 +71,7 @@ QByteArray frame(const QByteArray& data)
 
 int parameterLength(std::uint8_t op)
 {
-    const std::uint8_t base = op & 0xF7;
+    const std::uint8_t base = baseOp(op);
     if (base == Op::Transfer)
         return -1;
     if (base == Op::TestNear)
@@ -91,7 +91,7 @@ int instructionLength(const std::uint8_t* code, int available)
     if (available <= 0)
         return 0;
     int length = 0;
-    if ((code[0] & 0xF7) == Op::Transfer) {
+    if (baseOp(code[0]) == Op::Transfer) {
         if (available < 5)
             return 0;
         length = 1 + 4 + (code[3] | (code[4] << 8)) + 1;
@@ -105,7 +105,7 @@ int replyLength(const QByteArray& request)
 {
     if (request.isEmpty())
         return -1;
-    switch (at(request, 0) & 0xF7) {
+    switch (baseOp(at(request, 0))) {
     case Op::SetMessage:
         return -1;
     case Op::Poll:

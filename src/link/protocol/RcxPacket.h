@@ -21,13 +21,17 @@ constexpr qint64 wireMs(qint64 bytes) { return bytes * 11 * 1000 / 2400; }
 // The checksum of a packet: the sum of its data bytes mod 256.
 std::uint8_t checksum(const QByteArray& data);
 
+// The bit an opcode and its twin differ in.
+constexpr std::uint8_t TwinBit = 0x08;
 // The opcode with bit 08 flipped, sent in place of a repeat of the last opcode.
-inline std::uint8_t twin(std::uint8_t op) { return std::uint8_t(op ^ 0x08); }
+inline std::uint8_t twin(std::uint8_t op) { return std::uint8_t(op ^ TwinBit); }
+// The opcode with bit 08 cleared: the same for an opcode and its twin.
+constexpr std::uint8_t baseOp(std::uint8_t op) { return std::uint8_t(op & ~TwinBit); }
 
 // True when reply is the answer to request (complement compared under mask F7).
 inline bool answers(std::uint8_t request, std::uint8_t reply)
 {
-    return (std::uint8_t(~request ^ reply) & 0xF7) == 0;
+    return baseOp(std::uint8_t(~request ^ reply)) == 0;
 }
 
 // Parameter bytes after a request opcode as the brick reads them from a

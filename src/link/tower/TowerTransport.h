@@ -54,7 +54,6 @@ public:
     bool isSerialLine() const { return mSerialLine; }
     // What the tower has shown of its echo since the device was opened.
     Echo echo() const { return mEcho; }
-    int replyTimeoutMs() const { return mTimeoutMs; }
     int tries() const { return mTries; }
     void setBusy(Busy busy) { mBusy = std::move(busy); }
 

@@ -57,7 +57,6 @@ public:
     qint64 now() const { return mNow; }
 
     // --- State, for the tests and the tools ---
-    bool isOn() const { return mOn; }
     void setOn(bool on) { mOn = on; }
     std::int16_t variable(int i) const { return mVariables[i]; }
     void setVariable(int i, std::int16_t v) { mVariables[i] = v; }
@@ -108,6 +107,22 @@ private:
 
     // Carries out an operation both requests and program code have; the reply body.
     QByteArray apply(const QByteArray& op);
+    // The families of operations apply hands an opcode (its twin bit cleared)
+    // to, each with its request; nullopt for an opcode not of the family.
+    std::optional<QByteArray> applyQuery(std::uint8_t op, const QByteArray& in);     // alive, poll, battery, versions, memory map
+    std::optional<QByteArray> applyVariable(std::uint8_t op, const QByteArray& in);  // the arithmetic on variables
+    std::optional<QByteArray> applyOutput(std::uint8_t op, const QByteArray& in);    // mode, direction, power
+    std::optional<QByteArray> applyInput(std::uint8_t op, const QByteArray& in);     // timers and sensors
+    std::optional<QByteArray> applyBrick(std::uint8_t op, const QByteArray& in);     // watch, sounds, display, range, power
+    std::optional<QByteArray> applyProgram(std::uint8_t op, const QByteArray& in);   // slot, tasks running, deleting code
+    std::optional<QByteArray> applyDatalog(std::uint8_t op, const QByteArray& in);
+    std::optional<QByteArray> applyMessage(std::uint8_t op, const QByteArray& in);
+    std::optional<QByteArray> applyDownload(std::uint8_t op, const QByteArray& in);  // tasks, subs, firmware
+    QByteArray memoryMap() const;
+    QByteArray beginDownload(bool task, const QByteArray& in);
+    QByteArray transfer(const QByteArray& in);
+    QByteArray finishDownload(const Download& done);
+    void stopAll();
     void log(int source, int argument);
     int usedBytes() const;
     void start(int task);

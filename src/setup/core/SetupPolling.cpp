@@ -176,7 +176,7 @@ void PollPanel::SensorSetup()
         if (port < 0 || port > 2)
             continue;
         const clsSensor& s = *Rcx().PortSensor(port);
-        UpdateSensor(Rcx(), Integer(port), Integer(s.SensorType()), Integer(s.SensorMode));
+        UpdateSensor(App(), Rcx(), Integer(port), Integer(s.SensorType()), Integer(s.SensorMode));
     }
 }
 
@@ -201,7 +201,7 @@ void PollPanel::StopAfterFailure()
 QVector<int> PollPanel::PollOnce()
 {
     try {
-        if (!InitRCX(Rcx())) {
+        if (!InitRCX(App(), Rcx())) {
             StopAfterFailure();
             return {};
         }
@@ -216,7 +216,7 @@ QVector<int> PollPanel::PollOnce()
 void PollPanel::TogglePolling()
 {
     try {
-        if (!mPolling && !InitRCX(Rcx()))
+        if (!mPolling && !InitRCX(App(), Rcx()))
             return;
         if (Rcx().IsInit)
             SensorSetup();
@@ -318,7 +318,7 @@ QStringList PollPanel::PossibleTexts(const PollRow& row)
 QVector<int> PollPanel::PollPass()
 {
     QVector<int> read;
-    if (!InitRCX(Rcx())) {
+    if (!InitRCX(App(), Rcx())) {
         StopAfterFailure();
         return read;
     }
@@ -345,7 +345,7 @@ void PollPanel::WriteVariable(int row, const QString& text)
         ShowMessage(QStringLiteral("Invalid value"), MsgStyle::Exclamation);
         return;
     }
-    if (!InitRCX(Rcx()))
+    if (!InitRCX(App(), Rcx()))
         return;
     try {
         const Integer v = vb::CInt(vb::Trim(text));

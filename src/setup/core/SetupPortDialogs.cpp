@@ -129,9 +129,9 @@ void SensorProperties::TogglePoll(Long mode)
         return;
     }
     try {
-        if (!InitRCX(Rcx()))
+        if (!InitRCX(App(), Rcx()))
             return;
-        UpdateSensor(Rcx(), Integer(SensorIndex), Integer(Rcx().PortSensor(SensorIndex)->SensorType()), Integer(mode));
+        UpdateSensor(App(), Rcx(), Integer(SensorIndex), Integer(Rcx().PortSensor(SensorIndex)->SensorType()), Integer(mode));
         Polling = true;
     } catch (const VbError& e) {
         ShowDialogFailure(e);
@@ -264,7 +264,7 @@ bool MotorProperties::Update()
 void MotorProperties::TestMotor()
 {
     try {
-        if (!InitRCX(Rcx()))
+        if (!InitRCX(App(), Rcx()))
             return;
         const QString list = MotorList();
         if (Running) {
