@@ -565,8 +565,13 @@ void frmDeskTop::picCommand_DblClick(Integer Index)
 
 // ---- keys
 
-bool frmDeskTop::PreviewKey(QWidget*, QKeyEvent* event)
+bool frmDeskTop::PreviewKey(QWidget* target, QKeyEvent* event)
 {
+    // An open list of a frame keeps its keys: Enter takes the highlighted
+    // item and Esc closes the list, as a list does; the next press is the
+    // window's.
+    if (target && target->window()->windowType() == Qt::Popup)
+        return false;
     // The preview hands each press over once, where it first arrives; the
     // control then gets it too.
     if (const int code = DeskController::KeyCodeOf(event->key()))
