@@ -579,6 +579,12 @@ bool frmDeskTop::PreviewKey(QWidget* target, QKeyEvent* event)
     return false;
 }
 
+void frmDeskTop::WatchKeys(QWidget* control)
+{
+    if (mKeys)
+        mKeys->Watch(control);
+}
+
 void frmDeskTop::Form_KeyDown(int KeyCode, int Shift)
 {
     mControl.KeyDown(KeyCode, Shift);
