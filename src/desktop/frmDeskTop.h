@@ -319,7 +319,6 @@ private:
     // The logic frame's Ok: true when the command was written and the frame
     // closed; else the frame stays open on the control to mend.
     bool OkLogicFrame();
-    void PicturesChanged();
     void SubWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
 
     CommandOwner* mMyCommandBlock = nullptr;
