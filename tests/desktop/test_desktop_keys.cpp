@@ -16,9 +16,11 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -256,6 +258,57 @@ TEST_F(DeskKeysTest, EachKeyThatShowsABoxShowsItOnce)
             }
             TearDown();
         }
+    }
+    SetUp();
+}
+
+// The popup menu over a command keeps the keys pressed while it is open:
+// the arrows move its highlight, not the cell cursor; Enter runs the
+// highlighted item and nothing else (no frame opens); Delete deletes
+// nothing, and Esc closes the menu.
+TEST_F(DeskKeysTest, KeysPressedInThePopupMenuAreTheMenus)
+{
+    struct Case {
+        const char* name;
+        bool toCopy;  // the highlight walks to Copy
+        Qt::Key last;
+        const char* clipboard;
+    } cases[] = {
+        {"Copy, Enter", true, Qt::Key_Return, "G_WAIT"},
+        {"Delete, Esc", false, Qt::Key_Escape, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        frmDeskTop* f = Open({Command("G_WAIT", 0, 1, 1, "Wait"), Command("M_ON", 0, 2, 2, "Start motor")});
+        const QString before = Grid(f);
+        QStringList menus;
+        QTimer keys;
+        keys.setInterval(0);
+        QObject::connect(&keys, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu || !menu->isVisible())
+                return;
+            keys.stop();
+            menus << menu->objectName();
+            QWindow* w = menu->windowHandle();
+            if (c.toCopy)
+                for (int i = 0; i < 12 && menu->activeAction() != f->mnuCopy; ++i)
+                    QTest::keyClick(w, Qt::Key_Down);
+            else
+                QTest::keyClick(w, Qt::Key_Delete);
+            QTest::keyClick(w, c.last);
+        });
+        keys.start();
+        QTest::mouseClick(f->picCommand(1), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+        Flush();
+        EXPECT_EQ(menus, QStringList{"mnuEdit"});
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(Clipboard(), QString::fromLatin1(c.clipboard));
+        EXPECT_EQ(Grid(f), before);
+        EXPECT_FALSE(f->CommandInEdit);
+        EXPECT_EQ(f->CursorPos(), QStringLiteral("0001"));
+        TearDown();
     }
     SetUp();
 }
