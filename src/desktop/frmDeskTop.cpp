@@ -567,9 +567,9 @@ void frmDeskTop::picCommand_DblClick(Integer Index)
 
 bool frmDeskTop::PreviewKey(QWidget* target, QKeyEvent* event)
 {
-    // An open list of a frame keeps its keys: Enter takes the highlighted
-    // item and Esc closes the list, as a list does; the next press is the
-    // window's.
+    // An open popup keeps its keys, as a list or a menu does: in a frame's
+    // list Enter takes the highlighted item and Esc closes the list, in the
+    // popup menu the arrows walk its items. The next press is the window's.
     if (target && target->window()->windowType() == Qt::Popup)
         return false;
     // The preview hands each press over once, where it first arrives; the
