@@ -1,7 +1,8 @@
 // The desk as the user sees it: painted whole at every scroll position and
 // window size, with the window's background beyond its surface; a sideways
-// range only where the two columns don't fit; and after a frame in column 2
-// closes, the desk back at its left edge, where clicks land in the cell shown.
+// range only where the two columns don't fit; while a frame in column 2 is
+// open, the sideways bar where the desk is; and after it closes, the desk
+// back at its left edge, where clicks land in the cell shown.
 #include "DeskTopFixture.h"
 
 #include "model/Twips.h"
