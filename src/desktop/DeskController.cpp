@@ -1,5 +1,6 @@
 #include "desktop/DeskController.h"
 
+#include "desktop/DeskView.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "desktop/frmDeskTop.h"
 #include "model/AppState.h"
@@ -40,7 +41,7 @@ void DeskController::DeskMouseDown(int Button, double x, double y)
     if (!tool.isCursor() && GridDocument::CellAt(x, y).row < 1)
         return;
     f.Doc.PressOnDesk(x, y, tool);
-    f.SyncPictures();
+    v.SyncPictures();
 }
 
 void DeskController::DeskMouseMove(int Button, double x, double y)
@@ -51,7 +52,7 @@ void DeskController::DeskMouseMove(int Button, double x, double y)
         f.picDeskTop->unsetCursor();
         if (Button != 0 && f.shpSelect.Visible) {
             f.Doc.StretchSelection(x, y);
-            f.SyncPictures();
+            v.SyncPictures();
         }
     } else {
         f.picDeskTop->setCursor(Qt::CrossCursor);
@@ -68,11 +69,11 @@ void DeskController::DeskMouseUp()
         f.ResetTool();
         f.picDeskTop->update();
         f.Doc.ReleaseOnDesk(tool);
-        f.SyncPictures();
+        v.SyncPictures();
         f.ScrollScr();
     } else if (f.shpSelect.Visible) {
         f.Doc.ReleaseOnDesk(tool);
-        f.SyncPictures();
+        v.SyncPictures();
     }
     if (f.CurrentColumn == 0)
         f.HScroll1->setValue(0);
@@ -108,8 +109,8 @@ void DeskController::CommandMouseDown(Integer Index, int Button, int Shift, doub
         if (!SameCommandKey(tool.key, co->CommandKey)) {
             if (ShowMessage(QStringLiteral("Replace command"), MsgStyle::Question + MsgStyle::OkCancel)
                 == MsgResult::OK) {
-                f.Doc.DropCommand(Integer(f.picCommandUBound() + 1), pic->Left() + X, pic->Top() + Y, QString(), tool);
-                f.SyncPictures();
+                f.Doc.DropCommand(Integer(v.picCommandUBound() + 1), pic->Left() + X, pic->Top() + Y, QString(), tool);
+                v.SyncPictures();
                 f.UpdateMap();
             }
             f.ResetTool();
@@ -172,7 +173,7 @@ void DeskController::CommandMouseUp(Integer Index)
         f.CalcCmdPos(co.PicIndex);
         return GridCell{f.CurrentColumn, f.CurrentRow};
     });
-    f.SyncPictures();
+    v.SyncPictures();
     if (result == GridDocument::MoveResult::Outside)
         ShowMessage(QStringLiteral("One of the commands is outside the edit area"), MsgStyle::Exclamation);
     else if (result == GridDocument::MoveResult::Taken)
@@ -277,7 +278,7 @@ int DeskController::PageRows() const
 
 void DeskController::CursorMoved()
 {
-    f.SyncPictures();
+    v.SyncPictures();
     f.ScrollScr();
 }
 
@@ -314,7 +315,7 @@ void DeskController::KeyPageDown()
 void DeskController::KeyArrowLeft()
 {
     f.Doc.MoveCursor(-1, 0);
-    f.SyncPictures();
+    v.SyncPictures();
     f.HScroll1->setValue(0);
     f.ScrollScr();
 }

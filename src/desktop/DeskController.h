@@ -5,11 +5,12 @@
 // menu items. frmDeskTop hands its mouse and key handlers over to it.
 #include "model/Variant.h"
 
+class DeskView;
 class frmDeskTop;
 
 class DeskController {
 public:
-    explicit DeskController(frmDeskTop& form) : f(form) {}
+    DeskController(frmDeskTop& form, DeskView& view) : f(form), v(view) {}
 
     // Mouse: buttons 1 left, 2 right, 4 middle; shift state 1 Shift, 2 Ctrl,
     // 4 Alt; positions in twips (on the desk, or inside the picture).
@@ -54,4 +55,5 @@ private:
     static const KeyAction kKeyMap[];
 
     frmDeskTop& f;
+    DeskView& v;  // the window's pictures
 };

@@ -69,8 +69,7 @@ PicCommandBox* DeskView::LoadPicCommand(int index)
     pic->hide();
     mPicCommand[index] = pic;
     // A picture gets the focus when its frame closes: its keys are the window's too.
-    if (f.mKeys)
-        f.mKeys->Watch(pic);
+    f.WatchKeys(pic);
     return pic;
 }
 
@@ -216,7 +215,7 @@ void DeskView::ShowCommands()
         // The owner has no grid yet: the window opens empty, on a grid that
         // the owner keeps, so that what is placed here is not lost.
         f.ColCommand = std::make_shared<CommandCollection>();
-        if (auto* block = dynamic_cast<clsCommand*>(f.mMyCommandBlock); block && !block->Commands)
+        if (auto* block = dynamic_cast<clsCommand*>(f.MyCommandBlock()); block && !block->Commands)
             block->Commands = f.ColCommand;
     }
     try {

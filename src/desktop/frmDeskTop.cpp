@@ -565,13 +565,24 @@ void frmDeskTop::picCommand_DblClick(Integer Index)
 
 // ---- keys
 
-bool frmDeskTop::PreviewKey(QWidget*, QKeyEvent* event)
+bool frmDeskTop::PreviewKey(QWidget* target, QKeyEvent* event)
 {
+    // An open popup keeps its keys, as a list or a menu does: in a frame's
+    // list Enter takes the highlighted item and Esc closes the list, in the
+    // popup menu the arrows walk its items. The next press is the window's.
+    if (target && target->window()->windowType() == Qt::Popup)
+        return false;
     // The preview hands each press over once, where it first arrives; the
     // control then gets it too.
     if (const int code = DeskController::KeyCodeOf(event->key()))
         Form_KeyDown(code, ShiftStateOf(event->modifiers()));
     return false;
+}
+
+void frmDeskTop::WatchKeys(QWidget* control)
+{
+    if (mKeys)
+        mKeys->Watch(control);
 }
 
 void frmDeskTop::Form_KeyDown(int KeyCode, int Shift)

@@ -275,6 +275,15 @@ public:
     void chkTaskLoop_Click();
     void chkStartOnStartup_Click();
 
+    // What the desk's view and controller ask of the window: the palette's
+    // tool, putting the palette back on the cursor tool, the popup menu over
+    // a command, and the window's keys for a control made after the window
+    // (a command picture, a frame's control).
+    PaletteTool CurrentTool() const;
+    void ResetTool();
+    void PopupOnCommand(const clsCommand& co);
+    void WatchKeys(QWidget* control);
+
     // Painting, called by the controls' paint events.
     void picCommand_Paint(Integer Index, QPainter& p) { mView.PaintCommand(Index, p); }
     void picModulTitle_Paint(QPainter& p);
@@ -286,14 +295,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    friend class DeskController;
-    friend class DeskView;
 
     // IGridView.
     void CommandAdded(clsCommand& command) override { mView.CommandAdded(command); }
     bool CommandShown(const clsCommand& command) const override { return mView.CommandShown(command); }
 
-    // The view's and the controller's parts that the window's own code uses.
+    // The view's parts that the window's own code uses.
     int picCommandUBound() const { return mView.picCommandUBound(); }
     // How far across the desk there is something to show (twips): both
     // columns, or further where a picture is grown around an open frame.
@@ -301,13 +308,9 @@ private:
     double DeskContentWidth() const { return mView.DeskContentWidth(); }
     // Makes the pictures and the cursor follow the document.
     void SyncPictures() { mView.SyncPictures(); }
-    // The palette's tool, and putting the palette back on the cursor tool.
-    PaletteTool CurrentTool() const;
-    void ResetTool();
 
     void BuildControls();
     void BuildMenu();
-    void PopupOnCommand(const clsCommand& co);
     bool PreviewKey(QWidget* target, QKeyEvent* event);
     void LayoutTitleBox();
     void FillSourceNames();
@@ -316,7 +319,6 @@ private:
     // The logic frame's Ok: true when the command was written and the frame
     // closed; else the frame stays open on the control to mend.
     bool OkLogicFrame();
-    void PicturesChanged();
     void SubWindowStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
 
     CommandOwner* mMyCommandBlock = nullptr;
@@ -331,5 +333,5 @@ private:
     bool mInResize = false;
     double mContentWidth = 0;
     DeskView mView{*this};
-    DeskController mControl{*this};
+    DeskController mControl{*this, mView};
 };

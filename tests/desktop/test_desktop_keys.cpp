@@ -7,16 +7,20 @@
 #include "DeskTopFixture.h"
 
 #include "desktop/frames/FrameWidgets.h"
+#include "model/CommandCatalogue.h"
 #include "model/InitParam.h"
 #include "model/NamedValues.h"
 #include "shell/MessagePresenter.h"
 #include "support/PrintTexts.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -256,4 +260,237 @@ TEST_F(DeskKeysTest, EachKeyThatShowsABoxShowsItOnce)
         }
     }
     SetUp();
+}
+
+// The popup menu over a command keeps the keys pressed while it is open:
+// the arrows move its highlight, not the cell cursor; Enter runs the
+// highlighted item and nothing else (no frame opens); Delete deletes
+// nothing, and Esc closes the menu.
+TEST_F(DeskKeysTest, KeysPressedInThePopupMenuAreTheMenus)
+{
+    struct Case {
+        const char* name;
+        bool toCopy;  // the highlight walks to Copy
+        Qt::Key last;
+        const char* clipboard;
+    } cases[] = {
+        {"Copy, Enter", true, Qt::Key_Return, "G_WAIT"},
+        {"Delete, Esc", false, Qt::Key_Escape, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        frmDeskTop* f = Open({Command("G_WAIT", 0, 1, 1, "Wait"), Command("M_ON", 0, 2, 2, "Start motor")});
+        const QString before = Grid(f);
+        QStringList menus;
+        QTimer keys;
+        keys.setInterval(0);
+        QObject::connect(&keys, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu || !menu->isVisible())
+                return;
+            keys.stop();
+            menus << menu->objectName();
+            QWindow* w = menu->windowHandle();
+            if (c.toCopy)
+                for (int i = 0; i < 12 && menu->activeAction() != f->mnuCopy; ++i)
+                    QTest::keyClick(w, Qt::Key_Down);
+            else
+                QTest::keyClick(w, Qt::Key_Delete);
+            QTest::keyClick(w, c.last);
+        });
+        keys.start();
+        QTest::mouseClick(f->picCommand(1), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+        Flush();
+        EXPECT_EQ(menus, QStringList{"mnuEdit"});
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(Clipboard(), QString::fromLatin1(c.clipboard));
+        EXPECT_EQ(Grid(f), before);
+        EXPECT_FALSE(f->CommandInEdit);
+        EXPECT_EQ(f->CursorPos(), QStringLiteral("0001"));
+        TearDown();
+    }
+    SetUp();
+}
+
+namespace {
+
+// A frame's lists worked with the keys, as a user does: a click on the box
+// opens its list, the arrows move the highlight, Enter and Esc act on it.
+class FrameListKeysTest : public DeskKeysTest {
+protected:
+    void SetUp() override
+    {
+        DeskKeysTest::SetUp();
+        AddNamedValue(QStringLiteral("Count"), 0, 0, 1);
+        AddNamedValue(QStringLiteral("Total"), 0, 0, 2);
+        auto blink = std::make_shared<clsSub>();
+        blink->Name = QStringLiteral("Blink");
+        blink->mNumber = 1;
+        App().SubList.Add(blink, blink->Name);
+    }
+
+    // Opens the frame of the command in that cell with Enter.
+    void OpenFrame(frmDeskTop* f, const QString& cell)
+    {
+        f->picDeskTop->setFocus();
+        f->setCursorPos(cell);
+        Key(Qt::Key_Return);
+        ASSERT_TRUE(f->CommandInEdit);
+    }
+
+    // Opens the box's list with a click (on the arrow of a box with an
+    // edit text).
+    void OpenList(ImageComboBox* box)
+    {
+        const QPoint at = box->isEditable() ? QPoint(box->width() - 6, box->height() / 2) : box->rect().center();
+        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, at);
+        Flush();
+        ASSERT_TRUE(box->view()->isVisible());
+    }
+
+    // Moves the highlight of the open list onto the item of that text.
+    void Highlight(ImageComboBox* box, const QString& text)
+    {
+        const int row = box->Model().IndexOfText(text);
+        ASSERT_GE(row, 0) << text.toStdString();
+        for (int i = 0; i < 60 && box->view()->currentIndex().row() != row; ++i)
+            Key(box->view()->currentIndex().row() < row ? Qt::Key_Down : Qt::Key_Up);
+        ASSERT_EQ(box->view()->currentIndex().row(), row);
+    }
+
+    // Everything a frame writes into a command, its caption included.
+    static QString Written(const clsCommand& c)
+    {
+        return QStringList{c.Param1Value.toString(), c.Param2Value.toString(), c.Speed.toString(),
+                           c.Time.toString(), c.PicCaption(1)}
+            .join(QLatin1Char('|'));
+    }
+};
+
+// A command with constant operands (none where empty), and its operator.
+std::shared_ptr<clsCommand> Preset(std::shared_ptr<clsCommand> c, const char* p1, const char* p2, Integer op)
+{
+    c->Op = op;
+    if (*p1) {
+        c->Param1Source = 2;
+        c->Param1Value = QString::fromLatin1(p1);
+    }
+    if (*p2) {
+        c->Param2Source = 2;
+        c->Param2Value = QString::fromLatin1(p2);
+    }
+    if (OpensBlock(c->CommandKey))
+        c->Commands = std::make_shared<CommandCollection>();
+    return c;
+}
+
+}  // namespace
+
+// Each list of each frame: Esc with the list open closes the list and
+// leaves the frame open; Enter with the list open takes the highlighted
+// item and closes the list, and nothing else; the next Enter presses Ok,
+// which writes the item. No press shows a box.
+TEST_F(FrameListKeysTest, EnterInAnOpenListTakesTheItemAndTheNextEnterPressesOk)
+{
+    auto variable = Preset(Command("L_VAR", 1, 1, 7, "Variables"), "Count", "5", 0);
+    variable->Param1Source = 0;
+    auto speed = Preset(Command("M_SETPWR", 1, 3, 9, "Motor speed"), "", "5", 0);
+    speed->MotorList = QStringLiteral("0");
+    const std::shared_ptr<clsCommand> commands[] = {
+        Preset(Command("L_SUB", 0, 1, 1, "Call sub"), "", "", -1),
+        Preset(Command("L_START", 0, 2, 2, "Start task"), "", "", -1),
+        Preset(Command("L_STOP", 0, 3, 3, "Stop task"), "", "", -1),
+        Preset(Command("L_IF", 0, 4, 4, "IF"), "3", "5", 0),
+        Preset(Command("L_LOOP", 0, 5, 5, "LOOP"), "4", "", -1),
+        Preset(Command("G_WAIT", 0, 6, 6, "Wait"), "2", "", 0),
+        variable,
+        Preset(Command("G_WAIT", 1, 2, 8, "Wait"), "2", "", 0),
+        speed,
+        Preset(Command("G_SOUND", 1, 4, 10, "Sound"), "", "", 0),
+    };
+    for (const auto& c : commands) {
+        if (c->CommandKey == QLatin1String("G_WAIT"))
+            c->Time = QStringLiteral("Second");
+        Put(*task->Commands(), c);
+    }
+    frmDeskTop* f = Open({});
+    LogicFrameWidget* logic = f->fraLogic;
+    MotorFrameWidget* motor = f->FraMotor;
+    struct Case {
+        const char* cell;
+        ImageComboBox* box;
+        const char* item;
+    } cases[] = {
+        {"0001", logic->cmbTaskAndOp, "Blink"},
+        {"0002", logic->cmbTaskAndOp, "Main"},
+        {"0003", logic->cmbTaskAndOp, "Stop program"},
+        {"0004", logic->cmbParam1, "Timer 1"},
+        {"0004", logic->cmbParam2, "Timer 2"},
+        {"0005", logic->cmbVar2, "Count"},
+        {"0101", logic->cmbVar1, "Total"},
+        {"0101", logic->cmbTaskAndOp, "MULTIPLY"},
+        {"0006", motor->cmbTime, "Tenth"},
+        {"0102", motor->cmbTimeCount, "Count"},
+        {"0103", motor->cmbSpeed, "Total"},
+        {"0104", motor->cmbSound, "Beep"},
+    };
+    for (const Case& c : cases) {
+        const QString item = QString::fromLatin1(c.item);
+        SCOPED_TRACE(testing::Message() << c.cell << " " << c.box->objectName().toStdString() << " " << c.item);
+        BoxAnswerer boxes(Answer::Key);
+        OpenFrame(f, QString::fromLatin1(c.cell));
+        OpenList(c.box);
+        Key(Qt::Key_Escape);
+        EXPECT_FALSE(c.box->view()->isVisible());
+        EXPECT_TRUE(f->CommandInEdit);
+
+        OpenList(c.box);
+        Highlight(c.box, item);
+        Key(Qt::Key_Return);
+        EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(QLatin1Char('|')).toStdString();
+        EXPECT_FALSE(c.box->view()->isVisible());
+        EXPECT_TRUE(f->CommandInEdit);
+        EXPECT_EQ(c.box->Model().Text, item);
+        EXPECT_EQ(c.box->currentText(), item);
+
+        Key(Qt::Key_Return);
+        EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(QLatin1Char('|')).toStdString();
+        EXPECT_FALSE(f->CommandInEdit);
+        const auto co = f->ColCommand->Item(QString::fromLatin1(c.cell));
+        EXPECT_TRUE(Written(*co).contains(item)) << Written(*co).toStdString();
+    }
+}
+
+// Enter in an open list with nothing to take (no item highlighted, or a
+// typed name the list lacks) closes the list and presses Ok: its refusal
+// shows once, and the frame stays open for Esc.
+TEST_F(FrameListKeysTest, EnterInAnOpenListWithNothingToTakeRefusesOnce)
+{
+    struct Case {
+        const char* typed;
+        const char* message;
+    } cases[] = {
+        {"", "Wrong value"},
+        {"Nosuch", "No such object"},
+    };
+    auto call = Command("L_SUB", 0, 1, 1, "Call sub");
+    call->Op = -1;
+    frmDeskTop* f = Open({call});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        BoxAnswerer boxes(Answer::Key);
+        OpenFrame(f, QStringLiteral("0001"));
+        ImageComboBox* box = f->fraLogic->cmbTaskAndOp;
+        OpenList(box);
+        QTest::keyClicks(box->view(), QString::fromLatin1(c.typed));
+        Key(Qt::Key_Return);
+        EXPECT_EQ(boxes.texts, QStringList{QString::fromLatin1(c.message)});
+        EXPECT_FALSE(box->view()->isVisible());
+        EXPECT_TRUE(f->CommandInEdit);
+        Key(Qt::Key_Escape);
+        EXPECT_FALSE(f->CommandInEdit);
+        EXPECT_EQ(boxes.texts.size(), 1);
+        EXPECT_EQ(call->Param1Value.toString(), QStringLiteral("-1"));
+    }
 }

@@ -1,15 +1,19 @@
 // The desk as the user sees it: painted whole at every scroll position and
 // window size, with the window's background beyond its surface; a sideways
-// range only where the two columns don't fit; and after a frame in column 2
-// closes, the desk back at its left edge, where clicks land in the cell shown.
+// range only where the two columns don't fit; while a frame in column 2 is
+// open, the sideways bar where the desk is; and after it closes, the desk
+// back at its left edge, where clicks land in the cell shown.
 #include "DeskTopFixture.h"
 
 #include "model/Twips.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "model/NamedValues.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 
 namespace {
@@ -215,6 +219,81 @@ TEST_F(DeskScrollTest, AfterAFrameInColumn2ClosesTheDeskIsBackAtItsLeftEdge)
             ClickHome(1, 3);
             EXPECT_EQ(f->CursorPos().toStdString(), "0103") << c.name;
         }
+    }
+}
+
+// Where the style draws the bar's thumb and its groove.
+QRect BarPart(QScrollBar* bar, QStyle::SubControl part)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.upsideDown = bar->invertedAppearance();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
+}
+
+// A frame opened with Enter in column 2 shifts the desk to show it; the
+// sideways bar shows that shift: its value is the shift and its thumb is
+// drawn away from the start. Dragging the thumb moves the desk, the frame
+// staying open; Esc brings the desk and the thumb back to the left edge.
+TEST_F(DeskScrollTest, WithAFrameOpenInColumn2TheThumbShowsWhereTheDeskIs)
+{
+    QScrollBar* bar = f->HScroll1;
+    auto key = [&](Qt::Key k) {
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClick(QApplication::focusWidget()->window()->windowHandle(), k);
+        Flush();
+    };
+    auto dragThumbTo = [&](int x) {
+        const QPoint from = BarPart(bar, QStyle::SC_ScrollBarSlider).center();
+        QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(bar, QPoint(x, from.y()));
+        QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, QPoint(x, from.y()));
+        Flush();
+    };
+    // The desk stands where the bar says.
+    auto deskFollowsBar = [&](const char* at) {
+        EXPECT_NEAR(-f->picDeskTop->x(), PixX(bar->value()), 1) << at;
+        EXPECT_EQ(bar->sliderPosition(), bar->value()) << at;
+    };
+    area->activateWindow();
+    area->setActiveSubWindow(f->SubWindow());
+    for (Size size : {Size::New, Size::Narrow}) {
+        SCOPED_TRACE(size == Size::New ? "new window" : "narrow window");
+        SizeTo(size);
+        f->picDeskTop->setFocus();
+        f->setCursorPos(QStringLiteral("0101"));
+        key(Qt::Key_Return);
+        ASSERT_TRUE(f->CommandInEdit);
+        ASSERT_TRUE(f->FraMotor->isVisible());
+        ASSERT_LT(f->picDeskTop->x(), 0);
+        EXPECT_TRUE(bar->isEnabled());
+        EXPECT_GT(bar->value(), 0);
+        deskFollowsBar("opened");
+        const QRect groove = BarPart(bar, QStyle::SC_ScrollBarGroove);
+        EXPECT_GT(BarPart(bar, QStyle::SC_ScrollBarSlider).left(), groove.left());
+
+        dragThumbTo(groove.left());
+        EXPECT_EQ(bar->value(), 0);
+        EXPECT_EQ(f->picDeskTop->x(), 0);
+        deskFollowsBar("dragged to the start");
+        dragThumbTo(groove.right());
+        EXPECT_EQ(bar->value(), bar->maximum());
+        deskFollowsBar("dragged to the end");
+        EXPECT_TRUE(f->CommandInEdit);
+
+        key(Qt::Key_Escape);
+        ASSERT_FALSE(f->CommandInEdit);
+        EXPECT_EQ(bar->value(), 0);
+        EXPECT_EQ(f->picDeskTop->x(), 0);
+        EXPECT_EQ(BarPart(bar, QStyle::SC_ScrollBarSlider).left(), groove.left());
     }
 }
 

@@ -61,12 +61,10 @@ void frmDeskTop::BuildFrames()
     fraLogic->CancelClicked = [this] { cmdCancelLogic_Click(); };
 
     // Enter and Esc in a frame's controls reach the window's keyboard map.
-    if (mKeys) {
-        for (QWidget* frame : {static_cast<QWidget*>(FraMotor), static_cast<QWidget*>(fraLogic)}) {
-            mKeys->Watch(frame);
-            for (QWidget* w : frame->findChildren<QWidget*>())
-                mKeys->Watch(w);
-        }
+    for (QWidget* frame : {static_cast<QWidget*>(FraMotor), static_cast<QWidget*>(fraLogic)}) {
+        WatchKeys(frame);
+        for (QWidget* w : frame->findChildren<QWidget*>())
+            WatchKeys(w);
     }
 }
 
