@@ -44,6 +44,7 @@ class QToolButton;
 class StatusStrip;
 class PaletteBar;
 class PcRun;
+class RunKeys;
 
 // An editor window as its factory makes it: one object seen as a widget and as
 // an ICommandWindow.
@@ -270,6 +271,7 @@ private:
     QTimer* mTmrAni = nullptr;
     QTimer* mTmrShowLab = nullptr;
     std::unique_ptr<PcRun> mRun;
+    RunKeys* mRunKeys = nullptr;  // takes the keys from every window while a run is on
     QString mRunImageKey;  // the run button's picture while it blinks
     DeskTopFactory mFactory;
     struct KeptDeskTop {

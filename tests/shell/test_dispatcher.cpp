@@ -25,6 +25,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -254,6 +255,54 @@ TEST_F(DispatcherTest, ARunFollowsTheKeysAndItsStopSwitchesEveryMotorOff)
     EXPECT_EQ(a.StopRun, True);
     EXPECT_TRUE(main->TB1Button("OPEN")->isEnabled());
     EXPECT_EQ(main->TB1Button("JOY_PLAY")->toolTip(), QStringLiteral("Run program"));
+    a.Joystick = noJoystick;
+}
+
+// While a run is on, its keys reach no text box nor shortcut of any window, and
+// the run still sees them; once it ends, the keys type again.
+TEST_F(DispatcherTest, ARunTakesItsKeysFromEveryTextBoxAndShortcut)
+{
+    AppState& a = App();
+    KeyTracker keys;
+    keys.Install();  // before the run starts, as the program does
+    IJoystick* noJoystick = a.Joystick;
+    a.Joystick = &keys;
+    a.ProjectType = 1;
+    QWidget form;
+    auto* box = new QLineEdit(QStringLiteral("[general task description]"), &form);
+    int saves = 0;
+    auto* save = new QAction(&form);
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    save->setShortcutContext(Qt::WindowShortcut);
+    form.addAction(save);
+    QObject::connect(save, &QAction::triggered, [&saves] { ++saves; });
+    form.show();
+    form.activateWindow();
+    box->setFocus();
+    QApplication::processEvents();
+    const QString typedBefore = box->text();
+
+    main->TB1_ButtonClick(QStringLiteral("JOY_PLAY"));
+    ASSERT_EQ(a.StopRun, False);
+    // A key held through the window system, as the user holds it.
+    QTest::keyPress(form.windowHandle(), Qt::Key_B);
+    EXPECT_TRUE(keys.KeyDown(66));
+    QTest::keyRelease(form.windowHandle(), Qt::Key_B);
+    EXPECT_FALSE(keys.KeyDown(66));
+    // Keys sent to the box itself, and a shortcut of its window.
+    QTest::keyClicks(box, QStringLiteral("bb"));
+    EXPECT_TRUE(keys.KeyDown(66));
+    QTest::keyClick(form.windowHandle(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(box->text(), typedBefore);
+    EXPECT_EQ(saves, 0);
+
+    main->TB1_ButtonClick(QStringLiteral("JOY_PLAY"));  // stop
+    main->tmrJoy_Timer();                                // the run ends
+    ASSERT_FALSE(main->tmrJoy()->isActive());
+    QTest::keyClick(form.windowHandle(), Qt::Key_X);
+    QTest::keyClick(form.windowHandle(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(box->text(), typedBefore + QStringLiteral("x"));
+    EXPECT_EQ(saves, 1);
     a.Joystick = noJoystick;
 }
 
