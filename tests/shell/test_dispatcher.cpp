@@ -145,6 +145,42 @@ TEST_F(DispatcherTest, PreviewShowsTheListingOfTheLastCompile)
     EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("BeginOfTask 0\nEndOfTask"));
 }
 
+// A compile that fails leaves no listing on view, neither its own part nor
+// the one of the compile before: not by COMPILE, nor by the download's compile.
+TEST_F(DispatcherTest, AFailedCompileTakesTheListingOffView)
+{
+    BuildRcxObjects();
+    struct Case {
+        const char* what;
+        const char* key;
+    };
+    const Case cases[] = {{"compile", "COMPILE"}, {"download", "DOWNLOAD"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        compileResult = true;
+        App().TaskList.Clear();
+        main->TB1_ButtonClick(QStringLiteral("COMPILE"));
+        ASSERT_NE(windows.Preview(), nullptr);
+        // The download compiles the project itself: a LOOP without a body fails.
+        compileResult = false;
+        compileError = QStringLiteral("Missing time");
+        auto task = std::make_shared<clsTask>();
+        task->Name = QStringLiteral("Main");
+        auto loop = std::make_shared<clsCommand>();
+        loop->CommandKey = QStringLiteral("L_LOOP");
+        loop->Commands = std::make_shared<CommandCollection>();
+        task->Commands()->Add(loop, ColKey(0, 1));
+        App().TaskList.Add(task, task->Name);
+        presenter.shown.clear();
+        main->TB1_ButtonClick(QString::fromLatin1(c.key));
+        ASSERT_EQ(presenter.shown.size(), 1);
+        EXPECT_EQ(presenter.shown[0].title, QStringLiteral("Error in Program"));
+        EXPECT_EQ(windows.Preview(), nullptr);
+        main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
+        EXPECT_EQ(windows.Preview(), nullptr);
+    }
+}
+
 TEST_F(DispatcherTest, FailedCompileReportsTheError)
 {
     compileResult = false;
