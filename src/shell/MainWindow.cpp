@@ -85,6 +85,9 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), Ops(ShellOperations::De
     mMdi = new QMdiArea(central);
     mMdi->setObjectName(QStringLiteral("MDIClient"));
     mMdi->setBackground(QColor(0x80, 0x80, 0x80));
+    // A window that can't be fitted into the area stays reachable.
+    mMdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mMdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mMdi->viewport()->installEventFilter(this);
     h->addWidget(mMdi, 1);
 
@@ -232,6 +235,8 @@ bool mdiMain::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
+    if (watched == mMdi->viewport() && t == QEvent::Resize)
+        FitDeskTops();
     if (watched == mImage1 && t == QEvent::MouseButtonRelease) {
         Image1_Click();
         return true;

@@ -241,6 +241,8 @@ private:
 
     // Editor windows (MainDeskTops.cpp).
     ICommandWindow* DeskTopOf(QWidget* widget) const;
+    // Every editor window within the area again after the area changed size.
+    void FitDeskTops();
     // The window's serial number used by the window list.
     int WindowHandle(QWidget* window);
 

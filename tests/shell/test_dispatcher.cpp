@@ -25,6 +25,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -664,6 +665,42 @@ TEST_F(DispatcherTest, WindowListIndentsABodyRightAfterItsTaskWithoutHeading)
     // Choosing an item brings its window forward; a heading does nothing.
     main->mnuWinDeskList_Click(1);
     EXPECT_EQ(main->ActiveDeskTop()->FormType(), 4);
+}
+
+// Editor windows open as tall as the area; as the main window shrinks each one
+// is fitted in again, its bottom (where its scroll bar runs) in view; what
+// still can't fit the area's scroll bars reach.
+TEST_F(DispatcherTest, EditorWindowsStayWithinReachAsTheMainWindowShrinks)
+{
+    main->resize(1100, 800);
+    main->show();
+    QApplication::processEvents();
+    QWidget* area = main->MdiArea()->viewport();
+    auto place = [&](const QRect& r) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(addWindow(QStringLiteral("Main"), 1, QStringLiteral("A"))->parentWidget());
+        sub->setGeometry(r);
+        sub->show();
+        return sub;
+    };
+    QMdiSubWindow* full = place(QRect(0, 0, 420, area->height()));
+    QMdiSubWindow* lower = place(QRect(area->width() - 430, 120, 420, area->height() - 120));
+    main->resize(1024, 700);
+    QApplication::processEvents();
+    for (QMdiSubWindow* sub : {full, lower}) {
+        EXPECT_TRUE(area->rect().contains(sub->geometry())) << sub->geometry().bottom() << " " << area->height();
+    }
+    EXPECT_EQ(full->geometry(), QRect(0, 0, 420, area->height()));
+
+    main->resize(260, 160);
+    QApplication::processEvents();
+    const QRect reach(QPoint(0, 0), area->size() + QSize(main->MdiArea()->horizontalScrollBar()->maximum(),
+                                                         main->MdiArea()->verticalScrollBar()->maximum()));
+    for (QMdiSubWindow* sub : {full, lower}) {
+        const QRect g = sub->geometry().translated(main->MdiArea()->horizontalScrollBar()->value(),
+                                                   main->MdiArea()->verticalScrollBar()->value());
+        EXPECT_TRUE(reach.contains(g)) << g.width() << "x" << g.height() << " in " << reach.width() << "x"
+                                       << reach.height();
+    }
 }
 
 TEST_F(DispatcherTest, WindowListIsRebuiltEachTime)
