@@ -17,6 +17,7 @@
 #include "shell/Pictures.h"
 #include "shell/StatusStrip.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -81,6 +83,11 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), Ops(ShellOperations::De
     mPicToolBar->setAutoFillBackground(true);
     mPicToolBar->installEventFilter(this);
     h->addWidget(mPicToolBar);
+    mTBScroll = new QScrollBar(Qt::Vertical, central);
+    mTBScroll->setObjectName(QStringLiteral("TBScroll"));
+    mTBScroll->setVisible(false);
+    connect(mTBScroll, &QScrollBar::valueChanged, this, [this](int v) { mTB->move(0, -v); });
+    h->addWidget(mTBScroll);
 
     mMdi = new QMdiArea(central);
     mMdi->setObjectName(QStringLiteral("MDIClient"));
@@ -258,6 +265,13 @@ bool mdiMain::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == mPicToolBar && t == QEvent::MouseButtonRelease)
         picToolBar_MouseUp(0, 0, 0, 0);
+    if (watched == mTB && t == QEvent::Wheel) {
+        QCoreApplication::sendEvent(mTBScroll, event);
+        return true;
+    }
+    if ((watched == mPicToolBar || watched == mTB) &&
+        (t == QEvent::Resize || t == QEvent::Show || t == QEvent::Hide))
+        LayoutPaletteView();
     if (watched == mPicToolBar && t == QEvent::Resize) {
         // The title strip follows the holder; the palette's width changes only by dragging.
         const int w = mPicToolBar->width();

@@ -38,6 +38,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
+class QScrollBar;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -135,6 +136,8 @@ public:
     QWidget* picToolBar() const { return mPicToolBar; }
     QWidget* picTBTop() const { return mPicTBTop; }
     QToolButton* cmdCloseTB(int index) const { return mCloseTB[index]; }
+    // The bar that scrolls the palette's rows where the holder is too short for them.
+    QScrollBar* PaletteScrollBar() const;
     QToolButton* PaletteButton(const QString& key) const;
     QList<QToolButton*> PaletteButtons() const;
     void TB_MouseMove(int button, int shift, int x, int y);
@@ -209,6 +212,8 @@ private:
     void BuildRunTimers();  // MainRun.cpp
     void ConnectNotifier();
     void LayoutPaletteHolder(Integer holderWidth);
+    // The palette's view under the title strip and the range of its scroll bar.
+    void LayoutPaletteView();
 
     // The main toolbar (MainToolbar.cpp): each button's key, tooltip and the
     // handler its action triggers, in their order.
@@ -249,7 +254,9 @@ private:
     QMdiArea* mMdi = nullptr;
     QWidget* mPicToolBar = nullptr;
     QWidget* mPicTBTop = nullptr;
+    QWidget* mTBView = nullptr;  // shows the part of TB that fits under the title strip
     PaletteBar* mTB = nullptr;
+    QScrollBar* mTBScroll = nullptr;
     QToolButton* mCloseTB[2] = {nullptr, nullptr};
     QToolButton* mCurButton = nullptr;
     QPoint LastPointer;   // where the pointer was as the palette's edge was dragged
