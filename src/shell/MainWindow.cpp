@@ -83,11 +83,15 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), Ops(ShellOperations::De
     mPicToolBar->setAutoFillBackground(true);
     mPicToolBar->installEventFilter(this);
     h->addWidget(mPicToolBar);
+    // The palette's scroll bar runs beside its rows, under the title strip's height.
+    auto* scrollColumn = new QVBoxLayout;
+    scrollColumn->setContentsMargins(0, kHeaderHeight + 2, 0, 0);
     mTBScroll = new QScrollBar(Qt::Vertical, central);
     mTBScroll->setObjectName(QStringLiteral("TBScroll"));
     mTBScroll->setVisible(false);
     connect(mTBScroll, &QScrollBar::valueChanged, this, [this](int v) { mTB->move(0, -v); });
-    h->addWidget(mTBScroll);
+    scrollColumn->addWidget(mTBScroll);
+    h->addLayout(scrollColumn);
 
     mMdi = new QMdiArea(central);
     mMdi->setObjectName(QStringLiteral("MDIClient"));
