@@ -6,13 +6,16 @@
 #   bash scripts/fuzz.sh [seconds] [target...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# A job count the user set (CMAKE_BUILD_PARALLEL_LEVEL) holds; otherwise one
+# job per processor.
+jobs="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 seconds="${1:-25}"
 shift || true
 root="$PWD"
 build="$root/build-fuzz"
 
 CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_FUZZ=ON >/dev/null
-cmake --build "$build" --parallel "$(nproc)" --target fuzz_targets
+cmake --build "$build" --parallel "$jobs" --target fuzz_targets
 
 # One seed per project in tests/data: the project file, its tasks and every sub,
 # in the input form fuzz/FuzzFolder.h describes.

@@ -133,8 +133,16 @@ void CompileErrorReport(const CompileResult& result)
 
 void KeepListing(const CompileResult& result)
 {
+    AppState& app = App();
+    if (!result) {
+        // Neither the part listed before the failure nor the listing of an
+        // earlier compile stays on view as if it were the project's now.
+        app.LastListing.clear();
+        Q_EMIT notifier().PreviewUnload();
+        return;
+    }
     if (result.Listed)
-        App().LastListing = result.ListingText;
+        app.LastListing = result.ListingText;
 }
 
 bool DownLoad()

@@ -11,7 +11,8 @@ CompileResult CompileProject();
 // After a failed compile: the message box "Error in Program" and the status line.
 void CompileErrorReport(const CompileResult& result);
 // Keeps the compile's listing as the one PREVIEW shows (AppState::LastListing);
-// a compile that listed nothing leaves the listing before.
+// a compile that listed nothing leaves the listing before. A failed compile
+// leaves none and unloads the preview window.
 void KeepListing(const CompileResult& result);
 // True when the set-up, every task and every sub were handed to the control.
 bool DownLoad();

@@ -69,6 +69,29 @@ QList<ICommandWindow*> mdiMain::DeskTopWindows() const
     return list;
 }
 
+void mdiMain::FitDeskTops()
+{
+    // An editor window takes the area's height as it opens; when the area
+    // shrinks, every editor window is made to fit again, its scroll bars and
+    // last rows in view: moved up and left as far as needed, and no taller than
+    // the area. What still can't fit (a window wider than the area, or one at
+    // its smallest) the area's own scroll bars reach.
+    const QRect area = mMdi->viewport()->rect();
+    for (QMdiSubWindow* sub : mMdi->subWindowList()) {
+        if (!DeskTopOf(sub->widget()) || sub->isMaximized() || sub->isMinimized())
+            continue;
+        QRect g = sub->geometry();
+        g.setHeight(qMax(qMin(g.height(), area.height()), sub->minimumSizeHint().height()));
+        if (g.bottom() > area.bottom())
+            g.moveBottom(area.bottom());
+        if (g.right() > area.right())
+            g.moveRight(area.right());
+        g.moveTopLeft(QPoint(qMax(0, g.left()), qMax(0, g.top())));
+        if (g != sub->geometry())
+            sub->setGeometry(g);
+    }
+}
+
 Long mdiMain::ScaleHeight() const
 {
     return Long(TwipY(mMdi->viewport()->height()));

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QToolButton>
 
 namespace {
@@ -44,7 +45,12 @@ void mdiMain::BuildPalette()
         mCloseTB[i] = b;
     }
 
-    mTB = new PaletteBar(mPicToolBar);
+    // The palette lies in a view under the title strip; where the holder is
+    // too short for all its rows, the bar beside it scrolls them (and so does
+    // the wheel over the palette).
+    mTBView = new QWidget(mPicToolBar);
+    mTBView->setObjectName(QStringLiteral("TBView"));
+    mTB = new PaletteBar(mTBView);
     mTB->installEventFilter(this);
     // The cursor tool, then every command in the catalogue's order.
     std::vector<std::pair<QString, QString>> palette = {{QStringLiteral("CURSOR"), QString()}};
@@ -56,7 +62,7 @@ void mdiMain::BuildPalette()
         connect(b->defaultAction(), &QAction::triggered, this, [this, b] { TB_ButtonClick(b); });
     }
     const int tbWidth = PaletteBar::WidthForColumns(2);
-    mTB->setGeometry(0, kHeaderHeight + 2, tbWidth, mTB->HeightForWidth(tbWidth));
+    mTB->setGeometry(0, 0, tbWidth, mTB->HeightForWidth(tbWidth));
     LayoutPaletteHolder(twX(tbWidth + 3));
     mWidthTrace.clear();
 }
@@ -66,6 +72,26 @@ void mdiMain::LayoutPaletteHolder(Integer holderWidth)
     const int w = PixX(holderWidth);
     mPicToolBar->setFixedWidth(qMax(0, w));
     mWidthTrace.append(holderWidth);
+}
+
+void mdiMain::LayoutPaletteView()
+{
+    if (!mTBView || !mTB || !mTBScroll)
+        return;
+    const int top = kHeaderHeight + 2;
+    mTBView->setGeometry(0, top, mPicToolBar->width(), qMax(0, mPicToolBar->height() - top));
+    const int hidden = qMax(0, mTB->height() - mTBView->height());
+    mTBScroll->setRange(0, hidden);
+    mTBScroll->setPageStep(qMax(1, mTBView->height()));
+    mTBScroll->setSingleStep(PaletteBar::WidthForColumns(1));
+    // A collapsed or hidden palette shows no bar.
+    mTBScroll->setVisible(hidden > 0 && mPicToolBar->isVisible() && PaletteHolderWidth() >= 200);
+    mTB->move(0, -mTBScroll->value());
+}
+
+QScrollBar* mdiMain::PaletteScrollBar() const
+{
+    return mTBScroll;
 }
 
 QWidget* mdiMain::TB() const

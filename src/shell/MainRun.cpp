@@ -11,7 +11,47 @@
 #include "shell/Pictures.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
+
+// While a run is on, the keys drive the run and nothing else: no text box,
+// grid or shortcut of any window gets them, so nothing the user typed before
+// changes. Every key still passes the application's other filters (the key
+// tracker the run reads among them): the filter takes a key from the control
+// it was meant for and hands it to itself instead. A modal box or a pop-up
+// menu shown during the run keeps its keys.
+class RunKeys : public QObject {
+public:
+    using QObject::QObject;
+
+    void Install()
+    {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            app->installEventFilter(this);
+    }
+    void Remove()
+    {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            app->removeEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type t = event->type();
+        const bool key = t == QEvent::KeyPress || t == QEvent::KeyRelease;
+        if (watched == this || !(key || t == QEvent::ShortcutOverride || t == QEvent::InputMethod))
+            return false;
+        if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
+            return false;
+        if (key)
+            QCoreApplication::sendEvent(this, event);
+        // A taken shortcut override keeps the key from firing a shortcut.
+        event->accept();
+        return true;
+    }
+};
 
 void mdiMain::BuildRunTimers()
 {
@@ -22,6 +62,7 @@ void mdiMain::BuildRunTimers()
     mTmrAni->setInterval(250);
     connect(mTmrAni, &QTimer::timeout, this, [this] { if (Ops.tmrAni_Timer) Ops.tmrAni_Timer(); });
     mRun = std::make_unique<PcRun>(App());
+    mRunKeys = new RunKeys(this);
     mTmrShowLab = new QTimer(this);
     mTmrShowLab->setInterval(15);
     connect(mTmrShowLab, &QTimer::timeout, this, &mdiMain::tmrShowLab_Timer);
@@ -56,6 +97,7 @@ void mdiMain::KeyJoyPlay()
     a.StopRun = False;
     EnableProjectCommands(false);
     play->setToolTip(QStringLiteral("Stop running"));
+    mRunKeys->Install();
     mTmrJoy->start();
     mTmrAni->start();
 }
@@ -67,6 +109,7 @@ void mdiMain::tmrJoy_Timer()
     App().Notifier->SetPointer(0);
     mTmrJoy->stop();
     mTmrAni->stop();
+    mRunKeys->Remove();
     App().StopRun = True;
     EnableProjectCommands(true);
     // The button shows again what it does when idle: start a run.

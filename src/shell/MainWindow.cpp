@@ -17,6 +17,7 @@
 #include "shell/Pictures.h"
 #include "shell/StatusStrip.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -81,10 +83,22 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), Ops(ShellOperations::De
     mPicToolBar->setAutoFillBackground(true);
     mPicToolBar->installEventFilter(this);
     h->addWidget(mPicToolBar);
+    // The palette's scroll bar runs beside its rows, under the title strip's height.
+    auto* scrollColumn = new QVBoxLayout;
+    scrollColumn->setContentsMargins(0, kHeaderHeight + 2, 0, 0);
+    mTBScroll = new QScrollBar(Qt::Vertical, central);
+    mTBScroll->setObjectName(QStringLiteral("TBScroll"));
+    mTBScroll->setVisible(false);
+    connect(mTBScroll, &QScrollBar::valueChanged, this, [this](int v) { mTB->move(0, -v); });
+    scrollColumn->addWidget(mTBScroll);
+    h->addLayout(scrollColumn);
 
     mMdi = new QMdiArea(central);
     mMdi->setObjectName(QStringLiteral("MDIClient"));
     mMdi->setBackground(QColor(0x80, 0x80, 0x80));
+    // A window that can't be fitted into the area stays reachable.
+    mMdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mMdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mMdi->viewport()->installEventFilter(this);
     h->addWidget(mMdi, 1);
 
@@ -232,6 +246,8 @@ bool mdiMain::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
+    if (watched == mMdi->viewport() && t == QEvent::Resize)
+        FitDeskTops();
     if (watched == mImage1 && t == QEvent::MouseButtonRelease) {
         Image1_Click();
         return true;
@@ -253,6 +269,13 @@ bool mdiMain::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == mPicToolBar && t == QEvent::MouseButtonRelease)
         picToolBar_MouseUp(0, 0, 0, 0);
+    if (watched == mTB && t == QEvent::Wheel) {
+        QCoreApplication::sendEvent(mTBScroll, event);
+        return true;
+    }
+    if ((watched == mPicToolBar || watched == mTB) &&
+        (t == QEvent::Resize || t == QEvent::Show || t == QEvent::Hide))
+        LayoutPaletteView();
     if (watched == mPicToolBar && t == QEvent::Resize) {
         // The title strip follows the holder; the palette's width changes only by dragging.
         const int w = mPicToolBar->width();

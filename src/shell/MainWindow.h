@@ -38,12 +38,14 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
+class QScrollBar;
 class QTimer;
 class QToolBar;
 class QToolButton;
 class StatusStrip;
 class PaletteBar;
 class PcRun;
+class RunKeys;
 
 // An editor window as its factory makes it: one object seen as a widget and as
 // an ICommandWindow.
@@ -134,6 +136,8 @@ public:
     QWidget* picToolBar() const { return mPicToolBar; }
     QWidget* picTBTop() const { return mPicTBTop; }
     QToolButton* cmdCloseTB(int index) const { return mCloseTB[index]; }
+    // The bar that scrolls the palette's rows where the holder is too short for them.
+    QScrollBar* PaletteScrollBar() const;
     QToolButton* PaletteButton(const QString& key) const;
     QList<QToolButton*> PaletteButtons() const;
     void TB_MouseMove(int button, int shift, int x, int y);
@@ -208,6 +212,8 @@ private:
     void BuildRunTimers();  // MainRun.cpp
     void ConnectNotifier();
     void LayoutPaletteHolder(Integer holderWidth);
+    // The palette's view under the title strip and the range of its scroll bar.
+    void LayoutPaletteView();
 
     // The main toolbar (MainToolbar.cpp): each button's key, tooltip and the
     // handler its action triggers, in their order.
@@ -240,13 +246,17 @@ private:
 
     // Editor windows (MainDeskTops.cpp).
     ICommandWindow* DeskTopOf(QWidget* widget) const;
+    // Every editor window within the area again after the area changed size.
+    void FitDeskTops();
     // The window's serial number used by the window list.
     int WindowHandle(QWidget* window);
 
     QMdiArea* mMdi = nullptr;
     QWidget* mPicToolBar = nullptr;
     QWidget* mPicTBTop = nullptr;
+    QWidget* mTBView = nullptr;  // shows the part of TB that fits under the title strip
     PaletteBar* mTB = nullptr;
+    QScrollBar* mTBScroll = nullptr;
     QToolButton* mCloseTB[2] = {nullptr, nullptr};
     QToolButton* mCurButton = nullptr;
     QPoint LastPointer;   // where the pointer was as the palette's edge was dragged
@@ -270,6 +280,7 @@ private:
     QTimer* mTmrAni = nullptr;
     QTimer* mTmrShowLab = nullptr;
     std::unique_ptr<PcRun> mRun;
+    RunKeys* mRunKeys = nullptr;  // takes the keys from every window while a run is on
     QString mRunImageKey;  // the run button's picture while it blinks
     DeskTopFactory mFactory;
     struct KeptDeskTop {

@@ -25,6 +25,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -144,6 +146,42 @@ TEST_F(DispatcherTest, PreviewShowsTheListingOfTheLastCompile)
     EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("BeginOfTask 0\nEndOfTask"));
 }
 
+// A compile that fails leaves no listing on view, neither its own part nor
+// the one of the compile before: not by COMPILE, nor by the download's compile.
+TEST_F(DispatcherTest, AFailedCompileTakesTheListingOffView)
+{
+    BuildRcxObjects();
+    struct Case {
+        const char* what;
+        const char* key;
+    };
+    const Case cases[] = {{"compile", "COMPILE"}, {"download", "DOWNLOAD"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        compileResult = true;
+        App().TaskList.Clear();
+        main->TB1_ButtonClick(QStringLiteral("COMPILE"));
+        ASSERT_NE(windows.Preview(), nullptr);
+        // The download compiles the project itself: a LOOP without a body fails.
+        compileResult = false;
+        compileError = QStringLiteral("Missing time");
+        auto task = std::make_shared<clsTask>();
+        task->Name = QStringLiteral("Main");
+        auto loop = std::make_shared<clsCommand>();
+        loop->CommandKey = QStringLiteral("L_LOOP");
+        loop->Commands = std::make_shared<CommandCollection>();
+        task->Commands()->Add(loop, ColKey(0, 1));
+        App().TaskList.Add(task, task->Name);
+        presenter.shown.clear();
+        main->TB1_ButtonClick(QString::fromLatin1(c.key));
+        ASSERT_EQ(presenter.shown.size(), 1);
+        EXPECT_EQ(presenter.shown[0].title, QStringLiteral("Error in Program"));
+        EXPECT_EQ(windows.Preview(), nullptr);
+        main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
+        EXPECT_EQ(windows.Preview(), nullptr);
+    }
+}
+
 TEST_F(DispatcherTest, FailedCompileReportsTheError)
 {
     compileResult = false;
@@ -254,6 +292,54 @@ TEST_F(DispatcherTest, ARunFollowsTheKeysAndItsStopSwitchesEveryMotorOff)
     EXPECT_EQ(a.StopRun, True);
     EXPECT_TRUE(main->TB1Button("OPEN")->isEnabled());
     EXPECT_EQ(main->TB1Button("JOY_PLAY")->toolTip(), QStringLiteral("Run program"));
+    a.Joystick = noJoystick;
+}
+
+// While a run is on, its keys reach no text box nor shortcut of any window, and
+// the run still sees them; once it ends, the keys type again.
+TEST_F(DispatcherTest, ARunTakesItsKeysFromEveryTextBoxAndShortcut)
+{
+    AppState& a = App();
+    KeyTracker keys;
+    keys.Install();  // before the run starts, as the program does
+    IJoystick* noJoystick = a.Joystick;
+    a.Joystick = &keys;
+    a.ProjectType = 1;
+    QWidget form;
+    auto* box = new QLineEdit(QStringLiteral("[general task description]"), &form);
+    int saves = 0;
+    auto* save = new QAction(&form);
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    save->setShortcutContext(Qt::WindowShortcut);
+    form.addAction(save);
+    QObject::connect(save, &QAction::triggered, [&saves] { ++saves; });
+    form.show();
+    form.activateWindow();
+    box->setFocus();
+    QApplication::processEvents();
+    const QString typedBefore = box->text();
+
+    main->TB1_ButtonClick(QStringLiteral("JOY_PLAY"));
+    ASSERT_EQ(a.StopRun, False);
+    // A key held through the window system, as the user holds it.
+    QTest::keyPress(form.windowHandle(), Qt::Key_B);
+    EXPECT_TRUE(keys.KeyDown(66));
+    QTest::keyRelease(form.windowHandle(), Qt::Key_B);
+    EXPECT_FALSE(keys.KeyDown(66));
+    // Keys sent to the box itself, and a shortcut of its window.
+    QTest::keyClicks(box, QStringLiteral("bb"));
+    EXPECT_TRUE(keys.KeyDown(66));
+    QTest::keyClick(form.windowHandle(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(box->text(), typedBefore);
+    EXPECT_EQ(saves, 0);
+
+    main->TB1_ButtonClick(QStringLiteral("JOY_PLAY"));  // stop
+    main->tmrJoy_Timer();                                // the run ends
+    ASSERT_FALSE(main->tmrJoy()->isActive());
+    QTest::keyClick(form.windowHandle(), Qt::Key_X);
+    QTest::keyClick(form.windowHandle(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(box->text(), typedBefore + QStringLiteral("x"));
+    EXPECT_EQ(saves, 1);
     a.Joystick = noJoystick;
 }
 
@@ -579,6 +665,42 @@ TEST_F(DispatcherTest, WindowListIndentsABodyRightAfterItsTaskWithoutHeading)
     // Choosing an item brings its window forward; a heading does nothing.
     main->mnuWinDeskList_Click(1);
     EXPECT_EQ(main->ActiveDeskTop()->FormType(), 4);
+}
+
+// Editor windows open as tall as the area; as the main window shrinks each one
+// is fitted in again, its bottom (where its scroll bar runs) in view; what
+// still can't fit the area's scroll bars reach.
+TEST_F(DispatcherTest, EditorWindowsStayWithinReachAsTheMainWindowShrinks)
+{
+    main->resize(1100, 800);
+    main->show();
+    QApplication::processEvents();
+    QWidget* area = main->MdiArea()->viewport();
+    auto place = [&](const QRect& r) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(addWindow(QStringLiteral("Main"), 1, QStringLiteral("A"))->parentWidget());
+        sub->setGeometry(r);
+        sub->show();
+        return sub;
+    };
+    QMdiSubWindow* full = place(QRect(0, 0, 420, area->height()));
+    QMdiSubWindow* lower = place(QRect(area->width() - 430, 120, 420, area->height() - 120));
+    main->resize(1024, 700);
+    QApplication::processEvents();
+    for (QMdiSubWindow* sub : {full, lower}) {
+        EXPECT_TRUE(area->rect().contains(sub->geometry())) << sub->geometry().bottom() << " " << area->height();
+    }
+    EXPECT_EQ(full->geometry(), QRect(0, 0, 420, area->height()));
+
+    main->resize(260, 160);
+    QApplication::processEvents();
+    const QRect reach(QPoint(0, 0), area->size() + QSize(main->MdiArea()->horizontalScrollBar()->maximum(),
+                                                         main->MdiArea()->verticalScrollBar()->maximum()));
+    for (QMdiSubWindow* sub : {full, lower}) {
+        const QRect g = sub->geometry().translated(main->MdiArea()->horizontalScrollBar()->value(),
+                                                   main->MdiArea()->verticalScrollBar()->value());
+        EXPECT_TRUE(reach.contains(g)) << g.width() << "x" << g.height() << " in " << reach.width() << "x"
+                                       << reach.height();
+    }
 }
 
 TEST_F(DispatcherTest, WindowListIsRebuiltEachTime)

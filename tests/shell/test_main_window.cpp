@@ -16,6 +16,10 @@
 #include <QCoreApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QScrollBar>
+#include <QSet>
+#include <QTest>
+#include <QWheelEvent>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -93,6 +97,48 @@ TEST_F(MainWindowTest, ExactlyOnePaletteButtonIsPressed)
     main->PaletteButton(QStringLiteral("M_ON"))->click();
     EXPECT_EQ(pressed(), QStringList{"M_ON"});
     EXPECT_EQ(main->CurButton(), main->PaletteButton(QStringLiteral("M_ON")));
+}
+
+// However short the main window, every palette button can be brought into
+// view and clicked: the bar beside the palette (or the wheel) scrolls its rows.
+// 800 by 500 is a 1600 by 1000 screen at scale factor 2.
+TEST_F(MainWindowTest, EveryPaletteButtonCanBeReachedAtEverySize)
+{
+    const QSize sizes[] = {{1024, 768}, {800, 500}, {640, 300}};
+    main->show();
+    for (const QSize& size : sizes) {
+        SCOPED_TRACE(QStringLiteral("%1x%2").arg(size.width()).arg(size.height()).toStdString());
+        main->resize(size);
+        QApplication::processEvents();
+        QScrollBar* bar = main->PaletteScrollBar();
+        QWidget* view = main->TB()->parentWidget();
+        // What of the palette's view lies within the main window.
+        const QRect shown = view->rect() & QRect(view->mapFrom(main.get(), QPoint(0, 0)), main->size());
+        QSet<QString> seen;
+        for (int v = bar->minimum();; v = qMin(v + bar->singleStep(), bar->maximum())) {
+            bar->setValue(v);
+            for (QToolButton* b : main->PaletteButtons())
+                if (shown.contains(QRect(b->mapTo(view, QPoint(0, 0)), b->size())))
+                    seen.insert(b->objectName());
+            if (v == bar->maximum())
+                break;
+        }
+        EXPECT_EQ(seen.size(), main->PaletteButtons().size());
+        EXPECT_EQ(bar->isVisible(), bar->maximum() > 0);
+        if (bar->maximum() > 0) {
+            // The last button, scrolled to by the wheel and clicked.
+            bar->setValue(0);
+            QToolButton* last = main->PaletteButtons().last();
+            QWheelEvent down(QPointF(5, 5), QPointF(last->mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, -120),
+                             Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            // (A wheel over a button reaches the palette; one sent from here goes no further than its receiver.)
+            for (int notch = 0; notch < 40 && bar->value() < bar->maximum(); ++notch)
+                QApplication::sendEvent(main->TB(), &down);
+            EXPECT_EQ(bar->value(), bar->maximum());
+            QTest::mouseClick(last, Qt::LeftButton);
+            EXPECT_EQ(main->CurButtonKey(), last->objectName());
+        }
+    }
 }
 
 TEST_F(MainWindowTest, CollapseStepsDownByEightPixelsAndEndsAtTwo)
