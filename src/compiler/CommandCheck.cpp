@@ -258,6 +258,33 @@ QString checkDuration(double hundredths, double high, const char* tooMuch)
     return refusal(std::nearbyint(hundredths) < 0 ? "Time can't be negative!" : tooMuch);
 }
 
+// Whether a range's bounds read as shorts once margin is taken off the low
+// one and added to the high one; an operand that is no range fits. A range
+// named by nothing has been refused before; a typed one without its "_" has
+// no bounds.
+bool rangeFits(const clsCommand& c, OperandObjects& objects, double margin)
+{
+    double low = 0, high = 0;
+    const int source = codeOf(c.Param2Source);
+    if (source == OperandSource::NamedRange) {
+        const ObjectPtr* o = objects.second();
+        if (!o)
+            return true;
+        low = double((*o)->Value);
+        high = double((*o)->AuxValue);
+    } else if (source == OperandSource::TypedRange) {
+        const QString text = c.Param2Value.toString();
+        const qsizetype bar = text.indexOf(QLatin1Char('_'));
+        if (bar < 0)
+            return false;
+        low = vb::Val(text.left(bar));
+        high = vb::Val(text.mid(bar + 1));
+    } else {
+        return true;
+    }
+    return within(low - margin, kShortLow, kShortHigh) && within(high + margin, kShortLow, kShortHigh);
+}
+
 // Every operand the brick takes in a byte or a bounded range: a constant
 // outside it (typed, or the value of a named constant) is refused, so that
 // what goes down is what the listing shows. A Joystick & Keyboard project
@@ -305,6 +332,10 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
                 return text;
         }
     }
+    // The brick tests a range as value > low - 1 and value < high + 1; the PC
+    // reads the bounds themselves. Either way they are shorts.
+    if ((IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE")) && !rangeFits(c, objects, onBrick ? 1 : 0))
+        return refusal(kInvalid);
     if (!onBrick)
         return {};
 

@@ -353,11 +353,14 @@ struct Walk {
                 const int bar = range.indexOf(QLatin1Char('_'));
                 if (bar < 0)
                     raiseError(Err::TypeMismatch);
-                Integer lo = vb::CInt(vb::Val(range.left(bar)) - 1);
-                Integer hi = vb::CInt(vb::Val(range.mid(bar + 1)) + 1);
+                // Whole numbers, made shorts only where they are sent: a
+                // listing that writes nothing (a Joystick & Keyboard
+                // project) has no bounds to fail on.
+                const double lo = std::nearbyint(vb::Val(range.left(bar)) - 1);
+                const double hi = std::nearbyint(vb::Val(range.mid(bar + 1)) + 1);
                 if (download()) {
-                    PB().If(P1src.toLong(), P1val.toInteger(), 0, 2, lo);
-                    PB().If(P1src.toLong(), P1val.toInteger(), 1, 2, hi);
+                    PB().If(P1src.toLong(), P1val.toInteger(), 0, 2, vb::CInt(lo));
+                    PB().If(P1src.toLong(), P1val.toInteger(), 1, 2, vb::CInt(hi));
                 } else if (listing()) {
                     open(".If", P1src, P1val, 0, 2, lo);
                     open(".If", P1src, P1val, 1, 2, hi);

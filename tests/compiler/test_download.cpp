@@ -205,10 +205,9 @@ TEST_F(DownloadTest, ATranslationFailureCarriesItsTextToTheReport)
         const char* text;
     };
     const Case cases[] = {
-        {"a typed range without its bar", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "5"),
-         "Error: Type mismatch in DLCommands"},
-        {"a typed range the brick can't hold", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "1_99999"),
-         "Error: Overflow in DLCommands"},
+        {"a sound named by nothing", Cmd("G_SOUND").speed("Loud"), "Error: Type mismatch in DLCommands"},
+        {"a variable operation without its word", Cmd("L_VAR").op(9).p1(0, "Count").p2(2, "1"),
+         "Error: Subscript out of range in DLCommands"},
     };
     App().InitParams->ConfirmDownload = 0;
     addObject("Count", 0, 0, 4);
@@ -230,6 +229,46 @@ TEST_F(DownloadTest, ATranslationFailureCarriesItsTextToTheReport)
         for (const ShownMessage& m : presenter.shown)
             EXPECT_EQ(m.text, QString::fromLatin1(c.text));
         EXPECT_EQ(presenter.shown.last().title, QStringLiteral("Error in Program"));
+        EXPECT_EQ(pb.calls(), QStringList());
+    }
+}
+
+// A range whose tests the brick can't hold (a bound at the edge of a short
+// or past it, typed or named) or a typed one without its "_" is refused by
+// the check at its cell, in a body as at the task's own level; the
+// translation never meets it.
+TEST_F(DownloadTest, ARangeTheBrickCantTestIsRefusedAtItsCell)
+{
+    struct Case {
+        const char* what;
+        Cmd command;
+        bool inBody;  // in the body of a WHILE, row 2
+    };
+    const Case cases[] = {
+        {"up to 32767", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "1_32767"), false},
+        {"from -32768, named", Cmd("L_IF").p1(0, "Count").op(4).p2(220, "Lowest"), true},
+        {"past a short", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "1_99999"), true},
+        {"without its bar", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "5"), false},
+    };
+    App().InitParams->ConfirmDownload = 0;
+    addObject("Count", 0, 0, 4);
+    addObject("Lowest", 220, -32768, 0, 5);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        App().TaskList.Clear();
+        presenter.shown.clear();
+        preview.windows.clear();
+        TaskPtr main = addTask("Main", 1);
+        Cmd outer = Cmd("L_WHILE").p1(0, "Count").op(1).p2(2, "9").body({Cmd("M_ON").motors("0"), c.command});
+        Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0"), c.inBody ? outer : c.command});
+
+        DownloadCommand();
+        EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling  -> ERROR: Invalid value"));
+        ASSERT_FALSE(preview.windows.empty());
+        EXPECT_EQ(preview.lastWindow()->owner,
+                  c.inBody ? static_cast<CommandOwner*>(outer.c.get()) : main.get());
+        EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0002"));
+        EXPECT_EQ(presenter.texts(), QStringList{" -> ERROR: Invalid value"});
         EXPECT_EQ(pb.calls(), QStringList());
     }
 }
