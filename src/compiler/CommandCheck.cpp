@@ -581,17 +581,15 @@ const ObjectPtr* OperandObjects::second()
     return *mSecond;
 }
 
-int OperandObjects::firstSource()
+int OperandObjects::readFirstSource()
 {
-    if (!mFirstSource)
-        mFirstSource = codeOf(mCommand.Param1Source);
+    mFirstSource = codeOf(mCommand.Param1Source);
     return *mFirstSource;
 }
 
-int OperandObjects::secondSource()
+int OperandObjects::readSecondSource()
 {
-    if (!mSecondSource)
-        mSecondSource = codeOf(mCommand.Param2Source);
+    mSecondSource = codeOf(mCommand.Param2Source);
     return *mSecondSource;
 }
 

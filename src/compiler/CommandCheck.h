@@ -41,8 +41,8 @@ public:
     const ObjectPtr* second();
     // Param1Source and Param2Source as whole numbers; a value that is none
     // matches no source code.
-    int firstSource();
-    int secondSource();
+    int firstSource() { return mFirstSource ? *mFirstSource : readFirstSource(); }
+    int secondSource() { return mSecondSource ? *mSecondSource : readSecondSource(); }
     // ResolveValue of Time and of Speed; a value that can't be read fails
     // each time it is asked for.
     Long time();
@@ -50,6 +50,9 @@ public:
     const ScratchOwners& scratchOwners();
 
 private:
+    int readFirstSource();
+    int readSecondSource();
+
     const AppState& mApp;
     const clsCommand& mCommand;
     std::optional<const ObjectPtr*> mFirst;
