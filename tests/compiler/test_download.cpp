@@ -45,6 +45,20 @@ protected:
         App().InitParams->ConfirmDownload = 0;
     }
 
+    // Task "Main" alone in the project, holding the command in row 2: after a
+    // motor command, or in the body of a WHILE that stands there. Returns the
+    // owner of the command's grid.
+    CommandOwner* mainHolding(const Cmd& command, bool inBody)
+    {
+        App().TaskList.Clear();
+        presenter.shown.clear();
+        preview.windows.clear();
+        TaskPtr main = addTask("Main", 1);
+        Cmd outer = Cmd("L_WHILE").p1(0, "Count").op(1).p2(2, "9").body({Cmd("M_ON").motors("0"), command});
+        Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0"), inBody ? outer : command});
+        return inBody ? static_cast<CommandOwner*>(outer.c.get()) : main.get();
+    }
+
     // How often the operation stands in the log since it was last cleared.
     int called(const char* operation) const
     {
@@ -213,17 +227,12 @@ TEST_F(DownloadTest, ATranslationFailureCarriesItsTextToTheReport)
     addObject("Count", 0, 0, 4);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        App().TaskList.Clear();
-        presenter.shown.clear();
-        preview.windows.clear();
-        TaskPtr main = addTask("Main", 1);
-        Cmd outer = Cmd("L_WHILE").p1(0, "Count").op(1).p2(2, "9").body({Cmd("M_ON").motors("0"), c.command});
-        Cmd::place(*main->Commands(), 0, {outer});
+        CommandOwner* const owner = mainHolding(c.command, true);
 
         DownloadCommand();
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling ") + QString::fromLatin1(c.text));
         ASSERT_FALSE(preview.windows.empty());
-        EXPECT_EQ(preview.lastWindow()->owner, outer.c.get());
+        EXPECT_EQ(preview.lastWindow()->owner, owner);
         EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0002"));
         ASSERT_FALSE(presenter.shown.isEmpty());
         for (const ShownMessage& m : presenter.shown)
@@ -255,18 +264,12 @@ TEST_F(DownloadTest, ARangeTheBrickCantTestIsRefusedAtItsCell)
     addObject("Lowest", 220, -32768, 0, 5);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        App().TaskList.Clear();
-        presenter.shown.clear();
-        preview.windows.clear();
-        TaskPtr main = addTask("Main", 1);
-        Cmd outer = Cmd("L_WHILE").p1(0, "Count").op(1).p2(2, "9").body({Cmd("M_ON").motors("0"), c.command});
-        Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0"), c.inBody ? outer : c.command});
+        CommandOwner* const owner = mainHolding(c.command, c.inBody);
 
         DownloadCommand();
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling  -> ERROR: Invalid value"));
         ASSERT_FALSE(preview.windows.empty());
-        EXPECT_EQ(preview.lastWindow()->owner,
-                  c.inBody ? static_cast<CommandOwner*>(outer.c.get()) : main.get());
+        EXPECT_EQ(preview.lastWindow()->owner, owner);
         EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0002"));
         EXPECT_EQ(presenter.texts(), QStringList{" -> ERROR: Invalid value"});
         EXPECT_EQ(pb.calls(), QStringList());
