@@ -89,11 +89,11 @@ QString checkLogic(const clsCommand& c, Long kind, const AppState& app)
     return {};
 }
 
-QString checkGeneral(const clsCommand& c, const AppState& app)
+QString checkGeneral(const clsCommand& c, OperandObjects& objects)
 {
     const QString& key = c.CommandKey;
     if (IsWord(key, u"G_WAIT")) {
-        if (ResolveValue(app.ObjectList, c.Time) == 0)
+        if (objects.time() == 0)
             return QStringLiteral(" -> ERROR: Time Parameter is 0 !");
     } else if (IsWord(key, u"G_TXPOWER")) {
         if (IsUnsetOperand(c.Param1Value))
@@ -118,10 +118,10 @@ QString checkGeneral(const clsCommand& c, const AppState& app)
 QString checkNamedOperands(const clsCommand& c, OperandObjects& objects)
 {
     struct Test {
-        std::initializer_list<int> sources;
+        SourceSet sources;
         const char* text;
     };
-    static const Test tests[] = {
+    static constexpr Test tests[] = {
         {{OperandSource::SensorType, OperandSource::SensorMode, OperandSource::SensorRaw,
           OperandSource::SensorBoolean},
          "-> ERROR: Nothing connected to sensor port: "},
@@ -132,14 +132,12 @@ QString checkNamedOperands(const clsCommand& c, OperandObjects& objects)
         {{OperandSource::Timer}, "-> ERROR: Undefined timer: "},
         {{OperandSource::NamedRange}, "-> ERROR: Undefined range: "},
     };
-    const double first = c.Param1Source.toDouble();
-    std::optional<double> second;  // read once the first operand has passed a group
+    const int first = objects.firstSource();
     for (const Test& t : tests) {
-        if (codeIn(first, t.sources) && !objects.first())
+        if (t.sources.has(first) && !objects.first())
             return QString::fromLatin1(t.text) + c.Param1Value.toString();
-        if (!second)
-            second = c.Param2Source.toDouble();
-        if (codeIn(*second, t.sources) && !objects.second())
+        // read once the first operand has passed a group
+        if (t.sources.has(objects.secondSource()) && !objects.second())
             return QString::fromLatin1(t.text) + c.Param2Value.toString();
     }
     return {};
@@ -160,14 +158,18 @@ struct Resolved {
 int codeOf(const Variant& source)
 {
     const double s = source.toDouble();
-    return s == std::floor(s) && std::fabs(s) < 1e6 ? int(s) : -1000000;
+    if (!(s > -1e6 && s < 1e6))
+        return -1000000;
+    const int code = int(s);
+    return double(code) == s ? code : -1000000;
 }
 
 bool isConstantGroup(int source)
 {
-    return codeIn(source, {OperandSource::UserConstant, OperandSource::SystemConstant, 120, OperandSource::Display,
-                           OperandSource::SensorTypeName, OperandSource::SensorModeName,
-                           OperandSource::TransmitPower});
+    static constexpr SourceSet groups{OperandSource::UserConstant, OperandSource::SystemConstant, 120,
+                                      OperandSource::Display,      OperandSource::SensorTypeName,
+                                      OperandSource::SensorModeName, OperandSource::TransmitPower};
+    return groups.has(source);
 }
 
 // A value as a number, or nullopt for a text that is none.
@@ -180,13 +182,17 @@ std::optional<double> numberOf(const Variant& value)
     return value.toDouble();
 }
 
-Resolved resolved(const Variant& source, const Variant& value, const ObjectPtr* named)
+// The command's first operand, or its second.
+Resolved resolved(const clsCommand& c, OperandObjects& objects, bool firstOperand)
 {
-    const int s = codeOf(source);
+    const int s = firstOperand ? objects.firstSource() : objects.secondSource();
+    const Variant& value = firstOperand ? c.Param1Value : c.Param2Value;
     if (s == OperandSource::Constant)
         return {OperandSource::Constant, numberOf(value)};
-    if (isConstantGroup(s))
+    if (isConstantGroup(s)) {
+        const ObjectPtr* named = firstOperand ? objects.first() : objects.second();
         return {OperandSource::Constant, named ? std::optional<double>((*named)->Value) : std::nullopt};
+    }
     if (s == OperandSource::MotorStatus)
         return {OperandSource::Variable, std::nullopt};
     if (s == OperandSource::Random)
@@ -201,12 +207,13 @@ bool within(double value, double low, double high)
     return n >= low && n <= high;
 }
 
-// A whole number the operand resolves to without a failure (a time unit, a
+// A whole number an operand resolves to without a failure (a time unit, a
 // sound), or nullopt: the translation reports a value it can't read itself.
-std::optional<double> quietValue(const Variant& operand)
+template <class Resolve>
+std::optional<double> quietly(Resolve resolve)
 {
     try {
-        return double(ResolveValue(operand));
+        return double(resolve());
     } catch (const VbError&) {
         return std::nullopt;
     }
@@ -258,6 +265,33 @@ QString checkDuration(double hundredths, double high, const char* tooMuch)
     return refusal(std::nearbyint(hundredths) < 0 ? "Time can't be negative!" : tooMuch);
 }
 
+// Whether a range's bounds read as shorts once margin is taken off the low
+// one and added to the high one; an operand that is no range fits. A range
+// named by nothing has been refused before; a typed one without its "_" has
+// no bounds.
+bool rangeFits(const clsCommand& c, OperandObjects& objects, double margin)
+{
+    double low = 0, high = 0;
+    const int source = objects.secondSource();
+    if (source == OperandSource::NamedRange) {
+        const ObjectPtr* o = objects.second();
+        if (!o)
+            return true;
+        low = double((*o)->Value);
+        high = double((*o)->AuxValue);
+    } else if (source == OperandSource::TypedRange) {
+        const QString text = c.Param2Value.toString();
+        const qsizetype bar = text.indexOf(QLatin1Char('_'));
+        if (bar < 0)
+            return false;
+        low = vb::Val(text.left(bar));
+        high = vb::Val(text.mid(bar + 1));
+    } else {
+        return true;
+    }
+    return within(low - margin, kShortLow, kShortHigh) && within(high + margin, kShortLow, kShortHigh);
+}
+
 // Every operand the brick takes in a byte or a bounded range: a constant
 // outside it (typed, or the value of a named constant) is refused, so that
 // what goes down is what the listing shows. A Joystick & Keyboard project
@@ -270,12 +304,12 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
     std::optional<Resolved> p1, p2;
     auto first = [&]() -> const Resolved& {
         if (!p1)
-            p1 = resolved(c.Param1Source, c.Param1Value, objects.first());
+            p1 = resolved(c, objects, true);
         return *p1;
     };
     auto second = [&]() -> const Resolved& {
         if (!p2)
-            p2 = resolved(c.Param2Source, c.Param2Value, objects.second());
+            p2 = resolved(c, objects, false);
         return *p2;
     };
     using namespace OperandSource;
@@ -292,11 +326,11 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
         if (!fits(first(), {any, 0, 1, 0, 1}))
             return refusal(kInvalid);
     } else if (IsWord(key, u"G_SOUND")) {
-        const std::optional<double> sound = quietValue(c.Speed);
+        const std::optional<double> sound = quietly([&] { return objects.speed(); });
         if (sound && !within(*sound, 0, kShortHigh))
             return refusal(kInvalid);
         // A tone's duration goes as a byte of hundredths: the unit times the count.
-        const std::optional<double> unit = quietValue(c.Time);
+        const std::optional<double> unit = quietly([&] { return objects.time(); });
         if (sound && *sound >= 6 && unit && first().constant &&
             (first().source == Constant || first().source == Random)) {
             const QString text =
@@ -305,6 +339,10 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
                 return text;
         }
     }
+    // The brick tests a range as value > low - 1 and value < high + 1; the PC
+    // reads the bounds themselves. Either way they are shorts.
+    if ((IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE")) && !rangeFits(c, objects, onBrick ? 1 : 0))
+        return refusal(kInvalid);
     if (!onBrick)
         return {};
 
@@ -338,7 +376,8 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
     // The command's wait: a variable's number, a random limit, or the unit
     // times a constant count, in hundredths of a second held in a short.
     if (key.startsWith(QLatin1Char('M')) || IsWord(key, u"G_WAIT")) {
-        const std::optional<double> unit = c.Time.isEmpty() ? std::nullopt : quietValue(c.Time);
+        const std::optional<double> unit =
+            c.Time.isEmpty() ? std::nullopt : quietly([&] { return objects.time(); });
         if (unit && *unit > 0 && first().constant) {
             const double hundredths = first().source == Random ? *first().constant : *unit * *first().constant;
             if (first().source == Constant || first().source == Random) {
@@ -356,11 +395,15 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
 // Bit n set: the command's translation writes brick variable n (0 or 1) on
 // its own, to load an operand the brick can't read in place; the choices are
 // the translation's.
-int scratchOf(const clsCommand& c)
+int scratchOf(const clsCommand& c, OperandObjects& objects)
 {
+    static constexpr SourceSet readThroughVariable{
+        OperandSource::SensorValue, OperandSource::Timer,         OperandSource::SensorType,
+        OperandSource::SensorMode,  OperandSource::SensorRaw,     OperandSource::SensorBoolean,
+        OperandSource::Random,      OperandSource::Message,       OperandSource::Clock};
     const QString& key = c.CommandKey;
-    const int s1 = codeOf(c.Param1Source);
-    const int s2 = codeOf(c.Param2Source);
+    const int s1 = objects.firstSource();
+    const int s2 = objects.secondSource();
     int used = 0;
     // A motor item: first operand into variable 1, second into variable 0.
     if (s1 == OperandSource::MotorStatus)
@@ -368,10 +411,7 @@ int scratchOf(const clsCommand& c)
     if (s2 == OperandSource::MotorStatus)
         used |= 1;
     // An arithmetic operation reads a brick source through variable 0.
-    if (IsWord(key, u"L_VAR") && c.Op != 8 &&
-        codeIn(s2, {OperandSource::SensorValue, OperandSource::Timer, OperandSource::SensorType,
-                    OperandSource::SensorMode, OperandSource::SensorRaw, OperandSource::SensorBoolean,
-                    OperandSource::Random, OperandSource::Message, OperandSource::Clock}))
+    if (IsWord(key, u"L_VAR") && c.Op != 8 && readThroughVariable.has(s2))
         used |= 1;
     return used;
 }
@@ -386,7 +426,7 @@ int blockScratchOf(const clsCommand& c, OperandObjects& objects)
     const bool loop = IsWord(key, u"L_LOOP");
     if (!loop && !IsWord(key, u"L_IF") && !IsWord(key, u"L_WHILE"))
         return 0;
-    const Resolved first = resolved(c.Param1Source, c.Param1Value, objects.first());
+    const Resolved first = resolved(c, objects, true);
     if (loop) {
         if (first.source == OperandSource::Constant && first.constant) {
             const double count = std::nearbyint(*first.constant);
@@ -395,9 +435,10 @@ int blockScratchOf(const clsCommand& c, OperandObjects& objects)
         }
         return 0;
     }
-    const bool range = codeIn(codeOf(c.Param2Source), {OperandSource::NamedRange, OperandSource::TypedRange});
+    const int s2 = objects.secondSource();
+    const bool range = s2 == OperandSource::NamedRange || s2 == OperandSource::TypedRange;
     int a = first.source;
-    int b = range ? int(OperandSource::Constant) : resolved(c.Param2Source, c.Param2Value, objects.second()).source;
+    int b = range ? int(OperandSource::Constant) : resolved(c, objects, false).source;
     auto loaded = [](int source) { return source == OperandSource::Random || source == 8; };
     if (a == OperandSource::Constant && b == OperandSource::Constant)
         return 0;
@@ -413,20 +454,21 @@ QString checkScratch(const clsCommand& c, OperandObjects& objects)
     const AppState& app = objects.app();
     if (app.ProjectType != 0)
         return {};
-    const int used = scratchOf(c) | blockScratchOf(c, objects);
+    const int used = scratchOf(c, objects) | blockScratchOf(c, objects);
     if (used == 0)
         return {};
-    for (const auto& e : app.ObjectList) {
-        const clsObject* o = e.item.get();
-        if (!o || o->Source != OperandSource::Variable || o->Number < 0 || o->Number > 1 ||
-            (used & (1 << o->Number)) == 0)
-            continue;
-        return QStringLiteral(" -> ERROR: Variable ") + o->Name + QStringLiteral(" has number ") +
-               QString::number(o->Number) +
-               QStringLiteral(", which the compiler uses for this command: give the variable another number "
-                              "(define it again)");
-    }
-    return {};
+    // The first variable in the list on a number the command writes.
+    const ScratchOwners& owners = objects.scratchOwners();
+    const clsObject* o = nullptr;
+    for (int n = 0; n < 2; ++n)
+        if ((used & (1 << n)) && owners.owner[n] && (!o || owners.at[n] < owners.at[1 - n]))
+            o = owners.owner[n];
+    if (!o)
+        return {};
+    return QStringLiteral(" -> ERROR: Variable ") + o->Name + QStringLiteral(" has number ") +
+           QString::number(o->Number) +
+           QStringLiteral(", which the compiler uses for this command: give the variable another number "
+                          "(define it again)");
 }
 
 }  // namespace
@@ -448,7 +490,7 @@ QString CheckCommand(const clsCommand& command, Long kind, OperandObjects& objec
         else if (family == u'L')
             text = checkLogic(command, kind, objects.app());
         else if (family == u'G')
-            text = checkGeneral(command, objects.app());
+            text = checkGeneral(command, objects);
         if (!text.isEmpty())
             return text;
         text = checkNamedOperands(command, objects);
@@ -537,4 +579,53 @@ const ObjectPtr* OperandObjects::second()
     if (!mSecond)
         mSecond = FindNamedObject(mApp.ObjectList, mCommand.Param2Value);
     return *mSecond;
+}
+
+int OperandObjects::readFirstSource()
+{
+    mFirstSource = codeOf(mCommand.Param1Source);
+    return *mFirstSource;
+}
+
+int OperandObjects::readSecondSource()
+{
+    mSecondSource = codeOf(mCommand.Param2Source);
+    return *mSecondSource;
+}
+
+Long OperandObjects::time()
+{
+    if (!mTime)
+        mTime = ResolveValue(mApp.ObjectList, mCommand.Time);
+    return *mTime;
+}
+
+Long OperandObjects::speed()
+{
+    if (!mSpeed)
+        mSpeed = ResolveValue(mApp.ObjectList, mCommand.Speed);
+    return *mSpeed;
+}
+
+const ScratchOwners& OperandObjects::scratchOwners()
+{
+    if (!*mScratch)
+        *mScratch = FindScratchOwners(mApp);
+    return **mScratch;
+}
+
+ScratchOwners FindScratchOwners(const AppState& app)
+{
+    ScratchOwners owners;
+    qsizetype at = 0;
+    for (const auto& e : app.ObjectList) {
+        const clsObject* o = e.item.get();
+        if (o && o->Source == OperandSource::Variable && (o->Number == 0 || o->Number == 1) &&
+            !owners.owner[o->Number]) {
+            owners.owner[o->Number] = o;
+            owners.at[o->Number] = at;
+        }
+        ++at;
+    }
+    return owners;
 }

@@ -6,27 +6,80 @@
 #include "model/NamedValue.h"
 
 #include <algorithm>
-
+#include <cstdint>
+#include <initializer_list>
 #include <optional>
 
-// The named values a command's two operand values name, each looked up when
-// first asked for, so that the check and the translation of one command look
-// each name up once, in the ObjectList of the AppState the check works on.
+// The first user variables numbered 0 and 1 in ObjectList (nullptr for
+// none), with their places in it: the compiler's scratch variables would
+// overwrite them.
+struct ScratchOwners {
+    const clsObject* owner[2] = {nullptr, nullptr};
+    qsizetype at[2] = {0, 0};
+};
+ScratchOwners FindScratchOwners(const AppState& app);
+
+// What the check and the translation of one command both read, each worked
+// out when first asked for and then kept: the named values its two operand
+// values name (looked up in the ObjectList of the AppState the check works
+// on), its source codes, and the values its Time and Speed stand for. The
+// scratch variables' owners may be shared by the commands of one walk.
 // Valid while ObjectList stays as it is.
 class OperandObjects {
 public:
-    OperandObjects(const AppState& app, const clsCommand& command) : mApp(app), mCommand(command) {}
+    OperandObjects(const AppState& app, const clsCommand& command,
+                   std::optional<ScratchOwners>* scratch = nullptr)
+        : mApp(app), mCommand(command), mScratch(scratch ? scratch : &mOwnScratch)
+    {
+    }
+    OperandObjects(const OperandObjects&) = delete;
+    OperandObjects& operator=(const OperandObjects&) = delete;
     // The state the command is checked and translated against.
     const AppState& app() const { return mApp; }
     // FindNamedObject of Param1Value and of Param2Value.
     const ObjectPtr* first();
     const ObjectPtr* second();
+    // Param1Source and Param2Source as whole numbers; a value that is none
+    // matches no source code.
+    int firstSource() { return mFirstSource ? *mFirstSource : readFirstSource(); }
+    int secondSource() { return mSecondSource ? *mSecondSource : readSecondSource(); }
+    // ResolveValue of Time and of Speed; a value that can't be read fails
+    // each time it is asked for.
+    Long time();
+    Long speed();
+    const ScratchOwners& scratchOwners();
 
 private:
+    int readFirstSource();
+    int readSecondSource();
+
     const AppState& mApp;
     const clsCommand& mCommand;
     std::optional<const ObjectPtr*> mFirst;
     std::optional<const ObjectPtr*> mSecond;
+    std::optional<int> mFirstSource;
+    std::optional<int> mSecondSource;
+    std::optional<Long> mTime;
+    std::optional<Long> mSpeed;
+    std::optional<ScratchOwners> mOwnScratch;
+    std::optional<ScratchOwners>* mScratch;
+};
+
+// A set of source codes (0 to 255), tested in one step.
+class SourceSet {
+public:
+    constexpr SourceSet(std::initializer_list<int> codes)
+    {
+        for (int c : codes)
+            mBits[c >> 6] |= std::uint64_t(1) << (c & 63);
+    }
+    constexpr bool has(int code) const
+    {
+        return code >= 0 && code < 256 && ((mBits[code >> 6] >> (code & 63)) & 1) != 0;
+    }
+
+private:
+    std::uint64_t mBits[4] = {};
 };
 
 // "" when the command passes, else the error text the user sees. Kind is the

@@ -69,6 +69,16 @@ void downloadFailed()
     status(QStringLiteral("Download Failed"), kRed);
 }
 
+// A module or the firmware that the control reports failed: the red status
+// line with its error and the message box.
+void reportFailedModule(Long errorCode)
+{
+    status(QStringLiteral("Download Failed: Error=") + QString::number(errorCode), kRed);
+    // The download has failed: the pointer is not left busy behind the message.
+    notifier().SetPointer(kDefaultPointer);
+    ShowMessage(QStringLiteral("Download fail"), MsgStyle::Critical);
+}
+
 }  // namespace
 
 CompileResult CompileProject()
@@ -267,6 +277,13 @@ void ControlEventHandler::PB_DownloadDone(Long errorCode, Long moduleNumber)
     try {
         if (moduleNumber == kFirmware) {
             Q_EMIT notifier().StatusCleared();
+            if (errorCode != 0) {
+                // The brick refused the image or stopped answering: it has no
+                // new firmware to name, and nothing more is sent to it.
+                Q_EMIT notifier().ProgressVisible(false);
+                reportFailedModule(errorCode);
+                return;
+            }
             status(QStringLiteral("Download finished. Firmware Version: ") + PB().FirmwareVersion());
             PB().PBPowerDownTime(vb::CInt(app.InitParams ? app.InitParams->TimeToShutDown : 0));
             const bool longPower =
@@ -279,10 +296,7 @@ void ControlEventHandler::PB_DownloadDone(Long errorCode, Long moduleNumber)
         Q_EMIT notifier().StatusCleared();
         ++app.FinishedModuleCount;
         if (errorCode != 0) {
-            status(QStringLiteral("Download Failed: Error=") + QString::number(errorCode), kRed);
-            // The download has failed: the pointer is not left busy behind the message.
-            notifier().SetPointer(kDefaultPointer);
-            ShowMessage(QStringLiteral("Download fail"), MsgStyle::Critical);
+            reportFailedModule(errorCode);
             app.FinishedModuleCount = 0;
             return;
         }

@@ -64,15 +64,21 @@ void loadMotorItem(const clsObject& item, Integer variable, bool datalogTag, Lon
 int sourceCode(const Variant& source)
 {
     const double s = source.toDouble();
-    if (s != std::floor(s) || s < -32768 || s > 32767)
+    if (!(s >= -32768 && s <= 32767))
         return std::numeric_limits<int>::min();
-    return int(s);
+    const int code = int(s);
+    return double(code) == s ? code : std::numeric_limits<int>::min();
 }
 
 bool isInfiniteLoop(const Variant& v)
 {
     return v.isText() && IsWord(v.text(), u"Infinite loop");
 }
+
+// The owners of the scratch variables, found once for the outermost walk and
+// shared by the bodies it walks: the named values don't change while a grid
+// is walked.
+std::optional<ScratchOwners>* gWalkScratch = nullptr;
 
 // The compile a listing walk writes to; failure 91 outside a compile.
 CompileContext& compileContext()
@@ -117,8 +123,16 @@ void listing::Line::add(const char* s)
         add(QStringView(QString::fromUtf8(s)));
         return;
     }
-    for (; *s; ++s)
-        add(char16_t(*s));
+    const qsizetype n = p - s;
+    if (n > kRoom - mSize) {
+        flush();
+        if (n > kRoom) {
+            mOut->append(QLatin1String(s, n));
+            return;
+        }
+    }
+    std::copy(s, p, mBuffer + mSize);
+    mSize += n;
 }
 
 void listing::Line::flush()
@@ -138,10 +152,15 @@ void listing::appendField(Line& out, qint64 n)
 
 void listing::appendField(Line& out, double d)
 {
-    if (d == std::floor(d) && std::fabs(d) < 1e15)  // the whole numbers numberText writes as digits
-        appendField(out, qint64(d));
-    else
-        out.add(QStringView(vb::numberText(d)));
+    // The whole numbers numberText writes as digits.
+    if (d > -1e15 && d < 1e15) {
+        const qint64 n = qint64(d);
+        if (double(n) == d) {
+            appendField(out, n);
+            return;
+        }
+    }
+    out.add(QStringView(vb::numberText(d)));
 }
 
 void listing::appendField(Line& out, const FromCompiler& f)
@@ -192,7 +211,7 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
         P2val = command.Param2Value;
 
         // First operand.
-        switch (sourceCode(P1src)) {
+        switch (objects.firstSource()) {
         case OperandSource::MotorStatus:
             if (const clsObject* item = objectOf(objects.first()))
                 loadMotorItem(*item, 1, IsWord(command.CommandKey, u"L_DATALOG"), mode);
@@ -220,7 +239,7 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
         }
 
         // Second operand; a transmit power converts as it does first.
-        switch (sourceCode(P2src)) {
+        switch (objects.secondSource()) {
         case OperandSource::MotorStatus:
             if (const clsObject* item = objectOf(objects.second()))
                 loadMotorItem(*item, 0, false, mode);
@@ -332,7 +351,7 @@ struct Walk {
     // Emits one command; false when the walk must stop with failure.
     bool command(clsCommand& c)
     {
-        OperandObjects objects(app, c);
+        OperandObjects objects(app, c, gWalkScratch);
         if (listing()) {
             CompileContext& context = compileContext();
             context.CompileError = CheckCommand(c, kind, objects);
@@ -353,11 +372,14 @@ struct Walk {
                 const int bar = range.indexOf(QLatin1Char('_'));
                 if (bar < 0)
                     raiseError(Err::TypeMismatch);
-                Integer lo = vb::CInt(vb::Val(range.left(bar)) - 1);
-                Integer hi = vb::CInt(vb::Val(range.mid(bar + 1)) + 1);
+                // Whole numbers, made shorts only where they are sent: a
+                // listing that writes nothing (a Joystick & Keyboard
+                // project) has no bounds to fail on.
+                const double lo = std::nearbyint(vb::Val(range.left(bar)) - 1);
+                const double hi = std::nearbyint(vb::Val(range.mid(bar + 1)) + 1);
                 if (download()) {
-                    PB().If(P1src.toLong(), P1val.toInteger(), 0, 2, lo);
-                    PB().If(P1src.toLong(), P1val.toInteger(), 1, 2, hi);
+                    PB().If(P1src.toLong(), P1val.toInteger(), 0, 2, vb::CInt(lo));
+                    PB().If(P1src.toLong(), P1val.toInteger(), 1, 2, vb::CInt(hi));
                 } else if (listing()) {
                     open(".If", P1src, P1val, 0, 2, lo);
                     open(".If", P1src, P1val, 1, 2, hi);
@@ -435,14 +457,14 @@ struct Walk {
             else if (listing())
                 line(".SetPower", c.MotorList, P2src, P2val);
         } else if (IsWord(key, u"G_SOUND")) {
-            const Long s = ResolveValue(app.ObjectList, c.Speed);
+            const Long s = objects.speed();
             if (s < 6) {
                 if (download())
                     PB().PlaySystemSound(vb::CInt(s));
                 else if (listing())
                     line(".PlaySystemSound", s);
             } else {
-                const double duration = double(ResolveValueCopy(c.Time)) * num(P1val);
+                const double duration = double(objects.time()) * num(P1val);
                 if (download())
                     PB().PlayTone(vb::CInt(s), vb::CInt(duration));
                 else if (listing())
@@ -555,7 +577,7 @@ struct Walk {
         }
 
         // The command's duration.
-        const Long unit = ResolveValueCopy(c.Time);
+        const Long unit = objects.time();
         if (unit > 0 && (key.startsWith(QLatin1Char('M')) || IsWord(key, u"G_WAIT"))) {
             const int s = sourceCode(P1src);
             Long source = 2;
@@ -591,6 +613,14 @@ bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional
     const bool wrapped =
         (kind == ModuleKind::Task || kind == ModuleKind::Sub) && loopFlag.value_or(0) != 0;
     Walk walk{kind, mode, moduleName, App()};
+    // The outermost walk keeps the scratch variables' owners for its bodies.
+    std::optional<ScratchOwners> scratch;
+    struct ScratchScope {
+        std::optional<ScratchOwners>* outer = gWalkScratch;
+        ~ScratchScope() { gWalkScratch = outer; }
+    } scratchScope;
+    if (!gWalkScratch)
+        gWalkScratch = &scratch;
 
     // The command being handled, whose cell a failure in a compile points to.
     const clsCommand* current = nullptr;

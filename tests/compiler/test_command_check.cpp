@@ -298,6 +298,14 @@ TEST_F(BoundsTest, EveryBoundedOperandAtItsEdges)
     const auto wait = [](int source, const Variant& count, const char* unit) {
         return Cmd("G_WAIT").p1(source, count).time(unit);
     };
+    // The brick tests a range as value > low - 1 and value < high + 1.
+    const char* const inWhile = " -> ERROR: Range can't be used in WHILE !";
+    const auto range = [](const char* key, int source, const char* value) {
+        return Cmd(key).p1(0, "Count").op(4).p2(source, QString::fromLatin1(value));
+    };
+    addObject("Widest", 220, -32767, 0, 32766);
+    addObject("Lowest", 220, -32768, 0, 5);
+    addObject("Highest", 220, 5, 0, 32767);
     const Edge cases[] = {
         {"power 7", power(2, "7"), ""},
         {"power 8", power(2, "8"), speed},
@@ -354,6 +362,16 @@ TEST_F(BoundsTest, EveryBoundedOperandAtItsEdges)
         {"IF with -32768 first", Cmd("L_IF").p1(2, "-32768").op(1).p2(0, "Count"), ""},
         {"IF with -32769 first", Cmd("L_IF").p1(2, "-32769").op(1).p2(0, "Count"), invalid},
         {"WHILE with 32768", Cmd("L_WHILE").p1(9, "Bumper").op(1).p2(2, "32768"), invalid},
+        {"IF in -32767 to 32766", range("L_IF", 230, "-32767_32766"), ""},
+        {"IF in -32768 to 5", range("L_IF", 230, "-32768_5"), invalid},
+        {"IF in 5 to 32767", range("L_IF", 230, "5_32767"), invalid},
+        {"IF in -32768 to 32767", range("L_IF", 230, "-32768_32767"), invalid},
+        {"IF in a range without its _", range("L_IF", 230, "5"), invalid},
+        {"IF in a named -32767 to 32766", range("L_IF", 220, "Widest"), ""},
+        {"IF in a named -32768 to 5", range("L_IF", 220, "Lowest"), invalid},
+        {"IF in a named 5 to 32767", range("L_IF", 220, "Highest"), invalid},
+        {"WHILE in 5 to 32767", range("L_WHILE", 230, "5_32767"), inWhile},
+        {"WHILE in a named -32768 to 5", range("L_WHILE", 220, "Lowest"), inWhile},
         {"VAR with 32767", Cmd("L_VAR").op(0).p1(0, "Count").p2(2, "32767"), ""},
         {"VAR with -32769", Cmd("L_VAR").op(8).p1(0, "Count").p2(2, "-32769"), invalid},
         {"wait of 32767 hundredths", wait(2, 32767, "Hundredth"), ""},
@@ -390,6 +408,23 @@ TEST_F(BoundsTest, AJoystickProjectBoundsOnlyWhatTheBrickCarriesOut)
     EXPECT_EQ(CheckCommand(*Cmd("L_LOOP").p1(2, "300").c, ModuleKind::Task), QString());
     EXPECT_EQ(CheckCommand(*Cmd("L_SENDMESS").p1(2, "300").c, ModuleKind::Task), QString());
     EXPECT_EQ(CheckCommand(*Cmd("L_IF").p1(0, "Count").op(0).p2(2, "65000").c, ModuleKind::Task), QString());
+    // The PC compares with a range's bounds themselves, read as shorts.
+    addObject("Over", 220, 0, 0, 32768);
+    const struct {
+        int source;
+        const char* value;
+        const char* refusal;
+    } ranges[] = {
+        {230, "-32768_32767", ""},
+        {230, "0_65000", " -> ERROR: Invalid value"},
+        {230, "-32769_0", " -> ERROR: Invalid value"},
+        {220, "Over", " -> ERROR: Invalid value"},
+    };
+    for (const auto& r : ranges) {
+        SCOPED_TRACE(r.value);
+        const Cmd c = Cmd("L_IF").p1(0, "Count").op(4).p2(r.source, QString::fromLatin1(r.value));
+        EXPECT_EQ(CheckCommand(*c.c, ModuleKind::Task), QString::fromLatin1(r.refusal));
+    }
 }
 
 struct ScratchCase {

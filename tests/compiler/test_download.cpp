@@ -7,11 +7,19 @@
 #include "link/PortScan.h"
 #include "compiler/Translate.h"
 #include "link/PortSelector.h"
+#include "link/protocol/RcxRequests.h"
+#include "link/tower/TowerTransport.h"
+#include "link/vbrick/PtyResponder.h"
+#include "model/FirmwareImage.h"
 #include "model/ProjectFile.h"
+#include "support/LinkPorts.h"
 #include "support/PrintTexts.h"
 #include "support/TestFiles.h"
+#include "support/TowerTime.h"
 
 #include <QTemporaryDir>
+
+#include <functional>
 
 namespace {
 
@@ -35,6 +43,20 @@ protected:
         Cmd::place(*addTask("Other", 2)->Commands(), 0, {Cmd("M_OFF").motors("0").op(1)});
         Cmd::place(*addSub("Blink", 1)->Commands(), 0, {Cmd("M_FWD").motors("0")});
         App().InitParams->ConfirmDownload = 0;
+    }
+
+    // Task "Main" alone in the project, holding the command in row 2: after a
+    // motor command, or in the body of a WHILE that stands there. Returns the
+    // owner of the command's grid.
+    CommandOwner* mainHolding(const Cmd& command, bool inBody)
+    {
+        App().TaskList.Clear();
+        presenter.shown.clear();
+        preview.windows.clear();
+        TaskPtr main = addTask("Main", 1);
+        Cmd outer = Cmd("L_WHILE").p1(0, "Count").op(1).p2(2, "9").body({Cmd("M_ON").motors("0"), command});
+        Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0"), inBody ? outer : command});
+        return inBody ? static_cast<CommandOwner*>(outer.c.get()) : main.get();
     }
 
     // How often the operation stands in the log since it was last cleared.
@@ -197,31 +219,59 @@ TEST_F(DownloadTest, ATranslationFailureCarriesItsTextToTheReport)
         const char* text;
     };
     const Case cases[] = {
-        {"a typed range without its bar", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "5"),
-         "Error: Type mismatch in DLCommands"},
-        {"a typed range the brick can't hold", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "1_99999"),
-         "Error: Overflow in DLCommands"},
+        {"a sound named by nothing", Cmd("G_SOUND").speed("Loud"), "Error: Type mismatch in DLCommands"},
+        {"a variable operation without its word", Cmd("L_VAR").op(9).p1(0, "Count").p2(2, "1"),
+         "Error: Subscript out of range in DLCommands"},
     };
     App().InitParams->ConfirmDownload = 0;
     addObject("Count", 0, 0, 4);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        App().TaskList.Clear();
-        presenter.shown.clear();
-        preview.windows.clear();
-        TaskPtr main = addTask("Main", 1);
-        Cmd outer = Cmd("L_WHILE").p1(0, "Count").op(1).p2(2, "9").body({Cmd("M_ON").motors("0"), c.command});
-        Cmd::place(*main->Commands(), 0, {outer});
+        CommandOwner* const owner = mainHolding(c.command, true);
 
         DownloadCommand();
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling ") + QString::fromLatin1(c.text));
         ASSERT_FALSE(preview.windows.empty());
-        EXPECT_EQ(preview.lastWindow()->owner, outer.c.get());
+        EXPECT_EQ(preview.lastWindow()->owner, owner);
         EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0002"));
         ASSERT_FALSE(presenter.shown.isEmpty());
         for (const ShownMessage& m : presenter.shown)
             EXPECT_EQ(m.text, QString::fromLatin1(c.text));
         EXPECT_EQ(presenter.shown.last().title, QStringLiteral("Error in Program"));
+        EXPECT_EQ(pb.calls(), QStringList());
+    }
+}
+
+// A range whose tests the brick can't hold (a bound at the edge of a short
+// or past it, typed or named) or a typed one without its "_" is refused by
+// the check at its cell, in a body as at the task's own level; the
+// translation never meets it.
+TEST_F(DownloadTest, ARangeTheBrickCantTestIsRefusedAtItsCell)
+{
+    struct Case {
+        const char* what;
+        Cmd command;
+        bool inBody;  // in the body of a WHILE, row 2
+    };
+    const Case cases[] = {
+        {"up to 32767", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "1_32767"), false},
+        {"from -32768, named", Cmd("L_IF").p1(0, "Count").op(4).p2(220, "Lowest"), true},
+        {"past a short", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "1_99999"), true},
+        {"without its bar", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "5"), false},
+    };
+    App().InitParams->ConfirmDownload = 0;
+    addObject("Count", 0, 0, 4);
+    addObject("Lowest", 220, -32768, 0, 5);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CommandOwner* const owner = mainHolding(c.command, c.inBody);
+
+        DownloadCommand();
+        EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling  -> ERROR: Invalid value"));
+        ASSERT_FALSE(preview.windows.empty());
+        EXPECT_EQ(preview.lastWindow()->owner, owner);
+        EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0002"));
+        EXPECT_EQ(presenter.texts(), QStringList{" -> ERROR: Invalid value"});
         EXPECT_EQ(pb.calls(), QStringList());
     }
 }
@@ -630,6 +680,119 @@ TEST_F(DownloadTest, CommErrorAndFailingHandlers)
     pb.failOperation(QStringLiteral("FirmwareVersion"), Err::DeviceUnavailable);
     events.PB_DownloadDone(0, 100);
     EXPECT_EQ(presenter.texts(), (QStringList{"Error: Device unavailable in DownloadDone"}));
+}
+
+// A firmware download over a tower on a pseudo-terminal, its events handled
+// as the main window handles them.
+class FirmwareOverPty : public DownloadTest {
+protected:
+    void SetUp() override
+    {
+        DownloadTest::SetUp();
+        ASSERT_TRUE(responder.isOpen());
+        ASSERT_TRUE(dir.isValid());
+        link.setEventSink(&events);
+        App().Ports = &ports;
+        App().InitParams->TimeToShutDown = 20;
+        App().InitParams->TransmitPower = QStringLiteral("Long");
+        path = dir.filePath(QStringLiteral("firm.lgo"));
+        QByteArray image(450, 0);  // three blocks
+        for (int i = 0; i < image.size(); ++i)
+            image[i] = char(i * 7);
+        checksum = quint16(FirmwareImage::Parse(sRecords(image)).checksum());
+        writeFile(path, sRecords(image));
+    }
+    void TearDown() override
+    {
+        App().Ports = &pb;
+        DownloadTest::TearDown();
+    }
+
+    // Runs the download's steps as the event loop would, to its done event.
+    void download(const std::function<void()>& whenBegun)
+    {
+        ASSERT_TRUE(link.DownloadFirmware(path));
+        whenBegun();
+        while (link.firmwareRunning())
+            link.firmwareStep();
+    }
+    // The brick was asked for its version, its power-down time or its range.
+    bool askedAfterwards()
+    {
+        for (std::uint8_t op : responder.opcodes()) {
+            const int plain = op & 0xF7;
+            if (plain == rcx::Op::Versions || plain == rcx::Op::PowerDown || plain == rcx::Op::TxRange)
+                return true;
+        }
+        return false;
+    }
+
+    vbrick::PtyResponder responder;
+    TowerTime time;
+    TowerTransport tower{responder.devicePath(), time.timing()};
+    RcxLink link{tower};
+    LinkPorts ports{link};
+    QTemporaryDir dir;
+    QString path;
+    quint16 checksum = 0;
+};
+
+TEST_F(FirmwareOverPty, ABrickThatTakesTheImageGetsItsSettings)
+{
+    download([] {});
+    ASSERT_FALSE(preview.statusTexts().isEmpty());
+    EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Download finished. Firmware Version: 3.09"));
+    EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
+    responder.withBrick([](vbrick::SoftRcx& b) {
+        EXPECT_TRUE(b.hasFirmware());
+        EXPECT_EQ(b.powerDownMinutes(), 20);
+        EXPECT_EQ(b.transmitterRange(), 1);
+    });
+    EXPECT_EQ(preview.log.last(), QStringLiteral("ProgressSetVisible(0)"));
+}
+
+// The brick refuses the image (its sum is not the one announced) or stops
+// answering in the middle: the failure is shown in red with its error, no
+// version is claimed and nothing more goes to the brick.
+TEST_F(FirmwareOverPty, AFailedDownloadIsReportedAsFailed)
+{
+    const struct {
+        const char* name;
+        bool silent;  // else the brick is told another sum than the image's
+        const char* status;
+    } cases[] = {
+        {"image refused", false, "Download Failed: Error=4"},
+        {"no answer", true, "Download Failed: Error=68"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        responder.setSilent(false);
+        presenter.shown.clear();
+        preview.statusPrints.clear();
+        preview.log.clear();
+        App().FinishedModuleCount = 2;
+        download([&] {
+            if (c.silent)
+                responder.setSilent(true);
+            else
+                responder.withBrick(
+                    [&](vbrick::SoftRcx& b) { b.handle(rcx::req::beginFirmware(quint16(checksum + 1))); });
+        });
+        // The start line, then the failure in red.
+        ASSERT_EQ(preview.statusPrints.size(), 2);
+        EXPECT_EQ(preview.statusPrints[1].text, QString::fromLatin1(c.status));
+        EXPECT_EQ(preview.statusPrints[1].color, 255);
+        EXPECT_EQ(presenter.texts(), (QStringList{"Download fail"}));
+        EXPECT_EQ(presenter.shown[0].style, 16);
+        EXPECT_FALSE(askedAfterwards());
+        EXPECT_TRUE(preview.log.contains(QStringLiteral("ProgressSetVisible(0)")));
+        EXPECT_EQ(App().FinishedModuleCount, 2);  // a firmware download counts no modules
+        responder.withBrick([](vbrick::SoftRcx& b) {
+            EXPECT_FALSE(b.hasFirmware());
+            EXPECT_EQ(b.powerDownMinutes(), 15);
+            EXPECT_EQ(b.transmitterRange(), 0);
+        });
+    }
 }
 
 }  // namespace

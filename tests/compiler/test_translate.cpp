@@ -391,6 +391,35 @@ TEST_F(TranslateTest, AFailingOperationFailsTheWalkWhateverItsNumber)
     EXPECT_EQ(presenter.shown.size(), 1);
 }
 
+// A range whose tests fall outside a short is refused at its cell, typed or
+// named, in the compile; the widest one the brick takes compiles and goes
+// down. A Joystick & Keyboard project lists and sends nothing: the widest
+// range the PC reads compiles too.
+TEST_F(TranslateTest, ARangeAtTheEdgesOfAShort)
+{
+    addObject("Lowest", 220, -32768, 0, 5);
+    EXPECT_EQ(listing({Cmd("L_IF").p1(0, "Count").op(4).p2(230, "-32767_32766")}),
+              (QStringList{" .If 0,4,0,2,-32768", "\t .If 0,4,1,2,32767", "\t .Else", "\t .EndIf", " .Else", " .EndIf"}));
+    EXPECT_TRUE(lastResult);
+    EXPECT_EQ(download({Cmd("L_IF").p1(0, "Count").op(4).p2(230, "-32767_32766")}).mid(0, 2),
+              (QStringList{"If(L0, 4, 0, L2, -32768)", "If(L0, 4, 1, L2, 32767)"}));
+    for (const Cmd& c : {Cmd("L_IF").p1(0, "Count").op(4).p2(230, "1_32767"),
+                         Cmd("L_IF").p1(0, "Count").op(4).p2(220, "Lowest")}) {
+        SCOPED_TRACE(c.c->Param2Value.toString().toStdString());
+        EXPECT_EQ(listing({Cmd("M_ON").motors("0"), c}), QStringList{" .On 0"});
+        EXPECT_FALSE(lastResult);
+        EXPECT_EQ(compile.CompileError, QStringLiteral(" -> ERROR: Invalid value"));
+        EXPECT_EQ(compile.ErrorCell, QStringLiteral("0002"));
+    }
+    EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
+
+    App().ProjectType = 1;
+    compile.CompileFailed = False;
+    EXPECT_EQ(listing({Cmd("L_IF").p1(0, "Count").op(4).p2(230, "-32768_32767")}), QStringList());
+    EXPECT_TRUE(lastResult);
+    EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
+}
+
 TEST_F(TranslateTest, WhileWithRangeIsRefusedBeforeTranslation)
 {
     EXPECT_EQ(listing({Cmd("L_WHILE").p1(0, "Count").op(0).p2(220, "Band")}), QStringList());

@@ -15,27 +15,6 @@
 
 namespace {
 
-// An S-record file of the image at 8000.
-QByteArray sRecords(const QByteArray& image)
-{
-    auto record = [](const char* type, int address, const QByteArray& data) {
-        QByteArray bytes;
-        bytes.append(char(data.size() + 3));
-        bytes.append(char(address >> 8));
-        bytes.append(char(address & 0xFF));
-        bytes.append(data);
-        int sum = 0;
-        for (char c : bytes)
-            sum += std::uint8_t(c);
-        bytes.append(char(~sum & 0xFF));
-        return QByteArray(type) + bytes.toHex().toUpper() + "\r\n";
-    };
-    QByteArray text = record("S0", 0, "fw");
-    for (int at = 0; at < image.size(); at += 16)
-        text += record("S1", 0x8000 + at, image.mid(at, 16));
-    return text + record("S9", 0x8000, {});
-}
-
 // The in-process tower, every request it carries written down.
 class RecordingTower : public IRcxTransport {
 public:
