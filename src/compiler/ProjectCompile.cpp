@@ -208,7 +208,7 @@ void DownloadCommand()
         // The closing sound is a courtesy; a brick that can't play it has
         // already been reported.
     }
-    Q_EMIT notifier().ProgressVisible(false);
+    Q_EMIT notifier().TransferEnded();
 }
 
 void ControlEventHandler::PB_CommError(const QString& message)
@@ -235,9 +235,7 @@ void ControlEventHandler::PB_DownloadStart(Long timeMs, Long size, Long moduleNu
             status(head + QStringLiteral("  Task Number=") + QString::number(moduleNumber));
         else
             status(head + QStringLiteral("  Sub Number=") + QString::number(moduleNumber));
-        Q_EMIT notifier().ProgressMin(0);
-        Q_EMIT notifier().ProgressMax(size);
-        Q_EMIT notifier().ProgressVisible(true);
+        Q_EMIT notifier().TransferBegun(size);
     } catch (const VbError& e) {
         reportFailure(e, "DownloadStart");
     }
@@ -265,7 +263,7 @@ void ControlEventHandler::PB_DownloadDone(Long errorCode, Long moduleNumber)
                 app.InitParams &&
                 app.InitParams->TransmitPower.compare(QLatin1String("Long"), Qt::CaseInsensitive) == 0;
             PB().PBTxPower(longPower ? 1 : 0);
-            Q_EMIT notifier().ProgressVisible(false);
+            Q_EMIT notifier().TransferEnded();
             return;
         }
         Q_EMIT notifier().StatusCleared();

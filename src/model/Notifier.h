@@ -46,18 +46,18 @@ Q_SIGNALS:
     void StatusCleared();
     void StatusPrinted(const QString& text, int leftTwips = 700, Long color = 0);
     void StatusBrickChanged(const QString& text);
-    // Progress bar PBar.
-    void ProgressMin(double v);
-    void ProgressMax(double v);
-    void ProgressValue(double v);
-    void ProgressVisible(bool visible);
+    // Progress bar PBar: a transfer of size units begun, advanced to value, ended.
+    void TransferBegun(Long size);
+    void ProgressValue(Long value);
+    void TransferEnded();
     void PointerChanged(int shape);
     // The preview window shows the listing; unloaded, so that the next show
     // creates it afresh.
     void PreviewShow(const QString& listing);
+    void ListingRequested(const QString& listing);
     void PreviewUnload();
-    // A PC-side run started (false: what edits the project locks) or ended (true).
-    void ProjectEditingEnabled(bool enable);
+    // A PC-side run started (true: what edits the project locks) or ended (false).
+    void RunningChanged(bool running);
     // The main window's MDI area changed its size.
     void MainAreaResized();
     // The program ends: the windows that go before the farewell picture close.

@@ -65,7 +65,7 @@ void mdiMain::EnableProjectCommands(bool enable)
             a->setEnabled(enable);
     // The Joystick & Keyboard task's desk, the map's tree and the explorer's
     // tree each lock themselves.
-    Q_EMIT App().Notifier->ProjectEditingEnabled(enable);
+    Q_EMIT App().Notifier->RunningChanged(!enable);
 }
 
 void mdiMain::EnableEveryKey(bool enable)
@@ -219,7 +219,7 @@ void mdiMain::KeyShowPreview()
 {
     AppState& a = App();
     if (!a.LastListing.isEmpty())
-        Q_EMIT a.Notifier->PreviewShow(a.LastListing);
+        Q_EMIT a.Notifier->ListingRequested(a.LastListing);
 }
 
 void mdiMain::KeyJoy()

@@ -28,6 +28,7 @@ void ShellRequests::Install()
     mConnections[0] = connect(n, &Notifier::PointerChanged, this, &ShellRequests::SetPointer);
     mConnections[1] = connect(n, &Notifier::PreviewShow, this, &ShellRequests::ShowPreview);
     mConnections[2] = connect(n, &Notifier::PreviewUnload, this, &ShellRequests::PreviewUnload);
+    mConnections[3] = connect(n, &Notifier::ListingRequested, this, &ShellRequests::ShowPreview);
 }
 
 void ShellRequests::setMainWindow(mdiMain* main)

@@ -45,7 +45,7 @@ frmMap::frmMap(QWidget* parent) : QWidget(parent), Map(App())
     if (mdiMain* main = mdiMain::Instance()) {
         mSub = main->MdiArea()->addSubWindow(this);
         mSub->setAttribute(Qt::WA_DeleteOnClose);
-        connect(App().Notifier.get(), &Notifier::ProjectEditingEnabled, this, &frmMap::SetProjectEditingEnabled);
+        connect(App().Notifier.get(), &Notifier::RunningChanged, this, [this](bool running) { SetProjectEditingEnabled(!running); });
     } else {
         setAttribute(Qt::WA_DeleteOnClose);
     }

@@ -215,7 +215,7 @@ public:
     ListeningWindow()
     {
         Notifier* n = App().Notifier.get();
-        connect(n, &Notifier::ProjectEditingEnabled, this, [this](bool enable) { editing.append(enable); });
+        connect(n, &Notifier::RunningChanged, this, [this](bool running) { editing.append(!running); });
         connect(n, &Notifier::MainAreaResized, this, [this] { ++resized; });
     }
     QList<bool> editing;
@@ -340,9 +340,7 @@ TEST_F(MainWindowTest, TheStatusStripNamesTheBrickWhateverIsPrintedAndCleared)
 TEST_F(MainWindowTest, TheProgressBarAndCaptionFollowTheNotifier)
 {
     Notifier& n = *App().Notifier;
-    Q_EMIT n.ProgressMin(0);
-    Q_EMIT n.ProgressMax(40);
-    Q_EMIT n.ProgressVisible(true);
+    Q_EMIT n.TransferBegun(40);
     EXPECT_TRUE(main->PBar()->isVisibleTo(main.get()));
     EXPECT_EQ(main->PBar()->maximum(), 40);
     Q_EMIT n.ProgressValue(12);
@@ -351,7 +349,7 @@ TEST_F(MainWindowTest, TheProgressBarAndCaptionFollowTheNotifier)
     EXPECT_EQ(main->PBar()->value(), 40);
     Q_EMIT n.ProgressValue(-3);
     EXPECT_EQ(main->PBar()->value(), 0);
-    Q_EMIT n.ProgressVisible(false);
+    Q_EMIT n.TransferEnded();
     EXPECT_FALSE(main->PBar()->isVisibleTo(main.get()));
     Q_EMIT n.MainCaptionChanged(QStringLiteral("RCX programming - Robot"));
     EXPECT_EQ(main->windowTitle(), QStringLiteral("RCX programming - Robot"));

@@ -174,30 +174,28 @@ void FakeWindows::Install()
         statusPrints.append({text, leftTwips, color});
     });
     on(&Notifier::StatusBrickChanged, [this](const QString& text) { brickTexts.append(text); });
-    on(&Notifier::ProgressMin, [this](double v) {
-        log.append(QStringLiteral("ProgressSetMin(%1)").arg(num(v)));
-        progress.append({QStringLiteral("min"), v});
+    // The bar's calls that a transfer's begin and end once were.
+    auto bar = [this](const char* call, const char* what, double v) {
+        log.append(QStringLiteral("ProgressSet%1(%2)").arg(QLatin1String(call), num(v)));
+        progress.append({QLatin1String(what), v});
+    };
+    on(&Notifier::TransferBegun, [bar](Long size) {
+        bar("Min", "min", 0);
+        bar("Max", "max", size);
+        bar("Visible", "visible", 1);
     });
-    on(&Notifier::ProgressMax, [this](double v) {
-        log.append(QStringLiteral("ProgressSetMax(%1)").arg(num(v)));
-        progress.append({QStringLiteral("max"), v});
-    });
-    on(&Notifier::ProgressValue, [this](double v) {
-        log.append(QStringLiteral("ProgressSetValue(%1)").arg(num(v)));
-        progress.append({QStringLiteral("value"), v});
-    });
-    on(&Notifier::ProgressVisible, [this](bool visible) {
-        log.append(QStringLiteral("ProgressSetVisible(%1)").arg(visible ? 1 : 0));
-        progress.append({QStringLiteral("visible"), visible ? 1.0 : 0.0});
-    });
+    on(&Notifier::ProgressValue, [bar](Long v) { bar("Value", "value", v); });
+    on(&Notifier::TransferEnded, [bar] { bar("Visible", "visible", 0); });
     on(&Notifier::PointerChanged, [this](int shape) {
         log.append(QStringLiteral("SetPointer(%1)").arg(shape));
         pointers.append(shape);
     });
-    on(&Notifier::PreviewShow, [this](const QString& listing) {
+    auto preview = [this](const QString& listing) {
         log.append(QStringLiteral("ShowPreview()"));
         previews.append(listing);
-    });
+    };
+    on(&Notifier::PreviewShow, preview);
+    on(&Notifier::ListingRequested, preview);
     on(&Notifier::PreviewUnload, [this] { log.append(QStringLiteral("PreviewUnload()")); });
 }
 
