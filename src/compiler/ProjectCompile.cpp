@@ -196,7 +196,7 @@ void DownloadCommand()
         CompileErrorReport(compiled);
         return;
     }
-    Q_EMIT notifier().PreviewUnload();
+    Q_EMIT notifier().ListingOutOfDate();
     Q_EMIT notifier().StatusCleared();
     status(QStringLiteral("Compile OK!"));
 
@@ -244,7 +244,7 @@ void ControlEventHandler::PB_DownloadStart(Long timeMs, Long size, Long moduleNu
 void ControlEventHandler::PB_DownloadProgress(Long value)
 {
     try {
-        Q_EMIT notifier().ProgressValue(value);
+        Q_EMIT notifier().TransferAdvanced(value);
         shell().DoEvents();
     } catch (const VbError& e) {
         reportFailure(e, "DownloadProgress");

@@ -150,7 +150,7 @@ QString BrickDescription()
 
 void ShowBrick()
 {
-    Q_EMIT App().Notifier->StatusBrickChanged(BrickDescription());
+    Q_EMIT App().Notifier->BrickDescribed(BrickDescription());
 }
 
 BrickBusy::BrickBusy(const QString& text)
@@ -159,7 +159,7 @@ BrickBusy::BrickBusy(const QString& text)
     mSetPointer = notifier.Pointer() != kHourglass;
     if (mSetPointer)
         notifier.SetPointer(kHourglass);
-    Q_EMIT notifier.StatusBrickChanged(text);
+    Q_EMIT notifier.BrickDescribed(text);
 }
 
 BrickBusy::~BrickBusy()
@@ -167,5 +167,5 @@ BrickBusy::~BrickBusy()
     Notifier& notifier = *App().Notifier;
     if (mSetPointer)
         notifier.SetPointer(kDefaultPointer);
-    Q_EMIT notifier.StatusBrickChanged(BrickDescription());
+    Q_EMIT notifier.BrickDescribed(BrickDescription());
 }

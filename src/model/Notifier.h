@@ -27,35 +27,35 @@ Q_SIGNALS:
     // Project explorer frmProjExp: a task or sub joined the project; the
     // explorer is unloaded and shown again (rebuilt from the project's lists).
     void ModuleAdded(const QString& name, Long type);
-    void ExplorerRebuild();
+    void ProjectReplaced();
     // Project map frmMap: the named task or sub changed (its branch is rebuilt
     // when the map is open); the map is unloaded so that it is rebuilt when next shown.
     void ModuleChanged(const QString& name);
-    void MapUnload();
+    void ModuleListChanged();
     // RCX set-up window frmMain: unloaded (the set-up changed under it), or shown modally.
-    void SetupWindowUnload();
-    void SetupWindowShowModal();
+    void SetupReplaced();
+    void SetupRequested();
     // Main window: its caption; the project type changed (toolbars for
     // App().ProjectType); the set-up's motors changed (the motor keys' tips).
-    void MainCaptionChanged(const QString& caption);
+    void ProjectTitleChanged(const QString& caption);
     void ProjectTypeChanged();
-    void MotorTipsChanged();
+    void MotorsChanged();
     // Status strip picStatus: cleared; one line at a left offset in twips,
     // black (0) or red (255); the strip's own field that names the brick
     // (clearing leaves it).
     void StatusCleared();
     void StatusPrinted(const QString& text, int leftTwips = 700, Long color = 0);
-    void StatusBrickChanged(const QString& text);
+    void BrickDescribed(const QString& text);
     // Progress bar PBar: a transfer of size units begun, advanced to value, ended.
     void TransferBegun(Long size);
-    void ProgressValue(Long value);
+    void TransferAdvanced(Long value);
     void TransferEnded();
     void PointerChanged(int shape);
     // The preview window shows the listing; unloaded, so that the next show
     // creates it afresh.
-    void PreviewShow(const QString& listing);
+    void ListingMade(const QString& listing);
     void ListingRequested(const QString& listing);
-    void PreviewUnload();
+    void ListingOutOfDate();
     // A PC-side run started (true: what edits the project locks) or ended (false).
     void RunningChanged(bool running);
     // The main window's MDI area changed its size.

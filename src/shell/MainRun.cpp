@@ -89,6 +89,6 @@ void mdiMain::tmrShowLab_Timer()
     if (App().RunCycleEnded == False)
         return;
     mTmrShowLab->stop();
-    Q_EMIT App().Notifier->SetupWindowShowModal();
+    Q_EMIT App().Notifier->SetupRequested();
     UpdateMotorTips();
 }

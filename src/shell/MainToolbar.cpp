@@ -163,7 +163,7 @@ void mdiMain::KeyRcx()
         a.RcxWindowRequested = True;
         mTmrShowLab->start();
     } else {
-        Q_EMIT a.Notifier->SetupWindowShowModal();
+        Q_EMIT a.Notifier->SetupRequested();
         UpdateMotorTips();
     }
 }
@@ -190,7 +190,7 @@ void mdiMain::KeyNewTask()
     if (Ops.AddTask && Ops.AddTask(3)) {
         OpenCommandWindow(ModuleKind::Task, a.CurrentTask.get(), QString(), QString());
         a.CurrentTask.reset();
-        Q_EMIT a.Notifier->MapUnload();
+        Q_EMIT a.Notifier->ModuleListChanged();
     }
 }
 
@@ -200,7 +200,7 @@ void mdiMain::KeyNewSub()
     if (Ops.AddSub && Ops.AddSub(3)) {
         OpenCommandWindow(ModuleKind::Sub, a.CurrentSub.get(), QString(), QString());
         a.CurrentSub.reset();
-        Q_EMIT a.Notifier->MapUnload();
+        Q_EMIT a.Notifier->ModuleListChanged();
     }
 }
 
@@ -254,7 +254,7 @@ void mdiMain::KeyCompile()
         Q_EMIT a.Notifier->StatusCleared();
         Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("Compile OK!"), 700);
         if (a.ProjectType == 0)
-            Q_EMIT a.Notifier->PreviewShow(compiled.ListingText);
+            Q_EMIT a.Notifier->ListingMade(compiled.ListingText);
     } else {
         CompileErrorReport(compiled);
     }

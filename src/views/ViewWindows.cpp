@@ -119,8 +119,8 @@ void ConnectViewWindows(mdiMain& main)
     QObject::connect(&main, &mdiMain::ExplorerShowRequested, &main, guarded(showExplorer));
     QObject::connect(&main, &mdiMain::DefineVarRequested, &main, guarded(ShowDefineVarModal));
     Notifier* n = App().Notifier.get();
-    QObject::connect(n, &Notifier::MapUnload, &main, guarded(unloadMap));
+    QObject::connect(n, &Notifier::ModuleListChanged, &main, guarded(unloadMap));
     QObject::connect(n, &Notifier::ModuleChanged, &main, guarded(updateMapNode));
     QObject::connect(n, &Notifier::ModuleAdded, &main, guarded(addToExplorer));
-    QObject::connect(n, &Notifier::ExplorerRebuild, &main, guarded(rebuildExplorer));
+    QObject::connect(n, &Notifier::ProjectReplaced, &main, guarded(rebuildExplorer));
 }
