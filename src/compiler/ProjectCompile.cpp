@@ -148,7 +148,7 @@ void KeepListing(const CompileResult& result)
         // Neither the part listed before the failure nor the listing of an
         // earlier compile stays on view as if it were the project's now.
         app.LastListing.clear();
-        Q_EMIT notifier().PreviewUnload();
+        Q_EMIT notifier().ListingOutOfDate();
         return;
     }
     if (result.Listed)
@@ -214,7 +214,7 @@ void DownloadCommand()
         CompileErrorReport(compiled);
         return;
     }
-    Q_EMIT notifier().PreviewUnload();
+    Q_EMIT notifier().ListingOutOfDate();
     Q_EMIT notifier().StatusCleared();
     status(QStringLiteral("Compile OK!"));
 
@@ -226,7 +226,7 @@ void DownloadCommand()
         // The closing sound is a courtesy; a brick that can't play it has
         // already been reported.
     }
-    Q_EMIT notifier().ProgressVisible(false);
+    Q_EMIT notifier().TransferEnded();
 }
 
 void ControlEventHandler::PB_CommError(const QString& message)
@@ -253,9 +253,7 @@ void ControlEventHandler::PB_DownloadStart(Long timeMs, Long size, Long moduleNu
             status(head + QStringLiteral("  Task Number=") + QString::number(moduleNumber));
         else
             status(head + QStringLiteral("  Sub Number=") + QString::number(moduleNumber));
-        Q_EMIT notifier().ProgressMin(0);
-        Q_EMIT notifier().ProgressMax(size);
-        Q_EMIT notifier().ProgressVisible(true);
+        Q_EMIT notifier().TransferBegun(size);
     } catch (const VbError& e) {
         reportFailure(e, "DownloadStart");
     }
@@ -264,7 +262,7 @@ void ControlEventHandler::PB_DownloadStart(Long timeMs, Long size, Long moduleNu
 void ControlEventHandler::PB_DownloadProgress(Long value)
 {
     try {
-        Q_EMIT notifier().ProgressValue(value);
+        Q_EMIT notifier().TransferAdvanced(value);
         shell().DoEvents();
     } catch (const VbError& e) {
         reportFailure(e, "DownloadProgress");
@@ -280,7 +278,7 @@ void ControlEventHandler::PB_DownloadDone(Long errorCode, Long moduleNumber)
             if (errorCode != 0) {
                 // The brick refused the image or stopped answering: it has no
                 // new firmware to name, and nothing more is sent to it.
-                Q_EMIT notifier().ProgressVisible(false);
+                Q_EMIT notifier().TransferEnded();
                 reportFailedModule(errorCode);
                 return;
             }
@@ -290,7 +288,7 @@ void ControlEventHandler::PB_DownloadDone(Long errorCode, Long moduleNumber)
                 app.InitParams &&
                 app.InitParams->TransmitPower.compare(QLatin1String("Long"), Qt::CaseInsensitive) == 0;
             PB().PBTxPower(longPower ? 1 : 0);
-            Q_EMIT notifier().ProgressVisible(false);
+            Q_EMIT notifier().TransferEnded();
             return;
         }
         Q_EMIT notifier().StatusCleared();

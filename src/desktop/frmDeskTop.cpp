@@ -61,7 +61,8 @@ frmDeskTop::frmDeskTop(QMdiArea* mdiArea) : QWidget(nullptr), mMdiArea(mdiArea)
         setAttribute(Qt::WA_DeleteOnClose);
     }
     if (mdiMain::Instance())
-        connect(App().Notifier.get(), &Notifier::ProjectEditingEnabled, this, &frmDeskTop::SetProjectEditingEnabled);
+        connect(App().Notifier.get(), &Notifier::RunningChanged, this,
+                [this](bool running) { SetProjectEditingEnabled(!running); });
 }
 
 void frmDeskTop::SetProjectEditingEnabled(bool enable)

@@ -147,12 +147,12 @@ QString BrickDescription(const AppState& app)
 
 void ShowBrick(AppState& app)
 {
-    Q_EMIT app.Notifier->StatusBrickChanged(BrickDescription(app));
+    Q_EMIT app.Notifier->BrickDescribed(BrickDescription(app));
 }
 
 BrickStatusText::BrickStatusText(AppState& app, const QString& text) : mApp(app)
 {
-    Q_EMIT mApp.Notifier->StatusBrickChanged(text);
+    Q_EMIT mApp.Notifier->BrickDescribed(text);
 }
 
 BrickStatusText::~BrickStatusText()

@@ -1,10 +1,10 @@
 #pragma once
-// What the model tells the windows, one way: a module was added or changed, the
-// explorer or the map is out of date, the main window's caption, the status
-// strip, the progress bar, the pointer, the preview ... Windows connect to the
-// signals they show when they open; a connection ends with its window. Nothing
-// listening is the quiet default (headless, tests). App().Notifier is the one
-// notifier; ResetApp() makes a fresh one.
+// What happened in the program, told one way: a module added or changed, a
+// project replaced, the set-up asked for, a listing made, a transfer begun, a
+// run started ... Each window connects to what it shows and decides what to do;
+// a connection ends with its window. Nothing listening is the quiet default
+// (headless, tests). App().Notifier is the one notifier; ResetApp() makes a
+// fresh one.
 //
 // A signal's slot must not throw: an exception through an emission is
 // undefined. What can fail or answers goes through IShellRequests.
@@ -24,40 +24,45 @@ public:
     int Pointer() const { return mPointer; }
 
 Q_SIGNALS:
-    // Project explorer frmProjExp: a task or sub joined the project; the
-    // explorer is unloaded and shown again (rebuilt from the project's lists).
+    // A task or sub joined the project, one by one as a project opens.
     void ModuleAdded(const QString& name, Long type);
-    void ExplorerRebuild();
-    // Project map frmMap: the named task or sub changed (its branch is rebuilt
-    // when the map is open); the map is unloaded so that it is rebuilt when next shown.
+    // Another project is the open one (opened or made), its lists replaced;
+    // its modules follow with ModuleAdded.
+    void ProjectReplaced();
+    // The named task or sub changed (a command put, edited or taken away).
     void ModuleChanged(const QString& name);
-    void MapUnload();
-    // RCX set-up window frmMain: unloaded (the set-up changed under it), or shown modally.
-    void SetupWindowUnload();
-    void SetupWindowShowModal();
-    // Main window: its caption; the project type changed (toolbars for
-    // App().ProjectType); the set-up's motors changed (the motor keys' tips).
-    void MainCaptionChanged(const QString& caption);
+    // Tasks or subs were added or removed, or the project's modules replaced:
+    // nothing drawn from the whole list is current any more.
+    void ModuleListChanged();
+    // The set-up (ports, polling) is another project's now.
+    void SetupReplaced();
+    // The set-up is asked for: by the user, or for a project just made.
+    void SetupRequested();
+    // The open project's title; its type changed (App().ProjectType); the
+    // set-up's motors changed (their types and what forward and backward mean).
+    void ProjectTitleChanged(const QString& title);
     void ProjectTypeChanged();
-    void MotorTipsChanged();
-    // Status strip picStatus: cleared; one line at a left offset in twips,
-    // black (0) or red (255); the strip's own field that names the brick
-    // (clearing leaves it).
+    void MotorsChanged();
+    // The status text cleared; one line printed at a left offset in twips,
+    // black (0) or red (255); what is said of the brick (the one chosen, or
+    // what is being done with it), which clearing leaves.
     void StatusCleared();
     void StatusPrinted(const QString& text, int leftTwips = 700, Long color = 0);
-    void StatusBrickChanged(const QString& text);
-    // Progress bar PBar.
-    void ProgressMin(double v);
-    void ProgressMax(double v);
-    void ProgressValue(double v);
-    void ProgressVisible(bool visible);
+    void BrickDescribed(const QString& text);
+    // A transfer to the brick of size units begun, advanced to value, ended.
+    void TransferBegun(Long size);
+    void TransferAdvanced(Long value);
+    void TransferEnded();
+    // The screen pointer's shape set (SetPointer).
     void PointerChanged(int shape);
-    // The preview window shows the listing; unloaded, so that the next show
-    // creates it afresh.
-    void PreviewShow(const QString& listing);
-    void PreviewUnload();
-    // A PC-side run started (false: what edits the project locks) or ended (true).
-    void ProjectEditingEnabled(bool enable);
+    // A compile made this listing; the user asked for the listing kept; the
+    // listing kept is gone or no longer the one last made.
+    void ListingMade(const QString& listing);
+    void ListingRequested(const QString& listing);
+    void ListingOutOfDate();
+    // A PC-side run started (true) or ended (false): the project is not to be
+    // edited while it runs.
+    void RunningChanged(bool running);
     // The main window's MDI area changed its size.
     void MainAreaResized();
     // The program ends: the windows that go before the farewell picture close.

@@ -77,11 +77,11 @@ void startWithoutTheProjectBefore()
     AppState& app = App();
     app.LastListing.clear();
     app.FinishedModuleCount = 0;
-    Q_EMIT app.Notifier->PreviewUnload();
+    Q_EMIT app.Notifier->ListingOutOfDate();
     // The set-up window goes; its polling panel shows every kind of row again.
-    Q_EMIT app.Notifier->SetupWindowUnload();
-    Q_EMIT app.Notifier->MainCaptionChanged(QStringLiteral("RCX programming - ") + app.RcxSetup->ProjectName);
-    Q_EMIT app.Notifier->ExplorerRebuild();
+    Q_EMIT app.Notifier->SetupReplaced();
+    Q_EMIT app.Notifier->ProjectTitleChanged(QStringLiteral("RCX programming - ") + app.RcxSetup->ProjectName);
+    Q_EMIT app.Notifier->ProjectReplaced();
     Q_EMIT app.Notifier->ProjectTypeChanged();
 }
 
@@ -377,7 +377,7 @@ bool openExistingProject()
 
     try {
         startWithoutTheProjectBefore();
-        Q_EMIT app.Notifier->MotorTipsChanged();
+        Q_EMIT app.Notifier->MotorsChanged();
         for (const auto& e : app.TaskList)
             Q_EMIT app.Notifier->ModuleAdded(e.item->Name, ModuleKind::Task);
         for (const auto& e : app.SubList)
@@ -441,14 +441,14 @@ bool openNewProject()
     buildBuiltInObjects();
     try {
         startWithoutTheProjectBefore();
-        Q_EMIT app.Notifier->MotorTipsChanged();
-        Q_EMIT app.Notifier->MapUnload();
+        Q_EMIT app.Notifier->MotorsChanged();
+        Q_EMIT app.Notifier->ModuleListChanged();
         if (AddAskedTask(firstTask)) {
             OpenCommandWindow(ModuleKind::Task, app.CurrentTask.get(), QString(), QString());
             app.CurrentTask.reset();
         }
         app.Notifier->SetPointer(kPointerDefault);
-        Q_EMIT app.Notifier->SetupWindowShowModal();
+        Q_EMIT app.Notifier->SetupRequested();
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
         app.Notifier->SetPointer(kPointerDefault);

@@ -278,13 +278,15 @@ void UnloadSetupWindow()
 
 void ConnectSetupWindows(mdiMain& main)
 {
+    // Both are heard while no set-up window is loaded too, so they are heard
+    // here. The slots run inside the emission: a failure is shown here and goes
+    // no further.
     Notifier* n = App().Notifier.get();
-    // The slots run inside the emission: a failure is shown here and goes no further.
-    QObject::connect(n, &Notifier::SetupWindowShowModal, &main,
+    QObject::connect(n, &Notifier::SetupRequested, &main,
                      [] { DeliverGuarded([] { ShowSetupWindowModal(); return true; }); });
-    // The set-up window goes when another project is opened; the polling
-    // panel shows every kind of row again for it.
-    QObject::connect(n, &Notifier::SetupWindowUnload, &main, [] {
+    // The set-up window goes when the set-up is another project's; the
+    // polling panel shows every kind of row again for it.
+    QObject::connect(n, &Notifier::SetupReplaced, &main, [] {
         PollState().ProjectOpened();
         DeliverGuarded([] { UnloadSetupWindow(); return true; });
     });

@@ -122,7 +122,7 @@ void mdiMain::KeyOpen()
     TakeProjectChoice(choice);
     // The project's windows close inside the open, once the new project has been read.
     if (OpenProject()) {
-        Q_EMIT a.Notifier->MapUnload();
+        Q_EMIT a.Notifier->ModuleListChanged();
         return;
     }
     a.RcxSetup->ProjectName = openName;

@@ -132,6 +132,6 @@ void mdiMain::tmrShowLab_Timer()
     if (App().RunCycleEnded == False)
         return;
     mTmrShowLab->stop();
-    Q_EMIT App().Notifier->SetupWindowShowModal();
+    Q_EMIT App().Notifier->SetupRequested();
     UpdateMotorTips();
 }

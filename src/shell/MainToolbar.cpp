@@ -65,7 +65,7 @@ void mdiMain::EnableProjectCommands(bool enable)
             a->setEnabled(enable);
     // The Joystick & Keyboard task's desk, the map's tree and the explorer's
     // tree each lock themselves.
-    Q_EMIT App().Notifier->ProjectEditingEnabled(enable);
+    Q_EMIT App().Notifier->RunningChanged(!enable);
 }
 
 void mdiMain::EnableEveryKey(bool enable)
@@ -163,7 +163,7 @@ void mdiMain::KeyRcx()
         a.RcxWindowRequested = True;
         mTmrShowLab->start();
     } else {
-        Q_EMIT a.Notifier->SetupWindowShowModal();
+        Q_EMIT a.Notifier->SetupRequested();
         UpdateMotorTips();
     }
 }
@@ -190,7 +190,7 @@ void mdiMain::KeyNewTask()
     if (Ops.AddTask && Ops.AddTask(3)) {
         OpenCommandWindow(ModuleKind::Task, a.CurrentTask.get(), QString(), QString());
         a.CurrentTask.reset();
-        Q_EMIT a.Notifier->MapUnload();
+        Q_EMIT a.Notifier->ModuleListChanged();
     }
 }
 
@@ -200,7 +200,7 @@ void mdiMain::KeyNewSub()
     if (Ops.AddSub && Ops.AddSub(3)) {
         OpenCommandWindow(ModuleKind::Sub, a.CurrentSub.get(), QString(), QString());
         a.CurrentSub.reset();
-        Q_EMIT a.Notifier->MapUnload();
+        Q_EMIT a.Notifier->ModuleListChanged();
     }
 }
 
@@ -219,7 +219,7 @@ void mdiMain::KeyShowPreview()
 {
     AppState& a = App();
     if (!a.LastListing.isEmpty())
-        Q_EMIT a.Notifier->PreviewShow(a.LastListing);
+        Q_EMIT a.Notifier->ListingRequested(a.LastListing);
 }
 
 void mdiMain::KeyJoy()
@@ -254,7 +254,7 @@ void mdiMain::KeyCompile()
         Q_EMIT a.Notifier->StatusCleared();
         Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("Compile OK!"), 700);
         if (a.ProjectType == 0)
-            Q_EMIT a.Notifier->PreviewShow(compiled.ListingText);
+            Q_EMIT a.Notifier->ListingMade(compiled.ListingText);
     } else {
         CompileErrorReport(compiled);
     }

@@ -145,17 +145,20 @@ mdiMain* mdiMain::Instance()
 void mdiMain::ConnectNotifier()
 {
     Notifier* n = App().Notifier.get();
-    connect(n, &Notifier::MainCaptionChanged, this, &QWidget::setWindowTitle);
+    connect(n, &Notifier::ProjectTitleChanged, this, &QWidget::setWindowTitle);
     connect(n, &Notifier::ProjectTypeChanged, this, &mdiMain::SetToolbarsForType);
-    connect(n, &Notifier::MotorTipsChanged, this, &mdiMain::UpdateMotorTips);
+    connect(n, &Notifier::MotorsChanged, this, &mdiMain::UpdateMotorTips);
     connect(n, &Notifier::StatusCleared, mStatus, &StatusStrip::Cls);
     connect(n, &Notifier::StatusPrinted, mStatus, &StatusStrip::Print);
-    connect(n, &Notifier::StatusBrickChanged, mStatus, &StatusStrip::setBrick);
-    connect(n, &Notifier::ProgressMin, mPBar, [this](double v) { mPBar->setMinimum(int(v)); });
-    connect(n, &Notifier::ProgressMax, mPBar, [this](double v) { mPBar->setMaximum(int(v)); });
-    connect(n, &Notifier::ProgressValue, mPBar,
-            [this](double v) { mPBar->setValue(qBound(mPBar->minimum(), int(v), mPBar->maximum())); });
-    connect(n, &Notifier::ProgressVisible, mPBar, &QWidget::setVisible);
+    connect(n, &Notifier::BrickDescribed, mStatus, &StatusStrip::setBrick);
+    connect(n, &Notifier::TransferBegun, mPBar, [this](Long size) {
+        mPBar->setMinimum(0);
+        mPBar->setMaximum(int(size));
+        mPBar->setVisible(true);
+    });
+    connect(n, &Notifier::TransferAdvanced, mPBar,
+            [this](Long v) { mPBar->setValue(qBound(mPBar->minimum(), int(v), mPBar->maximum())); });
+    connect(n, &Notifier::TransferEnded, mPBar, &QWidget::hide);
 }
 
 // ---------------------------------------------------------------- menus

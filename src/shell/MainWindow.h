@@ -9,7 +9,7 @@
 // CreateDeskTop() puts the widget into the MDI area when the factory has not
 // done so itself and keeps the pair while the widget lives. The window list
 // reads Caption(), FormType() and ParentTitle() of every editor window.
-// The main window shows what App().Notifier tells of the caption, toolbars,
+// The main window follows what App().Notifier tells in its caption, toolbars,
 // status strip and progress bar; the windows outside the shell that its keys
 // open listen to its requests (ExplorerShowRequested ...).
 //

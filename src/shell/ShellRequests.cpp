@@ -26,8 +26,9 @@ void ShellRequests::Install()
         disconnect(c);
     Notifier* n = a.Notifier.get();
     mConnections[0] = connect(n, &Notifier::PointerChanged, this, &ShellRequests::SetPointer);
-    mConnections[1] = connect(n, &Notifier::PreviewShow, this, &ShellRequests::ShowPreview);
-    mConnections[2] = connect(n, &Notifier::PreviewUnload, this, &ShellRequests::PreviewUnload);
+    mConnections[1] = connect(n, &Notifier::ListingMade, this, &ShellRequests::ShowPreview);
+    mConnections[2] = connect(n, &Notifier::ListingOutOfDate, this, &ShellRequests::PreviewUnload);
+    mConnections[3] = connect(n, &Notifier::ListingRequested, this, &ShellRequests::ShowPreview);
 }
 
 void ShellRequests::setMainWindow(mdiMain* main)

@@ -40,6 +40,6 @@ private:
 
     QPointer<mdiMain> mMain;
     QPointer<frmPreview> mPreview;
-    QMetaObject::Connection mConnections[3];
+    QMetaObject::Connection mConnections[4];
     bool mBusy = false;
 };

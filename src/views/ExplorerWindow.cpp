@@ -35,7 +35,7 @@ frmProjExp::frmProjExp(QWidget* parent) : QWidget(parent), Explorer(App())
         mSub->installEventFilter(this);
         mSub->resize(PixXCut(2500), PixYCut(3000));
         Notifier* n = App().Notifier.get();
-        connect(n, &Notifier::ProjectEditingEnabled, this, &frmProjExp::SetProjectEditingEnabled);
+        connect(n, &Notifier::RunningChanged, this, [this](bool running) { SetProjectEditingEnabled(!running); });
         connect(n, &Notifier::MainAreaResized, this, &frmProjExp::MainAreaResized);
         MainAreaResized();
     } else {

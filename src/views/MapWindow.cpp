@@ -4,6 +4,7 @@
 #include "model/Notifier.h"
 #include "shell/MainWindow.h"
 #include "model/Twips.h"
+#include "shell/EventGuard.h"
 #include "views/ReportPrinter.h"
 #include "views/TreePresenter.h"
 
@@ -45,10 +46,16 @@ frmMap::frmMap(QWidget* parent) : QWidget(parent), Map(App())
     if (mdiMain* main = mdiMain::Instance()) {
         mSub = main->MdiArea()->addSubWindow(this);
         mSub->setAttribute(Qt::WA_DeleteOnClose);
-        connect(App().Notifier.get(), &Notifier::ProjectEditingEnabled, this, &frmMap::SetProjectEditingEnabled);
+        connect(App().Notifier.get(), &Notifier::RunningChanged, this,
+                [this](bool running) { SetProjectEditingEnabled(!running); });
     } else {
         setAttribute(Qt::WA_DeleteOnClose);
     }
+    // The slots run inside the emission: a failure is shown here and goes no further.
+    Notifier* n = App().Notifier.get();
+    connect(n, &Notifier::ModuleListChanged, this, [this] { DeliverGuarded([this] { Unload(); return true; }); });
+    connect(n, &Notifier::ModuleChanged, this,
+            [this](const QString& name) { DeliverGuarded([&] { ModuleChanged(name); return true; }); });
     UpdateMap();
 }
 
@@ -63,6 +70,20 @@ void frmMap::UpdateMap()
 {
     Map.UpdateMap();
     Present();
+}
+
+void frmMap::Unload()
+{
+    if (mSub)
+        delete mSub;
+    else
+        delete this;
+}
+
+void frmMap::ModuleChanged(const QString& name)
+{
+    // The branch of a task when there is one of that name, else of the sub.
+    UpdateNodeOnly(name, App().TaskList.Exists(name) ? ModuleKind::Task : ModuleKind::Sub);
 }
 
 void frmMap::UpdateNodeOnly(const QString& taskName, Long fType)

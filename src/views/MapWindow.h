@@ -36,6 +36,10 @@ public:
     void UpdateNodeOnly(const QString& taskName, Long fType);
     // Shows the model's tree again (after the model changed).
     void Present();
+    // Unloads from code: the list of modules changed, the map is made afresh when next shown.
+    void Unload();
+    // The named task or sub changed: its branch is rebuilt.
+    void ModuleChanged(const QString& name);
 
     void mnuFind_Click();
     void FindAgain();

@@ -28,17 +28,6 @@ QPointer<frmProjExp>& explorerSlot()
     return explorer;
 }
 
-void unloadMap()
-{
-    frmMap* map = mapSlot();
-    if (!map)
-        return;
-    if (QMdiSubWindow* sub = map->SubWindow())
-        delete sub;
-    else
-        delete map;
-}
-
 void showMap(const QRect& twips)
 {
     QPointer<frmMap>& map = mapSlot();
@@ -56,16 +45,6 @@ void showMap(const QRect& twips)
         map->show();
         map->raise();
     }
-}
-
-void updateMapNode(const QString& name)
-{
-    frmMap* map = mapSlot();
-    if (!map)
-        return;
-    // The branch of a task when there is one of that name, else of the sub.
-    const Long kind = App().TaskList.Exists(name) ? ModuleKind::Task : ModuleKind::Sub;
-    map->UpdateNodeOnly(name, kind);
 }
 
 // A slot runs inside a signal's emission: a failure is shown here and goes no
@@ -118,9 +97,10 @@ void ConnectViewWindows(mdiMain& main)
     QObject::connect(&main, &mdiMain::MapShowRequested, &main, guarded(showMap));
     QObject::connect(&main, &mdiMain::ExplorerShowRequested, &main, guarded(showExplorer));
     QObject::connect(&main, &mdiMain::DefineVarRequested, &main, guarded(ShowDefineVarModal));
+    // A module added and a project replaced make the explorer when none is
+    // loaded, so they are heard here rather than by the explorer; what a loaded
+    // map or explorer hears besides, it connects itself as it is made.
     Notifier* n = App().Notifier.get();
-    QObject::connect(n, &Notifier::MapUnload, &main, guarded(unloadMap));
-    QObject::connect(n, &Notifier::ModuleChanged, &main, guarded(updateMapNode));
     QObject::connect(n, &Notifier::ModuleAdded, &main, guarded(addToExplorer));
-    QObject::connect(n, &Notifier::ExplorerRebuild, &main, guarded(rebuildExplorer));
+    QObject::connect(n, &Notifier::ProjectReplaced, &main, guarded(rebuildExplorer));
 }

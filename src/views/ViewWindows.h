@@ -1,8 +1,8 @@
 #pragma once
 // The project map, the project explorer and the Define Variables dialog as the
 // rest of the program reaches them: ConnectViewWindows makes them answer the
-// main window's keys and what App().Notifier tells of the project's modules,
-// for as long as that main window lives.
+// main window's keys, and makes the explorer for a module added or a project
+// replaced, for as long as that main window lives.
 class mdiMain;
 class frmMap;
 class frmProjExp;

@@ -166,12 +166,12 @@ public:
         FakeWindows::Install();
         Notifier* n = App().Notifier.get();
         QObject::disconnect(n, nullptr, &mCaptions, nullptr);
-        QObject::connect(n, &Notifier::MainCaptionChanged, &mCaptions,
+        QObject::connect(n, &Notifier::ProjectTitleChanged, &mCaptions,
                          [this](const QString& caption) { log.append(QStringLiteral("SetMainCaption(%1)").arg(caption)); });
         QObject::connect(n, &Notifier::ProjectTypeChanged, &mCaptions, [this] {
             log.append(QStringLiteral("SetToolbarsForType(%1)").arg(App().ProjectType));
         });
-        QObject::connect(n, &Notifier::MotorTipsChanged, &mCaptions, [this] {
+        QObject::connect(n, &Notifier::MotorsChanged, &mCaptions, [this] {
             clsRcx& rcx = *App().RcxSetup;
             log.append(QStringLiteral("UpdateMotorTips(%1,%2,%3)")
                            .arg(rcx.PortMotor(0)->MotorType())

@@ -66,7 +66,7 @@ TEST_F(SetupShell, TheDatalogButtonAsksForTheDatalogWithoutATowerCheck)
     int shown = 0;
     QObject::connect(main.get(), &mdiMain::DatalogShowRequested, main.get(), [&] { ++shown; });
     runner.script = [](QDialog& d) { static_cast<frmMain&>(d).cmdDataLog_Click(0); };
-    Q_EMIT App().Notifier->SetupWindowShowModal();
+    Q_EMIT App().Notifier->SetupRequested();
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(presenter.shown.isEmpty());
 }
@@ -91,7 +91,7 @@ TEST_F(SetupShell, OpeningAProjectShowsEveryKindOfPollingRowAgain)
             ticked.append(box->isChecked());
         w.CmdClose_Click();
     };
-    Q_EMIT App().Notifier->SetupWindowShowModal();
+    Q_EMIT App().Notifier->SetupRequested();
     EXPECT_EQ(ticked, (QList<bool>{true, true, true, true, true}));
     EXPECT_EQ(state.PollFilter[0], 7);
     for (int i = 1; i <= 4; ++i)

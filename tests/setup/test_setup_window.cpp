@@ -308,9 +308,9 @@ TEST_F(SetupWindow, TheNotifierShowsAndUnloadsTheWindow)
     bool wasOpen = false;
     runner.script = [&](QDialog& d) {
         wasOpen = frmMain::Current() == &d;
-        Q_EMIT App().Notifier->SetupWindowUnload();
+        Q_EMIT App().Notifier->SetupReplaced();
     };
-    Q_EMIT App().Notifier->SetupWindowShowModal();
+    Q_EMIT App().Notifier->SetupRequested();
     EXPECT_EQ(runner.shown, QStringList{QStringLiteral("VER Ize")});
     EXPECT_TRUE(wasOpen);
     EXPECT_EQ(frmMain::Current(), nullptr);

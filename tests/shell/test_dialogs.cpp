@@ -461,32 +461,32 @@ class PreviewTest : public ShellFixture {};
 
 TEST_F(PreviewTest, CloseByTheUserOnlyHidesAndUnloadMakesANewOne)
 {
-    Q_EMIT App().Notifier->PreviewShow("first");
+    Q_EMIT App().Notifier->ListingMade("first");
     frmPreview* p = windows.Preview();
     ASSERT_NE(p, nullptr);
     p->move(10, 10);
     p->close();
     EXPECT_FALSE(p->isVisible());
     EXPECT_EQ(windows.Preview(), p);
-    Q_EMIT App().Notifier->PreviewShow("second");
+    Q_EMIT App().Notifier->ListingMade("second");
     EXPECT_EQ(windows.Preview(), p);
     EXPECT_TRUE(p->isVisible());
     EXPECT_EQ(p->pos(), QPoint(10, 10));
     EXPECT_EQ(p->txtPreview->toPlainText(), QStringLiteral("second"));
 
-    Q_EMIT App().Notifier->PreviewUnload();
+    Q_EMIT App().Notifier->ListingOutOfDate();
     EXPECT_EQ(windows.Preview(), nullptr);
-    Q_EMIT App().Notifier->PreviewShow("third");
+    Q_EMIT App().Notifier->ListingMade("third");
     ASSERT_NE(windows.Preview(), nullptr);
     EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("third"));
-    Q_EMIT App().Notifier->PreviewUnload();
+    Q_EMIT App().Notifier->ListingOutOfDate();
 }
 
 TEST_F(PreviewTest, MinimisingRaisesNoMessage)
 {
-    Q_EMIT App().Notifier->PreviewShow("x");
+    Q_EMIT App().Notifier->ListingMade("x");
     windows.Preview()->showMinimized();
     windows.Preview()->showNormal();
     EXPECT_TRUE(presenter.shown.isEmpty());
-    Q_EMIT App().Notifier->PreviewUnload();
+    Q_EMIT App().Notifier->ListingOutOfDate();
 }

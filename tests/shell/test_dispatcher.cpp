@@ -79,13 +79,13 @@ protected:
         main->Ops.InitRCX = [] { return true; };
         App().Ports = &pb;
         listener = std::make_unique<QObject>();
-        QObject::connect(App().Notifier.get(), &Notifier::SetupWindowShowModal, listener.get(),
+        QObject::connect(App().Notifier.get(), &Notifier::SetupRequested, listener.get(),
                          [this] { ++setupShown; });
-        QObject::connect(App().Notifier.get(), &Notifier::MapUnload, listener.get(), [this] { ++mapUnloads; });
+        QObject::connect(App().Notifier.get(), &Notifier::ModuleListChanged, listener.get(), [this] { ++mapUnloads; });
     }
     void TearDown() override
     {
-        Q_EMIT App().Notifier->PreviewUnload();
+        Q_EMIT App().Notifier->ListingOutOfDate();
         listener.reset();
         MainWindowFixture::TearDown();
     }
@@ -140,7 +140,7 @@ TEST_F(DispatcherTest, CompileInAJoystickProjectShowsNoListing)
 TEST_F(DispatcherTest, PreviewShowsTheListingOfTheLastCompile)
 {
     main->TB1_ButtonClick(QStringLiteral("COMPILE"));
-    Q_EMIT App().Notifier->PreviewUnload();
+    Q_EMIT App().Notifier->ListingOutOfDate();
     main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
     ASSERT_NE(windows.Preview(), nullptr);
     EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("BeginOfTask 0\nEndOfTask"));
@@ -434,7 +434,7 @@ TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
             ++opens;
             if (c.opens) {
                 App().Shell->CloseProjectWindows();
-                Q_EMIT App().Notifier->PreviewUnload();
+                Q_EMIT App().Notifier->ListingOutOfDate();
             }
             return c.opens;
         };
@@ -725,7 +725,7 @@ TEST_F(DispatcherTest, KeysCallTheirWindowsAndOperationsOnce)
         calls.append("Map");
         mapRect = r;
     });
-    QObject::connect(App().Notifier.get(), &Notifier::SetupWindowShowModal, l, [&] {
+    QObject::connect(App().Notifier.get(), &Notifier::SetupRequested, l, [&] {
         calls.append("Setup");
         auto m = std::make_shared<clsMotor>();
         m->setMotorType(1);

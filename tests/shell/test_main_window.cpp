@@ -261,7 +261,7 @@ public:
     ListeningWindow()
     {
         Notifier* n = App().Notifier.get();
-        connect(n, &Notifier::ProjectEditingEnabled, this, [this](bool enable) { editing.append(enable); });
+        connect(n, &Notifier::RunningChanged, this, [this](bool running) { editing.append(!running); });
         connect(n, &Notifier::MainAreaResized, this, [this] { ++resized; });
     }
     QList<bool> editing;
@@ -363,7 +363,7 @@ TEST_F(MainWindowTest, TheStatusStripNamesTheBrickWhateverIsPrintedAndCleared)
 {
     Notifier& n = *App().Notifier;
     main->show();
-    Q_EMIT n.StatusBrickChanged(QStringLiteral("RCX: tower on /dev/ttyS0"));
+    Q_EMIT n.BrickDescribed(QStringLiteral("RCX: tower on /dev/ttyS0"));
     Q_EMIT n.StatusPrinted(QStringLiteral("Compile OK!"));
     EXPECT_EQ(main->picStatus()->Brick(), QStringLiteral("RCX: tower on /dev/ttyS0"));
     EXPECT_EQ(main->picStatus()->Text(), QStringLiteral("Compile OK!"));
@@ -386,20 +386,18 @@ TEST_F(MainWindowTest, TheStatusStripNamesTheBrickWhateverIsPrintedAndCleared)
 TEST_F(MainWindowTest, TheProgressBarAndCaptionFollowTheNotifier)
 {
     Notifier& n = *App().Notifier;
-    Q_EMIT n.ProgressMin(0);
-    Q_EMIT n.ProgressMax(40);
-    Q_EMIT n.ProgressVisible(true);
+    Q_EMIT n.TransferBegun(40);
     EXPECT_TRUE(main->PBar()->isVisibleTo(main.get()));
     EXPECT_EQ(main->PBar()->maximum(), 40);
-    Q_EMIT n.ProgressValue(12);
+    Q_EMIT n.TransferAdvanced(12);
     EXPECT_EQ(main->PBar()->value(), 12);
-    Q_EMIT n.ProgressValue(55);
+    Q_EMIT n.TransferAdvanced(55);
     EXPECT_EQ(main->PBar()->value(), 40);
-    Q_EMIT n.ProgressValue(-3);
+    Q_EMIT n.TransferAdvanced(-3);
     EXPECT_EQ(main->PBar()->value(), 0);
-    Q_EMIT n.ProgressVisible(false);
+    Q_EMIT n.TransferEnded();
     EXPECT_FALSE(main->PBar()->isVisibleTo(main.get()));
-    Q_EMIT n.MainCaptionChanged(QStringLiteral("RCX programming - Robot"));
+    Q_EMIT n.ProjectTitleChanged(QStringLiteral("RCX programming - Robot"));
     EXPECT_EQ(main->windowTitle(), QStringLiteral("RCX programming - Robot"));
 }
 

@@ -142,11 +142,11 @@ void FakeWindows::Install()
         log.append(QStringLiteral("ProjExpAddNewModul(%1,%2)").arg(name).arg(type));
         addedModules.append({name, type});
     });
-    on(&Notifier::ExplorerRebuild, [this] {
+    on(&Notifier::ProjectReplaced, [this] {
         log.append(QStringLiteral("ProjExpUnloadAndShow()"));
         ++projExpUnloadAndShowCount;
     });
-    on(&Notifier::MapUnload, [this] {
+    on(&Notifier::ModuleListChanged, [this] {
         log.append(QStringLiteral("MapUnload()"));
         ++mapUnloadCount;
     });
@@ -154,17 +154,17 @@ void FakeWindows::Install()
         log.append(QStringLiteral("MapUpdateNode(%1)").arg(name));
         mapUpdatedNodes.append(name);
     });
-    on(&Notifier::SetupWindowUnload, [this] {
+    on(&Notifier::SetupReplaced, [this] {
         log.append(QStringLiteral("SetupWindowUnload()"));
         ++setupWindowUnloadCount;
     });
-    on(&Notifier::SetupWindowShowModal, [this] {
+    on(&Notifier::SetupRequested, [this] {
         log.append(QStringLiteral("SetupWindowShowModal()"));
         ++setupWindowShowModalCount;
     });
-    on(&Notifier::MainCaptionChanged, [this](const QString& caption) { captions.append(caption); });
+    on(&Notifier::ProjectTitleChanged, [this](const QString& caption) { captions.append(caption); });
     on(&Notifier::ProjectTypeChanged, [this] { ++projectTypeChangedCount; });
-    on(&Notifier::MotorTipsChanged, [this] { ++motorTipsChangedCount; });
+    on(&Notifier::MotorsChanged, [this] { ++motorTipsChangedCount; });
     on(&Notifier::StatusCleared, [this] {
         log.append(QStringLiteral("StatusClear()"));
         ++statusClearCount;
@@ -173,32 +173,30 @@ void FakeWindows::Install()
         log.append(QStringLiteral("StatusPrint(%1)").arg(text));
         statusPrints.append({text, leftTwips, color});
     });
-    on(&Notifier::StatusBrickChanged, [this](const QString& text) { brickTexts.append(text); });
-    on(&Notifier::ProgressMin, [this](double v) {
-        log.append(QStringLiteral("ProgressSetMin(%1)").arg(num(v)));
-        progress.append({QStringLiteral("min"), v});
+    on(&Notifier::BrickDescribed, [this](const QString& text) { brickTexts.append(text); });
+    // The bar's calls that a transfer's begin and end once were.
+    auto bar = [this](const char* call, const char* what, double v) {
+        log.append(QStringLiteral("ProgressSet%1(%2)").arg(QLatin1String(call), num(v)));
+        progress.append({QLatin1String(what), v});
+    };
+    on(&Notifier::TransferBegun, [bar](Long size) {
+        bar("Min", "min", 0);
+        bar("Max", "max", size);
+        bar("Visible", "visible", 1);
     });
-    on(&Notifier::ProgressMax, [this](double v) {
-        log.append(QStringLiteral("ProgressSetMax(%1)").arg(num(v)));
-        progress.append({QStringLiteral("max"), v});
-    });
-    on(&Notifier::ProgressValue, [this](double v) {
-        log.append(QStringLiteral("ProgressSetValue(%1)").arg(num(v)));
-        progress.append({QStringLiteral("value"), v});
-    });
-    on(&Notifier::ProgressVisible, [this](bool visible) {
-        log.append(QStringLiteral("ProgressSetVisible(%1)").arg(visible ? 1 : 0));
-        progress.append({QStringLiteral("visible"), visible ? 1.0 : 0.0});
-    });
+    on(&Notifier::TransferAdvanced, [bar](Long v) { bar("Value", "value", v); });
+    on(&Notifier::TransferEnded, [bar] { bar("Visible", "visible", 0); });
     on(&Notifier::PointerChanged, [this](int shape) {
         log.append(QStringLiteral("SetPointer(%1)").arg(shape));
         pointers.append(shape);
     });
-    on(&Notifier::PreviewShow, [this](const QString& listing) {
+    auto preview = [this](const QString& listing) {
         log.append(QStringLiteral("ShowPreview()"));
         previews.append(listing);
-    });
-    on(&Notifier::PreviewUnload, [this] { log.append(QStringLiteral("PreviewUnload()")); });
+    };
+    on(&Notifier::ListingMade, preview);
+    on(&Notifier::ListingRequested, preview);
+    on(&Notifier::ListingOutOfDate, [this] { log.append(QStringLiteral("PreviewUnload()")); });
 }
 
 QStringList FakeWindows::statusTexts() const

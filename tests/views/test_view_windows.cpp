@@ -117,7 +117,7 @@ TEST_F(ViewWindowsTest, TheMapKeyShowsTheMapAndEditsReachIt)
     main->EnableProjectCommands(true);
     EXPECT_TRUE(map->TV1->isEnabled());
 
-    Q_EMIT App().Notifier->MapUnload();
+    Q_EMIT App().Notifier->ModuleListChanged();
     Flush();
     EXPECT_EQ(MapWindow(), nullptr);
 }
@@ -135,7 +135,7 @@ TEST_F(ViewWindowsTest, TheRightButtonMakesTheNodeThereCurrent)
 
 TEST_F(ViewWindowsTest, TheExplorerListsModulesKeepsRightAndOnlyHidesOnClose)
 {
-    Q_EMIT App().Notifier->ExplorerRebuild();
+    Q_EMIT App().Notifier->ProjectReplaced();
     for (const auto& e : App().TaskList)
         Q_EMIT App().Notifier->ModuleAdded(e.item->Name, 1);
     Q_EMIT App().Notifier->ModuleAdded("beep", 5);
@@ -168,7 +168,7 @@ TEST_F(ViewWindowsTest, TheExplorerListsModulesKeepsRightAndOnlyHidesOnClose)
     EXPECT_FALSE(exp->TVExp->isEnabled());
 
     // Opening a project starts with empty folders.
-    Q_EMIT App().Notifier->ExplorerRebuild();
+    Q_EMIT App().Notifier->ProjectReplaced();
     ASSERT_NE(ExplorerWindow(), nullptr);
     EXPECT_EQ(ExplorerWindow()->TVExp->topLevelItem(0)->child(0)->childCount(), 0);
 }
@@ -179,7 +179,7 @@ protected:
     void SetUp() override
     {
         ViewWindowsTest::SetUp();
-        Q_EMIT App().Notifier->ExplorerRebuild();
+        Q_EMIT App().Notifier->ProjectReplaced();
         for (const auto& e : App().TaskList)
             Q_EMIT App().Notifier->ModuleAdded(e.item->Name, 1);
         Q_EMIT App().Notifier->ModuleAdded("beep", 5);

@@ -107,7 +107,7 @@ bool ProjectExplorer::RemoveModule()
                     w->Close();
         Tree.Remove(name);
         curNode.clear();
-        Q_EMIT a.Notifier->MapUnload();
+        Q_EMIT a.Notifier->ModuleListChanged();
         return true;
     } catch (const VbError& e) {
         ShowMessage(*a.Presenter, e.description(), MsgStyle::Exclamation);
