@@ -510,7 +510,7 @@ QString realPathOf(const QByteArray& name)
 // regular file (a link to one followed). A folder, a FIFO, a socket or a
 // device is refused naming it, and so is a target outside the WritesInside
 // folder.
-void checkWriteTarget(const QString& path, bool confine = true)
+void checkWriteTarget(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
@@ -534,7 +534,7 @@ void checkWriteTarget(const QString& path, bool confine = true)
         if (!S_ISREG(st.st_mode))
             raiseError(Err::PathFileAccess, QStringLiteral("Not a regular file: ") + fileName);
     }
-    if (WritesInside* confined = confine ? writesInside() : nullptr)
+    if (WritesInside* confined = writesInside())
         confined->check(path, link);
 }
 }  // namespace
@@ -607,10 +607,11 @@ void RecordWriter::open(const QString& path)
         const int code = ::stat(QFile::encodeName(folder.filePath()).constData(), &st) != 0 ? errno : ENOTDIR;
         raiseFileError(Err::PathNotFound, folder.fileName(), systemErrorText(code));
     }
-    // The file itself is made on commit, and only when its bytes change. What
-    // is there is looked at now (a FIFO is refused before anything is written)
-    // and again, with where it leads, at commit.
-    checkWriteTarget(path, false);
+    // The file itself is made on commit, and only when its bytes change; what
+    // is there (a FIFO, a link out of the data folder) is looked at then,
+    // before anything of it is opened.
+    if (info.isDir())
+        raiseFileError(Err::PathFileAccess, info.fileName(), systemErrorText(EISDIR));
     if (!folder.isWritable() || (info.exists() && !info.isWritable()))
         raiseFileError(Err::PathFileAccess, info.fileName(), systemErrorText(EACCES));
     mPath = path;

@@ -140,8 +140,8 @@ private:
 // complete (commit), or into a device the caller owns. The target is only
 // ever nothing yet or a regular file (a link to one followed): a FIFO, a
 // socket, a device or a folder is refused without waiting on it, failure 75
-// naming it ("Not a regular file: Drive.tas"), when the file is opened and
-// again when it is committed; it is never opened, read or replaced.
+// naming it ("Not a regular file: Drive.tas"), when the file is committed,
+// before anything of it is opened; it is never opened, read or replaced.
 class RecordWriter {
 public:
     RecordWriter();
@@ -154,8 +154,8 @@ public:
 
     // Opens a file for writing: failure 76 when the target's folder does not
     // exist (naming the folder and the system's reason: "Path not found:
-    // Robot.dir (No such file or directory)"), 75 when the target is a folder,
-    // no regular file, or outside the WritesInside folder, or it or its folder can't be
+    // Robot.dir (No such file or directory)"), 75 when the target is a folder
+    // or it or its folder can't be
     // written. The records are kept until commit. A failure of a file (75,
     // 57) names the file and the system's reason after its description.
     void open(const QString& path);
