@@ -10,6 +10,7 @@
 #include "model/RcxSetup.h"
 #include "model/Services.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <functional>
@@ -19,7 +20,7 @@ class IBrickDevice;
 class IPortSelector;
 class Notifier;
 class IModalRunner;
-class QLockFile;
+class ProjectFolderLock;
 
 struct AppState {
     AppState();
@@ -77,8 +78,18 @@ struct AppState {
     // The open project's lock, held in its folder while this copy of the
     // program may save it; the project is read-only when another copy held
     // the lock as it was opened (model/ProjectFile.h).
-    std::shared_ptr<QLockFile> ProjectLock;
+    std::shared_ptr<ProjectFolderLock> ProjectLock;
     Boolean ProjectReadOnly = False;
+    // What the open project's project and task files were on disk when this
+    // copy last read or wrote them, by path: a save that finds its lock gone
+    // takes it again only while they still are.
+    struct FileStamp {
+        qint64 size = -1;
+        qint64 modified = 0;  // nanoseconds
+        quint64 inode = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    QHash<QString, FileStamp> ProjectFilesSeen;
 
     // How the open project came: 1 opened from its file, 2 new (not yet
     // saved; a save makes it 1). The open/new dialog's choice sets it.

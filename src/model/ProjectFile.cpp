@@ -19,11 +19,14 @@
 
 #include <array>
 #include <utility>
+#include <vector>
+
+#include <cstring>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace {
-
-constexpr int kPointerHourglass = PointerShape::Hourglass;
-constexpr int kPointerDefault = PointerShape::Default;
 
 // Reading the project file goes on after it has run out: the file is closed
 // and the statement's remaining reads are skipped, so the variables keep the
@@ -147,16 +150,27 @@ void checkInDataFolder(const QString& path)
 
 // Everything of the project that a save writes into: its folder, the project
 // and task files in it (those of tasks still to be added too) and the Subs
-// folder. The sub files are looked at as they are read.
+// folder. The sub files are looked at as they are read. The folder is looked
+// at once, part by part; of its entries, read in one pass, only those that
+// are links are followed (a plain entry of a folder inside lies inside).
 void checkProjectInDataFolder()
 {
     const QString folder = ProjectFolderPath();
     checkInDataFolder(folder);
-    const QFileInfoList entries =
-        QDir(folder).entryInfoList({QStringLiteral("*.qmd"), QStringLiteral("*.tas")},
-                                   QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
-    for (const QFileInfo& entry : entries)
-        checkInDataFolder(entry.filePath());
+    if (DIR* dir = ::opendir(QFile::encodeName(folder).constData())) {
+        struct Closer {
+            DIR* dir;
+            ~Closer() { ::closedir(dir); }
+        } closer{dir};
+        while (const dirent* entry = ::readdir(dir)) {
+            const qsizetype length = qsizetype(std::strlen(entry->d_name));
+            const bool ours = (length > 4 && std::strcmp(entry->d_name + length - 4, ".qmd") == 0) ||
+                              (length > 4 && std::strcmp(entry->d_name + length - 4, ".tas") == 0);
+            if (!ours || (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN))
+                continue;
+            checkInDataFolder(folder + QLatin1Char('/') + QFile::decodeName(entry->d_name));
+        }
+    }
     checkInDataFolder(SubFolderPath());
 }
 
@@ -170,20 +184,49 @@ QString lockPath(const QString& projectFolder)
 // holds already, or a new one. None when the lock can't be taken: `elsewhere`
 // then tells that another copy holds it. (A folder that takes no lock file
 // gives none without `elsewhere`: the project then saves as the folder lets it.)
-std::shared_ptr<QLockFile> lockProjectFolder(const QString& projectFolder, bool& elsewhere)
+std::shared_ptr<ProjectFolderLock> lockProjectFolder(const QString& projectFolder, bool& elsewhere)
 {
     elsewhere = false;
-    const QString path = lockPath(projectFolder);
-    const std::shared_ptr<QLockFile>& held = App().ProjectLock;
-    if (held && held->fileName() == path && held->isLocked())
+    const std::shared_ptr<ProjectFolderLock>& held = App().ProjectLock;
+    if (held && held->fileName() == lockPath(projectFolder) && held->held())
         return held;
-    auto lock = std::make_shared<QLockFile>(path);
-    // A lock is stale when the copy that took it is gone, however old it is.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0))
-        return lock;
-    elsewhere = lock->error() == QLockFile::LockFailedError;
-    return nullptr;
+    return ProjectFolderLock::take(projectFolder, elsewhere);
+}
+
+AppState::FileStamp stampOf(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, quint64(st.st_ino)};
+}
+
+// What the open project's project and task files are on disk now: one look
+// at each, none read.
+QHash<QString, AppState::FileStamp> projectFilesNow()
+{
+    QHash<QString, AppState::FileStamp> seen;
+    try {
+        const QString project = ProjectFilePath();
+        seen.insert(project, stampOf(project));
+        for (const auto& e : App().TaskList) {
+            const QString task = TaskFilePath(e.item->Name);
+            seen.insert(task, stampOf(task));
+        }
+    } catch (const VbError&) {  // a name that can't be a file's: there is no file of it to look at
+    }
+    return seen;
+}
+
+// The name of the first project or task file that is no longer as this copy
+// last read or wrote it; empty when none is.
+QString firstChangedFile()
+{
+    const QHash<QString, AppState::FileStamp>& seen = App().ProjectFilesSeen;
+    for (auto it = seen.begin(); it != seen.end(); ++it)
+        if (stampOf(it.key()) != it.value())
+            return QFileInfo(it.key()).fileName();
+    return QString();
 }
 
 void tellOpenElsewhere()
@@ -328,24 +371,26 @@ void readProject()
 
 // Closes the windows of the open project before another takes its place. A
 // window that fails to close keeps that project open, for the window still
-// shows it: the failure is shown and the result is False.
+// shows it: the failure is shown and the result is False. (The caller's
+// BusyPointer puts the default pointer back after the message, as it goes.)
 bool closeWindowsBefore()
 {
-    AppState& app = App();
     try {
-        app.Shell->CloseProjectWindows();
+        App().Shell->CloseProjectWindows();
         return true;
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
-        app.Notifier->SetPointer(kPointerDefault);
         return false;
     }
 }
 
 // Opens the project whose files are there: it is read aside first, so that a
 // project any of whose files is broken is refused with a message naming the
-// file, and the project open before stays as it was, its windows too.
-bool openExistingProject()
+// file, and the project open before stays as it was, its windows too. The
+// pointer is busy while it reads and shows the project; a message of a
+// failure shows before it goes back to the default (as `busy` goes), the
+// message that the project is open elsewhere after.
+bool openExistingProject(BusyPointer& busy)
 {
     AppState& app = App();
     ProjectParts aside = ProjectParts::freshFor(app);
@@ -355,17 +400,17 @@ bool openExistingProject()
     } catch (const VbError& e) {
         aside.swapWith(app);
         ShowMessage(e.description(), MsgStyle::Exclamation);
-        app.Notifier->SetPointer(kPointerDefault);
         return false;
     } catch (...) {  // whatever else stops the reading, the open project stays
         aside.swapWith(app);
-        app.Notifier->SetPointer(kPointerDefault);
         throw;
     }
+    // What the files read are on disk, for the saves to come.
+    QHash<QString, AppState::FileStamp> seen = projectFilesNow();
     // The project read takes its folder's lock from here on; the project
     // before keeps its own while it may still stay the open one.
     bool elsewhere = false;
-    std::shared_ptr<QLockFile> lock = lockProjectFolder(ProjectFolderPath(), elsewhere);
+    std::shared_ptr<ProjectFolderLock> lock = lockProjectFolder(ProjectFolderPath(), elsewhere);
     // The windows of the project before close while it is still the open one.
     aside.swapWith(app);
     if (!closeWindowsBefore())
@@ -374,6 +419,7 @@ bool openExistingProject()
     aside = ProjectParts();
     app.ProjectLock = std::move(lock);
     app.ProjectReadOnly = elsewhere ? True : False;
+    app.ProjectFilesSeen = std::move(seen);
 
     try {
         startWithoutTheProjectBefore();
@@ -389,12 +435,12 @@ bool openExistingProject()
             }
         }
         Q_EMIT app.Notifier->ProjectTypeChanged();
-        app.Notifier->SetPointer(kPointerDefault);
     } catch (const VbError& e) {
         // The project read is the open one now, whatever window failed to show it.
         ShowMessage(e.description(), MsgStyle::Exclamation);
-        app.Notifier->SetPointer(kPointerDefault);
     }
+    // The default pointer is back before the read-only message shows.
+    busy.Restore();
     if (app.ProjectReadOnly)
         tellOpenElsewhere();
     return true;
@@ -408,27 +454,32 @@ bool openExistingProject()
 bool openNewProject()
 {
     AppState& app = App();
-    // Its folder is made in Projects, its subs go into Subs.
-    try {
-        checkInDataFolder(ProjectsFolderPath());
-        checkInDataFolder(SubFolderPath());
-    } catch (const VbError& e) {
-        ShowMessage(e.description(), MsgStyle::Exclamation);
-        app.Notifier->SetPointer(kPointerDefault);
-        return false;
+    // Its folder is made in Projects, its subs go into Subs. The pointer is
+    // busy while they are looked at; a failure's message shows before it goes.
+    {
+        BusyPointer looking(*app.Notifier);
+        try {
+            checkInDataFolder(ProjectsFolderPath());
+            checkInDataFolder(SubFolderPath());
+        } catch (const VbError& e) {
+            ShowMessage(e.description(), MsgStyle::Exclamation);
+            return false;
+        }
     }
+    // The open/new dialog asks for the first task with the default pointer
+    // (it puts the default back itself as it shows); the pointer is busy
+    // again once it is answered, until the set-up window shows.
     const OpenChoice firstTask = AskForTask(1);
-    if (firstTask.canceled) {
-        app.Notifier->SetPointer(kPointerDefault);
+    if (firstTask.canceled)
         return false;
-    }
-    app.Notifier->SetPointer(kPointerHourglass);
+    BusyPointer busy(*app.Notifier);
     if (!closeWindowsBefore())
         return false;
     // The project before is no longer open here; the new one is locked as its
     // folder is made.
     app.ProjectLock.reset();
     app.ProjectReadOnly = False;
+    app.ProjectFilesSeen.clear();
     app.TaskList.Clear();
     app.SubList.Clear();
     app.ObjectList.Clear();
@@ -447,11 +498,11 @@ bool openNewProject()
             OpenCommandWindow(ModuleKind::Task, app.CurrentTask.get(), QString(), QString());
             app.CurrentTask.reset();
         }
-        app.Notifier->SetPointer(kPointerDefault);
+        // The set-up window, modal, shows with the default pointer.
+        busy.Restore();
         Q_EMIT app.Notifier->SetupRequested();
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
-        app.Notifier->SetPointer(kPointerDefault);
     }
     return true;
 }
@@ -512,6 +563,67 @@ void writeProjectFile(RecordWriter& file)
 
 }  // namespace
 
+// ---- The project's lock ----
+
+namespace {
+// A lock file's few lines, read without waiting on what is no regular file.
+QByteArray lockFileContent(const QString& path)
+{
+    try {
+        return ReadWholeFile(path, FileKind::Project);
+    } catch (const VbError&) {
+        return QByteArray();
+    }
+}
+}  // namespace
+
+std::shared_ptr<ProjectFolderLock> ProjectFolderLock::take(const QString& projectFolder, bool& elsewhere)
+{
+    elsewhere = false;
+    auto lock = std::make_unique<QLockFile>(lockPath(projectFolder));
+    // A lock is stale when the copy that took it is gone, however old it is.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) {
+        elsewhere = lock->error() == QLockFile::LockFailedError;
+        return nullptr;
+    }
+    std::shared_ptr<ProjectFolderLock> taken(new ProjectFolderLock);
+    taken->mPath = lock->fileName();
+    struct stat st {};
+    if (::stat(QFile::encodeName(taken->mPath).constData(), &st) == 0) {
+        taken->mDevice = quint64(st.st_dev);
+        taken->mInode = quint64(st.st_ino);
+    }
+    taken->mContent = lockFileContent(taken->mPath);
+    taken->mLock = lock.release();
+    return taken;
+}
+
+ProjectFolderLock::~ProjectFolderLock()
+{
+    if (held()) {
+        delete mLock;  // lets the lock go: its file is removed
+        return;
+    }
+    // The file at the lock's place is another copy's, or none: QLockFile
+    // would remove whatever is there on letting go, so this one is never let
+    // go. It is kept (reachable) to the end of the process, an open
+    // descriptor of a file no longer there; that happens once a lost lock.
+    static auto* const neverLetGo = new std::vector<QLockFile*>;
+    neverLetGo->push_back(mLock);
+}
+
+// The lock file that this copy made, still there: the same file, with the
+// same owner (process, program, host) written in it.
+bool ProjectFolderLock::held() const
+{
+    struct stat st {};
+    return mInode != 0 && ::stat(QFile::encodeName(mPath).constData(), &st) == 0 &&
+           quint64(st.st_dev) == mDevice && quint64(st.st_ino) == mInode && lockFileContent(mPath) == mContent;
+}
+
+// ---- Opening and saving ----
+
 void SplitProjectLine(QString& line, QString& f2, QString& f3, QString& f4, QString& f5, QString& f6,
                       QString& f7, QString& f8)
 {
@@ -543,8 +655,10 @@ void TakeProjectChoice(const OpenChoice& choice)
 bool OpenProject()
 {
     AppState& app = App();
-    app.Notifier->SetPointer(kPointerHourglass);
-    return app.ProjectAction == 2 ? openNewProject() : openExistingProject();
+    if (app.ProjectAction == 2)
+        return openNewProject();
+    BusyPointer busy(*app.Notifier);
+    return openExistingProject(busy);
 }
 
 bool RefuseReadOnlySave()
@@ -559,23 +673,87 @@ bool RefuseReadOnlySave()
     return true;
 }
 
+namespace {
+
+// Before a save of a project opened from its folder: True when this copy
+// still holds the project's lock, or has taken it again; False after a
+// message saying why the project is not saved. The lock is gone when its file
+// was removed (by hand or by a tool); another copy may then have opened the
+// project as its own and saved it. The lock is taken again only when it is
+// free and the project's files on disk are still those this copy last read or
+// wrote. (A folder that takes no lock file lets the save go on as it lets it.)
+bool holdLockForSave(const QString& projectFolder)
+{
+    AppState& app = App();
+    const std::shared_ptr<ProjectFolderLock> held = app.ProjectLock;
+    if (held && held->fileName() == lockPath(projectFolder) && held->held())
+        return true;
+    bool elsewhere = false;
+    std::shared_ptr<ProjectFolderLock> lock = ProjectFolderLock::take(projectFolder, elsewhere);
+    if (elsewhere) {
+        ShowMessage(QStringLiteral("The project %1 is not saved: its lock here went away (the lock file was removed "
+                                   "or replaced), and another copy of the program holds it now. Saving would "
+                                   "replace that copy's work.")
+                        .arg(app.RcxSetup->ProjectName),
+                    MsgStyle::Exclamation);
+        return false;
+    }
+    const QString changed = firstChangedFile();
+    if (!changed.isEmpty()) {
+        // The lock just taken goes again (it is this copy's own).
+        ShowMessage(QStringLiteral("The project %1 is not saved: its lock here went away (the lock file was "
+                                   "removed), and its file %2 has changed on disk since it was opened or saved here, "
+                                   "maybe by another copy of the program. Saving would replace that change; open "
+                                   "the project again to go on from what is on disk.")
+                        .arg(app.RcxSetup->ProjectName, changed),
+                    MsgStyle::Exclamation);
+        return false;
+    }
+    if (lock)
+        app.ProjectLock = std::move(lock);
+    return true;
+}
+
+// Makes a project's folder (and the data folder's Projects folder), inside
+// the data folder; a failure names the folder and the system's reason.
+void makeProjectFolder(const QString& folder, WritesInside& confined)
+{
+    const QString projects = ProjectsFolderPath();
+    if (!QDir().mkpath(projects))
+        raiseFileError(Err::PathNotFound, QFileInfo(projects).fileName(), systemErrorText(EACCES));
+    confined.check(folder);  // Projects may lead elsewhere through a link
+    if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0)
+        raiseFileError(Err::PathNotFound, QFileInfo(folder).fileName(), systemErrorText(errno));
+}
+
+}  // namespace
+
 // The project file is what makes a set of task and sub files the project: it
 // is written last, and only once every module's file is, so that a save that
 // fails or stops anywhere leaves a project file whose modules' files are all
 // there (each file is replaced whole or not at all). Until then the project
 // file before lists its modules: the file of a module taken out of the
 // project stays, as none is ever deleted.
+//
+// Nothing is written outside the data folder, nor over anything but a regular
+// file (WritesInside, RecordWriter). A project opened from its folder saves
+// only while this copy holds its lock (holdLockForSave); when its folder has
+// gone, the whole project is written into it again as a first save writes it.
 bool SaveProject()
 {
     AppState& app = App();
     if (RefuseReadOnlySave())
         return false;
     RecordWriter file;
-    QString madeFolder;  // a new project's folder, made by this save
+    const bool firstSave = app.ProjectAction == 2;
+    QString madeFolder;   // the project's folder, made by this save
+    QString folderGone;   // why the folder of a project opened from it was not there
     BusyPointer busy(*app.Notifier);
-    // A new project whose first save failed is not left behind as a folder
-    // without a project file: the task files this save put there go again,
-    // and the project and those tasks count as changed once more.
+    WritesInside confined(app.DataFolder);
+    // A project whose save failed is not left behind as a folder without a
+    // project file where this save made the folder: the task files this save
+    // put there go again, and the project and those tasks count as changed
+    // once more. A new project is then new again.
     auto forgetNewFolder = [&] {
         file.close();
         if (madeFolder.isEmpty())
@@ -590,7 +768,8 @@ bool SaveProject()
             }
         }
         if (QDir().rmdir(madeFolder)) {  // the project is not on disk at all
-            app.ProjectAction = 2;
+            if (firstSave)
+                app.ProjectAction = 2;
             app.RcxSetup->Dirty = True;
         }
     };
@@ -602,13 +781,19 @@ bool SaveProject()
     };
     try {
         const QString path = ProjectFilePath();  // a name that can't be a file's fails here
-        if (app.ProjectAction == 2) {
-            const QString folder = ProjectFolderPath();
+        const QString folder = ProjectFolderPath();
+        struct stat st {};
+        if (firstSave) {
             if (QFileInfo::exists(folder))
                 raiseFileError(Err::PathFileAccess, QFileInfo(folder).fileName(), systemErrorText(EEXIST));
+        } else if (::lstat(QFile::encodeName(folder).constData(), &st) != 0 && errno == ENOENT) {
+            folderGone = systemErrorText(ENOENT);
+        } else if (!holdLockForSave(folder)) {
+            return false;
+        }
+        if (firstSave || !folderGone.isEmpty()) {
             // The data folder's Projects folder is made with the first project.
-            if (!QDir().mkpath(ProjectsFolderPath()) || !QDir().mkdir(folder))
-                raiseError(Err::PathNotFound);
+            makeProjectFolder(folder, confined);
             madeFolder = folder;
             bool elsewhere = false;
             app.ProjectLock = lockProjectFolder(folder, elsewhere);
@@ -645,6 +830,12 @@ bool SaveProject()
         app.RcxSetup->Dirty = True;
         return fail(e);
     }
+    app.ProjectFilesSeen = projectFilesNow();
     busy.Restore();
+    if (!folderGone.isEmpty())
+        ShowMessage(QStringLiteral("The folder of the project %1 was not there (%2): %3. The whole project has "
+                                   "been saved into it again.")
+                        .arg(app.RcxSetup->ProjectName, folderGone, madeFolder),
+                    MsgStyle::Information);
     return true;
 }

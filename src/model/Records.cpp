@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <system_error>
 
@@ -438,7 +439,153 @@ QString RecordReader::line()
     return text;
 }
 
+namespace {
+// Writes every byte to the open file; 0, or the system's error number of
+// the write that failed.
+int writeAll(int fd, const QByteArray& bytes)
+{
+    if (fd < 0)
+        return EBADF;
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        p += n;
+        left -= qsizetype(n);
+    }
+    return 0;
+}
+
+// True when the file at path holds exactly these bytes. It is opened as the
+// bounded reader opens a file, without waiting: what is no regular file (the
+// target may have changed since it was looked at) holds nothing.
+bool holdsBytes(const QString& path, const QByteArray& bytes)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != bytes.size())
+        return false;
+    // One byte more than expected is asked for: a file that grew since holds more.
+    QByteArray data(bytes.size() + 1, Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < data.size()) {
+        const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += qsizetype(n);
+    }
+    return got == bytes.size() && std::memcmp(data.constData(), bytes.constData(), size_t(got)) == 0;
+}
+
+// The innermost WritesInside alive, if any.
+WritesInside*& writesInside()
+{
+    static WritesInside* current = nullptr;
+    return current;
+}
+
+QString realPathOf(const QByteArray& name)
+{
+    char* real = ::realpath(name.constData(), nullptr);
+    if (!real)
+        return QString();
+    const QString path = QFile::decodeName(real);
+    std::free(real);
+    return path;
+}
+
+// Looks at what a write would replace, without opening it: nothing yet, or a
+// regular file (a link to one followed). A folder, a FIFO, a socket or a
+// device is refused naming it, and so is a target outside the WritesInside
+// folder.
+void checkWriteTarget(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString fileName = slash < 0 ? path : path.mid(slash + 1);
+    struct stat st {};
+    bool link = false;
+    if (::lstat(name.constData(), &st) != 0) {
+        if (errno != ENOENT)
+            raiseFileError(Err::PathFileAccess, fileName, systemErrorText(errno));
+    } else {
+        link = S_ISLNK(st.st_mode);
+        if (link && ::stat(name.constData(), &st) != 0) {
+            // A link that leads to nothing: the write would make a file wherever it points.
+            if (writesInside())
+                raiseError(Err::PathFileAccess, QStringLiteral("A link that leads to nothing (to %1): %2")
+                                                    .arg(QFileInfo(path).symLinkTarget(), fileName));
+            return;
+        }
+        if (S_ISDIR(st.st_mode))
+            raiseFileError(Err::PathFileAccess, fileName, systemErrorText(EISDIR));
+        if (!S_ISREG(st.st_mode))
+            raiseError(Err::PathFileAccess, QStringLiteral("Not a regular file: ") + fileName);
+    }
+    if (WritesInside* confined = writesInside())
+        confined->check(path, link);
+}
+}  // namespace
+
 // ---- RecordWriter ----
+
+WritesInside::WritesInside(const QString& folder) : mFolder(folder), mOuter(writesInside())
+{
+    writesInside() = this;
+}
+
+WritesInside::~WritesInside() { writesInside() = mOuter; }
+
+bool WritesInside::inside(const QString& realPath)
+{
+    if (mRoot.isEmpty())
+        mRoot = realPathOf(QFile::encodeName(mFolder));
+    if (mRoot.isEmpty())
+        return false;
+    if (realPath == mRoot)
+        return true;
+    return realPath.startsWith(mRoot) &&
+           (mRoot.endsWith(QLatin1Char('/')) || realPath.at(mRoot.size()) == QLatin1Char('/'));
+}
+
+void WritesInside::check(const QString& path) { check(path, QFileInfo(path).isSymLink()); }
+
+void WritesInside::check(const QString& path, bool link)
+{
+    if (mFolder.isEmpty())
+        return;
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (link) {  // resolved whole: it may lead anywhere
+        const QString real = realPathOf(QFile::encodeName(path));
+        if (!inside(real))
+            raiseError(Err::PathFileAccess,
+                       QStringLiteral("Leads outside the data folder (to %1): %2").arg(real, path.mid(slash + 1)));
+        return;
+    }
+    const QString folder = slash <= 0 ? QStringLiteral("/") : path.left(slash);
+    if (mFoldersInside.contains(folder))
+        return;
+    const QString real = realPathOf(QFile::encodeName(folder));
+    if (real.isEmpty())  // no folder: nothing can be written there
+        return;
+    if (!inside(real))
+        raiseError(Err::PathFileAccess,
+                   QStringLiteral("Leads outside the data folder (to %1): %2").arg(real, QFileInfo(folder).fileName()));
+    mFoldersInside.append(folder);
+}
+
 
 void IgnoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
 
@@ -455,9 +602,14 @@ void RecordWriter::open(const QString& path)
     close();
     const QFileInfo info(path);
     const QFileInfo folder(info.absolutePath());
-    if (!folder.isDir())
-        raiseError(Err::PathNotFound);
-    // The file itself is made on commit, and only when its bytes change.
+    if (!folder.isDir()) {
+        struct stat st {};
+        const int code = ::stat(QFile::encodeName(folder.filePath()).constData(), &st) != 0 ? errno : ENOTDIR;
+        raiseFileError(Err::PathNotFound, folder.fileName(), systemErrorText(code));
+    }
+    // The file itself is made on commit, and only when its bytes change; what
+    // is there (a FIFO, a link out of the data folder) is looked at then,
+    // before anything of it is opened.
     if (info.isDir())
         raiseFileError(Err::PathFileAccess, info.fileName(), systemErrorText(EISDIR));
     if (!folder.isWritable() || (info.exists() && !info.isWritable()))
@@ -549,36 +701,6 @@ void RecordWriter::endRecord()
         raiseError(DeviceIoError);
 }
 
-namespace {
-// Writes every byte to the open file; 0, or the system's error number of
-// the write that failed.
-int writeAll(int fd, const QByteArray& bytes)
-{
-    if (fd < 0)
-        return EBADF;
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        p += n;
-        left -= qsizetype(n);
-    }
-    return 0;
-}
-
-// True when the file at path holds exactly these bytes.
-bool holdsBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() != bytes.size())
-        return false;
-    return file.readAll() == bytes;
-}
-}  // namespace
 
 void RecordWriter::commit()
 {
@@ -592,6 +714,9 @@ void RecordWriter::commit()
     const QByteArray bytes = std::move(mPending);
     mPending.clear();
     mRecordsEnd = 0;
+    // What is there is looked at again before anything of it is opened or read:
+    // it may have changed since open().
+    checkWriteTarget(mPath);
     // A file that holds these bytes already is left alone: its good copy is
     // never at risk and no write or sync is paid for it.
     if (holdsBytes(mPath, bytes))

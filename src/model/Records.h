@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -106,8 +107,41 @@ void IgnoreFileSizeSignal();
 using CommitFault = std::function<int(const QString& path)>;
 void SetCommitFault(CommitFault fault);
 
+// While one lives, every file a RecordWriter opens or commits must lie inside
+// the folder given (the data folder), its real path looked at as open looks
+// at it: a target that is a link, or whose folder is one, leading out of the
+// folder (or a link that leads to nothing) is refused with failure 75, its
+// description naming the file or folder and where it leads ("Leads outside
+// the data folder (to /x/Drive.tas): Drive.tas"), and nothing is written.
+// Each folder of the targets is resolved once while the object lives, each
+// target looked at without being opened. The innermost one counts.
+class WritesInside {
+public:
+    explicit WritesInside(const QString& folder);
+    ~WritesInside();
+    WritesInside(const WritesInside&) = delete;
+    WritesInside& operator=(const WritesInside&) = delete;
+
+    // Refuses a target outside the folder as told above; `link` when the
+    // path itself is a link (looked at already).
+    void check(const QString& path);
+    void check(const QString& path, bool link);
+
+private:
+    bool inside(const QString& realPath);
+
+    QString mFolder;   // as given
+    QString mRoot;     // its real path, found at the first check
+    QStringList mFoldersInside;  // folders of targets resolved to lie inside
+    WritesInside* mOuter;
+};
+
 // Writes records into a file that replaces its target only when it is
-// complete (commit), or into a device the caller owns.
+// complete (commit), or into a device the caller owns. The target is only
+// ever nothing yet or a regular file (a link to one followed): a FIFO, a
+// socket, a device or a folder is refused without waiting on it, failure 75
+// naming it ("Not a regular file: Drive.tas"), when the file is committed,
+// before anything of it is opened; it is never opened, read or replaced.
 class RecordWriter {
 public:
     RecordWriter();
@@ -119,7 +153,9 @@ public:
     RecordWriter& operator=(const RecordWriter&) = delete;
 
     // Opens a file for writing: failure 76 when the target's folder does not
-    // exist, 75 when the target is a folder or it or its folder can't be
+    // exist (naming the folder and the system's reason: "Path not found:
+    // Robot.dir (No such file or directory)"), 75 when the target is a folder
+    // or it or its folder can't be
     // written. The records are kept until commit. A failure of a file (75,
     // 57) names the file and the system's reason after its description.
     void open(const QString& path);

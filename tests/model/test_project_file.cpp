@@ -1033,7 +1033,7 @@ TEST_F(ProjectFileTest, ANewProjectGetsItsFirstTaskAndTheSetUpWindow)
     EXPECT_EQ(windows.mapUnloadCount, 1);
     EXPECT_EQ(windows.log.last(), QStringLiteral("SetupWindowShowModal()"));
     EXPECT_LT(windows.log.indexOf(QStringLiteral("CreateDeskTop()")), windows.log.indexOf(QStringLiteral("SetupWindowShowModal()")));
-    EXPECT_EQ(windows.pointers, (QList<int>{11, 11, 0}));
+    EXPECT_EQ(windows.pointers, (QList<int>{11, 0, 11, 0}));
 }
 
 // The first task of a new project is asked for before the open project
@@ -1050,11 +1050,11 @@ TEST_F(ProjectFileTest, ANewProjectNotMadeLeavesTheOpenProjectAsItWas)
     };
     const Case cases[] = {
         {"the first task cancelled", false, false,
-         {QStringLiteral("SetPointer(11)"), QStringLiteral("ShowOpenDialog(1,2)"), QStringLiteral("SetPointer(0)")},
+         {QStringLiteral("SetPointer(11)"), QStringLiteral("SetPointer(0)"), QStringLiteral("ShowOpenDialog(1,2)")},
          {}},
         {"a window before that can't close", true, true,
-         {QStringLiteral("SetPointer(11)"), QStringLiteral("ShowOpenDialog(1,2)"), QStringLiteral("SetPointer(11)"),
-          QStringLiteral("CloseProjectWindows()"), QStringLiteral("SetPointer(0)")},
+         {QStringLiteral("SetPointer(11)"), QStringLiteral("SetPointer(0)"), QStringLiteral("ShowOpenDialog(1,2)"),
+          QStringLiteral("SetPointer(11)"), QStringLiteral("CloseProjectWindows()"), QStringLiteral("SetPointer(0)")},
          {QStringLiteral("48:Invalid procedure call or argument")}},
     };
     ASSERT_TRUE(openFixture());
@@ -1498,6 +1498,7 @@ TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
     };
     const QStringList fresh{
         QStringLiteral("SetPointer(11)"),
+        QStringLiteral("SetPointer(0)"),  // the dialog for the first task shows with the default pointer
         QStringLiteral("ShowOpenDialog(1,2)"),
         QStringLiteral("SetPointer(11)"),
         QStringLiteral("CloseProjectWindows()"),
@@ -1558,4 +1559,167 @@ TEST_F(ProjectFileTest, AProjectFileWithAByteChangedOpensOrFailsOnce)
         }
     }
     EXPECT_GT(opened, 0);
+}
+
+// ---- Saving over what was planted while the project is open ----
+
+// A task file replaced by a FIFO is refused without waiting on it, naming it;
+// the files before it in the save order are written, nothing after it.
+TEST_F(ProjectFileTest, ASaveRefusesATargetThatIsNoRegularFile)
+{
+    ASSERT_TRUE(openFixture());
+    AppState& app = App();
+    const QString drive = taskPath(QStringLiteral("Drive"));
+    ASSERT_TRUE(QFile::remove(drive));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(drive).constData(), 0600), 0);
+    const QByteArray project = readFile(projectPath());
+    app.RcxSetup->ProgramNumber = 3;  // the project file would change
+    presenter.shown.clear();
+    EXPECT_FALSE(SaveProject());
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Not a regular file: Drive.tas")});
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(drive).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(readFile(projectPath()), project);
+    EXPECT_EQ(windows.pointers.last(), 0);
+}
+
+// A link planted at a task, sub or project file, or at the project's folder,
+// leading out of the data folder, is refused at save naming it: nothing
+// outside the data folder is written.
+TEST_F(ProjectFileTest, ASaveWritesNothingOutsideTheDataFolder)
+{
+    QTemporaryDir elsewhereDir;
+    const QString elsewhere = QFileInfo(elsewhereDir.path()).canonicalFilePath();
+    ASSERT_TRUE(openFixture());
+    AppState& app = App();
+    const QString outsideFile = elsewhere + QStringLiteral("/victim");
+    writeFile(outsideFile, "outside\r\n");
+    struct Case {
+        const char* what;
+        QString entry;
+        QString message;
+    };
+    const Case cases[] = {
+        {"a task file", taskPath(QStringLiteral("Drive")),
+         QStringLiteral("48:Leads outside the data folder (to %1): Drive.tas").arg(outsideFile)},
+        {"the project file", projectPath(),
+         QStringLiteral("48:Leads outside the data folder (to %1): Robot.qmd").arg(outsideFile)},
+        {"a sub file", subPath(QStringLiteral("Blink")),
+         QStringLiteral("48:Leads outside the data folder (to %1): Blink.sub").arg(outsideFile)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(QFile::rename(c.entry, c.entry + QStringLiteral(".away")));
+        ASSERT_TRUE(QFile::link(outsideFile, c.entry));
+        for (const auto& e : app.TaskList)
+            e.item->mTitle += QStringLiteral("!");  // every file changes
+        for (const auto& e : app.SubList)
+            e.item->mTitle += QStringLiteral("!");
+        app.RcxSetup->ProgramNumber = Integer((app.RcxSetup->ProgramNumber + 1) % 5);
+        presenter.shown.clear();
+        EXPECT_FALSE(SaveProject());
+        EXPECT_EQ(messages(), QStringList{c.message});
+        EXPECT_EQ(readFile(outsideFile), QByteArray("outside\r\n"));
+        ASSERT_TRUE(QFile::remove(c.entry));
+        ASSERT_TRUE(QFile::rename(c.entry + QStringLiteral(".away"), c.entry));
+    }
+
+    // The project's folder moved out and a link left in its place.
+    const QString moved = elsewhere + QStringLiteral("/Robot.dir");
+    ASSERT_TRUE(QDir().rename(projectFolder(), moved));
+    ASSERT_TRUE(QFile::link(moved, projectFolder()));
+    const QMap<QString, QByteArray> there = filesBelow(moved);
+    presenter.shown.clear();
+    EXPECT_FALSE(SaveProject());
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Leads outside the data folder (to %1): Robot.dir").arg(moved)});
+    EXPECT_EQ(filesBelow(moved), there);
+}
+
+// A removed project folder is made again and the whole project saved into
+// it, with a message naming the folder and the reason; the project opens.
+TEST_F(ProjectFileTest, ASaveMakesARemovedProjectFolderAgainWithTheWholeProject)
+{
+    ASSERT_TRUE(openFixture());
+    AppState& app = App();
+    const QString before = projectDump();
+    ASSERT_TRUE(QDir(projectFolder()).removeRecursively());
+    presenter.shown.clear();
+    EXPECT_TRUE(SaveProject());
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("64:The folder of the project Robot was not there (No such file "
+                                                     "or directory): %1. The whole project has been saved into it "
+                                                     "again.")
+                                          .arg(projectFolder())});
+    presenter.shown.clear();
+    ResetApp();
+    App().Presenter = &presenter;
+    windows.Install();
+    App().DataFolder = folder();
+    App().RcxSetup->ProjectName = QStringLiteral("Robot");
+    App().ProjectAction = 1;
+    ASSERT_TRUE(OpenProject());
+    EXPECT_TRUE(presenter.shown.isEmpty()) << messages().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(projectDump(), before);
+    (void)app;
+}
+
+// The lock file removed while the project is open: a save takes the lock
+// again when it is free and the files are as this copy read them; refuses
+// when another copy holds it or the files changed; and the copy never removes
+// a lock that is not its own.
+TEST_F(ProjectFileTest, ASaveChecksThatItStillHoldsTheLock)
+{
+    ASSERT_TRUE(openFixture());
+    AppState& app = App();
+    const QString lockFile = projectFolder() + QStringLiteral("/.quillomat.lock");
+    ASSERT_TRUE(QFileInfo::exists(lockFile));
+
+    // Removed, nothing else changed: taken again, the save goes on.
+    ASSERT_TRUE(QFile::remove(lockFile));
+    presenter.shown.clear();
+    EXPECT_TRUE(SaveProject());
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(lockFile));
+
+    // Removed, and another copy (a second QLockFile object) took it: refused.
+    ASSERT_TRUE(QFile::remove(lockFile));
+    {
+        QLockFile other(lockFile);
+        ASSERT_TRUE(other.tryLock(0));
+        const QMap<QString, QByteArray> files = filesBelow(folder());
+        app.RcxSetup->ProgramNumber = 4;
+        presenter.shown.clear();
+        EXPECT_FALSE(SaveProject());
+        ASSERT_EQ(presenter.shown.size(), 1);
+        EXPECT_TRUE(messages()[0].contains(QStringLiteral("another copy of the program holds it now")));
+        EXPECT_EQ(filesBelow(folder()), files);
+        // Opening another project lets this copy's lock go: the other's stays.
+        app.ProjectLock.reset();
+        EXPECT_TRUE(QFileInfo::exists(lockFile));
+        QLockFile probe(lockFile);
+        EXPECT_FALSE(probe.tryLock(0));
+    }
+    ASSERT_FALSE(QFileInfo::exists(lockFile));  // the other copy has gone
+
+    // Free again, but the other copy saved meanwhile: refused, naming the file.
+    ASSERT_TRUE(OpenProject());
+    ASSERT_TRUE(QFile::remove(lockFile));
+    QByteArray project = readFile(projectPath());
+    project.replace("\"EndVarDef\"", "\"Other\",0,1,100\r\n\"EndVarDef\"");
+    writeFile(projectPath(), project);
+    presenter.shown.clear();
+    EXPECT_FALSE(SaveProject());
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_TRUE(messages()[0].contains(QStringLiteral("its file Robot.qmd has changed on disk")));
+    EXPECT_EQ(readFile(projectPath()), project);
+    EXPECT_FALSE(QFileInfo::exists(lockFile));  // the lock taken for the check went again
+
+    // A lock file rewritten in place by another copy (a live process number
+    // that is not this one) is not this copy's: the program's end leaves it.
+    ASSERT_TRUE(OpenProject());
+    QByteArray other = readFile(lockFile);
+    other.replace(0, other.indexOf('\n'), "1");
+    writeFile(lockFile, other);
+    ResetApp();
+    EXPECT_EQ(readFile(lockFile), other);
 }

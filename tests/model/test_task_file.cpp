@@ -248,7 +248,7 @@ TEST_F(TaskFileTest, SavingIntoAMissingProjectFolderFails)
     task.Dirty = True;
     EXPECT_FALSE(SaveTask(task));
     EXPECT_EQ(task.Dirty, True);
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Path not found")});
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Path not found: Robot.dir (No such file or directory)")});
     EXPECT_FALSE(QFileInfo::exists(projectFolder()));
 }
 
