@@ -1,5 +1,6 @@
 #include "compiler/CommandCheck.h"
 
+#include "link/protocol/RcxBrick.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
 
@@ -154,24 +155,6 @@ struct Resolved {
     std::optional<double> constant;
 };
 
-// A source code as a whole number; a value that is none matches no code.
-int codeOf(const Variant& source)
-{
-    const double s = source.toDouble();
-    if (!(s > -1e6 && s < 1e6))
-        return -1000000;
-    const int code = int(s);
-    return double(code) == s ? code : -1000000;
-}
-
-bool isConstantGroup(int source)
-{
-    static constexpr SourceSet groups{OperandSource::UserConstant, OperandSource::SystemConstant, 120,
-                                      OperandSource::Display,      OperandSource::SensorTypeName,
-                                      OperandSource::SensorModeName, OperandSource::TransmitPower};
-    return groups.has(source);
-}
-
 // A value as a number, or nullopt for a text that is none.
 std::optional<double> numberOf(const Variant& value)
 {
@@ -189,7 +172,7 @@ Resolved resolved(const clsCommand& c, OperandObjects& objects, bool firstOperan
     const Variant& value = firstOperand ? c.Param1Value : c.Param2Value;
     if (s == OperandSource::Constant)
         return {OperandSource::Constant, numberOf(value)};
-    if (isConstantGroup(s)) {
+    if (kConstantGroups.has(s)) {
         const ObjectPtr* named = firstOperand ? objects.first() : objects.second();
         return {OperandSource::Constant, named ? std::optional<double>((*named)->Value) : std::nullopt};
     }
@@ -397,10 +380,6 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
 // the translation's.
 int scratchOf(const clsCommand& c, OperandObjects& objects)
 {
-    static constexpr SourceSet readThroughVariable{
-        OperandSource::SensorValue, OperandSource::Timer,         OperandSource::SensorType,
-        OperandSource::SensorMode,  OperandSource::SensorRaw,     OperandSource::SensorBoolean,
-        OperandSource::Random,      OperandSource::Message,       OperandSource::Clock};
     const QString& key = c.CommandKey;
     const int s1 = objects.firstSource();
     const int s2 = objects.secondSource();
@@ -411,7 +390,7 @@ int scratchOf(const clsCommand& c, OperandObjects& objects)
     if (s2 == OperandSource::MotorStatus)
         used |= 1;
     // An arithmetic operation reads a brick source through variable 0.
-    if (IsWord(key, u"L_VAR") && c.Op != 8 && readThroughVariable.has(s2))
+    if (IsWord(key, u"L_VAR") && c.Op != VarOperation::SetValue && kReadThroughVariable.has(s2))
         used |= 1;
     return used;
 }
@@ -439,7 +418,7 @@ int blockScratchOf(const clsCommand& c, OperandObjects& objects)
     const bool range = s2 == OperandSource::NamedRange || s2 == OperandSource::TypedRange;
     int a = first.source;
     int b = range ? int(OperandSource::Constant) : resolved(c, objects, false).source;
-    auto loaded = [](int source) { return source == OperandSource::Random || source == 8; };
+    auto loaded = [](int source) { return source == OperandSource::Random || source == rcx::Src::Program; };
     if (a == OperandSource::Constant && b == OperandSource::Constant)
         return 0;
     if (b == OperandSource::Constant)
@@ -473,9 +452,18 @@ QString checkScratch(const clsCommand& c, OperandObjects& objects)
 
 }  // namespace
 
-QString CheckCommand(const clsCommand& command, Long kind)
+int SourceCode(const Variant& source)
 {
-    OperandObjects objects(App(), command);
+    const double s = source.toDouble();
+    if (!(s > -1e6 && s < 1e6))
+        return -1000000;
+    const int code = int(s);
+    return double(code) == s ? code : -1000000;
+}
+
+QString CheckCommand(const AppState& app, const clsCommand& command, Long kind)
+{
+    OperandObjects objects(app, command);
     return CheckCommand(command, kind, objects);
 }
 
@@ -505,7 +493,7 @@ QString CheckCommand(const clsCommand& command, Long kind, OperandObjects& objec
     }
 }
 
-bool ValidateParam(const Variant& text, const QString& key)
+bool ValidateParam(const AppState& app, const Variant& text, const QString& key)
 {
     if (text.toString().isEmpty())
         return false;
@@ -530,13 +518,8 @@ bool ValidateParam(const Variant& text, const QString& key)
     if (IsWord(key, u"integer"))
         return within(-32767, 32767);
     if (IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE") || IsWord(key, u"L_VAR"))
-        return App().ProjectType == 1 ? within(-32768, 65000) : within(-32768, 32767);
+        return app.ProjectType == 1 ? within(-32768, 65000) : within(-32768, 32767);
     return true;
-}
-
-Long ResolveValue(const Variant& operand)
-{
-    return ResolveValue(App().ObjectList, operand);
 }
 
 Long ResolveValue(const Collection<ObjectPtr>& objects, const Variant& operand)
@@ -548,14 +531,9 @@ Long ResolveValue(const Collection<ObjectPtr>& objects, const Variant& operand)
     return operand.toLong();
 }
 
-Long ResolveValueCopy(const Variant& operand)
+Long ResolveValueCopy(const Collection<ObjectPtr>& objects, const Variant& operand)
 {
-    return ResolveValue(operand);
-}
-
-const ObjectPtr* FindNamedObject(const Variant& name)
-{
-    return FindNamedObject(App().ObjectList, name);
+    return ResolveValue(objects, operand);
 }
 
 const ObjectPtr* FindNamedObject(const Collection<ObjectPtr>& objects, const Variant& name)
@@ -583,13 +561,13 @@ const ObjectPtr* OperandObjects::second()
 
 int OperandObjects::readFirstSource()
 {
-    mFirstSource = codeOf(mCommand.Param1Source);
+    mFirstSource = SourceCode(mCommand.Param1Source);
     return *mFirstSource;
 }
 
 int OperandObjects::readSecondSource()
 {
-    mSecondSource = codeOf(mCommand.Param2Source);
+    mSecondSource = SourceCode(mCommand.Param2Source);
     return *mSecondSource;
 }
 

@@ -92,9 +92,9 @@ struct ControlFailure {
 
 // The operand becomes its number when it is written as digits with an
 // optional leading minus.
-void toNumber(Variant& v)
+void toNumber(const AppState& app, Variant& v)
 {
-    if (v.isText() && ValidateParam(v, QString()))
+    if (v.isText() && ValidateParam(app, v, QString()))
         v = vb::Val(v.toString());
 }
 
@@ -107,7 +107,7 @@ double Rnd()
 
 void ShowImmediateFailure(AppState& app, const VbError& e)
 {
-    app.Notifier->SetPointer(0);
+    app.Notifier->SetPointer(PointerShape::Default);
     app.Presenter->MsgBox(QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1Char(' ') + e.description(),
                           MsgStyle::OkOnly);
 }
@@ -242,8 +242,8 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
             return;
         if (!resolve(s2, v2, false))
             return;
-        toNumber(v1);
-        toNumber(v2);
+        toNumber(mApp, v1);
+        toNumber(mApp, v2);
     } catch (const VbError& e) {
         ShowMessage(*mApp.Presenter, e.description(), MsgStyle::Exclamation);
     }

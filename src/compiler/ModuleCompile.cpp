@@ -30,62 +30,62 @@ const ModuleWords kSubWords{ModuleKind::Sub, ".BeginOfSub", ".EndOfSub", " in co
                             &IBrickDevice::BeginOfSub, &IBrickDevice::EndOfSub, false, " in Download sub"};
 
 // Shows the failure; a compile's failure is also the text its error report tells.
-void showFailure(const VbError& e, const char* where, bool listing)
+void showFailure(const AppState& app, const VbError& e, const char* where, bool listing)
 {
     const QString text = QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1String(where);
-    ShowMessage(text, MsgStyle::Critical);
+    ShowMessage(*app.Presenter, text, MsgStyle::Critical);
     if (CompileContext* context = CompileContext::current(); listing && context)
         context->CompileError = text;
 }
 
 // A task or sub between its begin and end: into the listing (mode 3) with its
 // header lines, or through the control (mode 1). One walk of its grid serves both.
-bool walkModule(clsModule& module, const ModuleWords& w, Long mode)
+bool walkModule(AppState& app, clsModule& module, const ModuleWords& w, Long mode)
 {
     const bool listing = mode == CompileMode::Listing;
     bool result = true;
     try {
         if (listing) {
-            ListingLine(QStringLiteral(" "));
-            ListingLine(QStringLiteral("'***  "), module.Name, "   ***");
-            ListingLine(kDashes);
-            ListingLine(QString(), w.begin, module.mNumber);
+            ListingLine(app, QStringLiteral(" "));
+            ListingLine(app, QStringLiteral("'***  "), module.Name, "   ***");
+            ListingLine(app, kDashes);
+            ListingLine(app, QString(), w.begin, module.mNumber);
         } else {
             // The hourglass the project's download set stays on after the
             // module has gone: the brick reports each module done later, and
             // the report of the last puts the default pointer back. A tower
             // slow to answer meanwhile nests its busy pointer in it.
             Integer number = module.mNumber;
-            (PB().*w.beginOp)(number);
+            (PB(app).*w.beginOp)(number);
         }
-        if (!DLCommands(module.Commands().get(), w.kind, mode, module.mLoop, listing ? module.Name : QString(), 0)) {
+        if (!DLCommands(app, module.Commands().get(), w.kind, mode, module.mLoop, listing ? module.Name : QString(), 0)) {
             result = false;
             if (listing || !w.endAfterFailure)
                 return false;
         }
         if (listing)
-            ListingLine(QString(), w.end);
+            ListingLine(app, QString(), w.end);
         else
-            (PB().*w.endOp)();
+            (PB(app).*w.endOp)();
         return result;
     } catch (const VbError& e) {
         // Whatever the control fails or refuses (its begin or end of the
         // module among them) fails the module: a module that did not go
         // down whole is never reported as sent.
-        showFailure(e, listing ? w.compileFailure : w.downloadFailure, listing);
+        showFailure(app, e, listing ? w.compileFailure : w.downloadFailure, listing);
         return false;
     }
 }
 
 }  // namespace
 
-bool Compile(clsTask& task) { return walkModule(task, kTaskWords, CompileMode::Listing); }
+bool Compile(AppState& app, clsTask& task) { return walkModule(app, task, kTaskWords, CompileMode::Listing); }
 
-bool Compile(clsSub& sub) { return walkModule(sub, kSubWords, CompileMode::Listing); }
+bool Compile(AppState& app, clsSub& sub) { return walkModule(app, sub, kSubWords, CompileMode::Listing); }
 
-bool DownLoad(clsTask& task) { return walkModule(task, kTaskWords, CompileMode::Download); }
+bool DownLoad(AppState& app, clsTask& task) { return walkModule(app, task, kTaskWords, CompileMode::Download); }
 
-bool DownLoad(clsSub& sub) { return walkModule(sub, kSubWords, CompileMode::Download); }
+bool DownLoad(AppState& app, clsSub& sub) { return walkModule(app, sub, kSubWords, CompileMode::Download); }
 
 bool InitRCX(AppState& app, clsRcx& rcx)
 {
@@ -117,9 +117,9 @@ bool DownLoad(AppState& app, clsRcx& rcx, Long action)
             context->ListingText.clear();
             context->Listed = True;
         }
-        ListingLine(QStringLiteral("'"), rcx.ProjectName);
-        ListingLine(kDashes);
-        ListingLine(QStringLiteral(" "));
+        ListingLine(app, QStringLiteral("'"), rcx.ProjectName);
+        ListingLine(app, kDashes);
+        ListingLine(app, QStringLiteral(" "));
     }
 
     if (send) {
@@ -129,8 +129,8 @@ bool DownLoad(AppState& app, clsRcx& rcx, Long action)
         Integer setup = 0;
         pb->BeginOfTask(setup);
     } else if (list) {
-        ListingLine(QString(), ".SelectPrgm", rcx.ProgramNumber);
-        ListingLine(QString(), ".BeginOfTask 0 ");
+        ListingLine(app, QString(), ".SelectPrgm", rcx.ProgramNumber);
+        ListingLine(app, QString(), ".BeginOfTask 0 ");
     }
 
     for (int i = 0; i < 3; ++i) {
@@ -139,8 +139,8 @@ bool DownLoad(AppState& app, clsRcx& rcx, Long action)
             pb->SetSensorType(vb::CInt(s.SensorPort), vb::CInt(s.SensorType()));
             pb->SetSensorMode(vb::CInt(s.SensorPort), vb::CInt(s.SensorMode), 0);
         } else if (list) {
-            ListingLine(QString(), ".SetSensorType", s.SensorPort, s.SensorType());
-            ListingLine(QString(), ".SetSensorMode", s.SensorPort, s.SensorMode, 0);
+            ListingLine(app, QString(), ".SetSensorType", s.SensorPort, s.SensorType());
+            ListingLine(app, QString(), ".SetSensorMode", s.SensorPort, s.SensorMode, 0);
         }
     }
 
@@ -160,10 +160,10 @@ bool DownLoad(AppState& app, clsRcx& rcx, Long action)
             if (start)
                 pb->On(port);
         } else if (list) {
-            ListingLine(QString(), ".SetPower", port, 2, m.Power);
-            ListingLine(QString(), forward ? ".SetFwd" : ".SetRwd", port);
+            ListingLine(app, QString(), ".SetPower", port, 2, m.Power);
+            ListingLine(app, QString(), forward ? ".SetFwd" : ".SetRwd", port);
             if (start)
-                ListingLine(QString(), ".On", port);
+                ListingLine(app, QString(), ".On", port);
         }
     }
 
@@ -175,7 +175,7 @@ bool DownLoad(AppState& app, clsRcx& rcx, Long action)
         if (send)
             pb->SetVar(o.Number, 2, vb::CInt(o.Value));
         else if (list)
-            ListingLine(QString(), ".SetVar", o.Number, 2, o.Value);
+            ListingLine(app, QString(), ".SetVar", o.Number, 2, o.Value);
     }
 
     for (const auto& e : app.TaskList) {
@@ -186,14 +186,14 @@ bool DownLoad(AppState& app, clsRcx& rcx, Long action)
             Integer number = t.mNumber;
             pb->StartTask(number);
         } else if (list) {
-            ListingLine(QString(), ".StartTask", t.mNumber);
+            ListingLine(app, QString(), ".StartTask", t.mNumber);
         }
     }
 
     if (send)
         pb->EndOfTask();
     else if (list)
-        ListingLine(QString(), ".EndOfTask");
+        ListingLine(app, QString(), ".EndOfTask");
     return true;
 }
 
