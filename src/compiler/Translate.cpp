@@ -105,14 +105,6 @@ CompileContext& compileContext()
     return *context;
 }
 
-// The ELSE line of an IF block, one level out from the lines around it.
-void listElse(const AppState& app, CompileContext& context)
-{
-    --context.BlockDepth;
-    ListingLine(app, QString(), ".Else");
-    ++context.BlockDepth;
-}
-
 }  // namespace
 
 listing::Line::Line(const AppState& app)
@@ -385,6 +377,50 @@ struct Walk {
         return true;
     }
 
+    // One column down to its first empty cell; a grid that is not there or a
+    // cell that holds nothing ends it too. Current is the command being handled.
+    bool column(const std::optional<GridCells>& cells, int column, const clsCommand*& current)
+    {
+        for (int row = 1; cells && row <= GridCells::kRows; ++row) {
+            const auto* cell = cells->at(column, row);
+            if (!cell || !*cell)
+                break;
+            const std::shared_ptr<clsCommand> command = *cell;
+            current = command.get();
+            if (!this->command(*command))
+                return false;
+        }
+        current = nullptr;
+        return true;
+    }
+
+    // A task or sub that runs again and again: its grid inside a loop
+    // without a count, the loop's lines the outermost of the module.
+    void beginEndless()
+    {
+        if (listing())
+            compileContext().BlockDepth = 0;
+        const Long constant = OperandSource::Constant;
+        open([constant](IBrickDevice& pb) { pb.Loop(constant, 0); }, ".LOOP ", constant, 0);
+    }
+    void endEndless()
+    {
+        close([](IBrickDevice& pb) { pb.EndLoop(); }, ".EndLoop");
+    }
+
+    // The ELSE of an IF block, listed one level out from the lines around it.
+    void elseLine()
+    {
+        if (download()) {
+            PB(app).Else();
+        } else if (listing()) {
+            CompileContext& context = compileContext();
+            --context.BlockDepth;
+            line(".Else");
+            ++context.BlockDepth;
+        }
+    }
+
     // ---- Blocks
 
     // A range the brick tests as value > low - 1 and value < high + 1, then
@@ -401,18 +437,16 @@ struct Walk {
         const double lo = std::nearbyint(vb::Val(range.left(bar)) - 1);
         const double hi = std::nearbyint(vb::Val(range.mid(bar + 1)) + 1);
         const auto bound = [&](Integer op, double value) {
-            open([&](IBrickDevice& pb) { pb.If(o.s1.toLong(), o.v1.toInteger(), op, 2, vb::CInt(value)); }, ".If",
-                 o.s1, o.v1, op, 2, value);
+            const Long constant = OperandSource::Constant;
+            open([&](IBrickDevice& pb) { pb.If(o.s1.toLong(), o.v1.toInteger(), op, constant, vb::CInt(value)); },
+                 ".If", o.s1, o.v1, op, constant, value);
         };
-        bound(0, lo);
-        bound(1, hi);
+        bound(Comparison::Greater, lo);
+        bound(Comparison::Less, hi);
         if (!body(c, ModuleKind::IfBody, 0))
             return false;
         close([](IBrickDevice& pb) { pb.EndIf(); }, ".EndIf");
-        if (download())
-            PB(app).Else();
-        else if (listing())
-            listElse(app, compileContext());
+        elseLine();
         if (!body(c, ModuleKind::IfBody, 1))
             return false;
         close([](IBrickDevice& pb) { pb.EndIf(); }, ".EndIf");
@@ -610,105 +644,72 @@ struct Walk {
     }
 };
 
+// Sets the scratch variables' owners up for the outermost walk, which keeps
+// them for its bodies; puts back what was there when it ends.
+class ScratchScope {
+public:
+    ScratchScope()
+    {
+        if (!gWalkScratch)
+            gWalkScratch = &mScratch;
+    }
+    ~ScratchScope() { gWalkScratch = mOuter; }
+    ScratchScope(const ScratchScope&) = delete;
+    ScratchScope& operator=(const ScratchScope&) = delete;
+
+private:
+    std::optional<ScratchOwners>* mOuter = gWalkScratch;
+    std::optional<ScratchOwners> mScratch;
+};
+
+// A failure while a grid is walked: its message, and in a compile the error
+// report's text and the cell of the command that failed, its window's to open on.
+bool walkFailed(const AppState& app, CompileContext* context, const clsCommand* current, const VbError& e)
+{
+    const QString text = QStringLiteral("Error: ") + e.description() + QStringLiteral(" in DLCommands");
+    ShowMessage(*app.Presenter, text, MsgStyle::Critical);
+    if (context) {
+        context->CompileError = text;
+        if (current)
+            context->ErrorCell = modMain::ColKey(true, current->x, current->y);
+    }
+    return false;
+}
+
 }  // namespace
 
 bool DLCommands(AppState& app, CommandCollection* commands, Long kind, Long mode, std::optional<Integer> loopFlag,
                 const QString& moduleName, Integer startColumn)
 {
-    const bool download = mode == CompileMode::Download;
-    const bool listing = mode == CompileMode::Listing;
-    CompileContext* context = listing ? &compileContext() : nullptr;
+    CompileContext* context = mode == CompileMode::Listing ? &compileContext() : nullptr;
     if (context)
         context->CompileError.clear();
-    const bool wrapped =
-        (kind == ModuleKind::Task || kind == ModuleKind::Sub) && loopFlag.value_or(0) != 0;
+    const bool endless = (kind == ModuleKind::Task || kind == ModuleKind::Sub) && loopFlag.value_or(0) != 0;
     Walk walk{kind, mode, moduleName, app};
-    // The outermost walk keeps the scratch variables' owners for its bodies.
-    std::optional<ScratchOwners> scratch;
-    struct ScratchScope {
-        std::optional<ScratchOwners>* outer = gWalkScratch;
-        ~ScratchScope() { gWalkScratch = outer; }
-    } scratchScope;
-    if (!gWalkScratch)
-        gWalkScratch = &scratch;
-
-    // The command being handled, whose cell a failure in a compile points to.
-    const clsCommand* current = nullptr;
-    auto fail = [&](const VbError& e) {
-        const QString text = QStringLiteral("Error: ") + e.description() + QStringLiteral(" in DLCommands");
-        ShowMessage(*app.Presenter, text, MsgStyle::Critical);
-        if (context) {
-            // The compile's error report tells the failure too, and its window
-            // opens on the command that failed.
-            context->CompileError = text;
-            if (current)
-                context->ErrorCell = modMain::ColKey(true, current->x, current->y);
-        }
-        return false;
-    };
-    // An empty cell ends its column, as does a grid that is not there or a
-    // cell that holds nothing; every failure while a command is handled
-    // (a control refusing an operation among them) fails the walk, so that
-    // nothing after it is left out unnoticed.
-    try {
-        if (wrapped) {
-            if (download) {
-                PB(app).Loop(2, 0);
-            } else if (listing) {
-                context->BlockDepth = 0;
-                ListingLine(app, QString(), ".LOOP ", 2, 0);
-                ++context->BlockDepth;
-            }
-        }
-    } catch (const VbError& e) {
-        return fail(e);
-    }
-
-    bool elseDone = false;
-    auto emitElse = [&] {
-        elseDone = true;
-        if (download)
-            PB(app).Else();
-        else if (listing)
-            listElse(app, *context);
-    };
-
+    ScratchScope scratch;
     // The grid's cells, gathered once for both columns.
     std::optional<GridCells> cells;
     if (commands)
         cells.emplace(*commands);
-    for (int column = startColumn; column <= 1; ++column) {
-        try {
-            for (int row = 1; cells && row <= 40; ++row) {
-                const auto* cell = cells->at(column, row);
-                if (!cell || !*cell)
-                    break;
-                const std::shared_ptr<clsCommand> command = *cell;
-                current = command.get();
-                if (!walk.command(*command))
-                    return false;
-            }
-            current = nullptr;
-            if (kind == ModuleKind::IfBody && column == 0 && !elseDone)
-                emitElse();
-        } catch (const VbError& e) {
-            return fail(e);
-        }
-    }
-
+    // The command being handled, whose cell a failure in a compile points to.
+    const clsCommand* current = nullptr;
+    // Every failure while a command is handled (a control refusing an
+    // operation among them) fails the walk, so that nothing after it is left
+    // out unnoticed.
     try {
-        if (wrapped) {
-            if (download) {
-                PB(app).EndLoop();
-            } else if (listing) {
-                --context->BlockDepth;
-                ListingLine(app, QString(), ".EndLoop");
-            }
+        if (endless)
+            walk.beginEndless();
+        for (int column = startColumn; column <= 1; ++column) {
+            if (!walk.column(cells, column, current))
+                return false;
+            if (kind == ModuleKind::IfBody && column == 0)
+                walk.elseLine();
         }
+        if (endless)
+            walk.endEndless();
     } catch (const VbError& e) {
-        return fail(e);
+        return walkFailed(app, context, current, e);
     }
-
     return !(context && context->CompileFailed);
 }
 

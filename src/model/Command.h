@@ -37,6 +37,12 @@ namespace VarOperation {
 enum : Integer { Add = 0, Subtract, Divide, Multiply, Sign, Absolute, And, Or, SetValue };
 }
 
+// The comparison of an IF or WHILE command (its Op), in the order of the name
+// tables CompareSymbol and CompareCaption.
+namespace Comparison {
+enum : Integer { Greater = 0, Less, Equal, Different, InRange };
+}
+
 class clsCommand : public CommandOwner {
 public:
     Integer Op = 0;
