@@ -275,38 +275,46 @@ bool rangeFits(const clsCommand& c, OperandObjects& objects, double margin)
     return within(low - margin, kShortLow, kShortHigh) && within(high + margin, kShortLow, kShortHigh);
 }
 
-// Every operand the brick takes in a byte or a bounded range: a constant
-// outside it (typed, or the value of a named constant) is refused, so that
-// what goes down is what the listing shows. A Joystick & Keyboard project
-// sends the brick only what it carries out at once; the rest runs on the PC.
-QString checkBounds(const clsCommand& c, OperandObjects& objects)
+// The two operands of a command as the brick takes them, each resolved when
+// a bound first asks for it.
+class BoundOperands {
+public:
+    BoundOperands(const clsCommand& c, OperandObjects& objects) : mCommand(c), mObjects(objects) {}
+    const Resolved& first()
+    {
+        if (!mFirst)
+            mFirst = resolved(mCommand, mObjects, true);
+        return *mFirst;
+    }
+    const Resolved& second()
+    {
+        if (!mSecond)
+            mSecond = resolved(mCommand, mObjects, false);
+        return *mSecond;
+    }
+
+private:
+    const clsCommand& mCommand;
+    OperandObjects& mObjects;
+    std::optional<Resolved> mFirst, mSecond;
+};
+
+// On the PC the sources are read there; only the value goes to the brick.
+constexpr unsigned kAnySource = 0;
+
+// The bounds both project types keep: what goes to the brick on either.
+QString checkSharedBounds(const clsCommand& c, OperandObjects& objects, BoundOperands& p, bool onBrick)
 {
     const QString& key = c.CommandKey;
-    const bool onBrick = objects.app().ProjectType == 0;
-    // Resolved when a bound asks for them.
-    std::optional<Resolved> p1, p2;
-    auto first = [&]() -> const Resolved& {
-        if (!p1)
-            p1 = resolved(c, objects, true);
-        return *p1;
-    };
-    auto second = [&]() -> const Resolved& {
-        if (!p2)
-            p2 = resolved(c, objects, false);
-        return *p2;
-    };
     using namespace OperandSource;
-    // On the PC the sources are read there; only the value goes to the brick.
-    const unsigned any = 0;
-
     if (IsWord(key, u"M_SETPWR")) {
-        if (!fits(second(), {onBrick ? sources({Variable, Constant, Random}) : any, 0, 7, 0, 7}))
+        if (!fits(p.second(), {onBrick ? sources({Variable, Constant, Random}) : kAnySource, 0, 7, 0, 7}))
             return refusal("Speed must be between 0 to 7");
     } else if (IsWord(key, u"G_DISPLAY")) {
-        if (!fits(first(), {onBrick ? sources({Variable, Constant}) : any, 0, 6, 0, 0}))
+        if (!fits(p.first(), {onBrick ? sources({Variable, Constant}) : kAnySource, 0, 6, 0, 0}))
             return refusal("RCX display must be between 0 to 6");
     } else if (IsWord(key, u"G_TXPOWER")) {
-        if (!fits(first(), {any, 0, 1, 0, 1}))
+        if (!fits(p.first(), {kAnySource, 0, 1, 0, 1}))
             return refusal(kInvalid);
     } else if (IsWord(key, u"G_SOUND")) {
         const std::optional<double> sound = quietly([&] { return objects.speed(); });
@@ -314,10 +322,10 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
             return refusal(kInvalid);
         // A tone's duration goes as a byte of hundredths: the unit times the count.
         const std::optional<double> unit = quietly([&] { return objects.time(); });
-        if (sound && *sound >= 6 && unit && first().constant &&
-            (first().source == Constant || first().source == Random)) {
+        if (sound && *sound >= 6 && unit && p.first().constant &&
+            (p.first().source == Constant || p.first().source == Random)) {
             const QString text =
-                checkDuration(*unit * *first().constant, 255, "Sound duration can't be more then 2.55 seconds");
+                checkDuration(*unit * *p.first().constant, 255, "Sound duration can't be more then 2.55 seconds");
             if (!text.isEmpty())
                 return text;
         }
@@ -326,9 +334,14 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
     // reads the bounds themselves. Either way they are shorts.
     if ((IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE")) && !rangeFits(c, objects, onBrick ? 1 : 0))
         return refusal(kInvalid);
-    if (!onBrick)
-        return {};
+    return {};
+}
 
+// The bounds of the operands an RCX project's program hands the brick.
+QString checkBrickBounds(const clsCommand& c, BoundOperands& p)
+{
+    const QString& key = c.CommandKey;
+    using namespace OperandSource;
     if (IsWord(key, u"G_WATCH")) {
         // The frame stores the hours and minutes as plain numbers.
         const std::optional<double> hours = numberOf(c.Param1Value);
@@ -336,41 +349,60 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
         if ((hours && !within(*hours, 0, 23)) || (minutes && !within(*minutes, 0, 59)))
             return refusal(kInvalid);
     } else if (IsWord(key, u"L_SENDMESS")) {
-        if (!fits(first(), {sources({Variable, Constant}), 0, 255, 0, 0}))
+        if (!fits(p.first(), {sources({Variable, Constant}), 0, 255, 0, 0}))
             return refusal(kInvalid);
     } else if (IsWord(key, u"L_DATALOG")) {
         // A motor item is logged through a variable.
-        if (!fits(first(), {sources({Variable, Timer, SensorValue, Clock}), 0, 0, 0, 0}))
+        if (!fits(p.first(), {sources({Variable, Timer, SensorValue, Clock}), 0, 0, 0, 0}))
             return refusal(kInvalid);
     } else if (IsWord(key, u"L_LOOP")) {
         // A constant count of any size is loaded into a variable; a random
         // limit goes as the counter's byte.
-        if (!fits(first(), {sources({Variable, Constant, Random}), kShortLow, kShortHigh, 0, 255}))
+        if (!fits(p.first(), {sources({Variable, Constant, Random}), kShortLow, kShortHigh, 0, 255}))
             return refusal(kInvalid);
     } else if (IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE")) {
-        const Bound value{any, kShortLow, kShortHigh, 0, kShortHigh};
-        if (!fits(first(), value) || !fits(second(), value))
+        const Bound value{kAnySource, kShortLow, kShortHigh, 0, kShortHigh};
+        if (!fits(p.first(), value) || !fits(p.second(), value))
             return refusal(kInvalid);
     } else if (IsWord(key, u"L_VAR")) {
-        if (!fits(second(), {any, kShortLow, kShortHigh, 0, kShortHigh}))
+        if (!fits(p.second(), {kAnySource, kShortLow, kShortHigh, 0, kShortHigh}))
             return refusal(kInvalid);
     }
-
-    // The command's wait: a variable's number, a random limit, or the unit
-    // times a constant count, in hundredths of a second held in a short.
-    if (key.startsWith(QLatin1Char('M')) || IsWord(key, u"G_WAIT")) {
-        const std::optional<double> unit =
-            c.Time.isEmpty() ? std::nullopt : quietly([&] { return objects.time(); });
-        if (unit && *unit > 0 && first().constant) {
-            const double hundredths = first().source == Random ? *first().constant : *unit * *first().constant;
-            if (first().source == Constant || first().source == Random) {
-                const QString text = checkDuration(hundredths, kShortHigh, "Too much time");
-                if (!text.isEmpty())
-                    return text;
-            }
-        }
-    }
     return {};
+}
+
+// The command's wait on the brick: a variable's number, a random limit, or
+// the unit times a constant count, in hundredths of a second held in a short.
+QString checkBrickWait(const clsCommand& c, OperandObjects& objects, BoundOperands& p)
+{
+    const QString& key = c.CommandKey;
+    if (!key.startsWith(QLatin1Char('M')) && !IsWord(key, u"G_WAIT"))
+        return {};
+    const std::optional<double> unit = c.Time.isEmpty() ? std::nullopt : quietly([&] { return objects.time(); });
+    if (!unit || *unit <= 0 || !p.first().constant)
+        return {};
+    const Resolved& first = p.first();
+    if (first.source != OperandSource::Constant && first.source != OperandSource::Random)
+        return {};
+    const double hundredths = first.source == OperandSource::Random ? *first.constant : *unit * *first.constant;
+    return checkDuration(hundredths, kShortHigh, "Too much time");
+}
+
+// Every operand the brick takes in a byte or a bounded range: a constant
+// outside it (typed, or the value of a named constant) is refused, so that
+// what goes down is what the listing shows. A Joystick & Keyboard project
+// sends the brick only what it carries out at once; the rest runs on the PC.
+QString checkBounds(const clsCommand& c, OperandObjects& objects)
+{
+    const bool onBrick = objects.app().ProjectType == 0;
+    BoundOperands operands(c, objects);
+    QString text = checkSharedBounds(c, objects, operands, onBrick);
+    if (!text.isEmpty() || !onBrick)
+        return text;
+    text = checkBrickBounds(c, operands);
+    if (!text.isEmpty())
+        return text;
+    return checkBrickWait(c, objects, operands);
 }
 
 // ---- The compiler's scratch variables

@@ -77,6 +77,70 @@ bool walkModule(AppState& app, clsModule& module, const ModuleWords& w, Long mod
     }
 }
 
+// The set-up task's parts; op sends or lists one operation (EmitOperation).
+template <class Op>
+void setUpSensors(clsRcx& rcx, const Op& op)
+{
+    for (int i = 0; i < 3; ++i) {
+        const clsSensor& s = *rcx.PortSensor(i);
+        op([&](IBrickDevice& pb) { pb.SetSensorType(vb::CInt(s.SensorPort), vb::CInt(s.SensorType())); },
+           ".SetSensorType", s.SensorPort, s.SensorType());
+        op([&](IBrickDevice& pb) { pb.SetSensorMode(vb::CInt(s.SensorPort), vb::CInt(s.SensorMode), 0); },
+           ".SetSensorMode", s.SensorPort, s.SensorMode, 0);
+    }
+}
+
+// The motors the set-up connects: their power, direction and start state.
+template <class Op>
+void setUpMotors(clsRcx& rcx, const Op& op)
+{
+    const Long constant = OperandSource::Constant;
+    for (int i = 0; i < 3; ++i) {
+        const clsMotor& m = *rcx.PortMotor(i);
+        if (m.MotorType() != 1)
+            continue;
+        const QString port = QString::number(i);
+        op([&](IBrickDevice& pb) { pb.SetPower(port, constant, m.Power); }, ".SetPower", port, constant, m.Power);
+        if (m.MotorDirection == 1)
+            op([&](IBrickDevice& pb) { pb.SetFwd(port); }, ".SetFwd", port);
+        else
+            op([&](IBrickDevice& pb) { pb.SetRwd(port); }, ".SetRwd", port);
+        if (m.MotorStartState == 1)
+            op([&](IBrickDevice& pb) { pb.On(port); }, ".On", port);
+    }
+}
+
+// The variables' initial values, loaded as constants.
+template <class Op>
+void setUpVariables(const AppState& app, const Op& op)
+{
+    const Long constant = OperandSource::Constant;
+    for (const auto& e : app.ObjectList) {
+        const clsObject& o = *e.item;
+        if (o.Source != OperandSource::Variable)
+            continue;
+        op([&](IBrickDevice& pb) { pb.SetVar(o.Number, constant, vb::CInt(o.Value)); }, ".SetVar", o.Number,
+           constant, o.Value);
+    }
+}
+
+// The tasks that start with the program.
+template <class Op>
+void startTasks(const AppState& app, const Op& op)
+{
+    for (const auto& e : app.TaskList) {
+        const clsTask& t = *e.item;
+        if (t.StartOnStartup != 1)
+            continue;
+        op(
+            [&](IBrickDevice& pb) {
+                Integer number = t.mNumber;
+                pb.StartTask(number);
+            },
+            ".StartTask", t.mNumber);
+    }
+}
+
 }  // namespace
 
 bool Compile(AppState& app, clsTask& task) { return walkModule(app, task, kTaskWords, CompileMode::Listing); }
@@ -108,11 +172,8 @@ bool InitRCX(AppState& app, clsRcx& rcx)
 
 bool DownLoad(AppState& app, clsRcx& rcx, Long action)
 {
-    IBrickDevice* pb = nullptr;  // the brick, asked for only when the set-up is sent
-    const bool send = action == CompileMode::Download;
-    const bool list = action == CompileMode::Listing;
-
-    if (list) {
+    const auto op = [&](auto send, const auto&... fields) { EmitOperation(app, action, send, fields...); };
+    if (action == CompileMode::Listing) {
         if (CompileContext* context = CompileContext::current(); context && app.ProjectType == 0) {
             context->ListingText.clear();
             context->Listed = True;
@@ -121,79 +182,21 @@ bool DownLoad(AppState& app, clsRcx& rcx, Long action)
         ListingLine(app, kDashes);
         ListingLine(app, QStringLiteral(" "));
     }
-
-    if (send) {
-        pb = &PB(app);
+    if (action == CompileMode::Download) {
+        IBrickDevice& pb = PB(app);
         Integer slot = rcx.ProgramNumber;
-        pb->SelectPrgm(slot);
+        pb.SelectPrgm(slot);
         Integer setup = 0;
-        pb->BeginOfTask(setup);
-    } else if (list) {
+        pb.BeginOfTask(setup);
+    } else if (action == CompileMode::Listing) {
         ListingLine(app, QString(), ".SelectPrgm", rcx.ProgramNumber);
         ListingLine(app, QString(), ".BeginOfTask 0 ");
     }
-
-    for (int i = 0; i < 3; ++i) {
-        const clsSensor& s = *rcx.PortSensor(i);
-        if (send) {
-            pb->SetSensorType(vb::CInt(s.SensorPort), vb::CInt(s.SensorType()));
-            pb->SetSensorMode(vb::CInt(s.SensorPort), vb::CInt(s.SensorMode), 0);
-        } else if (list) {
-            ListingLine(app, QString(), ".SetSensorType", s.SensorPort, s.SensorType());
-            ListingLine(app, QString(), ".SetSensorMode", s.SensorPort, s.SensorMode, 0);
-        }
-    }
-
-    for (int i = 0; i < 3; ++i) {
-        const clsMotor& m = *rcx.PortMotor(i);
-        if (m.MotorType() != 1)
-            continue;
-        const QString port = QString::number(i);
-        const bool forward = m.MotorDirection == 1;
-        const bool start = m.MotorStartState == 1;
-        if (send) {
-            pb->SetPower(port, 2, m.Power);
-            if (forward)
-                pb->SetFwd(port);
-            else
-                pb->SetRwd(port);
-            if (start)
-                pb->On(port);
-        } else if (list) {
-            ListingLine(app, QString(), ".SetPower", port, 2, m.Power);
-            ListingLine(app, QString(), forward ? ".SetFwd" : ".SetRwd", port);
-            if (start)
-                ListingLine(app, QString(), ".On", port);
-        }
-    }
-
-    // The variables' initial values, loaded as constants.
-    for (const auto& e : app.ObjectList) {
-        const clsObject& o = *e.item;
-        if (o.Source != OperandSource::Variable)
-            continue;
-        if (send)
-            pb->SetVar(o.Number, 2, vb::CInt(o.Value));
-        else if (list)
-            ListingLine(app, QString(), ".SetVar", o.Number, 2, o.Value);
-    }
-
-    for (const auto& e : app.TaskList) {
-        const clsTask& t = *e.item;
-        if (t.StartOnStartup != 1)
-            continue;
-        if (send) {
-            Integer number = t.mNumber;
-            pb->StartTask(number);
-        } else if (list) {
-            ListingLine(app, QString(), ".StartTask", t.mNumber);
-        }
-    }
-
-    if (send)
-        pb->EndOfTask();
-    else if (list)
-        ListingLine(app, QString(), ".EndOfTask");
+    setUpSensors(rcx, op);
+    setUpMotors(rcx, op);
+    setUpVariables(app, op);
+    startTasks(app, op);
+    op([](IBrickDevice& pb) { pb.EndOfTask(); }, ".EndOfTask");
     return true;
 }
 

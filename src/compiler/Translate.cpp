@@ -278,10 +278,7 @@ struct Walk {
     template <class Send, class... Fields>
     void emit(Send send, const Fields&... fields)
     {
-        if (download())
-            send(PB(app));
-        else if (listing())
-            line(fields...);
+        EmitOperation(app, mode, send, fields...);
     }
     // A block's opening line, and the lines of its body one level in.
     template <class Send, class... Fields>

@@ -1,11 +1,10 @@
 #pragma once
 // Turning a command grid into control operations (download) or into listing
 // lines (compile), and the operand resolution both share.
+#include "model/AppState.h"
 #include "model/Command.h"
 
 #include <optional>
-
-struct AppState;
 
 // What DLCommands and ResolveOperands emit.
 namespace CompileMode {
@@ -80,6 +79,17 @@ void ListingLine(const AppState& app, const Prefix& prefix, const Fields&... fie
 
 class IBrickDevice;
 class OperandObjects;
+
+// One operation: sent to the state's brick in mode 1, listed as the fields
+// (after an empty prefix) in mode 3; nothing in any other mode.
+template <class Send, class... Fields>
+void EmitOperation(const AppState& app, Long mode, Send send, const Fields&... fields)
+{
+    if (mode == CompileMode::Download)
+        send(PB(app));
+    else if (mode == CompileMode::Listing)
+        ListingLine(app, QString(), fields...);
+}
 
 // The variable operation of a VAR command (0 ADD ... 8 SET VALUE) through the
 // control; another operation sends nothing.
