@@ -104,7 +104,7 @@ void compileAndSend()
     CompileProject(App());
     // The program's virtual brick: the modules are put into brick code and
     // sent down as to a brick behind a tower.
-    PortSelector brick([] { return qint64(0); });
+    PortSelector brick(App(), [] { return qint64(0); });
     brick.setComPortNo(PortSelector::VirtualBrickPort);
     App().Ports = &brick;
     // As the program's download does: the set-up's failures reach its caller,
