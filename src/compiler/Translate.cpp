@@ -382,9 +382,9 @@ struct Walk {
             const auto* cell = cells->at(column, row);
             if (!cell || !*cell)
                 break;
-            const std::shared_ptr<clsCommand> command = *cell;
-            current = command.get();
-            if (!this->command(*command))
+            const std::shared_ptr<clsCommand> held = *cell;  // alive while it is handled
+            current = held.get();
+            if (!command(*held))
                 return false;
         }
         current = nullptr;
