@@ -56,7 +56,7 @@ int main(int argc, char** argv)
     keys.Install();
     ShellRequests shell;
     PortSelector control(a);
-    ControlEventHandler controlEvents;
+    ControlEventHandler controlEvents(a);
     a.Presenter = &presenter;
     a.Settings = &settings;
     a.Joystick = &keys;

@@ -138,7 +138,7 @@ void BM_CompileProject(benchmark::State& state)
     size_t bytes = 0;
     QString listing;
     for (auto _ : state) {
-        const CompileResult compiled = CompileProject();
+        const CompileResult compiled = CompileProject(App());
         if (!compiled)
             state.SkipWithError("compile failed");
         listing = compiled.ListingText;
@@ -171,9 +171,9 @@ void BM_DownloadProject(benchmark::State& state)
         pb.clearCalls();
         bool ok = DownLoad(App(), *App().RcxSetup, 1);
         for (const auto& e : App().TaskList)
-            ok = ok && DownLoad(*e.item);
+            ok = ok && DownLoad(App(), *e.item);
         for (const auto& e : App().SubList)
-            ok = ok && DownLoad(*e.item);
+            ok = ok && DownLoad(App(), *e.item);
         if (!ok)
             state.SkipWithError("download failed");
     }

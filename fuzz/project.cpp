@@ -101,20 +101,20 @@ bool openFolder(const QString& folder, const QString& project)
 
 void compileAndSend()
 {
-    CompileProject();
+    CompileProject(App());
     // The program's virtual brick: the modules are put into brick code and
     // sent down as to a brick behind a tower.
-    PortSelector brick([] { return qint64(0); });
+    PortSelector brick(App(), [] { return qint64(0); });
     brick.setComPortNo(PortSelector::VirtualBrickPort);
     App().Ports = &brick;
     // As the program's download does: the set-up's failures reach its caller,
     // which shows them; the modules show their own.
     try {
-        bool ok = DownLoad(*App().RcxSetup, 1);
+        bool ok = DownLoad(App(), *App().RcxSetup, 1);
         for (const auto& e : App().TaskList)
-            ok = ok && DownLoad(*e.item);
+            ok = ok && DownLoad(App(), *e.item);
         for (const auto& e : App().SubList)
-            ok = ok && DownLoad(*e.item);
+            ok = ok && DownLoad(App(), *e.item);
     } catch (const VbError&) {
     }
     App().Ports = nullptr;

@@ -1,5 +1,6 @@
 #include "compiler/CommandCheck.h"
 
+#include "link/protocol/RcxBrick.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
 
@@ -154,24 +155,6 @@ struct Resolved {
     std::optional<double> constant;
 };
 
-// A source code as a whole number; a value that is none matches no code.
-int codeOf(const Variant& source)
-{
-    const double s = source.toDouble();
-    if (!(s > -1e6 && s < 1e6))
-        return -1000000;
-    const int code = int(s);
-    return double(code) == s ? code : -1000000;
-}
-
-bool isConstantGroup(int source)
-{
-    static constexpr SourceSet groups{OperandSource::UserConstant, OperandSource::SystemConstant, 120,
-                                      OperandSource::Display,      OperandSource::SensorTypeName,
-                                      OperandSource::SensorModeName, OperandSource::TransmitPower};
-    return groups.has(source);
-}
-
 // A value as a number, or nullopt for a text that is none.
 std::optional<double> numberOf(const Variant& value)
 {
@@ -189,7 +172,7 @@ Resolved resolved(const clsCommand& c, OperandObjects& objects, bool firstOperan
     const Variant& value = firstOperand ? c.Param1Value : c.Param2Value;
     if (s == OperandSource::Constant)
         return {OperandSource::Constant, numberOf(value)};
-    if (isConstantGroup(s)) {
+    if (kConstantGroups.has(s)) {
         const ObjectPtr* named = firstOperand ? objects.first() : objects.second();
         return {OperandSource::Constant, named ? std::optional<double>((*named)->Value) : std::nullopt};
     }
@@ -292,38 +275,46 @@ bool rangeFits(const clsCommand& c, OperandObjects& objects, double margin)
     return within(low - margin, kShortLow, kShortHigh) && within(high + margin, kShortLow, kShortHigh);
 }
 
-// Every operand the brick takes in a byte or a bounded range: a constant
-// outside it (typed, or the value of a named constant) is refused, so that
-// what goes down is what the listing shows. A Joystick & Keyboard project
-// sends the brick only what it carries out at once; the rest runs on the PC.
-QString checkBounds(const clsCommand& c, OperandObjects& objects)
+// The two operands of a command as the brick takes them, each resolved when
+// a bound first asks for it.
+class BoundOperands {
+public:
+    BoundOperands(const clsCommand& c, OperandObjects& objects) : mCommand(c), mObjects(objects) {}
+    const Resolved& first()
+    {
+        if (!mFirst)
+            mFirst = resolved(mCommand, mObjects, true);
+        return *mFirst;
+    }
+    const Resolved& second()
+    {
+        if (!mSecond)
+            mSecond = resolved(mCommand, mObjects, false);
+        return *mSecond;
+    }
+
+private:
+    const clsCommand& mCommand;
+    OperandObjects& mObjects;
+    std::optional<Resolved> mFirst, mSecond;
+};
+
+// On the PC the sources are read there; only the value goes to the brick.
+constexpr unsigned kAnySource = 0;
+
+// The bounds both project types keep: what goes to the brick on either.
+QString checkSharedBounds(const clsCommand& c, OperandObjects& objects, BoundOperands& p, bool onBrick)
 {
     const QString& key = c.CommandKey;
-    const bool onBrick = objects.app().ProjectType == 0;
-    // Resolved when a bound asks for them.
-    std::optional<Resolved> p1, p2;
-    auto first = [&]() -> const Resolved& {
-        if (!p1)
-            p1 = resolved(c, objects, true);
-        return *p1;
-    };
-    auto second = [&]() -> const Resolved& {
-        if (!p2)
-            p2 = resolved(c, objects, false);
-        return *p2;
-    };
     using namespace OperandSource;
-    // On the PC the sources are read there; only the value goes to the brick.
-    const unsigned any = 0;
-
     if (IsWord(key, u"M_SETPWR")) {
-        if (!fits(second(), {onBrick ? sources({Variable, Constant, Random}) : any, 0, 7, 0, 7}))
+        if (!fits(p.second(), {onBrick ? sources({Variable, Constant, Random}) : kAnySource, 0, 7, 0, 7}))
             return refusal("Speed must be between 0 to 7");
     } else if (IsWord(key, u"G_DISPLAY")) {
-        if (!fits(first(), {onBrick ? sources({Variable, Constant}) : any, 0, 6, 0, 0}))
+        if (!fits(p.first(), {onBrick ? sources({Variable, Constant}) : kAnySource, 0, 6, 0, 0}))
             return refusal("RCX display must be between 0 to 6");
     } else if (IsWord(key, u"G_TXPOWER")) {
-        if (!fits(first(), {any, 0, 1, 0, 1}))
+        if (!fits(p.first(), {kAnySource, 0, 1, 0, 1}))
             return refusal(kInvalid);
     } else if (IsWord(key, u"G_SOUND")) {
         const std::optional<double> sound = quietly([&] { return objects.speed(); });
@@ -331,10 +322,10 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
             return refusal(kInvalid);
         // A tone's duration goes as a byte of hundredths: the unit times the count.
         const std::optional<double> unit = quietly([&] { return objects.time(); });
-        if (sound && *sound >= 6 && unit && first().constant &&
-            (first().source == Constant || first().source == Random)) {
+        if (sound && *sound >= 6 && unit && p.first().constant &&
+            (p.first().source == Constant || p.first().source == Random)) {
             const QString text =
-                checkDuration(*unit * *first().constant, 255, "Sound duration can't be more then 2.55 seconds");
+                checkDuration(*unit * *p.first().constant, 255, "Sound duration can't be more then 2.55 seconds");
             if (!text.isEmpty())
                 return text;
         }
@@ -343,9 +334,14 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
     // reads the bounds themselves. Either way they are shorts.
     if ((IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE")) && !rangeFits(c, objects, onBrick ? 1 : 0))
         return refusal(kInvalid);
-    if (!onBrick)
-        return {};
+    return {};
+}
 
+// The bounds of the operands an RCX project's program hands the brick.
+QString checkBrickBounds(const clsCommand& c, BoundOperands& p)
+{
+    const QString& key = c.CommandKey;
+    using namespace OperandSource;
     if (IsWord(key, u"G_WATCH")) {
         // The frame stores the hours and minutes as plain numbers.
         const std::optional<double> hours = numberOf(c.Param1Value);
@@ -353,41 +349,60 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
         if ((hours && !within(*hours, 0, 23)) || (minutes && !within(*minutes, 0, 59)))
             return refusal(kInvalid);
     } else if (IsWord(key, u"L_SENDMESS")) {
-        if (!fits(first(), {sources({Variable, Constant}), 0, 255, 0, 0}))
+        if (!fits(p.first(), {sources({Variable, Constant}), 0, 255, 0, 0}))
             return refusal(kInvalid);
     } else if (IsWord(key, u"L_DATALOG")) {
         // A motor item is logged through a variable.
-        if (!fits(first(), {sources({Variable, Timer, SensorValue, Clock}), 0, 0, 0, 0}))
+        if (!fits(p.first(), {sources({Variable, Timer, SensorValue, Clock}), 0, 0, 0, 0}))
             return refusal(kInvalid);
     } else if (IsWord(key, u"L_LOOP")) {
         // A constant count of any size is loaded into a variable; a random
         // limit goes as the counter's byte.
-        if (!fits(first(), {sources({Variable, Constant, Random}), kShortLow, kShortHigh, 0, 255}))
+        if (!fits(p.first(), {sources({Variable, Constant, Random}), kShortLow, kShortHigh, 0, 255}))
             return refusal(kInvalid);
     } else if (IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE")) {
-        const Bound value{any, kShortLow, kShortHigh, 0, kShortHigh};
-        if (!fits(first(), value) || !fits(second(), value))
+        const Bound value{kAnySource, kShortLow, kShortHigh, 0, kShortHigh};
+        if (!fits(p.first(), value) || !fits(p.second(), value))
             return refusal(kInvalid);
     } else if (IsWord(key, u"L_VAR")) {
-        if (!fits(second(), {any, kShortLow, kShortHigh, 0, kShortHigh}))
+        if (!fits(p.second(), {kAnySource, kShortLow, kShortHigh, 0, kShortHigh}))
             return refusal(kInvalid);
     }
-
-    // The command's wait: a variable's number, a random limit, or the unit
-    // times a constant count, in hundredths of a second held in a short.
-    if (key.startsWith(QLatin1Char('M')) || IsWord(key, u"G_WAIT")) {
-        const std::optional<double> unit =
-            c.Time.isEmpty() ? std::nullopt : quietly([&] { return objects.time(); });
-        if (unit && *unit > 0 && first().constant) {
-            const double hundredths = first().source == Random ? *first().constant : *unit * *first().constant;
-            if (first().source == Constant || first().source == Random) {
-                const QString text = checkDuration(hundredths, kShortHigh, "Too much time");
-                if (!text.isEmpty())
-                    return text;
-            }
-        }
-    }
     return {};
+}
+
+// The command's wait on the brick: a variable's number, a random limit, or
+// the unit times a constant count, in hundredths of a second held in a short.
+QString checkBrickWait(const clsCommand& c, OperandObjects& objects, BoundOperands& p)
+{
+    const QString& key = c.CommandKey;
+    if (!key.startsWith(QLatin1Char('M')) && !IsWord(key, u"G_WAIT"))
+        return {};
+    const std::optional<double> unit = c.Time.isEmpty() ? std::nullopt : quietly([&] { return objects.time(); });
+    if (!unit || *unit <= 0 || !p.first().constant)
+        return {};
+    const Resolved& first = p.first();
+    if (first.source != OperandSource::Constant && first.source != OperandSource::Random)
+        return {};
+    const double hundredths = first.source == OperandSource::Random ? *first.constant : *unit * *first.constant;
+    return checkDuration(hundredths, kShortHigh, "Too much time");
+}
+
+// Every operand the brick takes in a byte or a bounded range: a constant
+// outside it (typed, or the value of a named constant) is refused, so that
+// what goes down is what the listing shows. A Joystick & Keyboard project
+// sends the brick only what it carries out at once; the rest runs on the PC.
+QString checkBounds(const clsCommand& c, OperandObjects& objects)
+{
+    const bool onBrick = objects.app().ProjectType == 0;
+    BoundOperands operands(c, objects);
+    QString text = checkSharedBounds(c, objects, operands, onBrick);
+    if (!text.isEmpty() || !onBrick)
+        return text;
+    text = checkBrickBounds(c, operands);
+    if (!text.isEmpty())
+        return text;
+    return checkBrickWait(c, objects, operands);
 }
 
 // ---- The compiler's scratch variables
@@ -397,10 +412,6 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
 // the translation's.
 int scratchOf(const clsCommand& c, OperandObjects& objects)
 {
-    static constexpr SourceSet readThroughVariable{
-        OperandSource::SensorValue, OperandSource::Timer,         OperandSource::SensorType,
-        OperandSource::SensorMode,  OperandSource::SensorRaw,     OperandSource::SensorBoolean,
-        OperandSource::Random,      OperandSource::Message,       OperandSource::Clock};
     const QString& key = c.CommandKey;
     const int s1 = objects.firstSource();
     const int s2 = objects.secondSource();
@@ -411,7 +422,7 @@ int scratchOf(const clsCommand& c, OperandObjects& objects)
     if (s2 == OperandSource::MotorStatus)
         used |= 1;
     // An arithmetic operation reads a brick source through variable 0.
-    if (IsWord(key, u"L_VAR") && c.Op != 8 && readThroughVariable.has(s2))
+    if (IsWord(key, u"L_VAR") && c.Op != VarOperation::SetValue && kReadThroughVariable.has(s2))
         used |= 1;
     return used;
 }
@@ -439,7 +450,7 @@ int blockScratchOf(const clsCommand& c, OperandObjects& objects)
     const bool range = s2 == OperandSource::NamedRange || s2 == OperandSource::TypedRange;
     int a = first.source;
     int b = range ? int(OperandSource::Constant) : resolved(c, objects, false).source;
-    auto loaded = [](int source) { return source == OperandSource::Random || source == 8; };
+    auto loaded = [](int source) { return source == OperandSource::Random || source == rcx::Src::Program; };
     if (a == OperandSource::Constant && b == OperandSource::Constant)
         return 0;
     if (b == OperandSource::Constant)
@@ -473,9 +484,18 @@ QString checkScratch(const clsCommand& c, OperandObjects& objects)
 
 }  // namespace
 
-QString CheckCommand(const clsCommand& command, Long kind)
+int SourceCode(const Variant& source)
 {
-    OperandObjects objects(App(), command);
+    const double s = source.toDouble();
+    if (!(s > -1e6 && s < 1e6))
+        return -1000000;
+    const int code = int(s);
+    return double(code) == s ? code : -1000000;
+}
+
+QString CheckCommand(const AppState& app, const clsCommand& command, Long kind)
+{
+    OperandObjects objects(app, command);
     return CheckCommand(command, kind, objects);
 }
 
@@ -505,7 +525,7 @@ QString CheckCommand(const clsCommand& command, Long kind, OperandObjects& objec
     }
 }
 
-bool ValidateParam(const Variant& text, const QString& key)
+bool ValidateParam(const AppState& app, const Variant& text, const QString& key)
 {
     if (text.toString().isEmpty())
         return false;
@@ -530,13 +550,8 @@ bool ValidateParam(const Variant& text, const QString& key)
     if (IsWord(key, u"integer"))
         return within(-32767, 32767);
     if (IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE") || IsWord(key, u"L_VAR"))
-        return App().ProjectType == 1 ? within(-32768, 65000) : within(-32768, 32767);
+        return app.ProjectType == 1 ? within(-32768, 65000) : within(-32768, 32767);
     return true;
-}
-
-Long ResolveValue(const Variant& operand)
-{
-    return ResolveValue(App().ObjectList, operand);
 }
 
 Long ResolveValue(const Collection<ObjectPtr>& objects, const Variant& operand)
@@ -548,14 +563,9 @@ Long ResolveValue(const Collection<ObjectPtr>& objects, const Variant& operand)
     return operand.toLong();
 }
 
-Long ResolveValueCopy(const Variant& operand)
+Long ResolveValueCopy(const Collection<ObjectPtr>& objects, const Variant& operand)
 {
-    return ResolveValue(operand);
-}
-
-const ObjectPtr* FindNamedObject(const Variant& name)
-{
-    return FindNamedObject(App().ObjectList, name);
+    return ResolveValue(objects, operand);
 }
 
 const ObjectPtr* FindNamedObject(const Collection<ObjectPtr>& objects, const Variant& name)
@@ -583,13 +593,13 @@ const ObjectPtr* OperandObjects::second()
 
 int OperandObjects::readFirstSource()
 {
-    mFirstSource = codeOf(mCommand.Param1Source);
+    mFirstSource = SourceCode(mCommand.Param1Source);
     return *mFirstSource;
 }
 
 int OperandObjects::readSecondSource()
 {
-    mSecondSource = codeOf(mCommand.Param2Source);
+    mSecondSource = SourceCode(mCommand.Param2Source);
     return *mSecondSource;
 }
 

@@ -82,23 +82,42 @@ private:
     std::uint64_t mBits[4] = {};
 };
 
+// A source code as a whole number; a value that is none matches no code.
+int SourceCode(const Variant& source);
+
+// The named constant groups: the translation hands such an operand to the
+// brick as the constant its named value holds.
+inline constexpr SourceSet kConstantGroups{
+    OperandSource::UserConstant, OperandSource::SystemConstant, OperandSource::UntitledConstant,
+    OperandSource::Display,      OperandSource::SensorTypeName, OperandSource::SensorModeName,
+    OperandSource::TransmitPower};
+// The sources the translation hands the brick as the Number of the named value.
+inline constexpr SourceSet kByNumber{OperandSource::Variable,   OperandSource::Timer,
+                                     OperandSource::SensorValue, OperandSource::SensorType,
+                                     OperandSource::SensorMode,  OperandSource::SensorRaw,
+                                     OperandSource::SensorBoolean};
+// The brick sources an arithmetic VAR operation reads through variable 0.
+inline constexpr SourceSet kReadThroughVariable{
+    OperandSource::SensorValue, OperandSource::Timer,     OperandSource::SensorType,
+    OperandSource::SensorMode,  OperandSource::SensorRaw, OperandSource::SensorBoolean,
+    OperandSource::Random,      OperandSource::Message,   OperandSource::Clock};
+
 // "" when the command passes, else the error text the user sees. Kind is the
 // ModuleKind of the grid that holds the command (5: directly in a sub). The
-// first form checks against the process-wide state.
-QString CheckCommand(const clsCommand& command, Long kind);
+// first form checks against the state handed in.
+QString CheckCommand(const AppState& app, const clsCommand& command, Long kind);
 QString CheckCommand(const clsCommand& command, Long kind, OperandObjects& objects);
-// A typed number against the range of the command (or "integer") it belongs to.
-bool ValidateParam(const Variant& text, const QString& key);
-// The Value of the named value of that name, else the operand as a whole
-// number (failure 13 for a text that is neither). An empty operand gives 0.
-Long ResolveValue(const Variant& operand);
+// A typed number against the range of the command (or "integer") it belongs
+// to, in the project the state holds.
+bool ValidateParam(const AppState& app, const Variant& text, const QString& key);
+// The Value of the named value of that name in the list objects (an
+// ObjectList), else the operand as a whole number (failure 13 for a text that
+// is neither). An empty operand gives 0.
 Long ResolveValue(const Collection<ObjectPtr>& objects, const Variant& operand);
 // The same as ResolveValue; the compiler reads Time through it.
-Long ResolveValueCopy(const Variant& operand);
-// The entry of ObjectList an operand names (its text, or a number's digits),
-// or nullptr for an empty operand or a name that is not there.
-const ObjectPtr* FindNamedObject(const Variant& name);
-// The same in the list objects.
+Long ResolveValueCopy(const Collection<ObjectPtr>& objects, const Variant& operand);
+// The entry of the list objects (an ObjectList) an operand names (its text, or
+// a number's digits), or nullptr for an empty operand or a name that is not there.
 const ObjectPtr* FindNamedObject(const Collection<ObjectPtr>& objects, const Variant& name);
 
 // True when the text is the word letter for letter (command keys compare

@@ -92,9 +92,9 @@ struct ControlFailure {
 
 // The operand becomes its number when it is written as digits with an
 // optional leading minus.
-void toNumber(Variant& v)
+void toNumber(const AppState& app, Variant& v)
 {
-    if (v.isText() && ValidateParam(v, QString()))
+    if (v.isText() && ValidateParam(app, v, QString()))
         v = vb::Val(v.toString());
 }
 
@@ -107,7 +107,7 @@ double Rnd()
 
 void ShowImmediateFailure(AppState& app, const VbError& e)
 {
-    app.Notifier->SetPointer(0);
+    app.Notifier->SetPointer(PointerShape::Default);
     app.Presenter->MsgBox(QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1Char(' ') + e.description(),
                           MsgStyle::OkOnly);
 }
@@ -220,7 +220,10 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
                 v = first ? vb::Int(limit * Rnd()) : double(vb::CLng(limit * Rnd()));
                 return true;
             }
-            case 100: case 110: case 120: case 130: case 140: case 150: case 210:
+            case OperandSource::UserConstant: case OperandSource::SystemConstant:
+            case OperandSource::UntitledConstant: case OperandSource::Display:
+            case OperandSource::SensorTypeName: case OperandSource::SensorModeName:
+            case OperandSource::TransmitPower:
                 if (o) {
                     v = o->Value;
                     s = OperandSource::Constant;
@@ -242,8 +245,8 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
             return;
         if (!resolve(s2, v2, false))
             return;
-        toNumber(v1);
-        toNumber(v2);
+        toNumber(mApp, v1);
+        toNumber(mApp, v2);
     } catch (const VbError& e) {
         ShowMessage(*mApp.Presenter, e.description(), MsgStyle::Exclamation);
     }
@@ -370,11 +373,11 @@ bool ImmediateRunner::walk(CommandCollection* commands, Integer columns, bool ga
 bool ImmediateRunner::condition(const clsCommand& c, const Variant& v1, const Variant& v2, bool rangeAllowed)
 {
     switch (c.Op) {
-    case 0: return compare(v1, v2) > 0;
-    case 1: return compare(v1, v2) < 0;
-    case 2: return compare(v1, v2) == 0;
-    case 3: return compare(v1, v2) != 0;
-    case 4: {
+    case Comparison::Greater: return compare(v1, v2) > 0;
+    case Comparison::Less: return compare(v1, v2) < 0;
+    case Comparison::Equal: return compare(v1, v2) == 0;
+    case Comparison::Different: return compare(v1, v2) != 0;
+    case Comparison::InRange: {
         if (!rangeAllowed)
             return false;
         const QString range = v2.toString();
@@ -492,19 +495,19 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
         const double operand = v2.toDouble();
         double result = 0;
         switch (c.Op) {
-        case 0: result = value + operand; break;
-        case 1: result = value - operand; break;
-        case 2:
+        case VarOperation::Add: result = value + operand; break;
+        case VarOperation::Subtract: result = value - operand; break;
+        case VarOperation::Divide:
             if (operand == 0)
                 raiseError(Err::DivisionByZero);
             result = value / operand;
             break;
-        case 3: result = value * operand; break;
-        case 4: result = operand > 0 ? 1 : operand < 0 ? -1 : 0; break;
-        case 5: result = std::fabs(operand); break;
-        case 6: result = double(var.Value & vb::CLng(operand)); break;
-        case 7: result = double(var.Value | vb::CLng(operand)); break;
-        case 8: result = operand; break;
+        case VarOperation::Multiply: result = value * operand; break;
+        case VarOperation::Sign: result = operand > 0 ? 1 : operand < 0 ? -1 : 0; break;
+        case VarOperation::Absolute: result = std::fabs(operand); break;
+        case VarOperation::And: result = double(var.Value & vb::CLng(operand)); break;
+        case VarOperation::Or: result = double(var.Value | vb::CLng(operand)); break;
+        case VarOperation::SetValue: result = operand; break;
         }
         var.Value = vb::CLng(result);  // a quotient rounds half to even
     } else if (IsWord(key, u"G_WAIT") || IsWord(key, u"A_REM")) {

@@ -30,62 +30,126 @@ const ModuleWords kSubWords{ModuleKind::Sub, ".BeginOfSub", ".EndOfSub", " in co
                             &IBrickDevice::BeginOfSub, &IBrickDevice::EndOfSub, false, " in Download sub"};
 
 // Shows the failure; a compile's failure is also the text its error report tells.
-void showFailure(const VbError& e, const char* where, bool listing)
+void showFailure(const AppState& app, const VbError& e, const char* where, bool listing)
 {
     const QString text = QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1String(where);
-    ShowMessage(text, MsgStyle::Critical);
+    ShowMessage(*app.Presenter, text, MsgStyle::Critical);
     if (CompileContext* context = CompileContext::current(); listing && context)
         context->CompileError = text;
 }
 
 // A task or sub between its begin and end: into the listing (mode 3) with its
 // header lines, or through the control (mode 1). One walk of its grid serves both.
-bool walkModule(clsModule& module, const ModuleWords& w, Long mode)
+bool walkModule(AppState& app, clsModule& module, const ModuleWords& w, Long mode)
 {
     const bool listing = mode == CompileMode::Listing;
     bool result = true;
     try {
         if (listing) {
-            ListingLine(QStringLiteral(" "));
-            ListingLine(QStringLiteral("'***  "), module.Name, "   ***");
-            ListingLine(kDashes);
-            ListingLine(QString(), w.begin, module.mNumber);
+            ListingLine(app, QStringLiteral(" "));
+            ListingLine(app, QStringLiteral("'***  "), module.Name, "   ***");
+            ListingLine(app, kDashes);
+            ListingLine(app, QString(), w.begin, module.mNumber);
         } else {
             // The hourglass the project's download set stays on after the
             // module has gone: the brick reports each module done later, and
             // the report of the last puts the default pointer back. A tower
             // slow to answer meanwhile nests its busy pointer in it.
             Integer number = module.mNumber;
-            (PB().*w.beginOp)(number);
+            (PB(app).*w.beginOp)(number);
         }
-        if (!DLCommands(module.Commands().get(), w.kind, mode, module.mLoop, listing ? module.Name : QString(), 0)) {
+        if (!DLCommands(app, module.Commands().get(), w.kind, mode, module.mLoop, listing ? module.Name : QString(), 0)) {
             result = false;
             if (listing || !w.endAfterFailure)
                 return false;
         }
         if (listing)
-            ListingLine(QString(), w.end);
+            ListingLine(app, QString(), w.end);
         else
-            (PB().*w.endOp)();
+            (PB(app).*w.endOp)();
         return result;
     } catch (const VbError& e) {
         // Whatever the control fails or refuses (its begin or end of the
         // module among them) fails the module: a module that did not go
         // down whole is never reported as sent.
-        showFailure(e, listing ? w.compileFailure : w.downloadFailure, listing);
+        showFailure(app, e, listing ? w.compileFailure : w.downloadFailure, listing);
         return false;
+    }
+}
+
+// The set-up task's parts; op sends or lists one operation (EmitOperation).
+template <class Op>
+void setUpSensors(clsRcx& rcx, const Op& op)
+{
+    for (int i = 0; i < 3; ++i) {
+        const clsSensor& s = *rcx.PortSensor(i);
+        op([&](IBrickDevice& pb) { pb.SetSensorType(vb::CInt(s.SensorPort), vb::CInt(s.SensorType())); },
+           ".SetSensorType", s.SensorPort, s.SensorType());
+        op([&](IBrickDevice& pb) { pb.SetSensorMode(vb::CInt(s.SensorPort), vb::CInt(s.SensorMode), 0); },
+           ".SetSensorMode", s.SensorPort, s.SensorMode, 0);
+    }
+}
+
+// The motors the set-up connects: their power, direction and start state.
+template <class Op>
+void setUpMotors(clsRcx& rcx, const Op& op)
+{
+    const Long constant = OperandSource::Constant;
+    for (int i = 0; i < 3; ++i) {
+        const clsMotor& m = *rcx.PortMotor(i);
+        if (m.MotorType() != 1)
+            continue;
+        const QString port = QString::number(i);
+        op([&](IBrickDevice& pb) { pb.SetPower(port, constant, m.Power); }, ".SetPower", port, constant, m.Power);
+        if (m.MotorDirection == 1)
+            op([&](IBrickDevice& pb) { pb.SetFwd(port); }, ".SetFwd", port);
+        else
+            op([&](IBrickDevice& pb) { pb.SetRwd(port); }, ".SetRwd", port);
+        if (m.MotorStartState == 1)
+            op([&](IBrickDevice& pb) { pb.On(port); }, ".On", port);
+    }
+}
+
+// The variables' initial values, loaded as constants.
+template <class Op>
+void setUpVariables(const AppState& app, const Op& op)
+{
+    const Long constant = OperandSource::Constant;
+    for (const auto& e : app.ObjectList) {
+        const clsObject& o = *e.item;
+        if (o.Source != OperandSource::Variable)
+            continue;
+        op([&](IBrickDevice& pb) { pb.SetVar(o.Number, constant, vb::CInt(o.Value)); }, ".SetVar", o.Number,
+           constant, o.Value);
+    }
+}
+
+// The tasks that start with the program.
+template <class Op>
+void startTasks(const AppState& app, const Op& op)
+{
+    for (const auto& e : app.TaskList) {
+        const clsTask& t = *e.item;
+        if (t.StartOnStartup != 1)
+            continue;
+        op(
+            [&](IBrickDevice& pb) {
+                Integer number = t.mNumber;
+                pb.StartTask(number);
+            },
+            ".StartTask", t.mNumber);
     }
 }
 
 }  // namespace
 
-bool Compile(clsTask& task) { return walkModule(task, kTaskWords, CompileMode::Listing); }
+bool Compile(AppState& app, clsTask& task) { return walkModule(app, task, kTaskWords, CompileMode::Listing); }
 
-bool Compile(clsSub& sub) { return walkModule(sub, kSubWords, CompileMode::Listing); }
+bool Compile(AppState& app, clsSub& sub) { return walkModule(app, sub, kSubWords, CompileMode::Listing); }
 
-bool DownLoad(clsTask& task) { return walkModule(task, kTaskWords, CompileMode::Download); }
+bool DownLoad(AppState& app, clsTask& task) { return walkModule(app, task, kTaskWords, CompileMode::Download); }
 
-bool DownLoad(clsSub& sub) { return walkModule(sub, kSubWords, CompileMode::Download); }
+bool DownLoad(AppState& app, clsSub& sub) { return walkModule(app, sub, kSubWords, CompileMode::Download); }
 
 bool InitRCX(AppState& app, clsRcx& rcx)
 {
@@ -108,92 +172,31 @@ bool InitRCX(AppState& app, clsRcx& rcx)
 
 bool DownLoad(AppState& app, clsRcx& rcx, Long action)
 {
-    IBrickDevice* pb = nullptr;  // the brick, asked for only when the set-up is sent
-    const bool send = action == CompileMode::Download;
-    const bool list = action == CompileMode::Listing;
-
-    if (list) {
+    const auto op = [&](auto send, const auto&... fields) { EmitOperation(app, action, send, fields...); };
+    if (action == CompileMode::Listing) {
         if (CompileContext* context = CompileContext::current(); context && app.ProjectType == 0) {
             context->ListingText.clear();
             context->Listed = True;
         }
-        ListingLine(QStringLiteral("'"), rcx.ProjectName);
-        ListingLine(kDashes);
-        ListingLine(QStringLiteral(" "));
+        ListingLine(app, QStringLiteral("'"), rcx.ProjectName);
+        ListingLine(app, kDashes);
+        ListingLine(app, QStringLiteral(" "));
     }
-
-    if (send) {
-        pb = &PB(app);
+    if (action == CompileMode::Download) {
+        IBrickDevice& pb = PB(app);
         Integer slot = rcx.ProgramNumber;
-        pb->SelectPrgm(slot);
+        pb.SelectPrgm(slot);
         Integer setup = 0;
-        pb->BeginOfTask(setup);
-    } else if (list) {
-        ListingLine(QString(), ".SelectPrgm", rcx.ProgramNumber);
-        ListingLine(QString(), ".BeginOfTask 0 ");
+        pb.BeginOfTask(setup);
+    } else if (action == CompileMode::Listing) {
+        ListingLine(app, QString(), ".SelectPrgm", rcx.ProgramNumber);
+        ListingLine(app, QString(), ".BeginOfTask 0 ");
     }
-
-    for (int i = 0; i < 3; ++i) {
-        const clsSensor& s = *rcx.PortSensor(i);
-        if (send) {
-            pb->SetSensorType(vb::CInt(s.SensorPort), vb::CInt(s.SensorType()));
-            pb->SetSensorMode(vb::CInt(s.SensorPort), vb::CInt(s.SensorMode), 0);
-        } else if (list) {
-            ListingLine(QString(), ".SetSensorType", s.SensorPort, s.SensorType());
-            ListingLine(QString(), ".SetSensorMode", s.SensorPort, s.SensorMode, 0);
-        }
-    }
-
-    for (int i = 0; i < 3; ++i) {
-        const clsMotor& m = *rcx.PortMotor(i);
-        if (m.MotorType() != 1)
-            continue;
-        const QString port = QString::number(i);
-        const bool forward = m.MotorDirection == 1;
-        const bool start = m.MotorStartState == 1;
-        if (send) {
-            pb->SetPower(port, 2, m.Power);
-            if (forward)
-                pb->SetFwd(port);
-            else
-                pb->SetRwd(port);
-            if (start)
-                pb->On(port);
-        } else if (list) {
-            ListingLine(QString(), ".SetPower", port, 2, m.Power);
-            ListingLine(QString(), forward ? ".SetFwd" : ".SetRwd", port);
-            if (start)
-                ListingLine(QString(), ".On", port);
-        }
-    }
-
-    // The variables' initial values, loaded as constants.
-    for (const auto& e : app.ObjectList) {
-        const clsObject& o = *e.item;
-        if (o.Source != OperandSource::Variable)
-            continue;
-        if (send)
-            pb->SetVar(o.Number, 2, vb::CInt(o.Value));
-        else if (list)
-            ListingLine(QString(), ".SetVar", o.Number, 2, o.Value);
-    }
-
-    for (const auto& e : app.TaskList) {
-        const clsTask& t = *e.item;
-        if (t.StartOnStartup != 1)
-            continue;
-        if (send) {
-            Integer number = t.mNumber;
-            pb->StartTask(number);
-        } else if (list) {
-            ListingLine(QString(), ".StartTask", t.mNumber);
-        }
-    }
-
-    if (send)
-        pb->EndOfTask();
-    else if (list)
-        ListingLine(QString(), ".EndOfTask");
+    setUpSensors(rcx, op);
+    setUpMotors(rcx, op);
+    setUpVariables(app, op);
+    startTasks(app, op);
+    op([](IBrickDevice& pb) { pb.EndOfTask(); }, ".EndOfTask");
     return true;
 }
 

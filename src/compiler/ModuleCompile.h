@@ -5,12 +5,13 @@
 #include "model/Module.h"
 #include "model/RcxSetup.h"
 
-// The module's listing: its header lines, its grid, its end line.
-bool Compile(clsTask& task);
-bool Compile(clsSub& sub);
-// The module through the control, between its begin and end operations.
-bool DownLoad(clsTask& task);
-bool DownLoad(clsSub& sub);
+// The module of the project the state holds into the listing: its header
+// lines, its grid, its end line.
+bool Compile(AppState& app, clsTask& task);
+bool Compile(AppState& app, clsSub& sub);
+// The module to the state's brick, between its begin and end operations.
+bool DownLoad(AppState& app, clsTask& task);
+bool DownLoad(AppState& app, clsSub& sub);
 
 // Checks the tower of the state's port selector once per program run; false
 // (after a message) when it does not answer, so that the next call checks again.
@@ -22,7 +23,3 @@ bool DownLoad(AppState& app, clsRcx& rcx, Long action);
 // Brings a sensor port of the state's brick in line with the type and mode chosen.
 void UpdateSensor(AppState& app, clsRcx& rcx, Integer sensorIndex, Integer lType, Integer lMode);
 
-// The project compile and download still call these for the process-wide
-// state; they go once it hands its own state in.
-inline bool InitRCX(clsRcx& rcx) { return InitRCX(App(), rcx); }
-inline bool DownLoad(clsRcx& rcx, Long action) { return DownLoad(App(), rcx, action); }

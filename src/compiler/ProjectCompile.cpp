@@ -18,39 +18,35 @@ constexpr int kHourglass = PointerShape::Hourglass;
 constexpr int kDefaultPointer = PointerShape::Default;
 constexpr Long kFirmware = 100;
 
-Notifier& notifier() { return *App().Notifier; }
-IShellRequests& shell() { return *App().Shell; }
-
-void status(const QString& text, Long color = kBlack)
+void status(const AppState& app, const QString& text, Long color = kBlack)
 {
-    Q_EMIT notifier().StatusPrinted(text, kStatusLeft, color);
+    Q_EMIT app.Notifier->StatusPrinted(text, kStatusLeft, color);
 }
 
 // A run-time failure nothing below has handled; returns the text shown.
-QString reportFailure(const VbError& e, const char* where)
+QString reportFailure(const AppState& app, const VbError& e, const char* where)
 {
     const QString text = QStringLiteral("Error: ") + e.description() + QStringLiteral(" in ") + QLatin1String(where);
-    ShowMessage(text, MsgStyle::Critical);
+    ShowMessage(*app.Presenter, text, MsgStyle::Critical);
     return text;
 }
 
 // A failed module compile opens the module's window on the faulty cell, unless
 // the body holding the error has already opened its own.
-void showFaultyModule(const CompileContext& context, CommandOwner* module, Long kind)
+void showFaultyModule(const AppState& app, const CompileContext& context, CommandOwner* module, Long kind)
 {
     if (context.ErrorCellSet)
         return;
     OpenCommandWindow(kind, module, QString(), QString());
-    if (ICommandWindow* w = shell().ActiveDeskTop())
+    if (ICommandWindow* w = app.Shell->ActiveDeskTop())
         w->setCursorPos(context.ErrorCell);
 }
 
 // The error text of a project holding more tasks or subs than one program
 // slot of the brick takes, or empty. The editor adds no more than that, but a
 // project file edited by hand can hold more.
-QString moduleLimitError()
+QString moduleLimitError(const AppState& app)
 {
-    const AppState& app = App();
     if (app.TaskList.Count() > MaxTasks)
         return QStringLiteral(" -> ERROR: Too many tasks, at most ") + QString::number(MaxTasks) +
                QStringLiteral(" !");
@@ -62,67 +58,66 @@ QString moduleLimitError()
 
 // A module that could not be handed to the control stops the download; the
 // strip must not go on showing an earlier module's "Download Finished.".
-void downloadFailed()
+void downloadFailed(const AppState& app)
 {
-    notifier().SetPointer(kDefaultPointer);
-    Q_EMIT notifier().StatusCleared();
-    status(QStringLiteral("Download Failed"), kRed);
+    app.Notifier->SetPointer(kDefaultPointer);
+    Q_EMIT app.Notifier->StatusCleared();
+    status(app, QStringLiteral("Download Failed"), kRed);
 }
 
 // A module or the firmware that the control reports failed: the red status
 // line with its error and the message box.
-void reportFailedModule(Long errorCode)
+void reportFailedModule(const AppState& app, Long errorCode)
 {
-    status(QStringLiteral("Download Failed: Error=") + QString::number(errorCode), kRed);
+    status(app, QStringLiteral("Download Failed: Error=") + QString::number(errorCode), kRed);
     // The download has failed: the pointer is not left busy behind the message.
-    notifier().SetPointer(kDefaultPointer);
-    ShowMessage(QStringLiteral("Download fail"), MsgStyle::Critical);
+    app.Notifier->SetPointer(kDefaultPointer);
+    ShowMessage(*app.Presenter, QStringLiteral("Download fail"), MsgStyle::Critical);
 }
 
 }  // namespace
 
-CompileResult CompileProject()
+CompileResult CompileProject(AppState& app)
 {
-    AppState& app = App();
     CompileContext context;
-    context.CompileError = moduleLimitError();
+    context.CompileError = moduleLimitError(app);
     if (!context.CompileError.isEmpty())
         return context.result(false);
     bool result = true;
     // A failed compile always has a text for its error report: the set-up's
     // failure is kept for it while the modules compile.
     QString setupFailure;
-    BusyPointer busy(notifier());
+    BusyPointer busy(*app.Notifier);
     try {
         try {
-            if (!DownLoad(*app.RcxSetup, CompileMode::Listing))
+            if (!DownLoad(app, *app.RcxSetup, CompileMode::Listing))
                 result = false;
         } catch (const VbError& e) {
             // The set-up's failure does not keep the modules from compiling.
-            setupFailure = reportFailure(e, "DownLoad");
+            setupFailure = reportFailure(app, e, "DownLoad");
             result = false;
         }
-        ListingLine(QStringLiteral(" "));
+        ListingLine(app, QStringLiteral(" "));
 
         for (const auto& e : app.TaskList) {
             context.CompileFailed = False;
-            if (!Compile(*e.item)) {
+            if (!Compile(app, *e.item)) {
                 busy.Restore();
-                showFaultyModule(context, e.item.get(), ModuleKind::Task);
+                showFaultyModule(app, context, e.item.get(), ModuleKind::Task);
                 return context.result(false);
             }
         }
         for (const auto& e : app.SubList) {
             context.CompileFailed = False;
-            if (!Compile(*e.item)) {
+            if (!Compile(app, *e.item)) {
                 busy.Restore();
-                showFaultyModule(context, e.item.get(), ModuleKind::Sub);
+                showFaultyModule(app, context, e.item.get(), ModuleKind::Sub);
                 return context.result(false);
             }
         }
     } catch (const VbError& e) {
         busy.Restore();
-        context.CompileError = reportFailure(e, "CompileProject");
+        context.CompileError = reportFailure(app, e, "CompileProject");
         return context.result(false);
     }
     busy.Restore();
@@ -131,112 +126,110 @@ CompileResult CompileProject()
     return context.result(result);
 }
 
-void CompileErrorReport(const CompileResult& result)
+void CompileErrorReport(AppState& app, const CompileResult& result)
 {
-    Q_EMIT notifier().StatusCleared();
+    Q_EMIT app.Notifier->StatusCleared();
     // A failure without a text has been shown where it happened; an empty box
     // would tell nothing.
     if (!result.CompileError.isEmpty())
-        App().Presenter->MsgBox(result.CompileError, MsgStyle::Exclamation, QStringLiteral("Error in Program"));
-    status(QStringLiteral("Compiling ") + result.CompileError);
+        app.Presenter->MsgBox(result.CompileError, MsgStyle::Exclamation, QStringLiteral("Error in Program"));
+    status(app, QStringLiteral("Compiling ") + result.CompileError);
 }
 
-void KeepListing(const CompileResult& result)
+void KeepListing(AppState& app, const CompileResult& result)
 {
-    AppState& app = App();
     if (!result) {
         // Neither the part listed before the failure nor the listing of an
         // earlier compile stays on view as if it were the project's now.
         app.LastListing.clear();
-        Q_EMIT notifier().ListingOutOfDate();
+        Q_EMIT app.Notifier->ListingOutOfDate();
         return;
     }
     if (result.Listed)
         app.LastListing = result.ListingText;
 }
 
-bool DownLoad()
+bool DownLoad(AppState& app)
 {
-    AppState& app = App();
-    if (!InitRCX(*app.RcxSetup))
+    if (!InitRCX(app, *app.RcxSetup))
         return false;
     try {
         if (app.InitParams && app.InitParams->ConfirmDownload == 1) {
             const int answer =
-                ShowMessage(QStringLiteral("Make sure the RCX is on and in range of the IR tower"),
+                ShowMessage(*app.Presenter, QStringLiteral("Make sure the RCX is on and in range of the IR tower"),
                             MsgStyle::OkCancel | MsgStyle::Exclamation);
             if (answer == MsgResult::Cancel)
                 return false;
         }
-        while (!PB().PBAlive()) {
-            const int answer = ShowMessage(QStringLiteral("No response from the RCX!"),
+        while (!PB(app).PBAlive()) {
+            const int answer = ShowMessage(*app.Presenter, QStringLiteral("No response from the RCX!"),
                                            MsgStyle::RetryCancel | MsgStyle::Question);
             if (answer == MsgResult::Cancel)
                 return false;
         }
 
-        notifier().SetPointer(kHourglass);
+        app.Notifier->SetPointer(kHourglass);
         // A download that stopped part way must not count towards this one.
         app.FinishedModuleCount = 0;
-        bool ok = DownLoad(*app.RcxSetup, CompileMode::Download);
+        bool ok = DownLoad(app, *app.RcxSetup, CompileMode::Download);
         for (const auto& e : app.TaskList) {
             if (!ok)
                 break;
-            ok = DownLoad(*e.item);
+            ok = DownLoad(app, *e.item);
         }
         for (const auto& e : app.SubList) {
             if (!ok)
                 break;
-            ok = DownLoad(*e.item);
+            ok = DownLoad(app, *e.item);
         }
         if (!ok) {
-            downloadFailed();
+            downloadFailed(app);
             return false;
         }
         // The pointer stays busy until the control reports the last module.
         return true;
     } catch (const VbError& e) {
-        notifier().SetPointer(kDefaultPointer);
-        reportFailure(e, "DownLoad");
+        app.Notifier->SetPointer(kDefaultPointer);
+        reportFailure(app, e, "DownLoad");
         return false;
     }
 }
 
-void DownloadCommand()
+void DownloadCommand(AppState& app)
 {
-    Q_EMIT notifier().StatusCleared();
-    status(QStringLiteral("Compiling..."));
-    shell().DoEvents();
+    Q_EMIT app.Notifier->StatusCleared();
+    status(app, QStringLiteral("Compiling..."));
+    app.Shell->DoEvents();
 
-    const CompileResult compiled = CompileProject();
-    KeepListing(compiled);
+    const CompileResult compiled = CompileProject(app);
+    KeepListing(app, compiled);
     if (!compiled) {
-        CompileErrorReport(compiled);
+        CompileErrorReport(app, compiled);
         return;
     }
-    Q_EMIT notifier().ListingOutOfDate();
-    Q_EMIT notifier().StatusCleared();
-    status(QStringLiteral("Compile OK!"));
+    Q_EMIT app.Notifier->ListingOutOfDate();
+    Q_EMIT app.Notifier->StatusCleared();
+    status(app, QStringLiteral("Compile OK!"));
 
-    DownLoad();
+    DownLoad(app);
 
     try {
-        PB().PlaySystemSound(5);
+        PB(app).PlaySystemSound(5);
     } catch (const VbError&) {
         // The closing sound is a courtesy; a brick that can't play it has
         // already been reported.
     }
-    Q_EMIT notifier().TransferEnded();
+    Q_EMIT app.Notifier->TransferEnded();
 }
 
 void ControlEventHandler::PB_CommError(const QString& message)
 {
     try {
-        ShowMessage(message + QStringLiteral("\r\nMake sure the RCX is ON and in range!"),
+        ShowMessage(*mApp.Presenter, message + QStringLiteral("\r\nMake sure the RCX is ON and in range!"),
                     MsgStyle::Exclamation);
-        Q_EMIT notifier().StatusCleared();
+        Q_EMIT mApp.Notifier->StatusCleared();
     } catch (const VbError& e) {
-        reportFailure(e, "CommError");
+        reportFailure(mApp, e, "CommError");
     }
 }
 
@@ -244,66 +237,66 @@ void ControlEventHandler::PB_DownloadStart(Long timeMs, Long size, Long moduleNu
 {
     try {
         if (moduleNumber != kFirmware)
-            Q_EMIT notifier().StatusCleared();
+            Q_EMIT mApp.Notifier->StatusCleared();
         const QString head = QStringLiteral("Time=") + vb::numberText(timeMs / 1000.0) +
                              QStringLiteral("  size=") + QString::number(size);
         if (moduleNumber == kFirmware)
-            status(head + QStringLiteral("  Downloading Firmware ") + App().FirmwareName);
+            status(mApp, head + QStringLiteral("  Downloading Firmware ") + mApp.FirmwareName);
         else if (moduleNumber <= 10)
-            status(head + QStringLiteral("  Task Number=") + QString::number(moduleNumber));
+            status(mApp, head + QStringLiteral("  Task Number=") + QString::number(moduleNumber));
         else
-            status(head + QStringLiteral("  Sub Number=") + QString::number(moduleNumber));
-        Q_EMIT notifier().TransferBegun(size);
+            status(mApp, head + QStringLiteral("  Sub Number=") + QString::number(moduleNumber));
+        Q_EMIT mApp.Notifier->TransferBegun(size);
     } catch (const VbError& e) {
-        reportFailure(e, "DownloadStart");
+        reportFailure(mApp, e, "DownloadStart");
     }
 }
 
 void ControlEventHandler::PB_DownloadProgress(Long value)
 {
     try {
-        Q_EMIT notifier().TransferAdvanced(value);
-        shell().DoEvents();
+        Q_EMIT mApp.Notifier->TransferAdvanced(value);
+        mApp.Shell->DoEvents();
     } catch (const VbError& e) {
-        reportFailure(e, "DownloadProgress");
+        reportFailure(mApp, e, "DownloadProgress");
     }
 }
 
 void ControlEventHandler::PB_DownloadDone(Long errorCode, Long moduleNumber)
 {
-    AppState& app = App();
+    AppState& app = mApp;
     try {
         if (moduleNumber == kFirmware) {
-            Q_EMIT notifier().StatusCleared();
+            Q_EMIT app.Notifier->StatusCleared();
             if (errorCode != 0) {
                 // The brick refused the image or stopped answering: it has no
                 // new firmware to name, and nothing more is sent to it.
-                Q_EMIT notifier().TransferEnded();
-                reportFailedModule(errorCode);
+                Q_EMIT app.Notifier->TransferEnded();
+                reportFailedModule(app, errorCode);
                 return;
             }
-            status(QStringLiteral("Download finished. Firmware Version: ") + PB().FirmwareVersion());
-            PB().PBPowerDownTime(vb::CInt(app.InitParams ? app.InitParams->TimeToShutDown : 0));
+            status(app, QStringLiteral("Download finished. Firmware Version: ") + PB(app).FirmwareVersion());
+            PB(app).PBPowerDownTime(vb::CInt(app.InitParams ? app.InitParams->TimeToShutDown : 0));
             const bool longPower =
                 app.InitParams &&
                 app.InitParams->TransmitPower.compare(QLatin1String("Long"), Qt::CaseInsensitive) == 0;
-            PB().PBTxPower(longPower ? 1 : 0);
-            Q_EMIT notifier().TransferEnded();
+            PB(app).PBTxPower(longPower ? 1 : 0);
+            Q_EMIT app.Notifier->TransferEnded();
             return;
         }
-        Q_EMIT notifier().StatusCleared();
+        Q_EMIT app.Notifier->StatusCleared();
         ++app.FinishedModuleCount;
         if (errorCode != 0) {
-            reportFailedModule(errorCode);
+            reportFailedModule(app, errorCode);
             app.FinishedModuleCount = 0;
             return;
         }
-        status(QStringLiteral("Download Finished."));
+        status(app, QStringLiteral("Download Finished."));
         if (app.FinishedModuleCount == app.TaskList.Count() + app.SubList.Count() + 1) {
-            notifier().SetPointer(kDefaultPointer);
+            app.Notifier->SetPointer(kDefaultPointer);
             app.FinishedModuleCount = 0;
         }
     } catch (const VbError& e) {
-        reportFailure(e, "DownloadDone");
+        reportFailure(mApp, e, "DownloadDone");
     }
 }

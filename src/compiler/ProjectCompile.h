@@ -3,27 +3,35 @@
 #include "compiler/CompileContext.h"
 #include "model/Phantom.h"
 
+struct AppState;
+
 // Compiles the set-up and every task and sub; ok when all of them compiled. A
 // task or sub that fails stops the compile and opens its window with the
 // cursor on the faulty cell (unless the body that holds it has already opened
-// its own).
-CompileResult CompileProject();
+// its own). The project is the one the state holds.
+CompileResult CompileProject(AppState& app);
 // After a failed compile: the message box "Error in Program" and the status line.
-void CompileErrorReport(const CompileResult& result);
+void CompileErrorReport(AppState& app, const CompileResult& result);
 // Keeps the compile's listing as the one PREVIEW shows (AppState::LastListing);
 // a compile that listed nothing leaves the listing before. A failed compile
 // leaves none and unloads the preview window.
-void KeepListing(const CompileResult& result);
-// True when the set-up, every task and every sub were handed to the control.
-bool DownLoad();
+void KeepListing(AppState& app, const CompileResult& result);
+// True when the set-up, every task and every sub were handed to the state's brick.
+bool DownLoad(AppState& app);
 // The DOWNLOAD key: compile, then download, with the status lines and progress.
-void DownloadCommand();
+void DownloadCommand(AppState& app);
 
-// The main window's handlers of the control's four events.
+// The main window's handlers of the control's four events, for the download
+// of the project the state holds.
 class ControlEventHandler : public IPhantomEvents {
 public:
+    explicit ControlEventHandler(AppState& app) : mApp(app) {}
+
     void PB_CommError(const QString& message) override;
     void PB_DownloadStart(Long timeMs, Long size, Long moduleNumber) override;
     void PB_DownloadProgress(Long value) override;
     void PB_DownloadDone(Long errorCode, Long moduleNumber) override;
+
+private:
+    AppState& mApp;
 };

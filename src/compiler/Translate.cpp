@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -21,19 +20,13 @@ double num(const Variant& v) { return v.toDouble(); }
 
 const clsObject* objectOf(const ObjectPtr* o) { return o ? o->get() : nullptr; }
 
-template <class... Fields>
-void line(const Fields&... fields)
-{
-    ListingLine(QString(), fields...);
-}
-
 // One loading operation of ResolveOperands.
 enum class VarOp { Set, And, Or };
 
-void emitVarLoad(VarOp op, Integer variable, Long source, const Variant& value, Long mode)
+void emitVarLoad(const AppState& app, VarOp op, Integer variable, Long source, const Variant& value, Long mode)
 {
     if (mode == CompileMode::Download) {
-        IBrickDevice& pb = PB();
+        IBrickDevice& pb = PB(app);
         const Integer v = value.toInteger();
         switch (op) {
         case VarOp::Set: pb.SetVar(variable, source, v); break;
@@ -42,37 +35,60 @@ void emitVarLoad(VarOp op, Integer variable, Long source, const Variant& value, 
         }
     } else if (mode == CompileMode::Listing) {
         const char* word = op == VarOp::Set ? ".SetVar" : op == VarOp::And ? ".AndVar" : ".OrVar";
-        line(word, variable, source, listing::FromCompiler{value});
+        ListingLine(app, QString(), word, variable, source, listing::FromCompiler{value});
     }
 }
 
 // A motor item (its status byte masked) into the scratch variable.
-void loadMotorItem(const clsObject& item, Integer variable, bool datalogTag, Long mode)
+void loadMotorItem(const AppState& app, const clsObject& item, Integer variable, bool datalogTag, Long mode)
 {
+    using namespace OperandSource;
     const Long v = item.Value;
     const Integer p = item.Number;
-    emitVarLoad(VarOp::Set, variable, OperandSource::MotorStatus, p, mode);
-    emitVarLoad(VarOp::And, variable, OperandSource::Constant, v, mode);
+    emitVarLoad(app, VarOp::Set, variable, MotorStatus, p, mode);
+    emitVarLoad(app, VarOp::And, variable, Constant, v, mode);
     if (datalogTag) {
-        const Long bits = v == 7 ? 0 : v == 8 ? 256 : v == 192 ? 512 : 0;
-        emitVarLoad(VarOp::Or, variable, OperandSource::Constant, bits, mode);
-        emitVarLoad(VarOp::Or, variable, OperandSource::Constant, 1024 * Long(p), mode);
+        // The datalog tells which item of which port it logged.
+        const Long bits = v == MotorItem::Direction ? 256 : v == MotorItem::State ? 512 : 0;
+        emitVarLoad(app, VarOp::Or, variable, Constant, bits, mode);
+        emitVarLoad(app, VarOp::Or, variable, Constant, 1024 * Long(p), mode);
     }
-}
-
-// A source code as a whole number; a value that is none matches no code.
-int sourceCode(const Variant& source)
-{
-    const double s = source.toDouble();
-    if (!(s >= -32768 && s <= 32767))
-        return std::numeric_limits<int>::min();
-    const int code = int(s);
-    return double(code) == s ? code : std::numeric_limits<int>::min();
 }
 
 bool isInfiniteLoop(const Variant& v)
 {
     return v.isText() && IsWord(v.text(), u"Infinite loop");
+}
+
+// One operand as the brick takes it: its source and value from the named
+// value it names, a motor item loaded into the scratch variable first.
+// Sources that need no named value, or that only one of the two operands
+// takes, are left to the caller (false).
+bool resolveOperand(const AppState& app, int source, const clsObject* named, Variant& src, Variant& val,
+                    Integer scratch, bool datalogTag, Long mode)
+{
+    using namespace OperandSource;
+    if (source == MotorStatus) {
+        if (named)
+            loadMotorItem(app, *named, scratch, datalogTag, mode);
+        val = scratch;
+        src = Variable;
+    } else if (kByNumber.has(source)) {
+        if (named)
+            val = named->Number;
+    } else if (source == Constant) {
+        if (isInfiniteLoop(val))
+            val = 0;
+    } else if (source == Clock || source == Message) {
+        val = 0;
+    } else if (kConstantGroups.has(source)) {
+        if (named)
+            val = named->Value;
+        src = Constant;
+    } else {
+        return false;
+    }
+    return true;
 }
 
 // The owners of the scratch variables, found once for the outermost walk and
@@ -91,10 +107,10 @@ CompileContext& compileContext()
 
 }  // namespace
 
-listing::Line::Line()
+listing::Line::Line(const AppState& app)
 {
     CompileContext* context = CompileContext::current();
-    if (!context || App().ProjectType == 1)
+    if (!context || app.ProjectType == 1)
         return;
     mOut = &context->ListingText;
     for (int i = 0; i < context->BlockDepth; ++i)
@@ -181,113 +197,67 @@ void listing::appendField(Line& out, const Variant& v)
 void SendVarOperation(IBrickDevice& pb, Integer op, Integer variable, Long source, Integer value)
 {
     switch (op) {
-    case 0: pb.SumVar(variable, source, value); break;
-    case 1: pb.SubVar(variable, source, value); break;
-    case 2: pb.DivVar(variable, source, value); break;
-    case 3: pb.MulVar(variable, source, value); break;
-    case 4: pb.SgnVar(variable, source, value); break;
-    case 5: pb.AbsVar(variable, source, value); break;
-    case 6: pb.AndVar(variable, source, value); break;
-    case 7: pb.OrVar(variable, source, value); break;
-    case 8: pb.SetVar(variable, source, value); break;
+    case VarOperation::Add: pb.SumVar(variable, source, value); break;
+    case VarOperation::Subtract: pb.SubVar(variable, source, value); break;
+    case VarOperation::Divide: pb.DivVar(variable, source, value); break;
+    case VarOperation::Multiply: pb.MulVar(variable, source, value); break;
+    case VarOperation::Sign: pb.SgnVar(variable, source, value); break;
+    case VarOperation::Absolute: pb.AbsVar(variable, source, value); break;
+    case VarOperation::And: pb.AndVar(variable, source, value); break;
+    case VarOperation::Or: pb.OrVar(variable, source, value); break;
+    case VarOperation::SetValue: pb.SetVar(variable, source, value); break;
     default: break;
     }
 }
 
-void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
-                     Variant& P2val, Long mode)
+void ResolveOperands(const AppState& app, const clsCommand& command, Variant& P1src, Variant& P1val,
+                     Variant& P2src, Variant& P2val, Long mode)
 {
-    OperandObjects objects(App(), command);
+    OperandObjects objects(app, command);
     ResolveOperands(command, P1src, P1val, P2src, P2val, mode, objects);
 }
 
 void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
                      Variant& P2val, Long mode, OperandObjects& objects)
 {
+    const AppState& app = objects.app();
     try {
         P1src = command.Param1Source;
         P1val = command.Param1Value;
         P2src = command.Param2Source;
         P2val = command.Param2Value;
 
-        // First operand.
-        switch (objects.firstSource()) {
-        case OperandSource::MotorStatus:
-            if (const clsObject* item = objectOf(objects.first()))
-                loadMotorItem(*item, 1, IsWord(command.CommandKey, u"L_DATALOG"), mode);
-            P1val = 1;
-            P1src = 0;
-            break;
-        case 0: case 1: case 9: case 10: case 11: case 12: case 13:
-            if (const clsObject* o = objectOf(objects.first()))
-                P1val = o->Number;
-            break;
-        case OperandSource::Constant:
-            if (isInfiniteLoop(P1val))
-                P1val = 0;
-            break;
-        case OperandSource::Clock:
-        case OperandSource::Message:
-            P1val = 0;
-            break;
-        case 100: case 110: case 120: case 130: case 140: case 150: case 210:
-            if (const clsObject* o = objectOf(objects.first()))
-                P1val = o->Value;
-            P1src = 2;
-            break;
-        default: break;
-        }
-
-        // Second operand; a transmit power converts as it does first.
-        switch (objects.secondSource()) {
-        case OperandSource::MotorStatus:
-            if (const clsObject* item = objectOf(objects.second()))
-                loadMotorItem(*item, 0, false, mode);
-            P2val = 0;
-            P2src = 0;
-            break;
-        case 0: case 1: case 9: case 10: case 11: case 12: case 13:
-            if (const clsObject* o = objectOf(objects.second()))
-                P2val = o->Number;
-            break;
-        case OperandSource::Constant:
-            if (isInfiniteLoop(P2val))
-                P2val = 0;
-            break;
-        case OperandSource::Clock:
-        case OperandSource::Message:
-            P2val = 0;
-            break;
-        case 100: case 110: case 120: case 130: case 140: case 150: case 210:
-            if (const clsObject* o = objectOf(objects.second()))
-                P2val = o->Value;
-            P2src = 2;
-            break;
-        case OperandSource::NamedRange:
+        // First operand into scratch variable 1, second into 0.
+        resolveOperand(app, objects.firstSource(), objectOf(objects.first()), P1src, P1val, 1,
+                       IsWord(command.CommandKey, u"L_DATALOG"), mode);
+        if (!resolveOperand(app, objects.secondSource(), objectOf(objects.second()), P2src, P2val, 0, false,
+                            mode) &&
+            objects.secondSource() == OperandSource::NamedRange) {
             if (const clsObject* o = objectOf(objects.second()))
                 P2val = QString::number(o->Value) + QLatin1Char('_') + QString::number(o->AuxValue);
             P2src = OperandSource::TypedRange;
-            break;
-        default: break;
         }
 
         // Arithmetic operations read a brick source through variable 0.
-        if (IsWord(command.CommandKey, u"L_VAR") && command.Op != 8) {
-            const int s = sourceCode(P2src);
-            const bool direct = s == 9 || s == 1 || s == 10 || s == 11 || s == 12 || s == 13 || s == 4;
-            const bool clock = s == 15 || s == 14;
-            if (direct || clock) {
-                emitVarLoad(VarOp::Set, 0, P2src.toLong(), direct ? P2val : Variant(0), mode);
-                P2src = 0;
-                P2val = 0;
-            }
+        if (IsWord(command.CommandKey, u"L_VAR") && command.Op != VarOperation::SetValue &&
+            kReadThroughVariable.has(SourceCode(P2src))) {
+            const int s = SourceCode(P2src);
+            const bool clock = s == OperandSource::Message || s == OperandSource::Clock;
+            emitVarLoad(app, VarOp::Set, 0, P2src.toLong(), clock ? Variant(0) : P2val, mode);
+            P2src = 0;
+            P2val = 0;
         }
     } catch (const VbError& e) {
-        ShowMessage(*objects.app().Presenter, e.description(), MsgStyle::Exclamation);
+        ShowMessage(*app.Presenter, e.description(), MsgStyle::Exclamation);
     }
 }
 
 namespace {
+
+// A command's operands as the brick takes them (ResolveOperands).
+struct Operands {
+    Variant s1, v1, s2, v2;
+};
 
 struct Walk {
     Long kind;
@@ -300,22 +270,43 @@ struct Walk {
     bool listing() const { return mode == CompileMode::Listing; }
 
     template <class... Fields>
-    void open(const Fields&... fields)
+    void line(const Fields&... fields)
     {
-        line(fields...);
-        ++compileContext().BlockDepth;
+        ListingLine(app, QString(), fields...);
     }
-    void close(const char* word)
+    // One operation: sent to the brick in a download, listed as the fields in a compile.
+    template <class Send, class... Fields>
+    void emit(Send send, const Fields&... fields)
     {
-        --compileContext().BlockDepth;
-        line(word);
+        EmitOperation(app, mode, send, fields...);
+    }
+    // A block's opening line, and the lines of its body one level in.
+    template <class Send, class... Fields>
+    void open(Send send, const Fields&... fields)
+    {
+        if (download()) {
+            send(PB(app));
+        } else if (listing()) {
+            line(fields...);
+            ++compileContext().BlockDepth;
+        }
+    }
+    template <class Send>
+    void close(Send send, const char* word)
+    {
+        if (download()) {
+            send(PB(app));
+        } else if (listing()) {
+            --compileContext().BlockDepth;
+            line(word);
+        }
     }
 
     // Walks a block's body; on a compile error inside it, the innermost body
     // that holds the error opens its window with the cursor on the faulty cell.
     bool body(clsCommand& block, Long bodyKind, Integer startColumn)
     {
-        const bool ok = DLCommands(block.Commands.get(), bodyKind, mode, std::nullopt,
+        const bool ok = DLCommands(app, block.Commands.get(), bodyKind, mode, std::nullopt,
                                    download() ? QString() : moduleName, startColumn);
         if (!ok && listing()) {
             CompileContext& context = compileContext();
@@ -329,18 +320,13 @@ struct Walk {
         return ok;
     }
 
-    void motor(const clsCommand& c, bool (IBrickDevice::*op)(const QString&), const char* word)
-    {
-        if (download())
-            (PB().*op)(c.MotorList);
-        else if (listing())
-            line(word, c.MotorList);
-    }
-
-    Integer numberOfTask(const Variant& name)
+    // The number of the task or sub of that name; the last one found when
+    // there is none.
+    template <class List>
+    Integer& numberOf(const List& modules, const Variant& name)
     {
         const QString n = name.toString();
-        for (const auto& e : app.TaskList)
+        for (const auto& e : modules)
             if (e.item->Name == n) {
                 moduleNumber = e.item->mNumber;
                 break;
@@ -348,360 +334,379 @@ struct Walk {
         return moduleNumber;
     }
 
+    // The command's check in a compile; false (the failure noted) when it fails.
+    bool passes(const clsCommand& c, OperandObjects& objects)
+    {
+        if (!listing())
+            return true;
+        CompileContext& context = compileContext();
+        context.CompileError = CheckCommand(c, kind, objects);
+        if (context.CompileError.isEmpty())
+            return true;
+        context.CompileFailed = True;
+        context.ErrorCell = modMain::ColKey(true, c.x, c.y);
+        return false;
+    }
+
     // Emits one command; false when the walk must stop with failure.
     bool command(clsCommand& c)
     {
         OperandObjects objects(app, c, gWalkScratch);
-        if (listing()) {
-            CompileContext& context = compileContext();
-            context.CompileError = CheckCommand(c, kind, objects);
-            if (!context.CompileError.isEmpty()) {
-                context.CompileFailed = True;
-                context.ErrorCell = modMain::ColKey(true, c.x, c.y);
+        if (!passes(c, objects))
+            return false;
+        Operands o;
+        ResolveOperands(c, o.s1, o.v1, o.s2, o.v2, mode, objects);
+        const QString& key = c.CommandKey;
+        switch (key.isEmpty() ? u'\0' : key[0].unicode()) {
+        case u'L':
+            if (!logic(c, o))
                 return false;
-            }
+            break;
+        case u'M': motor(c, o); break;
+        case u'G': general(c, o, objects); break;
+        case u'A':
+            if (IsWord(key, u"A_REM") && listing())
+                line("'", c.Param1Value);
+            break;
+        default: break;
         }
+        wait(c, o, objects);
+        return true;
+    }
 
-        Variant P1src, P1val, P2src, P2val;
-        ResolveOperands(c, P1src, P1val, P2src, P2val, mode, objects);
+    // One column down to its first empty cell; a grid that is not there or a
+    // cell that holds nothing ends it too. Current is the command being handled.
+    bool column(const std::optional<GridCells>& cells, int column, const clsCommand*& current)
+    {
+        for (int row = 1; cells && row <= GridCells::kRows; ++row) {
+            const auto* cell = cells->at(column, row);
+            if (!cell || !*cell)
+                break;
+            const std::shared_ptr<clsCommand> held = *cell;  // alive while it is handled
+            current = held.get();
+            if (!command(*held))
+                return false;
+        }
+        current = nullptr;
+        return true;
+    }
 
+    // A task or sub that runs again and again: its grid inside a loop
+    // without a count, the loop's lines the outermost of the module.
+    void beginEndless()
+    {
+        if (listing())
+            compileContext().BlockDepth = 0;
+        const Long constant = OperandSource::Constant;
+        open([constant](IBrickDevice& pb) { pb.Loop(constant, 0); }, ".LOOP ", constant, 0);
+    }
+    void endEndless()
+    {
+        close([](IBrickDevice& pb) { pb.EndLoop(); }, ".EndLoop");
+    }
+
+    // The ELSE of an IF block, listed one level out from the lines around it.
+    void elseLine()
+    {
+        if (download()) {
+            PB(app).Else();
+        } else if (listing()) {
+            CompileContext& context = compileContext();
+            --context.BlockDepth;
+            line(".Else");
+            ++context.BlockDepth;
+        }
+    }
+
+    // ---- Blocks
+
+    // A range the brick tests as value > low - 1 and value < high + 1, then
+    // the ELSE column on its own.
+    bool rangeIf(clsCommand& c, const Operands& o)
+    {
+        const QString range = o.v2.toString();
+        const int bar = range.indexOf(QLatin1Char('_'));
+        if (bar < 0)
+            raiseError(Err::TypeMismatch);
+        // Whole numbers, made shorts only where they are sent: a listing
+        // that writes nothing (a Joystick & Keyboard project) has no bounds
+        // to fail on.
+        const double lo = std::nearbyint(vb::Val(range.left(bar)) - 1);
+        const double hi = std::nearbyint(vb::Val(range.mid(bar + 1)) + 1);
+        const auto bound = [&](Integer op, double value) {
+            const Long constant = OperandSource::Constant;
+            open([&](IBrickDevice& pb) { pb.If(o.s1.toLong(), o.v1.toInteger(), op, constant, vb::CInt(value)); },
+                 ".If", o.s1, o.v1, op, constant, value);
+        };
+        bound(Comparison::Greater, lo);
+        bound(Comparison::Less, hi);
+        if (!body(c, ModuleKind::IfBody, 0))
+            return false;
+        close([](IBrickDevice& pb) { pb.EndIf(); }, ".EndIf");
+        elseLine();
+        if (!body(c, ModuleKind::IfBody, 1))
+            return false;
+        close([](IBrickDevice& pb) { pb.EndIf(); }, ".EndIf");
+        return true;
+    }
+
+    // A block: its opening, its body, its end.
+    template <class Begin, class... Fields>
+    bool block(clsCommand& c, Long bodyKind, Begin begin, void (IBrickDevice::*end)(), const char* endWord,
+               const Fields&... fields)
+    {
+        open(begin, fields...);
+        if (!body(c, bodyKind, 0))
+            return false;
+        close([end](IBrickDevice& pb) { (pb.*end)(); }, endWord);
+        return true;
+    }
+
+    bool blocks(clsCommand& c, const Operands& o)
+    {
         const QString& key = c.CommandKey;
         if (IsWord(key, u"L_IF")) {
-            if (sourceCode(P2src) == OperandSource::TypedRange) {
-                const QString range = P2val.toString();
-                const int bar = range.indexOf(QLatin1Char('_'));
-                if (bar < 0)
-                    raiseError(Err::TypeMismatch);
-                // Whole numbers, made shorts only where they are sent: a
-                // listing that writes nothing (a Joystick & Keyboard
-                // project) has no bounds to fail on.
-                const double lo = std::nearbyint(vb::Val(range.left(bar)) - 1);
-                const double hi = std::nearbyint(vb::Val(range.mid(bar + 1)) + 1);
-                if (download()) {
-                    PB().If(P1src.toLong(), P1val.toInteger(), 0, 2, vb::CInt(lo));
-                    PB().If(P1src.toLong(), P1val.toInteger(), 1, 2, vb::CInt(hi));
-                } else if (listing()) {
-                    open(".If", P1src, P1val, 0, 2, lo);
-                    open(".If", P1src, P1val, 1, 2, hi);
-                }
-                if (!body(c, ModuleKind::IfBody, 0))
-                    return false;
-                if (download()) {
-                    PB().EndIf();
-                    PB().Else();
-                } else if (listing()) {
-                    close(".EndIf");
-                    --compileContext().BlockDepth;
-                    line(".Else");
-                    ++compileContext().BlockDepth;
-                }
-                if (!body(c, ModuleKind::IfBody, 1))
-                    return false;
-                if (download())
-                    PB().EndIf();
-                else if (listing())
-                    close(".EndIf");
-            } else {
-                if (download())
-                    PB().If(P1src.toLong(), P1val.toInteger(), c.Op, P2src.toLong(), P2val.toInteger());
-                else if (listing())
-                    open(".If", P1src, P1val, c.Op, P2src, P2val);
-                if (!body(c, ModuleKind::IfBody, 0))
-                    return false;
-                if (download())
-                    PB().EndIf();
-                else if (listing())
-                    close(".EndIf");
-            }
-        } else if (IsWord(key, u"L_WHILE")) {
-            if (download())
-                PB().While(P1src.toLong(), P1val.toInteger(), c.Op, P2src.toLong(), P2val.toInteger());
-            else if (listing())
-                open(".While", P1src, P1val, c.Op, P2src, P2val);
-            if (!body(c, ModuleKind::WhileBody, 0))
-                return false;
-            if (download())
-                PB().EndWhile();
-            else if (listing())
-                close(".EndWhile");
-        } else if (IsWord(key, u"L_LOOP")) {
-            if (download())
-                PB().Loop(P1src.toLong(), P1val.toInteger());
-            else if (listing())
-                open(".Loop", P1src, P1val);
-            if (!body(c, ModuleKind::LoopBody, 0))
-                return false;
-            if (download())
-                PB().EndLoop();
-            else if (listing())
-                close(".EndLoop");
-        } else if (IsWord(key, u"A_REM")) {
-            if (listing())
-                line("'", c.Param1Value);
-        } else if (IsWord(key, u"M_ON")) {
-            motor(c, &IBrickDevice::On, ".On");
-        } else if (IsWord(key, u"M_OFF")) {
-            if (c.Op == 1)
-                motor(c, &IBrickDevice::Off, ".Off");
-            else
-                motor(c, &IBrickDevice::Float, ".Float");
-        } else if (IsWord(key, u"M_FWD")) {
-            motor(c, &IBrickDevice::SetFwd, ".SetFwd");
-        } else if (IsWord(key, u"M_RWD")) {
-            motor(c, &IBrickDevice::SetRwd, ".SetRwd");
-        } else if (IsWord(key, u"M_ALTDIR")) {
-            motor(c, &IBrickDevice::AlterDir, ".AlterDir");
-        } else if (IsWord(key, u"M_SETPWR")) {
-            if (download())
-                PB().SetPower(c.MotorList, P2src.toLong(), P2val.toInteger());
-            else if (listing())
-                line(".SetPower", c.MotorList, P2src, P2val);
-        } else if (IsWord(key, u"G_SOUND")) {
-            const Long s = objects.speed();
-            if (s < 6) {
-                if (download())
-                    PB().PlaySystemSound(vb::CInt(s));
-                else if (listing())
-                    line(".PlaySystemSound", s);
-            } else {
-                const double duration = double(objects.time()) * num(P1val);
-                if (download())
-                    PB().PlayTone(vb::CInt(s), vb::CInt(duration));
-                else if (listing())
-                    line(".PlayTone", s, duration);
-            }
-        } else if (IsWord(key, u"G_TXPOWER")) {
-            if (download())
-                PB().PBTxPower(P1val.toInteger());
-            else if (listing())
-                line(".PBTxPower", P1val);
-        } else if (IsWord(key, u"L_SUB")) {
-            const QString name = c.Param1Value.toString();
-            for (const auto& e : app.SubList)
-                if (e.item->Name == name) {
-                    moduleNumber = e.item->mNumber;
-                    break;
-                }
-            if (download())
-                PB().GoSub(moduleNumber);
-            else if (listing())
-                line(".GoSub", moduleNumber);
-        } else if (IsWord(key, u"L_VAR")) {
-            const Integer op = c.Op;
-            if (op >= 0) {
-                if (download()) {
-                    IBrickDevice& pb = PB();
-                    SendVarOperation(pb, op, P1val.toInteger(), P2src.toLong(), P2val.toInteger());
-                } else if (listing()) {
-                    if (op >= app.VarOpMethod.size())
-                        raiseError(Err::SubscriptOutOfRange);
-                    line(app.VarOpMethod[op], P1val, P2src, P2val);
-                }
-            } else if (listing()) {
-                ListingLine(QStringLiteral(" In VAR Command"));
-            }
-        } else if (IsWord(key, u"L_START")) {
-            Integer& n = moduleNumber;
-            numberOfTask(c.Param1Value);
-            if (download())
-                PB().StartTask(n);
-            else if (listing())
-                line(".StartTask", n);
-        } else if (IsWord(key, u"L_STOP")) {
-            if (IsWord(c.Param1Value.toString(), u"Stop program")) {
-                if (download())
-                    PB().StopAllTasks();
-                else if (listing())
-                    line(".StopAllTasks");
-            } else {
-                Integer& n = moduleNumber;
-                numberOfTask(c.Param1Value);
-                if (download())
-                    PB().StopTask(n);
-                else if (listing())
-                    line(".StopTask", n);
-            }
-        } else if (IsWord(key, u"L_ZERO")) {
-            const int s = sourceCode(P1src);
-            if (s == OperandSource::SensorValue) {
-                if (download())
-                    PB().ClearSensorValue(P1val.toInteger());
-                else if (listing())
-                    line(".ClearSensorValue", P1val);
-            } else if (s == OperandSource::Timer) {
-                if (download())
-                    PB().ClearTimer(P1val.toInteger());
-                else if (listing())
-                    line(".ClearTimer", P1val);
-            } else if (s == OperandSource::Message) {
-                if (download())
-                    PB().ClearPBMessage();
-                else if (listing())
-                    line(".ClearPBMessage");
-            }
-        } else if (IsWord(key, u"L_DATALOG")) {
-            if (download())
-                PB().DatalogNext(P1src.toLong(), P1val.toInteger());
-            else if (listing())
-                line(".DatalogNext", P1src, P1val);
-        } else if (IsWord(key, u"L_SENDMESS")) {
-            if (download())
-                PB().SendPBMessage(P1src.toLong(), P1val.toInteger());
-            else if (listing())
-                line(".SendPBMessage", P1src, P1val);
-        } else if (IsWord(key, u"G_WATCH")) {
-            if (download())
-                PB().SetWatch(P1val.toInteger(), P2val.toInteger());
-            else if (listing())
-                line(".PB.SetWatch", P1val, P2val);
-        } else if (IsWord(key, u"G_PBOFF")) {
-            if (download())
-                PB().PBTurnOff();
-            else if (listing())
-                line(".PB.PBTurnOff");
-        } else if (IsWord(key, u"G_DISPLAY")) {
-            if (download())
-                PB().SelectDisplay(P1src.toLong(), P1val.toInteger());
-            else if (listing())
-                line(".PB.SelectDisplay", P1src, P1val);
-        } else if (IsWord(key, u"L_SENTYPE")) {
-            if (download())
-                PB().SetSensorType(P1val.toInteger(), P2val.toInteger());
-            else if (listing())
-                line(".PB.SetSensorType", P1val, P2val);
-        } else if (IsWord(key, u"L_SENMODE")) {
-            if (download())
-                PB().SetSensorMode(P1val.toInteger(), P2val.toInteger(), 0);
-            else if (listing())
-                line(".PB.SetSensorMode", P1val, P2val, "0");
+            if (SourceCode(o.s2) == OperandSource::TypedRange)
+                return rangeIf(c, o);
+            return block(
+                c, ModuleKind::IfBody,
+                [&](IBrickDevice& pb) { pb.If(o.s1.toLong(), o.v1.toInteger(), c.Op, o.s2.toLong(), o.v2.toInteger()); },
+                &IBrickDevice::EndIf, ".EndIf", ".If", o.s1, o.v1, c.Op, o.s2, o.v2);
         }
+        if (IsWord(key, u"L_WHILE"))
+            return block(
+                c, ModuleKind::WhileBody,
+                [&](IBrickDevice& pb) { pb.While(o.s1.toLong(), o.v1.toInteger(), c.Op, o.s2.toLong(), o.v2.toInteger()); },
+                &IBrickDevice::EndWhile, ".EndWhile", ".While", o.s1, o.v1, c.Op, o.s2, o.v2);
+        return block(
+            c, ModuleKind::LoopBody, [&](IBrickDevice& pb) { pb.Loop(o.s1.toLong(), o.v1.toInteger()); },
+            &IBrickDevice::EndLoop, ".EndLoop", ".Loop", o.s1, o.v1);
+    }
 
-        // The command's duration.
-        const Long unit = objects.time();
-        if (unit > 0 && (key.startsWith(QLatin1Char('M')) || IsWord(key, u"G_WAIT"))) {
-            const int s = sourceCode(P1src);
-            Long source = 2;
-            Variant value;
-            if (s == OperandSource::Variable) {
-                source = 0;
-                value = P1val;
-            } else if (s == OperandSource::Random) {
-                source = 4;
-                value = P1val;
-            } else {
-                value = double(unit) * num(P1val);
-            }
-            if (download())
-                PB().Wait(source, value.toInteger());
-            else if (listing())
-                line(".Wait", source, value);
-        }
+    // ---- The logic family
+
+    bool logic(clsCommand& c, const Operands& o)
+    {
+        const QString& key = c.CommandKey;
+        if (IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE") || IsWord(key, u"L_LOOP"))
+            return blocks(c, o);
+        if (IsWord(key, u"L_SUB") || IsWord(key, u"L_START") || IsWord(key, u"L_STOP"))
+            modules(c);
+        else if (IsWord(key, u"L_VAR"))
+            variable(c, o);
+        else if (IsWord(key, u"L_ZERO"))
+            zero(o);
+        else
+            brickValues(c, o);
         return true;
+    }
+
+    // Calling a sub, starting and stopping tasks.
+    void modules(const clsCommand& c)
+    {
+        const QString& key = c.CommandKey;
+        if (IsWord(key, u"L_SUB")) {
+            Integer& n = numberOf(app.SubList, c.Param1Value);
+            emit([&n](IBrickDevice& pb) { pb.GoSub(n); }, ".GoSub", n);
+        } else if (IsWord(key, u"L_START")) {
+            Integer& n = numberOf(app.TaskList, c.Param1Value);
+            emit([&n](IBrickDevice& pb) { pb.StartTask(n); }, ".StartTask", n);
+        } else if (IsWord(c.Param1Value.toString(), u"Stop program")) {
+            emit([](IBrickDevice& pb) { pb.StopAllTasks(); }, ".StopAllTasks");
+        } else {
+            Integer& n = numberOf(app.TaskList, c.Param1Value);
+            emit([&n](IBrickDevice& pb) { pb.StopTask(n); }, ".StopTask", n);
+        }
+    }
+
+    void variable(const clsCommand& c, const Operands& o)
+    {
+        const Integer op = c.Op;
+        if (op >= 0) {
+            if (download()) {
+                SendVarOperation(PB(app), op, o.v1.toInteger(), o.s2.toLong(), o.v2.toInteger());
+            } else if (listing()) {
+                if (op >= app.VarOpMethod.size())
+                    raiseError(Err::SubscriptOutOfRange);
+                line(app.VarOpMethod[op], o.v1, o.s2, o.v2);
+            }
+        } else if (listing()) {
+            ListingLine(app, QStringLiteral(" In VAR Command"));
+        }
+    }
+
+    void zero(const Operands& o)
+    {
+        const int s = SourceCode(o.s1);
+        if (s == OperandSource::SensorValue)
+            emit([&](IBrickDevice& pb) { pb.ClearSensorValue(o.v1.toInteger()); }, ".ClearSensorValue", o.v1);
+        else if (s == OperandSource::Timer)
+            emit([&](IBrickDevice& pb) { pb.ClearTimer(o.v1.toInteger()); }, ".ClearTimer", o.v1);
+        else if (s == OperandSource::Message)
+            emit([](IBrickDevice& pb) { pb.ClearPBMessage(); }, ".ClearPBMessage");
+    }
+
+    // The datalog, messages and the sensors' set-up.
+    void brickValues(const clsCommand& c, const Operands& o)
+    {
+        const QString& key = c.CommandKey;
+        if (IsWord(key, u"L_DATALOG"))
+            emit([&](IBrickDevice& pb) { pb.DatalogNext(o.s1.toLong(), o.v1.toInteger()); }, ".DatalogNext", o.s1, o.v1);
+        else if (IsWord(key, u"L_SENDMESS"))
+            emit([&](IBrickDevice& pb) { pb.SendPBMessage(o.s1.toLong(), o.v1.toInteger()); }, ".SendPBMessage", o.s1,
+                 o.v1);
+        else if (IsWord(key, u"L_SENTYPE"))
+            emit([&](IBrickDevice& pb) { pb.SetSensorType(o.v1.toInteger(), o.v2.toInteger()); }, ".PB.SetSensorType",
+                 o.v1, o.v2);
+        else if (IsWord(key, u"L_SENMODE"))
+            emit([&](IBrickDevice& pb) { pb.SetSensorMode(o.v1.toInteger(), o.v2.toInteger(), 0); },
+                 ".PB.SetSensorMode", o.v1, o.v2, "0");
+    }
+
+    // ---- The motor family
+
+    void motorList(const clsCommand& c, bool (IBrickDevice::*op)(const QString&), const char* word)
+    {
+        emit([&](IBrickDevice& pb) { (pb.*op)(c.MotorList); }, word, c.MotorList);
+    }
+
+    void motor(const clsCommand& c, const Operands& o)
+    {
+        const QString& key = c.CommandKey;
+        if (IsWord(key, u"M_ON"))
+            motorList(c, &IBrickDevice::On, ".On");
+        else if (IsWord(key, u"M_OFF") && c.Op == 1)
+            motorList(c, &IBrickDevice::Off, ".Off");
+        else if (IsWord(key, u"M_OFF"))
+            motorList(c, &IBrickDevice::Float, ".Float");
+        else if (IsWord(key, u"M_FWD"))
+            motorList(c, &IBrickDevice::SetFwd, ".SetFwd");
+        else if (IsWord(key, u"M_RWD"))
+            motorList(c, &IBrickDevice::SetRwd, ".SetRwd");
+        else if (IsWord(key, u"M_ALTDIR"))
+            motorList(c, &IBrickDevice::AlterDir, ".AlterDir");
+        else if (IsWord(key, u"M_SETPWR"))
+            emit([&](IBrickDevice& pb) { pb.SetPower(c.MotorList, o.s2.toLong(), o.v2.toInteger()); }, ".SetPower",
+                 c.MotorList, o.s2, o.v2);
+    }
+
+    // ---- The general family
+
+    void sound(const Operands& o, OperandObjects& objects)
+    {
+        const Long s = objects.speed();
+        if (s < 6) {
+            emit([s](IBrickDevice& pb) { pb.PlaySystemSound(vb::CInt(s)); }, ".PlaySystemSound", s);
+            return;
+        }
+        const double duration = double(objects.time()) * num(o.v1);
+        emit([&](IBrickDevice& pb) { pb.PlayTone(vb::CInt(s), vb::CInt(duration)); }, ".PlayTone", s, duration);
+    }
+
+    void general(const clsCommand& c, const Operands& o, OperandObjects& objects)
+    {
+        const QString& key = c.CommandKey;
+        if (IsWord(key, u"G_SOUND"))
+            sound(o, objects);
+        else if (IsWord(key, u"G_TXPOWER"))
+            emit([&](IBrickDevice& pb) { pb.PBTxPower(o.v1.toInteger()); }, ".PBTxPower", o.v1);
+        else if (IsWord(key, u"G_WATCH"))
+            emit([&](IBrickDevice& pb) { pb.SetWatch(o.v1.toInteger(), o.v2.toInteger()); }, ".PB.SetWatch", o.v1,
+                 o.v2);
+        else if (IsWord(key, u"G_PBOFF"))
+            emit([](IBrickDevice& pb) { pb.PBTurnOff(); }, ".PB.PBTurnOff");
+        else if (IsWord(key, u"G_DISPLAY"))
+            emit([&](IBrickDevice& pb) { pb.SelectDisplay(o.s1.toLong(), o.v1.toInteger()); }, ".PB.SelectDisplay",
+                 o.s1, o.v1);
+    }
+
+    // The command's duration: a motor command's or a WAIT's, by a variable,
+    // a random limit, or the unit times a constant count.
+    void wait(const clsCommand& c, const Operands& o, OperandObjects& objects)
+    {
+        const QString& key = c.CommandKey;
+        const Long unit = objects.time();
+        if (unit <= 0 || !(key.startsWith(QLatin1Char('M')) || IsWord(key, u"G_WAIT")))
+            return;
+        const int s = SourceCode(o.s1);
+        Long source = OperandSource::Constant;
+        Variant value;
+        if (s == OperandSource::Variable || s == OperandSource::Random) {
+            source = s;
+            value = o.v1;
+        } else {
+            value = double(unit) * num(o.v1);
+        }
+        emit([&](IBrickDevice& pb) { pb.Wait(source, value.toInteger()); }, ".Wait", source, value);
     }
 };
 
+// Sets the scratch variables' owners up for the outermost walk, which keeps
+// them for its bodies; puts back what was there when it ends.
+class ScratchScope {
+public:
+    ScratchScope()
+    {
+        if (!gWalkScratch)
+            gWalkScratch = &mScratch;
+    }
+    ~ScratchScope() { gWalkScratch = mOuter; }
+    ScratchScope(const ScratchScope&) = delete;
+    ScratchScope& operator=(const ScratchScope&) = delete;
+
+private:
+    std::optional<ScratchOwners>* mOuter = gWalkScratch;
+    std::optional<ScratchOwners> mScratch;
+};
+
+// A failure while a grid is walked: its message, and in a compile the error
+// report's text and the cell of the command that failed, its window's to open on.
+bool walkFailed(const AppState& app, CompileContext* context, const clsCommand* current, const VbError& e)
+{
+    const QString text = QStringLiteral("Error: ") + e.description() + QStringLiteral(" in DLCommands");
+    ShowMessage(*app.Presenter, text, MsgStyle::Critical);
+    if (context) {
+        context->CompileError = text;
+        if (current)
+            context->ErrorCell = modMain::ColKey(true, current->x, current->y);
+    }
+    return false;
+}
+
 }  // namespace
 
-bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional<Integer> loopFlag,
+bool DLCommands(AppState& app, CommandCollection* commands, Long kind, Long mode, std::optional<Integer> loopFlag,
                 const QString& moduleName, Integer startColumn)
 {
-    const bool download = mode == CompileMode::Download;
-    const bool listing = mode == CompileMode::Listing;
-    CompileContext* context = listing ? &compileContext() : nullptr;
+    CompileContext* context = mode == CompileMode::Listing ? &compileContext() : nullptr;
     if (context)
         context->CompileError.clear();
-    const bool wrapped =
-        (kind == ModuleKind::Task || kind == ModuleKind::Sub) && loopFlag.value_or(0) != 0;
-    Walk walk{kind, mode, moduleName, App()};
-    // The outermost walk keeps the scratch variables' owners for its bodies.
-    std::optional<ScratchOwners> scratch;
-    struct ScratchScope {
-        std::optional<ScratchOwners>* outer = gWalkScratch;
-        ~ScratchScope() { gWalkScratch = outer; }
-    } scratchScope;
-    if (!gWalkScratch)
-        gWalkScratch = &scratch;
-
-    // The command being handled, whose cell a failure in a compile points to.
-    const clsCommand* current = nullptr;
-    auto fail = [&](const VbError& e) {
-        const QString text = QStringLiteral("Error: ") + e.description() + QStringLiteral(" in DLCommands");
-        ShowMessage(*walk.app.Presenter, text, MsgStyle::Critical);
-        if (context) {
-            // The compile's error report tells the failure too, and its window
-            // opens on the command that failed.
-            context->CompileError = text;
-            if (current)
-                context->ErrorCell = modMain::ColKey(true, current->x, current->y);
-        }
-        return false;
-    };
-    // An empty cell ends its column, as does a grid that is not there or a
-    // cell that holds nothing; every failure while a command is handled
-    // (a control refusing an operation among them) fails the walk, so that
-    // nothing after it is left out unnoticed.
-    try {
-        if (wrapped) {
-            if (download) {
-                PB().Loop(2, 0);
-            } else if (listing) {
-                context->BlockDepth = 0;
-                line(".LOOP ", 2, 0);
-                ++context->BlockDepth;
-            }
-        }
-    } catch (const VbError& e) {
-        return fail(e);
-    }
-
-    bool elseDone = false;
-    auto emitElse = [&] {
-        elseDone = true;
-        if (download) {
-            PB().Else();
-        } else if (listing) {
-            --context->BlockDepth;
-            line(".Else");
-            ++context->BlockDepth;
-        }
-    };
-
+    const bool endless = (kind == ModuleKind::Task || kind == ModuleKind::Sub) && loopFlag.value_or(0) != 0;
+    Walk walk{kind, mode, moduleName, app};
+    ScratchScope scratch;
     // The grid's cells, gathered once for both columns.
     std::optional<GridCells> cells;
     if (commands)
         cells.emplace(*commands);
-    for (int column = startColumn; column <= 1; ++column) {
-        try {
-            for (int row = 1; cells && row <= 40; ++row) {
-                const auto* cell = cells->at(column, row);
-                if (!cell || !*cell)
-                    break;
-                const std::shared_ptr<clsCommand> command = *cell;
-                current = command.get();
-                if (!walk.command(*command))
-                    return false;
-            }
-            current = nullptr;
-            if (kind == ModuleKind::IfBody && column == 0 && !elseDone)
-                emitElse();
-        } catch (const VbError& e) {
-            return fail(e);
-        }
-    }
-
+    // The command being handled, whose cell a failure in a compile points to.
+    const clsCommand* current = nullptr;
+    // Every failure while a command is handled (a control refusing an
+    // operation among them) fails the walk, so that nothing after it is left
+    // out unnoticed.
     try {
-        if (wrapped) {
-            if (download) {
-                PB().EndLoop();
-            } else if (listing) {
-                --context->BlockDepth;
-                line(".EndLoop");
-            }
+        if (endless)
+            walk.beginEndless();
+        for (int column = startColumn; column <= 1; ++column) {
+            if (!walk.column(cells, column, current))
+                return false;
+            if (kind == ModuleKind::IfBody && column == 0)
+                walk.elseLine();
         }
+        if (endless)
+            walk.endEndless();
     } catch (const VbError& e) {
-        return fail(e);
+        return walkFailed(app, context, current, e);
     }
-
     return !(context && context->CompileFailed);
 }
 

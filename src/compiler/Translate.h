@@ -1,6 +1,7 @@
 #pragma once
 // Turning a command grid into control operations (download) or into listing
 // lines (compile), and the operand resolution both share.
+#include "model/AppState.h"
 #include "model/Command.h"
 
 #include <optional>
@@ -17,8 +18,9 @@ namespace listing {
 class Line {
 public:
     // Opens the line with the compile's BlockDepth tabs; nothing is listed
-    // outside a compile or in a Joystick & Keyboard project (isOpen() is false).
-    Line();
+    // outside a compile or when the state holds a Joystick & Keyboard project
+    // (isOpen() is false).
+    explicit Line(const AppState& app);
     ~Line() { flush(); }
     Line(const Line&) = delete;
     Line& operator=(const Line&) = delete;
@@ -59,13 +61,14 @@ void appendField(Line& out, const FromCompiler& f);
 
 // Appends one line to the running compile's ListingText: BlockDepth tabs, the prefix, then each
 // field after a blank (first and second field) or a comma (every later one),
-// then CR LF. Writes nothing in a Joystick & Keyboard project. The line is
+// then CR LF. Writes nothing when the state holds a Joystick & Keyboard
+// project. The line is
 // built in place from its fields as they stand: a text, a Variant, or a
 // number, each written as the Variant holding it would be.
 template <class Prefix, class... Fields>
-void ListingLine(const Prefix& prefix, const Fields&... fields)
+void ListingLine(const AppState& app, const Prefix& prefix, const Fields&... fields)
 {
-    listing::Line out;
+    listing::Line out(app);
     if (!out.isOpen())
         return;
     listing::appendField(out, prefix);
@@ -77,26 +80,39 @@ void ListingLine(const Prefix& prefix, const Fields&... fields)
 class IBrickDevice;
 class OperandObjects;
 
+// One operation: sent to the state's brick in mode 1, listed as the fields
+// (after an empty prefix) in mode 3; nothing in any other mode.
+template <class Send, class... Fields>
+void EmitOperation(const AppState& app, Long mode, Send send, const Fields&... fields)
+{
+    if (mode == CompileMode::Download)
+        send(PB(app));
+    else if (mode == CompileMode::Listing)
+        ListingLine(app, QString(), fields...);
+}
+
 // The variable operation of a VAR command (0 ADD ... 8 SET VALUE) through the
 // control; another operation sends nothing.
 void SendVarOperation(IBrickDevice& pb, Integer op, Integer variable, Long source, Integer value);
 
 // Turns the command's operands into the brick's sources and values; motor
 // items and the second operand of an arithmetic VAR operation are first loaded
-// into the scratch variables 1 and 0 (sent in mode 1, listed in mode 3).
-void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
+// into the scratch variables 1 and 0 (sent to the state's brick in mode 1,
+// listed in mode 3). The named values are those of the state's ObjectList.
+void ResolveOperands(const AppState& app, const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
                      Variant& P2val, Long mode);
 // The same with the named values the command's check has already looked up.
 void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
                      Variant& P2val, Long mode, OperandObjects& objects);
 
-// Walks one grid, column by column, each column down to its first empty cell:
-// mode 1 sends it to the control, mode 3 checks every command and lists it
-// into the running compile (failure 91 outside one).
+// Walks one grid of the project the state holds, column by column, each
+// column down to its first empty cell: mode 1 sends it to the state's brick,
+// mode 3 checks every command and lists it into the running compile (failure
+// 91 outside one).
 // The loop flag counts only for tasks (kind 1) and subs (kind 5); block bodies
 // pass none. ModuleName names the owning task or sub (opens a block's window
 // on a compile error). StartColumn 1 walks only the ELSE column.
-bool DLCommands(CommandCollection* commands, Long kind, Long mode, std::optional<Integer> loopFlag,
+bool DLCommands(AppState& app, CommandCollection* commands, Long kind, Long mode, std::optional<Integer> loopFlag,
                 const QString& moduleName, Integer startColumn);
 
 namespace modMain {

@@ -61,7 +61,7 @@ bool selectionAccepted(AppState& a, CommandCollection& commands)
                         MsgStyle::Exclamation);
             return false;
         }
-        const QString text = CheckCommand(c, 0);
+        const QString text = CheckCommand(a, c, 0);
         if (!text.isEmpty()) {
             // Every refused command is named, one after another.
             if (refused)
@@ -176,16 +176,16 @@ void transmitRcx(AppState& a, CommandCollection& commands, const ImmediateSeams&
         ShowMessage(*a.Presenter, QStringLiteral("No communication with the RCX"), MsgStyle::Exclamation);
         return;
     }
-    a.Notifier->SetPointer(11);
+    a.Notifier->SetPointer(PointerShape::Hourglass);
     for (const auto& e : selectedInCellOrder(commands)) {
         const clsCommand& c = *e.item;
         Variant s1, v1, s2, v2;
-        ResolveOperands(c, s1, v1, s2, v2, CompileMode::Download);
+        ResolveOperands(a, c, s1, v1, s2, v2, CompileMode::Download);
         seams.yield();
         sendOne(a, c, s1, v1, s2, v2);
         waitAfter(a, c, s1, v1, seams);
     }
-    a.Notifier->SetPointer(0);
+    a.Notifier->SetPointer(PointerShape::Default);
     ShowMessage(*a.Presenter, kEnd, MsgStyle::Information);
 }
 

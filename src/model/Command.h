@@ -31,6 +31,18 @@ inline bool IsUnsetOperand(const Variant& v)
     return v.isNumber() && v.toDouble() == -1;
 }
 
+// The operation of a VAR command (its Op), in the order of the name tables
+// VarOpCaption and VarOpMethod.
+namespace VarOperation {
+enum : Integer { Add = 0, Subtract, Divide, Multiply, Sign, Absolute, And, Or, SetValue };
+}
+
+// The comparison of an IF or WHILE command (its Op), in the order of the name
+// tables CompareSymbol and CompareCaption.
+namespace Comparison {
+enum : Integer { Greater = 0, Less, Equal, Different, InRange };
+}
+
 class clsCommand : public CommandOwner {
 public:
     Integer Op = 0;

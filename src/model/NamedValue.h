@@ -9,10 +9,16 @@ enum : Integer {
     Variable = 0, Timer = 1, Constant = 2, MotorStatus = 3, Random = 4,
     SensorValue = 9, SensorType = 10, SensorMode = 11, SensorRaw = 12, SensorBoolean = 13,
     Clock = 14, Message = 15,
-    UserConstant = 100, SystemConstant = 110, Display = 130, SensorTypeName = 140,
+    UserConstant = 100, SystemConstant = 110, UntitledConstant = 120, Display = 130, SensorTypeName = 140,
     SensorModeName = 150, JoystickButton = 160, JoystickAxis = 170, KeyboardKey = 180,
     TimeUnit = 190, Sound = 200, TransmitPower = 210, NamedRange = 220, TypedRange = 230,
 };
+}
+
+// What a motor item (source MotorStatus) keeps in its Value: the bits of the
+// output status byte of its port that it stands for.
+namespace MotorItem {
+enum : Long { Speed = 7, Direction = 8, State = 192 };
 }
 
 class clsObject {

@@ -79,7 +79,7 @@ void mdiMain::KeyJoyPlay()
         return;
     }
     const CompileResult compiled = Ops.CompileProject ? Ops.CompileProject() : CompileResult();
-    KeepListing(compiled);
+    KeepListing(a, compiled);
     if (!compiled) {
         CompileErrorReport(compiled);
         return;

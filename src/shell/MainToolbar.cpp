@@ -239,7 +239,7 @@ void mdiMain::KeyExit()
 
 void mdiMain::CompileErrorReport(const CompileResult& result)
 {
-    ::CompileErrorReport(result);
+    ::CompileErrorReport(App(), result);
 }
 
 void mdiMain::KeyCompile()
@@ -249,7 +249,7 @@ void mdiMain::KeyCompile()
     Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("Compiling..."), 700);
     a.Shell->DoEvents();
     const CompileResult compiled = Ops.CompileProject ? Ops.CompileProject() : CompileResult();
-    KeepListing(compiled);
+    KeepListing(a, compiled);
     if (compiled) {
         Q_EMIT a.Notifier->StatusCleared();
         Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("Compile OK!"), 700);

@@ -42,8 +42,8 @@ ShellOperations ShellOperations::Defaults()
     ShellOperations ops;
     ops.OpenProject = [] { return ::OpenProject(); };
     ops.SaveProject = [] { return ::SaveProject(); };
-    ops.CompileProject = [] { return ::CompileProject(); };
-    ops.DownloadCommand = [] { ::DownloadCommand(); };
+    ops.CompileProject = [] { return ::CompileProject(App()); };
+    ops.DownloadCommand = [] { ::DownloadCommand(App()); };
     ops.AddTask = [](Long mode) { return ::AddTask(mode); };
     ops.AddSub = [](Long mode) { return ::AddSub(mode); };
     ops.InitRCX = [] { return ::InitRCX(App(), *App().RcxSetup); };

@@ -64,7 +64,7 @@ protected:
 
     TowerTime time;
     PortSelector control{App(), [] { return qint64(0); }};
-    ControlEventHandler events;
+    ControlEventHandler events{App()};
     std::vector<std::unique_ptr<vbrick::PtyResponder>> responders;
 };
 
@@ -99,7 +99,7 @@ TEST_P(BrickSearchCases, RightBrickOrRightFailure)
     EXPECT_EQ(windows.brickTexts.first(), QStringLiteral("RCX: looking for the IR tower..."));
     EXPECT_EQ(windows.brickTexts.last(), brick);
 
-    EXPECT_EQ(DownLoad(), c.downloaded);
+    EXPECT_EQ(DownLoad(App()), c.downloaded);
     EXPECT_EQ(told("No response from the RCX!"), c.noResponse ? 1 : 0);
     EXPECT_EQ(told("talks to its virtual brick"), c.toldVirtual ? 1 : 0);
     EXPECT_EQ(presenter.shown.size(), (c.noResponse ? 1 : 0) + (c.toldVirtual ? 1 : 0))
@@ -154,7 +154,7 @@ TEST_F(BrickSearchTest, TheVirtualBrickChosenIsTakenWithoutLookingForATower)
     EXPECT_TRUE(VirtualBrickChosen(*App().Settings));
     EXPECT_EQ(BrickDescription(App()), QStringLiteral("RCX: virtual brick"));
 
-    ASSERT_TRUE(DownLoad());
+    ASSERT_TRUE(DownLoad(App()));
     EXPECT_EQ(control.ComPortNo(), PortSelector::VirtualBrickPort);
     EXPECT_EQ(tower.bytesReceived(), 0);
     EXPECT_TRUE(holdsMain(control.virtualBrick()));

@@ -110,7 +110,7 @@ TEST_F(CheckCommandTest, TextsOfTheCheck)
          "-> ERROR: Undefined sensor: Eye"},
     };
     for (const CheckCase& c : cases)
-        EXPECT_EQ(CheckCommand(*c.command.c, c.kind), QString::fromLatin1(c.expected)) << c.name;
+        EXPECT_EQ(CheckCommand(App(), *c.command.c, c.kind), QString::fromLatin1(c.expected)) << c.name;
     EXPECT_TRUE(presenter.shown.isEmpty());
 }
 
@@ -118,7 +118,7 @@ TEST_F(CheckCommandTest, ConversionFailureShowsMessageAndPasses)
 {
     // A time unit that is neither a name nor a number can't be converted.
     Cmd wait = Cmd("G_WAIT").p1(2, 5).time("Fortnight");
-    EXPECT_EQ(CheckCommand(*wait.c, 1), QString());
+    EXPECT_EQ(CheckCommand(App(), *wait.c, 1), QString());
     ASSERT_EQ(presenter.shown.size(), 1);
     EXPECT_EQ(presenter.shown[0].text, QStringLiteral("Error:Type mismatch"));
     EXPECT_EQ(presenter.shown[0].style, 48);
@@ -127,7 +127,7 @@ TEST_F(CheckCommandTest, ConversionFailureShowsMessageAndPasses)
 TEST_F(CheckCommandTest, MotorPortOutsideTheBrickShowsMessage)
 {
     Cmd on = Cmd("M_ON").motors("5");
-    EXPECT_EQ(CheckCommand(*on.c, 1), QString());
+    EXPECT_EQ(CheckCommand(App(), *on.c, 1), QString());
     ASSERT_EQ(presenter.shown.size(), 1);
     EXPECT_EQ(presenter.shown[0].text, QStringLiteral("Error:Subscript out of range"));
 }
@@ -171,23 +171,23 @@ TEST_F(CompilerTest, ValidateParamRanges)
     };
     for (const ValidateCase& c : cases) {
         App().ProjectType = Integer(c.projectType);
-        EXPECT_EQ(ValidateParam(QString::fromLatin1(c.text), QString::fromLatin1(c.key)), c.expected)
+        EXPECT_EQ(ValidateParam(App(), QString::fromLatin1(c.text), QString::fromLatin1(c.key)), c.expected)
             << '"' << c.text << "\" " << c.key << " type " << c.projectType;
     }
-    EXPECT_FALSE(ValidateParam(Variant(), QStringLiteral("L_IF")));
-    EXPECT_TRUE(ValidateParam(Variant(5), QStringLiteral("M_SETPWR")));
+    EXPECT_FALSE(ValidateParam(App(), Variant(), QStringLiteral("L_IF")));
+    EXPECT_TRUE(ValidateParam(App(), Variant(5), QStringLiteral("M_SETPWR")));
 }
 
 TEST_F(CompilerTest, ResolveValueOfNamesNumbersAndNothing)
 {
-    EXPECT_EQ(ResolveValue(QStringLiteral("Second")), 100);
-    EXPECT_EQ(ResolveValue(QStringLiteral("tenth")), 10);
-    EXPECT_EQ(ResolveValue(QStringLiteral("250")), 250);
-    EXPECT_EQ(ResolveValue(Variant(440)), 440);
-    EXPECT_EQ(ResolveValue(Variant()), 0);
-    EXPECT_EQ(ResolveValueCopy(QStringLiteral("Hundredth")), 1);
+    EXPECT_EQ(ResolveValue(App().ObjectList, QStringLiteral("Second")), 100);
+    EXPECT_EQ(ResolveValue(App().ObjectList, QStringLiteral("tenth")), 10);
+    EXPECT_EQ(ResolveValue(App().ObjectList, QStringLiteral("250")), 250);
+    EXPECT_EQ(ResolveValue(App().ObjectList, Variant(440)), 440);
+    EXPECT_EQ(ResolveValue(App().ObjectList, Variant()), 0);
+    EXPECT_EQ(ResolveValueCopy(App().ObjectList, QStringLiteral("Hundredth")), 1);
     try {
-        ResolveValue(QStringLiteral("Fortnight"));
+        ResolveValue(App().ObjectList, QStringLiteral("Fortnight"));
         FAIL() << "a text that is no name and no number must fail";
     } catch (const VbError& e) {
         EXPECT_EQ(e.number(), Err::TypeMismatch);
@@ -214,8 +214,8 @@ TEST_F(CheckCommandTest, ATypedMinusOneStillCompilesAfterASaveAndARead)
     const auto& grid = *App().TaskList.Item(QStringLiteral("Drive"))->Commands();
     ASSERT_EQ(grid.Count(), 2);
     EXPECT_EQ(grid.Item(QStringLiteral("0001"))->Param2Value, Variant(QStringLiteral("-1")));
-    EXPECT_EQ(CheckCommand(*grid.Item(QStringLiteral("0001")), 1), QString());
-    EXPECT_EQ(CheckCommand(*grid.Item(QStringLiteral("0002")), 1), QStringLiteral(" -> ERROR: Missing command details !"));
+    EXPECT_EQ(CheckCommand(App(), *grid.Item(QStringLiteral("0001")), 1), QString());
+    EXPECT_EQ(CheckCommand(App(), *grid.Item(QStringLiteral("0002")), 1), QStringLiteral(" -> ERROR: Missing command details !"));
 }
 
 // The modules the link reports done, with their errors.
@@ -254,7 +254,7 @@ protected:
         log.events.clear();
         Integer task = 1;
         link.BeginOfTask(task);
-        const bool walked = DLCommands(&grid, ModuleKind::Task, CompileMode::Download, 0, QString(), 0);
+        const bool walked = DLCommands(App(), &grid, ModuleKind::Task, CompileMode::Download, 0, QString(), 0);
         link.EndOfTask();
         App().Ports = &pb;
         return walked && log.events == QStringList{"Done 0 1"} &&
@@ -388,7 +388,7 @@ TEST_F(BoundsTest, EveryBoundedOperandAtItsEdges)
     for (const Edge& c : cases) {
         SCOPED_TRACE(c.name);
         presenter.shown.clear();
-        EXPECT_EQ(CheckCommand(*c.command.c, ModuleKind::Task), QString::fromLatin1(c.refusal));
+        EXPECT_EQ(CheckCommand(App(), *c.command.c, ModuleKind::Task), QString::fromLatin1(c.refusal));
         if (!*c.refusal) {
             EXPECT_TRUE(sendsWhole(c.command));
         }
@@ -401,13 +401,13 @@ TEST_F(BoundsTest, EveryBoundedOperandAtItsEdges)
 TEST_F(BoundsTest, AJoystickProjectBoundsOnlyWhatTheBrickCarriesOut)
 {
     App().ProjectType = 1;
-    EXPECT_EQ(CheckCommand(*Cmd("M_SETPWR").motors("0").p2(2, "8").c, ModuleKind::Task),
+    EXPECT_EQ(CheckCommand(App(), *Cmd("M_SETPWR").motors("0").p2(2, "8").c, ModuleKind::Task),
               QStringLiteral(" -> ERROR: Speed must be between 0 to 7"));
-    EXPECT_EQ(CheckCommand(*Cmd("G_SOUND").speed("440").p1(2, 256).time("Hundredth").c, ModuleKind::Task),
+    EXPECT_EQ(CheckCommand(App(), *Cmd("G_SOUND").speed("440").p1(2, 256).time("Hundredth").c, ModuleKind::Task),
               QStringLiteral(" -> ERROR: Sound duration can't be more then 2.55 seconds"));
-    EXPECT_EQ(CheckCommand(*Cmd("L_LOOP").p1(2, "300").c, ModuleKind::Task), QString());
-    EXPECT_EQ(CheckCommand(*Cmd("L_SENDMESS").p1(2, "300").c, ModuleKind::Task), QString());
-    EXPECT_EQ(CheckCommand(*Cmd("L_IF").p1(0, "Count").op(0).p2(2, "65000").c, ModuleKind::Task), QString());
+    EXPECT_EQ(CheckCommand(App(), *Cmd("L_LOOP").p1(2, "300").c, ModuleKind::Task), QString());
+    EXPECT_EQ(CheckCommand(App(), *Cmd("L_SENDMESS").p1(2, "300").c, ModuleKind::Task), QString());
+    EXPECT_EQ(CheckCommand(App(), *Cmd("L_IF").p1(0, "Count").op(0).p2(2, "65000").c, ModuleKind::Task), QString());
     // The PC compares with a range's bounds themselves, read as shorts.
     addObject("Over", 220, 0, 0, 32768);
     const struct {
@@ -423,7 +423,7 @@ TEST_F(BoundsTest, AJoystickProjectBoundsOnlyWhatTheBrickCarriesOut)
     for (const auto& r : ranges) {
         SCOPED_TRACE(r.value);
         const Cmd c = Cmd("L_IF").p1(0, "Count").op(4).p2(r.source, QString::fromLatin1(r.value));
-        EXPECT_EQ(CheckCommand(*c.c, ModuleKind::Task), QString::fromLatin1(r.refusal));
+        EXPECT_EQ(CheckCommand(App(), *c.c, ModuleKind::Task), QString::fromLatin1(r.refusal));
     }
 }
 
@@ -468,15 +468,15 @@ TEST_F(BoundsTest, AUserVariableOnACompilerScratchVariable)
                                      "command: give the variable another number (define it again)")
                           .arg(number)
                     : QString();
-            EXPECT_EQ(CheckCommand(*c.command.c, ModuleKind::Task), expected) << number;
+            EXPECT_EQ(CheckCommand(App(), *c.command.c, ModuleKind::Task), expected) << number;
             App().ObjectList.Remove(QStringLiteral("Low"));
         }
-        EXPECT_EQ(CheckCommand(*c.command.c, ModuleKind::Task), QString()) << "no variable on 0 or 1";
+        EXPECT_EQ(CheckCommand(App(), *c.command.c, ModuleKind::Task), QString()) << "no variable on 0 or 1";
     }
     // A Joystick & Keyboard project runs on the PC: no scratch variables.
     App().ProjectType = 1;
     addObject("Low", 0, 0, 1);
-    EXPECT_EQ(CheckCommand(*cases[0].command.c, ModuleKind::Task), QString());
+    EXPECT_EQ(CheckCommand(App(), *cases[0].command.c, ModuleKind::Task), QString());
     EXPECT_TRUE(presenter.shown.isEmpty());
 }
 

@@ -74,7 +74,7 @@ protected:
     }
 
     PreviewWindows preview;
-    ControlEventHandler events;
+    ControlEventHandler events{App()};
 };
 
 // ---- Compile ----
@@ -86,7 +86,7 @@ TEST_F(DownloadTest, ErrorAtTaskLevelOpensTheTaskWindow)
     SubPtr sub = addSub("Blink", 1);
     Cmd::place(*sub->Commands(), 0, {Cmd("M_ON")});
 
-    const CompileResult compiled = CompileProject();
+    const CompileResult compiled = CompileProject(App());
     EXPECT_FALSE(compiled.ok);
     EXPECT_EQ(compiled.CompileError, QStringLiteral(" -> ERROR: Nothing connected to output port B"));
     EXPECT_EQ(compiled.ErrorCell, QStringLiteral("0002"));
@@ -102,7 +102,7 @@ TEST_F(DownloadTest, ErrorAtTaskLevelOpensTheTaskWindow)
 
     // Compiling again brings the same window forward.
     preview.activeDeskTop = nullptr;
-    EXPECT_FALSE(CompileProject().ok);
+    EXPECT_FALSE(CompileProject(App()).ok);
     EXPECT_EQ(preview.windows.size(), 1u);
     EXPECT_EQ(preview.activeDeskTop, w);
 }
@@ -112,7 +112,7 @@ TEST_F(DownloadTest, ErrorInSubOpensTheSubWindow)
     addTask("Main", 1);
     SubPtr sub = addSub("Blink", 1);
     Cmd::place(*sub->Commands(), 0, {Cmd("L_SUB").p1(2, "Blink")});
-    const CompileResult compiled = CompileProject();
+    const CompileResult compiled = CompileProject(App());
     EXPECT_FALSE(compiled.ok);
     EXPECT_EQ(compiled.CompileError, QStringLiteral(" -> ERROR: SUB cannot be called from another SUB!"));
     EXPECT_EQ(compiled.ErrorCell, QStringLiteral("0001"));
@@ -128,15 +128,15 @@ TEST_F(DownloadTest, AFailedCompileLeavesNothingToTheNext)
 {
     TaskPtr main = addTask("Main", 1);
     Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0")});
-    const CompileResult before = CompileProject();
+    const CompileResult before = CompileProject(App());
     ASSERT_TRUE(before.ok) << before.CompileError.toStdString();
 
     main->Commands()->Clear();
     Cmd::place(*main->Commands(), 0, {Cmd("L_LOOP").p1(2, "3").body({Cmd("L_LOOP").p1(2, "3").body({Cmd("M_ON")})})});
-    EXPECT_FALSE(CompileProject().ok);
+    EXPECT_FALSE(CompileProject(App()).ok);
     main->Commands()->Clear();
     Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0")});
-    const CompileResult after = CompileProject();
+    const CompileResult after = CompileProject(App());
     EXPECT_TRUE(after.ok) << after.CompileError.toStdString();
     EXPECT_TRUE(after.CompileError.isEmpty());
     EXPECT_TRUE(after.ErrorCell.isEmpty());
@@ -197,7 +197,7 @@ TEST_F(DownloadTest, ACommandNamingADeletedValueIsRefusedAtItsCell)
         Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0"), c.inBody ? outer : c.command});
         App().ObjectList.Remove(QString::fromLatin1(c.deleted));
 
-        DownloadCommand();
+        DownloadCommand(App());
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling ") + QString::fromLatin1(c.text));
         ASSERT_FALSE(preview.windows.empty());
         EXPECT_EQ(preview.lastWindow()->owner, c.inBody ? static_cast<CommandOwner*>(outer.c.get()) : main.get());
@@ -229,7 +229,7 @@ TEST_F(DownloadTest, ATranslationFailureCarriesItsTextToTheReport)
         SCOPED_TRACE(c.what);
         CommandOwner* const owner = mainHolding(c.command, true);
 
-        DownloadCommand();
+        DownloadCommand(App());
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling ") + QString::fromLatin1(c.text));
         ASSERT_FALSE(preview.windows.empty());
         EXPECT_EQ(preview.lastWindow()->owner, owner);
@@ -266,7 +266,7 @@ TEST_F(DownloadTest, ARangeTheBrickCantTestIsRefusedAtItsCell)
         SCOPED_TRACE(c.what);
         CommandOwner* const owner = mainHolding(c.command, c.inBody);
 
-        DownloadCommand();
+        DownloadCommand(App());
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling  -> ERROR: Invalid value"));
         ASSERT_FALSE(preview.windows.empty());
         EXPECT_EQ(preview.lastWindow()->owner, owner);
@@ -279,7 +279,7 @@ TEST_F(DownloadTest, ARangeTheBrickCantTestIsRefusedAtItsCell)
 // A report with no text to tell shows no box.
 TEST_F(DownloadTest, AReportWithoutTextShowsNoEmptyBox)
 {
-    CompileErrorReport(CompileResult());
+    CompileErrorReport(App(), CompileResult());
     EXPECT_TRUE(presenter.shown.isEmpty());
     EXPECT_EQ(preview.statusTexts(), (QStringList{"Compiling "}));
 }
@@ -290,7 +290,7 @@ TEST_F(DownloadTest, DownloadCommandAfterFailedCompile)
 {
     Cmd::place(*addTask("Main", 1)->Commands(), 0, {Cmd("L_LOOP").body({Cmd("M_ON")})});
     App().InitParams->ConfirmDownload = 0;
-    DownloadCommand();
+    DownloadCommand(App());
     EXPECT_EQ(preview.statusTexts(),
               (QStringList{"Compiling...", "Compiling  -> ERROR: Missing command details !"}));
     ASSERT_EQ(presenter.shown.size(), 1);
@@ -302,7 +302,7 @@ TEST_F(DownloadTest, DownloadCommandRunsEveryModuleAndEndsWithTheSound)
 {
     smallProject();
     pb.setAutoDownloadEvents(true);
-    DownloadCommand();
+    DownloadCommand(App());
     EXPECT_EQ(preview.log.mid(0, 5),
               (QStringList{"StatusClear()", "StatusPrint(Compiling...)", "DoEvents()", "SetPointer(11)",
                            "SetPointer(0)"}));
@@ -333,7 +333,7 @@ TEST_F(DownloadTest, ConfirmationCancelEndsBeforeTheBrickIsAsked)
     smallProject();
     App().InitParams->ConfirmDownload = 1;
     presenter.answers = {MsgResult::Cancel};
-    DownloadCommand();
+    DownloadCommand(App());
     ASSERT_EQ(presenter.shown.size(), 1);
     EXPECT_EQ(presenter.shown[0].text, QStringLiteral("Make sure the RCX is on and in range of the IR tower"));
     EXPECT_EQ(presenter.shown[0].style, 49);
@@ -349,7 +349,7 @@ TEST_F(DownloadTest, ConfirmationOkGoesOn)
     smallProject();
     App().InitParams->ConfirmDownload = 1;
     presenter.answers = {MsgResult::OK};
-    EXPECT_TRUE(DownLoad());
+    EXPECT_TRUE(DownLoad(App()));
     EXPECT_EQ(called("BeginOfSub"), 1);
 }
 
@@ -358,7 +358,7 @@ TEST_F(DownloadTest, NoResponseFromTheBrickRetryAndCancel)
     smallProject();
     pb.pushResults(QStringLiteral("PBAlive"), {false, false, true});
     presenter.answers = {MsgResult::Retry, MsgResult::Retry};
-    EXPECT_TRUE(DownLoad());
+    EXPECT_TRUE(DownLoad(App()));
     EXPECT_EQ(presenter.texts(), (QStringList{"No response from the RCX!", "No response from the RCX!"}));
     EXPECT_EQ(presenter.shown[0].style, 37);
     EXPECT_EQ(called("PBAlive"), 3);
@@ -367,7 +367,7 @@ TEST_F(DownloadTest, NoResponseFromTheBrickRetryAndCancel)
     presenter.shown.clear();
     pb.pushResults(QStringLiteral("PBAlive"), {false, false});
     presenter.answers = {MsgResult::Retry, MsgResult::Cancel};
-    EXPECT_FALSE(DownLoad());
+    EXPECT_FALSE(DownLoad(App()));
     EXPECT_EQ(presenter.shown.size(), 2);
     EXPECT_EQ(called("BeginOfTask"), 0);
 }
@@ -376,7 +376,7 @@ TEST_F(DownloadTest, NoTowerStopsTheDownload)
 {
     smallProject();
     pb.setDefaultResult(QStringLiteral("TowerCheck1"), false);
-    DownloadCommand();
+    DownloadCommand(App());
     EXPECT_EQ(presenter.texts(),
               (QStringList{"Can't communicate with the RCX Transmission Tower!\r\n"
                            "Check cable connection and the Tower battery."}));
@@ -390,7 +390,7 @@ TEST_F(DownloadTest, FailedModuleStopsTheRest)
 {
     smallProject();
     Cmd::place(*App().TaskList.Item(1)->Commands(), 0, {Cmd("L_LOOP").p1(2, "70000")}, 2);
-    EXPECT_FALSE(DownLoad());
+    EXPECT_FALSE(DownLoad(App()));
     EXPECT_EQ(preview.pointers, (QList<int>{11, 0, 11, 0}));  // the search for the tower, the download
     // The failed task is still closed; nothing after it is sent.
     EXPECT_EQ(pb.calls().mid(pb.calls().size() - 2), (QStringList{"On(\"0\")", "EndOfTask()"}));
@@ -403,7 +403,7 @@ TEST_F(DownloadTest, ControlFailureDuringTheSetUpIsReported)
 {
     smallProject();
     pb.failOperation(QStringLiteral("SelectPrgm"), Err::DeviceUnavailable);
-    EXPECT_FALSE(DownLoad());
+    EXPECT_FALSE(DownLoad(App()));
     EXPECT_EQ(presenter.texts(), (QStringList{"Error: Device unavailable in DownLoad"}));
     EXPECT_EQ(preview.pointers, (QList<int>{11, 0, 11, 0}));  // the search for the tower, the download
 }
@@ -417,10 +417,10 @@ TEST_F(DownloadTest, TaskAndSubDownloadFailures)
     for (auto* grid : {task->Commands().get(), sub->Commands().get()})
         Cmd::place(*grid, 0, {Cmd("M_ON").motors("0"), Cmd("L_LOOP").p1(2, "abc")});
 
-    EXPECT_FALSE(DownLoad(*task));
+    EXPECT_FALSE(DownLoad(App(), *task));
     EXPECT_EQ(pb.calls(), (QStringList{"BeginOfTask(&3)", "On(\"0\")", "EndOfTask()"}));
     pb.clearCalls();
-    EXPECT_FALSE(DownLoad(*sub));
+    EXPECT_FALSE(DownLoad(App(), *sub));
     EXPECT_EQ(pb.calls(), (QStringList{"BeginOfSub(&2)", "On(\"0\")"}));
     EXPECT_EQ(presenter.texts(), (QStringList{"Error: Type mismatch in DLCommands", "Error: Type mismatch in DLCommands"}));
 
@@ -430,12 +430,12 @@ TEST_F(DownloadTest, TaskAndSubDownloadFailures)
     pb.clearCalls();
     presenter.shown.clear();
     pb.failOperation(QStringLiteral("BeginOfTask"), Err::ObjectNotSet, 1);
-    EXPECT_FALSE(DownLoad(*task));
+    EXPECT_FALSE(DownLoad(App(), *task));
     EXPECT_EQ(pb.calls(), (QStringList{"BeginOfTask(&3)"}));
     pb.failOperation(QStringLiteral("BeginOfSub"), Err::DeviceUnavailable, 1);
-    EXPECT_FALSE(DownLoad(*sub));
+    EXPECT_FALSE(DownLoad(App(), *sub));
     pb.failOperation(QStringLiteral("EndOfTask"), Err::InvalidCall, 1);
-    EXPECT_FALSE(DownLoad(*addTask("Empty", 4)));
+    EXPECT_FALSE(DownLoad(App(), *addTask("Empty", 4)));
     EXPECT_EQ(presenter.texts(),
               (QStringList{"Error: 91 in Download", "Error: 68 in Download sub", "Error: 5 in Download"}));
     EXPECT_EQ(presenter.shown[0].style, 16);
@@ -643,7 +643,7 @@ TEST_F(DownloadTest, StaleCountDoesNotEndTheNextDownloadEarly)
     smallProject();
     App().FinishedModuleCount = 2;  // left by a download that stopped part way
     pb.setAutoDownloadEvents(true);
-    EXPECT_TRUE(DownLoad());
+    EXPECT_TRUE(DownLoad(App()));
     EXPECT_EQ(preview.pointers, (QList<int>{11, 0, 11, 0}));  // the search for the tower, the download
     const QStringList texts = preview.statusTexts();
     EXPECT_EQ(texts.last(), QStringLiteral("Download Finished."));
@@ -837,7 +837,7 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
                {Cmd("G_WATCH").p1(-1, 24).p2(-1, 0), Cmd("M_OFF").motors("0").op(1)}, 2);
 
     // The compile refuses it at its cell; nothing goes down.
-    DownloadCommand();
+    DownloadCommand(App());
     EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling  -> ERROR: Invalid value"));
     ASSERT_NE(preview.lastWindow(), nullptr);
     EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0002"));
@@ -854,7 +854,7 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
     App().VirtualBrickTold = True;  // no tower: the virtual brick, as the user was told
     preview.statusPrints.clear();
     preview.pointers.clear();
-    EXPECT_FALSE(DownLoad());
+    EXPECT_FALSE(DownLoad(App()));
     App().Ports = &pb;
     EXPECT_EQ(presenter.texts(), (QStringList{"Error: Invalid procedure call or argument in DLCommands"}));
     EXPECT_EQ(storedModules(control.virtualBrick(), 0), (QList<Long>{0}));  // the set-up alone
@@ -871,7 +871,7 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
     presenter.shown.clear();
     pb.clearCalls();
     pb.failOperation(QStringLiteral("SetWatch"), Err::InvalidCall, 1);
-    EXPECT_FALSE(DownLoad());
+    EXPECT_FALSE(DownLoad(App()));
     const QStringList calls = pb.calls();
     const qsizetype at = calls.indexOf(QStringLiteral("SetWatch(24, 0)"));
     ASSERT_GE(at, 0);
@@ -890,7 +890,7 @@ TEST_F(DownloadTest, AUserVariableOnAScratchVariableIsRefusedAtTheCommand)
     TaskPtr main = addTask("Main", 1);
     Cmd::place(*main->Commands(), 0,
                {Cmd("M_ON").motors("0"), Cmd("L_IF").p1(3, "Motor state A").op(2).p2(110, "Motor-on")});
-    DownloadCommand();
+    DownloadCommand(App());
     EXPECT_EQ(preview.statusTexts().last(),
               QStringLiteral("Compiling  -> ERROR: Variable Steps has number 1, which the compiler uses "
                              "for this command: give the variable another number (define it again)"));
@@ -914,7 +914,7 @@ TEST_F(DownloadTest, VirtualBrickSwitchedOffAndOn)
     // No tower answers: the virtual brick, and the user is told so first.
     control.virtualBrick().setOn(false);
     asking.answers = {MsgResult::OK, MsgResult::Cancel};
-    EXPECT_FALSE(DownLoad());
+    EXPECT_FALSE(DownLoad(App()));
     ASSERT_EQ(asking.texts().size(), 2);
     EXPECT_TRUE(asking.texts()[0].contains(QLatin1String("virtual brick")));
     EXPECT_EQ(asking.texts()[1], QStringLiteral("No response from the RCX!"));
@@ -923,7 +923,7 @@ TEST_F(DownloadTest, VirtualBrickSwitchedOffAndOn)
     asking.shown.clear();
     asking.brick = &control.virtualBrick();
     asking.answers = {MsgResult::Retry};
-    EXPECT_TRUE(DownLoad());
+    EXPECT_TRUE(DownLoad(App()));
     EXPECT_EQ(asking.texts(), (QStringList{"No response from the RCX!"}));
     EXPECT_EQ(storedModules(control.virtualBrick(), 0), (QList<Long>{0, 1, 2, 11}));
     EXPECT_EQ(preview.pointers.last(), 0);
@@ -1014,7 +1014,7 @@ TEST_F(ModuleLimitTest, AProjectBeyondTheBricksLimitsIsRefusedAtCompile)
         SCOPED_TRACE(testing::Message() << c.tasks << " tasks, " << c.subs << " subs");
         openProject(c.tasks, c.subs);
         control.virtualBrick() = vbrick::SoftRcx();
-        DownloadCommand();
+        DownloadCommand(App());
         const QString error = QString::fromLatin1(c.error);
         if (error.isEmpty()) {
             EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
@@ -1053,7 +1053,7 @@ TEST_F(ModuleLimitTest, AModuleTheBrickRefusesFailsTheDownload)
         openProject(c.tasks, c.subs);
         control.virtualBrick() = vbrick::SoftRcx();
         // Past the compile's check, the control refuses the module's number.
-        EXPECT_FALSE(DownLoad());
+        EXPECT_FALSE(DownLoad(App()));
         EXPECT_EQ(presenter.texts(), QStringList{QString::fromLatin1(c.message)});
         EXPECT_EQ(storedModules(control.virtualBrick(), 0), c.stored);
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Download Failed"));

@@ -92,7 +92,7 @@ QList<Operation> recordedOperations(const QStringList& calls)
 class EventTrace : public IPhantomEvents {
 public:
     QStringList events;
-    ControlEventHandler handler;
+    ControlEventHandler handler{App()};
     void PB_CommError(const QString& m) override
     {
         events.append(QStringLiteral("CommError(%1)").arg(m));
@@ -148,7 +148,7 @@ protected:
         windows.log.clear();
         windows.pointers.clear();
 
-        DownloadCommand();
+        DownloadCommand(App());
         ASSERT_EQ(presenter.shown.size(), 1) << presenter.texts().join(QLatin1Char('|')).toStdString();
         EXPECT_TRUE(presenter.shown[0].text.contains(QLatin1String("virtual brick")));
         EXPECT_EQ(presenter.shown[0].style, MsgStyle::Information);
@@ -194,7 +194,7 @@ protected:
     // Compiles the project in place and downloads it module by module.
     void checkProject(const QString& name)
     {
-        const CompileResult compiled = CompileProject();
+        const CompileResult compiled = CompileProject(App());
         ASSERT_TRUE(compiled.ok) << compiled.CompileError.toStdString();
         EXPECT_TRUE(compiled.Listed);
         expectGolden(name + QStringLiteral(".lst"), compiled.ListingText.toUtf8());
@@ -202,11 +202,11 @@ protected:
             // Every module ends its listing at the depth it began with.
             CompileContext context;
             for (const auto& e : App().TaskList) {
-                ASSERT_TRUE(Compile(*e.item));
+                ASSERT_TRUE(Compile(App(), *e.item));
                 EXPECT_EQ(context.BlockDepth, 0) << e.item->Name.toStdString();
             }
             for (const auto& e : App().SubList) {
-                ASSERT_TRUE(Compile(*e.item));
+                ASSERT_TRUE(Compile(App(), *e.item));
                 EXPECT_EQ(context.BlockDepth, 0) << e.item->Name.toStdString();
             }
         }
@@ -214,9 +214,9 @@ protected:
         pb.clearCalls();
         ASSERT_TRUE(DownLoad(App(), *App().RcxSetup, CompileMode::Download));
         for (const auto& e : App().TaskList)
-            ASSERT_TRUE(DownLoad(*e.item));
+            ASSERT_TRUE(DownLoad(App(), *e.item));
         for (const auto& e : App().SubList)
-            ASSERT_TRUE(DownLoad(*e.item));
+            ASSERT_TRUE(DownLoad(App(), *e.item));
         expectGolden(name + QStringLiteral(".ops"), (pb.calls().join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
 
         const QList<Operation> listed = listedOperations(compiled.ListingText);
@@ -248,11 +248,11 @@ protected:
         AppState& app = App();
         LinkPorts ports(link);
         app.Ports = &ports;
-        ASSERT_TRUE(DownLoad(*app.RcxSetup, CompileMode::Download));
+        ASSERT_TRUE(DownLoad(app, *app.RcxSetup, CompileMode::Download));
         for (const auto& e : app.TaskList)
-            ASSERT_TRUE(DownLoad(*e.item));
+            ASSERT_TRUE(DownLoad(App(), *e.item));
         for (const auto& e : app.SubList)
-            ASSERT_TRUE(DownLoad(*e.item));
+            ASSERT_TRUE(DownLoad(App(), *e.item));
         app.Ports = &pb;
         EXPECT_EQ(trace.events.filter(QStringLiteral("Done(")).size(), app.TaskList.Count() + app.SubList.Count() + 1)
             << trace.events.join(QLatin1Char(' ')).toStdString();
@@ -414,7 +414,7 @@ TEST_F(GoldenTest, CompileErrorThreeBlocksDeep)
     Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("2"), outer, Cmd("M_ON").motors("1")});
     Cmd::place(*later->Commands(), 0, {Cmd("M_ON")});  // would fail too, but is never checked
 
-    const CompileResult compiled = CompileProject();
+    const CompileResult compiled = CompileProject(App());
     EXPECT_FALSE(compiled.ok);
     EXPECT_EQ(compiled.CompileError, QStringLiteral("-> ERROR: Undefined var: Deleted"));
     EXPECT_EQ(compiled.ErrorCell, QStringLiteral("0002"));
@@ -435,7 +435,7 @@ TEST_F(GoldenTest, CompileErrorThreeBlocksDeep)
     EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
 
     // The report the DOWNLOAD and COMPILE keys show.
-    CompileErrorReport(compiled);
+    CompileErrorReport(App(), compiled);
     ASSERT_EQ(presenter.shown.size(), 1);
     EXPECT_EQ(presenter.shown[0].text, QStringLiteral("-> ERROR: Undefined var: Deleted"));
     EXPECT_EQ(presenter.shown[0].style, 48);
@@ -449,12 +449,12 @@ TEST_F(GoldenTest, JoystickProjectHasNoListing)
     App().LastListing = QStringLiteral("from before");
     TaskPtr main = addTask("Main", 1, 1, 1);
     Cmd::place(*main->Commands(), 0, {Cmd("G_SOUND").speed("Beep")});
-    const CompileResult compiled = CompileProject();
+    const CompileResult compiled = CompileProject(App());
     EXPECT_TRUE(compiled.ok);
     EXPECT_FALSE(compiled.Listed);
     EXPECT_EQ(compiled.ListingText, QString());
     // The listing before stays the one PREVIEW shows.
-    KeepListing(compiled);
+    KeepListing(App(), compiled);
     EXPECT_EQ(App().LastListing, QStringLiteral("from before"));
 }
 

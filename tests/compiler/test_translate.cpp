@@ -31,7 +31,7 @@ protected:
         CommandCollection grid;
         Cmd::place(grid, 0, cmds);
         compile.ListingText.clear();
-        lastResult = DLCommands(&grid, kind, CompileMode::Listing, loop, QStringLiteral("Main"), 0);
+        lastResult = DLCommands(App(), &grid, kind, CompileMode::Listing, loop, QStringLiteral("Main"), 0);
         QStringList lines = compile.ListingText.split(QStringLiteral("\r\n"));
         EXPECT_EQ(lines.takeLast(), QString());
         return lines;
@@ -42,7 +42,7 @@ protected:
         CommandCollection grid;
         Cmd::place(grid, 0, cmds);
         pb.clearCalls();
-        lastResult = DLCommands(&grid, kind, CompileMode::Download, loop, QString(), 0);
+        lastResult = DLCommands(App(), &grid, kind, CompileMode::Download, loop, QString(), 0);
         return pb.calls();
     }
 
@@ -54,11 +54,11 @@ protected:
 TEST_F(TranslateTest, ListingLineFormat)
 {
     compile.BlockDepth = 1;
-    ListingLine(QString(), ".SetPower", "01", 2, 7);
+    ListingLine(App(), QString(), ".SetPower", "01", 2, 7);
     compile.BlockDepth = 0;
-    ListingLine(QStringLiteral("'***  "), "Main", "   ***");
-    ListingLine(QStringLiteral(" "));
-    ListingLine(QString(), ".EndOfTask");
+    ListingLine(App(), QStringLiteral("'***  "), "Main", "   ***");
+    ListingLine(App(), QStringLiteral(" "));
+    ListingLine(App(), QString(), ".EndOfTask");
     EXPECT_EQ(compile.ListingText,
               QStringLiteral("\t .SetPower 01,2,7\r\n'***   Main    ***\r\n \r\n .EndOfTask\r\n"));
 }
@@ -73,7 +73,7 @@ TEST_F(TranslateTest, LinesOfAnyLengthComeOutWhole)
             const QString text(length, QLatin1Char('x'));
             compile.ListingText = QStringLiteral("before\r\n");
             compile.BlockDepth = Integer(depth);
-            ListingLine(text, ".If", Variant(QStringLiteral("Gr\u00fc\u00dfe")), 2, -7.5, "Gr\xc3\xbc\xc3\x9f");
+            ListingLine(App(), text, ".If", Variant(QStringLiteral("Gr\u00fc\u00dfe")), 2, -7.5, "Gr\xc3\xbc\xc3\x9f");
             const QString expected = QStringLiteral("before\r\n") + QString(depth, QLatin1Char('\t')) + text +
                                      QStringLiteral(" .If Gr\u00fc\u00dfe,2,-7.5,Gr\u00fc\u00df\r\n");
             ASSERT_EQ(compile.ListingText, expected) << "depth " << depth << ", length " << length;
@@ -86,7 +86,7 @@ TEST_F(TranslateTest, JoystickProjectWritesNoListing)
 {
     App().ProjectType = 1;
     compile.ListingText = QStringLiteral("kept");
-    ListingLine(QStringLiteral("'"), "x", 1, 2);
+    ListingLine(App(), QStringLiteral("'"), "x", 1, 2);
     EXPECT_EQ(compile.ListingText, QStringLiteral("kept"));
 }
 
@@ -111,10 +111,10 @@ TEST_F(TranslateTest, GapEndsTheColumn)
     Cmd::place(grid, 0, {Cmd("M_OFF").motors("0").op(1), Cmd("M_ON")}, 3);  // row 3 after a gap; the last would fail its check
     Cmd::place(grid, 1, {Cmd("M_FWD").motors("2")});
     compile.ListingText.clear();
-    EXPECT_TRUE(DLCommands(&grid, ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0));
+    EXPECT_TRUE(DLCommands(App(), &grid, ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0));
     EXPECT_EQ(compile.ListingText, QStringLiteral(" .On 0\r\n .SetFwd 2\r\n"));
     pb.clearCalls();
-    EXPECT_TRUE(DLCommands(&grid, ModuleKind::Task, CompileMode::Download, 0, QString(), 0));
+    EXPECT_TRUE(DLCommands(App(), &grid, ModuleKind::Task, CompileMode::Download, 0, QString(), 0));
     EXPECT_EQ(pb.calls(), (QStringList{"On(\"0\")", "SetFwd(\"2\")"}));
 }
 
@@ -224,7 +224,7 @@ TEST_F(TranslateTest, OperandResolution)
     for (const Case& c : cases) {
         Variant a, b, d, e;
         pb.clearCalls();
-        ResolveOperands(*c.command.c, a, b, d, e, CompileMode::Download);
+        ResolveOperands(App(), *c.command.c, a, b, d, e, CompileMode::Download);
         EXPECT_EQ(a, c.p1src) << c.name;
         EXPECT_EQ(b, c.p1val) << c.name;
         EXPECT_EQ(d, c.p2src) << c.name;
@@ -242,7 +242,7 @@ TEST_F(TranslateTest, ResolutionFailureShowsItsDescriptionAndKeepsTheOperands)
     pb.failOperation(QStringLiteral("AndVar"), Err::DeviceUnavailable, 1);
     Cmd item = Cmd("L_DATALOG").p1(3, "Motor speed C");
     Variant a, b, d, e;
-    ResolveOperands(*item.c, a, b, d, e, CompileMode::Download);
+    ResolveOperands(App(), *item.c, a, b, d, e, CompileMode::Download);
     EXPECT_EQ(pb.calls(), (QStringList{"SetVar(1, L3, 2)", "AndVar(1, L2, 7)"}));
     EXPECT_EQ(a, Variant(3));
     EXPECT_EQ(b, Variant("Motor speed C"));
@@ -254,13 +254,13 @@ TEST_F(TranslateTest, OtherModesEmitNothing)
 {
     Cmd item = Cmd("L_DATALOG").p1(3, "Motor speed C");
     Variant a, b, d, e;
-    ResolveOperands(*item.c, a, b, d, e, 2);
+    ResolveOperands(App(), *item.c, a, b, d, e, 2);
     EXPECT_EQ(a, Variant(0));
     EXPECT_EQ(b, Variant(1));
     CommandCollection grid;
     Cmd::place(grid, 0, {item, Cmd("M_ON").motors("0")});
     compile.ListingText.clear();
-    EXPECT_TRUE(DLCommands(&grid, ModuleKind::Task, 2, 1, QString(), 0));
+    EXPECT_TRUE(DLCommands(App(), &grid, ModuleKind::Task, 2, 1, QString(), 0));
     EXPECT_EQ(pb.calls(), QStringList());
     EXPECT_EQ(compile.ListingText, QString());
 }

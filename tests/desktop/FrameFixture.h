@@ -41,7 +41,7 @@ protected:
         c->y = 1;
         grid.Add(c, ColKey(0, 1));
         CompileContext compile;
-        compiled = DLCommands(&grid, ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0);
+        compiled = DLCommands(App(), &grid, ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0);
         compileError = compile.CompileError;
         QStringList lines = compile.ListingText.split(QStringLiteral("\r\n"));
         lines.removeAll(QString());

@@ -765,7 +765,7 @@ TEST_F(DeskEditTest, AProgramBuiltByMouseAndKeysIsSavedReopenedAndCompiled)
 
     App().ProjectAction = 1;
     ASSERT_TRUE(OpenProject());
-    const CompileResult compiled = CompileProject();
+    const CompileResult compiled = CompileProject(App());
     ASSERT_TRUE(compiled.ok);
     const QString listing = compiled.ListingText;
     const int start = int(listing.indexOf(QStringLiteral(".BeginOfTask 1")));

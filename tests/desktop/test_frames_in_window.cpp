@@ -65,7 +65,7 @@ protected:
     QStringList listing()
     {
         CompileContext compile;
-        DLCommands(task->Commands().get(), ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0);
+        DLCommands(App(), task->Commands().get(), ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0);
         return compile.ListingText.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
 

@@ -141,7 +141,7 @@ TEST_F(SetupPorts, AnIfOnARawValueCompilesBeforeAndAfterSaveAndReopen)
     task->Commands()->Add(ifRaw, ColKey(0, 1));
 
     const auto compiles = [&] {
-        const CompileResult compiled = CompileProject();
+        const CompileResult compiled = CompileProject(App());
         EXPECT_TRUE(compiled.ok) << compiled.CompileError.toStdString();
         // The raw value of port 1 is compared: source 12, port index 0.
         EXPECT_TRUE(compiled.ListingText.contains(QStringLiteral(".If 12,0,0,2,500")))

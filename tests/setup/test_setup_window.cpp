@@ -419,7 +419,7 @@ protected:
 
     qint64 now = 0;
     PortSelector brick{App(), [this] { return now; }};
-    ControlEventHandler events;
+    ControlEventHandler events{App()};
 };
 
 TEST_F(VirtualBrickKeys, RunAndStopTheDownloadedProgram)
@@ -429,7 +429,7 @@ TEST_F(VirtualBrickKeys, RunAndStopTheDownloadedProgram)
     App().ComPortNumber = PortSelector::VirtualBrickPort;
     settings.values.insert(QStringLiteral("com/virtualbrick"), QStringLiteral("1"));
     App().VirtualBrickTold = True;
-    DownloadCommand();
+    DownloadCommand(App());
     ASSERT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
     ASSERT_FALSE(brick.virtualBrick().taskCode(0, 1).isEmpty());
     // Downloaded, but nothing runs until Run.

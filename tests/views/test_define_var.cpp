@@ -328,7 +328,7 @@ TEST_F(DefineVarTest, AnIfOnAMotorItemLeavesTheUsersVariableAlone)
     for (Variant* v : {&on->Param1Source, &on->Param2Source, &on->Param1Value, &on->Param2Value})
         *v = -1;
     CompileContext compile;
-    ASSERT_TRUE(Compile(*task)) << compile.CompileError.toStdString();
+    ASSERT_TRUE(Compile(App(), *task)) << compile.CompileError.toStdString();
     int scratch = 0;
     for (const QString& line : compile.ListingText.split(QRegularExpression("[\r\n]+"))) {
         if (!line.contains("'from Compiler"))

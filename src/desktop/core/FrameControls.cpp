@@ -220,7 +220,7 @@ QString ParseRange(const QString& text)
                 inSecond = true;
             }
         }
-        if (!ValidateParam(first, QStringLiteral("L_IF")) || !ValidateParam(second, QStringLiteral("L_IF")))
+        if (!ValidateParam(App(), first, QStringLiteral("L_IF")) || !ValidateParam(App(), second, QStringLiteral("L_IF")))
             return QStringLiteral("false");
         if (vb::Val(first) < vb::Val(second))
             return first + QLatin1Char('_') + second;

@@ -467,7 +467,7 @@ bool LogicFrame::WriteVar2Operand(const QString& key, Variant& source, Variant& 
         }
         return true;
     }
-    if (!ValidateParam(cmbVar2.Text, key))
+    if (!ValidateParam(App(), cmbVar2.Text, key))
         return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbVar2"));
     source = 2;
     value = cmbVar2.Text;
@@ -486,7 +486,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
                 Co.Param1Source = o->Source;
                 Co.Param1Value = o->Name;
             } else {
-                if (!ValidateParam(cmbParam1.Text, key))
+                if (!ValidateParam(App(), cmbParam1.Text, key))
                     return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbParam1"));
                 Co.Param1Source = 2;
                 Co.Param1Value = cmbParam1.Text;
@@ -512,7 +512,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
                 Co.Param2Source = OperandSource::TypedRange;
                 Co.Param2Value = range;
             } else {
-                if (!ValidateParam(cmbParam2.Text, key))
+                if (!ValidateParam(App(), cmbParam2.Text, key))
                     return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbParam2"));
                 Co.Param2Source = 2;
                 Co.Param2Value = cmbParam2.Text;
@@ -559,7 +559,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
             } else if (!is("L_SENDMESS")) {
                 return Fail(QStringLiteral("Invalid value for this command! Please select from the list"));
             } else {
-                if (!ValidateParam(cmbParam1.Text, QStringLiteral("L_SENDMESS")))
+                if (!ValidateParam(App(), cmbParam1.Text, QStringLiteral("L_SENDMESS")))
                     return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbParam1"));
                 Co.Param1Source = 2;
                 Co.Param1Value = cmbParam1.Text;

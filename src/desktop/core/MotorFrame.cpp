@@ -287,7 +287,7 @@ void MotorFrame::LoadMotorFrame(clsCommand& cmd)
             // A new command keeps the first sound the layout chose.
             if (!cmd.Speed.toString().isEmpty())
                 SelectComboItem(cmbSound, cmd.Speed.toString());
-            const Long s = ResolveValue(cmd.Speed);
+            const Long s = ResolveValue(App().ObjectList, cmd.Speed);
             setChkTime(s >= 0 && s <= 5 ? 1 : 0);
         } else if (vb::SameText(key, "M_SETPWR")) {
             if (IsSource(cmd.Param2Source, OperandSource::Random)) {
@@ -416,7 +416,7 @@ bool MotorFrame::cmdOkMotor_Click()
                 return Fail(QStringLiteral("No frequency"), QStringLiteral("cmbSound"));
             if (!cmbSound.SelectedItem()) {
                 const double f = vb::Val(cmbSound.Text);
-                if (f < 20 || f > 20000 || !ValidateParam(cmbSound.Text, QString()))
+                if (f < 20 || f > 20000 || !ValidateParam(App(), cmbSound.Text, QString()))
                     return Fail(QStringLiteral("Frequency must be an integer between 20 to 20000  "),
                                 QStringLiteral("cmbSound"));
                 const QString count = vb::Trim(cmbTimeCount.Text);
@@ -473,7 +473,7 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
                 return Fail(QStringLiteral("Wrong value"));
             const ObjectPtr o = FindObject(mApp.ObjectList, text);
             if (!o) {
-                if (!ValidateParam(text, QStringLiteral("M_SETPWR")))
+                if (!ValidateParam(App(), text, QStringLiteral("M_SETPWR")))
                     return Fail(QStringLiteral("Speed must be between 0 to 7"), QStringLiteral("cmbSpeed"));
                 Co.Param2Source = 2;
                 Co.Param2Value = text;
@@ -505,9 +505,9 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
             caption = cmbTime.Text;
         } else if (vb::SameText(key, "G_WATCH")) {
             const QString h = txtTime[0].Text, m = txtTime[1].Text;
-            if (!ValidateParam(h, QString()))
+            if (!ValidateParam(App(), h, QString()))
                 return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(0)"));
-            if (!ValidateParam(m, QString()))
+            if (!ValidateParam(App(), m, QString()))
                 return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(1)"));
             // The brick's clock runs from 0:00 to 23:59.
             if (vb::Val(h) < 0 || vb::Val(h) > 23)
@@ -523,7 +523,7 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
                 return Fail(QStringLiteral("Wrong value"));
             const ObjectPtr o = FindObject(mApp.ObjectList, text);
             if (!o) {
-                if (!ValidateParam(text, QStringLiteral("G_DISPLAY")))
+                if (!ValidateParam(App(), text, QStringLiteral("G_DISPLAY")))
                     return Fail(QStringLiteral("RCX display must be between 0 to 6"), QStringLiteral("cmbSpeed"));
                 Co.Param1Source = 2;
                 Co.Param1Value = text;
@@ -559,7 +559,7 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
             const ObjectPtr o = FindObject(mApp.ObjectList, count);
             bool random = false;
             if (!o) {
-                if (!ValidateParam(count, QString()))
+                if (!ValidateParam(App(), count, QString()))
                     return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbTimeCount"));
                 const double n = vb::Val(count);
                 if (n < 0)

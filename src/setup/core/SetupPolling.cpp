@@ -341,7 +341,7 @@ void PollPanel::WriteVariable(int row, const QString& text)
 {
     if (row < 0 || row >= Rows.size() || !Rows[row].Editable)
         return;
-    if (!ValidateParam(Variant(text), QStringLiteral("integer"))) {
+    if (!ValidateParam(App(), Variant(text), QStringLiteral("integer"))) {
         ShowMessage(QStringLiteral("Invalid value"), MsgStyle::Exclamation);
         return;
     }

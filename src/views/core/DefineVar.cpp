@@ -15,12 +15,12 @@ Long numberOf(const QString& text)
 
 bool countsAsNumber(const QString& name)
 {
-    return ValidateParam(Variant(name), QString());
+    return ValidateParam(App(), Variant(name), QString());
 }
 
 bool validValue(const QString& text)
 {
-    return ValidateParam(Variant(text), QStringLiteral("L_VAR"));
+    return ValidateParam(App(), Variant(text), QStringLiteral("L_VAR"));
 }
 
 }  // namespace
