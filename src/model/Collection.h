@@ -7,7 +7,7 @@
 #include <QHash>  // kept for the files that reach it through here
 #include <QString>
 
-#include <unordered_map>
+#include <unordered_map>  // kept for the files that reach it through here
 #include <vector>
 
 // Key hashing and comparison without regard to letter case: two keys are the
@@ -76,20 +76,27 @@ public:
     // Adds at the end. An empty key adds the item without one.
     void Add(const T& item, const QString& key = QString())
     {
+        size_t hash = 0;
         if (!key.isEmpty()) {
-            if (!mIndex.emplace(key, int(mEntries.size())).second)
+            hash = CaseBlindKey()(key);
+            if (slotOf(key, hash) >= 0)
                 raiseError(Err::DuplicateKey);
+            if (2 * (mKeyed + 1) > mSlots.size())
+                rebuildIndex(mSlots.empty() ? 16 : 2 * mSlots.size());
         }
         mEntries.push_back(Entry{key, item});
+        mHashes.push_back(hash);
+        if (!key.isEmpty())
+            place(int(mEntries.size()) - 1);
     }
 
-    bool Exists(const QString& key) const { return mIndex.find(key) != mIndex.end(); }
+    bool Exists(const QString& key) const { return indexOf(key) >= 0; }
 
     // The item under the key, or nullptr when there is none.
     T* find(const QString& key)
     {
-        const auto it = mIndex.find(key);
-        return it == mIndex.end() ? nullptr : &mEntries[it->second].item;
+        const int at = indexOf(key);
+        return at < 0 ? nullptr : &mEntries[size_t(at)].item;
     }
     const T* find(const QString& key) const { return const_cast<Collection*>(this)->find(key); }
 
@@ -108,7 +115,9 @@ public:
     void Clear()
     {
         mEntries.clear();
-        mIndex.clear();
+        mHashes.clear();
+        mSlots.clear();
+        mKeyed = 0;
     }
 
     auto begin() { return mEntries.begin(); }
@@ -118,12 +127,54 @@ public:
     const std::vector<Entry>& entries() const { return mEntries; }
 
 private:
+    // The keys are indexed in an open table of entry positions (-1 for a free
+    // slot), looked through from the key's hash onwards; it is never more
+    // than half full, and the hash of each entry's key is kept beside it, so
+    // that only a key of the same hash is compared.
+    int slotOf(const QString& key, size_t hash) const
+    {
+        if (mSlots.empty())
+            return -1;
+        const size_t mask = mSlots.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            const int at = mSlots[i];
+            if (at < 0)
+                return -1;
+            if (mHashes[size_t(at)] == hash && CaseBlindKey()(mEntries[size_t(at)].key, key))
+                return at;
+        }
+    }
+
+    int indexOf(const QString& key) const
+    {
+        return mSlots.empty() || key.isEmpty() ? -1 : slotOf(key, CaseBlindKey()(key));
+    }
+
+    void place(int at)
+    {
+        const size_t mask = mSlots.size() - 1;
+        size_t i = mHashes[size_t(at)] & mask;
+        while (mSlots[i] >= 0)
+            i = (i + 1) & mask;
+        mSlots[i] = at;
+        ++mKeyed;
+    }
+
+    void rebuildIndex(size_t slots)
+    {
+        mSlots.assign(slots, -1);
+        mKeyed = 0;
+        for (size_t i = 0; i < mEntries.size(); ++i)
+            if (!mEntries[i].key.isEmpty())
+                place(int(i));
+    }
+
     int indexOfKey(const QString& key) const
     {
-        const auto it = mIndex.find(key);
-        if (it == mIndex.end())
+        const int at = indexOf(key);
+        if (at < 0)
             raiseError(Err::InvalidCall);
-        return it->second;
+        return at;
     }
 
     int checkIndex(int index) const
@@ -136,12 +187,12 @@ private:
     void eraseAt(int pos)
     {
         mEntries.erase(mEntries.begin() + pos);
-        mIndex.clear();
-        for (int i = 0; i < int(mEntries.size()); ++i)
-            if (!mEntries[i].key.isEmpty())
-                mIndex.emplace(mEntries[i].key, i);
+        mHashes.erase(mHashes.begin() + pos);
+        rebuildIndex(mSlots.size());
     }
 
     std::vector<Entry> mEntries;
-    std::unordered_map<QString, int, CaseBlindKey, CaseBlindKey> mIndex;
+    std::vector<size_t> mHashes;  // of each entry's key; 0 for an entry without one
+    std::vector<int> mSlots;      // a power of two in size, or empty
+    size_t mKeyed = 0;            // the entries with a key
 };

@@ -9,13 +9,27 @@ static QString keyPart(int v)
     return QString::number(v);
 }
 
+static QString fourDigitKey(int column, int row)
+{
+    const QChar key[4] = {QLatin1Char(char('0' + column / 10)), QLatin1Char(char('0' + column % 10)),
+                          QLatin1Char(char('0' + row / 10)), QLatin1Char(char('0' + row % 10))};
+    return QString(key, 4);
+}
+
 QString ColKey(int column, int row)
 {
-    if (column >= 0 && column <= 99 && row >= 0 && row <= 99) {  // every cell of a grid: four digits
-        const QChar key[4] = {QLatin1Char(char('0' + column / 10)), QLatin1Char(char('0' + column % 10)),
-                              QLatin1Char(char('0' + row / 10)), QLatin1Char(char('0' + row % 10))};
-        return QString(key, 4);
-    }
+    // The keys of the grid's own cells are made once and handed out shared.
+    static const auto cellKeys = [] {
+        std::array<QString, GridCells::kColumns * GridCells::kRows> keys;
+        for (int c = 0; c < GridCells::kColumns; ++c)
+            for (int r = 1; r <= GridCells::kRows; ++r)
+                keys[size_t(c * GridCells::kRows + r - 1)] = fourDigitKey(c, r);
+        return keys;
+    }();
+    if (column >= 0 && column < GridCells::kColumns && row >= 1 && row <= GridCells::kRows)
+        return cellKeys[size_t(column * GridCells::kRows + row - 1)];
+    if (column >= 0 && column <= 99 && row >= 0 && row <= 99)  // four digits
+        return fourDigitKey(column, row);
     return keyPart(column) + keyPart(row);
 }
 

@@ -365,8 +365,7 @@ void readProject()
 
     for (const auto& e : app.TaskList)
         ReadTaskFile(*e.item);
-    for (const auto& e : app.SubList)
-        ReadSubFile(*e.item);
+    ReadSubFiles(app.SubList);
 }
 
 // Closes the windows of the open project before another takes its place. A

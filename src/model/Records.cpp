@@ -39,6 +39,23 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 qsizetype recordsStart(const QByteArray& data) { return data.startsWith("\xEF\xBB\xBF") ? 3 : 0; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
+// True when the text is the Latin-1 bytes. Texts that differ mostly differ
+// at their ends (numbered names), so the last letter is compared first.
+bool sameLatin1(const QString& text, QLatin1StringView bytes)
+{
+    const qsizetype n = bytes.size();
+    if (text.size() != n)
+        return false;
+    const char16_t* t = reinterpret_cast<const char16_t*>(text.constData());
+    const uchar* b = reinterpret_cast<const uchar*>(bytes.data());
+    if (n > 0 && t[n - 1] != b[n - 1])
+        return false;
+    for (qsizetype i = 0; i + 1 < n; ++i)
+        if (t[i] != b[i])
+            return false;
+    return true;
+}
+
 // A field of an optional minus and at most 15 digits, as the program writes
 // whole numbers, read straight from the bytes; false for anything else, which
 // then goes the general way.
@@ -291,6 +308,7 @@ void RecordReader::open(const QString& path, FileKind kind)
     mPos = recordsStart(mData);
     mAfterComma = false;
     mOpen = true;
+    mRecent = {};
 }
 
 void RecordReader::close()
@@ -299,6 +317,7 @@ void RecordReader::close()
     mData.clear();
     mPos = 0;
     mAfterComma = false;
+    mRecent = {};
 }
 
 void RecordReader::checkOpen() const
@@ -346,14 +365,29 @@ bool RecordReader::startField()
 
 // The text between the quotes that start at the reading position; whatever
 // stands between the closing quote and the field's end is dropped.
-QString RecordReader::quotedText()
+QString RecordReader::quotedText(int list)
 {
     const char* const d = mData.constData();
     const qsizetype n = mData.size();
     const qsizetype start = mPos + 1;
     const void* q = start < n ? std::memchr(d + start, '"', size_t(n - start)) : nullptr;
     const qsizetype close = q ? qsizetype(static_cast<const char*>(q) - d) : n;
-    QString text = QString::fromLatin1(d + start, close - start);
+    const QLatin1StringView bytes(d + start, close - start);
+    QString text;
+    if (list >= 0 && !bytes.isEmpty()) {
+        RecentTexts& recent = mRecent[size_t(list)];
+        const auto met = std::find_if(recent.texts.begin(), recent.texts.end(),
+                                      [&](const QString& t) { return sameLatin1(t, bytes); });
+        if (met != recent.texts.end()) {
+            text = *met;
+        } else {
+            text = QString(bytes);
+            recent.texts[recent.next] = text;
+            recent.next = (recent.next + 1) % recent.texts.size();
+        }
+    } else {
+        text = QString(bytes);
+    }
     mPos = close < n ? close + 1 : n;
     while (mPos < n && d[mPos] != ',' && !isLineEnd(d[mPos]))
         ++mPos;
@@ -380,6 +414,21 @@ Variant RecordReader::field()
     const char* const d = mData.constData();
     if (d[mPos] == '"')
         return Variant(quotedText());
+    return unquotedField();
+}
+
+Variant RecordReader::repeatedField(int list)
+{
+    if (!startField())
+        return Variant();
+    if (mData.constData()[mPos] == '"')
+        return Variant(quotedText(list));
+    return unquotedField();
+}
+
+Variant RecordReader::unquotedField()
+{
+    const char* const d = mData.constData();
 
     Variant result;
     const qsizetype n = mData.size();
@@ -412,8 +461,45 @@ QString RecordReader::textField()
     return field().toString();
 }
 
+QString RecordReader::repeatedTextField(int list)
+{
+    if (!startField())
+        return QString();
+    if (mData.constData()[mPos] == '"')
+        return quotedText(list);
+    return unquotedField().toString();
+}
+
+// An unquoted field of a plain whole number, read straight into out and
+// stepped over; false, with nothing read, for any other field.
+bool RecordReader::plainWholeNumberField(double& out)
+{
+    checkOpen();
+    const char* const d = mData.constData();
+    const qsizetype n = mData.size();
+    qsizetype start = mPos;
+    while (start < n && isBlank(d[start]))
+        ++start;
+    qsizetype stop = start;
+    while (stop < n && d[stop] != ',' && d[stop] != '"' && !isLineEnd(d[stop]))
+        ++stop;
+    if (stop == start || (stop < n && d[stop] == '"'))
+        return false;
+    qsizetype end = stop;
+    while (end > start && isBlank(d[end - 1]))
+        --end;
+    if (!plainWholeNumber(d + start, end - start, out))
+        return false;
+    mPos = stop;
+    endField();
+    return true;
+}
+
 Integer RecordReader::integerField()
 {
+    double plain = 0;
+    if (plainWholeNumberField(plain))
+        return vb::CInt(plain);
     const Variant v = field();
     return v.isEmpty() ? Integer(0) : v.toInteger();
 }

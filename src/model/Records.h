@@ -7,6 +7,8 @@
 
 #include <QByteArray>
 #include <QString>
+
+#include <array>
 #include <QStringList>
 
 #include <functional>
@@ -73,6 +75,12 @@ public:
     // fails with 13, a number out of range with 6.
     Integer integerField();
     Long longField();
+    // As field() and textField(), but a quoted text met lately in the same
+    // list (0 to 7, one for each field of a record that repeats: keys and
+    // names do, from record to record) comes back shared, not made anew.
+    static constexpr int kRecentLists = 8;
+    Variant repeatedField(int list);
+    QString repeatedTextField(int list);
 
     // The rest of the current line, without its line end; failure 62 at the
     // end of the file, 52 when closed.
@@ -81,7 +89,9 @@ public:
 private:
     void checkOpen() const;
     bool startField();
-    QString quotedText();
+    QString quotedText(int list = -1);
+    Variant unquotedField();
+    bool plainWholeNumberField(double& out);
     void endField();
     bool atLineEnd() const;
     void skipLineEnd();
@@ -90,6 +100,12 @@ private:
     qsizetype mPos = 0;
     bool mOpen = false;
     bool mAfterComma = false;  // the last field ended at a comma: one more (maybe empty) follows
+    // The quoted texts met lately in each list, the oldest replaced first.
+    struct RecentTexts {
+        std::array<QString, 8> texts;
+        size_t next = 0;
+    };
+    std::array<RecentTexts, kRecentLists> mRecent;
 };
 
 // A write past the process's file-size limit (ulimit -f) ends the program on

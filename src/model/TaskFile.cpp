@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -107,15 +108,17 @@ void readCommands(RecordReader& file, CommandCollection& grid, int depth)
         if (file.atEnd())
             return;
         auto co = std::make_shared<clsCommand>();
-        co->CommandKey = file.textField();
-        co->MotorList = file.textField();
+        // Keys, motor lists, operand names and second caption lines repeat
+        // from record to record: those come shared.
+        co->CommandKey = file.repeatedTextField(0);
+        co->MotorList = file.repeatedTextField(1);
         co->Op = file.integerField();
         co->Param1Source = file.field();
-        co->Param1Value = CurrentOperandName(co->Param1Source, file.field());
+        co->Param1Value = CurrentOperandName(co->Param1Source, file.repeatedField(2));
         co->Param2Source = file.field();
-        co->Param2Value = CurrentOperandName(co->Param2Source, file.field());
+        co->Param2Value = CurrentOperandName(co->Param2Source, file.repeatedField(3));
         co->setPicCaption(0, file.textField());
-        co->setPicCaption(1, file.textField());
+        co->setPicCaption(1, file.repeatedTextField(4));
         co->PicIndex = file.integerField();
         co->Speed = file.field();
         co->mNumber = file.integerField();
@@ -257,6 +260,37 @@ QString SubFilePath(const QString& subName)
     return SubFolderPath() + QLatin1Char('/') + subName + QStringLiteral(".sub");
 }
 
+namespace {
+
+// True when the path is written below the data folder with no link in any of
+// its parts below it: it then lies inside, wherever the data folder itself
+// is. That is told from one look at each part, without resolving the whole
+// path.
+bool plainBelowDataFolder(const QString& path)
+{
+    const QString folder = dataFolder();
+    if (!path.startsWith(folder + QLatin1Char('/')))
+        return false;
+    const QStringList parts = path.mid(folder.size() + 1).split(QLatin1Char('/'));
+    bool plain = !parts.contains(QString()) && !parts.contains(QStringLiteral(".")) &&
+                 !parts.contains(QStringLiteral(".."));
+    QString at = folder;
+    for (qsizetype i = 0; plain && i < parts.size(); ++i) {
+        at += QLatin1Char('/') + parts[i];
+        plain = !QFileInfo(at).isSymLink();
+    }
+    return plain;
+}
+
+// True when the path names a link (one that leads to nothing too).
+bool isLink(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+}  // namespace
+
 void CheckInDataFolder(const QString& path)
 {
     const QFileInfo info(path);
@@ -266,22 +300,9 @@ void CheckInDataFolder(const QString& path)
                        QStringLiteral("A link that leads to nothing (to %1)").arg(info.symLinkTarget()));
         return;
     }
-    // A path written below the data folder with no link in any of its parts
-    // below it lies inside, wherever the data folder itself is: that is told
-    // from one look at each part, without resolving the whole path.
+    if (plainBelowDataFolder(path))
+        return;
     const QString folder = dataFolder();
-    if (path.startsWith(folder + QLatin1Char('/'))) {
-        const QStringList parts = path.mid(folder.size() + 1).split(QLatin1Char('/'));
-        bool plain = !parts.contains(QString()) && !parts.contains(QStringLiteral(".")) &&
-                     !parts.contains(QStringLiteral(".."));
-        QString at = folder;
-        for (qsizetype i = 0; plain && i < parts.size(); ++i) {
-            at += QLatin1Char('/') + parts[i];
-            plain = !QFileInfo(at).isSymLink();
-        }
-        if (plain)
-            return;
-    }
     const QString root = QFileInfo(folder).canonicalFilePath();
     const QString target = info.canonicalFilePath();
     const QString below = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
@@ -395,8 +416,9 @@ bool ReadSub(clsSub& sub, Integer flag)
     AppState& app = App();
     RecordReader file;
     try {
-        CheckInDataFolder(SubFilePath(sub.Name));
-        file.open(SubFilePath(sub.Name), FileKind::Sub);
+        const QString path = SubFilePath(sub.Name);
+        CheckInDataFolder(path);
+        file.open(path, FileKind::Sub);
         readSubHeader(file, sub);
         try {
             readCommands(file, *sub.Commands(), 0);
@@ -438,18 +460,37 @@ void ReadTaskFile(clsTask& task)
     }
 }
 
-void ReadSubFile(clsSub& sub)
+namespace {
+
+// Reads a sub's file; with the Subs folder known to lie plainly below the
+// data folder only a file that is a link is looked at further.
+void readSubFile(clsSub& sub, bool plainFolder)
 {
     try {
         RecordReader file;
-        CheckInDataFolder(SubFilePath(sub.Name));
-        file.open(SubFilePath(sub.Name), FileKind::Sub);
+        const QString path = SubFilePath(sub.Name);
+        if (!plainFolder || isLink(path))
+            CheckInDataFolder(path);
+        file.open(path, FileKind::Sub);
         readSubHeader(file, sub);
         readCommands(file, *sub.Commands(), 0);
         sub.ModulType = ModuleKind::Sub;
     } catch (const VbError& e) {
         raiseError(e.number(), subFileFailure(e, sub.Name));
     }
+}
+
+}  // namespace
+
+void ReadSubFile(clsSub& sub) { readSubFile(sub, false); }
+
+void ReadSubFiles(const Collection<SubPtr>& subs)
+{
+    if (subs.isEmpty())
+        return;
+    const bool plainFolder = plainBelowDataFolder(SubFolderPath());
+    for (const auto& e : subs)
+        readSubFile(*e.item, plainFolder);
 }
 
 QString FileFailure(const VbError& e, const QString& fileName)

@@ -30,6 +30,9 @@ bool ReadSub(clsSub& sub, Integer flag);
 // the project folder's task files for links out of the data folder itself.
 void ReadTaskFile(clsTask& task);
 void ReadSubFile(clsSub& sub);
+// ReadSubFile for each sub of the list in turn, the Subs folder looked at
+// once for them all.
+void ReadSubFiles(const Collection<SubPtr>& subs);
 // The description of a failure in a file, with the file's name: "File not
 // found: Drive.tas", "Type mismatch in Robot.qmd".
 QString FileFailure(const VbError& e, const QString& fileName);
