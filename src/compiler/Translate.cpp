@@ -63,27 +63,29 @@ bool isInfiniteLoop(const Variant& v)
 // One operand as the brick takes it: its source and value from the named
 // value it names, a motor item loaded into the scratch variable first.
 // Sources that need no named value, or that only one of the two operands
-// takes, are left to the caller (false).
-bool resolveOperand(const AppState& app, int source, const clsObject* named, Variant& src, Variant& val,
-                    Integer scratch, bool datalogTag, Long mode)
+// takes, are left to the caller (false). The named value is looked up only
+// for the sources that take one: a typed number names nothing.
+bool resolveOperand(const AppState& app, int source, OperandObjects& objects, bool firstOperand, Variant& src,
+                    Variant& val, Integer scratch, bool datalogTag, Long mode)
 {
     using namespace OperandSource;
+    const auto named = [&] { return objectOf(firstOperand ? objects.first() : objects.second()); };
     if (source == MotorStatus) {
-        if (named)
-            loadMotorItem(app, *named, scratch, datalogTag, mode);
+        if (const clsObject* o = named())
+            loadMotorItem(app, *o, scratch, datalogTag, mode);
         val = scratch;
         src = Variable;
     } else if (kByNumber.has(source)) {
-        if (named)
-            val = named->Number;
+        if (const clsObject* o = named())
+            val = o->Number;
     } else if (source == Constant) {
         if (isInfiniteLoop(val))
             val = 0;
     } else if (source == Clock || source == Message) {
         val = 0;
     } else if (kConstantGroups.has(source)) {
-        if (named)
-            val = named->Value;
+        if (const clsObject* o = named())
+            val = o->Value;
         src = Constant;
     } else {
         return false;
@@ -228,10 +230,9 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
         P2val = command.Param2Value;
 
         // First operand into scratch variable 1, second into 0.
-        resolveOperand(app, objects.firstSource(), objectOf(objects.first()), P1src, P1val, 1,
+        resolveOperand(app, objects.firstSource(), objects, true, P1src, P1val, 1,
                        IsWord(command.CommandKey, u"L_DATALOG"), mode);
-        if (!resolveOperand(app, objects.secondSource(), objectOf(objects.second()), P2src, P2val, 0, false,
-                            mode) &&
+        if (!resolveOperand(app, objects.secondSource(), objects, false, P2src, P2val, 0, false, mode) &&
             objects.secondSource() == OperandSource::NamedRange) {
             if (const clsObject* o = objectOf(objects.second()))
                 P2val = QString::number(o->Value) + QLatin1Char('_') + QString::number(o->AuxValue);
