@@ -4,6 +4,7 @@
 #include "compiler/ModuleCompile.h"
 #include "compiler/Translate.h"
 #include "model/AppState.h"
+#include "model/BusyPointer.h"
 #include "model/Notifier.h"
 #include "model/Grid.h"
 #include "model/Messages.h"
@@ -176,16 +177,18 @@ void transmitRcx(AppState& a, CommandCollection& commands, const ImmediateSeams&
         ShowMessage(*a.Presenter, QStringLiteral("No communication with the RCX"), MsgStyle::Exclamation);
         return;
     }
-    a.Notifier->SetPointer(PointerShape::Hourglass);
-    for (const auto& e : selectedInCellOrder(commands)) {
-        const clsCommand& c = *e.item;
-        Variant s1, v1, s2, v2;
-        ResolveOperands(a, c, s1, v1, s2, v2, CompileMode::Download);
-        seams.yield();
-        sendOne(a, c, s1, v1, s2, v2);
-        waitAfter(a, c, s1, v1, seams);
+    {
+        // A command that fails to go leaves no hourglass behind.
+        BusyPointer busy(*a.Notifier);
+        for (const auto& e : selectedInCellOrder(commands)) {
+            const clsCommand& c = *e.item;
+            Variant s1, v1, s2, v2;
+            ResolveOperands(a, c, s1, v1, s2, v2, CompileMode::Download);
+            seams.yield();
+            sendOne(a, c, s1, v1, s2, v2);
+            waitAfter(a, c, s1, v1, seams);
+        }
     }
-    a.Notifier->SetPointer(PointerShape::Default);
     ShowMessage(*a.Presenter, kEnd, MsgStyle::Information);
 }
 

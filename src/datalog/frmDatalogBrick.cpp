@@ -6,6 +6,7 @@
 #include "datalog/DatalogWindowShared.h"
 #include "datalog/frmDatalogRange.h"
 #include "model/AppState.h"
+#include "model/BusyPointer.h"
 #include "model/Notifier.h"
 #include "model/Phantom.h"
 #include "shell/ModalRunner.h"
@@ -114,11 +115,11 @@ void frmDatalog::UploadDatalog()
     try {
         if (!askRange())
             return;
-        notifier.SetPointer(11);
+        BusyPointer busy(notifier);
         SetPanel(3, QStringLiteral("Uploading datalog..."));
         DoEvents();
         if (!InitRCX(App(), *App().RcxSetup)) {
-            notifier.SetPointer(0);
+            busy.Restore();
             SetPanel(3, QString());
             return;
         }
@@ -127,7 +128,7 @@ void frmDatalog::UploadDatalog()
             GraphErrorShown = False;
         switch (result.outcome) {
         case UploadOutcome::NoCommunication:
-            notifier.SetPointer(0);
+            busy.Restore();
             ShowMessage(kNoCommunication, MsgStyle::Exclamation);
             SetPanel(3, QString());
             return;
@@ -136,11 +137,11 @@ void frmDatalog::UploadDatalog()
             lstData->addItem(kEmpty);
             for (int i = 1; i <= 3; ++i)
                 SetPanel(i, QString());
-            notifier.SetPointer(0);
+            busy.Restore();
             return;
         case UploadOutcome::RangeTooLarge:
             SetPanel(3, QString());
-            notifier.SetPointer(0);
+            busy.Restore();
             ShowMessage(QStringLiteral("Current datalog size is ") + QString::number(result.entryCount) +
                             QStringLiteral("\r\nStarting point + Size is greater than the datalog size"),
                         MsgStyle::Exclamation);
@@ -160,9 +161,8 @@ void frmDatalog::UploadDatalog()
         PB().PlayTone(3000, 40);
         SetPanel(3, QString());
         showList();
-        notifier.SetPointer(0);
+        busy.Restore();
     } catch (const VbError& e) {
-        notifier.SetPointer(0);
         SetPanel(3, QString());
         showFailure(e);
     }
