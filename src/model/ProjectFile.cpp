@@ -1,4 +1,5 @@
 #include "model/ProjectFile.h"
+#include "model/ProjectLock.h"
 
 #include "model/AppState.h"
 #include "model/Notifier.h"
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 
 #include <cerrno>
 
@@ -172,61 +172,6 @@ void checkProjectInDataFolder()
         }
     }
     checkInDataFolder(SubFolderPath());
-}
-
-// The name of the lock file in a project's folder.
-QString lockPath(const QString& projectFolder)
-{
-    return projectFolder + QStringLiteral("/.quillomat.lock");
-}
-
-// The lock of a project's folder for this copy of the program: the one it
-// holds already, or a new one. None when the lock can't be taken: `elsewhere`
-// then tells that another copy holds it. (A folder that takes no lock file
-// gives none without `elsewhere`: the project then saves as the folder lets it.)
-std::shared_ptr<ProjectFolderLock> lockProjectFolder(const QString& projectFolder, bool& elsewhere)
-{
-    elsewhere = false;
-    const std::shared_ptr<ProjectFolderLock>& held = App().ProjectLock;
-    if (held && held->fileName() == lockPath(projectFolder) && held->held())
-        return held;
-    return ProjectFolderLock::take(projectFolder, elsewhere);
-}
-
-AppState::FileStamp stampOf(const QString& path)
-{
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return {};
-    return {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, quint64(st.st_ino)};
-}
-
-// What the open project's project and task files are on disk now: one look
-// at each, none read.
-QHash<QString, AppState::FileStamp> projectFilesNow()
-{
-    QHash<QString, AppState::FileStamp> seen;
-    try {
-        const QString project = ProjectFilePath();
-        seen.insert(project, stampOf(project));
-        for (const auto& e : App().TaskList) {
-            const QString task = TaskFilePath(e.item->Name);
-            seen.insert(task, stampOf(task));
-        }
-    } catch (const VbError&) {  // a name that can't be a file's: there is no file of it to look at
-    }
-    return seen;
-}
-
-// The name of the first project or task file that is no longer as this copy
-// last read or wrote it; empty when none is.
-QString firstChangedFile()
-{
-    const QHash<QString, AppState::FileStamp>& seen = App().ProjectFilesSeen;
-    for (auto it = seen.begin(); it != seen.end(); ++it)
-        if (stampOf(it.key()) != it.value())
-            return QFileInfo(it.key()).fileName();
-    return QString();
 }
 
 void tellOpenElsewhere()
@@ -405,11 +350,11 @@ bool openExistingProject(BusyPointer& busy)
         throw;
     }
     // What the files read are on disk, for the saves to come.
-    QHash<QString, AppState::FileStamp> seen = projectFilesNow();
+    QHash<QString, AppState::FileStamp> seen = ProjectFilesNow();
     // The project read takes its folder's lock from here on; the project
     // before keeps its own while it may still stay the open one.
     bool elsewhere = false;
-    std::shared_ptr<ProjectFolderLock> lock = lockProjectFolder(ProjectFolderPath(), elsewhere);
+    std::shared_ptr<ProjectFolderLock> lock = LockProjectFolder(ProjectFolderPath(), elsewhere);
     // The windows of the project before close while it is still the open one.
     aside.swapWith(app);
     if (!closeWindowsBefore())
@@ -562,65 +507,6 @@ void writeProjectFile(RecordWriter& file)
 
 }  // namespace
 
-// ---- The project's lock ----
-
-namespace {
-// A lock file's few lines, read without waiting on what is no regular file.
-QByteArray lockFileContent(const QString& path)
-{
-    try {
-        return ReadWholeFile(path, FileKind::Project);
-    } catch (const VbError&) {
-        return QByteArray();
-    }
-}
-}  // namespace
-
-std::shared_ptr<ProjectFolderLock> ProjectFolderLock::take(const QString& projectFolder, bool& elsewhere)
-{
-    elsewhere = false;
-    auto lock = std::make_unique<QLockFile>(lockPath(projectFolder));
-    // A lock is stale when the copy that took it is gone, however old it is.
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
-        elsewhere = lock->error() == QLockFile::LockFailedError;
-        return nullptr;
-    }
-    std::shared_ptr<ProjectFolderLock> taken(new ProjectFolderLock);
-    taken->mPath = lock->fileName();
-    struct stat st {};
-    if (::stat(QFile::encodeName(taken->mPath).constData(), &st) == 0) {
-        taken->mDevice = quint64(st.st_dev);
-        taken->mInode = quint64(st.st_ino);
-    }
-    taken->mContent = lockFileContent(taken->mPath);
-    taken->mLock = lock.release();
-    return taken;
-}
-
-ProjectFolderLock::~ProjectFolderLock()
-{
-    if (held()) {
-        delete mLock;  // lets the lock go: its file is removed
-        return;
-    }
-    // The file at the lock's place is another copy's, or none: QLockFile
-    // would remove whatever is there on letting go, so this one is never let
-    // go. It is kept (reachable) to the end of the process, an open
-    // descriptor of a file no longer there; that happens once a lost lock.
-    static auto* const neverLetGo = new std::vector<QLockFile*>;
-    neverLetGo->push_back(mLock);
-}
-
-// The lock file that this copy made, still there: the same file, with the
-// same owner (process, program, host) written in it.
-bool ProjectFolderLock::held() const
-{
-    struct stat st {};
-    return mInode != 0 && ::stat(QFile::encodeName(mPath).constData(), &st) == 0 &&
-           quint64(st.st_dev) == mDevice && quint64(st.st_ino) == mInode && lockFileContent(mPath) == mContent;
-}
-
 // ---- Opening and saving ----
 
 void SplitProjectLine(QString& line, QString& f2, QString& f3, QString& f4, QString& f5, QString& f6,
@@ -673,45 +559,6 @@ bool RefuseReadOnlySave()
 }
 
 namespace {
-
-// Before a save of a project opened from its folder: True when this copy
-// still holds the project's lock, or has taken it again; False after a
-// message saying why the project is not saved. The lock is gone when its file
-// was removed (by hand or by a tool); another copy may then have opened the
-// project as its own and saved it. The lock is taken again only when it is
-// free and the project's files on disk are still those this copy last read or
-// wrote. (A folder that takes no lock file lets the save go on as it lets it.)
-bool holdLockForSave(const QString& projectFolder)
-{
-    AppState& app = App();
-    const std::shared_ptr<ProjectFolderLock> held = app.ProjectLock;
-    if (held && held->fileName() == lockPath(projectFolder) && held->held())
-        return true;
-    bool elsewhere = false;
-    std::shared_ptr<ProjectFolderLock> lock = ProjectFolderLock::take(projectFolder, elsewhere);
-    if (elsewhere) {
-        ShowMessage(QStringLiteral("The project %1 is not saved: its lock here went away (the lock file was removed "
-                                   "or replaced), and another copy of the program holds it now. Saving would "
-                                   "replace that copy's work.")
-                        .arg(app.RcxSetup->ProjectName),
-                    MsgStyle::Exclamation);
-        return false;
-    }
-    const QString changed = firstChangedFile();
-    if (!changed.isEmpty()) {
-        // The lock just taken goes again (it is this copy's own).
-        ShowMessage(QStringLiteral("The project %1 is not saved: its lock here went away (the lock file was "
-                                   "removed), and its file %2 has changed on disk since it was opened or saved here, "
-                                   "maybe by another copy of the program. Saving would replace that change; open "
-                                   "the project again to go on from what is on disk.")
-                        .arg(app.RcxSetup->ProjectName, changed),
-                    MsgStyle::Exclamation);
-        return false;
-    }
-    if (lock)
-        app.ProjectLock = std::move(lock);
-    return true;
-}
 
 // Makes a project's folder (and the data folder's Projects folder), inside
 // the data folder; a failure names the folder and the system's reason.
@@ -787,7 +634,7 @@ bool SaveProject()
                 raiseFileError(Err::PathFileAccess, QFileInfo(folder).fileName(), systemErrorText(EEXIST));
         } else if (::lstat(QFile::encodeName(folder).constData(), &st) != 0 && errno == ENOENT) {
             folderGone = systemErrorText(ENOENT);
-        } else if (!holdLockForSave(folder)) {
+        } else if (!HoldLockForSave(folder)) {
             return false;
         }
         if (firstSave || !folderGone.isEmpty()) {
@@ -795,7 +642,7 @@ bool SaveProject()
             makeProjectFolder(folder, confined);
             madeFolder = folder;
             bool elsewhere = false;
-            app.ProjectLock = lockProjectFolder(folder, elsewhere);
+            app.ProjectLock = LockProjectFolder(folder, elsewhere);
             app.ProjectAction = 1;
         }
         // The records are kept until the modules are written; a project file
@@ -829,7 +676,7 @@ bool SaveProject()
         app.RcxSetup->Dirty = True;
         return fail(e);
     }
-    app.ProjectFilesSeen = projectFilesNow();
+    app.ProjectFilesSeen = ProjectFilesNow();
     busy.Restore();
     if (!folderGone.isEmpty())
         ShowMessage(QStringLiteral("The folder of the project %1 was not there (%2): %3. The whole project has "

@@ -31,7 +31,7 @@
 // the lock (the lock file there, and its own); where it does not (the file was
 // removed), it takes the lock again when it is free and the project and task
 // files on disk are still those it last read or wrote, and otherwise refuses
-// the save saying why. A project whose folder has gone (removed or renamed) is
+// the save saying why (model/ProjectLock.h). A project whose folder has gone (removed or renamed) is
 // saved whole into it again, since every module of the open project is in
 // memory, with a message naming the folder. A save writes nothing outside the
 // data folder and nothing but regular files (model/Records.h, WritesInside).
@@ -45,37 +45,6 @@
 #include <QString>
 
 #include <memory>
-
-class QLockFile;
-
-// The lock file a copy of the program holds in the open project's folder
-// (".quillomat.lock", as QLockFile writes it: the process number, the program
-// and the host). The copy remembers which file it made, so that it can tell
-// when that file has been removed or replaced by another copy's lock, and it
-// removes only a lock file that is its own.
-class ProjectFolderLock {
-public:
-    // The lock of the project's folder, taken (a lock left by a copy that is
-    // gone is cleared); null when it can't be: `elsewhere` then tells that
-    // another copy holds it.
-    static std::shared_ptr<ProjectFolderLock> take(const QString& projectFolder, bool& elsewhere);
-    ~ProjectFolderLock();
-    ProjectFolderLock(const ProjectFolderLock&) = delete;
-    ProjectFolderLock& operator=(const ProjectFolderLock&) = delete;
-
-    const QString& fileName() const { return mPath; }
-    // True while the lock file at its place is the one this copy made.
-    bool held() const;
-
-private:
-    ProjectFolderLock() = default;
-
-    QString mPath;
-    QLockFile* mLock = nullptr;
-    quint64 mDevice = 0;
-    quint64 mInode = 0;
-    QByteArray mContent;  // what it wrote into the file
-};
 
 // The project the open/new dialog chose (not cancelled) becomes the one
 // OpenProject opens: its name, and ProjectAction (1 existing, 2 new) where
