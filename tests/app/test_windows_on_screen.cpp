@@ -264,6 +264,13 @@ TEST_F(WindowsOnScreen, WindowsOfTheMainWindowLieWithinItsArea)
         EXPECT_TRUE(w->isVisible());
         EXPECT_TRUE(area.contains(OnScreen(w))) << name;
     }
+    // The explorer keeps to the right edge of the area as the main window
+    // narrows.
+    main->resize(main->width() - 160, main->height());
+    Flush();
+    QWidget* explorer = ExplorerWindow()->parentWidget();
+    EXPECT_TRUE(AreaOnScreen().contains(OnScreen(explorer)));
+    EXPECT_EQ(OnScreen(explorer).right(), AreaOnScreen().right());
 
     // Each parameter frame, opened as Enter opens it, lies where it can be
     // seen and worked.
