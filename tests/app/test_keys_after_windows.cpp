@@ -5,20 +5,13 @@
 // the title box only. The keys and clicks go through the window system as a
 // user gives them; the boxes and the set-up window are the real ones,
 // answered by a timer.
-#include "../shell/ShellFixture.h"
+#include "ProgramFixture.h"
 
-#include "desktop/DeskTopFactory.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "desktop/frmDeskTop.h"
 #include "model/Grid.h"
 #include "model/InitParam.h"
 #include "model/ModuleManagement.h"
-#include "model/NamedValues.h"
-#include "setup/frmMain.h"
-#include "shell/KeyTracker.h"
-#include "shell/MessagePresenter.h"
-#include "shell/joy/frmJoy.h"
-#include "support/RecordingControl.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -105,21 +98,14 @@ bool operator==(const State& a, const State& b)
            a.cursor == b.cursor && a.frameOpen == b.frameOpen;
 }
 
-class KeysAfterWindows : public MainWindowFixture {
+class KeysAfterWindows : public ProgramFixture {
 protected:
     void SetUp() override
     {
-        MainWindowFixture::SetUp();
+        ProgramFixture::SetUp();
         AppState& a = App();
-        a.Presenter = &shell;
-        a.ModalRunner = nullptr;
-        pb = std::make_unique<RecordingControl>();
-        a.Ports = pb.get();
-        a.Joystick = &tracker;
         a.ProjectType = 1;
         a.InitParams->ConfirmDelete = 1;
-        a.RcxSetup = std::make_unique<clsRcx>();
-        FillNameTables();
         BuildJoystickObjects();
         main->Ops.CompileProject = [] {
             CompileResult r;
@@ -127,8 +113,6 @@ protected:
             return r;
         };
         main->Ops.InitRCX = [] { return true; };
-        main->setDeskTopFactory([this] { return CreateDeskTopWindow(main->MdiArea()); });
-        ConnectSetupWindows(*main);
         main->SetToolbarsForType();
         main->resize(900, 480);
         main->show();
@@ -150,22 +134,6 @@ protected:
         f->ZOrder();
         Flush();
     }
-    void TearDown() override
-    {
-        UnloadJoyWindow();
-        Flush();
-        App().Joystick = nullptr;
-        MainWindowFixture::TearDown();
-        Flush();
-    }
-
-    static void Flush()
-    {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
-
     void Put(std::shared_ptr<clsCommand> c) { task->Commands()->Add(c, ColKey(c->x, c->y)); }
 
     static std::shared_ptr<clsCommand> Command(const char* key, int row, int pic, const char* caption)
@@ -271,9 +239,6 @@ protected:
                 f->txtTitle->textCursor().position(), f->CursorPos(), bool(f->CommandInEdit)};
     }
 
-    ShellPresenter shell;
-    std::unique_ptr<RecordingControl> pb;  // made afresh for each case
-    KeyTracker tracker;
     TaskPtr task;
     frmDeskTop* f = nullptr;
 };
