@@ -203,9 +203,13 @@ protected:
             break;
         case Before::Viewer: {
             ClickToolbar("JOY");
-            auto* viewer = QApplication::activeWindow();
-            ASSERT_NE(qobject_cast<frmJoy*>(viewer), nullptr);
-            Click(static_cast<frmJoy*>(viewer)->cmdClose);
+            frmJoy* viewer = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* joy = qobject_cast<frmJoy*>(w); joy && joy->isVisible())
+                    viewer = joy;
+            ASSERT_NE(viewer, nullptr);
+            EXPECT_EQ(QApplication::activeWindow(), viewer);
+            Click(viewer->cmdClose);
             main->activateWindow();  // the window system gives the focus back
             Flush();
             break;
