@@ -39,8 +39,13 @@ function(qm_pictures target name prefix folder)
                    FILES ${pictures})
 endfunction()
 
-# qm_test(NAME deps...): the test program test_NAME from the sources below tests/NAME.
+# qm_test(NAME deps... [PLATFORM platform]): the test program test_NAME from the
+# sources below tests/NAME, run on the offscreen platform unless another is given.
 function(qm_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "PLATFORM" "")
+  if(NOT arg_PLATFORM)
+    set(arg_PLATFORM offscreen)
+  endif()
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${name}/*.cpp
                                               ${CMAKE_SOURCE_DIR}/tests/${name}/*.h)
   set(cpp ${sources})
@@ -49,8 +54,8 @@ function(qm_test name)
     return()
   endif()
   add_executable(test_${name} ${sources})
-  target_link_libraries(test_${name} PRIVATE test_support ${ARGN})
+  target_link_libraries(test_${name} PRIVATE test_support ${arg_UNPARSED_ARGUMENTS})
   target_compile_definitions(test_${name} PRIVATE QM_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
   gtest_discover_tests(test_${name} DISCOVERY_MODE PRE_TEST
-                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=${arg_PLATFORM}")
 endfunction()

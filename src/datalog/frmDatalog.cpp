@@ -93,6 +93,7 @@ frmDatalog::frmDatalog(QWidget* parent) : QDialog(parent)
 
     // Form_Load: centred on the screen, the toolbar's pictures.
     CentreOnScreen(this);
+    FitWhenShown(this);
     SetToolbarImages();
     lstData->raise();
 

@@ -4,6 +4,7 @@
 
 #include "model/Twips.h"
 #include "desktop/core/FrameControls.h"
+#include "desktop/frames/FrameWidgets.h"
 #include "model/AppState.h"
 #include "model/Notifier.h"
 #include "model/CommandCatalogue.h"
@@ -67,8 +68,26 @@ frmDeskTop::frmDeskTop(QMdiArea* mdiArea) : QWidget(nullptr), mMdiArea(mdiArea)
 
 void frmDeskTop::SetProjectEditingEnabled(bool enable)
 {
-    if (Caption().compare(QStringLiteral("The Task"), Qt::CaseInsensitive) == 0)
-        picDeskTop->setEnabled(enable);
+    if (Caption().compare(QStringLiteral("The Task"), Qt::CaseInsensitive) != 0)
+        return;
+    if (!enable) {
+        // A locked desk can't keep the focus. The window holds it meanwhile,
+        // so that it wanders to no other control: handed on to the title box
+        // it would stay there unasked once the desk is back.
+        const QWidget* focus = window()->focusWidget();
+        mDeskLockedWithFocus = focus && (focus == picDeskTop || picDeskTop->isAncestorOf(focus));
+        if (mDeskLockedWithFocus)
+            setFocus(Qt::OtherFocusReason);
+        picDeskTop->setEnabled(false);
+        return;
+    }
+    picDeskTop->setEnabled(true);
+    // The desk takes back the focus it had, unless the user gave it to
+    // another control meanwhile.
+    const bool keptByWindow = window()->focusWidget() == this;
+    if (mDeskLockedWithFocus && keptByWindow)
+        picDeskTop->setFocus(Qt::OtherFocusReason);
+    mDeskLockedWithFocus = false;
 }
 
 frmDeskTop::~frmDeskTop()
@@ -575,9 +594,28 @@ bool frmDeskTop::PreviewKey(QWidget* target, QKeyEvent* event)
         return false;
     // The preview hands each press over once, where it first arrives; the
     // control then gets it too.
-    if (const int code = DeskController::KeyCodeOf(event->key()))
+    const int code = DeskController::KeyCodeOf(event->key());
+    if (code && KeyIsTheGrids(target, code))
         Form_KeyDown(code, ShiftStateOf(event->modifiers()));
     return false;
+}
+
+bool frmDeskTop::KeyIsTheGrids(const QWidget* target, int code) const
+{
+    // A key acts on the grid only where the grid has the focus: on the desk
+    // or a command picture. Elsewhere it is the focused control's alone (a
+    // Delete in the title box deletes a letter, not the selected commands).
+    // Enter and Esc are the open frame's Ok and Cancel from any of its
+    // controls, and pass from the title box, which leaves them to the window.
+    const bool enterOrEsc = code == 13 || code == 27;
+    if (enterOrEsc && (CommandInEdit || target == txtTitle))
+        return true;
+    if (!target || (target != picDeskTop && !picDeskTop->isAncestorOf(target)))
+        return false;
+    for (const QWidget* frame : {static_cast<const QWidget*>(FraMotor), static_cast<const QWidget*>(fraLogic)})
+        if (frame && (target == frame || frame->isAncestorOf(target)))
+            return enterOrEsc;
+    return true;
 }
 
 void frmDeskTop::WatchKeys(QWidget* control)

@@ -312,6 +312,9 @@ private:
     void BuildControls();
     void BuildMenu();
     bool PreviewKey(QWidget* target, QKeyEvent* event);
+    // Whether the key of that code, pressed with the focus on Target, is a
+    // command of the grid's keyboard map.
+    bool KeyIsTheGrids(const QWidget* target, int code) const;
     void LayoutTitleBox();
     void FillSourceNames();
     void BuildFrames();
@@ -331,6 +334,8 @@ private:
     bool mLoaded = false;
     bool mUnloaded = false;
     bool mInResize = false;
+    // The desk had the focus when a run locked it.
+    bool mDeskLockedWithFocus = false;
     double mContentWidth = 0;
     DeskView mView{*this};
     DeskController mControl{*this, mView};

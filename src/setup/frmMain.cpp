@@ -13,6 +13,7 @@
 #include "shell/MainWindow.h"
 #include "shell/ModalRunner.h"
 #include "shell/Preferences.h"
+#include "shell/ScreenPlacement.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,7 +26,6 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -208,11 +208,11 @@ void frmMain::mnuAdvanced_Click()
     } else {
         mAdvancedOn = true;
         setFixedWidth(FullWidth);
-        if (QScreen* s = screen()) {
-            const int screenWidth = s->geometry().width();
-            if (x() + width() > screenWidth)
-                move((screenWidth - width()) / 2, y());
-        }
+        // Widened past the screen's right edge, it moves to the middle.
+        const QRect area = AvailableArea(this);
+        if (!area.isEmpty() && x() + width() > area.right() + 1)
+            move(area.left() + (area.width() - width()) / 2, y());
+        KeepOnScreen(this);
         a.ShowAdvanced = True;
     }
     mnuAdvanced->setChecked(mAdvancedOn);

@@ -75,6 +75,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     setFixedWidth(520);
     adjustSize();
     CentreOnScreen(this, screen());
+    FitWhenShown(this);
 }
 
 QStringList frmAbout::SysInfoPrograms()
@@ -125,4 +126,5 @@ frmByBy::frmByBy(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
     Label1->setGeometry(0, 0, 121, 30);
     setFixedSize(pm.size());
     CentreOnScreen(this, screen());
+    FitWhenShown(this);
 }

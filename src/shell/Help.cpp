@@ -2,6 +2,7 @@
 
 #include "model/AppState.h"
 #include "model/Messages.h"
+#include "shell/ScreenPlacement.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -33,6 +34,8 @@ frmHelp::frmHelp(const QString& path, QWidget* parent) : QWidget(parent, Qt::Win
     browser->setSource(QUrl::fromLocalFile(path));
     v->addWidget(browser);
     resize(760, 640);
+    CentreOnScreen(this);
+    FitWhenShown(this);
 }
 
 QString HelpFilePath()

@@ -1,6 +1,7 @@
 // The editor windows in the MDI area: making them through the factory, finding
 // the active one, and the window list that brings one to the front.
 #include "shell/MainWindow.h"
+#include "shell/ScreenPlacement.h"
 
 #include "model/Module.h"
 #include "model/Twips.h"
@@ -80,13 +81,9 @@ void mdiMain::FitDeskTops()
     for (QMdiSubWindow* sub : mMdi->subWindowList()) {
         if (!DeskTopOf(sub->widget()) || sub->isMaximized() || sub->isMinimized())
             continue;
-        QRect g = sub->geometry();
-        g.setHeight(qMax(qMin(g.height(), area.height()), sub->minimumSizeHint().height()));
-        if (g.bottom() > area.bottom())
-            g.moveBottom(area.bottom());
-        if (g.right() > area.right())
-            g.moveRight(area.right());
-        g.moveTopLeft(QPoint(qMax(0, g.left()), qMax(0, g.top())));
+        // The width stays as it is: the area's scroll bars reach what is wider.
+        const QSize keep(sub->width(), sub->minimumSizeHint().height());
+        const QRect g = FitInside(sub->geometry(), area, {}, keep);
         if (g != sub->geometry())
             sub->setGeometry(g);
     }

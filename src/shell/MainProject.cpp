@@ -31,14 +31,8 @@ bool mdiMain::MDIForm_Load()
     mStatus->setBrick(BrickDescription(App()));
     mCurButton = PaletteButton(QStringLiteral("CURSOR"));
     std::srand(1);
-    if (QScreen* s = screen()) {
-        const QRect g = s->availableGeometry();
-        // On a small screen the window shrinks to fit it, its frame and title bar included.
-        constexpr int kFrame = 8;
-        constexpr int kTitleBar = 32;
-        resize(qMin(width(), g.width() - 2 * kFrame), qMin(height(), g.height() - kTitleBar - kFrame));
-        CentreOnScreen(this, s);
-    }
+    // On a small screen the window shrinks to fit it, its frame and title bar included.
+    CentreOnScreen(this, screen());
     // No key of either toolbar can act before a project is open: they show
     // disabled until then, while an open is asked for and while it fails.
     EnableEveryKey(false);

@@ -233,12 +233,6 @@ void mdiMain::mnuToolBar_Click()
 
 // ---------------------------------------------------------------- events
 
-void mdiMain::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    Q_EMIT App().Notifier->MainAreaResized();
-}
-
 bool mdiMain::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type t = event->type();
@@ -249,8 +243,12 @@ bool mdiMain::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    if (watched == mMdi->viewport() && t == QEvent::Resize)
+    // The windows of the area follow its visible part once it has its new
+    // size (the main window's own resize comes before its layout gives it).
+    if (watched == mMdi->viewport() && t == QEvent::Resize) {
         FitDeskTops();
+        Q_EMIT App().Notifier->MainAreaResized();
+    }
     if (watched == mImage1 && t == QEvent::MouseButtonRelease) {
         Image1_Click();
         return true;

@@ -1,15 +1,21 @@
 #include "shell/ModalRunner.h"
 
 #include "model/AppState.h"
+#include "shell/ScreenPlacement.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
 #include <QPointer>
 
 #include <cstdlib>
 
 int RunModal(QDialog& dialog)
 {
+    // A message box sizes itself as it shows, and the platform keeps it on
+    // the screen; every other dialog is fitted to the screen here.
+    if (!qobject_cast<QMessageBox*>(&dialog))
+        FitWhenShown(&dialog);
     if (IModalRunner* runner = App().ModalRunner)
         return runner->RunModal(dialog);
     const QPointer<QWidget> focus = QApplication::focusWidget();

@@ -172,6 +172,7 @@ void frmOpen::Form_Load()
     // track of the hourglass put up.
     App().Notifier->SetPointer(0);
     CentreOnScreen(this);
+    FitWhenShown(this);
     AppState& a = App();
     ChosenProjectType = a.ProjectType;
     const int opt = a.ProjectType == 1 ? 1 : 0;

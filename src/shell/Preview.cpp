@@ -3,6 +3,7 @@
 #include "shell/ScreenPlacement.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -22,6 +23,7 @@ frmPreview::frmPreview(QWidget* parent) : QWidget(parent, Qt::Window)
     v->addWidget(txtPreview);
     resize(560, 600);
     CentreOnScreen(this);
+    FitWhenShown(this);
 }
 
 void frmPreview::Unload()
@@ -29,6 +31,16 @@ void frmPreview::Unload()
     mUnloading = true;
     close();
     deleteLater();
+}
+
+void frmPreview::keyPressEvent(QKeyEvent* event)
+{
+    // Esc closes the window, as its close box does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmPreview::closeEvent(QCloseEvent* event)

@@ -82,6 +82,7 @@ frmDefineVar::frmDefineVar(QWidget* parent) : QDialog(parent), Logic(App())
     txtDescription->setFocus();
     resize(520, 300);
     CentreOnScreen(this);
+    FitWhenShown(this);
 }
 
 QListWidget* frmDefineVar::list(int tab) const

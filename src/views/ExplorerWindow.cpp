@@ -3,6 +3,7 @@
 #include "model/Messages.h"
 #include "model/Notifier.h"
 #include "shell/MainWindow.h"
+#include "shell/ScreenPlacement.h"
 #include "model/Twips.h"
 #include "views/TreePresenter.h"
 
@@ -122,7 +123,7 @@ void frmProjExp::MainAreaResized()
     if (!mSub || !mSub->mdiArea())
         return;
     const int areaWidth = mSub->mdiArea()->viewport()->width();
-    mSub->move(areaWidth - mSub->width(), 0);
+    PlaceInArea(mSub, QRect(QPoint(areaWidth - mSub->width(), 0), mSub->size()));
 }
 
 bool frmProjExp::eventFilter(QObject* watched, QEvent* event)

@@ -5,6 +5,7 @@
 #include "model/Notifier.h"
 #include "shell/EventGuard.h"
 #include "shell/MainWindow.h"
+#include "shell/ScreenPlacement.h"
 #include "views/DefineVarDialog.h"
 #include "views/ExplorerWindow.h"
 #include "views/MapWindow.h"
@@ -35,13 +36,13 @@ void showMap(const QRect& twips)
         map = new frmMap;
     const QRect px(PixXCut(twips.left()), PixYCut(twips.top()), PixXCut(twips.width()), PixYCut(twips.height()));
     if (QMdiSubWindow* sub = map->SubWindow()) {
-        sub->setGeometry(px);
+        PlaceInArea(sub, px);
         sub->show();
         sub->raise();
         if (QMdiArea* area = sub->mdiArea())
             area->setActiveSubWindow(sub);
     } else {
-        map->setGeometry(px);
+        PlaceOnScreen(map, px);
         map->show();
         map->raise();
     }

@@ -494,3 +494,101 @@ TEST_F(FrameListKeysTest, EnterInAnOpenListWithNothingToTakeRefusesOnce)
         EXPECT_EQ(call->Param1Value.toString(), QStringLiteral("-1"));
     }
 }
+
+// Every frame takes the keys as it opens, by Enter or by a double click:
+// its first box has the focus, so what is typed next goes into it.
+TEST_F(FrameListKeysTest, AFrameOpenedByEnterOrADoubleClickHasTheFocusInItsFirstBox)
+{
+    struct Case {
+        const char* key;
+        const char* box;  // the box that has the focus
+    } cases[] = {
+        {"A_REM", "txtRem"},          {"M_ON", "chkMotor(0)"},      {"M_OFF", "chkMotor(0)"},
+        {"M_FWD", "chkMotor(0)"},     {"M_RWD", "chkMotor(0)"},     {"M_ALTDIR", "chkMotor(0)"},
+        {"M_SETPWR", "cmbSpeed"},     {"G_WAIT", "cmbTimeCount"},   {"G_SOUND", "cmbSound"},
+        {"G_TXPOWER", "cmbTime"},     {"G_DISPLAY", "cmbSpeed"},    {"G_WATCH", "txtTime(0)"},
+        {"L_IF", "cmbParam1"},        {"L_WHILE", "cmbParam1"},     {"L_LOOP", "cmbVar2"},
+        {"L_SUB", "cmbTaskAndOp"},    {"L_VAR", "cmbTaskAndOp"},    {"L_START", "cmbTaskAndOp"},
+        {"L_STOP", "cmbTaskAndOp"},   {"L_ZERO", "cmbParam1"},      {"L_DATALOG", "cmbParam1"},
+        {"L_SENDMESS", "cmbParam1"},  {"L_SENTYPE", "cmbTaskAndOp"}, {"L_SENMODE", "cmbTaskAndOp"},
+    };
+    for (const Case& c : cases) {
+        for (bool byEnter : {true, false}) {
+            SCOPED_TRACE(testing::Message() << c.key << (byEnter ? " by Enter" : " by a double click"));
+            SetUp();
+            auto co = Preset(Command(QString::fromLatin1(c.key), 0, 1, 1, QString::fromLatin1(c.key)), "", "", -1);
+            co->MotorList = QStringLiteral("0");
+            frmDeskTop* f = Open({co});
+            BoxAnswerer boxes(Answer::Key);
+            if (byEnter) {
+                Select(f, "0001");
+                Key(Qt::Key_Return);
+            } else {
+                QTest::mouseDClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+                Flush();
+            }
+            ASSERT_TRUE(f->CommandInEdit);
+            QWidget* frame = f->FraMotor->isVisible() ? static_cast<QWidget*>(f->FraMotor) : f->fraLogic;
+            QWidget* focus = QApplication::focusWidget();
+            ASSERT_NE(focus, nullptr);
+            EXPECT_TRUE(frame->isAncestorOf(focus));
+            EXPECT_EQ(focus->objectName().toStdString(), c.box);
+            EXPECT_TRUE(boxes.texts.isEmpty());
+            TearDown();
+        }
+    }
+    SetUp();
+}
+
+// A count typed into a LOOP frame opened with Enter is the count the next
+// Enter takes.
+TEST_F(FrameListKeysTest, ACountTypedIntoALoopOpenedByEnterIsTaken)
+{
+    auto loop = Preset(Command("L_LOOP", 0, 1, 1, "LOOP"), "", "", -1);
+    frmDeskTop* f = Open({loop});
+    BoxAnswerer boxes(Answer::Key);
+    OpenFrame(f, QStringLiteral("0001"));
+    Key(Qt::Key_3);
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_FALSE(f->CommandInEdit);
+    EXPECT_EQ(loop->Param1Value.toString(), QStringLiteral("3"));
+}
+
+// A grid key acts only where the grid has the focus: with the focus on a
+// check box of the title strip, no key of the grid's map edits the grid or
+// moves its cursor.
+TEST_F(DeskKeysTest, GridKeysDoNothingWhileAnotherControlHasTheFocus)
+{
+    const struct {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+    } cases[] = {
+        {"Delete", Qt::Key_Delete, Qt::NoModifier},     {"Ctrl+X", Qt::Key_X, Qt::ControlModifier},
+        {"Ctrl+C", Qt::Key_C, Qt::ControlModifier},     {"Ctrl+V", Qt::Key_V, Qt::ControlModifier},
+        {"Shift+Ins", Qt::Key_Insert, Qt::ShiftModifier}, {"Shift+Del", Qt::Key_Delete, Qt::ShiftModifier},
+        {"Enter", Qt::Key_Return, Qt::NoModifier},      {"Up", Qt::Key_Up, Qt::NoModifier},
+        {"Down", Qt::Key_Down, Qt::NoModifier},         {"Right", Qt::Key_Right, Qt::NoModifier},
+        {"Page Down", Qt::Key_PageDown, Qt::NoModifier},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        frmDeskTop* f = Open({Command("G_WAIT", 0, 2, 1, "Wait"), Command("M_ON", 0, 4, 2, "Start motor")});
+        App().CommandClipboard.Add(Command("G_SOUND", 0, 1, 9), QStringLiteral("0001"));
+        Select(f, "0002");
+        QTest::mouseClick(f->chkTaskLoop, Qt::LeftButton);
+        Flush();
+        ASSERT_EQ(QApplication::focusWidget(), f->chkTaskLoop);
+        BoxAnswerer boxes(Answer::Key);
+        Key(c.key, c.mods);
+        EXPECT_EQ(Grid(f), QStringLiteral("G_WAIT@0002 M_ON@0004"));
+        EXPECT_EQ(Clipboard(), QStringLiteral("G_SOUND"));
+        EXPECT_EQ(f->CursorPos(), QStringLiteral("0002"));
+        EXPECT_FALSE(f->CommandInEdit);
+        EXPECT_TRUE(boxes.texts.isEmpty());
+        TearDown();
+    }
+    SetUp();
+}

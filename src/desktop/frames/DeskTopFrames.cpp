@@ -129,6 +129,9 @@ void frmDeskTop::SetFrameInterface()
         FraMotor->Refresh(true);
     else
         fraLogic->Refresh(true);
+    // The keys go to the frame at once: to the box it names, else its first.
+    if (!frame->isAncestorOf(frame->window()->focusWidget()))
+        FocusFirstBox(frame);
 }
 
 void frmDeskTop::CloseEditFrame(clsCommand& command)

@@ -7,6 +7,9 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -127,6 +130,32 @@ void Run(const std::function<void()>& f)
 }
 
 }  // namespace
+
+bool FocusFirstBox(QWidget* frame)
+{
+    QWidget* first[2] = {nullptr, nullptr};  // a list or text box, a check box
+    QPoint at[2];
+    for (QWidget* w : frame->findChildren<QWidget*>()) {
+        const bool typing = qobject_cast<QComboBox*>(w) || qobject_cast<QLineEdit*>(w);
+        const bool check = qobject_cast<QCheckBox*>(w);
+        // An edit box's line belongs to its box.
+        if (!(typing || check) || qobject_cast<QComboBox*>(w->parentWidget()))
+            continue;
+        if (!w->isVisibleTo(frame) || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        const int kind = typing ? 0 : 1;
+        const QPoint p = w->mapTo(frame, QPoint(0, 0));
+        if (!first[kind] || p.y() < at[kind].y() || (p.y() == at[kind].y() && p.x() < at[kind].x())) {
+            first[kind] = w;
+            at[kind] = p;
+        }
+    }
+    QWidget* box = first[0] ? first[0] : first[1];
+    if (!box)
+        return false;
+    box->setFocus(Qt::OtherFocusReason);
+    return true;
+}
 
 // ---- the image combo
 

@@ -108,6 +108,11 @@ public:
     void Refresh(bool applyFocus = false);
 };
 
+// Gives the focus to the frame's first box: the first shown list or text box
+// in reading order (top to bottom, then left to right), else its first check
+// box. False when the frame has neither.
+bool FocusFirstBox(QWidget* frame);
+
 // The logic frame fraLogic.
 class LogicFrameWidget : public QFrame {
     Q_OBJECT

@@ -4,6 +4,7 @@
 #include "model/Messages.h"
 #include "model/NamedValues.h"
 #include "shell/MainWindow.h"
+#include "shell/ScreenPlacement.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -154,6 +155,7 @@ frmJoy::frmJoy(QWidget* parent) : QWidget(parent, Qt::Tool)
     connect(tmrJoy, &QTimer::timeout, this, &frmJoy::tmrJoy_Timer);
 
     resize(360, 330);
+    FitWhenShown(this);
     if (mdiMain::Instance())
         UnloadAtProgramEnd(this);
 }
@@ -182,7 +184,10 @@ void frmJoy::showEvent(QShowEvent* event)
         resize(size().expandedTo(sizeHint()));
         const QWidget* area = main->MdiArea();
         const QPoint corner = area->mapToGlobal(QPoint(area->width(), area->height()));
-        move(corner.x() - frameGeometry().width(), corner.y() - frameGeometry().height());
+        const QMargins frame = WindowFrame(this);
+        QRect g(QPoint(), size());
+        g.moveBottomRight(corner - QPoint(frame.right() + 1, frame.bottom() + 1));
+        PlaceOnScreen(this, g);
     }
 }
 
