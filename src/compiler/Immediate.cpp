@@ -81,7 +81,7 @@ const MotorNames& motorNames(int port)
 
 bool motorCommand(const clsCommand& c)
 {
-    return c.CommandKey.startsWith(QLatin1Char('M'));
+    return FamilyOf(c.CommandKey) == CommandFamily::Motor;
 }
 
 // A failure of the control while a command is carried out: a refused
@@ -107,6 +107,11 @@ double Rnd()
 
 void ShowImmediateFailure(AppState& app, const VbError& e)
 {
+    // Not a busy pointer of its own: no scope here set the hourglass. A
+    // transmission's busy pointer has ended by the time its failure comes
+    // here, and a run holds none; what the box must not stand under is an
+    // hourglass some other work left on (a download waits with one for the
+    // brick's last report), so the default comes back whoever set it.
     app.Notifier->SetPointer(PointerShape::Default);
     app.Presenter->MsgBox(QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1Char(' ') + e.description(),
                           MsgStyle::OkOnly);
@@ -195,7 +200,7 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
                 return true;
             }
             case OperandSource::Variable:
-                if (first && IsWord(c.CommandKey, u"L_VAR"))
+                if (first && c.CommandKey == CommandKey::L_VAR)
                     return true;  // the variable to change keeps its name
                 if (o) {
                     v = o->Value;
@@ -256,7 +261,7 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
 
 bool ImmediateRunner::UpdateMotorState(const clsCommand& c, const Variant& value)
 {
-    const QString& key = c.CommandKey;
+    const CommandKey key = c.CommandKey;
     bool changed = false;
     for (QChar ch : c.MotorList) {
         const int port = ch.unicode() - '0';
@@ -270,22 +275,22 @@ bool ImmediateRunner::UpdateMotorState(const clsCommand& c, const Variant& value
             o.AuxValue = v;
             changed = true;
         };
-        if (IsWord(key, u"M_ON")) {
+        if (key == CommandKey::M_ON) {
             if (state.AuxValue != 128)
                 set(state, 128);
-        } else if (IsWord(key, u"M_OFF")) {
+        } else if (key == CommandKey::M_OFF) {
             // A motor already off or floating counts as unchanged either way.
             if (state.AuxValue != 64 && state.AuxValue != 0)
                 set(state, c.Op == 1 ? 64 : 0);
-        } else if (IsWord(key, u"M_FWD")) {
+        } else if (key == CommandKey::M_FWD) {
             if (direction.AuxValue != 8)
                 set(direction, 8);
-        } else if (IsWord(key, u"M_RWD")) {
+        } else if (key == CommandKey::M_RWD) {
             if (direction.AuxValue != 0)
                 set(direction, 0);
-        } else if (IsWord(key, u"M_ALTDIR")) {
+        } else if (key == CommandKey::M_ALTDIR) {
             set(direction, direction.AuxValue == 8 ? 0 : 8);
-        } else if (IsWord(key, u"M_SETPWR")) {
+        } else if (key == CommandKey::M_SETPWR) {
             const Long v = value.toLong();
             if (speed.AuxValue != v)
                 set(speed, v);
@@ -397,7 +402,7 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
                                bool gapMode, bool& answered)
 {
     AppState& a = mApp;
-    const QString& key = c.CommandKey;
+    const CommandKey key = c.CommandKey;
     auto body = [&c]() -> CommandCollection* {
         if (!c.Commands)
             raiseError(Err::ObjectNotSet);
@@ -415,13 +420,13 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
         }
     };
 
-    if (IsWord(key, u"L_IF")) {
+    if (key == CommandKey::L_IF) {
         if (c.Op < 0 || c.Op > 4)
             return true;
         const bool yes = condition(c, v1, v2, true);
         return RunImmediate(body(), yes ? 0 : 1, gapMode);
     }
-    if (IsWord(key, u"L_WHILE")) {
+    if (key == CommandKey::L_WHILE) {
         if (c.Op < 0 || c.Op > 3)
             return true;
         CommandCollection* b = body();
@@ -433,7 +438,7 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
         }
         return true;
     }
-    if (IsWord(key, u"L_LOOP")) {
+    if (key == CommandKey::L_LOOP) {
         CommandCollection* b = body();
         Integer counter = 0;
         while (double(counter) < v1.toDouble()) {
@@ -447,30 +452,30 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
         return true;
     }
     const QString& motors = c.MotorList;
-    if (IsWord(key, u"M_ON")) {
+    if (key == CommandKey::M_ON) {
         if (UpdateMotorState(c, v2))
             send([&](IBrickDevice& p) { return p.On(motors); });
-    } else if (IsWord(key, u"M_OFF")) {
+    } else if (key == CommandKey::M_OFF) {
         if (UpdateMotorState(c, v2))
             send([&](IBrickDevice& p) { return c.Op == 1 ? p.Off(motors) : p.Float(motors); });
-    } else if (IsWord(key, u"M_FWD")) {
+    } else if (key == CommandKey::M_FWD) {
         if (UpdateMotorState(c, v2))
             send([&](IBrickDevice& p) { return p.SetFwd(motors); });
-    } else if (IsWord(key, u"M_RWD")) {
+    } else if (key == CommandKey::M_RWD) {
         if (UpdateMotorState(c, v2))
             send([&](IBrickDevice& p) { return p.SetRwd(motors); });
-    } else if (IsWord(key, u"M_ALTDIR")) {
+    } else if (key == CommandKey::M_ALTDIR) {
         send([&](IBrickDevice& p) { return p.AlterDir(motors); });
         UpdateMotorState(c, v2);
-    } else if (IsWord(key, u"M_SETPWR")) {
+    } else if (key == CommandKey::M_SETPWR) {
         if (UpdateMotorState(c, v2)) {
             const Long source = s2.toLong();
             const Integer power = v2.toInteger();
             send([&](IBrickDevice& p) { return p.SetPower(motors, source, power); });
         }
-    } else if (IsWord(key, u"G_SOUND")) {
+    } else if (key == CommandKey::G_SOUND) {
         const Long sound = ResolveValue(mApp.ObjectList, c.Speed);
-        if (sound < 6) {
+        if (!IsTone(sound)) {
             const Integer number = vb::CInt(sound);
             send([&](IBrickDevice& p) { return p.PlaySystemSound(number); });
         } else {
@@ -478,16 +483,16 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
             const Integer duration = vb::CInt(double(ResolveValue(mApp.ObjectList, c.Time)) * v1.toDouble());
             send([&](IBrickDevice& p) { return p.PlayTone(frequency, duration); });
         }
-    } else if (IsWord(key, u"G_TXPOWER")) {
+    } else if (key == CommandKey::G_TXPOWER) {
         const Integer power = v1.toInteger();
         send([&](IBrickDevice& p) { return p.PBTxPower(power); });
-    } else if (IsWord(key, u"G_DISPLAY")) {
+    } else if (key == CommandKey::G_DISPLAY) {
         const Long source = s1.toLong();
         const Integer value = v1.toInteger();
         send([&](IBrickDevice& p) { return p.SelectDisplay(source, value); });
-    } else if (IsWord(key, u"G_PBOFF")) {
+    } else if (key == CommandKey::G_PBOFF) {
         send([&](IBrickDevice& p) { return p.PBTurnOff(); });
-    } else if (IsWord(key, u"L_VAR")) {
+    } else if (key == CommandKey::L_VAR) {
         if (c.Op < 0 || c.Op > 8)
             return true;
         clsObject& var = namedValue(mApp.ObjectList, v1.toString());
@@ -510,11 +515,11 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
         case VarOperation::SetValue: result = operand; break;
         }
         var.Value = vb::CLng(result);  // a quotient rounds half to even
-    } else if (IsWord(key, u"G_WAIT") || IsWord(key, u"A_REM")) {
+    } else if (key == CommandKey::G_WAIT || key == CommandKey::A_REM) {
         // Nothing to send; a wait follows.
     } else {
         ShowMessage(*mApp.Presenter,
-                    QStringLiteral("The command: ") + key +
+                    QStringLiteral("The command: ") + c.KeyText() +
                         QStringLiteral(" does not exist in the immediate command table"),
                     MsgStyle::Exclamation);
         return false;
@@ -527,7 +532,7 @@ void ImmediateRunner::wait(const clsCommand& c, const Variant& s1, const Variant
     const Long time = ResolveValue(mApp.ObjectList, c.Time);
     if (time <= 0)
         return;
-    if (!c.CommandKey.startsWith(QLatin1Char('M')) && !IsWord(c.CommandKey, u"G_WAIT"))
+    if (!TakesDuration(c.CommandKey))
         return;
     mSeams.yield();
     // A variable holds hundredths; otherwise V1 is the unit in hundredths.

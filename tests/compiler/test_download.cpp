@@ -12,6 +12,7 @@
 #include "link/vbrick/PtyResponder.h"
 #include "model/FirmwareImage.h"
 #include "model/ProjectFile.h"
+#include "support/CompileFault.h"
 #include "support/LinkPorts.h"
 #include "support/PrintTexts.h"
 #include "support/TestFiles.h"
@@ -90,7 +91,13 @@ TEST_F(DownloadTest, ErrorAtTaskLevelOpensTheTaskWindow)
     EXPECT_FALSE(compiled.ok);
     EXPECT_EQ(compiled.CompileError, QStringLiteral(" -> ERROR: Nothing connected to output port B"));
     EXPECT_EQ(compiled.ErrorCell, QStringLiteral("0002"));
-    EXPECT_FALSE(compiled.ErrorCellSet);  // the task's own level: the project compile opens its window
+    // The task's own level: the task is where the fault lies.
+    EXPECT_EQ(compiled.ErrorWindow.kind, ModuleKind::Task);
+    EXPECT_EQ(compiled.ErrorWindow.owner.lock().get(), main.get());
+    EXPECT_TRUE(compiled.ErrorWindow.parentTaskName.isEmpty());
+    EXPECT_TRUE(preview.windows.empty());  // the compile opens none
+
+    ShowFaultInItsWindow(compiled);
     ASSERT_EQ(preview.windows.size(), 1u);
     FakeCommandWindow* w = preview.lastWindow();
     EXPECT_EQ(w->owner, main.get());
@@ -102,7 +109,9 @@ TEST_F(DownloadTest, ErrorAtTaskLevelOpensTheTaskWindow)
 
     // Compiling again brings the same window forward.
     preview.activeDeskTop = nullptr;
-    EXPECT_FALSE(CompileProject(App()).ok);
+    const CompileResult again = CompileProject(App());
+    EXPECT_FALSE(again.ok);
+    ShowFaultInItsWindow(again);
     EXPECT_EQ(preview.windows.size(), 1u);
     EXPECT_EQ(preview.activeDeskTop, w);
 }
@@ -116,6 +125,8 @@ TEST_F(DownloadTest, ErrorInSubOpensTheSubWindow)
     EXPECT_FALSE(compiled.ok);
     EXPECT_EQ(compiled.CompileError, QStringLiteral(" -> ERROR: SUB cannot be called from another SUB!"));
     EXPECT_EQ(compiled.ErrorCell, QStringLiteral("0001"));
+    EXPECT_EQ(compiled.ErrorWindow.kind, ModuleKind::Sub);
+    ShowFaultInItsWindow(compiled);
     ASSERT_NE(preview.lastWindow(), nullptr);
     EXPECT_EQ(preview.lastWindow()->owner, sub.get());
     EXPECT_EQ(preview.lastWindow()->formType, ModuleKind::Sub);
@@ -140,7 +151,7 @@ TEST_F(DownloadTest, AFailedCompileLeavesNothingToTheNext)
     EXPECT_TRUE(after.ok) << after.CompileError.toStdString();
     EXPECT_TRUE(after.CompileError.isEmpty());
     EXPECT_TRUE(after.ErrorCell.isEmpty());
-    EXPECT_FALSE(after.ErrorCellSet);
+    EXPECT_FALSE(after.ErrorWindow.isSet());
     EXPECT_EQ(after.ListingText, before.ListingText);
 }
 
@@ -197,7 +208,7 @@ TEST_F(DownloadTest, ACommandNamingADeletedValueIsRefusedAtItsCell)
         Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0"), c.inBody ? outer : c.command});
         App().ObjectList.Remove(QString::fromLatin1(c.deleted));
 
-        DownloadCommand(App());
+        DownloadCommand(App(), ShowFaultInItsWindow);
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling ") + QString::fromLatin1(c.text));
         ASSERT_FALSE(preview.windows.empty());
         EXPECT_EQ(preview.lastWindow()->owner, c.inBody ? static_cast<CommandOwner*>(outer.c.get()) : main.get());
@@ -229,7 +240,7 @@ TEST_F(DownloadTest, ATranslationFailureCarriesItsTextToTheReport)
         SCOPED_TRACE(c.what);
         CommandOwner* const owner = mainHolding(c.command, true);
 
-        DownloadCommand(App());
+        DownloadCommand(App(), ShowFaultInItsWindow);
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling ") + QString::fromLatin1(c.text));
         ASSERT_FALSE(preview.windows.empty());
         EXPECT_EQ(preview.lastWindow()->owner, owner);
@@ -266,7 +277,7 @@ TEST_F(DownloadTest, ARangeTheBrickCantTestIsRefusedAtItsCell)
         SCOPED_TRACE(c.what);
         CommandOwner* const owner = mainHolding(c.command, c.inBody);
 
-        DownloadCommand(App());
+        DownloadCommand(App(), ShowFaultInItsWindow);
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling  -> ERROR: Invalid value"));
         ASSERT_FALSE(preview.windows.empty());
         EXPECT_EQ(preview.lastWindow()->owner, owner);
@@ -290,7 +301,7 @@ TEST_F(DownloadTest, DownloadCommandAfterFailedCompile)
 {
     Cmd::place(*addTask("Main", 1)->Commands(), 0, {Cmd("L_LOOP").body({Cmd("M_ON")})});
     App().InitParams->ConfirmDownload = 0;
-    DownloadCommand(App());
+    DownloadCommand(App(), ShowFaultInItsWindow);
     EXPECT_EQ(preview.statusTexts(),
               (QStringList{"Compiling...", "Compiling  -> ERROR: Missing command details !"}));
     ASSERT_EQ(presenter.shown.size(), 1);
@@ -302,7 +313,7 @@ TEST_F(DownloadTest, DownloadCommandRunsEveryModuleAndEndsWithTheSound)
 {
     smallProject();
     pb.setAutoDownloadEvents(true);
-    DownloadCommand(App());
+    DownloadCommand(App(), ShowFaultInItsWindow);
     EXPECT_EQ(preview.log.mid(0, 5),
               (QStringList{"StatusClear()", "StatusPrint(Compiling...)", "DoEvents()", "SetPointer(11)",
                            "SetPointer(0)"}));
@@ -333,7 +344,7 @@ TEST_F(DownloadTest, ConfirmationCancelEndsBeforeTheBrickIsAsked)
     smallProject();
     App().InitParams->ConfirmDownload = 1;
     presenter.answers = {MsgResult::Cancel};
-    DownloadCommand(App());
+    DownloadCommand(App(), ShowFaultInItsWindow);
     ASSERT_EQ(presenter.shown.size(), 1);
     EXPECT_EQ(presenter.shown[0].text, QStringLiteral("Make sure the RCX is on and in range of the IR tower"));
     EXPECT_EQ(presenter.shown[0].style, 49);
@@ -376,7 +387,7 @@ TEST_F(DownloadTest, NoTowerStopsTheDownload)
 {
     smallProject();
     pb.setDefaultResult(QStringLiteral("TowerCheck1"), false);
-    DownloadCommand(App());
+    DownloadCommand(App(), ShowFaultInItsWindow);
     EXPECT_EQ(presenter.texts(),
               (QStringList{"Can't communicate with the RCX Transmission Tower!\r\n"
                            "Check cable connection and the Tower battery."}));
@@ -457,9 +468,9 @@ TEST_F(DownloadTest, SetUpWithoutMotorsOrSensors)
                            "SetSensorMode(2, 0, 0)", "SetVar(5, L2, 9)", "StartTask(&2)", "EndOfTask()"}));
     // Other actions send and write nothing.
     pb.clearCalls();
-    CompileContext context;
+    CompileContext context(App());
     context.ListingText = QStringLiteral("x");
-    EXPECT_TRUE(DownLoad(App(), *App().RcxSetup, 2));
+    EXPECT_TRUE(DownLoad(App(), *App().RcxSetup, 2, &context));
     EXPECT_EQ(pb.calls(), QStringList());
     EXPECT_EQ(context.ListingText, QStringLiteral("x"));
 }
@@ -474,8 +485,8 @@ TEST_F(DownloadTest, SetUpVariableTooLargeForTheBrick)
         EXPECT_EQ(e.number(), Err::Overflow);
     }
     // The listing writes it in full.
-    CompileContext context;
-    DownLoad(App(), *App().RcxSetup, CompileMode::Listing);
+    CompileContext context(App());
+    DownLoad(App(), *App().RcxSetup, CompileMode::Listing, &context);
     EXPECT_TRUE(context.ListingText.contains(QStringLiteral(" .SetVar 1,2,40000\r\n")));
 }
 
@@ -836,7 +847,7 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
                {Cmd("G_WATCH").p1(-1, 24).p2(-1, 0), Cmd("M_OFF").motors("0").op(1)}, 2);
 
     // The compile refuses it at its cell; nothing goes down.
-    DownloadCommand(App());
+    DownloadCommand(App(), ShowFaultInItsWindow);
     EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling  -> ERROR: Invalid value"));
     ASSERT_NE(preview.lastWindow(), nullptr);
     EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0002"));
@@ -889,7 +900,7 @@ TEST_F(DownloadTest, AUserVariableOnAScratchVariableIsRefusedAtTheCommand)
     TaskPtr main = addTask("Main", 1);
     Cmd::place(*main->Commands(), 0,
                {Cmd("M_ON").motors("0"), Cmd("L_IF").p1(3, "Motor state A").op(2).p2(110, "Motor-on")});
-    DownloadCommand(App());
+    DownloadCommand(App(), ShowFaultInItsWindow);
     EXPECT_EQ(preview.statusTexts().last(),
               QStringLiteral("Compiling  -> ERROR: Variable Steps has number 1, which the compiler uses "
                              "for this command: give the variable another number (define it again)"));
@@ -1013,7 +1024,7 @@ TEST_F(ModuleLimitTest, AProjectBeyondTheBricksLimitsIsRefusedAtCompile)
         SCOPED_TRACE(testing::Message() << c.tasks << " tasks, " << c.subs << " subs");
         openProject(c.tasks, c.subs);
         control.virtualBrick() = vbrick::SoftRcx();
-        DownloadCommand(App());
+        DownloadCommand(App(), ShowFaultInItsWindow);
         const QString error = QString::fromLatin1(c.error);
         if (error.isEmpty()) {
             EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();

@@ -526,7 +526,7 @@ TEST_F(MotorFrameTest, OkMarksTheModuleChangedAndAQuoteInACommentBecomesASingleQ
     Cmd cmd("A_REM");
     MotorFrame& f = open(cmd);
     QString written;
-    f.Written = [&](clsCommand& c) { written = c.CommandKey; };
+    f.Written = [&](clsCommand& c) { written = c.KeyText(); };
     f.txtRem.Text = QStringLiteral("say \"hi\"");
     EXPECT_TRUE(f.cmdOkMotor_Click());
     EXPECT_EQ(cmd.c->Param1Value, Variant("say 'hi'"));

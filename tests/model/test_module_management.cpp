@@ -425,7 +425,7 @@ TEST_F(ModuleManagementTest, ANewTaskNamedLikeATaskFileInTheProjectFolderIsRefus
         const TaskPtr t = App().TaskList.Item(QString::fromLatin1(c.file));
         EXPECT_EQ(t->mTitle, QStringLiteral("Drives forward"));
         ASSERT_TRUE(t->Commands()->Exists(QStringLiteral("0003")));
-        EXPECT_EQ(t->Commands()->Item(QStringLiteral("0003"))->CommandKey, QStringLiteral("G_DISPLAY"));
+        EXPECT_EQ(t->Commands()->Item(QStringLiteral("0003"))->KeyText(), QStringLiteral("G_DISPLAY"));
         EXPECT_EQ(bytes(filePath), drive);
     }
 }
@@ -489,7 +489,7 @@ TEST_F(ModuleManagementTest, ANewSubNamedLikeASubFileOfAnotherProjectIsRefused)
     EXPECT_EQ(s->mTitle, QStringLiteral("Beeps twice"));
     EXPECT_EQ(s->mLoop, 1);
     ASSERT_TRUE(s->Commands()->Exists(QStringLiteral("0003")));
-    EXPECT_EQ(s->Commands()->Item(QStringLiteral("0003"))->CommandKey, QStringLiteral("G_DISPLAY"));
+    EXPECT_EQ(s->Commands()->Item(QStringLiteral("0003"))->KeyText(), QStringLiteral("G_DISPLAY"));
     EXPECT_EQ(bytes(helperPath), helper);
 }
 

@@ -168,7 +168,7 @@ TEST_F(DispatcherTest, AFailedCompileTakesTheListingOffView)
         auto task = std::make_shared<clsTask>();
         task->Name = QStringLiteral("Main");
         auto loop = std::make_shared<clsCommand>();
-        loop->CommandKey = QStringLiteral("L_LOOP");
+        loop->SetKeyText(QStringLiteral("L_LOOP"));
         loop->Commands = std::make_shared<CommandCollection>();
         task->Commands()->Add(loop, ColKey(0, 1));
         App().TaskList.Add(task, task->Name);
@@ -244,7 +244,7 @@ TEST_F(DispatcherTest, ARunFollowsTheKeysAndItsStopSwitchesEveryMotorOff)
     a.TaskList.Add(task, task->Name);
     auto cmd = [](const char* key) {
         auto c = std::make_shared<clsCommand>();
-        c->CommandKey = QString::fromLatin1(key);
+        c->SetKeyText(QString::fromLatin1(key));
         c->MotorList = QStringLiteral("0");
         return c;
     };

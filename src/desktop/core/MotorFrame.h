@@ -49,7 +49,7 @@ public:
     // the command.
     void Open(const std::shared_ptr<clsCommand>& command);
 
-    void setFraMotorInterface(const QString& CommandType);
+    void setFraMotorInterface(CommandKey CommandType);
     void LoadMotorFrame(clsCommand& cmd);
 
     // Handlers.
