@@ -11,6 +11,7 @@
 #include "link/tower/TowerTransport.h"
 #include "link/vbrick/PtyResponder.h"
 #include "model/FirmwareImage.h"
+#include "model/Notifier.h"
 #include "model/ProjectFile.h"
 #include "support/CompileFault.h"
 #include "support/LinkPorts.h"
@@ -131,6 +132,71 @@ TEST_F(DownloadTest, ErrorInSubOpensTheSubWindow)
     EXPECT_EQ(preview.lastWindow()->owner, sub.get());
     EXPECT_EQ(preview.lastWindow()->formType, ModuleKind::Sub);
     EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0001"));
+}
+
+// A shell that counts what is asked of it.
+struct CountingShell : IShellRequests {
+    int asked = 0;
+    ICommandWindow* CreateDeskTop() override { return ++asked, nullptr; }
+    ICommandWindow* ActiveDeskTop() override { return ++asked, nullptr; }
+    void DoEvents() override { ++asked; }
+};
+
+// A compile works on the state it is handed and only answers: a faulty
+// project of a state of its own is listed and told there, and the process
+// state (its windows, signals, boxes, pointer and listing) hears nothing.
+TEST_F(DownloadTest, AFaultyProjectCompiledOnAStateOfItsOwnLeavesTheProcessStateAlone)
+{
+    AppState local;
+    FakePresenter localPresenter;
+    CountingShell localShell;
+    local.Presenter = &localPresenter;
+    local.Shell = &localShell;
+    local.RcxSetup->PortMotor(0)->setMotorType(1);
+    auto count = std::make_shared<clsObject>();
+    count->Name = QStringLiteral("Count");
+    count->Number = 4;
+    local.ObjectList.Add(count, count->Name);
+    auto main = std::make_shared<clsTask>();
+    main->Name = QStringLiteral("Main");
+    main->mNumber = 1;
+    main->ModulType = ModuleKind::Task;
+    local.TaskList.Add(main, main->Name);
+    Cmd loop = Cmd("L_WHILE").p1(0, "Count").op(1).p2(2, "9").caption("Count < 9").body(
+        {Cmd("M_ON").motors("0"), Cmd("M_ON")});
+    Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0"), loop});
+    QList<int> localPointers;
+    QObject::connect(local.Notifier.get(), &Notifier::PointerChanged, [&](int shape) { localPointers.append(shape); });
+    // The process state's project would list nothing at all.
+    App().ProjectType = 1;
+    windows.log.clear();
+    preview.log.clear();
+
+    const CompileResult compiled = CompileProject(local);
+
+    EXPECT_FALSE(compiled.ok);
+    EXPECT_EQ(compiled.CompileError, QStringLiteral(" -> ERROR: No motor list !"));
+    EXPECT_EQ(compiled.ErrorCell, QStringLiteral("0002"));
+    EXPECT_EQ(compiled.ErrorWindow.kind, ModuleKind::WhileBody);
+    EXPECT_EQ(compiled.ErrorWindow.owner.lock().get(), loop.c.get());
+    EXPECT_EQ(compiled.ErrorWindow.parentTaskName, QStringLiteral("Main"));
+    EXPECT_EQ(compiled.ErrorWindow.parentCaption, QStringLiteral("Count < 9"));
+    EXPECT_TRUE(compiled.Listed);
+    EXPECT_TRUE(compiled.ListingText.contains(QStringLiteral("'***   Main    ***\r\n")));
+    EXPECT_TRUE(compiled.ListingText.contains(QStringLiteral(" .While 0,4,1,2,9\r\n\t .On 0\r\n")));
+    // Even its own state's shell opened nothing; its pointer was busy meanwhile.
+    EXPECT_EQ(localShell.asked, 0);
+    EXPECT_EQ(localPointers, (QList<int>{PointerShape::Hourglass, PointerShape::Default}));
+    EXPECT_TRUE(localPresenter.shown.isEmpty());
+    EXPECT_EQ(main->CommandWindow, nullptr);
+
+    EXPECT_EQ(windows.log, QStringList());
+    EXPECT_EQ(preview.log, QStringList());
+    EXPECT_EQ(preview.createDeskTopCount, 0);
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_EQ(App().Notifier->Pointer(), PointerShape::Default);
+    EXPECT_TRUE(App().LastListing.isEmpty());
+    EXPECT_EQ(App().TaskList.Count(), 0);
 }
 
 // A failed compile leaves nothing behind that fails the next one or raises

@@ -699,6 +699,31 @@ TEST_F(ModuleManagementTest, BlockBodyWindowsTakeTheParentTaskName)
     }
 }
 
+// A target (where a compile's fault lies) opens its grid's window with the
+// cursor on the cell; one not set, or whose owner has gone since, opens none.
+TEST_F(ModuleManagementTest, ATargetOpensItsWindowOnTheCellWhileItsOwnerLives)
+{
+    auto block = std::make_shared<clsCommand>();
+    block->Commands = std::make_shared<CommandCollection>();
+    OpenCommandWindow(CommandWindowTarget{ModuleKind::LoopBody, block, QStringLiteral("Drive"), QStringLiteral("2 times")},
+                      QStringLiteral("0103"));
+    FakeCommandWindow* w = windows->lastWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->owner, block.get());
+    EXPECT_EQ(w->formType, ModuleKind::LoopBody);
+    EXPECT_EQ(w->parentTaskName, QStringLiteral("Drive"));
+    EXPECT_EQ(w->parentCaption, QStringLiteral("2 times"));
+    EXPECT_EQ(w->cursorPos, QStringLiteral("0103"));
+
+    CommandWindowTarget gone{ModuleKind::Task, std::make_shared<clsTask>()};  // its owner is dropped at once
+    for (const CommandWindowTarget& t : {CommandWindowTarget{}, gone}) {
+        SCOPED_TRACE(t.kind);
+        OpenCommandWindow(t, QStringLiteral("0001"));
+        EXPECT_EQ(windows->createDeskTopCount, 1);
+        EXPECT_EQ(w->count(QStringLiteral("setCursorPos")), 1);
+    }
+}
+
 TEST_F(ModuleManagementTest, SecondOpenBringsTheFirstWindowForward)
 {
     const TaskPtr t = addTask(QStringLiteral("Drive"));
