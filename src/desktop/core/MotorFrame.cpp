@@ -465,28 +465,8 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
         caption += QLatin1Char(' ');
 
         if (key == CommandKey::M_SETPWR) {
-            const QString text = cmbSpeed.Text;
-            if (text.isEmpty())
-                return Fail(QStringLiteral("Wrong value"));
-            const ObjectPtr o = FindObject(mApp.ObjectList, text);
-            if (!o) {
-                if (!ValidateParam(mApp, text, CommandKey::M_SETPWR))
-                    return Fail(QString::fromLatin1(CommandRule::MotorSpeedRefusal), QStringLiteral("cmbSpeed"));
-                Co.Param2Source = OperandSource::Constant;
-                Co.Param2Value = text;
-            } else {
-                Co.Param2Source = o->Source;
-                if (o->Source == OperandSource::Random) {
-                    Co.Param2Value = RandomSpeedLimit;
-                } else {
-                    if (o->Source == OperandSource::UserConstant && !CommandRule::MotorSpeed.contains(o->Value))
-                        return Fail(QStringLiteral("Constant contains invalid value"), QStringLiteral("cmbSpeed"));
-                    Co.Param2Value = o->Name;
-                }
-            }
-            caption += QLatin1Char(' ') + text + QLatin1Char(' ');
-            if (o && o->Source == OperandSource::Random)
-                caption += QStringLiteral("(upto ") + QString::number(RandomSpeedLimit) + QLatin1Char(')');
+            if (!WriteSpeedOperand(key, Co.Param2Source, Co.Param2Value, caption))
+                return false;
         } else if (key == CommandKey::G_SOUND) {
             if (!cmbSound.SelectedItem()) {
                 Co.Speed = cmbSound.Text;
@@ -515,22 +495,8 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
             Co.Param2Value = vb::Val(m);
             caption = QStringLiteral("To ") + h + QLatin1Char(':') + m;
         } else if (key == CommandKey::G_DISPLAY) {
-            const QString text = cmbSpeed.Text;
-            if (text.isEmpty())
-                return Fail(QStringLiteral("Wrong value"));
-            const ObjectPtr o = FindObject(mApp.ObjectList, text);
-            if (!o) {
-                if (!ValidateParam(mApp, text, CommandKey::G_DISPLAY))
-                    return Fail(QString::fromLatin1(CommandRule::DisplayRefusal), QStringLiteral("cmbSpeed"));
-                Co.Param1Source = OperandSource::Constant;
-                Co.Param1Value = text;
-            } else {
-                Co.Param1Source = o->Source;
-                if (!CommandRule::Display.contains(o->Value))
-                    return Fail(QStringLiteral("Constant contain invalid value"), QStringLiteral("cmbSpeed"));
-                Co.Param1Value = o->Name;
-            }
-            caption += QLatin1Char(' ') + text + QLatin1Char(' ');
+            if (!WriteSpeedOperand(key, Co.Param1Source, Co.Param1Value, caption))
+                return false;
         } else if (key == CommandKey::A_REM) {
             // The task file keeps texts between double quotes.
             QString text = txtRem.Text;
@@ -601,6 +567,40 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
         ShowMessage(*mApp.Presenter, e.description(), MsgStyle::Exclamation);
     }
     return result;
+}
+
+bool MotorFrame::WriteSpeedOperand(CommandKey key, Variant& source, Variant& value, QString& caption)
+{
+    const bool speed = key == CommandKey::M_SETPWR;
+    const QString text = cmbSpeed.Text;
+    if (text.isEmpty())
+        return Fail(QStringLiteral("Wrong value"));
+    const ObjectPtr o = FindObject(mApp.ObjectList, text);
+    if (!o) {
+        if (!ValidateParam(mApp, text, key))
+            return Fail(QString::fromLatin1(speed ? CommandRule::MotorSpeedRefusal : CommandRule::DisplayRefusal),
+                        QStringLiteral("cmbSpeed"));
+        source = OperandSource::Constant;
+        value = text;
+    } else {
+        source = o->Source;
+        if (speed && o->Source == OperandSource::Random) {
+            value = RandomSpeedLimit;
+        } else {
+            // A speed's named constant must be one the brick takes; a display
+            // is named by what holds one of its numbers.
+            const ValueRange range = speed ? CommandRule::MotorSpeed : CommandRule::Display;
+            if ((!speed || o->Source == OperandSource::UserConstant) && !range.contains(o->Value))
+                return Fail(speed ? QStringLiteral("Constant contains invalid value")
+                                  : QStringLiteral("Constant contain invalid value"),
+                            QStringLiteral("cmbSpeed"));
+            value = o->Name;
+        }
+    }
+    caption += QLatin1Char(' ') + text + QLatin1Char(' ');
+    if (speed && o && o->Source == OperandSource::Random)
+        caption += QStringLiteral("(upto ") + QString::number(RandomSpeedLimit) + QLatin1Char(')');
+    return true;
 }
 
 void MotorFrame::cmdCancelMotor_Click()
