@@ -1,6 +1,7 @@
 #include "compiler/Immediate.h"
 
 #include "compiler/CommandCheck.h"
+#include "model/CommandCatalogue.h"
 #include "model/AppState.h"
 #include "model/Notifier.h"
 #include "model/Grid.h"
@@ -398,51 +399,109 @@ bool ImmediateRunner::condition(const clsCommand& c, const Variant& v1, const Va
     }
 }
 
+// One operation of the control at a time for one command, the brick found
+// once; whether the brick answered goes to the walk.
+class ImmediateRunner::Sender {
+public:
+    Sender(const AppState& app, bool& answered) : mApp(app), mAnswered(answered) {}
+    template <class Operation>
+    void operator()(Operation&& operation)
+    {
+        try {
+            if (!mPb)
+                mPb = &PB(mApp);
+            mAnswered = operation(*mPb);
+        } catch (const VbError& e) {
+            throw ControlFailure{e};
+        }
+    }
+
+private:
+    const AppState& mApp;
+    bool& mAnswered;
+    IBrickDevice* mPb = nullptr;
+};
+
 bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Variant& s2, Variant& v2,
                                bool gapMode, bool& answered)
 {
-    AppState& a = mApp;
     const CommandKey key = c.CommandKey;
-    auto body = [&c]() -> CommandCollection* {
+    if (OpensBlock(key))
+        return block(c, s1, v1, s2, v2, gapMode);
+    Sender send(mApp, answered);
+    switch (key) {
+    case CommandKey::G_SOUND: {
+        const Long sound = ResolveValue(mApp.ObjectList, c.Speed);
+        const Integer number = vb::CInt(sound);
+        if (!IsTone(sound)) {
+            send([&](IBrickDevice& p) { return p.PlaySystemSound(number); });
+        } else {
+            const Integer duration = vb::CInt(double(ResolveValue(mApp.ObjectList, c.Time)) * v1.toDouble());
+            send([&](IBrickDevice& p) { return p.PlayTone(number, duration); });
+        }
+        break;
+    }
+    case CommandKey::G_TXPOWER: {
+        const Integer power = v1.toInteger();
+        send([&](IBrickDevice& p) { return p.PBTxPower(power); });
+        break;
+    }
+    case CommandKey::G_DISPLAY: {
+        const Long source = s1.toLong();
+        const Integer value = v1.toInteger();
+        send([&](IBrickDevice& p) { return p.SelectDisplay(source, value); });
+        break;
+    }
+    case CommandKey::G_PBOFF: send([&](IBrickDevice& p) { return p.PBTurnOff(); }); break;
+    case CommandKey::L_VAR: variable(c, v1, v2); break;
+    case CommandKey::G_WAIT:
+    case CommandKey::A_REM:
+        // Nothing to send; a wait follows.
+        break;
+    default:
+        if (FamilyOf(key) == CommandFamily::Motor) {
+            motor(c, s2, v2, send);
+            break;
+        }
+        ShowMessage(*mApp.Presenter,
+                    QStringLiteral("The command: ") + c.KeyText() +
+                        QStringLiteral(" does not exist in the immediate command table"),
+                    MsgStyle::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+bool ImmediateRunner::block(const clsCommand& c, Variant& s1, Variant& v1, Variant& s2, Variant& v2, bool gapMode)
+{
+    // A block without its body fails once it is to be walked.
+    const auto body = [&c] {
         if (!c.Commands)
             raiseError(Err::ObjectNotSet);
         return c.Commands.get();
     };
-    IBrickDevice* pb = nullptr;
-    // One operation of the control; whether the brick answered.
-    auto send = [&](auto&& operation) {
-        try {
-            if (!pb)
-                pb = &PB(mApp);
-            answered = operation(*pb);
-        } catch (const VbError& e) {
-            throw ControlFailure{e};
-        }
-    };
-
-    if (key == CommandKey::L_IF) {
+    switch (c.CommandKey) {
+    case CommandKey::L_IF:
         if (c.Op < 0 || c.Op > 4)
             return true;
-        const bool yes = condition(c, v1, v2, true);
-        return RunImmediate(body(), yes ? 0 : 1, gapMode);
-    }
-    if (key == CommandKey::L_WHILE) {
+        return RunImmediate(body(), condition(c, v1, v2, true) ? 0 : 1, gapMode);
+    case CommandKey::L_WHILE: {
         if (c.Op < 0 || c.Op > 3)
             return true;
         CommandCollection* b = body();
         while (condition(c, v1, v2, false)) {
             mSeams.yield();
-            if (!RunImmediate(b, 2, gapMode) || a.StopRun)
+            if (!RunImmediate(b, 2, gapMode) || mApp.StopRun)
                 return false;
             ResolveOperandsImmediate(c, s1, v1, s2, v2);
         }
         return true;
     }
-    if (key == CommandKey::L_LOOP) {
+    default: {
         CommandCollection* b = body();
         Integer counter = 0;
         while (double(counter) < v1.toDouble()) {
-            if (!RunImmediate(b, 2, gapMode) || a.StopRun)
+            if (!RunImmediate(b, 2, gapMode) || mApp.StopRun)
                 return false;
             ResolveOperandsImmediate(c, s1, v1, s2, v2);  // the count may change
             if (counter == std::numeric_limits<Integer>::max())
@@ -451,80 +510,63 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
         }
         return true;
     }
+    }
+}
+
+void ImmediateRunner::motor(const clsCommand& c, const Variant& s2, const Variant& v2, Sender& send)
+{
     const QString& motors = c.MotorList;
-    if (key == CommandKey::M_ON) {
-        if (UpdateMotorState(c, v2))
-            send([&](IBrickDevice& p) { return p.On(motors); });
-    } else if (key == CommandKey::M_OFF) {
-        if (UpdateMotorState(c, v2))
-            send([&](IBrickDevice& p) { return c.Op == 1 ? p.Off(motors) : p.Float(motors); });
-    } else if (key == CommandKey::M_FWD) {
-        if (UpdateMotorState(c, v2))
-            send([&](IBrickDevice& p) { return p.SetFwd(motors); });
-    } else if (key == CommandKey::M_RWD) {
-        if (UpdateMotorState(c, v2))
-            send([&](IBrickDevice& p) { return p.SetRwd(motors); });
-    } else if (key == CommandKey::M_ALTDIR) {
+    switch (c.CommandKey) {
+    case CommandKey::M_ALTDIR:
+        // Always sent: the PC's record follows what the brick did.
         send([&](IBrickDevice& p) { return p.AlterDir(motors); });
         UpdateMotorState(c, v2);
-    } else if (key == CommandKey::M_SETPWR) {
+        return;
+    case CommandKey::M_SETPWR:
         if (UpdateMotorState(c, v2)) {
             const Long source = s2.toLong();
             const Integer power = v2.toInteger();
             send([&](IBrickDevice& p) { return p.SetPower(motors, source, power); });
         }
-    } else if (key == CommandKey::G_SOUND) {
-        const Long sound = ResolveValue(mApp.ObjectList, c.Speed);
-        if (!IsTone(sound)) {
-            const Integer number = vb::CInt(sound);
-            send([&](IBrickDevice& p) { return p.PlaySystemSound(number); });
-        } else {
-            const Integer frequency = vb::CInt(sound);
-            const Integer duration = vb::CInt(double(ResolveValue(mApp.ObjectList, c.Time)) * v1.toDouble());
-            send([&](IBrickDevice& p) { return p.PlayTone(frequency, duration); });
-        }
-    } else if (key == CommandKey::G_TXPOWER) {
-        const Integer power = v1.toInteger();
-        send([&](IBrickDevice& p) { return p.PBTxPower(power); });
-    } else if (key == CommandKey::G_DISPLAY) {
-        const Long source = s1.toLong();
-        const Integer value = v1.toInteger();
-        send([&](IBrickDevice& p) { return p.SelectDisplay(source, value); });
-    } else if (key == CommandKey::G_PBOFF) {
-        send([&](IBrickDevice& p) { return p.PBTurnOff(); });
-    } else if (key == CommandKey::L_VAR) {
-        if (c.Op < 0 || c.Op > 8)
-            return true;
-        clsObject& var = namedValue(mApp.ObjectList, v1.toString());
-        const double value = double(var.Value);
-        const double operand = v2.toDouble();
-        double result = 0;
-        switch (c.Op) {
-        case VarOperation::Add: result = value + operand; break;
-        case VarOperation::Subtract: result = value - operand; break;
-        case VarOperation::Divide:
-            if (operand == 0)
-                raiseError(Err::DivisionByZero);
-            result = value / operand;
-            break;
-        case VarOperation::Multiply: result = value * operand; break;
-        case VarOperation::Sign: result = operand > 0 ? 1 : operand < 0 ? -1 : 0; break;
-        case VarOperation::Absolute: result = std::fabs(operand); break;
-        case VarOperation::And: result = double(var.Value & vb::CLng(operand)); break;
-        case VarOperation::Or: result = double(var.Value | vb::CLng(operand)); break;
-        case VarOperation::SetValue: result = operand; break;
-        }
-        var.Value = vb::CLng(result);  // a quotient rounds half to even
-    } else if (key == CommandKey::G_WAIT || key == CommandKey::A_REM) {
-        // Nothing to send; a wait follows.
-    } else {
-        ShowMessage(*mApp.Presenter,
-                    QStringLiteral("The command: ") + c.KeyText() +
-                        QStringLiteral(" does not exist in the immediate command table"),
-                    MsgStyle::Exclamation);
-        return false;
+        return;
+    default: break;
     }
-    return true;
+    // The others go only when they change the PC's record of a motor.
+    if (!UpdateMotorState(c, v2))
+        return;
+    switch (c.CommandKey) {
+    case CommandKey::M_ON: send([&](IBrickDevice& p) { return p.On(motors); }); break;
+    case CommandKey::M_OFF: send([&](IBrickDevice& p) { return c.Op == 1 ? p.Off(motors) : p.Float(motors); }); break;
+    case CommandKey::M_FWD: send([&](IBrickDevice& p) { return p.SetFwd(motors); }); break;
+    case CommandKey::M_RWD: send([&](IBrickDevice& p) { return p.SetRwd(motors); }); break;
+    default: break;
+    }
+}
+
+void ImmediateRunner::variable(const clsCommand& c, const Variant& v1, const Variant& v2)
+{
+    if (c.Op < 0 || c.Op > 8)
+        return;
+    clsObject& var = namedValue(mApp.ObjectList, v1.toString());
+    const double value = double(var.Value);
+    const double operand = v2.toDouble();
+    double result = 0;
+    switch (c.Op) {
+    case VarOperation::Add: result = value + operand; break;
+    case VarOperation::Subtract: result = value - operand; break;
+    case VarOperation::Divide:
+        if (operand == 0)
+            raiseError(Err::DivisionByZero);
+        result = value / operand;
+        break;
+    case VarOperation::Multiply: result = value * operand; break;
+    case VarOperation::Sign: result = operand > 0 ? 1 : operand < 0 ? -1 : 0; break;
+    case VarOperation::Absolute: result = std::fabs(operand); break;
+    case VarOperation::And: result = double(var.Value & vb::CLng(operand)); break;
+    case VarOperation::Or: result = double(var.Value | vb::CLng(operand)); break;
+    case VarOperation::SetValue: result = operand; break;
+    }
+    var.Value = vb::CLng(result);  // a quotient rounds half to even
 }
 
 void ImmediateRunner::wait(const clsCommand& c, const Variant& s1, const Variant& v1)
