@@ -159,7 +159,7 @@ struct Resolved {
 // A value as a number, or nullopt for a text that is none.
 std::optional<double> numberOf(const Variant& value)
 {
-    if (value.isText() && IsWord(value.text(), u"Infinite loop"))
+    if (IsInfiniteLoop(value))
         return 0;
     if (!value.isNumeric())
         return std::nullopt;

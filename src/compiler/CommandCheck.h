@@ -135,3 +135,10 @@ bool IsWord(const QString& text, const char16_t (&word)[N])
 {
     return text.size() == qsizetype(N - 1) && std::equal(word, word + N - 1, QStringView(text).utf16());
 }
+
+// The named value "Infinite loop" a LOOP counts with stands for the constant
+// 0, a loop without end.
+inline bool IsInfiniteLoop(const Variant& v)
+{
+    return v.isText() && IsWord(v.text(), u"Infinite loop");
+}

@@ -217,7 +217,7 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
                 }
                 return true;
             case OperandSource::Constant:
-                if (v.isText() && IsWord(v.text(), u"Infinite loop"))
+                if (IsInfiniteLoop(v))
                     v = 0;
                 return true;
             case OperandSource::Random: {

@@ -9,7 +9,6 @@
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 
-#include <utility>
 
 namespace {
 

@@ -52,11 +52,6 @@ void loadMotorItem(const AppState& app, CompileContext* context, const clsObject
     }
 }
 
-bool isInfiniteLoop(const Variant& v)
-{
-    return v.isText() && IsWord(v.text(), u"Infinite loop");
-}
-
 // One operand as the brick takes it: its source and value from the named
 // value it names, a motor item loaded into the scratch variable first.
 // Sources that need no named value, or that only one of the two operands
@@ -76,7 +71,7 @@ bool resolveOperand(const AppState& app, CompileContext* context, int source, Op
         if (const clsObject* o = named())
             val = o->Number;
     } else if (source == Constant) {
-        if (isInfiniteLoop(val))
+        if (IsInfiniteLoop(val))
             val = 0;
     } else if (source == Clock || source == Message) {
         val = 0;
