@@ -87,8 +87,15 @@ const QString& CommandKeyText(CommandKey key)
 
 Long BodyKindOf(CommandKey key)
 {
-    const CommandInfo* c = FindCommand(key);
-    return c ? c->bodyKind : 0;
+    // Asked of every command a walk meets: read from the table as it stands,
+    // not through the catalogue's entries.
+    static constexpr Long kBodyKinds[] = {
+        0,  // CommandKey::None
+#define QM_COMMAND_BODY(key, caption, body, ...) body,
+        QM_COMMAND_TABLE(QM_COMMAND_BODY)
+#undef QM_COMMAND_BODY
+    };
+    return kBodyKinds[std::size_t(key)];
 }
 
 Long BodyKindOf(const QString& key)
