@@ -10,7 +10,7 @@ namespace bench {
 inline std::shared_ptr<clsCommand> command(const char* key, int column, int row)
 {
     auto c = std::make_shared<clsCommand>();
-    c->CommandKey = QString::fromLatin1(key);
+    c->SetKeyText(QString::fromLatin1(key));
     c->x = Integer(column);
     c->y = Integer(row);
     c->Param1Source = -1;

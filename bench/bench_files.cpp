@@ -23,7 +23,7 @@ constexpr int kCommandsPerModule = 80;
 std::shared_ptr<clsCommand> makeCommand(const char* key, int x, int y, int n)
 {
     auto co = std::make_shared<clsCommand>();
-    co->CommandKey = QString::fromLatin1(key);
+    co->SetKeyText(QString::fromLatin1(key));
     co->x = Integer(x);
     co->y = Integer(y);
     co->Op = Integer(n % 5);

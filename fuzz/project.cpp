@@ -61,7 +61,7 @@ bool gridHoldsQuote(const CommandCollection* grid, int depth = 0)
         const clsCommand* c = e.item.get();
         if (!c)
             continue;
-        if (quoted(c->CommandKey) || quoted(c->MotorList) || quoted(c->PicCaption(0)) || quoted(c->PicCaption(1)) ||
+        if (quoted(c->KeyText()) || quoted(c->MotorList) || quoted(c->PicCaption(0)) || quoted(c->PicCaption(1)) ||
             quoted(c->Param1Source) || quoted(c->Param1Value) || quoted(c->Param2Source) ||
             quoted(c->Param2Value) || quoted(c->Speed) || quoted(c->Time) ||
             gridHoldsQuote(c->Commands.get(), depth + 1))

@@ -2,6 +2,7 @@
 
 #include "link/protocol/RcxBrick.h"
 #include "model/AppState.h"
+#include "model/CommandCatalogue.h"
 #include "model/Messages.h"
 
 #include <cmath>
@@ -36,25 +37,25 @@ QString checkMotors(const clsCommand& c, const AppState& app)
 
 QString checkLogic(const clsCommand& c, Long kind, const AppState& app)
 {
-    const QString& key = c.CommandKey;
+    const CommandKey key = c.CommandKey;
     const QString missing = QStringLiteral(" -> ERROR: Missing command details !");
-    if (IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE") || IsWord(key, u"L_VAR")) {
+    if (key == CommandKey::L_IF || key == CommandKey::L_WHILE || key == CommandKey::L_VAR) {
         if (IsUnsetOperand(c.Param1Source) || IsUnsetOperand(c.Param1Value) || IsUnsetOperand(c.Param2Source) ||
             IsUnsetOperand(c.Param2Value))
             return missing;
         // A range has no translation in a WHILE.
-        if (IsWord(key, u"L_WHILE") &&
+        if (key == CommandKey::L_WHILE &&
             sourceIn(c.Param2Source, {OperandSource::NamedRange, OperandSource::TypedRange}))
             return QStringLiteral(" -> ERROR: Range can't be used in WHILE !");
         return {};
     }
-    if (IsWord(key, u"L_DATALOG") || IsWord(key, u"L_LOOP") ||
-        IsWord(key, u"L_SENDMESS")) {
+    if (key == CommandKey::L_DATALOG || key == CommandKey::L_LOOP ||
+        key == CommandKey::L_SENDMESS) {
         if (IsUnsetOperand(c.Param1Source) || IsUnsetOperand(c.Param1Value))
             return missing;
         return {};
     }
-    if (IsWord(key, u"L_START") || IsWord(key, u"L_STOP")) {
+    if (key == CommandKey::L_START || key == CommandKey::L_STOP) {
         if (IsUnsetOperand(c.Param1Value))
             return missing;
         const QString name = c.Param1Value.toString();
@@ -65,7 +66,7 @@ QString checkLogic(const clsCommand& c, Long kind, const AppState& app)
                 return {};
         return QStringLiteral(" -> ERROR: Undefined task: ") + name + QStringLiteral("! -");
     }
-    if (IsWord(key, u"L_SUB")) {
+    if (key == CommandKey::L_SUB) {
         QString text;
         if (kind == ModuleKind::Sub)
             text = QStringLiteral(" -> ERROR: SUB cannot be called from another SUB!");
@@ -77,12 +78,12 @@ QString checkLogic(const clsCommand& c, Long kind, const AppState& app)
                 return text;
         return QStringLiteral(" -> ERROR: Undefined sub: ") + name + QStringLiteral("!");
     }
-    if (IsWord(key, u"L_ZERO")) {
+    if (key == CommandKey::L_ZERO) {
         if (IsUnsetOperand(c.Param1Value))
             return missing;
         return {};
     }
-    if (IsWord(key, u"L_SENTYPE") || IsWord(key, u"L_SENMODE")) {
+    if (key == CommandKey::L_SENTYPE || key == CommandKey::L_SENMODE) {
         if (IsUnsetOperand(c.Param1Value) || IsUnsetOperand(c.Param2Value))
             return missing;
         return {};
@@ -92,20 +93,20 @@ QString checkLogic(const clsCommand& c, Long kind, const AppState& app)
 
 QString checkGeneral(const clsCommand& c, OperandObjects& objects)
 {
-    const QString& key = c.CommandKey;
-    if (IsWord(key, u"G_WAIT")) {
+    const CommandKey key = c.CommandKey;
+    if (key == CommandKey::G_WAIT) {
         if (objects.time() == 0)
             return QStringLiteral(" -> ERROR: Time Parameter is 0 !");
-    } else if (IsWord(key, u"G_TXPOWER")) {
+    } else if (key == CommandKey::G_TXPOWER) {
         if (IsUnsetOperand(c.Param1Value))
             return QStringLiteral(" -> ERROR: Power not selected !");
-    } else if (IsWord(key, u"G_DISPLAY")) {
+    } else if (key == CommandKey::G_DISPLAY) {
         if (IsUnsetOperand(c.Param1Value))
             return QStringLiteral(" -> ERROR: Display not selected !");
-    } else if (IsWord(key, u"G_WATCH")) {
+    } else if (key == CommandKey::G_WATCH) {
         if (IsUnsetOperand(c.Param1Value) || IsUnsetOperand(c.Param2Value))
             return QStringLiteral(" -> ERROR: Missing command details !");
-    } else if (IsWord(key, u"G_SOUND")) {
+    } else if (key == CommandKey::G_SOUND) {
         if (c.Speed.toString().isEmpty())
             return QStringLiteral(" -> ERROR: Missing command details !");
     }
@@ -158,7 +159,7 @@ struct Resolved {
 // A value as a number, or nullopt for a text that is none.
 std::optional<double> numberOf(const Variant& value)
 {
-    if (value.isText() && IsWord(value.text(), u"Infinite loop"))
+    if (IsInfiniteLoop(value))
         return 0;
     if (!value.isNumeric())
         return std::nullopt;
@@ -184,10 +185,9 @@ Resolved resolved(const clsCommand& c, OperandObjects& objects, bool firstOperan
 }
 
 // The number goes to the brick rounded as the translation rounds it.
-bool within(double value, double low, double high)
+bool within(double value, ValueRange range)
 {
-    const double n = std::nearbyint(value);
-    return n >= low && n <= high;
+    return range.contains(std::nearbyint(value));
 }
 
 // A whole number an operand resolves to without a failure (a time unit, a
@@ -223,8 +223,8 @@ constexpr unsigned sources(std::initializer_list<int> codes)
 // ranges.
 struct Bound {
     unsigned sources;
-    double low, high;              // a constant
-    double randomLow, randomHigh;  // a random limit
+    ValueRange constant;
+    ValueRange random;  // a random number's upper limit
 };
 
 bool fits(const Resolved& r, const Bound& b)
@@ -232,20 +232,20 @@ bool fits(const Resolved& r, const Bound& b)
     if (b.sources != 0 && (r.source < 0 || r.source > 15 || (b.sources & (1u << r.source)) == 0))
         return false;
     if (r.source == OperandSource::Constant && r.constant)
-        return within(*r.constant, b.low, b.high);
+        return within(*r.constant, b.constant);
     if (r.source == OperandSource::Random && r.constant)
-        return within(*r.constant, b.randomLow, b.randomHigh);
+        return within(*r.constant, b.random);
     return true;
 }
 
-constexpr double kShortLow = -32768, kShortHigh = 32767;
+using CommandRule::Short;
 
 // A duration in hundredths that the brick takes as a constant of [0, high].
 QString checkDuration(double hundredths, double high, const char* tooMuch)
 {
-    if (within(hundredths, 0, high))
+    if (within(hundredths, {0, high}))
         return {};
-    return refusal(std::nearbyint(hundredths) < 0 ? "Time can't be negative!" : tooMuch);
+    return refusal(std::nearbyint(hundredths) < 0 ? CommandRule::NegativeTime : tooMuch);
 }
 
 // Whether a range's bounds read as shorts once margin is taken off the low
@@ -272,7 +272,7 @@ bool rangeFits(const clsCommand& c, OperandObjects& objects, double margin)
     } else {
         return true;
     }
-    return within(low - margin, kShortLow, kShortHigh) && within(high + margin, kShortLow, kShortHigh);
+    return within(low - margin, Short) && within(high + margin, Short);
 }
 
 // The two operands of a command as the brick takes them, each resolved when
@@ -305,34 +305,35 @@ constexpr unsigned kAnySource = 0;
 // The bounds both project types keep: what goes to the brick on either.
 QString checkSharedBounds(const clsCommand& c, OperandObjects& objects, BoundOperands& p, bool onBrick)
 {
-    const QString& key = c.CommandKey;
+    const CommandKey key = c.CommandKey;
     using namespace OperandSource;
-    if (IsWord(key, u"M_SETPWR")) {
-        if (!fits(p.second(), {onBrick ? sources({Variable, Constant, Random}) : kAnySource, 0, 7, 0, 7}))
-            return refusal("Speed must be between 0 to 7");
-    } else if (IsWord(key, u"G_DISPLAY")) {
-        if (!fits(p.first(), {onBrick ? sources({Variable, Constant}) : kAnySource, 0, 6, 0, 0}))
-            return refusal("RCX display must be between 0 to 6");
-    } else if (IsWord(key, u"G_TXPOWER")) {
-        if (!fits(p.first(), {kAnySource, 0, 1, 0, 1}))
+    if (key == CommandKey::M_SETPWR) {
+        const ValueRange speed = CommandRule::MotorSpeed;
+        if (!fits(p.second(), {onBrick ? sources({Variable, Constant, Random}) : kAnySource, speed, speed}))
+            return refusal(CommandRule::MotorSpeedRefusal);
+    } else if (key == CommandKey::G_DISPLAY) {
+        if (!fits(p.first(), {onBrick ? sources({Variable, Constant}) : kAnySource, CommandRule::Display, {0, 0}}))
+            return refusal(CommandRule::DisplayRefusal);
+    } else if (key == CommandKey::G_TXPOWER) {
+        if (!fits(p.first(), {kAnySource, {0, 1}, {0, 1}}))
             return refusal(kInvalid);
-    } else if (IsWord(key, u"G_SOUND")) {
+    } else if (key == CommandKey::G_SOUND) {
         const std::optional<double> sound = quietly([&] { return objects.speed(); });
-        if (sound && !within(*sound, 0, kShortHigh))
+        if (sound && !within(*sound, {0, Short.high}))
             return refusal(kInvalid);
         // A tone's duration goes as a byte of hundredths: the unit times the count.
         const std::optional<double> unit = quietly([&] { return objects.time(); });
-        if (sound && *sound >= 6 && unit && p.first().constant &&
+        if (sound && IsTone(Long(*sound)) && unit && p.first().constant &&
             (p.first().source == Constant || p.first().source == Random)) {
             const QString text =
-                checkDuration(*unit * *p.first().constant, 255, "Sound duration can't be more then 2.55 seconds");
+                checkDuration(*unit * *p.first().constant, CommandRule::MaxToneDuration, CommandRule::ToneTooLong);
             if (!text.isEmpty())
                 return text;
         }
     }
     // The brick tests a range as value > low - 1 and value < high + 1; the PC
     // reads the bounds themselves. Either way they are shorts.
-    if ((IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE")) && !rangeFits(c, objects, onBrick ? 1 : 0))
+    if ((key == CommandKey::L_IF || key == CommandKey::L_WHILE) && !rangeFits(c, objects, onBrick ? 1 : 0))
         return refusal(kInvalid);
     return {};
 }
@@ -340,32 +341,32 @@ QString checkSharedBounds(const clsCommand& c, OperandObjects& objects, BoundOpe
 // The bounds of the operands an RCX project's program hands the brick.
 QString checkBrickBounds(const clsCommand& c, BoundOperands& p)
 {
-    const QString& key = c.CommandKey;
+    const CommandKey key = c.CommandKey;
     using namespace OperandSource;
-    if (IsWord(key, u"G_WATCH")) {
+    if (key == CommandKey::G_WATCH) {
         // The frame stores the hours and minutes as plain numbers.
         const std::optional<double> hours = numberOf(c.Param1Value);
         const std::optional<double> minutes = numberOf(c.Param2Value);
-        if ((hours && !within(*hours, 0, 23)) || (minutes && !within(*minutes, 0, 59)))
+        if ((hours && !within(*hours, CommandRule::Hours)) || (minutes && !within(*minutes, CommandRule::Minutes)))
             return refusal(kInvalid);
-    } else if (IsWord(key, u"L_SENDMESS")) {
-        if (!fits(p.first(), {sources({Variable, Constant}), 0, 255, 0, 0}))
+    } else if (key == CommandKey::L_SENDMESS) {
+        if (!fits(p.first(), {sources({Variable, Constant}), CommandRule::Byte, {0, 0}}))
             return refusal(kInvalid);
-    } else if (IsWord(key, u"L_DATALOG")) {
+    } else if (key == CommandKey::L_DATALOG) {
         // A motor item is logged through a variable.
-        if (!fits(p.first(), {sources({Variable, Timer, SensorValue, Clock}), 0, 0, 0, 0}))
+        if (!fits(p.first(), {sources({Variable, Timer, SensorValue, Clock}), {0, 0}, {0, 0}}))
             return refusal(kInvalid);
-    } else if (IsWord(key, u"L_LOOP")) {
+    } else if (key == CommandKey::L_LOOP) {
         // A constant count of any size is loaded into a variable; a random
         // limit goes as the counter's byte.
-        if (!fits(p.first(), {sources({Variable, Constant, Random}), kShortLow, kShortHigh, 0, 255}))
+        if (!fits(p.first(), {sources({Variable, Constant, Random}), Short, CommandRule::Byte}))
             return refusal(kInvalid);
-    } else if (IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE")) {
-        const Bound value{kAnySource, kShortLow, kShortHigh, 0, kShortHigh};
+    } else if (key == CommandKey::L_IF || key == CommandKey::L_WHILE) {
+        const Bound value{kAnySource, Short, {0, Short.high}};
         if (!fits(p.first(), value) || !fits(p.second(), value))
             return refusal(kInvalid);
-    } else if (IsWord(key, u"L_VAR")) {
-        if (!fits(p.second(), {kAnySource, kShortLow, kShortHigh, 0, kShortHigh}))
+    } else if (key == CommandKey::L_VAR) {
+        if (!fits(p.second(), {kAnySource, Short, {0, Short.high}}))
             return refusal(kInvalid);
     }
     return {};
@@ -375,8 +376,8 @@ QString checkBrickBounds(const clsCommand& c, BoundOperands& p)
 // the unit times a constant count, in hundredths of a second held in a short.
 QString checkBrickWait(const clsCommand& c, OperandObjects& objects, BoundOperands& p)
 {
-    const QString& key = c.CommandKey;
-    if (!key.startsWith(QLatin1Char('M')) && !IsWord(key, u"G_WAIT"))
+    const CommandKey key = c.CommandKey;
+    if (!TakesDuration(key))
         return {};
     const std::optional<double> unit = c.Time.isEmpty() ? std::nullopt : quietly([&] { return objects.time(); });
     if (!unit || *unit <= 0 || !p.first().constant)
@@ -385,7 +386,7 @@ QString checkBrickWait(const clsCommand& c, OperandObjects& objects, BoundOperan
     if (first.source != OperandSource::Constant && first.source != OperandSource::Random)
         return {};
     const double hundredths = first.source == OperandSource::Random ? *first.constant : *unit * *first.constant;
-    return checkDuration(hundredths, kShortHigh, "Too much time");
+    return checkDuration(hundredths, CommandRule::MaxWait, CommandRule::TooMuchTime);
 }
 
 // Every operand the brick takes in a byte or a bounded range: a constant
@@ -412,7 +413,6 @@ QString checkBounds(const clsCommand& c, OperandObjects& objects)
 // the translation's.
 int scratchOf(const clsCommand& c, OperandObjects& objects)
 {
-    const QString& key = c.CommandKey;
     const int s1 = objects.firstSource();
     const int s2 = objects.secondSource();
     int used = 0;
@@ -422,7 +422,7 @@ int scratchOf(const clsCommand& c, OperandObjects& objects)
     if (s2 == OperandSource::MotorStatus)
         used |= 1;
     // An arithmetic operation reads a brick source through variable 0.
-    if (IsWord(key, u"L_VAR") && c.Op != VarOperation::SetValue && kReadThroughVariable.has(s2))
+    if (ReadsThroughVariable(c.CommandKey, c.Op, s2))
         used |= 1;
     return used;
 }
@@ -433,9 +433,9 @@ int scratchOf(const clsCommand& c, OperandObjects& objects)
 // constant standing first.
 int blockScratchOf(const clsCommand& c, OperandObjects& objects)
 {
-    const QString& key = c.CommandKey;
-    const bool loop = IsWord(key, u"L_LOOP");
-    if (!loop && !IsWord(key, u"L_IF") && !IsWord(key, u"L_WHILE"))
+    const CommandKey key = c.CommandKey;
+    const bool loop = key == CommandKey::L_LOOP;
+    if (!loop && key != CommandKey::L_IF && key != CommandKey::L_WHILE)
         return 0;
     const Resolved first = resolved(c, objects, true);
     if (loop) {
@@ -502,15 +502,13 @@ QString CheckCommand(const AppState& app, const clsCommand& command, Long kind)
 QString CheckCommand(const clsCommand& command, Long kind, OperandObjects& objects)
 {
     try {
-        const QString& key = command.CommandKey;
-        const char16_t family = key.isEmpty() ? u'\0' : key[0].unicode();
         QString text;
-        if (family == u'M')
-            text = checkMotors(command, objects.app());
-        else if (family == u'L')
-            text = checkLogic(command, kind, objects.app());
-        else if (family == u'G')
-            text = checkGeneral(command, objects);
+        switch (FamilyOf(command.CommandKey)) {
+        case CommandFamily::Motor: text = checkMotors(command, objects.app()); break;
+        case CommandFamily::Logic: text = checkLogic(command, kind, objects.app()); break;
+        case CommandFamily::General: text = checkGeneral(command, objects); break;
+        default: break;
+        }
         if (!text.isEmpty())
             return text;
         text = checkNamedOperands(command, objects);
@@ -525,7 +523,29 @@ QString CheckCommand(const clsCommand& command, Long kind, OperandObjects& objec
     }
 }
 
-bool ValidateParam(const AppState& app, const Variant& text, const QString& key)
+namespace {
+
+// The values a number typed for a command may take; nullopt for any.
+std::optional<ValueRange> typedRange(const AppState& app, CommandKey key)
+{
+    switch (key) {
+    case CommandKey::M_SETPWR: return CommandRule::MotorSpeed;
+    case CommandKey::G_DISPLAY: return CommandRule::Display;
+    case CommandKey::L_LOOP:
+    case CommandKey::L_SENDMESS: return CommandRule::Byte;
+    case CommandKey::G_WAIT: return ValueRange{1, CommandRule::MaxWait};
+    case CommandKey::L_IF:
+    case CommandKey::L_WHILE:
+    case CommandKey::L_VAR:
+        // A Joystick & Keyboard project compares its values on the PC.
+        return app.ProjectType == 1 ? ValueRange{CommandRule::Short.low, 65000} : CommandRule::Short;
+    default: return std::nullopt;
+    }
+}
+
+// A whole number, as a text of digits with an optional leading minus, within
+// the range (nullopt: any).
+bool typedNumberWithin(const Variant& text, std::optional<ValueRange> range)
 {
     if (text.toString().isEmpty())
         return false;
@@ -537,21 +557,21 @@ bool ValidateParam(const AppState& app, const Variant& text, const QString& key)
         if (!digit && !(ch == QLatin1Char('-') && i == 0))
             return false;
     }
-    const double v = vb::Val(t);
-    auto within = [v](double lo, double hi) { return v >= lo && v <= hi; };
-    if (IsWord(key, u"M_SETPWR"))
-        return within(0, 7);
-    if (IsWord(key, u"G_DISPLAY"))
-        return within(0, 6);
-    if (IsWord(key, u"L_LOOP") || IsWord(key, u"L_SENDMESS"))
-        return within(0, 255);
-    if (IsWord(key, u"G_WAIT"))
-        return within(1, 32767);
+    return !range || range->contains(vb::Val(t));
+}
+
+}  // namespace
+
+bool ValidateParam(const AppState& app, const Variant& text, CommandKey key)
+{
+    return typedNumberWithin(text, typedRange(app, key));
+}
+
+bool ValidateParam(const AppState& app, const Variant& text, const QString& key)
+{
     if (IsWord(key, u"integer"))
-        return within(-32767, 32767);
-    if (IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE") || IsWord(key, u"L_VAR"))
-        return app.ProjectType == 1 ? within(-32768, 65000) : within(-32768, 32767);
-    return true;
+        return typedNumberWithin(text, ValueRange{-32767, CommandRule::Short.high});
+    return ValidateParam(app, text, CommandKeyOf(key));
 }
 
 Long ResolveValue(const Collection<ObjectPtr>& objects, const Variant& operand)
@@ -561,11 +581,6 @@ Long ResolveValue(const Collection<ObjectPtr>& objects, const Variant& operand)
     if (const ObjectPtr* o = FindNamedObject(objects, operand))
         return (*o)->Value;
     return operand.toLong();
-}
-
-Long ResolveValueCopy(const Collection<ObjectPtr>& objects, const Variant& operand)
-{
-    return ResolveValue(objects, operand);
 }
 
 const ObjectPtr* FindNamedObject(const Collection<ObjectPtr>& objects, const Variant& name)

@@ -1,6 +1,7 @@
 #pragma once
 // Whether a command or a typed parameter is acceptable, and what a value
 // written as a name stands for.
+#include "compiler/CommandRules.h"
 #include "model/AppState.h"
 #include "model/Command.h"
 #include "model/NamedValue.h"
@@ -101,30 +102,43 @@ inline constexpr SourceSet kReadThroughVariable{
     OperandSource::SensorValue, OperandSource::Timer,     OperandSource::SensorType,
     OperandSource::SensorMode,  OperandSource::SensorRaw, OperandSource::SensorBoolean,
     OperandSource::Random,      OperandSource::Message,   OperandSource::Clock};
+// True when the translation loads a command's second operand into variable 0
+// first: an arithmetic VAR operation on a brick source.
+inline bool ReadsThroughVariable(CommandKey key, Integer op, int secondSource)
+{
+    return key == CommandKey::L_VAR && op != VarOperation::SetValue && kReadThroughVariable.has(secondSource);
+}
 
 // "" when the command passes, else the error text the user sees. Kind is the
 // ModuleKind of the grid that holds the command (5: directly in a sub). The
 // first form checks against the state handed in.
 QString CheckCommand(const AppState& app, const clsCommand& command, Long kind);
 QString CheckCommand(const clsCommand& command, Long kind, OperandObjects& objects);
-// A typed number against the range of the command (or "integer") it belongs
-// to, in the project the state holds.
+// A typed number against the range of the command it belongs to, in the
+// project the state holds; CommandKey::None takes any whole number.
+bool ValidateParam(const AppState& app, const Variant& text, CommandKey key);
+// The same by the key's text, or "integer" for a whole number the brick takes
+// in a short (from -32767).
 bool ValidateParam(const AppState& app, const Variant& text, const QString& key);
 // The Value of the named value of that name in the list objects (an
 // ObjectList), else the operand as a whole number (failure 13 for a text that
 // is neither). An empty operand gives 0.
 Long ResolveValue(const Collection<ObjectPtr>& objects, const Variant& operand);
-// The same as ResolveValue; the compiler reads Time through it.
-Long ResolveValueCopy(const Collection<ObjectPtr>& objects, const Variant& operand);
 // The entry of the list objects (an ObjectList) an operand names (its text, or
 // a number's digits), or nullptr for an empty operand or a name that is not there.
 const ObjectPtr* FindNamedObject(const Collection<ObjectPtr>& objects, const Variant& name);
 
-// True when the text is the word letter for letter (command keys compare
-// exactly in the check and the translation); done in place, as it runs for
-// every command.
+// True when the text is the word letter for letter; done in place, as it runs
+// for every command.
 template <size_t N>
 bool IsWord(const QString& text, const char16_t (&word)[N])
 {
     return text.size() == qsizetype(N - 1) && std::equal(word, word + N - 1, QStringView(text).utf16());
+}
+
+// The named value "Infinite loop" a LOOP counts with stands for the constant
+// 0, a loop without end.
+inline bool IsInfiniteLoop(const Variant& v)
+{
+    return v.isText() && IsWord(v.text(), u"Infinite loop");
 }

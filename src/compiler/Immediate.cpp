@@ -1,6 +1,7 @@
 #include "compiler/Immediate.h"
 
 #include "compiler/CommandCheck.h"
+#include "model/CommandCatalogue.h"
 #include "model/AppState.h"
 #include "model/Notifier.h"
 #include "model/Grid.h"
@@ -81,7 +82,7 @@ const MotorNames& motorNames(int port)
 
 bool motorCommand(const clsCommand& c)
 {
-    return c.CommandKey.startsWith(QLatin1Char('M'));
+    return FamilyOf(c.CommandKey) == CommandFamily::Motor;
 }
 
 // A failure of the control while a command is carried out: a refused
@@ -107,6 +108,11 @@ double Rnd()
 
 void ShowImmediateFailure(AppState& app, const VbError& e)
 {
+    // Not a busy pointer of its own: no scope here set the hourglass. A
+    // transmission's busy pointer has ended by the time its failure comes
+    // here, and a run holds none; what the box must not stand under is an
+    // hourglass some other work left on (a download waits with one for the
+    // brick's last report), so the default comes back whoever set it.
     app.Notifier->SetPointer(PointerShape::Default);
     app.Presenter->MsgBox(QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1Char(' ') + e.description(),
                           MsgStyle::OkOnly);
@@ -195,7 +201,7 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
                 return true;
             }
             case OperandSource::Variable:
-                if (first && IsWord(c.CommandKey, u"L_VAR"))
+                if (first && c.CommandKey == CommandKey::L_VAR)
                     return true;  // the variable to change keeps its name
                 if (o) {
                     v = o->Value;
@@ -211,7 +217,7 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
                 }
                 return true;
             case OperandSource::Constant:
-                if (v.isText() && IsWord(v.text(), u"Infinite loop"))
+                if (IsInfiniteLoop(v))
                     v = 0;
                 return true;
             case OperandSource::Random: {
@@ -256,7 +262,7 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
 
 bool ImmediateRunner::UpdateMotorState(const clsCommand& c, const Variant& value)
 {
-    const QString& key = c.CommandKey;
+    const CommandKey key = c.CommandKey;
     bool changed = false;
     for (QChar ch : c.MotorList) {
         const int port = ch.unicode() - '0';
@@ -270,22 +276,22 @@ bool ImmediateRunner::UpdateMotorState(const clsCommand& c, const Variant& value
             o.AuxValue = v;
             changed = true;
         };
-        if (IsWord(key, u"M_ON")) {
+        if (key == CommandKey::M_ON) {
             if (state.AuxValue != 128)
                 set(state, 128);
-        } else if (IsWord(key, u"M_OFF")) {
+        } else if (key == CommandKey::M_OFF) {
             // A motor already off or floating counts as unchanged either way.
             if (state.AuxValue != 64 && state.AuxValue != 0)
                 set(state, c.Op == 1 ? 64 : 0);
-        } else if (IsWord(key, u"M_FWD")) {
+        } else if (key == CommandKey::M_FWD) {
             if (direction.AuxValue != 8)
                 set(direction, 8);
-        } else if (IsWord(key, u"M_RWD")) {
+        } else if (key == CommandKey::M_RWD) {
             if (direction.AuxValue != 0)
                 set(direction, 0);
-        } else if (IsWord(key, u"M_ALTDIR")) {
+        } else if (key == CommandKey::M_ALTDIR) {
             set(direction, direction.AuxValue == 8 ? 0 : 8);
-        } else if (IsWord(key, u"M_SETPWR")) {
+        } else if (key == CommandKey::M_SETPWR) {
             const Long v = value.toLong();
             if (speed.AuxValue != v)
                 set(speed, v);
@@ -393,51 +399,109 @@ bool ImmediateRunner::condition(const clsCommand& c, const Variant& v1, const Va
     }
 }
 
+// One operation of the control at a time for one command, the brick found
+// once; whether the brick answered goes to the walk.
+class ImmediateRunner::Sender {
+public:
+    Sender(const AppState& app, bool& answered) : mApp(app), mAnswered(answered) {}
+    template <class Operation>
+    void operator()(Operation&& operation)
+    {
+        try {
+            if (!mPb)
+                mPb = &PB(mApp);
+            mAnswered = operation(*mPb);
+        } catch (const VbError& e) {
+            throw ControlFailure{e};
+        }
+    }
+
+private:
+    const AppState& mApp;
+    bool& mAnswered;
+    IBrickDevice* mPb = nullptr;
+};
+
 bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Variant& s2, Variant& v2,
                                bool gapMode, bool& answered)
 {
-    AppState& a = mApp;
-    const QString& key = c.CommandKey;
-    auto body = [&c]() -> CommandCollection* {
+    const CommandKey key = c.CommandKey;
+    if (OpensBlock(key))
+        return block(c, s1, v1, s2, v2, gapMode);
+    Sender send(mApp, answered);
+    switch (key) {
+    case CommandKey::G_SOUND: {
+        const Long sound = ResolveValue(mApp.ObjectList, c.Speed);
+        const Integer number = vb::CInt(sound);
+        if (!IsTone(sound)) {
+            send([&](IBrickDevice& p) { return p.PlaySystemSound(number); });
+        } else {
+            const Integer duration = vb::CInt(double(ResolveValue(mApp.ObjectList, c.Time)) * v1.toDouble());
+            send([&](IBrickDevice& p) { return p.PlayTone(number, duration); });
+        }
+        break;
+    }
+    case CommandKey::G_TXPOWER: {
+        const Integer power = v1.toInteger();
+        send([&](IBrickDevice& p) { return p.PBTxPower(power); });
+        break;
+    }
+    case CommandKey::G_DISPLAY: {
+        const Long source = s1.toLong();
+        const Integer value = v1.toInteger();
+        send([&](IBrickDevice& p) { return p.SelectDisplay(source, value); });
+        break;
+    }
+    case CommandKey::G_PBOFF: send([&](IBrickDevice& p) { return p.PBTurnOff(); }); break;
+    case CommandKey::L_VAR: variable(c, v1, v2); break;
+    case CommandKey::G_WAIT:
+    case CommandKey::A_REM:
+        // Nothing to send; a wait follows.
+        break;
+    default:
+        if (FamilyOf(key) == CommandFamily::Motor) {
+            motor(c, s2, v2, send);
+            break;
+        }
+        ShowMessage(*mApp.Presenter,
+                    QStringLiteral("The command: ") + c.KeyText() +
+                        QStringLiteral(" does not exist in the immediate command table"),
+                    MsgStyle::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+bool ImmediateRunner::block(const clsCommand& c, Variant& s1, Variant& v1, Variant& s2, Variant& v2, bool gapMode)
+{
+    // A block without its body fails once it is to be walked.
+    const auto body = [&c] {
         if (!c.Commands)
             raiseError(Err::ObjectNotSet);
         return c.Commands.get();
     };
-    IBrickDevice* pb = nullptr;
-    // One operation of the control; whether the brick answered.
-    auto send = [&](auto&& operation) {
-        try {
-            if (!pb)
-                pb = &PB(mApp);
-            answered = operation(*pb);
-        } catch (const VbError& e) {
-            throw ControlFailure{e};
-        }
-    };
-
-    if (IsWord(key, u"L_IF")) {
+    switch (c.CommandKey) {
+    case CommandKey::L_IF:
         if (c.Op < 0 || c.Op > 4)
             return true;
-        const bool yes = condition(c, v1, v2, true);
-        return RunImmediate(body(), yes ? 0 : 1, gapMode);
-    }
-    if (IsWord(key, u"L_WHILE")) {
+        return RunImmediate(body(), condition(c, v1, v2, true) ? 0 : 1, gapMode);
+    case CommandKey::L_WHILE: {
         if (c.Op < 0 || c.Op > 3)
             return true;
         CommandCollection* b = body();
         while (condition(c, v1, v2, false)) {
             mSeams.yield();
-            if (!RunImmediate(b, 2, gapMode) || a.StopRun)
+            if (!RunImmediate(b, 2, gapMode) || mApp.StopRun)
                 return false;
             ResolveOperandsImmediate(c, s1, v1, s2, v2);
         }
         return true;
     }
-    if (IsWord(key, u"L_LOOP")) {
+    default: {
         CommandCollection* b = body();
         Integer counter = 0;
         while (double(counter) < v1.toDouble()) {
-            if (!RunImmediate(b, 2, gapMode) || a.StopRun)
+            if (!RunImmediate(b, 2, gapMode) || mApp.StopRun)
                 return false;
             ResolveOperandsImmediate(c, s1, v1, s2, v2);  // the count may change
             if (counter == std::numeric_limits<Integer>::max())
@@ -446,80 +510,63 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
         }
         return true;
     }
+    }
+}
+
+void ImmediateRunner::motor(const clsCommand& c, const Variant& s2, const Variant& v2, Sender& send)
+{
     const QString& motors = c.MotorList;
-    if (IsWord(key, u"M_ON")) {
-        if (UpdateMotorState(c, v2))
-            send([&](IBrickDevice& p) { return p.On(motors); });
-    } else if (IsWord(key, u"M_OFF")) {
-        if (UpdateMotorState(c, v2))
-            send([&](IBrickDevice& p) { return c.Op == 1 ? p.Off(motors) : p.Float(motors); });
-    } else if (IsWord(key, u"M_FWD")) {
-        if (UpdateMotorState(c, v2))
-            send([&](IBrickDevice& p) { return p.SetFwd(motors); });
-    } else if (IsWord(key, u"M_RWD")) {
-        if (UpdateMotorState(c, v2))
-            send([&](IBrickDevice& p) { return p.SetRwd(motors); });
-    } else if (IsWord(key, u"M_ALTDIR")) {
+    switch (c.CommandKey) {
+    case CommandKey::M_ALTDIR:
+        // Always sent: the PC's record follows what the brick did.
         send([&](IBrickDevice& p) { return p.AlterDir(motors); });
         UpdateMotorState(c, v2);
-    } else if (IsWord(key, u"M_SETPWR")) {
+        return;
+    case CommandKey::M_SETPWR:
         if (UpdateMotorState(c, v2)) {
             const Long source = s2.toLong();
             const Integer power = v2.toInteger();
             send([&](IBrickDevice& p) { return p.SetPower(motors, source, power); });
         }
-    } else if (IsWord(key, u"G_SOUND")) {
-        const Long sound = ResolveValue(mApp.ObjectList, c.Speed);
-        if (sound < 6) {
-            const Integer number = vb::CInt(sound);
-            send([&](IBrickDevice& p) { return p.PlaySystemSound(number); });
-        } else {
-            const Integer frequency = vb::CInt(sound);
-            const Integer duration = vb::CInt(double(ResolveValue(mApp.ObjectList, c.Time)) * v1.toDouble());
-            send([&](IBrickDevice& p) { return p.PlayTone(frequency, duration); });
-        }
-    } else if (IsWord(key, u"G_TXPOWER")) {
-        const Integer power = v1.toInteger();
-        send([&](IBrickDevice& p) { return p.PBTxPower(power); });
-    } else if (IsWord(key, u"G_DISPLAY")) {
-        const Long source = s1.toLong();
-        const Integer value = v1.toInteger();
-        send([&](IBrickDevice& p) { return p.SelectDisplay(source, value); });
-    } else if (IsWord(key, u"G_PBOFF")) {
-        send([&](IBrickDevice& p) { return p.PBTurnOff(); });
-    } else if (IsWord(key, u"L_VAR")) {
-        if (c.Op < 0 || c.Op > 8)
-            return true;
-        clsObject& var = namedValue(mApp.ObjectList, v1.toString());
-        const double value = double(var.Value);
-        const double operand = v2.toDouble();
-        double result = 0;
-        switch (c.Op) {
-        case VarOperation::Add: result = value + operand; break;
-        case VarOperation::Subtract: result = value - operand; break;
-        case VarOperation::Divide:
-            if (operand == 0)
-                raiseError(Err::DivisionByZero);
-            result = value / operand;
-            break;
-        case VarOperation::Multiply: result = value * operand; break;
-        case VarOperation::Sign: result = operand > 0 ? 1 : operand < 0 ? -1 : 0; break;
-        case VarOperation::Absolute: result = std::fabs(operand); break;
-        case VarOperation::And: result = double(var.Value & vb::CLng(operand)); break;
-        case VarOperation::Or: result = double(var.Value | vb::CLng(operand)); break;
-        case VarOperation::SetValue: result = operand; break;
-        }
-        var.Value = vb::CLng(result);  // a quotient rounds half to even
-    } else if (IsWord(key, u"G_WAIT") || IsWord(key, u"A_REM")) {
-        // Nothing to send; a wait follows.
-    } else {
-        ShowMessage(*mApp.Presenter,
-                    QStringLiteral("The command: ") + key +
-                        QStringLiteral(" does not exist in the immediate command table"),
-                    MsgStyle::Exclamation);
-        return false;
+        return;
+    default: break;
     }
-    return true;
+    // The others go only when they change the PC's record of a motor.
+    if (!UpdateMotorState(c, v2))
+        return;
+    switch (c.CommandKey) {
+    case CommandKey::M_ON: send([&](IBrickDevice& p) { return p.On(motors); }); break;
+    case CommandKey::M_OFF: send([&](IBrickDevice& p) { return c.Op == 1 ? p.Off(motors) : p.Float(motors); }); break;
+    case CommandKey::M_FWD: send([&](IBrickDevice& p) { return p.SetFwd(motors); }); break;
+    case CommandKey::M_RWD: send([&](IBrickDevice& p) { return p.SetRwd(motors); }); break;
+    default: break;
+    }
+}
+
+void ImmediateRunner::variable(const clsCommand& c, const Variant& v1, const Variant& v2)
+{
+    if (c.Op < 0 || c.Op > 8)
+        return;
+    clsObject& var = namedValue(mApp.ObjectList, v1.toString());
+    const double value = double(var.Value);
+    const double operand = v2.toDouble();
+    double result = 0;
+    switch (c.Op) {
+    case VarOperation::Add: result = value + operand; break;
+    case VarOperation::Subtract: result = value - operand; break;
+    case VarOperation::Divide:
+        if (operand == 0)
+            raiseError(Err::DivisionByZero);
+        result = value / operand;
+        break;
+    case VarOperation::Multiply: result = value * operand; break;
+    case VarOperation::Sign: result = operand > 0 ? 1 : operand < 0 ? -1 : 0; break;
+    case VarOperation::Absolute: result = std::fabs(operand); break;
+    case VarOperation::And: result = double(var.Value & vb::CLng(operand)); break;
+    case VarOperation::Or: result = double(var.Value | vb::CLng(operand)); break;
+    case VarOperation::SetValue: result = operand; break;
+    }
+    var.Value = vb::CLng(result);  // a quotient rounds half to even
 }
 
 void ImmediateRunner::wait(const clsCommand& c, const Variant& s1, const Variant& v1)
@@ -527,7 +574,7 @@ void ImmediateRunner::wait(const clsCommand& c, const Variant& s1, const Variant
     const Long time = ResolveValue(mApp.ObjectList, c.Time);
     if (time <= 0)
         return;
-    if (!c.CommandKey.startsWith(QLatin1Char('M')) && !IsWord(c.CommandKey, u"G_WAIT"))
+    if (!TakesDuration(c.CommandKey))
         return;
     mSeams.yield();
     // A variable holds hundredths; otherwise V1 is the unit in hundredths.

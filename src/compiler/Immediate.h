@@ -71,6 +71,13 @@ private:
     // Carries out one command; false ends the walk with False.
     bool carryOut(const clsCommand& c, Variant& s1, Variant& v1, Variant& s2, Variant& v2, bool gapMode,
                   bool& answered);
+    class Sender;
+    // An IF, WHILE or LOOP carried out on the PC, its body walked as it says.
+    bool block(const clsCommand& c, Variant& s1, Variant& v1, Variant& s2, Variant& v2, bool gapMode);
+    // A motor command: sent when it changes the PC's record of a motor.
+    void motor(const clsCommand& c, const Variant& s2, const Variant& v2, Sender& send);
+    // A VAR command worked out on the PC's copy of the variable.
+    void variable(const clsCommand& c, const Variant& v1, const Variant& v2);
     bool condition(const clsCommand& c, const Variant& v1, const Variant& v2, bool rangeAllowed);
     void wait(const clsCommand& c, const Variant& s1, const Variant& v1);
 

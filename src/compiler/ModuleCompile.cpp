@@ -30,26 +30,27 @@ const ModuleWords kSubWords{ModuleKind::Sub, ".BeginOfSub", ".EndOfSub", " in co
                             &IBrickDevice::BeginOfSub, &IBrickDevice::EndOfSub, false, " in Download sub"};
 
 // Shows the failure; a compile's failure is also the text its error report tells.
-void showFailure(const AppState& app, const VbError& e, const char* where, bool listing)
+void showFailure(const AppState& app, const VbError& e, const char* where, CompileContext* context)
 {
     const QString text = QStringLiteral("Error: ") + QString::number(e.number()) + QLatin1String(where);
     ShowMessage(*app.Presenter, text, MsgStyle::Critical);
-    if (CompileContext* context = CompileContext::current(); listing && context)
+    if (context)
         context->CompileError = text;
 }
 
-// A task or sub between its begin and end: into the listing (mode 3) with its
-// header lines, or through the control (mode 1). One walk of its grid serves both.
-bool walkModule(AppState& app, clsModule& module, const ModuleWords& w, Long mode)
+// A task or sub between its begin and end: into the compile's listing (mode
+// 3) with its header lines, or through the control (mode 1). One walk of its
+// grid serves both.
+bool walkModule(AppState& app, clsModule& module, const ModuleWords& w, Long mode, CompileContext* context)
 {
     const bool listing = mode == CompileMode::Listing;
     bool result = true;
     try {
         if (listing) {
-            ListingLine(app, QStringLiteral(" "));
-            ListingLine(app, QStringLiteral("'***  "), module.Name, "   ***");
-            ListingLine(app, kDashes);
-            ListingLine(app, QString(), w.begin, module.mNumber);
+            ListingLine(*context, QStringLiteral(" "));
+            ListingLine(*context, QStringLiteral("'***  "), module.Name, "   ***");
+            ListingLine(*context, kDashes);
+            ListingLine(*context, QString(), w.begin, module.mNumber);
         } else {
             // The hourglass the project's download set stays on after the
             // module has gone: the brick reports each module done later, and
@@ -58,13 +59,14 @@ bool walkModule(AppState& app, clsModule& module, const ModuleWords& w, Long mod
             Integer number = module.mNumber;
             (PB(app).*w.beginOp)(number);
         }
-        if (!DLCommands(app, module.Commands().get(), w.kind, mode, module.mLoop, listing ? module.Name : QString(), 0)) {
+        if (!DLCommands(app, module.Commands().get(), w.kind, mode, module.mLoop, listing ? module.Name : QString(), 0,
+                        context)) {
             result = false;
             if (listing || !w.endAfterFailure)
                 return false;
         }
         if (listing)
-            ListingLine(app, QString(), w.end);
+            ListingLine(*context, QString(), w.end);
         else
             (PB(app).*w.endOp)();
         return result;
@@ -72,7 +74,7 @@ bool walkModule(AppState& app, clsModule& module, const ModuleWords& w, Long mod
         // Whatever the control fails or refuses (its begin or end of the
         // module among them) fails the module: a module that did not go
         // down whole is never reported as sent.
-        showFailure(app, e, listing ? w.compileFailure : w.downloadFailure, listing);
+        showFailure(app, e, listing ? w.compileFailure : w.downloadFailure, listing ? context : nullptr);
         return false;
     }
 }
@@ -143,13 +145,19 @@ void startTasks(const AppState& app, const Op& op)
 
 }  // namespace
 
-bool Compile(AppState& app, clsTask& task) { return walkModule(app, task, kTaskWords, CompileMode::Listing); }
+bool Compile(AppState& app, clsTask& task, CompileContext& context)
+{
+    return walkModule(app, task, kTaskWords, CompileMode::Listing, &context);
+}
 
-bool Compile(AppState& app, clsSub& sub) { return walkModule(app, sub, kSubWords, CompileMode::Listing); }
+bool Compile(AppState& app, clsSub& sub, CompileContext& context)
+{
+    return walkModule(app, sub, kSubWords, CompileMode::Listing, &context);
+}
 
-bool DownLoad(AppState& app, clsTask& task) { return walkModule(app, task, kTaskWords, CompileMode::Download); }
+bool DownLoad(AppState& app, clsTask& task) { return walkModule(app, task, kTaskWords, CompileMode::Download, nullptr); }
 
-bool DownLoad(AppState& app, clsSub& sub) { return walkModule(app, sub, kSubWords, CompileMode::Download); }
+bool DownLoad(AppState& app, clsSub& sub) { return walkModule(app, sub, kSubWords, CompileMode::Download, nullptr); }
 
 bool InitRCX(AppState& app, clsRcx& rcx)
 {
@@ -170,17 +178,18 @@ bool InitRCX(AppState& app, clsRcx& rcx)
     }
 }
 
-bool DownLoad(AppState& app, clsRcx& rcx, Long action)
+bool DownLoad(AppState& app, clsRcx& rcx, Long action, CompileContext* context)
 {
-    const auto op = [&](auto send, const auto&... fields) { EmitOperation(app, action, send, fields...); };
+    const auto op = [&](auto send, const auto&... fields) { EmitOperation(app, context, action, send, fields...); };
     if (action == CompileMode::Listing) {
-        if (CompileContext* context = CompileContext::current(); context && app.ProjectType == 0) {
-            context->ListingText.clear();
-            context->Listed = True;
+        CompileContext& listing = ListingOf(context);
+        if (app.ProjectType == 0) {
+            listing.ListingText.clear();
+            listing.Listed = True;
         }
-        ListingLine(app, QStringLiteral("'"), rcx.ProjectName);
-        ListingLine(app, kDashes);
-        ListingLine(app, QStringLiteral(" "));
+        ListingLine(listing, QStringLiteral("'"), rcx.ProjectName);
+        ListingLine(listing, kDashes);
+        ListingLine(listing, QStringLiteral(" "));
     }
     if (action == CompileMode::Download) {
         IBrickDevice& pb = PB(app);
@@ -189,8 +198,8 @@ bool DownLoad(AppState& app, clsRcx& rcx, Long action)
         Integer setup = 0;
         pb.BeginOfTask(setup);
     } else if (action == CompileMode::Listing) {
-        ListingLine(app, QString(), ".SelectPrgm", rcx.ProgramNumber);
-        ListingLine(app, QString(), ".BeginOfTask 0 ");
+        ListingLine(*context, QString(), ".SelectPrgm", rcx.ProgramNumber);
+        ListingLine(*context, QString(), ".BeginOfTask 0 ");
     }
     setUpSensors(rcx, op);
     setUpMotors(rcx, op);

@@ -5,10 +5,12 @@
 #include "model/Module.h"
 #include "model/RcxSetup.h"
 
-// The module of the project the state holds into the listing: its header
-// lines, its grid, its end line.
-bool Compile(AppState& app, clsTask& task);
-bool Compile(AppState& app, clsSub& sub);
+class CompileContext;
+
+// The module of the project the state holds into the compile's listing: its
+// header lines, its grid, its end line.
+bool Compile(AppState& app, clsTask& task, CompileContext& context);
+bool Compile(AppState& app, clsSub& sub, CompileContext& context);
 // The module to the state's brick, between its begin and end operations.
 bool DownLoad(AppState& app, clsTask& task);
 bool DownLoad(AppState& app, clsSub& sub);
@@ -17,9 +19,9 @@ bool DownLoad(AppState& app, clsSub& sub);
 // (after a message) when it does not answer, so that the next call checks again.
 bool InitRCX(AppState& app, clsRcx& rcx);
 // The start-up task 0 of the project the state holds: action 1 sends it,
-// action 3 lists it (emptying the listing first in an RCX project); any other
-// action does nothing.
-bool DownLoad(AppState& app, clsRcx& rcx, Long action);
+// action 3 lists it into the compile (emptying its listing first in an RCX
+// project; failure 91 without a compile); any other action does nothing.
+bool DownLoad(AppState& app, clsRcx& rcx, Long action, CompileContext* context = nullptr);
 // Brings a sensor port of the state's brick in line with the type and mode chosen.
 void UpdateSensor(AppState& app, clsRcx& rcx, Integer sensorIndex, Integer lType, Integer lMode);
 

@@ -9,6 +9,7 @@
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 
+
 namespace {
 
 constexpr int kStatusLeft = 700;
@@ -31,16 +32,40 @@ QString reportFailure(const AppState& app, const VbError& e, const char* where)
     return text;
 }
 
-// A failed module compile opens the module's window on the faulty cell, unless
-// the body holding the error has already opened its own.
-void showFaultyModule(const AppState& app, const CompileContext& context, CommandOwner* module, Long kind)
+// Each task, then each sub, handed to step with its kind, until a step fails;
+// true when every one went through. The compile and the download go through
+// the modules in this one order and stop at the first that fails.
+template <class Step>
+bool forEachModule(const AppState& app, Step step)
 {
-    if (context.ErrorCellSet)
-        return;
-    OpenCommandWindow(kind, module, QString(), QString());
-    if (ICommandWindow* w = app.Shell->ActiveDeskTop())
-        w->setCursorPos(context.ErrorCell);
+    for (const auto& e : app.TaskList)
+        if (!step(e.item, ModuleKind::Task))
+            return false;
+    for (const auto& e : app.SubList)
+        if (!step(e.item, ModuleKind::Sub))
+            return false;
+    return true;
 }
+
+// Every task and sub into the compile's listing; a module that fails is where
+// the fault lies, unless a block body inside it has told so already.
+bool compileModules(AppState& app, CompileContext& context)
+{
+    return forEachModule(app, [&](const auto& module, Long kind) {
+        context.CompileFailed = False;
+        if (Compile(app, *module, context))
+            return true;
+        context.PlaceFault(kind, module);
+        return false;
+    });
+}
+
+// The download's hourglass outlives DownLoad: the brick reports each module
+// done later, through the control's events, and only the report of the last
+// one, or a failure, ends the download. A tower slow to answer meanwhile
+// nests its busy pointer in it.
+void beginDownloadHourglass(const AppState& app) { app.Notifier->SetPointer(kHourglass); }
+void endDownloadHourglass(const AppState& app) { app.Notifier->SetPointer(kDefaultPointer); }
 
 // The error text of a project holding more tasks or subs than one program
 // slot of the brick takes, or empty. The editor adds no more than that, but a
@@ -60,7 +85,7 @@ QString moduleLimitError(const AppState& app)
 // strip must not go on showing an earlier module's "Download Finished.".
 void downloadFailed(const AppState& app)
 {
-    app.Notifier->SetPointer(kDefaultPointer);
+    endDownloadHourglass(app);
     Q_EMIT app.Notifier->StatusCleared();
     status(app, QStringLiteral("Download Failed"), kRed);
 }
@@ -71,7 +96,7 @@ void reportFailedModule(const AppState& app, Long errorCode)
 {
     status(app, QStringLiteral("Download Failed: Error=") + QString::number(errorCode), kRed);
     // The download has failed: the pointer is not left busy behind the message.
-    app.Notifier->SetPointer(kDefaultPointer);
+    endDownloadHourglass(app);
     ShowMessage(*app.Presenter, QStringLiteral("Download fail"), MsgStyle::Critical);
 }
 
@@ -79,7 +104,7 @@ void reportFailedModule(const AppState& app, Long errorCode)
 
 CompileResult CompileProject(AppState& app)
 {
-    CompileContext context;
+    CompileContext context(app);
     context.CompileError = moduleLimitError(app);
     if (!context.CompileError.isEmpty())
         return context.result(false);
@@ -90,31 +115,16 @@ CompileResult CompileProject(AppState& app)
     BusyPointer busy(*app.Notifier);
     try {
         try {
-            if (!DownLoad(app, *app.RcxSetup, CompileMode::Listing))
+            if (!DownLoad(app, *app.RcxSetup, CompileMode::Listing, &context))
                 result = false;
         } catch (const VbError& e) {
             // The set-up's failure does not keep the modules from compiling.
             setupFailure = reportFailure(app, e, "DownLoad");
             result = false;
         }
-        ListingLine(app, QStringLiteral(" "));
-
-        for (const auto& e : app.TaskList) {
-            context.CompileFailed = False;
-            if (!Compile(app, *e.item)) {
-                busy.Restore();
-                showFaultyModule(app, context, e.item.get(), ModuleKind::Task);
-                return context.result(false);
-            }
-        }
-        for (const auto& e : app.SubList) {
-            context.CompileFailed = False;
-            if (!Compile(app, *e.item)) {
-                busy.Restore();
-                showFaultyModule(app, context, e.item.get(), ModuleKind::Sub);
-                return context.result(false);
-            }
-        }
+        ListingLine(context, QStringLiteral(" "));
+        if (!compileModules(app, context))
+            return context.result(false);
     } catch (const VbError& e) {
         busy.Restore();
         context.CompileError = reportFailure(app, e, "CompileProject");
@@ -168,20 +178,11 @@ bool DownLoad(AppState& app)
                 return false;
         }
 
-        app.Notifier->SetPointer(kHourglass);
+        beginDownloadHourglass(app);
         // A download that stopped part way must not count towards this one.
         app.FinishedModuleCount = 0;
-        bool ok = DownLoad(app, *app.RcxSetup, CompileMode::Download);
-        for (const auto& e : app.TaskList) {
-            if (!ok)
-                break;
-            ok = DownLoad(app, *e.item);
-        }
-        for (const auto& e : app.SubList) {
-            if (!ok)
-                break;
-            ok = DownLoad(app, *e.item);
-        }
+        const bool ok = DownLoad(app, *app.RcxSetup, CompileMode::Download) &&
+                        forEachModule(app, [&](const auto& module, Long) { return DownLoad(app, *module); });
         if (!ok) {
             downloadFailed(app);
             return false;
@@ -189,13 +190,13 @@ bool DownLoad(AppState& app)
         // The pointer stays busy until the control reports the last module.
         return true;
     } catch (const VbError& e) {
-        app.Notifier->SetPointer(kDefaultPointer);
+        endDownloadHourglass(app);
         reportFailure(app, e, "DownLoad");
         return false;
     }
 }
 
-void DownloadCommand(AppState& app)
+void DownloadCommand(AppState& app, const CompileFaultShower& showFault)
 {
     Q_EMIT app.Notifier->StatusCleared();
     status(app, QStringLiteral("Compiling..."));
@@ -204,6 +205,8 @@ void DownloadCommand(AppState& app)
     const CompileResult compiled = CompileProject(app);
     KeepListing(app, compiled);
     if (!compiled) {
+        if (showFault)
+            showFault(compiled);
         CompileErrorReport(app, compiled);
         return;
     }
@@ -293,7 +296,7 @@ void ControlEventHandler::PB_DownloadDone(Long errorCode, Long moduleNumber)
         }
         status(app, QStringLiteral("Download Finished."));
         if (app.FinishedModuleCount == app.TaskList.Count() + app.SubList.Count() + 1) {
-            app.Notifier->SetPointer(kDefaultPointer);
+            endDownloadHourglass(app);
             app.FinishedModuleCount = 0;
         }
     } catch (const VbError& e) {

@@ -3,12 +3,15 @@
 #include "compiler/CompileContext.h"
 #include "model/Phantom.h"
 
+#include <functional>
+
 struct AppState;
 
 // Compiles the set-up and every task and sub; ok when all of them compiled. A
-// task or sub that fails stops the compile and opens its window with the
-// cursor on the faulty cell (unless the body that holds it has already opened
-// its own). The project is the one the state holds.
+// task or sub that fails stops the compile; the result tells the faulty cell
+// and the grid that holds it (the innermost block body, else the module), for
+// the window side to show. The project is the one the state holds; the
+// compile opens no window.
 CompileResult CompileProject(AppState& app);
 // After a failed compile: the message box "Error in Program" and the status line.
 void CompileErrorReport(AppState& app, const CompileResult& result);
@@ -18,8 +21,12 @@ void CompileErrorReport(AppState& app, const CompileResult& result);
 void KeepListing(AppState& app, const CompileResult& result);
 // True when the set-up, every task and every sub were handed to the state's brick.
 bool DownLoad(AppState& app);
-// The DOWNLOAD key: compile, then download, with the status lines and progress.
-void DownloadCommand(AppState& app);
+// What the window side does with a compile that failed before its report:
+// open the faulty grid's window on the faulty cell.
+using CompileFaultShower = std::function<void(const CompileResult&)>;
+// The DOWNLOAD key: compile, then download, with the status lines and
+// progress; a failed compile is handed to showFault, then reported.
+void DownloadCommand(AppState& app, const CompileFaultShower& showFault);
 
 // The main window's handlers of the control's four events, for the download
 // of the project the state holds.

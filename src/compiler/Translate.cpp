@@ -5,16 +5,11 @@
 #include "model/AppState.h"
 #include "model/Grid.h"
 #include "model/Messages.h"
-#include "model/ModuleManagement.h"
 #include "model/Phantom.h"
 
-#include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace {
-
-constexpr QStringView kFromCompiler(u" 'from Compiler");
 
 double num(const Variant& v) { return v.toDouble(); }
 
@@ -23,7 +18,8 @@ const clsObject* objectOf(const ObjectPtr* o) { return o ? o->get() : nullptr; }
 // One loading operation of ResolveOperands.
 enum class VarOp { Set, And, Or };
 
-void emitVarLoad(const AppState& app, VarOp op, Integer variable, Long source, const Variant& value, Long mode)
+void emitVarLoad(const AppState& app, CompileContext* context, VarOp op, Integer variable, Long source,
+                 const Variant& value, Long mode)
 {
     if (mode == CompileMode::Download) {
         IBrickDevice& pb = PB(app);
@@ -35,29 +31,25 @@ void emitVarLoad(const AppState& app, VarOp op, Integer variable, Long source, c
         }
     } else if (mode == CompileMode::Listing) {
         const char* word = op == VarOp::Set ? ".SetVar" : op == VarOp::And ? ".AndVar" : ".OrVar";
-        ListingLine(app, QString(), word, variable, source, listing::FromCompiler{value});
+        ListingLine(ListingOf(context), QString(), word, variable, source, listing::FromCompiler{value});
     }
 }
 
 // A motor item (its status byte masked) into the scratch variable.
-void loadMotorItem(const AppState& app, const clsObject& item, Integer variable, bool datalogTag, Long mode)
+void loadMotorItem(const AppState& app, CompileContext* context, const clsObject& item, Integer variable,
+                   bool datalogTag, Long mode)
 {
     using namespace OperandSource;
     const Long v = item.Value;
     const Integer p = item.Number;
-    emitVarLoad(app, VarOp::Set, variable, MotorStatus, p, mode);
-    emitVarLoad(app, VarOp::And, variable, Constant, v, mode);
+    emitVarLoad(app, context, VarOp::Set, variable, MotorStatus, p, mode);
+    emitVarLoad(app, context, VarOp::And, variable, Constant, v, mode);
     if (datalogTag) {
         // The datalog tells which item of which port it logged.
         const Long bits = v == MotorItem::Direction ? 256 : v == MotorItem::State ? 512 : 0;
-        emitVarLoad(app, VarOp::Or, variable, Constant, bits, mode);
-        emitVarLoad(app, VarOp::Or, variable, Constant, 1024 * Long(p), mode);
+        emitVarLoad(app, context, VarOp::Or, variable, Constant, bits, mode);
+        emitVarLoad(app, context, VarOp::Or, variable, Constant, 1024 * Long(p), mode);
     }
-}
-
-bool isInfiniteLoop(const Variant& v)
-{
-    return v.isText() && IsWord(v.text(), u"Infinite loop");
 }
 
 // One operand as the brick takes it: its source and value from the named
@@ -65,21 +57,21 @@ bool isInfiniteLoop(const Variant& v)
 // Sources that need no named value, or that only one of the two operands
 // takes, are left to the caller (false). The named value is looked up only
 // for the sources that take one: a typed number names nothing.
-bool resolveOperand(const AppState& app, int source, OperandObjects& objects, bool firstOperand, Variant& src,
-                    Variant& val, Integer scratch, bool datalogTag, Long mode)
+bool resolveOperand(const AppState& app, CompileContext* context, int source, OperandObjects& objects,
+                    bool firstOperand, Variant& src, Variant& val, Integer scratch, bool datalogTag, Long mode)
 {
     using namespace OperandSource;
     const auto named = [&] { return objectOf(firstOperand ? objects.first() : objects.second()); };
     if (source == MotorStatus) {
         if (const clsObject* o = named())
-            loadMotorItem(app, *o, scratch, datalogTag, mode);
+            loadMotorItem(app, context, *o, scratch, datalogTag, mode);
         val = scratch;
         src = Variable;
     } else if (kByNumber.has(source)) {
         if (const clsObject* o = named())
             val = o->Number;
     } else if (source == Constant) {
-        if (isInfiniteLoop(val))
+        if (IsInfiniteLoop(val))
             val = 0;
     } else if (source == Clock || source == Message) {
         val = 0;
@@ -93,108 +85,7 @@ bool resolveOperand(const AppState& app, int source, OperandObjects& objects, bo
     return true;
 }
 
-// The owners of the scratch variables, found once for the outermost walk and
-// shared by the bodies it walks: the named values don't change while a grid
-// is walked.
-std::optional<ScratchOwners>* gWalkScratch = nullptr;
-
-// The compile a listing walk writes to; failure 91 outside a compile.
-CompileContext& compileContext()
-{
-    CompileContext* context = CompileContext::current();
-    if (!context)
-        raiseError(Err::ObjectNotSet);
-    return *context;
-}
-
 }  // namespace
-
-listing::Line::Line(const AppState& app)
-{
-    CompileContext* context = CompileContext::current();
-    if (!context || app.ProjectType == 1)
-        return;
-    mOut = &context->ListingText;
-    for (int i = 0; i < context->BlockDepth; ++i)
-        add(u'\t');
-}
-
-void listing::Line::add(QStringView s)
-{
-    if (s.size() > kRoom - mSize) {
-        flush();
-        if (s.size() > kRoom) {
-            mOut->append(s);
-            return;
-        }
-    }
-    std::copy(s.utf16(), s.utf16() + s.size(), mBuffer + mSize);
-    mSize += s.size();
-}
-
-void listing::Line::add(const char* s)
-{
-    const char* p = s;
-    while (*p > 0)  // plain ASCII, as the words of the listing are
-        ++p;
-    if (*p != 0) {
-        add(QStringView(QString::fromUtf8(s)));
-        return;
-    }
-    const qsizetype n = p - s;
-    if (n > kRoom - mSize) {
-        flush();
-        if (n > kRoom) {
-            mOut->append(QLatin1String(s, n));
-            return;
-        }
-    }
-    std::copy(s, p, mBuffer + mSize);
-    mSize += n;
-}
-
-void listing::Line::flush()
-{
-    if (mOut && mSize > 0)
-        mOut->append(reinterpret_cast<const QChar*>(mBuffer), mSize);
-    mSize = 0;
-}
-
-void listing::appendField(Line& out, qint64 n)
-{
-    char buffer[24];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, n);
-    for (const char* p = buffer; p != r.ptr; ++p)
-        out.add(char16_t(*p));
-}
-
-void listing::appendField(Line& out, double d)
-{
-    // The whole numbers numberText writes as digits.
-    if (d > -1e15 && d < 1e15) {
-        const qint64 n = qint64(d);
-        if (double(n) == d) {
-            appendField(out, n);
-            return;
-        }
-    }
-    out.add(QStringView(vb::numberText(d)));
-}
-
-void listing::appendField(Line& out, const FromCompiler& f)
-{
-    appendField(out, f.value);
-    out.add(QStringView(kFromCompiler));
-}
-
-void listing::appendField(Line& out, const Variant& v)
-{
-    switch (v.kind()) {
-    case Variant::Kind::Empty: break;
-    case Variant::Kind::Number: appendField(out, v.toDouble()); break;
-    case Variant::Kind::Text: out.add(QStringView(v.toString())); break;
-    }
-}
 
 void SendVarOperation(IBrickDevice& pb, Integer op, Integer variable, Long source, Integer value)
 {
@@ -220,7 +111,7 @@ void ResolveOperands(const AppState& app, const clsCommand& command, Variant& P1
 }
 
 void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
-                     Variant& P2val, Long mode, OperandObjects& objects)
+                     Variant& P2val, Long mode, OperandObjects& objects, CompileContext* context)
 {
     const AppState& app = objects.app();
     try {
@@ -230,9 +121,9 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
         P2val = command.Param2Value;
 
         // First operand into scratch variable 1, second into 0.
-        resolveOperand(app, objects.firstSource(), objects, true, P1src, P1val, 1,
-                       IsWord(command.CommandKey, u"L_DATALOG"), mode);
-        if (!resolveOperand(app, objects.secondSource(), objects, false, P2src, P2val, 0, false, mode) &&
+        resolveOperand(app, context, objects.firstSource(), objects, true, P1src, P1val, 1,
+                       command.CommandKey == CommandKey::L_DATALOG, mode);
+        if (!resolveOperand(app, context, objects.secondSource(), objects, false, P2src, P2val, 0, false, mode) &&
             objects.secondSource() == OperandSource::NamedRange) {
             if (const clsObject* o = objectOf(objects.second()))
                 P2val = QString::number(o->Value) + QLatin1Char('_') + QString::number(o->AuxValue);
@@ -240,11 +131,10 @@ void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, 
         }
 
         // Arithmetic operations read a brick source through variable 0.
-        if (IsWord(command.CommandKey, u"L_VAR") && command.Op != VarOperation::SetValue &&
-            kReadThroughVariable.has(SourceCode(P2src))) {
+        if (ReadsThroughVariable(command.CommandKey, command.Op, SourceCode(P2src))) {
             const int s = SourceCode(P2src);
             const bool clock = s == OperandSource::Message || s == OperandSource::Clock;
-            emitVarLoad(app, VarOp::Set, 0, P2src.toLong(), clock ? Variant(0) : P2val, mode);
+            emitVarLoad(app, context, VarOp::Set, 0, P2src.toLong(), clock ? Variant(0) : P2val, mode);
             P2src = 0;
             P2val = 0;
         }
@@ -260,12 +150,24 @@ struct Operands {
     Variant s1, v1, s2, v2;
 };
 
+bool walkGrid(AppState& app, CompileContext* context, std::optional<ScratchOwners>& scratch,
+              CommandCollection* commands, Long kind, Long mode, std::optional<Integer> loopFlag,
+              const QString& moduleName, Integer startColumn);
+
 struct Walk {
     Long kind;
     Long mode;
     const QString& moduleName;
     AppState& app;
+    // The compile a listing walk writes to and tells its failure; null in a download.
+    CompileContext* context;
+    // The owners of the scratch variables, found once for the outermost walk
+    // and shared by the bodies it walks: the named values don't change while
+    // a grid is walked.
+    std::optional<ScratchOwners>& scratch;
     Integer moduleNumber = 0;  // task or sub number, kept from command to command
+    // The command being handled, whose cell a failure in a compile points to.
+    std::shared_ptr<clsCommand> current;
 
     bool download() const { return mode == CompileMode::Download; }
     bool listing() const { return mode == CompileMode::Listing; }
@@ -273,13 +175,13 @@ struct Walk {
     template <class... Fields>
     void line(const Fields&... fields)
     {
-        ListingLine(app, QString(), fields...);
+        ListingLine(*context, QString(), fields...);
     }
     // One operation: sent to the brick in a download, listed as the fields in a compile.
     template <class Send, class... Fields>
     void emit(Send send, const Fields&... fields)
     {
-        EmitOperation(app, mode, send, fields...);
+        EmitOperation(app, context, mode, send, fields...);
     }
     // A block's opening line, and the lines of its body one level in.
     template <class Send, class... Fields>
@@ -289,7 +191,7 @@ struct Walk {
             send(PB(app));
         } else if (listing()) {
             line(fields...);
-            ++compileContext().BlockDepth;
+            ++context->BlockDepth;
         }
     }
     template <class Send>
@@ -298,26 +200,19 @@ struct Walk {
         if (download()) {
             send(PB(app));
         } else if (listing()) {
-            --compileContext().BlockDepth;
+            --context->BlockDepth;
             line(word);
         }
     }
 
     // Walks a block's body; on a compile error inside it, the innermost body
-    // that holds the error opens its window with the cursor on the faulty cell.
+    // that holds the error is where the fault lies.
     bool body(clsCommand& block, Long bodyKind, Integer startColumn)
     {
-        const bool ok = DLCommands(app, block.Commands.get(), bodyKind, mode, std::nullopt,
-                                   download() ? QString() : moduleName, startColumn);
-        if (!ok && listing()) {
-            CompileContext& context = compileContext();
-            if (!context.ErrorCellSet) {
-                OpenCommandWindow(bodyKind, &block, moduleName, block.PicCaption(1));
-                if (ICommandWindow* w = app.Shell->ActiveDeskTop())
-                    w->setCursorPos(context.ErrorCell);
-                context.ErrorCellSet = True;
-            }
-        }
+        const bool ok = walkGrid(app, context, scratch, block.Commands.get(), bodyKind, mode, std::nullopt,
+                                 download() ? QString() : moduleName, startColumn);
+        if (!ok && listing())
+            context->PlaceFault(bodyKind, current, moduleName, block.PicCaption(1));
         return ok;
     }
 
@@ -340,55 +235,52 @@ struct Walk {
     {
         if (!listing())
             return true;
-        CompileContext& context = compileContext();
-        context.CompileError = CheckCommand(c, kind, objects);
-        if (context.CompileError.isEmpty())
+        context->CompileError = CheckCommand(c, kind, objects);
+        if (context->CompileError.isEmpty())
             return true;
-        context.CompileFailed = True;
-        context.ErrorCell = modMain::ColKey(true, c.x, c.y);
+        context->CompileFailed = True;
+        context->ErrorCell = modMain::ColKey(true, c.x, c.y);
         return false;
     }
 
     // Emits one command; false when the walk must stop with failure.
     bool command(clsCommand& c)
     {
-        OperandObjects objects(app, c, gWalkScratch);
+        OperandObjects objects(app, c, &scratch);
         if (!passes(c, objects))
             return false;
         Operands o;
-        ResolveOperands(c, o.s1, o.v1, o.s2, o.v2, mode, objects);
-        const QString& key = c.CommandKey;
-        switch (key.isEmpty() ? u'\0' : key[0].unicode()) {
-        case u'L':
+        ResolveOperands(c, o.s1, o.v1, o.s2, o.v2, mode, objects, context);
+        switch (FamilyOf(c.CommandKey)) {
+        case CommandFamily::Logic:
             if (!logic(c, o))
                 return false;
             break;
-        case u'M': motor(c, o); break;
-        case u'G': general(c, o, objects); break;
-        case u'A':
-            if (IsWord(key, u"A_REM") && listing())
+        case CommandFamily::Motor: motor(c, o); break;
+        case CommandFamily::General: general(c, o, objects); break;
+        case CommandFamily::Remark:
+            if (listing())
                 line("'", c.Param1Value);
             break;
-        default: break;
+        case CommandFamily::None: break;
         }
         wait(c, o, objects);
         return true;
     }
 
     // One column down to its first empty cell; a grid that is not there or a
-    // cell that holds nothing ends it too. Current is the command being handled.
-    bool column(const std::optional<GridCells>& cells, int column, const clsCommand*& current)
+    // cell that holds nothing ends it too.
+    bool column(const std::optional<GridCells>& cells, int column)
     {
         for (int row = 1; cells && row <= GridCells::kRows; ++row) {
             const auto* cell = cells->at(column, row);
             if (!cell || !*cell)
                 break;
-            const std::shared_ptr<clsCommand> held = *cell;  // alive while it is handled
-            current = held.get();
-            if (!command(*held))
+            current = *cell;  // alive while it is handled
+            if (!command(*current))
                 return false;
         }
-        current = nullptr;
+        current.reset();
         return true;
     }
 
@@ -397,7 +289,7 @@ struct Walk {
     void beginEndless()
     {
         if (listing())
-            compileContext().BlockDepth = 0;
+            context->BlockDepth = 0;
         const Long constant = OperandSource::Constant;
         open([constant](IBrickDevice& pb) { pb.Loop(constant, 0); }, ".LOOP ", constant, 0);
     }
@@ -412,10 +304,9 @@ struct Walk {
         if (download()) {
             PB(app).Else();
         } else if (listing()) {
-            CompileContext& context = compileContext();
-            --context.BlockDepth;
+            --context->BlockDepth;
             line(".Else");
-            ++context.BlockDepth;
+            ++context->BlockDepth;
         }
     }
 
@@ -463,22 +354,26 @@ struct Walk {
         return true;
     }
 
-    bool blocks(clsCommand& c, const Operands& o)
+    bool ifBlock(clsCommand& c, const Operands& o)
     {
-        const QString& key = c.CommandKey;
-        if (IsWord(key, u"L_IF")) {
-            if (SourceCode(o.s2) == OperandSource::TypedRange)
-                return rangeIf(c, o);
-            return block(
-                c, ModuleKind::IfBody,
-                [&](IBrickDevice& pb) { pb.If(o.s1.toLong(), o.v1.toInteger(), c.Op, o.s2.toLong(), o.v2.toInteger()); },
-                &IBrickDevice::EndIf, ".EndIf", ".If", o.s1, o.v1, c.Op, o.s2, o.v2);
-        }
-        if (IsWord(key, u"L_WHILE"))
-            return block(
-                c, ModuleKind::WhileBody,
-                [&](IBrickDevice& pb) { pb.While(o.s1.toLong(), o.v1.toInteger(), c.Op, o.s2.toLong(), o.v2.toInteger()); },
-                &IBrickDevice::EndWhile, ".EndWhile", ".While", o.s1, o.v1, c.Op, o.s2, o.v2);
+        if (SourceCode(o.s2) == OperandSource::TypedRange)
+            return rangeIf(c, o);
+        return block(
+            c, ModuleKind::IfBody,
+            [&](IBrickDevice& pb) { pb.If(o.s1.toLong(), o.v1.toInteger(), c.Op, o.s2.toLong(), o.v2.toInteger()); },
+            &IBrickDevice::EndIf, ".EndIf", ".If", o.s1, o.v1, c.Op, o.s2, o.v2);
+    }
+
+    bool whileBlock(clsCommand& c, const Operands& o)
+    {
+        return block(
+            c, ModuleKind::WhileBody,
+            [&](IBrickDevice& pb) { pb.While(o.s1.toLong(), o.v1.toInteger(), c.Op, o.s2.toLong(), o.v2.toInteger()); },
+            &IBrickDevice::EndWhile, ".EndWhile", ".While", o.s1, o.v1, c.Op, o.s2, o.v2);
+    }
+
+    bool loopBlock(clsCommand& c, const Operands& o)
+    {
         return block(
             c, ModuleKind::LoopBody, [&](IBrickDevice& pb) { pb.Loop(o.s1.toLong(), o.v1.toInteger()); },
             &IBrickDevice::EndLoop, ".EndLoop", ".Loop", o.s1, o.v1);
@@ -488,28 +383,27 @@ struct Walk {
 
     bool logic(clsCommand& c, const Operands& o)
     {
-        const QString& key = c.CommandKey;
-        if (IsWord(key, u"L_IF") || IsWord(key, u"L_WHILE") || IsWord(key, u"L_LOOP"))
-            return blocks(c, o);
-        if (IsWord(key, u"L_SUB") || IsWord(key, u"L_START") || IsWord(key, u"L_STOP"))
-            modules(c);
-        else if (IsWord(key, u"L_VAR"))
-            variable(c, o);
-        else if (IsWord(key, u"L_ZERO"))
-            zero(o);
-        else
-            brickValues(c, o);
+        switch (c.CommandKey) {
+        case CommandKey::L_IF: return ifBlock(c, o);
+        case CommandKey::L_WHILE: return whileBlock(c, o);
+        case CommandKey::L_LOOP: return loopBlock(c, o);
+        case CommandKey::L_SUB:
+        case CommandKey::L_START:
+        case CommandKey::L_STOP: modules(c); break;
+        case CommandKey::L_VAR: variable(c, o); break;
+        case CommandKey::L_ZERO: zero(o); break;
+        default: brickValues(c, o); break;
+        }
         return true;
     }
 
     // Calling a sub, starting and stopping tasks.
     void modules(const clsCommand& c)
     {
-        const QString& key = c.CommandKey;
-        if (IsWord(key, u"L_SUB")) {
+        if (c.CommandKey == CommandKey::L_SUB) {
             Integer& n = numberOf(app.SubList, c.Param1Value);
             emit([&n](IBrickDevice& pb) { pb.GoSub(n); }, ".GoSub", n);
-        } else if (IsWord(key, u"L_START")) {
+        } else if (c.CommandKey == CommandKey::L_START) {
             Integer& n = numberOf(app.TaskList, c.Param1Value);
             emit([&n](IBrickDevice& pb) { pb.StartTask(n); }, ".StartTask", n);
         } else if (IsWord(c.Param1Value.toString(), u"Stop program")) {
@@ -532,7 +426,7 @@ struct Walk {
                 line(app.VarOpMethod[op], o.v1, o.s2, o.v2);
             }
         } else if (listing()) {
-            ListingLine(app, QStringLiteral(" In VAR Command"));
+            ListingLine(*context, QStringLiteral(" In VAR Command"));
         }
     }
 
@@ -550,18 +444,25 @@ struct Walk {
     // The datalog, messages and the sensors' set-up.
     void brickValues(const clsCommand& c, const Operands& o)
     {
-        const QString& key = c.CommandKey;
-        if (IsWord(key, u"L_DATALOG"))
-            emit([&](IBrickDevice& pb) { pb.DatalogNext(o.s1.toLong(), o.v1.toInteger()); }, ".DatalogNext", o.s1, o.v1);
-        else if (IsWord(key, u"L_SENDMESS"))
+        switch (c.CommandKey) {
+        case CommandKey::L_DATALOG:
+            emit([&](IBrickDevice& pb) { pb.DatalogNext(o.s1.toLong(), o.v1.toInteger()); }, ".DatalogNext", o.s1,
+                 o.v1);
+            break;
+        case CommandKey::L_SENDMESS:
             emit([&](IBrickDevice& pb) { pb.SendPBMessage(o.s1.toLong(), o.v1.toInteger()); }, ".SendPBMessage", o.s1,
                  o.v1);
-        else if (IsWord(key, u"L_SENTYPE"))
+            break;
+        case CommandKey::L_SENTYPE:
             emit([&](IBrickDevice& pb) { pb.SetSensorType(o.v1.toInteger(), o.v2.toInteger()); }, ".PB.SetSensorType",
                  o.v1, o.v2);
-        else if (IsWord(key, u"L_SENMODE"))
+            break;
+        case CommandKey::L_SENMODE:
             emit([&](IBrickDevice& pb) { pb.SetSensorMode(o.v1.toInteger(), o.v2.toInteger(), 0); },
                  ".PB.SetSensorMode", o.v1, o.v2, "0");
+            break;
+        default: break;
+        }
     }
 
     // ---- The motor family
@@ -573,22 +474,23 @@ struct Walk {
 
     void motor(const clsCommand& c, const Operands& o)
     {
-        const QString& key = c.CommandKey;
-        if (IsWord(key, u"M_ON"))
-            motorList(c, &IBrickDevice::On, ".On");
-        else if (IsWord(key, u"M_OFF") && c.Op == 1)
-            motorList(c, &IBrickDevice::Off, ".Off");
-        else if (IsWord(key, u"M_OFF"))
-            motorList(c, &IBrickDevice::Float, ".Float");
-        else if (IsWord(key, u"M_FWD"))
-            motorList(c, &IBrickDevice::SetFwd, ".SetFwd");
-        else if (IsWord(key, u"M_RWD"))
-            motorList(c, &IBrickDevice::SetRwd, ".SetRwd");
-        else if (IsWord(key, u"M_ALTDIR"))
-            motorList(c, &IBrickDevice::AlterDir, ".AlterDir");
-        else if (IsWord(key, u"M_SETPWR"))
+        switch (c.CommandKey) {
+        case CommandKey::M_ON: motorList(c, &IBrickDevice::On, ".On"); break;
+        case CommandKey::M_OFF:
+            if (c.Op == 1)
+                motorList(c, &IBrickDevice::Off, ".Off");
+            else
+                motorList(c, &IBrickDevice::Float, ".Float");
+            break;
+        case CommandKey::M_FWD: motorList(c, &IBrickDevice::SetFwd, ".SetFwd"); break;
+        case CommandKey::M_RWD: motorList(c, &IBrickDevice::SetRwd, ".SetRwd"); break;
+        case CommandKey::M_ALTDIR: motorList(c, &IBrickDevice::AlterDir, ".AlterDir"); break;
+        case CommandKey::M_SETPWR:
             emit([&](IBrickDevice& pb) { pb.SetPower(c.MotorList, o.s2.toLong(), o.v2.toInteger()); }, ".SetPower",
                  c.MotorList, o.s2, o.v2);
+            break;
+        default: break;
+        }
     }
 
     // ---- The general family
@@ -596,7 +498,7 @@ struct Walk {
     void sound(const Operands& o, OperandObjects& objects)
     {
         const Long s = objects.speed();
-        if (s < 6) {
+        if (!IsTone(s)) {
             emit([s](IBrickDevice& pb) { pb.PlaySystemSound(vb::CInt(s)); }, ".PlaySystemSound", s);
             return;
         }
@@ -606,28 +508,30 @@ struct Walk {
 
     void general(const clsCommand& c, const Operands& o, OperandObjects& objects)
     {
-        const QString& key = c.CommandKey;
-        if (IsWord(key, u"G_SOUND"))
-            sound(o, objects);
-        else if (IsWord(key, u"G_TXPOWER"))
+        switch (c.CommandKey) {
+        case CommandKey::G_SOUND: sound(o, objects); break;
+        case CommandKey::G_TXPOWER:
             emit([&](IBrickDevice& pb) { pb.PBTxPower(o.v1.toInteger()); }, ".PBTxPower", o.v1);
-        else if (IsWord(key, u"G_WATCH"))
+            break;
+        case CommandKey::G_WATCH:
             emit([&](IBrickDevice& pb) { pb.SetWatch(o.v1.toInteger(), o.v2.toInteger()); }, ".PB.SetWatch", o.v1,
                  o.v2);
-        else if (IsWord(key, u"G_PBOFF"))
-            emit([](IBrickDevice& pb) { pb.PBTurnOff(); }, ".PB.PBTurnOff");
-        else if (IsWord(key, u"G_DISPLAY"))
+            break;
+        case CommandKey::G_PBOFF: emit([](IBrickDevice& pb) { pb.PBTurnOff(); }, ".PB.PBTurnOff"); break;
+        case CommandKey::G_DISPLAY:
             emit([&](IBrickDevice& pb) { pb.SelectDisplay(o.s1.toLong(), o.v1.toInteger()); }, ".PB.SelectDisplay",
                  o.s1, o.v1);
+            break;
+        default: break;
+        }
     }
 
     // The command's duration: a motor command's or a WAIT's, by a variable,
     // a random limit, or the unit times a constant count.
     void wait(const clsCommand& c, const Operands& o, OperandObjects& objects)
     {
-        const QString& key = c.CommandKey;
         const Long unit = objects.time();
-        if (unit <= 0 || !(key.startsWith(QLatin1Char('M')) || IsWord(key, u"G_WAIT")))
+        if (unit <= 0 || !TakesDuration(c.CommandKey))
             return;
         const int s = SourceCode(o.s1);
         Long source = OperandSource::Constant;
@@ -640,57 +544,36 @@ struct Walk {
         }
         emit([&](IBrickDevice& pb) { pb.Wait(source, value.toInteger()); }, ".Wait", source, value);
     }
-};
 
-// Sets the scratch variables' owners up for the outermost walk, which keeps
-// them for its bodies; puts back what was there when it ends.
-class ScratchScope {
-public:
-    ScratchScope()
+    // A failure while the grid is walked: its message, and in a compile the
+    // error report's text and the cell of the command that failed.
+    bool failed(const VbError& e)
     {
-        if (!gWalkScratch)
-            gWalkScratch = &mScratch;
+        const QString text = QStringLiteral("Error: ") + e.description() + QStringLiteral(" in DLCommands");
+        ShowMessage(*app.Presenter, text, MsgStyle::Critical);
+        if (listing()) {
+            context->CompileError = text;
+            if (current)
+                context->ErrorCell = modMain::ColKey(true, current->x, current->y);
+        }
+        return false;
     }
-    ~ScratchScope() { gWalkScratch = mOuter; }
-    ScratchScope(const ScratchScope&) = delete;
-    ScratchScope& operator=(const ScratchScope&) = delete;
-
-private:
-    std::optional<ScratchOwners>* mOuter = gWalkScratch;
-    std::optional<ScratchOwners> mScratch;
 };
 
-// A failure while a grid is walked: its message, and in a compile the error
-// report's text and the cell of the command that failed, its window's to open on.
-bool walkFailed(const AppState& app, CompileContext* context, const clsCommand* current, const VbError& e)
+bool walkGrid(AppState& app, CompileContext* context, std::optional<ScratchOwners>& scratch,
+              CommandCollection* commands, Long kind, Long mode, std::optional<Integer> loopFlag,
+              const QString& moduleName, Integer startColumn)
 {
-    const QString text = QStringLiteral("Error: ") + e.description() + QStringLiteral(" in DLCommands");
-    ShowMessage(*app.Presenter, text, MsgStyle::Critical);
-    if (context) {
-        context->CompileError = text;
-        if (current)
-            context->ErrorCell = modMain::ColKey(true, current->x, current->y);
-    }
-    return false;
-}
-
-}  // namespace
-
-bool DLCommands(AppState& app, CommandCollection* commands, Long kind, Long mode, std::optional<Integer> loopFlag,
-                const QString& moduleName, Integer startColumn)
-{
-    CompileContext* context = mode == CompileMode::Listing ? &compileContext() : nullptr;
-    if (context)
-        context->CompileError.clear();
+    if (mode == CompileMode::Listing)
+        ListingOf(context).CompileError.clear();
+    else
+        context = nullptr;  // a download lists nothing and fails no check
     const bool endless = (kind == ModuleKind::Task || kind == ModuleKind::Sub) && loopFlag.value_or(0) != 0;
-    Walk walk{kind, mode, moduleName, app};
-    ScratchScope scratch;
+    Walk walk{kind, mode, moduleName, app, context, scratch};
     // The grid's cells, gathered once for both columns.
     std::optional<GridCells> cells;
     if (commands)
         cells.emplace(*commands);
-    // The command being handled, whose cell a failure in a compile points to.
-    const clsCommand* current = nullptr;
     // Every failure while a command is handled (a control refusing an
     // operation among them) fails the walk, so that nothing after it is left
     // out unnoticed.
@@ -698,7 +581,7 @@ bool DLCommands(AppState& app, CommandCollection* commands, Long kind, Long mode
         if (endless)
             walk.beginEndless();
         for (int column = startColumn; column <= 1; ++column) {
-            if (!walk.column(cells, column, current))
+            if (!walk.column(cells, column))
                 return false;
             if (kind == ModuleKind::IfBody && column == 0)
                 walk.elseLine();
@@ -706,9 +589,18 @@ bool DLCommands(AppState& app, CommandCollection* commands, Long kind, Long mode
         if (endless)
             walk.endEndless();
     } catch (const VbError& e) {
-        return walkFailed(app, context, current, e);
+        return walk.failed(e);
     }
     return !(context && context->CompileFailed);
+}
+
+}  // namespace
+
+bool DLCommands(AppState& app, CommandCollection* commands, Long kind, Long mode, std::optional<Integer> loopFlag,
+                const QString& moduleName, Integer startColumn, CompileContext* context)
+{
+    std::optional<ScratchOwners> scratch;
+    return walkGrid(app, context, scratch, commands, kind, mode, loopFlag, moduleName, startColumn);
 }
 
 QString modMain::ColKey(bool /*flag*/, Integer mx, Integer my)

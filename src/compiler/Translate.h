@@ -1,6 +1,7 @@
 #pragma once
 // Turning a command grid into control operations (download) or into listing
 // lines (compile), and the operand resolution both share.
+#include "compiler/Listing.h"
 #include "model/AppState.h"
 #include "model/Command.h"
 
@@ -11,84 +12,18 @@ namespace CompileMode {
 enum : Long { Download = 1, Listing = 3 };
 }
 
-namespace listing {
-// One line of the running compile's ListingText (compiler/CompileContext.h),
-// gathered in a buffer of its own and added to the text all at once when it is
-// done (also when a failure leaves it early).
-class Line {
-public:
-    // Opens the line with the compile's BlockDepth tabs; nothing is listed
-    // outside a compile or when the state holds a Joystick & Keyboard project
-    // (isOpen() is false).
-    explicit Line(const AppState& app);
-    ~Line() { flush(); }
-    Line(const Line&) = delete;
-    Line& operator=(const Line&) = delete;
-
-    bool isOpen() const { return mOut != nullptr; }
-    void add(char16_t c)
-    {
-        if (mSize == kRoom)
-            flush();
-        mBuffer[mSize++] = c;
-    }
-    void add(QStringView s);
-    // Plain ASCII; another letter is read as UTF-8.
-    void add(const char* s);
-
-private:
-    void flush();
-
-    static constexpr qsizetype kRoom = 160;
-    QString* mOut = nullptr;
-    qsizetype mSize = 0;
-    char16_t mBuffer[kRoom];
-};
-
-void appendField(Line& out, const Variant& v);
-inline void appendField(Line& out, const QString& s) { out.add(QStringView(s)); }
-inline void appendField(Line& out, const char* s) { out.add(s); }
-void appendField(Line& out, double d);
-void appendField(Line& out, qint64 n);
-inline void appendField(Line& out, int n) { appendField(out, qint64(n)); }
-inline void appendField(Line& out, qint16 n) { appendField(out, qint64(n)); }
-// A value the compiler loads on its own, marked so in the listing.
-struct FromCompiler {
-    const Variant& value;
-};
-void appendField(Line& out, const FromCompiler& f);
-}  // namespace listing
-
-// Appends one line to the running compile's ListingText: BlockDepth tabs, the prefix, then each
-// field after a blank (first and second field) or a comma (every later one),
-// then CR LF. Writes nothing when the state holds a Joystick & Keyboard
-// project. The line is
-// built in place from its fields as they stand: a text, a Variant, or a
-// number, each written as the Variant holding it would be.
-template <class Prefix, class... Fields>
-void ListingLine(const AppState& app, const Prefix& prefix, const Fields&... fields)
-{
-    listing::Line out(app);
-    if (!out.isOpen())
-        return;
-    listing::appendField(out, prefix);
-    int i = 0;
-    ((out.add(i++ < 2 ? u' ' : u','), listing::appendField(out, fields)), ...);
-    out.add(u"\r\n");
-}
-
 class IBrickDevice;
 class OperandObjects;
 
 // One operation: sent to the state's brick in mode 1, listed as the fields
-// (after an empty prefix) in mode 3; nothing in any other mode.
+// (after an empty prefix) into the compile in mode 3; nothing in any other mode.
 template <class Send, class... Fields>
-void EmitOperation(const AppState& app, Long mode, Send send, const Fields&... fields)
+void EmitOperation(const AppState& app, CompileContext* context, Long mode, Send send, const Fields&... fields)
 {
     if (mode == CompileMode::Download)
         send(PB(app));
     else if (mode == CompileMode::Listing)
-        ListingLine(app, QString(), fields...);
+        ListingLine(ListingOf(context), QString(), fields...);
 }
 
 // The variable operation of a VAR command (0 ADD ... 8 SET VALUE) through the
@@ -98,22 +33,23 @@ void SendVarOperation(IBrickDevice& pb, Integer op, Integer variable, Long sourc
 // Turns the command's operands into the brick's sources and values; motor
 // items and the second operand of an arithmetic VAR operation are first loaded
 // into the scratch variables 1 and 0 (sent to the state's brick in mode 1,
-// listed in mode 3). The named values are those of the state's ObjectList.
+// listed into the compile in mode 3). The named values are those of the
+// state's ObjectList.
 void ResolveOperands(const AppState& app, const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
                      Variant& P2val, Long mode);
 // The same with the named values the command's check has already looked up.
 void ResolveOperands(const clsCommand& command, Variant& P1src, Variant& P1val, Variant& P2src,
-                     Variant& P2val, Long mode, OperandObjects& objects);
+                     Variant& P2val, Long mode, OperandObjects& objects, CompileContext* context = nullptr);
 
 // Walks one grid of the project the state holds, column by column, each
 // column down to its first empty cell: mode 1 sends it to the state's brick,
-// mode 3 checks every command and lists it into the running compile (failure
-// 91 outside one).
+// mode 3 checks every command and lists it into the compile (failure 91
+// without one), which learns the first failure and where it lies.
 // The loop flag counts only for tasks (kind 1) and subs (kind 5); block bodies
-// pass none. ModuleName names the owning task or sub (opens a block's window
-// on a compile error). StartColumn 1 walks only the ELSE column.
+// pass none. ModuleName names the owning task or sub (the parent of a block's
+// window that shows a compile error). StartColumn 1 walks only the ELSE column.
 bool DLCommands(AppState& app, CommandCollection* commands, Long kind, Long mode, std::optional<Integer> loopFlag,
-                const QString& moduleName, Integer startColumn);
+                const QString& moduleName, Integer startColumn, CompileContext* context = nullptr);
 
 namespace modMain {
 // The grid key of column mx and row my; callers pass flag True.

@@ -57,7 +57,7 @@ bool selectionAccepted(AppState& a, CommandCollection& commands)
         const clsCommand& c = *e.item;
         if (!c.PicSelected)
             continue;
-        if (a.ImmediateCommands.Item(c.CommandKey) == 0) {
+        if (a.ImmediateCommands.Item(c.KeyText()) == 0) {
             ShowMessage(*a.Presenter, QStringLiteral("One of the selected command is not an immediat command and cannot be transmitted"),
                         MsgStyle::Exclamation);
             return false;
@@ -68,7 +68,7 @@ bool selectionAccepted(AppState& a, CommandCollection& commands)
             if (refused)
                 report += QStringLiteral("\r\n");
             refused = true;
-            report += c.CommandKey.mid(2) + QStringLiteral("\r\n") + text;
+            report += c.KeyText().mid(2) + QStringLiteral("\r\n") + text;
         }
     }
     if (refused) {
@@ -82,35 +82,33 @@ void sendOne(AppState& a, const clsCommand& c, const Variant& s1, const Variant&
              const Variant& v2)
 {
     IBrickDevice& pb = PB(a);
-    const QString& key = c.CommandKey;
-    if (vb::SameText(key, "M_ON")) {
-        pb.On(c.MotorList);
-    } else if (vb::SameText(key, "M_OFF")) {
+    switch (c.CommandKey) {
+    case CommandKey::M_ON: pb.On(c.MotorList); break;
+    case CommandKey::M_OFF:
         if (c.Op == 1)
             pb.Off(c.MotorList);
         else
             pb.Float(c.MotorList);
-    } else if (vb::SameText(key, "M_FWD")) {
-        pb.SetFwd(c.MotorList);
-    } else if (vb::SameText(key, "M_RWD")) {
-        pb.SetRwd(c.MotorList);
-    } else if (vb::SameText(key, "M_ALTDIR")) {
-        pb.AlterDir(c.MotorList);
-    } else if (vb::SameText(key, "M_SETPWR")) {
-        pb.SetPower(c.MotorList, s2.toLong(), v2.toInteger());
-    } else if (vb::SameText(key, "G_SOUND")) {
+        break;
+    case CommandKey::M_FWD: pb.SetFwd(c.MotorList); break;
+    case CommandKey::M_RWD: pb.SetRwd(c.MotorList); break;
+    case CommandKey::M_ALTDIR: pb.AlterDir(c.MotorList); break;
+    case CommandKey::M_SETPWR: pb.SetPower(c.MotorList, s2.toLong(), v2.toInteger()); break;
+    case CommandKey::G_SOUND: {
         const Long sound = ResolveValue(a.ObjectList, c.Speed);
-        if (sound < 6)
+        if (!IsTone(sound))
             pb.PlaySystemSound(vb::CInt(sound));
         else
             pb.PlayTone(vb::CInt(sound), vb::CInt(double(ResolveValue(a.ObjectList, c.Time)) * v1.toDouble()));
-    } else if (vb::SameText(key, "G_TXPOWER")) {
-        pb.PBTxPower(v1.toInteger());
-    } else if (vb::SameText(key, "G_WAIT") || vb::SameText(key, "A_REM")) {
+        break;
+    }
+    case CommandKey::G_TXPOWER: pb.PBTxPower(v1.toInteger()); break;
+    case CommandKey::G_WAIT:
+    case CommandKey::A_REM:
         // The wait follows; a remark does nothing.
-    } else if (vb::SameText(key, "L_VAR")) {
-        SendVarOperation(pb, c.Op, v1.toInteger(), s2.toLong(), v2.toInteger());
-    } else if (vb::SameText(key, "L_ZERO")) {
+        break;
+    case CommandKey::L_VAR: SendVarOperation(pb, c.Op, v1.toInteger(), s2.toLong(), v2.toInteger()); break;
+    case CommandKey::L_ZERO: {
         const double s = s1.toDouble();
         if (s == double(OperandSource::SensorValue))
             pb.ClearSensorValue(v1.toInteger());
@@ -118,12 +116,15 @@ void sendOne(AppState& a, const clsCommand& c, const Variant& s1, const Variant&
             pb.ClearTimer(v1.toInteger());
         else if (s == double(OperandSource::Message))
             ShowMessage(*a.Presenter, QStringLiteral("Sorry! Can't ClearPBMessage in immediat mode!"), MsgStyle::Exclamation);
-    } else if (vb::SameText(key, "L_START")) {
+        break;
+    }
+    case CommandKey::L_START:
         if (const clsTask* t = taskNamed(a, c.Param1Value.toString())) {
             Integer n = t->mNumber;
             pb.StartTask(n);
         }
-    } else if (vb::SameText(key, "L_STOP")) {
+        break;
+    case CommandKey::L_STOP: {
         const QString name = c.Param1Value.toString();
         if (vb::SameText(name, "Stop program")) {
             pb.StopAllTasks();
@@ -131,27 +132,24 @@ void sendOne(AppState& a, const clsCommand& c, const Variant& s1, const Variant&
             Integer n = t->mNumber;
             pb.StopTask(n);
         }
-    } else if (vb::SameText(key, "G_WATCH")) {
-        pb.SetWatch(v1.toInteger(), v2.toInteger());
-    } else if (vb::SameText(key, "G_PBOFF")) {
-        pb.PBTurnOff();
-    } else if (vb::SameText(key, "G_DISPLAY")) {
-        pb.SelectDisplay(s1.toLong(), v1.toInteger());
-    } else if (vb::SameText(key, "L_SENTYPE")) {
-        pb.SetSensorType(v1.toInteger(), v2.toInteger());
-    } else if (vb::SameText(key, "L_SENMODE")) {
-        pb.SetSensorMode(v1.toInteger(), v2.toInteger(), 0);
-    } else {
-        ShowMessage(*a.Presenter, QStringLiteral("The command ") + key + QStringLiteral(" Does not exist in the immediat command table"),
+        break;
+    }
+    case CommandKey::G_WATCH: pb.SetWatch(v1.toInteger(), v2.toInteger()); break;
+    case CommandKey::G_PBOFF: pb.PBTurnOff(); break;
+    case CommandKey::G_DISPLAY: pb.SelectDisplay(s1.toLong(), v1.toInteger()); break;
+    case CommandKey::L_SENTYPE: pb.SetSensorType(v1.toInteger(), v2.toInteger()); break;
+    case CommandKey::L_SENMODE: pb.SetSensorMode(v1.toInteger(), v2.toInteger(), 0); break;
+    default:
+        ShowMessage(*a.Presenter, QStringLiteral("The command ") + c.KeyText() + QStringLiteral(" Does not exist in the immediat command table"),
                     MsgStyle::Exclamation);
+        break;
     }
 }
 
 void waitAfter(AppState& a, const clsCommand& c, const Variant& s1, const Variant& v1, const ImmediateSeams& seams)
 {
     const Long time = ResolveValue(a.ObjectList, c.Time);
-    const bool timed = c.CommandKey.startsWith(QLatin1Char('M'), Qt::CaseInsensitive) || vb::SameText(c.CommandKey, "G_WAIT");
-    if (time <= 0 || !timed)
+    if (time <= 0 || !TakesDuration(c.CommandKey))
         return;
     const double s = s1.toDouble();
     if (s == double(OperandSource::Random)) {

@@ -106,7 +106,7 @@ void DeskController::CommandMouseDown(Integer Index, int Button, int Shift, doub
         return;
     }
     if (!tool.isCursor()) {
-        if (!SameCommandKey(tool.key, co->CommandKey)) {
+        if (!SameCommandKey(tool.key, co->KeyText())) {
             if (ShowMessage(QStringLiteral("Replace command"), MsgStyle::Question + MsgStyle::OkCancel)
                 == MsgResult::OK) {
                 f.Doc.DropCommand(Integer(v.picCommandUBound() + 1), pic->Left() + X, pic->Top() + Y, QString(), tool);

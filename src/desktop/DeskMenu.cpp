@@ -128,7 +128,7 @@ void frmDeskTop::mnuCommands_Click()
     if (!co->Commands)
         co->Commands = std::make_shared<CommandCollection>();
     objCommand = co;
-    const QString& key = co->CommandKey;
+    const QString& key = co->KeyText();
     if (const Long kind = BodyKindOf(key)) {
         OpenCommandWindow(kind, co.get(), mParentTaskName, co->PicCaption(1));
     } else if (SameCommandKey(key, QStringLiteral("L_SUB"))) {

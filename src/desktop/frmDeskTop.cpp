@@ -467,7 +467,7 @@ void frmDeskTop::Form_QueryUnload()
         const auto& co = e.item;
         if (!co || !co->CommandWindow)
             continue;
-        if (OpensBlock(co->CommandKey) || vb::SameText(co->CommandKey, "L_SUB"))
+        if (OpensBlock(co->CommandKey) || vb::SameText(co->KeyText(), "L_SUB"))
             inner.append(co->CommandWindow);
     }
     for (ICommandWindow* w : inner) {

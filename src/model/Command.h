@@ -1,6 +1,7 @@
 #pragma once
 // One graphical command in a grid cell, and the grid itself.
 #include "model/Collection.h"
+#include "model/CommandKey.h"
 #include "model/Variant.h"
 
 #include <memory>
@@ -56,7 +57,8 @@ public:
     QString MotorList;
     Variant Speed;
     Integer mNumber = 0;
-    QString CommandKey;
+    // Which command this is; CommandKey::None for a key no command has.
+    ::CommandKey CommandKey = ::CommandKey::None;
     Integer PicIndex = 0;
     Integer y = 0;
     Integer x = 0;
@@ -65,8 +67,16 @@ public:
     const QString& PicCaption(int index) const;
     void setPicCaption(int index, const QString& text);
 
+    // The key's text as the task file holds it: the catalogue's spelling of
+    // a known key; for a key no command has, the text last given, so that a
+    // save writes back what was read.
+    const QString& KeyText() const;
+    // Takes the key a file or the palette spells (letter case aside).
+    void SetKeyText(const QString& text);
+
     CommandCollectionPtr GetCommands() override { return Commands; }
 
 private:
     QString mCaption[2];
+    QString mUnknownKeyText;
 };

@@ -7,19 +7,10 @@
 
 namespace {
 
-CommandFamily familyOf(char letter)
-{
-    switch (letter) {
-    case 'M': return CommandFamily::Motor;
-    case 'G': return CommandFamily::General;
-    case 'L': return CommandFamily::Logic;
-    default: return CommandFamily::Remark;
-    }
-}
-
 std::vector<CommandInfo> build()
 {
     struct Row {
+        CommandKey id;
         const char* key;
         const char* caption;
         Long body;
@@ -28,36 +19,15 @@ std::vector<CommandInfo> build()
         Integer immediate;
     };
     static const Row rows[] = {
-        {"M_ON", "Start motor", 0, false, true, 1},
-        {"M_OFF", "Stop motor", 0, false, true, 1},
-        {"M_RWD", "Backward", 0, false, true, 1},
-        {"M_FWD", "Forward", 0, false, true, 1},
-        {"M_ALTDIR", "Alt motor direction", 0, false, true, 1},
-        {"M_SETPWR", "Motor speed", 0, false, true, 1},
-        {"G_WAIT", "Wait", 0, false, true, 1},
-        {"G_SOUND", "Sound", 0, false, true, 1},
-        {"L_ZERO", "Zero sensor", 0, false, false, 1},
-        {"L_DATALOG", "Write to log", 0, false, false, 0},
-        {"L_SENMODE", "Sensor mode", 0, false, false, 1},
-        {"L_SENTYPE", "Sensor type", 0, false, false, 1},
-        {"L_IF", "IF", ModuleKind::IfBody, true, true, 0},
-        {"L_WHILE", "WHILE", ModuleKind::WhileBody, true, true, 0},
-        {"L_LOOP", "LOOP", ModuleKind::LoopBody, true, true, 0},
-        {"L_SUB", "Call sub", 0, true, false, 0},
-        {"L_VAR", "Variables", 0, false, true, 1},
-        {"L_SENDMESS", "Send message", 0, false, false, 0},
-        {"L_STOP", "Stop task", 0, true, false, 1},
-        {"L_START", "Start task", 0, true, false, 1},
-        {"G_TXPOWER", "Transmit power", 0, false, true, 1},
-        {"G_WATCH", "Set clock", 0, false, false, 1},
-        {"G_PBOFF", "RCX power down", 0, false, true, 1},
-        {"G_DISPLAY", "Select display", 0, false, true, 1},
-        {"A_REM", "Comment", 0, false, true, 1},
+#define QM_COMMAND_ROW(key, caption, body, opens, joystick, immediate) \
+    {CommandKey::key, #key, caption, body, opens, joystick, immediate},
+        QM_COMMAND_TABLE(QM_COMMAND_ROW)
+#undef QM_COMMAND_ROW
     };
     std::vector<CommandInfo> all;
     for (const Row& r : rows) {
-        const CommandFamily family = familyOf(r.key[0]);
-        all.push_back(CommandInfo{QString::fromLatin1(r.key), family, QString::fromLatin1(r.caption),
+        const CommandFamily family = FamilyOf(r.id);
+        all.push_back(CommandInfo{r.id, QString::fromLatin1(r.key), family, QString::fromLatin1(r.caption),
                                   family == CommandFamily::Logic ? CommandFrame::Logic : CommandFrame::MotorGeneral,
                                   r.body, r.opens, r.joystick, r.immediate});
     }
@@ -70,6 +40,15 @@ const std::vector<CommandInfo>& CommandCatalogue()
 {
     static const std::vector<CommandInfo> all = build();
     return all;
+}
+
+const CommandInfo* FindCommand(CommandKey key)
+{
+    // The table's rows follow the enumeration, None left out.
+    const auto index = std::size_t(key);
+    if (index == 0 || index > CommandCatalogue().size())
+        return nullptr;
+    return &CommandCatalogue()[index - 1];
 }
 
 const CommandInfo* FindCommand(const QString& key)
@@ -93,20 +72,48 @@ const CommandInfo* FindCommand(const QString& key)
     return nullptr;
 }
 
-Long BodyKindOf(const QString& key, Qt::CaseSensitivity cs)
+CommandKey CommandKeyOf(const QString& text)
 {
+    const CommandInfo* c = FindCommand(text);
+    return c ? c->id : CommandKey::None;
+}
+
+const QString& CommandKeyText(CommandKey key)
+{
+    static const QString none;
     const CommandInfo* c = FindCommand(key);
-    if (!c)
-        return 0;
-    // FindCommand has compared without regard to letter case already.
-    return cs == Qt::CaseInsensitive || c->key.compare(key, cs) == 0 ? c->bodyKind : 0;
+    return c ? c->key : none;
+}
+
+Long BodyKindOf(CommandKey key)
+{
+    // Asked of every command a walk meets: read from the table as it stands,
+    // not through the catalogue's entries.
+    static constexpr Long kBodyKinds[] = {
+        0,  // CommandKey::None
+#define QM_COMMAND_BODY(key, caption, body, ...) body,
+        QM_COMMAND_TABLE(QM_COMMAND_BODY)
+#undef QM_COMMAND_BODY
+    };
+    return kBodyKinds[std::size_t(key)];
+}
+
+Long BodyKindOf(const QString& key)
+{
+    return BodyKindOf(CommandKeyOf(key));
+}
+
+QString CommandPictureKey(CommandKey key, Integer op)
+{
+    if (key == CommandKey::M_OFF && op == 0)
+        return QStringLiteral("M_OFF_FLOAT");
+    return CommandKeyText(key);
 }
 
 QString CommandPictureKey(const QString& key, Integer op)
 {
-    if (SameCommandKey(key, QStringLiteral("M_OFF")) && op == 0)
-        return QStringLiteral("M_OFF_FLOAT");
-    return key;
+    const CommandKey k = CommandKeyOf(key);
+    return k == CommandKey::None ? key : CommandPictureKey(k, op);
 }
 
 bool SameCommandKey(const QString& a, const QString& b)

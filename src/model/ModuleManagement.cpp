@@ -321,6 +321,16 @@ void OpenCommandWindow(Long kind, CommandOwner* owner, const QString& parentTask
     }
 }
 
+void OpenCommandWindow(const CommandWindowTarget& target, const QString& cell)
+{
+    const std::shared_ptr<CommandOwner> owner = target.isSet() ? target.owner.lock() : nullptr;
+    if (!owner)
+        return;
+    OpenCommandWindow(target.kind, owner.get(), target.parentTaskName, target.parentCaption);
+    if (ICommandWindow* w = App().Shell->ActiveDeskTop())
+        w->setCursorPos(cell);
+}
+
 QString ReplaceCrLf(const QString& text)
 {
     QString s = text;

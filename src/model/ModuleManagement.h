@@ -3,6 +3,8 @@
 // opening the editor window of a task, sub or block command.
 #include "model/AppState.h"
 
+#include <memory>
+
 // The most tasks and subs a project holds: what one program slot of the brick
 // takes besides its start-up task 0.
 constexpr int MaxTasks = 9;
@@ -33,4 +35,20 @@ bool IsDirty(Long kind);
 void MarkModuleDirty(const QString& name);
 void OpenCommandWindow(Long kind, CommandOwner* owner, const QString& parentTaskName,
                        const QString& parentCaption);
+
+// The grid an editor window shows, as OpenCommandWindow takes it: its kind
+// (ModuleKind, 0 for none), its owner (a task, a sub, or the block command
+// whose body it is), and for a body the task or sub that holds it and the
+// block's caption. A compile tells by it where its fault lies.
+struct CommandWindowTarget {
+    Long kind = 0;
+    std::weak_ptr<CommandOwner> owner;
+    QString parentTaskName;
+    QString parentCaption;
+    bool isSet() const { return kind != 0; }
+};
+// Opens the target's window (or brings it forward) as OpenCommandWindow does
+// and puts its cursor on the cell; nothing for a target not set or whose owner
+// has gone.
+void OpenCommandWindow(const CommandWindowTarget& target, const QString& cell);
 QString ReplaceCrLf(const QString& text);

@@ -15,6 +15,11 @@ enum : Integer {
 };
 }
 
+// A command's sound: the brick's system sounds are numbered 0 to 5 (the named
+// values of source Sound); a higher number is a tone of that frequency.
+constexpr Long SystemSoundCount = 6;
+constexpr bool IsTone(Long sound) { return sound >= SystemSoundCount; }
+
 // What a motor item (source MotorStatus) keeps in its Value: the bits of the
 // output status byte of its port that it stands for.
 namespace MotorItem {

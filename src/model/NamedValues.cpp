@@ -226,14 +226,15 @@ void FillNameTables()
 
     app.ImmediateCommands.Clear();
     // In the table's own order; the flags are the catalogue's.
-    static const char* const kOrder[] = {
-        "A_REM",     "M_ON",      "M_OFF",     "G_SOUND",    "M_FWD",     "M_RWD",    "M_ALTDIR",
-        "M_SETPWR",  "G_WAIT",    "L_IF",      "L_WHILE",    "L_LOOP",    "L_SUB",    "L_VAR",
-        "L_START",   "L_STOP",    "L_ZERO",    "L_DATALOG",  "L_SENDMESS", "G_TXPOWER", "G_DISPLAY",
-        "G_PBOFF",   "G_WATCH",   "L_SENTYPE", "L_SENMODE",
+    using K = CommandKey;
+    static const CommandKey kOrder[] = {
+        K::A_REM,  K::M_ON,   K::M_OFF,  K::G_SOUND,   K::M_FWD,      K::M_RWD,     K::M_ALTDIR,
+        K::M_SETPWR, K::G_WAIT, K::L_IF,  K::L_WHILE,   K::L_LOOP,     K::L_SUB,     K::L_VAR,
+        K::L_START, K::L_STOP, K::L_ZERO, K::L_DATALOG, K::L_SENDMESS, K::G_TXPOWER, K::G_DISPLAY,
+        K::G_PBOFF, K::G_WATCH, K::L_SENTYPE, K::L_SENMODE,
     };
-    for (const char* key : kOrder) {
-        const CommandInfo* c = FindCommand(QString::fromLatin1(key));
+    for (const CommandKey key : kOrder) {
+        const CommandInfo* c = FindCommand(key);
         app.ImmediateCommands.Add(c->immediate, c->key);
     }
 }

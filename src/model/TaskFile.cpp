@@ -48,7 +48,7 @@ void writeMarker(RecordWriter& file, const char* word)
 
 void writeCommandRecord(RecordWriter& file, const clsCommand& co)
 {
-    file.text(co.CommandKey)
+    file.text(co.KeyText())
         .text(co.MotorList)
         .number(co.Op)
         .value(co.Param1Source)
@@ -80,7 +80,7 @@ bool writeCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long ki
                     continue;
                 const auto& co = *cell;
                 writeCommandRecord(file, *co);
-                const Long bodyKind = BodyKindOf(co->CommandKey, Qt::CaseSensitive);
+                const Long bodyKind = BodyKindOf(co->CommandKey);
                 if (bodyKind != 0) {
                     if (!writeCommands(file, co->Commands, bodyKind, depth + 1))
                         return false;
@@ -110,7 +110,7 @@ void readCommands(RecordReader& file, CommandCollection& grid, int depth)
         auto co = std::make_shared<clsCommand>();
         // Keys, motor lists, operand names and second caption lines repeat
         // from record to record: those come shared.
-        co->CommandKey = file.repeatedTextField(0);
+        co->SetKeyText(file.repeatedTextField(0));
         co->MotorList = file.repeatedTextField(1);
         co->Op = file.integerField();
         co->Param1Source = file.field();
@@ -126,7 +126,7 @@ void readCommands(RecordReader& file, CommandCollection& grid, int depth)
         co->x = file.integerField();
         co->y = file.integerField();
 
-        const QString& key = co->CommandKey;
+        const QString& key = co->KeyText();
         // Only a key that starts with an E can be a marker.
         const bool marker = !key.isEmpty() && (key[0] == QLatin1Char('E') || key[0] == QLatin1Char('e'));
         if (marker && (vb::SameText(key, "EndIf") || vb::SameText(key, "EndWhile") || vb::SameText(key, "EndLoop")))
@@ -142,7 +142,7 @@ void readCommands(RecordReader& file, CommandCollection& grid, int depth)
                            .arg(co->x)
                            .arg(co->y));
         const QString cell = ColKey(co->x, co->y);
-        if (OpensBlock(key)) {
+        if (OpensBlock(co->CommandKey)) {
             co->Commands = std::make_shared<CommandCollection>();
             grid.Add(co, cell);
             readCommands(file, *co->Commands, depth + 1);

@@ -239,6 +239,8 @@ void mdiMain::KeyExit()
 
 void mdiMain::CompileErrorReport(const CompileResult& result)
 {
+    // The compile only tells where its fault lies; its window shows it.
+    OpenCommandWindow(result.ErrorWindow, result.ErrorCell);
     ::CompileErrorReport(App(), result);
 }
 

@@ -43,7 +43,9 @@ ShellOperations ShellOperations::Defaults()
     ops.OpenProject = [] { return ::OpenProject(); };
     ops.SaveProject = [] { return ::SaveProject(); };
     ops.CompileProject = [] { return ::CompileProject(App()); };
-    ops.DownloadCommand = [] { ::DownloadCommand(App()); };
+    ops.DownloadCommand = [] {
+        ::DownloadCommand(App(), [](const CompileResult& r) { OpenCommandWindow(r.ErrorWindow, r.ErrorCell); });
+    };
     ops.AddTask = [](Long mode) { return ::AddTask(mode); };
     ops.AddSub = [](Long mode) { return ::AddSub(mode); };
     ops.InitRCX = [] { return ::InitRCX(App(), *App().RcxSetup); };

@@ -139,7 +139,7 @@ protected:
     static std::shared_ptr<clsCommand> Command(const char* key, int row, int pic, const char* caption)
     {
         auto c = std::make_shared<clsCommand>();
-        c->CommandKey = QString::fromLatin1(key);
+        c->SetKeyText(QString::fromLatin1(key));
         c->x = 0;
         c->y = Integer(row);
         c->PicIndex = Integer(pic);
@@ -148,7 +148,7 @@ protected:
         c->Param2Source = -1;
         c->Param1Value = -1;
         c->Param2Value = -1;
-        if (c->CommandKey == QLatin1String("L_IF"))
+        if (c->CommandKey == CommandKey::L_IF)
             c->Commands = std::make_shared<CommandCollection>();
         return c;
     }
@@ -232,13 +232,13 @@ protected:
     {
         std::map<QString, QString> cells;
         for (const auto& e : *f->ColCommand)
-            cells[e.key] = e.item->CommandKey;
+            cells[e.key] = e.item->KeyText();
         QStringList grid;
         for (const auto& [k, v] : cells)
             grid << v + QLatin1Char('@') + k;
         QStringList clip;
         for (const auto& e : App().CommandClipboard)
-            clip << e.item->CommandKey;
+            clip << e.item->KeyText();
         return {grid.join(QLatin1Char(' ')), clip.join(QLatin1Char(' ')), f->txtTitle->toPlainText(),
                 f->txtTitle->textCursor().position(), f->CursorPos(), bool(f->CommandInEdit)};
     }

@@ -74,7 +74,7 @@ protected:
         a.TaskList.Add(task, task->Name);
         for (const char* key : {"M_ON", "L_IF"}) {
             auto c = std::make_shared<clsCommand>();
-            c->CommandKey = QString::fromLatin1(key);
+            c->SetKeyText(QString::fromLatin1(key));
             c->x = 0;
             c->y = Integer(task->Commands()->Count() + 1);
             c->PicIndex = c->y;

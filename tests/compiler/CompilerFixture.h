@@ -22,7 +22,7 @@ class Cmd {
 public:
     explicit Cmd(const char* key) : c(std::make_shared<clsCommand>())
     {
-        c->CommandKey = QString::fromLatin1(key);
+        c->SetKeyText(QString::fromLatin1(key));
         c->Op = QString::fromLatin1(key).startsWith(QLatin1Char('L')) ? -1 : 0;
         c->Param1Source = -1;
         c->Param1Value = -1;

@@ -185,7 +185,7 @@ TEST_F(CompilerTest, ResolveValueOfNamesNumbersAndNothing)
     EXPECT_EQ(ResolveValue(App().ObjectList, QStringLiteral("250")), 250);
     EXPECT_EQ(ResolveValue(App().ObjectList, Variant(440)), 440);
     EXPECT_EQ(ResolveValue(App().ObjectList, Variant()), 0);
-    EXPECT_EQ(ResolveValueCopy(App().ObjectList, QStringLiteral("Hundredth")), 1);
+    EXPECT_EQ(ResolveValue(App().ObjectList, QStringLiteral("Hundredth")), 1);
     try {
         ResolveValue(App().ObjectList, QStringLiteral("Fortnight"));
         FAIL() << "a text that is no name and no number must fail";

@@ -11,7 +11,9 @@
 #include "link/tower/TowerTransport.h"
 #include "link/vbrick/PtyResponder.h"
 #include "model/FirmwareImage.h"
+#include "model/Notifier.h"
 #include "model/ProjectFile.h"
+#include "support/CompileFault.h"
 #include "support/LinkPorts.h"
 #include "support/PrintTexts.h"
 #include "support/TestFiles.h"
@@ -90,7 +92,13 @@ TEST_F(DownloadTest, ErrorAtTaskLevelOpensTheTaskWindow)
     EXPECT_FALSE(compiled.ok);
     EXPECT_EQ(compiled.CompileError, QStringLiteral(" -> ERROR: Nothing connected to output port B"));
     EXPECT_EQ(compiled.ErrorCell, QStringLiteral("0002"));
-    EXPECT_FALSE(compiled.ErrorCellSet);  // the task's own level: the project compile opens its window
+    // The task's own level: the task is where the fault lies.
+    EXPECT_EQ(compiled.ErrorWindow.kind, ModuleKind::Task);
+    EXPECT_EQ(compiled.ErrorWindow.owner.lock().get(), main.get());
+    EXPECT_TRUE(compiled.ErrorWindow.parentTaskName.isEmpty());
+    EXPECT_TRUE(preview.windows.empty());  // the compile opens none
+
+    ShowFaultInItsWindow(compiled);
     ASSERT_EQ(preview.windows.size(), 1u);
     FakeCommandWindow* w = preview.lastWindow();
     EXPECT_EQ(w->owner, main.get());
@@ -102,7 +110,9 @@ TEST_F(DownloadTest, ErrorAtTaskLevelOpensTheTaskWindow)
 
     // Compiling again brings the same window forward.
     preview.activeDeskTop = nullptr;
-    EXPECT_FALSE(CompileProject(App()).ok);
+    const CompileResult again = CompileProject(App());
+    EXPECT_FALSE(again.ok);
+    ShowFaultInItsWindow(again);
     EXPECT_EQ(preview.windows.size(), 1u);
     EXPECT_EQ(preview.activeDeskTop, w);
 }
@@ -116,10 +126,77 @@ TEST_F(DownloadTest, ErrorInSubOpensTheSubWindow)
     EXPECT_FALSE(compiled.ok);
     EXPECT_EQ(compiled.CompileError, QStringLiteral(" -> ERROR: SUB cannot be called from another SUB!"));
     EXPECT_EQ(compiled.ErrorCell, QStringLiteral("0001"));
+    EXPECT_EQ(compiled.ErrorWindow.kind, ModuleKind::Sub);
+    ShowFaultInItsWindow(compiled);
     ASSERT_NE(preview.lastWindow(), nullptr);
     EXPECT_EQ(preview.lastWindow()->owner, sub.get());
     EXPECT_EQ(preview.lastWindow()->formType, ModuleKind::Sub);
     EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0001"));
+}
+
+// A shell that counts what is asked of it.
+struct CountingShell : IShellRequests {
+    int asked = 0;
+    ICommandWindow* CreateDeskTop() override { return ++asked, nullptr; }
+    ICommandWindow* ActiveDeskTop() override { return ++asked, nullptr; }
+    void DoEvents() override { ++asked; }
+};
+
+// A compile works on the state it is handed and only answers: a faulty
+// project of a state of its own is listed and told there, and the process
+// state (its windows, signals, boxes, pointer and listing) hears nothing.
+TEST_F(DownloadTest, AFaultyProjectCompiledOnAStateOfItsOwnLeavesTheProcessStateAlone)
+{
+    AppState local;
+    FakePresenter localPresenter;
+    CountingShell localShell;
+    local.Presenter = &localPresenter;
+    local.Shell = &localShell;
+    local.RcxSetup->PortMotor(0)->setMotorType(1);
+    auto count = std::make_shared<clsObject>();
+    count->Name = QStringLiteral("Count");
+    count->Number = 4;
+    local.ObjectList.Add(count, count->Name);
+    auto main = std::make_shared<clsTask>();
+    main->Name = QStringLiteral("Main");
+    main->mNumber = 1;
+    main->ModulType = ModuleKind::Task;
+    local.TaskList.Add(main, main->Name);
+    Cmd loop = Cmd("L_WHILE").p1(0, "Count").op(1).p2(2, "9").caption("Count < 9").body(
+        {Cmd("M_ON").motors("0"), Cmd("M_ON")});
+    Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0"), loop});
+    QList<int> localPointers;
+    QObject::connect(local.Notifier.get(), &Notifier::PointerChanged, [&](int shape) { localPointers.append(shape); });
+    // The process state's project would list nothing at all.
+    App().ProjectType = 1;
+    windows.log.clear();
+    preview.log.clear();
+
+    const CompileResult compiled = CompileProject(local);
+
+    EXPECT_FALSE(compiled.ok);
+    EXPECT_EQ(compiled.CompileError, QStringLiteral(" -> ERROR: No motor list !"));
+    EXPECT_EQ(compiled.ErrorCell, QStringLiteral("0002"));
+    EXPECT_EQ(compiled.ErrorWindow.kind, ModuleKind::WhileBody);
+    EXPECT_EQ(compiled.ErrorWindow.owner.lock().get(), loop.c.get());
+    EXPECT_EQ(compiled.ErrorWindow.parentTaskName, QStringLiteral("Main"));
+    EXPECT_EQ(compiled.ErrorWindow.parentCaption, QStringLiteral("Count < 9"));
+    EXPECT_TRUE(compiled.Listed);
+    EXPECT_TRUE(compiled.ListingText.contains(QStringLiteral("'***   Main    ***\r\n")));
+    EXPECT_TRUE(compiled.ListingText.contains(QStringLiteral(" .While 0,4,1,2,9\r\n\t .On 0\r\n")));
+    // Even its own state's shell opened nothing; its pointer was busy meanwhile.
+    EXPECT_EQ(localShell.asked, 0);
+    EXPECT_EQ(localPointers, (QList<int>{PointerShape::Hourglass, PointerShape::Default}));
+    EXPECT_TRUE(localPresenter.shown.isEmpty());
+    EXPECT_EQ(main->CommandWindow, nullptr);
+
+    EXPECT_EQ(windows.log, QStringList());
+    EXPECT_EQ(preview.log, QStringList());
+    EXPECT_EQ(preview.createDeskTopCount, 0);
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_EQ(App().Notifier->Pointer(), PointerShape::Default);
+    EXPECT_TRUE(App().LastListing.isEmpty());
+    EXPECT_EQ(App().TaskList.Count(), 0);
 }
 
 // A failed compile leaves nothing behind that fails the next one or raises
@@ -140,7 +217,7 @@ TEST_F(DownloadTest, AFailedCompileLeavesNothingToTheNext)
     EXPECT_TRUE(after.ok) << after.CompileError.toStdString();
     EXPECT_TRUE(after.CompileError.isEmpty());
     EXPECT_TRUE(after.ErrorCell.isEmpty());
-    EXPECT_FALSE(after.ErrorCellSet);
+    EXPECT_FALSE(after.ErrorWindow.isSet());
     EXPECT_EQ(after.ListingText, before.ListingText);
 }
 
@@ -197,7 +274,7 @@ TEST_F(DownloadTest, ACommandNamingADeletedValueIsRefusedAtItsCell)
         Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0"), c.inBody ? outer : c.command});
         App().ObjectList.Remove(QString::fromLatin1(c.deleted));
 
-        DownloadCommand(App());
+        DownloadCommand(App(), ShowFaultInItsWindow);
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling ") + QString::fromLatin1(c.text));
         ASSERT_FALSE(preview.windows.empty());
         EXPECT_EQ(preview.lastWindow()->owner, c.inBody ? static_cast<CommandOwner*>(outer.c.get()) : main.get());
@@ -229,7 +306,7 @@ TEST_F(DownloadTest, ATranslationFailureCarriesItsTextToTheReport)
         SCOPED_TRACE(c.what);
         CommandOwner* const owner = mainHolding(c.command, true);
 
-        DownloadCommand(App());
+        DownloadCommand(App(), ShowFaultInItsWindow);
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling ") + QString::fromLatin1(c.text));
         ASSERT_FALSE(preview.windows.empty());
         EXPECT_EQ(preview.lastWindow()->owner, owner);
@@ -266,7 +343,7 @@ TEST_F(DownloadTest, ARangeTheBrickCantTestIsRefusedAtItsCell)
         SCOPED_TRACE(c.what);
         CommandOwner* const owner = mainHolding(c.command, c.inBody);
 
-        DownloadCommand(App());
+        DownloadCommand(App(), ShowFaultInItsWindow);
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling  -> ERROR: Invalid value"));
         ASSERT_FALSE(preview.windows.empty());
         EXPECT_EQ(preview.lastWindow()->owner, owner);
@@ -290,7 +367,7 @@ TEST_F(DownloadTest, DownloadCommandAfterFailedCompile)
 {
     Cmd::place(*addTask("Main", 1)->Commands(), 0, {Cmd("L_LOOP").body({Cmd("M_ON")})});
     App().InitParams->ConfirmDownload = 0;
-    DownloadCommand(App());
+    DownloadCommand(App(), ShowFaultInItsWindow);
     EXPECT_EQ(preview.statusTexts(),
               (QStringList{"Compiling...", "Compiling  -> ERROR: Missing command details !"}));
     ASSERT_EQ(presenter.shown.size(), 1);
@@ -302,7 +379,7 @@ TEST_F(DownloadTest, DownloadCommandRunsEveryModuleAndEndsWithTheSound)
 {
     smallProject();
     pb.setAutoDownloadEvents(true);
-    DownloadCommand(App());
+    DownloadCommand(App(), ShowFaultInItsWindow);
     EXPECT_EQ(preview.log.mid(0, 5),
               (QStringList{"StatusClear()", "StatusPrint(Compiling...)", "DoEvents()", "SetPointer(11)",
                            "SetPointer(0)"}));
@@ -333,7 +410,7 @@ TEST_F(DownloadTest, ConfirmationCancelEndsBeforeTheBrickIsAsked)
     smallProject();
     App().InitParams->ConfirmDownload = 1;
     presenter.answers = {MsgResult::Cancel};
-    DownloadCommand(App());
+    DownloadCommand(App(), ShowFaultInItsWindow);
     ASSERT_EQ(presenter.shown.size(), 1);
     EXPECT_EQ(presenter.shown[0].text, QStringLiteral("Make sure the RCX is on and in range of the IR tower"));
     EXPECT_EQ(presenter.shown[0].style, 49);
@@ -376,7 +453,7 @@ TEST_F(DownloadTest, NoTowerStopsTheDownload)
 {
     smallProject();
     pb.setDefaultResult(QStringLiteral("TowerCheck1"), false);
-    DownloadCommand(App());
+    DownloadCommand(App(), ShowFaultInItsWindow);
     EXPECT_EQ(presenter.texts(),
               (QStringList{"Can't communicate with the RCX Transmission Tower!\r\n"
                            "Check cable connection and the Tower battery."}));
@@ -457,9 +534,9 @@ TEST_F(DownloadTest, SetUpWithoutMotorsOrSensors)
                            "SetSensorMode(2, 0, 0)", "SetVar(5, L2, 9)", "StartTask(&2)", "EndOfTask()"}));
     // Other actions send and write nothing.
     pb.clearCalls();
-    CompileContext context;
+    CompileContext context(App());
     context.ListingText = QStringLiteral("x");
-    EXPECT_TRUE(DownLoad(App(), *App().RcxSetup, 2));
+    EXPECT_TRUE(DownLoad(App(), *App().RcxSetup, 2, &context));
     EXPECT_EQ(pb.calls(), QStringList());
     EXPECT_EQ(context.ListingText, QStringLiteral("x"));
 }
@@ -474,8 +551,8 @@ TEST_F(DownloadTest, SetUpVariableTooLargeForTheBrick)
         EXPECT_EQ(e.number(), Err::Overflow);
     }
     // The listing writes it in full.
-    CompileContext context;
-    DownLoad(App(), *App().RcxSetup, CompileMode::Listing);
+    CompileContext context(App());
+    DownLoad(App(), *App().RcxSetup, CompileMode::Listing, &context);
     EXPECT_TRUE(context.ListingText.contains(QStringLiteral(" .SetVar 1,2,40000\r\n")));
 }
 
@@ -836,7 +913,7 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
                {Cmd("G_WATCH").p1(-1, 24).p2(-1, 0), Cmd("M_OFF").motors("0").op(1)}, 2);
 
     // The compile refuses it at its cell; nothing goes down.
-    DownloadCommand(App());
+    DownloadCommand(App(), ShowFaultInItsWindow);
     EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling  -> ERROR: Invalid value"));
     ASSERT_NE(preview.lastWindow(), nullptr);
     EXPECT_EQ(preview.lastWindow()->cursorPos, QStringLiteral("0002"));
@@ -889,7 +966,7 @@ TEST_F(DownloadTest, AUserVariableOnAScratchVariableIsRefusedAtTheCommand)
     TaskPtr main = addTask("Main", 1);
     Cmd::place(*main->Commands(), 0,
                {Cmd("M_ON").motors("0"), Cmd("L_IF").p1(3, "Motor state A").op(2).p2(110, "Motor-on")});
-    DownloadCommand(App());
+    DownloadCommand(App(), ShowFaultInItsWindow);
     EXPECT_EQ(preview.statusTexts().last(),
               QStringLiteral("Compiling  -> ERROR: Variable Steps has number 1, which the compiler uses "
                              "for this command: give the variable another number (define it again)"));
@@ -1013,7 +1090,7 @@ TEST_F(ModuleLimitTest, AProjectBeyondTheBricksLimitsIsRefusedAtCompile)
         SCOPED_TRACE(testing::Message() << c.tasks << " tasks, " << c.subs << " subs");
         openProject(c.tasks, c.subs);
         control.virtualBrick() = vbrick::SoftRcx();
-        DownloadCommand(App());
+        DownloadCommand(App(), ShowFaultInItsWindow);
         const QString error = QString::fromLatin1(c.error);
         if (error.isEmpty()) {
             EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();

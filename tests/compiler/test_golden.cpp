@@ -10,6 +10,7 @@
 #include "link/protocol/RcxLink.h"
 #include "link/protocol/RcxRequests.h"
 #include "link/vbrick/InProcessTower.h"
+#include "support/CompileFault.h"
 #include "support/LinkPorts.h"
 
 #include <QDir>
@@ -148,7 +149,7 @@ protected:
         windows.log.clear();
         windows.pointers.clear();
 
-        DownloadCommand(App());
+        DownloadCommand(App(), ShowFaultInItsWindow);
         ASSERT_EQ(presenter.shown.size(), 1) << presenter.texts().join(QLatin1Char('|')).toStdString();
         EXPECT_TRUE(presenter.shown[0].text.contains(QLatin1String("virtual brick")));
         EXPECT_EQ(presenter.shown[0].style, MsgStyle::Information);
@@ -200,13 +201,13 @@ protected:
         expectGolden(name + QStringLiteral(".lst"), compiled.ListingText.toUtf8());
         {
             // Every module ends its listing at the depth it began with.
-            CompileContext context;
+            CompileContext context(App());
             for (const auto& e : App().TaskList) {
-                ASSERT_TRUE(Compile(App(), *e.item));
+                ASSERT_TRUE(Compile(App(), *e.item, context));
                 EXPECT_EQ(context.BlockDepth, 0) << e.item->Name.toStdString();
             }
             for (const auto& e : App().SubList) {
-                ASSERT_TRUE(Compile(App(), *e.item));
+                ASSERT_TRUE(Compile(App(), *e.item, context));
                 EXPECT_EQ(context.BlockDepth, 0) << e.item->Name.toStdString();
             }
         }
@@ -418,9 +419,17 @@ TEST_F(GoldenTest, CompileErrorThreeBlocksDeep)
     EXPECT_FALSE(compiled.ok);
     EXPECT_EQ(compiled.CompileError, QStringLiteral("-> ERROR: Undefined var: Deleted"));
     EXPECT_EQ(compiled.ErrorCell, QStringLiteral("0002"));
-    EXPECT_TRUE(compiled.ErrorCellSet);
     expectGolden(QStringLiteral("error_three_deep.lst"), compiled.ListingText.toUtf8());
+    // The compile tells the innermost body; it opens no window itself.
+    EXPECT_EQ(compiled.ErrorWindow.kind, ModuleKind::LoopBody);
+    EXPECT_EQ(compiled.ErrorWindow.owner.lock().get(), inner.c.get());
+    EXPECT_EQ(compiled.ErrorWindow.parentTaskName, QStringLiteral("Main"));
+    EXPECT_EQ(compiled.ErrorWindow.parentCaption, QStringLiteral("2 times"));
+    EXPECT_TRUE(windows.windows.empty());
+    EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
 
+    // The window side opens the body's window alone, on the faulty cell.
+    ShowFaultInItsWindow(compiled);
     ASSERT_EQ(windows.windows.size(), 1u);
     FakeCommandWindow* w = windows.lastWindow();
     EXPECT_EQ(w->owner, inner.c.get());
@@ -432,7 +441,6 @@ TEST_F(GoldenTest, CompileErrorThreeBlocksDeep)
     EXPECT_EQ(middle.c->CommandWindow, nullptr);
     EXPECT_EQ(outer.c->CommandWindow, nullptr);
     EXPECT_EQ(main->CommandWindow, nullptr);
-    EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
 
     // The report the DOWNLOAD and COMPILE keys show.
     CompileErrorReport(App(), compiled);

@@ -31,7 +31,7 @@ protected:
         CommandCollection grid;
         Cmd::place(grid, 0, cmds);
         compile.ListingText.clear();
-        lastResult = DLCommands(App(), &grid, kind, CompileMode::Listing, loop, QStringLiteral("Main"), 0);
+        lastResult = DLCommands(App(), &grid, kind, CompileMode::Listing, loop, QStringLiteral("Main"), 0, &compile);
         QStringList lines = compile.ListingText.split(QStringLiteral("\r\n"));
         EXPECT_EQ(lines.takeLast(), QString());
         return lines;
@@ -48,17 +48,17 @@ protected:
 
     bool lastResult = false;
     // The compile the listings are written to.
-    CompileContext compile;
+    CompileContext compile{App()};
 };
 
 TEST_F(TranslateTest, ListingLineFormat)
 {
     compile.BlockDepth = 1;
-    ListingLine(App(), QString(), ".SetPower", "01", 2, 7);
+    ListingLine(compile, QString(), ".SetPower", "01", 2, 7);
     compile.BlockDepth = 0;
-    ListingLine(App(), QStringLiteral("'***  "), "Main", "   ***");
-    ListingLine(App(), QStringLiteral(" "));
-    ListingLine(App(), QString(), ".EndOfTask");
+    ListingLine(compile, QStringLiteral("'***  "), "Main", "   ***");
+    ListingLine(compile, QStringLiteral(" "));
+    ListingLine(compile, QString(), ".EndOfTask");
     EXPECT_EQ(compile.ListingText,
               QStringLiteral("\t .SetPower 01,2,7\r\n'***   Main    ***\r\n \r\n .EndOfTask\r\n"));
 }
@@ -73,7 +73,7 @@ TEST_F(TranslateTest, LinesOfAnyLengthComeOutWhole)
             const QString text(length, QLatin1Char('x'));
             compile.ListingText = QStringLiteral("before\r\n");
             compile.BlockDepth = Integer(depth);
-            ListingLine(App(), text, ".If", Variant(QStringLiteral("Gr\u00fc\u00dfe")), 2, -7.5, "Gr\xc3\xbc\xc3\x9f");
+            ListingLine(compile, text, ".If", Variant(QStringLiteral("Gr\u00fc\u00dfe")), 2, -7.5, "Gr\xc3\xbc\xc3\x9f");
             const QString expected = QStringLiteral("before\r\n") + QString(depth, QLatin1Char('\t')) + text +
                                      QStringLiteral(" .If Gr\u00fc\u00dfe,2,-7.5,Gr\u00fc\u00df\r\n");
             ASSERT_EQ(compile.ListingText, expected) << "depth " << depth << ", length " << length;
@@ -86,7 +86,7 @@ TEST_F(TranslateTest, JoystickProjectWritesNoListing)
 {
     App().ProjectType = 1;
     compile.ListingText = QStringLiteral("kept");
-    ListingLine(App(), QStringLiteral("'"), "x", 1, 2);
+    ListingLine(compile, QStringLiteral("'"), "x", 1, 2);
     EXPECT_EQ(compile.ListingText, QStringLiteral("kept"));
 }
 
@@ -111,7 +111,7 @@ TEST_F(TranslateTest, GapEndsTheColumn)
     Cmd::place(grid, 0, {Cmd("M_OFF").motors("0").op(1), Cmd("M_ON")}, 3);  // row 3 after a gap; the last would fail its check
     Cmd::place(grid, 1, {Cmd("M_FWD").motors("2")});
     compile.ListingText.clear();
-    EXPECT_TRUE(DLCommands(App(), &grid, ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0));
+    EXPECT_TRUE(DLCommands(App(), &grid, ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0, &compile));
     EXPECT_EQ(compile.ListingText, QStringLiteral(" .On 0\r\n .SetFwd 2\r\n"));
     pb.clearCalls();
     EXPECT_TRUE(DLCommands(App(), &grid, ModuleKind::Task, CompileMode::Download, 0, QString(), 0));
@@ -320,12 +320,30 @@ TEST_F(TranslateTest, ZeroBySource)
               (QStringList{"ClearSensorValue(0)", "ClearTimer(3)", "ClearPBMessage()"}));
 }
 
-TEST_F(TranslateTest, KeysCompareExactly)
+// A key is read as the command it names whatever its letter case (a task
+// file edited by hand may hold "m_on"): it is checked, listed and sent as
+// that command, never passed over as if the cell were empty.
+TEST_F(TranslateTest, AKeyInAnotherLetterCaseIsTheSameCommand)
 {
     Cmd lower = Cmd("M_ON").motors("0");
-    lower.c->CommandKey = QStringLiteral("m_on");
-    EXPECT_EQ(download({lower}), QStringList());
+    lower.c->SetKeyText(QStringLiteral("m_on"));
+    EXPECT_EQ(lower.c->CommandKey, CommandKey::M_ON);
+    EXPECT_EQ(download({lower}), QStringList{"On(\"0\")"});
     EXPECT_TRUE(lastResult);
+    EXPECT_EQ(listing({lower}), QStringList{" .On 0"});
+
+    Cmd unset = Cmd("M_ON");
+    unset.c->SetKeyText(QStringLiteral("m_On"));
+    listing({unset});
+    EXPECT_FALSE(lastResult);
+    EXPECT_EQ(compile.CompileError, QStringLiteral(" -> ERROR: No motor list !"));
+
+    // A key no command has sends and lists nothing, and keeps its text.
+    Cmd unknown = Cmd("M_ON").motors("0");
+    unknown.c->SetKeyText(QStringLiteral("M_SPIN"));
+    EXPECT_EQ(unknown.c->CommandKey, CommandKey::None);
+    EXPECT_EQ(unknown.c->KeyText(), QStringLiteral("M_SPIN"));
+    EXPECT_EQ(download({unknown}), QStringList());
 }
 
 TEST_F(TranslateTest, CheckFailureStopsAtTheFaultyCell)
@@ -339,7 +357,8 @@ TEST_F(TranslateTest, CheckFailureStopsAtTheFaultyCell)
     EXPECT_EQ(compile.CompileError, QStringLiteral(" -> ERROR: No motor list !"));
     EXPECT_EQ(compile.ErrorCell, QStringLiteral("0003"));
     EXPECT_TRUE(compile.CompileFailed);
-    EXPECT_FALSE(compile.ErrorCellSet);  // the fault is at the module's own level
+    // The fault is at the module's own level: the project compile names the module.
+    EXPECT_FALSE(compile.ErrorWindow.isSet());
     EXPECT_EQ(windows.createDeskTopCount, 0);
 }
 

@@ -72,7 +72,7 @@ protected:
                                                const QString& caption1 = QString())
     {
         auto c = std::make_shared<clsCommand>();
-        c->CommandKey = key;
+        c->SetKeyText(key);
         c->x = Integer(x);
         c->y = Integer(y);
         c->PicIndex = Integer(picIndex);

@@ -40,8 +40,9 @@ protected:
         c->x = 0;
         c->y = 1;
         grid.Add(c, ColKey(0, 1));
-        CompileContext compile;
-        compiled = DLCommands(App(), &grid, ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0);
+        CompileContext compile(App());
+        compiled = DLCommands(App(), &grid, ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0,
+                              &compile);
         compileError = compile.CompileError;
         QStringList lines = compile.ListingText.split(QStringLiteral("\r\n"));
         lines.removeAll(QString());

@@ -124,7 +124,7 @@ protected:
                 EXPECT_FALSE(pic->isHidden());
                 EXPECT_EQ(pic->BackColor(), e.item->PicSelected ? frmDeskTop::SelectedColor() : f->UnselectedColor());
             }
-            cells[e.key] = e.item->CommandKey;
+            cells[e.key] = e.item->KeyText();
         }
         for (const auto& [k, v] : cells)
             out << v + QLatin1Char('@') + k;
@@ -736,21 +736,21 @@ TEST_F(DeskEditTest, AProgramBuiltByMouseAndKeysIsSavedReopenedAndCompiled)
     std::function<void(const CommandCollectionPtr&)> setParameters = [&](const CommandCollectionPtr& grid) {
         for (const auto& e : *grid) {
             clsCommand& c = *e.item;
-            if (c.CommandKey.startsWith(QLatin1Char('M')))
+            if (c.KeyText().startsWith(QLatin1Char('M')))
                 c.MotorList = QStringLiteral("0");
-            if (c.CommandKey == QLatin1String("G_WAIT")) {
+            if (c.CommandKey == CommandKey::G_WAIT) {
                 c.Param1Source = 2;
                 c.Param1Value = 1;
                 c.Time = QStringLiteral("Second");
             }
-            if (c.CommandKey == QLatin1String("L_IF")) {
+            if (c.CommandKey == CommandKey::L_IF) {
                 c.Param1Source = 3;
                 c.Param1Value = QStringLiteral("Motor state A");
                 c.Op = 2;
                 c.Param2Source = 110;
                 c.Param2Value = QStringLiteral("Motor-on");
             }
-            if (c.CommandKey == QLatin1String("L_LOOP")) {
+            if (c.CommandKey == CommandKey::L_LOOP) {
                 c.Param1Source = 2;
                 c.Param1Value = QStringLiteral("3");
             }

@@ -59,7 +59,7 @@ TEST_F(DeskTopTest, LoadingPlacesEveryCommandAtItsCellAndPutsTheCursorOnTheFirst
         EXPECT_EQ(pic->Top(), c->y * H);
         EXPECT_EQ(pic->Width(), W);
         EXPECT_EQ(pic->Height(), H);
-        EXPECT_EQ(pic->PictureKey(), c->CommandKey);
+        EXPECT_EQ(pic->PictureKey(), c->KeyText());
         EXPECT_TRUE(f->CommandGrid(c->x, c->y));
     }
     EXPECT_FALSE(f->CommandGrid(0, 5));
@@ -200,7 +200,8 @@ TEST_F(DeskTopTest, MotorOffShowsTheFloatPictureOnlyWithOperatorZero)
 
     EXPECT_EQ(f->picCommand(1)->PictureKey(), QStringLiteral("M_OFF_FLOAT"));
     EXPECT_EQ(f->picCommand(1)->Picture().toImage(), CommandPicture(QStringLiteral("M_OFF_FLOAT")).toImage());
-    EXPECT_EQ(f->picCommand(2)->PictureKey(), QStringLiteral("m_off"));
+    // A key in another letter case shows its command's picture.
+    EXPECT_EQ(f->picCommand(2)->PictureKey(), QStringLiteral("M_OFF"));
     EXPECT_EQ(f->picCommand(2)->Picture().toImage(), CommandPicture(QStringLiteral("M_OFF")).toImage());
 }
 
@@ -300,7 +301,7 @@ TEST_F(DeskTopTest, ToolTipNamesTheMotorsOrTheSensor)
     PicCommandBox* pic = f.LoadPicCommand(1);
     for (const auto& c : cases) {
         clsCommand co;
-        co.CommandKey = QString::fromLatin1(c.key);
+        co.SetKeyText(QString::fromLatin1(c.key));
         co.MotorList = QString::fromLatin1(c.motors);
         co.Param1Source = c.source1;
         co.Param1Value = c.value1;

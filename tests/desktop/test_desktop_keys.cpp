@@ -119,7 +119,7 @@ protected:
     {
         std::map<QString, QString> cells;
         for (const auto& e : *f->ColCommand)
-            cells[e.key] = e.item->CommandKey;
+            cells[e.key] = e.item->KeyText();
         QStringList out;
         for (const auto& [k, v] : cells)
             out << v + QLatin1Char('@') + k;
@@ -130,7 +130,7 @@ protected:
     {
         QStringList out;
         for (const auto& e : App().CommandClipboard)
-            out << e.item->CommandKey;
+            out << e.item->KeyText();
         return out.join(QLatin1Char(' '));
     }
 
@@ -380,7 +380,7 @@ std::shared_ptr<clsCommand> Preset(std::shared_ptr<clsCommand> c, const char* p1
         c->Param2Source = 2;
         c->Param2Value = QString::fromLatin1(p2);
     }
-    if (OpensBlock(c->CommandKey))
+    if (OpensBlock(c->KeyText()))
         c->Commands = std::make_shared<CommandCollection>();
     return c;
 }
@@ -410,7 +410,7 @@ TEST_F(FrameListKeysTest, EnterInAnOpenListTakesTheItemAndTheNextEnterPressesOk)
         Preset(Command("G_SOUND", 1, 4, 10, "Sound"), "", "", 0),
     };
     for (const auto& c : commands) {
-        if (c->CommandKey == QLatin1String("G_WAIT"))
+        if (c->CommandKey == CommandKey::G_WAIT)
             c->Time = QStringLiteral("Second");
         Put(*task->Commands(), c);
     }

@@ -4,6 +4,7 @@
 #include "FrameFixture.h"
 
 #include "desktop/core/LogicFrame.h"
+#include "model/CommandCatalogue.h"
 
 namespace {
 
@@ -185,12 +186,12 @@ TEST_F(FrameRules, LogicCaptions)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
-        EXPECT_EQ(TranslateToCaption2(QString::fromLatin1(c.key), Integer(c.p1s), c.p1v, Integer(c.op),
-                                      Integer(c.p2s), c.p2v),
+        EXPECT_EQ(TranslateToCaption2(App(), CommandKeyOf(QString::fromLatin1(c.key)), Integer(c.p1s), c.p1v,
+                                      Integer(c.op), Integer(c.p2s), c.p2v),
                   c.caption);
     }
-    EXPECT_EQ(failureNumber([] { TranslateToCaption2("L_IF", 9, "Eye", 5, 2, "1"); }), 9);
-    EXPECT_EQ(failureNumber([] { TranslateToCaption2("L_START", 2, "Gone", -1, -1, -1); }), 5);
+    EXPECT_EQ(failureNumber([] { TranslateToCaption2(App(), CommandKey::L_IF, 9, "Eye", 5, 2, "1"); }), 9);
+    EXPECT_EQ(failureNumber([] { TranslateToCaption2(App(), CommandKey::L_START, 2, "Gone", -1, -1, -1); }), 5);
 }
 
 TEST_F(FrameRules, SavedCommandRestoresEveryParameter)

@@ -64,8 +64,9 @@ protected:
 
     QStringList listing()
     {
-        CompileContext compile;
-        DLCommands(App(), task->Commands().get(), ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0);
+        CompileContext compile(App());
+        DLCommands(App(), task->Commands().get(), ModuleKind::Task, CompileMode::Listing, 0, QStringLiteral("Main"), 0,
+                   &compile);
         return compile.ListingText.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
 

@@ -56,7 +56,7 @@ protected:
     std::shared_ptr<clsCommand> Put(GridDocument& d, const char* key, int x, int y)
     {
         auto c = std::make_shared<clsCommand>();
-        c->CommandKey = QString::fromLatin1(key);
+        c->SetKeyText(QString::fromLatin1(key));
         c->x = Integer(x);
         c->y = Integer(y);
         c->PicIndex = d.NextPicIndex();
@@ -177,7 +177,7 @@ TEST_F(GridDocumentTest, DropCommandGivesTheDefaultsOfItsTool)
         const auto co = doc.DropCommand(doc.NextPicIndex(), CenterX(0), CenterY(row++), QString(),
                                         PaletteTool{QString::fromLatin1(c.key), QString::fromLatin1(c.tip)});
         ASSERT_TRUE(co);
-        EXPECT_EQ(co->CommandKey, QString::fromLatin1(c.key));
+        EXPECT_EQ(co->KeyText(), QString::fromLatin1(c.key));
         EXPECT_EQ(co->PicCaption(0), QString::fromLatin1(c.caption));
         EXPECT_EQ(co->Op, c.op) << c.key;
         EXPECT_EQ(co->Param1Source.toDouble(), -1);
@@ -393,13 +393,13 @@ TEST_F(GridDocumentTest, CopiesAreDeepAndPasteIntoAnotherWindowIsIndependent)
     auto block = Put("L_IF", 0, 1);
     block->Commands = std::make_shared<CommandCollection>();
     auto loop = std::make_shared<clsCommand>();
-    loop->CommandKey = QStringLiteral("L_LOOP");
+    loop->SetKeyText(QStringLiteral("L_LOOP"));
     loop->x = 0;
     loop->y = 1;
     loop->Commands = std::make_shared<CommandCollection>();
     for (int r : {1, 2}) {
         auto c = std::make_shared<clsCommand>();
-        c->CommandKey = QStringLiteral("M_ON");
+        c->SetKeyText(QStringLiteral("M_ON"));
         c->y = Integer(r);
         loop->Commands->Add(c, ColKey(0, r));
     }
@@ -418,7 +418,7 @@ TEST_F(GridDocumentTest, CopiesAreDeepAndPasteIntoAnotherWindowIsIndependent)
     ASSERT_TRUE(second.Paste());
     ASSERT_TRUE(second.ColCommand->Exists("0103"));
     const auto pasted = second.ColCommand->Item("0103");
-    EXPECT_EQ(pasted->CommandKey, QStringLiteral("L_IF"));
+    EXPECT_EQ(pasted->KeyText(), QStringLiteral("L_IF"));
     EXPECT_EQ(pasted->Param1Value.toString(), QStringLiteral("Sensor 1"));
     EXPECT_EQ(pasted->Op, 2);
     EXPECT_TRUE(other->Dirty);
@@ -457,7 +457,7 @@ TEST_F(GridDocumentTest, DeleteRemovesTheSelectionClosesItsWindowsAndTheGaps)
         Put("M_ON", 0, r)->setPicCaption(0, QStringLiteral("r%1").arg(r));
     Put("M_ON", 1, 4)->setPicCaption(0, "b4");
     auto three = doc.ColCommand->Item("0003");
-    three->CommandKey = QStringLiteral("L_LOOP");
+    three->SetKeyText(QStringLiteral("L_LOOP"));
     BodyWindow w;
     three->CommandWindow = &w;
     EXPECT_CALL(w, Close()).Times(::testing::AtLeast(1));

@@ -3,6 +3,7 @@
 // it writes, and what the compiler then lists.
 #include "FrameFixture.h"
 
+#include "compiler/CommandCheck.h"
 #include "desktop/core/MotorFrame.h"
 
 namespace {
@@ -526,12 +527,78 @@ TEST_F(MotorFrameTest, OkMarksTheModuleChangedAndAQuoteInACommentBecomesASingleQ
     Cmd cmd("A_REM");
     MotorFrame& f = open(cmd);
     QString written;
-    f.Written = [&](clsCommand& c) { written = c.CommandKey; };
+    f.Written = [&](clsCommand& c) { written = c.KeyText(); };
     f.txtRem.Text = QStringLiteral("say \"hi\"");
     EXPECT_TRUE(f.cmdOkMotor_Click());
     EXPECT_EQ(cmd.c->Param1Value, Variant("say 'hi'"));
     EXPECT_EQ(written, QStringLiteral("A_REM"));
     EXPECT_EQ(App().TaskList.Item("Main")->Dirty, True);
+}
+
+}  // namespace
+
+namespace {
+
+// The limits the frame and the check share: what the frame takes at a limit
+// compiles, and one step past it the frame refuses in the words the check
+// uses for a command that holds such a value (a file or a named value
+// changed since may bring one in without the frame).
+TEST_F(MotorFrameTest, TheFrameAndTheCheckDrawEachSharedLimitInOnePlace)
+{
+    using Enter = std::function<void(MotorFrame&, const QString&)>;
+    const Enter speed = [](MotorFrame& f, const QString& v) {
+        f.chkMotor[0].Value = 1;
+        f.cmbSpeed.Type(v);
+    };
+    const Enter display = [](MotorFrame& f, const QString& v) { f.cmbSpeed.Type(v); };
+    const Enter tone = [](MotorFrame& f, const QString& v) {
+        f.cmbSound.Type(QStringLiteral("440"));
+        f.cmbSound_KeyPress();
+        f.cmbTimeCount.Type(v);
+        SelectComboItem(f.cmbTime, QStringLiteral("Hundredth"));
+    };
+    const Enter seconds = [](MotorFrame& f, const QString& v) {
+        f.chkMotor[0].Value = 1;
+        f.setChkTime(0);
+        f.cmbTimeCount.Type(v);
+        SelectComboItem(f.cmbTime, QStringLiteral("Second"));
+    };
+    struct Case {
+        const char* name;
+        const char* key;
+        Enter enter;
+        const char* atLimit;
+        const char* past;
+        Cmd holding;  // the value past the limit, as the frame would have written it
+        const char* refusal;
+    };
+    const Case cases[] = {
+        {"motor speed", "M_SETPWR", speed, "7", "8", Cmd("M_SETPWR").motors("0").p2(2, "8"),
+         "Speed must be between 0 to 7"},
+        {"display", "G_DISPLAY", display, "6", "7", Cmd("G_DISPLAY").p1(2, "7"), "RCX display must be between 0 to 6"},
+        {"tone's duration", "G_SOUND", tone, "255", "256", Cmd("G_SOUND").speed("440").p1(2, 256).time("Hundredth"),
+         "Sound duration can't be more then 2.55 seconds"},
+        {"wait", "M_ON", seconds, "327", "328", Cmd("M_ON").motors("0").p1(2, 328).time("Second"), "Too much time"},
+        {"negative wait", "M_ON", seconds, "0", "-1", Cmd("M_ON").motors("0").p1(2, -1).time("Second"),
+         "Time can't be negative!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Cmd at(c.key);
+        MotorFrame& f = open(at);
+        c.enter(f, QString::fromLatin1(c.atLimit));
+        presenter.shown.clear();
+        ASSERT_TRUE(f.cmdOkMotor_Click()) << presenter.texts().join(QLatin1Char('|')).toStdString();
+        listingOf(at.c);
+        EXPECT_TRUE(compiled) << compileError.toStdString();
+
+        MotorFrame& g = open(Cmd(c.key));
+        c.enter(g, QString::fromLatin1(c.past));
+        EXPECT_FALSE(g.cmdOkMotor_Click());
+        EXPECT_EQ(presenter.texts(), QStringList{QString::fromLatin1(c.refusal)});
+        EXPECT_EQ(CheckCommand(App(), *c.holding.c, ModuleKind::Task),
+                  QStringLiteral(" -> ERROR: ") + QString::fromLatin1(c.refusal));
+    }
 }
 
 }  // namespace

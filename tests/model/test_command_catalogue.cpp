@@ -62,3 +62,28 @@ TEST(CommandCatalogue, JoystickProjectsLeaveOutTheBrickOnlyCommands)
                                         "L_SENDMESS", "L_STOP", "G_WATCH", "L_START"};
     EXPECT_EQ(refused, expected);
 }
+
+TEST(CommandCatalogue, EachTypedKeyAndItsTextNameOneAnother)
+{
+    for (const CommandInfo& c : CommandCatalogue()) {
+        SCOPED_TRACE(c.key.toStdString());
+        EXPECT_EQ(FindCommand(c.id), &c);
+        EXPECT_EQ(CommandKeyText(c.id), c.key);
+        EXPECT_EQ(CommandKeyOf(c.key), c.id);
+        EXPECT_EQ(CommandKeyOf(c.key.toLower()), c.id);
+        EXPECT_EQ(FamilyOf(c.id), c.family);
+        EXPECT_EQ(BodyKindOf(c.id), c.bodyKind);
+        // Only the motor commands and WAIT wait after they are carried out.
+        EXPECT_EQ(TakesDuration(c.id), c.family == CommandFamily::Motor || c.key == QLatin1String("G_WAIT"));
+    }
+    for (const char* text : {"", "CURSOR", "EndIf", "M_ONN", "M_O"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(CommandKeyOf(QString::fromLatin1(text)), CommandKey::None);
+    }
+    EXPECT_EQ(FindCommand(CommandKey::None), nullptr);
+    EXPECT_EQ(CommandKeyText(CommandKey::None), QString());
+    EXPECT_EQ(FamilyOf(CommandKey::None), CommandFamily::None);
+    EXPECT_FALSE(TakesDuration(CommandKey::None));
+    EXPECT_EQ(CommandPictureKey(CommandKey::M_OFF, 0), QStringLiteral("M_OFF_FLOAT"));
+    EXPECT_EQ(CommandPictureKey(QStringLiteral("X_SPIN"), 0), QStringLiteral("X_SPIN"));
+}

@@ -31,7 +31,7 @@ TEST(CommandClasses, NewCommandIsAllZeroAndUnset)
     EXPECT_EQ(c.Commands, nullptr);
     EXPECT_EQ(c.PicSelected, False);
     EXPECT_TRUE(c.MotorList.isEmpty());
-    EXPECT_TRUE(c.CommandKey.isEmpty());
+    EXPECT_TRUE(c.KeyText().isEmpty());
     EXPECT_EQ(c.mNumber, 0);
     EXPECT_EQ(c.PicIndex, 0);
     EXPECT_EQ(c.x, 0);
@@ -43,7 +43,7 @@ TEST(CommandClasses, NewCommandIsAllZeroAndUnset)
 TEST(CommandClasses, CommandBodyIsNeverCreatedOnReading)
 {
     clsCommand c;
-    c.CommandKey = QStringLiteral("L_IF");
+    c.SetKeyText(QStringLiteral("L_IF"));
     EXPECT_EQ(c.GetCommands(), nullptr);
     EXPECT_EQ(c.Commands, nullptr);
     auto body = std::make_shared<CommandCollection>();
@@ -113,7 +113,7 @@ TEST(CommandClasses, PicCaptionIndexZeroAndOneOnly)
 TEST(CommandClasses, CopyKeepsCaptionsAndSharesTheBody)
 {
     clsCommand c;
-    c.CommandKey = QStringLiteral("L_WHILE");
+    c.SetKeyText(QStringLiteral("L_WHILE"));
     c.setPicCaption(0, QStringLiteral("WHILE"));
     c.Param1Value = Variant(QStringLiteral("Timer 1"));
     c.Commands = std::make_shared<CommandCollection>();

@@ -94,7 +94,7 @@ inline QString shape(const CommandCollection& grid)
     QStringList parts;
     for (const QString& key : sortedKeys(grid)) {
         const auto& co = grid.Item(key);
-        QString s = key + QLatin1Char(' ') + co->CommandKey;
+        QString s = key + QLatin1Char(' ') + co->KeyText();
         if (co->Commands)
             s += QLatin1Char('{') + shape(*co->Commands) + QLatin1Char('}');
         parts.append(s);
@@ -109,7 +109,7 @@ inline QString dump(const CommandCollection& grid)
     for (const QString& key : sortedKeys(grid)) {
         const auto& co = grid.Item(key);
         QStringList f{key,
-                      co->CommandKey,
+                      co->KeyText(),
                       co->MotorList,
                       QString::number(co->Op),
                       dumpValue(co->Param1Source),
@@ -136,7 +136,7 @@ inline QString dump(const CommandCollection& grid)
 inline std::shared_ptr<clsCommand> command(const char* key, int x, int y, const char* caption0 = "")
 {
     auto co = std::make_shared<clsCommand>();
-    co->CommandKey = QString::fromUtf8(key);
+    co->SetKeyText(QString::fromUtf8(key));
     co->x = Integer(x);
     co->y = Integer(y);
     co->Op = -1;
@@ -145,7 +145,7 @@ inline std::shared_ptr<clsCommand> command(const char* key, int x, int y, const 
     co->Param2Source = -1;
     co->Param2Value = -1;
     co->setPicCaption(0, QString::fromUtf8(caption0));
-    if (OpensBlock(co->CommandKey))
+    if (OpensBlock(co->KeyText()))
         co->Commands = std::make_shared<CommandCollection>();
     return co;
 }

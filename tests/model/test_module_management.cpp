@@ -425,7 +425,7 @@ TEST_F(ModuleManagementTest, ANewTaskNamedLikeATaskFileInTheProjectFolderIsRefus
         const TaskPtr t = App().TaskList.Item(QString::fromLatin1(c.file));
         EXPECT_EQ(t->mTitle, QStringLiteral("Drives forward"));
         ASSERT_TRUE(t->Commands()->Exists(QStringLiteral("0003")));
-        EXPECT_EQ(t->Commands()->Item(QStringLiteral("0003"))->CommandKey, QStringLiteral("G_DISPLAY"));
+        EXPECT_EQ(t->Commands()->Item(QStringLiteral("0003"))->KeyText(), QStringLiteral("G_DISPLAY"));
         EXPECT_EQ(bytes(filePath), drive);
     }
 }
@@ -489,7 +489,7 @@ TEST_F(ModuleManagementTest, ANewSubNamedLikeASubFileOfAnotherProjectIsRefused)
     EXPECT_EQ(s->mTitle, QStringLiteral("Beeps twice"));
     EXPECT_EQ(s->mLoop, 1);
     ASSERT_TRUE(s->Commands()->Exists(QStringLiteral("0003")));
-    EXPECT_EQ(s->Commands()->Item(QStringLiteral("0003"))->CommandKey, QStringLiteral("G_DISPLAY"));
+    EXPECT_EQ(s->Commands()->Item(QStringLiteral("0003"))->KeyText(), QStringLiteral("G_DISPLAY"));
     EXPECT_EQ(bytes(helperPath), helper);
 }
 
@@ -696,6 +696,31 @@ TEST_F(ModuleManagementTest, BlockBodyWindowsTakeTheParentTaskName)
         EXPECT_EQ(block.CommandWindow, w);
         w->Close();
         EXPECT_EQ(block.CommandWindow, nullptr);
+    }
+}
+
+// A target (where a compile's fault lies) opens its grid's window with the
+// cursor on the cell; one not set, or whose owner has gone since, opens none.
+TEST_F(ModuleManagementTest, ATargetOpensItsWindowOnTheCellWhileItsOwnerLives)
+{
+    auto block = std::make_shared<clsCommand>();
+    block->Commands = std::make_shared<CommandCollection>();
+    OpenCommandWindow(CommandWindowTarget{ModuleKind::LoopBody, block, QStringLiteral("Drive"), QStringLiteral("2 times")},
+                      QStringLiteral("0103"));
+    FakeCommandWindow* w = windows->lastWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->owner, block.get());
+    EXPECT_EQ(w->formType, ModuleKind::LoopBody);
+    EXPECT_EQ(w->parentTaskName, QStringLiteral("Drive"));
+    EXPECT_EQ(w->parentCaption, QStringLiteral("2 times"));
+    EXPECT_EQ(w->cursorPos, QStringLiteral("0103"));
+
+    CommandWindowTarget gone{ModuleKind::Task, std::make_shared<clsTask>()};  // its owner is dropped at once
+    for (const CommandWindowTarget& t : {CommandWindowTarget{}, gone}) {
+        SCOPED_TRACE(t.kind);
+        OpenCommandWindow(t, QStringLiteral("0001"));
+        EXPECT_EQ(windows->createDeskTopCount, 1);
+        EXPECT_EQ(w->count(QStringLiteral("setCursorPos")), 1);
     }
 }
 

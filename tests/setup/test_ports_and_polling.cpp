@@ -129,7 +129,7 @@ TEST_F(SetupPorts, AnIfOnARawValueCompilesBeforeAndAfterSaveAndReopen)
     task->ModulType = ModuleKind::Task;
     a.TaskList.Add(task, task->Name);
     auto ifRaw = std::make_shared<clsCommand>();
-    ifRaw->CommandKey = QStringLiteral("L_IF");
+    ifRaw->SetKeyText(QStringLiteral("L_IF"));
     ifRaw->Param1Source = OperandSource::SensorRaw;
     ifRaw->Param1Value = QStringLiteral("S. Raw value 1");
     ifRaw->Op = 0;

@@ -8,6 +8,7 @@
 #include "shell/ModalRunner.h"
 #include "model/Notifier.h"
 #include "shell/MainWindow.h"
+#include "support/CompileFault.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -380,7 +381,7 @@ protected:
         App().TaskList.Add(task, task->Name);
         auto put = [&](int row, const char* key, const std::function<void(clsCommand&)>& fill) {
             auto c = std::make_shared<clsCommand>();
-            c->CommandKey = QLatin1String(key);
+            c->SetKeyText(QLatin1String(key));
             c->Op = 0;
             c->Param1Source = -1;
             c->Param1Value = -1;
@@ -429,7 +430,7 @@ TEST_F(VirtualBrickKeys, RunAndStopTheDownloadedProgram)
     App().ComPortNumber = PortSelector::VirtualBrickPort;
     settings.values.insert(QStringLiteral("com/virtualbrick"), QStringLiteral("1"));
     App().VirtualBrickTold = True;
-    DownloadCommand(App());
+    DownloadCommand(App(), ShowFaultInItsWindow);
     ASSERT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
     ASSERT_FALSE(brick.virtualBrick().taskCode(0, 1).isEmpty());
     // Downloaded, but nothing runs until Run.

@@ -10,6 +10,7 @@
 #include "shell/Preview.h"
 #include "shell/StatusStrip.h"
 
+#include "compiler/ProjectCompile.h"
 #include "model/Grid.h"
 #include "model/ModuleManagement.h"
 #include "model/NamedValues.h"
@@ -168,7 +169,7 @@ TEST_F(DispatcherTest, AFailedCompileTakesTheListingOffView)
         auto task = std::make_shared<clsTask>();
         task->Name = QStringLiteral("Main");
         auto loop = std::make_shared<clsCommand>();
-        loop->CommandKey = QStringLiteral("L_LOOP");
+        loop->SetKeyText(QStringLiteral("L_LOOP"));
         loop->Commands = std::make_shared<CommandCollection>();
         task->Commands()->Add(loop, ColKey(0, 1));
         App().TaskList.Add(task, task->Name);
@@ -179,6 +180,66 @@ TEST_F(DispatcherTest, AFailedCompileTakesTheListingOffView)
         EXPECT_EQ(windows.Preview(), nullptr);
         main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
         EXPECT_EQ(windows.Preview(), nullptr);
+    }
+}
+
+// The compile only tells where its fault lies; COMPILE, DOWNLOAD and the run's
+// JOY_PLAY open the grid that holds it (here the body of a WHILE) with the
+// cursor on the faulty cell, and report it.
+TEST_F(DispatcherTest, AFailedCompileOpensTheFaultyBodyOnItsCell)
+{
+    struct Case {
+        const char* key;
+        Integer projectType;
+    };
+    const Case cases[] = {{"COMPILE", 0}, {"DOWNLOAD", 0}, {"JOY_PLAY", 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        App().TaskList.Clear();
+        App().ProjectType = c.projectType;
+        main->Ops.CompileProject = [] { return ::CompileProject(App()); };
+        auto task = std::make_shared<clsTask>();
+        task->Name = QStringLiteral("Main");
+        task->ModulType = ModuleKind::Task;
+        // Commands as the editor leaves them: what is not set is -1.
+        const auto command = [](CommandKey key, int row) {
+            auto c = std::make_shared<clsCommand>();
+            c->CommandKey = key;
+            for (Variant* v : {&c->Param1Source, &c->Param1Value, &c->Param2Source, &c->Param2Value})
+                *v = -1;
+            c->y = Integer(row);
+            return c;
+        };
+        auto loop = command(CommandKey::L_LOOP, 1);
+        loop->Param1Source = 2;
+        loop->Param1Value = QStringLiteral("2");
+        loop->setPicCaption(1, QStringLiteral("2 times"));
+        loop->Commands = std::make_shared<CommandCollection>();
+        for (int row : {1, 2}) {
+            auto on = command(CommandKey::M_ON, row);
+            on->MotorList = row == 1 ? QStringLiteral("0") : QString();  // row 2 has no motor
+            loop->Commands->Add(on, ColKey(0, row));
+        }
+        App().RcxSetup->PortMotor(0)->setMotorType(1);
+        task->Commands()->Add(loop, ColKey(0, 1));
+        App().TaskList.Add(task, task->Name);
+
+        CommandOwner* shown = nullptr;
+        QString cursor;
+        auto* w = new ListedWindow(QString(), 0, QString());
+        ON_CALL(*w, setMyCommandBlock(::testing::_)).WillByDefault([&shown](CommandOwner* o) { shown = o; });
+        ON_CALL(*w, setCursorPos(::testing::_)).WillByDefault([&cursor](const QString& k) { cursor = k; });
+        main->setDeskTopFactory([w] { return DeskTopWindow{w, w}; });
+        presenter.shown.clear();
+
+        main->TB1_ButtonClick(QString::fromLatin1(c.key));
+        EXPECT_EQ(shown, loop.get());
+        EXPECT_EQ(cursor, QStringLiteral("0002"));
+        ASSERT_EQ(presenter.shown.size(), 1);
+        EXPECT_EQ(presenter.shown[0].text, QStringLiteral(" -> ERROR: No motor list !"));
+        EXPECT_EQ(presenter.shown[0].title, QStringLiteral("Error in Program"));
+        EXPECT_EQ(App().StopRun, True);
+        main->setDeskTopFactory({});
     }
 }
 
@@ -244,7 +305,7 @@ TEST_F(DispatcherTest, ARunFollowsTheKeysAndItsStopSwitchesEveryMotorOff)
     a.TaskList.Add(task, task->Name);
     auto cmd = [](const char* key) {
         auto c = std::make_shared<clsCommand>();
-        c->CommandKey = QString::fromLatin1(key);
+        c->SetKeyText(QString::fromLatin1(key));
         c->MotorList = QStringLiteral("0");
         return c;
     };

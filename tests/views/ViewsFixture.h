@@ -33,7 +33,7 @@ protected:
                                            const QString& cap1 = QString())
     {
         auto c = std::make_shared<clsCommand>();
-        c->CommandKey = key;
+        c->SetKeyText(key);
         c->x = Integer(x);
         c->y = Integer(y);
         c->setPicCaption(0, cap0.isEmpty() ? key : cap0);

@@ -327,8 +327,8 @@ TEST_F(DefineVarTest, AnIfOnAMotorItemLeavesTheUsersVariableAlone)
     on->MotorList = "0";
     for (Variant* v : {&on->Param1Source, &on->Param2Source, &on->Param1Value, &on->Param2Value})
         *v = -1;
-    CompileContext compile;
-    ASSERT_TRUE(Compile(App(), *task)) << compile.CompileError.toStdString();
+    CompileContext compile(App());
+    ASSERT_TRUE(Compile(App(), *task, compile)) << compile.CompileError.toStdString();
     int scratch = 0;
     for (const QString& line : compile.ListingText.split(QRegularExpression("[\r\n]+"))) {
         if (!line.contains("'from Compiler"))

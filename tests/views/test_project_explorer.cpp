@@ -84,7 +84,7 @@ TEST_F(ExplorerTest, RemovingTheMiddleTaskRenumbersClosesWindowsAndKeepsTheFile)
     FakeCommandWindow* taskWindow = windows.lastWindow();
     // A block's body window carries the module's name as its caption.
     auto iff = std::make_shared<clsCommand>();
-    iff->CommandKey = "L_IF";
+    iff->SetKeyText("L_IF");
     OpenCommandWindow(2, iff.get(), "two", "x");
     FakeCommandWindow* bodyWindow = windows.lastWindow();
     ASSERT_EQ(bodyWindow->caption, "two");

@@ -329,9 +329,9 @@ TEST_F(ViewWindowsTest, LookingAtAProjectLeavesItUnchanged)
         c.Param1Value = 0;
         c.Param2Source = 2;
         c.Param2Value = 0;
-        if (c.CommandKey == QLatin1String("M_ON"))
+        if (c.CommandKey == CommandKey::M_ON)
             c.MotorList = QStringLiteral("0");
-        if (c.CommandKey == QLatin1String("G_WAIT")) {
+        if (c.CommandKey == CommandKey::G_WAIT) {
             c.Param1Source = 2;
             c.Param1Value = 1;
             c.Time = QStringLiteral("Second");

@@ -220,7 +220,7 @@ QString ParseRange(const QString& text)
                 inSecond = true;
             }
         }
-        if (!ValidateParam(App(), first, QStringLiteral("L_IF")) || !ValidateParam(App(), second, QStringLiteral("L_IF")))
+        if (!ValidateParam(App(), first, CommandKey::L_IF) || !ValidateParam(App(), second, CommandKey::L_IF))
             return QStringLiteral("false");
         if (vb::Val(first) < vb::Val(second))
             return first + QLatin1Char('_') + second;
@@ -232,7 +232,10 @@ QString ParseRange(const QString& text)
 
 const std::vector<int>& CompareSources()
 {
-    static const std::vector<int> s = {9, 12, 10, 11, 13, 1, 0, 100, 3, 14, 15, 160, 170, 180, 110};
+    using namespace OperandSource;
+    static const std::vector<int> s = {SensorValue, SensorRaw,    SensorType,     SensorMode,   SensorBoolean,
+                                       Timer,       Variable,     UserConstant,   MotorStatus,  Clock,
+                                       Message,     JoystickButton, JoystickAxis, KeyboardKey, SystemConstant};
     return s;
 }
 

@@ -233,16 +233,19 @@ std::shared_ptr<clsCommand> GridDocument::DropCommand(Integer index, double x, d
     co->PicIndex = index;
     co->x = CurrentColumn;
     co->y = CurrentRow;
-    co->CommandKey = key.isEmpty() ? tool.key : key;
-    if (SameCommandKey(co->CommandKey, QStringLiteral("M_OFF")))
+    co->SetKeyText(key.isEmpty() ? tool.key : key);
+    if (co->CommandKey == CommandKey::M_OFF)
         co->Op = 1;
-    if (SameCommandKey(tool.key, QStringLiteral("M_FWD")))
+    // The caption and the comment's empty text follow the palette's tool,
+    // also when a key is given.
+    const CommandKey toolKey = CommandKeyOf(tool.key);
+    if (toolKey == CommandKey::M_FWD)
         co->setPicCaption(0, QStringLiteral("Forward"));
-    else if (SameCommandKey(tool.key, QStringLiteral("M_RWD")))
+    else if (toolKey == CommandKey::M_RWD)
         co->setPicCaption(0, QStringLiteral("Backward"));
     else
         co->setPicCaption(0, tool.toolTip);
-    if (SameCommandKey(tool.key, QStringLiteral("A_REM")))
+    if (toolKey == CommandKey::A_REM)
         co->Param1Value = QString();
     objCommand = co;
     ColCommand->Add(co, ColKey(false, 0, 0));
@@ -498,7 +501,7 @@ CommandCollectionPtr GridDocument::CopyCommands(const CommandCollectionPtr& Comm
     for (const auto& e : *Commands) {
         const clsCommand& s = *e.item;
         auto c = std::make_shared<clsCommand>();
-        c->CommandKey = s.CommandKey;
+        c->SetKeyText(s.KeyText());
         copySettings(*c, s);
         c->PicIndex = s.PicIndex;
         c->mNumber = s.mNumber;
@@ -523,7 +526,7 @@ void GridDocument::Copy()
         c->x = s->x;
         c->y = s->y;
         c->PicIndex = s->PicIndex;
-        c->CommandKey = s->CommandKey;
+        c->SetKeyText(s->KeyText());
         copySettings(*c, *s);
         clip.Add(c, ::ColKey(c->x, c->y));
     }
@@ -573,7 +576,7 @@ bool GridDocument::Paste()
                 continue;
             const clsCommand& s = *clip.Item(key);
             const auto co = DropCommand(NextPicIndex(), CellLeft(pasteColumn) + CellWidth / 2,
-                                        CellTop(pasteRow) + CellHeight / 2, s.CommandKey, PaletteTool{});
+                                        CellTop(pasteRow) + CellHeight / 2, s.KeyText(), PaletteTool{});
             if (co) {
                 copySettings(*co, s);
                 co->CommandWindow = nullptr;

@@ -1,6 +1,7 @@
 #include "desktop/core/LogicFrame.h"
 
 #include "compiler/CommandCheck.h"
+#include "compiler/CommandRules.h"
 #include "model/Twips.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
@@ -28,28 +29,28 @@ QString Entry(const QStringList& table, int index)
 
 // ---- captions
 
-QString TranslateToCaption2(const QString& ComKey, Integer p1s, const Variant& p1v, Integer Op, Integer p2s,
-                            const Variant& p2v)
+QString TranslateToCaption2(const AppState& app, CommandKey ComKey, Integer p1s, const Variant& p1v, Integer Op,
+                            Integer p2s, const Variant& p2v)
 {
-    const AppState& app = App();
-    auto is = [&](const char* k) { return vb::SameText(ComKey, k); };
+    auto is = [&](CommandKey k) { return ComKey == k; };
+    using namespace OperandSource;
     const QString v1 = p1v.toString(), v2 = p2v.toString();
     QString a, b;
     const QString v = v1;
 
-    if (In(p1s, {0, 100, 110})) {
+    if (In(p1s, {Variable, UserConstant, SystemConstant})) {
         a = v1;
-        if (is("L_LOOP"))
+        if (is(CommandKey::L_LOOP))
             a = a + CrLf + QStringLiteral("Times ");
-    } else if (p1s == 2) {
-        if (is("L_START") || is("L_STOP")) {
+    } else if (p1s == Constant) {
+        if (is(CommandKey::L_START) || is(CommandKey::L_STOP)) {
             if (v1.compare(QLatin1String("Stop program"), Qt::CaseInsensitive) == 0)
                 a = CrLf + QStringLiteral("Stop program");
             else
                 a = CrLf + app.TaskList.Item(v1)->Name;
-        } else if (is("L_SUB")) {
+        } else if (is(CommandKey::L_SUB)) {
             a = CrLf + app.SubList.Item(v1)->Name;
-        } else if (is("L_LOOP")) {
+        } else if (is(CommandKey::L_LOOP)) {
             if (v1.compare(QLatin1String("Infinite loop"), Qt::CaseInsensitive) == 0)
                 a = v1;
             else
@@ -57,30 +58,33 @@ QString TranslateToCaption2(const QString& ComKey, Integer p1s, const Variant& p
         } else {
             a = v1;
         }
-    } else if (In(p1s, {1, 3, 9, 10, 11, 12, 13, 14, 15, 160, 170, 180})) {
+    } else if (In(p1s, {Timer, MotorStatus, SensorValue, SensorType, SensorMode, SensorRaw, SensorBoolean, Clock,
+                        Message, JoystickButton, JoystickAxis, KeyboardKey})) {
         a = v1;
-    } else if (p1s == 4) {
+    } else if (p1s == Random) {
         a = QStringLiteral("Random number (upto ") + v1 + QLatin1Char(')');
     }
 
-    if (Op >= 0 && !is("L_VAR"))
+    if (Op >= 0 && !is(CommandKey::L_VAR))
         a = a + CrLf + Entry(app.CompareCaption, Op) + CrLf;
 
     if (p2s >= 0) {
-        if (In(p2s, {0, 1, 2, 3, 9, 10, 11, 12, 13, 14, 15, 100, 110, 160, 170, 180, 220, 230})) {
+        if (In(p2s, {Variable, Timer, Constant, MotorStatus, SensorValue, SensorType, SensorMode, SensorRaw,
+                     SensorBoolean, Clock, Message, UserConstant, SystemConstant, JoystickButton, JoystickAxis,
+                     KeyboardKey, NamedRange, TypedRange})) {
             a += v2;
             b = v2;
-        } else if (p2s == 4) {
+        } else if (p2s == Random) {
             b = QStringLiteral("Random number (upto ") + v2 + QLatin1Char(')');
             a += b;
-        } else if (p2s == 140) {
+        } else if (p2s == SensorTypeName) {
             a = a + CrLf + QStringLiteral("Work type") + CrLf + v2;
-        } else if (p2s == 150) {
+        } else if (p2s == SensorModeName) {
             a = a + CrLf + QStringLiteral("Work mode") + CrLf + v2;
         }
     }
 
-    if (is("L_VAR") && Op >= 0 && Op <= 8) {
+    if (is(CommandKey::L_VAR) && Op >= 0 && Op <= 8) {
         const QString c = Entry(app.VarOpCaption, Op);
         switch (Op) {
         case 0: return c + CrLf + b + CrLf + QStringLiteral("to ") + v;
@@ -143,9 +147,9 @@ LogicFrame::LogicFrame(AppState& app, const SourceNameTable& sourceNames) : Fram
     mParam2Design = cmbParam2;
 }
 
-QString LogicFrame::Key() const
+CommandKey LogicFrame::Key() const
 {
-    return Command ? Command->CommandKey : QString();
+    return Command ? Command->CommandKey : CommandKey::None;
 }
 
 bool LogicFrame::Fail(const QString& message, const QString& focus)
@@ -174,12 +178,12 @@ bool LogicFrame::Open(const std::shared_ptr<clsCommand>& command)
 
 void LogicFrame::lblOperator_Click()
 {
-    const OperatorStepResult r = OperatorStep(OperatorIndex, vb::SameText(Key(), "L_WHILE"));
+    const OperatorStepResult r = OperatorStep(OperatorIndex, Key() == CommandKey::L_WHILE);
     lblOperator.Caption = Entry(mApp.CompareSymbol, r.shown);
     lblOperator.Tag = QString::number(r.shown);
     lblOperator.ToolTipText = Entry(mApp.CompareCaption, r.shown);
     OperatorIndex = Integer(r.next);
-    if (vb::SameText(Key(), "L_WHILE"))
+    if (Key() == CommandKey::L_WHILE)
         return;
     if (r.shown == 4 || r.shown == 0) {
         const QString remembered = cmbParam2.Text;
@@ -191,52 +195,55 @@ void LogicFrame::lblOperator_Click()
     }
 }
 
-void LogicFrame::InitCommandFrame(const QString& CoName, Integer lCoOp)
+void LogicFrame::InitCommandFrame(CommandKey CoName, Integer lCoOp)
 {
-    auto is = [&](const char* k) { return vb::SameText(CoName, k); };
+    auto is = [&](CommandKey k) { return CoName == k; };
+    using namespace OperandSource;
     OperatorIndex = -1;
     lblOperator_Click();
 
-    if (is("L_IF") || is("L_WHILE")) {
+    if (is(CommandKey::L_IF) || is(CommandKey::L_WHILE)) {
         FillSourceCombo(cmbParam1, CompareSources(), mNames, mApp.ObjectList);
         if (lCoOp == 4)
             FillSourceCombo(cmbParam2, {OperandSource::NamedRange}, mNames, mApp.ObjectList);
         else
             FillSourceCombo(cmbParam2, CompareSources(), mNames, mApp.ObjectList);
-    } else if (is("L_LOOP")) {
-        FillSourceCombo(cmbVar2, {0, 100, 4, 2}, mNames, mApp.ObjectList);
-    } else if (is("L_START") || is("L_STOP")) {
+    } else if (is(CommandKey::L_LOOP)) {
+        FillSourceCombo(cmbVar2, {Variable, UserConstant, Random, Constant}, mNames, mApp.ObjectList);
+    } else if (is(CommandKey::L_START) || is(CommandKey::L_STOP)) {
         cmbTaskAndOp.Clear();
         cmbTaskAndOp.AddHeading(QStringLiteral("TASK"), QStringLiteral("Tasks"));
         for (const auto& e : mApp.TaskList)
             cmbTaskAndOp.AddValue(e.item->Name);
-        if (is("L_STOP"))
+        if (is(CommandKey::L_STOP))
             cmbTaskAndOp.AddValue(QStringLiteral("Stop program"));
-    } else if (is("L_SUB")) {
+    } else if (is(CommandKey::L_SUB)) {
         cmbTaskAndOp.Clear();
         cmbTaskAndOp.AddHeading(QStringLiteral("SUB"), QStringLiteral("Subs"));
         for (const auto& e : mApp.SubList)
             cmbTaskAndOp.AddValue(e.item->Name);
-    } else if (is("L_VAR")) {
+    } else if (is(CommandKey::L_VAR)) {
         cmbTaskAndOp.Clear();
         cmbTaskAndOp.AddHeading(QStringLiteral("MATH"), QStringLiteral("Math"));
         for (int i = 0; i <= 8; ++i)
             cmbTaskAndOp.AddValue(Entry(mApp.VarOpCaption, i), QString::number(i));
-        FillSourceCombo(cmbVar2, {9, 10, 11, 12, 13, 1, 0, 100, 3, 14, 15, 160, 180, 170, 4, 110}, mNames,
-                        mApp.ObjectList);
-        FillSourceCombo(cmbVar1, {0}, mNames, mApp.ObjectList);
-    } else if (is("L_ZERO")) {
-        FillSourceCombo(cmbParam1, {9, 15, 1}, mNames, mApp.ObjectList);
-    } else if (is("L_SENDMESS")) {
-        FillSourceCombo(cmbParam1, {0, 100}, mNames, mApp.ObjectList);
-    } else if (is("L_DATALOG")) {
-        FillSourceCombo(cmbParam1, {0, 1, 9, 3, 14}, mNames, mApp.ObjectList);
-    } else if (is("L_SENTYPE")) {
-        FillSourceCombo(cmbTaskAndOp, {9}, mNames, mApp.ObjectList);
-        FillSourceCombo(cmbVar1, {140}, mNames, mApp.ObjectList);
-    } else if (is("L_SENMODE")) {
-        FillSourceCombo(cmbTaskAndOp, {9}, mNames, mApp.ObjectList);
-        FillSourceCombo(cmbVar1, {150}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbVar2,
+                        {SensorValue, SensorType, SensorMode, SensorRaw, SensorBoolean, Timer, Variable, UserConstant,
+                         MotorStatus, Clock, Message, JoystickButton, KeyboardKey, JoystickAxis, Random, SystemConstant},
+                        mNames, mApp.ObjectList);
+        FillSourceCombo(cmbVar1, {Variable}, mNames, mApp.ObjectList);
+    } else if (is(CommandKey::L_ZERO)) {
+        FillSourceCombo(cmbParam1, {SensorValue, Message, Timer}, mNames, mApp.ObjectList);
+    } else if (is(CommandKey::L_SENDMESS)) {
+        FillSourceCombo(cmbParam1, {Variable, UserConstant}, mNames, mApp.ObjectList);
+    } else if (is(CommandKey::L_DATALOG)) {
+        FillSourceCombo(cmbParam1, {Variable, Timer, SensorValue, MotorStatus, Clock}, mNames, mApp.ObjectList);
+    } else if (is(CommandKey::L_SENTYPE)) {
+        FillSourceCombo(cmbTaskAndOp, {SensorValue}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbVar1, {SensorTypeName}, mNames, mApp.ObjectList);
+    } else if (is(CommandKey::L_SENMODE)) {
+        FillSourceCombo(cmbTaskAndOp, {SensorValue}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbVar1, {SensorModeName}, mNames, mApp.ObjectList);
     }
 }
 
@@ -249,8 +256,8 @@ bool LogicFrame::LoadLogicFrame(clsCommand& cmd)
         cmd.Param1Value.toString().isEmpty())
         return result;
     RandomLimit = 0;
-    const QString key = cmd.CommandKey;
-    auto is = [&](const char* k) { return vb::SameText(key, k); };
+    const CommandKey key = cmd.CommandKey;
+    auto is = [&](CommandKey k) { return key == k; };
     const QString v1 = cmd.Param1Value.toString(), v2 = cmd.Param2Value.toString();
     const bool p2Random = IsSource(cmd.Param2Source, OperandSource::Random);
     const bool p1Random = IsSource(cmd.Param1Source, OperandSource::Random);
@@ -258,14 +265,14 @@ bool LogicFrame::LoadLogicFrame(clsCommand& cmd)
     // A list that has no item of the stored text says so and the load goes
     // on; any other failure ends it. The frame opens in both cases.
     std::vector<std::function<void()>> steps;
-    if (is("L_IF") || is("L_WHILE")) {
+    if (is(CommandKey::L_IF) || is(CommandKey::L_WHILE)) {
         steps.push_back([&] { SelectComboItem(cmbParam1, v1); });
         steps.push_back([&] { SelectComboItem(cmbParam2, v2); });
         steps.push_back([&] {
             OperatorIndex = Integer(cmd.Op == -1 ? -1 : cmd.Op - 1);
             lblOperator_Click();
         });
-    } else if (is("L_LOOP")) {
+    } else if (is(CommandKey::L_LOOP)) {
         steps.push_back([&] {
             if (p1Random) {
                 SelectComboItem(cmbVar2, QStringLiteral("Random number"));
@@ -274,9 +281,9 @@ bool LogicFrame::LoadLogicFrame(clsCommand& cmd)
                 SelectComboItem(cmbVar2, v1);
             }
         });
-    } else if (is("L_START") || is("L_STOP") || is("L_SUB")) {
+    } else if (is(CommandKey::L_START) || is(CommandKey::L_STOP) || is(CommandKey::L_SUB)) {
         steps.push_back([&] { SelectComboItem(cmbTaskAndOp, v1); });
-    } else if (is("L_VAR")) {
+    } else if (is(CommandKey::L_VAR)) {
         steps.push_back([&] { SelectComboItem(cmbTaskAndOp, Entry(mApp.VarOpCaption, cmd.Op)); });
         steps.push_back([&] { SelectComboItem(cmbVar1, v1); });
         steps.push_back([&] {
@@ -287,9 +294,9 @@ bool LogicFrame::LoadLogicFrame(clsCommand& cmd)
                 SelectComboItem(cmbVar2, v2);
             }
         });
-    } else if (is("L_ZERO") || is("L_DATALOG") || is("L_SENDMESS")) {
+    } else if (is(CommandKey::L_ZERO) || is(CommandKey::L_DATALOG) || is(CommandKey::L_SENDMESS)) {
         steps.push_back([&] { SelectComboItem(cmbParam1, v1); });
-    } else if (is("L_SENTYPE") || is("L_SENMODE")) {
+    } else if (is(CommandKey::L_SENTYPE) || is(CommandKey::L_SENMODE)) {
         steps.push_back([&] { SelectComboItem(cmbTaskAndOp, v1); });
         steps.push_back([&] { SelectComboItem(cmbVar1, v2); });
     }
@@ -308,20 +315,20 @@ bool LogicFrame::LoadLogicFrame(clsCommand& cmd)
     return result;
 }
 
-void LogicFrame::LayOut(const QString& key)
+void LogicFrame::LayOut(CommandKey key)
 {
-    auto is = [&](const char* k) { return vb::SameText(key, k); };
+    auto is = [&](CommandKey k) { return key == k; };
     auto caption = [](FrameLabel& l, const QString& text) {
         l.Caption = text;
         l.Width = CaptionWidth(text);
         l.Visible = true;
     };
-    if (is("L_IF") || is("L_WHILE")) {
+    if (is(CommandKey::L_IF) || is(CommandKey::L_WHILE)) {
         lblOperator.Visible = true;
         cmbParam1.Visible = true;
         cmbParam2.Visible = true;
         cmdOkOpenLogic.Visible = true;
-    } else if (is("L_LOOP")) {
+    } else if (is(CommandKey::L_LOOP)) {
         cmbVar2.Left = mParam1Design.Left;
         cmbVar2.Top = mParam1Design.Top;
         cmbVar2.Visible = true;
@@ -329,15 +336,15 @@ void LogicFrame::LayOut(const QString& key)
         lblG.Top = cmbVar2.Top;
         lblG.Left = cmbVar2.Left + cmbVar2.Width + TwipX(5);
         cmdOkOpenLogic.Visible = true;
-    } else if (is("L_START") || is("L_STOP") || is("L_SUB")) {
+    } else if (is(CommandKey::L_START) || is(CommandKey::L_STOP) || is(CommandKey::L_SUB)) {
         cmbTaskAndOp.Left = mParam1Design.Left;
         cmbTaskAndOp.Top = mParam1Design.Top;
         cmbTaskAndOp.Width = FrameWidth - TwipX(20);
         cmbTaskAndOp.Visible = true;
-        caption(lblG, is("L_SUB") ? QStringLiteral("Sub name") : QStringLiteral("Task name"));
+        caption(lblG, is(CommandKey::L_SUB) ? QStringLiteral("Sub name") : QStringLiteral("Task name"));
         lblG.Left = cmbTaskAndOp.Left;
         lblG.Top = cmbTaskAndOp.Top - lblG.Height - TwipX(1);
-    } else if (is("L_VAR")) {
+    } else if (is(CommandKey::L_VAR)) {
         cmbTaskAndOp.Left = mParam1Design.Left;
         cmbTaskAndOp.Top = mParam1Design.Top;
         cmbTaskAndOp.Width = FrameWidth / 2.3;
@@ -353,13 +360,13 @@ void LogicFrame::LayOut(const QString& key)
         lblG.Top = cmbVar2.Top + TwipY(4);
         // The word before the value stands in the gap left of it, inside the frame.
         lblG.Left = cmbVar2.Left - lblG.Width - TwipX(4);
-    } else if (is("L_ZERO") || is("L_DATALOG") || is("L_SENDMESS")) {
+    } else if (is(CommandKey::L_ZERO) || is(CommandKey::L_DATALOG) || is(CommandKey::L_SENDMESS)) {
         cmbParam1.Visible = true;
-        caption(lblG, is("L_ZERO") ? QStringLiteral("Select sensor") : QStringLiteral("Select object"));
+        caption(lblG, is(CommandKey::L_ZERO) ? QStringLiteral("Select sensor") : QStringLiteral("Select object"));
         lblG.Left = cmbParam1.Left;
         lblG.Top = cmbParam1.Top - TwipY(4) - lblG.Height;
-    } else if (is("L_SENTYPE") || is("L_SENMODE")) {
-        caption(lblG1, is("L_SENTYPE") ? QStringLiteral("Set type to") : QStringLiteral("Set mode to"));
+    } else if (is(CommandKey::L_SENTYPE) || is(CommandKey::L_SENMODE)) {
+        caption(lblG1, is(CommandKey::L_SENTYPE) ? QStringLiteral("Set type to") : QStringLiteral("Set mode to"));
         caption(lblG2, QStringLiteral("Select sensor"));
         const double w = std::max(lblG1.Width, lblG2.Width);
         cmbTaskAndOp.Left = mParam1Design.Left + w + TwipX(10);
@@ -431,7 +438,7 @@ void LogicFrame::cmbVar2_Click()
         if (!o)
             raiseError(Err::InvalidCall);
         if (o->Source == OperandSource::Random) {
-            const int limit = vb::SameText(Key(), "L_LOOP") ? 255 : 32767;
+            const int limit = int(Key() == CommandKey::L_LOOP ? CommandRule::Byte.high : CommandRule::Short.high);
             AskRandomLimit(*mApp.Presenter, QStringLiteral("Type a number between 1 to ") + QString::number(limit),
                            limit, RandomLimit, cmbVar2);
         }
@@ -455,7 +462,7 @@ bool LogicFrame::cmdOkLogic_Click()
     return UpdateLogicObject(*Command);
 }
 
-bool LogicFrame::WriteVar2Operand(const QString& key, Variant& source, Variant& value)
+bool LogicFrame::WriteVar2Operand(CommandKey key, Variant& source, Variant& value)
 {
     if (const ObjectPtr o = FindObject(mApp.ObjectList, cmbVar2.Text)) {
         if (o->Source == OperandSource::Random) {
@@ -467,9 +474,9 @@ bool LogicFrame::WriteVar2Operand(const QString& key, Variant& source, Variant& 
         }
         return true;
     }
-    if (!ValidateParam(App(), cmbVar2.Text, key))
+    if (!ValidateParam(mApp, cmbVar2.Text, key))
         return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbVar2"));
-    source = 2;
+    source = OperandSource::Constant;
     value = cmbVar2.Text;
     return true;
 }
@@ -477,18 +484,18 @@ bool LogicFrame::WriteVar2Operand(const QString& key, Variant& source, Variant& 
 bool LogicFrame::UpdateLogicObject(clsCommand& Co)
 {
     try {
-        const QString key = Co.CommandKey;
-        auto is = [&](const char* k) { return vb::SameText(key, k); };
-        if (is("L_IF") || is("L_WHILE")) {
+        const CommandKey key = Co.CommandKey;
+        auto is = [&](CommandKey k) { return key == k; };
+        if (is(CommandKey::L_IF) || is(CommandKey::L_WHILE)) {
             if (cmbParam1.Text.isEmpty() || cmbParam2.Text.isEmpty())
                 return Fail(QStringLiteral("Wrong value"));
             if (const ObjectPtr o = FindObject(mApp.ObjectList, cmbParam1.Text)) {
                 Co.Param1Source = o->Source;
                 Co.Param1Value = o->Name;
             } else {
-                if (!ValidateParam(App(), cmbParam1.Text, key))
+                if (!ValidateParam(mApp, cmbParam1.Text, key))
                     return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbParam1"));
-                Co.Param1Source = 2;
+                Co.Param1Source = OperandSource::Constant;
                 Co.Param1Value = cmbParam1.Text;
             }
             const ObjectPtr o2 = FindObject(mApp.ObjectList, cmbParam2.Text);
@@ -512,32 +519,32 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
                 Co.Param2Source = OperandSource::TypedRange;
                 Co.Param2Value = range;
             } else {
-                if (!ValidateParam(App(), cmbParam2.Text, key))
+                if (!ValidateParam(mApp, cmbParam2.Text, key))
                     return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbParam2"));
-                Co.Param2Source = 2;
+                Co.Param2Source = OperandSource::Constant;
                 Co.Param2Value = cmbParam2.Text;
             }
             Co.Op = Integer(p);
-        } else if (is("L_LOOP")) {
+        } else if (is(CommandKey::L_LOOP)) {
             if (cmbVar2.Text.isEmpty())
                 return Fail(QStringLiteral("Wrong value"));
-            if (!WriteVar2Operand(QStringLiteral("L_LOOP"), Co.Param1Source, Co.Param1Value))
+            if (!WriteVar2Operand(CommandKey::L_LOOP, Co.Param1Source, Co.Param1Value))
                 return false;
-        } else if (is("L_START") || is("L_STOP") || is("L_SUB")) {
+        } else if (is(CommandKey::L_START) || is(CommandKey::L_STOP) || is(CommandKey::L_SUB)) {
             const ComboItem* item = cmbTaskAndOp.SelectedItem();
             if (!item || item->IsHeading())
                 return Fail(QStringLiteral("Wrong value"));
             // The task or sub may have left the project since the list was
             // filled; nothing is written for a module that is gone.
             const QString& name = cmbTaskAndOp.Text;
-            const bool known = is("L_SUB")
+            const bool known = is(CommandKey::L_SUB)
                                    ? mApp.SubList.Exists(name)
-                                   : mApp.TaskList.Exists(name) || (is("L_STOP") && vb::SameText(name, "Stop program"));
+                                   : mApp.TaskList.Exists(name) || (is(CommandKey::L_STOP) && vb::SameText(name, "Stop program"));
             if (!known)
                 return Fail(QStringLiteral("No such object"), QStringLiteral("cmbTaskAndOp"));
-            Co.Param1Source = 2;
+            Co.Param1Source = OperandSource::Constant;
             Co.Param1Value = cmbTaskAndOp.Text;
-        } else if (is("L_VAR")) {
+        } else if (is(CommandKey::L_VAR)) {
             const ComboItem* op = cmbTaskAndOp.SelectedItem();
             if (cmbTaskAndOp.Text.isEmpty() || cmbVar1.Text.isEmpty() || cmbVar2.Text.isEmpty() || !op ||
                 op->IsHeading())
@@ -547,36 +554,36 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
                 return Fail(QStringLiteral("No such object"), QStringLiteral("cmbVar1"));
             Co.Param1Source = var->Source;
             Co.Param1Value = var->Name;
-            if (!WriteVar2Operand(QStringLiteral("L_VAR"), Co.Param2Source, Co.Param2Value))
+            if (!WriteVar2Operand(CommandKey::L_VAR, Co.Param2Source, Co.Param2Value))
                 return false;
             Co.Op = vb::CInt(vb::Val(op->Tag));
-        } else if (is("L_ZERO") || is("L_DATALOG") || is("L_SENDMESS")) {
+        } else if (is(CommandKey::L_ZERO) || is(CommandKey::L_DATALOG) || is(CommandKey::L_SENDMESS)) {
             if (cmbParam1.Text.isEmpty())
                 return Fail(QStringLiteral("Wrong value"));
             if (const ObjectPtr o = FindObject(mApp.ObjectList, cmbParam1.Text)) {
                 Co.Param1Source = o->Source;
                 Co.Param1Value = o->Name;
-            } else if (!is("L_SENDMESS")) {
+            } else if (!is(CommandKey::L_SENDMESS)) {
                 return Fail(QStringLiteral("Invalid value for this command! Please select from the list"));
             } else {
-                if (!ValidateParam(App(), cmbParam1.Text, QStringLiteral("L_SENDMESS")))
+                if (!ValidateParam(mApp, cmbParam1.Text, CommandKey::L_SENDMESS))
                     return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbParam1"));
-                Co.Param1Source = 2;
+                Co.Param1Source = OperandSource::Constant;
                 Co.Param1Value = cmbParam1.Text;
             }
-        } else if (is("L_SENTYPE") || is("L_SENMODE")) {
+        } else if (is(CommandKey::L_SENTYPE) || is(CommandKey::L_SENMODE)) {
             if (cmbTaskAndOp.Text.isEmpty())
                 return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbTaskAndOp"));
             if (cmbVar1.Text.isEmpty())
                 return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbVar1"));
             Co.Param1Source = OperandSource::SensorValue;
             Co.Param1Value = cmbTaskAndOp.Text;
-            Co.Param2Source = is("L_SENTYPE") ? OperandSource::SensorTypeName : OperandSource::SensorModeName;
+            Co.Param2Source = is(CommandKey::L_SENTYPE) ? OperandSource::SensorTypeName : OperandSource::SensorModeName;
             Co.Param2Value = cmbVar1.Text;
         }
 
         auto source = [](const Variant& v) { return v.isEmpty() ? Integer(0) : v.toInteger(); };
-        Co.setPicCaption(1, TranslateToCaption2(key, source(Co.Param1Source), Co.Param1Value, Co.Op,
+        Co.setPicCaption(1, TranslateToCaption2(mApp, key, source(Co.Param1Source), Co.Param1Value, Co.Op,
                                                 source(Co.Param2Source), Co.Param2Value));
         FinishWrite(Co);
         return true;

@@ -13,10 +13,11 @@
 #include <memory>
 
 // The caption of a logic command's picture (its second line) from its key,
-// operands and operator (-1 none). Fails with 9 for an operator above 4 and
-// with 5 for a task or sub that is not in the project.
-QString TranslateToCaption2(const QString& ComKey, Integer p1s, const Variant& p1v, Integer Op, Integer p2s,
-                            const Variant& p2v);
+// operands and operator (-1 none), with the name tables and modules of the
+// state. Fails with 9 for an operator above 4 and with 5 for a task or sub
+// that is not in the project.
+QString TranslateToCaption2(const AppState& app, CommandKey ComKey, Integer p1s, const Variant& p1v, Integer Op,
+                            Integer p2s, const Variant& p2v);
 
 // One step of the operator label from the index shown before (-1 to 4):
 // the index now shown, and the index kept for the next step. A WHILE never
@@ -51,9 +52,9 @@ public:
     // is not to open.
     bool Open(const std::shared_ptr<clsCommand>& command);
 
-    void InitCommandFrame(const QString& CoName, Integer lCoOp);
+    void InitCommandFrame(CommandKey CoName, Integer lCoOp);
     bool LoadLogicFrame(clsCommand& cmd);
-    void LayOut(const QString& key);
+    void LayOut(CommandKey key);
 
     // Handlers.
     void lblOperator_Click();
@@ -73,8 +74,8 @@ private:
     // Writes the operand typed or chosen in cmbVar2: a named value by its
     // source and name (a random number by its upper limit), else a constant
     // that the command key's rules accept. False (and shown) when it is none.
-    bool WriteVar2Operand(const QString& key, Variant& source, Variant& value);
-    QString Key() const;
+    bool WriteVar2Operand(CommandKey key, Variant& source, Variant& value);
+    CommandKey Key() const;
     const SourceNameTable& mNames;
     // The design places of the operand combos.
     FrameGeometry mParam1Design, mParam2Design;

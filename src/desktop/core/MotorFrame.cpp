@@ -1,6 +1,7 @@
 #include "desktop/core/MotorFrame.h"
 
 #include "compiler/CommandCheck.h"
+#include "compiler/CommandRules.h"
 #include "model/Twips.h"
 #include "model/AppState.h"
 #include "model/CommandCatalogue.h"
@@ -9,12 +10,6 @@
 #include "model/VbError.h"
 
 namespace {
-
-bool IsFamily(const QString& key, CommandFamily family)
-{
-    const CommandInfo* info = FindCommand(key);
-    return info && info->family == family;
-}
 
 // "set": a stored text, or a number above -1 (an Empty value reads as 0).
 bool IsSet(const Variant& v)
@@ -76,13 +71,13 @@ void MotorFrame::Open(const std::shared_ptr<clsCommand>& command)
 {
     Command = command;
     Focus.clear();
-    const QString& key = command->CommandKey;
-    if (IsFamily(key, CommandFamily::Motor)) {
+    const CommandKey key = command->CommandKey;
+    if (FamilyOf(key) == CommandFamily::Motor) {
         for (int i = 0; i < 3; ++i) {
             const MotorPtr& m = mApp.RcxSetup->PortMotor(i);
             chkMotor[i].Visible = m && m->MotorType() != 0;
         }
-        chkStopFloat.Visible = vb::SameText(key, "M_OFF");
+        chkStopFloat.Visible = key == CommandKey::M_OFF;
         chkTime.Visible = true;
     } else {
         for (auto& c : chkMotor)
@@ -90,13 +85,13 @@ void MotorFrame::Open(const std::shared_ptr<clsCommand>& command)
         chkStopFloat.Visible = false;
         chkTime.Visible = false;
     }
-    setFraMotorInterface(key.mid(2));
+    setFraMotorInterface(key);
     LoadMotorFrame(*command);
 }
 
-void MotorFrame::setFraMotorInterface(const QString& CommandType)
+void MotorFrame::setFraMotorInterface(CommandKey CommandType)
 {
-    auto is = [&](const char* name) { return vb::SameText(CommandType, name); };
+    auto is = [&](CommandKey k) { return CommandType == k; };
 
     txtRem.Visible = false;
     cmbSpeed.Visible = false;
@@ -116,20 +111,20 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
                     mApp.ObjectList);
     for (auto& c : chkMotor)
         c.Value = 0;
-    lblTime.Caption = is("WAIT") ? QStringLiteral("For") : QStringLiteral("And wait");
+    lblTime.Caption = is(CommandKey::G_WAIT) ? QStringLiteral("For") : QStringLiteral("And wait");
     FitLabel(lblTime);
 
-    if (is("ON")) {
+    if (is(CommandKey::M_ON)) {
         lblMotor.Caption = QStringLiteral("Start motor");
-    } else if (is("OFF")) {
+    } else if (is(CommandKey::M_OFF)) {
         lblMotor.Caption = QStringLiteral("Stop motor");
-    } else if (is("FWD")) {
+    } else if (is(CommandKey::M_FWD)) {
         lblMotor.Caption = QStringLiteral("Forward");
-    } else if (is("RWD")) {
+    } else if (is(CommandKey::M_RWD)) {
         lblMotor.Caption = QStringLiteral("Backward");
-    } else if (is("ALTDIR")) {
+    } else if (is(CommandKey::M_ALTDIR)) {
         lblMotor.Caption = QStringLiteral("Change direction");
-    } else if (is("SETPWR")) {
+    } else if (is(CommandKey::M_SETPWR)) {
         lblMotor.Caption = QStringLiteral("Motor speed");
         lblSpeed.Caption = QStringLiteral("Speed:");
         FitLabel(lblSpeed);
@@ -140,9 +135,9 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         lblSpeed.Top = cmbSpeed.Top + TwipX(3);
         lblSpeed.Left = cmbSpeed.Left - lblSpeed.Width - TwipX(3);
         lblSpeed.Visible = true;
-    } else if (is("WAIT")) {
+    } else if (is(CommandKey::G_WAIT)) {
         lblMotor.Caption = QStringLiteral("Wait");
-    } else if (is("SOUND")) {
+    } else if (is(CommandKey::G_SOUND)) {
         lblMotor.Caption = QStringLiteral("Play sound");
         FillSourceCombo(cmbSound, {OperandSource::Sound}, mNames, mApp.ObjectList);
         if (cmbSound.Items.size() > 1)
@@ -156,7 +151,7 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         lblSpeed.Top = cmbSound.Top - lblSpeed.Height - TwipY(2);
         lblSpeed.Left = cmbSound.Left;
         lblSpeed.Visible = true;
-    } else if (is("TXPOWER")) {
+    } else if (is(CommandKey::G_TXPOWER)) {
         lblMotor.Caption = QStringLiteral("Transmit power");
         FillSourceCombo(cmbTime, {OperandSource::TransmitPower}, mNames, mApp.ObjectList);
         if (cmbTime.Items.size() > 1)
@@ -167,7 +162,7 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         lblSpeed.Left = cmbTime.Left - lblSpeed.Width - TwipX(6);
         lblSpeed.Top = cmbTime.Top + TwipX(3);
         lblSpeed.Visible = true;
-    } else if (is("WATCH")) {
+    } else if (is(CommandKey::G_WATCH)) {
         lblMotor.Caption = QStringLiteral("Set RCX clock");
         for (auto& t : txtTime) {
             t.Text.clear();
@@ -178,7 +173,7 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         lblSpeed.Left = txtTime[0].Left - lblSpeed.Width - TwipX(3);
         lblSpeed.Top = txtTime[0].Top;
         lblSpeed.Visible = true;
-    } else if (is("DISPLAY")) {
+    } else if (is(CommandKey::G_DISPLAY)) {
         lblMotor.Caption = QStringLiteral("Select RCX display");
         lblSpeed.Caption = QStringLiteral("RCX display:");
         FitLabel(lblSpeed);
@@ -190,7 +185,7 @@ void MotorFrame::setFraMotorInterface(const QString& CommandType)
         lblSpeed.Left = cmbSpeed.Left - lblSpeed.Width - TwipX(3);
         lblSpeed.Top = cmbSpeed.Top;
         lblSpeed.Visible = true;
-    } else if (is("REM")) {
+    } else if (is(CommandKey::A_REM)) {
         lblMotor.Caption = QStringLiteral("Comment");
         txtRem.Visible = true;
         SetFocus(QStringLiteral("txtRem"));
@@ -212,7 +207,7 @@ void MotorFrame::LoadMotorFrame(clsCommand& cmd)
             return false;
         }
     };
-    const QString& key = cmd.CommandKey;
+    const CommandKey key = cmd.CommandKey;
 
     if (!step([&] { Saved = SavedCommand::Of(cmd); }))
         return;
@@ -239,7 +234,7 @@ void MotorFrame::LoadMotorFrame(clsCommand& cmd)
     // The duration.
     bool ended = false;
     if (!step([&] {
-            if (!IsFamily(key, CommandFamily::General) && cmd.Time.isEmpty()) {
+            if (FamilyOf(key) != CommandFamily::General && cmd.Time.isEmpty()) {
                 setChkTime(1);
                 return;
             }
@@ -279,40 +274,41 @@ void MotorFrame::LoadMotorFrame(clsCommand& cmd)
     if (ended)
         return;
 
-    chkStopFloat.Value = vb::SameText(key, "M_OFF") && cmd.Op != 0 ? 1 : 0;
+    chkStopFloat.Value = key == CommandKey::M_OFF && cmd.Op != 0 ? 1 : 0;
 
     step([&] {
-        if (vb::SameText(key, "G_SOUND")) {
+        if (key == CommandKey::G_SOUND) {
             SetFocus(QStringLiteral("cmbSound"));
             // A new command keeps the first sound the layout chose.
             if (!cmd.Speed.toString().isEmpty())
                 SelectComboItem(cmbSound, cmd.Speed.toString());
-            const Long s = ResolveValue(App().ObjectList, cmd.Speed);
-            setChkTime(s >= 0 && s <= 5 ? 1 : 0);
-        } else if (vb::SameText(key, "M_SETPWR")) {
+            const Long s = ResolveValue(mApp.ObjectList, cmd.Speed);
+            // A system sound has no duration to give.
+            setChkTime(s >= 0 && !IsTone(s) ? 1 : 0);
+        } else if (key == CommandKey::M_SETPWR) {
             if (IsSource(cmd.Param2Source, OperandSource::Random)) {
                 cmbSpeed.SetText(QStringLiteral("Random number"));
                 RandomSpeedLimit = cmd.Param2Value.toInteger();
             } else if (IsSet(cmd.Param2Value)) {
                 SelectComboItem(cmbSpeed, cmd.Param2Value.toString());
             }
-        } else if (vb::SameText(key, "G_TXPOWER")) {
+        } else if (key == CommandKey::G_TXPOWER) {
             setChkTime(1);
             cmbTime.Visible = true;
             if (IsSet(cmd.Param1Value))
                 SelectComboItem(cmbTime, cmd.Param1Value.toString());
-        } else if (vb::SameText(key, "G_WATCH")) {
+        } else if (key == CommandKey::G_WATCH) {
             setChkTime(1);
             SetFocus(QStringLiteral("txtTime(0)"));
             if (IsSet(cmd.Param1Value)) {
                 txtTime[0].Text = cmd.Param1Value.toString();
                 txtTime[1].Text = cmd.Param2Value.toString();
             }
-        } else if (vb::SameText(key, "G_DISPLAY")) {
+        } else if (key == CommandKey::G_DISPLAY) {
             setChkTime(1);
             if (IsSet(cmd.Param1Value))
                 SelectComboItem(cmbSpeed, cmd.Param1Value.toString());
-        } else if (vb::SameText(key, "A_REM")) {
+        } else if (key == CommandKey::A_REM) {
             txtRem.Text = IsUnsetOperand(cmd.Param1Value) ? QString() : cmd.Param1Value.toString();
         }
     });
@@ -364,8 +360,9 @@ void MotorFrame::cmbTimeCount_Click()
             cmbTime.Enabled = false;
         }
         if (o->Source == OperandSource::Random)
-            AskRandomLimit(*mApp.Presenter, QStringLiteral("Type a number between 1 to 32767"), 32767, RandomLimit,
-                           cmbTimeCount);
+            AskRandomLimit(*mApp.Presenter,
+                           QStringLiteral("Type a number between 1 to ") + QString::number(CommandRule::MaxWait),
+                           int(CommandRule::MaxWait), RandomLimit, cmbTimeCount);
     } catch (const VbError&) {
     }
 }
@@ -383,8 +380,9 @@ void MotorFrame::cmbSpeed_Click()
         if (!o)
             raiseError(Err::InvalidCall);
         if (o->Source == OperandSource::Random)
-            AskRandomLimit(*mApp.Presenter, QStringLiteral("Type a number between 1 to  ") + QString::number(7), 7,
-                           RandomSpeedLimit, cmbSpeed);
+            AskRandomLimit(*mApp.Presenter,
+                           QStringLiteral("Type a number between 1 to  ") + QString::number(CommandRule::MotorSpeed.high),
+                           int(CommandRule::MotorSpeed.high), RandomSpeedLimit, cmbSpeed);
     } catch (const VbError& e) {
         if (e.number() != Err::InvalidCall && e.number() != Err::ObjectNotSet)
             ShowMessage(*mApp.Presenter, e.description(), MsgStyle::Exclamation);
@@ -406,17 +404,17 @@ bool MotorFrame::cmdOkMotor_Click()
     if (!Command)
         return Fail(QStringLiteral("No such object"));
     try {
-        const QString key = Command->CommandKey;
-        if (IsFamily(key, CommandFamily::Motor)) {
+        const CommandKey key = Command->CommandKey;
+        if (FamilyOf(key) == CommandFamily::Motor) {
             if (chkMotor[0].Value != 1 && chkMotor[1].Value != 1 && chkMotor[2].Value != 1)
                 return Fail(QStringLiteral("No motor selected"));
         }
-        if (vb::SameText(key, "G_SOUND")) {
+        if (key == CommandKey::G_SOUND) {
             if (cmbSound.Text.isEmpty())
                 return Fail(QStringLiteral("No frequency"), QStringLiteral("cmbSound"));
             if (!cmbSound.SelectedItem()) {
                 const double f = vb::Val(cmbSound.Text);
-                if (f < 20 || f > 20000 || !ValidateParam(App(), cmbSound.Text, QString()))
+                if (f < 20 || f > 20000 || !ValidateParam(mApp, cmbSound.Text, CommandKey::None))
                     return Fail(QStringLiteral("Frequency must be an integer between 20 to 20000  "),
                                 QStringLiteral("cmbSound"));
                 const QString count = vb::Trim(cmbTimeCount.Text);
@@ -426,11 +424,10 @@ bool MotorFrame::cmdOkMotor_Click()
                 const ObjectPtr unit = FindObject(mApp.ObjectList, cmbTime.Text);
                 // A unit that is no named value fails the check that reads it.
                 if (!named) {
-                    if (!unit || vb::Val(cmbTimeCount.Text) * unit->Value > 255)
-                        return Fail(QStringLiteral("Sound duration can't be more then 2.55 seconds"),
-                                    QStringLiteral("cmbTimeCount"));
+                    if (!unit || vb::Val(cmbTimeCount.Text) * unit->Value > CommandRule::MaxToneDuration)
+                        return Fail(QString::fromLatin1(CommandRule::ToneTooLong), QStringLiteral("cmbTimeCount"));
                 } else if (named->Source == OperandSource::UserConstant) {
-                    if (!unit || double(named->Value) * unit->Value > 255)
+                    if (!unit || double(named->Value) * unit->Value > CommandRule::MaxToneDuration)
                         return Fail(QStringLiteral("Sound duration can't be more than 2.55 seconds") +
                                         QStringLiteral("\r\nCheck the constant value"),
                                     QStringLiteral("cmbTimeCount"));
@@ -440,7 +437,7 @@ bool MotorFrame::cmdOkMotor_Click()
         // A unit or power typed into its list that the list does not have.
         if (ListWithTypedName({&cmbTime}))
             return Fail(QStringLiteral("No such object"), QStringLiteral("cmbTime"));
-        if (vb::SameText(key, "G_TXPOWER") && cmbTime.Text.isEmpty())
+        if (key == CommandKey::G_TXPOWER && cmbTime.Text.isEmpty())
             return Fail(QStringLiteral("Power not selected"), QStringLiteral("cmbTime"));
         if (chkTime.Value == 0 && cmbTimeCount.Text.isEmpty())
             return Fail(QStringLiteral("For how long?"), QStringLiteral("cmbTimeCount"), MsgStyle::Question);
@@ -455,7 +452,7 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
 {
     bool result = false;
     try {
-        const QString key = Co.CommandKey;
+        const CommandKey key = Co.CommandKey;
         Co.MotorList.clear();
         QString caption;
         for (int i = 0; i < 3; ++i) {
@@ -467,30 +464,10 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
         Co.Op = Integer(chkStopFloat.Value);
         caption += QLatin1Char(' ');
 
-        if (vb::SameText(key, "M_SETPWR")) {
-            const QString text = cmbSpeed.Text;
-            if (text.isEmpty())
-                return Fail(QStringLiteral("Wrong value"));
-            const ObjectPtr o = FindObject(mApp.ObjectList, text);
-            if (!o) {
-                if (!ValidateParam(App(), text, QStringLiteral("M_SETPWR")))
-                    return Fail(QStringLiteral("Speed must be between 0 to 7"), QStringLiteral("cmbSpeed"));
-                Co.Param2Source = 2;
-                Co.Param2Value = text;
-            } else {
-                Co.Param2Source = o->Source;
-                if (o->Source == OperandSource::Random) {
-                    Co.Param2Value = RandomSpeedLimit;
-                } else {
-                    if (o->Source == OperandSource::UserConstant && (o->Value < 0 || o->Value > 7))
-                        return Fail(QStringLiteral("Constant contains invalid value"), QStringLiteral("cmbSpeed"));
-                    Co.Param2Value = o->Name;
-                }
-            }
-            caption += QLatin1Char(' ') + text + QLatin1Char(' ');
-            if (o && o->Source == OperandSource::Random)
-                caption += QStringLiteral("(upto ") + QString::number(RandomSpeedLimit) + QLatin1Char(')');
-        } else if (vb::SameText(key, "G_SOUND")) {
+        if (key == CommandKey::M_SETPWR) {
+            if (!WriteSpeedOperand(key, Co.Param2Source, Co.Param2Value, caption))
+                return false;
+        } else if (key == CommandKey::G_SOUND) {
             if (!cmbSound.SelectedItem()) {
                 Co.Speed = cmbSound.Text;
                 caption = QStringLiteral("Frequency ") + cmbSound.Text;
@@ -499,42 +476,28 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
                 Co.Speed = cmbSound.Text;
                 caption = cmbSound.Text;
             }
-        } else if (vb::SameText(key, "G_TXPOWER")) {
+        } else if (key == CommandKey::G_TXPOWER) {
             Co.Param1Value = cmbTime.Text;
             Co.Param1Source = OperandSource::TransmitPower;
             caption = cmbTime.Text;
-        } else if (vb::SameText(key, "G_WATCH")) {
+        } else if (key == CommandKey::G_WATCH) {
             const QString h = txtTime[0].Text, m = txtTime[1].Text;
-            if (!ValidateParam(App(), h, QString()))
+            if (!ValidateParam(mApp, h, CommandKey::None))
                 return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(0)"));
-            if (!ValidateParam(App(), m, QString()))
+            if (!ValidateParam(mApp, m, CommandKey::None))
                 return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(1)"));
             // The brick's clock runs from 0:00 to 23:59.
-            if (vb::Val(h) < 0 || vb::Val(h) > 23)
+            if (!CommandRule::Hours.contains(vb::Val(h)))
                 return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(0)"));
-            if (vb::Val(m) < 0 || vb::Val(m) > 59)
+            if (!CommandRule::Minutes.contains(vb::Val(m)))
                 return Fail(QStringLiteral("Invalid value"), QStringLiteral("txtTime(1)"));
             Co.Param1Value = vb::Val(h);
             Co.Param2Value = vb::Val(m);
             caption = QStringLiteral("To ") + h + QLatin1Char(':') + m;
-        } else if (vb::SameText(key, "G_DISPLAY")) {
-            const QString text = cmbSpeed.Text;
-            if (text.isEmpty())
-                return Fail(QStringLiteral("Wrong value"));
-            const ObjectPtr o = FindObject(mApp.ObjectList, text);
-            if (!o) {
-                if (!ValidateParam(App(), text, QStringLiteral("G_DISPLAY")))
-                    return Fail(QStringLiteral("RCX display must be between 0 to 6"), QStringLiteral("cmbSpeed"));
-                Co.Param1Source = 2;
-                Co.Param1Value = text;
-            } else {
-                Co.Param1Source = o->Source;
-                if (o->Value < 0 || o->Value > 6)
-                    return Fail(QStringLiteral("Constant contain invalid value"), QStringLiteral("cmbSpeed"));
-                Co.Param1Value = o->Name;
-            }
-            caption += QLatin1Char(' ') + text + QLatin1Char(' ');
-        } else if (vb::SameText(key, "A_REM")) {
+        } else if (key == CommandKey::G_DISPLAY) {
+            if (!WriteSpeedOperand(key, Co.Param1Source, Co.Param1Value, caption))
+                return false;
+        } else if (key == CommandKey::A_REM) {
             // The task file keeps texts between double quotes.
             QString text = txtRem.Text;
             text.replace(QLatin1Char('"'), QLatin1Char('\''));
@@ -559,20 +522,20 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
             const ObjectPtr o = FindObject(mApp.ObjectList, count);
             bool random = false;
             if (!o) {
-                if (!ValidateParam(App(), count, QString()))
+                if (!ValidateParam(mApp, count, CommandKey::None))
                     return Fail(QStringLiteral("Invalid value"), QStringLiteral("cmbTimeCount"));
                 const double n = vb::Val(count);
                 if (n < 0)
-                    return Fail(QStringLiteral("Time can't be negative!"));
-                if (!unit || n * unitValue > 32767)
-                    return Fail(QStringLiteral("Too much time"), QStringLiteral("cmbTimeCount"));
-                Co.Param1Source = 2;
+                    return Fail(QString::fromLatin1(CommandRule::NegativeTime));
+                if (!unit || n * unitValue > CommandRule::MaxWait)
+                    return Fail(QString::fromLatin1(CommandRule::TooMuchTime), QStringLiteral("cmbTimeCount"));
+                Co.Param1Source = OperandSource::Constant;
                 if (n > 1)
                     plural = QStringLiteral("s");
                 Co.Param1Value = n;
             } else if (o->Source == OperandSource::UserConstant) {
-                if (!unit || double(o->Value) * unitValue > 32767)
-                    return Fail(QStringLiteral("Too much time"), QStringLiteral("cmbTimeCount"));
+                if (!unit || double(o->Value) * unitValue > CommandRule::MaxWait)
+                    return Fail(QString::fromLatin1(CommandRule::TooMuchTime), QStringLiteral("cmbTimeCount"));
                 if (o->Value < 0)
                     return Fail(QStringLiteral("Error: Constant containes negatine value!"));
                 if (o->Value > 1)
@@ -590,7 +553,7 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
                 Co.Param1Source = OperandSource::Variable;
                 Co.Param1Value = count;
             }
-            const QString lead = vb::SameText(key, "G_WAIT") || vb::SameText(key, "G_SOUND") ? QStringLiteral("For ")
+            const QString lead = key == CommandKey::G_WAIT || key == CommandKey::G_SOUND ? QStringLiteral("For ")
                                                                                  : QStringLiteral("And wait ");
             caption += QStringLiteral("\r\n") + lead + count + QStringLiteral(" \r\n") + unitText + plural;
             if (random)
@@ -604,6 +567,40 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
         ShowMessage(*mApp.Presenter, e.description(), MsgStyle::Exclamation);
     }
     return result;
+}
+
+bool MotorFrame::WriteSpeedOperand(CommandKey key, Variant& source, Variant& value, QString& caption)
+{
+    const bool speed = key == CommandKey::M_SETPWR;
+    const QString text = cmbSpeed.Text;
+    if (text.isEmpty())
+        return Fail(QStringLiteral("Wrong value"));
+    const ObjectPtr o = FindObject(mApp.ObjectList, text);
+    if (!o) {
+        if (!ValidateParam(mApp, text, key))
+            return Fail(QString::fromLatin1(speed ? CommandRule::MotorSpeedRefusal : CommandRule::DisplayRefusal),
+                        QStringLiteral("cmbSpeed"));
+        source = OperandSource::Constant;
+        value = text;
+    } else {
+        source = o->Source;
+        if (speed && o->Source == OperandSource::Random) {
+            value = RandomSpeedLimit;
+        } else {
+            // A speed's named constant must be one the brick takes; a display
+            // is named by what holds one of its numbers.
+            const ValueRange range = speed ? CommandRule::MotorSpeed : CommandRule::Display;
+            if ((!speed || o->Source == OperandSource::UserConstant) && !range.contains(o->Value))
+                return Fail(speed ? QStringLiteral("Constant contains invalid value")
+                                  : QStringLiteral("Constant contain invalid value"),
+                            QStringLiteral("cmbSpeed"));
+            value = o->Name;
+        }
+    }
+    caption += QLatin1Char(' ') + text + QLatin1Char(' ');
+    if (speed && o && o->Source == OperandSource::Random)
+        caption += QStringLiteral("(upto ") + QString::number(RandomSpeedLimit) + QLatin1Char(')');
+    return true;
 }
 
 void MotorFrame::cmdCancelMotor_Click()

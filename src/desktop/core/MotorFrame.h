@@ -49,7 +49,7 @@ public:
     // the command.
     void Open(const std::shared_ptr<clsCommand>& command);
 
-    void setFraMotorInterface(const QString& CommandType);
+    void setFraMotorInterface(CommandKey CommandType);
     void LoadMotorFrame(clsCommand& cmd);
 
     // Handlers.
@@ -70,6 +70,11 @@ public:
 private:
     void SetFocus(const QString& control) { Focus = control; }
     bool Fail(const QString& message, const QString& focus = QString(), int style = 48);
+    // The operand typed or chosen in cmbSpeed for a motor's speed (M_SETPWR)
+    // or the display (G_DISPLAY): a number the key's range takes, or a named
+    // value (a random speed by its upper limit), with its part of the
+    // caption; false (and shown) when it is neither.
+    bool WriteSpeedOperand(CommandKey key, Variant& source, Variant& value, QString& caption);
     void FitLabel(FrameLabel& label);
     const SourceNameTable& mNames;
 };

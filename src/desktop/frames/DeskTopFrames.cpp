@@ -86,7 +86,7 @@ void frmDeskTop::SetFrameInterface()
 {
     App().Shell->DoEvents();
     const auto co = ColCommand->Item(ColKey(false, 0, 0));
-    const QString key = co->CommandKey;
+    const QString key = co->KeyText();
     if (SameCommandKey(key, QStringLiteral("G_PBOFF"))) {
         ShowMessage(QStringLiteral("This command has no parameters"), MsgStyle::Information);
         return;

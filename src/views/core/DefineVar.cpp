@@ -13,14 +13,14 @@ Long numberOf(const QString& text)
     return Long(vb::Val(vb::Trim(text)));
 }
 
-bool countsAsNumber(const QString& name)
+bool countsAsNumber(const AppState& app, const QString& name)
 {
-    return ValidateParam(App(), Variant(name), QString());
+    return ValidateParam(app, Variant(name), CommandKey::None);
 }
 
-bool validValue(const QString& text)
+bool validValue(const AppState& app, const QString& text)
 {
-    return ValidateParam(App(), Variant(text), QStringLiteral("L_VAR"));
+    return ValidateParam(app, Variant(text), CommandKey::L_VAR);
 }
 
 }  // namespace
@@ -101,7 +101,7 @@ bool DefineVarLogic::checks(int tab, const QString& ignoreName, bool forUpdate)
         focus(tab, 0);
         return false;
     }
-    if (countsAsNumber(name)) {
+    if (countsAsNumber(mApp, name)) {
         message(QStringLiteral("Name must contain letters"), MsgStyle::Exclamation);
         focus(tab, 0);
         return false;
@@ -114,13 +114,13 @@ bool DefineVarLogic::checks(int tab, const QString& ignoreName, bool forUpdate)
         focus(tab, 0);
         return false;
     }
-    if (tab >= 1 && !validValue(Box[tab][1])) {
+    if (tab >= 1 && !validValue(mApp, Box[tab][1])) {
         message(QStringLiteral("Invalid value"), MsgStyle::Exclamation);
         focus(tab, 1);
         return false;
     }
     if (tab == 2) {
-        if (!validValue(Box[2][2])) {
+        if (!validValue(mApp, Box[2][2])) {
             message(QStringLiteral("Invalid value"), MsgStyle::Exclamation);
             focus(2, 2);
             return false;
@@ -146,7 +146,7 @@ bool DefineVarLogic::Add(int tab)
     try {
         const QString name = Box[tab][0];
         if (tab == 0) {
-            if (!validValue(Box[0][1]))
+            if (!validValue(mApp, Box[0][1]))
                 Box[0][1] = QStringLiteral("0");
             const Long value = numberOf(Box[0][1]);
             const Integer number = FreeVariableNumber();

@@ -113,7 +113,7 @@ void ProjectMap::RefreshTaskMap(const CommandCollectionPtr& mapCommands, QString
                 if (!mapCommands || !mapCommands->Exists(cell))
                     break;
                 const std::shared_ptr<clsCommand> cmd = mapCommands->Item(cell);
-                const QString key = commandNodeKey(cmd->CommandKey);
+                const QString key = commandNodeKey(cmd->KeyText());
                 Tree.Add(mapRoot, key, NodeText(*cmd), NodeImage(*cmd)).Tag = ColKey(cmd->x, cmd->y);
                 expandIfActive(key);
                 ++NodeCounter;
