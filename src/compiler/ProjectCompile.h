@@ -16,9 +16,13 @@ void CompileErrorReport(AppState& app, const CompileResult& result);
 // a compile that listed nothing leaves the listing before. A failed compile
 // leaves none and unloads the preview window.
 void KeepListing(AppState& app, const CompileResult& result);
-// True when the set-up, every task and every sub were handed to the state's brick.
+// True when the set-up, every task and every sub were handed to the state's
+// brick and none was reported failed. It holds the brick while the modules
+// go (link/BrickHold.h): a brick busy with another transfer is told and
+// nothing is sent.
 bool DownLoad(AppState& app);
-// The DOWNLOAD key: compile, then download, with the status lines and progress.
+// The DOWNLOAD key: compile, then download, with the status lines and
+// progress, and the closing sound after a download that went down whole.
 void DownloadCommand(AppState& app);
 
 // The main window's handlers of the control's four events, for the download
@@ -33,5 +37,9 @@ public:
     void PB_DownloadDone(Long errorCode, Long moduleNumber) override;
 
 private:
+    // The firmware's done event: the version and the settings after a good
+    // transfer, the failure after any other; the bar ends either way.
+    void firmwareDone(Long errorCode);
+
     AppState& mApp;
 };
