@@ -220,7 +220,8 @@ void UpdateSensor(AppState& app, clsRcx& /*rcx*/, Integer sensorIndex, Integer l
             pb.SetSensorType(sensorIndex, lType);
             pb.SetSensorMode(sensorIndex, lMode, 0);
         }
-    } catch (const VbError&) {
-        ShowMessage(*app.Presenter, QStringLiteral("No comunication with the RCX!"), MsgStyle::Exclamation);
+    } catch (const VbError& e) {
+        ShowMessage(*app.Presenter, IsBrickBusy(e) ? e.description() : QStringLiteral("No comunication with the RCX!"),
+                    MsgStyle::Exclamation);
     }
 }
