@@ -1051,6 +1051,31 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
     EXPECT_EQ(called("BeginOfSub"), 0);
 }
 
+// A sub that the brick refuses in the middle is left without its end: when
+// the download is over, what the user sends next goes to the brick at once,
+// not into the sub's code.
+TEST_F(DownloadTest, AfterASubLeftOpenTheBrickTakesOperationsAtOnce)
+{
+    smallProject();
+    Cmd::place(*App().SubList.Item(1)->Commands(), 0, {Cmd("G_WATCH").p1(-1, 24).p2(-1, 0)}, 2);
+    PortSelector control(App(), [] { return qint64(0); });
+    for (Long port = 0; port < PortSelector::TowerPorts; ++port)
+        control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
+    control.setEventSink(&events);
+    App().Ports = &control;
+    App().VirtualBrickTold = True;
+    EXPECT_FALSE(DownLoad(App()));
+    EXPECT_EQ(presenter.texts(), (QStringList{"Error: Invalid procedure call or argument in DLCommands"}));
+    EXPECT_EQ(storedModules(control.virtualBrick(), 0), (QList<Long>{0, 1, 2}));
+
+    PB().Off(QStringLiteral("0"));
+    PB().On(QStringLiteral("0"));
+    EXPECT_EQ(control.virtualBrick().output(0).mode, rcx::OutFlag::On);
+    Integer a = 0;
+    EXPECT_EQ(PB().Poll(OperandSource::MotorStatus, a) & 0xC0, rcx::OutFlag::On);
+    App().Ports = &pb;
+}
+
 // A user variable numbered like the compiler's scratch variable a command
 // writes: the compile refuses the command at its cell and names the variable.
 TEST_F(DownloadTest, AUserVariableOnAScratchVariableIsRefusedAtTheCommand)
