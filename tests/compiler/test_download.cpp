@@ -794,8 +794,9 @@ protected:
         return false;
     }
 
-    vbrick::PtyResponder responder;
+    // The clock outlives the responder that reads it.
     TowerTime time;
+    vbrick::PtyResponder responder;
     TowerTransport tower{responder.devicePath(), time.timing()};
     RcxLink link{tower};
     LinkPorts ports{link};
@@ -1297,8 +1298,9 @@ protected:
     }
     int blocks() { return int(sentFrom(rcx::Op::Transfer).count(rcx::Op::Transfer)); }
 
-    vbrick::PtyResponder responder;
+    // The clock outlives the responder that reads it.
     TowerTime time;
+    vbrick::PtyResponder responder;
     PortSelector control{App(), [] { return qint64(0); }};
 };
 
@@ -1311,9 +1313,9 @@ TEST_F(PtyDownload, ADoubledAnswerBeforeARefusedBlockIsReportedAsTheRefusal)
 {
     for (int late : {5, 35, 60, 120, 300}) {
         SCOPED_TRACE(late);
+        TowerTime clock;
         vbrick::PtyResponder brick;
         ASSERT_TRUE(brick.isOpen());
-        TowerTime clock;
         brick.setClock(clock.clock());
         PortSelector ports(App(), [] { return qint64(0); });
         ports.setTowerTiming(clock.timing());

@@ -210,11 +210,11 @@ TEST(TowerLateCopy, ALateCopyIsNeverTakenForTheNextAnswer)
                              .arg(c.lateMs)
                              .arg(c.echoing ? QStringLiteral("echo") : QStringLiteral("no echo"))
                              .toStdString());
+            TowerTime time;
             vbrick::PtyResponder responder;
             ASSERT_TRUE(responder.isOpen());
             responder.setEchoing(c.echoing);
             responder.withBrick([](vbrick::SoftRcx& b) { b.handle(rcx::req::setDatalog(10)); });
-            TowerTime time;
             responder.setClock(time.clock());
             responder.doubleAnswer(k.op, 1, c.lateMs);
             TowerTransport tower(responder.devicePath(), time.timing());

@@ -55,7 +55,7 @@ public:
     // opcode (twin bit cleared) from 1, since the responder was made.
     //
     // The clock (milliseconds) the tower driver keeps: what a late copy is
-    // timed by.
+    // timed by. The responder's thread reads it: it must outlive the responder.
     void setClock(std::function<qint64()> clock);
     // The answer to the nth request of an opcode comes twice, the copy lateMs
     // after the answer on the clock. When the next request comes after that,
