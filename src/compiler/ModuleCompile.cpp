@@ -2,6 +2,7 @@
 
 #include "compiler/CompileContext.h"
 #include "compiler/Translate.h"
+#include "link/BrickHold.h"
 #include "link/PortScan.h"
 #include "model/AppState.h"
 #include "model/BusyPointer.h"
@@ -162,6 +163,11 @@ bool DownLoad(AppState& app, clsSub& sub) { return walkModule(app, sub, kSubWord
 bool InitRCX(AppState& app, clsRcx& rcx)
 {
     try {
+        // A transfer holds the brick: nothing else may reach it, the tower search neither.
+        if (const QString work = BrickBusyWith(app); !work.isEmpty()) {
+            ShowMessage(*app.Presenter, BrickBusyText(work), MsgStyle::Exclamation);
+            return false;
+        }
         if (rcx.IsInit)
             return true;
         if (!VerifyCommPort(app, app.ComPortNumber)) {
@@ -172,8 +178,9 @@ bool InitRCX(AppState& app, clsRcx& rcx)
         }
         rcx.IsInit = True;
         return true;
-    } catch (const VbError&) {
-        ShowMessage(*app.Presenter, QStringLiteral("No communication with the IR Tower"), MsgStyle::Exclamation);
+    } catch (const VbError& e) {
+        ShowMessage(*app.Presenter, IsBrickBusy(e) ? e.description() : QStringLiteral("No communication with the IR Tower"),
+                    MsgStyle::Exclamation);
         return false;
     }
 }
@@ -222,7 +229,8 @@ void UpdateSensor(AppState& app, clsRcx& /*rcx*/, Integer sensorIndex, Integer l
             pb.SetSensorType(sensorIndex, lType);
             pb.SetSensorMode(sensorIndex, lMode, 0);
         }
-    } catch (const VbError&) {
-        ShowMessage(*app.Presenter, QStringLiteral("No comunication with the RCX!"), MsgStyle::Exclamation);
+    } catch (const VbError& e) {
+        ShowMessage(*app.Presenter, IsBrickBusy(e) ? e.description() : QStringLiteral("No comunication with the RCX!"),
+                    MsgStyle::Exclamation);
     }
 }

@@ -16,7 +16,8 @@ bool DownLoad(AppState& app, clsTask& task);
 bool DownLoad(AppState& app, clsSub& sub);
 
 // Checks the tower of the state's port selector once per program run; false
-// (after a message) when it does not answer, so that the next call checks again.
+// (after a message) when it does not answer, so that the next call checks again,
+// and while a transfer holds the brick ("The RCX is busy: ...").
 bool InitRCX(AppState& app, clsRcx& rcx);
 // The start-up task 0 of the project the state holds: action 1 sends it,
 // action 3 lists it into the compile (emptying its listing first in an RCX

@@ -2,6 +2,7 @@
 
 #include "compiler/ModuleCompile.h"
 #include "compiler/Translate.h"
+#include "link/BrickHold.h"
 #include "link/PortScan.h"
 #include "model/AppState.h"
 #include "model/Notifier.h"
@@ -159,6 +160,33 @@ void KeepListing(AppState& app, const CompileResult& result)
         app.LastListing = result.ListingText;
 }
 
+namespace {
+
+// The set-up, every task and every sub through the control, the brick held
+// for them; false at the first that was not handed over or that the control
+// reported failed (its report is the one the user sees).
+bool sendModules(AppState& app)
+{
+    BrickHold hold(app, BrickWork::Program);
+    if (!hold.taken()) {
+        endDownloadHourglass(app);
+        ShowMessage(*app.Presenter, BrickBusyText(BrickBusyWith(app)), MsgStyle::Exclamation);
+        return false;
+    }
+    // A download that stopped part way must not count towards this one.
+    app.FinishedModuleCount = 0;
+    app.ModuleFailed = False;
+    const bool ok = DownLoad(app, *app.RcxSetup, CompileMode::Download) && !app.ModuleFailed &&
+                    forEachModule(app, [&](const auto& module, Long) {
+                        return DownLoad(app, *module) && !app.ModuleFailed;
+                    });
+    if (!ok && !app.ModuleFailed)
+        downloadFailed(app);
+    return ok;
+}
+
+}  // namespace
+
 bool DownLoad(AppState& app)
 {
     if (!InitRCX(app, *app.RcxSetup))
@@ -179,16 +207,8 @@ bool DownLoad(AppState& app)
         }
 
         beginDownloadHourglass(app);
-        // A download that stopped part way must not count towards this one.
-        app.FinishedModuleCount = 0;
-        const bool ok = DownLoad(app, *app.RcxSetup, CompileMode::Download) &&
-                        forEachModule(app, [&](const auto& module, Long) { return DownLoad(app, *module); });
-        if (!ok) {
-            downloadFailed(app);
-            return false;
-        }
         // The pointer stays busy until the control reports the last module.
-        return true;
+        return sendModules(app);
     } catch (const VbError& e) {
         endDownloadHourglass(app);
         reportFailure(app, e, "DownLoad");
@@ -198,6 +218,11 @@ bool DownLoad(AppState& app)
 
 void DownloadCommand(AppState& app, const CompileFaultShower& showFault)
 {
+    // The transfer that holds the brick keeps its status line and its bar.
+    if (const QString work = BrickBusyWith(app); !work.isEmpty()) {
+        ShowMessage(*app.Presenter, BrickBusyText(work), MsgStyle::Exclamation);
+        return;
+    }
     Q_EMIT app.Notifier->StatusCleared();
     status(app, QStringLiteral("Compiling..."));
     app.Shell->DoEvents();
@@ -214,13 +239,15 @@ void DownloadCommand(AppState& app, const CompileFaultShower& showFault)
     Q_EMIT app.Notifier->StatusCleared();
     status(app, QStringLiteral("Compile OK!"));
 
-    DownLoad(app);
-
-    try {
-        PB(app).PlaySystemSound(5);
-    } catch (const VbError&) {
-        // The closing sound is a courtesy; a brick that can't play it has
-        // already been reported.
+    // The closing sound tells at the brick that the program arrived: after a
+    // download that did not (canceled, refused, failed) nothing more is sent.
+    if (DownLoad(app)) {
+        try {
+            PB(app).PlaySystemSound(5);
+        } catch (const VbError&) {
+            // The closing sound is a courtesy; a brick that can't play it has
+            // already been reported.
+        }
     }
     Q_EMIT app.Notifier->TransferEnded();
 }
@@ -265,31 +292,39 @@ void ControlEventHandler::PB_DownloadProgress(Long value)
     }
 }
 
+void ControlEventHandler::firmwareDone(Long errorCode)
+{
+    AppState& app = mApp;
+    // However it ends, the transfer's bar ends with it.
+    const auto endBar = qScopeGuard([&app] { Q_EMIT app.Notifier->TransferEnded(); });
+    Q_EMIT app.Notifier->StatusCleared();
+    if (errorCode != 0) {
+        // The brick refused the image, stopped answering or was left
+        // without firmware: there is no new firmware to name, and nothing
+        // more is sent to it.
+        reportFailedModule(app, errorCode);
+        return;
+    }
+    status(app, QStringLiteral("Download finished. Firmware Version: ") + PB(app).FirmwareVersion());
+    PB(app).PBPowerDownTime(vb::CInt(app.InitParams ? app.InitParams->TimeToShutDown : 0));
+    const bool longPower =
+        app.InitParams && app.InitParams->TransmitPower.compare(QLatin1String("Long"), Qt::CaseInsensitive) == 0;
+    PB(app).PBTxPower(longPower ? 1 : 0);
+}
+
 void ControlEventHandler::PB_DownloadDone(Long errorCode, Long moduleNumber)
 {
     AppState& app = mApp;
     try {
         if (moduleNumber == kFirmware) {
-            Q_EMIT app.Notifier->StatusCleared();
-            if (errorCode != 0) {
-                // The brick refused the image or stopped answering: it has no
-                // new firmware to name, and nothing more is sent to it.
-                Q_EMIT app.Notifier->TransferEnded();
-                reportFailedModule(app, errorCode);
-                return;
-            }
-            status(app, QStringLiteral("Download finished. Firmware Version: ") + PB(app).FirmwareVersion());
-            PB(app).PBPowerDownTime(vb::CInt(app.InitParams ? app.InitParams->TimeToShutDown : 0));
-            const bool longPower =
-                app.InitParams &&
-                app.InitParams->TransmitPower.compare(QLatin1String("Long"), Qt::CaseInsensitive) == 0;
-            PB(app).PBTxPower(longPower ? 1 : 0);
-            Q_EMIT app.Notifier->TransferEnded();
+            firmwareDone(errorCode);
             return;
         }
         Q_EMIT app.Notifier->StatusCleared();
         ++app.FinishedModuleCount;
         if (errorCode != 0) {
+            // The download learns of it: what it returns is the failure too.
+            app.ModuleFailed = True;
             reportFailedModule(app, errorCode);
             app.FinishedModuleCount = 0;
             return;

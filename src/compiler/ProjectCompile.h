@@ -19,13 +19,17 @@ void CompileErrorReport(AppState& app, const CompileResult& result);
 // a compile that listed nothing leaves the listing before. A failed compile
 // leaves none and unloads the preview window.
 void KeepListing(AppState& app, const CompileResult& result);
-// True when the set-up, every task and every sub were handed to the state's brick.
+// True when the set-up, every task and every sub were handed to the state's
+// brick and none was reported failed. It holds the brick while the modules
+// go (link/BrickHold.h): a brick busy with another transfer is told and
+// nothing is sent.
 bool DownLoad(AppState& app);
 // What the window side does with a compile that failed before its report:
 // open the faulty grid's window on the faulty cell.
 using CompileFaultShower = std::function<void(const CompileResult&)>;
 // The DOWNLOAD key: compile, then download, with the status lines and
-// progress; a failed compile is handed to showFault, then reported.
+// progress, and the closing sound after a download that went down whole; a
+// failed compile is handed to showFault, then reported.
 void DownloadCommand(AppState& app, const CompileFaultShower& showFault);
 
 // The main window's handlers of the control's four events, for the download
@@ -40,5 +44,9 @@ public:
     void PB_DownloadDone(Long errorCode, Long moduleNumber) override;
 
 private:
+    // The firmware's done event: the version and the settings after a good
+    // transfer, the failure after any other; the bar ends either way.
+    void firmwareDone(Long errorCode);
+
     AppState& mApp;
 };

@@ -5,6 +5,7 @@
 #include "datalog/core/DatalogSet.h"
 #include "datalog/DatalogWindowShared.h"
 #include "datalog/frmDatalogRange.h"
+#include "link/BrickHold.h"
 #include "model/AppState.h"
 #include "model/BusyPointer.h"
 #include "model/Notifier.h"
@@ -22,6 +23,23 @@ using namespace datalogwindow;
 namespace {
 
 const QString kNoCommunication = QStringLiteral("No communication with the RCX");
+
+// The upload's progress while it holds the brick: what the events start
+// between its requests finds the brick busy.
+class HeldProgress : public IDatalogProgress {
+public:
+    HeldProgress(IDatalogProgress& window, const BrickHold& hold) : mWindow(window), mHold(hold) {}
+    void SetPanel(int panel, const QString& text) override { mWindow.SetPanel(panel, text); }
+    void DoEvents() override
+    {
+        BrickHold::Yield away(mHold);
+        mWindow.DoEvents();
+    }
+
+private:
+    IDatalogProgress& mWindow;
+    const BrickHold& mHold;
+};
 
 }  // namespace
 
@@ -123,7 +141,16 @@ void frmDatalog::UploadDatalog()
             SetPanel(3, QString());
             return;
         }
-        const UploadResult result = FetchDatalog(PB(), RangeStart, RangeSize, CurrentDatalog().DatalogRecords, *this);
+        BrickHold hold(App(), BrickWork::Datalog);
+        if (!hold.taken()) {
+            busy.Restore();
+            SetPanel(3, QString());
+            ShowMessage(BrickBusyText(BrickBusyWith(App())), MsgStyle::Exclamation);
+            return;
+        }
+        HeldProgress progress(*this, hold);
+        const UploadResult result =
+            FetchDatalog(PB(), RangeStart, RangeSize, CurrentDatalog().DatalogRecords, progress);
         if (result.outcome != UploadOutcome::NoCommunication)
             GraphErrorShown = False;
         switch (result.outcome) {

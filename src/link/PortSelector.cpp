@@ -1,16 +1,28 @@
 #include "link/PortSelector.h"
 
+#include "link/BrickHold.h"
 #include "model/AppState.h"
 #include "model/SettingsKeys.h"
 #include "model/VbError.h"
 
+#include <QScopeGuard>
+
 namespace {
 
-// The device of a port that has none: the brick never answers, every
-// operation fails with 68.
-class NoDevice : public IBrickDevice {
+// A device every operation of which fails: the device of a port that has
+// none (68, and the brick never answers), or the brick while it is busy.
+class RefusingDevice : public IBrickDevice {
 public:
-    bool PBAlive() override { return false; }
+    explicit RefusingDevice(int number) : mNumber(number) {}
+    void setText(const QString& text) { mText = text; }
+
+    // A busy brick is there, but can't be asked.
+    bool PBAlive() override
+    {
+        if (mNumber != Err::DeviceUnavailable)
+            fail();
+        return false;
+    }
     bool On(const QString&) override { fail(); }
     bool Off(const QString&) override { fail(); }
     bool Float(const QString&) override { fail(); }
@@ -67,22 +79,95 @@ public:
     void EndIf() override { fail(); }
 
 private:
-    [[noreturn]] static void fail() { raiseError(Err::DeviceUnavailable); }
+    [[noreturn]] void fail() const { raiseError(mNumber, mText); }
+    int mNumber;
+    QString mText;
 };
 
 }  // namespace
 
 PortSelector::PortSelector(AppState& app, Clock clock)
     : mApp(app), mVirtual(clock ? std::move(clock) : Clock(&TowerTransport::steadyMs))
-{}
+{
+    mVirtual.setEventSink(&mEvents);
+}
 
 void PortSelector::setEventSink(IPhantomEvents* sink)
 {
     mSink = sink;
-    mVirtual.setEventSink(sink);
+}
+
+template <class F>
+void PortSelector::Events::forward(F f)
+{
+    // While a transfer holds the brick, its events are where the event loop runs.
+    const bool held = !mPorts.mHeldBy.isEmpty();
+    if (held)
+        mPorts.yieldBrick(true);
+    const auto back = qScopeGuard([&] {
+        if (held)
+            mPorts.yieldBrick(false);
+    });
+    if (mPorts.mSink)
+        f(*mPorts.mSink);
+}
+
+void PortSelector::Events::PB_CommError(const QString& message)
+{
+    forward([&](IPhantomEvents& sink) { sink.PB_CommError(message); });
+}
+void PortSelector::Events::PB_DownloadStart(Long timeMs, Long size, Long moduleNumber)
+{
+    forward([&](IPhantomEvents& sink) { sink.PB_DownloadStart(timeMs, size, moduleNumber); });
+}
+void PortSelector::Events::PB_DownloadProgress(Long value)
+{
+    forward([&](IPhantomEvents& sink) { sink.PB_DownloadProgress(value); });
+}
+void PortSelector::Events::PB_DownloadDone(Long errorCode, Long moduleNumber)
+{
+    forward([&](IPhantomEvents& sink) { sink.PB_DownloadDone(errorCode, moduleNumber); });
+}
+
+QString PortSelector::busyWith() const
+{
+    if (mVirtual.firmwareRunning())
+        return BrickWork::Firmware;
+    for (const Tower& t : mTowers)
+        if (t.link && t.link->firmwareRunning())
+            return BrickWork::Firmware;
+    return mHeldBy;
+}
+
+QString PortSelector::refusedWork() const
+{
+    const QString work = busyWith();
+    if (work == BrickWork::Firmware || (!work.isEmpty() && mYields > 0))
+        return work;
+    return {};
+}
+
+void PortSelector::requireFree() const
+{
+    if (const QString work = refusedWork(); !work.isEmpty())
+        raiseError(BrickBusyError, BrickBusyText(work));
+}
+
+bool PortSelector::hold(const QString& work)
+{
+    if (!busyWith().isEmpty())
+        return false;
+    mHeldBy = work;
+    return true;
+}
+
+void PortSelector::release()
+{
+    mHeldBy.clear();
+    mVirtual.dropModule();
     for (Tower& t : mTowers)
         if (t.link)
-            t.link->setEventSink(sink);
+            t.link->dropModule();
 }
 
 QString PortSelector::devicePath(ISettingsStore& settings, Long port)
@@ -144,20 +229,28 @@ RcxLink* PortSelector::link()
                 }
             });
             tower.link = std::make_unique<RcxLink>(*tower.transport);
-            tower.link->setEventSink(mSink);
+            tower.link->setEventSink(&mEvents);
         }
     }
     return tower.link.get();
 }
 
+void PortSelector::setComPortNo(Long port)
+{
+    requireFree();
+    mPort = port;
+}
+
 bool PortSelector::TowerCheck1()
 {
+    requireFree();
     RcxLink* l = link();
     return l && l->TowerCheck1();
 }
 
 bool PortSelector::TowerCheck2()
 {
+    requireFree();
     RcxLink* l = link();
     return l && l->TowerCheck2();
 }
@@ -165,13 +258,19 @@ bool PortSelector::TowerCheck2()
 // The virtual brick's tower is always there, whether the brick is on or not.
 bool PortSelector::TowerCheck3()
 {
+    requireFree();
     RcxLink* l = link();
     return l && l->TowerCheck3();
 }
 
 IBrickDevice& PortSelector::device()
 {
-    static NoDevice none;
+    static RefusingDevice none(Err::DeviceUnavailable);
+    static RefusingDevice busy(BrickBusyError);
+    if (const QString work = refusedWork(); !work.isEmpty()) {
+        busy.setText(BrickBusyText(work));
+        return busy;
+    }
     RcxLink* l = link();
     return l ? static_cast<IBrickDevice&>(*l) : none;
 }

@@ -15,6 +15,15 @@
 // exchange that needs a second try shows the busy pointer and says so in the
 // status strip until it ends. The selector works for the program state it is
 // made with: its settings give the devices, its notifier the pointer and the strip.
+//
+// It keeps the one transfer at a time (link/BrickHold.h): while a transfer
+// holds the brick and lets the events run, or while a firmware download runs
+// on any of its bricks, device() gives a brick whose every operation fails
+// with BrickBusyError, and the tower checks and a change of port fail the
+// same way. The events of its bricks reach the sink through it: while a
+// transfer holds the brick, they are where the event loop runs. When a
+// transfer lets go of the brick, a module its bricks were still assembling is
+// dropped.
 #include "link/PortScan.h"
 #include "link/protocol/RcxLink.h"
 #include "link/tower/TowerTransport.h"
@@ -49,16 +58,43 @@ public:
     void setEventSink(IPhantomEvents* sink) override;
 
     Long ComPortNo() override { return mPort; }
-    void setComPortNo(Long port) override { mPort = port; }
+    void setComPortNo(Long port) override;
     bool TowerCheck1() override;
     bool TowerCheck2() override;
     bool TowerCheck3() override;
 
     IBrickDevice& device() override;
 
+    // The work that holds the brick (BrickWork); empty when it is free.
+    QString busyWith() const;
+
 private:
+    friend class BrickHold;
     // The link on the selected port; nullptr outside 0..4.
     RcxLink* link();
+    // The work while nobody may use the brick now: a firmware download
+    // running, or a transfer that holds the brick and lets the events run.
+    QString refusedWork() const;
+    // Fails with BrickBusyError when refusedWork() is not empty.
+    void requireFree() const;
+    bool hold(const QString& work);
+    void release();
+    void yieldBrick(bool away) { mYields += away ? 1 : -1; }
+
+    // The links' events on their way to the sink.
+    class Events : public IPhantomEvents {
+    public:
+        explicit Events(PortSelector& ports) : mPorts(ports) {}
+        void PB_CommError(const QString& message) override;
+        void PB_DownloadStart(Long timeMs, Long size, Long moduleNumber) override;
+        void PB_DownloadProgress(Long value) override;
+        void PB_DownloadDone(Long errorCode, Long moduleNumber) override;
+
+    private:
+        template <class F>
+        void forward(F f);
+        PortSelector& mPorts;
+    };
 
     struct Tower {
         std::unique_ptr<TowerTransport> transport;
@@ -71,6 +107,9 @@ private:
     Long mPort = 0;
     vbrick::VirtualBrick mVirtual;
     IPhantomEvents* mSink = nullptr;
+    Events mEvents{*this};
+    QString mHeldBy;
+    int mYields = 0;
     TowerTransport::Timing mTowerTiming;
     // While a tower exchange takes a second try.
     std::unique_ptr<BusyPointer> mBusy;

@@ -69,6 +69,8 @@ struct AppState {
     // reported finished since the last reset.
     Boolean PortVerified = False;
     Integer FinishedModuleCount = 0;
+    // A module the control reported failed in the download going on.
+    Boolean ModuleFailed = False;
     // The port the search settled on (4 the virtual brick, -1 none yet), and
     // whether the user has been told in this process that the program talks
     // to its virtual brick.

@@ -11,8 +11,13 @@
 #include "model/Notifier.h"
 #include "support/TowerTime.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <memory>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -197,6 +202,35 @@ TEST_F(BrickSearchTest, WithoutATowerTheUserIsToldOnceAndTheNextSearchLooksAgain
     EXPECT_EQ(stored(), QStringLiteral("3"));
     EXPECT_EQ(windows.brickTexts.last(), QStringLiteral("RCX: tower on ") + tower.devicePath());
     EXPECT_EQ(presenter.shown.size(), 1);
+}
+
+// A pipe or a file at a tower port's device is no tower: the search passes
+// it by and keeps the port of the tower behind it, or none.
+TEST_F(BrickSearchTest, APipeOrAFileAtAPortIsNoTower)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("usbtower0"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const QString file = dir.filePath(QStringLiteral("ttyS0"));
+    QFile(file).open(QIODevice::WriteOnly);
+    control.setDevicePath(0, fifo);
+    control.setDevicePath(1, file);
+    vbrick::PtyResponder& tower = put(2, Behind::TowerAndBrick);
+    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
+    EXPECT_EQ(control.ComPortNo(), 2);
+    EXPECT_EQ(stored(), QStringLiteral("2"));
+    EXPECT_EQ(windows.brickTexts.last(), QStringLiteral("RCX: tower on ") + tower.devicePath());
+
+    // Without the tower: the virtual brick, and no port kept.
+    settings.values.clear();
+    tower.unplug();
+    App().PortVerified = False;
+    App().RcxSetup->IsInit = False;
+    App().ComPortNumber = -1;
+    App().VirtualBrickTold = True;
+    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
+    EXPECT_EQ(control.ComPortNo(), PortSelector::VirtualBrickPort);
+    EXPECT_EQ(stored(), QString());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "compiler/ModuleCompile.h"
 #include "compiler/ProjectCompile.h"
+#include "link/BrickHold.h"
 #include "link/PortScan.h"
 #include "compiler/Translate.h"
 #include "link/PortSelector.h"
@@ -14,11 +15,13 @@
 #include "model/Notifier.h"
 #include "model/ProjectFile.h"
 #include "support/CompileFault.h"
+#include "support/Failures.h"
 #include "support/LinkPorts.h"
 #include "support/PrintTexts.h"
 #include "support/TestFiles.h"
 #include "support/TowerTime.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -416,8 +419,9 @@ TEST_F(DownloadTest, ConfirmationCancelEndsBeforeTheBrickIsAsked)
     EXPECT_EQ(presenter.shown[0].style, 49);
     EXPECT_EQ(called("PBAlive"), 0);
     EXPECT_EQ(called("BeginOfTask"), 0);
-    // The sound and the hiding of the progress bar still follow.
-    EXPECT_EQ(pb.calls().last(), QStringLiteral("PlaySystemSound(5)"));
+    // Nothing more goes to a brick that is not ready, not the closing sound;
+    // the progress bar is still hidden.
+    EXPECT_EQ(called("PlaySystemSound"), 0);
     EXPECT_EQ(preview.log.last(), QStringLiteral("ProgressSetVisible(0)"));
 }
 
@@ -460,8 +464,72 @@ TEST_F(DownloadTest, NoTowerStopsTheDownload)
     EXPECT_EQ(presenter.shown[0].style, 16);
     EXPECT_FALSE(App().RcxSetup->IsInit);
     EXPECT_EQ(called("PBAlive"), 0);
-    EXPECT_EQ(pb.calls().last(), QStringLiteral("PlaySystemSound(5)"));
+    EXPECT_EQ(called("PlaySystemSound"), 0);
 }
+
+// However the download fails, the user is told, DownLoad says so, nothing
+// more goes to the brick (the closing sound neither) and the bar ends.
+struct FailedDownloadCase {
+    const char* name;
+    std::function<void(RecordingControl&, FakePresenter&)> arrange;
+    const char* told;      // the last message the user sees
+    const char* lastCall;  // the last call to the control
+};
+
+class FailedDownload : public DownloadTest, public ::testing::WithParamInterface<FailedDownloadCase> {};
+
+TEST_P(FailedDownload, IsToldAndNothingMoreIsSent)
+{
+    const FailedDownloadCase& c = GetParam();
+    smallProject();
+    pb.setAutoDownloadEvents(true);
+    c.arrange(pb, presenter);
+    EXPECT_FALSE(DownLoad(App()));
+    ASSERT_FALSE(presenter.shown.isEmpty());
+    EXPECT_EQ(presenter.texts().last(), QLatin1String(c.told));
+    EXPECT_EQ(pb.calls().last(), QLatin1String(c.lastCall));
+    EXPECT_EQ(preview.pointers.last(), 0);
+
+    // Through the DOWNLOAD key: no closing sound, and the bar ends.
+    pb.clearCalls();
+    presenter.shown.clear();
+    c.arrange(pb, presenter);
+    DownloadCommand(App(), ShowFaultInItsWindow);
+    EXPECT_EQ(presenter.texts().last(), QLatin1String(c.told));
+    EXPECT_EQ(pb.calls().last(), QLatin1String(c.lastCall));
+    EXPECT_EQ(called("PlaySystemSound"), 0);
+    EXPECT_EQ(preview.log.last(), QStringLiteral("ProgressSetVisible(0)"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachWay, FailedDownload,
+    ::testing::Values(
+        FailedDownloadCase{"NoResponseCanceled",
+                           [](RecordingControl& pb, FakePresenter& presenter) {
+                               pb.setDefaultResult(QStringLiteral("PBAlive"), false);
+                               presenter.answers = {MsgResult::Cancel};
+                           },
+                           "No response from the RCX!", "PBAlive()"},
+        FailedDownloadCase{"SetUpRefused", [](RecordingControl& pb, FakePresenter&) { pb.pushModuleError(3); },
+                           "Download fail", "EndOfTask()"},
+        FailedDownloadCase{"TaskRefused",
+                           [](RecordingControl& pb, FakePresenter&) {
+                               pb.pushModuleError(0);
+                               pb.pushModuleError(4);
+                           },
+                           "Download fail", "EndOfTask()"},
+        FailedDownloadCase{"SubWithoutAnswer",
+                           [](RecordingControl& pb, FakePresenter&) {
+                               for (Long error : {0, 0, 0, 68})
+                                   pb.pushModuleError(error);
+                           },
+                           "Download fail", "EndOfSub()"},
+        FailedDownloadCase{"ControlFailing",
+                           [](RecordingControl& pb, FakePresenter&) {
+                               pb.failOperation(QStringLiteral("SelectPrgm"), Err::DeviceUnavailable, 1);
+                           },
+                           "Error: Device unavailable in DownLoad", "SelectPrgm(&0)"}),
+    [](const ::testing::TestParamInfo<FailedDownloadCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DownloadTest, FailedModuleStopsTheRest)
 {
@@ -803,8 +871,9 @@ protected:
         return false;
     }
 
-    vbrick::PtyResponder responder;
+    // The clock outlives the responder that reads it.
     TowerTime time;
+    vbrick::PtyResponder responder;
     TowerTransport tower{responder.devicePath(), time.timing()};
     RcxLink link{tower};
     LinkPorts ports{link};
@@ -869,6 +938,110 @@ TEST_F(FirmwareOverPty, AFailedDownloadIsReportedAsFailed)
             EXPECT_EQ(b.transmitterRange(), 0);
         });
     }
+}
+
+// Whether the bar was hidden after it was last shown.
+bool barEnded(const FakeWindows& windows)
+{
+    const qsizetype shown = windows.log.lastIndexOf(QStringLiteral("ProgressSetVisible(1)"));
+    return windows.log.indexOf(QStringLiteral("ProgressSetVisible(0)"), shown) > shown;
+}
+
+// The brick answers the second block twice, the copy 5 to 300 ms late: when
+// it refuses the third (last) block for the image's sum, that refusal is
+// reported, no version is claimed and nothing more is sent; when it takes
+// it, the download finishes as without the copy.
+TEST_F(FirmwareOverPty, ADoubledAnswerIsNeverTakenForTheNextBlocks)
+{
+    responder.setClock(time.clock());
+    int transfers = 0;
+    for (const bool refused : {true, false}) {
+        for (int late : {5, 35, 60, 120, 300}) {
+            SCOPED_TRACE(QStringLiteral("%1, %2 ms").arg(refused ? "refused" : "taken").arg(late).toStdString());
+            presenter.shown.clear();
+            preview.statusPrints.clear();
+            responder.doubleAnswer(rcx::Op::Transfer, transfers + 2, late);
+            const qsizetype before = responder.opcodes().size();
+            download([&] {
+                if (refused)
+                    responder.withBrick(
+                        [&](vbrick::SoftRcx& b) { b.handle(rcx::req::beginFirmware(quint16(checksum + 1))); });
+            });
+            transfers += 3;
+            const QList<std::uint8_t> ops = responder.opcodes().mid(before);
+            ASSERT_FALSE(preview.statusPrints.isEmpty());
+            if (refused) {
+                EXPECT_EQ(preview.statusPrints.last().text, QStringLiteral("Download Failed: Error=4"));
+                EXPECT_EQ(presenter.texts(), (QStringList{"Download fail"}));
+                ASSERT_FALSE(ops.isEmpty());
+                EXPECT_EQ(rcx::baseOp(ops.last()), rcx::Op::Transfer) << "nothing after the refused block";
+                responder.withBrick([](vbrick::SoftRcx& b) { EXPECT_FALSE(b.hasFirmware()); });
+            } else {
+                EXPECT_EQ(preview.statusPrints.last().text, QStringLiteral("Download finished. Firmware Version: 3.09"));
+                EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
+                responder.withBrick([](vbrick::SoftRcx& b) {
+                    EXPECT_TRUE(b.hasFirmware());
+                    EXPECT_EQ(b.transmitterRange(), 1);
+                });
+            }
+            EXPECT_TRUE(barEnded(preview));
+        }
+    }
+}
+
+namespace {
+
+// Makes the brick fall silent when the firmware's done event comes, then
+// hands the event on.
+struct SilencedAtTheEnd : IPhantomEvents {
+    IPhantomEvents& handler;
+    vbrick::PtyResponder& responder;
+    SilencedAtTheEnd(IPhantomEvents& h, vbrick::PtyResponder& r) : handler(h), responder(r) {}
+    void PB_CommError(const QString& m) override { handler.PB_CommError(m); }
+    void PB_DownloadStart(Long t, Long s, Long n) override { handler.PB_DownloadStart(t, s, n); }
+    void PB_DownloadProgress(Long v) override { handler.PB_DownloadProgress(v); }
+    void PB_DownloadDone(Long e, Long n) override
+    {
+        responder.setSilent(true);
+        handler.PB_DownloadDone(e, n);
+    }
+};
+
+}  // namespace
+
+// A brick left without firmware after the blocks (its unlock not taken: the
+// versions say 0.0) has not taken the image: the download fails, no version
+// is claimed and no setting is sent. A brick that took it but can't be asked
+// for its version after shows that failure. The bar ends either way.
+TEST_F(FirmwareOverPty, TheEndOfTheTransferIsToldTrueAndEndsTheBar)
+{
+    responder.garble(rcx::Op::Unlock, 1);
+    download([] {});
+    ASSERT_FALSE(preview.statusPrints.isEmpty());
+    EXPECT_EQ(preview.statusPrints.last().text, QStringLiteral("Download Failed: Error=5"));
+    EXPECT_EQ(preview.statusPrints.last().color, 255);
+    EXPECT_EQ(presenter.texts(), (QStringList{"Download fail"}));
+    EXPECT_FALSE(preview.statusTexts().join('|').contains(QLatin1String("Firmware Version")));
+    // The link's own look at the versions after the unlock, and nothing after it.
+    QList<std::uint8_t> ops = responder.opcodes();
+    ASSERT_GE(ops.size(), 2);
+    EXPECT_EQ(rcx::baseOp(ops[ops.size() - 2]), rcx::Op::Unlock);
+    EXPECT_EQ(rcx::baseOp(ops.last()), rcx::Op::Versions);
+    responder.withBrick([](vbrick::SoftRcx& b) {
+        EXPECT_FALSE(b.hasFirmware());
+        EXPECT_EQ(b.powerDownMinutes(), 15);
+        EXPECT_EQ(b.transmitterRange(), 0);
+    });
+    EXPECT_TRUE(barEnded(preview));
+
+    presenter.shown.clear();
+    preview.log.clear();
+    SilencedAtTheEnd sink(events, responder);
+    link.setEventSink(&sink);
+    download([] {});
+    EXPECT_EQ(presenter.texts(), (QStringList{"Error: Device unavailable in DownloadDone"}));
+    responder.withBrick([](vbrick::SoftRcx& b) { EXPECT_TRUE(b.hasFirmware()); });
+    EXPECT_TRUE(barEnded(preview));
 }
 
 }  // namespace
@@ -954,6 +1127,31 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
     EXPECT_EQ(calls.mid(at), (QStringList{"SetWatch(24, 0)", "EndOfTask()"}));
     EXPECT_EQ(called("BeginOfTask"), 2);
     EXPECT_EQ(called("BeginOfSub"), 0);
+}
+
+// A sub that the brick refuses in the middle is left without its end: when
+// the download is over, what the user sends next goes to the brick at once,
+// not into the sub's code.
+TEST_F(DownloadTest, AfterASubLeftOpenTheBrickTakesOperationsAtOnce)
+{
+    smallProject();
+    Cmd::place(*App().SubList.Item(1)->Commands(), 0, {Cmd("G_WATCH").p1(-1, 24).p2(-1, 0)}, 2);
+    PortSelector control(App(), [] { return qint64(0); });
+    for (Long port = 0; port < PortSelector::TowerPorts; ++port)
+        control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
+    control.setEventSink(&events);
+    App().Ports = &control;
+    App().VirtualBrickTold = True;
+    EXPECT_FALSE(DownLoad(App()));
+    EXPECT_EQ(presenter.texts(), (QStringList{"Error: Invalid procedure call or argument in DLCommands"}));
+    EXPECT_EQ(storedModules(control.virtualBrick(), 0), (QList<Long>{0, 1, 2}));
+
+    PB().Off(QStringLiteral("0"));
+    PB().On(QStringLiteral("0"));
+    EXPECT_EQ(control.virtualBrick().output(0).mode, rcx::OutFlag::On);
+    Integer a = 0;
+    EXPECT_EQ(PB().Poll(OperandSource::MotorStatus, a) & 0xC0, rcx::OutFlag::On);
+    App().Ports = &pb;
 }
 
 // A user variable numbered like the compiler's scratch variable a command
@@ -1135,6 +1333,236 @@ TEST_F(ModuleLimitTest, AModuleTheBrickRefusesFailsTheDownload)
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Download Failed"));
         EXPECT_EQ(preview.pointers.last(), 0);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A tower on a pseudo-terminal as port 1 of a fresh control, the state's:
+// the project goes down to the software brick behind it, as through a serial
+// tower, its events handled as the main window handles them.
+class PtyDownload : public DownloadTest {
+protected:
+    void SetUp() override
+    {
+        DownloadTest::SetUp();
+        ASSERT_TRUE(responder.isOpen());
+        control.setTowerTiming(time.timing());
+        for (Long port = 0; port < PortSelector::TowerPorts; ++port)
+            control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));
+        control.setDevicePath(1, responder.devicePath());
+        control.setEventSink(&events);
+        responder.setClock(time.clock());
+        App().Ports = &control;
+        App().ComPortNumber = 1;
+        smallProject();
+    }
+    void TearDown() override
+    {
+        App().Ports = &pb;
+        DownloadTest::TearDown();
+    }
+
+    // The opcodes the brick was sent, twin bit cleared, from the first of op on.
+    QList<std::uint8_t> sentFrom(std::uint8_t op)
+    {
+        QList<std::uint8_t> ops;
+        for (std::uint8_t o : responder.opcodes())
+            if (!ops.isEmpty() || rcx::baseOp(o) == op)
+                ops.append(rcx::baseOp(o));
+        return ops;
+    }
+    int blocks() { return int(sentFrom(rcx::Op::Transfer).count(rcx::Op::Transfer)); }
+
+    // The clock outlives the responder that reads it.
+    TowerTime time;
+    vbrick::PtyResponder responder;
+    PortSelector control{App(), [] { return qint64(0); }};
+};
+
+// The brick answers the first block twice, the copy 5 to 300 ms late, and
+// refuses the second (its checksum garbled on the way): the refusal is what
+// the user is told and what DownLoad returns, and nothing more is sent, the
+// closing sound neither. A copy due before the second block went came before
+// it.
+TEST_F(PtyDownload, ADoubledAnswerBeforeARefusedBlockIsReportedAsTheRefusal)
+{
+    for (int late : {5, 35, 60, 120, 300}) {
+        SCOPED_TRACE(late);
+        TowerTime clock;
+        vbrick::PtyResponder brick;
+        ASSERT_TRUE(brick.isOpen());
+        brick.setClock(clock.clock());
+        PortSelector ports(App(), [] { return qint64(0); });
+        ports.setTowerTiming(clock.timing());
+        for (Long port = 0; port < PortSelector::TowerPorts; ++port)
+            ports.setDevicePath(port, port == 1 ? brick.devicePath() : QStringLiteral("/nonexistent/tower"));
+        ports.setEventSink(&events);
+        App().Ports = &ports;
+        App().PortVerified = False;
+        App().RcxSetup->IsInit = False;
+        presenter.shown.clear();
+        preview.statusPrints.clear();
+        preview.log.clear();
+
+        brick.doubleAnswer(rcx::Op::Transfer, 1, late);
+        brick.garble(rcx::Op::Transfer, 2);
+        DownloadCommand(App(), ShowFaultInItsWindow);
+        EXPECT_EQ(presenter.texts(), (QStringList{"Download fail"}));
+        const QStringList status = preview.statusTexts();
+        EXPECT_EQ(status.count(QStringLiteral("Download Finished.")), 0);
+        ASSERT_FALSE(status.isEmpty());
+        EXPECT_EQ(status.last(), QStringLiteral("Download Failed: Error=3"));
+        // The refused block was the last thing sent.
+        QList<std::uint8_t> ops = brick.opcodes();
+        ASSERT_FALSE(ops.isEmpty());
+        EXPECT_EQ(rcx::baseOp(ops.last()), rcx::Op::Transfer);
+        EXPECT_EQ(ops.count(rcx::Op::Transfer) + ops.count(rcx::twin(rcx::Op::Transfer)), 2);
+        brick.withBrick([](vbrick::SoftRcx& b) { EXPECT_TRUE(storedModules(b, 0).isEmpty()); });
+        EXPECT_EQ(preview.log.last(), QStringLiteral("ProgressSetVisible(0)"));
+
+        brick.garble(rcx::Op::Transfer, 4);
+        presenter.shown.clear();
+        EXPECT_FALSE(DownLoad(App()));
+        EXPECT_EQ(presenter.texts(), (QStringList{"Download fail"}));
+    }
+    App().Ports = &control;
+}
+
+// A copy of an answer before a block the brick takes changes nothing: every
+// module goes down as it does without one.
+TEST_F(PtyDownload, ADoubledAnswerBeforeAGoodBlockStillDownloadsRight)
+{
+    ASSERT_TRUE(DownLoad(App()));
+    ASSERT_GE(blocks(), 2) << "the set-up takes two blocks";
+    QList<QByteArray> clean;
+    responder.withBrick([&](vbrick::SoftRcx& b) {
+        for (int t = 0; t < 3; ++t)
+            clean.append(b.taskCode(0, t));
+        clean.append(b.subCode(0, 0));
+    });
+    for (int late : {5, 35, 60, 120, 300}) {
+        SCOPED_TRACE(late);
+        responder.withBrick([](vbrick::SoftRcx& b) { b = vbrick::SoftRcx(); });
+        presenter.shown.clear();
+        preview.statusPrints.clear();
+        // The next download's first block (counted on from the last download's).
+        responder.doubleAnswer(rcx::Op::Transfer, blocks() + 1, late);
+        EXPECT_TRUE(DownLoad(App()));
+        EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
+        EXPECT_EQ(preview.statusTexts().count(QStringLiteral("Download Finished.")), 4);
+        responder.withBrick([&](vbrick::SoftRcx& b) {
+            EXPECT_EQ(storedModules(b, 0), (QList<Long>{0, 1, 2, 11}));
+            for (int t = 0; t < 3; ++t)
+                EXPECT_EQ(b.taskCode(0, t), clean[t]);
+            EXPECT_EQ(b.subCode(0, 0), clean[3]);
+        });
+    }
+}
+
+// What the events start while the program goes down (a click, a timer, in a
+// progress event's DoEvents) finds the brick busy: every brick operation is
+// refused with the busy text and sends nothing, a second download and the
+// tower search say so in a box; the download goes on down whole.
+TEST_F(PtyDownload, BrickWorkWhileTheProgramGoesIsRefusedAndSendsNothing)
+{
+    const struct {
+        const char* name;
+        std::function<void()> work;
+    } intruders[] = {
+        {"alive", [] { PB().PBAlive(); }},
+        {"poll",
+         [] {
+             Integer n = 0;
+             PB().Poll(0, n);
+         }},
+        {"battery", [] { PB().PBBattery(); }},
+        {"motor", [] { PB().On("0"); }},
+        {"variable", [] { PB().SetVar(3, 2, 1); }},
+        {"datalog", [] { PB().GetDatalog(0, 3); }},
+        {"firmware", [] { PB().DownloadFirmware(QStringLiteral("firm.lgo")); }},
+        {"slot",
+         [] {
+             Integer slot = 2;
+             PB().SelectPrgm(slot);
+         }},
+        {"tower check", [] { Ports().TowerCheck3(); }},
+        {"port", [] { Ports().setComPortNo(PortSelector::VirtualBrickPort); }},
+    };
+    QStringList refused;
+    bool done = false;
+    preview.onDoEvents = [&] {
+        if (done)
+            return;
+        done = true;
+        const qsizetype before = responder.opcodes().size();
+        for (const auto& i : intruders) {
+            try {
+                i.work();
+                refused.append(QLatin1String(i.name) + QStringLiteral(": went"));
+            } catch (const VbError& e) {
+                EXPECT_EQ(e.number(), BrickBusyError) << i.name;
+                refused.append(QLatin1String(i.name) + QStringLiteral(": ") + e.description());
+            }
+        }
+        EXPECT_FALSE(DownLoad(App()));
+        EXPECT_FALSE(InitRCX(App(), *App().RcxSetup));
+        EXPECT_EQ(responder.opcodes().size(), before) << "nothing was sent";
+    };
+    EXPECT_TRUE(DownLoad(App()));
+    EXPECT_TRUE(done);
+    QStringList expected;
+    for (const auto& i : intruders)
+        expected.append(QLatin1String(i.name) + QStringLiteral(": The RCX is busy: program download"));
+    EXPECT_EQ(refused, expected);
+    EXPECT_EQ(presenter.texts(),
+              (QStringList{"The RCX is busy: program download", "The RCX is busy: program download"}));
+    EXPECT_EQ(presenter.shown[0].style, MsgStyle::Exclamation);
+    EXPECT_EQ(preview.statusTexts().count(QStringLiteral("Download Finished.")), 4);
+    EXPECT_EQ(control.ComPortNo(), 1);
+    responder.withBrick([](vbrick::SoftRcx& b) {
+        EXPECT_EQ(b.slot(), 0);
+        EXPECT_EQ(storedModules(b, 0), (QList<Long>{0, 1, 2, 11}));
+    });
+    // Free again once the download has ended.
+    EXPECT_EQ(BrickBusyWith(App()), QString());
+    EXPECT_EQ(PB().PBBattery(), 9300);
+}
+
+// While a firmware download runs from the event loop, a program download is
+// refused with the busy text and sends nothing, and so is a second firmware
+// download; the firmware goes on down whole.
+TEST_F(PtyDownload, AProgramDownloadDuringAFirmwareDownloadIsRefused)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("firm.lgo"));
+    writeFile(path, sRecords(QByteArray(450, 'x')));
+    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
+    ASSERT_TRUE(PB().DownloadFirmware(path));
+    QCoreApplication::processEvents();  // a block or more
+    ASSERT_EQ(BrickBusyWith(App()), BrickWork::Firmware);
+    const qsizetype before = responder.opcodes().size();
+    const QStringList shown = preview.log;
+
+    // The firmware's status line and bar stay as they are.
+    DownloadCommand(App(), ShowFaultInItsWindow);
+    EXPECT_EQ(presenter.texts(), (QStringList{"The RCX is busy: firmware download"}));
+    EXPECT_EQ(preview.log, shown);
+    EXPECT_FALSE(DownLoad(App()));
+    EXPECT_EQ(presenter.texts().last(), QStringLiteral("The RCX is busy: firmware download"));
+    EXPECT_EQ(failureNumber([&] { PB().DownloadFirmware(path); }), BrickBusyError);
+    EXPECT_EQ(responder.opcodes().size(), before);
+
+    for (int i = 0; i < 1000 && !BrickBusyWith(App()).isEmpty(); ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Download finished. Firmware Version: 3.09"));
+    responder.withBrick([](vbrick::SoftRcx& b) {
+        EXPECT_TRUE(b.hasFirmware());
+        EXPECT_TRUE(storedModules(b, 0).isEmpty());
+    });
+    EXPECT_EQ(presenter.shown.size(), 2);
+    EXPECT_TRUE(barEnded(preview));
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include "datalog/frmDatalog.h"
 #include "datalog/frmDatalogRange.h"
 #include "datalog/frmGraphSettings.h"
+#include "link/BrickHold.h"
+#include "link/PortSelector.h"
 #include "model/VbError.h"
 #include "shell/FileDialog.h"
 #include "shell/PdfFile.h"
@@ -30,6 +32,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -212,6 +215,50 @@ TEST_F(DatalogWindow, SilentBrickAndFailingControl)
     upload();
     EXPECT_EQ(presenter.texts(), QStringList{errorDescription(Err::DeviceUnavailable)});
     EXPECT_EQ(window->Panel(3), "");
+}
+
+// While the upload holds the brick, what the events start between its
+// requests (here a timer that reads the battery) is refused with the busy
+// text and sends nothing; the upload goes on whole, and the brick is free
+// after it.
+TEST_F(DatalogWindow, BrickWorkDuringTheUploadIsRefusedAndSendsNothing)
+{
+    PortSelector control(App(), [] { return qint64(0); });
+    App().Ports = &control;
+    control.setComPortNo(PortSelector::VirtualBrickPort);
+    vbrick::VirtualBrick& brick = control.virtualDevice();
+    ASSERT_TRUE(brick.SetDatalog(120));
+    for (int i = 0; i < 120; ++i) {
+        brick.SetVar(3, 2, Integer(i));
+        brick.DatalogNext(0, 3);
+    }
+    int refused = 0;
+    QStringList went;
+    QTimer reader;
+    reader.setInterval(0);
+    QObject::connect(&reader, &QTimer::timeout, [&] {
+        const QString busy = BrickBusyWith(App());
+        const qint64 before = brick.bytesSent();
+        try {
+            PB().PBBattery();
+            if (!busy.isEmpty())
+                went.append(busy);
+        } catch (const VbError& e) {
+            EXPECT_EQ(e.description(), QStringLiteral("The RCX is busy: datalog upload"));
+            EXPECT_EQ(brick.bytesSent(), before);
+            ++refused;
+        }
+    });
+    reader.start();
+    upload();
+    reader.stop();
+    EXPECT_GE(refused, 2) << "the events ran between the requests";
+    EXPECT_EQ(went, QStringList());
+    EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
+    EXPECT_EQ(window->Panel(2), "120 items");
+    EXPECT_EQ(BrickBusyWith(App()), QString());
+    EXPECT_EQ(PB().PBBattery(), 9300);
+    App().Ports = &this->brick;
 }
 
 TEST_F(DatalogWindow, ShowDataFromTheGraphOrHelpOnlyBringsTheListBack)

@@ -3,6 +3,7 @@
 // download from a file, step by step as the event loop would run it.
 #include "EventLog.h"
 
+#include "link/BrickHold.h"
 #include "link/protocol/RcxLink.h"
 #include "link/vbrick/InProcessTower.h"
 #include "support/Failures.h"
@@ -12,6 +13,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -229,13 +232,71 @@ TEST(RcxLinkFirmware, DownloadsInBlocksAndUnlocks)
     ASSERT_TRUE(link.DownloadFirmware(path));
     EXPECT_FALSE(brick.hasFirmware());
     EXPECT_TRUE(link.firmwareRunning());
-    EXPECT_FALSE(link.DownloadFirmware(path)) << "one at a time";
     while (link.firmwareRunning())
         link.firmwareStep();
     EXPECT_EQ(log.events, (QStringList{"Start 5733 450 100", "Progress 200", "Progress 400", "Progress 450",
                                        "Done 0 100"}));
     EXPECT_TRUE(brick.hasFirmware());
     EXPECT_EQ(link.FirmwareVersion(), QStringLiteral("3.09"));
+}
+
+// While the blocks go, the firmware download holds the brick: every other
+// operation, a second firmware download among them, fails at once with the
+// busy text and sends nothing; afterwards the brick is free again.
+TEST(RcxLinkFirmware, HoldsTheBrickWhileItRuns)
+{
+    vbrick::SoftRcx brick;
+    RecordingTower tower(brick);
+    RcxLink link(tower);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("firm.lgo"));
+    writeFile(path, sRecords(QByteArray(450, 'x')));
+    const struct {
+        const char* name;
+        std::function<void()> operation;
+    } operations[] = {
+        {"alive", [&] { link.PBAlive(); }},
+        {"battery", [&] { link.PBBattery(); }},
+        {"poll", [&] {
+             Integer n = 0;
+             link.Poll(0, n);
+         }},
+        {"motor", [&] { link.On("0"); }},
+        {"variable", [&] { link.SetVar(1, 2, 5); }},
+        {"sound", [&] { link.PlaySystemSound(5); }},
+        {"datalog", [&] { link.GetDatalog(0, 5); }},
+        {"memory map", [&] { link.GetMemMap(); }},
+        {"version", [&] { link.FirmwareVersion(); }},
+        {"slot", [&] {
+             Integer slot = 1;
+             link.SelectPrgm(slot);
+         }},
+        {"task", [&] {
+             Integer task = 1;
+             link.BeginOfTask(task);
+         }},
+        {"firmware", [&] { link.DownloadFirmware(path); }},
+        {"tower wake", [&] { link.TowerCheck2(); }},
+        {"tower probe", [&] { link.TowerCheck3(); }},
+    };
+    ASSERT_TRUE(link.DownloadFirmware(path));
+    link.firmwareStep();
+    const qsizetype sent = tower.requests.size();
+    for (const auto& o : operations) {
+        SCOPED_TRACE(o.name);
+        try {
+            o.operation();
+            ADD_FAILURE() << "not refused";
+        } catch (const VbError& e) {
+            EXPECT_EQ(e.number(), BrickBusyError);
+            EXPECT_EQ(e.description(), QStringLiteral("The RCX is busy: firmware download"));
+        }
+        EXPECT_EQ(tower.requests.size(), sent);
+    }
+    while (link.firmwareRunning())
+        link.firmwareStep();
+    EXPECT_TRUE(brick.hasFirmware());
+    EXPECT_TRUE(link.PBAlive());
 }
 
 TEST(RcxLinkFirmware, BadFileOrSilentBrickIsRefused)

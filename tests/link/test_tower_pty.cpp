@@ -11,12 +11,17 @@
 #include "link/tower/TowerTransport.h"
 #include "link/vbrick/PtyResponder.h"
 #include "support/Failures.h"
+#include "support/TestFiles.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -149,6 +154,83 @@ TEST_F(TowerPty, BrickOutOfRange)
     EXPECT_TRUE(link.PBAlive());
 }
 
+// A brick or a tower that gives an answer twice, the copy 5 to 300 ms late,
+// before the same request goes again (with the other toggle): the second
+// request gets its own answer, never the copy of the first's, whatever kind
+// of request it is. A copy due before the second request went came before it.
+TEST(TowerLateCopy, ALateCopyIsNeverTakenForTheNextAnswer)
+{
+    struct Kind {
+        const char* name;
+        std::uint8_t op;
+        // The request, made twice; between the two, the brick changes (or
+        // falls silent); the second's result must show the change.
+        std::function<void(RcxLink&)> first;
+        std::function<void(vbrick::PtyResponder&)> change;
+        std::function<void(RcxLink&)> second;
+    };
+    const Kind kinds[] = {
+        {"alive", rcx::Op::Alive, [](RcxLink& l) { EXPECT_TRUE(l.PBAlive()); },
+         [](vbrick::PtyResponder& r) { r.setSilent(true); }, [](RcxLink& l) { EXPECT_FALSE(l.PBAlive()); }},
+        {"poll", rcx::Op::Poll,
+         [](RcxLink& l) {
+             Integer n = 7;
+             EXPECT_EQ(l.Poll(0, n), 0);
+         },
+         [](vbrick::PtyResponder& r) { r.withBrick([](vbrick::SoftRcx& b) { b.setVariable(7, 1234); }); },
+         [](RcxLink& l) {
+             Integer n = 7;
+             EXPECT_EQ(l.Poll(0, n), 1234);
+         }},
+        {"battery", rcx::Op::Battery, [](RcxLink& l) { EXPECT_EQ(l.PBBattery(), 9300); },
+         [](vbrick::PtyResponder& r) { r.withBrick([](vbrick::SoftRcx& b) { b.setBattery(7100); }); },
+         [](RcxLink& l) { EXPECT_EQ(l.PBBattery(), 7100); }},
+        {"datalog", rcx::Op::Upload, [](RcxLink& l) { EXPECT_EQ(l.GetDatalog(0, 1).value(0).value, 1); },
+         [](vbrick::PtyResponder& r) {
+             r.withBrick([](vbrick::SoftRcx& b) { b.handle(rcx::req::datalogNext(0, 3)); });
+         },
+         [](RcxLink& l) { EXPECT_EQ(l.GetDatalog(0, 1).value(0).value, 2); }},
+        {"direct command", rcx::Op::SetVar, [](RcxLink& l) { l.SetVar(3, 2, 5); },
+         [](vbrick::PtyResponder& r) { r.setSilent(true); },
+         [](RcxLink& l) { EXPECT_EQ(failureNumber([&] { l.SetVar(3, 2, 6); }), Err::DeviceUnavailable); }},
+    };
+    struct Case {
+        int lateMs;
+        bool echoing;
+    };
+    QList<Case> cases;
+    for (int late : {5, 35, 60, 120, 300})
+        cases.append({late, true});
+    // A tower without echo: the copy comes right behind the request.
+    cases.append({60, false});
+    for (const Case& c : cases) {
+        for (const Kind& k : kinds) {
+            SCOPED_TRACE(QStringLiteral("%1, %2 ms late, %3")
+                             .arg(QLatin1String(k.name))
+                             .arg(c.lateMs)
+                             .arg(c.echoing ? QStringLiteral("echo") : QStringLiteral("no echo"))
+                             .toStdString());
+            TowerTime time;
+            vbrick::PtyResponder responder;
+            ASSERT_TRUE(responder.isOpen());
+            responder.setEchoing(c.echoing);
+            responder.withBrick([](vbrick::SoftRcx& b) { b.handle(rcx::req::setDatalog(10)); });
+            responder.setClock(time.clock());
+            responder.doubleAnswer(k.op, 1, c.lateMs);
+            TowerTransport tower(responder.devicePath(), time.timing());
+            RcxLink link(tower);
+            k.first(link);
+            k.change(responder);
+            k.second(link);
+            // The two went with the two toggles of the opcode.
+            QList<std::uint8_t> ops = responder.opcodes();
+            ASSERT_GE(ops.size(), 2);
+            EXPECT_EQ(ops[0], k.op);
+            EXPECT_EQ(ops[1], rcx::twin(k.op));
+        }
+    }
+}
+
 namespace {
 
 // Pulls the tower out when the first block has gone.
@@ -200,12 +282,12 @@ TEST(TowerDevice, MissingDeviceAndUsbTowerLookup)
 
 TEST(TowerDevice, ATowersOwnNodeUnderAnyNameIsATowerPluggedIn)
 {
-    // A node that is no serial line (here a pipe, as the USB tower's node
-    // reached through a link of another name) takes no line settings and
-    // counts as a tower, brick or not.
+    // A character device that is no serial line (here the null device, as
+    // the USB tower's node reached through a link of another name) takes no
+    // line settings and counts as a tower, brick or not.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("rcxtower"));
-    ASSERT_EQ(::mkfifo(path.toLocal8Bit().constData(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/null", path.toLocal8Bit().constData()), 0);
     TowerTime time;
     TowerTransport tower(path, time.timing());
     RcxLink link(tower);
@@ -214,6 +296,34 @@ TEST(TowerDevice, ATowersOwnNodeUnderAnyNameIsATowerPluggedIn)
     EXPECT_TRUE(link.TowerCheck2());
     EXPECT_TRUE(link.TowerCheck3());
     EXPECT_EQ(time.now, 0);
+}
+
+// A tower is a character device; a pipe, a file or a folder at the path is
+// no tower, and the brick behind it can't be reached.
+TEST(TowerDevice, WhatIsNoCharacterDeviceIsNoTower)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const QString file = dir.filePath(QStringLiteral("file"));
+    writeFile(file, QByteArray(16, 'x'));
+    const QString linkToFifo = dir.filePath(QStringLiteral("usbtower0"));
+    ASSERT_EQ(::symlink(fifo.toLocal8Bit().constData(), linkToFifo.toLocal8Bit().constData()), 0);
+    for (const QString& path : {fifo, file, dir.path(), linkToFifo}) {
+        SCOPED_TRACE(path.toStdString());
+        TowerTime time;
+        TowerTransport tower(path, time.timing());
+        RcxLink link(tower);
+        EXPECT_FALSE(link.TowerCheck1());
+        EXPECT_FALSE(link.TowerCheck2());
+        EXPECT_FALSE(link.TowerCheck3());
+        EXPECT_FALSE(tower.isOpen());
+        EXPECT_FALSE(link.PBAlive());
+        EXPECT_EQ(failureNumber([&] { link.On("0"); }), Err::DeviceUnavailable);
+    }
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray(16, 'x'));
 }
 
 TEST(TowerDevice, WhatTheTowerChecksMakeOfEachDeviceBehindASerialLine)

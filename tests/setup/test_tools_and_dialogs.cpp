@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace {
 
 // A firmware file with one correct data record, or a broken second line.
@@ -226,6 +228,69 @@ TEST_F(SetupFirmware, TheVirtualBrickTakesTheFirmware)
         QCoreApplication::processEvents();
     EXPECT_TRUE(brick.hasFirmware());
     EXPECT_EQ(PB().FirmwareVersion(), QStringLiteral("3.09"));
+}
+
+// While the firmware's blocks go from the event loop, the brick tools, a
+// second firmware download and the polling buttons say the brick is busy,
+// the polling timers read nothing and say nothing, and nothing reaches the
+// brick; once the firmware is in, they work again.
+TEST_F(SetupFirmware, WhileTheFirmwareGoesTheBrickIsBusy)
+{
+    vbrick::SoftRcx& brick = useBrick();
+    DropOnSensor(0, SetupPicture::Touch);
+    write(QStringLiteral("firm.lgo"), firmwareText(false));
+    App().FirmwarePath = dir.path();
+    App().FirmwareName = QStringLiteral("firm.lgo");
+    App().InitParams->ConfirmDownload = 0;
+    PollPanel panel;
+    panel.Build();
+    ASSERT_FALSE(panel.Rows.isEmpty());
+    panel.SetTick(0, 1);
+    panel.TogglePolling();
+    ASSERT_TRUE(panel.Polling());
+    SensorProperties sensor(0);
+    sensor.TogglePoll(sensor.Mode());
+    ASSERT_TRUE(sensor.Polling);
+    presenter.shown.clear();
+
+    tools.FirmwareDownload();
+    ASSERT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
+    const qint64 sent = control.virtualDevice().bytesSent();
+    const QString busy = QStringLiteral("The RCX is busy: firmware download");
+    const struct {
+        const char* name;
+        std::function<void()> action;
+        bool told;
+    } actions[] = {
+        {"battery", [&] { EXPECT_FALSE(tools.Battery().shown); }, true},
+        {"power off", [&] { tools.PowerOff(); }, true},
+        {"version", [&] { tools.ShowFirmwareVersion(); }, true},
+        {"firmware again", [&] { tools.FirmwareDownload(); }, true},
+        {"single poll", [&] { EXPECT_TRUE(panel.PollOnce().isEmpty()); }, true},
+        {"polling timer", [&] { EXPECT_TRUE(panel.PollPass().isEmpty()); }, false},
+        {"sensor timer", [&] { sensor.PollTick(); }, false},
+    };
+    for (const auto& a : actions) {
+        SCOPED_TRACE(a.name);
+        presenter.shown.clear();
+        a.action();
+        EXPECT_EQ(presenter.texts(), a.told ? QStringList{busy} : QStringList());
+        EXPECT_EQ(control.virtualDevice().bytesSent(), sent);
+    }
+    EXPECT_TRUE(presenter.prompts.isEmpty()) << "no time asked for";
+    // The timers keep going, to read again once the brick is free.
+    EXPECT_TRUE(sensor.Polling);
+    EXPECT_FALSE(brick.hasFirmware());
+
+    for (int i = 0; i < 1000 && !brick.hasFirmware(); ++i)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(brick.hasFirmware());
+    brick.sensor(0).value = 1;
+    presenter.shown.clear();
+    sensor.PollTick();
+    EXPECT_EQ(sensor.SensorValue, QStringLiteral("1"));
+    EXPECT_EQ(tools.Battery().caption, QStringLiteral("Battery state: 9.3 Volt"));
+    EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
 }
 
 // ------------------------------------------------------------------ sensor dialog

@@ -8,23 +8,30 @@
 //   TowerTime time;
 //   TowerTransport tower(responder.devicePath(), time.timing());
 //   ... time.now is the driver's milliseconds
+//
+// A responder thread may read the clock (clock()) while the driver runs.
 #include "link/tower/TowerTransport.h"
 
+#include <atomic>
 #include <poll.h>
 
 struct TowerTime {
-    qint64 now = 0;
+    std::atomic<qint64> now{0};
     // The real milliseconds a wait gives the device before it counts as timed out.
     static constexpr int RealMs = 50;
 
     TowerTransport::Timing timing()
     {
-        return {[this] { return now; }, [this](int ms) { now += ms; },
+        return {clock(), [this](int ms) { now += ms; },
                 [this](pollfd* device, int ms) {
                     const int r = ::poll(device, 1, ms < RealMs ? ms : RealMs);
                     if (r == 0)
                         now += ms;
                     return r;
                 }};
+    }
+    TowerTransport::Clock clock()
+    {
+        return [this] { return now.load(); };
     }
 };

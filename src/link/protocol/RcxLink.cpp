@@ -1,5 +1,6 @@
 #include "link/protocol/RcxLink.h"
 
+#include "link/BrickHold.h"
 #include "link/protocol/RcxPacket.h"
 #include "link/protocol/RcxRequests.h"
 #include "model/FirmwareImage.h"
@@ -65,13 +66,21 @@ RcxLink::RcxLink(IRcxTransport& transport) : mTransport(transport) {}
 
 RcxLink::~RcxLink() = default;
 
+void RcxLink::requireFree() const
+{
+    if (mFirmware.running)
+        raiseError(BrickBusyError, BrickBusyText(BrickWork::Firmware));
+}
+
 std::optional<QByteArray> RcxLink::ask(const QByteArray& request)
 {
+    requireFree();
     return mTransport.exchange(request);
 }
 
 QByteArray RcxLink::send(const QByteArray& request)
 {
+    requireFree();
     if (mCollecting) {
         mAssembler.add(request);
         return {};
@@ -118,9 +127,17 @@ std::uint8_t RcxLink::requireMotors(const QString& motors)
 // --- The tower checks ---
 
 bool RcxLink::TowerCheck1() { return mTransport.open(); }
-bool RcxLink::TowerCheck2() { return mTransport.wake(); }
+bool RcxLink::TowerCheck2()
+{
+    requireFree();
+    return mTransport.wake();
+}
 // The tower, not its brick: a brick switched off or out of range is PBAlive's to tell.
-bool RcxLink::TowerCheck3() { return mTransport.probe(); }
+bool RcxLink::TowerCheck3()
+{
+    requireFree();
+    return mTransport.probe();
+}
 bool RcxLink::PBAlive() { return ask(req::alive()).has_value(); }
 
 // --- Outputs ---
@@ -345,6 +362,7 @@ QString RcxLink::FirmwareVersion()
 void RcxLink::SelectPrgm(Integer& slot)
 {
     requireRange(slot, 0, SlotCount - 1);
+    requireFree();
     mCollecting = false;
     mTransferFailed = false;
     mModuleRefused = false;
@@ -374,6 +392,7 @@ void RcxLink::StopAllTasks() { send(req::stopAll()); }
 
 void RcxLink::beginModule(Long number, bool sub)
 {
+    requireFree();
     mCollecting = false;
     if (mClearBeforeModule) {
         send(req::stopAll());
@@ -424,6 +443,7 @@ void RcxLink::endModule(bool sub)
 {
     if (!mCollecting)
         raiseError(Err::InvalidCall);
+    requireFree();
     mCollecting = false;
     Long error = 0;
     if (sub != mCollectingSub || mAssembler.fault() == Assembler::Fault::Unbalanced)
@@ -458,6 +478,13 @@ void RcxLink::endModule(bool sub)
 
 void RcxLink::EndOfTask() { endModule(false); }
 void RcxLink::EndOfSub() { endModule(true); }
+
+void RcxLink::dropModule()
+{
+    mCollecting = false;
+    mModuleRefused = false;
+    mAssembler.clear();
+}
 
 rcx::Assembler& RcxLink::program()
 {
@@ -503,8 +530,7 @@ void RcxLink::EndIf() { program().EndIf(); }
 
 bool RcxLink::DownloadFirmware(const QString& fullPath)
 {
-    if (mFirmware.running)
-        return false;
+    requireFree();
     const FirmwareImage file = FirmwareImage::ReadFile(fullPath);
     if (!file.isValid() || file.image().isEmpty())
         return false;
@@ -538,8 +564,8 @@ void RcxLink::firmwareStep()
                                 FirmwareModule);
     }
     const bool last = mFirmware.sent + FirmwareBlockBytes >= image.size();
-    if (const Long error = answerOf(ask(req::transfer(last ? 0 : mFirmware.sequence,
-                                                      image.mid(mFirmware.sent, FirmwareBlockBytes))))) {
+    if (const Long error = answerOf(mTransport.exchange(
+            req::transfer(last ? 0 : mFirmware.sequence, image.mid(mFirmware.sent, FirmwareBlockBytes))))) {
         firmwareDone(error);
         return;
     }
@@ -551,5 +577,18 @@ void RcxLink::firmwareStep()
         QTimer::singleShot(0, &mTimerContext, [this] { firmwareStep(); });
         return;
     }
-    firmwareDone(ask(req::unlockFirmware()) ? 0 : NoReply);
+    firmwareDone(firmwareCheck());
+}
+
+Long RcxLink::firmwareCheck()
+{
+    if (!mTransport.exchange(req::unlockFirmware()))
+        return NoReply;
+    const auto body = mTransport.exchange(req::versions());
+    if (!body)
+        return NoReply;
+    const auto v = reply::versions(*body);
+    if (!v)
+        return NoReply;
+    return v->firmwareMajor == 0 && v->firmwareMinor == 0 ? NoFirmware : 0;
 }

@@ -24,7 +24,11 @@
 // slot's tasks and subs, so a download replaces the program.
 //
 // A firmware download checks the file first, then runs from the event loop
-// one block at a time, raising the events with module 100.
+// one block at a time, raising the events with module 100. It ends with the
+// brick asked for its versions: a brick that has no firmware then (0.0) has
+// not taken the image, and the download fails with NoFirmware. While it
+// runs, it holds the brick: every other operation (a second firmware
+// download too) fails with BrickBusyError and sends nothing.
 #include "link/protocol/RcxAssembler.h"
 #include "link/protocol/RcxBrick.h"
 #include "link/protocol/RcxPacket.h"
@@ -48,6 +52,8 @@ public:
     // DownloadDone's error for a module longer than a begin can announce:
     // the brick's own answer for a module it has no room for.
     static constexpr Long TooLong = rcx::Dl::NoMemory;
+    // DownloadDone's error for a firmware download after which the brick has no firmware.
+    static constexpr Long NoFirmware = 5;
 
     explicit RcxLink(IRcxTransport& transport);
     ~RcxLink() override;
@@ -127,10 +133,16 @@ public:
     // Sends the firmware download's next step; the event loop calls it, tests may too.
     void firmwareStep();
 
+    // Drops the module being assembled, if any, without a word: the download
+    // it belonged to has ended without its end.
+    void dropModule();
+
 private:
+    // Fails with BrickBusyError while the firmware download holds the brick.
+    void requireFree() const;
     // Into the module being assembled, or sent at once (68 when no reply).
     QByteArray send(const QByteArray& request);
-    // Sent at once whatever the state; nullopt when no reply.
+    // Sent at once whatever the state, unless the brick is held; nullopt when no reply.
     std::optional<QByteArray> ask(const QByteArray& request);
     bool motor(const QString& motors, const std::function<QByteArray(std::uint8_t)>& request);
     void variable(std::uint8_t op, Integer variable, Long source, Integer value);
@@ -153,6 +165,8 @@ private:
     // The module's code in blocks; 0 or the error DownloadDone reports.
     Long transfer(const QByteArray& begin, const QByteArray& code, int blockBytes, Long module);
     void firmwareDone(Long error);
+    // The firmware download's end: unlocked, and the versions show firmware.
+    Long firmwareCheck();
 
     IRcxTransport& mTransport;
     IPhantomEvents* mSink = nullptr;

@@ -131,7 +131,7 @@ int replyLength(const QByteArray& request)
     }
 }
 
-std::optional<Unframed> unframe(const QByteArray& bytes, int dataLength, int requestOp, int from)
+std::optional<Unframed> unframe(const QByteArray& bytes, int dataLength, int requestOp, int from, int previousOp)
 {
     const int expected = dataLength < 0 ? -1 : dataLength;
     for (int i = from; i < bytes.size(); ++i) {
@@ -140,7 +140,17 @@ std::optional<Unframed> unframe(const QByteArray& bytes, int dataLength, int req
         // A 00 that starts the header (55 FF 00, FF 00 or 00 alone).
         bool wrong = false;
         auto found = pairsAt(bytes, i + 1, expected, wrong);
-        if (found && (requestOp < 0 || answers(std::uint8_t(requestOp), at(found->data, 0))))
+        if (!found)
+            continue;
+        if (requestOp < 0)
+            return found;
+        const std::uint8_t sent = std::uint8_t(requestOp);
+        const std::uint8_t reply = at(found->data, 0);
+        if (lateCopy(sent, previousOp, reply)) {
+            i = found->end - 1;  // the whole copy is passed over
+            continue;
+        }
+        if (answers(sent, reply))
             return found;
     }
     return std::nullopt;

@@ -34,6 +34,17 @@ inline bool answers(std::uint8_t request, std::uint8_t reply)
     return baseOp(std::uint8_t(~request ^ reply)) == 0;
 }
 
+// True when a reply opcode is a late copy of the previous answer: the
+// complement of the previous request's opcode as it was sent, when that
+// request went with the other toggle of the same opcode. Infrared reflects,
+// and a brick or a tower can deliver one answer twice; the copy answers the
+// request under the mask as well, so it is told apart by its toggle bit.
+// previous is -1 when nothing went before.
+inline bool lateCopy(std::uint8_t sent, int previous, std::uint8_t reply)
+{
+    return previous >= 0 && std::uint8_t(previous) != sent && reply == std::uint8_t(~std::uint8_t(previous));
+}
+
 // Parameter bytes after a request opcode as the brick reads them from a
 // packet; -1 for transfer data (45), whose length is in its parameters.
 int parameterLength(std::uint8_t op);
@@ -55,10 +66,13 @@ struct Unframed {
 // The first packet in bytes whose data is exactly dataLength bytes long (or,
 // with dataLength -1, as many complement pairs as there are before the
 // checksum), its checksum right. A header may lack its 55 or its 55 FF (the
-// USB tower can lose the first bytes of a reply). With requestOp given, only
-// a packet answering that opcode counts (so a serial tower's echo of the
-// request is passed over). nullopt when none is whole yet.
-std::optional<Unframed> unframe(const QByteArray& bytes, int dataLength, int requestOp = -1, int from = 0);
+// USB tower can lose the first bytes of a reply). With requestOp given (the
+// opcode as sent), only a packet answering that opcode counts (so a serial
+// tower's echo of the request is passed over), and with previousOp given
+// too, a late copy of the previous answer is passed over as well. nullopt
+// when none is whole yet.
+std::optional<Unframed> unframe(const QByteArray& bytes, int dataLength, int requestOp = -1, int from = 0,
+                                int previousOp = -1);
 
 // A request as the brick reads it out of a stream: the first whole packet
 // whose length follows from its opcode.

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -51,9 +52,19 @@ bool TowerTransport::open()
         return true;
     if (mPath.isEmpty())
         return false;
-    const int fd = ::open(mPath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    // A tower is a character device: a serial line or a tower's own node. A
+    // pipe, a file or a folder at a port's path is no tower, and is not opened.
+    const QByteArray path = mPath.toLocal8Bit();
+    struct stat node {};
+    if (::stat(path.constData(), &node) != 0 || !S_ISCHR(node.st_mode))
+        return false;
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return false;
+    if (::fstat(fd, &node) != 0 || !S_ISCHR(node.st_mode)) {
+        ::close(fd);
+        return false;
+    }
     // A serial line takes the serial tower's settings; a tower's own node (the
     // USB tower, under whatever name) has none to take.
     termios tio{};
@@ -176,8 +187,10 @@ TowerTransport::Try TowerTransport::attempt(const QByteArray& request, int timeo
         mPause(int(quiet));
     QByteArray data = request;
     const std::uint8_t op = std::uint8_t(request[0]);
-    data[0] = char(int(op) == mLastOp ? rcx::twin(op) : op);
-    mLastOp = std::uint8_t(data[0]);
+    const int previousOp = mLastOp;
+    const std::uint8_t sent = int(op) == mLastOp ? rcx::twin(op) : op;
+    data[0] = char(sent);
+    mLastOp = sent;
     const QByteArray packet = rcx::frame(data);
     if (mSerialLine)
         tcflush(mFd, TCIFLUSH);
@@ -204,9 +217,9 @@ TowerTransport::Try TowerTransport::attempt(const QByteArray& request, int timeo
             if (buffer.size() < packet.size())
                 return false;
             echoed = true;
-            reply = rcx::unframe(buffer, replyBytes + 1, op, int(packet.size()));
+            reply = rcx::unframe(buffer, replyBytes + 1, sent, int(packet.size()), previousOp);
         } else {
-            reply = rcx::unframe(buffer, replyBytes + 1, op);
+            reply = rcx::unframe(buffer, replyBytes + 1, sent, 0, previousOp);
         }
         return reply.has_value();
     });

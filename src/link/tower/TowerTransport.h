@@ -10,7 +10,10 @@
 // It adds to the byte protocol only the device, the timing and the retries:
 // four tries a request, the toggle twin whenever an opcode goes out twice in a
 // row, a reply timeout adapted between 50 and 500 ms on top of the bytes' time
-// on the wire, and about 30 ms of quiet before the next request. A device that
+// on the wire, and about 30 ms of quiet before the next request. A late copy
+// of the previous answer (its opcode the complement of the previous packet's,
+// the other toggle) is never taken for the answer: it is passed over and the
+// real one awaited. A device that
 // goes away (unplugged) closes the tower; a later exchange opens it again, and
 // fails at once while the device is not there.
 #include "link/protocol/RcxTransport.h"

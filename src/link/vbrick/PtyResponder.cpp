@@ -42,6 +42,40 @@ void PtyResponder::unplug()
     mMaster = mSlave = -1;
 }
 
+void PtyResponder::setClock(std::function<qint64()> clock)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mClock = std::move(clock);
+}
+
+void PtyResponder::doubleAnswer(std::uint8_t op, int nth, int lateMs)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mFaults.append({rcx::baseOp(op), nth, qMax(0, lateMs)});
+}
+
+void PtyResponder::garble(std::uint8_t op, int nth)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mFaults.append({rcx::baseOp(op), nth, -1});
+}
+
+QList<PtyResponder::Fault> PtyResponder::faultsOf(std::uint8_t op)
+{
+    const std::uint8_t base = rcx::baseOp(op);
+    const int nth = ++mCounts[base];
+    QList<Fault> faults;
+    for (const Fault& f : mFaults)
+        if (f.op == base && f.nth == nth)
+            faults.append(f);
+    return faults;
+}
+
+qint64 PtyResponder::clockNow()
+{
+    return mClock ? mClock() : 0;
+}
+
 void PtyResponder::serve()
 {
     QByteArray pending;
@@ -69,17 +103,35 @@ void PtyResponder::serve()
         while (auto request = rcx::nextRequest(pending)) {
             pending.remove(0, request->end);
             ++mRequests;
-            std::optional<QByteArray> reply;
+            QByteArray out;
             {
                 std::lock_guard<std::mutex> lock(mMutex);
-                mOpcodes.append(std::uint8_t(request->data[0]));
-                if (!mSilent)
-                    reply = mBrick.handle(request->data);
+                const std::uint8_t op = std::uint8_t(request->data[0]);
+                mOpcodes.append(op);
+                const qint64 now = clockNow();
+                // A copy still on its way comes behind this request's echo,
+                // unless it was due before the request came.
+                if (mCopy && mCopy->dueAt >= now)
+                    out += mCopy->packet;
+                mCopy.reset();
+                QByteArray data = request->data;
+                int lateMs = -1;
+                for (const Fault& f : faultsOf(op)) {
+                    if (f.lateMs < 0)
+                        data.back() = char(~std::uint8_t(data.back()));
+                    else
+                        lateMs = f.lateMs;
+                }
+                if (!mSilent) {
+                    if (const auto reply = mBrick.handle(data)) {
+                        out += rcx::frame(*reply);
+                        if (lateMs >= 0)
+                            mCopy = Copy{rcx::frame(*reply), now + lateMs};
+                    }
+                }
             }
-            if (reply) {
-                const QByteArray out = rcx::frame(*reply);
+            if (!out.isEmpty())
                 (void)!::write(fd, out.constData(), size_t(out.size()));
-            }
         }
         // What can't start a packet any more is dropped.
         if (pending.size() > 4096)

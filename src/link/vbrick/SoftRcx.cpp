@@ -388,7 +388,9 @@ std::optional<QByteArray> SoftRcx::applyDownload(std::uint8_t op, const QByteArr
         return status(Dl::Ok);
     case Op::Transfer: return transfer(in);
     case Op::Unlock:
-        mFirmware = true;
+        // The boot code answers whatever the key; only the right one starts the firmware.
+        if (in.mid(1) == QByteArray(reinterpret_cast<const char*>(UnlockKey), sizeof UnlockKey))
+            mFirmware = true;
         return QByteArray(UnlockText, sizeof UnlockText);
     default: return std::nullopt;
     }

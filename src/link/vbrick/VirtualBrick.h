@@ -22,6 +22,8 @@ public:
     explicit VirtualBrick(InProcessTower::Clock clock) : VirtualBrickParts(std::move(clock)), RcxLink(mTower) {}
 
     SoftRcx& brick() { return mBrick; }
+    // The bytes its tower has carried to the brick.
+    qint64 bytesSent() const { return mTower.bytesSent(); }
     // Lets a module's transfer take about a quarter of the time it takes
     // through a tower, waiting through wait, so that the progress can be
     // followed.

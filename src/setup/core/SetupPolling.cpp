@@ -3,6 +3,7 @@
 
 #include "compiler/CommandCheck.h"
 #include "compiler/ModuleCompile.h"
+#include "link/BrickHold.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "model/NamedValues.h"
@@ -318,6 +319,10 @@ QStringList PollPanel::PossibleTexts(const PollRow& row)
 QVector<int> PollPanel::PollPass()
 {
     QVector<int> read;
+    // While a transfer holds the brick, the ticks read nothing and say
+    // nothing; polling goes on once the brick is free.
+    if (!BrickBusyWith(App()).isEmpty())
+        return read;
     if (!InitRCX(App(), Rcx())) {
         StopAfterFailure();
         return read;

@@ -2,6 +2,7 @@
 #include "setup/core/SetupShared.h"
 
 #include "compiler/ModuleCompile.h"
+#include "link/BrickHold.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "model/NamedValues.h"
@@ -140,7 +141,8 @@ void SensorProperties::TogglePoll(Long mode)
 
 void SensorProperties::PollTick()
 {
-    if (!Polling)
+    // While a transfer holds the brick, the ticks read nothing and say nothing.
+    if (!Polling || !BrickBusyWith(App()).isEmpty())
         return;
     try {
         SensorValue = QString::number(PollBrick(OperandSource::SensorValue, Integer(SensorIndex)));

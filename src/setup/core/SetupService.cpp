@@ -1,6 +1,7 @@
 #include "setup/core/SetupService.h"
 #include "setup/core/SetupShared.h"
 
+#include "link/BrickHold.h"
 #include "model/AppState.h"
 #include "model/Messages.h"
 #include "model/NamedValues.h"
@@ -42,6 +43,8 @@ QString SetupFailureText(const VbError& e)
 {
     if (e.number() == Err::DeviceUnavailable)
         return kNoCommunication;
+    if (IsBrickBusy(e))
+        return e.description();
     return QStringLiteral("Error:  ") + QString::number(e.number()) + QLatin1Char(' ') + e.description();
 }
 

@@ -20,8 +20,9 @@ enum : int { Touch = 1, Temperature = 2, Light = 3, Rotation = 4, Motor = 5 };
 }
 
 // The words of a failure for the brick tools and the polling panel:
-// "No communication with the RCX" for 68, else "Error: ", the number after a
-// blank, a blank and the description.
+// "No communication with the RCX" for 68, the busy text for a brick busy with
+// a transfer, else "Error: ", the number after a blank, a blank and the
+// description.
 QString SetupFailureText(const VbError& e);
 
 // ------------------------------------------------------------------ ports
@@ -83,7 +84,8 @@ public:
     void TogglePolling();
     // One pass of the timer; a failing read stops polling with one message.
     // Gives the rows whose text the pass set, in order: the ticked rows up to
-    // a failing one. Every other row keeps its text.
+    // a failing one. Every other row keeps its text. While a transfer holds
+    // the brick a pass reads nothing and says nothing.
     QVector<int> PollPass();
     // Enter in a variable's value box.
     void WriteVariable(int row, const QString& text);
@@ -172,7 +174,7 @@ public:
     // "Poll sensor value" / "Stop polling"; mode is the one chosen in the list.
     void TogglePoll(Long mode);
     QString PollCaption() const;
-    // One reading of the 50 ms timer.
+    // One reading of the 50 ms timer; none while a transfer holds the brick.
     void PollTick();
     // Closed in any way.
     void Closing(Long mode);
