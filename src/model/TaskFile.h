@@ -30,8 +30,7 @@ bool ReadSub(clsSub& sub, Integer flag);
 // the project folder's task files for links out of the data folder itself.
 void ReadTaskFile(clsTask& task);
 void ReadSubFile(clsSub& sub);
-// ReadSubFile for each sub of the list in turn, the Subs folder looked at
-// once for them all.
+// ReadSubFile for each sub of the list in turn.
 void ReadSubFiles(const Collection<SubPtr>& subs);
 // The description of a failure in a file, with the file's name: "File not
 // found: Drive.tas", "Type mismatch in Robot.qmd".
@@ -60,8 +59,4 @@ bool NameFitsFileSystem(const QString& folder, const QString& name, const QStrin
 // ("helper.sub" finds "Helper.sub"). Empty when there is none or no folder.
 QString EntryLike(const QString& folder, const QString& entryName);
 QString SubFilePath(const QString& subName);
-// Refuses a file or folder below the data folder that a link leads out of it
-// (or to nothing): a save would write through the link into whatever it leads
-// to. Failure 75, its description saying where the link leads; nothing at the
-// path is no failure. Links that stay inside the data folder are kept.
-void CheckInDataFolder(const QString& path);
+// (CheckInDataFolder, the data folder's rule for every path, is in model/Disk.h.)
