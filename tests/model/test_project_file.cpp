@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QLockFile>
+#include <QSysInfo>
 
 #include <cerrno>
 #include <functional>
@@ -853,8 +854,11 @@ TEST_F(ProjectFileTest, AProjectOpenInAnotherCopyOpensReadOnly)
     AppState& app = App();
     app.ProjectAction = 1;
     ASSERT_TRUE(OpenProject());
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:The project Robot is open in another copy of the program. It "
-                                                     "is opened read-only: changes to it can't be saved here.")});
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:The project Robot is open in another copy of the program "
+                                                     "(process %1 on %2). It is opened read-only: changes to it "
+                                                     "can't be saved here.")
+                                          .arg(QCoreApplication::applicationPid())
+                                          .arg(QSysInfo::machineHostName())});
     EXPECT_EQ(app.ProjectReadOnly, True);
 
     // Every save is refused; no file changes.
