@@ -9,9 +9,11 @@
 #include "datalog/GraphSurface.h"
 #include "model/Twips.h"
 #include "model/AppState.h"
+#include "model/Disk.h"
 #include "shell/FileDialog.h"
 #include "shell/ModalRunner.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QListWidget>
@@ -48,8 +50,12 @@ void frmDatalog::SaveDatalog()
             return;
         // The old file is replaced only once the new one is complete.
         if (graph) {
-            if (!GraphImage().save(target, "BMP"))
+            // Painted into memory: the door writes the bytes, as it writes a list.
+            QBuffer bytes;
+            bytes.open(QIODevice::WriteOnly);
+            if (!GraphImage().save(&bytes, "BMP"))
                 raiseError(Err::PathFileAccess);
+            disk::ReplaceFile(target, bytes.data());
         } else {
             WriteDatalogFile(target, CurrentDatalog().DatalogRecords);
         }
@@ -111,12 +117,12 @@ void frmDatalog::printGraph()
 {
     PrintTarget target = OpenDatalogPrinter(QPageLayout::Landscape);
     QPainter painter;
-    if (!painter.begin(target.printer.get()))
+    if (!painter.begin(&target.device()))
         raiseError(Err::DeviceUnavailable);
     // The graph as it is shown, enlarged to fill the page.
-    const double deviceTwips = TwipsPerInch / target.printer->resolution();
+    const double deviceTwips = TwipsPerInch / target.resolution();
     const QSizeF size(TwipX(qMax(1, picGraph->width())), TwipY(qMax(1, picGraph->height())));
-    const QRectF page = target.printer->pageLayout().paintRectPixels(target.printer->resolution());
+    const QRectF page = target.device().pageLayout().paintRectPixels(target.resolution());
     const double scale = qMax(1.0, qMin(page.width() * deviceTwips / size.width(),
                                         page.height() * deviceTwips / size.height()));
     painter.scale(scale, scale);
