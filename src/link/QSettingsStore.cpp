@@ -24,12 +24,19 @@ QString memoryKey(const QString& section, const QString& key)
 }
 
 // Why QSettings may not be handed the file: it or its lock file is hostile.
+// A lock file that no copy holds open (empty, garbage, left by a copy that
+// ended while it saved) goes first: QSettings would wait for it to age.
 QString refusalOf(const QString& path)
 {
     QString why = disk::ForeignFileRefusal(path, FileKind::Settings);
-    if (why.isEmpty())
-        why = disk::ForeignFileRefusal(path + QStringLiteral(".lock"), FileKind::Lock);
-    return why;
+    if (!why.isEmpty())
+        return why;
+    const QString lock = path + QStringLiteral(".lock");
+    if (disk::EntryAt(lock) == disk::Entry::File && !disk::HeldElsewhere(lock)) {
+        const disk::Stamp seen = disk::LinkStampOf(lock);
+        disk::RemoveFile(lock, &seen);
+    }
+    return disk::ForeignFileRefusal(lock, FileKind::Lock);
 }
 
 }  // namespace
