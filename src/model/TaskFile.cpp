@@ -15,6 +15,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstring>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -239,8 +242,11 @@ bool NameFitsFileSystem(const QString& folder, const QString& name, const QStrin
     if (pathMax <= 0)
         pathMax = 4096;
     const QByteArray file = (name + extension).toUtf8();
-    const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name + extension);
-    return file.size() <= nameMax && path.size() < pathMax;
+    // The names the door makes beside it (a save's new file, the project's
+    // lock) must fit the path as well.
+    const qsizetype longest = std::max<qsizetype>(file.size(), qsizetype(std::strlen(".quillomat.lock")));
+    const QByteArray path = QFile::encodeName(folder + QLatin1Char('/'));
+    return file.size() <= nameMax && path.size() + longest < pathMax;
 }
 
 QString EntryLike(const QString& folder, const QString& entryName)

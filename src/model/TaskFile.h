@@ -11,6 +11,9 @@
 class RecordWriter;
 class VbError;
 
+// Save the module's file; one that changed on disk since this copy read or
+// wrote it is replaced only when the user says so (model/ProjectLock.h,
+// MayReplace). False after a message, or when the user kept the file.
 bool SaveTask(clsTask& task);
 bool SaveSub(clsSub& sub);
 // Reads the module's file into it; with flag 0 (False) the module, which must
@@ -50,9 +53,10 @@ QString ProjectFilePath();
 QString SubFolderPath();
 QString TaskFilePath(const QString& taskName);
 // True when a file whose path is the folder, "/", the name and the extension
-// (".dir", ".qmd", ".tas", ".sub") fits the file system: the file's name in
-// UTF-8 no longer than the longest name it allows, the whole path no longer
-// than the longest path.
+// (".dir", ".qmd", ".tas", ".sub") fits the file system, and can be saved
+// again and again: the file's name in UTF-8 no longer than the longest name
+// it allows, the whole path, and that of every file the door makes beside it
+// (model/Disk.h), no longer than the longest path.
 bool NameFitsFileSystem(const QString& folder, const QString& name, const QString& extension);
 // The entry of the folder (file or folder) that a file of the given name would
 // meet: the same name, letter case aside, as the program tells names apart
