@@ -125,6 +125,46 @@ QString outsideReason(const QString& path)
     return QString();
 }
 
+// What the innermost disk::FolderChecks alive has found of folders.
+disk::FolderChecks*& folderChecks()
+{
+    static disk::FolderChecks* current = nullptr;
+    return current;
+}
+
+// outsideReason of a folder, looked at once while a FolderChecks lives.
+QString folderOutsideReason(const QString& folder)
+{
+    disk::FolderChecks* checks = folderChecks();
+    if (!checks)
+        return outsideReason(folder);
+    const auto it = checks->outside.constFind(folder);
+    if (it != checks->outside.constEnd())
+        return it.value();
+    const QString reason = outsideReason(folder);
+    checks->outside.insert(folder, reason);
+    return reason;
+}
+
+// outsideReason of a file whose own entry has been looked at (`link` when it
+// is one): its folder's, then, for a link, where the link leads.
+QString fileOutsideReason(const QString& path, bool link)
+{
+    const QString root = dataRoot();
+    if (root.isEmpty() || !path.startsWith(root + QLatin1Char('/')))
+        return QString();
+    const QString folder = folderOf(path);
+    const QString reason = folder == root ? QString() : folderOutsideReason(folder);
+    if (!reason.isEmpty() || !link)
+        return reason;
+    const QString real = realPathOf(path);
+    if (real.isEmpty() || !QFileInfo::exists(path))
+        return QStringLiteral("A link that leads to nothing (to %1)").arg(QFileInfo(path).symLinkTarget());
+    if (!liesIn(real, realPathOf(root)))
+        return QStringLiteral("Leads outside the data folder (to %1)").arg(real);
+    return QString();
+}
+
 // ---- Reading ----
 
 QString kindName(FileKind kind)
@@ -354,10 +394,10 @@ QByteArray ReadWholeFile(const QString& path, FileKind kind)
     struct stat st {};
     if (name.isEmpty() || ::lstat(name.constData(), &st) != 0)
         raiseOpenFailure(path);
-    const QString outside = outsideReason(path);
+    const bool link = S_ISLNK(st.st_mode);
+    const QString outside = fileOutsideReason(path, link);
     if (!outside.isEmpty())
         raiseError(Err::PathFileAccess, outside);
-    const bool link = S_ISLNK(st.st_mode);
     if (link && ::stat(name.constData(), &st) != 0)
         raiseOpenFailure(path);
     checkReadable(st, kind);
@@ -404,6 +444,10 @@ void CheckInDataFolder(const QString& path)
 }
 
 namespace disk {
+
+FolderChecks::FolderChecks() : mOuter(folderChecks()) { folderChecks() = this; }
+
+FolderChecks::~FolderChecks() { folderChecks() = mOuter; }
 
 Entry EntryAt(const QString& path)
 {
@@ -459,15 +503,20 @@ void CheckWriteTarget(const QString& path)
     const QString fileName = lastPart(path);
     const QString folder = folderOf(path);
     struct stat st {};
-    if (::stat(nameOf(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        const int code = ::stat(nameOf(folder).constData(), &st) != 0 ? errno : ENOTDIR;
-        raiseFileError(Err::PathNotFound, lastPart(folder), systemErrorText(code));
+    FolderChecks* checks = folderChecks();
+    if (!checks || !checks->writable.contains(folder)) {
+        if (::stat(nameOf(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            const int code = ::stat(nameOf(folder).constData(), &st) != 0 ? errno : ENOTDIR;
+            raiseFileError(Err::PathNotFound, lastPart(folder), systemErrorText(code));
+        }
+        const QString folderOutside = folderOutsideReason(folder);
+        if (!folderOutside.isEmpty())
+            raiseError(Err::PathFileAccess, folderOutside + QStringLiteral(": ") + lastPart(folder));
+        if (::access(nameOf(folder).constData(), W_OK) != 0)
+            raiseFileError(Err::PathFileAccess, fileName, systemErrorText(errno));
+        if (checks)
+            checks->writable.insert(folder);
     }
-    const QString folderOutside = outsideReason(folder);
-    if (!folderOutside.isEmpty())
-        raiseError(Err::PathFileAccess, folderOutside + QStringLiteral(": ") + lastPart(folder));
-    if (::access(nameOf(folder).constData(), W_OK) != 0)
-        raiseFileError(Err::PathFileAccess, fileName, systemErrorText(errno));
     if (::lstat(nameOf(path).constData(), &st) != 0) {
         if (errno != ENOENT)
             raiseFileError(Err::PathFileAccess, fileName, systemErrorText(errno));
@@ -475,7 +524,7 @@ void CheckWriteTarget(const QString& path)
     }
     if (S_ISLNK(st.st_mode)) {
         // Never written through; one that leads out or to nothing says so.
-        const QString outside = outsideReason(path);
+        const QString outside = fileOutsideReason(path, true);
         if (!outside.isEmpty())
             raiseError(Err::PathFileAccess, outside + QStringLiteral(": ") + fileName);
         if (!QFileInfo::exists(path))

@@ -25,6 +25,8 @@
 // picture or a PDF renders it into memory and hands the bytes to CreateFile
 // or ReplaceFile.
 #include <QByteArray>
+#include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -94,6 +96,23 @@ void CreateFile(const QString& path, const QByteArray& bytes);
 // its kind's size; its folder when it is there but no folder. Empty when the
 // file is a regular file of its size, or nothing yet.
 QString ForeignFileRefusal(const QString& path, FileKind kind);
+
+// While one lives (the opening or the save of a project: many files in a
+// few folders), each folder is looked at once for where it lies and whether
+// it can be written; every file is still looked at each time.
+class FolderChecks {
+public:
+    FolderChecks();
+    ~FolderChecks();
+    FolderChecks(const FolderChecks&) = delete;
+    FolderChecks& operator=(const FolderChecks&) = delete;
+
+    QHash<QString, QString> outside;  // a folder: why it lies outside the data folder, or ""
+    QSet<QString> writable;           // folders found to be folders, inside and writable
+
+private:
+    FolderChecks* mOuter;
+};
 
 // Makes a folder and any folders missing above it; failure 76 naming the
 // first that can't be made (a file in its place too) and the system's reason.

@@ -182,6 +182,7 @@ void readProject()
     AppState& app = App();
     clsRcx& rcx = *app.RcxSetup;
     const QString path = ProjectFilePath();  // a name that can't be a file's tells so itself
+    const disk::FolderChecks folders;  // its files lie in two folders
     checkProjectInDataFolder();
     RecordReader file;
     try {
@@ -616,6 +617,7 @@ bool SaveProject()
     QString madeFolder;   // the project's folder, made by this save
     QString folderGone;   // why the folder of a project opened from it was not there
     BusyPointer busy(*app.Notifier);
+    const disk::FolderChecks folders;  // its files lie in two folders
     // A project whose save failed is not left behind as a folder without a
     // project file where this save made the folder: the task files this save
     // put there go again, and the project and those tasks count as changed

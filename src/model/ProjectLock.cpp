@@ -44,11 +44,22 @@ QString programOf(qint64 pid)
     const QByteArray exe = "/proc/" + QByteArray::number(pid) + "/exe";
     const ssize_t n = ::readlink(exe.constData(), buffer, sizeof buffer - 1);
     if (n <= 0)
-        return QString();
+        return QString();  // another user's process: see commandOf
     QString path = QFile::decodeName(QByteArray(buffer, n));
     if (path.endsWith(QLatin1String(" (deleted)")))  // a program replaced while it runs
         path.chop(10);
     return QFileInfo(path).fileName();
+}
+
+// The name the system gives a process (its first 15 letters), readable
+// for every process; empty when there is none.
+QString commandOf(qint64 pid)
+{
+    try {
+        return QString::fromUtf8(ReadWholeFile(QStringLiteral("/proc/%1/comm").arg(pid), FileKind::Lock).trimmed());
+    } catch (const VbError&) {
+        return QString();
+    }
 }
 
 QString hostName() { return QSysInfo::machineHostName(); }
@@ -79,8 +90,8 @@ LockOwner ownerIn(const QByteArray& content)
     LockOwner owner;
     bool ok = false;
     owner.pid = lines.value(0).trimmed().toLongLong(&ok);
-    owner.valid = ok && owner.pid > 0 && lines.size() >= 2;
     owner.program = QString::fromUtf8(lines.value(1).trimmed());
+    owner.valid = ok && owner.pid > 0 && !owner.program.isEmpty();
     owner.host = QString::fromUtf8(lines.value(2).trimmed());
     owner.bootId = lines.value(4).trimmed();
     return owner;
@@ -99,8 +110,11 @@ bool livingCopy(const LockOwner& owner)
     if (!processAlive(owner.pid))
         return false;
     const QString running = programOf(owner.pid);
-    // A process whose program can't be told (another user's) is taken for a copy.
-    return running.isEmpty() || owner.program.isEmpty() || running == owner.program;
+    if (!running.isEmpty())
+        return running == owner.program;
+    // A process whose program can't be read: its name as the system gives it.
+    const QString command = commandOf(owner.pid);
+    return command.isEmpty() || command == owner.program.left(15);
 }
 
 }  // namespace
