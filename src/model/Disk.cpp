@@ -335,7 +335,7 @@ void writeWhole(const QString& path, const QByteArray& bytes, bool replace)
         code = EIO;
     if (code == 0 && commitFault())
         code = commitFault()(path);
-    if (code == 0 && ::fsync(pending.fd) != 0)
+    if (code == 0 && ::fdatasync(pending.fd) != 0)
         code = errno;
     const int fd = pending.fd;
     pending.fd = -1;

@@ -618,6 +618,7 @@ bool SaveProject()
     QString folderGone;   // why the folder of a project opened from it was not there
     BusyPointer busy(*app.Notifier);
     const disk::FolderChecks folders;  // its files lie in two folders
+    const ReplaceChecks replacing;      // each file is asked about once
     // A project whose save failed is not left behind as a folder without a
     // project file where this save made the folder: the task files this save
     // put there go again, and the project and those tasks count as changed
@@ -706,7 +707,7 @@ bool SaveProject()
         app.RcxSetup->Dirty = True;
         return fail(e);
     }
-    app.ProjectFilesSeen = ProjectFilesNow();
+    NoteSeen(ProjectFilePath());  // the modules' saves noted theirs
     busy.Restore();
     if (!folderGone.isEmpty())
         ShowMessage(QStringLiteral("The folder of the project %1 was not there (%2): %3. The whole project has "

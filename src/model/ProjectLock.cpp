@@ -301,15 +301,39 @@ QString firstChangedFile()
 
 }  // namespace
 
+namespace {
+ReplaceChecks*& replaceChecks()
+{
+    static ReplaceChecks* current = nullptr;
+    return current;
+}
+}  // namespace
+
+ReplaceChecks::ReplaceChecks() : mOuter(replaceChecks()) { replaceChecks() = this; }
+
+ReplaceChecks::~ReplaceChecks() { replaceChecks() = mOuter; }
+
+namespace {
+// Lets the file through, and notes it in the ReplaceChecks alive.
+bool letThrough(const QString& path)
+{
+    if (ReplaceChecks* checks = replaceChecks())
+        checks->passed.insert(path);
+    return true;
+}
+}  // namespace
+
 bool MayReplace(const QString& path)
 {
+    if (ReplaceChecks* checks = replaceChecks(); checks && checks->passed.contains(path))
+        return true;
     const QHash<QString, AppState::FileStamp>& seen = App().ProjectFilesSeen;
     const auto it = seen.constFind(path);
     if (it == seen.constEnd())
-        return true;
+        return letThrough(path);
     const disk::Stamp now = disk::StampOf(path);
     if (now == it.value() || now.size < 0)  // as it was, or gone: nothing on disk to keep
-        return true;
+        return letThrough(path);
     const int answer = App().Presenter->MsgBox(
         QStringLiteral("The file %1 has changed on disk since it was opened or saved here, maybe by another copy "
                        "of the program.\r\nReplace it with the version here? No keeps the file on disk as it is.")
@@ -318,7 +342,7 @@ bool MayReplace(const QString& path)
     if (answer != MsgResult::Yes)
         return false;
     NoteSeen(path);  // replacing it is what the user chose: not asked again
-    return true;
+    return letThrough(path);
 }
 
 void NoteSeen(const QString& path) { App().ProjectFilesSeen.insert(path, disk::StampOf(path)); }

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -30,7 +31,6 @@ public:
     bool held() const;
 
 private:
-    friend struct LockAttempt;
     friend LockAttempt TakeProjectLock(const QString& projectFolder);
     ProjectFolderLock() = default;
 
@@ -95,3 +95,19 @@ bool HoldLockForSave(const QString& projectFolder);
 // records a file as this copy has just read or written it.
 bool MayReplace(const QString& path);
 void NoteSeen(const QString& path);
+
+// While one lives (a project's save, which looks at all its files before it
+// writes the first), a file MayReplace has let through once is let through
+// again without another look.
+class ReplaceChecks {
+public:
+    ReplaceChecks();
+    ~ReplaceChecks();
+    ReplaceChecks(const ReplaceChecks&) = delete;
+    ReplaceChecks& operator=(const ReplaceChecks&) = delete;
+
+    QSet<QString> passed;  // the files let through
+
+private:
+    ReplaceChecks* mOuter;
+};

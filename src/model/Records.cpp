@@ -411,8 +411,7 @@ void RecordWriter::open(const QString& path)
     mDevice = nullptr;
     mLine.clear();
     mPending.clear();
-    const disk::Stamp before = disk::StampOf(path);
-    mPending.reserve(qsizetype(std::max<qint64>(before.size, 0)) + 256);  // mostly about as long as before
+    mPending.reserve(4096);
     mRecordsEnd = 0;
     mFirstField = true;
 }

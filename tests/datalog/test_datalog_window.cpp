@@ -353,6 +353,15 @@ TEST_F(DatalogWindow, SaveAfterARefusedOrFailedUploadWritesTheListShown)
     const QVector<DatalogRecord> uploaded = CurrentDatalog().DatalogRecords;
     ASSERT_EQ(shown.size(), 120);
     RecordingControl pb;
+    // Saves the list over after.dlg (Replace: OK) and reads the file back.
+    auto saveAndRead = [&] {
+        chooseFile("Save datalog list", "after.dlg");
+        presenter.answers = {MsgResult::OK};
+        window->TB1_ButtonClick("SAVEDATA");
+        QVector<DatalogRecord> saved;
+        ReadDatalogFile(dataPath("after.dlg"), saved);
+        return saved;
+    };
     struct Case {
         const char* what;
         std::function<void()> fail;
@@ -380,11 +389,7 @@ TEST_F(DatalogWindow, SaveAfterARefusedOrFailedUploadWritesTheListShown)
         c.fail();
         ASSERT_EQ(presenter.shown.size(), 1);  // the refusal or the failure
         EXPECT_EQ(listLines(), shown);
-        chooseFile("Save datalog list", "after.dlg");
-        presenter.answers = {MsgResult::OK};
-        window->TB1_ButtonClick("SAVEDATA");
-        QVector<DatalogRecord> saved;
-        ReadDatalogFile(dataPath("after.dlg"), saved);
+        const QVector<DatalogRecord> saved = saveAndRead();
         EXPECT_EQ(saved, uploaded);
         EXPECT_EQ(DatalogListLines(saved), shown);
     }
@@ -395,12 +400,7 @@ TEST_F(DatalogWindow, SaveAfterARefusedOrFailedUploadWritesTheListShown)
     window->TB1_ButtonClick("OPENDATA");
     chooseRange("1", "500");
     upload();
-    chooseFile("Save datalog list", "after.dlg");
-    presenter.answers = {MsgResult::OK};
-    window->TB1_ButtonClick("SAVEDATA");
-    QVector<DatalogRecord> saved;
-    ReadDatalogFile(dataPath("after.dlg"), saved);
-    EXPECT_EQ(saved, uploaded);
+    EXPECT_EQ(saveAndRead(), uploaded);
 }
 
 TEST_F(DatalogWindow, ListFileRoundTrip)

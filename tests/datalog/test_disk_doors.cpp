@@ -160,6 +160,18 @@ struct Door {
 
 bool saveRefused() { return !SaveProject(); }
 
+// True, after its message, when the door's call fails.
+bool refusedBy(const std::function<void()>& call)
+{
+    try {
+        call();
+        return false;
+    } catch (const VbError& e) {
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        return true;
+    }
+}
+
 QByteArray bmpBytes()
 {
     QImage image(8, 8, QImage::Format_RGB32);
@@ -174,18 +186,14 @@ QByteArray bmpBytes()
 // thing at the dated name is passed over: the printout takes the next name.
 bool printRefused(const QString& folder, const QString& name)
 {
-    try {
+    return refusedBy([&] {
         SetPdfClock([] { return QDateTime(QDate(2026, 12, 10), QTime(14, 3, 22)); });
         PrintTarget target = OpenPrintTarget(folder, name, true);
         QPainter painter(&target.device());
         painter.drawText(100, 100, QStringLiteral("page"));
         painter.end();
         target.finish();
-        return false;
-    } catch (const VbError& e) {
-        ShowMessage(e.description(), MsgStyle::Exclamation);
-        return true;
-    }
+    });
 }
 
 QString pdfPlace(const Row& row, const char* name)
@@ -236,36 +244,14 @@ std::vector<Door> doors()
              return !store.refusal().isEmpty();
          }},
         {"datalog list, saved", [](const Row& r) { return r.data + "/run.dlg"; }, false, noop,
-         [](Row& r) {
-             try {
-                 WriteDatalogFile(r.data + "/run.dlg", {{1, "Timer 1", 1, 30}});
-                 return false;
-             } catch (const VbError& e) {
-                 ShowMessage(e.description(), MsgStyle::Exclamation);
-                 return true;
-             }
-         }},
+         [](Row& r) { return refusedBy([&] { WriteDatalogFile(r.data + "/run.dlg", {{1, "Timer 1", 1, 30}}); }); }},
         {"datalog list, opened", [](const Row& r) { return r.data + "/run.dlg"; }, false, noop,
          [](Row& r) {
-             try {
-                 QVector<DatalogRecord> records;
-                 ReadDatalogFile(r.data + "/run.dlg", records);
-                 return false;
-             } catch (const VbError& e) {
-                 ShowMessage(e.description(), MsgStyle::Exclamation);
-                 return true;
-             }
+             QVector<DatalogRecord> records;
+             return refusedBy([&] { ReadDatalogFile(r.data + "/run.dlg", records); });
          }},
         {"datalog graph, saved", [](const Row& r) { return r.data + "/graph.bmp"; }, false, noop,
-         [](Row& r) {
-             try {
-                 disk::ReplaceFile(r.data + "/graph.bmp", bmpBytes());
-                 return false;
-             } catch (const VbError& e) {
-                 ShowMessage(e.description(), MsgStyle::Exclamation);
-                 return true;
-             }
-         }},
+         [](Row& r) { return refusedBy([&] { disk::ReplaceFile(r.data + "/graph.bmp", bmpBytes()); }); }},
         {"firmware file, opened", [](const Row& r) { return r.data + "/firm.srec"; }, false, noop,
          [](Row& r) {
              const FirmwareImage image = FirmwareImage::ReadFile(r.data + "/firm.srec");
