@@ -498,7 +498,11 @@ Stamp LinkStampOf(const QString& path)
     return ::lstat(nameOf(path).constData(), &st) == 0 ? stampFrom(st) : Stamp{};
 }
 
-void CheckWriteTarget(const QString& path)
+namespace {
+
+// CheckWriteTarget's looks; `permission` also asks whether the file itself
+// may be written (once is enough: the write replaces it whole).
+void checkTarget(const QString& path, bool permission)
 {
     const QString fileName = lastPart(path);
     const QString folder = folderOf(path);
@@ -536,13 +540,26 @@ void CheckWriteTarget(const QString& path)
         raiseFileError(Err::PathFileAccess, fileName, systemErrorText(EISDIR));
     if (!S_ISREG(st.st_mode))
         raiseError(Err::PathFileAccess, QStringLiteral("Not a regular file: ") + fileName);
-    if (::access(nameOf(path).constData(), W_OK) != 0)
+    if (permission && ::access(nameOf(path).constData(), W_OK) != 0)
         raiseFileError(Err::PathFileAccess, fileName, systemErrorText(errno));
+}
+
+}  // namespace
+
+void CheckWriteTarget(const QString& path)
+{
+    FolderChecks* checks = folderChecks();
+    if (checks && checks->targets.contains(path))
+        return;
+    checkTarget(path, true);
+    if (checks)
+        checks->targets.insert(path);
 }
 
 bool ReplaceFile(const QString& path, const QByteArray& bytes)
 {
-    CheckWriteTarget(path);
+    // Looked at again as it is written: it may have changed since.
+    checkTarget(path, false);
     // A file that holds these bytes already is left alone: its good copy is
     // never at risk and no write or sync is paid for it.
     if (holdsBytes(path, bytes))
@@ -553,7 +570,7 @@ bool ReplaceFile(const QString& path, const QByteArray& bytes)
 
 void CreateFile(const QString& path, const QByteArray& bytes)
 {
-    CheckWriteTarget(path);
+    checkTarget(path, true);
     if (EntryAt(path) != Entry::None)
         raiseFileError(FileAlreadyExists, lastPart(path));
     writeWhole(path, bytes, false);

@@ -99,7 +99,8 @@ QString ForeignFileRefusal(const QString& path, FileKind kind);
 
 // While one lives (the opening or the save of a project: many files in a
 // few folders), each folder is looked at once for where it lies and whether
-// it can be written; every file is still looked at each time.
+// it can be written, and CheckWriteTarget looks at each file once; a write
+// (ReplaceFile, CreateFile) still looks at its file as it writes it.
 class FolderChecks {
 public:
     FolderChecks();
@@ -109,6 +110,7 @@ public:
 
     QHash<QString, QString> outside;  // a folder: why it lies outside the data folder, or ""
     QSet<QString> writable;           // folders found to be folders, inside and writable
+    QSet<QString> targets;            // files CheckWriteTarget let through (a write looks again)
 
 private:
     FolderChecks* mOuter;

@@ -699,7 +699,8 @@ bool SaveProject()
         }
     }
     try {
-        file.commit();
+        if (file.commit())
+            NoteSeen(ProjectFilePath());  // the modules' saves noted theirs
         app.RcxSetup->Dirty = False;
     } catch (const VbError& e) {
         // The modules' files are written, but the project on disk is not the
@@ -707,7 +708,6 @@ bool SaveProject()
         app.RcxSetup->Dirty = True;
         return fail(e);
     }
-    NoteSeen(ProjectFilePath());  // the modules' saves noted theirs
     busy.Restore();
     if (!folderGone.isEmpty())
         ShowMessage(QStringLiteral("The folder of the project %1 was not there (%2): %3. The whole project has "

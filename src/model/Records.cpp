@@ -494,19 +494,19 @@ void RecordWriter::endRecord()
 }
 
 
-void RecordWriter::commit()
+bool RecordWriter::commit()
 {
     mDevice = nullptr;
     mLine.clear();
     mFirstField = true;
     if (!mToFile)
-        return;
+        return false;
     mToFile = false;
     mPending.truncate(mRecordsEnd);  // a record begun but never ended is not written
     const QByteArray bytes = std::move(mPending);
     mPending.clear();
     mRecordsEnd = 0;
-    disk::ReplaceFile(mPath, bytes);
+    return disk::ReplaceFile(mPath, bytes);
 }
 
 void RecordWriter::close()

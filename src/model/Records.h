@@ -131,8 +131,9 @@ public:
     // When the target already holds exactly the records' bytes, leaves it
     // alone. Otherwise replaces it whole (disk::ReplaceFile): failure 75 when
     // the file beside it can't be made, 57 when any of the rest fails (the
-    // target then keeps its old content). Closes the file either way.
-    void commit();
+    // target then keeps its old content). Closes the file either way. True
+    // when the file was written.
+    bool commit();
     // Closes without committing: a file opened with open() is thrown away and
     // its target keeps its old content.
     void close();

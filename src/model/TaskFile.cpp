@@ -293,8 +293,8 @@ bool SaveTask(clsTask& task)
             file.close();
             return false;
         }
-        file.commit();
-        NoteSeen(path);
+        if (file.commit())
+            NoteSeen(path);
         task.Dirty = False;
         return true;
     } catch (const VbError& e) {
@@ -327,8 +327,8 @@ bool SaveSub(clsSub& sub)
             file.close();
             return false;
         }
-        file.commit();
-        NoteSeen(path);
+        if (file.commit())
+            NoteSeen(path);
         sub.Dirty = False;
         return true;
     } catch (const VbError& e) {
