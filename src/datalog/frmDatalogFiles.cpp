@@ -14,7 +14,6 @@
 #include "shell/ModalRunner.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QImage>
 #include <QListWidget>
 #include <QPainter>
@@ -44,7 +43,7 @@ void frmDatalog::SaveDatalog()
         if (!name.contains(QLatin1Char('.')))
             name += QLatin1Char('.') + type;
         const QString target = frmFirmware::JoinPath(dialog.FullPath(), name);
-        if (QFileInfo::exists(target) &&
+        if (disk::EntryAt(target) != disk::Entry::None &&
             App().Presenter->MsgBox(QStringLiteral("Replace existing file?"), MsgStyle::OkCancel | MsgStyle::Question) ==
                 MsgResult::Cancel)
             return;
@@ -76,7 +75,9 @@ void frmDatalog::OpenDatalogFile()
             return;
         const QString name = dialog.FirmFileName();
         const QString path = frmFirmware::JoinPath(dialog.FullPath(), name);
-        if (!QFileInfo(path).isFile()) {
+        // Only what is not there at all is not found: a FIFO or a folder there
+        // is refused by the reading, naming it.
+        if (disk::EntryAt(path) == disk::Entry::None) {
             ShowMessage(QStringLiteral("File not found: ") + name, 0);
             return;
         }
