@@ -49,7 +49,8 @@ int main(int argc, char** argv)
     CopyProjectsOnFirstStart(a.ProgramFolder, a.DataFolder);
 
     ShellPresenter presenter;
-    QSettingsStore settings(QSettingsStore::defaultPath());
+    // A settings file that can't be used is said so through the presenter, once.
+    QSettingsStore settings(QSettingsStore::defaultPath(), &presenter);
     SdlJoystick joystick;
     // The keys of every window, and the joystick behind them.
     KeyTracker keys(&joystick);

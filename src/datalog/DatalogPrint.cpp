@@ -9,7 +9,7 @@
 
 #include <QDir>
 #include <QPainter>
-#include <QPrinter>
+#include <QPagedPaintDevice>
 
 #include <cmath>
 
@@ -29,13 +29,14 @@ PrintTarget OpenDatalogPrinter(QPageLayout::Orientation orientation)
     if (project.isEmpty())
         project = QStringLiteral("Quillomat");
     PrintTarget target = OpenPrintTarget(folder, project + QStringLiteral(" datalog"), gAlwaysPdf);
-    target.printer->setDocName(QStringLiteral("Quillomat Datalog"));
-    target.printer->setPageOrientation(orientation);
+    target.setDocName(QStringLiteral("Quillomat Datalog"));
+    target.setPageOrientation(orientation);
     return target;
 }
 
-void ReportDatalogPrinted(const PrintTarget& target)
+void ReportDatalogPrinted(PrintTarget& target)
 {
+    target.finish();
     if (target.pdfPath.isEmpty())
         return;
     Q_EMIT App().Notifier->StatusCleared();
@@ -46,12 +47,12 @@ void ReportDatalogPrinted(const PrintTarget& target)
 void PrintDatalogList(const QVector<DatalogRecord>& records)
 {
     PrintTarget target = OpenDatalogPrinter(QPageLayout::Portrait);
-    QPrinter& printer = *target.printer;
+    QPagedPaintDevice& printer = target.device();
     QPainter painter;
     if (!painter.begin(&printer))
         raiseError(Err::DeviceUnavailable);
-    const double dev = printer.resolution() / TwipsPerInch;  // device pixels a twip
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const double dev = target.resolution() / TwipsPerInch;  // device pixels a twip
+    const QRectF page = printer.pageLayout().paintRectPixels(target.resolution());
     const double pageWidth = page.width();
     // The largest font up to 10 points that puts the head and 66 lines on a page.
     QFont font = painter.font();

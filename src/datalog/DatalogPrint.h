@@ -12,7 +12,8 @@ PrintTarget OpenDatalogPrinter(QPageLayout::Orientation orientation);
 // Prints the datalog list on the printer of the printouts and tells where it
 // went; a printer that cannot be drawn on fails as DeviceUnavailable.
 void PrintDatalogList(const QVector<DatalogRecord>& records);
-// Tells the status strip where a PDF went (nothing for a real printer).
-void ReportDatalogPrinted(const PrintTarget& target);
+// Ends the printout (a PDF is written to its file, failing naming it) and
+// tells the status strip where a PDF went (nothing for a real printer).
+void ReportDatalogPrinted(PrintTarget& target);
 // Tests send every printout to the PDF file, printer or not.
 void setDatalogPrintToPdf(bool always);

@@ -9,10 +9,11 @@
 #include "datalog/GraphSurface.h"
 #include "model/Twips.h"
 #include "model/AppState.h"
+#include "model/Disk.h"
 #include "shell/FileDialog.h"
 #include "shell/ModalRunner.h"
 
-#include <QFileInfo>
+#include <QBuffer>
 #include <QImage>
 #include <QListWidget>
 #include <QPainter>
@@ -42,14 +43,18 @@ void frmDatalog::SaveDatalog()
         if (!name.contains(QLatin1Char('.')))
             name += QLatin1Char('.') + type;
         const QString target = frmFirmware::JoinPath(dialog.FullPath(), name);
-        if (QFileInfo::exists(target) &&
+        if (disk::EntryAt(target) != disk::Entry::None &&
             App().Presenter->MsgBox(QStringLiteral("Replace existing file?"), MsgStyle::OkCancel | MsgStyle::Question) ==
                 MsgResult::Cancel)
             return;
         // The old file is replaced only once the new one is complete.
         if (graph) {
-            if (!GraphImage().save(target, "BMP"))
+            // Painted into memory: the door writes the bytes, as it writes a list.
+            QBuffer bytes;
+            bytes.open(QIODevice::WriteOnly);
+            if (!GraphImage().save(&bytes, "BMP"))
                 raiseError(Err::PathFileAccess);
+            disk::ReplaceFile(target, bytes.data());
         } else {
             WriteDatalogFile(target, CurrentDatalog().DatalogRecords);
         }
@@ -70,7 +75,9 @@ void frmDatalog::OpenDatalogFile()
             return;
         const QString name = dialog.FirmFileName();
         const QString path = frmFirmware::JoinPath(dialog.FullPath(), name);
-        if (!QFileInfo(path).isFile()) {
+        // Only what is not there at all is not found: a FIFO or a folder there
+        // is refused by the reading, naming it.
+        if (disk::EntryAt(path) == disk::Entry::None) {
             ShowMessage(QStringLiteral("File not found: ") + name, 0);
             return;
         }
@@ -111,12 +118,12 @@ void frmDatalog::printGraph()
 {
     PrintTarget target = OpenDatalogPrinter(QPageLayout::Landscape);
     QPainter painter;
-    if (!painter.begin(target.printer.get()))
+    if (!painter.begin(&target.device()))
         raiseError(Err::DeviceUnavailable);
     // The graph as it is shown, enlarged to fill the page.
-    const double deviceTwips = TwipsPerInch / target.printer->resolution();
+    const double deviceTwips = TwipsPerInch / target.resolution();
     const QSizeF size(TwipX(qMax(1, picGraph->width())), TwipY(qMax(1, picGraph->height())));
-    const QRectF page = target.printer->pageLayout().paintRectPixels(target.printer->resolution());
+    const QRectF page = target.device().pageLayout().paintRectPixels(target.resolution());
     const double scale = qMax(1.0, qMin(page.width() * deviceTwips / size.width(),
                                         page.height() * deviceTwips / size.height()));
     painter.scale(scale, scale);

@@ -4,6 +4,7 @@
 // through which the model reaches the world. Tests reset it with ResetApp().
 #include "model/Collection.h"
 #include "model/Command.h"
+#include "model/Disk.h"
 #include "model/InitParam.h"
 #include "model/Module.h"
 #include "model/NamedValue.h"
@@ -78,19 +79,18 @@ struct AppState {
     Boolean VirtualBrickTold = False;
 
     // The open project's lock, held in its folder while this copy of the
-    // program may save it; the project is read-only when another copy held
-    // the lock as it was opened (model/ProjectFile.h).
+    // program may save it; the project is read-only when it could not be
+    // locked as it was opened (model/ProjectLock.h).
     std::shared_ptr<ProjectFolderLock> ProjectLock;
     Boolean ProjectReadOnly = False;
-    // What the open project's project and task files were on disk when this
-    // copy last read or wrote them, by path: a save that finds its lock gone
-    // takes it again only while they still are.
-    struct FileStamp {
-        qint64 size = -1;
-        qint64 modified = 0;  // nanoseconds
-        quint64 inode = 0;
-        bool operator==(const FileStamp&) const = default;
-    };
+    // Why it is read-only when that is not another copy on this computer
+    // holding its lock ("its lock file ... is a FIFO, not a regular file").
+    QString ProjectReadOnlyWhy;
+    // What the open project's project, task and sub files were on disk when
+    // this copy last read or wrote them, by path: a save asks before it
+    // replaces one that has changed since, and a save that finds its lock
+    // gone takes it again only while none has.
+    using FileStamp = disk::Stamp;
     QHash<QString, FileStamp> ProjectFilesSeen;
 
     // How the open project came: 1 opened from its file, 2 new (not yet

@@ -1,8 +1,10 @@
 #include "model/DataFolder.h"
 
+#include "model/Disk.h"
+#include "model/VbError.h"
+
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -16,7 +18,10 @@ QString ChooseDataFolder()
         folder += QStringLiteral("/Quillomat");
     }
     folder = QDir::cleanPath(QDir(folder).absolutePath());
-    QDir().mkpath(folder);
+    try {
+        disk::MakeFolders(folder);
+    } catch (const VbError&) {  // the saves tell why they can't write there
+    }
     return folder;
 }
 
@@ -38,15 +43,18 @@ namespace {
 int copyTree(const QString& from, const QString& to)
 {
     int copied = 0;
-    QDir().mkpath(to);
     QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString source = it.next();
         if (!QFileInfo(source).isFile())
             continue;
         const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(source);
-        QDir().mkpath(QFileInfo(target).path());
-        if (!QFileInfo::exists(target) && QFile::copy(source, target))
+        try {
+            disk::MakeFolders(QFileInfo(target).path());
+        } catch (const VbError&) {
+            continue;
+        }
+        if (disk::EntryAt(target) == disk::Entry::None && disk::CopyFile(source, target))
             ++copied;
     }
     return copied;

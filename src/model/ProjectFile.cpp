@@ -174,14 +174,6 @@ void checkProjectInDataFolder()
     checkInDataFolder(SubFolderPath());
 }
 
-void tellOpenElsewhere()
-{
-    ShowMessage(QStringLiteral("The project %1 is open in another copy of the program. It is opened read-only: "
-                               "changes to it can't be saved here.")
-                    .arg(App().RcxSetup->ProjectName),
-                MsgStyle::Exclamation);
-}
-
 // Reads the project file and every task and sub file of the project into the
 // state, touching no window. A failure goes to the caller with a description
 // that names the file it came from.
@@ -190,6 +182,7 @@ void readProject()
     AppState& app = App();
     clsRcx& rcx = *app.RcxSetup;
     const QString path = ProjectFilePath();  // a name that can't be a file's tells so itself
+    const disk::FolderChecks folders;  // its files lie in two folders
     checkProjectInDataFolder();
     RecordReader file;
     try {
@@ -353,16 +346,16 @@ bool openExistingProject(BusyPointer& busy)
     QHash<QString, AppState::FileStamp> seen = ProjectFilesNow();
     // The project read takes its folder's lock from here on; the project
     // before keeps its own while it may still stay the open one.
-    bool elsewhere = false;
-    std::shared_ptr<ProjectFolderLock> lock = LockProjectFolder(ProjectFolderPath(), elsewhere);
+    LockAttempt locking = LockProjectFolder(ProjectFolderPath());
     // The windows of the project before close while it is still the open one.
     aside.swapWith(app);
     if (!closeWindowsBefore())
         return false;
     aside.swapWith(app);
     aside = ProjectParts();
-    app.ProjectLock = std::move(lock);
-    app.ProjectReadOnly = elsewhere ? True : False;
+    app.ProjectLock = std::move(locking.lock);
+    app.ProjectReadOnly = locking.readOnly() ? True : False;
+    app.ProjectReadOnlyWhy = ReadOnlyReason(locking);
     app.ProjectFilesSeen = std::move(seen);
 
     try {
@@ -386,7 +379,7 @@ bool openExistingProject(BusyPointer& busy)
     // The default pointer is back before the read-only message shows.
     busy.Restore();
     if (app.ProjectReadOnly)
-        tellOpenElsewhere();
+        ShowMessage(ReadOnlyMessage(locking, app.RcxSetup->ProjectName), MsgStyle::Exclamation);
     return true;
 }
 
@@ -423,6 +416,7 @@ bool openNewProject()
     // folder is made.
     app.ProjectLock.reset();
     app.ProjectReadOnly = False;
+    app.ProjectReadOnlyWhy.clear();
     app.ProjectFilesSeen.clear();
     app.TaskList.Clear();
     app.SubList.Clear();
@@ -551,10 +545,15 @@ bool RefuseReadOnlySave()
     AppState& app = App();
     if (!app.ProjectReadOnly)
         return false;
-    ShowMessage(QStringLiteral("The project %1 is open in another copy of the program: it was opened read-only "
-                               "and can't be saved here.")
-                    .arg(app.RcxSetup->ProjectName),
-                MsgStyle::Exclamation);
+    if (app.ProjectReadOnlyWhy.isEmpty())
+        ShowMessage(QStringLiteral("The project %1 is open in another copy of the program: it was opened read-only "
+                                   "and can't be saved here.")
+                        .arg(app.RcxSetup->ProjectName),
+                    MsgStyle::Exclamation);
+    else
+        ShowMessage(QStringLiteral("The project %1 was opened read-only and can't be saved here: %2.")
+                        .arg(app.RcxSetup->ProjectName, app.ProjectReadOnlyWhy),
+                    MsgStyle::Exclamation);
     return true;
 }
 
@@ -562,14 +561,37 @@ namespace {
 
 // Makes a project's folder (and the data folder's Projects folder), inside
 // the data folder; a failure names the folder and the system's reason.
-void makeProjectFolder(const QString& folder, WritesInside& confined)
+void makeProjectFolder(const QString& folder)
 {
-    const QString projects = ProjectsFolderPath();
-    if (!QDir().mkpath(projects))
-        raiseFileError(Err::PathNotFound, QFileInfo(projects).fileName(), systemErrorText(EACCES));
-    confined.check(folder);  // Projects may lead elsewhere through a link
-    if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0)
-        raiseFileError(Err::PathNotFound, QFileInfo(folder).fileName(), systemErrorText(errno));
+    disk::MakeFolders(ProjectsFolderPath());
+    checkInDataFolder(ProjectsFolderPath());  // Projects may lead elsewhere through a link
+    disk::MakeFolders(folder);
+}
+
+// Every file a save writes, looked at before the first is written: what is
+// at each must be a regular file or nothing, inside the data folder (a sub's
+// file in a Subs folder still to be made is new); then each that changed on
+// disk since this copy read or wrote it is asked about. False when the user
+// keeps one as it is on disk: then nothing is written.
+bool checkTargets(const QString& projectFile)
+{
+    AppState& app = App();
+    QStringList targets{projectFile};
+    for (const auto& e : app.TaskList)
+        targets.append(TaskFilePath(e.item->Name));
+    for (qsizetype i = 1; i < targets.size(); ++i)
+        disk::CheckWriteTarget(targets[i]);
+    const bool subsFolder = disk::EntryAt(SubFolderPath()) != disk::Entry::None;
+    for (const auto& e : app.SubList) {
+        const QString sub = SubFilePath(e.item->Name);
+        if (subsFolder)
+            disk::CheckWriteTarget(sub);
+        targets.append(sub);
+    }
+    for (const QString& target : std::as_const(targets))
+        if (!MayReplace(target))
+            return false;
+    return true;
 }
 
 }  // namespace
@@ -595,7 +617,8 @@ bool SaveProject()
     QString madeFolder;   // the project's folder, made by this save
     QString folderGone;   // why the folder of a project opened from it was not there
     BusyPointer busy(*app.Notifier);
-    WritesInside confined(app.DataFolder);
+    const disk::FolderChecks folders;  // its files lie in two folders
+    const ReplaceChecks replacing;      // each file is asked about once
     // A project whose save failed is not left behind as a folder without a
     // project file where this save made the folder: the task files this save
     // put there go again, and the project and those tasks count as changed
@@ -608,12 +631,12 @@ bool SaveProject()
         app.ProjectLock.reset();
         for (const auto& e : app.TaskList) {
             try {
-                if (QFile::remove(TaskFilePath(e.item->Name)))
+                if (disk::RemoveFile(TaskFilePath(e.item->Name)))
                     e.item->Dirty = True;
             } catch (const VbError&) {  // a name that can't be a file's: no file was written for it
             }
         }
-        if (QDir().rmdir(madeFolder)) {  // the project is not on disk at all
+        if (disk::RemoveEmptyFolder(madeFolder)) {  // the project is not on disk at all
             if (firstSave)
                 app.ProjectAction = 2;
             app.RcxSetup->Dirty = True;
@@ -628,26 +651,34 @@ bool SaveProject()
     try {
         const QString path = ProjectFilePath();  // a name that can't be a file's fails here
         const QString folder = ProjectFolderPath();
-        struct stat st {};
+        const disk::Entry entry = disk::EntryAt(folder);
         if (firstSave) {
-            if (QFileInfo::exists(folder))
+            if (entry != disk::Entry::None)
                 raiseFileError(Err::PathFileAccess, QFileInfo(folder).fileName(), systemErrorText(EEXIST));
-        } else if (::lstat(QFile::encodeName(folder).constData(), &st) != 0 && errno == ENOENT) {
+        } else if (entry == disk::Entry::None) {
             folderGone = systemErrorText(ENOENT);
-        } else if (!HoldLockForSave(folder)) {
-            return false;
+        } else if (entry != disk::Entry::Folder && entry != disk::Entry::Link) {
+            // A file (or a FIFO ...) where the project's folder was: nothing of it is written.
+            raiseFileError(Err::PathNotFound, QFileInfo(folder).fileName(), systemErrorText(ENOTDIR));
+        } else {
+            checkInDataFolder(folder);
+            if (!HoldLockForSave(folder))
+                return false;
         }
         if (firstSave || !folderGone.isEmpty()) {
             // The data folder's Projects folder is made with the first project.
-            makeProjectFolder(folder, confined);
+            makeProjectFolder(folder);
             madeFolder = folder;
-            bool elsewhere = false;
-            app.ProjectLock = LockProjectFolder(folder, elsewhere);
+            app.ProjectLock = LockProjectFolder(folder).lock;
             app.ProjectAction = 1;
         }
-        // The records are kept until the modules are written; a project file
-        // that can't be written fails here, before any module's file is.
+        // The records are kept until the modules are written; every file the
+        // save writes is looked at here, before any is written.
         file.open(path);
+        if (!checkTargets(path)) {
+            forgetNewFolder();
+            return false;
+        }
         writeProjectFile(file);
     } catch (const VbError& e) {
         return fail(e);
@@ -668,7 +699,8 @@ bool SaveProject()
         }
     }
     try {
-        file.commit();
+        if (file.commit())
+            NoteSeen(ProjectFilePath());  // the modules' saves noted theirs
         app.RcxSetup->Dirty = False;
     } catch (const VbError& e) {
         // The modules' files are written, but the project on disk is not the
@@ -676,7 +708,6 @@ bool SaveProject()
         app.RcxSetup->Dirty = True;
         return fail(e);
     }
-    app.ProjectFilesSeen = ProjectFilesNow();
     busy.Restore();
     if (!folderGone.isEmpty())
         ShowMessage(QStringLiteral("The folder of the project %1 was not there (%2): %3. The whole project has "

@@ -25,20 +25,25 @@
 //
 // A project is opened by one copy of the program at a time: the copy that
 // opens it holds a lock file in its folder until it opens another project or
-// ends (a copy that died leaves a lock that the next one clears). A copy that
-// opens a project another copy holds is told so and opens it read-only: it
-// saves nothing of it. Before each save the copy checks that it still holds
-// the lock (the lock file there, and its own); where it does not (the file was
-// removed), it takes the lock again when it is free and the project and task
-// files on disk are still those it last read or wrote, and otherwise refuses
-// the save saying why (model/ProjectLock.h). A project whose folder has gone (removed or renamed) is
+// ends (a lock no living copy holds is taken over). A copy that opens a
+// project another copy holds is told so, naming its process and computer,
+// and opens it read-only: it saves nothing of it; so does one whose lock file
+// is no regular file, or was made on another computer (model/ProjectLock.h).
+// Before each save the copy checks that it still holds the lock (the lock
+// file there, and its own); where it does not (the file was removed), it
+// takes the lock again when it is free and the project, task and sub files
+// on disk are still those it last read or wrote, and otherwise refuses the
+// save saying why. A project whose folder has gone (removed or renamed) is
 // saved whole into it again, since every module of the open project is in
-// memory, with a message naming the folder. A save writes nothing outside the
-// data folder and nothing but regular files (model/Records.h, WritesInside).
+// memory, with a message naming the folder.
 //
-// A project whose folder, project or task files, or whose
-// Subs folder, lead out of the data folder through a link is refused with a
-// message naming the file, for a save would write through the link.
+// Every file a save writes is looked at before the first is written: each
+// must be a regular file or nothing, inside the data folder (model/Disk.h);
+// one that changed on disk since this copy read or wrote it (another copy's
+// save, of a sub two projects share too) is replaced only when the user,
+// asked naming it, says so. A project whose folder, project, task or sub
+// files, or whose Subs folder, lead out of the data folder through a link is
+// refused with a message naming the file.
 #include "model/Services.h"
 
 #include <QByteArray>

@@ -2,34 +2,15 @@
 
 #include "model/VbError.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QIODevice>
 
 #include <algorithm>
 #include <charconv>
-#include <cerrno>
 #include <cmath>
-#include <csignal>
-#include <cstdlib>
 #include <cstring>
-#include <system_error>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 constexpr int DeviceIoError = 57;
-
-// The test's stand-in for a failing device, when one is set.
-CommitFault& commitFault()
-{
-    static CommitFault fault;
-    return fault;
-}
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -180,121 +161,6 @@ QString StoredTextRefusal(const QString& text, TextField field)
         pair ? QChar::surrogateToUcs4(text[beyond], text[beyond + 1]) : char32_t(text[beyond].unicode());
     return QStringLiteral("The character %1 (U+%2) can't be used here")
         .arg(text.mid(beyond, pair ? 2 : 1), QString::number(uint(code), 16).toUpper().rightJustified(4, u'0'));
-}
-
-// ---- Reading a file whole ----
-
-namespace {
-
-constexpr qint64 kMegabyte = 1024 * 1024;
-
-QString kindName(FileKind kind)
-{
-    switch (kind) {
-    case FileKind::Project: return QStringLiteral("project file");
-    case FileKind::Task: return QStringLiteral("task file");
-    case FileKind::Sub: return QStringLiteral("sub file");
-    case FileKind::Firmware: return QStringLiteral("firmware file");
-    case FileKind::DatalogList: return QStringLiteral("datalog list");
-    }
-    return QStringLiteral("file");
-}
-
-// Why a path could not be looked at or opened, asked of the file system only
-// then: nearly every open succeeds.
-[[noreturn]] void raiseOpenFailure(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.absoluteDir().exists())
-        raiseError(Err::PathNotFound);
-    if (!info.exists())
-        raiseError(Err::FileNotFound);
-    raiseError(Err::PathFileAccess);
-}
-
-[[noreturn]] void raiseTooLarge(FileKind kind)
-{
-    raiseError(Err::PathFileAccess, QStringLiteral("Too large for a %1 (over %2 MB)")
-                                        .arg(kindName(kind))
-                                        .arg(LargestFile(kind) / kMegabyte));
-}
-
-// A folder does not open as a file; a FIFO, a socket or a device is never
-// read, nor a file larger than its kind allows.
-void checkReadable(const struct stat& st, FileKind kind)
-{
-    if (S_ISDIR(st.st_mode))
-        raiseError(Err::PathFileAccess);
-    if (!S_ISREG(st.st_mode))
-        raiseError(Err::PathFileAccess, QStringLiteral("Not a regular file"));
-    if (st.st_size > LargestFile(kind))
-        raiseTooLarge(kind);
-}
-
-}  // namespace
-
-qint64 LargestFile(FileKind kind)
-{
-    switch (kind) {
-    // Six port lines, at most 9 tasks and 8 subs, and the named values: even
-    // a few thousand constants and ranges stay well under 1 MB.
-    case FileKind::Project: return 4 * kMegabyte;
-    // A grid holds at most 80 commands, a record of well under 300 bytes each:
-    // 80 blocks whose bodies are full make 6480 records, under 2 MB.
-    case FileKind::Task:
-    case FileKind::Sub: return 8 * kMegabyte;
-    // A 16 KB image, even in S-records of one byte each, is under 250 KB.
-    case FileKind::Firmware: return 1 * kMegabyte;
-    // The brick's datalog holds at most 32767 entries, a line of the list each.
-    case FileKind::DatalogList: return 16 * kMegabyte;
-    }
-    return kMegabyte;
-}
-
-QByteArray ReadWholeFile(const QString& path, FileKind kind)
-{
-    const QByteArray name = QFile::encodeName(path);
-    // What the path leads to is looked at before it is opened (opening a FIFO
-    // waits for a writer), and what was opened once more: the path may lead
-    // elsewhere by then. Opened without waiting, a FIFO met then is refused too.
-    struct stat st {};
-    if (name.isEmpty() || ::stat(name.constData(), &st) != 0)
-        raiseOpenFailure(path);
-    checkReadable(st, kind);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        raiseOpenFailure(path);
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    if (::fstat(fd, &st) != 0)
-        raiseError(Err::PathFileAccess);
-    checkReadable(st, kind);
-
-    // The bytes the file's size promises and one more in the first read, then
-    // whatever it has beyond them (a file that grew, or one whose size is not
-    // known), never more than one byte over the kind's largest size.
-    const qint64 largest = LargestFile(kind);
-    QByteArray data(qsizetype(st.st_size) + 1, Qt::Uninitialized);
-    qsizetype got = 0;
-    for (;;) {
-        if (got == data.size()) {
-            if (got > largest)
-                raiseTooLarge(kind);
-            data.resize(qsizetype(std::min<qint64>(largest + 1, std::max<qint64>(2 * qint64(got), 4096))));
-        }
-        const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            raiseError(DeviceIoError);
-        if (n == 0)
-            break;
-        got += qsizetype(n);
-    }
-    data.resize(got);
-    return data;
 }
 
 // ---- RecordReader ----
@@ -525,157 +391,7 @@ QString RecordReader::line()
     return text;
 }
 
-namespace {
-// Writes every byte to the open file; 0, or the system's error number of
-// the write that failed.
-int writeAll(int fd, const QByteArray& bytes)
-{
-    if (fd < 0)
-        return EBADF;
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        p += n;
-        left -= qsizetype(n);
-    }
-    return 0;
-}
-
-// True when the file at path holds exactly these bytes. It is opened as the
-// bounded reader opens a file, without waiting: what is no regular file (the
-// target may have changed since it was looked at) holds nothing.
-bool holdsBytes(const QString& path, const QByteArray& bytes)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != bytes.size())
-        return false;
-    // One byte more than expected is asked for: a file that grew since holds more.
-    QByteArray data(bytes.size() + 1, Qt::Uninitialized);
-    qsizetype got = 0;
-    while (got < data.size()) {
-        const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += qsizetype(n);
-    }
-    return got == bytes.size() && std::memcmp(data.constData(), bytes.constData(), size_t(got)) == 0;
-}
-
-// The innermost WritesInside alive, if any.
-WritesInside*& writesInside()
-{
-    static WritesInside* current = nullptr;
-    return current;
-}
-
-QString realPathOf(const QByteArray& name)
-{
-    char* real = ::realpath(name.constData(), nullptr);
-    if (!real)
-        return QString();
-    const QString path = QFile::decodeName(real);
-    std::free(real);
-    return path;
-}
-
-// Looks at what a write would replace, without opening it: nothing yet, or a
-// regular file (a link to one followed). A folder, a FIFO, a socket or a
-// device is refused naming it, and so is a target outside the WritesInside
-// folder.
-void checkWriteTarget(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const QString fileName = slash < 0 ? path : path.mid(slash + 1);
-    struct stat st {};
-    bool link = false;
-    if (::lstat(name.constData(), &st) != 0) {
-        if (errno != ENOENT)
-            raiseFileError(Err::PathFileAccess, fileName, systemErrorText(errno));
-    } else {
-        link = S_ISLNK(st.st_mode);
-        if (link && ::stat(name.constData(), &st) != 0) {
-            // A link that leads to nothing: the write would make a file wherever it points.
-            if (writesInside())
-                raiseError(Err::PathFileAccess, QStringLiteral("A link that leads to nothing (to %1): %2")
-                                                    .arg(QFileInfo(path).symLinkTarget(), fileName));
-            return;
-        }
-        if (S_ISDIR(st.st_mode))
-            raiseFileError(Err::PathFileAccess, fileName, systemErrorText(EISDIR));
-        if (!S_ISREG(st.st_mode))
-            raiseError(Err::PathFileAccess, QStringLiteral("Not a regular file: ") + fileName);
-    }
-    if (WritesInside* confined = writesInside())
-        confined->check(path, link);
-}
-}  // namespace
-
 // ---- RecordWriter ----
-
-WritesInside::WritesInside(const QString& folder) : mFolder(folder), mOuter(writesInside())
-{
-    writesInside() = this;
-}
-
-WritesInside::~WritesInside() { writesInside() = mOuter; }
-
-bool WritesInside::inside(const QString& realPath)
-{
-    if (mRoot.isEmpty())
-        mRoot = realPathOf(QFile::encodeName(mFolder));
-    if (mRoot.isEmpty())
-        return false;
-    if (realPath == mRoot)
-        return true;
-    return realPath.startsWith(mRoot) &&
-           (mRoot.endsWith(QLatin1Char('/')) || realPath.at(mRoot.size()) == QLatin1Char('/'));
-}
-
-void WritesInside::check(const QString& path) { check(path, QFileInfo(path).isSymLink()); }
-
-void WritesInside::check(const QString& path, bool link)
-{
-    if (mFolder.isEmpty())
-        return;
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    if (link) {  // resolved whole: it may lead anywhere
-        const QString real = realPathOf(QFile::encodeName(path));
-        if (!inside(real))
-            raiseError(Err::PathFileAccess,
-                       QStringLiteral("Leads outside the data folder (to %1): %2").arg(real, path.mid(slash + 1)));
-        return;
-    }
-    const QString folder = slash <= 0 ? QStringLiteral("/") : path.left(slash);
-    if (mFoldersInside.contains(folder))
-        return;
-    const QString real = realPathOf(QFile::encodeName(folder));
-    if (real.isEmpty())  // no folder: nothing can be written there
-        return;
-    if (!inside(real))
-        raiseError(Err::PathFileAccess,
-                   QStringLiteral("Leads outside the data folder (to %1): %2").arg(real, QFileInfo(folder).fileName()));
-    mFoldersInside.append(folder);
-}
-
-
-void IgnoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
-
-void SetCommitFault(CommitFault fault) { commitFault() = std::move(fault); }
 
 RecordWriter::RecordWriter() = default;
 
@@ -686,26 +402,16 @@ RecordWriter::~RecordWriter() { close(); }
 void RecordWriter::open(const QString& path)
 {
     close();
-    const QFileInfo info(path);
-    const QFileInfo folder(info.absolutePath());
-    if (!folder.isDir()) {
-        struct stat st {};
-        const int code = ::stat(QFile::encodeName(folder.filePath()).constData(), &st) != 0 ? errno : ENOTDIR;
-        raiseFileError(Err::PathNotFound, folder.fileName(), systemErrorText(code));
-    }
     // The file itself is made on commit, and only when its bytes change; what
-    // is there (a FIFO, a link out of the data folder) is looked at then,
-    // before anything of it is opened.
-    if (info.isDir())
-        raiseFileError(Err::PathFileAccess, info.fileName(), systemErrorText(EISDIR));
-    if (!folder.isWritable() || (info.exists() && !info.isWritable()))
-        raiseFileError(Err::PathFileAccess, info.fileName(), systemErrorText(EACCES));
+    // is there (a FIFO, a link) is looked at now and again then, before
+    // anything of it is opened.
+    disk::CheckWriteTarget(path);
     mPath = path;
     mToFile = true;
     mDevice = nullptr;
     mLine.clear();
     mPending.clear();
-    mPending.reserve(qsizetype(info.size()) + 256);  // mostly about as long as before
+    mPending.reserve(4096);
     mRecordsEnd = 0;
     mFirstField = true;
 }
@@ -788,44 +494,19 @@ void RecordWriter::endRecord()
 }
 
 
-void RecordWriter::commit()
+bool RecordWriter::commit()
 {
     mDevice = nullptr;
     mLine.clear();
     mFirstField = true;
     if (!mToFile)
-        return;
+        return false;
     mToFile = false;
     mPending.truncate(mRecordsEnd);  // a record begun but never ended is not written
     const QByteArray bytes = std::move(mPending);
     mPending.clear();
     mRecordsEnd = 0;
-    // What is there is looked at again before anything of it is opened or read:
-    // it may have changed since open().
-    checkWriteTarget(mPath);
-    // A file that holds these bytes already is left alone: its good copy is
-    // never at risk and no write or sync is paid for it.
-    if (holdsBytes(mPath, bytes))
-        return;
-    const QString fileName = QFileInfo(mPath).fileName();
-    QSaveFile file(mPath);
-    if (!file.open(QIODevice::WriteOnly))
-        raiseFileError(Err::PathFileAccess, fileName, file.errorString());
-    // The bytes go straight to the file, so that a write that fails tells the
-    // system's reason (a full disk, a file-size limit). A device that takes
-    // fewer bytes than it was given can still report success; the file's size
-    // tells.
-    int code = writeAll(file.handle(), bytes);
-    if (code == 0 && file.size() != bytes.size())
-        code = EIO;
-    if (code == 0 && commitFault())
-        code = commitFault()(mPath);
-    if (code != 0) {
-        file.cancelWriting();
-        raiseFileError(DeviceIoError, fileName, systemErrorText(code));
-    }
-    if (!file.commit())  // the new file is synced and moved over the target, or thrown away
-        raiseFileError(DeviceIoError, fileName, file.errorString());
+    return disk::ReplaceFile(mPath, bytes);
 }
 
 void RecordWriter::close()

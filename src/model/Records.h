@@ -3,6 +3,7 @@
 // each line ending in CR LF; fields separated by a single comma; a text between
 // double quotes with nothing escaped; a number as its decimal digits; an empty
 // value as nothing. File text is Latin-1.
+#include "model/Disk.h"
 #include "model/Variant.h"
 
 #include <QByteArray>
@@ -28,21 +29,6 @@ enum class TextField { Quoted, Split };
 // when the field carries every character of it. (A port line's reader also
 // drops the blanks at a text's ends; they are not refused here.)
 QString StoredTextRefusal(const QString& text, TextField field);
-
-// The kinds of file the program reads whole. Each kind has a largest size, far
-// above any real file of its kind; a file over it is refused before a byte of
-// it is read.
-enum class FileKind { Project, Task, Sub, Firmware, DatalogList };
-
-// The largest size, in bytes, that a file of the kind is read at.
-qint64 LargestFile(FileKind kind);
-
-// Reads a file whole. Only a regular file (its links followed) is read: a
-// FIFO, a socket or a device is refused without waiting on it, as is a file
-// larger than its kind allows. Failure 76 when its folder does not exist, 53
-// when it does not exist, 75 when it can't be read (a folder too) and, with a
-// description saying why, when it is no regular file or too large.
-QByteArray ReadWholeFile(const QString& path, FileKind kind);
 
 // Reads a file's records field by field. The whole file is read when it is
 // opened; reading then takes fields one after another without regard to line
@@ -108,56 +94,12 @@ private:
     std::array<RecentTexts, kRecentLists> mRecent;
 };
 
-// A write past the process's file-size limit (ulimit -f) ends the program on
-// the spot unless SIGXFSZ is ignored; ignored, the write fails and commit
-// reports it as any other. The program ignores it as it starts.
-void IgnoreFileSizeSignal();
-
-// A stand-in for a failing device, for tests: while one is set, every commit
-// that is about to replace its target asks it first with the target's path.
-// An answer other than 0 is taken as the system's error number (ENOSPC ...)
-// of a write that failed: the commit fails with 57 and that reason, and the
-// target keeps its old content. Whatever it throws leaves the commit there
-// (as the program stopping would), the target as it was. An empty function
-// ends it.
-using CommitFault = std::function<int(const QString& path)>;
-void SetCommitFault(CommitFault fault);
-
-// While one lives, every file a RecordWriter opens or commits must lie inside
-// the folder given (the data folder), its real path looked at as open looks
-// at it: a target that is a link, or whose folder is one, leading out of the
-// folder (or a link that leads to nothing) is refused with failure 75, its
-// description naming the file or folder and where it leads ("Leads outside
-// the data folder (to /x/Drive.tas): Drive.tas"), and nothing is written.
-// Each folder of the targets is resolved once while the object lives, each
-// target looked at without being opened. The innermost one counts.
-class WritesInside {
-public:
-    explicit WritesInside(const QString& folder);
-    ~WritesInside();
-    WritesInside(const WritesInside&) = delete;
-    WritesInside& operator=(const WritesInside&) = delete;
-
-    // Refuses a target outside the folder as told above; `link` when the
-    // path itself is a link (looked at already).
-    void check(const QString& path);
-    void check(const QString& path, bool link);
-
-private:
-    bool inside(const QString& realPath);
-
-    QString mFolder;   // as given
-    QString mRoot;     // its real path, found at the first check
-    QStringList mFoldersInside;  // folders of targets resolved to lie inside
-    WritesInside* mOuter;
-};
-
 // Writes records into a file that replaces its target only when it is
-// complete (commit), or into a device the caller owns. The target is only
-// ever nothing yet or a regular file (a link to one followed): a FIFO, a
-// socket, a device or a folder is refused without waiting on it, failure 75
-// naming it ("Not a regular file: Drive.tas"), when the file is committed,
-// before anything of it is opened; it is never opened, read or replaced.
+// complete (commit, through disk::ReplaceFile), or into a device the caller
+// owns. The target is only ever nothing yet or a regular file: a link, a
+// FIFO, a socket, a device or a folder is refused without waiting on it,
+// failure 75 naming it ("Not a regular file: Drive.tas"), when the file is
+// opened and again when it is committed; it is never opened, read or replaced.
 class RecordWriter {
 public:
     RecordWriter();
@@ -168,12 +110,10 @@ public:
     RecordWriter(const RecordWriter&) = delete;
     RecordWriter& operator=(const RecordWriter&) = delete;
 
-    // Opens a file for writing: failure 76 when the target's folder does not
-    // exist (naming the folder and the system's reason: "Path not found:
-    // Robot.dir (No such file or directory)"), 75 when the target is a folder
-    // or it or its folder can't be
-    // written. The records are kept until commit. A failure of a file (75,
-    // 57) names the file and the system's reason after its description.
+    // Opens a file for writing, the target looked at as disk::CheckWriteTarget
+    // looks at it, with its failures. The records are kept until commit. A
+    // failure of a file (75, 57) names the file and the system's reason after
+    // its description.
     void open(const QString& path);
     bool isOpen() const;
 
@@ -189,11 +129,11 @@ public:
     void endRecord();
 
     // When the target already holds exactly the records' bytes, leaves it
-    // alone. Otherwise writes a file beside it, checks that every byte
-    // arrived, then moves it over the target: failure 75 when that file can't
-    // be made, 57 when any of the rest fails (the target then keeps its old
-    // content). Closes the file either way.
-    void commit();
+    // alone. Otherwise replaces it whole (disk::ReplaceFile): failure 75 when
+    // the file beside it can't be made, 57 when any of the rest fails (the
+    // target then keeps its old content). Closes the file either way. True
+    // when the file was written.
+    bool commit();
     // Closes without committing: a file opened with open() is thrown away and
     // its target keeps its old content.
     void close();

@@ -17,6 +17,8 @@ namespace MsgStyle {
 enum : int {
     OkOnly = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5,
     Critical = 16, Question = 32, Exclamation = 48, Information = 64,
+    // The second button is the default (Enter), not the first.
+    DefaultButton2 = 256,
 };
 }
 

@@ -7,12 +7,16 @@
 #include "model/Messages.h"
 #include "model/NamedValues.h"
 #include "model/ProjectFile.h"
+#include "model/ProjectLock.h"
 #include "model/Records.h"
 #include "model/VbError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <cstring>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -238,8 +242,11 @@ bool NameFitsFileSystem(const QString& folder, const QString& name, const QStrin
     if (pathMax <= 0)
         pathMax = 4096;
     const QByteArray file = (name + extension).toUtf8();
-    const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name + extension);
-    return file.size() <= nameMax && path.size() < pathMax;
+    // The names the door makes beside it (a save's new file, the project's
+    // lock) must fit the path as well.
+    const qsizetype longest = std::max<qsizetype>(file.size(), qsizetype(std::strlen(".quillomat.lock")));
+    const QByteArray path = QFile::encodeName(folder + QLatin1Char('/'));
+    return file.size() <= nameMax && path.size() + longest < pathMax;
 }
 
 QString EntryLike(const QString& folder, const QString& entryName)
@@ -260,56 +267,6 @@ QString SubFilePath(const QString& subName)
     return SubFolderPath() + QLatin1Char('/') + subName + QStringLiteral(".sub");
 }
 
-namespace {
-
-// True when the path is written below the data folder with no link in any of
-// its parts below it: it then lies inside, wherever the data folder itself
-// is. That is told from one look at each part, without resolving the whole
-// path.
-bool plainBelowDataFolder(const QString& path)
-{
-    const QString folder = dataFolder();
-    if (!path.startsWith(folder + QLatin1Char('/')))
-        return false;
-    const QStringList parts = path.mid(folder.size() + 1).split(QLatin1Char('/'));
-    bool plain = !parts.contains(QString()) && !parts.contains(QStringLiteral(".")) &&
-                 !parts.contains(QStringLiteral(".."));
-    QString at = folder;
-    for (qsizetype i = 0; plain && i < parts.size(); ++i) {
-        at += QLatin1Char('/') + parts[i];
-        plain = !QFileInfo(at).isSymLink();
-    }
-    return plain;
-}
-
-// True when the path names a link (one that leads to nothing too).
-bool isLink(const QString& path)
-{
-    struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
-}
-
-}  // namespace
-
-void CheckInDataFolder(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        if (info.isSymLink())
-            raiseError(Err::PathFileAccess,
-                       QStringLiteral("A link that leads to nothing (to %1)").arg(info.symLinkTarget()));
-        return;
-    }
-    if (plainBelowDataFolder(path))
-        return;
-    const QString folder = dataFolder();
-    const QString root = QFileInfo(folder).canonicalFilePath();
-    const QString target = info.canonicalFilePath();
-    const QString below = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
-    if (root.isEmpty() || (target != root && !target.startsWith(below)))
-        raiseError(Err::PathFileAccess, QStringLiteral("Leads outside the data folder (to %1)").arg(target));
-}
-
 // ---- Grids ----
 
 bool WriteCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long kind)
@@ -325,7 +282,10 @@ bool SaveTask(clsTask& task)
         return false;
     RecordWriter file;
     try {
-        file.open(TaskFilePath(task.Name));
+        const QString path = TaskFilePath(task.Name);
+        file.open(path);
+        if (!MayReplace(path))
+            return false;
         file.number(task.StartOnStartup).number(task.mLoop).number(task.mNumber).text(task.mTitle);
         file.endRecord();
         if (!WriteCommands(file, task.Commands(), ModuleKind::Task)) {
@@ -333,7 +293,8 @@ bool SaveTask(clsTask& task)
             file.close();
             return false;
         }
-        file.commit();
+        if (file.commit())
+            NoteSeen(path);
         task.Dirty = False;
         return true;
     } catch (const VbError& e) {
@@ -355,16 +316,19 @@ bool SaveSub(clsSub& sub)
         } catch (const VbError& e) {
             if (e.number() != Err::PathNotFound)
                 throw;
-            QDir().mkpath(SubFolderPath());
+            disk::MakeFolders(SubFolderPath());
             file.open(path);
         }
+        if (!MayReplace(path))
+            return false;
         file.number(0).number(sub.mLoop).number(sub.mNumber).text(sub.mTitle);
         file.endRecord();
         if (!WriteCommands(file, sub.Commands(), ModuleKind::Sub)) {
             file.close();
             return false;
         }
-        file.commit();
+        if (file.commit())
+            NoteSeen(path);
         sub.Dirty = False;
         return true;
     } catch (const VbError& e) {
@@ -396,6 +360,7 @@ bool ReadTask(clsTask& task, Integer flag)
             return true;
         }
         fileName.clear();
+        NoteSeen(path);
         Q_EMIT app.Notifier->ModuleAdded(task.Name, ModuleKind::Task);
         file.close();
         if (!flag) {
@@ -428,6 +393,7 @@ bool ReadSub(clsSub& sub, Integer flag)
             app.Notifier->SetPointer(kPointerDefault);
             return true;
         }
+        NoteSeen(path);
         Q_EMIT app.Notifier->ModuleAdded(sub.Name, ModuleKind::Sub);
         file.close();
         sub.ModulType = ModuleKind::Sub;
@@ -462,15 +428,13 @@ void ReadTaskFile(clsTask& task)
 
 namespace {
 
-// Reads a sub's file; with the Subs folder known to lie plainly below the
-// data folder only a file that is a link is looked at further.
-void readSubFile(clsSub& sub, bool plainFolder)
+// Reads a sub's file (the reading refuses one a link leads out of the data
+// folder).
+void readSubFile(clsSub& sub)
 {
     try {
         RecordReader file;
         const QString path = SubFilePath(sub.Name);
-        if (!plainFolder || isLink(path))
-            CheckInDataFolder(path);
         file.open(path, FileKind::Sub);
         readSubHeader(file, sub);
         readCommands(file, *sub.Commands(), 0);
@@ -482,15 +446,12 @@ void readSubFile(clsSub& sub, bool plainFolder)
 
 }  // namespace
 
-void ReadSubFile(clsSub& sub) { readSubFile(sub, false); }
+void ReadSubFile(clsSub& sub) { readSubFile(sub); }
 
 void ReadSubFiles(const Collection<SubPtr>& subs)
 {
-    if (subs.isEmpty())
-        return;
-    const bool plainFolder = plainBelowDataFolder(SubFolderPath());
     for (const auto& e : subs)
-        readSubFile(*e.item, plainFolder);
+        readSubFile(*e.item);
 }
 
 QString FileFailure(const VbError& e, const QString& fileName)

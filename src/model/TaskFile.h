@@ -11,6 +11,9 @@
 class RecordWriter;
 class VbError;
 
+// Save the module's file; one that changed on disk since this copy read or
+// wrote it is replaced only when the user says so (model/ProjectLock.h,
+// MayReplace). False after a message, or when the user kept the file.
 bool SaveTask(clsTask& task);
 bool SaveSub(clsSub& sub);
 // Reads the module's file into it; with flag 0 (False) the module, which must
@@ -30,8 +33,7 @@ bool ReadSub(clsSub& sub, Integer flag);
 // the project folder's task files for links out of the data folder itself.
 void ReadTaskFile(clsTask& task);
 void ReadSubFile(clsSub& sub);
-// ReadSubFile for each sub of the list in turn, the Subs folder looked at
-// once for them all.
+// ReadSubFile for each sub of the list in turn.
 void ReadSubFiles(const Collection<SubPtr>& subs);
 // The description of a failure in a file, with the file's name: "File not
 // found: Drive.tas", "Type mismatch in Robot.qmd".
@@ -51,17 +53,14 @@ QString ProjectFilePath();
 QString SubFolderPath();
 QString TaskFilePath(const QString& taskName);
 // True when a file whose path is the folder, "/", the name and the extension
-// (".dir", ".qmd", ".tas", ".sub") fits the file system: the file's name in
-// UTF-8 no longer than the longest name it allows, the whole path no longer
-// than the longest path.
+// (".dir", ".qmd", ".tas", ".sub") fits the file system, and can be saved
+// again and again: the file's name in UTF-8 no longer than the longest name
+// it allows, the whole path, and that of every file the door makes beside it
+// (model/Disk.h), no longer than the longest path.
 bool NameFitsFileSystem(const QString& folder, const QString& name, const QString& extension);
 // The entry of the folder (file or folder) that a file of the given name would
 // meet: the same name, letter case aside, as the program tells names apart
 // ("helper.sub" finds "Helper.sub"). Empty when there is none or no folder.
 QString EntryLike(const QString& folder, const QString& entryName);
 QString SubFilePath(const QString& subName);
-// Refuses a file or folder below the data folder that a link leads out of it
-// (or to nothing): a save would write through the link into whatever it leads
-// to. Failure 75, its description saying where the link leads; nothing at the
-// path is no failure. Links that stay inside the data folder are kept.
-void CheckInDataFolder(const QString& path);
+// (CheckInDataFolder, the data folder's rule for every path, is in model/Disk.h.)

@@ -69,7 +69,8 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const QString& text, int style, con
     const ButtonSet set = buttonsFor(style);
     for (auto b : set.buttons)
         box->addButton(b);
-    box->setDefaultButton(set.buttons.first());
+    box->setDefaultButton((style & MsgStyle::DefaultButton2) && set.buttons.size() > 1 ? set.buttons[1]
+                                                                                    : set.buttons.first());
     box->setEscapeButton(set.escape);
     return box;
 }

@@ -1,6 +1,6 @@
 #include "shell/Pictures.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QPainter>
 
@@ -13,7 +13,7 @@ QPixmap CommandPicture(const QString& key)
         return it.value();
     QPixmap pm(32, 32);
     const QString path = QStringLiteral(":/pictures/%1.svg").arg(k);
-    if (QFile::exists(path)) {
+    if (QFileInfo::exists(path)) {
         pm = QIcon(path).pixmap(32, 32);
     } else {
         // A key without a picture shows its name, so a missing one is seen at once.
@@ -40,7 +40,7 @@ QIcon CommandIcon(const QString& key)
     if (it != cache->constEnd())
         return it.value();
     const QString path = QStringLiteral(":/pictures/%1.svg").arg(k);
-    const QIcon icon = QFile::exists(path) ? QIcon(path) : QIcon(CommandPicture(key));
+    const QIcon icon = QFileInfo::exists(path) ? QIcon(path) : QIcon(CommandPicture(key));
     cache->insert(k, icon);
     return icon;
 }

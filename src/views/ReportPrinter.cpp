@@ -3,12 +3,13 @@
 #include "model/BusyPointer.h"
 #include "model/Messages.h"
 #include "model/Notifier.h"
+#include "model/VbError.h"
 #include "shell/PdfFile.h"
 
 #include <QDir>
 #include <QFontDatabase>
 #include <QPainter>
-#include <QPrinter>
+#include <QPagedPaintDevice>
 
 namespace {
 
@@ -34,12 +35,19 @@ bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget to)
     AppState& a = App();
     BusyPointer busy(*a.Notifier);
     a.Shell->DoEvents();
-    const PrintTarget target = OpenPrintTarget(reportFolder(), reportName(), to == ReportTarget::Pdf);
-    QPrinter& printer = *target.printer;
+    PrintTarget target;
+    try {
+        target = OpenPrintTarget(reportFolder(), reportName(), to == ReportTarget::Pdf);
+    } catch (const VbError& e) {
+        busy.Restore();
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        return false;
+    }
+    QPagedPaintDevice& printer = target.device();
     const QString where = target.pdfPath.isEmpty()
                               ? QStringLiteral("Project report sent to the printer ") + target.printerName
                               : QStringLiteral("Project report saved as ") + target.pdfPath;
-    printer.setDocName(a.RcxSetup ? a.RcxSetup->ProjectName : QString());
+    target.setDocName(a.RcxSetup ? a.RcxSetup->ProjectName : QString());
 
     QPainter p;
     if (!p.begin(&printer)) {
@@ -69,9 +77,18 @@ bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget to)
         y += step;
     }
     const bool ok = p.end();
+    QString failure;
+    try {
+        if (ok)
+            target.finish();
+    } catch (const VbError& e) {
+        failure = e.description();
+    }
     busy.Restore();
-    if (!ok) {
-        ShowMessage(QStringLiteral("The project report could not be printed"), MsgStyle::Exclamation);
+    if (!ok || !failure.isEmpty()) {
+        ShowMessage(failure.isEmpty() ? QStringLiteral("The project report could not be printed")
+                                      : QStringLiteral("The project report could not be saved: ") + failure,
+                    MsgStyle::Exclamation);
         return false;
     }
     Q_EMIT a.Notifier->StatusCleared();

@@ -389,6 +389,67 @@ TEST_F(DatalogWindow, SizeReachesTheVirtualBrick)
     EXPECT_EQ(brick.datalogSize(), 0);
 }
 
+// Save writes what the list shows, always: after an upload refused for its
+// range, after one the brick broke off part way, and over the file the list
+// was opened from.
+TEST_F(DatalogWindow, SaveAfterARefusedOrFailedUploadWritesTheListShown)
+{
+    fillBlocks(60);  // 120 entries
+    upload();
+    const QStringList shown = listLines();
+    const QVector<DatalogRecord> uploaded = CurrentDatalog().DatalogRecords;
+    ASSERT_EQ(shown.size(), 120);
+    RecordingControl pb;
+    // Saves the list over after.dlg (Replace: OK) and reads the file back.
+    auto saveAndRead = [&] {
+        chooseFile("Save datalog list", "after.dlg");
+        presenter.answers = {MsgResult::OK};
+        window->TB1_ButtonClick("SAVEDATA");
+        QVector<DatalogRecord> saved;
+        ReadDatalogFile(dataPath("after.dlg"), saved);
+        return saved;
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> fail;
+    };
+    const Case cases[] = {
+        {"a range beyond the datalog",
+         [&] {
+             chooseRange("1", "500");
+             upload();
+         }},
+        {"a brick that falls silent as the entries are asked for",
+         [&] {
+             App().Ports = &pb;
+             QVector<Long> map(94, 0);
+             map[92] = 3 * 181;  // 180 entries
+             pb.pushMemMap(map);
+             pb.failOperation("GetDatalog", Err::DeviceUnavailable, 1);
+             upload();
+             App().Ports = &brick;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        presenter.shown.clear();
+        c.fail();
+        ASSERT_EQ(presenter.shown.size(), 1);  // the refusal or the failure
+        EXPECT_EQ(listLines(), shown);
+        const QVector<DatalogRecord> saved = saveAndRead();
+        EXPECT_EQ(saved, uploaded);
+        EXPECT_EQ(DatalogListLines(saved), shown);
+    }
+
+    // The list opened from a file, a refused upload, saved over that file:
+    // the file keeps every record.
+    chooseFile("Open datalog", "after.dlg");
+    window->TB1_ButtonClick("OPENDATA");
+    chooseRange("1", "500");
+    upload();
+    EXPECT_EQ(saveAndRead(), uploaded);
+}
+
 TEST_F(DatalogWindow, ListFileRoundTrip)
 {
     fillBlocks(4);

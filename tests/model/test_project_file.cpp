@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QLockFile>
+#include <QSysInfo>
 
 #include <cerrno>
 #include <functional>
@@ -853,8 +854,11 @@ TEST_F(ProjectFileTest, AProjectOpenInAnotherCopyOpensReadOnly)
     AppState& app = App();
     app.ProjectAction = 1;
     ASSERT_TRUE(OpenProject());
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:The project Robot is open in another copy of the program. It "
-                                                     "is opened read-only: changes to it can't be saved here.")});
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:The project Robot is open in another copy of the program "
+                                                     "(process %1 on %2). It is opened read-only: changes to it "
+                                                     "can't be saved here.")
+                                          .arg(QCoreApplication::applicationPid())
+                                          .arg(QSysInfo::machineHostName())});
     EXPECT_EQ(app.ProjectReadOnly, True);
 
     // Every save is refused; no file changes.
@@ -1722,4 +1726,235 @@ TEST_F(ProjectFileTest, ASaveChecksThatItStillHoldsTheLock)
     writeFile(lockFile, other);
     ResetApp();
     EXPECT_EQ(readFile(lockFile), other);
+}
+
+// A lock file that no living copy on this computer holds is taken over, as
+// is this copy's own lock met at another place; one that is no regular file
+// leaves the project read-only with a message naming it; one from another
+// computer too, naming the computer (its folder may be shared).
+TEST_F(ProjectFileTest, ALockThatNoLivingCopyHoldsIsTakenOver)
+{
+    copyTree(fixtureFolder(), folder());
+    AppState& app = App();
+    const QString lockFile = projectFolder() + QStringLiteral("/.quillomat.lock");
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    struct Case {
+        const char* what;
+        QByteArray content;  // the lock file's bytes; "<folder>" for a folder in its place
+        QString message;     // what opening says; empty: the lock is taken, nothing said
+    };
+    const QString readOnly = QStringLiteral("It is opened read-only: changes to it can't be saved here.");
+    const Case cases[] = {
+        {"empty, left by a crash between making and writing it", "", {}},
+        {"garbage", "\x01\xfe garbage\n\n", {}},
+        {"a process that is gone", "4194999\nquillomat\n" + host + "\n", {}},
+        {"a living process of another program", QByteArray::number(::getppid()) + "\nnot-this-program\n" + host + "\n",
+         {}},
+        {"made before the computer last started", QByteArray::number(::getppid()) + "\ntest_model\n" + host +
+                                                       "\nid\nanother-start\n",
+         {}},
+        {"another computer", "4321\nquillomat\nlab7\n",
+         QStringLiteral("48:The project Robot is locked by a copy of the program on the computer lab7 (process 4321): "
+                        "its folder may be shared with that computer. %1 If no copy of the program there has it "
+                        "open, remove the lock file %2 and open the project again.")
+             .arg(readOnly, lockFile)},
+        {"a folder in its place", "<folder>",
+         QStringLiteral("48:The lock file %1 of the project Robot is a folder, not a regular file: the project can't "
+                        "be locked. %2 Remove %1 and open the project again.")
+             .arg(lockFile, readOnly)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        app.ProjectLock.reset();
+        QDir(lockFile).removeRecursively();
+        QFile::remove(lockFile);
+        if (c.content == "<folder>")
+            ASSERT_TRUE(QDir().mkpath(lockFile));
+        else
+            writeFile(lockFile, c.content);
+        presenter.shown.clear();
+        app.ProjectAction = 1;
+        ASSERT_TRUE(OpenProject());
+        EXPECT_EQ(messages(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        EXPECT_EQ(app.ProjectReadOnly, c.message.isEmpty() ? False : True);
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(readFile(lockFile).startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+            EXPECT_TRUE(SaveProject());
+        } else {
+            // The save says why it is refused, naming the lock or the computer.
+            presenter.shown.clear();
+            EXPECT_FALSE(SaveProject());
+            ASSERT_EQ(presenter.shown.size(), 1);
+            EXPECT_TRUE(messages()[0].contains(c.content == "<folder>" ? lockFile : QStringLiteral("lab7")));
+            EXPECT_FALSE(messages()[0].contains(QStringLiteral("open in another copy")));
+        }
+    }
+    QDir(lockFile).removeRecursively();
+
+    // This copy's own lock, its folder renamed by hand while the project was
+    // open: opening it under its new name takes the lock, nothing said.
+    app.ProjectAction = 1;
+    ASSERT_TRUE(OpenProject());
+    const QByteArray own = readFile(lockFile);
+    const QString renamed = folder() + QStringLiteral("/Projects/Rover.dir");
+    ASSERT_TRUE(QDir().rename(projectFolder(), renamed));
+    ASSERT_TRUE(QFile::rename(renamed + QStringLiteral("/Robot.qmd"), renamed + QStringLiteral("/Rover.qmd")));
+    app.RcxSetup->ProjectName = QStringLiteral("Rover");
+    presenter.shown.clear();
+    ASSERT_TRUE(OpenProject());
+    EXPECT_TRUE(presenter.shown.isEmpty()) << messages().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(app.ProjectReadOnly, False);
+    EXPECT_EQ(readFile(renamed + QStringLiteral("/.quillomat.lock")), own);
+    EXPECT_TRUE(SaveProject());
+    ResetApp();  // as the program ends: its lock goes
+    EXPECT_FALSE(QFileInfo::exists(renamed + QStringLiteral("/.quillomat.lock")));
+}
+
+// A FIFO, a device or a link at the lock's place is never opened: opening
+// the project and saving it return at once, read-only or refused, naming the
+// lock file; a copy's end removes nothing through a link out of the data
+// folder.
+TEST_F(ProjectFileTest, ALockThatIsNoRegularFileIsNeverOpened)
+{
+    ASSERT_TRUE(openFixture());
+    AppState& app = App();
+    const QString lockFile = projectFolder() + QStringLiteral("/.quillomat.lock");
+    ASSERT_TRUE(QFile::remove(lockFile));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(lockFile).constData(), 0600), 0);
+    app.RcxSetup->ProgramNumber = 3;
+    const QByteArray project = readFile(projectPath());
+    presenter.shown.clear();
+    EXPECT_FALSE(SaveProject());
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:The project Robot is not saved: its lock file %1 is a FIFO, "
+                                                     "not a regular file, so the project can't be locked. Remove %1 "
+                                                     "and save again.")
+                                          .arg(lockFile)});
+    EXPECT_EQ(readFile(projectPath()), project);
+    presenter.shown.clear();
+    ASSERT_TRUE(OpenProject());
+    EXPECT_EQ(app.ProjectReadOnly, True);
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_TRUE(messages()[0].contains(lockFile + QStringLiteral(" of the project Robot is a FIFO")));
+    presenter.shown.clear();
+    EXPECT_FALSE(SaveProject());
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("48:The project Robot was opened read-only and can't be saved "
+                                                     "here: its lock file %1 is a FIFO, not a regular file.")
+                                          .arg(lockFile)});
+    ASSERT_TRUE(QFile::remove(lockFile));
+
+    // The project's folder moved out of the data folder while open, a link
+    // left at its place: the program's end removes no lock through it.
+    ASSERT_TRUE(OpenProject());
+    QTemporaryDir elsewhereDir;
+    const QString moved = QFileInfo(elsewhereDir.path()).canonicalFilePath() + QStringLiteral("/Robot.dir");
+    ASSERT_TRUE(QDir().rename(projectFolder(), moved));
+    ASSERT_TRUE(QFile::link(moved, projectFolder()));
+    ResetApp();
+    EXPECT_TRUE(QFileInfo::exists(moved + QStringLiteral("/.quillomat.lock")));
+}
+
+// A sub changed on disk since this copy read or wrote it is not replaced
+// without asking: the lock lost and another copy's save meanwhile, or two
+// projects open in two copies that share the sub. The question names the
+// file; its default keeps the other copy's work.
+TEST_F(ProjectFileTest, ASubChangedOnDiskIsNotReplacedWithoutAsking)
+{
+    ASSERT_TRUE(openFixture());
+    AppState& app = App();
+    const QString lockFile = projectFolder() + QStringLiteral("/.quillomat.lock");
+    const QString blink = subPath(QStringLiteral("Blink"));
+    SubPtr sub = app.SubList.Item(QStringLiteral("Blink"));
+    // Another copy's save of the sub: its file rewritten.
+    auto otherCopySaves = [&] {
+        QByteArray bytes = readFile(blink);
+        bytes.replace(0, bytes.indexOf("\r\n"), "0,1,1,\"other\"");  // its header: another title
+        const QString away = blink + QStringLiteral(".new");
+        writeFile(away, bytes);
+        EXPECT_TRUE(QFile::remove(blink));
+        EXPECT_TRUE(QFile::rename(away, blink));
+        return readFile(blink);
+    };
+
+    // The lock lost; another copy opened the project, saved the sub, ended.
+    ASSERT_TRUE(QFile::remove(lockFile));
+    QByteArray theirs = otherCopySaves();
+    sub->mTitle = QStringLiteral("mine");
+    sub->Dirty = True;
+    presenter.shown.clear();
+    EXPECT_FALSE(SaveProject());
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_TRUE(messages()[0].contains(QStringLiteral("its file Blink.sub has changed on disk")));
+    EXPECT_EQ(readFile(blink), theirs);
+
+    // Two projects in two copies share the sub: each save of it here asks,
+    // and Enter or Esc (the default, No) keeps the other's.
+    ASSERT_TRUE(OpenProject());
+    sub = app.SubList.Item(QStringLiteral("Blink"));
+    theirs = otherCopySaves();
+    sub->mTitle = QStringLiteral("mine");
+    const QString question = QStringLiteral("The file %1 has changed on disk since it was opened or saved here, "
+                                            "maybe by another copy of the program.\r\nReplace it with the version "
+                                            "here? No keeps the file on disk as it is.")
+                                 .arg(blink);
+    const QMap<QString, QByteArray> files = filesBelow(folder());
+    for (const int answer : {int(MsgResult::No), int(MsgResult::Cancel)}) {
+        presenter.shown.clear();
+        presenter.answers = {answer};
+        EXPECT_FALSE(SaveProject());
+        ASSERT_EQ(presenter.shown.size(), 1);
+        EXPECT_EQ(presenter.shown[0].text, question);
+        EXPECT_EQ(presenter.shown[0].style, MsgStyle::YesNo | MsgStyle::Question | MsgStyle::DefaultButton2);
+        EXPECT_EQ(filesBelow(folder()), files);  // nothing of the project written either
+        presenter.shown.clear();
+        presenter.answers = {answer};
+        EXPECT_FALSE(SaveSub(*sub));
+        EXPECT_EQ(messages(), QStringList{QStringLiteral("%1:").arg(presenter.shown.value(0).style) + question});
+        EXPECT_EQ(readFile(blink), theirs);
+    }
+    // Yes replaces it, and the next save asks no more.
+    presenter.shown.clear();
+    presenter.answers = {MsgResult::Yes};
+    EXPECT_TRUE(SaveProject());
+    EXPECT_EQ(presenter.shown.size(), 1);
+    EXPECT_TRUE(readFile(blink).contains("\"mine\"")) << readFile(blink).left(200).toStdString();
+    sub->mTitle = QStringLiteral("mine again");
+    presenter.shown.clear();
+    EXPECT_TRUE(SaveSub(*sub));
+    EXPECT_TRUE(presenter.shown.isEmpty());
+}
+
+// A project whose name is as long as the file system lets its folder and
+// file be is saved again and again, a task added between the saves too.
+TEST_F(ProjectFileTest, ANameAtTheFileSystemsLimitSavesAgainAndAgain)
+{
+    AppState& app = App();
+    const QString name(251, QLatin1Char('p'));  // "<name>.dir" and "<name>.qmd": 255 bytes
+    app.RcxSetup->ProjectName = name;
+    app.ProjectAction = 2;
+    windows.openAnswers.append({false, QStringLiteral("Main"), 2});
+    ASSERT_TRUE(OpenProject());
+    ASSERT_TRUE(SaveProject()) << messages().join(QLatin1Char('\n')).toStdString();
+    const QString project = folder() + QStringLiteral("/Projects/") + name + QStringLiteral(".dir/") + name +
+                            QStringLiteral(".qmd");
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        app.RcxSetup->ProgramNumber = Integer(round + 1);
+        if (round == 1) {  // a task of a name as long, added between saves
+            auto task = std::make_shared<clsTask>();
+            task->Name = QString(251, QLatin1Char('t'));
+            task->mNumber = Integer(app.TaskList.Count() + 1);
+            task->ModulType = ModuleKind::Task;
+            app.TaskList.Add(task, task->Name);
+        }
+        presenter.shown.clear();
+        EXPECT_TRUE(SaveProject()) << messages().join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(presenter.shown.isEmpty());
+        EXPECT_TRUE(readFile(project).contains(QString(251, QLatin1Char('t')).toLatin1()) || round == 0);
+    }
+    // It opens as saved, no file of a save left beside its files.
+    app.ProjectAction = 1;
+    ASSERT_TRUE(OpenProject());
+    EXPECT_EQ(app.TaskList.Count(), 2);
+    EXPECT_EQ(QDir(QFileInfo(project).path()).entryList({QStringLiteral(".qm-*")}, QDir::Hidden | QDir::Files),
+              QStringList());
 }

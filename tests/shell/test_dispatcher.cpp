@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSysInfo>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -651,8 +652,11 @@ TEST_F(DispatcherTest, AProjectOpenInAnotherCopyIsNotSaved)
     AppState& app = App();
     ASSERT_EQ(app.RcxSetup->ProjectName, QStringLiteral("Robot"));
     ASSERT_TRUE(app.TaskList.Exists(QStringLiteral("Drive")));
-    EXPECT_EQ(presenter.texts(), QStringList{"The project Robot is open in another copy of the program. It is "
-                                             "opened read-only: changes to it can't be saved here."});
+    EXPECT_EQ(presenter.texts(), QStringList{QStringLiteral("The project Robot is open in another copy of the "
+                                                            "program (process %1 on %2). It is opened read-only: "
+                                                            "changes to it can't be saved here.")
+                                                 .arg(QCoreApplication::applicationPid())
+                                                 .arg(QSysInfo::machineHostName())});
 
     auto readFile = [](const QString& path) {
         QFile f(path);

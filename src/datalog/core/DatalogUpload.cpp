@@ -145,8 +145,10 @@ UploadResult FetchDatalog(IBrickDevice& pb, Long rangeStart, Long rangeSize, QVe
     if (end - start <= 3)
         return {UploadOutcome::Empty, 0};
 
-    records.clear();
-    DatalogDecoder decoder(records, &progress);
+    // Decoded aside: the records in hand (those the list shows) stay until
+    // the whole upload has come.
+    QVector<DatalogRecord> fetched;
+    DatalogDecoder decoder(fetched, &progress);
     Long n = vb::CLng(double(end - start) / 3.0 - 1.0);
     if (rangeSize > 0) {
         if (qint64(n) < qint64(rangeStart) + qint64(rangeSize))
@@ -164,5 +166,6 @@ UploadResult FetchDatalog(IBrickDevice& pb, Long rangeStart, Long rangeSize, QVe
             decoder.Decode(e.source, e.number, e.value);
         progress.DoEvents();
     }
+    records = std::move(fetched);
     return {UploadOutcome::Done, n};
 }

@@ -66,8 +66,8 @@ struct UploadResult {
 
 // Asks the brick, reads the memory map and fetches the entries (all of them
 // from entry 1 when rangeSize is 0, else rangeSize from rangeStart), decoding
-// them into records, which are emptied first unless the datalog is empty.
-// Failures of the control and of the conversions come out as VbError; the
-// records then hold what was decoded so far.
+// them into records, which the upload replaces once it is complete (Done).
+// Refused (RangeTooLarge), empty or failed, the records stay as they were:
+// failures of the control and of the conversions come out as VbError.
 UploadResult FetchDatalog(IBrickDevice& pb, Long rangeStart, Long rangeSize, QVector<DatalogRecord>& records,
                           IDatalogProgress& progress);
