@@ -11,8 +11,8 @@
 #include "model/InitParam.h"
 #include "model/NamedValues.h"
 #include "model/ProjectFile.h"
-#include "model/RcxSetup.h"
 #include "model/Records.h"
+#include "model/Twips.h"
 #include "shell/EventGuard.h"
 #include "shell/KeyTracker.h"
 #include "shell/joy/frmJoy.h"
@@ -71,10 +71,8 @@ int main(int argc, char** argv)
     // The preferences are read as the object is made.
     a.InitParams = std::make_unique<clsInitParam>(settings, presenter);
     // 15 twips a logical pixel, whatever the screen; Qt scales for high-DPI screens.
-    a.TwipsX = 15;
-    a.TwipsY = 15;
+    SetPixelTwips(15, 15);
     FillNameTables();
-    a.RcxSetup = std::make_unique<clsRcx>();
 
     const OpenChoice choice = ShowOpenDialog(3, 1);
     if (choice.canceled)

@@ -109,7 +109,7 @@ void buildProject()
     BuildRcxObjects();
     AppState& app = App();
     for (int i = 0; i < 3; ++i)
-        app.RcxSetup->PortMotor(i)->setMotorType(1);
+        app.EditMotor(i, [&](clsMotor& m) { m.setMotorType(1); });
     addObject("Count", 0, 1, 2);
     addObject("Limit", 100, 5, 0);
     addObject("Band", 220, 10, 0, 20);
@@ -121,14 +121,14 @@ void buildProject()
         t->mNumber = Integer(i);
         t->mLoop = Integer(i % 2);
         fillGrid(*t->Commands());
-        app.TaskList.Add(t, t->Name);
+        app.AddModule(t);
     }
     for (int i = 1; i <= 8; ++i) {
         auto s = std::make_shared<clsSub>();
         s->Name = QStringLiteral("Sub %1").arg(i);
         s->mNumber = Integer(i);
         fillGrid(*s->Commands());
-        app.SubList.Add(s, s->Name);
+        app.AddModule(s);
     }
 }
 
@@ -169,10 +169,10 @@ void BM_DownloadProject(benchmark::State& state)
     App().Ports = &pb;
     for (auto _ : state) {
         pb.clearCalls();
-        bool ok = DownLoad(App(), *App().RcxSetup, 1);
-        for (const auto& e : App().TaskList)
+        bool ok = DownLoad(App(), App().RcxSetup(), 1);
+        for (const auto& e : App().TaskList())
             ok = ok && DownLoad(App(), *e.item);
-        for (const auto& e : App().SubList)
+        for (const auto& e : App().SubList())
             ok = ok && DownLoad(App(), *e.item);
         if (!ok)
             state.SkipWithError("download failed");

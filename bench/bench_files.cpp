@@ -68,25 +68,25 @@ void buildProject(const QString& folder)
     ResetApp();
     AppState& app = App();
     app.DataFolder = folder;
-    app.RcxSetup->ProjectName = QStringLiteral("Bench");
+    app.SetProjectName(QStringLiteral("Bench"));
     app.ProjectAction = 2;
-    app.ProjectType = 0;
+    app.SetProjectType(ProjectType::Rcx);
     for (int i = 0; i < 3; ++i) {
-        app.RcxSetup->PortMotor(i)->setMotorType(1);
-        app.RcxSetup->PortSensor(i)->setSensorType(Long(i + 1));
+        app.EditMotor(i, [&](clsMotor& m) { m.setMotorType(1); });
+        app.EditSensor(i, [&](clsSensor& s) { s.setSensorType(Long(i + 1)); });
     }
     for (int i = 0; i < 10; ++i) {
         auto o = std::make_shared<clsObject>();
         o->Name = QStringLiteral("Constant %1").arg(i);
         o->Source = 100;
         o->Value = i;
-        app.ObjectList.Add(o, o->Name);
+        app.AddObject(o, o->Name);
         auto v = std::make_shared<clsObject>();
         v->Name = QStringLiteral("Variable %1").arg(i);
         v->Number = Integer(i);
         v->Value = -i;
-        app.ObjectList.Add(v, v->Name);
-        app.VariableDefs.Add(std::make_shared<clsObject>(*v), v->Name);
+        app.AddObject(v, v->Name);
+        app.AddVariableDef(std::make_shared<clsObject>(*v), v->Name);
     }
     int serial = 0;
     for (int t = 1; t <= 9; ++t) {
@@ -96,7 +96,7 @@ void buildProject(const QString& folder)
         task->mTitle = QStringLiteral("Task number %1, benchmark").arg(t);
         task->ModulType = 1;
         fillGrid(*task->Commands(), kCommandsPerModule, 0, serial);
-        app.TaskList.Add(task, task->Name);
+        app.AddModule(task);
     }
     for (int s = 1; s <= 8; ++s) {
         auto sub = std::make_shared<clsSub>();
@@ -105,7 +105,7 @@ void buildProject(const QString& folder)
         sub->mTitle = QStringLiteral("Sub number %1").arg(s);
         sub->ModulType = 5;
         fillGrid(*sub->Commands(), kCommandsPerModule, 0, serial);
-        app.SubList.Add(sub, sub->Name);
+        app.AddModule(sub);
     }
 }
 
@@ -175,10 +175,10 @@ void BM_SaveChangedProject(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         ++round;
-        App().RcxSetup->ProgramNumber = Integer(round % 5);
-        for (const auto& e : App().TaskList)
+        App().SetProgramNumber(Integer(round % 5));
+        for (const auto& e : App().TaskList())
             e.item->mTitle = QStringLiteral("Task round %1").arg(round);
-        for (const auto& e : App().SubList)
+        for (const auto& e : App().SubList())
             e.item->mTitle = QStringLiteral("Sub round %1").arg(round);
         state.ResumeTiming();
         if (!SaveProject()) {
@@ -217,7 +217,7 @@ void BM_OpenProject(benchmark::State& state)
             break;
         }
     }
-    if (App().TaskList.Count() != 9 || App().SubList.Count() != 8)
+    if (App().TaskList().Count() != 9 || App().SubList().Count() != 8)
         state.SkipWithError("the project did not come back whole");
     reportFilesAndReadFloor(state, tmp.path());
     ResetApp();

@@ -89,12 +89,11 @@ void buildProject()
 {
     ResetApp();
     AppState& a = App();
-    a.ProjectType = 1;
+    a.SetProjectType(ProjectType::JoystickKeyboard);
     FillNameTables();
-    a.RcxSetup = std::make_unique<clsRcx>();
     BuildJoystickObjects();
     for (int port = 0; port < 3; ++port) {
-        a.RcxSetup->PortMotor(port)->setMotorType(1);
+        a.EditMotor(port, [&](clsMotor& m) { m.setMotorType(1); });
         const QString letter(QChar(ushort('A' + port)));
         AddNamedValue(QStringLiteral("Motor state ") + letter, 3, 192, Integer(port));
         AddNamedValue(QStringLiteral("Motor direction ") + letter, 3, 8, Integer(port));
@@ -106,7 +105,7 @@ void buildProject()
     auto task = std::make_shared<clsTask>();
     task->Name = QStringLiteral("Main");
     task->mNumber = 1;
-    a.TaskList.Add(task, task->Name);
+    a.AddModule(task);
     CommandCollection& grid = *task->Commands();
     // 40 cells in each column: every fourth an IF on the keys or a button
     // holding motor commands, a LOOP over a small body, or a WHILE that ends.

@@ -73,13 +73,13 @@ bool gridHoldsQuote(const CommandCollection* grid, int depth = 0)
 bool projectHoldsQuote()
 {
     AppState& app = App();
-    for (const auto& e : app.TaskList)
+    for (const auto& e : app.TaskList())
         if (quoted(e.item->Name) || quoted(e.item->mTitle) || gridHoldsQuote(e.item->Commands().get()))
             return true;
-    for (const auto& e : app.SubList)
+    for (const auto& e : app.SubList())
         if (quoted(e.item->Name) || quoted(e.item->mTitle) || gridHoldsQuote(e.item->Commands().get()))
             return true;
-    for (const auto* list : {&app.ObjectList, &app.VariableDefs})
+    for (const auto* list : {&app.ObjectList(), &app.VariableDefs()})
         for (const auto& e : *list)
             if (quoted(e.item->Name))
                 return true;
@@ -94,7 +94,7 @@ bool openFolder(const QString& folder, const QString& project)
     app.Presenter = &gMessages;
     app.DataFolder = folder;
     FillNameTables();
-    app.RcxSetup->ProjectName = project;
+    app.SetProjectName(project);
     app.ProjectAction = 1;
     return OpenProject();
 }
@@ -110,10 +110,10 @@ void compileAndSend()
     // As the program's download does: the set-up's failures reach its caller,
     // which shows them; the modules show their own.
     try {
-        bool ok = DownLoad(App(), *App().RcxSetup, 1);
-        for (const auto& e : App().TaskList)
+        bool ok = DownLoad(App(), App().RcxSetup(), 1);
+        for (const auto& e : App().TaskList())
             ok = ok && DownLoad(App(), *e.item);
-        for (const auto& e : App().SubList)
+        for (const auto& e : App().SubList())
             ok = ok && DownLoad(App(), *e.item);
     } catch (const VbError&) {
     }

@@ -29,7 +29,7 @@ QString checkMotors(const clsCommand& c, const AppState& app)
     for (QChar ch : c.MotorList) {
         // The port a letter of the list reads as: its digit, 0 for anything else.
         const int port = ch >= u'0' && ch <= u'9' ? ch.unicode() - u'0' : 0;
-        if (app.RcxSetup->PortMotor(port)->MotorType() == 0)
+        if (app.RcxSetup().PortMotor(port).MotorType() == 0)
             text = QStringLiteral(" -> ERROR: Nothing connected to output port ") + QChar(65 + port);
     }
     return text;
@@ -61,7 +61,7 @@ QString checkLogic(const clsCommand& c, Long kind, const AppState& app)
         const QString name = c.Param1Value.toString();
         if (IsWord(name, u"Stop program"))
             return {};
-        for (const auto& e : app.TaskList)
+        for (const auto& e : app.TaskList())
             if (e.item->Name == name)
                 return {};
         return QStringLiteral(" -> ERROR: Undefined task: ") + name + QStringLiteral("! -");
@@ -73,7 +73,7 @@ QString checkLogic(const clsCommand& c, Long kind, const AppState& app)
         if (IsUnsetOperand(c.Param1Value))
             return missing;
         const QString name = c.Param1Value.toString();
-        for (const auto& e : app.SubList)
+        for (const auto& e : app.SubList())
             if (e.item->Name == name)
                 return text;
         return QStringLiteral(" -> ERROR: Undefined sub: ") + name + QStringLiteral("!");
@@ -395,7 +395,7 @@ QString checkBrickWait(const clsCommand& c, OperandObjects& objects, BoundOperan
 // sends the brick only what it carries out at once; the rest runs on the PC.
 QString checkBounds(const clsCommand& c, OperandObjects& objects)
 {
-    const bool onBrick = objects.app().ProjectType == 0;
+    const bool onBrick = objects.app().ProjectType() == ProjectType::Rcx;
     BoundOperands operands(c, objects);
     QString text = checkSharedBounds(c, objects, operands, onBrick);
     if (!text.isEmpty() || !onBrick)
@@ -463,7 +463,7 @@ int blockScratchOf(const clsCommand& c, OperandObjects& objects)
 QString checkScratch(const clsCommand& c, OperandObjects& objects)
 {
     const AppState& app = objects.app();
-    if (app.ProjectType != 0)
+    if (app.ProjectType() != ProjectType::Rcx)
         return {};
     const int used = scratchOf(c, objects) | blockScratchOf(c, objects);
     if (used == 0)
@@ -538,7 +538,7 @@ std::optional<ValueRange> typedRange(const AppState& app, CommandKey key)
     case CommandKey::L_WHILE:
     case CommandKey::L_VAR:
         // A Joystick & Keyboard project compares its values on the PC.
-        return app.ProjectType == 1 ? ValueRange{CommandRule::Short.low, 65000} : CommandRule::Short;
+        return app.ProjectType() == ProjectType::JoystickKeyboard ? ValueRange{CommandRule::Short.low, 65000} : CommandRule::Short;
     default: return std::nullopt;
     }
 }
@@ -595,14 +595,14 @@ const ObjectPtr* FindNamedObject(const Collection<ObjectPtr>& objects, const Var
 const ObjectPtr* OperandObjects::first()
 {
     if (!mFirst)
-        mFirst = FindNamedObject(mApp.ObjectList, mCommand.Param1Value);
+        mFirst = FindNamedObject(mApp.ObjectList(), mCommand.Param1Value);
     return *mFirst;
 }
 
 const ObjectPtr* OperandObjects::second()
 {
     if (!mSecond)
-        mSecond = FindNamedObject(mApp.ObjectList, mCommand.Param2Value);
+        mSecond = FindNamedObject(mApp.ObjectList(), mCommand.Param2Value);
     return *mSecond;
 }
 
@@ -621,14 +621,14 @@ int OperandObjects::readSecondSource()
 Long OperandObjects::time()
 {
     if (!mTime)
-        mTime = ResolveValue(mApp.ObjectList, mCommand.Time);
+        mTime = ResolveValue(mApp.ObjectList(), mCommand.Time);
     return *mTime;
 }
 
 Long OperandObjects::speed()
 {
     if (!mSpeed)
-        mSpeed = ResolveValue(mApp.ObjectList, mCommand.Speed);
+        mSpeed = ResolveValue(mApp.ObjectList(), mCommand.Speed);
     return *mSpeed;
 }
 
@@ -643,7 +643,7 @@ ScratchOwners FindScratchOwners(const AppState& app)
 {
     ScratchOwners owners;
     qsizetype at = 0;
-    for (const auto& e : app.ObjectList) {
+    for (const auto& e : app.ObjectList()) {
         const clsObject* o = e.item.get();
         if (o && o->Source == OperandSource::Variable && (o->Number == 0 || o->Number == 1) &&
             !owners.owner[o->Number]) {

@@ -51,9 +51,11 @@ int compare(const Variant& a, const Variant& b)
     return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
-clsObject& namedValue(Collection<ObjectPtr>& objects, const QString& name)
+// The run's values live in the project's named values: what the run changes
+// is their value, never the list.
+clsObject& namedValue(const Collection<ObjectPtr>& objects, const QString& name)
 {
-    ObjectPtr* o = objects.find(name);
+    const ObjectPtr* o = objects.find(name);
     if (!o)
         raiseError(Err::InvalidCall);  // a missing entry
     return **o;
@@ -186,7 +188,7 @@ void ImmediateRunner::ResolveOperandsImmediate(const clsCommand& c, Variant& s1,
             const int source = sourceOf(s);
             if (source == OperandSource::TypedRange)
                 return true;
-            clsObject* const o = named(mApp.ObjectList, v);
+            clsObject* const o = named(mApp.ObjectList(), v);
             switch (source) {
             case OperandSource::JoystickButton:
             case OperandSource::JoystickAxis:
@@ -269,9 +271,9 @@ bool ImmediateRunner::UpdateMotorState(const clsCommand& c, const Variant& value
         if (port < 0 || port > 2)
             raiseError(Err::InvalidCall);  // no such port, so no record of it
         const MotorNames& names = motorNames(port);
-        clsObject& state = namedValue(mApp.ObjectList, names.state);
-        clsObject& direction = namedValue(mApp.ObjectList, names.direction);
-        clsObject& speed = namedValue(mApp.ObjectList, names.speed);
+        clsObject& state = namedValue(mApp.ObjectList(), names.state);
+        clsObject& direction = namedValue(mApp.ObjectList(), names.direction);
+        clsObject& speed = namedValue(mApp.ObjectList(), names.speed);
         auto set = [&changed](clsObject& o, Long v) {
             o.AuxValue = v;
             changed = true;
@@ -431,12 +433,12 @@ bool ImmediateRunner::carryOut(const clsCommand& c, Variant& s1, Variant& v1, Va
     Sender send(mApp, answered);
     switch (key) {
     case CommandKey::G_SOUND: {
-        const Long sound = ResolveValue(mApp.ObjectList, c.Speed);
+        const Long sound = ResolveValue(mApp.ObjectList(), c.Speed);
         const Integer number = vb::CInt(sound);
         if (!IsTone(sound)) {
             send([&](IBrickDevice& p) { return p.PlaySystemSound(number); });
         } else {
-            const Integer duration = vb::CInt(double(ResolveValue(mApp.ObjectList, c.Time)) * v1.toDouble());
+            const Integer duration = vb::CInt(double(ResolveValue(mApp.ObjectList(), c.Time)) * v1.toDouble());
             send([&](IBrickDevice& p) { return p.PlayTone(number, duration); });
         }
         break;
@@ -547,7 +549,7 @@ void ImmediateRunner::variable(const clsCommand& c, const Variant& v1, const Var
 {
     if (c.Op < 0 || c.Op > 8)
         return;
-    clsObject& var = namedValue(mApp.ObjectList, v1.toString());
+    clsObject& var = namedValue(mApp.ObjectList(), v1.toString());
     const double value = double(var.Value);
     const double operand = v2.toDouble();
     double result = 0;
@@ -571,7 +573,7 @@ void ImmediateRunner::variable(const clsCommand& c, const Variant& v1, const Var
 
 void ImmediateRunner::wait(const clsCommand& c, const Variant& s1, const Variant& v1)
 {
-    const Long time = ResolveValue(mApp.ObjectList, c.Time);
+    const Long time = ResolveValue(mApp.ObjectList(), c.Time);
     if (time <= 0)
         return;
     if (!TakesDuration(c.CommandKey))
@@ -579,8 +581,8 @@ void ImmediateRunner::wait(const clsCommand& c, const Variant& s1, const Variant
     mSeams.yield();
     // A variable holds hundredths; otherwise V1 is the unit in hundredths.
     const double hundredths = sourceOf(s1) == OperandSource::Variable
-                                  ? ResolveValue(mApp.ObjectList, v1)
-                                  : double(ResolveValue(mApp.ObjectList, v1)) * double(time);
+                                  ? ResolveValue(mApp.ObjectList(), v1)
+                                  : double(ResolveValue(mApp.ObjectList(), v1)) * double(time);
     mSeams.sleepFor(hundredths * 10);
 }
 
@@ -588,17 +590,17 @@ void ImmediateRunner::wait(const clsCommand& c, const Variant& s1, const Variant
 
 void ResetMotorObjects(AppState& a)
 {
-    for (const auto& e : a.VariableDefs) {
+    for (const auto& e : a.VariableDefs()) {
         const clsObject& def = *e.item;
         if (def.Source != OperandSource::Variable)
             continue;
-        if (a.ObjectList.Exists(def.Name))
-            a.ObjectList.Item(def.Name)->Value = def.Value;
+        if (a.ObjectList().Exists(def.Name))
+            a.ObjectList().Item(def.Name)->Value = def.Value;
     }
     IBrickDevice& pb = PB(a);
-    clsRcx& rcx = *a.RcxSetup;
+    const clsRcx& rcx = a.RcxSetup();
     for (int port = 0; port < 3; ++port) {
-        const clsMotor& m = *rcx.PortMotor(port);
+        const clsMotor& m = rcx.PortMotor(port);
         if (m.MotorType() != 1)
             continue;
         const QString list = QString::number(port);
@@ -613,14 +615,14 @@ void ResetMotorObjects(AppState& a)
         pb.SetPower(list, OperandSource::Constant, m.Power);
     }
     for (int port = 0; port < 3; ++port) {
-        if (rcx.PortMotor(port)->MotorType() != 1)
+        if (rcx.PortMotor(port).MotorType() != 1)
             continue;
         Integer number = Integer(port);
         const Integer status = pb.Poll(OperandSource::MotorStatus, number);
         const QString letter(QChar(ushort(65 + port)));
         auto record = [&a](const QString& name, Long value) {
-            if (a.ObjectList.Exists(name))
-                a.ObjectList.Item(name)->AuxValue = value;
+            if (a.ObjectList().Exists(name))
+                a.ObjectList().Item(name)->AuxValue = value;
         };
         record(QStringLiteral("Motor state ") + letter, status & 192);
         record(QStringLiteral("Motor direction ") + letter, status & 8);
@@ -640,9 +642,9 @@ PcRun::Tick PcRun::tmrJoy_Timer()
     }
     a.RunCycleEnded = False;
     bool passed = false;
-    if (a.TaskList.Count() > 0) {
+    if (a.TaskList().Count() > 0) {
         mBusy = true;
-        const TaskPtr task = a.TaskList.Item(1);
+        const TaskPtr task = a.TaskList().Item(1);
         passed = mRunner.RunImmediate(task->Commands().get(), 2, false);
         mBusy = false;
     }
@@ -656,7 +658,7 @@ PcRun::Tick PcRun::tmrJoy_Timer()
     // The PC's record follows: every motor is off now (the set-up window's
     // polling panel shows this record in a Joystick & Keyboard project).
     for (int port = 0; port < 3; ++port)
-        if (ObjectPtr* state = a.ObjectList.find(motorNames(port).state))
+        if (const ObjectPtr* state = a.ObjectList().find(motorNames(port).state))
             (*state)->AuxValue = 64;
     a.StopRun = True;
     return Tick::Ended;

@@ -22,7 +22,7 @@ CompileContext& ListingOf(CompileContext* context)
 
 listing::Line::Line(CompileContext& context)
 {
-    if (context.app().ProjectType == 1)
+    if (context.app().ProjectType() == ProjectType::JoystickKeyboard)
         return;
     mOut = &context.ListingText;
     for (int i = 0; i < context.BlockDepth; ++i)

@@ -82,10 +82,10 @@ bool walkModule(AppState& app, clsModule& module, const ModuleWords& w, Long mod
 
 // The set-up task's parts; op sends or lists one operation (EmitOperation).
 template <class Op>
-void setUpSensors(clsRcx& rcx, const Op& op)
+void setUpSensors(const clsRcx& rcx, const Op& op)
 {
     for (int i = 0; i < 3; ++i) {
-        const clsSensor& s = *rcx.PortSensor(i);
+        const clsSensor& s = rcx.PortSensor(i);
         op([&](IBrickDevice& pb) { pb.SetSensorType(vb::CInt(s.SensorPort), vb::CInt(s.SensorType())); },
            ".SetSensorType", s.SensorPort, s.SensorType());
         op([&](IBrickDevice& pb) { pb.SetSensorMode(vb::CInt(s.SensorPort), vb::CInt(s.SensorMode), 0); },
@@ -95,11 +95,11 @@ void setUpSensors(clsRcx& rcx, const Op& op)
 
 // The motors the set-up connects: their power, direction and start state.
 template <class Op>
-void setUpMotors(clsRcx& rcx, const Op& op)
+void setUpMotors(const clsRcx& rcx, const Op& op)
 {
     const Long constant = OperandSource::Constant;
     for (int i = 0; i < 3; ++i) {
-        const clsMotor& m = *rcx.PortMotor(i);
+        const clsMotor& m = rcx.PortMotor(i);
         if (m.MotorType() != 1)
             continue;
         const QString port = QString::number(i);
@@ -118,7 +118,7 @@ template <class Op>
 void setUpVariables(const AppState& app, const Op& op)
 {
     const Long constant = OperandSource::Constant;
-    for (const auto& e : app.ObjectList) {
+    for (const auto& e : app.ObjectList()) {
         const clsObject& o = *e.item;
         if (o.Source != OperandSource::Variable)
             continue;
@@ -131,7 +131,7 @@ void setUpVariables(const AppState& app, const Op& op)
 template <class Op>
 void startTasks(const AppState& app, const Op& op)
 {
-    for (const auto& e : app.TaskList) {
+    for (const auto& e : app.TaskList()) {
         const clsTask& t = *e.item;
         if (t.StartOnStartup != 1)
             continue;
@@ -160,7 +160,7 @@ bool DownLoad(AppState& app, clsTask& task) { return walkModule(app, task, kTask
 
 bool DownLoad(AppState& app, clsSub& sub) { return walkModule(app, sub, kSubWords, CompileMode::Download, nullptr); }
 
-bool InitRCX(AppState& app, clsRcx& rcx)
+bool InitRCX(AppState& app)
 {
     try {
         // A transfer holds the brick: nothing else may reach it, the tower search neither.
@@ -168,7 +168,7 @@ bool InitRCX(AppState& app, clsRcx& rcx)
             ShowMessage(*app.Presenter, BrickBusyText(work), MsgStyle::Exclamation);
             return false;
         }
-        if (rcx.IsInit)
+        if (app.RcxSetup().IsInit)
             return true;
         if (!VerifyCommPort(app, app.ComPortNumber)) {
             ShowMessage(*app.Presenter, QStringLiteral("Can't communicate with the RCX Transmission Tower!\r\n"
@@ -176,7 +176,7 @@ bool InitRCX(AppState& app, clsRcx& rcx)
                         MsgStyle::Critical);
             return false;
         }
-        rcx.IsInit = True;
+        app.SetRcxInit(True);
         return true;
     } catch (const VbError& e) {
         ShowMessage(*app.Presenter, IsBrickBusy(e) ? e.description() : QStringLiteral("No communication with the IR Tower"),
@@ -185,12 +185,12 @@ bool InitRCX(AppState& app, clsRcx& rcx)
     }
 }
 
-bool DownLoad(AppState& app, clsRcx& rcx, Long action, CompileContext* context)
+bool DownLoad(AppState& app, const clsRcx& rcx, Long action, CompileContext* context)
 {
     const auto op = [&](auto send, const auto&... fields) { EmitOperation(app, context, action, send, fields...); };
     if (action == CompileMode::Listing) {
         CompileContext& listing = ListingOf(context);
-        if (app.ProjectType == 0) {
+        if (app.ProjectType() == ProjectType::Rcx) {
             listing.ListingText.clear();
             listing.Listed = True;
         }
@@ -216,7 +216,7 @@ bool DownLoad(AppState& app, clsRcx& rcx, Long action, CompileContext* context)
     return true;
 }
 
-void UpdateSensor(AppState& app, clsRcx& /*rcx*/, Integer sensorIndex, Integer lType, Integer lMode)
+void UpdateSensor(AppState& app, Integer sensorIndex, Integer lType, Integer lMode)
 {
     try {
         BusyPointer busy(*app.Notifier);

@@ -39,10 +39,10 @@ QString reportFailure(const AppState& app, const VbError& e, const char* where)
 template <class Step>
 bool forEachModule(const AppState& app, Step step)
 {
-    for (const auto& e : app.TaskList)
+    for (const auto& e : app.TaskList())
         if (!step(e.item, ModuleKind::Task))
             return false;
-    for (const auto& e : app.SubList)
+    for (const auto& e : app.SubList())
         if (!step(e.item, ModuleKind::Sub))
             return false;
     return true;
@@ -73,10 +73,10 @@ void endDownloadHourglass(const AppState& app) { app.Notifier->SetPointer(kDefau
 // project file edited by hand can hold more.
 QString moduleLimitError(const AppState& app)
 {
-    if (app.TaskList.Count() > MaxTasks)
+    if (app.TaskList().Count() > MaxTasks)
         return QStringLiteral(" -> ERROR: Too many tasks, at most ") + QString::number(MaxTasks) +
                QStringLiteral(" !");
-    if (app.SubList.Count() > MaxSubs)
+    if (app.SubList().Count() > MaxSubs)
         return QStringLiteral(" -> ERROR: Too many subs, at most ") + QString::number(MaxSubs) +
                QStringLiteral(" !");
     return {};
@@ -116,7 +116,7 @@ CompileResult CompileProject(AppState& app)
     BusyPointer busy(*app.Notifier);
     try {
         try {
-            if (!DownLoad(app, *app.RcxSetup, CompileMode::Listing, &context))
+            if (!DownLoad(app, app.RcxSetup(), CompileMode::Listing, &context))
                 result = false;
         } catch (const VbError& e) {
             // The set-up's failure does not keep the modules from compiling.
@@ -147,17 +147,16 @@ void CompileErrorReport(AppState& app, const CompileResult& result)
     status(app, QStringLiteral("Compiling ") + result.CompileError);
 }
 
-void KeepListing(AppState& app, const CompileResult& result)
+void KeepListing(AppState& app, const CompileResult& result, CompileFor purpose)
 {
     if (!result) {
         // Neither the part listed before the failure nor the listing of an
         // earlier compile stays on view as if it were the project's now.
-        app.LastListing.clear();
-        Q_EMIT app.Notifier->ListingOutOfDate();
+        app.DropListing();
         return;
     }
     if (result.Listed)
-        app.LastListing = result.ListingText;
+        app.KeepListing(result.ListingText, purpose);
 }
 
 namespace {
@@ -176,7 +175,7 @@ bool sendModules(AppState& app)
     // A download that stopped part way must not count towards this one.
     app.FinishedModuleCount = 0;
     app.ModuleFailed = False;
-    const bool ok = DownLoad(app, *app.RcxSetup, CompileMode::Download) && !app.ModuleFailed &&
+    const bool ok = DownLoad(app, app.RcxSetup(), CompileMode::Download) && !app.ModuleFailed &&
                     forEachModule(app, [&](const auto& module, Long) {
                         return DownLoad(app, *module) && !app.ModuleFailed;
                     });
@@ -189,7 +188,7 @@ bool sendModules(AppState& app)
 
 bool DownLoad(AppState& app)
 {
-    if (!InitRCX(app, *app.RcxSetup))
+    if (!InitRCX(app))
         return false;
     try {
         if (app.InitParams && app.InitParams->ConfirmDownload == 1) {
@@ -228,14 +227,13 @@ void DownloadCommand(AppState& app, const CompileFaultShower& showFault)
     app.Shell->DoEvents();
 
     const CompileResult compiled = CompileProject(app);
-    KeepListing(app, compiled);
+    KeepListing(app, compiled, CompileFor::Download);
     if (!compiled) {
         if (showFault)
             showFault(compiled);
         CompileErrorReport(app, compiled);
         return;
     }
-    Q_EMIT app.Notifier->ListingOutOfDate();
     Q_EMIT app.Notifier->StatusCleared();
     status(app, QStringLiteral("Compile OK!"));
 
@@ -330,7 +328,7 @@ void ControlEventHandler::PB_DownloadDone(Long errorCode, Long moduleNumber)
             return;
         }
         status(app, QStringLiteral("Download Finished."));
-        if (app.FinishedModuleCount == app.TaskList.Count() + app.SubList.Count() + 1) {
+        if (app.FinishedModuleCount == app.TaskList().Count() + app.SubList().Count() + 1) {
             endDownloadHourglass(app);
             app.FinishedModuleCount = 0;
         }

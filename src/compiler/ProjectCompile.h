@@ -1,6 +1,7 @@
 #pragma once
 // Compiling the whole project, downloading it, and the control's events.
 #include "compiler/CompileContext.h"
+#include "model/Notifier.h"
 #include "model/Phantom.h"
 
 #include <functional>
@@ -15,10 +16,10 @@ struct AppState;
 CompileResult CompileProject(AppState& app);
 // After a failed compile: the message box "Error in Program" and the status line.
 void CompileErrorReport(AppState& app, const CompileResult& result);
-// Keeps the compile's listing as the one PREVIEW shows (AppState::LastListing);
-// a compile that listed nothing leaves the listing before. A failed compile
-// leaves none and unloads the preview window.
-void KeepListing(AppState& app, const CompileResult& result);
+// Keeps the compile's listing as the one PREVIEW shows (LastListing), told as
+// made for its purpose (ListingMade); a compile that listed nothing leaves
+// the listing before. A failed compile leaves none (ListingDropped).
+void KeepListing(AppState& app, const CompileResult& result, CompileFor purpose);
 // True when the set-up, every task and every sub were handed to the state's
 // brick and none was reported failed. It holds the brick while the modules
 // go (link/BrickHold.h): a brick busy with another transfer is told and

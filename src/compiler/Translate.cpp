@@ -401,15 +401,15 @@ struct Walk {
     void modules(const clsCommand& c)
     {
         if (c.CommandKey == CommandKey::L_SUB) {
-            Integer& n = numberOf(app.SubList, c.Param1Value);
+            Integer& n = numberOf(app.SubList(), c.Param1Value);
             emit([&n](IBrickDevice& pb) { pb.GoSub(n); }, ".GoSub", n);
         } else if (c.CommandKey == CommandKey::L_START) {
-            Integer& n = numberOf(app.TaskList, c.Param1Value);
+            Integer& n = numberOf(app.TaskList(), c.Param1Value);
             emit([&n](IBrickDevice& pb) { pb.StartTask(n); }, ".StartTask", n);
         } else if (IsWord(c.Param1Value.toString(), u"Stop program")) {
             emit([](IBrickDevice& pb) { pb.StopAllTasks(); }, ".StopAllTasks");
         } else {
-            Integer& n = numberOf(app.TaskList, c.Param1Value);
+            Integer& n = numberOf(app.TaskList(), c.Param1Value);
             emit([&n](IBrickDevice& pb) { pb.StopTask(n); }, ".StopTask", n);
         }
     }

@@ -31,7 +31,7 @@ CommandCollection selectedInCellOrder(const CommandCollection& commands)
 
 const clsTask* taskNamed(const AppState& app, const QString& name)
 {
-    for (const auto& e : app.TaskList)
+    for (const auto& e : app.TaskList())
         if (e.item->Name.compare(name, Qt::CaseInsensitive) == 0)
             return e.item.get();
     return nullptr;
@@ -40,7 +40,7 @@ const clsTask* taskNamed(const AppState& app, const QString& name)
 void transmitJoystick(AppState& a, CommandCollection& commands, const ImmediateSeams& seams)
 {
     CommandCollection selection = selectedInCellOrder(commands);
-    if (!InitRCX(a, *a.RcxSetup))
+    if (!InitRCX(a))
         return;
     a.StopRun = False;
     ImmediateRunner(a, seams).RunImmediate(&selection, 2, true);
@@ -95,11 +95,11 @@ void sendOne(AppState& a, const clsCommand& c, const Variant& s1, const Variant&
     case CommandKey::M_ALTDIR: pb.AlterDir(c.MotorList); break;
     case CommandKey::M_SETPWR: pb.SetPower(c.MotorList, s2.toLong(), v2.toInteger()); break;
     case CommandKey::G_SOUND: {
-        const Long sound = ResolveValue(a.ObjectList, c.Speed);
+        const Long sound = ResolveValue(a.ObjectList(), c.Speed);
         if (!IsTone(sound))
             pb.PlaySystemSound(vb::CInt(sound));
         else
-            pb.PlayTone(vb::CInt(sound), vb::CInt(double(ResolveValue(a.ObjectList, c.Time)) * v1.toDouble()));
+            pb.PlayTone(vb::CInt(sound), vb::CInt(double(ResolveValue(a.ObjectList(), c.Time)) * v1.toDouble()));
         break;
     }
     case CommandKey::G_TXPOWER: pb.PBTxPower(v1.toInteger()); break;
@@ -148,7 +148,7 @@ void sendOne(AppState& a, const clsCommand& c, const Variant& s1, const Variant&
 
 void waitAfter(AppState& a, const clsCommand& c, const Variant& s1, const Variant& v1, const ImmediateSeams& seams)
 {
-    const Long time = ResolveValue(a.ObjectList, c.Time);
+    const Long time = ResolveValue(a.ObjectList(), c.Time);
     if (time <= 0 || !TakesDuration(c.CommandKey))
         return;
     const double s = s1.toDouble();
@@ -169,7 +169,7 @@ void transmitRcx(AppState& a, CommandCollection& commands, const ImmediateSeams&
 {
     if (!selectionAccepted(a, commands))
         return;
-    if (!InitRCX(a, *a.RcxSetup))
+    if (!InitRCX(a))
         return;
     if (!PB(a).PBAlive()) {
         ShowMessage(*a.Presenter, QStringLiteral("No communication with the RCX"), MsgStyle::Exclamation);
@@ -200,7 +200,7 @@ void TransmitCommands(AppState& app, CommandCollection& commands)
 void TransmitCommands(AppState& app, CommandCollection& commands, const ImmediateSeams& seams)
 {
     try {
-        if (app.ProjectType == 1)
+        if (app.ProjectType() == ProjectType::JoystickKeyboard)
             transmitJoystick(app, commands, seams);
         else
             transmitRcx(app, commands, seams);

@@ -25,7 +25,7 @@ PrintTarget OpenDatalogPrinter(QPageLayout::Orientation orientation)
     QString folder = DatalogFolder();
     if (folder.isEmpty())
         folder = QDir::homePath();
-    QString project = a.RcxSetup ? a.RcxSetup->ProjectName : QString();
+    QString project = a.RcxSetup().ProjectName;
     if (project.isEmpty())
         project = QStringLiteral("Quillomat");
     PrintTarget target = OpenPrintTarget(folder, project + QStringLiteral(" datalog"), gAlwaysPdf);

@@ -47,7 +47,7 @@ private:
 
 bool frmDatalog::eraseBrickDatalog()
 {
-    if (!InitRCX(App(), *App().RcxSetup))
+    if (!InitRCX(App()))
         return false;
     if (!PB().PBAlive()) {
         ShowMessage(kNoCommunication, MsgStyle::Exclamation);
@@ -136,7 +136,7 @@ void frmDatalog::UploadDatalog()
         BusyPointer busy(notifier);
         SetPanel(3, QStringLiteral("Uploading datalog..."));
         DoEvents();
-        if (!InitRCX(App(), *App().RcxSetup)) {
+        if (!InitRCX(App())) {
             busy.Restore();
             SetPanel(3, QString());
             return;

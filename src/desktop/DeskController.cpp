@@ -111,7 +111,6 @@ void DeskController::CommandMouseDown(Integer Index, int Button, int Shift, doub
                 == MsgResult::OK) {
                 f.Doc.DropCommand(Integer(v.picCommandUBound() + 1), pic->Left() + X, pic->Top() + Y, QString(), tool);
                 v.SyncPictures();
-                f.UpdateMap();
             }
             f.ResetTool();
         }

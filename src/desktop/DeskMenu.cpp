@@ -132,7 +132,7 @@ void frmDeskTop::mnuCommands_Click()
     if (const Long kind = BodyKindOf(key)) {
         OpenCommandWindow(kind, co.get(), mParentTaskName, co->PicCaption(1));
     } else if (SameCommandKey(key, QStringLiteral("L_SUB"))) {
-        for (const auto& e : App().SubList)
+        for (const auto& e : App().SubList())
             if (e.item && e.item->Name.compare(co->Param1Value.toString(), Qt::CaseInsensitive) == 0)
                 OpenCommandWindow(ModuleKind::Sub, e.item.get(), QString(), QString());
     } else if (SameCommandKey(key, QStringLiteral("L_START")) || SameCommandKey(key, QStringLiteral("L_STOP"))) {
@@ -140,7 +140,7 @@ void frmDeskTop::mnuCommands_Click()
             co->Commands.reset();
             return;
         }
-        for (const auto& e : App().TaskList)
+        for (const auto& e : App().TaskList())
             if (e.item && e.item->Name.compare(co->Param1Value.toString(), Qt::CaseInsensitive) == 0)
                 OpenCommandWindow(ModuleKind::Task, e.item.get(), QString(), QString());
     } else {

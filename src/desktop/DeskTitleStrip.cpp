@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -173,6 +174,8 @@ void frmDeskTop::setStartOnStartupVisible(bool visible)
 
 void frmDeskTop::setTitleText(const QString& text)
 {
+    // The window shows the module's title: that changes nothing of the module.
+    const QSignalBlocker showing(txtTitle);
     txtTitle->setPlainText(text);
 }
 
@@ -180,7 +183,7 @@ void frmDeskTop::txtTitle_Change()
 {
     if (auto* module = dynamic_cast<clsModule*>(mMyCommandBlock)) {
         module->mTitle = txtTitle->toPlainText();
-        MarkModuleDirty(mParentTaskName);
+        MarkModuleDirty(mParentTaskName, ModulePart::Heading);
     }
 }
 
@@ -209,7 +212,7 @@ void frmDeskTop::chkTaskLoop_Click()
 {
     if (auto* module = dynamic_cast<clsModule*>(mMyCommandBlock)) {
         module->mLoop = chkTaskLoop->isChecked() ? 1 : 0;
-        MarkModuleDirty(mParentTaskName);
+        MarkModuleDirty(mParentTaskName, ModulePart::Heading);
     }
 }
 
@@ -217,6 +220,6 @@ void frmDeskTop::chkStartOnStartup_Click()
 {
     if (auto* task = dynamic_cast<clsTask*>(mMyCommandBlock)) {
         task->StartOnStartup = chkStartOnStartup->isChecked() ? 1 : 0;
-        MarkModuleDirty(mParentTaskName);
+        MarkModuleDirty(mParentTaskName, ModulePart::Heading);
     }
 }

@@ -256,14 +256,12 @@ void DeskView::SetCommandToolTip(PictureBox* Picture, const clsCommand& Command)
     QString tip;
     for (const QChar ch : Command.MotorList) {
         const int m = int(vb::Val(QString(ch)));
-        const MotorPtr& motor = App().RcxSetup->PortMotor(m);
-        if (!motor)
-            raiseError(Err::ObjectNotSet);
-        tip += QLatin1String("  ") + QChar(65 + m) + QLatin1Char('=') + motor->Purpose;
+        const clsMotor& motor = App().RcxSetup().PortMotor(m);
+        tip += QLatin1String("  ") + QChar(65 + m) + QLatin1Char('=') + motor.Purpose;
         if (vb::SameText(Command.KeyText(), "M_FWD"))
-            tip += QLatin1Char('-') + motor->MotorFwdMeening;
+            tip += QLatin1Char('-') + motor.MotorFwdMeening;
         else if (vb::SameText(Command.KeyText(), "M_RWD"))
-            tip += QLatin1Char('-') + motor->MotorRwdMeening;
+            tip += QLatin1Char('-') + motor.MotorRwdMeening;
     }
     if (IsSource(Command.Param1Source, 9))
         tip = Command.Param1Value.toString();

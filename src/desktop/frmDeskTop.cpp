@@ -96,8 +96,6 @@ frmDeskTop::~frmDeskTop()
     // go of its owner.
     if (!mUnloaded && mMyCommandBlock && mMyCommandBlock->CommandWindow == this)
         mMyCommandBlock->CommandWindow = nullptr;
-    if (App().LastDeskTop == this)
-        App().LastDeskTop = nullptr;
 }
 
 void frmDeskTop::BuildControls()
@@ -208,7 +206,7 @@ void frmDeskTop::setFormType(Long kind)
     } else if (kind == ModuleKind::LoopBody) {
         PrintCaption(QStringLiteral("LOOP"));
     } else if (kind == ModuleKind::Task || kind == ModuleKind::Sub) {
-        picModulTitle->ShowTitleBox(App().ProjectType != 1);
+        picModulTitle->ShowTitleBox(App().ProjectType() != ProjectType::JoystickKeyboard);
         LayoutTitleBox();
     }
 }
@@ -238,20 +236,21 @@ void frmDeskTop::UpdateMap()
 {
     if (mFormType == 0)
         return;
+    Notifier& n = *App().Notifier;
     if (mFormType == ModuleKind::Task || mFormType == ModuleKind::Sub) {
         if (auto* module = dynamic_cast<clsModule*>(mMyCommandBlock))
-            Q_EMIT App().Notifier->ModuleChanged(module->Name);
+            Q_EMIT n.MapUpdateRequested(*module, mFormType);
         return;
     }
     const QString caption = Caption();
-    for (const auto& e : App().TaskList)
+    for (const auto& e : App().TaskList())
         if (e.item && e.item->Name.compare(caption, Qt::CaseInsensitive) == 0) {
-            Q_EMIT App().Notifier->ModuleChanged(e.item->Name);
+            Q_EMIT n.MapUpdateRequested(*e.item, ModuleKind::Task);
             return;
         }
-    for (const auto& e : App().SubList)
+    for (const auto& e : App().SubList())
         if (e.item && e.item->Name.compare(caption, Qt::CaseInsensitive) == 0) {
-            Q_EMIT App().Notifier->ModuleChanged(e.item->Name);
+            Q_EMIT n.MapUpdateRequested(*e.item, ModuleKind::Sub);
             return;
         }
 }

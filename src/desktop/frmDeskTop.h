@@ -185,7 +185,7 @@ public:
     void ShowCommands() { mView.ShowCommands(); }
     void PrintCaption(const QString& lHeader);
     void zevel() {}
-    void UpdateMap() override;
+    void UpdateMap();
     void DrawGrid();
     void RepaintCommand(Integer Index) { mView.RepaintCommand(Index); }
     void SizeCommandPicture(Integer Index) { mView.SizeCommandPicture(Index); }

@@ -120,8 +120,7 @@ void ChooseVirtualBrick(AppState& app, bool chosen)
     if (app.PortVerified && chosen != onVirtualBrick) {
         app.PortVerified = False;
         app.BrickPort = -1;
-        if (app.RcxSetup)
-            app.RcxSetup->IsInit = False;
+        app.SetRcxInit(False);
     }
     ShowBrick(app);
 }

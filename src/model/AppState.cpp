@@ -59,12 +59,10 @@ std::vector<std::function<void()>>& resets()
 }  // namespace
 
 AppState::AppState()
-    : RcxSetup(std::make_unique<clsRcx>()),
-      Presenter(&gQuietPresenter),
+    : Presenter(&gQuietPresenter),
       Settings(&gMemorySettings),
       Joystick(&gNoJoystick),
-      Shell(&gNoShell),
-      Notifier(std::make_unique<::Notifier>())
+      Shell(&gNoShell)
 {
 }
 

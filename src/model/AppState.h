@@ -1,13 +1,16 @@
 #pragma once
-// The process-wide state of the system in one place: the project's lists, the
-// set-up, the preferences, the name tables, the shared flags, and the services
-// through which the model reaches the world. Tests reset it with ResetApp().
+// The process-wide state of the system in one place: the open project (its
+// document, model/ProjectDocument.h, whose changes are told as they are made),
+// the preferences, the name tables, the shared flags, and the services through
+// which the model reaches the world. Window state lives with the windows.
+// Tests reset it with ResetApp().
 #include "model/Collection.h"
 #include "model/Command.h"
 #include "model/Disk.h"
 #include "model/InitParam.h"
 #include "model/Module.h"
 #include "model/NamedValue.h"
+#include "model/ProjectDocument.h"
 #include "model/RcxSetup.h"
 #include "model/Services.h"
 
@@ -19,20 +22,15 @@
 
 class IBrickDevice;
 class IPortSelector;
-class Notifier;
 class IModalRunner;
 class ProjectFolderLock;
 
-struct AppState {
+// The open project is read as App().TaskList(), App().RcxSetup(),
+// App().ProjectType() ... and changed through the document's functions.
+struct AppState : ProjectDocument {
     AppState();
     ~AppState();
 
-    // Project lists.
-    Collection<TaskPtr> TaskList;
-    Collection<SubPtr> SubList;
-    Collection<ObjectPtr> ObjectList;
-    Collection<ObjectPtr> VariableDefs;
-    std::unique_ptr<clsRcx> RcxSetup;
     std::unique_ptr<clsInitParam> InitParams;
     Collection<Integer> ImmediateCommands;
     CommandCollection CommandClipboard;
@@ -44,27 +42,15 @@ struct AppState {
     QStringList CompareSymbol;
     QStringList CompareCaption;
 
-    // Project type: 0 RCX project, 1 Joystick & Keyboard project.
-    Integer ProjectType = 0;
-
     // Working references.
     TaskPtr CurrentTask;
     SubPtr CurrentSub;
     ObjectPtr CurrentObject;
-    SensorPtr CurrentSensor;
-
-    // Module management.
-    Boolean WindowLoading = False;
-    ICommandWindow* LastDeskTop = nullptr;
 
     // PC-side run.
     Boolean StopRun = True;
     Boolean RcxWindowRequested = False;
     Boolean RunCycleEnded = False;
-
-    // The listing of the last compile of an RCX project, which PREVIEW shows
-    // (a compile's own working state is its own: compiler/CompileContext.h).
-    QString LastListing;
 
     // Download: the tower was found in this process; modules the control has
     // reported finished since the last reset.
@@ -104,10 +90,6 @@ struct AppState {
     Boolean AdvancedAlways = False;
     Boolean ShowAdvanced = False;
 
-    // Twips of one screen pixel.
-    double TwipsX = 15;
-    double TwipsY = 15;
-
     // The folder that holds the program and its own files (help, pictures).
     QString ProgramFolder;
     // The user's data folder: the projects in Projects, the subs in Subs below it.
@@ -118,8 +100,6 @@ struct AppState {
     ISettingsStore* Settings;
     IJoystick* Joystick;
     IShellRequests* Shell;
-    // What the model tells the windows; never null, fresh with every ResetApp().
-    std::unique_ptr<::Notifier> Notifier;
     IPortSelector* Ports = nullptr;  // the control's choice of brick; null means no control (failure 91)
     // Shows the windows' modal dialogs (shell/ModalRunner.h); null runs them for real.
     IModalRunner* ModalRunner = nullptr;

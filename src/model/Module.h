@@ -7,6 +7,11 @@ namespace ModuleKind {
 enum : Long { Task = 1, IfBody = 2, WhileBody = 3, LoopBody = 4, Sub = 5 };
 }
 
+// What of a module an edit changed: its grid (a command placed, moved, edited
+// or taken away, in the module's own grid or a block body inside it), or its
+// heading (the title, the loop and start-up flags).
+enum class ModulePart { Commands, Heading };
+
 class clsModule : public CommandOwner {
 public:
     Boolean Dirty = False;

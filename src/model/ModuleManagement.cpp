@@ -28,18 +28,6 @@ bool anyDirty(const List& list)
     return false;
 }
 
-template <class List>
-bool markFirst(List& list, const QString& name)
-{
-    for (auto& e : list) {
-        if (e.item && e.item->Name == name) {
-            e.item->Dirty = True;
-            return true;
-        }
-    }
-    return false;
-}
-
 // Runs one step of opening an editor window; an unset object (91) is passed
 // over and the next step follows.
 void step(const std::function<void()>& f)
@@ -65,7 +53,7 @@ struct TaskRules {
     static constexpr Long objToOpen = 2;
     static constexpr int most = MaxTasks;
     static constexpr const char* word = "task";
-    static Collection<TaskPtr>& list(AppState& a) { return a.TaskList; }
+    static const Collection<TaskPtr>& list(const AppState& a) { return a.TaskList(); }
     static TaskPtr& current(AppState& a) { return a.CurrentTask; }
     static Integer action(const OpenChoice& c) { return c.taskAction; }
     // The folder of the module's file, and the file's extension.
@@ -86,7 +74,7 @@ struct SubRules {
     static constexpr Long objToOpen = 3;
     static constexpr int most = MaxSubs;
     static constexpr const char* word = "sub";
-    static Collection<SubPtr>& list(AppState& a) { return a.SubList; }
+    static const Collection<SubPtr>& list(const AppState& a) { return a.SubList(); }
     static SubPtr& current(AppState& a) { return a.CurrentSub; }
     static Integer action(const OpenChoice& c) { return c.subAction; }
     static QString folder() { return SubFolderPath(); }
@@ -132,8 +120,8 @@ bool addAskedModule(const OpenChoice& choice)
 {
     AppState& app = App();
     try {
-        if (ModuleNameExists(app.TaskList, choice.name, ModuleKind::Task) ||
-            ModuleNameExists(app.SubList, choice.name, ModuleKind::Sub)) {
+        if (ModuleNameExists(app.TaskList(), choice.name, ModuleKind::Task) ||
+            ModuleNameExists(app.SubList(), choice.name, ModuleKind::Sub)) {
             ShowMessage(QStringLiteral("A module by that name already exists!"), MsgStyle::Exclamation);
             return false;
         }
@@ -152,7 +140,7 @@ bool addAskedModule(const OpenChoice& choice)
         }
         auto module = std::make_shared<typename Rules::Module>();
         Rules::current(app) = module;
-        auto& list = Rules::list(app);
+        const auto& list = Rules::list(app);
         module->Name = choice.name;
         module->mNumber = Integer(list.Count() + 1);
 
@@ -161,16 +149,15 @@ bool addAskedModule(const OpenChoice& choice)
             // reader and leaves the module out of the list: nothing was added.
             if (!Rules::read(*module) || !list.Exists(module->Name))
                 return false;
-            app.RcxSetup->Dirty = True;
+            app.SetSetupDirty(True);
             return true;
         }
 
         module->Dirty = True;
-        app.RcxSetup->Dirty = True;
+        app.SetSetupDirty(True);
         Rules::makeNew(*module);
         module->ModulType = Rules::kind;
-        list.Add(module, module->Name);
-        Q_EMIT app.Notifier->ModuleAdded(module->Name, Rules::kind);
+        app.AddModule(module);
         return true;
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Exclamation);
@@ -236,20 +223,16 @@ bool IsDirty(Long kind)
     AppState& app = App();
     switch (kind) {
     case 0: return IsDirty(1) || IsDirty(3) || IsDirty(2);
-    case 1: return app.RcxSetup && app.RcxSetup->Dirty;
-    case 2: return anyDirty(app.TaskList);
-    case 3: return anyDirty(app.SubList);
+    case 1: return app.RcxSetup().Dirty;
+    case 2: return anyDirty(app.TaskList());
+    case 3: return anyDirty(app.SubList());
     default: return false;
     }
 }
 
-void MarkModuleDirty(const QString& name)
+void MarkModuleDirty(const QString& name, ModulePart part)
 {
-    AppState& app = App();
-    if (app.WindowLoading)
-        return;
-    if (!markFirst(app.TaskList, name))
-        markFirst(app.SubList, name);
+    App().MarkModuleChanged(name, part);
 }
 
 void OpenCommandWindow(Long kind, CommandOwner* owner, const QString& parentTaskName,
@@ -264,13 +247,9 @@ void OpenCommandWindow(Long kind, CommandOwner* owner, const QString& parentTask
             return;
         }
 
-        app.WindowLoading = True;
         ICommandWindow* w = app.Shell->CreateDeskTop();
-        app.LastDeskTop = w;
-        if (!w) {
-            app.WindowLoading = False;
+        if (!w)
             return;
-        }
 
         step([&] { w->setMyCommandBlock(owner); });
         step([&] { w->Show(); });
@@ -311,13 +290,11 @@ void OpenCommandWindow(Long kind, CommandOwner* owner, const QString& parentTask
 
         step([&] { w->setCaption(w->ParentTaskName()); });
         step([&] { w->ZOrder(); });
-        app.WindowLoading = False;
     } catch (const VbError& e) {
         if (e.number() == Err::OutOfMemory || e.number() == kOutOfMemoryAlt)
             ShowMessage(QStringLiteral("Out of memory, Close some windows and try again"), MsgStyle::Critical);
         else
             ShowMessage(QStringLiteral("Error: %1 in OpenCommandWindow").arg(e.number()), MsgStyle::Exclamation);
-        app.WindowLoading = False;
     }
 }
 

@@ -32,7 +32,9 @@ bool ModuleNameExists(const Collection<TaskPtr>& list, const QString& name, Long
 bool ModuleNameExists(const Collection<SubPtr>& list, const QString& name, Long kind);
 // 0 anything, 1 the set-up, 2 any task, 3 any sub.
 bool IsDirty(Long kind);
-void MarkModuleDirty(const QString& name);
+// An edit of the module of that name (a task before a sub, the name as it is
+// written): it counts as changed and the edit is told (ModuleChanged).
+void MarkModuleDirty(const QString& name, ModulePart part = ModulePart::Commands);
 void OpenCommandWindow(Long kind, CommandOwner* owner, const QString& parentTaskName,
                        const QString& parentCaption);
 

@@ -17,10 +17,35 @@ struct Row {
 };
 
 template <std::size_t N>
-void addRows(const Row (&rows)[N])
+void addRows(Collection<ObjectPtr>& list, const Row (&rows)[N])
 {
     for (const Row& r : rows)
-        AddNamedValue(QString::fromLatin1(r.name), r.source, r.value, r.number);
+        AddNamedValue(list, QString::fromLatin1(r.name), r.source, r.value, r.number);
+}
+
+ObjectPtr makeNamedValue(const QString& name, Integer source, Long value, Integer number)
+{
+    auto o = std::make_shared<clsObject>();
+    o->Name = name;
+    o->Source = source;
+    o->Value = value;
+    o->Number = number;
+    return o;
+}
+
+// The open project's named values take what a builder adds to a list, one by
+// one, so that a name there already fails as it comes (457), after the ones
+// before it have been added.
+template <class Build>
+void addToOpenProject(Build build)
+{
+    Collection<ObjectPtr> made;
+    build(made);
+    AppState& app = App();
+    for (const auto& e : made) {
+        app.CurrentObject = e.item;
+        app.AddObject(e.item, e.key);
+    }
 }
 
 using namespace OperandSource;
@@ -131,11 +156,16 @@ QString SensorStatusName(Integer source, int port)
     return QLatin1String(word) + QString::number(port + 1);
 }
 
-void AddSensorStatusObjects(int port)
+void AddSensorStatusObjects(Collection<ObjectPtr>& list, int port)
 {
     const Integer p = Integer(port);
     for (const Integer source : {SensorType, SensorMode, SensorBoolean, SensorRaw})
-        AddNamedValue(SensorStatusName(source, port), source, 0, p);
+        AddNamedValue(list, SensorStatusName(source, port), source, 0, p);
+}
+
+void AddSensorStatusObjects(int port)
+{
+    addToOpenProject([port](Collection<ObjectPtr>& list) { AddSensorStatusObjects(list, port); });
 }
 
 Variant CurrentOperandName(const Variant& source, const Variant& name)
@@ -152,41 +182,54 @@ Variant CurrentOperandName(const Variant& source, const Variant& name)
     return SensorStatusName(SensorRaw, digit.unicode() - u'1');
 }
 
+ObjectPtr AddNamedValue(Collection<ObjectPtr>& list, const QString& name, Integer source, Long value, Integer number)
+{
+    ObjectPtr o = makeNamedValue(name, source, value, number);
+    list.Add(o, o->Name);
+    return o;
+}
+
 ObjectPtr AddNamedValue(const QString& name, Integer source, Long value, Integer number)
 {
     AppState& app = App();
-    app.CurrentObject = std::make_shared<clsObject>();
-    app.CurrentObject->Name = name;
-    app.CurrentObject->Source = source;
-    app.CurrentObject->Value = value;
-    app.CurrentObject->Number = number;
-    app.ObjectList.Add(app.CurrentObject, app.CurrentObject->Name);
+    app.CurrentObject = makeNamedValue(name, source, value, number);
+    app.AddObject(app.CurrentObject, app.CurrentObject->Name);
     return app.CurrentObject;
+}
+
+void BuildRcxObjects(Collection<ObjectPtr>& list)
+{
+    addRows(list, kInfiniteLoop);
+    addRows(list, kDisplayRows);
+    addRows(list, kRcxSensorRows);
+    addRows(list, kMotorStateRows);
+    addRows(list, kRcxSourceRows);
+    addRows(list, kTimeUnitRows);
+    addRows(list, kRcxSoundRows);
+    addRows(list, kPowerRows);
 }
 
 void BuildRcxObjects()
 {
-    addRows(kInfiniteLoop);
-    addRows(kDisplayRows);
-    addRows(kRcxSensorRows);
-    addRows(kMotorStateRows);
-    addRows(kRcxSourceRows);
-    addRows(kTimeUnitRows);
-    addRows(kRcxSoundRows);
-    addRows(kPowerRows);
+    addToOpenProject([](Collection<ObjectPtr>& list) { BuildRcxObjects(list); });
 }
 
 void BuildJoystickObjects()
 {
-    addRows(kInfiniteLoop);
-    addRows(kDisplayRows);
-    AddNamedValue(QStringLiteral("Random number"), Random, 0, 0);
-    addRows(kMotorStateRows);
-    AddNamedValue(QStringLiteral("Keyboard key"), KeyboardKey, 0, 1);
-    addRows(kTimeUnitRows);
-    addRows(kJoystickSoundRows);
-    addRows(kPowerRows);
-    AddNamedValue(QStringLiteral("Button-on"), SystemConstant, 1, 0);
+    addToOpenProject([](Collection<ObjectPtr>& list) { BuildJoystickObjects(list); });
+}
+
+void BuildJoystickObjects(Collection<ObjectPtr>& list)
+{
+    addRows(list, kInfiniteLoop);
+    addRows(list, kDisplayRows);
+    AddNamedValue(list, QStringLiteral("Random number"), Random, 0, 0);
+    addRows(list, kMotorStateRows);
+    AddNamedValue(list, QStringLiteral("Keyboard key"), KeyboardKey, 0, 1);
+    addRows(list, kTimeUnitRows);
+    addRows(list, kJoystickSoundRows);
+    addRows(list, kPowerRows);
+    AddNamedValue(list, QStringLiteral("Button-on"), SystemConstant, 1, 0);
 
     const JoystickCaps caps = App().Joystick->GetDevCaps();
     int buttons = 8;
@@ -198,13 +241,21 @@ void BuildJoystickObjects()
         hasR = caps.hasR;
     }
     for (int n = 1; n <= buttons; ++n)
-        AddNamedValue(QStringLiteral("Button %1").arg(n), JoystickButton, Long(1) << (n - 1), Integer(n));
+        AddNamedValue(list, QStringLiteral("Button %1").arg(n), JoystickButton, Long(1) << (n - 1), Integer(n));
     if (hasZ)
-        AddNamedValue(QStringLiteral("Axle Z"), JoystickAxis, 0, 3);
+        AddNamedValue(list, QStringLiteral("Axle Z"), JoystickAxis, 0, 3);
     if (hasR)
-        AddNamedValue(QStringLiteral("Axle R"), JoystickAxis, 0, 4);
-    AddNamedValue(QStringLiteral("Horizontal axle"), JoystickAxis, 0, 1);
-    AddNamedValue(QStringLiteral("Vertical axle"), JoystickAxis, 0, 2);
+        AddNamedValue(list, QStringLiteral("Axle R"), JoystickAxis, 0, 4);
+    AddNamedValue(list, QStringLiteral("Horizontal axle"), JoystickAxis, 0, 1);
+    AddNamedValue(list, QStringLiteral("Vertical axle"), JoystickAxis, 0, 2);
+}
+
+void BuildBuiltInObjects(Collection<ObjectPtr>& list, ProjectType type)
+{
+    if (type == ProjectType::Rcx)
+        BuildRcxObjects(list);
+    else
+        BuildJoystickObjects(list);
 }
 
 void FillNameTables()

@@ -43,20 +43,12 @@ void readStatement(RecordReader& file, F&& f)
     }
 }
 
-void buildBuiltInObjects()
-{
-    if (App().ProjectType == 0)
-        BuildRcxObjects();
-    else
-        BuildJoystickObjects();
-}
-
-void addMotorObjects(int port)
+void addMotorObjects(Collection<ObjectPtr>& objects, int port)
 {
     const QString letter(QChar(QLatin1Char('A').unicode() + port));
-    AddNamedValue(QStringLiteral("Motor state ") + letter, OperandSource::MotorStatus, 192, Integer(port));
-    AddNamedValue(QStringLiteral("Motor direction ") + letter, OperandSource::MotorStatus, 8, Integer(port));
-    AddNamedValue(QStringLiteral("Motor speed ") + letter, OperandSource::MotorStatus, 7, Integer(port));
+    AddNamedValue(objects, QStringLiteral("Motor state ") + letter, OperandSource::MotorStatus, 192, Integer(port));
+    AddNamedValue(objects, QStringLiteral("Motor direction ") + letter, OperandSource::MotorStatus, 8, Integer(port));
+    AddNamedValue(objects, QStringLiteral("Motor speed ") + letter, OperandSource::MotorStatus, 7, Integer(port));
 }
 
 // The name of a sensor's value object: its purpose, or else its type word
@@ -66,76 +58,29 @@ QString sensorValueName(const clsSensor& sensor, int port)
     return sensor.Purpose.isEmpty() ? SensorValueName(sensor.SensorType(), port) : sensor.Purpose;
 }
 
-void addSensorObjects(const clsSensor& sensor, int port)
+void addSensorObjects(Collection<ObjectPtr>& objects, const clsSensor& sensor, int port)
 {
-    AddNamedValue(sensorValueName(sensor, port), OperandSource::SensorValue, 0, Integer(port));
-    AddSensorStatusObjects(port);
+    AddNamedValue(objects, sensorValueName(sensor, port), OperandSource::SensorValue, 0, Integer(port));
+    AddSensorStatusObjects(objects, port);
 }
 
-// Nothing the program kept of the project open before stays: not its
-// listing, nor its compile or download state, nor the windows showing them.
-// Unloaded and shown again, the explorer starts with empty folders.
-void startWithoutTheProjectBefore()
+// A project to read or make: no modules or named values, the ports as the
+// open project's with no motor or sensor type. The type and the slot stay
+// those of the open project until the file gives its own.
+ProjectContent freshContent(const AppState& app)
 {
-    AppState& app = App();
-    app.LastListing.clear();
-    app.FinishedModuleCount = 0;
-    Q_EMIT app.Notifier->ListingOutOfDate();
-    // The set-up window goes; its polling panel shows every kind of row again.
-    Q_EMIT app.Notifier->SetupReplaced();
-    Q_EMIT app.Notifier->ProjectTitleChanged(QStringLiteral("RCX programming - ") + app.RcxSetup->ProjectName);
-    Q_EMIT app.Notifier->ProjectReplaced();
-    Q_EMIT app.Notifier->ProjectTypeChanged();
+    ProjectContent p;
+    const clsRcx& rcx = app.RcxSetup();
+    for (int port = 0; port <= 2; ++port) {
+        p.Motors[size_t(port)] = std::make_shared<clsMotor>(rcx.PortMotor(port));
+        p.Motors[size_t(port)]->setMotorType(0);
+        p.Sensors[size_t(port)] = std::make_shared<clsSensor>(rcx.PortSensor(port));
+        p.Sensors[size_t(port)]->setSensorType(0);
+    }
+    p.ProjectType = app.ProjectType();
+    p.ProgramNumber = rcx.ProgramNumber;
+    return p;
 }
-
-// What of the process-wide state belongs to the open project: the lists, the
-// set-up's ports and slot, the project type. A project is read into parts of
-// its own and swapped in only when every one of its files has been read.
-struct ProjectParts {
-    Collection<TaskPtr> tasks;
-    Collection<SubPtr> subs;
-    Collection<ObjectPtr> objects;
-    Collection<ObjectPtr> variables;
-    std::array<MotorPtr, 3> motors;
-    std::array<SensorPtr, 3> sensors;
-    Integer projectType = 0;
-    Integer programNumber = 0;
-    Boolean dirty = False;
-    ObjectPtr currentObject;
-
-    // Parts to read a project into: no modules or named values, the ports as
-    // the open project's with no motor or sensor type. The type and the slot
-    // stay those of the open project until the file gives its own.
-    static ProjectParts freshFor(const AppState& app)
-    {
-        ProjectParts p;
-        for (int port = 0; port <= 2; ++port) {
-            p.motors[size_t(port)] = std::make_shared<clsMotor>(*app.RcxSetup->PortMotor(port));
-            p.motors[size_t(port)]->setMotorType(0);
-            p.sensors[size_t(port)] = std::make_shared<clsSensor>(*app.RcxSetup->PortSensor(port));
-            p.sensors[size_t(port)]->setSensorType(0);
-        }
-        p.projectType = app.ProjectType;
-        p.programNumber = app.RcxSetup->ProgramNumber;
-        return p;
-    }
-
-    void swapWith(AppState& app)
-    {
-        std::swap(tasks, app.TaskList);
-        std::swap(subs, app.SubList);
-        std::swap(objects, app.ObjectList);
-        std::swap(variables, app.VariableDefs);
-        for (int port = 0; port <= 2; ++port) {
-            std::swap(motors[size_t(port)], app.RcxSetup->PortMotor(port));
-            std::swap(sensors[size_t(port)], app.RcxSetup->PortSensor(port));
-        }
-        std::swap(projectType, app.ProjectType);
-        std::swap(programNumber, app.RcxSetup->ProgramNumber);
-        std::swap(dirty, app.RcxSetup->Dirty);
-        std::swap(currentObject, app.CurrentObject);
-    }
-};
 
 // A file or folder that a link leads out of the data folder, refused with a
 // description that names it.
@@ -174,29 +119,24 @@ void checkProjectInDataFolder()
     checkInDataFolder(SubFolderPath());
 }
 
-// Reads the project file and every task and sub file of the project into the
-// state, touching no window. A failure goes to the caller with a description
-// that names the file it came from.
-void readProject()
-{
-    AppState& app = App();
-    clsRcx& rcx = *app.RcxSetup;
-    const QString path = ProjectFilePath();  // a name that can't be a file's tells so itself
-    const disk::FolderChecks folders;  // its files lie in two folders
-    checkProjectInDataFolder();
-    RecordReader file;
-    try {
-        file.open(path, FileKind::Project);
+// The project file's records, one reading after the other, into the content.
+class ProjectFileReader {
+public:
+    ProjectFileReader(RecordReader& file, ProjectContent& project) : file(file), p(project) {}
 
-        readStatement(file, [&] { app.ProjectType = file.integerField(); });
-        buildBuiltInObjects();
-        readStatement(file, [&] { rcx.ProgramNumber = file.integerField(); });
+    void typeAndSlot()
+    {
+        readStatement(file, [&] { p.ProjectType = ProjectTypeOfNumber(file.integerField()); });
+        BuildBuiltInObjects(p.ObjectList, p.ProjectType);
+        readStatement(file, [&] { p.ProgramNumber = file.integerField(); });
+    }
 
-        QString f[8];
+    void motors()
+    {
         for (int port = 0; port <= 2; ++port) {
             readStatement(file, [&] { f[0] = file.line(); });
             SplitProjectLine(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]);
-            clsMotor& motor = *rcx.PortMotor(port);
+            clsMotor& motor = *p.Motors[size_t(port)];
             motor.MotorDirection = vb::CLng(f[0]);
             motor.MotorPort = vb::CLng(f[1]);
             motor.MotorStartState = vb::CLng(f[2]);
@@ -206,13 +146,16 @@ void readProject()
             motor.MotorFwdMeening = f[6];
             motor.MotorRwdMeening = f[7];
             if (vb::CLng(f[3]) != 0)
-                addMotorObjects(port);
+                addMotorObjects(p.ObjectList, port);
         }
+    }
 
+    void sensors()
+    {
         for (int port = 0; port <= 2; ++port) {
             readStatement(file, [&] { f[0] = file.line(); });
             SplitProjectLine(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]);
-            clsSensor& sensor = *rcx.PortSensor(port);
+            clsSensor& sensor = *p.Sensors[size_t(port)];
             sensor.Dark = vb::CInt(f[0]);
             sensor.setSensorType(vb::CLng(f[3]));
             sensor.SensorMode = vb::CLng(f[1]);
@@ -220,90 +163,136 @@ void readProject()
             // The purpose names the sensor's value object, so it is stored first.
             sensor.Purpose = f[4];
             if (vb::CLng(f[3]) != 0)
-                addSensorObjects(sensor, port);
+                addSensorObjects(p.ObjectList, sensor, port);
         }
+    }
 
-        // Named values up to "EndVarDef".
-        QString name;
-        Integer number = 0;
-        Variant value;
-        Integer source = 0;
-        auto readNamedValue = [&] {
-            readStatement(file, [&] {
-                name = file.textField();
-                number = file.integerField();
-                value = file.field();
-                source = file.integerField();
-            });
-            app.CurrentObject = std::make_shared<clsObject>();
-            clsObject& o = *app.CurrentObject;
-            o.Name = name;
-            o.Number = number;
-            o.Source = source;
-            if (source == OperandSource::NamedRange) {
-                const QString text = value.toString();
-                const qsizetype cut = text.indexOf(QLatin1Char('_'));
-                if (cut < 0)
-                    raiseError(Err::InvalidCall);
-                o.Value = vb::CLng(text.left(cut));
-                o.AuxValue = vb::CLng(text.mid(cut + 1));
-            } else {
-                o.Value = value.isEmpty() ? 0 : value.toLong();
-            }
-        };
-        readNamedValue();
-        while (!vb::SameText(app.CurrentObject->Name, "EndVarDef")) {
-            const ObjectPtr o = app.CurrentObject;
-            app.ObjectList.Add(o, o->Name);
+    // Named values up to "EndVarDef"; the last one read (the end's own) is
+    // the one returned.
+    ObjectPtr namedValues()
+    {
+        ObjectPtr o = namedValue();
+        while (!vb::SameText(o->Name, "EndVarDef")) {
+            p.ObjectList.Add(o, o->Name);
             if (o->Source == OperandSource::Variable) {
                 auto def = std::make_shared<clsObject>();
                 def->Name = o->Name;
                 def->Number = o->Number;
                 def->Value = o->Value;
                 def->Source = o->Source;
-                app.VariableDefs.Add(def, def->Name);
+                p.VariableDefs.Add(def, def->Name);
             }
-            readNamedValue();
+            o = namedValue();
         }
+        return o;
+    }
 
-        // Tasks up to "EndTaskDef", numbered by their place in the file.
+    // Tasks up to "EndTaskDef", numbered by their place in the file.
+    void tasks()
+    {
         for (;;) {
-            readStatement(file, [&] {
-                name = file.textField();
-                file.field();
-            });
+            moduleRecord();
             if (vb::SameText(name, "EndTaskDef"))
                 break;
             auto task = std::make_shared<clsTask>();
             task->Name = name;
-            task->mNumber = Integer(app.TaskList.Count() + 1);
+            task->mNumber = Integer(p.TaskList.Count() + 1);
             task->ModulType = ModuleKind::Task;
-            app.TaskList.Add(task, task->Name);
+            p.TaskList.Add(task, task->Name);
         }
+    }
 
-        // Subs up to "EndSubDef" (as written, letter case counting, so that a
-        // sub named "endsubdef" is kept) or the end of the file.
+    // Subs up to "EndSubDef" (as written, letter case counting, so that a
+    // sub named "endsubdef" is kept) or the end of the file.
+    void subs()
+    {
         const QString endOfSubs = QStringLiteral("EndSubDef");
         while (name != endOfSubs && !file.atEnd()) {
-            readStatement(file, [&] {
-                name = file.textField();
-                file.field();
-            });
+            moduleRecord();
             auto sub = std::make_shared<clsSub>();
             sub->Name = name;
             sub->ModulType = ModuleKind::Sub;
-            sub->mNumber = Integer(app.SubList.Count() + 1);
+            sub->mNumber = Integer(p.SubList.Count() + 1);
             if (!name.isEmpty() && name != endOfSubs)
-                app.SubList.Add(sub, sub->Name);
+                p.SubList.Add(sub, sub->Name);
         }
+    }
+
+private:
+    // A record that the file no longer gives leaves the fields of the one
+    // before, as every reading of a statement does.
+    ObjectPtr namedValue()
+    {
+        readStatement(file, [&] {
+            name = file.textField();
+            number = file.integerField();
+            value = file.field();
+            source = file.integerField();
+        });
+        auto object = std::make_shared<clsObject>();
+        clsObject& o = *object;
+        o.Name = name;
+        o.Number = number;
+        o.Source = source;
+        if (source == OperandSource::NamedRange) {
+            const QString text = value.toString();
+            const qsizetype cut = text.indexOf(QLatin1Char('_'));
+            if (cut < 0)
+                raiseError(Err::InvalidCall);
+            o.Value = vb::CLng(text.left(cut));
+            o.AuxValue = vb::CLng(text.mid(cut + 1));
+        } else {
+            o.Value = value.isEmpty() ? 0 : value.toLong();
+        }
+        return object;
+    }
+
+    void moduleRecord()
+    {
+        readStatement(file, [&] {
+            name = file.textField();
+            file.field();
+        });
+    }
+
+    RecordReader& file;
+    ProjectContent& p;
+    QString f[8];
+    QString name;
+    Integer number = 0;
+    Variant value;
+    Integer source = 0;
+};
+
+// Reads the project file and every task and sub file of the project named in
+// the set-up into the content, touching neither the open project nor any
+// window; gives the last named value read. A failure goes to the caller with
+// a description that names the file it came from.
+ObjectPtr readProject(ProjectContent& project)
+{
+    const QString path = ProjectFilePath();  // a name that can't be a file's tells so itself
+    const disk::FolderChecks folders;  // its files lie in two folders
+    checkProjectInDataFolder();
+    RecordReader file;
+    ObjectPtr last;
+    try {
+        file.open(path, FileKind::Project);
+        ProjectFileReader reader(file, project);
+        reader.typeAndSlot();
+        reader.motors();
+        reader.sensors();
+        last = reader.namedValues();
+        reader.tasks();
+        reader.subs();
         file.close();
     } catch (const VbError& e) {
         raiseError(e.number(), FileFailure(e, QFileInfo(path).fileName()));
     }
 
-    for (const auto& e : app.TaskList)
+    for (const auto& e : project.TaskList)
         ReadTaskFile(*e.item);
-    ReadSubFiles(app.SubList);
+    ReadSubFiles(project.SubList);
+    return last;
 }
 
 // Closes the windows of the open project before another takes its place. A
@@ -321,6 +310,9 @@ bool closeWindowsBefore()
     }
 }
 
+// What the program kept of the download before another project is open.
+void forgetTheProjectBefore(AppState& app) { app.FinishedModuleCount = 0; }
+
 // Opens the project whose files are there: it is read aside first, so that a
 // project any of whose files is broken is refused with a message naming the
 // file, and the project open before stays as it was, its windows too. The
@@ -330,48 +322,37 @@ bool closeWindowsBefore()
 bool openExistingProject(BusyPointer& busy)
 {
     AppState& app = App();
-    ProjectParts aside = ProjectParts::freshFor(app);
-    aside.swapWith(app);  // the state holds the project being read, aside the open one
+    ProjectContent read = freshContent(app);
+    ObjectPtr lastRead;
     try {
-        readProject();
+        lastRead = readProject(read);
     } catch (const VbError& e) {
-        aside.swapWith(app);
         ShowMessage(e.description(), MsgStyle::Exclamation);
         return false;
-    } catch (...) {  // whatever else stops the reading, the open project stays
-        aside.swapWith(app);
-        throw;
     }
     // What the files read are on disk, for the saves to come.
-    QHash<QString, AppState::FileStamp> seen = ProjectFilesNow();
+    QHash<QString, AppState::FileStamp> seen = ProjectFilesNow(read.TaskList, read.SubList);
     // The project read takes its folder's lock from here on; the project
     // before keeps its own while it may still stay the open one.
     LockAttempt locking = LockProjectFolder(ProjectFolderPath());
     // The windows of the project before close while it is still the open one.
-    aside.swapWith(app);
     if (!closeWindowsBefore())
         return false;
-    aside.swapWith(app);
-    aside = ProjectParts();
     app.ProjectLock = std::move(locking.lock);
     app.ProjectReadOnly = locking.readOnly() ? True : False;
     app.ProjectReadOnlyWhy = ReadOnlyReason(locking);
     app.ProjectFilesSeen = std::move(seen);
+    app.CurrentObject = std::move(lastRead);
 
     try {
-        startWithoutTheProjectBefore();
-        Q_EMIT app.Notifier->MotorsChanged();
-        for (const auto& e : app.TaskList)
-            Q_EMIT app.Notifier->ModuleAdded(e.item->Name, ModuleKind::Task);
-        for (const auto& e : app.SubList)
-            Q_EMIT app.Notifier->ModuleAdded(e.item->Name, ModuleKind::Sub);
-        for (const auto& e : app.TaskList) {
+        forgetTheProjectBefore(app);
+        app.ReplaceProject(std::move(read));
+        for (const auto& e : app.TaskList()) {
             if (e.item->mNumber == 1) {
                 OpenCommandWindow(ModuleKind::Task, e.item.get(), QString(), QString());
                 break;
             }
         }
-        Q_EMIT app.Notifier->ProjectTypeChanged();
     } catch (const VbError& e) {
         // The project read is the open one now, whatever window failed to show it.
         ShowMessage(e.description(), MsgStyle::Exclamation);
@@ -379,7 +360,7 @@ bool openExistingProject(BusyPointer& busy)
     // The default pointer is back before the read-only message shows.
     busy.Restore();
     if (app.ProjectReadOnly)
-        ShowMessage(ReadOnlyMessage(locking, app.RcxSetup->ProjectName), MsgStyle::Exclamation);
+        ShowMessage(ReadOnlyMessage(locking, app.RcxSetup().ProjectName), MsgStyle::Exclamation);
     return true;
 }
 
@@ -418,20 +399,11 @@ bool openNewProject()
     app.ProjectReadOnly = False;
     app.ProjectReadOnlyWhy.clear();
     app.ProjectFilesSeen.clear();
-    app.TaskList.Clear();
-    app.SubList.Clear();
-    app.ObjectList.Clear();
-    app.VariableDefs.Clear();
-    for (int port = 0; port <= 2; ++port) {
-        app.RcxSetup->PortMotor(port)->setMotorType(0);
-        app.RcxSetup->PortSensor(port)->setSensorType(0);
-    }
-    app.RcxSetup->Dirty = False;
-    buildBuiltInObjects();
+    ProjectContent made = freshContent(app);
+    BuildBuiltInObjects(made.ObjectList, made.ProjectType);
     try {
-        startWithoutTheProjectBefore();
-        Q_EMIT app.Notifier->MotorsChanged();
-        Q_EMIT app.Notifier->ModuleListChanged();
+        forgetTheProjectBefore(app);
+        app.ReplaceProject(std::move(made));
         if (AddAskedTask(firstTask)) {
             OpenCommandWindow(ModuleKind::Task, app.CurrentTask.get(), QString(), QString());
             app.CurrentTask.reset();
@@ -448,11 +420,11 @@ bool openNewProject()
 void writeProjectFile(RecordWriter& file)
 {
     AppState& app = App();
-    clsRcx& rcx = *app.RcxSetup;
-    file.number(app.ProjectType).endRecord();
+    const clsRcx& rcx = app.RcxSetup();
+    file.number(ProjectTypeNumber(app.ProjectType())).endRecord();
     file.number(rcx.ProgramNumber).endRecord();
     for (int port = 0; port <= 2; ++port) {
-        const clsMotor& m = *rcx.PortMotor(port);
+        const clsMotor& m = rcx.PortMotor(port);
         file.number(m.MotorDirection)
             .number(m.MotorPort)
             .number(m.MotorStartState)
@@ -464,7 +436,7 @@ void writeProjectFile(RecordWriter& file)
             .endRecord();
     }
     for (int port = 0; port <= 2; ++port) {
-        const clsSensor& s = *rcx.PortSensor(port);
+        const clsSensor& s = rcx.PortSensor(port);
         file.number(s.Dark)
             .number(s.SensorMode)
             .number(s.SensorPort)
@@ -472,12 +444,12 @@ void writeProjectFile(RecordWriter& file)
             .text(s.Purpose)
             .endRecord();
     }
-    for (const auto& e : app.ObjectList) {
+    for (const auto& e : app.ObjectList()) {
         const clsObject& o = *e.item;
         if (o.Source == OperandSource::UserConstant)
             file.text(o.Name).number(o.Number).number(o.Value).number(o.Source).endRecord();
     }
-    for (const auto& e : app.ObjectList) {
+    for (const auto& e : app.ObjectList()) {
         const clsObject& o = *e.item;
         if (o.Source == OperandSource::NamedRange)
             file.text(o.Name)
@@ -486,15 +458,15 @@ void writeProjectFile(RecordWriter& file)
                 .number(o.Source)
                 .endRecord();
     }
-    for (const auto& e : app.VariableDefs) {
+    for (const auto& e : app.VariableDefs()) {
         const clsObject& o = *e.item;
         file.text(o.Name).number(o.Number).number(o.Value).number(o.Source).endRecord();
     }
     file.text(QStringLiteral("EndVarDef")).number(0).number(0).number(0).endRecord();
-    for (const auto& e : app.TaskList)
+    for (const auto& e : app.TaskList())
         file.text(e.item->Name).number(e.item->mNumber).endRecord();
     file.text(QStringLiteral("EndTaskDef")).number(0).endRecord();
-    for (const auto& e : app.SubList)
+    for (const auto& e : app.SubList())
         file.text(e.item->Name).number(e.item->mNumber).endRecord();
     file.text(QStringLiteral("EndSubDef")).number(0).endRecord();
 }
@@ -523,12 +495,24 @@ void SplitProjectLine(QString& line, QString& f2, QString& f3, QString& f4, QStr
         *out[i] = vb::Trim(fields[i]);
 }
 
-void TakeProjectChoice(const OpenChoice& choice)
+ProjectChoiceBefore TakeProjectChoice(const OpenChoice& choice)
 {
     AppState& app = App();
-    app.RcxSetup->ProjectName = choice.name;
+    const clsRcx& rcx = app.RcxSetup();
+    const ProjectChoiceBefore before{rcx.ProjectName, app.ProjectAction, app.ProjectType(), rcx.Dirty};
     if (choice.projectAction != 0)
         app.ProjectAction = choice.projectAction;
+    // A new project is changed from the start, and of the type chosen for it.
+    const bool made = choice.projectAction == 2;
+    app.TakeOpenChoice(choice.name, made ? choice.projectType : app.ProjectType(), made ? True : rcx.Dirty);
+    return before;
+}
+
+void UndoProjectChoice(const ProjectChoiceBefore& before)
+{
+    AppState& app = App();
+    app.ProjectAction = before.action;
+    app.TakeOpenChoice(before.name, before.type, before.dirty);
 }
 
 bool OpenProject()
@@ -548,11 +532,11 @@ bool RefuseReadOnlySave()
     if (app.ProjectReadOnlyWhy.isEmpty())
         ShowMessage(QStringLiteral("The project %1 is open in another copy of the program: it was opened read-only "
                                    "and can't be saved here.")
-                        .arg(app.RcxSetup->ProjectName),
+                        .arg(app.RcxSetup().ProjectName),
                     MsgStyle::Exclamation);
     else
         ShowMessage(QStringLiteral("The project %1 was opened read-only and can't be saved here: %2.")
-                        .arg(app.RcxSetup->ProjectName, app.ProjectReadOnlyWhy),
+                        .arg(app.RcxSetup().ProjectName, app.ProjectReadOnlyWhy),
                     MsgStyle::Exclamation);
     return true;
 }
@@ -577,12 +561,12 @@ bool checkTargets(const QString& projectFile)
 {
     AppState& app = App();
     QStringList targets{projectFile};
-    for (const auto& e : app.TaskList)
+    for (const auto& e : app.TaskList())
         targets.append(TaskFilePath(e.item->Name));
     for (qsizetype i = 1; i < targets.size(); ++i)
         disk::CheckWriteTarget(targets[i]);
     const bool subsFolder = disk::EntryAt(SubFolderPath()) != disk::Entry::None;
-    for (const auto& e : app.SubList) {
+    for (const auto& e : app.SubList()) {
         const QString sub = SubFilePath(e.item->Name);
         if (subsFolder)
             disk::CheckWriteTarget(sub);
@@ -629,7 +613,7 @@ bool SaveProject()
             return;
         // The lock file lies in the folder too.
         app.ProjectLock.reset();
-        for (const auto& e : app.TaskList) {
+        for (const auto& e : app.TaskList()) {
             try {
                 if (disk::RemoveFile(TaskFilePath(e.item->Name)))
                     e.item->Dirty = True;
@@ -639,7 +623,7 @@ bool SaveProject()
         if (disk::RemoveEmptyFolder(madeFolder)) {  // the project is not on disk at all
             if (firstSave)
                 app.ProjectAction = 2;
-            app.RcxSetup->Dirty = True;
+            app.SetSetupDirty(True);
         }
     };
     auto fail = [&](const VbError& e) {
@@ -684,14 +668,14 @@ bool SaveProject()
         return fail(e);
     }
 
-    const auto tasks = app.TaskList.entries();
+    const auto tasks = app.TaskList().entries();
     for (const auto& e : tasks) {
         if (!SaveTask(*e.item)) {
             forgetNewFolder();
             return false;
         }
     }
-    const auto subs = app.SubList.entries();
+    const auto subs = app.SubList().entries();
     for (const auto& e : subs) {
         if (!SaveSub(*e.item)) {
             forgetNewFolder();
@@ -701,18 +685,18 @@ bool SaveProject()
     try {
         if (file.commit())
             NoteSeen(ProjectFilePath());  // the modules' saves noted theirs
-        app.RcxSetup->Dirty = False;
+        app.SetSetupDirty(False);
     } catch (const VbError& e) {
         // The modules' files are written, but the project on disk is not the
         // one in hand: it still asks to be saved.
-        app.RcxSetup->Dirty = True;
+        app.SetSetupDirty(True);
         return fail(e);
     }
     busy.Restore();
     if (!folderGone.isEmpty())
         ShowMessage(QStringLiteral("The folder of the project %1 was not there (%2): %3. The whole project has "
                                    "been saved into it again.")
-                        .arg(app.RcxSetup->ProjectName, folderGone, madeFolder),
+                        .arg(app.RcxSetup().ProjectName, folderGone, madeFolder),
                     MsgStyle::Information);
     return true;
 }

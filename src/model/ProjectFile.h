@@ -1,6 +1,6 @@
 #pragma once
 // The project file <project>.dir/<project>.qmd: opening and saving a project.
-// OpenProject opens App().RcxSetup->ProjectName (or creates it when the open/new
+// OpenProject opens App().RcxSetup().ProjectName (or creates it when the open/new
 // dialog asked for a new project); SaveProject writes every task file, then
 // every sub file, and the project file last: a save that fails or stops part
 // way leaves the project file before, whose modules' files are all there, and
@@ -53,8 +53,17 @@
 
 // The project the open/new dialog chose (not cancelled) becomes the one
 // OpenProject opens: its name, and ProjectAction (1 existing, 2 new) where
-// the choice names one.
-void TakeProjectChoice(const OpenChoice& choice);
+// the choice names one; a new project also its type and its changed flag.
+// What it was before comes back with UndoProjectChoice, for a project chosen
+// that could not be opened: the open project then stays as it was.
+struct ProjectChoiceBefore {
+    QString name;
+    Integer action = 0;
+    ProjectType type = ProjectType::Rcx;
+    Boolean dirty = False;
+};
+ProjectChoiceBefore TakeProjectChoice(const OpenChoice& choice);
+void UndoProjectChoice(const ProjectChoiceBefore& before);
 bool OpenProject();
 bool SaveProject();
 

@@ -267,17 +267,17 @@ QString ReadOnlyReason(const LockAttempt& attempt)
 
 // ---- The files on disk ----
 
-QHash<QString, AppState::FileStamp> ProjectFilesNow()
+QHash<QString, AppState::FileStamp> ProjectFilesNow(const Collection<TaskPtr>& tasks, const Collection<SubPtr>& subs)
 {
     QHash<QString, AppState::FileStamp> seen;
     try {
         const QString project = ProjectFilePath();
         seen.insert(project, disk::StampOf(project));
-        for (const auto& e : App().TaskList) {
+        for (const auto& e : tasks) {
             const QString task = TaskFilePath(e.item->Name);
             seen.insert(task, disk::StampOf(task));
         }
-        for (const auto& e : App().SubList) {
+        for (const auto& e : subs) {
             const QString sub = SubFilePath(e.item->Name);
             seen.insert(sub, disk::StampOf(sub));
         }
@@ -359,7 +359,7 @@ bool HoldLockForSave(const QString& projectFolder)
     if (held && held->fileName() == lockPath(projectFolder) && held->held())
         return true;
     LockAttempt attempt = TakeProjectLock(projectFolder);
-    const QString project = app.RcxSetup->ProjectName;
+    const QString project = app.RcxSetup().ProjectName;
     switch (attempt.outcome) {
     case LockAttempt::HeldByCopy:
         ShowMessage(QStringLiteral("The project %1 is not saved: its lock here went away (the lock file was removed "

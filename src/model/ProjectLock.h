@@ -79,9 +79,9 @@ LockAttempt LockProjectFolder(const QString& projectFolder);
 QString ReadOnlyMessage(const LockAttempt& attempt, const QString& projectName);
 QString ReadOnlyReason(const LockAttempt& attempt);
 
-// What the open project's project, task and sub files are on disk now: one
-// look at each, none read.
-QHash<QString, AppState::FileStamp> ProjectFilesNow();
+// What the project file, and the files of the tasks and subs given, are on
+// disk now: one look at each, none read.
+QHash<QString, AppState::FileStamp> ProjectFilesNow(const Collection<TaskPtr>& tasks, const Collection<SubPtr>& subs);
 
 // Before a save of a project opened from its folder: True when this copy
 // still holds the project's lock, or has taken it again; False after a

@@ -27,3 +27,13 @@ SensorPtr& clsRcx::PortSensor(int index)
         raiseError(Err::SubscriptOutOfRange);
     return mSensors[index];
 }
+
+const clsMotor& clsRcx::PortMotor(int index) const
+{
+    return *const_cast<clsRcx*>(this)->PortMotor(index);
+}
+
+const clsSensor& clsRcx::PortSensor(int index) const
+{
+    return *const_cast<clsRcx*>(this)->PortSensor(index);
+}

@@ -72,7 +72,11 @@ public:
     Boolean IsInit = False;
     Integer ProgramNumber = 0;
 
-    // Ports 0..2; another index fails with 9.
+    // Ports 0..2; another index fails with 9. The open project's set-up is
+    // read through the const ones and changed through its document
+    // (model/ProjectDocument.h).
+    const clsMotor& PortMotor(int index) const;
+    const clsSensor& PortSensor(int index) const;
     MotorPtr& PortMotor(int index);
     SensorPtr& PortSensor(int index);
     void setPortMotor(int index, MotorPtr m) { PortMotor(index) = std::move(m); }

@@ -4,6 +4,7 @@
 // window (one-way news goes through model/Notifier.h). The shell gives
 // them real implementations; tests fake them. Every interface has a quiet
 // default so that code runs headless where no window is wanted.
+#include "model/ProjectType.h"
 #include "model/Variant.h"
 
 #include <QString>
@@ -103,13 +104,15 @@ public:
 
 // What the open/new dialog frmOpen gives back: cancelled, or the name and
 // what to do with the object asked for (1 open the existing one, 2 make a new
-// one) in the field of that object (project, task or sub).
+// one) in the field of that object (project, task or sub), and the project
+// type chosen for a new one.
 struct OpenChoice {
     bool canceled = true;
     QString name;
     Integer projectAction = 0;  // 1 open, 2 new
     Integer taskAction = 0;
     Integer subAction = 0;
+    ProjectType projectType = ProjectType::Rcx;
 };
 
 // What the model and the compiler ask of the main window and get an answer

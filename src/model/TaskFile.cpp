@@ -208,14 +208,14 @@ QString dataFolder()
 
 QString ProjectFolderPath()
 {
-    const QString& project = App().RcxSetup->ProjectName;
+    const QString& project = App().RcxSetup().ProjectName;
     checkFileName(project, "project");
     return ProjectsFolderPath() + QLatin1Char('/') + project + QStringLiteral(".dir");
 }
 
 QString ProjectFilePath()
 {
-    return ProjectFolderPath() + QLatin1Char('/') + App().RcxSetup->ProjectName + QStringLiteral(".qmd");
+    return ProjectFolderPath() + QLatin1Char('/') + App().RcxSetup().ProjectName + QStringLiteral(".qmd");
 }
 
 QString ProjectsFolderPath() { return dataFolder() + QStringLiteral("/Projects"); }
@@ -361,12 +361,11 @@ bool ReadTask(clsTask& task, Integer flag)
         }
         fileName.clear();
         NoteSeen(path);
-        Q_EMIT app.Notifier->ModuleAdded(task.Name, ModuleKind::Task);
         file.close();
         if (!flag) {
             if (app.CurrentTask.get() != &task)
                 raiseError(Err::ObjectNotSet);
-            app.TaskList.Add(app.CurrentTask, task.Name);
+            app.AddModule(app.CurrentTask);
         }
         return true;
     } catch (const VbError& e) {
@@ -394,13 +393,12 @@ bool ReadSub(clsSub& sub, Integer flag)
             return true;
         }
         NoteSeen(path);
-        Q_EMIT app.Notifier->ModuleAdded(sub.Name, ModuleKind::Sub);
         file.close();
         sub.ModulType = ModuleKind::Sub;
         if (!flag) {
             if (app.CurrentSub.get() != &sub)
                 raiseError(Err::ObjectNotSet);
-            app.SubList.Add(app.CurrentSub, sub.Name);
+            app.AddModule(app.CurrentSub);
         }
         return true;
     } catch (const VbError& e) {

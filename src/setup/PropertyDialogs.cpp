@@ -63,7 +63,7 @@ void frmSensorProp::Form_Load()
 {
     mLoading = true;
     Logic.WasCanceled = false;
-    const clsSensor& s = *App().RcxSetup->PortSensor(Logic.SensorIndex);
+    const clsSensor& s = App().RcxSetup().PortSensor(Logic.SensorIndex);
     picSensor->setPixmap(PalettePicture(int(s.SensorType()), picSensor->size()));
     cmbMode->clear();
     cmbMode->addItems(SensorProperties::ModeNames());

@@ -143,7 +143,7 @@ void frmMain::Form_Load()
     sldInterval->setValue(int(PollState().PollInterval));
     sldInterval_Change(sldInterval->value());
 
-    const bool rcxProject = a.ProjectType == 0;
+    const bool rcxProject = a.ProjectType() == ProjectType::Rcx;
     txtProgNumber->setEnabled(rcxProject);
     cmdRun->setEnabled(rcxProject);
     cmdStop->setEnabled(rcxProject);
@@ -154,7 +154,7 @@ void frmMain::Form_Load()
         picBrick[i]->setCursor(rcxProject ? Qt::OpenHandCursor : Qt::ArrowCursor);
     }
     ShowPorts();
-    txtProgNumber->setText(QString::number(a.RcxSetup->ProgramNumber + 1));
+    txtProgNumber->setText(QString::number(a.RcxSetup().ProgramNumber + 1));
     for (int i = 0; i < 5; ++i)
         chkOrder[i]->setChecked(PollState().PollFilter[i] != 0);
     BuildPollPanel();
@@ -165,7 +165,7 @@ void frmMain::Form_Load()
 
 void frmMain::Form_QueryUnload()
 {
-    App().RcxSetup->IsInit = False;
+    App().SetRcxInit(False);
     if (Panel.Polling()) {
         tmrPoll->stop();
         Panel.PollingChanged = nullptr;

@@ -51,7 +51,7 @@ void frmMain::ShowBrickKeys()
 void frmMain::cmdRun_Click()
 {
     try {
-        Integer slot = App().RcxSetup->ProgramNumber;
+        Integer slot = App().RcxSetup().ProgramNumber;
         PB().SelectPrgm(slot);
         Integer setupTask = 0;
         PB().StartTask(setupTask);

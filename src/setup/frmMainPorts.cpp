@@ -106,9 +106,9 @@ void frmMain::BuildBrickColumn()
 
 void frmMain::ShowPorts()
 {
-    clsRcx& rcx = *App().RcxSetup;
+    const clsRcx& rcx = App().RcxSetup();
     for (int i = 0; i < 3; ++i) {
-        const clsSensor& s = *rcx.PortSensor(i);
+        const clsSensor& s = rcx.PortSensor(i);
         if (s.SensorType() != 0) {
             imgSensor[i]->setPixmap(PortPicture(int(s.SensorType()), imgSensor[i]->size()));
             imgSensor[i]->setToolTip(s.Purpose);
@@ -116,7 +116,7 @@ void frmMain::ShowPorts()
             imgSensor[i]->setPixmap(QPixmap());
             imgSensor[i]->setToolTip(QString());
         }
-        const clsMotor& m = *rcx.PortMotor(i);
+        const clsMotor& m = rcx.PortMotor(i);
         if (m.MotorType() != 0) {
             imgOutput[i]->setPixmap(PortPicture(SetupPicture::Motor, imgOutput[i]->size()));
             imgOutput[i]->setToolTip(m.Purpose);
@@ -225,36 +225,36 @@ bool frmMain::PortMouseUp(QLabel* port, int button, int x, int y)
 
 void frmMain::imgOutput_MouseDown(int index, int button)
 {
-    if (App().RcxSetup->PortMotor(index)->MotorType() != 0)
+    if (App().RcxSetup().PortMotor(index).MotorType() != 0)
         PortMouseDown(imgOutput[index], index, button, QStringLiteral("Remove motor"), QStringLiteral("2"));
 }
 
 void frmMain::imgSensor_MouseDown(int index, int button)
 {
-    if (App().RcxSetup->PortSensor(index)->SensorType() != 0)
+    if (App().RcxSetup().PortSensor(index).SensorType() != 0)
         PortMouseDown(imgSensor[index], index, button, QStringLiteral("Remove sensor"), QStringLiteral("1"));
 }
 
 void frmMain::imgOutput_MouseUp(int index, int button, int x, int y)
 {
-    if (App().RcxSetup->PortMotor(index)->MotorType() == 0 || !PortMouseUp(imgOutput[index], button, x, y))
+    if (App().RcxSetup().PortMotor(index).MotorType() == 0 || !PortMouseUp(imgOutput[index], button, x, y))
         return;
     auto dialog = std::make_unique<frmMotorProp>(index, this);
     dialog->Form_Load();
     RunModal(*dialog);
-    imgOutput[index]->setToolTip(App().RcxSetup->PortMotor(index)->Purpose);
+    imgOutput[index]->setToolTip(App().RcxSetup().PortMotor(index).Purpose);
 }
 
 void frmMain::imgSensor_MouseUp(int index, int button, int x, int y)
 {
-    if (App().RcxSetup->PortSensor(index)->SensorType() == 0 || !PortMouseUp(imgSensor[index], button, x, y))
+    if (App().RcxSetup().PortSensor(index).SensorType() == 0 || !PortMouseUp(imgSensor[index], button, x, y))
         return;
     auto dialog = std::make_unique<frmSensorProp>(index, this);
     dialog->Form_Load();
     RunModal(*dialog);
     App().Shell->DoEvents();
     if (!dialog->WasCanceled()) {
-        imgSensor[index]->setToolTip(App().RcxSetup->PortSensor(index)->Purpose);
+        imgSensor[index]->setToolTip(App().RcxSetup().PortSensor(index).Purpose);
         BuildPollPanel();
     }
 }

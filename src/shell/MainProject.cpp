@@ -102,27 +102,17 @@ void mdiMain::KeyOpen()
         if (answer == MsgResult::Yes && !SaveProject())
             return;
     }
-    // What the dialog changes of the open project comes back when the project
-    // chosen is not opened (an existing one that can't be read, a new one whose
-    // first task is cancelled): the open project and its windows then stay.
-    const QString openName = a.RcxSetup->ProjectName;
-    const Integer openAction = a.ProjectAction;
-    const Integer openType = a.ProjectType;
-    const Boolean openDirty = a.RcxSetup->Dirty;
     const OpenChoice choice = a.Shell->ShowOpenDialog(3, 1);
     if (choice.canceled)
         return;
     Q_EMIT a.Notifier->StatusCleared();
-    TakeProjectChoice(choice);
+    // What the choice changes of the open project comes back when the project
+    // chosen is not opened (an existing one that can't be read, a new one whose
+    // first task is cancelled): the open project and its windows then stay.
     // The project's windows close inside the open, once the new project has been read.
-    if (OpenProject()) {
-        Q_EMIT a.Notifier->ModuleListChanged();
-        return;
-    }
-    a.RcxSetup->ProjectName = openName;
-    a.ProjectAction = openAction;
-    a.ProjectType = openType;
-    a.RcxSetup->Dirty = openDirty;
+    const ProjectChoiceBefore before = TakeProjectChoice(choice);
+    if (!OpenProject())
+        UndoProjectChoice(before);
 }
 
 // ---------------------------------------------------------------- closing

@@ -79,7 +79,7 @@ void mdiMain::KeyJoyPlay()
         return;
     }
     const CompileResult compiled = Ops.CompileProject ? Ops.CompileProject() : CompileResult();
-    KeepListing(a, compiled);
+    KeepListing(a, compiled, CompileFor::Run);
     if (!compiled) {
         CompileErrorReport(compiled);
         return;
@@ -133,5 +133,4 @@ void mdiMain::tmrShowLab_Timer()
         return;
     mTmrShowLab->stop();
     Q_EMIT App().Notifier->SetupRequested();
-    UpdateMotorTips();
 }

@@ -77,7 +77,7 @@ void mdiMain::EnableEveryKey(bool enable)
 
 void mdiMain::SetToolbarsForType()
 {
-    if (App().ProjectType == 0) {
+    if (App().ProjectType() == ProjectType::Rcx) {
         for (QToolButton* b : mTB->Buttons())
             b->defaultAction()->setEnabled(true);
         for (QAction* a : mTB1Buttons)
@@ -101,17 +101,17 @@ void mdiMain::UpdateMotorTips()
     QAction* rwd = mTB->Action(QStringLiteral("M_RWD"));
     QString fwdTip = QStringLiteral("Forward");
     QString rwdTip = QStringLiteral("Backward");
-    clsRcx& rcx = *App().RcxSetup;
+    const clsRcx& rcx = App().RcxSetup();
     const QString letters = QStringLiteral("ABC");
     for (int i = 0; i < 3; ++i) {
-        const MotorPtr& m = rcx.PortMotor(i);
-        if (m && m->MotorType() != 0 && !m->MotorFwdMeening.isEmpty())
-            fwdTip += QStringLiteral("{%1=%2}").arg(letters[i]).arg(m->MotorFwdMeening);
+        const clsMotor& m = rcx.PortMotor(i);
+        if (m.MotorType() != 0 && !m.MotorFwdMeening.isEmpty())
+            fwdTip += QStringLiteral("{%1=%2}").arg(letters[i]).arg(m.MotorFwdMeening);
     }
     for (int i = 0; i < 3; ++i) {
-        const MotorPtr& m = rcx.PortMotor(i);
-        if (m && m->MotorType() != 0 && !m->MotorRwdMeening.isEmpty())
-            rwdTip += QStringLiteral("{%1=%2}").arg(letters[i]).arg(m->MotorRwdMeening);
+        const clsMotor& m = rcx.PortMotor(i);
+        if (m.MotorType() != 0 && !m.MotorRwdMeening.isEmpty())
+            rwdTip += QStringLiteral("{%1=%2}").arg(letters[i]).arg(m.MotorRwdMeening);
     }
     fwd->setToolTip(fwdTip);
     rwd->setToolTip(rwdTip);
@@ -157,14 +157,13 @@ void mdiMain::TB1_ButtonClick(const QString& rawKey)
 void mdiMain::KeyRcx()
 {
     AppState& a = App();
-    if (mTmrJoy->isActive() && a.ProjectType == 1) {
+    if (mTmrJoy->isActive() && a.ProjectType() == ProjectType::JoystickKeyboard) {
         Q_EMIT a.Notifier->StatusCleared();
         Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("VER Ize is waiting for program to end the cycle..."), 700);
         a.RcxWindowRequested = True;
         mTmrShowLab->start();
     } else {
         Q_EMIT a.Notifier->SetupRequested();
-        UpdateMotorTips();
     }
 }
 
@@ -190,7 +189,6 @@ void mdiMain::KeyNewTask()
     if (Ops.AddTask && Ops.AddTask(3)) {
         OpenCommandWindow(ModuleKind::Task, a.CurrentTask.get(), QString(), QString());
         a.CurrentTask.reset();
-        Q_EMIT a.Notifier->ModuleListChanged();
     }
 }
 
@@ -200,7 +198,6 @@ void mdiMain::KeyNewSub()
     if (Ops.AddSub && Ops.AddSub(3)) {
         OpenCommandWindow(ModuleKind::Sub, a.CurrentSub.get(), QString(), QString());
         a.CurrentSub.reset();
-        Q_EMIT a.Notifier->ModuleListChanged();
     }
 }
 
@@ -218,8 +215,8 @@ void mdiMain::KeySave()
 void mdiMain::KeyShowPreview()
 {
     AppState& a = App();
-    if (!a.LastListing.isEmpty())
-        Q_EMIT a.Notifier->ListingRequested(a.LastListing);
+    if (!a.LastListing().isEmpty())
+        Q_EMIT a.Notifier->ListingRequested(a.LastListing());
 }
 
 void mdiMain::KeyJoy()
@@ -251,15 +248,14 @@ void mdiMain::KeyCompile()
     Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("Compiling..."), 700);
     a.Shell->DoEvents();
     const CompileResult compiled = Ops.CompileProject ? Ops.CompileProject() : CompileResult();
-    KeepListing(a, compiled);
     if (compiled) {
         Q_EMIT a.Notifier->StatusCleared();
         Q_EMIT a.Notifier->StatusPrinted(QStringLiteral("Compile OK!"), 700);
-        if (a.ProjectType == 0)
-            Q_EMIT a.Notifier->ListingMade(compiled.ListingText);
-    } else {
-        CompileErrorReport(compiled);
     }
+    // The listing of an RCX project is kept (and shown); a failed compile's goes.
+    KeepListing(a, compiled, CompileFor::Listing);
+    if (!compiled)
+        CompileErrorReport(compiled);
 }
 
 void mdiMain::KeyMap()

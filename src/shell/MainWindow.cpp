@@ -48,7 +48,7 @@ ShellOperations ShellOperations::Defaults()
     };
     ops.AddTask = [](Long mode) { return ::AddTask(mode); };
     ops.AddSub = [](Long mode) { return ::AddSub(mode); };
-    ops.InitRCX = [] { return ::InitRCX(App(), *App().RcxSetup); };
+    ops.InitRCX = [] { return ::InitRCX(App()); };
     ops.ResetMotorObjects = [] { ::ResetMotorObjects(App()); };
     ops.tmrJoy_Timer = [] {
         if (mdiMain* m = mdiMain::Instance())
@@ -147,9 +147,11 @@ mdiMain* mdiMain::Instance()
 void mdiMain::ConnectNotifier()
 {
     Notifier* n = App().Notifier.get();
-    connect(n, &Notifier::ProjectTitleChanged, this, &QWidget::setWindowTitle);
+    connect(n, &Notifier::ProjectRenamed, this,
+            [this](const QString& name) { setWindowTitle(QStringLiteral("RCX programming - ") + name); });
     connect(n, &Notifier::ProjectTypeChanged, this, &mdiMain::SetToolbarsForType);
-    connect(n, &Notifier::MotorsChanged, this, &mdiMain::UpdateMotorTips);
+    // The palette's motor tips tell what forward and backward mean on each port.
+    connect(n, &Notifier::SetupChanged, this, &mdiMain::UpdateMotorTips);
     connect(n, &Notifier::StatusCleared, mStatus, &StatusStrip::Cls);
     connect(n, &Notifier::StatusPrinted, mStatus, &StatusStrip::Print);
     connect(n, &Notifier::BrickDescribed, mStatus, &StatusStrip::setBrick);

@@ -174,8 +174,8 @@ void frmOpen::Form_Load()
     CentreOnScreen(this);
     FitWhenShown(this);
     AppState& a = App();
-    ChosenProjectType = a.ProjectType;
-    const int opt = a.ProjectType == 1 ? 1 : 0;
+    ChosenProjectType = a.ProjectType();
+    const int opt = ChosenProjectType == ProjectType::JoystickKeyboard ? 1 : 0;
     optProjType[opt]->setChecked(true);
     optProjType_Click(opt);
 
@@ -211,7 +211,7 @@ void frmOpen::Form_Load()
     case 1:
         SSTab1->setTabEnabled(1, false);
         SSTab1->setCurrentIndex(0);
-        if (a.ProjectType == 1) {
+        if (a.ProjectType() == ProjectType::JoystickKeyboard) {
             txtProjName->setText(QStringLiteral("The task"));
             cmdOk_Click(0);
             if (mClosedByOk)
@@ -250,7 +250,7 @@ void frmOpen::FillList(const QString& folder, const QString& pattern, const QStr
             Long type = 0;
             const QString file = dir.filePath(name) + QLatin1Char('/') + text + QStringLiteral(".qmd");
             // A project whose file is missing or unreadable is left out.
-            if (!readProjectType(file, type) || type != ChosenProjectType)
+            if (!readProjectType(file, type) || type != ProjectTypeNumber(ChosenProjectType))
                 continue;
             image = type == 1 ? QStringLiteral("JOY") : QStringLiteral("RCX");
         }
@@ -269,7 +269,7 @@ void frmOpen::GetAllProjects()
 
 void frmOpen::GetAllTasks()
 {
-    FillList(ProjectsFolderPath() + QLatin1Char('/') + App().RcxSetup->ProjectName + QStringLiteral(".dir"),
+    FillList(ProjectsFolderPath() + QLatin1Char('/') + App().RcxSetup().ProjectName + QStringLiteral(".dir"),
              QStringLiteral("*.tas"), QStringLiteral("TASK"), false);
 }
 
@@ -283,7 +283,7 @@ void frmOpen::LV1_ItemClick(QListWidgetItem* item)
     ClickedItem = item ? item->text() : QString();
     if (!item || (ObjToOpen != 2 && ObjToOpen != 3))
         return;
-    const QString path = ObjToOpen == 2 ? ProjectsFolderPath() + QLatin1Char('/') + App().RcxSetup->ProjectName +
+    const QString path = ObjToOpen == 2 ? ProjectsFolderPath() + QLatin1Char('/') + App().RcxSetup().ProjectName +
                                               QStringLiteral(".dir/") + item->text() + QStringLiteral(".tas")
                                         : SubFolderPath() + QLatin1Char('/') + item->text() +
                                               QStringLiteral(".sub");
@@ -310,14 +310,15 @@ void frmOpen::LV1_DblClick()
 
 void frmOpen::optProjType_Click(int index)
 {
-    ChosenProjectType = index;
+    ChosenProjectType = ProjectTypeOfNumber(index);
     GetAllProjects();
     SetPicture();
 }
 
 void frmOpen::SetPicture()
 {
-    Image1->setPixmap(CommandPicture(ChosenProjectType == 1 ? QStringLiteral("JOY") : QStringLiteral("RCX")));
+    Image1->setPixmap(CommandPicture(ChosenProjectType == ProjectType::JoystickKeyboard ? QStringLiteral("JOY")
+                                                                                      : QStringLiteral("RCX")));
 }
 
 void frmOpen::SSTab1_Click(int previousTab)
@@ -341,7 +342,6 @@ void frmOpen::Finish()
 
 void frmOpen::cmdOk_Click(int index)
 {
-    AppState& a = App();
     if (index == 1) {
         Choice.canceled = true;
         Finish();
@@ -376,7 +376,6 @@ void frmOpen::cmdOk_Click(int index)
                     refuse(QStringLiteral("Project by that name already exist (RCX or Joystick)"));
                     return;
                 }
-                a.RcxSetup->Dirty = True;
                 Choice.projectAction = 2;
             } else if (ObjToOpen == 2 || ObjToOpen == 3) {
                 if (!IsValidModuleName(name)) {
@@ -388,7 +387,7 @@ void frmOpen::cmdOk_Click(int index)
                 else
                     Choice.subAction = 2;
             }
-            a.ProjectType = Integer(ChosenProjectType);
+            Choice.projectType = ChosenProjectType;
         } else {
             if (ClickedItem.isEmpty()) {
                 ShowMessage(QStringLiteral("Nothing selected"), 48);

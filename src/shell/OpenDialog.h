@@ -3,7 +3,7 @@
 // or sub named by the user, or an existing one picked from what lies in the
 // program folder. The caller sets ObjToOpen and OpenMode, calls Form_Load and
 // shows it (ShowOpenDialog does all of that); the user's choice is left in
-// Choice, the project type chosen for a new project in App().ProjectType.
+// Choice, with the project type chosen for a new one.
 #include "model/Services.h"
 #include "model/Variant.h"
 
@@ -24,7 +24,7 @@ public:
 
     Long ObjToOpen = 1;  // 1 project, 2 task, 3 sub
     Long OpenMode = 3;   // 1 new only, 2 existing only, otherwise both
-    Long ChosenProjectType = 0;
+    ProjectType ChosenProjectType = ProjectType::Rcx;
     // What the user chose; cancelled until OK is pressed with a valid choice.
     OpenChoice Choice;
     // The text of the item last clicked; empty after the list was filled empty.

@@ -26,8 +26,8 @@ void ShellRequests::Install()
         disconnect(c);
     Notifier* n = a.Notifier.get();
     mConnections[0] = connect(n, &Notifier::PointerChanged, this, &ShellRequests::SetPointer);
-    mConnections[1] = connect(n, &Notifier::ListingMade, this, &ShellRequests::ShowPreview);
-    mConnections[2] = connect(n, &Notifier::ListingOutOfDate, this, &ShellRequests::PreviewUnload);
+    mConnections[1] = connect(n, &Notifier::ListingMade, this, &ShellRequests::ListingMade);
+    mConnections[2] = connect(n, &Notifier::ListingDropped, this, &ShellRequests::PreviewUnload);
     mConnections[3] = connect(n, &Notifier::ListingRequested, this, &ShellRequests::ShowPreview);
 }
 
@@ -94,6 +94,16 @@ void ShellRequests::ShowPreview(const QString& listing)
     mPreview->raise();
     mPreview->activateWindow();
     mPreview->txtPreview->setFocus();
+}
+
+void ShellRequests::ListingMade(const QString& listing, CompileFor purpose)
+{
+    // COMPILE shows the listing; a download's leaves no preview open, the
+    // listing it made shown or not (PREVIEW shows it again).
+    if (purpose == CompileFor::Listing)
+        ShowPreview(listing);
+    else if (purpose == CompileFor::Download)
+        PreviewUnload();
 }
 
 void ShellRequests::PreviewUnload()

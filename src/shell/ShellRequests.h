@@ -4,6 +4,7 @@
 // dialog, closing the project's windows. Install() also puts up what the shell
 // shows for the notifier outside any window: the hourglass pointer and the
 // preview window.
+#include "model/Notifier.h"
 #include "model/Services.h"
 
 #include <QObject>
@@ -35,6 +36,7 @@ public:
 
 private:
     void SetPointer(int shape);
+    void ListingMade(const QString& listing, CompileFor purpose);
     void ShowPreview(const QString& listing);
     void PreviewUnload();
 

@@ -28,7 +28,7 @@ frmProjExp::frmProjExp(QWidget* parent) : QWidget(parent), Explorer(App())
         mdiMain* main = mdiMain::Instance();
         return main ? main->DeskTopWindows() : QList<ICommandWindow*>();
     };
-    Explorer.Load(App().RcxSetup ? App().RcxSetup->ProjectName : QString());
+    Explorer.Load(App().RcxSetup().ProjectName);
     setWindowTitle(Explorer.Tree.At(0).Text);
 
     if (mdiMain* main = mdiMain::Instance()) {

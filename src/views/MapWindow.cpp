@@ -52,10 +52,21 @@ frmMap::frmMap(QWidget* parent) : QWidget(parent), Map(App())
         setAttribute(Qt::WA_DeleteOnClose);
     }
     // The slots run inside the emission: a failure is shown here and goes no further.
+    // A module added or taken out, or another project, and the tree is no
+    // longer the project's: the map goes, and the next MAP makes it afresh.
     Notifier* n = App().Notifier.get();
-    connect(n, &Notifier::ModuleListChanged, this, [this] { DeliverGuarded([this] { Unload(); return true; }); });
-    connect(n, &Notifier::ModuleChanged, this,
-            [this](const QString& name) { DeliverGuarded([&] { ModuleChanged(name); return true; }); });
+    const auto unload = [this] { DeliverGuarded([this] { Unload(); return true; }); };
+    connect(n, &Notifier::ModuleAdded, this, unload);
+    connect(n, &Notifier::ModuleRemoved, this, unload);
+    connect(n, &Notifier::ProjectReplaced, this, unload);
+    // The map shows a module's grid, not its heading.
+    connect(n, &Notifier::ModuleChanged, this, [this](const clsModule& module, Long kind, ModulePart part) {
+        if (part == ModulePart::Commands)
+            DeliverGuarded([&] { UpdateNodeOnly(module.Name, kind); return true; });
+    });
+    connect(n, &Notifier::MapUpdateRequested, this, [this](const clsModule& module, Long kind) {
+        DeliverGuarded([&] { UpdateNodeOnly(module.Name, kind); return true; });
+    });
     UpdateMap();
 }
 
@@ -78,12 +89,6 @@ void frmMap::Unload()
         delete mSub;
     else
         delete this;
-}
-
-void frmMap::ModuleChanged(const QString& name)
-{
-    // The branch of a task when there is one of that name, else of the sub.
-    UpdateNodeOnly(name, App().TaskList.Exists(name) ? ModuleKind::Task : ModuleKind::Sub);
 }
 
 void frmMap::UpdateNodeOnly(const QString& taskName, Long fType)

@@ -38,8 +38,6 @@ public:
     void Present();
     // Unloads from code: the list of modules changed, the map is made afresh when next shown.
     void Unload();
-    // The named task or sub changed: its branch is rebuilt.
-    void ModuleChanged(const QString& name);
 
     void mnuFind_Click();
     void FindAgain();

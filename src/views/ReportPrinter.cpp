@@ -22,7 +22,7 @@ QString reportFolder()
 QString reportName()
 {
     const AppState& a = App();
-    QString name = a.RcxSetup ? a.RcxSetup->ProjectName : QString();
+    QString name = a.RcxSetup().ProjectName;
     if (name.isEmpty())
         name = QStringLiteral("Project");
     return name;
@@ -47,7 +47,7 @@ bool PrintProjectReport(const std::vector<ReportLine>& lines, ReportTarget to)
     const QString where = target.pdfPath.isEmpty()
                               ? QStringLiteral("Project report sent to the printer ") + target.printerName
                               : QStringLiteral("Project report saved as ") + target.pdfPath;
-    target.setDocName(a.RcxSetup ? a.RcxSetup->ProjectName : QString());
+    target.setDocName(a.RcxSetup().ProjectName);
 
     QPainter p;
     if (!p.begin(&printer)) {

@@ -61,9 +61,9 @@ void showExplorer()
     ProjectExplorerWindow()->ShowInFront();
 }
 
-void addToExplorer(const QString& name, Long type)
+void addToExplorer(const clsModule& module, Long kind)
 {
-    ProjectExplorerWindow()->AddNewModul(name, type);
+    ProjectExplorerWindow()->AddNewModul(module.Name, kind);
 }
 
 void rebuildExplorer()

@@ -33,7 +33,6 @@ protected:
         pb = std::make_unique<RecordingControl>();
         a.Ports = pb.get();
         a.Joystick = &tracker;
-        a.RcxSetup = std::make_unique<clsRcx>();
         FillNameTables();
         main->setDeskTopFactory([this] { return CreateDeskTopWindow(main->MdiArea()); });
         ConnectViewWindows(*main);

@@ -104,7 +104,7 @@ protected:
     {
         ProgramFixture::SetUp();
         AppState& a = App();
-        a.ProjectType = 1;
+        a.SetProjectType(ProjectType::JoystickKeyboard);
         a.InitParams->ConfirmDelete = 1;
         BuildJoystickObjects();
         main->Ops.CompileProject = [] {
@@ -124,7 +124,7 @@ protected:
         task->ModulType = 1;
         task->mNumber = 1;
         task->mTitle = QString();
-        a.TaskList.Add(task, task->Name);
+        a.AddModule(task);
         Put(Command("L_IF", 1, 1, "IF"));
         Put(Command("G_SOUND", 2, 2, "Sound"));
         OpenCommandWindow(ModuleKind::Task, task.get(), QString(), QString());

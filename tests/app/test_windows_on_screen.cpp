@@ -63,15 +63,15 @@ protected:
         AppState& a = App();
         a.ModalRunner = &shower;
         a.ProgramFolder = QStringLiteral(QM_TEST_DATA "/../../src/shell/help");
-        a.RcxSetup->ProjectName = QStringLiteral("Robot");
+        a.SetProjectName(QStringLiteral("Robot"));
         BuildRcxObjects();
-        a.RcxSetup->PortMotor(0)->setMotorType(1);
-        a.RcxSetup->PortSensor(0)->setSensorType(1);
+        a.EditMotor(0, [&](clsMotor& m) { m.setMotorType(1); });
+        a.EditSensor(0, [&](clsSensor& s) { s.setSensorType(1); });
         auto task = std::make_shared<clsTask>();
         task->Name = QStringLiteral("Main");
         task->ModulType = 1;
         task->mNumber = 1;
-        a.TaskList.Add(task, task->Name);
+        a.AddModule(task);
         for (const char* key : {"M_ON", "L_IF"}) {
             auto c = std::make_shared<clsCommand>();
             c->SetKeyText(QString::fromLatin1(key));

@@ -75,7 +75,7 @@ inline TaskPtr addTask(const char* name, int number, int loop = 0, int startOnSt
     t->mLoop = Integer(loop);
     t->StartOnStartup = Integer(startOnStartup);
     t->ModulType = 1;
-    App().TaskList.Add(t, t->Name);
+    App().AddModule(t);
     return t;
 }
 
@@ -86,17 +86,18 @@ inline SubPtr addSub(const char* name, int number, int loop = 0)
     s->mNumber = Integer(number);
     s->mLoop = Integer(loop);
     s->ModulType = 5;
-    App().SubList.Add(s, s->Name);
+    App().AddModule(s);
     return s;
 }
 
 inline void connectMotor(int port, int power = 7, int direction = 1, int startState = 1)
 {
-    clsMotor& m = *App().RcxSetup->PortMotor(port);
-    m.setMotorType(1);
-    m.Power = Integer(power);
-    m.MotorDirection = direction;
-    m.MotorStartState = startState;
+    App().EditMotor(port, [&](clsMotor& m) {
+        m.setMotorType(1);
+        m.Power = Integer(power);
+        m.MotorDirection = direction;
+        m.MotorStartState = startState;
+    });
 }
 
 inline QByteArray readFile(const QString& path)

@@ -3,6 +3,7 @@
 // joystick's named values, motors on A and B with the PC's record of them, a
 // scripted joystick and keys, and seams that record the waits.
 #include "CompilerFixture.h"
+#include "support/ProjectSetup.h"
 #include "support/ScriptedJoystick.h"
 
 #include "compiler/Immediate.h"
@@ -14,12 +15,12 @@ protected:
         CompilerTest::SetUp();
         AppState& a = App();
         a.Joystick = &joystick;
-        a.ProjectType = 1;
-        a.ObjectList.Clear();
+        a.SetProjectType(ProjectType::JoystickKeyboard);
+        RemoveAllObjects();
         BuildJoystickObjects();
         motorRecord(0, 64, 8, 7);
         motorRecord(1, 64, 8, 7);
-        a.RcxSetup->IsInit = True;
+        a.SetRcxInit(True);
         a.StopRun = False;
         seams.Sleep = [this](Long ms) { sleeps.append(ms); };
         seams.Yield = [this] {
@@ -52,8 +53,8 @@ protected:
         addObject(("Motor direction " + letter).constData(), 3, 8, port, direction);
         addObject(("Motor speed " + letter).constData(), 3, 7, port, speed);
     }
-    Long aux(const char* name) { return App().ObjectList.Item(QString::fromLatin1(name))->AuxValue; }
-    Long value(const char* name) { return App().ObjectList.Item(QString::fromLatin1(name))->Value; }
+    Long aux(const char* name) { return App().ObjectList().Item(QString::fromLatin1(name))->AuxValue; }
+    Long value(const char* name) { return App().ObjectList().Item(QString::fromLatin1(name))->Value; }
 
     // A grid from columns of commands.
     static CommandCollectionPtr grid(const std::vector<Cmd>& column0, const std::vector<Cmd>& column1 = {})

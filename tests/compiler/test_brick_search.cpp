@@ -92,7 +92,7 @@ TEST_P(BrickSearchCases, RightBrickOrRightFailure)
     vbrick::PtyResponder& tower = put(1, c.behind);
     store(QLatin1String(c.storedBefore));
 
-    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
+    ASSERT_TRUE(InitRCX(App()));
     // However many ports have a device, the search takes at most a second for each.
     EXPECT_LE(time.now, 1000);
     EXPECT_EQ(control.ComPortNo(), c.brickPort);
@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BrickSearchTest, ABrickSlowToAnswerShowsTheBusyPointerAndSaysSo)
 {
     vbrick::PtyResponder& tower = put(2, Behind::TowerBrickOff);
-    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
+    ASSERT_TRUE(InitRCX(App()));
     windows.pointers.clear();
     windows.brickTexts.clear();
     EXPECT_FALSE(PB().PBAlive());
@@ -171,14 +171,14 @@ TEST_F(BrickSearchTest, TheVirtualBrickChosenIsTakenWithoutLookingForATower)
     // Choosing the tower makes the next operation look for it.
     ChooseVirtualBrick(App(), false);
     EXPECT_FALSE(App().PortVerified);
-    EXPECT_FALSE(App().RcxSetup->IsInit);
-    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
+    EXPECT_FALSE(App().RcxSetup().IsInit);
+    ASSERT_TRUE(InitRCX(App()));
     EXPECT_EQ(control.ComPortNo(), 1);
     EXPECT_EQ(windows.brickTexts.last(), QStringLiteral("RCX: tower on ") + tower.devicePath());
 
     // Back to the virtual brick: the user was told once in this run.
     ChooseVirtualBrick(App(), true);
-    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
+    ASSERT_TRUE(InitRCX(App()));
     EXPECT_EQ(control.ComPortNo(), PortSelector::VirtualBrickPort);
     EXPECT_EQ(presenter.shown.size(), 1);
     // The choice the program already follows changes nothing.
@@ -189,7 +189,7 @@ TEST_F(BrickSearchTest, TheVirtualBrickChosenIsTakenWithoutLookingForATower)
 TEST_F(BrickSearchTest, WithoutATowerTheUserIsToldOnceAndTheNextSearchLooksAgain)
 {
     put(1, Behind::Nothing);
-    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
+    ASSERT_TRUE(InitRCX(App()));
     EXPECT_EQ(told("No IR tower answers"), 1);
     EXPECT_EQ(control.ComPortNo(), PortSelector::VirtualBrickPort);
     EXPECT_FALSE(settings.values.contains(QStringLiteral("com/comport")));
@@ -197,7 +197,7 @@ TEST_F(BrickSearchTest, WithoutATowerTheUserIsToldOnceAndTheNextSearchLooksAgain
     // The user asks for a tower again (the Preferences saved with it) and connects one.
     vbrick::PtyResponder& tower = put(3, Behind::TowerAndBrick);
     ChooseVirtualBrick(App(), false);
-    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
+    ASSERT_TRUE(InitRCX(App()));
     EXPECT_EQ(control.ComPortNo(), 3);
     EXPECT_EQ(stored(), QStringLiteral("3"));
     EXPECT_EQ(windows.brickTexts.last(), QStringLiteral("RCX: tower on ") + tower.devicePath());
@@ -216,7 +216,7 @@ TEST_F(BrickSearchTest, APipeOrAFileAtAPortIsNoTower)
     control.setDevicePath(0, fifo);
     control.setDevicePath(1, file);
     vbrick::PtyResponder& tower = put(2, Behind::TowerAndBrick);
-    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
+    ASSERT_TRUE(InitRCX(App()));
     EXPECT_EQ(control.ComPortNo(), 2);
     EXPECT_EQ(stored(), QStringLiteral("2"));
     EXPECT_EQ(windows.brickTexts.last(), QStringLiteral("RCX: tower on ") + tower.devicePath());
@@ -225,10 +225,10 @@ TEST_F(BrickSearchTest, APipeOrAFileAtAPortIsNoTower)
     settings.values.clear();
     tower.unplug();
     App().PortVerified = False;
-    App().RcxSetup->IsInit = False;
+    App().SetRcxInit(False);
     App().ComPortNumber = -1;
     App().VirtualBrickTold = True;
-    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
+    ASSERT_TRUE(InitRCX(App()));
     EXPECT_EQ(control.ComPortNo(), PortSelector::VirtualBrickPort);
     EXPECT_EQ(stored(), QString());
 }

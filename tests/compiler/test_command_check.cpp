@@ -170,7 +170,7 @@ TEST_F(CompilerTest, ValidateParamRanges)
         {"--1", "", 0, false},
     };
     for (const ValidateCase& c : cases) {
-        App().ProjectType = Integer(c.projectType);
+        App().SetProjectType(ProjectTypeOfNumber(Integer(c.projectType)));
         EXPECT_EQ(ValidateParam(App(), QString::fromLatin1(c.text), QString::fromLatin1(c.key)), c.expected)
             << '"' << c.text << "\" " << c.key << " type " << c.projectType;
     }
@@ -180,14 +180,14 @@ TEST_F(CompilerTest, ValidateParamRanges)
 
 TEST_F(CompilerTest, ResolveValueOfNamesNumbersAndNothing)
 {
-    EXPECT_EQ(ResolveValue(App().ObjectList, QStringLiteral("Second")), 100);
-    EXPECT_EQ(ResolveValue(App().ObjectList, QStringLiteral("tenth")), 10);
-    EXPECT_EQ(ResolveValue(App().ObjectList, QStringLiteral("250")), 250);
-    EXPECT_EQ(ResolveValue(App().ObjectList, Variant(440)), 440);
-    EXPECT_EQ(ResolveValue(App().ObjectList, Variant()), 0);
-    EXPECT_EQ(ResolveValue(App().ObjectList, QStringLiteral("Hundredth")), 1);
+    EXPECT_EQ(ResolveValue(App().ObjectList(), QStringLiteral("Second")), 100);
+    EXPECT_EQ(ResolveValue(App().ObjectList(), QStringLiteral("tenth")), 10);
+    EXPECT_EQ(ResolveValue(App().ObjectList(), QStringLiteral("250")), 250);
+    EXPECT_EQ(ResolveValue(App().ObjectList(), Variant(440)), 440);
+    EXPECT_EQ(ResolveValue(App().ObjectList(), Variant()), 0);
+    EXPECT_EQ(ResolveValue(App().ObjectList(), QStringLiteral("Hundredth")), 1);
     try {
-        ResolveValue(App().ObjectList, QStringLiteral("Fortnight"));
+        ResolveValue(App().ObjectList(), QStringLiteral("Fortnight"));
         FAIL() << "a text that is no name and no number must fail";
     } catch (const VbError& e) {
         EXPECT_EQ(e.number(), Err::TypeMismatch);
@@ -200,8 +200,8 @@ TEST_F(CheckCommandTest, ATypedMinusOneStillCompilesAfterASaveAndARead)
 {
     QTemporaryDir data;
     App().DataFolder = data.path();
-    App().RcxSetup->ProjectName = QStringLiteral("Robot");
-    TaskPtr task = App().TaskList.Item(QStringLiteral("Drive"));
+    App().SetProjectName(QStringLiteral("Robot"));
+    TaskPtr task = App().TaskList().Item(QStringLiteral("Drive"));
     Cmd::place(*task->Commands(), 0, {Cmd("L_IF").p1(0, "Count").op(3).p2(2, "-1"), Cmd("L_IF").p1(0, "Count").op(3)});
     QDir().mkpath(ProjectFolderPath());
     ASSERT_TRUE(SaveTask(*task));
@@ -209,9 +209,9 @@ TEST_F(CheckCommandTest, ATypedMinusOneStillCompilesAfterASaveAndARead)
     auto again = std::make_shared<clsTask>();
     again->Name = task->Name;
     App().CurrentTask = again;
-    App().TaskList.Remove(task->Name);
+    App().RemoveTask(task->Name);
     ASSERT_TRUE(ReadTask(*again, 0));
-    const auto& grid = *App().TaskList.Item(QStringLiteral("Drive"))->Commands();
+    const auto& grid = *App().TaskList().Item(QStringLiteral("Drive"))->Commands();
     ASSERT_EQ(grid.Count(), 2);
     EXPECT_EQ(grid.Item(QStringLiteral("0001"))->Param2Value, Variant(QStringLiteral("-1")));
     EXPECT_EQ(CheckCommand(App(), *grid.Item(QStringLiteral("0001")), 1), QString());
@@ -235,7 +235,7 @@ protected:
     {
         CompilerTest::SetUp();
         connectMotor(0);
-        App().RcxSetup->PortSensor(0)->setSensorType(1);
+        App().EditSensor(0, [&](clsSensor& s) { s.setSensorType(1); });
         addObject("Count", 0, 0, 2);
         addObject("Bumper", 9, 0, 0);
         addObject("Big", 100, 300);
@@ -400,7 +400,7 @@ TEST_F(BoundsTest, EveryBoundedOperandAtItsEdges)
 // once: those operands are bounded, a loop or a message runs on the PC.
 TEST_F(BoundsTest, AJoystickProjectBoundsOnlyWhatTheBrickCarriesOut)
 {
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     EXPECT_EQ(CheckCommand(App(), *Cmd("M_SETPWR").motors("0").p2(2, "8").c, ModuleKind::Task),
               QStringLiteral(" -> ERROR: Speed must be between 0 to 7"));
     EXPECT_EQ(CheckCommand(App(), *Cmd("G_SOUND").speed("440").p1(2, 256).time("Hundredth").c, ModuleKind::Task),
@@ -469,12 +469,12 @@ TEST_F(BoundsTest, AUserVariableOnACompilerScratchVariable)
                           .arg(number)
                     : QString();
             EXPECT_EQ(CheckCommand(App(), *c.command.c, ModuleKind::Task), expected) << number;
-            App().ObjectList.Remove(QStringLiteral("Low"));
+            App().RemoveObject(QStringLiteral("Low"));
         }
         EXPECT_EQ(CheckCommand(App(), *c.command.c, ModuleKind::Task), QString()) << "no variable on 0 or 1";
     }
     // A Joystick & Keyboard project runs on the PC: no scratch variables.
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     addObject("Low", 0, 0, 1);
     EXPECT_EQ(CheckCommand(App(), *cases[0].command.c, ModuleKind::Task), QString());
     EXPECT_TRUE(presenter.shown.isEmpty());

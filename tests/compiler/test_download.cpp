@@ -14,6 +14,7 @@
 #include "model/FirmwareImage.h"
 #include "model/Notifier.h"
 #include "model/ProjectFile.h"
+#include "support/ProjectSetup.h"
 #include "support/CompileFault.h"
 #include "support/Failures.h"
 #include "support/LinkPorts.h"
@@ -48,6 +49,7 @@ protected:
         Cmd::place(*addTask("Other", 2)->Commands(), 0, {Cmd("M_OFF").motors("0").op(1)});
         Cmd::place(*addSub("Blink", 1)->Commands(), 0, {Cmd("M_FWD").motors("0")});
         App().InitParams->ConfirmDownload = 0;
+        preview.log.clear();  // what making the project told
     }
 
     // Task "Main" alone in the project, holding the command in row 2: after a
@@ -55,7 +57,7 @@ protected:
     // owner of the command's grid.
     CommandOwner* mainHolding(const Cmd& command, bool inBody)
     {
-        App().TaskList.Clear();
+        RemoveAllTasks();
         presenter.shown.clear();
         preview.windows.clear();
         TaskPtr main = addTask("Main", 1);
@@ -155,23 +157,23 @@ TEST_F(DownloadTest, AFaultyProjectCompiledOnAStateOfItsOwnLeavesTheProcessState
     CountingShell localShell;
     local.Presenter = &localPresenter;
     local.Shell = &localShell;
-    local.RcxSetup->PortMotor(0)->setMotorType(1);
+    local.EditMotor(0, [&](clsMotor& m) { m.setMotorType(1); });
     auto count = std::make_shared<clsObject>();
     count->Name = QStringLiteral("Count");
     count->Number = 4;
-    local.ObjectList.Add(count, count->Name);
+    local.AddObject(count, count->Name);
     auto main = std::make_shared<clsTask>();
     main->Name = QStringLiteral("Main");
     main->mNumber = 1;
     main->ModulType = ModuleKind::Task;
-    local.TaskList.Add(main, main->Name);
+    local.AddModule(main);
     Cmd loop = Cmd("L_WHILE").p1(0, "Count").op(1).p2(2, "9").caption("Count < 9").body(
         {Cmd("M_ON").motors("0"), Cmd("M_ON")});
     Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0"), loop});
     QList<int> localPointers;
     QObject::connect(local.Notifier.get(), &Notifier::PointerChanged, [&](int shape) { localPointers.append(shape); });
     // The process state's project would list nothing at all.
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     windows.log.clear();
     preview.log.clear();
 
@@ -198,8 +200,8 @@ TEST_F(DownloadTest, AFaultyProjectCompiledOnAStateOfItsOwnLeavesTheProcessState
     EXPECT_EQ(preview.createDeskTopCount, 0);
     EXPECT_TRUE(presenter.shown.isEmpty());
     EXPECT_EQ(App().Notifier->Pointer(), PointerShape::Default);
-    EXPECT_TRUE(App().LastListing.isEmpty());
-    EXPECT_EQ(App().TaskList.Count(), 0);
+    EXPECT_TRUE(App().LastListing().isEmpty());
+    EXPECT_EQ(App().TaskList().Count(), 0);
 }
 
 // A failed compile leaves nothing behind that fails the next one or raises
@@ -257,8 +259,8 @@ TEST_F(DownloadTest, ACommandNamingADeletedValueIsRefusedAtItsCell)
     App().InitParams->ConfirmDownload = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        App().TaskList.Clear();
-        App().ObjectList.Clear();
+        RemoveAllTasks();
+        RemoveAllObjects();
         BuildRcxObjects();
         addObject("Count", 0, 0, 4);
         addObject("Gone", 0, 0, 5);
@@ -275,7 +277,7 @@ TEST_F(DownloadTest, ACommandNamingADeletedValueIsRefusedAtItsCell)
         if (c.inBody)
             outer.body({Cmd("M_ON").motors("0"), c.command});
         Cmd::place(*main->Commands(), 0, {Cmd("M_ON").motors("0"), c.inBody ? outer : c.command});
-        App().ObjectList.Remove(QString::fromLatin1(c.deleted));
+        App().RemoveObject(QString::fromLatin1(c.deleted));
 
         DownloadCommand(App(), ShowFaultInItsWindow);
         EXPECT_EQ(preview.statusTexts().last(), QStringLiteral("Compiling ") + QString::fromLatin1(c.text));
@@ -384,9 +386,11 @@ TEST_F(DownloadTest, DownloadCommandRunsEveryModuleAndEndsWithTheSound)
     pb.setAutoDownloadEvents(true);
     DownloadCommand(App(), ShowFaultInItsWindow);
     EXPECT_EQ(preview.log.mid(0, 5),
-              (QStringList{"StatusClear()", "StatusPrint(Compiling...)", "DoEvents()", "SetPointer(11)",
-                           "SetPointer(0)"}));
-    EXPECT_TRUE(preview.log.contains(QStringLiteral("PreviewUnload()")));
+              (QStringList{"StatusCleared()", "StatusPrinted(Compiling...)", "DoEvents()", "PointerChanged(11)",
+                           "PointerChanged(0)"}));
+    // The listing made for the download is kept (the preview window closes).
+    EXPECT_TRUE(preview.log.contains(QStringLiteral("ListingMade(download)")));
+    EXPECT_FALSE(App().LastListing().isEmpty());
     const QStringList ops = calledOperations();
     EXPECT_EQ(ops.mid(0, 6), (QStringList{"ComPortNo", "TowerCheck1", "TowerCheck2", "TowerCheck3", "ComPortNo",
                                           "PBAlive"}));
@@ -400,11 +404,10 @@ TEST_F(DownloadTest, DownloadCommandRunsEveryModuleAndEndsWithTheSound)
     EXPECT_EQ(status.count(QStringLiteral("Download Finished.")), 4);
     // Busy while compiling, while looking for the tower and while sending.
     EXPECT_EQ(preview.pointers, (QList<int>{11, 0, 11, 0, 11, 0}));
-    const int lastFinished = int(preview.log.lastIndexOf(QStringLiteral("StatusPrint(Download Finished.)")));
-    EXPECT_EQ(preview.log.indexOf(QStringLiteral("SetPointer(0)"), lastFinished), lastFinished + 1);
+    const int lastFinished = int(preview.log.lastIndexOf(QStringLiteral("StatusPrinted(Download Finished.)")));
+    EXPECT_EQ(preview.log.indexOf(QStringLiteral("PointerChanged(0)"), lastFinished), lastFinished + 1);
     EXPECT_EQ(App().FinishedModuleCount, 0);
-    EXPECT_EQ(preview.progress.last().what, QStringLiteral("visible"));
-    EXPECT_EQ(preview.progress.last().value, 0);
+    EXPECT_EQ(preview.transfers.last().what, QStringLiteral("ended"));
     EXPECT_TRUE(presenter.shown.isEmpty());
 }
 
@@ -422,7 +425,7 @@ TEST_F(DownloadTest, ConfirmationCancelEndsBeforeTheBrickIsAsked)
     // Nothing more goes to a brick that is not ready, not the closing sound;
     // the progress bar is still hidden.
     EXPECT_EQ(called("PlaySystemSound"), 0);
-    EXPECT_EQ(preview.log.last(), QStringLiteral("ProgressSetVisible(0)"));
+    EXPECT_EQ(preview.log.last(), QStringLiteral("TransferEnded()"));
 }
 
 TEST_F(DownloadTest, ConfirmationOkGoesOn)
@@ -462,7 +465,7 @@ TEST_F(DownloadTest, NoTowerStopsTheDownload)
               (QStringList{"Can't communicate with the RCX Transmission Tower!\r\n"
                            "Check cable connection and the Tower battery."}));
     EXPECT_EQ(presenter.shown[0].style, 16);
-    EXPECT_FALSE(App().RcxSetup->IsInit);
+    EXPECT_FALSE(App().RcxSetup().IsInit);
     EXPECT_EQ(called("PBAlive"), 0);
     EXPECT_EQ(called("PlaySystemSound"), 0);
 }
@@ -498,7 +501,7 @@ TEST_P(FailedDownload, IsToldAndNothingMoreIsSent)
     EXPECT_EQ(presenter.texts().last(), QLatin1String(c.told));
     EXPECT_EQ(pb.calls().last(), QLatin1String(c.lastCall));
     EXPECT_EQ(called("PlaySystemSound"), 0);
-    EXPECT_EQ(preview.log.last(), QStringLiteral("ProgressSetVisible(0)"));
+    EXPECT_EQ(preview.log.last(), QStringLiteral("TransferEnded()"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -534,7 +537,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DownloadTest, FailedModuleStopsTheRest)
 {
     smallProject();
-    Cmd::place(*App().TaskList.Item(1)->Commands(), 0, {Cmd("L_LOOP").p1(2, "70000")}, 2);
+    Cmd::place(*App().TaskList().Item(1)->Commands(), 0, {Cmd("L_LOOP").p1(2, "70000")}, 2);
     EXPECT_FALSE(DownLoad(App()));
     EXPECT_EQ(preview.pointers, (QList<int>{11, 0, 11, 0}));  // the search for the tower, the download
     // The failed task is still closed; nothing after it is sent.
@@ -590,12 +593,12 @@ TEST_F(DownloadTest, TaskAndSubDownloadFailures)
 
 TEST_F(DownloadTest, SetUpWithoutMotorsOrSensors)
 {
-    App().RcxSetup->PortMotor(0)->setMotorType(0);
-    App().RcxSetup->ProgramNumber = 4;
+    App().EditMotor(0, [&](clsMotor& m) { m.setMotorType(0); });
+    App().SetProgramNumber(4);
     addObject("Count", 0, 9, 5);
     addTask("Later", 1, 0, 0);
     addTask("First", 2, 0, 1);
-    EXPECT_TRUE(DownLoad(App(), *App().RcxSetup, CompileMode::Download));
+    EXPECT_TRUE(DownLoad(App(), App().RcxSetup(), CompileMode::Download));
     EXPECT_EQ(pb.calls(),
               (QStringList{"SelectPrgm(&4)", "BeginOfTask(&0)", "SetSensorType(0, 0)", "SetSensorMode(0, 0, 0)",
                            "SetSensorType(1, 0)", "SetSensorMode(1, 0, 0)", "SetSensorType(2, 0)",
@@ -604,7 +607,7 @@ TEST_F(DownloadTest, SetUpWithoutMotorsOrSensors)
     pb.clearCalls();
     CompileContext context(App());
     context.ListingText = QStringLiteral("x");
-    EXPECT_TRUE(DownLoad(App(), *App().RcxSetup, 2, &context));
+    EXPECT_TRUE(DownLoad(App(), App().RcxSetup(), 2, &context));
     EXPECT_EQ(pb.calls(), QStringList());
     EXPECT_EQ(context.ListingText, QStringLiteral("x"));
 }
@@ -613,32 +616,32 @@ TEST_F(DownloadTest, SetUpVariableTooLargeForTheBrick)
 {
     addObject("Big", 0, 40000, 1);
     try {
-        DownLoad(App(), *App().RcxSetup, CompileMode::Download);
+        DownLoad(App(), App().RcxSetup(), CompileMode::Download);
         FAIL() << "the value can't go as a 16-bit number";
     } catch (const VbError& e) {
         EXPECT_EQ(e.number(), Err::Overflow);
     }
     // The listing writes it in full.
     CompileContext context(App());
-    DownLoad(App(), *App().RcxSetup, CompileMode::Listing, &context);
+    DownLoad(App(), App().RcxSetup(), CompileMode::Listing, &context);
     EXPECT_TRUE(context.ListingText.contains(QStringLiteral(" .SetVar 1,2,40000\r\n")));
 }
 
 TEST_F(DownloadTest, InitRcxChecksOnceAfterSuccess)
 {
-    clsRcx& rcx = *App().RcxSetup;
+    const clsRcx& rcx = App().RcxSetup();
     pb.pushResult(QStringLiteral("TowerCheck1"), false);  // port 0 of the scan
     pb.setDefaultResult(QStringLiteral("TowerCheck2"), false);
-    EXPECT_FALSE(InitRCX(App(), rcx));
+    EXPECT_FALSE(InitRCX(App()));
     EXPECT_FALSE(rcx.IsInit);
     EXPECT_FALSE(App().PortVerified);
     pb.setDefaultResult(QStringLiteral("TowerCheck2"), true);
     pb.clearCalls();
-    EXPECT_TRUE(InitRCX(App(), rcx));
+    EXPECT_TRUE(InitRCX(App()));
     EXPECT_TRUE(rcx.IsInit);
     EXPECT_EQ(settings.values.value(QStringLiteral("com/comport")), QStringLiteral("0"));
     pb.clearCalls();
-    EXPECT_TRUE(InitRCX(App(), rcx));
+    EXPECT_TRUE(InitRCX(App()));
     EXPECT_EQ(pb.calls(), QStringList());
     EXPECT_EQ(presenter.shown.size(), 1);
 }
@@ -646,12 +649,12 @@ TEST_F(DownloadTest, InitRcxChecksOnceAfterSuccess)
 TEST_F(DownloadTest, InitRcxRunTimeFailure)
 {
     pb.failOperation(QStringLiteral("TowerCheck1"), Err::DeviceUnavailable);
-    EXPECT_FALSE(InitRCX(App(), *App().RcxSetup));
+    EXPECT_FALSE(InitRCX(App()));
     EXPECT_EQ(presenter.texts(), (QStringList{"No communication with the IR Tower"}));
     EXPECT_EQ(presenter.shown[0].style, 48);
     App().Ports = nullptr;
-    EXPECT_FALSE(InitRCX(App(), *App().RcxSetup));
-    EXPECT_FALSE(App().RcxSetup->IsInit);
+    EXPECT_FALSE(InitRCX(App()));
+    EXPECT_FALSE(App().RcxSetup().IsInit);
 }
 
 // ---- The tower port ----
@@ -706,26 +709,25 @@ TEST_F(DownloadTest, ScanWithoutAnyTower)
 
 TEST_F(DownloadTest, UpdateSensorSendsOnlyWhatDiffers)
 {
-    clsRcx& rcx = *App().RcxSetup;
     pb.setPollValue(11, 1, 4 * 32);
     pb.setPollValue(10, 1, 3);
-    UpdateSensor(App(), rcx, 1, 3, 4);
+    UpdateSensor(App(), 1, 3, 4);
     EXPECT_EQ(pb.calls(), (QStringList{"Poll(L11, &1)", "Poll(L10, &1)"}));
     EXPECT_EQ(preview.pointers, (QList<int>{11, 0}));
 
     pb.clearCalls();
     pb.setPollValue(11, 1, 4 * 32 + 5);  // a remainder counts as a difference
-    UpdateSensor(App(), rcx, 1, 3, 4);
+    UpdateSensor(App(), 1, 3, 4);
     EXPECT_EQ(pb.calls().mid(2), (QStringList{"SetSensorType(1, 3)", "SetSensorMode(1, 4, 0)"}));
 
     pb.clearCalls();
     pb.setPollValue(11, 2, 0);
     pb.setPollValue(10, 2, 1);
-    UpdateSensor(App(), rcx, 2, 3, 0);
+    UpdateSensor(App(), 2, 3, 0);
     EXPECT_EQ(pb.calls().mid(2), (QStringList{"SetSensorType(2, 3)", "SetSensorMode(2, 0, 0)"}));
 
     pb.failOperation(QStringLiteral("Poll"), Err::DeviceUnavailable);
-    UpdateSensor(App(), rcx, 0, 1, 1);
+    UpdateSensor(App(), 0, 1, 1);
     EXPECT_EQ(presenter.texts(), (QStringList{"No comunication with the RCX!"}));
     EXPECT_EQ(preview.pointers.last(), 0);
 }
@@ -742,14 +744,14 @@ TEST_F(DownloadTest, StartLinesOfModulesAndFirmware)
               (QStringList{"Time=1.5  size=120  Task Number=10", "Time=0.25  size=40  Sub Number=11",
                            "Time=0  size=16000  Downloading Firmware firm0309.lgo"}));
     // A module's line replaces the strip; the firmware's is printed below.
-    EXPECT_EQ(preview.statusClearCount, 2);
+    EXPECT_EQ(preview.statusClearedCount, 2);
     EXPECT_EQ(preview.statusPrints[0].leftTwips, 700);
-    EXPECT_EQ(preview.progress.mid(0, 3).size(), 3);
-    EXPECT_EQ(preview.progress[1].what, QStringLiteral("max"));
-    EXPECT_EQ(preview.progress[1].value, 120);
+    ASSERT_EQ(preview.transfers.size(), 3);
+    EXPECT_EQ(preview.transfers[0].what, QStringLiteral("begun"));
+    EXPECT_EQ(preview.transfers[0].value, 120);
     events.PB_DownloadProgress(60);
-    EXPECT_EQ(preview.progress.last().what, QStringLiteral("value"));
-    EXPECT_EQ(preview.progress.last().value, 60);
+    EXPECT_EQ(preview.transfers.last().what, QStringLiteral("advanced"));
+    EXPECT_EQ(preview.transfers.last().value, 60);
     EXPECT_EQ(preview.doEventsCount, 1);
 }
 
@@ -791,7 +793,7 @@ TEST_F(DownloadTest, StaleCountDoesNotEndTheNextDownloadEarly)
     EXPECT_EQ(preview.pointers, (QList<int>{11, 0, 11, 0}));  // the search for the tower, the download
     const QStringList texts = preview.statusTexts();
     EXPECT_EQ(texts.last(), QStringLiteral("Download Finished."));
-    EXPECT_EQ(preview.log.last(), QStringLiteral("SetPointer(0)"));
+    EXPECT_EQ(preview.log.last(), QStringLiteral("PointerChanged(0)"));
 }
 
 TEST_F(DownloadTest, FirmwareDone)
@@ -803,7 +805,7 @@ TEST_F(DownloadTest, FirmwareDone)
     events.PB_DownloadDone(0, 100);
     EXPECT_EQ(preview.statusTexts(), (QStringList{"Download finished. Firmware Version: 0328"}));
     EXPECT_EQ(pb.calls(), (QStringList{"FirmwareVersion()", "PBPowerDownTime(15)", "PBTxPower(1)"}));
-    EXPECT_EQ(preview.log.last(), QStringLiteral("ProgressSetVisible(0)"));
+    EXPECT_EQ(preview.log.last(), QStringLiteral("TransferEnded()"));
     EXPECT_EQ(App().FinishedModuleCount, 2);
 
     pb.clearCalls();
@@ -817,7 +819,7 @@ TEST_F(DownloadTest, CommErrorAndFailingHandlers)
     events.PB_CommError(QStringLiteral("Tower not found"));
     EXPECT_EQ(presenter.texts(), (QStringList{"Tower not found\r\nMake sure the RCX is ON and in range!"}));
     EXPECT_EQ(presenter.shown[0].style, 48);
-    EXPECT_EQ(preview.statusClearCount, 1);
+    EXPECT_EQ(preview.statusClearedCount, 1);
 
     // A control that fails inside a handler is reported, not thrown back into it.
     presenter.shown.clear();
@@ -893,7 +895,7 @@ TEST_F(FirmwareOverPty, ABrickThatTakesTheImageGetsItsSettings)
         EXPECT_EQ(b.powerDownMinutes(), 20);
         EXPECT_EQ(b.transmitterRange(), 1);
     });
-    EXPECT_EQ(preview.log.last(), QStringLiteral("ProgressSetVisible(0)"));
+    EXPECT_EQ(preview.log.last(), QStringLiteral("TransferEnded()"));
 }
 
 // The brick refuses the image (its sum is not the one announced) or stops
@@ -930,7 +932,7 @@ TEST_F(FirmwareOverPty, AFailedDownloadIsReportedAsFailed)
         EXPECT_EQ(presenter.texts(), (QStringList{"Download fail"}));
         EXPECT_EQ(presenter.shown[0].style, 16);
         EXPECT_FALSE(askedAfterwards());
-        EXPECT_TRUE(preview.log.contains(QStringLiteral("ProgressSetVisible(0)")));
+        EXPECT_TRUE(preview.log.contains(QStringLiteral("TransferEnded()")));
         EXPECT_EQ(App().FinishedModuleCount, 2);  // a firmware download counts no modules
         responder.withBrick([](vbrick::SoftRcx& b) {
             EXPECT_FALSE(b.hasFirmware());
@@ -943,8 +945,11 @@ TEST_F(FirmwareOverPty, AFailedDownloadIsReportedAsFailed)
 // Whether the bar was hidden after it was last shown.
 bool barEnded(const FakeWindows& windows)
 {
-    const qsizetype shown = windows.log.lastIndexOf(QStringLiteral("ProgressSetVisible(1)"));
-    return windows.log.indexOf(QStringLiteral("ProgressSetVisible(0)"), shown) > shown;
+    qsizetype shown = -1;
+    for (qsizetype i = 0; i < windows.log.size(); ++i)
+        if (windows.log[i].startsWith(QLatin1String("TransferBegun(")))
+            shown = i;
+    return windows.log.indexOf(QStringLiteral("TransferEnded()"), shown) > shown;
 }
 
 // The brick answers the second block twice, the copy 5 to 300 ms late: when
@@ -1082,7 +1087,7 @@ QList<Long> storedModules(const vbrick::SoftRcx& brick, int slot)
 TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed)
 {
     smallProject();
-    Cmd::place(*App().TaskList.Item(1)->Commands(), 0,
+    Cmd::place(*App().TaskList().Item(1)->Commands(), 0,
                {Cmd("G_WATCH").p1(-1, 24).p2(-1, 0), Cmd("M_OFF").motors("0").op(1)}, 2);
 
     // The compile refuses it at its cell; nothing goes down.
@@ -1135,7 +1140,7 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
 TEST_F(DownloadTest, AfterASubLeftOpenTheBrickTakesOperationsAtOnce)
 {
     smallProject();
-    Cmd::place(*App().SubList.Item(1)->Commands(), 0, {Cmd("G_WATCH").p1(-1, 24).p2(-1, 0)}, 2);
+    Cmd::place(*App().SubList().Item(1)->Commands(), 0, {Cmd("G_WATCH").p1(-1, 24).p2(-1, 0)}, 2);
     PortSelector control(App(), [] { return qint64(0); });
     for (Long port = 0; port < PortSelector::TowerPorts; ++port)
         control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
@@ -1218,7 +1223,7 @@ protected:
         DownloadTest::SetUp();
         ASSERT_TRUE(data.isValid());
         App().DataFolder = data.path();
-        App().RcxSetup->ProjectName = QStringLiteral("Robot");
+        App().SetProjectName(QStringLiteral("Robot"));
         for (Long port = 0; port < PortSelector::TowerPorts; ++port)
             control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
         control.setEventSink(&events);
@@ -1257,8 +1262,8 @@ protected:
         writeFile(folder + QStringLiteral("/Robot.qmd"), project);
         App().ProjectAction = 1;
         ASSERT_TRUE(OpenProject()) << presenter.texts().join('|').toStdString();
-        ASSERT_EQ(App().TaskList.Count(), tasks);
-        ASSERT_EQ(App().SubList.Count(), subs);
+        ASSERT_EQ(App().TaskList().Count(), tasks);
+        ASSERT_EQ(App().SubList().Count(), subs);
         App().InitParams->ConfirmDownload = 0;
         App().ComPortNumber = PortSelector::VirtualBrickPort;
         App().Ports = &control;
@@ -1401,7 +1406,7 @@ TEST_F(PtyDownload, ADoubledAnswerBeforeARefusedBlockIsReportedAsTheRefusal)
         ports.setEventSink(&events);
         App().Ports = &ports;
         App().PortVerified = False;
-        App().RcxSetup->IsInit = False;
+        App().SetRcxInit(False);
         presenter.shown.clear();
         preview.statusPrints.clear();
         preview.log.clear();
@@ -1420,7 +1425,7 @@ TEST_F(PtyDownload, ADoubledAnswerBeforeARefusedBlockIsReportedAsTheRefusal)
         EXPECT_EQ(rcx::baseOp(ops.last()), rcx::Op::Transfer);
         EXPECT_EQ(ops.count(rcx::Op::Transfer) + ops.count(rcx::twin(rcx::Op::Transfer)), 2);
         brick.withBrick([](vbrick::SoftRcx& b) { EXPECT_TRUE(storedModules(b, 0).isEmpty()); });
-        EXPECT_EQ(preview.log.last(), QStringLiteral("ProgressSetVisible(0)"));
+        EXPECT_EQ(preview.log.last(), QStringLiteral("TransferEnded()"));
 
         brick.garble(rcx::Op::Transfer, 4);
         presenter.shown.clear();
@@ -1507,7 +1512,7 @@ TEST_F(PtyDownload, BrickWorkWhileTheProgramGoesIsRefusedAndSendsNothing)
             }
         }
         EXPECT_FALSE(DownLoad(App()));
-        EXPECT_FALSE(InitRCX(App(), *App().RcxSetup));
+        EXPECT_FALSE(InitRCX(App()));
         EXPECT_EQ(responder.opcodes().size(), before) << "nothing was sent";
     };
     EXPECT_TRUE(DownLoad(App()));
@@ -1538,7 +1543,7 @@ TEST_F(PtyDownload, AProgramDownloadDuringAFirmwareDownloadIsRefused)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("firm.lgo"));
     writeFile(path, sRecords(QByteArray(450, 'x')));
-    ASSERT_TRUE(InitRCX(App(), *App().RcxSetup));
+    ASSERT_TRUE(InitRCX(App()));
     ASSERT_TRUE(PB().DownloadFirmware(path));
     QCoreApplication::processEvents();  // a block or more
     ASSERT_EQ(BrickBusyWith(App()), BrickWork::Firmware);

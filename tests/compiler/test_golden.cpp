@@ -169,7 +169,7 @@ protected:
             }
         }
         // Each module's code as the golden brick code has it, and its events.
-        const int slot = app.RcxSetup->ProgramNumber;
+        const int slot = app.RcxSetup().ProgramNumber;
         vbrick::SoftRcx& brick = control.virtualBrick();
         expectGolden(name + QStringLiteral(".rcx"), brickCode(brick, slot));
         QStringList expectedDone;
@@ -184,10 +184,10 @@ protected:
         EXPECT_EQ(trace.events.filter(QStringLiteral("Start(")), starts);
 
         // The busy pointer goes off at the last module's "Download Finished.".
-        const int modulesCount = app.TaskList.Count() + app.SubList.Count() + 1;
+        const int modulesCount = app.TaskList().Count() + app.SubList().Count() + 1;
         EXPECT_EQ(windows.statusTexts().count(QStringLiteral("Download Finished.")), modulesCount);
-        const int last = int(windows.log.lastIndexOf(QStringLiteral("StatusPrint(Download Finished.)")));
-        EXPECT_EQ(windows.log.value(last + 1), QStringLiteral("SetPointer(0)"));
+        const int last = int(windows.log.lastIndexOf(QStringLiteral("StatusPrinted(Download Finished.)")));
+        EXPECT_EQ(windows.log.value(last + 1), QStringLiteral("PointerChanged(0)"));
         EXPECT_EQ(windows.pointers.count(0), 3);  // after the compile, the search and the last module
         app.Ports = &pb;
     }
@@ -202,21 +202,21 @@ protected:
         {
             // Every module ends its listing at the depth it began with.
             CompileContext context(App());
-            for (const auto& e : App().TaskList) {
+            for (const auto& e : App().TaskList()) {
                 ASSERT_TRUE(Compile(App(), *e.item, context));
                 EXPECT_EQ(context.BlockDepth, 0) << e.item->Name.toStdString();
             }
-            for (const auto& e : App().SubList) {
+            for (const auto& e : App().SubList()) {
                 ASSERT_TRUE(Compile(App(), *e.item, context));
                 EXPECT_EQ(context.BlockDepth, 0) << e.item->Name.toStdString();
             }
         }
 
         pb.clearCalls();
-        ASSERT_TRUE(DownLoad(App(), *App().RcxSetup, CompileMode::Download));
-        for (const auto& e : App().TaskList)
+        ASSERT_TRUE(DownLoad(App(), App().RcxSetup(), CompileMode::Download));
+        for (const auto& e : App().TaskList())
             ASSERT_TRUE(DownLoad(App(), *e.item));
-        for (const auto& e : App().SubList)
+        for (const auto& e : App().SubList())
             ASSERT_TRUE(DownLoad(App(), *e.item));
         expectGolden(name + QStringLiteral(".ops"), (pb.calls().join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
 
@@ -249,24 +249,24 @@ protected:
         AppState& app = App();
         LinkPorts ports(link);
         app.Ports = &ports;
-        ASSERT_TRUE(DownLoad(app, *app.RcxSetup, CompileMode::Download));
-        for (const auto& e : app.TaskList)
+        ASSERT_TRUE(DownLoad(app, app.RcxSetup(), CompileMode::Download));
+        for (const auto& e : app.TaskList())
             ASSERT_TRUE(DownLoad(App(), *e.item));
-        for (const auto& e : app.SubList)
+        for (const auto& e : app.SubList())
             ASSERT_TRUE(DownLoad(App(), *e.item));
         app.Ports = &pb;
-        EXPECT_EQ(trace.events.filter(QStringLiteral("Done(")).size(), app.TaskList.Count() + app.SubList.Count() + 1)
+        EXPECT_EQ(trace.events.filter(QStringLiteral("Done(")).size(), app.TaskList().Count() + app.SubList().Count() + 1)
             << trace.events.join(QLatin1Char(' ')).toStdString();
         for (const QString& done : trace.events.filter(QStringLiteral("Done(")))
             EXPECT_TRUE(done.startsWith(QLatin1String("Done(0, "))) << done.toStdString();
 
-        const int slot = app.RcxSetup->ProgramNumber;
+        const int slot = app.RcxSetup().ProgramNumber;
         expectGolden(name + QStringLiteral(".rcx"), brickCode(brick, slot));
 
         // The set-up task loads the variables' first values.
         brick.handle(rcx::Bytes(rcx::Op::StartTask).byte(0));
         brick.advance(100);
-        for (const auto& e : app.ObjectList) {
+        for (const auto& e : app.ObjectList()) {
             if (e.item->Source == OperandSource::Variable) {
                 EXPECT_EQ(brick.variable(e.item->Number), e.item->Value) << e.item->Name.toStdString();
             }
@@ -277,13 +277,13 @@ protected:
     void commonSetup()
     {
         AppState& app = App();
-        app.RcxSetup->ProjectName = QStringLiteral("Rover");
-        app.RcxSetup->ProgramNumber = 2;
+        app.SetProjectName(QStringLiteral("Rover"));
+        app.SetProgramNumber(2);
         connectMotor(0, 5);
         connectMotor(1, 7, 0, 0);  // backward, not started
         connectMotor(2, 3);
-        app.RcxSetup->PortSensor(0)->setSensorType(1);
-        app.RcxSetup->PortSensor(1)->setSensorType(3);
+        app.EditSensor(0, [&](clsSensor& s) { s.setSensorType(1); });
+        app.EditSensor(1, [&](clsSensor& s) { s.setSensorType(3); });
         addObject("Count", 0, 5, 2);
         addObject("Speed", 0, -3, 3);
         addObject("Limit", 100, 50);
@@ -453,8 +453,8 @@ TEST_F(GoldenTest, CompileErrorThreeBlocksDeep)
 
 TEST_F(GoldenTest, JoystickProjectHasNoListing)
 {
-    App().ProjectType = 1;
-    App().LastListing = QStringLiteral("from before");
+    App().SetProjectType(ProjectType::JoystickKeyboard);
+    App().KeepListing(QStringLiteral("from before"), CompileFor::Listing);
     TaskPtr main = addTask("Main", 1, 1, 1);
     Cmd::place(*main->Commands(), 0, {Cmd("G_SOUND").speed("Beep")});
     const CompileResult compiled = CompileProject(App());
@@ -462,8 +462,8 @@ TEST_F(GoldenTest, JoystickProjectHasNoListing)
     EXPECT_FALSE(compiled.Listed);
     EXPECT_EQ(compiled.ListingText, QString());
     // The listing before stays the one PREVIEW shows.
-    KeepListing(App(), compiled);
-    EXPECT_EQ(App().LastListing, QStringLiteral("from before"));
+    KeepListing(App(), compiled, CompileFor::Run);
+    EXPECT_EQ(App().LastListing(), QStringLiteral("from before"));
 }
 
 }  // namespace

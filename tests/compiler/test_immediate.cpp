@@ -119,7 +119,7 @@ TEST_F(ImmediateTest, AStopAskedInsideALoopEndsTheWalk)
 
 TEST_F(ImmediateTest, MotorCommandsAreSentOnlyWhenTheRecordChanges)
 {
-    App().ObjectList.Item(QStringLiteral("Motor state B"))->AuxValue = 0;  // B floats
+    App().ObjectList().Item(QStringLiteral("Motor state B"))->AuxValue = 0;  // B floats
     auto g = grid({Cmd("M_ON").motors("01"), Cmd("M_ON").motors("01"), Cmd("M_OFF").op(1).motors("1"),
                    Cmd("M_FWD").motors("0"), Cmd("M_RWD").motors("0"), Cmd("M_RWD").motors("0"),
                    Cmd("M_SETPWR").motors("0").p2(2, 7), Cmd("M_SETPWR").motors("0").p2(2, 3),
@@ -135,7 +135,7 @@ TEST_F(ImmediateTest, MotorCommandsAreSentOnlyWhenTheRecordChanges)
 
 TEST_F(ImmediateTest, OffOnAFloatingMotorSendsNothing)
 {
-    App().ObjectList.Item(QStringLiteral("Motor state A"))->AuxValue = 0;
+    App().ObjectList().Item(QStringLiteral("Motor state A"))->AuxValue = 0;
     EXPECT_TRUE(run(grid({Cmd("M_OFF").op(1).motors("0")})));
     EXPECT_TRUE(pb.calls().isEmpty());
     EXPECT_EQ(aux("Motor state A"), 0);
@@ -236,7 +236,7 @@ TEST_F(ImmediateTest, AnOperationTheBrickRefusesEndsTheRunWithItsMessage)
     EXPECT_EQ(brick.transmitterRange(), 0) << "nothing after it ran";
 
     presenter.shown.clear();
-    App().ObjectList.Remove(QStringLiteral("Motor speed A"));
+    App().RemoveObject(QStringLiteral("Motor speed A"));
     EXPECT_TRUE(run(grid({Cmd("M_SETPWR").motors("0").p2(2, 5), mark(1)})));
     EXPECT_TRUE(presenter.shown.isEmpty());
     EXPECT_TRUE(pb.calls().isEmpty());
@@ -356,7 +356,7 @@ TEST_F(ImmediateTest, RandomOperandsRepeatAfterEverySeed)
     auto draw = [&] {
         std::srand(1);
         pb.clearCalls();
-        App().ObjectList.Item(QStringLiteral("Motor speed A"))->AuxValue = 99;
+        App().ObjectList().Item(QStringLiteral("Motor speed A"))->AuxValue = 99;
         EXPECT_TRUE(run(g));
         return pb.calls();
     };
@@ -391,11 +391,11 @@ TEST_F(ImmediateTest, ResetMotorObjectsWithoutMotorsOnlyResetsVariables)
 {
     ResetApp();
     CompilerTest::SetUp();
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     auto def = std::make_shared<clsObject>();
     def->Name = QStringLiteral("Count");
     def->Value = 5;
-    App().VariableDefs.Add(def, def->Name);
+    App().AddVariableDef(def, def->Name);
     addObject("Count", 0, 99);
     ResetMotorObjects(App());
     EXPECT_EQ(value("Count"), 5);
@@ -406,7 +406,7 @@ TEST_F(ImmediateTest, ResetMotorObjectsSwitchesTheMotorsAndReadsThemBack)
 {
     ResetApp();
     CompilerTest::SetUp();
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     connectMotor(1, 5, 1, 1);
     addObject("Motor state B", 3, 192, 1, 0);
     addObject("Motor direction B", 3, 8, 1, 0);

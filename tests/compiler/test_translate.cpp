@@ -84,7 +84,7 @@ TEST_F(TranslateTest, LinesOfAnyLengthComeOutWhole)
 
 TEST_F(TranslateTest, JoystickProjectWritesNoListing)
 {
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     compile.ListingText = QStringLiteral("kept");
     ListingLine(compile, QStringLiteral("'"), "x", 1, 2);
     EXPECT_EQ(compile.ListingText, QStringLiteral("kept"));
@@ -432,7 +432,7 @@ TEST_F(TranslateTest, ARangeAtTheEdgesOfAShort)
     }
     EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
 
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     compile.CompileFailed = False;
     EXPECT_EQ(listing({Cmd("L_IF").p1(0, "Count").op(4).p2(230, "-32768_32767")}), QStringList());
     EXPECT_TRUE(lastResult);

@@ -14,7 +14,7 @@ protected:
         CompilerTest::SetUp();
         connectMotor(0);
         connectMotor(2);
-        App().RcxSetup->IsInit = True;  // the tower answered before
+        App().SetRcxInit(True);  // the tower answered before
         seams.Sleep = [this](Long ms) { sleeps.append(ms); };
         seams.Yield = [] {};
     }
@@ -53,7 +53,7 @@ TEST_F(TransmitTest, CommandsFailingTheCheckAreNamedAndNothingGoes)
 
 TEST_F(TransmitTest, TheTowerAndTheBrickAreAskedFirst)
 {
-    App().RcxSetup->IsInit = False;
+    App().SetRcxInit(False);
     pb.setDefaultResult("TowerCheck1", false);
     pb.setDefaultResult("TowerCheck2", false);
     pb.setDefaultResult("TowerCheck3", false);
@@ -63,7 +63,7 @@ TEST_F(TransmitTest, TheTowerAndTheBrickAreAskedFirst)
     EXPECT_EQ(pb.count("PBAlive"), 0);
 
     presenter.shown.clear();
-    App().RcxSetup->IsInit = True;
+    App().SetRcxInit(True);
     pb.pushResult("PBAlive", false);
     transmit();
     EXPECT_EQ(presenter.texts(), QStringList{"No communication with the RCX"});

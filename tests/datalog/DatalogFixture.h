@@ -83,14 +83,13 @@ protected:
     void SetUp() override
     {
         ShellFixture::SetUp();
-        App().RcxSetup = std::make_unique<clsRcx>();
-        App().RcxSetup->IsInit = True;  // the tower is ready
-        App().RcxSetup->PortMotor(0)->Purpose = QStringLiteral("Left");
-        App().RcxSetup->PortMotor(1)->Purpose = QStringLiteral("Right");
-        App().RcxSetup->PortMotor(2)->Purpose = QStringLiteral("Arm");
-        App().RcxSetup->PortSensor(0)->Purpose = QStringLiteral("Touch");
-        App().RcxSetup->PortSensor(1)->Purpose = QStringLiteral("Light");
-        App().RcxSetup->PortSensor(2)->Purpose = QStringLiteral("Angle");
+        App().SetRcxInit(True);  // the tower is ready
+        App().EditMotor(0, [&](clsMotor& m) { m.Purpose = QStringLiteral("Left"); });
+        App().EditMotor(1, [&](clsMotor& m) { m.Purpose = QStringLiteral("Right"); });
+        App().EditMotor(2, [&](clsMotor& m) { m.Purpose = QStringLiteral("Arm"); });
+        App().EditSensor(0, [&](clsSensor& s) { s.Purpose = QStringLiteral("Touch"); });
+        App().EditSensor(1, [&](clsSensor& s) { s.Purpose = QStringLiteral("Light"); });
+        App().EditSensor(2, [&](clsSensor& s) { s.Purpose = QStringLiteral("Angle"); });
         App().Ports = &brick;
     }
     void TearDown() override
@@ -106,7 +105,7 @@ protected:
         object->Name = name;
         object->Source = 0;
         object->Number = number;
-        App().ObjectList.Add(object, name);
+        App().AddObject(object, name);
     }
 
     LoggingBrick brick;

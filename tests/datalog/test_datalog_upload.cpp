@@ -51,7 +51,6 @@ TEST_F(DatalogDecode, CounterFollowsTheFirstItemOfEveryBlock)
     };
     EXPECT_EQ(records, expected);
     EXPECT_EQ(decoder.BlockCount, 3);
-    EXPECT_EQ(App().CurrentSensor, App().RcxSetup->PortSensor(1));
     EXPECT_EQ(DatalogListLines(records),
               (QStringList{"1   Timer 1 = 0", "2   Light = 40", "3   Timer 1 = 10", "4   Light = 41",
                            "5   Timer 1 = 20", "6   Light = 42"}));

@@ -47,7 +47,7 @@ protected:
         DatalogFixture::SetUp();
         setDatalogPrintToPdf(true);
         SetPdfClock([] { return QDateTime(QDate(2026, 12, 10), QTime(14, 3, 22)); });
-        App().RcxSetup->ProjectName = QStringLiteral("Rover");
+        App().SetProjectName(QStringLiteral("Rover"));
         runner.script = [this](QDialog& d) {
             auto it = answers.find(d.windowTitle());
             if (it != answers.end())

@@ -132,7 +132,7 @@ QMap<QString, QByteArray> snapshot(const QString& root)
 // module and the project changed, so that a save writes each file.
 bool openRobot()
 {
-    App().RcxSetup->ProjectName = QStringLiteral("Robot");
+    App().SetProjectName(QStringLiteral("Robot"));
     App().ProjectAction = 1;
     return OpenProject();
 }
@@ -140,11 +140,11 @@ bool openRobot()
 void changeEverything()
 {
     AppState& app = App();
-    for (const auto& e : app.TaskList)
+    for (const auto& e : app.TaskList())
         e.item->mTitle += QStringLiteral("!");
-    for (const auto& e : app.SubList)
+    for (const auto& e : app.SubList())
         e.item->mTitle += QStringLiteral("!");
-    app.RcxSetup->ProgramNumber = Integer((app.RcxSetup->ProgramNumber + 1) % 5);
+    app.SetProgramNumber(Integer((app.RcxSetup().ProgramNumber + 1) % 5));
 }
 
 // A door: where its file or folder lies, whether that is a folder, what to
@@ -354,7 +354,7 @@ RowResult runRow(const Door& door, Kind kind)
             }
             door.before(row);
             if (kind == Kind::LongName && QString::fromLatin1(door.name) == QLatin1String("project file, saved")) {
-                App().RcxSetup->ProjectName = kLongName;
+                App().SetProjectName(kLongName);
                 App().ProjectAction = 1;
                 OpenProject();
                 changeEverything();

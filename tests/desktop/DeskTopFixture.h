@@ -22,14 +22,27 @@
 class DeskTopWindows : public IShellRequests {
 public:
     QMdiArea* area = nullptr;
+    // The modules whose branch of the project map is made afresh, in order:
+    // their grid edited, or an update asked for (F5).
     QStringList mapUpdates;
+    // Every edit told, as "name,commands" or "name,heading".
+    QStringList edits;
 
-    // Becomes App().Shell and records the map updates of App().Notifier.
+    // Becomes App().Shell and records what App().Notifier tells of edits.
     void Install()
     {
         App().Shell = this;
-        QObject::connect(App().Notifier.get(), &Notifier::ModuleChanged, &listener,
-                         [this](const QString& name) { mapUpdates.append(name); });
+        Notifier* n = App().Notifier.get();
+        QObject::connect(n, &Notifier::ModuleChanged, &listener,
+                         [this](const clsModule& module, Long, ModulePart part) {
+                             edits.append(module.Name +
+                                          (part == ModulePart::Commands ? QStringLiteral(",commands")
+                                                                        : QStringLiteral(",heading")));
+                             if (part == ModulePart::Commands)
+                                 mapUpdates.append(module.Name);
+                         });
+        QObject::connect(n, &Notifier::MapUpdateRequested, &listener,
+                         [this](const clsModule& module, Long) { mapUpdates.append(module.Name); });
     }
 
     ICommandWindow* CreateDeskTop() override { return CreateDeskTopWindow(area).window; }
@@ -98,8 +111,8 @@ protected:
         t->mLoop = 1;
         t->StartOnStartup = 1;
         t->mTitle = QStringLiteral("[general task description]");
-        t->mNumber = Integer(App().TaskList.Count() + 1);
-        App().TaskList.Add(t, name);
+        t->mNumber = Integer(App().TaskList().Count() + 1);
+        App().AddModule(t);
         return t;
     }
 

@@ -17,8 +17,8 @@ protected:
         names = StandardSourceNames();
         connectMotor(0);
         connectMotor(2);
-        App().RcxSetup->PortMotor(0)->Purpose = QStringLiteral("Left wheel");
-        App().RcxSetup->PortMotor(2)->Purpose = QStringLiteral("Right wheel");
+        App().EditMotor(0, [&](clsMotor& m) { m.Purpose = QStringLiteral("Left wheel"); });
+        App().EditMotor(2, [&](clsMotor& m) { m.Purpose = QStringLiteral("Right wheel"); });
         addObject("Count", 0, 3, 4);
         addObject("Delay", 0, 0, 5);
         addObject("Limit", 100, 50);

@@ -541,7 +541,7 @@ TEST_F(DeskEditTest, CtrlJOpensTheBlocksWindowAndF5RefreshesTheMap)
     stop->Param1Value = QStringLiteral("Stop program");
     auto sub = std::make_shared<clsSub>();
     sub->Name = QStringLiteral("Blink");
-    App().SubList.Add(sub, sub->Name);
+    App().AddModule(sub);
     auto call = Command("L_SUB", 0, 3, 3);
     call->Param1Value = QStringLiteral("blink");
     frmDeskTop* f = Open({block, stop, call, Command("M_ON", 0, 4, 4)});
@@ -690,9 +690,9 @@ TEST_F(DeskEditTest, AProgramBuiltByMouseAndKeysIsSavedReopenedAndCompiled)
     App().DataFolder = data.path();
     FillNameTables();
     BuildRcxObjects();
-    App().RcxSetup->ProjectName = QStringLiteral("Robo");
+    App().SetProjectName(QStringLiteral("Robo"));
     App().ProjectAction = 2;
-    App().RcxSetup->PortMotor(0)->setMotorType(1);
+    App().EditMotor(0, [&](clsMotor& m) { m.setMotorType(1); });
     frmDeskTop* f = Open({});
 
     // Placed from the palette, one press each, down column 0.

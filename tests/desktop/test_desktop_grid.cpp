@@ -49,7 +49,7 @@ TEST_F(DeskTopTest, LoadingPlacesEveryCommandAtItsCellAndPutsTheCursorOnTheFirst
     EXPECT_EQ(f->CellWidth(), 2430);
     EXPECT_EQ(f->CellHeight(), 888);
     EXPECT_EQ(f->picDeskTop->Height(), 45 * H);
-    EXPECT_EQ(f->picDeskTop->Width(), 6 * (W + 2 * App().TwipsX));
+    EXPECT_EQ(f->picDeskTop->Width(), 6 * (W + 2 * PixelTwipsX()));
 
     for (const auto& c : {first, second}) {
         PicCommandBox* pic = f->picCommand(c->PicIndex);
@@ -160,7 +160,7 @@ TEST_F(DeskTopTest, CalcCmdPosTakesTheCellHoldingThePicturesCentre)
 
 TEST_F(DeskTopTest, CaptionPrintsOneBoldLineAndAtMostFourMore)
 {
-    const double bold = 32 * App().TwipsX, normal = 36 * App().TwipsX;
+    const double bold = 32 * PixelTwipsX(), normal = 36 * PixelTwipsX();
     struct Case {
         const char* second;
         QStringList lines;
@@ -277,12 +277,12 @@ TEST_F(DeskTopTest, AFailureWhileShowingCommandsIsReportedAndEndsTheLoop)
 
 TEST_F(DeskTopTest, ToolTipNamesTheMotorsOrTheSensor)
 {
-    App().RcxSetup->PortMotor(0)->Purpose = QStringLiteral("Arm");
-    App().RcxSetup->PortMotor(0)->MotorFwdMeening = QStringLiteral("up");
-    App().RcxSetup->PortMotor(0)->MotorRwdMeening = QStringLiteral("down");
-    App().RcxSetup->PortMotor(2)->Purpose = QStringLiteral("Claw");
-    App().RcxSetup->PortMotor(2)->MotorFwdMeening = QStringLiteral("open");
-    App().RcxSetup->PortMotor(2)->MotorRwdMeening = QStringLiteral("close");
+    App().EditMotor(0, [&](clsMotor& m) { m.Purpose = QStringLiteral("Arm"); });
+    App().EditMotor(0, [&](clsMotor& m) { m.MotorFwdMeening = QStringLiteral("up"); });
+    App().EditMotor(0, [&](clsMotor& m) { m.MotorRwdMeening = QStringLiteral("down"); });
+    App().EditMotor(2, [&](clsMotor& m) { m.Purpose = QStringLiteral("Claw"); });
+    App().EditMotor(2, [&](clsMotor& m) { m.MotorFwdMeening = QStringLiteral("open"); });
+    App().EditMotor(2, [&](clsMotor& m) { m.MotorRwdMeening = QStringLiteral("close"); });
 
     struct Case {
         const char* key;
@@ -325,12 +325,12 @@ TEST_F(DeskTopTest, WrapCaptionKeepsEveryLineNarrowerThanThePicture)
     const QStringList lines = wrapped.split(QStringLiteral("\r\n"));
     ASSERT_GT(lines.size(), 1);
     EXPECT_EQ(lines.join(QString()), text);
-    const double usable = W - 37 * App().TwipsX;
+    const double usable = W - 37 * PixelTwipsX();
     const QFontMetricsF fm(frmDeskTop::CaptionFont(false));
     for (int i = 0; i < lines.size(); ++i) {
-        EXPECT_LT(fm.horizontalAdvance(lines[i]) * App().TwipsX, usable) << lines[i].toStdString();
+        EXPECT_LT(fm.horizontalAdvance(lines[i]) * PixelTwipsX(), usable) << lines[i].toStdString();
         if (i + 1 < lines.size()) {  // a full line could not take the next character
-            EXPECT_GE(fm.horizontalAdvance(lines[i] + lines[i + 1].left(1)) * App().TwipsX, usable);
+            EXPECT_GE(fm.horizontalAdvance(lines[i] + lines[i + 1].left(1)) * PixelTwipsX(), usable);
         }
     }
     EXPECT_EQ(f.WrapCaption(QStringLiteral("short")), QStringLiteral("short"));

@@ -77,7 +77,7 @@ protected:
         App().InitParams->ConfirmDelete = 1;
         FillNameTables();
         BuildRcxObjects();
-        App().RcxSetup->PortMotor(0)->setMotorType(1);
+        App().EditMotor(0, [&](clsMotor& m) { m.setMotorType(1); });
         task = AddTask(QStringLiteral("Main"));
     }
 
@@ -327,7 +327,7 @@ protected:
         auto blink = std::make_shared<clsSub>();
         blink->Name = QStringLiteral("Blink");
         blink->mNumber = 1;
-        App().SubList.Add(blink, blink->Name);
+        App().AddModule(blink);
     }
 
     // Opens the frame of the command in that cell with Enter.

@@ -13,9 +13,8 @@ TEST_F(DeskTopTest, TransmitSendsTheSelectedCommandsOnly)
     RecordingControl pb;
     App().Ports = &pb;
     FillNameTables();
-    App().RcxSetup = std::make_unique<clsRcx>();
-    App().RcxSetup->IsInit = True;
-    App().RcxSetup->PortMotor(0)->setMotorType(1);
+    App().SetRcxInit(True);
+    App().EditMotor(0, [&](clsMotor& m) { m.setMotorType(1); });
     auto t = AddTask(QStringLiteral("Main"));
     auto first = Command(QStringLiteral("M_ON"), 0, 1, 1);
     first->MotorList = QStringLiteral("0");

@@ -36,9 +36,9 @@ TEST_F(DeskTopTest, TaskTitleStripShowsTitleAndBothFlags)
     EXPECT_FALSE(f->PicYesNo[0]->isVisible());
     // The title box takes the strip's width right of the check boxes.
     EXPECT_GE(f->txtTitle->x(), f->chkStartOnStartup->x() + f->chkStartOnStartup->width());
-    EXPECT_EQ(f->txtTitle->x(), PixX(12 * App().TwipsX + TwipX(f->chkStartOnStartup->width())));
+    EXPECT_EQ(f->txtTitle->x(), PixX(12 * PixelTwipsX() + TwipX(f->chkStartOnStartup->width())));
     EXPECT_EQ(f->txtTitle->y(), 0);
-    EXPECT_EQ(f->txtTitle->height(), PixY(H - 3 * App().TwipsY));
+    EXPECT_EQ(f->txtTitle->height(), PixY(H - 3 * PixelTwipsY()));
     EXPECT_NEAR(f->txtTitle->x() + f->txtTitle->width(), f->width() - 2, 1);
     EXPECT_EQ(t->Dirty, False);
 
@@ -58,7 +58,7 @@ TEST_F(DeskTopTest, SubAndJoystickTitleStrips)
     s->Name = QStringLiteral("Blink");
     s->mLoop = 1;
     s->mTitle = QStringLiteral("[general sub description]");
-    App().SubList.Add(s, s->Name);
+    App().AddModule(s);
     OpenCommandWindow(ModuleKind::Sub, s.get(), QString(), QString());
     Flush();
     frmDeskTop* sub = WindowOf(s.get());
@@ -69,7 +69,7 @@ TEST_F(DeskTopTest, SubAndJoystickTitleStrips)
     EXPECT_FALSE(sub->chkStartOnStartup->isVisible());
     EXPECT_EQ(sub->txtTitle->toPlainText(), QStringLiteral("[general sub description]"));
 
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     frmDeskTop* task = OpenTask(AddTask(QStringLiteral("Joy")));
     ASSERT_NE(task, nullptr);
     EXPECT_TRUE(task->txtTitle->isVisible());
@@ -208,7 +208,7 @@ TEST_F(DeskTopTest, WindowWiderThanItsDeskSnapsBack)
     EXPECT_EQ(sub->y(), 0);
     EXPECT_EQ(sub->x(), 0);
     // A new window is a little over two cells wide and as tall as the area.
-    EXPECT_EQ(sub->width(), PixX((W + 4 * App().TwipsX) * 2.53 + TwipX(f->VScroll1->width())));
+    EXPECT_EQ(sub->width(), PixX((W + 4 * PixelTwipsX()) * 2.53 + TwipX(f->VScroll1->width())));
     EXPECT_EQ(sub->height(), area->viewport()->height());
 
     sub->resize(f->picDeskTop->width() + 300, 600);
@@ -319,7 +319,6 @@ TEST_F(DeskTopTest, ClosingATaskWindowClosesTheWindowsOfItsBlocks)
     EXPECT_EQ(whileCmd->CommandWindow, nullptr);
     EXPECT_NE(other->CommandWindow, nullptr);
     EXPECT_EQ(area->subWindowList().size(), 1);
-    EXPECT_NE(App().LastDeskTop, nullptr);  // the other task's, still open
 
     // The next request makes a new window.
     frmDeskTop* again = OpenTask(t);
@@ -328,7 +327,7 @@ TEST_F(DeskTopTest, ClosingATaskWindowClosesTheWindowsOfItsBlocks)
     again->Close();
     WindowOf(other.get())->Close();
     Flush();
-    EXPECT_EQ(App().LastDeskTop, nullptr);
+    EXPECT_TRUE(area->subWindowList().isEmpty());
 }
 
 TEST_F(DeskTopTest, LeavingAWindowHidesItsCursorAndClearsItsSelection)
@@ -357,7 +356,7 @@ TEST_F(DeskTopTest, UpdateMapRefreshesTheWindowsModule)
     auto t = AddTask(QStringLiteral("Main"));
     auto s = std::make_shared<clsSub>();
     s->Name = QStringLiteral("Blink");
-    App().SubList.Add(s, s->Name);
+    App().AddModule(s);
     auto loop = Command(QStringLiteral("L_LOOP"), 0, 1, 1);
     loop->Commands = std::make_shared<CommandCollection>();
     Put(*t->Commands(), loop);
@@ -468,13 +467,13 @@ TEST_F(DeskTopTest, GrabWindowsToPictures)
     auto s = std::make_shared<clsSub>();
     s->Name = QStringLiteral("Blink");
     s->mTitle = QStringLiteral("[general sub description]");
-    App().SubList.Add(s, s->Name);
+    App().AddModule(s);
     OpenCommandWindow(ModuleKind::Sub, s.get(), QString(), QString());
     Flush();
     ASSERT_NE(WindowOf(s.get()), nullptr);
     save(WindowOf(s.get())->SubWindow(), "sub_window.png");
 
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     frmDeskTop* joy = OpenTask(AddTask(QStringLiteral("Joy")));
     ASSERT_NE(joy, nullptr);
     save(joy->SubWindow(), "joystick_task_window.png");

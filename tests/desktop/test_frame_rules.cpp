@@ -22,7 +22,7 @@ TEST_F(FrameRules, FillSourceComboListsOnlySourcesWithValuesUnderTheirHeadings)
 {
     FrameCombo c;
     c.Text = QStringLiteral("old");
-    FillSourceCombo(c, {0, 100, 4, 160, 220}, names, App().ObjectList);
+    FillSourceCombo(c, {0, 100, 4, 160, 220}, names, App().ObjectList());
     // An RCX project has no joystick buttons, so "Joystick button" has no heading.
     EXPECT_EQ(texts(c), QStringList({"#Variables", "Count", "Delay", "#Constants", "Limit", "Nine", "Big", "Minus",
                                      "#Random", "Random number", "#Range", "Band"}));
@@ -33,13 +33,13 @@ TEST_F(FrameRules, FillSourceComboListsOnlySourcesWithValuesUnderTheirHeadings)
     EXPECT_EQ(c.Items[1].Image, QStringLiteral("DOT"));
     EXPECT_EQ(c.Items[1].Indentation, 1);
     EXPECT_TRUE(c.Items[1].Key.isEmpty());
-    EXPECT_EQ(failureNumber([&] { FillSourceCombo(c, {230}, names, App().ObjectList); }), 9);
+    EXPECT_EQ(failureNumber([&] { FillSourceCombo(c, {230}, names, App().ObjectList()); }), 9);
 }
 
 TEST_F(FrameRules, SelectComboItemNeverSelectsAHeading)
 {
     FrameCombo c;
-    FillSourceCombo(c, {0, 100}, names, App().ObjectList);
+    FillSourceCombo(c, {0, 100}, names, App().ObjectList());
     EXPECT_TRUE(SelectComboItem(c, QStringLiteral("limit")));
     EXPECT_EQ(c.SelectedItem()->Text, QStringLiteral("Limit"));
     EXPECT_FALSE(SelectComboItem(c, QStringLiteral("Variables")));
@@ -49,14 +49,14 @@ TEST_F(FrameRules, SelectComboItemNeverSelectsAHeading)
     EXPECT_EQ(c.Text, QStringLiteral("10 20"));
 
     FrameCombo list(false);
-    FillSourceCombo(list, {0}, names, App().ObjectList);
+    FillSourceCombo(list, {0}, names, App().ObjectList());
     EXPECT_EQ(failureNumber([&] { SelectComboItem(list, QStringLiteral("Gone")); }), 383);
 }
 
 TEST_F(FrameRules, ChoosingAHeadingEmptiesTheTextAndDropsTheListAgain)
 {
     FrameCombo c;
-    FillSourceCombo(c, {9, 0}, names, App().ObjectList);
+    FillSourceCombo(c, {9, 0}, names, App().ObjectList());
     c.Choose(0);
     EXPECT_FALSE(ComboChoice(c));
     EXPECT_TRUE(c.DropDownAgain);
@@ -124,7 +124,7 @@ TEST_F(FrameRules, ParseRange)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        App().ProjectType = Integer(c.type);
+        App().SetProjectType(ProjectTypeOfNumber(Integer(c.type)));
         EXPECT_EQ(ParseRange(QString::fromLatin1(c.text)), QString::fromLatin1(c.result));
     }
 }

@@ -28,8 +28,8 @@ protected:
         DeskTopTest::SetUp();
         FillNameTables();
         BuildRcxObjects();
-        App().RcxSetup->PortMotor(0)->setMotorType(1);
-        App().RcxSetup->PortMotor(2)->setMotorType(1);
+        App().EditMotor(0, [&](clsMotor& m) { m.setMotorType(1); });
+        App().EditMotor(2, [&](clsMotor& m) { m.setMotorType(1); });
         task = AddTask(QStringLiteral("Main"));
         motor = Command(QStringLiteral("M_ON"), 0, 1, 1, QStringLiteral("Start motor"));
         motor->Op = 0;
@@ -340,7 +340,7 @@ TEST_F(FramesInWindowTest, EveryRefusedOkSaysWhyAndKeepsTheCommand)
     auto blink = std::make_shared<clsSub>();
     blink->Name = QStringLiteral("Blink");
     blink->mNumber = 1;
-    App().SubList.Add(blink, blink->Name);
+    App().AddModule(blink);
     auto call = Command(QStringLiteral("L_SUB"), 1, 1, 11, QStringLiteral("Call sub"), QStringLiteral("\r\nBlink"));
     call->Op = -1;
     call->Param1Source = 2;
@@ -383,7 +383,7 @@ TEST_F(FramesInWindowTest, EveryRefusedOkSaysWhyAndKeepsTheCommand)
          "No such object", "cmbTaskAndOp"},
         {"sub typed, Enter", "0101", call, [&] { typeList(logic->cmbTaskAndOp, "Nosuch"); }, Press::Enter,
          "No such object", "cmbTaskAndOp"},
-        {"sub gone since the list was filled", "0101", call, [&] { App().SubList.Remove(QStringLiteral("Blink")); },
+        {"sub gone since the list was filled", "0101", call, [&] { App().RemoveSub(QStringLiteral("Blink")); },
          Press::Click, "No such object", "cmbTaskAndOp"},
         {"task typed into the open list, Enter", "0102", start,
          [&] {
@@ -440,8 +440,8 @@ TEST_F(FramesInWindowTest, EveryRefusedOkSaysWhyAndKeepsTheCommand)
         EXPECT_EQ(FieldsOf(*c.command), before);
         escape();
         ASSERT_FALSE(window->CommandInEdit);
-        if (!App().SubList.Exists(blink->Name))
-            App().SubList.Add(blink, blink->Name);
+        if (!App().SubList().Exists(blink->Name))
+            App().AddModule(blink);
     }
 }
 

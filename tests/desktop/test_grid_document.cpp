@@ -3,6 +3,7 @@
 #include "desktop/core/GridDocument.h"
 #include "model/AppState.h"
 #include "model/Grid.h"
+#include "model/Notifier.h"
 
 #include "support/MockCommandWindow.h"
 
@@ -21,9 +22,8 @@ public:
 
 class CountingView : public IGridView {
 public:
-    int added = 0, maps = 0;
+    int added = 0;
     void CommandAdded(clsCommand&) override { ++added; }
-    void UpdateMap() override { ++maps; }
 };
 
 }  // namespace
@@ -36,8 +36,10 @@ protected:
         App().InitParams = std::make_unique<clsInitParam>(*App().Settings, *App().Presenter);
         task = std::make_shared<clsTask>();
         task->Name = QStringLiteral("Main");
-        App().TaskList.Add(task, task->Name);
+        App().AddModule(task);
         doc = MakeDoc(task->Commands(), ModuleKind::Task);
+        QObject::connect(App().Notifier.get(), &Notifier::ModuleChanged, &listener,
+                         [this](const clsModule& module, Long, ModulePart) { told.append(module.Name); });
     }
     void TearDown() override { ResetApp(); }
 
@@ -92,6 +94,9 @@ protected:
 
     TaskPtr task;
     CountingView view;
+    // The edits of the module told (ModuleChanged), by module name.
+    QStringList told;
+    QObject listener;
     GridDocument doc{App()};
 };
 
@@ -187,7 +192,7 @@ TEST_F(GridDocumentTest, DropCommandGivesTheDefaultsOfItsTool)
     EXPECT_EQ(rem->Param1Value.toString(), QString());
     EXPECT_TRUE(task->Dirty);
     EXPECT_EQ(view.added, 5);
-    EXPECT_EQ(view.maps, 0);  // the callers refresh the map
+    EXPECT_EQ(told.size(), 5);  // each command placed is an edit
 }
 
 TEST_F(GridDocumentTest, APressWithAToolPlacesOneCommandOnlyInsideTheGrid)
@@ -198,11 +203,11 @@ TEST_F(GridDocumentTest, APressWithAToolPlacesOneCommandOnlyInsideTheGrid)
         doc.PressOnDesk(x, y, tool);
         EXPECT_EQ(doc.ColCommand->Count(), 0) << x << "," << y;
     }
-    EXPECT_EQ(view.maps, 0);
+    EXPECT_TRUE(told.isEmpty());
     doc.PressOnDesk(CenterX(1), CenterY(4), tool);
     ASSERT_EQ(doc.ColCommand->Count(), 1);
     EXPECT_TRUE(doc.ColCommand->Item("0104")->PicSelected);
-    EXPECT_EQ(view.maps, 1);
+    EXPECT_EQ(told, QStringList{QStringLiteral("Main")});
     doc.ReleaseOnDesk(tool);
     EXPECT_EQ(doc.CursorPos(), QStringLiteral("0104"));
 }
@@ -267,7 +272,7 @@ TEST_F(GridDocumentTest, APressAndReleaseInPlaceChangesNothing)
     EXPECT_EQ(doc.MoveSelection([](const clsCommand& co) { return GridCell{co.x, co.y}; }),
               GridDocument::MoveResult::Moved);
     EXPECT_FALSE(task->Dirty);
-    EXPECT_EQ(view.maps, 0);
+    EXPECT_TRUE(told.isEmpty());
 }
 
 TEST_F(GridDocumentTest, MovingAnIfClosesItsBodyWindowAndKeepsItsBody)
@@ -285,7 +290,7 @@ TEST_F(GridDocumentTest, MovingAnIfClosesItsBodyWindowAndKeepsItsBody)
     ASSERT_TRUE(doc.ColCommand->Exists("0105"));
     EXPECT_EQ(doc.ColCommand->Item("0105")->Commands, body);
     EXPECT_EQ(doc.ColCommand->Item("0105")->CommandWindow, nullptr);
-    EXPECT_EQ(view.maps, 1);
+    EXPECT_EQ(told, QStringList{QStringLiteral("Main")});
 }
 
 // ---- room and gaps
@@ -346,7 +351,7 @@ TEST_F(GridDocumentTest, CloseGapsMovesCommandsUpWithinTheirColumn)
     EXPECT_EQ(Cells(doc), QStringLiteral("0001=a 0002=b 0003=c 0101=d"));
     EXPECT_FALSE(doc.ColCommand->Item("0002")->PicSelected);
     EXPECT_EQ(doc.CursorPos(), QStringLiteral("0120"));
-    EXPECT_EQ(view.maps, 1);
+    EXPECT_EQ(told, QStringList{QStringLiteral("Main")});
 }
 
 // ---- clipboard and delete
@@ -411,7 +416,7 @@ TEST_F(GridDocumentTest, CopiesAreDeepAndPasteIntoAnotherWindowIsIndependent)
 
     auto other = std::make_shared<clsSub>();
     other->Name = QStringLiteral("Other");
-    App().SubList.Add(other, other->Name);
+    App().AddModule(other);
     GridDocument second = MakeDoc(other->Commands(), ModuleKind::Sub);
     second.ParentTaskName = other->Name;
     second.setCursorPos(QStringLiteral("0103"));

@@ -2,6 +2,7 @@
 // command, the operator label, the random limit of the second value, the
 // checks of its Ok with their messages and focus, and what the compiler then
 // lists.
+#include "support/ProjectSetup.h"
 #include "FrameFixture.h"
 
 #include "desktop/core/LogicFrame.h"
@@ -109,8 +110,8 @@ TEST_F(LogicFrameTest, ListsAndLayoutPerKey)
 
 TEST_F(LogicFrameTest, JoystickProjectHasNoTimerHeading)
 {
-    App().ObjectList.Clear();
-    App().ProjectType = 1;
+    RemoveAllObjects();
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     BuildJoystickObjects();
     EXPECT_FALSE(headings(open(Cmd("L_IF")).cmbParam1).contains(QStringLiteral("Timers")));
 }
@@ -275,7 +276,7 @@ TEST_F(LogicFrameTest, OkChecksGiveTheirMessageAndFocus)
         {"var variable gone", "L_VAR",
          [&](LogicFrame& f) {
              setVar("ADD", "Count", "5")(f);
-             App().ObjectList.Remove(QStringLiteral("Count"));
+             App().RemoveObject(QStringLiteral("Count"));
          },
          "No such object", "cmbVar1"},
         {"zero typed", "L_ZERO", p1("3"), "Invalid value for this command! Please select from the list", ""},

@@ -115,12 +115,12 @@ TEST_F(MotorFrameTest, NewCommandsOpenWithTheirDefaults)
 TEST_F(MotorFrameTest, StoredCommandsOpenAsStored)
 {
     // Port C's motor left the set-up since the command was written.
-    App().RcxSetup->PortMotor(2)->setMotorType(0);
+    App().EditMotor(2, [&](clsMotor& m) { m.setMotorType(0); });
     MotorFrame& on = open(Cmd("M_ON").motors("02"));
     EXPECT_EQ(on.chkMotor[0].Value, 1);
     EXPECT_EQ(on.chkMotor[2].Value, 0);
     EXPECT_FALSE(on.chkMotor[2].Visible);
-    App().RcxSetup->PortMotor(2)->setMotorType(1);
+    App().EditMotor(2, [&](clsMotor& m) { m.setMotorType(1); });
 
     MotorFrame& var = open(Cmd("M_FWD").motors("0").p1(0, "Delay").time("Hundredth"));
     EXPECT_EQ(var.chkTime.Value, 0);
@@ -523,7 +523,7 @@ TEST_F(MotorFrameTest, CancelAfterChangingEveryFieldRestoresTheCommand)
 
 TEST_F(MotorFrameTest, OkMarksTheModuleChangedAndAQuoteInACommentBecomesASingleQuote)
 {
-    App().TaskList.Item("Main")->Dirty = False;
+    App().TaskList().Item("Main")->Dirty = False;
     Cmd cmd("A_REM");
     MotorFrame& f = open(cmd);
     QString written;
@@ -532,7 +532,7 @@ TEST_F(MotorFrameTest, OkMarksTheModuleChangedAndAQuoteInACommentBecomesASingleQ
     EXPECT_TRUE(f.cmdOkMotor_Click());
     EXPECT_EQ(cmd.c->Param1Value, Variant("say 'hi'"));
     EXPECT_EQ(written, QStringLiteral("A_REM"));
-    EXPECT_EQ(App().TaskList.Item("Main")->Dirty, True);
+    EXPECT_EQ(App().TaskList().Item("Main")->Dirty, True);
 }
 
 }  // namespace

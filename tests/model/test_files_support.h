@@ -155,33 +155,26 @@ inline void put(CommandCollection& grid, const std::shared_ptr<clsCommand>& co)
     grid.Add(co, ColKey(co->x, co->y));
 }
 
-// The recording windows, with the main window's caption, toolbars and motor
-// tips also in the call log: "SetMainCaption(RCX programming - Robot)",
-// "SetToolbarsForType(1)" (the project type at the call), "UpdateMotorTips(1,0,1)"
-// (the motor types of ports A, B and C at the call).
+// The recording windows, with the set-up's motor types after each
+// SetupChanged() in the log: "MotorTypes(1,0,1)" (ports A, B and C).
 class FileWindows : public FakeWindows {
 public:
     void Install()
     {
         FakeWindows::Install();
         Notifier* n = App().Notifier.get();
-        QObject::disconnect(n, nullptr, &mCaptions, nullptr);
-        QObject::connect(n, &Notifier::ProjectTitleChanged, &mCaptions,
-                         [this](const QString& caption) { log.append(QStringLiteral("SetMainCaption(%1)").arg(caption)); });
-        QObject::connect(n, &Notifier::ProjectTypeChanged, &mCaptions, [this] {
-            log.append(QStringLiteral("SetToolbarsForType(%1)").arg(App().ProjectType));
-        });
-        QObject::connect(n, &Notifier::MotorsChanged, &mCaptions, [this] {
-            clsRcx& rcx = *App().RcxSetup;
-            log.append(QStringLiteral("UpdateMotorTips(%1,%2,%3)")
-                           .arg(rcx.PortMotor(0)->MotorType())
-                           .arg(rcx.PortMotor(1)->MotorType())
-                           .arg(rcx.PortMotor(2)->MotorType()));
+        QObject::disconnect(n, nullptr, &mListener, nullptr);
+        QObject::connect(n, &Notifier::SetupChanged, &mListener, [this] {
+            const clsRcx& rcx = App().RcxSetup();
+            log.append(QStringLiteral("MotorTypes(%1,%2,%3)")
+                           .arg(rcx.PortMotor(0).MotorType())
+                           .arg(rcx.PortMotor(1).MotorType())
+                           .arg(rcx.PortMotor(2).MotorType()));
         });
     }
 
 private:
-    QObject mCaptions;
+    QObject mListener;
 };
 
 // A fresh state with a program folder in a temporary directory, the project
@@ -196,7 +189,7 @@ protected:
         app.Presenter = &presenter;
         windows.Install();
         app.DataFolder = tmp.path();
-        app.RcxSetup->ProjectName = QStringLiteral("Robot");
+        app.SetProjectName(QStringLiteral("Robot"));
         QDir().mkpath(projectFolder());
     }
     void TearDown() override { ResetApp(); }

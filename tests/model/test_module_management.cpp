@@ -46,23 +46,32 @@ public:
     }
     void TearDown() override { ResetApp(); }
 
+    // A task or sub the project holds before the test acts: what its adding
+    // told is not among what the test looks at.
     TaskPtr addTask(const QString& name, Integer number = 0)
     {
         auto t = std::make_shared<clsTask>();
         t->Name = name;
-        t->mNumber = number ? number : Integer(App().TaskList.Count() + 1);
+        t->mNumber = number ? number : Integer(App().TaskList().Count() + 1);
         t->ModulType = ModuleKind::Task;
-        App().TaskList.Add(t, name);
+        App().AddModule(t);
+        forgetAdding();
         return t;
     }
     SubPtr addSub(const QString& name)
     {
         auto s = std::make_shared<clsSub>();
         s->Name = name;
-        s->mNumber = Integer(App().SubList.Count() + 1);
+        s->mNumber = Integer(App().SubList().Count() + 1);
         s->ModulType = ModuleKind::Sub;
-        App().SubList.Add(s, name);
+        App().AddModule(s);
+        forgetAdding();
         return s;
+    }
+    void forgetAdding()
+    {
+        windows->addedModules.removeLast();
+        windows->log.removeLast();
     }
     void answer(const QString& name, Integer action = 2)
     {
@@ -104,8 +113,8 @@ TEST_F(ModuleManagementTest, FullListsRefuseBeforeTheDialog)
         ASSERT_EQ(presenter->shown.size(), 1);
         EXPECT_EQ(presenter->shown[0].text, QString::fromLatin1(c.message));
         EXPECT_EQ(presenter->shown[0].style, 48);
-        EXPECT_FALSE(App().TaskList.Exists(QStringLiteral("Extra")));
-        EXPECT_FALSE(App().SubList.Exists(QStringLiteral("Extra")));
+        EXPECT_FALSE(App().TaskList().Exists(QStringLiteral("Extra")));
+        EXPECT_FALSE(App().SubList().Exists(QStringLiteral("Extra")));
     }
 }
 
@@ -119,8 +128,8 @@ TEST_F(ModuleManagementTest, NinthTaskAndEighthSubAreStillAccepted)
     answer(QStringLiteral("Eighth"));
     EXPECT_TRUE(AddTask(3));
     EXPECT_TRUE(AddSub(3));
-    EXPECT_EQ(App().TaskList.Item(QStringLiteral("Ninth"))->mNumber, 9);
-    EXPECT_EQ(App().SubList.Item(QStringLiteral("Eighth"))->mNumber, 8);
+    EXPECT_EQ(App().TaskList().Item(QStringLiteral("Ninth"))->mNumber, 9);
+    EXPECT_EQ(App().SubList().Item(QStringLiteral("Eighth"))->mNumber, 8);
 }
 
 TEST_F(ModuleManagementTest, DialogIsShownWithModeAndObjectToOpen)
@@ -142,11 +151,11 @@ TEST_F(ModuleManagementTest, CancelledDialogAddsNothing)
     windows->openAnswers.append({true, QStringLiteral("Ignored"), 2});
     EXPECT_FALSE(AddTask(3));
     EXPECT_FALSE(AddSub(3));
-    EXPECT_EQ(App().TaskList.Count(), 0);
-    EXPECT_EQ(App().SubList.Count(), 0);
+    EXPECT_EQ(App().TaskList().Count(), 0);
+    EXPECT_EQ(App().SubList().Count(), 0);
     EXPECT_TRUE(windows->addedModules.isEmpty());
     EXPECT_TRUE(presenter->shown.isEmpty());
-    EXPECT_EQ(App().RcxSetup->Dirty, False);
+    EXPECT_EQ(App().RcxSetup().Dirty, False);
 }
 
 TEST_F(ModuleManagementTest, NewTaskDefaults)
@@ -154,8 +163,8 @@ TEST_F(ModuleManagementTest, NewTaskDefaults)
     addTask(QStringLiteral("First"));
     answer(QStringLiteral("Drive"));
     ASSERT_TRUE(AddTask(3));
-    ASSERT_TRUE(App().TaskList.Exists(QStringLiteral("Drive")));
-    const TaskPtr t = App().TaskList.Item(QStringLiteral("Drive"));
+    ASSERT_TRUE(App().TaskList().Exists(QStringLiteral("Drive")));
+    const TaskPtr t = App().TaskList().Item(QStringLiteral("Drive"));
     EXPECT_EQ(App().CurrentTask, t);
     EXPECT_EQ(t->Name, QStringLiteral("Drive"));
     EXPECT_EQ(t->mNumber, 2);
@@ -164,8 +173,8 @@ TEST_F(ModuleManagementTest, NewTaskDefaults)
     EXPECT_EQ(t->mTitle, QStringLiteral("[general task description]"));
     EXPECT_EQ(t->ModulType, 1);
     EXPECT_EQ(t->Dirty, True);
-    EXPECT_EQ(App().RcxSetup->Dirty, True);
-    EXPECT_EQ(App().TaskList.KeyAt(2), QStringLiteral("Drive"));
+    EXPECT_EQ(App().RcxSetup().Dirty, True);
+    EXPECT_EQ(App().TaskList().KeyAt(2), QStringLiteral("Drive"));
     ASSERT_EQ(windows->addedModules.size(), 1);
     EXPECT_EQ(windows->addedModules[0].name, QStringLiteral("Drive"));
     EXPECT_EQ(windows->addedModules[0].type, 1);
@@ -178,14 +187,14 @@ TEST_F(ModuleManagementTest, NewSubDefaults)
     addTask(QStringLiteral("Main"));
     answer(QStringLiteral("Beeper"));
     ASSERT_TRUE(AddSub(3));
-    const SubPtr s = App().SubList.Item(QStringLiteral("Beeper"));
+    const SubPtr s = App().SubList().Item(QStringLiteral("Beeper"));
     EXPECT_EQ(App().CurrentSub, s);
     EXPECT_EQ(s->mNumber, 2);  // counted in the subs only
     EXPECT_EQ(s->mLoop, 0);
     EXPECT_EQ(s->mTitle, QStringLiteral("[general sub description]"));
     EXPECT_EQ(s->ModulType, 5);
     EXPECT_EQ(s->Dirty, True);
-    EXPECT_EQ(App().RcxSetup->Dirty, True);
+    EXPECT_EQ(App().RcxSetup().Dirty, True);
     ASSERT_EQ(windows->addedModules.size(), 1);
     EXPECT_EQ(windows->addedModules[0].name, QStringLiteral("Beeper"));
     EXPECT_EQ(windows->addedModules[0].type, 5);
@@ -217,9 +226,9 @@ TEST_F(ModuleManagementTest, TasksAndSubsShareOneNameSpace)
         ASSERT_EQ(presenter->shown.size(), 1);
         EXPECT_EQ(presenter->shown[0].text, QStringLiteral("A module by that name already exists!"));
         EXPECT_EQ(presenter->shown[0].style, 48);
-        EXPECT_EQ(App().TaskList.Count() + App().SubList.Count(), 1);
+        EXPECT_EQ(App().TaskList().Count() + App().SubList().Count(), 1);
         EXPECT_TRUE(windows->addedModules.isEmpty());
-        EXPECT_EQ(App().RcxSetup->Dirty, False);
+        EXPECT_EQ(App().RcxSetup().Dirty, False);
     }
 }
 
@@ -254,7 +263,7 @@ TEST_F(ModuleManagementTest, ANameDifferingOnlyInLetterCaseIsRefusedAsExisting)
         ASSERT_EQ(presenter->shown.size(), 1);
         EXPECT_EQ(presenter->shown[0].text, QStringLiteral("A module by that name already exists!"));
         EXPECT_EQ(presenter->shown[0].style, 48);
-        EXPECT_EQ(App().TaskList.Count() + App().SubList.Count(), 1);
+        EXPECT_EQ(App().TaskList().Count() + App().SubList().Count(), 1);
         EXPECT_TRUE(windows->addedModules.isEmpty());
     }
 }
@@ -265,15 +274,15 @@ TEST_F(ModuleManagementTest, ExistingTaskOrSubWithoutItsFileIsNotAdded)
     answer(QStringLiteral("Ghost"), 1);
     EXPECT_FALSE(AddTask(3));
     EXPECT_FALSE(AddSub(3));
-    EXPECT_EQ(App().TaskList.Count(), 0);
-    EXPECT_EQ(App().SubList.Count(), 0);
+    EXPECT_EQ(App().TaskList().Count(), 0);
+    EXPECT_EQ(App().SubList().Count(), 0);
     EXPECT_TRUE(windows->addedModules.isEmpty());
-    EXPECT_EQ(App().RcxSetup->Dirty, False);
+    EXPECT_EQ(App().RcxSetup().Dirty, False);
 }
 
 TEST_F(ModuleManagementTest, ExistingTaskAndSubAreReadFromTheirFiles)
 {
-    App().RcxSetup->ProjectName = QStringLiteral("Robot");
+    App().SetProjectName(QStringLiteral("Robot"));
     ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Projects/Robot.dir")));
     ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Subs")));
     clsTask savedTask;
@@ -293,20 +302,20 @@ TEST_F(ModuleManagementTest, ExistingTaskAndSubAreReadFromTheirFiles)
     ASSERT_TRUE(AddSub(3));
     EXPECT_TRUE(presenter->shown.isEmpty());
 
-    const TaskPtr t = App().TaskList.Item(QStringLiteral("Drive"));
+    const TaskPtr t = App().TaskList().Item(QStringLiteral("Drive"));
     EXPECT_EQ(App().CurrentTask, t);
     EXPECT_EQ(t->mNumber, 2);
     EXPECT_EQ(t->mTitle, QStringLiteral("Saved task"));
     EXPECT_EQ(t->mLoop, 0);
     EXPECT_EQ(t->StartOnStartup, 0);
     EXPECT_EQ(t->Dirty, False);
-    const SubPtr s = App().SubList.Item(QStringLiteral("Beep"));
+    const SubPtr s = App().SubList().Item(QStringLiteral("Beep"));
     EXPECT_EQ(App().CurrentSub, s);
     EXPECT_EQ(s->mNumber, 1);
     EXPECT_EQ(s->mTitle, QStringLiteral("Saved sub"));
     EXPECT_EQ(s->mLoop, 1);
     EXPECT_EQ(s->Dirty, False);
-    EXPECT_EQ(App().RcxSetup->Dirty, True);
+    EXPECT_EQ(App().RcxSetup().Dirty, True);
     ASSERT_EQ(windows->addedModules.size(), 2);  // once each, by the reader
     EXPECT_EQ(windows->addedModules[0].name, QStringLiteral("Drive"));
     EXPECT_EQ(windows->addedModules[1].type, 5);
@@ -314,14 +323,14 @@ TEST_F(ModuleManagementTest, ExistingTaskAndSubAreReadFromTheirFiles)
 
 TEST_F(ModuleManagementTest, TaskWhoseCommandsCannotBeReadIsNotReportedAsAdded)
 {
-    App().RcxSetup->ProjectName = QStringLiteral("Robot");
+    App().SetProjectName(QStringLiteral("Robot"));
     writeFile(folder.path() + QStringLiteral("/Projects/Robot.dir/Broken.tas"),
               "1,1,1,\"Broken\"\r\n\"M_ON\",\"0\",abc,,,,,\"\",\"\",1,,0,,0,1\r\n");
 
     answer(QStringLiteral("Broken"), 1);
     EXPECT_FALSE(AddTask(3));
-    EXPECT_FALSE(App().TaskList.Exists(QStringLiteral("Broken")));
-    EXPECT_EQ(App().RcxSetup->Dirty, False);
+    EXPECT_FALSE(App().TaskList().Exists(QStringLiteral("Broken")));
+    EXPECT_EQ(App().RcxSetup().Dirty, False);
     EXPECT_FALSE(presenter->shown.isEmpty());  // the reader said why
 }
 
@@ -337,7 +346,7 @@ TEST_F(ModuleManagementTest, DialogClosedWhileOpeningStillAddsTheTask)
         return choice;
     };
     EXPECT_TRUE(AddTask(1));
-    EXPECT_TRUE(App().TaskList.Exists(QStringLiteral("The task")));
+    EXPECT_TRUE(App().TaskList().Exists(QStringLiteral("The task")));
     EXPECT_TRUE(presenter->shown.isEmpty());
 }
 
@@ -359,9 +368,9 @@ TEST_F(ModuleManagementTest, OtherDialogFailureIsReportedByAddTaskAndAddSubAlike
         ASSERT_EQ(presenter->shown.size(), 1);
         EXPECT_EQ(presenter->shown[0].text, QStringLiteral("File not found"));
         EXPECT_EQ(presenter->shown[0].style, 48);
-        EXPECT_EQ(App().TaskList.Count() + App().SubList.Count(), 0);
+        EXPECT_EQ(App().TaskList().Count() + App().SubList().Count(), 0);
         EXPECT_TRUE(windows->addedModules.isEmpty());
-        EXPECT_EQ(App().RcxSetup->Dirty, False);
+        EXPECT_EQ(App().RcxSetup().Dirty, False);
     }
 }
 
@@ -393,7 +402,7 @@ TEST_F(ModuleManagementTest, ANewTaskNamedLikeATaskFileInTheProjectFolderIsRefus
         const QString filePath = projectFolder + QLatin1Char('/') + QLatin1String(c.file) + QStringLiteral(".tas");
         writeFile(projectFolder + QStringLiteral("/Robot.qmd"), "0\r\n");
         writeFile(filePath, drive);
-        App().RcxSetup->ProjectName = QStringLiteral("Robot");
+        App().SetProjectName(QStringLiteral("Robot"));
         App().ProjectAction = 1;
         addTask(QStringLiteral("Main"));
 
@@ -405,10 +414,10 @@ TEST_F(ModuleManagementTest, ANewTaskNamedLikeATaskFileInTheProjectFolderIsRefus
                                  "\"New/Open task\", tab \"Existing task\".")
                       .arg(QLatin1String(c.file)));
         EXPECT_EQ(presenter->shown[0].style, 48);
-        EXPECT_EQ(App().TaskList.Count(), 1);
+        EXPECT_EQ(App().TaskList().Count(), 1);
         EXPECT_EQ(App().CurrentTask, nullptr);
         EXPECT_TRUE(windows->addedModules.isEmpty());
-        EXPECT_EQ(App().RcxSetup->Dirty, False);
+        EXPECT_EQ(App().RcxSetup().Dirty, False);
 
         // Saving the project writes nothing over the file.
         presenter->shown.clear();
@@ -422,7 +431,7 @@ TEST_F(ModuleManagementTest, ANewTaskNamedLikeATaskFileInTheProjectFolderIsRefus
         answer(QString::fromLatin1(c.file), 1);
         ASSERT_TRUE(AddTask(3));
         EXPECT_TRUE(presenter->shown.isEmpty());
-        const TaskPtr t = App().TaskList.Item(QString::fromLatin1(c.file));
+        const TaskPtr t = App().TaskList().Item(QString::fromLatin1(c.file));
         EXPECT_EQ(t->mTitle, QStringLiteral("Drives forward"));
         ASSERT_TRUE(t->Commands()->Exists(QStringLiteral("0003")));
         EXPECT_EQ(t->Commands()->Item(QStringLiteral("0003"))->KeyText(), QStringLiteral("G_DISPLAY"));
@@ -434,12 +443,12 @@ TEST_F(ModuleManagementTest, ANewTaskNamedLikeATaskFileInTheProjectFolderIsRefus
 TEST_F(ModuleManagementTest, ANewTaskOfANewProjectIsNotRefused)
 {
     writeFile(folder.path() + QStringLiteral("/Projects/Other.dir/Drive.tas"), "1,1,1,\"Other's\"\r\n");
-    App().RcxSetup->ProjectName = QStringLiteral("Robot");
+    App().SetProjectName(QStringLiteral("Robot"));
     App().ProjectAction = 2;
     answer(QStringLiteral("Drive"));
     EXPECT_TRUE(AddTask(3));
     EXPECT_TRUE(presenter->shown.isEmpty());
-    EXPECT_TRUE(App().TaskList.Exists(QStringLiteral("Drive")));
+    EXPECT_TRUE(App().TaskList().Exists(QStringLiteral("Drive")));
 }
 
 // The Subs folder is shared by every project: a new sub in project Other
@@ -457,7 +466,7 @@ TEST_F(ModuleManagementTest, ANewSubNamedLikeASubFileOfAnotherProjectIsRefused)
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     };
-    App().RcxSetup->ProjectName = QStringLiteral("Other");
+    App().SetProjectName(QStringLiteral("Other"));
     App().ProjectAction = 2;
     addTask(QStringLiteral("Main"));
 
@@ -471,7 +480,7 @@ TEST_F(ModuleManagementTest, ANewSubNamedLikeASubFileOfAnotherProjectIsRefused)
         ASSERT_EQ(presenter->shown.size(), 1);
         EXPECT_EQ(presenter->shown[0].text, refused);
         EXPECT_EQ(presenter->shown[0].style, 48);
-        EXPECT_EQ(App().SubList.Count(), 0);
+        EXPECT_EQ(App().SubList().Count(), 0);
         EXPECT_EQ(App().CurrentSub, nullptr);
         EXPECT_TRUE(windows->addedModules.isEmpty());
     }
@@ -485,7 +494,7 @@ TEST_F(ModuleManagementTest, ANewSubNamedLikeASubFileOfAnotherProjectIsRefused)
     answer(QStringLiteral("Helper"), 1);
     ASSERT_TRUE(AddSub(3));
     EXPECT_TRUE(presenter->shown.isEmpty());
-    const SubPtr s = App().SubList.Item(QStringLiteral("Helper"));
+    const SubPtr s = App().SubList().Item(QStringLiteral("Helper"));
     EXPECT_EQ(s->mTitle, QStringLiteral("Beeps twice"));
     EXPECT_EQ(s->mLoop, 1);
     ASSERT_TRUE(s->Commands()->Exists(QStringLiteral("0003")));
@@ -540,8 +549,8 @@ TEST_F(ModuleManagementTest, NameExistsComparesWithoutLetterCaseAndByKind)
 {
     addTask(QStringLiteral("Drive"));
     addSub(QStringLiteral("Beep"));
-    const auto& tasks = App().TaskList;
-    const auto& subs = App().SubList;
+    const auto& tasks = App().TaskList();
+    const auto& subs = App().SubList();
     EXPECT_TRUE(ModuleNameExists(tasks, QStringLiteral("Drive"), 1));
     EXPECT_TRUE(ModuleNameExists(tasks, QStringLiteral("drive"), 1));
     EXPECT_FALSE(ModuleNameExists(tasks, QStringLiteral("Drive "), 1));
@@ -577,7 +586,7 @@ TEST_F(ModuleManagementTest, IsDirtyByKind)
         const TaskPtr b = addTask(QStringLiteral("B"));
         const SubPtr s = addSub(QStringLiteral("S"));
         addSub(QStringLiteral("T"));
-        App().RcxSetup->Dirty = toBoolean(c.setup);
+        App().SetSetupDirty(toBoolean(c.setup));
         b->Dirty = toBoolean(c.task);
         s->Dirty = toBoolean(c.sub);
         EXPECT_EQ(IsDirty(0), c.k0);
@@ -589,19 +598,22 @@ TEST_F(ModuleManagementTest, IsDirtyByKind)
     }
 }
 
-TEST_F(ModuleManagementTest, MarkModuleDirtyPrefersTheTask)
+// The module marked is told with what of it changed; a name no module has
+// exactly marks and tells nothing.
+TEST_F(ModuleManagementTest, MarkModuleDirtyPrefersTheTaskAndTellsTheEdit)
 {
     struct Case {
         const char* name;
-        bool loading;
+        ModulePart part;
         bool taskDirty, subDirty, otherSubDirty;
+        const char* told;
     };
     const Case cases[] = {
-        {"Both", false, true, false, false},   // a task and a sub hold it: the task only
-        {"OnlySub", false, false, false, true},
-        {"Unknown", false, false, false, false},
-        {"both", false, false, false, false},  // letter case counts
-        {"Both", true, false, false, false},   // while a window loads nothing is marked
+        // A task and a sub hold it: the task only.
+        {"Both", ModulePart::Commands, true, false, false, "ModuleChanged(Both,1,commands)"},
+        {"OnlySub", ModulePart::Heading, false, false, true, "ModuleChanged(OnlySub,5,heading)"},
+        {"Unknown", ModulePart::Commands, false, false, false, nullptr},
+        {"both", ModulePart::Commands, false, false, false, nullptr},  // letter case counts
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -609,12 +621,13 @@ TEST_F(ModuleManagementTest, MarkModuleDirtyPrefersTheTask)
         const TaskPtr t = addTask(QStringLiteral("Both"));
         const SubPtr s = addSub(QStringLiteral("Both"));
         const SubPtr o = addSub(QStringLiteral("OnlySub"));
-        App().WindowLoading = toBoolean(c.loading);
-        MarkModuleDirty(QString::fromLatin1(c.name));
+        windows->log.clear();
+        MarkModuleDirty(QString::fromLatin1(c.name), c.part);
         EXPECT_EQ(t->Dirty != 0, c.taskDirty);
         EXPECT_EQ(s->Dirty != 0, c.subDirty);
         EXPECT_EQ(o->Dirty != 0, c.otherSubDirty);
-        EXPECT_EQ(App().RcxSetup->Dirty, False);
+        EXPECT_EQ(App().RcxSetup().Dirty, False);
+        EXPECT_EQ(windows->log, c.told ? QStringList{QString::fromLatin1(c.told)} : QStringList());
     }
 }
 
@@ -626,17 +639,15 @@ TEST_F(ModuleManagementTest, OpeningATaskWindowFillsItInOrder)
     t->mLoop = 1;
     t->StartOnStartup = 0;
     t->mTitle = QStringLiteral("Go forward");
-    bool loadingDuringEvents = false;
-    windows->onDoEvents = [&] {
-        loadingDuringEvents = App().WindowLoading != 0;
-        MarkModuleDirty(QStringLiteral("Drive"));  // an edit made by filling the window
-    };
+    // Filling the window changes nothing of the task (the window's own
+    // setters mark nothing); an edit made meanwhile, in another window, counts.
+    const SubPtr other = addSub(QStringLiteral("Other"));
+    windows->onDoEvents = [&] { MarkModuleDirty(QStringLiteral("Other")); };
 
     OpenCommandWindow(ModuleKind::Task, t.get(), QString(), QStringLiteral("ignored caption"));
 
     ASSERT_EQ(windows->windows.size(), 1u);
     FakeCommandWindow* w = windows->lastWindow();
-    EXPECT_EQ(App().LastDeskTop, w);
     EXPECT_EQ(t->CommandWindow, w);
     EXPECT_EQ(w->owner, t.get());
     EXPECT_EQ(w->calls, (QStringList{
@@ -652,9 +663,8 @@ TEST_F(ModuleManagementTest, OpeningATaskWindowFillsItInOrder)
                             QStringLiteral("ZOrder()"),
                         }));
     EXPECT_EQ(windows->doEventsCount, 1);
-    EXPECT_TRUE(loadingDuringEvents);
-    EXPECT_EQ(App().WindowLoading, False);
     EXPECT_EQ(t->Dirty, False);
+    EXPECT_EQ(other->Dirty, True);
     EXPECT_EQ(windows->ActiveDeskTop(), w);
 }
 
@@ -738,7 +748,6 @@ TEST_F(ModuleManagementTest, SecondOpenBringsTheFirstWindowForward)
     EXPECT_EQ(first->zOrderCount, 2);
     EXPECT_EQ(first->count(QStringLiteral("Show")), 1);
     EXPECT_EQ(windows->activeDeskTop, first);
-    EXPECT_EQ(App().LastDeskTop, windows->lastWindow());  // still the last one created
 
     // Once closed, the next request creates a new window.
     first->Close();
@@ -753,9 +762,7 @@ TEST_F(ModuleManagementTest, WithoutWindowsNothingIsOpened)
     const TaskPtr t = addTask(QStringLiteral("Drive"));
     OpenCommandWindow(ModuleKind::Task, t.get(), QString(), QString());
     EXPECT_EQ(windows->createDeskTopCount, 1);
-    EXPECT_EQ(App().LastDeskTop, nullptr);
     EXPECT_EQ(t->CommandWindow, nullptr);
-    EXPECT_EQ(App().WindowLoading, False);
     EXPECT_EQ(windows->doEventsCount, 0);
     EXPECT_TRUE(presenter->shown.isEmpty());
 }
@@ -782,7 +789,6 @@ TEST_F(ModuleManagementTest, FailuresWhileFillingAWindowAreReported)
         OpenCommandWindow(ModuleKind::Task, t.get(), QString(), QStringLiteral("cap"));
         FakeCommandWindow* w = windows->lastWindow();
         ASSERT_NE(w, nullptr);
-        EXPECT_EQ(App().WindowLoading, False);
         if (c.text) {
             ASSERT_EQ(presenter->shown.size(), 1);
             EXPECT_EQ(presenter->shown[0].text, QString::fromLatin1(c.text));
@@ -823,7 +829,6 @@ TEST_F(ModuleManagementTest, FailingStepInsideTheWindowIsPassedOverOnlyFor91)
     EXPECT_TRUE(w2->parentTaskName.isEmpty());
     ASSERT_EQ(presenter->shown.size(), 1);
     EXPECT_EQ(presenter->shown[0].text, QStringLiteral("Error: 5 in OpenCommandWindow"));
-    EXPECT_EQ(App().WindowLoading, False);
 }
 
 // ---- Texts ----
@@ -864,15 +869,14 @@ TEST(ProcessState, ResetGivesAFreshStateWithQuietServices)
     AppState& dirty = App();
     auto t = std::make_shared<clsTask>();
     t->Name = QStringLiteral("Drive");
-    dirty.TaskList.Add(t, t->Name);
-    dirty.ObjectList.Add(std::make_shared<clsObject>(), QStringLiteral("Speed"));
+    dirty.AddModule(t);
+    dirty.AddObject(std::make_shared<clsObject>(), QStringLiteral("Speed"));
     dirty.ImmediateCommands.Add(1, QStringLiteral("M_ON"));
-    dirty.RcxSetup->Dirty = True;
+    dirty.SetSetupDirty(True);
     dirty.StopRun = False;
-    dirty.ProjectType = 1;
+    dirty.SetProjectType(ProjectType::JoystickKeyboard);
     dirty.ProjectAction = 2;
     dirty.Notifier->SetPointer(PointerShape::Hourglass);
-    dirty.WindowLoading = True;
     dirty.ComPortNumber = 2;
     FakePresenter presenter;
     dirty.Presenter = &presenter;
@@ -880,20 +884,17 @@ TEST(ProcessState, ResetGivesAFreshStateWithQuietServices)
 
     ResetApp();
     const AppState& a = App();
-    EXPECT_EQ(a.TaskList.Count(), 0);
-    EXPECT_EQ(a.SubList.Count(), 0);
-    EXPECT_EQ(a.ObjectList.Count(), 0);
-    EXPECT_EQ(a.VariableDefs.Count(), 0);
+    EXPECT_EQ(a.TaskList().Count(), 0);
+    EXPECT_EQ(a.SubList().Count(), 0);
+    EXPECT_EQ(a.ObjectList().Count(), 0);
+    EXPECT_EQ(a.VariableDefs().Count(), 0);
     EXPECT_EQ(a.ImmediateCommands.Count(), 0);
-    ASSERT_NE(a.RcxSetup, nullptr);
-    EXPECT_EQ(a.RcxSetup->Dirty, False);
+    EXPECT_EQ(a.RcxSetup().Dirty, False);
     EXPECT_EQ(a.StopRun, True);  // no run on the PC is going
     EXPECT_EQ(a.RcxWindowRequested, False);
-    EXPECT_EQ(a.ProjectType, 0);
+    EXPECT_EQ(ProjectTypeNumber(a.ProjectType()), 0);
     EXPECT_EQ(a.ProjectAction, 0);
     EXPECT_EQ(a.Notifier->Pointer(), PointerShape::Default);  // a fresh notifier
-    EXPECT_EQ(a.WindowLoading, False);
-    EXPECT_EQ(a.LastDeskTop, nullptr);
     EXPECT_EQ(a.ComPortNumber, -1);  // no port known
     EXPECT_EQ(a.Ports, nullptr);
     EXPECT_NE(a.Presenter, &presenter);

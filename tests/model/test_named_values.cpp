@@ -25,7 +25,7 @@ public:
 QStringList names()
 {
     QStringList n;
-    for (const auto& e : App().ObjectList)
+    for (const auto& e : App().ObjectList())
         n.append(e.item->Name);
     return n;
 }
@@ -40,9 +40,9 @@ struct Expected {
 void expectRow(int index, const Expected& x)
 {
     SCOPED_TRACE(testing::Message() << "row " << index << " " << x.name);
-    const ObjectPtr o = App().ObjectList.Item(index);
+    const ObjectPtr o = App().ObjectList().Item(index);
     EXPECT_EQ(o->Name, QString::fromLatin1(x.name));
-    EXPECT_EQ(App().ObjectList.KeyAt(index), QString::fromLatin1(x.name));
+    EXPECT_EQ(App().ObjectList().KeyAt(index), QString::fromLatin1(x.name));
     EXPECT_EQ(o->Source, x.source);
     EXPECT_EQ(o->Value, x.value);
     EXPECT_EQ(o->Number, x.number);
@@ -63,7 +63,7 @@ public:
         auto o = std::make_shared<clsObject>();
         o->Name = name;
         o->Source = OperandSource::UserConstant;
-        App().ObjectList.Add(o, name);
+        App().AddObject(o, name);
     }
     FakeJoystick joystick;
 };
@@ -71,7 +71,7 @@ public:
 TEST_F(NamedValuesTest, RcxSetInItsOrder)
 {
     BuildRcxObjects();
-    ASSERT_EQ(App().ObjectList.Count(), 44);
+    ASSERT_EQ(App().ObjectList().Count(), 44);
     const std::pair<int, Expected> rows[] = {
         {1, {"Infinite loop", 2, 0, 0}},
         {2, {"Display normal", 130, 0, 1}},
@@ -101,8 +101,8 @@ TEST_F(NamedValuesTest, RcxSetInItsOrder)
         expectRow(i, x);
     // Number runs 1..20 over the display, sensor type and sensor mode rows.
     for (int i = 2; i <= 21; ++i)
-        EXPECT_EQ(App().ObjectList.Item(i)->Number, i - 1);
-    EXPECT_EQ(App().CurrentObject, App().ObjectList.Item(44));
+        EXPECT_EQ(App().ObjectList().Item(i)->Number, i - 1);
+    EXPECT_EQ(App().CurrentObject, App().ObjectList().Item(44));
 }
 
 struct JoystickCase {
@@ -134,7 +134,7 @@ TEST_F(NamedValuesTest, JoystickRowsFollowTheCapabilities)
         ASSERT_EQ(n.size(), 27 + c.buttons + int(c.z) + int(c.r) + 2);
         EXPECT_EQ(n[26], QStringLiteral("Button-on"));
         for (int b = 1; b <= c.buttons; ++b) {
-            const ObjectPtr o = App().ObjectList.Item(27 + b);
+            const ObjectPtr o = App().ObjectList().Item(27 + b);
             EXPECT_EQ(o->Name, QStringLiteral("Button %1").arg(b));
             EXPECT_EQ(o->Source, 160);
             EXPECT_EQ(o->Value, Long(1) << (b - 1));
@@ -148,8 +148,8 @@ TEST_F(NamedValuesTest, JoystickRowsFollowTheCapabilities)
             expectRow(at++, {"Axle R", 170, 0, 4});
         expectRow(at++, {"Horizontal axle", 170, 0, 1});
         expectRow(at++, {"Vertical axle", 170, 0, 2});
-        EXPECT_EQ(App().ObjectList.Exists(QStringLiteral("Axle Z")), c.z);
-        EXPECT_EQ(App().ObjectList.Exists(QStringLiteral("Axle R")), c.r);
+        EXPECT_EQ(App().ObjectList().Exists(QStringLiteral("Axle Z")), c.z);
+        EXPECT_EQ(App().ObjectList().Exists(QStringLiteral("Axle R")), c.r);
     }
 }
 
@@ -178,30 +178,30 @@ TEST_F(NamedValuesTest, JoystickFixedRows)
         expectRow(i, x);
     for (const char* absent : {"Timer 1", "RCX message", "Current time", "No sensor", "Raw", "Boolean",
                                "Down sound"})
-        EXPECT_FALSE(App().ObjectList.Exists(QString::fromLatin1(absent))) << absent;
+        EXPECT_FALSE(App().ObjectList().Exists(QString::fromLatin1(absent))) << absent;
 }
 
 TEST_F(NamedValuesTest, BuildersAppendWithoutEmptying)
 {
     addUser(QStringLiteral("Speed"));
     BuildRcxObjects();
-    EXPECT_EQ(App().ObjectList.Count(), 45);
-    EXPECT_EQ(App().ObjectList.Item(1)->Name, QStringLiteral("Speed"));
-    EXPECT_EQ(App().ObjectList.Item(2)->Name, QStringLiteral("Infinite loop"));
+    EXPECT_EQ(App().ObjectList().Count(), 45);
+    EXPECT_EQ(App().ObjectList().Item(1)->Name, QStringLiteral("Speed"));
+    EXPECT_EQ(App().ObjectList().Item(2)->Name, QStringLiteral("Infinite loop"));
 }
 
 TEST_F(NamedValuesTest, BuildingTwiceFailsAtTheFirstRow)
 {
-    const std::function<void()> builders[] = {BuildRcxObjects, BuildJoystickObjects};
+    const std::function<void()> builders[] = {[] { BuildRcxObjects(); }, [] { BuildJoystickObjects(); }};
     for (const auto& build : builders) {
         SetUp();
         build();
-        const int count = App().ObjectList.Count();
+        const int count = App().ObjectList().Count();
         EXPECT_EQ(failureNumber(build), Err::DuplicateKey);
-        EXPECT_EQ(App().ObjectList.Count(), count);
+        EXPECT_EQ(App().ObjectList().Count(), count);
         // The object made for the refused row is the first row's.
         EXPECT_EQ(App().CurrentObject->Name, QStringLiteral("Infinite loop"));
-        EXPECT_NE(App().CurrentObject, App().ObjectList.Item(1));
+        EXPECT_NE(App().CurrentObject, App().ObjectList().Item(1));
     }
 }
 
@@ -224,8 +224,8 @@ TEST_F(NamedValuesTest, UserNamesCollideInAnyLetterCase)
         SCOPED_TRACE(c.userName);
         SetUp();
         addUser(QString::fromLatin1(c.userName));
-        EXPECT_EQ(failureNumber(c.joystickSet ? BuildJoystickObjects : BuildRcxObjects), Err::DuplicateKey);
-        EXPECT_EQ(App().ObjectList.Count(), 1 + c.rowsBefore);
+        EXPECT_EQ(failureNumber([&] { c.joystickSet ? BuildJoystickObjects() : BuildRcxObjects(); }), Err::DuplicateKey);
+        EXPECT_EQ(App().ObjectList().Count(), 1 + c.rowsBefore);
     }
     // The other way round: a user value after the built-in set.
     SetUp();

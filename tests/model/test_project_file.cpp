@@ -41,7 +41,7 @@ QString objectText(const clsObject& o)
 
 QString objectText(const QString& key)
 {
-    const auto& list = App().ObjectList;
+    const auto& list = App().ObjectList();
     return list.Exists(key) ? objectText(*list.Item(key)) : QStringLiteral("<none>");
 }
 
@@ -50,9 +50,9 @@ QStringList projectFileDump()
 {
     AppState& app = App();
     QStringList d;
-    d << QStringLiteral("type %1 slot %2").arg(app.ProjectType).arg(app.RcxSetup->ProgramNumber);
+    d << QStringLiteral("type %1 slot %2").arg(ProjectTypeNumber(app.ProjectType())).arg(app.RcxSetup().ProgramNumber);
     for (int i = 0; i < 3; ++i) {
-        const clsMotor& m = *app.RcxSetup->PortMotor(i);
+        const clsMotor& m = app.RcxSetup().PortMotor(i);
         d << QStringLiteral("motor %1 %2 %3 %4 %5 [%6] [%7] [%8]")
                  .arg(m.MotorDirection)
                  .arg(m.MotorPort)
@@ -60,7 +60,7 @@ QStringList projectFileDump()
                  .arg(m.MotorType())
                  .arg(m.Power)
                  .arg(m.Purpose, m.MotorFwdMeening, m.MotorRwdMeening);
-        const clsSensor& s = *app.RcxSetup->PortSensor(i);
+        const clsSensor& s = app.RcxSetup().PortSensor(i);
         d << QStringLiteral("sensor %1 %2 %3 %4 [%5]")
                  .arg(s.Dark)
                  .arg(s.SensorMode)
@@ -69,10 +69,10 @@ QStringList projectFileDump()
                  .arg(s.Purpose);
     }
     for (const Integer source : {100, 220})
-        for (const auto& e : app.ObjectList)
+        for (const auto& e : app.ObjectList())
             if (e.item->Source == source)
                 d << QStringLiteral("value ") + objectText(*e.item);
-    for (const auto& e : app.VariableDefs)
+    for (const auto& e : app.VariableDefs())
         d << QStringLiteral("variable ") + objectText(*e.item);
     return d;
 }
@@ -82,7 +82,7 @@ QString projectDump()
 {
     AppState& app = App();
     QStringList d = projectFileDump();
-    for (const auto& e : app.TaskList)
+    for (const auto& e : app.TaskList())
         d << QStringLiteral("task %1 %2 %3 %4 [%5] %6\n")
                      .arg(e.item->Name)
                      .arg(e.item->mNumber)
@@ -91,7 +91,7 @@ QString projectDump()
                      .arg(e.item->mTitle)
                      .arg(e.item->ModulType) +
                  dump(*e.item->Commands());
-    for (const auto& e : app.SubList)
+    for (const auto& e : app.SubList())
         d << QStringLiteral("sub %1 %2 %3 [%4] %5\n")
                      .arg(e.item->Name)
                      .arg(e.item->mNumber)
@@ -122,13 +122,13 @@ QMap<QString, QString> projectParts()
     AppState& app = App();
     QMap<QString, QString> parts;
     QStringList project = projectFileDump();
-    for (const auto& e : app.TaskList) {
+    for (const auto& e : app.TaskList()) {
         clsTask& t = *e.item;
         project << QStringLiteral("task %1 %2").arg(t.Name).arg(t.mNumber);
         parts.insert(QStringLiteral("task ") + t.Name, QStringLiteral("%1 %2 [%3]\n").arg(t.StartOnStartup).arg(t.mLoop).arg(t.mTitle) +
                                                          dump(*t.Commands()));
     }
-    for (const auto& e : app.SubList) {
+    for (const auto& e : app.SubList()) {
         clsSub& sub = *e.item;
         project << QStringLiteral("sub %1 %2").arg(sub.Name).arg(sub.mNumber);
         parts.insert(QStringLiteral("sub ") + sub.Name,
@@ -215,11 +215,11 @@ TEST_F(ProjectFileTest, OpensTheFixtureProject)
     EXPECT_TRUE(presenter.shown.isEmpty()) << messages().join(QLatin1Char('\n')).toStdString();
     AppState& app = App();
 
-    EXPECT_EQ(app.ProjectType, 0);
-    EXPECT_EQ(app.RcxSetup->ProgramNumber, 2);
-    EXPECT_EQ(app.RcxSetup->Dirty, False);
+    EXPECT_EQ(ProjectTypeNumber(app.ProjectType()), 0);
+    EXPECT_EQ(app.RcxSetup().ProgramNumber, 2);
+    EXPECT_EQ(app.RcxSetup().Dirty, False);
 
-    const clsMotor& a = *app.RcxSetup->PortMotor(0);
+    const clsMotor& a = app.RcxSetup().PortMotor(0);
     EXPECT_EQ(QStringLiteral("%1 %2 %3 %4 %5 %6/%7/%8")
                   .arg(a.MotorDirection)
                   .arg(a.MotorPort)
@@ -228,22 +228,22 @@ TEST_F(ProjectFileTest, OpensTheFixtureProject)
                   .arg(a.Power)
                   .arg(a.Purpose, a.MotorFwdMeening, a.MotorRwdMeening),
               QStringLiteral("1 0 1 1 7 Left wheel/forward/back"));
-    const clsMotor& c = *app.RcxSetup->PortMotor(2);
+    const clsMotor& c = app.RcxSetup().PortMotor(2);
     EXPECT_EQ(c.Purpose, u("Lève-bras"));
     EXPECT_EQ(c.MotorStartState, 0);
     EXPECT_EQ(c.Power, 5);
-    const clsSensor& s1 = *app.RcxSetup->PortSensor(0);
+    const clsSensor& s1 = app.RcxSetup().PortSensor(0);
     EXPECT_EQ(s1.Purpose, QStringLiteral("Bumper"));
     EXPECT_EQ(s1.SensorType(), 1);
-    const clsSensor& s3 = *app.RcxSetup->PortSensor(2);
+    const clsSensor& s3 = app.RcxSetup().PortSensor(2);
     EXPECT_EQ(s3.Dark, 55);
     EXPECT_EQ(s3.SensorType(), 3);
     EXPECT_EQ(s3.SensorMode, 4);
     EXPECT_EQ(s3.SensorPort, 2);
 
     // The built-in set first, then the motor, sensor and stored objects.
-    ASSERT_EQ(app.ObjectList.KeyAt(1), QStringLiteral("Infinite loop"));
-    EXPECT_EQ(keysFrom(app.ObjectList, 45),
+    ASSERT_EQ(app.ObjectList().KeyAt(1), QStringLiteral("Infinite loop"));
+    EXPECT_EQ(keysFrom(app.ObjectList(), 45),
               (QStringList{QStringLiteral("Motor state A"), QStringLiteral("Motor direction A"),
                            QStringLiteral("Motor speed A"), QStringLiteral("Motor state C"),
                            QStringLiteral("Motor direction C"), QStringLiteral("Motor speed C"),
@@ -263,32 +263,32 @@ TEST_F(ProjectFileTest, OpensTheFixtureProject)
     EXPECT_EQ(objectText(QStringLiteral("Near")), QStringLiteral("Near|220|-5|0|-1"));
     EXPECT_EQ(objectText(QStringLiteral("Band")), QStringLiteral("Band|220|3|0|12"));
     EXPECT_EQ(objectText(u("Dépôt")), u("Dépôt|0|-20|1|0"));
-    ASSERT_EQ(app.VariableDefs.Count(), 2);
-    EXPECT_EQ(objectText(*app.VariableDefs.Item(2)), u("Dépôt|0|-20|1|0"));
-    EXPECT_NE(app.VariableDefs.Item(2).get(), app.ObjectList.Item(u("Dépôt")).get());
+    ASSERT_EQ(app.VariableDefs().Count(), 2);
+    EXPECT_EQ(objectText(*app.VariableDefs().Item(2)), u("Dépôt|0|-20|1|0"));
+    EXPECT_NE(app.VariableDefs().Item(2).get(), app.ObjectList().Item(u("Dépôt")).get());
 
     QStringList tasks, subs;
-    for (const auto& e : app.TaskList)
+    for (const auto& e : app.TaskList())
         tasks << QStringLiteral("%1 %2 %3").arg(e.item->Name).arg(e.item->mNumber).arg(e.item->ModulType);
-    for (const auto& e : app.SubList)
+    for (const auto& e : app.SubList())
         subs << QStringLiteral("%1 %2 %3").arg(e.item->Name).arg(e.item->mNumber).arg(e.item->ModulType);
     EXPECT_EQ(tasks, (QStringList{QStringLiteral("Drive 1 1"), QStringLiteral("Arm 2 1"), u("Tâche 3 1")}));
     EXPECT_EQ(subs, (QStringList{QStringLiteral("Blink 1 5"), QStringLiteral("Beep twice 2 5")}));
-    EXPECT_EQ(app.TaskList.Item(QStringLiteral("Arm"))->mTitle, u("Lève le bras"));
-    EXPECT_TRUE(app.TaskList.Item(u("Tâche"))->Commands()->isEmpty());
+    EXPECT_EQ(app.TaskList().Item(QStringLiteral("Arm"))->mTitle, u("Lève le bras"));
+    EXPECT_TRUE(app.TaskList().Item(u("Tâche"))->Commands()->isEmpty());
     EXPECT_EQ(explorer(), (QStringList{QStringLiteral("Drive/1"), QStringLiteral("Arm/1"), u("Tâche/1"),
                                        QStringLiteral("Blink/5"), QStringLiteral("Beep twice/5")}));
 
     // Task 1's window opens; the set-up window was closed and the explorer
     // started afresh before anything was read.
     ASSERT_EQ(windows.windows.size(), 1u);
-    EXPECT_EQ(windows.lastWindow()->owner, app.TaskList.Item(QStringLiteral("Drive")).get());
-    EXPECT_EQ(windows.setupWindowUnloadCount, 1);
-    EXPECT_EQ(windows.setupWindowShowModalCount, 0);
-    EXPECT_EQ(windows.mapUnloadCount, 0);
-    const int explorerShown = int(windows.log.indexOf(QStringLiteral("ProjExpUnloadAndShow()")));
-    EXPECT_LT(windows.log.indexOf(QStringLiteral("SetupWindowUnload()")), explorerShown);
-    EXPECT_LT(explorerShown, windows.log.indexOf(QStringLiteral("ProjExpAddNewModul(Drive,1)")));
+    EXPECT_EQ(windows.lastWindow()->owner, app.TaskList().Item(QStringLiteral("Drive")).get());
+    EXPECT_EQ(windows.setupReplacedCount, 1);
+    EXPECT_EQ(windows.setupRequestedCount, 0);
+    EXPECT_EQ(windows.projectReplacedCount, 1);
+    const int replaced = int(windows.log.indexOf(QStringLiteral("ProjectReplaced()")));
+    EXPECT_LT(windows.log.indexOf(QStringLiteral("SetupReplaced()")), replaced);
+    EXPECT_LT(replaced, windows.log.indexOf(QStringLiteral("ModuleAdded(Drive,1)")));
     EXPECT_EQ(windows.pointers.first(), 11);
     EXPECT_EQ(windows.pointers.last(), 0);
 }
@@ -317,22 +317,24 @@ TEST_F(ProjectFileTest, SavingTheFixtureProjectWritesTheSameBytes)
 TEST_F(ProjectFileTest, ARoundTripIsExact)
 {
     AppState& app = App();
-    app.RcxSetup->ProjectName = u("Projèt");
+    app.SetProjectName(u("Projèt"));
     app.ProjectAction = 2;
-    app.ProjectType = 0;
-    app.RcxSetup->ProgramNumber = 4;
-    clsMotor& mb = *app.RcxSetup->PortMotor(1);
-    mb.setMotorType(1);
-    mb.MotorDirection = 0;
-    mb.Power = 3;
-    mb.Purpose = u("Grúa");
-    mb.MotorFwdMeening = QStringLiteral("up");
-    mb.MotorRwdMeening = QStringLiteral("down");
-    clsSensor& s2 = *app.RcxSetup->PortSensor(1);
-    s2.setSensorType(4);
-    s2.SensorMode = 2;
-    s2.Dark = 10;
-    s2.Purpose = u("Rueda");
+    app.SetProjectType(ProjectType::Rcx);
+    app.SetProgramNumber(4);
+    app.EditMotor(1, [](clsMotor& mb) {
+        mb.setMotorType(1);
+        mb.MotorDirection = 0;
+        mb.Power = 3;
+        mb.Purpose = u("Grúa");
+        mb.MotorFwdMeening = QStringLiteral("up");
+        mb.MotorRwdMeening = QStringLiteral("down");
+    });
+    app.EditSensor(1, [](clsSensor& s2) {
+        s2.setSensorType(4);
+        s2.SensorMode = 2;
+        s2.Dark = 10;
+        s2.Purpose = u("Rueda");
+    });
 
     auto object = [&](const char* name, Integer source, Long value, Integer number, Long aux) {
         auto o = std::make_shared<clsObject>();
@@ -343,12 +345,12 @@ TEST_F(ProjectFileTest, ARoundTripIsExact)
         o->AuxValue = aux;
         return o;
     };
-    app.ObjectList.Add(object("Near", 220, -5, 0, -1), QStringLiteral("Near"));
-    app.ObjectList.Add(object("Ticks, per turn", 100, -16, 0, 0), QStringLiteral("Ticks, per turn"));
-    app.ObjectList.Add(object("Wide", 220, -32768, 0, 100000), QStringLiteral("Wide"));
+    app.AddObject(object("Near", 220, -5, 0, -1), QStringLiteral("Near"));
+    app.AddObject(object("Ticks, per turn", 100, -16, 0, 0), QStringLiteral("Ticks, per turn"));
+    app.AddObject(object("Wide", 220, -32768, 0, 100000), QStringLiteral("Wide"));
     for (const char* v : {"Dépôt", "ùñ"}) {
-        app.ObjectList.Add(object(v, 0, 12, 3, 0), u(v));
-        app.VariableDefs.Add(object(v, 0, 12, 3, 0), u(v));
+        app.AddObject(object(v, 0, 12, 3, 0), u(v));
+        app.AddVariableDef(object(v, 0, 12, 3, 0), u(v));
     }
 
     auto drive = std::make_shared<clsTask>();
@@ -386,12 +388,12 @@ TEST_F(ProjectFileTest, ARoundTripIsExact)
     put(*outer->Commands, elseLoop);
     put(g, outer);
     put(g, command("L_IF", 1, 40));
-    app.TaskList.Add(drive, drive->Name);
+    app.AddModule(drive);
     auto idle = std::make_shared<clsTask>();
     idle->Name = QStringLiteral("Idle");
     idle->mNumber = 2;
     idle->ModulType = 1;
-    app.TaskList.Add(idle, idle->Name);
+    app.AddModule(idle);
     auto blink = std::make_shared<clsSub>();
     blink->Name = u("Blïnk");
     blink->mNumber = 1;
@@ -404,7 +406,7 @@ TEST_F(ProjectFileTest, ARoundTripIsExact)
     snd->Param1Value = Variant(QStringLiteral("Beep"));
     put(*sl->Commands, snd);
     put(*blink->Commands(), sl);
-    app.SubList.Add(blink, blink->Name);
+    app.AddModule(blink);
 
     const QString before = projectDump();
     ASSERT_TRUE(SaveProject());
@@ -417,7 +419,7 @@ TEST_F(ProjectFileTest, ARoundTripIsExact)
     ASSERT_TRUE(OpenProject());
     EXPECT_TRUE(presenter.shown.isEmpty()) << messages().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(projectDump(), before);
-    EXPECT_TRUE(app.ObjectList.Exists(u("Rueda")));
+    EXPECT_TRUE(app.ObjectList().Exists(u("Rueda")));
 
     ASSERT_TRUE(SaveProject());
     EXPECT_EQ(filesBelow(root), first);
@@ -439,13 +441,13 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
     AppState& app = App();
     auto taskNames = [&] {
         QStringList n;
-        for (const auto& e : app.TaskList)
+        for (const auto& e : app.TaskList())
             n << QStringLiteral("%1=%2").arg(e.item->Name).arg(e.item->mNumber);
         return n.join(QLatin1Char(' '));
     };
     auto subNames = [&] {
         QStringList n;
-        for (const auto& e : app.SubList)
+        for (const auto& e : app.SubList())
             n << QStringLiteral("%1=%2").arg(e.item->Name).arg(e.item->mNumber);
         return n.join(QLatin1Char(' '));
     };
@@ -462,13 +464,13 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
              EXPECT_EQ(objectText(QStringLiteral("Near")), QStringLiteral("Near|220|-5|0|-1"));
              EXPECT_EQ(objectText(QStringLiteral("Band")), QStringLiteral("Band|220|3|2|12"));
              EXPECT_EQ(objectText(QStringLiteral("enddefvar")), QStringLiteral("enddefvar|0|0|0|0"));
-             EXPECT_EQ(app.VariableDefs.Count(), 1);
+             EXPECT_EQ(app.VariableDefs().Count(), 1);
          }},
         {"the stored task numbers are ignored", {},
          {"\"EndVarDef\",0,0,0", "\"Drive\",3", "\"Arm\",1", "\"EndTaskDef\",0", "\"EndSubDef\",0"}, false, {}, [&] {
              EXPECT_EQ(taskNames(), QStringLiteral("Drive=1 Arm=2"));
              ASSERT_NE(windows.lastWindow(), nullptr);
-             EXPECT_EQ(windows.lastWindow()->owner, app.TaskList.Item(QStringLiteral("Drive")).get());
+             EXPECT_EQ(windows.lastWindow()->owner, app.TaskList().Item(QStringLiteral("Drive")).get());
          }},
         {"no sub list", {}, {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {},
          [&] { EXPECT_EQ(subNames(), QString()); }},
@@ -503,20 +505,20 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
          {QStringLiteral("48:Type mismatch") + kInProject}, {}},
         {"short port lines", {"1,0,1,1,7,\"Left\"", kPorts[1], kPorts[2], "40,1,0,1", kPorts[4], kPorts[5]},
          {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {}, [&] {
-             const clsMotor& m = *app.RcxSetup->PortMotor(0);
+             const clsMotor& m = app.RcxSetup().PortMotor(0);
              EXPECT_EQ(m.Purpose + QLatin1Char('/') + m.MotorFwdMeening + QLatin1Char('/') + m.MotorRwdMeening,
                        QStringLiteral("Left//"));
-             EXPECT_TRUE(app.ObjectList.Exists(QStringLiteral("Motor speed A")));
-             EXPECT_EQ(app.RcxSetup->PortSensor(0)->Purpose, QString());
+             EXPECT_TRUE(app.ObjectList().Exists(QStringLiteral("Motor speed A")));
+             EXPECT_EQ(app.RcxSetup().PortSensor(0).Purpose, QString());
              EXPECT_EQ(objectText(QStringLiteral("Touch sensor  1")), QStringLiteral("Touch sensor  1|9|0|0|0"));
          }},
         {"quotes and blanks in port texts", {"1,0,1,1,7,  \"Left wheel\"  ,\"a\"b\",\"\"", kPorts[1], kPorts[2],
                                              "40,1,0,1,\"Bump, front\"", kPorts[4], kPorts[5]},
          {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {}, [&] {
-             const clsMotor& m = *app.RcxSetup->PortMotor(0);
+             const clsMotor& m = app.RcxSetup().PortMotor(0);
              EXPECT_EQ(m.Purpose + QLatin1Char('/') + m.MotorFwdMeening + QLatin1Char('/') + m.MotorRwdMeening,
                        QStringLiteral("Left wheel/a b/"));
-             EXPECT_EQ(app.RcxSetup->PortSensor(0)->Purpose, QStringLiteral("Bump"));
+             EXPECT_EQ(app.RcxSetup().PortSensor(0).Purpose, QStringLiteral("Bump"));
          }},
         {"a ninth field in a port line", {"1,0,1,1,7,\"a\",\"b\",\"c\",\"d\"", kPorts[1], kPorts[2], kPorts[3], kPorts[4],
                                           kPorts[5]},
@@ -532,10 +534,10 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
         {"codes out of their usual ranges stand", {"1,0,1,9,99,\"\",\"\",\"\"", kPorts[1], kPorts[2], "40,6,0,0,\"\"",
                                                    kPorts[4], kPorts[5]},
          {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {}, [&] {
-             EXPECT_EQ(app.RcxSetup->PortMotor(0)->MotorType(), 9);
-             EXPECT_EQ(app.RcxSetup->PortMotor(0)->Power, 99);
-             EXPECT_TRUE(app.ObjectList.Exists(QStringLiteral("Motor state A")));
-             EXPECT_EQ(app.RcxSetup->PortSensor(0)->SensorMode, 6);
+             EXPECT_EQ(app.RcxSetup().PortMotor(0).MotorType(), 9);
+             EXPECT_EQ(app.RcxSetup().PortMotor(0).Power, 99);
+             EXPECT_TRUE(app.ObjectList().Exists(QStringLiteral("Motor state A")));
+             EXPECT_EQ(app.RcxSetup().PortSensor(0).SensorMode, 6);
          }},
         {"a project type that is a text", {"\"RCX\""}, {}, false, {QStringLiteral("48:Type mismatch") + kInProject},
          {}},
@@ -555,12 +557,12 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
                          "%1/Subs/...sub")},
          {}},
         {"a Joystick & Keyboard project", {"1"}, {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {}, [&] {
-             EXPECT_TRUE(app.ObjectList.Exists(QStringLiteral("Keyboard key")));
-             EXPECT_FALSE(app.ObjectList.Exists(QStringLiteral("Timer 1")));
+             EXPECT_TRUE(app.ObjectList().Exists(QStringLiteral("Keyboard key")));
+             EXPECT_FALSE(app.ObjectList().Exists(QStringLiteral("Timer 1")));
          }},
         {"a byte order mark before the first record, as an editor writes one", {"\xEF\xBB\xBF" "1"},
          {"\"EndVarDef\",0,0,0", "\"Drive\",1", "\"EndTaskDef\",0"}, false, {},
-         [&] { EXPECT_EQ(app.ProjectType, 1); }},
+         [&] { EXPECT_EQ(ProjectTypeNumber(app.ProjectType()), 1); }},
     };
 
     writeTask(QStringLiteral("Drive"));
@@ -580,7 +582,7 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
         windows.pointers.clear();
         windows.log.clear();
         const QString before = projectDump();
-        const QString objectsBefore = keysFrom(app.ObjectList, 1).join(QLatin1Char('|'));
+        const QString objectsBefore = keysFrom(app.ObjectList(), 1).join(QLatin1Char('|'));
 
         const bool defaultPorts = c.ports.size() == 0;
         QByteArray bytes = "0\r\n0\r\n";
@@ -606,8 +608,8 @@ TEST_F(ProjectFileTest, OpensOrRefusesByTheFileRules)
         if (!ok) {
             // Refused: the project opened by the case before is still there, as it was.
             EXPECT_EQ(projectDump(), before);
-            EXPECT_EQ(keysFrom(app.ObjectList, 1).join(QLatin1Char('|')), objectsBefore);
-            EXPECT_EQ(windows.log, (QStringList{QStringLiteral("SetPointer(11)"), QStringLiteral("SetPointer(0)")}));
+            EXPECT_EQ(keysFrom(app.ObjectList(), 1).join(QLatin1Char('|')), objectsBefore);
+            EXPECT_EQ(windows.log, (QStringList{QStringLiteral("PointerChanged(11)"), QStringLiteral("PointerChanged(0)")}));
         }
         if (c.check)
             c.check();
@@ -700,10 +702,10 @@ TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
 
     ASSERT_TRUE(openFixture());
     AppState& app = App();
-    app.LastListing = QStringLiteral("the listing of Robot");
+    app.KeepListing(QStringLiteral("the listing of Robot"), CompileFor::Listing);
     const QString before = projectDump();
-    const QStringList objectsBefore = keysFrom(app.ObjectList, 1);
-    const clsTask* drive = app.TaskList.Item(QStringLiteral("Drive")).get();
+    const QStringList objectsBefore = keysFrom(app.ObjectList(), 1);
+    const clsTask* drive = app.TaskList().Item(QStringLiteral("Drive")).get();
     ASSERT_EQ(windows.windows.size(), 1u);
     const QString other = folder() + QStringLiteral("/Projects/Other.dir");
 
@@ -716,18 +718,18 @@ TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
         presenter.shown.clear();
         windows.log.clear();
 
-        app.RcxSetup->ProjectName = QStringLiteral("Other");
+        const ProjectChoiceBefore chosen = TakeProjectChoice({false, QStringLiteral("Other"), 1});
         EXPECT_FALSE(OpenProject());
-        app.RcxSetup->ProjectName = QStringLiteral("Robot");
+        UndoProjectChoice(chosen);
 
         EXPECT_EQ(messages(), QStringList{c.message.contains(QStringLiteral("%1")) ? c.message.arg(folder()) : c.message});
         EXPECT_EQ(projectDump(), before);
-        EXPECT_EQ(keysFrom(app.ObjectList, 1), objectsBefore);
-        EXPECT_EQ(app.TaskList.Item(QStringLiteral("Drive")).get(), drive);
-        EXPECT_EQ(app.LastListing, QStringLiteral("the listing of Robot"));
+        EXPECT_EQ(keysFrom(app.ObjectList(), 1), objectsBefore);
+        EXPECT_EQ(app.TaskList().Item(QStringLiteral("Drive")).get(), drive);
+        EXPECT_EQ(app.LastListing(), QStringLiteral("the listing of Robot"));
         EXPECT_EQ(windows.windows.size(), 1u);
         EXPECT_EQ(windows.lastWindow()->owner, drive);
-        EXPECT_EQ(windows.log, (QStringList{QStringLiteral("SetPointer(11)"), QStringLiteral("SetPointer(0)")}));
+        EXPECT_EQ(windows.log, (QStringList{QStringLiteral("PointerChanged(11)"), QStringLiteral("PointerChanged(0)")}));
     }
 
     // A whole project whose windows before can't be closed is not opened either.
@@ -736,13 +738,13 @@ TEST_F(ProjectFileTest, ABrokenFileLeavesTheOpenProjectAsItWas)
     QFile::rename(other + QStringLiteral("/Robot.qmd"), other + QStringLiteral("/Other.qmd"));
     presenter.shown.clear();
     windows.onCloseProjectWindows = [] { raiseError(Err::InvalidCall); };
-    app.RcxSetup->ProjectName = QStringLiteral("Other");
+    const ProjectChoiceBefore chosen = TakeProjectChoice({false, QStringLiteral("Other"), 1});
     EXPECT_FALSE(OpenProject());
-    app.RcxSetup->ProjectName = QStringLiteral("Robot");
+    UndoProjectChoice(chosen);
     windows.onCloseProjectWindows = {};
     EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Invalid procedure call or argument")});
     EXPECT_EQ(projectDump(), before);
-    EXPECT_EQ(app.TaskList.Item(QStringLiteral("Drive")).get(), drive);
+    EXPECT_EQ(app.TaskList().Item(QStringLiteral("Drive")).get(), drive);
     EXPECT_EQ(windows.pointers.last(), 0);
 
     // The project before still saves to the very bytes it was opened from.
@@ -863,13 +865,13 @@ TEST_F(ProjectFileTest, AProjectOpenInAnotherCopyOpensReadOnly)
 
     // Every save is refused; no file changes.
     const QMap<QString, QByteArray> files = filesBelow(folder());
-    const TaskPtr drive = app.TaskList.Item(QStringLiteral("Drive"));
-    const SubPtr blink = app.SubList.Item(QStringLiteral("Blink"));
+    const TaskPtr drive = app.TaskList().Item(QStringLiteral("Drive"));
+    const SubPtr blink = app.SubList().Item(QStringLiteral("Blink"));
     drive->mTitle = QStringLiteral("changed");
     drive->Dirty = True;
     blink->mTitle = QStringLiteral("changed");
     blink->Dirty = True;
-    app.RcxSetup->Dirty = True;
+    app.SetSetupDirty(True);
     presenter.shown.clear();
     EXPECT_FALSE(SaveProject());
     EXPECT_FALSE(SaveTask(*drive));
@@ -878,7 +880,7 @@ TEST_F(ProjectFileTest, AProjectOpenInAnotherCopyOpensReadOnly)
                                            "opened read-only and can't be saved here.");
     EXPECT_EQ(messages(), (QStringList{refusal, refusal, refusal}));
     EXPECT_EQ(filesBelow(folder()), files);
-    EXPECT_EQ(app.RcxSetup->Dirty, True);
+    EXPECT_EQ(app.RcxSetup().Dirty, True);
     EXPECT_EQ(drive->Dirty, True);
 
     // Once the other copy has let the project go, opening it again takes the
@@ -934,19 +936,19 @@ TEST_F(ProjectFileTest, TheLockGoesWithTheOpenProject)
     EXPECT_TRUE(presenter.shown.isEmpty());
     EXPECT_TRUE(heldHere(projectFolder()));
 
-    app.RcxSetup->ProjectName = QStringLiteral("Other");
+    app.SetProjectName(QStringLiteral("Other"));
     ASSERT_TRUE(OpenProject());
     EXPECT_FALSE(heldHere(projectFolder()));
     EXPECT_TRUE(heldHere(other));
 
     QFile::remove(projectFolder() + QStringLiteral("/Arm.tas"));
-    app.RcxSetup->ProjectName = QStringLiteral("Robot");
+    app.SetProjectName(QStringLiteral("Robot"));
     EXPECT_FALSE(OpenProject());
     EXPECT_FALSE(heldHere(projectFolder()));
     EXPECT_TRUE(heldHere(other));
 
     // A new project lets the lock go; its first save takes that of its folder.
-    app.RcxSetup->ProjectName = QStringLiteral("Fresh");
+    app.SetProjectName(QStringLiteral("Fresh"));
     app.ProjectAction = 2;
     windows.openAnswers.append({false, QStringLiteral("Main"), 2});
     ASSERT_TRUE(OpenProject());
@@ -976,10 +978,10 @@ TEST_F(ProjectFileTest, AnyFailureWhileReadingLeavesTheOpenProject)
     copyTree(fixtureFolder() + QStringLiteral("/Projects/Robot.dir"), other);
     writeFile(other + QStringLiteral("/Other.qmd"), project);
     app.Joystick = &joystick;
-    app.RcxSetup->ProjectName = QStringLiteral("Other");
+    const ProjectChoiceBefore chosen = TakeProjectChoice({false, QStringLiteral("Other"), 1});
     windows.pointers.clear();
     EXPECT_THROW(OpenProject(), std::runtime_error);
-    app.RcxSetup->ProjectName = QStringLiteral("Robot");
+    UndoProjectChoice(chosen);
     EXPECT_EQ(projectDump(), before);
     EXPECT_EQ(windows.pointers, (QList<int>{11, 0}));
     ResetApp();  // the quiet joystick back before this one goes
@@ -998,8 +1000,8 @@ TEST_F(ProjectFileTest, AMissingProjectFileFails)
 TEST_F(ProjectFileTest, ASensorIsNamedAfterItsOwnPurpose)
 {
     AppState& app = App();
-    app.RcxSetup->PortSensor(0)->Purpose = QStringLiteral("Old one");
-    app.RcxSetup->PortSensor(1)->Purpose = QStringLiteral("Old two");
+    app.EditSensor(0, [&](clsSensor& s) { s.Purpose = QStringLiteral("Old one"); });
+    app.EditSensor(1, [&](clsSensor& s) { s.Purpose = QStringLiteral("Old two"); });
     writeTask(QStringLiteral("Drive"));
     ASSERT_TRUE(openProjectText(crlf({"0", "0", kPorts[0], kPorts[1], kPorts[2], "40,1,0,1,\"Bumper\"",
                                       "40,1,1,1,\"\"", "40,0,2,2,\"\"", "\"EndVarDef\",0,0,0", "\"Drive\",1",
@@ -1007,11 +1009,11 @@ TEST_F(ProjectFileTest, ASensorIsNamedAfterItsOwnPurpose)
     EXPECT_EQ(objectText(QStringLiteral("Bumper")), QStringLiteral("Bumper|9|0|0|0"));
     EXPECT_EQ(objectText(QStringLiteral("Touch sensor  2")), QStringLiteral("Touch sensor  2|9|0|1|0"));
     EXPECT_EQ(objectText(QStringLiteral("Temperature sensor  3")), QStringLiteral("Temperature sensor  3|9|0|2|0"));
-    EXPECT_FALSE(app.ObjectList.Exists(QStringLiteral("Old one")));
-    EXPECT_FALSE(app.ObjectList.Exists(QStringLiteral("Old two")));
-    EXPECT_EQ(app.RcxSetup->PortSensor(1)->Purpose, QString());
+    EXPECT_FALSE(app.ObjectList().Exists(QStringLiteral("Old one")));
+    EXPECT_FALSE(app.ObjectList().Exists(QStringLiteral("Old two")));
+    EXPECT_EQ(app.RcxSetup().PortSensor(1).Purpose, QString());
     // The file's mode wins over the one the type brings.
-    EXPECT_EQ(app.RcxSetup->PortSensor(2)->SensorMode, 0);
+    EXPECT_EQ(app.RcxSetup().PortSensor(2).SensorMode, 0);
 }
 
 // ---- A new project ----
@@ -1020,23 +1022,23 @@ TEST_F(ProjectFileTest, ANewProjectGetsItsFirstTaskAndTheSetUpWindow)
 {
     AppState& app = App();
     app.ProjectAction = 2;
-    app.ProjectType = 1;
-    app.TaskList.Add(std::make_shared<clsTask>(), QStringLiteral("Left over"));
+    app.SetProjectType(ProjectType::JoystickKeyboard);
+    app.AddModule(std::make_shared<clsTask>());
     windows.openAnswers.append({false, QStringLiteral("Main"), 2});
     ASSERT_TRUE(OpenProject());
     EXPECT_TRUE(presenter.shown.isEmpty());
-    ASSERT_EQ(app.TaskList.Count(), 1);
-    const auto main = app.TaskList.Item(QStringLiteral("Main"));
+    ASSERT_EQ(app.TaskList().Count(), 1);
+    const auto main = app.TaskList().Item(QStringLiteral("Main"));
     EXPECT_EQ(main->mNumber, 1);
-    EXPECT_TRUE(app.ObjectList.Exists(QStringLiteral("Keyboard key")));  // the joystick set
+    EXPECT_TRUE(app.ObjectList().Exists(QStringLiteral("Keyboard key")));  // the joystick set
     EXPECT_EQ(app.CurrentTask, nullptr);
     ASSERT_NE(windows.lastWindow(), nullptr);
     EXPECT_EQ(windows.lastWindow()->owner, main.get());
     EXPECT_EQ(windows.openDialogCalls.size(), 1);
     EXPECT_EQ(windows.openDialogCalls[0].openMode, 1);
-    EXPECT_EQ(windows.mapUnloadCount, 1);
-    EXPECT_EQ(windows.log.last(), QStringLiteral("SetupWindowShowModal()"));
-    EXPECT_LT(windows.log.indexOf(QStringLiteral("CreateDeskTop()")), windows.log.indexOf(QStringLiteral("SetupWindowShowModal()")));
+    EXPECT_EQ(windows.projectReplacedCount, 1);
+    EXPECT_EQ(windows.log.last(), QStringLiteral("SetupRequested()"));
+    EXPECT_LT(windows.log.indexOf(QStringLiteral("CreateDeskTop()")), windows.log.indexOf(QStringLiteral("SetupRequested()")));
     EXPECT_EQ(windows.pointers, (QList<int>{11, 0, 11, 0}));
 }
 
@@ -1054,21 +1056,21 @@ TEST_F(ProjectFileTest, ANewProjectNotMadeLeavesTheOpenProjectAsItWas)
     };
     const Case cases[] = {
         {"the first task cancelled", false, false,
-         {QStringLiteral("SetPointer(11)"), QStringLiteral("SetPointer(0)"), QStringLiteral("ShowOpenDialog(1,2)")},
+         {QStringLiteral("PointerChanged(11)"), QStringLiteral("PointerChanged(0)"), QStringLiteral("ShowOpenDialog(1,2)")},
          {}},
         {"a window before that can't close", true, true,
-         {QStringLiteral("SetPointer(11)"), QStringLiteral("SetPointer(0)"), QStringLiteral("ShowOpenDialog(1,2)"),
-          QStringLiteral("SetPointer(11)"), QStringLiteral("CloseProjectWindows()"), QStringLiteral("SetPointer(0)")},
+         {QStringLiteral("PointerChanged(11)"), QStringLiteral("PointerChanged(0)"), QStringLiteral("ShowOpenDialog(1,2)"),
+          QStringLiteral("PointerChanged(11)"), QStringLiteral("CloseProjectWindows()"), QStringLiteral("PointerChanged(0)")},
          {QStringLiteral("48:Invalid procedure call or argument")}},
     };
     ASSERT_TRUE(openFixture());
     AppState& app = App();
-    app.LastListing = QStringLiteral("the listing of Robot");
+    app.KeepListing(QStringLiteral("the listing of Robot"), CompileFor::Listing);
     const QString before = projectDump();
-    const QStringList objectsBefore = keysFrom(app.ObjectList, 1);
-    ASSERT_TRUE(app.ObjectList.Exists(QStringLiteral("Second")));  // a time unit of the built-in set
+    const QStringList objectsBefore = keysFrom(app.ObjectList(), 1);
+    ASSERT_TRUE(app.ObjectList().Exists(QStringLiteral("Second")));  // a time unit of the built-in set
     const int explorerBefore = windows.addedModules.size();
-    const clsTask* drive = app.TaskList.Item(QStringLiteral("Drive")).get();
+    const clsTask* drive = app.TaskList().Item(QStringLiteral("Drive")).get();
     ASSERT_EQ(windows.windows.size(), 1u);
 
     for (const Case& c : cases) {
@@ -1080,24 +1082,22 @@ TEST_F(ProjectFileTest, ANewProjectNotMadeLeavesTheOpenProjectAsItWas)
             windows.openAnswers.append({false, QStringLiteral("Main"), 2});
         if (c.windowsFail)
             windows.onCloseProjectWindows = [] { raiseError(Err::InvalidCall); };
-        app.ProjectAction = 2;
-        app.RcxSetup->ProjectName = QStringLiteral("Fresh");
+        const ProjectChoiceBefore chosen = TakeProjectChoice({false, QStringLiteral("Fresh"), 2});
         EXPECT_FALSE(OpenProject());
         windows.onCloseProjectWindows = {};
-        app.ProjectAction = 1;
-        app.RcxSetup->ProjectName = QStringLiteral("Robot");
+        UndoProjectChoice(chosen);
 
         EXPECT_EQ(messages(), c.messages);
         EXPECT_EQ(windows.log, c.log);
         EXPECT_EQ(projectDump(), before);
-        EXPECT_EQ(keysFrom(app.ObjectList, 1), objectsBefore);
-        EXPECT_EQ(app.TaskList.Item(QStringLiteral("Drive")).get(), drive);
-        EXPECT_FALSE(app.TaskList.Exists(QStringLiteral("Main")));
-        EXPECT_EQ(app.LastListing, QStringLiteral("the listing of Robot"));
-        EXPECT_EQ(app.RcxSetup->Dirty, False);
+        EXPECT_EQ(keysFrom(app.ObjectList(), 1), objectsBefore);
+        EXPECT_EQ(app.TaskList().Item(QStringLiteral("Drive")).get(), drive);
+        EXPECT_FALSE(app.TaskList().Exists(QStringLiteral("Main")));
+        EXPECT_EQ(app.LastListing(), QStringLiteral("the listing of Robot"));
+        EXPECT_EQ(app.RcxSetup().Dirty, False);
         ASSERT_EQ(windows.windows.size(), 1u);
         EXPECT_FALSE(windows.lastWindow()->closed);
-        EXPECT_EQ(windows.setupWindowShowModalCount, 0);
+        EXPECT_EQ(windows.setupRequestedCount, 0);
         EXPECT_EQ(windows.addedModules.size(), explorerBefore);
     }
 }
@@ -1108,11 +1108,11 @@ TEST_F(ProjectFileTest, SavesTheRecordsInTheirOrder)
 {
     AppState& app = App();
     app.ProjectAction = 1;
-    app.RcxSetup->Dirty = True;
+    app.SetSetupDirty(True);
     auto task = std::make_shared<clsTask>();
     task->Name = QStringLiteral("Drive");
     task->mNumber = 1;
-    app.TaskList.Add(task, task->Name);
+    app.AddModule(task);
     // Only constants, ranges and the defined variables are stored.
     auto o = [&](const char* name, Integer source, Long value, Long aux = 0) {
         auto obj = std::make_shared<clsObject>();
@@ -1120,7 +1120,7 @@ TEST_F(ProjectFileTest, SavesTheRecordsInTheirOrder)
         obj->Source = source;
         obj->Value = value;
         obj->AuxValue = aux;
-        app.ObjectList.Add(obj, obj->Name);
+        app.AddObject(obj, obj->Name);
     };
     o("Timer 1", 1, 0);
     o("Near", 220, -5, -1);
@@ -1128,7 +1128,7 @@ TEST_F(ProjectFileTest, SavesTheRecordsInTheirOrder)
     o("Speed", 100, 7);
 
     ASSERT_TRUE(SaveProject());
-    EXPECT_EQ(app.RcxSetup->Dirty, False);
+    EXPECT_EQ(app.RcxSetup().Dirty, False);
     EXPECT_EQ(readFile(projectPath()),
               crlf({"0", "0", "1,0,1,0,7,\"\",\"\",\"\"", "1,1,1,0,7,\"\",\"\",\"\"", "1,2,1,0,7,\"\",\"\",\"\"",
                     "40,0,0,0,\"\"", "40,0,1,0,\"\"", "40,0,2,0,\"\"", "\"Speed\",0,7,100", "\"Near\",0,\"-5_-1\",220",
@@ -1141,7 +1141,7 @@ TEST_F(ProjectFileTest, ANewProjectMakesItsFolderOnItsFirstSave)
     AppState& app = App();
     // A data folder that holds no project yet.
     QDir(folder() + QStringLiteral("/Projects")).removeRecursively();
-    app.RcxSetup->ProjectName = QStringLiteral("Fresh");
+    app.SetProjectName(QStringLiteral("Fresh"));
     app.ProjectAction = 2;
     ASSERT_TRUE(SaveProject());
     EXPECT_EQ(app.ProjectAction, 1);
@@ -1156,12 +1156,12 @@ TEST_F(ProjectFileTest, ANewProjectMakesItsFolderOnItsFirstSave)
 
     // A new project whose folder is there already can't be saved.
     QDir().mkpath(projectFolder());
-    app.RcxSetup->ProjectName = QStringLiteral("Robot");
+    app.SetProjectName(QStringLiteral("Robot"));
     app.ProjectAction = 2;
-    app.RcxSetup->Dirty = True;
+    app.SetSetupDirty(True);
     EXPECT_FALSE(SaveProject());
     EXPECT_EQ(app.ProjectAction, 2);
-    EXPECT_EQ(app.RcxSetup->Dirty, True);
+    EXPECT_EQ(app.RcxSetup().Dirty, True);
     EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Path/File access error: Robot.dir (File exists)")});
     EXPECT_FALSE(QFileInfo::exists(projectPath()));
     EXPECT_EQ(windows.pointers.last(), 0);
@@ -1174,13 +1174,13 @@ TEST_F(ProjectFileTest, ASaveWritesEveryModuleAndStopsAtTheFirstThatFails)
     for (const char* name : {"One", "Two"}) {
         auto t = std::make_shared<clsTask>();
         t->Name = QString::fromUtf8(name);
-        t->mNumber = Integer(app.TaskList.Count() + 1);
-        app.TaskList.Add(t, t->Name);
+        t->mNumber = Integer(app.TaskList().Count() + 1);
+        app.AddModule(t);
     }
     auto sub = std::make_shared<clsSub>();
     sub->Name = QStringLiteral("Blink");
     sub->Dirty = True;
-    app.SubList.Add(sub, sub->Name);
+    app.AddModule(sub);
 
     ASSERT_TRUE(SaveProject());  // unchanged tasks are written too
     EXPECT_EQ(readFile(taskPath(QStringLiteral("One"))), crlf({"0,0,1,\"\""}));
@@ -1190,7 +1190,7 @@ TEST_F(ProjectFileTest, ASaveWritesEveryModuleAndStopsAtTheFirstThatFails)
 
     QDir(folder() + QStringLiteral("/Subs")).removeRecursively();
     QFile::remove(taskPath(QStringLiteral("Two")));
-    app.TaskList.Item(QStringLiteral("One"))->Name = QStringLiteral("a/b");
+    app.TaskList().Item(QStringLiteral("One"))->Name = QStringLiteral("a/b");
     sub->Dirty = True;
     EXPECT_FALSE(SaveProject());
     EXPECT_EQ(presenter.shown.size(), 1);
@@ -1225,21 +1225,21 @@ TEST_F(ProjectFileTest, ASaveThatFailsOrStopsAtAnyFileLeavesAProjectThatOpens)
     // task, a new sub and a new constant.
     auto openAndChange = [&] {
         open();
-        const TaskPtr main = app.TaskList.Item(QStringLiteral("Main"));
+        const TaskPtr main = app.TaskList().Item(QStringLiteral("Main"));
         main->mTitle = QStringLiteral("main 2");
         put(*main->Commands(), command("M_OFF", 0, 2));
-        app.TaskList.Remove(QStringLiteral("Arm"));
+        app.RemoveTask(QStringLiteral("Arm"));
         auto task = std::make_shared<clsTask>();
         task->Name = QStringLiteral("Newtask");
         task->mNumber = 2;
-        app.TaskList.Add(task, task->Name);
-        app.SubList.Item(QStringLiteral("Blink"))->mTitle = QStringLiteral("blink 2");
+        app.AddModule(task);
+        app.SubList().Item(QStringLiteral("Blink"))->mTitle = QStringLiteral("blink 2");
         auto sub = std::make_shared<clsSub>();
         sub->Name = QStringLiteral("Helper");
         sub->mNumber = 2;
-        app.SubList.Add(sub, sub->Name);
+        app.AddModule(sub);
         AddNamedValue(QStringLiteral("Limit"), OperandSource::UserConstant, 9, 0);
-        app.RcxSetup->Dirty = True;
+        app.SetSetupDirty(True);
     };
 
     openAndChange();
@@ -1276,7 +1276,7 @@ TEST_F(ProjectFileTest, ASaveThatFailsOrStopsAtAnyFileLeavesAProjectThatOpens)
             if (mode == WriteFault::Fail) {
                 EXPECT_EQ(messages(),
                           QStringList{QStringLiteral("48:Device I/O error: %1 (No space left on device)").arg(file)});
-                EXPECT_EQ(app.RcxSetup->Dirty, True);
+                EXPECT_EQ(app.RcxSetup().Dirty, True);
                 EXPECT_EQ(windows.pointers.last(), 0);
             }
             // The files written before the fault are new, the rest as they were.
@@ -1305,17 +1305,17 @@ TEST_F(ProjectFileTest, ASaveThatFailsOrStopsAtAnyFileLeavesAProjectThatOpens)
 TEST_F(ProjectFileTest, ANewProjectWhoseFirstSaveFailsLeavesNoFolder)
 {
     AppState& app = App();
-    app.RcxSetup->ProjectName = QStringLiteral("Fresh");
+    app.SetProjectName(QStringLiteral("Fresh"));
     const QString folderMade = folder() + QStringLiteral("/Projects/Fresh.dir");
     for (const char* name : {"Main", "Second"}) {
         auto t = std::make_shared<clsTask>();
         t->Name = u(name);
-        t->mNumber = Integer(app.TaskList.Count() + 1);
-        app.TaskList.Add(t, t->Name);
+        t->mNumber = Integer(app.TaskList().Count() + 1);
+        app.AddModule(t);
     }
     auto sub = std::make_shared<clsSub>();
     sub->Name = QStringLiteral("Blink");
-    app.SubList.Add(sub, sub->Name);
+    app.AddModule(sub);
 
     const QStringList writes{QStringLiteral("Main.tas"), QStringLiteral("Second.tas"), QStringLiteral("Blink.sub"),
                              QStringLiteral("Fresh.qmd")};
@@ -1323,8 +1323,8 @@ TEST_F(ProjectFileTest, ANewProjectWhoseFirstSaveFailsLeavesNoFolder)
         SCOPED_TRACE(writes[at].toStdString());
         QFile::remove(subPath(QStringLiteral("Blink")));  // so that it is written each time
         app.ProjectAction = 2;
-        app.RcxSetup->Dirty = False;
-        for (const auto& e : app.TaskList)
+        app.SetSetupDirty(False);
+        for (const auto& e : app.TaskList())
             e.item->Dirty = False;
         presenter.shown.clear();
         {
@@ -1338,8 +1338,8 @@ TEST_F(ProjectFileTest, ANewProjectWhoseFirstSaveFailsLeavesNoFolder)
         EXPECT_EQ(app.ProjectAction, 2);
         // Nothing of it is saved: the project and the tasks whose files went
         // ask to be saved.
-        EXPECT_EQ(app.RcxSetup->Dirty, True);
-        EXPECT_EQ(app.TaskList.Item(QStringLiteral("Main"))->Dirty, at > 0 ? True : False);
+        EXPECT_EQ(app.RcxSetup().Dirty, True);
+        EXPECT_EQ(app.TaskList().Item(QStringLiteral("Main"))->Dirty, at > 0 ? True : False);
 
         ASSERT_TRUE(SaveProject());
         EXPECT_EQ(app.ProjectAction, 1);
@@ -1360,13 +1360,13 @@ TEST_F(ProjectFileTest, ASaveBeyondTheFileSizeLimitIsReported)
     const QMap<QString, QByteArray> before = filesBelow(folder());
     app.ProjectAction = 1;
     ASSERT_TRUE(OpenProject());
-    const TaskPtr main = app.TaskList.Item(QStringLiteral("Main"));
+    const TaskPtr main = app.TaskList().Item(QStringLiteral("Main"));
     for (int row = 1; row <= 40; ++row)
         put(*main->Commands(), command("A_REM", 0, row, "a long enough caption to fill the file"));
     auto task = std::make_shared<clsTask>();
     task->Name = QStringLiteral("Second");
     task->mNumber = 2;
-    app.TaskList.Add(task, task->Name);
+    app.AddModule(task);
     presenter.shown.clear();
 
     IgnoreFileSizeSignal();  // as the program does at its start
@@ -1383,7 +1383,7 @@ TEST_F(ProjectFileTest, ASaveBeyondTheFileSizeLimitIsReported)
     EXPECT_EQ(filesBelow(folder()), before);
     presenter.shown.clear();
     ASSERT_TRUE(OpenProject());
-    EXPECT_EQ(app.TaskList.Count(), 1);
+    EXPECT_EQ(app.TaskList().Count(), 1);
     EXPECT_TRUE(presenter.shown.isEmpty());
 }
 
@@ -1462,19 +1462,23 @@ TEST_F(ProjectFileTest, OpeningStartsWithoutTheListingAndStateOfTheProjectBefore
         SCOPED_TRACE(action);
         AppState& app = App();
         // (A compile's error and depth are its own and end with it.)
-        app.LastListing = QStringLiteral("'Other\r\n.BeginOfTask 0 \r\n");
+        app.KeepListing(QStringLiteral("'Other\r\n.BeginOfTask 0 \r\n"), CompileFor::Listing);
         app.FinishedModuleCount = 3;
         app.ProjectAction = action;
         windows.log.clear();
         windows.openAnswers = {{false, QStringLiteral("Main"), 2}};
         ASSERT_TRUE(OpenProject());
-        EXPECT_TRUE(app.LastListing.isEmpty());
+        EXPECT_TRUE(app.LastListing().isEmpty());
         EXPECT_EQ(app.FinishedModuleCount, 0);
-        EXPECT_TRUE(windows.log.contains(QStringLiteral("PreviewUnload()")));
+        EXPECT_TRUE(windows.log.contains(QStringLiteral("ListingDropped()")));
     }
 }
 
-TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
+// The events a project opened or made tells, in the order the windows show
+// them: the preview, the set-up window and the explorer of the project before
+// go before the explorer shows the new project's modules and task 1's window
+// opens (the map goes with the project before, ProjectReplaced).
+TEST_F(ProjectFileTest, OpeningTellsWhatHappensInOrder)
 {
     struct Case {
         const char* what;
@@ -1482,42 +1486,42 @@ TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
         QStringList log;
     };
     const QStringList existing{
-        QStringLiteral("SetPointer(11)"),
+        QStringLiteral("PointerChanged(11)"),
         QStringLiteral("CloseProjectWindows()"),
-        QStringLiteral("PreviewUnload()"),
-        QStringLiteral("SetupWindowUnload()"),
-        QStringLiteral("SetMainCaption(RCX programming - Robot)"),
-        QStringLiteral("ProjExpUnloadAndShow()"),
-        QStringLiteral("SetToolbarsForType(0)"),
-        QStringLiteral("UpdateMotorTips(1,0,1)"),
-        QStringLiteral("ProjExpAddNewModul(Drive,1)"),
-        QStringLiteral("ProjExpAddNewModul(Arm,1)"),
-        u("ProjExpAddNewModul(Tâche,1)"),
-        QStringLiteral("ProjExpAddNewModul(Blink,5)"),
-        QStringLiteral("ProjExpAddNewModul(Beep twice,5)"),
+        QStringLiteral("ListingDropped()"),
+        QStringLiteral("SetupReplaced()"),
+        QStringLiteral("ProjectRenamed(Robot)"),
+        QStringLiteral("ProjectReplaced()"),
+        QStringLiteral("ProjectTypeChanged(0)"),
+        QStringLiteral("SetupChanged()"),
+        QStringLiteral("MotorTypes(1,0,1)"),
+        QStringLiteral("ModuleAdded(Drive,1)"),
+        QStringLiteral("ModuleAdded(Arm,1)"),
+        u("ModuleAdded(Tâche,1)"),
+        QStringLiteral("ModuleAdded(Blink,5)"),
+        QStringLiteral("ModuleAdded(Beep twice,5)"),
         QStringLiteral("CreateDeskTop()"),
         QStringLiteral("DoEvents()"),
-        QStringLiteral("SetToolbarsForType(0)"),
-        QStringLiteral("SetPointer(0)"),
+        QStringLiteral("PointerChanged(0)"),
     };
     const QStringList fresh{
-        QStringLiteral("SetPointer(11)"),
-        QStringLiteral("SetPointer(0)"),  // the dialog for the first task shows with the default pointer
+        QStringLiteral("PointerChanged(11)"),
+        QStringLiteral("PointerChanged(0)"),  // the dialog for the first task shows with the default pointer
         QStringLiteral("ShowOpenDialog(1,2)"),
-        QStringLiteral("SetPointer(11)"),
+        QStringLiteral("PointerChanged(11)"),
         QStringLiteral("CloseProjectWindows()"),
-        QStringLiteral("PreviewUnload()"),
-        QStringLiteral("SetupWindowUnload()"),
-        QStringLiteral("SetMainCaption(RCX programming - Robot)"),
-        QStringLiteral("ProjExpUnloadAndShow()"),
-        QStringLiteral("SetToolbarsForType(1)"),
-        QStringLiteral("UpdateMotorTips(0,0,0)"),
-        QStringLiteral("MapUnload()"),
-        QStringLiteral("ProjExpAddNewModul(Main,1)"),
+        QStringLiteral("ListingDropped()"),
+        QStringLiteral("SetupReplaced()"),
+        QStringLiteral("ProjectRenamed(Robot)"),
+        QStringLiteral("ProjectReplaced()"),
+        QStringLiteral("ProjectTypeChanged(1)"),
+        QStringLiteral("SetupChanged()"),
+        QStringLiteral("MotorTypes(0,0,0)"),
+        QStringLiteral("ModuleAdded(Main,1)"),
         QStringLiteral("CreateDeskTop()"),
         QStringLiteral("DoEvents()"),
-        QStringLiteral("SetPointer(0)"),
-        QStringLiteral("SetupWindowShowModal()"),
+        QStringLiteral("PointerChanged(0)"),
+        QStringLiteral("SetupRequested()"),
     };
     const Case cases[] = {{"an existing project", 1, existing}, {"a new project", 2, fresh}};
     copyTree(fixtureFolder(), folder());
@@ -1528,10 +1532,10 @@ TEST_F(ProjectFileTest, OpeningCallsTheWindowsInOrder)
         app.Presenter = &presenter;
         windows.Install();
         app.DataFolder = folder();
-        app.RcxSetup->ProjectName = QStringLiteral("Robot");
-        app.ProjectType = 1;  // what the type held before the open
+        app.SetProjectName(QStringLiteral("Robot"));
+        app.SetProjectType(ProjectType::JoystickKeyboard);  // what the type held before the open
         app.ProjectAction = c.action;
-        app.RcxSetup->PortMotor(0)->setMotorType(1);
+        app.EditMotor(0, [&](clsMotor& m) { m.setMotorType(1); });
         windows.log.clear();
         windows.openAnswers = {{false, QStringLiteral("Main"), 2}};
         ASSERT_TRUE(OpenProject());
@@ -1577,7 +1581,7 @@ TEST_F(ProjectFileTest, ASaveRefusesATargetThatIsNoRegularFile)
     ASSERT_TRUE(QFile::remove(drive));
     ASSERT_EQ(::mkfifo(QFile::encodeName(drive).constData(), 0600), 0);
     const QByteArray project = readFile(projectPath());
-    app.RcxSetup->ProgramNumber = 3;  // the project file would change
+    app.SetProgramNumber(3);  // the project file would change
     presenter.shown.clear();
     EXPECT_FALSE(SaveProject());
     EXPECT_EQ(messages(), QStringList{QStringLiteral("48:Not a regular file: Drive.tas")});
@@ -1616,11 +1620,11 @@ TEST_F(ProjectFileTest, ASaveWritesNothingOutsideTheDataFolder)
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(QFile::rename(c.entry, c.entry + QStringLiteral(".away")));
         ASSERT_TRUE(QFile::link(outsideFile, c.entry));
-        for (const auto& e : app.TaskList)
+        for (const auto& e : app.TaskList())
             e.item->mTitle += QStringLiteral("!");  // every file changes
-        for (const auto& e : app.SubList)
+        for (const auto& e : app.SubList())
             e.item->mTitle += QStringLiteral("!");
-        app.RcxSetup->ProgramNumber = Integer((app.RcxSetup->ProgramNumber + 1) % 5);
+        app.SetProgramNumber(Integer((app.RcxSetup().ProgramNumber + 1) % 5));
         presenter.shown.clear();
         EXPECT_FALSE(SaveProject());
         EXPECT_EQ(messages(), QStringList{c.message});
@@ -1659,7 +1663,7 @@ TEST_F(ProjectFileTest, ASaveMakesARemovedProjectFolderAgainWithTheWholeProject)
     App().Presenter = &presenter;
     windows.Install();
     App().DataFolder = folder();
-    App().RcxSetup->ProjectName = QStringLiteral("Robot");
+    App().SetProjectName(QStringLiteral("Robot"));
     App().ProjectAction = 1;
     ASSERT_TRUE(OpenProject());
     EXPECT_TRUE(presenter.shown.isEmpty()) << messages().join(QLatin1Char('\n')).toStdString();
@@ -1691,7 +1695,7 @@ TEST_F(ProjectFileTest, ASaveChecksThatItStillHoldsTheLock)
         QLockFile other(lockFile);
         ASSERT_TRUE(other.tryLock(0));
         const QMap<QString, QByteArray> files = filesBelow(folder());
-        app.RcxSetup->ProgramNumber = 4;
+        app.SetProgramNumber(4);
         presenter.shown.clear();
         EXPECT_FALSE(SaveProject());
         ASSERT_EQ(presenter.shown.size(), 1);
@@ -1799,7 +1803,7 @@ TEST_F(ProjectFileTest, ALockThatNoLivingCopyHoldsIsTakenOver)
     const QString renamed = folder() + QStringLiteral("/Projects/Rover.dir");
     ASSERT_TRUE(QDir().rename(projectFolder(), renamed));
     ASSERT_TRUE(QFile::rename(renamed + QStringLiteral("/Robot.qmd"), renamed + QStringLiteral("/Rover.qmd")));
-    app.RcxSetup->ProjectName = QStringLiteral("Rover");
+    app.SetProjectName(QStringLiteral("Rover"));
     presenter.shown.clear();
     ASSERT_TRUE(OpenProject());
     EXPECT_TRUE(presenter.shown.isEmpty()) << messages().join(QLatin1Char('\n')).toStdString();
@@ -1821,7 +1825,7 @@ TEST_F(ProjectFileTest, ALockThatIsNoRegularFileIsNeverOpened)
     const QString lockFile = projectFolder() + QStringLiteral("/.quillomat.lock");
     ASSERT_TRUE(QFile::remove(lockFile));
     ASSERT_EQ(::mkfifo(QFile::encodeName(lockFile).constData(), 0600), 0);
-    app.RcxSetup->ProgramNumber = 3;
+    app.SetProgramNumber(3);
     const QByteArray project = readFile(projectPath());
     presenter.shown.clear();
     EXPECT_FALSE(SaveProject());
@@ -1863,7 +1867,7 @@ TEST_F(ProjectFileTest, ASubChangedOnDiskIsNotReplacedWithoutAsking)
     AppState& app = App();
     const QString lockFile = projectFolder() + QStringLiteral("/.quillomat.lock");
     const QString blink = subPath(QStringLiteral("Blink"));
-    SubPtr sub = app.SubList.Item(QStringLiteral("Blink"));
+    SubPtr sub = app.SubList().Item(QStringLiteral("Blink"));
     // Another copy's save of the sub: its file rewritten.
     auto otherCopySaves = [&] {
         QByteArray bytes = readFile(blink);
@@ -1889,7 +1893,7 @@ TEST_F(ProjectFileTest, ASubChangedOnDiskIsNotReplacedWithoutAsking)
     // Two projects in two copies share the sub: each save of it here asks,
     // and Enter or Esc (the default, No) keeps the other's.
     ASSERT_TRUE(OpenProject());
-    sub = app.SubList.Item(QStringLiteral("Blink"));
+    sub = app.SubList().Item(QStringLiteral("Blink"));
     theirs = otherCopySaves();
     sub->mTitle = QStringLiteral("mine");
     const QString question = QStringLiteral("The file %1 has changed on disk since it was opened or saved here, "
@@ -1929,7 +1933,7 @@ TEST_F(ProjectFileTest, ANameAtTheFileSystemsLimitSavesAgainAndAgain)
 {
     AppState& app = App();
     const QString name(251, QLatin1Char('p'));  // "<name>.dir" and "<name>.qmd": 255 bytes
-    app.RcxSetup->ProjectName = name;
+    app.SetProjectName(name);
     app.ProjectAction = 2;
     windows.openAnswers.append({false, QStringLiteral("Main"), 2});
     ASSERT_TRUE(OpenProject());
@@ -1938,13 +1942,13 @@ TEST_F(ProjectFileTest, ANameAtTheFileSystemsLimitSavesAgainAndAgain)
                             QStringLiteral(".qmd");
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
-        app.RcxSetup->ProgramNumber = Integer(round + 1);
+        app.SetProgramNumber(Integer(round + 1));
         if (round == 1) {  // a task of a name as long, added between saves
             auto task = std::make_shared<clsTask>();
             task->Name = QString(251, QLatin1Char('t'));
-            task->mNumber = Integer(app.TaskList.Count() + 1);
+            task->mNumber = Integer(app.TaskList().Count() + 1);
             task->ModulType = ModuleKind::Task;
-            app.TaskList.Add(task, task->Name);
+            app.AddModule(task);
         }
         presenter.shown.clear();
         EXPECT_TRUE(SaveProject()) << messages().join(QLatin1Char('\n')).toStdString();
@@ -1954,7 +1958,7 @@ TEST_F(ProjectFileTest, ANameAtTheFileSystemsLimitSavesAgainAndAgain)
     // It opens as saved, no file of a save left beside its files.
     app.ProjectAction = 1;
     ASSERT_TRUE(OpenProject());
-    EXPECT_EQ(app.TaskList.Count(), 2);
+    EXPECT_EQ(app.TaskList().Count(), 2);
     EXPECT_EQ(QDir(QFileInfo(project).path()).entryList({QStringLiteral(".qm-*")}, QDir::Hidden | QDir::Files),
               QStringList());
 }

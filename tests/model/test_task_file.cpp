@@ -64,13 +64,21 @@ private:
 class TaskFileTest : public FileTest {
 protected:
     // Writes a task file with the header "1,1,1,"T"" and the given records,
-    // reads it into a fresh task and returns the task.
+    // reads it into a fresh task, which joins the project when it is read
+    // whole, and returns the task (taken out of the project again).
     TaskPtr readTaskWith(const QByteArray& records, bool* result = nullptr)
     {
         writeFile(taskPath(QStringLiteral("T")), lines({"1,1,1,\"T\""}) + records);
+        return readTask(QStringLiteral("T"), result);
+    }
+    TaskPtr readTask(const QString& name, bool* result = nullptr)
+    {
         auto task = std::make_shared<clsTask>();
-        task->Name = QStringLiteral("T");
-        const bool ok = ReadTask(*task, True);
+        task->Name = name;
+        App().CurrentTask = task;
+        const bool ok = ReadTask(*task, False);
+        if (App().TaskList().Exists(name))
+            App().RemoveTask(name);
         if (result)
             *result = ok;
         return task;
@@ -365,8 +373,8 @@ TEST_F(TaskFileTest, ReadsTheFixtureTask)
     EXPECT_EQ(task->Commands()->Item(QStringLiteral("0101"))->mNumber, 5);
 
     EXPECT_EQ(explorer(), QStringList{QStringLiteral("Drive/1")});
-    ASSERT_TRUE(App().TaskList.Exists(QStringLiteral("Drive")));
-    EXPECT_EQ(App().TaskList.Item(QStringLiteral("Drive")).get(), task.get());
+    ASSERT_TRUE(App().TaskList().Exists(QStringLiteral("Drive")));
+    EXPECT_EQ(App().TaskList().Item(QStringLiteral("Drive")).get(), task.get());
     EXPECT_TRUE(presenter.shown.isEmpty());
 }
 
@@ -383,15 +391,15 @@ TEST_F(TaskFileTest, ReadsTheFixtureSubs)
     EXPECT_EQ(shape(*sub->Commands()), QStringLiteral("0001 L_LOOP{0001 G_SOUND}, 0002 G_WAIT"));
     EXPECT_EQ(dumpValue(sub->Commands()->Item(QStringLiteral("0002"))->Time), QStringLiteral("t'10'"));
     EXPECT_EQ(explorer(), QStringList{QStringLiteral("Beep twice/5")});
-    EXPECT_TRUE(App().SubList.Exists(QStringLiteral("Beep twice")));
+    EXPECT_TRUE(App().SubList().Exists(QStringLiteral("Beep twice")));
 
-    // With the flag set the module is read but not added again.
+    // With the flag set the module is read but not added again, nor told as added.
     auto blink = std::make_shared<clsSub>();
     blink->Name = QStringLiteral("Blink");
     ASSERT_TRUE(ReadSub(*blink, True));
     EXPECT_EQ(shape(*blink->Commands()), QStringLiteral("0001 L_IF{}, 0002 L_WHILE{}, 0003 G_DISPLAY"));
-    EXPECT_FALSE(App().SubList.Exists(QStringLiteral("Blink")));
-    EXPECT_EQ(explorer().size(), 2);
+    EXPECT_FALSE(App().SubList().Exists(QStringLiteral("Blink")));
+    EXPECT_EQ(explorer().size(), 1);
 }
 
 TEST_F(TaskFileTest, ReadsCommandRecordsByTheirRules)
@@ -500,7 +508,7 @@ TEST_F(TaskFileTest, ACommandFailureLeavesTheModuleOutOfItsList)
     App().CurrentTask = std::make_shared<clsTask>();
     App().CurrentTask->Name = QStringLiteral("T");
     EXPECT_TRUE(ReadTask(*App().CurrentTask, False));
-    EXPECT_FALSE(App().TaskList.Exists(QStringLiteral("T")));
+    EXPECT_FALSE(App().TaskList().Exists(QStringLiteral("T")));
     EXPECT_TRUE(windows.addedModules.isEmpty());
     EXPECT_EQ(windows.pointers, QList<int>{0});
 
@@ -508,7 +516,7 @@ TEST_F(TaskFileTest, ACommandFailureLeavesTheModuleOutOfItsList)
     App().CurrentSub = std::make_shared<clsSub>();
     App().CurrentSub->Name = QStringLiteral("S");
     EXPECT_TRUE(ReadSub(*App().CurrentSub, False));
-    EXPECT_FALSE(App().SubList.Exists(QStringLiteral("S")));
+    EXPECT_FALSE(App().SubList().Exists(QStringLiteral("S")));
     EXPECT_TRUE(windows.addedModules.isEmpty());
     // Each message names the file its failure came from.
     EXPECT_EQ(messages(),
@@ -544,11 +552,11 @@ TEST_F(TaskFileTest, ACommandOutsideTheGridIsRefused)
         App().CurrentTask = std::make_shared<clsTask>();
         App().CurrentTask->Name = QStringLiteral("T");
         EXPECT_TRUE(ReadTask(*App().CurrentTask, False));
-        EXPECT_FALSE(App().TaskList.Exists(QStringLiteral("T")));
+        EXPECT_FALSE(App().TaskList().Exists(QStringLiteral("T")));
         App().CurrentSub = std::make_shared<clsSub>();
         App().CurrentSub->Name = QStringLiteral("S");
         EXPECT_TRUE(ReadSub(*App().CurrentSub, False));
-        EXPECT_FALSE(App().SubList.Exists(QStringLiteral("S")));
+        EXPECT_FALSE(App().SubList().Exists(QStringLiteral("S")));
         const QString cell = QLatin1String(c.cell);
         EXPECT_EQ(messages(), (QStringList{refusal.arg(cell) + QStringLiteral(" in T.tas"),
                                            refusal.arg(cell) + QStringLiteral(" while Opening SubFile %1/Subs/S.sub")
@@ -682,9 +690,8 @@ TEST_F(TaskFileTest, ATaskFileCutAnywhereIsReadOrRefused)
         presenter.shown.clear();
         windows.addedModules.clear();
         writeFile(taskPath(QStringLiteral("Drive")), whole.left(cut));
-        clsTask task;
-        task.Name = QStringLiteral("Drive");
-        const bool ok = ReadTask(task, True);
+        bool ok = false;
+        const TaskPtr task = readTask(QStringLiteral("Drive"), &ok);
         const bool atRecordEnd = cut >= headerEnd && whole.mid(cut - 2, 2) == "\r\n";
         if (atRecordEnd) {
             EXPECT_TRUE(ok);
@@ -692,7 +699,7 @@ TEST_F(TaskFileTest, ATaskFileCutAnywhereIsReadOrRefused)
             EXPECT_EQ(windows.addedModules.size(), 1);
         }
         if (cut == whole.size()) {
-            EXPECT_EQ(task.Commands()->Count(), 4);
+            EXPECT_EQ(task->Commands()->Count(), 4);
         }
         EXPECT_LE(presenter.shown.size(), 1);
     }

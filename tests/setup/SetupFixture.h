@@ -26,7 +26,6 @@ protected:
         windows.Install();
         a.InitParams = std::make_unique<clsInitParam>(settings, presenter);
         FillNameTables();
-        a.RcxSetup = std::make_unique<clsRcx>();
         BuildRcxObjects();
         for (int i = 1; i <= 4; ++i)
             PollState().PollFilter[i] = 1;
@@ -48,13 +47,13 @@ protected:
     RecordingControl& useRecorder()
     {
         App().Ports = &pb;
-        App().RcxSetup->IsInit = True;
+        App().SetRcxInit(True);
         return pb;
     }
-    clsRcx& rcx() { return *App().RcxSetup; }
+    const clsRcx& rcx() { return App().RcxSetup(); }
     ObjectPtr object(const QString& name)
     {
-        return App().ObjectList.Exists(name) ? App().ObjectList.Item(name) : ObjectPtr();
+        return App().ObjectList().Exists(name) ? App().ObjectList().Item(name) : ObjectPtr();
     }
 
     FakePresenter presenter;

@@ -32,7 +32,7 @@ std::ostream& operator<<(std::ostream& os, const Named& n)
 QList<Named> objectsOf(std::initializer_list<Integer> sources)
 {
     QList<Named> out;
-    for (const auto& e : App().ObjectList) {
+    for (const auto& e : App().ObjectList()) {
         const clsObject& o = *e.item;
         if (std::find(sources.begin(), sources.end(), o.Source) != sources.end())
             out.append({o.Name, o.Source, o.Value, o.Number});
@@ -62,7 +62,7 @@ using SetupPorts = SetupFixture;
 
 TEST_F(SetupPorts, DropsOnTheWrongKindOfPortAreRefused)
 {
-    const int before = App().ObjectList.Count();
+    const int before = App().ObjectList().Count();
     EXPECT_FALSE(DropOnSensor(0, SetupPicture::Motor));
     EXPECT_FALSE(DropOnOutput(1, SetupPicture::Light));
     ASSERT_EQ(presenter.shown.size(), 2);
@@ -70,9 +70,9 @@ TEST_F(SetupPorts, DropsOnTheWrongKindOfPortAreRefused)
     EXPECT_EQ(presenter.shown[1].text, QStringLiteral("Only Motors here!"));
     EXPECT_EQ(presenter.shown[0].style, MsgStyle::Exclamation);
     EXPECT_EQ(presenter.shown[1].style, MsgStyle::Exclamation);
-    EXPECT_EQ(App().ObjectList.Count(), before);
-    EXPECT_EQ(rcx().PortSensor(0)->SensorType(), 0);
-    EXPECT_EQ(rcx().PortMotor(1)->MotorType(), 0);
+    EXPECT_EQ(App().ObjectList().Count(), before);
+    EXPECT_EQ(rcx().PortSensor(0).SensorType(), 0);
+    EXPECT_EQ(rcx().PortMotor(1).MotorType(), 0);
     EXPECT_FALSE(rcx().Dirty);
 }
 
@@ -84,7 +84,7 @@ TEST_F(SetupPorts, TouchSensorOnPortOneMakesItsFiveNamedValues)
               (QList<Named>{{"Touch sensor  1", SensorValue, 0, 0}, {"S. Type 1", SensorType, 0, 0},
                             {"S. Mode 1", SensorMode, 0, 0}, {"S. Boolean 1", SensorBoolean, 0, 0},
                             {"S. Raw value 1", SensorRaw, 0, 0}}));
-    const clsSensor& s = *rcx().PortSensor(0);
+    const clsSensor& s = rcx().PortSensor(0);
     EXPECT_EQ(s.Purpose, QStringLiteral("Touch sensor  1"));
     EXPECT_EQ(s.SensorType(), 1);
     EXPECT_EQ(s.SensorMode, 1);
@@ -105,7 +105,7 @@ TEST_F(SetupPorts, ASecondDropReplacesThePortsValuesFoundBySourceAndNumber)
     EXPECT_EQ(objectsOf({SensorValue}), (QList<Named>{{"Rotation sensor  2", SensorValue, 0, 1},
                                                       {"Light sensor  3", SensorValue, 0, 2}}));
     EXPECT_EQ(objectsOf({SensorType}).size(), 2);
-    EXPECT_EQ(rcx().PortSensor(2)->SensorMode, 4);
+    EXPECT_EQ(rcx().PortSensor(2).SensorMode, 4);
     EXPECT_TRUE(presenter.shown.isEmpty());
 }
 
@@ -119,7 +119,7 @@ TEST_F(SetupPorts, AnIfOnARawValueCompilesBeforeAndAfterSaveAndReopen)
     ASSERT_TRUE(tmp.isValid());
     AppState& a = App();
     a.DataFolder = tmp.path();
-    rcx().ProjectName = QStringLiteral("Robot");
+    App().SetProjectName(QStringLiteral("Robot"));
     a.ProjectAction = 2;
 
     ASSERT_TRUE(DropOnSensor(0, SetupPicture::Light));
@@ -127,7 +127,7 @@ TEST_F(SetupPorts, AnIfOnARawValueCompilesBeforeAndAfterSaveAndReopen)
     task->Name = QStringLiteral("Main");
     task->mNumber = 1;
     task->ModulType = ModuleKind::Task;
-    a.TaskList.Add(task, task->Name);
+    a.AddModule(task);
     auto ifRaw = std::make_shared<clsCommand>();
     ifRaw->SetKeyText(QStringLiteral("L_IF"));
     ifRaw->Param1Source = OperandSource::SensorRaw;
@@ -163,7 +163,7 @@ TEST_F(SetupPorts, AnIfOnARawValueCompilesBeforeAndAfterSaveAndReopen)
         compiles();
         ASSERT_TRUE(object(QStringLiteral("S. Raw value 1")));
         EXPECT_EQ(object(QStringLiteral("S. Raw value 1"))->Name, QStringLiteral("S. Raw value 1"));
-        const ObjectPtr named = object(a.TaskList.Item(1)->Commands()->Item(ColKey(0, 1))->Param1Value.toString());
+        const ObjectPtr named = object(a.TaskList().Item(1)->Commands()->Item(ColKey(0, 1))->Param1Value.toString());
         ASSERT_TRUE(named);
         EXPECT_EQ(named->Source, OperandSource::SensorRaw);
     };
@@ -178,15 +178,15 @@ TEST_F(SetupPorts, AnIfOnARawValueCompilesBeforeAndAfterSaveAndReopen)
 
 TEST_F(SetupPorts, MotorOnPortBMakesItsThreeNamedValuesAndSetsThePort)
 {
-    rcx().PortMotor(1)->MotorFwdMeening = QStringLiteral("up");
-    rcx().PortMotor(1)->Power = 3;
+    App().EditMotor(1, [&](clsMotor& m) { m.MotorFwdMeening = QStringLiteral("up"); });
+    App().EditMotor(1, [&](clsMotor& m) { m.Power = 3; });
     ASSERT_TRUE(DropOnOutput(1, SetupPicture::Motor));
     ASSERT_TRUE(DropOnOutput(1, SetupPicture::Motor));  // again: replaced, not doubled
     using namespace OperandSource;
     EXPECT_EQ(objectsOf({MotorStatus}), (QList<Named>{{"Motor state B", MotorStatus, 192, 1},
                                                       {"Motor Direction B", MotorStatus, 8, 1},
                                                       {"Motor speed B", MotorStatus, 7, 1}}));
-    const clsMotor& m = *rcx().PortMotor(1);
+    const clsMotor& m = rcx().PortMotor(1);
     EXPECT_EQ(m.Purpose, QStringLiteral("Motor B"));
     EXPECT_EQ(m.MotorType(), 1);
     EXPECT_EQ(m.MotorStartState, 1);
@@ -202,13 +202,13 @@ TEST_F(SetupPorts, RemovingResetsThePortAndItsValues)
     DropOnOutput(0, SetupPicture::Motor);
     DropOnOutput(2, SetupPicture::Motor);
     DropOnSensor(0, SetupPicture::Light);
-    rcx().PortSensor(0)->Dark = 70;
-    rcx().PortSensor(0)->PollCheck = 1;
-    rcx().PortMotor(0)->MotorFwdMeening = QStringLiteral("up");
-    rcx().Dirty = False;
+    App().EditSensor(0, [&](clsSensor& s) { s.Dark = 70; });
+    App().EditSensor(0, [&](clsSensor& s) { s.PollCheck = 1; });
+    App().EditMotor(0, [&](clsMotor& m) { m.MotorFwdMeening = QStringLiteral("up"); });
+    App().SetSetupDirty(False);
 
     RemoveMotor(0);
-    const clsMotor& m = *rcx().PortMotor(0);
+    const clsMotor& m = rcx().PortMotor(0);
     EXPECT_EQ(m.MotorType(), 0);
     EXPECT_EQ(m.Power, 0);
     EXPECT_EQ(m.MotorStartState, 0);
@@ -219,7 +219,7 @@ TEST_F(SetupPorts, RemovingResetsThePortAndItsValues)
     EXPECT_TRUE(rcx().Dirty);
 
     RemoveSensor(0);
-    const clsSensor& s = *rcx().PortSensor(0);
+    const clsSensor& s = rcx().PortSensor(0);
     EXPECT_EQ(s.SensorType(), 0);
     EXPECT_EQ(s.SensorMode, 4);  // the mode keeps its value
     EXPECT_EQ(s.Dark, 40);
@@ -295,7 +295,7 @@ TEST_F(SetupPolling, TicksLiveInTheModelAndUntickingEmptiesTheValue)
     panel.SetTick(sensor, 1);
     panel.SetTick(message, 1);
     EXPECT_EQ(PollState().TimerPollCheck[1], 1);
-    EXPECT_EQ(rcx().PortSensor(0)->PollCheck, 1);
+    EXPECT_EQ(rcx().PortSensor(0).PollCheck, 1);
     EXPECT_EQ(object(QStringLiteral("RCX message"))->PollCheck, 1);
 
     PollState().PollFilter[0] = 1;
@@ -309,7 +309,7 @@ TEST_F(SetupPolling, TicksLiveInTheModelAndUntickingEmptiesTheValue)
     panel.UnselectAll();
     EXPECT_FALSE(panel.AnyTicked());
     EXPECT_TRUE(panel.Rows[1].Value.isEmpty());
-    EXPECT_EQ(rcx().PortSensor(0)->PollCheck, 0);
+    EXPECT_EQ(rcx().PortSensor(0).PollCheck, 0);
 }
 
 TEST_F(SetupPolling, TextsReadFromTheVirtualBrick)
@@ -365,7 +365,7 @@ TEST_F(SetupPolling, AFailingReadShowsOneMessageAndStopsPolling)
     for (const Case& c : cases) {
         RecordingControl recorder;
         App().Ports = &recorder;
-        rcx().IsInit = True;
+        App().SetRcxInit(True);
         PollPanel panel;
         int switched = 0;
         panel.PollingChanged = [&] { ++switched; };
@@ -402,7 +402,7 @@ TEST_F(SetupPolling, AFailingReadShowsOneMessageAndStopsPolling)
 TEST_F(SetupPolling, AFailedTowerCheckStopsPolling)
 {
     RecordingControl& recorder = useRecorder();
-    rcx().IsInit = False;
+    App().SetRcxInit(False);
     recorder.setDefaultResult(QStringLiteral("TowerCheck1"), false);
     recorder.setDefaultResult(QStringLiteral("TowerCheck2"), false);
     recorder.setDefaultResult(QStringLiteral("TowerCheck3"), false);
@@ -439,7 +439,7 @@ TEST_F(SetupPolling, TypingAVariablesValue)
 TEST_F(SetupPolling, AJoystickProjectShowsThePcSideValues)
 {
     RecordingControl& recorder = useRecorder();
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     ObjectPtr v = AddNamedValue(QStringLiteral("Speed"), OperandSource::Variable, 9, 0);
     ObjectPtr state = AddNamedValue(QStringLiteral("Motor state A"), OperandSource::MotorStatus, 192, 0);
     ObjectPtr dir = AddNamedValue(QStringLiteral("Motor direction A"), OperandSource::MotorStatus, 8, 0);

@@ -18,7 +18,6 @@ protected:
     {
         ShellFixture::SetUp();
         FillNameTables();
-        App().RcxSetup = std::make_unique<clsRcx>();
         main = std::make_unique<mdiMain>();
         windows.setMainWindow(main.get());
         ConnectSetupWindows(*main);
@@ -39,7 +38,7 @@ TEST_F(SetupShell, TheRcxKeyShowsTheWindowAndThenRefreshesTheMotorTips)
         auto& w = static_cast<frmMain&>(d);
         ofMain = w.parentWidget() == main.get();
         w.imgOutput_DragDrop(2, SetupPicture::Motor);
-        App().RcxSetup->PortMotor(2)->MotorFwdMeening = QStringLiteral("lift");
+        App().EditMotor(2, [&](clsMotor& m) { m.MotorFwdMeening = QStringLiteral("lift"); });
         w.CmdClose_Click();
     };
     main->TB1_ButtonClick(QStringLiteral("RCX"));
@@ -73,7 +72,7 @@ TEST_F(SetupShell, TheDatalogButtonAsksForTheDatalogWithoutATowerCheck)
 
 TEST_F(SetupShell, OpeningAProjectShowsEveryKindOfPollingRowAgain)
 {
-    App().RcxSetup->ProjectName = QStringLiteral("Robot");
+    App().SetProjectName(QStringLiteral("Robot"));
     App().ProjectAction = 2;
     ASSERT_TRUE(SaveProject());
     PollingState& state = PollState();

@@ -63,8 +63,8 @@ TEST_F(SetupWindow, LoadShowsThePortsOfTheProject)
         EXPECT_EQ(w->lblTime->text(), QStringLiteral("300 Thousandths "));
     }
     DropOnSensor(1, SetupPicture::Light);
-    rcx().PortSensor(1)->Purpose = QStringLiteral("Floor");
-    rcx().ProgramNumber = 2;
+    App().EditSensor(1, [&](clsSensor& s) { s.Purpose = QStringLiteral("Floor"); });
+    App().SetProgramNumber(2);
     App().RcxWindowRequested = True;
     auto w = open();
     EXPECT_FALSE(w->imgSensor[1]->pixmap().isNull());
@@ -77,7 +77,7 @@ TEST_F(SetupWindow, LoadShowsThePortsOfTheProject)
 
 TEST_F(SetupWindow, AJoystickProjectOffersOnlyTheMotor)
 {
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     auto w = open();
     EXPECT_FALSE(w->txtProgNumber->isEnabled());
     for (int i = 1; i <= 4; ++i)
@@ -218,7 +218,7 @@ TEST_F(SetupWindow, ClicksOnPortsOpenMenusAndDialogsOnlyWhenUsed)
     EXPECT_EQ(runner.shown, QStringList{QStringLiteral("Motor properties")});
     w->mnuDel_Click();
     EXPECT_TRUE(w->imgOutput[1]->pixmap().isNull());
-    EXPECT_EQ(rcx().PortMotor(1)->MotorType(), 0);
+    EXPECT_EQ(rcx().PortMotor(1).MotorType(), 0);
     EXPECT_FALSE(rowCaptions(*w).contains(QStringLiteral("Motor state B")));
 }
 
@@ -283,9 +283,9 @@ TEST_F(SetupWindow, TheMotorDialogShowsAndStoresThePort)
     w->imgOutput_MouseUp(0, 1, 1, 1);
     EXPECT_EQ(recorder.calls(), (QStringList{"SetPower(\"0\", L2, 7)", "SetFwd(\"0\")", "On(\"0\")",
                                              "SetRwd(\"0\")", "Off(\"0\")"}));
-    EXPECT_EQ(rcx().PortMotor(0)->Purpose, QStringLiteral("Lift"));
-    EXPECT_EQ(rcx().PortMotor(0)->MotorRwdMeening, QStringLiteral("down"));
-    EXPECT_EQ(rcx().PortMotor(0)->MotorDirection, 0);
+    EXPECT_EQ(rcx().PortMotor(0).Purpose, QStringLiteral("Lift"));
+    EXPECT_EQ(rcx().PortMotor(0).MotorRwdMeening, QStringLiteral("down"));
+    EXPECT_EQ(rcx().PortMotor(0).MotorDirection, 0);
     EXPECT_EQ(w->imgOutput[0]->toolTip(), QStringLiteral("Lift"));
 }
 
@@ -370,7 +370,7 @@ protected:
     void project()
     {
         DropOnOutput(0, SetupPicture::Motor);
-        rcx().PortMotor(0)->MotorStartState = 0;
+        App().EditMotor(0, [&](clsMotor& m) { m.MotorStartState = 0; });
         AddNamedValue(QStringLiteral("Count"), OperandSource::Variable, 0, 3);
         auto task = std::make_shared<clsTask>();
         task->Name = QStringLiteral("Main");
@@ -378,7 +378,7 @@ protected:
         task->mLoop = 1;
         task->StartOnStartup = 1;
         task->ModulType = ModuleKind::Task;
-        App().TaskList.Add(task, task->Name);
+        App().AddModule(task);
         auto put = [&](int row, const char* key, const std::function<void(clsCommand&)>& fill) {
             auto c = std::make_shared<clsCommand>();
             c->SetKeyText(QLatin1String(key));

@@ -253,8 +253,8 @@ TEST_F(SetupInput, EnterInTheRowsSendsAVariableAndPressesNoButton)
 // digit 1 to 5 sets the slot.
 TEST_F(SetupInput, OnlyATypedSlotDigitReachesTheSlotBox)
 {
-    rcx().ProgramNumber = 1;
-    rcx().Dirty = False;
+    App().SetProgramNumber(1);
+    App().SetSetupDirty(False);
     auto w = open();
     QLineEdit* slot = w->txtProgNumber;
     ASSERT_EQ(slot->text(), QStringLiteral("2"));

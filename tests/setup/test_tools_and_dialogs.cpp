@@ -78,7 +78,7 @@ TEST_F(SetupTools, PowerOffAnswers)
     for (const Case& c : cases) {
         RecordingControl recorder;
         App().Ports = &recorder;
-        rcx().IsInit = True;
+        App().SetRcxInit(True);
         presenter.shown.clear();
         presenter.inputs = {QLatin1String(c.answer)};
         BrickTools().PowerOff();
@@ -322,14 +322,14 @@ TEST_F(SensorDialog, PurposeChecks)
         EXPECT_EQ(presenter.texts(), QStringList{QLatin1String(c.message)}) << c.purpose;
         EXPECT_EQ(presenter.shown.value(0).style, MsgStyle::Exclamation);
         EXPECT_TRUE(object(QStringLiteral("Touch sensor  1"))) << c.purpose;
-        EXPECT_EQ(rcx().PortSensor(0)->Purpose, QStringLiteral("Touch sensor  1"));
+        EXPECT_EQ(rcx().PortSensor(0).Purpose, QStringLiteral("Touch sensor  1"));
     }
 }
 
 TEST_F(SensorDialog, UpdateRenamesTheValueObjectAndMarksOnlyRealChanges)
 {
     DropOnSensor(2, SetupPicture::Light);
-    rcx().Dirty = False;
+    App().SetSetupDirty(False);
     {
         SensorProperties dialog(2);
         EXPECT_EQ(dialog.TypeCaption(), QStringLiteral("Light sensor"));
@@ -343,7 +343,7 @@ TEST_F(SensorDialog, UpdateRenamesTheValueObjectAndMarksOnlyRealChanges)
         SensorProperties dialog(2);
         dialog.Edited(0);
         EXPECT_TRUE(dialog.Update(0, dialog.Purpose()));  // only the mode
-        EXPECT_EQ(rcx().PortSensor(2)->SensorMode, 0);
+        EXPECT_EQ(rcx().PortSensor(2).SensorMode, 0);
         EXPECT_TRUE(rcx().Dirty);
     }
     {
@@ -356,7 +356,7 @@ TEST_F(SensorDialog, UpdateRenamesTheValueObjectAndMarksOnlyRealChanges)
         ASSERT_TRUE(o);
         EXPECT_EQ(o->Source, OperandSource::SensorValue);
         EXPECT_EQ(o->Number, 2);
-        EXPECT_EQ(rcx().PortSensor(2)->Purpose, QStringLiteral("Floor "));
+        EXPECT_EQ(rcx().PortSensor(2).Purpose, QStringLiteral("Floor "));
         EXPECT_TRUE(object(QStringLiteral("S. Type 3")));  // the status objects stay
     }
 }
@@ -395,7 +395,7 @@ using MotorDialog = SetupFixture;
 TEST_F(MotorDialog, UpdateChecksAndStores)
 {
     DropOnOutput(2, SetupPicture::Motor);
-    rcx().Dirty = False;
+    App().SetSetupDirty(False);
     {
         MotorProperties dialog(2);
         EXPECT_EQ(dialog.Title(), QStringLiteral("Motor C"));
@@ -406,13 +406,13 @@ TEST_F(MotorDialog, UpdateChecksAndStores)
         EXPECT_FALSE(dialog.Update());
         EXPECT_EQ(presenter.texts(), (QStringList{QStringLiteral("Missing purpose"),
                                                   QStringLiteral("Commas and double quotes can't be used here")}));
-        EXPECT_EQ(rcx().PortMotor(2)->Purpose, QStringLiteral("Motor C"));
+        EXPECT_EQ(rcx().PortMotor(2).Purpose, QStringLiteral("Motor C"));
     }
     {
         MotorProperties dialog(2);
         dialog.FwdMeaning = QStringLiteral("up");  // a meaning alone is no change
         EXPECT_TRUE(dialog.Update());
-        EXPECT_EQ(rcx().PortMotor(2)->MotorFwdMeening, QStringLiteral("up"));
+        EXPECT_EQ(rcx().PortMotor(2).MotorFwdMeening, QStringLiteral("up"));
         EXPECT_FALSE(rcx().Dirty);
     }
     {
@@ -424,7 +424,7 @@ TEST_F(MotorDialog, UpdateChecksAndStores)
         EXPECT_EQ(dialog.MeaningCaption(), QStringLiteral("Backward meaning :"));
         EXPECT_EQ(dialog.StartCaption(), QStringLiteral("Off"));
         EXPECT_TRUE(dialog.Update());
-        const clsMotor& m = *rcx().PortMotor(2);
+        const clsMotor& m = rcx().PortMotor(2);
         EXPECT_EQ(m.MotorDirection, 0);
         EXPECT_EQ(m.MotorStartState, 0);
         EXPECT_EQ(m.Power, 3);
@@ -500,13 +500,13 @@ TEST_F(PortTexts, TextsTheProjectFileCantCarryAreRefusedTheOthersComeBackFromASa
         EXPECT_EQ(presenter.texts(), QStringList{QString::fromUtf8(c.message)});
         EXPECT_EQ(presenter.shown.value(0).style, MsgStyle::Exclamation);
     }
-    EXPECT_EQ(rcx().PortSensor(0)->Purpose, QStringLiteral("Light sensor  1"));
-    EXPECT_EQ(rcx().PortMotor(1)->Purpose, QStringLiteral("Motor B"));
+    EXPECT_EQ(rcx().PortSensor(0).Purpose, QStringLiteral("Light sensor  1"));
+    EXPECT_EQ(rcx().PortMotor(1).Purpose, QStringLiteral("Motor B"));
 
     QTemporaryDir folder;
     App().DataFolder = folder.path();
     App().ProgramFolder = folder.path();
-    rcx().ProjectName = QStringLiteral("Robot");
+    App().SetProjectName(QStringLiteral("Robot"));
     const QString floor = QString::fromUtf8("Floor (l\xc3\xa9" "ft) 'x' \xc3\xbf");
     ASSERT_TRUE(update(SensorPurpose, floor));
     ASSERT_TRUE(update(MotorPurpose, QStringLiteral("Lift; arm")));
@@ -518,9 +518,9 @@ TEST_F(PortTexts, TextsTheProjectFileCantCarryAreRefusedTheOthersComeBackFromASa
     App().ProjectAction = 1;
     ASSERT_TRUE(OpenProject());
     EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(rcx().PortSensor(0)->Purpose, floor);
+    EXPECT_EQ(rcx().PortSensor(0).Purpose, floor);
     EXPECT_TRUE(object(floor));
-    const clsMotor& m = *rcx().PortMotor(1);
+    const clsMotor& m = rcx().PortMotor(1);
     EXPECT_EQ(m.Purpose, QStringLiteral("Lift; arm"));
     EXPECT_EQ(m.MotorFwdMeening, QString::fromUtf8("up \xc2\xbb fast"));
     EXPECT_EQ(m.MotorRwdMeening, QStringLiteral("down/slow"));

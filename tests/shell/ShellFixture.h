@@ -4,6 +4,7 @@
 #include "support/FakePresenter.h"
 #include "support/MemorySettingsStore.h"
 #include "model/AppState.h"
+#include "model/Twips.h"
 #include "shell/MainWindow.h"
 #include "shell/ModalRunner.h"
 #include "shell/ShellRequests.h"
@@ -23,8 +24,7 @@ protected:
         App().Settings = &settings;
         App().ModalRunner = &runner;
         windows.Install();
-        App().TwipsX = 15;
-        App().TwipsY = 15;
+        SetPixelTwips(15, 15);
         App().ProgramFolder = folder.path();
         App().DataFolder = folder.path();
         App().InitParams = std::make_unique<clsInitParam>(settings, presenter);

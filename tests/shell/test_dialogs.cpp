@@ -84,7 +84,7 @@ TEST_F(OpenDialogTest, NewNameChecks)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         presenter.shown.clear();
-        App().RcxSetup->Dirty = False;
+        App().SetSetupDirty(False);
         auto d = open(1, 3);
         d->txtProjName->setText(QString::fromLatin1(c.typed));
         d->cmdOk_Click(0);
@@ -97,7 +97,7 @@ TEST_F(OpenDialogTest, NewNameChecks)
             EXPECT_TRUE(presenter.shown.isEmpty());
             EXPECT_EQ(d->Choice.name, QStringLiteral("New robot 2"));
             EXPECT_EQ(d->Choice.projectAction, 2);
-            EXPECT_EQ(App().RcxSetup->Dirty, True);
+            EXPECT_EQ(App().RcxSetup().Dirty, True);
             EXPECT_FALSE(d->Choice.canceled);
             EXPECT_EQ(d->result(), int(QDialog::Accepted));
         }
@@ -122,7 +122,7 @@ TEST_F(OpenDialogTest, ANameTooLongForItsFileIsRefusedWhereItIsTyped)
         {3, QString(252, QLatin1Char('s')), false},
         {3, QString(251, QLatin1Char('s')), true},
     };
-    App().RcxSetup->ProjectName = QStringLiteral("Robot");
+    App().SetProjectName(QStringLiteral("Robot"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed.size());
         presenter.shown.clear();
@@ -175,7 +175,7 @@ TEST_F(OpenDialogTest, AProjectFileThatIsNoRegularFileIsLeftOut)
 TEST_F(OpenDialogTest, NothingOfTheTypeGivesNothingSelected)
 {
     QFile::remove(folder.path() + "/Projects/Pad.dir/Pad.qmd");
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     auto d = open(1, 3);
     EXPECT_TRUE(d->optProjType[1]->isChecked());
     EXPECT_EQ(d->LV1->count(), 0);
@@ -191,12 +191,12 @@ TEST_F(OpenDialogTest, NewProjectTakesTheChosenType)
     d->optProjType[1]->click();
     d->txtProjName->setText("Pilot");
     d->cmdOk_Click(0);
-    EXPECT_EQ(App().ProjectType, 1);
+    EXPECT_EQ(ProjectTypeNumber(App().ProjectType()), 1);
 }
 
 TEST_F(OpenDialogTest, TaskListShowsEveryTaskFileAndTheFirstTitle)
 {
-    App().RcxSetup->ProjectName = "Robot";
+    App().SetProjectName("Robot");
     auto d = open(2, 3);
     EXPECT_FALSE(d->optProjType[0]->isVisibleTo(d.get()));
     EXPECT_EQ(d->lblTitle->text(), QStringLiteral("Task name"));
@@ -237,7 +237,7 @@ TEST_F(OpenDialogTest, ModesLimitTheTabs)
 
 TEST_F(OpenDialogTest, JoystickProjectsTaskIsNamedWithoutShowingTheDialog)
 {
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     const OpenChoice choice = ShowOpenDialog(1, 2);
     EXPECT_TRUE(runner.shown.isEmpty());
     EXPECT_EQ(choice.name, QStringLiteral("The task"));
@@ -421,7 +421,6 @@ TEST_F(PreferencesTest, EnterSavesLikeTheSaveButtonIncludingTheCheck)
 
 TEST_F(PreferencesTest, TheBrickIsChosenHereAndKeptInTheSettings)
 {
-    App().RcxSetup = std::make_unique<clsRcx>();
     {
         frmPreference d;
         EXPECT_TRUE(d.optTower->isChecked());
@@ -439,13 +438,13 @@ TEST_F(PreferencesTest, TheBrickIsChosenHereAndKeptInTheSettings)
     // the next brick operation look for a tower.
     App().PortVerified = True;
     App().BrickPort = 4;
-    App().RcxSetup->IsInit = True;
+    App().SetRcxInit(True);
     frmPreference d;
     d.optTower->click();
     d.cmdSave->click();
     EXPECT_EQ(settings.GetSetting("com", "virtualbrick"), QStringLiteral("0"));
     EXPECT_FALSE(App().PortVerified);
-    EXPECT_FALSE(App().RcxSetup->IsInit);
+    EXPECT_FALSE(App().RcxSetup().IsInit);
 }
 
 TEST_F(PreferencesTest, CancelSavesNothing)
@@ -461,32 +460,64 @@ class PreviewTest : public ShellFixture {};
 
 TEST_F(PreviewTest, CloseByTheUserOnlyHidesAndUnloadMakesANewOne)
 {
-    Q_EMIT App().Notifier->ListingMade("first");
+    App().KeepListing("first", CompileFor::Listing);
     frmPreview* p = windows.Preview();
     ASSERT_NE(p, nullptr);
     p->move(10, 10);
     p->close();
     EXPECT_FALSE(p->isVisible());
     EXPECT_EQ(windows.Preview(), p);
-    Q_EMIT App().Notifier->ListingMade("second");
+    App().KeepListing("second", CompileFor::Listing);
     EXPECT_EQ(windows.Preview(), p);
     EXPECT_TRUE(p->isVisible());
     EXPECT_EQ(p->pos(), QPoint(10, 10));
     EXPECT_EQ(p->txtPreview->toPlainText(), QStringLiteral("second"));
 
-    Q_EMIT App().Notifier->ListingOutOfDate();
+    App().DropListing();
     EXPECT_EQ(windows.Preview(), nullptr);
-    Q_EMIT App().Notifier->ListingMade("third");
+    App().KeepListing("third", CompileFor::Listing);
     ASSERT_NE(windows.Preview(), nullptr);
     EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("third"));
-    Q_EMIT App().Notifier->ListingOutOfDate();
+    App().DropListing();
+}
+
+// What the preview does with a listing is the shell's to decide by what the
+// compile was for: COMPILE shows it, a download's leaves no preview open (the
+// listing is kept for PREVIEW all the same), a run's is never made.
+TEST_F(PreviewTest, TheListingMadeIsShownOnlyForCompile)
+{
+    struct Case {
+        const char* what;
+        CompileFor purpose;
+        bool openBefore;
+        bool shownAfter;
+    };
+    const Case cases[] = {
+        {"COMPILE, no preview yet", CompileFor::Listing, false, true},
+        {"COMPILE, the preview open", CompileFor::Listing, true, true},
+        {"a download, the preview open", CompileFor::Download, true, false},
+        {"a download, no preview", CompileFor::Download, false, false},
+        {"a run leaves the preview as it is", CompileFor::Run, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        App().DropListing();
+        if (c.openBefore)
+            App().KeepListing("before", CompileFor::Listing);
+        App().KeepListing("made", c.purpose);
+        EXPECT_EQ(App().LastListing(), QStringLiteral("made"));
+        EXPECT_EQ(windows.Preview() != nullptr, c.shownAfter);
+        if (windows.Preview() && c.purpose == CompileFor::Listing)
+            EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("made"));
+    }
+    App().DropListing();
 }
 
 TEST_F(PreviewTest, MinimisingRaisesNoMessage)
 {
-    Q_EMIT App().Notifier->ListingMade("x");
+    App().KeepListing("x", CompileFor::Listing);
     windows.Preview()->showMinimized();
     windows.Preview()->showNormal();
     EXPECT_TRUE(presenter.shown.isEmpty());
-    Q_EMIT App().Notifier->ListingOutOfDate();
+    App().DropListing();
 }

@@ -1,4 +1,5 @@
 // The main toolbar's keys.
+#include "support/ProjectSetup.h"
 #include "support/MockCommandWindow.h"
 #include "support/RecordingControl.h"
 #include "support/TestFiles.h"
@@ -74,7 +75,7 @@ protected:
             CompileResult r;
             r.ok = compileResult;
             r.CompileError = compileError;
-            r.Listed = App().ProjectType == 0;
+            r.Listed = App().ProjectType() == ProjectType::Rcx;
             r.ListingText = r.Listed ? listing : QString();
             return r;
         };
@@ -83,11 +84,15 @@ protected:
         listener = std::make_unique<QObject>();
         QObject::connect(App().Notifier.get(), &Notifier::SetupRequested, listener.get(),
                          [this] { ++setupShown; });
-        QObject::connect(App().Notifier.get(), &Notifier::ModuleListChanged, listener.get(), [this] { ++mapUnloads; });
+        // What the project map goes with: a module added or taken out, another project.
+        Notifier* n = App().Notifier.get();
+        QObject::connect(n, &Notifier::ModuleAdded, listener.get(), [this] { ++mapUnloads; });
+        QObject::connect(n, &Notifier::ModuleRemoved, listener.get(), [this] { ++mapUnloads; });
+        QObject::connect(n, &Notifier::ProjectReplaced, listener.get(), [this] { ++mapUnloads; });
     }
     void TearDown() override
     {
-        Q_EMIT App().Notifier->ListingOutOfDate();
+        App().DropListing();
         listener.reset();
         MainWindowFixture::TearDown();
     }
@@ -128,8 +133,8 @@ TEST_F(DispatcherTest, CompileInAnRcxProjectShowsTheListing)
 
 TEST_F(DispatcherTest, CompileInAJoystickProjectShowsNoListing)
 {
-    App().ProjectType = 1;
-    App().LastListing = QStringLiteral("SetVar 1");
+    App().SetProjectType(ProjectType::JoystickKeyboard);
+    App().KeepListing(QStringLiteral("SetVar 1"), CompileFor::Download);  // kept, not on view
     main->TB1_ButtonClick(QStringLiteral("COMPILE"));
     EXPECT_EQ(status(), QStringList{"Compile OK!"});
     EXPECT_EQ(windows.Preview(), nullptr);
@@ -142,7 +147,7 @@ TEST_F(DispatcherTest, CompileInAJoystickProjectShowsNoListing)
 TEST_F(DispatcherTest, PreviewShowsTheListingOfTheLastCompile)
 {
     main->TB1_ButtonClick(QStringLiteral("COMPILE"));
-    Q_EMIT App().Notifier->ListingOutOfDate();
+    windows.Preview()->close();
     main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
     ASSERT_NE(windows.Preview(), nullptr);
     EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("BeginOfTask 0\nEndOfTask"));
@@ -161,7 +166,7 @@ TEST_F(DispatcherTest, AFailedCompileTakesTheListingOffView)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         compileResult = true;
-        App().TaskList.Clear();
+        RemoveAllTasks();
         main->TB1_ButtonClick(QStringLiteral("COMPILE"));
         ASSERT_NE(windows.Preview(), nullptr);
         // The download compiles the project itself: a LOOP without a body fails.
@@ -173,7 +178,7 @@ TEST_F(DispatcherTest, AFailedCompileTakesTheListingOffView)
         loop->SetKeyText(QStringLiteral("L_LOOP"));
         loop->Commands = std::make_shared<CommandCollection>();
         task->Commands()->Add(loop, ColKey(0, 1));
-        App().TaskList.Add(task, task->Name);
+        App().AddModule(task);
         presenter.shown.clear();
         main->TB1_ButtonClick(QString::fromLatin1(c.key));
         ASSERT_EQ(presenter.shown.size(), 1);
@@ -196,8 +201,8 @@ TEST_F(DispatcherTest, AFailedCompileOpensTheFaultyBodyOnItsCell)
     const Case cases[] = {{"COMPILE", 0}, {"DOWNLOAD", 0}, {"JOY_PLAY", 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
-        App().TaskList.Clear();
-        App().ProjectType = c.projectType;
+        RemoveAllTasks();
+        App().SetProjectType(ProjectTypeOfNumber(c.projectType));
         main->Ops.CompileProject = [] { return ::CompileProject(App()); };
         auto task = std::make_shared<clsTask>();
         task->Name = QStringLiteral("Main");
@@ -221,9 +226,9 @@ TEST_F(DispatcherTest, AFailedCompileOpensTheFaultyBodyOnItsCell)
             on->MotorList = row == 1 ? QStringLiteral("0") : QString();  // row 2 has no motor
             loop->Commands->Add(on, ColKey(0, row));
         }
-        App().RcxSetup->PortMotor(0)->setMotorType(1);
+        App().EditMotor(0, [&](clsMotor& m) { m.setMotorType(1); });
         task->Commands()->Add(loop, ColKey(0, 1));
-        App().TaskList.Add(task, task->Name);
+        App().AddModule(task);
 
         CommandOwner* shown = nullptr;
         QString cursor;
@@ -260,7 +265,8 @@ TEST_F(DispatcherTest, PreviewShowsTheLastListingWhenThereIsOne)
 {
     main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
     EXPECT_EQ(windows.Preview(), nullptr);
-    App().LastListing = QStringLiteral("SetVar 1");
+    App().KeepListing(QStringLiteral("SetVar 1"), CompileFor::Download);  // kept, not on view
+    EXPECT_EQ(windows.Preview(), nullptr);
     main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
     ASSERT_NE(windows.Preview(), nullptr);
     EXPECT_EQ(windows.Preview()->txtPreview->toPlainText(), QStringLiteral("SetVar 1"));
@@ -268,7 +274,7 @@ TEST_F(DispatcherTest, PreviewShowsTheLastListingWhenThereIsOne)
 
 TEST_F(DispatcherTest, JoyPlayStartsAndThenStopsTheRun)
 {
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     int resets = 0;
     main->Ops.ResetMotorObjects = [&] { ++resets; };
     main->TB1_ButtonClick(QStringLiteral("JOY_PLAY"));
@@ -296,14 +302,14 @@ TEST_F(DispatcherTest, ARunFollowsTheKeysAndItsStopSwitchesEveryMotorOff)
     KeyTracker keys;
     IJoystick* noJoystick = a.Joystick;
     a.Joystick = &keys;
-    a.ProjectType = 1;
+    a.SetProjectType(ProjectType::JoystickKeyboard);
     BuildJoystickObjects();
-    a.RcxSetup->PortMotor(0)->setMotorType(1);
+    a.EditMotor(0, [&](clsMotor& m) { m.setMotorType(1); });
     for (const char* n : {"Motor state A", "Motor direction A", "Motor speed A"})
         AddNamedValue(QString::fromLatin1(n), 3, 0, 0);
     auto task = std::make_shared<clsTask>();
     task->Name = QStringLiteral("Main");
-    a.TaskList.Add(task, task->Name);
+    a.AddModule(task);
     auto cmd = [](const char* key) {
         auto c = std::make_shared<clsCommand>();
         c->SetKeyText(QString::fromLatin1(key));
@@ -366,7 +372,7 @@ TEST_F(DispatcherTest, ARunTakesItsKeysFromEveryTextBoxAndShortcut)
     keys.Install();  // before the run starts, as the program does
     IJoystick* noJoystick = a.Joystick;
     a.Joystick = &keys;
-    a.ProjectType = 1;
+    a.SetProjectType(ProjectType::JoystickKeyboard);
     QWidget form;
     auto* box = new QLineEdit(QStringLiteral("[general task description]"), &form);
     int saves = 0;
@@ -423,7 +429,7 @@ TEST_F(DispatcherTest, JoyPlayDoesNotStartWhenTheBrickDoesNotAnswer)
 
 TEST_F(DispatcherTest, RcxDuringARunWaitsForTheCycleToEnd)
 {
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     main->tmrJoy()->start();
     main->TB1_ButtonClick(QStringLiteral("RCX"));
     EXPECT_EQ(setupShown, 0);
@@ -444,7 +450,7 @@ TEST_F(DispatcherTest, RcxDuringARunWaitsForTheCycleToEnd)
 
 TEST_F(DispatcherTest, OpenAsksToSaveAndGivesUpOnCancelOrAFailedSave)
 {
-    App().RcxSetup->Dirty = True;
+    App().SetSetupDirty(True);
     runner.script = [](QDialog& d) { static_cast<frmOpen&>(d).cmdOk_Click(1); };
 
     presenter.answers = {MsgResult::Cancel};
@@ -488,7 +494,7 @@ TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
     QDir(folder.path()).mkpath(QStringLiteral("Projects/Robot.dir"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        App().RcxSetup->ProjectName = QStringLiteral("Old");
+        App().SetProjectName(QStringLiteral("Old"));
         App().ProjectAction = 1;
         opens = 0;
         mapUnloads = 0;
@@ -496,12 +502,12 @@ TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
             ++opens;
             if (c.opens) {
                 App().Shell->CloseProjectWindows();
-                Q_EMIT App().Notifier->ListingOutOfDate();
+                App().ReplaceProject(ProjectContent());
             }
             return c.opens;
         };
         ListedWindow* w = addWindow(QStringLiteral("Main"), 1, QStringLiteral("Main task"));
-        App().LastListing = QStringLiteral("x");
+        App().KeepListing(QStringLiteral("x"), CompileFor::Listing);
         main->TB1_ButtonClick(QStringLiteral("PREVIEW"));
         main->picStatus()->Print(QStringLiteral("old line"));
         runner.script = [&c](QDialog& d) {
@@ -513,7 +519,7 @@ TEST_F(DispatcherTest, OpenOfAnotherProjectClosesTheWindowsAndOpensIt)
         EXPECT_EQ(w->closed, c.opens);
         EXPECT_EQ(windows.Preview() == nullptr, c.opens);
         EXPECT_TRUE(status().isEmpty());
-        EXPECT_EQ(App().RcxSetup->ProjectName, QString::fromLatin1(c.nameAfter));
+        EXPECT_EQ(App().RcxSetup().ProjectName, QString::fromLatin1(c.nameAfter));
         EXPECT_EQ(App().ProjectAction, c.actionAfter);
         EXPECT_EQ(opens, 1);
         EXPECT_EQ(mapUnloads, c.opens ? 1 : 0);
@@ -562,13 +568,13 @@ TEST_F(DispatcherTest, ANewProjectWhoseFirstTaskIsCancelledLeavesTheOpenProject)
     };
     auto objects = [] {
         QStringList keys;
-        for (const auto& e : App().ObjectList)
+        for (const auto& e : App().ObjectList())
             keys.append(e.key + QLatin1Char('=') + QString::number(e.item->Source));
         return keys;
     };
     auto timeUnits = [] {
         QStringList names;
-        for (const auto& e : App().ObjectList)
+        for (const auto& e : App().ObjectList())
             if (e.item->Source == OperandSource::TimeUnit)
                 names.append(e.item->Name);
         return names;
@@ -583,10 +589,10 @@ TEST_F(DispatcherTest, ANewProjectWhoseFirstTaskIsCancelledLeavesTheOpenProject)
         main->TB1_ButtonClick(QStringLiteral("OPEN"));
         main->TB1_ButtonClick(QStringLiteral("SAVE"));
         AppState& app = App();
-        ASSERT_EQ(app.RcxSetup->ProjectName, robot);
-        ASSERT_EQ(app.TaskList.Count(), 1);
+        ASSERT_EQ(app.RcxSetup().ProjectName, robot);
+        ASSERT_EQ(app.TaskList().Count(), 1);
         ASSERT_FALSE(IsDirty(0));
-        const TaskPtr first = app.TaskList.Item(1);
+        const TaskPtr first = app.TaskList().Item(1);
         const QStringList objectsBefore = objects();
         ASSERT_EQ(timeUnits(), (QStringList{"Second", "Tenth", "Hundredth"}));
         ASSERT_EQ(main->DeskTopWindows().size(), 1);
@@ -598,12 +604,12 @@ TEST_F(DispatcherTest, ANewProjectWhoseFirstTaskIsCancelledLeavesTheOpenProject)
         main->TB1_ButtonClick(QStringLiteral("OPEN"));
         EXPECT_TRUE(answers.isEmpty());  // both dialogs were shown
         EXPECT_TRUE(presenter.shown.isEmpty());
-        EXPECT_EQ(app.RcxSetup->ProjectName, robot);
+        EXPECT_EQ(app.RcxSetup().ProjectName, robot);
         EXPECT_EQ(app.ProjectAction, 1);
-        EXPECT_EQ(app.ProjectType, c.typeBefore);
+        EXPECT_EQ(ProjectTypeNumber(app.ProjectType()), c.typeBefore);
         EXPECT_FALSE(IsDirty(0));
-        ASSERT_EQ(app.TaskList.Count(), 1);
-        EXPECT_EQ(app.TaskList.Item(1), first);
+        ASSERT_EQ(app.TaskList().Count(), 1);
+        EXPECT_EQ(app.TaskList().Item(1), first);
         EXPECT_EQ(objects(), objectsBefore);
         EXPECT_FALSE(window->closed);
         EXPECT_EQ(main->DeskTopWindows().size(), 1);
@@ -613,7 +619,7 @@ TEST_F(DispatcherTest, ANewProjectWhoseFirstTaskIsCancelledLeavesTheOpenProject)
 
         answers = {{QStringLiteral("Arm")}};
         main->TB1_ButtonClick(QStringLiteral("NEWTASK"));
-        EXPECT_TRUE(app.TaskList.Exists(QStringLiteral("Arm")));
+        EXPECT_TRUE(app.TaskList().Exists(QStringLiteral("Arm")));
         EXPECT_EQ(main->DeskTopWindows().size(), 2);
         EXPECT_EQ(timeUnits(), (QStringList{"Second", "Tenth", "Hundredth"}));
         EXPECT_TRUE(IsDirty(0));
@@ -650,8 +656,8 @@ TEST_F(DispatcherTest, AProjectOpenInAnotherCopyIsNotSaved)
     };
     main->TB1_ButtonClick(QStringLiteral("OPEN"));
     AppState& app = App();
-    ASSERT_EQ(app.RcxSetup->ProjectName, QStringLiteral("Robot"));
-    ASSERT_TRUE(app.TaskList.Exists(QStringLiteral("Drive")));
+    ASSERT_EQ(app.RcxSetup().ProjectName, QStringLiteral("Robot"));
+    ASSERT_TRUE(app.TaskList().Exists(QStringLiteral("Drive")));
     EXPECT_EQ(presenter.texts(), QStringList{QStringLiteral("The project Robot is open in another copy of the "
                                                             "program (process %1 on %2). It is opened read-only: "
                                                             "changes to it can't be saved here.")
@@ -663,8 +669,8 @@ TEST_F(DispatcherTest, AProjectOpenInAnotherCopyIsNotSaved)
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     };
     const QByteArray before = readFile(robot + QStringLiteral("/Drive.tas"));
-    app.TaskList.Item(QStringLiteral("Drive"))->mTitle = QStringLiteral("changed");
-    app.TaskList.Item(QStringLiteral("Drive"))->Dirty = True;
+    app.TaskList().Item(QStringLiteral("Drive"))->mTitle = QStringLiteral("changed");
+    app.TaskList().Item(QStringLiteral("Drive"))->Dirty = True;
     presenter.shown.clear();
     main->TB1_ButtonClick(QStringLiteral("SAVE"));
     EXPECT_EQ(presenter.texts(), QStringList{"The project Robot is open in another copy of the program: it was "
@@ -684,6 +690,7 @@ TEST_F(DispatcherTest, NewTaskOpensItsWindowAndDropsTheMap)
     main->Ops.AddTask = [](Long) {
         App().CurrentTask = std::make_shared<clsTask>();
         App().CurrentTask->Name = QStringLiteral("Arm");
+        App().AddModule(App().CurrentTask);
         return true;
     };
     main->TB1_ButtonClick(QStringLiteral("NEWTASK"));
@@ -792,10 +799,10 @@ TEST_F(DispatcherTest, KeysCallTheirWindowsAndOperationsOnce)
     });
     QObject::connect(App().Notifier.get(), &Notifier::SetupRequested, l, [&] {
         calls.append("Setup");
-        auto m = std::make_shared<clsMotor>();
-        m->setMotorType(1);
-        m->MotorFwdMeening = QStringLiteral("up");
-        App().RcxSetup->setPortMotor(0, m);
+        App().EditMotor(0, [](clsMotor& m) {
+            m.setMotorType(1);
+            m.MotorFwdMeening = QStringLiteral("up");
+        });
     });
     main->Ops.DownloadCommand = [&] { calls.append("Download"); };
     main->Ops.SaveProject = [&] {
@@ -823,7 +830,7 @@ TEST_F(DispatcherTest, KeysCallTheirWindowsAndOperationsOnce)
     }
     EXPECT_TRUE(presenter.shown.isEmpty());
     EXPECT_EQ(mapUnloads, 0);
-    // The set-up window's close refreshes the motor tips.
+    // The set-up changed in the set-up window: the motor tips follow it.
     EXPECT_EQ(main->PaletteButton("M_FWD")->toolTip(), QStringLiteral("Forward{A=up}"));
 }
 
@@ -857,7 +864,7 @@ TEST_F(DispatcherTest, KeysOfWindowsNotYetThereDoNothingVisible)
 TEST_F(DispatcherTest, ExitAsksToSaveAndEndsWithTheFarewellPictureGone)
 {
     main->show();
-    App().RcxSetup->Dirty = True;
+    App().SetSetupDirty(True);
     presenter.answers = {MsgResult::Cancel};
     main->TB1_ButtonClick(QStringLiteral("EXIT"));
     EXPECT_EQ(presenter.texts(), QStringList{"Save project"});

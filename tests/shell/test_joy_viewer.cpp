@@ -25,7 +25,7 @@ protected:
     {
         ShellFixture::SetUp();
         App().Joystick = &joystick;
-        App().ProjectType = 1;
+        App().SetProjectType(ProjectType::JoystickKeyboard);
         main = std::make_unique<mdiMain>();
         windows.setMainWindow(main.get());
     }
@@ -66,16 +66,16 @@ TEST_F(JoyViewerTest, KeysHeldShowTheirNamesAndSumAndBecomeAConstant)
     EXPECT_EQ(joy->txtKey->text(), QStringLiteral("Up+A"));
 
     joy->cmdAddToConst->click();
-    ASSERT_TRUE(App().ObjectList.Exists(QStringLiteral("Keyboard-Up+A")));
-    const clsObject& c = *App().ObjectList.Item(QStringLiteral("Keyboard-Up+A"));
+    ASSERT_TRUE(App().ObjectList().Exists(QStringLiteral("Keyboard-Up+A")));
+    const clsObject& c = *App().ObjectList().Item(QStringLiteral("Keyboard-Up+A"));
     EXPECT_EQ(c.Source, 100);
     EXPECT_EQ(c.Value, 103);
-    EXPECT_EQ(App().RcxSetup->Dirty, True);
+    EXPECT_EQ(App().RcxSetup().Dirty, True);
 
     // The same name again: nothing more, no message.
-    const int count = App().ObjectList.Count();
+    const int count = App().ObjectList().Count();
     joy->cmdAddToConst->click();
-    EXPECT_EQ(App().ObjectList.Count(), count);
+    EXPECT_EQ(App().ObjectList().Count(), count);
     EXPECT_EQ(App().CurrentObject, nullptr);
     EXPECT_TRUE(presenter.shown.isEmpty());
 }
@@ -104,10 +104,10 @@ TEST_F(JoyViewerTest, SwitchingToTheKeyboardTabForgetsEarlierKeys)
 TEST_F(JoyViewerTest, NothingCapturedAddsNothing)
 {
     frmJoy* joy = show();
-    const int count = App().ObjectList.Count();
+    const int count = App().ObjectList().Count();
     joy->cmdAddToConst->click();
-    EXPECT_EQ(App().ObjectList.Count(), count);
-    EXPECT_EQ(App().RcxSetup->Dirty, False);
+    EXPECT_EQ(App().ObjectList().Count(), count);
+    EXPECT_EQ(App().RcxSetup().Dirty, False);
 }
 
 TEST_F(JoyViewerTest, AxesAreShownToTheirThousandAndZAndROnlyWhenThere)

@@ -220,7 +220,7 @@ TEST_F(MainWindowTest, JoystickProjectDisablesItsButtonsAndRcxEnablesAllAgain)
     const QStringList paletteOff = {"L_ZERO", "L_DATALOG", "L_SENMODE", "L_SENTYPE", "L_SUB",
                                     "L_SENDMESS", "L_STOP", "G_WATCH", "L_START"};
     const QStringList barOff = {"NEWSUB", "NEWTASK", "DOWNLOAD"};
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     main->SetToolbarsForType();
     for (QToolButton* b : main->PaletteButtons())
         EXPECT_EQ(b->isEnabled(), !paletteOff.contains(b->objectName())) << b->objectName().toStdString();
@@ -232,7 +232,7 @@ TEST_F(MainWindowTest, JoystickProjectDisablesItsButtonsAndRcxEnablesAllAgain)
     EXPECT_TRUE(main->TB1Button("JOY")->isVisible());
     EXPECT_TRUE(main->TB1Button("JOY_PLAY")->isVisible());
 
-    App().ProjectType = 0;
+    App().SetProjectType(ProjectType::Rcx);
     main->SetToolbarsForType();
     for (QToolButton* b : main->PaletteButtons())
         EXPECT_TRUE(b->isEnabled());
@@ -298,25 +298,23 @@ TEST_F(MainWindowTest, WindowsHearOfRunsResizesAndTheEnd)
     delete kept;
 }
 
+// The tips follow the set-up as it changes, whoever changes it.
 TEST_F(MainWindowTest, MotorTipsNameThePortsThatHaveMeanings)
 {
-    clsRcx& rcx = *App().RcxSetup;
-    auto motor = [](Long type, const char* fwd, const char* rwd) {
-        auto m = std::make_shared<clsMotor>();
-        m->setMotorType(type);
-        m->MotorFwdMeening = QString::fromLatin1(fwd);
-        m->MotorRwdMeening = QString::fromLatin1(rwd);
-        return m;
+    auto motor = [](int port, Long type, const char* fwd, const char* rwd) {
+        App().EditMotor(port, [&](clsMotor& m) {
+            m.setMotorType(type);
+            m.MotorFwdMeening = QString::fromLatin1(fwd);
+            m.MotorRwdMeening = QString::fromLatin1(rwd);
+        });
     };
-    rcx.setPortMotor(0, motor(1, "up", "down"));
-    rcx.setPortMotor(1, motor(0, "", ""));
-    rcx.setPortMotor(2, motor(1, "left", "right"));
-    main->UpdateMotorTips();
+    motor(0, 1, "up", "down");
+    motor(1, 0, "", "");
+    motor(2, 1, "left", "right");
     EXPECT_EQ(main->PaletteButton("M_FWD")->toolTip(), QStringLiteral("Forward{A=up}{C=left}"));
     EXPECT_EQ(main->PaletteButton("M_RWD")->toolTip(), QStringLiteral("Backward{A=down}{C=right}"));
     // A motor without a meaning adds nothing.
-    rcx.PortMotor(2)->MotorFwdMeening.clear();
-    main->UpdateMotorTips();
+    App().EditMotor(2, [](clsMotor& m) { m.MotorFwdMeening.clear(); });
     EXPECT_EQ(main->PaletteButton("M_FWD")->toolTip(), QStringLiteral("Forward{A=up}"));
 }
 
@@ -397,7 +395,7 @@ TEST_F(MainWindowTest, TheProgressBarAndCaptionFollowTheNotifier)
     EXPECT_EQ(main->PBar()->value(), 0);
     Q_EMIT n.TransferEnded();
     EXPECT_FALSE(main->PBar()->isVisibleTo(main.get()));
-    Q_EMIT n.ProjectTitleChanged(QStringLiteral("RCX programming - Robot"));
+    App().SetProjectName(QStringLiteral("Robot"));
     EXPECT_EQ(main->windowTitle(), QStringLiteral("RCX programming - Robot"));
 }
 
@@ -444,7 +442,7 @@ TEST_F(MainWindowTest, LoadAsksAgainForAProjectThatCantBeOpened)
         mdiMain start;
         windows.setMainWindow(&start);
         int opens = 0, dialogs = 0;
-        App().RcxSetup->ProjectName = QStringLiteral("Cracked");
+        App().SetProjectName(QStringLiteral("Cracked"));
         start.Ops.OpenProject = [&] { return ++opens > 1; };
         runner.script = [&](QDialog& d) {
             ++dialogs;
@@ -460,7 +458,7 @@ TEST_F(MainWindowTest, LoadAsksAgainForAProjectThatCantBeOpened)
         EXPECT_EQ(start.isVisible(), c.loads);
         EXPECT_EQ(opens, c.opens);
         EXPECT_EQ(dialogs, c.dialogs);
-        EXPECT_EQ(App().RcxSetup->ProjectName, c.loads ? QStringLiteral("Robot") : QStringLiteral("Cracked"));
+        EXPECT_EQ(App().RcxSetup().ProjectName, c.loads ? QStringLiteral("Robot") : QStringLiteral("Cracked"));
         start.hide();
         windows.setMainWindow(main.get());
     }
@@ -497,7 +495,7 @@ TEST_F(MainWindowTest, NoKeyShowsEnabledUntilAProjectIsOpen)
                 seen.append(enabledKeys());
                 return false;
             }
-            App().ProjectType = type;
+            App().SetProjectType(ProjectTypeOfNumber(type));
             return true;
         };
         runner.script = [&](QDialog& d) {
@@ -532,7 +530,7 @@ TEST_F(MainWindowTest, NoKeyShowsEnabledUntilAProjectIsOpen)
 TEST_F(MainWindowTest, LoadAsksAgainWhenTheFirstTaskOfANewProjectIsCancelled)
 {
     main->Ops.OpenProject = ShellOperations::Defaults().OpenProject;
-    App().RcxSetup->ProjectName = QStringLiteral("Fresh");
+    App().SetProjectName(QStringLiteral("Fresh"));
     App().ProjectAction = 2;
     QStringList answers{QString(), QStringLiteral("Other"), QStringLiteral("Main")};  // empty: Cancel
     runner.script = [&answers](QDialog& d) {
@@ -550,12 +548,12 @@ TEST_F(MainWindowTest, LoadAsksAgainWhenTheFirstTaskOfANewProjectIsCancelled)
     EXPECT_TRUE(answers.isEmpty());
     EXPECT_TRUE(presenter.shown.isEmpty());
     AppState& app = App();
-    EXPECT_EQ(app.RcxSetup->ProjectName, QStringLiteral("Other"));
+    EXPECT_EQ(app.RcxSetup().ProjectName, QStringLiteral("Other"));
     EXPECT_EQ(app.ProjectAction, 2);
-    ASSERT_EQ(app.TaskList.Count(), 1);
-    EXPECT_TRUE(app.TaskList.Exists(QStringLiteral("Main")));
+    ASSERT_EQ(app.TaskList().Count(), 1);
+    EXPECT_TRUE(app.TaskList().Exists(QStringLiteral("Main")));
     QStringList timeUnits;
-    for (const auto& e : app.ObjectList)
+    for (const auto& e : app.ObjectList())
         if (e.item->Source == OperandSource::TimeUnit)
             timeUnits.append(e.item->Name);
     EXPECT_EQ(timeUnits, (QStringList{"Second", "Tenth", "Hundredth"}));
@@ -584,7 +582,7 @@ TEST_F(MainWindowTest, ClosingAsksToSaveOnlyWhenSomethingChanged)
         SCOPED_TRACE(c.answer);
         presenter.shown.clear();
         saves = 0;
-        App().RcxSetup->Dirty = c.dirty ? True : False;
+        App().SetSetupDirty(c.dirty ? True : False);
         presenter.answers = {c.answer};
         saveResult = c.saveOk;
         bool cancel = false;

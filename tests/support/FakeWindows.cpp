@@ -4,10 +4,6 @@
 #include "model/Notifier.h"
 #include "model/VbError.h"
 
-namespace {
-QString num(double v) { return vb::numberText(v); }
-}
-
 // ---- FakeCommandWindow ----
 
 void FakeCommandWindow::record(const QString& call)
@@ -138,65 +134,93 @@ void FakeWindows::Install()
     Notifier* n = app.Notifier.get();
     QObject* ctx = &mListener;
     auto on = [&](auto signal, auto slot) { mConnections.append(QObject::connect(n, signal, ctx, slot)); };
-    on(&Notifier::ModuleAdded, [this](const QString& name, Long type) {
-        log.append(QStringLiteral("ProjExpAddNewModul(%1,%2)").arg(name).arg(type));
-        addedModules.append({name, type});
+    auto event = [this](const QString& text) { log.append(text); };
+
+    // The project.
+    on(&Notifier::ModuleAdded, [this, event](const clsModule& module, Long kind) {
+        event(QStringLiteral("ModuleAdded(%1,%2)").arg(module.Name).arg(kind));
+        addedModules.append({module.Name, kind});
     });
-    on(&Notifier::ProjectReplaced, [this] {
-        log.append(QStringLiteral("ProjExpUnloadAndShow()"));
-        ++projExpUnloadAndShowCount;
+    on(&Notifier::ModuleRemoved, [this, event](const clsModule& module, Long kind) {
+        event(QStringLiteral("ModuleRemoved(%1,%2)").arg(module.Name).arg(kind));
+        removedModules.append({module.Name, kind});
     });
-    on(&Notifier::ModuleListChanged, [this] {
-        log.append(QStringLiteral("MapUnload()"));
-        ++mapUnloadCount;
+    on(&Notifier::ModuleChanged, [this, event](const clsModule& module, Long kind, ModulePart part) {
+        const char* what = part == ModulePart::Commands ? "commands" : "heading";
+        event(QStringLiteral("ModuleChanged(%1,%2,%3)").arg(module.Name).arg(kind).arg(QLatin1String(what)));
+        changedModules.append({module.Name, kind, part});
     });
-    on(&Notifier::ModuleChanged, [this](const QString& name) {
-        log.append(QStringLiteral("MapUpdateNode(%1)").arg(name));
-        mapUpdatedNodes.append(name);
+    on(&Notifier::ProjectReplaced, [this, event] {
+        event(QStringLiteral("ProjectReplaced()"));
+        ++projectReplacedCount;
     });
-    on(&Notifier::SetupReplaced, [this] {
-        log.append(QStringLiteral("SetupWindowUnload()"));
-        ++setupWindowUnloadCount;
+    on(&Notifier::ProjectRenamed, [this, event](const QString& name) {
+        event(QStringLiteral("ProjectRenamed(%1)").arg(name));
+        projectNames.append(name);
     });
-    on(&Notifier::SetupRequested, [this] {
-        log.append(QStringLiteral("SetupWindowShowModal()"));
-        ++setupWindowShowModalCount;
+    on(&Notifier::ProjectTypeChanged, [this, event](ProjectType type) {
+        event(QStringLiteral("ProjectTypeChanged(%1)").arg(ProjectTypeNumber(type)));
+        projectTypes.append(type);
     });
-    on(&Notifier::ProjectTitleChanged, [this](const QString& caption) { captions.append(caption); });
-    on(&Notifier::ProjectTypeChanged, [this] { ++projectTypeChangedCount; });
-    on(&Notifier::MotorsChanged, [this] { ++motorTipsChangedCount; });
-    on(&Notifier::StatusCleared, [this] {
-        log.append(QStringLiteral("StatusClear()"));
-        ++statusClearCount;
+    on(&Notifier::SetupReplaced, [this, event] {
+        event(QStringLiteral("SetupReplaced()"));
+        ++setupReplacedCount;
     });
-    on(&Notifier::StatusPrinted, [this](const QString& text, int leftTwips, Long color) {
-        log.append(QStringLiteral("StatusPrint(%1)").arg(text));
+    on(&Notifier::SetupChanged, [this, event] {
+        event(QStringLiteral("SetupChanged()"));
+        ++setupChangedCount;
+    });
+    on(&Notifier::NamedValuesChanged, [this] { ++namedValuesChangedCount; });
+    on(&Notifier::ListingMade, [this, event](const QString& listing, CompileFor purpose) {
+        const char* what = purpose == CompileFor::Listing ? "listing" : purpose == CompileFor::Download ? "download" : "run";
+        event(QStringLiteral("ListingMade(%1)").arg(QLatin1String(what)));
+        listingsMade.append({listing, purpose});
+    });
+    on(&Notifier::ListingDropped, [this, event] {
+        event(QStringLiteral("ListingDropped()"));
+        ++listingsDropped;
+    });
+
+    // What one window asks of another.
+    on(&Notifier::SetupRequested, [this, event] {
+        event(QStringLiteral("SetupRequested()"));
+        ++setupRequestedCount;
+    });
+    on(&Notifier::ListingRequested, [this, event](const QString& listing) {
+        event(QStringLiteral("ListingRequested()"));
+        listingsRequested.append(listing);
+    });
+    on(&Notifier::MapUpdateRequested, [this, event](const clsModule& module, Long kind) {
+        event(QStringLiteral("MapUpdateRequested(%1,%2)").arg(module.Name).arg(kind));
+        mapUpdatesAsked.append(module.Name);
+    });
+
+    // The status strip, the transfers and the pointer.
+    on(&Notifier::StatusCleared, [this, event] {
+        event(QStringLiteral("StatusCleared()"));
+        ++statusClearedCount;
+    });
+    on(&Notifier::StatusPrinted, [this, event](const QString& text, int leftTwips, Long color) {
+        event(QStringLiteral("StatusPrinted(%1)").arg(text));
         statusPrints.append({text, leftTwips, color});
     });
     on(&Notifier::BrickDescribed, [this](const QString& text) { brickTexts.append(text); });
-    // The bar's calls that a transfer's begin and end once were.
-    auto bar = [this](const char* call, const char* what, double v) {
-        log.append(QStringLiteral("ProgressSet%1(%2)").arg(QLatin1String(call), num(v)));
-        progress.append({QLatin1String(what), v});
-    };
-    on(&Notifier::TransferBegun, [bar](Long size) {
-        bar("Min", "min", 0);
-        bar("Max", "max", size);
-        bar("Visible", "visible", 1);
+    on(&Notifier::TransferBegun, [this, event](Long size) {
+        event(QStringLiteral("TransferBegun(%1)").arg(size));
+        transfers.append({QStringLiteral("begun"), double(size)});
     });
-    on(&Notifier::TransferAdvanced, [bar](Long v) { bar("Value", "value", v); });
-    on(&Notifier::TransferEnded, [bar] { bar("Visible", "visible", 0); });
-    on(&Notifier::PointerChanged, [this](int shape) {
-        log.append(QStringLiteral("SetPointer(%1)").arg(shape));
+    on(&Notifier::TransferAdvanced, [this, event](Long v) {
+        event(QStringLiteral("TransferAdvanced(%1)").arg(v));
+        transfers.append({QStringLiteral("advanced"), double(v)});
+    });
+    on(&Notifier::TransferEnded, [this, event] {
+        event(QStringLiteral("TransferEnded()"));
+        transfers.append({QStringLiteral("ended"), 0});
+    });
+    on(&Notifier::PointerChanged, [this, event](int shape) {
+        event(QStringLiteral("PointerChanged(%1)").arg(shape));
         pointers.append(shape);
     });
-    auto preview = [this](const QString& listing) {
-        log.append(QStringLiteral("ShowPreview()"));
-        previews.append(listing);
-    };
-    on(&Notifier::ListingMade, preview);
-    on(&Notifier::ListingRequested, preview);
-    on(&Notifier::ListingOutOfDate, [this] { log.append(QStringLiteral("PreviewUnload()")); });
 }
 
 QStringList FakeWindows::statusTexts() const
@@ -245,8 +269,7 @@ OpenChoice FakeWindows::ShowOpenDialog(Long openMode, Long objToOpen)
     case 3: choice.subAction = a.action; break;
     default: break;
     }
-    if (a.projectType != -1)
-        App().ProjectType = a.projectType;
+    choice.projectType = a.projectType;
     return choice;
 }
 

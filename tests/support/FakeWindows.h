@@ -1,6 +1,6 @@
 #pragma once
 // The shell's requests for tests, and a recorder of what App().Notifier
-// tells: every request and every signal is recorded with its arguments, the
+// tells: every request and every event is recorded with its payload, the
 // open/new dialog answers from a script, and editor windows record their calls.
 //
 //   #include "support/FakeWindows.h"
@@ -10,7 +10,9 @@
 //   AddTask(3);
 //   windows.openDialogCalls   -> {{3, 2}}
 //   windows.addedModules      -> {{"Drive", 1}}
+//   windows.log               -> {"ShowOpenDialog(3,2)", "ModuleAdded(Drive,1)"}
 #include "model/Command.h"
+#include "model/Notifier.h"
 #include "model/Services.h"
 
 #include <QList>
@@ -92,17 +94,31 @@ struct OpenDialogCall {
 
 // One scripted answer of the open/new dialog. The action goes into the
 // choice's projectAction, taskAction or subAction by the object to open (1, 2,
-// 3); projectType, when not -1, goes into App().ProjectType as the dialog does.
+// 3); projectType, the type chosen for a new one, into the choice's.
 struct OpenDialogAnswer {
     bool canceled = false;
     QString name;
     Integer action = 2;
-    Integer projectType = -1;
+    ProjectType projectType = ProjectType::Rcx;
 };
 
-struct AddNewModulCall {
+// A module added or removed (ModuleAdded, ModuleRemoved): its name and kind.
+struct ModuleEvent {
     QString name;
     Long type = 0;
+};
+
+// A module changed (ModuleChanged).
+struct ModuleChange {
+    QString name;
+    Long kind = 0;
+    ModulePart part = ModulePart::Commands;
+};
+
+// A listing made (ListingMade).
+struct ListingEvent {
+    QString listing;
+    CompileFor purpose = CompileFor::Listing;
 };
 
 struct StatusPrintCall {
@@ -111,8 +127,9 @@ struct StatusPrintCall {
     Long color = 0;
 };
 
-// A progress bar call: what ("min", "max", "value", "visible") and its value.
-struct ProgressCall {
+// A transfer event: what ("begun" with its size, "advanced" to its value,
+// "ended") and its number.
+struct TransferEvent {
     QString what;
     double value = 0;
 };
@@ -128,10 +145,12 @@ public:
     // after every ResetApp()).
     void Install();
 
-    // Every request and signal in order, as "name(arguments)", for checks of
-    // what the user sees in order: "ShowOpenDialog(3,2)", "StatusClear()",
-    // "StatusPrint(Compiling...)", "SetPointer(11)", "CreateDeskTop()" ...
-    // (a signal keeps the name of the call that once told it).
+    // Every request and event in order, as "name(payload)", for checks of
+    // what happens in order: "ShowOpenDialog(3,2)", "StatusCleared()",
+    // "StatusPrinted(Compiling...)", "PointerChanged(11)", "CreateDeskTop()",
+    // "ModuleAdded(Drive,1)", "ModuleChanged(Drive,1,commands)" ... (not the
+    // named values' changes, nor what is said of the brick: they are counted
+    // and kept below).
     QStringList log;
 
     // Editor windows.
@@ -150,32 +169,35 @@ public:
     QList<OpenDialogAnswer> openAnswers;
     std::function<OpenChoice(Long openMode, Long objToOpen)> onOpenDialog;
 
-    // Project explorer, map and set-up window.
-    QList<AddNewModulCall> addedModules;
-    int projExpUnloadAndShowCount = 0;
-    int mapUnloadCount = 0;
-    QStringList mapUpdatedNodes;
-    int setupWindowUnloadCount = 0;
-    int setupWindowShowModalCount = 0;
+    // The project: its modules, the project replaced, its name and type told,
+    // the set-up replaced, changed and asked for, the named values changed,
+    // the project map's updates asked for.
+    QList<ModuleEvent> addedModules;
+    QList<ModuleEvent> removedModules;
+    QList<ModuleChange> changedModules;
+    int projectReplacedCount = 0;
+    QStringList projectNames;
+    QList<ProjectType> projectTypes;
+    int setupReplacedCount = 0;
+    int setupChangedCount = 0;
+    int setupRequestedCount = 0;
+    int namedValuesChangedCount = 0;
+    QStringList mapUpdatesAsked;
 
-    // Status strip, progress bar, pointer (each shape set), preview.
-    int statusClearCount = 0;
+    // Status strip, transfers, pointer (each shape set), listings.
+    int statusClearedCount = 0;
     QList<StatusPrintCall> statusPrints;
-    QList<ProgressCall> progress;
+    QList<TransferEvent> transfers;
     QList<int> pointers;
-    QStringList brickTexts;  // the status strip's brick field, each text put there (not in log)
-    QStringList previews;
+    QStringList brickTexts;  // each text said of the brick (not in log)
+    QList<ListingEvent> listingsMade;
+    int listingsDropped = 0;
+    QStringList listingsRequested;
 
     // The texts of statusPrints, in order.
     QStringList statusTexts() const;
     // The window created last, or nullptr.
     FakeCommandWindow* lastWindow() const { return windows.empty() ? nullptr : windows.back().get(); }
-
-    // The main window's caption as last told, and how often the toolbars and
-    // the motor tips were told to follow the project.
-    QStringList captions;
-    int projectTypeChangedCount = 0;
-    int motorTipsChangedCount = 0;
 
     ICommandWindow* CreateDeskTop() override;
     ICommandWindow* ActiveDeskTop() override { return activeDeskTop; }

@@ -24,8 +24,7 @@ protected:
         App().ModalRunner = &runner;
         App().DataFolder = folder.path();
         App().ProgramFolder = folder.path();
-        App().RcxSetup = std::make_unique<clsRcx>();
-        App().RcxSetup->ProjectName = QStringLiteral("Demo");
+        App().SetProjectName(QStringLiteral("Demo"));
     }
     void TearDown() override { ResetApp(); }
 
@@ -53,17 +52,18 @@ protected:
             block->Commands = std::make_shared<CommandCollection>();
         return Put(*block->Commands, std::move(c));
     }
-    static TaskPtr AddTaskNamed(const QString& name) { return AddModuleNamed(App().TaskList, name, 1); }
-    static SubPtr AddSubNamed(const QString& name) { return AddModuleNamed(App().SubList, name, 5); }
+    static TaskPtr AddTaskNamed(const QString& name) { return AddModuleNamed<clsTask>(App().TaskList(), name, 1); }
+    static SubPtr AddSubNamed(const QString& name) { return AddModuleNamed<clsSub>(App().SubList(), name, 5); }
     // A task (type 1) or sub (5) numbered after the last one of its list.
     template <class M>
-    static std::shared_ptr<M> AddModuleNamed(Collection<std::shared_ptr<M>>& list, const QString& name, int type)
+    static std::shared_ptr<M> AddModuleNamed(const Collection<std::shared_ptr<M>>& list, const QString& name,
+                                             int type)
     {
         auto m = std::make_shared<M>();
         m->Name = name;
         m->ModulType = type;
         m->mNumber = Integer(list.Count() + 1);
-        list.Add(m, name);
+        App().AddModule(m);
         return m;
     }
 

@@ -18,7 +18,7 @@ protected:
         d.Box[tab][2] = v2;
         return d.Add(tab);
     }
-    std::shared_ptr<clsObject> object(const QString& name) { return App().ObjectList.Item(name); }
+    std::shared_ptr<clsObject> object(const QString& name) { return App().ObjectList().Item(name); }
     DefineVarLogic d{App()};
 };
 
@@ -31,10 +31,10 @@ TEST_F(DefineVarTest, ANewVariableEntersBothListsWithTheLowestFreeNumberFromTwo)
     EXPECT_EQ(o->Source, 0);
     EXPECT_EQ(o->Number, 2);
     EXPECT_EQ(o->Value, 7);
-    ASSERT_TRUE(App().VariableDefs.Exists("speed"));
-    EXPECT_NE(App().VariableDefs.Item("speed").get(), o.get());
-    EXPECT_EQ(App().VariableDefs.Item("speed")->Number, 2);
-    EXPECT_TRUE(App().RcxSetup->Dirty);
+    ASSERT_TRUE(App().VariableDefs().Exists("speed"));
+    EXPECT_NE(App().VariableDefs().Item("speed").get(), o.get());
+    EXPECT_EQ(App().VariableDefs().Item("speed")->Number, 2);
+    EXPECT_TRUE(App().RcxSetup().Dirty);
     EXPECT_TRUE(d.Box[0][0].isEmpty());
     EXPECT_TRUE(d.Box[0][1].isEmpty());
     EXPECT_EQ(d.FocusBox, 0);
@@ -54,8 +54,8 @@ TEST_F(DefineVarTest, VariablesReadFromAProjectKeepTheirNumbers)
     old->Name = "legacy";
     old->Number = 1;
     old->Value = 4;
-    App().ObjectList.Add(old, "legacy");
-    App().VariableDefs.Add(std::make_shared<clsObject>(*old), "legacy");
+    App().AddObject(old, "legacy");
+    App().AddVariableDef(std::make_shared<clsObject>(*old), "legacy");
     d.Load();
     EXPECT_EQ(d.List[0], QStringList({"legacy = 4"}));
     ASSERT_TRUE(add(0, "x", "1"));
@@ -131,7 +131,7 @@ TEST_F(DefineVarTest, NamesTheFilesCantCarryAreRefusedTheOthersComeBackFromASave
         EXPECT_EQ(d.FocusTab, c.tab);
         EXPECT_EQ(d.FocusBox, 0);
         EXPECT_EQ(d.Box[c.tab][0], name);
-        EXPECT_FALSE(App().ObjectList.Exists(name));
+        EXPECT_FALSE(App().ObjectList().Exists(name));
     }
     ASSERT_TRUE(add(0, "speed", "3"));
     presenter.shown.clear();
@@ -140,7 +140,7 @@ TEST_F(DefineVarTest, NamesTheFilesCantCarryAreRefusedTheOthersComeBackFromASave
     EXPECT_FALSE(d.Update(0));
     EXPECT_EQ(presenter.texts(), QStringList({quotesAndCommas}));
     EXPECT_EQ(d.List[0], QStringList({"speed = 3"}));
-    EXPECT_TRUE(App().VariableDefs.Exists("speed"));
+    EXPECT_TRUE(App().VariableDefs().Exists("speed"));
 
     // Commas stay in constants and ranges, blanks and Latin-1 letters anywhere.
     const QString accepted[][2] = {{"0", QString::fromUtf8(" D\xc3\xa9p\xc3\xb4t x'y ")},
@@ -164,7 +164,7 @@ TEST_F(DefineVarTest, NamesTheFilesCantCarryAreRefusedTheOthersComeBackFromASave
 
 TEST_F(DefineVarTest, ConstantAndRangeValues)
 {
-    App().ProjectType = 0;
+    App().SetProjectType(ProjectType::Rcx);
     struct Case {
         int tab;
         const char* v1;
@@ -200,7 +200,7 @@ TEST_F(DefineVarTest, ConstantAndRangeValues)
 
 TEST_F(DefineVarTest, JoystickProjectsTakeLargerValuesAndMoreVariables)
 {
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     EXPECT_TRUE(add(1, "big", "65000"));
     EXPECT_FALSE(add(1, "bigger", "65001"));
     for (int i = 0; i < 31; ++i)
@@ -223,7 +223,7 @@ TEST_F(DefineVarTest, NamesAlreadyUsedAreRefused)
     auto timer = std::make_shared<clsObject>();
     timer->Name = "Timer 1";
     timer->Source = 1;
-    App().ObjectList.Add(timer, "Timer 1");
+    App().AddObject(timer, "Timer 1");
     ASSERT_TRUE(add(0, "count", "1"));
     for (const char* name : {"COUNT", "timer 1"}) {
         presenter.shown.clear();
@@ -246,12 +246,12 @@ TEST_F(DefineVarTest, DeleteNeedsASelectionAndRemovesFromBothLists)
     EXPECT_EQ(d.Box[2][1], "1");
     EXPECT_EQ(d.Box[2][2], "9");
     ASSERT_TRUE(d.Delete(2));
-    EXPECT_FALSE(App().ObjectList.Exists("span"));
+    EXPECT_FALSE(App().ObjectList().Exists("span"));
     EXPECT_EQ(d.Box[2][0], "span");  // the boxes keep their text
     d.Select(0, 0);
     ASSERT_TRUE(d.Delete(0));
-    EXPECT_FALSE(App().ObjectList.Exists("count"));
-    EXPECT_FALSE(App().VariableDefs.Exists("count"));
+    EXPECT_FALSE(App().ObjectList().Exists("count"));
+    EXPECT_FALSE(App().VariableDefs().Exists("count"));
     EXPECT_TRUE(d.List[0].isEmpty());
 }
 
@@ -278,7 +278,7 @@ TEST_F(DefineVarTest, UpdateReplacesAndARefusedUpdateKeepsTheOldDefinition)
     d.Box[1][0] = "other";
     EXPECT_FALSE(d.Update(1));
     EXPECT_EQ(presenter.texts(), QStringList({"object by that name already exist"}));
-    EXPECT_TRUE(App().ObjectList.Exists("limit"));
+    EXPECT_TRUE(App().ObjectList().Exists("limit"));
 
     // Nothing selected: the message, then the boxes are added.
     presenter.shown.clear();
@@ -287,7 +287,7 @@ TEST_F(DefineVarTest, UpdateReplacesAndARefusedUpdateKeepsTheOldDefinition)
     d.Box[1][1] = "3";
     EXPECT_TRUE(d.Update(1));
     EXPECT_EQ(presenter.texts(), QStringList({"No item selected"}));
-    EXPECT_TRUE(App().ObjectList.Exists("third"));
+    EXPECT_TRUE(App().ObjectList().Exists("third"));
 }
 
 TEST_F(DefineVarTest, AFullVariableListCanStillUpdateOneOfItsEntries)
@@ -306,13 +306,14 @@ TEST_F(DefineVarTest, AFullVariableListCanStillUpdateOneOfItsEntries)
 TEST_F(DefineVarTest, AnIfOnAMotorItemLeavesTheUsersVariableAlone)
 {
     AppState& a = App();
-    auto& motor = a.RcxSetup->PortMotor(0);
-    motor = std::make_shared<clsMotor>();
-    motor->setMotorType(1);
+    a.EditMotor(0, [](clsMotor& motor) {
+        motor = clsMotor();
+        motor.setMotorType(1);
+    });
     auto state = std::make_shared<clsObject>();
     state->Name = "Motor state A";
     state->Source = OperandSource::MotorStatus;
-    a.ObjectList.Add(state, state->Name);
+    a.AddObject(state, state->Name);
     ASSERT_TRUE(add(0, "speed", "5"));
     const Integer number = object("speed")->Number;
 

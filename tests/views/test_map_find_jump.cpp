@@ -149,7 +149,7 @@ TEST_F(MapFindTest, TasksNamedLikeYesOrNoJumpLikeAnyOther)
         SCOPED_TRACE(name);
         map.curNode = map.Tree.Find(name)->Children.first();
         ASSERT_NE(map.GoToCommand(true), nullptr);
-        EXPECT_EQ(windows.lastWindow()->owner, App().TaskList.Item(name).get());
+        EXPECT_EQ(windows.lastWindow()->owner, App().TaskList().Item(name).get());
         EXPECT_EQ(windows.lastWindow()->formType, 1);
         EXPECT_EQ(windows.lastWindow()->cursorPos, "0001");
     }

@@ -21,9 +21,9 @@ protected:
         for (const char* n : {"s1", "s2"})
             AddSubNamed(n);
         exp.Load("Demo");
-        for (const auto& e : App().TaskList)
+        for (const auto& e : App().TaskList())
             exp.AddNewModul(e.item->Name, 1);
-        for (const auto& e : App().SubList)
+        for (const auto& e : App().SubList())
             exp.AddNewModul(e.item->Name, 5);
         exp.OpenWindows = [this] {
             QList<ICommandWindow*> out;
@@ -66,19 +66,19 @@ TEST_F(ExplorerTest, OnlyModuleNodesOpenAndHaveTheMenu)
     exp.Open();
     ASSERT_EQ(windows.createDeskTopCount, 1);
     EXPECT_EQ(windows.lastWindow()->formType, 1);
-    EXPECT_EQ(windows.lastWindow()->owner, App().TaskList.Item("two").get());
+    EXPECT_EQ(windows.lastWindow()->owner, App().TaskList().Item("two").get());
     exp.curNode = "s2";
     exp.Open();
     EXPECT_EQ(windows.lastWindow()->formType, 5);
 
     EXPECT_TRUE(exp.RemoveEnabled());
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     EXPECT_FALSE(exp.RemoveEnabled());
 }
 
 TEST_F(ExplorerTest, RemovingTheMiddleTaskRenumbersClosesWindowsAndKeepsTheFile)
 {
-    auto two = App().TaskList.Item("two");
+    auto two = App().TaskList().Item("two");
     exp.curNode = "two";
     exp.Open();
     FakeCommandWindow* taskWindow = windows.lastWindow();
@@ -92,13 +92,15 @@ TEST_F(ExplorerTest, RemovingTheMiddleTaskRenumbersClosesWindowsAndKeepsTheFile)
     writeFile(path, QByteArray());
 
     ASSERT_TRUE(exp.RemoveModule());
-    EXPECT_FALSE(App().TaskList.Exists("two"));
-    EXPECT_EQ(App().TaskList.Item("one")->mNumber, 1);
-    EXPECT_EQ(App().TaskList.Item("three")->mNumber, 2);
+    EXPECT_FALSE(App().TaskList().Exists("two"));
+    EXPECT_EQ(App().TaskList().Item("one")->mNumber, 1);
+    EXPECT_EQ(App().TaskList().Item("three")->mNumber, 2);
     EXPECT_TRUE(taskWindow->closed);
     EXPECT_TRUE(bodyWindow->closed);
-    EXPECT_EQ(windows.mapUnloadCount, 1);
-    EXPECT_TRUE(App().RcxSetup->Dirty);
+    ASSERT_EQ(windows.removedModules.size(), 1);
+    EXPECT_EQ(windows.removedModules[0].name, "two");
+    EXPECT_EQ(windows.removedModules[0].type, 1);
+    EXPECT_TRUE(App().RcxSetup().Dirty);
     EXPECT_EQ(exp.Tree.Find("task")->Children, QStringList({"one", "three"}));
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_TRUE(presenter.shown.isEmpty());  // not changed: no question
@@ -108,14 +110,14 @@ TEST_F(ExplorerTest, RemovingASubRenumbersTheSubs)
 {
     exp.curNode = "s1";
     ASSERT_TRUE(exp.RemoveModule());
-    EXPECT_EQ(App().SubList.Item("s2")->mNumber, 1);
-    EXPECT_EQ(App().TaskList.Count(), 3);
+    EXPECT_EQ(App().SubList().Item("s2")->mNumber, 1);
+    EXPECT_EQ(App().TaskList().Count(), 3);
     EXPECT_FALSE(exp.Tree.Exists("s1"));
 }
 
 TEST_F(ExplorerTest, TheSaveQuestionOfAChangedModule)
 {
-    auto two = App().TaskList.Item("two");
+    auto two = App().TaskList().Item("two");
     two->Dirty = True;
     exp.curNode = "two";
     presenter.answers = {MsgResult::Cancel};
@@ -123,21 +125,21 @@ TEST_F(ExplorerTest, TheSaveQuestionOfAChangedModule)
     ASSERT_EQ(presenter.shown.size(), 1);
     EXPECT_EQ(presenter.shown[0].text, "Save task befor removing it?");
     EXPECT_EQ(presenter.shown[0].style, MsgStyle::YesNoCancel | MsgStyle::Question);
-    EXPECT_TRUE(App().TaskList.Exists("two"));
-    EXPECT_FALSE(App().RcxSetup->Dirty);
+    EXPECT_TRUE(App().TaskList().Exists("two"));
+    EXPECT_FALSE(App().RcxSetup().Dirty);
     EXPECT_TRUE(exp.Tree.Exists("two"));
-    EXPECT_EQ(windows.mapUnloadCount, 0);
+    EXPECT_TRUE(windows.removedModules.isEmpty());
 
     presenter.answers = {MsgResult::No};
     EXPECT_TRUE(exp.RemoveModule());
-    EXPECT_FALSE(App().TaskList.Exists("two"));
+    EXPECT_FALSE(App().TaskList().Exists("two"));
     EXPECT_FALSE(QFile::exists(TaskFilePath("two")));
 
-    auto s2 = App().SubList.Item("s2");
+    auto s2 = App().SubList().Item("s2");
     s2->Dirty = True;
     exp.curNode = "s2";
     presenter.answers = {MsgResult::Yes};
     EXPECT_TRUE(exp.RemoveModule());
     EXPECT_EQ(presenter.shown.last().text, "Save sub befor removing it?");
-    EXPECT_FALSE(App().SubList.Exists("s2"));
+    EXPECT_FALSE(App().SubList().Exists("s2"));
 }

@@ -182,8 +182,8 @@ TEST_F(MapTest, NameClashesShowTheModuleOnceAndSaySo)
     AddSubNamed("drive");
     AddSubNamed("M_ON0");   // named like the task's command node
     AddTaskNamed("G_WAIT1");  // named like a node key still to come
-    Put(*App().TaskList.Item("G_WAIT1")->Commands(), Cmd("G_WAIT", 0, 1));
-    Put(*App().TaskList.Item("G_WAIT1")->Commands(), Cmd("G_WAIT", 0, 2));
+    Put(*App().TaskList().Item("G_WAIT1")->Commands(), Cmd("G_WAIT", 0, 1));
+    Put(*App().TaskList().Item("G_WAIT1")->Commands(), Cmd("G_WAIT", 0, 2));
     ProjectMap map{App()};
     ASSERT_NO_THROW(map.UpdateMap());
     EXPECT_EQ(map.Tree.Roots(), QStringList({"Drive", "G_WAIT1"}));

@@ -33,7 +33,7 @@ std::shared_ptr<clsObject> Object(const QString& name, Integer source, Long valu
     o->Name = name;
     o->Source = source;
     o->Value = value;
-    App().ObjectList.Add(o, name);
+    App().AddObject(o, name);
     return o;
 }
 
@@ -43,7 +43,7 @@ using ReportTest = ViewsTest;
 
 TEST_F(ReportTest, AnEmptyProjectPrintsTheHeadingsAndTheEndLine)
 {
-    App().RcxSetup->ProgramNumber = 0;
+    App().SetProgramNumber(0);
     ProjectMap map{App()};
     map.UpdateMap();
     const auto lines = map.ReportLines();
@@ -58,23 +58,25 @@ TEST_F(ReportTest, AnEmptyProjectPrintsTheHeadingsAndTheEndLine)
 TEST_F(ReportTest, SetUpListsAndMapLines)
 {
     AppState& a = App();
-    a.ProjectType = 1;
-    a.RcxSetup->ProgramNumber = 4;
-    auto& motor = a.RcxSetup->PortMotor(1);
-    motor = std::make_shared<clsMotor>();
-    motor->setMotorType(1);
-    motor->Purpose = "Drive";
-    motor->MotorFwdMeening = "ahead";
-    motor->MotorRwdMeening = "back";
-    motor->MotorDirection = 0;
-    motor->MotorStartState = 1;
-    motor->Power = 5;
-    auto& sensor = a.RcxSetup->PortSensor(2);
-    sensor = std::make_shared<clsSensor>();
-    sensor->setSensorType(1);
-    sensor->Purpose = "Bumper";
+    a.SetProjectType(ProjectType::JoystickKeyboard);
+    a.SetProgramNumber(4);
+    a.EditMotor(1, [](clsMotor& motor) {
+        motor = clsMotor();
+        motor.setMotorType(1);
+        motor.Purpose = "Drive";
+        motor.MotorFwdMeening = "ahead";
+        motor.MotorRwdMeening = "back";
+        motor.MotorDirection = 0;
+        motor.MotorStartState = 1;
+        motor.Power = 5;
+    });
+    a.EditSensor(2, [](clsSensor& sensor) {
+        sensor = clsSensor();
+        sensor.setSensorType(1);
+        sensor.Purpose = "Bumper";
+    });
     Object("Touch sensor", OperandSource::SensorTypeName, 1);
-    Object("Boolean", OperandSource::SensorModeName, sensor->SensorMode);
+    Object("Boolean", OperandSource::SensorModeName, a.RcxSetup().PortSensor(2).SensorMode);
     Object("count", OperandSource::Variable, -3);
     Object("limit", OperandSource::UserConstant, 10);
     Object("span", OperandSource::NamedRange, 1);

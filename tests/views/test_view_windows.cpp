@@ -91,8 +91,8 @@ TEST_F(ViewWindowsTest, TheMapKeyShowsTheMapAndEditsReachIt)
     EXPECT_EQ(map->mnuFile->actions().size(), 12);  // nine items and three separators
 
     // An edit in a window refreshes the module's branch.
-    Put(*App().TaskList.Item("second")->Commands(), Cmd("M_OFF", 0, 1, "Motor off", "A"));
-    Q_EMIT App().Notifier->ModuleChanged("second");
+    Put(*App().TaskList().Item("second")->Commands(), Cmd("M_OFF", 0, 1, "Motor off", "A"));
+    MarkModuleDirty("second");
     ASSERT_EQ(map->TV1->topLevelItem(1)->childCount(), 1);
     EXPECT_TRUE(map->TV1->topLevelItem(1)->isExpanded());
     EXPECT_EQ(TopTexts(map->TV1), QStringList({"main", "second", "beep"}));
@@ -117,9 +117,58 @@ TEST_F(ViewWindowsTest, TheMapKeyShowsTheMapAndEditsReachIt)
     main->EnableProjectCommands(true);
     EXPECT_TRUE(map->TV1->isEnabled());
 
-    Q_EMIT App().Notifier->ModuleListChanged();
+    App().RemoveTask("second");
     Flush();
     EXPECT_EQ(MapWindow(), nullptr);
+}
+
+// The map follows what the project tells: a grid's edit, or an update asked
+// for, makes the module's branch afresh (the branch open, the node made
+// current forgotten); an edit of the heading (the map shows no titles)
+// leaves the tree as it is; a module added or taken out, or another project,
+// takes the map away, to be made afresh by the next MAP.
+TEST_F(ViewWindowsTest, TheMapFollowsWhatTheProjectTells)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> tell;
+        bool refreshed;
+        bool gone;
+    };
+    const TaskPtr second = App().TaskList().Item("second");
+    const Case cases[] = {
+        {"a command of the grid edited", [] { MarkModuleDirty("second"); }, true, false},
+        {"the title edited", [] { MarkModuleDirty("second", ModulePart::Heading); }, false, false},
+        {"a module nobody has", [] { MarkModuleDirty("nobody"); }, false, false},
+        {"an update asked for", [&] { Q_EMIT App().Notifier->MapUpdateRequested(*second, ModuleKind::Task); },
+         true, false},
+        {"a task added",
+         [] {
+             auto t = std::make_shared<clsTask>();
+             t->Name = "third";
+             App().AddModule(t);
+         },
+         false, true},
+        {"a sub taken out", [] { App().RemoveSub("beep"); }, false, true},
+        {"another project", [] { App().ReplaceProject(ProjectContent()); }, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        main->TB1_ButtonClick("MAP");
+        frmMap* map = MapWindow();
+        ASSERT_NE(map, nullptr);
+        map->TV1->topLevelItem(1)->setExpanded(false);
+        map->Map.curNode = "main";
+        c.tell();
+        Flush();
+        ASSERT_EQ(MapWindow() == nullptr, c.gone);
+        if (c.gone)
+            continue;
+        EXPECT_EQ(map->TV1->topLevelItem(1)->isExpanded(), c.refreshed);
+        EXPECT_EQ(map->Map.curNode.isEmpty(), c.refreshed);
+        map->Unload();
+        Flush();
+    }
 }
 
 TEST_F(ViewWindowsTest, TheRightButtonMakesTheNodeThereCurrent)
@@ -136,9 +185,9 @@ TEST_F(ViewWindowsTest, TheRightButtonMakesTheNodeThereCurrent)
 TEST_F(ViewWindowsTest, TheExplorerListsModulesKeepsRightAndOnlyHidesOnClose)
 {
     Q_EMIT App().Notifier->ProjectReplaced();
-    for (const auto& e : App().TaskList)
-        Q_EMIT App().Notifier->ModuleAdded(e.item->Name, 1);
-    Q_EMIT App().Notifier->ModuleAdded("beep", 5);
+    for (const auto& e : App().TaskList())
+        Q_EMIT App().Notifier->ModuleAdded(*e.item, 1);
+    Q_EMIT App().Notifier->ModuleAdded(*App().SubList().Item("beep"), 5);
     frmProjExp* exp = ExplorerWindow();
     ASSERT_NE(exp, nullptr);
     EXPECT_TRUE(InMainArea(exp));
@@ -180,9 +229,9 @@ protected:
     {
         ViewWindowsTest::SetUp();
         Q_EMIT App().Notifier->ProjectReplaced();
-        for (const auto& e : App().TaskList)
-            Q_EMIT App().Notifier->ModuleAdded(e.item->Name, 1);
-        Q_EMIT App().Notifier->ModuleAdded("beep", 5);
+        for (const auto& e : App().TaskList())
+            Q_EMIT App().Notifier->ModuleAdded(*e.item, 1);
+        Q_EMIT App().Notifier->ModuleAdded(*App().SubList().Item("beep"), 5);
         exp = ExplorerWindow();
         ASSERT_NE(exp, nullptr);
         Flush();
@@ -242,7 +291,7 @@ TEST_F(ExplorerClicksTest, TheMenuIsForTheNodeRightClicked)
     Click(Qt::RightButton, "second");
     EXPECT_TRUE(exp->mnuRemove->isEnabled());
     exp->mnuFile->hide();
-    App().ProjectType = 1;
+    App().SetProjectType(ProjectType::JoystickKeyboard);
     Click(Qt::RightButton, "second");
     EXPECT_TRUE(exp->mnuFile->isVisible());
     EXPECT_FALSE(exp->mnuRemove->isEnabled());
@@ -253,7 +302,7 @@ TEST_F(ExplorerClicksTest, TheMenuIsForTheNodeRightClicked)
 
 TEST_F(ExplorerClicksTest, RemoveModuleRemovesTheNodeRightClickedAndKeepsTheOther)
 {
-    auto mainTask = App().TaskList.Item("main");
+    auto mainTask = App().TaskList().Item("main");
     mainTask->Dirty = True;  // edits not saved yet
     Click(Qt::LeftButton, "main");
     Click(Qt::RightButton, "second");
@@ -264,10 +313,10 @@ TEST_F(ExplorerClicksTest, RemoveModuleRemovesTheNodeRightClickedAndKeepsTheOthe
     QTest::mouseClick(exp->mnuFile->windowHandle(), Qt::LeftButton, {}, at.center());
     Flush();
 
-    EXPECT_FALSE(App().TaskList.Exists("second"));
+    EXPECT_FALSE(App().TaskList().Exists("second"));
     EXPECT_EQ(Item("second"), nullptr);
-    ASSERT_TRUE(App().TaskList.Exists("main"));
-    EXPECT_EQ(App().TaskList.Item("main"), mainTask);
+    ASSERT_TRUE(App().TaskList().Exists("main"));
+    EXPECT_EQ(App().TaskList().Item("main"), mainTask);
     EXPECT_TRUE(mainTask->Dirty);
     EXPECT_EQ(mainTask->Commands()->Count(), 2);
     EXPECT_NE(Item("main"), nullptr);
@@ -297,10 +346,10 @@ TEST_F(ViewWindowsTest, DefineVariablesThroughTheDialog)
     };
     main->TB1_ButtonClick("DEFVAR");
     EXPECT_EQ(runner.shown, QStringList({"Define Variables"}));
-    ASSERT_TRUE(App().ObjectList.Exists("speed"));
-    EXPECT_EQ(App().ObjectList.Item("speed")->Number, 2);
-    EXPECT_FALSE(App().ObjectList.Exists("limit"));
-    EXPECT_FALSE(App().ObjectList.Exists("span"));
+    ASSERT_TRUE(App().ObjectList().Exists("speed"));
+    EXPECT_EQ(App().ObjectList().Item("speed")->Number, 2);
+    EXPECT_FALSE(App().ObjectList().Exists("limit"));
+    EXPECT_FALSE(App().ObjectList().Exists("span"));
     EXPECT_EQ(presenter.texts(), QStringList({"Invalid range"}));
 
     // The next opening lists what is defined.
@@ -323,7 +372,7 @@ TEST_F(ViewWindowsTest, DefineVariablesThroughTheDialog)
 TEST_F(ViewWindowsTest, LookingAtAProjectLeavesItUnchanged)
 {
     // A project that compiles, saved and read again.
-    for (const auto& e : *App().TaskList.Item("main")->Commands()) {
+    for (const auto& e : *App().TaskList().Item("main")->Commands()) {
         clsCommand& c = *e.item;
         c.Param1Source = 2;
         c.Param1Value = 0;
@@ -337,7 +386,7 @@ TEST_F(ViewWindowsTest, LookingAtAProjectLeavesItUnchanged)
             c.Time = QStringLiteral("Second");
         }
     }
-    App().RcxSetup->PortMotor(0)->setMotorType(1);
+    App().EditMotor(0, [&](clsMotor& m) { m.setMotorType(1); });
     App().ProjectAction = 2;
     ASSERT_TRUE(SaveProject());
     App().ProjectAction = 1;
@@ -418,7 +467,7 @@ TEST_F(ViewWindowsTest, LookingAtAProjectLeavesItUnchanged)
         EXPECT_EQ(presenter.texts(), *step.message ? QStringList{step.message} : QStringList());
         EXPECT_FALSE(IsDirty(0));
     }
-    EXPECT_TRUE(App().LastListing.contains(".BeginOfTask 1"));
+    EXPECT_TRUE(App().LastListing().contains(".BeginOfTask 1"));
 
     presenter.shown.clear();
     refuse([](frmDefineVar& d) {
@@ -436,7 +485,7 @@ TEST_F(ViewWindowsTest, GrabWindowsToPictures)
         GTEST_SKIP() << "QM_GRAB_DIR not set";
     main->TB1_ButtonClick("MAP");
     MapWindow()->mnuExpandMap_Click();
-    Q_EMIT App().Notifier->ModuleAdded("main", 1);
+    Q_EMIT App().Notifier->ModuleAdded(*App().TaskList().Item("main"), 1);
     Q_EMIT main->ExplorerShowRequested();
     Flush();
     EXPECT_TRUE(main->grab().save(QDir(dir).filePath("views_main.png")));

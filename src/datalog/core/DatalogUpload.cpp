@@ -9,11 +9,11 @@ namespace {
 constexpr int RequestSize = 50;
 const QString kSamplesCounter = QStringLiteral("Samples Counter");
 
-QString motorName(int port) { return App().RcxSetup->PortMotor(port)->Purpose; }
+QString motorName(int port) { return App().RcxSetup().PortMotor(port).Purpose; }
 
 QString variableName(Integer number)
 {
-    for (const auto& e : App().ObjectList)
+    for (const auto& e : App().ObjectList())
         if (e.item && e.item->Source == 0 && e.item->Number == number)
             return e.item->Name;
     return QString();
@@ -55,8 +55,7 @@ void DatalogDecoder::Decode(Integer source, Integer number, Integer value)
         r = {source, QStringLiteral("Timer ") + QString::number(number + 1), number, value};
         break;
     case 9:
-        App().CurrentSensor = App().RcxSetup->PortSensor(number);
-        r = {source, App().CurrentSensor->Purpose, number, value};
+        r = {source, App().RcxSetup().PortSensor(number).Purpose, number, value};
         break;
     case 14:
         r = {source, QStringLiteral("RCX time"), number, value};

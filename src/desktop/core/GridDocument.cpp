@@ -83,13 +83,7 @@ Integer GridDocument::NextPicIndex() const
 
 void GridDocument::Dirty()
 {
-    MarkModuleDirty(ParentTaskName);
-}
-
-void GridDocument::Map()
-{
-    if (View)
-        View->UpdateMap();
+    mApp->MarkModuleChanged(ParentTaskName, ModulePart::Commands);
 }
 
 // ---- cursor and selection
@@ -274,10 +268,8 @@ void GridDocument::PressOnDesk(double x, double y, const PaletteTool& tool)
 {
     const GridCell cell = CellAt(x, y);
     if (!tool.isCursor()) {
-        if (DropCommand(NextPicIndex(), x, y, QString(), tool)) {
+        if (DropCommand(NextPicIndex(), x, y, QString(), tool))
             CalcPicSelection(objCommand->PicIndex);
-            Map();
-        }
         return;
     }
     shpSelect = {x, y, 1, 1, true};
@@ -387,7 +379,6 @@ GridDocument::MoveResult GridDocument::MoveSelection(const std::function<GridCel
         for (int r = 0; r <= Rows; ++r)
             if (before[c][r] != mGrid[c][r]) {
                 Dirty();
-                Map();
                 return MoveResult::Moved;
             }
     return MoveResult::Moved;
@@ -413,6 +404,7 @@ bool GridDocument::MakeRoom(int Count)
         return false;
     if (s0 + s1 < Count || (CurrentColumn == 1 && s1 < Count))
         return false;
+    const ProjectDocument::EditBatch edit(*mApp);
     for (int i = 0; i < Count; ++i)
         ShiftDown(CurrentColumn);
     return true;
@@ -420,6 +412,7 @@ bool GridDocument::MakeRoom(int Count)
 
 void GridDocument::ShiftDown(int ColNum)
 {
+    const ProjectDocument::EditBatch edit(*mApp);
     const Integer keepColumn = CurrentColumn, keepRow = CurrentRow;
     for (int row = Rows; row >= keepRow; --row) {
         if (!CommandGrid(ColNum, row))
@@ -441,13 +434,13 @@ void GridDocument::ShiftDown(int ColNum)
     }
     CurrentColumn = keepColumn;
     CurrentRow = keepRow;
-    Map();
 }
 
 void GridDocument::CloseGaps()
 {
     if (!ColCommand)
         return;
+    const ProjectDocument::EditBatch edit(*mApp);
     for (int column = 0; column <= 1; ++column) {
         for (int row = 1; row <= Rows; ++row) {
             if (CommandGrid(column, row))
@@ -467,7 +460,6 @@ void GridDocument::CloseGaps()
             }
         }
     }
-    Map();
 }
 
 // ---- clipboard
@@ -544,6 +536,7 @@ bool GridDocument::DeleteNeedsConfirmation() const
 
 void GridDocument::DeleteSelection()
 {
+    const ProjectDocument::EditBatch edit(*mApp);
     colCopy.Clear();
     if (ColCommand) {
         std::vector<std::shared_ptr<clsCommand>> doomed;
@@ -558,12 +551,12 @@ void GridDocument::DeleteSelection()
         }
     }
     CloseGaps();
-    Map();
     setCursorPos(CursorKey);
 }
 
 bool GridDocument::Paste()
 {
+    const ProjectDocument::EditBatch edit(*mApp);
     const CommandCollection& clip = mApp->CommandClipboard;
     if (!MakeRoom(clip.Count()))
         return false;
@@ -586,7 +579,6 @@ bool GridDocument::Paste()
         }
     }
     setCursorPos(CursorKey);
-    Map();
     return true;
 }
 

@@ -7,8 +7,8 @@
 //
 // Positions are twips on the desk: the picture of cell (column c, row r) has
 // Left = 700 + c x CellWidth and Top = r x CellHeight; columns 0 and 1, rows
-// 1 to 40. Every change marks the module ParentTaskName changed; changes a
-// user sees as one action refresh the project map through the view.
+// 1 to 40. Every change marks the module ParentTaskName changed (and is told
+// through the notifier); the changes of one operation are told once.
 #include "model/AppState.h"
 #include "model/Command.h"
 #include "model/Variant.h"
@@ -27,8 +27,6 @@ public:
     // False for a command the window could not show; it takes no part in
     // selecting.
     virtual bool CommandShown(const clsCommand& /*command*/) const { return true; }
-    // Refresh the module's branch of the project map (UpdateMap).
-    virtual void UpdateMap() {}
 };
 
 // The palette tool a press works with ("CURSOR" or a command key).
@@ -158,7 +156,6 @@ public:
 
 private:
     void Dirty();
-    void Map();
     void CloseBodyWindow(clsCommand& co);
     void RemoveAt(int column, int row);
     QString SmallestSelectedKey() const;

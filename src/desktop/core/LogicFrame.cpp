@@ -47,9 +47,9 @@ QString TranslateToCaption2(const AppState& app, CommandKey ComKey, Integer p1s,
             if (v1.compare(QLatin1String("Stop program"), Qt::CaseInsensitive) == 0)
                 a = CrLf + QStringLiteral("Stop program");
             else
-                a = CrLf + app.TaskList.Item(v1)->Name;
+                a = CrLf + app.TaskList().Item(v1)->Name;
         } else if (is(CommandKey::L_SUB)) {
-            a = CrLf + app.SubList.Item(v1)->Name;
+            a = CrLf + app.SubList().Item(v1)->Name;
         } else if (is(CommandKey::L_LOOP)) {
             if (v1.compare(QLatin1String("Infinite loop"), Qt::CaseInsensitive) == 0)
                 a = v1;
@@ -188,9 +188,9 @@ void LogicFrame::lblOperator_Click()
     if (r.shown == 4 || r.shown == 0) {
         const QString remembered = cmbParam2.Text;
         if (r.shown == 4)
-            FillSourceCombo(cmbParam2, {OperandSource::NamedRange}, mNames, mApp.ObjectList);
+            FillSourceCombo(cmbParam2, {OperandSource::NamedRange}, mNames, mApp.ObjectList());
         else
-            FillSourceCombo(cmbParam2, CompareSources(), mNames, mApp.ObjectList);
+            FillSourceCombo(cmbParam2, CompareSources(), mNames, mApp.ObjectList());
         SelectComboItem(cmbParam2, remembered);
     }
 }
@@ -203,24 +203,24 @@ void LogicFrame::InitCommandFrame(CommandKey CoName, Integer lCoOp)
     lblOperator_Click();
 
     if (is(CommandKey::L_IF) || is(CommandKey::L_WHILE)) {
-        FillSourceCombo(cmbParam1, CompareSources(), mNames, mApp.ObjectList);
+        FillSourceCombo(cmbParam1, CompareSources(), mNames, mApp.ObjectList());
         if (lCoOp == 4)
-            FillSourceCombo(cmbParam2, {OperandSource::NamedRange}, mNames, mApp.ObjectList);
+            FillSourceCombo(cmbParam2, {OperandSource::NamedRange}, mNames, mApp.ObjectList());
         else
-            FillSourceCombo(cmbParam2, CompareSources(), mNames, mApp.ObjectList);
+            FillSourceCombo(cmbParam2, CompareSources(), mNames, mApp.ObjectList());
     } else if (is(CommandKey::L_LOOP)) {
-        FillSourceCombo(cmbVar2, {Variable, UserConstant, Random, Constant}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbVar2, {Variable, UserConstant, Random, Constant}, mNames, mApp.ObjectList());
     } else if (is(CommandKey::L_START) || is(CommandKey::L_STOP)) {
         cmbTaskAndOp.Clear();
         cmbTaskAndOp.AddHeading(QStringLiteral("TASK"), QStringLiteral("Tasks"));
-        for (const auto& e : mApp.TaskList)
+        for (const auto& e : mApp.TaskList())
             cmbTaskAndOp.AddValue(e.item->Name);
         if (is(CommandKey::L_STOP))
             cmbTaskAndOp.AddValue(QStringLiteral("Stop program"));
     } else if (is(CommandKey::L_SUB)) {
         cmbTaskAndOp.Clear();
         cmbTaskAndOp.AddHeading(QStringLiteral("SUB"), QStringLiteral("Subs"));
-        for (const auto& e : mApp.SubList)
+        for (const auto& e : mApp.SubList())
             cmbTaskAndOp.AddValue(e.item->Name);
     } else if (is(CommandKey::L_VAR)) {
         cmbTaskAndOp.Clear();
@@ -230,20 +230,20 @@ void LogicFrame::InitCommandFrame(CommandKey CoName, Integer lCoOp)
         FillSourceCombo(cmbVar2,
                         {SensorValue, SensorType, SensorMode, SensorRaw, SensorBoolean, Timer, Variable, UserConstant,
                          MotorStatus, Clock, Message, JoystickButton, KeyboardKey, JoystickAxis, Random, SystemConstant},
-                        mNames, mApp.ObjectList);
-        FillSourceCombo(cmbVar1, {Variable}, mNames, mApp.ObjectList);
+                        mNames, mApp.ObjectList());
+        FillSourceCombo(cmbVar1, {Variable}, mNames, mApp.ObjectList());
     } else if (is(CommandKey::L_ZERO)) {
-        FillSourceCombo(cmbParam1, {SensorValue, Message, Timer}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbParam1, {SensorValue, Message, Timer}, mNames, mApp.ObjectList());
     } else if (is(CommandKey::L_SENDMESS)) {
-        FillSourceCombo(cmbParam1, {Variable, UserConstant}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbParam1, {Variable, UserConstant}, mNames, mApp.ObjectList());
     } else if (is(CommandKey::L_DATALOG)) {
-        FillSourceCombo(cmbParam1, {Variable, Timer, SensorValue, MotorStatus, Clock}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbParam1, {Variable, Timer, SensorValue, MotorStatus, Clock}, mNames, mApp.ObjectList());
     } else if (is(CommandKey::L_SENTYPE)) {
-        FillSourceCombo(cmbTaskAndOp, {SensorValue}, mNames, mApp.ObjectList);
-        FillSourceCombo(cmbVar1, {SensorTypeName}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbTaskAndOp, {SensorValue}, mNames, mApp.ObjectList());
+        FillSourceCombo(cmbVar1, {SensorTypeName}, mNames, mApp.ObjectList());
     } else if (is(CommandKey::L_SENMODE)) {
-        FillSourceCombo(cmbTaskAndOp, {SensorValue}, mNames, mApp.ObjectList);
-        FillSourceCombo(cmbVar1, {SensorModeName}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbTaskAndOp, {SensorValue}, mNames, mApp.ObjectList());
+        FillSourceCombo(cmbVar1, {SensorModeName}, mNames, mApp.ObjectList());
     }
 }
 
@@ -434,7 +434,7 @@ void LogicFrame::cmbVar2_Click()
 {
     try {
         ComboChoice(cmbVar2);
-        const ObjectPtr o = FindObject(mApp.ObjectList, cmbVar2.Text);
+        const ObjectPtr o = FindObject(mApp.ObjectList(), cmbVar2.Text);
         if (!o)
             raiseError(Err::InvalidCall);
         if (o->Source == OperandSource::Random) {
@@ -464,7 +464,7 @@ bool LogicFrame::cmdOkLogic_Click()
 
 bool LogicFrame::WriteVar2Operand(CommandKey key, Variant& source, Variant& value)
 {
-    if (const ObjectPtr o = FindObject(mApp.ObjectList, cmbVar2.Text)) {
+    if (const ObjectPtr o = FindObject(mApp.ObjectList(), cmbVar2.Text)) {
         if (o->Source == OperandSource::Random) {
             source = OperandSource::Random;
             value = RandomLimit;
@@ -489,7 +489,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
         if (is(CommandKey::L_IF) || is(CommandKey::L_WHILE)) {
             if (cmbParam1.Text.isEmpty() || cmbParam2.Text.isEmpty())
                 return Fail(QStringLiteral("Wrong value"));
-            if (const ObjectPtr o = FindObject(mApp.ObjectList, cmbParam1.Text)) {
+            if (const ObjectPtr o = FindObject(mApp.ObjectList(), cmbParam1.Text)) {
                 Co.Param1Source = o->Source;
                 Co.Param1Value = o->Name;
             } else {
@@ -498,7 +498,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
                 Co.Param1Source = OperandSource::Constant;
                 Co.Param1Value = cmbParam1.Text;
             }
-            const ObjectPtr o2 = FindObject(mApp.ObjectList, cmbParam2.Text);
+            const ObjectPtr o2 = FindObject(mApp.ObjectList(), cmbParam2.Text);
             if (o2)
                 Co.Param2Source = o2->Source;
             const int p = int(vb::Val(lblOperator.Tag));
@@ -538,8 +538,8 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
             // filled; nothing is written for a module that is gone.
             const QString& name = cmbTaskAndOp.Text;
             const bool known = is(CommandKey::L_SUB)
-                                   ? mApp.SubList.Exists(name)
-                                   : mApp.TaskList.Exists(name) || (is(CommandKey::L_STOP) && vb::SameText(name, "Stop program"));
+                                   ? mApp.SubList().Exists(name)
+                                   : mApp.TaskList().Exists(name) || (is(CommandKey::L_STOP) && vb::SameText(name, "Stop program"));
             if (!known)
                 return Fail(QStringLiteral("No such object"), QStringLiteral("cmbTaskAndOp"));
             Co.Param1Source = OperandSource::Constant;
@@ -549,7 +549,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
             if (cmbTaskAndOp.Text.isEmpty() || cmbVar1.Text.isEmpty() || cmbVar2.Text.isEmpty() || !op ||
                 op->IsHeading())
                 return Fail(QStringLiteral("Wrong value"));
-            const ObjectPtr var = FindObject(mApp.ObjectList, cmbVar1.Text);
+            const ObjectPtr var = FindObject(mApp.ObjectList(), cmbVar1.Text);
             if (!var)
                 return Fail(QStringLiteral("No such object"), QStringLiteral("cmbVar1"));
             Co.Param1Source = var->Source;
@@ -560,7 +560,7 @@ bool LogicFrame::UpdateLogicObject(clsCommand& Co)
         } else if (is(CommandKey::L_ZERO) || is(CommandKey::L_DATALOG) || is(CommandKey::L_SENDMESS)) {
             if (cmbParam1.Text.isEmpty())
                 return Fail(QStringLiteral("Wrong value"));
-            if (const ObjectPtr o = FindObject(mApp.ObjectList, cmbParam1.Text)) {
+            if (const ObjectPtr o = FindObject(mApp.ObjectList(), cmbParam1.Text)) {
                 Co.Param1Source = o->Source;
                 Co.Param1Value = o->Name;
             } else if (!is(CommandKey::L_SENDMESS)) {

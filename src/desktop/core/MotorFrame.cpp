@@ -74,8 +74,7 @@ void MotorFrame::Open(const std::shared_ptr<clsCommand>& command)
     const CommandKey key = command->CommandKey;
     if (FamilyOf(key) == CommandFamily::Motor) {
         for (int i = 0; i < 3; ++i) {
-            const MotorPtr& m = mApp.RcxSetup->PortMotor(i);
-            chkMotor[i].Visible = m && m->MotorType() != 0;
+            chkMotor[i].Visible = mApp.RcxSetup().PortMotor(i).MotorType() != 0;
         }
         chkStopFloat.Visible = key == CommandKey::M_OFF;
         chkTime.Visible = true;
@@ -103,12 +102,12 @@ void MotorFrame::setFraMotorInterface(CommandKey CommandType)
     cmbTimeCount.Visible = false;
     cmbTime.Enabled = true;
 
-    FillSourceCombo(cmbTime, {OperandSource::TimeUnit}, mNames, mApp.ObjectList);
+    FillSourceCombo(cmbTime, {OperandSource::TimeUnit}, mNames, mApp.ObjectList());
     if (cmbTime.Items.size() > 1)
         cmbTime.Choose(1);
     setChkTime(1);
     FillSourceCombo(cmbTimeCount, {OperandSource::Variable, OperandSource::UserConstant, OperandSource::Random}, mNames,
-                    mApp.ObjectList);
+                    mApp.ObjectList());
     for (auto& c : chkMotor)
         c.Value = 0;
     lblTime.Caption = is(CommandKey::G_WAIT) ? QStringLiteral("For") : QStringLiteral("And wait");
@@ -131,7 +130,7 @@ void MotorFrame::setFraMotorInterface(CommandKey CommandType)
         cmbSpeed.Left = lblSpeed.Width + TwipX(10);
         cmbSpeed.Visible = true;
         FillSourceCombo(cmbSpeed, {OperandSource::UserConstant, OperandSource::Variable, OperandSource::Random}, mNames,
-                        mApp.ObjectList);
+                        mApp.ObjectList());
         lblSpeed.Top = cmbSpeed.Top + TwipX(3);
         lblSpeed.Left = cmbSpeed.Left - lblSpeed.Width - TwipX(3);
         lblSpeed.Visible = true;
@@ -139,13 +138,13 @@ void MotorFrame::setFraMotorInterface(CommandKey CommandType)
         lblMotor.Caption = QStringLiteral("Wait");
     } else if (is(CommandKey::G_SOUND)) {
         lblMotor.Caption = QStringLiteral("Play sound");
-        FillSourceCombo(cmbSound, {OperandSource::Sound}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbSound, {OperandSource::Sound}, mNames, mApp.ObjectList());
         if (cmbSound.Items.size() > 1)
             cmbSound.Choose(1);
         cmbSound.Visible = true;
         lblTime.Caption = QStringLiteral("For");
         FitLabel(lblTime);
-        FillSourceCombo(cmbTimeCount, {OperandSource::UserConstant}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbTimeCount, {OperandSource::UserConstant}, mNames, mApp.ObjectList());
         lblSpeed.Caption = QStringLiteral("Type frequency or select from the list");
         FitLabel(lblSpeed);
         lblSpeed.Top = cmbSound.Top - lblSpeed.Height - TwipY(2);
@@ -153,7 +152,7 @@ void MotorFrame::setFraMotorInterface(CommandKey CommandType)
         lblSpeed.Visible = true;
     } else if (is(CommandKey::G_TXPOWER)) {
         lblMotor.Caption = QStringLiteral("Transmit power");
-        FillSourceCombo(cmbTime, {OperandSource::TransmitPower}, mNames, mApp.ObjectList);
+        FillSourceCombo(cmbTime, {OperandSource::TransmitPower}, mNames, mApp.ObjectList());
         if (cmbTime.Items.size() > 1)
             SelectComboItem(cmbTime, cmbTime.Items[1].Text);
         cmbTime.Visible = true;
@@ -181,7 +180,7 @@ void MotorFrame::setFraMotorInterface(CommandKey CommandType)
         cmbSpeed.Left = lblSpeed.Width + TwipX(10);
         cmbSpeed.Visible = true;
         FillSourceCombo(cmbSpeed, {OperandSource::UserConstant, OperandSource::Variable, OperandSource::Display},
-                        mNames, mApp.ObjectList);
+                        mNames, mApp.ObjectList());
         lblSpeed.Left = cmbSpeed.Left - lblSpeed.Width - TwipX(3);
         lblSpeed.Top = cmbSpeed.Top;
         lblSpeed.Visible = true;
@@ -216,8 +215,7 @@ void MotorFrame::LoadMotorFrame(clsCommand& cmd)
                 const int p = int(vb::Val(QString(ch)));
                 if (p < 0 || p > 2)
                     raiseError(Err::SubscriptOutOfRange);
-                const MotorPtr& m = mApp.RcxSetup->PortMotor(p);
-                chkMotor[p].Value = m && m->MotorType() == 1 ? 1 : 0;
+                chkMotor[p].Value = mApp.RcxSetup().PortMotor(p).MotorType() == 1 ? 1 : 0;
             }
         }))
         return;
@@ -225,8 +223,7 @@ void MotorFrame::LoadMotorFrame(clsCommand& cmd)
     RandomSpeedLimit = 0;
     if (!step([&] {
             for (int i = 0; i < 3; ++i) {
-                const MotorPtr& m = mApp.RcxSetup->PortMotor(i);
-                chkMotor[i].ToolTipText = m ? m->Purpose : QString();
+                chkMotor[i].ToolTipText = mApp.RcxSetup().PortMotor(i).Purpose;
             }
         }))
         return;
@@ -282,7 +279,7 @@ void MotorFrame::LoadMotorFrame(clsCommand& cmd)
             // A new command keeps the first sound the layout chose.
             if (!cmd.Speed.toString().isEmpty())
                 SelectComboItem(cmbSound, cmd.Speed.toString());
-            const Long s = ResolveValue(mApp.ObjectList, cmd.Speed);
+            const Long s = ResolveValue(mApp.ObjectList(), cmd.Speed);
             // A system sound has no duration to give.
             setChkTime(s >= 0 && !IsTone(s) ? 1 : 0);
         } else if (key == CommandKey::M_SETPWR) {
@@ -350,7 +347,7 @@ void MotorFrame::cmbTimeCount_Click()
         ComboChoice(cmbTimeCount);
         if (!cmbTimeCount.SelectedItem())
             return;
-        const ObjectPtr o = FindObject(mApp.ObjectList, cmbTimeCount.Text);
+        const ObjectPtr o = FindObject(mApp.ObjectList(), cmbTimeCount.Text);
         if (!o)
             raiseError(Err::InvalidCall);
         if (o->Source != OperandSource::Variable && o->Source != OperandSource::Random) {
@@ -376,7 +373,7 @@ void MotorFrame::cmbSpeed_Click()
 {
     try {
         ComboChoice(cmbSpeed);
-        const ObjectPtr o = FindObject(mApp.ObjectList, cmbSpeed.Text);
+        const ObjectPtr o = FindObject(mApp.ObjectList(), cmbSpeed.Text);
         if (!o)
             raiseError(Err::InvalidCall);
         if (o->Source == OperandSource::Random)
@@ -420,8 +417,8 @@ bool MotorFrame::cmdOkMotor_Click()
                 const QString count = vb::Trim(cmbTimeCount.Text);
                 if (count.isEmpty() || count == QLatin1String("0"))
                     return Fail(QStringLiteral("For how long"), QStringLiteral("cmbTimeCount"), MsgStyle::Question);
-                const ObjectPtr named = FindObject(mApp.ObjectList, cmbTimeCount.Text);
-                const ObjectPtr unit = FindObject(mApp.ObjectList, cmbTime.Text);
+                const ObjectPtr named = FindObject(mApp.ObjectList(), cmbTimeCount.Text);
+                const ObjectPtr unit = FindObject(mApp.ObjectList(), cmbTime.Text);
                 // A unit that is no named value fails the check that reads it.
                 if (!named) {
                     if (!unit || vb::Val(cmbTimeCount.Text) * unit->Value > CommandRule::MaxToneDuration)
@@ -516,10 +513,10 @@ bool MotorFrame::UpdateMotorObject(clsCommand& Co)
             if (unitText.isEmpty())
                 return Fail(QStringLiteral("Time unit not selected"), QStringLiteral("cmbTime"));
             Co.Time = unitText;
-            const ObjectPtr unit = FindObject(mApp.ObjectList, unitText);
+            const ObjectPtr unit = FindObject(mApp.ObjectList(), unitText);
             const double unitValue = unit ? unit->Value : 0;
             QString plural;
-            const ObjectPtr o = FindObject(mApp.ObjectList, count);
+            const ObjectPtr o = FindObject(mApp.ObjectList(), count);
             bool random = false;
             if (!o) {
                 if (!ValidateParam(mApp, count, CommandKey::None))
@@ -575,7 +572,7 @@ bool MotorFrame::WriteSpeedOperand(CommandKey key, Variant& source, Variant& val
     const QString text = cmbSpeed.Text;
     if (text.isEmpty())
         return Fail(QStringLiteral("Wrong value"));
-    const ObjectPtr o = FindObject(mApp.ObjectList, text);
+    const ObjectPtr o = FindObject(mApp.ObjectList(), text);
     if (!o) {
         if (!ValidateParam(mApp, text, key))
             return Fail(QString::fromLatin1(speed ? CommandRule::MotorSpeedRefusal : CommandRule::DisplayRefusal),

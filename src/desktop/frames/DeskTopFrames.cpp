@@ -69,7 +69,7 @@ void frmDeskTop::BuildFrames()
 }
 
 // What a command written by a frame's Ok shows: its picture (brake or float),
-// its tool tip, the title of its block's window, and the map.
+// its tool tip, the title of its block's window (the map follows the edit).
 void frmDeskTop::FrameWritten(clsCommand& command)
 {
     if (PicCommandBox* pic = picCommand(command.PicIndex)) {
@@ -79,7 +79,6 @@ void frmDeskTop::FrameWritten(clsCommand& command)
     }
     if (OpensBlock(command.CommandKey) && command.CommandWindow)
         command.CommandWindow->setParentCaption(command.PicCaption(1));
-    UpdateMap();
 }
 
 void frmDeskTop::SetFrameInterface()

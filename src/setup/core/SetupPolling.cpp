@@ -70,12 +70,12 @@ void PollPanel::Build()
             AddRow(QStringLiteral("Timer %1").arg(n), QStringLiteral("T%1").arg(n), state.TimerPollCheck[n - 1]);
     if (sensors)
         for (int p = 0; p <= 2; ++p) {
-            const clsSensor& s = *a.RcxSetup->PortSensor(p);
+            const clsSensor& s = a.RcxSetup().PortSensor(p);
             if (s.SensorType() != 0)
                 AddRow(s.Purpose, QStringLiteral("S%1").arg(p), s.PollCheck);
         }
     if (motors)
-        for (const auto& e : a.ObjectList) {
+        for (const auto& e : a.ObjectList()) {
             const clsObject& o = *e.item;
             if (o.Source != OperandSource::MotorStatus)
                 continue;
@@ -83,13 +83,13 @@ void PollPanel::Build()
             if (letter)
                 AddRow(o.Name, QLatin1String(letter) + o.Name, o.PollCheck);
         }
-    for (const auto& e : a.ObjectList) {
+    for (const auto& e : a.ObjectList()) {
         const clsObject& o = *e.item;
         if (o.Source == OperandSource::Message)
             AddRow(o.Name, QStringLiteral("P") + o.Name, o.PollCheck);
     }
     if (sensors)
-        for (const auto& e : a.ObjectList) {
+        for (const auto& e : a.ObjectList()) {
             const clsObject& o = *e.item;
             const char* letter = nullptr;
             switch (o.Source) {
@@ -103,7 +103,7 @@ void PollPanel::Build()
                 AddRow(o.Name, QLatin1String(letter) + o.Name, o.PollCheck);
         }
     if (variables)
-        for (const auto& e : a.ObjectList) {
+        for (const auto& e : a.ObjectList()) {
             const clsObject& o = *e.item;
             if (o.Source == OperandSource::Variable)
                 AddRow(o.Name, QStringLiteral("V") + o.Name, o.PollCheck, true);
@@ -123,7 +123,7 @@ void SetRowPollCheck(const QString& tag, Integer value)
         if (n >= 1 && n <= 4)
             PollState().TimerPollCheck[n - 1] = value;
     } else if (letter == QLatin1Char('S')) {
-        Rcx().PortSensor(key.toInt())->PollCheck = value;
+        App().EditSensor(key.toInt(), [value](clsSensor& s) { s.PollCheck = value; });
     } else if (QStringLiteral("ADWPROYBV").contains(letter)) {
         if (ObjectPtr o = FindObject(key))
             o->PollCheck = value;
@@ -176,8 +176,8 @@ void PollPanel::SensorSetup()
         }
         if (port < 0 || port > 2)
             continue;
-        const clsSensor& s = *Rcx().PortSensor(port);
-        UpdateSensor(App(), Rcx(), Integer(port), Integer(s.SensorType()), Integer(s.SensorMode));
+        const clsSensor& s = Rcx().PortSensor(port);
+        UpdateSensor(App(), Integer(port), Integer(s.SensorType()), Integer(s.SensorMode));
     }
 }
 
@@ -202,7 +202,7 @@ void PollPanel::StopAfterFailure()
 QVector<int> PollPanel::PollOnce()
 {
     try {
-        if (!InitRCX(App(), Rcx())) {
+        if (!InitRCX(App())) {
             StopAfterFailure();
             return {};
         }
@@ -217,7 +217,7 @@ QVector<int> PollPanel::PollOnce()
 void PollPanel::TogglePolling()
 {
     try {
-        if (!mPolling && !InitRCX(App(), Rcx()))
+        if (!mPolling && !InitRCX(App()))
             return;
         if (Rcx().IsInit)
             SensorSetup();
@@ -234,7 +234,7 @@ QString PollPanel::RowText(const PollRow& row, const QString& old)
     const AppState& a = App();
     const QChar letter = row.Tag[0];
     const QString key = row.Tag.mid(1);
-    const bool rcx = a.ProjectType == 0;
+    const bool rcx = a.ProjectType() == ProjectType::Rcx;
     auto object = [&]() -> clsObject& {
         ObjectPtr o = FindObject(row.Caption);
         if (!o)
@@ -250,7 +250,7 @@ QString PollPanel::RowText(const PollRow& row, const QString& old)
     case 'O': {
         const Integer v = PollBrick(OperandSource::SensorMode, object().Number);
         const Integer k = vb::CInt(v / 32.0);
-        for (const auto& e : a.ObjectList)
+        for (const auto& e : a.ObjectList())
             if (e.item->Source == OperandSource::SensorModeName && e.item->Value == k)
                 return QString::number(k * 32) + QLatin1Char('-') + e.item->Name;
         return old;
@@ -294,7 +294,7 @@ QStringList PollPanel::PossibleTexts(const PollRow& row)
     QStringList out;
     switch (row.Tag.isEmpty() ? 0 : row.Tag[0].unicode()) {
     case 'O':
-        for (const auto& e : a.ObjectList)
+        for (const auto& e : a.ObjectList())
             if (e.item->Source == OperandSource::SensorModeName)
                 out << QString::number(e.item->Value * 32) + QLatin1Char('-') + e.item->Name;
         break;
@@ -323,7 +323,7 @@ QVector<int> PollPanel::PollPass()
     // nothing; polling goes on once the brick is free.
     if (!BrickBusyWith(App()).isEmpty())
         return read;
-    if (!InitRCX(App(), Rcx())) {
+    if (!InitRCX(App())) {
         StopAfterFailure();
         return read;
     }
@@ -350,14 +350,14 @@ void PollPanel::WriteVariable(int row, const QString& text)
         ShowMessage(QStringLiteral("Invalid value"), MsgStyle::Exclamation);
         return;
     }
-    if (!InitRCX(App(), Rcx()))
+    if (!InitRCX(App()))
         return;
     try {
         const Integer v = vb::CInt(vb::Trim(text));
         ObjectPtr o = FindObject(Rows[row].Caption);
         if (!o)
             raiseError(Err::InvalidCall);
-        if (App().ProjectType == 0)
+        if (App().ProjectType() == ProjectType::Rcx)
             PB().SetVar(o->Number, OperandSource::Constant, v);
         else
             o->Value = v;

@@ -44,7 +44,7 @@ QStringList SensorProperties::ModeNames()
 
 QString SensorProperties::TypeCaption() const
 {
-    switch (Rcx().PortSensor(SensorIndex)->SensorType()) {
+    switch (Rcx().PortSensor(SensorIndex).SensorType()) {
     case 1: return QStringLiteral("Touch sensor");
     case 2: return QStringLiteral("Temperature sensor");
     case 3: return QStringLiteral("Light sensor");
@@ -55,11 +55,11 @@ QString SensorProperties::TypeCaption() const
 
 QString SensorProperties::PortCaption() const
 {
-    return QStringLiteral("Port number: ") + QString::number(Rcx().PortSensor(SensorIndex)->SensorPort + 1);
+    return QStringLiteral("Port number: ") + QString::number(Rcx().PortSensor(SensorIndex).SensorPort + 1);
 }
 
-Long SensorProperties::Mode() const { return Rcx().PortSensor(SensorIndex)->SensorMode; }
-QString SensorProperties::Purpose() const { return Rcx().PortSensor(SensorIndex)->Purpose; }
+Long SensorProperties::Mode() const { return Rcx().PortSensor(SensorIndex).SensorMode; }
+QString SensorProperties::Purpose() const { return Rcx().PortSensor(SensorIndex).Purpose; }
 
 QString SensorProperties::PollCaption() const
 {
@@ -91,7 +91,7 @@ bool SensorProperties::Update(Long mode, const QString& purpose)
         }
         // Both the trimmed name and the name as it will be stored are checked,
         // so the old value object is never removed for a name that can't be added.
-        for (const auto& e : a.ObjectList) {
+        for (const auto& e : a.ObjectList()) {
             const clsObject& o = *e.item;
             const bool same = o.Name.compare(trimmed, Qt::CaseInsensitive) == 0 ||
                               o.Name.compare(purpose, Qt::CaseInsensitive) == 0 ||
@@ -103,13 +103,12 @@ bool SensorProperties::Update(Long mode, const QString& purpose)
             ShowMessage(QStringLiteral("Object by that name already exist"), MsgStyle::Exclamation);
             return false;
         }
-        clsSensor& s = *Rcx().PortSensor(SensorIndex);
-        s.SensorMode = mode;
+        App().EditSensor(SensorIndex, [&](clsSensor& s) { s.SensorMode = mode; });
         RemoveObjects(SensorIndex, {OperandSource::SensorValue});
         AddNamedValue(purpose, OperandSource::SensorValue, 0, Integer(SensorIndex));
-        s.Purpose = purpose;
+        App().EditSensor(SensorIndex, [&](clsSensor& s) { s.Purpose = purpose; });
         if (Changed)
-            Rcx().Dirty = True;
+            App().SetSetupDirty(True);
         WasCanceled = false;
         return true;
     } catch (const VbError& e) {
@@ -130,9 +129,9 @@ void SensorProperties::TogglePoll(Long mode)
         return;
     }
     try {
-        if (!InitRCX(App(), Rcx()))
+        if (!InitRCX(App()))
             return;
-        UpdateSensor(App(), Rcx(), Integer(SensorIndex), Integer(Rcx().PortSensor(SensorIndex)->SensorType()), Integer(mode));
+        UpdateSensor(App(), Integer(SensorIndex), Integer(Rcx().PortSensor(SensorIndex).SensorType()), Integer(mode));
         Polling = true;
     } catch (const VbError& e) {
         ShowDialogFailure(e);
@@ -165,7 +164,7 @@ void SensorProperties::Closing(Long mode)
 
 MotorProperties::MotorProperties(int motorIndex) : MotorIndex(motorIndex)
 {
-    const clsMotor& m = *Rcx().PortMotor(motorIndex);
+    const clsMotor& m = Rcx().PortMotor(motorIndex);
     Speed = Integer(std::clamp<int>(m.Power, 0, 7));
     FwdMeaning = m.MotorFwdMeening;
     RwdMeaning = m.MotorRwdMeening;
@@ -251,22 +250,23 @@ bool MotorProperties::Update()
             return false;
         }
     }
-    clsMotor& m = *Rcx().PortMotor(MotorIndex);
-    m.MotorDirection = Direction;
-    m.MotorStartState = StartState;
-    m.Power = Speed;
-    m.Purpose = Purpose;
-    m.MotorFwdMeening = FwdMeaning;
-    m.MotorRwdMeening = RwdMeaning;
+    App().EditMotor(MotorIndex, [&](clsMotor& m) {
+        m.MotorDirection = Direction;
+        m.MotorStartState = StartState;
+        m.Power = Speed;
+        m.Purpose = Purpose;
+        m.MotorFwdMeening = FwdMeaning;
+        m.MotorRwdMeening = RwdMeaning;
+    });
     if (Changed)
-        Rcx().Dirty = True;
+        App().SetSetupDirty(True);
     return true;
 }
 
 void MotorProperties::TestMotor()
 {
     try {
-        if (!InitRCX(App(), Rcx()))
+        if (!InitRCX(App()))
             return;
         const QString list = MotorList();
         if (Running) {

@@ -19,15 +19,15 @@ namespace setupcore {
 // Removes every named value of one of the sources whose number is the port.
 void RemoveObjects(int port, std::initializer_list<Integer> sources)
 {
-    Collection<ObjectPtr>& list = App().ObjectList;
+    AppState& app = App();
     QStringList keys;
-    for (const auto& e : list) {
+    for (const auto& e : app.ObjectList()) {
         const clsObject& o = *e.item;
         if (o.Number == port && std::find(sources.begin(), sources.end(), o.Source) != sources.end())
             keys.append(e.key);
     }
     for (const QString& key : keys)
-        list.Remove(key);
+        app.RemoveObject(key);
 }
 
 // Removes the value, type, mode, raw and boolean objects of a sensor port.
@@ -63,14 +63,15 @@ bool DropOnOutput(int port, int picture)
         AddNamedValue(QStringLiteral("Motor state ") + x, OperandSource::MotorStatus, 192, n);
         AddNamedValue(QStringLiteral("Motor Direction ") + x, OperandSource::MotorStatus, 8, n);
         AddNamedValue(QStringLiteral("Motor speed ") + x, OperandSource::MotorStatus, 7, n);
-        clsMotor& m = *Rcx().PortMotor(port);
-        m.Purpose = QStringLiteral("Motor ") + x;
-        m.setMotorType(1);
-        m.MotorStartState = 1;
-        m.MotorPort = port;
-        m.MotorDirection = 1;
-        m.Power = 7;
-        Rcx().Dirty = True;
+        App().EditMotor(port, [&](clsMotor& m) {
+            m.Purpose = QStringLiteral("Motor ") + x;
+            m.setMotorType(1);
+            m.MotorStartState = 1;
+            m.MotorPort = port;
+            m.MotorDirection = 1;
+            m.Power = 7;
+        });
+        App().SetSetupDirty(True);
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Critical);
     }
@@ -84,15 +85,14 @@ bool DropOnSensor(int port, int picture)
         return false;
     }
     try {
-        clsSensor& s = *Rcx().PortSensor(port);
-        s.setSensorType(picture);
+        App().EditSensor(port, [&](clsSensor& s) { s.setSensorType(picture); });
         RemoveSensorObjects(port);
         const Integer p = Integer(port);
         const QString name = SensorValueName(picture, port);
         AddNamedValue(name, OperandSource::SensorValue, 0, p);
-        s.Purpose = name;
+        App().EditSensor(port, [&](clsSensor& s) { s.Purpose = name; });
         AddSensorStatusObjects(port);
-        Rcx().Dirty = True;
+        App().SetSetupDirty(True);
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Critical);
     }
@@ -102,31 +102,33 @@ bool DropOnSensor(int port, int picture)
 void RemoveMotor(int port)
 {
     RemoveObjects(port, {OperandSource::MotorStatus});
-    clsMotor& m = *Rcx().PortMotor(port);
-    m.setMotorType(0);
-    m.Purpose.clear();
-    m.MotorDirection = 1;
-    m.MotorStartState = 0;
-    m.Power = 0;
-    Rcx().Dirty = True;
+    App().EditMotor(port, [](clsMotor& m) {
+        m.setMotorType(0);
+        m.Purpose.clear();
+        m.MotorDirection = 1;
+        m.MotorStartState = 0;
+        m.Power = 0;
+    });
+    App().SetSetupDirty(True);
 }
 
 void RemoveSensor(int port)
 {
     RemoveSensorObjects(port);
-    clsSensor& s = *Rcx().PortSensor(port);
-    s.setSensorType(0);
-    s.Purpose.clear();
-    s.Dark = 40;
-    s.PollCheck = 0;
-    Rcx().Dirty = True;
+    App().EditSensor(port, [](clsSensor& s) {
+        s.setSensorType(0);
+        s.Purpose.clear();
+        s.Dark = 40;
+        s.PollCheck = 0;
+    });
+    App().SetSetupDirty(True);
 }
 
 bool ProgramSlotKey(QChar key)
 {
     if (key < QLatin1Char('1') || key > QLatin1Char('5'))
         return false;
-    Rcx().ProgramNumber = Integer(key.unicode() - '1');
-    Rcx().Dirty = True;
+    App().SetProgramNumber(Integer(key.unicode() - '1'));
+    App().SetSetupDirty(True);
     return true;
 }

@@ -13,7 +13,9 @@ namespace setupcore {
 
 inline const QString kNoCommunication = QStringLiteral("No communication with the RCX");
 
-inline clsRcx& Rcx() { return *App().RcxSetup; }
+// The open project's set-up, to read; it changes through the project's
+// document (App().EditMotor, EditSensor ...).
+inline const clsRcx& Rcx() { return App().RcxSetup(); }
 
 inline QChar PortLetter(int port) { return QChar(QLatin1Char('A').unicode() + port); }
 
@@ -25,7 +27,7 @@ void RemoveSensorObjects(int port);
 
 inline ObjectPtr FindObject(const QString& name)
 {
-    Collection<ObjectPtr>& list = App().ObjectList;
+    const Collection<ObjectPtr>& list = App().ObjectList();
     return list.Exists(name) ? list.Item(name) : ObjectPtr();
 }
 

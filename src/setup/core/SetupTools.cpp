@@ -23,7 +23,7 @@ namespace {
 void RunBrickTool(const std::function<void()>& tool)
 {
     try {
-        if (InitRCX(App(), Rcx()))
+        if (InitRCX(App()))
             tool();
     } catch (const VbError& e) {
         ShowMessage(SetupFailureText(e), MsgStyle::Exclamation);
@@ -136,7 +136,7 @@ void BrickTools::ShowFirmwareVersion()
 {
     try {
         if (!Rcx().IsInit)
-            InitRCX(App(), Rcx());
+            InitRCX(App());
         const QString version = PB().FirmwareVersion();
         if (!version.isEmpty())
             App().Presenter->MsgBox(QStringLiteral("Current firmware version is: ") + version, MsgStyle::OkOnly);

@@ -276,7 +276,7 @@ void frmJoy::cmdAddToConst_Click()
     if (txtKey->text().isEmpty())
         return;
     AppState& a = App();
-    a.RcxSetup->Dirty = True;
+    a.SetSetupDirty(True);
     try {
         AddNamedValue(QStringLiteral("Keyboard-") + txtKey->text(), OperandSource::UserConstant,
                       Variant(lblValue->text()).toLong(), 0);

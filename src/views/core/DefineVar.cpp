@@ -33,7 +33,7 @@ QString DefineVarLogic::EntryName(const QString& entry)
 
 Integer DefineVarLogic::FreeVariableNumber() const
 {
-    const auto& list = mApp.ObjectList;
+    const auto& list = mApp.ObjectList();
     for (Integer n = FirstUserVariable;; ++n) {
         bool used = false;
         for (const auto& e : list)
@@ -51,7 +51,7 @@ void DefineVarLogic::Load()
     AppState& a = mApp;
     for (auto& l : List)
         l.clear();
-    for (const auto& e : a.ObjectList) {
+    for (const auto& e : a.ObjectList()) {
         if (!e.item)
             continue;
         const clsObject& o = *e.item;
@@ -60,7 +60,7 @@ void DefineVarLogic::Load()
         else if (o.Source == OperandSource::NamedRange)
             List[2].append(o.Name + kEq + QString::number(o.Value) + QLatin1Char('_') + QString::number(o.AuxValue));
     }
-    for (const auto& e : a.VariableDefs)
+    for (const auto& e : a.VariableDefs())
         if (e.item)
             List[0].append(e.item->Name + kEq + QString::number(e.item->Value));
     focus(0, 0);
@@ -73,7 +73,7 @@ void DefineVarLogic::Select(int tab, int row)
         return;
     const QString name = EntryName(List[tab][row]);
     AppState& a = mApp;
-    auto& from = tab == 0 ? a.VariableDefs : a.ObjectList;
+    auto& from = tab == 0 ? a.VariableDefs() : a.ObjectList();
     if (!from.Exists(name))
         return;
     const clsObject& o = *from.Item(name);
@@ -90,7 +90,7 @@ bool DefineVarLogic::checks(int tab, const QString& ignoreName, bool forUpdate)
     if (tab == 0) {
         // A variable replaced by Update frees its own place.
         const int count = int(List[0].size()) - (forUpdate ? 1 : 0);
-        if (a.ProjectType == 0 && count >= 30) {
+        if (a.ProjectType() == ProjectType::Rcx && count >= 30) {
             message(QStringLiteral("Can't add more Variables. Please delete one first"), MsgStyle::Information);
             return false;
         }
@@ -131,7 +131,7 @@ bool DefineVarLogic::checks(int tab, const QString& ignoreName, bool forUpdate)
             return false;
         }
     }
-    if (forUpdate && a.ObjectList.Exists(name) && name.compare(ignoreName, Qt::CaseInsensitive) != 0) {
+    if (forUpdate && a.ObjectList().Exists(name) && name.compare(ignoreName, Qt::CaseInsensitive) != 0) {
         message(QStringLiteral("object by that name already exist"), MsgStyle::Exclamation);
         return false;
     }
@@ -150,32 +150,32 @@ bool DefineVarLogic::Add(int tab)
                 Box[0][1] = QStringLiteral("0");
             const Long value = numberOf(Box[0][1]);
             const Integer number = FreeVariableNumber();
-            a.RcxSetup->Dirty = True;
+            a.SetSetupDirty(True);
             auto obj = std::make_shared<clsObject>();
             obj->Name = name;
             obj->Source = OperandSource::Variable;
             obj->Number = number;
             obj->Value = value;
-            a.ObjectList.Add(obj, name);
+            a.AddObject(obj, name);
             auto def = std::make_shared<clsObject>(*obj);
-            a.VariableDefs.Add(def, name);
+            a.AddVariableDef(def, name);
             List[0].append(name + kEq + QString::number(value));
         } else if (tab == 1) {
-            a.RcxSetup->Dirty = True;
+            a.SetSetupDirty(True);
             auto obj = std::make_shared<clsObject>();
             obj->Name = name;
             obj->Source = OperandSource::UserConstant;
             obj->Value = numberOf(Box[1][1]);
-            a.ObjectList.Add(obj, name);
+            a.AddObject(obj, name);
             List[1].append(name + kEq + QString::number(obj->Value));
         } else {
-            a.RcxSetup->Dirty = True;
+            a.SetSetupDirty(True);
             auto obj = std::make_shared<clsObject>();
             obj->Name = name;
             obj->Source = OperandSource::NamedRange;
             obj->Value = numberOf(Box[2][1]);
             obj->AuxValue = numberOf(Box[2][2]);
-            a.ObjectList.Add(obj, name);
+            a.AddObject(obj, name);
             List[2].append(name + kEq + QString::number(obj->Value) + QLatin1Char('_') +
                            QString::number(obj->AuxValue));
         }
@@ -201,13 +201,13 @@ bool DefineVarLogic::Delete(int tab)
         return false;
     }
     AppState& a = mApp;
-    a.RcxSetup->Dirty = True;
+    a.SetSetupDirty(True);
     const QString name = EntryName(List[tab][row]);
     try {
-        if (a.ObjectList.Exists(name))
-            a.ObjectList.Remove(name);
-        if (tab == 0 && a.VariableDefs.Exists(name))
-            a.VariableDefs.Remove(name);
+        if (a.ObjectList().Exists(name))
+            a.RemoveObject(name);
+        if (tab == 0 && a.VariableDefs().Exists(name))
+            a.RemoveVariableDef(name);
     } catch (const VbError& e) {
         message(QStringLiteral("Error: ") + e.description(), MsgStyle::Critical);
         return false;

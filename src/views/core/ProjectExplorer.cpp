@@ -1,7 +1,6 @@
 #include "views/core/ProjectExplorer.h"
 
 #include "model/Messages.h"
-#include "model/Notifier.h"
 #include "model/ModuleManagement.h"
 #include "model/TaskFile.h"
 
@@ -31,10 +30,10 @@ void ProjectExplorer::Open()
     if (!n)
         return;
     AppState& a = mApp;
-    if (n->Tag == QLatin1String("1") && a.TaskList.Exists(n->Key))
-        OpenCommandWindow(ModuleKind::Task, a.TaskList.Item(n->Key).get(), QString(), QString());
-    else if (n->Tag == QLatin1String("5") && a.SubList.Exists(n->Key))
-        OpenCommandWindow(ModuleKind::Sub, a.SubList.Item(n->Key).get(), QString(), QString());
+    if (n->Tag == QLatin1String("1") && a.TaskList().Exists(n->Key))
+        OpenCommandWindow(ModuleKind::Task, a.TaskList().Item(n->Key).get(), QString(), QString());
+    else if (n->Tag == QLatin1String("5") && a.SubList().Exists(n->Key))
+        OpenCommandWindow(ModuleKind::Sub, a.SubList().Item(n->Key).get(), QString(), QString());
 }
 
 bool ProjectExplorer::MenuApplies() const
@@ -49,16 +48,17 @@ bool ProjectExplorer::MenuApplies() const
 
 bool ProjectExplorer::RemoveEnabled() const
 {
-    return mApp.ProjectType != 1;
+    return mApp.ProjectType() != ProjectType::JoystickKeyboard;
 }
 
 namespace {
 
-// Takes a task or sub out of its list, asking first whether to save it when it
-// changed, closing its editor window and lowering the numbers above it. False
-// when the removal stops (Cancel, a failed save).
+// Makes ready to take a task or sub out of its list, asking first whether to
+// save it when it changed, and closing its editor window. False when the
+// removal stops (Cancel, a failed save).
 template <class List, class Save>
-bool takeOut(IMessagePresenter& presenter, List& list, const QString& name, const QString& question, Save save)
+bool readyToTakeOut(IMessagePresenter& presenter, const List& list, const QString& name, const QString& question,
+                    Save save)
 {
     const auto module = list.Item(name);
     if (module->Dirty) {
@@ -70,11 +70,6 @@ bool takeOut(IMessagePresenter& presenter, List& list, const QString& name, cons
     }
     if (module->CommandWindow)
         module->CommandWindow->Close();
-    const Integer number = module->mNumber;
-    for (auto& e : list)
-        if (e.item->mNumber > number)
-            e.item->mNumber = Integer(e.item->mNumber - 1);
-    list.Remove(name);
     return true;
 }
 
@@ -90,16 +85,20 @@ bool ProjectExplorer::RemoveModule()
     const QString tag = n->Tag;
     AppState& a = mApp;
     try {
+        // The project loses the module (its numbers above close up).
         if (tag == QLatin1String("1")) {
-            if (!takeOut(*a.Presenter, a.TaskList, name, QStringLiteral("Save task befor removing it?"), SaveTask))
+            if (!readyToTakeOut(*a.Presenter, a.TaskList(), name, QStringLiteral("Save task befor removing it?"),
+                                SaveTask))
                 return false;
+            a.RemoveTask(name);
         } else if (tag == QLatin1String("5")) {
-            if (!takeOut(*a.Presenter, a.SubList, name, QStringLiteral("Save sub befor removing it?"), SaveSub))
+            if (!readyToTakeOut(*a.Presenter, a.SubList(), name, QStringLiteral("Save sub befor removing it?"),
+                                SaveSub))
                 return false;
+            a.RemoveSub(name);
         } else {
             return false;
         }
-        a.RcxSetup->Dirty = True;
         // The body windows of the module's blocks carry its name as their caption.
         if (OpenWindows)
             for (ICommandWindow* w : OpenWindows())
@@ -107,7 +106,6 @@ bool ProjectExplorer::RemoveModule()
                     w->Close();
         Tree.Remove(name);
         curNode.clear();
-        Q_EMIT a.Notifier->ModuleListChanged();
         return true;
     } catch (const VbError& e) {
         ShowMessage(*a.Presenter, e.description(), MsgStyle::Exclamation);

@@ -91,9 +91,9 @@ void ProjectMap::UpdateMap()
         RefreshTaskMap(module->Commands(), module->Name, 0, QString());
         expandIfActive(module->Name);
     };
-    for (const auto& e : a.TaskList)
+    for (const auto& e : a.TaskList())
         build(e.item, QStringLiteral("TASK"));
-    for (const auto& e : a.SubList)
+    for (const auto& e : a.SubList())
         build(e.item, QStringLiteral("SUB"));
     if (!Clashes.isEmpty())
         ShowMessage(*mApp.Presenter,
@@ -159,10 +159,10 @@ void ProjectMap::UpdateNodeOnly(const QString& taskName, Long fType)
     std::shared_ptr<clsModule> module;
     AppState& a = mApp;
     if (fType == ModuleKind::Task) {
-        if (a.TaskList.Exists(key))
-            module = a.TaskList.Item(key);
-    } else if (a.SubList.Exists(key)) {
-        module = a.SubList.Item(key);
+        if (a.TaskList().Exists(key))
+            module = a.TaskList().Item(key);
+    } else if (a.SubList().Exists(key)) {
+        module = a.SubList().Item(key);
     }
     if (!module)
         return;
@@ -342,7 +342,7 @@ std::vector<ReportLine> ProjectMap::ReportLines() const
         bold = false;
     };
     const auto nameOf = [&](Integer source, Long value) -> QString {
-        for (const auto& e : a.ObjectList)
+        for (const auto& e : a.ObjectList())
             if (e.item && e.item->Source == source && e.item->Value == value)
                 return e.item->Name;
         return QString();
@@ -354,50 +354,49 @@ std::vector<ReportLine> ProjectMap::ReportLines() const
     line(QString());
     line(QString());
     bold = true;
-    const clsRcx& rcx = *a.RcxSetup;
+    const clsRcx& rcx = a.RcxSetup();
     line(B + QStringLiteral("Quillomat Project: ") + rcx.ProjectName);
     line(B + QStringLiteral("Program Slot: ") + QString::number(rcx.ProgramNumber + 1));
-    line(B + (a.ProjectType == 1 ? QStringLiteral("Project Type: Joystick & Keyboard")
+    line(B + (a.ProjectType() == ProjectType::JoystickKeyboard ? QStringLiteral("Project Type: Joystick & Keyboard")
                                  : QStringLiteral("Project Type: RCX")));
     line(QString());
     line(B + QStringLiteral("RCX Setup:"));
-    auto& setup = const_cast<clsRcx&>(rcx);
     for (int i = 0; i < 3; ++i) {
-        const MotorPtr& m = setup.PortMotor(i);
-        if (!m || m->MotorType() != 1)
+        const clsMotor& m = rcx.PortMotor(i);
+        if (m.MotorType() != 1)
             continue;
         heading(B + I + QStringLiteral("Motor ") + QLatin1Char(char('A' + i)) + QLatin1Char(':'));
-        line(B + I + I + QStringLiteral("Purpose: ") + m->Purpose);
-        line(B + I + I + QStringLiteral("Fwd Means: ") + m->MotorFwdMeening);
-        line(B + I + I + QStringLiteral("Rwd Means: ") + m->MotorRwdMeening);
-        line(B + I + I + (m->MotorDirection == 1 ? QStringLiteral("Start Direction: Forward")
+        line(B + I + I + QStringLiteral("Purpose: ") + m.Purpose);
+        line(B + I + I + QStringLiteral("Fwd Means: ") + m.MotorFwdMeening);
+        line(B + I + I + QStringLiteral("Rwd Means: ") + m.MotorRwdMeening);
+        line(B + I + I + (m.MotorDirection == 1 ? QStringLiteral("Start Direction: Forward")
                                                  : QStringLiteral("Start Direction: Backward")));
-        line(B + I + I + (m->MotorStartState == 1 ? QStringLiteral("Start state ON")
+        line(B + I + I + (m.MotorStartState == 1 ? QStringLiteral("Start state ON")
                                                   : QStringLiteral("Start state OFF")));
-        line(B + I + I + QStringLiteral("Speed: ") + QString::number(m->Power));
+        line(B + I + I + QStringLiteral("Speed: ") + QString::number(m.Power));
     }
     line(QString());
     for (int i = 0; i < 3; ++i) {
-        const SensorPtr& s = setup.PortSensor(i);
-        if (!s || s->SensorType() == 0)
+        const clsSensor& s = rcx.PortSensor(i);
+        if (s.SensorType() == 0)
             continue;
         heading(B + I + QStringLiteral("Sensor ") + QString::number(i + 1) + QLatin1Char(':'));
-        line(B + I + I + QStringLiteral("Purpose: ") + s->Purpose);
-        const QString type = nameOf(OperandSource::SensorTypeName, s->SensorType());
+        line(B + I + I + QStringLiteral("Purpose: ") + s.Purpose);
+        const QString type = nameOf(OperandSource::SensorTypeName, s.SensorType());
         if (!type.isEmpty())
             line(B + I + I + QStringLiteral("Type: ") + type);
-        const QString mode = nameOf(OperandSource::SensorModeName, s->SensorMode);
+        const QString mode = nameOf(OperandSource::SensorModeName, s.SensorMode);
         if (!mode.isEmpty())
             line(B + I + I + QStringLiteral("Mode: ") + mode);
     }
     line(QString());
     heading(B + QStringLiteral("Variables:"));
-    for (const auto& e : a.ObjectList)
+    for (const auto& e : a.ObjectList())
         if (e.item && e.item->Source == OperandSource::Variable)
             line(B + I + I + e.item->Name + QStringLiteral(" = ") + QString::number(e.item->Value));
     line(QString());
     heading(B + QStringLiteral("Constants:"));
-    for (const auto& e : a.ObjectList)
+    for (const auto& e : a.ObjectList())
         if (e.item && e.item->Source == OperandSource::UserConstant)
             line(B + I + I + e.item->Name + QStringLiteral(" = ") + QString::number(e.item->Value));
 
@@ -425,12 +424,12 @@ std::vector<ReportLine> ProjectMap::ReportLines() const
             }
             QString S;
             if (depth == 0) {
-                if (n.Tag == QLatin1String("TASK") && a.TaskList.Exists(n.Text)) {
-                    const clsTask& t = *a.TaskList.Item(n.Text);
+                if (n.Tag == QLatin1String("TASK") && a.TaskList().Exists(n.Text)) {
+                    const clsTask& t = *a.TaskList().Item(n.Text);
                     S = QStringLiteral("Start on startup: ") + yesNo(t.StartOnStartup) +
                         QStringLiteral("   Task in loop: ") + yesNo(t.mLoop);
-                } else if (n.Tag == QLatin1String("SUB") && a.SubList.Exists(n.Text)) {
-                    S = QStringLiteral("   Sub in loop: ") + yesNo(a.SubList.Item(n.Text)->mLoop);
+                } else if (n.Tag == QLatin1String("SUB") && a.SubList().Exists(n.Text)) {
+                    S = QStringLiteral("   Sub in loop: ") + yesNo(a.SubList().Item(n.Text)->mLoop);
                 }
             }
             if (!P.trimmed().isEmpty() || !n.Text.isEmpty())
