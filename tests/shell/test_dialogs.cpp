@@ -1,6 +1,7 @@
 // The open/new dialog, the preferences dialog and the preview window.
 #include "shell/ShellFixture.h"
 #include "model/Notifier.h"
+#include "model/ProjectFile.h"
 #include "shell/OpenDialog.h"
 #include "shell/Preferences.h"
 #include "shell/Preview.h"
@@ -97,8 +98,11 @@ TEST_F(OpenDialogTest, NewNameChecks)
             EXPECT_TRUE(presenter.shown.isEmpty());
             EXPECT_EQ(d->Choice.name, QStringLiteral("New robot 2"));
             EXPECT_EQ(d->Choice.projectAction, 2);
-            EXPECT_EQ(App().RcxSetup().Dirty, True);
             EXPECT_FALSE(d->Choice.canceled);
+            // The dialog only answers; the choice taken makes the project new and changed.
+            EXPECT_EQ(App().RcxSetup().Dirty, False);
+            TakeProjectChoice(d->Choice);
+            EXPECT_EQ(App().RcxSetup().Dirty, True);
             EXPECT_EQ(d->result(), int(QDialog::Accepted));
         }
     }
@@ -191,7 +195,11 @@ TEST_F(OpenDialogTest, NewProjectTakesTheChosenType)
     d->optProjType[1]->click();
     d->txtProjName->setText("Pilot");
     d->cmdOk_Click(0);
-    EXPECT_EQ(ProjectTypeNumber(App().ProjectType()), 1);
+    EXPECT_EQ(d->Choice.projectType, ProjectType::JoystickKeyboard);
+    EXPECT_EQ(App().ProjectType(), ProjectType::Rcx);
+    TakeProjectChoice(d->Choice);
+    EXPECT_EQ(App().ProjectType(), ProjectType::JoystickKeyboard);
+    EXPECT_EQ(App().RcxSetup().ProjectName, QStringLiteral("Pilot"));
 }
 
 TEST_F(OpenDialogTest, TaskListShowsEveryTaskFileAndTheFirstTitle)
