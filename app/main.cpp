@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     a.Ports = &control;
 
     // The preferences are read as the object is made.
-    a.InitParams = std::make_unique<clsInitParam>(settings, presenter);
+    a.InitParams = std::make_unique<clsInitParam>(*a.Config, presenter);
     // 15 twips a logical pixel, whatever the screen; Qt scales for high-DPI screens.
     a.TwipsX = 15;
     a.TwipsY = 15;

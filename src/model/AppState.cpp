@@ -1,5 +1,6 @@
 #include "model/AppState.h"
 
+#include "model/Config.h"
 #include "model/Notifier.h"
 #include "model/Phantom.h"
 #include <QHash>
@@ -62,6 +63,7 @@ AppState::AppState()
     : RcxSetup(std::make_unique<clsRcx>()),
       Presenter(&gQuietPresenter),
       Settings(&gMemorySettings),
+      Config(std::make_unique<::Config>(Settings)),
       Joystick(&gNoJoystick),
       Shell(&gNoShell),
       Notifier(std::make_unique<::Notifier>())

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+class Config;
 class IBrickDevice;
 class IPortSelector;
 class Notifier;
@@ -97,13 +98,6 @@ struct AppState {
     // saved; a save makes it 1). The open/new dialog's choice sets it.
     Integer ProjectAction = 0;
 
-    // Remembered settings and set-up window state.
-    Integer ComPortNumber = -1;
-    QString FirmwarePath;
-    QString FirmwareName;
-    Boolean AdvancedAlways = False;
-    Boolean ShowAdvanced = False;
-
     // Twips of one screen pixel.
     double TwipsX = 15;
     double TwipsY = 15;
@@ -116,6 +110,8 @@ struct AppState {
     // Services; never null (quiet defaults until somebody sets them).
     IMessagePresenter* Presenter;
     ISettingsStore* Settings;
+    // The settings, typed, read and written through Settings; never null.
+    std::unique_ptr<::Config> Config;
     IJoystick* Joystick;
     IShellRequests* Shell;
     // What the model tells the windows; never null, fresh with every ResetApp().

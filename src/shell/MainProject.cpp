@@ -4,11 +4,11 @@
 
 #include "link/PortScan.h"
 #include "model/AppState.h"
+#include "model/Config.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 #include "model/Notifier.h"
 #include "model/ProjectFile.h"
-#include "model/SettingsKeys.h"
 #include "shell/About.h"
 #include "shell/Help.h"
 #include "shell/ScreenPlacement.h"
@@ -60,13 +60,12 @@ bool mdiMain::MDIForm_Load()
 
 void mdiMain::GetInitParams()
 {
-    AppState& a = App();
+    Config& config = *App().Config;
     try {
-        a.AdvancedAlways = SettingsKeys::ReadAdvancedMode(*a.Settings) ? True : False;
-        a.ShowAdvanced = a.AdvancedAlways;
-        a.ComPortNumber = SettingsKeys::ReadComPort(*a.Settings);
-        a.FirmwarePath = SettingsKeys::ReadFirmwarePath(*a.Settings);
-        a.FirmwareName = SettingsKeys::ReadFirmwareName(*a.Settings);
+        config.Reload(Setting::AdvancedMode);
+        config.Reload(Setting::ComPort);
+        config.Reload(Setting::FirmwarePath);
+        config.Reload(Setting::FirmwareName);
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Critical);
     }

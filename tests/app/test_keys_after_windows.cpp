@@ -105,7 +105,7 @@ protected:
         ProgramFixture::SetUp();
         AppState& a = App();
         a.ProjectType = 1;
-        a.InitParams->ConfirmDelete = 1;
+        a.InitParams->setConfirmDelete(1);
         BuildJoystickObjects();
         main->Ops.CompileProject = [] {
             CompileResult r;

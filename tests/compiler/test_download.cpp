@@ -11,6 +11,7 @@
 #include "link/protocol/RcxRequests.h"
 #include "link/tower/TowerTransport.h"
 #include "link/vbrick/PtyResponder.h"
+#include "model/Config.h"
 #include "model/FirmwareImage.h"
 #include "model/Notifier.h"
 #include "model/ProjectFile.h"
@@ -47,7 +48,7 @@ protected:
         Cmd::place(*addTask("Main", 1, 0, 1)->Commands(), 0, {Cmd("M_ON").motors("0")});
         Cmd::place(*addTask("Other", 2)->Commands(), 0, {Cmd("M_OFF").motors("0").op(1)});
         Cmd::place(*addSub("Blink", 1)->Commands(), 0, {Cmd("M_FWD").motors("0")});
-        App().InitParams->ConfirmDownload = 0;
+        App().InitParams->setConfirmDownload(0);
     }
 
     // Task "Main" alone in the project, holding the command in row 2: after a
@@ -254,7 +255,7 @@ TEST_F(DownloadTest, ACommandNamingADeletedValueIsRefusedAtItsCell)
         {"power from a variable", Cmd("M_SETPWR").motors("0").p2(0, "Gone"), "Gone", true,
          "-> ERROR: Undefined var: Gone"},
     };
-    App().InitParams->ConfirmDownload = 0;
+    App().InitParams->setConfirmDownload(0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         App().TaskList.Clear();
@@ -303,7 +304,7 @@ TEST_F(DownloadTest, ATranslationFailureCarriesItsTextToTheReport)
         {"a variable operation without its word", Cmd("L_VAR").op(9).p1(0, "Count").p2(2, "1"),
          "Error: Subscript out of range in DLCommands"},
     };
-    App().InitParams->ConfirmDownload = 0;
+    App().InitParams->setConfirmDownload(0);
     addObject("Count", 0, 0, 4);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -339,7 +340,7 @@ TEST_F(DownloadTest, ARangeTheBrickCantTestIsRefusedAtItsCell)
         {"past a short", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "1_99999"), true},
         {"without its bar", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "5"), false},
     };
-    App().InitParams->ConfirmDownload = 0;
+    App().InitParams->setConfirmDownload(0);
     addObject("Count", 0, 0, 4);
     addObject("Lowest", 220, -32768, 0, 5);
     for (const Case& c : cases) {
@@ -369,7 +370,7 @@ TEST_F(DownloadTest, AReportWithoutTextShowsNoEmptyBox)
 TEST_F(DownloadTest, DownloadCommandAfterFailedCompile)
 {
     Cmd::place(*addTask("Main", 1)->Commands(), 0, {Cmd("L_LOOP").body({Cmd("M_ON")})});
-    App().InitParams->ConfirmDownload = 0;
+    App().InitParams->setConfirmDownload(0);
     DownloadCommand(App(), ShowFaultInItsWindow);
     EXPECT_EQ(preview.statusTexts(),
               (QStringList{"Compiling...", "Compiling  -> ERROR: Missing command details !"}));
@@ -411,7 +412,7 @@ TEST_F(DownloadTest, DownloadCommandRunsEveryModuleAndEndsWithTheSound)
 TEST_F(DownloadTest, ConfirmationCancelEndsBeforeTheBrickIsAsked)
 {
     smallProject();
-    App().InitParams->ConfirmDownload = 1;
+    App().InitParams->setConfirmDownload(1);
     presenter.answers = {MsgResult::Cancel};
     DownloadCommand(App(), ShowFaultInItsWindow);
     ASSERT_EQ(presenter.shown.size(), 1);
@@ -428,7 +429,7 @@ TEST_F(DownloadTest, ConfirmationCancelEndsBeforeTheBrickIsAsked)
 TEST_F(DownloadTest, ConfirmationOkGoesOn)
 {
     smallProject();
-    App().InitParams->ConfirmDownload = 1;
+    App().InitParams->setConfirmDownload(1);
     presenter.answers = {MsgResult::OK};
     EXPECT_TRUE(DownLoad(App()));
     EXPECT_EQ(called("BeginOfSub"), 1);
@@ -734,7 +735,7 @@ TEST_F(DownloadTest, UpdateSensorSendsOnlyWhatDiffers)
 
 TEST_F(DownloadTest, StartLinesOfModulesAndFirmware)
 {
-    App().FirmwareName = QStringLiteral("firm0309.lgo");
+    App().Config->SetForRun(Setting::FirmwareName, QStringLiteral("firm0309.lgo"));
     events.PB_DownloadStart(1500, 120, 10);
     events.PB_DownloadStart(250, 40, 11);
     events.PB_DownloadStart(0, 16000, 100);
@@ -797,8 +798,8 @@ TEST_F(DownloadTest, StaleCountDoesNotEndTheNextDownloadEarly)
 TEST_F(DownloadTest, FirmwareDone)
 {
     pb.pushResult(QStringLiteral("FirmwareVersion"), QStringLiteral("0328"));
-    App().InitParams->TimeToShutDown = 15;
-    App().InitParams->TransmitPower = QStringLiteral("long");
+    App().InitParams->setTimeToShutDown(15);
+    App().InitParams->setTransmitPower(QStringLiteral("long"));
     App().FinishedModuleCount = 2;
     events.PB_DownloadDone(0, 100);
     EXPECT_EQ(preview.statusTexts(), (QStringList{"Download finished. Firmware Version: 0328"}));
@@ -807,7 +808,7 @@ TEST_F(DownloadTest, FirmwareDone)
     EXPECT_EQ(App().FinishedModuleCount, 2);
 
     pb.clearCalls();
-    App().InitParams->TransmitPower = QStringLiteral("short");
+    App().InitParams->setTransmitPower(QStringLiteral("short"));
     events.PB_DownloadDone(0, 100);
     EXPECT_EQ(pb.calls().last(), QStringLiteral("PBTxPower(0)"));
 }
@@ -837,8 +838,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         link.setEventSink(&events);
         App().Ports = &ports;
-        App().InitParams->TimeToShutDown = 20;
-        App().InitParams->TransmitPower = QStringLiteral("Long");
+        App().InitParams->setTimeToShutDown(20);
+        App().InitParams->setTransmitPower(QStringLiteral("Long"));
         path = dir.filePath(QStringLiteral("firm.lgo"));
         QByteArray image(450, 0);  // three blocks
         for (int i = 0; i < image.size(); ++i)
@@ -1099,7 +1100,6 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
         control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
     control.setEventSink(&events);
     App().Ports = &control;
-    App().ComPortNumber = -1;
     App().VirtualBrickTold = True;  // no tower: the virtual brick, as the user was told
     preview.statusPrints.clear();
     preview.pointers.clear();
@@ -1158,7 +1158,7 @@ TEST_F(DownloadTest, AfterASubLeftOpenTheBrickTakesOperationsAtOnce)
 // writes: the compile refuses the command at its cell and names the variable.
 TEST_F(DownloadTest, AUserVariableOnAScratchVariableIsRefusedAtTheCommand)
 {
-    App().InitParams->ConfirmDownload = 0;
+    App().InitParams->setConfirmDownload(0);
     addObject("Motor state A", 3, 192, 0);
     addObject("Steps", 0, 3, 1);
     TaskPtr main = addTask("Main", 1);
@@ -1259,8 +1259,8 @@ protected:
         ASSERT_TRUE(OpenProject()) << presenter.texts().join('|').toStdString();
         ASSERT_EQ(App().TaskList.Count(), tasks);
         ASSERT_EQ(App().SubList.Count(), subs);
-        App().InitParams->ConfirmDownload = 0;
-        App().ComPortNumber = PortSelector::VirtualBrickPort;
+        App().InitParams->setConfirmDownload(0);
+        App().Config->SetForRun(Setting::ComPort, Integer(PortSelector::VirtualBrickPort));
         App().Ports = &control;
         presenter.shown.clear();
         preview.log.clear();
@@ -1355,7 +1355,7 @@ protected:
         control.setEventSink(&events);
         responder.setClock(time.clock());
         App().Ports = &control;
-        App().ComPortNumber = 1;
+        App().Config->Set(Setting::ComPort, Integer(1));
         smallProject();
     }
     void TearDown() override

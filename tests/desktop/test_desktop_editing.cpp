@@ -43,7 +43,7 @@ protected:
         presenter.shown.clear();
         presenter.answers.clear();
         windows.mapUpdates.clear();
-        App().InitParams = std::make_unique<clsInitParam>(*App().Settings, presenter);
+        App().InitParams = std::make_unique<clsInitParam>(*App().Config, presenter);
         DeskPalette() = PaletteTool{};
         frmDeskTop::PopupMenu() = [this](QMenu& menu) {
             menu_.shown = true;
@@ -376,7 +376,7 @@ TEST_F(DeskEditTest, DeleteAsksForBlocksOnlyWhenThePreferenceSaysSo)
     for (const Case& c : cases) {
         SetUp();
         frmDeskTop* f = Open({Command("M_ON", 0, 1, 1), Command("L_LOOP", 0, 2, 2), Command("G_WAIT", 0, 3, 3)});
-        App().InitParams->ConfirmDelete = Integer(c.confirm);
+        App().InitParams->setConfirmDelete(Integer(c.confirm));
         presenter.answers = {c.answer};
         QTest::mouseClick(f->picCommand(2), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
         QTest::mouseClick(f->picCommand(3), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));

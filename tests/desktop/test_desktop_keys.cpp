@@ -73,8 +73,8 @@ protected:
         DeskTopTest::SetUp();
         App().Presenter = &shell;
         App().ModalRunner = nullptr;
-        App().InitParams = std::make_unique<clsInitParam>(*App().Settings, presenter);
-        App().InitParams->ConfirmDelete = 1;
+        App().InitParams = std::make_unique<clsInitParam>(*App().Config, presenter);
+        App().InitParams->setConfirmDelete(1);
         FillNameTables();
         BuildRcxObjects();
         App().RcxSetup->PortMotor(0)->setMotorType(1);

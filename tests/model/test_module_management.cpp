@@ -1,4 +1,5 @@
 #include "model/AppState.h"
+#include "model/Config.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 #include "model/Notifier.h"
@@ -873,7 +874,7 @@ TEST(ProcessState, ResetGivesAFreshStateWithQuietServices)
     dirty.ProjectAction = 2;
     dirty.Notifier->SetPointer(PointerShape::Hourglass);
     dirty.WindowLoading = True;
-    dirty.ComPortNumber = 2;
+    dirty.Config->SetForRun(Setting::ComPort, Integer(2));
     FakePresenter presenter;
     dirty.Presenter = &presenter;
     dirty.Settings->SaveSetting(QStringLiteral("com"), QStringLiteral("comport"), QStringLiteral("2"));
@@ -894,7 +895,7 @@ TEST(ProcessState, ResetGivesAFreshStateWithQuietServices)
     EXPECT_EQ(a.Notifier->Pointer(), PointerShape::Default);  // a fresh notifier
     EXPECT_EQ(a.WindowLoading, False);
     EXPECT_EQ(a.LastDeskTop, nullptr);
-    EXPECT_EQ(a.ComPortNumber, -1);  // no port known
+    EXPECT_EQ(a.Config->Value(Setting::ComPort), -1);  // no port known
     EXPECT_EQ(a.Ports, nullptr);
     EXPECT_NE(a.Presenter, &presenter);
     EXPECT_EQ(a.Settings->GetSetting(QStringLiteral("com"), QStringLiteral("comport"), QStringLiteral("-1")),

@@ -24,7 +24,7 @@ protected:
         a.Presenter = &presenter;
         a.Settings = &settings;
         windows.Install();
-        a.InitParams = std::make_unique<clsInitParam>(settings, presenter);
+        a.InitParams = std::make_unique<clsInitParam>(*App().Config, presenter);
         FillNameTables();
         a.RcxSetup = std::make_unique<clsRcx>();
         BuildRcxObjects();
@@ -38,7 +38,6 @@ protected:
     vbrick::SoftRcx& useBrick()
     {
         App().Ports = &control;
-        App().ComPortNumber = PortSelector::VirtualBrickPort;
         // Chosen by the user, who has been told: no tower is looked for.
         settings.values.insert(QStringLiteral("com/virtualbrick"), QStringLiteral("1"));
         App().VirtualBrickTold = True;

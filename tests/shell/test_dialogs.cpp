@@ -352,10 +352,10 @@ class PreferencesTest : public ShellFixture {};
 
 TEST_F(PreferencesTest, LoadsTheFourPreferences)
 {
-    App().InitParams->TimeToShutDown = 15;
-    App().InitParams->TransmitPower = "long";
-    App().InitParams->ConfirmDownload = 0;
-    App().InitParams->ConfirmDelete = 1;
+    App().InitParams->setTimeToShutDown(15);
+    App().InitParams->setTransmitPower("long");
+    App().InitParams->setConfirmDownload(0);
+    App().InitParams->setConfirmDelete(1);
     frmPreference d;
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Quillomat Preferences"));
     EXPECT_EQ(d.txtShutDownTime->text(), QStringLiteral("15"));
@@ -378,7 +378,7 @@ TEST_F(PreferencesTest, SaveTakesTheNumericValueUpTo255)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         presenter.shown.clear();
-        App().InitParams->TimeToShutDown = 99;
+        App().InitParams->setTimeToShutDown(99);
         frmPreference d;
         d.txtShutDownTime->setText(QString::fromLatin1(c.typed));
         d.cmdSave_Click();
@@ -386,11 +386,11 @@ TEST_F(PreferencesTest, SaveTakesTheNumericValueUpTo255)
             EXPECT_EQ(presenter.texts(), QStringList{"Time cannot be more then 255"});
             EXPECT_EQ(presenter.shown[0].style, 48);
             EXPECT_EQ(d.txtShutDownTime->selectedText(), d.txtShutDownTime->text());
-            EXPECT_EQ(App().InitParams->TimeToShutDown, 99);
+            EXPECT_EQ(App().InitParams->TimeToShutDown(), 99);
             EXPECT_EQ(d.result(), 0);
         } else {
             EXPECT_TRUE(presenter.shown.isEmpty());
-            EXPECT_EQ(App().InitParams->TimeToShutDown, c.saved);
+            EXPECT_EQ(App().InitParams->TimeToShutDown(), c.saved);
             EXPECT_EQ(settings.GetSetting("Preferences", "ShutDownTime"), QString::number(c.saved));
             EXPECT_EQ(d.result(), int(QDialog::Accepted));
         }
@@ -413,10 +413,10 @@ TEST_F(PreferencesTest, EnterSavesLikeTheSaveButtonIncludingTheCheck)
     d.chkPref[1]->setChecked(true);
     QTest::keyClick(d.chkPref[0], Qt::Key_Enter);
     EXPECT_EQ(d.result(), int(QDialog::Accepted));
-    EXPECT_EQ(App().InitParams->TimeToShutDown, 20);
-    EXPECT_EQ(App().InitParams->TransmitPower, QStringLiteral("Long"));
-    EXPECT_EQ(App().InitParams->ConfirmDownload, 0);
-    EXPECT_EQ(App().InitParams->ConfirmDelete, 1);
+    EXPECT_EQ(App().InitParams->TimeToShutDown(), 20);
+    EXPECT_EQ(App().InitParams->TransmitPower(), QStringLiteral("Long"));
+    EXPECT_EQ(App().InitParams->ConfirmDownload(), 0);
+    EXPECT_EQ(App().InitParams->ConfirmDelete(), 1);
 }
 
 TEST_F(PreferencesTest, TheBrickIsChosenHereAndKeptInTheSettings)
@@ -453,7 +453,7 @@ TEST_F(PreferencesTest, CancelSavesNothing)
     frmPreference d;
     d.txtShutDownTime->setText("20");
     d.cmdCancel->click();
-    EXPECT_EQ(App().InitParams->TimeToShutDown, 30);
+    EXPECT_EQ(App().InitParams->TimeToShutDown(), 30);
     EXPECT_TRUE(settings.values.isEmpty());
 }
 
