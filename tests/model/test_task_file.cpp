@@ -2,6 +2,7 @@
 // failures of both.
 #include "test_files_support.h"
 
+#include "model/BusyPointer.h"
 #include "model/Records.h"
 #include "model/TaskFile.h"
 #include "model/VbError.h"
@@ -502,7 +503,7 @@ TEST_F(TaskFileTest, ACommandFailureLeavesTheModuleOutOfItsList)
     EXPECT_TRUE(ReadTask(*App().CurrentTask, False));
     EXPECT_FALSE(App().TaskList.Exists(QStringLiteral("T")));
     EXPECT_TRUE(windows.addedModules.isEmpty());
-    EXPECT_EQ(windows.pointers, QList<int>{0});
+    EXPECT_EQ(windows.pointers, (QList<int>{PointerShape::Hourglass, PointerShape::Default}));
 
     writeFile(subPath(QStringLiteral("S")), lines({"0,0,1,\"S\"", "\"M_ON\",\"\",x"}));
     App().CurrentSub = std::make_shared<clsSub>();
@@ -610,16 +611,145 @@ TEST_F(TaskFileTest, AFileThatCantBeOpenedOrAHeaderThatCantBeReadFails)
         task.Name = name;
         EXPECT_FALSE(ReadTask(task, True));
         EXPECT_EQ(messages(), QStringList{c.task});
-        EXPECT_TRUE(windows.pointers.isEmpty());  // the task leaves the pointer alone
+        // The hourglass of the reading, down again: a task and a sub alike.
+        const QList<int> busyThenDefault{PointerShape::Hourglass, PointerShape::Default};
+        EXPECT_EQ(windows.pointers, busyThenDefault);
 
         presenter.shown.clear();
+        windows.pointers.clear();
         clsSub sub;
         sub.Name = name;
         EXPECT_FALSE(ReadSub(sub, True));
         EXPECT_EQ(messages(), QStringList{c.sub.arg(folder())});
-        EXPECT_EQ(windows.pointers, QList<int>{0});
+        EXPECT_EQ(windows.pointers, busyThenDefault);
         EXPECT_TRUE(windows.addedModules.isEmpty());
     }
+}
+
+// A module read that can't join its list fails whole: the explorer is not
+// told of it, and the list keeps what it had.
+TEST_F(TaskFileTest, AModuleThatCantJoinItsListIsNotToldToTheExplorer)
+{
+    writeFile(taskPath(QStringLiteral("T")), lines({"1,1,1,\"T\"", rec("M_ON", 0, 1)}));
+    writeFile(subPath(QStringLiteral("S")), lines({"0,0,1,\"S\"", rec("M_ON", 0, 1)}));
+    auto task = std::make_shared<clsTask>();
+    task->Name = QStringLiteral("T");
+    auto sub = std::make_shared<clsSub>();
+    sub->Name = QStringLiteral("S");
+
+    // Not the module held as the current one.
+    App().CurrentTask = std::make_shared<clsTask>();
+    App().CurrentSub = std::make_shared<clsSub>();
+    EXPECT_FALSE(ReadTask(*task, False));
+    EXPECT_FALSE(ReadSub(*sub, False));
+    EXPECT_EQ(messages(), (QStringList{QStringLiteral("48:Object variable or With block variable not set"),
+                                       QStringLiteral("48:Object variable or With block variable not set while "
+                                                      "Opening SubFile %1/Subs/S.sub")
+                                           .arg(folder())}));
+    EXPECT_EQ(App().TaskList.Count() + App().SubList.Count(), 0);
+
+    // A module of that name in the list already.
+    presenter.shown.clear();
+    App().TaskList.Add(std::make_shared<clsTask>(), QStringLiteral("T"));
+    App().CurrentTask = task;
+    EXPECT_FALSE(ReadTask(*task, False));
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_EQ(App().TaskList.Count(), 1);
+    EXPECT_NE(App().TaskList.Item(QStringLiteral("T")).get(), task.get());
+    EXPECT_TRUE(windows.addedModules.isEmpty());
+}
+
+// The hourglass is up while a module's file is written or read and down
+// again on every way out, before a failure is shown; a failure before the
+// file is reached never raises it. Inside work that holds the hourglass up
+// (a project's save), it stays up, whatever the module's file does.
+TEST_F(TaskFileTest, TheHourglassGoesWithTheFileAndLeavesAnOuterOneUp)
+{
+    struct PointerAtBox : IMessagePresenter {
+        QList<int> pointers;
+        int MsgBox(const QString&, int, const QString&) override
+        {
+            pointers.append(App().Notifier->Pointer());
+            return MsgResult::OK;
+        }
+        QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
+    } watcher;
+    App().Presenter = &watcher;
+
+    auto taskNamed = [](const char* name) {
+        auto t = std::make_shared<clsTask>();
+        t->Name = QLatin1String(name);
+        return t;
+    };
+    auto subNamed = [](const char* name) {
+        auto m = std::make_shared<clsSub>();
+        m->Name = QLatin1String(name);
+        return m;
+    };
+    writeFile(taskPath(QStringLiteral("Good")), lines({"1,1,1,\"T\"", rec("M_ON", 0, 1)}));
+    writeFile(taskPath(QStringLiteral("Twice")), lines({"1,1,1,\"T\"", rec("M_ON", 0, 1), rec("M_ON", 0, 1)}));
+    writeFile(subPath(QStringLiteral("Good")), lines({"0,0,1,\"S\"", rec("M_ON", 0, 1)}));
+    writeFile(subPath(QStringLiteral("Cut")), lines({"0,0,1,\"S\""}) + "\"M_ON\",\"\",x");
+    auto selfHolding = [] {
+        auto loop = command("L_LOOP", 0, 1);
+        put(*loop->Commands, loop);
+        return loop;
+    };
+
+    struct Case {
+        const char* what;
+        std::function<bool()> work;
+        bool ok;
+        int boxes;
+        bool busy;  // the hourglass went up
+    };
+    std::vector<std::shared_ptr<clsCommand>> cycles;
+    const Case cases[] = {
+        {"a task read", [&] { return ReadTask(*taskNamed("Good"), True); }, true, 0, true},
+        {"a task whose records fail", [&] { return ReadTask(*taskNamed("Twice"), True); }, true, 1, true},
+        {"no task file", [&] { return ReadTask(*taskNamed("None"), True); }, false, 1, true},
+        {"a task name that is no file's", [&] { return ReadTask(*taskNamed("a/b"), True); }, false, 1, false},
+        {"a sub read", [&] { return ReadSub(*subNamed("Good"), True); }, true, 0, true},
+        {"a sub whose records fail", [&] { return ReadSub(*subNamed("Cut"), True); }, true, 1, true},
+        {"no sub file", [&] { return ReadSub(*subNamed("None"), True); }, false, 1, true},
+        {"a task saved", [&] { return SaveTask(*taskNamed("Saved")); }, true, 0, true},
+        {"a task whose grid can't be written",
+         [&] {
+             auto t = taskNamed("Cycle");
+             cycles.push_back(selfHolding());
+             put(*t->Commands(), cycles.back());
+             return SaveTask(*t);
+         },
+         false, 1, true},
+        {"a sub saved", [&] { return SaveSub(*subNamed("Saved")); }, true, 0, true},
+        {"a sub whose grid can't be written",
+         [&] {
+             auto m = subNamed("Cycle");
+             cycles.push_back(selfHolding());
+             put(*m->Commands(), cycles.back());
+             return SaveSub(*m);
+         },
+         false, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        windows.pointers.clear();
+        watcher.pointers.clear();
+        EXPECT_EQ(c.work(), c.ok);
+        EXPECT_EQ(watcher.pointers, QList<int>(c.boxes, PointerShape::Default));
+        const QList<int> busyThenDefault{PointerShape::Hourglass, PointerShape::Default};
+        EXPECT_EQ(windows.pointers, c.busy ? busyThenDefault : QList<int>());
+
+        windows.pointers.clear();
+        {
+            BusyPointer outer(*App().Notifier);
+            EXPECT_EQ(c.work(), c.ok);
+            EXPECT_EQ(App().Notifier->Pointer(), PointerShape::Hourglass);
+        }
+        EXPECT_EQ(windows.pointers, (QList<int>{PointerShape::Hourglass, PointerShape::Default}));
+    }
+    for (const auto& loop : cycles)
+        loop->Commands->Clear();  // break the cycles
 }
 
 // A name from a project file becomes a file name; one that would lead out of
