@@ -76,7 +76,7 @@ int main(int argc, char** argv)
     FillNameTables();
     a.RcxSetup = std::make_unique<clsRcx>();
 
-    const OpenChoice choice = ShowOpenDialog(3, 1);
+    const OpenChoice choice = ShowOpenDialog(OpenOffer::NewOrExisting, OpenObject::Project);
     if (choice.canceled)
         return 0;
     TakeProjectChoice(choice);

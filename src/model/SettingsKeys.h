@@ -22,12 +22,11 @@ enum class SettingId {
 
 template <class T>
 struct SettingKey {
-    using Type = T;
     SettingId id;
     const char* section;
     const char* name;
-    T fallback;                       // what a missing key reads as
-    T (*read)(const QString& text);   // the stored text as a value; VbError where it is none
+    T fallback;                        // what a missing key reads as
+    T (*read)(const QString& text);    // the stored text as a value; VbError where it is none
     QString (*write)(const T& value);  // the value as it is stored
 };
 
@@ -59,11 +58,10 @@ using namespace SettingsCodec;
 // Section "com": how the program reaches the brick. The tower port last
 // found (0 to 3; -1 none yet), and the user's choice of the virtual brick.
 inline const SettingKey<Integer> ComPort{SettingId::ComPort, "com", "comport", -1, &integer, &number};
-inline const SettingKey<bool> VirtualBrick{SettingId::VirtualBrick, "com", "virtualbrick", false, &flag,
-                                               &oneZero};
+inline const SettingKey<bool> VirtualBrick{SettingId::VirtualBrick, "com", "virtualbrick", false, &flag, &oneZero};
 // "device0".."device3" in "com": the device file of a tower port, read only.
-inline QString DeviceName(Long port) { return QStringLiteral("device") + QString::number(port); }
 inline constexpr const char* DeviceSection = "com";
+inline QString DeviceName(Long port) { return QStringLiteral("device") + QString::number(port); }
 
 // Section "firmware": the firmware file offered for download, its folder and name.
 inline const SettingKey<QString> FirmwarePath{SettingId::FirmwarePath, "firmware", "path", {}, &text, &text};
@@ -71,15 +69,15 @@ inline const SettingKey<QString> FirmwareName{SettingId::FirmwareName, "firmware
 
 // Section "Preferences": the set-up window always opens in advanced mode;
 // the four preferences of InitParams.
-inline const SettingKey<bool> AdvancedMode{SettingId::AdvancedMode, "Preferences", "AdvancedMode", false,
-                                               &boolean, &trueFalse};
-inline const SettingKey<Long> ShutDownTime{SettingId::ShutDownTime, "Preferences", "ShutDownTime", 30,
-                                               &longNumber, &longText};
-inline const SettingKey<QString> TransmitPower{SettingId::TransmitPower, "Preferences", "TransmitPower",
-                                                   QStringLiteral("short"), &text, &text};
-inline const SettingKey<Integer> ConfirmDownload{SettingId::ConfirmDownload, "Preferences", "ConfirmDownload",
-                                                     1, &integer, &number};
-inline const SettingKey<Integer> ConfirmDelete{SettingId::ConfirmDelete, "Preferences", "ConfirmDelete", 1,
-                                                   &integer, &number};
+inline const SettingKey<bool> AdvancedMode{
+    SettingId::AdvancedMode, "Preferences", "AdvancedMode", false, &boolean, &trueFalse};
+inline const SettingKey<Long> ShutDownTime{
+    SettingId::ShutDownTime, "Preferences", "ShutDownTime", 30, &longNumber, &longText};
+inline const SettingKey<QString> TransmitPower{
+    SettingId::TransmitPower, "Preferences", "TransmitPower", QStringLiteral("short"), &text, &text};
+inline const SettingKey<Integer> ConfirmDownload{
+    SettingId::ConfirmDownload, "Preferences", "ConfirmDownload", 1, &integer, &number};
+inline const SettingKey<Integer> ConfirmDelete{
+    SettingId::ConfirmDelete, "Preferences", "ConfirmDelete", 1, &integer, &number};
 
 }  // namespace Setting

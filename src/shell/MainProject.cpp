@@ -43,7 +43,7 @@ bool mdiMain::MDIForm_Load()
     // user back to the open/new dialog; only cancelling it ends the start.
     while (!OpenProject()) {
         // A dialog closed but by its OK button cancels.
-        const OpenChoice choice = App().Shell->ShowOpenDialog(3, 1);
+        const OpenChoice choice = App().Shell->ShowOpenDialog(OpenOffer::NewOrExisting, OpenObject::Project);
         if (choice.canceled) {
             hide();
             return false;
@@ -95,7 +95,8 @@ void mdiMain::KeyOpen()
 {
     AppState& a = App();
     if (IsDirty(0)) {
-        const int answer = a.Presenter->MsgBox(QStringLiteral("Save project"), 35);
+        const int answer =
+            a.Presenter->MsgBox(QStringLiteral("Save project"), MsgStyle::YesNoCancel | MsgStyle::Question);
         if (answer == MsgResult::Cancel)
             return;
         if (answer == MsgResult::Yes && !SaveProject())
@@ -108,7 +109,7 @@ void mdiMain::KeyOpen()
     const Integer openAction = a.ProjectAction;
     const Integer openType = a.ProjectType;
     const Boolean openDirty = a.RcxSetup->Dirty;
-    const OpenChoice choice = a.Shell->ShowOpenDialog(3, 1);
+    const OpenChoice choice = a.Shell->ShowOpenDialog(OpenOffer::NewOrExisting, OpenObject::Project);
     if (choice.canceled)
         return;
     Q_EMIT a.Notifier->StatusCleared();
@@ -130,7 +131,8 @@ void mdiMain::MDIForm_QueryUnload(bool& cancel)
 {
     AppState& a = App();
     if (IsDirty(0)) {
-        const int answer = a.Presenter->MsgBox(QStringLiteral("Save project"), 35);
+        const int answer =
+            a.Presenter->MsgBox(QStringLiteral("Save project"), MsgStyle::YesNoCancel | MsgStyle::Question);
         if (answer == MsgResult::Cancel) {
             cancel = true;
             return;

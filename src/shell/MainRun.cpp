@@ -106,7 +106,7 @@ void mdiMain::tmrJoy_Timer()
 {
     if (mRun->tmrJoy_Timer() != PcRun::Tick::Ended)
         return;
-    App().Notifier->SetPointer(0);
+    App().Notifier->SetPointer(PointerShape::Default);
     mTmrJoy->stop();
     mTmrAni->stop();
     mRunKeys->Remove();

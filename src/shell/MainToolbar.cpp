@@ -187,7 +187,7 @@ void mdiMain::KeyProjExp()
 void mdiMain::KeyNewTask()
 {
     AppState& a = App();
-    if (Ops.AddTask && Ops.AddTask(3)) {
+    if (Ops.AddTask && Ops.AddTask(OpenOffer::NewOrExisting)) {
         OpenCommandWindow(ModuleKind::Task, a.CurrentTask.get(), QString(), QString());
         a.CurrentTask.reset();
         Q_EMIT a.Notifier->ModuleListChanged();
@@ -197,7 +197,7 @@ void mdiMain::KeyNewTask()
 void mdiMain::KeyNewSub()
 {
     AppState& a = App();
-    if (Ops.AddSub && Ops.AddSub(3)) {
+    if (Ops.AddSub && Ops.AddSub(OpenOffer::NewOrExisting)) {
         OpenCommandWindow(ModuleKind::Sub, a.CurrentSub.get(), QString(), QString());
         a.CurrentSub.reset();
         Q_EMIT a.Notifier->ModuleListChanged();

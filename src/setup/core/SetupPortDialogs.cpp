@@ -22,7 +22,7 @@ namespace {
 // missing brick as such or the failure's description.
 void ShowDialogFailure(const VbError& e)
 {
-    App().Notifier->SetPointer(0);
+    App().Notifier->SetPointer(PointerShape::Default);
     if (e.number() == Err::DeviceUnavailable)
         ShowMessage(kNoCommunication, MsgStyle::Exclamation);
     else

@@ -41,8 +41,8 @@ bool BrickTools::ChooseFirmwareFile()
     const QString file = config.Value(Setting::FirmwareName);
     if (!Chooser)
         return false;
-    const FirmwareChoice choice = Chooser(path.isEmpty() ? QStringLiteral("c:") : path,
-                                          file.isEmpty() ? QStringLiteral("firm0309.lgo") : file);
+    const FirmwareChoice choice =
+        Chooser(path.isEmpty() ? QStringLiteral("c:") : path, file.isEmpty() ? QStringLiteral("firm0309.lgo") : file);
     if (choice.canceled)
         return false;
     // Made the default, the file is kept for the next start too; else for this run.
