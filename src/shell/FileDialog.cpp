@@ -41,7 +41,7 @@ QIcon pictureFor(const QString& key)
     if (key == QLatin1String("RCX"))
         return CommandIcon(QStringLiteral("RCX"));
     if (key == QLatin1String("DATALOG"))
-        return CommandIcon(QStringLiteral("L_DATALOG"));
+        return CommandIcon(CommandKey::L_DATALOG);
     return st->standardIcon(QStyle::SP_FileIcon);
 }
 

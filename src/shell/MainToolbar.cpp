@@ -89,7 +89,7 @@ void mdiMain::SetToolbarsForType()
             TB1Button(QString::fromLatin1(k))->setEnabled(false);
         for (const CommandInfo& c : CommandCatalogue())
             if (!c.joystick)
-                mTB->Action(c.key)->setEnabled(false);
+                mTB->Action(c.id)->setEnabled(false);
         TB1Button(QStringLiteral("JOY"))->setVisible(true);
         TB1Button(QStringLiteral("JOY_PLAY"))->setVisible(true);
     }
@@ -97,8 +97,8 @@ void mdiMain::SetToolbarsForType()
 
 void mdiMain::UpdateMotorTips()
 {
-    QAction* fwd = mTB->Action(QStringLiteral("M_FWD"));
-    QAction* rwd = mTB->Action(QStringLiteral("M_RWD"));
+    QAction* fwd = mTB->Action(CommandKey::M_FWD);
+    QAction* rwd = mTB->Action(CommandKey::M_RWD);
     QString fwdTip = QStringLiteral("Forward");
     QString rwdTip = QStringLiteral("Backward");
     clsRcx& rcx = *App().RcxSetup;
