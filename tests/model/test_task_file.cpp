@@ -676,25 +676,25 @@ TEST_F(TaskFileTest, TheHourglassGoesWithTheFileAndLeavesAnOuterOneUp)
     } watcher;
     App().Presenter = &watcher;
 
-    auto taskNamed = [](const char* name) {
-        auto t = std::make_shared<clsTask>();
-        t->Name = QLatin1String(name);
-        return t;
+    // A module of the name; with the cycle, a grid that can't be written.
+    const auto cycle = command("L_LOOP", 0, 1);
+    put(*cycle->Commands, cycle);
+    auto named = [&cycle](auto module, const char* name, bool withCycle = false) {
+        module->Name = QLatin1String(name);
+        if (withCycle)
+            put(*module->Commands(), cycle);
+        return module;
     };
-    auto subNamed = [](const char* name) {
-        auto m = std::make_shared<clsSub>();
-        m->Name = QLatin1String(name);
-        return m;
+    auto task = [&](const char* name, bool withCycle = false) {
+        return named(std::make_shared<clsTask>(), name, withCycle);
+    };
+    auto sub = [&](const char* name, bool withCycle = false) {
+        return named(std::make_shared<clsSub>(), name, withCycle);
     };
     writeFile(taskPath(QStringLiteral("Good")), lines({"1,1,1,\"T\"", rec("M_ON", 0, 1)}));
     writeFile(taskPath(QStringLiteral("Twice")), lines({"1,1,1,\"T\"", rec("M_ON", 0, 1), rec("M_ON", 0, 1)}));
     writeFile(subPath(QStringLiteral("Good")), lines({"0,0,1,\"S\"", rec("M_ON", 0, 1)}));
     writeFile(subPath(QStringLiteral("Cut")), lines({"0,0,1,\"S\""}) + "\"M_ON\",\"\",x");
-    auto selfHolding = [] {
-        auto loop = command("L_LOOP", 0, 1);
-        put(*loop->Commands, loop);
-        return loop;
-    };
 
     struct Case {
         const char* what;
@@ -703,33 +703,18 @@ TEST_F(TaskFileTest, TheHourglassGoesWithTheFileAndLeavesAnOuterOneUp)
         int boxes;
         bool busy;  // the hourglass went up
     };
-    std::vector<std::shared_ptr<clsCommand>> cycles;
     const Case cases[] = {
-        {"a task read", [&] { return ReadTask(*taskNamed("Good"), True); }, true, 0, true},
-        {"a task whose records fail", [&] { return ReadTask(*taskNamed("Twice"), True); }, true, 1, true},
-        {"no task file", [&] { return ReadTask(*taskNamed("None"), True); }, false, 1, true},
-        {"a task name that is no file's", [&] { return ReadTask(*taskNamed("a/b"), True); }, false, 1, false},
-        {"a sub read", [&] { return ReadSub(*subNamed("Good"), True); }, true, 0, true},
-        {"a sub whose records fail", [&] { return ReadSub(*subNamed("Cut"), True); }, true, 1, true},
-        {"no sub file", [&] { return ReadSub(*subNamed("None"), True); }, false, 1, true},
-        {"a task saved", [&] { return SaveTask(*taskNamed("Saved")); }, true, 0, true},
-        {"a task whose grid can't be written",
-         [&] {
-             auto t = taskNamed("Cycle");
-             cycles.push_back(selfHolding());
-             put(*t->Commands(), cycles.back());
-             return SaveTask(*t);
-         },
-         false, 1, true},
-        {"a sub saved", [&] { return SaveSub(*subNamed("Saved")); }, true, 0, true},
-        {"a sub whose grid can't be written",
-         [&] {
-             auto m = subNamed("Cycle");
-             cycles.push_back(selfHolding());
-             put(*m->Commands(), cycles.back());
-             return SaveSub(*m);
-         },
-         false, 1, true},
+        {"a task read", [&] { return ReadTask(*task("Good"), True); }, true, 0, true},
+        {"a task whose records fail", [&] { return ReadTask(*task("Twice"), True); }, true, 1, true},
+        {"no task file", [&] { return ReadTask(*task("None"), True); }, false, 1, true},
+        {"a task name that is no file's", [&] { return ReadTask(*task("a/b"), True); }, false, 1, false},
+        {"a sub read", [&] { return ReadSub(*sub("Good"), True); }, true, 0, true},
+        {"a sub whose records fail", [&] { return ReadSub(*sub("Cut"), True); }, true, 1, true},
+        {"no sub file", [&] { return ReadSub(*sub("None"), True); }, false, 1, true},
+        {"a task saved", [&] { return SaveTask(*task("Saved")); }, true, 0, true},
+        {"a task whose grid can't be written", [&] { return SaveTask(*task("Cycle", true)); }, false, 1, true},
+        {"a sub saved", [&] { return SaveSub(*sub("Saved")); }, true, 0, true},
+        {"a sub whose grid can't be written", [&] { return SaveSub(*sub("Cycle", true)); }, false, 1, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -748,8 +733,7 @@ TEST_F(TaskFileTest, TheHourglassGoesWithTheFileAndLeavesAnOuterOneUp)
         }
         EXPECT_EQ(windows.pointers, (QList<int>{PointerShape::Hourglass, PointerShape::Default}));
     }
-    for (const auto& loop : cycles)
-        loop->Commands->Clear();  // break the cycles
+    cycle->Commands->Clear();  // break the cycle
 }
 
 // A name from a project file becomes a file name; one that would lead out of
