@@ -1,8 +1,8 @@
 #pragma once
 // The settings as the program uses them: one typed value per key of
 // model/SettingsKeys.h, and Changed when a value changes, so that a window
-// that shows a setting follows it. App().Config is the one; it reads and
-// writes through App().Settings, whichever store that is.
+// that shows a setting follows it. The app state's Config is the one; it
+// reads and writes through the app state's Settings, whichever store that is.
 //
 // A value set in this run is this run's, saved at once (Set) or not (a
 // firmware file chosen without making it the default, a preference set and

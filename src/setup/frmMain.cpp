@@ -126,7 +126,7 @@ void frmMain::Form_Load()
     AppState& a = App();
     FormLoading = true;
     FullWidth = PixX(kFullWidthTwips);
-    mAdvancedOn = AdvancedShown();
+    mAdvancedOn = AdvancedShown(*a.Config);
     mAlwaysOn = false;
     mnuAdvanced->setEnabled(true);
     if (mAdvancedOn) {

@@ -120,10 +120,10 @@ TEST_F(SetupWindow, NarrowAndAdvancedWidths)
 
     w->mnuAdvanced_Click();
     EXPECT_EQ(w->width(), w->NarrowWidth());
-    EXPECT_FALSE(AdvancedShown());
+    EXPECT_FALSE(AdvancedShown(*App().Config));
     w->mnuAdvAllwaise_Click();  // on: widens
     EXPECT_EQ(w->width(), w->FullWidth);
-    EXPECT_TRUE(AdvancedShown());
+    EXPECT_TRUE(AdvancedShown(*App().Config));
     EXPECT_TRUE(App().Config->Value(Setting::AdvancedMode));
     EXPECT_EQ(settings.values.value(QStringLiteral("Preferences/AdvancedMode")), QStringLiteral("True"));
 }

@@ -63,9 +63,9 @@ std::optional<bool>& advancedChosen() { return AppScoped<AdvancedWidth>().chosen
 
 }  // namespace
 
-bool AdvancedShown()
+bool AdvancedShown(const Config& config)
 {
-    return advancedChosen().value_or(App().Config->Value(Setting::AdvancedMode));
+    return advancedChosen().value_or(config.Value(Setting::AdvancedMode));
 }
 
 void SetAdvancedShown(bool shown) { advancedChosen() = shown; }

@@ -12,6 +12,7 @@
 
 #include <functional>
 
+class Config;
 class VbError;
 
 namespace SetupPicture {
@@ -42,7 +43,7 @@ bool ProgramSlotKey(QChar key);
 // Whether the set-up window shows its advanced width: as the setting "Always
 // open in advanced mode" says until the user widens or narrows the window,
 // then as the user chose, the window open or closed, while the program runs.
-bool AdvancedShown();
+bool AdvancedShown(const Config& config);
 void SetAdvancedShown(bool shown);
 
 // ------------------------------------------------------------------ polling
