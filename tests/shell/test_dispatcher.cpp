@@ -283,9 +283,13 @@ TEST_F(DispatcherTest, ARunFollowsTheKeysAndItsStopSwitchesEveryMotorOff)
     EXPECT_EQ(main->RunImageKey(), QStringLiteral("JOY_PLAY"));
 
     pb.clearCalls();
+    // An hourglass that other work left on past its scope, as a download
+    // waiting for the brick does: the end of the run takes it down.
+    a.Notifier->SetPointer(PointerShape::Hourglass);
     main->TB1_ButtonClick(QStringLiteral("JOY_PLAY"));  // stop
     EXPECT_TRUE(main->tmrJoy()->isActive());             // the next tick ends the run
     main->tmrJoy_Timer();
+    EXPECT_EQ(a.Notifier->Pointer(), PointerShape::Default);
     EXPECT_EQ(pb.calls(), (QStringList{"Off(\"012\")"}));
     EXPECT_FALSE(main->tmrJoy()->isActive());
     EXPECT_FALSE(main->tmrAni()->isActive());
