@@ -92,15 +92,7 @@ void DeskController::CommandMouseDown(Integer Index, int Button, int Shift, doub
         return;
     }
     if (!tool.isCursor()) {
-        if (!SameCommandKey(tool.key, co->CommandKey)) {
-            if (ShowMessage(QStringLiteral("Replace command"), MsgStyle::Question + MsgStyle::OkCancel)
-                == MsgResult::OK) {
-                d.DropCommand(Integer(v.picCommandUBound() + 1), pic->Left() + X, pic->Top() + Y, QString(), tool);
-                v.SyncPictures();
-                w.UpdateMap();
-            }
-            w.ResetTool();
-        }
+        ReplaceWithTool(tool, *co, *pic, X, Y);
         return;
     }
     pic->setMouseIcon(PickIcon::Pick);
@@ -108,6 +100,19 @@ void DeskController::CommandMouseDown(Integer Index, int Button, int Shift, doub
     DragStartY = vb::CInt(Y);
     pic->ZOrder();
     d.objCommand = co;
+}
+
+void DeskController::ReplaceWithTool(const PaletteTool& tool, const clsCommand& co, PicCommandBox& pic, double X,
+                                     double Y)
+{
+    if (SameCommandKey(tool.key, co.CommandKey))
+        return;
+    if (ShowMessage(QStringLiteral("Replace command"), MsgStyle::Question + MsgStyle::OkCancel) == MsgResult::OK) {
+        d.DropCommand(Integer(v.picCommandUBound() + 1), pic.Left() + X, pic.Top() + Y, QString(), tool);
+        v.SyncPictures();
+        w.UpdateMap();
+    }
+    w.ResetTool();
 }
 
 void DeskController::CommandMouseMove(Integer Index, int Button, double X, double Y)

@@ -9,6 +9,7 @@
 #include "model/Variant.h"
 
 class DeskView;
+class PicCommandBox;
 
 // What the desk's controller asks of its window.
 class IDeskWindow {
@@ -72,6 +73,11 @@ public:
     static int KeyCodeOf(int qtKey);
 
 private:
+    // A palette tool pressed on a command of another key replaces it once
+    // the user agrees (X, Y inside its picture); the palette goes back to the
+    // cursor tool either way.
+    void ReplaceWithTool(const PaletteTool& tool, const clsCommand& co, PicCommandBox& pic, double X, double Y);
+
     // The keyboard map's actions.
     void KeyEnter();
     void KeyEscape();

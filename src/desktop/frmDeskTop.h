@@ -36,9 +36,11 @@
 
 #include <functional>
 
+struct CommandInfo;
 class LogicFrameWidget;
 class MotorFrameWidget;
 class QAction;
+class QFrame;
 class QMenu;
 class KeyPreview;
 class QMdiArea;
@@ -203,6 +205,12 @@ private:
     // command at the cursor, scroll it into view, the frames' Ok and Cancel
     // buttons, and what a written command shows.
     void SetFrameInterface();
+    // The frame of the command's kind, opened on it; nullptr where the logic
+    // frame refuses the command.
+    QFrame* OpenFrameModel(const CommandInfo& info, const std::shared_ptr<clsCommand>& co);
+    // Shows the open frame over the command's picture, grown around it, and
+    // gives it the keys.
+    void ShowFrameOver(QFrame& frame, PicCommandBox& pic, const QString& key);
     void ScrollToEditFrame();
     void cmdOkMotor_Click();
     void cmdCancelMotor_Click();

@@ -85,40 +85,48 @@ void frmDeskTop::SetFrameInterface()
     PicCommandBox* pic = mView.picCommand(co->PicIndex);
     if (!pic)
         raiseError(Err::InvalidCall);
-    QFrame* frame = nullptr;
-    if (info->frame == CommandFrame::Logic) {
+    QFrame* frame = OpenFrameModel(*info, co);
+    if (!frame)
+        return;
+    mDoc.objCommand = co;
+    ShowFrameOver(*frame, *pic, key);
+}
+
+QFrame* frmDeskTop::OpenFrameModel(const CommandInfo& info, const std::shared_ptr<clsCommand>& co)
+{
+    if (info.frame == CommandFrame::Logic) {
         fraLogic->Model.ParentTaskName = mParentTaskName;
-        if (!fraLogic->Model.Open(co))
-            return;
-        frame = fraLogic;
-    } else {
-        FraMotor->Model.ParentTaskName = mParentTaskName;
-        FraMotor->Model.Open(co);
-        frame = FraMotor;
+        return fraLogic->Model.Open(co) ? static_cast<QFrame*>(fraLogic) : nullptr;
     }
-    const double width = TwipX(frame->width()) + TwipX(11);
-    const double height = mView.CellHeight() + TwipY(frame->height()) + TwipY(10);
+    FraMotor->Model.ParentTaskName = mParentTaskName;
+    FraMotor->Model.Open(co);
+    return FraMotor;
+}
+
+void frmDeskTop::ShowFrameOver(QFrame& frame, PicCommandBox& pic, const QString& key)
+{
+    const double width = TwipX(frame.width()) + TwipX(11);
+    const double height = mView.CellHeight() + TwipY(frame.height()) + TwipY(10);
     // The frame lies on the desk over the enlarged picture, below its
     // caption lines, so it moves with the desk and outlives the picture.
-    frame->setParent(picDeskTop);
-    frame->setCursor(Qt::ArrowCursor);
-    frame->move(PixX(pic->Left() + TwipX(4)), PixY(pic->Top() + mView.CellHeight()));
-    mDoc.objCommand = co;
+    frame.setParent(picDeskTop);
+    frame.setCursor(Qt::ArrowCursor);
+    frame.move(PixX(pic.Left() + TwipX(4)), PixY(pic.Top() + mView.CellHeight()));
     EnableToolbars(false);
-    pic->setWidth(width);
-    pic->setHeight(height);
-    pic->ZOrder();
+    pic.setWidth(width);
+    pic.setHeight(height);
+    pic.ZOrder();
     mCommandInEdit = true;
     mCommandInEditType = key;
-    frame->show();
-    frame->raise();
-    if (frame == FraMotor)
+    frame.show();
+    frame.raise();
+    if (&frame == FraMotor)
         FraMotor->Refresh(true);
     else
         fraLogic->Refresh(true);
     // The keys go to the frame at once: to the box it names, else its first.
-    if (!frame->isAncestorOf(frame->window()->focusWidget()))
-        FocusFirstBox(frame);
+    if (!frame.isAncestorOf(frame.window()->focusWidget()))
+        FocusFirstBox(&frame);
 }
 
 void frmDeskTop::CloseEditFrame(clsCommand& command)
