@@ -72,7 +72,8 @@ public:
     void setMyCommandBlock(CommandOwner* owner) override { mMyCommandBlock = owner; }
     CommandOwner* MyCommandBlock() const override { return mMyCommandBlock; }
     void Show() override;
-    // The title strip of a body window shows the new caption at once.
+    // The title strip of a body window and its ParentTitle show the new
+    // caption at once.
     void setParentCaption(const QString& caption) override;
     void setFormType(Long kind) override;
     Long FormType() const override { return mFormType; }
@@ -107,7 +108,7 @@ public:
     QString CommandInEditType() const { return mCommandInEditType; }
     bool TitleEditing() const override { return mTitleEditing; }
 
-    // Public variables the window has always had; nothing reads them.
+    // Members the window has always had; nothing uses them.
     Integer TaskCount = 0;
     void zevel() {}
 
