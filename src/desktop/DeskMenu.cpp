@@ -127,14 +127,14 @@ void frmDeskTop::mnuCommands_Click()
     if (!co->Commands)
         co->Commands = std::make_shared<CommandCollection>();
     mDoc.objCommand = co;
-    const QString& key = co->KeyText();
+    const CommandKey key = co->CommandKey;
     if (const Long kind = BodyKindOf(key)) {
         OpenCommandWindow(kind, co.get(), mParentTaskName, co->PicCaption(1));
-    } else if (SameCommandKey(key, QStringLiteral("L_SUB"))) {
+    } else if (key == CommandKey::L_SUB) {
         for (const auto& e : App().SubList)
             if (e.item && e.item->Name.compare(co->Param1Value.toString(), Qt::CaseInsensitive) == 0)
                 OpenCommandWindow(ModuleKind::Sub, e.item.get(), QString(), QString());
-    } else if (SameCommandKey(key, QStringLiteral("L_START")) || SameCommandKey(key, QStringLiteral("L_STOP"))) {
+    } else if (key == CommandKey::L_START || key == CommandKey::L_STOP) {
         if (co->Param1Value.toString() == QLatin1String("Stop program")) {
             co->Commands.reset();
             return;

@@ -286,9 +286,9 @@ void DeskView::SetCommandToolTip(PictureBox* Picture, const clsCommand& Command)
         if (!motor)
             raiseError(Err::ObjectNotSet);
         tip += QLatin1String("  ") + QChar(65 + m) + QLatin1Char('=') + motor->Purpose;
-        if (vb::SameText(Command.KeyText(), "M_FWD"))
+        if (Command.CommandKey == CommandKey::M_FWD)
             tip += QLatin1Char('-') + motor->MotorFwdMeening;
-        else if (vb::SameText(Command.KeyText(), "M_RWD"))
+        else if (Command.CommandKey == CommandKey::M_RWD)
             tip += QLatin1Char('-') + motor->MotorRwdMeening;
     }
     if (IsSource(Command.Param1Source, 9))

@@ -169,8 +169,10 @@ void frmDeskTop::setFormType(Long kind)
     mFormType = kind;
     mDoc.FormType = kind;
     if (kind == ModuleKind::IfBody || kind == ModuleKind::WhileBody || kind == ModuleKind::LoopBody) {
-        const char* key = kind == ModuleKind::IfBody ? "L_IF" : kind == ModuleKind::WhileBody ? "L_WHILE" : "L_LOOP";
-        DeskView::SetPictureFromList(picModulTitle, QString::fromLatin1(key));
+        const CommandKey key = kind == ModuleKind::IfBody      ? CommandKey::L_IF
+                               : kind == ModuleKind::WhileBody ? CommandKey::L_WHILE
+                                                               : CommandKey::L_LOOP;
+        DeskView::SetPictureFromList(picModulTitle, CommandKeyText(key));
     }
     if (kind == ModuleKind::IfBody) {
         PrintCaption(QStringLiteral("IF"));
@@ -445,7 +447,7 @@ void frmDeskTop::Form_QueryUnload()
         const auto& co = e.item;
         if (!co || !co->CommandWindow)
             continue;
-        if (OpensBlock(co->CommandKey) || vb::SameText(co->KeyText(), "L_SUB"))
+        if (OpensBlock(co->CommandKey) || co->CommandKey == CommandKey::L_SUB)
             inner.append(co->CommandWindow);
     }
     for (ICommandWindow* w : inner) {

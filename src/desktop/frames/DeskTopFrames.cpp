@@ -73,12 +73,11 @@ void frmDeskTop::SetFrameInterface()
 {
     App().Shell->DoEvents();
     const auto co = mDoc.ColCommand->Item(mDoc.ColKey(false, 0, 0));
-    const QString key = co->KeyText();
-    if (SameCommandKey(key, QStringLiteral("G_PBOFF"))) {
+    if (co->CommandKey == CommandKey::G_PBOFF) {
         ShowMessage(QStringLiteral("This command has no parameters"), MsgStyle::Information);
         return;
     }
-    const CommandInfo* info = FindCommand(key);
+    const CommandInfo* info = FindCommand(co->CommandKey);
     if (!info)
         return;
     BuildFrames();
@@ -89,7 +88,7 @@ void frmDeskTop::SetFrameInterface()
     if (!frame)
         return;
     mDoc.objCommand = co;
-    ShowFrameOver(*frame, *pic, key);
+    ShowFrameOver(*frame, *pic, co->KeyText());
 }
 
 QFrame* frmDeskTop::OpenFrameModel(const CommandInfo& info, const std::shared_ptr<clsCommand>& co)
