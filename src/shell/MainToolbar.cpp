@@ -184,24 +184,33 @@ void mdiMain::KeyProjExp()
     Q_EMIT ExplorerShowRequested();
 }
 
+namespace {
+
+// NEWTASK and NEWSUB: the open/new dialog adds a module of the kind (open
+// mode 3: new or existing), whose window then opens, and the map is rebuilt
+// when next opened. The add holds its module in `current`; it is let go on
+// every way out, so a refused add leaves no module behind.
+template <class ModulePtr>
+void AddModuleAndOpenIt(const std::function<bool(Long)>& add, Long kind, ModulePtr& current)
+{
+    const bool added = add && add(OpenOffer::NewOrExisting);
+    if (added)
+        OpenCommandWindow(kind, current.get(), QString(), QString());
+    current.reset();
+    if (added)
+        Q_EMIT App().Notifier->ModuleListChanged();
+}
+
+}  // namespace
+
 void mdiMain::KeyNewTask()
 {
-    AppState& a = App();
-    if (Ops.AddTask && Ops.AddTask(OpenOffer::NewOrExisting)) {
-        OpenCommandWindow(ModuleKind::Task, a.CurrentTask.get(), QString(), QString());
-        a.CurrentTask.reset();
-        Q_EMIT a.Notifier->ModuleListChanged();
-    }
+    AddModuleAndOpenIt(Ops.AddTask, ModuleKind::Task, App().CurrentTask);
 }
 
 void mdiMain::KeyNewSub()
 {
-    AppState& a = App();
-    if (Ops.AddSub && Ops.AddSub(OpenOffer::NewOrExisting)) {
-        OpenCommandWindow(ModuleKind::Sub, a.CurrentSub.get(), QString(), QString());
-        a.CurrentSub.reset();
-        Q_EMIT a.Notifier->ModuleListChanged();
-    }
+    AddModuleAndOpenIt(Ops.AddSub, ModuleKind::Sub, App().CurrentSub);
 }
 
 void mdiMain::KeyDownload()

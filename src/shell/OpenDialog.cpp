@@ -168,8 +168,11 @@ frmOpen::frmOpen(QWidget* parent) : QDialog(parent)
 void frmOpen::Form_Load()
 {
     mLoading = true;
-    // The pointer goes back to normal through the notifier, which keeps
-    // track of the hourglass put up.
+    // The dialog shows with the normal pointer, put back through the notifier,
+    // which keeps track of the hourglass put up. A caller that holds a busy
+    // pointer ends it before asking; what can still be up is an hourglass that
+    // outlives its work's scope on purpose, a download's waiting for the brick
+    // to report its last module. So the pointer is put back by hand, not by a scope.
     App().Notifier->SetPointer(PointerShape::Default);
     CentreOnScreen(this);
     FitWhenShown(this);
