@@ -155,7 +155,7 @@ TEST_F(WindowsOnScreen, TopLevelWindowsLieWithinTheScreen)
     // The dialogs, each as the program shows it.
     main->Image1_Click();
     ShowPreferences(main.get());
-    ShowOpenDialog(3, 1);
+    ShowOpenDialog(OpenOffer::NewOrExisting, OpenObject::Project);
     {
         frmFirmware files(main.get());
         RunModal(files);

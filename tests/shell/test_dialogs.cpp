@@ -238,7 +238,7 @@ TEST_F(OpenDialogTest, ModesLimitTheTabs)
 TEST_F(OpenDialogTest, JoystickProjectsTaskIsNamedWithoutShowingTheDialog)
 {
     App().ProjectType = 1;
-    const OpenChoice choice = ShowOpenDialog(1, 2);
+    const OpenChoice choice = ShowOpenDialog(OpenOffer::NewOnly, OpenObject::Task);
     EXPECT_TRUE(runner.shown.isEmpty());
     EXPECT_EQ(choice.name, QStringLiteral("The task"));
     EXPECT_EQ(choice.taskAction, 2);
@@ -252,7 +252,7 @@ TEST_F(OpenDialogTest, CancelGivesACancelledChoiceAndTheCloseBoxEndsTheProgram)
         open.txtProjName->setText("Rover");  // typed, then cancelled
         open.cmdOk_Click(1);
     };
-    EXPECT_TRUE(ShowOpenDialog(3, 1).canceled);
+    EXPECT_TRUE(ShowOpenDialog(OpenOffer::NewOrExisting, OpenObject::Project).canceled);
     EXPECT_EQ(programEnded, 0);
 
     auto d = open(1, 3);
@@ -274,14 +274,14 @@ TEST_F(OpenDialogTest, TypingGoesIntoTheNameBoxOrTheListAtOnce)
 
 TEST_F(OpenDialogTest, OpeningPutsTheBusyPointerBack)
 {
-    App().Notifier->SetPointer(11);
+    App().Notifier->SetPointer(PointerShape::Hourglass);
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     auto d = open(1, 3);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // The hourglass can be put up again afterwards.
-    App().Notifier->SetPointer(11);
+    App().Notifier->SetPointer(PointerShape::Hourglass);
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
-    App().Notifier->SetPointer(0);
+    App().Notifier->SetPointer(PointerShape::Default);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

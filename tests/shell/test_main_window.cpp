@@ -387,10 +387,10 @@ TEST_F(MainWindowTest, TheStatusStripNamesTheBrickWhateverIsPrintedAndCleared)
     EXPECT_TRUE(main->picStatus()->Text().isEmpty());
 
     // The busy pointer as last set, so that a busy stretch inside another leaves it on.
-    n.SetPointer(11);
+    n.SetPointer(PointerShape::Hourglass);
     EXPECT_EQ(n.Pointer(), 11);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    n.SetPointer(0);
+    n.SetPointer(PointerShape::Default);
     EXPECT_EQ(n.Pointer(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     main->hide();
