@@ -69,12 +69,12 @@ int main(int argc, char** argv)
     a.Ports = &control;
 
     // The preferences are read as the object is made.
-    a.InitParams = std::make_unique<clsInitParam>(settings, presenter);
+    a.InitParams = std::make_unique<clsInitParam>(*a.Config, presenter);
     // 15 twips a logical pixel, whatever the screen; Qt scales for high-DPI screens.
     SetPixelTwips(15, 15);
     FillNameTables();
 
-    const OpenChoice choice = ShowOpenDialog(3, 1);
+    const OpenChoice choice = ShowOpenDialog(OpenOffer::NewOrExisting, OpenObject::Project);
     if (choice.canceled)
         return 0;
     TakeProjectChoice(choice);

@@ -170,7 +170,7 @@ bool InitRCX(AppState& app)
         }
         if (app.RcxSetup().IsInit)
             return true;
-        if (!VerifyCommPort(app, app.ComPortNumber)) {
+        if (!VerifyCommPort(app)) {
             ShowMessage(*app.Presenter, QStringLiteral("Can't communicate with the RCX Transmission Tower!\r\n"
                                        "Check cable connection and the Tower battery."),
                         MsgStyle::Critical);

@@ -5,6 +5,7 @@
 #include "link/BrickHold.h"
 #include "link/PortScan.h"
 #include "model/AppState.h"
+#include "model/Config.h"
 #include "model/Notifier.h"
 #include "model/BusyPointer.h"
 #include "model/Messages.h"
@@ -191,7 +192,7 @@ bool DownLoad(AppState& app)
     if (!InitRCX(app))
         return false;
     try {
-        if (app.InitParams && app.InitParams->ConfirmDownload == 1) {
+        if (app.InitParams && app.InitParams->ConfirmDownload() == 1) {
             const int answer =
                 ShowMessage(*app.Presenter, QStringLiteral("Make sure the RCX is on and in range of the IR tower"),
                             MsgStyle::OkCancel | MsgStyle::Exclamation);
@@ -269,7 +270,7 @@ void ControlEventHandler::PB_DownloadStart(Long timeMs, Long size, Long moduleNu
         const QString head = QStringLiteral("Time=") + vb::numberText(timeMs / 1000.0) +
                              QStringLiteral("  size=") + QString::number(size);
         if (moduleNumber == kFirmware)
-            status(mApp, head + QStringLiteral("  Downloading Firmware ") + mApp.FirmwareName);
+            status(mApp, head + QStringLiteral("  Downloading Firmware ") + mApp.Config->Value(Setting::FirmwareName));
         else if (moduleNumber <= 10)
             status(mApp, head + QStringLiteral("  Task Number=") + QString::number(moduleNumber));
         else
@@ -304,9 +305,9 @@ void ControlEventHandler::firmwareDone(Long errorCode)
         return;
     }
     status(app, QStringLiteral("Download finished. Firmware Version: ") + PB(app).FirmwareVersion());
-    PB(app).PBPowerDownTime(vb::CInt(app.InitParams ? app.InitParams->TimeToShutDown : 0));
+    PB(app).PBPowerDownTime(vb::CInt(app.InitParams ? app.InitParams->TimeToShutDown() : 0));
     const bool longPower =
-        app.InitParams && app.InitParams->TransmitPower.compare(QLatin1String("Long"), Qt::CaseInsensitive) == 0;
+        app.InitParams && app.InitParams->TransmitPower().compare(QLatin1String("Long"), Qt::CaseInsensitive) == 0;
     PB(app).PBTxPower(longPower ? 1 : 0);
 }
 

@@ -78,7 +78,7 @@ void frmDatalog::OpenDatalogFile()
         // Only what is not there at all is not found: a FIFO or a folder there
         // is refused by the reading, naming it.
         if (disk::EntryAt(path) == disk::Entry::None) {
-            ShowMessage(QStringLiteral("File not found: ") + name, 0);
+            ShowMessage(QStringLiteral("File not found: ") + name, MsgStyle::OkOnly);
             return;
         }
         ReadDatalogFile(path, CurrentDatalog().DatalogRecords);

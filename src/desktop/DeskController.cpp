@@ -1,193 +1,245 @@
 #include "desktop/DeskController.h"
 
 #include "desktop/DeskView.h"
-#include "desktop/frames/FrameWidgets.h"
-#include "desktop/frmDeskTop.h"
 #include "model/AppState.h"
 #include "model/CommandCatalogue.h"
 #include "model/Messages.h"
 #include "model/VbError.h"
-#include "model/Twips.h"
-
-#include <QAction>
-#include <QMenu>
-#include <QScrollBar>
-
-#include <cmath>
 
 // ---- the desk's mouse
 
 void DeskController::DeskMouseDown(int Button, double x, double y)
 {
-    if (f.CommandInEdit)
+    if (w.CommandInEdit())
         return;
-    f.picDeskTop->setFocus(Qt::MouseFocusReason);
+    w.FocusDesk();
     if (Button == 2) {
         const GridCell cell = GridDocument::CellAt(x, y);
         if (x < GridDocument::LeftMargin || !GridDocument::InsideGrid(cell))
             return;
-        f.mnuPaste->setEnabled(!App().CommandClipboard.isEmpty());
-        for (QAction* a : {f.mnuTransmit, f.mnuCut, f.mnuLine3, f.mnuCopy, f.mnuDel, f.mnuCommands, f.mnuUpdate, f.mnuLine1})
-            a->setVisible(false);
-        f.setCursorPos(f.ColKey(true, cell.column, cell.row));
-        f.CalcPicSelection(0);
-        frmDeskTop::PopupMenu()(*f.mnuEdit);
-        for (QAction* a : {f.mnuCopy, f.mnuCut, f.mnuDel, f.mnuCommands, f.mnuUpdate, f.mnuLine1})
-            a->setVisible(true);
+        SetCursor(d.ColKey(true, cell.column, cell.row));
+        Select(0);
+        w.PopupOnDesk();
         return;
     }
-    const PaletteTool tool = f.CurrentTool();
+    const PaletteTool tool = w.CurrentTool();
     // A press in the band above row 1 places nothing.
     if (!tool.isCursor() && GridDocument::CellAt(x, y).row < 1)
         return;
-    f.Doc.PressOnDesk(x, y, tool);
+    d.PressOnDesk(x, y, tool);
     v.SyncPictures();
 }
 
 void DeskController::DeskMouseMove(int Button, double x, double y)
 {
-    if (f.CommandInEdit)
+    if (w.CommandInEdit())
         return;
-    if (f.CurrentTool().isCursor()) {
-        f.picDeskTop->unsetCursor();
-        if (Button != 0 && f.shpSelect.Visible) {
-            f.Doc.StretchSelection(x, y);
+    if (w.CurrentTool().isCursor()) {
+        v.ShowPlacingPointer(false);
+        if (Button != 0 && d.shpSelect.Visible) {
+            d.StretchSelection(x, y);
             v.SyncPictures();
         }
     } else {
-        f.picDeskTop->setCursor(Qt::CrossCursor);
+        v.ShowPlacingPointer(true);
     }
 }
 
 void DeskController::DeskMouseUp()
 {
-    if (f.CommandInEdit)
+    if (w.CommandInEdit())
         return;
-    f.ScrollScr();
-    const PaletteTool tool = f.CurrentTool();
+    v.ScrollScr();
+    const PaletteTool tool = w.CurrentTool();
     if (!tool.isCursor()) {
-        f.ResetTool();
-        f.picDeskTop->update();
-        f.Doc.ReleaseOnDesk(tool);
+        w.ResetTool();
+        v.RepaintDesk();
+        d.ReleaseOnDesk(tool);
         v.SyncPictures();
-        f.ScrollScr();
-    } else if (f.shpSelect.Visible) {
-        f.Doc.ReleaseOnDesk(tool);
+        v.ScrollScr();
+    } else if (d.shpSelect.Visible) {
+        d.ReleaseOnDesk(tool);
         v.SyncPictures();
     }
-    if (f.CurrentColumn == 0)
-        f.HScroll1->setValue(0);
+    if (d.CurrentColumn == 0)
+        v.ScrollToLeftEdge();
 }
 
 // ---- the command pictures' mouse
 
 void DeskController::CommandMouseDown(Integer Index, int Button, int Shift, double X, double Y)
 {
-    if (f.CommandInEdit)
+    if (w.CommandInEdit())
         return;
-    PicCommandBox* pic = f.picCommand(Index);
-    const auto co = f.Doc.CommandOfPicture(Index);
+    PicCommandBox* pic = v.picCommand(Index);
+    const auto co = d.CommandOfPicture(Index);
     if (!pic || !co)
         return;
-    f.picDeskTop->setFocus(Qt::MouseFocusReason);
-    f.Doc.ShiftClick = (Button == 1 && Shift == 1) ? True : False;
-    f.CalcCmdPos(Index);
-    f.setCursorPos(f.ColKey(false, 0, 0));
+    w.FocusDesk();
+    d.ShiftClick = (Button == 1 && Shift == 1) ? True : False;
+    v.CalcCmdPos(Index);
+    SetCursor(d.ColKey(false, 0, 0));
     if (!co->PicSelected)
-        f.CalcPicSelection(Index);
-    f.Doc.ShiftClick = False;
+        Select(Index);
+    d.ShiftClick = False;
 
-    const PaletteTool tool = f.CurrentTool();
+    const PaletteTool tool = w.CurrentTool();
     if (Button == 2) {
-        f.picDeskTop->unsetCursor();
-        f.ResetTool();
+        v.ShowPlacingPointer(false);
+        w.ResetTool();
         pic->ZOrder();
-        f.PopupOnCommand(*co);
+        w.PopupOnCommand(*co);
         return;
     }
     if (!tool.isCursor()) {
-        if (!SameCommandKey(tool.key, co->KeyText())) {
-            if (ShowMessage(QStringLiteral("Replace command"), MsgStyle::Question + MsgStyle::OkCancel)
-                == MsgResult::OK) {
-                f.Doc.DropCommand(Integer(v.picCommandUBound() + 1), pic->Left() + X, pic->Top() + Y, QString(), tool);
-                v.SyncPictures();
-            }
-            f.ResetTool();
-        }
+        ReplaceWithTool(tool, *co, *pic, X, Y);
         return;
     }
     pic->setMouseIcon(PickIcon::Pick);
-    f.DragStartX = vb::CInt(X);
-    f.DragStartY = vb::CInt(Y);
+    DragStartX = vb::CInt(X);
+    DragStartY = vb::CInt(Y);
     pic->ZOrder();
-    f.objCommand = co;
+    d.objCommand = co;
+}
+
+void DeskController::ReplaceWithTool(const PaletteTool& tool, const clsCommand& co, PicCommandBox& pic, double X,
+                                     double Y)
+{
+    if (SameCommandKey(tool.key, co.KeyText()))
+        return;
+    if (ShowMessage(QStringLiteral("Replace command"), MsgStyle::Question + MsgStyle::OkCancel) == MsgResult::OK) {
+        d.DropCommand(Integer(v.picCommandUBound() + 1), pic.Left() + X, pic.Top() + Y, QString(), tool);
+        v.SyncPictures();
+    }
+    w.ResetTool();
 }
 
 void DeskController::CommandMouseMove(Integer Index, int Button, double X, double Y)
 {
-    if (f.CommandInEdit)
+    if (w.CommandInEdit())
         return;
-    PicCommandBox* pic = f.picCommand(Index);
+    PicCommandBox* pic = v.picCommand(Index);
     if (!pic)
         return;
-    if (!f.CurrentTool().isCursor()) {
+    if (!w.CurrentTool().isCursor()) {
         pic->setMouseIcon(PickIcon::Put);
         return;
     }
     if (Button == 0)
         pic->setMouseIcon(PickIcon::Hand);
-    if (pic->MouseIcon() != PickIcon::Pick || Button == 0 || !f.ColCommand)
+    if (pic->MouseIcon() != PickIcon::Pick || Button == 0 || !d.ColCommand)
         return;
-    const double dx = X - f.DragStartX, dy = Y - f.DragStartY;
-    for (const auto& e : *f.ColCommand) {
+    const double dx = X - DragStartX, dy = Y - DragStartY;
+    for (const auto& e : *d.ColCommand) {
         if (!e.item || !e.item->PicSelected)
             continue;
-        if (PicCommandBox* p = f.picCommand(e.item->PicIndex)) {
+        if (PicCommandBox* p = v.picCommand(e.item->PicIndex)) {
             p->Move(p->Left() + dx, p->Top() + dy);
             p->ZOrder();
         }
     }
-    if (++f.MoveCount >= 10) {
-        f.picDeskTop->update();
-        f.MoveCount = 0;
+    if (++MoveCount >= 10) {
+        v.RepaintDesk();
+        MoveCount = 0;
     }
 }
 
 void DeskController::CommandMouseUp(Integer Index)
 {
-    if (f.CommandInEdit)
+    if (w.CommandInEdit())
         return;
-    PicCommandBox* pic = f.picCommand(Index);
+    PicCommandBox* pic = v.picCommand(Index);
     if (!pic)
         return;
-    f.ScrollScr();
-    if (!f.CurrentTool().isCursor()) {
-        f.ResetTool();
+    v.ScrollScr();
+    if (!w.CurrentTool().isCursor()) {
+        w.ResetTool();
         return;
     }
     if (pic->MouseIcon() != PickIcon::Pick)
         return;
     pic->setMouseIcon(PickIcon::Hand);
-    const auto result = f.Doc.MoveSelection([this](const clsCommand& co) {
-        f.CalcCmdPos(co.PicIndex);
-        return GridCell{f.CurrentColumn, f.CurrentRow};
+    const auto result = d.MoveSelection([this](const clsCommand& co) {
+        v.CalcCmdPos(co.PicIndex);
+        return GridCell{d.CurrentColumn, d.CurrentRow};
     });
     v.SyncPictures();
     if (result == GridDocument::MoveResult::Outside)
         ShowMessage(QStringLiteral("One of the commands is outside the edit area"), MsgStyle::Exclamation);
     else if (result == GridDocument::MoveResult::Taken)
         ShowMessage(QStringLiteral("This place is taken! Make some room and try again"), MsgStyle::Exclamation);
-    else if (f.CurrentColumn == 0)
-        f.HScroll1->setValue(0);
+    else if (d.CurrentColumn == 0)
+        v.ScrollToLeftEdge();
 }
 
 void DeskController::CommandDblClick()
 {
-    if (f.CommandInEdit)
+    if (w.CommandInEdit())
         return;
     App().Shell->DoEvents();
-    if (f.Doc.SelectedCount() <= 1)
-        f.mnuUpdate_Click();
+    if (d.SelectedCount() <= 1)
+        w.mnuUpdate_Click();
+}
+
+// ---- the cursor and the selection
+
+void DeskController::SetCursor(const QString& key)
+{
+    d.setCursorPos(key);
+    if (key != QLatin1String("0"))
+        v.RaiseCommandAtCursor();
+    v.SyncPictures();
+}
+
+void DeskController::Select(Integer Index)
+{
+    d.CalcPicSelection(Index);
+    v.SyncPictures();
+}
+
+// ---- the clipboard and the spaces
+
+void DeskController::Copy()
+{
+    d.Copy();
+}
+
+void DeskController::Cut()
+{
+    Copy();
+    Delete();
+}
+
+void DeskController::Delete()
+{
+    if (d.DeleteNeedsConfirmation()
+        && ShowMessage(QStringLiteral("You are about to delete command(s) that can contain more commands! Please confirm"),
+                       MsgStyle::Question + MsgStyle::OkCancel)
+               != MsgResult::OK)
+        return;
+    d.DeleteSelection();
+    v.SyncPictures();
+}
+
+void DeskController::Paste()
+{
+    if (!d.Paste())
+        ShowMessage(QStringLiteral("No room for this action"), MsgStyle::Exclamation);
+    v.SyncPictures();
+    v.RefreshToolTips();
+}
+
+void DeskController::InsertSpace()
+{
+    if (!d.InsertSpace())
+        ShowMessage(QStringLiteral("No room for this action"), MsgStyle::Exclamation);
+    v.SyncPictures();
+}
+
+void DeskController::CloseGaps()
+{
+    d.CloseGaps();
+    v.SyncPictures();
 }
 
 // ---- keys
@@ -231,12 +283,12 @@ const DeskController::KeyAction DeskController::kKeyMap[] = {
     {38, AnyShift, false, false, &DeskController::KeyArrowUp},
     {39, AnyShift, false, false, &DeskController::KeyArrowRight},
     {40, AnyShift, false, false, &DeskController::KeyArrowDown},
-    {45, 1, false, false, &DeskController::KeyInsertSpace},
-    {46, 1, false, false, &DeskController::KeyDeleteSpace},
-    {46, AnyShift, false, false, &DeskController::KeyDelete},
-    {67, 2, true, false, &DeskController::KeyCopy},
-    {88, 2, true, false, &DeskController::KeyCut},
-    {86, 2, false, false, &DeskController::KeyPaste},
+    {45, 1, false, false, &DeskController::InsertSpace},
+    {46, 1, false, false, &DeskController::CloseGaps},
+    {46, AnyShift, false, false, &DeskController::Delete},
+    {67, 2, true, false, &DeskController::Copy},
+    {88, 2, true, false, &DeskController::Cut},
+    {86, 2, false, false, &DeskController::Paste},
     {74, 2, true, false, &DeskController::KeyCommands},
     {116, AnyShift, false, false, &DeskController::KeyUpdateMap},
 };
@@ -255,10 +307,10 @@ void DeskController::KeyDown(int KeyCode, int Shift)
     bool whileEditing = false;
     for (const KeyAction& k : kKeyMap)
         whileEditing = whileEditing || (k.code == KeyCode && k.whileEditing);
-    if (!whileEditing && (f.CommandInEdit || f.TitleEditing))
+    if (!whileEditing && (w.CommandInEdit() || w.TitleEditing()))
         return;
     try {
-        const bool onCommand = f.CommandGrid(f.CurrentColumn, f.CurrentRow);
+        const bool onCommand = d.CommandGrid(d.CurrentColumn, d.CurrentRow);
         for (const KeyAction& k : kKeyMap)
             if (k.code == KeyCode && (k.shift == AnyShift || k.shift == Shift) && (!k.onCommand || onCommand)) {
                 (this->*k.act)();
@@ -270,109 +322,67 @@ void DeskController::KeyDown(int KeyCode, int Shift)
     }
 }
 
-int DeskController::PageRows() const
-{
-    return int(std::floor(TwipY(f.VScroll1->height()) / f.CellHeight()));
-}
-
 void DeskController::CursorMoved()
 {
     v.SyncPictures();
-    f.ScrollScr();
+    v.ScrollScr();
 }
 
 void DeskController::KeyEnter()
 {
-    if (f.fraLogic && f.fraLogic->isVisible())
-        f.cmdOkLogic_Click();
-    else if (f.FraMotor && f.FraMotor->isVisible())
-        f.cmdOkMotor_Click();
-    else if (f.CommandGrid(f.CurrentColumn, f.CurrentRow))
-        f.mnuUpdate_Click();
+    if (!w.PressFrame(IDeskWindow::FrameButton::Ok) && d.CommandGrid(d.CurrentColumn, d.CurrentRow))
+        w.mnuUpdate_Click();
 }
 
 void DeskController::KeyEscape()
 {
-    if (f.fraLogic && f.fraLogic->isVisible())
-        f.cmdCancelLogic_Click();
-    else if (f.FraMotor && f.FraMotor->isVisible())
-        f.cmdCancelMotor_Click();
+    w.PressFrame(IDeskWindow::FrameButton::Cancel);
 }
 
 void DeskController::KeyPageUp()
 {
-    f.Doc.PageUp(PageRows());
+    d.PageUp(v.PageRows());
     CursorMoved();
 }
 
 void DeskController::KeyPageDown()
 {
-    f.Doc.PageDown(PageRows());
+    d.PageDown(v.PageRows());
     CursorMoved();
 }
 
 void DeskController::KeyArrowLeft()
 {
-    f.Doc.MoveCursor(-1, 0);
+    d.MoveCursor(-1, 0);
     v.SyncPictures();
-    f.HScroll1->setValue(0);
-    f.ScrollScr();
+    v.ScrollToLeftEdge();
+    v.ScrollScr();
 }
 
 void DeskController::KeyArrowUp()
 {
-    f.Doc.MoveCursor(0, -1);
+    d.MoveCursor(0, -1);
     CursorMoved();
 }
 
 void DeskController::KeyArrowRight()
 {
-    f.Doc.MoveCursor(1, 0);
+    d.MoveCursor(1, 0);
     CursorMoved();
 }
 
 void DeskController::KeyArrowDown()
 {
-    f.Doc.MoveCursor(0, 1);
+    d.MoveCursor(0, 1);
     CursorMoved();
-}
-
-void DeskController::KeyInsertSpace()
-{
-    f.mnuInsertSpace_Click();
-}
-
-void DeskController::KeyDeleteSpace()
-{
-    f.mnuDeleteSpace_Click();
-}
-
-void DeskController::KeyDelete()
-{
-    f.mnuDel_Click();
-}
-
-void DeskController::KeyCopy()
-{
-    f.mnuCopy_Click();
-}
-
-void DeskController::KeyCut()
-{
-    f.mnuCut_Click();
-}
-
-void DeskController::KeyPaste()
-{
-    f.mnuPaste_Click();
 }
 
 void DeskController::KeyCommands()
 {
-    f.mnuCommands_Click();
+    w.mnuCommands_Click();
 }
 
 void DeskController::KeyUpdateMap()
 {
-    f.UpdateMap();
+    w.UpdateMap();
 }

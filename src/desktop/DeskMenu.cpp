@@ -52,9 +52,22 @@ void frmDeskTop::BuildMenu()
     mnuDeleteSpace = item("mnuDeleteSpace", "Delete all spaces", "Shift+Del", &frmDeskTop::mnuDeleteSpace_Click);
 }
 
+void frmDeskTop::PopupOnDesk()
+{
+    // On the empty desk only Paste and the spaces; Transmit and its line
+    // come back with the menu over a command.
+    mnuPaste->setEnabled(!App().CommandClipboard.isEmpty());
+    const QList<QAction*> commandItems = {mnuCopy, mnuCut, mnuDel, mnuCommands, mnuUpdate, mnuLine1};
+    for (QAction* a : commandItems + QList<QAction*>{mnuTransmit, mnuLine3})
+        a->setVisible(false);
+    PopupMenu()(*mnuEdit);
+    for (QAction* a : commandItems)
+        a->setVisible(true);
+}
+
 void frmDeskTop::PopupOnCommand(const clsCommand& co)
 {
-    const bool both = Doc.SelectionInBothColumns();
+    const bool both = mDoc.SelectionInBothColumns();
     mnuPaste->setEnabled(!App().CommandClipboard.isEmpty());
     if (both) {
         mnuPaste->setEnabled(false);
@@ -71,71 +84,57 @@ void frmDeskTop::PopupOnCommand(const clsCommand& co)
     PopupMenu()(*mnuEdit);
 }
 
+// The clipboard and the spaces are the controller's, as their keys are.
+
 void frmDeskTop::mnuCopy_Click()
 {
-    Doc.Copy();
+    mControl.Copy();
 }
 
 void frmDeskTop::mnuCut_Click()
 {
-    mnuCopy_Click();
-    mnuDel_Click();
+    mControl.Cut();
 }
 
 void frmDeskTop::mnuDel_Click()
 {
-    if (Doc.DeleteNeedsConfirmation()
-        && ShowMessage(QStringLiteral("You are about to delete command(s) that can contain more commands! Please confirm"),
-                       MsgStyle::Question + MsgStyle::OkCancel)
-               != MsgResult::OK)
-        return;
-    Doc.DeleteSelection();
-    SyncPictures();
+    mControl.Delete();
 }
 
 void frmDeskTop::mnuPaste_Click()
 {
-    if (!Doc.Paste())
-        ShowMessage(QStringLiteral("No room for this action"), MsgStyle::Exclamation);
-    SyncPictures();
-    if (ColCommand)
-        for (const auto& e : *ColCommand)
-            if (e.item)
-                if (PicCommandBox* pic = picCommand(e.item->PicIndex))
-                    SetCommandToolTip(pic, *e.item);
+    mControl.Paste();
 }
 
 void frmDeskTop::mnuInsertSpace_Click()
 {
-    if (!Doc.InsertSpace())
-        ShowMessage(QStringLiteral("No room for this action"), MsgStyle::Exclamation);
-    SyncPictures();
+    mControl.InsertSpace();
 }
 
 void frmDeskTop::mnuDeleteSpace_Click()
 {
-    CloseGaps();
+    mControl.CloseGaps();
 }
 
 void frmDeskTop::mnuCommands_Click()
 {
     App().Shell->DoEvents();
-    const auto co = Doc.CommandAtCursor();
+    const auto co = mDoc.CommandAtCursor();
     if (!co)
         return;
     // A body is made only where there is none: an open body window keeps
     // the collection it shows.
     if (!co->Commands)
         co->Commands = std::make_shared<CommandCollection>();
-    objCommand = co;
-    const QString& key = co->KeyText();
+    mDoc.objCommand = co;
+    const CommandKey key = co->CommandKey;
     if (const Long kind = BodyKindOf(key)) {
         OpenCommandWindow(kind, co.get(), mParentTaskName, co->PicCaption(1));
-    } else if (SameCommandKey(key, QStringLiteral("L_SUB"))) {
+    } else if (key == CommandKey::L_SUB) {
         for (const auto& e : App().SubList())
             if (e.item && e.item->Name.compare(co->Param1Value.toString(), Qt::CaseInsensitive) == 0)
                 OpenCommandWindow(ModuleKind::Sub, e.item.get(), QString(), QString());
-    } else if (SameCommandKey(key, QStringLiteral("L_START")) || SameCommandKey(key, QStringLiteral("L_STOP"))) {
+    } else if (key == CommandKey::L_START || key == CommandKey::L_STOP) {
         if (co->Param1Value.toString() == QLatin1String("Stop program")) {
             co->Commands.reset();
             return;
@@ -157,6 +156,6 @@ void frmDeskTop::mnuUpdate_Click()
 void frmDeskTop::mnuTransmit_Click()
 {
     // The selected commands go to the brick at once.
-    if (ColCommand)
-        TransmitCommands(App(), *ColCommand);
+    if (mDoc.ColCommand)
+        TransmitCommands(App(), *mDoc.ColCommand);
 }

@@ -27,10 +27,10 @@ QPixmap YesNoPicture(const QString& text, int width, int height)
 
 }  // namespace
 
-DeskTitleStrip::DeskTitleStrip(frmDeskTop* form, QWidget* parent) : PictureBox(parent), mForm(form)
+DeskTitleStrip::DeskTitleStrip(DeskEvents& events, QWidget* parent) : PictureBox(parent), mEvents(events)
 {
     setFont(TitleFont(false));
-    const double CommandHeight = frmDeskTop::CommandHeight;
+    const double CommandHeight = GridDocument::CellHeight;
 
     chkTaskLoop = new QCheckBox(QStringLiteral("Task in loop"), this);
     chkStartOnStartup = new QCheckBox(QStringLiteral("Start Task when program start"), this);
@@ -44,12 +44,12 @@ DeskTitleStrip::DeskTitleStrip(frmDeskTop* form, QWidget* parent) : PictureBox(p
                              chkTaskLoop->sizeHint().height());
     chkStartOnStartup->setGeometry(PixX(TwipX(6)), PixY(CommandHeight / 2), checkWidth,
                                    chkStartOnStartup->sizeHint().height());
-    connect(chkTaskLoop, &QCheckBox::clicked, form, [form] { form->chkTaskLoop_Click(); });
-    connect(chkStartOnStartup, &QCheckBox::clicked, form, [form] { form->chkStartOnStartup_Click(); });
+    connect(chkTaskLoop, &QCheckBox::clicked, this, [this] { mEvents.chkTaskLoop_Click(); });
+    connect(chkStartOnStartup, &QCheckBox::clicked, this, [this] { mEvents.chkStartOnStartup_Click(); });
 
-    txtTitle = new TitleTextBox(form, this);
+    txtTitle = new TitleTextBox(events, this);
     txtTitle->hide();
-    connect(txtTitle, &QPlainTextEdit::textChanged, form, [form] { form->txtTitle_Change(); });
+    connect(txtTitle, &QPlainTextEdit::textChanged, this, [this] { mEvents.txtTitle_Change(); });
 
     const double yesNoWidth = 600, yesNoHeight = 240;
     const char* yesNo[2] = {"Yes", "No"};
@@ -59,6 +59,7 @@ DeskTitleStrip::DeskTitleStrip(frmDeskTop* form, QWidget* parent) : PictureBox(p
         PicYesNo[i]->setPicture(YesNoPicture(QString::fromLatin1(yesNo[i]), PixX(yesNoWidth), PixY(yesNoHeight)),
                                 QString());
         PicYesNo[i]->hide();
+        PicYesNo[i]->setObjectName(QStringLiteral("PicYesNo(%1)").arg(i));
     }
 
     setObjectName(QStringLiteral("picModulTitle"));
@@ -109,18 +110,18 @@ void DeskTitleStrip::LayoutTitleBox(double scaleWidth, double cellHeight)
 
 void DeskTitleStrip::PlaceYesNo(double cellWidth, double scroll)
 {
-    PicYesNo[0]->setLeft(cellWidth / 2 + frmDeskTop::LeftMargin - PicYesNo[0]->Width() / 2 - scroll);
+    PicYesNo[0]->setLeft(cellWidth / 2 + GridDocument::LeftMargin - PicYesNo[0]->Width() / 2 - scroll);
     PicYesNo[1]->setLeft(PicYesNo[0]->Left() + cellWidth);
 }
 
 void DeskTitleStrip::PaintContents(QPainter& p)
 {
-    mForm->picModulTitle_Paint(p);
+    mEvents.picModulTitle_Paint(p);
 }
 
 void DeskTitleStrip::PaintTitle(QPainter& p, const QString& header, const QString& captionLine) const
 {
-    p.setPen(mForm->palette().color(QPalette::WindowText));
+    p.setPen(palette().color(QPalette::WindowText));
     const QFont bold = TitleFont(true), normal = TitleFont(false);
     const QFontMetricsF fb(bold), fn(normal);
     p.setFont(bold);
@@ -135,83 +136,91 @@ void DeskTitleStrip::PaintTitle(QPainter& p, const QString& header, const QStrin
 void frmDeskTop::PrintCaption(const QString& lHeader)
 {
     if (!lHeader.isEmpty())
-        HeaderText = lHeader;
-    mParentTitle = HeaderText + QLatin1Char(' ') + DeskTitleStrip::CaptionLine(ParentCaption);
+        mHeaderText = lHeader;
+    mParentTitle = mHeaderText + QLatin1Char(' ') + DeskTitleStrip::CaptionLine(mParentCaption);
     picModulTitle->update();
+}
+
+void frmDeskTop::setParentCaption(const QString& caption)
+{
+    mParentCaption = caption;
+    // The title that the window list reads follows at once, not only when
+    // the strip is painted next: a minimised or covered window is not.
+    PrintCaption(QString());
 }
 
 void frmDeskTop::picModulTitle_Paint(QPainter& p)
 {
-    const QString copy = DeskTitleStrip::CaptionLine(ParentCaption);
-    mParentTitle = HeaderText + QLatin1Char(' ') + copy;
-    picModulTitle->PaintTitle(p, HeaderText, copy);
+    const QString copy = DeskTitleStrip::CaptionLine(mParentCaption);
+    mParentTitle = mHeaderText + QLatin1Char(' ') + copy;
+    picModulTitle->PaintTitle(p, mHeaderText, copy);
 }
 
 void frmDeskTop::LayoutTitleBox()
 {
-    picModulTitle->LayoutTitleBox(ScaleWidth(), CellHeight());
+    picModulTitle->LayoutTitleBox(ScaleWidth(), mView.CellHeight());
 }
 
 void frmDeskTop::setTaskLoop(Integer value)
 {
-    chkTaskLoop->setCheckState(DeskTitleStrip::CheckStateOf(value));
+    picModulTitle->chkTaskLoop->setCheckState(DeskTitleStrip::CheckStateOf(value));
 }
 
 void frmDeskTop::setTaskLoopCaption(const QString& text)
 {
-    chkTaskLoop->setText(text);
+    picModulTitle->chkTaskLoop->setText(text);
 }
 
 void frmDeskTop::setStartOnStartup(Integer value)
 {
-    chkStartOnStartup->setCheckState(DeskTitleStrip::CheckStateOf(value));
+    picModulTitle->chkStartOnStartup->setCheckState(DeskTitleStrip::CheckStateOf(value));
 }
 
 void frmDeskTop::setStartOnStartupVisible(bool visible)
 {
-    chkStartOnStartup->setVisible(visible);
+    picModulTitle->chkStartOnStartup->setVisible(visible);
 }
 
 void frmDeskTop::setTitleText(const QString& text)
 {
     // The window shows the module's title: that changes nothing of the module.
-    const QSignalBlocker showing(txtTitle);
-    txtTitle->setPlainText(text);
+    const QSignalBlocker showing(picModulTitle->txtTitle);
+    picModulTitle->txtTitle->setPlainText(text);
 }
 
 void frmDeskTop::txtTitle_Change()
 {
     if (auto* module = dynamic_cast<clsModule*>(mMyCommandBlock)) {
-        module->mTitle = txtTitle->toPlainText();
+        module->mTitle = picModulTitle->txtTitle->toPlainText();
         MarkModuleDirty(mParentTaskName, ModulePart::Heading);
     }
 }
 
 void frmDeskTop::txtTitle_MouseDown()
 {
-    TitleClicked = True;
+    mTitleClicked = true;
 }
 
 void frmDeskTop::txtTitle_GotFocus(bool byMouse)
 {
     if (byMouse)
-        TitleClicked = True;
-    if (TitleClicked)
-        TitleEditing = True;
+        mTitleClicked = true;
+    if (mTitleClicked)
+        mTitleEditing = true;
     else
         picDeskTop->setFocus(Qt::OtherFocusReason);
 }
 
 void frmDeskTop::txtTitle_LostFocus()
 {
-    TitleClicked = False;
-    TitleEditing = False;
+    mTitleClicked = false;
+    mTitleEditing = false;
 }
 
 void frmDeskTop::chkTaskLoop_Click()
 {
     if (auto* module = dynamic_cast<clsModule*>(mMyCommandBlock)) {
-        module->mLoop = chkTaskLoop->isChecked() ? 1 : 0;
+        module->mLoop = picModulTitle->chkTaskLoop->isChecked() ? 1 : 0;
         MarkModuleDirty(mParentTaskName, ModulePart::Heading);
     }
 }
@@ -219,7 +228,7 @@ void frmDeskTop::chkTaskLoop_Click()
 void frmDeskTop::chkStartOnStartup_Click()
 {
     if (auto* task = dynamic_cast<clsTask*>(mMyCommandBlock)) {
-        task->StartOnStartup = chkStartOnStartup->isChecked() ? 1 : 0;
+        task->StartOnStartup = picModulTitle->chkStartOnStartup->isChecked() ? 1 : 0;
         MarkModuleDirty(mParentTaskName, ModulePart::Heading);
     }
 }

@@ -4,7 +4,8 @@
 // chkTaskLoop and chkStartOnStartup; the body of an IF, WHILE or LOOP shows
 // the block's picture, its header and caption, and an IF its Yes and No over
 // the two columns. The window keeps the header and the caption; the strip
-// shows them and hands its controls' events to the window's handlers.
+// shows them and hands its painting and its controls' events to the window
+// (DeskEvents).
 #include "desktop/DeskTopWidgets.h"
 
 #include <QFont>
@@ -14,7 +15,7 @@ class QCheckBox;
 class DeskTitleStrip : public PictureBox {
     Q_OBJECT
 public:
-    DeskTitleStrip(frmDeskTop* form, QWidget* parent);
+    DeskTitleStrip(DeskEvents& events, QWidget* parent);
 
     TitleTextBox* txtTitle = nullptr;
     QCheckBox* chkTaskLoop = nullptr;
@@ -43,5 +44,5 @@ protected:
     void PaintContents(QPainter& p) override;
 
 private:
-    frmDeskTop* mForm;
+    DeskEvents& mEvents;
 };

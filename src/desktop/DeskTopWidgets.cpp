@@ -2,7 +2,7 @@
 
 #include "model/Twips.h"
 #include "desktop/DeskTitleStrip.h"
-#include "desktop/frmDeskTop.h"
+#include "desktop/DeskView.h"
 #include "model/Messages.h"
 #include "model/Records.h"
 
@@ -96,21 +96,22 @@ void PictureBox::paintEvent(QPaintEvent*)
 
 // ---- PicCommandBox
 
-PicCommandBox::PicCommandBox(frmDeskTop* form, Integer index, QWidget* parent)
-    : PictureBox(parent), mForm(form), mIndex(index)
+PicCommandBox::PicCommandBox(DeskEvents& events, Integer index, QWidget* parent)
+    : PictureBox(parent), mEvents(events), mIndex(index)
 {
-    setFont(frmDeskTop::CaptionFont(false));
+    setObjectName(QStringLiteral("picCommand(%1)").arg(index));
+    setFont(DeskView::CaptionFont(false));
     setMouseTracking(true);
 }
 
 void PicCommandBox::Resized()
 {
-    mForm->CommandPictureResized();
+    mEvents.CommandPictureResized();
 }
 
 void PicCommandBox::PaintContents(QPainter& p)
 {
-    mForm->picCommand_Paint(mIndex, p);
+    mEvents.picCommand_Paint(mIndex, p);
 }
 
 void PicCommandBox::setMouseIcon(PickIcon icon)
@@ -139,30 +140,30 @@ int ShiftStateOf(Qt::KeyboardModifiers modifiers)
 void PicCommandBox::mousePressEvent(QMouseEvent* event)
 {
     const QPointF p = TwipPoint(event->position());
-    mForm->picCommand_MouseDown(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
+    mEvents.picCommand_MouseDown(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
 }
 
 void PicCommandBox::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF p = TwipPoint(event->position());
-    mForm->picCommand_MouseMove(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
+    mEvents.picCommand_MouseMove(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
 }
 
 void PicCommandBox::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF p = TwipPoint(event->position());
-    mForm->picCommand_MouseUp(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
+    mEvents.picCommand_MouseUp(mIndex, MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
 }
 
 void PicCommandBox::mouseDoubleClickEvent(QMouseEvent* event)
 {
     mousePressEvent(event);
-    mForm->picCommand_DblClick(mIndex);
+    mEvents.picCommand_DblClick(mIndex);
 }
 
 // ---- DeskTopBox
 
-DeskTopBox::DeskTopBox(frmDeskTop* form, QWidget* parent) : TwipsBox(parent), mForm(form)
+DeskTopBox::DeskTopBox(DeskEvents& events, QWidget* parent) : TwipsBox(parent), mEvents(events)
 {
     // The surface's colour fills the desk before each paint (the frames that
     // lie on the desk show it too); the paint gives the part beyond the
@@ -178,31 +179,31 @@ DeskTopBox::DeskTopBox(frmDeskTop* form, QWidget* parent) : TwipsBox(parent), mF
 void DeskTopBox::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    mForm->picDeskTop_Paint(p);
+    mEvents.picDeskTop_Paint(p);
 }
 
 void DeskTopBox::mousePressEvent(QMouseEvent* event)
 {
     setFocus(Qt::MouseFocusReason);
     const QPointF p = TwipPoint(event->position());
-    mForm->picDeskTop_MouseDown(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
+    mEvents.picDeskTop_MouseDown(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
 }
 
 void DeskTopBox::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF p = TwipPoint(event->position());
-    mForm->picDeskTop_MouseMove(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
+    mEvents.picDeskTop_MouseMove(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
 }
 
 void DeskTopBox::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF p = TwipPoint(event->position());
-    mForm->picDeskTop_MouseUp(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
+    mEvents.picDeskTop_MouseUp(MouseButtonOf(event), ShiftStateOf(event->modifiers()), p.x(), p.y());
 }
 
 // ---- TitleTextBox
 
-TitleTextBox::TitleTextBox(frmDeskTop* form, QWidget* parent) : QPlainTextEdit(parent), mForm(form)
+TitleTextBox::TitleTextBox(DeskEvents& events, QWidget* parent) : QPlainTextEdit(parent), mEvents(events)
 {
     setFont(DeskTitleStrip::TitleFont(false));
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -235,20 +236,20 @@ void TitleTextBox::keyPressEvent(QKeyEvent* event)
 
 void TitleTextBox::mousePressEvent(QMouseEvent* event)
 {
-    mForm->txtTitle_MouseDown();
+    mEvents.txtTitle_MouseDown();
     QPlainTextEdit::mousePressEvent(event);
 }
 
 void TitleTextBox::focusInEvent(QFocusEvent* event)
 {
     QPlainTextEdit::focusInEvent(event);
-    mForm->txtTitle_GotFocus(event->reason() == Qt::MouseFocusReason);
+    mEvents.txtTitle_GotFocus(event->reason() == Qt::MouseFocusReason);
 }
 
 void TitleTextBox::focusOutEvent(QFocusEvent* event)
 {
     QPlainTextEdit::focusOutEvent(event);
-    mForm->txtTitle_LostFocus();
+    mEvents.txtTitle_LostFocus();
 }
 
 void TitleTextBox::insertFromMimeData(const QMimeData* source)

@@ -2,7 +2,8 @@
 // The controls of the editor window frmDeskTop: picture boxes placed in twips,
 // the desk that holds the command pictures, the title box, and the two shapes
 // (cell cursor and selection rectangle) that the desk paints under its
-// pictures.
+// pictures. The controls hand their events and their painting to the window
+// through DeskEvents.
 #include <QColor>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -12,8 +13,37 @@
 #include "desktop/core/GridDocument.h"
 #include "model/Variant.h"
 
-class frmDeskTop;
 class QMouseEvent;
+class QPainter;
+
+// Where the desk, the command pictures and the title strip's controls hand
+// their events and their painting: the editor window. Mouse buttons and the
+// shift state are as MouseButtonOf and ShiftStateOf give them; positions are
+// twips, on the desk or inside the picture.
+class DeskEvents {
+public:
+    virtual void picDeskTop_MouseDown(int Button, int Shift, double x, double y) = 0;
+    virtual void picDeskTop_MouseMove(int Button, int Shift, double x, double y) = 0;
+    virtual void picDeskTop_MouseUp(int Button, int Shift, double x, double y) = 0;
+    virtual void picDeskTop_Paint(QPainter& p) = 0;
+    virtual void picCommand_MouseDown(Integer Index, int Button, int Shift, double X, double Y) = 0;
+    virtual void picCommand_MouseMove(Integer Index, int Button, int Shift, double X, double Y) = 0;
+    virtual void picCommand_MouseUp(Integer Index, int Button, int Shift, double X, double Y) = 0;
+    virtual void picCommand_DblClick(Integer Index) = 0;
+    virtual void picCommand_Paint(Integer Index, QPainter& p) = 0;
+    // A command picture's size was set.
+    virtual void CommandPictureResized() = 0;
+    virtual void picModulTitle_Paint(QPainter& p) = 0;
+    virtual void txtTitle_Change() = 0;
+    virtual void txtTitle_MouseDown() = 0;
+    virtual void txtTitle_GotFocus(bool byMouse) = 0;
+    virtual void txtTitle_LostFocus() = 0;
+    virtual void chkTaskLoop_Click() = 0;
+    virtual void chkStartOnStartup_Click() = 0;
+
+protected:
+    ~DeskEvents() = default;
+};
 
 // A control whose position and size are kept in twips.
 class TwipsBox : public QWidget {
@@ -75,12 +105,12 @@ enum class PickIcon { None, Pick, Hand, Put };
 int MouseButtonOf(const QMouseEvent* event);
 int ShiftStateOf(Qt::KeyboardModifiers modifiers);
 
-// One command picture picCommand(Index); it prints its command's caption and
-// hands its mouse events to the window in twips.
+// One command picture picCommand(Index), named so; it prints its command's
+// caption and hands its mouse events to the window in twips.
 class PicCommandBox : public PictureBox {
     Q_OBJECT
 public:
-    PicCommandBox(frmDeskTop* form, Integer index, QWidget* parent);
+    PicCommandBox(DeskEvents& events, Integer index, QWidget* parent);
     Integer Index() const { return mIndex; }
     PickIcon MouseIcon() const { return mIcon; }
     void setMouseIcon(PickIcon icon);
@@ -94,7 +124,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    frmDeskTop* mForm;
+    DeskEvents& mEvents;
     Integer mIndex;
     PickIcon mIcon = PickIcon::None;
 };
@@ -105,7 +135,7 @@ private:
 class DeskTopBox : public TwipsBox {
     Q_OBJECT
 public:
-    DeskTopBox(frmDeskTop* form, QWidget* parent);
+    DeskTopBox(DeskEvents& events, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -114,7 +144,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    frmDeskTop* mForm;
+    DeskEvents& mEvents;
 };
 
 // A shape drawn by the desk beneath its pictures (position in twips).
@@ -127,7 +157,7 @@ using DeskShape = GridRect;
 class TitleTextBox : public QPlainTextEdit {
     Q_OBJECT
 public:
-    TitleTextBox(frmDeskTop* form, QWidget* parent);
+    TitleTextBox(DeskEvents& events, QWidget* parent);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -141,5 +171,5 @@ private:
     // Shows why the text can't be taken into the title; false when it can.
     bool refused(const QString& text);
 
-    frmDeskTop* mForm;
+    DeskEvents& mEvents;
 };

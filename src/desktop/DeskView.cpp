@@ -1,13 +1,12 @@
 #include "desktop/DeskView.h"
 
-#include "desktop/frmDeskTop.h"
 #include "desktop/core/FrameControls.h"
+#include "desktop/frames/ImageList.h"
 #include "model/AppState.h"
 #include "model/CommandCatalogue.h"
 #include "model/Grid.h"
 #include "model/Messages.h"
 #include "model/VbError.h"
-#include "shell/KeyPreview.h"
 #include "shell/Pictures.h"
 #include "model/Twips.h"
 
@@ -38,11 +37,17 @@ QFont DeskView::CaptionFont(bool bold)
     return font;
 }
 
-void DeskView::LoadTemplate()
+void DeskView::Attach(const Controls& controls)
 {
-    auto* tmpl = new PicCommandBox(&f, 0, f.picDeskTop);
+    mControls = controls;
+    auto* tmpl = new PicCommandBox(*mControls.events, 0, mControls.desk);
     tmpl->hide();
     mPicCommand[0] = tmpl;
+}
+
+QColor DeskView::UnselectedColor(const QWidget& window)
+{
+    return window.palette().color(QPalette::Button);
 }
 
 PicCommandBox* DeskView::picCommand(int index) const
@@ -63,13 +68,14 @@ PicCommandBox* DeskView::LoadPicCommand(int index)
     if (mPicCommand.count(index))
         raiseError(ErrObjectAlreadyLoaded, QStringLiteral("Object already loaded"));
     PicCommandBox* tmpl = mPicCommand.at(0);
-    auto* pic = new PicCommandBox(&f, Integer(index), f.picDeskTop);
+    auto* pic = new PicCommandBox(*mControls.events, Integer(index), mControls.desk);
     pic->setBackColor(tmpl->BackColor());
     pic->Move(tmpl->Left(), tmpl->Top(), tmpl->Width(), tmpl->Height());
     pic->hide();
     mPicCommand[index] = pic;
     // A picture gets the focus when its frame closes: its keys are the window's too.
-    f.WatchKeys(pic);
+    if (mControls.watchKeys)
+        mControls.watchKeys(pic);
     return pic;
 }
 
@@ -80,8 +86,10 @@ void DeskView::UnloadPicCommand(int index)
     const auto it = mPicCommand.find(index);
     if (it == mPicCommand.end())
         raiseError(ErrNoSuchElement, QStringLiteral("Control array element '%1' doesn't exist").arg(index));
-    // The picture may be the one whose mouse event is running.
+    // The picture may be the one whose mouse event is running. It goes by
+    // its name at once: picCommand(index) names the one loaded now.
     it->second->hide();
+    it->second->setObjectName(QString());
     it->second->deleteLater();
     mPicCommand.erase(it);
 }
@@ -112,7 +120,7 @@ double DeskView::DeskSurfaceWidth() const
 double DeskView::DeskContentWidth() const
 {
     const double w = CellWidth();
-    double right = frmDeskTop::LeftMargin + 2 * w;
+    double right = GridDocument::LeftMargin + 2 * w;
     // Only a grown picture counts: one dragged past the grid is dropped
     // back into it.
     for (const auto& [index, pic] : mPicCommand)
@@ -124,13 +132,14 @@ double DeskView::DeskContentWidth() const
 void DeskView::SizeCommandPicture(Integer Index)
 {
     PicCommandBox* pic = NeedPicture(Index);
-    pic->setWidth(frmDeskTop::CommandWidth);
-    pic->setHeight(frmDeskTop::CommandHeight);
+    pic->setWidth(GridDocument::CellWidth);
+    pic->setHeight(GridDocument::CellHeight);
 }
 
-void DeskView::SetCommandBackColor(Integer Index, const QColor& color)
+void DeskView::FitCursorToCell()
 {
-    NeedPicture(Index)->setBackColor(color);
+    mCursor.Width = CellWidth();
+    mCursor.Height = CellHeight();
 }
 
 void DeskView::RepaintCommand(Integer Index)
@@ -140,9 +149,9 @@ void DeskView::RepaintCommand(Integer Index)
 
 void DeskView::SyncPictures()
 {
-    if (f.ColCommand) {
+    if (mDoc.ColCommand) {
         std::set<int> used;
-        for (const auto& e : *f.ColCommand) {
+        for (const auto& e : *mDoc.ColCommand) {
             const auto& co = e.item;
             if (!co)
                 continue;
@@ -155,7 +164,7 @@ void DeskView::SyncPictures()
                 SetPictureFromList(pic, key);
             if (GridDocument::InsideGrid({co->x, co->y}))
                 pic->Move(GridDocument::CellLeft(co->x), GridDocument::CellTop(co->y));
-            pic->setBackColor(co->PicSelected ? f.SelectedColor() : f.UnselectedColor());
+            pic->setBackColor(co->PicSelected ? SelectedColor() : UnselectedColor(mWindow));
             pic->update();
         }
         // The pictures of commands that left the grid go with them.
@@ -166,11 +175,29 @@ void DeskView::SyncPictures()
         for (int index : gone)
             UnloadPicCommand(index);
     }
-    f.shpCursor.Visible = f.Doc.CursorVisible;
-    const GridCell cursor = GridDocument::CellOfKey(f.CursorKey);
-    f.shpCursor.Left = GridDocument::CellLeft(cursor.column);
-    f.shpCursor.Top = GridDocument::CellTop(cursor.row);
-    f.picDeskTop->update();
+    mCursor.Visible = mDoc.CursorVisible;
+    const GridCell cursor = GridDocument::CellOfKey(mDoc.CursorKey);
+    mCursor.Left = GridDocument::CellLeft(cursor.column);
+    mCursor.Top = GridDocument::CellTop(cursor.row);
+    RepaintDesk();
+}
+
+void DeskView::RaiseCommandAtCursor()
+{
+    if (mDoc.CommandGrid(mDoc.CurrentColumn, mDoc.CurrentRow))
+        if (const auto co = mDoc.CommandAt(mDoc.CurrentColumn, mDoc.CurrentRow))
+            if (PicCommandBox* pic = picCommand(co->PicIndex))
+                pic->ZOrder();
+}
+
+void DeskView::RefreshToolTips()
+{
+    if (!mDoc.ColCommand)
+        return;
+    for (const auto& e : *mDoc.ColCommand)
+        if (e.item)
+            if (PicCommandBox* pic = picCommand(e.item->PicIndex))
+                SetCommandToolTip(pic, *e.item);
 }
 
 // ---- the pictures follow the document
@@ -178,69 +205,63 @@ void DeskView::SyncPictures()
 Integer DeskView::CalcCmdPos(Integer Index)
 {
     PicCommandBox* pic = NeedPicture(Index);
-    const double w = CellWidth(), h = CellHeight();
-    f.CurrentColumn = vb::CInt(std::floor((pic->Left() - frmDeskTop::LeftMargin + w / 2) / w));
-    f.CurrentRow = vb::CInt(std::floor((pic->Top() + h / 2) / h));
+    const GridCell cell = CellOfCentre(pic->Left(), pic->Top(), CellWidth(), CellHeight());
+    mDoc.CurrentColumn = Integer(cell.column);
+    mDoc.CurrentRow = Integer(cell.row);
     return 0;
 }
 
-void DeskView::ScrollScr()
+GridCell DeskView::CellOfCentre(double left, double top, double cellWidth, double cellHeight)
 {
-    double v = f.VScroll1->value();
-    const double h = TwipY(f.VScroll1->height());
-    const double c = CellHeight();
-    const double r = GridDocument::CellOfKey(f.CursorPos()).row;
-    if (r < 1)
-        return;
-    // One cell height at a time; a bar at the end of its range stops the walk.
-    while (v / c + 1 > r) {
-        f.VScroll1->setValue(v < c ? 0 : int(v - c));
-        const double now = f.VScroll1->value();
-        if (now == v)
-            break;
-        v = now;
-    }
-    while ((h + v) / c < r) {
-        f.VScroll1->setValue(int(v + c));
-        const double now = f.VScroll1->value();
-        if (now == v)
-            break;
-        v = now;
-    }
+    return {vb::CInt(std::floor((left - GridDocument::LeftMargin + cellWidth / 2) / cellWidth)),
+            vb::CInt(std::floor((top + cellHeight / 2) / cellHeight))};
 }
 
 void DeskView::ShowCommands()
 {
-    if (!f.ColCommand) {
-        // The owner has no grid yet: the window opens empty, on a grid that
-        // the owner keeps, so that what is placed here is not lost.
-        f.ColCommand = std::make_shared<CommandCollection>();
-        if (auto* block = dynamic_cast<clsCommand*>(f.MyCommandBlock()); block && !block->Commands)
-            block->Commands = f.ColCommand;
-    }
+    if (!mDoc.ColCommand)
+        return;
+    std::shared_ptr<clsCommand>& co = mDoc.objCommand;
     try {
-        for (const auto& e : *f.ColCommand) {
-            f.objCommand = e.item;
-            if (!f.objCommand)
+        for (const auto& e : *mDoc.ColCommand) {
+            co = e.item;
+            if (!co)
                 raiseError(Err::ObjectNotSet);
             // Every picture index is one picture; a command from a file that
             // names the template or an index already shown gets a free one.
-            if (f.objCommand->PicIndex < 1 || picCommand(f.objCommand->PicIndex))
-                f.objCommand->PicIndex = Integer(picCommandUBound() + 1);
-            PicCommandBox* pic = LoadPicCommand(f.objCommand->PicIndex);
-            SetPictureFromList(pic, CommandPictureKey(f.objCommand->CommandKey, f.objCommand->Op));
-            f.CurrentColumn = f.objCommand->x;
-            f.CurrentRow = f.objCommand->y;
-            f.CommandGrid(f.objCommand->x, f.objCommand->y) = true;
-            RepaintCommand(f.objCommand->PicIndex);
-            SetCommandToolTip(pic, *f.ColCommand->Item(f.ColKey(false, 0, 0)));
-            pic->Move(f.objCommand->x * CellWidth() + frmDeskTop::LeftMargin, f.objCommand->y * CellHeight());
+            if (co->PicIndex < 1 || picCommand(co->PicIndex))
+                co->PicIndex = Integer(picCommandUBound() + 1);
+            PicCommandBox* pic = LoadPicCommand(co->PicIndex);
+            SetPictureFromList(pic, CommandPictureKey(co->CommandKey, co->Op));
+            mDoc.CurrentColumn = co->x;
+            mDoc.CurrentRow = co->y;
+            mDoc.CommandGrid(co->x, co->y) = true;
+            RepaintCommand(co->PicIndex);
+            SetCommandToolTip(pic, *mDoc.ColCommand->Item(mDoc.ColKey(false, 0, 0)));
+            pic->Move(co->x * CellWidth() + GridDocument::LeftMargin, co->y * CellHeight());
             pic->show();
         }
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Critical);
     }
-    f.objCommand.reset();
+    co.reset();
+}
+
+void DeskView::CommandAdded(clsCommand& command)
+{
+    if (picCommand(command.PicIndex))
+        command.PicIndex = Integer(picCommandUBound() + 1);
+    PicCommandBox* pic = LoadPicCommand(command.PicIndex);
+    SetPictureFromList(pic, CommandPictureKey(command.CommandKey, command.Op));
+    pic->ZOrder();
+    pic->Move(GridDocument::CellLeft(command.x), GridDocument::CellTop(command.y));
+    pic->show();
+    RepaintCommand(command.PicIndex);
+}
+
+bool DeskView::CommandShown(const clsCommand& command) const
+{
+    return picCommand(command.PicIndex) != nullptr;
 }
 
 // ---- pictures, tips and captions
@@ -248,6 +269,11 @@ void DeskView::ShowCommands()
 void DeskView::SetPictureFromList(PictureBox* Target, const QString& Key)
 {
     Target->setPicture(CommandPicture(Key), Key);
+}
+
+void DeskView::SetPictureFromList(PictureBox* Target, const ImageList& List, const QString& Key)
+{
+    Target->setPicture(List.Picture(Key), Key);
 }
 
 void DeskView::SetCommandToolTip(PictureBox* Picture, const clsCommand& Command)
@@ -258,9 +284,9 @@ void DeskView::SetCommandToolTip(PictureBox* Picture, const clsCommand& Command)
         const int m = int(vb::Val(QString(ch)));
         const clsMotor& motor = App().RcxSetup().PortMotor(m);
         tip += QLatin1String("  ") + QChar(65 + m) + QLatin1Char('=') + motor.Purpose;
-        if (vb::SameText(Command.KeyText(), "M_FWD"))
+        if (Command.CommandKey == CommandKey::M_FWD)
             tip += QLatin1Char('-') + motor.MotorFwdMeening;
-        else if (vb::SameText(Command.KeyText(), "M_RWD"))
+        else if (Command.CommandKey == CommandKey::M_RWD)
             tip += QLatin1Char('-') + motor.MotorRwdMeening;
     }
     if (IsSource(Command.Param1Source, 9))
@@ -272,9 +298,14 @@ void DeskView::SetCommandToolTip(PictureBox* Picture, const clsCommand& Command)
 
 QString DeskView::WrapCaption(const QString& text) const
 {
+    return WrapCaption(text, mPicCommand.at(0)->Width());
+}
+
+QString DeskView::WrapCaption(const QString& text, double pictureWidth)
+{
     if (vb::Trim(text).isEmpty())
         return text;
-    const double usable = mPicCommand.at(0)->Width() - TwipX(37);
+    const double usable = pictureWidth - TwipX(37);
     const QFontMetricsF fm(CaptionFont(false));
     // Each line stays narrower than the usable width: the character that
     // would reach it starts the next line.
@@ -315,10 +346,10 @@ QList<CaptionLine> DeskView::CaptionLines(const QString& caption0, const QString
 
 void DeskView::PaintCommand(Integer Index, QPainter& p)
 {
-    const auto co = f.Doc.CommandOfPicture(Index);
+    const auto co = mDoc.CommandOfPicture(Index);
     if (!co)
         return;
-    p.setPen(f.palette().color(QPalette::WindowText));
+    p.setPen(mWindow.palette().color(QPalette::WindowText));
     double y = 0;
     for (const CaptionLine& line : CaptionLines(co->PicCaption(0), co->PicCaption(1))) {
         const QFont font = CaptionFont(line.bold);
@@ -338,45 +369,81 @@ void DeskView::PaintDesk(QPainter& p)
     // Beyond the surface lies the window's background, not a grid without
     // lines.
     const int surfaceRight = PixX(DeskSurfaceWidth());
-    if (surfaceRight < f.picDeskTop->width())
-        p.fillRect(QRect(surfaceRight, 0, f.picDeskTop->width() - surfaceRight, f.picDeskTop->height()),
-                   f.palette().color(QPalette::Window));
-    p.setPen(QPen(f.palette().color(QPalette::Button), 1));
+    const DeskTopBox* desk = mControls.desk;
+    const QPalette& palette = mWindow.palette();
+    if (surfaceRight < desk->width())
+        p.fillRect(QRect(surfaceRight, 0, desk->width() - surfaceRight, desk->height()),
+                   palette.color(QPalette::Window));
+    p.setPen(QPen(palette.color(QPalette::Button), 1));
     for (int i = 1; i <= 41; ++i)
         p.drawLine(PixX(280), PixY(i * h), PixX(2.5 * w), PixY(i * h));
     for (int i = 0; i <= 2; ++i)
-        p.drawLine(PixX(frmDeskTop::LeftMargin + i * w), 0, PixX(frmDeskTop::LeftMargin + i * w),
-                   PixY(f.picDeskTop->Height() - 3.5 * h));
-    if (f.shpCursor.Visible) {
-        const QRect r = PixRect(f.shpCursor.Left, f.shpCursor.Top, f.shpCursor.Width, f.shpCursor.Height);
-        p.setPen(QPen(f.palette().color(QPalette::WindowText), 2));
+        p.drawLine(PixX(GridDocument::LeftMargin + i * w), 0, PixX(GridDocument::LeftMargin + i * w),
+                   PixY(desk->Height() - 3.5 * h));
+    if (mCursor.Visible) {
+        const QRect r = PixRect(mCursor.Left, mCursor.Top, mCursor.Width, mCursor.Height);
+        p.setPen(QPen(palette.color(QPalette::WindowText), 2));
         p.setBrush(Qt::NoBrush);
         p.drawRect(r.adjusted(1, 1, -1, -1));
     }
-    if (f.shpSelect.Visible) {
-        p.setPen(QPen(f.palette().color(QPalette::WindowText), 1, Qt::DotLine));
+    const DeskShape& select = mDoc.shpSelect;
+    if (select.Visible) {
+        p.setPen(QPen(palette.color(QPalette::WindowText), 1, Qt::DotLine));
         p.setBrush(Qt::NoBrush);
-        p.drawRect(PixRect(f.shpSelect.Left, f.shpSelect.Top, f.shpSelect.Width, f.shpSelect.Height));
+        p.drawRect(PixRect(select.Left, select.Top, select.Width, select.Height));
     }
 }
 
-void DeskView::CommandAdded(clsCommand& command)
+void DeskView::RepaintDesk()
 {
-    if (picCommand(command.PicIndex))
-        command.PicIndex = Integer(picCommandUBound() + 1);
-    PicCommandBox* pic = LoadPicCommand(command.PicIndex);
-    SetPictureFromList(pic, CommandPictureKey(command.CommandKey, command.Op));
-    pic->ZOrder();
-    pic->Move(GridDocument::CellLeft(command.x), GridDocument::CellTop(command.y));
-    pic->show();
-    RepaintCommand(command.PicIndex);
+    mControls.desk->update();
 }
 
-bool DeskView::CommandShown(const clsCommand& command) const
+void DeskView::ShowPlacingPointer(bool placing)
 {
-    return picCommand(command.PicIndex) != nullptr;
+    if (placing)
+        mControls.desk->setCursor(Qt::CrossCursor);
+    else
+        mControls.desk->unsetCursor();
 }
+
 // ---- scrolling
+
+void DeskView::ScrollScr()
+{
+    QScrollBar* bar = mControls.vertical;
+    double v = bar->value();
+    const double h = TwipY(bar->height());
+    const double c = CellHeight();
+    const double r = GridDocument::CellOfKey(mDoc.CursorPos()).row;
+    if (r < 1)
+        return;
+    // One cell height at a time; a bar at the end of its range stops the walk.
+    while (v / c + 1 > r) {
+        bar->setValue(v < c ? 0 : int(v - c));
+        const double now = bar->value();
+        if (now == v)
+            break;
+        v = now;
+    }
+    while ((h + v) / c < r) {
+        bar->setValue(int(v + c));
+        const double now = bar->value();
+        if (now == v)
+            break;
+        v = now;
+    }
+}
+
+void DeskView::ScrollToLeftEdge()
+{
+    mControls.horizontal->setValue(0);
+}
+
+int DeskView::PageRows() const
+{
+    return int(std::floor(TwipY(mControls.vertical->height()) / CellHeight()));
+}
 
 void DeskView::Wheel(QWheelEvent* event)
 {
@@ -384,7 +451,7 @@ void DeskView::Wheel(QWheelEvent* event)
     // of the thumb; Shift (or a sideways wheel) scrolls across.
     const QPoint delta = event->angleDelta();
     const bool across = event->modifiers().testFlag(Qt::ShiftModifier) || (delta.y() == 0 && delta.x() != 0);
-    QScrollBar* bar = across ? f.HScroll1 : f.VScroll1;
+    QScrollBar* bar = across ? mControls.horizontal : mControls.vertical;
     const int steps = (across && delta.y() == 0 ? delta.x() : delta.y()) / 120;
     if (steps == 0 || !bar->isEnabled()) {
         event->accept();

@@ -100,16 +100,9 @@ frmDeskTop::~frmDeskTop()
 
 void frmDeskTop::BuildControls()
 {
-    picDeskTop = new DeskTopBox(this, this);
-
-    mView.LoadTemplate();
-
-    picModulTitle = new DeskTitleStrip(this, this);
-    txtTitle = picModulTitle->txtTitle;
-    chkTaskLoop = picModulTitle->chkTaskLoop;
-    chkStartOnStartup = picModulTitle->chkStartOnStartup;
-    PicYesNo[0] = picModulTitle->PicYesNo[0];
-    PicYesNo[1] = picModulTitle->PicYesNo[1];
+    DeskEvents& events = *this;
+    picDeskTop = new DeskTopBox(events, this);
+    picModulTitle = new DeskTitleStrip(events, this);
 
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     VScroll1 = new QScrollBar(Qt::Vertical, this);
@@ -118,6 +111,7 @@ void frmDeskTop::BuildControls()
     HScroll1->resize(100, bar);
     connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
+    mView.Attach({picDeskTop, VScroll1, HScroll1, &events, [this](QWidget* w) { WatchKeys(w); }});
 
     picModulTitle->Move(0, 0, 6 * (CommandWidth + TwipX(2)), CommandHeight);
 
@@ -128,14 +122,9 @@ void frmDeskTop::BuildControls()
     setObjectName(QStringLiteral("frmDeskTop"));
 
     BuildMenu();
-    Doc.View = this;
+    mDoc.View = this;
     // The window sees every key before its controls do.
     mKeys = new KeyPreview(this, [this](QWidget* target, QKeyEvent* e) { return PreviewKey(target, e); });
-}
-
-QColor frmDeskTop::UnselectedColor() const
-{
-    return palette().color(QPalette::Button);
 }
 
 // ---- the desk's size
@@ -144,7 +133,7 @@ void frmDeskTop::CommandPictureResized()
 {
     if (!mLoaded || mUnloaded)
         return;
-    const double content = DeskContentWidth();
+    const double content = mView.DeskContentWidth();
     if (content == mContentWidth)
         return;
     const bool shrank = content < mContentWidth;
@@ -164,27 +153,11 @@ double frmDeskTop::ScaleHeight() const
     return TwipY(height());
 }
 
-// ---- the grid key, the cursor and the selection
-
-QString frmDeskTop::ColKey(bool Flag, int Mx, int My) const
-{
-    return Doc.ColKey(Flag, Mx, My);
-}
+// ---- the cursor
 
 void frmDeskTop::setCursorPos(const QString& key)
 {
-    Doc.setCursorPos(key);
-    if (key != QLatin1String("0") && CommandGrid(CurrentColumn, CurrentRow))
-        if (const auto co = Doc.CommandAt(CurrentColumn, CurrentRow))
-            if (PicCommandBox* pic = picCommand(co->PicIndex))
-                pic->ZOrder();
-    SyncPictures();
-}
-
-void frmDeskTop::CalcPicSelection(Integer Index)
-{
-    Doc.CalcPicSelection(Index);
-    SyncPictures();
+    mControl.SetCursor(key);
 }
 
 // ---- the window's kind
@@ -192,10 +165,12 @@ void frmDeskTop::CalcPicSelection(Integer Index)
 void frmDeskTop::setFormType(Long kind)
 {
     mFormType = kind;
-    Doc.FormType = kind;
+    mDoc.FormType = kind;
     if (kind == ModuleKind::IfBody || kind == ModuleKind::WhileBody || kind == ModuleKind::LoopBody) {
-        const char* key = kind == ModuleKind::IfBody ? "L_IF" : kind == ModuleKind::WhileBody ? "L_WHILE" : "L_LOOP";
-        SetPictureFromList(picModulTitle, QString::fromLatin1(key));
+        const CommandKey key = kind == ModuleKind::IfBody      ? CommandKey::L_IF
+                               : kind == ModuleKind::WhileBody ? CommandKey::L_WHILE
+                                                               : CommandKey::L_LOOP;
+        DeskView::SetPictureFromList(picModulTitle, CommandKeyText(key));
     }
     if (kind == ModuleKind::IfBody) {
         PrintCaption(QStringLiteral("IF"));
@@ -211,12 +186,13 @@ void frmDeskTop::setFormType(Long kind)
     }
 }
 
-// ---- the desk
-
-void frmDeskTop::DrawGrid()
+void frmDeskTop::setParentTaskName(const QString& name)
 {
-    picDeskTop->update();
+    mParentTaskName = name;
+    mDoc.ParentTaskName = name;
 }
+
+// ---- the desk
 
 void frmDeskTop::VScroll1_Change()
 {
@@ -227,7 +203,7 @@ void frmDeskTop::HScroll1_Change()
 {
     const double value = HScroll1->value();
     picDeskTop->setLeft(-value);
-    picModulTitle->PlaceYesNo(CellWidth(), value);
+    picModulTitle->PlaceYesNo(mView.CellWidth(), value);
 }
 
 // ---- the map
@@ -300,50 +276,54 @@ void frmDeskTop::Close()
         close();
 }
 
-void frmDeskTop::FillSourceNames()
-{
-    SourceName = StandardSourceNames();
-}
-
 void frmDeskTop::Form_Load()
 {
     const std::initializer_list<int> quiet = {Err::InvalidCall};
-    Step([&] { SizeCommandPicture(0); }, quiet);
-    Step([&] { picDeskTop->Move(0, 0, 6 * (CellWidth() + TwipX(2)), 45 * CellHeight()); }, quiet);
-    Step([&] {
-        shpCursor.Width = CellWidth();
-        shpCursor.Height = CellHeight();
-    }, quiet);
-    Step([&] { Doc.ClearGrid(); }, quiet);
+    Step([&] { mView.SizeCommandPicture(0); }, quiet);
+    Step([&] { picDeskTop->Move(0, 0, 6 * (mView.CellWidth() + TwipX(2)), 45 * mView.CellHeight()); }, quiet);
+    Step([&] { mView.FitCursorToCell(); }, quiet);
+    Step([&] { mDoc.ClearGrid(); }, quiet);
     Step([&] {
         QWidget* win = mSub ? static_cast<QWidget*>(mSub) : this;
         const double height = mMdiArea ? TwipY(mMdiArea->viewport()->height()) : TwipY(win->height());
-        const double width = (CellWidth() + TwipX(4)) * 2.53 + TwipX(VScroll1->width());
+        const double width = (mView.CellWidth() + TwipX(4)) * 2.53 + TwipX(VScroll1->width());
         win->setGeometry(win->x(), 0, PixX(width), PixY(height));
     }, quiet);
     Step([&] {
         if (!mMyCommandBlock)
             raiseError(Err::ObjectNotSet);
-        ColCommand = mMyCommandBlock->GetCommands();
+        mDoc.ColCommand = mMyCommandBlock->GetCommands();
         mMyCommandBlock->CommandWindow = this;
     }, quiet);
     Step([&] { ShowCommands(); }, quiet);
     Step([&] {
-        if (!ColCommand)
+        if (!mDoc.ColCommand)
             raiseError(Err::ObjectNotSet);
-        ColCommand->Item(QStringLiteral("0001"))->PicSelected = False;
+        mDoc.ColCommand->Item(QStringLiteral("0001"))->PicSelected = False;
     }, quiet);
     Step([&] {
-        DrawGrid();
+        mView.RepaintDesk();
         setCursorPos(QStringLiteral("0001"));
         QWidget* win = mSub ? static_cast<QWidget*>(mSub) : this;
         win->move(0, win->y());
     }, quiet);
     // The frames' image combo boxes show the pictures of the image list ILDT.
     Step([&] { BuildFrames(); }, quiet);
-    Step([&] { FillSourceNames(); }, quiet);
-    mContentWidth = DeskContentWidth();
+    Step([&] { SourceName = StandardSourceNames(); }, quiet);
+    mContentWidth = mView.DeskContentWidth();
     mLoaded = true;
+}
+
+void frmDeskTop::ShowCommands()
+{
+    if (!mDoc.ColCommand) {
+        // The owner has no grid yet: the window opens empty, on a grid that
+        // the owner keeps, so that what is placed here is not lost.
+        mDoc.ColCommand = std::make_shared<CommandCollection>();
+        if (auto* block = dynamic_cast<clsCommand*>(mMyCommandBlock); block && !block->Commands)
+            block->Commands = mDoc.ColCommand;
+    }
+    mView.ShowCommands();
 }
 
 void frmDeskTop::resizeEvent(QResizeEvent* event)
@@ -390,7 +370,7 @@ void frmDeskTop::LayoutScrollBars()
         HScroll1->setGeometry(PixRect(0, scaleHeight - hHeight, width, hHeight));
         // The bar reaches as far as the desk has something to show: where
         // both columns fit it has no range and the desk stays at Left 0.
-        const Long max = vb::CLng(DeskContentWidth() - scaleWidth + vWidth);
+        const Long max = vb::CLng(mView.DeskContentWidth() - scaleWidth + vWidth);
         HScroll1->setRange(0, std::max<Long>(0, max));
         HScroll1->setEnabled(max > 0);
         if (max <= 0) {
@@ -402,7 +382,7 @@ void frmDeskTop::LayoutScrollBars()
         HScroll1->setPageStep(std::max<Long>(1, 3 * small));
     }, none, false);
     Step([&] {
-        if (scaleWidth > TwipX(txtTitle->x()))
+        if (scaleWidth > TwipX(picModulTitle->txtTitle->x()))
             LayoutTitleBox();
     }, none, false);
     if (mFormType == ModuleKind::IfBody || mFormType == ModuleKind::WhileBody || mFormType == ModuleKind::LoopBody)
@@ -412,7 +392,7 @@ void frmDeskTop::LayoutScrollBars()
 void frmDeskTop::Form_Activate()
 {
     Step([&] {
-        if (ScaleWidth() > TwipX(txtTitle->x()))
+        if (ScaleWidth() > TwipX(picModulTitle->txtTitle->x()))
             LayoutTitleBox();
     }, {}, false);
 }
@@ -428,9 +408,9 @@ void frmDeskTop::Form_Deactivate()
     // As a press with the cursor tool on the empty desk at (3, 3), whatever
     // tool the palette holds: the selection empties and nothing is placed.
     Step([&] {
-        Doc.PressOnDesk(3, 3, PaletteTool{});
-        shpSelect.Visible = false;
-        SyncPictures();
+        mDoc.PressOnDesk(3, 3, PaletteTool{});
+        mDoc.shpSelect.Visible = false;
+        mView.SyncPictures();
     }, {});
     Step([&] { setCursorPos(QStringLiteral("0")); }, {});
 }
@@ -459,14 +439,14 @@ void frmDeskTop::Form_QueryUnload()
     mUnloaded = true;
     if (mMyCommandBlock && mMyCommandBlock->CommandWindow == this)
         mMyCommandBlock->CommandWindow = nullptr;
-    if (!ColCommand)
+    if (!mDoc.ColCommand)
         return;
     QList<ICommandWindow*> inner;
-    for (const auto& e : *ColCommand) {
+    for (const auto& e : *mDoc.ColCommand) {
         const auto& co = e.item;
         if (!co || !co->CommandWindow)
             continue;
-        if (OpensBlock(co->CommandKey) || vb::SameText(co->KeyText(), "L_SUB"))
+        if (OpensBlock(co->CommandKey) || co->CommandKey == CommandKey::L_SUB)
             inner.append(co->CommandWindow);
     }
     for (ICommandWindow* w : inner) {
@@ -508,26 +488,9 @@ void frmDeskTop::ResetTool()
         DeskPalette() = PaletteTool{};
 }
 
-// ---- what the document asks of the window
-
-std::shared_ptr<clsCommand> frmDeskTop::DropCommand(Integer index, double x, double y, const QString& key)
+void frmDeskTop::FocusDesk()
 {
-    const auto co = Doc.DropCommand(index, x, y, key, CurrentTool());
-    SyncPictures();
-    return co;
-}
-
-bool frmDeskTop::MakeRoom(Integer Count)
-{
-    const bool ok = Doc.MakeRoom(Count);
-    SyncPictures();
-    return ok;
-}
-
-void frmDeskTop::CloseGaps()
-{
-    Doc.CloseGaps();
-    SyncPictures();
+    picDeskTop->setFocus(Qt::MouseFocusReason);
 }
 
 // ---- the mouse: the controller turns it into document calls
@@ -607,7 +570,7 @@ bool frmDeskTop::KeyIsTheGrids(const QWidget* target, int code) const
     // Enter and Esc are the open frame's Ok and Cancel from any of its
     // controls, and pass from the title box, which leaves them to the window.
     const bool enterOrEsc = code == 13 || code == 27;
-    if (enterOrEsc && (CommandInEdit || target == txtTitle))
+    if (enterOrEsc && (mCommandInEdit || target == picModulTitle->txtTitle))
         return true;
     if (!target || (target != picDeskTop && !picDeskTop->isAncestorOf(target)))
         return false;

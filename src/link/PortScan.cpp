@@ -3,10 +3,10 @@
 #include "link/PortSelector.h"
 #include "model/AppState.h"
 #include "model/BusyPointer.h"
+#include "model/Config.h"
 #include "model/Notifier.h"
 #include "model/Messages.h"
 #include "model/Phantom.h"
-#include "model/SettingsKeys.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ bool scanTowers(AppState& app)
     for (Long port = 0; port < PortSelector::TowerPorts; ++port) {
         ports.setComPortNo(port);
         if (towerAnswers(ports)) {
-            SettingsKeys::SaveComPort(*app.Settings, port);
+            app.Config->Set(Setting::ComPort, Integer(port));
             ports.setComPortNo(port);
             app.BrickPort = port;
             return true;
@@ -69,7 +69,7 @@ bool VerifyCommPort(AppState& app, Integer& comPort)
 {
     if (app.PortVerified)
         return true;
-    const bool chosen = VirtualBrickChosen(*app.Settings);
+    const bool chosen = app.Config->Value(Setting::VirtualBrick);
     bool result = false;
     bool virtualBrick = false;
     if (chosen) {
@@ -108,20 +108,21 @@ bool ChkCommPort()
     return false;
 }
 
-bool VirtualBrickChosen(ISettingsStore& settings)
+bool VerifyCommPort(AppState& app)
 {
-    return SettingsKeys::ReadVirtualBrick(settings);
+    Integer port = app.Config->Value(Setting::ComPort);
+    return VerifyCommPort(app, port);
 }
 
 void ChooseVirtualBrick(AppState& app, bool chosen)
 {
-    SettingsKeys::SaveVirtualBrick(*app.Settings, chosen);
     const bool onVirtualBrick = app.BrickPort == PortSelector::VirtualBrickPort;
     if (app.PortVerified && chosen != onVirtualBrick) {
         app.PortVerified = False;
         app.BrickPort = -1;
         app.SetRcxInit(False);
     }
+    app.Config->Set(Setting::VirtualBrick, chosen);
     ShowBrick(app);
 }
 
@@ -132,7 +133,7 @@ QString BrickDescription(const AppState& app, Long port)
     if (port >= 0 && port < PortSelector::TowerPorts) {
         const auto* control = dynamic_cast<const PortSelector*>(app.Ports);
         return QStringLiteral("RCX: tower on ") +
-               (control ? control->towerDevice(port) : PortSelector::devicePath(*app.Settings, port));
+               (control ? control->towerDevice(port) : PortSelector::devicePath(*app.Config, port));
     }
     return QStringLiteral("RCX: no tower found yet");
 }
@@ -141,7 +142,7 @@ QString BrickDescription(const AppState& app)
 {
     if (app.PortVerified && app.BrickPort >= 0)
         return BrickDescription(app, app.BrickPort);
-    return BrickDescription(app, VirtualBrickChosen(*app.Settings) ? PortSelector::VirtualBrickPort : -1);
+    return BrickDescription(app, app.Config->Value(Setting::VirtualBrick) ? PortSelector::VirtualBrickPort : -1);
 }
 
 void ShowBrick(AppState& app)

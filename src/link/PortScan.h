@@ -6,29 +6,28 @@
 #include <QString>
 
 struct AppState;
-class ISettingsStore;
 
 // Settles the brick the program talks to, through the app's port selector;
 // True when one is there to talk to. Once settled, later calls return True
 // without asking again.
 //
-// With the virtual brick chosen (VirtualBrickChosen) that is port 4. Else a
+// With the virtual brick chosen (Setting::VirtualBrick) that is port 4. Else a
 // tower port: ComPort when it is one of 0 to 3 and its tower answers (ComPort
 // then becomes the port read back); otherwise the ports 0 to 3 in turn, and
-// the first whose tower answers is kept in the settings (section "com", key
-// "comport"). A tower answers with its brick off or out of range as well:
-// that the brick does not is PBAlive's to tell. When no tower answers on any
+// the first whose tower answers is kept in the settings (Setting::ComPort).
+// A tower answers with its brick off or out of range as well: that the brick
+// does not is PBAlive's to tell. When no tower answers on any
 // port, the virtual brick, which is never kept as the port found, so the next
 // start looks for a tower again. The user is told once in a process that the
 // program talks to its virtual brick. While it looks for a tower the pointer
 // is busy and the status strip says so; after, the strip names the brick.
 bool VerifyCommPort(AppState& app, Integer& comPort);
+// The same with the port the settings hold (Setting::ComPort).
+bool VerifyCommPort(AppState& app);
 bool ChkCommPort();
 
-// The user's choice of the virtual brick over a tower (section "com", key
-// "virtualbrick": "1" chosen, "0" or nothing a tower).
-bool VirtualBrickChosen(ISettingsStore& settings);
-// Keeps the choice. When it changes the brick in use, the next brick
+// Keeps the user's choice of the virtual brick over a tower
+// (Setting::VirtualBrick). When it changes the brick in use, the next brick
 // operation settles it again (the search included).
 void ChooseVirtualBrick(AppState& app, bool chosen);
 

@@ -2,7 +2,7 @@
 
 #include "link/BrickHold.h"
 #include "model/AppState.h"
-#include "model/SettingsKeys.h"
+#include "model/Config.h"
 #include "model/VbError.h"
 
 #include <QScopeGuard>
@@ -170,13 +170,13 @@ void PortSelector::release()
             t.link->dropModule();
 }
 
-QString PortSelector::devicePath(ISettingsStore& settings, Long port)
+QString PortSelector::devicePath(const Config& config, Long port)
 {
     static const char* const serial[] = {nullptr, "/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB0"};
     if (port < 0 || port >= TowerPorts)
         return {};
     const QString fallback = port == 0 ? TowerTransport::findUsbTower() : QString::fromLatin1(serial[port]);
-    return SettingsKeys::ReadDevicePath(settings, port, fallback);
+    return config.TowerDevice(port, fallback);
 }
 
 void PortSelector::setDevicePath(Long port, const QString& path)
@@ -192,7 +192,7 @@ QString PortSelector::towerDevice(Long port) const
     if (port < 0 || port >= TowerPorts)
         return {};
     const Tower& tower = mTowers[port];
-    return tower.fixed ? tower.fixedPath : devicePath(*mApp.Settings, port);
+    return tower.fixed ? tower.fixedPath : devicePath(*mApp.Config, port);
 }
 
 void PortSelector::setTowerTiming(TowerTransport::Timing timing)

@@ -32,6 +32,8 @@
 
 #include <memory>
 
+class Config;
+
 class PortSelector : public IPortSelector {
 public:
     static constexpr Long VirtualBrickPort = 4;
@@ -47,7 +49,7 @@ public:
     vbrick::SoftRcx& virtualBrick() { return mVirtual.brick(); }
 
     // The device node of a tower port, from the settings or the default.
-    static QString devicePath(ISettingsStore& settings, Long port);
+    static QString devicePath(const Config& config, Long port);
     // Puts a device in place of the settings' for this selector (a test's own).
     void setDevicePath(Long port, const QString& path);
     // The device a tower port of this selector uses.

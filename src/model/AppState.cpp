@@ -1,5 +1,6 @@
 #include "model/AppState.h"
 
+#include "model/Config.h"
 #include "model/Notifier.h"
 #include "model/Phantom.h"
 #include <QHash>
@@ -61,6 +62,7 @@ std::vector<std::function<void()>>& resets()
 AppState::AppState()
     : Presenter(&gQuietPresenter),
       Settings(&gMemorySettings),
+      Config(std::make_unique<::Config>(Settings)),
       Joystick(&gNoJoystick),
       Shell(&gNoShell)
 {

@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 
+class Config;
 class IBrickDevice;
 class IPortSelector;
 class IModalRunner;
@@ -83,13 +84,6 @@ struct AppState : ProjectDocument {
     // saved; a save makes it 1). The open/new dialog's choice sets it.
     Integer ProjectAction = 0;
 
-    // Remembered settings and set-up window state.
-    Integer ComPortNumber = -1;
-    QString FirmwarePath;
-    QString FirmwareName;
-    Boolean AdvancedAlways = False;
-    Boolean ShowAdvanced = False;
-
     // The folder that holds the program and its own files (help, pictures).
     QString ProgramFolder;
     // The user's data folder: the projects in Projects, the subs in Subs below it.
@@ -98,6 +92,8 @@ struct AppState : ProjectDocument {
     // Services; never null (quiet defaults until somebody sets them).
     IMessagePresenter* Presenter;
     ISettingsStore* Settings;
+    // The settings, typed, read and written through Settings; never null.
+    std::unique_ptr<::Config> Config;
     IJoystick* Joystick;
     IShellRequests* Shell;
     IPortSelector* Ports = nullptr;  // the control's choice of brick; null means no control (failure 91)

@@ -10,13 +10,11 @@
 // pointer alone, so the pointer stays busy until the outer work ends. Only
 // the pointer is its business; a status text that goes with the work is told
 // by the work itself.
-#include "model/AppState.h"
 #include "model/Notifier.h"
 #include "model/Services.h"
 
 class BusyPointer {
 public:
-    BusyPointer() : BusyPointer(*App().Notifier) {}
     explicit BusyPointer(Notifier& notifier)
         : mNotifier(notifier), mBusy(notifier.Pointer() != PointerShape::Hourglass)
     {

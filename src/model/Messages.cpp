@@ -4,7 +4,7 @@
 
 int ShowMessage(IMessagePresenter& presenter, const QString& text, int style)
 {
-    if (style == 0)
+    if (style == MsgStyle::OkOnly)
         style = MsgStyle::Information;
     return presenter.MsgBox(text, style);
 }

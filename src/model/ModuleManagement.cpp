@@ -50,7 +50,7 @@ void step(const std::function<void()>& f)
 struct TaskRules {
     using Module = clsTask;
     static constexpr Long kind = ModuleKind::Task;
-    static constexpr Long objToOpen = 2;
+    static constexpr Long objToOpen = OpenObject::Task;
     static constexpr int most = MaxTasks;
     static constexpr const char* word = "task";
     static const Collection<TaskPtr>& list(const AppState& a) { return a.TaskList(); }
@@ -71,7 +71,7 @@ struct TaskRules {
 struct SubRules {
     using Module = clsSub;
     static constexpr Long kind = ModuleKind::Sub;
-    static constexpr Long objToOpen = 3;
+    static constexpr Long objToOpen = OpenObject::Sub;
     static constexpr int most = MaxSubs;
     static constexpr const char* word = "sub";
     static const Collection<SubPtr>& list(const AppState& a) { return a.SubList(); }
@@ -125,7 +125,7 @@ bool addAskedModule(const OpenChoice& choice)
             ShowMessage(QStringLiteral("A module by that name already exists!"), MsgStyle::Exclamation);
             return false;
         }
-        const bool existing = Rules::action(choice) == 1;
+        const bool existing = Rules::action(choice) == OpenAction::Existing;
         if (!existing) {
             const QString word = QLatin1String(Rules::word);
             const QString extension = QLatin1String(Rules::extension);

@@ -387,7 +387,7 @@ bool openNewProject()
     // The open/new dialog asks for the first task with the default pointer
     // (it puts the default back itself as it shows); the pointer is busy
     // again once it is answered, until the set-up window shows.
-    const OpenChoice firstTask = AskForTask(1);
+    const OpenChoice firstTask = AskForTask(OpenOffer::NewOnly);
     if (firstTask.canceled)
         return false;
     BusyPointer busy(*app.Notifier);

@@ -102,16 +102,29 @@ public:
     virtual void ScrollScr() {}
 };
 
+// What the open/new dialog frmOpen offers (its OpenMode: a new object, an
+// existing one, or either), the object it asks for (its ObjToOpen), and what
+// the user chose to do with it.
+namespace OpenOffer {
+enum : int { NewOnly = 1, ExistingOnly = 2, NewOrExisting = 3 };
+}
+namespace OpenObject {
+enum : int { Project = 1, Task = 2, Sub = 3 };
+}
+namespace OpenAction {
+enum : int { None = 0, Existing = 1, New = 2 };
+}
+
 // What the open/new dialog frmOpen gives back: cancelled, or the name and
-// what to do with the object asked for (1 open the existing one, 2 make a new
-// one) in the field of that object (project, task or sub), and the project
-// type chosen for a new one.
+// what to do with the object asked for (OpenAction: open the existing one or
+// make a new one) in the field of that object (project, task or sub), and the
+// project type chosen for a new one.
 struct OpenChoice {
     bool canceled = true;
     QString name;
-    Integer projectAction = 0;  // 1 open, 2 new
-    Integer taskAction = 0;
-    Integer subAction = 0;
+    Integer projectAction = OpenAction::None;
+    Integer taskAction = OpenAction::None;
+    Integer subAction = OpenAction::None;
     ProjectType projectType = ProjectType::Rcx;
 };
 
@@ -128,9 +141,9 @@ public:
     // Lets pending events run once.
     virtual void DoEvents() {}
 
-    // The open/new dialog frmOpen for the object (1 project, 2 task, 3 sub) in
-    // the mode (1 new only, 2 existing only, else both), shown modally. A
-    // dialog that closes itself while it opens gives what it chose by itself.
+    // The open/new dialog frmOpen for the object (OpenObject) in the mode
+    // (OpenOffer), shown modally. A dialog that closes itself while it opens
+    // gives what it chose by itself.
     virtual OpenChoice ShowOpenDialog(Long /*openMode*/, Long /*objToOpen*/) { return {}; }
 
     // The editor windows and the joystick window of the open project, closed

@@ -1,140 +1,83 @@
 #pragma once
-// The names under which Quillomat keeps its per-user settings, and the typed
-// reads and writes of them through the settings store. Every reader and every
-// writer of a setting goes through here, so that each name is spelled once.
-// The reads that convert a stored text throw VbError where the text is no
-// number, as the callers expect.
-#include "model/Services.h"
+// The per-user settings of Quillomat, one typed key each: the section and the
+// name it is stored under, its type, the value a missing key reads as, and
+// the one way its stored text is read and written. Config (model/Config.h)
+// reads and writes them; nothing else spells a section or a name.
 #include "model/Variant.h"
 
-namespace SettingsKeys {
+#include <QString>
 
-// Section "com": how the program reaches the brick.
-inline const QString kCom = QStringLiteral("com");
-inline const QString kComPort = QStringLiteral("comport");          // the tower port last found
-inline const QString kVirtualBrick = QStringLiteral("virtualbrick");  // "1": talk to the virtual brick
-// "device0".."device3": the device file of a tower port.
-inline QString DeviceKey(Long port)
-{
-    return QStringLiteral("device") + QString::number(port);
-}
+// Which setting; Config::Changed names it.
+enum class SettingId {
+    ComPort,
+    VirtualBrick,
+    FirmwarePath,
+    FirmwareName,
+    AdvancedMode,
+    ShutDownTime,
+    TransmitPower,
+    ConfirmDownload,
+    ConfirmDelete,
+};
 
-// Section "firmware": the firmware file offered for download.
-inline const QString kFirmware = QStringLiteral("firmware");
-inline const QString kFirmwarePath = QStringLiteral("path");
-inline const QString kFirmwareName = QStringLiteral("name");
+template <class T>
+struct SettingKey {
+    SettingId id;
+    const char* section;
+    const char* name;
+    T fallback;                        // what a missing key reads as
+    T (*read)(const QString& text);    // the stored text as a value; VbError where it is none
+    QString (*write)(const T& value);  // the value as it is stored
+};
 
-// Section "Preferences".
-inline const QString kPreferences = QStringLiteral("Preferences");
-inline const QString kAdvancedMode = QStringLiteral("AdvancedMode");
-inline const QString kShutDownTime = QStringLiteral("ShutDownTime");
-inline const QString kTransmitPower = QStringLiteral("TransmitPower");
-inline const QString kConfirmDownload = QStringLiteral("ConfirmDownload");
-inline const QString kConfirmDelete = QStringLiteral("ConfirmDelete");
+namespace SettingsCodec {
 
-// ------------------------------------------------------------------ com
-
-inline QString ReadDevicePath(ISettingsStore& store, Long port, const QString& fallback)
-{
-    return store.GetSetting(kCom, DeviceKey(port), fallback);
-}
-
-// The tower port last found, -1 where none was; VbError for a text that is no number.
-inline Integer ReadComPort(ISettingsStore& store)
-{
-    return Variant(store.GetSetting(kCom, kComPort, QStringLiteral("-1"))).toInteger();
-}
-
-inline void SaveComPort(ISettingsStore& store, Long port)
-{
-    store.SaveSetting(kCom, kComPort, QString::number(port));
-}
-
-// True where the user chose the virtual brick; anything but a non-zero number is no.
-inline bool ReadVirtualBrick(ISettingsStore& store)
+inline QString text(const QString& t) { return t; }
+inline Integer integer(const QString& t) { return vb::CInt(t); }
+inline Long longNumber(const QString& t) { return vb::CLng(t); }
+inline QString number(const Integer& v) { return QString::number(v); }
+inline QString longText(const Long& v) { return QString::number(v); }
+// Stored as "True"/"False", read as a number (True is -1).
+inline bool boolean(const QString& t) { return vb::CInt(t) != 0; }
+inline QString trueFalse(const bool& v) { return v ? QStringLiteral("True") : QStringLiteral("False"); }
+// Stored as "1"/"0"; anything but a non-zero number reads as no.
+inline bool flag(const QString& t)
 {
     bool ok = false;
-    const int v = store.GetSetting(kCom, kVirtualBrick, QStringLiteral("0")).toInt(&ok);
+    const int v = t.toInt(&ok);
     return ok && v != 0;
 }
+inline QString oneZero(const bool& v) { return v ? QStringLiteral("1") : QStringLiteral("0"); }
 
-inline void SaveVirtualBrick(ISettingsStore& store, bool chosen)
-{
-    store.SaveSetting(kCom, kVirtualBrick, chosen ? QStringLiteral("1") : QStringLiteral("0"));
-}
+}  // namespace SettingsCodec
 
-// ------------------------------------------------------------------ firmware
+namespace Setting {
 
-inline QString ReadFirmwarePath(ISettingsStore& store)
-{
-    return store.GetSetting(kFirmware, kFirmwarePath);
-}
+using namespace SettingsCodec;
 
-inline QString ReadFirmwareName(ISettingsStore& store)
-{
-    return store.GetSetting(kFirmware, kFirmwareName);
-}
+// Section "com": how the program reaches the brick. The tower port last
+// found (0 to 3; -1 none yet), and the user's choice of the virtual brick.
+inline const SettingKey<Integer> ComPort{SettingId::ComPort, "com", "comport", -1, &integer, &number};
+inline const SettingKey<bool> VirtualBrick{SettingId::VirtualBrick, "com", "virtualbrick", false, &flag, &oneZero};
+// "device0".."device3" in "com": the device file of a tower port, read only.
+inline constexpr const char* DeviceSection = "com";
+inline QString DeviceName(Long port) { return QStringLiteral("device") + QString::number(port); }
 
-inline void SaveFirmware(ISettingsStore& store, const QString& folder, const QString& name)
-{
-    store.SaveSetting(kFirmware, kFirmwarePath, folder);
-    store.SaveSetting(kFirmware, kFirmwareName, name);
-}
+// Section "firmware": the firmware file offered for download, its folder and name.
+inline const SettingKey<QString> FirmwarePath{SettingId::FirmwarePath, "firmware", "path", {}, &text, &text};
+inline const SettingKey<QString> FirmwareName{SettingId::FirmwareName, "firmware", "name", {}, &text, &text};
 
-// ------------------------------------------------------------------ preferences
+// Section "Preferences": the set-up window always opens in advanced mode;
+// the four preferences of InitParams.
+inline const SettingKey<bool> AdvancedMode{
+    SettingId::AdvancedMode, "Preferences", "AdvancedMode", false, &boolean, &trueFalse};
+inline const SettingKey<Long> ShutDownTime{
+    SettingId::ShutDownTime, "Preferences", "ShutDownTime", 30, &longNumber, &longText};
+inline const SettingKey<QString> TransmitPower{
+    SettingId::TransmitPower, "Preferences", "TransmitPower", QStringLiteral("short"), &text, &text};
+inline const SettingKey<Integer> ConfirmDownload{
+    SettingId::ConfirmDownload, "Preferences", "ConfirmDownload", 1, &integer, &number};
+inline const SettingKey<Integer> ConfirmDelete{
+    SettingId::ConfirmDelete, "Preferences", "ConfirmDelete", 1, &integer, &number};
 
-// Advanced mode always on; stored as "True"/"False", read as a number
-// (True is -1); VbError for a text that is neither.
-inline bool ReadAdvancedMode(ISettingsStore& store)
-{
-    return Variant(store.GetSetting(kPreferences, kAdvancedMode, QStringLiteral("0"))).toInteger() != 0;
-}
-
-inline void SaveAdvancedMode(ISettingsStore& store, bool always)
-{
-    store.SaveSetting(kPreferences, kAdvancedMode, always ? QStringLiteral("True") : QStringLiteral("False"));
-}
-
-// The minutes before the brick switches itself off; VbError for no number.
-inline Long ReadShutDownTime(ISettingsStore& store)
-{
-    return vb::CLng(store.GetSetting(kPreferences, kShutDownTime, QStringLiteral("30")));
-}
-
-inline void SaveShutDownTime(ISettingsStore& store, Long minutes)
-{
-    store.SaveSetting(kPreferences, kShutDownTime, QString::number(minutes));
-}
-
-inline QString ReadTransmitPower(ISettingsStore& store)
-{
-    return store.GetSetting(kPreferences, kTransmitPower, QStringLiteral("short"));
-}
-
-inline void SaveTransmitPower(ISettingsStore& store, const QString& power)
-{
-    store.SaveSetting(kPreferences, kTransmitPower, power);
-}
-
-// The two confirmations, 1 on and 0 off; VbError for no number.
-inline Integer ReadConfirmDownload(ISettingsStore& store)
-{
-    return vb::CInt(store.GetSetting(kPreferences, kConfirmDownload, QStringLiteral("1")));
-}
-
-inline void SaveConfirmDownload(ISettingsStore& store, Integer value)
-{
-    store.SaveSetting(kPreferences, kConfirmDownload, QString::number(value));
-}
-
-inline Integer ReadConfirmDelete(ISettingsStore& store)
-{
-    return vb::CInt(store.GetSetting(kPreferences, kConfirmDelete, QStringLiteral("1")));
-}
-
-inline void SaveConfirmDelete(ISettingsStore& store, Integer value)
-{
-    store.SaveSetting(kPreferences, kConfirmDelete, QString::number(value));
-}
-
-}  // namespace SettingsKeys
+}  // namespace Setting

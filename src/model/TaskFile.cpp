@@ -1,7 +1,7 @@
 #include "model/TaskFile.h"
 
 #include "model/AppState.h"
-#include "model/Notifier.h"
+#include "model/BusyPointer.h"
 #include "model/CommandCatalogue.h"
 #include "model/Grid.h"
 #include "model/Messages.h"
@@ -27,8 +27,6 @@ namespace {
 // holds itself) nested deeper fails as the stack running out would.
 constexpr int kMaxBodyDepth = 1000;
 constexpr int kOutOfStackSpace = 28;
-
-constexpr int kPointerDefault = PointerShape::Default;
 
 const char* endMarkerOf(Long bodyKind)
 {
@@ -70,35 +68,28 @@ void writeCommandRecord(RecordWriter& file, const clsCommand& co)
     file.endRecord();
 }
 
-bool writeCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long kind, int depth)
+// Writes the grid's cells with their bodies; a failure goes to the caller.
+void writeCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long kind, int depth)
 {
-    try {
-        if (depth > kMaxBodyDepth)
-            raiseError(kOutOfStackSpace);
-        static const CommandCollection kNoGrid;
-        const GridCells cells(grid ? *grid : kNoGrid);
-        for (int col = 0; col <= 1; ++col) {
-            for (int row = 1; row <= 40; ++row) {
-                const auto* cell = cells.at(col, row);
-                if (!cell || !*cell)
-                    continue;
-                const auto& co = *cell;
-                writeCommandRecord(file, *co);
-                const Long bodyKind = BodyKindOf(co->CommandKey);
-                if (bodyKind != 0) {
-                    if (!writeCommands(file, co->Commands, bodyKind, depth + 1))
-                        return false;
-                    writeMarker(file, endMarkerOf(bodyKind));
-                }
+    if (depth > kMaxBodyDepth)
+        raiseError(kOutOfStackSpace);
+    static const CommandCollection kNoGrid;
+    const GridCells cells(grid ? *grid : kNoGrid);
+    for (int col = 0; col <= 1; ++col) {
+        for (int row = 1; row <= 40; ++row) {
+            const auto* cell = cells.at(col, row);
+            if (!cell || !*cell)
+                continue;
+            const auto& co = *cell;
+            writeCommandRecord(file, *co);
+            const Long bodyKind = BodyKindOf(co->CommandKey);
+            if (bodyKind != 0) {
+                writeCommands(file, co->Commands, bodyKind, depth + 1);
+                writeMarker(file, endMarkerOf(bodyKind));
             }
-            if (col == 0 && kind == ModuleKind::IfBody)
-                writeMarker(file, "Else");
         }
-        return true;
-    } catch (const VbError& e) {
-        file.close();
-        ShowMessage(e.description(), MsgStyle::Exclamation);
-        return false;
+        if (col == 0 && kind == ModuleKind::IfBody)
+            writeMarker(file, "Else");
     }
 }
 
@@ -271,31 +262,8 @@ QString SubFilePath(const QString& subName)
 
 bool WriteCommands(RecordWriter& file, const CommandCollectionPtr& grid, Long kind)
 {
-    return writeCommands(file, grid, kind, 0);
-}
-
-// ---- Saving ----
-
-bool SaveTask(clsTask& task)
-{
-    if (RefuseReadOnlySave())
-        return false;
-    RecordWriter file;
     try {
-        const QString path = TaskFilePath(task.Name);
-        file.open(path);
-        if (!MayReplace(path))
-            return false;
-        file.number(task.StartOnStartup).number(task.mLoop).number(task.mNumber).text(task.mTitle);
-        file.endRecord();
-        if (!WriteCommands(file, task.Commands(), ModuleKind::Task)) {
-            App().Notifier->SetPointer(kPointerDefault);
-            file.close();
-            return false;
-        }
-        if (file.commit())
-            NoteSeen(path);
-        task.Dirty = False;
+        writeCommands(file, grid, kind, 0);
         return true;
     } catch (const VbError& e) {
         file.close();
@@ -304,152 +272,171 @@ bool SaveTask(clsTask& task)
     }
 }
 
-bool SaveSub(clsSub& sub)
-{
-    if (RefuseReadOnlySave())
-        return false;
-    RecordWriter file;
-    try {
-        const QString path = SubFilePath(sub.Name);
-        try {
-            file.open(path);
-        } catch (const VbError& e) {
-            if (e.number() != Err::PathNotFound)
-                throw;
-            disk::MakeFolders(SubFolderPath());
-            file.open(path);
-        }
-        if (!MayReplace(path))
-            return false;
-        file.number(0).number(sub.mLoop).number(sub.mNumber).text(sub.mTitle);
-        file.endRecord();
-        if (!WriteCommands(file, sub.Commands(), ModuleKind::Sub)) {
-            file.close();
-            return false;
-        }
-        if (file.commit())
-            NoteSeen(path);
-        sub.Dirty = False;
-        return true;
-    } catch (const VbError& e) {
-        file.close();
-        ShowMessage(e.description(), MsgStyle::Exclamation);
-        return false;
-    }
-}
-
-// ---- Reading ----
-
-bool ReadTask(clsTask& task, Integer flag)
-{
-    AppState& app = App();
-    RecordReader file;
-    QString fileName;  // while the file is read: its failures name it
-    try {
-        const QString path = TaskFilePath(task.Name);
-        fileName = QFileInfo(path).fileName();
-        CheckInDataFolder(path);
-        file.open(path, FileKind::Task);
-        readTaskHeader(file, task);
-        try {
-            readCommands(file, *task.Commands(), 0);
-        } catch (const VbError& e) {  // the command records alone: the task is read as far as they go
-            file.close();
-            ShowMessage(FileFailure(e, fileName), MsgStyle::Exclamation);
-            app.Notifier->SetPointer(kPointerDefault);
-            return true;
-        }
-        fileName.clear();
-        NoteSeen(path);
-        file.close();
-        if (!flag) {
-            if (app.CurrentTask.get() != &task)
-                raiseError(Err::ObjectNotSet);
-            app.AddModule(app.CurrentTask);
-        }
-        return true;
-    } catch (const VbError& e) {
-        file.close();
-        ShowMessage(fileName.isEmpty() ? e.description() : FileFailure(e, fileName), MsgStyle::Exclamation);
-        return false;
-    }
-}
-
-bool ReadSub(clsSub& sub, Integer flag)
-{
-    AppState& app = App();
-    RecordReader file;
-    try {
-        const QString path = SubFilePath(sub.Name);
-        CheckInDataFolder(path);
-        file.open(path, FileKind::Sub);
-        readSubHeader(file, sub);
-        try {
-            readCommands(file, *sub.Commands(), 0);
-        } catch (const VbError& e) {  // the command records alone: the sub is read as far as they go
-            file.close();
-            ShowMessage(subFileFailure(e, sub.Name), MsgStyle::Exclamation);
-            app.Notifier->SetPointer(kPointerDefault);
-            return true;
-        }
-        NoteSeen(path);
-        file.close();
-        sub.ModulType = ModuleKind::Sub;
-        if (!flag) {
-            if (app.CurrentSub.get() != &sub)
-                raiseError(Err::ObjectNotSet);
-            app.AddModule(app.CurrentSub);
-        }
-        return true;
-    } catch (const VbError& e) {
-        file.close();
-        app.Notifier->SetPointer(kPointerDefault);
-        ShowMessage(subFileFailure(e, sub.Name), MsgStyle::Exclamation);
-        return false;
-    }
-}
-
-void ReadTaskFile(clsTask& task)
-{
-    const QString path = TaskFilePath(task.Name);  // a name that can't be a file's tells so itself
-    try {
-        // The project's reading has looked at every task file of its folder
-        // for a link out of the data folder already.
-        RecordReader file;
-        file.open(path, FileKind::Task);
-        readTaskHeader(file, task);
-        readCommands(file, *task.Commands(), 0);
-    } catch (const VbError& e) {
-        raiseError(e.number(), FileFailure(e, QFileInfo(path).fileName()));
-    }
-}
+// ---- Saving and reading ----
 
 namespace {
 
-// Reads a sub's file (the reading refuses one a link leads out of the data
-// folder).
-void readSubFile(clsSub& sub)
+// What a task's file and a sub's differ in; one way of saving a module's
+// file and one of reading it follow.
+struct TaskFileRules {
+    using Module = clsTask;
+    static constexpr Long kind = ModuleKind::Task;
+    static constexpr FileKind file = FileKind::Task;
+    static QString path(const clsTask& task) { return TaskFilePath(task.Name); }
+    static TaskPtr& current(AppState& app) { return app.CurrentTask; }
+    // The project's folder is made by the project's first save, never by a
+    // task's: a task's file without it fails.
+    static constexpr bool makesFolder = false;
+    static QString folder() { return ProjectFolderPath(); }
+    static Integer startFlag(const clsTask& task) { return task.StartOnStartup; }
+    static void readHeader(RecordReader& file, clsTask& task) { readTaskHeader(file, task); }
+    // A failure as it is told: with the file's name where it came from the file.
+    static QString failure(const VbError& e, const clsTask&, const QString& reading)
+    {
+        return reading.isEmpty() ? e.description() : FileFailure(e, QFileInfo(reading).fileName());
+    }
+};
+
+struct SubFileRules {
+    using Module = clsSub;
+    static constexpr Long kind = ModuleKind::Sub;
+    static constexpr FileKind file = FileKind::Sub;
+    static QString path(const clsSub& sub) { return SubFilePath(sub.Name); }
+    static SubPtr& current(AppState& app) { return app.CurrentSub; }
+    // The Subs folder is made with the first sub saved.
+    static constexpr bool makesFolder = true;
+    static QString folder() { return SubFolderPath(); }
+    static Integer startFlag(const clsSub&) { return 0; }
+    static void readHeader(RecordReader& file, clsSub& sub)
+    {
+        readSubHeader(file, sub);
+        sub.ModulType = ModuleKind::Sub;
+    }
+    static QString failure(const VbError& e, const clsSub& sub, const QString&) { return subFileFailure(e, sub.Name); }
+};
+
+// Opens the module's file for a save, making its folder where the kind does.
+template <class Rules>
+void openForSave(RecordWriter& file, const QString& path)
 {
     try {
-        RecordReader file;
-        const QString path = SubFilePath(sub.Name);
-        file.open(path, FileKind::Sub);
-        readSubHeader(file, sub);
-        readCommands(file, *sub.Commands(), 0);
-        sub.ModulType = ModuleKind::Sub;
+        file.open(path);
     } catch (const VbError& e) {
-        raiseError(e.number(), subFileFailure(e, sub.Name));
+        if (e.number() != Err::PathNotFound || !Rules::makesFolder)
+            throw;
+        disk::MakeFolders(Rules::folder());
+        file.open(path);
+    }
+}
+
+// Saves the module's file; a failure is shown once, the file on disk as it
+// was, and gives False.
+template <class Rules>
+bool saveModule(typename Rules::Module& module)
+{
+    if (RefuseReadOnlySave())
+        return false;
+    RecordWriter file;
+    try {
+        const QString path = Rules::path(module);
+        openForSave<Rules>(file, path);
+        if (!MayReplace(path))
+            return false;
+        // The hourglass is gone by the time a failure is shown.
+        BusyPointer busy(*App().Notifier);
+        file.number(Rules::startFlag(module)).number(module.mLoop).number(module.mNumber).text(module.mTitle);
+        file.endRecord();
+        writeCommands(file, module.Commands(), Rules::kind, 0);
+        if (file.commit())
+            NoteSeen(path);
+        module.Dirty = False;
+        return true;
+    } catch (const VbError& e) {
+        file.close();
+        ShowMessage(e.description(), MsgStyle::Exclamation);
+        return false;
+    }
+}
+
+// Reads the header of the module's file into it; the command records follow.
+template <class Rules>
+void openForReading(RecordReader& file, const QString& path, typename Rules::Module& module)
+{
+    file.open(path, Rules::file);
+    Rules::readHeader(file, module);
+}
+
+// Reads the module's file, the hourglass up while it reads. False after a
+// message when the file can't be opened or its header read. A failure in the
+// command records is shown and leaves the module with the commands before
+// it, neither added to its list nor told; True then, as on success, when the
+// module, unless inList, joins its list (ModuleAdded).
+template <class Rules>
+bool readModule(typename Rules::Module& module, Integer inList)
+{
+    AppState& app = App();
+    QString reading;  // the file while it is read
+    try {
+        if (!inList && Rules::current(app).get() != &module)
+            raiseError(Err::ObjectNotSet);
+        const QString path = Rules::path(module);
+        reading = path;
+        CheckInDataFolder(path);
+        {
+            BusyPointer busy(*app.Notifier);
+            RecordReader file;
+            openForReading<Rules>(file, path, module);
+            try {
+                readCommands(file, *module.Commands(), 0);
+            } catch (const VbError& e) {
+                busy.Restore();
+                ShowMessage(Rules::failure(e, module, path), MsgStyle::Exclamation);
+                return true;
+            }
+        }
+        reading.clear();
+        NoteSeen(path);
+        if (!inList)
+            app.AddModule(Rules::current(app));
+        return true;
+    } catch (const VbError& e) {
+        ShowMessage(Rules::failure(e, module, reading), MsgStyle::Exclamation);
+        return false;
+    }
+}
+
+// The project's reading of a module's file: a failure goes to the caller,
+// described as readModule tells it.
+template <class Rules>
+void readModuleFile(typename Rules::Module& module)
+{
+    QString reading;
+    try {
+        reading = Rules::path(module);
+        RecordReader file;
+        openForReading<Rules>(file, reading, module);
+        readCommands(file, *module.Commands(), 0);
+    } catch (const VbError& e) {
+        raiseError(e.number(), Rules::failure(e, module, reading));
     }
 }
 
 }  // namespace
 
-void ReadSubFile(clsSub& sub) { readSubFile(sub); }
+bool SaveTask(clsTask& task) { return saveModule<TaskFileRules>(task); }
+bool SaveSub(clsSub& sub) { return saveModule<SubFileRules>(sub); }
+bool ReadTask(clsTask& task, Integer flag) { return readModule<TaskFileRules>(task, flag); }
+bool ReadSub(clsSub& sub, Integer flag) { return readModule<SubFileRules>(sub, flag); }
+
+// The project's reading has looked at every task file of its folder for a
+// link out of the data folder already; the sub's reading refuses one.
+void ReadTaskFile(clsTask& task) { readModuleFile<TaskFileRules>(task); }
+void ReadSubFile(clsSub& sub) { readModuleFile<SubFileRules>(sub); }
 
 void ReadSubFiles(const Collection<SubPtr>& subs)
 {
     for (const auto& e : subs)
-        readSubFile(*e.item);
+        readModuleFile<SubFileRules>(*e.item);
 }
 
 QString FileFailure(const VbError& e, const QString& fileName)

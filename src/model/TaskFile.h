@@ -11,18 +11,24 @@
 class RecordWriter;
 class VbError;
 
-// Save the module's file; one that changed on disk since this copy read or
-// wrote it is replaced only when the user says so (model/ProjectLock.h,
-// MayReplace). False after a message, or when the user kept the file.
+// The hourglass is up while SaveTask, SaveSub, ReadTask and ReadSub work on
+// the module's file, and down again before a failure is shown (inside work
+// that holds it up already, it stays up: model/BusyPointer.h).
+//
+// Save the module's file (a sub's makes the Subs folder when it is missing);
+// one that changed on disk since this copy read or wrote it is replaced only
+// when the user says so (model/ProjectLock.h, MayReplace). False after a
+// message, the file on disk as it was, or when the user kept the file.
 bool SaveTask(clsTask& task);
 bool SaveSub(clsSub& sub);
 // Reads the module's file into it; with flag 0 (False) the module, which must
 // be the one held as App().CurrentTask / App().CurrentSub, is also added to
-// TaskList / SubList. False when the file could not be opened or its header
-// read; True otherwise, also when a command record failed (the module is then
-// neither in the explorer nor added to its list). A failure in the file is
-// shown naming it: as FileFailure for a task, with " while Opening SubFile "
-// and the file's path for a sub.
+// TaskList / SubList, then told to the explorer. False when the file could not
+// be opened or its header read, or the module could not join its list; True
+// otherwise, also when a command record failed (the module is then neither in
+// the explorer nor added to its list). A failure in the file is shown naming
+// it: as FileFailure for a task, with " while Opening SubFile " and the
+// file's path for a sub.
 bool ReadTask(clsTask& task, Integer flag);
 bool ReadSub(clsSub& sub, Integer flag);
 // Read the module's file into it as ReadTask and ReadSub do, showing nothing

@@ -6,7 +6,7 @@
 #include "model/Twips.h"
 #include "model/AppState.h"
 #include "model/Notifier.h"
-#include "model/SettingsKeys.h"
+#include "model/Config.h"
 #include "setup/SetupLayout.h"
 #include "setup/SetupPictures.h"
 #include "shell/EventGuard.h"
@@ -79,6 +79,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent)
     PopupMenu = [](QMenu* menu) { menu->exec(QCursor::pos()); };
     Tools.Chooser = [this](const QString& folder, const QString& name) { return ChooseFirmware(folder, name); };
     Panel.PollingChanged = [this] { ShowPollingState(); };
+    connect(App().Config.get(), &Config::Changed, this, &frmMain::SettingChanged);
 }
 
 frmMain::~frmMain()
@@ -125,11 +126,11 @@ void frmMain::Form_Load()
     AppState& a = App();
     FormLoading = true;
     FullWidth = PixX(kFullWidthTwips);
-    mAdvancedOn = a.ShowAdvanced != 0;
+    mAdvancedOn = AdvancedShown(*a.Config);
     mAlwaysOn = false;
     mnuAdvanced->setEnabled(true);
     if (mAdvancedOn) {
-        if (a.AdvancedAlways) {
+        if (a.Config->Value(Setting::AdvancedMode)) {
             mnuAdvanced->setEnabled(false);
             mAlwaysOn = true;
         }
@@ -195,16 +196,23 @@ void frmMain::CmdClose_Click()
 void frmMain::mnuPref_Click()
 {
     ShowPreferences(this);
-    ShowBrickKeys();
+}
+
+void frmMain::SettingChanged(SettingId which)
+{
+    switch (which) {
+    case SettingId::AdvancedMode: ShowAdvancedMode(); break;
+    case SettingId::VirtualBrick:
+    case SettingId::ComPort: ShowBrickKeys(); break;
+    default: break;
+    }
 }
 
 void frmMain::mnuAdvanced_Click()
 {
-    AppState& a = App();
     if (mAdvancedOn) {
         mAdvancedOn = false;
         setFixedWidth(NarrowWidth());
-        a.ShowAdvanced = False;
     } else {
         mAdvancedOn = true;
         setFixedWidth(FullWidth);
@@ -213,27 +221,25 @@ void frmMain::mnuAdvanced_Click()
         if (!area.isEmpty() && x() + width() > area.right() + 1)
             move(area.left() + (area.width() - width()) / 2, y());
         KeepOnScreen(this);
-        a.ShowAdvanced = True;
     }
+    SetAdvancedShown(mAdvancedOn);
     mnuAdvanced->setChecked(mAdvancedOn);
 }
 
 void frmMain::mnuAdvAllwaise_Click()
 {
-    AppState& a = App();
-    if (mAlwaysOn) {
-        mAlwaysOn = false;
-        a.AdvancedAlways = False;
-        mnuAdvanced->setEnabled(true);
-    } else {
-        mAlwaysOn = true;
-        a.AdvancedAlways = True;
-        mnuAdvanced->setEnabled(false);
-        if (!mAdvancedOn)
-            mnuAdvanced_Click();
-    }
+    // The menus follow the setting (ShowAdvancedMode).
+    Config& config = *App().Config;
+    config.Set(Setting::AdvancedMode, !config.Value(Setting::AdvancedMode));
+}
+
+void frmMain::ShowAdvancedMode()
+{
+    mAlwaysOn = App().Config->Value(Setting::AdvancedMode);
+    mnuAdvanced->setEnabled(!mAlwaysOn);
+    if (mAlwaysOn && !mAdvancedOn)
+        mnuAdvanced_Click();
     mnuAdvAllwaise->setChecked(mAlwaysOn);
-    SettingsKeys::SaveAdvancedMode(*a.Settings, mAlwaysOn);
 }
 
 // ------------------------------------------------------------------ events

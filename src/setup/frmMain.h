@@ -9,6 +9,7 @@
 // One file per family: frmMain.cpp (the frame, menus, loading, the event
 // routing), frmMainPorts.cpp (palette and ports), frmMainBrickKeys.cpp (slot
 // box, Run and Stop), frmMainPolling.cpp, frmMainTools.cpp.
+#include "model/SettingsKeys.h"
 #include "setup/core/SetupService.h"
 
 #include <QDialog>
@@ -151,6 +152,9 @@ protected:
 private:
     // The window.
     void BuildMenus();
+    void SettingChanged(SettingId which);
+    // "Always open in advanced mode" follows its setting; turned on, it widens the window.
+    void ShowAdvancedMode();
     bool mAdvancedOn = false;
     bool mAlwaysOn = false;
 
@@ -168,7 +172,7 @@ private:
 
     // The program slot and the virtual brick's keys. Run and Stop show when
     // the virtual brick is in use; the port can change with any exchange that
-    // checks the tower, and in the preferences.
+    // checks the tower, and with the settings of the brick chosen.
     void ShowBrickKeys();
     bool SlotBoxEvent(QObject* watched, QEvent* event);
 

@@ -41,7 +41,7 @@ QIcon pictureFor(const QString& key)
     if (key == QLatin1String("RCX"))
         return CommandIcon(QStringLiteral("RCX"));
     if (key == QLatin1String("DATALOG"))
-        return CommandIcon(QStringLiteral("L_DATALOG"));
+        return CommandIcon(CommandKey::L_DATALOG);
     return st->standardIcon(QStyle::SP_FileIcon);
 }
 
@@ -237,7 +237,7 @@ void frmFirmware::FillFileList()
     const QString folder = GetFolder();
     const QFileInfo info(folder);
     if (folder.isEmpty() || !info.isDir()) {
-        ShowMessage(QStringLiteral("Folder: ") + folder + QStringLiteral(" No longer exsist!"), 48);
+        ShowMessage(QStringLiteral("Folder: ") + folder + QStringLiteral(" No longer exsist!"), MsgStyle::Exclamation);
         SetFolder(kRoot);
         if (Drive1->currentText() != kRoot) {
             SelectDrive(kRoot);
@@ -249,8 +249,9 @@ void frmFirmware::FillFileList()
     }
     const QStorageInfo storage(folder);
     if (storage.isValid() && !storage.isReady()) {
-        const int answer = App().Presenter->MsgBox(
-            QStringLiteral("Drive ") + storage.rootPath().toUpper() + QStringLiteral(" is not ready!"), 21);
+        const int answer = App().Presenter->MsgBox(QStringLiteral("Drive ") + storage.rootPath().toUpper() +
+                                                       QStringLiteral(" is not ready!"),
+                                                   MsgStyle::RetryCancel | MsgStyle::Critical);
         if (answer == MsgResult::Cancel) {
             SelectDrive(kRoot);
             Drive1_Change();
@@ -338,7 +339,7 @@ void frmFirmware::txtPath_Enter()
         txtFileName->setText(info.fileName());
         txtFileName->setFocus();  // the next Enter presses Open
     } else {
-        ShowMessage(path + QStringLiteral("\r\n") + QStringLiteral("Folder not found!"), 48);
+        ShowMessage(path + QStringLiteral("\r\n") + QStringLiteral("Folder not found!"), MsgStyle::Exclamation);
         txtPath->setFocus();
         txtPath->selectAll();
     }
@@ -367,7 +368,7 @@ void frmFirmware::cmdOpen_Click()
     }
     ShowMessage(path + QStringLiteral("\r\n") + QStringLiteral("File not found!") + QStringLiteral("\r\n") +
                     QStringLiteral("Check file name and path."),
-                48);
+                MsgStyle::Exclamation);
 }
 
 void frmFirmware::CmdClose_Click()

@@ -52,7 +52,7 @@ void ShowHelp()
     if (!QFileInfo(path).isFile()) {
         ShowMessage(QStringLiteral("Can't find Quillomt help file - ") + kHelpFile + QStringLiteral("\r\n") +
                         QStringLiteral("Make sure the file is located in the same directory as quillomat!"),
-                    48);
+                    MsgStyle::Exclamation);
         return;
     }
     auto* w = new frmHelp(path);

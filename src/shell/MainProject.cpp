@@ -4,11 +4,11 @@
 
 #include "link/PortScan.h"
 #include "model/AppState.h"
+#include "model/Config.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 #include "model/Notifier.h"
 #include "model/ProjectFile.h"
-#include "model/SettingsKeys.h"
 #include "shell/About.h"
 #include "shell/Help.h"
 #include "shell/ScreenPlacement.h"
@@ -43,7 +43,7 @@ bool mdiMain::MDIForm_Load()
     // user back to the open/new dialog; only cancelling it ends the start.
     while (!OpenProject()) {
         // A dialog closed but by its OK button cancels.
-        const OpenChoice choice = App().Shell->ShowOpenDialog(3, 1);
+        const OpenChoice choice = App().Shell->ShowOpenDialog(OpenOffer::NewOrExisting, OpenObject::Project);
         if (choice.canceled) {
             hide();
             return false;
@@ -60,13 +60,12 @@ bool mdiMain::MDIForm_Load()
 
 void mdiMain::GetInitParams()
 {
-    AppState& a = App();
+    Config& config = *App().Config;
     try {
-        a.AdvancedAlways = SettingsKeys::ReadAdvancedMode(*a.Settings) ? True : False;
-        a.ShowAdvanced = a.AdvancedAlways;
-        a.ComPortNumber = SettingsKeys::ReadComPort(*a.Settings);
-        a.FirmwarePath = SettingsKeys::ReadFirmwarePath(*a.Settings);
-        a.FirmwareName = SettingsKeys::ReadFirmwareName(*a.Settings);
+        config.Reload(Setting::AdvancedMode);
+        config.Reload(Setting::ComPort);
+        config.Reload(Setting::FirmwarePath);
+        config.Reload(Setting::FirmwareName);
     } catch (const VbError& e) {
         ShowMessage(e.description(), MsgStyle::Critical);
     }
@@ -96,13 +95,14 @@ void mdiMain::KeyOpen()
 {
     AppState& a = App();
     if (IsDirty(0)) {
-        const int answer = a.Presenter->MsgBox(QStringLiteral("Save project"), 35);
+        const int answer =
+            a.Presenter->MsgBox(QStringLiteral("Save project"), MsgStyle::YesNoCancel | MsgStyle::Question);
         if (answer == MsgResult::Cancel)
             return;
         if (answer == MsgResult::Yes && !SaveProject())
             return;
     }
-    const OpenChoice choice = a.Shell->ShowOpenDialog(3, 1);
+    const OpenChoice choice = a.Shell->ShowOpenDialog(OpenOffer::NewOrExisting, OpenObject::Project);
     if (choice.canceled)
         return;
     Q_EMIT a.Notifier->StatusCleared();
@@ -121,7 +121,8 @@ void mdiMain::MDIForm_QueryUnload(bool& cancel)
 {
     AppState& a = App();
     if (IsDirty(0)) {
-        const int answer = a.Presenter->MsgBox(QStringLiteral("Save project"), 35);
+        const int answer =
+            a.Presenter->MsgBox(QStringLiteral("Save project"), MsgStyle::YesNoCancel | MsgStyle::Question);
         if (answer == MsgResult::Cancel) {
             cancel = true;
             return;

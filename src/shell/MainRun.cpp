@@ -106,7 +106,11 @@ void mdiMain::tmrJoy_Timer()
 {
     if (mRun->tmrJoy_Timer() != PcRun::Tick::Ended)
         return;
-    App().Notifier->SetPointer(0);
+    // A run puts up no hourglass of its own (the tower exchanges of its passes
+    // hold theirs in scoped busy pointers); its end takes down one that other
+    // work left on past its own scope, as a download does until the brick
+    // reports its last module. So the pointer is put back by hand, not by a scope.
+    App().Notifier->SetPointer(PointerShape::Default);
     mTmrJoy->stop();
     mTmrAni->stop();
     mRunKeys->Remove();

@@ -89,7 +89,7 @@ void mdiMain::SetToolbarsForType()
             TB1Button(QString::fromLatin1(k))->setEnabled(false);
         for (const CommandInfo& c : CommandCatalogue())
             if (!c.joystick)
-                mTB->Action(c.key)->setEnabled(false);
+                mTB->Action(c.id)->setEnabled(false);
         TB1Button(QStringLiteral("JOY"))->setVisible(true);
         TB1Button(QStringLiteral("JOY_PLAY"))->setVisible(true);
     }
@@ -97,8 +97,8 @@ void mdiMain::SetToolbarsForType()
 
 void mdiMain::UpdateMotorTips()
 {
-    QAction* fwd = mTB->Action(QStringLiteral("M_FWD"));
-    QAction* rwd = mTB->Action(QStringLiteral("M_RWD"));
+    QAction* fwd = mTB->Action(CommandKey::M_FWD);
+    QAction* rwd = mTB->Action(CommandKey::M_RWD);
     QString fwdTip = QStringLiteral("Forward");
     QString rwdTip = QStringLiteral("Backward");
     const clsRcx& rcx = App().RcxSetup();
@@ -183,22 +183,30 @@ void mdiMain::KeyProjExp()
     Q_EMIT ExplorerShowRequested();
 }
 
+namespace {
+
+// NEWTASK and NEWSUB: the open/new dialog adds a module of the kind (open
+// mode 3: new or existing; the add tells ModuleAdded), whose window then
+// opens. The add holds its module in `current`; it is let go on every way
+// out, so a refused add leaves no module behind.
+template <class ModulePtr>
+void AddModuleAndOpenIt(const std::function<bool(Long)>& add, Long kind, ModulePtr& current)
+{
+    if (add && add(OpenOffer::NewOrExisting))
+        OpenCommandWindow(kind, current.get(), QString(), QString());
+    current.reset();
+}
+
+}  // namespace
+
 void mdiMain::KeyNewTask()
 {
-    AppState& a = App();
-    if (Ops.AddTask && Ops.AddTask(3)) {
-        OpenCommandWindow(ModuleKind::Task, a.CurrentTask.get(), QString(), QString());
-        a.CurrentTask.reset();
-    }
+    AddModuleAndOpenIt(Ops.AddTask, ModuleKind::Task, App().CurrentTask);
 }
 
 void mdiMain::KeyNewSub()
 {
-    AppState& a = App();
-    if (Ops.AddSub && Ops.AddSub(3)) {
-        OpenCommandWindow(ModuleKind::Sub, a.CurrentSub.get(), QString(), QString());
-        a.CurrentSub.reset();
-    }
+    AddModuleAndOpenIt(Ops.AddSub, ModuleKind::Sub, App().CurrentSub);
 }
 
 void mdiMain::KeyDownload()

@@ -41,13 +41,13 @@ bool projectEntryExists(const QString& name)
 bool nameFits(Long objToOpen, const QString& name)
 {
     switch (objToOpen) {
-    case 1: {
+    case OpenObject::Project: {
         const QString folder = ProjectsFolderPath() + QLatin1Char('/') + name + QStringLiteral(".dir");
         return NameFitsFileSystem(ProjectsFolderPath(), name, QStringLiteral(".dir")) &&
                NameFitsFileSystem(folder, name, QStringLiteral(".qmd"));
     }
-    case 2: return NameFitsFileSystem(ProjectFolderPath(), name, QStringLiteral(".tas"));
-    case 3: return NameFitsFileSystem(SubFolderPath(), name, QStringLiteral(".sub"));
+    case OpenObject::Task: return NameFitsFileSystem(ProjectFolderPath(), name, QStringLiteral(".tas"));
+    case OpenObject::Sub: return NameFitsFileSystem(SubFolderPath(), name, QStringLiteral(".sub"));
     default: return true;
     }
 }
@@ -168,9 +168,12 @@ frmOpen::frmOpen(QWidget* parent) : QDialog(parent)
 void frmOpen::Form_Load()
 {
     mLoading = true;
-    // The pointer goes back to normal through the notifier, which keeps
-    // track of the hourglass put up.
-    App().Notifier->SetPointer(0);
+    // The dialog shows with the normal pointer, put back through the notifier,
+    // which keeps track of the hourglass put up. A caller that holds a busy
+    // pointer ends it before asking; what can still be up is an hourglass that
+    // outlives its work's scope on purpose, a download's waiting for the brick
+    // to report its last module. So the pointer is put back by hand, not by a scope.
+    App().Notifier->SetPointer(PointerShape::Default);
     CentreOnScreen(this);
     FitWhenShown(this);
     AppState& a = App();
@@ -180,7 +183,7 @@ void frmOpen::Form_Load()
     optProjType_Click(opt);
 
     switch (ObjToOpen) {
-    case 1:
+    case OpenObject::Project:
         optProjType[0]->setVisible(true);
         optProjType[1]->setVisible(true);
         GetAllProjects();
@@ -188,7 +191,7 @@ void frmOpen::Form_Load()
         SSTab1->setTabText(1, QStringLiteral("Existing project"));
         txtTitle->setVisible(false);
         break;
-    case 2:
+    case OpenObject::Task:
         optProjType[0]->setVisible(false);
         optProjType[1]->setVisible(false);
         GetAllTasks();
@@ -196,7 +199,7 @@ void frmOpen::Form_Load()
         SSTab1->setTabText(0, QStringLiteral("New task"));
         SSTab1->setTabText(1, QStringLiteral("Existing task"));
         break;
-    case 3:
+    case OpenObject::Sub:
         optProjType[0]->setVisible(false);
         optProjType[1]->setVisible(false);
         GetAllSubs();
@@ -208,7 +211,7 @@ void frmOpen::Form_Load()
     }
 
     switch (OpenMode) {
-    case 1:
+    case OpenOffer::NewOnly:
         SSTab1->setTabEnabled(1, false);
         SSTab1->setCurrentIndex(0);
         if (a.ProjectType() == ProjectType::JoystickKeyboard) {
@@ -218,7 +221,7 @@ void frmOpen::Form_Load()
                 mClosedDuringLoad = true;
         }
         break;
-    case 2:
+    case OpenOffer::ExistingOnly:
         SSTab1->setTabEnabled(0, false);
         SSTab1->setCurrentIndex(1);
         break;
@@ -281,15 +284,15 @@ void frmOpen::GetAllSubs()
 void frmOpen::LV1_ItemClick(QListWidgetItem* item)
 {
     ClickedItem = item ? item->text() : QString();
-    if (!item || (ObjToOpen != 2 && ObjToOpen != 3))
+    if (!item || (ObjToOpen != OpenObject::Task && ObjToOpen != OpenObject::Sub))
         return;
-    const QString path = ObjToOpen == 2 ? ProjectsFolderPath() + QLatin1Char('/') + App().RcxSetup().ProjectName +
-                                              QStringLiteral(".dir/") + item->text() + QStringLiteral(".tas")
-                                        : SubFolderPath() + QLatin1Char('/') + item->text() +
-                                              QStringLiteral(".sub");
+    const QString path = ObjToOpen == OpenObject::Task
+                             ? ProjectsFolderPath() + QLatin1Char('/') + App().RcxSetup().ProjectName +
+                                   QStringLiteral(".dir/") + item->text() + QStringLiteral(".tas")
+                             : SubFolderPath() + QLatin1Char('/') + item->text() + QStringLiteral(".sub");
     RecordReader file;
     try {
-        file.open(path, ObjToOpen == 2 ? FileKind::Task : FileKind::Sub);
+        file.open(path, ObjToOpen == OpenObject::Task ? FileKind::Task : FileKind::Sub);
         file.field();
         file.field();
         file.field();
@@ -349,7 +352,7 @@ void frmOpen::cmdOk_Click(int index)
     }
     Choice.canceled = false;
     auto refuse = [this](const QString& text) {
-        ShowMessage(text, 48);
+        ShowMessage(text, MsgStyle::Exclamation);
         txtProjName->setFocus();
         txtProjName->selectAll();
     };
@@ -361,13 +364,13 @@ void frmOpen::cmdOk_Click(int index)
                 return;
             }
             Choice.name = name;
-            if ((ObjToOpen == 1 || ObjToOpen == 2 || ObjToOpen == 3) && IsValidModuleName(name) &&
-                !nameFits(ObjToOpen, name)) {
+            if ((ObjToOpen == OpenObject::Project || ObjToOpen == OpenObject::Task || ObjToOpen == OpenObject::Sub) &&
+                IsValidModuleName(name) && !nameFits(ObjToOpen, name)) {
                 refuse(QStringLiteral("Name too long: the file for \"%1\" would be longer than the file system allows")
                            .arg(name.left(40) + QStringLiteral("...")));
                 return;
             }
-            if (ObjToOpen == 1) {
+            if (ObjToOpen == OpenObject::Project) {
                 if (!IsValidModuleName(name)) {
                     refuse(QStringLiteral("Invalid name"));
                     return;
@@ -376,21 +379,21 @@ void frmOpen::cmdOk_Click(int index)
                     refuse(QStringLiteral("Project by that name already exist (RCX or Joystick)"));
                     return;
                 }
-                Choice.projectAction = 2;
-            } else if (ObjToOpen == 2 || ObjToOpen == 3) {
+                Choice.projectAction = OpenAction::New;
+            } else if (ObjToOpen == OpenObject::Task || ObjToOpen == OpenObject::Sub) {
                 if (!IsValidModuleName(name)) {
                     refuse(QStringLiteral("Invalid name"));
                     return;
                 }
-                if (ObjToOpen == 2)
-                    Choice.taskAction = 2;
+                if (ObjToOpen == OpenObject::Task)
+                    Choice.taskAction = OpenAction::New;
                 else
-                    Choice.subAction = 2;
+                    Choice.subAction = OpenAction::New;
             }
             Choice.projectType = ChosenProjectType;
         } else {
             if (ClickedItem.isEmpty()) {
-                ShowMessage(QStringLiteral("Nothing selected"), 48);
+                ShowMessage(QStringLiteral("Nothing selected"), MsgStyle::Exclamation);
                 return;
             }
             // The item shown selected, not the one with the keyboard's
@@ -399,15 +402,15 @@ void frmOpen::cmdOk_Click(int index)
             if (selected.isEmpty())
                 return;  // nothing selected in the list: the dialog stays
             Choice.name = selected.first()->text();
-            if (ObjToOpen == 1)
-                Choice.projectAction = 1;
-            else if (ObjToOpen == 2)
-                Choice.taskAction = 1;
-            else if (ObjToOpen == 3)
-                Choice.subAction = 1;
+            if (ObjToOpen == OpenObject::Project)
+                Choice.projectAction = OpenAction::Existing;
+            else if (ObjToOpen == OpenObject::Task)
+                Choice.taskAction = OpenAction::Existing;
+            else if (ObjToOpen == OpenObject::Sub)
+                Choice.subAction = OpenAction::Existing;
         }
     } catch (const VbError& e) {
-        ShowMessage(e.description(), 48);
+        ShowMessage(e.description(), MsgStyle::Exclamation);
         Choice.canceled = true;
         return;
     }

@@ -22,8 +22,8 @@ class frmOpen : public QDialog {
 public:
     explicit frmOpen(QWidget* parent = nullptr);
 
-    Long ObjToOpen = 1;  // 1 project, 2 task, 3 sub
-    Long OpenMode = 3;   // 1 new only, 2 existing only, otherwise both
+    Long ObjToOpen = OpenObject::Project;
+    Long OpenMode = OpenOffer::NewOrExisting;  // any number but NewOnly and ExistingOnly offers both
     ProjectType ChosenProjectType = ProjectType::Rcx;
     // What the user chose; cancelled until OK is pressed with a valid choice.
     OpenChoice Choice;

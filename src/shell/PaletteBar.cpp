@@ -1,5 +1,6 @@
 #include "shell/PaletteBar.h"
 
+#include "model/CommandCatalogue.h"
 #include "shell/Pictures.h"
 
 #include <QAction>
@@ -41,6 +42,11 @@ QAction* PaletteBar::Action(const QString& key) const
 {
     QToolButton* b = Button(key);
     return b ? b->defaultAction() : nullptr;
+}
+
+QAction* PaletteBar::Action(CommandKey key) const
+{
+    return Action(CommandKeyText(key));
 }
 
 QToolButton* PaletteBar::Button(const QString& key) const

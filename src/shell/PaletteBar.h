@@ -1,6 +1,8 @@
 #pragma once
 // The command palette TB: one button and its action per command key plus the
 // pointer tool CURSOR, laid out in rows that fill the palette's width.
+#include "model/CommandKey.h"
+
 #include <QList>
 #include <QWidget>
 
@@ -16,6 +18,8 @@ public:
     QToolButton* AddButton(const QString& key, const QString& toolTip);
     QToolButton* Button(const QString& key) const;
     QAction* Action(const QString& key) const;
+    // The action of a command's button, named as the catalogue spells its key.
+    QAction* Action(CommandKey key) const;
     const QList<QToolButton*>& Buttons() const { return mButtons; }
 
     // The width that holds this many columns of buttons, in pixels.

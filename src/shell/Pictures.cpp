@@ -1,5 +1,7 @@
 #include "shell/Pictures.h"
 
+#include "model/CommandCatalogue.h"
+
 #include <QFileInfo>
 #include <QHash>
 #include <QPainter>
@@ -43,4 +45,9 @@ QIcon CommandIcon(const QString& key)
     const QIcon icon = QFileInfo::exists(path) ? QIcon(path) : QIcon(CommandPicture(key));
     cache->insert(k, icon);
     return icon;
+}
+
+QIcon CommandIcon(CommandKey key)
+{
+    return CommandIcon(CommandKeyText(key));
 }

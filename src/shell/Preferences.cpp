@@ -2,6 +2,7 @@
 
 #include "link/PortScan.h"
 #include "model/AppState.h"
+#include "model/Config.h"
 #include "model/Messages.h"
 #include "shell/KeyPreview.h"
 #include "shell/ModalRunner.h"
@@ -85,19 +86,19 @@ frmPreference::frmPreference(QWidget* parent) : QDialog(parent)
 void frmPreference::Form_Load()
 {
     const clsInitParam& p = *App().InitParams;
-    txtShutDownTime->setText(QString::number(p.TimeToShutDown));
-    const int i = cmbTransmitPower->findText(p.TransmitPower, Qt::MatchFixedString);
+    txtShutDownTime->setText(QString::number(p.TimeToShutDown()));
+    const int i = cmbTransmitPower->findText(p.TransmitPower(), Qt::MatchFixedString);
     cmbTransmitPower->setCurrentIndex(i >= 0 ? i : 0);
-    chkPref[0]->setChecked(p.ConfirmDownload == 1);
-    chkPref[1]->setChecked(p.ConfirmDelete == 1);
-    (VirtualBrickChosen(*App().Settings) ? optVirtualBrick : optTower)->setChecked(true);
+    chkPref[0]->setChecked(p.ConfirmDownload() == 1);
+    chkPref[1]->setChecked(p.ConfirmDelete() == 1);
+    (App().Config->Value(Setting::VirtualBrick) ? optVirtualBrick : optTower)->setChecked(true);
 }
 
 void frmPreference::cmdSave_Click()
 {
     const double value = vb::Val(txtShutDownTime->text());
     if (value > 255) {
-        ShowMessage(QStringLiteral("Time cannot be more then 255"), 48);
+        ShowMessage(QStringLiteral("Time cannot be more then 255"), MsgStyle::Exclamation);
         txtShutDownTime->setFocus();
         txtShutDownTime->selectAll();
         return;
@@ -107,16 +108,16 @@ void frmPreference::cmdSave_Click()
         minutes = Variant(value).toLong();
     } catch (const VbError& e) {
         // A number too far below zero for the store: refused like a too large one.
-        ShowMessage(e.description(), 48);
+        ShowMessage(e.description(), MsgStyle::Exclamation);
         txtShutDownTime->setFocus();
         txtShutDownTime->selectAll();
         return;
     }
     clsInitParam& p = *App().InitParams;
-    p.TimeToShutDown = minutes;
-    p.TransmitPower = cmbTransmitPower->currentText();
-    p.ConfirmDownload = chkPref[0]->isChecked() ? 1 : 0;
-    p.ConfirmDelete = chkPref[1]->isChecked() ? 1 : 0;
+    p.setTimeToShutDown(minutes);
+    p.setTransmitPower(cmbTransmitPower->currentText());
+    p.setConfirmDownload(chkPref[0]->isChecked() ? 1 : 0);
+    p.setConfirmDelete(chkPref[1]->isChecked() ? 1 : 0);
     p.WriteParam();
     ChooseVirtualBrick(App(), optVirtualBrick->isChecked());
     accept();

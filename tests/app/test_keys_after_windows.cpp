@@ -9,6 +9,7 @@
 
 #include "desktop/frames/FrameWidgets.h"
 #include "desktop/frmDeskTop.h"
+#include "support/DeskTopControls.h"
 #include "model/Grid.h"
 #include "model/InitParam.h"
 #include "model/ModuleManagement.h"
@@ -105,7 +106,7 @@ protected:
         ProgramFixture::SetUp();
         AppState& a = App();
         a.SetProjectType(ProjectType::JoystickKeyboard);
-        a.InitParams->ConfirmDelete = 1;
+        a.InitParams->setConfirmDelete(1);
         BuildJoystickObjects();
         main->Ops.CompileProject = [] {
             CompileResult r;
@@ -179,13 +180,13 @@ protected:
     // start; the Sound clicked, so that the grid has the focus.
     void Prepare(Focus focus)
     {
-        Click(f->txtTitle);
-        QTest::keyClicks(f->txtTitle, QStringLiteral("Drive test"));
+        Click(txtTitle(f));
+        QTest::keyClicks(txtTitle(f), QStringLiteral("Drive test"));
         Key(Qt::Key_Home);
-        Click(f->picCommand(2));
+        Click(picCommand(f, 2));
         ASSERT_EQ(f->CursorPos(), QStringLiteral("0002"));
         if (focus == Focus::Title) {
-            Click(f->txtTitle, QPoint(2, 4));
+            Click(txtTitle(f), QPoint(2, 4));
             Key(Qt::Key_Home);
         }
     }
@@ -231,7 +232,7 @@ protected:
     State Now() const
     {
         std::map<QString, QString> cells;
-        for (const auto& e : *f->ColCommand)
+        for (const auto& e : *f->Document().ColCommand)
             cells[e.key] = e.item->KeyText();
         QStringList grid;
         for (const auto& [k, v] : cells)
@@ -239,8 +240,8 @@ protected:
         QStringList clip;
         for (const auto& e : App().CommandClipboard)
             clip << e.item->KeyText();
-        return {grid.join(QLatin1Char(' ')), clip.join(QLatin1Char(' ')), f->txtTitle->toPlainText(),
-                f->txtTitle->textCursor().position(), f->CursorPos(), bool(f->CommandInEdit)};
+        return {grid.join(QLatin1Char(' ')), clip.join(QLatin1Char(' ')), txtTitle(f)->toPlainText(),
+                txtTitle(f)->textCursor().position(), f->CursorPos(), bool(f->CommandInEdit())};
     }
 
     TaskPtr task;
@@ -310,14 +311,14 @@ TEST_F(KeysAfterWindows, EachKeyActsOnceOnTheControlWithTheFocus)
                 // it back to the grid: coming back by activation, the title
                 // box passes it on, as it does when tabbed into.
                 const bool onTitle = focus == Focus::Title && before == Before::Run;
-                EXPECT_EQ(QApplication::focusWidget(), onTitle ? static_cast<QWidget*>(f->txtTitle) : f->picDeskTop);
+                EXPECT_EQ(QApplication::focusWidget(), onTitle ? static_cast<QWidget*>(txtTitle(f)) : picDeskTop(f));
                 ModalAnswerer answers;
                 Key(c.key, c.mods);
                 EXPECT_EQ(Now(), onTitle ? c.onTitle : c.onGrid);
                 EXPECT_TRUE(answers.shown.isEmpty()) << answers.shown.join(QLatin1Char('|')).toStdString();
                 if (c.key == Qt::Key_Return) {
                     // The frame takes the keys at once: its first box has the focus.
-                    EXPECT_TRUE(f->FraMotor->isAncestorOf(QApplication::focusWidget()));
+                    EXPECT_TRUE(FraMotor(f)->isAncestorOf(QApplication::focusWidget()));
                 }
                 TearDown();
             }
@@ -330,10 +331,10 @@ TEST_F(KeysAfterWindows, EachKeyActsOnceOnTheControlWithTheFocus)
 // block and the description alike.
 TEST_F(KeysAfterWindows, ABlocksQuestionAfterARunComesOnceAndCancelKeepsEverything)
 {
-    Click(f->txtTitle);
-    QTest::keyClicks(f->txtTitle, QStringLiteral("Drive test"));
+    Click(txtTitle(f));
+    QTest::keyClicks(txtTitle(f), QStringLiteral("Drive test"));
     Key(Qt::Key_Home);
-    Click(f->picCommand(1));
+    Click(picCommand(f, 1));
     Do(Before::Run);
     QStringList asked;
     QTimer cancel;

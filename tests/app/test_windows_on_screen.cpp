@@ -9,6 +9,7 @@
 #include "datalog/frmGraphSettings.h"
 #include "desktop/frames/FrameWidgets.h"
 #include "desktop/frmDeskTop.h"
+#include "support/DeskTopControls.h"
 #include "model/CommandCatalogue.h"
 #include "model/Grid.h"
 #include "model/ModuleManagement.h"
@@ -154,7 +155,7 @@ TEST_F(WindowsOnScreen, TopLevelWindowsLieWithinTheScreen)
     // The dialogs, each as the program shows it.
     main->Image1_Click();
     ShowPreferences(main.get());
-    ShowOpenDialog(3, 1);
+    ShowOpenDialog(OpenOffer::NewOrExisting, OpenObject::Project);
     {
         frmFirmware files(main.get());
         RunModal(files);
@@ -240,15 +241,16 @@ TEST_F(WindowsOnScreen, WindowsOfTheMainWindowLieWithinItsArea)
     for (const char* cell : {"0001", "0002"}) {
         SCOPED_TRACE(cell);
         desk->ZOrder();
-        desk->picDeskTop->setFocus();
+        picDeskTop(desk)->setFocus();
         desk->setCursorPos(QString::fromLatin1(cell));
         QTest::keyClick(main->windowHandle(), Qt::Key_Return);
         Flush();
-        ASSERT_TRUE(desk->CommandInEdit);
-        QWidget* frame = desk->FraMotor->isVisible() ? static_cast<QWidget*>(desk->FraMotor) : desk->fraLogic;
+        ASSERT_TRUE(desk->CommandInEdit());
+        QWidget* frame = FraMotor(desk)->isVisible() ? static_cast<QWidget*>(FraMotor(desk)) : fraLogic(desk);
         const QRect visible = OnScreen(desk->SubWindow()).intersected(area);
         EXPECT_TRUE(visible.contains(OnScreen(frame)));
-        desk->CancelEditFrame();
+        QTest::keyClick(main->windowHandle(), Qt::Key_Escape);
         Flush();
+        ASSERT_FALSE(desk->CommandInEdit());
     }
 }

@@ -120,7 +120,7 @@ protected:
         app.Ports = &pb;
         FillNameTables();
         BuildRcxObjects();
-        app.InitParams = std::make_unique<clsInitParam>(settings, presenter);
+        app.InitParams = std::make_unique<clsInitParam>(*App().Config, presenter);
     }
     void TearDown() override { ResetApp(); }
 

@@ -8,6 +8,7 @@
 #include "link/PortSelector.h"
 #include "link/PortScan.h"
 #include "link/vbrick/PtyResponder.h"
+#include "model/Config.h"
 #include "model/Notifier.h"
 #include "support/TowerTime.h"
 
@@ -34,7 +35,7 @@ protected:
             control.setDevicePath(port, QStringLiteral("/nonexistent/tower%1").arg(port));
         control.setEventSink(&events);
         App().Ports = &control;
-        App().InitParams->ConfirmDownload = 0;
+        App().InitParams->setConfirmDownload(0);
         connectMotor(0);
         Cmd::place(*addTask("Main", 1)->Commands(), 0, {Cmd("M_ON").motors("0")});
         // "No response from the RCX!" is answered with Cancel.
@@ -61,7 +62,6 @@ protected:
     {
         if (!port.isEmpty())
             settings.values.insert(QStringLiteral("com/comport"), port);
-        App().ComPortNumber = Integer(port.isEmpty() ? -1 : port.toInt());
     }
     QString stored() const { return settings.values.value(QStringLiteral("com/comport")); }
     int told(const char* words) const { return int(presenter.texts().filter(QLatin1String(words)).size()); }
@@ -156,7 +156,7 @@ TEST_F(BrickSearchTest, TheVirtualBrickChosenIsTakenWithoutLookingForATower)
     vbrick::PtyResponder& tower = put(1, Behind::TowerAndBrick);
     store(QStringLiteral("1"));
     App().Settings->SaveSetting(QStringLiteral("com"), QStringLiteral("virtualbrick"), QStringLiteral("1"));
-    EXPECT_TRUE(VirtualBrickChosen(*App().Settings));
+    EXPECT_TRUE(App().Config->Value(Setting::VirtualBrick));
     EXPECT_EQ(BrickDescription(App()), QStringLiteral("RCX: virtual brick"));
 
     ASSERT_TRUE(DownLoad(App()));
@@ -226,7 +226,6 @@ TEST_F(BrickSearchTest, APipeOrAFileAtAPortIsNoTower)
     tower.unplug();
     App().PortVerified = False;
     App().SetRcxInit(False);
-    App().ComPortNumber = -1;
     App().VirtualBrickTold = True;
     ASSERT_TRUE(InitRCX(App()));
     EXPECT_EQ(control.ComPortNo(), PortSelector::VirtualBrickPort);

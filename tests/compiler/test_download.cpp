@@ -11,6 +11,7 @@
 #include "link/protocol/RcxRequests.h"
 #include "link/tower/TowerTransport.h"
 #include "link/vbrick/PtyResponder.h"
+#include "model/Config.h"
 #include "model/FirmwareImage.h"
 #include "model/Notifier.h"
 #include "model/ProjectFile.h"
@@ -48,7 +49,7 @@ protected:
         Cmd::place(*addTask("Main", 1, 0, 1)->Commands(), 0, {Cmd("M_ON").motors("0")});
         Cmd::place(*addTask("Other", 2)->Commands(), 0, {Cmd("M_OFF").motors("0").op(1)});
         Cmd::place(*addSub("Blink", 1)->Commands(), 0, {Cmd("M_FWD").motors("0")});
-        App().InitParams->ConfirmDownload = 0;
+        App().InitParams->setConfirmDownload(0);
         preview.log.clear();  // what making the project told
     }
 
@@ -256,7 +257,7 @@ TEST_F(DownloadTest, ACommandNamingADeletedValueIsRefusedAtItsCell)
         {"power from a variable", Cmd("M_SETPWR").motors("0").p2(0, "Gone"), "Gone", true,
          "-> ERROR: Undefined var: Gone"},
     };
-    App().InitParams->ConfirmDownload = 0;
+    App().InitParams->setConfirmDownload(0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         RemoveAllTasks();
@@ -305,7 +306,7 @@ TEST_F(DownloadTest, ATranslationFailureCarriesItsTextToTheReport)
         {"a variable operation without its word", Cmd("L_VAR").op(9).p1(0, "Count").p2(2, "1"),
          "Error: Subscript out of range in DLCommands"},
     };
-    App().InitParams->ConfirmDownload = 0;
+    App().InitParams->setConfirmDownload(0);
     addObject("Count", 0, 0, 4);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -341,7 +342,7 @@ TEST_F(DownloadTest, ARangeTheBrickCantTestIsRefusedAtItsCell)
         {"past a short", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "1_99999"), true},
         {"without its bar", Cmd("L_IF").p1(0, "Count").op(4).p2(230, "5"), false},
     };
-    App().InitParams->ConfirmDownload = 0;
+    App().InitParams->setConfirmDownload(0);
     addObject("Count", 0, 0, 4);
     addObject("Lowest", 220, -32768, 0, 5);
     for (const Case& c : cases) {
@@ -371,7 +372,7 @@ TEST_F(DownloadTest, AReportWithoutTextShowsNoEmptyBox)
 TEST_F(DownloadTest, DownloadCommandAfterFailedCompile)
 {
     Cmd::place(*addTask("Main", 1)->Commands(), 0, {Cmd("L_LOOP").body({Cmd("M_ON")})});
-    App().InitParams->ConfirmDownload = 0;
+    App().InitParams->setConfirmDownload(0);
     DownloadCommand(App(), ShowFaultInItsWindow);
     EXPECT_EQ(preview.statusTexts(),
               (QStringList{"Compiling...", "Compiling  -> ERROR: Missing command details !"}));
@@ -414,7 +415,7 @@ TEST_F(DownloadTest, DownloadCommandRunsEveryModuleAndEndsWithTheSound)
 TEST_F(DownloadTest, ConfirmationCancelEndsBeforeTheBrickIsAsked)
 {
     smallProject();
-    App().InitParams->ConfirmDownload = 1;
+    App().InitParams->setConfirmDownload(1);
     presenter.answers = {MsgResult::Cancel};
     DownloadCommand(App(), ShowFaultInItsWindow);
     ASSERT_EQ(presenter.shown.size(), 1);
@@ -431,7 +432,7 @@ TEST_F(DownloadTest, ConfirmationCancelEndsBeforeTheBrickIsAsked)
 TEST_F(DownloadTest, ConfirmationOkGoesOn)
 {
     smallProject();
-    App().InitParams->ConfirmDownload = 1;
+    App().InitParams->setConfirmDownload(1);
     presenter.answers = {MsgResult::OK};
     EXPECT_TRUE(DownLoad(App()));
     EXPECT_EQ(called("BeginOfSub"), 1);
@@ -736,7 +737,7 @@ TEST_F(DownloadTest, UpdateSensorSendsOnlyWhatDiffers)
 
 TEST_F(DownloadTest, StartLinesOfModulesAndFirmware)
 {
-    App().FirmwareName = QStringLiteral("firm0309.lgo");
+    App().Config->SetForRun(Setting::FirmwareName, QStringLiteral("firm0309.lgo"));
     events.PB_DownloadStart(1500, 120, 10);
     events.PB_DownloadStart(250, 40, 11);
     events.PB_DownloadStart(0, 16000, 100);
@@ -799,8 +800,8 @@ TEST_F(DownloadTest, StaleCountDoesNotEndTheNextDownloadEarly)
 TEST_F(DownloadTest, FirmwareDone)
 {
     pb.pushResult(QStringLiteral("FirmwareVersion"), QStringLiteral("0328"));
-    App().InitParams->TimeToShutDown = 15;
-    App().InitParams->TransmitPower = QStringLiteral("long");
+    App().InitParams->setTimeToShutDown(15);
+    App().InitParams->setTransmitPower(QStringLiteral("long"));
     App().FinishedModuleCount = 2;
     events.PB_DownloadDone(0, 100);
     EXPECT_EQ(preview.statusTexts(), (QStringList{"Download finished. Firmware Version: 0328"}));
@@ -809,7 +810,7 @@ TEST_F(DownloadTest, FirmwareDone)
     EXPECT_EQ(App().FinishedModuleCount, 2);
 
     pb.clearCalls();
-    App().InitParams->TransmitPower = QStringLiteral("short");
+    App().InitParams->setTransmitPower(QStringLiteral("short"));
     events.PB_DownloadDone(0, 100);
     EXPECT_EQ(pb.calls().last(), QStringLiteral("PBTxPower(0)"));
 }
@@ -839,8 +840,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         link.setEventSink(&events);
         App().Ports = &ports;
-        App().InitParams->TimeToShutDown = 20;
-        App().InitParams->TransmitPower = QStringLiteral("Long");
+        App().InitParams->setTimeToShutDown(20);
+        App().InitParams->setTransmitPower(QStringLiteral("Long"));
         path = dir.filePath(QStringLiteral("firm.lgo"));
         QByteArray image(450, 0);  // three blocks
         for (int i = 0; i < image.size(); ++i)
@@ -1104,7 +1105,6 @@ TEST_F(DownloadTest, ARefusedOperationFailsTheDownloadAndNothingAfterItIsClaimed
         control.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
     control.setEventSink(&events);
     App().Ports = &control;
-    App().ComPortNumber = -1;
     App().VirtualBrickTold = True;  // no tower: the virtual brick, as the user was told
     preview.statusPrints.clear();
     preview.pointers.clear();
@@ -1163,7 +1163,7 @@ TEST_F(DownloadTest, AfterASubLeftOpenTheBrickTakesOperationsAtOnce)
 // writes: the compile refuses the command at its cell and names the variable.
 TEST_F(DownloadTest, AUserVariableOnAScratchVariableIsRefusedAtTheCommand)
 {
-    App().InitParams->ConfirmDownload = 0;
+    App().InitParams->setConfirmDownload(0);
     addObject("Motor state A", 3, 192, 0);
     addObject("Steps", 0, 3, 1);
     TaskPtr main = addTask("Main", 1);
@@ -1264,8 +1264,8 @@ protected:
         ASSERT_TRUE(OpenProject()) << presenter.texts().join('|').toStdString();
         ASSERT_EQ(App().TaskList().Count(), tasks);
         ASSERT_EQ(App().SubList().Count(), subs);
-        App().InitParams->ConfirmDownload = 0;
-        App().ComPortNumber = PortSelector::VirtualBrickPort;
+        App().InitParams->setConfirmDownload(0);
+        App().Config->SetForRun(Setting::ComPort, Integer(PortSelector::VirtualBrickPort));
         App().Ports = &control;
         presenter.shown.clear();
         preview.log.clear();
@@ -1360,7 +1360,7 @@ protected:
         control.setEventSink(&events);
         responder.setClock(time.clock());
         App().Ports = &control;
-        App().ComPortNumber = 1;
+        App().Config->Set(Setting::ComPort, Integer(1));
         smallProject();
     }
     void TearDown() override

@@ -144,8 +144,7 @@ protected:
         control.setEventSink(&trace);
         AppState& app = App();
         app.Ports = &control;
-        app.ComPortNumber = -1;
-        app.InitParams->ConfirmDownload = 0;
+        app.InitParams->setConfirmDownload(0);
         windows.log.clear();
         windows.pointers.clear();
 

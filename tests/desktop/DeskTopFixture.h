@@ -2,16 +2,19 @@
 // A main window's MDI area and the shell's requests for the editor window
 // tests: OpenCommandWindow creates real editor windows in the area; the map
 // updates the notifier tells are recorded.
+#include "support/DeskTopControls.h"
 #include "support/FakePresenter.h"
 #include "desktop/DeskTopFactory.h"
 #include "desktop/frmDeskTop.h"
 #include "model/AppState.h"
 #include "model/Notifier.h"
 #include "model/Grid.h"
+#include "model/Twips.h"
 #include "model/ModuleManagement.h"
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStringList>
@@ -114,6 +117,18 @@ protected:
         t->mNumber = Integer(App().TaskList().Count() + 1);
         App().AddModule(t);
         return t;
+    }
+
+    // Whether the desk shows the cell cursor's frame on that cell: its left
+    // and top edges in the text colour, as the desk paints them.
+    static bool CursorFrameOn(frmDeskTop* f, int column, int row)
+    {
+        const QImage desk = picDeskTop(f)->grab().toImage();
+        const QRect cell = PixRect(GridDocument::CellLeft(column), GridDocument::CellTop(row), GridDocument::CellWidth,
+                                   GridDocument::CellHeight);
+        const QColor pen = f->palette().color(QPalette::WindowText);
+        return desk.pixelColor(cell.left() + 1, cell.center().y()) == pen
+               && desk.pixelColor(cell.center().x(), cell.top() + 1) == pen;
     }
 
     static frmDeskTop* WindowOf(CommandOwner* owner)

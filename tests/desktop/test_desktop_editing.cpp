@@ -43,7 +43,7 @@ protected:
         presenter.shown.clear();
         presenter.answers.clear();
         windows.mapUpdates.clear();
-        App().InitParams = std::make_unique<clsInitParam>(*App().Settings, presenter);
+        App().InitParams = std::make_unique<clsInitParam>(*App().Config, presenter);
         DeskPalette() = PaletteTool{};
         frmDeskTop::PopupMenu() = [this](QMenu& menu) {
             menu_.shown = true;
@@ -81,8 +81,8 @@ protected:
     static void ClickDesk(frmDeskTop* f, double x, double y, Qt::MouseButton b = Qt::LeftButton,
                           Qt::KeyboardModifiers m = Qt::NoModifier)
     {
-        QTest::mousePress(f->picDeskTop, b, m, Pix(x, y));
-        QTest::mouseRelease(f->picDeskTop, b, m, Pix(x, y));
+        QTest::mousePress(picDeskTop(f), b, m, Pix(x, y));
+        QTest::mouseRelease(picDeskTop(f), b, m, Pix(x, y));
     }
 
     static void Move(QWidget* w, QPoint at, Qt::MouseButtons buttons)
@@ -94,7 +94,7 @@ protected:
     // Drags picture Index by (dx, dy) twips in three steps and lets go.
     static void Drag(frmDeskTop* f, int index, double dx, double dy)
     {
-        PicCommandBox* pic = f->picCommand(index);
+        PicCommandBox* pic = picCommand(f, index);
         const QPoint grip(20, 20);
         QTest::mousePress(pic, Qt::LeftButton, Qt::NoModifier, grip);
         for (int i = 0; i < 3; ++i)
@@ -106,8 +106,8 @@ protected:
     {
         if (area->activeSubWindow() != f->SubWindow())
             area->setActiveSubWindow(f->SubWindow());
-        f->picDeskTop->setFocus();
-        QTest::keyClick(f->picDeskTop, key, m);
+        picDeskTop(f)->setFocus();
+        QTest::keyClick(picDeskTop(f), key, m);
     }
 
     // "key@cell" of the grid, in key order; every command's picture stands on its cell.
@@ -115,14 +115,14 @@ protected:
     {
         QStringList out;
         std::map<QString, QString> cells;
-        for (const auto& e : *f->ColCommand) {
-            PicCommandBox* pic = f->picCommand(e.item->PicIndex);
+        for (const auto& e : *f->Document().ColCommand) {
+            PicCommandBox* pic = picCommand(f, e.item->PicIndex);
             EXPECT_NE(pic, nullptr);
             if (pic) {
                 EXPECT_EQ(pic->Left(), GridDocument::CellLeft(e.item->x)) << e.key.toStdString();
                 EXPECT_EQ(pic->Top(), GridDocument::CellTop(e.item->y)) << e.key.toStdString();
                 EXPECT_FALSE(pic->isHidden());
-                EXPECT_EQ(pic->BackColor(), e.item->PicSelected ? frmDeskTop::SelectedColor() : f->UnselectedColor());
+                EXPECT_EQ(pic->BackColor(), e.item->PicSelected ? DeskView::SelectedColor() : DeskView::UnselectedColor(*f));
             }
             cells[e.key] = e.item->KeyText();
         }
@@ -144,9 +144,9 @@ TEST_F(DeskEditTest, APaletteToolPlacesOneCommandWhereTheDeskIsPressed)
     Tool("M_FWD", "Forward A");
     ClickDesk(f, 700 + W + 100, 3 * H + 100);
     EXPECT_EQ(Grid(f), QStringLiteral("M_FWD@0103"));
-    const auto co = f->ColCommand->Item("0103");
+    const auto co = f->Document().ColCommand->Item("0103");
     EXPECT_EQ(co->PicCaption(0), QStringLiteral("Forward"));
-    EXPECT_EQ(f->picCommand(co->PicIndex)->PictureKey(), QStringLiteral("M_FWD"));
+    EXPECT_EQ(picCommand(f, co->PicIndex)->PictureKey(), QStringLiteral("M_FWD"));
     EXPECT_TRUE(co->PicSelected);
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0103"));
     EXPECT_TRUE(DeskPalette().isCursor());  // the palette is back on the pointer
@@ -155,7 +155,7 @@ TEST_F(DeskEditTest, APaletteToolPlacesOneCommandWhereTheDeskIsPressed)
 
     // The next press only moves the cursor.
     ClickDesk(f, 700 + 100, 5 * H + 100);
-    EXPECT_EQ(f->ColCommand->Count(), 1);
+    EXPECT_EQ(f->Document().ColCommand->Count(), 1);
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0005"));
 }
 
@@ -165,7 +165,7 @@ TEST_F(DeskEditTest, APressOutsideTheGridOrInTheBandAboveRow1PlacesNothing)
     for (auto [x, y] : {std::pair{300.0, 2 * H}, {700 + 2 * W + 50, 2 * H}, {900.0, 41 * H + 10}, {900.0, H / 2}}) {
         Tool("G_WAIT", "Wait");
         ClickDesk(f, x, y);
-        EXPECT_EQ(f->ColCommand->Count(), 0) << x << "," << y;
+        EXPECT_EQ(f->Document().ColCommand->Count(), 0) << x << "," << y;
     }
     EXPECT_FALSE(task->Dirty);
 }
@@ -175,7 +175,7 @@ TEST_F(DeskEditTest, AToolOnACommandAsksBeforeReplacingIt)
     frmDeskTop* f = Open({Command("M_ON", 0, 2, 1)});
     Tool("G_WAIT", "Wait");
     presenter.answers = {MsgResult::Cancel};
-    QTest::mouseClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     ASSERT_EQ(presenter.shown.size(), 1);
     EXPECT_EQ(presenter.shown[0].text, QStringLiteral("Replace command"));
     EXPECT_EQ(presenter.shown[0].style, MsgStyle::Question + MsgStyle::OkCancel);
@@ -184,17 +184,17 @@ TEST_F(DeskEditTest, AToolOnACommandAsksBeforeReplacingIt)
 
     Tool("G_WAIT", "Wait");
     presenter.answers = {MsgResult::OK};
-    QTest::mouseClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     Flush();
     EXPECT_EQ(Grid(f), QStringLiteral("G_WAIT@0002"));
-    EXPECT_EQ(f->picCommand(1), nullptr);  // the old picture went with its command
+    EXPECT_EQ(picCommand(f, 1), nullptr);  // the old picture went with its command
     EXPECT_TRUE(task->Dirty);
 
     // The same tool on the same command asks nothing and changes nothing.
     presenter.shown.clear();
     Tool("g_wait", "Wait");
-    const int index = f->ColCommand->Item("0002")->PicIndex;
-    QTest::mouseClick(f->picCommand(index), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    const int index = f->Document().ColCommand->Item("0002")->PicIndex;
+    QTest::mouseClick(picCommand(f, index), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     EXPECT_TRUE(presenter.shown.isEmpty());
     EXPECT_TRUE(DeskPalette().isCursor());
 }
@@ -205,14 +205,14 @@ TEST_F(DeskEditTest, ShiftClickAddsAndCtrlShiftDoesNot)
 {
     auto a = Command("M_ON", 0, 1, 1), b = Command("M_OFF", 0, 2, 2), c = Command("G_WAIT", 1, 4, 3);
     frmDeskTop* f = Open({a, b, c});
-    QTest::mouseClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QTest::mouseClick(f->picCommand(3), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 3), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
     EXPECT_TRUE(a->PicSelected && c->PicSelected);
-    EXPECT_EQ(f->picCommand(3)->BackColor(), frmDeskTop::SelectedColor());
-    QTest::mouseClick(f->picCommand(2), Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, QPoint(10, 10));
+    EXPECT_EQ(picCommand(f, 3)->BackColor(), DeskView::SelectedColor());
+    QTest::mouseClick(picCommand(f, 2), Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, QPoint(10, 10));
     EXPECT_TRUE(b->PicSelected);
     EXPECT_FALSE(a->PicSelected || c->PicSelected);
-    EXPECT_EQ(f->picCommand(1)->BackColor(), f->UnselectedColor());
+    EXPECT_EQ(picCommand(f, 1)->BackColor(), DeskView::UnselectedColor(*f));
     EXPECT_FALSE(task->Dirty);
 }
 
@@ -224,16 +224,16 @@ TEST_F(DeskEditTest, TheRubberBandSelectsInBothDirections)
     for (bool backwards : {false, true}) {
         f->setCursorPos(QStringLiteral("0020"));
         const QPoint p = backwards ? to : from, q = backwards ? from : to;
-        QTest::mousePress(f->picDeskTop, Qt::LeftButton, Qt::NoModifier, p);
-        Move(f->picDeskTop, (p + q) / 2, Qt::LeftButton);
-        EXPECT_TRUE(f->shpSelect.Visible);
-        Move(f->picDeskTop, q, Qt::LeftButton);
-        QTest::mouseRelease(f->picDeskTop, Qt::LeftButton, Qt::NoModifier, q);
-        EXPECT_FALSE(f->shpSelect.Visible);
+        QTest::mousePress(picDeskTop(f), Qt::LeftButton, Qt::NoModifier, p);
+        Move(picDeskTop(f), (p + q) / 2, Qt::LeftButton);
+        EXPECT_TRUE(f->Document().shpSelect.Visible);
+        Move(picDeskTop(f), q, Qt::LeftButton);
+        QTest::mouseRelease(picDeskTop(f), Qt::LeftButton, Qt::NoModifier, q);
+        EXPECT_FALSE(f->Document().shpSelect.Visible);
         EXPECT_TRUE(a->PicSelected && b->PicSelected) << backwards;
         EXPECT_FALSE(out->PicSelected) << backwards;
         EXPECT_EQ(f->CursorPos(), QStringLiteral("0007")) << backwards;
-        EXPECT_EQ(f->picCommand(1)->BackColor(), frmDeskTop::SelectedColor());
+        EXPECT_EQ(picCommand(f, 1)->BackColor(), DeskView::SelectedColor());
     }
 }
 
@@ -243,14 +243,14 @@ TEST_F(DeskEditTest, DraggingTheSelectionMovesItsPictures)
 {
     auto a = Command("M_ON", 0, 2, 1), b = Command("M_OFF", 0, 3, 2);
     frmDeskTop* f = Open({a, b});
-    QTest::mouseClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QTest::mouseClick(f->picCommand(2), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 2), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
     Drag(f, 1, W, 2 * H);
     EXPECT_TRUE(presenter.shown.isEmpty());
     EXPECT_EQ(Grid(f), QStringLiteral("M_ON@0104 M_OFF@0105"));
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0104"));
     EXPECT_TRUE(task->Dirty);
-    EXPECT_EQ(f->colCopy.Count(), 2);
+    EXPECT_EQ(f->Document().colCopy.Count(), 2);
 }
 
 TEST_F(DeskEditTest, ADropOutsideTheGridOrOnATakenCellPutsEveryPictureBack)
@@ -268,8 +268,8 @@ TEST_F(DeskEditTest, ADropOutsideTheGridOrOnATakenCellPutsEveryPictureBack)
         SetUp();
         auto a = Command("M_ON", 0, 2, 1), b = Command("M_OFF", 0, 3, 2), s = Command("G_WAIT", 0, 6, 3);
         frmDeskTop* f = Open({a, b, s});
-        QTest::mouseClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-        QTest::mouseClick(f->picCommand(2), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
+        QTest::mouseClick(picCommand(f, 1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+        QTest::mouseClick(picCommand(f, 2), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
         Drag(f, 1, c.dx, c.dy);
         ASSERT_EQ(presenter.shown.size(), 1) << c.what;
         EXPECT_EQ(presenter.shown[0].text, QString::fromLatin1(c.message)) << c.what;
@@ -292,11 +292,11 @@ TEST_F(DeskEditTest, MovingAnIfClosesItsBodyWindowAndKeepsItsBody)
     const auto bodyGrid = block->Commands;
     f->SubWindow()->raise();
     area->setActiveSubWindow(f->SubWindow());
-    QTest::mouseClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     Drag(f, 1, 0, 4 * H);
     Flush();
-    ASSERT_TRUE(f->ColCommand->Exists("0005"));
-    const auto moved = f->ColCommand->Item("0005");
+    ASSERT_TRUE(f->Document().ColCommand->Exists("0005"));
+    const auto moved = f->Document().ColCommand->Item("0005");
     EXPECT_EQ(moved->Commands, bodyGrid);
     EXPECT_EQ(moved->Commands->Count(), 1);
     EXPECT_EQ(moved->CommandWindow, nullptr);
@@ -312,8 +312,8 @@ TEST_F(DeskEditTest, PopupOnTheDeskOffersPasteAndSpacingOnly)
     ASSERT_TRUE(menu_.shown);
     EXPECT_EQ(menu_.items, (QStringList{"mnuPaste-", "mnuInsertSpace", "mnuDeleteSpace"}));
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0005"));
-    EXPECT_FALSE(f->mnuTransmit->isVisible());
-    EXPECT_TRUE(f->mnuCopy->isVisible());
+    EXPECT_FALSE(MenuItem(f, "mnuTransmit")->isVisible());
+    EXPECT_TRUE(MenuItem(f, "mnuCopy")->isVisible());
 
     // Outside the grid nothing opens.
     menu_.shown = false;
@@ -321,7 +321,7 @@ TEST_F(DeskEditTest, PopupOnTheDeskOffersPasteAndSpacingOnly)
     EXPECT_FALSE(menu_.shown);
 
     // On a command: everything, Transmit again; Open command window only for blocks.
-    QTest::mouseClick(f->picCommand(1), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 1), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
     EXPECT_EQ(menu_.items, (QStringList{"mnuUpdate", "mnuCommands-", "mnuTransmit", "mnuCut", "mnuCopy",
                                         "mnuPaste-", "mnuDel", "mnuInsertSpace", "mnuDeleteSpace"}));
 }
@@ -330,17 +330,17 @@ TEST_F(DeskEditTest, PopupOnASelectionOfBothColumnsRefusesTheClipboard)
 {
     App().CommandClipboard.Add(Command("M_ON", 0, 1, 1), QStringLiteral("0001"));
     frmDeskTop* f = Open({Command("L_IF", 0, 1, 1), Command("M_OFF", 1, 2, 2)});
-    QTest::mouseClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QTest::mouseClick(f->picCommand(2), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 2), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
     // A right click keeps a selection that holds its command, and adds nothing with Shift.
-    QTest::mouseClick(f->picCommand(2), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
-    EXPECT_EQ(f->Doc.SelectedCount(), 2);
+    QTest::mouseClick(picCommand(f, 2), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_EQ(f->Document().SelectedCount(), 2);
     EXPECT_EQ(menu_.items, (QStringList{"mnuUpdate", "mnuCommands-", "mnuTransmit", "mnuCut-", "mnuCopy-",
                                         "mnuPaste-", "mnuDel", "mnuInsertSpace", "mnuDeleteSpace"}));
     // A click on a selected command keeps the selection (it may be dragged);
     // a click on the empty desk empties it.
     ClickDesk(f, 900, 20 * H + 10);
-    QTest::mouseClick(f->picCommand(1), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 1), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
     EXPECT_EQ(menu_.items, (QStringList{"mnuUpdate", "mnuCommands", "mnuTransmit", "mnuCut", "mnuCopy", "mnuPaste",
                                         "mnuDel", "mnuInsertSpace", "mnuDeleteSpace"}));
 }
@@ -353,10 +353,10 @@ TEST_F(DeskEditTest, MenuItemsRunTheirHandlers)
             if (a->objectName() == QLatin1String("mnuInsertSpace"))
                 a->trigger();
     };
-    QTest::mouseClick(f->picCommand(1), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 1), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
     EXPECT_EQ(Grid(f), QStringLiteral("M_ON@0002 G_WAIT@0003"));
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0001"));
-    EXPECT_TRUE(f->shpCursor.Visible);
+    EXPECT_TRUE(f->Document().CursorVisible);
 }
 
 // ---- clipboard and delete
@@ -376,10 +376,10 @@ TEST_F(DeskEditTest, DeleteAsksForBlocksOnlyWhenThePreferenceSaysSo)
     for (const Case& c : cases) {
         SetUp();
         frmDeskTop* f = Open({Command("M_ON", 0, 1, 1), Command("L_LOOP", 0, 2, 2), Command("G_WAIT", 0, 3, 3)});
-        App().InitParams->ConfirmDelete = Integer(c.confirm);
+        App().InitParams->setConfirmDelete(Integer(c.confirm));
         presenter.answers = {c.answer};
-        QTest::mouseClick(f->picCommand(2), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-        QTest::mouseClick(f->picCommand(3), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
+        QTest::mouseClick(picCommand(f, 2), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+        QTest::mouseClick(picCommand(f, 3), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
         Key(f, Qt::Key_Delete);
         Flush();
         EXPECT_EQ(presenter.shown.size(), c.asked ? 1 : 0);
@@ -389,7 +389,7 @@ TEST_F(DeskEditTest, DeleteAsksForBlocksOnlyWhenThePreferenceSaysSo)
             EXPECT_EQ(presenter.shown[0].style, MsgStyle::Question + MsgStyle::OkCancel);
         }
         EXPECT_EQ(Grid(f), QString::fromLatin1(c.after)) << c.confirm << c.answer;
-        EXPECT_EQ(f->picCommand(3) == nullptr, QString::fromLatin1(c.after) == QLatin1String("M_ON@0001"));
+        EXPECT_EQ(picCommand(f, 3) == nullptr, QString::fromLatin1(c.after) == QLatin1String("M_ON@0001"));
         TearDown();
     }
     SetUp();
@@ -401,7 +401,7 @@ TEST_F(DeskEditTest, CopyInOneWindowAndPasteInAnother)
     loop->Commands = std::make_shared<CommandCollection>();
     Put(*loop->Commands, Command("M_ON", 0, 1, 1));
     frmDeskTop* f = Open({loop, Command("M_OFF", 0, 3, 2)});
-    QTest::mouseClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     Key(f, Qt::Key_C, Qt::ControlModifier);
     ASSERT_EQ(App().CommandClipboard.Count(), 1);
 
@@ -412,18 +412,18 @@ TEST_F(DeskEditTest, CopyInOneWindowAndPasteInAnother)
     other->Dirty = False;
     Key(g, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(Grid(g), QStringLiteral("L_LOOP@0001 G_WAIT@0002"));
-    const auto pasted = g->ColCommand->Item("0001");
+    const auto pasted = g->Document().ColCommand->Item("0001");
     EXPECT_EQ(pasted->PicCaption(1), QStringLiteral("3 times"));
     EXPECT_NE(pasted->Commands, loop->Commands);
     EXPECT_EQ(pasted->Commands->Count(), 1);
-    EXPECT_EQ(g->picCommand(pasted->PicIndex)->PictureKey(), QStringLiteral("L_LOOP"));
+    EXPECT_EQ(picCommand(g, pasted->PicIndex)->PictureKey(), QStringLiteral("L_LOOP"));
     EXPECT_TRUE(other->Dirty);
     EXPECT_FALSE(task->Dirty);
 
     // Cut takes the commands away in the first window (leaving it emptied
     // its selection, so the command is clicked again).
     area->setActiveSubWindow(f->SubWindow());
-    QTest::mouseClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     Key(f, Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(Grid(f), QStringLiteral("M_OFF@0001"));
 }
@@ -435,9 +435,9 @@ TEST_F(DeskEditTest, PasteOfAFloatingMotorOffShowsTheFloatPicture)
     App().CommandClipboard.Add(off, QStringLiteral("0001"));
     frmDeskTop* f = Open({});
     f->setCursorPos(QStringLiteral("0104"));
-    f->mnuPaste_Click();
-    ASSERT_TRUE(f->ColCommand->Exists("0104"));
-    EXPECT_EQ(f->picCommand(f->ColCommand->Item("0104")->PicIndex)->PictureKey(), QStringLiteral("M_OFF_FLOAT"));
+    MenuItem(f, "mnuPaste")->trigger();
+    ASSERT_TRUE(f->Document().ColCommand->Exists("0104"));
+    EXPECT_EQ(picCommand(f, f->Document().ColCommand->Item("0104")->PicIndex)->PictureKey(), QStringLiteral("M_OFF_FLOAT"));
 }
 
 TEST_F(DeskEditTest, NoRoomIsReported)
@@ -448,7 +448,7 @@ TEST_F(DeskEditTest, NoRoomIsReported)
             Tool("M_ON", "Start motor");
             ClickDesk(f, 700 + c * W + 50, r * H + 50);
         }
-    ASSERT_EQ(f->ColCommand->Count(), 80);
+    ASSERT_EQ(f->Document().ColCommand->Count(), 80);
     Key(f, Qt::Key_Insert, Qt::ShiftModifier);
     ASSERT_EQ(presenter.texts(), QStringList{QStringLiteral("No room for this action")});
     EXPECT_EQ(presenter.shown[0].style, MsgStyle::Exclamation);
@@ -461,7 +461,7 @@ TEST_F(DeskEditTest, CursorKeysMoveTheCursorAndStopAtTheEdges)
     frmDeskTop* f = Open({Command("M_ON", 0, 1, 1)});
     f->SubWindow()->resize(f->SubWindow()->width(), PixY(10 * H));
     Flush();
-    const int page = int(TwipY(f->VScroll1->height()) / H);
+    const int page = int(TwipY(VScroll1(f)->height()) / H);
     ASSERT_GE(page, 3);
     struct Case {
         const char* from;
@@ -481,23 +481,23 @@ TEST_F(DeskEditTest, CursorKeysMoveTheCursorAndStopAtTheEdges)
     };
     for (const Case& c : cases) {
         f->setCursorPos(QString::fromLatin1(c.from));
-        f->HScroll1->setValue(f->HScroll1->maximum());
+        HScroll1(f)->setValue(HScroll1(f)->maximum());
         Key(f, c.key);
         EXPECT_EQ(f->CursorPos(), c.to) << c.from << " " << c.key;
         // The cursor row is in view.
         const int row = int(vb::Val(f->CursorPos().right(2)));
-        EXPECT_LE(f->VScroll1->value(), row * H) << c.from;
-        EXPECT_GE(f->VScroll1->value() + TwipY(f->VScroll1->height()), row * H) << c.from;
+        EXPECT_LE(VScroll1(f)->value(), row * H) << c.from;
+        EXPECT_GE(VScroll1(f)->value() + TwipY(VScroll1(f)->height()), row * H) << c.from;
         if (c.key == Qt::Key_Left) {
-            EXPECT_EQ(f->HScroll1->value(), 0);
+            EXPECT_EQ(HScroll1(f)->value(), 0);
         }
     }
     // An occupied cell selects its command; Shift+arrows move as well.
     f->setCursorPos(QStringLiteral("0002"));
     Key(f, Qt::Key_Up, Qt::ShiftModifier);
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0001"));
-    EXPECT_TRUE(f->ColCommand->Item("0001")->PicSelected);
-    EXPECT_FALSE(f->shpCursor.Visible);
+    EXPECT_TRUE(f->Document().ColCommand->Item("0001")->PicSelected);
+    EXPECT_FALSE(f->Document().CursorVisible);
 }
 
 TEST_F(DeskEditTest, ClipboardKeysNeedACommandAtTheCursorAndTheirExactModifiers)
@@ -552,7 +552,7 @@ TEST_F(DeskEditTest, CtrlJOpensTheBlocksWindowAndF5RefreshesTheMap)
     frmDeskTop* body = WindowOf(block.get());
     ASSERT_NE(body, nullptr);
     EXPECT_EQ(body->FormType(), ModuleKind::IfBody);
-    EXPECT_EQ(body->ColCommand->Count(), 0);
+    EXPECT_EQ(body->Document().ColCommand->Count(), 0);
     EXPECT_EQ(body->ParentTaskName(), QStringLiteral("Main"));
 
     f->SubWindow()->raise();
@@ -579,45 +579,45 @@ TEST_F(DeskEditTest, TitleEditingKeepsTheArrowsAndDeleteForTheTitle)
 {
     frmDeskTop* f = Open({Command("M_ON", 0, 1, 1), Command("M_OFF", 0, 2, 2)});
     f->setCursorPos(QStringLiteral("0002"));
-    QTest::mouseClick(f->txtTitle->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    ASSERT_TRUE(f->TitleEditing);
-    QTest::keyClick(f->txtTitle, Qt::Key_Up);
-    QTest::keyClick(f->txtTitle, Qt::Key_Delete);
+    QTest::mouseClick(txtTitle(f)->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    ASSERT_TRUE(f->TitleEditing());
+    QTest::keyClick(txtTitle(f), Qt::Key_Up);
+    QTest::keyClick(txtTitle(f), Qt::Key_Delete);
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0002"));
-    EXPECT_EQ(f->ColCommand->Count(), 2);
+    EXPECT_EQ(f->Document().ColCommand->Count(), 2);
 }
 
 TEST_F(DeskEditTest, ADoubleClickOrEnterOpensTheFrameAndEscClosesIt)
 {
     frmDeskTop* f = Open({Command("M_ON", 0, 1, 1), Command("M_OFF", 0, 2, 2)});
     // With two commands selected a double click opens nothing.
-    QTest::mouseClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QTest::mouseClick(f->picCommand(2), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
-    QTest::mouseDClick(f->picCommand(2), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    EXPECT_FALSE(f->CommandInEdit);
+    QTest::mouseClick(picCommand(f, 1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(picCommand(f, 2), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
+    QTest::mouseDClick(picCommand(f, 2), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_FALSE(f->CommandInEdit());
 
     ClickDesk(f, 900, 10 * H + 10);
-    QTest::mouseDClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    ASSERT_TRUE(f->CommandInEdit);
-    EXPECT_EQ(f->CommandInEditType, QStringLiteral("M_ON"));
+    QTest::mouseDClick(picCommand(f, 1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    ASSERT_TRUE(f->CommandInEdit());
+    EXPECT_EQ(f->CommandInEditType(), QStringLiteral("M_ON"));
     // While the frame is open the arrows are the frame's.
     Key(f, Qt::Key_Down);
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0001"));
     Key(f, Qt::Key_Escape);
-    EXPECT_FALSE(f->CommandInEdit);
+    EXPECT_FALSE(f->CommandInEdit());
     // The closed frame leaves the focus on its picture, whose keys still reach the map.
     ASSERT_NE(QApplication::focusWidget(), nullptr);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0002"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_TRUE(f->CommandInEdit);
-    EXPECT_EQ(f->CommandInEditType, QStringLiteral("M_OFF"));
+    EXPECT_TRUE(f->CommandInEdit());
+    EXPECT_EQ(f->CommandInEditType(), QStringLiteral("M_OFF"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_FALSE(f->CommandInEdit);
+    EXPECT_FALSE(f->CommandInEdit());
     // Enter on an empty cell opens nothing.
     f->setCursorPos(QStringLiteral("0005"));
     Key(f, Qt::Key_Return);
-    EXPECT_FALSE(f->CommandInEdit);
+    EXPECT_FALSE(f->CommandInEdit());
 }
 
 // ---- the wheel and the bars
@@ -627,18 +627,18 @@ TEST_F(DeskEditTest, TheWheelScrollsThroughTheBars)
     frmDeskTop* f = Open({});
     f->SubWindow()->resize(PixX(3000), PixY(10 * H));
     Flush();
-    ASSERT_GT(f->HScroll1->maximum(), 0);
+    ASSERT_GT(HScroll1(f)->maximum(), 0);
     const QPoint at(30, 30);
-    QWheelEvent down(at, f->picDeskTop->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+    QWheelEvent down(at, picDeskTop(f)->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
                      Qt::NoScrollPhase, false);
     QApplication::sendEvent(f, &down);
-    EXPECT_GT(f->VScroll1->value(), 0);
-    EXPECT_EQ(f->picDeskTop->Top(), -f->VScroll1->value());
-    QWheelEvent across(at, f->picDeskTop->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+    EXPECT_GT(VScroll1(f)->value(), 0);
+    EXPECT_EQ(picDeskTop(f)->Top(), -VScroll1(f)->value());
+    QWheelEvent across(at, picDeskTop(f)->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
                        Qt::ShiftModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(f, &across);
-    EXPECT_GT(f->HScroll1->value(), 0);
-    EXPECT_EQ(f->picDeskTop->Left(), -f->HScroll1->value());
+    EXPECT_GT(HScroll1(f)->value(), 0);
+    EXPECT_EQ(picDeskTop(f)->Left(), -HScroll1(f)->value());
 }
 
 TEST_F(DeskEditTest, WhereTheDeskFitsTheHorizontalBarHasNoRange)
@@ -646,23 +646,24 @@ TEST_F(DeskEditTest, WhereTheDeskFitsTheHorizontalBarHasNoRange)
     frmDeskTop* f = Open({});
     f->SubWindow()->resize(PixX(3000), PixY(10 * H));
     Flush();
-    f->HScroll1->setValue(f->HScroll1->maximum());
-    ASSERT_LT(f->picDeskTop->Left(), 0);
+    HScroll1(f)->setValue(HScroll1(f)->maximum());
+    ASSERT_LT(picDeskTop(f)->Left(), 0);
     // Maximised, the window keeps to its desk's width and its bar follows the
     // size it has in the end: the desk stands where the bar says.
     f->SubWindow()->showMaximized();
     Flush();
-    EXPECT_LE(f->SubWindow()->width(), f->picDeskTop->width());
-    EXPECT_LE(f->HScroll1->maximum(), TwipX(f->SubWindow()->width() - f->width()) + TwipX(f->VScroll1->width()));
-    EXPECT_EQ(f->picDeskTop->Left(), -f->HScroll1->value());
+    EXPECT_LE(f->SubWindow()->width(), picDeskTop(f)->width());
+    EXPECT_LE(HScroll1(f)->maximum(), TwipX(f->SubWindow()->width() - f->width()) + TwipX(VScroll1(f)->width()));
+    EXPECT_EQ(picDeskTop(f)->Left(), -HScroll1(f)->value());
     // A window wider than its desk (where the frame keeps its size) leaves
-    // the bar no range and the desk at Left 0.
-    f->picDeskTop->setWidth(TwipX(f->width()) - 2000);
-    f->LayoutScrollBars();
-    EXPECT_EQ(f->HScroll1->maximum(), 0);
-    EXPECT_EQ(f->HScroll1->value(), 0);
-    EXPECT_FALSE(f->HScroll1->isEnabled());
-    EXPECT_EQ(f->picDeskTop->Left(), 0);
+    // the bar no range and the desk at Left 0, once the area's size moves it.
+    picDeskTop(f)->setWidth(TwipX(f->width()) - 2000);
+    area->resize(area->width() + 20, area->height());
+    Flush();
+    EXPECT_EQ(HScroll1(f)->maximum(), 0);
+    EXPECT_EQ(HScroll1(f)->value(), 0);
+    EXPECT_FALSE(HScroll1(f)->isEnabled());
+    EXPECT_EQ(picDeskTop(f)->Left(), 0);
 }
 
 // ---- leaving the window
@@ -670,15 +671,18 @@ TEST_F(DeskEditTest, WhereTheDeskFitsTheHorizontalBarHasNoRange)
 TEST_F(DeskEditTest, LeavingTheWindowWithAToolChosenPlacesNothing)
 {
     frmDeskTop* f = Open({Command("M_ON", 0, 1, 1)});
+    // The command's frame is open, and a tool is chosen, as the window is left.
     f->setCursorPos(QStringLiteral("0001"));
+    Key(f, Qt::Key_Return);
+    ASSERT_TRUE(f->CommandInEdit());
     Tool("G_WAIT", "Wait");
-    f->CommandInEdit = True;
-    f->CommandInEditType = QStringLiteral("l_if");
-    f->Form_Deactivate();
+    OpenTask(AddTask(QStringLiteral("Other")));
+    ASSERT_NE(area->activeSubWindow(), f->SubWindow());
+    EXPECT_FALSE(f->CommandInEdit());
     EXPECT_EQ(Grid(f), QStringLiteral("M_ON@0001"));
-    EXPECT_FALSE(f->ColCommand->Item("0001")->PicSelected);
-    EXPECT_FALSE(f->shpCursor.Visible);
-    EXPECT_FALSE(f->shpSelect.Visible);
+    EXPECT_FALSE(f->Document().ColCommand->Item("0001")->PicSelected);
+    EXPECT_FALSE(f->Document().CursorVisible);
+    EXPECT_FALSE(f->Document().shpSelect.Visible);
     EXPECT_FALSE(task->Dirty);
 }
 
@@ -704,9 +708,9 @@ TEST_F(DeskEditTest, AProgramBuiltByMouseAndKeysIsSavedReopenedAndCompiled)
         ClickDesk(f, 700 + 100, row++ * H + 100);
     }
     // Start motor and Wait copied and pasted after Stop motor, by keys.
-    QTest::mouseClick(f->picCommand(f->ColCommand->Item("0002")->PicIndex), Qt::LeftButton, Qt::NoModifier,
+    QTest::mouseClick(picCommand(f, f->Document().ColCommand->Item("0002")->PicIndex), Qt::LeftButton, Qt::NoModifier,
                       QPoint(10, 10));
-    QTest::mouseClick(f->picCommand(f->ColCommand->Item("0003")->PicIndex), Qt::LeftButton, Qt::ShiftModifier,
+    QTest::mouseClick(picCommand(f, f->Document().ColCommand->Item("0003")->PicIndex), Qt::LeftButton, Qt::ShiftModifier,
                       QPoint(10, 10));
     Key(f, Qt::Key_C, Qt::ControlModifier);
     f->setCursorPos(QStringLiteral("0006"));
@@ -718,7 +722,7 @@ TEST_F(DeskEditTest, AProgramBuiltByMouseAndKeysIsSavedReopenedAndCompiled)
         f->setCursorPos(QString::fromLatin1(cell));
         Key(f, Qt::Key_J, Qt::ControlModifier);
         Flush();
-        frmDeskTop* body = WindowOf(f->ColCommand->Item(QString::fromLatin1(cell)).get());
+        frmDeskTop* body = WindowOf(f->Document().ColCommand->Item(QString::fromLatin1(cell)).get());
         ASSERT_NE(body, nullptr);
         for (const auto& [key, at] : placed) {
             const CommandInfo* info = FindCommand(QString::fromLatin1(key));

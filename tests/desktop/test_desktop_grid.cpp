@@ -16,7 +16,7 @@ const double H = frmDeskTop::CommandHeight;
 
 TEST_F(DeskTopTest, ColKeyBuildsTwoPartsFromGivenOrCurrentCell)
 {
-    frmDeskTop f;
+    GridDocument f{App()};
     struct Case {
         int mx, my;
         const char* key;
@@ -46,13 +46,15 @@ TEST_F(DeskTopTest, LoadingPlacesEveryCommandAtItsCellAndPutsTheCursorOnTheFirst
     EXPECT_EQ(f->Caption(), QStringLiteral("Main"));
     EXPECT_EQ(f->ParentTaskName(), QStringLiteral("Main"));
     EXPECT_EQ(f->FormType(), ModuleKind::Task);
-    EXPECT_EQ(f->CellWidth(), 2430);
-    EXPECT_EQ(f->CellHeight(), 888);
-    EXPECT_EQ(f->picDeskTop->Height(), 45 * H);
-    EXPECT_EQ(f->picDeskTop->Width(), 6 * (W + 2 * PixelTwipsX()));
+    // The template picture has the cell's size.
+    ASSERT_NE(picCommand(f, 0), nullptr);
+    EXPECT_EQ(picCommand(f, 0)->Width(), 2430);
+    EXPECT_EQ(picCommand(f, 0)->Height(), 888);
+    EXPECT_EQ(picDeskTop(f)->Height(), 45 * H);
+    EXPECT_EQ(picDeskTop(f)->Width(), 6 * (W + 2 * PixelTwipsX()));
 
     for (const auto& c : {first, second}) {
-        PicCommandBox* pic = f->picCommand(c->PicIndex);
+        PicCommandBox* pic = picCommand(f, c->PicIndex);
         ASSERT_NE(pic, nullptr);
         EXPECT_TRUE(pic->isVisible());
         EXPECT_EQ(pic->Left(), 700 + c->x * W);
@@ -60,22 +62,20 @@ TEST_F(DeskTopTest, LoadingPlacesEveryCommandAtItsCellAndPutsTheCursorOnTheFirst
         EXPECT_EQ(pic->Width(), W);
         EXPECT_EQ(pic->Height(), H);
         EXPECT_EQ(pic->PictureKey(), c->KeyText());
-        EXPECT_TRUE(f->CommandGrid(c->x, c->y));
+        EXPECT_TRUE(f->Document().CommandGrid(c->x, c->y));
     }
-    EXPECT_FALSE(f->CommandGrid(0, 5));
-    EXPECT_FALSE(f->picCommand(0)->isVisible());  // the template
+    EXPECT_FALSE(f->Document().CommandGrid(0, 5));
+    EXPECT_FALSE(picCommand(f, 0)->isVisible());  // the template
 
     // The cursor starts on "0001": the command there is selected alone.
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0001"));
     EXPECT_EQ(first->PicSelected, True);
     EXPECT_EQ(second->PicSelected, False);
-    EXPECT_EQ(f->picCommand(1)->BackColor(), QColor(0, 255, 255));
-    EXPECT_EQ(f->picCommand(2)->BackColor(), f->UnselectedColor());
-    EXPECT_EQ(f->colCopy.Count(), 1);
-    EXPECT_FALSE(f->shpCursor.Visible);
-    EXPECT_EQ(f->SourceName[10], QStringLiteral("Sensor type "));
-    EXPECT_EQ(f->SourceName[220], QStringLiteral("Range"));
-    EXPECT_TRUE(f->SourceName[5].isEmpty());
+    EXPECT_EQ(picCommand(f, 1)->BackColor(), QColor(0, 255, 255));
+    EXPECT_EQ(picCommand(f, 2)->BackColor(), DeskView::UnselectedColor(*f));
+    EXPECT_EQ(f->Document().colCopy.Count(), 1);
+    EXPECT_FALSE(f->Document().CursorVisible);
+    EXPECT_FALSE(CursorFrameOn(f, 0, 1));
     // Filling the window did not mark the task changed.
     EXPECT_EQ(t->Dirty, False);
 }
@@ -93,40 +93,40 @@ TEST_F(DeskTopTest, CursorPosMovesOnlyToCellsOfTheGrid)
     // An empty cell: the frame shows there and nothing stays selected.
     f->setCursorPos(QStringLiteral("0105"));
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0105"));
-    EXPECT_EQ(f->CurrentColumn, 1);
-    EXPECT_EQ(f->CurrentRow, 5);
-    EXPECT_TRUE(f->shpCursor.Visible);
-    EXPECT_EQ(f->shpCursor.Left, 700 + W);
-    EXPECT_EQ(f->shpCursor.Top, 5 * H);
+    EXPECT_EQ(f->Document().CurrentColumn, 1);
+    EXPECT_EQ(f->Document().CurrentRow, 5);
+    EXPECT_TRUE(f->Document().CursorVisible);
+    EXPECT_TRUE(CursorFrameOn(f, 1, 5));
+    EXPECT_FALSE(CursorFrameOn(f, 0, 5));
     EXPECT_EQ(a->PicSelected, False);
     EXPECT_EQ(b->PicSelected, False);
-    EXPECT_EQ(f->colCopy.Count(), 0);
+    EXPECT_EQ(f->Document().colCopy.Count(), 0);
 
     // An occupied cell whose command is not selected: the frame hides and the
     // command is selected alone.
     f->setCursorPos(QStringLiteral("0003"));
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0003"));
-    EXPECT_FALSE(f->shpCursor.Visible);
+    EXPECT_FALSE(f->Document().CursorVisible);
     EXPECT_EQ(b->PicSelected, True);
     EXPECT_EQ(a->PicSelected, False);
-    EXPECT_EQ(f->picCommand(2)->BackColor(), QColor(0, 255, 255));
+    EXPECT_EQ(picCommand(f, 2)->BackColor(), QColor(0, 255, 255));
 
     // Keys outside the grid change nothing but show the frame.
     for (const char* key : {"0200", "0041", "9999", "0000", "-101", "5"}) {
         f->setCursorPos(QStringLiteral("0003"));
-        f->shpCursor.Visible = false;
+        ASSERT_FALSE(f->Document().CursorVisible);  // hidden on a command
         f->setCursorPos(QString::fromLatin1(key));
         EXPECT_EQ(f->CursorPos(), QStringLiteral("0003")) << key;
-        EXPECT_EQ(f->CurrentColumn, 0) << key;
-        EXPECT_EQ(f->CurrentRow, 3) << key;
+        EXPECT_EQ(f->Document().CurrentColumn, 0) << key;
+        EXPECT_EQ(f->Document().CurrentRow, 3) << key;
         EXPECT_EQ(b->PicSelected, True) << key;
-        EXPECT_TRUE(f->shpCursor.Visible) << key;
+        EXPECT_TRUE(f->Document().CursorVisible) << key;
     }
 
     // "0" hides the frame and keeps the key.
     f->setCursorPos(QStringLiteral("0105"));
     f->setCursorPos(QStringLiteral("0"));
-    EXPECT_FALSE(f->shpCursor.Visible);
+    EXPECT_FALSE(f->Document().CursorVisible);
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0105"));
 
     // A key is normalised to four characters.
@@ -134,11 +134,8 @@ TEST_F(DeskTopTest, CursorPosMovesOnlyToCellsOfTheGrid)
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0112"));
 }
 
-TEST_F(DeskTopTest, CalcCmdPosTakesTheCellHoldingThePicturesCentre)
+TEST_F(DeskTopTest, APictureBelongsToTheCellHoldingItsCentre)
 {
-    frmDeskTop f;
-    f.SizeCommandPicture(0);
-    PicCommandBox* pic = f.LoadPicCommand(1);
     struct Case {
         double left, top;
         int column, row;
@@ -151,10 +148,9 @@ TEST_F(DeskTopTest, CalcCmdPosTakesTheCellHoldingThePicturesCentre)
         {700 + 2 * W, 41 * H, 2, 41},  // the range is not checked
     };
     for (const auto& c : cases) {
-        pic->Move(c.left, c.top);
-        EXPECT_EQ(f.CalcCmdPos(1), 0);
-        EXPECT_EQ(f.CurrentColumn, c.column) << c.left << "," << c.top;
-        EXPECT_EQ(f.CurrentRow, c.row) << c.left << "," << c.top;
+        const GridCell cell = DeskView::CellOfCentre(c.left, c.top, W, H);
+        EXPECT_EQ(cell.column, c.column) << c.left << "," << c.top;
+        EXPECT_EQ(cell.row, c.row) << c.left << "," << c.top;
     }
 }
 
@@ -173,7 +169,7 @@ TEST_F(DeskTopTest, CaptionPrintsOneBoldLineAndAtMostFourMore)
         {"a\r\n", {"a"}},
     };
     for (const auto& c : cases) {
-        const auto lines = frmDeskTop::CaptionLines(QStringLiteral("Start motor"), QString::fromLatin1(c.second));
+        const auto lines = DeskView::CaptionLines(QStringLiteral("Start motor"), QString::fromLatin1(c.second));
         ASSERT_EQ(lines.size(), c.lines.size() + 1) << c.second;
         EXPECT_EQ(lines[0].text, QStringLiteral("Start motor"));
         EXPECT_TRUE(lines[0].bold);
@@ -198,11 +194,11 @@ TEST_F(DeskTopTest, MotorOffShowsTheFloatPictureOnlyWithOperatorZero)
     frmDeskTop* f = OpenTask(t);
     ASSERT_NE(f, nullptr);
 
-    EXPECT_EQ(f->picCommand(1)->PictureKey(), QStringLiteral("M_OFF_FLOAT"));
-    EXPECT_EQ(f->picCommand(1)->Picture().toImage(), CommandPicture(QStringLiteral("M_OFF_FLOAT")).toImage());
+    EXPECT_EQ(picCommand(f, 1)->PictureKey(), QStringLiteral("M_OFF_FLOAT"));
+    EXPECT_EQ(picCommand(f, 1)->Picture().toImage(), CommandPicture(QStringLiteral("M_OFF_FLOAT")).toImage());
     // A key in another letter case shows its command's picture.
-    EXPECT_EQ(f->picCommand(2)->PictureKey(), QStringLiteral("M_OFF"));
-    EXPECT_EQ(f->picCommand(2)->Picture().toImage(), CommandPicture(QStringLiteral("M_OFF")).toImage());
+    EXPECT_EQ(picCommand(f, 2)->PictureKey(), QStringLiteral("M_OFF"));
+    EXPECT_EQ(picCommand(f, 2)->Picture().toImage(), CommandPicture(QStringLiteral("M_OFF")).toImage());
 }
 
 TEST_F(DeskTopTest, PicturesFromAFileGetOnePictureEach)
@@ -223,9 +219,9 @@ TEST_F(DeskTopTest, PicturesFromAFileGetOnePictureEach)
     EXPECT_NE(c->PicIndex, 0);
     EXPECT_NE(c->PicIndex, b->PicIndex);
     for (const auto& co : {a, b, c}) {
-        ASSERT_NE(f->picCommand(co->PicIndex), nullptr);
-        EXPECT_EQ(f->picCommand(co->PicIndex)->Top(), co->y * H);
-        EXPECT_TRUE(f->CommandGrid(0, co->y));
+        ASSERT_NE(picCommand(f, co->PicIndex), nullptr);
+        EXPECT_EQ(picCommand(f, co->PicIndex)->Top(), co->y * H);
+        EXPECT_TRUE(f->Document().CommandGrid(0, co->y));
     }
 }
 
@@ -240,9 +236,9 @@ TEST_F(DeskTopTest, ABlockWithoutBodyOpensEmptyAndKeepsTheNewBody)
     ASSERT_NE(body, nullptr);
     EXPECT_TRUE(presenter.shown.isEmpty());
     ASSERT_TRUE(loop->Commands);
-    EXPECT_EQ(body->ColCommand, loop->Commands);
-    EXPECT_EQ(body->ColCommand->Count(), 0);
-    EXPECT_TRUE(body->shpCursor.Visible);
+    EXPECT_EQ(body->Document().ColCommand, loop->Commands);
+    EXPECT_EQ(body->Document().ColCommand->Count(), 0);
+    EXPECT_TRUE(body->Document().CursorVisible);
 }
 
 TEST_F(DeskTopTest, AFailureWhileShowingCommandsIsReportedAndEndsTheLoop)
@@ -261,17 +257,17 @@ TEST_F(DeskTopTest, AFailureWhileShowingCommandsIsReportedAndEndsTheLoop)
     ASSERT_EQ(presenter.shown.size(), 1);
     EXPECT_EQ(presenter.shown[0].text, QStringLiteral("Subscript out of range"));
     EXPECT_EQ(presenter.shown[0].style, MsgStyle::Critical);
-    ASSERT_NE(f->picCommand(1), nullptr);
-    EXPECT_TRUE(f->picCommand(1)->isVisible());
-    EXPECT_EQ(f->picCommand(3), nullptr);
-    EXPECT_FALSE(f->CommandGrid(0, 3));
+    ASSERT_NE(picCommand(f, 1), nullptr);
+    EXPECT_TRUE(picCommand(f, 1)->isVisible());
+    EXPECT_EQ(picCommand(f, 3), nullptr);
+    EXPECT_FALSE(f->Document().CommandGrid(0, 3));
     // Loading went on: the cursor is on the first cell, and moving it over
     // the desk does not trip over the commands left without a picture.
     EXPECT_EQ(f->CursorPos(), QStringLiteral("0001"));
     EXPECT_EQ(first->PicSelected, True);
     f->setCursorPos(QStringLiteral("0003"));
     EXPECT_EQ(first->PicSelected, False);
-    EXPECT_TRUE(f->shpCursor.Visible);
+    EXPECT_TRUE(f->Document().CursorVisible);
     EXPECT_EQ(presenter.shown.size(), 1);
 }
 
@@ -297,8 +293,8 @@ TEST_F(DeskTopTest, ToolTipNamesTheMotorsOrTheSensor)
         {"L_IF", "0", 2, 5, 9, "Light sensor  2", "Light sensor  2"},
         {"L_WHILE", "", 0, "Count", 2, 3, ""},
     };
-    frmDeskTop f;
-    PicCommandBox* pic = f.LoadPicCommand(1);
+    PictureBox picture;
+    PictureBox* pic = &picture;
     for (const auto& c : cases) {
         clsCommand co;
         co.SetKeyText(QString::fromLatin1(c.key));
@@ -308,30 +304,28 @@ TEST_F(DeskTopTest, ToolTipNamesTheMotorsOrTheSensor)
         co.Param2Source = c.source2;
         co.Param2Value = c.value2;
         pic->setToolTipText(QStringLiteral("old"));
-        f.SetCommandToolTip(pic, co);
+        DeskView::SetCommandToolTip(pic, co);
         EXPECT_EQ(pic->ToolTipText(), QString::fromLatin1(c.tip)) << c.key << " " << c.motors;
     }
 }
 
 TEST_F(DeskTopTest, WrapCaptionKeepsEveryLineNarrowerThanThePicture)
 {
-    frmDeskTop f;
-    f.SizeCommandPicture(0);
     for (const char* blank : {"", "   "})
-        EXPECT_EQ(f.WrapCaption(QString::fromLatin1(blank)), QString::fromLatin1(blank));
+        EXPECT_EQ(DeskView::WrapCaption(QString::fromLatin1(blank), W), QString::fromLatin1(blank));
 
     const QString text = QStringLiteral("Wait here until the light sensor sees the black line on the floor");
-    const QString wrapped = f.WrapCaption(text);
+    const QString wrapped = DeskView::WrapCaption(text, W);
     const QStringList lines = wrapped.split(QStringLiteral("\r\n"));
     ASSERT_GT(lines.size(), 1);
     EXPECT_EQ(lines.join(QString()), text);
     const double usable = W - 37 * PixelTwipsX();
-    const QFontMetricsF fm(frmDeskTop::CaptionFont(false));
+    const QFontMetricsF fm(DeskView::CaptionFont(false));
     for (int i = 0; i < lines.size(); ++i) {
         EXPECT_LT(fm.horizontalAdvance(lines[i]) * PixelTwipsX(), usable) << lines[i].toStdString();
         if (i + 1 < lines.size()) {  // a full line could not take the next character
             EXPECT_GE(fm.horizontalAdvance(lines[i] + lines[i + 1].left(1)) * PixelTwipsX(), usable);
         }
     }
-    EXPECT_EQ(f.WrapCaption(QStringLiteral("short")), QStringLiteral("short"));
+    EXPECT_EQ(DeskView::WrapCaption(QStringLiteral("short"), W), QStringLiteral("short"));
 }

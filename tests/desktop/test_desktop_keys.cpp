@@ -73,8 +73,8 @@ protected:
         DeskTopTest::SetUp();
         App().Presenter = &shell;
         App().ModalRunner = nullptr;
-        App().InitParams = std::make_unique<clsInitParam>(*App().Settings, presenter);
-        App().InitParams->ConfirmDelete = 1;
+        App().InitParams = std::make_unique<clsInitParam>(*App().Config, presenter);
+        App().InitParams->setConfirmDelete(1);
         FillNameTables();
         BuildRcxObjects();
         App().EditMotor(0, [&](clsMotor& m) { m.setMotorType(1); });
@@ -88,7 +88,7 @@ protected:
         frmDeskTop* f = OpenTask(task);
         area->activateWindow();
         area->setActiveSubWindow(f->SubWindow());
-        f->picDeskTop->setFocus();
+        picDeskTop(f)->setFocus();
         QApplication::processEvents();
         return f;
     }
@@ -110,7 +110,7 @@ protected:
 
     static void Select(frmDeskTop* f, const char* cell)
     {
-        QTest::mouseClick(f->picCommand(f->ColCommand->Item(QString::fromLatin1(cell))->PicIndex), Qt::LeftButton,
+        QTest::mouseClick(picCommand(f, f->Document().ColCommand->Item(QString::fromLatin1(cell))->PicIndex), Qt::LeftButton,
                           Qt::NoModifier, QPoint(10, 10));
     }
 
@@ -118,7 +118,7 @@ protected:
     static QString Grid(frmDeskTop* f)
     {
         std::map<QString, QString> cells;
-        for (const auto& e : *f->ColCommand)
+        for (const auto& e : *f->Document().ColCommand)
             cells[e.key] = e.item->KeyText();
         QStringList out;
         for (const auto& [k, v] : cells)
@@ -190,18 +190,18 @@ TEST_F(DeskKeysTest, EnterShowsAFailedCheckOnceAndTheFrameStillTakesEnterAndEsc)
         SCOPED_TRACE(int(how));
         BoxAnswerer boxes(how);
         Key(Qt::Key_Return);
-        ASSERT_TRUE(f->CommandInEdit);
+        ASSERT_TRUE(f->CommandInEdit());
         EXPECT_TRUE(boxes.texts.isEmpty());
-        QTest::mouseClick(f->FraMotor->chkMotor[0], Qt::LeftButton);
+        QTest::mouseClick(FraMotor(f)->chkMotor[0], Qt::LeftButton);
         Key(Qt::Key_Return);
         EXPECT_EQ(boxes.texts, QStringList{"No motor selected"});
-        EXPECT_TRUE(f->CommandInEdit);
+        EXPECT_TRUE(f->CommandInEdit());
         // Enter again asks again, once; Esc then cancels.
         Key(Qt::Key_Return);
         EXPECT_EQ(boxes.texts, QStringList({"No motor selected", "No motor selected"}));
         Key(Qt::Key_Escape);
-        EXPECT_FALSE(f->CommandInEdit);
-        EXPECT_FALSE(f->FraMotor->isVisible());
+        EXPECT_FALSE(f->CommandInEdit());
+        EXPECT_FALSE(FraMotor(f)->isVisible());
         EXPECT_EQ(motor->MotorList, QStringLiteral("0"));
         EXPECT_EQ(boxes.texts.size(), 2);
     }
@@ -249,11 +249,11 @@ TEST_F(DeskKeysTest, EachKeyThatShowsABoxShowsItOnce)
             BoxAnswerer boxes(how);
             Key(c.key, c.mods);
             EXPECT_EQ(boxes.texts, QStringList{QString::fromLatin1(c.text)});
-            EXPECT_EQ(bool(f->CommandInEdit), c.frameOpen);
+            EXPECT_EQ(bool(f->CommandInEdit()), c.frameOpen);
             EXPECT_EQ(Grid(f), before);
             if (c.frameOpen) {
                 Key(Qt::Key_Escape);
-                EXPECT_FALSE(f->CommandInEdit);
+                EXPECT_FALSE(f->CommandInEdit());
                 EXPECT_EQ(boxes.texts.size(), 1);
             }
             TearDown();
@@ -293,20 +293,20 @@ TEST_F(DeskKeysTest, KeysPressedInThePopupMenuAreTheMenus)
             menus << menu->objectName();
             QWindow* w = menu->windowHandle();
             if (c.toCopy)
-                for (int i = 0; i < 12 && menu->activeAction() != f->mnuCopy; ++i)
+                for (int i = 0; i < 12 && menu->activeAction() != MenuItem(f, "mnuCopy"); ++i)
                     QTest::keyClick(w, Qt::Key_Down);
             else
                 QTest::keyClick(w, Qt::Key_Delete);
             QTest::keyClick(w, c.last);
         });
         keys.start();
-        QTest::mouseClick(f->picCommand(1), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+        QTest::mouseClick(picCommand(f, 1), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
         Flush();
         EXPECT_EQ(menus, QStringList{"mnuEdit"});
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
         EXPECT_EQ(Clipboard(), QString::fromLatin1(c.clipboard));
         EXPECT_EQ(Grid(f), before);
-        EXPECT_FALSE(f->CommandInEdit);
+        EXPECT_FALSE(f->CommandInEdit());
         EXPECT_EQ(f->CursorPos(), QStringLiteral("0001"));
         TearDown();
     }
@@ -333,10 +333,10 @@ protected:
     // Opens the frame of the command in that cell with Enter.
     void OpenFrame(frmDeskTop* f, const QString& cell)
     {
-        f->picDeskTop->setFocus();
+        picDeskTop(f)->setFocus();
         f->setCursorPos(cell);
         Key(Qt::Key_Return);
-        ASSERT_TRUE(f->CommandInEdit);
+        ASSERT_TRUE(f->CommandInEdit());
     }
 
     // Opens the box's list with a click (on the arrow of a box with an
@@ -415,8 +415,8 @@ TEST_F(FrameListKeysTest, EnterInAnOpenListTakesTheItemAndTheNextEnterPressesOk)
         Put(*task->Commands(), c);
     }
     frmDeskTop* f = Open({});
-    LogicFrameWidget* logic = f->fraLogic;
-    MotorFrameWidget* motor = f->FraMotor;
+    LogicFrameWidget* logic = fraLogic(f);
+    MotorFrameWidget* motor = FraMotor(f);
     struct Case {
         const char* cell;
         ImageComboBox* box;
@@ -443,21 +443,21 @@ TEST_F(FrameListKeysTest, EnterInAnOpenListTakesTheItemAndTheNextEnterPressesOk)
         OpenList(c.box);
         Key(Qt::Key_Escape);
         EXPECT_FALSE(c.box->view()->isVisible());
-        EXPECT_TRUE(f->CommandInEdit);
+        EXPECT_TRUE(f->CommandInEdit());
 
         OpenList(c.box);
         Highlight(c.box, item);
         Key(Qt::Key_Return);
         EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(QLatin1Char('|')).toStdString();
         EXPECT_FALSE(c.box->view()->isVisible());
-        EXPECT_TRUE(f->CommandInEdit);
+        EXPECT_TRUE(f->CommandInEdit());
         EXPECT_EQ(c.box->Model().Text, item);
         EXPECT_EQ(c.box->currentText(), item);
 
         Key(Qt::Key_Return);
         EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(QLatin1Char('|')).toStdString();
-        EXPECT_FALSE(f->CommandInEdit);
-        const auto co = f->ColCommand->Item(QString::fromLatin1(c.cell));
+        EXPECT_FALSE(f->CommandInEdit());
+        const auto co = f->Document().ColCommand->Item(QString::fromLatin1(c.cell));
         EXPECT_TRUE(Written(*co).contains(item)) << Written(*co).toStdString();
     }
 }
@@ -481,15 +481,15 @@ TEST_F(FrameListKeysTest, EnterInAnOpenListWithNothingToTakeRefusesOnce)
         SCOPED_TRACE(c.typed);
         BoxAnswerer boxes(Answer::Key);
         OpenFrame(f, QStringLiteral("0001"));
-        ImageComboBox* box = f->fraLogic->cmbTaskAndOp;
+        ImageComboBox* box = fraLogic(f)->cmbTaskAndOp;
         OpenList(box);
         QTest::keyClicks(box->view(), QString::fromLatin1(c.typed));
         Key(Qt::Key_Return);
         EXPECT_EQ(boxes.texts, QStringList{QString::fromLatin1(c.message)});
         EXPECT_FALSE(box->view()->isVisible());
-        EXPECT_TRUE(f->CommandInEdit);
+        EXPECT_TRUE(f->CommandInEdit());
         Key(Qt::Key_Escape);
-        EXPECT_FALSE(f->CommandInEdit);
+        EXPECT_FALSE(f->CommandInEdit());
         EXPECT_EQ(boxes.texts.size(), 1);
         EXPECT_EQ(call->Param1Value.toString(), QStringLiteral("-1"));
     }
@@ -524,11 +524,11 @@ TEST_F(FrameListKeysTest, AFrameOpenedByEnterOrADoubleClickHasTheFocusInItsFirst
                 Select(f, "0001");
                 Key(Qt::Key_Return);
             } else {
-                QTest::mouseDClick(f->picCommand(1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+                QTest::mouseDClick(picCommand(f, 1), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
                 Flush();
             }
-            ASSERT_TRUE(f->CommandInEdit);
-            QWidget* frame = f->FraMotor->isVisible() ? static_cast<QWidget*>(f->FraMotor) : f->fraLogic;
+            ASSERT_TRUE(f->CommandInEdit());
+            QWidget* frame = FraMotor(f)->isVisible() ? static_cast<QWidget*>(FraMotor(f)) : fraLogic(f);
             QWidget* focus = QApplication::focusWidget();
             ASSERT_NE(focus, nullptr);
             EXPECT_TRUE(frame->isAncestorOf(focus));
@@ -551,7 +551,7 @@ TEST_F(FrameListKeysTest, ACountTypedIntoALoopOpenedByEnterIsTaken)
     Key(Qt::Key_3);
     Key(Qt::Key_Return);
     EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(QLatin1Char('|')).toStdString();
-    EXPECT_FALSE(f->CommandInEdit);
+    EXPECT_FALSE(f->CommandInEdit());
     EXPECT_EQ(loop->Param1Value.toString(), QStringLiteral("3"));
 }
 
@@ -578,15 +578,15 @@ TEST_F(DeskKeysTest, GridKeysDoNothingWhileAnotherControlHasTheFocus)
         frmDeskTop* f = Open({Command("G_WAIT", 0, 2, 1, "Wait"), Command("M_ON", 0, 4, 2, "Start motor")});
         App().CommandClipboard.Add(Command("G_SOUND", 0, 1, 9), QStringLiteral("0001"));
         Select(f, "0002");
-        QTest::mouseClick(f->chkTaskLoop, Qt::LeftButton);
+        QTest::mouseClick(chkTaskLoop(f), Qt::LeftButton);
         Flush();
-        ASSERT_EQ(QApplication::focusWidget(), f->chkTaskLoop);
+        ASSERT_EQ(QApplication::focusWidget(), chkTaskLoop(f));
         BoxAnswerer boxes(Answer::Key);
         Key(c.key, c.mods);
         EXPECT_EQ(Grid(f), QStringLiteral("G_WAIT@0002 M_ON@0004"));
         EXPECT_EQ(Clipboard(), QStringLiteral("G_SOUND"));
         EXPECT_EQ(f->CursorPos(), QStringLiteral("0002"));
-        EXPECT_FALSE(f->CommandInEdit);
+        EXPECT_FALSE(f->CommandInEdit());
         EXPECT_TRUE(boxes.texts.isEmpty());
         TearDown();
     }

@@ -55,19 +55,19 @@ protected:
         } else if (size == Size::Narrow) {
             sub->resize(300, 500);
         } else if (size == Size::DeskWide) {
-            sub->resize(f->picDeskTop->width(), 600);
+            sub->resize(picDeskTop(f)->width(), 600);
         }
         Flush();
     }
 
     // Where the left edge of the desk's column (0 or 1) stands in the window.
-    int ColumnX(int column) const { return f->picDeskTop->x() + PixX(Margin + column * W); }
+    int ColumnX(int column) const { return picDeskTop(f)->x() + PixX(Margin + column * W); }
 
     // Clicks the window where the middle of the cell (column, row) shows
     // when the desk stands at its left edge, on whatever lies there.
     void ClickHome(int column, int row)
     {
-        const QPoint at(PixX(Margin + (column + 0.5) * W), f->picDeskTop->y() + PixY((row + 0.5) * H));
+        const QPoint at(PixX(Margin + (column + 0.5) * W), picDeskTop(f)->y() + PixY((row + 0.5) * H));
         QWidget* target = f->childAt(at);
         ASSERT_NE(target, nullptr);
         QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(f, at));
@@ -98,7 +98,7 @@ std::string OtherPixels(const QImage& image, const QRect& rect, const QColor& co
 TEST_F(DeskScrollTest, TheDeskIsPaintedWholeWithTheWindowsBackgroundBeyondIt)
 {
     const QColor background = f->palette().color(QPalette::Window);
-    const QColor surface = f->picDeskTop->palette().color(QPalette::Base);
+    const QColor surface = picDeskTop(f)->palette().color(QPalette::Base);
     struct Case {
         Size size;
         const char* name;
@@ -106,25 +106,25 @@ TEST_F(DeskScrollTest, TheDeskIsPaintedWholeWithTheWindowsBackgroundBeyondIt)
                  {Size::Maximised, "maximised"}};
     for (const Case& c : cases) {
         SizeTo(c.size);
-        const int hMax = f->HScroll1->maximum(), vMax = f->VScroll1->maximum();
+        const int hMax = HScroll1(f)->maximum(), vMax = VScroll1(f)->maximum();
         for (auto [h, v] : {std::pair{0, 0}, {hMax, vMax / 2}, {hMax / 2, vMax}, {hMax, 0}}) {
-            f->HScroll1->setValue(h);
-            f->VScroll1->setValue(v);
+            HScroll1(f)->setValue(h);
+            VScroll1(f)->setValue(v);
             Flush();
             const QImage shot = f->grab().toImage();
             const std::string at = std::string(c.name) + " at " + std::to_string(h) + ", " + std::to_string(v);
-            ASSERT_EQ(f->picDeskTop->x(), -PixX(h)) << at;
-            const int top = f->picModulTitle->height(), bottom = f->HScroll1->y() - 1;
+            ASSERT_EQ(picDeskTop(f)->x(), -PixX(h)) << at;
+            const int top = picModulTitle(f)->height(), bottom = HScroll1(f)->y() - 1;
             // Beyond the end of the grid lines: the window's background, as far
             // as the vertical bar.
-            const int beyond = f->picDeskTop->x() + PixX(2.5 * W) + 1;
-            EXPECT_EQ(OtherPixels(shot, QRect(QPoint(beyond, top), QPoint(f->VScroll1->x() - 1, bottom)), background),
+            const int beyond = picDeskTop(f)->x() + PixX(2.5 * W) + 1;
+            EXPECT_EQ(OtherPixels(shot, QRect(QPoint(beyond, top), QPoint(VScroll1(f)->x() - 1, bottom)), background),
                       "")
                 << at;
             // The desk's surface: the middle of an empty cell of column 2 in view.
             const int row = int(v / H) + 3;
-            const QPoint cell(ColumnX(1) + PixX(W / 2), f->picDeskTop->y() + PixY((row + 0.5) * H));
-            if (cell.x() < f->VScroll1->x()) {
+            const QPoint cell(ColumnX(1) + PixX(W / 2), picDeskTop(f)->y() + PixY((row + 0.5) * H));
+            if (cell.x() < VScroll1(f)->x()) {
                 EXPECT_EQ(shot.pixelColor(cell), surface) << at;
             }
         }
@@ -139,23 +139,23 @@ TEST_F(DeskScrollTest, WhereBothColumnsFitTheHorizontalBarHasNoRange)
     } cases[] = {{Size::New, "new"}, {Size::DeskWide, "desk wide"}, {Size::Maximised, "maximised"}};
     for (const Case& c : cases) {
         SizeTo(c.size);
-        EXPECT_EQ(f->HScroll1->maximum(), 0) << c.name;
-        EXPECT_FALSE(f->HScroll1->isEnabled()) << c.name;
-        EXPECT_EQ(f->picDeskTop->x(), 0) << c.name;
+        EXPECT_EQ(HScroll1(f)->maximum(), 0) << c.name;
+        EXPECT_FALSE(HScroll1(f)->isEnabled()) << c.name;
+        EXPECT_EQ(picDeskTop(f)->x(), 0) << c.name;
         // Both columns in view, column 2's right edge left of the vertical bar.
-        EXPECT_LE(ColumnX(2), f->VScroll1->x()) << c.name;
+        EXPECT_LE(ColumnX(2), VScroll1(f)->x()) << c.name;
     }
     // A narrow window scrolls just as far as to show column 2 whole.
     SizeTo(Size::Narrow);
-    ASSERT_GT(f->HScroll1->maximum(), 0);
-    f->HScroll1->setValue(f->HScroll1->maximum());
-    EXPECT_LE(ColumnX(2), f->VScroll1->x());
-    EXPECT_GE(ColumnX(2), f->VScroll1->x() - 1);
+    ASSERT_GT(HScroll1(f)->maximum(), 0);
+    HScroll1(f)->setValue(HScroll1(f)->maximum());
+    EXPECT_LE(ColumnX(2), VScroll1(f)->x());
+    EXPECT_GE(ColumnX(2), VScroll1(f)->x() - 1);
 }
 
 TEST_F(DeskScrollTest, AfterAFrameInColumn2ClosesTheDeskIsBackAtItsLeftEdge)
 {
-    const QColor surface = f->picDeskTop->palette().color(QPalette::Base);
+    const QColor surface = picDeskTop(f)->palette().color(QPalette::Base);
     enum class Open { Menu, DoubleClick };
     enum class Close { Escape, CancelButton };
     struct Case {
@@ -170,44 +170,44 @@ TEST_F(DeskScrollTest, AfterAFrameInColumn2ClosesTheDeskIsBackAtItsLeftEdge)
     };
     for (const Case& c : cases) {
         SizeTo(c.size);
-        f->HScroll1->setValue(0);
-        PicCommandBox* pic = f->picCommand(waitRight->PicIndex);
+        HScroll1(f)->setValue(0);
+        PicCommandBox* pic = picCommand(f, waitRight->PicIndex);
         ASSERT_NE(pic, nullptr);
         if (c.open == Open::Menu) {
             f->setCursorPos(QStringLiteral("0101"));
-            f->mnuUpdate_Click();
+            MenuItem(f, "mnuUpdate")->trigger();
         } else {
             QTest::mouseDClick(pic, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
         }
         Flush();
-        ASSERT_TRUE(f->CommandInEdit) << c.name;
-        ASSERT_TRUE(f->FraMotor->isVisible()) << c.name;
+        ASSERT_TRUE(f->CommandInEdit()) << c.name;
+        ASSERT_TRUE(FraMotor(f)->isVisible()) << c.name;
         // The open frame is scrolled into view (its left part where it is
         // wider than the view): the bar reaches as far as it.
-        ASSERT_GT(f->HScroll1->value(), 0) << c.name;
-        const QPoint frame = f->FraMotor->mapTo(f, QPoint(0, 0));
+        ASSERT_GT(HScroll1(f)->value(), 0) << c.name;
+        const QPoint frame = FraMotor(f)->mapTo(f, QPoint(0, 0));
         EXPECT_GE(frame.x(), 0) << c.name;
         if (c.size == Size::New) {
-            EXPECT_LE(frame.x() + f->FraMotor->width(), f->VScroll1->x()) << c.name;
+            EXPECT_LE(frame.x() + FraMotor(f)->width(), VScroll1(f)->x()) << c.name;
         }
 
         if (c.close == Close::Escape)
-            f->Form_KeyDown(27, 0);
+            QTest::keyClick(FraMotor(f), Qt::Key_Escape);
         else
-            QTest::mouseClick(f->FraMotor->cmdCancelMotor, Qt::LeftButton);
+            QTest::mouseClick(FraMotor(f)->cmdCancelMotor, Qt::LeftButton);
         Flush();
-        ASSERT_FALSE(f->CommandInEdit) << c.name;
+        ASSERT_FALSE(f->CommandInEdit()) << c.name;
 
         // Column 1 is in view again, both columns where the window is wide enough.
-        EXPECT_EQ(f->HScroll1->value(), 0) << c.name;
-        EXPECT_EQ(f->picDeskTop->x(), 0) << c.name;
+        EXPECT_EQ(HScroll1(f)->value(), 0) << c.name;
+        EXPECT_EQ(picDeskTop(f)->x(), 0) << c.name;
         if (c.size == Size::New) {
-            EXPECT_EQ(f->HScroll1->maximum(), 0) << c.name;
-            EXPECT_LE(ColumnX(2), f->VScroll1->x()) << c.name;
+            EXPECT_EQ(HScroll1(f)->maximum(), 0) << c.name;
+            EXPECT_LE(ColumnX(2), VScroll1(f)->x()) << c.name;
         }
         // Nothing of column 1's picture or caption shows in the margin left of it.
         const QImage shot = f->grab().toImage();
-        const int y0 = f->picDeskTop->y() + PixY(H) + 2, y1 = f->picDeskTop->y() + PixY(2 * H) - 2;
+        const int y0 = picDeskTop(f)->y() + PixY(H) + 2, y1 = picDeskTop(f)->y() + PixY(2 * H) - 2;
         EXPECT_EQ(OtherPixels(shot, QRect(QPoint(0, y0), QPoint(PixX(Margin) - 2, y1)), surface), "") << c.name;
 
         // A click lands in the cell shown there.
@@ -245,7 +245,7 @@ QRect BarPart(QScrollBar* bar, QStyle::SubControl part)
 // staying open; Esc brings the desk and the thumb back to the left edge.
 TEST_F(DeskScrollTest, WithAFrameOpenInColumn2TheThumbShowsWhereTheDeskIs)
 {
-    QScrollBar* bar = f->HScroll1;
+    QScrollBar* bar = HScroll1(f);
     auto key = [&](Qt::Key k) {
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         QTest::keyClick(QApplication::focusWidget()->window()->windowHandle(), k);
@@ -260,7 +260,7 @@ TEST_F(DeskScrollTest, WithAFrameOpenInColumn2TheThumbShowsWhereTheDeskIs)
     };
     // The desk stands where the bar says.
     auto deskFollowsBar = [&](const char* at) {
-        EXPECT_NEAR(-f->picDeskTop->x(), PixX(bar->value()), 1) << at;
+        EXPECT_NEAR(-picDeskTop(f)->x(), PixX(bar->value()), 1) << at;
         EXPECT_EQ(bar->sliderPosition(), bar->value()) << at;
     };
     area->activateWindow();
@@ -268,12 +268,12 @@ TEST_F(DeskScrollTest, WithAFrameOpenInColumn2TheThumbShowsWhereTheDeskIs)
     for (Size size : {Size::New, Size::Narrow}) {
         SCOPED_TRACE(size == Size::New ? "new window" : "narrow window");
         SizeTo(size);
-        f->picDeskTop->setFocus();
+        picDeskTop(f)->setFocus();
         f->setCursorPos(QStringLiteral("0101"));
         key(Qt::Key_Return);
-        ASSERT_TRUE(f->CommandInEdit);
-        ASSERT_TRUE(f->FraMotor->isVisible());
-        ASSERT_LT(f->picDeskTop->x(), 0);
+        ASSERT_TRUE(f->CommandInEdit());
+        ASSERT_TRUE(FraMotor(f)->isVisible());
+        ASSERT_LT(picDeskTop(f)->x(), 0);
         EXPECT_TRUE(bar->isEnabled());
         EXPECT_GT(bar->value(), 0);
         deskFollowsBar("opened");
@@ -282,17 +282,17 @@ TEST_F(DeskScrollTest, WithAFrameOpenInColumn2TheThumbShowsWhereTheDeskIs)
 
         dragThumbTo(groove.left());
         EXPECT_EQ(bar->value(), 0);
-        EXPECT_EQ(f->picDeskTop->x(), 0);
+        EXPECT_EQ(picDeskTop(f)->x(), 0);
         deskFollowsBar("dragged to the start");
         dragThumbTo(groove.right());
         EXPECT_EQ(bar->value(), bar->maximum());
         deskFollowsBar("dragged to the end");
-        EXPECT_TRUE(f->CommandInEdit);
+        EXPECT_TRUE(f->CommandInEdit());
 
         key(Qt::Key_Escape);
-        ASSERT_FALSE(f->CommandInEdit);
+        ASSERT_FALSE(f->CommandInEdit());
         EXPECT_EQ(bar->value(), 0);
-        EXPECT_EQ(f->picDeskTop->x(), 0);
+        EXPECT_EQ(picDeskTop(f)->x(), 0);
         EXPECT_EQ(BarPart(bar, QStyle::SC_ScrollBarSlider).left(), groove.left());
     }
 }

@@ -6,6 +6,8 @@
 #include "model/NamedValues.h"
 #include "model/RcxSetup.h"
 
+#include <QTest>
+
 namespace {
 
 TEST_F(DeskTopTest, TransmitSendsTheSelectedCommandsOnly)
@@ -24,8 +26,8 @@ TEST_F(DeskTopTest, TransmitSendsTheSelectedCommandsOnly)
     Put(*t->Commands(), second);
     frmDeskTop* w = OpenTask(t);
     ASSERT_NE(w, nullptr);
-    w->CalcPicSelection(2);
-    w->mnuTransmit_Click();
+    QTest::mouseClick(picCommand(w, 2), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    MenuItem(w, "mnuTransmit")->trigger();
     EXPECT_EQ(pb.calls(), (QStringList{"PBAlive()", "SetFwd(\"0\")"}));
     EXPECT_EQ(presenter.texts(), QStringList{"End of transmission"});
     App().Ports = nullptr;

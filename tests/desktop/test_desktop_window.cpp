@@ -25,29 +25,29 @@ TEST_F(DeskTopTest, TaskTitleStripShowsTitleAndBothFlags)
     t->mLoop = 0;
     frmDeskTop* f = OpenTask(t);
     ASSERT_NE(f, nullptr);
-    EXPECT_TRUE(f->txtTitle->isVisible());
-    EXPECT_EQ(f->txtTitle->toPlainText(), QStringLiteral("[general task description]"));
-    EXPECT_TRUE(f->chkTaskLoop->isVisible());
-    EXPECT_EQ(f->chkTaskLoop->text(), QStringLiteral("Task in loop"));
-    EXPECT_FALSE(f->chkTaskLoop->isChecked());
-    EXPECT_TRUE(f->chkStartOnStartup->isVisible());
-    EXPECT_EQ(f->chkStartOnStartup->text(), QStringLiteral("Start Task when program start"));
-    EXPECT_TRUE(f->chkStartOnStartup->isChecked());
-    EXPECT_FALSE(f->PicYesNo[0]->isVisible());
+    EXPECT_TRUE(txtTitle(f)->isVisible());
+    EXPECT_EQ(txtTitle(f)->toPlainText(), QStringLiteral("[general task description]"));
+    EXPECT_TRUE(chkTaskLoop(f)->isVisible());
+    EXPECT_EQ(chkTaskLoop(f)->text(), QStringLiteral("Task in loop"));
+    EXPECT_FALSE(chkTaskLoop(f)->isChecked());
+    EXPECT_TRUE(chkStartOnStartup(f)->isVisible());
+    EXPECT_EQ(chkStartOnStartup(f)->text(), QStringLiteral("Start Task when program start"));
+    EXPECT_TRUE(chkStartOnStartup(f)->isChecked());
+    EXPECT_FALSE(PicYesNo(f, 0)->isVisible());
     // The title box takes the strip's width right of the check boxes.
-    EXPECT_GE(f->txtTitle->x(), f->chkStartOnStartup->x() + f->chkStartOnStartup->width());
-    EXPECT_EQ(f->txtTitle->x(), PixX(12 * PixelTwipsX() + TwipX(f->chkStartOnStartup->width())));
-    EXPECT_EQ(f->txtTitle->y(), 0);
-    EXPECT_EQ(f->txtTitle->height(), PixY(H - 3 * PixelTwipsY()));
-    EXPECT_NEAR(f->txtTitle->x() + f->txtTitle->width(), f->width() - 2, 1);
+    EXPECT_GE(txtTitle(f)->x(), chkStartOnStartup(f)->x() + chkStartOnStartup(f)->width());
+    EXPECT_EQ(txtTitle(f)->x(), PixX(12 * PixelTwipsX() + TwipX(chkStartOnStartup(f)->width())));
+    EXPECT_EQ(txtTitle(f)->y(), 0);
+    EXPECT_EQ(txtTitle(f)->height(), PixY(H - 3 * PixelTwipsY()));
+    EXPECT_NEAR(txtTitle(f)->x() + txtTitle(f)->width(), f->width() - 2, 1);
     EXPECT_EQ(t->Dirty, False);
 
     // Clicking a flag changes the task at once.
-    f->chkTaskLoop->click();
+    chkTaskLoop(f)->click();
     EXPECT_EQ(t->mLoop, 1);
     EXPECT_EQ(t->Dirty, True);
     t->Dirty = False;
-    f->chkStartOnStartup->click();
+    chkStartOnStartup(f)->click();
     EXPECT_EQ(t->StartOnStartup, 0);
     EXPECT_EQ(t->Dirty, True);
 }
@@ -63,18 +63,18 @@ TEST_F(DeskTopTest, SubAndJoystickTitleStrips)
     Flush();
     frmDeskTop* sub = WindowOf(s.get());
     ASSERT_NE(sub, nullptr);
-    EXPECT_EQ(sub->chkTaskLoop->text(), QStringLiteral("Sub in loop"));
-    EXPECT_TRUE(sub->chkTaskLoop->isVisible());
-    EXPECT_TRUE(sub->chkTaskLoop->isChecked());
-    EXPECT_FALSE(sub->chkStartOnStartup->isVisible());
-    EXPECT_EQ(sub->txtTitle->toPlainText(), QStringLiteral("[general sub description]"));
+    EXPECT_EQ(chkTaskLoop(sub)->text(), QStringLiteral("Sub in loop"));
+    EXPECT_TRUE(chkTaskLoop(sub)->isVisible());
+    EXPECT_TRUE(chkTaskLoop(sub)->isChecked());
+    EXPECT_FALSE(chkStartOnStartup(sub)->isVisible());
+    EXPECT_EQ(txtTitle(sub)->toPlainText(), QStringLiteral("[general sub description]"));
 
     App().SetProjectType(ProjectType::JoystickKeyboard);
     frmDeskTop* task = OpenTask(AddTask(QStringLiteral("Joy")));
     ASSERT_NE(task, nullptr);
-    EXPECT_TRUE(task->txtTitle->isVisible());
-    EXPECT_FALSE(task->chkTaskLoop->isVisible());
-    EXPECT_FALSE(task->chkStartOnStartup->isVisible());
+    EXPECT_TRUE(txtTitle(task)->isVisible());
+    EXPECT_FALSE(chkTaskLoop(task)->isVisible());
+    EXPECT_FALSE(chkStartOnStartup(task)->isVisible());
 }
 
 TEST_F(DeskTopTest, TitleBoxStoresDoubleQuotesAsSingleQuotes)
@@ -82,20 +82,20 @@ TEST_F(DeskTopTest, TitleBoxStoresDoubleQuotesAsSingleQuotes)
     auto t = AddTask(QStringLiteral("Main"));
     frmDeskTop* f = OpenTask(t);
     ASSERT_NE(f, nullptr);
-    f->txtTitle->clear();
+    txtTitle(f)->clear();
     t->Dirty = False;
 
-    QTest::keyClicks(f->txtTitle, QStringLiteral("say \"hi\""));
+    QTest::keyClicks(txtTitle(f), QStringLiteral("say \"hi\""));
     EXPECT_EQ(t->mTitle, QStringLiteral("say 'hi'"));
     EXPECT_EQ(t->Dirty, True);
 
     // Enter does not break the title.
-    QTest::keyClick(f->txtTitle, Qt::Key_Return);
+    QTest::keyClick(txtTitle(f), Qt::Key_Return);
     EXPECT_EQ(t->mTitle, QStringLiteral("say 'hi'"));
 
     // A pasted title keeps to the same rules.
     QApplication::clipboard()->setText(QStringLiteral(" \"a\"\r\nb"));
-    f->txtTitle->paste();
+    txtTitle(f)->paste();
     EXPECT_EQ(t->mTitle, QStringLiteral("say 'hi' 'a' b"));
 }
 
@@ -107,18 +107,18 @@ TEST_F(DeskTopTest, TitleBoxRefusesCharactersTheTaskFileCantCarry)
     auto t = AddTask(QStringLiteral("Main"));
     frmDeskTop* f = OpenTask(t);
     ASSERT_NE(f, nullptr);
-    f->txtTitle->clear();
+    txtTitle(f)->clear();
     const QString euro = QStringLiteral("The character \u20ac (U+20AC) can't be used here");
     auto type = [&](const char* text) {
-        QTest::sendKeyEvent(QTest::Click, f->txtTitle, Qt::Key_unknown, QString::fromUtf8(text), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, txtTitle(f), Qt::Key_unknown, QString::fromUtf8(text), Qt::NoModifier);
     };
     auto compose = [&](const char* text) {
         QInputMethodEvent event;
         event.setCommitString(QString::fromUtf8(text));
-        QApplication::sendEvent(f->txtTitle, &event);
+        QApplication::sendEvent(txtTitle(f), &event);
     };
 
-    QTest::keyClicks(f->txtTitle, QStringLiteral("caf"));
+    QTest::keyClicks(txtTitle(f), QStringLiteral("caf"));
     type("\xc3\xa9");
     type("\xe2\x82\xac");
     EXPECT_EQ(t->mTitle, QString::fromUtf8("caf\xc3\xa9"));
@@ -126,14 +126,14 @@ TEST_F(DeskTopTest, TitleBoxRefusesCharactersTheTaskFileCantCarry)
     EXPECT_EQ(presenter.shown.value(0).style, 48);
 
     QApplication::clipboard()->setText(QString::fromUtf8(" costs 5\xe2\x82\xac"));
-    f->txtTitle->paste();
+    txtTitle(f)->paste();
     compose("\xe2\x82\xac");
     EXPECT_EQ(t->mTitle, QString::fromUtf8("caf\xc3\xa9"));
     EXPECT_EQ(presenter.texts(), QStringList({euro, euro, euro}));
 
     compose(" \xc3\xbf");
     QApplication::clipboard()->setText(QStringLiteral(" \"ok\""));
-    f->txtTitle->paste();
+    txtTitle(f)->paste();
     EXPECT_EQ(t->mTitle, QString::fromUtf8("caf\xc3\xa9 \xc3\xbf 'ok'"));
     EXPECT_EQ(presenter.shown.size(), 3);
 }
@@ -147,15 +147,18 @@ TEST_F(DeskTopTest, TitleBoxTakesTheFocusOnlyFromAClick)
     area->activateWindow();
     Flush();
 
-    f->txtTitle->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(f->TitleEditing, False);
-    EXPECT_FALSE(f->txtTitle->hasFocus());
+    txtTitle(f)->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(f->TitleEditing());
+    EXPECT_FALSE(txtTitle(f)->hasFocus());
 
-    QTest::mouseClick(f->txtTitle->viewport(), Qt::LeftButton);
-    EXPECT_EQ(f->TitleEditing, True);
-    f->picDeskTop->setFocus();
-    EXPECT_EQ(f->TitleEditing, False);
-    EXPECT_EQ(f->TitleClicked, False);
+    QTest::mouseClick(txtTitle(f)->viewport(), Qt::LeftButton);
+    EXPECT_TRUE(f->TitleEditing());
+    picDeskTop(f)->setFocus();
+    EXPECT_FALSE(f->TitleEditing());
+    // The click went with the focus: the next Tab into the box passes it on.
+    txtTitle(f)->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(f->TitleEditing());
+    EXPECT_FALSE(txtTitle(f)->hasFocus());
 }
 
 TEST_F(DeskTopTest, ScrollScrBringsTheCursorRowIntoView)
@@ -165,11 +168,11 @@ TEST_F(DeskTopTest, ScrollScrBringsTheCursorRowIntoView)
     ASSERT_NE(f, nullptr);
     f->SubWindow()->resize(f->SubWindow()->width(), 500);
     Flush();
-    ASSERT_EQ(f->VScroll1->value(), 0);
-    const double c = f->CellHeight();
-    const double h = TwipY(f->VScroll1->height());
+    ASSERT_EQ(VScroll1(f)->value(), 0);
+    const double c = H;
+    const double h = TwipY(VScroll1(f)->height());
     auto inView = [&](int row) {
-        const double v = f->VScroll1->value();
+        const double v = VScroll1(f)->value();
         return v / c + 1 <= row && (h + v) / c >= row;
     };
 
@@ -178,23 +181,23 @@ TEST_F(DeskTopTest, ScrollScrBringsTheCursorRowIntoView)
         int row;
     } steps[] = {{"0003", 3}, {"0030", 30}, {"0140", 40}, {"0025", 25}, {"0002", 2}, {"0001", 1}};
     for (const auto& s : steps) {
-        const int before = f->VScroll1->value();
+        const int before = VScroll1(f)->value();
         const bool wasInView = inView(s.row);
         f->setCursorPos(QString::fromLatin1(s.key));
         f->ScrollScr();
         EXPECT_TRUE(inView(s.row)) << s.key;
         if (wasInView) {
-            EXPECT_EQ(f->VScroll1->value(), before) << s.key;
+            EXPECT_EQ(VScroll1(f)->value(), before) << s.key;
         }
         // The desk follows the bar.
-        EXPECT_EQ(f->picDeskTop->Top(), -f->VScroll1->value());
+        EXPECT_EQ(picDeskTop(f)->Top(), -VScroll1(f)->value());
     }
     // Rows are walked one cell at a time: from the top, row 30 ends with the
     // row just at the bottom of the view.
-    f->VScroll1->setValue(0);
+    VScroll1(f)->setValue(0);
     f->setCursorPos(QStringLiteral("0030"));
     f->ScrollScr();
-    EXPECT_LT((h + f->VScroll1->value() - c) / c, 30);
+    EXPECT_LT((h + VScroll1(f)->value() - c) / c, 30);
 }
 
 TEST_F(DeskTopTest, WindowWiderThanItsDeskSnapsBack)
@@ -204,26 +207,26 @@ TEST_F(DeskTopTest, WindowWiderThanItsDeskSnapsBack)
     ASSERT_NE(f, nullptr);
     QMdiSubWindow* sub = f->SubWindow();
     ASSERT_NE(sub, nullptr);
-    EXPECT_LE(sub->width(), f->picDeskTop->width());
+    EXPECT_LE(sub->width(), picDeskTop(f)->width());
     EXPECT_EQ(sub->y(), 0);
     EXPECT_EQ(sub->x(), 0);
     // A new window is a little over two cells wide and as tall as the area.
-    EXPECT_EQ(sub->width(), PixX((W + 4 * PixelTwipsX()) * 2.53 + TwipX(f->VScroll1->width())));
+    EXPECT_EQ(sub->width(), PixX((W + 4 * PixelTwipsX()) * 2.53 + TwipX(VScroll1(f)->width())));
     EXPECT_EQ(sub->height(), area->viewport()->height());
 
-    sub->resize(f->picDeskTop->width() + 300, 600);
+    sub->resize(picDeskTop(f)->width() + 300, 600);
     Flush();
-    EXPECT_EQ(sub->width(), f->picDeskTop->width());
+    EXPECT_EQ(sub->width(), picDeskTop(f)->width());
     EXPECT_EQ(sub->height(), 600);
     // The title box follows the window's width.
-    EXPECT_NEAR(f->txtTitle->x() + f->txtTitle->width(), f->width() - 2, 1);
+    EXPECT_NEAR(txtTitle(f)->x() + txtTitle(f)->width(), f->width() - 2, 1);
 
     // The scroll bars follow the window's size; both columns fit across.
-    EXPECT_EQ(f->VScroll1->maximum(),
-              vb::CLng(f->picDeskTop->Height() - f->ScaleHeight() + TwipY(f->HScroll1->height())));
-    EXPECT_EQ(f->HScroll1->maximum(), 0);
-    EXPECT_EQ(f->VScroll1->singleStep(), vb::CLng(f->ScaleHeight() / 9));
-    EXPECT_EQ(f->VScroll1->pageStep(), 3 * vb::CLng(f->ScaleHeight() / 9));
+    EXPECT_EQ(VScroll1(f)->maximum(),
+              vb::CLng(picDeskTop(f)->Height() - TwipY(f->height()) + TwipY(HScroll1(f)->height())));
+    EXPECT_EQ(HScroll1(f)->maximum(), 0);
+    EXPECT_EQ(VScroll1(f)->singleStep(), vb::CLng(TwipY(f->height()) / 9));
+    EXPECT_EQ(VScroll1(f)->pageStep(), 3 * vb::CLng(TwipY(f->height()) / 9));
 }
 
 TEST_F(DeskTopTest, IfBodyShowsHeaderAndCentredYesNoAtEveryScrollPosition)
@@ -239,35 +242,54 @@ TEST_F(DeskTopTest, IfBodyShowsHeaderAndCentredYesNoAtEveryScrollPosition)
     frmDeskTop* f = OpenBody(ModuleKind::IfBody, ifCmd.get(), QStringLiteral("Main"), QStringLiteral("Touch\r\n> 0"));
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->Caption(), QStringLiteral("Main"));
-    EXPECT_EQ(f->HeaderText, QStringLiteral("IF"));
     EXPECT_EQ(f->ParentTitle(), QStringLiteral("IF Touch  > 0"));
-    EXPECT_EQ(f->picModulTitle->PictureKey(), QStringLiteral("L_IF"));
-    EXPECT_FALSE(f->txtTitle->isVisible());
-    EXPECT_FALSE(f->chkTaskLoop->isVisible());
-    ASSERT_TRUE(f->PicYesNo[0]->isVisible());
-    ASSERT_TRUE(f->PicYesNo[1]->isVisible());
-    EXPECT_NE(f->picCommand(2), nullptr);
+    EXPECT_EQ(picModulTitle(f)->PictureKey(), QStringLiteral("L_IF"));
+    EXPECT_FALSE(txtTitle(f)->isVisible());
+    EXPECT_FALSE(chkTaskLoop(f)->isVisible());
+    ASSERT_TRUE(PicYesNo(f, 0)->isVisible());
+    ASSERT_TRUE(PicYesNo(f, 1)->isVisible());
+    EXPECT_NE(picCommand(f, 2), nullptr);
 
     f->SubWindow()->resize(300, 500);
     Flush();
-    ASSERT_GT(f->HScroll1->maximum(), 0);
-    for (int value : {0, 1000, f->HScroll1->maximum() / 2, f->HScroll1->maximum()}) {
-        f->HScroll1->setValue(value);
+    ASSERT_GT(HScroll1(f)->maximum(), 0);
+    for (int value : {0, 1000, HScroll1(f)->maximum() / 2, HScroll1(f)->maximum()}) {
+        HScroll1(f)->setValue(value);
         for (int c = 0; c < 2; ++c) {
-            const double centre = f->PicYesNo[c]->Left() + f->PicYesNo[c]->Width() / 2;
+            const double centre = PicYesNo(f, c)->Left() + PicYesNo(f, c)->Width() / 2;
             EXPECT_DOUBLE_EQ(centre, 700 + c * W + W / 2 - value) << value;
             // On screen too: over the column of the desk.
-            const int column = f->picDeskTop->x() + PixX(700 + c * W + W / 2);
-            EXPECT_NEAR(f->PicYesNo[c]->x() + f->PicYesNo[c]->width() / 2.0, column, 1.5) << value;
+            const int column = picDeskTop(f)->x() + PixX(700 + c * W + W / 2);
+            EXPECT_NEAR(PicYesNo(f, c)->x() + PicYesNo(f, c)->width() / 2.0, column, 1.5) << value;
         }
     }
 
     // Scrolling down moves the desk only; the headers stay in the strip.
-    const QPoint yes = f->PicYesNo[0]->pos(), no = f->PicYesNo[1]->pos();
-    f->VScroll1->setValue(3 * int(H));
-    EXPECT_EQ(f->picDeskTop->Top(), -3 * int(H));
-    EXPECT_EQ(f->PicYesNo[0]->pos(), yes);
-    EXPECT_EQ(f->PicYesNo[1]->pos(), no);
+    const QPoint yes = PicYesNo(f, 0)->pos(), no = PicYesNo(f, 1)->pos();
+    VScroll1(f)->setValue(3 * int(H));
+    EXPECT_EQ(picDeskTop(f)->Top(), -3 * int(H));
+    EXPECT_EQ(PicYesNo(f, 0)->pos(), yes);
+    EXPECT_EQ(PicYesNo(f, 1)->pos(), no);
+}
+
+// The window list names a body window by its title: a new caption of its
+// block (its frame's Ok) shows there at once, though the window is not
+// painted while it is minimised.
+TEST_F(DeskTopTest, ABodysTitleFollowsItsCaptionWhileItIsNotPainted)
+{
+    auto t = AddTask(QStringLiteral("Main"));
+    auto ifCmd = Command(QStringLiteral("L_IF"), 0, 1, 1, QStringLiteral("If"), QStringLiteral("Touch\r\n> 0"));
+    ifCmd->Commands = std::make_shared<CommandCollection>();
+    Put(*t->Commands(), ifCmd);
+    ASSERT_NE(OpenTask(t), nullptr);
+    frmDeskTop* f = OpenBody(ModuleKind::IfBody, ifCmd.get(), QStringLiteral("Main"), ifCmd->PicCaption(1));
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(f->ParentTitle(), QStringLiteral("IF Touch  > 0"));
+    f->SubWindow()->showMinimized();
+    Flush();
+    f->setParentCaption(QStringLiteral("Light\r\n< 40"));
+    Flush();
+    EXPECT_EQ(f->ParentTitle(), QStringLiteral("IF Light  < 40"));
 }
 
 TEST_F(DeskTopTest, WhileAndLoopBodiesShowTheirHeaders)
@@ -286,10 +308,9 @@ TEST_F(DeskTopTest, WhileAndLoopBodiesShowTheirHeaders)
         Put(*t->Commands(), block);
         frmDeskTop* f = OpenBody(c.kind, block.get(), QStringLiteral("Main"), QStringLiteral("3 times"));
         ASSERT_NE(f, nullptr);
-        EXPECT_EQ(f->HeaderText, QString::fromLatin1(c.header));
         EXPECT_EQ(f->ParentTitle(), QString::fromLatin1(c.header) + QStringLiteral(" 3 times"));
-        EXPECT_EQ(f->picModulTitle->PictureKey(), QString::fromLatin1(c.key));
-        EXPECT_FALSE(f->PicYesNo[0]->isVisible());
+        EXPECT_EQ(picModulTitle(f)->PictureKey(), QString::fromLatin1(c.key));
+        EXPECT_FALSE(PicYesNo(f, 0)->isVisible());
     }
 }
 
@@ -346,8 +367,8 @@ TEST_F(DeskTopTest, LeavingAWindowHidesItsCursorAndClearsItsSelection)
     ASSERT_NE(fb, nullptr);
     EXPECT_EQ(area->activeSubWindow(), fb->SubWindow());
     EXPECT_EQ(cmd->PicSelected, False);
-    EXPECT_EQ(fa->picCommand(1)->BackColor(), fa->UnselectedColor());
-    EXPECT_FALSE(fa->shpCursor.Visible);
+    EXPECT_EQ(picCommand(fa, 1)->BackColor(), DeskView::UnselectedColor(*fa));
+    EXPECT_FALSE(fa->Document().CursorVisible);
     EXPECT_EQ(fa->CursorPos(), QStringLiteral("0001"));
 }
 
@@ -437,8 +458,8 @@ TEST_F(DeskTopTest, GrabWindowsToPictures)
     frmDeskTop* task = OpenTask(t);
     ASSERT_NE(task, nullptr);
     // A long remark wrapped as the frames wrap it.
-    rem->setPicCaption(1, task->WrapCaption(QStringLiteral("Look for the black line on the floor")));
-    task->RepaintCommand(rem->PicIndex);
+    rem->setPicCaption(1, DeskView::WrapCaption(QStringLiteral("Look for the black line on the floor"), W));
+    picCommand(task, rem->PicIndex)->update();
     task->setCursorPos(QStringLiteral("0006"));
     save(task->SubWindow(), "task_window.png");
 
@@ -446,9 +467,9 @@ TEST_F(DeskTopTest, GrabWindowsToPictures)
     ASSERT_NE(body, nullptr);
     body->SubWindow()->move(task->SubWindow()->width(), 0);
     save(body->SubWindow(), "if_window.png");
-    body->HScroll1->setValue(700);
+    HScroll1(body)->setValue(700);
     save(body->SubWindow(), "if_window_scrolled.png");
-    body->HScroll1->setValue(0);
+    HScroll1(body)->setValue(0);
 
     frmDeskTop* inner = OpenBody(ModuleKind::WhileBody, whileCmd.get(), QStringLiteral("Main"),
                                  whileCmd->PicCaption(1));
@@ -483,8 +504,8 @@ TEST_F(DeskTopTest, MaximisedWindowStaysWithinItsDesk)
 {
     frmDeskTop* f = OpenTask(AddTask(QStringLiteral("Main")));
     ASSERT_NE(f, nullptr);
-    ASSERT_GT(area->viewport()->width(), f->picDeskTop->width());
+    ASSERT_GT(area->viewport()->width(), picDeskTop(f)->width());
     f->SubWindow()->showMaximized();
     Flush();
-    EXPECT_LE(f->SubWindow()->width(), f->picDeskTop->width());
+    EXPECT_LE(f->SubWindow()->width(), picDeskTop(f)->width());
 }

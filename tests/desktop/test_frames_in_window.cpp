@@ -44,13 +44,29 @@ protected:
         task->Dirty = False;
     }
 
-    void enter() { window->Form_KeyDown(13, 0); }
-    void escape() { window->Form_KeyDown(27, 0); }
+    // A key given to the desk: the grid's keys, and Ok and Cancel of an open frame.
+    void key(Qt::Key k) { QTest::keyClick(picDeskTop(window), k); }
+    void enter() { key(Qt::Key_Return); }
+    void escape() { key(Qt::Key_Escape); }
     // Opens the frame of the command in that cell, as the popup menu does.
-    void edit(const char* key)
+    void edit(const char* cell)
     {
-        window->setCursorPos(QString::fromLatin1(key));
-        window->mnuUpdate_Click();
+        window->setCursorPos(QString::fromLatin1(cell));
+        MenuItem(window, "mnuUpdate")->trigger();
+    }
+    // The user goes to another window, and comes back.
+    void leave()
+    {
+        if (!other)
+            other = OpenTask(AddTask(QStringLiteral("Other")));
+        area->setActiveSubWindow(other->SubWindow());
+        Flush();
+        ASSERT_EQ(area->activeSubWindow(), other->SubWindow());
+    }
+    void comeBack()
+    {
+        area->setActiveSubWindow(window->SubWindow());
+        Flush();
     }
     // Adds a command to the task and opens its window again to show it.
     frmDeskTop* reopenWith(const std::shared_ptr<clsCommand>& added)
@@ -73,17 +89,18 @@ protected:
     TaskPtr task;
     std::shared_ptr<clsCommand> motor, iff, pboff;
     frmDeskTop* window = nullptr;
+    frmDeskTop* other = nullptr;
 };
 
 TEST_F(FramesInWindowTest, EnterOpensTheMotorFrameInsideThePictureAndOkWritesIt)
 {
     window->setCursorPos(QStringLiteral("0001"));
     enter();
-    ASSERT_TRUE(window->CommandInEdit);
-    EXPECT_EQ(window->CommandInEditType, QStringLiteral("M_ON"));
-    MotorFrameWidget* f = window->FraMotor;
+    ASSERT_TRUE(window->CommandInEdit());
+    EXPECT_EQ(window->CommandInEditType(), QStringLiteral("M_ON"));
+    MotorFrameWidget* f = FraMotor(window);
     ASSERT_TRUE(f->isVisible());
-    PicCommandBox* pic = window->picCommand(motor->PicIndex);
+    PicCommandBox* pic = picCommand(window, motor->PicIndex);
     // The picture grows around the frame, which sits below the caption lines.
     EXPECT_EQ(PixX(pic->Width()), f->width() + 11);
     EXPECT_EQ(PixY(pic->Height()), PixY(frmDeskTop::CommandHeight) + f->height() + 10);
@@ -94,7 +111,7 @@ TEST_F(FramesInWindowTest, EnterOpensTheMotorFrameInsideThePictureAndOkWritesIt)
     EXPECT_TRUE(f->chkMotor[2]->isVisible());
 
     // While the frame is open the grid's keys do nothing.
-    window->Form_KeyDown(40, 0);
+    key(Qt::Key_Down);
     EXPECT_EQ(window->CursorPos(), QStringLiteral("0001"));
 
     QTest::mouseClick(f->chkMotor[2], Qt::LeftButton);
@@ -106,7 +123,7 @@ TEST_F(FramesInWindowTest, EnterOpensTheMotorFrameInsideThePictureAndOkWritesIt)
     QApplication::processEvents();
     ASSERT_EQ(QApplication::focusWidget(), f->cmbTimeCount);
     QTest::keyClick(f->cmbTimeCount, Qt::Key_Return);
-    EXPECT_FALSE(window->CommandInEdit);
+    EXPECT_FALSE(window->CommandInEdit());
     EXPECT_FALSE(f->isVisible());
     EXPECT_EQ(pic->Width(), frmDeskTop::CommandWidth);
     EXPECT_EQ(pic->Height(), frmDeskTop::CommandHeight);
@@ -121,30 +138,30 @@ TEST_F(FramesInWindowTest, EscapeAndLeavingTheWindowCancel)
 {
     motor->MotorList = QStringLiteral("0");
     edit("0001");
-    QTest::mouseClick(window->FraMotor->chkMotor[0], Qt::LeftButton);
+    QTest::mouseClick(FraMotor(window)->chkMotor[0], Qt::LeftButton);
     // A failed Ok leaves the frame open.
     enter();
     EXPECT_EQ(presenter.texts(), QStringList{"No motor selected"});
-    EXPECT_TRUE(window->CommandInEdit);
+    EXPECT_TRUE(window->CommandInEdit());
     // One that fails after the motors were written: Esc puts them back.
-    QTest::mouseClick(window->FraMotor->chkMotor[2], Qt::LeftButton);
-    QTest::mouseClick(window->FraMotor->chkTime, Qt::LeftButton);
-    typeInto(window->FraMotor->cmbTimeCount, "400");
+    QTest::mouseClick(FraMotor(window)->chkMotor[2], Qt::LeftButton);
+    QTest::mouseClick(FraMotor(window)->chkTime, Qt::LeftButton);
+    typeInto(FraMotor(window)->cmbTimeCount, "400");
     enter();
     EXPECT_EQ(presenter.texts().last(), QStringLiteral("Too much time"));
     EXPECT_EQ(motor->MotorList, QStringLiteral("2"));
     escape();
-    EXPECT_FALSE(window->CommandInEdit);
-    EXPECT_FALSE(window->FraMotor->isVisible());
+    EXPECT_FALSE(window->CommandInEdit());
+    EXPECT_FALSE(FraMotor(window)->isVisible());
     EXPECT_EQ(motor->MotorList, QStringLiteral("0"));
 
     edit("0002");
-    ASSERT_TRUE(window->fraLogic->isVisible());
-    chooseText(window->fraLogic->cmbParam1, "Timer 1");
-    typeInto(window->fraLogic->cmbParam2, "5");
-    window->Form_Deactivate();
-    EXPECT_FALSE(window->CommandInEdit);
-    EXPECT_FALSE(window->fraLogic->isVisible());
+    ASSERT_TRUE(fraLogic(window)->isVisible());
+    chooseText(fraLogic(window)->cmbParam1, "Timer 1");
+    typeInto(fraLogic(window)->cmbParam2, "5");
+    leave();
+    EXPECT_FALSE(window->CommandInEdit());
+    EXPECT_FALSE(fraLogic(window)->isVisible());
     EXPECT_EQ(iff->Param1Value, Variant(-1));
     EXPECT_EQ(iff->Op, -1);
 }
@@ -153,8 +170,8 @@ TEST_F(FramesInWindowTest, IfEditedThroughItsFrameOpensItsBodyWithTheNewCaption)
 {
     motor->MotorList = QStringLiteral("0");
     window->setCursorPos(QStringLiteral("0002"));
-    window->picCommand_DblClick(iff->PicIndex);
-    LogicFrameWidget* f = window->fraLogic;
+    QTest::mouseDClick(picCommand(window, iff->PicIndex), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    LogicFrameWidget* f = fraLogic(window);
     ASSERT_TRUE(f->isVisible());
     EXPECT_TRUE(f->cmdOkOpenLogic->isVisible());
     EXPECT_EQ(f->lblOperator->text(), QStringLiteral(">"));
@@ -163,28 +180,42 @@ TEST_F(FramesInWindowTest, IfEditedThroughItsFrameOpensItsBodyWithTheNewCaption)
     typeInto(f->cmbParam2, "-1");
     QTest::mouseClick(f->cmdOkOpenLogic, Qt::LeftButton);
     Flush();
-    EXPECT_FALSE(window->CommandInEdit);
+    EXPECT_FALSE(window->CommandInEdit());
     EXPECT_EQ(iff->Param1Source, Variant(1));
     EXPECT_EQ(iff->Param2Value, Variant("-1"));
     EXPECT_EQ(iff->Op, 1);
     EXPECT_EQ(iff->PicCaption(1), QStringLiteral("Timer 1\r\nis Less than \r\n-1"));
     frmDeskTop* body = WindowOf(iff.get());
     ASSERT_NE(body, nullptr);
-    EXPECT_EQ(body->ParentCaption, iff->PicCaption(1));
+    EXPECT_EQ(body->ParentTitle(), QStringLiteral("IF Timer 1  is Less than   -1"));
 
     // Ok again with a new value: the open body's title follows.
     edit("0002");
     typeInto(f->cmbParam2, "7");
     QTest::mouseClick(f->cmdOkLogic, Qt::LeftButton);
-    EXPECT_EQ(body->ParentCaption, QStringLiteral("Timer 1\r\nis Less than \r\n7"));
+    EXPECT_EQ(body->ParentTitle(), QStringLiteral("IF Timer 1  is Less than   7"));
     EXPECT_EQ(listing().mid(1, 1), QStringList({" .If 1,0,1,2,7"}));
+}
+
+// The lists of a frame head each source with the title the window filled
+// in as it loaded.
+TEST_F(FramesInWindowTest, TheFramesListsAreHeadedByTheWindowsSourceTitles)
+{
+    edit("0002");
+    ASSERT_TRUE(fraLogic(window)->isVisible());
+    QStringList headings;
+    for (const auto& item : fraLogic(window)->Model.cmbParam1.Items)
+        if (item.IsHeading())
+            headings.append(item.Text);
+    EXPECT_EQ(headings, QStringList({"Timers", "Clock", "RCX message", "System constants"}));
+    escape();
 }
 
 TEST_F(FramesInWindowTest, PowerOffHasNoParameters)
 {
     window->setCursorPos(QStringLiteral("0003"));
     enter();
-    EXPECT_FALSE(window->CommandInEdit);
+    EXPECT_FALSE(window->CommandInEdit());
     ASSERT_EQ(presenter.shown.size(), 1);
     EXPECT_EQ(presenter.shown[0].text, QStringLiteral("This command has no parameters"));
     EXPECT_EQ(presenter.shown[0].style, 64);
@@ -195,11 +226,11 @@ TEST_F(FramesInWindowTest, FrameOpenedLowInTheGridIsScrolledIntoView)
     auto low = Command(QStringLiteral("G_WAIT"), 1, 30, 9);
     ASSERT_NE(reopenWith(low), nullptr);
     edit("0130");
-    MotorFrameWidget* f = window->FraMotor;
+    MotorFrameWidget* f = FraMotor(window);
     ASSERT_TRUE(f->isVisible());
     const QPoint bottomRight = f->mapTo(window, QPoint(f->width(), f->height()));
-    EXPECT_LE(bottomRight.y(), window->VScroll1->y() + window->VScroll1->height() + 2);
-    EXPECT_GT(window->VScroll1->value(), 0);
+    EXPECT_LE(bottomRight.y(), VScroll1(window)->y() + VScroll1(window)->height() + 2);
+    EXPECT_GT(VScroll1(window)->value(), 0);
     escape();
 }
 
@@ -212,20 +243,21 @@ TEST_F(FramesInWindowTest, ACommentWrapsToItsPictureAndLeavingTheWindowCancelsIt
     auto rem = Command(QStringLiteral("A_REM"), 1, 1, 7, QStringLiteral("Comment"));
     ASSERT_NE(reopenWith(rem), nullptr);
     edit("0101");
-    MotorFrameWidget* f = window->FraMotor;
+    MotorFrameWidget* f = FraMotor(window);
     ASSERT_TRUE(f->txtRem->isVisible());
     QTest::keyClicks(f->txtRem, QStringLiteral("turn \"left\" here and then keep going straight on"));
     EXPECT_EQ(f->txtRem->text(), QStringLiteral("turn 'left' here and then keep going straight on"));
-    window->Form_Deactivate();
-    EXPECT_FALSE(window->CommandInEdit);
+    leave();
+    EXPECT_FALSE(window->CommandInEdit());
     EXPECT_EQ(rem->Param1Value, Variant(-1));
 
+    comeBack();
     edit("0101");
     QTest::keyClicks(f->txtRem, QStringLiteral("turn left here and then keep going straight on"));
     enter();
     EXPECT_EQ(rem->Param1Value, Variant("turn left here and then keep going straight on"));
     EXPECT_TRUE(rem->PicCaption(1).contains(QStringLiteral("\r\n")));
-    EXPECT_EQ(rem->PicCaption(1), window->WrapCaption(rem->Param1Value.toString()));
+    EXPECT_EQ(rem->PicCaption(1), DeskView::WrapCaption(rem->Param1Value.toString(), picCommand(window, 0)->Width()));
 }
 
 TEST_F(FramesInWindowTest, BrakeOrFloatSetsTheStopPicture)
@@ -234,21 +266,21 @@ TEST_F(FramesInWindowTest, BrakeOrFloatSetsTheStopPicture)
     off->Op = 1;
     off->MotorList = QStringLiteral("0");
     ASSERT_NE(reopenWith(off), nullptr);
-    EXPECT_EQ(window->picCommand(off->PicIndex)->PictureKey(), QStringLiteral("M_OFF"));
+    EXPECT_EQ(picCommand(window, off->PicIndex)->PictureKey(), QStringLiteral("M_OFF"));
     edit("0102");
-    ASSERT_TRUE(window->FraMotor->chkStopFloat->isVisible());
-    EXPECT_TRUE(window->FraMotor->chkStopFloat->isChecked());
-    QTest::mouseClick(window->FraMotor->chkStopFloat, Qt::LeftButton);
+    ASSERT_TRUE(FraMotor(window)->chkStopFloat->isVisible());
+    EXPECT_TRUE(FraMotor(window)->chkStopFloat->isChecked());
+    QTest::mouseClick(FraMotor(window)->chkStopFloat, Qt::LeftButton);
     enter();
     EXPECT_EQ(off->Op, 0);
-    EXPECT_EQ(window->picCommand(off->PicIndex)->PictureKey(), QStringLiteral("M_OFF_FLOAT"));
-    EXPECT_EQ(window->picCommand(off->PicIndex)->ToolTipText(), QStringLiteral("  A="));
+    EXPECT_EQ(picCommand(window, off->PicIndex)->PictureKey(), QStringLiteral("M_OFF_FLOAT"));
+    EXPECT_EQ(picCommand(window, off->PicIndex)->ToolTipText(), QStringLiteral("  A="));
 }
 
 TEST_F(FramesInWindowTest, PictureFromTheFramesImageList)
 {
-    PicCommandBox* pic = window->picCommand(motor->PicIndex);
-    window->SetPictureFromList(pic, ILDT(), QStringLiteral("K9"));
+    PicCommandBox* pic = picCommand(window, motor->PicIndex);
+    DeskView::SetPictureFromList(pic, ILDT(), QStringLiteral("K9"));
     EXPECT_EQ(pic->PictureKey(), QStringLiteral("K9"));
     EXPECT_EQ(pic->Picture().size(), QSize(32, 32));
 }
@@ -261,9 +293,9 @@ TEST_F(FramesInWindowTest, ClosingTheWindowWithAFrameOpenCancelsIt)
 {
     motor->MotorList = QStringLiteral("0");
     edit("0001");
-    QTest::mouseClick(window->FraMotor->chkMotor[2], Qt::LeftButton);
-    QTest::mouseClick(window->FraMotor->chkTime, Qt::LeftButton);
-    typeInto(window->FraMotor->cmbTimeCount, "400");
+    QTest::mouseClick(FraMotor(window)->chkMotor[2], Qt::LeftButton);
+    QTest::mouseClick(FraMotor(window)->chkTime, Qt::LeftButton);
+    typeInto(FraMotor(window)->cmbTimeCount, "400");
     enter();
     EXPECT_EQ(motor->MotorList, QStringLiteral("02"));
     window->Close();
@@ -281,11 +313,11 @@ TEST_F(FramesInWindowTest, FrameInTheRightColumnIsScrolledIntoViewSideways)
     auto wait = Command(QStringLiteral("G_WAIT"), 1, 1, 9);
     ASSERT_NE(reopenWith(wait), nullptr);
     edit("0101");
-    QWidget* f = window->FraMotor;
+    QWidget* f = FraMotor(window);
     ASSERT_TRUE(f->isVisible());
     const int right = f->mapTo(window, QPoint(f->width(), 0)).x();
-    EXPECT_LE(right, window->VScroll1->x());
-    EXPECT_GT(window->HScroll1->value(), 0);
+    EXPECT_LE(right, VScroll1(window)->x());
+    EXPECT_GT(HScroll1(window)->value(), 0);
     escape();
 }
 
@@ -299,18 +331,18 @@ TEST_F(FramesInWindowTest, LoopOkAndOpenWindowOpensItsBody)
     loop->Op = -1;
     ASSERT_NE(reopenWith(loop), nullptr);
     edit("0103");
-    LogicFrameWidget* f = window->fraLogic;
+    LogicFrameWidget* f = fraLogic(window);
     ASSERT_TRUE(f->cmbVar2->isVisible());
     EXPECT_EQ(f->lblG->text(), QStringLiteral("Times"));
     typeInto(f->cmbVar2, "256");
     QTest::mouseClick(f->cmdOkOpenLogic, Qt::LeftButton);
     EXPECT_EQ(presenter.texts(), QStringList{"Invalid value"});
-    EXPECT_TRUE(window->CommandInEdit);
+    EXPECT_TRUE(window->CommandInEdit());
     EXPECT_EQ(WindowOf(loop.get()), nullptr);
     typeInto(f->cmbVar2, "12");
     QTest::mouseClick(f->cmdOkOpenLogic, Qt::LeftButton);
     Flush();
-    EXPECT_FALSE(window->CommandInEdit);
+    EXPECT_FALSE(window->CommandInEdit());
     EXPECT_EQ(loop->PicCaption(1), QStringLiteral("12\r\nTimes "));
     frmDeskTop* body = WindowOf(loop.get());
     ASSERT_NE(body, nullptr);
@@ -361,7 +393,7 @@ TEST_F(FramesInWindowTest, EveryRefusedOkSaysWhyAndKeepsTheCommand)
         Put(*task->Commands(), c);
     ASSERT_NE(reopenWith(speed), nullptr);
 
-    LogicFrameWidget* logic = window->fraLogic;
+    LogicFrameWidget* logic = fraLogic(window);
     // How Ok is pressed: a click on it, Enter in the box with the focus, or
     // by the edit itself.
     enum class Press { Click, Enter, Done };
@@ -404,8 +436,8 @@ TEST_F(FramesInWindowTest, EveryRefusedOkSaysWhyAndKeepsTheCommand)
         {"sensor type typed that the list lacks", "0104", sentype, [&] { typeList(logic->cmbVar1, "Nosuch"); }, Press::Click,
          "No such object", "cmbVar1"},
         {"time unit typed that the list lacks", "0105", wait,
-         [&] { typeList(window->FraMotor->cmbTime, "Minute"); }, Press::Enter, "No such object", "cmbTime"},
-        {"speed out of range", "0106", speed, [&] { typeInto(window->FraMotor->cmbSpeed, "8"); }, Press::Click,
+         [&] { typeList(FraMotor(window)->cmbTime, "Minute"); }, Press::Enter, "No such object", "cmbTime"},
+        {"speed out of range", "0106", speed, [&] { typeInto(FraMotor(window)->cmbSpeed, "8"); }, Press::Click,
          "Speed must be between 0 to 7", "cmbSpeed"},
         {"comparison with a word", "0002", iff,
          [&] {
@@ -421,25 +453,25 @@ TEST_F(FramesInWindowTest, EveryRefusedOkSaysWhyAndKeepsTheCommand)
         QApplication::processEvents();
         const QStringList before = FieldsOf(*c.command);
         edit(c.cell);
-        ASSERT_TRUE(window->CommandInEdit);
+        ASSERT_TRUE(window->CommandInEdit());
         const bool isLogic = logic->isVisible();
         presenter.shown.clear();
         c.edit();
         if (c.ok == Press::Enter)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         else if (c.ok == Press::Click)
-            QTest::mouseClick(isLogic ? logic->cmdOkLogic : window->FraMotor->cmdOkMotor, Qt::LeftButton);
+            QTest::mouseClick(isLogic ? logic->cmdOkLogic : FraMotor(window)->cmdOkMotor, Qt::LeftButton);
         EXPECT_EQ(presenter.texts(), QStringList{QString::fromLatin1(c.message)});
         for (const ShownMessage& m : presenter.shown)
             EXPECT_EQ(m.style, 48);
-        EXPECT_TRUE(window->CommandInEdit);
+        EXPECT_TRUE(window->CommandInEdit());
         if (*c.focus) {
             ASSERT_NE(QApplication::focusWidget(), nullptr);
             EXPECT_EQ(QApplication::focusWidget()->objectName(), QString::fromLatin1(c.focus));
         }
         EXPECT_EQ(FieldsOf(*c.command), before);
         escape();
-        ASSERT_FALSE(window->CommandInEdit);
+        ASSERT_FALSE(window->CommandInEdit());
         if (!App().SubList().Exists(blink->Name))
             App().AddModule(blink);
     }

@@ -33,7 +33,7 @@ protected:
     void SetUp() override
     {
         ResetApp();
-        App().InitParams = std::make_unique<clsInitParam>(*App().Settings, *App().Presenter);
+        App().InitParams = std::make_unique<clsInitParam>(*App().Config, *App().Presenter);
         task = std::make_shared<clsTask>();
         task->Name = QStringLiteral("Main");
         App().AddModule(task);
@@ -467,9 +467,9 @@ TEST_F(GridDocumentTest, DeleteRemovesTheSelectionClosesItsWindowsAndTheGaps)
     three->CommandWindow = &w;
     EXPECT_CALL(w, Close()).Times(::testing::AtLeast(1));
     doc.PressCommand(*three, false);
-    App().InitParams->ConfirmDelete = 1;
+    App().InitParams->setConfirmDelete(1);
     EXPECT_TRUE(doc.DeleteNeedsConfirmation());
-    App().InitParams->ConfirmDelete = 0;
+    App().InitParams->setConfirmDelete(0);
     EXPECT_FALSE(doc.DeleteNeedsConfirmation());
     doc.DeleteSelection();
     ::testing::Mock::VerifyAndClearExpectations(&w);
@@ -480,7 +480,7 @@ TEST_F(GridDocumentTest, DeleteRemovesTheSelectionClosesItsWindowsAndTheGaps)
 
 TEST_F(GridDocumentTest, ConfirmationIsAskedOnlyForBlocks)
 {
-    App().InitParams->ConfirmDelete = 1;
+    App().InitParams->setConfirmDelete(1);
     auto on = Put("M_ON", 0, 1);
     doc.PressCommand(*on, false);
     EXPECT_FALSE(doc.DeleteNeedsConfirmation());

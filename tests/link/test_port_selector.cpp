@@ -94,7 +94,7 @@ TEST(PortSelector, ATowerPortReachesTheBrickOnItsDevice)
     vbrick::PtyResponder brick;
     ASSERT_TRUE(brick.isOpen());
     none.settings.values.insert(QStringLiteral("com/device2"), brick.devicePath());
-    EXPECT_EQ(PortSelector::devicePath(*App().Settings, 2), brick.devicePath());
+    EXPECT_EQ(PortSelector::devicePath(*App().Config, 2), brick.devicePath());
     PortSelector pb{App()};
     EventLog log;
     pb.setEventSink(&log);
@@ -135,9 +135,9 @@ TEST(PortSelector, PBGivesTheDeviceOfTheSelectedPort)
 TEST(PortSelector, DefaultDevices)
 {
     ResetApp();
-    EXPECT_EQ(PortSelector::devicePath(*App().Settings, 1), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(PortSelector::devicePath(*App().Settings, 3), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(PortSelector::devicePath(*App().Settings, 4), QString());
+    EXPECT_EQ(PortSelector::devicePath(*App().Config, 1), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(PortSelector::devicePath(*App().Config, 3), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(PortSelector::devicePath(*App().Config, 4), QString());
 }
 
 TEST(PortSelector, WithoutTowersOnlyTheVirtualBrickPassesTheTowerChecks)

@@ -6,6 +6,7 @@
 
 #include "EventLog.h"
 
+#include "model/AppState.h"
 #include "model/VbError.h"
 #include "support/Failures.h"
 

@@ -1,4 +1,5 @@
 #include "model/AppState.h"
+#include "model/Config.h"
 #include "model/Messages.h"
 #include "model/ModuleManagement.h"
 #include "model/Notifier.h"
@@ -98,10 +99,10 @@ TEST_F(ModuleManagementTest, FullListsRefuseBeforeTheDialog)
     const Case cases[] = {
         {"tenth task",
          [](ModuleManagementTest& t) { for (int i = 1; i <= 9; ++i) t.addTask(QStringLiteral("T%1").arg(i)); },
-         [] { return AddTask(3); }, "Can't add any more tasks"},
+         [] { return AddTask(OpenOffer::NewOrExisting); }, "Can't add any more tasks"},
         {"ninth sub",
          [](ModuleManagementTest& t) { for (int i = 1; i <= 8; ++i) t.addSub(QStringLiteral("S%1").arg(i)); },
-         [] { return AddSub(3); }, "Can't add any more subs"},
+         [] { return AddSub(OpenOffer::NewOrExisting); }, "Can't add any more subs"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -126,8 +127,8 @@ TEST_F(ModuleManagementTest, NinthTaskAndEighthSubAreStillAccepted)
         addSub(QStringLiteral("S%1").arg(i));
     answer(QStringLiteral("Ninth"));
     answer(QStringLiteral("Eighth"));
-    EXPECT_TRUE(AddTask(3));
-    EXPECT_TRUE(AddSub(3));
+    EXPECT_TRUE(AddTask(OpenOffer::NewOrExisting));
+    EXPECT_TRUE(AddSub(OpenOffer::NewOrExisting));
     EXPECT_EQ(App().TaskList().Item(QStringLiteral("Ninth"))->mNumber, 9);
     EXPECT_EQ(App().SubList().Item(QStringLiteral("Eighth"))->mNumber, 8);
 }
@@ -149,8 +150,8 @@ TEST_F(ModuleManagementTest, CancelledDialogAddsNothing)
 {
     windows->openAnswers.append({true, QStringLiteral("Ignored"), 2});
     windows->openAnswers.append({true, QStringLiteral("Ignored"), 2});
-    EXPECT_FALSE(AddTask(3));
-    EXPECT_FALSE(AddSub(3));
+    EXPECT_FALSE(AddTask(OpenOffer::NewOrExisting));
+    EXPECT_FALSE(AddSub(OpenOffer::NewOrExisting));
     EXPECT_EQ(App().TaskList().Count(), 0);
     EXPECT_EQ(App().SubList().Count(), 0);
     EXPECT_TRUE(windows->addedModules.isEmpty());
@@ -162,7 +163,7 @@ TEST_F(ModuleManagementTest, NewTaskDefaults)
 {
     addTask(QStringLiteral("First"));
     answer(QStringLiteral("Drive"));
-    ASSERT_TRUE(AddTask(3));
+    ASSERT_TRUE(AddTask(OpenOffer::NewOrExisting));
     ASSERT_TRUE(App().TaskList().Exists(QStringLiteral("Drive")));
     const TaskPtr t = App().TaskList().Item(QStringLiteral("Drive"));
     EXPECT_EQ(App().CurrentTask, t);
@@ -186,7 +187,7 @@ TEST_F(ModuleManagementTest, NewSubDefaults)
     addSub(QStringLiteral("First"));
     addTask(QStringLiteral("Main"));
     answer(QStringLiteral("Beeper"));
-    ASSERT_TRUE(AddSub(3));
+    ASSERT_TRUE(AddSub(OpenOffer::NewOrExisting));
     const SubPtr s = App().SubList().Item(QStringLiteral("Beeper"));
     EXPECT_EQ(App().CurrentSub, s);
     EXPECT_EQ(s->mNumber, 2);  // counted in the subs only
@@ -222,7 +223,7 @@ TEST_F(ModuleManagementTest, TasksAndSubsShareOneNameSpace)
         else
             addSub(QStringLiteral("Arm"));
         answer(QStringLiteral("Arm"));
-        EXPECT_FALSE(c.addTask ? AddTask(3) : AddSub(3));
+        EXPECT_FALSE(c.addTask ? AddTask(OpenOffer::NewOrExisting) : AddSub(OpenOffer::NewOrExisting));
         ASSERT_EQ(presenter->shown.size(), 1);
         EXPECT_EQ(presenter->shown[0].text, QStringLiteral("A module by that name already exists!"));
         EXPECT_EQ(presenter->shown[0].style, 48);
@@ -258,7 +259,7 @@ TEST_F(ModuleManagementTest, ANameDifferingOnlyInLetterCaseIsRefusedAsExisting)
             addSub(QString::fromLatin1(c.existing));
         answer(QString::fromLatin1(c.typed));
         bool added = true;
-        EXPECT_EQ(failureNumber([&] { added = c.newIsTask ? AddTask(3) : AddSub(3); }), 0);
+        EXPECT_EQ(failureNumber([&] { added = c.newIsTask ? AddTask(OpenOffer::NewOrExisting) : AddSub(OpenOffer::NewOrExisting); }), 0);
         EXPECT_FALSE(added);
         ASSERT_EQ(presenter->shown.size(), 1);
         EXPECT_EQ(presenter->shown[0].text, QStringLiteral("A module by that name already exists!"));
@@ -272,8 +273,8 @@ TEST_F(ModuleManagementTest, ExistingTaskOrSubWithoutItsFileIsNotAdded)
 {
     answer(QStringLiteral("Ghost"), 1);
     answer(QStringLiteral("Ghost"), 1);
-    EXPECT_FALSE(AddTask(3));
-    EXPECT_FALSE(AddSub(3));
+    EXPECT_FALSE(AddTask(OpenOffer::NewOrExisting));
+    EXPECT_FALSE(AddSub(OpenOffer::NewOrExisting));
     EXPECT_EQ(App().TaskList().Count(), 0);
     EXPECT_EQ(App().SubList().Count(), 0);
     EXPECT_TRUE(windows->addedModules.isEmpty());
@@ -298,8 +299,8 @@ TEST_F(ModuleManagementTest, ExistingTaskAndSubAreReadFromTheirFiles)
 
     answer(QStringLiteral("Drive"), 1);
     answer(QStringLiteral("Beep"), 1);
-    ASSERT_TRUE(AddTask(3));
-    ASSERT_TRUE(AddSub(3));
+    ASSERT_TRUE(AddTask(OpenOffer::NewOrExisting));
+    ASSERT_TRUE(AddSub(OpenOffer::NewOrExisting));
     EXPECT_TRUE(presenter->shown.isEmpty());
 
     const TaskPtr t = App().TaskList().Item(QStringLiteral("Drive"));
@@ -328,7 +329,7 @@ TEST_F(ModuleManagementTest, TaskWhoseCommandsCannotBeReadIsNotReportedAsAdded)
               "1,1,1,\"Broken\"\r\n\"M_ON\",\"0\",abc,,,,,\"\",\"\",1,,0,,0,1\r\n");
 
     answer(QStringLiteral("Broken"), 1);
-    EXPECT_FALSE(AddTask(3));
+    EXPECT_FALSE(AddTask(OpenOffer::NewOrExisting));
     EXPECT_FALSE(App().TaskList().Exists(QStringLiteral("Broken")));
     EXPECT_EQ(App().RcxSetup().Dirty, False);
     EXPECT_FALSE(presenter->shown.isEmpty());  // the reader said why
@@ -355,8 +356,8 @@ TEST_F(ModuleManagementTest, DialogClosedWhileOpeningStillAddsTheTask)
 TEST_F(ModuleManagementTest, OtherDialogFailureIsReportedByAddTaskAndAddSubAlike)
 {
     const std::pair<const char*, std::function<bool()>> adds[] = {
-        {"task", [] { return AddTask(3); }},
-        {"sub", [] { return AddSub(3); }},
+        {"task", [] { return AddTask(OpenOffer::NewOrExisting); }},
+        {"sub", [] { return AddSub(OpenOffer::NewOrExisting); }},
     };
     for (const auto& [what, add] : adds) {
         SCOPED_TRACE(what);
@@ -407,7 +408,7 @@ TEST_F(ModuleManagementTest, ANewTaskNamedLikeATaskFileInTheProjectFolderIsRefus
         addTask(QStringLiteral("Main"));
 
         answer(QString::fromLatin1(c.typed));
-        EXPECT_FALSE(AddTask(3));
+        EXPECT_FALSE(AddTask(OpenOffer::NewOrExisting));
         ASSERT_EQ(presenter->shown.size(), 1);
         EXPECT_EQ(presenter->shown[0].text,
                   QStringLiteral("A task named \"%1\" already exists. Add it to the project as an existing task: "
@@ -429,7 +430,7 @@ TEST_F(ModuleManagementTest, ANewTaskNamedLikeATaskFileInTheProjectFolderIsRefus
         EXPECT_EQ(QDir(projectFolder).entryList({QStringLiteral("*.tas")}, QDir::Files), expected);
 
         answer(QString::fromLatin1(c.file), 1);
-        ASSERT_TRUE(AddTask(3));
+        ASSERT_TRUE(AddTask(OpenOffer::NewOrExisting));
         EXPECT_TRUE(presenter->shown.isEmpty());
         const TaskPtr t = App().TaskList().Item(QString::fromLatin1(c.file));
         EXPECT_EQ(t->mTitle, QStringLiteral("Drives forward"));
@@ -446,7 +447,7 @@ TEST_F(ModuleManagementTest, ANewTaskOfANewProjectIsNotRefused)
     App().SetProjectName(QStringLiteral("Robot"));
     App().ProjectAction = 2;
     answer(QStringLiteral("Drive"));
-    EXPECT_TRUE(AddTask(3));
+    EXPECT_TRUE(AddTask(OpenOffer::NewOrExisting));
     EXPECT_TRUE(presenter->shown.isEmpty());
     EXPECT_TRUE(App().TaskList().Exists(QStringLiteral("Drive")));
 }
@@ -476,7 +477,7 @@ TEST_F(ModuleManagementTest, ANewSubNamedLikeASubFileOfAnotherProjectIsRefused)
         SCOPED_TRACE(typed);
         presenter->shown.clear();
         answer(QString::fromLatin1(typed));
-        EXPECT_FALSE(AddSub(3));
+        EXPECT_FALSE(AddSub(OpenOffer::NewOrExisting));
         ASSERT_EQ(presenter->shown.size(), 1);
         EXPECT_EQ(presenter->shown[0].text, refused);
         EXPECT_EQ(presenter->shown[0].style, 48);
@@ -492,7 +493,7 @@ TEST_F(ModuleManagementTest, ANewSubNamedLikeASubFileOfAnotherProjectIsRefused)
     EXPECT_EQ(QDir(folder.path() + QStringLiteral("/Subs")).entryList(QDir::Files), QStringList{"Helper.sub"});
 
     answer(QStringLiteral("Helper"), 1);
-    ASSERT_TRUE(AddSub(3));
+    ASSERT_TRUE(AddSub(OpenOffer::NewOrExisting));
     EXPECT_TRUE(presenter->shown.isEmpty());
     const SubPtr s = App().SubList().Item(QStringLiteral("Helper"));
     EXPECT_EQ(s->mTitle, QStringLiteral("Beeps twice"));
@@ -877,7 +878,7 @@ TEST(ProcessState, ResetGivesAFreshStateWithQuietServices)
     dirty.SetProjectType(ProjectType::JoystickKeyboard);
     dirty.ProjectAction = 2;
     dirty.Notifier->SetPointer(PointerShape::Hourglass);
-    dirty.ComPortNumber = 2;
+    dirty.Config->SetForRun(Setting::ComPort, Integer(2));
     FakePresenter presenter;
     dirty.Presenter = &presenter;
     dirty.Settings->SaveSetting(QStringLiteral("com"), QStringLiteral("comport"), QStringLiteral("2"));
@@ -895,7 +896,7 @@ TEST(ProcessState, ResetGivesAFreshStateWithQuietServices)
     EXPECT_EQ(ProjectTypeNumber(a.ProjectType()), 0);
     EXPECT_EQ(a.ProjectAction, 0);
     EXPECT_EQ(a.Notifier->Pointer(), PointerShape::Default);  // a fresh notifier
-    EXPECT_EQ(a.ComPortNumber, -1);  // no port known
+    EXPECT_EQ(a.Config->Value(Setting::ComPort), -1);  // no port known
     EXPECT_EQ(a.Ports, nullptr);
     EXPECT_NE(a.Presenter, &presenter);
     EXPECT_EQ(a.Settings->GetSetting(QStringLiteral("com"), QStringLiteral("comport"), QStringLiteral("-1")),

@@ -2,6 +2,7 @@
 // failures of both.
 #include "test_files_support.h"
 
+#include "model/BusyPointer.h"
 #include "model/Records.h"
 #include "model/TaskFile.h"
 #include "model/VbError.h"
@@ -510,7 +511,7 @@ TEST_F(TaskFileTest, ACommandFailureLeavesTheModuleOutOfItsList)
     EXPECT_TRUE(ReadTask(*App().CurrentTask, False));
     EXPECT_FALSE(App().TaskList().Exists(QStringLiteral("T")));
     EXPECT_TRUE(windows.addedModules.isEmpty());
-    EXPECT_EQ(windows.pointers, QList<int>{0});
+    EXPECT_EQ(windows.pointers, (QList<int>{PointerShape::Hourglass, PointerShape::Default}));
 
     writeFile(subPath(QStringLiteral("S")), lines({"0,0,1,\"S\"", "\"M_ON\",\"\",x"}));
     App().CurrentSub = std::make_shared<clsSub>();
@@ -618,16 +619,132 @@ TEST_F(TaskFileTest, AFileThatCantBeOpenedOrAHeaderThatCantBeReadFails)
         task.Name = name;
         EXPECT_FALSE(ReadTask(task, True));
         EXPECT_EQ(messages(), QStringList{c.task});
-        EXPECT_TRUE(windows.pointers.isEmpty());  // the task leaves the pointer alone
+        // The hourglass of the reading, down again: a task and a sub alike.
+        const QList<int> busyThenDefault{PointerShape::Hourglass, PointerShape::Default};
+        EXPECT_EQ(windows.pointers, busyThenDefault);
 
         presenter.shown.clear();
+        windows.pointers.clear();
         clsSub sub;
         sub.Name = name;
         EXPECT_FALSE(ReadSub(sub, True));
         EXPECT_EQ(messages(), QStringList{c.sub.arg(folder())});
-        EXPECT_EQ(windows.pointers, QList<int>{0});
+        EXPECT_EQ(windows.pointers, busyThenDefault);
         EXPECT_TRUE(windows.addedModules.isEmpty());
     }
+}
+
+// A module read that can't join its list fails whole: the explorer is not
+// told of it, and the list keeps what it had.
+TEST_F(TaskFileTest, AModuleThatCantJoinItsListIsNotToldToTheExplorer)
+{
+    writeFile(taskPath(QStringLiteral("T")), lines({"1,1,1,\"T\"", rec("M_ON", 0, 1)}));
+    writeFile(subPath(QStringLiteral("S")), lines({"0,0,1,\"S\"", rec("M_ON", 0, 1)}));
+    auto task = std::make_shared<clsTask>();
+    task->Name = QStringLiteral("T");
+    auto sub = std::make_shared<clsSub>();
+    sub->Name = QStringLiteral("S");
+
+    // Not the module held as the current one.
+    App().CurrentTask = std::make_shared<clsTask>();
+    App().CurrentSub = std::make_shared<clsSub>();
+    EXPECT_FALSE(ReadTask(*task, False));
+    EXPECT_FALSE(ReadSub(*sub, False));
+    EXPECT_EQ(messages(), (QStringList{QStringLiteral("48:Object variable or With block variable not set"),
+                                       QStringLiteral("48:Object variable or With block variable not set while "
+                                                      "Opening SubFile %1/Subs/S.sub")
+                                           .arg(folder())}));
+    EXPECT_EQ(App().TaskList().Count() + App().SubList().Count(), 0);
+
+    // A module of that name in the list already.
+    presenter.shown.clear();
+    auto first = std::make_shared<clsTask>();
+    first->Name = QStringLiteral("T");
+    App().AddModule(first);
+    windows.addedModules.clear();
+    App().CurrentTask = task;
+    EXPECT_FALSE(ReadTask(*task, False));
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_EQ(App().TaskList().Count(), 1);
+    EXPECT_NE(App().TaskList().Item(QStringLiteral("T")).get(), task.get());
+    EXPECT_TRUE(windows.addedModules.isEmpty());
+}
+
+// The hourglass is up while a module's file is written or read and down
+// again on every way out, before a failure is shown; a failure before the
+// file is reached never raises it. Inside work that holds the hourglass up
+// (a project's save), it stays up, whatever the module's file does.
+TEST_F(TaskFileTest, TheHourglassGoesWithTheFileAndLeavesAnOuterOneUp)
+{
+    struct PointerAtBox : IMessagePresenter {
+        QList<int> pointers;
+        int MsgBox(const QString&, int, const QString&) override
+        {
+            pointers.append(App().Notifier->Pointer());
+            return MsgResult::OK;
+        }
+        QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
+    } watcher;
+    App().Presenter = &watcher;
+
+    // A module of the name; with the cycle, a grid that can't be written.
+    const auto cycle = command("L_LOOP", 0, 1);
+    put(*cycle->Commands, cycle);
+    auto named = [&cycle](auto module, const char* name, bool withCycle = false) {
+        module->Name = QLatin1String(name);
+        if (withCycle)
+            put(*module->Commands(), cycle);
+        return module;
+    };
+    auto task = [&](const char* name, bool withCycle = false) {
+        return named(std::make_shared<clsTask>(), name, withCycle);
+    };
+    auto sub = [&](const char* name, bool withCycle = false) {
+        return named(std::make_shared<clsSub>(), name, withCycle);
+    };
+    writeFile(taskPath(QStringLiteral("Good")), lines({"1,1,1,\"T\"", rec("M_ON", 0, 1)}));
+    writeFile(taskPath(QStringLiteral("Twice")), lines({"1,1,1,\"T\"", rec("M_ON", 0, 1), rec("M_ON", 0, 1)}));
+    writeFile(subPath(QStringLiteral("Good")), lines({"0,0,1,\"S\"", rec("M_ON", 0, 1)}));
+    writeFile(subPath(QStringLiteral("Cut")), lines({"0,0,1,\"S\""}) + "\"M_ON\",\"\",x");
+
+    struct Case {
+        const char* what;
+        std::function<bool()> work;
+        bool ok;
+        int boxes;
+        bool busy;  // the hourglass went up
+    };
+    const Case cases[] = {
+        {"a task read", [&] { return ReadTask(*task("Good"), True); }, true, 0, true},
+        {"a task whose records fail", [&] { return ReadTask(*task("Twice"), True); }, true, 1, true},
+        {"no task file", [&] { return ReadTask(*task("None"), True); }, false, 1, true},
+        {"a task name that is no file's", [&] { return ReadTask(*task("a/b"), True); }, false, 1, false},
+        {"a sub read", [&] { return ReadSub(*sub("Good"), True); }, true, 0, true},
+        {"a sub whose records fail", [&] { return ReadSub(*sub("Cut"), True); }, true, 1, true},
+        {"no sub file", [&] { return ReadSub(*sub("None"), True); }, false, 1, true},
+        {"a task saved", [&] { return SaveTask(*task("Saved")); }, true, 0, true},
+        {"a task whose grid can't be written", [&] { return SaveTask(*task("Cycle", true)); }, false, 1, true},
+        {"a sub saved", [&] { return SaveSub(*sub("Saved")); }, true, 0, true},
+        {"a sub whose grid can't be written", [&] { return SaveSub(*sub("Cycle", true)); }, false, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        windows.pointers.clear();
+        watcher.pointers.clear();
+        EXPECT_EQ(c.work(), c.ok);
+        EXPECT_EQ(watcher.pointers, QList<int>(c.boxes, PointerShape::Default));
+        const QList<int> busyThenDefault{PointerShape::Hourglass, PointerShape::Default};
+        EXPECT_EQ(windows.pointers, c.busy ? busyThenDefault : QList<int>());
+
+        windows.pointers.clear();
+        {
+            BusyPointer outer(*App().Notifier);
+            EXPECT_EQ(c.work(), c.ok);
+            EXPECT_EQ(App().Notifier->Pointer(), PointerShape::Hourglass);
+        }
+        EXPECT_EQ(windows.pointers, (QList<int>{PointerShape::Hourglass, PointerShape::Default}));
+    }
+    cycle->Commands->Clear();  // break the cycle
 }
 
 // A name from a project file becomes a file name; one that would lead out of

@@ -24,7 +24,7 @@ protected:
         a.Presenter = &presenter;
         a.Settings = &settings;
         windows.Install();
-        a.InitParams = std::make_unique<clsInitParam>(settings, presenter);
+        a.InitParams = std::make_unique<clsInitParam>(*App().Config, presenter);
         FillNameTables();
         BuildRcxObjects();
         for (int i = 1; i <= 4; ++i)
@@ -37,7 +37,6 @@ protected:
     vbrick::SoftRcx& useBrick()
     {
         App().Ports = &control;
-        App().ComPortNumber = PortSelector::VirtualBrickPort;
         // Chosen by the user, who has been told: no tower is looked for.
         settings.values.insert(QStringLiteral("com/virtualbrick"), QStringLiteral("1"));
         App().VirtualBrickTold = True;

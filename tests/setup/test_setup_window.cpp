@@ -1,6 +1,8 @@
 #include "SetupFixture.h"
 
 #include "compiler/ProjectCompile.h"
+#include "link/PortScan.h"
+#include "model/Config.h"
 #include "model/Grid.h"
 #include "setup/PropertyDialogs.h"
 #include "setup/SetupPictures.h"
@@ -103,8 +105,8 @@ TEST_F(SetupWindow, SlotBoxTakesOnlyADigitOneToFive)
 
 TEST_F(SetupWindow, NarrowAndAdvancedWidths)
 {
-    App().ShowAdvanced = True;
-    App().AdvancedAlways = True;
+    SetAdvancedShown(true);
+    App().Config->Set(Setting::AdvancedMode, true);
     auto w = open();
     EXPECT_EQ(w->width(), w->FullWidth);
     EXPECT_TRUE(w->mnuAdvanced->isChecked());
@@ -118,12 +120,46 @@ TEST_F(SetupWindow, NarrowAndAdvancedWidths)
 
     w->mnuAdvanced_Click();
     EXPECT_EQ(w->width(), w->NarrowWidth());
-    EXPECT_FALSE(App().ShowAdvanced);
+    EXPECT_FALSE(AdvancedShown(*App().Config));
     w->mnuAdvAllwaise_Click();  // on: widens
     EXPECT_EQ(w->width(), w->FullWidth);
-    EXPECT_TRUE(App().ShowAdvanced);
-    EXPECT_TRUE(App().AdvancedAlways);
+    EXPECT_TRUE(AdvancedShown(*App().Config));
+    EXPECT_TRUE(App().Config->Value(Setting::AdvancedMode));
     EXPECT_EQ(settings.values.value(QStringLiteral("Preferences/AdvancedMode")), QStringLiteral("True"));
+}
+
+// Until the user widens or narrows it, the window opens as the setting
+// "Always open in advanced mode" says; its menus follow the setting however
+// it changes, the window open.
+TEST_F(SetupWindow, TheAdvancedModeFollowsItsSetting)
+{
+    settings.values.insert(QStringLiteral("Preferences/AdvancedMode"), QStringLiteral("True"));
+    {
+        auto w = open();
+        EXPECT_EQ(w->width(), w->FullWidth);
+        EXPECT_TRUE(w->mnuAdvAllwaise->isChecked());
+        EXPECT_FALSE(w->mnuAdvanced->isEnabled());
+    }
+    settings.values.clear();
+    auto w = open();
+    EXPECT_EQ(w->width(), w->NarrowWidth());
+    EXPECT_FALSE(w->mnuAdvAllwaise->isChecked());
+
+    App().Config->Set(Setting::AdvancedMode, true);
+    EXPECT_EQ(w->width(), w->FullWidth);
+    EXPECT_TRUE(w->mnuAdvanced->isChecked());
+    EXPECT_FALSE(w->mnuAdvanced->isEnabled());
+    EXPECT_TRUE(w->mnuAdvAllwaise->isChecked());
+    App().Config->Set(Setting::AdvancedMode, false);
+    EXPECT_EQ(w->width(), w->FullWidth);
+    EXPECT_TRUE(w->mnuAdvanced->isEnabled());
+    EXPECT_FALSE(w->mnuAdvAllwaise->isChecked());
+
+    // The width chosen outlasts the window.
+    w->mnuAdvanced_Click();
+    w.reset();
+    auto again = open();
+    EXPECT_EQ(again->width(), again->NarrowWidth());
 }
 
 TEST_F(SetupWindow, WideningNearTheRightEdgeCentresTheWindowNarrowingNeverMoves)
@@ -356,7 +392,7 @@ protected:
             brick.setDevicePath(port, QStringLiteral("/nonexistent/tower"));  // no tower in a test
         brick.setEventSink(&events);
         App().Ports = &brick;
-        App().InitParams->ConfirmDownload = 0;
+        App().InitParams->setConfirmDownload(0);
     }
     void TearDown() override
     {
@@ -427,7 +463,7 @@ TEST_F(VirtualBrickKeys, RunAndStopTheDownloadedProgram)
 {
     project();
     // The virtual brick, chosen by the user, who has been told.
-    App().ComPortNumber = PortSelector::VirtualBrickPort;
+    App().Config->SetForRun(Setting::ComPort, Integer(PortSelector::VirtualBrickPort));
     settings.values.insert(QStringLiteral("com/virtualbrick"), QStringLiteral("1"));
     App().VirtualBrickTold = True;
     DownloadCommand(App(), ShowFaultInItsWindow);
@@ -469,6 +505,25 @@ TEST_F(VirtualBrickKeys, RunAndStopTheDownloadedProgram)
     EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
 }
 
+// The keys follow the brick chosen in the preferences and the tower port
+// the search keeps, the window open.
+TEST_F(VirtualBrickKeys, TheKeysFollowTheBrickChosenAndThePortKept)
+{
+    brick.setComPortNo(0);
+    auto w = open();
+    ASSERT_FALSE(w->cmdRun->isVisibleTo(w.get()));
+
+    brick.setComPortNo(PortSelector::VirtualBrickPort);
+    ChooseVirtualBrick(App(), true);
+    EXPECT_TRUE(w->cmdRun->isVisibleTo(w.get()));
+    EXPECT_TRUE(w->cmdStop->isVisibleTo(w.get()));
+
+    brick.setComPortNo(2);
+    App().Config->Set(Setting::ComPort, Integer(2));
+    EXPECT_FALSE(w->cmdRun->isVisibleTo(w.get()));
+    EXPECT_FALSE(w->cmdStop->isVisibleTo(w.get()));
+}
+
 TEST_F(VirtualBrickKeys, OnlyTheVirtualBrickHasThem)
 {
     for (Long port = 0; port <= PortSelector::VirtualBrickPort; ++port) {
@@ -483,7 +538,7 @@ TEST_F(VirtualBrickKeys, OnlyTheVirtualBrickHasThem)
     // The tower found on the way of a poll is the virtual brick: the keys come.
     App().Ports = &brick;
     brick.setComPortNo(0);
-    App().ComPortNumber = -1;
+    App().Config->SetForRun(Setting::ComPort, Integer(-1));
     DropOnOutput(0, SetupPicture::Motor);
     auto w = open();
     EXPECT_FALSE(w->cmdRun->isVisibleTo(w.get()));

@@ -2,6 +2,7 @@
 // the rows, keys typed into the value boxes, and the program slot box.
 #include "SetupFixture.h"
 
+#include "model/Config.h"
 #include "setup/frmMain.h"
 #include "shell/ModalRunner.h"
 
@@ -22,7 +23,7 @@ protected:
     {
         SetupFixture::SetUp();
         App().ModalRunner = &runner;
-        App().ShowAdvanced = True;
+        SetAdvancedShown(true);
         DropOnOutput(0, SetupPicture::Motor);
         DropOnSensor(0, SetupPicture::Light);
         AddNamedValue(QStringLiteral("Count"), OperandSource::Variable, 0, 6);

@@ -1,5 +1,6 @@
 #include "SetupFixture.h"
 
+#include "model/Config.h"
 #include "model/ProjectFile.h"
 #include "model/VbError.h"
 #include "setup/core/SetupService.h"
@@ -74,7 +75,7 @@ TEST_F(SetupTools, PowerOffAnswers)
         {" 30 min", 30, "RCX shutdown after  30 min minutes", MsgStyle::Information},
         {"", -1, nullptr, 0},
     };
-    App().InitParams->TimeToShutDown = 15;
+    App().InitParams->setTimeToShutDown(15);
     for (const Case& c : cases) {
         RecordingControl recorder;
         App().Ports = &recorder;
@@ -151,7 +152,7 @@ TEST_F(SetupFirmware, TheFirstDownloadAsksForTheFileOnItsDefaults)
 
     write(QStringLiteral("fast.lgo"), firmwareText(false));
     choice = {false, dir.path(), QStringLiteral("fast.lgo"), true};
-    App().InitParams->ConfirmDownload = 0;
+    App().InitParams->setConfirmDownload(0);
     tools.FirmwareDownload();
     EXPECT_EQ(settings.values.value(QStringLiteral("firmware/path")), dir.path());
     EXPECT_EQ(settings.values.value(QStringLiteral("firmware/name")), QStringLiteral("fast.lgo"));
@@ -174,9 +175,9 @@ TEST_F(SetupFirmware, ABrokenFileSendsNothingAndNamesItsBadLine)
 {
     RecordingControl& recorder = useRecorder();
     const QString path = write(QStringLiteral("bad.lgo"), firmwareText(true));
-    App().FirmwarePath = dir.path();
-    App().FirmwareName = QStringLiteral("bad.lgo");
-    App().InitParams->ConfirmDownload = 1;
+    App().Config->SetForRun(Setting::FirmwarePath, dir.path());
+    App().Config->SetForRun(Setting::FirmwareName, QStringLiteral("bad.lgo"));
+    App().InitParams->setConfirmDownload(1);
     tools.FirmwareDownload();
     ASSERT_EQ(presenter.shown.size(), 1);
     EXPECT_EQ(presenter.shown[0].text, QStringLiteral("The firmware file %1 is damaged at line 2: its checksum is "
@@ -185,7 +186,7 @@ TEST_F(SetupFirmware, ABrokenFileSendsNothingAndNamesItsBadLine)
     EXPECT_EQ(recorder.count(QStringLiteral("DownloadFirmware")), 0);
 
     presenter.shown.clear();
-    App().FirmwareName = QStringLiteral("missing.lgo");
+    App().Config->SetForRun(Setting::FirmwareName, QStringLiteral("missing.lgo"));
     tools.FirmwareDownload();
     EXPECT_TRUE(presenter.shown.value(0).text.contains(QLatin1String("missing.lgo can't be used")));
     EXPECT_EQ(recorder.count(QStringLiteral("DownloadFirmware")), 0);
@@ -195,9 +196,9 @@ TEST_F(SetupFirmware, TheQuestionAndARefusingBrick)
 {
     RecordingControl& recorder = useRecorder();
     write(QStringLiteral("firm.lgo"), firmwareText(false));
-    App().FirmwarePath = dir.path();
-    App().FirmwareName = QStringLiteral("firm.lgo");
-    App().InitParams->ConfirmDownload = 1;
+    App().Config->SetForRun(Setting::FirmwarePath, dir.path());
+    App().Config->SetForRun(Setting::FirmwareName, QStringLiteral("firm.lgo"));
+    App().InitParams->setConfirmDownload(1);
     presenter.answers = {MsgResult::Cancel};
     tools.FirmwareDownload();
     ASSERT_EQ(presenter.shown.size(), 1);
@@ -217,9 +218,9 @@ TEST_F(SetupFirmware, TheVirtualBrickTakesTheFirmware)
 {
     vbrick::SoftRcx& brick = useBrick();
     write(QStringLiteral("firm0332.lgo"), firmwareText(false));
-    App().FirmwarePath = dir.path();
-    App().FirmwareName = QStringLiteral("firm0332.lgo");
-    App().InitParams->ConfirmDownload = 0;
+    App().Config->SetForRun(Setting::FirmwarePath, dir.path());
+    App().Config->SetForRun(Setting::FirmwareName, QStringLiteral("firm0332.lgo"));
+    App().InitParams->setConfirmDownload(0);
     tools.FirmwareDownload();
     EXPECT_TRUE(presenter.shown.isEmpty()) << presenter.texts().join('|').toStdString();
     // The blocks go from the event loop.
@@ -239,9 +240,9 @@ TEST_F(SetupFirmware, WhileTheFirmwareGoesTheBrickIsBusy)
     vbrick::SoftRcx& brick = useBrick();
     DropOnSensor(0, SetupPicture::Touch);
     write(QStringLiteral("firm.lgo"), firmwareText(false));
-    App().FirmwarePath = dir.path();
-    App().FirmwareName = QStringLiteral("firm.lgo");
-    App().InitParams->ConfirmDownload = 0;
+    App().Config->SetForRun(Setting::FirmwarePath, dir.path());
+    App().Config->SetForRun(Setting::FirmwareName, QStringLiteral("firm.lgo"));
+    App().InitParams->setConfirmDownload(0);
     PollPanel panel;
     panel.Build();
     ASSERT_FALSE(panel.Rows.isEmpty());

@@ -27,7 +27,7 @@ protected:
         SetPixelTwips(15, 15);
         App().ProgramFolder = folder.path();
         App().DataFolder = folder.path();
-        App().InitParams = std::make_unique<clsInitParam>(settings, presenter);
+        App().InitParams = std::make_unique<clsInitParam>(*App().Config, presenter);
         setEndProgramHandler([this](int) { ++programEnded; });
     }
     void TearDown() override

@@ -246,7 +246,7 @@ TEST_F(OpenDialogTest, ModesLimitTheTabs)
 TEST_F(OpenDialogTest, JoystickProjectsTaskIsNamedWithoutShowingTheDialog)
 {
     App().SetProjectType(ProjectType::JoystickKeyboard);
-    const OpenChoice choice = ShowOpenDialog(1, 2);
+    const OpenChoice choice = ShowOpenDialog(OpenOffer::NewOnly, OpenObject::Task);
     EXPECT_TRUE(runner.shown.isEmpty());
     EXPECT_EQ(choice.name, QStringLiteral("The task"));
     EXPECT_EQ(choice.taskAction, 2);
@@ -260,7 +260,7 @@ TEST_F(OpenDialogTest, CancelGivesACancelledChoiceAndTheCloseBoxEndsTheProgram)
         open.txtProjName->setText("Rover");  // typed, then cancelled
         open.cmdOk_Click(1);
     };
-    EXPECT_TRUE(ShowOpenDialog(3, 1).canceled);
+    EXPECT_TRUE(ShowOpenDialog(OpenOffer::NewOrExisting, OpenObject::Project).canceled);
     EXPECT_EQ(programEnded, 0);
 
     auto d = open(1, 3);
@@ -282,14 +282,14 @@ TEST_F(OpenDialogTest, TypingGoesIntoTheNameBoxOrTheListAtOnce)
 
 TEST_F(OpenDialogTest, OpeningPutsTheBusyPointerBack)
 {
-    App().Notifier->SetPointer(11);
+    App().Notifier->SetPointer(PointerShape::Hourglass);
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     auto d = open(1, 3);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // The hourglass can be put up again afterwards.
-    App().Notifier->SetPointer(11);
+    App().Notifier->SetPointer(PointerShape::Hourglass);
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
-    App().Notifier->SetPointer(0);
+    App().Notifier->SetPointer(PointerShape::Default);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -360,10 +360,10 @@ class PreferencesTest : public ShellFixture {};
 
 TEST_F(PreferencesTest, LoadsTheFourPreferences)
 {
-    App().InitParams->TimeToShutDown = 15;
-    App().InitParams->TransmitPower = "long";
-    App().InitParams->ConfirmDownload = 0;
-    App().InitParams->ConfirmDelete = 1;
+    App().InitParams->setTimeToShutDown(15);
+    App().InitParams->setTransmitPower("long");
+    App().InitParams->setConfirmDownload(0);
+    App().InitParams->setConfirmDelete(1);
     frmPreference d;
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Quillomat Preferences"));
     EXPECT_EQ(d.txtShutDownTime->text(), QStringLiteral("15"));
@@ -386,7 +386,7 @@ TEST_F(PreferencesTest, SaveTakesTheNumericValueUpTo255)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         presenter.shown.clear();
-        App().InitParams->TimeToShutDown = 99;
+        App().InitParams->setTimeToShutDown(99);
         frmPreference d;
         d.txtShutDownTime->setText(QString::fromLatin1(c.typed));
         d.cmdSave_Click();
@@ -394,11 +394,11 @@ TEST_F(PreferencesTest, SaveTakesTheNumericValueUpTo255)
             EXPECT_EQ(presenter.texts(), QStringList{"Time cannot be more then 255"});
             EXPECT_EQ(presenter.shown[0].style, 48);
             EXPECT_EQ(d.txtShutDownTime->selectedText(), d.txtShutDownTime->text());
-            EXPECT_EQ(App().InitParams->TimeToShutDown, 99);
+            EXPECT_EQ(App().InitParams->TimeToShutDown(), 99);
             EXPECT_EQ(d.result(), 0);
         } else {
             EXPECT_TRUE(presenter.shown.isEmpty());
-            EXPECT_EQ(App().InitParams->TimeToShutDown, c.saved);
+            EXPECT_EQ(App().InitParams->TimeToShutDown(), c.saved);
             EXPECT_EQ(settings.GetSetting("Preferences", "ShutDownTime"), QString::number(c.saved));
             EXPECT_EQ(d.result(), int(QDialog::Accepted));
         }
@@ -421,10 +421,10 @@ TEST_F(PreferencesTest, EnterSavesLikeTheSaveButtonIncludingTheCheck)
     d.chkPref[1]->setChecked(true);
     QTest::keyClick(d.chkPref[0], Qt::Key_Enter);
     EXPECT_EQ(d.result(), int(QDialog::Accepted));
-    EXPECT_EQ(App().InitParams->TimeToShutDown, 20);
-    EXPECT_EQ(App().InitParams->TransmitPower, QStringLiteral("Long"));
-    EXPECT_EQ(App().InitParams->ConfirmDownload, 0);
-    EXPECT_EQ(App().InitParams->ConfirmDelete, 1);
+    EXPECT_EQ(App().InitParams->TimeToShutDown(), 20);
+    EXPECT_EQ(App().InitParams->TransmitPower(), QStringLiteral("Long"));
+    EXPECT_EQ(App().InitParams->ConfirmDownload(), 0);
+    EXPECT_EQ(App().InitParams->ConfirmDelete(), 1);
 }
 
 TEST_F(PreferencesTest, TheBrickIsChosenHereAndKeptInTheSettings)
@@ -460,7 +460,7 @@ TEST_F(PreferencesTest, CancelSavesNothing)
     frmPreference d;
     d.txtShutDownTime->setText("20");
     d.cmdCancel->click();
-    EXPECT_EQ(App().InitParams->TimeToShutDown, 30);
+    EXPECT_EQ(App().InitParams->TimeToShutDown(), 30);
     EXPECT_TRUE(settings.values.isEmpty());
 }
 

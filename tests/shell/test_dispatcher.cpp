@@ -351,9 +351,13 @@ TEST_F(DispatcherTest, ARunFollowsTheKeysAndItsStopSwitchesEveryMotorOff)
     EXPECT_EQ(main->RunImageKey(), QStringLiteral("JOY_PLAY"));
 
     pb.clearCalls();
+    // An hourglass that other work left on past its scope, as a download
+    // waiting for the brick does: the end of the run takes it down.
+    a.Notifier->SetPointer(PointerShape::Hourglass);
     main->TB1_ButtonClick(QStringLiteral("JOY_PLAY"));  // stop
     EXPECT_TRUE(main->tmrJoy()->isActive());             // the next tick ends the run
     main->tmrJoy_Timer();
+    EXPECT_EQ(a.Notifier->Pointer(), PointerShape::Default);
     EXPECT_EQ(pb.calls(), (QStringList{"Off(\"012\")"}));
     EXPECT_FALSE(main->tmrJoy()->isActive());
     EXPECT_FALSE(main->tmrAni()->isActive());
@@ -679,23 +683,61 @@ TEST_F(DispatcherTest, AProjectOpenInAnotherCopyIsNotSaved)
     EXPECT_TRUE(IsDirty(0));
 }
 
-TEST_F(DispatcherTest, NewTaskOpensItsWindowAndDropsTheMap)
+// NEWTASK and NEWSUB take one path: the dialog's add (open mode 3), then the
+// window of the module added and the map dropped. A refused add opens no
+// window and keeps the map, and the module the add held is let go either way.
+TEST_F(DispatcherTest, NewTaskAndNewSubOpenTheWindowOfTheModuleAdded)
 {
-    main->Ops.AddTask = [](Long mode) {
-        EXPECT_EQ(mode, 3);
-        return false;
+    struct Case {
+        const char* key;
+        Long kind;
+        bool added;
     };
-    main->TB1_ButtonClick(QStringLiteral("NEWTASK"));
-    EXPECT_EQ(mapUnloads, 0);
-    main->Ops.AddTask = [](Long) {
-        App().CurrentTask = std::make_shared<clsTask>();
-        App().CurrentTask->Name = QStringLiteral("Arm");
-        App().AddModule(App().CurrentTask);
-        return true;
+    const Case cases[] = {
+        {"NEWTASK", ModuleKind::Task, false}, {"NEWTASK", ModuleKind::Task, true},
+        {"NEWSUB", ModuleKind::Sub, false},   {"NEWSUB", ModuleKind::Sub, true},
     };
-    main->TB1_ButtonClick(QStringLiteral("NEWTASK"));
-    EXPECT_EQ(mapUnloads, 1);
-    EXPECT_EQ(App().CurrentTask, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.key << (c.added ? " added" : " refused"));
+        const bool task = c.kind == ModuleKind::Task;
+        std::shared_ptr<CommandOwner> held;
+        // The add holds its module whether it ends well or not.
+        auto add = [&](Long mode) {
+            EXPECT_EQ(mode, 3);
+            if (task) {
+                App().CurrentTask = std::make_shared<clsTask>();
+                App().CurrentTask->Name = QStringLiteral("Arm");
+                held = App().CurrentTask;
+                if (c.added)
+                    App().AddModule(App().CurrentTask);
+            } else {
+                App().CurrentSub = std::make_shared<clsSub>();
+                App().CurrentSub->Name = QStringLiteral("Blink");
+                held = App().CurrentSub;
+                if (c.added)
+                    App().AddModule(App().CurrentSub);
+            }
+            return c.added;
+        };
+        main->Ops.AddTask = task ? std::function<bool(Long)>(add) : nullptr;
+        main->Ops.AddSub = task ? nullptr : std::function<bool(Long)>(add);
+        std::vector<CommandOwner*> opened;
+        main->setDeskTopFactory([&opened] {
+            auto* w = new ListedWindow(QString(), 0, QString());
+            ON_CALL(*w, setMyCommandBlock(::testing::_)).WillByDefault([&opened](CommandOwner* o) {
+                opened.push_back(o);
+            });
+            return DeskTopWindow{w, w};
+        });
+        mapUnloads = 0;
+        main->TB1_ButtonClick(QString::fromLatin1(c.key));
+        ASSERT_NE(held, nullptr);
+        EXPECT_EQ(opened, c.added ? std::vector<CommandOwner*>{held.get()} : std::vector<CommandOwner*>{});
+        EXPECT_EQ(mapUnloads, c.added ? 1 : 0);
+        EXPECT_EQ(App().CurrentTask, nullptr);
+        EXPECT_EQ(App().CurrentSub, nullptr);
+        EXPECT_TRUE(presenter.shown.isEmpty());
+    }
 }
 
 TEST_F(DispatcherTest, HelpPopsUpTheHelpMenuAndUnknownKeysDoNothing)

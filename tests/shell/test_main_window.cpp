@@ -2,6 +2,7 @@
 // width dragging, toolbars by project type, motor tips, menus, settings and
 // closing.
 #include "shell/ShellFixture.h"
+#include "model/Config.h"
 #include "model/Notifier.h"
 #include "model/NamedValue.h"
 #include "shell/MainWindow.h"
@@ -336,25 +337,39 @@ TEST_F(MainWindowTest, StatusAndButtonBarMenuItemsToggleWhatTheyShow)
     main->hide();
 }
 
-TEST_F(MainWindowTest, SettingsDefaultWhenNothingIsStored)
+// The remembered settings as the main window's load reads them: as stored,
+// or their defaults. A stored text that is no value is told once, with the
+// critical icon, and reads as its default; the others read as stored.
+TEST_F(MainWindowTest, TheRememberedSettingsReadAsStoredOrAsTheirDefaults)
 {
+    const Config& config = *App().Config;
     main->GetInitParams();
-    EXPECT_EQ(App().ComPortNumber, -1);
-    EXPECT_EQ(App().AdvancedAlways, False);
-    EXPECT_EQ(App().ShowAdvanced, False);
-    EXPECT_TRUE(App().FirmwarePath.isEmpty());
-    EXPECT_TRUE(App().FirmwareName.isEmpty());
+    EXPECT_EQ(config.Value(Setting::ComPort), -1);
+    EXPECT_FALSE(config.Value(Setting::AdvancedMode));
+    EXPECT_TRUE(config.Value(Setting::FirmwarePath).isEmpty());
+    EXPECT_TRUE(config.Value(Setting::FirmwareName).isEmpty());
 
     settings.SaveSetting("com", "comport", "3");
     settings.SaveSetting("Preferences", "AdvancedMode", "-1");
     settings.SaveSetting("firmware", "path", "/fw");
     settings.SaveSetting("firmware", "name", "firm0309.lgo");
+    App().Config->SetForRun(Setting::FirmwareName, QStringLiteral("other.lgo"));
     main->GetInitParams();
-    EXPECT_EQ(App().ComPortNumber, 3);
-    EXPECT_EQ(App().AdvancedAlways, True);
-    EXPECT_EQ(App().ShowAdvanced, True);
-    EXPECT_EQ(App().FirmwarePath, QStringLiteral("/fw"));
-    EXPECT_EQ(App().FirmwareName, QStringLiteral("firm0309.lgo"));
+    EXPECT_EQ(config.Value(Setting::ComPort), 3);
+    EXPECT_TRUE(config.Value(Setting::AdvancedMode));
+    EXPECT_EQ(config.Value(Setting::FirmwarePath), QStringLiteral("/fw"));
+    EXPECT_EQ(config.Value(Setting::FirmwareName), QStringLiteral("firm0309.lgo"));
+    EXPECT_TRUE(presenter.shown.isEmpty());
+
+    settings.SaveSetting("com", "comport", "COM2");
+    main->GetInitParams();
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_EQ(presenter.shown[0].text, QStringLiteral("Type mismatch"));
+    EXPECT_EQ(presenter.shown[0].style, MsgStyle::Critical);
+    EXPECT_EQ(config.Value(Setting::ComPort), -1);
+    EXPECT_TRUE(config.Value(Setting::AdvancedMode));
+    EXPECT_EQ(config.Value(Setting::FirmwareName), QStringLiteral("firm0309.lgo"));
+    EXPECT_EQ(presenter.shown.size(), 1);
 }
 
 TEST_F(MainWindowTest, TheStatusStripNamesTheBrickWhateverIsPrintedAndCleared)
@@ -370,10 +385,10 @@ TEST_F(MainWindowTest, TheStatusStripNamesTheBrickWhateverIsPrintedAndCleared)
     EXPECT_TRUE(main->picStatus()->Text().isEmpty());
 
     // The busy pointer as last set, so that a busy stretch inside another leaves it on.
-    n.SetPointer(11);
+    n.SetPointer(PointerShape::Hourglass);
     EXPECT_EQ(n.Pointer(), 11);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    n.SetPointer(0);
+    n.SetPointer(PointerShape::Default);
     EXPECT_EQ(n.Pointer(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     main->hide();

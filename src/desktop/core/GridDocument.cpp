@@ -526,7 +526,7 @@ void GridDocument::Copy()
 
 bool GridDocument::DeleteNeedsConfirmation() const
 {
-    if (!mApp->InitParams || mApp->InitParams->ConfirmDelete != 1 || !ColCommand)
+    if (!mApp->InitParams || mApp->InitParams->ConfirmDelete() != 1 || !ColCommand)
         return false;
     for (const auto& e : *ColCommand)
         if (e.item && e.item->PicSelected && OpensBlock(e.item->CommandKey))

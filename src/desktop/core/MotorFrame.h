@@ -69,7 +69,7 @@ public:
 
 private:
     void SetFocus(const QString& control) { Focus = control; }
-    bool Fail(const QString& message, const QString& focus = QString(), int style = 48);
+    bool Fail(const QString& message, const QString& focus = QString(), int style = MsgStyle::Exclamation);
     // The operand typed or chosen in cmbSpeed for a motor's speed (M_SETPWR)
     // or the display (G_DISPLAY): a number the key's range takes, or a named
     // value (a random speed by its upper limit), with its part of the

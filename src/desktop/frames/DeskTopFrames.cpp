@@ -5,7 +5,6 @@
 
 #include "model/Twips.h"
 #include "desktop/frames/FrameWidgets.h"
-#include "desktop/frames/ImageList.h"
 #include "model/AppState.h"
 #include "model/CommandCatalogue.h"
 #include "model/Messages.h"
@@ -30,25 +29,13 @@ void EnableToolbars(bool enable)
 
 }  // namespace
 
-void frmDeskTop::setParentCaption(const QString& caption)
-{
-    ParentCaption = caption;
-    if (picModulTitle)
-        picModulTitle->update();
-}
-
-void frmDeskTop::SetPictureFromList(PictureBox* Target, const ImageList& List, const QString& Key)
-{
-    Target->setPicture(List.Picture(Key), Key);
-}
-
 void frmDeskTop::BuildFrames()
 {
     if (FraMotor)
         return;
     FraMotor = new MotorFrameWidget(SourceName, this);
     FraMotor->hide();
-    FraMotor->Model.WrapCaption = [this](const QString& text) { return WrapCaption(text); };
+    FraMotor->Model.WrapCaption = [this](const QString& text) { return mView.WrapCaption(text); };
     FraMotor->Model.Written = [this](clsCommand& c) { FrameWritten(c); };
     FraMotor->OkClicked = [this] { cmdOkMotor_Click(); };
     FraMotor->CancelClicked = [this] { cmdCancelMotor_Click(); };
@@ -72,9 +59,9 @@ void frmDeskTop::BuildFrames()
 // its tool tip, the title of its block's window (the map follows the edit).
 void frmDeskTop::FrameWritten(clsCommand& command)
 {
-    if (PicCommandBox* pic = picCommand(command.PicIndex)) {
-        SetPictureFromList(pic, CommandPictureKey(command.CommandKey, command.Op));
-        SetCommandToolTip(pic, command);
+    if (PicCommandBox* pic = mView.picCommand(command.PicIndex)) {
+        DeskView::SetPictureFromList(pic, CommandPictureKey(command.CommandKey, command.Op));
+        DeskView::SetCommandToolTip(pic, command);
         pic->update();
     }
     if (OpensBlock(command.CommandKey) && command.CommandWindow)
@@ -84,53 +71,60 @@ void frmDeskTop::FrameWritten(clsCommand& command)
 void frmDeskTop::SetFrameInterface()
 {
     App().Shell->DoEvents();
-    const auto co = ColCommand->Item(ColKey(false, 0, 0));
-    const QString key = co->KeyText();
-    if (SameCommandKey(key, QStringLiteral("G_PBOFF"))) {
+    const auto co = mDoc.ColCommand->Item(mDoc.ColKey(false, 0, 0));
+    if (co->CommandKey == CommandKey::G_PBOFF) {
         ShowMessage(QStringLiteral("This command has no parameters"), MsgStyle::Information);
         return;
     }
-    const CommandInfo* info = FindCommand(key);
+    const CommandInfo* info = FindCommand(co->CommandKey);
     if (!info)
         return;
     BuildFrames();
-    PicCommandBox* pic = picCommand(co->PicIndex);
+    PicCommandBox* pic = mView.picCommand(co->PicIndex);
     if (!pic)
         raiseError(Err::InvalidCall);
-    QFrame* frame = nullptr;
-    if (info->frame == CommandFrame::Logic) {
+    QFrame* frame = OpenFrameModel(*info, co);
+    if (!frame)
+        return;
+    mDoc.objCommand = co;
+    ShowFrameOver(*frame, *pic, co->KeyText());
+}
+
+QFrame* frmDeskTop::OpenFrameModel(const CommandInfo& info, const std::shared_ptr<clsCommand>& co)
+{
+    if (info.frame == CommandFrame::Logic) {
         fraLogic->Model.ParentTaskName = mParentTaskName;
-        if (!fraLogic->Model.Open(co))
-            return;
-        frame = fraLogic;
-    } else {
-        FraMotor->Model.ParentTaskName = mParentTaskName;
-        FraMotor->Model.Open(co);
-        frame = FraMotor;
+        return fraLogic->Model.Open(co) ? static_cast<QFrame*>(fraLogic) : nullptr;
     }
-    const double width = TwipX(frame->width()) + TwipX(11);
-    const double height = picCommand(0)->Height() + TwipY(frame->height()) + TwipY(10);
+    FraMotor->Model.ParentTaskName = mParentTaskName;
+    FraMotor->Model.Open(co);
+    return FraMotor;
+}
+
+void frmDeskTop::ShowFrameOver(QFrame& frame, PicCommandBox& pic, const QString& key)
+{
+    const double width = TwipX(frame.width()) + TwipX(11);
+    const double height = mView.CellHeight() + TwipY(frame.height()) + TwipY(10);
     // The frame lies on the desk over the enlarged picture, below its
     // caption lines, so it moves with the desk and outlives the picture.
-    frame->setParent(picDeskTop);
-    frame->setCursor(Qt::ArrowCursor);
-    frame->move(PixX(pic->Left() + TwipX(4)), PixY(pic->Top() + picCommand(0)->Height()));
-    objCommand = co;
+    frame.setParent(picDeskTop);
+    frame.setCursor(Qt::ArrowCursor);
+    frame.move(PixX(pic.Left() + TwipX(4)), PixY(pic.Top() + mView.CellHeight()));
     EnableToolbars(false);
-    pic->setWidth(width);
-    pic->setHeight(height);
-    pic->ZOrder();
-    CommandInEdit = True;
-    CommandInEditType = key;
-    frame->show();
-    frame->raise();
-    if (frame == FraMotor)
+    pic.setWidth(width);
+    pic.setHeight(height);
+    pic.ZOrder();
+    mCommandInEdit = true;
+    mCommandInEditType = key;
+    frame.show();
+    frame.raise();
+    if (&frame == FraMotor)
         FraMotor->Refresh(true);
     else
         fraLogic->Refresh(true);
     // The keys go to the frame at once: to the box it names, else its first.
-    if (!frame->isAncestorOf(frame->window()->focusWidget()))
-        FocusFirstBox(frame);
+    if (!frame.isAncestorOf(frame.window()->focusWidget()))
+        FocusFirstBox(&frame);
 }
 
 void frmDeskTop::CloseEditFrame(clsCommand& command)
@@ -141,12 +135,12 @@ void frmDeskTop::CloseEditFrame(clsCommand& command)
         f->hide();
         f->setParent(this);
     }
-    if (picCommand(command.PicIndex))
-        SizeCommandPicture(command.PicIndex);
-    CommandInEdit = False;
+    if (mView.picCommand(command.PicIndex))
+        mView.SizeCommandPicture(command.PicIndex);
+    mCommandInEdit = false;
     EnableToolbars(true);
-    if (PicCommandBox* pic = picCommand(command.PicIndex)) {
-        RepaintCommand(command.PicIndex);
+    if (PicCommandBox* pic = mView.picCommand(command.PicIndex)) {
+        mView.RepaintCommand(command.PicIndex);
         pic->setFocus(Qt::OtherFocusReason);
         pic->update();
     }
@@ -154,9 +148,9 @@ void frmDeskTop::CloseEditFrame(clsCommand& command)
 
 void frmDeskTop::CancelEditFrame()
 {
-    if (!CommandInEdit)
+    if (!mCommandInEdit)
         return;
-    const CommandInfo* info = FindCommand(CommandInEditType);
+    const CommandInfo* info = FindCommand(mCommandInEditType);
     if (!info)
         return;
     if (info->frame == CommandFrame::Logic)
@@ -222,6 +216,18 @@ void frmDeskTop::cmdCancelLogic_Click()
     CloseEditFrame(*fraLogic->Model.Command);
 }
 
+bool frmDeskTop::PressFrame(FrameButton button)
+{
+    const bool ok = button == FrameButton::Ok;
+    if (fraLogic && fraLogic->isVisible())
+        ok ? cmdOkLogic_Click() : cmdCancelLogic_Click();
+    else if (FraMotor && FraMotor->isVisible())
+        ok ? cmdOkMotor_Click() : cmdCancelMotor_Click();
+    else
+        return false;
+    return true;
+}
+
 void frmDeskTop::ScrollToEditFrame()
 {
     QWidget* frame = fraLogic && fraLogic->isVisible() ? static_cast<QWidget*>(fraLogic)
@@ -233,12 +239,12 @@ void frmDeskTop::ScrollToEditFrame()
     const double w = TwipX(frame->width()), h = TwipY(frame->height());
     const double hWidth = TwipX(HScroll1->width()), vWidth = TwipX(VScroll1->width());
     const double vHeight = TwipY(VScroll1->height()), hHeight = TwipY(HScroll1->height());
-    const double x = c * CellWidth() + LeftMargin;
+    const double x = c * mView.CellWidth() + LeftMargin;
     if (x + w > hWidth)
         HScroll1->setValue(int(x + w - hWidth + vWidth));
     if (x < HScroll1->value())
         HScroll1->setValue(int(x));
-    const double y = r * CellHeight() + h - VScroll1->value();
+    const double y = r * mView.CellHeight() + h - VScroll1->value();
     if (y > vHeight - hHeight)
-        VScroll1->setValue(int(r * CellHeight() + h - vHeight + hHeight));
+        VScroll1->setValue(int(r * mView.CellHeight() + h - vHeight + hHeight));
 }

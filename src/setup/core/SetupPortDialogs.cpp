@@ -19,10 +19,15 @@ using namespace setupcore;
 namespace {
 
 // A failure of the sensor dialog: the pointer back to normal, then the
-// missing brick as such or the failure's description.
+// missing brick as such or the failure's description. The dialog's own work
+// holds its hourglass in scoped busy pointers (the sensor update's, the port
+// search's), gone by the time a failure gets here; what can still be up is an
+// hourglass that outlives its work's scope on purpose, a download's waiting
+// for the brick to report its last module, and the message must not show it.
+// So the pointer is put back by hand, not by a scope.
 void ShowDialogFailure(const VbError& e)
 {
-    App().Notifier->SetPointer(0);
+    App().Notifier->SetPointer(PointerShape::Default);
     if (e.number() == Err::DeviceUnavailable)
         ShowMessage(kNoCommunication, MsgStyle::Exclamation);
     else

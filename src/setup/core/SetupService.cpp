@@ -3,6 +3,7 @@
 
 #include "link/BrickHold.h"
 #include "model/AppState.h"
+#include "model/Config.h"
 #include "model/Messages.h"
 #include "model/NamedValues.h"
 #include "model/VbError.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 
 using namespace setupcore;
 
@@ -47,6 +49,26 @@ QString SetupFailureText(const VbError& e)
         return e.description();
     return QStringLiteral("Error:  ") + QString::number(e.number()) + QLatin1Char(' ') + e.description();
 }
+
+// ------------------------------------------------------------------ the window's width
+
+namespace {
+
+// The width the user chose in this run; none yet: as the setting says.
+struct AdvancedWidth {
+    std::optional<bool> chosen;
+};
+
+std::optional<bool>& advancedChosen() { return AppScoped<AdvancedWidth>().chosen; }
+
+}  // namespace
+
+bool AdvancedShown(const Config& config)
+{
+    return advancedChosen().value_or(config.Value(Setting::AdvancedMode));
+}
+
+void SetAdvancedShown(bool shown) { advancedChosen() = shown; }
 
 // ------------------------------------------------------------------ ports
 

@@ -12,6 +12,7 @@
 
 #include <functional>
 
+class Config;
 class VbError;
 
 namespace SetupPicture {
@@ -36,6 +37,14 @@ void RemoveMotor(int port);
 void RemoveSensor(int port);
 // A key typed in the program slot box: "1".."5" sets the slot; true when taken.
 bool ProgramSlotKey(QChar key);
+
+// ------------------------------------------------------------------ the window's width
+
+// Whether the set-up window shows its advanced width: as the setting "Always
+// open in advanced mode" says until the user widens or narrows the window,
+// then as the user chose, the window open or closed, while the program runs.
+bool AdvancedShown(const Config& config);
+void SetAdvancedShown(bool shown);
 
 // ------------------------------------------------------------------ polling
 

@@ -3,10 +3,10 @@
 
 #include "compiler/ModuleCompile.h"
 #include "model/AppState.h"
+#include "model/Config.h"
 #include "model/FirmwareImage.h"
 #include "model/Messages.h"
 #include "model/Notifier.h"
-#include "model/SettingsKeys.h"
 #include "model/VbError.h"
 
 #include <QDir>
@@ -36,19 +36,23 @@ void RunBrickTool(const std::function<void()>& tool)
 
 bool BrickTools::ChooseFirmwareFile()
 {
-    AppState& a = App();
-    const QString folder = a.FirmwarePath.isEmpty() ? QStringLiteral("c:") : a.FirmwarePath;
-    const QString name = a.FirmwareName.isEmpty() ? QStringLiteral("firm0309.lgo") : a.FirmwareName;
+    Config& config = *App().Config;
+    const QString path = config.Value(Setting::FirmwarePath);
+    const QString file = config.Value(Setting::FirmwareName);
     if (!Chooser)
         return false;
-    const FirmwareChoice choice = Chooser(folder, name);
+    const FirmwareChoice choice =
+        Chooser(path.isEmpty() ? QStringLiteral("c:") : path, file.isEmpty() ? QStringLiteral("firm0309.lgo") : file);
     if (choice.canceled)
         return false;
+    // Made the default, the file is kept for the next start too; else for this run.
     if (choice.makeDefault) {
-        SettingsKeys::SaveFirmware(*a.Settings, choice.folder, choice.name);
+        config.Set(Setting::FirmwarePath, choice.folder);
+        config.Set(Setting::FirmwareName, choice.name);
+    } else {
+        config.SetForRun(Setting::FirmwarePath, choice.folder);
+        config.SetForRun(Setting::FirmwareName, choice.name);
     }
-    a.FirmwarePath = choice.folder;
-    a.FirmwareName = choice.name;
     return true;
 }
 
@@ -56,16 +60,18 @@ void BrickTools::FirmwareDownload()
 {
     RunBrickTool([this] {
         AppState& a = App();
-        if ((a.FirmwareName.isEmpty() || a.FirmwarePath.isEmpty()) && !ChooseFirmwareFile())
+        const Config& config = *a.Config;
+        if ((config.Value(Setting::FirmwareName).isEmpty() || config.Value(Setting::FirmwarePath).isEmpty()) &&
+            !ChooseFirmwareFile())
             return;
-        const QString path = QDir(a.FirmwarePath).filePath(a.FirmwareName);
+        const QString path = QDir(config.Value(Setting::FirmwarePath)).filePath(config.Value(Setting::FirmwareName));
         // A broken file is never sent: the brick would be left without firmware.
         const FirmwareImage image = FirmwareImage::ReadFile(path);
         if (!image.isValid()) {
             ShowMessage(image.describeFault(path), MsgStyle::Exclamation);
             return;
         }
-        if (a.InitParams && a.InitParams->ConfirmDownload == 1) {
+        if (a.InitParams && a.InitParams->ConfirmDownload() == 1) {
             const int answer = a.Presenter->MsgBox(QStringLiteral("Please have the RCX ready for Firmware downloading."),
                                                    MsgStyle::OkCancel | MsgStyle::Information,
                                                    QStringLiteral("RCX Firmware download"));
@@ -111,7 +117,7 @@ void BrickTools::PowerOff()
 {
     RunBrickTool([] {
         AppState& a = App();
-        const QString deflt = a.InitParams ? QString::number(a.InitParams->TimeToShutDown) : QString();
+        const QString deflt = a.InitParams ? QString::number(a.InitParams->TimeToShutDown()) : QString();
         const QString answer =
             a.Presenter->InputBox(QStringLiteral("Time in minuts 1-255 or  0 = Never "), QString(), deflt);
         if (answer.isEmpty())

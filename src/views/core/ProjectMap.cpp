@@ -214,7 +214,7 @@ bool ProjectMap::FindNextNode(const QString& findText, bool fromFirst)
         }
     }
     if (SearchWrapped) {
-        ShowMessage(*mApp.Presenter, QStringLiteral("Can't find - \"") + findText + QLatin1Char('"'), 0);
+        ShowMessage(*mApp.Presenter, QStringLiteral("Can't find - \"") + findText + QLatin1Char('"'), MsgStyle::OkOnly);
         SearchWrapped = false;
         return false;
     }
