@@ -34,8 +34,10 @@ PrintTarget OpenDatalogPrinter(QPageLayout::Orientation orientation)
     return target;
 }
 
-void ReportDatalogPrinted(PrintTarget& target)
+void ReportDatalogPrinted(PrintTarget& target, QPainter& painter)
 {
+    if (!painter.end())
+        raiseError(Err::DeviceUnavailable);
     target.finish();
     if (target.pdfPath.isEmpty())
         return;
@@ -96,6 +98,5 @@ void PrintDatalogList(const QVector<DatalogRecord>& records)
         for (const QString& line : pages[p])
             print(line, 300 * dev);
     }
-    painter.end();
-    ReportDatalogPrinted(target);
+    ReportDatalogPrinted(target, painter);
 }

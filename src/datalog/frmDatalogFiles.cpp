@@ -129,6 +129,5 @@ void frmDatalog::printGraph()
     painter.scale(scale, scale);
     PainterSurface surface(painter, size, deviceTwips, deviceTwips, PixelTwipsX());
     DrawGraph(surface);
-    painter.end();
-    ReportDatalogPrinted(target);
+    ReportDatalogPrinted(target, painter);
 }
