@@ -90,7 +90,8 @@ public:
     void AddModule(const SubPtr& sub);
     // Takes the task or sub of that name out of its list (failure 5 when
     // there is none), the numbers above its own one lower each; the project
-    // counts as changed. ModuleRemoved, while the module is still there.
+    // counts as changed. ModuleRemoved with the module, which is out of
+    // its list by then.
     void RemoveTask(const QString& name);
     void RemoveSub(const QString& name);
     // Marks the first task of exactly that name changed, else the first such

@@ -283,6 +283,36 @@ TEST_F(SetupPolling, ThePollingStateStartsAgainWithTheApp)
         EXPECT_EQ(state.TimerPollCheck[n], 0) << n;
 }
 
+// Every tick writes each row's check back: the set-up is told changed once,
+// for the sensor whose check the tick changed, not once for every sensor row.
+TEST_F(SetupPolling, ATickTellsTheSetUpChangedOnlyForTheSensorItChanges)
+{
+    for (int port = 0; port <= 2; ++port)
+        DropOnSensor(port, SetupPicture::Light);
+    PollPanel panel;
+    panel.Build();
+    const int timer = rowOf(panel, QStringLiteral("Timer 2"));
+    const int sensor = rowOf(panel, QStringLiteral("Light sensor  2"));
+    struct Case {
+        const char* what;
+        int row;
+        Integer tick;
+        int told;
+    };
+    const Case cases[] = {
+        {"a timer", timer, 1, 0},
+        {"a sensor", sensor, 1, 1},
+        {"the same sensor again", sensor, 1, 0},
+        {"the sensor unticked", sensor, 0, 1},
+    };
+    for (const Case& c : cases) {
+        const int before = windows.setupChangedCount;
+        panel.SetTick(c.row, c.tick);
+        EXPECT_EQ(windows.setupChangedCount - before, c.told) << c.what;
+    }
+    EXPECT_EQ(rcx().PortSensor(1).PollCheck, 0);
+}
+
 TEST_F(SetupPolling, TicksLiveInTheModelAndUntickingEmptiesTheValue)
 {
     DropOnSensor(0, SetupPicture::Light);

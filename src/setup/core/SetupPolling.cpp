@@ -123,7 +123,11 @@ void SetRowPollCheck(const QString& tag, Integer value)
         if (n >= 1 && n <= 4)
             PollState().TimerPollCheck[n - 1] = value;
     } else if (letter == QLatin1Char('S')) {
-        App().EditSensor(key.toInt(), [value](clsSensor& s) { s.PollCheck = value; });
+        // Every row is written at each tick: only a sensor whose check changes
+        // is edited, so one tick tells the set-up's change once, not per row.
+        const int port = key.toInt();
+        if (App().RcxSetup().PortSensor(port).PollCheck != value)
+            App().EditSensor(port, [value](clsSensor& s) { s.PollCheck = value; });
     } else if (QStringLiteral("ADWPROYBV").contains(letter)) {
         if (ObjectPtr o = FindObject(key))
             o->PollCheck = value;
