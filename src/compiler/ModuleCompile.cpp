@@ -164,10 +164,8 @@ bool InitRCX(AppState& app)
 {
     try {
         // A transfer holds the brick: nothing else may reach it, the tower search neither.
-        if (const QString work = BrickBusyWith(app); !work.isEmpty()) {
-            ShowMessage(*app.Presenter, BrickBusyText(work), MsgStyle::Exclamation);
+        if (TellWhenBrickBusy(app))
             return false;
-        }
         if (app.RcxSetup().IsInit)
             return true;
         if (!VerifyCommPort(app)) {

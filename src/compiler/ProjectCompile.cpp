@@ -170,7 +170,7 @@ bool sendModules(AppState& app)
     BrickHold hold(app, BrickWork::Program);
     if (!hold.taken()) {
         endDownloadHourglass(app);
-        ShowMessage(*app.Presenter, BrickBusyText(BrickBusyWith(app)), MsgStyle::Exclamation);
+        TellWhenBrickBusy(app);
         return false;
     }
     // A download that stopped part way must not count towards this one.
@@ -219,10 +219,8 @@ bool DownLoad(AppState& app)
 void DownloadCommand(AppState& app, const CompileFaultShower& showFault)
 {
     // The transfer that holds the brick keeps its status line and its bar.
-    if (const QString work = BrickBusyWith(app); !work.isEmpty()) {
-        ShowMessage(*app.Presenter, BrickBusyText(work), MsgStyle::Exclamation);
+    if (TellWhenBrickBusy(app))
         return;
-    }
     Q_EMIT app.Notifier->StatusCleared();
     status(app, QStringLiteral("Compiling..."));
     app.Shell->DoEvents();

@@ -145,7 +145,7 @@ void frmDatalog::UploadDatalog()
         if (!hold.taken()) {
             busy.Restore();
             SetPanel(3, QString());
-            ShowMessage(BrickBusyText(BrickBusyWith(App())), MsgStyle::Exclamation);
+            TellWhenBrickBusy(App());
             return;
         }
         HeldProgress progress(*this, hold);

@@ -2,6 +2,7 @@
 
 #include "link/PortSelector.h"
 #include "model/AppState.h"
+#include "model/Messages.h"
 #include "model/VbError.h"
 
 namespace {
@@ -27,6 +28,15 @@ QString BrickBusyWith(const AppState& app)
 bool IsBrickBusy(const VbError& e)
 {
     return e.number() == BrickBusyError;
+}
+
+bool TellWhenBrickBusy(const AppState& app)
+{
+    const QString work = BrickBusyWith(app);
+    if (work.isEmpty())
+        return false;
+    ShowMessage(*app.Presenter, BrickBusyText(work), MsgStyle::Exclamation);
+    return true;
 }
 
 BrickHold::BrickHold(const AppState& app, const QString& work) : mPorts(selectorOf(app))

@@ -37,6 +37,9 @@ QString BrickBusyText(const QString& work);
 QString BrickBusyWith(const AppState& app);
 // True for the failure of a brick operation refused while the brick was busy.
 bool IsBrickBusy(const VbError& e);
+// Where a transfer holds the brick, says so in a box ("The RCX is busy: ...")
+// and is true: the caller's brick work is refused and sends nothing.
+bool TellWhenBrickBusy(const AppState& app);
 
 class BrickHold {
 public:
