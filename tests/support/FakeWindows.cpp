@@ -145,22 +145,19 @@ void FakeWindows::Install()
         event(QStringLiteral("ModuleRemoved(%1,%2)").arg(module.Name).arg(kind));
         removedModules.append({module.Name, kind});
     });
-    on(&Notifier::ModuleChanged, [this, event](const clsModule& module, Long kind, ModulePart part) {
+    on(&Notifier::ModuleChanged, [event](const clsModule& module, Long kind, ModulePart part) {
         const char* what = part == ModulePart::Commands ? "commands" : "heading";
         event(QStringLiteral("ModuleChanged(%1,%2,%3)").arg(module.Name).arg(kind).arg(QLatin1String(what)));
-        changedModules.append({module.Name, kind, part});
     });
     on(&Notifier::ProjectReplaced, [this, event] {
         event(QStringLiteral("ProjectReplaced()"));
         ++projectReplacedCount;
     });
-    on(&Notifier::ProjectRenamed, [this, event](const QString& name) {
+    on(&Notifier::ProjectRenamed, [event](const QString& name) {
         event(QStringLiteral("ProjectRenamed(%1)").arg(name));
-        projectNames.append(name);
     });
-    on(&Notifier::ProjectTypeChanged, [this, event](ProjectType type) {
+    on(&Notifier::ProjectTypeChanged, [event](ProjectType type) {
         event(QStringLiteral("ProjectTypeChanged(%1)").arg(ProjectTypeNumber(type)));
-        projectTypes.append(type);
     });
     on(&Notifier::SetupReplaced, [this, event] {
         event(QStringLiteral("SetupReplaced()"));
@@ -170,15 +167,12 @@ void FakeWindows::Install()
         event(QStringLiteral("SetupChanged()"));
         ++setupChangedCount;
     });
-    on(&Notifier::NamedValuesChanged, [this] { ++namedValuesChangedCount; });
-    on(&Notifier::ListingMade, [this, event](const QString& listing, CompileFor purpose) {
+    on(&Notifier::ListingMade, [event](const QString&, CompileFor purpose) {
         const char* what = purpose == CompileFor::Listing ? "listing" : purpose == CompileFor::Download ? "download" : "run";
         event(QStringLiteral("ListingMade(%1)").arg(QLatin1String(what)));
-        listingsMade.append({listing, purpose});
     });
-    on(&Notifier::ListingDropped, [this, event] {
+    on(&Notifier::ListingDropped, [event] {
         event(QStringLiteral("ListingDropped()"));
-        ++listingsDropped;
     });
 
     // What one window asks of another.
@@ -186,13 +180,11 @@ void FakeWindows::Install()
         event(QStringLiteral("SetupRequested()"));
         ++setupRequestedCount;
     });
-    on(&Notifier::ListingRequested, [this, event](const QString& listing) {
+    on(&Notifier::ListingRequested, [event](const QString&) {
         event(QStringLiteral("ListingRequested()"));
-        listingsRequested.append(listing);
     });
-    on(&Notifier::MapUpdateRequested, [this, event](const clsModule& module, Long kind) {
+    on(&Notifier::MapUpdateRequested, [event](const clsModule& module, Long kind) {
         event(QStringLiteral("MapUpdateRequested(%1,%2)").arg(module.Name).arg(kind));
-        mapUpdatesAsked.append(module.Name);
     });
 
     // The status strip, the transfers and the pointer.

@@ -108,19 +108,6 @@ struct ModuleEvent {
     Long type = 0;
 };
 
-// A module changed (ModuleChanged).
-struct ModuleChange {
-    QString name;
-    Long kind = 0;
-    ModulePart part = ModulePart::Commands;
-};
-
-// A listing made (ListingMade).
-struct ListingEvent {
-    QString listing;
-    CompileFor purpose = CompileFor::Listing;
-};
-
 struct StatusPrintCall {
     QString text;
     int leftTwips = 700;
@@ -169,20 +156,15 @@ public:
     QList<OpenDialogAnswer> openAnswers;
     std::function<OpenChoice(Long openMode, Long objToOpen)> onOpenDialog;
 
-    // The project: its modules, the project replaced, its name and type told,
-    // the set-up replaced, changed and asked for, the named values changed,
-    // the project map's updates asked for.
+    // The project: its modules added and removed, the project replaced, the
+    // set-up replaced, changed and asked for (the rest of what the model tells
+    // is in log).
     QList<ModuleEvent> addedModules;
     QList<ModuleEvent> removedModules;
-    QList<ModuleChange> changedModules;
     int projectReplacedCount = 0;
-    QStringList projectNames;
-    QList<ProjectType> projectTypes;
     int setupReplacedCount = 0;
     int setupChangedCount = 0;
     int setupRequestedCount = 0;
-    int namedValuesChangedCount = 0;
-    QStringList mapUpdatesAsked;
 
     // Status strip, transfers, pointer (each shape set), listings.
     int statusClearedCount = 0;
@@ -190,9 +172,6 @@ public:
     QList<TransferEvent> transfers;
     QList<int> pointers;
     QStringList brickTexts;  // each text said of the brick (not in log)
-    QList<ListingEvent> listingsMade;
-    int listingsDropped = 0;
-    QStringList listingsRequested;
 
     // The texts of statusPrints, in order.
     QStringList statusTexts() const;
